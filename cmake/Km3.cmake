@@ -1,0 +1,44 @@
+# Project-wide compile settings and the helpers every folder uses.
+
+# Our own texts are single-byte Windows-1252, as the sensors and stored files expect.
+set(KM3_WARNINGS -Wall -Wextra)
+set(KM3_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1252)
+
+if(KM3_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Applies the project's compile options to one of our own targets.
+function(km3_target_options target)
+  target_compile_options(${target} PRIVATE ${KM3_WARNINGS} ${KM3_CHARSET})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# km3_add_library(<folder> SOURCES ... [DEPENDS ...])
+# One static library per subsystem folder, named km3_<folder>.
+function(km3_add_library folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(km3_${folder} STATIC ${ARG_SOURCES})
+  km3_target_options(km3_${folder})
+  if(ARG_DEPENDS)
+    target_link_libraries(km3_${folder} PUBLIC ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# km3_add_test(<name> LABEL <folder> SOURCES ... [DEPENDS ...] [ENV ...] [TIMEOUT s])
+# A GoogleTest executable registered with CTest under the folder's label.
+function(km3_add_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPENDS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  km3_target_options(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES
+    LABELS "${ARG_LABEL}"
+    TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=Europe/Berlin;${ARG_ENV}")
+endfunction()

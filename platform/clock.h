@@ -1,0 +1,52 @@
+#pragma once
+// The time base of the message loop. The application runs on the steady system clock; tests
+// run on a virtual clock that only moves when the loop or Sleep moves it, so a whole sensor
+// conversation with its waits and time-outs replays identically in milliseconds.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+namespace platform {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Monotonic time in microseconds since an arbitrary start.
+    virtual std::int64_t NowUs() const = 0;
+    std::int64_t NowMs() const { return NowUs() / 1000; }
+    virtual bool IsVirtual() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    std::int64_t NowUs() const override
+    {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    bool IsVirtual() const override { return false; }
+};
+
+class VirtualClock final : public Clock {
+public:
+    std::int64_t NowUs() const override { return m_nowUs.load(); }
+    bool IsVirtual() const override { return true; }
+    void AdvanceUs(std::int64_t us)
+    {
+        if (us > 0) m_nowUs += us;
+    }
+    void AdvanceToUs(std::int64_t us)
+    {
+        std::int64_t now = m_nowUs.load();
+        while (us > now && !m_nowUs.compare_exchange_weak(now, us)) {
+        }
+    }
+
+private:
+    // Starts well away from 0 so that code subtracting time stamps meets ordinary values.
+    std::atomic<std::int64_t> m_nowUs{1'000'000'000};
+};
+
+}  // namespace platform
