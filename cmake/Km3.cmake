@@ -26,13 +26,17 @@ function(km3_add_library folder)
   endif()
 endfunction()
 
-# km3_add_test(<name> LABEL <folder> SOURCES ... [DEPENDS ...] [ENV ...] [TIMEOUT s])
-# A GoogleTest executable registered with CTest under the folder's label.
+# km3_add_test(<name> LABEL <folder> SOURCES ... [DEPENDS ...] [ENV ...] [TIMEOUT s] [NO_MAIN])
+# A GoogleTest executable registered with CTest under the folder's label. NO_MAIN: the sources
+# bring their own main (for tests that need a QApplication, say).
 function(km3_add_test name)
-  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPENDS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "NO_MAIN" "LABEL;TIMEOUT" "SOURCES;DEPENDS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   km3_target_options(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock)
+  if(NOT ARG_NO_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)
