@@ -130,9 +130,10 @@ DWORD CComm2::Read(void* buffer, DWORD count)
 {
     std::shared_lock io(m_io);
     if (!m_line->IsOpen() || count == 0) return 0;
-    const bool immediate = m_timeouts.ReadIntervalTimeout == MAXDWORD &&
-                           m_timeouts.ReadTotalTimeoutMultiplier == 0 && m_timeouts.ReadTotalTimeoutConstant == 0;
-    const DWORD total = TotalTimeout(m_timeouts.ReadTotalTimeoutMultiplier, m_timeouts.ReadTotalTimeoutConstant, count);
+    const COMMTIMEOUTS timeouts = Timeouts();
+    const bool immediate = timeouts.ReadIntervalTimeout == MAXDWORD && timeouts.ReadTotalTimeoutMultiplier == 0 &&
+                           timeouts.ReadTotalTimeoutConstant == 0;
+    const DWORD total = TotalTimeout(timeouts.ReadTotalTimeoutMultiplier, timeouts.ReadTotalTimeoutConstant, count);
     const std::int64_t deadline = NowMs() + (total == INFINITE ? 0 : total);
     DWORD got = 0;
     auto* bytes = static_cast<BYTE*>(buffer);
@@ -192,7 +193,8 @@ bool CComm2::Write(const void* data, DWORD count)
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
-    const DWORD total = TotalTimeout(m_timeouts.WriteTotalTimeoutMultiplier, m_timeouts.WriteTotalTimeoutConstant, count);
+    const COMMTIMEOUTS timeouts = Timeouts();
+    const DWORD total = TotalTimeout(timeouts.WriteTotalTimeoutMultiplier, timeouts.WriteTotalTimeoutConstant, count);
     const std::int64_t deadline = NowMs() + (total == INFINITE ? 0 : total);
     const auto* bytes = static_cast<const BYTE*>(data);
     DWORD sent = 0;
@@ -296,9 +298,18 @@ bool CComm2::PurgeRx()
     return m_line->IsOpen() && m_line->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
+COMMTIMEOUTS CComm2::Timeouts() const
+{
+    std::lock_guard lock(m_timeoutsMutex);
+    return m_timeouts;
+}
+
 bool CComm2::SetTimeouts(const COMMTIMEOUTS& timeouts)
 {
-    m_timeouts = timeouts;
+    {
+        std::lock_guard lock(m_timeoutsMutex);
+        m_timeouts = timeouts;
+    }
     return IsOpen();
 }
 

@@ -75,6 +75,11 @@ protected:
 
     DCB m_dcb{};
     std::atomic<DWORD> m_dwLastErrors{0};
+
+private:
+    // Set on the caller's thread, read by transfers on any thread.
+    COMMTIMEOUTS Timeouts() const;
+    mutable std::mutex m_timeoutsMutex;
     COMMTIMEOUTS m_timeouts{MAXDWORD, 0, 0, 0, 5000};
 
 private:

@@ -14,9 +14,11 @@ CDeviceChangeHandler::CDeviceChangeHandler(CWnd* owner, CPortMan* manager) : m_p
         m_pOwnerLoop = &owner->loop();
         m_delivery = std::make_unique<platform::DeliverySource>(owner->loop());
     }
-    m_thread.Start([this] { return ThreadBody(); });
     // The sources exist when the constructor returns, so no event after it is missed.
-    platform::WaitForSingleObject(m_ready, INFINITE);
+    m_uevents = MakeUeventSource();
+    m_endpoint = std::make_unique<LendingEndpoint>();
+    m_pManager->Lending().SetWindow(m_endpoint.get());
+    m_thread.Start([this] { return ThreadBody(); });
 }
 
 CDeviceChangeHandler::~CDeviceChangeHandler()
@@ -30,12 +32,8 @@ CDeviceChangeHandler::~CDeviceChangeHandler()
 
 DWORD CDeviceChangeHandler::ThreadBody()
 {
-    m_uevents = MakeUeventSource();
-    m_endpoint = std::make_unique<LendingEndpoint>();
-    m_pManager->Lending().SetWindow(m_endpoint.get());
-    m_ready.Set();
     std::vector<platform::Waitable> items{m_quit};
-    const int ueventIndex = m_uevents->Fd() >= 0 ? static_cast<int>(items.size()) : -1;
+    const int ueventIndex = m_uevents && m_uevents->Fd() >= 0 ? static_cast<int>(items.size()) : -1;
     if (ueventIndex >= 0) items.push_back(platform::Waitable::Readable(m_uevents->Fd()));
     const int lendingIndex = m_endpoint->IsValid() ? static_cast<int>(items.size()) : -1;
     if (lendingIndex >= 0) items.push_back(platform::Waitable::Readable(m_endpoint->Fd()));

@@ -40,7 +40,6 @@ private:
     std::unique_ptr<UeventSource> m_uevents;
     std::unique_ptr<LendingEndpoint> m_endpoint;
     platform::Event m_quit{platform::Event::Mode::Manual};
-    platform::Event m_ready{platform::Event::Mode::Manual};
     std::atomic<bool> m_bClosing{false};
     platform::Thread m_thread;
 };
