@@ -110,10 +110,10 @@ LRESULT MessageLoop::SendMessage(WindowHandle target, UINT message, WPARAM wPara
     return result.get();
 }
 
-bool MessageLoop::SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs)
+bool MessageLoop::SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs, UINT minimumMs)
 {
     if (target == 0 || m_windows.find(target) == m_windows.end()) return false;
-    const std::int64_t periodUs = static_cast<std::int64_t>(std::max(elapseMs, kMinimumTimerMs)) * 1000;
+    const std::int64_t periodUs = static_cast<std::int64_t>(std::max({elapseMs, minimumMs, 1u})) * 1000;
     m_timers[{target, id}] = Timer{m_clock->NowUs() + periodUs, periodUs, ++m_timerSequence};
     Wake();
     return true;
