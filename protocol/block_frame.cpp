@@ -153,7 +153,7 @@ CString CKadmor_Send::BuildWriteBlockFrame(CString& out, CString frame, bool inv
 
 bool CKadmor_Send::PrepareWriteBlockFrame(CString& frame, BYTE blockNumber)
 {
-    if (frame.GetLength() < kBlockFrameLength) return false;
+    if (!IsBlockFrameText(frame)) return false;
     frame.SetAt(1, 'F');
     frame.SetAt(2, static_cast<char>(m_cAddressHi));
     frame.SetAt(3, static_cast<char>(m_cAddressLo));

@@ -22,7 +22,8 @@ constexpr BYTE kRateBytes[] = {1, 2, 4, 5, 10, 20, 25, 27, 50, 100, 151, 200, 25
 
 CKadmor_Send::CKadmor_Send() : m_pFloat32(std::make_unique<CFloat32>())
 {
-    for (int slot = 0; slot < kBlockSlotCount; ++slot) m_aBlockSlot[slot].m_strName = BlockNameOfSlot(slot);
+    for (int slot = 0; slot < kBlockSlotCount; ++slot)
+        m_aBlockSlot[static_cast<std::size_t>(slot)].m_strName = BlockNameOfSlot(slot);
     for (int bit = 0; bit < 8; ++bit) {
         m_aBitMask[bit] = static_cast<BYTE>(1u << bit);
         m_aBitMaskInv[bit] = static_cast<BYTE>(~m_aBitMask[bit]);

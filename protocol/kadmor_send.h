@@ -12,6 +12,7 @@
 // Frames handled as text are byte strings that may hold 0x00 bytes; every operation here copies
 // by explicit length. All texts are single-byte Windows-1252.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -136,14 +137,16 @@ public:
     // 40 bytes gives an empty out: no malformed frame is ever handed to a port.
     CString BuildWriteBlockFrame(CString& out, CString frame, bool invalidate);
     // Turns a block answer into the head of a write frame for block and expects the sensor's
-    // acknowledgement. False, frame unchanged, for a text that is not a 40-byte block frame.
+    // acknowledgement. False, frame and expected answer unchanged, for a text that is not a
+    // block frame read from a sensor (IsBlockFrameText).
     bool PrepareWriteBlockFrame(CString& frame, BYTE blockNumber);
     // 6-bit text code of the rotor operation block.
     static char CharFromTextCode(BYTE code);
     static BYTE TextCodeFromChar(BYTE character);
 
-    const BlockSlot& GetBlockSlot(int slot) const { return m_aBlockSlot[slot]; }
-    int GetBlockReadResult(int slot) const { return m_aBlockSlot[slot].m_nReadResult; }
+    // Slot 0 to 7 (BlockSlotIndex); any other index throws std::out_of_range.
+    const BlockSlot& GetBlockSlot(int slot) const { return m_aBlockSlot.at(static_cast<std::size_t>(slot)); }
+    int GetBlockReadResult(int slot) const { return GetBlockSlot(slot).m_nReadResult; }
 
     // ---- Option codes ------------------------------------------------------------------------
     CString GetLowPassFilterText(CString& out, BYTE code, int* index, double* value) const;
@@ -282,7 +285,7 @@ private:
     static bool BeginBlockBuild(const CString* block, CString& work);
     void EndBlockBuild(int slot, CString* block, const CString& work);
 
-    BlockSlot m_aBlockSlot[kBlockSlotCount];
+    std::array<BlockSlot, kBlockSlotCount> m_aBlockSlot;
     BYTE m_cCommand = 0;
     BYTE m_cBlockNumber = 0;
     int m_nAnswerLength = 0;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using protocol_test::Bytes;
 using protocol_test::MakeBlockFrame;
 using protocol_test::ToInts;
@@ -132,6 +134,14 @@ TEST(BlockWriteFrame, PrepareSetsHeadAndExpectsAcknowledgement)
     CString shortFrame = frame.Left(20);
     EXPECT_FALSE(codec.PrepareWriteBlockFrame(shortFrame, 0x81));
     EXPECT_EQ(frame.Left(20), shortFrame);
+
+    // A placeholder long enough to look like a frame is still no block answer.
+    codec.BuildValueRequest(request);
+    CString placeholder("EmptyBlockAndMakeSureThatThisAreMoreThanFourtyCharactersSoNeverCrashes");
+    const CString kept = placeholder;
+    EXPECT_FALSE(codec.PrepareWriteBlockFrame(placeholder, 0x03));
+    EXPECT_EQ(kept, placeholder);
+    EXPECT_EQ('A', codec.GetCommand());
 }
 
 TEST(BlockTextCode, AlphabetBothWays)
@@ -162,6 +172,7 @@ TEST(BlockSlots, StartEmptyWithTheirNames)
         EXPECT_EQ(CString("leer WRITE"), codec.GetBlockSlot(slot).m_strWriteFrame);
         EXPECT_EQ(-2, codec.GetBlockReadResult(slot));
     }
+    EXPECT_THROW(codec.GetBlockSlot(kBlockSlotCount), std::out_of_range);
     EXPECT_EQ(0x15, BlockCodeOfNumber(0x04));
     EXPECT_EQ(0xFF, BlockCodeOfNumber(0x84));
 }
