@@ -48,3 +48,36 @@ inline bool CheckBytesRight(const Bytes& frame)
 }
 
 }  // namespace sim::testing
+
+#include <vector>
+
+#include "platform/message_loop.h"
+#include "tests/sim/device.h"
+
+namespace sim::testing {
+
+// Collects what a simulated port delivers, with the loop time of each delivery.
+struct Recorder {
+    struct Delivery {
+        std::int64_t atMs;
+        Bytes bytes;
+    };
+    platform::MessageLoop& loop;
+    std::vector<Delivery> deliveries;
+    bool hungUp = false;
+
+    Recorder(platform::MessageLoop& l, SimPort& port) : loop(l)
+    {
+        port.SetDeliveryCallback([this](const CString& bytes) { deliveries.push_back({loop.NowMs(), ToBytes(bytes)}); });
+        port.SetHangupCallback([this] { hungUp = true; });
+    }
+    Bytes All() const
+    {
+        Bytes all;
+        for (const auto& d : deliveries) all.insert(all.end(), d.bytes.begin(), d.bytes.end());
+        return all;
+    }
+    void Clear() { deliveries.clear(); }
+};
+
+}  // namespace sim::testing
