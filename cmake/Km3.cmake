@@ -2,7 +2,29 @@
 
 # Our own texts are single-byte Windows-1252, as the sensors and stored files expect.
 set(KM3_WARNINGS -Wall -Wextra)
-set(KM3_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1252)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set(KM3_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1252)
+elseif(NOT KM3_BUILD_FUZZ)
+  message(FATAL_ERROR "The texts of the system are Windows-1252, which only g++ compiles them to; "
+                      "clang serves the fuzz build (KM3_BUILD_FUZZ) alone.")
+else()
+  # The fuzz build looks for crashes, not for texts: its literals stay UTF-8.
+  set(KM3_CHARSET)
+endif()
+
+if(KM3_BUILD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# km3_add_fuzzer(<name> SOURCES ... DEPENDS ...): a libFuzzer executable (fuzz build only).
+function(km3_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  km3_target_options(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
 
 if(KM3_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -110,10 +110,10 @@ LRESULT MessageLoop::SendMessage(WindowHandle target, UINT message, WPARAM wPara
     return result.get();
 }
 
-bool MessageLoop::SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs)
+bool MessageLoop::SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs, UINT minimumMs)
 {
     if (target == 0 || m_windows.find(target) == m_windows.end()) return false;
-    const std::int64_t periodUs = static_cast<std::int64_t>(std::max(elapseMs, kMinimumTimerMs)) * 1000;
+    const std::int64_t periodUs = static_cast<std::int64_t>(std::max({elapseMs, minimumMs, 1u})) * 1000;
     m_timers[{target, id}] = Timer{m_clock->NowUs() + periodUs, periodUs, ++m_timerSequence};
     Wake();
     return true;
@@ -290,7 +290,9 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, std::int64_t maxMs
 
 bool MessageLoop::RunLoop(const std::function<bool()>& done, std::int64_t maxMs, int& count)
 {
-    const std::int64_t endUs = m_clock->NowUs() + std::max<std::int64_t>(maxMs, 0) * 1000;
+    // A bound of a hundred years is as good as none and cannot overflow the clock.
+    constexpr std::int64_t kLongestRunMs = 100LL * 365 * 24 * 3600 * 1000;
+    const std::int64_t endUs = m_clock->NowUs() + std::clamp<std::int64_t>(maxMs, 0, kLongestRunMs) * 1000;
     for (;;) {
         if (done()) return true;
         // A handler that slept may have moved time past the end: stop there, as a test that

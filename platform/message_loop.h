@@ -87,8 +87,8 @@ public:
     // handed over and waits until the loop has run it (0 when the window is gone).
     LRESULT SendMessage(WindowHandle target, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Timers (loop thread only).
-    bool SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs);
+    // Timers (loop thread only). Periods below minimumMs are raised to it.
+    bool SetTimer(WindowHandle target, UINT_PTR id, UINT elapseMs, UINT minimumMs = kMinimumTimerMs);
     bool KillTimer(WindowHandle target, UINT_PTR id);
     bool IsTimerArmed(WindowHandle target, UINT_PTR id) const;
     // Milliseconds until the timer is due, or -1 when it is not armed (for tests and traces).

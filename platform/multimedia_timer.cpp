@@ -1,0 +1,91 @@
+#include "platform/multimedia_timer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "platform/message_loop.h"
+#include "platform/wnd.h"
+
+namespace platform {
+
+// Under virtual time the ticks come from a window timer of the loop itself.
+class CMultimediaTimer::VirtualTicker : public CWnd {
+public:
+    VirtualTicker(CWnd& target, UINT message, UINT periodMs)
+        : CWnd(target.loop()), m_target(target.GetSafeHwnd()), m_message(message)
+    {
+        loop().SetTimer(GetSafeHwnd(), 1, periodMs, 1);
+    }
+
+protected:
+    void OnTimer(UINT_PTR) override { loop().PostMessage(m_target, m_message, ++m_ticks, 0); }
+
+private:
+    WindowHandle m_target;
+    UINT m_message;
+    WPARAM m_ticks = 0;
+};
+
+CMultimediaTimer::CMultimediaTimer() = default;
+
+CMultimediaTimer::~CMultimediaTimer()
+{
+    Stop();
+}
+
+bool CMultimediaTimer::Start(CWnd& target, UINT message, UINT periodMs)
+{
+    Stop();
+    periodMs = std::clamp(periodMs, MinimumResolutionMs(), MaximumPeriodMs());
+    MessageLoop& loop = target.loop();
+    m_running = true;
+    if (loop.IsVirtual()) {
+        m_virtual = new VirtualTicker(target, message, periodMs);
+        return true;
+    }
+    m_stop = false;
+    const WindowHandle handle = target.GetSafeHwnd();
+    m_thread = std::thread([this, &loop, handle, message, periodMs] {
+        auto next = std::chrono::steady_clock::now();
+        WPARAM ticks = 0;
+        while (!m_stop.load()) {
+            next += std::chrono::milliseconds(periodMs);
+            std::this_thread::sleep_until(next);
+            if (m_stop.load()) break;
+            loop.PostMessage(handle, message, ++ticks, 0);
+            // A tick that could not be posted in time is not made up for: the poll wants a
+            // steady pace, not a burst.
+            const auto now = std::chrono::steady_clock::now();
+            if (now > next + std::chrono::milliseconds(periodMs)) next = now;
+        }
+    });
+    return true;
+}
+
+void CMultimediaTimer::Stop()
+{
+    m_stop = true;
+    if (m_thread.joinable()) m_thread.join();
+    delete m_virtual;
+    m_virtual = nullptr;
+    m_running = false;
+}
+
+CStopwatch::CStopwatch() : m_startUs(Ticks()) {}
+
+void CStopwatch::Start()
+{
+    m_startUs = Ticks();
+}
+
+std::int64_t CStopwatch::ElapsedUs() const
+{
+    return Ticks() - m_startUs;
+}
+
+std::int64_t CStopwatch::Ticks()
+{
+    return MessageLoop::Current().NowUs();
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+// A periodic tick for the measured-value poll: every period a message is posted to a window of
+// the loop (wParam: the tick number from 1, lParam: 0). In the application a thread of its own
+// posts the ticks, so they keep their pace while the loop is busy; under virtual time the loop
+// itself produces them, so tests see them at exact times.
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+#include "platform/win_types.h"
+
+class CWnd;
+
+namespace platform {
+
+class MessageLoop;
+
+class CMultimediaTimer {
+public:
+    CMultimediaTimer();
+    ~CMultimediaTimer();
+    CMultimediaTimer(const CMultimediaTimer&) = delete;
+    CMultimediaTimer& operator=(const CMultimediaTimer&) = delete;
+
+    // Starts (or restarts) the ticks; periodMs below the minimum resolution is raised to it.
+    bool Start(CWnd& target, UINT message, UINT periodMs);
+    // Stops the ticks; ticks already posted are still delivered. Idempotent.
+    void Stop();
+    bool IsRunning() const { return m_running.load(); }
+
+    // The finest period the timer offers, in milliseconds (timeGetDevCaps' minimum).
+    static UINT MinimumResolutionMs() { return 1; }
+    static UINT MaximumPeriodMs() { return 1'000'000; }
+
+private:
+    class VirtualTicker;
+
+    std::atomic<bool> m_running{false};
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    VirtualTicker* m_virtual = nullptr;
+};
+
+// A 64-bit monotonic stopwatch on the loop's clock (virtual in tests), in microseconds.
+class CStopwatch {
+public:
+    CStopwatch();
+    void Start();
+    std::int64_t ElapsedUs() const;
+    double ElapsedMs() const { return static_cast<double>(ElapsedUs()) / 1000.0; }
+    // The counter and its frequency, as the performance counter offered them.
+    static std::int64_t Ticks();
+    static std::int64_t TicksPerSecond() { return 1'000'000; }
+
+private:
+    std::int64_t m_startUs;
+};
+
+}  // namespace platform

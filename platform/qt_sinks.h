@@ -1,0 +1,23 @@
+#pragma once
+// The application's message boxes and wait cursor, shown with Qt.
+
+#include "platform/message_box.h"
+#include "platform/wait_cursor.h"
+
+class QWidget;
+
+namespace platform {
+
+class QtMessageBoxSink final : public MessageBoxSink {
+public:
+    // Called from a worker thread, the box is not shown (no widget may be touched there): the
+    // text goes to standard error and the default button answers.
+    int Show(const CString& text, const CString& caption, UINT type) override;
+};
+
+class QtWaitCursorSink final : public WaitCursorSink {
+public:
+    void Show(bool busy) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,10 @@
+#pragma once
+// Ends Qt's event loop in order when the process gets SIGTERM or SIGINT, so that the normal
+// shut-down (settings saved, ports closed) runs instead of the process dying mid-write.
+
+namespace platform {
+
+// Call once, after the QCoreApplication exists.
+bool QuitOnTerminationSignals();
+
+}  // namespace platform
