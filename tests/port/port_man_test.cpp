@@ -275,6 +275,38 @@ TEST_F(PortManTest, DestroyingAManagerWithAnOpenPortEndsCleanly)
     EXPECT_EQ(0, owner.dataMessages);
 }
 
+// An owner that handles device messages itself passes them on to its manager.
+class ForwardingOwner : public RecordingOwner {
+public:
+    using RecordingOwner::RecordingOwner;
+    CPortMan* manager = nullptr;
+    int deviceMessages = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_DEVICECHANGE) return RecordingOwner::OnMessage(message, wParam, lParam);
+        ++deviceMessages;
+        return manager->OnDeviceChange(wParam, reinterpret_cast<const DeviceBroadcast*>(lParam));
+    }
+};
+
+TEST_F(PortManTest, WithoutAThreadOfItsOwnDeviceEventsGoThroughTheOwnerWindow)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    ForwardingOwner forwarding(loop);
+    CPortMan manager(&forwarding, RecordingOwner::kEvent, RecordingOwner::kData, false, 0);
+    forwarding.manager = &manager;
+    manager.SetHandshake(0);
+    ASSERT_TRUE(manager.OpenPort(alias));
+    EXPECT_FALSE(manager.DeviceChangeHandler()->HasOwnThread());
+    uevents.Send(CannedUevents::Datagram("remove", "/devices/virtual/tty/x",
+                                         {"ACTION=remove", "SUBSYSTEM=tty", "DEVNAME=" + pty.path.substr(5)}));
+    ASSERT_TRUE(RunUntil([&] { return forwarding.deviceMessages == 1; }));
+    EXPECT_EQ(kPortOffLineDeviceGone, manager.GetState());
+}
+
 TEST(ThreadMan, RunWithoutAPortReturnsAndTwoWorkersAreIndependent)
 {
     CThreadMan first, second;
