@@ -70,7 +70,7 @@ public:
     static constexpr DWORD kLineStatePollMs = 20;
 
 protected:
-    // The serial port's own programming of m_dcb (the special-baud layer calls it directly).
+    // The serial port's own programming of m_dcb (CCommSpecialBaudLayer calls it directly).
     bool ApplyLineSettings();
 
     DCB m_dcb{};

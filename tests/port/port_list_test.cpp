@@ -1,6 +1,8 @@
 // The port list: names that find an entry, duplicates, presence, and filling a combo box.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "port/port_man_gui.h"
 #include "port/port_com.h"
 #include "test_support.h"
@@ -62,6 +64,27 @@ TEST(PortList, ARemovedDeviceStaysListedButIsNotOffered)
     EXPECT_EQ("", list.VisibleName(0));
     EXPECT_NE(nullptr, list.Find("COM5"));
     EXPECT_FALSE(list.SetPresent("COM6", true));
+}
+
+TEST(PortList, LookUpsThatLearnNewSpellingsRunBesideAdds)
+{
+    CPortDetailArray list;
+    list.Add(ComEntry("COM1", "First", "/dev/ttyS0"));
+    std::thread adder([&] {
+        for (int i = 2; i < 300; ++i) {
+            const std::string port = "COM" + std::to_string(i);
+            const std::string path = "/dev/ttyX" + std::to_string(i);
+            list.Add(ComEntry(port.c_str(), "Adapter", path.c_str()));
+        }
+    });
+    // Every lower-case spelling is entered into the name map as it is found.
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "com1 " + std::to_string(i);
+        EXPECT_NE(nullptr, list.Find(CString("/dev/ttys0")));
+        list.Find(CString(name));
+    }
+    adder.join();
+    EXPECT_EQ(299, list.GetSize());
 }
 
 TEST(StringHistory, AddsOnceAndFindsInside)
