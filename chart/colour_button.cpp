@@ -31,7 +31,7 @@ CWnd* FindParentWnd(QWidget* widget)
 CColorButton::CColorButton(QWidget* parent)
     : QPushButton(parent),
       m_crColour(CLR_DEFAULT),
-      m_crDefaultColour(GetSysColor(COLOR_APPWORKSPACE)),
+      m_crDefaultColour(platform::GetSysColor(platform::COLOR_APPWORKSPACE)),
       m_strDefaultText(chart::ChartTextOf(chart::ChartText::Automatic)),
       m_strCustomText(chart::ChartTextOf(chart::ChartText::MoreColors))
 {
@@ -115,7 +115,7 @@ void CColorButton::paintEvent(QPaintEvent*)
     const int arrowRight = rect.right() - kEdge;
     const int arrowLeft = arrowRight - 4 - kEdge / 2;
     const int centreY = rect.center().y();
-    const QColor arrowColour = isEnabled() ? Qt::black : ToQColor(GetSysColor(COLOR_GRAYTEXT));
+    const QColor arrowColour = isEnabled() ? Qt::black : ToQColor(platform::GetSysColor(platform::COLOR_GRAYTEXT));
     QPolygon triangle;
     triangle << QPoint(arrowLeft, centreY - 1) << QPoint(arrowLeft + 4, centreY - 1) << QPoint(arrowLeft + 2, centreY + 1);
     painter.setPen(arrowColour);
@@ -123,9 +123,9 @@ void CColorButton::paintEvent(QPaintEvent*)
     painter.drawPolygon(triangle);
 
     const int separator = arrowLeft - kEdge / 2 - 2;
-    painter.setPen(ToQColor(GetSysColor(COLOR_BTNSHADOW)));
+    painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_BTNSHADOW)));
     painter.drawLine(separator, rect.top() + 1, separator, rect.bottom() - 1);
-    painter.setPen(ToQColor(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_BTNHIGHLIGHT)));
     painter.drawLine(separator + 1, rect.top() + 1, separator + 1, rect.bottom() - 1);
     if (!isEnabled()) return;
 

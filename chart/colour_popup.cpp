@@ -32,8 +32,8 @@ QRect ToQRect(const chart::CellRect& r)
 // A raised or sunken one-pixel edge, as the system draws a hot or a chosen cell.
 void DrawEdge(QPainter& painter, const QRect& r, bool raised)
 {
-    const QColor light = ToQColor(GetSysColor(COLOR_3DHILIGHT));
-    const QColor dark = ToQColor(GetSysColor(COLOR_3DSHADOW));
+    const QColor light = ToQColor(platform::GetSysColor(platform::COLOR_3DHILIGHT));
+    const QColor dark = ToQColor(platform::GetSysColor(platform::COLOR_3DSHADOW));
     painter.setPen(raised ? light : dark);
     painter.drawLine(r.left(), r.bottom(), r.left(), r.top());
     painter.drawLine(r.left(), r.top(), r.right(), r.top());
@@ -201,7 +201,7 @@ bool CColourPopup::event(QEvent* event)
 void CColourPopup::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(GetSysColor(COLOR_3DFACE)));
+    painter.fillRect(rect(), ToQColor(platform::GetSysColor(platform::COLOR_3DFACE)));
     if (m_layout.hasDefault) DrawCell(painter, chart::kDefaultCell);
     for (int i = 0; i < m_layout.count; ++i) DrawCell(painter, i);
     if (m_layout.hasCustom) DrawCell(painter, chart::kCustomCell);
@@ -219,21 +219,21 @@ void CColourPopup::DrawCell(QPainter& painter, int index)
         // An etched separator above "More Colors...".
         const int m = m_layout.margin;
         const QRect moved = cell.adjusted(0, 2 * m, 0, 0);
-        painter.fillRect(moved, ToQColor(GetSysColor(COLOR_3DFACE)));
+        painter.fillRect(moved, ToQColor(platform::GetSysColor(platform::COLOR_3DFACE)));
         const int x = cell.left() + 2 * m;
         const int length = cell.width() - 4 * m;
-        painter.setPen(ToQColor(GetSysColor(COLOR_3DSHADOW)));
+        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_3DSHADOW)));
         painter.drawLine(x, cell.top(), x + length, cell.top());
-        painter.setPen(ToQColor(GetSysColor(COLOR_3DHILIGHT)));
+        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_3DHILIGHT)));
         painter.drawLine(x, cell.top() + 1, x + length, cell.top() + 1);
         cell = moved.adjusted(1, 1, -1, -1);
     } else if (index == chart::kDefaultCell) {
-        painter.fillRect(cell, ToQColor(GetSysColor(COLOR_3DFACE)));
+        painter.fillRect(cell, ToQColor(platform::GetSysColor(platform::COLOR_3DFACE)));
         cell = cell.adjusted(1, 1, -1, -1);
     }
 
-    QColor background = ToQColor(GetSysColor(COLOR_3DFACE));
-    if (chosen && !hot) background = ToQColor(GetSysColor(textCell ? COLOR_3DLIGHT : COLOR_3DHILIGHT));
+    QColor background = ToQColor(platform::GetSysColor(platform::COLOR_3DFACE));
+    if (chosen && !hot) background = ToQColor(platform::GetSysColor(textCell ? platform::COLOR_3DLIGHT : platform::COLOR_3DHILIGHT));
     painter.fillRect(cell, background);
     if (hot)
         DrawEdge(painter, cell, true);
@@ -243,18 +243,18 @@ void CColourPopup::DrawCell(QPainter& painter, int index)
     const int m = m_layout.margin;
     if (!textCell) {
         const QRect swatch = cell.adjusted(m + 1, m + 1, -(m + 1), -(m + 1));
-        painter.setPen(ToQColor(GetSysColor(COLOR_3DSHADOW)));
+        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_3DSHADOW)));
         painter.setBrush(ToQColor(kColourTable[index].colour));
         painter.drawRect(swatch.adjusted(0, 0, -1, -1));
         return;
     }
     if (index == chart::kDefaultCell) {
-        painter.setPen(ToQColor(GetSysColor(COLOR_3DSHADOW)));
+        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_3DSHADOW)));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(cell.adjusted(2 * m, 2 * m, -2 * m - 1, -2 * m - 1));
     }
     painter.setFont(m_Font);
-    painter.setPen(ToQColor(GetSysColor(COLOR_BTNTEXT)));
+    painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_BTNTEXT)));
     const CString& text = index == chart::kDefaultCell ? m_strDefaultText : m_strCustomText;
     painter.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, platform::ToQString(text));
 }

@@ -7,3 +7,8 @@ list(APPEND KM3_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/colour_popup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/colour_button.cpp
 )
+list(APPEND KM3_CHART_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/range_slider_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/range_slider.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/nice_slider.cpp
+)

@@ -54,8 +54,8 @@ int VirtualKeyFromQt(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Enter: return platform::VK_RETURN;
+    case Qt::Key_Escape: return platform::VK_ESCAPE;
     case Qt::Key_Space: return VK_SPACE;
     case Qt::Key_Left: return VK_LEFT;
     case Qt::Key_Up: return VK_UP;
@@ -503,11 +503,11 @@ void CDialog::OnCancel()
 bool CDialog::PreTranslateKey(int virtualKey, bool keyDown)
 {
     if (!keyDown) return false;
-    if (virtualKey == VK_RETURN) {
+    if (virtualKey == platform::VK_RETURN) {
         OnOK();
         return true;
     }
-    if (virtualKey == VK_ESCAPE) {
+    if (virtualKey == platform::VK_ESCAPE) {
         OnCancel();
         return true;
     }
@@ -519,7 +519,7 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int vk = platform::VirtualKeyFromQt(key->key());
-        if ((vk == VK_RETURN || vk == VK_ESCAPE) && PreTranslateKey(vk, event->type() == QEvent::KeyPress)) return true;
+        if ((vk == platform::VK_RETURN || vk == platform::VK_ESCAPE) && PreTranslateKey(vk, event->type() == QEvent::KeyPress)) return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -527,7 +527,7 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event)
 void CDialog::keyPressEvent(QKeyEvent* event)
 {
     const int vk = platform::VirtualKeyFromQt(event->key());
-    if ((vk == VK_RETURN || vk == VK_ESCAPE) && PreTranslateKey(vk, true)) {
+    if ((vk == platform::VK_RETURN || vk == platform::VK_ESCAPE) && PreTranslateKey(vk, true)) {
         event->accept();
         return;
     }

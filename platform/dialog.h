@@ -39,6 +39,9 @@ constexpr UINT DTN_DATETIMECHANGE = 0xFFFFFD09;  // DTN_FIRST - 6
 constexpr UINT BST_UNCHECKED = 0;
 constexpr UINT BST_CHECKED = 1;
 
+namespace platform {
+
+// Virtual-key codes of the keys that dialogs and controls look at.
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
@@ -46,8 +49,6 @@ constexpr int VK_LEFT = 0x25;
 constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
-
-namespace platform {
 
 // The virtual-key code of a Qt key, 0 for keys the system's code never asks about.
 int VirtualKeyFromQt(int qtKey);

@@ -4,6 +4,9 @@
 
 #include "platform/win_types.h"
 
+// In the platform namespace, so that a folder with a smaller table of its own can coexist.
+namespace platform {
+
 constexpr int COLOR_SCROLLBAR = 0;
 constexpr int COLOR_BACKGROUND = 1;
 constexpr int COLOR_ACTIVECAPTION = 2;
@@ -51,7 +54,7 @@ constexpr COLORREF GetSysColor(int index)
     case COLOR_ACTIVEBORDER: return RGB(180, 180, 180);
     case COLOR_INACTIVEBORDER: return RGB(244, 247, 252);
     case COLOR_APPWORKSPACE: return RGB(171, 171, 171);
-    case COLOR_HIGHLIGHT: return RGB(51, 153, 255);
+    case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
     case COLOR_HIGHLIGHTTEXT: return RGB(255, 255, 255);
     case COLOR_BTNFACE: return RGB(240, 240, 240);
     case COLOR_BTNSHADOW: return RGB(160, 160, 160);
@@ -66,3 +69,5 @@ constexpr COLORREF GetSysColor(int index)
     default: return 0;
     }
 }
+
+}  // namespace platform

@@ -178,7 +178,7 @@ TEST_F(ColourButtonTest, AutomaticShowsTheDefaultSwatchAndOpensOnAutomatic)
     ASSERT_EQ(button->GetColor(), CLR_DEFAULT);
     const QImage picture = button->grab().toImage();
     const QColor swatch = picture.pixelColor(15, 11);
-    EXPECT_EQ(RGB(swatch.red(), swatch.green(), swatch.blue()), GetSysColor(COLOR_APPWORKSPACE));
+    EXPECT_EQ(RGB(swatch.red(), swatch.green(), swatch.blue()), platform::GetSysColor(platform::COLOR_APPWORKSPACE));
 
     CColourPopup* popup = Open();
     ASSERT_NE(popup, nullptr);
@@ -248,7 +248,7 @@ TEST_F(ColourButtonTest, AutomaticChosenIsStoredAsTheDefaultColour)
     popup->EndSelection(CPN_SELENDOK);
     EXPECT_EQ(button->GetColor(), CLR_DEFAULT);
     // What a page stores in a chart object is a real colour, never the automatic marker.
-    EXPECT_EQ(button->GetResolvedColor(), GetSysColor(COLOR_APPWORKSPACE));
+    EXPECT_EQ(button->GetResolvedColor(), platform::GetSysColor(platform::COLOR_APPWORKSPACE));
 }
 
 TEST_F(ColourButtonTest, MoreColorsCancelledEndsAsCancelWithTheInitialColour)
