@@ -40,17 +40,6 @@ QBrush ToQBrush(const CBrush& brush)
     return Qt::NoBrush;
 }
 
-// The last pixel a line from a to b puts down when its end point is left out.
-QPoint LastPixelBefore(QPoint a, QPoint b)
-{
-    const int dx = b.x() - a.x();
-    const int dy = b.y() - a.y();
-    const int n = std::max(std::abs(dx), std::abs(dy));
-    if (n <= 1) return a;
-    const double t = static_cast<double>(n - 1) / n;
-    return {a.x() + static_cast<int>(std::lround(dx * t)), a.y() + static_cast<int>(std::lround(dy * t))};
-}
-
 }  // namespace
 
 PainterDevice::~PainterDevice() = default;
@@ -144,13 +133,8 @@ void PainterDevice::Line(CPoint from, CPoint to)
     if (a == b) return;
     ApplyRop();
     ApplyPen(false);
-    if (state().pen.width() > 1) {
-        m_painter->drawLine(a, b);
-        return;
-    }
-    const QPoint last = LastPixelBefore(a, b);
-    if (last == a) m_painter->drawPoint(a);
-    else m_painter->drawLine(a, last);
+    // A one-pixel line with flat caps leaves out its end point, as the chart's geometry expects.
+    m_painter->drawLine(a, b);
 }
 
 void PainterDevice::Rectangle(const CRect& rect)
