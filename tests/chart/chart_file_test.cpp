@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "chart/chart_file.h"
 #include "chart_test_support.h"
@@ -204,6 +205,22 @@ TEST_F(ChartFile, AFailedSaveKeepsTheOldFile)
     EXPECT_EQ(before, ReadAll(QPath("keep.chart")));
 }
 
+TEST_F(ChartFile, SavingReplacesTheFileInsteadOfOverwritingIt)
+{
+    // A second name for the old file keeps the old bytes: the new file was written aside and
+    // renamed into place, so a save that fails halfway never leaves a damaged file behind.
+    auto chart = MakeChart();
+    ASSERT_TRUE(chart->Save(Path("link.chart"), 5));
+    const auto before = ReadAll(QPath("link.chart"));
+    ASSERT_EQ(0, ::link(QPath("link.chart").toLocal8Bit().constData(), QPath("old.chart").toLocal8Bit().constData()));
+    chart->SetSnapRange(77);
+    ASSERT_TRUE(chart->Save(Path("link.chart"), 5));
+    EXPECT_EQ(before, ReadAll(QPath("old.chart")));
+    EXPECT_NE(before, ReadAll(QPath("link.chart")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QStringList() << "*.chart.*", QDir::Files).size(), 0);
+    EXPECT_FALSE(chart->Save(Path("no/such/folder/x.chart"), 5));
+}
+
 TEST_F(ChartFile, LoadedIndexesThatNameNothingAreSkippedWhenDrawing)
 {
     std::vector<ChartPoint> points;
@@ -218,7 +235,10 @@ TEST_F(ChartFile, LoadedIndexesThatNameNothingAreSkippedWhenDrawing)
     static_cast<CXGraphDataNotation*>(chart->GetObjects().back())->m_nCurve = 12;
     static_cast<CXGraphLabel*>(*std::next(chart->GetObjects().begin()))->SetCurve(40);
     chart->m_Measurements.push_back({{7, 1}, {0, 500}});
+    chart->m_nSelectedCurve = 99;
     chart->OnPaint();
+    chart->OnLinearTrend();
+    EXPECT_EQ(2, chart->GetCurveCount());
     EXPECT_EQ(9, curve.m_nXAxis);
     EXPECT_TRUE(curve.GetSegments().empty());
 }

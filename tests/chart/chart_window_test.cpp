@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include "chart/recording_device.h"
 #include "chart_test_support.h"
 
 using namespace chart;
@@ -339,6 +340,30 @@ TEST_F(ChartWindow, OverlayChangesKeepTheBackBuffer)
     chart->Invalidate();
     chart->OnPaint();
     EXPECT_EQ(cursorRenders + 1, chart->GetBackBufferRenderCount());
+}
+
+TEST_F(ChartWindow, LabelConnectorRunsFromTheMiddlePointAndNeverFromAnEmptyCurve)
+{
+    CXGraphLabel* label = chart->CreateLabel(20, 20, 80, 60, "x");
+    label->SetCurve(0);
+    const CPoint centre(50, 40);
+    const auto connectors = [&]() {
+        auto device = std::make_shared<chart::RecordingDevice>(chart->width(), chart->height());
+        CDC dc(device);
+        chart->PaintToDC(&dc);
+        std::vector<chart::DrawRecord> out;
+        for (const chart::DrawRecord& r : device->Of(chart::DrawRecord::Op::Line)) {
+            if (r.rect.right == centre.x && r.rect.bottom == centre.y) out.push_back(r);
+        }
+        return out;
+    };
+    const auto lines = connectors();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(PixelOf(0, {5, 5}).x, lines[0].rect.left);
+    chart->GetCurve(0).SetPoints(points.data(), 0, false);
+    EXPECT_TRUE(connectors().empty());
+    label->SetCurve(3);
+    EXPECT_TRUE(connectors().empty());
 }
 
 TEST_F(ChartWindow, ResetAllForgetsSelectedAndActiveObjects)

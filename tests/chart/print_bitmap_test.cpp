@@ -144,6 +144,22 @@ TEST_F(PrintAndBitmap, PrintCommandWritesAPdfAndACancelPrintsNothing)
     EXPECT_GT(f.size(), 1000);
 }
 
+TEST_F(PrintAndBitmap, PdfPrinterAt600DpiLaysTheChartOutInScreenPixels)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    printer.setResolution(600);
+    CDC dc(std::make_shared<chart::PrinterDevice>(printer));
+    ASSERT_EQ(600, dc.GetDeviceCaps(LOGPIXELSX));
+    ASSERT_TRUE(dc.StartDoc("Graph"));
+    chart->PrintGraph(&dc);
+    const int width = dc.GetDeviceCaps(HORZRES);
+    const int height = dc.GetDeviceCaps(VERTRES);
+    EXPECT_EQ(CRect(0, 0, static_cast<int>(width / 6.25f), static_cast<int>(height / 6.25f)), chart->m_rcPrint);
+    EXPECT_GT(QFile(dir.filePath("page.pdf")).size(), 1000);
+}
+
 TEST_F(PrintAndBitmap, PreviewContextsAreDrawnWithoutEndingTheDocument)
 {
     auto printer = std::make_shared<RecordingDevice>(4800, 6600, 600, 600);
