@@ -54,7 +54,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool PreTranslateKey(int virtualKey, bool keyDown) override;
 
 private:
     void OnShowWindow();

@@ -6,11 +6,11 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "chart/colour_popup.h"
 #include "chart/colour_table.h"
 #include "platform/cstring.h"
 #include "platform/wnd.h"
 
-class CColourPopup;
 
 class CColorButton : public QPushButton, public CWnd {
 public:

@@ -12,3 +12,10 @@ list(APPEND KM3_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/range_slider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/nice_slider.cpp
 )
+list(APPEND KM3_CHART_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ole_date.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_page_logic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_list_items.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/property_pages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chart_page.cpp
+)
