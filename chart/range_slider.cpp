@@ -4,22 +4,17 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+#include <memory>
+
+#include "chart/mem_dc.h"
+#include "chart/painter_device.h"
 
 #include "platform/message_loop.h"
 #include "platform/sys_color.h"
 
 namespace {
-
-QColor ToQColor(COLORREF colour)
-{
-    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-}
-
-QRect ToQRect(const chart::CellRect& r)
-{
-    return QRect(r.left, r.top, r.Width(), r.Height());
-}
 
 CWnd* EnclosingWnd(const QWidget* widget)
 {
@@ -28,27 +23,32 @@ CWnd* EnclosingWnd(const QWidget* widget)
     return nullptr;
 }
 
+CRect ToCRect(const chart::CellRect& r)
+{
+    return CRect(r.left, r.top, r.right, r.bottom);
+}
+
 // A thumb: black frame on button face, a raised edge unless it is being dragged, and the
 // black triangle pointing into the interval.
-void PaintThumb(QPainter& painter, const chart::CellRect& thumb, const int (&triangle)[6], bool dragged)
+void PaintThumb(CDC& dc, const chart::CellRect& thumb, const int (&triangle)[6], bool dragged)
 {
-    painter.setPen(Qt::black);
-    painter.setBrush(ToQColor(platform::GetSysColor(platform::COLOR_BTNFACE)));
-    painter.drawRect(ToQRect(thumb).adjusted(0, 0, -1, -1));
-    const chart::CellRect inner{thumb.left + 1, thumb.top + 1, thumb.right - 2, thumb.bottom - 2};
+    dc.SelectObject(CPen(PS_SOLID, 1, RGB(0, 0, 0)));
+    dc.SelectObject(CBrush(platform::GetSysColor(platform::COLOR_BTNFACE)));
+    dc.Rectangle(ToCRect(thumb));
+    const CRect inner(thumb.left + 1, thumb.top + 1, thumb.right - 2, thumb.bottom - 2);
     if (!dragged) {
-        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_BTNHIGHLIGHT)));
-        painter.drawLine(inner.left, inner.bottom, inner.left, inner.top);
-        painter.drawLine(inner.left, inner.top, inner.right, inner.top);
-        painter.setPen(ToQColor(platform::GetSysColor(platform::COLOR_BTNSHADOW)));
-        painter.drawLine(inner.right, inner.top, inner.right, inner.bottom);
-        painter.drawLine(inner.right, inner.bottom, inner.left, inner.bottom);
+        dc.SelectObject(CPen(PS_SOLID, 1, platform::GetSysColor(platform::COLOR_BTNHIGHLIGHT)));
+        dc.MoveTo(inner.left, inner.bottom);
+        dc.LineTo(inner.left, inner.top);
+        dc.LineTo(inner.right, inner.top);
+        dc.SelectObject(CPen(PS_SOLID, 1, platform::GetSysColor(platform::COLOR_BTNSHADOW)));
+        dc.LineTo(inner.right, inner.bottom);
+        dc.LineTo(inner.left, inner.bottom);
     }
-    QPolygon corners;
-    corners << QPoint(triangle[0], triangle[1]) << QPoint(triangle[2], triangle[3]) << QPoint(triangle[4], triangle[5]);
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
-    painter.drawPolygon(corners);
+    const POINT corners[3] = {{triangle[0], triangle[1]}, {triangle[2], triangle[3]}, {triangle[4], triangle[5]}};
+    dc.SelectObject(CPen(PS_SOLID, 1, RGB(0, 0, 0)));
+    dc.SelectObject(CBrush(RGB(0, 0, 0)));
+    dc.Polygon(corners, 3);
 }
 
 }  // namespace
@@ -126,28 +126,26 @@ void CRangeSlider::paintEvent(QPaintEvent*)
     const chart::RangeSliderGeometry& g = m_geometry;
 
     // Drawn off-screen first and copied in one go, so the thumbs never flicker.
-    QImage picture(size(), QImage::Format_RGB32);
-    picture.fill(ToQColor(platform::GetSysColor(platform::COLOR_BTNFACE)));
+    m_picture = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
     {
-        QPainter painter(&picture);
-        painter.setPen(Qt::black);
-        painter.setBrush(QColor(128, 128, 128));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        CDC window(std::make_shared<chart::ImageDevice>(m_picture));
+        window.SetBkColor(platform::GetSysColor(platform::COLOR_BTNFACE));
+        CMemDC_Kadmor dc(&window);
+        const CPen oldPen = dc.SelectObject(CPen(PS_SOLID, 1, RGB(0, 0, 0)));
+        const CBrush oldBrush = dc.SelectObject(CBrush(RGB(128, 128, 128)));
+        dc.Rectangle(0, 0, width(), height());
 
         const bool dragging = m_model.IsDragging();
-        PaintThumb(painter, g.leftArrow, g.leftTriangle, dragging && m_model.DragPart() == 0);
-        PaintThumb(painter, g.rightArrow, g.rightTriangle, dragging && m_model.DragPart() == 1);
+        PaintThumb(dc, g.leftArrow, g.leftTriangle, dragging && m_model.DragPart() == 0);
+        PaintThumb(dc, g.rightArrow, g.rightTriangle, dragging && m_model.DragPart() == 1);
 
-        if (!g.interval.IsEmpty()) painter.fillRect(ToQRect(g.interval), Qt::white);
-        if (g.showBand && !g.band.IsEmpty()) painter.fillRect(ToQRect(g.band), QColor(255, 255, 150));
-        if (!g.focus.IsEmpty()) {
-            QStyleOptionFocusRect option;
-            option.initFrom(this);
-            option.rect = ToQRect(g.focus);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-        }
+        if (!g.interval.IsEmpty()) dc.FillSolidRect(ToCRect(g.interval), RGB(255, 255, 255));
+        if (g.showBand && !g.band.IsEmpty()) dc.FillSolidRect(ToCRect(g.band), RGB(255, 255, 150));
+        if (!g.focus.IsEmpty()) dc.DrawFocusRect(ToCRect(g.focus));
+        dc.SelectObject(oldPen);
+        dc.SelectObject(oldBrush);
     }
-    QPainter(this).drawImage(0, 0, picture);
+    QPainter(this).drawImage(0, 0, m_picture);
 }
 
 void CRangeSlider::mousePressEvent(QMouseEvent* event)

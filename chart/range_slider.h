@@ -6,6 +6,7 @@
 // when none is set, to the enclosing window: wParam 0 the left bound changed, 1 the right
 // bound, 2 both moved together; lParam 0.
 
+#include <QImage>
 #include <QWidget>
 
 #include "chart/range_slider_model.h"
@@ -34,6 +35,8 @@ public:
     const chart::RangeSliderModel& Model() const { return m_model; }
     // The geometry of the last paint.
     const chart::RangeSliderGeometry& LastGeometry() const { return m_geometry; }
+    // The picture of the last paint.
+    const QImage& LastPicture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,5 +54,6 @@ private:
 
     chart::RangeSliderModel m_model;
     chart::RangeSliderGeometry m_geometry;
+    QImage m_picture;
     CWnd* m_pNotifyWnd = nullptr;
 };

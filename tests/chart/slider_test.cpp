@@ -11,6 +11,7 @@
 #include "chart/range_slider_model.h"
 #include "platform/dialog.h"
 #include "platform/message_loop.h"
+#include "platform/sys_color.h"
 
 using namespace chart;
 
@@ -323,4 +324,26 @@ TEST_F(SliderWidgetTest, VerticalNiceSliderReportsThroughHScrollToItsNotifyWindo
     EXPECT_EQ(receiver.received.back().message, WM_HSCROLL);
     EXPECT_EQ(receiver.received.back().wParam & 0xFFFF, TB_THUMBPOSITION);
     EXPECT_LE(slider->GetPos(), 10);
+}
+
+TEST_F(SliderWidgetTest, RangeSliderPaintsThumbsIntervalAndBandOffScreen)
+{
+    auto* slider = new CRangeSlider(&window);
+    slider->Create(0, 10, 10, 250, 30, &window, 100);
+    slider->SetTotalRange(0, 100);
+    slider->SetInterval(20, 80);
+    slider->SetVisibleBand(40, 60);
+    slider->SetShowVisibleRange(true);
+    slider->grab();  // paints it
+    const QImage& picture = slider->LastPicture();
+    ASSERT_EQ(picture.size(), QSize(240, 20));
+    const RangeSliderGeometry& g = slider->LastGeometry();
+    auto colourAt = [&](int x, int y) {
+        const QColor c = picture.pixelColor(x, y);
+        return RGB(c.red(), c.green(), c.blue());
+    };
+    EXPECT_EQ(colourAt(g.interval.left + 2, 10), RGB(255, 255, 255));
+    EXPECT_EQ(colourAt(g.band.left + 2, 10), RGB(255, 255, 150));
+    EXPECT_EQ(colourAt(g.leftArrow.left + 3, 3), platform::GetSysColor(platform::COLOR_BTNFACE));
+    EXPECT_EQ(colourAt(g.leftArrow.left, 10), RGB(0, 0, 0));
 }
