@@ -125,6 +125,7 @@ void CXGraphAxis::DrawTicks(CDCEx* dc, double pixelsPerStep, int farEnd)
 void CXGraphAxis::DrawTick(CDCEx* dc, double v, double pos, bool label, bool transparentGrid, bool dateForm)
 {
     const CRect plot = PlotRect();
+    pos = std::clamp(pos, -1e7, 1e7);
     const CString text = label ? FormatTickLabel(v, dateForm) : CString();
     CSize extent;
     {

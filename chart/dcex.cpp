@@ -1,5 +1,6 @@
 #include "chart/dcex.h"
 
+#include <algorithm>
 #include <cmath>
 
 CDCEx::~CDCEx() = default;
@@ -99,7 +100,9 @@ CPenSelector::CPenSelector(COLORREF color, int width, CDCEx* dc, int style) : m_
 {
     dc->EnsureScale();
     int w = width;
-    if (dc->m_bScaling && style == PS_SOLID) w = static_cast<int>(static_cast<double>(width) * static_cast<double>(dc->m_fScaleX));
+    if (dc->m_bScaling && style == PS_SOLID) {
+        w = static_cast<int>(std::clamp(static_cast<double>(width) * static_cast<double>(dc->m_fScaleX), -1e6, 1e6));
+    }
     m_pen.CreatePen(style, w, color);
     m_oldPen = dc->SelectObject(m_pen);
 }
@@ -127,8 +130,11 @@ CFontSelector::CFontSelector(const CFont* font, CDCEx* dc, bool scale) : m_pDC(d
     dc->EnsureScale();
     if (dc->m_bScaling && scale && font && font->GetSafeHandle()) {
         LOGFONT lf = font->logFont();
-        lf.lfHeight = static_cast<LONG>(static_cast<double>(lf.lfHeight - 1) * static_cast<double>(dc->m_fScaleY));
-        lf.lfWidth = static_cast<LONG>(static_cast<double>(lf.lfWidth) * static_cast<double>(dc->m_fScaleX));
+        // In doubles and clamped: a height from a damaged file must not overflow.
+        const double height = (static_cast<double>(lf.lfHeight) - 1.0) * static_cast<double>(dc->m_fScaleY);
+        const double width = static_cast<double>(lf.lfWidth) * static_cast<double>(dc->m_fScaleX);
+        lf.lfHeight = static_cast<LONG>(std::clamp(height, -1e6, 1e6));
+        lf.lfWidth = static_cast<LONG>(std::clamp(width, -1e6, 1e6));
         m_scaledFont.CreateFontIndirect(&lf);
         m_oldFont = dc->SelectObject(m_scaledFont);
     } else if (font) {

@@ -102,7 +102,7 @@ void PainterDevice::ApplyPen(bool forOutline)
         return;
     }
     QPen qpen(ToQColor(pen.color()));
-    const int width = std::max(1, pen.width());
+    const int width = std::clamp(pen.width(), 1, 1000);
     qpen.setWidth(width);
     if (width > 1) {
         qpen.setCapStyle(Qt::RoundCap);

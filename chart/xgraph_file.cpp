@@ -3,6 +3,8 @@
 // chart changes.
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 
 #include "chart/chart_file.h"
 #include "chart/xgraph.h"
@@ -20,6 +22,47 @@ constexpr std::size_t kMeasurementBytes = 16;
 constexpr std::size_t kMinCurveBytes = 89;
 constexpr std::size_t kMinAxisBytes = 243;
 constexpr std::size_t kMinObjectBytes = 2;
+
+// Geometry from a file is used in pixel arithmetic; values no screen or page can have are
+// brought into a range where that arithmetic cannot overflow. Sensible values stay as stored.
+constexpr int kGeometryLimit = 100000;
+int Sane(int v) { return std::clamp(v, -kGeometryLimit, kGeometryLimit); }
+double SaneSpace(double v) { return std::isfinite(v) && std::fabs(v) < kGeometryLimit ? v : 0.0; }
+
+void Sanitize(CXGraphObject& object)
+{
+    CRect& r = object.m_Rect;
+    r.SetRect(Sane(r.left), Sane(r.top), Sane(r.right), Sane(r.bottom));
+}
+
+void Sanitize(CXGraphAxis& axis)
+{
+    axis.m_nArrowSize = Sane(axis.m_nArrowSize);
+    axis.m_nTickLength = Sane(axis.m_nTickLength);
+    axis.m_nMarkerSize = Sane(axis.m_nMarkerSize);
+    axis.m_nOriginX = Sane(axis.m_nOriginX);
+    axis.m_nOriginY = Sane(axis.m_nOriginY);
+    axis.m_nLength = Sane(axis.m_nLength);
+    axis.m_dHeadSpace = SaneSpace(axis.m_dHeadSpace);
+    axis.m_dMarkerSpace = SaneSpace(axis.m_dMarkerSpace);
+}
+
+void Sanitize(CXGraphDataSerie& curve)
+{
+    Sanitize(static_cast<CXGraphObject&>(curve));
+    curve.m_nLineWidth = Sane(curve.m_nLineWidth);
+    curve.m_nMarkerSize = Sane(curve.m_nMarkerSize);
+}
+
+void Sanitize(ChartProperties& p)
+{
+    p.snapRange = Sane(p.snapRange);
+    p.marginLeft = Sane(p.marginLeft);
+    p.marginTop = Sane(p.marginTop);
+    p.marginRight = Sane(p.marginRight);
+    p.marginBottom = Sane(p.marginBottom);
+    p.axisSpacing = Sane(p.axisSpacing);
+}
 
 std::uint32_t ReadCount(CArchive& ar, std::size_t minRecord, const char* what)
 {
@@ -51,12 +94,16 @@ namespace chart {
 void ReadChartFile(CArchive& ar, ChartFileContent& content)
 {
     ar >> content.flags;
-    if (content.flags & kSaveProperties) ReadProperties(ar, content.properties);
+    if (content.flags & kSaveProperties) {
+        ReadProperties(ar, content.properties);
+        Sanitize(content.properties);
+    }
     if (content.flags & kSaveCurvesAndAxes) {
         const std::uint32_t curves = ReadCount(ar, kMinCurveBytes, "curves");
         for (std::uint32_t i = 0; i < curves; ++i) {
             CXGraphDataSerie curve;
             curve.Serialize(ar);
+            Sanitize(curve);
             content.curves.push_back(std::move(curve));
         }
         for (auto* axes : {&content.xAxes, &content.yAxes}) {
@@ -64,6 +111,7 @@ void ReadChartFile(CArchive& ar, ChartFileContent& content)
             for (std::uint32_t i = 0; i < count; ++i) {
                 CXGraphAxis axis;
                 axis.Serialize(ar);
+                Sanitize(axis);
                 axes->push_back(std::move(axis));
             }
         }
@@ -81,6 +129,7 @@ void ReadChartFile(CArchive& ar, ChartFileContent& content)
             std::unique_ptr<CXGraphObject> object = CreateChartObject(className);
             if (!object) throw CArchiveException("chart file holds an object of class " + className + ", which is no chart object");
             object->Serialize(ar);
+            Sanitize(*object);
             content.objects.push_back(std::move(object));
         }
     }
