@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QEventLoop>
@@ -532,4 +533,15 @@ void CDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void CDialog::closeEvent(QCloseEvent* event)
+{
+    if (m_modalLoop) {
+        // The modal run ends through EndDialog; the window stays until DoModal returns.
+        event->ignore();
+        OnCancel();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

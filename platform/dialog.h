@@ -183,6 +183,8 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(class QKeyEvent* event) override;
+    // The window's close box cancels, as the system menu's Close does in a dialog.
+    void closeEvent(class QCloseEvent* event) override;
 
 private:
     void ConnectNotifications(int id, QWidget* control);

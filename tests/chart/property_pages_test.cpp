@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -489,9 +491,26 @@ TEST_F(ChartFixture, LabelPropertiesCancelledChangeNothingAndOkApplies)
     EXPECT_EQ(label->GetCurve(), 1);
 }
 
-TEST_F(ChartFixture, TheLabelHookRunsTheDialog)
+TEST_F(ChartFixture, TheLabelsPropertiesCommandRunsTheDialogModallyUntilItIsClosed)
 {
+    AddCurves({"A"});
+    CXGraphLabel* label = graph->CreateLabel(10, 10, 80, 40, "x");
+    const Hooks saved = GetHooks();
     InstallLabelPropertiesDialog();
-    EXPECT_TRUE(static_cast<bool>(GetHooks().labelProperties));
-    GetHooks().labelProperties = nullptr;
+    GetHooks().popupMenu = [](QWidget*, QPoint, const std::vector<MenuItem>&) { return static_cast<int>(IDM_LABEL_PROPERTIES); };
+    int seen = 0;
+    // Once the dialog runs, the user unticks the border and closes the window with its close box.
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = dynamic_cast<CLabelDlg*>(widget);
+            if (!dialog || !dialog->IsModalRunning()) continue;
+            ++seen;
+            Click(dialog->GetDlgItem(6054));
+            dialog->close();
+        }
+    });
+    label->ShowContextMenu();
+    GetHooks() = saved;
+    EXPECT_EQ(seen, 1);
+    EXPECT_TRUE(label->GetBorder());
 }
