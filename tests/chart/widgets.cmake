@@ -5,5 +5,6 @@ km3_add_test(test_chart_widgets LABEL chart NO_MAIN
     ${CMAKE_CURRENT_LIST_DIR}/colour_picker_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/slider_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/property_pages_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_test.cpp
   DEPENDS km3_chart Qt6::Test
 )
