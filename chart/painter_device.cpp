@@ -222,6 +222,8 @@ void PainterDevice::Text(CPoint p, const CString& text, const CRect& clip)
     const QString qtext = platform::ToQString(text);
     m_painter->save();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // The opaque background is filled here, in the background colour of the moment.
+    m_painter->setBackgroundMode(Qt::TransparentMode);
     if (!clip.IsRectEmpty()) {
         m_painter->setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()), Qt::IntersectClip);
     }

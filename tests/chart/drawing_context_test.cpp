@@ -216,6 +216,14 @@ TEST(DrawingContextImage, SolidFillBecomesTheBackgroundAndTextIsOpaque)
     // The text's top-left corner is where it was anchored, and its background is filled.
     EXPECT_EQ(0x00FF00u, Pixel(image, 10, 10));
     EXPECT_EQ(0xFFFFFFu, Pixel(image, 9, 9));
+    {
+        CDCEx dc(std::make_shared<ImageDevice>(image));
+        dc.FillSolidRect(CRect(0, 30, 2, 32), RGB(255, 0, 0));
+        dc.SetBkColor(RGB(0, 0, 255));
+        dc.TextOut(40, 10, "W");
+    }
+    // The background of the moment counts, not that of an earlier fill.
+    EXPECT_EQ(0x0000FFu, Pixel(image, 40, 10));
 }
 
 TEST(DrawingContextImage, PolygonsFillEvenOdd)
