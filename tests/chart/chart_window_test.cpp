@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include "chart/chart_hooks.h"
+
 #include "chart/recording_device.h"
 #include "chart_test_support.h"
 
@@ -364,6 +366,32 @@ TEST_F(ChartWindow, LabelConnectorRunsFromTheMiddlePointAndNeverFromAnEmptyCurve
     EXPECT_TRUE(connectors().empty());
     label->SetCurve(3);
     EXPECT_TRUE(connectors().empty());
+}
+
+TEST_F(ChartWindow, RightClickOnALabelOpensItsMenuElsewhereThePostedMessage)
+{
+    CXGraphLabel* label = chart->CreateLabel(20, 20, 80, 60, "x");
+    chart->OnPaint();
+    Hooks& hooks = GetHooks();
+    const Hooks saved = hooks;
+    std::vector<int> offered;
+    CXGraphLabel* edited = nullptr;
+    hooks.popupMenu = [&](QWidget*, QPoint, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) offered.push_back(item.command);
+        return static_cast<int>(IDM_LABEL_PROPERTIES);
+    };
+    hooks.labelProperties = [&](CXGraphLabel& l) { edited = &l; };
+    chart->m_ptCursor = CPoint(40, 40);
+    chart->OnLButtonDown(MK_LBUTTON, CPoint(40, 40));
+    chart->OnRButtonDown(MK_RBUTTON, CPoint(40, 40));
+    chart->OnRButtonUp(0, CPoint(40, 40));
+    EXPECT_EQ(std::vector<int>{static_cast<int>(IDM_LABEL_PROPERTIES)}, offered);
+    EXPECT_EQ(label, edited);
+    EXPECT_TRUE(parent.Take(XG_RBUTTONUP).empty());
+    chart->m_ptCursor = CPoint(300, 250);
+    chart->OnRButtonUp(0, CPoint(300, 250));
+    EXPECT_EQ(1u, parent.Take(XG_RBUTTONUP).size());
+    hooks = saved;
 }
 
 TEST_F(ChartWindow, ResetAllForgetsSelectedAndActiveObjects)
