@@ -1,4 +1,5 @@
 // The colour picker: its layout and key rules, and the button and pop-up as the pages use them.
+#include <QApplication>
 #include <QImage>
 #include <QTest>
 
@@ -294,4 +295,16 @@ TEST_F(ColourButtonTest, ReleaseOutsideThePopupCancels)
     QTest::mouseRelease(popup, Qt::LeftButton, {}, QPoint(-20, -20));
     EXPECT_EQ(dialog.received.back().message, CPN_SELENDCANCEL);
     EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
+}
+
+TEST_F(ColourButtonTest, SwitchingToAnotherApplicationCancels)
+{
+    button->SetColor(RGB(0, 0, 255));
+    CColourPopup* popup = Open();
+    popup->ChangeSelection(16);
+    dialog.received.clear();
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
+    EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
+    EXPECT_FALSE(button->IsPopupActive());
 }
