@@ -114,6 +114,7 @@ void CChartPage::OnShowWindow()
         m_Tab->addTab(platform::ToQString(m_pCurveDlg->GetWindowText()));
         m_Tab->setCurrentIndex(chart::kChartTab);
     }
+    m_Tab->resize(std::max(m_Tab->sizeHint().width(), m_tabControl->minimumWidth()), m_Tab->sizeHint().height());
     for (CDialog* page : {static_cast<CDialog*>(m_pAxisDlg), static_cast<CDialog*>(m_pCurveDlg)}) {
         page->hide();
         page->setEnabled(false);

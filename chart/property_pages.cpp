@@ -154,7 +154,9 @@ void CChartPropertyPage::AddButtonsRow(int row)
         RegisterControl(id, button);
         box->addWidget(button);
     }
-    m_grid->addLayout(box, row, 0, 1, m_grid->columnCount() > 0 ? m_grid->columnCount() : 4);
+    // Extra height of a page goes above the buttons, never between the controls.
+    m_grid->setRowStretch(row, 1);
+    m_grid->addLayout(box, row + 1, 0, 1, m_grid->columnCount() > 0 ? m_grid->columnCount() : 4);
     EnableApply(false);
 }
 
@@ -202,6 +204,7 @@ QCheckBox* CChartPropertyPage::AddCheck(int id, const char* placeholder, int row
 QComboBox* CChartPropertyPage::AddCombo(int id, int row, int column)
 {
     auto* combo = new QComboBox(this);
+    combo->setMinimumWidth(100);
     RegisterControl(id, combo);
     m_grid->addWidget(combo, row, column);
     return combo;

@@ -85,6 +85,7 @@ CSpinButtonCtrl::CSpinButtonCtrl(QWidget* parent) : QWidget(parent)
         button->setAutoRepeat(true);
         layout->addWidget(button);
     }
+    setFixedSize(16, 22);
     QObject::connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
     QObject::connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
 }
