@@ -7,8 +7,8 @@
 //
 // Static captions carry placeholders (IDC_...) until the chart's client sets the visible
 // texts in the user's language with SetDlgItemText: the chart page's captions are the statics
-// 1001 (background colour) to 1008, the axis page's 1001 to 1016, the curve page's 1001 to
-// 1008, in the order the pages show them; check boxes and buttons carry their own captions.
+// 1001 (background colour) to 1007, the axis page's 1001 to 1013, the curve page's 1001 to
+// 1007, in the order the pages show them; check boxes and buttons carry their own captions.
 
 #include "chart/property_page_logic.h"
 #include "platform/dialog.h"
