@@ -211,7 +211,7 @@ TEST(DrawingContextImage, SolidFillBecomesTheBackgroundAndTextIsOpaque)
         dc.FillSolidRect(CRect(0, 0, 2, 2), RGB(0, 255, 0));
         EXPECT_EQ(RGB(0, 255, 0), dc.GetBkColor());
         dc.SetBkMode(OPAQUE);
-        dc.TextOut(10, 10, "W");
+        dc.TextOut(10, 10, " W");
     }
     // The text's top-left corner is where it was anchored, and its background is filled.
     EXPECT_EQ(0x00FF00u, Pixel(image, 10, 10));
@@ -220,7 +220,7 @@ TEST(DrawingContextImage, SolidFillBecomesTheBackgroundAndTextIsOpaque)
         CDCEx dc(std::make_shared<ImageDevice>(image));
         dc.FillSolidRect(CRect(0, 30, 2, 32), RGB(255, 0, 0));
         dc.SetBkColor(RGB(0, 0, 255));
-        dc.TextOut(40, 10, "W");
+        dc.TextOut(40, 10, " W");
     }
     // The background of the moment counts, not that of an earlier fill.
     EXPECT_EQ(0x0000FFu, Pixel(image, 40, 10));
