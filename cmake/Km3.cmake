@@ -2,14 +2,16 @@
 
 # Our own texts are single-byte Windows-1252, as the sensors and stored files expect.
 set(KM3_WARNINGS -Wall -Wextra)
+# KM3_SINGLE_BYTE_LITERALS tells the code whether its literals are single bytes, for the few
+# compile-time checks of text widths.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  set(KM3_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1252)
+  set(KM3_CHARSET -finput-charset=UTF-8 -fexec-charset=CP1252 -DKM3_SINGLE_BYTE_LITERALS=1)
 elseif(NOT KM3_BUILD_FUZZ)
   message(FATAL_ERROR "The texts of the system are Windows-1252, which only g++ compiles them to; "
                       "clang serves the fuzz build (KM3_BUILD_FUZZ) alone.")
 else()
   # The fuzz build looks for crashes, not for texts: its literals stay UTF-8.
-  set(KM3_CHARSET)
+  set(KM3_CHARSET -DKM3_SINGLE_BYTE_LITERALS=0)
 endif()
 
 if(KM3_BUILD_FUZZ)

@@ -44,9 +44,11 @@ constexpr char kWeightedSumText[] = "GewichteteCheckSumme stimmt nicht!       ";
 constexpr char kSumText[] = "          CheckSumme stimmt nicht!       ";
 constexpr char kUnknownCodeText[] = "Block ID ist nicht bekannt!              ";
 constexpr char kCodeNotSetText[] = "Block ID ist nicht gesetzt 0x00 or 0xFF  ";
+#if KM3_SINGLE_BYTE_LITERALS
 static_assert(sizeof(kEmptyBlockText) - 1 == 41 && sizeof(kBlockGoodText) - 1 == 41 &&
               sizeof(kWeightedSumText) - 1 == 41 && sizeof(kSumText) - 1 == 41 &&
               sizeof(kUnknownCodeText) - 1 == 41 && sizeof(kCodeNotSetText) - 1 == 41);
+#endif
 
 // Copies a frame text into 40 bytes; missing bytes read as blanks, as in a padded block text.
 void CopyFrame(const CString& frame, BYTE (&bytes)[kBlockFrameLength])
