@@ -37,6 +37,13 @@ void WorkflowTimerWindow::OnTimer(UINT_PTR id)
     KillTimer(id);
     switch (id) {
     case kTimerConnectNext:
+        // The further ports wait until the first sensor is identified.
+        if (m_com.GetZMCOMConfgFlow() == ZM_START_INIT) {
+            SetTimer(kTimerConnectNext, 100);
+            break;
+        }
+        SetupConnectedAndGroup();
+        break;
     case kTimerSetupConnected:
         SetupConnectedAndGroup();
         break;
