@@ -169,6 +169,9 @@ public:
     void ZMCOMConfg_DispatchFirstByte();
     CString UnstuffStx(const CString& chain) const;
     void InvokeReplyHandler();
+    // True when the chain begins with a whole answer frame whose check bytes hold. A whole
+    // frame that fails its check is removed from the chain: it is never analysed as data.
+    bool HasCheckedAnswerFrame();
     // Bytes of further port n (0 to 3) of a multiport device, in measurement mode.
     LRESULT OnReceivePort(int port, WPARAM count, LPARAM bytes);
 

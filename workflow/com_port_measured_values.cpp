@@ -21,7 +21,7 @@ bool CComPort::IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident)
 
 void CComPort::ZMCOMConfg_AnalyseValues()
 {
-    if (m_strReceiveCOM.GetLength() < kValueAnswerLength) return;
+    if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return;
     m_strReceiveCOM.Delete(0, kValueAnswerLength);
     if (m_iZMCOMConfgFlow == ZM_SINGLE_SHOT) {
         m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
@@ -32,7 +32,7 @@ void CComPort::ZMCOMConfg_AnalyseValues()
 
 void CComPort::ZMCOMConfg_AnalyseCalibFifo()
 {
-    if (m_strReceiveCOM.GetLength() < kValueAnswerLength) return;
+    if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return;
     m_strReceiveCOM.Delete(0, kValueAnswerLength);
     if (m_iZMCOMConfgFlow == ZM_START_INIT) {
         COM_FinishStartup();

@@ -149,6 +149,16 @@ bool CComPort::ZMCOMConfg_ScanReceiveChain()
     return true;
 }
 
+bool CComPort::HasCheckedAnswerFrame()
+{
+    if (m_strReceiveCOM.GetLength() < kFrameOverhead || m_strReceiveCOM.ByteAt(0) != kStx) return false;
+    const int frameLength = m_strReceiveCOM.ByteAt(4) + kFrameOverhead;
+    if (m_strReceiveCOM.GetLength() < frameLength) return false;
+    if (CheckAnswerFrame(m_strReceiveCOM.Left(frameLength)) == 0) return true;
+    m_strReceiveCOM.Delete(0, frameLength);
+    return false;
+}
+
 void CComPort::ZMCOMConfg_DispatchFirstByte()
 {
     switch (GetCommand()) {

@@ -27,6 +27,7 @@ void CComPort::ZMCOMConfg_AnalyseStatusLong()
     }
 
     if (m_strReceiveCOM.GetLength() <= 20) return;
+    if (!HasCheckedAnswerFrame()) return;
     if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerStatusWatch);
 
     const CString answer = m_strReceiveCOM;
