@@ -24,7 +24,7 @@ inline CString Hello() { return Answer(sim::kHello, {0}); }
 inline CString StatusAnswer(const sim::SensorIdentity& id = AcceptedSensor().identity)
 {
     sim::Bytes data{id.okByte, 0x41, id.statorId, id.statorRevision, id.rotorId, id.rotorRevision};
-    data.insert(data.end(), id.statusBytes11to17.begin(), id.statusBytes11to17.end());
+    for (std::uint8_t byte : id.statusBytes11to17) data.push_back(byte);
     data.push_back(id.watchdog);
     return Answer('B', data);
 }
@@ -34,8 +34,9 @@ inline CString BlockAnswer(const sim::SensorIdentity& id, BYTE blockNumber)
 {
     sim::BlockStore store(id);
     const auto& block = store.Get(sim::BlockSlot(blockNumber));
-    sim::Bytes data{blockNumber};
-    data.insert(data.end(), block.begin(), block.end());
+    sim::Bytes data(block.size() + 1);
+    data[0] = blockNumber;
+    std::copy(block.begin(), block.end(), data.begin() + 1);
     return Answer('D', data);
 }
 
