@@ -60,19 +60,20 @@ void CComPort::COM_NumberPorts(int count, int force)
     if (force == 1) m_bNumberingPending = true;
     if (!m_bNumberingPending) return;
     if (count > kPortTableRows) count = kPortTableRows;
+    // Each row takes the enable mark of the row whose description names its port; the marks
+    // are read before any is handed on.
+    std::array<int, kPortTableRows> values{};
     for (int k = count - 1; k >= 0; --k) {
-        int value = 0;
         for (int j = 0; j < kPortTableRows; ++j) {
             if (m_PortRec[j].m_strDescription == m_PortRec[k].m_strPortName) {
-                if (m_PortRec[j].m_nDescEnabled >= 0) value = m_PortRec[j].m_nDescEnabled;
+                if (m_PortRec[j].m_nDescEnabled >= 0) values[k] = m_PortRec[j].m_nDescEnabled;
                 break;
             }
         }
-        m_PortRec[k].m_nDescEnabled = value;
     }
     for (int k = 0; k < count; ++k) {
-        m_PortRec[k].m_nEnabled = m_PortRec[k].m_nDescEnabled;
-        m_PortRecPrev[k].m_nEnabled = m_PortRec[k].m_nDescEnabled;
+        m_PortRec[k].m_nEnabled = values[k];
+        m_PortRecPrev[k].m_nEnabled = values[k];
     }
     m_bNumberingPending = false;
 }
