@@ -290,7 +290,9 @@ bool MessageLoop::RunUntil(const std::function<bool()>& done, std::int64_t maxMs
 
 bool MessageLoop::RunLoop(const std::function<bool()>& done, std::int64_t maxMs, int& count)
 {
-    const std::int64_t endUs = m_clock->NowUs() + std::max<std::int64_t>(maxMs, 0) * 1000;
+    // A bound of a hundred years is as good as none and cannot overflow the clock.
+    constexpr std::int64_t kLongestRunMs = 100LL * 365 * 24 * 3600 * 1000;
+    const std::int64_t endUs = m_clock->NowUs() + std::clamp<std::int64_t>(maxMs, 0, kLongestRunMs) * 1000;
     for (;;) {
         if (done()) return true;
         // A handler that slept may have moved time past the end: stop there, as a test that

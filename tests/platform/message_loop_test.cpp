@@ -261,3 +261,16 @@ TEST(RealTimeLoop, SendMessageFromAWorkerWaitsForTheLoop)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RealTimeLoop, AnUnboundedRunDoesNotOverflowTheClock)
+{
+    platform::MessageLoop loop(platform::MessageLoop::Time::Real);
+    platform::DeliverySource source(loop);
+    bool delivered = false;
+    source.HandOver([&] { delivered = true; });
+    EXPECT_TRUE(loop.RunUntil([&] { return delivered; }, INT64_MAX));
+}
+
+}  // namespace

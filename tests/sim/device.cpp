@@ -52,19 +52,21 @@ void SimDevice::Pump(SimPort* writer, const std::uint8_t* bytes, std::size_t len
 {
     const std::int64_t now = loop().NowUs();
     std::vector<Batch> batches;
+    // Every sensor first sends what fell due up to now, so that a stop or a new set-up cuts
+    // all streams of the device at the same instant.
     for (auto& port : m_ports) {
         if (port->m_shaper.IsHungUp()) continue;
         batches.clear();
-        if (port.get() == writer) {
-            port->m_engine.OnHostBytes(bytes, length, now, batches);
-        } else {
-            port->m_engine.Advance(now, batches);
-        }
+        port->m_engine.Advance(now, batches);
         for (const Batch& batch : batches) port->m_shaper.Push(batch, now);
-        // The master's stream may just have started or stopped: the slaves follow at once,
-        // before any of them samples.
-        if (port->m_index == 0) SynchroniseSlaves();
     }
+    if (writer && !writer->m_shaper.IsHungUp()) {
+        batches.clear();
+        writer->m_engine.OnHostBytes(bytes, length, now, batches);
+        for (const Batch& batch : batches) writer->m_shaper.Push(batch, now);
+    }
+    // The master's stream may just have started or stopped: the slaves follow at once.
+    SynchroniseSlaves();
     for (auto& port : m_ports) Deliver(*port, now);
     Schedule(now);
 }

@@ -152,10 +152,15 @@ TEST_F(Multiport, SlavesSampleInStepWithTheMaster)
         }
     }
 
-    // The stop signal goes to every port; afterwards all are quiet.
+    // The stop signal goes to every port, the master's first, between two timer turns: every
+    // stream ends at the same record, and afterwards all are quiet.
+    loop.RunFor(7);
     for (int i = 0; i < 3; ++i)
         for (int b = 0; b < 10; ++b) device.Port(i).Write(Wire({0x02}));
     loop.RunUntilIdle();
+    const std::size_t masterTotal = ports[0]->All().size() - 7;
+    EXPECT_EQ(3u * 11, masterTotal) << "records up to 57 ms";
+    for (int i = 1; i < 3; ++i) EXPECT_EQ(masterTotal, ports[i]->All().size());
     for (auto& p : ports) p->Clear();
     loop.RunFor(100);
     for (auto& p : ports) EXPECT_TRUE(p->deliveries.empty());

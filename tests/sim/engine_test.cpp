@@ -150,6 +150,17 @@ TEST_F(EngineTest, IdentityFieldsSitWhereTheHostReadsThem)
     EXPECT_EQ("Zy9 ?x", channelB);
 }
 
+TEST_F(EngineTest, VerbatimContentReplacesTheFieldsWithCheckWordsToMatch)
+{
+    config.identity.rawBlockContent[0x01] = {0xAA, 0xBB};
+    const Bytes b = ReadBlock(0x01);
+    EXPECT_EQ(0x12, b[6]) << "the code byte stays";
+    EXPECT_EQ((Bytes{0xAA, 0xBB, 0x00}), Bytes(b.begin() + 7, b.begin() + 10));
+    const BlockCheckWords words = ComputeBlockCheckWords(b.data() + 6);
+    EXPECT_EQ(words.a, b[34] << 8 | b[35]);
+    EXPECT_EQ(words.b, b[36] << 8 | b[37]);
+}
+
 TEST_F(EngineTest, DecimalCodesOfRanges)
 {
     EXPECT_EQ(0x2500, DecimalCode(500.0));

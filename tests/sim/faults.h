@@ -49,19 +49,20 @@ struct GarbageRule {
     int times = 1;
 };
 
-// From the answer to `letter` on, the outgoing bytes reach the host in pieces that end at the
-// given offsets (counted from the first byte of that answer), whatever the sensor's own writes
-// were: an offset inside an answer splits it, one beyond it merges it with what follows.
-struct RechunkRule {
-    std::uint8_t letter = 0;
-    std::vector<std::size_t> cuts;
-    int times = 1;
-};
-
-// When a stall or hang-up happens: on a request letter, or when a stream reaches a record.
+// When a rule starts: at the answer to a request letter, or when a stream reaches a record.
 struct Trigger {
     std::uint8_t letter = 0;        // used when afterRecords < 0
     long long afterRecords = -1;    // before the record with this ordinal goes out
+};
+
+// From the trigger on, the outgoing bytes reach the host in pieces that end at the given offsets
+// (counted from the first byte of the answer, or of the record, that started the rule),
+// whatever the sensor's own writes were: an offset inside a write splits it, one beyond it joins
+// it with what follows.
+struct RechunkRule {
+    Trigger at;
+    std::vector<std::size_t> cuts;
+    int times = 1;
 };
 
 // The port delivers nothing for a while (-1: never again); what the sensor sent meanwhile

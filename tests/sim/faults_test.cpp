@@ -96,7 +96,7 @@ TEST_F(Faults, WrongCheckBytesOnTheNamedAnswerOnly)
 
 TEST_F(Faults, AnswerSplitAtChosenOffsets)
 {
-    config.faults.rechunk = {{'B', {10, 21}}};
+    config.faults.rechunk = {{Trigger{'B'}, {10, 21}}};
     Connect();
     Send(Request('B'));
     loop.RunUntilIdle();
@@ -108,7 +108,7 @@ TEST_F(Faults, AnswerSplitAtChosenOffsets)
 
 TEST_F(Faults, AcknowledgementMergedWithTheFirstRecords)
 {
-    config.faults.rechunk = {{'Z', {7 + 2 * 5}}};
+    config.faults.rechunk = {{Trigger{'Z'}, {7 + 2 * 5}}};
     Connect();
     Send(Request('Z', {0x03, 25, 0x00, 0x00, 'C'}));
     loop.RunFor(30);
@@ -123,7 +123,7 @@ TEST_F(Faults, AcknowledgementMergedWithTheFirstRecords)
 
 TEST_F(Faults, TwoAnswersMergedIntoOneDelivery)
 {
-    config.faults.rechunk = {{'A', {16 + 21}}};
+    config.faults.rechunk = {{Trigger{'A'}, {16 + 21}}};
     Connect();
     Send(Request('A'));
     loop.RunUntilIdle();
@@ -132,6 +132,20 @@ TEST_F(Faults, TwoAnswersMergedIntoOneDelivery)
     loop.RunUntilIdle();
     ASSERT_EQ(1u, host->deliveries.size());
     EXPECT_EQ(37u, host->deliveries[0].bytes.size());
+}
+
+TEST_F(Faults, RecordsCutAcrossTheirBoundariesFromAChosenRecord)
+{
+    config.faults.rechunk = {{Trigger{0, 3}, {2, 5 + 4}}};
+    Connect();
+    const Bytes records = StreamFor(60);
+    // Records 0 to 2 as written; then record 3 in a piece of 2 bytes, the rest of it joined with
+    // 4 bytes of record 4; afterwards writes as the sensor made them.
+    std::vector<std::size_t> sizes;
+    for (const auto& d : host->deliveries) sizes.push_back(d.bytes.size());
+    ASSERT_GE(sizes.size(), 5u);
+    EXPECT_EQ((std::vector<std::size_t>{7, 10, 5, 2, 7}), std::vector<std::size_t>(sizes.begin(), sizes.begin() + 5));
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), Sequence(records));
 }
 
 TEST_F(Faults, GarbageAheadOfTheAnswer)

@@ -397,8 +397,8 @@ const std::map<std::string, Setter>& Setters()
         {"rechunk", [](SensorConfig& c, const std::string& v, std::string& e) {
              const auto parts = Split(v, ':');
              RechunkRule rule;
-             if (parts.size() < 2 || parts.size() > 3 || !ParseLetter(parts[0], rule.letter, e)) {
-                 if (e.empty()) e = "expected LETTER:CUT,CUT...[:TIMES]";
+             if (parts.size() < 2 || parts.size() > 3 || !ParseTrigger(parts[0], rule.at, e)) {
+                 if (e.empty()) e = "expected LETTER|rN:CUT,CUT...[:TIMES]";
                  return false;
              }
              for (const std::string& cut : Split(parts[1], ',')) {
@@ -575,8 +575,9 @@ Faults (LETTER: the request letter the answer belongs to, * any; records count a
   --refuse LETTER[BLOCK]:CODE[:TIMES]   negative acknowledgement instead of the answer
                             (D80:3 refuses reads of block 0x80; Z:+ ends a stream start)
   --garbage LETTER:HEX[:TIMES]   bytes sent ahead of the answer
-  --rechunk LETTER:CUT,...[:TIMES]   deliver the bytes from that answer on in pieces
-                            ending at these offsets (splits and merges writes)
+  --rechunk LETTER|rN:CUT,...[:TIMES]   deliver the bytes from that answer (or stream
+                            record N) on in pieces ending at these offsets, counted from its
+                            first byte (splits and merges writes)
   --latency MS              every delivery this much late
   --stall LETTER|rN:MS[:TIMES]   deliver nothing for MS (-1 for ever) from that answer,
                             or from stream record N on

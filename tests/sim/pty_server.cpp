@@ -204,7 +204,8 @@ int PtyServer::Serve(const std::vector<SensorConfig>& sensors)
         fromReader.HandOver([&quit] { quit = true; });
     });
 
-    loop.RunUntil([&] { return quit; }, std::int64_t{1} << 50);
+    while (!loop.RunUntil([&] { return quit; }, 3'600'000)) {
+    }
     reader.join();
     fromReader.Withdraw();
     return 0;

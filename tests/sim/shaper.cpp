@@ -46,12 +46,14 @@ void OutputShaper::Push(const Batch& batch, std::int64_t nowUs)
     CheckTriggers(batch.cause, -1, nowUs);
     if (m_hungUp) return;
     Bytes bytes;
-    bool garbageDone = false;
+    std::size_t rechunkFrom = Bytes().max_size();  // where a re-chunking rule starts in bytes
+    bool answerSeen = false;
     for (const Output& output : batch.outputs) {
-        if (output.recordOrdinal >= 0) {
-            CheckTriggers(batch.cause, output.recordOrdinal, nowUs);
-        } else if (!garbageDone) {
-            garbageDone = true;
+        const long long ordinal = output.recordOrdinal;
+        if (ordinal >= 0) {
+            CheckTriggers(batch.cause, ordinal, nowUs);
+        } else if (!answerSeen) {
+            answerSeen = true;
             for (std::size_t i = 0; i < m_faults.garbage.size(); ++i) {
                 const GarbageRule& rule = m_faults.garbage[i];
                 if ((rule.letter == 0 || rule.letter == batch.cause) && TakeOne(m_garbageLeft[i])) {
@@ -60,35 +62,38 @@ void OutputShaper::Push(const Batch& batch, std::int64_t nowUs)
                 }
             }
         }
-        if (m_hungUp) {
-            // Gone before this record: what was written before it is still on the line.
-            if (!bytes.empty()) Queue(std::move(bytes), nowUs);
-            return;
-        }
+        if (m_hungUp) break;  // gone before this record: what came before it is on the line
+        if (!m_rechunking && rechunkFrom > bytes.size() && StartRechunk(batch.cause, ordinal))
+            rechunkFrom = ordinal >= 0 ? bytes.size() : 0;
         bytes.insert(bytes.end(), output.bytes.begin(), output.bytes.end());
     }
     if (bytes.empty()) return;
-
-    if (!m_rechunking && !batch.outputs.empty() && batch.outputs.front().recordOrdinal < 0) {
-        for (std::size_t i = 0; i < m_faults.rechunk.size(); ++i) {
-            const RechunkRule& rule = m_faults.rechunk[i];
-            if ((rule.letter == 0 || rule.letter == batch.cause) && !rule.cuts.empty() &&
-                TakeOne(m_rechunkLeft[i])) {
-                m_rechunking = true;
-                m_cuts = rule.cuts;
-                std::sort(m_cuts.begin(), m_cuts.end());
-                m_nextCut = 0;
-                m_rechunkOffset = 0;
-                m_rechunkBuffer.clear();
-                break;
-            }
-        }
-    }
-    if (m_rechunking) {
+    if (m_hungUp) {
+        Queue(std::move(bytes), nowUs);
+    } else if (rechunkFrom < bytes.size()) {
+        if (rechunkFrom > 0) Queue(Bytes(bytes.begin(), bytes.begin() + rechunkFrom), nowUs);
+        Rechunk(Bytes(bytes.begin() + rechunkFrom, bytes.end()), nowUs);
+    } else if (m_rechunking) {
         Rechunk(bytes, nowUs);
     } else {
         Queue(std::move(bytes), nowUs);
     }
+}
+
+bool OutputShaper::StartRechunk(std::uint8_t cause, long long ordinal)
+{
+    for (std::size_t i = 0; i < m_faults.rechunk.size(); ++i) {
+        const RechunkRule& rule = m_faults.rechunk[i];
+        if (rule.cuts.empty() || !Matches(rule.at, cause, ordinal) || !TakeOne(m_rechunkLeft[i])) continue;
+        m_rechunking = true;
+        m_cuts = rule.cuts;
+        std::sort(m_cuts.begin(), m_cuts.end());
+        m_nextCut = 0;
+        m_rechunkOffset = 0;
+        m_rechunkBuffer.clear();
+        return true;
+    }
+    return false;
 }
 
 void OutputShaper::Rechunk(const Bytes& bytes, std::int64_t nowUs)

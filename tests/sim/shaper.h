@@ -43,6 +43,7 @@ private:
     bool Matches(const Trigger& trigger, std::uint8_t cause, long long ordinal) const;
     void CheckTriggers(std::uint8_t cause, long long ordinal, std::int64_t nowUs);
     void Queue(Bytes bytes, std::int64_t nowUs);
+    bool StartRechunk(std::uint8_t cause, long long ordinal);
     void Rechunk(const Bytes& bytes, std::int64_t nowUs);
 
     FaultPlan m_faults;

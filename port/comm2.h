@@ -1,0 +1,107 @@
+#pragma once
+// CComm2: the serial port. It opens a serial device by path, programs the line settings,
+// writes with completion waits and time-outs, reads what the input queue holds, and runs the
+// receive monitor on the worker thread: a loop that hands every received chunk to the data
+// callback and reports line events (modem lines, breaks, line errors) to the event callback.
+//
+// The device is reached through a SerialLine (a termios device by default), so tests can put
+// a line with modem lines and line errors in its place.
+
+#include <mutex>
+#include <shared_mutex>
+#include <vector>
+
+#include "port/port.h"
+#include "port/serial_line.h"
+
+// String ids of the serial port's failure texts (port_texts.h holds the texts).
+constexpr UINT IDS_PORT_IN_USE = 13136;
+constexpr UINT IDS_PORT_PARAMETERS_NOT_SUPPORTED = 13139;
+constexpr UINT IDS_PORT_PARITY_ERROR = 13142;
+constexpr UINT IDS_PORT_OVERRUN_ERROR = 13143;
+constexpr UINT IDS_PORT_FRAME_ERROR = 13144;
+constexpr UINT IDS_PORT_TIMEOUT = 13145;
+constexpr UINT IDS_PORT_IO_ERROR = 13146;
+constexpr UINT IDS_PORT_UNKNOWN_ERROR = 13147;
+
+class CComm2 : public CPort {
+public:
+    CComm2(CPortMan* owner, BYTE flag, std::unique_ptr<SerialLine> line = nullptr);
+    ~CComm2() override;
+
+    bool IsOpen() const override;
+    bool Open(const CString& path, const DCB& settings, CDataCallback* data, DWORD bufferSize,
+              CEventCallback* event, DWORD eventMask) override;
+    bool ApplySettings() override;
+    bool Close(bool deviceGone) override;
+    DWORD Read(void* buffer, DWORD count) override;
+    DWORD ReadAvailable(void* buffer, DWORD count) override;
+    int ReadByte() override;
+    int ReadByte(int* value) override;
+    bool WriteByte(BYTE value) override;
+    bool Write(const void* data, DWORD count) override;
+    // Hands the bytes to the driver without waiting: true when it took all of them at once.
+    bool WriteNoWait(const void* data, DWORD count) override;
+    DWORD GetOutQueueCount() override;
+    // Waits until the output queue is empty, or until it has not shrunk for the stall limit
+    // (a line held by handshake never drains).
+    void WaitTxEmpty() override;
+    bool PurgeRx() override;
+    bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
+    UINT GetErrorCode() override;
+    bool GetModemStatus(DWORD* status) override;
+    bool SetRts() override { return Escape(SETRTS); }
+    bool ClrRts() override { return Escape(CLRRTS); }
+    bool SetDtr() override { return Escape(SETDTR); }
+    bool ClrDtr() override { return Escape(CLRDTR); }
+    bool SetBreak() override { return Escape(SETBREAK); }
+    bool ClearBreak() override { return Escape(CLRBREAK); }
+    DWORD ThreadLoop() override;
+
+    // The line errors since the last call and the queue counts.
+    bool ClearCommError(DWORD* errors, COMSTAT* status);
+    const DCB& GetDcb() const { return m_dcb; }
+    DWORD GetLastLineErrors() const { return m_dwLastErrors; }
+    // How long WaitTxEmpty waits for an output queue that does not shrink.
+    void SetTxStallLimitMs(DWORD ms) { m_dwTxStallLimitMs = ms; }
+    // How many 100 ms pauses a stream of line errors has cost the monitor.
+    int ErrorPauseCount() const { return m_nErrorPauses.load(); }
+
+    static constexpr DWORD kLineStatePollMs = 20;
+
+protected:
+    // The serial port's own programming of m_dcb (CCommSpecialBaudLayer calls it directly).
+    bool ApplyLineSettings();
+
+    DCB m_dcb{};
+    std::atomic<DWORD> m_dwLastErrors{0};
+
+private:
+    // Set on the caller's thread, read by transfers on any thread.
+    COMMTIMEOUTS Timeouts() const;
+    mutable std::mutex m_timeoutsMutex;
+    COMMTIMEOUTS m_timeouts{MAXDWORD, 0, 0, 0, 5000};
+
+private:
+    bool Escape(DWORD function);
+    DWORD BuildCommMask() const;
+    void ResetLineStateBaseline();
+    DWORD CollectCommEvents(bool inputReady, bool readMode);
+    // Folds new breaks and line errors into the pending errors; returns EV_BREAK/EV_ERR.
+    DWORD PollCountersLocked();
+    bool DispatchReceived(BYTE* buffer, DWORD size);
+
+    std::unique_ptr<SerialLine> m_line;
+    // Transfers hold it shared; Close takes it alone, after it has woken them with the abort
+    // event, so the device is never closed under a transfer in progress.
+    mutable std::shared_mutex m_io;
+    std::mutex m_lineStateMutex;
+    bool m_hasCounters = false;
+    LineCounters m_counterBase;
+    DWORD m_pendingErrors = 0;
+    DWORD m_lastModem = 0;
+    DWORD m_lastInQueue = 0;
+    DWORD m_commMask = 0;
+    DWORD m_dwTxStallLimitMs = 5000;
+    std::atomic<int> m_nErrorPauses{0};
+};

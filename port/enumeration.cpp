@@ -1,0 +1,306 @@
+#include "port/enumeration.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <system_error>
+
+#include "port/hid_info.h"
+#include "port/port_bulk.h"
+#include "port/port_com.h"
+#include "port/port_hid_kinds.h"
+#include "port/port_settings_store.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex g_rootsMutex;
+EnumerationRoots g_roots;
+
+// The first line of a sysfs attribute, without its line end; empty when unreadable.
+CString ReadAttribute(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line)) return CString();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return CString(line);
+}
+
+std::vector<BYTE> ReadBinary(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+CString LinkTargetName(const fs::path& link)
+{
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(link, ec);
+    return ec ? CString() : CString(target.filename().string());
+}
+
+// The sysfs path of a device below the root, as uevents name it ("/devices/...").
+CString DevPathOf(const fs::path& classEntry, const std::string& sysfsRoot)
+{
+    std::error_code ec;
+    const fs::path real = fs::canonical(classEntry, ec);
+    if (ec) return CString();
+    const fs::path root = fs::canonical(sysfsRoot, ec);
+    const std::string text = real.string();
+    const std::string prefix = ec ? sysfsRoot : root.string();
+    return CString(text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text);
+}
+
+// The nearest directory at or above start that holds the given attribute (the USB device or
+// interface a node belongs to); empty when there is none below the root.
+fs::path AncestorWith(const fs::path& start, const char* attribute, const std::string& sysfsRoot)
+{
+    std::error_code ec;
+    fs::path dir = fs::canonical(start, ec);
+    if (ec) return {};
+    const fs::path root = fs::canonical(sysfsRoot, ec);
+    for (; !dir.empty() && dir != dir.root_path() && dir != root; dir = dir.parent_path()) {
+        if (fs::exists(dir / attribute)) return dir;
+    }
+    return {};
+}
+
+CString Upper(CString text)
+{
+    text.MakeUpper();
+    return text;
+}
+
+}  // namespace
+
+EnumerationRoots GetEnumerationRoots()
+{
+    std::lock_guard lock(g_rootsMutex);
+    return g_roots;
+}
+
+void SetEnumerationRoots(const EnumerationRoots& roots)
+{
+    std::lock_guard lock(g_rootsMutex);
+    g_roots = roots;
+}
+
+const char* SerialClassId()
+{
+    return "{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
+}
+
+const char* BulkClassId()
+{
+    return "{00873FDF-61A8-11D1-AA5E-00C04FB1728B}";
+}
+
+DWORD SerialKindFlags(const CString& serviceName)
+{
+    static const struct {
+        const char* text;
+        DWORD flags;
+    } rows[] = {{"HHPCDC", 0x400122}, {"MTLGPOS2", 0x822}, {"FTSER", 0x222},
+                {"SER2PL", 0x422},    {"OXSER", 0x1060},   {"SERIAL", 0x60}};
+    for (const auto& row : rows) {
+        if (serviceName.Find(row.text) >= 0) return row.flags;
+    }
+    return 0xA0;
+}
+
+CString ServiceNameOfDriver(const CString& driver)
+{
+    static const struct {
+        const char* driver;
+        const char* service;
+    } names[] = {{"ftdi_sio", "FTSER2K"}, {"pl2303", "SER2PL"}, {"serial8250", "SERIAL"}, {"oxpcie", "OXSER"},
+                 {"cdc_acm", "USBSER"}};
+    for (const auto& n : names) {
+        if (driver == n.driver) return n.service;
+    }
+    return Upper(driver);
+}
+
+bool EnumSerialPorts(CPortDetailArray& list)
+{
+    const bool fromSysfs = EnumSerialPortsFromSysfs(list);
+    const bool fromSettings = EnumSerialPortsFromRegistry(list);
+    return fromSysfs || fromSettings;
+}
+
+bool EnumSerialPortsFromSysfs(CPortDetailArray& list)
+{
+    const EnumerationRoots roots = GetEnumerationRoots();
+    const fs::path ttyClass = fs::path(roots.sysfs) / "class" / "tty";
+    std::error_code ec;
+    if (!fs::is_directory(ttyClass, ec)) return false;
+    std::vector<fs::path> entries;
+    for (const auto& e : fs::directory_iterator(ttyClass, ec)) entries.push_back(e.path());
+    std::sort(entries.begin(), entries.end());
+    for (const fs::path& entry : entries) {
+        const fs::path device = entry / "device";
+        if (!fs::exists(device, ec)) continue;  // virtual terminals have no device
+        const CString driver = LinkTargetName(device / "driver");
+        if (driver.IsEmpty()) continue;
+        // Legacy UART slots exist whether or not a UART sits behind them; the driver marks
+        // the empty ones with type 0.
+        if (driver == "serial8250") {
+            const CString type = ReadAttribute(entry / "type");
+            if (type.IsEmpty() || type == "0") continue;
+        }
+        const std::string node = entry.filename().string();
+        const fs::path usbDevice = AncestorWith(device, "idVendor", roots.sysfs);
+        CString identity, product;
+        if (!usbDevice.empty()) {
+            const CString serial = ReadAttribute(usbDevice / "serial");
+            product = ReadAttribute(usbDevice / "product");
+            if (!serial.IsEmpty()) {
+                identity = "usb:" + ReadAttribute(usbDevice / "idVendor") + ":" + ReadAttribute(usbDevice / "idProduct") +
+                           ":" + serial;
+            }
+        }
+        if (identity.IsEmpty()) identity = "path:" + DevPathOf(device, roots.sysfs);
+        const CString portName = AssignComAlias(ThePortSettings(), identity);
+        if (list.Exists(portName)) {
+            // Listed already: a refresh still brings its open path up to date.
+            auto again = std::make_unique<CPortDetailsEx>();
+            again->m_sPortName = portName;
+            again->m_sDescription = product.IsEmpty() ? driver : product;
+            again->m_sOpenPath = CString((fs::path(roots.dev) / node).string());
+            again->m_sSymbolicLink = DevPathOf(entry, roots.sysfs);
+            list.Add(std::move(again));
+            continue;
+        }
+        auto port = std::make_unique<CPortDetailsEx>();
+        port->m_sPortName = portName;
+        port->m_sSymbolicLink = DevPathOf(entry, roots.sysfs);
+        port->m_dwKindFlags = SerialKindFlags(Upper(ServiceNameOfDriver(driver)));
+        port->m_sDescription = product.IsEmpty() ? driver : product;
+        port->m_sFriendlyName = port->m_sDescription + " (" + portName + ")";
+        port->m_sOpenPath = CString((fs::path(roots.dev) / node).string());
+        port->m_pFactory = &CPortCom::CreatePort;
+        list.Add(std::move(port));
+    }
+    return true;
+}
+
+bool EnumSerialPortsFromRegistry(CPortDetailArray& list)
+{
+    const auto devices = ThePortSettings().ExtraSerialDevices();
+    for (const auto& [description, path] : devices) {
+        std::error_code ec;
+        if (path.IsEmpty() || !fs::exists(path.GetString(), ec)) continue;
+        const CString portName = AssignComAlias(ThePortSettings(), "path:" + path);
+        if (list.Exists(portName)) continue;
+        auto port = std::make_unique<CPortDetailsEx>();
+        port->m_sPortName = portName;
+        port->m_sDescription = description;
+        port->m_sOpenPath = path;
+        port->m_dwKindFlags = 0x80A0;
+        // Listed ports open as COM ports: a port the list offers must be one that can open.
+        port->m_pFactory = &CPortCom::CreatePort;
+        list.Add(std::move(port));
+    }
+    return true;
+}
+
+bool EnumHidPorts(CPortDetailArray& list)
+{
+    const EnumerationRoots roots = GetEnumerationRoots();
+    const fs::path hidrawClass = fs::path(roots.sysfs) / "class" / "hidraw";
+    std::error_code ec;
+    if (!fs::is_directory(hidrawClass, ec)) return false;
+    std::vector<fs::path> entries;
+    for (const auto& e : fs::directory_iterator(hidrawClass, ec)) entries.push_back(e.path());
+    std::sort(entries.begin(), entries.end());
+    int noSerialCount = 0;
+    for (const fs::path& entry : entries) {
+        const fs::path device = entry / "device";
+        const std::vector<BYTE> descriptor = ReadBinary(device / "report_descriptor");
+        // HID_ID=bus:vendor:product, HID_NAME=..., HID_UNIQ=serial
+        CString hidId, hidName, hidUniq;
+        std::ifstream uevent(device / "uevent");
+        std::string line;
+        while (std::getline(uevent, line)) {
+            if (line.rfind("HID_ID=", 0) == 0) hidId = line.substr(7).c_str();
+            if (line.rfind("HID_NAME=", 0) == 0) hidName = line.substr(9).c_str();
+            if (line.rfind("HID_UNIQ=", 0) == 0) hidUniq = line.substr(9).c_str();
+        }
+        unsigned bus = 0, vendor = 0, product = 0;
+        const bool haveIds = std::sscanf(hidId.GetString(), "%x:%x:%x", &bus, &vendor, &product) == 3;
+        auto info = std::make_unique<CHidInfo>();
+        if (!info->Read(descriptor, haveIds, static_cast<WORD>(vendor), static_cast<WORD>(product), 0)) continue;
+        const fs::path usbDevice = AncestorWith(device, "idVendor", roots.sysfs);
+        const CString usbProduct = usbDevice.empty() ? CString() : ReadAttribute(usbDevice / "product");
+        info->m_sProduct = usbProduct.IsEmpty() ? hidName : usbProduct;
+        if (info->m_sProduct.IsEmpty()) info->m_sProduct = "Device";
+        info->m_sIndexedText = usbProduct;
+        const fs::path usbInterface = AncestorWith(device, "bInterfaceNumber", roots.sysfs);
+        if (!usbInterface.empty()) info->m_sMiNumber = ReadAttribute(usbInterface / "bInterfaceNumber");
+        info->m_sSerialNumber = hidUniq;
+        if (hidUniq.IsEmpty() || hidUniq == "?") info->m_sSerialNumber.Format("NoSerNum%i", noSerialCount++);
+        const PortFactory factory = SelectHidKind(*info);
+        if (!factory) continue;
+        info->FreePreparsedData();
+        auto port = std::make_unique<CPortDetailsEx>();
+        port->m_sDisplayText = info->m_sDisplayText;
+        port->m_sOpenPath = CString((fs::path(roots.dev) / entry.filename()).string());
+        port->m_sSymbolicLink = DevPathOf(entry, roots.sysfs);
+        port->m_dwKindFlags = info->m_dwKindFlags | 6 | (info->m_bRecognised ? 0x400000 : 0);
+        port->m_pFactory = factory;
+        port->m_pDetail = std::move(info);
+        list.Add(std::move(port));
+    }
+    return true;
+}
+
+bool EnumBulkPorts(CPortDetailArray& list)
+{
+    const EnumerationRoots roots = GetEnumerationRoots();
+    const fs::path usbDevices = fs::path(roots.sysfs) / "bus" / "usb" / "devices";
+    std::error_code ec;
+    if (!fs::is_directory(usbDevices, ec)) return false;
+    std::vector<fs::path> interfaces;
+    for (const auto& e : fs::directory_iterator(usbDevices, ec)) {
+        if (e.path().filename().string().find(':') != std::string::npos) interfaces.push_back(e.path());
+    }
+    std::sort(interfaces.begin(), interfaces.end());
+    int index = 0;
+    for (const fs::path& iface : interfaces) {
+        if (ReadAttribute(iface / "bInterfaceClass") != "ff") continue;
+        bool bulkIn = false, bulkOut = false;
+        for (const auto& ep : fs::directory_iterator(iface, ec)) {
+            if (ep.path().filename().string().rfind("ep_", 0) != 0) continue;
+            if (ReadAttribute(ep.path() / "type") != "Bulk") continue;
+            const CString direction = ReadAttribute(ep.path() / "direction");
+            bulkIn |= direction == "in";
+            bulkOut |= direction == "out";
+        }
+        if (!bulkIn || !bulkOut) continue;
+        const int i = index++;
+        const std::string name = iface.filename().string();
+        const fs::path usbDevice = usbDevices / name.substr(0, name.find(':'));
+        const CString serial = ReadAttribute(usbDevice / "serial");
+        auto port = std::make_unique<CPortDetailsEx>();
+        port->m_sOpenPath = MakeBulkDevicePath(
+            static_cast<WORD>(std::strtoul(ReadAttribute(usbDevice / "idVendor").GetString(), nullptr, 16)),
+            static_cast<WORD>(std::strtoul(ReadAttribute(usbDevice / "idProduct").GetString(), nullptr, 16)),
+            serial.IsEmpty() ? CString(name) : serial);
+        port->m_sSymbolicLink = DevPathOf(iface, roots.sysfs);
+        const CString fromPath = SerialFromDevicePath(port->m_sOpenPath);
+        if (Upper(ServiceNameOfDriver(LinkTargetName(iface / "driver"))).Find("BULKUSB") >= 0) port->m_dwKindFlags = 0xA;
+        const CString product = ReadAttribute(usbDevice / "product");
+        port->m_sDescription = product.IsEmpty() ? CString("Unknown Bulk Device") : product;
+        port->m_sPortName.Format("Bulk%i", i + 1);
+        if (!fromPath.IsEmpty()) port->m_sDisplayText = port->m_sDescription + "  " + fromPath;
+        port->m_pFactory = &CPortBulk::CreatePort;
+        list.Add(std::move(port));
+    }
+    return true;
+}

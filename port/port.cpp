@@ -1,0 +1,165 @@
+#include "port/port.h"
+
+#include <exception>
+
+#include "platform/wait.h"
+#include "port/thread_man.h"
+
+CPort::CPort(CPortMan* owner, BYTE flag) : m_pOwner(owner), m_flag(flag) {}
+
+CPort::~CPort() = default;
+
+std::shared_ptr<CPort> CPort::CreatePort(CPortMan* owner, BYTE flag)
+{
+    return std::make_shared<CPort>(owner, flag);
+}
+
+bool CPort::Open(const CString&, const DCB&, CDataCallback*, DWORD, CEventCallback*, DWORD)
+{
+    return false;
+}
+
+bool CPort::Close(bool)
+{
+    return false;
+}
+
+bool CPort::SetQueueSizes(DWORD inputSize, DWORD outputSize)
+{
+    m_dwInQueue = inputSize;
+    m_dwOutQueue = outputSize;
+    return true;
+}
+
+DWORD CPort::Read(void*, DWORD)
+{
+    return 0;
+}
+
+DWORD CPort::ReadAvailable(void*, DWORD)
+{
+    return 0;
+}
+
+int CPort::ReadByte()
+{
+    return -1;
+}
+
+int CPort::ReadByte(int*)
+{
+    return 0;
+}
+
+bool CPort::WriteByte(BYTE)
+{
+    return false;
+}
+
+bool CPort::Write(const void*, DWORD)
+{
+    return false;
+}
+
+bool CPort::WriteNoWait(const void*, DWORD)
+{
+    return false;
+}
+
+bool CPort::SetTimeouts(const COMMTIMEOUTS&)
+{
+    return true;
+}
+
+DWORD CPort::QueryByName(const CString&)
+{
+    return 921000;
+}
+
+bool CPort::GetModemStatus(DWORD*)
+{
+    return true;
+}
+
+bool CPort::StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask)
+{
+    m_pDataCallback = data;
+    m_dwBufferSize = bufferSize;
+    m_pEventCallback = event;
+    m_dwEventMask = eventMask;
+    if (m_running.IsSignalled()) {
+        SignalReconfigure();
+        return true;
+    }
+    if (!IsOpen()) return true;
+    if (!m_pWorker) return false;
+    m_running.Reset();
+    m_abort.Reset();
+    m_bodyEnded.Reset();
+    m_stop.Reset();
+    m_reconfigure.Reset();
+    if (!m_pWorker->Run()) return false;
+    // The body sets the running event first thing; one that ended at once sets the other.
+    platform::WaitForMultipleObjects({m_running, m_bodyEnded}, INFINITE);
+    return true;
+}
+
+void CPort::ThreadPrepare()
+{
+    m_running.Set();
+}
+
+void CPort::ThreadFinish()
+{
+    m_running.Reset();
+    m_stop.Acknowledge();
+}
+
+void CPort::SignalReconfigure()
+{
+    if (m_pWorker && m_pWorker->IsWorkerThread()) return;  // would wait for itself
+    m_reconfigure.Signal();
+    platform::WaitForMultipleObjects({m_reconfigure.acknowledge(), m_bodyEnded}, INFINITE);
+}
+
+bool CPort::StopMonitor(bool wait)
+{
+    if (!m_running.IsSignalled()) return true;
+    m_pDataCallback = nullptr;
+    m_pEventCallback = nullptr;
+    m_stop.Signal();
+    // On the worker itself (a callback that closes its port) the loop sees the stop request
+    // as soon as the callback returns; waiting here would wait for ourselves.
+    if (m_pWorker && m_pWorker->IsWorkerThread()) return true;
+    // Delivery to the owner never blocks the worker (it hands bytes over to the owner's loop),
+    // so the worker reaches the stop request promptly and the wait needs no message pump.
+    platform::WaitForMultipleObjects({m_stop.acknowledge(), m_bodyEnded}, wait ? INFINITE : 1000);
+    return true;
+}
+
+DWORD CPort::RunThreadBody()
+{
+    ThreadPrepare();
+    DWORD result = ERROR_INTERNAL_ERROR;
+    try {
+        result = ThreadLoop();
+    } catch (...) {
+        ReportEvent(EV_ERR, ERROR_INTERNAL_ERROR);
+    }
+    ThreadFinish();
+    m_bodyEnded.Set();
+    return result;
+}
+
+bool CPort::Deliver(const BYTE* data, DWORD count)
+{
+    CDataCallback* callback = DataCallback();
+    if (!callback || count == 0) return false;
+    (*callback)(data, count);
+    return true;
+}
+
+void CPort::ReportEvent(DWORD events, DWORD error)
+{
+    if (CEventCallback* callback = EventCallback()) (*callback)(events, error);
+}

@@ -1,0 +1,105 @@
+#pragma once
+// CPortMan: the object through which the rest of the system uses a port. It owns the current
+// port object (replacing it by one of the right class when it opens a port of another kind),
+// keeps the line settings (it is itself a CDcb), owns the worker thread, the device-arrival
+// detector and the port-lending object, and turns what the port receives and what happens to
+// the device into window messages for one owner window.
+//
+// Received bytes reach the owner's loop as the data message, handed over by the worker (in
+// order, never blocking the worker, so a busy GUI thread does not make the port lose bytes);
+// the owner handles them synchronously in its window procedure, the bytes valid during the
+// call. Closing from the GUI thread, also from inside that handling, never waits for the GUI
+// thread, and nothing of a closed port is delivered afterwards.
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "platform/critical_section.h"
+#include "platform/event.h"
+#include "platform/message_loop.h"
+#include "port/dcb.h"
+#include "port/device_broadcast.h"
+#include "port/interproc_borrow.h"
+#include "port/port.h"
+#include "port/port_functor.h"
+
+class CWnd;
+class CThreadMan;
+class CDeviceChangeHandler;
+
+// Event bits the manager raises itself.
+constexpr DWORD PORT_EVENT_DEVICE_ARRIVED = 0x10000000;
+constexpr DWORD PORT_EVENT_DEVICE_REMOVED = 0x20000000;
+constexpr DWORD PORT_EVENT_LENT_OR_RETURNED = 0x01000000;
+
+class CPortMan : public CDcb {
+public:
+    CPortMan(CWnd* owner, UINT eventMessage, UINT dataMessage, bool ownDeviceThread = true, BYTE flag = 0);
+    ~CPortMan() override;
+    CPortMan(const CPortMan&) = delete;
+    CPortMan& operator=(const CPortMan&) = delete;
+
+    bool OpenPort(const CString& name, CDataCallback* callback = nullptr, DWORD bufferSize = 256);
+    bool SetOffLine(bool offLine);
+    bool SetEventMask(CEventCallback* callback, DWORD mask);
+    bool SetNotifyWindow(CWnd* owner, UINT dataMessage, UINT eventMessage, bool ownDeviceThread);
+    void SetDataCallback(CDataCallback* callback);
+    void SetEventCallback(CEventCallback* callback);
+
+    bool WriteString(const CString& text);
+    bool Write(const void* data, DWORD count);
+    bool WriteByte(BYTE value);
+
+    LRESULT OnDeviceChange(WPARAM code, const DeviceBroadcast* header);
+    LRESULT OnQueryPort(WPARAM asker, LPARAM value);
+    LRESULT OnReturnPort(WPARAM returner, LPARAM value);
+    LRESULT OnReplyPort(WPARAM lender, LPARAM value);
+
+    // The port in use; the caller's reference keeps it alive even if it is replaced meanwhile.
+    std::shared_ptr<CPort> GetPort() const;
+    CInterProcCommPortBorrow& Lending() { return *m_pLending; }
+    CDeviceChangeHandler* DeviceChangeHandler() { return m_pDeviceChange.get(); }
+    DWORD GetEventMask() const { return m_dwEventMask; }
+    const COMMTIMEOUTS& GetTimeouts() const { return m_timeouts; }
+
+    static constexpr int kOpenAttempts = 20;
+    static constexpr DWORD kRetryPauseMs = 250;
+
+private:
+    bool Reopen(bool open);
+    bool CreatePortObject();
+    void RaiseEvent(DWORD bits);
+    void WithdrawDelivery();
+    bool OnDataReceived(const BYTE* data, DWORD count);
+    bool OnEventReceived(DWORD events, DWORD error);
+    // The name a device notification gives belongs to this manager's port.
+    bool IsOwnDevice(const CString& name);
+
+    CDcb m_pending;
+    BYTE m_flag;
+    std::unique_ptr<CInterProcCommPortBorrow> m_pLending;
+    std::shared_ptr<CPort> m_pPort;
+    std::atomic<bool> m_bKeepRetrying{false};
+    platform::Event m_retryCancel{platform::Event::Mode::Auto};
+    COMMTIMEOUTS m_timeouts{MAXDWORD, 0, 0, 0, 5000};
+    std::atomic<DWORD> m_dwBufferSize{256};
+    std::atomic<DWORD> m_dwEventMask{0};
+    std::atomic<CEventCallback*> m_pEventCallback{nullptr};
+    std::atomic<CDataCallback*> m_pDataCallback{nullptr};
+    TSpecificPortFunctor2<CPortMan, bool, DWORD, DWORD> m_builtinEvent{this, &CPortMan::OnEventReceived};
+    TSpecificPortFunctor2<CPortMan, bool, const BYTE*, DWORD> m_builtinData{this, &CPortMan::OnDataReceived};
+
+    // Owner window and message numbers, read by the worker: guarded by m_notifyMutex.
+    mutable std::mutex m_notifyMutex;
+    UINT m_nDataMessage = 0;
+    UINT m_nEventMessage = 0;
+    platform::WindowHandle m_hOwner = 0;
+    platform::MessageLoop* m_pLoop = nullptr;
+    std::unique_ptr<platform::DeliverySource> m_delivery;
+
+    mutable platform::CriticalSection m_portLock;
+    platform::CriticalSection m_closeLock;
+    std::unique_ptr<CDeviceChangeHandler> m_pDeviceChange;
+    std::unique_ptr<CThreadMan> m_pThreadMan;
+};

@@ -1,0 +1,327 @@
+// The port manager end to end: a pseudo-terminal listed in the settings, a recording owner
+// window on a real-time loop, device events and lending between two endpoints.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "port/device_change.h"
+#include "port/port_man_gui.h"
+#include "port/thread_man.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace porttest;
+using platform::MessageLoop;
+
+class PortManTest : public ::testing::Test {
+protected:
+    CannedUevents uevents;
+    FakeMachine machine;
+    MessageLoop loop{MessageLoop::Time::Real};
+    RecordingOwner owner{loop};
+
+    std::unique_ptr<CPortManGui> MakeManager()
+    {
+        auto manager = std::make_unique<CPortManGui>(&owner, RecordingOwner::kEvent, RecordingOwner::kData, true, 0);
+        manager->m_dcb.BaudRate = 115200;
+        manager->SetHandshake(0);
+        return manager;
+    }
+    bool RunUntil(const std::function<bool()>& done) { return loop.RunUntil(done, kGenerousMs); }
+};
+
+TEST_F(PortManTest, BytesReachTheOwnerInOrderAsDataMessages)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(alias));
+    EXPECT_EQ(kPortOpen, manager->GetState());
+    EXPECT_EQ(alias + "   Pseudo terminal", manager->GetStateText());
+    std::string sent;
+    for (int i = 0; i < 3000; ++i) sent.push_back(static_cast<char>(i));
+    ASSERT_TRUE(pty.Send(sent));
+    ASSERT_TRUE(RunUntil([&] { return owner.Bytes().size() >= sent.size(); }));
+    EXPECT_EQ(sent, owner.Bytes());
+    ASSERT_TRUE(manager->WriteString(CString("B\x00\x05", 3)));
+    EXPECT_EQ(std::string("B\x00\x05", 3), pty.Receive(3));
+}
+
+TEST_F(PortManTest, TheWorkerKeepsReadingWhileTheGuiThreadIsBusy)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    // The loop does not run meanwhile. A device that sends far more than the line buffers
+    // can only get rid of it when the worker keeps reading.
+    ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+    const std::string burst(256 * 1024, 'z');
+    std::size_t written = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        const ssize_t n = ::write(pty.master, burst.data() + written, burst.size() - written);
+        if (n > 0) written += static_cast<std::size_t>(n);
+        return written == burst.size();
+    }));
+    ASSERT_TRUE(RunUntil([&] { return owner.Bytes().size() >= burst.size(); }));
+    EXPECT_EQ(burst, owner.Bytes());
+}
+
+TEST_F(PortManTest, ClosingFromInsideTheHandlingOfItsOwnBytesNeitherHangsNorDeliversMore)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    std::atomic<bool> closed{false};
+    owner.onData = [&] {
+        if (!closed) {
+            EXPECT_TRUE(manager->SetOffLine(false));
+            closed = true;
+        }
+    };
+    for (int i = 0; i < 50; ++i) pty.Send(std::string(100, static_cast<char>('a' + i % 26)));
+    ASSERT_TRUE(RunUntil([&] { return closed.load(); }));
+    const int messagesAtClose = owner.dataMessages;
+    loop.RunFor(100);
+    EXPECT_EQ(messagesAtClose, owner.dataMessages);
+    EXPECT_EQ(1, owner.dataMessages);
+    EXPECT_EQ(kPortOffLineByUser, manager->GetState());
+    EXPECT_EQ("OffLine", manager->GetStateText());
+}
+
+TEST_F(PortManTest, NothingOfAClosedPortIsDeliveredAfterwards)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_TRUE(pty.Send(std::string(2000, 'q')));
+    // Let the worker hand over (without running the loop), then close.
+    ASSERT_TRUE(WaitUntil([&] { return loop.PendingHandOvers() > 0; }));
+    manager->SetOffLine(false);
+    loop.RunFor(50);
+    EXPECT_EQ(0, owner.dataMessages);
+}
+
+TEST_F(PortManTest, OpeningTheOpenPortAgainKeepsThePortObject)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(alias));
+    const auto port = manager->GetPort();
+    EXPECT_TRUE(manager->OpenPort(alias + ":"));
+    CString lower = alias;
+    EXPECT_TRUE(manager->OpenPort(lower.MakeLower()));
+    EXPECT_EQ(port, manager->GetPort());
+}
+
+TEST_F(PortManTest, AnEmptyNameFailsAndChangesNothing)
+{
+    auto manager = MakeManager();
+    EXPECT_FALSE(manager->OpenPort(""));
+    EXPECT_EQ(kPortNotOpenYet, manager->GetState());
+    EXPECT_EQ("Bad Config", manager->GetStateText());
+}
+
+TEST_F(PortManTest, AnUnknownNameGetsABarePortThatNeverOpens)
+{
+    auto manager = MakeManager();
+    EXPECT_FALSE(manager->OpenPort("COM77"));
+    EXPECT_FALSE(manager->GetPort()->IsComPort());
+    EXPECT_EQ(kPortNotOpenYet, manager->GetState());
+}
+
+TEST_F(PortManTest, OnlyArrivalAndRemovalReachTheOwnerWithTheControllersMask)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    manager->SetEventMask(nullptr, 0x30000000);
+    ASSERT_TRUE(manager->OpenPort(alias));
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    EXPECT_EQ(static_cast<LRESULT>(0xFFFFFFFF), manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header));
+    EXPECT_EQ(kPortOffLineDeviceGone, manager->GetState());
+    EXPECT_FALSE(manager->GetPort()->IsOpen());
+    EXPECT_EQ(1, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &header));
+    EXPECT_EQ(kPortOpen, manager->GetState());
+    ASSERT_TRUE(RunUntil([&] { return owner.events.size() >= 2; }));
+    EXPECT_EQ(std::make_pair(WPARAM{0x20000000}, LPARAM{0}), owner.events[0]);
+    EXPECT_EQ(std::make_pair(WPARAM{0x10000000}, LPARAM{0}), owner.events[1]);
+}
+
+TEST_F(PortManTest, AUserClosedPortIsNotReopenedByArrival)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    manager->SetOffLine(false);
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &header));
+    EXPECT_EQ(kPortOffLineByUser, manager->GetState());
+}
+
+TEST_F(PortManTest, OtherDevicesOnlyUpdateThePortList)
+{
+    Pty mine, other;
+    machine.AddPty(other, "Other");
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(mine)));
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, other.path.c_str()};
+    manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
+    EXPECT_EQ(kPortOpen, manager->GetState());
+    EXPECT_FALSE(ThePortList().Find(other.path.c_str())->m_bPresent);
+    // Query-remove codes never count as removal.
+    DeviceBroadcast own{DBT_DEVTYP_DEVICEINTERFACE, mine.path.c_str()};
+    EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEQUERYREMOVE, &own));
+    EXPECT_EQ(kPortOpen, manager->GetState());
+}
+
+TEST_F(PortManTest, CannedUeventsCloseAndReopenThePort)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(alias));
+    const std::string node = pty.path.substr(5);  // "pts/N"
+    uevents.Send(CannedUevents::Datagram("remove", "/devices/virtual/tty/x",
+                                         {"ACTION=remove", "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone; }));
+    uevents.Send(CannedUevents::Datagram("change", "/devices/virtual/tty/x",
+                                         {"ACTION=change", "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    uevents.Send(CannedUevents::Datagram("add", "/devices/virtual/tty/x",
+                                         {"ACTION=add", "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOpen; }));
+    ASSERT_TRUE(pty.Send("again"));
+    EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "again"; }));
+}
+
+TEST_F(PortManTest, WritesSurviveThePortBeingReplacedByTheDeviceThread)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) manager->WriteString("ping");
+    });
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    for (int i = 0; i < 20; ++i) {
+        manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
+        manager->OnDeviceChange(DBT_DEVICEARRIVAL, &header);
+        pty.Receive(1, 0);  // keep the line drained
+    }
+    stop = true;
+    writer.join();
+    EXPECT_EQ(kPortOpen, manager->GetState());
+}
+
+TEST_F(PortManTest, ALentPortIgnoresDeviceEventsAndComesBackOnReturn)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    manager->SetEventMask(nullptr, PORT_EVENT_LENT_OR_RETURNED);
+    ASSERT_TRUE(manager->OpenPort(alias));
+    LendingEndpoint other;  // another instance
+    ASSERT_TRUE(other.IsValid());
+    LendingDatagram query{LendingMessage::Query, other.Id(), 4711, pty.path.c_str()};
+    ASSERT_GE(other.Broadcast(query), 1);
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortLent; }));
+    EXPECT_EQ("Granted", manager->GetStateText());
+    LendingDatagram reply;
+    ASSERT_TRUE(WaitUntil([&] { return other.Receive(&reply); }));
+    EXPECT_EQ(LendingMessage::Reply, reply.type);
+    EXPECT_EQ(4711, reply.value);
+    // The borrower may now open the device itself.
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header));
+    EXPECT_TRUE(ThePortList().Find(pty.path.c_str())->m_bPresent);
+    LendingDatagram back{LendingMessage::Return, other.Id(), 0, alias};
+    other.Broadcast(back);
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOpen; }));
+    ASSERT_TRUE(RunUntil([&] { return owner.events.size() >= 2; }));
+    EXPECT_EQ(WPARAM{0x01000000}, owner.events[0].first);
+}
+
+TEST_F(PortManTest, QueriesForOtherPortsAndUnaskedRepliesChangeNothing)
+{
+    Pty mine, other;
+    machine.AddPty(other, "Other");
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(mine)));
+    LendingEndpoint instance;
+    instance.Broadcast({LendingMessage::Query, instance.Id(), 1, other.path.c_str()});
+    instance.Broadcast({LendingMessage::Return, instance.Id(), 0, mine.path.c_str()});
+    instance.SendTo(manager->DeviceChangeHandler()->Endpoint()->Id(),
+                    {LendingMessage::Reply, instance.Id(), 2, mine.path.c_str()});
+    LendingDatagram answer;
+    EXPECT_FALSE(WaitUntil([&] { return instance.Receive(&answer); }, 200));
+    EXPECT_EQ(kPortOpen, manager->GetState());
+    EXPECT_TRUE(manager->GetPort()->IsOpen());
+}
+
+TEST_F(PortManTest, DestroyingAManagerWithAnOpenPortEndsCleanly)
+{
+    Pty pty;
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_TRUE(pty.Send("pending"));
+    ASSERT_TRUE(WaitUntil([&] { return loop.PendingHandOvers() > 0; }));
+    manager.reset();
+    loop.RunFor(20);
+    EXPECT_EQ(0, owner.dataMessages);
+}
+
+// An owner that handles device messages itself passes them on to its manager.
+class ForwardingOwner : public RecordingOwner {
+public:
+    using RecordingOwner::RecordingOwner;
+    CPortMan* manager = nullptr;
+    int deviceMessages = 0;
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_DEVICECHANGE) return RecordingOwner::OnMessage(message, wParam, lParam);
+        ++deviceMessages;
+        return manager->OnDeviceChange(wParam, reinterpret_cast<const DeviceBroadcast*>(lParam));
+    }
+};
+
+TEST_F(PortManTest, WithoutAThreadOfItsOwnDeviceEventsGoThroughTheOwnerWindow)
+{
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    ForwardingOwner forwarding(loop);
+    CPortMan manager(&forwarding, RecordingOwner::kEvent, RecordingOwner::kData, false, 0);
+    forwarding.manager = &manager;
+    manager.SetHandshake(0);
+    ASSERT_TRUE(manager.OpenPort(alias));
+    EXPECT_FALSE(manager.DeviceChangeHandler()->HasOwnThread());
+    uevents.Send(CannedUevents::Datagram("remove", "/devices/virtual/tty/x",
+                                         {"ACTION=remove", "SUBSYSTEM=tty", "DEVNAME=" + pty.path.substr(5)}));
+    ASSERT_TRUE(RunUntil([&] { return forwarding.deviceMessages == 1; }));
+    EXPECT_EQ(kPortOffLineDeviceGone, manager.GetState());
+}
+
+TEST(ThreadMan, RunWithoutAPortReturnsAndTwoWorkersAreIndependent)
+{
+    CThreadMan first, second;
+    EXPECT_FALSE(first.Run());
+    first.Stop();
+    EXPECT_FALSE(first.IsRunning());
+    EXPECT_TRUE(second.IsRunning());
+}
+
+TEST(ThreadMan, StopEndsASuspendedWorker)
+{
+    CThreadMan worker;
+    worker.Suspend();
+    EXPECT_TRUE(worker.Stop());
+    EXPECT_FALSE(worker.IsRunning());
+}
+
+}  // namespace

@@ -1,0 +1,296 @@
+// The serial port on pseudo-terminals (the data path) and on a fake line (modem lines, line
+// errors, drain), driven by a real worker thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "fakes.h"
+#include "port/comm2.h"
+#include "port/dcb.h"
+#include "port/thread_man.h"
+#include "recorders.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace porttest;
+
+DCB LineSettings()
+{
+    CDcb record;
+    record.m_dcb.BaudRate = 115200;
+    record.SetHandshake(0);
+    return record.m_dcb;
+}
+
+struct SerialRig {
+    CThreadMan worker;
+    std::shared_ptr<CComm2> port;
+    explicit SerialRig(std::unique_ptr<SerialLine> line = nullptr)
+        : port(std::make_shared<CComm2>(nullptr, 0, std::move(line)))
+    {
+        worker.SetPort(port);
+        port->SetWorker(&worker);
+    }
+    ~SerialRig()
+    {
+        port->Close(false);
+        worker.SetPort(nullptr);
+    }
+};
+
+TEST(SerialPortOnPty, BurstArrivesInOrderInChunksOfAtMostTheBufferSize)
+{
+    Pty pty;
+    SerialRig rig;
+    DataRecorder data;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), LineSettings(), &data, 256, nullptr, 0));
+    std::string burst;
+    for (int i = 0; i < 5000; ++i) burst.push_back(static_cast<char>(i * 7));
+    ASSERT_TRUE(pty.Send(burst));
+    ASSERT_TRUE(WaitUntil([&] { return data.Bytes().size() >= burst.size(); }));
+    EXPECT_EQ(burst, data.Bytes());
+    for (DWORD chunk : data.Chunks()) EXPECT_LE(chunk, 256u);
+    EXPECT_GT(data.Chunks().size(), 1u);
+}
+
+TEST(SerialPortOnPty, WritesReachTheDevice)
+{
+    Pty pty;
+    SerialRig rig;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+    ASSERT_TRUE(rig.port->Write("B\x00\x01\x02", 4));
+    ASSERT_TRUE(rig.port->WriteByte(0xFF));
+    EXPECT_EQ(std::string("B\x00\x01\x02\xFF", 5), pty.Receive(5));
+}
+
+TEST(SerialPortOnPty, WriteGivesUpAfterItsTimeOutWhenNobodyReads)
+{
+    Pty pty;
+    SerialRig rig;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+    rig.port->SetTimeouts(COMMTIMEOUTS{MAXDWORD, 0, 0, 0, 100});
+    const std::string big(1 << 20, 'x');  // far more than the pseudo-terminal buffers
+    EXPECT_FALSE(rig.port->Write(big.data(), static_cast<DWORD>(big.size())));
+    EXPECT_EQ(ERROR_SEM_TIMEOUT, rig.port->GetLastError());
+}
+
+TEST(SerialPortOnPty, CloseWhileAWriteWaitsMakesTheWriteFail)
+{
+    Pty pty;
+    SerialRig rig;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+    rig.port->SetTimeouts(COMMTIMEOUTS{MAXDWORD, 0, 0, 0, 0});  // the write alone would wait forever
+    std::atomic<int> result{-1};
+    std::thread writer([&] {
+        const std::string big(1 << 20, 'x');
+        result = rig.port->Write(big.data(), static_cast<DWORD>(big.size())) ? 1 : 0;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(rig.port->Close(false));
+    writer.join();
+    EXPECT_EQ(0, result.load());
+    EXPECT_FALSE(rig.port->IsOpen());
+    EXPECT_TRUE(rig.port->Close(false));  // closing a closed port does nothing
+    EXPECT_FALSE(rig.port->Write("x", 1));
+}
+
+TEST(SerialPortOnPty, HangUpEndsTheMonitorAndLeavesThePortClosable)
+{
+    Pty pty;
+    SerialRig rig;
+    DataRecorder data;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), LineSettings(), &data, 256, nullptr, 0));
+    ASSERT_TRUE(pty.Send("last words"));
+    ASSERT_TRUE(WaitUntil([&] { return data.Bytes() == "last words"; }));
+    pty.CloseMaster();
+    ASSERT_TRUE(WaitUntil([&] { return !rig.port->IsMonitorRunning(); }));
+    EXPECT_TRUE(rig.port->IsOpen());
+    EXPECT_TRUE(rig.port->Close(false));
+}
+
+TEST(SerialPortOnPty, IsOpenedExclusively)
+{
+    Pty pty;
+    SerialRig first, second;
+    ASSERT_TRUE(first.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+    EXPECT_FALSE(second.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, second.port->GetLastError());
+    EXPECT_EQ(IDS_PORT_IN_USE, second.port->GetErrorCode());
+    first.port->Close(false);
+    EXPECT_TRUE(second.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0));
+}
+
+TEST(SerialPortOnPty, AMissingDeviceFailsToOpen)
+{
+    SerialRig rig;
+    EXPECT_FALSE(rig.port->Open("/dev/nonexistent-km3-port", LineSettings(), nullptr, 256, nullptr, 0));
+    EXPECT_EQ(IDS_PORT_COULD_NOT_OPEN, rig.port->GetErrorCode());
+    EXPECT_FALSE(rig.port->IsOpen());
+}
+
+// ---- on a fake line ----
+
+struct FakeRig {
+    std::shared_ptr<FakeSerialLine::State> line = std::make_shared<FakeSerialLine::State>();
+    SerialRig rig{std::make_unique<FakeSerialLine>(line)};
+    CComm2& port() { return *rig.port; }
+};
+
+TEST(SerialPortOnFakeLine, ModemLineChangesAreReportedWhenAsked)
+{
+    FakeRig f;
+    EventRecorder events;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, &events, EV_CTS | EV_DSR));
+    {
+        std::lock_guard lock(f.line->mutex);
+        f.line->modem = MS_CTS_ON;
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !events.Events().empty(); }));
+    EXPECT_EQ(EV_CTS, events.Events()[0].first & (EV_CTS | EV_DSR));
+    EXPECT_TRUE(WaitUntil([&] { return f.port().IsCtsOn(); }));
+    EXPECT_FALSE(f.port().IsDsrOn());
+}
+
+TEST(SerialPortOnFakeLine, ALineErrorHoldsBackReadingOnceAndNamesTheError)
+{
+    FakeRig f;
+    DataRecorder data;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), &data, 256, nullptr, 0));
+    {
+        std::lock_guard lock(f.line->mutex);
+        f.line->counters.frame = 1;
+    }
+    BYTE buffer[16];
+    FeedInput(*f.line, "abc");
+    // The monitor meets the error first; the bytes still arrive once it is cleared.
+    ASSERT_TRUE(WaitUntil([&] { return data.Bytes() == "abc"; }));
+    f.port().Close(false);
+    FakeRig g;
+    ASSERT_TRUE(g.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    g.port().StopMonitor(true);  // so that only this test clears the error
+    {
+        std::lock_guard lock(g.line->mutex);
+        g.line->counters.parity = 3;
+    }
+    FeedInput(*g.line, "xyz");
+    EXPECT_EQ(0u, g.port().ReadAvailable(buffer, sizeof buffer));
+    EXPECT_EQ(IDS_PORT_PARITY_ERROR, g.port().GetErrorCode());
+    EXPECT_EQ(3u, g.port().ReadAvailable(buffer, sizeof buffer));
+}
+
+TEST(SerialPortOnFakeLine, EveryEleventhErrorEventCostsOnePause)
+{
+    FakeRig f;
+    EventRecorder events;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, &events, EV_ERR));
+    for (DWORD i = 1; i <= 11; ++i) {
+        {
+            std::lock_guard lock(f.line->mutex);
+            f.line->counters.overrun = i;
+            // A modem line change in between does not reset the count.
+            f.line->modem = i % 2 ? MS_DSR_ON : 0;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return events.Events().size() >= i; })) << i;
+    }
+    EXPECT_TRUE(WaitUntil([&] { return f.port().ErrorPauseCount() == 1; }));
+}
+
+TEST(SerialPortOnFakeLine, WithRxCharInTheCallersMaskBytesAreReportedNotRead)
+{
+    FakeRig f;
+    DataRecorder data;
+    EventRecorder events;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), &data, 256, &events, EV_RXCHAR));
+    FeedInput(*f.line, "abc");
+    ASSERT_TRUE(WaitUntil([&] { return !events.Events().empty(); }));
+    EXPECT_TRUE(events.Events()[0].first & EV_RXCHAR);
+    EXPECT_TRUE(data.Bytes().empty());
+    BYTE buffer[8];
+    EXPECT_EQ(3u, f.port().ReadAvailable(buffer, sizeof buffer));
+}
+
+TEST(SerialPortOnFakeLine, AFailingHandlerIsReportedAndTheWorkerStaysUsable)
+{
+    FakeRig f;
+    DataRecorder data;
+    EventRecorder events;
+    data.throwOnData = true;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), &data, 256, &events, 0));
+    FeedInput(*f.line, "boom");
+    ASSERT_TRUE(WaitUntil([&] { return !events.Events().empty(); }));
+    EXPECT_EQ(std::make_pair(EV_ERR, ERROR_INTERNAL_ERROR), events.Events()[0]);
+    ASSERT_TRUE(WaitUntil([&] { return !f.port().IsMonitorRunning(); }));
+    // The worker went back to idle: the monitor starts again.
+    data.throwOnData = false;
+    ASSERT_TRUE(f.port().StartMonitor(&data, 256, &events, 0));
+    EXPECT_TRUE(f.port().IsMonitorRunning());
+    FeedInput(*f.line, "ok");
+    EXPECT_TRUE(WaitUntil([&] { return data.Bytes().find("ok") != std::string::npos; }));
+}
+
+TEST(SerialPortOnFakeLine, ReconfigureGrowsTheBufferAndReadsInTheNewChunkSize)
+{
+    FakeRig f;
+    DataRecorder data;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), &data, 4, nullptr, 0));
+    ASSERT_TRUE(f.port().StartMonitor(&data, 16, nullptr, 0));
+    FeedInput(*f.line, std::string(40, 'a'));
+    ASSERT_TRUE(WaitUntil([&] { return data.Bytes().size() == 40; }));
+    EXPECT_EQ(16u, data.Chunks()[0]);
+    ASSERT_TRUE(f.port().StartMonitor(&data, 2, nullptr, 0));
+    FeedInput(*f.line, std::string(6, 'b'));
+    ASSERT_TRUE(WaitUntil([&] { return data.Bytes().size() == 46; }));
+    EXPECT_EQ(2u, data.Chunks().back());
+}
+
+TEST(SerialPortOnFakeLine, StartMonitorOnAClosedPortStartsNothing)
+{
+    FakeRig f;
+    DataRecorder data;
+    EXPECT_TRUE(f.port().StartMonitor(&data, 256, nullptr, 0));
+    EXPECT_FALSE(f.port().IsMonitorRunning());
+    EXPECT_TRUE(f.port().StopMonitor(true));  // not running: true at once
+}
+
+TEST(SerialPortOnFakeLine, WaitTxEmptyGivesUpOnAnOutputQueueThatNeverDrains)
+{
+    FakeRig f;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    {
+        std::lock_guard lock(f.line->mutex);
+        f.line->outQueue = 10;  // held by a handshake line
+    }
+    f.port().SetTxStallLimitMs(50);
+    f.port().WaitTxEmpty();  // returns instead of waiting for ever
+    EXPECT_EQ(10u, f.port().GetOutQueueCount());
+}
+
+TEST(SerialPortOnFakeLine, ApplySettingsCompletesTheLineSettings)
+{
+    FakeRig f;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    std::lock_guard lock(f.line->mutex);
+    ASSERT_FALSE(f.line->applied.empty());
+    const DCB& applied = f.line->applied.back();
+    EXPECT_EQ(1u, applied.fBinary);
+    EXPECT_EQ(0u, applied.fDsrSensitivity);
+    EXPECT_EQ(100, applied.XonLim);
+    EXPECT_EQ(0x11, applied.XonChar);
+    EXPECT_EQ(0x13, applied.XoffChar);
+    EXPECT_EQ(115200u, applied.BaudRate);
+}
+
+TEST(SerialPortOnFakeLine, LineControlsGoToTheLine)
+{
+    FakeRig f;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    EXPECT_TRUE(f.port().SetRts());
+    EXPECT_TRUE(f.port().ClrDtr());
+    EXPECT_TRUE(f.port().SetBreak());
+    std::lock_guard lock(f.line->mutex);
+    EXPECT_EQ((std::vector<DWORD>{SETRTS, CLRDTR, SETBREAK}), f.line->escapes);
+}
+
+}  // namespace
