@@ -4,11 +4,13 @@
 //   WorkflowTimerWindow    the window that carries its steps and port messages
 //   ISensorPort(Factory)   its view of the port managers (sensor_port.h)
 //   WorkflowPeers          the frame and pages it calls (workflow_peers.h)
+//   CMultimediaTimer, CStopwatch (poll_timer.h)
 //   CSensorRecord, CPortRecord, the ZM codes, ConnectionState, CMasterSlaveDetector
 
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 #include "workflow/master_slave_detector.h"
+#include "workflow/poll_timer.h"
 #include "workflow/port_names.h"
 #include "workflow/sensor_port.h"
 #include "workflow/sensor_records.h"
