@@ -157,6 +157,8 @@ public:
     bool COM_ZMSingleShot();
     bool COM_SendValueRequest();
     bool COM_UpdatePortRowStatus(int row, CString& portText, int mode);
+    // The set-up page's way to the stator operation writer.
+    bool COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor);
 
     // ---- Acknowledgements ---------------------------------------------------------------------
     void ZMCOMConfg_AnalyseAck();
@@ -215,6 +217,7 @@ public:
     void COM_FinishStartup();
     void COM_CompleteConnection();
     bool COM_ZMReadRawCalibInit(int kind);
+    bool COM_ZMCOMConfgSetStatorOperation(int sensor);
     bool COM_4xS_SingleShot(int port);
     bool COM_ZMRestartSensorAfterInit();
     bool AllPortsAnswered() const;

@@ -33,6 +33,11 @@ int CComPort::GetRealSensorIndex(int n) const
     return n;
 }
 
+bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor)
+{
+    return COM_ZMCOMConfgSetStatorOperation(sensor);
+}
+
 bool CComPort::COM_ZMStartInit()
 {
     m_iZMCOMConfgFlow = ZM_START_INIT;
