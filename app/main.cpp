@@ -4,6 +4,8 @@
 #include <clocale>
 
 #include "platform/message_box.h"
+#include "port/port_settings_store.h"
+#include "port/profile_port_settings.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "platform/qt_loop_driver.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv)
     platform::SetWaitCursorSink(&waitCursor);
     platform::QuitOnTerminationSignals();
     platform::CreateLocalAppDataFolder();
+    // Port names ("COMn") and extra serial devices are remembered in the settings file.
+    SetPortSettingsStore(std::make_shared<ProfilePortSettingsStore>());
 
     QMainWindow window;
     window.setWindowTitle("TSL-USB-KM3");

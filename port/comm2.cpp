@@ -428,6 +428,12 @@ bool CComm2::DispatchReceived(BYTE* buffer, DWORD size)
     }
 }
 
+void CComm2::ThreadPrepare()
+{
+    ResetLineStateBaseline();
+    CPort::ThreadPrepare();
+}
+
 DWORD CComm2::ThreadLoop()
 {
     DWORD result = ERROR_INTERNAL_ERROR;
@@ -436,7 +442,6 @@ DWORD CComm2::ThreadLoop()
     m_commMask = BuildCommMask();
     DWORD capacity = std::max<DWORD>(m_dwBufferSize, 1);
     std::vector<BYTE> buffer(capacity + 4);
-    ResetLineStateBaseline();
     DWORD modem = 0;
     const bool hasModemLines = GetModemStatus(&modem);
     int fd;

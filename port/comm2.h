@@ -56,6 +56,9 @@ public:
     bool ClrDtr() override { return Escape(CLRDTR); }
     bool SetBreak() override { return Escape(SETBREAK); }
     bool ClearBreak() override { return Escape(CLRBREAK); }
+    // Takes the line's state as the base of later events before the monitor counts as running,
+    // so that a change right after StartMonitor returns is reported.
+    void ThreadPrepare() override;
     DWORD ThreadLoop() override;
 
     // The line errors since the last call and the queue counts.

@@ -1,0 +1,190 @@
+#pragma once
+// CXGraphAxis: one axis of the chart. It holds a base range (set by the program) and a shown
+// range (changed by zoom, pan, wheel and autoscale), the tick step and label format, its look,
+// and the colour ranges and value lines drawn across the plot. It maps values to client pixels
+// and back, measures its labels for the layout and draws itself.
+
+#include <vector>
+
+#include "chart/xgraph_object.h"
+
+struct ChartPoint;
+
+// A band across the plot between two values; 288 bytes in chart files.
+struct ColorRange {
+    double from = 0.0;
+    double to = 0.0;
+    COLORREF color = 0;
+    COLORREF color2 = 0;
+    int fillStyle = 6;  // 0..5 hatch styles, 6 solid
+    char text[260] = {};
+};
+
+// A line across the plot at one value; 88 bytes in chart files (the text is not stored).
+struct AxisValueLine {
+    double value = 0.0;
+    COLORREF color = 0;
+    bool enabled = true;
+    bool showValue = true;
+    int penStyle = PS_SOLID;
+    int penWidth = 1;
+    LOGFONT font{};
+    CString text;
+};
+
+struct AxisZoomEntry {
+    double min = 0.0;
+    double max = 0.0;
+};
+
+class CXGraphAxis : public CXGraphObject {
+public:
+    enum EAxisKind { xAxis = 0, yAxis = 1 };
+
+    CXGraphAxis();
+    CXGraphAxis(const CXGraphAxis& other);
+    CXGraphAxis& operator=(const CXGraphAxis& other);
+    CXGraphAxis(CXGraphAxis&& other) noexcept = default;
+    CXGraphAxis& operator=(CXGraphAxis&& other) noexcept = default;
+    ~CXGraphAxis() override;
+
+    const char* GetRuntimeClass() const override { return "CXGraphAxis"; }
+    // The axis record of chart files; it has no common object block.
+    void Serialize(CArchive& ar) override;
+    void Draw(CDCEx* dc) override;
+    void DrawLog(CDCEx* dc);
+    void DrawColorRanges(CDCEx* dc);
+    void DrawValueLines(CDCEx* dc);
+    int DrawCurveMarkers(CDCEx* dc, bool draw);
+    void DrawCurveMarker(CDCEx* dc, int x, int y, int number, int size, COLORREF color, bool useSymbol);
+    static void DrawArrow(CDCEx* dc, int x, int y, int direction, int size);
+
+    // Range and step
+    bool SetRange(double min, double max);
+    bool SetCurrentRange(double min, double max, double step = 0.0);
+    void ResetZoom();
+    void GetRangeAndStep(double& min, double& max, double& step) const;
+    void CalcStepFromLabelSize();
+    void AutoScale(CDCEx* dc);
+    void Zoom(double factor);
+    static double NiceStep(int count, double min, double max);
+    static void RoundRange(double& min, double& max, double step);
+    static double NiceStepTime(int count, double min, double max);
+    static void RoundRangeTime(double& min, double& max, double step);
+
+    // Formats
+    void SetDecimalPlaces(unsigned int places);
+    void SetDisplayFormat(const CString& format) { m_sFormat = format; }
+    const CString& GetDisplayFormat() const { return m_sFormat; }
+    void SetLabel(const CString& label) { m_sLabel = label; }
+    const CString& GetLabel() const { return m_sLabel; }
+    CString FormatTimeValue(double seconds) const;
+    static double RoundValue(double value, int places);
+    // The tick label of a value: the display format, or a date text on a date axis.
+    CString FormatTickLabel(double value, bool dateForm) const;
+    CString FormatTickLabel(double value) const { return FormatTickLabel(value, m_bDateTime); }
+
+    // Mapping between values and client pixels
+    void GetPointForValue(POINT* out, const ChartPoint* value) const;
+    CPoint GetPointForValue(const ChartPoint& value) const;
+    double GetValueForPos(int pos) const;
+    // The point of curve n next to x: may be one past the last point (see ClampPointIndex).
+    void FindPointIndex(int& index, double x, int curve) const;
+
+    // Layout measures
+    int GetMaxLabelWidth(CDCEx* dc);
+    int GetMaxLabelHeight(CDCEx* dc);
+    CSize GetTitleSize(CDCEx* dc);
+
+    // Fonts
+    void SetTickFont(const LOGFONT* lf);
+    void SetTickFont(const char* face, int height, int weight);
+    void SetTitleFont(const LOGFONT* lf);
+    void SetTitleFont(const char* face, int height, int weight);
+    const CFont& GetTickFont() const { return m_TickFont; }
+    const CFont& GetTitleFont() const { return m_TitleFont; }
+
+    // Decorations
+    void SetColorRange(int index, double from, double to, COLORREF color, COLORREF color2, const CString& text,
+                       int fillStyle);
+    void DeleteColorRange(int index);
+    void DeleteAllColorRanges() { m_ColorRanges.clear(); }
+    void SetValueLine(int index, double value, COLORREF color, int penStyle);
+    void DeleteValueLine(int index);
+    AxisValueLine& GetValueLine(int index) { return m_ValueLines.at(static_cast<std::size_t>(index)); }
+    int GetValueLineCount() const { return static_cast<int>(m_ValueLines.size()); }
+    int GetColorRangeCount() const { return static_cast<int>(m_ColorRanges.size()); }
+
+    // Plain accessors
+    void SetAutoScale(bool on) { m_bAutoScale = on; }
+    bool GetAutoScale() const { return m_bAutoScale; }
+    void SetShowMarkers(bool on) { m_bShowMarkers = on; }
+    bool GetShowMarkers() const { return m_bShowMarkers; }
+    void SetPlacement(int placement) { m_nPlacement = placement; }
+    int GetPlacement() const { return m_nPlacement; }
+    void SetTimeFormatMode(bool on) { m_bTimeFormatMode = on; }
+    bool GetTimeFormatMode() const { return m_bTimeFormatMode; }
+    void SetShowGrid(bool on) { m_bShowGrid = on; }
+    bool GetShowGrid() const { return m_bShowGrid; }
+    void SetDateTime(bool on) { m_bDateTime = on; }
+    bool GetDateTime() const { return m_bDateTime; }
+    void SetLogarithmic(bool on) { m_nScale = on ? 0 : 1; }
+    bool GetLogarithmic() const { return m_nScale == 0; }
+    void SetGridColor(COLORREF color) { m_crGridColor = color; }
+    COLORREF GetGridColor() const { return m_crGridColor; }
+    void SetGridStyle(int style) { m_nGridStyle = style; }
+    int GetGridStyle() const { return m_nGridStyle; }
+    void SetArrowSize(int size) { m_nArrowSize = size; }
+    int GetArrowSize() const { return m_nArrowSize; }
+    void SetTickLength(int length) { m_nTickLength = length; }
+    int GetTickLength() const { return m_nTickLength; }
+    void SetMarkerSize(int size) { m_nMarkerSize = size; }
+    int GetMarkerSize() const { return m_nMarkerSize; }
+    int GetKind() const { return m_nKind; }
+    const std::vector<AxisZoomEntry>& GetZoomHistory() const { return m_ZoomHistory; }
+
+    std::vector<ColorRange> m_ColorRanges;
+    std::vector<AxisZoomEntry> m_ZoomHistory;
+    std::vector<AxisValueLine> m_ValueLines;
+    double m_dBaseMin;
+    double m_dBaseMax;
+    double m_dMin;
+    double m_dMax;
+    double m_dStep = 0.1;
+    double m_dHeadSpace = 0.0;
+    double m_dMarkerSpace = 0.0;
+    mutable double m_dRange = 1.0;
+    int m_nOriginY = 0;
+    int m_nOriginX = 0;
+    int m_nLength = 1;
+    CRect m_rcPlot;
+    CFont m_TickFont;
+    CFont m_TitleFont;
+    int m_nKind = xAxis;
+    int m_nScale = 1;
+    int m_nPlacement = 2;
+    bool m_bShowMarkers = true;
+    bool m_bDateTime = false;
+    bool m_bShowGrid = true;
+    bool m_bAutoScale = true;
+    CString m_sLabel = " ";
+    CString m_sFormat = "%5.3f";
+    int m_nArrowSize = 5;
+    int m_nMarkerSize = 10;
+    int m_nTickLength = 5;
+    COLORREF m_crGridColor = RGB(150, 150, 150);
+    int m_nGridStyle = PS_DOT;
+    bool m_bTimeFormatMode = false;
+
+private:
+    void CopyFrom(const CXGraphAxis& other);
+    // The plot rectangle of the owning chart, or the axis's own copy without one.
+    CRect PlotRect() const;
+    void DrawTicks(CDCEx* dc, double pixelsPerStep, int farEnd);
+    void DrawTick(CDCEx* dc, double value, double pos, bool label, bool transparentGrid, bool dateForm);
+    int CurveIndexBase() const;
+};
+
+// Indexes from FindPointIndex lie in 0..count; this brings them to a point that exists
+// (-1 for a curve without points).
+int ClampPointIndex(int index, int count);

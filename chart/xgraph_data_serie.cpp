@@ -1,0 +1,323 @@
+#include "chart/xgraph_data_serie.h"
+
+#include <cstring>
+
+#include "chart/dcex.h"
+#include "chart/plane_geometry.h"
+#include "chart/xgraph.h"
+
+CXGraphDataSerie::CXGraphDataSerie()
+{
+    m_bVisible = true;
+    m_crColor = 0;
+}
+
+CXGraphDataSerie::CXGraphDataSerie(const CXGraphDataSerie& other) : CXGraphObject(other)
+{
+    *this = other;
+}
+
+CXGraphDataSerie& CXGraphDataSerie::operator=(const CXGraphDataSerie& o)
+{
+    if (this == &o) return *this;
+    CXGraphObject::operator=(o);
+    CopyPointsFrom(o);
+    m_nFirstIndex = o.m_nFirstIndex;
+    m_nLastIndex = o.m_nLastIndex;
+    m_nXAxis = o.m_nXAxis;
+    m_nYAxis = o.m_nYAxis;
+    m_nIndex = o.m_nIndex;
+    m_nLineWidth = o.m_nLineWidth;
+    m_nFillStyle = o.m_nFillStyle;
+    m_nMarkerType = o.m_nMarkerType;
+    m_nMarker = o.m_nMarker;
+    m_nMarkerSize = o.m_nMarkerSize;
+    m_nLineStyle = o.m_nLineStyle;
+    m_bShowMarker = o.m_bShowMarker;
+    m_bFillArea = o.m_bFillArea;
+    m_bFillTransparent = o.m_bFillTransparent;
+    m_crFillColor = o.m_crFillColor;
+    m_sLabel = o.m_sLabel;
+    m_nType = o.m_nType;
+    m_nFillCurve = o.m_nFillCurve;
+    m_Segments = o.m_Segments;
+    m_Solver = o.m_Solver;
+    return *this;
+}
+
+CXGraphDataSerie::CXGraphDataSerie(CXGraphDataSerie&& other) noexcept : CXGraphObject(other)
+{
+    *this = std::move(other);
+}
+
+CXGraphDataSerie& CXGraphDataSerie::operator=(CXGraphDataSerie&& o) noexcept
+{
+    if (this == &o) return *this;
+    ReleasePoints();
+    CXGraphObject::operator=(o);
+    m_pPoints = o.m_pPoints;
+    m_nCount = o.m_nCount;
+    m_bAutoDelete = o.m_bAutoDelete;
+    o.m_pPoints = nullptr;
+    o.m_nCount = 0;
+    o.m_bAutoDelete = false;
+    m_nFirstIndex = o.m_nFirstIndex;
+    m_nLastIndex = o.m_nLastIndex;
+    m_nXAxis = o.m_nXAxis;
+    m_nYAxis = o.m_nYAxis;
+    m_nIndex = o.m_nIndex;
+    m_nLineWidth = o.m_nLineWidth;
+    m_nFillStyle = o.m_nFillStyle;
+    m_nMarkerType = o.m_nMarkerType;
+    m_nMarker = o.m_nMarker;
+    m_nMarkerSize = o.m_nMarkerSize;
+    m_nLineStyle = o.m_nLineStyle;
+    m_bShowMarker = o.m_bShowMarker;
+    m_bFillArea = o.m_bFillArea;
+    m_bFillTransparent = o.m_bFillTransparent;
+    m_crFillColor = o.m_crFillColor;
+    m_sLabel = std::move(o.m_sLabel);
+    m_nType = o.m_nType;
+    m_nFillCurve = o.m_nFillCurve;
+    m_Segments = std::move(o.m_Segments);
+    m_Solver = o.m_Solver;
+    return *this;
+}
+
+CXGraphDataSerie::~CXGraphDataSerie() { ReleasePoints(); }
+
+void CXGraphDataSerie::ReleasePoints()
+{
+    if (m_bAutoDelete) delete[] m_pPoints;
+    m_pPoints = nullptr;
+    m_bAutoDelete = false;
+}
+
+void CXGraphDataSerie::CopyPointsFrom(const CXGraphDataSerie& o)
+{
+    ReleasePoints();
+    m_nCount = o.m_nCount;
+    if (o.m_bAutoDelete && o.m_pPoints) {
+        m_pPoints = new ChartPoint[static_cast<std::size_t>(std::max(o.m_nCount, 0))];
+        if (o.m_nCount > 0) std::memcpy(m_pPoints, o.m_pPoints, sizeof(ChartPoint) * static_cast<std::size_t>(o.m_nCount));
+        m_bAutoDelete = true;
+    } else {
+        m_pPoints = o.m_pPoints;
+        m_bAutoDelete = false;
+    }
+}
+
+void CXGraphDataSerie::SetPoints(const ChartPoint* points, int count, bool copy)
+{
+    ReleasePoints();
+    m_nCount = std::max(count, 0);
+    if (copy && points) {
+        m_pPoints = new ChartPoint[static_cast<std::size_t>(m_nCount)];
+        std::memcpy(m_pPoints, points, sizeof(ChartPoint) * static_cast<std::size_t>(m_nCount));
+        m_bAutoDelete = true;
+    } else {
+        m_pPoints = const_cast<ChartPoint*>(points);
+        m_bAutoDelete = false;
+    }
+}
+
+bool CXGraphDataSerie::SetPointY(int index, double y)
+{
+    if (!m_pPoints || index < 0 || index >= m_nCount) return false;
+    m_pPoints[index].y = y;
+    return true;
+}
+
+double CXGraphDataSerie::GetX(int index) const
+{
+    if (!m_pPoints || index < 0 || index >= m_nCount) return 0.0;
+    return m_pPoints[index].x;
+}
+
+double CXGraphDataSerie::GetY(int index) const
+{
+    if (!m_pPoints || index < 0 || index >= m_nCount) return 0.0;
+    return m_pPoints[index].y;
+}
+
+void CXGraphDataSerie::ResetIndexRange()
+{
+    m_nFirstIndex = 0;
+    m_nLastIndex = m_nCount - 1;
+}
+
+void CXGraphDataSerie::GetSettingsRecord(CurveSettingsRecord& r) const
+{
+    std::memset(&r, 0, sizeof r);
+    r.count = m_nCount;
+    r.firstIndex = m_nFirstIndex;
+    r.lastIndex = m_nLastIndex;
+    r.xAxis = m_nXAxis;
+    r.yAxis = m_nYAxis;
+    r.index = m_nIndex;
+    r.lineWidth = m_nLineWidth;
+    r.fillStyle = m_nFillStyle;
+    r.markerType = m_nMarkerType;
+    r.marker = m_nMarker;
+    r.markerSize = m_nMarkerSize;
+    r.lineStyle = m_nLineStyle;
+    r.constantOne = 1;
+    r.showMarker = m_bShowMarker;
+    r.fillArea = m_bFillArea;
+    r.fillCurve = m_nFillCurve;
+    r.fillTransparent = m_bFillTransparent;
+    r.fillColor = m_crFillColor;
+    std::strncpy(r.name, m_sLabel.GetString(), sizeof r.name - 1);
+    r.type = m_nType;
+}
+
+bool CXGraphDataSerie::IsNearSegment(int x1, int y1, int x2, int y2, int px, int py, int width)
+{
+    const int t = std::max(width / 2, 1);
+    const POINT p0{x1, y1};
+    const POINT p1{x2, y2};
+    const POINT p{px, py};
+    const double d = DistanceToSegment(&p0, &p1, &p);
+    return -t <= d && d <= t;
+}
+
+void CXGraphDataSerie::Serialize(CArchive& ar)
+{
+    CXGraphObject::Serialize(ar);
+    if (ar.IsStoring()) {
+        const int count = m_pPoints ? m_nCount : 0;
+        ar << static_cast<std::uint32_t>(count);
+        for (int i = 0; i < count; ++i) ar << m_pPoints[i].x << m_pPoints[i].y;
+        for (int v : {m_nFirstIndex, m_nLastIndex, m_nXAxis, m_nYAxis, m_nIndex, m_nLineWidth, m_nFillStyle, m_nMarkerType,
+                      m_nMarker, m_nMarkerSize, m_nLineStyle}) {
+            ar << static_cast<std::int32_t>(v);
+        }
+        ar << m_bShowMarker << m_bFillArea << m_bFillTransparent << static_cast<std::int16_t>(m_nFillCurve) << m_crFillColor
+           << m_sLabel << static_cast<std::int32_t>(m_nType);
+        return;
+    }
+    std::uint32_t count;
+    ar >> count;
+    if (count > ar.Remaining() / sizeof(ChartPoint) || count > 0x7FFFFFFFu) {
+        throw CArchiveException("chart file counts more curve points than it holds");
+    }
+    ReleasePoints();
+    m_pPoints = new ChartPoint[count];
+    m_bAutoDelete = true;
+    m_nCount = static_cast<int>(count);
+    for (std::uint32_t i = 0; i < count; ++i) ar >> m_pPoints[i].x >> m_pPoints[i].y;
+    std::int32_t v[11];
+    for (auto& x : v) ar >> x;
+    m_nFirstIndex = v[0];
+    m_nLastIndex = v[1];
+    m_nXAxis = v[2];
+    m_nYAxis = v[3];
+    m_nIndex = v[4];
+    m_nLineWidth = v[5];
+    m_nFillStyle = v[6];
+    m_nMarkerType = v[7];
+    m_nMarker = v[8];
+    m_nMarkerSize = v[9];
+    m_nLineStyle = v[10];
+    std::int16_t fillCurve;
+    std::int32_t type;
+    ar >> m_bShowMarker >> m_bFillArea >> m_bFillTransparent >> fillCurve >> m_crFillColor >> m_sLabel >> type;
+    m_nFillCurve = fillCurve;
+    m_nType = type;
+}
+
+void CXGraphDataSerie::Draw(CDCEx* dc)
+{
+    m_Segments.clear();
+    if (!m_pGraph || !m_pPoints || m_nCount <= 0) return;
+    if (m_nXAxis < 0 || m_nXAxis >= m_pGraph->GetXAxisCount() || m_nYAxis < 0 || m_nYAxis >= m_pGraph->GetYAxisCount()) return;
+    const CXGraphAxis& xAxis = m_pGraph->GetXAxis(m_nXAxis);
+    const CXGraphAxis& yAxis = m_pGraph->GetYAxis(m_nYAxis);
+    const CRect plot = m_pGraph->m_rcPlot;
+    const bool mono = dc->m_bMonochrome;
+    COLORREF color = m_crColor;
+    if (mono) color = RGB(0, 0, 0);
+    else if (m_bSelected) color = RGB(255 - GetRValue(color), 255 - GetGValue(color), 255 - GetBValue(color));
+    CPenSelector pen(color, std::clamp(m_nLineWidth, 0, 100), dc, m_nLineStyle);
+    const int width = std::clamp(m_nLineWidth, 0, 100);
+
+    const auto pixel = [&](const ChartPoint& p) { return CPoint(xAxis.GetPointForValue(p).x, yAxis.GetPointForValue(p).y); };
+
+    // The fill target must be a curve with points and axes; otherwise the area is not filled.
+    const CXGraphDataSerie* target = nullptr;
+    const CXGraphAxis* targetX = nullptr;
+    const CXGraphAxis* targetY = nullptr;
+    bool fill = m_bFillArea;
+    if (fill && m_nFillCurve != -1) {
+        CXGraphAxis* tx = nullptr;
+        CXGraphAxis* ty = nullptr;
+        if (m_pGraph->GetCurveAxes(m_nFillCurve, tx, ty) && m_pGraph->GetCurve(m_nFillCurve).m_pPoints &&
+            m_pGraph->GetCurve(m_nFillCurve).m_nCount > 0) {
+            target = &m_pGraph->GetCurve(m_nFillCurve);
+            targetX = tx;
+            targetY = ty;
+        } else {
+            fill = false;
+        }
+    }
+    std::vector<POINT> polygon;
+    CPoint last = pixel(m_pPoints[0]);
+    if (fill) {
+        polygon.reserve(static_cast<std::size_t>(std::min(m_nCount, plot.Width() + 4) + (target ? target->m_nCount : 2)));
+        polygon.push_back(last);
+    }
+    if (m_nType == 0) dc->MoveTo(last);
+    else dc->Ellipse(last.x - width, last.y - width, last.x + width, last.y + width);
+    m_Segments.reserve(static_cast<std::size_t>(std::min(m_nCount, std::max(plot.Width(), 0) + 2)));
+    for (int i = 1; i < m_nCount; ++i) {
+        const CPoint p = pixel(m_pPoints[i]);
+        if (p.x == last.x) continue;
+        if (plot.PtInRect(p) || plot.PtInRect(last)) AddSegment(last.x, last.y, p.x, p.y);
+        if (m_nType == 0) dc->LineTo(p);
+        else dc->Ellipse(p.x - width, p.y - width, p.x + width, p.y + width);
+        if (fill) polygon.push_back(p);
+        last = p;
+    }
+    if (!fill) return;
+    if (!target) {
+        polygon.push_back(POINT{last.x, plot.bottom});
+        polygon.push_back(POINT{polygon.front().x, plot.bottom});
+    } else {
+        for (int i = target->m_nCount - 1; i >= 0; --i) {
+            const ChartPoint& q = target->m_pPoints[i];
+            polygon.push_back(POINT{targetX->GetPointForValue(q).x, targetY->GetPointForValue(q).y});
+        }
+    }
+    const int bkMode = dc->SetBkMode(m_bFillTransparent ? TRANSPARENT : OPAQUE);
+    const int rop = m_bFillTransparent ? dc->SetROP2(R2_NOTXORPEN) : dc->GetROP2();
+    CPenSelector noPen(0, 0, dc, PS_NULL);
+    const COLORREF fillColor = mono ? RGB(0, 0, 0) : m_crFillColor;
+    std::unique_ptr<CBrushSelector> brush;
+    if (m_nFillStyle >= 0 && m_nFillStyle <= 5) brush = std::make_unique<CBrushSelector>(fillColor, m_nFillStyle, dc);
+    else brush = std::make_unique<CBrushSelector>(fillColor, dc);
+    dc->Polygon(polygon.data(), static_cast<int>(polygon.size()));
+    brush.reset();
+    dc->SetBkMode(bkMode);
+    dc->SetROP2(rop);
+}
+
+void CXGraphDataSerie::DrawMarkers(CDCEx* dc)
+{
+    if (!m_pGraph || !m_pPoints || m_nCount <= 0) return;
+    // A marker size of 0 (possible in a file) would divide by zero; such a curve gets none.
+    if (m_nMarkerSize <= 0) return;
+    if (m_nXAxis < 0 || m_nXAxis >= m_pGraph->GetXAxisCount() || m_nYAxis < 0 || m_nYAxis >= m_pGraph->GetYAxisCount()) return;
+    CXGraphAxis& xAxis = m_pGraph->GetXAxis(m_nXAxis);
+    CXGraphAxis& yAxis = m_pGraph->GetYAxis(m_nYAxis);
+    const int markerSlots = (m_pGraph->m_rcPlot.Width() / m_nMarkerSize) / 4;
+    int step = markerSlots > 0 ? m_nCount / markerSlots : 2;
+    if (step <= 0) step = 2;
+    if (m_pGraph->m_nOperation == chart::OP_POINT) step = 1;
+    const int symbol = m_nMarkerType == 1 ? m_nMarker : m_pGraph->GetCurveIndex(this);
+    const COLORREF color = dc->m_bMonochrome ? RGB(0, 0, 0) : m_crColor;
+    for (int i = 0; i < m_nCount; i += step) {
+        const int x = xAxis.GetPointForValue(m_pPoints[i]).x - m_nMarkerSize / 2;
+        const int y = yAxis.GetPointForValue(m_pPoints[i]).y - m_nMarkerSize / 2;
+        yAxis.DrawCurveMarker(dc, x, y, symbol, m_nMarkerSize, color, m_nMarkerType == 1);
+    }
+}

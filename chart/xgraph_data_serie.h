@@ -1,0 +1,136 @@
+#pragma once
+// CXGraphDataSerie: one curve of the chart: its points, how it is drawn (line or dots, pen,
+// markers, area fill), which axes it is plotted against, the pixel segments of its last
+// drawing for hit tests, and its trend and moving-average operations.
+
+#include <vector>
+
+#include "chart/chart_point.h"
+#include "chart/polynomial_solver.h"
+#include "chart/xgraph_object.h"
+
+struct CurveSegment {
+    int x1, y1, x2, y2;
+};
+
+// The flat settings record of a curve.
+struct CurveSettingsRecord {
+    int count;
+    int firstIndex, lastIndex, xAxis, yAxis, index, lineWidth, fillStyle, markerType, marker, markerSize, lineStyle;
+    int constantOne;
+    bool showMarker, fillArea;
+    int fillCurve;
+    bool fillTransparent;
+    COLORREF fillColor;
+    char name[260];
+    int type;
+};
+
+class CXGraphDataSerie : public CXGraphObject {
+public:
+    CXGraphDataSerie();
+    CXGraphDataSerie(const CXGraphDataSerie& other);
+    CXGraphDataSerie& operator=(const CXGraphDataSerie& other);
+    CXGraphDataSerie(CXGraphDataSerie&& other) noexcept;
+    CXGraphDataSerie& operator=(CXGraphDataSerie&& other) noexcept;
+    ~CXGraphDataSerie() override;
+
+    const char* GetRuntimeClass() const override { return "CXGraphDataSerie"; }
+    void Serialize(CArchive& ar) override;
+    void Draw(CDCEx* dc) override;
+    void DrawMarkers(CDCEx* dc);
+
+    void AddSegment(int x1, int y1, int x2, int y2) { m_Segments.push_back({x1, y1, x2, y2}); }
+    static bool IsNearSegment(int x1, int y1, int x2, int y2, int px, int py, int width);
+
+    double GetX(int index) const;
+    double GetY(int index) const;
+    double GetXAt(int index) const { return m_pPoints[index].x; }
+    double GetYAt(int index) const { return m_pPoints[index].y; }
+    int GetCount() const { return m_nCount; }
+    const ChartPoint* GetPoints() const { return m_pPoints; }
+    void ResetIndexRange();
+    void GetSettingsRecord(CurveSettingsRecord& record) const;
+
+    // Points: owned (a private copy, freed with the curve) or borrowed from the caller.
+    void SetPoints(const ChartPoint* points, int count, bool copy);
+    // Writes y of point index when it exists.
+    bool SetPointY(int index, double y);
+
+    // Trends and moving averages; new arrays the caller owns, null for what cannot be
+    // computed (fewer than two points for a trend, a window below 1, too many coefficients).
+    ChartPoint* GetLinearTrend(int extraPoints) const;
+    ChartPoint* GetCubicTrend(int extraPoints) const;
+    ChartPoint* GetPolynomialTrend(int coefficients, int extraPoints);
+    ChartPoint* GetSimpleAverage(int window) const;
+    ChartPoint* GetLinearAverage(int window) const;
+    ChartPoint* GetExponentialAverage(int window) const;
+    ChartPoint* GetTriangularAverage(int window) const;
+    ChartPoint* GetSineAverage(int window) const;
+
+    // Plain accessors
+    void SetLineStyle(int style) { m_nLineStyle = style; }
+    int GetLineStyle() const { return m_nLineStyle; }
+    void SetLineWidth(int width) { m_nLineWidth = width; }
+    int GetLineWidth() const { return m_nLineWidth; }
+    void SetMarker(int marker) { m_nMarker = marker; }
+    int GetMarker() const { return m_nMarker; }
+    void SetMarkerSize(int size) { m_nMarkerSize = size; }
+    int GetMarkerSize() const { return m_nMarkerSize; }
+    void SetMarkerType(int type) { m_nMarkerType = type; }
+    int GetMarkerType() const { return m_nMarkerType; }
+    void SetShowMarker(bool show) { m_bShowMarker = show; }
+    bool GetShowMarker() const { return m_bShowMarker; }
+    void SetLabel(const CString& label) { m_sLabel = label; }
+    CString GetLabel() const { return m_sLabel; }
+    void SetType(int type) { m_nType = type; }
+    int GetType() const { return m_nType; }
+    void SetFillArea(bool fill) { m_bFillArea = fill; }
+    bool GetFillArea() const { return m_bFillArea; }
+    void SetFillStyle(int style) { m_nFillStyle = style; }
+    int GetFillStyle() const { return m_nFillStyle; }
+    void SetFillTransparent(bool transparent) { m_bFillTransparent = transparent; }
+    bool GetFillTransparent() const { return m_bFillTransparent; }
+    void SetFillColor(COLORREF color) { m_crFillColor = color; }
+    COLORREF GetFillColor() const { return m_crFillColor; }
+    // The curve index to fill up to, -1 for the bottom of the plot.
+    void SetFillCurve(int curve) { m_nFillCurve = static_cast<short>(curve); }
+    int GetFillCurve() const { return m_nFillCurve; }
+    int GetXAxisIndex() const { return m_nXAxis; }
+    int GetYAxisIndex() const { return m_nYAxis; }
+    const std::vector<CurveSegment>& GetSegments() const { return m_Segments; }
+
+    ChartPoint* m_pPoints = nullptr;
+    int m_nCount = 0;
+    int m_nFirstIndex = 0;
+    int m_nLastIndex = 0;
+    int m_nXAxis = 0;
+    int m_nYAxis = 0;
+    int m_nIndex = 0;
+    int m_nLineWidth = 1;
+    int m_nFillStyle = 6;
+    int m_nMarkerType = 0;
+    int m_nMarker = 0;
+    int m_nMarkerSize = 10;
+    int m_nLineStyle = PS_SOLID;
+    bool m_bAutoDelete = false;
+    bool m_bShowMarker = false;
+    bool m_bFillArea = false;
+    bool m_bFillTransparent = true;
+    COLORREF m_crFillColor = RGB(255, 255, 255);
+    CString m_sLabel = " ";
+    int m_nType = 0;
+    short m_nFillCurve = 1;
+    std::vector<CurveSegment> m_Segments;
+    CPolynomialSolver m_Solver;
+
+private:
+    void ReleasePoints();
+    void CopyPointsFrom(const CXGraphDataSerie& other);
+    template <typename Weight>
+    ChartPoint* WindowedAverage(int window, Weight weight) const;
+    ChartPoint* Trend(int extraPoints, double (*value)(int k, double a, double b), double a, double b) const;
+};
+
+// The weight of the triangular average.
+double TriangularWeight(double a, double b, double c);

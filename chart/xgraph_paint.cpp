@@ -1,0 +1,432 @@
+// Painting of the chart: layout of legend and axes, the back buffer with axes and curves, the
+// overlays (zoom rectangle, measurement, cursor, objects, hover value) and the live
+// measurement's display.
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "chart/mem_dc.h"
+#include "chart/painter_device.h"
+#include "chart/value_format.h"
+#include "chart/xgraph.h"
+
+using namespace chart;
+
+void CXGraph::Invalidate(bool)
+{
+    m_bBaseDirty = true;
+    update();
+}
+
+void CXGraph::InvalidateOverlay() { update(); }
+
+void CXGraph::paintEvent(QPaintEvent*)
+{
+    RenderScreen();
+    QPainter painter(this);
+    if (m_pPicture) painter.drawImage(0, 0, *m_pPicture);
+}
+
+void CXGraph::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Invalidate(true);
+}
+
+void CXGraph::OnPaint() { RenderScreen(); }
+
+void CXGraph::RenderScreen()
+{
+    const int width = std::max(1, this->width());
+    const int height = std::max(1, this->height());
+    if (m_backBuffer.width() != width || m_backBuffer.height() != height) {
+        m_backBuffer = QImage(width, height, QImage::Format_RGB32);
+        m_bBaseDirty = true;
+    }
+    const CRect client(0, 0, width, height);
+    m_ptHit = CPoint(-1, -1);
+    if (m_bBaseDirty) {
+        auto target = std::make_shared<ImageDevice>(m_backBuffer);
+        CDC paint(target);
+        if (m_bDoubleBuffer) {
+            CMemDC_Kadmor memory(&paint);
+            CDCEx dc(memory.device());
+            Paint(&dc, client, Stage::Base);
+        } else {
+            CDCEx dc(target);
+            Paint(&dc, client, Stage::Base);
+        }
+        m_bBaseDirty = false;
+        ++m_nBaseRenders;
+    }
+    // The shown picture: the back buffer with the overlays on top.
+    if (!m_pPicture || m_pPicture->size() != m_backBuffer.size()) m_pPicture = std::make_unique<QImage>(m_backBuffer);
+    else *m_pPicture = m_backBuffer.copy();
+    CDCEx dc(std::make_shared<ImageDevice>(*m_pPicture));
+    PaintOverlay(&dc);
+}
+
+void CXGraph::Paint(CDCEx* dc, const CRect& drawing, Stage stage)
+{
+    const int saved = dc->SaveDC();
+    if (stage == Stage::Base || stage == Stage::All) PaintBase(dc, drawing);
+    if (stage == Stage::Overlay || stage == Stage::All) PaintOverlay(dc);
+    dc->SelectClipRgn(nullptr);
+    dc->RestoreDC(saved);
+}
+
+void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea)
+{
+    const bool mono = dc->m_bMonochrome;
+    const CRect drawing = dc->m_bScaling ? m_rcPrint : drawingArea;
+    dc->FillSolidRect(drawing, mono ? RGB(255, 255, 255) : m_crBackColor);
+
+    CRect inner = drawing;
+    inner.left += m_nMarginLeft;
+    inner.top += m_nMarginTop;
+    inner.right -= m_nMarginRight;
+    inner.bottom -= m_nMarginBottom;
+    if (m_bShowLegend) DrawLegend(dc, inner);
+    dc->FillSolidRect(inner, mono ? RGB(255, 255, 255) : m_crOuterColor);
+
+    // Y axes: alternate placements are resolved for good, then the axes take their places
+    // from the left and right edges inwards.
+    constexpr int kLabelGap = 5;
+    int next = 0;
+    for (CXGraphAxis& axis : m_YAxes) {
+        if (axis.m_nPlacement == 2) {
+            axis.m_nPlacement = next;
+            next = 1 - next;
+        }
+    }
+    int left = inner.left;
+    int right = inner.right;
+    for (CXGraphAxis& axis : m_YAxes) {
+        axis.m_rcPlot = inner;
+        if (axis.m_nPlacement == 0) {
+            if (axis.m_bVisible) left += std::max(axis.GetMaxLabelWidth(dc), axis.GetTitleSize(dc).cx + kLabelGap) + m_nAxisSpacing;
+            axis.m_nOriginX = left;
+        } else if (axis.m_nPlacement == 1) {
+            if (axis.m_bVisible) right -= std::max(axis.GetMaxLabelWidth(dc), axis.GetTitleSize(dc).cx) + m_nAxisSpacing;
+            axis.m_nOriginX = right;
+        }
+    }
+    int bottom = inner.bottom;
+    for (CXGraphAxis& axis : m_XAxes) {
+        if (axis.m_bVisible) bottom -= axis.GetMaxLabelHeight(dc) + m_nAxisSpacing;
+        axis.m_nOriginY = bottom;
+        axis.m_nOriginX = left;
+        axis.m_rcPlot = inner;
+    }
+    m_rcPlot = CRect(left + 1, inner.top, right, bottom);
+    dc->FillSolidRect(m_rcPlot, mono ? RGB(255, 255, 255) : m_crInnerColor);
+
+    for (CXGraphAxis& axis : m_YAxes) {
+        axis.m_nOriginY = bottom;
+        axis.Draw(dc);
+    }
+    for (CXGraphAxis& axis : m_XAxes) axis.Draw(dc);
+
+    dc->IntersectClipRect((dc->m_bScaling && !dc->m_bNoClipScaling) ? dc->ScaleRect(m_rcPlot) : m_rcPlot);
+    for (CXGraphDataSerie& curve : m_Curves) {
+        if (curve.m_bVisible) curve.Draw(dc);
+    }
+    for (CXGraphDataSerie& curve : m_Curves) {
+        if (curve.m_bVisible && curve.m_bShowMarker) curve.DrawMarkers(dc);
+    }
+    DrawMeasurements(dc);
+}
+
+void CXGraph::PaintOverlay(CDCEx* dc)
+{
+    dc->IntersectClipRect((dc->m_bScaling && !dc->m_bNoClipScaling) ? dc->ScaleRect(m_rcPlot) : m_rcPlot);
+    if (m_nOperation == OP_ZOOM && m_bLButtonDown) DrawZoomRect(dc);
+    if (m_nOperation == OP_MEASURE && m_bLButtonDown) DrawLiveMeasure(dc);
+    if (m_nOperation == OP_CURSOR) DrawCursor(dc);
+    for (CXGraphObject* object : m_Objects) object->Draw(dc);
+    if (m_bShowHoverValue) DrawHoverValue(dc);
+    dc->SelectClipRgn(nullptr);
+}
+
+void CXGraph::DrawHoverValue(CDCEx* dc)
+{
+    CQuickFont quick("Arial", 13, FW_NORMAL, 0);
+    CFontSelector font(&quick, dc, true);
+    const int bkMode = dc->SetBkMode(TRANSPARENT);
+    CString text;
+    text.Format("%.2f", m_dHoverValue);
+    dc->TextOut(dc->ScaleX(m_ptCursor.x + 10), dc->ScaleY(m_ptCursor.y), text);
+    dc->SetBkMode(bkMode);
+}
+
+void CXGraph::DrawDirect(void (CXGraph::*draw)(CDCEx*))
+{
+    if (!m_pPicture) return;
+    {
+        CDCEx dc(std::make_shared<ImageDevice>(*m_pPicture));
+        dc.IntersectClipRect(m_rcPlot);
+        (this->*draw)(&dc);
+    }
+    update();
+}
+
+void CXGraph::PaintToDC(CDC* target)
+{
+    CDCEx dc(target->device());
+    m_pTargetDC = &dc;
+    m_rcPrint = CRect(0, 0, target->GetDeviceCaps(HORZRES), target->GetDeviceCaps(VERTRES));
+    Paint(&dc, m_rcPrint, Stage::All);
+    m_pTargetDC = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Legend
+
+void CXGraph::DrawLegend(CDCEx* dc, CRect& inner)
+{
+    const bool mono = dc->m_bMonochrome;
+    CQuickFont quick("Arial", 13, FW_NORMAL, 0);
+    std::vector<std::pair<int, CString>> rows;
+    int width = 0;
+    int height = 0;
+    int rowHeight = 0;
+    {
+        // Measured in screen pixels, as all of the layout.
+        CFontSelector measure(&quick, dc, false);
+        for (std::size_t i = 0; i < m_Curves.size(); ++i) {
+            if (!m_Curves[i].m_bVisible) continue;
+            CString text;
+            text.Format("%02d %s", static_cast<int>(i) + 1, m_Curves[i].m_sLabel.GetString());
+            const CSize size = dc->GetTextExtent(text);
+            width = std::max(width, static_cast<int>(size.cx));
+            height += size.cy;
+            rowHeight = size.cy;
+            rows.emplace_back(static_cast<int>(i), text);
+        }
+    }
+    width += 16;
+    CRect box;
+    if (m_nLegendAlign == 0) {
+        box = CRect(inner.left + 10, inner.top + 10, inner.left + 10 + width, inner.top + 12 + height);
+        inner.left += width + 20;
+    } else {
+        box = CRect(inner.right - 10 - width, inner.top + 10, inner.right - 10, inner.top + 12 + height);
+        inner.right -= width + 20;
+    }
+    const COLORREF window = mono ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOW);
+    {
+        CPenSelector pen(RGB(0, 0, 0), 1, dc, PS_SOLID);
+        CBrushSelector brush(window, dc);
+        dc->Rectangle(box);
+    }
+    box.DeflateRect(1, 1);
+    m_LegendEntries.clear();
+    CFontSelector font(&quick, dc, true);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const CXGraphDataSerie& curve = m_Curves[static_cast<std::size_t>(rows[k].first)];
+        const int top = box.top + static_cast<int>(k) * rowHeight;
+        CRect row(box.left + 12, top, box.right, top + rowHeight);
+        CRect hit = row;
+        hit.left -= 12;
+        m_LegendEntries.push_back({hit, rows[k].first});
+        dc->SetBkColor(window);
+        CRect textRect = row;
+        dc->DrawText(rows[k].second, textRect, DT_LEFT);
+        if (curve.m_bSelected) dc->DrawFocusRect(row);
+        const CRect sample(box.left + 2, row.top + 1, box.left + 10, row.bottom - 2);
+        const COLORREF color = mono ? RGB(0, 0, 0) : curve.m_crColor;
+        if (curve.m_nMarkerType == 0) {
+            dc->FillSolidRect(sample, color);
+        } else if (!m_YAxes.empty()) {
+            m_YAxes[0].DrawCurveMarker(dc, sample.left - 1, sample.top + 1, curve.m_nMarker, 8, color, true);
+        } else if (curve.m_nMarker >= 0 && curve.m_nMarker < kMarkerPainterCount) {
+            kMarkerPainters[curve.m_nMarker](sample.left - 1, sample.top + 1, 8, color, 0, dc);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zoom and pan
+
+void CXGraph::DrawZoomRect(CDCEx* dc)
+{
+    CRect r(m_ptMouseDown.x, m_ptMouseDown.y, m_ptCursor.x, m_ptCursor.y);
+    r.NormalizeRect();
+    CRect clipped;
+    clipped.IntersectRect(r, m_rcPlot);
+    if (!m_bDoubleBuffer && !m_rcZoom.IsRectEmpty()) dc->DrawFocusRect(m_rcZoom);
+    m_rcZoom = clipped;
+    if (m_bDoubleBuffer) {
+        // A tinted area that lets the curves show through.
+        const int rop = dc->SetROP2(R2_NOTXORPEN);
+        const COLORREF bk = dc->SetBkColor(m_crInnerColor);
+        {
+            CPenSelector noPen(0, 0, dc, PS_NULL);
+            CBrushSelector brush(RGB(150, 150, 255), dc);
+            dc->Rectangle(clipped.left, clipped.top, clipped.right + 1, clipped.bottom + 1);
+        }
+        dc->SetROP2(rop);
+        dc->SetBkColor(bk);
+    }
+    dc->DrawFocusRect(clipped);
+}
+
+void CXGraph::ApplyZoom()
+{
+    if (m_rcZoom.Width() < 15 || m_rcZoom.Height() < 15) return;
+    for (CXGraphAxis& axis : m_YAxes) {
+        const double lower = axis.GetValueForPos(std::min(m_rcZoom.bottom, m_rcPlot.bottom));
+        const double upper = axis.GetValueForPos(std::max(m_rcZoom.top, m_rcPlot.top));
+        if (upper - lower != 0.0 && std::isfinite(upper - lower)) {
+            axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
+            axis.m_dMin = std::min(lower, upper);
+            axis.m_dMax = std::max(lower, upper);
+            axis.CalcStepFromLabelSize();
+        }
+    }
+    for (CXGraphAxis& axis : m_XAxes) {
+        const double lower = axis.GetValueForPos(std::max(m_rcZoom.left, m_rcPlot.left));
+        const double upper = axis.GetValueForPos(std::min(m_rcZoom.right, m_rcPlot.right));
+        if (upper - lower != 0.0 && std::isfinite(upper - lower)) {
+            axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
+            axis.m_dMin = std::min(lower, upper);
+            axis.m_dMax = std::max(lower, upper);
+            axis.CalcStepFromLabelSize();
+        }
+    }
+    Notify(XG_ZOOMCHANGED, 0);
+    m_rcZoom.SetRectEmpty();
+    Invalidate(true);
+}
+
+void CXGraph::DoPan(int x, int y)
+{
+    for (CXGraphAxis& axis : m_YAxes) {
+        const double d = axis.GetValueForPos(y) - axis.GetValueForPos(m_ptPanAnchor.y);
+        axis.SetCurrentRange(axis.m_dMin - d, axis.m_dMax - d, 0.0);
+    }
+    for (CXGraphAxis& axis : m_XAxes) {
+        const double d = axis.GetValueForPos(x) - axis.GetValueForPos(m_ptPanAnchor.x);
+        axis.SetCurrentRange(axis.m_dMin - d, axis.m_dMax - d, 0.0);
+    }
+    m_ptPanAnchor = CPoint(x, y);
+    Invalidate(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Measuring
+
+void CXGraph::SnapMeasurePoint(CPoint& point)
+{
+    double best = 10000000.0;
+    int bestY = point.y;
+    const bool isStart = point == m_ptMouseDown;
+    for (int c = 0; c < GetCurveCount(); ++c) {
+        CXGraphAxis* xAxis = nullptr;
+        CXGraphAxis* yAxis = nullptr;
+        if (!GetCurveAxes(c, xAxis, yAxis)) continue;
+        const double x = xAxis->GetValueForPos(point.x);
+        const int index = FindCurvePoint(c, x);
+        if (index < 0) continue;
+        const int pixelY = yAxis->GetPointForValue(m_Curves[static_cast<std::size_t>(c)].m_pPoints[index]).y;
+        const double distance = std::fabs(static_cast<double>(point.y - pixelY));
+        if (distance < best) {
+            best = distance;
+            if (isStart) {
+                m_MeasureStart = {c, index};
+                m_nMeasureCurveStart = c;
+            } else {
+                m_MeasureEnd = {c, index};
+                m_nMeasureCurveEnd = c;
+            }
+            bestY = pixelY;
+        }
+    }
+    point.y = bestY;
+}
+
+void CXGraph::DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2)
+{
+    if (x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0 && m_nOperation == OP_MEASURE) {
+        x1 = std::max(m_ptMouseDown.x, m_rcPlot.left);
+        y1 = std::max(m_ptMouseDown.y, m_rcPlot.top);
+        x2 = std::min(m_ptCursor.x, m_rcPlot.right);
+        y2 = std::min(m_ptCursor.y, m_rcPlot.bottom);
+        m_rcMeasure = CRect(x1, y1, x2, y2);
+    }
+    const COLORREF bk = dc->SetBkColor(m_crInnerColor);
+    CQuickFont quick("Arial", -11, FW_BOLD, 0);
+    CFontSelector font(&quick, dc, true);
+    {
+        CPenSelector guide(RGB(200, 200, 200), 1, dc, PS_DOT);
+        dc->MoveTo(m_rcPlot.left, y1);
+        dc->LineTo(m_rcPlot.right, y1);
+        dc->MoveTo(x2, m_rcPlot.top);
+        dc->LineTo(x2, m_rcPlot.bottom);
+    }
+    {
+        CPenSelector arrow(RGB(255, 0, 0), 1, dc, PS_DOT);
+        dc->MoveTo(x1, y1);
+        dc->LineTo(x2, y1);
+        dc->LineTo(x2, y2);
+    }
+    constexpr COLORREF red = RGB(255, 0, 0);
+    if (std::abs(x2 - x1) > 6) DrawMarkerTriangleLeft(x1, y1 - 3, 6, red, 0, dc);
+    else DrawMarkerTriangleUp(x2 - 3, y1 + 3, 6, red, 0, dc);
+    if (std::abs(y2 - y1) > 6) DrawMarkerTriangleDown(x2 - 3, y2 - 6, 6, red, 0, dc);
+    else DrawMarkerTriangleRight(x2 - 6, y2 - 6, 6, red, 0, dc);
+
+    CXGraphAxis* startX = nullptr;
+    CXGraphAxis* startY = nullptr;
+    CXGraphAxis* endX = nullptr;
+    CXGraphAxis* endY = nullptr;
+    if (GetCurveAxes(m_nMeasureCurveStart, startX, startY) && GetCurveAxes(m_nMeasureCurveEnd, endX, endY)) {
+        const int bkMode = dc->SetBkMode(TRANSPARENT);
+        const double x1Value = startX->GetValueForPos(x1);
+        const double x2Value = endX->GetValueForPos(x2);
+        const double dx = x2Value - x1Value;
+        const CString dxText = startX->m_bTimeFormatMode ? startX->FormatTimeValue(dx) : FormatDouble(startX->m_sFormat, dx);
+        CRect r(x1, y1, x2, y2);
+        if (std::abs(x2 - x1) > dc->GetTextExtent(dxText).cx) dc->DrawText(dxText, r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+        const int i1 = FindCurvePoint(m_nMeasureCurveStart, x1Value);
+        const int i2 = FindCurvePoint(m_nMeasureCurveEnd, x2Value);
+        if (i1 >= 0 && i2 >= 0) {
+            const double dy = std::fabs(m_Curves[static_cast<std::size_t>(m_nMeasureCurveEnd)].m_pPoints[i2].y -
+                                        m_Curves[static_cast<std::size_t>(m_nMeasureCurveStart)].m_pPoints[i1].y);
+            const CString dyText = FormatDouble(startY->m_sFormat, dy) + " " + startY->m_sLabel;
+            CRect r2(x1, y1, x2, y2);
+            if (std::abs(y2 - y1) > dc->GetTextExtent(dyText).cy) {
+                dc->DrawText(dyText, r2, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+            }
+        }
+        dc->SetBkMode(bkMode);
+    }
+    dc->SetBkColor(bk);
+}
+
+void CXGraph::DrawMeasurements(CDCEx* dc)
+{
+    for (const Measurement& m : m_Measurements) {
+        CXGraphAxis* sx = nullptr;
+        CXGraphAxis* sy = nullptr;
+        CXGraphAxis* ex = nullptr;
+        CXGraphAxis* ey = nullptr;
+        // A stored measurement whose curves or points are gone is not drawn.
+        if (!GetCurveAxes(m.start.curve, sx, sy) || !GetCurveAxes(m.end.curve, ex, ey)) continue;
+        const CXGraphDataSerie& a = m_Curves[static_cast<std::size_t>(m.start.curve)];
+        const CXGraphDataSerie& b = m_Curves[static_cast<std::size_t>(m.end.curve)];
+        if (m.start.index < 0 || m.start.index >= a.m_nCount || m.end.index < 0 || m.end.index >= b.m_nCount) continue;
+        if (!a.m_pPoints || !b.m_pPoints) continue;
+        const ChartPoint& p1 = a.m_pPoints[m.start.index];
+        const ChartPoint& p2 = b.m_pPoints[m.end.index];
+        const int saveStart = m_nMeasureCurveStart;
+        const int saveEnd = m_nMeasureCurveEnd;
+        m_nMeasureCurveStart = m.start.curve;
+        m_nMeasureCurveEnd = m.end.curve;
+        DrawMeasure(dc, sx->GetPointForValue(p1).x, sy->GetPointForValue(p1).y, ex->GetPointForValue(p2).x,
+                    ey->GetPointForValue(p2).y);
+        m_nMeasureCurveStart = saveStart;
+        m_nMeasureCurveEnd = saveEnd;
+    }
+}

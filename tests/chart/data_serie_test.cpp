@@ -1,0 +1,234 @@
+// Curves: points, copying, drawing with its pixel-column thinning, markers, area fill, and the
+// trend and moving-average curves.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "chart/recording_device.h"
+#include "chart_test_support.h"
+
+using chart::DrawRecord;
+using chart::RecordingDevice;
+using chart_test::Line;
+using chart_test::MakeChart;
+
+namespace {
+
+std::vector<ChartPoint> Ys(std::initializer_list<double> ys)
+{
+    std::vector<ChartPoint> points;
+    double x = 0;
+    for (double y : ys) points.push_back({x++, y});
+    return points;
+}
+
+CXGraphDataSerie SerieOf(const std::vector<ChartPoint>& points)
+{
+    CXGraphDataSerie s;
+    s.SetPoints(points.data(), static_cast<int>(points.size()), true);
+    return s;
+}
+
+std::vector<double> YsOf(const ChartPoint* points, int count)
+{
+    std::vector<double> ys;
+    for (int i = 0; i < count; ++i) ys.push_back(points[i].y);
+    return ys;
+}
+
+// Paints the chart into a recording at screen resolution and returns the records.
+std::vector<DrawRecord> Record(CXGraph& chart)
+{
+    auto device = std::make_shared<RecordingDevice>(chart.width(), chart.height());
+    CDC dc(device);
+    chart.PaintToDC(&dc);
+    return device->records();
+}
+
+}  // namespace
+
+TEST(DataSerie, PointsOutsideTheRangeReadAsZero)
+{
+    const auto points = Line(3);
+    CXGraphDataSerie s = SerieOf(points);
+    EXPECT_EQ(0.0, s.GetX(-1));
+    EXPECT_EQ(0.0, s.GetX(3));
+    EXPECT_EQ(2.0, s.GetY(2));
+    EXPECT_FALSE(s.SetPointY(3, 1.0));
+}
+
+TEST(DataSerie, CopiesOfAnOwningSerieOwnTheirPoints)
+{
+    const auto points = Line(3);
+    auto source = std::make_unique<CXGraphDataSerie>(SerieOf(points));
+    {
+        CXGraphDataSerie copy(*source);
+        EXPECT_NE(source->GetPoints(), copy.GetPoints());
+        EXPECT_EQ(2.0, copy.GetY(2));
+    }
+    EXPECT_EQ(2.0, source->GetY(2));
+    CXGraphDataSerie borrowed;
+    borrowed.SetPoints(points.data(), 3, false);
+    CXGraphDataSerie shared(borrowed);
+    EXPECT_EQ(points.data(), shared.GetPoints());
+}
+
+TEST(DataSerie, ManyPointsDrawAtMostOneSegmentPerPixelColumn)
+{
+    auto chart = MakeChart(600, 300);
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < 10000; ++i) points.push_back({i * 0.001, std::sin(i * 0.01)});
+    chart->SetCurveData(points.data(), 10000, 0, 0, 0, true, false, false);
+    const auto records = Record(*chart);
+    const CXGraphDataSerie& curve = chart->GetCurve(0);
+    EXPECT_LE(curve.GetSegments().size(), static_cast<std::size_t>(chart->GetPlotRect().Width() + 1));
+    EXPECT_GT(curve.GetSegments().size(), 100u);
+    int blue = 0;
+    for (const DrawRecord& r : records) {
+        if (r.op == DrawRecord::Op::Line && r.pen.color() == RGB(0, 0, 255)) ++blue;
+    }
+    EXPECT_LE(blue, chart->GetPlotRect().Width() + 1);
+}
+
+TEST(DataSerie, SelectedCurveDrawsInTheInverseColour)
+{
+    auto chart = MakeChart();
+    const auto points = Line();
+    chart->SetCurveData(points.data(), 11, 0, 0, 0, true, true, false);
+    chart->SetCurveData(points.data(), 11, 1, 0, 0, true, true, false);
+    chart->SelectCurve(1);
+    bool cyan = false;
+    for (const DrawRecord& r : Record(*chart)) {
+        if (r.op == DrawRecord::Op::Line && r.pen.color() == RGB(0, 255, 255)) cyan = true;
+    }
+    EXPECT_TRUE(cyan);
+}
+
+TEST(DataSerie, MarkersAreThinnedExceptInPointMode)
+{
+    auto chart = MakeChart(600, 300);
+    const auto points = Line(3);
+    CXGraphDataSerie* curve = chart->SetCurveData(points.data(), 3, 0, 0, 0, true, true, false);
+    curve->SetShowMarker(true);
+    curve->SetMarkerType(1);
+    curve->SetMarker(0);
+    chart->SetShowLegend(false);
+    chart->GetXAxis(0).SetShowMarkers(false);
+    chart->GetYAxis(0).SetShowMarkers(false);
+    const auto count = [&]() {
+        int n = 0;
+        for (const DrawRecord& r : Record(*chart)) {
+            if (r.op == DrawRecord::Op::Rectangle && r.brush.color() == RGB(0, 0, 255)) ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(2, count());
+    chart->OnPointMode();
+    EXPECT_EQ(3, count());
+    // Sizes and symbols a file may hold are skipped, not used.
+    curve->SetMarkerSize(0);
+    EXPECT_EQ(0, count());
+    curve->SetMarkerSize(10);
+    curve->SetMarker(42);
+    EXPECT_EQ(0, count());
+}
+
+TEST(DataSerie, FillToTheBottomOfThePlotAndInvalidTargetsSkipped)
+{
+    auto chart = MakeChart();
+    const auto points = Line();
+    CXGraphDataSerie* curve = chart->SetCurveData(points.data(), 11, 0, 0, 0, true, true, false);
+    curve->SetFillArea(true);
+    curve->SetFillCurve(-1);
+    auto polygons = [&]() {
+        std::vector<DrawRecord> out;
+        for (const DrawRecord& r : Record(*chart)) {
+            if (r.op == DrawRecord::Op::Polygon && r.pen.style() == PS_NULL) out.push_back(r);
+        }
+        return out;
+    };
+    auto filled = polygons();
+    ASSERT_EQ(1u, filled.size());
+    EXPECT_EQ(chart->GetPlotRect().bottom, filled[0].points.back().y);
+    EXPECT_EQ(R2_NOTXORPEN, filled[0].rop2);
+    curve->SetFillCurve(5);
+    EXPECT_TRUE(polygons().empty());
+    EXPECT_EQ(5, curve->GetFillCurve());
+}
+
+TEST(DataSerie, NearSegmentUsesHalfTheWidthAtLeastOne)
+{
+    EXPECT_TRUE(CXGraphDataSerie::IsNearSegment(0, 0, 10, 0, 5, 2, 4));
+    EXPECT_FALSE(CXGraphDataSerie::IsNearSegment(0, 0, 10, 0, 5, 3, 4));
+    EXPECT_TRUE(CXGraphDataSerie::IsNearSegment(0, 0, 10, 0, 5, 1, 0));
+    EXPECT_FALSE(CXGraphDataSerie::IsNearSegment(3, 3, 3, 3, 3, 3, 4));
+}
+
+TEST(Trends, MovingAverages)
+{
+    CXGraphDataSerie s = SerieOf(Ys({1, 2, 3, 4, 5}));
+    std::unique_ptr<ChartPoint[]> simple(s.GetSimpleAverage(3));
+    EXPECT_EQ((std::vector<double>{1, 2, 2.5, 3, 4}), YsOf(simple.get(), 5));
+    std::unique_ptr<ChartPoint[]> exponential(s.GetExponentialAverage(1));
+    EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5}), YsOf(exponential.get(), 5));
+    std::unique_ptr<ChartPoint[]> sine(s.GetSineAverage(1));
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(i + 1.0, sine[i].y, 1e-12);
+    std::unique_ptr<ChartPoint[]> linear(s.GetLinearAverage(2));
+    EXPECT_DOUBLE_EQ((2 * 3.0 + 2.0) / 3.0, linear[2].y);
+    std::unique_ptr<ChartPoint[]> triangular(s.GetTriangularAverage(3));
+    EXPECT_DOUBLE_EQ(2.0, triangular[1].y);
+    EXPECT_EQ(2.0, triangular[2].x);
+    // Windows below one make nothing.
+    EXPECT_EQ(nullptr, s.GetSimpleAverage(0));
+    EXPECT_EQ(nullptr, s.GetExponentialAverage(-1));
+}
+
+TEST(Trends, LinearTrendContinuesByTheFirstStep)
+{
+    std::vector<ChartPoint> points = {{0, 3}, {2, 5}, {3, 7}};
+    CXGraphDataSerie s = SerieOf(points);
+    std::unique_ptr<ChartPoint[]> trend(s.GetLinearTrend(2));
+    const std::vector<double> expected{3, 5, 7, 9, 11};
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(expected[static_cast<std::size_t>(i)], trend[i].y, 1e-12);
+    EXPECT_EQ(5.0, trend[3].x);
+    EXPECT_EQ(7.0, trend[4].x);
+    std::unique_ptr<ChartPoint[]> cubic(s.GetCubicTrend(0));
+    ASSERT_NE(nullptr, cubic);
+    // One point has neither a slope nor a step.
+    CXGraphDataSerie one = SerieOf(Ys({4}));
+    EXPECT_EQ(nullptr, one.GetLinearTrend(1));
+    EXPECT_EQ(nullptr, one.GetCubicTrend(1));
+    EXPECT_EQ(nullptr, one.GetPolynomialTrend(2, 1));
+}
+
+TEST(Trends, PolynomialTrendReproducesALineAndRefusesWhatCannotBeSolved)
+{
+    std::vector<ChartPoint> points = {{0, 1}, {1, 3}, {3, 7}};
+    CXGraphDataSerie s = SerieOf(points);
+    std::unique_ptr<ChartPoint[]> trend(s.GetPolynomialTrend(2, 1));
+    ASSERT_NE(nullptr, trend);
+    EXPECT_NEAR(7.0, trend[2].y, 1e-9);
+    EXPECT_EQ(5.0, trend[3].x);  // the last step repeated
+    EXPECT_NEAR(11.0, trend[3].y, 1e-9);
+    CXGraphDataSerie flat = SerieOf({{0, 1}, {0, 2}, {0, 3}});
+    EXPECT_EQ(nullptr, flat.GetPolynomialTrend(2, 0));
+    EXPECT_EQ(nullptr, s.GetPolynomialTrend(22, 0));
+    EXPECT_EQ(nullptr, s.GetPolynomialTrend(0, 0));
+}
+
+TEST(Trends, ChartCommandsAddNamedTrendCurves)
+{
+    auto chart = MakeChart();
+    const auto points = Line();
+    chart->SetCurveData(points.data(), 11, 0, 0, 0, true, true, false)->SetLabel("Torque");
+    chart->OnLinearTrend();  // nothing selected: ignored
+    EXPECT_EQ(1, chart->GetCurveCount());
+    chart->m_nSelectedCurve = 0;
+    chart->OnLinearTrend();
+    chart->OnCubicTrend();
+    ASSERT_EQ(3, chart->GetCurveCount());
+    EXPECT_EQ(CString("Torque linear trend"), chart->GetCurve(1).GetLabel());
+    EXPECT_EQ(CString("Torque cubic trend"), chart->GetCurve(2).GetLabel());
+    EXPECT_NEAR(10.0, chart->GetCurve(1).GetY(10), 1e-9);
+}
