@@ -282,3 +282,20 @@ TEST(Probing, WithNoRowsLeftTheSearchEndsAndTheProbeTimeOutIsKilled)
     EXPECT_TRUE(b.window.IsTimerArmed(kTimerSearchEnd));
     EXPECT_EQ(b.startUp.finished, 1);
 }
+
+TEST(Connect, ThePortUsedLastStillOpenIsClosedAndSearchedAgain)
+{
+    OpenBench b;
+    b.com.m_bSearchBusy = 0;
+    b.com.m_nSensorPortCount = 0;
+    b.com.m_strPortState = b.com.m_pPortMan->GetStateText();
+    b.com.m_strOpenPortName = b.com.m_strPortState;
+    b.com.m_strLastPortName = b.com.m_strPortState;
+    b.com.COM_ConnectSensor(0, 3);
+    EXPECT_EQ(b.loop.TimerRemainingMs(b.window.GetSafeHwnd(), kTimerCloseFirstPort), 100);
+    b.loop.RunFor(100);
+    EXPECT_EQ(b.com.m_pPortMan->GetStateText(), CString("OffLine"));
+    EXPECT_TRUE(b.window.IsTimerArmed(kTimerSearchAgain));
+    ASSERT_TRUE(b.RunUntilConnected());
+    EXPECT_EQ(b.ports.Count('B'), 2);
+}
