@@ -1,0 +1,63 @@
+#include "tests/workflow/workflow_bench.h"
+
+namespace workflow_test {
+
+sim::SensorConfig AcceptedSensor(std::uint32_t serial)
+{
+    sim::SensorConfig config;
+    config.identity.statorId = 4;
+    config.identity.statorRevision = 6;
+    config.identity.statorSerial = serial;
+    return config;
+}
+
+Bench::Bench()
+{
+    ResetConnectionState();
+    connection_state::ResetAllForTest();
+    workflow::WorkflowPeers peers;
+    peers.frame = &frame;
+    peers.connection = &connection;
+    peers.startUp = &startUp;
+    peers.measureControl = &control;
+    peers.measureSetup = &setup;
+    peers.information = &information;
+    peers.calibration = &calibration;
+    peers.diagnostic = &diagnostic;
+    peers.sequencer = &sequencer;
+    com.SetPeers(peers);
+    control.timers.onTimer = [this](UINT_PTR id) {
+        if (id == workflow::kCtrlPageTimerStatusWatch) com.COM_ReportUnstableConnection();
+    };
+}
+
+Bench::~Bench()
+{
+    // The ports go before the sensors they lead to.
+    com.m_pPortMan.reset();
+    for (auto& port : com.m_pPortManOfPort) port.reset();
+}
+
+sim::SimDevice& Bench::AddSensor(const CString& comName, const sim::SensorConfig& config, const CString& description,
+                                 int baudRate)
+{
+    devices.push_back(std::make_unique<sim::SimulatedSensor>(config, loop));
+    ports.Add(comName, description, &devices.back()->Port(0), baudRate);
+    return *devices.back();
+}
+
+sim::SimDevice& Bench::AddDevice(int firstCom, const std::vector<sim::SensorConfig>& configs)
+{
+    devices.push_back(std::make_unique<sim::MultiportDevice>(configs, loop));
+    for (int i = 0; i < devices.back()->PortCount(); ++i)
+        ports.Add(CString::Formatted("COM%d", firstCom + i), "Tessaline USB sensor interface Port",
+                  &devices.back()->Port(i));
+    return *devices.back();
+}
+
+bool Bench::RunUntilConnected(std::int64_t maxMs)
+{
+    return loop.RunUntil([this] { return frame.sensorConnected && com.GetZMCOMConfgFlow() != ZM_START_INIT; }, maxMs);
+}
+
+}  // namespace workflow_test

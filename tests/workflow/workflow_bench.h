@@ -1,0 +1,299 @@
+#pragma once
+// A test bench for the controller: a virtual-time loop, the controller with its step window,
+// fakes of the frame and the pages that record what the controller asks of them, a port
+// factory bound to simulated sensors, and a message-box recorder.
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/wnd.h"
+#include "tests/workflow/sim_sensor_port.h"
+#include "workflow/workflow.h"
+
+namespace workflow_test {
+
+// A page's timers: one-shot, and each firing goes to onTimer.
+class PageTimers : public CWnd {
+public:
+    std::function<void(UINT_PTR)> onTimer;
+    std::vector<std::pair<UINT_PTR, UINT>> armed;
+    void Arm(UINT_PTR id, UINT ms)
+    {
+        armed.push_back({id, ms});
+        SetTimer(id, ms);
+    }
+
+protected:
+    void OnTimer(UINT_PTR id) override
+    {
+        KillTimer(id);
+        if (onTimer) onTimer(id);
+    }
+};
+
+class FakeFrame : public workflow::IWorkflowFrame {
+public:
+    explicit FakeFrame(CWnd& window) : m_window(window) { entries.resize(6); slots.resize(4); }
+    CWnd& StepWindow() override { return m_window; }
+    void BeginWaitCursorOnce() override { waitCursor = true; }
+    void EndWaitCursorOnce() override { waitCursor = false; }
+    void LoadWindowPlacement() override { ++placementLoads; }
+    void SetWaitForReconnect(bool wait) override { reconnect = wait; }
+    bool IsWaitingForReconnect() const override { return reconnect; }
+    void UpdateDisplayValues(int sensor, int mode, const CSensorRecord*) override { displayUpdates.push_back({sensor, mode}); }
+    void StoreSensorDisplayValue(int sensor) override { storedDisplay.push_back(sensor); }
+    void ConfigureMovingAverages(int mode) override { averageModes.push_back(mode); }
+    workflow::DisplayChannelEntry* DisplayEntry(int channel) override
+    {
+        return channel >= 0 && channel < 6 ? &entries[static_cast<std::size_t>(channel)] : nullptr;
+    }
+    workflow::DisplaySlotRecord* DisplaySlot(int slot) override
+    {
+        return slot >= 0 && slot < 4 ? &slots[static_cast<std::size_t>(slot)] : nullptr;
+    }
+    int LogSwitch() const override { return logSwitch; }
+    void WriteLogFile(const CSensorRecord&, const CString& title, const CString& body) override { logs.push_back(title + "|" + body); }
+    void StartActivationCheck() override { ++activationChecks; }
+    int MeasureRateIndex() const override { return rateIndex; }
+    void ClearTriggerPressed() override {}
+    void ClearTriggerEvaluation() override {}
+    void ClearStreamTimeoutMark() override {}
+    void HideSensorPages() override { pagesHidden = true; }
+    void MinimiseMainWindow() override { minimised = true; }
+    void ExitApplication(int code) override { exitCodes.push_back(code); }
+    void SetSensorConnectedFlag() override { sensorConnected = true; }
+    void RefreshChannelViews(int) override {}
+
+    bool waitCursor = false;
+    bool reconnect = false;
+    int placementLoads = 0;
+    int logSwitch = 1;
+    int rateIndex = 6;
+    int activationChecks = 0;
+    bool pagesHidden = false;
+    bool minimised = false;
+    bool sensorConnected = false;
+    std::vector<int> exitCodes;
+    std::vector<std::pair<int, int>> displayUpdates;
+    std::vector<int> storedDisplay;
+    std::vector<int> averageModes;
+    std::vector<CString> logs;
+    std::vector<workflow::DisplayChannelEntry> entries;
+    std::vector<workflow::DisplaySlotRecord> slots;
+
+private:
+    CWnd& m_window;
+};
+
+class FakeConnectionPage : public workflow::IConnectionPage {
+public:
+    void SetAllPortsEnabled(bool) override {}
+    void UpdatePortList(bool) override { ++listUpdates; }
+    bool IsUsbPortsOnly() const override { return usbOnly; }
+    void DeleteAllItems() override { rows.clear(); }
+    void FillPortList(int row, int state, DWORD serial, COLORREF, const CString& text) override
+    {
+        if (static_cast<int>(rows.size()) <= row) rows.resize(static_cast<std::size_t>(row) + 1);
+        auto& r = rows[static_cast<std::size_t>(row)];
+        r[0] = text;
+        r[4] = CString::Formatted("%u", serial);
+        r[6] = state == kPortStateActive ? workflow::WorkflowText(workflow::kTextPortActive)
+               : state == kPortStateAvailable ? workflow::WorkflowText(workflow::kTextPortAvailable) : CString();
+    }
+    int GetItemCount() const override { return static_cast<int>(rows.size()); }
+    CString GetItemText(int row, int column) const override
+    {
+        if (row < 0 || row >= GetItemCount() || column < 0 || column > 6) return CString();
+        return rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    }
+    void SetItemText(int row, int column, const CString& text) override
+    {
+        if (row >= 0 && row < GetItemCount() && column >= 0 && column <= 6)
+            rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+    }
+    void ReenableAfterBaudChange() override {}
+    void ClearBaudChangeFlag() override { ++baudFlagClears; }
+    void RefreshEnableColumn() override {}
+    int CountSensorPorts() const override { return GetItemCount(); }
+    void SetTimer(UINT_PTR id, UINT ms) override { timers.Arm(id, ms); }
+    void KillTimer(UINT_PTR id) override { timers.KillTimer(id); }
+
+    bool usbOnly = false;
+    int listUpdates = 0;
+    int baudFlagClears = 0;
+    std::vector<std::array<CString, 7>> rows;
+    PageTimers timers;
+};
+
+class FakeStartUpPage : public workflow::IStartUpPage {
+public:
+    void BeginSearchProgress(int ports) override { searchPorts = ports; }
+    void BeginPortProgress(int port) override { portProgress.push_back(port); }
+    void StepSearchProgress(int) override { ++steps; }
+    void EndSearchProgress() override { ++progressEnds; }
+    void FinishSearch() override { ++finished; }
+    void Hide() override { hidden = true; }
+    bool IsSearchUsbOnly() const override { return usbOnly; }
+
+    bool usbOnly = false;
+    int searchPorts = -1;
+    std::vector<int> portProgress;
+    int steps = 0;
+    int progressEnds = 0;
+    int finished = 0;
+    bool hidden = false;
+};
+
+class FakeMeasureControlPage : public workflow::IMeasureControlPage {
+public:
+    workflow::MeasureCtrlSettings* Settings() override { return &settings; }
+    void SetTimer(UINT_PTR id, UINT ms) override { timers.Arm(id, ms); }
+    void KillTimer(UINT_PTR id) override { timers.KillTimer(id); }
+    void ClearSensorDisplay() override { ++displayClears; }
+    void ResetAfterDisconnect() override {}
+    void CheckSensorVersion(int argument) override { versionChecks.push_back(argument); }
+    void UpdateControlLed() override { ++ledUpdates; }
+    void AutoStorageStep(int argument) override { storageSteps.push_back(argument); }
+    CString TraceButtonVisibility() const override { return "buttons"; }
+    void ClearStartFlags() override {}
+    void ClearMultiportFlag() override {}
+    bool StartPollTimer(UINT periodMs) override
+    {
+        pollPeriods.push_back(periodMs);
+        return true;
+    }
+    void StopPollTimer() override { ++pollStops; }
+    void SetSensorPresent(bool present) override { sensorPresent = present; }
+
+    workflow::MeasureCtrlSettings settings;
+    PageTimers timers;
+    int displayClears = 0;
+    int ledUpdates = 0;
+    int pollStops = 0;
+    bool sensorPresent = false;
+    std::vector<int> versionChecks;
+    std::vector<int> storageSteps;
+    std::vector<UINT> pollPeriods;
+};
+
+class FakeMeasureSetupPage : public workflow::IMeasureSetupPage {
+public:
+    bool IsChannelASelected() const override { return channelA; }
+    bool IsChannelBSelected() const override { return channelB; }
+    void RefreshChannelRow(int row) override { refreshedRows.push_back(row); }
+    void UpdateChannelCheckBox(int row) override { checkBoxes.push_back(row); }
+    void CheckSameSensor() override { ++sameSensorChecks; }
+
+    bool channelA = true;
+    bool channelB = true;
+    std::vector<int> refreshedRows;
+    std::vector<int> checkBoxes;
+    int sameSensorChecks = 0;
+};
+
+class FakeInformationPage : public workflow::IInformationPage {
+public:
+    void FillSensorInformation(int sensor) override { filled.push_back(sensor); }
+    void SetSensorPresent(bool present) override { sensorPresent = present; }
+    void SetTimer(UINT_PTR id, UINT ms) override { timers.Arm(id, ms); }
+    std::vector<int> filled;
+    bool sensorPresent = false;
+    PageTimers timers;
+};
+
+class FakeCalibrationPage : public workflow::ICalibrationPage {
+public:
+    void ShowControls(bool show) override { controlsShown = show; }
+    void AdvanceProgress(int steps) override { progress += steps; }
+    void StartZeroPromptWait() override { ++zeroPromptWaits; }
+    bool controlsShown = true;
+    int progress = 0;
+    int zeroPromptWaits = 0;
+};
+
+// Groups the sensors of the port rows the way the diagnostic page does.
+class FakeDiagnosticPage : public workflow::IDiagnosticPage {
+public:
+    explicit FakeDiagnosticPage(CComPort& com) : m_com(com) {}
+    void DetectMultiport() override
+    {
+        detector.Reset();
+        int n = 0;
+        for (int row = 0; row < kPortTableRows && n < CMasterSlaveDetector::kMaxEntries; ++row) {
+            const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(row)];
+            if (rec.m_strPortName.IsEmpty()) break;
+            if (rec.m_nState != kPortStateAvailable && rec.m_nState != kPortStateActive) continue;
+            auto& entry = detector.m_Entry[static_cast<std::size_t>(n++)];
+            entry.id = static_cast<BYTE>(row);
+            entry.port = rec.m_strPortName;
+            entry.serial = rec.m_Sensor.m_sStatorHeader.nSerialNo;
+            entry.position = rec.m_Sensor.m_sStatorHeader.cModuleIndex;
+            entry.count = rec.m_Sensor.m_sStatorHeader.cModuleCount;
+        }
+        detector.m_nCount = n;
+        detector.Detect();
+        ++runs;
+    }
+    CMasterSlaveDetector detector;
+    int runs = 0;
+
+private:
+    CComPort& m_com;
+};
+
+class FakeSequencer : public workflow::IConfigWriteSequencer {
+public:
+    void RunStep(int mode) override { modes.push_back(mode); }
+    bool Advance() override
+    {
+        if (advanceResults.empty()) return false;
+        const bool result = advanceResults.front();
+        advanceResults.erase(advanceResults.begin());
+        return result;
+    }
+    void SetBlockText(int table, int sensor, const CString&) override { texts.push_back({table, sensor}); }
+    void AdvanceSlot() override { ++slotAdvances; }
+    std::vector<int> modes;
+    std::vector<bool> advanceResults;
+    std::vector<std::pair<int, int>> texts;
+    int slotAdvances = 0;
+};
+
+// A sensor the controller accepts: supported stator type and revision.
+sim::SensorConfig AcceptedSensor(std::uint32_t serial = 100001);
+
+struct Bench {
+    Bench();
+    ~Bench();
+
+    // A sensor on its own port "COMn <description>".
+    sim::SimDevice& AddSensor(const CString& comName, const sim::SensorConfig& config,
+                              const CString& description = "Tessaline USB sensor interface Port", int baudRate = 0);
+    // A multiport device on consecutive ports from firstCom.
+    sim::SimDevice& AddDevice(int firstCom, const std::vector<sim::SensorConfig>& configs);
+    // Runs the loop until the controller rests after a connection, at most maxMs.
+    bool RunUntilConnected(std::int64_t maxMs = 20000);
+
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink boxScope{&boxes};
+    // The simulated sensors outlive the ports that lead to them.
+    std::vector<std::unique_ptr<sim::SimDevice>> devices;
+    SimPortFactory ports;
+    CComPort com{&ports};
+    workflow::WorkflowTimerWindow window{com, loop};
+    FakeFrame frame{window};
+    FakeConnectionPage connection;
+    FakeStartUpPage startUp;
+    FakeMeasureControlPage control;
+    FakeMeasureSetupPage setup;
+    FakeInformationPage information;
+    FakeCalibrationPage calibration;
+    FakeDiagnosticPage diagnostic{com};
+    FakeSequencer sequencer;
+};
+
+}  // namespace workflow_test

@@ -1,0 +1,352 @@
+#pragma once
+// CComPort: the sensor workflow controller. One object, a base of the main frame, holds the
+// whole conversation with one to four sensors on separate ports: the port table and the sensor
+// records, the receive chain, the workflow state (ZM code) with its step senders, the answer
+// handlers, and the measured values. It runs on the GUI thread only.
+//
+// The controller reaches ports through workflow::ISensorPortFactory and the windows it serves
+// through workflow::WorkflowPeers; the frame's timer dispatch for its steps is
+// WorkflowTimerWindow. Its operations are spread over one source file per job:
+//   com_port.cpp              object, records, numbering
+//   com_port_search.cpp       search and connect request
+//   com_port_probe.cpp        probing of the ports, Ethernet module ports
+//   com_port_activation.cpp   opening sensor ports, further ports of a multiport device
+//   com_port_steps.cpp        state accessors and step senders
+//   com_port_ack.cpp          acknowledgements of the configuration-mode conversation
+//   com_port_measure_ack.cpp  acknowledgements on the measuring ports
+//   com_port_receive.cpp      receive chain and answer dispatch
+//   com_port_nak_hello.cpp    refusals and restart greetings
+//   com_port_status.cpp       status answer
+//   com_port_blocks.cpp       block answers
+//   com_port_bookkeeping.cpp  statistics, scale factors, port-table look-ups
+// and, for measuring, calibrating and configuring, the files that build on these.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+#include "protocol/kadmor_send.h"
+#include "workflow/sensor_port.h"
+#include "workflow/sensor_records.h"
+#include "workflow/workflow_peers.h"
+#include "workflow/zm_codes.h"
+
+class CWnd;
+
+// The user-calibration acquisition record: per channel the readings and their done flags.
+struct CalibChannel {
+    double dZeroRaw = 0.0, dScaleRaw = 0.0, dControlRaw = 0.0;
+    double dZeroValue = 0.0, dScaleValue = 0.0, dControlValue = 0.0;
+    int nCount = 0;
+    std::int64_t nSum = 0;
+    BYTE bZeroDone = 0, bScaleDone = 0, bControlDone = 0;
+    BYTE bControlOn = 1;
+    BYTE bFollowing = 0;
+    BYTE bWithoutControlMark = 0;
+    LONG nOffset = 0;
+    DWORD nGainCode = 0, nControlCode = 0;
+};
+
+struct CalibAcquisition {
+    std::array<CalibChannel, 2> channel{};
+    int nPhase = 0;  // 0 zero point, 1 scale value, 2 control signal
+    int nCount = 0;
+    BYTE bWithoutControl = 0;
+};
+
+constexpr int kPortTableRows = 256;
+constexpr int kMaxSensorPorts = 4;
+constexpr int kRecvBufSize = 10000;
+constexpr int kChannelCount = 6;  // A, B, C, D, P1, P2
+
+// Frame timer ids of the workflow's steps (dispatched by WorkflowTimerWindow).
+enum FrameTimer : UINT_PTR {
+    kTimerConnectNext = 8,
+    kTimerProbeOpen = 13,
+    kTimerSetupConnected = 14,
+    kTimerAfterReconnect = 15,
+    kTimerProbeAnswerWait = 23,
+    kTimerProbeStatusReplay = 24,
+    kTimerProbePassOver = 26,
+    kTimerSearchEnd = 27,
+    kTimerProbeNextBaud = 30,
+    kTimerCloseFirstPort = 32,
+    kTimerSearchAgain = 33,
+    kTimerBaudRestart = 35,
+    kTimerSwConfigWrite = 37,
+    kTimerRotorOperationWrite = 38,
+    kTimerSwConfigWhenIdle = 39,
+    kTimerRestartSensor = 41,
+    kTimerFilterRestart = 42,
+    kTimerFurtherPort = 44,
+    kTimerReconnectAfterDeviceChange = 46,
+    kTimerContinuousMode = 47,
+    kTimerClose = 49,
+};
+
+class CComPort : public CKadmor_Send {
+public:
+    using ReplyHandler = void (CComPort::*)();
+
+    explicit CComPort(workflow::ISensorPortFactory* portFactory = nullptr);
+    ~CComPort();
+    CComPort(const CComPort&) = delete;
+    CComPort& operator=(const CComPort&) = delete;
+
+    // ---- Wiring -------------------------------------------------------------------------------
+    void SetPortFactory(workflow::ISensorPortFactory* factory) { m_pPortFactory = factory; }
+    void SetPeers(const workflow::WorkflowPeers& peers);
+    const workflow::WorkflowPeers& Peers() const { return m_peers; }
+    // Takes the frame from the peers when none is attached yet, and caches the measurement
+    // control page's settings record.
+    void COM_AttachMainFrame();
+
+    // ---- Object and records -------------------------------------------------------------------
+    void COM_CopyPortTableToPrevious();
+    static bool COM_IsAcceptedDeviceVersion(BYTE a, BYTE b, BYTE c);
+    void COM_ResetRealSensorIndex();
+    void COM_NumberPorts(int count, int force);
+
+    // ---- Search and connect -------------------------------------------------------------------
+    void COM_SearchComPorts(int mode);
+    void COM_ConnectSensor(int sensor, int mode);
+    static bool COM_IsTessalineUsbPort(const CString& lowerDescription);
+    void COM_EndSearch();
+
+    // ---- Probing --------------------------------------------------------------------------------
+    void COM_ProbeNextPort();
+    void COM_ProbeStep(int phase);
+    bool COM_SendProbeRequest(const CString& portName, int flag);
+    void COM_EvaluateProbeAnswer(int sensor);
+    // The probe's second look at its status answer (the frame's timer 24): state 25, the kept
+    // answer back into the chain, and the status analysis again.
+    void COM_ReplayStoredStatusAnswer();
+
+    // ---- Port activation ----------------------------------------------------------------------
+    void COM_CreatePortManager(CWnd& window);
+    static bool COM_SetPortBaudRate(int baud, int& out);
+    bool COM_ActivatePort(int row);
+    int COM_PrepareSensorSetup(int sensor, const CString& portName, int row, int state);
+    bool COM_StartInitStep();
+    void COM_SetupConnectedSensor();
+    void COM_CompleteSensorSetup(int sensor, CWnd& window);
+    CString COM_MakePortDisplayName(const CString& portText) const;
+    CString COM_ParsePortDisplayName(const CString& listText) const;
+
+    // ---- Workflow states and step senders -----------------------------------------------------
+    int GetZMCOMConfgFlow() const { return m_iZMCOMConfgFlow; }
+    void SetZMCOMConfgFlow(int code) { m_iZMCOMConfgFlow = code; }
+    bool IsSensorReady() const;
+    void COM_ZMCOMConfgEnterStep(int code);
+    int GetRealSensorIndex(int n) const;
+    bool COM_ZMStartInit();
+    void COM_ReportUnstableConnection();
+    bool COM_StartMeasure(int code, bool restartGraph);
+    bool COM_SendMeasureSetup();
+    bool COM_SendMeasureSetupShort();
+    bool COM_StopMeasure();
+    bool COM_SendRestartSensor();
+    void COM_SendSingleShot(bool toOnePort, int port);
+    bool COM_ZMSetCtrlOn();
+    bool COM_ZMSetCtrlOff();
+    bool COM_SendCtrlOn();
+    bool COM_SendCtrlOff();
+    bool COM_ZMSingleShot();
+    bool COM_SendValueRequest();
+    bool COM_UpdatePortRowStatus(int row, CString& portText, int mode);
+    // The set-up page's way to the stator operation writer.
+    bool COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor);
+
+    // ---- Acknowledgements ---------------------------------------------------------------------
+    void ZMCOMConfg_AnalyseAck();
+    void ZMCOMMeasure_AnalyseAck();
+
+    // ---- Receive chain --------------------------------------------------------------------------
+    LRESULT OnReceiveChain(WPARAM count, LPARAM bytes);
+    LRESULT OnPortManagerNotify(WPARAM wParam, LPARAM lParam);
+    bool ZMCOMConfg_ScanReceiveChain();
+    void ZMCOMConfg_DispatchFirstByte();
+    CString UnstuffStx(const CString& chain) const;
+    void InvokeReplyHandler();
+    // True when the chain begins with a whole answer frame whose check bytes hold. A whole
+    // frame that fails its check is removed from the chain: it is never analysed as data.
+    bool HasCheckedAnswerFrame();
+    // Bytes of further port n (0 to 3) of a multiport device, in measurement mode.
+    LRESULT OnReceivePort(int port, WPARAM count, LPARAM bytes);
+
+    // ---- Answer handlers ----------------------------------------------------------------------
+    void ZMCOMConfg_AnalyseNak();
+    void ZMCOMConfg_AnalyseHello();
+    void ZMCOMConfg_AnalyseStatusLong();
+    void ZMCOMConfg_AnalyseBlockStatorHeader();
+    void ZMCOMConfg_AnalyseBlockStatorHardware();
+    void ZMCOMConfg_AnalyseBlockStatorOperation();
+    void ZMCOMConfg_AnalyseBlockStatorSoftwareConfig();
+    void ZMCOMConfg_AnalyseBlockRotorHeader();
+    void ZMCOMConfg_AnalyseBlockRotorFactoryCalib();
+    void ZMCOMConfg_AnalyseBlockRotorUserCalib();
+    void ZMCOMConfg_AnalyseBlockRotorOperation();
+    void ReapplySoftwareConfigBlock();
+
+    // ---- Measurement bookkeeping --------------------------------------------------------------
+    void COM_InitSensorRecords();
+    void COM_ResetMeasureStatistics();
+    void COM_InitCalibRecords();
+    void COM_ClearControlFlags();
+    void COM_SetControlFlags();
+    bool IsControlOn() const;
+    double COM_GetScaleValue(int sensor, BYTE* valid, BYTE* kind, const double* value, BYTE selector) const;
+    bool COM_CalcInaccuracy(int sensor) const;
+    void COM_CalcScaleFactors(int sensor);
+    void COM_StoreSensorStatusText(const CString& text);
+    bool IsAnyPortWithModuleIndex() const;
+    bool IsLastPortMissing() const;
+    bool COM_CheckSameDeviceSerial();
+
+    // ---- Built with measuring, calibrating and configuring ------------------------------------
+    // These belong to the measured-value, stream, calibration and multiport files; the bodies
+    // there do the least the connection needs until those jobs are built.
+    void ZMCOMConfg_AnalyseValues();
+    void ZMCOMConfg_AnalyseCalibFifo();
+    void ZMCOMMeasure_AnalyseStream();
+    void ZMCOMMeasure_AnalyseStreamSingleChannel();
+    void ZMCOMMeasure_ReceivePort(int port);
+    void COM_FinishStartup();
+    void COM_CompleteConnection();
+    bool COM_ZMReadRawCalibInit(int kind);
+    bool COM_ZMCOMConfgSetStatorOperation(int sensor);
+    bool COM_4xS_SingleShot(int port);
+    bool COM_ZMRestartSensorAfterInit();
+    bool AllPortsAnswered() const;
+    static bool IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident);
+    static bool IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident);
+
+    // ==== Members (shared with the pages and the frame) ========================================
+    workflow::IWorkflowFrame* m_pMainFrame = nullptr;
+    workflow::MeasureCtrlSettings* m_pMeasureCtrlSettings = nullptr;
+    CString m_strLastPortName;
+    CString m_strBlockRotorUserCalib, m_strBlockRotorFactoryCalib, m_strBlockStatorHeader,
+        m_strBlockRotorHeader, m_strBlockStatorHardware, m_strBlockStatorOperation, m_strBlockStatorSwConfig,
+        m_strPendingSwConfigBlock, m_strBlockRotorOperation;
+    BYTE m_bConnectRequested = 1;
+    // The manager of the single-port conversation and those of a multiport device. A manager
+    // may sit in both places; it is closed when its last holder lets go of it.
+    std::shared_ptr<workflow::ISensorPort> m_pPortMan;
+    std::array<std::shared_ptr<workflow::ISensorPort>, kMaxSensorPorts> m_pPortManOfPort;
+    CString m_strPortState;
+    CString m_strReceiveCOM;
+    std::array<std::array<BYTE, kRecvBufSize>, kMaxSensorPorts> m_RecvBuf{};
+    std::array<int, kMaxSensorPorts> m_nRecvCount{};
+    CString m_strOpenPortName;
+    CString m_strActivePortName;
+    CString m_strKnownPortName;
+    std::array<CSensorRecord, kMaxSensorPorts> m_Sensor;
+    std::array<CPortRecord, kPortTableRows> m_PortRec;
+    CPortRecord m_PortRecSpare;
+    std::array<CPortRecord, kPortTableRows> m_PortRecPrev;
+    int m_nBaudRate = -1;
+    int m_nKeepBaud = -1;
+    int m_nDefaultBaudRate = 115200;
+    int m_nKeepBaudRow = -1;
+    int m_nActivePortRec = 0;
+    int m_nRowCounter = 0;
+    std::array<int, kMaxSensorPorts> m_nPortRecOfSensor{-1, -1, -1, -1};
+    int m_nPortRecCount = 0;
+    int m_nCountActivePorts = -1;
+    int m_nActivePortsRecorded = 1;
+    int m_nCurSensor = 0;
+    int m_nSensorPortCount = 0;
+    BYTE m_bSearchBusy = 1;
+    int m_nSelectedPortRec = -1;
+    int m_nAutoActivateRow = -1;
+    int m_nLastActivatedRow = -1;
+    int m_nLastPortRec = -1;
+    BYTE m_bConnectSequence = 0;
+    BYTE m_bEndOfSearchCompanion = 1;
+    BYTE m_bReconnectPending = 0;
+    BYTE m_bReopenAfterSearch = 0;
+    std::array<int, 256> m_nPortMark;
+    CString m_strUsbPortTextLower = "tessaline usb sensor interface port";
+    ReplyHandler m_pfnAfterSearch = nullptr;
+    BYTE m_bDelayedSearch = 0;
+    CString m_strUsbPortText = "Tessaline USB sensor interface Port";
+    ReplyHandler m_pfnReplyHandler = nullptr;
+    ReplyHandler m_pfnPrevReplyHandler = nullptr;
+    int m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    std::array<BYTE, 1024> m_abWorkArea{};
+    int m_nMultiportReconnect = 0;
+    BYTE m_bEthernetSeen = 0;
+    int m_nPeriodMs = 500;
+    BYTE m_bProbeNextRow = 0;
+    std::array<std::array<int, 6>, 2> m_nRealSensorIndex{};
+    std::array<BYTE, kMaxSensorPorts> m_bPortAnswered{};
+    BYTE m_bStartupStatus = 0;  // set by the status answer of a start-up; the view layout waits on it
+    BYTE m_bConfigWriteDone = 0;
+    int m_bCloseWithoutSaving = 0;
+    CString m_strLastComparedPort;  // the port name the connect sequence compared last
+    std::array<int, kPortTableRows> m_nAnswerCount{};  // status answers per port row
+    CString m_strLastStatusAnswer;  // the probe's last status answer, whatever the sensor's number
+
+    // Measurement bookkeeping.
+    std::array<double, kChannelCount> m_adScaleFactor{};
+    std::array<std::array<double, kChannelCount>, 2> m_adMissingMarker{};
+    std::array<std::array<double, kChannelCount>, 2> m_adMinValue{};
+    std::array<std::array<double, kChannelCount>, 3> m_adMaxValue{};
+    std::array<double, kChannelCount> m_adChannelStat{};
+    CalibAcquisition m_sCalib;
+
+    // Measuring (filled in by the measured-value and stream handling).
+    std::array<LONG, kMaxSensorPorts> m_aiValue{};
+    std::array<LONG, kMaxSensorPorts> m_aiPrevValue{};
+    int m_iZMCOMConfgFlowPrev = -1;
+    BYTE m_bStreamingRate = 1;
+    UINT m_nPollIntervalMs = 100;
+    UINT m_nReceiveTimeoutMs = 800;
+    BYTE m_bStreamStarted = 0;
+    BYTE m_bMeasureRunning = 0;
+    BYTE m_bSensorEndedStream = 0;
+    int m_nRecordCount = 0;
+    int m_nPortLoop = 0;
+    BYTE m_bDualDevice = 0;
+    BYTE m_bSingleShotForScaling = 0;
+    BYTE m_bStartupDone = 0;
+    int m_nConnectionOverride = 0;
+    int m_nDisplayCountdown = 0;
+    int m_nRotatingSensorIndex = 0;  // the connection page's rows take turns in the sensor table
+    // The next statistics reset also clears the latest values.
+    bool m_bClearValues = false;
+    // The numbering waits for a forced call.
+    bool m_bNumberingPending = false;
+    // Probing: baud rates still to try on the current row, front first; and -2 when none is
+    // being tried, -1 while a row's first rate is tried, else the row's stored rate.
+    std::vector<int> m_BaudCandidates;
+    int m_nProbeState = -2;
+
+private:
+    // Writes on a manager; false without one.
+    static bool WriteOn(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes);
+    bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }
+    CWnd* StepWindow() const;
+    void SetFrameTimer(UINT_PTR id, UINT ms);
+    void KillFrameTimer(UINT_PTR id);
+    bool ValidRow(int row) const { return row >= 0 && row < kPortTableRows; }
+    CSensorRecord& CurrentSensor();
+    CPortRecord* CurrentPortRecord();
+    bool IsEthernetModuleRow(int row) const;
+    bool IsRowSkippedForUsbOnly(int row, const CString& lowerText) const;
+    std::unique_ptr<workflow::ISensorPort> MakePort(CWnd& window, UINT eventMessage, UINT dataMessage);
+    void SendBlockRead(BYTE blockNumber);
+    void RequestNextBlock(BYTE blockNumber);
+    bool BeginBlockAnswer(int slot, CString& keptText);
+    void EndBlockAnswer(BYTE nextBlock);
+    void EmptyRecvBuffer(int port);
+    void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
+    void HandOverBlockTexts(int sensor, const CSensorRecord& record);
+    void StepForUnverifiedAnswer();
+
+    workflow::ISensorPortFactory* m_pPortFactory = nullptr;
+    workflow::WorkflowPeers m_peers;
+};

@@ -1,0 +1,225 @@
+// Probing of the ports found by the search: each row is opened at one baud rate after the
+// other and asked for its long status; Ethernet module ports get longer waits.
+
+#include <algorithm>
+
+#include "platform/message_loop.h"
+#include "workflow/com_port.h"
+#include "workflow/port_names.h"
+
+namespace {
+const char kEthernetModuleText[] = "lantronix cpr port";
+constexpr int kUnsettledBaud = 44444;
+}  // namespace
+
+bool CComPort::IsEthernetModuleRow(int row) const
+{
+    if (!ValidRow(row)) return false;
+    CString lower = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    lower.MakeLower();
+    return lower.Find(kEthernetModuleText) >= 0;
+}
+
+bool CComPort::IsRowSkippedForUsbOnly(int row, const CString& lowerText) const
+{
+    const CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
+    const bool usbOnlyShown = m_peers.connection && m_peers.connection->IsUsbPortsOnly();
+    const bool usbOnlySearch = m_peers.startUp && m_peers.startUp->IsSearchUsbOnly();
+    if (usbOnlyShown && rec.m_nSavedState != kPortStateAvailable && rec.m_nSavedState != kPortStateActive) return true;
+    if (usbOnlySearch) {
+        CString description = rec.m_strDescription;
+        description.Trim();
+        description.MakeLower();
+        if (!COM_IsTessalineUsbPort(lowerText) && !COM_IsTessalineUsbPort(description)) return true;
+    }
+    return false;
+}
+
+void CComPort::COM_ProbeNextPort()
+{
+    const CString stateText = m_pPortMan ? m_pPortMan->GetStateText() : CString("OffLine");
+    bool moveOn = (stateText == m_strPortState && m_BaudCandidates.empty()) || m_nProbeState == -2;
+    if (m_pMainFrame && m_pMainFrame->IsWaitingForReconnect()) {
+        moveOn = true;
+        m_pMainFrame->SetWaitForReconnect(false);
+    }
+    if (m_bProbeNextRow) {
+        moveOn = true;
+        m_bProbeNextRow = 0;
+    }
+
+    const int row = moveOn && m_nRowCounter > 0 ? m_nRowCounter - 1 : m_nRowCounter;
+    if (!ValidRow(row)) {
+        // Nothing left to probe on a table that holds no such row.
+        COM_EndSearch();
+        m_nProbeState = -2;
+        return;
+    }
+    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
+    CString lower = rec.m_strPortName;
+    lower.Trim();
+    lower.MakeLower();
+    const bool skipped = IsRowSkippedForUsbOnly(row, lower);
+    const bool ethernet = !skipped && lower.Find(kEthernetModuleText) >= 0;
+    if (ethernet) m_bEthernetSeen = 1;
+
+    int portNumber = -1;
+    if (!skipped) {
+        portNumber = workflow::ComPortNumber(rec.m_strPortName);
+        if (workflow::ExtractComPortName(rec.m_strPortName).IsEmpty()) {
+            if (m_pMainFrame) m_pMainFrame->SetWaitForReconnect(true);
+            return;
+        }
+    }
+    const bool markKnown = portNumber >= 0 && portNumber < static_cast<int>(m_nPortMark.size());
+
+    if (!moveOn) {
+        m_nProbeState = rec.m_nBaudRate;
+        if ((m_nProbeState < 0 || m_nProbeState == kUnsettledBaud) && !m_BaudCandidates.empty()) {
+            m_nBaudRate = m_BaudCandidates.front();
+            if (m_pPortMan) m_pPortMan->SetOffLine();
+            m_BaudCandidates.erase(m_BaudCandidates.begin());
+            SetFrameTimer(kTimerProbeNextBaud, 100);
+        } else {
+            for (int i = 0; i < 9; ++i) {
+                if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
+                Sleep(20);
+            }
+            SetFrameTimer(kTimerProbePassOver, 200);
+            m_nProbeState = -2;
+        }
+        return;
+    }
+
+    if (m_peers.connection) m_peers.connection->SetTimer(workflow::kConnPageTimerProbeTimeout, 80000);
+    bool progressMoved = false;
+    if (!skipped && m_nRowCounter > 0) {
+        m_BaudCandidates.clear();
+        if (m_nKeepBaud > 0 && row == m_nKeepBaudRow) {
+            m_BaudCandidates.push_back(m_nKeepBaud);
+        } else if (markKnown && m_nPortMark[static_cast<std::size_t>(portNumber)] > 0) {
+            m_BaudCandidates.push_back(m_nPortMark[static_cast<std::size_t>(portNumber)]);
+        } else if (ethernet && !m_bReconnectPending) {
+            if (m_peers.startUp) m_peers.startUp->BeginPortProgress(row);
+            progressMoved = true;
+            const bool usbOnlyShown = m_peers.connection && m_peers.connection->IsUsbPortsOnly();
+            m_BaudCandidates.push_back(usbOnlyShown ? -1 : 115200);
+        }
+        if (m_BaudCandidates.empty() || m_BaudCandidates.front() > 0) {
+            for (int baud : {115200, 230400})
+                if (std::find(m_BaudCandidates.begin(), m_BaudCandidates.end(), baud) == m_BaudCandidates.end())
+                    m_BaudCandidates.push_back(baud);
+        }
+        m_nBaudRate = m_BaudCandidates.front();
+        m_BaudCandidates.erase(m_BaudCandidates.begin());
+        m_nProbeState = -1;
+    } else if (skipped) {
+        if (rec.m_nState < 0) rec.m_nState = rec.m_nSavedState;
+        m_nBaudRate = -1;
+    }
+
+    if (m_nRowCounter < 1) {
+        COM_EndSearch();
+        if (m_peers.connection) m_peers.connection->KillTimer(workflow::kConnPageTimerProbeTimeout);
+        m_nProbeState = -2;
+        return;
+    }
+    --m_nRowCounter;
+    if (m_nBaudRate < 0) {
+        SetFrameTimer(kTimerProbePassOver, 200);
+        m_nProbeState = -2;
+    } else {
+        if (!progressMoved && m_peers.startUp) m_peers.startUp->BeginPortProgress(m_nRowCounter);
+        COM_ProbeStep(1);
+    }
+    m_nKeepBaud = -1;
+}
+
+void CComPort::COM_ProbeStep(int phase)
+{
+    const int row = m_nRowCounter;
+    if (!ValidRow(row)) return;
+    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
+    if (rec.m_strPortName.IsEmpty()) rec.m_strPortName = m_PortRecPrev[static_cast<std::size_t>(row)].m_strPortName;
+    if (rec.m_strPortName.IsEmpty()) {
+        if (m_pMainFrame) m_pMainFrame->SetWaitForReconnect(true);
+        return;
+    }
+    const bool ethernet = IsEthernetModuleRow(row);
+
+    if (phase == 1) {
+        if (rec.m_nState == kPortStateSelected) rec.m_nEnabled = 1;
+        SetFrameTimer(kTimerProbeOpen, ethernet ? 100 : 5);
+        return;
+    }
+    if (phase != 2) return;
+
+    if (!(rec.m_nState == kPortStateSelected && rec.m_nEnabled != 1)) {
+        if (COM_ActivatePort(row)) {
+            // A refused write goes on with the next row at once; the answer wait below would
+            // start a second chain of steps beside it.
+            if (!COM_SendProbeRequest(rec.m_strPortName, 0)) return;
+        } else {
+            rec.m_nState = kPortStateNotOpenable;
+        }
+    }
+    if (ethernet) m_PortRecPrev[static_cast<std::size_t>(row)].m_nState = kPortStateAvailable;
+    SetFrameTimer(kTimerProbeAnswerWait, ethernet ? 500 : 200);
+}
+
+bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
+{
+    m_iZMCOMConfgFlow = ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES;
+    m_strReceiveCOM.Empty();
+    SetSensorAddress(1, 255);
+    CString request;
+    BuildStatusLongRequest(request);
+    if (!WriteFirstPort(request)) {
+        if (ValidRow(m_nRowCounter)) m_PortRec[static_cast<std::size_t>(m_nRowCounter)].m_nState = kPortStateNotOpenable;
+        COM_ProbeNextPort();
+        return false;
+    }
+    Sleep(10);
+    CString lower = portName;
+    lower.MakeLower();
+    if (lower.Find(kEthernetModuleText) >= 0 && m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
+    return true;
+}
+
+void CComPort::COM_EvaluateProbeAnswer(int sensor)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts || !ValidRow(m_nRowCounter)) return;
+    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(m_nRowCounter)];
+    CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
+
+    bool refused = false;
+    if (m_peers.startUp && m_peers.startUp->IsSearchUsbOnly()) {
+        CString lower = rec.m_strPortName;
+        lower.Trim();
+        lower.MakeLower();
+        refused = !workflow::IsComPortText(rec.m_strPortName) || lower.Find("tessaline usb") < 0;
+    }
+    if (!refused && COM_IsAcceptedDeviceVersion(record.m_sIdent[kIdentStatorId], record.m_sIdent[kIdentStatorRevision],
+                                                record.m_sIdent[kIdentOem])) {
+        if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
+        rec.m_nState = kPortStateAvailable;
+        ++m_nSensorPortCount;
+        m_nAutoActivateRow = m_nRowCounter;
+        m_strReceiveCOM.Empty();
+        SendBlockRead(0x00);
+        return;
+    }
+
+    rec.m_nState = kPortStateNotSupported;
+    rec.m_Sensor = record;
+    if (m_pMainFrame) m_pMainFrame->UpdateDisplayValues(sensor, 0, nullptr);
+    if (m_nRowCounter < 1) COM_EndSearch();
+    else COM_ProbeNextPort();
+}
+
+void CComPort::SendBlockRead(BYTE blockNumber)
+{
+    CString request;
+    ReadConfig(&request, blockNumber);
+    WriteFirstPort(request);
+}

@@ -1,0 +1,78 @@
+// The long status answer: identification of the sensor and the start of the block reads.
+
+#include <algorithm>
+
+#include "workflow/com_port.h"
+#include "workflow/port_names.h"
+
+namespace {
+constexpr int kStatusAnswerLength = 21;
+}
+
+void CComPort::ZMCOMConfg_AnalyseStatusLong()
+{
+    if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED) {
+        CPortRecord* rec = CurrentPortRecord();
+        if (!rec) return;
+        rec->m_nBaudRate = m_nBaudRate;
+        int number = workflow::ComPortNumber(rec->m_strPortName);
+        if (number < 0) number = workflow::ComPortNumber(rec->m_strDescription);
+        if (number < 0) number = 0;
+        if (number <= 254) m_nPortMark[static_cast<std::size_t>(number)] = m_nBaudRate;
+        rec->m_nAddress = CurrentSensor().m_sIdent[kIdentAddress];
+        SetSensorAddress(rec->m_nAddress, 0xFF);
+        KillFrameTimer(kTimerProbeAnswerWait);
+        COM_EvaluateProbeAnswer(m_nCurSensor);
+        return;
+    }
+
+    if (m_strReceiveCOM.GetLength() <= 20) return;
+    if (!HasCheckedAnswerFrame()) return;
+    if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerStatusWatch);
+
+    const CString answer = m_strReceiveCOM;
+    auto& id = CurrentSensor().m_sIdent;
+    DecodeStatusLong(answer, &id[kIdentAddress], &id[kIdentOk], &id[kIdentCalibration], nullptr,
+                     &id[kIdentNoDigitalInput], &id[kIdentHmbUsb], &id[kIdentOem], &id[kIdentSupport],
+                     &id[kIdentStatorId], &id[kIdentStatorRevision], &id[kIdentRotorId], &id[kIdentRotorRevision],
+                     &id[kIdentWatchdog], nullptr);
+    m_strReceiveCOM.Empty();
+    m_pfnReplyHandler = nullptr;
+
+    switch (m_iZMCOMConfgFlow) {
+    case ZM_START_INIT:
+        m_bStartupStatus = 1;
+        SendBlockRead(0x00);
+        break;
+    case ZM_GET_STATUS_LONG:
+        m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+        break;
+    case ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES: {
+        m_strLastStatusAnswer = answer.Left(kStatusAnswerLength);
+        if (CPortRecord* rec = CurrentPortRecord()) {
+            // Two slots, for sensor numbers 0 and 1; other numbers keep only the last answer.
+            const int slot = id[kIdentAddress];
+            if (slot == 0 || slot == 1) {
+                auto& bytes = rec->m_abStatusSlot[static_cast<std::size_t>(slot)];
+                bytes.fill(0);
+                const int length = std::min(answer.GetLength(), kStatusSlotSize);
+                std::copy(answer.bytes(), answer.bytes() + length, bytes.begin());
+                rec->m_bSlotFilled[static_cast<std::size_t>(slot)] = 1;
+            }
+            ++m_nAnswerCount[static_cast<std::size_t>(m_nActivePortRec)];
+        }
+        KillFrameTimer(kTimerProbeAnswerWait);
+        SetFrameTimer(kTimerProbeStatusReplay, 10);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CComPort::COM_ReplayStoredStatusAnswer()
+{
+    m_iZMCOMConfgFlow = ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED;
+    m_strReceiveCOM = m_strLastStatusAnswer;
+    ZMCOMConfg_AnalyseStatusLong();
+}

@@ -1,0 +1,275 @@
+// The workflow state accessors and the step senders: each sets the state that names what it
+// waits for, writes one frame and leaves the follow-up to a timer or to the answer.
+
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/wnd.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_texts.h"
+
+namespace {
+constexpr UINT_PTR kCtrlPageTimerMeasure = 0;
+constexpr UINT_PTR kCtrlPageTimerMultiportStart = 6;
+constexpr UINT_PTR kFrameTimersKilledByMultiportStart[] = {22, 32782, 32784, 32783, 21};
+constexpr int kStopSignalRepeats = 10;
+}  // namespace
+
+bool CComPort::IsSensorReady() const
+{
+    return m_iZMCOMConfgFlow != ZM_START_INIT && m_iZMCOMConfgFlow != ZM_RESTART_SENSOR &&
+           m_iZMCOMConfgFlow != ZM_RESTART_SENSOR_AFTER_INIT;
+}
+
+void CComPort::COM_ZMCOMConfgEnterStep(int code)
+{
+    m_iZMCOMConfgFlow = code;
+    if (m_peers.calibration) m_peers.calibration->ShowControls(false);
+    m_bStartupStatus = 1;
+}
+
+int CComPort::GetRealSensorIndex(int n) const
+{
+    if (m_nCountActivePorts > 1 && n >= 0 && n < 6) return m_nRealSensorIndex[1][static_cast<std::size_t>(n)];
+    return n;
+}
+
+bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor)
+{
+    return COM_ZMCOMConfgSetStatorOperation(sensor);
+}
+
+bool CComPort::COM_ZMStartInit()
+{
+    m_iZMCOMConfgFlow = ZM_START_INIT;
+    m_pfnReplyHandler = &CComPort::ZMCOMConfg_AnalyseStatusLong;
+    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, 100);
+    CString request;
+    BuildStatusLongRequest(request);
+    m_strReceiveCOM.Empty();
+    if (!WriteFirstPort(request)) return false;
+    if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
+    return true;
+}
+
+void CComPort::COM_ReportUnstableConnection()
+{
+    m_bStartupStatus = 0;
+    m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    if (m_peers.measureControl) m_peers.measureControl->ClearSensorDisplay();
+    COM_UpdatePortRowStatus(-1, m_strLastComparedPort, 2);
+    m_strLastComparedPort = m_strPortState;
+    if (m_pPortMan) m_pPortMan->SetOffLine();
+    if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+    AfxMessageBox(workflow::WorkflowText(workflow::kTextUnstableConnection));
+}
+
+bool CComPort::COM_StartMeasure(int code, bool restartGraph)
+{
+    if (m_pMainFrame) {
+        m_pMainFrame->ClearTriggerPressed();
+        SetRateCode(m_pMainFrame->MeasureRateIndex());
+        m_pMainFrame->ConfigureMovingAverages(0);
+    }
+    m_bSensorEndedStream = 0;
+    if (m_peers.diagram) m_peers.diagram->StartGraph(restartGraph);
+    if (m_pMainFrame) m_pMainFrame->ClearStreamTimeoutMark();
+    if (m_pMeasureCtrlSettings) m_pMeasureCtrlSettings->bRunning = 1;
+    m_bMeasureRunning = 1;
+    if (m_peers.measureControl) m_peers.measureControl->ClearStartFlags();
+
+    if (m_bStreamingRate) {
+        m_iZMCOMConfgFlow = code != -1 ? code : (m_nCountActivePorts <= 1 ? ZM_START_MEASURE_SOSM : ZM_4xS_START_SSOSM);
+        if (m_nCountActivePorts > 1) {
+            for (UINT_PTR id : kFrameTimersKilledByMultiportStart) KillFrameTimer(id);
+            if (m_peers.measureControl) m_peers.measureControl->KillTimer(kCtrlPageTimerMultiportStart);
+            COM_SendMeasureSetupShort();
+        } else {
+            COM_SendMeasureSetup();
+        }
+    } else {
+        m_iZMCOMConfgFlow = code != -1 ? code : ZM_START_MEASURE_NO_SOSM;
+        // The first value request; the polling state stays set while it is answered.
+        COM_SendValueRequest();
+        if (m_peers.measureControl) m_peers.measureControl->StartPollTimer(m_nPollIntervalMs);
+    }
+    return true;
+}
+
+bool CComPort::COM_SendMeasureSetup()
+{
+    const bool a = m_peers.measureSetup && m_peers.measureSetup->IsChannelASelected();
+    const bool b = m_peers.measureSetup && m_peers.measureSetup->IsChannelBSelected();
+    CString request;
+    if (a == b) BuildMeasureSetupC(request);
+    else if (a) BuildMeasureSetupA(request);
+    else BuildMeasureSetupB(request);
+    m_strReceiveCOM.Empty();
+    m_bStreamStarted = 0;
+    return WriteFirstPort(request);
+}
+
+bool CComPort::COM_SendMeasureSetupShort()
+{
+    CString request;
+    BuildMeasureSetupA(request);
+    for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
+    m_bStreamStarted = 0;
+    return WriteOn(m_pPortManOfPort[0], request);
+}
+
+bool CComPort::COM_StopMeasure()
+{
+    if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
+        if (m_peers.measureControl) m_peers.measureControl->KillTimer(kCtrlPageTimerMeasure);
+        m_pMeasureCtrlSettings->nCounter = 0;
+        m_pMeasureCtrlSettings->bRunning = 0;
+        m_pMeasureCtrlSettings->bSecond = 0;
+        if (m_pMainFrame) m_pMainFrame->ClearTriggerEvaluation();
+    }
+    if (!m_bStreamingRate) {
+        if (m_peers.measureControl) {
+            m_peers.measureControl->StopPollTimer();
+            m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
+        }
+        return true;
+    }
+    if (m_bSensorEndedStream) {
+        m_bSensorEndedStream = 0;
+        return true;
+    }
+    const CString stop(static_cast<char>(0x02));
+    for (int i = 0; i < kStopSignalRepeats; ++i) {
+        if (m_nCountActivePorts > 1) {
+            for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
+                WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], stop);
+        } else {
+            WriteFirstPort(stop);
+        }
+    }
+    if (m_nCountActivePorts > 1 && m_peers.measureControl) {
+        m_peers.measureControl->ClearMultiportFlag();
+        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerMultiportStop, m_nReceiveTimeoutMs + 50);
+    }
+    return true;
+}
+
+bool CComPort::COM_SendRestartSensor()
+{
+    Sleep(100);
+    CString request;
+    BuildRestartRequest(request);
+    if (!WriteFirstPort(request)) return false;
+    m_bStreamStarted = 0;
+    return true;
+}
+
+void CComPort::COM_SendSingleShot(bool toOnePort, int port)
+{
+    m_bSingleShotForScaling = toOnePort ? 1 : 0;
+    if (m_nCountActivePorts < 2) COM_ZMSingleShot();
+    else COM_4xS_SingleShot(toOnePort ? port : -1);
+}
+
+namespace {
+bool SendCtrl(CComPort& com, bool on)
+{
+    CString request;
+    if (on) com.BuildCtrlOnRequest(request);
+    else com.BuildCtrlOffRequest(request);
+    if (com.m_nCountActivePorts < 2) {
+        com.m_iZMCOMConfgFlow = on ? ZM_SET_CTRL_ON : ZM_SET_CTRL_OFF;
+        return com.m_pPortMan && com.m_pPortMan->WriteString(request);
+    }
+    com.m_iZMCOMConfgFlow = on ? ZM_4xS_CTRL_ON : ZM_4xS_CTRL_OFF;
+    for (int port = 0; port < kMaxSensorPorts; ++port) {
+        com.m_RecvBuf[static_cast<std::size_t>(port)][0] = 0;
+        com.m_nRecvCount[static_cast<std::size_t>(port)] = 0;
+        com.m_bPortAnswered[static_cast<std::size_t>(port)] = 0;
+    }
+    bool all = true;
+    for (int port = 0; port < com.m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
+        const auto& manager = com.m_pPortManOfPort[static_cast<std::size_t>(port)];
+        all = (manager && manager->WriteString(request)) && all;
+        Sleep(50);
+    }
+    return all;
+}
+}  // namespace
+
+bool CComPort::COM_ZMSetCtrlOn() { return SendCtrl(*this, true); }
+bool CComPort::COM_ZMSetCtrlOff() { return SendCtrl(*this, false); }
+
+bool CComPort::COM_SendCtrlOn()
+{
+    m_iZMCOMConfgFlowPrev = ZM_SET_CTRL_ON_SOSM;
+    CString request;
+    BuildCtrlOnRequest(request);
+    return WriteFirstPort(request);
+}
+
+bool CComPort::COM_SendCtrlOff()
+{
+    m_iZMCOMConfgFlowPrev = ZM_SET_CTRL_OFF_SOSM;
+    CString request;
+    BuildCtrlOffRequest(request);
+    return WriteFirstPort(request);
+}
+
+bool CComPort::COM_ZMSingleShot()
+{
+    CString request;
+    BuildValueRequest(request);
+    m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;
+    return WriteFirstPort(request);
+}
+
+bool CComPort::COM_SendValueRequest()
+{
+    CString request;
+    BuildValueRequest(request);
+    return WriteFirstPort(request);
+}
+
+bool CComPort::COM_UpdatePortRowStatus(int row, CString& portText, int mode)
+{
+    if (mode < 0 || mode > 2) return false;
+    workflow::IConnectionPage* page = m_peers.connection;
+    if (!page) return true;
+    if (row > -1) portText = COM_ParsePortDisplayName(page->GetItemText(row, 0));
+    const int rows = page->GetItemCount() < kPortTableRows ? page->GetItemCount() : kPortTableRows;
+
+    for (int r = row < 0 ? 0 : row; r < rows; ++r) {
+        const CString parsed = COM_ParsePortDisplayName(page->GetItemText(r, 0));
+        if (parsed != portText && r != row) {
+            if (portText == m_strPortState && mode == 1) return true;
+            continue;
+        }
+        CPortRecord& rec = m_PortRec[static_cast<std::size_t>(r)];
+        CString status;
+        if (mode == 0) {
+            status = workflow::WorkflowText(workflow::kTextPortAvailable);
+            rec.m_nState = kPortStateAvailable;
+        } else {
+            const DWORD serial = rec.m_Sensor.m_sStatorHeader.nSerialNo;
+            page->SetItemText(r, 4, serial ? CString::Formatted("%u", serial) : CString("n.a."));
+            if (mode == 1) {
+                status = workflow::WorkflowText(workflow::kTextPortActive);
+                rec.m_nState = kPortStateActive;
+                const int index = m_nRotatingSensorIndex >= 0 && m_nRotatingSensorIndex < kMaxSensorPorts
+                                      ? m_nRotatingSensorIndex : 0;
+                m_Sensor[static_cast<std::size_t>(index)] = rec.m_Sensor;
+                if (m_pMainFrame) m_pMainFrame->StoreSensorDisplayValue(index);
+                if (m_nCountActivePorts > 1) {
+                    m_nRotatingSensorIndex = index + 1;
+                    if (m_nRotatingSensorIndex >= m_nCountActivePorts) m_nRotatingSensorIndex = 0;
+                }
+            } else {
+                status = workflow::WorkflowText(workflow::kTextPortAvailable);
+                rec.m_nState = kPortStateAvailable;
+            }
+        }
+        page->SetItemText(r, 6, status);
+        return true;
+    }
+    return true;
+}
