@@ -29,6 +29,7 @@
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 #include "protocol/kadmor_send.h"
+#include "workflow/multiport_merge.h"
 #include "workflow/sensor_port.h"
 #include "workflow/sensor_records.h"
 #include "workflow/workflow_peers.h"
@@ -85,6 +86,7 @@ enum FrameTimer : UINT_PTR {
     kTimerReconnectAfterDeviceChange = 46,
     kTimerContinuousMode = 47,
     kTimerClose = 49,
+    kTimerSlavesPrepared = 61,
 };
 
 class CComPort : public CKadmor_Send {
@@ -174,8 +176,6 @@ public:
     // True when the chain begins with a whole answer frame whose check bytes hold. A whole
     // frame that fails its check is removed from the chain: it is never analysed as data.
     bool HasCheckedAnswerFrame();
-    // Bytes of further port n (0 to 3) of a multiport device, in measurement mode.
-    LRESULT OnReceivePort(int port, WPARAM count, LPARAM bytes);
 
     // ---- Answer handlers ----------------------------------------------------------------------
     void ZMCOMConfg_AnalyseNak();
@@ -206,23 +206,64 @@ public:
     bool IsLastPortMissing() const;
     bool COM_CheckSameDeviceSerial();
 
-    // ---- Built with measuring, calibrating and configuring ------------------------------------
-    // These belong to the measured-value, stream, calibration and multiport files; the bodies
-    // there do the least the connection needs until those jobs are built.
+    // ---- Measured-value answers and the user-calibration acquisition --------------------------
     void ZMCOMConfg_AnalyseValues();
     void ZMCOMConfg_AnalyseCalibFifo();
-    void ZMCOMMeasure_AnalyseStream();
-    void ZMCOMMeasure_AnalyseStreamSingleChannel();
-    void ZMCOMMeasure_ReceivePort(int port);
     void COM_FinishStartup();
     void COM_CompleteConnection();
-    bool COM_ZMReadRawCalibInit(int kind);
-    bool COM_ZMCOMConfgSetStatorOperation(int sensor);
-    bool COM_4xS_SingleShot(int port);
-    bool COM_ZMRestartSensorAfterInit();
-    bool AllPortsAnswered() const;
     static bool IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident);
     static bool IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident);
+
+    // ---- Single-port measured-value stream ----------------------------------------------------
+    void ZMCOMMeasure_AnalyseStream();
+    void ZMCOMMeasure_AnalyseStreamSingleChannel();
+    bool ZMCOMMeasure_ClassifyFrame(const CString& text) const;
+    bool IsMasterSignalFromSlave(const BYTE* bytes) const;
+    void COM_SetMeasureRate();
+    void COM_CalcReceiveTimeout();
+    void SetInterpolateLostValues(BYTE on) { m_bInterpolateLostValues = on; }
+    double UnwrapCounterValue(int slot, LONG raw, int mode);
+
+    // ---- Measurement-mode receive and multiport synchronisation --------------------------------
+    // Bytes of port n (0 to 3) of a multiport device (messages 2101 + n).
+    LRESULT OnReceivePort(int port, WPARAM count, LPARAM bytes);
+    int ZMCOMMeasure_DispatchFirstByte(int port);
+    void ZMCOMMeasure_SetHandler();
+    static int CheckFrameSums(const BYTE* bytes, int length);
+    void ZMCOMMeasure_AnalyseNak();
+    void ZMCOMMeasure_AnalyseValues();
+    void ZMCOMMeasure_AnalyseMultiportStream(int port);
+
+    // ---- Multiport device steps -----------------------------------------------------------------
+    void COM_4xS_SetSlaves();
+    void COM_ShowSensorsNotPreparedMessage();
+    bool COM_4xS_SingleShot(int port);
+    bool AllPortsAnswered() const;
+    void COM_CheckMultiSensorIndices();
+    bool COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode);
+    bool COM_ZMRestartSensorAfterInit();
+    void COM_SendAngleZero(BYTE flag);
+
+    // ---- Calibration steps ----------------------------------------------------------------------
+    bool COM_ZMReadRawCalibInit(int kind);
+    bool COM_ZMCOMConfgUserCalibDeactivate(int sensor);
+    bool COM_ZMCOMConfgUserCalibActivate(int sensor);
+    bool COM_ZMCOMConfgSetNewUserCalib();
+    bool COM_ZMCOMConfgSetInaccuracy(int sensor, double value);
+
+    // ---- Configuration write sequencer -----------------------------------------------------------
+    // A step of the sequencer that had nothing to write: the workflow goes on as if the sensor
+    // had acknowledged it.
+    void OnSequencerStepPassedOver();
+
+    // ---- Configuration writers ------------------------------------------------------------------
+    bool COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
+    bool COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which);
+    bool COM_ZMCOMConfgSetNewBaudrate(int line, BYTE baudCode);
+    bool COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice();
+    bool COM_ZMCOMConfgSetNewLowPassFilter(int sensor);
+    bool COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice();
+    bool COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor);
 
     // ==== Members (shared with the pages and the frame) ========================================
     workflow::IWorkflowFrame* m_pMainFrame = nullptr;
@@ -298,13 +339,42 @@ public:
     std::array<double, kChannelCount> m_adChannelStat{};
     CalibAcquisition m_sCalib;
 
-    // Measuring (filled in by the measured-value and stream handling).
+    // The latest set of a values answer ('A').
+    struct ValueAnswer {
+        LONG nRawA = 0, nRawB = 0, nValueA = 0, nValueB = 0;
+        BYTE bControlOn = 0;
+        int nDecoded = 0;
+    } m_sValueAnswer;
+    std::int64_t m_nScalePhaseSum = 0;  // values A summed during the scale phase
+    BYTE m_bCalibrationRunning = 0;
+
+    // Measuring: the stream of one port.
     std::array<LONG, kMaxSensorPorts> m_aiValue{};
     std::array<LONG, kMaxSensorPorts> m_aiPrevValue{};
     int m_iZMCOMConfgFlowPrev = -1;
     BYTE m_bStreamingRate = 1;
     UINT m_nPollIntervalMs = 100;
-    UINT m_nReceiveTimeoutMs = 800;
+    UINT m_nReceiveTimeoutMs = 500;
+    BYTE m_byExpectedSeq = 0;
+    BYTE m_bValueLost = 0;
+    BYTE m_bInterpolateLostValues = 0;
+    int m_nDisplayDecimation = 1;
+    // The parser's own last value per channel: a bridged gap takes its mean from here.
+    std::array<LONG, kMaxSensorPorts> m_aiStreamLast{};
+    std::array<double, 2> m_adCounterOffset{};
+    std::array<double, 2> m_adCounterLast{};
+
+    // Measuring: the ports of a multiport device.
+    std::array<int, kMaxSensorPorts> m_anCheckResult{};
+    std::array<DWORD, kMaxSensorPorts> m_auRawCount{};
+    std::array<BYTE, kMaxSensorPorts> m_abControlOn{};
+    std::array<ReplyHandler, kMaxSensorPorts> m_pfnPortHandler{};
+    BYTE m_bSyncTestMode = 0, m_bSyncTestDropOne = 0;
+    int m_nSyncTestPort = 0, m_nSyncTestFirstByte = 0;
+    UINT m_nSyncTestAfterRecords = 0;
+    int m_nSlaveAcks = 0;
+    BYTE m_bSinglePortValueRequest = 0;
+    workflow::MultiportMergeState m_merge;
     BYTE m_bStreamStarted = 0;
     BYTE m_bMeasureRunning = 0;
     BYTE m_bSensorEndedStream = 0;
@@ -346,6 +416,29 @@ private:
     void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
     void StepForUnverifiedAnswer();
+    // Values answers (com_port_measured_values.cpp).
+    bool DecodeValueAnswer();
+    void AcquireCalibrationAnswer();
+    void ComputeAndWriteCalibration();
+    // Stream helpers (com_port_stream.cpp).
+    void ParseSinglePortStream(int recordLength);
+    bool AwaitStreamStart(bool twoChannel);
+    void HandOverStreamSample();
+    void HandOverStreamRecord(LONG a, LONG b);
+    void BreakStream();
+    bool IsAckPrefix(const BYTE* bytes, int length, bool master) const;
+    // Multiport helpers (com_port_multiport.cpp).
+    bool UnstuffPortFrame(int port);
+    void StartMultiportStream();
+    void MergePortRecords(int port);
+    void HandOverMultiportSets();
+    void StopMultiportMeasurement(const CString& statusLine, const CString& message);
+    void EndApplicationOnStreamError(const CString& text);
+    LONG AngleValueOfChannel(int channel, LONG value, int mode);
+    std::shared_ptr<workflow::ISensorPort>& ManagerOfSensor(int sensor);
+    CString& KeptStatorOperation(int sensor);
+    // Writers: prepares the kept text for a block write, builds the frame and writes it.
+    bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port);
 
     workflow::ISensorPortFactory* m_pPortFactory = nullptr;
     workflow::WorkflowPeers m_peers;

@@ -1,5 +1,223 @@
-// Configuration writers. Until they are built, a write is refused: nothing reaches the sensor.
+// Configuration writers: the stator software configuration (block 3), the stator operation
+// block (block 2) with a new baud rate, new low-pass filters or as the set-up page has it, and
+// the rotor operation block (block 0x83) with the serial-number texts; and the restarts after
+// a baud-rate or filter change. Each takes the block last read from the sensor as its template,
+// so that a write changes only the fields given; a template that is no block read from a
+// sensor is never written.
 
+#include <ctime>
+
+#include "platform/message_box.h"
 #include "workflow/com_port.h"
 
-bool CComPort::COM_ZMCOMConfgSetStatorOperation(int) { return false; }
+namespace {
+
+constexpr BYTE kStx = 0x02;
+constexpr int kBlockLength = 40;
+constexpr UINT kSwConfigRetryMs = 500;
+
+std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+// The 40 bytes of a write frame with its doubled start bytes undone.
+CString UnstuffedBlock(const CString& frame)
+{
+    CString block;
+    for (int i = 0; i < frame.GetLength() && block.GetLength() < kBlockLength; ++i) {
+        block.AppendChar(frame.GetAt(i));
+        if (i > 0 && frame.ByteAt(i) == kStx && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == kStx) ++i;
+    }
+    return block;
+}
+
+// Stator operation values after a block that failed its check.
+void ResetStatorOperation(StatorOperation& op, BYTE baudCode)
+{
+    op.cByte12 = 0;
+    op.cBusAddress = 1;
+    op.cOperationFlag = 0;
+    op.cBaudCode = baudCode;
+    op.cEncoderMode = 1;
+    op.cByte18 = 2;
+}
+
+bool BuildStatorOperation(CComPort& com, CString& block, const StatorOperation& op)
+{
+    const std::int64_t now = Now();
+    return com.PrepareWriteBlockFrame(block, kBlockStatorOperation) &&
+           com.KadSend_WriteBlockSetContentStatorOperation(&block, &now, &op.cByte12, &op.cBusAddress,
+                                                           &op.cOperationFlag, &op.cBaudCode, &op.cEncoderMode,
+                                                           &op.cByte18, &op.nFilterA, &op.nFilterB);
+}
+
+}  // namespace
+
+bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
+        // Not while measuring: tried again every 500 ms.
+        SetFrameTimer(kTimerSwConfigWhenIdle, kSwConfigRetryMs);
+        return false;
+    }
+    KillFrameTimer(kTimerSwConfigWhenIdle);
+    m_strPendingSwConfigBlock = m_strBlockStatorSwConfig;
+    SetZMCOMConfgFlow(code);
+
+    CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
+    CSensorSwConfig& sw = record.m_sSwConfig;
+    sw.cConfigKind = 4;
+    if (code == ZM_CNFG_SW_CONFIG_SET_SCALING_A) sw.cScalingA = 1;
+    else if (code == ZM_CNFG_SW_CONFIG_SET_SCALING_B) sw.cScalingB = 1;
+    else if (code == ZM_CNFG_SW_CONFIG_DELETE_BLOCK) sw.cScalingA = sw.cScalingB = 0;
+
+    const int row = m_nRealSensorIndex[0][static_cast<std::size_t>(sensor)];
+    workflow::IMeasureSetupPage* setup = m_peers.measureSetup;
+    auto channelPosition = [this](int slot) -> int {
+        const workflow::DisplaySlotRecord* display = m_pMainFrame ? m_pMainFrame->DisplaySlot(slot) : nullptr;
+        return display ? display->channelPosition & 0xFF : -1;
+    };
+    if (setup && setup->IsChannelRowChanged(row)) {
+        const int position = channelPosition(sensor);
+        if (position >= 0) {
+            const bool angleRotor = record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle;
+            (angleRotor ? sw.cCode5B : sw.cCode5A) = static_cast<BYTE>(position);
+        }
+    }
+    const bool multi = m_nCountActivePorts > 1;
+    if (!multi && setup && setup->IsChannelRowChanged(1)) {
+        const int position = channelPosition(1);
+        if (position >= 0) sw.cCode5B = static_cast<BYTE>(position);
+    }
+
+    CString block = m_strPendingSwConfigBlock;
+    const BYTE* code2B = multi ? &sw.cCode2A : &sw.cCode2B;
+    const bool built =
+        PrepareWriteBlockFrame(block, kBlockStatorSwConfig) &&
+        KadSend_WriteBlockSetContentStatorSoftwareConfiguration(
+            &block, &sw.cConfigKind, &sw.dScaleA, &sw.dScaleB, &sw.strUnitA, &sw.strUnitB, &sw.cCode5A, &sw.cCode5B,
+            &sw.cCode3A, &sw.cCode3B, &sw.cCode4A, &sw.cCode4B, &sw.cFlagA, &sw.cFlagB, &sw.cScalingA, &sw.cScalingB,
+            &sw.nSetupCount, &sw.nByte32, &sw.cCode2A, code2B);
+    CString frame;
+    if (built) BuildWriteBlockFrame(frame, block, false);
+    if (!sw.cReadMark || frame.IsEmpty()) {
+        // A configuration that was never read from the sensor is not written over it.
+        if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+        return false;
+    }
+    m_strPendingSwConfigBlock = UnstuffedBlock(frame);
+    if (multi) m_nRecvCount[static_cast<std::size_t>(sensor)] = 0;
+    return WriteOn(ManagerOfSensor(sensor), frame);
+}
+
+bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    CString block = m_strBlockRotorOperation;
+    if (!IsBlockFrameText(block)) return false;
+    COM_ZMCOMConfgEnterStep(m_nCountActivePorts > 1 ? ZM_4xS_SERIAL_NUMBER : ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
+    CSensorRecordTail& tail = m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorOperation;
+    const std::int64_t now = Now();
+    PrepareWriteBlockFrame(block, kBlockRotorOperation);
+    if (!KadSend_WriteBlockSetContentRotorOperation(&block, &now, which == 1 ? nullptr : &tail.strSerialA,
+                                                    which == 0 ? nullptr : &tail.strSerialB))
+        return false;
+    m_strBlockRotorOperation = block;
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor));
+}
+
+bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
+{
+    StatorOperation& op = m_Sensor[0].m_sStatorOperation;
+    if (CheckBlock(m_strBlockStatorOperation, nullptr) != 0) {
+        ResetStatorOperation(op, baudCode);
+        op.nFilterA = op.nFilterB = 3000;
+    } else {
+        op.cBaudCode = baudCode;
+    }
+    COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_BAUDRATE);
+    CString block = m_strBlockStatorOperation;
+    const bool written = BuildStatorOperation(*this, block, op) && WriteBlockFrame(block, false, m_pPortMan);
+    if (!written) {
+        if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
+        if (m_peers.connection) m_peers.connection->ClearBusyFlag();
+        return false;
+    }
+    m_strBlockStatorOperation = block;
+    return true;
+}
+
+bool CComPort::COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice()
+{
+    CString request;
+    BuildRestartRequest(request);
+    m_iZMCOMConfgFlow = ZM_CNFG_NEW_BAUDRATE_IS_SETTED;
+    if (WriteFirstPort(request)) {
+        SetFrameTimer(kTimerCloseFirstPort, 100);
+        return true;
+    }
+    if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
+    if (m_peers.connection) m_peers.connection->ClearBusyFlag();
+    return false;
+}
+
+CString& CComPort::KeptStatorOperation(int sensor)
+{
+    // On a multiport device every sensor's own block is the template of its write.
+    CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
+    if (m_nCountActivePorts > 1 && IsBlockFrameText(record.m_strBlockStatorOperation))
+        return record.m_strBlockStatorOperation;
+    return m_strBlockStatorOperation;
+}
+
+bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
+    StatorOperation& op = record.m_sStatorOperation;
+    const int row = m_nRealSensorIndex[0][static_cast<std::size_t>(sensor)];
+    if (record.m_anBlockCheck[kSlotStatorOperation] != 0) {
+        const BYTE baudCode = m_peers.connection ? m_peers.connection->BaudCodeOfRate(m_nBaudRate) : op.cBaudCode;
+        ResetStatorOperation(op, baudCode);
+    }
+    if (m_peers.measureSetup) {
+        const std::array<DWORD, 2> filter = m_peers.measureSetup->FilterValues(row);
+        op.nFilterA = filter[0];
+        op.nFilterB = filter[1];
+    }
+    COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_LOW_PASS_FILTER);
+    CString& kept = KeptStatorOperation(sensor);
+    CString block = kept;
+    if (!BuildStatorOperation(*this, block, op)) return false;
+    kept = block;
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor));
+}
+
+bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
+{
+    CString request;
+    BuildRestartRequest(request);
+    m_iZMCOMConfgFlow = ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
+    const auto& port = ManagerOfSensor(m_nCurSensor);
+    if (WriteOn(port, request)) return true;
+    const CString state = port ? port->GetStateText() : m_strPortState;
+    AfxMessageBox(CString("COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice() for ") + state + " - ERROR!");
+    return false;
+}
+
+bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    COM_ZMCOMConfgEnterStep(ZM_CNFG_ST_OPERATION_BLOCK);
+    CString& kept = KeptStatorOperation(sensor);
+    CString block = kept;
+    if (!BuildStatorOperation(*this, block, m_Sensor[static_cast<std::size_t>(sensor)].m_sStatorOperation)) return false;
+    kept = block;
+    if (m_nCountActivePorts > 1) {
+        const bool written = WriteBlockFrame(block, false, m_pPortManOfPort[static_cast<std::size_t>(sensor)]);
+        // The acknowledgement may arrive inside the measured-value stream.
+        m_iZMCOMConfgFlow = ZM_4xS_STATOR_OPERATION;
+        m_iZMCOMConfgFlowPrev = ZM_4xS_STATOR_OPERATION;
+        return written;
+    }
+    return WriteBlockFrame(block, false, m_pPortMan);
+}

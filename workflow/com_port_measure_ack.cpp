@@ -79,3 +79,9 @@ void CComPort::ZMCOMMeasure_AnalyseAck()
         break;
     }
 }
+
+void CComPort::OnSequencerStepPassedOver()
+{
+    if (m_nCountActivePorts > 1) ZMCOMMeasure_AnalyseAck();
+    else ZMCOMConfg_AnalyseAck();
+}

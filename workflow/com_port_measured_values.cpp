@@ -1,13 +1,31 @@
-// Measured-value answers ('A'): the end of a sensor's start-up and its hand-over to the next
-// connection step. The value decoding itself and the user-calibration acquisition are kept to
-// the least the connection needs until the measuring side is built: a whole answer is
-// consumed, a single shot returns to rest, and the first answer of a start-up ends it.
+// Measured-value answers ('A', 16 bytes): the end of a sensor's start-up, single shots, the
+// channel scaling page's values, and the acquisition of a user calibration, which polls the
+// sensor every 25 ms and averages 300 answers per phase.
 
+#include <cmath>
+
+#include "platform/message_box.h"
 #include "workflow/com_port.h"
+#include "workflow/workflow_texts.h"
 
 namespace {
+
 constexpr int kValueAnswerLength = 16;
+constexpr int kAnswersPerPhase = 300;
+constexpr int kEarlyScaleCheck = 50;
+constexpr int kEndValueErrorA = 0x10;
+constexpr int kEndValueErrorB = 0x20;
+
+enum CalibRing { kRingRawA = 0, kRingRawB = 1, kRingValueA = 2, kRingValueB = 3 };
+
+double RoundedMean(workflow::IWorkflowFrame* frame, int ring)
+{
+    double mean = 0.0;
+    if (frame) frame->GetCalibAverage(ring, mean);
+    return std::trunc(std::round(mean));
 }
+
+}  // namespace
 
 bool CComPort::IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident)
 {
@@ -19,26 +37,152 @@ bool CComPort::IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident)
     return ident[kIdentHmbUsb] == 1 && ident[kIdentNoDigitalInput] == 0 && ident[kIdentStatorId] == 5;
 }
 
+// Decodes a whole values answer whose check bytes hold and removes it from the chain.
+bool CComPort::DecodeValueAnswer()
+{
+    if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return false;
+    const BYTE* answer = m_strReceiveCOM.bytes();
+    ValueAnswer& v = m_sValueAnswer;
+    v.nRawA = static_cast<LONG>(GetUInt16(answer[5], answer[6]));
+    v.nRawB = static_cast<LONG>(GetUInt16(answer[7], answer[8]));
+    v.nValueA = GetInt16(answer[9], answer[10]);
+    ++v.nDecoded;
+    const int valueB = GetInt16(answer[11], answer[12]);
+    v.nValueB = IsDeviceCode5(CurrentSensor().m_sIdent) ? (valueB >= 0 ? 1 : 0) : valueB;
+    v.bControlOn = answer[13] != 0 ? 1 : 0;
+    m_strReceiveCOM.Delete(0, kValueAnswerLength);
+    return true;
+}
+
 void CComPort::ZMCOMConfg_AnalyseValues()
 {
-    if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return;
-    m_strReceiveCOM.Delete(0, kValueAnswerLength);
+    if (!DecodeValueAnswer()) return;
+    const ValueAnswer& v = m_sValueAnswer;
     if (m_iZMCOMConfgFlow == ZM_SINGLE_SHOT) {
+        m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
+        if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);
         m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
         m_pfnReplyHandler = nullptr;
+        if (m_bSingleShotForScaling && m_peers.measureSetup) m_peers.measureSetup->ShowScalingValues(v.nValueA, v.nValueB);
+    } else if (m_iZMCOMConfgFlow == ZM_READ_RAW_CALIB_INIT) {
+        ++m_sCalib.nCount;
+        if (m_peers.calibration) m_peers.calibration->AdvanceProgress(1);
     }
     m_bSingleShotForScaling = 0;
 }
 
 void CComPort::ZMCOMConfg_AnalyseCalibFifo()
 {
-    if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return;
-    m_strReceiveCOM.Delete(0, kValueAnswerLength);
-    if (m_iZMCOMConfgFlow == ZM_START_INIT) {
+    if (!DecodeValueAnswer()) return;
+    m_bSingleShotForScaling = 0;
+    if (m_peers.measureControl) m_peers.measureControl->ShowControlState(m_sValueAnswer.bControlOn != 0);
+
+    switch (m_iZMCOMConfgFlow) {
+    case ZM_START_INIT:
+        if (m_pMainFrame) {
+            m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
+            if (m_nCountActivePorts > 0) m_pMainFrame->RefreshChannelViews(2);
+            m_iZMCOMConfgFlow = ZM_START_INIT;
+        }
         COM_FinishStartup();
         COM_CompleteConnection();
-    } else if (m_iZMCOMConfgFlow == ZM_LIST_CTRL_CHANGE_READ_RAW) {
+        break;
+    case ZM_LIST_CTRL_CHANGE_READ_RAW:
+        m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
+        if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(2);
         m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+        break;
+    case ZM_READ_RAW_CALIB_INIT:
+        ++m_sCalib.nCount;
+        if (m_peers.calibration) m_peers.calibration->AdvanceProgress(1);
+        AcquireCalibrationAnswer();
+        break;
+    default:
+        break;
+    }
+}
+
+void CComPort::AcquireCalibrationAnswer()
+{
+    const ValueAnswer& v = m_sValueAnswer;
+    workflow::IWorkflowFrame* frame = m_pMainFrame;
+    if (frame) {
+        frame->AddCalibValue(kRingRawA, v.nRawA);
+        frame->AddCalibValue(kRingValueA, v.nValueA);
+        frame->AddCalibValue(kRingRawB, m_bDualDevice ? v.nRawA : v.nRawB);
+        frame->AddCalibValue(kRingValueB, m_bDualDevice ? v.nValueA : v.nValueB);
+    }
+    CalibChannel& a = m_sCalib.channel[0];
+    CalibChannel& b = m_sCalib.channel[1];
+    auto stopPolling = [this] {
+        if (m_peers.measureControl) m_peers.measureControl->StopPollTimer();
+    };
+    const int count = m_sCalib.nCount;
+
+    switch (m_sCalib.nPhase) {
+    case 0:
+        if (count < kAnswersPerPhase) break;
+        m_nScalePhaseSum = 0;
+        stopPolling();
+        a.dZeroRaw = RoundedMean(frame, kRingRawA);
+        b.dZeroRaw = RoundedMean(frame, kRingRawB);
+        a.dZeroValue = RoundedMean(frame, kRingValueA);
+        b.dZeroValue = RoundedMean(frame, kRingValueB);
+        a.bZeroDone = b.bZeroDone = 1;
+        if (!a.bControlDone && !b.bControlDone && !m_sCalib.bWithoutControl) COM_ZMSetCtrlOn();
+        else if (m_peers.calibration) m_peers.calibration->StartZeroPromptWait();
+        break;
+    case 1:
+        m_nScalePhaseSum += v.nValueA;
+        if (count == kEarlyScaleCheck &&
+            static_cast<std::uint32_t>(m_nScalePhaseSum) / static_cast<std::uint32_t>(count) < 500u) {
+            if (m_peers.calibration) m_peers.calibration->ShowScaleWarning();
+        }
+        if (count < kAnswersPerPhase) break;
+        if (m_nScalePhaseSum / kAnswersPerPhase < 1000 && m_peers.calibration) m_peers.calibration->ShowScaleWarning();
+        stopPolling();
+        a.dScaleRaw = RoundedMean(frame, kRingRawA);
+        b.dScaleRaw = RoundedMean(frame, kRingRawB);
+        a.dScaleValue = RoundedMean(frame, kRingValueA);
+        b.dScaleValue = RoundedMean(frame, kRingValueB);
+        a.bScaleDone = b.bScaleDone = 1;
+        if (a.bZeroDone && b.bZeroDone && ((a.bControlDone && b.bControlDone) || m_sCalib.bWithoutControl))
+            ComputeAndWriteCalibration();
+        break;
+    case 2:
+        if (count < kAnswersPerPhase && !m_sCalib.bWithoutControl) break;
+        stopPolling();
+        a.dControlRaw = RoundedMean(frame, kRingRawA);
+        b.dControlRaw = RoundedMean(frame, kRingRawB);
+        a.dControlValue = RoundedMean(frame, kRingValueA);
+        b.dControlValue = RoundedMean(frame, kRingValueB);
+        a.bControlDone = b.bControlDone = 1;
+        COM_ZMSetCtrlOff();
+        break;
+    default:
+        break;
+    }
+}
+
+void CComPort::ComputeAndWriteCalibration()
+{
+    workflow::ICalibrationPage* page = m_peers.calibration;
+    int errors = 0;
+    bool done = false;
+    if (page) {
+        page->CalculateCalibValues(false, false, errors);
+        const bool bothEndValuesBad = (errors & kEndValueErrorA) && (errors & kEndValueErrorB);
+        done = page->CalculateCalibValues(!bothEndValuesBad, false, errors);
+        if (!done && CurrentSensor().m_sIdent[kIdentSupport] == 1) done = page->CalculateCalibValues(true, true, errors);
+    }
+    if (done) {
+        COM_ZMCOMConfgSetNewUserCalib();
+        return;
+    }
+    AfxMessageBox(workflow::WorkflowText(workflow::kTextCalibrationLoadCheck));
+    if (!IsControlOn()) {
+        m_bCalibrationRunning = 0;
+        if (page) page->CloseScaleValuePromptIfVisible();
     }
 }
 
@@ -57,6 +201,13 @@ void CComPort::COM_FinishStartup()
         }
         if (m_peers.connection) m_peers.connection->RefreshEnableColumn();
         if (m_peers.information) m_peers.information->SetTimer(53, 10);
+        const CPortRecord* row = CurrentPortRecord();
+        if (row && row->m_bSlotFilled[0] && row->m_bSlotFilled[1]) {
+            CString text;
+            text.Format("%s \"%s\" %s", workflow::WorkflowText(workflow::kTextOneSensorPerBus).GetString(),
+                        m_strPortState.GetString(), workflow::WorkflowText(workflow::kTextMoreThanOneSensor).GetString());
+            AfxMessageBox(text);
+        }
         m_bStartupDone = 1;
     }
     if (m_peers.startUp) m_peers.startUp->EndSearchProgress();

@@ -35,7 +35,7 @@ int CComPort::GetRealSensorIndex(int n) const
 
 bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor)
 {
-    return COM_ZMCOMConfgSetStatorOperation(sensor);
+    return COM_ZMCOMConfgCnfgSensorStOperationBlock(sensor);
 }
 
 bool CComPort::COM_ZMStartInit()

@@ -5,9 +5,11 @@
 //   ISensorPort(Factory)   its view of the port managers (sensor_port.h)
 //   WorkflowPeers          the frame and pages it calls (workflow_peers.h)
 //   CMultimediaTimer, CStopwatch (poll_timer.h)
+//   CConfigWriteSequencer  the configuration write before closing
 //   CSensorRecord, CPortRecord, the ZM codes, ConnectionState, CMasterSlaveDetector
 
 #include "workflow/com_port.h"
+#include "workflow/config_write_sequencer.h"
 #include "workflow/connection_state.h"
 #include "workflow/master_slave_detector.h"
 #include "workflow/poll_timer.h"

@@ -5,6 +5,7 @@
 // configuration-write sequencer. The application's windows implement these; tests use fakes.
 // Every peer is optional: the controller skips what is not attached.
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct DisplayChannelEntry {
     std::vector<double> unitFactors; // their conversion factors
     int selectedUnit = 0;
     int divisor = 0;
+    // The display bits and values of a power channel, carried by a dual device's rotor block.
+    BYTE flagByte = 0;
+    int secondValue = 0;
+    int thirdValue = 0;
     double perCount = 1.0;           // written by the scale-factor computation
 };
 
@@ -33,6 +38,45 @@ struct DisplaySlotRecord {
 };
 
 // The measurement control page's settings record.
+// The measurement control page's diagnostic fields per sensor.
+enum class MeasureDiagnostic {
+    MissingValueCount,
+    IncompleteLineCount,  // -1 adds one
+    RemainingLength,
+    RecvBufferMaxLength,
+    RecvBufferMaxLengthLast100,
+    QueueMaxLength,
+    QueueMaxLengthLast100,
+};
+
+// What the measurement set-up page holds for the configuration written before closing.
+struct MeasureSetupValues {
+    std::array<std::array<DWORD, 2>, 6> filter{};  // per channel: the two low-pass values
+    int measurand1 = -1, measurand2 = -1;           // measurand of pass/fail condition 1 and 2
+    std::array<CString, 4> limitText;               // lower 1, upper 1, lower 2, upper 2
+    std::array<double, 4> limitValue{};
+    bool singleLimitChecked = false, singleLimitVisible = false;
+    int startKind = 0;
+    double startLevel = 0.0;
+    std::array<double, 2> startFurther{};
+    int startOption = 0;
+    int stopKind = 0;
+    double stopLevel = 0.0;
+    DWORD stopCount = 0;
+    int stopOption = 0;
+    BYTE optionByte = 0;
+    std::array<double, 6> channelValue{};  // the first value of each channel's record
+    std::array<int, 6> rowOfChannel{-1, -1, -1, -1, -1, -1};
+};
+
+// What the calibration page holds for the calibration steps.
+struct CalibrationPageFields {
+    int newValuesAccepted = 0;
+    std::array<DWORD, 2> referenceValue{};  // channels A and B
+    int inaccuracyMode = 0;                 // 0 change A, 1 change B, 2 delete A, 3 delete B
+    int inaccuracyWriteAllowed = 0;
+};
+
 struct MeasureCtrlSettings {
     BYTE bRunning = 0;       // 1 while a measurement runs
     BYTE bSecond = 0;
@@ -76,7 +120,32 @@ public:
     // Ends the application with the given exit code (orderly, through the exit command).
     virtual void ExitApplication(int exitCode) = 0;
     virtual void SetSensorConnectedFlag() = 0;
+    // The new-values entry: reason 0 a value set of a stream, 1 after a single shot, 2 after the
+    // first values of a sensor. It reads m_aiValue and the display countdown.
     virtual void RefreshChannelViews(int reason) = 0;
+
+    // ---- Measuring -----------------------------------------------------------------------------
+    // Set when the measuring time is reached or a stop trigger fired; the parsers stop there.
+    virtual bool IsMeasurementEnded() const { return false; }
+    // Set by the multiport merge when it dropped the rest of a stream after its end.
+    virtual bool IsDrained() const { return false; }
+    virtual void SetDrained(bool) {}
+    // The measurement was started by arming the trigger.
+    virtual bool IsTriggerStarted() const { return false; }
+    virtual void SetAngleOffsetsZero() {}
+    virtual void SetSensorTriggerFlags(int) {}
+    // The four smoothing rings of a user calibration: 0 raw A, 1 raw B, 2 value A, 3 value B.
+    virtual void ResetCalibRings() {}
+    virtual void AddCalibValue(int, double) {}
+    // False and 0.0 when the ring is empty.
+    virtual bool GetCalibAverage(int, double& mean) const
+    {
+        mean = 0.0;
+        return false;
+    }
+    // Display bits of a channel (0 A .. 5 P2) for the rotor operation block.
+    virtual bool IsChannelViewVisible(int) const { return false; }
+    virtual bool IsChannelInDiagram(int) const { return false; }
 };
 
 class IConnectionPage {
@@ -94,6 +163,12 @@ public:
     virtual void SetItemText(int row, int column, const CString& text) = 0;
     virtual void ReenableAfterBaudChange() = 0;
     virtual void ClearBaudChangeFlag() = 0;
+    // The page's busy mark of a baud-rate or port-loop write.
+    virtual void ClearBusyFlag() {}
+    // A row the user selected in the port list (its background is other than white).
+    virtual bool IsRowMarked(int) const { return false; }
+    // The sensor's baud-rate code of a baud rate, as the page converts its baud-rate texts.
+    virtual BYTE BaudCodeOfRate(int) const { return 0; }
     virtual void RefreshEnableColumn() = 0;
     virtual int CountSensorPorts() const = 0;
     virtual void SetTimer(UINT_PTR id, UINT ms) = 0;
@@ -110,6 +185,7 @@ public:
     virtual void FinishSearch() = 0;
     virtual void Hide() = 0;
     virtual bool IsSearchUsbOnly() const = 0;
+    virtual void SetShowProgressInList(bool) {}
 };
 
 class IMeasureControlPage {
@@ -131,6 +207,17 @@ public:
     virtual bool StartPollTimer(UINT periodMs) = 0;
     virtual void StopPollTimer() = 0;
     virtual void SetSensorPresent(bool present) = 0;
+
+    // ---- Measuring -----------------------------------------------------------------------------
+    // Switches the control signal by the page's own state (1: plain send).
+    virtual void SendControlSignal(int) {}
+    virtual void ShowControlState(bool) {}
+    virtual void EndSingleShot() {}
+    virtual void ClearRestartMarker() {}
+    virtual void ShowStatusLine(const CString&) {}
+    virtual void SetDiagnostic(MeasureDiagnostic, int /*sensor*/, int /*value*/) {}
+    // The option check box that the rotor operation block carries.
+    virtual bool IsOptionChecked() const { return false; }
 };
 
 class IMeasureSetupPage {
@@ -141,6 +228,16 @@ public:
     virtual void RefreshChannelRow(int row) = 0;
     virtual void UpdateChannelCheckBox(int row) = 0;
     virtual void CheckSameSensor() = 0;
+    // Channel rows changed since the last software-configuration write, and their filters.
+    virtual bool IsChannelRowChanged(int) const { return false; }
+    virtual std::array<DWORD, 2> FilterValues(int) const { return {3000, 3000}; }
+    // The measuring interval in seconds.
+    virtual double MeasuringIntervalSeconds() const { return 1.0; }
+    // Everything the configuration write before closing takes from the page; null: nothing.
+    virtual const MeasureSetupValues* WriteSetupValues() const { return nullptr; }
+    virtual void ToggleBusyMarker() {}
+    // Hands a single shot's values to the channel scaling page; false when it does not exist.
+    virtual bool ShowScalingValues(LONG, LONG) { return false; }
 };
 
 class IInformationPage {
@@ -158,6 +255,23 @@ public:
     virtual void AdvanceProgress(int steps) = 0;
     // The zero-point prompt's wait (its timer 1, 500 ms).
     virtual void StartZeroPromptWait() = 0;
+    virtual CalibrationPageFields Fields() const { return {}; }
+    // The page's computation from the readings of the controller's acquisition record: stores
+    // offset, gain-control and control codes there and returns success with its error bits.
+    virtual bool CalculateCalibValues(bool, bool, int& errorMask)
+    {
+        errorMask = 0;
+        return false;
+    }
+    virtual void ShowScaleWarning() {}
+    virtual void CloseScaleValuePromptIfVisible() {}
+};
+
+class IDocumentationPage {
+public:
+    virtual ~IDocumentationPage() = default;
+    // Seconds since 1970 at which a running stream broke.
+    virtual void SetMeasurementEndTime(std::int64_t seconds) = 0;
 };
 
 class IDiagnosticPage {
@@ -185,6 +299,8 @@ public:
     virtual void SetBlockText(int table, int sensor, const CString& text) = 0;
     // The current slot moves on by one (each stator header answer).
     virtual void AdvanceSlot() = 0;
+    // A run from the first sensor on.
+    virtual void Start() {}
 };
 
 struct WorkflowPeers {
@@ -198,6 +314,7 @@ struct WorkflowPeers {
     IDiagnosticPage* diagnostic = nullptr;
     IDiagramView* diagram = nullptr;
     IConfigWriteSequencer* sequencer = nullptr;
+    IDocumentationPage* documentation = nullptr;
 };
 
 // Timer ids the controller arms on the pages.

@@ -17,6 +17,12 @@ constexpr UINT kTextUnstableConnection = 5292;
 constexpr UINT kTextUnitAdu = 5319;
 constexpr UINT kTextUnitCelsius = 5539;
 constexpr UINT kTextSerialNotAssigned = 5928;
+constexpr UINT kTextCalibrationLoadCheck = 5269;
+constexpr UINT kTextOneSensorPerBus = 5359;
+constexpr UINT kTextMoreThanOneSensor = 5360;
+constexpr UINT kTextSensorsNotPrepared = 5378;
+constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vier"
+constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 
 // Language offset: 0 German, 1000 English, 2000 French, 3000 Spanish.
 void SetWorkflowLanguage(int offset);

@@ -74,6 +74,33 @@ void WorkflowTimerWindow::OnTimer(UINT_PTR id)
     case kTimerRestartSensor:
         m_com.COM_SendRestartSensor();
         break;
+    case kTimerBaudRestart:
+        m_com.m_strReceiveCOM.Empty();
+        m_com.COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice();
+        break;
+    case kTimerSwConfigWrite:
+        if (m_com.m_pMainFrame) m_com.m_pMainFrame->SetSensorTriggerFlags(m_com.m_nCurSensor);
+        m_com.COM_ZMCOMConfgSetSoftwareConfigBlock(m_com.m_nCurSensor, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
+        break;
+    case kTimerRotorOperationWrite:
+        m_com.COM_ZMCOMConfgSetSerialNumberRotorOperation(m_com.m_nCurSensor, -1);
+        break;
+    case kTimerSwConfigWhenIdle:
+        // The software configuration waits until the measurement has ended.
+        if (m_com.m_pMeasureCtrlSettings && m_com.m_pMeasureCtrlSettings->bRunning == 1) {
+            SetTimer(kTimerSwConfigWhenIdle, 500);
+            break;
+        }
+        m_com.COM_ZMCOMConfgSetSoftwareConfigBlock(m_com.m_nCurSensor, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
+        KillTimer(kTimerSwConfigWhenIdle);
+        break;
+    case kTimerFilterRestart:
+        m_com.m_strReceiveCOM.Empty();
+        m_com.COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice();
+        break;
+    case kTimerSlavesPrepared:
+        m_com.COM_ShowSensorsNotPreparedMessage();
+        break;
     case kTimerFurtherPort:
         ActivateNextFurtherPort();
         break;

@@ -79,7 +79,7 @@ TEST(Steps, APolledStartAsksOnceAndStartsThePollTimer)
 
     b.com.COM_StopMeasure();
     EXPECT_EQ(b.control.pollStops, 1);
-    EXPECT_EQ(b.control.timers.armed.back(), (std::pair<UINT_PTR, UINT>{workflow::kCtrlPageTimerReceiveTimeout, 800}));
+    EXPECT_EQ(b.control.timers.armed.back(), (std::pair<UINT_PTR, UINT>{workflow::kCtrlPageTimerReceiveTimeout, 500}));
     EXPECT_EQ(b.control.settings.bRunning, 0);
 }
 
@@ -106,7 +106,7 @@ TEST(Steps, StoppingAMultiportStreamStopsEveryPortAndArmsTheStopWatch)
     b.ports.writes.clear();
     b.com.COM_StopMeasure();
     EXPECT_EQ(b.ports.writes.size(), 20u);
-    EXPECT_EQ(b.control.timers.armed.back(), (std::pair<UINT_PTR, UINT>{workflow::kCtrlPageTimerMultiportStop, 850}));
+    EXPECT_EQ(b.control.timers.armed.back(), (std::pair<UINT_PTR, UINT>{workflow::kCtrlPageTimerMultiportStop, 550}));
 }
 
 TEST(Steps, TheControlSignalOnTwoPortsIsSwitchedPortByPort)

@@ -1,0 +1,187 @@
+// Steps that address every sensor of a multiport device, port by port: the slave set-up, one
+// value from every port, the channel assignment, a new baud code, the restart and the angle
+// zero. Each writes one request per port; the measurement-mode receive path counts the answers.
+
+#include <ctime>
+
+#include "platform/message_box.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
+
+namespace {
+
+
+constexpr UINT kSlavesPreparedMs = 1250;
+
+// The slave set-up frame: 'Z' to address 0x01 0xFF with the data 0x04 'A', start bytes doubled.
+CString SlaveSetupFrame()
+{
+    BYTE frame[9] = {0x02, 'Z', 0x01, 0xFF, 0x02, 0x04, 'A', 0, 0};
+    CKadmor_Send::CalcFrameSums(frame + 1, frame + 7, 5);
+    CString text;
+    CKadmor_Send::FrameToString(text, frame);
+    return text;
+}
+
+}  // namespace
+
+std::shared_ptr<workflow::ISensorPort>& CComPort::ManagerOfSensor(int sensor)
+{
+    if (m_nCountActivePorts > 1 && sensor >= 0 && sensor < kMaxSensorPorts)
+        return m_pPortManOfPort[static_cast<std::size_t>(sensor)];
+    return m_pPortMan;
+}
+
+void CComPort::COM_4xS_SetSlaves()
+{
+    if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV) return;
+    const CString frame = SlaveSetupFrame();
+    SetCommand('Z');
+    m_nSlaveAcks = 0;
+    m_iZMCOMConfgFlow = ZM_4xS_SET_234_TO_SLAVE;
+    for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
+    for (int port = 1; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
+        WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], frame);
+    SetFrameTimer(kTimerSlavesPrepared, kSlavesPreparedMs);
+    if (m_pMainFrame) m_pMainFrame->SetDrained(false);
+}
+
+void CComPort::COM_ShowSensorsNotPreparedMessage()
+{
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextSensorsNotPrepared).GetString(),
+                workflow::WorkflowText(workflow::kTextNumberWordBase + static_cast<UINT>(m_nCountActivePorts)).GetString());
+    AfxMessageBox(text);
+}
+
+bool CComPort::COM_4xS_SingleShot(int port)
+{
+    CString request;
+    BuildValueRequest(request);
+    m_iZMCOMConfgFlow = ZM_4xS_SINGLE_SHOT;
+    for (int p = 0; p < kMaxSensorPorts; ++p) {
+        EmptyRecvBuffer(p);
+        m_bPortAnswered[static_cast<std::size_t>(p)] = 0;
+    }
+    bool all = true;
+    for (int p = 0; p < m_nCountActivePorts && p < kMaxSensorPorts; ++p) {
+        if (m_bSinglePortValueRequest && p != port) continue;
+        all = WriteOn(m_pPortManOfPort[static_cast<std::size_t>(p)], request) && all;
+    }
+    return all;
+}
+
+bool CComPort::AllPortsAnswered() const
+{
+    for (int p = 0; p < m_nCountActivePorts && p < kMaxSensorPorts; ++p)
+        if (!m_bPortAnswered[static_cast<std::size_t>(p)]) return false;
+    return m_nCountActivePorts > 0;
+}
+
+void CComPort::COM_CheckMultiSensorIndices()
+{
+    COM_ResetRealSensorIndex();
+    workflow::IConnectionPage* page = m_peers.connection;
+    const int n = std::min(m_nCountActivePorts, kMaxSensorPorts);
+    std::array<bool, kPortTableRows> taken{};
+    for (int channel = 0; page && channel < n; ++channel) {
+        int bestRow = -1;
+        int bestOrdinal = -1;
+        int bestIndex = 256;
+        int ordinal = -1;
+        for (int row = 0; row < kPortTableRows && row < page->GetItemCount(); ++row) {
+            const CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
+            if (rec.m_nState != kPortStateActive) continue;
+            ++ordinal;
+            if (taken[static_cast<std::size_t>(row)] || !page->IsRowMarked(row)) continue;
+            const int index = rec.m_Sensor.m_sStatorHeader.cModuleIndex;
+            if (index < bestIndex) {
+                bestIndex = index;
+                bestRow = row;
+                bestOrdinal = ordinal;
+            }
+        }
+        if (bestRow < 0) break;  // fewer marked rows than ports: the rest keep their own channel
+        if (bestIndex == 0 || bestIndex > 4 || bestOrdinal >= kMaxSensorPorts) {
+            AfxMessageBox("One or more TM-VQs from VQ-USB3 do not have a correct sensor index.\nThe Numbers of the "
+                          "sensors in der Application may differ from these on device");
+            COM_ResetRealSensorIndex();
+            break;
+        }
+        taken[static_cast<std::size_t>(bestRow)] = true;
+        m_nRealSensorIndex[0][static_cast<std::size_t>(bestOrdinal)] = channel;
+        m_nRealSensorIndex[1][static_cast<std::size_t>(channel)] = bestOrdinal;
+    }
+    m_nCurSensor = 0;
+}
+
+bool CComPort::COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode)
+{
+    m_iZMCOMConfgFlow = ZM_PORT_LOOP_STATOR_OPERATION;
+    if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
+    m_nPortLoop = 0;
+    for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
+        CSensorRecord& sensor = m_Sensor[static_cast<std::size_t>(port)];
+        StatorOperation& op = sensor.m_sStatorOperation;
+        op.cBaudCode = baudCode;
+        if (m_peers.startUp) m_peers.startUp->SetShowProgressInList(true);
+        // Each sensor's own kept block is the template of its write.
+        CString block = sensor.m_strBlockStatorOperation.IsEmpty() ? m_strBlockStatorOperation
+                                                                   : sensor.m_strBlockStatorOperation;
+        bool written = PrepareWriteBlockFrame(block, 0x02) &&
+                       KadSend_WriteBlockSetContentStatorOperation(&block, &now, &op.cByte12, &op.cBusAddress,
+                                                                   &op.cOperationFlag, &op.cBaudCode, &op.cEncoderMode,
+                                                                   &op.cByte18, &op.nFilterA, &op.nFilterB);
+        if (written) {
+            CString frame;
+            BuildWriteBlockFrame(frame, block, false);
+            written = !frame.IsEmpty() && WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], frame);
+        }
+        if (!written) {
+            if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
+            if (m_peers.connection) m_peers.connection->ClearBusyFlag();
+            return false;
+        }
+    }
+    if (m_peers.connection) m_peers.connection->SetTimer(workflow::kConnPageTimerPortLoop, 500);
+    return true;
+}
+
+bool CComPort::COM_ZMRestartSensorAfterInit()
+{
+    m_iZMCOMConfgFlow = ZM_RESTART_AFTER_INIT_DEVICE;
+    CString request;
+    BuildRestartRequest(request);
+    m_nPortLoop = 0;
+    for (int port = 0; port < kMaxSensorPorts; ++port) {
+        EmptyRecvBuffer(port);
+        m_bPortAnswered[static_cast<std::size_t>(port)] = 0;
+    }
+    for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
+        if (!WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], request)) {
+            if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CComPort::COM_SendAngleZero(BYTE flag)
+{
+    if (flag) {
+        if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
+        m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
+    }
+    CString request;
+    BuildAngleZeroRequest(request);
+    const bool multi = m_nCountActivePorts > 1;
+    auto send = [&](int sensor) {
+        const auto& port = multi ? m_pPortManOfPort[static_cast<std::size_t>(sensor)] : m_pPortMan;
+        if (!WriteOn(port, request)) AfxMessageBox(CString::Formatted("Write port error ( 23%d)", sensor == 0 ? 5 : 6));
+    };
+    if (IsFirstSensorSelected()) send(0);
+    if (m_nCountActivePorts >= 2 && IsSecondSensorSelected()) send(1);
+}
