@@ -25,6 +25,8 @@ Bench::Bench()
     peers.calibration = &calibration;
     peers.diagnostic = &diagnostic;
     peers.sequencer = &sequencer;
+    peers.documentation = &documentation;
+    frame.com = &com;
     com.SetPeers(peers);
     control.timers.onTimer = [this](UINT_PTR id) {
         if (id == workflow::kCtrlPageTimerStatusWatch) com.COM_ReportUnstableConnection();

@@ -65,7 +65,66 @@ public:
     void MinimiseMainWindow() override { minimised = true; }
     void ExitApplication(int code) override { exitCodes.push_back(code); }
     void SetSensorConnectedFlag() override { sensorConnected = true; }
-    void RefreshChannelViews(int) override {}
+    // The new-values entry records every set with the countdown it saw.
+    void RefreshChannelViews(int reason) override
+    {
+        if (reason == 0 && measurementEnded) return;
+        if (!com) return;
+        refreshes.push_back({reason, com->m_aiValue, com->m_nDisplayCountdown, com->GetZMCOMConfgFlow()});
+        if (copyPrevious) com->m_aiPrevValue = com->m_aiValue;
+        if (endAfterRefreshes >= 0 && static_cast<int>(refreshes.size()) >= endAfterRefreshes) measurementEnded = true;
+    }
+    // The values of the stream refreshes (reason 0), channel by channel.
+    std::vector<LONG> StreamValues(int channel) const
+    {
+        std::vector<LONG> values;
+        for (const Refresh& r : refreshes)
+            if (r.reason == 0) values.push_back(r.value[static_cast<std::size_t>(channel)]);
+        return values;
+    }
+    bool IsMeasurementEnded() const override { return measurementEnded; }
+    bool IsDrained() const override { return drained; }
+    void SetDrained(bool on) override { drained = on; }
+    bool IsTriggerStarted() const override { return triggerStarted; }
+    void SetAngleOffsetsZero() override { ++angleZeroes; }
+    void SetSensorTriggerFlags(int sensor) override { triggerFlagSensors.push_back(sensor); }
+    void ResetCalibRings() override
+    {
+        for (auto& ring : rings) ring.clear();
+        ++ringResets;
+    }
+    void AddCalibValue(int ring, double value) override { rings[static_cast<std::size_t>(ring)].push_back(value); }
+    bool GetCalibAverage(int ring, double& mean) const override
+    {
+        const auto& values = rings[static_cast<std::size_t>(ring)];
+        mean = 0.0;
+        if (values.empty()) return false;
+        for (double v : values) mean += v;
+        mean /= static_cast<double>(values.size());
+        return true;
+    }
+    bool IsChannelViewVisible(int channel) const override { return channel >= 0 && channel < 6 && viewVisible[static_cast<std::size_t>(channel)]; }
+    bool IsChannelInDiagram(int channel) const override { return channel >= 0 && channel < 6 && inDiagram[static_cast<std::size_t>(channel)]; }
+
+    struct Refresh {
+        int reason;
+        std::array<LONG, 4> value;
+        int countdown;
+        int state;
+    };
+    CComPort* com = nullptr;
+    std::vector<Refresh> refreshes;
+    bool copyPrevious = true;     // as the frame does for the channels it shows
+    int endAfterRefreshes = -1;   // the measuring time ends with this many refreshes
+    bool measurementEnded = false;
+    bool drained = false;
+    bool triggerStarted = false;
+    int angleZeroes = 0;
+    int ringResets = 0;
+    std::vector<int> triggerFlagSensors;
+    std::array<std::vector<double>, 4> rings;
+    std::array<bool, 6> viewVisible{};
+    std::array<bool, 6> inDiagram{};
 
     bool waitCursor = false;
     bool reconnect = false;
@@ -118,6 +177,11 @@ public:
     void ClearBaudChangeFlag() override { ++baudFlagClears; }
     void RefreshEnableColumn() override {}
     int CountSensorPorts() const override { return GetItemCount(); }
+    void ClearBusyFlag() override { ++busyClears; }
+    bool IsRowMarked(int row) const override { return row >= 0 && row < 256 && marked[static_cast<std::size_t>(row)]; }
+    BYTE BaudCodeOfRate(int baud) const override { return baud == 230400 ? 2 : 1; }
+    int busyClears = 0;
+    std::array<bool, 256> marked{};
     void SetTimer(UINT_PTR id, UINT ms) override { timers.Arm(id, ms); }
     void KillTimer(UINT_PTR id) override { timers.KillTimer(id); }
 
@@ -167,7 +231,30 @@ public:
     }
     void StopPollTimer() override { ++pollStops; }
     void SetSensorPresent(bool present) override { sensorPresent = present; }
+    void SendControlSignal(int mode) override
+    {
+        controlSends.push_back(mode);
+        if (onSendControl) onSendControl();
+    }
+    std::function<void()> onSendControl;
+    void ShowControlState(bool on) override { shownControl = on; }
+    void EndSingleShot() override { ++singleShotEnds; }
+    void ClearRestartMarker() override { ++restartMarkerClears; }
+    void ShowStatusLine(const CString& text) override { statusLines.push_back(text); }
+    void SetDiagnostic(workflow::MeasureDiagnostic field, int sensor, int value) override
+    {
+        auto& slot = diagnostics[static_cast<std::size_t>(field)][static_cast<std::size_t>(sensor)];
+        slot = value == -1 && field == workflow::MeasureDiagnostic::IncompleteLineCount ? slot + 1 : value;
+    }
+    bool IsOptionChecked() const override { return optionChecked; }
 
+    std::vector<int> controlSends;
+    bool shownControl = false;
+    int singleShotEnds = 0;
+    int restartMarkerClears = 0;
+    std::vector<CString> statusLines;
+    std::array<std::array<int, 4>, 7> diagnostics{};
+    bool optionChecked = false;
     workflow::MeasureCtrlSettings settings;
     PageTimers timers;
     int displayClears = 0;
@@ -177,6 +264,12 @@ public:
     std::vector<int> versionChecks;
     std::vector<int> storageSteps;
     std::vector<UINT> pollPeriods;
+    int ArmedCount(UINT_PTR id) const
+    {
+        int n = 0;
+        for (const auto& entry : timers.armed) n += entry.first == id ? 1 : 0;
+        return n;
+    }
 };
 
 class FakeMeasureSetupPage : public workflow::IMeasureSetupPage {
@@ -186,7 +279,23 @@ public:
     void RefreshChannelRow(int row) override { refreshedRows.push_back(row); }
     void UpdateChannelCheckBox(int row) override { checkBoxes.push_back(row); }
     void CheckSameSensor() override { ++sameSensorChecks; }
+    bool IsChannelRowChanged(int row) const override { return row >= 0 && row < 6 && changedRows[static_cast<std::size_t>(row)]; }
+    std::array<DWORD, 2> FilterValues(int row) const override { return filters[static_cast<std::size_t>(row < 0 || row > 5 ? 0 : row)]; }
+    double MeasuringIntervalSeconds() const override { return interval; }
+    const workflow::MeasureSetupValues* WriteSetupValues() const override { return &values; }
+    void ToggleBusyMarker() override { ++busyToggles; }
+    bool ShowScalingValues(LONG a, LONG b) override
+    {
+        scalingValues.push_back({a, b});
+        return true;
+    }
 
+    std::array<bool, 6> changedRows{};
+    std::array<std::array<DWORD, 2>, 6> filters{};
+    double interval = 1.0;
+    workflow::MeasureSetupValues values;
+    int busyToggles = 0;
+    std::vector<std::pair<LONG, LONG>> scalingValues;
     bool channelA = true;
     bool channelB = true;
     std::vector<int> refreshedRows;
@@ -209,6 +318,24 @@ public:
     void ShowControls(bool show) override { controlsShown = show; }
     void AdvanceProgress(int steps) override { progress += steps; }
     void StartZeroPromptWait() override { ++zeroPromptWaits; }
+    workflow::CalibrationPageFields Fields() const override { return fields; }
+    bool CalculateCalibValues(bool first, bool second, int& errorMask) override
+    {
+        computations.push_back({first, second});
+        errorMask = errorMasks.empty() ? 0 : errorMasks.front();
+        if (!errorMasks.empty()) errorMasks.erase(errorMasks.begin());
+        const bool ok = results.empty() ? true : results.front();
+        if (!results.empty()) results.erase(results.begin());
+        return ok;
+    }
+    void ShowScaleWarning() override { ++scaleWarnings; }
+    void CloseScaleValuePromptIfVisible() override { ++promptCloses; }
+    workflow::CalibrationPageFields fields;
+    std::vector<std::pair<bool, bool>> computations;
+    std::vector<int> errorMasks;
+    std::vector<bool> results;
+    int scaleWarnings = 0;
+    int promptCloses = 0;
     bool controlsShown = true;
     int progress = 0;
     int zeroPromptWaits = 0;
@@ -242,6 +369,12 @@ public:
 
 private:
     CComPort& m_com;
+};
+
+class FakeDocumentationPage : public workflow::IDocumentationPage {
+public:
+    void SetMeasurementEndTime(std::int64_t seconds) override { endTimes.push_back(seconds); }
+    std::vector<std::int64_t> endTimes;
 };
 
 class FakeSequencer : public workflow::IConfigWriteSequencer {
@@ -294,6 +427,7 @@ struct Bench {
     FakeCalibrationPage calibration;
     FakeDiagnosticPage diagnostic{com};
     FakeSequencer sequencer;
+    FakeDocumentationPage documentation;
 };
 
 }  // namespace workflow_test
