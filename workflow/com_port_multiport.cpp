@@ -76,7 +76,9 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
 
     int& held = m_nRecvCount[slot];
     auto& buffer = m_RecvBuf[slot];
-    if (IsStreamState(state) && m_bStreamStarted && m_bMeasureRunning && held > 2) {
+    // Only the start of the master signal may wait in a buffer between two deliveries.
+    const bool signalPending = held > 0 && buffer[0] == kStx && IsAckPrefix(buffer.data(), held, true);
+    if (IsStreamState(state) && m_bStreamStarted && m_bMeasureRunning && held > 2 && !signalPending) {
         CString snapshot;
         snapshot.Format("Momentaufnahme vor dem Schließen.\n\nSensor Nr. %d\nRestlänge  %d\n+Size      %d\nWorkflow  %s\n",
                         port, held, length, ZmCodeName(state).GetString());
@@ -475,7 +477,10 @@ void CComPort::MergePortRecords(int port)
                 pos = 0;
                 if (m_iZMCOMConfgFlowPrev > 0) m_iZMCOMConfgFlow = m_iZMCOMConfgFlowPrev;
                 ZMCOMConfg_AnalyseAck();
-                if (!m_bMeasureRunning || !IsStreamState(m_iZMCOMConfgFlow)) return;
+                if (!m_bMeasureRunning) {
+                    held = 0;  // the records behind it belong to a stream that has ended
+                    return;
+                }
                 continue;
             }
             if (rest < kAckLength && IsAckPrefix(record, rest, true)) break;
