@@ -227,9 +227,15 @@ public:
     bool StartPollTimer(UINT periodMs) override
     {
         pollPeriods.push_back(periodMs);
+        polling = true;
         return true;
     }
-    void StopPollTimer() override { ++pollStops; }
+    void StopPollTimer() override
+    {
+        ++pollStops;
+        polling = false;
+    }
+    bool polling = false;
     void SetSensorPresent(bool present) override { sensorPresent = present; }
     void SendControlSignal(int mode) override
     {
