@@ -1,0 +1,333 @@
+// The configuration writers and the configuration write sequencer: the bytes each puts on the
+// wire, and the sequence of writes before the application closes.
+
+#include <bit>
+#include <cfloat>
+
+#include <gtest/gtest.h>
+
+#include "tests/workflow/frames.h"
+#include "workflow/config_write_sequencer.h"
+
+using namespace workflow_test;
+
+namespace {
+
+CString Unstuffed(const CString& frame)
+{
+    CString out;
+    for (int i = 0; i < frame.GetLength(); ++i) {
+        out.AppendChar(frame.GetAt(i));
+        if (i > 0 && frame.ByteAt(i) == 0x02 && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == 0x02) ++i;
+    }
+    return out;
+}
+
+struct ConnectedBench : Bench {
+    explicit ConnectedBench(workflow::IConfigWriteSequencer* realSequencer = nullptr)
+    {
+        if (realSequencer) {
+            workflow::WorkflowPeers peers = com.Peers();
+            peers.sequencer = realSequencer;
+            com.SetPeers(peers);
+        }
+        AddSensor("COM3", AcceptedSensor());
+        com.COM_SearchComPorts(0);
+        connected = RunUntilConnected();
+        loop.RunFor(100);
+        ports.writes.clear();
+    }
+    CString LastBlock() const { return ports.writes.empty() ? CString() : Unstuffed(ports.writes.back().bytes); }
+    const sim::SensorEngine& Sensor() const { return devices[0]->Port(0).sensor(); }
+    bool connected = false;
+};
+
+std::array<BYTE, 4> LeBytes(float value)
+{
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    return {static_cast<BYTE>(bits), static_cast<BYTE>(bits >> 8), static_cast<BYTE>(bits >> 16), static_cast<BYTE>(bits >> 24)};
+}
+
+}  // namespace
+
+TEST(Writers, TheSoftwareConfigurationSetsTheScalingFlagsOfItsCode)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_B));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_SET_SCALING_B);
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 0);
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingB, 1);
+    const CString block = b.LastBlock();
+    EXPECT_EQ(block.ByteAt(1), 'F');
+    EXPECT_EQ(block.ByteAt(5), 0x03);
+    EXPECT_EQ(block.ByteAt(7), 4);  // the configuration kind
+    EXPECT_EQ(CKadmor_Send::CheckBlock(block, nullptr), 0);
+    EXPECT_EQ(b.com.m_strPendingSwConfigBlock, block);
+    // Acknowledged, the block sent becomes the kept one.
+    b.loop.RunFor(200);
+    EXPECT_EQ(b.com.m_strBlockStatorSwConfig, block);
+
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_DELETE_BLOCK));
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 0);
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingB, 0);
+}
+
+TEST(Writers, TheSoftwareConfigurationWaitsForTheEndOfAMeasurementAndNeedsABlockRead)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    b.control.settings.bRunning = 1;
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_TRUE(b.ports.writes.empty());
+    // Timer 39 tries again every 500 ms until the measurement has ended.
+    b.loop.RunFor(1200);
+    EXPECT_TRUE(b.ports.writes.empty());
+    b.control.settings.bRunning = 0;
+    b.loop.RunFor(600);
+    ASSERT_EQ(b.ports.writes.size(), 1u);
+    EXPECT_EQ(b.LastBlock().ByteAt(5), 0x03);
+
+    b.ports.writes.clear();
+    b.com.m_Sensor[0].m_sSwConfig.cReadMark = 0;
+    b.frame.waitCursor = true;
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_FALSE(b.frame.waitCursor);
+}
+
+TEST(Writers, TheChangedChannelRowTakesTheDisplayedChannelPosition)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    b.setup.changedRows[0] = true;
+    b.frame.slots[0].channelPosition = 0x105;
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cCode5A, 5);
+}
+
+TEST(Writers, ANewBaudRateOnABadKeptBlockWritesFreshOperationValues)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    CString kept = b.com.m_strBlockStatorOperation;
+    kept.SetAt(34, static_cast<char>(kept.ByteAt(34) ^ 0xFF));  // the check word no longer holds
+    b.com.m_strBlockStatorOperation = kept;
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetNewBaudrate(0, 3));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_CNFG_SET_NEW_BAUDRATE);
+    const CString block = b.LastBlock();
+    EXPECT_EQ(CKadmor_Send::CheckBlock(block, nullptr), 0);
+    BYTE bus = 0, baud = 0;
+    DWORD filterA = 0, filterB = 0;
+    b.com.KadSend_ReadBlockGetContentStatorOperation(block, nullptr, nullptr, nullptr, nullptr, &bus, nullptr, &baud,
+                                                     nullptr, nullptr, &filterA, &filterB, nullptr);
+    EXPECT_EQ(bus, 1);
+    EXPECT_EQ(baud, 3);
+    EXPECT_EQ(filterA, 3000u);
+    EXPECT_EQ(filterB, 3000u);
+    // Acknowledged: timer 35 restarts the sensor, timer 32 closes the port, 33 searches anew.
+    b.loop.RunFor(150);
+    EXPECT_EQ(b.ports.Count('K'), 1);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_CNFG_NEW_BAUDRATE_IS_SETTED);
+}
+
+TEST(Writers, NewLowPassFiltersAreWrittenThenTheSensorRestarted)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    b.setup.filters[0] = {1000, 2000};
+    b.frame.waitCursor = true;
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetNewLowPassFilter(0));
+    const CString block = b.LastBlock();
+    DWORD filterA = 0, filterB = 0;
+    b.com.KadSend_ReadBlockGetContentStatorOperation(block, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, &filterA, &filterB, nullptr);
+    EXPECT_EQ(filterA, 1000u);
+    EXPECT_EQ(filterB, 2000u);
+    EXPECT_EQ(b.com.m_strBlockStatorOperation.Mid(19, 4), block.Mid(19, 4));
+    b.loop.RunFor(1000);
+    EXPECT_EQ(b.ports.Letters(), CString("FK"));
+    EXPECT_EQ(b.Sensor().Blocks().ContentByte(2, 19), 1000 >> 8);
+}
+
+TEST(Writers, TheSerialNumbersGoIntoTheRotorOperationBlock)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    b.com.m_Sensor[0].m_sRotorOperation.strSerialA = "ABC123";
+    b.com.m_Sensor[0].m_sRotorOperation.strSerialB = "XYZ789";
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSerialNumberRotorOperation(0, 0));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
+    CString serialA, serialB;
+    b.com.KadSend_ReadBlockGetContentRotorOperation(b.LastBlock(), nullptr, nullptr, nullptr, &serialA, &serialB);
+    EXPECT_EQ(serialA, CString("ABC123"));
+    EXPECT_NE(serialB, CString("XYZ789"));  // only the first text
+    b.loop.RunFor(200);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
+
+TEST(Writers, TheStatorOperationBlockOfAMultiportSensorLeavesBothStatesAt1007)
+{
+    ConnectedBench b;
+    ASSERT_TRUE(b.connected);
+    b.com.m_pPortManOfPort[1] = b.com.m_pPortMan;
+    b.com.m_nCountActivePorts = 2;
+    b.com.m_Sensor[1] = b.com.m_Sensor[0];
+    ASSERT_TRUE(b.com.COM_ZMCOMConfgCnfgSensorStOperationBlock(1));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_4xS_STATOR_OPERATION);
+    EXPECT_EQ(b.com.m_iZMCOMConfgFlowPrev, ZM_4xS_STATOR_OPERATION);
+    EXPECT_EQ(b.LastBlock().ByteAt(5), 0x02);
+}
+
+TEST(Writers, ATemplateThatIsNoBlockReadFromTheSensorIsNeverWritten)
+{
+    OpenBench b;
+    b.com.m_strBlockStatorOperation = CString("\x02\x44\x01", 3);
+    b.com.m_strBlockRotorOperation.Empty();
+    b.com.m_strBlockRotorUserCalib = "short";
+    b.com.m_Sensor[0].m_sIdent[kIdentCalibration] = 2;
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetNewBaudrate(0, 1));
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetNewLowPassFilter(0));
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgCnfgSensorStOperationBlock(0));
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSerialNumberRotorOperation(0, -1));
+    EXPECT_FALSE(b.com.COM_ZMCOMConfgUserCalibActivate(0));
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_EQ(b.connection.busyClears, 1);
+}
+
+TEST(Sequencer, DigitsAfterTheDecimalPoint)
+{
+    EXPECT_EQ(TextToFieldNumber("12,345"), 3);
+    EXPECT_EQ(TextToFieldNumber("1.23456789"), 7);
+    EXPECT_EQ(TextToFieldNumber("100"), 0);
+}
+
+// A connected sensor whose controller works with the real sequencer.
+struct SequencerBench : Bench {
+    SequencerBench()
+    {
+        workflow::WorkflowPeers peers = com.Peers();
+        peers.sequencer = &sequencer;
+        com.SetPeers(peers);
+        AddSensor("COM3", AcceptedSensor());
+        com.COM_SearchComPorts(0);
+        connected = RunUntilConnected();
+        loop.RunFor(100);
+        ports.writes.clear();
+    }
+    CString Block(std::size_t i) const { return Unstuffed(ports.writes.at(i).bytes); }
+    CConfigWriteSequencer sequencer{com};
+    bool connected = false;
+};
+
+TEST(Sequencer, TheWritesBeforeClosingGoBlockByBlockAndEndInTheClose)
+{
+    SequencerBench b;
+    ASSERT_TRUE(b.connected);
+    b.setup.values.filter[0] = {1234, 5678};
+    b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    b.sequencer.Start();
+    b.loop.RunFor(1000);
+    ASSERT_EQ(b.ports.Letters(), CString("FFF"));
+    EXPECT_EQ(b.Block(0).ByteAt(5), 0x02);
+    EXPECT_EQ(b.Block(1).ByteAt(5), 0x82);
+    EXPECT_EQ(b.Block(2).ByteAt(5), 0x83);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(CKadmor_Send::CheckBlock(b.Block(i), nullptr), 0) << i;
+    EXPECT_EQ(b.Block(0).ByteAt(19), 1234 >> 8);
+    EXPECT_EQ(b.Block(0).ByteAt(22), 5678 & 0xFF);
+    EXPECT_EQ(b.com.m_bConfigWriteDone, 1);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_DONE);
+    EXPECT_EQ(b.setup.busyToggles, 0);
+    EXPECT_EQ(b.devices[0]->Port(0).sensor().Blocks().ContentByte(2, 19), 1234 >> 8);
+}
+
+TEST(Sequencer, EntriesNeverFilledAreNotWrittenAndTheRunStillEnds)
+{
+    OpenBench b;
+    CConfigWriteSequencer sequencer(b.com);
+    workflow::WorkflowPeers peers = b.com.Peers();
+    peers.sequencer = &sequencer;
+    b.com.SetPeers(peers);
+    b.com.m_nCountActivePorts = 1;
+    b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    sequencer.Start();
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_EQ(b.com.m_bConfigWriteDone, 1);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_DONE);
+    // With one active port there is no further sensor.
+    EXPECT_FALSE(sequencer.Advance());
+    EXPECT_EQ(b.setup.busyToggles, 0);
+}
+
+namespace {
+
+// A sequencer whose current slot holds blocks from the simulated sensor's identity.
+struct PatchBench : OpenBench {
+    PatchBench()
+    {
+        const sim::SensorIdentity id = AcceptedSensor().identity;
+        com.m_nCountActivePorts = 1;
+        sequencer.SetBlockText(1, 0, Unstuffed(BlockAnswer(id, 0x02)));
+        sequencer.SetBlockText(2, 0, Unstuffed(BlockAnswer(id, 0x82)));
+        sequencer.SetBlockText(3, 0, Unstuffed(BlockAnswer(id, 0x83)));
+        sequencer.AdvanceSlot();  // slot 0
+        workflow::WorkflowPeers peers = com.Peers();
+        peers.sequencer = &sequencer;
+        com.SetPeers(peers);
+    }
+    CConfigWriteSequencer sequencer{com};
+};
+
+}  // namespace
+
+TEST(Sequencer, AStatorBlockForAChannelWithoutLimitsHasNoLimitValues)
+{
+    PatchBench b;
+    b.setup.values.measurand1 = 2;
+    b.setup.values.measurand2 = 3;
+    b.setup.values.limitText = {"1.5", "2.5", "3", "4"};
+    const auto block = b.sequencer.PatchStatorOperation();
+    for (int i = 23; i <= 30; ++i) EXPECT_EQ(block[static_cast<std::size_t>(i)], 0xFF) << i;
+    EXPECT_EQ(block[31], 0);
+    EXPECT_EQ(block[32], 0xFF);
+    EXPECT_EQ(block[33], 0xFF);
+}
+
+TEST(Sequencer, AStatorBlockCarriesTheLimitsOfItsChannel)
+{
+    PatchBench b;
+    b.setup.values.measurand1 = 0;
+    b.setup.values.limitText = {"1,25", "", "", ""};
+    b.setup.values.limitValue = {1.25, 0, 0, 0};
+    b.setup.values.filter[0] = {70000, 500};
+    const auto block = b.sequencer.PatchStatorOperation();
+    const auto le = LeBytes(1.25f);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(block[static_cast<std::size_t>(23 + i)], le[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(block[31], 2 << 5);
+    // A filter value beyond 16 bits is written as 0x80 0x00.
+    EXPECT_EQ(block[19], 0x80);
+    EXPECT_EQ(block[20], 0x00);
+}
+
+TEST(Sequencer, ARotorBlockWithoutTriggersOrWithAStopCount)
+{
+    PatchBench b;
+    CString serialA, serialB;
+    auto block = b.sequencer.PatchRotorOperation(serialA, serialB);
+    const auto noValue = LeBytes(FLT_MAX);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(block[static_cast<std::size_t>(14 + i)], noValue[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(block[static_cast<std::size_t>(18 + i)], noValue[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(block[11] & 0xC0, 0xC0);
+
+    b.setup.values.stopKind = 7;
+    b.setup.values.stopCount = 1000;
+    CString a, c;
+    block = b.sequencer.PatchRotorOperation(a, c);
+    EXPECT_EQ(block[14], 0x00);
+    EXPECT_EQ(block[15], 0x00);
+    EXPECT_EQ(block[16], 0x03);
+    EXPECT_EQ(block[17], 0xE8);
+    EXPECT_EQ(block[11] & 0xC0, 0x80);
+}
