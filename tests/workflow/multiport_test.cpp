@@ -315,6 +315,26 @@ TEST(MultiportSteps, AMeasurementOnAThreePortDeviceMergesEveryPortsStream)
     EXPECT_EQ(b.com.m_bMeasureRunning, 1);
 }
 
+TEST(MultiportSteps, ASingleShotAsksEveryPortAndShowsTheSetOnceAllAnswered)
+{
+    Bench b;
+    sim::SensorConfig base = AcceptedSensor(777);
+    base.signalA = {sim::SignalSpec::Kind::Constant, 321.0};
+    b.AddDevice(3, sim::MultiportConfigs(3, base));
+    b.com.COM_SearchComPorts(0);
+    ASSERT_TRUE(b.RunUntilConnected());
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    b.frame.refreshes.clear();
+    b.ports.writes.clear();
+    b.com.COM_SendSingleShot(false, 0);
+    b.loop.RunFor(300);
+    EXPECT_EQ(b.ports.Count('A'), 3);
+    ASSERT_EQ(b.frame.refreshes.size(), 1u);
+    EXPECT_EQ(b.frame.refreshes[0].reason, 1);
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(b.frame.refreshes[0].value[static_cast<std::size_t>(c)], 321) << c;
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
+
 TEST(MultiportSteps, TheRestartOfAllSensorsCountsEachPortOnce)
 {
     MergeBench b(3);

@@ -395,3 +395,19 @@ TEST(SimStream, AControlSignalSwitchInsideTheStreamRestartsItWithoutAFalseSample
     ASSERT_GT(values.size(), 150u);
     for (std::size_t i = 1; i < values.size(); ++i) EXPECT_GT(values[i], values[i - 1]) << i;
 }
+
+TEST(SimStream, ASingleShotAsksOnceAndShowsTheValues)
+{
+    sim::SensorConfig config = AcceptedSensor();
+    config.signalA = {sim::SignalSpec::Kind::Constant, 1234.0};
+    SimStreamBench b(config);
+    ASSERT_TRUE(b.connected);
+    b.com.COM_SendSingleShot(true, 0);
+    b.loop.RunFor(200);
+    EXPECT_EQ(b.ports.Letters(), CString("A"));
+    ASSERT_EQ(b.frame.refreshes.size(), 1u);
+    EXPECT_EQ(b.frame.refreshes[0].reason, 1);
+    EXPECT_EQ(b.com.m_sValueAnswer.nValueA, 1234);
+    EXPECT_EQ(b.setup.scalingValues.size(), 1u);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
