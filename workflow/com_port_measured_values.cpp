@@ -120,8 +120,10 @@ void CComPort::AcquireCalibrationAnswer()
     const int count = m_sCalib.nCount;
 
     switch (m_sCalib.nPhase) {
+    // Each phase ends on exactly its last answer: answers still on the way when the polling
+    // stopped must not end it a second time.
     case 0:
-        if (count < kAnswersPerPhase) break;
+        if (count != kAnswersPerPhase) break;
         m_nScalePhaseSum = 0;
         stopPolling();
         a.dZeroRaw = RoundedMean(frame, kRingRawA);
@@ -138,7 +140,7 @@ void CComPort::AcquireCalibrationAnswer()
             static_cast<std::uint32_t>(m_nScalePhaseSum) / static_cast<std::uint32_t>(count) < 500u) {
             if (m_peers.calibration) m_peers.calibration->ShowScaleWarning();
         }
-        if (count < kAnswersPerPhase) break;
+        if (count != kAnswersPerPhase) break;
         if (m_nScalePhaseSum / kAnswersPerPhase < 1000 && m_peers.calibration) m_peers.calibration->ShowScaleWarning();
         stopPolling();
         a.dScaleRaw = RoundedMean(frame, kRingRawA);
@@ -150,7 +152,7 @@ void CComPort::AcquireCalibrationAnswer()
             ComputeAndWriteCalibration();
         break;
     case 2:
-        if (count < kAnswersPerPhase && !m_sCalib.bWithoutControl) break;
+        if (m_sCalib.bWithoutControl ? count != 1 : count != kAnswersPerPhase) break;
         stopPolling();
         a.dControlRaw = RoundedMean(frame, kRingRawA);
         b.dControlRaw = RoundedMean(frame, kRingRawB);

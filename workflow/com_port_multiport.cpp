@@ -107,6 +107,7 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
     }
     if (held < kRecordLength) return 0;
 
+    if (IsStreamState(state) && !m_bMeasureRunning && !m_bStreamStarted) return 0;
     if (DispatchesFrames(state)) {
         merge.skipMarked = 0;
         ZMCOMMeasure_DispatchFirstByte(port);

@@ -166,8 +166,12 @@ bool CComPort::COM_SendRestartSensor()
 void CComPort::COM_SendSingleShot(bool toOnePort, int port)
 {
     m_bSingleShotForScaling = toOnePort ? 1 : 0;
-    if (m_nCountActivePorts < 2) COM_ZMSingleShot();
-    else COM_4xS_SingleShot(toOnePort ? port : -1);
+    if (m_nCountActivePorts < 2) {
+        COM_ZMSingleShot();
+    } else {
+        m_bSinglePortValueRequest = toOnePort ? 1 : 0;
+        COM_4xS_SingleShot(toOnePort ? port : -1);
+    }
 }
 
 namespace {

@@ -249,3 +249,22 @@ TEST(CalibrationBlock, DeletingTheLastInaccuracyOfACalibrationEqualToTheFactoryO
     const CString written = Unstuffed(b.ports.writes.back().bytes);
     EXPECT_NE(CKadmor_Send::CheckBlock(written, nullptr), 0);
 }
+
+TEST(Calibration, AnswersStillOnTheWayAfterAPhaseEndedDoNotEndItAgain)
+{
+    Bench b;
+    CString request;
+    b.com.BuildValueRequest(request);
+    b.com.COM_InitCalibRecords();
+    b.com.m_sCalib.channel[0].bZeroDone = b.com.m_sCalib.channel[1].bZeroDone = 1;
+    b.com.m_sCalib.bWithoutControl = 0;
+    b.com.COM_ClearControlFlags();
+    b.com.COM_ZMReadRawCalibInit(1);
+    b.com.m_sCalib.bWithoutControl = 1;
+    b.calibration.results = {false, false, false, false, false, false};
+    const CString answer = Answer('A', {0x80, 0x00, 0x80, 0x00, 0x10, 0x00, 0x10, 0x00, 0x00});
+    for (int i = 0; i < 303; ++i) Feed(b.com, answer);
+    EXPECT_EQ(b.calibration.computations.size(), 2u);  // one computation: two runs
+    EXPECT_EQ(b.boxes.Count(), 1u);
+    EXPECT_EQ(b.control.pollStops, 1);
+}

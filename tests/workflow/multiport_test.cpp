@@ -245,6 +245,17 @@ TEST(MultiportAnswers, ValueAnswersAreUnstuffedFoundBehindGarbageAndDroppedWhenT
     EXPECT_EQ(b.frame.refreshes.back().reason, 1);
 }
 
+TEST(MultiportAnswers, ASingleShotForOnePortWaitsForThatPortOnlyAndFeedsTheScalingPage)
+{
+    MergeBench b(3);
+    b.com.COM_SendSingleShot(true, 1);
+    EXPECT_EQ(b.com.m_bSinglePortValueRequest, 1);
+    b.Deliver(1, ValueAnswer(1, 44));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_EQ(b.setup.scalingValues, (std::vector<std::pair<LONG, LONG>>{{44, 44}}));
+    EXPECT_EQ(b.com.m_bSinglePortValueRequest, 0);
+}
+
 TEST(MultiportAnswers, FrameSumsOfAReceivedFrame)
 {
     const CString answer = ValueAnswer(1, 3);
