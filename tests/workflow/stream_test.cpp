@@ -411,3 +411,32 @@ TEST(SimStream, ASingleShotAsksOnceAndShowsTheValues)
     EXPECT_EQ(b.setup.scalingValues.size(), 1u);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
 }
+
+TEST(SimStream, GarbageAheadOfTheStartAndAStalledPortLoseNothing)
+{
+    sim::SensorConfig config = RampSensor();
+    config.faults.garbage.push_back({'Z', {0x55, 0x02, 0x13, 0x06}, 1});
+    config.faults.stalls.push_back({sim::Trigger{0, 50}, 300, 1});
+    SimStreamBench b(config);
+    ASSERT_TRUE(b.connected);
+    b.Measure(1500);
+    EXPECT_EQ(b.com.m_bStreamStarted, 1);
+    ExpectSteadyRamp(b.frame.StreamValues(0), 280);
+    EXPECT_EQ(b.com.m_bMeasureRunning, 1);
+}
+
+TEST(SimStream, ARepeatedOrGarbledRecordStopsTheSensorAndNoFurtherValueIsShown)
+{
+    for (int fault = 0; fault < 2; ++fault) {
+        sim::SensorConfig config = RampSensor();
+        if (fault == 0) config.faults.records.repeated = {30};
+        else config.faults.records.corrupted.push_back({30, 0, 0x40});
+        SimStreamBench b(config);
+        ASSERT_TRUE(b.connected);
+        b.Measure(1000);
+        EXPECT_EQ(b.com.m_bMeasureRunning, 0) << fault;
+        EXPECT_EQ(b.frame.StreamValues(0).size(), fault == 0 ? 31u : 30u) << fault;
+        EXPECT_FALSE(b.devices[0]->Port(0).sensor().IsStreaming()) << fault;
+        EXPECT_EQ(b.documentation.endTimes.size(), 1u) << fault;
+    }
+}
