@@ -1,7 +1,7 @@
 #include "port/port_com.h"
 
 #include "port/port_man.h"
-#include "port/special_baud.h"
+#include "port/baud_aliases.h"
 
 bool CCommSpecialBaudLayer::SetDcb(const DCB& settings)
 {

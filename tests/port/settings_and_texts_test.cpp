@@ -3,7 +3,7 @@
 
 #include "port/dcb.h"
 #include "port/port_man_gui.h"
-#include "port/special_baud.h"
+#include "port/baud_aliases.h"
 #include "port/termios_translation.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "port/special_baud.h"
+#include "port/baud_aliases.h"
 
 DWORD CFakeBaud2::Translate(DWORD requested) const
 {
