@@ -19,7 +19,12 @@
 //   com_port_status.cpp       status answer
 //   com_port_blocks.cpp       block answers
 //   com_port_bookkeeping.cpp  statistics, scale factors, port-table look-ups
-// and, for measuring, calibrating and configuring, the files that build on these.
+//   com_port_measured_values.cpp  value answers, end of a start-up, calibration acquisition
+//   com_port_stream.cpp       the measured-value stream of one port
+//   com_port_multiport.cpp    the ports of a multiport device: answers and the merged stream
+//   com_port_multiport_steps.cpp  steps that address every port of a multiport device
+//   com_port_calibration.cpp  rewrites of the user-calibration block
+//   com_port_config_writers.cpp   software configuration, stator and rotor operation blocks
 
 #include <array>
 #include <cstdint>

@@ -124,7 +124,7 @@ void CConfigWriteSequencer::RunStep(int mode)
         CSensorRecordTail& tail = m_com.m_Sensor[static_cast<std::size_t>(slot)].m_sRotorOperation;
         CString serialA = tail.strSerialA;
         CString serialB = tail.strSerialB;
-        Write(PatchRotorOperation(serialA, serialB), 0x83, &serialA, &serialB);
+        Write(PatchRotorOperation(), 0x83, &serialA, &serialB);
         break;
     }
     }
@@ -251,7 +251,7 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorUserCalib() const
     return b;
 }
 
-CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation(CString&, CString&) const
+CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
 {
     Block b = Entry(3);
     const workflow::MeasureSetupValues v = SetupValues();

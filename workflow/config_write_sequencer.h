@@ -43,7 +43,8 @@ public:
     // The patched copies, as they are written (without frame check bytes), for the current slot.
     Block PatchStatorOperation() const;
     Block PatchRotorUserCalib() const;
-    Block PatchRotorOperation(CString& serialA, CString& serialB) const;
+    // The rotor block's serial-number texts are encoded when it is written.
+    Block PatchRotorOperation() const;
 
 private:
     void SetBlockBytes(int table, const BYTE* bytes, int slot);

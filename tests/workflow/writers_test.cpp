@@ -312,8 +312,7 @@ TEST(Sequencer, AStatorBlockCarriesTheLimitsOfItsChannel)
 TEST(Sequencer, ARotorBlockWithoutTriggersOrWithAStopCount)
 {
     PatchBench b;
-    CString serialA, serialB;
-    auto block = b.sequencer.PatchRotorOperation(serialA, serialB);
+    auto block = b.sequencer.PatchRotorOperation();
     const auto noValue = LeBytes(FLT_MAX);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(block[static_cast<std::size_t>(14 + i)], noValue[static_cast<std::size_t>(i)]);
@@ -323,8 +322,7 @@ TEST(Sequencer, ARotorBlockWithoutTriggersOrWithAStopCount)
 
     b.setup.values.stopKind = 7;
     b.setup.values.stopCount = 1000;
-    CString a, c;
-    block = b.sequencer.PatchRotorOperation(a, c);
+    block = b.sequencer.PatchRotorOperation();
     EXPECT_EQ(block[14], 0x00);
     EXPECT_EQ(block[15], 0x00);
     EXPECT_EQ(block[16], 0x03);
