@@ -167,6 +167,28 @@ TEST(MultiportMerge, AStalledPortStopsTheMeasurementWithAMessageBeforeItsQueueRu
     EXPECT_EQ(b.Sets(2).size(), 1u);
 }
 
+TEST(MultiportMerge, TheSynchronisationTestModeNumbersTheValuesAndLosesOneDelivery)
+{
+    MergeBench b(2);
+    b.com.m_bSyncTestMode = 1;
+    b.com.m_bSyncTestDropOne = 1;
+    b.com.m_nSyncTestPort = 1;
+    b.com.m_nSyncTestFirstByte = 2;  // the delivery that begins with sequence byte 2
+    b.com.m_nSyncTestAfterRecords = 0;
+    b.Deliver(0, kMasterAck);
+    b.Deliver(0, Records(0, 2, 500));
+    b.Deliver(1, Records(0, 2, 900));
+    EXPECT_EQ(b.Sets(2), (std::vector<std::vector<LONG>>{{0, 0}, {1, 1}}));
+    b.Deliver(0, Records(2, 1, 500));
+    b.Deliver(1, Records(2, 1, 900));  // lost on purpose
+    b.Deliver(0, Records(3, 1, 500));
+    b.Deliver(1, Records(3, 1, 900));  // one sequence byte missing: bridged, numbered past the gap
+    const auto sets = b.Sets(2);
+    ASSERT_EQ(sets.size(), 4u);
+    EXPECT_EQ(sets[2], (std::vector<LONG>{2, 2}));
+    EXPECT_EQ(sets[3], (std::vector<LONG>{3, 3}));
+}
+
 TEST(MultiportMerge, AnAcknowledgementOfASlaveBeforeTheStartIsAProtocolError)
 {
     MergeBench b(2);
