@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr BYTE kStx = 0x02;
 constexpr int kCodeByte = 6;
 constexpr int kCheckWordsAt = 34;  // A high, A low, B high, B low
 constexpr int kBlockBytes = 28;    // frame bytes 6 to 33
