@@ -1,130 +1,27 @@
 // km3-sensor-sim as a process on pseudo-terminals. These tests run in real time: every wait
 // has a generous bound and ends as soon as what it waits for has happened.
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/sim/sim_process.h"
 #include "tests/sim/test_support.h"
-
-extern char** environ;
 
 namespace sim {
 namespace {
 
 using testing::CheckBytesRight;
 using testing::Request;
+using testing::SimProcess;
 using testing::Unstuff;
 
 constexpr int kBoundMs = 10'000;
-
-class SimProcess {
-public:
-    explicit SimProcess(std::vector<std::string> args)
-    {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), KM3_SENSOR_SIM_PATH);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, KM3_SENSOR_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        m_stdout = out[0];
-    }
-    ~SimProcess()
-    {
-        for (int fd : m_ports) ::close(fd);
-        if (m_pid > 0 && !m_reaped) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_stdout >= 0) ::close(m_stdout);
-    }
-
-    // Reads standard output until the end (or the first line when firstLineOnly).
-    std::string ReadOutput(bool firstLineOnly)
-    {
-        std::string text;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBoundMs);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (firstLineOnly && text.find('\n') != std::string::npos) break;
-            pollfd p{m_stdout, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char buffer[4096];
-            const ssize_t n = ::read(m_stdout, buffer, sizeof buffer);
-            if (n <= 0) break;
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text;
-    }
-
-    std::vector<std::string> DevicePaths()
-    {
-        std::istringstream line(ReadOutput(true));
-        std::vector<std::string> paths;
-        std::string path;
-        while (line >> path) paths.push_back(path);
-        return paths;
-    }
-
-    int OpenPort(const std::string& path)
-    {
-        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
-        if (fd < 0) return fd;
-        termios tio{};
-        ::tcgetattr(fd, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(fd, TCSANOW, &tio);
-        m_ports.push_back(fd);
-        return fd;
-    }
-
-    // Exit status after SIGTERM, or -1 when it did not end in time.
-    int Terminate()
-    {
-        ::kill(m_pid, SIGTERM);
-        return WaitExit();
-    }
-    int WaitExit()
-    {
-        const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));
-        if (pidfd >= 0) {
-            pollfd p{pidfd, POLLIN, 0};
-            ::poll(&p, 1, kBoundMs);
-            ::close(pidfd);
-        }
-        int status = 0;
-        if (::waitpid(m_pid, &status, pidfd >= 0 ? WNOHANG : 0) != m_pid) return -1;
-        m_reaped = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-    bool started() const { return m_pid > 0; }
-
-private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
-    bool m_reaped = false;
-    std::vector<int> m_ports;
-};
 
 void WriteAll(int fd, const Bytes& bytes) { ASSERT_EQ(static_cast<ssize_t>(bytes.size()), ::write(fd, bytes.data(), bytes.size())); }
 
@@ -147,7 +44,7 @@ Bytes ReadBytes(int fd, std::size_t count)
 TEST(SensorProgram, HelpAndBadOptions)
 {
     SimProcess help({"--help"});
-    ASSERT_TRUE(help.started());
+    ASSERT_TRUE(help.Started());
     const std::string usage = help.ReadOutput(false);
     EXPECT_NE(std::string::npos, usage.find("--hangup"));
     EXPECT_EQ(0, help.WaitExit());
@@ -159,7 +56,7 @@ TEST(SensorProgram, HelpAndBadOptions)
 TEST(SensorProgram, ServesOnAPseudoTerminalUntilSigterm)
 {
     SimProcess sim({"--address=1", "--signal-a=constant:base=258"});
-    ASSERT_TRUE(sim.started());
+    ASSERT_TRUE(sim.Started());
     const auto paths = sim.DevicePaths();
     ASSERT_EQ(1u, paths.size());
     const int port = sim.OpenPort(paths[0]);

@@ -2,16 +2,9 @@
 // pseudo-terminal, and the controller reaches it through the real port library. Every wait has
 // a generous bound and ends as soon as the awaited thing has happened.
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <chrono>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,68 +13,15 @@
 #include "port/enumeration.h"
 #include "port/port_list.h"
 #include "port/port_settings_store.h"
+#include "tests/sim/sim_process.h"
 #include "tests/workflow/workflow_bench.h"
 #include "workflow/port_man_adapter.h"
-
-extern char** environ;
 
 using namespace workflow_test;
 
 namespace {
 
 constexpr int kBoundMs = 20'000;
-
-class SensorProcess {
-public:
-    explicit SensorProcess(std::vector<std::string> args)
-    {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), KM3_SENSOR_SIM_PATH);
-        std::vector<char*> argv;
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, KM3_SENSOR_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        m_stdout = out[0];
-    }
-    ~SensorProcess()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_stdout >= 0) ::close(m_stdout);
-    }
-    // The first line of its output: the pseudo-terminal it serves.
-    std::string DevicePath()
-    {
-        std::string text;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBoundMs);
-        while (text.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{m_stdout, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            char buffer[512];
-            const ssize_t n = ::read(m_stdout, buffer, sizeof buffer);
-            if (n <= 0) break;
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        std::istringstream line(text);
-        std::string path;
-        line >> path;
-        return path;
-    }
-    bool Started() const { return m_pid > 0; }
-
-private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
-};
 
 // The port library of this process sees no machine devices, only the sensor's terminal.
 struct OnlyTheSensorTerminal {
@@ -115,10 +55,11 @@ struct OnlyTheSensorTerminal {
 TEST(EndToEnd, OneSensorOnAPseudoTerminalIsFoundIdentifiedAndConnected)
 {
     if (!std::filesystem::exists(KM3_SENSOR_SIM_PATH)) GTEST_SKIP() << "km3-sensor-sim is not built: " << KM3_SENSOR_SIM_PATH;
-    SensorProcess sensor({"--stator-id=4", "--stator-rev=6", "--serial=4711"});
+    sim::testing::SimProcess sensor({"--stator-id=4", "--stator-rev=6", "--serial=4711"}, kBoundMs);
     ASSERT_TRUE(sensor.Started());
-    const std::string pty = sensor.DevicePath();
-    ASSERT_FALSE(pty.empty());
+    const std::vector<std::string> ptys = sensor.DevicePaths();
+    ASSERT_FALSE(ptys.empty());
+    const std::string& pty = ptys[0];
     OnlyTheSensorTerminal machine(pty);
 
     platform::MessageLoop loop(platform::MessageLoop::Time::Real);
