@@ -69,24 +69,36 @@ void CXGraphAxis::Draw(CDCEx* target)
     dc->SetBkColor(dc->m_bMonochrome ? RGB(255, 255, 255) : (m_pGraph ? m_pGraph->m_crOuterColor : RGB(255, 255, 255)));
     dc->SetBkMode(OPAQUE);
 
-    if (!m_sLabel.IsEmpty()) {
-        m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
-        CFontSelector font(&m_TitleFont, dc, true);
-        CRect r;
-        UINT format = DT_LEFT;
-        if (m_nKind == yAxis && m_nPlacement == 0) {
-            r = CRect(m_nOriginX - title.cx - m_nTickLength, farEnd, m_nOriginX - m_nTickLength, farEnd + title.cy);
-            format = DT_RIGHT;
-        } else if (m_nKind == yAxis) {
-            r = CRect(m_nOriginX + m_nTickLength, farEnd, m_nOriginX + title.cx + m_nTickLength, farEnd + title.cy);
-        } else {
-            r = CRect(farEnd - title.cx, m_nOriginY + m_nTickLength, farEnd, m_nOriginY + m_nTickLength + title.cy);
-        }
-        dc->DrawText(m_sLabel, r, format);
-    }
+    DrawTitle(dc, title, farEnd);
 
     DrawTicks(dc, pixelsPerStep, farEnd);
 
+    DrawAxisLine(dc, farEnd);
+}
+
+// The axis label at the far end of the axis, beside the arrow; it takes its room from the head.
+void CXGraphAxis::DrawTitle(CDCEx* dc, CSize title, int farEnd)
+{
+    if (m_sLabel.IsEmpty()) return;
+    m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
+    CFontSelector font(&m_TitleFont, dc, true);
+    CRect r;
+    UINT format = DT_LEFT;
+    if (m_nKind == yAxis && m_nPlacement == 0) {
+        r = CRect(m_nOriginX - title.cx - m_nTickLength, farEnd, m_nOriginX - m_nTickLength, farEnd + title.cy);
+        format = DT_RIGHT;
+    } else if (m_nKind == yAxis) {
+        r = CRect(m_nOriginX + m_nTickLength, farEnd, m_nOriginX + title.cx + m_nTickLength, farEnd + title.cy);
+    } else {
+        r = CRect(farEnd - title.cx, m_nOriginY + m_nTickLength, farEnd, m_nOriginY + m_nTickLength + title.cy);
+    }
+    dc->DrawText(m_sLabel, r, format);
+}
+
+// The axis line from the origin to farEnd with its arrow; the band around it is where a click
+// selects the axis, framed while it is selected.
+void CXGraphAxis::DrawAxisLine(CDCEx* dc, int farEnd)
+{
     {
         CPenSelector pen(m_crColor, 1, dc, PS_SOLID);
         if (m_nKind == yAxis) {
@@ -196,21 +208,7 @@ void CXGraphAxis::DrawLog(CDCEx* target)
     m_dMarkerSpace = DrawCurveMarkers(dc, true);
     dc->SetBkColor(dc->m_bMonochrome ? RGB(255, 255, 255) : (m_pGraph ? m_pGraph->m_crOuterColor : RGB(255, 255, 255)));
     dc->SetBkMode(OPAQUE);
-    if (!m_sLabel.IsEmpty()) {
-        m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
-        CFontSelector font(&m_TitleFont, dc, true);
-        CRect r;
-        UINT format = DT_LEFT;
-        if (m_nKind == yAxis && m_nPlacement == 0) {
-            r = CRect(m_nOriginX - title.cx - m_nTickLength, farEnd, m_nOriginX - m_nTickLength, farEnd + title.cy);
-            format = DT_RIGHT;
-        } else if (m_nKind == yAxis) {
-            r = CRect(m_nOriginX + m_nTickLength, farEnd, m_nOriginX + title.cx + m_nTickLength, farEnd + title.cy);
-        } else {
-            r = CRect(farEnd - title.cx, m_nOriginY + m_nTickLength, farEnd, m_nOriginY + m_nTickLength + title.cy);
-        }
-        dc->DrawText(m_sLabel, r, format);
-    }
+    DrawTitle(dc, title, farEnd);
 
     if (!(m_nKind == yAxis && m_nPlacement != 0 && m_nPlacement != 1) && m_dMin > 0.0 && m_dMax > 0.0 &&
         std::isfinite(m_dMin) && std::isfinite(m_dMax)) {
@@ -230,21 +228,7 @@ void CXGraphAxis::DrawLog(CDCEx* target)
         }
     }
 
-    {
-        CPenSelector pen(m_crColor, 1, dc, PS_SOLID);
-        if (m_nKind == yAxis) {
-            dc->MoveTo(m_nOriginX, m_nOriginY);
-            dc->LineTo(m_nOriginX, farEnd);
-            DrawArrow(dc, m_nOriginX, farEnd, 1, m_nArrowSize);
-            m_Rect = CRect(m_nOriginX - 5, farEnd, m_nOriginX + 5, m_nOriginY);
-        } else {
-            dc->MoveTo(m_nOriginX, m_nOriginY);
-            dc->LineTo(farEnd, m_nOriginY);
-            DrawArrow(dc, farEnd, m_nOriginY, 2, m_nArrowSize);
-            m_Rect = CRect(m_nOriginX, m_nOriginY - 5, farEnd, m_nOriginY + 5);
-        }
-    }
-    if (m_bSelected) dc->DrawFocusRect(m_Rect);
+    DrawAxisLine(dc, farEnd);
 }
 
 void CXGraphAxis::DrawColorRanges(CDCEx* dc)
