@@ -22,26 +22,9 @@ CXGraphDataSerie& CXGraphDataSerie::operator=(const CXGraphDataSerie& o)
     if (this == &o) return *this;
     CXGraphObject::operator=(o);
     CopyPointsFrom(o);
-    m_nFirstIndex = o.m_nFirstIndex;
-    m_nLastIndex = o.m_nLastIndex;
-    m_nXAxis = o.m_nXAxis;
-    m_nYAxis = o.m_nYAxis;
-    m_nIndex = o.m_nIndex;
-    m_nLineWidth = o.m_nLineWidth;
-    m_nFillStyle = o.m_nFillStyle;
-    m_nMarkerType = o.m_nMarkerType;
-    m_nMarker = o.m_nMarker;
-    m_nMarkerSize = o.m_nMarkerSize;
-    m_nLineStyle = o.m_nLineStyle;
-    m_bShowMarker = o.m_bShowMarker;
-    m_bFillArea = o.m_bFillArea;
-    m_bFillTransparent = o.m_bFillTransparent;
-    m_crFillColor = o.m_crFillColor;
+    CopySettingsFrom(o);
     m_sLabel = o.m_sLabel;
-    m_nType = o.m_nType;
-    m_nFillCurve = o.m_nFillCurve;
     m_Segments = o.m_Segments;
-    m_Solver = o.m_Solver;
     return *this;
 }
 
@@ -61,6 +44,17 @@ CXGraphDataSerie& CXGraphDataSerie::operator=(CXGraphDataSerie&& o) noexcept
     o.m_pPoints = nullptr;
     o.m_nCount = 0;
     o.m_bAutoDelete = false;
+    CopySettingsFrom(o);
+    m_sLabel = std::move(o.m_sLabel);
+    m_Segments = std::move(o.m_Segments);
+    return *this;
+}
+
+CXGraphDataSerie::~CXGraphDataSerie() { ReleasePoints(); }
+
+// Everything but the points, the label and the segments, which copying and moving treat apart.
+void CXGraphDataSerie::CopySettingsFrom(const CXGraphDataSerie& o)
+{
     m_nFirstIndex = o.m_nFirstIndex;
     m_nLastIndex = o.m_nLastIndex;
     m_nXAxis = o.m_nXAxis;
@@ -76,15 +70,10 @@ CXGraphDataSerie& CXGraphDataSerie::operator=(CXGraphDataSerie&& o) noexcept
     m_bFillArea = o.m_bFillArea;
     m_bFillTransparent = o.m_bFillTransparent;
     m_crFillColor = o.m_crFillColor;
-    m_sLabel = std::move(o.m_sLabel);
     m_nType = o.m_nType;
     m_nFillCurve = o.m_nFillCurve;
-    m_Segments = std::move(o.m_Segments);
     m_Solver = o.m_Solver;
-    return *this;
 }
-
-CXGraphDataSerie::~CXGraphDataSerie() { ReleasePoints(); }
 
 void CXGraphDataSerie::ReleasePoints()
 {

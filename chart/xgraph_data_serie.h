@@ -127,6 +127,7 @@ public:
 private:
     void ReleasePoints();
     void CopyPointsFrom(const CXGraphDataSerie& other);
+    void CopySettingsFrom(const CXGraphDataSerie& other);
     template <typename Weight>
     ChartPoint* WindowedAverage(int window, Weight weight) const;
     ChartPoint* Trend(int extraPoints, double (*value)(int k, double a, double b), double a, double b) const;
