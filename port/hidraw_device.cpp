@@ -8,6 +8,7 @@
 
 #include "port/hid_device.h"
 #include "port/hid_report_descriptor.h"
+#include "port/nonblocking_io.h"
 
 namespace {
 
@@ -53,20 +54,16 @@ public:
         // Without numbered reports the node leaves out the id byte: put the 0 in front.
         BYTE* target = m_numbered ? buffer : buffer + 1;
         const DWORD room = m_numbered ? size : size - 1;
-        for (;;) {
-            const ssize_t n = ::read(m_fd, target, room);
-            if (n >= 0) {
-                if (n == 0) return 0;
-                if (!m_numbered) buffer[0] = 0;
-                return m_numbered ? n : n + 1;
-            }
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN) return 0;
-            Fail(errno);
-            return -1;
-        }
+        int error = 0;
+        const long n = ReadNonBlocking(m_fd, target, room, &error);
+        if (n < 0) return Fail(error), -1;
+        if (n == 0 || m_numbered) return n;
+        buffer[0] = 0;
+        return n + 1;
     }
 
+    // A node that takes nothing now (EAGAIN) is reported as a failure, so the caller learns why
+    // the report did not go.
     long WriteReport(const BYTE* report, DWORD size) override
     {
         for (;;) {

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 
+#include "port/nonblocking_io.h"
 #include "port/serial_line.h"
 #include "port/termios_translation.h"
 
@@ -54,30 +55,21 @@ public:
     bool IsOpen() const override { return m_fd >= 0; }
     int PollFd() const override { return m_fd; }
 
+    // With VMIN and VTIME 0 an empty line reads 0; the monitor learns of a hang-up from poll.
     long Read(void* buffer, DWORD count) override
     {
-        for (;;) {
-            const ssize_t n = ::read(m_fd, buffer, count);
-            // With VMIN and VTIME 0 an empty line reads 0; the monitor learns of a hang-up
-            // from poll.
-            if (n >= 0) return n;
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN) return 0;
-            Fail(errno);
-            return -1;
-        }
+        int error = 0;
+        const long n = ReadNonBlocking(m_fd, buffer, count, &error);
+        if (n < 0) Fail(error);
+        return n;
     }
 
     long Write(const void* data, DWORD count) override
     {
-        for (;;) {
-            const ssize_t n = ::write(m_fd, data, count);
-            if (n >= 0) return n;
-            if (errno == EINTR) continue;
-            if (errno == EAGAIN) return 0;
-            Fail(errno);
-            return -1;
-        }
+        int error = 0;
+        const long n = WriteNonBlocking(m_fd, data, count, &error);
+        if (n < 0) Fail(error);
+        return n;
     }
 
     bool Apply(const DCB& settings) override
