@@ -18,22 +18,12 @@
 
 namespace porttest {
 
-class FakeSerialLine : public SerialLine {
+// Open, Close and IsOpen of a fake device whose state (shared with the test) has a mutex and
+// an open flag.
+template <class Device, class State>
+class FakeOpenable : public Device {
 public:
-    struct State {
-        std::mutex mutex;
-        std::string input;
-        std::string output;
-        DWORD outQueue = 0;
-        DWORD modem = 0;
-        LineCounters counters;
-        bool hasModemLines = true;
-        bool open = false;
-        std::vector<DCB> applied;
-        std::vector<DWORD> escapes;
-        platform::Event inputReady{platform::Event::Mode::Manual};
-    };
-    explicit FakeSerialLine(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+    explicit FakeOpenable(std::shared_ptr<State> state) : m_state(std::move(state)) {}
 
     DWORD Open(const CString&) override
     {
@@ -51,6 +41,30 @@ public:
         std::lock_guard lock(m_state->mutex);
         return m_state->open;
     }
+
+protected:
+    std::shared_ptr<State> m_state;
+};
+
+struct FakeSerialLineState {
+    std::mutex mutex;
+    std::string input;
+    std::string output;
+    DWORD outQueue = 0;
+    DWORD modem = 0;
+    LineCounters counters;
+    bool hasModemLines = true;
+    bool open = false;
+    std::vector<DCB> applied;
+    std::vector<DWORD> escapes;
+    platform::Event inputReady{platform::Event::Mode::Manual};
+};
+
+class FakeSerialLine : public FakeOpenable<SerialLine, FakeSerialLineState> {
+public:
+    using State = FakeSerialLineState;
+    using FakeOpenable::FakeOpenable;
+
     int PollFd() const override { return m_state->inputReady.fd(); }
     long Read(void* buffer, DWORD count) override
     {
@@ -102,9 +116,6 @@ public:
         return true;
     }
     DWORD LastError() const override { return ERROR_GEN_FAILURE; }
-
-private:
-    std::shared_ptr<State> m_state;
 };
 
 inline void FeedInput(FakeSerialLine::State& state, const std::string& bytes)
@@ -114,39 +125,25 @@ inline void FeedInput(FakeSerialLine::State& state, const std::string& bytes)
     state.inputReady.Set();
 }
 
-class FakeHidDevice : public HidDevice {
-public:
-    struct State {
-        std::mutex mutex;
-        std::vector<BYTE> descriptor;
-        std::deque<std::vector<BYTE>> reports;
-        std::vector<std::vector<BYTE>> written;
-        std::vector<std::vector<BYTE>> featuresSet;
-        std::vector<BYTE> feature;  // answered to GetFeature
-        int getFeatureCalls = 0;
-        bool failWrites = false;
-        bool failRead = false;
-        bool open = false;
-        platform::Event reportReady{platform::Event::Mode::Manual};
-    };
-    explicit FakeHidDevice(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+struct FakeHidDeviceState {
+    std::mutex mutex;
+    std::vector<BYTE> descriptor;
+    std::deque<std::vector<BYTE>> reports;
+    std::vector<std::vector<BYTE>> written;
+    std::vector<std::vector<BYTE>> featuresSet;
+    std::vector<BYTE> feature;  // answered to GetFeature
+    int getFeatureCalls = 0;
+    bool failWrites = false;
+    bool failRead = false;
+    bool open = false;
+    platform::Event reportReady{platform::Event::Mode::Manual};
+};
 
-    DWORD Open(const CString&) override
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->open = true;
-        return ERROR_SUCCESS;
-    }
-    void Close() override
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->open = false;
-    }
-    bool IsOpen() const override
-    {
-        std::lock_guard lock(m_state->mutex);
-        return m_state->open;
-    }
+class FakeHidDevice : public FakeOpenable<HidDevice, FakeHidDeviceState> {
+public:
+    using State = FakeHidDeviceState;
+    using FakeOpenable::FakeOpenable;
+
     int PollFd() const override { return m_state->reportReady.fd(); }
     bool ReportDescriptor(std::vector<BYTE>* descriptor) override
     {
@@ -187,9 +184,6 @@ public:
         return true;
     }
     DWORD LastError() const override { return ERROR_DEVICE_NOT_CONNECTED; }
-
-private:
-    std::shared_ptr<State> m_state;
 };
 
 inline void QueueReport(FakeHidDevice::State& state, std::vector<BYTE> report)
