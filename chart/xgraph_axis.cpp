@@ -321,31 +321,31 @@ CSize CXGraphAxis::GetTitleSize(CDCEx* dc)
 // ---------------------------------------------------------------------------------------------
 // Fonts
 
-void CXGraphAxis::SetTickFont(const LOGFONT* lf)
+namespace {
+
+void ReplaceFont(CFont& font, const LOGFONT* lf)
 {
-    m_TickFont.DeleteObject();
-    m_TickFont.CreateFontIndirect(lf);
+    font.DeleteObject();
+    font.CreateFontIndirect(lf);
 }
 
-void CXGraphAxis::SetTickFont(const char* face, int height, int weight)
+// An axis font from face, height and weight, smoothed, neither italic nor underlined.
+void ReplaceFont(CFont& font, const char* face, int height, int weight)
 {
-    m_TickFont.DeleteObject();
-    m_TickFont.CreateFont(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_CHARACTER_PRECIS,
-                          ANTIALIASED_QUALITY, 0, face);
+    font.DeleteObject();
+    font.CreateFont(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_CHARACTER_PRECIS,
+                    ANTIALIASED_QUALITY, 0, face);
 }
 
-void CXGraphAxis::SetTitleFont(const LOGFONT* lf)
-{
-    m_TitleFont.DeleteObject();
-    m_TitleFont.CreateFontIndirect(lf);
-}
+}  // namespace
 
-void CXGraphAxis::SetTitleFont(const char* face, int height, int weight)
-{
-    m_TitleFont.DeleteObject();
-    m_TitleFont.CreateFont(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_CHARACTER_PRECIS,
-                           ANTIALIASED_QUALITY, 0, face);
-}
+void CXGraphAxis::SetTickFont(const LOGFONT* lf) { ReplaceFont(m_TickFont, lf); }
+
+void CXGraphAxis::SetTickFont(const char* face, int height, int weight) { ReplaceFont(m_TickFont, face, height, weight); }
+
+void CXGraphAxis::SetTitleFont(const LOGFONT* lf) { ReplaceFont(m_TitleFont, lf); }
+
+void CXGraphAxis::SetTitleFont(const char* face, int height, int weight) { ReplaceFont(m_TitleFont, face, height, weight); }
 
 // ---------------------------------------------------------------------------------------------
 // Decorations
