@@ -9,17 +9,6 @@ using namespace workflow_test;
 
 namespace {
 
-// A written frame with its doubled start bytes undone.
-CString Unstuffed(const CString& frame)
-{
-    CString out;
-    for (int i = 0; i < frame.GetLength(); ++i) {
-        out.AppendChar(frame.GetAt(i));
-        if (i > 0 && frame.ByteAt(i) == 0x02 && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == 0x02) ++i;
-    }
-    return out;
-}
-
 const WrittenFrame* LastWrite(const SimPortFactory& ports, BYTE letter)
 {
     for (auto it = ports.writes.rbegin(); it != ports.writes.rend(); ++it)

@@ -40,6 +40,17 @@ inline CString BlockAnswer(const sim::SensorIdentity& id, BYTE blockNumber)
     return Answer('D', data);
 }
 
+// A written frame with its doubled start bytes undone.
+inline CString Unstuffed(const CString& frame)
+{
+    CString out;
+    for (int i = 0; i < frame.GetLength(); ++i) {
+        out.AppendChar(frame.GetAt(i));
+        if (i > 0 && frame.ByteAt(i) == 0x02 && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == 0x02) ++i;
+    }
+    return out;
+}
+
 inline void Feed(CComPort& com, const CString& bytes)
 {
     com.OnReceiveChain(static_cast<WPARAM>(bytes.GetLength()), reinterpret_cast<LPARAM>(bytes.bytes()));

@@ -13,16 +13,6 @@ using namespace workflow_test;
 
 namespace {
 
-CString Unstuffed(const CString& frame)
-{
-    CString out;
-    for (int i = 0; i < frame.GetLength(); ++i) {
-        out.AppendChar(frame.GetAt(i));
-        if (i > 0 && frame.ByteAt(i) == 0x02 && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == 0x02) ++i;
-    }
-    return out;
-}
-
 struct ConnectedBench : Bench {
     explicit ConnectedBench(workflow::IConfigWriteSequencer* realSequencer = nullptr)
     {
