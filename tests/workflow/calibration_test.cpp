@@ -19,9 +19,7 @@ const WrittenFrame* LastWrite(const SimPortFactory& ports, BYTE letter)
 struct ConnectedBench : Bench {
     explicit ConnectedBench(const sim::SensorConfig& config = AcceptedSensor())
     {
-        AddSensor("COM3", config);
-        com.COM_SearchComPorts(0);
-        connected = RunUntilConnected();
+        connected = ConnectSensor(config);
         loop.RunFor(100);
         ports.writes.clear();
     }

@@ -300,9 +300,7 @@ namespace {
 struct SimStreamBench : Bench {
     explicit SimStreamBench(const sim::SensorConfig& config)
     {
-        AddSensor("COM3", config);
-        com.COM_SearchComPorts(0);
-        connected = RunUntilConnected();
+        connected = ConnectSensor(config);
         com.SetInterpolateLostValues(1);
         frame.rateIndex = 6;  // 200 records/s
         com.COM_SetMeasureRate();

@@ -62,4 +62,11 @@ bool Bench::RunUntilConnected(std::int64_t maxMs)
     return loop.RunUntil([this] { return frame.sensorConnected && com.GetZMCOMConfgFlow() != ZM_START_INIT; }, maxMs);
 }
 
+bool Bench::ConnectSensor(const sim::SensorConfig& config)
+{
+    AddSensor("COM3", config);
+    com.COM_SearchComPorts(0);
+    return RunUntilConnected();
+}
+
 }  // namespace workflow_test

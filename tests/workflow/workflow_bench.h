@@ -415,6 +415,8 @@ struct Bench {
     sim::SimDevice& AddDevice(int firstCom, const std::vector<sim::SensorConfig>& configs);
     // Runs the loop until the controller rests after a connection, at most maxMs.
     bool RunUntilConnected(std::int64_t maxMs = 20000);
+    // A sensor on COM3, searched for and connected: true when the connection came.
+    bool ConnectSensor(const sim::SensorConfig& config);
 
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     platform::RecordingMessageBoxSink boxes;

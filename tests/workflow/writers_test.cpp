@@ -21,9 +21,7 @@ struct ConnectedBench : Bench {
             peers.sequencer = realSequencer;
             com.SetPeers(peers);
         }
-        AddSensor("COM3", AcceptedSensor());
-        com.COM_SearchComPorts(0);
-        connected = RunUntilConnected();
+        connected = ConnectSensor(AcceptedSensor());
         loop.RunFor(100);
         ports.writes.clear();
     }
@@ -199,9 +197,7 @@ struct SequencerBench : Bench {
         workflow::WorkflowPeers peers = com.Peers();
         peers.sequencer = &sequencer;
         com.SetPeers(peers);
-        AddSensor("COM3", AcceptedSensor());
-        com.COM_SearchComPorts(0);
-        connected = RunUntilConnected();
+        connected = ConnectSensor(AcceptedSensor());
         loop.RunFor(100);
         ports.writes.clear();
     }
