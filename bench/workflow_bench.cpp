@@ -45,6 +45,19 @@ private:
     CWnd m_window;
 };
 
+// The controller on a virtual-time loop, with the counting frame as its only peer.
+struct CountingController {
+    CountingController()
+    {
+        workflow::WorkflowPeers peers;
+        peers.frame = &frame;
+        com.SetPeers(peers);
+    }
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    CountingFrame frame{loop};
+    CComPort com;
+};
+
 constexpr int kRecordsPerPort = 25600;  // a whole number of sequence wraps
 constexpr int kRecordsPerDelivery = 40;
 
@@ -72,12 +85,8 @@ std::vector<CString> Recording(int recordLength, int valueOffset)
 
 void BM_SinglePortTwoChannels(benchmark::State& state)
 {
-    platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-    CountingFrame frame(loop);
-    CComPort com;
-    workflow::WorkflowPeers peers;
-    peers.frame = &frame;
-    com.SetPeers(peers);
+    CountingController rig;
+    CComPort& com = rig.com;
     com.SetSensorAddress(1, 0xFF);
     com.SetInterpolateLostValues(1);
     com.SetZMCOMConfgFlow(ZM_START_MEASURE_SOSM);
@@ -90,7 +99,7 @@ void BM_SinglePortTwoChannels(benchmark::State& state)
         for (const CString& delivery : recording)
             com.OnReceiveChain(static_cast<WPARAM>(delivery.GetLength()), reinterpret_cast<LPARAM>(delivery.bytes()));
     }
-    if (frame.sets != static_cast<long long>(state.iterations()) * kRecordsPerPort) state.SkipWithError("records lost");
+    if (rig.frame.sets != static_cast<long long>(state.iterations()) * kRecordsPerPort) state.SkipWithError("records lost");
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kRecordsPerPort);
     state.counters["time/record"] = benchmark::Counter(static_cast<double>(state.iterations()) * kRecordsPerPort,
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -99,12 +108,8 @@ void BM_SinglePortTwoChannels(benchmark::State& state)
 void BM_FourPortsMerged(benchmark::State& state)
 {
     constexpr int kPorts = 4;
-    platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-    CountingFrame frame(loop);
-    CComPort com;
-    workflow::WorkflowPeers peers;
-    peers.frame = &frame;
-    com.SetPeers(peers);
+    CountingController rig;
+    CComPort& com = rig.com;
     com.m_nCountActivePorts = kPorts;
     com.COM_ResetRealSensorIndex();
     com.SetInterpolateLostValues(1);
@@ -128,7 +133,7 @@ void BM_FourPortsMerged(benchmark::State& state)
     // One record per port and set.
     const double records = static_cast<double>(state.iterations()) * kRecordsPerPort * kPorts;
     state.SetItemsProcessed(static_cast<std::int64_t>(records));
-    state.counters["sets"] = static_cast<double>(frame.sets);
+    state.counters["sets"] = static_cast<double>(rig.frame.sets);
     state.counters["time/record"] = benchmark::Counter(records, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
