@@ -55,6 +55,12 @@ CString FormatDate(int language, const BlockDateTm& d)
 
 }  // namespace
 
+void protocol::PutBlockDate(BYTE* bytes, std::int64_t date)
+{
+    CKadmor_Send::SplitUInt32(static_cast<std::uint64_t>(date), &bytes[kDateAt], &bytes[kDateAt + 1],
+                              &bytes[kDateAt + 2], &bytes[kDateAt + 3]);
+}
+
 void CKadmor_Send::ReadBlockDate(CString block, std::int64_t* date, BlockDateTm* dateTm, CString* text,
                                  DWORD* rawDate)
 {

@@ -1,5 +1,8 @@
 #pragma once
-// Reading multi-byte fields (high byte first) from a padded block text. Internal to the codec.
+// Reading multi-byte fields (high byte first) from a padded block text, and writing its date.
+// Internal to the codec.
+
+#include <cstdint>
 
 #include "platform/cstring.h"
 #include "platform/win_types.h"
@@ -21,6 +24,9 @@ inline DWORD BlockUInt32(const CString& block, int at)
     return (DWORD{block.ByteAt(at)} << 24) | (DWORD{block.ByteAt(at + 1)} << 16) |
            (DWORD{block.ByteAt(at + 2)} << 8) | block.ByteAt(at + 3);
 }
+
+// Stores a block date (seconds since 1970, UTC) in its place in the block bytes.
+void PutBlockDate(BYTE* bytes, std::int64_t date);
 
 // A writable view of a padded block text, byte by byte.
 inline BYTE* BlockBytes(CString& block)

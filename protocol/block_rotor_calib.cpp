@@ -4,11 +4,11 @@
 #include "protocol/kadmor_send.h"
 
 using protocol::BlockBytes;
+using protocol::PutBlockDate;
 using protocol::BlockUInt16;
 
 namespace {
 
-constexpr int kDateAt = 7;
 constexpr int kGainA = 11;
 constexpr int kOffsetA = 13;
 constexpr int kGainB = 15;
@@ -89,9 +89,7 @@ bool CKadmor_Send::KadSend_WriteBlockSetContentRotorCalibFactory(
     if (!BeginBlockBuild(block, work)) return false;
 
     BYTE* bytes = BlockBytes(work);
-    if (date)
-        SplitUInt32(static_cast<std::uint64_t>(*date), &bytes[kDateAt], &bytes[kDateAt + 1], &bytes[kDateAt + 2],
-                    &bytes[kDateAt + 3]);
+    if (date) PutBlockDate(bytes, *date);
     auto putUnsigned = [bytes](const DWORD* value, int at) {
         if (value) SetUInt16(*value, &bytes[at], &bytes[at + 1]);
     };

@@ -9,10 +9,10 @@
 #include "protocol/kadmor_send.h"
 
 using protocol::BlockBytes;
+using protocol::PutBlockDate;
 
 namespace {
 
-constexpr int kDateAt = 7;
 constexpr int kSerialAt = 23;
 constexpr int kSerialBytes = 9;
 constexpr int kSerialLength = 6;
@@ -80,9 +80,7 @@ bool CKadmor_Send::KadSend_WriteBlockSetContentRotorOperation(CString* block, co
     CString work;
     if (!BeginBlockBuild(block, work)) return false;
     BYTE* bytes = BlockBytes(work);
-    if (date)
-        SplitUInt32(static_cast<std::uint64_t>(*date), &bytes[kDateAt], &bytes[kDateAt + 1], &bytes[kDateAt + 2],
-                    &bytes[kDateAt + 3]);
+    if (date) PutBlockDate(bytes, *date);
 
     BYTE* serial = bytes + kSerialAt;
     if (serialA) {

@@ -4,11 +4,11 @@
 #include "protocol/kadmor_send.h"
 
 using protocol::BlockBytes;
+using protocol::PutBlockDate;
 using protocol::BlockUInt16;
 
 namespace {
 
-constexpr int kDateAt = 7;
 // Hardware block
 constexpr int kOptionByte = 16;
 constexpr int kCountCode = 17;
@@ -62,9 +62,7 @@ bool CKadmor_Send::KadSend_WriteBlockSetContentStatorOperation(CString* block, c
     CString work;
     if (!BeginBlockBuild(block, work)) return false;
     BYTE* bytes = BlockBytes(work);
-    if (date)
-        SplitUInt32(static_cast<std::uint64_t>(*date), &bytes[kDateAt], &bytes[kDateAt + 1], &bytes[kDateAt + 2],
-                    &bytes[kDateAt + 3]);
+    if (date) PutBlockDate(bytes, *date);
     if (byte12) bytes[kByte12] = *byte12;
     if (busAddress) bytes[kBusAddress] = *busAddress;
     if (operationFlag) {
