@@ -275,26 +275,21 @@ void CXGraph::DrawZoomRect(CDCEx* dc)
 void CXGraph::ApplyZoom()
 {
     if (m_rcZoom.Width() < 15 || m_rcZoom.Height() < 15) return;
-    for (CXGraphAxis& axis : m_YAxes) {
-        const double lower = axis.GetValueForPos(std::min(m_rcZoom.bottom, m_rcPlot.bottom));
-        const double upper = axis.GetValueForPos(std::max(m_rcZoom.top, m_rcPlot.top));
-        if (upper - lower != 0.0 && std::isfinite(upper - lower)) {
-            axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
-            axis.m_dMin = std::min(lower, upper);
-            axis.m_dMax = std::max(lower, upper);
-            axis.CalcStepFromLabelSize();
-        }
-    }
-    for (CXGraphAxis& axis : m_XAxes) {
-        const double lower = axis.GetValueForPos(std::max(m_rcZoom.left, m_rcPlot.left));
-        const double upper = axis.GetValueForPos(std::min(m_rcZoom.right, m_rcPlot.right));
-        if (upper - lower != 0.0 && std::isfinite(upper - lower)) {
-            axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
-            axis.m_dMin = std::min(lower, upper);
-            axis.m_dMax = std::max(lower, upper);
-            axis.CalcStepFromLabelSize();
-        }
-    }
+    // The axis shows the values between the two pixel positions from now on, the range it showed
+    // kept for zooming out; a zoom to no range or to no number at all is left out.
+    const auto zoomTo = [](CXGraphAxis& axis, int lowerPos, int upperPos) {
+        const double lower = axis.GetValueForPos(lowerPos);
+        const double upper = axis.GetValueForPos(upperPos);
+        if (upper - lower == 0.0 || !std::isfinite(upper - lower)) return;
+        axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
+        axis.m_dMin = std::min(lower, upper);
+        axis.m_dMax = std::max(lower, upper);
+        axis.CalcStepFromLabelSize();
+    };
+    for (CXGraphAxis& axis : m_YAxes)
+        zoomTo(axis, std::min(m_rcZoom.bottom, m_rcPlot.bottom), std::max(m_rcZoom.top, m_rcPlot.top));
+    for (CXGraphAxis& axis : m_XAxes)
+        zoomTo(axis, std::max(m_rcZoom.left, m_rcPlot.left), std::min(m_rcZoom.right, m_rcPlot.right));
     Notify(XG_ZOOMCHANGED, 0);
     m_rcZoom.SetRectEmpty();
     Invalidate(true);
