@@ -35,17 +35,7 @@ void CXGraphAxis::Draw(CDCEx* target)
     if (!m_bVisible) hidden = MakeThrowAwayContext(target);
     CDCEx* dc = hidden ? hidden.get() : target;
     const CRect plot = PlotRect();
-
-    if (m_bAutoScale) AutoScale(dc);
-    m_dRange = m_dMax - m_dMin;
-
-    m_dHeadSpace = m_nKind == yAxis ? 2.0 * m_nArrowSize : 4.0 * m_nArrowSize;
-    m_dMarkerSpace = DrawCurveMarkers(dc, false);
-    CSize title;
-    if (!m_sLabel.IsEmpty()) {
-        title = GetTitleSize(dc);
-        m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
-    }
+    const CSize title = ScaleAndMeasureHead(dc);
 
     const double steps = (m_dMax - m_dMin) / m_dStep;
     double pixelsPerStep;
@@ -62,18 +52,36 @@ void CXGraphAxis::Draw(CDCEx* target)
         m_nLength = plot.bottom - static_cast<int>(plot.top + m_dHeadSpace + m_dMarkerSpace);
     }
 
+    DrawAcrossPlot(dc);
+    DrawTitle(dc, title, farEnd);
+    DrawTicks(dc, pixelsPerStep, farEnd);
+    DrawAxisLine(dc, farEnd);
+}
+
+// Scales the axis and measures the room its far end needs: the arrow, the markers of its curves
+// and its label. Returns the size of the label.
+CSize CXGraphAxis::ScaleAndMeasureHead(CDCEx* dc)
+{
+    if (m_bAutoScale) AutoScale(dc);
+    m_dRange = m_dMax - m_dMin;
+    m_dHeadSpace = m_nKind == yAxis ? 2.0 * m_nArrowSize : 4.0 * m_nArrowSize;
+    m_dMarkerSpace = DrawCurveMarkers(dc, false);
+    CSize title;
+    if (!m_sLabel.IsEmpty()) {
+        title = GetTitleSize(dc);
+        m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
+    }
+    return title;
+}
+
+// Colour ranges, value lines and curve markers, then the background the labels are drawn on.
+void CXGraphAxis::DrawAcrossPlot(CDCEx* dc)
+{
     DrawColorRanges(dc);
     DrawValueLines(dc);
     m_dMarkerSpace = DrawCurveMarkers(dc, true);
-
     dc->SetBkColor(dc->m_bMonochrome ? RGB(255, 255, 255) : (m_pGraph ? m_pGraph->m_crOuterColor : RGB(255, 255, 255)));
     dc->SetBkMode(OPAQUE);
-
-    DrawTitle(dc, title, farEnd);
-
-    DrawTicks(dc, pixelsPerStep, farEnd);
-
-    DrawAxisLine(dc, farEnd);
 }
 
 // The axis label at the far end of the axis, beside the arrow; it takes its room from the head.
@@ -185,16 +193,7 @@ void CXGraphAxis::DrawLog(CDCEx* target)
     if (!m_bVisible) hidden = MakeThrowAwayContext(target);
     CDCEx* dc = hidden ? hidden.get() : target;
     const CRect plot = PlotRect();
-
-    if (m_bAutoScale) AutoScale(dc);
-    m_dRange = m_dMax - m_dMin;
-    m_dHeadSpace = m_nKind == yAxis ? 2.0 * m_nArrowSize : 4.0 * m_nArrowSize;
-    m_dMarkerSpace = DrawCurveMarkers(dc, false);
-    CSize title;
-    if (!m_sLabel.IsEmpty()) {
-        title = GetTitleSize(dc);
-        m_dHeadSpace += m_nKind == yAxis ? title.cy : title.cx;
-    }
+    const CSize title = ScaleAndMeasureHead(dc);
     int farEnd;
     if (m_nKind == xAxis) {
         farEnd = static_cast<int>(plot.right - m_dMarkerSpace);
@@ -203,11 +202,7 @@ void CXGraphAxis::DrawLog(CDCEx* target)
         farEnd = static_cast<int>(plot.top + m_dMarkerSpace);
         m_nLength = plot.bottom - static_cast<int>(plot.top + m_dHeadSpace + m_dMarkerSpace);
     }
-    DrawColorRanges(dc);
-    DrawValueLines(dc);
-    m_dMarkerSpace = DrawCurveMarkers(dc, true);
-    dc->SetBkColor(dc->m_bMonochrome ? RGB(255, 255, 255) : (m_pGraph ? m_pGraph->m_crOuterColor : RGB(255, 255, 255)));
-    dc->SetBkMode(OPAQUE);
+    DrawAcrossPlot(dc);
     DrawTitle(dc, title, farEnd);
 
     if (!(m_nKind == yAxis && m_nPlacement != 0 && m_nPlacement != 1) && m_dMin > 0.0 && m_dMax > 0.0 &&

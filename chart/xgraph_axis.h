@@ -180,6 +180,8 @@ private:
     void CopyFrom(const CXGraphAxis& other);
     // The plot rectangle of the owning chart, or the axis's own copy without one.
     CRect PlotRect() const;
+    CSize ScaleAndMeasureHead(CDCEx* dc);
+    void DrawAcrossPlot(CDCEx* dc);
     void DrawTitle(CDCEx* dc, CSize title, int farEnd);
     void DrawAxisLine(CDCEx* dc, int farEnd);
     void DrawTicks(CDCEx* dc, double pixelsPerStep, int farEnd);
