@@ -96,7 +96,14 @@ CRect CXGraphAxis::PlotRect() const { return m_pGraph ? m_pGraph->m_rcPlot : m_r
 // ---------------------------------------------------------------------------------------------
 // Range and step
 
-bool CXGraphAxis::SetRange(double min, double max)
+bool CXGraphAxis::SetRange(double min, double max) { return TakeRange(min, max, 0.0, true); }
+
+bool CXGraphAxis::SetCurrentRange(double min, double max, double step) { return TakeRange(min, max, step, false); }
+
+// A logarithmic axis keeps its range above zero and has no step; a linear one widens an empty
+// range, takes a usable step as given and otherwise finds one (zero, negative or broken means
+// automatic). With asBase the range is also the one a reset of the zoom returns to.
+bool CXGraphAxis::TakeRange(double min, double max, double step, bool asBase)
 {
     // Bounds that are not numbers, or a span beyond the doubles, would leave nothing to draw.
     if (!std::isfinite(min) || !std::isfinite(max) || min > max) return false;
@@ -106,35 +113,12 @@ bool CXGraphAxis::SetRange(double min, double max)
             max *= 10.0;
         }
         m_dStep = 0.0;
-        m_dBaseMin = m_dMin = min < 1e-16 ? 1e-16 : min;
-        m_dBaseMax = m_dMax = max < 1e-15 ? 1e-15 : max;
-        if ((std::fabs(m_dMin) > kLargeValue || std::fabs(m_dMax) > kLargeValue) && !m_bDateTime) m_sFormat = "%5.2e";
-        return true;
-    }
-    if (min == max) {
-        min -= 1.0;
-        max += 1.0;
-    }
-    if (!std::isfinite(max - min)) return false;
-    if ((std::fabs(min) > kLargeValue || std::fabs(max) > kLargeValue) && !m_bDateTime) m_sFormat = "%5.2e";
-    m_dBaseMin = m_dMin = min;
-    m_dBaseMax = m_dMax = max;
-    if (m_pGraph && m_pGraph->isVisible()) CalcStepFromLabelSize();
-    else m_dStep = (max - min) / 10.0;
-    return true;
-}
-
-bool CXGraphAxis::SetCurrentRange(double min, double max, double step)
-{
-    if (!std::isfinite(min) || !std::isfinite(max) || min > max) return false;
-    if (m_nScale == 0) {
-        if (min == max) {
-            min *= 0.1;
-            max *= 10.0;
-        }
-        m_dStep = 0.0;
         m_dMin = min < 1e-16 ? 1e-16 : min;
         m_dMax = max < 1e-15 ? 1e-15 : max;
+        if (asBase) {
+            m_dBaseMin = m_dMin;
+            m_dBaseMax = m_dMax;
+        }
         if ((std::fabs(m_dMin) > kLargeValue || std::fabs(m_dMax) > kLargeValue) && !m_bDateTime) m_sFormat = "%5.2e";
         return true;
     }
@@ -146,7 +130,10 @@ bool CXGraphAxis::SetCurrentRange(double min, double max, double step)
     if ((std::fabs(min) > kLargeValue || std::fabs(max) > kLargeValue) && !m_bDateTime) m_sFormat = "%5.2e";
     m_dMin = min;
     m_dMax = max;
-    // A usable step is taken as given; zero (and a negative or broken one) means automatic.
+    if (asBase) {
+        m_dBaseMin = min;
+        m_dBaseMax = max;
+    }
     if (step > 0.0 && std::isfinite(step)) m_dStep = step;
     else if (m_pGraph && m_pGraph->isVisible()) CalcStepFromLabelSize();
     else m_dStep = (max - min) / 10.0;

@@ -178,6 +178,7 @@ public:
 
 private:
     void CopyFrom(const CXGraphAxis& other);
+    bool TakeRange(double min, double max, double step, bool asBase);
     // The plot rectangle of the owning chart, or the axis's own copy without one.
     CRect PlotRect() const;
     CSize ScaleAndMeasureHead(CDCEx* dc);
