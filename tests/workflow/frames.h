@@ -1,5 +1,8 @@
 #pragma once
-// Answer frames as the sensor sends them, for feeding the receive chain directly.
+// Answer frames and stream records as the sensor sends them, for feeding the receive chain
+// directly, and the frames the controller wrote as they read back.
+
+#include <initializer_list>
 
 #include "tests/sim/sim.h"
 #include "tests/workflow/workflow_bench.h"
@@ -10,6 +13,17 @@ inline CString ToText(const sim::Bytes& bytes)
 {
     return CString(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
 }
+
+// A text of the given byte values.
+inline CString Bytes(std::initializer_list<int> values)
+{
+    CString text;
+    for (int v : values) text.AppendChar(static_cast<char>(v));
+    return text;
+}
+
+// A record of a one-channel stream: its sequence byte and the value, high byte first.
+inline CString Rec3(int seq, int v) { return Bytes({seq & 0xFF, (v >> 8) & 0xFF, v & 0xFF}); }
 
 // An answer with start bytes doubled, from sensor number 1.
 inline CString Answer(BYTE letter, const sim::Bytes& data = {})

@@ -9,15 +9,6 @@ using namespace workflow_test;
 
 namespace {
 
-CString Bytes(std::initializer_list<int> values)
-{
-    CString text;
-    for (int v : values) text.AppendChar(static_cast<char>(v));
-    return text;
-}
-
-CString Rec3(int seq, int v) { return Bytes({seq & 0xFF, (v >> 8) & 0xFF, v & 0xFF}); }
-
 CString Records(int first, int count, int value0, int step = 1)
 {
     CString text;

@@ -11,19 +11,10 @@ using namespace workflow_test;
 
 namespace {
 
-CString Bytes(std::initializer_list<int> values)
-{
-    CString text;
-    for (int v : values) text.AppendChar(static_cast<char>(v));
-    return text;
-}
-
 CString Rec5(int seq, int a, int b)
 {
     return Bytes({seq & 0xFF, (a >> 8) & 0xFF, a & 0xFF, (b >> 8) & 0xFF, b & 0xFF});
 }
-
-CString Rec3(int seq, int v) { return Bytes({seq & 0xFF, (v >> 8) & 0xFF, v & 0xFF}); }
 
 // A controller in a running single-port measurement, fed directly.
 struct StreamBench : OpenBench {
