@@ -6,7 +6,7 @@
 //
 // The controller reaches ports through workflow::ISensorPortFactory and the windows it serves
 // through workflow::WorkflowPeers; the frame's timer dispatch for its steps is
-// WorkflowTimerWindow. Its operations are spread over one source file per job:
+// workflow::DispatchWorkflowTimer (workflow_timer_dispatch.h). Its operations are spread over one source file per job:
 //   com_port.cpp              object, records, numbering
 //   com_port_search.cpp       search and connect request
 //   com_port_probe.cpp        probing of the ports, Ethernet module ports
@@ -68,7 +68,7 @@ constexpr int kMaxSensorPorts = 4;
 constexpr int kRecvBufSize = 10000;
 constexpr int kChannelCount = 6;  // A, B, C, D, P1, P2
 
-// Frame timer ids of the workflow's steps (dispatched by WorkflowTimerWindow).
+// Frame timer ids of the workflow's steps (dispatched by workflow::DispatchWorkflowTimer).
 enum FrameTimer : UINT_PTR {
     kTimerConnectNext = 8,
     kTimerProbeOpen = 13,

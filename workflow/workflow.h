@@ -1,7 +1,8 @@
 #pragma once
 // The sensor workflow controller: what it offers to the application.
 //   CComPort               the controller (com_port.h)
-//   WorkflowTimerWindow    the window that carries its steps and port messages
+//   DispatchWorkflowTimer, DispatchPortMessage   the frame's dispatch of its steps and port messages
+//   WorkflowTimerWindow    a window that carries them (tests, tools)
 //   ISensorPort(Factory)   its view of the port managers (sensor_port.h)
 //   WorkflowPeers          the frame and pages it calls (workflow_peers.h)
 //   CMultimediaTimer, CStopwatch (poll_timer.h)
@@ -18,5 +19,6 @@
 #include "workflow/sensor_records.h"
 #include "workflow/workflow_peers.h"
 #include "workflow/workflow_texts.h"
+#include "workflow/workflow_timer_dispatch.h"
 #include "workflow/workflow_timer_window.h"
 #include "workflow/zm_codes.h"

@@ -1,11 +1,11 @@
 #pragma once
-// WorkflowTimerWindow: the window that carries the controller's steps. Every step timer is
-// one-shot: it is killed when it fires and its id is dispatched to the step. The window also
-// receives the sensor ports' messages (bytes of the first port as 2000, of further ports as
-// 2101 to 2104; events as 2200 and 2301 to 2304) and hands them to the controller.
+// WorkflowTimerWindow: a window that carries the controller's steps and the sensor ports'
+// messages through the dispatch of workflow_timer_dispatch.h. Every step timer is one-shot: it
+// is killed when it fires and its id is dispatched to the step.
 //
-// The main frame owns one and passes it to the controller as its step window; timers that are
-// not the controller's go to OnOtherTimer, which the frame overrides.
+// Tests and tools that have no main frame use it as the controller's step window; timers that
+// are not the controller's go to OnOtherTimer, which a subclass may override. The main frame
+// calls the same dispatch functions from its own OnTimer and message entry instead.
 
 #include "platform/wnd.h"
 
@@ -17,9 +17,7 @@ class WorkflowTimerWindow : public CWnd {
 public:
     explicit WorkflowTimerWindow(CComPort& controller, platform::MessageLoop& loop = platform::MessageLoop::Current());
 
-    // The frame's step before the further ports of a multiport device are opened: the
-    // connected sensor is set up, the sensors are grouped, and the first activation step
-    // follows after 50 ms.
+    // The frame's step before the further ports of a multiport device are opened.
     void SetupConnectedAndGroup();
     // One activation step of a further port.
     void ActivateNextFurtherPort();
@@ -27,8 +25,8 @@ public:
 protected:
     void OnTimer(UINT_PTR id) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // Timers of the frame that are not the controller's steps (close, continuous-mode report,
-    // reconnection after a device change...).
+    // Timers that are not the controller's steps (close, continuous-mode report, reconnection
+    // after a device change...).
     virtual void OnOtherTimer(UINT_PTR id);
 
 private:

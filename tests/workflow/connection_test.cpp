@@ -126,7 +126,7 @@ TEST(Connection, FourSeparateSensorsAreIdentifiedAndOpenedOnFourFurtherPortManag
     b.com.COM_SearchComPorts(0);
     const bool connected = b.RunUntilConnected();
     ASSERT_TRUE(connected) << b.ports.Letters().GetString() << " state " << b.com.GetZMCOMConfgFlow();
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
 
     EXPECT_EQ(b.ports.Count('B'), 5);
     EXPECT_EQ(b.ports.Count('D'), 40);
@@ -154,7 +154,7 @@ TEST(Connection, AMultiportDeviceIsGroupedWithItsMasterAndAllPortsOpened)
     b.AddDevice(3, sim::MultiportConfigs(4, AcceptedSensor(777)));
     b.com.COM_SearchComPorts(0);
     ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
 
     EXPECT_EQ(b.com.m_nSensorPortCount, 4);
     EXPECT_EQ(b.com.m_nCountActivePorts, 4);

@@ -286,7 +286,7 @@ TEST(MultiportSteps, TheSlaveSetUpFrameGoesToEverySlaveAndTheMissingAcknowledgem
     b.AddDevice(3, sim::MultiportConfigs(3, AcceptedSensor(777)));
     b.com.COM_SearchComPorts(0);
     ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
     ASSERT_EQ(b.com.m_nCountActivePorts, 3);
     b.ports.writes.clear();
     b.frame.drained = true;
@@ -316,7 +316,7 @@ TEST(MultiportSteps, AMeasurementOnAThreePortDeviceMergesEveryPortsStream)
     b.AddDevice(3, sim::MultiportConfigs(3, base));
     b.com.COM_SearchComPorts(0);
     ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
     b.com.SetInterpolateLostValues(1);
     b.com.COM_4xS_SetSlaves();
     b.loop.RunFor(500);
@@ -347,7 +347,7 @@ TEST(MultiportSteps, ASingleShotAsksEveryPortAndShowsTheSetOnceAllAnswered)
     b.AddDevice(3, sim::MultiportConfigs(3, base));
     b.com.COM_SearchComPorts(0);
     ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCurSensor > 3; }, 5000));
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
     b.frame.refreshes.clear();
     b.ports.writes.clear();
     b.com.COM_SendSingleShot(false, 0);
@@ -395,4 +395,22 @@ TEST(MultiportSteps, ChannelsAreAssignedByModuleIndexAmongTheMarkedActiveRows)
     EXPECT_EQ(b.boxes.Count(), 1u);
     EXPECT_EQ(b.com.m_nRealSensorIndex[0][0], 0);
     EXPECT_EQ(b.com.m_nRealSensorIndex[0][1], 1);
+}
+
+TEST(MultiportSteps, TheLastActivationStepMapsChannelsToTheModulesOfTheDevicesPorts)
+{
+    Bench b;
+    std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, AcceptedSensor(777));
+    std::swap(configs[0].identity.moduleIndex, configs[1].identity.moduleIndex);  // port 0 carries module 2
+    b.AddDevice(3, configs);
+    b.connection.marked[0] = b.connection.marked[1] = true;
+    b.com.COM_SearchComPorts(0);
+    ASSERT_TRUE(b.RunUntilConnected());
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1 && b.com.m_nCountActivePorts == 2; }, 5000));
+    EXPECT_EQ(b.com.m_nRealSensorIndex[0][0], 1);
+    EXPECT_EQ(b.com.m_nRealSensorIndex[0][1], 0);
+    EXPECT_EQ(b.com.m_nRealSensorIndex[1][0], 1);
+    EXPECT_EQ(b.com.m_nCurSensor, 0);
+    // Ids that are not the controller's steps are left to the frame.
+    EXPECT_FALSE(workflow::DispatchWorkflowTimer(b.com, b.window, kTimerClose));
 }
