@@ -88,8 +88,9 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
         }
     } else {
         m_iZMCOMConfgFlow = code != -1 ? code : ZM_START_MEASURE_NO_SOSM;
-        // The first value request; the polling state stays set while it is answered.
-        COM_SendValueRequest();
+        // The first value is asked for as a single shot, so its answer is shown as soon as it
+        // arrives rather than at the first tick of the poll timer.
+        COM_ZMSingleShot();
         if (m_peers.measureControl) m_peers.measureControl->StartPollTimer(m_nPollIntervalMs);
     }
     return true;

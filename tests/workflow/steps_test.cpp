@@ -73,7 +73,7 @@ TEST(Steps, APolledStartAsksOnceAndStartsThePollTimer)
     b.com.m_bStreamingRate = 0;
     b.com.m_nPollIntervalMs = 100;
     b.com.COM_StartMeasure(-1, false);
-    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_START_MEASURE_NO_SOSM);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_SINGLE_SHOT);
     EXPECT_EQ(b.ports.Letters(), CString("A"));
     EXPECT_EQ(b.control.pollPeriods, (std::vector<UINT>{100}));
 

@@ -429,3 +429,26 @@ TEST(SimStream, ARepeatedOrGarbledRecordStopsTheSensorAndNoFurtherValueIsShown)
         EXPECT_EQ(b.documentation.endTimes.size(), 1u) << fault;
     }
 }
+
+TEST(SimStream, APolledMeasurementShowsTheFirstAnswerAtOnceAndEveryTicksAnswer)
+{
+    sim::SensorConfig config = AcceptedSensor();
+    config.signalA = {sim::SignalSpec::Kind::Constant, 321.0};
+    SimStreamBench b(config);
+    ASSERT_TRUE(b.connected);
+    b.frame.rateIndex = 19;  // one value an hour: nothing may wait for the first tick
+    b.com.COM_SetMeasureRate();
+    ASSERT_EQ(b.com.m_bStreamingRate, 0);
+    b.com.m_sValueAnswer.nDecoded = 0;
+    b.Measure(200);
+    ASSERT_EQ(b.frame.refreshes.size(), 1u);
+    EXPECT_EQ(b.com.m_sValueAnswer.nValueA, 321);
+    // Each tick of the page's poll timer asks once more.
+    for (int tick = 0; tick < 3; ++tick) {
+        b.com.COM_ZMSingleShot();
+        b.loop.RunFor(200);
+    }
+    EXPECT_EQ(b.ports.Letters(), CString("AAAA"));
+    EXPECT_EQ(b.frame.refreshes.size(), 4u);
+    EXPECT_EQ(b.com.m_sValueAnswer.nDecoded, 4);
+}
