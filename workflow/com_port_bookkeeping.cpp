@@ -75,9 +75,10 @@ double CComPort::COM_GetScaleValue(int sensor, BYTE* valid, BYTE* kind, const do
     if (value) {
         result = *value;
     } else if (state == 2) {
-        result = selector == 1 ? record.m_sRotorFactoryCalib.dGainA : record.m_sRotorFactoryCalib.dGainB;
+        // The stored measuring inaccuracy (a percentage) of the calibration in force.
+        result = selector == 1 ? record.m_sRotorFactoryCalib.dInaccuracyA : record.m_sRotorFactoryCalib.dInaccuracyB;
     } else if (state == 3) {
-        result = selector == 1 ? record.m_sRotorUserCalib.dGainA : record.m_sRotorUserCalib.dGainB;
+        result = selector == 1 ? record.m_sRotorUserCalib.dInaccuracyA : record.m_sRotorUserCalib.dInaccuracyB;
     }
     if (kind) *kind = state;
     if (valid) *valid = result > 0.0 && result < 5.0 ? 1 : 0;

@@ -119,11 +119,12 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
                                                channelA ? nullptr : &code);
 
     // The stored inaccuracy of each channel, of the calibration in force.
-    const CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
-    const RotorCalib& inForce = fromFactory ? record.m_sRotorFactoryCalib : record.m_sRotorUserCalib;
-    auto validInaccuracy = [](double percent) { return percent > 0.0 && percent < 5.0; };
-    const bool validA = validInaccuracy(inForce.dInaccuracyA);
-    const bool validB = validInaccuracy(inForce.dInaccuracyB);
+    BYTE storedValidA = 0;
+    BYTE storedValidB = 0;
+    COM_GetScaleValue(sensor, &storedValidA, nullptr, nullptr, 1);
+    COM_GetScaleValue(sensor, &storedValidB, nullptr, nullptr, 2);
+    const bool validA = storedValidA != 0;
+    const bool validB = storedValidB != 0;
     const bool sameAsFactory = COM_CalcInaccuracy(sensor);
     bool invalidate = false;
     if (deleting) {

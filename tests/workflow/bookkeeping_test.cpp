@@ -302,15 +302,18 @@ TEST(Bookkeeping, ScaleValueByCalibrationKind)
     CSensorRecord& sensor = com.m_Sensor[0];
     BYTE valid = 9, kind = 9;
     sensor.m_sIdent[kIdentCalibration] = 3;
-    sensor.m_sRotorUserCalib.dGainA = 5.0;
+    // The stored measuring inaccuracy, not the gain: a gain of 1.0 must not pass as 1 %.
+    sensor.m_sRotorUserCalib.dGainA = 1.0;
+    sensor.m_sRotorUserCalib.dInaccuracyA = 5.0;
     EXPECT_EQ(com.COM_GetScaleValue(0, &valid, &kind, nullptr, 1), 5.0);
     EXPECT_EQ(valid, 0);
     EXPECT_EQ(kind, 3);
-    sensor.m_sRotorUserCalib.dGainA = 4.999;
+    sensor.m_sRotorUserCalib.dInaccuracyA = 4.999;
     com.COM_GetScaleValue(0, &valid, nullptr, nullptr, 1);
     EXPECT_EQ(valid, 1);
     sensor.m_sIdent[kIdentCalibration] = 2;
-    sensor.m_sRotorFactoryCalib.dGainB = 1.25;
+    sensor.m_sRotorFactoryCalib.dGainB = 0.75;
+    sensor.m_sRotorFactoryCalib.dInaccuracyB = 1.25;
     EXPECT_EQ(com.COM_GetScaleValue(0, nullptr, nullptr, nullptr, 2), 1.25);
     const double given = 0.5;
     EXPECT_EQ(com.COM_GetScaleValue(0, &valid, nullptr, &given, 1), 0.5);
