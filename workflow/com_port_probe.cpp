@@ -95,7 +95,9 @@ void CComPort::COM_ProbeNextPort()
     bool progressMoved = false;
     if (!skipped && m_nRowCounter > 0) {
         m_BaudCandidates.clear();
-        if (m_nKeepBaud > 0 && row == m_nKeepBaudRow) {
+        // A kept baud rate (the sensor was just switched to it) is tried alone.
+        const bool keptRate = m_nKeepBaud > 0 && row == m_nKeepBaudRow;
+        if (keptRate) {
             m_BaudCandidates.push_back(m_nKeepBaud);
         } else if (markKnown && m_nPortMark[static_cast<std::size_t>(portNumber)] > 0) {
             m_BaudCandidates.push_back(m_nPortMark[static_cast<std::size_t>(portNumber)]);
@@ -105,7 +107,7 @@ void CComPort::COM_ProbeNextPort()
             const bool usbOnlyShown = m_peers.connection && m_peers.connection->IsUsbPortsOnly();
             m_BaudCandidates.push_back(usbOnlyShown ? -1 : 115200);
         }
-        if (m_BaudCandidates.empty() || m_BaudCandidates.front() > 0) {
+        if (!keptRate && (m_BaudCandidates.empty() || m_BaudCandidates.front() > 0)) {
             for (int baud : {115200, 230400})
                 if (std::find(m_BaudCandidates.begin(), m_BaudCandidates.end(), baud) == m_BaudCandidates.end())
                     m_BaudCandidates.push_back(baud);

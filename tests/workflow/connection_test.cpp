@@ -96,6 +96,21 @@ TEST(Connection, APortWithoutAnswerIsTriedOnceAt115200AndOnceAt230400ThenPassedO
     EXPECT_FALSE(b.connection.timers.IsTimerArmed(workflow::kConnPageTimerProbeTimeout));
 }
 
+TEST(Connection, AKeptBaudRateIsTheOnlyRateTriedOnItsRow)
+{
+    Bench b;
+    b.AddSensor("COM5", AcceptedSensor(), "Tessaline USB sensor interface Port", 9600);
+    b.com.m_nKeepBaud = 230400;
+    b.com.m_nKeepBaudRow = 0;
+    b.com.COM_SearchComPorts(0);
+    b.loop.RunFor(5000);
+
+    std::vector<int> bauds;
+    for (const WrittenFrame& frame : b.ports.writes) bauds.push_back(frame.baud);
+    EXPECT_EQ(bauds, (std::vector<int>{230400}));
+    EXPECT_EQ(b.com.m_nKeepBaud, -1);
+}
+
 TEST(Connection, AnEthernetModulePortWaitsLongerBeforeTheOpenAndForTheAnswer)
 {
     Bench b;
