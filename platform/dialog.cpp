@@ -261,6 +261,33 @@ void CDialog::RegisterControl(int id, QWidget* control)
     ConnectNotifications(id, control);
 }
 
+namespace {
+
+// Walks the widget tree below parent, leaving out what lies inside a child dialog.
+void RegisterFormChildren(CDialog& dialog, QWidget* parent, int& count)
+{
+    for (QObject* child : parent->children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget) continue;
+        bool ok = false;
+        const int id = widget->property(platform::kCtrlIdProperty).toInt(&ok);
+        if (ok && id != -1) {
+            dialog.RegisterControl(id, widget);
+            ++count;
+        }
+        if (!dynamic_cast<CDialog*>(widget)) RegisterFormChildren(dialog, widget, count);
+    }
+}
+
+}  // namespace
+
+int CDialog::RegisterControlsFromForm()
+{
+    int count = 0;
+    RegisterFormChildren(*this, this, count);
+    return count;
+}
+
 void CDialog::RegisterRadioGroup(const std::vector<int>& ids)
 {
     m_radioGroups.push_back(ids);

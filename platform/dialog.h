@@ -35,6 +35,9 @@ constexpr UINT BN_CLICKED = 0;
 constexpr UINT CBN_SELCHANGE = 1;
 constexpr UINT EN_CHANGE = 0x0300;
 constexpr UINT DTN_DATETIMECHANGE = 0xFFFFFD09;  // DTN_FIRST - 6
+// List controls report a user's click and double click on a row.
+constexpr UINT NM_CLICK = 0xFFFFFFFE;     // NM_FIRST - 2
+constexpr UINT NM_DBLCLK = 0xFFFFFFFD;    // NM_FIRST - 3
 
 constexpr UINT BST_UNCHECKED = 0;
 constexpr UINT BST_CHECKED = 1;
@@ -58,6 +61,9 @@ int GetDlgCtrlID(const QWidget* control);
 // A control that handles its own clicks (as a reflected notification does) sets this
 // property to true before it is registered; its dialog then receives no BN_CLICKED from it.
 inline constexpr const char* kReflectsClickProperty = "km3ReflectsClick";
+
+// The dynamic property through which a Designer form gives each control its id.
+inline constexpr const char* kCtrlIdProperty = "ctrlId";
 
 // Where the data exchange shows its validation messages. The default shows a warning box;
 // tests install a recorder. Passing an empty function restores the default.
@@ -129,6 +135,11 @@ public:
     // Controls
     // Registers a control under its id and connects its notifications.
     void RegisterControl(int id, QWidget* control);
+    // Registers every child widget that carries the dynamic property kCtrlIdProperty (the
+    // form of a Designer layout) under that id; returns how many were registered. Widgets
+    // inside a child dialog belong to that dialog and are left to it; -1 (a static without an
+    // id) is never registered.
+    int RegisterControlsFromForm();
     // Buttons listed here form one radio group: a click checks it and clears the others.
     void RegisterRadioGroup(const std::vector<int>& ids);
     // The radio group whose first button has this id; null when there is none.
