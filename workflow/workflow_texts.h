@@ -1,7 +1,7 @@
 #pragma once
-// The few string-table texts the controller needs itself, kept here as data until the
-// application's four-language table exists: WorkflowText(id) answers like LoadLangString
-// (German id plus the current language offset, "@" for an id it does not know).
+// The string-table ids of the texts the controller shows itself (res/strings/workflow.tsv).
+// WorkflowText(id) is LoadLangString: German id plus the current language offset, "@" for an
+// id the table lacks. The language is switched with SetLanguage (res/string_table.h).
 
 #include "platform/cstring.h"
 #include "platform/win_types.h"
@@ -24,9 +24,6 @@ constexpr UINT kTextSensorsNotPrepared = 5378;
 constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vier"
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 
-// Language offset: 0 German, 1000 English, 2000 French, 3000 Spanish.
-void SetWorkflowLanguage(int offset);
-int GetWorkflowLanguage();
 CString WorkflowText(UINT germanId);
 
 }  // namespace workflow
