@@ -404,6 +404,9 @@ private:
     // Writes on a manager; false without one.
     static bool WriteOn(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes);
     bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }
+    // The stop signal of a stream: ten bytes 0x02 on every active port of a multiport device,
+    // else on the first port.
+    void WriteStopSignal();
     CWnd* StepWindow() const;
     void SetFrameTimer(UINT_PTR id, UINT ms);
     void KillFrameTimer(UINT_PTR id);

@@ -118,6 +118,19 @@ bool CComPort::COM_SendMeasureSetupShort()
     return WriteOn(m_pPortManOfPort[0], request);
 }
 
+void CComPort::WriteStopSignal()
+{
+    const CString stop(static_cast<char>(0x02));
+    for (int i = 0; i < kStopSignalRepeats; ++i) {
+        if (m_nCountActivePorts > 1) {
+            for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
+                WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], stop);
+        } else {
+            WriteFirstPort(stop);
+        }
+    }
+}
+
 bool CComPort::COM_StopMeasure()
 {
     if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
@@ -138,15 +151,7 @@ bool CComPort::COM_StopMeasure()
         m_bSensorEndedStream = 0;
         return true;
     }
-    const CString stop(static_cast<char>(0x02));
-    for (int i = 0; i < kStopSignalRepeats; ++i) {
-        if (m_nCountActivePorts > 1) {
-            for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
-                WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], stop);
-        } else {
-            WriteFirstPort(stop);
-        }
-    }
+    WriteStopSignal();
     if (m_nCountActivePorts > 1 && m_peers.measureControl) {
         m_peers.measureControl->ClearMultiportFlag();
         m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerMultiportStop, m_nReceiveTimeoutMs + 50);

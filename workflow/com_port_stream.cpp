@@ -19,7 +19,6 @@ constexpr BYTE kNak = 0x15;
 constexpr int kAckLength = 7;
 constexpr int kNakLength = 8;
 constexpr UINT kStartTimeoutMs = 800;
-constexpr int kStopSignalBytes = 10;
 
 constexpr int kRateCount = 20;
 constexpr int kDisplayDecimation[kRateCount] = {250, 125, 62, 50, 25, 12, 10, 10, 5, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
@@ -181,8 +180,8 @@ void CComPort::HandOverStreamRecord(LONG a, LONG b)
 // A running stream that lost its order: the sensor is told to stop, the end time noted.
 void CComPort::BreakStream()
 {
-    const CString stop(static_cast<char>(kStx));
-    for (int i = 0; i < kStopSignalBytes; ++i) WriteFirstPort(stop);
+    // A multiport device has released the first port's manager: the stop goes to its ports.
+    WriteStopSignal();
     if (m_peers.documentation) m_peers.documentation->SetMeasurementEndTime(static_cast<std::int64_t>(std::time(nullptr)));
     m_bMeasureRunning = 0;
 }

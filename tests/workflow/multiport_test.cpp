@@ -1,6 +1,8 @@
 // A multiport device in measurement mode: the merge of the ports' streams into value sets, with
 // unequal chunks, a stalled port and gaps; single shots on every port; the device steps.
 
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include "tests/workflow/frames.h"
@@ -413,4 +415,25 @@ TEST(MultiportSteps, TheLastActivationStepMapsChannelsToTheModulesOfTheDevicesPo
     EXPECT_EQ(b.com.m_nCurSensor, 0);
     // Ids that are not the controller's steps are left to the frame.
     EXPECT_FALSE(workflow::DispatchWorkflowTimer(b.com, b.window, kTimerClose));
+}
+
+TEST(MultiportMerge, ARecordOutOfOrderWithoutBridgingSendsTheStopToEveryPort)
+{
+    MergeBench b(2);
+    for (int port = 0; port < 2; ++port) {
+        const CString name = CString::Formatted("COM%d", 3 + port);
+        b.AddSensor(name, AcceptedSensor(port));
+        auto& slot = b.com.m_pPortManOfPort[static_cast<std::size_t>(port)];
+        slot = b.ports.Create(b.window, 2301 + static_cast<UINT>(port), 2101 + static_cast<UINT>(port));
+        slot->OpenPort(name);
+    }
+    b.com.SetInterpolateLostValues(0);
+    b.Deliver(0, kMasterAck);
+    b.Deliver(0, Rec3(0, 11));
+    b.Deliver(1, Rec3(7, 22));
+    std::map<CString, int> stops;
+    for (const WrittenFrame& frame : b.ports.writes)
+        if (frame.bytes == CString('\x02')) ++stops[frame.port];
+    EXPECT_EQ(stops, (std::map<CString, int>{{"COM3", 10}, {"COM4", 10}}));
+    EXPECT_EQ(b.com.m_bMeasureRunning, 0);
 }
