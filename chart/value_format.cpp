@@ -119,18 +119,21 @@ CString FormatOleDate(double date, const CString& format)
             continue;
         }
         char code = format.GetAt(++i);
-        if (code == '#' && i + 1 < n) code = format.GetAt(++i);  // "%#d": no leading zero
+        // "%#d" and its likes: the number without leading zeros.
+        const bool unpadded = code == '#' && i + 1 < n;
+        if (unpadded) code = format.GetAt(++i);
+        const auto number = [&](int value, int digits) { out.AppendFormat("%0*d", unpadded ? 1 : digits, value); };
         switch (code) {
-        case 'd': out.AppendFormat("%02d", t.day); break;
-        case 'm': out.AppendFormat("%02d", t.month); break;
-        case 'Y': out.AppendFormat("%04d", t.year); break;
-        case 'y': out.AppendFormat("%02d", t.year % 100); break;
-        case 'H': out.AppendFormat("%02d", t.hour); break;
-        case 'I': out.AppendFormat("%02d", t.hour % 12 == 0 ? 12 : t.hour % 12); break;
-        case 'M': out.AppendFormat("%02d", t.minute); break;
-        case 'S': out.AppendFormat("%02d", t.second); break;
+        case 'd': number(t.day, 2); break;
+        case 'm': number(t.month, 2); break;
+        case 'Y': number(t.year, 4); break;
+        case 'y': number(t.year % 100, 2); break;
+        case 'H': number(t.hour, 2); break;
+        case 'I': number(t.hour % 12 == 0 ? 12 : t.hour % 12, 2); break;
+        case 'M': number(t.minute, 2); break;
+        case 'S': number(t.second, 2); break;
         case 'p': out += t.hour < 12 ? "AM" : "PM"; break;
-        case 'j': out.AppendFormat("%03d", t.yearDay); break;
+        case 'j': number(t.yearDay, 3); break;
         case 'b': out += CString(kMonths[t.month - 1]).Left(3); break;
         case 'B': out += kMonths[t.month - 1]; break;
         case 'a': out += CString(kDays[t.weekday]).Left(3); break;

@@ -300,9 +300,10 @@ void CXGraph::SetCursorToValue(int curve, ChartPoint value, bool follow)
     CXGraphAxis* xAxis = nullptr;
     CXGraphAxis* yAxis = nullptr;
     if (!GetCurveAxes(curve, xAxis, yAxis)) return;
+    // The cursor goes to the value given; the curve's own y at x only decides the centring.
+    m_ptCursor = CPoint(xAxis->GetPointForValue(value).x, yAxis->GetPointForValue(value).y);
     const int index = FindCurvePoint(curve, value.x);
     if (index >= 0) value.y = m_Curves[static_cast<std::size_t>(curve)].GetY(index);
-    m_ptCursor = CPoint(xAxis->GetPointForValue(value).x, yAxis->GetPointForValue(value).y);
     const auto centre = [&](CXGraphAxis& axis, double v) {
         const bool outside = v < axis.m_dMin || v > axis.m_dMax;
         if (follow && ((m_nOptions & OPT_FOLLOW_CENTRES) || outside)) {

@@ -557,16 +557,18 @@ void CXGraph::mouseReleaseEvent(QMouseEvent* event)
 void CXGraph::mouseDoubleClickEvent(QMouseEvent* event)
 {
     m_ptCursor = ToPoint(event->position());
-    if (event->button() == Qt::LeftButton) {
-        OnLButtonDblClk(MouseFlags(event->buttons(), event->modifiers()), m_ptCursor);
-        // The press of the double click still counts as a press.
-        m_bLButtonDown = true;
-        if (isVisible()) grabMouse();
-    }
+    // The double click takes the place of the second press; the release that follows it finds
+    // the button not marked down and does nothing, so a double click acts once, not twice.
+    if (event->button() == Qt::LeftButton) OnLButtonDblClk(MouseFlags(event->buttons(), event->modifiers()), m_ptCursor);
 }
 
 void CXGraph::wheelEvent(QWheelEvent* event)
 {
+    // Only the vertical wheel moves the axes; a horizontal turn is left to the parent.
+    if (event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
     OnMouseWheel(MouseFlags(event->buttons(), event->modifiers()), event->angleDelta().y(), ToPoint(event->position()));
 }
 
@@ -581,7 +583,8 @@ void CXGraph::keyPressEvent(QKeyEvent* event)
 
 void CXGraph::keyReleaseEvent(QKeyEvent* event)
 {
-    const UINT key = VirtualKey(event);
+    // A held key repeats press and release; only the real release is a key-up.
+    const UINT key = event->isAutoRepeat() ? 0 : VirtualKey(event);
     if (key != 0 && key != VK_DELETE) OnKeyUp(key);
     QWidget::keyReleaseEvent(event);
 }

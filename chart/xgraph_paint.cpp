@@ -176,7 +176,8 @@ void CXGraph::PaintToDC(CDC* target)
     CDCEx dc(target->device());
     m_pTargetDC = &dc;
     m_rcPrint = CRect(0, 0, target->GetDeviceCaps(HORZRES), target->GetDeviceCaps(VERTRES));
-    Paint(&dc, m_rcPrint, Stage::All);
+    // Without scaling the chart keeps the layout of its window, whatever the target's size.
+    Paint(&dc, CRect(0, 0, std::max(1, width()), std::max(1, height())), Stage::All);
     m_pTargetDC = nullptr;
 }
 

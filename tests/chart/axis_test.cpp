@@ -172,6 +172,11 @@ TEST(AxisFormat, OnlySafeFormatsReachTheFormatter)
     EXPECT_EQ(CString("text"), chart::FormatDouble("text", 1.5));
     EXPECT_EQ(CString("01.01.2020 12:00:00"), chart::FormatOleDate(43831.5, "%d.%m.%Y %H:%M:%S"));
     EXPECT_EQ(CString("30.12.1899"), chart::FormatOleDate(0.0, "%d.%m.%Y"));
+    // "#" drops leading zeros, here on a date axis's tick label of 2026-04-05 07:08:09.
+    CXGraphAxis dates;
+    dates.SetDateTime(true);
+    dates.SetDisplayFormat("%#d.%#m. %#H:%#M:%#S %#j %#y");
+    EXPECT_EQ(CString("5.4. 7:8:9 95 26"), dates.FormatTickLabel(46117.0 + (7 * 3600 + 8 * 60 + 9) / 86400.0));
     EXPECT_EQ(CString(), chart::FormatOleDate(std::nan(""), "%d"));
     EXPECT_EQ(CString(), chart::FormatOleDate(1e12, "%d"));
 }

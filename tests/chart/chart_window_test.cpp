@@ -13,6 +13,8 @@ using namespace chart;
 using chart_test::Line;
 using chart_test::MakeChart;
 using chart_test::RecordingParent;
+using chart::DrawRecord;
+using chart::RecordingDevice;
 
 namespace {
 
@@ -185,6 +187,32 @@ TEST_F(ChartWindow, DoubleClicksPostWhatTheyHit)
     chart->m_ptCursor = PixelOf(0, {5.5, 5.5});
     chart->OnLButtonDblClk(0, chart->m_ptCursor);
     EXPECT_EQ(1u, parent.Take(XG_CURVEDBLCLICK).size());
+}
+
+TEST_F(ChartWindow, CursorGoesToTheGivenValueWhileTheCurvesYDecidesTheCentring)
+{
+    chart->GetYAxis(0).SetCurrentRange(0, 10, 0);
+    chart->OnPaint();
+    chart->SetCursorToValue(0, {4, 8}, false);
+    EXPECT_EQ(PixelOf(0, {4, 8}), chart->GetCursorPoint());
+    // The curve's point found for x = 4.5 (the first beyond it, y = 5) lies outside 6..16,
+    // so following centres the Y axis on it, though the given y lies inside.
+    chart->GetYAxis(0).SetCurrentRange(6, 16, 0);
+    chart->SetCursorToValue(0, {4.5, 12}, true);
+    EXPECT_DOUBLE_EQ(0.0, chart->GetYAxis(0).m_dMin);
+    EXPECT_DOUBLE_EQ(10.0, chart->GetYAxis(0).m_dMax);
+}
+
+TEST_F(ChartWindow, PaintingIntoAContextKeepsTheWindowsLayout)
+{
+    const CRect plot = chart->GetPlotRect();
+    auto device = std::make_shared<RecordingDevice>(1000, 800);
+    CDC dc(device);
+    chart->PaintToDC(&dc);
+    EXPECT_EQ(plot, chart->GetPlotRect());
+    const auto fills = device->Of(DrawRecord::Op::FillRect);
+    ASSERT_FALSE(fills.empty());
+    EXPECT_EQ(CRect(0, 0, 400, 300), fills[0].rect);
 }
 
 TEST_F(ChartWindow, WithoutInteractionNothingIsSelectedButRightUpStillPosts)
