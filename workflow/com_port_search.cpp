@@ -238,4 +238,5 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
                 SetFrameTimer(kTimerConnectNext, 20);
         }
     }
+    m_pMainFrame->ClearMeasurementDisplayFlags();
 }

@@ -133,6 +133,9 @@ public:
     // The measurement was started by arming the trigger.
     virtual bool IsTriggerStarted() const { return false; }
     virtual void SetAngleOffsetsZero() {}
+    // The two flags of the frame's measurement display that a connect request clears once it
+    // has chosen and opened the sensor's port.
+    virtual void ClearMeasurementDisplayFlags() {}
     virtual void SetSensorTriggerFlags(int) {}
     // The four smoothing rings of a user calibration: 0 raw A, 1 raw B, 2 value A, 3 value B.
     virtual void ResetCalibRings() {}

@@ -57,6 +57,7 @@ TEST(Connection, OneSensorIsProbedThenIdentifiedWithTwoStatusRequestsSixteenBloc
     EXPECT_EQ(b.com.m_Sensor[0].m_anBlockCheck, (std::array<int, 8>{0, 0, 0, 0, 0, 0, kBlockSumWrong | kBlockWeightedSumWrong, 0}));
     EXPECT_EQ(b.com.m_strActivePortName, CString("COM3 Tessaline USB sensor interface Port"));
     EXPECT_EQ(b.com.m_bSearchBusy, 0);
+    EXPECT_EQ(b.frame.displayFlagClears, 1);  // by the connect request
     EXPECT_TRUE(b.frame.sensorConnected);
     EXPECT_TRUE(b.control.sensorPresent);
     EXPECT_EQ(b.connection.GetItemText(0, 6), CString("aktiv"));

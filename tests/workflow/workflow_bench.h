@@ -87,6 +87,7 @@ public:
     void SetDrained(bool on) override { drained = on; }
     bool IsTriggerStarted() const override { return triggerStarted; }
     void SetAngleOffsetsZero() override { ++angleZeroes; }
+    void ClearMeasurementDisplayFlags() override { ++displayFlagClears; }
     void SetSensorTriggerFlags(int sensor) override { triggerFlagSensors.push_back(sensor); }
     void ResetCalibRings() override
     {
@@ -120,6 +121,7 @@ public:
     bool drained = false;
     bool triggerStarted = false;
     int angleZeroes = 0;
+    int displayFlagClears = 0;
     int ringResets = 0;
     std::vector<int> triggerFlagSensors;
     std::array<std::vector<double>, 4> rings;
