@@ -52,7 +52,13 @@ public:
     // The field's number in numeric mode; callers may read it directly.
     double m_dValue = 0.0;
 
+protected:
+    // Marks the events through which the user types, pastes or drops text, so that the filter
+    // applies to them alone.
+    bool event(QEvent* event) override;
+
 private:
+    bool m_userInput = false;
     CString m_allowed;
     int m_languageCodes[4] = {0, 1000, 2000, 3000};
     const int* m_languageOffset = nullptr;

@@ -1,0 +1,114 @@
+// The indicator lamp draws each state visibly different, refuses what it cannot show without
+// changing the picture, and the picture window takes the place of a static.
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "controls/bitmap_resources.h"
+#include "controls/led_button.h"
+#include "controls/wnd_image.h"
+#include "res/icons/indicator_icons.h"
+#include "test_page.h"
+
+namespace {
+
+using controls_test::RecordingPage;
+
+QImage Render(QWidget& widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);  // no window background
+    return image;
+}
+
+TEST(LedButtonPicture, EveryStateLooksDifferentAndRefusalsLeaveThePictureAlone)
+{
+    // The state indicator of the control panel: five states.
+    CLedButton led;
+    led.resize(24, 24);
+    ASSERT_TRUE(led.SetStateCount(5, FALSE));
+    const UINT iconIds[] = {176, 178, 177, 179, 313};
+    for (int state = 0; state < 5; ++state) ASSERT_TRUE(led.SetStateIcon(state, iconIds[state], 20, 20));
+
+    std::vector<QImage> shots;
+    for (int state = 0; state < 5; ++state) {
+        ASSERT_TRUE(led.SetLedState(state, TRUE));
+        shots.push_back(Render(led));
+    }
+    std::set<QRgb> centres;
+    for (const QImage& shot : shots) centres.insert(shot.pixel(10, 12));
+    EXPECT_EQ(centres.size(), 5u) << "each state shows its own colour";
+    for (std::size_t a = 0; a < shots.size(); ++a)
+        for (std::size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a], shots[b]);
+
+    // The lamp is drawn at the size asked: nothing outside 20 x 20 around the centre.
+    EXPECT_EQ(shots[0].pixelColor(0, 0), QColor(Qt::white));
+
+    ASSERT_TRUE(led.SetLedState(3));
+    const QImage before = Render(led);
+    EXPECT_FALSE(led.SetStateIcon(1, 9999, 20, 20)) << "an icon id without a drawing";
+    EXPECT_EQ(led.GetStateIcon(1), 178u);
+    EXPECT_FALSE(led.SetStateIcon(5, 176, 20, 20)) << "a state beyond the count";
+    EXPECT_FALSE(led.SetLedState(5));
+    EXPECT_FALSE(led.SetLedState(-1));
+    EXPECT_EQ(led.GetLedState(), 3);
+    EXPECT_EQ(Render(led), before);
+
+    // Fewer states: a shown state beyond the new count falls back to state 0.
+    ASSERT_TRUE(led.SetStateCount(2));
+    EXPECT_EQ(led.GetLedState(), 0);
+    EXPECT_FALSE(led.SetStateCount(0));
+}
+
+TEST(LedButtonPicture, IconsAreDrawnCrispAtEverySize)
+{
+    for (UINT id : {176u, 177u, 178u, 179u, 214u, 313u}) {
+        for (int side : {12, 16, 32, 64}) {
+            const QImage icon = icons::DrawIndicatorIcon(id, side, side);
+            ASSERT_EQ(icon.size(), QSize(side, side));
+            EXPECT_GT(qAlpha(icon.pixel(side / 2, side / 2)), 200) << id << " " << side;
+            EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << "transparent corner " << id;
+        }
+    }
+    EXPECT_TRUE(icons::DrawIndicatorIcon(180, 16, 16).isNull());
+    EXPECT_TRUE(icons::DrawIndicatorIcon(176, 0, 16).isNull());
+}
+
+TEST(WndImage, TakesThePlaceAndIdOfAStaticAndShowsOnlyKnownBitmaps)
+{
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    RecordingPage page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* before = new QLabel("above", &page);
+    auto* placeholder = new QLabel(&page);
+    placeholder->setMinimumSize(40, 30);
+    layout->addWidget(before);
+    layout->addWidget(placeholder);
+    page.RegisterControl(1490, placeholder);
+
+    CWndImage* image = new CWndImage;
+    ASSERT_TRUE(image->CreateFromStatic(placeholder));
+    EXPECT_EQ(page.GetDlgItem(1490), image);
+    EXPECT_EQ(layout->indexOf(image), 1);
+    EXPECT_EQ(layout->indexOf(placeholder), -1);
+    EXPECT_TRUE(placeholder->isHidden());
+    EXPECT_FALSE(image->CreateFromStatic(nullptr));
+
+    EXPECT_FALSE(image->SetBitmap(64999)) << "no bitmap under this id";
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    controls::RegisterBitmapResource(64998, red);
+    ASSERT_TRUE(image->SetBitmap(64998));
+    EXPECT_FALSE(image->SetBitmap(64999));
+    EXPECT_EQ(image->GetBitmap(), red) << "a refused id keeps the picture";
+    page.show();
+    page.ShowDlgItem(1490, false);
+    EXPECT_TRUE(image->isHidden());
+    controls::RegisterBitmapResource(64998, QImage());
+}
+
+}  // namespace

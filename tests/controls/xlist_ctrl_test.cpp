@@ -1,0 +1,164 @@
+// The list control as the connection and start-up pages use it: cells, row colours, check
+// boxes, progress and editable cells, with notifications from the user's actions only.
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "controls/xlist_ctrl.h"
+#include "test_page.h"
+
+namespace {
+
+using controls_test::Message;
+using controls_test::RecordingPage;
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kMarked = RGB(255, 255, 128);
+
+class XListCtrlTest : public ::testing::Test {
+protected:
+    XListCtrlTest()
+    {
+        page.RegisterControl(1010, list);
+        list->setGeometry(0, 0, 400, 200);
+        const char* headings[] = {"Port", "Type", "Status", "OK"};
+        for (int col = 0; col < 4; ++col) list->InsertColumn(col, headings[col], LVCFMT_LEFT, 90);
+        for (int row = 0; row < 3; ++row) {
+            list->InsertItem(row, CString::Formatted("(COM%d)", row + 3), kBlack, kWhite);
+            list->SetItemText(row, 2, "verfügbar");
+            list->SetCheckbox(row, 3, 0);
+        }
+        page.show();
+    }
+
+    QPoint CellCentre(int row, int col) const
+    {
+        return list->visualRect(list->model()->index(row, col)).center();
+    }
+
+    // A double click as the user makes it: press, release, then the second press.
+    void DoubleClick(QPoint at)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    RecordingPage page;
+    CXListCtrl* list = new CXListCtrl(&page);
+};
+
+TEST_F(XListCtrlTest, CellsKeepTheirTextColoursAndDataAndOutsideCellsAreRefused)
+{
+    EXPECT_EQ(list->GetItemCount(), 3);
+    EXPECT_EQ(list->GetItemText(1, 0), "(COM4)");
+    EXPECT_EQ(list->GetItemText(1, 2), "verfügbar");
+    EXPECT_TRUE(list->SetRowColors(1, kBlack, kMarked));
+    for (int col = 0; col < 4; ++col) EXPECT_EQ(list->GetItemBkColor(1, col), kMarked);
+    EXPECT_EQ(list->GetItemBkColor(0, 0), kWhite);
+    EXPECT_TRUE(list->SetItemText(2, 2, "aktiv", RGB(200, 0, 0), kWhite));
+    EXPECT_EQ(list->GetItemTextColor(2, 2), RGB(200, 0, 0));
+    EXPECT_TRUE(list->SetItemData(2, 8));
+    EXPECT_EQ(list->GetItemData(2), 8u);
+
+    EXPECT_FALSE(list->SetItemText(3, 0, "x"));
+    EXPECT_FALSE(list->SetItemText(0, 4, "x"));
+    EXPECT_FALSE(list->SetRowColors(-1, kBlack, kMarked));
+    EXPECT_FALSE(list->SetCheckbox(0, 3, 2));
+    EXPECT_TRUE(list->GetItemText(9, 9).IsEmpty());
+    EXPECT_EQ(list->GetItemBkColor(9, 0), kWhite);
+    EXPECT_EQ(list->InsertItem(-1, "x"), -1);
+    EXPECT_EQ(list->InsertItem(99, "(COM9)"), 3) << "beyond the last row appends";
+
+    // The marked row is drawn in its colour.
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRect cell = list->visualRect(list->model()->index(1, 1));
+    EXPECT_EQ(shot.pixelColor(cell.right() - 3, cell.center().y()), QColor(255, 255, 128));
+
+    list->DeleteAllItems();
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(list->GetItemData(2), 0u);
+    EXPECT_TRUE(list->GetItemText(0, 0).IsEmpty());
+    EXPECT_EQ(list->GetColumnCount(), 4);
+    EXPECT_EQ(list->InsertItem(0, "(COM7)"), 0);
+    EXPECT_EQ(list->GetCheckbox(0, 3), -1) << "a new row starts without the old row's cells";
+    EXPECT_TRUE(page.messages.empty());
+    EXPECT_TRUE(page.notes.empty()) << "nothing of the program's writing notifies";
+}
+
+TEST_F(XListCtrlTest, TheUsersClickTogglesACheckAndIsReported)
+{
+    list->SetCheckbox(1, 3, 1);
+    EXPECT_TRUE(page.messages.empty());
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CellCentre(0, 3));
+    EXPECT_EQ(list->GetCheckbox(0, 3), 1);
+    ASSERT_EQ(page.messages.size(), 1u);
+    EXPECT_EQ(page.messages[0], (Message{CXListCtrl::CheckboxClickedMessage(), 0, 3}));
+    ASSERT_EQ(page.notes.size(), 1u);
+    EXPECT_EQ(page.notes[0], std::make_pair(1010, NM_CLICK));
+
+    // A click on an ordinary cell selects the row and toggles nothing.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CellCentre(2, 1));
+    EXPECT_EQ(list->GetCurSel(), 2);
+    EXPECT_EQ(list->GetCheckbox(2, 3), 0);
+    EXPECT_EQ(page.messages.size(), 1u);
+    int row = -1, col = -1;
+    list->GetLastClick(row, col);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(col, 1);
+}
+
+TEST_F(XListCtrlTest, ProgressCellsShowTheirShareAndRefuseWhatIsNoProgressCell)
+{
+    EXPECT_FALSE(list->UpdateProgress(0, 2, 50)) << "not a progress cell yet";
+    EXPECT_EQ(list->GetProgress(0, 2), -1);
+    EXPECT_TRUE(list->SetProgress(0, 2));
+    EXPECT_TRUE(list->UpdateProgress(0, 2, 150));
+    EXPECT_EQ(list->GetProgress(0, 2), 100);
+    EXPECT_TRUE(list->UpdateProgress(0, 2, 50));
+    EXPECT_EQ(list->GetProgress(0, 2), 50);
+
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    const QColor bar = shot.pixelColor(cell.left() + 5, cell.top() + 4);
+    const QColor rest = shot.pixelColor(cell.right() - 6, cell.top() + 4);
+    EXPECT_GT(bar.green(), bar.red() + 60) << "the filled half is the bar";
+    EXPECT_EQ(rest, QColor(Qt::white)) << "the rest is empty";
+
+    EXPECT_TRUE(list->DeleteProgress(0, 2));
+    EXPECT_EQ(list->GetProgress(0, 2), -1);
+    EXPECT_EQ(list->GetItemText(0, 2), "verfügbar") << "the text was kept under the bar";
+}
+
+TEST_F(XListCtrlTest, OnlyEditableCellsOpenAnEditorAndTheUsersChangeIsReported)
+{
+    list->SetEdit(1, 1);
+    EXPECT_TRUE(list->IsEditable(1, 1));
+    EXPECT_FALSE(list->IsEditable(1, 2));
+
+    DoubleClick(CellCentre(1, 2));
+    EXPECT_EQ(list->findChild<QLineEdit*>(), nullptr);
+
+    DoubleClick(CellCentre(1, 1));
+    auto* editor = list->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "HMB");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor hands its text over by a queued call
+    EXPECT_EQ(list->GetItemText(1, 1), "HMB");
+    ASSERT_EQ(page.messages.size(), 1u);
+    EXPECT_EQ(page.messages[0], (Message{CXListCtrl::EditEndMessage(), 1, 1}));
+    EXPECT_EQ(std::count(page.notes.begin(), page.notes.end(), std::make_pair(1010, NM_DBLCLK)), 2);
+
+    list->SetItemText(1, 1, "KM");
+    EXPECT_EQ(page.messages.size(), 1u);
+}
+
+}  // namespace
