@@ -1,0 +1,64 @@
+// The accept button, and what the workflow controller and the configuration-write sequencer
+// read of the page.
+
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_page.h"
+#include "workflow/com_port.h"
+
+namespace measurement {
+
+void CDlgMeasureAdjust::CopyToSensorRecord(int sensor) { CopyDisplayTablesToSwConfig(m_frame, sensor); }
+
+void CDlgMeasureAdjust::OnBnClickedAccept()
+{
+    m_frame.BeginWaitCursorOnce();
+    m_controls.Enable(IDC_ACCEPT, false);
+    const int sensors = ActivePorts();
+    for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
+        CopyToSensorRecord(i);
+        Sleep(100);
+        m_writer.Write(i, 37);
+    }
+    m_controls.Show(IDC_ACCEPT, false);
+}
+
+bool CDlgMeasureAdjust::IsChannelRowChanged(int channel) const
+{
+    return channel >= 0 && channel < kSensorRows && m_bScaled[static_cast<std::size_t>(channel)] != 0;
+}
+
+std::array<DWORD, 2> CDlgMeasureAdjust::FilterValues(int channel) const
+{
+    if (channel < 0 || channel >= kSensorRows) return {3000, 3000};
+    // One sensor keeps both of its channels' filters in the first slot.
+    const auto& values = Several() ? m_nLowPassValue[static_cast<std::size_t>(channel)] : m_nLowPassValue[0];
+    return {static_cast<DWORD>(values[0]), static_cast<DWORD>(values[1])};
+}
+
+const workflow::MeasureSetupValues* CDlgMeasureAdjust::WriteSetupValues() const
+{
+    workflow::MeasureSetupValues& v = m_writeValues;
+    for (int c = 0; c < kSensorRows; ++c) v.filter[static_cast<std::size_t>(c)] = FilterValues(c);
+    v.measurand1 = m_iLimitedMeasurand[0];
+    v.measurand2 = m_iLimitedMeasurand[1];
+    v.limitText = m_sLimitText;
+    v.limitValue = m_setup.limitValue;
+    v.singleLimitChecked = m_controls.IsChecked(kConditionCheck[1]);
+    v.singleLimitVisible = m_controls.IsShown(kConditionCheck[1]) && !Several();
+    v.startKind = m_setup.startSource < 0 ? 0 : m_setup.startSource;
+    v.startLevel = m_setup.startValue;
+    v.startFurther = {static_cast<double>(m_setup.startTime), 0.0};
+    v.startOption = m_setup.startDirection > 0 ? 1 : 0;
+    v.stopKind = m_setup.stopSource < 0 ? 0 : m_setup.stopSource;
+    v.stopLevel = m_setup.stopValue;
+    v.stopCount = m_setup.stopByDuration ? static_cast<DWORD>(m_setup.duration)
+                                         : static_cast<DWORD>(m_setup.count < 0 ? 0 : m_setup.count);
+    v.stopOption = m_setup.stopDirection > 0 ? 1 : 0;
+    for (int r = 0; r < kRowCount; ++r) {
+        v.channelValue[static_cast<std::size_t>(r)] = IsRowActive(r) ? 1.0 : 0.0;
+        v.rowOfChannel[static_cast<std::size_t>(r)] = FindRowOfChannel(r);
+    }
+    return &v;
+}
+
+}  // namespace measurement

@@ -1,0 +1,330 @@
+// The set-up page's life cycle: construction, the first fill, the texts of the current
+// language, showing and hiding, the page's timers and the profile values it keeps.
+
+#include "measurement/measure_setup_page.h"
+#include "measurement/setup_numbers.h"
+
+#include "measurement/measure_rate_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "platform/message_box.h"
+#include "measurement/setup_numbers.h"
+#include "platform/profile.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+
+namespace measurement {
+
+namespace {
+
+constexpr char kProfileSection[] = "DespiteReset";
+constexpr char kStartProgKey[] = "PartOfMeasureStartAddProg";
+constexpr char kStopProgKey[] = "PartOfMeasureStopAddProg";
+constexpr char kSerialKey[] = "LastUsedSerialNo";
+constexpr char kNotAvailable[] = "n.a.";
+constexpr unsigned kPowerSwitchMs = 15000;
+
+}  // namespace
+
+CDlgMeasureAdjust::CDlgMeasureAdjust(IMeasureFrame& frame) : m_frame(frame), m_writer(frame)
+{
+    for (auto& sensor : m_nLowPassValue) sensor = {66666666, 66666666};
+    m_setup.ResetChannelFlags();
+}
+
+CDlgMeasureAdjust::~CDlgMeasureAdjust() = default;
+
+bool CDlgMeasureAdjust::OnInitDialog()
+{
+    const int wrong = CountInconsistentRateCodes();
+    for (int i = 0; i < wrong; ++i)
+        AfxMessageBox("Error: the array of measure rates is inconsistance.\nThe application can't be used.",
+                      platform::MB_ICONSTOP);
+    m_controls.SetText(kScalingButton[0], "");
+    return InitialFill();
+}
+
+bool CDlgMeasureAdjust::InitialFill()
+{
+    if (!m_bFirstFill) return true;
+    if (!m_frame.IsStartupPending()) ArrangePage();
+    m_nLanguage = GetLanguage();
+    for (int r = 0; r < kSensorRows; ++r) m_controls.SetText(kRowCaption[r], "");
+    m_controls.SetText(kChannelButton[2], "");
+    m_controls.SetText(kChannelButton[3], "");
+    m_frame.SetStartTriggerThreshold(-1000000.0);
+    m_frame.SetStopTriggerThreshold(-1000000.0);
+    m_sStartAddProg = platform::GetProfileString(kProfileSection, kStartProgKey, kNotAvailable);
+    m_sStopAddProg = platform::GetProfileString(kProfileSection, kStopProgKey, kNotAvailable);
+    for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], "-");
+    ResetSetup();
+    m_nXAxisCode = m_setup.axis[0].source;
+    // The controls are wider than the fields, the form limits the lengths.
+    m_controls.Show(IDC_TEST_BUTTON, false);
+    m_controls.Show(IDC_ACCEPT, false);
+    m_controls.Show(IDC_Y_BUTTON, false);
+    m_bFirstFill = false;
+    return true;
+}
+
+void CDlgMeasureAdjust::ResetSetup()
+{
+    m_setup.ResetChannelFlags();
+    ApplyAxisDefaults(-1);
+    m_setup.xAxisUnitTextId = 5190;
+    m_setup.samplePeriod = 0.001;
+    m_setup.startValue = 0.0;
+    m_setup.stopValue = 0.0;
+    m_setup.duration = 1.0;
+    m_setup.count = 1.0;
+    ShowStartTriggerValue();
+    ShowStopTriggerValue();
+    ShowDuration();
+    ShowPointCount();
+}
+
+bool CDlgMeasureAdjust::LoadLanguageTexts()
+{
+    m_nLanguage = GetLanguage();
+    if (m_bExpanded) ToggleDetails();
+    ArrangePage();
+    m_controls.SetText(IDC_PAGE_FRAME, LoadLangString(5023));
+    m_controls.SetText(IDC_CAPTION_MEASURED, LoadLangString(5149));
+    m_controls.SetText(IDC_CAPTION_RATE, LoadLangString(5151));
+    m_controls.SetText(IDC_CAPTION_DISPLAY, LoadLangString(5167));
+    SetColumnCaptions();
+    m_controls.SetText(IDC_LOWPASS_CAPTION, LoadLangString(5374));
+    m_controls.SetText(IDC_DIAGRAM_FRAME, LoadLangString(5140));
+    m_controls.SetText(IDC_TRIGGER_FRAME, LoadLangString(5152));
+    m_controls.SetText(IDC_START_FRAME, LoadLangString(5153));
+    m_controls.SetText(IDC_STOP_FRAME, LoadLangString(5154));
+    m_controls.SetText(IDC_START_SOURCE_CAPTION, LoadLangString(5155) + ":");
+    m_controls.SetText(IDC_STOP_SOURCE_CAPTION, LoadLangString(5155) + ":");
+    m_controls.SetText(IDC_IONIO_FRAME, LoadLangString(5431));
+    m_controls.SetText(kConditionCheck[0], LoadLangString(5443));
+    m_controls.SetText(kConditionCheck[1], LoadLangString(5444));
+    for (int k = 0; k < 2; ++k) {
+        m_controls.SetText(kLowerCaption[k], LoadLangString(5434));
+        m_controls.SetText(kUpperCaption[k], LoadLangString(5433));
+    }
+    m_controls.SetText(kAddProgCaption[0], LoadLangString(5461));
+    m_controls.SetText(kAddProgCaption[1], LoadLangString(5462));
+    for (int g = 0; g < 2; ++g) {
+        m_controls.SetText(kSpeedCaption[g], m_nLanguage == kFrench ? CString("Vitesse") : LoadLangString(5032));
+        m_controls.SetText(kAngleCaption[g], m_nLanguage == 0 ? CString("Winkel") : LoadLangString(5031) + " ");
+        m_controls.SetText(kRowCaption[4 + g], LoadLangString(5033) + CString::Formatted("%d", g + 1));
+        m_controls.SetText(kTorqueSelector[g], "T");
+        m_controls.SetText(kAngleSelector[g], "A");
+    }
+    if (SensorCount() >= 0) {
+        CheckSameSensorNow();
+        RefreshChannelRows();
+        UpdateIoNioLimitFields(0);
+        FillAxisLists();
+    }
+    ShowAddProgPaths();
+    m_controls.SetText(IDC_REDUCTION_CAPTION, LoadLangString(5312));
+    m_controls.SetText(IDC_ACCEPT, LoadLangString(5449));
+    return true;
+}
+
+void CDlgMeasureAdjust::OnShowWindow(bool show)
+{
+    if (!show) {
+        const int count = m_frame.AveragingCount();
+        if (count <= 0 || count > 9999) {
+            m_frame.SetAveragingCount(1);
+            m_bReloadTexts = 1;
+        }
+        return;
+    }
+    if (m_frame.IsStartupPending()) return;
+    if (IMeasurePanel* panel = Panel(); panel && panel->IsRunning()) panel->StopMeasurement();
+    if (m_bReloadTexts) {
+        LoadLanguageTexts();
+        m_bReloadTexts = 0;
+    }
+    RecheckMeasureRateList();
+    // Showing the page always shows its compact layout.
+    if (m_bExpanded) ToggleDetails();
+    m_bExpanded = 0;
+}
+
+void CDlgMeasureAdjust::CountActiveChannels()
+{
+    m_frame.SetMeasuredChannelCount(ActiveRowsAtoD());
+}
+
+void CDlgMeasureAdjust::ShowAddProgPaths()
+{
+    if (m_sStartAddProg != m_sShownStartProg) {
+        m_bAddProgLock[0] = true;
+        m_controls.SetText(kAddProgBrowse[0], m_sStartAddProg);
+        m_sShownStartProg = m_sStartAddProg;
+        m_bAddProgLock[0] = false;
+    }
+    if (m_sStopAddProg != m_sShownStopProg) {
+        m_bAddProgLock[1] = true;
+        m_controls.SetText(kAddProgBrowse[1], m_sStopAddProg);
+        m_sShownStopProg = m_sStopAddProg;
+        m_bAddProgLock[1] = false;
+    }
+}
+
+void CDlgMeasureAdjust::WriteProfileValues() const
+{
+    platform::WriteProfileString(kProfileSection, kStartProgKey, m_sStartAddProg);
+    platform::WriteProfileString(kProfileSection, kStopProgKey, m_sStopAddProg);
+    const CComPort& com = m_frame.Com();
+    if (com.m_nCountActivePorts >= 1)
+        platform::WriteProfileInt(kProfileSection, kSerialKey, static_cast<int>(com.m_Sensor[0].m_sStatorHeader.nSerialNo));
+}
+
+bool CDlgMeasureAdjust::ToggleDetails()
+{
+    m_bExpanded = m_bExpanded ? 0 : 1;
+    // The row controls of the six rows give way to the power rows while expanded.
+    std::vector<int> rowControls;
+    for (int r = 0; r < kRowCount; ++r) {
+        rowControls.push_back(kDecimalsCombo[r]);
+        rowControls.push_back(kUnitCombo[r]);
+        rowControls.push_back(kAveragingCombo[r]);
+        rowControls.push_back(kSignCombo[r]);
+    }
+    for (std::size_t i = 0; i < rowControls.size() && i < m_bHiddenByDetails.size(); ++i) {
+        const int id = rowControls[i];
+        if (m_bExpanded) {
+            m_bHiddenByDetails[i] = m_controls.IsShown(id);
+            m_controls.Show(id, false);
+        } else if (m_bHiddenByDetails[i]) {
+            m_controls.Show(id, true);
+            m_bHiddenByDetails[i] = false;
+        }
+    }
+    for (int g = 0; g < 2; ++g) {
+        const bool show = m_bExpanded && GetDisplayFlag(g);
+        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
+            m_controls.Show(id, show);
+    }
+    m_controls.SetText(IDC_EXPAND, m_bExpanded ? "-" : "+");
+    return true;
+}
+
+void CDlgMeasureAdjust::ArrangePage()
+{
+    KillTimer(kTimerPowerSwitchEnd);
+    m_bPageEnabled = true;
+    m_controls.Show(IDC_EXPAND, true);
+}
+
+void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
+{
+    m_bTimeXAxis = true;
+    KillTimer(id);
+    if (id == kTimerPowerSwitchEnd) {
+        m_bPageEnabled = true;
+        return;
+    }
+    if (id != kTimerRefresh) return;
+
+    CheckSameSensorNow();
+    LoadTriggersFromSensors();
+    LoadAxisAssignmentFromSensors();
+    m_bTimeXAxis = m_setup.axis[0].source == kAxisTime;
+    SyncPowerSelectors();
+    if (m_bTimeXAxis) SetTimeXAxis(0);
+    else SetChannelXAxis(m_setup.axis[0].source - 2, 2);
+    FillAxisLists();
+    ShowReduction();
+    RefreshChannelRows();
+    const bool diagramActive = m_frame.ActiveViewKind() == 138;
+    if (diagramActive) {
+        m_frame.SetDisplayMode(3);
+        if (!Several())
+            if (IMeasurePanel* panel = Panel()) panel->RefreshForDiagramView();
+    }
+    CountActiveChannels();
+    if (!Several()) {
+        for (int g = 0; g < 2; ++g) {
+            m_controls.Check(kPowerButton[g], false);
+            m_setup.channel[static_cast<std::size_t>(4 + g)].active = 0;
+        }
+        ResetConnectionState();
+    }
+    m_frame.CopyPowerDisplayFlags();
+    ArrangePage();
+    LoadLimitsFromSensors();
+    FillIoNioChannelLists();
+    DetermineIoNioConditions();
+    UpdateIoNioLimitFields(0);
+    if (!diagramActive) HideChannelBars();
+    m_frame.EndWaitCursorOnce();
+    m_bPowerSwitching = false;
+}
+
+// ---- Helpers shared by the page's files -------------------------------------------------------
+
+int CDlgMeasureAdjust::ActivePorts() const { return Com().m_nCountActivePorts; }
+
+int CDlgMeasureAdjust::SensorCount() const
+{
+    const int ports = ActivePorts();
+    return ports < 0 ? -1 : ports;
+}
+
+int CDlgMeasureAdjust::RealIndex(int row) const
+{
+    const int index = Com().GetRealSensorIndex(row);
+    return index >= 0 && index < kRowCount ? index : row;
+}
+
+SensorSetupFields CDlgMeasureAdjust::Sensor(int index) const
+{
+    if (index < 0 || index >= kMaxSensorPorts) return SensorSetupFields{};
+    return ReadSensorSetupFields(Com().m_Sensor[static_cast<std::size_t>(index)]);
+}
+
+bool CDlgMeasureAdjust::IsPanelSensorConnected() const
+{
+    const IMeasurePanel* panel = Panel();
+    return panel ? panel->IsSensorConnected() : ActivePorts() > 0;
+}
+
+bool CDlgMeasureAdjust::IsRowActive(int row) const
+{
+    return row >= 0 && row < kRowCount && m_setup.channel[static_cast<std::size_t>(row)].active != 0;
+}
+
+int CDlgMeasureAdjust::ActiveRowsAtoD() const
+{
+    int n = 0;
+    for (int r = 0; r < kSensorRows; ++r) n += IsRowActive(r) ? 1 : 0;
+    return n;
+}
+
+CString CDlgMeasureAdjust::UnitText(int channel) const
+{
+    const std::vector<DisplayUnit> units = m_frame.DisplayUnits(channel);
+    const int unit = m_frame.DisplayValue(channel, DisplayField::Unit);
+    if (unit < 0 || unit >= static_cast<int>(units.size())) return CString();
+    return units[static_cast<std::size_t>(unit)].name;
+}
+
+CString CDlgMeasureAdjust::RowWord() const { return LoadLangString(Several() ? 5111 : 5320); }
+
+void CDlgMeasureAdjust::SetCaptionOrHide(int id, const CString& text)
+{
+    m_controls.Show(id, !text.IsEmpty());
+    if (!text.IsEmpty()) m_controls.SetText(id, text);
+}
+
+void CMeasureSetup::ResetChannelFlags()
+{
+    for (std::size_t r = 0; r < channel.size(); ++r) {
+        channel[r] = ChannelFlags{};
+        channel[r].enabled = r >= 4 ? 1 : 0;
+    }
+    channel[0].active = 1;
+}
+
+}  // namespace measurement

@@ -1,0 +1,279 @@
+#pragma once
+// CDlgMeasureAdjust: the logic of the measurement set-up page. It holds every choice of a
+// measurement (channel rows, measure rate, averaging, low-pass filters, units, axes, triggers,
+// pass/fail limits, add-on programs) in its CMeasureSetup, refills its controls from the
+// connected sensors, and sends what the sensors must know as their software configuration.
+//
+// It is plain C++: its controls are the data of PageControls, which the widget shell
+// (MeasureSetupWidget) copies onto the Qt form; the shell turns the user's clicks, selections
+// and edits into the handlers below. Timers (the refresh 18, the end of a power switch 56, the
+// replay of postponed writes) run on the page's own window of the message loop.
+//
+// The operations are spread over one source file per job:
+//   measure_setup_page.cpp      life cycle, texts, timers, profile values
+//   measure_setup_load.cpp      refill from the sensors: rates, channel rows, filters
+//   measure_setup_sensor_data.cpp  triggers, axes and limits stored in the sensors
+//   measure_setup_axes.cpp      diagram axes
+//   measure_setup_rate.cpp      measure rate, reduction, duration and point count
+//   measure_setup_rows.cpp      the row controls, channel, scaling and power buttons
+//   measure_setup_triggers.cpp  triggers, pass/fail conditions, add-on program paths
+//   software_config_write.cpp   copying the display tables and writing block 3
+
+#include <array>
+#include <cstdint>
+
+#include "measurement/measure_frame.h"
+#include "measurement/measure_setup_record.h"
+#include "measurement/page_controls.h"
+#include "measurement/sensor_setup_fields.h"
+#include "measurement/software_config_write.h"
+#include "platform/cstring.h"
+#include "platform/wnd.h"
+#include "workflow/workflow_peers.h"
+
+namespace measurement {
+
+// What the channel scaling page returns on OK.
+struct ScalingResult {
+    double factor = 1.0;
+    CString unit;
+};
+
+// Opens the channel scaling page modally; false when it was cancelled.
+class IScalingPage {
+public:
+    virtual ~IScalingPage() = default;
+    virtual bool Run(int channel, const CString& unitText, double unitFactor, double scaleValue,
+                     const CString& scaleUnit, ScalingResult& result) = 0;
+};
+
+// Row kinds of the row-change handler.
+enum class RowField { Decimals = 0, Unit = 1, Averaging = 2, Sign = 3 };
+
+class CDlgMeasureAdjust : public CWnd, public workflow::IMeasureSetupPage {
+public:
+    explicit CDlgMeasureAdjust(IMeasureFrame& frame);
+    ~CDlgMeasureAdjust() override;
+
+    PageControls& Controls() { return m_controls; }
+    const PageControls& Controls() const { return m_controls; }
+    CMeasureSetup& Setup() { return m_setup; }
+    const CMeasureSetup& Setup() const { return m_setup; }
+    SoftwareConfigWriter& Writer() { return m_writer; }
+    void SetScalingPage(IScalingPage* page) { m_pScalingPage = page; }
+
+    // ---- Life cycle (set-up page) --------------------------------------------------------------
+    bool OnInitDialog();
+    bool InitialFill();
+    bool LoadLanguageTexts();
+    void ResetSetup();
+    void OnShowWindow(bool show);
+    void CountActiveChannels();
+    void ShowAddProgPaths();
+    bool ToggleDetails();
+    void ArrangePage();
+    bool IsExpanded() const { return m_bExpanded != 0; }
+    bool IsPageEnabled() const { return m_bPageEnabled; }
+    // Writes the add-on paths and the serial number of the sensor in use into the profile
+    // (section "DespiteReset"); the application calls it at shut-down.
+    void WriteProfileValues() const;
+    int SensorMode() const { return m_iSensorMode; }
+
+    // ---- Loading from the sensors --------------------------------------------------------------
+    bool CheckSameSensorNow();
+    bool FillMeasureRateList();
+    void RecheckMeasureRateList();
+    bool NormaliseChannelFlags();
+    void ApplyMeasureMode();
+    bool RefreshChannelRows();
+    void ApplyRowAvailability(int control, int row, int kind);
+    void SetColumnCaptions();
+    bool RefreshChannelRowNow(int row);
+    bool FillDecimalsList(int row);
+    bool FillUnitList(int row);
+    bool FillAveragingList(int row);
+    bool FillSignList(int row);
+    bool UpdateScalingButton(int row);
+    bool FillLowPassFilterList(int row);
+    void FillLowPassFilterLists();
+    bool LoadTriggersFromSensors();
+    bool RefreshTriggerControls();
+    bool FillStartTriggerSourceList();
+    bool LoadAxisAssignmentFromSensors();
+    bool LoadLimitsFromSensors();
+
+    // ---- Axes ---------------------------------------------------------------------------------
+    bool ApplyAxisDefaults(int mode);
+    bool SetTimeXAxis(int mode);
+    bool SetTimeXAxisSingle();
+    bool SetTimeXAxisMulti(int mode);
+    bool SetChannelXAxis(int xRow, int mode);
+    bool FillAxisLists();
+    bool FillAxisList(int axis);
+    void OnAxisChanged(int axis, bool forced);
+    void AssignAxis(int axis, int source);
+    void SetAxisCaption(int axis, bool show);
+    int FindRowOfChannel(int channel) const;
+    static UINT GetAxisSourceTextId(int code);
+
+    // ---- Measure rate, reduction, duration, point count ----------------------------------------
+    void OnMeasureRateChanged();
+    void ApplyMeasureRate(int index);
+    void OnReductionChanged();
+    void OnDurationChanged();
+    void OnPointCountChanged();
+    void ShowDuration();
+    void ShowPointCount();
+    void ShowReduction();
+    void UpdateDurationLabel();
+    void UpdatePointsLabel();
+    // Channels in the point budget: at least one.
+    int BudgetChannels() const;
+
+    // ---- Channel rows and power -----------------------------------------------------------------
+    void OnChannelRowChanged(RowField field, int channel, int value, int current);
+    // The combo handlers: read the selected datum of the row's combo.
+    void OnRowCombo(RowField field, int row);
+    void OnChannelButton(int row, bool send);
+    void OnLowPassFilterChanged(int row);
+    void OnScalingButton(int channel);
+    void OnPowerButton(int group);
+    void OnPowerMode(int group, bool angle, bool forced);
+    void OnOptionBox(int group);
+    void SyncPowerSelectors();
+    bool CheckPowerUnits() const;
+    void HideChannelBars();
+    static int GetAveragingCount(int index);
+    static UINT GetSignTextId(int sign);
+
+    // ---- Triggers, pass/fail, add-on programs -----------------------------------------------
+    bool FillStopSourceList();
+    bool FillStartDirectionList();
+    bool FillStopDirectionList();
+    void OnSourceChanged(bool start);
+    void SetTriggerField(int kind, int value);
+    void OnDirectionChanged(bool start);
+    void FocusTriggerValue(int kind, int code);
+    void ShowStartTriggerValue();
+    void ShowStopTriggerValue();
+    void OnStartValueChanged();
+    void OnStopValueChanged();
+    // The picker's choice, seconds since 1970 (before 1900 the picker reports -1); returns the
+    // start time taken, at least 15 s ahead, which the picker then shows.
+    std::int64_t OnStartTimeChanged(std::int64_t chosen);
+    void SetTriggerCaption(int kind, bool show);
+    void OnLimitChanged(int index);
+    int DetermineIoNioConditions();
+    bool IsIoNioConditionUndefined(int kind) const;
+    void OnConditionChannelChanged(int condition);
+    void ClearIoNioCondition(int condition, bool disable);
+    void UpdateIoNioLimitFields(int condition);
+    void FillIoNioChannelLists();
+    void UpdateIoNioVisibility();
+    void CopyUnitToIoNioLabels(int row);
+    void SetStartAddProgPath(const CString& path);
+    void SetStopAddProgPath(const CString& path);
+    static UINT GetStartTriggerSourceTextId(int code);
+    static UINT GetStopTriggerSourceTextId(int code);
+    const CString& StartAddProg() const { return m_sStartAddProg; }
+    const CString& StopAddProg() const { return m_sStopAddProg; }
+    int LimitedMeasurand(int condition) const { return m_iLimitedMeasurand[static_cast<std::size_t>(condition)]; }
+    const CString& LimitText(int k) const { return m_sLimitText[static_cast<std::size_t>(k)]; }
+    int IoNioConditions() const { return m_nIoNioConditions; }
+    // The control that a trigger choice wants the caret in (0 none); the shell takes it.
+    int TakeFocusRequest()
+    {
+        const int id = m_nFocusRequest;
+        m_nFocusRequest = 0;
+        return id;
+    }
+    CString BuildNotActiveMessage(int code) const;
+    // The start value edit is the digital input's fixed threshold.
+    bool IsStartValueLocked() const { return !m_controls.IsEnabled(1033); }
+
+    // ---- Accept -------------------------------------------------------------------------------
+    void OnBnClickedAccept();
+    // Copies the display tables into the sensor's record (the frame's SetSensorTriggerFlags).
+    void CopyToSensorRecord(int sensor);
+
+    // ---- workflow::IMeasureSetupPage -------------------------------------------------------------
+    bool IsChannelASelected() const override { return m_setup.channel[0].active != 0; }
+    bool IsChannelBSelected() const override { return m_setup.channel[1].active != 0; }
+    void RefreshChannelRow(int row) override { RefreshChannelRowNow(row); }
+    void UpdateChannelCheckBox(int row) override { UpdateScalingButton(row); }
+    void CheckSameSensor() override { CheckSameSensorNow(); }
+    bool IsChannelRowChanged(int channel) const override;
+    std::array<DWORD, 2> FilterValues(int channel) const override;
+    double MeasuringIntervalSeconds() const override { return m_setup.samplePeriod; }
+    const workflow::MeasureSetupValues* WriteSetupValues() const override;
+    void ToggleBusyMarker() override { m_bBusyMarker = !m_bBusyMarker; }
+
+    // Window timers: 18 refresh, 56 end of a power switch.
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    friend class SoftwareConfigWriter;
+    CComPort& Com() const { return m_frame.Com(); }
+    IMeasurePanel* Panel() const { return m_frame.Panel(); }
+    int ActivePorts() const;
+    bool Several() const { return ActivePorts() >= 2; }
+    int SensorCount() const;
+    int RealIndex(int row) const;
+    SensorSetupFields Sensor(int index) const;
+    bool IsPanelSensorConnected() const;
+    bool IsRowActive(int row) const;
+    int ActiveRowsAtoD() const;
+    CString UnitText(int channel) const;
+    CString RowWord() const;
+    void SendSoftwareConfig(int sensor);
+    void SelectTriggerSource(bool start, int index);
+    void SetCaptionOrHide(int id, const CString& text);
+    struct RowTarget {
+        int channel = -1;     // display table of the row
+        bool fill = false;    // the row is filled at all
+        bool available = false;
+    };
+    RowTarget TargetOfRow(int row) const;
+    bool PrepareRowCombo(int id, const RowTarget& target);
+
+    IMeasureFrame& m_frame;
+    PageControls m_controls;
+    CMeasureSetup m_setup;
+    SoftwareConfigWriter m_writer;
+    IScalingPage* m_pScalingPage = nullptr;
+
+    bool m_bFirstFill = true;
+    int m_nIoNioConditions = 0;
+    int m_nFocusRequest = 0;
+    int m_nXAxisCode = kAxisTime;
+    bool m_bPowerSwitching = false;
+    int m_nLanguage = 1000;
+    int m_bReloadTexts = 0;
+    std::array<int, 2> m_iLimitedMeasurand{-1, -1};
+    std::array<CString, 4> m_sLimitText;
+    CString m_sStartAddProg, m_sStopAddProg;
+    CString m_sShownStartProg, m_sShownStopProg;
+    std::array<bool, 2> m_bAddProgLock{};
+    int m_iSensorMode = 0;
+    bool m_bHideUnavailable = true;
+    bool m_bHideRowsBeyondSensors = false;
+    bool m_bMultiTimeAxis = true;
+    bool m_bTimeXAxis = false;
+    bool m_bKeepAxisSources = true;
+    std::array<std::array<int, 2>, 4> m_nLowPassValue{};
+    int m_bExpanded = 0;
+    std::array<bool, 4> m_bLowPassAvailable{true, true, true, true};
+    std::array<bool, 6> m_bResetUnit{};
+    std::array<BYTE, 4> m_bScaled{};
+    std::array<bool, 64> m_bHiddenByDetails{};
+    bool m_bChannelButtonBusy = false;
+    bool m_bBusyMarker = false;
+    bool m_bPageEnabled = true;
+    bool m_bRereadPointCount = false;
+    bool m_bLastSerialRead = false;
+    bool m_bSeveralSeen = false;  // several sensors were connected: saved row states return
+    DWORD m_nLastUsedSerial = 0;
+    mutable workflow::MeasureSetupValues m_writeValues;
+};
+
+}  // namespace measurement

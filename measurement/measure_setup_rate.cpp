@@ -1,0 +1,200 @@
+// Measure rate, rate reduction, measuring duration and number of measurements: the budget of
+// 40,000,000 points that bounds them, and the two labels that show each in terms of the other.
+//
+// The budget's arithmetic counts at least one channel and a reduction of at least one, so that
+// a page with no channel selected or a reduction of 0 never divides by zero; the whole seconds
+// handed to the main frame are computed in 64 bits and held at the 32-bit field's limits.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "measurement/measure_rate_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_page.h"
+#include "measurement/setup_numbers.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+
+namespace measurement {
+
+namespace {
+
+constexpr double kPointBudget = 4e7;
+constexpr long long kPointBudgetWhole = 40000000;
+
+// Whole seconds of a duration, rounded up, held at the limits of a 32-bit field.
+std::int32_t WholeSeconds(double seconds)
+{
+    const double up = std::trunc(seconds + 0.999999);
+    if (!(up == up)) return 0;
+    if (up >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
+    if (up <= 0.0) return 0;
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(up));
+}
+
+}  // namespace
+
+int CDlgMeasureAdjust::BudgetChannels() const
+{
+    const int channels = m_frame.MeasuredChannelCount();
+    return channels < 1 ? 1 : channels;
+}
+
+static int Reduction(const IMeasureFrame& frame)
+{
+    const int count = frame.AveragingCount();
+    return count < 1 ? 1 : count;
+}
+
+void CDlgMeasureAdjust::OnMeasureRateChanged()
+{
+    const int index = static_cast<int>(m_controls.SelectedDatum(IDC_RATE_COMBO, m_frame.MeasureRateIndex()));
+    if (index == m_frame.MeasureRateIndex()) return;
+    ApplyMeasureRate(index);
+}
+
+void CDlgMeasureAdjust::ApplyMeasureRate(int index)
+{
+    m_frame.SetMeasureRateIndex(index);
+    m_setup.samplePeriod = GetSamplePeriod(index);
+    m_setup.xAxisUnitTextId = XAxisUnitTextIdOfRate(index);
+    if (IMeasurePanel* panel = Panel()) panel->MarkRateChanged();
+    const int channels = BudgetChannels();
+    if (channels * m_setup.duration / m_setup.samplePeriod >= kPointBudget) {
+        m_setup.duration = static_cast<double>(kPointBudgetWhole / channels) * m_setup.samplePeriod;
+        m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.duration));
+    }
+    ShowDuration();
+    UpdateDurationLabel();
+    UpdatePointsLabel();
+    const int sensors = ActivePorts();
+    for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
+        CopyToSensorRecord(i);
+        Sleep(100);
+        m_writer.Write(i, 37);
+    }
+    if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
+}
+
+void CDlgMeasureAdjust::ShowDuration()
+{
+    const double factor = GetXAxisUnitFactor(m_setup.xAxisUnitTextId);
+    const CString text = CString::Formatted("%0.4f", m_setup.duration / factor);
+    m_controls.SetText(IDC_DURATION_EDIT, TrimZeros(LocalizeSeparator(text, GetLanguage())));
+}
+
+void CDlgMeasureAdjust::ShowPointCount()
+{
+    const CString text = CString::Formatted("%f", m_setup.count);
+    m_controls.SetText(IDC_COUNT_EDIT, TrimZeros(LocalizeSeparator(text, GetLanguage())));
+}
+
+void CDlgMeasureAdjust::ShowReduction()
+{
+    m_controls.SetText(IDC_REDUCTION_EDIT, CString::Formatted("%d", m_frame.AveragingCount()));
+}
+
+void CDlgMeasureAdjust::UpdateDurationLabel()
+{
+    const int channels = BudgetChannels();
+    CString points;
+    CString upper;
+    if (m_setup.duration <= 0.0) {
+        points = " (0";
+    } else {
+        double count = m_setup.duration / m_setup.samplePeriod / Reduction(m_frame);
+        if (channels * count >= 39999999.0) {
+            count = static_cast<double>(kPointBudgetWhole / channels);
+            points = CString::Formatted(" (%d %s", static_cast<int>(count / 1000000),
+                                        GetLanguage() == kEnglish ? "millions" : "Mio.");
+            upper = LoadLangString(5435);
+        } else {
+            points = CString::Formatted(" (%lli", static_cast<long long>(count));
+        }
+    }
+    m_controls.SetText(IDC_DURATION_LABEL,
+                       LoadLangString(static_cast<UINT>(m_setup.xAxisUnitTextId)) + points + " " + LoadLangString(5193) + upper + ")");
+}
+
+void CDlgMeasureAdjust::UpdatePointsLabel()
+{
+    const double factor = GetXAxisUnitFactor(m_setup.xAxisUnitTextId);
+    const double value = Reduction(m_frame) * m_setup.count * m_setup.samplePeriod / factor;
+    CString text = LocalizeSeparator(CString::Formatted("%0.4f", value), GetLanguage());
+    if (!text.IsEmpty() && text.ByteAt(0) != '0') {
+        const int separator = text.Find(DecimalSeparator(GetLanguage()));
+        if (separator >= 0 && separator <= 3) text = text.Left(5);
+        else if (separator == 4) text = text.Left(4);
+        else if (separator > 4) text = text.Left(separator);
+    }
+    double typed = 0.0;
+    ParseUserNumber(m_controls.Text(IDC_COUNT_EDIT), typed);
+    const bool atLimit = typed >= static_cast<double>(kPointBudgetWhole / BudgetChannels());
+    m_controls.SetText(IDC_COUNT_LABEL, LoadLangString(5193) + " (" + text + " " +
+                                            LoadLangString(static_cast<UINT>(m_setup.xAxisUnitTextId)) +
+                                            (atLimit ? LoadLangString(5435) : CString()) + ")");
+}
+
+void CDlgMeasureAdjust::OnReductionChanged()
+{
+    const CString typed = m_controls.Text(IDC_REDUCTION_EDIT);
+    if (typed.IsEmpty()) return;
+    double value = 0.0;
+    ParseUserNumber(typed, value);
+    long long count = static_cast<long long>(value);
+    if (count < 1) {
+        count = 1;
+        m_controls.SetText(IDC_REDUCTION_EDIT, CString::Formatted("%lli", count));
+    }
+    if (count > 9999) count = 9999;
+    m_frame.SetAveragingCount(static_cast<int>(count));
+    m_controls.SetText(IDC_REDUCTION_UNIT, LoadLangString(count < 2 ? 5362 : 5313));
+    UpdatePointsLabel();
+    UpdateDurationLabel();
+}
+
+void CDlgMeasureAdjust::OnDurationChanged()
+{
+    const CString typed = m_controls.Text(IDC_DURATION_EDIT);
+    if (typed.IsEmpty()) return;
+    const double factor = GetXAxisUnitFactor(m_setup.xAxisUnitTextId);
+    const double channels = BudgetChannels();
+    const double period = m_setup.samplePeriod;
+    double value = 0.0;
+    ParseUserNumber(typed, value);
+    const double whole = std::trunc(value);
+    if (factor * whole * channels / period / Reduction(m_frame) + 0.1 >= kPointBudget) {
+        const double limit = std::trunc(kPointBudget / channels * period / factor * Reduction(m_frame));
+        m_controls.SetText(IDC_DURATION_EDIT, CString::Formatted("%lld", static_cast<long long>(limit)));
+        value = limit;
+    }
+    if (value <= 0.0) {
+        value = 1.0;
+        m_controls.SetText(IDC_DURATION_EDIT, "1");
+    }
+    m_setup.duration = factor * value;
+    m_setup.count = period >= 0.000001 ? m_setup.duration / period : 1.0;
+    m_bRereadPointCount = false;
+    UpdateDurationLabel();
+    m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.duration));
+}
+
+void CDlgMeasureAdjust::OnPointCountChanged()
+{
+    const CString typed = m_controls.Text(IDC_COUNT_EDIT);
+    if (typed.IsEmpty()) return;
+    double value = 0.0;
+    ParseUserNumber(typed, value);
+    const long long maximum = kPointBudgetWhole / BudgetChannels();
+    if (static_cast<long long>(value) > maximum) {
+        value = static_cast<double>(maximum);
+        m_controls.SetText(IDC_COUNT_EDIT, CString::Formatted("%lld", maximum));
+    }
+    m_setup.count = value;
+    m_bRereadPointCount = false;
+    UpdatePointsLabel();
+    m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.count * m_setup.samplePeriod));
+}
+
+}  // namespace measurement

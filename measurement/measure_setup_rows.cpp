@@ -1,0 +1,331 @@
+// The controls of the channel rows: the four row combos, the channel buttons, the low-pass
+// filters, the scaling buttons, and the power buttons with their torque/angle selectors.
+
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_page.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+
+namespace measurement {
+
+namespace {
+
+constexpr unsigned kPowerSwitchMs = 15000;
+
+}  // namespace
+
+void CDlgMeasureAdjust::OnRowCombo(RowField field, int row)
+{
+    if (row < 0 || row >= kRowCount) return;
+    static constexpr const int* kCombos[4] = {kDecimalsCombo, kUnitCombo, kAveragingCombo, kSignCombo};
+    static constexpr DisplayField kFields[4] = {DisplayField::Decimals, DisplayField::Unit, DisplayField::Averaging,
+                                                DisplayField::Sign};
+    const int index = static_cast<int>(field);
+    const int channel = row < kSensorRows && Several() ? RealIndex(row) : row;
+    const int current = m_frame.DisplayValue(channel, kFields[index]);
+    const long long datum = m_controls.SelectedDatum(kCombos[index][row], current);
+    OnChannelRowChanged(field, channel, static_cast<int>(datum), current);
+}
+
+void CDlgMeasureAdjust::OnChannelRowChanged(RowField field, int c, int v, int u)
+{
+    if (v == u) return;
+    m_frame.BeginWaitCursorOnce();
+    switch (field) {
+    case RowField::Decimals:
+        m_frame.SetDisplayValue(c, DisplayField::Decimals, v);
+        m_frame.RefreshChannelViews(3);
+        break;
+    case RowField::Unit: {
+        m_frame.SetDisplayValue(c, DisplayField::Unit, v);
+        const int port = c < kSensorRows ? c : 4;
+        const UINT captionId = port < 4 ? 5321 + static_cast<UINT>(port) : 5033;
+        const CString unit = UnitText(c);
+        if (m_setup.startSource - 1 == c && GetStartTriggerSourceTextId(m_setup.startSource) == captionId)
+            m_controls.SetText(IDC_START_VALUE_UNIT, unit);
+        if (m_setup.stopSource - 1 == c && GetStopTriggerSourceTextId(m_setup.stopSource) == captionId)
+            m_controls.SetText(IDC_STOP_VALUE_UNIT, unit);
+        m_frame.TareIfNotTared(c);
+        Com().COM_ResetMeasureStatistics();
+        m_frame.RefreshChannelViews(3);
+        CopyUnitToIoNioLabels(c);
+        break;
+    }
+    case RowField::Averaging:
+        m_frame.SetDisplayValue(c, DisplayField::Averaging, v);
+        break;
+    case RowField::Sign:
+        m_frame.SetDisplayValue(c, DisplayField::Sign, v);
+        m_frame.TareIfNotTared(c);
+        break;
+    }
+    if (c >= kSensorRows) {
+        // Power channels live only in the program.
+        m_frame.EndWaitCursorOnce();
+        return;
+    }
+    SendSoftwareConfig(Several() ? c : 0);
+}
+
+void CDlgMeasureAdjust::SendSoftwareConfig(int sensor)
+{
+    CopyToSensorRecord(sensor);
+    m_writer.Write(sensor, 37);
+    if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
+}
+
+void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
+{
+    if (r < 0 || r >= kSensorRows) return;
+    auto& ch = m_setup.channel;
+    m_bChannelButtonBusy = true;
+    IMeasurePanel* panel = Panel();
+    if (panel) panel->RelayoutDurationRow();
+    ch[static_cast<std::size_t>(r)].active = m_controls.IsChecked(kChannelButton[r]) ? 1 : 0;
+    if (ActiveRowsAtoD() == 0) {
+        // The last active channel cannot be switched off: channel A comes back on.
+        m_controls.Check(kChannelButton[0], true);
+        ch[0].active = 1;
+        m_frame.SetDisplayValue(RealIndex(0), DisplayField::ChannelState, 1);
+        for (int k = 1; k < kSensorRows; ++k) m_frame.SetDisplayValue(RealIndex(k), DisplayField::ChannelState, 2);
+    } else {
+        m_frame.SetDisplayValue(RealIndex(r), DisplayField::ChannelState, IsRowActive(r) ? 1 : 2);
+    }
+    if (m_bExpanded) ToggleDetails();
+
+    // A trigger source that is switched off falls back to off.
+    const bool rowOff = !IsRowActive(r);
+    if (rowOff && m_setup.startSource - 1 == r) {
+        FillStartTriggerSourceList();
+        m_controls.Select(IDC_START_SOURCE, 0);
+        OnSourceChanged(true);
+    }
+    if (rowOff && m_setup.stopSource - 1 == r) {
+        FillStopSourceList();
+        m_controls.Select(IDC_STOP_SOURCE, 0);
+        OnSourceChanged(false);
+    }
+    FillStartTriggerSourceList();
+    FillStopSourceList();
+
+    int checked = 0;
+    for (int k = 0; k < kSensorRows; ++k) checked += m_controls.IsChecked(kChannelButton[k]) ? 1 : 0;
+    if (checked < 2) m_iLimitedMeasurand[1] = -1;
+    CountActiveChannels();
+
+    // A torque sensor followed by an angle sensor form a power group.
+    CComPort& com = Com();
+    auto kindOf = [&com](int sensor) -> BYTE {
+        return sensor >= 0 && sensor < kMaxSensorPorts ? com.m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorHeader.cTypeClass : 0;
+    };
+    const BYTE kind = kindOf(r);
+    auto pairGroup = [&](int group, int first) {
+        const bool both = m_controls.IsChecked(kChannelButton[first]) && m_controls.IsChecked(kChannelButton[first + 1]);
+        UpdateActiveSensorSet(group, both ? 0 : 1);
+        m_frame.SetChannelFlag(group);
+    };
+    if (kind == 'D' && r + 1 < kSensorRows && kindOf(r + 1) == 'Y') pairGroup(r / 2, r - r % 2);
+    if (kind == 'Y') {
+        SetSensorSelected(r / 2, IsRowActive(r) ? 0 : 1);
+        if (r >= 1 && kindOf(r - 1) == 'D') pairGroup((r - 1) / 2, (r - 1) - (r - 1) % 2);
+    }
+
+    CheckSameSensorNow();
+    SyncPowerSelectors();
+    ArrangePage();
+    m_controls.SelectByDatum(kAxisCombo[0], kAxisTime);
+    OnAxisChanged(0, true);
+    if (send) {
+        CopyToSensorRecord(Several() ? r : 0);
+        m_writer.Write(Several() ? r : 0, 37);
+    }
+    ApplyMeasureMode();
+    ClearIoNioCondition(0, false);
+    ClearIoNioCondition(1, false);
+    FillIoNioChannelLists();
+    if (panel) {
+        panel->ClearSingleShotEnded();
+        panel->RefreshSensorCheckBoxes();
+    }
+    m_bChannelButtonBusy = false;
+}
+
+void CDlgMeasureAdjust::OnLowPassFilterChanged(int r)
+{
+    if (r < 0 || r >= kSensorRows) return;
+    const long long code = m_controls.SelectedDatum(kLowPassCombo[r], -1);
+    if (code < 0) return;
+    const bool several = Several();
+    int& stored = several ? m_nLowPassValue[static_cast<std::size_t>(r)][0] : m_nLowPassValue[0][static_cast<std::size_t>(r)];
+    if (CKadmor_Send::EncodeRangeCode(static_cast<DWORD>(stored)) == code) return;
+    m_frame.BeginWaitCursorOnce();
+    stored = static_cast<int>(CKadmor_Send::DecodeRangeCode(static_cast<int>(code)));
+    if (several) m_nLowPassValue[static_cast<std::size_t>(r)][1] = stored;
+    else if (m_frame.IsCommonFilter()) m_nLowPassValue[0][1] = stored;
+    Com().COM_ZMCOMConfgSetNewLowPassFilter(several ? RealIndex(r) : 0);
+}
+
+void CDlgMeasureAdjust::OnScalingButton(int c)
+{
+    if (c < 0 || c >= kSensorRows) return;
+    const bool several = Several();
+    const int s = several ? c : 0;
+    if (s >= kMaxSensorPorts) return;
+    CSensorRecord& record = Com().m_Sensor[static_cast<std::size_t>(s)];
+    CSensorSwConfig& sw = record.m_sSwConfig;
+    if (!several && c == 1 && !sw.cScalingA) {
+        sw.dScaleA = 0.0;
+        sw.strUnitA = "n.a.";
+    }
+    const bool useB = (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle) || (!several && c == 1);
+    const std::vector<DisplayUnit> units = m_frame.DisplayUnits(c);
+    const int shown = m_frame.DisplayValue(c, DisplayField::ShownUnit);
+    const bool inList = shown >= 0 && shown < static_cast<int>(units.size());
+    const CString unitText = inList ? units[static_cast<std::size_t>(shown)].name : CString();
+    const double unitFactor = inList ? units[static_cast<std::size_t>(shown)].factor : 0.0;
+    ScalingResult result;
+    if (!m_pScalingPage ||
+        !m_pScalingPage->Run(c, unitText, unitFactor, useB ? sw.dScaleB : sw.dScaleA, useB ? sw.strUnitB : sw.strUnitA, result))
+        return;
+    m_frame.BeginWaitCursorOnce();
+    const bool scaledBefore = useB ? sw.cScalingB : sw.cScalingA;
+    if (!scaledBefore) CopyToSensorRecord(s);
+    (useB ? sw.dScaleB : sw.dScaleA) = result.factor;
+    (useB ? sw.strUnitB : sw.strUnitA) = result.unit;
+    m_frame.TareIfNotTared(c);
+    m_bScaled[static_cast<std::size_t>(c)] = 1;
+    m_writer.Write(s, !several && c == 1 ? 36 : 35);
+    if (IMeasurePanel* panel = Panel()) {
+        panel->ArmTimer(43, 500);
+        panel->ClearSingleShotEnded();
+    }
+}
+
+void CDlgMeasureAdjust::OnPowerButton(int g)
+{
+    if (g < 0 || g > 1) return;
+    const int r = 4 + g;
+    const bool on = m_controls.IsChecked(kPowerButton[g]);
+    SetDisplayFlag(g, on ? 0 : 1);
+    m_setup.channel[static_cast<std::size_t>(r)].active = on ? 1 : 0;
+    m_frame.SetPowerMark(r, on);
+    m_frame.SetChannelFlag(g);
+    if (on) {
+        static const UINT kPowerIds[4] = {5105, 5106, 5107, 5108};
+        static const double kPowerFactors[4] = {0.000001, 0.001, 1.0, 0.001341022};
+        std::vector<DisplayUnit> units;
+        for (int k = 0; k < 4; ++k) units.push_back({static_cast<int>(kPowerIds[k]), LoadLangString(kPowerIds[k]), kPowerFactors[k]});
+        units.push_back({-6, "n.a.", 0.0});
+        m_frame.SetDisplayUnits(r, units);
+    }
+    const bool anyPower = GetDisplayFlag(0) || GetDisplayFlag(1);
+    for (int k = 0; k < 2; ++k) m_controls.Show(kOptionBox[k], anyPower && GetDisplayFlag(k));
+    ApplyAxisDefaults(0);
+    ApplyAxisDefaults(1);
+    FillAxisLists();
+    if (!on && m_setup.startSource == r + 1) {
+        m_controls.Select(IDC_START_SOURCE, 0);
+        OnSourceChanged(true);
+    }
+    if (!on && m_setup.stopSource == r + 1) {
+        m_controls.Select(IDC_STOP_SOURCE, 0);
+        OnSourceChanged(false);
+    }
+    RefreshTriggerControls();
+    FillIoNioChannelLists();
+    if (m_bExpanded) ToggleDetails();
+    if (IMeasurePanel* panel = Panel()) panel->SetPowerCheckBox(g, on);
+}
+
+void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)
+{
+    if (g < 0 || g > 1) return;
+    if (!forced && ((angle && IsSensorStateStarted(g)) || (!angle && IsSensorStateStopped(g)))) return;
+    m_bPowerSwitching = true;
+    m_bPageEnabled = false;
+    SetTimer(kTimerPowerSwitchEnd, kPowerSwitchMs);
+    m_controls.Check(kTorqueSelector[g], !angle);
+    m_controls.Check(kAngleSelector[g], angle);
+    m_controls.Enable(kSpeedCaption[g], !angle);
+    m_controls.Enable(kAngleCaption[g], angle);
+    m_controls.Show(kOptionBox[g], angle);
+    CComPort& com = Com();
+    const int torqueSensor = 2 * g;
+    const int s = 2 * g + 1;  // the group's angle-capable sensor
+    if (s >= kMaxSensorPorts) return;
+    const bool torqueKindD = com.m_Sensor[static_cast<std::size_t>(torqueSensor)].m_sRotorHeader.cTypeClass == 'D';
+    m_controls.Show(kPowerButton[g], !angle && torqueKindD);
+    CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(s)];
+    record.m_sEncoder.cAngle = angle ? 1 : 0;
+    com.SetZMCOMConfgFlow(49);
+    m_frame.UpdateDisplayValues(s, 1, &record);
+    if (IMeasurePanel* panel = Panel()) panel->CheckSensorVersion();
+    RefreshChannelRows();
+    if (angle) {
+        if (m_frame.IsChannelBarVisible(4 + g)) m_frame.ShowChannelBar(4 + g, false);
+        const bool option = m_controls.IsChecked(kOptionBox[g]);
+        record.m_sStatorOperation.cEncoderMode = option ? 7 : 4;
+        SetSensorStateStarted(g);
+        m_controls.Check(kPowerButton[g], false);
+        m_frame.SetChannelFlag(g);
+        OnPowerButton(g);
+    } else {
+        record.m_sStatorOperation.cEncoderMode = 3;
+        SetSensorStateStopped(g);
+    }
+    com.COM_ZMCOMConfgCnfgSensorStOperationBlockFor(s);
+}
+
+void CDlgMeasureAdjust::OnOptionBox(int g)
+{
+    if (g < 0 || g > 1) return;
+    const int s = 2 * g + 1;
+    Com().m_Sensor[static_cast<std::size_t>(s)].m_sStatorOperation.cEncoderMode = m_controls.IsChecked(kOptionBox[g]) ? 7 : 4;
+    OnPowerMode(g, true, true);
+}
+
+void CDlgMeasureAdjust::SyncPowerSelectors()
+{
+    if (!IsPanelSensorConnected()) return;
+    CComPort& com = Com();
+    const int sensors = std::max(0, SensorCount());
+    for (int s = 1; s < sensors && s < kMaxSensorPorts; s += 2) {
+        const int g = s / 2;
+        const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(s)];
+        if (record.m_sRotorHeader.cTypeClass != 'Y') continue;
+        const bool angle = record.m_sEncoder.cAngle != 0;
+        const bool rowActive = IsRowActive(s);
+        m_controls.Enable(kTorqueSelector[g], rowActive);
+        m_controls.Enable(kAngleSelector[g], rowActive);
+        m_controls.Check(kTorqueSelector[g], !angle);
+        m_controls.Check(kAngleSelector[g], angle);
+        m_controls.Show(kOptionBox[g], angle);
+        if (angle) m_controls.Check(kOptionBox[g], record.m_sStatorOperation.cEncoderMode == 7);
+        if (angle) SetSensorStateStarted(g);
+        else SetSensorStateStopped(g);
+        SetSensorSelected(g, rowActive ? 0 : 1);
+        const bool torqueKindD = com.m_Sensor[static_cast<std::size_t>(s - 1)].m_sRotorHeader.cTypeClass == 'D';
+        m_controls.Show(kPowerButton[g], !angle && torqueKindD);
+    }
+}
+
+bool CDlgMeasureAdjust::CheckPowerUnits() const
+{
+    for (int g = 0; g < 2; ++g) {
+        if (!GetDisplayFlag(g)) continue;
+        for (int row : {2 * g, 2 * g + 1}) {
+            const int channel = Several() ? RealIndex(row) : row;
+            if (UnitText(channel).Find('[') >= 0) return false;
+        }
+    }
+    return true;
+}
+
+void CDlgMeasureAdjust::HideChannelBars()
+{
+    for (int bar = 0; bar < kRowCount; ++bar)
+        if (m_frame.IsChannelBarVisible(bar)) m_frame.ShowChannelBar(bar, false);
+}
+
+}  // namespace measurement

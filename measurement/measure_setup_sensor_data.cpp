@@ -1,0 +1,218 @@
+// What the sensors store of a measurement's set-up: the start and stop triggers, the diagram
+// axes of their channels, the power display of a dual device, and the pass/fail limits.
+
+#include <ctime>
+
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_page.h"
+#include "measurement/setup_numbers.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+
+namespace measurement {
+
+namespace {
+
+std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+}  // namespace
+
+bool CDlgMeasureAdjust::LoadTriggersFromSensors()
+{
+    CMeasureSetup& s = m_setup;
+    const bool several = Several();
+    const int sensors = std::max(0, SensorCount());
+    if (m_bPowerSwitching) {
+        s.startSource = 0;
+        s.startDirection = 0;
+        s.startValue = 0.0;
+        s.startSet = s.startByDateTime = false;
+        s.startTime = Now() + 31622400;
+        s.stopSource = 0;
+        s.stopDirection = 0;
+        s.stopValue = 0.0;
+        s.stopSet = s.stopByDuration = s.stopByCount = false;
+        return true;
+    }
+    s.startSource = -1;
+    s.startSet = false;
+    s.startByDateTime = false;
+    s.startDirection = -1;
+    s.startValue = kNoValueFloat;
+    s.stopSource = -1;
+    s.stopDirection = -1;
+    s.stopSet = s.stopByDuration = s.stopByCount = false;
+    s.duration = 0.0;
+    s.count = 0.0;
+    auto channelSource = [&](int sensor, int kind, BYTE channelByte) {
+        if (!several) return channelByte ? 2 : 1;
+        if (kind == 1) return sensor < 2 ? 5 : 6;
+        return RealIndex(sensor) + 1;
+    };
+    bool startFound = false, stopFound = false;
+    for (int i = 0; i < sensors; ++i) {
+        const SensorSetupFields f = Sensor(i);
+        if (!f.hasTriggerPart) continue;
+        if (!startFound) {
+            const int kind = f.StartKind();
+            if ((kind == 0 || kind == 1) && f.startValueValid) {
+                s.startSource = channelSource(i, kind, f.startChannel);
+                s.startSet = true;
+                s.startDirection = f.StartDirection();
+                s.startValue = f.startValue;
+                s.startExtra = f.startExtra;
+                startFound = true;
+            } else if (kind == 2) {
+                s.startSource = kStartBySystemTime;
+                s.startTime = f.startValueValid ? static_cast<std::int64_t>(f.startValue) : 0;
+                s.startByDateTime = true;
+                startFound = true;
+            } else if (kind == 3) {
+                s.startSource = 0;
+                startFound = true;
+            }
+        }
+        if (!stopFound) {
+            const int kind = f.StopKind();
+            if (kind == 0 || kind == 1) {
+                if (f.stopValueValid) {
+                    s.stopSource = channelSource(i, kind, f.stopChannel);
+                    s.stopValue = f.stopValue;
+                    s.stopExtra = f.stopExtra;
+                    s.stopSet = true;
+                    s.stopDirection = f.StopDirection();
+                } else {
+                    s.stopSource = 0;
+                }
+                stopFound = true;
+            } else if (kind == 2) {
+                s.stopSource = kStopByDuration;
+                s.stopByDuration = true;
+                s.duration = f.stopWord == 0xFFFFFFFF ? 0.0 : static_cast<double>(f.stopWord);
+                stopFound = true;
+            } else if (kind == 3) {
+                if (f.stopWord != 0xFFFFFFFF) {
+                    s.stopSource = kStopByCount;
+                    s.stopByCount = true;
+                    s.count = static_cast<double>(f.stopWord);
+                } else {
+                    s.stopSource = 0;
+                }
+                stopFound = true;
+            }
+        }
+    }
+    // Digital inputs and the diagram switch.
+    IMeasurePanel* panel = Panel();
+    bool diagramSwitch = false;
+    for (int i = 0; i < sensors; ++i) {
+        const SensorSetupFields f = Sensor(i);
+        diagramSwitch = diagramSwitch || f.DiagramSwitch();
+        if (f.typeCode != 9) continue;
+        const bool state = f.DigitalInputBit() && f.operatingMode != 3;
+        const int side = RealIndex(i) >= 2 ? 1 : 0;
+        SetSensorExtraFlag(side, state ? 0 : 1);
+        const int box = several && IsFirstSensorConnected() ? 1 : 0;
+        if (panel && state && !m_bPowerSwitching) panel->SetDigitalInputBox(box, true);
+    }
+    if (panel && diagramSwitch && !m_bPowerSwitching) panel->SetDiagramSwitch(true);
+    return true;
+}
+
+bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
+{
+    auto& axis = m_setup.axis;
+    const bool several = Several();
+    const int sensors = std::max(0, SensorCount());
+    SetDisplayFlag(0, 1);
+    SetDisplayFlag(1, 1);
+    IMeasurePanel* panel = Panel();
+    if (panel) panel->ClearSwitches();
+    axis[0].source = kAxisTime;
+    if (m_bPowerSwitching) {
+        const int last = several ? 4 : 2;
+        for (int k = 1; k <= last; ++k) axis[static_cast<std::size_t>(k)].source = IsRowActive(k - 1) ? k + 1 : 0;
+        return false;
+    }
+    for (int k = 1; k < kAxisCount; ++k) axis[static_cast<std::size_t>(k)].source = 0;
+    bool anyY = false;
+    for (int i = 0; i < sensors; ++i) {
+        const SensorSetupFields f = Sensor(i);
+        if (!f.hasTriggerPart) continue;
+        const int code = (several ? RealIndex(i) : 0) + 2;
+        const int place = SensorSetupFields::AxisOf(f.display);
+        if (place == 7) {
+            axis[2].source = 0;
+        } else {
+            axis[static_cast<std::size_t>(place)].source = code;
+            anyY = anyY || place >= 1;
+        }
+        if (panel && SensorSetupFields::ShownIn(f.display)) panel->SetChannelSwitch(i, true);
+        if (several && f.kind == 'D' && (f.display2 & 0x80)) {
+            const int group = i < 2 ? 0 : 1;
+            axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
+        }
+        if (several && f.kind == 'D') {
+            const int unit = (f.display & 7) > 4 ? 0 : f.display & 7;
+            m_frame.SetPowerSettings(i < 2 ? 0 : 1, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);
+        }
+        if (!several) {
+            // Channel B of a single sensor has its own display byte.
+            const int placeB = SensorSetupFields::AxisOf(f.display2);
+            if (placeB != 7) {
+                const int target = place == 7 ? 1 : placeB;
+                axis[static_cast<std::size_t>(target)].source = 3;
+                anyY = anyY || target >= 1;
+            }
+            const bool digitalOrCode5 = CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent) || f.typeCode != 9;
+            if (panel && SensorSetupFields::ShownIn(f.display2) && digitalOrCode5) panel->SetChannelSwitch(1, true);
+        }
+    }
+    if (!anyY && sensors > 0 && Com().m_bDualDevice) {
+        for (int r = 0; r < kRowCount - 1; ++r)
+            if (IsRowActive(r)) axis[static_cast<std::size_t>(r + 1)].source = r + 2;
+    }
+    if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
+    const int last = several ? m_frame.MeasuredChannelCount() : 2;
+    if (last + 1 < kAxisCount && last >= 0) axis[static_cast<std::size_t>(last + 1)].shown = 0;
+    return true;
+}
+
+bool CDlgMeasureAdjust::LoadLimitsFromSensors()
+{
+    if (m_bPowerSwitching) return true;
+    m_iLimitedMeasurand = {-1, -1};
+    m_frame.SetEvaluationKind(2);
+    const int sensors = std::max(0, SensorCount());
+    auto take = [this](int slot, const SensorLimit& limit) {
+        if (!limit.valid) return false;
+        m_sLimitText[static_cast<std::size_t>(slot)] = FormatTrimmed(limit.value, limit.decimals, GetLanguage());
+        m_setup.limitValue[static_cast<std::size_t>(slot)] = limit.value;
+        return true;
+    };
+    if (!Several()) {
+        if (sensors < 1) return true;
+        const SensorSetupFields f = Sensor(0);
+        const bool first = take(0, f.limit[0]) | take(1, f.limit[1]);
+        if (first) m_iLimitedMeasurand[0] = f.conditionSelector ? 1 : 0;
+        if (m_setup.channel[1].selectable) {
+            const bool second = take(2, f.limit[2]) | take(3, f.limit[3]);
+            if (second) m_iLimitedMeasurand[1] = f.conditionSelector ? 0 : 1;
+        }
+    } else {
+        for (int i = 0; i < sensors; ++i) {
+            const SensorSetupFields f = Sensor(i);
+            const int slot = f.conditionSelector ? 1 : 0;
+            if (m_iLimitedMeasurand[static_cast<std::size_t>(slot)] != -1) continue;
+            const bool valid = take(2 * slot, f.limit[0]) | take(2 * slot + 1, f.limit[1]);
+            if (!valid) continue;
+            m_frame.SetEvaluationKind(1);
+            m_iLimitedMeasurand[static_cast<std::size_t>(slot)] = f.powerMeasurand ? (i < 2 ? 4 : 5) : RealIndex(i);
+        }
+    }
+    for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], m_sLimitText[static_cast<std::size_t>(k)]);
+    return true;
+}
+
+}  // namespace measurement

@@ -1,0 +1,474 @@
+// Start and stop triggers, the two pass/fail conditions with their limits, and the paths of
+// the add-on programs.
+
+#include <ctime>
+
+#include "measurement/measure_rate_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_page.h"
+#include "measurement/setup_numbers.h"
+#include "platform/message_box.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+
+namespace measurement {
+
+namespace {
+
+constexpr std::int64_t kStartLeadSeconds = 15;
+
+std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+}  // namespace
+
+UINT CDlgMeasureAdjust::GetStartTriggerSourceTextId(int code)
+{
+    if (code == 0) return 5188;
+    if (code >= 1 && code <= 4) return 5321 + static_cast<UINT>(code - 1);
+    if (code == 5 || code == 6) return 5033;
+    if (code == 7) return 5159;
+    return 5129;
+}
+
+UINT CDlgMeasureAdjust::GetStopTriggerSourceTextId(int code)
+{
+    if (code == 0) return 5189;
+    if (code >= 1 && code <= 6) return GetStartTriggerSourceTextId(code);
+    if (code == 7) return 5160;
+    if (code == 8) return 5161;
+    return 5129;
+}
+
+// The text of a channel or power source code 1 to 6 with several sensors.
+static CString SeveralSourceText(int code, UINT textId)
+{
+    if (code >= 1 && code <= 4) return LoadLangString(5111) + CString::Formatted(" %d", code);
+    if (code == 5 || code == 6) return LoadLangString(5033) + CString::Formatted(" %d", code - 4);
+    return LoadLangString(textId);
+}
+
+bool CDlgMeasureAdjust::FillStartTriggerSourceList()
+{
+    const int id = IDC_START_SOURCE;
+    m_controls.ResetContent(id);
+    const bool several = Several();
+    for (int code = 0; code <= 7; ++code) {
+        if (code >= 1 && code <= 6 && !IsRowActive(code - 1)) continue;
+        const UINT textId = GetStartTriggerSourceTextId(code);
+        m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
+    }
+    m_controls.SelectByDatum(id, m_setup.startSource);
+    return true;
+}
+
+bool CDlgMeasureAdjust::FillStopSourceList()
+{
+    const int id = IDC_STOP_SOURCE;
+    m_controls.ResetContent(id);
+    const bool several = Several();
+    for (int code = 0; code <= 8; ++code) {
+        if (code >= 1 && code <= 6 && !IsRowActive(code - 1)) continue;
+        const UINT textId = GetStopTriggerSourceTextId(code);
+        m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
+    }
+    m_controls.SelectByDatum(id, m_setup.stopSource);
+    return true;
+}
+
+static bool FillDirection(PageControls& controls, int id, bool set, int direction)
+{
+    controls.ResetContent(id);
+    controls.AddItem(id, LoadLangString(5162), 0);
+    controls.AddItem(id, LoadLangString(5163), 1);
+    controls.Show(id, set);
+    controls.SelectByDatum(id, direction);
+    return true;
+}
+
+bool CDlgMeasureAdjust::FillStartDirectionList()
+{
+    return FillDirection(m_controls, IDC_START_DIRECTION, m_setup.startSet, m_setup.startDirection);
+}
+
+bool CDlgMeasureAdjust::FillStopDirectionList()
+{
+    return FillDirection(m_controls, IDC_STOP_DIRECTION, m_setup.stopSet, m_setup.stopDirection);
+}
+
+bool CDlgMeasureAdjust::RefreshTriggerControls()
+{
+    const CMeasureSetup& s = m_setup;
+    for (int id : {IDC_START_VALUE, IDC_START_VALUE_UNIT}) m_controls.Show(id, s.startSet);
+    if (s.startSet) ShowStartTriggerValue();
+    for (int id : {IDC_STOP_VALUE, IDC_STOP_VALUE_UNIT}) m_controls.Show(id, s.stopSet);
+    if (s.stopSet) ShowStopTriggerValue();
+    const std::int64_t earliest = Now() + kStartLeadSeconds;
+    if (s.startTime <= earliest) m_setup.startTime = earliest;
+    const bool english = GetLanguage() == kEnglish;
+    m_controls.SetText(IDC_START_TIME, english ? "MM'/'dd'/'yyyy' '     HH':'mm':'ss" : "dd'.'MM'.'yyyy' '     HH':'mm':'ss");
+    m_controls.SetText(IDC_START_TIME_HINT, english ? "(MM/dd/yyyy   HH:mm:ss)" : "(TT.MM.JJJJ   HH:mm:ss)");
+    m_controls.Show(IDC_START_TIME, s.startByDateTime);
+    m_controls.Show(IDC_START_TIME_HINT, s.startByDateTime);
+    for (int id : {IDC_DURATION_EDIT, IDC_DURATION_LABEL}) m_controls.Show(id, s.stopByDuration);
+    if (s.stopByDuration) {
+        ShowDuration();
+        UpdateDurationLabel();
+    }
+    for (int id : {IDC_COUNT_EDIT, IDC_COUNT_LABEL}) m_controls.Show(id, s.stopByCount);
+    if (s.stopByCount) {
+        ShowPointCount();
+        UpdatePointsLabel();
+    }
+    SetTriggerCaption(2, s.startSet);
+    SetTriggerCaption(3, s.stopSet);
+    SetTriggerCaption(4, s.startSet);
+    SetTriggerCaption(5, s.stopSet);
+    SetTriggerCaption(6, s.startSet);
+    SetTriggerCaption(7, s.stopSet);
+    bool ok = FillStartTriggerSourceList();
+    ok = FillStartDirectionList() && ok;
+    ok = FillStopSourceList() && ok;
+    ok = FillStopDirectionList() && ok;
+    return ok;
+}
+
+void CDlgMeasureAdjust::SetTriggerCaption(int kind, bool show)
+{
+    static const int kIds[8] = {0, 0, IDC_START_DIRECTION_CAPTION, IDC_STOP_DIRECTION_CAPTION, IDC_START_VALUE_UNIT,
+                                IDC_STOP_VALUE_UNIT, IDC_START_VALUE_CAPTION, IDC_STOP_VALUE_CAPTION};
+    if (kind < 2 || kind > 7) return;
+    CString text;
+    if (show) {
+        if (kind <= 3) {
+            text = LoadLangString(5156);
+        } else if (kind <= 5) {
+            const int source = kind == 4 ? m_setup.startSource : m_setup.stopSource;
+            if (source >= 1 && source <= 6) text = UnitText(source <= 4 && Several() ? RealIndex(source - 1) : source - 1);
+        } else {
+            text = LoadLangString(5157);
+        }
+    }
+    SetCaptionOrHide(kIds[kind], text);
+}
+
+void CDlgMeasureAdjust::SelectTriggerSource(bool start, int index)
+{
+    m_controls.Select(start ? IDC_START_SOURCE : IDC_STOP_SOURCE, index);
+}
+
+void CDlgMeasureAdjust::OnSourceChanged(bool start)
+{
+    const int id = start ? IDC_START_SOURCE : IDC_STOP_SOURCE;
+    // The entry's datum is the source code, whatever position the entry has in the list.
+    int s = static_cast<int>(m_controls.SelectedDatum(id, 0));
+    const bool fixed = s == 0 || s == 7 || (!start && s == 8);
+    if (!fixed && !IsRowActive(s - 1)) {
+        const CString text = BuildNotActiveMessage(s);
+        const int index = Several() ? 0 : (s == 1 ? 2 : 1);
+        SelectTriggerSource(start, index);
+        s = static_cast<int>(m_controls.SelectedDatum(id, 0));
+        AfxMessageBox(text);
+    }
+    if (start) {
+        if (IMeasurePanel* panel = Panel()) {
+            if (s == kStartBySystemTime) panel->SetAutoRepeat(false, false);
+            else panel->SetAutoRepeat(panel->IsAutoRepeatChecked(), true);
+        }
+    }
+    const int stored = start ? m_setup.startSource : m_setup.stopSource;
+    if (s == 0 || s != stored) SetTriggerField(start ? 0 : 1, s);
+    FocusTriggerValue(start ? 0 : 1, s);
+}
+
+CString CDlgMeasureAdjust::BuildNotActiveMessage(int code) const
+{
+    const bool several = Several();
+    const CString word = LoadLangString(several ? 5111 : 5320);
+    const CString which = several ? CString::Formatted("%d", code) : CString(static_cast<char>('A' + code - 1));
+    CString format = LoadLangString(5115);
+    return CString::Formatted(format.GetString(), word.GetString(), word.GetString(), which.GetString());
+}
+
+void CDlgMeasureAdjust::SetTriggerField(int kind, int value)
+{
+    CMeasureSetup& s = m_setup;
+    const bool channelB = value == 2 && !Several();
+    switch (kind) {
+    case 0:
+        s.startSource = value;
+        if (value == 0) {
+            s.startSet = false;
+            s.startByDateTime = false;
+        } else if (value == kStartBySystemTime) {
+            s.startSet = false;
+            s.startByDateTime = true;
+            s.startTime = Now() + kStartLeadSeconds;
+        } else {
+            s.startSet = true;
+            if (!channelB) s.startDirection = 0;
+            s.startByDateTime = false;
+            s.startValue = 0.0;
+            ShowStartTriggerValue();
+        }
+        if (s.startSet && s.startDirection < 0) s.startDirection = 0;
+        break;
+    case 1:
+        s.stopSource = value;
+        s.stopByDuration = s.stopByCount = false;
+        if (value == 0) {
+            s.stopSet = false;
+        } else if (value == kStopByDuration) {
+            s.stopSet = false;
+            s.stopByDuration = true;
+            s.duration = GetXAxisUnitFactor(s.xAxisUnitTextId);
+            s.count = s.samplePeriod >= 0.000001 ? s.duration / s.samplePeriod : 1.0;
+        } else if (value == kStopByCount) {
+            s.stopSet = false;
+            s.stopByCount = true;
+            s.count = 1.0;
+        } else {
+            s.stopSet = true;
+            if (!channelB) s.stopDirection = 0;
+            s.stopValue = 0.0;
+        }
+        if (s.stopSet && s.stopDirection < 0) s.stopDirection = 0;
+        break;
+    case 2: s.startDirection = value; break;
+    case 3: s.stopDirection = value; break;
+    default: return;
+    }
+    RefreshTriggerControls();
+}
+
+void CDlgMeasureAdjust::OnDirectionChanged(bool start)
+{
+    const int id = start ? IDC_START_DIRECTION : IDC_STOP_DIRECTION;
+    const int stored = start ? m_setup.startDirection : m_setup.stopDirection;
+    const int datum = static_cast<int>(m_controls.SelectedDatum(id, stored));
+    if (datum != stored) SetTriggerField(start ? 2 : 3, datum);
+    FocusTriggerValue(start ? 0 : 1, start ? m_setup.startSource : m_setup.stopSource);
+}
+
+void CDlgMeasureAdjust::FocusTriggerValue(int kind, int code)
+{
+    if (kind == 0 && (code == 1 || code == 2)) m_nFocusRequest = IDC_START_VALUE;
+    else if (kind == 1 && (code == 1 || code == 2)) m_nFocusRequest = IDC_STOP_VALUE;
+    else if (kind == 1 && code == kStopByDuration) m_nFocusRequest = IDC_DURATION_EDIT;
+    else if (kind == 1 && code == kStopByCount) m_nFocusRequest = IDC_COUNT_EDIT;
+}
+
+void CDlgMeasureAdjust::ShowStartTriggerValue()
+{
+    const bool digitalInput =
+        ActivePorts() >= 1 && CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent) && m_setup.startSource == 2;
+    if (digitalInput) m_setup.startValue = 0.5;
+    m_controls.Enable(IDC_START_VALUE, !digitalInput);
+    m_frame.SetStartTriggerThreshold(m_setup.startValue);
+    m_controls.SetText(IDC_START_VALUE, FormatTrimmed(m_setup.startValue, m_setup.startExtra, GetLanguage()));
+}
+
+void CDlgMeasureAdjust::ShowStopTriggerValue()
+{
+    m_frame.SetStopTriggerThreshold(m_setup.stopValue);
+    m_controls.SetText(IDC_STOP_VALUE, FormatTrimmed(m_setup.stopValue, m_setup.stopExtra, GetLanguage()));
+}
+
+void CDlgMeasureAdjust::OnStartValueChanged()
+{
+    double value = 0.0;
+    if (!ParseUserNumber(m_controls.Text(IDC_START_VALUE), value)) return;
+    m_setup.startValue = value;
+    m_setup.startExtra = static_cast<BYTE>(DecimalsOfText(m_controls.Text(IDC_START_VALUE)));
+    m_frame.SetStartTriggerThreshold(value);
+}
+
+void CDlgMeasureAdjust::OnStopValueChanged()
+{
+    double value = 0.0;
+    if (!ParseUserNumber(m_controls.Text(IDC_STOP_VALUE), value)) return;
+    m_setup.stopValue = value;
+    m_setup.stopExtra = static_cast<BYTE>(DecimalsOfText(m_controls.Text(IDC_STOP_VALUE)));
+    m_frame.SetStopTriggerThreshold(value);
+}
+
+std::int64_t CDlgMeasureAdjust::OnStartTimeChanged(std::int64_t chosen)
+{
+    if (chosen < 0) chosen = 0;
+    const std::int64_t now = Now();
+    if (chosen <= now) chosen = now + kStartLeadSeconds;
+    m_setup.startTime = chosen;
+    return chosen;
+}
+
+void CDlgMeasureAdjust::OnLimitChanged(int k)
+{
+    if (k < 0 || k > 3) return;
+    const CString text = m_controls.Text(kLimitEdit[k]);
+    m_sLimitText[static_cast<std::size_t>(k)] = text;
+    double value = 0.0;
+    ParseUserNumber(text, value);
+    m_setup.limitValue[static_cast<std::size_t>(k)] = value;
+    DetermineIoNioConditions();
+}
+
+int CDlgMeasureAdjust::DetermineIoNioConditions()
+{
+    if (ActivePorts() < 1) return m_nIoNioConditions;
+    for (int k = 0; k < 4; ++k) m_sLimitText[static_cast<std::size_t>(k)] = m_controls.Text(kLimitEdit[k]);
+    auto has = [this](int k) {
+        CString t = m_sLimitText[static_cast<std::size_t>(k)];
+        t.Trim();
+        return !t.IsEmpty() && t != "-";
+    };
+    const bool first = has(0) || has(1);
+    const bool second = has(2) || has(3);
+    m_nIoNioConditions = (first ? 1 : 0) + (second ? 2 : 0);
+    return m_nIoNioConditions;
+}
+
+bool CDlgMeasureAdjust::IsIoNioConditionUndefined(int kind) const
+{
+    switch (kind) {
+    case 0: return m_nIoNioConditions == 0;
+    case 1: return m_nIoNioConditions == 0 || m_nIoNioConditions == 2;
+    case 2: return m_nIoNioConditions == 0 || m_nIoNioConditions == 1;
+    default: return true;
+    }
+}
+
+void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
+{
+    if (k < 0 || k > 1) return;
+    const int id = kConditionCombo[k];
+    const int index = m_controls.Selection(id);
+    // The entry's datum is the row it watches.
+    const long long row = m_controls.SelectedDatum(id, -1);
+    if (index >= 0 && (row < 0 || row >= kRowCount || !IsRowActive(static_cast<int>(row)))) {
+        m_controls.Select(id, -1);
+        ClearIoNioCondition(k, true);
+        const bool several = Several();
+        const CString word = LoadLangString(several ? 5111 : 5320);
+        const CString which = several ? CString::Formatted("%lld", row + 1) : CString(static_cast<char>('A' + row));
+        AfxMessageBox(CString::Formatted(LoadLangString(5115).GetString(), word.GetString(), word.GetString(), which.GetString()));
+        return;
+    }
+    UpdateIoNioLimitFields(k + 1);
+    m_controls.SetText(kLimitEdit[2 * k], "");
+    m_controls.SetText(kLimitEdit[2 * k + 1], "");
+    if (index >= 0) {
+        m_controls.Enable(kLimitEdit[2 * k], true);
+        m_controls.Enable(kLimitEdit[2 * k + 1], true);
+        m_controls.Check(kConditionCheck[k], true);
+        m_controls.Show(kConditionCheck[k], true);
+        m_frame.SetIoNioOutput(1);
+    }
+    m_iLimitedMeasurand[static_cast<std::size_t>(k)] = index >= 0 ? static_cast<int>(row) : -1;
+    DetermineIoNioConditions();
+}
+
+void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable)
+{
+    if (k < 0 || k > 1) return;
+    for (int j = 0; j < 2; ++j) {
+        m_controls.SetText(kLimitEdit[2 * k + j], "");
+        m_controls.Show(kLimitUnit[2 * k + j], false);
+        if (disable) m_controls.Enable(kLimitEdit[2 * k + j], false);
+    }
+    if (disable) m_controls.Show(kConditionCheck[k], false);
+    if (!m_controls.IsChecked(kConditionCheck[1 - k])) m_frame.SetIoNioOutput(2);
+    m_iLimitedMeasurand[static_cast<std::size_t>(k)] = -1;
+}
+
+void CDlgMeasureAdjust::UpdateIoNioLimitFields(int condition)
+{
+    for (int k = 0; k < 2; ++k) {
+        if (condition != 0 && condition != k + 1) continue;
+        const long long row = m_controls.SelectedDatum(kConditionCombo[k], -1);
+        if (row < 0) {
+            ClearIoNioCondition(k, false);
+            continue;
+        }
+        const int channel = row < kSensorRows && Several() ? RealIndex(static_cast<int>(row)) : static_cast<int>(row);
+        const CString unit = UnitText(channel);
+        for (int j = 0; j < 2; ++j) {
+            m_controls.SetText(kLimitUnit[2 * k + j], unit);
+            m_controls.Show(kLimitUnit[2 * k + j], true);
+        }
+    }
+}
+
+void CDlgMeasureAdjust::FillIoNioChannelLists()
+{
+    const bool several = Several();
+    for (int k = 0; k < 2; ++k) {
+        const int id = kConditionCombo[k];
+        m_controls.ResetContent(id);
+        const int rows = several ? kSensorRows : 2;
+        for (int r = 0; r < rows; ++r) {
+            if (!IsRowActive(r)) continue;
+            const CString text = several ? LoadLangString(5111) + CString::Formatted(" %d", r + 1)
+                                         : LoadLangString(5320) + " " + CString(static_cast<char>('A' + r));
+            m_controls.AddItem(id, text, r);
+        }
+        if (several)
+            for (int g = 0; g < 2; ++g)
+                if (GetDisplayFlag(g)) m_controls.AddItem(id, LoadLangString(5033) + CString::Formatted(" %d", g + 1), 4 + g);
+        const int measurand = m_iLimitedMeasurand[static_cast<std::size_t>(k)];
+        const bool has = measurand >= 0 && m_controls.SelectByDatum(id, measurand) >= 0;
+        m_controls.Check(kConditionCheck[k], has);
+        for (int j = 0; j < 2; ++j) {
+            m_controls.Show(kLimitEdit[2 * k + j], true);
+            m_controls.Enable(kLimitEdit[2 * k + j], has);
+        }
+    }
+    const bool second = several || (IsRowActive(0) && IsRowActive(1));
+    for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3]})
+        m_controls.Show(ctl, second);
+}
+
+void CDlgMeasureAdjust::UpdateIoNioVisibility()
+{
+    const bool a = m_controls.IsChecked(kChannelButton[0]) || IsRowActive(0);
+    const bool b = m_controls.IsChecked(kChannelButton[1]) || IsRowActive(1);
+    if (!Several() && (!IsRowActive(0) || !IsRowActive(1))) {
+        for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3],
+                        kLimitUnit[2], kLimitUnit[3]})
+            m_controls.Show(ctl, false);
+        ClearIoNioCondition(1, false);
+        const int watched = m_iLimitedMeasurand[0];
+        if ((watched == 1 && !b) || (watched == 0 && !a)) ClearIoNioCondition(0, false);
+        return;
+    }
+    for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3]})
+        m_controls.Show(ctl, true);
+}
+
+void CDlgMeasureAdjust::CopyUnitToIoNioLabels(int row)
+{
+    for (int k = 0; k < 2; ++k) {
+        if (m_iLimitedMeasurand[static_cast<std::size_t>(k)] != row) continue;
+        const int channel = row < kSensorRows && Several() ? RealIndex(row) : row;
+        for (int j = 0; j < 2; ++j) m_controls.SetText(kLimitUnit[2 * k + j], UnitText(channel));
+    }
+}
+
+// A browse control shows a path above 1023 characters shortened with "{...}": that text is
+// no path, the full one stays.
+static bool IsShortenedPath(const CString& path) { return path.Find("{...}") >= 0; }
+
+void CDlgMeasureAdjust::SetStartAddProgPath(const CString& path)
+{
+    if (m_bAddProgLock[0] || IsShortenedPath(path)) return;
+    m_sStartAddProg = path;
+    m_sShownStartProg = path;
+}
+
+void CDlgMeasureAdjust::SetStopAddProgPath(const CString& path)
+{
+    if (m_bAddProgLock[1] || IsShortenedPath(path)) return;
+    m_sStopAddProg = path;
+    m_sShownStopProg = path;
+}
+
+}  // namespace measurement

@@ -1,0 +1,104 @@
+#include "measurement/software_config_write.h"
+
+#include <algorithm>
+
+#include "measurement/measure_frame.h"
+#include "measurement/measure_setup_ids.h"
+#include "workflow/com_port.h"
+
+namespace measurement {
+
+namespace {
+
+BYTE LowByte(int value) { return static_cast<BYTE>(value & 0xFF); }
+
+}  // namespace
+
+void CopyDisplayTablesToSwConfig(IMeasureFrame& frame, int sensor)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) return;
+    CComPort& com = frame.Com();
+    CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor)];
+    CSensorSwConfig& sw = record.m_sSwConfig;
+    const bool several = com.m_nCountActivePorts >= 2;
+    const int t1 = several ? sensor : 0;
+    const int t2 = several ? sensor : 1;
+    const bool angleSensor = record.m_sRotorHeader.cTypeClass == 'Y';
+    const bool angleOn = angleSensor && record.m_sEncoder.cAngle;
+    const bool angleOff = angleSensor && !record.m_sEncoder.cAngle;
+    auto value = [&frame](int table, DisplayField field) { return LowByte(frame.DisplayValue(table, field)); };
+
+    sw.cCode3A = value(t1, DisplayField::Decimals);
+    sw.cCode3B = value(t2, DisplayField::Decimals);
+    if (angleOn) {
+        sw.cCode5B = value(t1, DisplayField::Unit);
+    } else if (angleOff) {
+        sw.cCode5A = value(t1, DisplayField::Unit);
+    } else {
+        sw.cCode5A = value(t1, DisplayField::Unit);
+        sw.cCode5B = value(t2, DisplayField::Unit);
+    }
+    sw.cCode4A = value(t1, DisplayField::Averaging);
+    sw.cCode4B = value(t2, DisplayField::Averaging);
+    sw.cFlagA = value(t1, DisplayField::Sign);
+    sw.cFlagB = value(t2, DisplayField::Sign);
+    sw.nSetupCount = std::max(1, frame.AveragingCount());
+    sw.nByte32 = frame.MeasureRateIndex();
+    sw.cCode2A = value(t1, DisplayField::ChannelState);
+    sw.cCode2B = value(t2, DisplayField::ChannelState);
+}
+
+SoftwareConfigWriter::SoftwareConfigWriter(IMeasureFrame& frame) : m_frame(frame) {}
+
+bool SoftwareConfigWriter::IsMeasurementRunning() const
+{
+    const IMeasurePanel* panel = m_frame.Panel();
+    if (panel && panel->IsRunning()) return true;
+    const CComPort& com = m_frame.Com();
+    return com.m_pMeasureCtrlSettings && com.m_pMeasureCtrlSettings->bRunning == 1;
+}
+
+bool SoftwareConfigWriter::Write(int sensor, int code)
+{
+    if (IsMeasurementRunning()) {
+        const std::pair<int, int> entry{sensor, code};
+        if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+        if (!IsTimerArmed(kTimerWriteReplay)) SetTimer(kTimerWriteReplay, kIdlePollMs);
+        // Nothing is being written now: the user is not kept waiting for it.
+        m_frame.EndWaitCursorOnce();
+        return false;
+    }
+    return WriteNow(sensor, code);
+}
+
+bool SoftwareConfigWriter::CopyAndWrite(int sensor)
+{
+    CopyDisplayTablesToSwConfig(m_frame, sensor);
+    return Write(sensor, 37);
+}
+
+bool SoftwareConfigWriter::WriteNow(int sensor, int code)
+{
+    const bool written = m_frame.Com().COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
+    if (!written) m_frame.EndWaitCursorOnce();
+    return written;
+}
+
+void SoftwareConfigWriter::OnTimer(UINT_PTR id)
+{
+    if (id != kTimerWriteReplay) return;
+    KillTimer(id);
+    if (m_pending.empty()) return;
+    if (IsMeasurementRunning()) {
+        SetTimer(kTimerWriteReplay, kIdlePollMs);
+        return;
+    }
+    const auto [sensor, code] = m_pending.front();
+    m_pending.erase(m_pending.begin());
+    // The tables may have changed while the write waited: it takes them as they are now.
+    CopyDisplayTablesToSwConfig(m_frame, sensor);
+    WriteNow(sensor, code);
+    if (!m_pending.empty()) SetTimer(kTimerWriteReplay, kReplayGapMs);
+}
+
+}  // namespace measurement

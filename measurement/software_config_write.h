@@ -1,0 +1,53 @@
+#pragma once
+// The road of a set-up choice into the sensor: the display tables of the main frame are copied
+// into the software-configuration part of the sensor's record, and the workflow controller
+// writes the sensor's block 3 from it.
+//
+// While a measurement runs nothing is written: each (sensor, code) asked for waits in a queue,
+// once, in the order asked, and after the stop the queue is replayed one write every 100 ms,
+// so that no sensor's write and no scaling code is lost. A write that fails or that the
+// controller does not send ends the wait cursor (and with it the busy flag that holds the
+// control panel's Start and Trigger).
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "platform/wnd.h"
+
+namespace measurement {
+
+class IMeasureFrame;
+
+// Copies decimals, unit, averaging, sign and channel state of the sensor's display tables and
+// the frame's averaging count and rate index into the sensor's record (one sensor: tables 0
+// and 1 are channels A and B; several sensors: table s is both channels of sensor s; an angle
+// sensor takes its unit into the channel its angle mode names).
+void CopyDisplayTablesToSwConfig(IMeasureFrame& frame, int sensor);
+
+class SoftwareConfigWriter : public CWnd {
+public:
+    static constexpr unsigned kIdlePollMs = 500;
+    static constexpr unsigned kReplayGapMs = 100;
+
+    explicit SoftwareConfigWriter(IMeasureFrame& frame);
+
+    // Writes block 3 of the sensor with the workflow code (35, 36, 37 or 38). True when the
+    // frame went to the port; false when it waits for the end of a measurement or was not sent.
+    bool Write(int sensor, int code);
+    // Copy, then write with code 37.
+    bool CopyAndWrite(int sensor);
+    bool IsMeasurementRunning() const;
+    const std::vector<std::pair<int, int>>& Pending() const { return m_pending; }
+
+protected:
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    bool WriteNow(int sensor, int code);
+
+    IMeasureFrame& m_frame;
+    std::vector<std::pair<int, int>> m_pending;
+};
+
+}  // namespace measurement
