@@ -1,0 +1,64 @@
+#include "views/aform_channel.h"
+
+#include "ui_channel_view.h"
+#include "views/form_controls.h"
+#include "views/view_texts.h"
+
+CAFormChannelX::CAFormChannelX(int channel, views::IViewsFrame& frame, views::ChannelRefresher& refresher,
+                               QWidget* parent)
+    : CDialog(0, parent), m_logic(channel, frame, refresher), m_refresher(refresher)
+{
+    Ui::ChannelView form;
+    form.setupUi(this);
+    views::RegisterFormControls(*this, *this);
+    InitDialog();
+    LoadLanguageTexts();
+    refresher.AttachDisplay(this);
+    frame.RegisterChannelView(channel, this);
+}
+
+CAFormChannelX::~CAFormChannelX() { m_refresher.DetachDisplay(this); }
+
+void CAFormChannelX::UpdateField0() { SetDlgItemText(IDC_CAPTION, m_logic.FieldText(0)); }
+void CAFormChannelX::UpdateField1() { SetDlgItemText(IDC_VALUE, m_logic.FieldText(1)); }
+void CAFormChannelX::UpdateField2() { SetDlgItemText(IDC_MINIMUM, m_logic.FieldText(2)); }
+void CAFormChannelX::UpdateField3() { SetDlgItemText(IDC_MAXIMUM, m_logic.FieldText(3)); }
+
+void CAFormChannelX::LoadLanguageTexts()
+{
+    SetDlgItemText(IDC_TARE, views::ViewText(views::kTextTare));
+    SetDlgItemText(IDC_MINIMUM_CAPTION, views::ViewText(views::kTextMinimum));
+    SetDlgItemText(IDC_MAXIMUM_CAPTION, views::ViewText(views::kTextMaximum));
+    ShowValues();
+}
+
+void CAFormChannelX::ShowValues()
+{
+    ++m_shows;
+    UpdateField0();
+    UpdateField1();
+    UpdateField2();
+    UpdateField3();
+    SetDlgItemText(IDC_TARE_STATE, m_logic.IsTared() ? views::ViewText(views::kTextTareActive) : CString());
+    EnableDlgItem(IDC_TARE, !m_logic.IsAbsent());
+}
+
+void CAFormChannelX::OnCommand(int id, UINT code)
+{
+    if (code != BN_CLICKED) return;
+    switch (id) {
+    case IDC_TARE:
+        if (m_logic.IsTared()) m_logic.ClearTare();
+        else m_logic.Tare();
+        break;
+    case IDC_MINIMUM:
+        m_logic.ResetMinimum();
+        break;
+    case IDC_MAXIMUM:
+        m_logic.ResetMaximum();
+        break;
+    default:
+        return;
+    }
+    ShowValues();
+}

@@ -1,0 +1,67 @@
+#include "views/aform_diagram.h"
+
+#include <QLayout>
+
+#include "ui_diagram_view.h"
+#include "views/form_controls.h"
+#include "views/view_texts.h"
+
+CAFormDiagram::CAFormDiagram(views::IViewsFrame& frame, views::ChannelRefresher& refresher, QWidget* parent)
+    : CDialog(0, parent), m_frame(frame), m_refresher(refresher)
+{
+    Ui::DiagramView form;
+    form.setupUi(this);
+    views::RegisterFormControls(*this, *this);
+    auto* area = new QVBoxLayout(form.graphArea);
+    area->setContentsMargins(0, 0, 0, 0);
+    m_pDisplay = new CGraphicDisplayWnd(form.graphArea);
+    area->addWidget(m_pDisplay);
+    InitDialog();
+    LoadLanguageTexts();
+    refresher.AttachSampleSink(this);
+    frame.RegisterDiagramView(this);
+}
+
+CAFormDiagram::~CAFormDiagram() { m_refresher.AttachSampleSink(nullptr); }
+
+void CAFormDiagram::LoadChannelSetup() { m_pDisplay->SetChannelSetup(m_frame.GetDiagramSetup()); }
+
+void CAFormDiagram::StartGraph(bool startNow)
+{
+    m_pDisplay->StartGraph(startNow);
+    ShowPointCount();
+}
+
+bool CAFormDiagram::StoreDiagramAtEnd()
+{
+    const CString file = m_frame.DiagramFileAtEnd();
+    if (file.IsEmpty()) return false;
+    m_pDisplay->RepaintSamples();
+    return m_pDisplay->SaveBitmap(file);
+}
+
+bool CAFormDiagram::IsChannelShown(int channel) const { return m_pDisplay->CurveOfChannel(channel) >= 0; }
+
+void CAFormDiagram::RepaintSamples()
+{
+    m_pDisplay->RepaintSamples();
+    ShowPointCount();
+}
+
+void CAFormDiagram::ShowPointCount()
+{
+    SetDlgItemText(IDC_POINTS, views::ViewText(views::kTextDiagramPoints) +
+                                   CString::Formatted(" %d", m_pDisplay->GetMaxChannelSetting()));
+}
+
+void CAFormDiagram::LoadLanguageTexts()
+{
+    SetDlgItemText(IDC_PROPERTIES, views::ViewText(views::kTextProperties));
+    m_pDisplay->LoadLanguageTexts();
+    ShowPointCount();
+}
+
+void CAFormDiagram::OnCommand(int id, UINT code)
+{
+    if (id == IDC_PROPERTIES && code == BN_CLICKED) m_pDisplay->ShowProperties();
+}

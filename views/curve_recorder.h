@@ -1,0 +1,48 @@
+#pragma once
+// Records value sets into the curve store: one curve per channel the diagram shows, x the time
+// of the set (set number x sample period, in x-axis units), y the channel's value. Values that
+// are no number leave no point. Idle, nothing is recorded; with a point limit the recording
+// stops there.
+
+#include <array>
+
+#include "views/data_manager.h"
+#include "views/views_frame.h"
+
+namespace views {
+
+class CurveRecorder {
+public:
+    static constexpr int kRunIdle = 0;
+    static constexpr int kRunLimited = 1;
+    static constexpr int kRunFree = 2;
+
+    explicit CurveRecorder(CDataManager& data) : m_data(data) { m_curveOfChannel.fill(-1); }
+
+    // Maps the shown channels to curves 0, 1, ... and empties the store with room for
+    // `capacity` points per curve. False when no channel is shown (one curve is kept for A).
+    bool Setup(const DiagramSetup& setup, int capacity = CDataManager::kDefaultPoints);
+    int CurveOfChannel(int channel) const;
+    int ChannelOfCurve(int curve) const;
+    int CurveCount() const { return m_curveCount; }
+
+    void SetRunState(int state, int value);
+    int RunState() const { return m_runState; }
+    int PointLimit() const { return m_pointLimit; }
+
+    // False when the set was not recorded (idle, or the limit reached).
+    bool Add(const ValueSet& set);
+    long long SetCount() const { return m_sets; }
+
+private:
+    CDataManager& m_data;
+    DiagramSetup m_setup;
+    std::array<int, kChannelCount> m_curveOfChannel{};
+    int m_curveCount = 0;
+    int m_runState = kRunIdle;
+    int m_pointLimit = 0;
+    long long m_sets = 0;
+    double m_xStep = 0.001;
+};
+
+}  // namespace views

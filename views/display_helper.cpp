@@ -1,0 +1,24 @@
+#include "views/display_helper.h"
+
+#include <cstdlib>
+
+bool CDisplayHelper::FormatValueText(const CString& codeText, BYTE typeClass, int language, CString& valueText,
+                                     CString& unitText, double& factor) const
+{
+    valueText = "n.a.";
+    unitText = "n.a.";
+    const CString trimmed = codeText;
+    if (trimmed.IsEmpty() || trimmed.GetLength() > 8 || trimmed.SpanIncluding("0123456789abcdefABCDEF") != trimmed)
+        return false;
+    const DWORD code = static_cast<DWORD>(std::strtoul(trimmed.GetString(), nullptr, 16));
+    const double value = DecimalCode16Value(code);
+    CString out, number, unit;
+    double unitFactor = 0.0;
+    FormatValueByTypeClass(out, CString::Formatted("%.6f", value), typeClass, language, &number, &unit, nullptr,
+                           &unitFactor, nullptr);
+    if (number.IsEmpty() || unit.IsEmpty()) return false;
+    valueText = number;
+    unitText = unit;
+    factor = unitFactor;
+    return true;
+}

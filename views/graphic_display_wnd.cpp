@@ -1,0 +1,310 @@
+#include "views/graphic_display_wnd.h"
+
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "chart/chart_hooks.h"
+#include "chart/chart_page.h"
+#include "chart/nice_slider.h"
+#include "chart/painter_device.h"
+#include "chart/property_pages.h"
+#include "chart/range_slider.h"
+#include "chart/xgraph.h"
+#include "views/view_texts.h"
+
+namespace {
+
+constexpr int kSliderSteps = 1000;
+constexpr UINT kRangeSliderId = 2310;
+
+// Captions of the property pages: control id and text id, per page.
+struct Caption {
+    int control;
+    UINT text;
+};
+constexpr Caption kChartPageCaptions[] = {{1001, views::kTextBackground}, {1002, 5601}, {1003, 5602}, {1004, 5603},
+                                          {1005, 5604}, {1006, 5605}, {1007, 5606}};
+constexpr Caption kAxisPageCaptions[] = {{1001, 5607}, {1002, 5608}, {1003, 5609}, {1004, 5610}, {1005, 5611},
+                                         {1006, 5612}, {1007, 5613}, {1008, 5614}, {1009, 5615}, {1010, 5616},
+                                         {1011, 5617}, {1012, 5618}, {1013, 5619}};
+constexpr Caption kCurvePageCaptions[] = {{1001, 5620}, {1002, 5621}, {1003, 5622}, {1004, 5623},
+                                          {1005, 5624}, {1006, 5625}, {1007, 5626}};
+
+template <std::size_t N>
+void SetCaptions(CDialog* page, const Caption (&captions)[N])
+{
+    if (!page) return;
+    for (const Caption& c : captions) page->SetDlgItemText(c.control, views::ViewText(c.text));
+}
+
+}  // namespace
+
+CGraphicDisplayWnd::CGraphicDisplayWnd(QWidget* parent) : QWidget(parent)
+{
+    chart::InstallLabelPropertiesDialog();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    m_pGraph = new CXGraph(this);
+    m_pGraph->SetNotifyWindow(this);
+    layout->addWidget(m_pGraph, 1);
+
+    m_pRange = new CRangeSlider(this);
+    m_pRange->Create(0, 0, 0, 200, 20, this, kRangeSliderId);
+    m_pRange->SetNotifyWindow(this);
+    m_pRange->setFixedHeight(20);
+    m_pRange->SetTotalRange(0.0, 1.0);
+    m_pRange->SetInterval(0.0, 1.0);
+    layout->addWidget(m_pRange);
+
+    m_pSlider = new CNiceSliderCtrl(Qt::Horizontal, this);
+    m_pSlider->SetColor(this);
+    m_pSlider->SetRange(0, kSliderSteps);
+    m_pSlider->SetPos(kSliderSteps);
+    layout->addWidget(m_pSlider);
+
+    // The property sheet is a window of its own, hidden until asked for.
+    m_pPage = new CChartPage(this);
+    m_pPage->setWindowFlags(Qt::Dialog);
+    m_pPage->SetGraph(m_pGraph);
+    m_pPage->hide();
+    m_pPage->CreatePages();
+    LoadLanguageTexts();
+
+    m_recorder.Setup(m_setup);
+}
+
+CGraphicDisplayWnd::~CGraphicDisplayWnd()
+{
+    // The chart goes before the store whose arrays it borrows, and the sheet before the chart.
+    delete m_pPage;
+    m_pPage = nullptr;
+    delete m_pGraph;
+    m_pGraph = nullptr;
+}
+
+void CGraphicDisplayWnd::LoadLanguageTexts()
+{
+    SetCaptions(m_pPage->GetChartDlg(), kChartPageCaptions);
+    SetCaptions(m_pPage->GetAxisDlg(), kAxisPageCaptions);
+    SetCaptions(m_pPage->GetCurveDlg(), kCurvePageCaptions);
+}
+
+void CGraphicDisplayWnd::SetChannelSetup(const views::DiagramSetup& setup) { m_setup = setup; }
+
+void CGraphicDisplayWnd::RemoveCurves()
+{
+    while (m_pGraph->GetCurveCount() > 0) m_pGraph->DeleteCurve(m_pGraph->GetCurveCount() - 1);
+    m_data.ForgetLent();
+}
+
+void CGraphicDisplayWnd::StartGraph(bool startNow)
+{
+    RemoveCurves();
+    m_recorder.Setup(m_setup);
+    m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
+    m_bFollowData = true;
+    m_pSlider->SetPos(kSliderSteps);
+    m_pGraph->Invalidate(true);
+    update();
+}
+
+void CGraphicDisplayWnd::SetRunState(int state, int value)
+{
+    // A limit of 0 points would record nothing: it means no limit.
+    if (state == kRunLimited && value <= 0) state = kRunFree;
+    m_recorder.SetRunState(state, value);
+}
+
+void CGraphicDisplayWnd::SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags)
+{
+    RemoveCurves();
+    for (int c = 0; c < views::kChannelCount; ++c) m_setup.channelShown[static_cast<std::size_t>(c)] = channelFlags[static_cast<std::size_t>(c)] != 0;
+    m_recorder.Setup(m_setup, std::clamp(valueSets, 1, CDataManager::kHardLimitPoints));
+    m_bStorageBusy = true;
+}
+
+void CGraphicDisplayWnd::SetSensorDisplayFlag(int sensor, bool shown)
+{
+    if (sensor < 0 || sensor >= static_cast<int>(m_sensorShown.size())) return;
+    m_sensorShown[static_cast<std::size_t>(sensor)] = shown;
+    const int curve = m_recorder.CurveOfChannel(sensor);
+    if (curve >= 0 && curve < m_pGraph->GetCurveCount()) {
+        m_pGraph->ShowCurve(curve, shown);
+        m_pGraph->Invalidate(true);
+    }
+}
+
+bool CGraphicDisplayWnd::GetSensorDisplayFlag(int sensor) const
+{
+    return sensor >= 0 && sensor < static_cast<int>(m_sensorShown.size()) && m_sensorShown[static_cast<std::size_t>(sensor)];
+}
+
+void CGraphicDisplayWnd::AddValueSet(const views::ValueSet& set) { m_recorder.Add(set); }
+
+bool CGraphicDisplayWnd::LendCurve(int curve, const ChartPoint* points, int count)
+{
+    const bool isNew = curve == m_pGraph->GetCurveCount();
+    CXGraphDataSerie* serie = m_pGraph->SetCurveData(points, count, curve, 0, curve, true, false, false);
+    if (!serie) return false;
+    if (isNew) {
+        const int channel = m_recorder.ChannelOfCurve(curve);
+        static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
+        serie->SetLabel(channel >= 0 ? CString(kNames[channel]) : CString());
+        if (channel >= 0 && channel < 4 && !m_sensorShown[static_cast<std::size_t>(channel)]) m_pGraph->ShowCurve(curve, false);
+    }
+    return true;
+}
+
+void CGraphicDisplayWnd::RepaintSamples()
+{
+    ++m_repaints;
+    m_data.Lend([this](int curve, const ChartPoint* points, int count) { return LendCurve(curve, points, count); });
+    if (!m_bFollowData) ShowXRange(m_shownLeft, m_shownRight);
+    UpdateSliders();
+    m_pGraph->Invalidate(true);
+    m_pGraph->update();
+}
+
+void CGraphicDisplayWnd::DataExtent(double& xMin, double& xMax) const
+{
+    xMin = 0.0;
+    xMax = 0.0;
+    const int points = m_data.GetMaxPointCount();
+    for (int curve = 0; curve < m_data.GetCurveCount(); ++curve) {
+        const int count = m_data.GetPointCount(curve);
+        if (count == 0) continue;
+        xMin = std::min(xMin, m_data.GetPoint(curve, 0).x);
+        xMax = std::max(xMax, m_data.GetPoint(curve, count - 1).x);
+    }
+    if (points == 0 || xMax <= xMin) xMax = xMin + 1.0;
+}
+
+void CGraphicDisplayWnd::UpdateSliders()
+{
+    double xMin, xMax;
+    DataExtent(xMin, xMax);
+    m_pRange->SetTotalRange(xMin, xMax);
+    if (m_bFollowData) {
+        m_pRange->SetInterval(xMin, xMax);
+        m_pSlider->SetPos(kSliderSteps);
+    } else {
+        m_pRange->SetInterval(m_shownLeft, m_shownRight);
+    }
+}
+
+void CGraphicDisplayWnd::ShowXRange(double left, double right)
+{
+    if (m_pGraph->GetXAxisCount() == 0 || !(right > left)) return;
+    m_pGraph->GetXAxis(0).SetCurrentRange(left, right);
+}
+
+void CGraphicDisplayWnd::OnRangeChanged(WPARAM)
+{
+    double left, right;
+    m_pRange->GetInterval(left, right);
+    if (left > right) std::swap(left, right);
+    double xMin, xMax;
+    DataExtent(xMin, xMax);
+    m_bFollowData = left <= xMin && right >= xMax;
+    m_shownLeft = left;
+    m_shownRight = right;
+    ShowXRange(left, right);
+    m_pGraph->Invalidate(true);
+    m_pGraph->update();
+}
+
+void CGraphicDisplayWnd::OnHScroll(WPARAM wParam, LPARAM)
+{
+    const int position = std::clamp(static_cast<int>(HIWORD(wParam)), 0, kSliderSteps);
+    double xMin, xMax;
+    DataExtent(xMin, xMax);
+    double left, right;
+    m_pRange->GetInterval(left, right);
+    const double width = std::clamp(std::abs(right - left), 0.0, xMax - xMin);
+    // The slider moves the shown window across the data; at the right end it follows new values.
+    m_shownLeft = xMin + (xMax - xMin - width) * position / kSliderSteps;
+    m_shownRight = m_shownLeft + width;
+    m_bFollowData = position == kSliderSteps && width >= xMax - xMin;
+    m_pRange->SetInterval(m_shownLeft, m_shownRight);
+    ShowXRange(m_shownLeft, m_shownRight);
+    m_pGraph->Invalidate(true);
+    m_pGraph->update();
+}
+
+LRESULT CGraphicDisplayWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CRangeSlider::ChangedMessage()) {
+        OnRangeChanged(wParam);
+        return 0;
+    }
+    if (message == WM_HSCROLL) {
+        OnHScroll(wParam, lParam);
+        return 0;
+    }
+    if ((message >= chart::XG_YAXISCLICK && message <= chart::XG_CURVEHOVER) || message == chart::XG_PROPERTIES) {
+        m_lastChartMessage = message;
+        if (message == chart::XG_PROPERTIES) ShowProperties();
+        else if (message == chart::XG_ZOOMCHANGED) {
+            m_bFollowData = m_pGraph->GetZoomDepth() == 0;
+            if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0) {
+                double step;
+                m_pGraph->GetXAxis(0).GetRangeAndStep(m_shownLeft, m_shownRight, step);
+            }
+            UpdateSliders();
+        }
+        return 0;
+    }
+    return CWnd::OnMessage(message, wParam, lParam);
+}
+
+void CGraphicDisplayWnd::ShowProperties()
+{
+    m_pPage->show();
+    m_pPage->raise();
+}
+
+bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->Save(fileName, kChartFileFlags); }
+
+bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
+{
+    const bool loaded = m_pGraph->Load(fileName);
+    m_pGraph->Invalidate(true);
+    m_pGraph->update();
+    return loaded;
+}
+
+void CGraphicDisplayWnd::PrintGraph(CDC* dc) { m_pGraph->PrintGraph(dc); }
+
+void CGraphicDisplayWnd::PrintGraphRect(CDC* dc, int left, int top, int right, int bottom)
+{
+    m_pGraph->PrintGraphRect(dc, left, top, right, bottom);
+}
+
+bool CGraphicDisplayWnd::Print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const chart::Hooks& hooks = chart::GetHooks();
+    if (hooks.printDialog) {
+        if (!hooks.printDialog(printer)) return false;
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted) return false;
+    }
+    RepaintSamples();
+    CDC dc(std::make_shared<chart::PrinterDevice>(printer));
+    if (!dc.StartDoc("Diagram")) return false;
+    PrintGraph(&dc);
+    return true;
+}
+
+bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)
+{
+    if (!m_pGraph->GetPicture()) m_pGraph->GetBitmap();  // paints once when nothing was shown yet
+    return m_pGraph->SaveBitmap(fileName);
+}
+
+std::vector<BYTE> CGraphicDisplayWnd::GetBitmap() { return m_pGraph->GetBitmap(); }

@@ -1,0 +1,116 @@
+#pragma once
+// CGraphicDisplayWnd: the diagram window, the chart's one client. It owns the chart (CXGraph),
+// a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the time axis,
+// a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
+// and the curve store (CDataManager). It receives the chart's posted messages, the range
+// slider's change message and the click slider's WM_HSCROLL.
+//
+// Every value set of a measurement goes into the curve store; the chart is handed the store's
+// arrays and repainted only at the bounded rate of the views.
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "chart/chart_point.h"
+#include "platform/wnd.h"
+#include "views/channel_refresher.h"
+#include "views/curve_recorder.h"
+#include "views/data_manager.h"
+#include "views/views_frame.h"
+
+class CXGraph;
+class CNiceSliderCtrl;
+class CRangeSlider;
+class CChartPage;
+class CDC;
+
+class CGraphicDisplayWnd : public QWidget, public CWnd, public views::ISampleSink {
+public:
+    // Run states: 0 idle (values are not recorded), 1 recording up to the point limit,
+    // 2 recording without a limit.
+    static constexpr int kRunIdle = views::CurveRecorder::kRunIdle;
+    static constexpr int kRunLimited = views::CurveRecorder::kRunLimited;
+    static constexpr int kRunFree = views::CurveRecorder::kRunFree;
+    static constexpr UINT kChartFileFlags = 5;  // chart properties, measurements and objects
+
+    explicit CGraphicDisplayWnd(QWidget* parent = nullptr);
+    ~CGraphicDisplayWnd() override;
+
+    CXGraph& Graph() { return *m_pGraph; }
+    CNiceSliderCtrl& ClickSlider() { return *m_pSlider; }
+    CRangeSlider& RangeSlider() { return *m_pRange; }
+    CChartPage& ChartPage() { return *m_pPage; }
+    CDataManager& Data() { return m_data; }
+
+    // The channels and time base of the next measurement.
+    void SetChannelSetup(const views::DiagramSetup& setup);
+    const views::DiagramSetup& ChannelSetup() const { return m_setup; }
+    // Empties the curves and the store; with startNow the recording starts at once.
+    void StartGraph(bool startNow);
+    void SetRunState(int state, int value);
+    int GetRunState() const { return m_recorder.RunState(); }
+    int GetPointLimit() const { return m_recorder.PointLimit(); }
+    // Points recorded: the largest count of the curves.
+    int GetMaxChannelSetting() const { return m_data.GetMaxPointCount(); }
+    // The curve of a channel, -1 when the channel has none.
+    int CurveOfChannel(int channel) const { return m_recorder.CurveOfChannel(channel); }
+
+    // Sizes the store for that many value sets of the flagged channels and marks it busy.
+    void SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags);
+    bool IsStorageBusy() const { return m_bStorageBusy; }
+    void ClearStorageBusy() { m_bStorageBusy = false; }
+
+    void SetSensorDisplayFlag(int sensor, bool shown);
+    bool GetSensorDisplayFlag(int sensor) const;
+
+    // Chart files (flags 5), printing and pictures.
+    bool SaveChart(const CString& fileName);
+    bool LoadChart(const CString& fileName);
+    void PrintGraph(CDC* dc);
+    void PrintGraphRect(CDC* dc, int left, int top, int right, int bottom);
+    // Asks for a printer through the print dialog and prints the whole chart; false when cancelled.
+    bool Print();
+    bool SaveBitmap(const CString& fileName);
+    std::vector<BYTE> GetBitmap();
+
+    void ShowProperties();
+    // Captions of the property pages in the current language.
+    void LoadLanguageTexts();
+
+    // ISampleSink
+    void AddValueSet(const views::ValueSet& set) override;
+    void RepaintSamples() override;
+    int RepaintCount() const { return m_repaints; }
+    UINT LastChartMessage() const { return m_lastChartMessage; }
+
+    // The click slider's scroll: wParam = (position << 16) | code.
+    void OnHScroll(WPARAM wParam, LPARAM lParam);
+    // The range slider's change: 0 left bound, 1 right bound, 2 both.
+    void OnRangeChanged(WPARAM which);
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void RemoveCurves();
+    bool LendCurve(int curve, const ChartPoint* points, int count);
+    void UpdateSliders();
+    void ShowXRange(double left, double right);
+    void DataExtent(double& xMin, double& xMax) const;
+
+    CXGraph* m_pGraph = nullptr;
+    CNiceSliderCtrl* m_pSlider = nullptr;
+    CRangeSlider* m_pRange = nullptr;
+    CChartPage* m_pPage = nullptr;
+    CDataManager m_data;
+    views::CurveRecorder m_recorder{m_data};
+    views::DiagramSetup m_setup;
+    std::array<bool, 4> m_sensorShown{true, true, true, true};
+    double m_shownLeft = 0.0, m_shownRight = 0.0;
+    bool m_bStorageBusy = false;
+    bool m_bFollowData = true;  // the shown x range follows the newest values
+    int m_repaints = 0;
+    UINT m_lastChartMessage = 0;
+};

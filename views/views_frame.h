@@ -1,0 +1,66 @@
+#pragma once
+// What the live views need of the main frame, and what they offer the measurement: the frame
+// implements IViewsFrame; the measurement's evaluation (triggers, pass/fail) implements
+// IValueEvaluation and is handed every value set.
+
+#include <array>
+#include <cstdint>
+
+#include "platform/cstring.h"
+#include "views/display_tables.h"
+
+class CComPort;
+class CAFormChannelX;
+class CAFormDiagram;
+class CAFormLight;
+
+namespace workflow {
+struct MeasureCtrlSettings;
+}
+
+namespace views {
+
+// One value set as the views show it: per channel A, B, C, D, P1, P2 the value in the chosen
+// unit with sign and tare applied, and whether there is one.
+struct ValueSet {
+    std::array<double, kChannelCount> value{};
+    std::array<bool, kChannelCount> valid{};
+    int reason = 0;
+};
+
+class IValueEvaluation {
+public:
+    virtual ~IValueEvaluation() = default;
+    // Every value set of a measurement, in order, none skipped.
+    virtual void EvaluateValueSet(const ValueSet& set) = 0;
+};
+
+// What the diagram takes from the set-up of a measurement.
+struct DiagramSetup {
+    std::array<bool, kChannelCount> channelShown{};  // a curve per shown channel
+    double samplePeriod = 0.001;                       // seconds between value sets
+    double xAxisFactor = 1.0;                          // seconds per x-axis unit
+    CString xAxisUnit = "s";
+};
+
+class IViewsFrame {
+public:
+    virtual ~IViewsFrame() = default;
+    virtual DisplayTables& Tables() = 0;
+    // The controller whose latest values the views show; null before it exists.
+    virtual CComPort* ComPort() = 0;
+    // The measurement control page's settings record; null while there is no page.
+    virtual workflow::MeasureCtrlSettings* MeasureSettings() = 0;
+    // Set when the measuring time is reached or a stop trigger fired.
+    virtual bool IsMeasurementEnded() const = 0;
+    virtual DiagramSetup GetDiagramSetup() const = 0;
+    // The file the diagram is stored in at the end of a measurement; empty when the
+    // documentation settings do not ask for it.
+    virtual CString DiagramFileAtEnd() { return CString(); }
+    // Registration: the frame keeps the first view of each kind.
+    virtual void RegisterChannelView(int /*channel*/, CAFormChannelX*) {}
+    virtual void RegisterDiagramView(CAFormDiagram*) {}
+    virtual void RegisterLightView(CAFormLight*) {}
+};
+
+}  // namespace views
