@@ -1,5 +1,6 @@
 #include "controls/browse_ctrl.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -18,22 +19,26 @@ CBrowseCtrl::BrowseDialog& InstalledDialog()
     return dialog;
 }
 
-// Qt's own file or folder dialog, set up from the control.
+// Qt's own file or folder dialog, set up from the control: the title as its caption, in
+// folder mode the prompt above the folders.
 bool ShowQtDialog(const CBrowseCtrl& control, CString& chosen)
 {
-    QWidget* parent = const_cast<CBrowseCtrl&>(control).window();
+    QFileDialog dialog(const_cast<CBrowseCtrl&>(control).window(), platform::ToQString(control.GetDialogTitle()));
     const QString current = platform::ToQString(control.GetPathName());
-    QString result;
     if (control.IsFolderMode()) {
-        QString caption = platform::ToQString(control.GetFolderPrompt());
-        if (caption.isEmpty()) caption = platform::ToQString(control.GetDialogTitle());
-        result = QFileDialog::getExistingDirectory(parent, caption, current);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (!control.GetFolderPrompt().IsEmpty())
+            dialog.setLabelText(QFileDialog::LookIn, platform::ToQString(control.GetFolderPrompt()));
+        if (!current.isEmpty()) dialog.setDirectory(current);
     } else {
-        result = QFileDialog::getOpenFileName(parent, platform::ToQString(control.GetDialogTitle()), current,
-                                              controls::QtFileFilter(control.GetFilter()));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        const QString filter = controls::QtFileFilter(control.GetFilter());
+        if (!filter.isEmpty()) dialog.setNameFilter(filter);
+        if (!current.isEmpty()) dialog.selectFile(current);
     }
-    if (result.isEmpty()) return false;
-    chosen = platform::FromQString(result);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = platform::FromQString(dialog.selectedFiles().front());
     return true;
 }
 
@@ -82,6 +87,14 @@ void CBrowseCtrl::ShowPath()
     m_edit->setCursorPosition(0);
     // The dialog's GetDlgItemText of a plain widget reads its window title: keep the full path there.
     setWindowTitle(platform::ToQString(m_path));
+}
+
+void CBrowseCtrl::changeEvent(QEvent* event)
+{
+    // The dialog's SetDlgItemText of a plain widget writes its window title: take it as the path.
+    if (event->type() == QEvent::WindowTitleChange && platform::FromQString(windowTitle()) != m_path)
+        SetPathName(platform::FromQString(windowTitle()));
+    QWidget::changeEvent(event);
 }
 
 void CBrowseCtrl::SetFilter(const CString& filter)

@@ -8,7 +8,8 @@
 //     browse->SetPathName(m_sStartAddProg);
 // A path over 1023 characters is shown shortened with "{...}" in the middle; the control
 // keeps the full path, and GetPathName, GetWindowText and the dialog's GetDlgItemText of its
-// id always return the full one, never the shortened display.
+// id always return the full one, never the shortened display. The dialog's SetDlgItemText of
+// its id sets the path, as SetPathName does.
 // Notifies the owning dialog (or the window set with SetNotifyWindow):
 //   - after each browse, when a message id is set: SendMessage(id, IDOK when the user chose a
 //     path or IDCANCEL, the control as LPARAM);
@@ -76,6 +77,9 @@ public:
 
     QLineEdit* Edit() const { return m_edit; }
     QToolButton* Button() const { return m_button; }
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     void ShowPath();

@@ -136,8 +136,7 @@ BOOL CXListCtrl::DeleteItem(int row)
 BOOL CXListCtrl::DeleteAllItems()
 {
     const ProgramWrite write(m_programWrites);
-    // Closing an open editor first, so it cannot write into a row that is gone.
-    if (QWidget* editor = indexWidget(currentIndex())) editor->hide();
+    // An editor open on a removed row is dropped with it, without writing back.
     setCurrentCell(-1, -1);
     clearSelection();
     setRowCount(0);  // deletes the rows' cells, and with them their data

@@ -62,6 +62,11 @@ TEST_F(BrowseCtrlTest, ALongPathIsShownShortenedButAlwaysReadBackWhole)
     EXPECT_EQ(browse->GetPathName(), path);
     EXPECT_EQ(browse->GetWindowText(), path);
     EXPECT_EQ(page.GetDlgItemText(1527), path) << "the page's own read of the control";
+    page.SetDlgItemText(1527, "/opt/a.exe");
+    EXPECT_EQ(browse->GetPathName(), "/opt/a.exe");
+    page.SetDlgItemText(1527, path);
+    EXPECT_EQ(browse->GetPathName(), path);
+    EXPECT_EQ(browse->GetDisplayText(), shown);
 
     // Browsing to the same long path changes nothing and calls nobody back with the display.
     answer = &path;
