@@ -1,0 +1,233 @@
+#include "sensor_admin/dlg_sensor_calibration.h"
+
+#include <algorithm>
+
+#include "platform/message_box.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+#include "sensor_admin/sensor_information_rows.h"
+
+namespace sensor_admin {
+
+namespace {
+// Three phases of answers and the acknowledgement of the written block.
+constexpr int kProgressTotal = 3 * kCalibAnswersPerPhase + 1;
+}
+
+CDlgSensorCalibration::CDlgSensorCalibration(CComPort& com, platform::MessageLoop& loop)
+    : CWnd(loop), m_com(com), m_zeroPrompt(com, *this, loop), m_endPrompt(com, *this, loop)
+{
+}
+
+void CDlgSensorCalibration::Changed()
+{
+    if (onChanged) onChanged();
+}
+
+bool CDlgSensorCalibration::IsSensorPresent() const
+{
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (rec.m_nState == kPortStateActive) return m_com.m_pPortMan != nullptr;
+    return false;
+}
+
+void CDlgSensorCalibration::ShowControls(bool show)
+{
+    m_bControlsVisible = show;
+    Changed();
+}
+
+void CDlgSensorCalibration::AdvanceProgress(int steps)
+{
+    m_nProgress += steps;
+    if (m_activity == Activity::Writing && m_com.GetZMCOMConfgFlow() == ZM_SET_NEW_USERCALIB) {
+        // The sensor acknowledged the new block; it restarts with it in force.
+        Finish(kTextCalibrationStored, false);
+        return;
+    }
+    Changed();
+}
+
+int CDlgSensorCalibration::ProgressPercent() const { return std::min(100, m_nProgress * 100 / kProgressTotal); }
+
+std::array<CalibChannelInput, 2> CDlgSensorCalibration::Inputs() const
+{
+    const CSensorRecord& sensor = m_com.m_Sensor[0];
+    const bool user = sensor.m_sIdent[kIdentCalibration] == 3 && sensor.m_anBlockCheck[kSlotUserCalib] == 0;
+    const RotorCalib& kept = user ? sensor.m_sRotorUserCalib : sensor.m_sRotorFactoryCalib;
+    std::array<CalibChannelInput, 2> in{};
+    for (int c = 0; c < 2; ++c) {
+        const CalibChannel& reading = m_com.m_sCalib.channel[static_cast<std::size_t>(c)];
+        CalibChannelInput& i = in[static_cast<std::size_t>(c)];
+        i.zeroRaw = reading.dZeroRaw;
+        i.scaleRaw = reading.dScaleRaw;
+        i.controlRaw = reading.dControlRaw;
+        i.controlRead = reading.bControlDone && !m_com.m_sCalib.bWithoutControl;
+        i.reference = static_cast<double>(m_fields.referenceValue[static_cast<std::size_t>(c)]);
+        i.keptOffset = c == 0 ? kept.nOffsetA : kept.nOffsetB;
+        i.keptGainCode = c == 0 ? kept.nGainCodeA : kept.nGainCodeB;
+        i.keptControlCode = c == 0 ? kept.nControlCodeA : kept.nControlCodeB;
+    }
+    return in;
+}
+
+bool CDlgSensorCalibration::CalcualteCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask)
+{
+    std::array<CalibChannelResult, 2> result{};
+    const bool ok = ComputeUserCalibration(Inputs(), firstSwitch, secondSwitch, errorMask, result);
+    m_nLastErrorMask = errorMask;
+    if (!ok) return false;
+    m_lastResult = result;
+    for (int c = 0; c < 2; ++c) {
+        CalibChannel& channel = m_com.m_sCalib.channel[static_cast<std::size_t>(c)];
+        channel.nOffset = result[static_cast<std::size_t>(c)].offset;
+        channel.nGainCode = result[static_cast<std::size_t>(c)].gainCode;
+        channel.nControlCode = result[static_cast<std::size_t>(c)].controlCode;
+    }
+    if (m_activity == Activity::Acquiring) SetActivity(Activity::Writing);
+    return true;
+}
+
+// ---- What the user does --------------------------------------------------------------------------
+
+bool CDlgSensorCalibration::OnStartCalibration()
+{
+    if (m_activity != Activity::Idle) return false;
+    if (!IsSensorPresent()) {
+        m_strStatusLine = LoadLangString(kTextConnectFirst);
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);
+        Changed();
+        return false;
+    }
+    m_fields.newValuesAccepted = 0;
+    m_nProgress = 0;
+    m_nLastErrorMask = 0;
+    m_com.m_nConnectionOverride = kConnectionOverrideCalibration;
+    m_com.m_bCalibrationRunning = 1;
+    m_strStatusLine = LoadLangString(kTextCalibrationRunning);
+    SetActivity(Activity::ZeroPrompt);
+    m_zeroPrompt.Open();
+    return true;
+}
+
+bool CDlgSensorCalibration::OnActivateUserCalibration()
+{
+    if (m_activity != Activity::Idle || !IsSensorPresent()) return false;
+    SetActivity(Activity::BlockStep);
+    if (m_com.COM_ZMCOMConfgUserCalibActivate(0)) return true;
+    Finish(kTextStepRefused, false);
+    return false;
+}
+
+bool CDlgSensorCalibration::OnDeactivateUserCalibration()
+{
+    if (m_activity != Activity::Idle || !IsSensorPresent()) return false;
+    SetActivity(Activity::BlockStep);
+    if (m_com.COM_ZMCOMConfgUserCalibDeactivate(0)) return true;
+    Finish(kTextStepRefused, false);
+    return false;
+}
+
+bool CDlgSensorCalibration::OnWriteInaccuracy(double percent)
+{
+    if (m_activity != Activity::Idle || !IsSensorPresent()) return false;
+    SetActivity(Activity::BlockStep);
+    if (m_com.COM_ZMCOMConfgSetInaccuracy(0, percent)) return true;
+    Finish(kTextStepRefused, false);
+    return false;
+}
+
+void CDlgSensorCalibration::Cancel()
+{
+    if (m_activity == Activity::Idle || m_activity == Activity::Writing) return;
+    if (m_com.Peers().measureControl) m_com.Peers().measureControl->StopPollTimer();
+    m_com.COM_InitCalibRecords();
+    Finish(0, false);
+}
+
+// ---- Steps of the prompts ------------------------------------------------------------------------
+
+void CDlgSensorCalibration::OnZeroAcquisitionStarted() { SetActivity(Activity::Acquiring); }
+
+void CDlgSensorCalibration::OnZeroPhaseDone()
+{
+    SetActivity(Activity::ScalePrompt);
+    m_endPrompt.Open();
+}
+
+void CDlgSensorCalibration::OnScaleAcquisitionStarted() { SetActivity(Activity::Acquiring); }
+
+void CDlgSensorCalibration::OnScalePromptClosed(bool)
+{
+    // Closed by the controller while the page waits for values: the computation refused them.
+    if (m_activity != Activity::Acquiring && m_activity != Activity::ScalePrompt) return;
+    m_fields.newValuesAccepted = 0;
+    CString text;
+    text.Format(LoadLangString(kTextCalibrationRefused).GetString(), static_cast<unsigned>(m_nLastErrorMask));
+    Finish(0, false);
+    m_strStatusLine = text;
+    Changed();
+}
+
+// ---- Running ---------------------------------------------------------------------------------------
+
+void CDlgSensorCalibration::SetActivity(Activity activity)
+{
+    m_activity = activity;
+    m_nWatchedProgress = m_nProgress;
+    m_nWatchedState = m_com.GetZMCOMConfgFlow();
+    m_nQuietMs = 0;
+    const bool watched = activity == Activity::Acquiring || activity == Activity::Writing || activity == Activity::BlockStep;
+    if (watched)
+        CWnd::SetTimer(kCalibTimerWatch, kCalibWatchPeriodMs);
+    else
+        CWnd::KillTimer(kCalibTimerWatch);
+    Changed();
+}
+
+void CDlgSensorCalibration::Finish(UINT messageId, bool box)
+{
+    m_activity = Activity::Idle;
+    CWnd::KillTimer(kCalibTimerWatch);
+    m_com.m_bCalibrationRunning = 0;
+    m_fields.newValuesAccepted = 0;
+    m_zeroPrompt.Close();
+    m_endPrompt.CloseIfVisible();
+    m_bControlsVisible = true;
+    m_strStatusLine = messageId ? LoadLangString(messageId) : CString();
+    Changed();
+    if (box && messageId) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+}
+
+void CDlgSensorCalibration::AbortSensorLeft()
+{
+    // Nothing of the calibration may reach the sensor any more: no poll, no readings to
+    // compute from, no step waiting for an answer.
+    if (m_com.Peers().measureControl) m_com.Peers().measureControl->StopPollTimer();
+    m_com.COM_InitCalibRecords();
+    m_com.m_pfnReplyHandler = nullptr;
+    m_com.m_strReceiveCOM.Empty();
+    m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    Finish(kTextSensorLeft, true);
+}
+
+void CDlgSensorCalibration::OnTimer(UINT_PTR id)
+{
+    if (id != kCalibTimerWatch) return;
+    const int state = m_com.GetZMCOMConfgFlow();
+    if (m_activity == Activity::BlockStep && state == ZM_STOP_MEASURE) {
+        // The block was written and the sensor is back from its restart.
+        Finish(0, false);
+        return;
+    }
+    if (m_nProgress != m_nWatchedProgress || state != m_nWatchedState) {
+        m_nWatchedProgress = m_nProgress;
+        m_nWatchedState = state;
+        m_nQuietMs = 0;
+        return;
+    }
+    m_nQuietMs += static_cast<int>(kCalibWatchPeriodMs);
+    if (m_nQuietMs >= kCalibStallMs) AbortSensorLeft();
+}
+
+}  // namespace sensor_admin

@@ -1,0 +1,105 @@
+#pragma once
+// CDlgSensorCalibration: the sensor calibration page's logic. It runs a user calibration
+// through its prompts (zero point with control signal, then scale value), computes the new
+// calibration from the controller's acquisition (CalcualteCalibValues) and lets the
+// controller write it; it switches the stored user calibration on and off and changes or
+// deletes a channel's measuring inaccuracy.
+//
+// While a calibration runs the page sets the controller's connection override (2), so that
+// the sensor's restart reconnects it as a single sensor. A phase that stops making progress
+// (the sensor left) brings the page back to idle with a message; the acquisition record is
+// reset so that no late answer can lead to a write.
+
+#include <array>
+#include <functional>
+
+#include "platform/wnd.h"
+#include "sensor_admin/calib_computation.h"
+#include "sensor_admin/calib_prompts.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_peers.h"
+
+namespace sensor_admin {
+
+constexpr UINT_PTR kCalibTimerWatch = 2;
+constexpr UINT kCalibWatchPeriodMs = 100;
+constexpr int kCalibStallMs = 3000;
+constexpr int kCalibAnswersPerPhase = 300;
+constexpr int kConnectionOverrideCalibration = 2;
+
+class CDlgSensorCalibration : public CWnd, public workflow::ICalibrationPage {
+public:
+    enum class Activity { Idle, ZeroPrompt, Acquiring, ScalePrompt, Writing, BlockStep };
+
+    explicit CDlgSensorCalibration(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
+
+    // ---- The controller's view of the page ----------------------------------------------------
+    void ShowControls(bool show) override;
+    void AdvanceProgress(int steps) override;
+    void StartZeroPromptWait() override { m_zeroPrompt.StartWaitTimer(); }
+    workflow::CalibrationPageFields Fields() const override { return m_fields; }
+    bool CalculateCalibValues(bool first, bool second, int& errorMask) override
+    {
+        return CalcualteCalibValues(first, second, errorMask);
+    }
+    void ShowScaleWarning() override { m_endPrompt.ShowWarning(); }
+    void CloseScaleValuePromptIfVisible() override { m_endPrompt.CloseIfVisible(); }
+
+    bool CalcualteCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask);
+
+    // ---- What the user does ---------------------------------------------------------------------
+    bool OnStartCalibration();
+    bool OnActivateUserCalibration();
+    bool OnDeactivateUserCalibration();
+    bool OnWriteInaccuracy(double percent);
+    void SetReferenceValues(DWORD a, DWORD b) { m_fields.referenceValue = {a, b}; }
+    void SetInaccuracyMode(int mode) { m_fields.inaccuracyMode = mode; }
+    void SetInaccuracyWriteAllowed(bool allowed) { m_fields.inaccuracyWriteAllowed = allowed ? 1 : 0; }
+    // Ends a running calibration; nothing is written.
+    void Cancel();
+
+    // ---- Steps of the prompts -------------------------------------------------------------------
+    void OnZeroAcquisitionStarted();
+    void OnZeroPhaseDone();
+    void OnScaleAcquisitionStarted();
+    void OnScalePromptClosed(bool byUser);
+    void AcceptNewValues() { m_fields.newValuesAccepted = 1; }
+
+    // ---- State ----------------------------------------------------------------------------------
+    Activity CurrentActivity() const { return m_activity; }
+    bool AreControlsVisible() const { return m_bControlsVisible; }
+    int Progress() const { return m_nProgress; }
+    int ProgressPercent() const;
+    int LastErrorMask() const { return m_nLastErrorMask; }
+    const std::array<CalibChannelResult, 2>& LastResult() const { return m_lastResult; }
+    CDlgCalibMsgGetValueZero& ZeroPrompt() { return m_zeroPrompt; }
+    CDlgCalibMsgGetValueEnd& EndPrompt() { return m_endPrompt; }
+    bool IsSensorPresent() const;
+    CString m_strStatusLine;
+    std::function<void()> onChanged;
+
+protected:
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void Changed();
+    void SetActivity(Activity activity);
+    void Finish(UINT messageId, bool box);
+    void AbortSensorLeft();
+    std::array<CalibChannelInput, 2> Inputs() const;
+
+    CComPort& m_com;
+    workflow::CalibrationPageFields m_fields;
+    CDlgCalibMsgGetValueZero m_zeroPrompt;
+    CDlgCalibMsgGetValueEnd m_endPrompt;
+    Activity m_activity = Activity::Idle;
+    bool m_bControlsVisible = true;
+    int m_nProgress = 0;
+    int m_nWatchedProgress = 0;
+    int m_nWatchedState = -1;
+    int m_nQuietMs = 0;
+    int m_nLastErrorMask = 0;
+    std::array<CalibChannelResult, 2> m_lastResult{};
+};
+
+}  // namespace sensor_admin

@@ -1,0 +1,335 @@
+#include "sensor_admin/dlg_sensor_connection.h"
+
+#include "platform/message_box.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+#include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
+
+namespace sensor_admin {
+
+namespace {
+constexpr UINT kPortLoopMs = 500;
+}
+
+CDlgSensorConnection::CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com) {}
+
+void CDlgSensorConnection::Changed()
+{
+    if (onChanged) onChanged();
+}
+
+// ---- The controller's view of the page ---------------------------------------------------------
+
+void CDlgSensorConnection::SetAllPortsEnabled(bool enabled)
+{
+    for (CPortRecord& rec : m_com.m_PortRec) rec.m_nEnabled = enabled ? 1 : 0;
+    for (CPortRecord& rec : m_com.m_PortRecPrev) rec.m_nEnabled = enabled ? 1 : 0;
+}
+
+CString CDlgSensorConnection::StatusTextOfState(int state)
+{
+    switch (state) {
+    case kPortStateActive: return workflow::WorkflowText(workflow::kTextPortActive);
+    case kPortStateAvailable: return workflow::WorkflowText(workflow::kTextPortAvailable);
+    case kPortStateNotOpenable: return LoadLangString(kTextStateNotOpenable);
+    case kPortStateNotSupported: return LoadLangString(kTextStateNotSupported);
+    case kPortStateSelected: return LoadLangString(kTextStateSelected);
+    case kPortStateFound: return LoadLangString(kTextStateFound);
+    default: return CString();
+    }
+}
+
+CString CDlgSensorConnection::SensorTypeOfRow(const CPortRecord& rec, int state) const
+{
+    // Only a row on which a sensor answered has a type to show.
+    if (state != kPortStateAvailable && state != kPortStateActive && state != kPortStateNotSupported) return CString();
+    const auto& id = rec.m_Sensor.m_sIdent;
+    CString name;
+    m_com.GetStatorTypeName(name, id[kIdentStatorId], id[kIdentStatorRevision], id[kIdentHmbUsb],
+                            id[kIdentNoDigitalInput], GetLanguage());
+    return name;
+}
+
+void CDlgSensorConnection::RememberMarks()
+{
+    m_markedPorts.clear();
+    for (int row = 0; row < m_list.GetItemCount(); ++row)
+        if (m_list.IsMarked(row)) m_markedPorts.insert(m_list.GetItemText(row, kColumnPort));
+}
+
+void CDlgSensorConnection::DeleteAllItems()
+{
+    RememberMarks();
+    m_list.DeleteAllItems();
+    Changed();
+}
+
+void CDlgSensorConnection::FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text)
+{
+    if (row < 0 || row >= kPortTableRows) return;
+    const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(row)];
+    // A refill keeps the user's marks.
+    const bool marked = m_list.IsMarked(row) || m_markedPorts.count(text) > 0;
+    PortListRow& r = m_list.Row(row);
+    r.cell[kColumnPort] = text;
+    r.cell[kColumnSensorType] = SensorTypeOfRow(rec, state);
+    const bool answered = !r.cell[kColumnSensorType].IsEmpty();
+    const double rangeEnd = rec.m_Sensor.m_sRotorHeader.dFullScaleA;
+    r.cell[kColumnRangeEnd] = answered && rangeEnd > 0.0 ? CString::Formatted("%g", rangeEnd) : CString();
+    r.cell[kColumnAddress] = answered ? CString::Formatted("%d", rec.m_nAddress) : CString();
+    r.cell[kColumnSerial] = answered ? (serial ? CString::Formatted("%u", serial) : LoadLangString(kTextNotAvailableShort))
+                                     : CString();
+    r.cell[kColumnBaudRate] = rec.m_nBaudRate > 0 ? CString::Formatted("%d", rec.m_nBaudRate) : CString();
+    r.cell[kColumnStatus] = StatusTextOfState(state);
+    r.checked = rec.m_nEnabled > 0;
+    r.cell[kColumnEnabled] = r.checked ? LoadLangString(kTextEnabledMark) : CString();
+    r.text = colour == kColourWhite ? kColourBlack : colour;
+    r.background = marked ? kColourSelected : kColourWhite;
+    r.state = state;
+    Changed();
+}
+
+void CDlgSensorConnection::SetItemText(int row, int column, const CString& text)
+{
+    m_list.SetItemText(row, column, text);
+    Changed();
+}
+
+void CDlgSensorConnection::UpdatePortList(bool select)
+{
+    RememberMarks();
+    m_list.DeleteAllItems();
+    for (int row = 0; row < kPortTableRows; ++row) {
+        const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(row)];
+        if (rec.m_strPortName.IsEmpty()) break;
+        FillPortList(row, rec.m_nState, rec.m_Sensor.m_sStatorHeader.nSerialNo, kColourWhite,
+                     m_com.COM_MakePortDisplayName(rec.m_strPortName));
+    }
+    RefreshEnableColumn();
+    if (select) {
+        // The sensor's own USB port is the one a user means first.
+        for (int row = 0; row < m_list.GetItemCount(); ++row) {
+            CString lower = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+            lower.MakeLower();
+            if (CComPort::COM_IsTessalineUsbPort(lower)) {
+                m_list.SetMark(row, true);
+                break;
+            }
+        }
+    }
+    Changed();
+}
+
+void CDlgSensorConnection::RefreshEnableColumn()
+{
+    for (int row = 0; row < m_list.GetItemCount() && row < kPortTableRows; ++row) {
+        const bool enabled = m_com.m_PortRec[static_cast<std::size_t>(row)].m_nEnabled > 0;
+        PortListRow& r = m_list.Row(row);
+        r.checked = enabled;
+        r.cell[kColumnEnabled] = enabled ? LoadLangString(kTextEnabledMark) : CString();
+    }
+    Changed();
+}
+
+int CDlgSensorConnection::CountSensorPorts() const
+{
+    int count = 0;
+    for (const CPortRecord& rec : m_com.m_PortRec) {
+        if (rec.m_strPortName.IsEmpty()) continue;
+        CString lower = rec.m_strPortName + " " + rec.m_strDescription;
+        lower.MakeLower();
+        if (CComPort::COM_IsTessalineUsbPort(lower)) ++count;
+    }
+    return count;
+}
+
+BYTE CDlgSensorConnection::BaudCodeOfRate(int baud) const
+{
+    switch (baud) {
+    case 230400: return 2;
+    case 115200: return 1;
+    default: return 1;  // the sensors' default line
+    }
+}
+
+void CDlgSensorConnection::ReenableAfterBaudChange()
+{
+    // A change still flagged when the start-up ends has not reached the sensors.
+    if (m_bBaudRateChange) {
+        m_bBaudRateChange = 0;
+        m_strStatusLine = LoadLangString(kTextBaudChangeFailed);
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+    }
+    SetBusy(false);
+}
+
+void CDlgSensorConnection::ClearBusyFlag() { SetBusy(false); }
+
+void CDlgSensorConnection::SetBusy(bool busy)
+{
+    m_bBusy = busy;
+    m_bButtonsEnabled = !busy;
+    Changed();
+}
+
+// ---- What the user does ------------------------------------------------------------------------
+
+bool CDlgSensorConnection::IsConnected() const
+{
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (rec.m_nState == kPortStateActive) return true;
+    return false;
+}
+
+void CDlgSensorConnection::OnRowClicked(int row)
+{
+    m_list.ToggleMark(row);
+    Changed();
+}
+
+void CDlgSensorConnection::OnUsbPortsOnly(bool on)
+{
+    m_nUsbPortsOnly = on ? 1 : 0;
+    Changed();
+}
+
+void CDlgSensorConnection::OnDisconnect()
+{
+    if (m_bBusy) return;
+    if (m_com.m_bMeasureRunning) m_com.COM_StopMeasure();
+    // Every sensor port is closed; a manager held in two places is closed once.
+    if (m_com.m_pPortMan) m_com.m_pPortMan->SetOffLine();
+    for (auto& port : m_com.m_pPortManOfPort) {
+        if (port && port != m_com.m_pPortMan) port->SetOffLine();
+        port.reset();
+    }
+    m_com.m_strOpenPortName.Empty();
+    m_com.m_strActivePortName.Empty();
+    m_com.m_strLastPortName.Empty();
+    m_com.m_nCountActivePorts = 0;
+    m_com.m_pfnReplyHandler = nullptr;
+    m_com.m_strReceiveCOM.Empty();
+    m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    for (CPortRecord& rec : m_com.m_PortRec)
+        if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
+    ResetConnectionState();
+    const workflow::WorkflowPeers& peers = m_com.Peers();
+    if (peers.measureControl) {
+        peers.measureControl->SetSensorPresent(false);
+        peers.measureControl->ResetAfterDisconnect();
+    }
+    if (peers.information) {
+        peers.information->SetSensorPresent(false);
+        peers.information->FillSensorInformation(0);
+    }
+    m_strStatusLine.Empty();
+    UpdatePortList(false);
+}
+
+void CDlgSensorConnection::OnConnect()
+{
+    if (m_bBusy) return;
+    int row = m_list.FirstMarked();
+    if (row < 0 || m_com.m_PortRec[static_cast<std::size_t>(row)].m_nState != kPortStateAvailable) {
+        // Without a marked row the first available sensor is meant.
+        row = -1;
+        for (int r = 0; r < m_list.GetItemCount(); ++r)
+            if (m_com.m_PortRec[static_cast<std::size_t>(r)].m_nState == kPortStateAvailable) {
+                row = r;
+                break;
+            }
+    }
+    if (row < 0) {
+        m_strStatusLine = LoadLangString(kTextSelectPortFirst);
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);
+        Changed();
+        return;
+    }
+    if (IsConnected()) OnDisconnect();
+    m_com.m_strLastPortName = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    m_strStatusLine.Empty();
+    m_com.COM_ConnectSensor(0, 3);
+    Changed();
+}
+
+void CDlgSensorConnection::OnSearch()
+{
+    if (m_bBusy) return;
+    if (IsConnected()) OnDisconnect();
+    m_strStatusLine.Empty();
+    SetBusy(true);
+    m_com.m_bConnectRequested = 1;
+    m_com.COM_SearchComPorts(4);
+}
+
+bool CDlgSensorConnection::OnChangeBaudRate(int baud)
+{
+    if (m_bBusy || !IsConnected()) return false;
+    m_cNewBaudCode = BaudCodeOfRate(baud);
+    m_bBaudRateChange = 1;
+    m_nBaudRetries = 0;
+    SetBusy(true);
+    if (!m_com.COM_ZMCOMConfgSetStatorOperationFromDialog(m_cNewBaudCode)) {
+        EndBaudChange(kTextBaudChangeFailed, true);
+        return false;
+    }
+    return true;
+}
+
+void CDlgSensorConnection::OnSearchEnded()
+{
+    if (!m_bBaudRateChange) SetBusy(false);
+}
+
+void CDlgSensorConnection::EndBaudChange(UINT messageId, bool showBox)
+{
+    CWnd::KillTimer(kConnTimerPortLoop);
+    m_bBaudRateChange = 0;
+    m_strStatusLine = LoadLangString(messageId);
+    if (m_com.GetZMCOMConfgFlow() == ZM_PORT_LOOP_STATOR_OPERATION) m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    if (m_com.m_pMainFrame) m_com.m_pMainFrame->EndWaitCursorOnce();
+    SetBusy(false);
+    if (showBox) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+}
+
+void CDlgSensorConnection::OnTimer(UINT_PTR id)
+{
+    CWnd::KillTimer(id);
+    switch (id) {
+    case kConnTimerPortLoop:
+        // Every sensor acknowledged: the restart follows, unless the controller has already
+        // sent it. Acknowledgements still missing: the baud code is written again, a few times.
+        if (m_com.GetZMCOMConfgFlow() != ZM_PORT_LOOP_STATOR_OPERATION) break;
+        if (m_com.m_nPortLoop >= m_com.m_nCountActivePorts) {
+            if (!m_com.COM_ZMRestartSensorAfterInit()) EndBaudChange(kTextBaudChangeFailed, true);
+        } else if (++m_nBaudRetries <= kBaudChangeRetries) {
+            if (!m_com.COM_ZMCOMConfgSetStatorOperationFromDialog(m_cNewBaudCode))
+                EndBaudChange(kTextBaudChangeFailed, true);
+        } else {
+            EndBaudChange(kTextBaudChangeFailed, true);
+        }
+        break;
+    case kConnTimerRestarted:
+        // The sensors run at their new rate: the ports are searched and connected again.
+        m_bBaudRateChange = 0;
+        SetBusy(false);
+        OnSearch();
+        m_strStatusLine = LoadLangString(kTextBaudChangeDone);
+        break;
+    case kConnTimerProbeTimeout:
+        // The probing went on too long: no further row is tried.
+        m_com.m_BaudCandidates.clear();
+        m_com.m_nRowCounter = 0;
+        m_com.m_bProbeNextRow = 1;
+        m_strStatusLine = LoadLangString(kTextSearchTookTooLong);
+        SetBusy(false);
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+        break;
+    default:
+        break;
+    }
+    Changed();
+}
+
+}  // namespace sensor_admin

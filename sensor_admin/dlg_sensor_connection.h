@@ -1,0 +1,98 @@
+#pragma once
+// CDlgSensorConnection: the sensor connection page's logic. It keeps the port list (one row
+// per row of the controller's port table), lets the user search, connect and disconnect, mark
+// rows, restrict the search to USB ports and change the sensors' baud rate, and serves the
+// controller as its connection page. The widget (SensorConnectionForm) only shows the list
+// and forwards clicks.
+//
+// Timers of the page: 3 all sensors restarted after a baud-rate change, 7 the per-port step
+// of a baud-rate change, 8 the probing's time-out (armed by the controller).
+
+#include <functional>
+#include <set>
+
+#include "platform/wnd.h"
+#include "sensor_admin/port_list_model.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_peers.h"
+
+namespace sensor_admin {
+
+constexpr UINT_PTR kConnTimerRestarted = 3;
+constexpr UINT_PTR kConnTimerPortLoop = workflow::kConnPageTimerPortLoop;        // 7
+constexpr UINT_PTR kConnTimerProbeTimeout = workflow::kConnPageTimerProbeTimeout;  // 8
+// How often the per-port step writes the baud code again before the change is given up.
+constexpr int kBaudChangeRetries = 3;
+
+class CDlgSensorConnection : public CWnd, public workflow::IConnectionPage {
+public:
+    explicit CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
+
+    // ---- The controller's view of the page ----------------------------------------------------
+    void SetAllPortsEnabled(bool enabled) override;
+    void UpdatePortList(bool select) override;
+    bool IsUsbPortsOnly() const override { return m_nUsbPortsOnly == 1; }
+    void DeleteAllItems() override;
+    void FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text) override;
+    int GetItemCount() const override { return m_list.GetItemCount(); }
+    CString GetItemText(int row, int column) const override { return m_list.GetItemText(row, column); }
+    void SetItemText(int row, int column, const CString& text) override;
+    void ReenableAfterBaudChange() override;
+    void ClearBaudChangeFlag() override { m_bBaudRateChange = 0; }
+    void ClearBusyFlag() override;
+    bool IsRowMarked(int row) const override { return m_list.IsMarked(row); }
+    BYTE BaudCodeOfRate(int baud) const override;
+    void RefreshEnableColumn() override;
+    int CountSensorPorts() const override;
+    void SetTimer(UINT_PTR id, UINT ms) override { CWnd::SetTimer(id, ms); }
+    void KillTimer(UINT_PTR id) override { CWnd::KillTimer(id); }
+
+    // ---- What the user does ---------------------------------------------------------------------
+    // Closes the sensor ports and searches all ports anew; a sensor found is connected.
+    void OnSearch();
+    // Connects the sensor of the marked row (or the only one available).
+    void OnConnect();
+    // Closes every sensor port; the rows go back to "available".
+    void OnDisconnect();
+    void OnRowClicked(int row);
+    void OnUsbPortsOnly(bool on);
+    // Writes the baud code of the rate to every connected sensor, then restarts them.
+    bool OnChangeBaudRate(int baud);
+    // The start-up search window reports the end of a search.
+    void OnSearchEnded();
+
+    // ---- State ----------------------------------------------------------------------------------
+    static CString StatusTextOfState(int state);
+    bool IsConnected() const;
+    bool IsBusy() const { return m_bBusy; }
+    bool AreButtonsEnabled() const { return m_bButtonsEnabled; }
+    CPortListModel& List() { return m_list; }
+    const CPortListModel& List() const { return m_list; }
+    // The page changed what it shows.
+    std::function<void()> onChanged;
+
+    int m_nUsbPortsOnly = 0;       // 1: search and probe the sensors' USB ports only
+    BYTE m_bBaudRateChange = 0;    // a baud-rate change is under way
+    BYTE m_cNewBaudCode = 0;
+    CString m_strStatusLine;       // the page's last result, shown under the list
+
+protected:
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void Changed();
+    void RememberMarks();
+    void SetBusy(bool busy);
+    void EndBaudChange(UINT messageId, bool showBox);
+    CString SensorTypeOfRow(const CPortRecord& rec, int state) const;
+
+    CComPort& m_com;
+    CPortListModel m_list;
+    // The ports the user marked, by their list text: a refill of the list keeps the marks.
+    std::set<CString> m_markedPorts;
+    bool m_bBusy = false;
+    bool m_bButtonsEnabled = true;
+    int m_nBaudRetries = 0;
+};
+
+}  // namespace sensor_admin

@@ -1,0 +1,124 @@
+#include "sensor_admin/dlg_sensor_information.h"
+
+#include "platform/message_box.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+
+namespace sensor_admin {
+
+CDlgSensorInformationHmb::CDlgSensorInformationHmb(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com)
+{
+    FillSensorInformation(0);
+}
+
+void CDlgSensorInformationHmb::Changed()
+{
+    if (onChanged) onChanged();
+}
+
+void CDlgSensorInformationHmb::FillSensorInformation(int sensor)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts) sensor = 0;
+    m_nSensor = sensor;
+    m_rows = BuildSensorInformation(m_com, m_com.m_Sensor[static_cast<std::size_t>(sensor)], m_bSensorPresent, GetLanguage());
+    m_bRefresh = false;
+    Changed();
+}
+
+void CDlgSensorInformationHmb::SetSensorPresent(bool present)
+{
+    m_bSensorPresent = present;
+    Changed();
+}
+
+CString CDlgSensorInformationHmb::FormatChannelValue(CString& result, int, int channel, int, int) const
+{
+    result = MeasurandText(m_com.m_Sensor[static_cast<std::size_t>(m_nSensor)], channel);
+    return result;
+}
+
+void CDlgSensorInformationHmb::Begin(Activity activity)
+{
+    m_activity = activity;
+    m_nLastState = m_com.GetZMCOMConfgFlow();
+    m_nQuietMs = 0;
+    m_strStatusLine.Empty();
+    CWnd::SetTimer(kInfoTimerWatch, kInfoWatchPeriodMs);
+    Changed();
+}
+
+bool CDlgSensorInformationHmb::OnReadAgain()
+{
+    if (m_activity != Activity::Idle) return false;
+    if (!m_bSensorPresent || !m_com.m_pPortMan) {
+        m_strStatusLine = LoadLangString(kTextNoSensor);
+        Changed();
+        return false;
+    }
+    Begin(Activity::Reading);
+    return m_com.COM_StartInitStep();
+}
+
+bool CDlgSensorInformationHmb::OnStoreSettings()
+{
+    if (m_activity != Activity::Idle) return false;
+    workflow::IConfigWriteSequencer* sequencer = m_com.Peers().sequencer;
+    if (!m_bSensorPresent || !sequencer) {
+        m_strStatusLine = LoadLangString(kTextNoSensor);
+        Changed();
+        return false;
+    }
+    Begin(Activity::Writing);
+    m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    sequencer->Start();
+    return true;
+}
+
+void CDlgSensorInformationHmb::Finish(UINT messageId)
+{
+    CWnd::KillTimer(kInfoTimerWatch);
+    m_activity = Activity::Idle;
+    m_strStatusLine = messageId ? LoadLangString(messageId) : CString();
+    Changed();
+}
+
+void CDlgSensorInformationHmb::Abort()
+{
+    // A silent status request is reported by the controller itself, which closes the port;
+    // one message is enough.
+    const bool reported = !m_com.m_pPortMan || m_com.m_pPortMan->GetStateText() == m_com.m_strPortState;
+    // The controller is put back to rest: a late answer finds no step to continue.
+    m_com.m_pfnReplyHandler = nullptr;
+    m_com.m_strReceiveCOM.Empty();
+    m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    m_bSensorPresent = false;
+    Finish(kTextSensorLeft);
+    FillSensorInformation(m_nSensor);
+    if (!reported) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+}
+
+void CDlgSensorInformationHmb::OnTimer(UINT_PTR id)
+{
+    if (id == kInfoTimerFill) {
+        CWnd::KillTimer(id);
+        FillSensorInformation(m_nSensor);
+        if (m_activity == Activity::Reading) Finish(0);
+        return;
+    }
+    if (id != kInfoTimerWatch) return;
+    const int state = m_com.GetZMCOMConfgFlow();
+    if (m_activity == Activity::Writing && state == ZM_WRITE_SEQ_DONE) {
+        m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+        Finish(kTextSettingsStored);
+        return;
+    }
+    if (state != m_nLastState) {
+        m_nLastState = state;
+        m_nQuietMs = 0;
+        return;
+    }
+    m_nQuietMs += static_cast<int>(kInfoWatchPeriodMs);
+    if (m_nQuietMs >= kInfoStallMs) Abort();
+}
+
+}  // namespace sensor_admin

@@ -1,0 +1,73 @@
+#pragma once
+// CDlgSensorInformationHmb: the sensor information page's logic. It shows what the controller
+// knows of a sensor (see sensor_information_rows.h), reads the sensor again on request, and
+// stores the measurement set-up in the sensor (the configuration write, state 53).
+//
+// Timer 53 (armed by the controller at the end of a start-up) fills the page. A read or a
+// write that stops making progress (the sensor left) brings the page back to idle with a
+// message; the controller is put back to rest, so no later answer continues a half-done write.
+
+#include <functional>
+#include <vector>
+
+#include "platform/wnd.h"
+#include "sensor_admin/sensor_information_rows.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_peers.h"
+
+namespace sensor_admin {
+
+constexpr UINT_PTR kInfoTimerFill = 53;
+constexpr UINT_PTR kInfoTimerWatch = 2;
+constexpr UINT kInfoWatchPeriodMs = 100;
+// A read or write without any progress for this long has lost its sensor.
+constexpr int kInfoStallMs = 3000;
+
+class CDlgSensorInformationHmb : public CWnd, public workflow::IInformationPage {
+public:
+    enum class Activity { Idle, Reading, Writing };
+
+    explicit CDlgSensorInformationHmb(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
+
+    void FillSensorInformation(int sensor) override;
+    void SetSensorPresent(bool present) override;
+    void SetTimer(UINT_PTR id, UINT ms) override { CWnd::SetTimer(id, ms); }
+
+    // The measurand text of a channel (0 A, 1 B) of the current sensor; kind and the two last
+    // arguments are kept for the callers' form and not used.
+    CString FormatChannelValue(CString& result, int kind, int channel, int, int) const;
+
+    // What the user does.
+    bool OnReadAgain();
+    bool OnStoreSettings();
+
+    // The control panel's version check asks for a refill when the page is next filled.
+    void SetRefresh() { m_bRefresh = true; }
+    bool IsRefreshPending() const { return m_bRefresh; }
+    bool IsSensorPresent() const { return m_bSensorPresent; }
+    Activity CurrentActivity() const { return m_activity; }
+    const std::vector<InfoRow>& Rows() const { return m_rows; }
+    int Sensor() const { return m_nSensor; }
+    CString m_strStatusLine;
+    std::function<void()> onChanged;
+
+protected:
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void Changed();
+    void Begin(Activity activity);
+    void Finish(UINT messageId);
+    void Abort();
+
+    CComPort& m_com;
+    std::vector<InfoRow> m_rows;
+    int m_nSensor = 0;
+    bool m_bSensorPresent = false;
+    bool m_bRefresh = false;
+    Activity m_activity = Activity::Idle;
+    int m_nLastState = -1;
+    int m_nQuietMs = 0;
+};
+
+}  // namespace sensor_admin

@@ -1,0 +1,124 @@
+#include "sensor_admin/sensor_information_rows.h"
+
+#include <cmath>
+
+#include "protocol/kadmor_send.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+#include "workflow/sensor_records.h"
+
+namespace sensor_admin {
+
+namespace {
+
+CString NotAvailable() { return LoadLangString(kTextNotAvailableShort); }
+
+bool BlockGood(const CSensorRecord& sensor, int slot) { return sensor.m_anBlockCheck[static_cast<std::size_t>(slot)] == 0; }
+
+CString Number(DWORD value) { return value ? CString::Formatted("%u", value) : NotAvailable(); }
+
+CString Decimal(double value, const char* format = "%g")
+{
+    return std::isfinite(value) && value != 0.0 ? CString::Formatted(format, value) : NotAvailable();
+}
+
+CString Pair(const CString& a, const CString& b) { return a + " / " + b; }
+
+CString DateText(const CSensorRecord& sensor, int slot, std::int64_t date, int language)
+{
+    if (!BlockGood(sensor, slot) || date <= 0) return NotAvailable();
+    CString text;
+    CKadmor_Send::FormatBlockDateText(language, &text, &date, nullptr);
+    return text;
+}
+
+CString CalibrationText(BYTE state)
+{
+    switch (state) {
+    case 1: return LoadLangString(kTextCalibrationNone);
+    case 2: return LoadLangString(kTextCalibrationFactory);
+    case 3: return LoadLangString(kTextCalibrationUser);
+    default: return NotAvailable();
+    }
+}
+
+CString RangeText(double fullScale, const CString& unit)
+{
+    CString text = Decimal(fullScale);
+    if (text != NotAvailable() && !unit.IsEmpty()) text += " " + unit;
+    return text;
+}
+
+}  // namespace
+
+CString MeasurandText(const CSensorRecord& sensor, int channel)
+{
+    if (channel == 0) return LoadLangString(kTextTorque);
+    if (sensor.m_sEncoder.cPresent && sensor.m_sEncoder.nMeasurandTextB) return LoadLangString(sensor.m_sEncoder.nMeasurandTextB);
+    return LoadLangString(kTextTorque);
+}
+
+std::vector<InfoRow> BuildSensorInformation(const CKadmor_Send& codec, const CSensorRecord& sensor, bool present,
+                                            int language)
+{
+    std::vector<InfoRow> rows;
+    const auto& id = sensor.m_sIdent;
+    auto add = [&](UINT label, const CString& value) { rows.push_back({label, present ? value : NotAvailable()}); };
+
+    CString type;
+    codec.GetStatorTypeName(type, id[kIdentStatorId], id[kIdentStatorRevision], id[kIdentHmbUsb], id[kIdentNoDigitalInput],
+                            language);
+    add(kTextColumnSensorType, id[kIdentStatorId] ? type : NotAvailable());
+    add(kTextStatorSerial, BlockGood(sensor, kSlotStatorHeader) ? Number(sensor.m_sStatorHeader.nSerialNo) : NotAvailable());
+    add(kTextRotorSerial, BlockGood(sensor, kSlotRotorHeader) ? Number(sensor.m_sRotorHeader.nSerialNo) : NotAvailable());
+    add(kTextSensorAddress, CString::Formatted("%d", id[kIdentAddress]));
+    add(kTextStatorIdRevision, id[kIdentStatorId] ? CString::Formatted("%d / %d", id[kIdentStatorId], id[kIdentStatorRevision])
+                                                  : NotAvailable());
+    add(kTextRotorIdRevision, id[kIdentRotorId] || id[kIdentRotorRevision]
+                                  ? CString::Formatted("%d / %d", id[kIdentRotorId], id[kIdentRotorRevision])
+                                  : NotAvailable());
+    add(kTextCalibration, CalibrationText(id[kIdentCalibration]));
+
+    const bool rotorHeader = BlockGood(sensor, kSlotRotorHeader);
+    const bool swConfig = BlockGood(sensor, kSlotSoftwareConfig) && sensor.m_sSwConfig.cReadMark;
+    const CString unitA = swConfig ? sensor.m_sSwConfig.strUnitA : CString();
+    const CString unitB = swConfig ? sensor.m_sSwConfig.strUnitB : CString();
+    add(kTextRangeA, rotorHeader ? RangeText(sensor.m_sRotorHeader.dFullScaleA, unitA) : NotAvailable());
+    add(kTextRangeB, rotorHeader ? RangeText(sensor.m_sRotorHeader.dFullScaleB, unitB) : NotAvailable());
+    add(kTextMeasurandA, MeasurandText(sensor, 0));
+    add(kTextMeasurandB, MeasurandText(sensor, 1));
+    add(kTextSoftwareUnits, swConfig ? Pair(unitA.IsEmpty() ? NotAvailable() : unitA, unitB.IsEmpty() ? NotAvailable() : unitB)
+                                     : NotAvailable());
+
+    // The calibration in force: the user's when it is active, else the factory's.
+    const bool user = id[kIdentCalibration] == 3 && BlockGood(sensor, kSlotUserCalib);
+    const RotorCalib& calib = user ? sensor.m_sRotorUserCalib : sensor.m_sRotorFactoryCalib;
+    const bool calibGood = BlockGood(sensor, user ? kSlotUserCalib : kSlotFactoryCalib);
+    add(kTextGainOffset, calibGood ? CString::Formatted("%.5f / %ld, %.5f / %ld", calib.dGainA, static_cast<long>(calib.nOffsetA),
+                                                        calib.dGainB, static_cast<long>(calib.nOffsetB))
+                                   : NotAvailable());
+    add(kTextInaccuracy, calibGood ? Pair(calib.nInaccuracyCodeA ? CString::Formatted("%.2f %%", calib.dInaccuracyA) : NotAvailable(),
+                                          calib.nInaccuracyCodeB ? CString::Formatted("%.2f %%", calib.dInaccuracyB) : NotAvailable())
+                                   : NotAvailable());
+
+    const bool operation = BlockGood(sensor, kSlotStatorOperation);
+    add(kTextLowPassFilter, operation ? Pair(Number(sensor.m_sStatorOperation.nFilterA), Number(sensor.m_sStatorOperation.nFilterB))
+                                      : NotAvailable());
+    add(kTextPulsesPerRevolution, BlockGood(sensor, kSlotStatorHardware) ? Number(sensor.m_sStatorHardware.nPulseCount) : NotAvailable());
+    add(kTextModuleCount, BlockGood(sensor, kSlotStatorHeader) && sensor.m_sStatorHeader.cModuleIndex
+                              ? CString::Formatted("%d / %d", sensor.m_sStatorHeader.cModuleIndex, sensor.m_sStatorHeader.cModuleCount)
+                              : NotAvailable());
+    const bool rotorOperation = BlockGood(sensor, kSlotRotorOperation);
+    const CString serialA = sensor.m_sRotorOperation.strSerialA, serialB = sensor.m_sRotorOperation.strSerialB;
+    add(kTextChannelSerials, rotorOperation ? Pair(serialA.IsEmpty() ? NotAvailable() : serialA, serialB.IsEmpty() ? NotAvailable() : serialB)
+                                            : NotAvailable());
+
+    add(kTextDateHardware, DateText(sensor, kSlotStatorHardware, sensor.m_sStatorHardware.tDate, language));
+    add(kTextDateStatorOperation, DateText(sensor, kSlotStatorOperation, sensor.m_sStatorOperation.tDate, language));
+    add(kTextDateFactoryCalibration, DateText(sensor, kSlotFactoryCalib, sensor.m_sRotorFactoryCalib.tDate, language));
+    add(kTextDateUserCalibration, DateText(sensor, kSlotUserCalib, sensor.m_sRotorUserCalib.tDate, language));
+    add(kTextDateRotorOperation, DateText(sensor, kSlotRotorOperation, sensor.m_sRotorOperation.tDate, language));
+    return rows;
+}
+
+}  // namespace sensor_admin

@@ -1,0 +1,117 @@
+// The connection page and the start-up search against simulated sensors under virtual time.
+
+#include <gtest/gtest.h>
+
+#include "tests/sensor_admin/admin_bench.h"
+
+using namespace sensor_admin;
+using namespace sensor_admin_test;
+using workflow_test::AcceptedSensor;
+
+TEST(ConnectionPage, AStartUpSearchOverThreePortsFillsTheListAndTheProgress)
+{
+    AdminBench b;
+    b.AddSensor("COM3", AcceptedSensor(1001));
+    b.AddSensor("COM4", AcceptedSensor(1002));
+    b.AddSensor("COM5", AcceptedSensor(1003), "Tessaline USB sensor interface Port", 9600);  // never answers
+    CDlgStartUp& startUp = b.pages.startUp;
+    startUp.SetShowProgressInList(true);
+    int maxPercent = 0, changes = 0;
+    std::vector<int> portsShown;
+    startUp.onChanged = [&] {
+        ++changes;
+        maxPercent = std::max(maxPercent, startUp.Percent());
+        EXPECT_LE(startUp.PortPercent(), 100);
+        if (portsShown.empty() || portsShown.back() != startUp.CurrentPort()) portsShown.push_back(startUp.CurrentPort());
+    };
+
+    b.com.COM_SearchComPorts(0);
+    EXPECT_TRUE(startUp.IsVisible());
+    EXPECT_EQ(startUp.PortCount(), 3);
+    ASSERT_TRUE(b.RunUntilConnected());
+    b.loop.RunFor(3000);
+
+    // Probed from the last row down; each port moved the progress on, never beyond 100 %.
+    EXPECT_EQ(portsShown.front(), -1);
+    EXPECT_NE(std::find(portsShown.begin(), portsShown.end(), 2), portsShown.end());
+    EXPECT_NE(std::find(portsShown.begin(), portsShown.end(), 0), portsShown.end());
+    EXPECT_GT(maxPercent, 0);
+    EXPECT_LE(maxPercent, 100);
+    EXPECT_FALSE(startUp.IsVisible());  // a sensor was found: the window closed itself
+
+    const CDlgSensorConnection& page = b.pages.connection;
+    ASSERT_EQ(page.GetItemCount(), 3);
+    EXPECT_EQ(page.GetItemText(0, kColumnPort), CString("Tessaline USB   [COM3]"));
+    EXPECT_EQ(page.GetItemText(2, kColumnPort), CString("Tessaline USB   [COM5]"));
+    EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("aktiv"));
+    EXPECT_EQ(page.GetItemText(1, kColumnStatus), CString("aktiv"));  // a further sensor, opened too
+    EXPECT_EQ(page.GetItemText(0, kColumnSerial), CString("1001"));
+    EXPECT_EQ(page.GetItemText(1, kColumnSerial), CString("1002"));
+    EXPECT_EQ(page.GetItemText(0, kColumnSensorType), CString("RX-RS485"));
+    EXPECT_EQ(page.GetItemText(0, kColumnBaudRate), CString("115200"));
+    EXPECT_EQ(page.GetItemText(0, kColumnAddress), CString("1"));
+    // The silent port gave no sensor: no type, no serial number.
+    EXPECT_TRUE(page.GetItemText(2, kColumnSensorType).IsEmpty());
+    EXPECT_TRUE(page.GetItemText(2, kColumnSerial).IsEmpty());
+    for (const PortListRow& row : page.List().Rows()) EXPECT_LT(row.progress, 101);
+    EXPECT_EQ(page.CountSensorPorts(), 3);
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_TRUE(b.boxes.Boxes().empty());
+}
+
+TEST(ConnectionPage, AUserDisconnectsAndConnectsTheSensorFromThePage)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor(4711)));
+    b.loop.RunFor(200);
+    CDlgSensorConnection& page = b.pages.connection;
+    workflow_test::SimPortFactory::Binding& com3 = b.ports.Port("COM3");
+    ASSERT_NE(com3.owner, nullptr);
+    ASSERT_TRUE(com3.owner->IsOpen());
+    EXPECT_TRUE(page.IsConnected());
+    EXPECT_TRUE(b.pages.information.IsSensorPresent());
+
+    page.OnDisconnect();
+    EXPECT_FALSE(com3.owner && com3.owner->IsOpen());
+    EXPECT_FALSE(page.IsConnected());
+    EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("verfügbar"));
+    EXPECT_FALSE(b.pages.information.IsSensorPresent());
+    EXPECT_EQ(b.pages.information.Rows()[1].value, CString("n.a."));
+
+    // The sensor's USB port came marked (its background is not white); a click takes the mark
+    // away, another puts it back, and the user connects.
+    EXPECT_TRUE(page.IsRowMarked(0));
+    page.OnRowClicked(0);
+    EXPECT_FALSE(page.IsRowMarked(0));
+    EXPECT_EQ(page.List().Rows()[0].background, kColourWhite);
+    page.OnRowClicked(0);
+    EXPECT_TRUE(page.IsRowMarked(0));
+    const std::size_t before = b.ports.writes.size();
+    b.frame.sensorConnected = false;
+    page.OnConnect();
+    ASSERT_TRUE(b.RunUntilConnected());
+    b.loop.RunFor(200);
+    EXPECT_EQ(b.CountAfter(before, 'B'), 1);
+    EXPECT_EQ(b.CountAfter(before, 'D'), 8);
+    ASSERT_NE(com3.owner, nullptr);
+    EXPECT_TRUE(com3.owner->IsOpen());
+    EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("aktiv"));
+    EXPECT_TRUE(page.IsRowMarked(0));
+    EXPECT_TRUE(b.pages.information.IsSensorPresent());
+    EXPECT_TRUE(b.boxes.Boxes().empty());
+}
+
+TEST(ConnectionPage, ASearchThatFindsNothingEndsWithTheClosingTextAndCloses)
+{
+    AdminBench b;
+    b.AddSensor("COM3", AcceptedSensor(), "Tessaline USB sensor interface Port", 9600);
+    b.pages.connection.OnSearch();
+    EXPECT_TRUE(b.pages.connection.IsBusy());
+    b.loop.RunFor(1500);
+    EXPECT_TRUE(b.pages.startUp.IsFinished());
+    EXPECT_EQ(b.pages.startUp.StatusText(), CString("Die Suche ist beendet. Es wurde kein Sensor gefunden."));
+    EXPECT_EQ(b.pages.startUp.Percent(), 100);
+    EXPECT_FALSE(b.pages.connection.IsBusy());
+    b.loop.RunFor(kStartUpCloseDelayMs + 100);
+    EXPECT_FALSE(b.pages.startUp.IsVisible());
+}

@@ -1,0 +1,100 @@
+// The sensor information page: what it shows of a simulated sensor, storing the set-up in the
+// sensor, and a sensor that leaves while the page reads or writes.
+
+#include <gtest/gtest.h>
+
+#include "res/string_table.h"
+#include "tests/sensor_admin/admin_bench.h"
+
+using namespace sensor_admin;
+using namespace sensor_admin_test;
+using workflow_test::AcceptedSensor;
+
+namespace {
+
+CString ValueOf(const CDlgSensorInformationHmb& page, UINT label)
+{
+    for (const InfoRow& row : page.Rows())
+        if (row.labelId == label) return row.value;
+    return "<missing>";
+}
+
+sim::SensorConfig Identified()
+{
+    sim::SensorConfig config = AcceptedSensor(123456);
+    config.identity.rotorSerial = 654321;
+    return config;
+}
+
+}  // namespace
+
+TEST(InformationPage, ShowsTheIdentityOfTheConnectedSensorAndNaWhereTheRecordHasNothing)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(Identified()));
+    b.loop.RunFor(100);  // timer 53
+    const CDlgSensorInformationHmb& page = b.pages.information;
+    ASSERT_TRUE(page.IsSensorPresent());
+    EXPECT_EQ(ValueOf(page, kTextColumnSensorType), CString("RX-RS485"));
+    EXPECT_EQ(ValueOf(page, kTextStatorSerial), CString("123456"));
+    EXPECT_EQ(ValueOf(page, kTextRotorSerial), CString("654321"));
+    EXPECT_EQ(ValueOf(page, kTextSensorAddress), CString("1"));
+    EXPECT_EQ(ValueOf(page, kTextStatorIdRevision), CString("4 / 6"));
+    EXPECT_EQ(ValueOf(page, kTextCalibration), CString("Werkskalibrierung"));
+    EXPECT_EQ(ValueOf(page, kTextMeasurandA), CString("Drehmoment"));
+    // The user calibration is stored switched off, with check words that do not hold.
+    EXPECT_EQ(ValueOf(page, kTextDateUserCalibration), CString("n.a."));
+    EXPECT_NE(ValueOf(page, kTextDateFactoryCalibration), CString("n.a."));
+    EXPECT_NE(ValueOf(page, kTextDateHardware), CString("n.a."));
+    CString measurand;
+    page.FormatChannelValue(measurand, 1, 0, 0, 0);
+    EXPECT_EQ(measurand, CString("Drehmoment"));
+
+    SetLanguage(1000);
+    b.pages.information.FillSensorInformation(0);
+    EXPECT_EQ(ValueOf(page, kTextCalibration), CString("factory calibration"));
+    SetLanguage(0);
+}
+
+TEST(InformationPage, StoringTheSettingsWritesTheThreeBlocksAndEndsIdle)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(Identified()));
+    b.loop.RunFor(300);
+    const std::size_t before = b.ports.writes.size();
+    ASSERT_TRUE(b.pages.information.OnStoreSettings());
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.pages.information.CurrentActivity() == CDlgSensorInformationHmb::Activity::Idle; }, 5000));
+    EXPECT_EQ(b.CountAfter(before, 'F'), 3);
+    EXPECT_EQ(b.pages.information.m_strStatusLine, LoadLangString(kTextSettingsStored));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_TRUE(b.boxes.Boxes().empty());
+}
+
+TEST(InformationPage, ASensorThatLeavesDuringAReadOrAWriteBringsThePageBackToIdleWithAMessage)
+{
+    for (bool writing : {false, true}) {
+        SCOPED_TRACE(writing ? "write" : "read");
+        AdminBench b;
+        ASSERT_TRUE(b.ConnectSensor(Identified()));
+        b.loop.RunFor(300);
+        b.devices[0]->Port(0).Stall(-1);  // from now on nothing comes back
+        const std::size_t before = b.ports.writes.size();
+        ASSERT_TRUE(writing ? b.pages.information.OnStoreSettings() : b.pages.information.OnReadAgain());
+        b.loop.RunFor(kInfoStallMs + 500);
+
+        const CDlgSensorInformationHmb& page = b.pages.information;
+        EXPECT_EQ(page.CurrentActivity(), CDlgSensorInformationHmb::Activity::Idle);
+        EXPECT_EQ(page.m_strStatusLine, LoadLangString(kTextSensorLeft));
+        // One message: the controller's own for a silent status request, else the page's.
+        ASSERT_EQ(b.boxes.Count(), 1u);
+        if (writing) EXPECT_EQ(b.boxes.Boxes()[0].text, LoadLangString(kTextSensorLeft));
+        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_FALSE(page.IsSensorPresent());
+        EXPECT_EQ(ValueOf(page, kTextStatorSerial), CString("n.a."));
+        // One whole block at most went out; the rest of the run never followed.
+        EXPECT_LE(b.CountAfter(before, 'F'), 1);
+        const std::size_t after = b.ports.writes.size();
+        b.loop.RunFor(5000);
+        EXPECT_EQ(b.ports.writes.size(), after);
+    }
+}
