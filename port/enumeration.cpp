@@ -77,6 +77,63 @@ CString Upper(CString text)
     return text;
 }
 
+// Since kernel 6.5 a serial-core port has a controller and a port device of the serial-base
+// bus (drivers "ctrl" and "port") between its tty and the hardware; the hardware is the first
+// device above them.
+fs::path HardwareOf(const fs::path& device)
+{
+    std::error_code ec;
+    fs::path dir = fs::canonical(device, ec);
+    if (ec) return device;
+    while (!dir.empty() && dir != dir.root_path() && LinkTargetName(dir / "subsystem") == "serial-base")
+        dir = dir.parent_path();
+    return dir;
+}
+
+struct SerialDevice {
+    CString identity;     // what the "COMn" name is kept for
+    CString description;  // what the user reads beside the name
+    CString driver;       // the hardware's driver; empty: no port to list
+};
+
+// A serial device's identity, description and driver from its tty class entry.
+//   USB: vendor, product and serial number, else the physical path of the interface; the
+//   interface and the port on it tell the channels of a multi-channel adapter apart (the first
+//   channel keeps the identity that a one-channel adapter has always had).
+//   Other: the physical path of the hardware and the line, so every port of a multi-port card
+//   and every legacy slot is a port of its own, the same on every kernel.
+SerialDevice DescribeSerialDevice(const fs::path& entry, const std::string& sysfsRoot)
+{
+    SerialDevice found;
+    const fs::path device = entry / "device";
+    const fs::path usbDevice = AncestorWith(device, "idVendor", sysfsRoot);
+    if (!usbDevice.empty()) {
+        found.driver = LinkTargetName(device / "driver");
+        const fs::path usbInterface = AncestorWith(device, "bInterfaceNumber", sysfsRoot);
+        const CString serial = ReadAttribute(usbDevice / "serial");
+        if (!serial.IsEmpty()) {
+            found.identity = "usb:" + ReadAttribute(usbDevice / "idVendor") + ":" + ReadAttribute(usbDevice / "idProduct") +
+                             ":" + serial;
+            const CString number = usbInterface.empty() ? CString() : ReadAttribute(usbInterface / "bInterfaceNumber");
+            if (!number.IsEmpty() && number != "00") found.identity += ":" + number;
+        } else {
+            found.identity = "path:" + DevPathOf(usbInterface.empty() ? usbDevice : usbInterface, sysfsRoot);
+        }
+        const CString port = ReadAttribute(device / "port_number");
+        if (!port.IsEmpty() && port != "0") found.identity += "." + port;
+        found.description = ReadAttribute(usbDevice / "product");
+        if (found.description.IsEmpty()) found.description = "USB Serial Port";
+        return found;
+    }
+    const fs::path hardware = HardwareOf(device);
+    found.driver = LinkTargetName(hardware / "driver");
+    found.identity = "path:" + DevPathOf(hardware, sysfsRoot);
+    const CString line = ReadAttribute(entry / "line");
+    if (!line.IsEmpty() && line != "0") found.identity += ":" + line;
+    found.description = LinkTargetName(hardware / "subsystem") == "pci" ? "PCI Serial Port" : "Communications Port";
+    return found;
+}
+
 }  // namespace
 
 EnumerationRoots GetEnumerationRoots()
@@ -146,32 +203,18 @@ bool EnumSerialPortsFromSysfs(CPortDetailArray& list)
     for (const fs::path& entry : entries) {
         const fs::path device = entry / "device";
         if (!fs::exists(device, ec)) continue;  // virtual terminals have no device
-        const CString driver = LinkTargetName(device / "driver");
-        if (driver.IsEmpty()) continue;
-        // Legacy UART slots exist whether or not a UART sits behind them; the driver marks
-        // the empty ones with type 0.
-        if (driver == "serial8250") {
-            const CString type = ReadAttribute(entry / "type");
-            if (type.IsEmpty() || type == "0") continue;
-        }
+        // UART slots exist whether or not a UART sits behind them; the empty ones have type 0,
+        // whichever driver holds the slot.
+        if (ReadAttribute(entry / "type") == "0") continue;
+        const SerialDevice found = DescribeSerialDevice(entry, roots.sysfs);
+        if (found.driver.IsEmpty()) continue;
         const std::string node = entry.filename().string();
-        const fs::path usbDevice = AncestorWith(device, "idVendor", roots.sysfs);
-        CString identity, product;
-        if (!usbDevice.empty()) {
-            const CString serial = ReadAttribute(usbDevice / "serial");
-            product = ReadAttribute(usbDevice / "product");
-            if (!serial.IsEmpty()) {
-                identity = "usb:" + ReadAttribute(usbDevice / "idVendor") + ":" + ReadAttribute(usbDevice / "idProduct") +
-                           ":" + serial;
-            }
-        }
-        if (identity.IsEmpty()) identity = "path:" + DevPathOf(device, roots.sysfs);
-        const CString portName = AssignComAlias(ThePortSettings(), identity);
+        const CString portName = AssignComAlias(ThePortSettings(), found.identity);
         if (list.Exists(portName)) {
             // Listed already: a refresh still brings its open path up to date.
             auto again = std::make_unique<CPortDetailsEx>();
             again->m_sPortName = portName;
-            again->m_sDescription = product.IsEmpty() ? driver : product;
+            again->m_sDescription = found.description;
             again->m_sOpenPath = CString((fs::path(roots.dev) / node).string());
             again->m_sSymbolicLink = DevPathOf(entry, roots.sysfs);
             list.Add(std::move(again));
@@ -180,8 +223,8 @@ bool EnumSerialPortsFromSysfs(CPortDetailArray& list)
         auto port = std::make_unique<CPortDetailsEx>();
         port->m_sPortName = portName;
         port->m_sSymbolicLink = DevPathOf(entry, roots.sysfs);
-        port->m_dwKindFlags = SerialKindFlags(Upper(ServiceNameOfDriver(driver)));
-        port->m_sDescription = product.IsEmpty() ? driver : product;
+        port->m_dwKindFlags = SerialKindFlags(Upper(ServiceNameOfDriver(found.driver)));
+        port->m_sDescription = found.description;
         port->m_sFriendlyName = port->m_sDescription + " (" + portName + ")";
         port->m_sOpenPath = CString((fs::path(roots.dev) / node).string());
         port->m_pFactory = &CPortCom::CreatePort;
@@ -273,7 +316,12 @@ bool EnumBulkPorts(CPortDetailArray& list)
     std::sort(interfaces.begin(), interfaces.end());
     int index = 0;
     for (const fs::path& iface : interfaces) {
+        // A vendor-specific interface that no kernel driver serves: one that a kernel driver
+        // holds (a USB serial adapter, say) is that driver's port, not a bulk port. "usbfs"
+        // marks an interface that a user-space program (this one, too) has claimed.
         if (ReadAttribute(iface / "bInterfaceClass") != "ff") continue;
+        const CString boundTo = LinkTargetName(iface / "driver");
+        if (!boundTo.IsEmpty() && boundTo != "usbfs") continue;
         bool bulkIn = false, bulkOut = false;
         for (const auto& ep : fs::directory_iterator(iface, ec)) {
             if (ep.path().filename().string().rfind("ep_", 0) != 0) continue;
@@ -294,7 +342,7 @@ bool EnumBulkPorts(CPortDetailArray& list)
             serial.IsEmpty() ? CString(name) : serial);
         port->m_sSymbolicLink = DevPathOf(iface, roots.sysfs);
         const CString fromPath = SerialFromDevicePath(port->m_sOpenPath);
-        if (Upper(ServiceNameOfDriver(LinkTargetName(iface / "driver"))).Find("BULKUSB") >= 0) port->m_dwKindFlags = 0xA;
+        if (Upper(ServiceNameOfDriver(boundTo)).Find("BULKUSB") >= 0) port->m_dwKindFlags = 0xA;
         const CString product = ReadAttribute(usbDevice / "product");
         port->m_sDescription = product.IsEmpty() ? CString("Unknown Bulk Device") : product;
         port->m_sPortName.Format("Bulk%i", i + 1);

@@ -1,8 +1,8 @@
 #pragma once
 // The three enumeration passes that fill the port list from the devices present: serial
 // (the tty class of sysfs, then the extra device paths of the settings), HID (hidraw nodes
-// that one of the HID port kinds serves) and USB bulk (vendor-specific interfaces with a bulk
-// read and a bulk write endpoint).
+// that one of the HID port kinds serves) and USB bulk (vendor-specific interfaces that no
+// kernel driver holds, with a bulk read and a bulk write endpoint).
 //
 // They read sysfs and name device nodes below roots that tests point at a fake tree.
 

@@ -1,7 +1,7 @@
 // The enumeration passes over a fake sysfs tree, and the stable "COMn" names.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <set>
 
 #include "port/bulk_device.h"
 #include "port/enumeration.h"
@@ -10,6 +10,7 @@
 #include "port/port_com.h"
 #include "port/port_hid_kinds.h"
 #include "port/port_settings_store.h"
+#include "fake_sysfs.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -20,62 +21,6 @@ using namespace porttest;
 
 const std::vector<BYTE> kHidComDescriptor = {0x06, 0xA0, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x40,
                                               0x09, 0x01, 0x81, 0x02, 0x09, 0x01, 0x91, 0x02, 0xC0};
-
-class FakeSysfs {
-public:
-    explicit FakeSysfs(const fs::path& root) : m_root(root) {}
-    void File(const fs::path& relative, const std::string& content)
-    {
-        fs::create_directories((m_root / relative).parent_path());
-        std::ofstream(m_root / relative, std::ios::binary) << content;
-    }
-    void Link(const fs::path& relative, const fs::path& target)
-    {
-        fs::create_directories((m_root / relative).parent_path());
-        fs::remove(m_root / relative);
-        fs::create_directory_symlink(m_root / target, m_root / relative);
-    }
-    void Dir(const fs::path& relative) { fs::create_directories(m_root / relative); }
-    void Remove(const fs::path& relative) { fs::remove_all(m_root / relative); }
-
-    // A USB serial adapter with its tty node.
-    void UsbSerial(const std::string& usb, const std::string& node, const std::string& serial, const std::string& driver)
-    {
-        const fs::path device = "devices/pci0/" + usb;
-        File(device / "idVendor", "0403\n");
-        File(device / "idProduct", "6001\n");
-        if (!serial.empty()) File(device / "serial", serial + "\n");
-        File(device / "product", "FT232R USB UART\n");
-        const fs::path port = device / (usb + ":1.0") / node;
-        Dir(port / "tty" / node);
-        Dir("bus/usb-serial/drivers/" + driver);
-        Link(port / "driver", "bus/usb-serial/drivers/" + driver);
-        Link(port / "tty" / node / "device", port);
-        Link("class/tty/" + node, port / "tty" / node);
-    }
-    void LegacyUart(const std::string& node, const std::string& type)
-    {
-        const fs::path port = "devices/platform/serial8250/" + node;
-        Dir(port / "tty" / node);
-        Dir("bus/platform/drivers/serial8250");
-        Link(port / "driver", "bus/platform/drivers/serial8250");
-        Link(port / "tty" / node / "device", port);
-        File(port / "tty" / node / "type", type + "\n");
-        Link("class/tty/" + node, port / "tty" / node);
-    }
-    void Hid(const std::string& id, const std::string& node, const std::vector<BYTE>& descriptor, const std::string& uniq)
-    {
-        const fs::path device = "devices/virtual/hid/" + id;
-        File(device / "report_descriptor", std::string(descriptor.begin(), descriptor.end()));
-        File(device / "uevent", "HID_ID=0003:0000FFFF:00000001\nHID_NAME=Maker Widget\nHID_UNIQ=" + uniq + "\n");
-        Dir(device / "hidraw" / node);
-        Link(device / "hidraw" / node / "device", device);
-        Link("class/hidraw/" + node, device / "hidraw" / node);
-    }
-
-private:
-    fs::path m_root;
-};
 
 class EnumerationTest : public ::testing::Test {
 protected:
@@ -88,8 +33,8 @@ protected:
 TEST_F(EnumerationTest, SerialDevicesGetStableComNamesAndDescriptions)
 {
     tree.UsbSerial("1-2", "ttyUSB0", "A1B2", "ftdi_sio");
-    tree.LegacyUart("ttyS0", "0");  // an empty slot
-    tree.LegacyUart("ttyS1", "4");
+    tree.LegacyUart("ttyS0", 0, "0", false);  // an empty slot
+    tree.LegacyUart("ttyS1", 1, "4", false);
     tree.Dir("class/tty/tty0");     // a virtual terminal
     CPortDetailArray list;
     ASSERT_TRUE(EnumSerialPorts(list));
@@ -135,7 +80,7 @@ TEST_F(EnumerationTest, ADeviceWithoutSerialIsKnownByItsPath)
     tree.UsbSerial("1-2", "ttyUSB0", "", "cdc_acm");
     CPortDetailArray list;
     EnumSerialPorts(list);
-    EXPECT_EQ(0, machine.settings->IdentityOfAlias("COM1").Find("path:/devices/pci0/1-2/"));
+    EXPECT_EQ("path:/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0", machine.settings->IdentityOfAlias("COM1"));
 }
 
 TEST_F(EnumerationTest, ExtraDevicePathsOpenAsComPortsAndAreListedOnce)
@@ -209,6 +154,67 @@ TEST_F(EnumerationTest, BulkInterfacesWithBothPipes)
     EXPECT_EQ(0x1234, parsed.vendor);
     EXPECT_EQ(0x5678, parsed.product);
     EXPECT_EQ("S42", parsed.instance);
+}
+
+TEST_F(EnumerationTest, EveryChannelOfAMultiChannelAdapterOrCardKeepsANameOfItsOwn)
+{
+    tree.UsbDevice("1-2", "FT4X", "0403", "6011", "Quad RS232-HS");  // four interfaces, a port each
+    for (int i = 0; i < 4; ++i)
+        tree.UsbSerialPort(tree.UsbInterface("1-2", i, "ff", "ftdi_sio"), "ttyUSB" + std::to_string(i), 0, "ftdi_sio");
+    tree.UsbDevice("1-3", "", "9710", "7840", "MCS7840");  // two ports on one interface
+    const fs::path shared = tree.UsbInterface("1-3", 0, "ff", "mos7840");
+    tree.UsbSerialPort(shared, "ttyUSB4", 0, "mos7840");
+    tree.UsbSerialPort(shared, "ttyUSB5", 1, "mos7840");
+    tree.UsbDevice("1-4", "ACM9", "1234", "0002", "Dual ACM");
+    tree.AcmPort(tree.UsbInterface("1-4", 0, "02", "cdc_acm"), "ttyACM0");
+    tree.AcmPort(tree.UsbInterface("1-4", 2, "02", "cdc_acm"), "ttyACM1");
+    tree.PciUartPort("0000:03:00.0", "ttyS4", 4, 0, false);  // both ports on the card's one device
+    tree.PciUartPort("0000:03:00.0", "ttyS5", 5, 1, false);
+    CPortDetailArray list;
+    EnumSerialPorts(list);
+    ASSERT_EQ(10, list.GetSize());
+    std::set<CString> names;
+    for (const char* node : {"ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3", "ttyUSB4", "ttyUSB5", "ttyACM0", "ttyACM1",
+                             "ttyS4", "ttyS5"})
+        names.insert(list.Find(CString("/fakedev/") + node)->m_sPortName);
+    EXPECT_EQ(10u, names.size());
+    // The first channel keeps the name a one-channel adapter has always had.
+    EXPECT_EQ("usb:0403:6011:FT4X", machine.settings->IdentityOfAlias(list.Find("/fakedev/ttyUSB0")->m_sPortName));
+    EXPECT_EQ("usb:0403:6011:FT4X:01", machine.settings->IdentityOfAlias(list.Find("/fakedev/ttyUSB1")->m_sPortName));
+    EXPECT_EQ("PCI Serial Port", list.Find("/fakedev/ttyS5")->m_sDescription);
+}
+
+TEST_F(EnumerationTest, EmptyUartSlotsBehindTheSerialBaseDriverAreLeftOut)
+{
+    // Kernel 6.5 and later: every slot's tty hangs below a port device of the driver "port".
+    tree.LegacyUart("ttyS0", 0, "4", true);
+    for (int line = 1; line < 4; ++line) tree.LegacyUart("ttyS" + std::to_string(line), line, "0", true);
+    tree.PciUartPort("0000:04:00.0", "ttyS4", 4, 0, true);
+    CPortDetailArray list;
+    EnumSerialPorts(list);
+    ASSERT_EQ(2, list.GetSize());
+    const CPortDetailsEx* slot = list.Find("/fakedev/ttyS0");
+    ASSERT_NE(nullptr, slot);
+    EXPECT_EQ("Communications Port", slot->m_sDescription);
+    EXPECT_EQ(0x60u, slot->m_dwKindFlags);  // by the UART's driver, not by "port"
+    // The same name as on kernels without the serial-base devices.
+    EXPECT_EQ("path:/devices/platform/serial8250", machine.settings->IdentityOfAlias(slot->m_sPortName));
+    EXPECT_EQ("PCI Serial Port", list.Find("/fakedev/ttyS4")->m_sDescription);
+}
+
+TEST_F(EnumerationTest, TheBulkPassLeavesInterfacesThatAKernelDriverHolds)
+{
+    tree.UsbDevice("3-1", "FT1", "0403", "6001", "FT232R USB UART");
+    tree.BulkPair(tree.UsbInterface("3-1", 0, "ff", "ftdi_sio"));
+    tree.UsbDevice("3-2", "S42", "1234", "5678", "Bulk Thing");
+    tree.BulkPair(tree.UsbInterface("3-2", 0, "ff", ""));
+    tree.UsbDevice("3-3", "S43", "1234", "5678", "Claimed Thing");
+    tree.BulkPair(tree.UsbInterface("3-3", 0, "ff", "usbfs"));  // claimed by a user-space program
+    CPortDetailArray list;
+    ASSERT_TRUE(EnumBulkPorts(list));
+    ASSERT_EQ(2, list.GetSize());
+    EXPECT_NE(nullptr, list.Find("Bulk Thing  S42"));
+    EXPECT_NE(nullptr, list.Find("Claimed Thing  S43"));
 }
 
 TEST(BulkDevicePath, SerialBetweenTheSecondHashAndTheClass)
