@@ -1,0 +1,175 @@
+#include "documentation/delimited_table.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "platform/codepage.h"
+
+namespace documentation {
+
+namespace {
+
+constexpr std::string_view kNotAvailable = "n.a.";
+
+bool NeedsQuotes(std::string_view text, char separator)
+{
+    for (char ch : text)
+        if (ch == separator || ch == '"' || ch == '\r' || ch == '\n') return true;
+    return false;
+}
+
+}  // namespace
+
+void CDelimitedTableWriter::BeginField()
+{
+    if (m_fieldsInLine++ > 0) m_buffer.push_back(m_sep.field);
+}
+
+void CDelimitedTableWriter::AppendText(std::string_view text)
+{
+    BeginField();
+    if (!NeedsQuotes(text, m_sep.field)) {
+        m_buffer.append(text);
+        return;
+    }
+    m_buffer.push_back('"');
+    for (char ch : text) {
+        if (ch == '"') m_buffer.push_back('"');
+        m_buffer.push_back(ch);
+    }
+    m_buffer.push_back('"');
+}
+
+void CDelimitedTableWriter::AppendNumber(double value, int decimals)
+{
+    BeginField();
+    if (!std::isfinite(value)) {
+        m_buffer.append(kNotAvailable);
+        return;
+    }
+    if (decimals < 0) decimals = 0;
+    if (decimals > 15) decimals = 15;
+    char digits[400];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) {
+        m_buffer.append(kNotAvailable);
+        return;
+    }
+    m_buffer.append(digits, result.ptr);
+    if (decimals > 0 && m_sep.decimal != '.') {
+        // The point is the only one in the number, decimals + 1 characters from its end.
+        m_buffer[m_buffer.size() - static_cast<std::size_t>(decimals) - 1] = m_sep.decimal;
+    }
+}
+
+void CDelimitedTableWriter::AppendInteger(long long value)
+{
+    BeginField();
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    m_buffer.append(digits, result.ptr);
+}
+
+void CDelimitedTableWriter::EndLine()
+{
+    m_buffer.append("\r\n");
+    m_fieldsInLine = 0;
+}
+
+bool CDelimitedTableReader::Parse(std::string_view bytes)
+{
+    m_records.clear();
+    m_error.Empty();
+    std::vector<std::string> record;
+    std::string field;
+    bool inField = false;       // the current field has content or was quoted
+    bool afterSeparator = false;  // a separator promised one more field in this record
+    auto endRecord = [&] {
+        if (inField || afterSeparator) record.push_back(std::move(field));
+        m_records.push_back(std::move(record));
+        record.clear();
+        field.clear();
+        inField = afterSeparator = false;
+    };
+    std::size_t i = 0;
+    const std::size_t n = bytes.size();
+    while (i < n) {
+        const char ch = bytes[i];
+        if (ch == '"' && !inField) {
+            // A quoted field: up to the lone closing quote.
+            std::size_t j = i + 1;
+            bool closed = false;
+            while (j < n) {
+                if (bytes[j] == '"') {
+                    if (j + 1 < n && bytes[j + 1] == '"') {
+                        field.push_back('"');
+                        j += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++j;
+                    break;
+                }
+                field.push_back(bytes[j++]);
+            }
+            if (!closed) {
+                m_error.Format("A quoted field that begins at byte %zu never ends.", i);
+                return false;
+            }
+            inField = true;
+            i = j;
+            continue;
+        }
+        if (ch == m_sep.field) {
+            record.push_back(std::move(field));
+            field.clear();
+            inField = false;
+            afterSeparator = true;
+            ++i;
+            continue;
+        }
+        if (ch == '\r' || ch == '\n') {
+            endRecord();
+            i += (ch == '\r' && i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
+            continue;
+        }
+        field.push_back(ch);
+        inField = true;
+        ++i;
+    }
+    if (inField || afterSeparator || !record.empty()) endRecord();
+    return true;
+}
+
+bool CDelimitedTableReader::ReadFile(const CString& fileName)
+{
+    std::ifstream in(platform::ToFileSystemPath(fileName), std::ios::binary);
+    if (!in) {
+        m_records.clear();
+        m_error = "The file " + fileName + " cannot be opened for reading.";
+        return false;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return Parse(bytes.str());
+}
+
+bool CDelimitedTableReader::ToNumber(std::string_view field, double& value) const
+{
+    if (field.empty() || field == kNotAvailable) return false;
+    std::string text(field);
+    if (m_sep.decimal != '.') {
+        for (char& ch : text) {
+            if (ch == '.') return false;  // a point is no decimal separator here
+            if (ch == m_sep.decimal) ch = '.';
+        }
+    }
+    const char* first = text.data();
+    if (*first == '+') ++first;
+    const auto result = std::from_chars(first, text.data() + text.size(), value, std::chars_format::fixed);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+}  // namespace documentation

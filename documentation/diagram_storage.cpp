@@ -1,0 +1,41 @@
+#include "documentation/diagram_storage.h"
+
+#include "documentation/documentation_texts.h"
+#include "documentation/file_naming.h"
+
+#include <unistd.h>
+
+#include "platform/codepage.h"
+
+namespace documentation {
+
+bool DiagramBitmapName(const CDocumentationSettings& settings, int mode, CString& fileName, CString& error)
+{
+    const CString& folder = settings.directory[kDiagrams];
+    const CString& prefix = settings.prefix[kDiagrams];
+    if (mode == kStorageIndexed) return ClaimIndexedName(folder, prefix, kBitmapExtension, fileName, error);
+    if (mode == kStorageConstant) {
+        fileName = ConstantFileName(folder, prefix, kBitmapExtension);
+        return true;
+    }
+    error = "no automatic storage of diagrams";
+    return false;
+}
+
+CString StoreDiagramBitmap(const CDocumentationSettings& settings, IDiagramBitmapSource& diagram, CString& fileName)
+{
+    fileName.Empty();
+    const int mode = EffectiveStorageMode(settings, kDiagrams);
+    if (mode == kStorageOff) return CString();
+    CString error;
+    if (!DiagramBitmapName(settings, mode, fileName, error)) {
+        const CString name = IndexedFileName(settings.directory[kDiagrams], settings.prefix[kDiagrams], 1, kBitmapExtension);
+        return FileFaultText(kTextDiagramNotStored, name, error);
+    }
+    if (diagram.SaveBitmap(fileName)) return CString();
+    // The claimed empty file must not stay behind as a broken bitmap.
+    if (mode == kStorageIndexed) ::unlink(platform::ToFileSystemPath(fileName).c_str());
+    return FileFaultText(kTextDiagramNotStored, fileName, CString());
+}
+
+}  // namespace documentation

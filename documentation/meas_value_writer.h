@@ -1,0 +1,51 @@
+#pragma once
+// The measured-value file of one measurement: the value sets wait in a convert list and are
+// turned into lines and appended in bounded steps, so that no step keeps the GUI thread long.
+// A step that cannot write keeps the sets for the next attempt; a file deleted meanwhile is
+// written again in full.
+
+#include <cstdint>
+#include <functional>
+
+#include "documentation/append_file.h"
+#include "documentation/convert_list.h"
+#include "documentation/delimited_table.h"
+#include "documentation/measurement_description.h"
+
+namespace documentation {
+
+class CMeasValueWriter {
+public:
+    // Opens the file under the mode (indexed or constant); false with a message naming it.
+    bool Open(const CDocumentationSettings& settings, int mode, const MeasurementDescription& description,
+              const FileLabels& labels, CString& error);
+
+    const CString& FileName() const { return m_file.FileName(); }
+    CConvertList& List() { return m_list; }
+    const CConvertList& List() const { return m_list; }
+    std::uint64_t SetsWritten() const { return m_list.FrontIndex(); }
+    bool HeaderWritten() const { return m_headerWritten; }
+
+    // Writes waiting sets until they are all written or budgetUs of real time has passed
+    // (the header first, with the given time of the first record). The header waits for the
+    // first set, unless the measurement is over (final), so that it carries the right time. Returns false with a
+    // message when the file refused them; what was not written stays in the list. notice
+    // receives the report of a deleted file that was written again.
+    bool WriteStep(std::int64_t firstRecordSeconds, bool final, std::int64_t budgetUs, CString& error, CString& notice);
+
+    void Close() { m_file.Close(); }
+
+private:
+    void FormatSets(std::size_t first, std::size_t count);
+
+    CAppendFile m_file;
+    CConvertList m_list;
+    CDelimitedTableWriter m_writer{Separators{}};
+    CDocumentationSettings m_settings;
+    MeasurementDescription m_description;
+    FileLabels m_labels;
+    int m_timeDecimals = 3;
+    bool m_headerWritten = false;
+};
+
+}  // namespace documentation

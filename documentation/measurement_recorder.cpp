@@ -1,0 +1,327 @@
+#include "documentation/measurement_recorder.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "documentation/documentation_texts.h"
+#include "documentation/file_naming.h"
+#include "res/string_table.h"
+
+namespace documentation {
+
+// The window that receives the pacer's step messages (or carries the step timer).
+class CMeasurementRecorder::StepWindow : public CWnd {
+public:
+    StepWindow(CMeasurementRecorder& owner, platform::MessageLoop& loop) : CWnd(loop), m_owner(owner) {}
+
+protected:
+    void OnTimer(UINT_PTR) override { m_owner.OnWriteStep(); }
+    LRESULT OnMessage(UINT message, WPARAM, LPARAM) override
+    {
+        if (message == m_owner.m_stepMessage) {
+            if (m_owner.m_pacer) m_owner.m_pacer->StepTaken();
+            m_owner.OnWriteStep();
+        }
+        return 0;
+    }
+
+private:
+    CMeasurementRecorder& m_owner;
+};
+
+namespace {
+constexpr UINT_PTR kStepTimer = 1;
+}  // namespace
+
+CMeasurementRecorder::CMeasurementRecorder(const CDocumentationSettings& settings, MeasurementTimes& times,
+                                           Pacing pacing, platform::MessageLoop& loop)
+    : m_settings(settings), m_times(times), m_pacing(pacing), m_loop(loop)
+{
+    m_window = std::make_unique<StepWindow>(*this, loop);
+    m_stepMessage = platform::RegisterWindowMessage("KM3_DOCUMENTATION_WRITE_STEP");
+    m_wallClock = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
+    m_labelSource = [] { return FileLabelsFromStringTable(); };
+}
+
+CMeasurementRecorder::~CMeasurementRecorder()
+{
+    if (m_pacer) m_pacer->Stop();
+    // What is still waiting is written now: at the end of the program nothing may be lost.
+    m_inStep = true;
+    if (m_current) {
+        CString error, notice;
+        m_current->WriteStep(m_times.firstRecord ? m_times.firstRecord : Now(), true, INT64_MAX, error, notice);
+    }
+    for (Finishing& finishing : m_finishing) {
+        CString error, notice;
+        finishing.writer->WriteStep(m_times.firstRecord ? m_times.firstRecord : Now(), true, INT64_MAX, error, notice);
+    }
+}
+
+void CMeasurementRecorder::SetPeers(IMeasurementFrame* frame, IControlPanelEnd* panel)
+{
+    m_frame = frame;
+    m_panel = panel;
+}
+
+std::int64_t CMeasurementRecorder::Now() const
+{
+    return m_wallClock();
+}
+
+std::int64_t CMeasurementRecorder::NowMs() const
+{
+    return m_loop.NowMs();
+}
+
+CString CMeasurementRecorder::CurrentFileName() const
+{
+    return m_current ? m_current->FileName() : CString();
+}
+
+void CMeasurementRecorder::OpenMeasValueFiles(int)
+{
+    if (m_current) {
+        // A new measurement while the last one still writes: the old file finishes behind.
+        m_finishing.push_back({std::move(m_current), m_nextAttemptMs, m_faultShown ? 1 : 0});
+        m_finishTotal += m_finishing.back().writer->List().Size();
+    }
+    m_times.firstRecord = 0;
+    m_times.end = 0;
+    m_description = m_frame ? m_frame->DescribeMeasurement() : MeasurementDescription{};
+    m_labels = m_labelSource();
+    m_ioNioMode = EffectiveStorageMode(m_settings, kIoNioResults);
+    m_sampling = true;
+    m_samples = 0;
+    m_timeReachedReported = false;
+    m_faultShown = false;
+    m_sampleLimit = 0;
+    if (m_description.durationSeconds > 0.0 && m_description.intervalSeconds > 0.0)
+        m_sampleLimit = static_cast<std::uint64_t>(std::floor(m_description.durationSeconds / m_description.intervalSeconds + 1e-9)) + 1;
+    m_lastWriteMs = NowMs();
+    m_nextAttemptMs = m_lastWriteMs;
+
+    const int mode = EffectiveStorageMode(m_settings, kMeasValues);
+    if (mode != kStorageOff) {
+        auto writer = std::make_unique<CMeasValueWriter>();
+        CString error;
+        if (writer->Open(m_settings, mode, m_description, m_labels, error)) {
+            m_current = std::move(writer);
+        } else {
+            const CString name = mode == kStorageIndexed
+                ? IndexedFileName(m_settings.directory[kMeasValues], m_settings.prefix[kMeasValues], 1, kTableExtension)
+                : ConstantFileName(m_settings.directory[kMeasValues], m_settings.prefix[kMeasValues], kTableExtension);
+            Report(FaultText(kTextFileNotCreated, name, error));
+        }
+    }
+    EnsurePacing();
+    ShowQueuedMessages();
+}
+
+void CMeasurementRecorder::CollectSample(const double* values, int count)
+{
+    if (!m_sampling) return;
+    if (m_sampleLimit != 0 && m_samples >= m_sampleLimit) return;  // past the set measuring time
+    if (m_times.firstRecord == 0) m_times.firstRecord = Now();
+    ++m_samples;
+    if (m_current) m_current->List().Push(values, count);
+    if (m_sampleLimit != 0 && m_samples == m_sampleLimit && !m_timeReachedReported) {
+        m_timeReachedReported = true;
+        if (m_panel) m_panel->SetTimer(kPanelTimerTimeExpired, kPanelTimerTimeExpiredMs);
+        if (m_frame) m_frame->OnMeasuringTimeReached();
+    }
+    if (m_current && !m_inStep && NowMs() - m_lastWriteMs >= kFlushPeriodMs) {
+        m_inStep = true;
+        WriteCurrent();
+        m_inStep = false;
+        ShowQueuedMessages();
+    }
+}
+
+void CMeasurementRecorder::FinishMeasurement()
+{
+    if (m_frame) {
+        m_frame->CollectLastSample();
+        m_frame->UpdateValueTexts();
+        m_frame->RedrawDiagram();
+    }
+    const bool wasSampling = m_sampling;
+    m_sampling = false;
+    if (wasSampling && m_times.firstRecord == 0) m_times.firstRecord = Now();
+
+    // The file flush: what fits into one step is written now, the rest behind, with progress.
+    if (m_current) {
+        m_finishTotal += m_current->List().Size();
+        // A refusal the user was told of already is not reported a second time.
+        m_finishing.push_back({std::move(m_current), m_nextAttemptMs, m_faultShown ? 1 : 0});
+    }
+    if (!m_finishing.empty() && !m_inStep) {
+        m_inStep = true;
+        WriteFinishing();
+        m_inStep = false;
+    }
+    if (wasSampling) WriteIoNio();
+
+    if (m_frame) m_frame->CheckDiagramAutoStorage();
+    if (m_panel) {
+        m_panel->RunStopAddProgram();
+        m_panel->ResetButtonsAfterMeasurement();
+    }
+    const bool afterMeasurement = m_frame && m_frame->TriggerWasActiveLastTime();
+    if (afterMeasurement) {
+        if (m_finishing.empty()) {
+            if (m_panel) m_panel->AfterMeasurement(0);
+        } else {
+            m_afterMeasurementPending = true;
+        }
+    }
+    if (!m_finishing.empty() && m_frame && !m_progressShown) {
+        m_progressShown = true;
+        m_frame->ShowWriteProgress(0);
+    }
+    StopPacingWhenIdle();
+    ShowQueuedMessages();
+}
+
+void CMeasurementRecorder::FreeConvertList()
+{
+    if (m_current) m_current->List().Free();
+}
+
+void CMeasurementRecorder::OnWriteStep()
+{
+    if (m_inStep) return;
+    m_inStep = true;
+    if (m_current && NowMs() >= m_nextAttemptMs) WriteCurrent();
+    if (!m_finishing.empty()) WriteFinishing();
+    m_inStep = false;
+    StopPacingWhenIdle();
+    ShowQueuedMessages();
+}
+
+void CMeasurementRecorder::WriteCurrent()
+{
+    CString error, notice;
+    const std::int64_t first = m_times.firstRecord ? m_times.firstRecord : Now();
+    const bool ok = m_current->WriteStep(first, false, kStepBudgetUs, error, notice);
+    if (!notice.IsEmpty()) Report(FaultText(kTextFileRecreated, notice, CString()));
+    if (ok) {
+        m_lastWriteMs = NowMs();
+        m_faultShown = false;
+        return;
+    }
+    m_nextAttemptMs = NowMs() + kFlushPeriodMs;
+    if (!m_faultShown) {
+        m_faultShown = true;
+        Report(FaultText(kTextFileNotWritten, m_current->FileName(), error));
+    }
+}
+
+void CMeasurementRecorder::WriteFinishing()
+{
+    const std::int64_t now = NowMs();
+    for (std::size_t i = 0; i < m_finishing.size();) {
+        Finishing& finishing = m_finishing[i];
+        if (now < finishing.nextAttemptMs) {
+            ++i;
+            continue;
+        }
+        CString error, notice;
+        const std::int64_t first = m_times.firstRecord ? m_times.firstRecord : Now();
+        const bool ok = finishing.writer->WriteStep(first, true, kStepBudgetUs, error, notice);
+        if (!notice.IsEmpty()) Report(FaultText(kTextFileRecreated, notice, CString()));
+        if (!ok) {
+            if (finishing.failedAttempts++ == 0) Report(FaultText(kTextFileNotWritten, finishing.writer->FileName(), error));
+            finishing.nextAttemptMs = now + kFlushPeriodMs;
+            if (finishing.failedAttempts >= kFinishAttempts) {
+                CString text = FaultText(kTextSetsLost, finishing.writer->FileName(), error);
+                text.Replace("<count>", CString::Formatted("%zu", finishing.writer->List().Size()));
+                Report(text);
+                m_finishing.erase(m_finishing.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+            ++i;
+            continue;
+        }
+        if (finishing.writer->List().IsEmpty()) {
+            finishing.writer->Close();
+            m_finishing.erase(m_finishing.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        break;  // the step's budget went to this file
+    }
+    if (m_finishing.empty()) {
+        m_finishTotal = 0;
+        if (m_progressShown && m_frame) m_frame->ShowWriteProgress(-1);
+        m_progressShown = false;
+        if (m_afterMeasurementPending) {
+            m_afterMeasurementPending = false;
+            if (m_panel) m_panel->AfterMeasurement(0);
+        }
+        return;
+    }
+    std::uint64_t waiting = 0;
+    for (const Finishing& finishing : m_finishing) waiting += finishing.writer->List().Size();
+    if (m_progressShown && m_frame && m_finishTotal > 0) {
+        const std::uint64_t done = m_finishTotal > waiting ? m_finishTotal - waiting : 0;
+        m_frame->ShowWriteProgress(static_cast<int>(done * 1000 / m_finishTotal));
+    }
+}
+
+void CMeasurementRecorder::WriteIoNio()
+{
+    if (m_ioNioMode == kStorageOff || !m_frame) return;
+    IoNioEvaluation evaluation;
+    if (!m_frame->IoNioLastEvaluation(evaluation)) return;
+    if (evaluation.time == 0) evaluation.time = Now();
+    CString fileName, error;
+    if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, m_labels, evaluation, fileName, error)) {
+        if (fileName.IsEmpty())
+            fileName = ConstantFileName(m_settings.directory[kIoNioResults], m_settings.prefix[kIoNioResults], kTableExtension);
+        Report(FaultText(kTextFileNotWritten, fileName, error));
+    }
+}
+
+void CMeasurementRecorder::EnsurePacing()
+{
+    if (m_pacing == Pacing::LoopTimer) {
+        if (!m_window->IsTimerArmed(kStepTimer)) m_window->SetTimer(kStepTimer, kStepPeriodMs);
+        return;
+    }
+    if (!m_pacer) m_pacer = std::make_unique<CWritePacer>(m_loop, m_window->GetSafeHwnd(), m_stepMessage, kStepPeriodMs);
+    if (!m_pacer->IsRunning()) m_pacer->Start();
+}
+
+void CMeasurementRecorder::StopPacingWhenIdle()
+{
+    if (m_sampling || !m_finishing.empty()) {
+        if (!m_finishing.empty()) EnsurePacing();
+        return;
+    }
+    if (m_pacing == Pacing::LoopTimer) m_window->KillTimer(kStepTimer);
+    else if (m_pacer) m_pacer->Stop();
+}
+
+void CMeasurementRecorder::Report(const CString& text)
+{
+    m_messages.push_back(text);
+}
+
+void CMeasurementRecorder::ShowQueuedMessages()
+{
+    // Shown only when the recorder's state is whole again: a message box runs the loop, and
+    // with it further steps.
+    if (m_inStep) return;
+    std::vector<CString> messages;
+    messages.swap(m_messages);
+    for (const CString& text : messages) {
+        if (m_frame) m_frame->ShowDocumentationMessage(text);
+    }
+}
+
+CString CMeasurementRecorder::FaultText(UINT textId, const CString& fileName, const CString& reason) const
+{
+    return FileFaultText(textId, fileName, reason);
+}
+
+}  // namespace documentation

@@ -1,0 +1,81 @@
+#include "documentation/sensor_log.h"
+
+#include <cerrno>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "documentation/file_naming.h"
+#include "documentation/measurement_description.h"
+#include "platform/codepage.h"
+#include "platform/profile.h"
+#include "workflow/sensor_records.h"
+
+namespace documentation {
+
+CSensorLog::CSensorLog()
+    : m_wallClock([] { return static_cast<std::int64_t>(std::time(nullptr)); })
+{
+}
+
+void CSensorLog::LoadSwitch()
+{
+    m_switch = platform::GetProfileInt("Settings", "WriteLogFile", 1);
+}
+
+CString CSensorLog::FileNameOf(const CSensorRecord& sensor) const
+{
+    const CString folder = m_folder.IsEmpty() ? platform::LocalAppDataFolder() : m_folder;
+    return JoinPath(folder, CString::Formatted("Sensor_%u.log", static_cast<unsigned>(sensor.m_sStatorHeader.nSerialNo)));
+}
+
+bool CSensorLog::WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body)
+{
+    if (!IsOn()) return false;
+    if (m_folder.IsEmpty()) platform::CreateLocalAppDataFolder();
+    const std::int64_t now = m_wallClock();
+    CString entry = "==== " + DateText(now) + " " + TimeText(now) + " ====\r\n" + title + "\r\n";
+    if (!body.IsEmpty()) entry += body + "\r\n";
+    entry += "\r\n";
+    const CString fileName = FileNameOf(sensor);
+    const int fd = ::open(platform::ToFileSystemPath(fileName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    // One write per entry, so that entries of two programs never interleave.
+    std::size_t done = 0;
+    bool ok = true;
+    while (ok && done < static_cast<std::size_t>(entry.GetLength())) {
+        const ssize_t n = ::write(fd, entry.GetString() + done, static_cast<std::size_t>(entry.GetLength()) - done);
+        if (n > 0) done += static_cast<std::size_t>(n);
+        else ok = n < 0 && errno == EINTR;
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool CSensorLog::LogConnection(const CSensorRecord& sensor, const CString& portName)
+{
+    return WriteLogFile(sensor, "Verbindung hergestellt", "Port: " + portName);
+}
+
+bool CSensorLog::LogBlock(const CSensorRecord& sensor, bool written, int block, const CString& frame)
+{
+    CString hex;
+    for (int i = 0; i < frame.GetLength(); ++i) hex.AppendFormat(i ? " %02X" : "%02X", frame.ByteAt(i));
+    CString title;
+    title.Format("%s 0x%02X", written ? "Block geschrieben" : "Block gelesen", block & 0xFF);
+    return WriteLogFile(sensor, title, hex);
+}
+
+bool CSensorLog::LogDisconnected(const CSensorRecord& sensor)
+{
+    return WriteLogFile(sensor, "Sensor getrennt", CString());
+}
+
+bool CSensorLog::LogProgramEnd(const CSensorRecord& sensor)
+{
+    return WriteLogFile(sensor, "Programmende", CString());
+}
+
+}  // namespace documentation

@@ -1,0 +1,114 @@
+// Files that cannot be written: the user gets a message naming the file, the measurement goes
+// on, nothing already written is lost and every line in the file is whole.
+
+#include <csignal>
+#include <filesystem>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "documentation/delimited_table.h"
+#include "recorder_fixture.h"
+
+namespace documentation_test {
+namespace {
+
+// Limits the size of every file this process writes, as a full disk would; restored after.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);  // a refused write then fails with EFBIG instead
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+TEST_F(RecorderTest, AFolderThatCannotHoldTheFileGivesAMessageAndTheMeasurementGoesOn)
+{
+    WriteAll(dir.File("plain-file"), "");
+    const std::string unusable[] = {dir.File("missing/deeper"), dir.File("plain-file"), "/proc/km3-documentation"};
+    for (const std::string& folder : unusable) {
+        frame.messages.clear();
+        settings.directory[kMeasValues] = CString(folder);
+        frame.triggerWasActive = true;
+        calls.clear();
+        Start();
+        Measure(300);
+        recorder->FinishMeasurement();
+        ASSERT_EQ(1u, frame.messages.size()) << folder;
+        EXPECT_NE(-1, frame.messages[0].Find(CString(folder + "/Messwerte_0001.csv"))) << frame.messages[0].GetString();
+        EXPECT_EQ("AfterMeasurement(0)", calls.back());
+        EXPECT_FALSE(recorder->IsWritingBehind());
+    }
+}
+
+TEST_F(RecorderTest, AFullDiskCutsNoLineInHalfAndTheKeptSetsFollowWhenThereIsRoomAgain)
+{
+    Start();
+    Measure(1000);  // 100 sets reach the file
+    const std::string path = dir.File("Messwerte_0001.csv");
+    const auto before = std::filesystem::file_size(path);
+    {
+        FileSizeLimit full(before + 1000);  // room for a few lines, then nothing
+        Measure(3000);
+        ASSERT_EQ(1u, frame.messages.size());  // once, not at every attempt
+        EXPECT_NE(-1, frame.messages[0].Find(CString(path)));
+        const std::string bytes = ReadAll(path);
+        EXPECT_LE(bytes.size(), before + 1000);
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));  // whole lines only
+        CDelimitedTableReader reader(settings.separators);
+        ASSERT_TRUE(reader.Parse(bytes));
+        for (std::size_t i = 7; i < reader.Records().size(); ++i) ASSERT_EQ(5u, reader.Records()[i].size());
+        EXPECT_GT(reader.Records().size(), 7u + 100u);  // the room left was used
+    }
+    Measure(2000);  // room again: the kept sets follow within a second
+    recorder->FinishMeasurement();
+    ExpectFileHoldsSets(path, 600, kEpoch);
+}
+
+TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskAndGivesUpWithAMessage)
+{
+    Start();
+    Measure(500);
+    const std::string path = dir.File("Messwerte_0001.csv");
+    {
+        FileSizeLimit full(std::filesystem::file_size(path));
+        Measure(500);
+        recorder->FinishMeasurement();
+        ASSERT_TRUE(recorder->IsWritingBehind());
+        ASSERT_TRUE(loop.RunUntil([&] { return !recorder->IsWritingBehind(); }, 120000));
+    }
+    ASSERT_EQ(2u, frame.messages.size());
+    EXPECT_NE(-1, frame.messages[1].Find("50 "));  // how many sets could not be written
+    EXPECT_NE(-1, frame.messages[1].Find(CString(path)));
+    ExpectFileHoldsSets(path, 50, kEpoch);  // what was written before stays intact
+}
+
+TEST_F(RecorderTest, AFileDeletedDuringTheMeasurementIsWrittenAgainWithEverything)
+{
+    Start();
+    Measure(1500);
+    const std::string path = dir.File("Messwerte_0001.csv");
+    ASSERT_TRUE(std::filesystem::remove(path));
+    Measure(1500);
+    ASSERT_EQ(1u, frame.messages.size());
+    EXPECT_NE(-1, frame.messages[0].Find(CString(path)));
+    // Moved away and replaced by something else: written again at its name as well.
+    std::filesystem::rename(path, dir.File("moved.csv"));
+    WriteAll(path, "foreign");
+    Measure(1000);
+    recorder->FinishMeasurement();
+    EXPECT_EQ(2u, frame.messages.size());
+    ExpectFileHoldsSets(path, 400, kEpoch);
+}
+
+}  // namespace
+}  // namespace documentation_test

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "documentation/sensor_log.h"
+#include "platform/profile.h"
+#include "temp_folder.h"
+#include "workflow/sensor_records.h"
+
+using namespace documentation;
+using documentation_test::ReadAll;
+using documentation_test::TempFolder;
+
+TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
+{
+    TempFolder dir;
+    CSensorLog log;
+    log.SetFolder(dir.Folder());
+    log.SetWallClock([] { return std::int64_t{1700000000}; });
+    CSensorRecord first, second;
+    first.m_sStatorHeader.nSerialNo = 123456;
+    second.m_sStatorHeader.nSerialNo = 777;
+
+    // The default switch (1) keeps the logs off.
+    EXPECT_EQ(1, log.Switch());
+    EXPECT_FALSE(log.LogConnection(first, "COM3"));
+    EXPECT_FALSE(std::filesystem::exists(log.FileNameOf(first).GetString()));
+
+    log.SetSwitch(0);
+    EXPECT_TRUE(log.LogConnection(first, "COM3"));
+    EXPECT_TRUE(log.LogBlock(first, false, 0x81, CString("\x02\x81\x10", 3)));
+    EXPECT_TRUE(log.LogBlock(second, true, 0x03, CString("\x01", 1)));
+    EXPECT_TRUE(log.LogDisconnected(first));
+    log.SetSwitch(2);
+    EXPECT_FALSE(log.LogProgramEnd(first));
+    log.SetSwitch(0);
+    EXPECT_TRUE(log.LogProgramEnd(first));
+
+    EXPECT_EQ(CString(dir.File("Sensor_123456.log")), log.FileNameOf(first));
+    const std::string text = ReadAll(dir.File("Sensor_123456.log"));
+    const auto at = [&](const char* what) { return text.find(what); };
+    ASSERT_NE(std::string::npos, at("Verbindung hergestellt\r\nPort: COM3\r\n"));
+    ASSERT_NE(std::string::npos, at("Block gelesen 0x81\r\n02 81 10\r\n"));
+    ASSERT_NE(std::string::npos, at("Sensor getrennt\r\n"));
+    ASSERT_NE(std::string::npos, at("Programmende\r\n"));
+    EXPECT_LT(at("Verbindung"), at("Block gelesen"));
+    EXPECT_LT(at("Block gelesen"), at("Sensor getrennt"));
+    EXPECT_LT(at("Sensor getrennt"), at("Programmende"));
+    EXPECT_EQ(std::string::npos, at("Block geschrieben"));  // the other sensor's own file
+    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Block geschrieben 0x03\r\n01\r\n"));
+    EXPECT_EQ(0u, text.find("==== 2023-11-1"));  // every entry starts with its date and time
+}
+
+TEST(SensorLog, TheSwitchComesFromTheProfile)
+{
+    TempFolder config;
+    setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    CSensorLog log;
+    log.LoadSwitch();
+    EXPECT_EQ(1, log.Switch());
+    platform::WriteProfileInt("Settings", "WriteLogFile", 0);
+    log.LoadSwitch();
+    EXPECT_TRUE(log.IsOn());
+}
