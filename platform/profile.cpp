@@ -166,10 +166,12 @@ bool ProfileSectionExists(const CString& section)
     return Settings().childGroups().contains(Group(section));
 }
 
-void FlushProfile()
+bool FlushProfile()
 {
     std::lock_guard lock(g_mutex);
-    Settings().sync();
+    QSettings& settings = Settings();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 CString LocalAppDataFolder()

@@ -27,7 +27,9 @@ bool DeleteProfileTree();
 // The entry names of a section, in the file's order.
 CStringArray GetProfileEntries(const CString& section);
 bool ProfileSectionExists(const CString& section);
-void FlushProfile();
+// False when the file could not be written; the file is replaced as a whole, so a failed write
+// leaves the old file as it was.
+bool FlushProfile();
 
 // The user's local application-data folder, $XDG_DATA_HOME/Tessaline Inc./TSL-USB-KM3/
 // (~/.local/share/... by default), with a trailing '/'. CreateLocalAppDataFolder makes it.

@@ -1,0 +1,24 @@
+#pragma once
+// The about window: the program, its version, and where its settings and data live.
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace app {
+
+constexpr const char* kProgramVersion = "2.04";
+
+class AboutWindow : public QDialog {
+public:
+    explicit AboutWindow(QWidget* parent);
+    void LoadLanguageTexts();
+
+private:
+    QLabel* m_program;
+    QLabel* m_details;
+    QPushButton* m_close;
+};
+
+}  // namespace app

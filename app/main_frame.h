@@ -1,0 +1,299 @@
+#pragma once
+// CMainFrame: the main window. It owns the one workflow controller and the configuration write
+// sequencer, the page area (CKm3View), the menu, the navigation tree, the docking bars and the
+// status bar; it keeps the run-time state that pages and views share (the frame fields), the
+// registry of pages and views, the settings, and the one dispatch of its timers and messages.
+//
+// The frame is split by job into main_frame_*.cpp files:
+//   main_frame.cpp             construction, menu, tree, bars, status bar, language switch
+//   main_frame_timers.cpp      OnTimer and the message entry (ports, registrations, close)
+//   main_frame_workflow.cpp    what the workflow controller asks of the frame
+//   main_frame_operations.cpp  the operations the pages call (triggers, channels, modes, bars)
+//   main_frame_settings.cpp    settings, window placement and bar state
+//   main_frame_close.cpp       the orderly shut-down
+// A subsystem that wires itself in adds main_frame_<folder>.cpp, fills its hooks (FrameHooks)
+// there and adds its lines in its own section below.
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/environment/frame_registration.h"
+#include "platform/cstring.h"
+#include "platform/wnd.h"
+#include "workflow/com_port.h"
+#include "workflow/config_write_sequencer.h"
+#include "workflow/workflow_peers.h"
+
+class CKm3View;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QAction;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace app {
+class AboutWindow;
+}
+
+// The docking bars of the main window.
+enum FrameBar : int { kBarNavigation = 0, kBarChannelViews = 1, kBarStatusLight = 2, kBarCount = 3 };
+
+// The frame's own timer ids (the workflow's step timers are < 100).
+constexpr UINT_PTR kTimerActivationCheck = 25;
+constexpr UINT_PTR kTimerClock = 100;           // the status bar's time, date and weekday
+constexpr UINT_PTR kTimerCloseWriteLimit = 101;  // a configuration write before closing gives up
+
+// Work that belongs to a higher subsystem: the frame keeps the entry point and calls the hook
+// when the subsystem has filled it (in its main_frame_<folder>.cpp); an empty hook does nothing.
+struct FrameHooks {
+    // ---- views ----
+    std::function<void(int mode)> configureMovingAverages;
+    std::function<void()> resetMovingAverages;
+    std::function<void(int sensor, int mode, const CSensorRecord* record)> updateDisplayValues;
+    std::function<void(int sensor)> storeSensorDisplayValue;
+    std::function<void(int reason)> refreshChannelViews;
+    std::function<void(int index)> onChannelView;
+    std::function<void(int layout)> layoutViews;
+    std::function<void(int which)> scanViewListItems;
+    // ---- measurement ----
+    std::function<void(int sensor)> setSensorTriggerFlags;
+    std::function<void()> storeTriggerModes;
+    std::function<bool(int virtualKey, bool keyDown)> handleKeyMessage;
+    std::function<void()> stopMeasurement;
+    // ---- documentation ----
+    std::function<void(const CSensorRecord& sensor, const CString& title, const CString& body)> writeLogFile;
+    std::function<void()> stopPacingThread;
+    // ---- sensor administration ----
+    std::function<void()> startUpSearch;
+    std::function<void()> activationCheck;  // timer 25, armed by StartActivationCheck
+};
+
+// The fields of the frame that the measurement pages, the views and the trigger evaluation read
+// and write.
+struct FrameMeasureFields {
+    int measureRateIndex = 6;        // 0 to 19
+    int averagingCount = 1;          // 1 to 9999
+    int measuredChannelCount = 0;
+    int measuringSeconds = 0;
+    double startTriggerThreshold = 0.0;
+    double stopTriggerThreshold = 0.0;
+    int startTriggerSensor = 0;      // 1 to 6, 0 none
+    int stopTriggerSensor = 0;
+    int stopMode = 7;                // 7 duration, 8 count
+    int valuesPerSet = 0;            // storage limit
+    WORD triggerModeStart = 0;       // the set-up page's two trigger-mode words
+    WORD triggerModeStop = 0;
+    BYTE startArmed = 0;             // derived: modes 1 to 4
+    BYTE stopArmed = 0;              // derived: modes 5 and above
+    BYTE suppressReload = 0;         // pages skip their reload when shown while set
+    struct PowerSettings {
+        int unit = 0;
+        std::array<int, 3> options{};
+    };
+    std::array<PowerSettings, 2> power{};
+    std::array<int, 6> channelState{3, 3, 3, 3, 3, 3};  // 3: absent
+    int evaluationKind = 0;
+    BYTE commonFilter = 0;
+    std::array<BYTE, 6> channelFlag{};
+    std::array<BYTE, 6> channelSelection{};
+    int firstSelectedChannel = -1;
+    int displayMode = 0;             // 1 and 3 split the view
+    WORD measureMode = 0;            // 0 none, 1 channel A, 2 channel B, 3 and 4 both
+    BYTE layoutPending = 0;
+    BYTE shuttingDown = 0;
+    BYTE triggerCycle = 0, waitingForStart = 0, startPending = 0, protocolError = 0, multiportGap = 0;
+    int stopReason = 0;
+    BYTE closePending = 0, closeAfterWrite = 0;
+    BYTE measurementEnded = 0;       // measuring time reached or stop trigger fired
+    BYTE endRequest = 0;
+    BYTE dataReceived = 0, rawRequest = 0;
+    BYTE triggerPressed = 0, triggerEvaluation = 0, streamTimeout = 0, triggerStarted = 0;
+    BYTE drained = 0;
+    BYTE reconnectRequested = 0;
+    BYTE bytesReceived = 0;
+    double angleReference = 0.0;
+    std::array<double, 2> angleOffset{};
+    std::array<BYTE, 2> angleZeroOption{};
+    // Kept through a settings reset ("DespiteReset"): the add-on programs' parts and the last
+    // serial number used.
+    CString startAddProgramPart, stopAddProgramPart;
+    int lastUsedSerialNo = 0;
+    struct ChannelSetup {
+        std::vector<double> userFactors;
+        int selectedFactor = 0;
+        std::vector<CString> unitNames;
+        double countsToUnit = 1.0;
+        int nominalCounts = 0;
+    };
+    std::array<ChannelSetup, 6> channelSetup{};
+};
+
+class CMainFrame : public QMainWindow, public CWnd, public workflow::IWorkflowFrame {
+public:
+    // The port factory reaches the sensors: the port library in the program, simulated sensors
+    // in tests. null: the port library.
+    explicit CMainFrame(workflow::ISensorPortFactory* ports = nullptr, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // ==== Shell ===============================================================================
+    CComPort& Com() { return m_com; }
+    CConfigWriteSequencer& Sequencer() { return *m_sequencer; }
+    CKm3View& View() { return *m_view; }
+    FrameHooks& Hooks() { return m_hooks; }
+    FrameMeasureFields& Fields() { return m_fields; }
+    QTreeWidget& NavigationTree() { return *m_tree; }
+    QDockWidget& Bar(FrameBar bar) { return *m_bars[static_cast<std::size_t>(bar)]; }
+    QLabel& StatusPane(int pane) { return *m_statusPanes[static_cast<std::size_t>(pane)]; }
+
+    // The current language offset; SwitchLanguage relabels everything that shows text.
+    static int GetLanguage();
+    void SwitchLanguage(int offset);
+    void ShowPage(int pageIndex);
+    void ShowAbout();
+
+    // ==== Registered pages and views =========================================================
+    void* Registered(FrameObjectKind kind) const { return m_registered[static_cast<std::size_t>(kind)]; }
+    template <class T>
+    T* RegisteredAs(FrameObjectKind kind) const { return static_cast<T*>(Registered(kind)); }
+    // What the registration message does; pages post it, the start-up search calls it directly.
+    void RegisterObject(FrameObjectKind kind, void* address);
+    BYTE m_bStartupPending = 1;  // cleared when the views have registered
+
+    // ==== Operations of the pages =============================================================
+    void SetSensorTriggerFlags(int sensor) override;
+    void StoreTriggerModes(WORD startMode, WORD stopMode);
+    void UpdateTriggerFlags();
+    void SetChannelFlag(int index, BYTE value = 1);
+    void SetChannelSelection(const BYTE selection[6]);
+    void SetDisplayMode(int mode);
+    void SetMeasureMode(WORD mode);
+    void ShowBar(FrameBar bar, bool show, bool delay = false);
+    void SetStatusText(UINT textId);
+    void SetStatusMessage(const CString& text);
+    int GetActiveViewKind() const;
+    void OnChannelView(int index);
+    bool HandleKeyMessage(int virtualKey, bool keyDown);
+    void ScanViewListItems(int which);
+    void LayoutViews(int layout);
+    void ResetMovingAverages();
+    // The settings are reset at the next shut-down.
+    void RequestSettingsReset() { m_bResetRequested = true; }
+    bool IsSettingsResetRequested() const { return m_bResetRequested; }
+    // The set-up page has settings that are written into the sensors before closing.
+    void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }
+
+    // ==== What the workflow controller asks of the frame (IWorkflowFrame) =====================
+    CWnd& StepWindow() override { return *this; }
+    void BeginWaitCursorOnce() override;
+    void EndWaitCursorOnce() override;
+    void LoadWindowPlacement() override;
+    void SetWaitForReconnect(bool wait) override;
+    bool IsWaitingForReconnect() const override { return m_bWaitForReconnect; }
+    void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) override;
+    void StoreSensorDisplayValue(int sensor) override;
+    void ConfigureMovingAverages(int mode) override;
+    workflow::DisplayChannelEntry* DisplayEntry(int channel) override;
+    workflow::DisplaySlotRecord* DisplaySlot(int slot) override;
+    int LogSwitch() const override { return m_nWriteLogFile; }
+    void WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body) override;
+    void StartActivationCheck() override;
+    int MeasureRateIndex() const override { return m_fields.measureRateIndex; }
+    void ClearTriggerPressed() override { m_fields.triggerPressed = 0; }
+    void ClearTriggerEvaluation() override { m_fields.triggerEvaluation = 0; }
+    void ClearStreamTimeoutMark() override { m_fields.streamTimeout = 0; }
+    void HideSensorPages() override;
+    void MinimiseMainWindow() override;
+    void ExitApplication(int exitCode) override;
+    void SetSensorConnectedFlag() override { m_bSensorConnected = 1; }
+    void RefreshChannelViews(int reason) override;
+    bool IsMeasurementEnded() const override { return m_fields.measurementEnded != 0; }
+    bool IsDrained() const override { return m_fields.drained != 0; }
+    void SetDrained(bool on) override { m_fields.drained = on ? 1 : 0; }
+    bool IsTriggerStarted() const override { return m_fields.triggerStarted != 0; }
+    void SetAngleOffsetsZero() override { m_fields.angleOffset = {0.0, 0.0}; }
+    void ResetCalibRings() override;
+    void AddCalibValue(int ring, double value) override;
+    bool GetCalibAverage(int ring, double& mean) const override;
+    bool IsChannelViewVisible(int channel) const override;
+    bool IsChannelInDiagram(int channel) const override;
+    BYTE m_bSensorConnected = 0;
+    BYTE m_bWaitCursorShown = 0;
+    int m_nWriteLogFile = 1;  // the profile's "WriteLogFile": 1 = per-sensor log off
+    // Per channel: shown in its view / drawn in the diagram (the rotor operation block's bits).
+    std::array<bool, 6> m_channelViewVisible{};
+    std::array<bool, 6> m_channelInDiagram{};
+
+    // ==== Settings and shut-down ==============================================================
+    // Reads the frame's settings (language, log switch, placement, bars); at start-up.
+    void LoadSettings();
+    // Writes them; false (and the user is told) when the file could not be written.
+    bool SaveSettings();
+    // The closing has passed every step and the window is gone.
+    bool IsClosed() const { return m_bClosed; }
+    int ExitCode() const { return m_exitCode; }
+    // Ends the program from outside (SIGTERM): the same road as the window's close box.
+    void RequestClose();
+
+    // ==== views (added by the views helper) ====
+
+    // ==== measurement (added by the measurement helper) ====
+
+    // ==== documentation (added by the documentation helper) ====
+
+    // ==== sensor administration (added by the sensor administration helper) ====
+
+protected:
+    void OnTimer(UINT_PTR id) override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildNavigationTree();
+    void BuildBars();
+    void BuildStatusBar();
+    void LoadLanguageTexts();
+    void RunCommand(int menu, int entry);
+    void RefreshClock();
+    void UpdatePeers();
+    // The close steps; true when the window may go now.
+    bool PrepareClose();
+    void FinishClose();
+    void SaveBarState();
+    void RestoreBarState();
+
+    std::unique_ptr<workflow::ISensorPortFactory> m_ownPorts;
+    CComPort m_com;
+    std::unique_ptr<CConfigWriteSequencer> m_sequencer;
+    workflow::WorkflowPeers m_peers;
+    FrameHooks m_hooks;
+    FrameMeasureFields m_fields;
+    std::array<void*, kFrameObjectKindCount> m_registered{};
+
+    CKm3View* m_view = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    std::array<QDockWidget*, kBarCount> m_bars{};
+    std::array<QLabel*, 4> m_statusPanes{};  // message, time, date, weekday
+    std::vector<QMenu*> m_menus;
+    std::vector<std::vector<QAction*>> m_menuActions;
+    std::vector<std::pair<QTreeWidgetItem*, std::pair<int, int>>> m_treeItems;
+    app::AboutWindow* m_about = nullptr;
+
+    std::array<workflow::DisplayChannelEntry, 6> m_displayEntries{};
+    std::array<workflow::DisplaySlotRecord, 4> m_displaySlots{};
+    std::array<std::vector<double>, 4> m_calibRings{};
+
+    bool m_bWaitForReconnect = false;
+    bool m_bResetRequested = false;
+    bool m_bConfigWritePending = false;
+    bool m_bClosing = false;     // a close has started and waits for the configuration write
+    bool m_bClosed = false;
+    bool m_bSettingsSaved = false;
+    int m_exitCode = 0;
+    CString m_statusMessage;
+};

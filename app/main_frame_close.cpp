@@ -1,0 +1,72 @@
+// The orderly shut-down: a running measurement is stopped, a pending configuration write is
+// made before the window goes, the end is logged for every connected sensor, and the settings
+// are saved. The close box, the File menu, the controller's exit and SIGTERM all take this road.
+#include "app/main_frame.h"
+
+#include <QCloseEvent>
+
+#include "app/about_window.h"
+#include "app/environment/date_time_text.h"
+#include "res/string_table.h"
+
+namespace {
+constexpr UINT kTextWritingConfiguration = 5675;
+constexpr UINT kTextProgramEnd = 5678;
+// A configuration write that has not ended after this long is given up (the sensor no longer
+// answers); the window closes without it.
+constexpr UINT kCloseWriteLimitMs = 20000;
+}  // namespace
+
+void CMainFrame::RequestClose()
+{
+    close();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_bClosed || PrepareClose()) {
+        if (!m_bClosed) FinishClose();
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool CMainFrame::PrepareClose()
+{
+    if (m_bClosing) {
+        // Waiting for the configuration write: only its end (timer 49) or the limit closes.
+        return m_com.m_bConfigWriteDone != 0;
+    }
+    m_fields.shuttingDown = 1;
+    m_com.COM_SetMeasureRate();
+    if (m_com.m_pMeasureCtrlSettings != nullptr && m_com.m_pMeasureCtrlSettings->bRunning == 1) {
+        if (m_hooks.stopMeasurement)
+            m_hooks.stopMeasurement();
+        else
+            m_com.COM_StopMeasure();
+    }
+    if (m_hooks.stopPacingThread) m_hooks.stopPacingThread();
+    if (m_bConfigWritePending && m_com.m_bCloseWithoutSaving == 0 && m_com.m_bConfigWriteDone == 0 && m_bSensorConnected) {
+        m_bClosing = true;
+        m_fields.closeAfterWrite = 1;
+        m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+        m_sequencer->Start();
+        SetStatusText(kTextWritingConfiguration);
+        SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::FinishClose()
+{
+    KillTimer(kTimerCloseWriteLimit);
+    KillTimer(kTimerClock);
+    const CDateTimeText now = CDateTimeText::Now();
+    for (int port = 0; port < m_com.m_nSensorPortCount && port < kMaxSensorPorts; ++port)
+        WriteLogFile(m_com.m_Sensor[static_cast<std::size_t>(port)], LoadLangString(kTextProgramEnd), now.Date() + " " + now.Time());
+    if (m_com.m_bCloseWithoutSaving == 0) m_bSettingsSaved = SaveSettings();
+    if (m_about != nullptr) m_about->close();
+    m_bClosed = true;
+}

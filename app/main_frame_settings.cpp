@@ -1,0 +1,102 @@
+// The frame's settings: read at start-up, written at shut-down, with the window placement,
+// the navigation tree and the bar state.
+#include "app/main_frame.h"
+
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTreeWidget>
+
+#include "app/app_settings.h"
+#include "app/environment/lang_ui.h"
+#include "platform/profile.h"
+#include "platform/qt_text.h"
+#include "res/string_table.h"
+
+namespace {
+
+constexpr const char* kSectionWindowPos = "AllViewState\\Configs\\WindowPos";
+constexpr const char* kSectionTreeState = "AllViewState\\Configs\\TreeState";
+constexpr const char* kSectionBarState = "AllViewState\\BarState\\ViewBar";
+constexpr UINT kTextWriteFailed = 5673;
+
+int ReadInt(const char* section, const char* entry, int defaultValue)
+{
+    return platform::GetProfileInt(section, entry, defaultValue);
+}
+
+void WriteInt(const char* section, const char* entry, int value)
+{
+    platform::WriteProfileInt(section, entry, value);
+}
+
+}  // namespace
+
+void CMainFrame::LoadSettings()
+{
+    SetLanguage(ReadInt(app::kSectionLanguage, "Language", 0));
+    m_nWriteLogFile = ReadInt(app::kSectionSettings, "WriteLogFile", 1);
+    m_fields.startAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg");
+    m_fields.stopAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg");
+    m_fields.lastUsedSerialNo = ReadInt(app::kSectionDespiteReset, "LastUsedSerialNo", 0);
+}
+
+void CMainFrame::LoadWindowPlacement()
+{
+    const int width = ReadInt(kSectionWindowPos, "Width", 0);
+    const int height = ReadInt(kSectionWindowPos, "Height", 0);
+    if (width < 200 || height < 150) {
+        resize(1100, 760);
+    } else {
+        const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
+        // A place on a screen that is no longer there is not taken.
+        bool onScreen = false;
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen->availableGeometry().intersects(stored)) onScreen = true;
+        resize(stored.size());
+        if (onScreen) move(stored.topLeft());
+    }
+    if (ReadInt(kSectionWindowPos, "Maximized", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    const int collapsed = ReadInt(kSectionTreeState, "Collapsed", 0);
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) m_tree->topLevelItem(i)->setExpanded((collapsed & (1 << i)) == 0);
+}
+
+void CMainFrame::RestoreBarState()
+{
+    const CString state = platform::GetProfileString(kSectionBarState, "State");
+    if (!state.IsEmpty()) restoreState(QByteArray::fromHex(QByteArray(state.GetString())));
+}
+
+void CMainFrame::SaveBarState()
+{
+    platform::WriteProfileString(kSectionBarState, "State", CString(saveState().toHex().toStdString()));
+}
+
+bool CMainFrame::SaveSettings()
+{
+    if (m_bResetRequested) {
+        // The reset takes effect now: nothing of this session is kept but "DespiteReset".
+        app::ResetSettingsTree();
+    } else {
+        WriteInt(app::kSectionLanguage, "Language", GetLanguage());
+        WriteInt(app::kSectionSettings, "WriteLogFile", m_nWriteLogFile);
+        const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        WriteInt(kSectionWindowPos, "Left", normal.x());
+        WriteInt(kSectionWindowPos, "Top", normal.y());
+        WriteInt(kSectionWindowPos, "Width", normal.width());
+        WriteInt(kSectionWindowPos, "Height", normal.height());
+        WriteInt(kSectionWindowPos, "Maximized", isMaximized() ? 1 : 0);
+        int collapsed = 0;
+        for (int i = 0; i < m_tree->topLevelItemCount() && i < 31; ++i)
+            if (!m_tree->topLevelItem(i)->isExpanded()) collapsed |= 1 << i;
+        WriteInt(kSectionTreeState, "Collapsed", collapsed);
+        SaveBarState();
+    }
+    platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg", m_fields.startAddProgramPart);
+    platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg", m_fields.stopAddProgramPart);
+    WriteInt(app::kSectionDespiteReset, "LastUsedSerialNo", m_fields.lastUsedSerialNo);
+    if (app::WriteSettingsFile()) return true;
+    // The old file stays whole; the user learns that this session's settings are lost.
+    AfxMessageBox(LoadLangString(kTextWriteFailed) + "\n" + platform::ProfileFilePath(), platform::MB_OK | platform::MB_ICONWARNING);
+    return false;
+}

@@ -1,0 +1,81 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <clocale>
+
+#include "app/app_settings.h"
+#include "app/environment/lang_ui.h"
+#include "app/main_frame.h"
+#include "app/restart_lock.h"
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/profile.h"
+#include "platform/qt_loop_driver.h"
+#include "platform/qt_sinks.h"
+#include "platform/quit_on_signal.h"
+#include "platform/wait_cursor.h"
+#include "port/port_settings_store.h"
+#include "port/profile_port_settings.h"
+#include "res/string_table.h"
+
+namespace app {
+
+namespace {
+constexpr UINT kTextProgramTitle = 5680;
+constexpr UINT kTextDamagedSettings = 5672;
+constexpr UINT kTextPredecessorHangs = 5674;
+}  // namespace
+
+int RunApplication(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    // Qt adopts the desktop's locale for everything; numbers in files, frames and texts must
+    // stay in the C locale whatever the user's language.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("TSL-USB-KM3");
+    QApplication::setOrganizationName("Tessaline Inc.");
+
+    platform::MessageLoop loop(platform::MessageLoop::Time::Real);
+    platform::QtLoopDriver driver(loop);
+    platform::QtMessageBoxSink messageBoxes;
+    platform::ScopedMessageBoxSink installMessageBoxes(&messageBoxes);
+    platform::QtWaitCursorSink waitCursor;
+    platform::SetWaitCursorSink(&waitCursor);
+    platform::QuitOnTerminationSignals();
+
+    RestartLock lock;
+    const bool restart = QApplication::arguments().contains("--Restart");
+    if (lock.Acquire(restart, kRestartWaitMs) == RestartLock::Result::PredecessorHangs) {
+        SetLanguage(platform::GetProfileInt(kSectionLanguage, "Language", 0));
+        platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
+        LangMessageBox(kTextPredecessorHangs, platform::MB_OK | platform::MB_ICONERROR);
+        platform::SetWaitCursorSink(nullptr);
+        return 1;
+    }
+
+    const SettingsStart settings = PrepareSettings();
+    // Port names ("COMn") and extra serial devices are remembered in the settings file.
+    SetPortSettingsStore(std::make_shared<ProfilePortSettingsStore>());
+
+    int result = 0;
+    {
+        CMainFrame frame;
+        platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
+        if (settings.outcome == SettingsStart::Outcome::Damaged)
+            frame.SetStatusMessage(LoadLangString(kTextDamagedSettings) + " " + settings.damagedCopy);
+        frame.show();
+        result = QApplication::exec();
+        // SIGTERM ends the event loop without closing the window: take the close box's road,
+        // which may still have a configuration write to finish.
+        if (!frame.IsClosed()) {
+            frame.RequestClose();
+            if (!frame.IsClosed()) result = QApplication::exec();
+        }
+        if (result == 0) result = frame.ExitCode();
+    }
+    platform::SetWaitCursorSink(nullptr);
+    return result;
+}
+
+}  // namespace app

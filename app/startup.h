@@ -1,0 +1,14 @@
+#pragma once
+// Start-up and the run of the program, in this order: a restarted instance waits for its
+// predecessor; the settings file is checked (damaged, other version); the main frame is
+// created (settings, application-data folder, status bar, bars, clock, menu in the language)
+// and shown; the message loop runs; SIGTERM closes the frame the same way as its close box.
+
+namespace app {
+
+// How long "--Restart" waits for the previous instance, in milliseconds.
+constexpr int kRestartWaitMs = 20000;
+
+int RunApplication(int argc, char** argv);
+
+}  // namespace app
