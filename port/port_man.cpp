@@ -241,13 +241,15 @@ bool CPortMan::WriteByte(BYTE value)
 bool CPortMan::IsOwnDevice(const CString& name)
 {
     CPortDetailArray& list = ThePortList();
+    // An entry stands for one device (its identity). A node leads to the device that holds it
+    // now: our device plugged in again under another node is ours, another device that came up
+    // under our old node is not.
+    if (!m_sDisplayName.IsEmpty() && list.Exists(name) && list.Exists(m_sDisplayName))
+        return list.SameEntry(name, m_sDisplayName);
     CString upper = name;
     upper.MakeUpper();
     if (list.OpenPathOf(upper).CompareNoCase(m_sSymbolicLink) == 0) return true;
-    if (GetState() != kPortOpen && !m_sAlternateDeviceName.IsEmpty() && name.CompareNoCase(m_sAlternateDeviceName) == 0)
-        return true;
-    // A device plugged in again may get another node; it is still the entry of our port.
-    return list.Exists(name) && list.Exists(m_sDisplayName) && list.SameEntry(name, m_sDisplayName);
+    return GetState() != kPortOpen && !m_sAlternateDeviceName.IsEmpty() && name.CompareNoCase(m_sAlternateDeviceName) == 0;
 }
 
 LRESULT CPortMan::OnDeviceChange(WPARAM code, const DeviceBroadcast* header)
@@ -259,7 +261,9 @@ LRESULT CPortMan::OnDeviceChange(WPARAM code, const DeviceBroadcast* header)
     if (header->devicetype != DBT_DEVTYP_PORT && header->devicetype != DBT_DEVTYP_DEVICEINTERFACE) return 0;
     const CString& name = header->name;
     CPortDetailArray& list = ThePortList();
-    if (arrival && !list.Exists(name)) RefreshPortList();
+    // Every arrival refreshes the list: a node known from before may now belong to another
+    // device, which the refresh lists under its own identity before the node is matched.
+    if (arrival) RefreshPortList();
     list.SetPresent(name, arrival);
     if (!IsOwnDevice(name)) return 0;
     if (arrival) {

@@ -10,6 +10,7 @@
 #include "port/device_change.h"
 #include "port/port_man_gui.h"
 #include "port/thread_man.h"
+#include "fake_sysfs.h"
 #include "test_support.h"
 
 namespace {
@@ -196,6 +197,46 @@ TEST_F(PortManTest, CannedUeventsCloseAndReopenThePort)
     ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOpen; }));
     ASSERT_TRUE(pty.Send("again"));
     EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "again"; }));
+}
+
+TEST_F(PortManTest, AnotherAdapterUnderTheUnpluggedOnesNodeIsNotReopenedForItsOwner)
+{
+    // Device nodes are links to pseudo-terminals: adapter A first has ttyUSB0; once it is
+    // unplugged, adapter B comes up as ttyUSB0 and A, plugged in again, as ttyUSB1.
+    const std::filesystem::path sys = machine.root.path / "sys", dev = machine.root.path / "dev";
+    SetEnumerationRoots({sys.string(), dev.string()});
+    FakeSysfs tree(sys);
+    Pty adapterA, adapterB;
+    std::filesystem::create_directories(dev);
+    auto node = [&](const char* name, const Pty& pty) {
+        std::filesystem::remove(dev / name);
+        std::filesystem::create_symlink(pty.path, dev / name);
+        return DeviceBroadcast{DBT_DEVTYP_DEVICEINTERFACE, (dev / name).c_str()};
+    };
+    tree.UsbSerial("1-2", "ttyUSB0", "AAA", "ftdi_sio");
+    DeviceBroadcast usb0 = node("ttyUSB0", adapterA);
+    RefreshPortList();
+    auto manager = MakeManager();
+    manager->SetEventMask(nullptr, 0x30000000);
+    ASSERT_TRUE(manager->OpenPort("COM1"));
+
+    tree.Remove("class/tty/ttyUSB0");
+    tree.Remove("devices/pci0000:00/0000:00:14.0/usb1/1-2");
+    manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &usb0);
+    ASSERT_EQ(kPortOffLineDeviceGone, manager->GetState());
+
+    tree.UsbSerial("1-3", "ttyUSB0", "BBB", "ftdi_sio");
+    usb0 = node("ttyUSB0", adapterB);
+    EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &usb0));
+    EXPECT_EQ(kPortOffLineDeviceGone, manager->GetState());
+    EXPECT_EQ(CString(usb0.name), ThePortList().OpenPathOf("COM2"));
+
+    tree.UsbSerial("1-2", "ttyUSB1", "AAA", "ftdi_sio");
+    const DeviceBroadcast usb1 = node("ttyUSB1", adapterA);
+    EXPECT_EQ(1, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &usb1));
+    ASSERT_EQ(kPortOpen, manager->GetState());
+    ASSERT_TRUE(adapterA.Send("mine"));
+    EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "mine"; }));
 }
 
 TEST_F(PortManTest, WritesSurviveThePortBeingReplacedByTheDeviceThread)
