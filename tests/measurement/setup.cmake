@@ -1,0 +1,11 @@
+# The set-up page's logic against the controller and simulated sensors under virtual time.
+km3_add_test(test_measure_setup LABEL measurement
+  SOURCES
+    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
+    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_load_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_write_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_rate_test.cpp
+  DEPENDS km3_measurement km3_sim
+)

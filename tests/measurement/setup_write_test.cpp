@@ -1,0 +1,148 @@
+// The row controls of the set-up page and the software-configuration block they put into the
+// simulated sensor; writes asked for during a measurement, replayed after it.
+
+#include <gtest/gtest.h>
+
+#include "tests/measurement/setup_bench.h"
+
+using namespace measurement;
+using namespace measurement_test;
+
+namespace {
+
+struct Connected : SetupBench {
+    Connected() { connected = ConnectAndRefresh(TwoChannelSensor()); }
+    // Lets the write reach the sensor and its acknowledgement come back.
+    void Settle() { loop.RunFor(300); }
+    bool connected = false;
+};
+
+}  // namespace
+
+TEST(SetupWrite, EachRowControlReachesTheSensorsSoftwareConfiguration)
+{
+    Connected b;
+    ASSERT_TRUE(b.connected);
+    CDlgMeasureAdjust& page = *b.page;
+
+    b.Choose(kDecimalsCombo[0], 3);
+    page.OnRowCombo(RowField::Decimals, 0);
+    b.Settle();
+    EXPECT_EQ(b.SwConfigByte(26) >> 5, 3);
+    EXPECT_EQ(b.SwConfigByte(32), b.measureFrame.rate);
+
+    b.Choose(kUnitCombo[1], 2);
+    page.OnRowCombo(RowField::Unit, 1);
+    b.Settle();
+    EXPECT_EQ(b.SwConfigByte(27) & 0x1F, 2);
+    EXPECT_EQ(b.measureFrame.tables[1].field[static_cast<int>(DisplayField::Unit)], 2);
+
+    b.Choose(kAveragingCombo[0], 5);
+    page.OnRowCombo(RowField::Averaging, 0);
+    b.Settle();
+    EXPECT_EQ(b.SwConfigByte(28) & 0x0F, 5);
+
+    b.Choose(kSignCombo[1], 1);
+    page.OnRowCombo(RowField::Sign, 1);
+    b.Settle();
+    EXPECT_EQ(b.SwConfigByte(29) & 0x80, 0x80);
+
+    // Channel B off: its state byte says 2; the last channel cannot go off, A comes back.
+    page.Controls().Check(kChannelButton[1], false);
+    page.OnChannelButton(1, true);
+    b.Settle();
+    EXPECT_EQ((b.SwConfigByte(29) >> 4) & 3, 2);
+    EXPECT_EQ((b.SwConfigByte(28) >> 4) & 3, 1);
+    page.Controls().Check(kChannelButton[0], false);
+    page.OnChannelButton(0, true);
+    b.Settle();
+    EXPECT_TRUE(page.Controls().IsChecked(kChannelButton[0]));
+    EXPECT_TRUE(page.Setup().channel[0].active);
+    EXPECT_EQ((b.SwConfigByte(28) >> 4) & 3, 1);
+
+    // The value a combo already holds sends nothing and starts no wait cursor.
+    b.ports.writes.clear();
+    b.measureFrame.waitCursor = false;  // the controller ends it when the sensor acknowledges
+    page.OnRowCombo(RowField::Averaging, 0);
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_FALSE(b.measureFrame.waitCursor);
+    // A power row changes its table but writes no block.
+    b.measureFrame.tables[4].units = b.measureFrame.tables[0].units;
+    page.OnChannelRowChanged(RowField::Decimals, 4, 2, 0);
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_EQ(b.measureFrame.tables[4].field[static_cast<int>(DisplayField::Decimals)], 2);
+    EXPECT_FALSE(b.measureFrame.waitCursor);
+}
+
+TEST(SetupWrite, AnAngleSensorTakesTheUnitIntoChannelB)
+{
+    Connected b;
+    ASSERT_TRUE(b.connected);
+    CSensorRecord& record = b.com.m_Sensor[0];
+    record.m_sRotorHeader.cTypeClass = 'Y';
+    record.m_sEncoder.cAngle = 1;
+    const BYTE unitA = record.m_sSwConfig.cCode5A;
+    b.measureFrame.tables[0].field[static_cast<int>(DisplayField::Unit)] = 2;
+    b.page->CopyToSensorRecord(0);
+    EXPECT_EQ(record.m_sSwConfig.cCode5B, 2);
+    EXPECT_EQ(record.m_sSwConfig.cCode5A, unitA);
+}
+
+TEST(SetupWrite, WritesAskedForDuringAMeasurementAreReplayedAfterItInOrder)
+{
+    Connected b;
+    ASSERT_TRUE(b.connected);
+    CDlgMeasureAdjust& page = *b.page;
+    b.control.settings.bRunning = 1;
+    b.Choose(kDecimalsCombo[0], 2);
+    page.OnRowCombo(RowField::Decimals, 0);
+    // The scaling of channel A and a second software configuration while it runs.
+    EXPECT_FALSE(page.Writer().Write(0, 35));
+    b.Choose(kDecimalsCombo[0], 4);
+    page.OnRowCombo(RowField::Decimals, 0);
+    EXPECT_EQ(page.Writer().Pending(), (std::vector<std::pair<int, int>>{{0, 37}, {0, 35}}));
+    EXPECT_FALSE(b.measureFrame.waitCursor);
+    b.loop.RunFor(2000);
+    EXPECT_TRUE(b.ports.writes.empty());
+    EXPECT_FALSE(b.window.IsTimerArmed(39));
+
+    b.control.settings.bRunning = 0;
+    b.loop.RunFor(500);
+    ASSERT_EQ(b.ports.writes.size(), 1u);
+    const std::int64_t first = b.loop.NowMs();
+    b.loop.RunFor(100);
+    ASSERT_EQ(b.ports.writes.size(), 2u);
+    EXPECT_GE(b.loop.NowMs() - first, 100);
+    b.Settle();
+    // The replay takes the tables as they are now; the scaling code set its flag.
+    EXPECT_EQ(b.SwConfigByte(26) >> 5, 4);
+    EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 1);
+    EXPECT_TRUE(page.Writer().Pending().empty());
+}
+
+TEST(SetupWrite, AFailedOrDisabledWriteEndsTheWaitCursor)
+{
+    Connected b;
+    ASSERT_TRUE(b.connected);
+    b.ports.Port("COM3").writes = false;
+    b.Choose(kDecimalsCombo[0], 1);
+    b.page->OnRowCombo(RowField::Decimals, 0);
+    EXPECT_FALSE(b.measureFrame.waitCursor);
+
+    b.ports.Port("COM3").writes = true;
+    b.com.m_Sensor[0].m_sSwConfig.cReadMark = 0;  // never read: not sent
+    b.Choose(kDecimalsCombo[0], 2);
+    b.page->OnRowCombo(RowField::Decimals, 0);
+    EXPECT_FALSE(b.measureFrame.waitCursor);
+}
+
+TEST(SetupWrite, AcceptSendsEverySensorAHundredMillisecondsApart)
+{
+    Connected b;
+    ASSERT_TRUE(b.connected);
+    const std::int64_t before = b.loop.NowMs();
+    b.page->OnBnClickedAccept();
+    EXPECT_EQ(b.ports.writes.size(), 1u);
+    EXPECT_GE(b.loop.NowMs() - before, 100);
+    EXPECT_FALSE(b.page->Controls().IsShown(IDC_ACCEPT));
+}
