@@ -26,9 +26,12 @@ int CKombiBox::AddItem(const CString& text, UINT_PTR datum)
 {
     const QSignalBlocker block(this);
     const int selected = currentIndex();
+    const QString typed = isEditable() ? currentText() : QString();
     addItem(platform::ToQString(text));
-    // A new entry never changes the selection (Qt would select the first one).
+    // A new entry never changes the selection (Qt would select the first one), nor what the
+    // user typed into an editable box.
     setCurrentIndex(selected);
+    if (isEditable()) setEditText(typed);
     const int index = count() - 1;
     ++m_itemCount;
     setItemData(index, QVariant::fromValue<qulonglong>(datum), kDatumRole);

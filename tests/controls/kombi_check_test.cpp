@@ -53,6 +53,16 @@ TEST_F(KombiBoxTest, EntriesAreFoundByDatumAmongTheCountedEntriesOnly)
     EXPECT_TRUE(page.notes.empty()) << "refills and selections by the program notify nothing";
 }
 
+TEST_F(KombiBoxTest, AddingToAnEditableBoxKeepsWhatIsTyped)
+{
+    box->setEditable(true);
+    box->AddItem(";", 0);
+    page.SetDlgItemText(1433, "|");
+    box->AddItem(",", 1);
+    EXPECT_EQ(page.GetDlgItemText(1433), "|");
+    EXPECT_EQ(box->GetCurSel(), -1);
+}
+
 TEST_F(KombiBoxTest, TheUsersChoiceNotifiesThePage)
 {
     box->AddItem("a", 1);
