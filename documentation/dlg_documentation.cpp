@@ -101,7 +101,7 @@ void CDlgDocumentation::LoadLanguageTexts()
         SetLangWindowText(GetDlgItem(base + kDocGroupOffset), groupText[kind]);
         SetLangWindowText(GetDlgItem(base + kDocFolderLabelOffset), kTextFolder);
         SetLangWindowText(GetDlgItem(base + kDocPrefixLabelOffset), kTextPrefix);
-        SetLangWindowText(GetDlgItem(base + kDocModeLabelOffset), kTextAutoStorage);
+        SetLangWindowText(GetDlgItem(base + kDocModeLabelOffset), kTextStorageMode);
         FillModeCombo(kind);
     }
     SetLangWindowText(GetDlgItem(IDC_DOC_SEPARATOR_GROUP), kTextSeparators);

@@ -48,6 +48,7 @@ constexpr UINT kTextLabelResult = 5786;
 constexpr UINT kTextLabelPassed = 5787;
 constexpr UINT kTextLabelFailed = 5788;
 constexpr UINT kTextLabelSensor = 5789;
+constexpr UINT kTextStorageMode = 5790;
 
 // A message about a file: the text's "<file>" and "<reason>" replaced.
 CString FileFaultText(UINT textId, const CString& fileName, const CString& reason);
