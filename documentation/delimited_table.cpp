@@ -51,6 +51,32 @@ void CDelimitedTableWriter::AppendNumber(double value, int decimals)
     }
     if (decimals < 0) decimals = 0;
     if (decimals > 15) decimals = 15;
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (decimals <= 9 && std::fabs(value) * kPow10[decimals] < 9e15) {
+        // The usual case, measured values of a few digits: one rounding to an integer of
+        // scaled units, then its digits with the separator put in.
+        long long scaled = std::llround(value * kPow10[decimals]);
+        if (scaled < 0) {
+            m_buffer.push_back('-');
+            scaled = -scaled;
+        }
+        char digits[24];
+        char* end = std::to_chars(digits, digits + sizeof digits, scaled).ptr;
+        int length = static_cast<int>(end - digits);
+        if (length <= decimals) {  // below one: leading zeros
+            m_buffer.push_back('0');
+            m_buffer.push_back(m_sep.decimal);
+            m_buffer.append(static_cast<std::size_t>(decimals - length), '0');
+            m_buffer.append(digits, end);
+            return;
+        }
+        m_buffer.append(digits, static_cast<std::size_t>(length - decimals));
+        if (decimals > 0) {
+            m_buffer.push_back(m_sep.decimal);
+            m_buffer.append(end - decimals, end);
+        }
+        return;
+    }
     char digits[400];
     const auto result = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) {

@@ -43,6 +43,19 @@ TEST(DelimitedTable, EveryFieldReadsBackAsWrittenUnderEachSeparatorPair)
     }
 }
 
+TEST(DelimitedTable, NumbersAreRoundedHalfAwayFromZeroWithoutANegativeZero)
+{
+    CDelimitedTableWriter writer(Separators{';', ','});
+    writer.AppendNumber(0.05, 3);
+    writer.AppendNumber(-0.0004, 3);
+    writer.AppendNumber(2.5, 0);
+    writer.AppendNumber(-2.5, 0);
+    writer.AppendNumber(-12.3456, 2);
+    writer.AppendNumber(1e20, 2);  // too large for the fast path
+    writer.AppendNumber(7.0, 0);
+    EXPECT_EQ("0,050;0,000;3;-3;-12,35;100000000000000000000,00;7", writer.Buffer());
+}
+
 TEST(DelimitedTable, ReaderRefusesWhatIsNoNumberAndAQuoteThatNeverEnds)
 {
     CDelimitedTableReader comma(Separators{';', ','});

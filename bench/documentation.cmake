@@ -1,0 +1,1 @@
+km3_add_bench(bench_documentation SOURCES documentation_bench.cpp DEPENDS km3_documentation)

@@ -1,0 +1,197 @@
+// Documentation benchmarks: how fast measured-value lines of four channels are made and
+// written, and the longest the GUI thread is held while a measurement of a million value sets
+// is collected, finished and written behind.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "documentation/delimited_table.h"
+#include "documentation/documentation_peers.h"
+#include "documentation/meas_value_writer.h"
+#include "documentation/measurement_recorder.h"
+#include "platform/message_loop.h"
+
+using namespace documentation;
+
+namespace {
+
+MeasurementDescription FourChannels()
+{
+    MeasurementDescription d;
+    d.sensorIdentity = {"DRF-1 Nr. 123456"};
+    d.channels = {{"A", "N·m", 3}, {"B", "1/min", 1}, {"C", "°", 2}, {"D", "W", 0}};
+    d.measureRateText = "10 kHz";
+    d.intervalSeconds = 0.0001;
+    return d;
+}
+
+void FillSet(std::uint64_t i, double* values)
+{
+    const double x = static_cast<double>(i);
+    values[0] = 123.456 * std::sin(x * 0.001);
+    values[1] = 3000.0 + 0.1 * static_cast<double>(i % 1000);
+    values[2] = static_cast<double>(i % 36000) / 100.0;
+    values[3] = -42000.0 + static_cast<double>(i % 84000);
+}
+
+std::string TempFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "km3-doc-bench-XXXXXX").string();
+    return ::mkdtemp(pattern.data());
+}
+
+// Text of measured-value lines, four channels and the time column, into memory.
+void BM_MeasValueLinesFormat(benchmark::State& state)
+{
+    CDelimitedTableWriter writer(Separators{';', ','});
+    std::uint64_t i = 0;
+    std::int64_t bytes = 0;
+    double values[4];
+    for (auto _ : state) {
+        writer.Clear();
+        for (int n = 0; n < 4096; ++n, ++i) {
+            FillSet(i, values);
+            writer.AppendNumber(static_cast<double>(i) * 0.0001, 4);
+            writer.AppendNumber(values[0], 3);
+            writer.AppendNumber(values[1], 1);
+            writer.AppendNumber(values[2], 2);
+            writer.AppendNumber(values[3], 0);
+            writer.EndLine();
+        }
+        bytes += static_cast<std::int64_t>(writer.Size());
+        benchmark::DoNotOptimize(writer.Buffer().data());
+    }
+    state.SetBytesProcessed(bytes);
+}
+BENCHMARK(BM_MeasValueLinesFormat);
+
+// The same lines through the measured-value file writer into a file.
+void BM_MeasValueLinesToFile(benchmark::State& state)
+{
+    const std::string folder = TempFolder();
+    CDocumentationSettings settings;
+    for (auto& dir : settings.directory) dir = CString(folder);
+    CMeasValueWriter writer;
+    CString error, notice;
+    if (!writer.Open(settings, kStorageIndexed, FourChannels(), FileLabels{}, error)) {
+        state.SkipWithError(error.GetString());
+        return;
+    }
+    std::uint64_t i = 0;
+    double values[4];
+    for (auto _ : state) {
+        for (int n = 0; n < 4096; ++n, ++i) {
+            FillSet(i, values);
+            writer.List().Push(values, 4);
+        }
+        writer.WriteStep(1765000000, true, INT64_MAX, error, notice);
+    }
+    writer.Close();
+    state.SetBytesProcessed(static_cast<std::int64_t>(std::filesystem::file_size(writer.FileName().GetString())));
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_MeasValueLinesToFile);
+
+class QuietFrame : public IMeasurementFrame {
+public:
+    MeasurementDescription DescribeMeasurement() const override { return FourChannels(); }
+    void CollectLastSample() override {}
+    void UpdateValueTexts() override {}
+    void RedrawDiagram() override {}
+    void CheckDiagramAutoStorage() override {}
+    void OnMeasuringTimeReached() override {}
+    bool TriggerWasActiveLastTime() const override { return false; }
+    bool IoNioLastEvaluation(IoNioEvaluation&) const override { return false; }
+    void ShowWriteProgress(int) override {}
+    void ShowDocumentationMessage(const CString&) override {}
+};
+
+// A measurement of a million value sets at 10 kHz, collected on the GUI thread with the write
+// steps in between, then finished: the longest single call is the longest stall.
+void BM_GuiStallMillionSets(benchmark::State& state)
+{
+    const std::string folder = TempFolder();
+    CDocumentationSettings settings;
+    for (auto& dir : settings.directory) dir = CString(folder);
+    settings.autoStorage = 1;
+    settings.storageMode[kMeasValues] = kStorageIndexed;
+    const std::uint64_t sets = static_cast<std::uint64_t>(state.range(0));
+    double longestMs = 0.0, finishMs = 0.0;
+    for (auto _ : state) {
+        platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
+        MeasurementTimes times;
+        QuietFrame frame;
+        CMeasurementRecorder recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop);
+        recorder.SetPeers(&frame, nullptr);
+        recorder.SetLabelSource([] { return FileLabels{}; });
+        auto timed = [&](auto&& call) {
+            const auto start = std::chrono::steady_clock::now();
+            call();
+            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            if (ms > longestMs) longestMs = ms;
+            return ms;
+        };
+        recorder.OpenMeasValueFiles(0);
+        double values[4];
+        for (std::uint64_t i = 0; i < sets; ++i) {
+            FillSet(i, values);
+            timed([&] { recorder.CollectSample(values, 4); });
+            if (i % 10 == 9) timed([&] { loop.RunFor(1); });  // 10 sets per millisecond
+        }
+        finishMs = timed([&] { recorder.FinishMeasurement(); });
+        while (recorder.IsWritingBehind()) timed([&] { loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
+    }
+    state.counters["longest_stall_ms"] = longestMs;
+    state.counters["finish_ms"] = finishMs;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_GuiStallMillionSets)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same million sets arriving all at once (a burst the loop could not keep up with), so
+// that nearly everything is written behind after the finish.
+void BM_GuiStallMillionSetsWrittenBehind(benchmark::State& state)
+{
+    const std::string folder = TempFolder();
+    CDocumentationSettings settings;
+    for (auto& dir : settings.directory) dir = CString(folder);
+    settings.autoStorage = 1;
+    settings.storageMode[kMeasValues] = kStorageIndexed;
+    double longestMs = 0.0;
+    int steps = 0;
+    for (auto _ : state) {
+        platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
+        MeasurementTimes times;
+        QuietFrame frame;
+        CMeasurementRecorder recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop);
+        recorder.SetPeers(&frame, nullptr);
+        recorder.SetLabelSource([] { return FileLabels{}; });
+        recorder.OpenMeasValueFiles(0);
+        double values[4];
+        for (std::uint64_t i = 0; i < 1000000; ++i) {
+            FillSet(i, values);
+            recorder.CollectSample(values, 4);
+        }
+        auto timed = [&](auto&& call) {
+            const auto start = std::chrono::steady_clock::now();
+            call();
+            longestMs = std::max(longestMs, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        };
+        timed([&] { recorder.FinishMeasurement(); });
+        while (recorder.IsWritingBehind()) {
+            timed([&] { loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
+            ++steps;
+        }
+    }
+    state.counters["longest_stall_ms"] = longestMs;
+    state.counters["steps"] = steps;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_GuiStallMillionSetsWrittenBehind)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
