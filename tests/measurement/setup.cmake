@@ -7,5 +7,8 @@ km3_add_test(test_measure_setup LABEL measurement
     ${CMAKE_CURRENT_LIST_DIR}/setup_load_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_write_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_rate_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_trigger_test.cpp
   DEPENDS km3_measurement km3_sim
 )
+# The workflow bench names members like Qt's keywords.
+target_compile_definitions(test_measure_setup PRIVATE QT_NO_KEYWORDS)
