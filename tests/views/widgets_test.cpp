@@ -1,0 +1,310 @@
+// The views as widgets: the diagram fed by the simulated sensor's stream through the controller
+// (the chart's picture shows the curve), the curve store growing while the chart holds its
+// arrays, chart files with flags 5 and a print to PDF, the channel view's buttons, the status
+// light's states.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "chart/chart_hooks.h"
+#include "chart/chart_page.h"
+#include "chart/nice_slider.h"
+#include "chart/property_pages.h"
+#include "chart/range_slider.h"
+#include "chart/xgraph.h"
+#include "tests/views/views_test_support.h"
+#include "tests/workflow/workflow_bench.h"
+#include "views/aform_channel.h"
+#include "views/aform_diagram.h"
+#include "views/aform_light.h"
+#include "views/display_update.h"
+
+using namespace views_test;
+
+namespace {
+
+// The controller's frame for these tests: the new-values entry and the display tables are the
+// views' own, everything else is the workflow tests' fake.
+class ViewsWorkflowFrame : public workflow_test::FakeFrame {
+public:
+    ViewsWorkflowFrame(CWnd& window, TestFrame& views, views::ChannelRefresher& refresher)
+        : FakeFrame(window), m_views(views), m_refresher(refresher)
+    {
+    }
+    void RefreshChannelViews(int reason) override { m_refresher.RefreshChannelViews(reason); }
+    workflow::DisplayChannelEntry* DisplayEntry(int channel) override { return m_views.tables.Entry(channel); }
+    workflow::DisplaySlotRecord* DisplaySlot(int slot) override { return m_views.tables.Slot(slot); }
+
+private:
+    TestFrame& m_views;
+    views::ChannelRefresher& m_refresher;
+};
+
+sim::SensorConfig TorqueSensor()
+{
+    sim::SensorConfig config = workflow_test::AcceptedSensor();
+    config.identity.rotorTypeClass = 'D';
+    config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0};
+    config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 4000.0};
+    return config;
+}
+
+// A connected torque sensor streaming into the views.
+struct StreamBench : workflow_test::Bench {
+    StreamBench()
+    {
+        connected = ConnectSensor(TorqueSensor());
+        views.com = &com;
+        workflow::WorkflowPeers peers;
+        peers.frame = &viewsFrame;
+        peers.connection = &connection;
+        peers.startUp = &startUp;
+        peers.measureControl = &control;
+        peers.measureSetup = &setup;
+        peers.information = &information;
+        peers.calibration = &calibration;
+        peers.diagnostic = &diagnostic;
+        peers.sequencer = &sequencer;
+        peers.documentation = &documentation;
+        com.SetPeers(peers);
+        views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
+        views.tables.Entry(0)->divisor = 25000;
+        com.COM_CalcScaleFactors(0);
+        viewsFrame.rateIndex = 6;  // 200 sets a second
+        com.COM_SetMeasureRate();
+        views.setup.channelShown = {true, true, false, false, false, false};
+        views.setup.samplePeriod = 0.005;
+        views.settings.bRunning = 1;
+    }
+    void Measure(std::int64_t ms)
+    {
+        com.COM_StartMeasure(-1, false);
+        loop.RunFor(ms);
+    }
+    bool connected = false;
+    TestFrame views;
+    views::ChannelRefresher refresher{views, loop};
+    ViewsWorkflowFrame viewsFrame{window, views, refresher};
+};
+
+int CountPixels(const QImage& image, COLORREF colour)
+{
+    const QRgb wanted = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF) ? 1 : 0;
+    return n;
+}
+
+}  // namespace
+
+TEST(DiagramView, TheStreamOfTheSimulatedSensorBecomesTheChartsCurve)
+{
+    StreamBench b;
+    ASSERT_TRUE(b.connected);
+    CAFormDiagram diagram(b.views, b.refresher);
+    diagram.resize(720, 480);
+    diagram.LoadChannelSetup();
+    diagram.StartGraph(true);
+    CXGraph& chart = diagram.Display().Graph();
+    const QImage empty = chart.grab().toImage();
+    b.Measure(1000);
+    ASSERT_GE(b.refresher.ValueSetCount(), 190);
+    // Every set is in the store; the chart was repainted at the bounded rate only.
+    EXPECT_EQ(b.refresher.ValueSetCount(), diagram.GetMaxChannelSetting());
+    EXPECT_LE(diagram.Display().RepaintCount(), 26);
+    b.refresher.FlushRepaint();
+    diagram.RepaintSamples();
+    ASSERT_EQ(2, chart.GetCurveCount());
+    EXPECT_EQ(diagram.GetMaxChannelSetting(), chart.GetCurve(0).GetCount());
+    EXPECT_EQ(diagram.Display().Data().LentArray(0), chart.GetCurve(0).GetPoints());
+    // The torque sine swings through the whole plot: the curve's colour covers many pixels.
+    const QImage picture = chart.grab().toImage();
+    const COLORREF colour = chart.GetCurve(0).m_crColor;
+    EXPECT_EQ(0, CountPixels(empty, colour));
+    EXPECT_GT(CountPixels(picture, colour), 300);
+    EXPECT_EQ(6, b.views.registered.back());
+}
+
+TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
+{
+    TestFrame frame;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    views::ChannelRefresher refresher(frame, loop);
+    CAFormDiagram diagram(frame, refresher);
+    diagram.resize(600, 400);
+    diagram.SetStorageBusy(8, {1, 0, 0, 0, 0, 0});
+    EXPECT_TRUE(diagram.Display().IsStorageBusy());
+    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    CXGraph& chart = diagram.Display().Graph();
+    views::ValueSet set;
+    set.valid[0] = true;
+    for (int i = 0; i < 1000; ++i) {
+        set.value[0] = i % 50;
+        diagram.AddValueSet(set);
+        // The chart paints between the sets: each paint reads the array it was lent.
+        if (i % 7 == 0) {
+            diagram.RepaintSamples();
+            chart.grab();
+        }
+    }
+    diagram.RepaintSamples();
+    EXPECT_EQ(1000, chart.GetCurve(0).GetCount());
+    EXPECT_EQ(diagram.Display().Data().LentArray(0), chart.GetCurve(0).GetPoints());
+    EXPECT_EQ(0, diagram.Display().Data().RetiredArrayCount());
+    EXPECT_DOUBLE_EQ(49.0, chart.GetCurve(0).GetYAt(999));
+    // A point limit stops the recording there.
+    diagram.StartGraph(false);
+    diagram.SetRunState(CGraphicDisplayWnd::kRunLimited, 5);
+    for (int i = 0; i < 20; ++i) diagram.AddValueSet(set);
+    EXPECT_EQ(5, diagram.GetMaxChannelSetting());
+}
+
+TEST(DiagramView, ChartFilesWithFlags5ABitmapAndAPrintToPdf)
+{
+    TestFrame frame;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    views::ChannelRefresher refresher(frame, loop);
+    CAFormDiagram diagram(frame, refresher);
+    diagram.resize(600, 400);
+    QTemporaryDir dir;
+    const CString chartFile = (dir.path() + "/diagram.xgr").toUtf8().constData();
+    diagram.Display().Graph().SetBackColor(RGB(10, 20, 30));
+    ASSERT_TRUE(diagram.SaveChart(chartFile));
+    diagram.Display().Graph().SetBackColor(RGB(200, 200, 200));
+    ASSERT_TRUE(diagram.LoadChart(chartFile));
+    EXPECT_EQ(RGB(10, 20, 30), diagram.Display().Graph().GetBackColor());
+    // A damaged file is refused and changes nothing.
+    QFile damaged(dir.path() + "/damaged.xgr");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a chart");
+    damaged.close();
+    EXPECT_FALSE(diagram.LoadChart((dir.path() + "/damaged.xgr").toUtf8().constData()));
+    EXPECT_EQ(RGB(10, 20, 30), diagram.Display().Graph().GetBackColor());
+
+    // The documentation asks for the picture at the end.
+    EXPECT_FALSE(diagram.StoreDiagramAtEnd());
+    frame.diagramFile = (dir.path() + "/end.bmp").toUtf8().constData();
+    EXPECT_TRUE(diagram.StoreDiagramAtEnd());
+    EXPECT_GT(QFile(dir.path() + "/end.bmp").size(), 1000);
+    EXPECT_FALSE(diagram.GetBitmap().empty());
+
+    chart::Hooks& hooks = chart::GetHooks();
+    const auto saved = hooks.printDialog;
+    const QString pdf = dir.filePath("diagram.pdf");
+    hooks.printDialog = [](QPrinter&) { return false; };
+    EXPECT_FALSE(diagram.Print());
+    hooks.printDialog = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    EXPECT_TRUE(diagram.Print());
+    hooks.printDialog = saved;
+    EXPECT_GT(QFile(pdf).size(), 1000);
+}
+
+TEST(DiagramView, TheChartsMessagesAndTheSlidersReachTheDiagramWindow)
+{
+    TestFrame frame;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    views::ChannelRefresher refresher(frame, loop);
+    CAFormDiagram diagram(frame, refresher);
+    diagram.SetStorageBusy(100, {1, 0, 0, 0, 0, 0});
+    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    views::ValueSet set;
+    set.valid[0] = true;
+    for (int i = 0; i < 100; ++i) {
+        set.value[0] = i;
+        diagram.AddValueSet(set);
+    }
+    diagram.RepaintSamples();
+    CGraphicDisplayWnd& display = diagram.Display();
+    display.PostMessage(chart::XG_CURVECLICK, 0, 0);
+    loop.RunUntilIdle();
+    EXPECT_EQ(chart::XG_CURVECLICK, display.LastChartMessage());
+    EXPECT_TRUE(display.ChartPage().isHidden());
+    display.PostMessage(chart::XG_PROPERTIES, 0, 0);
+    loop.RunUntilIdle();
+    EXPECT_FALSE(display.ChartPage().isHidden());
+    EXPECT_EQ(CString("Hintergrund"), display.ChartPage().GetChartDlg()->GetDlgItemText(1001));
+    display.ChartPage().hide();
+    // The range slider narrows the time axis; the click slider moves the window across it.
+    const double last = 99 * 0.001;
+    display.RangeSlider().SetInterval(0.0, last / 2);
+    display.SendMessage(CRangeSlider::ChangedMessage(), 1, 0);
+    double min, max, step;
+    display.Graph().GetXAxis(0).GetRangeAndStep(min, max, step);
+    EXPECT_NEAR(0.0, min, 1e-9);
+    EXPECT_NEAR(last / 2, max, 1e-9);
+    display.SendMessage(WM_HSCROLL, (1000u << 16) | TB_THUMBPOSITION, 0);
+    display.Graph().GetXAxis(0).GetRangeAndStep(min, max, step);
+    EXPECT_NEAR(last / 2, min, 1e-9);
+    EXPECT_NEAR(last, max, 1e-9);
+}
+
+TEST(ChannelView, ButtonsTareAndResetAndAnAbsentChannelShowsNotAvailable)
+{
+    CComPort com;
+    TestFrame frame;
+    frame.com = &com;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    views::ChannelRefresher refresher(frame, loop);
+    MakeTorqueChannel(*frame.tables.Entry(1), com, 1);
+    SetLanguage(1000);
+    CAFormChannelX view(1, frame, refresher);
+    EXPECT_EQ(1, frame.registered.back());
+    for (LONG v : {5000, 10000}) {
+        com.m_aiValue[1] = v;
+        refresher.RefreshChannelViews(0);
+    }
+    loop.RunFor(100);
+    EXPECT_EQ(CString("2.00"), view.GetDlgItemText(CAFormChannelX::IDC_VALUE));
+    EXPECT_EQ(CString("1.00"), view.GetDlgItemText(CAFormChannelX::IDC_MINIMUM));
+    EXPECT_EQ(CString("Channel B [N·m]"), view.GetDlgItemText(CAFormChannelX::IDC_CAPTION));
+    view.Item<QPushButton>(CAFormChannelX::IDC_TARE)->click();
+    EXPECT_EQ(CString("0.00"), view.GetDlgItemText(CAFormChannelX::IDC_VALUE));
+    EXPECT_EQ(CString("tared"), view.GetDlgItemText(CAFormChannelX::IDC_TARE_STATE));
+    view.Item<QPushButton>(CAFormChannelX::IDC_MINIMUM)->click();
+    EXPECT_EQ(CString("0.00"), view.GetDlgItemText(CAFormChannelX::IDC_MINIMUM));
+    view.Item<QPushButton>(CAFormChannelX::IDC_TARE)->click();
+    EXPECT_EQ(CString("2.00"), view.GetDlgItemText(CAFormChannelX::IDC_VALUE));
+    frame.tables.Entry(1)->state = views::kChannelAbsent;
+    refresher.RefreshChannelViews(3);
+    loop.RunFor(100);
+    for (int id : {CAFormChannelX::IDC_VALUE, CAFormChannelX::IDC_MINIMUM, CAFormChannelX::IDC_MAXIMUM})
+        EXPECT_EQ(CString("n.a."), view.GetDlgItemText(id)) << id;
+    EXPECT_FALSE(view.IsDlgItemEnabled(CAFormChannelX::IDC_TARE));
+    SetLanguage(0);
+}
+
+TEST(StatusLight, NeutralPassedFailedAndTheThirdPicture)
+{
+    CAFormLight light;
+    auto centre = [&] {
+        const QImage& picture = light.LampPicture();
+        const QRgb p = picture.pixel(picture.width() / 2 + 10, picture.height() / 2 + 10);
+        return std::tuple<int, int, int>(qRed(p), qGreen(p), qBlue(p));
+    };
+    auto [r0, g0, b0] = centre();
+    EXPECT_EQ(r0, g0);  // grey
+    EXPECT_EQ(g0, b0);
+    light.SetLight(0);
+    auto [r1, g1, b1] = centre();
+    EXPECT_GT(g1, r1 + 80);
+    light.SetLight(2);
+    auto [r2, g2, b2] = centre();
+    EXPECT_GT(r2, g2 + 80);
+    EXPECT_EQ(CString("NIO"), light.GetDlgItemText(CAFormLight::IDC_VERDICT));
+    light.SetLight(1);
+    auto [r3, g3, b3] = centre();
+    EXPECT_GT(r3, b3 + 80);
+    EXPECT_GT(g3, b3 + 80);
+    light.SetLight(7);
+    EXPECT_EQ(-1, light.GetLight());
+}
