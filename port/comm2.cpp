@@ -74,6 +74,7 @@ bool CComm2::Open(const CString& path, const DCB& settings, CDataCallback* data,
         return false;
     }
     m_dwLastErrors = 0;
+    m_bLineGone = false;
     StartMonitor(data, bufferSize, event, eventMask);
     return true;
 }
@@ -140,7 +141,10 @@ DWORD CComm2::Read(void* buffer, DWORD count)
     for (;;) {
         const long n = m_line->Read(bytes + got, count - got);
         if (n < 0) {
-            SetLastError(m_line->LastError());
+            const DWORD error = m_line->LastError();
+            SetLastError(error);
+            // EIO, ENODEV, ENXIO: the device behind the line is gone.
+            if (error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_FILE_NOT_FOUND) m_bLineGone = true;
             return got;
         }
         got += static_cast<DWORD>(n);
@@ -485,11 +489,14 @@ DWORD CComm2::ThreadLoop()
         if (events & EV_RXCHAR && !(m_dwEventMask & EV_RXCHAR)) {
             go = DispatchReceived(buffer.data(), std::min<DWORD>(m_dwBufferSize, capacity));
         }
-        if (revents & (POLLHUP | POLLERR)) {
+        if ((revents & (POLLHUP | POLLERR)) || m_bLineGone) {
             // The line hung up (its device went away): what it still held has been read,
-            // nothing more will come until the port is opened again.
-            if (go && !(events & EV_RXCHAR)) DispatchReceived(buffer.data(), std::min<DWORD>(m_dwBufferSize, capacity));
+            // nothing more will come until the port is opened again. The owner learns of it
+            // as of the removal of its device.
+            if (go && !m_bLineGone && !(events & EV_RXCHAR))
+                DispatchReceived(buffer.data(), std::min<DWORD>(m_dwBufferSize, capacity));
             SetLastError(ERROR_DEVICE_NOT_CONNECTED);
+            m_bHungUp = true;
             return ERROR_DEVICE_NOT_CONNECTED;
         }
         if (events & kModemEvents) {

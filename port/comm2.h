@@ -106,5 +106,7 @@ private:
     DWORD m_lastInQueue = 0;
     DWORD m_commMask = 0;
     DWORD m_dwTxStallLimitMs = 5000;
+    // A read failed because the device is gone (set by any reader, ends the monitor).
+    std::atomic<bool> m_bLineGone{false};
     std::atomic<int> m_nErrorPauses{0};
 };

@@ -32,7 +32,8 @@ CDeviceChangeHandler::~CDeviceChangeHandler()
 
 DWORD CDeviceChangeHandler::ThreadBody()
 {
-    std::vector<platform::Waitable> items{m_quit};
+    std::vector<platform::Waitable> items{m_quit, m_hangUp};
+    constexpr int hangUpIndex = 1;
     const int ueventIndex = m_uevents && m_uevents->Fd() >= 0 ? static_cast<int>(items.size()) : -1;
     if (ueventIndex >= 0) items.push_back(platform::Waitable::Readable(m_uevents->Fd()));
     const int lendingIndex = m_endpoint->IsValid() ? static_cast<int>(items.size()) : -1;
@@ -41,6 +42,7 @@ DWORD CDeviceChangeHandler::ThreadBody()
         const DWORD woken = platform::WaitForMultipleObjects(items, INFINITE);
         if (woken == WAIT_OBJECT_0 || woken == WAIT_FAILED) break;
         const int index = static_cast<int>(woken - WAIT_OBJECT_0);
+        if (index == hangUpIndex) OnHangUp();
         if (index == ueventIndex) OnUevent();
         if (index == lendingIndex) OnLendingMessage();
     }
@@ -58,16 +60,45 @@ void CDeviceChangeHandler::OnUevent()
         if (!ParseUevent(datagram.data(), datagram.size(), &event) ||
             !DeviceEventFromUevent(event, GetEnumerationRoots().dev, &code, header.get()))
             continue;
-        if (HasOwnThread()) {
-            m_pManager->OnDeviceChange(code, header.get());
-        } else {
-            platform::MessageLoop* loop = m_pOwnerLoop;
-            const platform::WindowHandle owner = m_ownerHandle;
-            m_delivery->HandOver([loop, owner, code, header] {
-                loop->SendMessage(owner, WM_DEVICECHANGE, code, reinterpret_cast<LPARAM>(header.get()));
-            });
-        }
+        Dispatch(code, std::move(header));
     }
+}
+
+void CDeviceChangeHandler::Dispatch(WPARAM code, std::shared_ptr<DeviceBroadcast> header)
+{
+    if (HasOwnThread()) {
+        m_pManager->OnDeviceChange(code, header.get());
+    } else {
+        platform::MessageLoop* loop = m_pOwnerLoop;
+        const platform::WindowHandle owner = m_ownerHandle;
+        m_delivery->HandOver([loop, owner, code, header] {
+            loop->SendMessage(owner, WM_DEVICECHANGE, code, reinterpret_cast<LPARAM>(header.get()));
+        });
+    }
+}
+
+void CDeviceChangeHandler::ReportHangUp(const CPort* port)
+{
+    {
+        std::lock_guard lock(m_hangUpMutex);
+        m_pHungUpPort = port;
+    }
+    m_hangUp.Set();
+}
+
+void CDeviceChangeHandler::OnHangUp()
+{
+    const CPort* port;
+    {
+        std::lock_guard lock(m_hangUpMutex);
+        port = m_pHungUpPort;
+        m_pHungUpPort = nullptr;
+    }
+    if (m_bClosing || !port || !m_pManager->IsOpenPortHungUp(port)) return;
+    auto header = std::make_shared<DeviceBroadcast>();
+    header->devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    header->name = m_pManager->OpenDeviceName();
+    Dispatch(DBT_DEVICEREMOVECOMPLETE, std::move(header));
 }
 
 void CDeviceChangeHandler::OnLendingMessage()

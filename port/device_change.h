@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "platform/event.h"
 #include "platform/message_loop.h"
@@ -15,6 +16,7 @@
 #include "port/interproc_borrow.h"
 #include "port/uevent.h"
 
+class CPort;
 class CPortMan;
 class CWnd;
 
@@ -26,12 +28,17 @@ public:
     CDeviceChangeHandler& operator=(const CDeviceChangeHandler&) = delete;
 
     bool HasOwnThread() const { return m_ownerHandle == 0; }
+    // A port of the manager hung up (called on its worker): reported on this handler's thread
+    // as the removal of the manager's device.
+    void ReportHangUp(const CPort* port);
     LendingEndpoint* Endpoint() { return m_endpoint.get(); }
 
 private:
     DWORD ThreadBody();
     void OnUevent();
     void OnLendingMessage();
+    void OnHangUp();
+    void Dispatch(WPARAM code, std::shared_ptr<DeviceBroadcast> header);
 
     CPortMan* m_pManager;
     platform::WindowHandle m_ownerHandle = 0;
@@ -40,6 +47,9 @@ private:
     std::unique_ptr<UeventSource> m_uevents;
     std::unique_ptr<LendingEndpoint> m_endpoint;
     platform::Event m_quit{platform::Event::Mode::Manual};
+    platform::Event m_hangUp{platform::Event::Mode::Auto};
+    std::mutex m_hangUpMutex;
+    const CPort* m_pHungUpPort = nullptr;
     std::atomic<bool> m_bClosing{false};
     platform::Thread m_thread;
 };

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/wait.h"
+#include "port/port_man.h"
 #include "port/thread_man.h"
 
 CPort::CPort(CPortMan* owner, BYTE flag) : m_pOwner(owner), m_flag(flag) {}
@@ -96,6 +97,7 @@ bool CPort::StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* 
     m_running.Reset();
     m_abort.Reset();
     m_bodyEnded.Reset();
+    m_bHungUp = false;
     m_stop.Reset();
     m_reconfigure.Reset();
     if (!m_pWorker->Run()) return false;
@@ -148,6 +150,8 @@ DWORD CPort::RunThreadBody()
     }
     ThreadFinish();
     m_bodyEnded.Set();
+    // Told only now that the body has ended, so the owner may close the port at once.
+    if (m_bHungUp.exchange(false) && m_pOwner) m_pOwner->OnLineHungUp(this);
     return result;
 }
 

@@ -105,6 +105,9 @@ protected:
     platform::Event m_running{platform::Event::Mode::Manual};
     // Set when a body has returned, so that nobody waits for a monitor that ended by itself.
     platform::Event m_bodyEnded{platform::Event::Mode::Manual};
+    // Set by a kind's monitor that ended because its line hung up (the device went away); the
+    // owner is told once the body has ended.
+    std::atomic<bool> m_bHungUp{false};
     std::atomic<DWORD> m_dwBufferSize{256};
     std::atomic<DWORD> m_dwEventMask{0};
     CThreadMan* m_pWorker = nullptr;

@@ -24,7 +24,10 @@ CPortMan::~CPortMan()
     // A reopen that the device thread may be retrying ends at once.
     m_bKeepRetrying = false;
     m_retryCancel.Set();
-    m_pDeviceChange.reset();
+    {
+        std::lock_guard lock(m_deviceChangeMutex);
+        m_pDeviceChange.reset();
+    }
     SetOffLine(false);
     m_pThreadMan->SetPort(nullptr);
     m_pThreadMan.reset();
@@ -49,8 +52,11 @@ bool CPortMan::SetNotifyWindow(CWnd* owner, UINT dataMessage, UINT eventMessage,
             m_delivery = std::make_unique<platform::DeliverySource>(*loop);
         }
     }
-    m_pDeviceChange.reset();
-    m_pDeviceChange = std::make_unique<CDeviceChangeHandler>(ownDeviceThread ? nullptr : owner, this);
+    {
+        std::lock_guard lock(m_deviceChangeMutex);
+        m_pDeviceChange.reset();
+        m_pDeviceChange = std::make_unique<CDeviceChangeHandler>(ownDeviceThread ? nullptr : owner, this);
+    }
     SetDataCallback(nullptr);
     SetEventCallback(nullptr);
     return true;
@@ -250,6 +256,18 @@ bool CPortMan::IsOwnDevice(const CString& name)
     upper.MakeUpper();
     if (list.OpenPathOf(upper).CompareNoCase(m_sSymbolicLink) == 0) return true;
     return GetState() != kPortOpen && !m_sAlternateDeviceName.IsEmpty() && name.CompareNoCase(m_sAlternateDeviceName) == 0;
+}
+
+void CPortMan::OnLineHungUp(const CPort* port)
+{
+    std::lock_guard lock(m_deviceChangeMutex);
+    if (m_pDeviceChange) m_pDeviceChange->ReportHangUp(port);
+}
+
+bool CPortMan::IsOpenPortHungUp(const CPort* port) const
+{
+    const std::shared_ptr<CPort> current = GetPort();
+    return current && current.get() == port && GetState() == kPortOpen && !current->IsMonitorRunning();
 }
 
 LRESULT CPortMan::OnDeviceChange(WPARAM code, const DeviceBroadcast* header)

@@ -52,6 +52,13 @@ public:
     bool WriteByte(BYTE value);
 
     LRESULT OnDeviceChange(WPARAM code, const DeviceBroadcast* header);
+    // Called by the port (on the worker) when its monitor ended because the line hung up:
+    // the device-change thread reports it as the removal of the device, the same road as a
+    // removal uevent takes, unless that port has been closed or replaced meanwhile.
+    void OnLineHungUp(const CPort* port);
+    // The port that hung up is still this manager's open port.
+    bool IsOpenPortHungUp(const CPort* port) const;
+    CString OpenDeviceName() const { return m_sSymbolicLink; }
     LRESULT OnQueryPort(WPARAM asker, LPARAM value);
     LRESULT OnReturnPort(WPARAM returner, LPARAM value);
     LRESULT OnReplyPort(WPARAM lender, LPARAM value);
@@ -100,6 +107,8 @@ private:
 
     mutable platform::CriticalSection m_portLock;
     platform::CriticalSection m_closeLock;
+    // Guards the replacement of the device-change handler against a worker's hang-up report.
+    std::mutex m_deviceChangeMutex;
     std::unique_ptr<CDeviceChangeHandler> m_pDeviceChange;
     std::unique_ptr<CThreadMan> m_pThreadMan;
 };

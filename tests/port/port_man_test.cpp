@@ -239,6 +239,26 @@ TEST_F(PortManTest, AnotherAdapterUnderTheUnpluggedOnesNodeIsNotReopenedForItsOw
     EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "mine"; }));
 }
 
+TEST_F(PortManTest, AHangUpIsReportedOnceAsTheRemovalOfTheDevice)
+{
+    // A network bridge's pseudo-terminal, or a USB adapter whose removal uevent is late.
+    Pty pty;
+    const CString alias = machine.AddPty(pty);
+    auto manager = MakeManager();
+    manager->SetEventMask(nullptr, 0x30000000);
+    ASSERT_TRUE(manager->OpenPort(alias));
+    pty.CloseMaster();
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone; }));
+    EXPECT_FALSE(manager->GetPort()->IsOpen());
+    // The late uevent finds the port closed already.
+    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
+    loop.PostMessage(owner.GetSafeHwnd(), RecordingOwner::kEvent, 0, 0);  // marks the end
+    ASSERT_TRUE(RunUntil([&] { return !owner.events.empty() && owner.events.back().first == 0; }));
+    EXPECT_EQ(2u, owner.events.size());
+    EXPECT_EQ(std::make_pair(WPARAM{0x20000000}, LPARAM{0}), owner.events[0]);
+}
+
 TEST_F(PortManTest, WritesSurviveThePortBeingReplacedByTheDeviceThread)
 {
     Pty pty;
