@@ -53,8 +53,10 @@ void CMainFrame::LoadWindowPlacement()
         bool onScreen = false;
         for (const QScreen* screen : QGuiApplication::screens())
             if (screen->availableGeometry().intersects(stored)) onScreen = true;
-        resize(stored.size());
-        if (onScreen) move(stored.topLeft());
+        if (onScreen)
+            setGeometry(stored);
+        else
+            resize(stored.size());
     }
     if (ReadInt(kSectionWindowPos, "Maximized", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
     const int collapsed = ReadInt(kSectionTreeState, "Collapsed", 0);

@@ -1,0 +1,26 @@
+#pragma once
+// A fresh settings file, data folder and runtime folder for one test, in a temporary folder.
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/codepage.h"
+#include "platform/profile.h"
+
+namespace app_test {
+
+struct TempProfile {
+    QTemporaryDir dir;
+    TempProfile()
+    {
+        const std::string root = dir.path().toStdString();
+        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
+    }
+    std::string IniPath() const { return platform::ToFileSystemPath(platform::ProfileFilePath()); }
+};
+
+}  // namespace app_test

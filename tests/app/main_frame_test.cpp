@@ -1,0 +1,251 @@
+// The real main frame, offscreen, on a virtual-time loop: its window parts, the menu and tree
+// leading to the pages, the language switch, the settings across a restart, the workflow's
+// timers running a connection to a simulated sensor, and the close that waits for the
+// configuration write.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <memory>
+
+#include "app/environment/number_text.h"
+#include "app/km3_view.h"
+#include "app/main_frame.h"
+#include "app/page_table.h"
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/profile.h"
+#include "platform/qt_text.h"
+#include "res/string_table.h"
+#include "tests/app/app_test_support.h"
+#include "tests/workflow/workflow_bench.h"
+
+using app_test::TempProfile;
+
+namespace {
+
+QString MenuTitle(CMainFrame& frame, int index)
+{
+    return frame.menuBar()->actions().at(index)->text();
+}
+
+// The menu entry whose text is the given one.
+QAction* MenuEntry(CMainFrame& frame, const QString& text)
+{
+    for (QAction* menu : frame.menuBar()->actions())
+        for (QAction* entry : menu->menu()->actions())
+            if (entry->text() == text) return entry;
+    return nullptr;
+}
+
+struct FrameFixture : ::testing::Test {
+    TempProfile profile;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink boxScope{&boxes};
+    ~FrameFixture() override { SetLanguage(0); }
+};
+
+}  // namespace
+
+TEST_F(FrameFixture, WindowHasMenuTreeBarsAndStatusBarWithClock)
+{
+    CMainFrame frame;
+    frame.show();
+    const QStringList expected{"Datei", "Betriebsmodus", "Konfigurationsmodus", "Ansicht", "Sprache", "Hilfe"};
+    ASSERT_EQ(frame.menuBar()->actions().size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(MenuTitle(frame, i), expected[i]);
+    // The tree mirrors the menus that lead to pages.
+    QTreeWidget& tree = frame.NavigationTree();
+    ASSERT_EQ(tree.topLevelItemCount(), 3);
+    EXPECT_EQ(tree.topLevelItem(2)->text(0), "Konfigurationsmodus");
+    EXPECT_EQ(tree.topLevelItem(2)->child(0)->text(0), "Sensorverbindung");
+    for (FrameBar bar : {kBarNavigation, kBarChannelViews, kBarStatusLight}) EXPECT_TRUE(frame.Bar(bar).isVisible());
+    frame.ShowBar(kBarStatusLight, false);
+    EXPECT_FALSE(frame.Bar(kBarStatusLight).isVisible());
+
+    // Time, date and weekday panes, refreshed every second by the frame's own timer.
+    EXPECT_EQ(frame.StatusPane(0).text(), "Bereit");
+    EXPECT_EQ(frame.StatusPane(1).text().size(), 8);   // hh:mm:ss
+    EXPECT_EQ(frame.StatusPane(2).text().size(), 10);  // dd.mm.yyyy
+    EXPECT_FALSE(frame.StatusPane(3).text().isEmpty());
+    frame.StatusPane(1).clear();
+    loop.RunFor(1000);
+    EXPECT_EQ(frame.StatusPane(1).text().size(), 8);
+    EXPECT_TRUE(frame.IsTimerArmed(kTimerClock));
+}
+
+TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
+{
+    CMainFrame frame;
+    EXPECT_EQ(frame.View().ActivePageIndex(), app::kPageLogo);
+    for (const app::PageSlot& slot : app::PageTable()) {
+        QAction* entry = MenuEntry(frame, platform::ToQString(LoadLangString(slot.captionId)));
+        ASSERT_NE(entry, nullptr) << slot.captionId;
+        frame.ShowPage(app::kPageLogo);
+        entry->trigger();
+        EXPECT_EQ(frame.View().ActivePageIndex(), slot.index);
+        EXPECT_EQ(frame.GetActiveViewKind(), slot.kind);
+        EXPECT_TRUE(frame.View().Page(slot.index)->isVisibleTo(&frame.View()));
+    }
+    QTreeWidgetItem* control = frame.NavigationTree().topLevelItem(1)->child(0);
+    Q_EMIT frame.NavigationTree().itemClicked(control, 0);
+    EXPECT_EQ(frame.GetActiveViewKind(), app::kKindMeasureControl);
+}
+
+TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSeparator)
+{
+    CMainFrame frame;
+    frame.ShowPage(app::kPageDiagnostics);
+    MenuEntry(frame, "English")->trigger();
+    EXPECT_EQ(GetLanguage(), 1000);
+    EXPECT_EQ(MenuTitle(frame, 0), "File");
+    EXPECT_EQ(MenuTitle(frame, 2), "Configuration Mode");
+    EXPECT_EQ(frame.NavigationTree().topLevelItem(2)->child(3)->text(0), "Diagnostics");
+    EXPECT_EQ(frame.Bar(kBarChannelViews).windowTitle(), "Channel views");
+    EXPECT_EQ(frame.StatusPane(0).text(), "Ready");
+    EXPECT_EQ(frame.View().Page(app::kPageDiagnostics)->windowTitle(), "Diagnostics");
+    EXPECT_EQ(FormatDouble(1.5, 2), CString("1.50"));
+
+    MenuEntry(frame, platform::ToQString("Français"))->trigger();
+    EXPECT_EQ(MenuTitle(frame, 3), "Affichage");
+    EXPECT_EQ(frame.View().Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
+    EXPECT_EQ(FormatDouble(1.5, 2), CString("1,50"));
+    EXPECT_EQ(frame.StatusPane(3).text().isEmpty(), false);
+    // The language is kept for the next start.
+    frame.close();
+    EXPECT_EQ(platform::GetProfileInt("Language", "Language", -1), 2000);
+}
+
+TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
+{
+    {
+        CMainFrame frame;
+        frame.show();
+        frame.resize(900, 640);
+        frame.move(40, 30);
+        frame.ShowBar(kBarStatusLight, false);
+        frame.NavigationTree().topLevelItem(1)->setExpanded(false);
+        frame.close();
+        ASSERT_TRUE(frame.IsClosed());
+    }
+    CMainFrame again;
+    again.show();
+    EXPECT_EQ(again.size(), QSize(900, 640));
+    EXPECT_EQ(again.pos(), QPoint(40, 30));
+    EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
+    EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
+    EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
+    EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+}
+
+TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
+{
+    {
+        CMainFrame frame;
+        frame.SwitchLanguage(3000);
+        frame.Fields().lastUsedSerialNo = 4711;
+        frame.RequestSettingsReset();
+        frame.close();
+    }
+    EXPECT_FALSE(platform::ProfileSectionExists("Language"));
+    EXPECT_FALSE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
+    EXPECT_EQ(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0), 4711);
+}
+
+// A connection through the real frame: the controller arms the frame's timers, the frame's
+// dispatch runs the steps, and the simulated sensor answers on the virtual loop.
+struct ConnectedFrame : FrameFixture {
+    workflow_test::SimPortFactory ports;
+    std::vector<std::unique_ptr<sim::SimDevice>> devices;
+    workflow_test::FakeConnectionPage connection;
+    workflow_test::FakeMeasureControlPage control;
+    std::unique_ptr<CMainFrame> frame;
+
+    void SetUp() override
+    {
+        ResetConnectionState();
+        connection_state::ResetAllForTest();
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222333), loop));
+        ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        frame = std::make_unique<CMainFrame>(&ports);
+        // Pages register by posting their address; the frame hands them to the controller.
+        RegisterWithFrame(kFrameConnectionPage, static_cast<workflow::IConnectionPage*>(&connection));
+        RegisterWithFrame(kFrameMeasureControlPage, static_cast<workflow::IMeasureControlPage*>(&control));
+        workflow_test::FakeConnectionPage second;
+        RegisterWithFrame(kFrameConnectionPage, static_cast<workflow::IConnectionPage*>(&second));
+        loop.RunUntilIdle();
+    }
+    void TearDown() override
+    {
+        if (frame) {
+            frame->Com().m_pPortMan.reset();
+            for (auto& port : frame->Com().m_pPortManOfPort) port.reset();
+        }
+        frame.reset();
+    }
+    bool Connect()
+    {
+        frame->Com().COM_SearchComPorts(0);
+        return loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000);
+    }
+};
+
+TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
+{
+    EXPECT_EQ(frame->Com().Peers().connection, &connection);  // the first registration stays
+    EXPECT_EQ(frame->Com().Peers().frame, frame.get());
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222333u);
+    EXPECT_EQ(frame->Com().m_nSensorPortCount, 1);
+    EXPECT_EQ(connection.GetItemText(0, 6), CString("aktiv"));
+    EXPECT_TRUE(control.sensorPresent);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCloses)
+{
+    ASSERT_TRUE(Connect());
+    const std::size_t writesBefore = ports.writes.size();
+    const std::int64_t started = loop.NowMs();
+    frame->SetConfigWritePending(true);
+    frame->RequestClose();  // SIGTERM takes this road too
+    EXPECT_FALSE(frame->IsClosed());
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_WRITE_SEQ_STATOR_OPERATION);
+    // Closing again while the write runs changes nothing.
+    frame->close();
+    EXPECT_FALSE(frame->IsClosed());
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 10000));
+    EXPECT_EQ(frame->Com().m_bConfigWriteDone, 1);
+    // The blocks were written (each an 'F' frame) before the window went, long before the limit.
+    int blockWrites = 0;
+    for (std::size_t i = writesBefore; i < ports.writes.size(); ++i)
+        if (ports.writes[i].Letter() == 'F') ++blockWrites;
+    EXPECT_GE(blockWrites, 1) << ports.Letters().GetString();
+    EXPECT_LT(loop.NowMs() - started, 10000);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(ConnectedFrame, AWriteThatNeverEndsIsGivenUpAfterItsLimit)
+{
+    ASSERT_TRUE(Connect());
+    devices[0]->Port(0).Stall(-1);
+    frame->SetConfigWritePending(true);
+    frame->close();
+    EXPECT_FALSE(frame->IsClosed());
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 60000));
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

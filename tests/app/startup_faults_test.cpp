@@ -1,0 +1,150 @@
+// Start-up and shut-down against a hostile environment: a settings file of another version, a
+// damaged one, a write that fails, and a predecessor that will not end.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLockFile>
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/app_settings.h"
+#include "app/main_frame.h"
+#include "app/restart_lock.h"
+#include "res/string_table.h"
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/profile.h"
+#include "platform/qt_text.h"
+#include "tests/app/app_test_support.h"
+
+using app_test::TempProfile;
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    QFile::remove(QString::fromStdString(path));
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
+
+TEST(Settings, AnotherVersionIsResetButDespiteResetStays)
+{
+    TempProfile profile;
+    platform::WriteProfileString("Version", "Version", "2.03");
+    platform::WriteProfileInt("Language", "Language", 1000);
+    platform::WriteProfileString("DespiteReset", "LastUsedSerialNo", "815");
+    platform::FlushProfile();
+
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Reset);
+    EXPECT_FALSE(platform::ProfileSectionExists("Language"));
+    EXPECT_EQ(platform::GetProfileString("DespiteReset", "LastUsedSerialNo"), CString("815"));
+    EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
+    // The same version again is kept.
+    platform::WriteProfileInt("Language", "Language", 2000);
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
+    EXPECT_EQ(platform::GetProfileInt("Language", "Language", 0), 2000);
+}
+
+TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
+{
+    TempProfile profile;
+    const std::string ini = profile.IniPath();
+    QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
+    const std::string damaged = "[Version\nVersion=2.04\n\x01\x02 garbage without value\n[Language]\nLanguage=1000\n";
+    WriteFile(ini, damaged);
+
+    const app::SettingsStart start = app::PrepareSettings();
+    EXPECT_EQ(start.outcome, app::SettingsStart::Outcome::Damaged);
+    EXPECT_EQ(ReadFile(ini + ".damaged"), damaged);
+    EXPECT_EQ(platform::GetProfileInt("Language", "Language", 0), 0);
+    EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
+    ASSERT_TRUE(platform::FlushProfile());
+    EXPECT_NE(ReadFile(ini).find("2.04"), std::string::npos);
+}
+
+TEST(Settings, AFailedWriteKeepsTheOldFileWholeAndTellsTheUser)
+{
+    TempProfile profile;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink scope(&boxes);
+    app::PrepareSettings();
+    platform::WriteProfileInt("Language", "Language", 1000);
+    ASSERT_TRUE(platform::FlushProfile());
+    const std::string before = ReadFile(profile.IniPath());
+
+    CMainFrame frame;
+    // A full disk: no file may grow beyond a few bytes while the settings are written.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    frame.SwitchLanguage(3000);
+    frame.close();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    SetLanguage(0);
+
+    EXPECT_TRUE(frame.IsClosed());
+    EXPECT_EQ(ReadFile(profile.IniPath()), before);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find("TSL-USB-KM3.ini"), -1);
+}
+
+TEST(RestartLock, ARestartWaitsForItsPredecessorOnlySoLong)
+{
+    TempProfile profile;
+    QLockFile predecessor(platform::ToQString(app::RestartLock::LockFilePath()));
+    ASSERT_TRUE(predecessor.tryLock(0));
+
+    app::RestartLock second;
+    EXPECT_EQ(second.Acquire(false, 0), app::RestartLock::Result::NotHeld);  // a plain second start runs
+    QElapsedTimer waited;
+    waited.start();
+    app::RestartLock restarted;
+    EXPECT_EQ(restarted.Acquire(true, 300), app::RestartLock::Result::PredecessorHangs);
+    EXPECT_GE(waited.elapsed(), 250);
+    EXPECT_LT(waited.elapsed(), 5000);
+
+    predecessor.unlock();
+    EXPECT_EQ(restarted.Acquire(true, 300), app::RestartLock::Result::Held);
+}
+
+TEST(RestartLock, APredecessorThatDiedLeavesNoLockBehind)
+{
+    TempProfile profile;
+    const QString path = platform::ToQString(app::RestartLock::LockFilePath());
+    const pid_t child = fork();
+    if (child == 0) {
+        QLockFile lock(path);
+        _exit(lock.tryLock(0) ? 0 : 1);  // ends without releasing it
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(QFile::exists(path));
+
+    QElapsedTimer waited;
+    waited.start();
+    app::RestartLock restarted;
+    EXPECT_EQ(restarted.Acquire(true, 10000), app::RestartLock::Result::Held);
+    EXPECT_LT(waited.elapsed(), 5000);
+}
