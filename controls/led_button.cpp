@@ -34,7 +34,8 @@ BOOL CLedButton::SetStateIcon(int state, UINT iconId, int cx, int cy)
     if (cy <= 0) cy = kDefaultIconSide;
     State& s = m_states[static_cast<std::size_t>(state)];
     s.iconId = iconId;
-    s.image = icons::DrawIndicatorIcon(iconId, cx, cy);
+    s.size = QSize(cx, cy);
+    s.image = QImage();
     updateGeometry();
     if (state == m_state) update();
     return TRUE;
@@ -60,7 +61,7 @@ BOOL CLedButton::SetLedState(int state, BOOL redraw)
 QSize CLedButton::IconSize() const
 {
     QSize size(0, 0);
-    for (const State& s : m_states) size = size.expandedTo(s.image.size());
+    for (const State& s : m_states) size = size.expandedTo(s.size);
     return size.isEmpty() ? QSize(kDefaultIconSide, kDefaultIconSide) : size;
 }
 
@@ -78,12 +79,23 @@ QSize CLedButton::minimumSizeHint() const
     return IconSize() + QSize(2, 2);
 }
 
+const QImage& CLedButton::ShownImage()
+{
+    State& s = m_states[static_cast<std::size_t>(m_state)];
+    const qreal ratio = devicePixelRatioF();
+    if (s.iconId != 0 && (s.image.isNull() || s.image.devicePixelRatio() != ratio)) {
+        s.image = icons::DrawIndicatorIcon(s.iconId, qRound(s.size.width() * ratio), qRound(s.size.height() * ratio));
+        s.image.setDevicePixelRatio(ratio);
+    }
+    return s.image;
+}
+
 void CLedButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QRect area = rect();
-    const QImage& image = m_states[static_cast<std::size_t>(m_state)].image;
-    const QSize icon = image.isNull() ? QSize(0, 0) : image.size();
+    const QImage& image = ShownImage();
+    const QSize icon = image.isNull() ? QSize(0, 0) : m_states[static_cast<std::size_t>(m_state)].size;
     const QString caption = text();
     // A pressed button moves its content by one pixel, as a push button does.
     const QPoint shift = isDown() ? QPoint(1, 1) : QPoint(0, 0);

@@ -48,9 +48,11 @@ protected:
 private:
     struct State {
         UINT iconId = 0;
-        QImage image;
+        QSize size;    // as asked, in device-independent pixels
+        QImage image;  // drawn for the screen's pixel ratio, so it stays sharp there too
     };
     QSize IconSize() const;
+    const QImage& ShownImage();
 
     std::vector<State> m_states;
     int m_state = 0;
