@@ -27,7 +27,7 @@ constexpr UINT kTextDamagedSettings = 5672;
 constexpr UINT kTextPredecessorHangs = 5674;
 }  // namespace
 
-int RunApplication(int argc, char** argv)
+int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow)
 {
     QApplication application(argc, argv);
     // Qt adopts the desktop's locale for everything; numbers in files, frames and texts must
@@ -65,6 +65,7 @@ int RunApplication(int argc, char** argv)
         if (settings.outcome == SettingsStart::Outcome::Damaged)
             frame.SetStatusMessage(LoadLangString(kTextDamagedSettings) + " " + settings.damagedCopy);
         frame.show();
+        if (afterShow) afterShow(frame);
         result = QApplication::exec();
         // SIGTERM ends the event loop without closing the window: take the close box's road,
         // which may still have a configuration write to finish.

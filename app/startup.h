@@ -4,11 +4,16 @@
 // created (settings, application-data folder, status bar, bars, clock, menu in the language)
 // and shown; the message loop runs; SIGTERM closes the frame the same way as its close box.
 
+#include <functional>
+
+class CMainFrame;
+
 namespace app {
 
 // How long "--Restart" waits for the previous instance, in milliseconds.
 constexpr int kRestartWaitMs = 20000;
 
-int RunApplication(int argc, char** argv);
+// afterShow runs once the main window has been shown (the start-up probe measures with it).
+int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow = {});
 
 }  // namespace app
