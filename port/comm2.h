@@ -23,6 +23,7 @@ constexpr UINT IDS_PORT_FRAME_ERROR = 13144;
 constexpr UINT IDS_PORT_TIMEOUT = 13145;
 constexpr UINT IDS_PORT_IO_ERROR = 13146;
 constexpr UINT IDS_PORT_UNKNOWN_ERROR = 13147;
+constexpr UINT IDS_PORT_ACCESS_DENIED = 13156;  // takes the device's path
 
 class CComm2 : public CPort {
 public:
@@ -49,6 +50,7 @@ public:
     bool PurgeRx() override;
     bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     UINT GetErrorCode() override;
+    CString GetErrorText() override;
     bool GetModemStatus(DWORD* status) override;
     bool SetRts() override { return Escape(SETRTS); }
     bool ClrRts() override { return Escape(CLRRTS); }
@@ -95,6 +97,7 @@ private:
     bool DispatchReceived(BYTE* buffer, DWORD size);
 
     std::unique_ptr<SerialLine> m_line;
+    CString m_sPath;  // the device path opened last
     // Transfers hold it shared; Close takes it alone, after it has woken them with the abort
     // event, so the device is never closed under a transfer in progress.
     mutable std::shared_mutex m_io;

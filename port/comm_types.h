@@ -125,6 +125,7 @@ constexpr DWORD ERROR_SEM_TIMEOUT = 121;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 constexpr DWORD ERROR_IO_DEVICE = 1117;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
+constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;  // the user may not use the device
 constexpr DWORD ERROR_INTERNAL_ERROR = 1359;
 
 // Translation of an errno value into the numbers above.

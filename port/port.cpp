@@ -4,6 +4,7 @@
 
 #include "platform/wait.h"
 #include "port/port_man.h"
+#include "port/port_texts.h"
 #include "port/thread_man.h"
 
 CPort::CPort(CPortMan* owner, BYTE flag) : m_pOwner(owner), m_flag(flag) {}
@@ -80,6 +81,12 @@ DWORD CPort::QueryByName(const CString&)
 bool CPort::GetModemStatus(DWORD*)
 {
     return true;
+}
+
+CString CPort::GetErrorText()
+{
+    const char* text = PortText(GetErrorCode());
+    return text ? CString(text) : CString();
 }
 
 bool CPort::StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask)

@@ -53,6 +53,8 @@ public:
     virtual bool PurgeRx() { return true; }
     virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     virtual UINT GetErrorCode() { return IDS_PORT_COULD_NOT_OPEN; }
+    // The text of GetErrorCode, with the device named where the text names it.
+    virtual CString GetErrorText();
     virtual DWORD QueryByName(const CString& name);
     bool IsDsrOn() const { return (m_dwModemStatus & MS_DSR_ON) != 0; }
     bool IsCtsOn() const { return (m_dwModemStatus & MS_CTS_ON) != 0; }

@@ -31,6 +31,7 @@ const Text kTexts[] = {
     {13155, "500K"},
     {13133, "The com port could not be opened.\nRetry?"},
     {13136, "Device could not be opend.\nIs Com Port already in use?"},
+    {13156, "Access to the device %s was denied.\nThe user may need to be a member of the group that may use serial devices (dialout)."},
     {13139, "The selected parameters are not supported on your PC.\nWould you like to change it?"},
     {13142, "The receiver detected a parity error."},
     {13143, "The receiver detected an overrun error."},

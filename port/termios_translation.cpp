@@ -57,8 +57,9 @@ bool TermiosFromDcb(const DCB& dcb, const termios& current, TermiosSettings* out
     if (dcb.Parity != NOPARITY && dcb.fParity) t.c_iflag |= INPCK;
     // termios has one and two stop bits; one and a half (5 data bits only) becomes two.
     if (dcb.StopBits != ONESTOPBIT) t.c_cflag |= CSTOPB;
-    // Linux couples CTS output flow and RTS input flow in one flag.
-    if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
+    // Linux couples CTS output flow and RTS input flow in one flag. It is set only when output
+    // is to wait for CTS: RTS handshake alone must not stall writes on a three-wire cable.
+    if (dcb.fOutxCtsFlow) t.c_cflag |= CRTSCTS;
     if (dcb.fOutX) t.c_iflag |= IXON;
     if (dcb.fInX) t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
@@ -70,11 +71,17 @@ bool TermiosFromDcb(const DCB& dcb, const termios& current, TermiosSettings* out
     out->speed = SpeedConstantOf(dcb.BaudRate);
     out->customRate = out->speed == 0 ? dcb.BaudRate : 0;
     if (out->speed != 0) {
+        // No input speed of its own (a custom rate before may have left one): input follows
+        // output.
+        t.c_cflag &= ~CIBAUD;
         cfsetispeed(&t, out->speed);
         cfsetospeed(&t, out->speed);
     }
     out->tio = t;
     out->dtr = dcb.fDtrControl == DTR_CONTROL_DISABLE ? -1 : 1;
-    out->rts = dcb.fRtsControl == RTS_CONTROL_DISABLE ? -1 : (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE ? 0 : 1);
+    // With CRTSCTS the driver moves RTS; RTS handshake without it keeps RTS raised, as a line
+    // with room in its input buffer does.
+    const bool driverMovesRts = (t.c_cflag & CRTSCTS) != 0;
+    out->rts = dcb.fRtsControl == RTS_CONTROL_DISABLE ? -1 : (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE && driverMovesRts ? 0 : 1);
     return true;
 }

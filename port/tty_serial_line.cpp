@@ -184,8 +184,8 @@ DWORD Win32ErrorFromErrno(int error)
     switch (error) {
     case 0: return ERROR_SUCCESS;
     case EACCES:
-    case EPERM:
-    case EBUSY: return ERROR_ACCESS_DENIED;
+    case EPERM: return ERROR_PRIVILEGE_NOT_HELD;
+    case EBUSY: return ERROR_ACCESS_DENIED;  // in use
     case EBADF: return ERROR_INVALID_HANDLE;
     case ENOENT:
     case ENODEV:

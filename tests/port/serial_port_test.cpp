@@ -2,6 +2,8 @@
 // errors, drain), driven by a real worker thread.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <thread>
 
@@ -128,6 +130,64 @@ TEST(SerialPortOnPty, AMissingDeviceFailsToOpen)
     EXPECT_FALSE(rig.port->Open("/dev/nonexistent-km3-port", LineSettings(), nullptr, 256, nullptr, 0));
     EXPECT_EQ(IDS_PORT_COULD_NOT_OPEN, rig.port->GetErrorCode());
     EXPECT_FALSE(rig.port->IsOpen());
+}
+
+// The line settings of the terminal, as its master side reads them.
+termios TerminalSettings(const Pty& pty)
+{
+    termios t{};
+    ::tcgetattr(pty.master, &t);
+    return t;
+}
+
+TEST(SerialPortOnPty, RtsHandshakeWithoutCtsFlowDoesNotHoldOutput)
+{
+    Pty pty;
+    SerialRig rig;
+    CDcb record;
+    record.m_dcb.BaudRate = 115200;
+    record.SetHandshake(2);
+    record.m_dcb.fOutxCtsFlow = 0;  // a three-wire cable: nothing drives CTS
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), record.m_dcb, nullptr, 256, nullptr, 0));
+    EXPECT_EQ(0u, TerminalSettings(pty).c_cflag & CRTSCTS);
+    record.m_dcb.fOutxCtsFlow = 1;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), record.m_dcb, nullptr, 256, nullptr, 0));
+    EXPECT_EQ(static_cast<tcflag_t>(CRTSCTS), TerminalSettings(pty).c_cflag & CRTSCTS);
+}
+
+TEST(SerialPortOnPty, AStandardRateAfterACustomOneSetsBothSpeeds)
+{
+    constexpr tcflag_t kOtherRate = 0010000;  // the speed field's value for a rate given in full
+    Pty pty;
+    SerialRig rig;
+    DCB settings = LineSettings();
+    settings.BaudRate = 250000;  // no termios constant
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), settings, nullptr, 256, nullptr, 0));
+    EXPECT_EQ(kOtherRate, TerminalSettings(pty).c_cflag & CBAUD);
+    settings.BaudRate = 115200;
+    ASSERT_TRUE(rig.port->Open(pty.path.c_str(), settings, nullptr, 256, nullptr, 0));
+    const termios t = TerminalSettings(pty);
+    EXPECT_EQ(B115200, cfgetospeed(&t));
+    // No input speed of its own is left behind: input follows output.
+    const tcflag_t input = (t.c_cflag & CIBAUD) >> 16;
+    EXPECT_TRUE(input == 0 || input == B115200) << std::oct << input;
+}
+
+TEST(SerialPortOnPty, DeniedAccessIsReportedAsSuchWithTheDeviceName)
+{
+    Pty pty;
+    ASSERT_EQ(0, ::chmod(pty.path.c_str(), 0));
+    // A user who may not use the device (root may use any, so the child becomes nobody).
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(2);
+            SerialRig rig;
+            const bool opened = rig.port->Open(pty.path.c_str(), LineSettings(), nullptr, 256, nullptr, 0);
+            const CString text = rig.port->GetErrorText();
+            const bool named = text.Find(pty.path.c_str()) >= 0 && text.Find("denied") >= 0 && text.Find("in use") < 0;
+            std::_Exit(!opened && rig.port->GetErrorCode() == IDS_PORT_ACCESS_DENIED && named ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // ---- on a fake line ----
