@@ -91,7 +91,9 @@ TEST(TermiosTranslation, ParityStopBitsFlowAndOddRates)
     EXPECT_FALSE(out.tio.c_cflag & PARODD);
     EXPECT_TRUE(out.tio.c_iflag & INPCK);
     EXPECT_TRUE(out.tio.c_cflag & CSTOPB);
-    EXPECT_TRUE(out.tio.c_cflag & CRTSCTS);  // RTS handshake of the default record
+    // The default record's RTS handshake without CTS output flow holds no output, RTS stays up.
+    EXPECT_FALSE(out.tio.c_cflag & CRTSCTS);
+    EXPECT_EQ(1, out.rts);
     EXPECT_EQ(0u, out.speed);
     EXPECT_EQ(250000u, out.customRate);
     dcb.ByteSize = 9;
