@@ -71,8 +71,8 @@ constexpr int IDC_COUNT_LABEL = 1149;
 constexpr int IDC_IONIO_FRAME = 1500;
 constexpr int kConditionCheck[2] = {1503, 1504};
 constexpr int kConditionCombo[2] = {1515, 1516};
-constexpr int kLowerCaption[2] = {1505, 1506};
-constexpr int kUpperCaption[2] = {1507, 1508};
+constexpr int kLowerCaption[2] = {1505, 1507};
+constexpr int kUpperCaption[2] = {1506, 1508};
 constexpr int kLimitUnit[4] = {1509, 1510, 1511, 1512};  // lower 1, upper 1, lower 2, upper 2
 constexpr int kLimitEdit[4] = {1517, 1518, 1519, 1520};
 

@@ -236,6 +236,14 @@ bool CDlgMeasureAdjust::RefreshChannelRows()
     for (int r = 0; r < kSensorRows; ++r) {
         for (int id : {kRowCaption[r], kDecimalsCombo[r], kUnitCombo[r], kAveragingCombo[r], kSignCombo[r], kScalingButton[r]})
             ApplyRowAvailability(id, r, 0);
+        // The channel button beside it already names the row.
+        m_controls.Show(kRowCaption[r], false);
+    }
+    // A power row is on the page while its power channel is shown.
+    for (int g = 0; g < 2; ++g) {
+        const bool shown = several && GetDisplayFlag(g);
+        for (int id : {kRowCaption[4 + g], kDecimalsCombo[4 + g], kUnitCombo[4 + g], kAveragingCombo[4 + g], kSignCombo[4 + g]})
+            m_controls.Show(id, shown && !m_bExpanded);
     }
     bool ok = true;
     for (int r = 0; r < kRowCount; ++r) {

@@ -59,10 +59,17 @@ bool CDlgMeasureAdjust::InitialFill()
     for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], "-");
     ResetSetup();
     m_nXAxisCode = m_setup.axis[0].source;
-    // The controls are wider than the fields, the form limits the lengths.
-    m_controls.Show(IDC_TEST_BUTTON, false);
-    m_controls.Show(IDC_ACCEPT, false);
-    m_controls.Show(IDC_Y_BUTTON, false);
+    // The accept button is never shown: every change is sent on its own; the test, "Y" and
+    // add-on row buttons have no task.
+    for (int id : {IDC_TEST_BUTTON, IDC_ACCEPT, IDC_Y_BUTTON, kAddProgButton[0], kAddProgButton[1]})
+        m_controls.Show(id, false);
+    m_controls.SetText(IDC_EXPAND, "+");
+    // The power selectors belong to the expanded page.
+    for (int g = 0; g < 2; ++g) {
+        m_controls.SetText(kOptionBox[g], "");
+        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
+            m_controls.Show(id, false);
+    }
     m_bFirstFill = false;
     return true;
 }
@@ -223,6 +230,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     KillTimer(id);
     if (id == kTimerPowerSwitchEnd) {
         m_bPageEnabled = true;
+        Changed();
         return;
     }
     if (id != kTimerRefresh) return;
@@ -260,6 +268,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     if (!diagramActive) HideChannelBars();
     m_frame.EndWaitCursorOnce();
     m_bPowerSwitching = false;
+    Changed();
 }
 
 // ---- Helpers shared by the page's files -------------------------------------------------------

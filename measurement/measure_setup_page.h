@@ -21,6 +21,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_record.h"
@@ -61,6 +62,9 @@ public:
     const CMeasureSetup& Setup() const { return m_setup; }
     SoftwareConfigWriter& Writer() { return m_writer; }
     void SetScalingPage(IScalingPage* page) { m_pScalingPage = page; }
+    // Called after the page changed its controls on its own (a timer, a call of the
+    // controller), so that the shell shows them.
+    void SetChangedCallback(std::function<void()> callback) { m_onChanged = std::move(callback); }
 
     // ---- Life cycle (set-up page) --------------------------------------------------------------
     bool OnInitDialog();
@@ -199,9 +203,21 @@ public:
     // ---- workflow::IMeasureSetupPage -------------------------------------------------------------
     bool IsChannelASelected() const override { return m_setup.channel[0].active != 0; }
     bool IsChannelBSelected() const override { return m_setup.channel[1].active != 0; }
-    void RefreshChannelRow(int row) override { RefreshChannelRowNow(row); }
-    void UpdateChannelCheckBox(int row) override { UpdateScalingButton(row); }
-    void CheckSameSensor() override { CheckSameSensorNow(); }
+    void RefreshChannelRow(int row) override
+    {
+        RefreshChannelRowNow(row);
+        Changed();
+    }
+    void UpdateChannelCheckBox(int row) override
+    {
+        UpdateScalingButton(row);
+        Changed();
+    }
+    void CheckSameSensor() override
+    {
+        CheckSameSensorNow();
+        Changed();
+    }
     bool IsChannelRowChanged(int channel) const override;
     std::array<DWORD, 2> FilterValues(int channel) const override;
     double MeasuringIntervalSeconds() const override { return m_setup.samplePeriod; }
@@ -213,6 +229,10 @@ public:
 
 private:
     friend class SoftwareConfigWriter;
+    void Changed()
+    {
+        if (m_onChanged) m_onChanged();
+    }
     CComPort& Com() const { return m_frame.Com(); }
     IMeasurePanel* Panel() const { return m_frame.Panel(); }
     int ActivePorts() const;
@@ -241,6 +261,7 @@ private:
     CMeasureSetup m_setup;
     SoftwareConfigWriter m_writer;
     IScalingPage* m_pScalingPage = nullptr;
+    std::function<void()> m_onChanged;
 
     bool m_bFirstFill = true;
     int m_nIoNioConditions = 0;

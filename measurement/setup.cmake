@@ -11,6 +11,7 @@ list(APPEND KM3_MEASUREMENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/measure_setup_rows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_setup_sensor_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_setup_triggers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/measure_setup_widget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/page_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sensor_setup_fields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_numbers.cpp

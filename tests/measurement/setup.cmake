@@ -12,3 +12,14 @@ km3_add_test(test_measure_setup LABEL measurement
 )
 # The workflow bench names members like Qt's keywords.
 target_compile_definitions(test_measure_setup PRIVATE QT_NO_KEYWORDS)
+
+# The widget shell, offscreen.
+km3_add_test(test_measure_setup_widget LABEL measurement NO_MAIN
+  SOURCES
+    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
+    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/setup_widget_test.cpp
+  DEPENDS km3_measurement km3_sim Qt6::Test
+)
+target_compile_definitions(test_measure_setup_widget PRIVATE QT_NO_KEYWORDS)
