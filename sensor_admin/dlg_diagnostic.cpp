@@ -37,21 +37,27 @@ void CDlgDiagnostic::DetectMultiport()
 
 void CDlgDiagnostic::COM_RefreshDiagnosticList()
 {
+    // Every port a sensor answered on, with what the grouping found out about it.
     m_rows.clear();
     CStringArray groups;
     m_detector.GetGroups(groups);
-    for (int i = 0; i < m_detector.m_nCount && i < CMasterSlaveDetector::kMaxEntries; ++i) {
-        const CMasterSlaveDetector::Entry& entry = m_detector.m_Entry[static_cast<std::size_t>(i)];
-        DiagnosticRow row;
-        CString display = m_com.COM_MakePortDisplayName(entry.port);
-        row.port = display;
-        row.serial = entry.serial;
-        row.position = entry.position == 255 ? 0 : entry.position;
-        row.count = entry.count == 255 ? 0 : entry.count;
-        row.role = entry.role;
-        for (int g = 0; g < groups.GetSize(); ++g)
-            if (groups[g].Find(static_cast<char>(entry.id)) >= 0) row.group = g;
-        m_rows.push_back(row);
+    for (int row = 0; row < kPortTableRows; ++row) {
+        const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(row)];
+        if (rec.m_strPortName.IsEmpty()) break;
+        if (rec.m_nState != kPortStateAvailable && rec.m_nState != kPortStateActive) continue;
+        DiagnosticRow line;
+        line.port = m_com.COM_MakePortDisplayName(rec.m_strPortName);
+        line.serial = rec.m_Sensor.m_sStatorHeader.nSerialNo;
+        line.position = rec.m_Sensor.m_sStatorHeader.cModuleIndex;
+        line.count = rec.m_Sensor.m_sStatorHeader.cModuleCount;
+        for (int i = 0; i < m_detector.m_nCount && i < CMasterSlaveDetector::kMaxEntries; ++i) {
+            const CMasterSlaveDetector::Entry& entry = m_detector.m_Entry[static_cast<std::size_t>(i)];
+            if (entry.id != row) continue;
+            line.role = entry.role;
+            for (int g = 0; g < groups.GetSize(); ++g)
+                if (groups[g].Find(static_cast<char>(entry.id)) >= 0) line.group = g;
+        }
+        m_rows.push_back(line);
     }
     Changed();
 }
@@ -88,6 +94,7 @@ void CDlgDiagnostic::ShowStatusAnswer()
 void CDlgDiagnostic::OnShowPage(bool shown)
 {
     if (shown) {
+        COM_RefreshDiagnosticList();
         m_nShownState = m_com.GetZMCOMConfgFlow();
         CWnd::SetTimer(kDiagTimerState, kDiagStatePeriodMs);
     } else {

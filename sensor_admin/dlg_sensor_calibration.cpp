@@ -31,6 +31,15 @@ bool CDlgSensorCalibration::IsSensorPresent() const
     return false;
 }
 
+void CDlgSensorCalibration::OnShowPage(bool shown)
+{
+    if (shown)
+        m_com.m_nConnectionOverride = kConnectionOverrideCalibration;
+    else if (m_activity == Activity::Idle)
+        m_com.m_nConnectionOverride = 0;
+    Changed();
+}
+
 void CDlgSensorCalibration::ShowControls(bool show)
 {
     m_bControlsVisible = show;

@@ -75,6 +75,10 @@ public:
     CDlgCalibMsgGetValueZero& ZeroPrompt() { return m_zeroPrompt; }
     CDlgCalibMsgGetValueEnd& EndPrompt() { return m_endPrompt; }
     bool IsSensorPresent() const;
+    // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
+    BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
+    // The page is shown or hidden: while shown, a reconnection completes as for one sensor.
+    void OnShowPage(bool shown);
     CString m_strStatusLine;
     std::function<void()> onChanged;
 

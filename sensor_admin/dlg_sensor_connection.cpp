@@ -35,7 +35,8 @@ CString CDlgSensorConnection::StatusTextOfState(int state)
     case kPortStateNotOpenable: return LoadLangString(kTextStateNotOpenable);
     case kPortStateNotSupported: return LoadLangString(kTextStateNotSupported);
     case kPortStateSelected: return LoadLangString(kTextStateSelected);
-    case kPortStateFound: return LoadLangString(kTextStateFound);
+    // A port on which no sensor answered (yet).
+    case kPortStateFound: return workflow::WorkflowText(workflow::kTextNotAvailable);
     default: return CString();
     }
 }
@@ -186,6 +187,14 @@ void CDlgSensorConnection::OnRowClicked(int row)
 {
     m_list.ToggleMark(row);
     Changed();
+}
+
+void CDlgSensorConnection::OnEnableChecked(int row, bool enabled)
+{
+    if (row < 0 || row >= m_list.GetItemCount() || row >= kPortTableRows) return;
+    m_com.m_PortRec[static_cast<std::size_t>(row)].m_nEnabled = enabled ? 1 : 0;
+    m_com.m_PortRecPrev[static_cast<std::size_t>(row)].m_nEnabled = enabled ? 1 : 0;
+    RefreshEnableColumn();
 }
 
 void CDlgSensorConnection::OnUsbPortsOnly(bool on)

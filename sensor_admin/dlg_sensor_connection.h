@@ -55,6 +55,8 @@ public:
     // Closes every sensor port; the rows go back to "available".
     void OnDisconnect();
     void OnRowClicked(int row);
+    // The row's enable check box: the port takes part in the search and numbering or not.
+    void OnEnableChecked(int row, bool enabled);
     void OnUsbPortsOnly(bool on);
     // Writes the baud code of the rate to every connected sensor, then restarts them.
     bool OnChangeBaudRate(int baud);

@@ -6,6 +6,7 @@
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
 #include "workflow/sensor_records.h"
+#include "workflow/workflow_texts.h"
 
 namespace sensor_admin {
 
@@ -55,6 +56,11 @@ CString MeasurandText(const CSensorRecord& sensor, int channel)
 {
     if (channel == 0) return LoadLangString(kTextTorque);
     if (sensor.m_sEncoder.cPresent && sensor.m_sEncoder.nMeasurandTextB) return LoadLangString(sensor.m_sEncoder.nMeasurandTextB);
+    // Without an encoder the unit the sensor keeps for channel B tells what it measures.
+    CString unit = sensor.m_sSwConfig.cReadMark ? sensor.m_sSwConfig.strUnitB : CString();
+    unit.MakeLower();
+    if (unit.Find("rpm") >= 0 || unit.Find("min") >= 0) return LoadLangString(workflow::kTextMeasurandSpeed);
+    if (unit.Find("°") >= 0 || unit.Find("deg") >= 0) return LoadLangString(workflow::kTextMeasurandAngle);
     return LoadLangString(kTextTorque);
 }
 

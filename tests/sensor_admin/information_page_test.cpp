@@ -87,7 +87,9 @@ TEST(InformationPage, ASensorThatLeavesDuringAReadOrAWriteBringsThePageBackToIdl
         EXPECT_EQ(page.m_strStatusLine, LoadLangString(kTextSensorLeft));
         // One message: the controller's own for a silent status request, else the page's.
         ASSERT_EQ(b.boxes.Count(), 1u);
-        if (writing) EXPECT_EQ(b.boxes.Boxes()[0].text, LoadLangString(kTextSensorLeft));
+        if (writing) {
+            EXPECT_EQ(b.boxes.Boxes()[0].text, LoadLangString(kTextSensorLeft));
+        }
         EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
         EXPECT_FALSE(page.IsSensorPresent());
         EXPECT_EQ(ValueOf(page, kTextStatorSerial), CString("n.a."));

@@ -1,0 +1,150 @@
+#include <QProgressBar>
+
+#include "controls/check_box.h"
+#include "controls/my_edit.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+#include "sensor_admin/dlg_sensor_calibration.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/form_texts.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "ui_sensor_calibration.h"
+
+namespace sensor_admin {
+
+namespace {
+
+constexpr int kModeIds[] = {IDC_CAL_MODE_CHANGE_A, IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_A, IDC_CAL_MODE_DELETE_B};
+int g_language = 0;  // the edits read the language offset through a pointer
+
+UINT CalibrationStateText(BYTE state)
+{
+    switch (state) {
+    case 1: return kTextCalibrationNone;
+    case 2: return kTextCalibrationFactory;
+    case 3: return kTextCalibrationUser;
+    default: return kTextNotAvailableShort;
+    }
+}
+
+double EditNumber(CDialog& form, int id)
+{
+    CMyEdit* edit = form.Item<CMyEdit>(id);
+    if (!edit) return 0.0;
+    edit->Unlock();
+    edit->CheckValue();
+    return edit->m_dValue;
+}
+
+}  // namespace
+
+SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidget* parent)
+    : CDialog(kDialogCalibration, parent), m_page(page), m_ui(std::make_unique<Ui::SensorCalibrationForm>())
+{
+    m_ui->setupUi(this);
+    RegisterControlsFromForm();
+    RegisterRadioGroup({std::begin(kModeIds), std::end(kModeIds)});
+    Item<CMyEdit>(IDC_CAL_REF_A)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
+    Item<CMyEdit>(IDC_CAL_REF_B)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
+    Item<CMyEdit>(IDC_CAL_INACCURACY)->Init("0123456789.,", 0, 1000, 2000, 3000, &g_language, true, ',');
+    for (int id : {IDC_CAL_REF_A, IDC_CAL_REF_B}) Item<CMyEdit>(id)->SetLimitText(5);
+    CheckDlgButton(IDC_CAL_MODE_CHANGE_A, BST_CHECKED);
+    m_zero = new CalibZeroPromptForm(page, this);
+    m_end = new CalibEndPromptForm(page, this);
+    m_page.onChanged = [this] { Refresh(); };
+    LoadLanguageTexts();
+}
+
+SensorCalibrationForm::~SensorCalibrationForm() { m_page.onChanged = nullptr; }
+
+void SensorCalibrationForm::LoadLanguageTexts()
+{
+    g_language = GetLanguage();
+    SetText(*this, IDC_CAL_TITLE, kTextCalibrationTitle);
+    SetText(*this, IDC_CAL_STATE_LABEL, kTextCalibrationState);
+    SetText(*this, IDC_CAL_REF_A_LABEL, kTextReferenceA);
+    SetText(*this, IDC_CAL_REF_B_LABEL, kTextReferenceB);
+    SetText(*this, IDC_CAL_START, kTextStartCalibration);
+    SetText(*this, IDC_CAL_ACTIVATE, kTextActivateUserCalibration);
+    SetText(*this, IDC_CAL_DEACTIVATE, kTextDeactivateUserCalibration);
+    SetText(*this, IDC_CAL_INACCURACY_GROUP, kTextChangeInaccuracy);
+    SetText(*this, IDC_CAL_MODE_CHANGE_A, kTextChangeA);
+    SetText(*this, IDC_CAL_MODE_CHANGE_B, kTextChangeB);
+    SetText(*this, IDC_CAL_MODE_DELETE_A, kTextDeleteA);
+    SetText(*this, IDC_CAL_MODE_DELETE_B, kTextDeleteB);
+    SetText(*this, IDC_CAL_INACCURACY_LABEL, kTextInaccuracyPercent);
+    SetText(*this, IDC_CAL_WRITE_ALLOWED, kTextWriteAllowed);
+    SetText(*this, IDC_CAL_WRITE, kTextWrite);
+    m_zero->LoadLanguageTexts();
+    m_end->LoadLanguageTexts();
+    Refresh();
+}
+
+void SensorCalibrationForm::Refresh()
+{
+    const bool idle = m_page.CurrentActivity() == CDlgSensorCalibration::Activity::Idle;
+    const bool present = m_page.IsSensorPresent();
+    const BYTE state = m_page.SensorCalibrationState();
+    SetDlgItemText(IDC_CAL_STATE, present ? LoadLangString(CalibrationStateText(state)) : LoadLangString(kTextNoSensor));
+    const bool shown = m_page.AreControlsVisible();
+    for (int id : {IDC_CAL_START, IDC_CAL_ACTIVATE, IDC_CAL_DEACTIVATE, IDC_CAL_WRITE, IDC_CAL_REF_A, IDC_CAL_REF_B})
+        ShowDlgItem(id, shown);
+    EnableDlgItem(IDC_CAL_START, idle && present);
+    EnableDlgItem(IDC_CAL_ACTIVATE, idle && present && state == 2);
+    EnableDlgItem(IDC_CAL_DEACTIVATE, idle && present && state == 3);
+    EnableDlgItem(IDC_CAL_WRITE, idle && present && IsDlgButtonChecked(IDC_CAL_WRITE_ALLOWED) == BST_CHECKED);
+    EnableDlgItem(IDC_CAL_REF_A, idle);
+    EnableDlgItem(IDC_CAL_REF_B, idle);
+    SetProgress(*this, IDC_CAL_PROGRESS, m_page.ProgressPercent());
+    SetDlgItemText(IDC_CAL_STATUS, m_page.m_strStatusLine);
+    m_zero->Refresh();
+    m_end->Refresh();
+}
+
+void SensorCalibrationForm::TakeFields()
+{
+    m_page.SetReferenceValues(static_cast<DWORD>(EditNumber(*this, IDC_CAL_REF_A)),
+                              static_cast<DWORD>(EditNumber(*this, IDC_CAL_REF_B)));
+    for (int mode = 0; mode < 4; ++mode)
+        if (IsDlgButtonChecked(kModeIds[mode]) == BST_CHECKED) m_page.SetInaccuracyMode(mode);
+    m_page.SetInaccuracyWriteAllowed(IsDlgButtonChecked(IDC_CAL_WRITE_ALLOWED) == BST_CHECKED);
+}
+
+void SensorCalibrationForm::OnCommand(int id, UINT code)
+{
+    switch (id) {
+    case IDC_CAL_START:
+        TakeFields();
+        m_page.OnStartCalibration();
+        break;
+    case IDC_CAL_ACTIVATE: m_page.OnActivateUserCalibration(); break;
+    case IDC_CAL_DEACTIVATE: m_page.OnDeactivateUserCalibration(); break;
+    case IDC_CAL_WRITE:
+        TakeFields();
+        m_page.OnWriteInaccuracy(EditNumber(*this, IDC_CAL_INACCURACY));
+        break;
+    case IDC_CAL_WRITE_ALLOWED:
+        TakeFields();
+        Refresh();
+        break;
+    default:
+        CDialog::OnCommand(id, code);
+        if (code == BN_CLICKED) TakeFields();
+        break;
+    }
+}
+
+void SensorCalibrationForm::showEvent(QShowEvent* event)
+{
+    CDialog::showEvent(event);
+    m_page.OnShowPage(true);
+    Refresh();
+}
+
+void SensorCalibrationForm::hideEvent(QHideEvent* event)
+{
+    m_page.OnShowPage(false);
+    CDialog::hideEvent(event);
+}
+
+}  // namespace sensor_admin

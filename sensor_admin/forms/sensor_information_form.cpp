@@ -1,0 +1,65 @@
+#include "controls/xlist_ctrl.h"
+#include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
+#include "sensor_admin/dlg_sensor_information.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/form_texts.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "ui_sensor_information.h"
+
+namespace sensor_admin {
+
+namespace {
+constexpr UINT kHeadings[] = {kTextColumnProperty, kTextColumnValue};
+}
+
+SensorInformationForm::SensorInformationForm(CDlgSensorInformationHmb& page, QWidget* parent)
+    : CDialog(kDialogInformation, parent), m_page(page), m_ui(std::make_unique<Ui::SensorInformationForm>())
+{
+    m_ui->setupUi(this);
+    RegisterControlsFromForm();
+    m_page.onChanged = [this] { Refresh(); };
+    LoadLanguageTexts();
+}
+
+SensorInformationForm::~SensorInformationForm() { m_page.onChanged = nullptr; }
+
+void SensorInformationForm::LoadLanguageTexts()
+{
+    SetText(*this, IDC_INFO_READ, kTextReadAgain);
+    SetText(*this, IDC_INFO_STORE, kTextStoreSettings);
+    SetHeadings(*Item<CXListCtrl>(IDC_INFO_LIST), kHeadings, 2);
+    // The values hold language-dependent words and dates.
+    m_page.FillSensorInformation(m_page.Sensor());
+}
+
+void SensorInformationForm::Refresh()
+{
+    CXListCtrl& list = *Item<CXListCtrl>(IDC_INFO_LIST);
+    const auto& rows = m_page.Rows();
+    while (list.GetItemCount() > static_cast<int>(rows.size())) list.DeleteItem(list.GetItemCount() - 1);
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const CString label = LoadLangString(rows[static_cast<std::size_t>(i)].labelId);
+        if (i >= list.GetItemCount()) list.InsertItem(i, label);
+        list.SetItemText(i, 0, label);
+        list.SetItemText(i, 1, rows[static_cast<std::size_t>(i)].value);
+    }
+    FitColumns(list);
+    const bool idle = m_page.CurrentActivity() == CDlgSensorInformationHmb::Activity::Idle;
+    EnableDlgItem(IDC_INFO_READ, idle && m_page.IsSensorPresent());
+    EnableDlgItem(IDC_INFO_STORE, idle && m_page.IsSensorPresent());
+    SetDlgItemText(IDC_INFO_STATUS, m_page.IsSensorPresent() || !m_page.m_strStatusLine.IsEmpty()
+                                        ? m_page.m_strStatusLine
+                                        : LoadLangString(kTextNoSensor));
+}
+
+void SensorInformationForm::OnCommand(int id, UINT code)
+{
+    switch (id) {
+    case IDC_INFO_READ: m_page.OnReadAgain(); break;
+    case IDC_INFO_STORE: m_page.OnStoreSettings(); break;
+    default: CDialog::OnCommand(id, code); break;
+    }
+}
+
+}  // namespace sensor_admin
