@@ -62,6 +62,9 @@ TEST_F(FrameFixture, WindowHasMenuTreeBarsAndStatusBarWithClock)
     const QStringList expected{"Datei", "Betriebsmodus", "Konfigurationsmodus", "Ansicht", "Sprache", "Hilfe"};
     ASSERT_EQ(frame.menuBar()->actions().size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(MenuTitle(frame, i), expected[i]);
+    for (QAction* menu : frame.menuBar()->actions())
+        for (QAction* entry : menu->menu()->actions())
+            EXPECT_TRUE(entry->isSeparator() || !entry->text().contains('@')) << entry->text().toStdString();
     // The tree mirrors the menus that lead to pages.
     QTreeWidget& tree = frame.NavigationTree();
     ASSERT_EQ(tree.topLevelItemCount(), 3);
@@ -129,7 +132,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     {
         CMainFrame frame;
         frame.show();
-        frame.resize(900, 640);
+        frame.resize(1000, 820);
         frame.move(40, 30);
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
@@ -138,7 +141,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     }
     CMainFrame again;
     again.show();
-    EXPECT_EQ(again.size(), QSize(900, 640));
+    EXPECT_EQ(again.size(), QSize(1000, 820));
     EXPECT_EQ(again.pos(), QPoint(40, 30));
     EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
@@ -241,6 +244,32 @@ TEST_F(ConnectedFrame, AWriteThatNeverEndsIsGivenUpAfterItsLimit)
     frame->close();
     EXPECT_FALSE(frame->IsClosed());
     ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 60000));
+}
+
+// Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
+// are written there as PNG files to be looked at.
+TEST_F(FrameFixture, RenderForALookInFourLanguages)
+{
+    const char* folder = std::getenv("KM3_RENDER_DIR");
+    if (folder == nullptr) GTEST_SKIP() << "KM3_RENDER_DIR not set";
+    CMainFrame frame;
+    frame.resize(1100, 760);
+    frame.show();
+    const char* names[] = {"de", "en", "fr", "es"};
+    for (int language = 0; language < 4; ++language) {
+        frame.SwitchLanguage(language * 1000);
+        for (int page : {app::kPageLogo, app::kPageMeasureControl}) {
+            frame.ShowPage(page);
+            QApplication::processEvents();
+            frame.grab().save(QString("%1/km3-%2-page%3.png").arg(folder).arg(names[language]).arg(page));
+        }
+        frame.ShowAbout();
+        QApplication::processEvents();
+        QWidget* about = frame.findChild<QWidget*>("AboutWindow");
+        ASSERT_NE(about, nullptr);
+        about->grab().save(QString("%1/km3-%2-about.png").arg(folder).arg(names[language]));
+        about->close();
+    }
 }
 
 int main(int argc, char** argv)
