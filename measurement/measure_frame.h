@@ -111,7 +111,9 @@ public:
     virtual void SetIoNioOutput(int) {}
     virtual bool IsCommonFilter() const { return false; }
     virtual void SetPowerSettings(int /*group*/, int /*unit*/, int /*a*/, int /*b*/, int /*c*/) {}
-    // The configuration of a sensor has been read: the frame arms the page's refresh then.
+    // The add-on paths and the serial number of the sensor in use, which the application
+    // keeps in its profile at shut-down.
+    virtual void KeepProfileValues(const CString& /*startProg*/, const CString& /*stopProg*/, DWORD /*serial*/) {}
 };
 
 }  // namespace measurement

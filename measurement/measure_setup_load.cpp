@@ -30,6 +30,7 @@ bool CDlgMeasureAdjust::CheckSameSensorNow()
         m_bLastSerialRead = true;
     }
     m_iSensorMode = Sensor(RealIndex(0)).serial == m_nLastUsedSerial ? 1 : 2;
+    KeepProfileValues();
     m_setup.samplePeriod = GetSamplePeriod(m_frame.MeasureRateIndex());
     const bool result = FillMeasureRateList() && NormaliseChannelFlags();
     FillLowPassFilterLists();

@@ -178,6 +178,13 @@ void CDlgMeasureAdjust::ShowAddProgPaths()
     }
 }
 
+void CDlgMeasureAdjust::KeepProfileValues()
+{
+    const CComPort& com = m_frame.Com();
+    const DWORD serial = com.m_nCountActivePorts >= 1 ? com.m_Sensor[0].m_sStatorHeader.nSerialNo : m_nLastUsedSerial;
+    m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg, serial);
+}
+
 void CDlgMeasureAdjust::WriteProfileValues() const
 {
     platform::WriteProfileString(kProfileSection, kStartProgKey, m_sStartAddProg);

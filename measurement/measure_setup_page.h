@@ -229,6 +229,7 @@ public:
 
 private:
     friend class SoftwareConfigWriter;
+    void KeepProfileValues();
     void Changed()
     {
         if (m_onChanged) m_onChanged();

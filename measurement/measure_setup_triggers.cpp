@@ -462,6 +462,7 @@ void CDlgMeasureAdjust::SetStartAddProgPath(const CString& path)
     if (m_bAddProgLock[0] || IsShortenedPath(path)) return;
     m_sStartAddProg = path;
     m_sShownStartProg = path;
+    KeepProfileValues();
 }
 
 void CDlgMeasureAdjust::SetStopAddProgPath(const CString& path)
@@ -469,6 +470,7 @@ void CDlgMeasureAdjust::SetStopAddProgPath(const CString& path)
     if (m_bAddProgLock[1] || IsShortenedPath(path)) return;
     m_sStopAddProg = path;
     m_sShownStopProg = path;
+    KeepProfileValues();
 }
 
 }  // namespace measurement

@@ -37,6 +37,13 @@ MeasureSetupWidget::MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent)
     MapHandlers();
     m_logic->SetChangedCallback([this] { Sync(); });
     InitDialog();
+    RegisterWithFrame(kFrameMeasureSetupPage, static_cast<workflow::IMeasureSetupPage*>(m_logic.get()));
+}
+
+MeasureSetupWidget::MeasureSetupWidget(std::unique_ptr<IMeasureFrame> frame, QWidget* parent)
+    : MeasureSetupWidget(*frame, parent)
+{
+    m_ownedFrame = std::move(frame);
 }
 
 MeasureSetupWidget::~MeasureSetupWidget() { m_logic->SetChangedCallback(nullptr); }

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "app/environment/frame_registration.h"
 #include "measurement/measure_setup_page.h"
 #include "platform/dialog.h"
 
@@ -17,14 +18,16 @@ class MeasureSetupPage;
 
 namespace measurement {
 
-class MeasureSetupWidget : public CDialog {
+class MeasureSetupWidget : public CDialog, public ILanguageTexts {
 public:
     explicit MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent = nullptr);
+    // The page keeps the frame's view of itself (the application's adapter).
+    MeasureSetupWidget(std::unique_ptr<IMeasureFrame> frame, QWidget* parent);
     ~MeasureSetupWidget() override;
 
     CDlgMeasureAdjust& Logic() { return *m_logic; }
     // Texts of the current language, and the refresh from the sensors that comes with them.
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
     // Copies the logic's controls onto the widgets.
     void Sync();
 
@@ -40,6 +43,7 @@ private:
     void TakeUserState(int id);
     void SyncControl(int id, const ControlState& state);
 
+    std::unique_ptr<IMeasureFrame> m_ownedFrame;
     std::unique_ptr<CDlgMeasureAdjust> m_logic;
     std::unique_ptr<Ui::MeasureSetupPage> m_ui;
     std::map<int, std::function<void()>> m_handlers;
