@@ -24,13 +24,17 @@ struct Caption {
     int control;
     UINT text;
 };
+// The pages' check boxes, radio buttons and font buttons carry placeholders as well.
 constexpr Caption kChartPageCaptions[] = {{1001, views::kTextBackground}, {1002, 5601}, {1003, 5602}, {1004, 5603},
-                                          {1005, 5604}, {1006, 5605}, {1007, 5606}};
+                                          {1005, 5604}, {1006, 5605}, {1007, 5606}, {6050, 5627}, {6052, 5628},
+                                          {6076, 5629}};
 constexpr Caption kAxisPageCaptions[] = {{1001, 5607}, {1002, 5608}, {1003, 5609}, {1004, 5610}, {1005, 5611},
                                          {1006, 5612}, {1007, 5613}, {1008, 5614}, {1009, 5615}, {1010, 5616},
-                                         {1011, 5617}, {1012, 5618}, {1013, 5619}};
-constexpr Caption kCurvePageCaptions[] = {{1001, 5620}, {1002, 5621}, {1003, 5622}, {1004, 5623},
-                                          {1005, 5624}, {1006, 5625}, {1007, 5626}};
+                                         {1011, 5617}, {1012, 5618}, {1013, 5619}, {6039, 5630}, {6009, 5631},
+                                         {6014, 5632}, {6015, 5633}, {6058, 5634}, {6002, 5635}, {6001, 5636}};
+constexpr Caption kCurvePageCaptions[] = {{1001, 5620}, {1002, 5621}, {1003, 5622}, {1004, 5623}, {1005, 5624},
+                                          {1006, 5625}, {1007, 5626}, {6009, 5631}, {6038, 5637}, {6062, 5638},
+                                          {6059, 5639}, {6011, 5640}, {6012, 5641}};
 
 template <std::size_t N>
 void SetCaptions(CDialog* page, const Caption (&captions)[N])
@@ -153,7 +157,12 @@ bool CGraphicDisplayWnd::LendCurve(int curve, const ChartPoint* points, int coun
     if (isNew) {
         const int channel = m_recorder.ChannelOfCurve(curve);
         static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
-        serie->SetLabel(channel >= 0 ? CString(kNames[channel]) : CString());
+        CString name = channel >= 0 ? CString(kNames[channel]) : CString();
+        if (channel >= 0 && !m_setup.curveNames[static_cast<std::size_t>(channel)].IsEmpty())
+            name = m_setup.curveNames[static_cast<std::size_t>(channel)];
+        serie->SetLabel(name);
+        if (curve < m_pGraph->GetYAxisCount()) m_pGraph->GetYAxis(curve).SetLabel(name);
+        if (curve == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->GetXAxis(0).SetLabel(m_setup.xAxisUnit);
         if (channel >= 0 && channel < 4 && !m_sensorShown[static_cast<std::size_t>(channel)]) m_pGraph->ShowCurve(curve, false);
     }
     return true;

@@ -41,6 +41,8 @@ struct DiagramSetup {
     double samplePeriod = 0.001;                       // seconds between value sets
     double xAxisFactor = 1.0;                          // seconds per x-axis unit
     CString xAxisUnit = "s";
+    // Legend and axis texts of the curves ("A [N·m]"); empty: the channel's letter.
+    std::array<CString, kChannelCount> curveNames;
 };
 
 class IViewsFrame {

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "chart/chart_hooks.h"
 #include "chart/chart_page.h"
@@ -307,4 +308,54 @@ TEST(StatusLight, NeutralPassedFailedAndTheThirdPicture)
     EXPECT_GT(g3, b3 + 80);
     light.SetLight(7);
     EXPECT_EQ(-1, light.GetLight());
+}
+
+// Pictures of every view in the four languages, for a person to look at: written only when
+// KM3_VIEWS_PNG_DIR names a folder.
+TEST(ViewPictures, EveryViewInEveryLanguage)
+{
+    const QByteArray folder = qgetenv("KM3_VIEWS_PNG_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "KM3_VIEWS_PNG_DIR not set";
+    CComPort com;
+    TestFrame frame;
+    frame.com = &com;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    views::ChannelRefresher refresher(frame, loop);
+    MakeTorqueChannel(*frame.tables.Entry(0), com, 0);
+    frame.setup.channelShown = {true, false, false, false, false, false};
+    frame.setup.curveNames[0] = "A [N·m]";
+    CAFormChannelX channel(0, frame, refresher);
+    CAFormChannelX absent(2, frame, refresher);
+    CAFormLight light(&frame);
+    CAFormDiagram diagram(frame, refresher);
+    diagram.resize(720, 480);
+    diagram.LoadChannelSetup();
+    diagram.StartGraph(true);
+    for (int i = 0; i < 400; ++i) {
+        com.m_aiValue[0] = static_cast<LONG>(12000 * std::sin(i / 40.0) + 3000);
+        refresher.RefreshChannelViews(0);
+    }
+    channel.Tare();
+    com.m_aiValue[0] = 15000;
+    refresher.RefreshChannelViews(0);
+    loop.RunFor(100);
+    for (int language : {0, 1000, 2000, 3000}) {
+        SetLanguage(language);
+        channel.LoadLanguageTexts();
+        absent.LoadLanguageTexts();
+        light.SetLight(language / 1000 == 3 ? 1 : language / 1000);
+        diagram.LoadLanguageTexts();
+        const QString suffix = QString("_%1.png").arg(language);
+        channel.grab().save(folder + "/channel" + suffix);
+        absent.grab().save(folder + "/channel_absent" + suffix);
+        light.grab().save(folder + "/light" + suffix);
+        diagram.grab().save(folder + "/diagram" + suffix);
+        diagram.Display().ShowProperties();
+        for (int tab = 0; tab < 3; ++tab) {
+            diagram.Display().ChartPage().SelectTab(tab);
+            diagram.Display().ChartPage().grab().save(folder + QString("/chart_page%1").arg(tab) + suffix);
+        }
+        diagram.Display().ChartPage().hide();
+    }
+    SetLanguage(0);
 }
