@@ -72,6 +72,11 @@ bool DcDevice::Restore(int level)
     return true;
 }
 
+void DcDevice::Polyline(const std::vector<CPoint>& points)
+{
+    for (std::size_t i = 1; i < points.size(); ++i) Line(points[i - 1], points[i]);
+}
+
 CRect DcDevice::ClipBox() const
 {
     CRect box(0, 0, GetDeviceCaps(HORZRES), GetDeviceCaps(VERTRES));
@@ -85,22 +90,13 @@ CRect DcDevice::ClipBox() const
 
 CSize DcDevice::MeasureText(const CString& text) const
 {
-    const QFontMetricsF metrics(chart::ToQFont(m_state.font));
-    const double width = metrics.horizontalAdvance(platform::ToQString(text));
-    return {static_cast<int>(std::ceil(width - 0.01)), FontHeight()};
+    const chart::FontWithMetrics& font = chart::CachedFont(m_state.font);
+    return {font.Width(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength()))), font.height};
 }
 
-int DcDevice::FontAscent() const
-{
-    const QFontMetricsF metrics(chart::ToQFont(m_state.font));
-    return static_cast<int>(std::ceil(metrics.ascent() - 0.01));
-}
+int DcDevice::FontAscent() const { return chart::CachedFont(m_state.font).ascent; }
 
-int DcDevice::FontHeight() const
-{
-    const QFontMetricsF metrics(chart::ToQFont(m_state.font));
-    return static_cast<int>(std::ceil(metrics.ascent() - 0.01)) + static_cast<int>(std::ceil(metrics.descent() - 0.01));
-}
+int DcDevice::FontHeight() const { return chart::CachedFont(m_state.font).height; }
 
 int DcDevice::DrawText(const CString& text, CRect& rect, UINT format)
 {
@@ -264,6 +260,14 @@ bool CDC::Rectangle(int x1, int y1, int x2, int y2)
 bool CDC::Ellipse(int x1, int y1, int x2, int y2)
 {
     m_device->Ellipse(CRect(x1, y1, x2, y2));
+    return true;
+}
+
+bool CDC::Polyline(const POINT* points, int count)
+{
+    if (!points || count < 2) return false;
+    std::vector<CPoint> copy(points, points + count);
+    m_device->Polyline(copy);
     return true;
 }
 

@@ -136,6 +136,8 @@ public:
 
     // Primitives in device pixels, drawn with the current state.
     virtual void Line(CPoint from, CPoint to) = 0;
+    // Lines through the points in order; by default one Line per pair.
+    virtual void Polyline(const std::vector<CPoint>& points);
     virtual void Rectangle(const CRect& r) = 0;
     virtual void Ellipse(const CRect& r) = 0;
     virtual void Polygon(const std::vector<CPoint>& points) = 0;
@@ -218,6 +220,8 @@ public:
     bool Ellipse(int x1, int y1, int x2, int y2);
     bool Ellipse(const RECT& r) { return Ellipse(r.left, r.top, r.right, r.bottom); }
     bool Polygon(const POINT* points, int count);
+    // Lines through the points in order; the current position does not move.
+    bool Polyline(const POINT* points, int count);
     void FillRect(const RECT& r, const CBrush* brush);
     // Fills with the colour and, as the original did, leaves it as the background colour.
     void FillSolidRect(const RECT& r, COLORREF color);

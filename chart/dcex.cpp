@@ -71,6 +71,17 @@ bool CDCEx::Polygon(const POINT* points, int count)
     return CDC::Polygon(scaled.data(), count);
 }
 
+bool CDCEx::Polyline(const POINT* points, int count)
+{
+    if (!m_bScaling || !points || count <= 0) return CDC::Polyline(points, count);
+    std::vector<POINT> scaled(points, points + count);
+    for (POINT& p : scaled) {
+        p.x = ScaleX(p.x);
+        p.y = ScaleY(p.y);
+    }
+    return CDC::Polyline(scaled.data(), count);
+}
+
 void CDCEx::FillRect(const RECT& r, const CBrush* brush) { CDC::FillRect(ScaleRect(r), brush); }
 void CDCEx::FillSolidRect(const RECT& r, COLORREF color) { CDC::FillSolidRect(ScaleRect(r), color); }
 

@@ -47,6 +47,7 @@ public:
     bool Ellipse(int x1, int y1, int x2, int y2);
     bool Ellipse(const RECT& r) { return Ellipse(r.left, r.top, r.right, r.bottom); }
     bool Polygon(const POINT* points, int count);
+    bool Polyline(const POINT* points, int count);
     void FillRect(const RECT& r, const CBrush* brush);
     void FillSolidRect(const RECT& r, COLORREF color);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);

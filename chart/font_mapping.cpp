@@ -4,6 +4,10 @@
 #include <QHash>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/qt_text.h"
 
 namespace chart {
 
@@ -79,6 +83,70 @@ QFont ToQFont(const LOGFONT& lf)
     font.setStyleStrategy(lf.lfQuality == ANTIALIASED_QUALITY ? QFont::PreferAntialias : QFont::PreferDefault);
     font.setKerning(false);
     return font;
+}
+
+namespace {
+
+// What of a font description decides the Qt font.
+bool SameQtFont(const LOGFONT& a, const LOGFONT& b)
+{
+    return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfQuality == b.lfQuality &&
+           std::strncmp(a.lfFaceName, b.lfFaceName, sizeof a.lfFaceName) == 0;
+}
+
+struct CacheEntry {
+    LOGFONT key;
+    FontWithMetrics font;
+};
+
+}  // namespace
+
+namespace {
+
+// Texts kept per font before the store starts afresh.
+constexpr std::size_t kMaxTexts = 2048;
+
+}  // namespace
+
+FontWithMetrics::FontWithMetrics(const QFont& qfont)
+    : font(qfont), metrics(qfont), ascent(static_cast<int>(std::ceil(metrics.ascent() - 0.01))),
+      height(ascent + static_cast<int>(std::ceil(metrics.descent() - 0.01)))
+{
+}
+
+int FontWithMetrics::Width(const std::string& text) const
+{
+    const auto found = m_widths.find(text);
+    if (found != m_widths.end()) return found->second;
+    if (m_widths.size() >= kMaxTexts) m_widths.clear();
+    const double width = metrics.horizontalAdvance(platform::ToQString(CString(text.data(), static_cast<int>(text.size()))));
+    return m_widths.emplace(text, static_cast<int>(std::ceil(width - 0.01))).first->second;
+}
+
+const QStaticText& FontWithMetrics::Laid(const std::string& text) const
+{
+    const auto found = m_laid.find(text);
+    if (found != m_laid.end()) return found->second;
+    if (m_laid.size() >= kMaxTexts) m_laid.clear();
+    QStaticText laid(platform::ToQString(CString(text.data(), static_cast<int>(text.size()))));
+    laid.setTextFormat(Qt::PlainText);
+    laid.prepare(QTransform(), font);
+    return m_laid.emplace(text, laid).first->second;
+}
+
+const FontWithMetrics& CachedFont(const LOGFONT& lf)
+{
+    // Kept for the life of the process (never destroyed after the application's font database);
+    // a chart uses a handful of fonts, so a short list is searched and emptied when it is full.
+    constexpr std::size_t kMaxFonts = 64;
+    static auto* cache = new std::vector<std::unique_ptr<CacheEntry>>();
+    for (const auto& entry : *cache) {
+        if (SameQtFont(entry->key, lf)) return entry->font;
+    }
+    if (cache->size() >= kMaxFonts) cache->clear();
+    cache->push_back(std::make_unique<CacheEntry>(CacheEntry{lf, FontWithMetrics(ToQFont(lf))}));
+    return cache->back()->font;
 }
 
 }  // namespace chart

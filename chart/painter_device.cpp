@@ -52,6 +52,7 @@ void PainterDevice::BeginPainting(QPaintDevice* device)
         m_painter.reset();
         return;
     }
+    ForgetApplied();
     m_painter->setRenderHint(QPainter::Antialiasing, false);
     m_painter->setRenderHint(QPainter::TextAntialiasing, true);
     ClipChanged();
@@ -80,6 +81,12 @@ int PainterDevice::GetDeviceCaps(int index) const
 
 void PainterDevice::ApplyRop()
 {
+    const GdiState& s = state();
+    if (m_ropApplied && m_appliedRop == s.rop2 && m_appliedBkMode == s.bkMode && m_appliedBkColor == s.bkColor) return;
+    m_ropApplied = true;
+    m_appliedRop = s.rop2;
+    m_appliedBkMode = s.bkMode;
+    m_appliedBkColor = s.bkColor;
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     if (SupportsRasterOps()) {
         switch (state().rop2) {
@@ -97,6 +104,12 @@ void PainterDevice::ApplyRop()
 void PainterDevice::ApplyPen(bool forOutline)
 {
     const CPen& pen = state().pen;
+    if (m_penApplied && m_appliedPen.style() == pen.style() && m_appliedPen.width() == pen.width() &&
+        m_appliedPen.color() == pen.color()) {
+        return;
+    }
+    m_penApplied = true;
+    m_appliedPen = pen;
     if (pen.style() == PS_NULL) {
         m_painter->setPen(Qt::NoPen);
         return;
@@ -135,6 +148,25 @@ void PainterDevice::Line(CPoint from, CPoint to)
     ApplyPen(false);
     // A one-pixel line with flat caps leaves out its end point, as the chart's geometry expects.
     m_painter->drawLine(a, b);
+}
+
+void PainterDevice::Polyline(const std::vector<CPoint>& points)
+{
+    if (!m_painter || state().pen.style() == PS_NULL || points.size() < 2) return;
+    // Drawn as its separate lines in one call: every line leaves out its end point and starts
+    // its pen pattern afresh, so the pixels are those of one LineTo after the other.
+    m_lines.resize(0);
+    m_lines.reserve(static_cast<int>(points.size()));
+    QPoint from = ToQPoint(points.front());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const QPoint to = ToQPoint(points[i]);
+        if (to != from) m_lines.append(QLine(from, to));
+        from = to;
+    }
+    if (m_lines.isEmpty()) return;
+    ApplyRop();
+    ApplyPen(false);
+    m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
 }
 
 void PainterDevice::Rectangle(const CRect& rect)
@@ -189,6 +221,7 @@ void PainterDevice::FillRect(const CRect& rect, const CBrush& brush)
     r.NormalizeRect();
     if (r.IsRectEmpty()) return;
     // Area fills copy the brush whatever the line raster operation is.
+    m_ropApplied = false;
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter->setBackgroundMode(state().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter->setBackground(ToQColor(state().bkColor));
@@ -203,6 +236,7 @@ void PainterDevice::FocusRect(const CRect& rect)
     CRect r = rect;
     r.NormalizeRect();
     if (r.Width() < 1 || r.Height() < 1) return;
+    ForgetApplied();
     QPen dotted(SupportsRasterOps() ? QColor(255, 255, 255) : QColor(0, 0, 0));
     dotted.setWidth(1);
     dotted.setDashPattern({1, 1});
@@ -219,7 +253,11 @@ void PainterDevice::Text(CPoint p, const CString& text, const CRect& clip)
 {
     if (!m_painter || text.IsEmpty()) return;
     const LOGFONT& lf = state().font;
-    const QString qtext = platform::ToQString(text);
+    const FontWithMetrics& font = CachedFont(lf);
+    // The text laid out once and kept with its font: the chart draws the same texts every time.
+    const QStaticText& laid = font.Laid(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength())));
+    // The baseline lies ascent whole pixels below the anchor, as with the text's own layout.
+    const double baseline = static_cast<double>(font.ascent) - font.metrics.ascent();
     m_painter->save();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     // The opaque background is filled here, in the background colour of the moment.
@@ -227,9 +265,8 @@ void PainterDevice::Text(CPoint p, const CString& text, const CRect& clip)
     if (!clip.IsRectEmpty()) {
         m_painter->setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()), Qt::IntersectClip);
     }
-    m_painter->setFont(ToQFont(lf));
+    m_painter->setFont(font.font);
     const CSize extent = MeasureText(text);
-    const int ascent = FontAscent();
     const QPoint at = ToQPoint(p);
     const bool upwards = (lf.lfEscapement % 3600 + 3600) % 3600 == 900;
     if (upwards) {
@@ -238,13 +275,13 @@ void PainterDevice::Text(CPoint p, const CString& text, const CRect& clip)
         m_painter->rotate(-90.0);
         if (state().bkMode == OPAQUE) m_painter->fillRect(QRect(0, 0, extent.cx, extent.cy), ToQColor(state().bkColor));
         m_painter->setPen(ToQColor(state().textColor));
-        m_painter->drawText(QPoint(0, ascent), qtext);
+        m_painter->drawStaticText(QPointF(0.0, baseline), laid);
     } else {
         if (state().bkMode == OPAQUE) {
             m_painter->fillRect(QRect(at.x(), at.y(), extent.cx, extent.cy), ToQColor(state().bkColor));
         }
         m_painter->setPen(ToQColor(state().textColor));
-        m_painter->drawText(QPoint(at.x(), at.y() + ascent), qtext);
+        m_painter->drawStaticText(QPointF(at.x(), at.y() + baseline), laid);
     }
     m_painter->restore();
 }
@@ -252,6 +289,7 @@ void PainterDevice::Text(CPoint p, const CString& text, const CRect& clip)
 void PainterDevice::Blit(const CRect& dest, const QImage& source, CPoint sourceTopLeft)
 {
     if (!m_painter || dest.IsRectEmpty()) return;
+    m_ropApplied = false;
     m_painter->setCompositionMode(QPainter::CompositionMode_Source);
     m_painter->drawImage(QRect(dest.left, dest.top, dest.Width(), dest.Height()), source,
                          QRect(sourceTopLeft.x, sourceTopLeft.y, dest.Width(), dest.Height()));

@@ -22,6 +22,7 @@ public:
     void SetNumColors(int colors) { m_numColors = colors; }
 
     void Line(CPoint from, CPoint to) override;
+    void Polyline(const std::vector<CPoint>& points) override;
     void Rectangle(const CRect& r) override;
     void Ellipse(const CRect& r) override;
     void Polygon(const std::vector<CPoint>& points) override;
@@ -46,7 +47,17 @@ private:
     void ApplyPen(bool forOutline);
     void ApplyBrush(const CBrush& brush);
     void ApplyRop();
+    // The painter keeps what was applied last; it is set again only when the state differs.
+    // Operations that set the painter's pen or composition themselves forget what was applied.
+    void ForgetApplied() { m_ropApplied = m_penApplied = false; }
     std::unique_ptr<QPainter> m_painter;
+    bool m_ropApplied = false;
+    int m_appliedRop = 0;
+    int m_appliedBkMode = 0;
+    COLORREF m_appliedBkColor = 0;
+    bool m_penApplied = false;
+    CPen m_appliedPen;
+    QList<QLine> m_lines;
 };
 
 // Draws into an image the caller owns; the image must outlive the device.

@@ -139,14 +139,12 @@ CXGraphDataSerie* CXGraph::SetCurveData(const ChartPoint* points, int count, int
 void CXGraph::GetCurveExtent(const CXGraphDataSerie& curve, double& xMin, double& xMax, double& yMin, double& yMax) const
 {
     if (!curve.m_pPoints || curve.m_nCount <= 0) return;
-    xMin = xMax = curve.m_pPoints[0].x;
-    yMin = yMax = curve.m_pPoints[0].y;
-    for (int i = 1; i < curve.m_nCount; ++i) {
-        xMin = std::min(xMin, curve.m_pPoints[i].x);
-        xMax = std::max(xMax, curve.m_pPoints[i].x);
-        yMin = std::min(yMin, curve.m_pPoints[i].y);
-        yMax = std::max(yMax, curve.m_pPoints[i].y);
-    }
+    // A growing lent array is walked only over its new points.
+    const CurvePointSummary& s = curve.GetPointSummary();
+    xMin = s.xMin;
+    xMax = s.xMax;
+    yMin = s.yMin;
+    yMax = s.yMax;
 }
 
 void CXGraph::FitAxesToCurve(int xAxis, int yAxis, int n)

@@ -11,16 +11,6 @@
 
 namespace {
 
-// Pixels beyond this distance from the origin are all "far off the plot"; a value that is not a
-// number lands there too, instead of being converted with undefined results.
-constexpr double kPixelLimit = 16777216.0;
-
-int ToPixel(double v)
-{
-    if (std::isnan(v)) return static_cast<int>(-kPixelLimit);
-    return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit));
-}
-
 constexpr double kLargeValue = 1000000.0;
 
 }  // namespace
@@ -221,23 +211,33 @@ CString CXGraphAxis::FormatTickLabel(double value, bool dateForm) const
 // ---------------------------------------------------------------------------------------------
 // Mapping
 
+AxisMapping CXGraphAxis::GetMapping() const
+{
+    const CRect plot = PlotRect();
+    AxisMapping m;
+    m.m_linear = m_nScale != 0;
+    m.m_origin = m_nKind == xAxis ? plot.left : plot.bottom;
+    m.m_direction = m_nKind == xAxis ? 1.0 : -1.0;
+    m.m_min = m_dMin;
+    m.m_length = m_nLength;
+    if (m.m_linear) {
+        m_dRange = m_dMax - m_dMin;
+        m.m_factor = m.m_length / m_dRange;
+    } else {
+        m.m_logMin = std::log10(m_dMin);
+        m.m_span = std::log10(m_dMax) - m.m_logMin;
+    }
+    return m;
+}
+
 void CXGraphAxis::GetPointForValue(POINT* out, const ChartPoint* p) const
 {
     if (!out || !p) return;
-    const CRect plot = PlotRect();
-    const double length = m_nLength;
-    if (m_nScale != 0) {
-        m_dRange = m_dMax - m_dMin;
-        const double factor = length / m_dRange;
-        if (m_nKind == xAxis) out->x = ToPixel(plot.left + (p->x - m_dMin) * factor);
-        else out->y = ToPixel(plot.bottom - (p->y - m_dMin) * factor);
-        return;
-    }
-    out->x = 0;
-    out->y = 0;
-    const double span = std::log10(m_dMax) - std::log10(m_dMin);
-    if (m_nKind == xAxis) out->x = ToPixel(plot.left + length * (std::log10(p->x) - std::log10(m_dMin)) / span);
-    else out->y = ToPixel(plot.bottom - length * (std::log10(p->y) - std::log10(m_dMin)) / span);
+    const AxisMapping mapping = GetMapping();
+    // A logarithmic axis writes both coordinates, a linear one only its own.
+    if (m_nScale == 0) *out = POINT{0, 0};
+    if (m_nKind == xAxis) out->x = mapping.Map(p->x);
+    else out->y = mapping.Map(p->y);
 }
 
 CPoint CXGraphAxis::GetPointForValue(const ChartPoint& value) const

@@ -4,6 +4,8 @@
 // and the colour ranges and value lines drawn across the plot. It maps values to client pixels
 // and back, measures its labels for the layout and draws itself.
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "chart/xgraph_object.h"
@@ -30,6 +32,45 @@ struct AxisValueLine {
     int penWidth = 1;
     LOGFONT font{};
     CString text;
+};
+
+// The mapping of one axis from values to client pixels, taken once and then applied to many
+// values: the same arithmetic as CXGraphAxis::GetPointForValue, without looking up the plot
+// rectangle and the scale for every value.
+class AxisMapping {
+public:
+    int Map(double v) const
+    {
+        const double offset = m_linear ? (v - m_min) * m_factor : m_length * (std::log10(v) - m_logMin) / m_span;
+        return ToPixel(m_origin + m_direction * offset);
+    }
+    // True when a larger value never maps to a smaller pixel (a linear X axis of positive length).
+    bool Ascending() const { return m_linear && m_direction > 0.0 && m_factor > 0.0 && std::isfinite(m_factor); }
+    // On an ascending mapping: a value below which every value maps left of the pixel; it stays
+    // a little short of the exact edge, so that no rounding puts a value beyond it.
+    double ValueBefore(int pixel) const
+    {
+        const double edge = m_min + (pixel - m_origin) / m_factor;
+        return edge - 1e-9 * (std::fabs(edge) + std::fabs(m_min) + 1.0 / m_factor);
+    }
+    // Out-of-range pixels all land at the limit, a value that is not a number at its negative.
+    static int ToPixel(double v)
+    {
+        if (std::isnan(v)) return static_cast<int>(-kPixelLimit);
+        return static_cast<int>(std::clamp(v, -kPixelLimit, kPixelLimit));
+    }
+
+private:
+    friend class CXGraphAxis;
+    static constexpr double kPixelLimit = 16777216.0;
+    bool m_linear = true;
+    double m_origin = 0.0;     // plot left (X axis) or bottom (Y axis)
+    double m_direction = 1.0;  // +1 rightwards, -1 upwards
+    double m_min = 0.0;
+    double m_factor = 1.0;     // linear: pixels per value unit
+    double m_length = 1.0;     // logarithmic: pixels of the axis
+    double m_logMin = 0.0;
+    double m_span = 1.0;       // logarithmic: decades shown
 };
 
 struct AxisZoomEntry {
@@ -85,6 +126,7 @@ public:
     CString FormatTickLabel(double value) const { return FormatTickLabel(value, m_bDateTime); }
 
     // Mapping between values and client pixels
+    AxisMapping GetMapping() const;
     void GetPointForValue(POINT* out, const ChartPoint* value) const;
     CPoint GetPointForValue(const ChartPoint& value) const;
     double GetValueForPos(int pos) const;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "chart/column_path.h"
 #include "chart/dcex.h"
 #include "chart/plane_geometry.h"
 #include "chart/xgraph.h"
@@ -41,9 +42,11 @@ CXGraphDataSerie& CXGraphDataSerie::operator=(CXGraphDataSerie&& o) noexcept
     m_pPoints = o.m_pPoints;
     m_nCount = o.m_nCount;
     m_bAutoDelete = o.m_bAutoDelete;
+    m_Summary = o.m_Summary;
     o.m_pPoints = nullptr;
     o.m_nCount = 0;
     o.m_bAutoDelete = false;
+    o.ForgetSummary();
     CopySettingsFrom(o);
     m_sLabel = std::move(o.m_sLabel);
     m_Segments = std::move(o.m_Segments);
@@ -80,6 +83,7 @@ void CXGraphDataSerie::ReleasePoints()
     if (m_bAutoDelete) delete[] m_pPoints;
     m_pPoints = nullptr;
     m_bAutoDelete = false;
+    ForgetSummary();
 }
 
 void CXGraphDataSerie::CopyPointsFrom(const CXGraphDataSerie& o)
@@ -98,7 +102,11 @@ void CXGraphDataSerie::CopyPointsFrom(const CXGraphDataSerie& o)
 
 void CXGraphDataSerie::SetPoints(const ChartPoint* points, int count, bool copy)
 {
+    // The same lent array again (usually longer): what was walked of it still holds.
+    const bool sameLentArray = !copy && !m_bAutoDelete && points && points == m_pPoints;
+    const CurvePointSummary walked = m_Summary;
     ReleasePoints();
+    if (sameLentArray) m_Summary = walked;
     m_nCount = std::max(count, 0);
     if (copy && points) {
         m_pPoints = new ChartPoint[static_cast<std::size_t>(m_nCount)];
@@ -114,7 +122,35 @@ bool CXGraphDataSerie::SetPointY(int index, double y)
 {
     if (!m_pPoints || index < 0 || index >= m_nCount) return false;
     m_pPoints[index].y = y;
+    ForgetSummary();
     return true;
+}
+
+const CurvePointSummary& CXGraphDataSerie::GetPointSummary() const
+{
+    CurvePointSummary& s = m_Summary;
+    if (s.points != m_pPoints || s.walked > m_nCount) {
+        s = CurvePointSummary();
+        s.points = m_pPoints;
+    }
+    if (!m_pPoints || m_nCount <= 0 || s.walked >= m_nCount) return s;
+    int k = s.walked;
+    if (k == 0) {
+        s.xMin = s.xMax = m_pPoints[0].x;
+        s.yMin = s.yMax = m_pPoints[0].y;
+        k = 1;
+    }
+    for (; k < m_nCount; ++k) {
+        const ChartPoint& p = m_pPoints[k];
+        s.xMin = std::min(s.xMin, p.x);
+        s.xMax = std::max(s.xMax, p.x);
+        s.yMin = std::min(s.yMin, p.y);
+        s.yMax = std::max(s.yMax, p.y);
+        // A value that is not a number is in no order.
+        if (!(p.x >= m_pPoints[k - 1].x)) s.xAscending = false;
+    }
+    s.walked = m_nCount;
+    return s;
 }
 
 double CXGraphDataSerie::GetX(int index) const
@@ -230,8 +266,6 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
     CPenSelector pen(color, std::clamp(m_nLineWidth, 0, 100), dc, m_nLineStyle);
     const int width = std::clamp(m_nLineWidth, 0, 100);
 
-    const auto pixel = [&](const ChartPoint& p) { return CPoint(xAxis.GetPointForValue(p).x, yAxis.GetPointForValue(p).y); };
-
     // The fill target must be a curve with points and axes; otherwise the area is not filled.
     const CXGraphDataSerie* target = nullptr;
     const CXGraphAxis* targetX = nullptr;
@@ -249,32 +283,43 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
             fill = false;
         }
     }
-    std::vector<POINT> polygon;
-    CPoint last = pixel(m_pPoints[0]);
-    if (fill) {
-        polygon.reserve(static_cast<std::size_t>(std::min(m_nCount, plot.Width() + 4) + (target ? target->m_nCount : 2)));
-        polygon.push_back(last);
+
+    // Points far left or right of the plot draw nothing there, unless an area between two curves
+    // closes over the whole curve; a wide pen reaches a few pixels beyond its points.
+    static thread_local std::vector<POINT> path;
+    const int reach = width + 2;
+    const bool visibleOnly = !target && IsXAscending();
+    chart::BuildColumnPath(m_pPoints, m_nCount, xAxis.GetMapping(), yAxis.GetMapping(), visibleOnly, plot.left - reach,
+                           plot.right + reach, path);
+    if (path.empty()) return;
+
+    const int n = static_cast<int>(path.size());
+    m_Segments.reserve(static_cast<std::size_t>(n));
+    for (int i = 1; i < n; ++i) {
+        const CPoint a(path[static_cast<std::size_t>(i - 1)]);
+        const CPoint b(path[static_cast<std::size_t>(i)]);
+        if (plot.PtInRect(b) || plot.PtInRect(a)) AddSegment(a.x, a.y, b.x, b.y);
     }
-    if (m_nType == 0) dc->MoveTo(last);
-    else dc->Ellipse(last.x - width, last.y - width, last.x + width, last.y + width);
-    m_Segments.reserve(static_cast<std::size_t>(std::min(m_nCount, std::max(plot.Width(), 0) + 2)));
-    for (int i = 1; i < m_nCount; ++i) {
-        const CPoint p = pixel(m_pPoints[i]);
-        if (p.x == last.x) continue;
-        if (plot.PtInRect(p) || plot.PtInRect(last)) AddSegment(last.x, last.y, p.x, p.y);
-        if (m_nType == 0) dc->LineTo(p);
-        else dc->Ellipse(p.x - width, p.y - width, p.x + width, p.y + width);
-        if (fill) polygon.push_back(p);
-        last = p;
+    if (m_nType == 0) {
+        dc->Polyline(path.data(), n);
+        dc->MoveTo(path.back());
+    } else {
+        for (const POINT& p : path) dc->Ellipse(p.x - width, p.y - width, p.x + width, p.y + width);
     }
     if (!fill) return;
+
+    std::vector<POINT> polygon;
+    polygon.reserve(path.size() + (target ? static_cast<std::size_t>(target->m_nCount) : 2));
+    polygon.assign(path.begin(), path.end());
     if (!target) {
-        polygon.push_back(POINT{last.x, plot.bottom});
-        polygon.push_back(POINT{polygon.front().x, plot.bottom});
+        polygon.push_back(POINT{path.back().x, plot.bottom});
+        polygon.push_back(POINT{path.front().x, plot.bottom});
     } else {
+        const AxisMapping tx = targetX->GetMapping();
+        const AxisMapping ty = targetY->GetMapping();
         for (int i = target->m_nCount - 1; i >= 0; --i) {
             const ChartPoint& q = target->m_pPoints[i];
-            polygon.push_back(POINT{targetX->GetPointForValue(q).x, targetY->GetPointForValue(q).y});
+            polygon.push_back(POINT{tx.Map(q.x), ty.Map(q.y)});
         }
     }
     const int bkMode = dc->SetBkMode(m_bFillTransparent ? TRANSPARENT : OPAQUE);

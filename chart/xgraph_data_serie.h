@@ -13,6 +13,14 @@ struct CurveSegment {
     int x1, y1, x2, y2;
 };
 
+// What one walk over a curve's points found: the extent of x and y, and whether x never falls.
+struct CurvePointSummary {
+    const ChartPoint* points = nullptr;  // the array walked
+    int walked = 0;                      // points walked so far
+    double xMin = 0.0, xMax = 0.0, yMin = 0.0, yMax = 0.0;
+    bool xAscending = true;
+};
+
 // The flat settings record of a curve.
 struct CurveSettingsRecord {
     int count;
@@ -56,6 +64,10 @@ public:
     void SetPoints(const ChartPoint* points, int count, bool copy);
     // Writes y of point index when it exists.
     bool SetPointY(int index, double y);
+    // The extent and order of the points. A lent array stays unchanged while the curve uses it,
+    // so when the same array comes back longer only the new points are walked.
+    const CurvePointSummary& GetPointSummary() const;
+    bool IsXAscending() const { return GetPointSummary().xAscending; }
 
     // Trends and moving averages; new arrays the caller owns, null for what cannot be
     // computed (fewer than two points for a trend, a window below 1, too many coefficients).
@@ -125,6 +137,9 @@ public:
     CPolynomialSolver m_Solver;
 
 private:
+    mutable CurvePointSummary m_Summary;
+
+    void ForgetSummary() { m_Summary = CurvePointSummary(); }
     void ReleasePoints();
     void CopyPointsFrom(const CXGraphDataSerie& other);
     void CopySettingsFrom(const CXGraphDataSerie& other);

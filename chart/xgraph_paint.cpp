@@ -5,8 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
+#include <cstring>
 
-#include "chart/mem_dc.h"
 #include "chart/painter_device.h"
 #include "chart/value_format.h"
 #include "chart/xgraph.h"
@@ -47,22 +47,20 @@ void CXGraph::RenderScreen()
     const CRect client(0, 0, width, height);
     m_ptHit = CPoint(-1, -1);
     if (m_bBaseDirty) {
-        auto target = std::make_shared<ImageDevice>(m_backBuffer);
-        CDC paint(target);
-        if (m_bDoubleBuffer) {
-            CMemDC_Kadmor memory(&paint);
-            CDCEx dc(memory.device());
-            Paint(&dc, client, Stage::Base);
-        } else {
-            CDCEx dc(target);
-            Paint(&dc, client, Stage::Base);
-        }
+        // The back buffer is already off the screen: it is drawn into directly, with or without
+        // double buffering, and shown only through the picture below.
+        CDCEx dc(std::make_shared<ImageDevice>(m_backBuffer));
+        Paint(&dc, client, Stage::Base);
         m_bBaseDirty = false;
         ++m_nBaseRenders;
     }
     // The shown picture: the back buffer with the overlays on top.
-    if (!m_pPicture || m_pPicture->size() != m_backBuffer.size()) m_pPicture = std::make_unique<QImage>(m_backBuffer);
-    else *m_pPicture = m_backBuffer.copy();
+    // The picture's pixels are overwritten in place rather than allocated anew for every paint.
+    if (!m_pPicture || m_pPicture->size() != m_backBuffer.size() || m_pPicture->format() != m_backBuffer.format()) {
+        m_pPicture = std::make_unique<QImage>(m_backBuffer.copy());
+    } else {
+        std::memcpy(m_pPicture->bits(), m_backBuffer.constBits(), static_cast<std::size_t>(m_backBuffer.sizeInBytes()));
+    }
     CDCEx dc(std::make_shared<ImageDevice>(*m_pPicture));
     PaintOverlay(&dc);
 }

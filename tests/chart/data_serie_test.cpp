@@ -2,8 +2,12 @@
 // trend and moving-average curves.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <cmath>
+#include <map>
 #include <memory>
+
+#include "chart/column_path.h"
 
 #include "chart/recording_device.h"
 #include "chart_test_support.h"
@@ -74,7 +78,7 @@ TEST(DataSerie, CopiesOfAnOwningSerieOwnTheirPoints)
     EXPECT_EQ(points.data(), shared.GetPoints());
 }
 
-TEST(DataSerie, ManyPointsDrawAtMostOneSegmentPerPixelColumn)
+TEST(DataSerie, ManyPointsDrawAtMostFourPointsPerPixelColumn)
 {
     auto chart = MakeChart(600, 300);
     std::vector<ChartPoint> points;
@@ -82,13 +86,107 @@ TEST(DataSerie, ManyPointsDrawAtMostOneSegmentPerPixelColumn)
     chart->SetCurveData(points.data(), 10000, 0, 0, 0, true, false, false);
     const auto records = Record(*chart);
     const CXGraphDataSerie& curve = chart->GetCurve(0);
-    EXPECT_LE(curve.GetSegments().size(), static_cast<std::size_t>(chart->GetPlotRect().Width() + 1));
+    const std::size_t columns = static_cast<std::size_t>(chart->GetPlotRect().Width() + 1);
+    EXPECT_LE(curve.GetSegments().size(), 4 * columns);
     EXPECT_GT(curve.GetSegments().size(), 100u);
-    int blue = 0;
+    std::size_t blue = 0;
     for (const DrawRecord& r : records) {
         if (r.op == DrawRecord::Op::Line && r.pen.color() == RGB(0, 0, 255)) ++blue;
     }
-    EXPECT_LE(blue, chart->GetPlotRect().Width() + 1);
+    EXPECT_LE(blue, 4 * columns);
+}
+
+TEST(DataSerie, ASingleSampleSpikeAmongAMillionPointsShowsAtFullHeight)
+{
+    auto chart = MakeChart(400, 300);
+    chart->SetShowLegend(false);
+    std::vector<ChartPoint> points(1000000);
+    for (int i = 0; i < 1000000; ++i) points[static_cast<std::size_t>(i)] = {i * 0.001, (i % 7) * 0.01};
+    const int spike = 500003;
+    points[spike].y = 100.0;
+    chart->SetCurveData(points.data(), 1000000, 0, 0, 0, true, false, false);
+    chart->OnPaint();
+    const CXGraphAxis& x = chart->GetXAxis(0);
+    const CXGraphAxis& y = chart->GetYAxis(0);
+    const int column = x.GetPointForValue(points[spike]).x;
+    const int top = y.GetPointForValue(points[spike]).y;
+    const int base = y.GetPointForValue({0, 0.03}).y;
+    ASSERT_LT(top + 50, base);
+    // Every pixel of the spike's column from its top down to the rest of the curve is drawn.
+    const QImage* picture = chart->GetPicture();
+    for (int row = top; row <= base; ++row) EXPECT_EQ(qRgb(0, 0, 255), picture->pixel(column, row)) << row;
+    EXPECT_NE(qRgb(0, 0, 255), picture->pixel(column, top - 1));
+}
+
+TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
+{
+    // A zoomed axis: the path of the visible columns is the same whether the points are read
+    // all in a row or only near the plot.
+    CXGraphAxis x;
+    x.m_nKind = CXGraphAxis::xAxis;
+    x.m_rcPlot = CRect(50, 10, 450, 310);
+    x.m_nLength = 400;
+    x.SetCurrentRange(3000.0, 3400.0, 0.0);
+    CXGraphAxis y;
+    y.m_nKind = CXGraphAxis::yAxis;
+    y.m_rcPlot = x.m_rcPlot;
+    y.m_nLength = 300;
+    y.SetCurrentRange(-2.0, 2.0, 0.0);
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < 20000; ++i) points.push_back({i * 0.37, std::sin(i * 0.3) + ((i * 7919) % 13 == 0 ? 1.5 : 0.0)});
+    const auto visible = [](const std::vector<POINT>& path) {
+        std::vector<std::pair<int, int>> out;
+        for (const POINT& p : path) {
+            if (p.x >= 50 && p.x < 450) out.emplace_back(p.x, p.y);
+        }
+        return out;
+    };
+    std::vector<POINT> all;
+    std::vector<POINT> near;
+    chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), false, 50, 449, all);
+    chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, near);
+    EXPECT_EQ(visible(all), visible(near));
+    EXPECT_LT(near.size(), all.size() / 10);
+    ASSERT_GE(near.size(), 2u);
+    EXPECT_LT(near.front().x, 50);
+    EXPECT_GE(near.back().x, 450);
+    // Every pixel column of the points is a column of the path, with the same extremes.
+    std::map<int, std::pair<int, int>> extremes;
+    for (const ChartPoint& p : points) {
+        const int px = x.GetPointForValue(p).x;
+        const int py = y.GetPointForValue(p).y;
+        if (px < 50 || px >= 450) continue;
+        auto [it, added] = extremes.try_emplace(px, py, py);
+        it->second = {std::min(it->second.first, py), std::max(it->second.second, py)};
+    }
+    std::map<int, std::pair<int, int>> drawn;
+    for (const auto& [px, py] : visible(near)) {
+        auto [it, added] = drawn.try_emplace(px, py, py);
+        it->second = {std::min(it->second.first, py), std::max(it->second.second, py)};
+    }
+    EXPECT_EQ(extremes, drawn);
+}
+
+TEST(DataSerie, ALentArrayThatGrowsKeepsItsExtentTrue)
+{
+    auto chart = MakeChart();
+    std::vector<ChartPoint> points = {{0, 1}, {1, 2}, {2, 3}, {3, 9}, {4, 4}, {5, -7}};
+    chart->SetCurveData(points.data(), 3, 0, 0, 0, false, false, true);
+    EXPECT_EQ(3.0, chart->GetYAxis(0).m_dBaseMax);
+    chart->SetCurveData(points.data(), 6, 0, 0, 0, false, false, true);
+    EXPECT_EQ(9.0, chart->GetYAxis(0).m_dBaseMax);
+    EXPECT_EQ(-7.0, chart->GetYAxis(0).m_dBaseMin);
+    EXPECT_TRUE(chart->GetCurve(0).IsXAscending());
+    chart->SetCurveData(points.data(), 2, 0, 0, 0, false, false, true);
+    EXPECT_EQ(2.0, chart->GetYAxis(0).m_dBaseMax);
+    // A dragged point and a new array count as new data.
+    chart->GetCurve(0).SetPointY(1, 5.0);
+    chart->FitAxesToCurve(0, 0, 0);
+    EXPECT_EQ(5.0, chart->GetYAxis(0).m_dBaseMax);
+    std::vector<ChartPoint> other = {{0, 0}, {2, 0}, {1, 50}};
+    chart->SetCurveData(other.data(), 3, 0, 0, 0, false, true, true);
+    EXPECT_EQ(50.0, chart->GetYAxis(0).m_dBaseMax);
+    EXPECT_FALSE(chart->GetCurve(0).IsXAscending());
 }
 
 TEST(DataSerie, SelectedCurveDrawsInTheInverseColour)

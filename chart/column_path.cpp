@@ -1,0 +1,109 @@
+#include "chart/column_path.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace chart {
+
+namespace {
+
+// The smallest and the largest y of a column; values that are not numbers take no part.
+struct Extremes {
+    double smallest = std::numeric_limits<double>::infinity();
+    double largest = -std::numeric_limits<double>::infinity();
+    void Take(double v)
+    {
+        smallest = v < smallest ? v : smallest;
+        largest = v > largest ? v : largest;
+    }
+};
+
+class PathBuilder {
+public:
+    PathBuilder(const ChartPoint* points, const AxisMapping& y, std::vector<POINT>& path)
+        : m_points(points), m_y(y), m_path(path)
+    {
+    }
+
+    // The column of points [first, end): first, smallest, largest, last.
+    void Column(int column, int first, int end, const Extremes& e)
+    {
+        Add(column, m_y.Map(m_points[first].y));
+        if (e.smallest <= e.largest) {
+            Add(column, m_y.Map(e.smallest));
+            Add(column, m_y.Map(e.largest));
+        }
+        Add(column, m_y.Map(m_points[end - 1].y));
+    }
+
+private:
+    void Add(int x, int y)
+    {
+        if (!m_path.empty() && m_path.back().x == x && m_path.back().y == y) return;
+        m_path.push_back(POINT{x, y});
+    }
+
+    const ChartPoint* m_points;
+    const AxisMapping& m_y;
+    std::vector<POINT>& m_path;
+};
+
+}  // namespace
+
+void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, const AxisMapping& y, bool xAscending,
+                     int visibleLeft, int visibleRight, std::vector<POINT>& path)
+{
+    path.clear();
+    if (!points || count <= 0) return;
+    PathBuilder builder(points, y, path);
+    const auto columnOf = [&](int i) { return x.Map(points[i].x); };
+
+    if (!xAscending || !x.Ascending()) {
+        // Any order: the columns are the runs of points that share a pixel column.
+        int first = 0;
+        int column = columnOf(0);
+        Extremes e;
+        e.Take(points[0].y);
+        for (int k = 1; k < count; ++k) {
+            const int next = columnOf(k);
+            if (next != column) {
+                builder.Column(column, first, k, e);
+                first = k;
+                column = next;
+                e = Extremes();
+            }
+            e.Take(points[k].y);
+        }
+        builder.Column(column, first, count, e);
+        return;
+    }
+
+    // Columns never decrease along the points: the visible points are found by bisection, and
+    // each column is read in one pass that compares x with the value where the next column
+    // begins, mapping only the few points near that edge.
+    const auto firstBeyond = [&](int lo, int hi, auto beyond) {
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (beyond(columnOf(mid))) hi = mid;
+            else lo = mid + 1;
+        }
+        return lo;
+    };
+    const int begin = std::max(firstBeyond(0, count, [&](int c) { return c >= visibleLeft; }) - 1, 0);
+    const int end = std::min(firstBeyond(begin, count, [&](int c) { return c > visibleRight; }) + 1, count);
+    int column = columnOf(begin);
+    for (int first = begin; first < end;) {
+        const double nextColumnStart = x.ValueBefore(column + 1);
+        Extremes e;
+        int k = first;
+        while (k < end && points[k].x < nextColumnStart) e.Take(points[k++].y);
+        int next = column;
+        while (k < end && (next = columnOf(k)) == column) e.Take(points[k++].y);
+        if (k == first) e.Take(points[k++].y);  // a column always holds its first point
+        builder.Column(column, first, k, e);
+        first = k;
+        column = k < end ? (next != column ? next : columnOf(k)) : column;
+    }
+}
+
+}  // namespace chart

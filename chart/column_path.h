@@ -1,0 +1,22 @@
+#pragma once
+// The path a curve is drawn along: per pixel column the first, the smallest, the largest and the
+// last point of the column, in that order. A line through these points covers the same pixels
+// as a line through every point, so a single-sample peak keeps its full height however many
+// points share its column, while the work of drawing is bounded by the plot's width.
+
+#include <vector>
+
+#include "chart/chart_point.h"
+#include "chart/gdi_types.h"
+#include "chart/xgraph_axis.h"
+
+namespace chart {
+
+// Builds the path of points[0..count) mapped by x and y into path (emptied first); a pixel that
+// repeats the one before it is left out. With xAscending set and an ascending X mapping, only
+// the points whose columns reach into [visibleLeft, visibleRight] are read, with the one point on
+// either side that carries the line to the edge, and columns are found by search.
+void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, const AxisMapping& y, bool xAscending,
+                     int visibleLeft, int visibleRight, std::vector<POINT>& path);
+
+}  // namespace chart
