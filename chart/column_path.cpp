@@ -51,7 +51,7 @@ private:
 }  // namespace
 
 void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, const AxisMapping& y, bool xAscending,
-                     int visibleLeft, int visibleRight, std::vector<POINT>& path)
+                     int visibleLeft, int visibleRight, std::vector<POINT>& path, ColumnPathCache* cache)
 {
     path.clear();
     if (!points || count <= 0) return;
@@ -78,9 +78,7 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
         return;
     }
 
-    // Columns never decrease along the points: the visible points are found by bisection, and
-    // each column is read in one pass that compares x with the value where the next column
-    // begins, mapping only the few points near that edge.
+    // Columns never decrease along the points: the visible points are found by bisection.
     const auto firstBeyond = [&](int lo, int hi, auto beyond) {
         while (lo < hi) {
             const int mid = lo + (hi - lo) / 2;
@@ -91,8 +89,29 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
     };
     const int begin = std::max(firstBeyond(0, count, [&](int c) { return c >= visibleLeft; }) - 1, 0);
     const int end = std::min(firstBeyond(begin, count, [&](int c) { return c > visibleRight; }) + 1, count);
-    int column = columnOf(begin);
-    for (int first = begin; first < end;) {
+
+    ColumnPathCache local;
+    ColumnPathCache& read = cache ? *cache : local;
+    int from = begin;
+    if (read.points == points && read.x == x && read.visibleLeft == visibleLeft && read.visibleRight == visibleRight &&
+        read.begin == begin && read.end <= end && !read.columns.empty()) {
+        // The last column read may have grown since: it is read again with what follows.
+        from = read.columns.back().first;
+        read.columns.pop_back();
+    } else {
+        read.columns.clear();
+    }
+    read.points = points;
+    read.x = x;
+    read.visibleLeft = visibleLeft;
+    read.visibleRight = visibleRight;
+    read.begin = begin;
+    read.end = end;
+
+    // Each column in one pass that compares x with the value where the next column begins,
+    // mapping only the few points near that edge.
+    int column = from < end ? columnOf(from) : 0;
+    for (int first = from; first < end;) {
         const double nextColumnStart = x.ValueBefore(column + 1);
         Extremes e;
         int k = first;
@@ -100,9 +119,15 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
         int next = column;
         while (k < end && (next = columnOf(k)) == column) e.Take(points[k++].y);
         if (k == first) e.Take(points[k++].y);  // a column always holds its first point
-        builder.Column(column, first, k, e);
+        read.columns.push_back({column, first, k - 1, e.smallest, e.largest});
         first = k;
         column = k < end ? (next != column ? next : columnOf(k)) : column;
+    }
+    for (const ColumnPathCache::Column& c : read.columns) {
+        Extremes e;
+        e.smallest = c.smallest;
+        e.largest = c.largest;
+        builder.Column(c.pixel, c.first, c.last + 1, e);
     }
 }
 

@@ -12,11 +12,32 @@
 
 namespace chart {
 
+// The columns a build read from a curve whose x rises. A curve keeps them: a later build over
+// the same array with the same X mapping and visible columns reads only the last column again
+// and the points added since, as a lent array only grows while the curve uses it.
+struct ColumnPathCache {
+    struct Column {
+        int pixel;
+        int first;  // index of its first point
+        int last;   // index of its last point
+        double smallest;
+        double largest;
+    };
+    const ChartPoint* points = nullptr;
+    AxisMapping x;
+    int visibleLeft = 0;
+    int visibleRight = 0;
+    int begin = 0;  // points read: [begin, end)
+    int end = 0;
+    std::vector<Column> columns;
+};
+
 // Builds the path of points[0..count) mapped by x and y into path (emptied first); a pixel that
 // repeats the one before it is left out. With xAscending set and an ascending X mapping, only
 // the points whose columns reach into [visibleLeft, visibleRight] are read, with the one point on
-// either side that carries the line to the edge, and columns are found by search.
+// either side that carries the line to the edge, and columns are found by comparing x with the
+// value where the next column begins; cache, when given, keeps those columns between builds.
 void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, const AxisMapping& y, bool xAscending,
-                     int visibleLeft, int visibleRight, std::vector<POINT>& path);
+                     int visibleLeft, int visibleRight, std::vector<POINT>& path, ColumnPathCache* cache = nullptr);
 
 }  // namespace chart

@@ -53,6 +53,11 @@ public:
         const double edge = m_min + (pixel - m_origin) / m_factor;
         return edge - 1e-9 * (std::fabs(edge) + std::fabs(m_min) + 1.0 / m_factor);
     }
+    bool operator==(const AxisMapping& o) const
+    {
+        return m_linear == o.m_linear && m_origin == o.m_origin && m_direction == o.m_direction && m_min == o.m_min &&
+               m_factor == o.m_factor && m_length == o.m_length && m_logMin == o.m_logMin && m_span == o.m_span;
+    }
     // Out-of-range pixels all land at the limit, a value that is not a number at its negative.
     static int ToPixel(double v)
     {

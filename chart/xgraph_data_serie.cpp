@@ -43,6 +43,7 @@ CXGraphDataSerie& CXGraphDataSerie::operator=(CXGraphDataSerie&& o) noexcept
     m_nCount = o.m_nCount;
     m_bAutoDelete = o.m_bAutoDelete;
     m_Summary = o.m_Summary;
+    m_Columns = std::move(o.m_Columns);
     o.m_pPoints = nullptr;
     o.m_nCount = 0;
     o.m_bAutoDelete = false;
@@ -105,8 +106,12 @@ void CXGraphDataSerie::SetPoints(const ChartPoint* points, int count, bool copy)
     // The same lent array again (usually longer): what was walked of it still holds.
     const bool sameLentArray = !copy && !m_bAutoDelete && points && points == m_pPoints;
     const CurvePointSummary walked = m_Summary;
+    chart::ColumnPathCache columns = std::move(m_Columns);
     ReleasePoints();
-    if (sameLentArray) m_Summary = walked;
+    if (sameLentArray) {
+        m_Summary = walked;
+        m_Columns = std::move(columns);
+    }
     m_nCount = std::max(count, 0);
     if (copy && points) {
         m_pPoints = new ChartPoint[static_cast<std::size_t>(m_nCount)];
@@ -290,7 +295,7 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
     const int reach = width + 2;
     const bool visibleOnly = !target && IsXAscending();
     chart::BuildColumnPath(m_pPoints, m_nCount, xAxis.GetMapping(), yAxis.GetMapping(), visibleOnly, plot.left - reach,
-                           plot.right + reach, path);
+                           plot.right + reach, path, &m_Columns);
     if (path.empty()) return;
 
     const int n = static_cast<int>(path.size());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chart/chart_point.h"
+#include "chart/column_path.h"
 #include "chart/polynomial_solver.h"
 #include "chart/xgraph_object.h"
 
@@ -137,9 +138,16 @@ public:
     CPolynomialSolver m_Solver;
 
 private:
+    // What walks and draws of the points found; forgotten whenever the points change otherwise
+    // than by a lent array growing.
     mutable CurvePointSummary m_Summary;
+    mutable chart::ColumnPathCache m_Columns;
 
-    void ForgetSummary() { m_Summary = CurvePointSummary(); }
+    void ForgetSummary()
+    {
+        m_Summary = CurvePointSummary();
+        m_Columns = chart::ColumnPathCache();
+    }
     void ReleasePoints();
     void CopyPointsFrom(const CXGraphDataSerie& other);
     void CopySettingsFrom(const CXGraphDataSerie& other);
