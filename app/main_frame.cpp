@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include <set>
+
 #include "app/about_window.h"
 #include "app/environment/date_time_text.h"
 #include "app/environment/lang_ui.h"
@@ -44,6 +46,8 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     m_peers.frame = this;
     m_peers.sequencer = m_sequencer.get();
     UpdatePeers();
+    InstallDocumentation();
+    InstallSensorAdmin();
 
     LoadSettings();
     platform::CreateLocalAppDataFolder();
@@ -52,11 +56,14 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     setCentralWidget(m_view);
     BuildStatusBar();
     BuildBars();
+    InstallViews();
     RestoreBarState();
     RefreshClock();
     BuildMenu();
     LoadLanguageTexts();
     LoadWindowPlacement();
+    // Handled after the registrations that the pages posted while they were made.
+    PostMessage(kMsgStartupDone);
 }
 
 CMainFrame::~CMainFrame()
@@ -209,32 +216,30 @@ void CMainFrame::LoadLanguageTexts()
     for (std::size_t bar = 0; bar < m_bars.size(); ++bar) m_bars[bar]->setWindowTitle(Text(kBarTextIds[bar]));
     m_statusPanes[0]->setText(m_statusMessage.IsEmpty() ? Text(5671) : platform::ToQString(m_statusMessage));
     RefreshClock();
-    m_view->LoadLanguageTexts();
-    // Every registered page or view that is not one of the view's pages.
+    // Every page, view and bar content of the window, and every registered object that is not a
+    // widget of it: each once.
+    std::set<ILanguageTexts*> told;
+    auto tell = [&told](ILanguageTexts* texts) {
+        if (texts != nullptr && told.insert(texts).second) texts->LoadLanguageTexts();
+    };
+    for (QWidget* widget : findChildren<QWidget*>()) tell(dynamic_cast<ILanguageTexts*>(widget));
     for (int kind = 0; kind < kFrameObjectKindCount; ++kind) {
         void* address = m_registered[static_cast<std::size_t>(kind)];
         if (address == nullptr) continue;
         // Only the workflow kinds carry a polymorphic interface pointer the frame can look into.
-        ILanguageTexts* texts = nullptr;
         switch (kind) {
-        case kFrameConnectionPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IConnectionPage*>(address)); break;
-        case kFrameInformationPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IInformationPage*>(address)); break;
-        case kFrameMeasureSetupPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IMeasureSetupPage*>(address)); break;
-        case kFrameDocumentationPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDocumentationPage*>(address)); break;
-        case kFrameCalibrationPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::ICalibrationPage*>(address)); break;
-        case kFrameMeasureControlPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IMeasureControlPage*>(address)); break;
-        case kFrameDiagnosticPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDiagnosticPage*>(address)); break;
-        case kFrameStartUpPage: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IStartUpPage*>(address)); break;
-        case kFrameDiagramView: texts = dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDiagramView*>(address)); break;
+        case kFrameConnectionPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IConnectionPage*>(address))); break;
+        case kFrameInformationPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IInformationPage*>(address))); break;
+        case kFrameMeasureSetupPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IMeasureSetupPage*>(address))); break;
+        case kFrameDocumentationPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDocumentationPage*>(address))); break;
+        case kFrameCalibrationPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::ICalibrationPage*>(address))); break;
+        case kFrameMeasureControlPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IMeasureControlPage*>(address))); break;
+        case kFrameDiagnosticPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDiagnosticPage*>(address))); break;
+        case kFrameStartUpPage: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IStartUpPage*>(address))); break;
+        case kFrameDiagramView: tell(dynamic_cast<ILanguageTexts*>(static_cast<workflow::IDiagramView*>(address))); break;
         default: break;
         }
-        // A page of the view has already been told.
-        bool isViewPage = false;
-        for (int page = 0; page < app::kPageCount; ++page)
-            if (dynamic_cast<ILanguageTexts*>(m_view->Page(page)) == texts) isViewPage = true;
-        if (texts != nullptr && !isViewPage) texts->LoadLanguageTexts();
     }
-    if (m_about != nullptr) m_about->LoadLanguageTexts();
 }
 
 void CMainFrame::SwitchLanguage(int offset)

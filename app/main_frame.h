@@ -36,8 +36,18 @@ class QAction;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace sensor_admin {
+struct SensorAdminPages;
+}
+
 namespace app {
 class AboutWindow;
+class DocumentationWiring;
+class ViewsWiring;
+}
+
+namespace views {
+struct DisplayTable;
 }
 
 // The docking bars of the main window.
@@ -47,6 +57,8 @@ enum FrameBar : int { kBarNavigation = 0, kBarChannelViews = 1, kBarStatusLight 
 constexpr UINT_PTR kTimerActivationCheck = 25;
 constexpr UINT_PTR kTimerClock = 100;           // the status bar's time, date and weekday
 constexpr UINT_PTR kTimerCloseWriteLimit = 101;  // a configuration write before closing gives up
+// Posted to itself at the end of the frame's creation: the pages have registered by then.
+constexpr UINT kMsgStartupDone = kMsgRegisterWithFrame + 1;
 
 // Work that belongs to a higher subsystem: the frame keeps the entry point and calls the hook
 // when the subsystem has filled it (in its main_frame_<folder>.cpp); an empty hook does nothing.
@@ -60,11 +72,15 @@ struct FrameHooks {
     std::function<void(int index)> onChannelView;
     std::function<void(int layout)> layoutViews;
     std::function<void(int which)> scanViewListItems;
+    std::function<workflow::DisplayChannelEntry*(int channel)> displayEntry;
+    std::function<workflow::DisplaySlotRecord*(int slot)> displaySlot;
     // ---- measurement ----
     std::function<void(int sensor)> setSensorTriggerFlags;
     std::function<void()> storeTriggerModes;
     std::function<bool(int virtualKey, bool keyDown)> handleKeyMessage;
     std::function<void()> stopMeasurement;
+    // A sensor's configuration has been read: the set-up page refreshes from the sensors.
+    std::function<void()> sensorConfigurationRead;
     // ---- documentation ----
     std::function<void(const CSensorRecord& sensor, const CString& title, const CString& body)> writeLogFile;
     std::function<void()> stopPacingThread;
@@ -209,7 +225,11 @@ public:
     void HideSensorPages() override;
     void MinimiseMainWindow() override;
     void ExitApplication(int exitCode) override;
-    void SetSensorConnectedFlag() override { m_bSensorConnected = 1; }
+    void SetSensorConnectedFlag() override
+    {
+        m_bSensorConnected = 1;
+        if (m_hooks.sensorConfigurationRead) m_hooks.sensorConfigurationRead();
+    }
     void RefreshChannelViews(int reason) override;
     bool IsMeasurementEnded() const override { return m_fields.measurementEnded != 0; }
     bool IsDrained() const override { return m_fields.drained != 0; }
@@ -240,12 +260,30 @@ public:
     void RequestClose();
 
     // ==== views (added by the views helper) ====
+    // The display tables, the new-values entry and the views in their bars (main_frame_views.cpp).
+    void InstallViews();
+    app::ViewsWiring* Views();
+    views::DisplayTable* DisplayTable(int channel);
+    std::shared_ptr<app::ViewsWiring> m_views;
 
     // ==== measurement (added by the measurement helper) ====
 
     // ==== documentation (added by the documentation helper) ====
+    // Per-sensor logs and the documenting of measurements (main_frame_documentation.cpp).
+    void InstallDocumentation();
+    app::DocumentationWiring& Documentation();
+    void OpenMeasValueFiles(int reserved);
+    void CollectSample(const double* values, int count);
+    void FinishMeasurement();
+    void FreeConvertList();
+    std::shared_ptr<app::DocumentationWiring> m_documentation;
 
     // ==== sensor administration (added by the sensor administration helper) ====
+    // The connection, start-up, information, calibration and diagnostic pages, made with the
+    // frame and registered as the controller's peers (main_frame_sensor_admin.cpp).
+    void InstallSensorAdmin();
+    sensor_admin::SensorAdminPages* SensorAdmin();
+    std::shared_ptr<sensor_admin::SensorAdminPages> m_sensorAdmin;
 
 protected:
     void OnTimer(UINT_PTR id) override;

@@ -1,7 +1,10 @@
 #include "app/page_table.h"
 
 #include "app/logo_page.h"
+#include "app/main_frame_measurement.h"
+#include "app/main_frame_sensor_admin.h"
 #include "app/placeholder_page.h"
+#include "documentation/dlg_documentation.h"
 
 namespace app {
 
@@ -11,13 +14,13 @@ const std::array<PageSlot, kPageCount>& PageTable()
 {
     static const std::array<PageSlot, kPageCount> table{{
         {kPageLogo, 130, 5720, &MakePage<LogoPage>},
-        {kPageConnection, 131, 5721, &MakePlaceholderPage},
-        {kPageInformation, 132, 5722, &MakePlaceholderPage},
-        {kPageMeasureSetup, 135, 5723, &MakePlaceholderPage},
-        {kPageDocumentation, 136, 5724, &MakePlaceholderPage},
-        {kPageCalibration, 137, 5725, &MakePlaceholderPage},
+        {kPageConnection, 131, 5721, &MakeSensorConnectionPage},
+        {kPageInformation, 132, 5722, &MakeSensorInformationPage},
+        {kPageMeasureSetup, 135, 5723, &MakeMeasureSetupPage},
+        {kPageDocumentation, 136, 5724, &MakePage<documentation::CDlgDocumentation>},
+        {kPageCalibration, 137, 5725, &MakeSensorCalibrationPage},
         {kPageMeasureControl, kKindMeasureControl, 5726, &MakePlaceholderPage},
-        {kPageDiagnostics, 139, 5727, &MakePlaceholderPage},
+        {kPageDiagnostics, 139, 5727, &MakeDiagnosticPage},
     }};
     return table;
 }

@@ -59,6 +59,8 @@ CDlgDocumentation::CDlgDocumentation(QWidget* parent)
 {
     m_settings.Load();
     m_box.SetMeasurementRunning(0, 0, m_settings.autoStorage);
+    InitDialog();
+    RegisterWithFrame(kFrameDocumentationPage, static_cast<workflow::IDocumentationPage*>(this));
 }
 
 CDlgDocumentation::~CDlgDocumentation() = default;

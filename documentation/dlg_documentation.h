@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/environment/frame_registration.h"
 #include "documentation/documentation_settings.h"
 #include "documentation/separators.h"
 #include "platform/dialog.h"
@@ -39,7 +40,8 @@ constexpr int IDC_DOC_HEADER_GROUP = 1641;
 constexpr int DocHeaderLabelId(int i) { return 1642 + 2 * i; }
 constexpr int DocHeaderEditId(int i) { return 1643 + 2 * i; }
 
-constexpr UINT kDocumentationTemplateId = 150;
+// The page's dialog number (its kind among the main pages).
+constexpr UINT kDocumentationTemplateId = 136;
 
 // The park-and-restore rule of the automatic-storage box, without widgets. Parking shows the
 // box disabled and unticked without touching the stored switch; restoring shows the stored
@@ -55,8 +57,9 @@ struct AutoStorageBoxState {
 // false when it is neither.
 bool SeparatorFromText(const CString& text, const CString& tabName, const CString& spaceName, char& separator);
 
-class CDlgDocumentation : public CDialog, public workflow::IDocumentationPage {
+class CDlgDocumentation : public CDialog, public workflow::IDocumentationPage, public ILanguageTexts {
 public:
+    // Builds the form, loads the settings and registers with the main frame (when there is one).
     explicit CDlgDocumentation(QWidget* parent = nullptr);
     ~CDlgDocumentation() override;
 
@@ -78,7 +81,7 @@ public:
     void SetMeasurementRunning(int active, int second);
     const AutoStorageBoxState& AutoStorageBox() const { return m_box; }
 
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
     // Writes the settings into the profile (also done after every change).
     void SaveSettings() const { m_settings.Save(); }
 

@@ -1,0 +1,182 @@
+#include "app/main_frame_documentation.h"
+
+#include "app/main_frame.h"
+#include "documentation/dlg_documentation.h"
+#include "documentation/documentation_texts.h"
+#include "platform/message_box.h"
+#include "res/string_table.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kChannelNames[6] = {"A", "B", "C", "D", "P1", "P2"};
+
+}  // namespace
+
+DocumentationWiring::DocumentationWiring(CMainFrame& frame) : m_frame(frame)
+{
+    m_ownSettings.Load();
+}
+
+DocumentationWiring::~DocumentationWiring() = default;
+
+documentation::CMeasurementRecorder& DocumentationWiring::Recorder()
+{
+    if (!m_recorder) {
+        auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
+            m_frame.RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+        if (page != nullptr)
+            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(page->Settings(), page->Times());
+        else
+            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(m_ownSettings, m_ownTimes);
+        m_recorder->SetPeers(this, this);
+    }
+    return *m_recorder;
+}
+
+void DocumentationWiring::StopPacing()
+{
+    // Writes what still waits and ends the pacing thread.
+    m_recorder.reset();
+}
+
+documentation::MeasurementDescription DocumentationWiring::DescribeMeasurement() const
+{
+    if (hooks.describeMeasurement) return hooks.describeMeasurement();
+    documentation::MeasurementDescription description;
+    CComPort& com = m_frame.Com();
+    for (int port = 0; port < com.m_nSensorPortCount && port < kMaxSensorPorts; ++port) {
+        const CSensorRecord& sensor = com.m_Sensor[static_cast<std::size_t>(port)];
+        description.sensorIdentity.push_back(CString::Formatted("%u", static_cast<unsigned>(sensor.m_sStatorHeader.nSerialNo)));
+    }
+    const FrameMeasureFields& fields = m_frame.Fields();
+    for (int channel = 0; channel < 6; ++channel) {
+        if (!fields.channelFlag[static_cast<std::size_t>(channel)]) continue;
+        documentation::ChannelDescription column;
+        column.name = kChannelNames[channel];
+        if (const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
+            entry != nullptr && entry->selectedUnit >= 0 && entry->selectedUnit < static_cast<int>(entry->unitIds.size()))
+            column.unit = LoadLangString(entry->unitIds[static_cast<std::size_t>(entry->selectedUnit)]);
+        description.channels.push_back(column);
+    }
+    description.intervalSeconds = 1.0;
+    description.durationSeconds = fields.measuringSeconds;
+    return description;
+}
+
+void DocumentationWiring::CollectLastSample()
+{
+    if (hooks.collectLastSample) hooks.collectLastSample();
+}
+
+void DocumentationWiring::UpdateValueTexts()
+{
+    if (hooks.updateValueTexts) hooks.updateValueTexts();
+}
+
+void DocumentationWiring::RedrawDiagram()
+{
+    if (hooks.redrawDiagram) hooks.redrawDiagram();
+}
+
+void DocumentationWiring::CheckDiagramAutoStorage()
+{
+    if (hooks.checkDiagramAutoStorage) hooks.checkDiagramAutoStorage();
+}
+
+void DocumentationWiring::OnMeasuringTimeReached()
+{
+    m_frame.Fields().measurementEnded = 1;
+    if (m_frame.Hooks().stopMeasurement) m_frame.Hooks().stopMeasurement();
+}
+
+bool DocumentationWiring::TriggerWasActiveLastTime() const
+{
+    return hooks.triggerWasActiveLastTime && hooks.triggerWasActiveLastTime();
+}
+
+bool DocumentationWiring::IoNioLastEvaluation(documentation::IoNioEvaluation& evaluation) const
+{
+    return hooks.ioNioLastEvaluation && hooks.ioNioLastEvaluation(evaluation);
+}
+
+void DocumentationWiring::ShowWriteProgress(int permille)
+{
+    if (permille < 0) {
+        m_frame.SetStatusMessage(CString());
+        return;
+    }
+    m_frame.SetStatusMessage(CString::Formatted("%s ... %d %%", LoadLangString(documentation::kTextMeasValues).GetString(), permille / 10));
+}
+
+void DocumentationWiring::ShowDocumentationMessage(const CString& text)
+{
+    AfxMessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
+}
+
+documentation::IControlPanelEnd* DocumentationWiring::Panel() const
+{
+    return dynamic_cast<documentation::IControlPanelEnd*>(
+        m_frame.RegisteredAs<workflow::IMeasureControlPage>(kFrameMeasureControlPage));
+}
+
+void DocumentationWiring::RunStopAddProgram()
+{
+    if (auto* panel = Panel()) panel->RunStopAddProgram();
+}
+
+void DocumentationWiring::ResetButtonsAfterMeasurement()
+{
+    if (auto* panel = Panel()) panel->ResetButtonsAfterMeasurement();
+}
+
+void DocumentationWiring::AfterMeasurement(int flag)
+{
+    if (auto* panel = Panel()) panel->AfterMeasurement(flag);
+}
+
+void DocumentationWiring::SetTimer(UINT_PTR id, UINT ms)
+{
+    if (auto* panel = Panel()) panel->SetTimer(id, ms);
+}
+
+}  // namespace app
+
+// ---- The frame's entries ------------------------------------------------------------------
+
+void CMainFrame::InstallDocumentation()
+{
+    m_documentation = std::make_unique<app::DocumentationWiring>(*this);
+    m_hooks.writeLogFile = [this](const CSensorRecord& sensor, const CString& title, const CString& body) {
+        documentation::CSensorLog& log = m_documentation->Log();
+        log.SetSwitch(m_nWriteLogFile);
+        log.WriteLogFile(sensor, title, body);
+    };
+    m_hooks.stopPacingThread = [this] { m_documentation->StopPacing(); };
+}
+
+app::DocumentationWiring& CMainFrame::Documentation()
+{
+    return *m_documentation;
+}
+
+void CMainFrame::OpenMeasValueFiles(int reserved)
+{
+    m_documentation->Recorder().OpenMeasValueFiles(reserved);
+}
+
+void CMainFrame::CollectSample(const double* values, int count)
+{
+    m_documentation->Recorder().CollectSample(values, count);
+}
+
+void CMainFrame::FinishMeasurement()
+{
+    m_documentation->Recorder().FinishMeasurement();
+}
+
+void CMainFrame::FreeConvertList()
+{
+    m_documentation->Recorder().FreeConvertList();
+}
