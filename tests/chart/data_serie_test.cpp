@@ -165,6 +165,23 @@ TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
         it->second = {std::min(it->second.first, py), std::max(it->second.second, py)};
     }
     EXPECT_EQ(extremes, drawn);
+    // Kept columns: growing through the middle of the plot, then a moved axis, give the path
+    // that reading everything afresh gives.
+    const auto pairs = [](const std::vector<POINT>& path) {
+        std::vector<std::pair<int, int>> out;
+        for (const POINT& p : path) out.emplace_back(p.x, p.y);
+        return out;
+    };
+    chart::ColumnPathCache kept;
+    std::vector<POINT> grown;
+    chart::BuildColumnPath(points.data(), 8700, x.GetMapping(), y.GetMapping(), true, 50, 449, grown, &kept);
+    chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, grown, &kept);
+    EXPECT_EQ(pairs(near), pairs(grown));
+    x.SetCurrentRange(3100.0, 3500.0, 0.0);
+    std::vector<POINT> moved;
+    chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, grown, &kept);
+    chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, moved);
+    EXPECT_EQ(pairs(moved), pairs(grown));
 }
 
 TEST(DataSerie, ALentArrayThatGrowsKeepsItsExtentTrue)
