@@ -44,12 +44,14 @@ void CMainFrame::ConfigureMovingAverages(int mode)
 
 workflow::DisplayChannelEntry* CMainFrame::DisplayEntry(int channel)
 {
+    if (m_hooks.displayEntry) return m_hooks.displayEntry(channel);
     if (channel < 0 || channel >= static_cast<int>(m_displayEntries.size())) return nullptr;
     return &m_displayEntries[static_cast<std::size_t>(channel)];
 }
 
 workflow::DisplaySlotRecord* CMainFrame::DisplaySlot(int slot)
 {
+    if (m_hooks.displaySlot) return m_hooks.displaySlot(slot);
     if (slot < 0 || slot >= static_cast<int>(m_displaySlots.size())) return nullptr;
     return &m_displaySlots[static_cast<std::size_t>(slot)];
 }

@@ -1,0 +1,157 @@
+#include "app/main_frame_views.h"
+
+#include <QDockWidget>
+#include <QGridLayout>
+#include <QScrollArea>
+
+#include "app/main_frame.h"
+#include "platform/qt_text.h"
+#include "res/string_table.h"
+#include "views/aform_channel.h"
+#include "views/aform_diagram.h"
+#include "views/aform_light.h"
+#include "views/display_update.h"
+#include "views/view_texts.h"
+#include "workflow/workflow_peers.h"
+
+void CMainFrame::InstallViews()
+{
+    m_views = std::make_shared<app::ViewsWiring>(*this);
+    app::ViewsWiring& views = *m_views;
+    m_hooks.configureMovingAverages = [&views](int mode) { views.Refresher().ConfigureMovingAverages(mode); };
+    m_hooks.resetMovingAverages = [&views] { views.Refresher().ResetMovingAverages(); };
+    m_hooks.updateDisplayValues = [this, &views](int sensor, int mode, const CSensorRecord* record) {
+        views::UpdateDisplayValues(views.Tables(), m_com, sensor, mode, record, ::GetLanguage());
+        views.SyncDiagramFlags();
+        views.Refresher().RefreshChannelViews(3);
+    };
+    m_hooks.storeSensorDisplayValue = [this, &views](int sensor) {
+        views::StoreSensorDisplayValue(views.Tables(), m_com, sensor, ::GetLanguage());
+    };
+    m_hooks.refreshChannelViews = [&views](int reason) { views.Refresher().RefreshChannelViews(reason); };
+    m_hooks.onChannelView = [&views](int index) { views.OnChannelView(index); };
+    m_hooks.displayEntry = [&views](int channel) -> workflow::DisplayChannelEntry* { return views.Tables().Entry(channel); };
+    m_hooks.displaySlot = [&views](int slot) { return views.Tables().Slot(slot); };
+    views.CreateViews();
+}
+
+app::ViewsWiring* CMainFrame::Views() { return m_views.get(); }
+
+views::DisplayTable* CMainFrame::DisplayTable(int channel) { return m_views ? m_views->Tables().Entry(channel) : nullptr; }
+
+namespace app {
+
+namespace {
+
+constexpr UINT kTextDiagramBar = views::kTextDiagram;
+// The seconds between value sets of the measure-rate indexes 0 (5000 a second) to 19 (one an
+// hour), as the controller streams or polls them.
+constexpr double kSamplePeriods[] = {0.0002, 0.0004, 0.0008, 0.001, 0.002, 0.004, 0.005, 0.006, 0.01, 0.02,
+                                     1.0 / 30, 0.04,  0.05,   0.1,   1.0,   1.2,   3.0,   6.0,   60.0, 3600.0};
+
+}  // namespace
+
+ViewsWiring::ViewsWiring(CMainFrame& frame) : m_frame(frame), m_refresher(*this, frame.loop()) {}
+
+ViewsWiring::~ViewsWiring() = default;
+
+void ViewsWiring::CreateViews()
+{
+    // The channel views side by side in their bar, A to D first, the power channels after.
+    auto* strip = new QWidget;
+    auto* grid = new QGridLayout(strip);
+    grid->setContentsMargins(2, 2, 2, 2);
+    for (int c = 0; c < views::kChannelCount; ++c) {
+        m_channels[static_cast<std::size_t>(c)] = new CAFormChannelX(c, *this, m_refresher, strip);
+        grid->addWidget(m_channels[static_cast<std::size_t>(c)], 0, c);
+        // A and B show from the start; the others when a sensor or the user asks for them.
+        const bool shown = c < 2;
+        m_channels[static_cast<std::size_t>(c)]->setVisible(shown);
+        m_frame.m_channelViewVisible[static_cast<std::size_t>(c)] = shown;
+    }
+    m_frame.Bar(kBarChannelViews).setWidget(strip);
+
+    m_light = new CAFormLight(this);
+    m_frame.Bar(kBarStatusLight).setWidget(m_light);
+
+    m_diagramBar = new QDockWidget(&m_frame);
+    m_diagramBar->setObjectName("DiagramBar");
+    m_diagramBar->setWindowTitle(platform::ToQString(LoadLangString(kTextDiagramBar)));
+    m_diagram = new CAFormDiagram(*this, m_refresher, m_diagramBar);
+    m_diagramBar->setWidget(m_diagram);
+    m_frame.addDockWidget(Qt::RightDockWidgetArea, m_diagramBar);
+    m_diagram->LoadChannelSetup();
+}
+
+CAFormChannelX* ViewsWiring::ChannelView(int channel) const
+{
+    return channel >= 0 && channel < views::kChannelCount ? m_channels[static_cast<std::size_t>(channel)] : nullptr;
+}
+
+void ViewsWiring::OnChannelView(int index)
+{
+    if (index == views::kChannelCount) {
+        if (m_diagramBar) m_diagramBar->setVisible(!m_diagramBar->isVisible());
+        return;
+    }
+    CAFormChannelX* view = ChannelView(index);
+    if (!view) return;
+    const bool shown = !m_frame.m_channelViewVisible[static_cast<std::size_t>(index)];
+    view->setVisible(shown);
+    m_frame.m_channelViewVisible[static_cast<std::size_t>(index)] = shown;
+    if (shown) view->ShowValues();
+}
+
+CComPort* ViewsWiring::ComPort() { return &m_frame.Com(); }
+
+workflow::MeasureCtrlSettings* ViewsWiring::MeasureSettings()
+{
+    auto* page = m_frame.RegisteredAs<workflow::IMeasureControlPage>(kFrameMeasureControlPage);
+    return page ? page->Settings() : nullptr;
+}
+
+bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded(); }
+
+double ViewsWiring::SamplePeriodOfRate(int rateIndex)
+{
+    constexpr int count = static_cast<int>(sizeof(kSamplePeriods) / sizeof(kSamplePeriods[0]));
+    return rateIndex >= 0 && rateIndex < count ? kSamplePeriods[rateIndex] : 0.001;
+}
+
+views::DiagramSetup ViewsWiring::GetDiagramSetup() const
+{
+    if (diagramSetup) return diagramSetup();
+    views::DiagramSetup setup;
+    const FrameMeasureFields& fields = m_frame.Fields();
+    static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
+    for (int c = 0; c < views::kChannelCount; ++c) {
+        const views::DisplayTable* table = m_tables.Entry(c);
+        const bool power = c >= views::kChannelP1;
+        setup.channelShown[static_cast<std::size_t>(c)] =
+            table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
+        if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
+    }
+    setup.samplePeriod = SamplePeriodOfRate(fields.measureRateIndex);
+    return setup;
+}
+
+void ViewsWiring::RegisterChannelView(int channel, CAFormChannelX* view)
+{
+    m_frame.RegisterObject(static_cast<FrameObjectKind>(kFrameChannelViewA + channel), view);
+}
+
+void ViewsWiring::RegisterDiagramView(CAFormDiagram* view)
+{
+    m_frame.RegisterObject(kFrameDiagramView, static_cast<workflow::IDiagramView*>(view));
+}
+
+void ViewsWiring::SyncDiagramFlags()
+{
+    const views::DiagramSetup setup = GetDiagramSetup();
+    for (int c = 0; c < views::kChannelCount; ++c)
+        m_frame.m_channelInDiagram[static_cast<std::size_t>(c)] = setup.channelShown[static_cast<std::size_t>(c)];
+}
+
+void ViewsWiring::RegisterLightView(CAFormLight* view) { m_frame.RegisterObject(kFrameStatusLightView, view); }
+
+}  // namespace app

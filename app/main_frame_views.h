@@ -1,0 +1,71 @@
+#pragma once
+// The main frame's live views: the display tables, the new-values entry (RefreshChannelViews),
+// the smoothing rings, the six channel views in the channel-view bar, the status light in its
+// bar and the diagram in a bar of its own. The frame delegates its view operations here; the
+// measurement sets the evaluation that receives every value set, and may give the diagram's
+// set-up and the documentation the file a diagram is stored in at the end.
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "views/channel_refresher.h"
+#include "views/views_frame.h"
+
+class CMainFrame;
+class CAFormChannelX;
+class CAFormDiagram;
+class CAFormLight;
+class QDockWidget;
+
+namespace app {
+
+class ViewsWiring : public views::IViewsFrame {
+public:
+    explicit ViewsWiring(CMainFrame& frame);
+    ~ViewsWiring() override;
+
+    // Made when the frame's bars exist: the views go into them.
+    void CreateViews();
+
+    views::ChannelRefresher& Refresher() { return m_refresher; }
+    CAFormChannelX* ChannelView(int channel) const;
+    CAFormDiagram* Diagram() const { return m_diagram; }
+    CAFormLight* Light() const { return m_light; }
+    QDockWidget* DiagramBar() const { return m_diagramBar; }
+
+    // Shows or hides the view of a channel (0 to 5) or, for 6, the diagram.
+    void OnChannelView(int index);
+    // The frame's per-channel "drawn in the diagram" bits from the channels shown.
+    void SyncDiagramFlags();
+
+    // What a measurement's set-up says of the diagram; empty: from the frame's fields.
+    std::function<views::DiagramSetup()> diagramSetup;
+    // The file the diagram is stored in at the end of a measurement; empty: none.
+    std::function<CString()> diagramFileAtEnd;
+
+    // IViewsFrame
+    views::DisplayTables& Tables() override { return m_tables; }
+    CComPort* ComPort() override;
+    workflow::MeasureCtrlSettings* MeasureSettings() override;
+    bool IsMeasurementEnded() const override;
+    views::DiagramSetup GetDiagramSetup() const override;
+    CString DiagramFileAtEnd() override { return diagramFileAtEnd ? diagramFileAtEnd() : CString(); }
+    void RegisterChannelView(int channel, CAFormChannelX* view) override;
+    void RegisterDiagramView(CAFormDiagram* view) override;
+    void RegisterLightView(CAFormLight* view) override;
+
+    // The seconds between two value sets at a measure-rate index (0 to 19).
+    static double SamplePeriodOfRate(int rateIndex);
+
+private:
+    CMainFrame& m_frame;
+    views::DisplayTables m_tables;
+    views::ChannelRefresher m_refresher;
+    std::array<CAFormChannelX*, views::kChannelCount> m_channels{};
+    CAFormDiagram* m_diagram = nullptr;
+    CAFormLight* m_light = nullptr;
+    QDockWidget* m_diagramBar = nullptr;
+};
+
+}  // namespace app
