@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/environment/frame_registration.h"
 #include "platform/dialog.h"
 #include "views/channel_view_logic.h"
 
@@ -13,7 +14,7 @@ class IViewsFrame;
 class ChannelRefresher;
 }
 
-class CAFormChannelX : public CDialog, public views::IChannelDisplay {
+class CAFormChannelX : public CDialog, public views::IChannelDisplay, public ILanguageTexts {
 public:
     static constexpr int IDC_CAPTION = 2100;
     static constexpr int IDC_VALUE = 2101;
@@ -42,7 +43,7 @@ public:
     {
         return m_logic.FormatValueText(codeText, valueText, unitText, factor);
     }
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
 
     // IChannelDisplay
     void ShowValues() override;

@@ -6,12 +6,13 @@
 #include <array>
 #include <vector>
 
+#include "app/environment/frame_registration.h"
 #include "platform/dialog.h"
 #include "views/channel_refresher.h"
 #include "views/graphic_display_wnd.h"
 #include "workflow/workflow_peers.h"
 
-class CAFormDiagram : public CDialog, public views::ISampleSink, public workflow::IDiagramView {
+class CAFormDiagram : public CDialog, public views::ISampleSink, public workflow::IDiagramView, public ILanguageTexts {
 public:
     static constexpr int IDC_GRAPH_AREA = 2300;
     static constexpr int IDC_POINTS = 2301;
@@ -49,7 +50,7 @@ public:
     bool SaveBitmap(const CString& fileName) { return m_pDisplay->SaveBitmap(fileName); }
     std::vector<BYTE> GetBitmap() { return m_pDisplay->GetBitmap(); }
 
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
 
     // ISampleSink
     void AddValueSet(const views::ValueSet& set) override { m_pDisplay->AddValueSet(set); }

@@ -4,13 +4,14 @@
 
 #include <QImage>
 
+#include "app/environment/frame_registration.h"
 #include "platform/dialog.h"
 
 namespace views {
 class IViewsFrame;
 }
 
-class CAFormLight : public CDialog {
+class CAFormLight : public CDialog, public ILanguageTexts {
 public:
     static constexpr int IDC_LAMP = 2200;
     static constexpr int IDC_VERDICT = 2201;
@@ -21,7 +22,7 @@ public:
     int GetLight() const { return m_state; }
     // The picture shown now.
     const QImage& LampPicture() const { return m_picture; }
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
 
     static QImage PaintLamp(int state, int size);
     static COLORREF LampColour(int state);
