@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include "app/environment/frame_registration.h"
+
 class QLabel;
 class QPushButton;
 
@@ -10,10 +12,10 @@ namespace app {
 
 constexpr const char* kProgramVersion = "2.04";
 
-class AboutWindow : public QDialog {
+class AboutWindow : public QDialog, public ILanguageTexts {
 public:
     explicit AboutWindow(QWidget* parent);
-    void LoadLanguageTexts();
+    void LoadLanguageTexts() override;
 
 private:
     QLabel* m_program;

@@ -7,7 +7,9 @@
 #include <QScreen>
 #include <QTreeWidget>
 
+#include "app/about_window.h"
 #include "app/app_settings.h"
+#include "app/environment/environment.h"
 #include "app/environment/lang_ui.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
@@ -94,6 +96,10 @@ bool CMainFrame::SaveSettings()
         WriteInt(kSectionTreeState, "Collapsed", collapsed);
         SaveBarState();
     }
+    // What ran here last: for support, and the marker that the first start is over.
+    platform::WriteProfileString("SystemInfo", "UserName", CEnvironment::GetUserNameEnv());
+    platform::WriteProfileString("SystemInfo", "ProgramVersion", app::kProgramVersion);
+    WriteInt("SystemInfo", "FirstRun", 0);
     platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg", m_fields.startAddProgramPart);
     platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg", m_fields.stopAddProgramPart);
     WriteInt(app::kSectionDespiteReset, "LastUsedSerialNo", m_fields.lastUsedSerialNo);

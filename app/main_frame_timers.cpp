@@ -49,6 +49,10 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == workflow::kMsgFirstPortData) m_fields.bytesReceived = 1;
     LRESULT result = 0;
     if (workflow::DispatchPortMessage(m_com, message, wParam, lParam, result)) return result;
+    if (message == kMsgStartupDone) {
+        m_bStartupPending = 0;
+        return 0;
+    }
     if (message == kMsgRegisterWithFrame) {
         if (lParam >= 0 && lParam < kFrameObjectKindCount)
             RegisterObject(static_cast<FrameObjectKind>(lParam), reinterpret_cast<void*>(wParam));

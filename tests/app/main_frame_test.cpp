@@ -205,6 +205,7 @@ TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
 {
     EXPECT_EQ(frame->Com().Peers().connection, &connection);  // the first registration stays
     EXPECT_EQ(frame->Com().Peers().frame, frame.get());
+    EXPECT_EQ(frame->m_bStartupPending, 0);
     ASSERT_TRUE(Connect());
     EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222333u);
     EXPECT_EQ(frame->Com().m_nSensorPortCount, 1);
