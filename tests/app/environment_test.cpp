@@ -5,6 +5,7 @@
 
 #include "app/environment/date_time_text.h"
 #include "app/environment/environment.h"
+#include "app/environment/lang_ui.h"
 #include "app/environment/number_text.h"
 #include "res/string_table.h"
 
@@ -27,6 +28,12 @@ TEST(NumberText, DecimalSeparatorFollowsTheLanguage)
     EXPECT_EQ(FormatDouble(0.126, 2), CString("0.13"));
     SetLanguage(3000);
     EXPECT_EQ(FormatDouble(0.5, 1), CString("0,5"));
+}
+
+TEST(LangUi, AWindowTextOfAMissingIdIsMarkedAndReported)
+{
+    EXPECT_TRUE(SetLangWindowText(nullptr, 5125));
+    EXPECT_FALSE(SetLangWindowText(nullptr, 4));
 }
 
 TEST(NumberText, ReadingRoundingAndTrimming)
