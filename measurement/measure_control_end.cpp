@@ -1,0 +1,109 @@
+// The end of a measurement: the stop add-on program and the pass/fail verdict, the buttons, and
+// the trigger's auto repeat.
+
+#include "app/environment/lang_ui.h"
+#include "measurement/measure_control_ids.h"
+#include "measurement/measure_control_panel.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+
+namespace measurement {
+
+void CDlgMeasureDiagram::RunAddOnProgram(bool start)
+{
+    const CString path = m_frame.AddOnProgramPath(start);
+    // An empty path or "n.a." starts nothing; a program that cannot be started is reported by
+    // the launcher and the measurement goes on.
+    if (ClassifyAddOnProgram(path) == AddOnKind::None) return;
+    measurement::RunAddOnProgram(path, m_launcher);
+}
+
+bool CDlgMeasureDiagram::EvaluatePassFail()
+{
+    const IoNioInputs in = m_frame.GetIoNioInputs();
+    if (!in.defined) return false;
+    MeasuredValueRecord record;
+    const CComPort& com = Com();
+    for (std::size_t c = 0; c < record.value.size(); ++c) record.value[c] = com.m_adMaxValue[0][c];
+    const int m1 = (in.conditions & 1) ? in.measurand[0] : -1;
+    const int m2 = (in.conditions & 2) ? in.measurand[1] : -1;
+    CValidation_IO_NIO validation;
+    m_verdict = validation.Execute(record, m1, m2, in.limitText[0], in.limitText[1], in.limitText[2], in.limitText[3], 0);
+    m_bHasVerdict = true;
+    m_bPassFail = {m_verdict.condition1, m_verdict.condition2};
+    return true;
+}
+
+void CDlgMeasureDiagram::RunStopAddProgram()
+{
+    if (!m_bStarted) return;
+    if (EvaluatePassFail()) m_frame.SetLight(m_bPassFail[0] && m_bPassFail[1] ? 0 : 2);
+    if (m_psMsureDgrm->bTrggrWasActiveLastTime) RunAddOnProgram(false);
+    m_bStarted = 0;
+    Changed();
+}
+
+bool CDlgMeasureDiagram::IsRs485Interface() const
+{
+    const CComPort& com = Com();
+    const CSensorRecord& first = com.m_Sensor[0];
+    if (first.m_sIdent[kIdentStatorId] != 5) return false;
+    const int row = com.m_nPortRecOfSensor[0];
+    if (row < 0 || row >= kPortTableRows) return false;
+    CString description = com.m_PortRec[static_cast<std::size_t>(row)].m_strDescription;
+    return description.Find("Tessaline USB") < 0;
+}
+
+void CDlgMeasureDiagram::ResetButtonsAfterMeasurement()
+{
+    if (!m_frame.Flag(FrameFlag::EndMarker)) {
+        auto& v = m_psMsureDgrm->sIsVisible;
+        v[kBtnStart] = 1;
+        v[kBtnStop] = 0;
+        v[kBtnSingleShot] = 1;
+        v[kBtnTrigger] = 1;
+        v[kBtnCtrl] = 1;
+        UpdateButtonStates();
+    }
+    if (m_bProtocolError) {
+        if (IsRs485Interface()) {
+            LangMessageBox(kTextRs485Problem);
+            m_frame.BeginWaitCursorOnce();
+            m_frame.ScanViewListItems(1);
+            m_frame.EndWaitCursorOnce();
+        } else {
+            m_bProtocolError = 0;
+        }
+    }
+    m_frame.StoreDiagramAtEnd();
+    m_nFocusRequest = IDC_MC_START;
+    Changed();
+}
+
+void CDlgMeasureDiagram::AfterMeasurement(int flag)
+{
+    if (flag == 0) {
+        m_nRestartAttempts = 0;
+        SetStorageStepCount(0);
+    }
+    ++m_nRestartAttempts;
+    if (SensorCount() > 1 && !m_bMultiportReady) {
+        SetTimer(kTimerAfterMeasurement, 50);
+        return;
+    }
+    SetStorageStepCount(m_nRestartAttempts);
+    MeasureRunState& r = *m_psMsureDgrm;
+    if (r.bTrggrWasActiveLastTime) {
+        if (m_controls.IsChecked(IDC_MC_AUTO_REPEAT) && r.triggerOn) {
+            m_bUserArming = 0;
+            OnBnClickedTrigger();
+        } else if (!m_controls.IsChecked(IDC_MC_AUTO_REPEAT)) {
+            m_frame.DiagramSetRunState(0, 0);
+        }
+    } else if (!r.triggerOn) {
+        m_controls.SetText(IDC_MC_TRIGGER, LoadLangString(kTextTriggerOn));
+    }
+    Changed();
+}
+
+}  // namespace measurement

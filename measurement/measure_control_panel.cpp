@@ -1,0 +1,305 @@
+#include "measurement/measure_control_panel.h"
+
+#include "app/environment/lang_ui.h"
+#include "measurement/measure_control_ids.h"
+#include "measurement/zm_state_names.h"
+#include "platform/message_box.h"
+#include "res/string_table.h"
+#include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+
+namespace measurement {
+
+// The panel's window: its timers and the posted poll ticks.
+class CDlgMeasureDiagram::PanelWindow : public CWnd {
+public:
+    PanelWindow(CDlgMeasureDiagram& panel, platform::MessageLoop& loop) : CWnd(loop), m_panel(panel) {}
+    static constexpr UINT kMsgPollTick = WM_APP + 0x138;
+
+protected:
+    void OnTimer(UINT_PTR id) override { m_panel.OnTimer(id); }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kMsgPollTick) {
+            m_panel.m_bTickPosted = false;
+            m_panel.PollTick();
+            return 0;
+        }
+        return CWnd::OnMessage(message, wParam, lParam);
+    }
+
+private:
+    CDlgMeasureDiagram& m_panel;
+};
+
+CDlgMeasureDiagram::CDlgMeasureDiagram(IControlFrame& frame, IAddOnLauncher& launcher, platform::MessageLoop& loop)
+    : m_frame(frame),
+      m_launcher(launcher),
+      m_window(std::make_unique<PanelWindow>(*this, loop)),
+      m_psMsureDgrm(std::make_unique<MeasureRunState>())
+{
+}
+
+CDlgMeasureDiagram::~CDlgMeasureDiagram() { m_pollTimer.Stop(); }
+
+CWnd& CDlgMeasureDiagram::Window() { return *m_window; }
+
+void CDlgMeasureDiagram::PostPollTick() { m_window->PostMessage(PanelWindow::kMsgPollTick); }
+
+int CDlgMeasureDiagram::TakeFocusRequest()
+{
+    const int id = m_nFocusRequest;
+    m_nFocusRequest = 0;
+    return id;
+}
+
+CComPort& CDlgMeasureDiagram::Com() const { return m_frame.Com(); }
+
+int CDlgMeasureDiagram::ActivePorts() const { return Com().m_nCountActivePorts; }
+
+int CDlgMeasureDiagram::SensorCount() const
+{
+    const CComPort& com = Com();
+    return com.m_nCountActivePorts > 0 ? com.m_nCountActivePorts : 0;
+}
+
+CString CDlgMeasureDiagram::GetZmCommandName(int code) { return measurement::GetZmCommandName(code); }
+
+void CDlgMeasureDiagram::SetTimer(UINT_PTR id, UINT ms) { m_window->SetTimer(id, ms); }
+
+void CDlgMeasureDiagram::KillTimer(UINT_PTR id) { m_window->KillTimer(id); }
+
+void CDlgMeasureDiagram::SetStateIndicator(int state, const CString& caption)
+{
+    m_indicators.state = state;
+    m_controls.SetText(IDC_MC_STATE_LED, caption);
+}
+
+bool CDlgMeasureDiagram::OnInitDialog()
+{
+    ApplyDeveloperView();
+    m_controls.Show(IDC_MC_PICTURE, false);
+    m_controls.Show(IDC_MC_ENCODER_WARNING, false);
+    m_controls.Show(IDC_MC_FIXED_LIMIT, false);
+    ShowAroundTriggerPanel(false);
+    Changed();
+    return true;
+}
+
+void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
+{
+    if (!show) return;
+    const int sensors = SensorCount();
+    if (status != 0) {
+        if (m_frame.Flag(FrameFlag::ShuttingDown)) return;
+        if (m_bTextsStale) {
+            LoadLanguageTexts();
+            m_bTextsStale = 0;
+            if (m_frame.GetIoNioInputs().defined) m_frame.OnChannelView(6);
+        }
+        RefreshSensorChecks();
+        if (sensors >= 1) m_frame.ArmFrameTimer(40, 50);
+        if (sensors > 1 && !m_bMultiportReady) SetTimer(kTimerMultiportWatch, 1000);
+    } else {
+        const bool rateUnknown = m_controls.Text(IDC_MC_RATE).Find("n.a.") >= 0;
+        if (rateUnknown || m_bTextsStale) {
+            const CString before = m_controls.Text(IDC_MC_RATE);
+            LoadLanguageTexts();
+            m_bTextsStale = 0;
+            if (sensors > 1 && (m_controls.Text(IDC_MC_RATE) != before || !m_bMultiportReady)) {
+                Com().COM_4xS_SetSlaves();
+                m_bMultiportReady = 1;
+            }
+        } else if (sensors > 1 && !m_bMultiportReady) {
+            Com().COM_4xS_SetSlaves();
+            m_bMultiportReady = 1;
+        }
+    }
+    m_controls.Show(IDC_MC_ENCODER_WARNING, false);
+    if (sensors >= 1) LayoutAngleControls();
+    BuildDurationOptions();
+    Changed();
+}
+
+void CDlgMeasureDiagram::LoadLanguageTexts()
+{
+    m_nLanguage = GetLanguage();
+    m_controls.SetText(IDC_MC_GROUP, LoadLangString(kTextGroup));
+    m_controls.SetText(IDC_MC_START, LoadLangString(kTextStart));
+    m_controls.SetText(IDC_MC_STOP, LoadLangString(kTextStop));
+    m_controls.SetText(IDC_MC_SINGLE_SHOT, LoadLangString(kTextSingleShot));
+    m_controls.SetText(IDC_MC_AUTO_REPEAT, LoadLangString(kTextAutoRepeat));
+    m_controls.SetText(IDC_MC_CONTROL, LoadLangString(kTextControl));
+    const UINT rateText = m_frame.MeasureRateTextId();
+    m_controls.SetText(IDC_MC_RATE, LoadLangString(kTextRate) + ": " + (rateText ? LoadLangString(rateText) : m_sNotAvailable));
+    BuildSensorInfoText(m_bSensorActive ? m_nLanguage : -1);
+    UpdateButtonStates();
+    m_controls.SetText(IDC_MC_SENSOR_GROUP, LoadLangString(kTextShowSensors));
+    TranslateDurationOptions();
+    RestoreDurationSelection();
+    m_controls.SetText(IDC_MC_ENCODER_WARNING, CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), 1));
+    m_controls.SetText(IDC_MC_PLACEMENT, CString());
+    if (SensorCount() >= 1) LayoutAngleControls();
+    Changed();
+}
+
+void CDlgMeasureDiagram::RefreshSensorChecks()
+{
+    const int sensors = SensorCount();
+    if (sensors < 2) {
+        m_controls.Show(IDC_MC_SENSOR_GROUP, false);
+        for (int id : kSensorCheck) {
+            m_controls.Show(id, false);
+            m_controls.Check(id, false);
+        }
+    } else {
+        m_controls.Show(IDC_MC_SENSOR_GROUP, true);
+        const CMeasureSetup* setup = m_frame.SetupRecord();
+        for (int i = 1; i <= 4; ++i) {
+            const int id = kSensorCheck[i - 1];
+            m_controls.Show(id, true);
+            m_controls.SetText(id, LoadLangString(kTextSensorWord) + CString::Formatted(" %d", i));
+            const bool active = setup && setup->channel[static_cast<std::size_t>(i - 1)].active != 0;
+            const bool usable = i <= sensors && active;
+            m_controls.Enable(id, usable);
+            if (m_bKeepTicks) {
+                if (!usable) m_controls.Check(id, false);
+            } else {
+                m_controls.Check(id, usable);
+            }
+        }
+    }
+    for (int k = 0; k < 2; ++k)
+        m_controls.SetText(kPowerViewButton[k], LoadLangString(kTextPower) + (k == 0 ? " 1" : " 2"));
+}
+
+void CDlgMeasureDiagram::LayoutAngleControls()
+{
+    if (SensorCount() < 1 || !m_bMultiportReady) return;
+    const bool option = IsFirstSensorSelected() || IsSecondSensorSelected();
+    m_controls.SetText(kAngleZeroOption[0], option ? LoadLangString(kTextAngleAtStart) : CString("-"));
+    m_controls.SetText(kAngleZeroOption[1], option ? LoadLangString(kTextAngleAtTrigger) : CString("--"));
+    m_controls.SetText(kPowerShowCheck[0], LoadLangString(kTextPowerDisplay));
+    m_controls.SetText(kPowerShowCheck[1], LoadLangString(kTextQuadrature) + " " + LoadLangString(kTextFirst));
+}
+
+void CDlgMeasureDiagram::OnPaint(bool visible)
+{
+    if (!visible || m_frame.Flag(FrameFlag::ShuttingDown) || !m_frame.Flag(FrameFlag::LayoutPending)) return;
+    RefreshSensorChecks();
+    m_frame.Flag(FrameFlag::LayoutPending) = 0;
+    Changed();
+}
+
+void CDlgMeasureDiagram::UpdateButtonStates()
+{
+    const int state = Com().m_iZMCOMConfgFlow;
+    if (!m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49)) return;
+    MeasureRunState& r = *m_psMsureDgrm;
+    const bool switchOff = IsTriggerArmed() || (r.triggerOn && m_controls.IsChecked(IDC_MC_AUTO_REPEAT));
+    m_controls.SetText(IDC_MC_TRIGGER, LoadLangString(switchOff ? kTextTriggerOff : kTextTriggerOn));
+    const int buttons[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
+    for (int b = 0; b < 6; ++b) m_controls.Enable(buttons[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0);
+    int& trigger = TriggerIndicator();
+    if (!IsTriggerArmed()) trigger = 0;
+    else if (trigger != 1 && trigger != 2) trigger = 2;
+    m_indicators.trigger = trigger;
+    UpdateControlLed();
+    m_indicators.busy = 0;
+    Changed();
+}
+
+void CDlgMeasureDiagram::UpdateControlLed()
+{
+    const int control = m_psMsureDgrm->shared.nControlState;
+    m_indicators.run = control == 0 || control == 1 ? control : 0;
+    Changed();
+}
+
+void CDlgMeasureDiagram::SetSensorCheck(int index, bool on)
+{
+    if (index >= 0 && index < 4) m_controls.Check(kSensorCheck[index], on);
+    Changed();
+}
+
+void CDlgMeasureDiagram::ShowPowerCheck(int index, bool show)
+{
+    if (index >= 0 && index < 2) m_controls.Show(kPowerShowCheck[index], show);
+    Changed();
+}
+
+void CDlgMeasureDiagram::SetPowerCheck(int index, bool on)
+{
+    if (index >= 0 && index < 2) m_controls.Check(kPowerShowCheck[index], on);
+    Changed();
+}
+
+void CDlgMeasureDiagram::SetAutoRepeat(bool checked, bool enabled)
+{
+    m_controls.Check(IDC_MC_AUTO_REPEAT, checked);
+    m_controls.Enable(IDC_MC_AUTO_REPEAT, enabled);
+    Changed();
+}
+
+CString CDlgMeasureDiagram::TraceButtonVisibility() const
+{
+    const auto& v = m_psMsureDgrm->sIsVisible;
+    return CString::Formatted("{...}.pDlgMeasureDiagram->m_psMsureDgrm->bTrggrWasActiveLastTime = %d\n",
+                              m_psMsureDgrm->bTrggrWasActiveLastTime) +
+           CString::Formatted("\t\t\t sIsVisible.BtnMeasureStart   = %d\n\t\t\t sIsVisible.BtnMeasureStop    = %d\n"
+                              "\t\t\t sIsVisible.BtnTrigger        = %d\n\t\t\t sIsVisible.BtnSingleShot     = %d\n"
+                              "\t\t\t sIsVisible.BtnCtrl           = %d\n",
+                              v[kBtnStart], v[kBtnStop], v[kBtnTrigger], v[kBtnSingleShot], v[kBtnCtrl]);
+}
+
+void CDlgMeasureDiagram::ClearStartFlags()
+{
+    m_bWarningShown = 0;
+    m_bProtocolError = 0;
+}
+
+void CDlgMeasureDiagram::OnBnClickedTriggerAutoRepeat()
+{
+    if (m_controls.IsChecked(IDC_MC_AUTO_REPEAT) && m_frame.StorageMode(StorageKind::Diagram) == 2)
+        LangMessageBox(kTextSameDiagramFile);
+}
+
+void CDlgMeasureDiagram::OnBnClickedSensorCheck(int index)
+{
+    if (index < 0 || index > 3) return;
+    m_frame.SetSensorDisplayFlag(index, m_controls.IsChecked(kSensorCheck[index]));
+}
+
+void CDlgMeasureDiagram::OnBnClickedBusyMarker()
+{
+    Com().COM_4xS_SetSlaves();
+    m_bMultiportReady = 1;
+    m_indicators.busyShown = false;
+    m_controls.Enable(IDC_MC_START, true);
+    Changed();
+}
+
+void CDlgMeasureDiagram::EndSingleShot()
+{
+    m_indicators.busyShown = false;
+    m_controls.Enable(IDC_MC_START, true);
+    m_bMultiportReady = 1;
+    LayoutAngleControls();
+    Changed();
+}
+
+void CDlgMeasureDiagram::SetControlState(int on)
+{
+    int& state = m_psMsureDgrm->shared.nControlState;
+    const bool changed = state != on;
+    state = on;
+    if (changed) UpdateControlLed();
+}
+
+void CDlgMeasureDiagram::ShowAroundTriggerPanel(bool show)
+{
+    m_around.ShowPanel(show);
+    Changed();
+}
+
+}  // namespace measurement
