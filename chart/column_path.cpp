@@ -16,7 +16,37 @@ struct Extremes {
         smallest = v < smallest ? v : smallest;
         largest = v > largest ? v : largest;
     }
+    void Take(const Extremes& o)
+    {
+        Take(o.smallest);
+        Take(o.largest);
+    }
 };
+
+// Takes the y of points [k, end) while x lies below limit; returns where it stopped. x rises,
+// so when the last of a block of eight lies below the limit, all eight do: the block is taken
+// without looking at the others, into independent extremes that the processor keeps apart.
+int TakeWhileBelow(const ChartPoint* points, int k, int end, double limit, Extremes& e)
+{
+    Extremes a, b, c, d;
+    while (end - k >= 8 && points[k + 7].x < limit) {
+        a.Take(points[k].y);
+        b.Take(points[k + 1].y);
+        c.Take(points[k + 2].y);
+        d.Take(points[k + 3].y);
+        a.Take(points[k + 4].y);
+        b.Take(points[k + 5].y);
+        c.Take(points[k + 6].y);
+        d.Take(points[k + 7].y);
+        k += 8;
+    }
+    while (k < end && points[k].x < limit) e.Take(points[k++].y);
+    // Values that are not numbers stay out: an empty block's extremes are infinities.
+    for (const Extremes* part : {&a, &b, &c, &d}) {
+        if (part->smallest <= part->largest) e.Take(*part);
+    }
+    return k;
+}
 
 class PathBuilder {
 public:
@@ -114,8 +144,7 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
     for (int first = from; first < end;) {
         const double nextColumnStart = x.ValueBefore(column + 1);
         Extremes e;
-        int k = first;
-        while (k < end && points[k].x < nextColumnStart) e.Take(points[k++].y);
+        int k = TakeWhileBelow(points, first, end, nextColumnStart, e);
         int next = column;
         while (k < end && (next = columnOf(k)) == column) e.Take(points[k++].y);
         if (k == first) e.Take(points[k++].y);  // a column always holds its first point
