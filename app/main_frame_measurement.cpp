@@ -1,0 +1,188 @@
+// The main frame as the measurement set-up page sees it: the frame's fields, its display
+// tables, its wait cursor and views behind measurement::IMeasureFrame, and the frame's hooks
+// that lead to the page (the copy into the sensor record before a software-configuration
+// write, the page's refresh after a sensor's configuration has been read).
+
+#include "app/main_frame_measurement.h"
+
+#include <QPointer>
+
+#include "app/main_frame.h"
+#include "app/page_table.h"
+#include "measurement/measure_frame.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_widget.h"
+#include "res/string_table.h"
+
+namespace app {
+
+namespace {
+
+using measurement::DisplayField;
+using measurement::DisplayUnit;
+
+// The control panel as the set-up page sees it until the panel offers the page's interface.
+class PanelFromSettings : public measurement::IMeasurePanel {
+public:
+    explicit PanelFromSettings(CMainFrame& frame) : m_frame(frame) {}
+    bool IsRunning() const override
+    {
+        const workflow::MeasureCtrlSettings* settings = m_frame.Com().m_pMeasureCtrlSettings;
+        return settings && settings->bRunning == 1;
+    }
+    bool IsSensorConnected() const override { return m_frame.Com().m_nCountActivePorts >= 1; }
+
+private:
+    CMainFrame& m_frame;
+};
+
+class MeasureFrameAdapter : public measurement::IMeasureFrame {
+public:
+    explicit MeasureFrameAdapter(CMainFrame& frame) : m_frame(frame), m_panel(frame)
+    {
+        for (auto& table : m_tables) table = {2, 0, 0, 0, 0, 0};
+    }
+
+    CComPort& Com() override { return m_frame.Com(); }
+    measurement::IMeasurePanel* Panel() override
+    {
+        auto* page = m_frame.RegisteredAs<workflow::IMeasureControlPage>(kFrameMeasureControlPage);
+        if (auto* panel = dynamic_cast<measurement::IMeasurePanel*>(page)) return panel;
+        return &m_panel;
+    }
+    bool IsStartupPending() const override { return false; }
+
+    int MeasureRateIndex() const override { return m_frame.Fields().measureRateIndex; }
+    void SetMeasureRateIndex(int index) override { m_frame.Fields().measureRateIndex = index; }
+    int AveragingCount() const override { return m_frame.Fields().averagingCount; }
+    void SetAveragingCount(int count) override { m_frame.Fields().averagingCount = count; }
+    int MeasuredChannelCount() const override { return m_frame.Fields().measuredChannelCount; }
+    void SetMeasuredChannelCount(int count) override { m_frame.Fields().measuredChannelCount = count; }
+    void SetMeasuringDurationSeconds(std::int32_t seconds) override { m_frame.Fields().measuringSeconds = seconds; }
+    std::int32_t MeasuringDurationSeconds() const override { return m_frame.Fields().measuringSeconds; }
+    void SetStartTriggerThreshold(double value) override { m_frame.Fields().startTriggerThreshold = value; }
+    void SetStopTriggerThreshold(double value) override { m_frame.Fields().stopTriggerThreshold = value; }
+    void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
+    void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }
+
+    int DisplayValue(int channel, DisplayField field) const override
+    {
+        if (channel < 0 || channel >= 6) return 0;
+        const auto c = static_cast<std::size_t>(channel);
+        switch (field) {
+        case DisplayField::Unit: {
+            const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
+            return entry ? entry->selectedUnit : 0;
+        }
+        case DisplayField::ChannelState: return m_frame.Fields().channelState[c];
+        case DisplayField::Available: return IsChannelPresent(channel) ? 1 : 0;
+        default: return m_tables[c][static_cast<std::size_t>(field)];
+        }
+    }
+    void SetDisplayValue(int channel, DisplayField field, int value) override
+    {
+        if (channel < 0 || channel >= 6) return;
+        const auto c = static_cast<std::size_t>(channel);
+        switch (field) {
+        case DisplayField::Unit:
+            if (workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel)) entry->selectedUnit = value;
+            break;
+        case DisplayField::ChannelState: m_frame.Fields().channelState[c] = value; break;
+        case DisplayField::Available: break;
+        default: m_tables[c][static_cast<std::size_t>(field)] = value; break;
+        }
+    }
+    std::vector<DisplayUnit> DisplayUnits(int channel) const override
+    {
+        std::vector<DisplayUnit> units;
+        const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
+        if (entry)
+            for (std::size_t k = 0; k < entry->unitIds.size(); ++k) {
+                const double factor = k < entry->unitFactors.size() ? entry->unitFactors[k] : 1.0;
+                units.push_back({static_cast<int>(k), LoadLangString(entry->unitIds[k]), factor});
+            }
+        if (units.empty() && channel >= 0 && channel < 4) {
+            // The views have not filled the table: the unit the sensor reports.
+            const CComPort& com = m_frame.Com();
+            const bool several = com.m_nCountActivePorts >= 2;
+            const int sensor = several ? channel : 0;
+            const CSensorSwConfig& sw = com.m_Sensor[static_cast<std::size_t>(sensor)].m_sSwConfig;
+            CString unit = (!several && channel == 1) ? sw.strUnitB : sw.strUnitA;
+            unit.Trim();
+            if (!unit.IsEmpty()) units.push_back({0, unit, 1.0});
+        }
+        return units;
+    }
+    void SetDisplayUnits(int channel, const std::vector<DisplayUnit>& units) override
+    {
+        workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
+        if (!entry) return;
+        entry->unitIds.clear();
+        entry->unitFactors.clear();
+        for (const DisplayUnit& unit : units) {
+            if (unit.code < 0) break;
+            entry->unitIds.push_back(static_cast<UINT>(unit.code));
+            entry->unitFactors.push_back(unit.factor);
+        }
+    }
+    void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
+    void RefreshChannelViews(int reason) override { m_frame.RefreshChannelViews(reason); }
+    void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) override
+    {
+        m_frame.UpdateDisplayValues(sensor, mode, record);
+    }
+    void SetChannelSelection(const std::array<BYTE, 6>& selection) override { m_frame.SetChannelSelection(selection.data()); }
+    void SetMeasureMode(int mode) override { m_frame.SetMeasureMode(static_cast<WORD>(mode)); }
+    int MeasureMode() const override { return m_frame.Fields().measureMode; }
+    void SetDisplayMode(int mode) override { m_frame.SetDisplayMode(mode); }
+    int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
+    void SetChannelFlag(int group) override { m_frame.SetChannelFlag(group); }
+    void SetEvaluationKind(int kind) override { m_frame.Fields().evaluationKind = kind; }
+    bool IsCommonFilter() const override { return m_frame.Fields().commonFilter != 0; }
+    void SetPowerSettings(int group, int unit, int a, int b, int c) override
+    {
+        if (group < 0 || group > 1) return;
+        m_frame.Fields().power[static_cast<std::size_t>(group)] = {unit, {a, b, c}};
+    }
+    void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) override
+    {
+        FrameMeasureFields& fields = m_frame.Fields();
+        fields.startAddProgramPart = startProg;
+        fields.stopAddProgramPart = stopProg;
+        fields.lastUsedSerialNo = static_cast<int>(serial);
+    }
+
+private:
+    bool IsChannelPresent(int channel) const
+    {
+        const int sensors = m_frame.Com().m_nCountActivePorts;
+        if (sensors < 1) return false;
+        if (sensors >= 2) return channel < sensors || channel >= 4;
+        return channel < 2 || channel >= 4;
+    }
+
+    CMainFrame& m_frame;
+    PanelFromSettings m_panel;
+    // Decimals, averaging, sign, shown and own unit per channel, by DisplayField.
+    std::array<std::array<int, 8>, 6> m_tables{};
+};
+
+}  // namespace
+
+QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
+{
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame) return MakePlaceholderPage(parent, pageIndex);
+    auto* page = new measurement::MeasureSetupWidget(std::make_unique<MeasureFrameAdapter>(*frame), parent);
+    const QPointer<measurement::MeasureSetupWidget> guard(page);
+    FrameHooks& hooks = frame->Hooks();
+    hooks.setSensorTriggerFlags = [guard](int sensor) {
+        if (guard) guard->Logic().CopyToSensorRecord(sensor);
+    };
+    hooks.sensorConfigurationRead = [guard] {
+        if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);
+    };
+    return page;
+}
+
+}  // namespace app
