@@ -65,6 +65,7 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
         if (settings.outcome == SettingsStart::Outcome::Damaged)
             frame.SetStatusMessage(LoadLangString(kTextDamagedSettings) + " " + settings.damagedCopy);
         frame.show();
+        if (frame.Hooks().startUpSearch) frame.Hooks().startUpSearch();
         if (afterShow) afterShow(frame);
         result = QApplication::exec();
         // SIGTERM ends the event loop without closing the window: take the close box's road,

@@ -18,11 +18,11 @@ CalibZeroPromptForm::CalibZeroPromptForm(CDlgSensorCalibration& page, QWidget* p
     m_ui->setupUi(this);
     RegisterControlsFromForm();
     setWindowFlags(Qt::Dialog);
-    m_page.ZeroPrompt().onChanged = [this] { Refresh(); };
+    m_page.ZeroPrompt().onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-CalibZeroPromptForm::~CalibZeroPromptForm() { m_page.ZeroPrompt().onChanged = nullptr; }
+CalibZeroPromptForm::~CalibZeroPromptForm() = default;
 
 void CalibZeroPromptForm::LoadLanguageTexts()
 {
@@ -58,11 +58,11 @@ CalibEndPromptForm::CalibEndPromptForm(CDlgSensorCalibration& page, QWidget* par
     m_ui->setupUi(this);
     RegisterControlsFromForm();
     setWindowFlags(Qt::Dialog);
-    m_page.EndPrompt().onChanged = [this] { Refresh(); };
+    m_page.EndPrompt().onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-CalibEndPromptForm::~CalibEndPromptForm() { m_page.EndPrompt().onChanged = nullptr; }
+CalibEndPromptForm::~CalibEndPromptForm() = default;
 
 void CalibEndPromptForm::LoadLanguageTexts()
 {

@@ -25,11 +25,11 @@ DiagnosticForm::DiagnosticForm(CDlgDiagnostic& page, QWidget* parent)
 {
     m_ui->setupUi(this);
     RegisterControlsFromForm();
-    m_page.onChanged = [this] { Refresh(); };
+    m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-DiagnosticForm::~DiagnosticForm() { m_page.onChanged = nullptr; }
+DiagnosticForm::~DiagnosticForm() = default;
 
 void DiagnosticForm::LoadLanguageTexts()
 {

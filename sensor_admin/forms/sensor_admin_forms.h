@@ -4,6 +4,7 @@
 // what its page holds whenever the page reports a change, and hands the user's clicks to the
 // page. None of them decides anything.
 
+#include <functional>
 #include <memory>
 
 #include "app/environment/frame_registration.h"
@@ -23,6 +24,22 @@ class DiagnosticForm;
 
 namespace sensor_admin {
 
+// The pages and their forms may end in either order: a page calls its form only while the form
+// lives, and a form never reaches back into a page when it ends.
+class FormLifetime {
+public:
+    template <class F>
+    std::function<void()> Guard(F call) const
+    {
+        return [alive = std::weak_ptr<int>(m_alive), call] {
+            if (alive.lock()) call();
+        };
+    }
+
+private:
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+};
+
 class CDlgSensorConnection;
 class CDlgStartUp;
 class CDlgSensorInformationHmb;
@@ -38,7 +55,7 @@ constexpr UINT kDialogStartUp = 140;
 constexpr UINT kDialogZeroPrompt = 141;
 constexpr UINT kDialogEndPrompt = 142;
 
-class SensorConnectionForm : public CDialog, public ILanguageTexts {
+class SensorConnectionForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     SensorConnectionForm(CDlgSensorConnection& page, QWidget* parent = nullptr);
     ~SensorConnectionForm() override;
@@ -55,7 +72,7 @@ private:
     std::unique_ptr<Ui::SensorConnectionForm> m_ui;
 };
 
-class StartUpForm : public CDialog, public ILanguageTexts {
+class StartUpForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     StartUpForm(CDlgStartUp& page, QWidget* parent = nullptr);
     ~StartUpForm() override;
@@ -70,7 +87,7 @@ private:
     std::unique_ptr<Ui::StartUpForm> m_ui;
 };
 
-class SensorInformationForm : public CDialog, public ILanguageTexts {
+class SensorInformationForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     SensorInformationForm(CDlgSensorInformationHmb& page, QWidget* parent = nullptr);
     ~SensorInformationForm() override;
@@ -88,7 +105,7 @@ private:
 class CalibZeroPromptForm;
 class CalibEndPromptForm;
 
-class SensorCalibrationForm : public CDialog, public ILanguageTexts {
+class SensorCalibrationForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     SensorCalibrationForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
     ~SensorCalibrationForm() override;
@@ -110,7 +127,7 @@ private:
     CalibEndPromptForm* m_end;
 };
 
-class CalibZeroPromptForm : public CDialog, public ILanguageTexts {
+class CalibZeroPromptForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     CalibZeroPromptForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
     ~CalibZeroPromptForm() override;
@@ -126,7 +143,7 @@ private:
     std::unique_ptr<Ui::CalibZeroPromptForm> m_ui;
 };
 
-class CalibEndPromptForm : public CDialog, public ILanguageTexts {
+class CalibEndPromptForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     CalibEndPromptForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
     ~CalibEndPromptForm() override;
@@ -142,7 +159,7 @@ private:
     std::unique_ptr<Ui::CalibEndPromptForm> m_ui;
 };
 
-class DiagnosticForm : public CDialog, public ILanguageTexts {
+class DiagnosticForm : public CDialog, public ILanguageTexts, private FormLifetime {
 public:
     DiagnosticForm(CDlgDiagnostic& page, QWidget* parent = nullptr);
     ~DiagnosticForm() override;

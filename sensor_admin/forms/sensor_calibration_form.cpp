@@ -51,11 +51,11 @@ SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidge
     CheckDlgButton(IDC_CAL_MODE_CHANGE_A, BST_CHECKED);
     m_zero = new CalibZeroPromptForm(page, this);
     m_end = new CalibEndPromptForm(page, this);
-    m_page.onChanged = [this] { Refresh(); };
+    m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-SensorCalibrationForm::~SensorCalibrationForm() { m_page.onChanged = nullptr; }
+SensorCalibrationForm::~SensorCalibrationForm() = default;
 
 void SensorCalibrationForm::LoadLanguageTexts()
 {

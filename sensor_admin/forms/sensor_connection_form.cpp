@@ -26,11 +26,11 @@ SensorConnectionForm::SensorConnectionForm(CDlgSensorConnection& page, QWidget* 
     RegisterControlsFromForm();
     for (int baud : kBaudRates) ComboAddString(IDC_CONN_BAUD, CString::Formatted("%d", baud));
     ComboSetCurSel(IDC_CONN_BAUD, 0);
-    m_page.onChanged = [this] { Refresh(); };
+    m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-SensorConnectionForm::~SensorConnectionForm() { m_page.onChanged = nullptr; }
+SensorConnectionForm::~SensorConnectionForm() = default;
 
 CXListCtrl& SensorConnectionForm::List() const { return *Item<CXListCtrl>(IDC_CONN_LIST); }
 

@@ -18,11 +18,11 @@ SensorInformationForm::SensorInformationForm(CDlgSensorInformationHmb& page, QWi
 {
     m_ui->setupUi(this);
     RegisterControlsFromForm();
-    m_page.onChanged = [this] { Refresh(); };
+    m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-SensorInformationForm::~SensorInformationForm() { m_page.onChanged = nullptr; }
+SensorInformationForm::~SensorInformationForm() = default;
 
 void SensorInformationForm::LoadLanguageTexts()
 {

@@ -14,11 +14,11 @@ StartUpForm::StartUpForm(CDlgStartUp& page, QWidget* parent)
 {
     m_ui->setupUi(this);
     RegisterControlsFromForm();
-    m_page.onChanged = [this] { Refresh(); };
+    m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
 
-StartUpForm::~StartUpForm() { m_page.onChanged = nullptr; }
+StartUpForm::~StartUpForm() = default;
 
 void StartUpForm::LoadLanguageTexts()
 {
