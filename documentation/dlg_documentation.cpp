@@ -58,7 +58,8 @@ CDlgDocumentation::CDlgDocumentation(QWidget* parent)
     : CDialog(kDocumentationTemplateId, parent), m_ui(std::make_unique<Ui::DocumentationPage>())
 {
     m_settings.Load();
-    m_box.SetMeasurementRunning(0, 0, m_settings.autoStorage);
+    // Until a sensor is lost the box is the user's, so the settings can be made beforehand.
+    m_box.SetMeasurementRunning(1, 0, m_settings.autoStorage);
     InitDialog();
     RegisterWithFrame(kFrameDocumentationPage, static_cast<workflow::IDocumentationPage*>(this));
 }
