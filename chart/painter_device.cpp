@@ -154,33 +154,17 @@ void PainterDevice::Polyline(const std::vector<CPoint>& points)
 {
     if (!m_painter || state().pen.style() == PS_NULL || points.size() < 2) return;
     // Drawn as its separate lines in one call: every line leaves out its end point and starts
-    // its pen pattern afresh, so the pixels are those of one LineTo after the other. A plain
-    // thin pen that copies its colour fills the vertical pieces instead, from end to end, which
-    // costs far less for the tall runs of a curve's crowded pixel columns.
-    const CPen& pen = state().pen;
-    const bool fillVertical = SupportsRasterOps() && pen.style() == PS_SOLID && pen.width() <= 1 &&
-                              state().rop2 == R2_COPYPEN;
+    // its pen pattern afresh, so the pixels are those of one LineTo after the other.
     m_lines.resize(0);
     m_lines.reserve(static_cast<int>(points.size()));
-    m_spans.resize(0);
     QPoint from = ToQPoint(points.front());
     for (std::size_t i = 1; i < points.size(); ++i) {
         const QPoint to = ToQPoint(points[i]);
-        if (fillVertical && to.x() == from.x() && to.y() != from.y()) {
-            m_spans.append(QRect(from.x(), std::min(from.y(), to.y()), 1, std::abs(to.y() - from.y()) + 1));
-        } else if (to != from) {
-            m_lines.append(QLine(from, to));
-        }
+        if (to != from) m_lines.append(QLine(from, to));
         from = to;
     }
-    ApplyRop();
-    if (!m_spans.isEmpty()) {
-        m_painter->setPen(Qt::NoPen);
-        m_painter->setBrush(ToQColor(pen.color()));
-        m_painter->drawRects(m_spans.constData(), static_cast<int>(m_spans.size()));
-        m_penApplied = false;
-    }
     if (m_lines.isEmpty()) return;
+    ApplyRop();
     ApplyPen(false);
     m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
 }

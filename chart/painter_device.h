@@ -58,7 +58,6 @@ private:
     bool m_penApplied = false;
     CPen m_appliedPen;
     QList<QLine> m_lines;
-    QList<QRect> m_spans;
 };
 
 // Draws into an image the caller owns; the image must outlive the device.
