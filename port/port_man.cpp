@@ -24,10 +24,7 @@ CPortMan::~CPortMan()
     // A reopen that the device thread may be retrying ends at once.
     m_bKeepRetrying = false;
     m_retryCancel.Set();
-    {
-        std::lock_guard lock(m_deviceChangeMutex);
-        m_pDeviceChange.reset();
-    }
+    ReplaceDeviceChangeHandler(nullptr);
     SetOffLine(false);
     m_pThreadMan->SetPort(nullptr);
     m_pThreadMan.reset();
@@ -52,11 +49,8 @@ bool CPortMan::SetNotifyWindow(CWnd* owner, UINT dataMessage, UINT eventMessage,
             m_delivery = std::make_unique<platform::DeliverySource>(*loop);
         }
     }
-    {
-        std::lock_guard lock(m_deviceChangeMutex);
-        m_pDeviceChange.reset();
-        m_pDeviceChange = std::make_unique<CDeviceChangeHandler>(ownDeviceThread ? nullptr : owner, this);
-    }
+    ReplaceDeviceChangeHandler(nullptr);
+    ReplaceDeviceChangeHandler(std::make_unique<CDeviceChangeHandler>(ownDeviceThread ? nullptr : owner, this));
     SetDataCallback(nullptr);
     SetEventCallback(nullptr);
     return true;
@@ -256,6 +250,19 @@ bool CPortMan::IsOwnDevice(const CString& name)
     upper.MakeUpper();
     if (list.OpenPathOf(upper).CompareNoCase(m_sSymbolicLink) == 0) return true;
     return GetState() != kPortOpen && !m_sAlternateDeviceName.IsEmpty() && name.CompareNoCase(m_sAlternateDeviceName) == 0;
+}
+
+void CPortMan::ReplaceDeviceChangeHandler(std::unique_ptr<CDeviceChangeHandler> handler)
+{
+    // The old handler is ended outside the lock: its thread may be reopening the port and wait
+    // for the worker, which may be waiting for the lock to report a hang-up.
+    std::unique_ptr<CDeviceChangeHandler> old;
+    {
+        std::lock_guard lock(m_deviceChangeMutex);
+        old = std::move(m_pDeviceChange);
+        m_pDeviceChange = std::move(handler);
+    }
+    old.reset();
 }
 
 void CPortMan::OnLineHungUp(const CPort* port)

@@ -80,6 +80,7 @@ private:
     void WithdrawDelivery();
     bool OnDataReceived(const BYTE* data, DWORD count);
     bool OnEventReceived(DWORD events, DWORD error);
+    void ReplaceDeviceChangeHandler(std::unique_ptr<CDeviceChangeHandler> handler);
     // The name a device notification gives belongs to this manager's port.
     bool IsOwnDevice(const CString& name);
 
