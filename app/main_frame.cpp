@@ -69,6 +69,10 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     if (AfxGetMainWnd() == this) AfxSetMainWnd(nullptr);
+    // The pages and the views in the bars may reach the frame's members (the controller, the
+    // wiring of the subsystems) until they are gone, so they go first: the members would
+    // otherwise be destroyed before QWidget's destructor deletes the child widgets.
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 int CMainFrame::GetLanguage()
