@@ -76,10 +76,15 @@ void ViewsWiring::CreateViews()
 
     m_diagramBar = new QDockWidget(&m_frame);
     m_diagramBar->setObjectName("DiagramBar");
+    m_diagramBar->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                              QDockWidget::DockWidgetFloatable);
     m_diagramBar->setWindowTitle(platform::ToQString(LoadLangString(kTextDiagramBar)));
     m_diagram = new CAFormDiagram(*this, m_refresher, m_diagramBar);
     m_diagramBar->setWidget(m_diagram);
+    // Below the status light, taking the room the light leaves.
     m_frame.addDockWidget(Qt::RightDockWidgetArea, m_diagramBar);
+    m_frame.splitDockWidget(&m_frame.Bar(kBarStatusLight), m_diagramBar, Qt::Vertical);
+    m_frame.resizeDocks({m_diagramBar}, {560}, Qt::Horizontal);
     m_diagram->LoadChannelSetup();
 }
 

@@ -1,7 +1,9 @@
 #include "views/aform_diagram.h"
 
+#include <QDockWidget>
 #include <QLayout>
 
+#include "platform/qt_text.h"
 #include "ui_diagram_view.h"
 #include "views/form_controls.h"
 #include "views/view_texts.h"
@@ -15,6 +17,8 @@ CAFormDiagram::CAFormDiagram(views::IViewsFrame& frame, views::ChannelRefresher&
     auto* area = new QVBoxLayout(form.graphArea);
     area->setContentsMargins(0, 0, 0, 0);
     m_pDisplay = new CGraphicDisplayWnd(form.graphArea);
+    // Room for axes, curves and legend wherever the view is placed.
+    form.graphArea->setMinimumSize(300, 200);
     area->addWidget(m_pDisplay);
     InitDialog();
     LoadLanguageTexts();
@@ -57,6 +61,9 @@ void CAFormDiagram::ShowPointCount()
 void CAFormDiagram::LoadLanguageTexts()
 {
     SetDlgItemText(IDC_PROPERTIES, views::ViewText(views::kTextProperties));
+    // Docked, the bar carries the view's name.
+    if (auto* dock = qobject_cast<QDockWidget*>(parentWidget()))
+        dock->setWindowTitle(platform::ToQString(views::ViewText(views::kTextDiagram)));
     m_pDisplay->LoadLanguageTexts();
     ShowPointCount();
 }
