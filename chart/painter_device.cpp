@@ -154,19 +154,40 @@ void PainterDevice::Polyline(const std::vector<CPoint>& points)
 {
     if (!m_painter || state().pen.style() == PS_NULL || points.size() < 2) return;
     // Drawn as its separate lines in one call: every line leaves out its end point and starts
-    // its pen pattern afresh, so the pixels are those of one LineTo after the other.
+    // its pen pattern afresh, so the pixels are those of one LineTo after the other. With a
+    // plain thin pen that copies its colour into an image, the vertical pieces (the runs of a
+    // curve's crowded pixel columns) are written straight into the pixels, end to end.
+    const CPen& pen = state().pen;
+    QImage* direct = pen.style() == PS_SOLID && pen.width() <= 1 && state().rop2 == R2_COPYPEN ? DirectPixels() : nullptr;
+    const QRgb color = qRgb(GetRValue(pen.color()), GetGValue(pen.color()), GetBValue(pen.color()));
     m_lines.resize(0);
     m_lines.reserve(static_cast<int>(points.size()));
     QPoint from = ToQPoint(points.front());
     for (std::size_t i = 1; i < points.size(); ++i) {
         const QPoint to = ToQPoint(points[i]);
-        if (to != from) m_lines.append(QLine(from, to));
+        if (direct && to.x() == from.x() && to.y() != from.y()) {
+            FillColumn(*direct, to.x(), std::min(from.y(), to.y()), std::max(from.y(), to.y()), color);
+        } else if (to != from) {
+            m_lines.append(QLine(from, to));
+        }
         from = to;
     }
     if (m_lines.isEmpty()) return;
     ApplyRop();
     ApplyPen(false);
     m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
+}
+
+void PainterDevice::FillColumn(QImage& image, int x, int top, int bottom, QRgb color)
+{
+    CRect area(0, 0, image.width(), image.height());
+    if (state().clipped) area.IntersectRect(area, state().clip);
+    if (x < area.left || x >= area.right) return;
+    top = std::max(top, static_cast<int>(area.top));
+    bottom = std::min(bottom, static_cast<int>(area.bottom) - 1);
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[x] = color;
 }
 
 void PainterDevice::Rectangle(const CRect& rect)
@@ -314,6 +335,15 @@ void PainterDevice::StateRestored() { ClipChanged(); }
 ImageDevice::ImageDevice(QImage& image) : m_image(image) { BeginPainting(&m_image); }
 
 ImageDevice::~ImageDevice() { EndPainting(); }
+
+QImage* ImageDevice::DirectPixels()
+{
+    // Only a picture of whole 32-bit pixels that no other image shares: writing into a shared
+    // one would first copy it away from the painter.
+    const QImage::Format f = m_image.format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied) return nullptr;
+    return m_image.isDetached() ? &m_image : nullptr;
+}
 
 PrinterDevice::PrinterDevice(QPrinter& printer) : m_printer(printer) { m_target = &printer; }
 

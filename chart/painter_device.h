@@ -37,6 +37,8 @@ protected:
     PainterDevice() = default;
     // Raster operations work on images only; printers draw plainly.
     virtual bool SupportsRasterOps() const { return true; }
+    // The image whose pixels may be written directly while painting, or null.
+    virtual QImage* DirectPixels() { return nullptr; }
     QPainter* painter() { return m_painter.get(); }
     void BeginPainting(QPaintDevice* device);
     void EndPainting();
@@ -58,6 +60,8 @@ private:
     bool m_penApplied = false;
     CPen m_appliedPen;
     QList<QLine> m_lines;
+    // Fills column x from row top to row bottom (both drawn) in the colour, within the clip.
+    void FillColumn(QImage& image, int x, int top, int bottom, QRgb color);
 };
 
 // Draws into an image the caller owns; the image must outlive the device.
@@ -66,6 +70,9 @@ public:
     explicit ImageDevice(QImage& image);
     ~ImageDevice() override;
     QImage& image() { return m_image; }
+
+protected:
+    QImage* DirectPixels() override;
 
 private:
     QImage& m_image;

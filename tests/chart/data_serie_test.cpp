@@ -116,6 +116,15 @@ TEST(DataSerie, ASingleSampleSpikeAmongAMillionPointsShowsAtFullHeight)
     const QImage* picture = chart->GetPicture();
     for (int row = top; row <= base; ++row) EXPECT_EQ(qRgb(0, 0, 255), picture->pixel(column, row)) << row;
     EXPECT_NE(qRgb(0, 0, 255), picture->pixel(column, top - 1));
+    // A peak beyond the shown range stops at the edge of the plot.
+    chart->GetYAxis(0).SetAutoScale(false);
+    chart->GetYAxis(0).SetCurrentRange(0.0, 50.0, 0.0);
+    chart->Invalidate();
+    chart->OnPaint();
+    const CRect plot = chart->GetPlotRect();
+    const int shown = x.GetPointForValue(points[spike]).x;
+    EXPECT_EQ(qRgb(0, 0, 255), chart->GetPicture()->pixel(shown, plot.top));
+    EXPECT_NE(qRgb(0, 0, 255), chart->GetPicture()->pixel(shown, plot.top - 1));
 }
 
 TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
