@@ -5,6 +5,10 @@
 #include <QScrollArea>
 
 #include "app/main_frame.h"
+#include "app/main_frame_documentation.h"
+#include "documentation/diagram_storage.h"
+#include "documentation/dlg_documentation.h"
+#include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "views/aform_channel.h"
@@ -33,6 +37,28 @@ void CMainFrame::InstallViews()
     m_hooks.displayEntry = [&views](int channel) -> workflow::DisplayChannelEntry* { return views.Tables().Entry(channel); };
     m_hooks.displaySlot = [&views](int slot) { return views.Tables().Slot(slot); };
     views.CreateViews();
+
+    // The end of a measurement: the last values shown, the diagram drawn and, when the
+    // documentation asks for it, stored under its naming scheme.
+    if (m_documentation) {
+        app::DocumentationHooks& end = m_documentation->hooks;
+        end.updateValueTexts = [&views] {
+            views.Refresher().RefreshChannelViews(4);
+            views.Refresher().FlushRepaint();
+        };
+        end.redrawDiagram = [&views] {
+            if (views.Diagram()) views.Diagram()->RepaintSamples();
+        };
+        end.checkDiagramAutoStorage = [this, &views] {
+            auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
+                RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+            if (!page || !views.Diagram()) return;
+            app::DiagramBitmapOfView source(*views.Diagram());
+            CString fileName;
+            const CString problem = documentation::StoreDiagramBitmap(page->Settings(), source, fileName);
+            if (!problem.IsEmpty()) AfxMessageBox(problem);
+        };
+    }
 }
 
 app::ViewsWiring* CMainFrame::Views() { return m_views.get(); }
@@ -40,6 +66,12 @@ app::ViewsWiring* CMainFrame::Views() { return m_views.get(); }
 views::DisplayTable* CMainFrame::DisplayTable(int channel) { return m_views ? m_views->Tables().Entry(channel) : nullptr; }
 
 namespace app {
+
+bool DiagramBitmapOfView::SaveBitmap(const CString& fileName)
+{
+    m_diagram.RepaintSamples();
+    return m_diagram.SaveBitmap(fileName);
+}
 
 namespace {
 

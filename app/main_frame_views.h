@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "documentation/documentation_peers.h"
 #include "views/channel_refresher.h"
 #include "views/views_frame.h"
 
@@ -19,6 +20,16 @@ class CAFormLight;
 class QDockWidget;
 
 namespace app {
+
+// The diagram view as the documentation's bitmap source.
+class DiagramBitmapOfView : public documentation::IDiagramBitmapSource {
+public:
+    explicit DiagramBitmapOfView(CAFormDiagram& diagram) : m_diagram(diagram) {}
+    bool SaveBitmap(const CString& fileName) override;
+
+private:
+    CAFormDiagram& m_diagram;
+};
 
 class ViewsWiring : public views::IViewsFrame {
 public:
@@ -41,7 +52,9 @@ public:
 
     // What a measurement's set-up says of the diagram; empty: from the frame's fields.
     std::function<views::DiagramSetup()> diagramSetup;
-    // The file the diagram is stored in at the end of a measurement; empty: none.
+    // The file the diagram is stored in at the end of a measurement when CAFormDiagram's
+    // StoreDiagramAtEnd is called directly; empty: none. The frame's end of a measurement
+    // stores it through the documentation's naming scheme instead.
     std::function<CString()> diagramFileAtEnd;
 
     // IViewsFrame

@@ -97,7 +97,19 @@ void ChannelRefresher::ClearChannel(int channel)
     m_throttle.Request();
 }
 
-void ChannelRefresher::ConfigureMovingAverages(int mode) { m_rings.Configure(mode, m_frame.Tables()); }
+void ChannelRefresher::ConfigureMovingAverages(int mode)
+{
+    m_rings.Configure(mode, m_frame.Tables());
+    // Mode 0 starts a measurement: its minimum and maximum start with it.
+    if (mode == 0) {
+        for (ChannelValues& values : m_values) {
+            values.minBase = std::numeric_limits<double>::infinity();
+            values.maxBase = -std::numeric_limits<double>::infinity();
+            values.firstValue = true;
+        }
+        m_throttle.Request();
+    }
+}
 
 void ChannelRefresher::AttachDisplay(IChannelDisplay* display)
 {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/views/views_test_support.h"
 #include "views/channel_view_logic.h"
 
@@ -131,6 +133,11 @@ TEST(Smoothing, RingsHoldTheLastValuesAndFollowTheModes)
     // The view shows the smoothed value, the curve the measured one.
     EXPECT_NEAR(0.08, b.refresher.ShownValueOf(0), 1e-12);
     EXPECT_NEAR(0.16, b.sink.values.back(), 1e-12);
+    // A measurement starts (mode 0): its minimum and maximum start afresh.
+    EXPECT_NEAR(0.08, b.refresher.ShownMaximumOf(0), 1e-12);  // of the smoothed values
+    b.refresher.ConfigureMovingAverages(0);
+    EXPECT_TRUE(std::isnan(b.refresher.ShownMaximumOf(0)));
+    EXPECT_TRUE(b.refresher.Values(0).firstValue);
     b.refresher.ConfigureMovingAverages(2);
     EXPECT_EQ(0, b.refresher.Rings().Ring(0).GetCount());
     EXPECT_EQ(8, b.refresher.Rings().Ring(0).GetSize());
