@@ -4,6 +4,7 @@ list(APPEND KM3_MEASUREMENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/around_trigger_monitor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_numbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_widget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_diagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_end.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_panel.cpp
@@ -11,6 +12,7 @@ list(APPEND KM3_MEASUREMENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_start_stop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_timers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_triggers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/measure_control_widget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pass_fail_evaluation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trigger_evaluation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/zm_state_names.cpp

@@ -13,6 +13,7 @@
 #include "controls/kombi_box.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
+#include "res/string_table.h"
 #include "ui_measure_setup.h"
 
 namespace measurement {
@@ -52,6 +53,7 @@ BOOL MeasureSetupWidget::OnInitDialog()
 {
     m_logic->OnInitDialog();
     m_logic->LoadLanguageTexts();
+    SetupBrowseControls();
     Sync();
     return TRUE;
 }
@@ -59,7 +61,22 @@ BOOL MeasureSetupWidget::OnInitDialog()
 void MeasureSetupWidget::LoadLanguageTexts()
 {
     m_logic->LoadLanguageTexts();
+    SetupBrowseControls();
     Sync();
+}
+
+// The browse controls of the add-on programs choose files; their texts follow the language.
+void MeasureSetupWidget::SetupBrowseControls()
+{
+    for (int id : kAddProgBrowse) {
+        auto* browse = Item<CBrowseCtrl>(id);
+        if (!browse) continue;
+        browse->SetBrowseStyle((browse->GetBrowseStyle() & ~0x18u) | 0x66u);
+        browse->SetFolderFlags(browse->GetFolderFlags() | 0x140u);
+        browse->SetTooltipText(LoadLangString(5247));
+        browse->SetFolderPrompt(LoadLangString(5248));
+        browse->SetDialogTitle(LoadLangString(5249));
+    }
 }
 
 void MeasureSetupWidget::MapHandlers()

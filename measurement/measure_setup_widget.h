@@ -40,6 +40,7 @@ protected:
 
 private:
     void MapHandlers();
+    void SetupBrowseControls();
     void TakeUserState(int id);
     void SyncControl(int id, const ControlState& state);
 

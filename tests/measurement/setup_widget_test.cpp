@@ -100,14 +100,13 @@ TEST(SetupWidget, ThePageInFourLanguages)
     if (dir.isEmpty()) GTEST_SKIP() << "KM3_SHOT_DIR names the folder for the pictures";
     WidgetBench b;
     ASSERT_TRUE(b.connected);
-    b.widget->resize(b.widget->sizeHint());
+    b.widget->resize(1400, 440);
     for (int language : {0, 1000, 2000, 3000}) {
         SetLanguage(language);
         b.widget->LoadLanguageTexts();
         b.widget->Logic().SetTimer(kTimerRefresh, 20);
         b.loop.RunFor(30);
         QApplication::processEvents();
-        b.widget->adjustSize();
         const QString file = QDir(QString::fromLocal8Bit(dir)).filePath(QString("measure_setup_%1.png").arg(language));
         EXPECT_TRUE(b.widget->grab().save(file));
     }
@@ -115,7 +114,6 @@ TEST(SetupWidget, ThePageInFourLanguages)
     UserSelects(b.Control<QComboBox>(IDC_START_SOURCE), kStartBySystemTime);
     UserSelects(b.Control<QComboBox>(IDC_STOP_SOURCE), kStopByDuration);
     b.Control<QPushButton>(IDC_EXPAND)->click();
-    b.widget->adjustSize();
     EXPECT_TRUE(b.widget->grab().save(QDir(QString::fromLocal8Bit(dir)).filePath("measure_setup_triggers.png")));
     SetLanguage(0);
 }
