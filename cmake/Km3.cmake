@@ -15,7 +15,10 @@ else()
 endif()
 
 if(KM3_BUILD_FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # Undefined behaviour is a finding like a crash: it must stop the run, or a fuzz target in CI
+  # would print a warning nobody reads and carry on as if nothing had happened.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                      -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -26,6 +29,7 @@ function(km3_add_fuzzer name)
   km3_target_options(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(km3_fuzzers ${name})
 endfunction()
 
 if(KM3_SANITIZE)
