@@ -7,7 +7,7 @@
 namespace sensor_admin {
 
 // Connection page.
-constexpr UINT kTextConnectionTitle = 5800;
+constexpr UINT kTextConnectionTitle = 5721;  // the page captions of the application
 constexpr UINT kTextColumnPort = 5801;
 constexpr UINT kTextColumnSensorType = 5802;
 constexpr UINT kTextColumnRangeEnd = 5803;
@@ -38,7 +38,7 @@ constexpr UINT kTextSearchUsbOnly = 5833;
 constexpr UINT kTextPortOfPorts = 5834;
 
 // Sensor information.
-constexpr UINT kTextInformationTitle = 5840;
+constexpr UINT kTextInformationTitle = 5722;
 constexpr UINT kTextColumnProperty = 5841;
 constexpr UINT kTextColumnValue = 5842;
 constexpr UINT kTextStatorSerial = 5843;
@@ -75,7 +75,7 @@ constexpr UINT kTextSoftwareUnits = 5873;
 constexpr UINT kTextNotAvailableShort = 5874;  // "n.a."
 
 // Sensor calibration and its prompts.
-constexpr UINT kTextCalibrationTitle = 5880;
+constexpr UINT kTextCalibrationTitle = 5725;
 constexpr UINT kTextReferenceA = 5881;
 constexpr UINT kTextReferenceB = 5882;
 constexpr UINT kTextStartCalibration = 5883;
@@ -103,7 +103,7 @@ constexpr UINT kTextEndPromptTitle = 5904;
 constexpr UINT kTextStepRefused = 5905;
 
 // Diagnostics.
-constexpr UINT kTextDiagnosticTitle = 5910;
+constexpr UINT kTextDiagnosticTitle = 5727;
 constexpr UINT kTextWorkflowState = 5911;
 constexpr UINT kTextStatusRequest = 5912;
 constexpr UINT kTextMultiportDetection = 5913;

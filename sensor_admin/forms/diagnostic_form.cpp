@@ -33,6 +33,7 @@ DiagnosticForm::~DiagnosticForm() = default;
 
 void DiagnosticForm::LoadLanguageTexts()
 {
+    SetWindowText(LoadLangString(kTextDiagnosticTitle));
     SetText(*this, IDC_DIAG_STATE_LABEL, kTextWorkflowState);
     SetText(*this, IDC_DIAG_STATUS_REQUEST, kTextStatusRequest);
     SetText(*this, IDC_DIAG_MULTIPORT_LABEL, kTextMultiportDetection);

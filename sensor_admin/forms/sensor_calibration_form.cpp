@@ -59,6 +59,7 @@ SensorCalibrationForm::~SensorCalibrationForm() = default;
 
 void SensorCalibrationForm::LoadLanguageTexts()
 {
+    SetWindowText(LoadLangString(kTextCalibrationTitle));
     g_language = GetLanguage();
     SetText(*this, IDC_CAL_TITLE, kTextCalibrationTitle);
     SetText(*this, IDC_CAL_STATE_LABEL, kTextCalibrationState);

@@ -36,6 +36,7 @@ CXListCtrl& SensorConnectionForm::List() const { return *Item<CXListCtrl>(IDC_CO
 
 void SensorConnectionForm::LoadLanguageTexts()
 {
+    SetWindowText(LoadLangString(kTextConnectionTitle));
     SetText(*this, IDC_CONN_SEARCH, kTextSearch);
     SetText(*this, IDC_CONN_CONNECT, kTextConnect);
     SetText(*this, IDC_CONN_DISCONNECT, kTextDisconnect);

@@ -26,6 +26,7 @@ SensorInformationForm::~SensorInformationForm() = default;
 
 void SensorInformationForm::LoadLanguageTexts()
 {
+    SetWindowText(LoadLangString(kTextInformationTitle));
     SetText(*this, IDC_INFO_READ, kTextReadAgain);
     SetText(*this, IDC_INFO_STORE, kTextStoreSettings);
     SetHeadings(*Item<CXListCtrl>(IDC_INFO_LIST), kHeadings, 2);

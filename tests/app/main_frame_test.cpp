@@ -203,13 +203,16 @@ struct ConnectedFrame : FrameFixture {
 
 TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
 {
-    EXPECT_EQ(frame->Com().Peers().connection, &connection);  // the first registration stays
+    // The frame's own connection page registered first and stays; later ones are ignored.
+    workflow::IConnectionPage* page = frame->Com().Peers().connection;
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(page, &connection);
     EXPECT_EQ(frame->Com().Peers().frame, frame.get());
     EXPECT_EQ(frame->m_bStartupPending, 0);
     ASSERT_TRUE(Connect());
     EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222333u);
     EXPECT_EQ(frame->Com().m_nSensorPortCount, 1);
-    EXPECT_EQ(connection.GetItemText(0, 6), CString("aktiv"));
+    EXPECT_EQ(page->GetItemText(0, 6), CString("aktiv"));
     EXPECT_TRUE(control.sensorPresent);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
