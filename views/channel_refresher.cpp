@@ -159,6 +159,10 @@ void ChannelRefresher::ReadBaseValues(int reason, std::array<double, kChannelCou
         const DisplayTable* torque = tables.Entry(2 * g);
         const DisplayTable* speed = tables.Entry(2 * g + 1);
         if (!power || !IsShownPower(*power) || !torque || !speed) continue;
+        // Without a per-count value (a divisor of 0 never gave one) there is no power to show.
+        if (!std::isfinite(torque->perCount) || !std::isfinite(speed->perCount) || torque->perCount == 0.0 ||
+            speed->perCount == 0.0)
+            continue;
         const double nm = raw[static_cast<std::size_t>(2 * g)] * torque->perCount * kNewtonMetresPerCNm;
         const double rpm = raw[static_cast<std::size_t>(2 * g + 1)] * speed->perCount;
         const double watts = nm * rpm * kRadPerSecondPerRpm;

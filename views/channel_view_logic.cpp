@@ -16,7 +16,10 @@ const DisplayTable* ChannelViewLogic::Table() const { return m_frame.Tables().En
 bool ChannelViewLogic::IsAbsent() const
 {
     const DisplayTable* table = Table();
-    return !table || table->state == kChannelAbsent;
+    if (!table) return true;
+    // A power channel is there while it is marked for display.
+    if (m_channel >= kChannelP1) return table->powerMark != 'P' && table->state != kChannelOn;
+    return table->state == kChannelAbsent;
 }
 
 CString ChannelViewLogic::CaptionText() const

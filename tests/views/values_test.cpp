@@ -161,6 +161,20 @@ TEST(ChannelValues, WhatIsNoValueShowsNotAvailableOrOverflowNeverANumber)
     power.powerMark = 'P';
     power.selectedUnit = 4;  // the list's end entry
     views::ChannelViewLogic powerView(views::kChannelP1, b.frame, b.refresher);
+    MakeTorqueChannel(*b.frame.tables.Entry(1), b.com, 1);
+    b.com.m_aiValue[1] = 1000;
+    b.Feed(12500);
+    EXPECT_EQ(CString("n.a."), powerView.ValueText());
+    // In watts: 2.5 N·m at 20 1/min.
+    power.selectedUnit = 2;
+    b.Feed(12500);
+    EXPECT_EQ(CString("5.24"), powerView.ValueText());
+    // A per-count value of 0 (its divisor was 0) gives no power, not 0 W.
+    b.frame.tables.Entry(0)->perCount = 0.0;
+    power.ClearUnitList();
+    power.SetUnitList(views::PowerUnitList());
+    power.selectedUnit = 2;
+    b.refresher.ClearChannel(views::kChannelP1);
     b.Feed(12500);
     EXPECT_EQ(CString("n.a."), powerView.ValueText());
 }
