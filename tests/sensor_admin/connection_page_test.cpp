@@ -115,3 +115,48 @@ TEST(ConnectionPage, ASearchThatFindsNothingEndsWithTheClosingTextAndCloses)
     b.loop.RunFor(kStartUpCloseDelayMs + 100);
     EXPECT_FALSE(b.pages.startUp.IsVisible());
 }
+
+TEST(ConnectionPage, ABaudRateChangeWritesTheCodeToEverySensorRestartsThemAndConnectsAgain)
+{
+    AdminBench b;
+    b.AddSensor("COM3", AcceptedSensor(3001));
+    b.AddSensor("COM4", AcceptedSensor(3002));
+    b.com.COM_SearchComPorts(4);
+    ASSERT_TRUE(b.RunUntilConnected());
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCountActivePorts == 2; }, 5000));
+    b.loop.RunFor(1000);
+    CDlgSensorConnection& page = b.pages.connection;
+    const std::size_t before = b.ports.writes.size();
+
+    ASSERT_TRUE(page.OnChangeBaudRate(230400));
+    EXPECT_TRUE(page.IsBusy());
+    EXPECT_EQ(page.m_bBaudRateChange, 1);
+    ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy() && b.com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 20000));
+    b.loop.RunFor(3000);
+
+    EXPECT_EQ(b.CountAfter(before, 'F'), 2);
+    EXPECT_EQ(b.CountAfter(before, 'K'), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(b.devices[static_cast<std::size_t>(i)]->Port(0).sensor().Blocks().ContentByte(2, 16), 2) << i;
+    // Restarted, the sensors were searched and connected again.
+    EXPECT_GE(b.CountAfter(before, 'B'), 2);
+    EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("aktiv"));
+    EXPECT_EQ(page.m_bBaudRateChange, 0);
+    EXPECT_TRUE(b.boxes.Boxes().empty());
+}
+
+TEST(ConnectionPage, ABaudRateChangeWithoutAPortToWriteOnEndsWithAMessageAndLeavesThePageUsable)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor()));
+    b.loop.RunFor(300);
+    CDlgSensorConnection& page = b.pages.connection;
+    b.com.m_nCountActivePorts = 1;
+    for (auto& port : b.com.m_pPortManOfPort) port.reset();  // nothing to write the code on
+    const std::size_t before = b.ports.writes.size();
+    EXPECT_FALSE(page.OnChangeBaudRate(230400));
+    EXPECT_FALSE(page.IsBusy());
+    EXPECT_EQ(page.m_bBaudRateChange, 0);
+    EXPECT_EQ(b.CountAfter(before, 'F'), 0);
+    ASSERT_EQ(b.boxes.Count(), 1u);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
