@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <set>
 
 #include "app/about_window.h"
@@ -217,6 +218,11 @@ void CMainFrame::LoadLanguageTexts()
         const app::Menu& menu = model[static_cast<std::size_t>(place.first)];
         item->setText(0, Text(place.second < 0 ? menu.textId : menu.entries[static_cast<std::size_t>(place.second)].textId));
     }
+    // The tree keeps room for its longest entry, whatever other bars share its side.
+    int widest = 0;
+    for (const auto& [item, place] : m_treeItems)
+        widest = std::max(widest, m_tree->fontMetrics().horizontalAdvance(item->text(0)) + (place.second < 0 ? 1 : 2) * m_tree->indentation());
+    m_tree->setMinimumWidth(widest + 2 * m_tree->frameWidth() + 12);
     for (std::size_t bar = 0; bar < m_bars.size(); ++bar) m_bars[bar]->setWindowTitle(Text(kBarTextIds[bar]));
     m_statusPanes[0]->setText(m_statusMessage.IsEmpty() ? Text(5671) : platform::ToQString(m_statusMessage));
     RefreshClock();

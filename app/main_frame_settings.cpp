@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "app/about_window.h"
 #include "app/app_settings.h"
 #include "app/environment/environment.h"
@@ -48,7 +50,10 @@ void CMainFrame::LoadWindowPlacement()
     const int width = ReadInt(kSectionWindowPos, "Width", 0);
     const int height = ReadInt(kSectionWindowPos, "Height", 0);
     if (width < 200 || height < 150) {
-        resize(1100, 760);
+        // The first start: most of the screen, for the pages and the views around them.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+        resize(std::max(1000, available.width() * 9 / 10), std::max(700, available.height() * 9 / 10));
     } else {
         const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
         // A place on a screen that is no longer there is not taken.
