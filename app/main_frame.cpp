@@ -115,8 +115,15 @@ void CMainFrame::BuildMenu()
             for (std::size_t e = 0; e < entries.size(); ++e) {
                 if (entries[e].command == app::Command::ToggleBar)
                     m_menuActions[m][e]->setChecked(m_bars[static_cast<std::size_t>(entries[e].argument)]->isVisible());
-                else if (entries[e].command == app::Command::ToggleStatusBar)
+                else if (entries[e].command == app::Command::ToggleStatusBar) {
                     m_menuActions[m][e]->setChecked(statusBar()->isVisible());
+                    // Bars that the subsystems add themselves are offered here too.
+                    for (QDockWidget* dock : findChildren<QDockWidget*>()) {
+                        const bool own = std::find(m_bars.begin(), m_bars.end(), dock) != m_bars.end();
+                        if (!own && !m_menus[m]->actions().contains(dock->toggleViewAction()))
+                            m_menus[m]->insertAction(m_menuActions[m][e], dock->toggleViewAction());
+                    }
+                }
             }
         });
     }
