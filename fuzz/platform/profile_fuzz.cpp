@@ -5,6 +5,10 @@
 // neither crash nor read out of bounds. (Writing is left out: the file is saved with a sync to
 // disk, which would make the target too slow to find anything in CI's time.)
 //
+// The program reads its profile with its GUI application running, and the file's variant values
+// may name GUI types (an icon, a pixmap) whose reading needs it: the target makes one too,
+// offscreen, or every such value would abort the run for a reason the program never meets.
+//
 // Each input replaces the file, with a time stamp from a counter (the settings take a file of
 // the same size and time as unchanged), and FlushProfile, which has nothing to write, reads it
 // anew. One folder for the whole run keeps the allocations of one input balanced: a fresh
@@ -17,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <QGuiApplication>
 
 #include "platform/profile.h"
 #include "port/profile_port_settings.h"
@@ -49,6 +55,13 @@ bool WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

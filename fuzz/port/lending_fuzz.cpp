@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "port/interproc_borrow.h"
@@ -18,7 +19,9 @@
 namespace {
 
 struct Channel {
-    LendingEndpoint receiver{"fuzz-" + std::to_string(::getpid())};
+    std::string identifier = "fuzz-" + std::to_string(::getpid());
+    std::unique_ptr<LendingEndpoint> endpoint = std::make_unique<LendingEndpoint>(identifier);
+    LendingEndpoint& receiver = *endpoint;
     int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
 
@@ -26,7 +29,7 @@ struct Channel {
     {
         if (!receiver.IsValid() || sender < 0) std::abort();
         // The endpoint's socket is "<folder>/<id>.sock" (LendingEndpoint::PathOf).
-        const std::string path = LendingEndpoint::Folder("fuzz-" + std::to_string(::getpid())) + "/" +
+        const std::string path = LendingEndpoint::Folder(identifier) + "/" +
                                  std::to_string(receiver.Id()) + ".sock";
         address.sun_family = AF_UNIX;
         if (path.size() >= sizeof address.sun_path) std::abort();
@@ -35,7 +38,8 @@ struct Channel {
     ~Channel()
     {
         ::close(sender);
-        ::rmdir(LendingEndpoint::Folder("fuzz-" + std::to_string(::getpid())).c_str());
+        endpoint.reset();  // removes its socket, so that the folder can go
+        ::rmdir(LendingEndpoint::Folder(identifier).c_str());
     }
 };
 
