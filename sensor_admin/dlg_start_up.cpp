@@ -85,6 +85,12 @@ void CDlgStartUp::EndSearchProgress()
         m_bShowProgressInList = false;
         if (m_pConnection->onChanged) m_pConnection->onChanged();
     }
+    // The window shows nothing but the search: with its progress gone it closes, unless the
+    // closing text of a search without result is still to be read.
+    if (m_bVisible && !m_bFinished) {
+        Hide();
+        return;
+    }
     Changed();
 }
 

@@ -99,6 +99,17 @@ TEST(ConnectionPage, AUserDisconnectsAndConnectsTheSensorFromThePage)
     EXPECT_TRUE(page.IsRowMarked(0));
     EXPECT_TRUE(b.pages.information.IsSensorPresent());
     EXPECT_TRUE(b.boxes.Boxes().empty());
+
+    // A search from the page finds and connects the sensor again; the search window closes and
+    // the page's buttons come back.
+    page.OnSearch();
+    EXPECT_TRUE(b.pages.startUp.IsVisible());
+    EXPECT_FALSE(page.AreButtonsEnabled());
+    b.loop.RunFor(5000);
+    EXPECT_FALSE(b.pages.startUp.IsVisible());
+    EXPECT_TRUE(page.AreButtonsEnabled());
+    EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("aktiv"));
+    EXPECT_TRUE(b.boxes.Boxes().empty());
 }
 
 TEST(ConnectionPage, ASearchThatFindsNothingEndsWithTheClosingTextAndCloses)
