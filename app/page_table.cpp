@@ -2,6 +2,7 @@
 
 #include "app/logo_page.h"
 #include "app/main_frame_measurement.h"
+#include "app/main_frame_measurement_control.h"
 #include "app/main_frame_sensor_admin.h"
 #include "app/placeholder_page.h"
 #include "documentation/dlg_documentation.h"
@@ -19,7 +20,7 @@ const std::array<PageSlot, kPageCount>& PageTable()
         {kPageMeasureSetup, 135, 5723, &MakeMeasureSetupPage},
         {kPageDocumentation, 136, 5724, &MakePage<documentation::CDlgDocumentation>},
         {kPageCalibration, 137, 5725, &MakeSensorCalibrationPage},
-        {kPageMeasureControl, kKindMeasureControl, 5726, &MakePlaceholderPage},
+        {kPageMeasureControl, kKindMeasureControl, 5726, &MakeMeasureControlPage},
         {kPageDiagnostics, 139, 5727, &MakeDiagnosticPage},
     }};
     return table;

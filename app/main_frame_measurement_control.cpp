@@ -1,0 +1,303 @@
+// The main frame as the measurement control panel sees it (measurement::IControlFrame), and
+// the channel scaling page opened for the set-up page with its single-shot reading.
+
+#include "app/main_frame_measurement_control.h"
+
+#include <QDateTime>
+#include <QPointer>
+
+#include "app/main_frame.h"
+#include "app/main_frame_documentation.h"
+#include "app/main_frame_views.h"
+#include "app/page_table.h"
+#include "documentation/pass_fail_file.h"
+#include "measurement/channel_scaling_widget.h"
+#include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_page.h"
+#include "res/string_table.h"
+#include "views/aform_diagram.h"
+#include "views/aform_light.h"
+#include "workflow/com_port.h"
+
+namespace app {
+
+namespace {
+
+using measurement::FrameFlag;
+
+measurement::CDlgMeasureAdjust* SetupPage(const CMainFrame& frame)
+{
+    return dynamic_cast<measurement::CDlgMeasureAdjust*>(
+        frame.RegisteredAs<workflow::IMeasureSetupPage>(kFrameMeasureSetupPage));
+}
+
+class ControlFrameAdapter : public measurement::IControlFrame {
+public:
+    explicit ControlFrameAdapter(CMainFrame& frame) : m_frame(frame) {}
+
+    CComPort& Com() override { return m_frame.Com(); }
+    BYTE& Flag(FrameFlag flag) override
+    {
+        FrameMeasureFields& f = m_frame.Fields();
+        switch (flag) {
+        case FrameFlag::TriggerCycle: return f.triggerCycle;
+        case FrameFlag::WaitingForStart: return f.waitingForStart;
+        case FrameFlag::StartPending: return f.startPending;
+        case FrameFlag::ProtocolError: return f.protocolError;
+        case FrameFlag::MultiportGap: return f.multiportGap;
+        case FrameFlag::ClosePending: return f.closePending;
+        case FrameFlag::CloseAfterWrite: return f.closeAfterWrite;
+        case FrameFlag::EndRequest: return f.endRequest;
+        case FrameFlag::DataReceived: return f.dataReceived;
+        case FrameFlag::RawRequest: return f.rawRequest;
+        case FrameFlag::LayoutPending: return f.layoutPending;
+        case FrameFlag::ShuttingDown: return f.shuttingDown;
+        default: return m_ownFlags[static_cast<std::size_t>(flag)];
+        }
+    }
+    measurement::TriggerState& Triggers() override { return m_triggers; }
+    std::int64_t Now() const override { return QDateTime::currentSecsSinceEpoch(); }
+
+    const measurement::CMeasureSetup* SetupRecord() const override
+    {
+        const measurement::CDlgMeasureAdjust* page = SetupPage(m_frame);
+        return page ? &page->Setup() : &m_emptySetup;
+    }
+    measurement::IoNioInputs GetIoNioInputs() const override
+    {
+        measurement::IoNioInputs in;
+        const measurement::CDlgMeasureAdjust* page = SetupPage(m_frame);
+        if (!page) return in;
+        in.conditions = page->IoNioConditions();
+        in.defined = in.conditions != 0;
+        for (int k = 0; k < 2; ++k) in.measurand[static_cast<std::size_t>(k)] = page->LimitedMeasurand(k);
+        for (int k = 0; k < 4; ++k) in.limitText[static_cast<std::size_t>(k)] = page->LimitText(k);
+        return in;
+    }
+    CString AddOnProgramPath(bool start) const override
+    {
+        const FrameMeasureFields& f = m_frame.Fields();
+        return start ? f.startAddProgramPart : f.stopAddProgramPart;
+    }
+    int ValuesPerSet() const override { return m_frame.Fields().valuesPerSet > 0 ? m_frame.Fields().valuesPerSet : 1; }
+
+    bool IsBusy() const override { return m_frame.m_bWaitCursorShown != 0; }
+    void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
+    void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }
+    void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
+    int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
+    void OnChannelView(int index) override { m_frame.OnChannelView(index); }
+    void ConfigureMovingAverages(int mode) override { m_frame.ConfigureMovingAverages(mode); }
+    void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }
+    void ScanViewListItems(int which) override { m_frame.ScanViewListItems(which); }
+    void PostCloseMainWindow() override { m_frame.RequestClose(); }
+    void SetAngleZeroOptions(const std::array<BYTE, 2>& options) override { m_frame.Fields().angleZeroOption = options; }
+    void ResetAngleReference() override { m_frame.Fields().angleReference = 0.0; }
+
+    void OpenMeasValueFiles(int reserved) override { m_frame.OpenMeasValueFiles(reserved); }
+    // The documentation ends the measurement and calls the panel's end steps in their order.
+    void FinishMeasurement() override { m_frame.FinishMeasurement(); }
+    void FreeConvertList() override { m_frame.FreeConvertList(); }
+
+    void SetLight(int state) override
+    {
+        if (CAFormLight* light = Views() ? Views()->Light() : nullptr) light->SetLight(state);
+    }
+    void DiagramSetRunState(int state, int value) override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->SetRunState(state, value);
+    }
+    void DiagramStartGraph(bool now) override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->StartGraph(now);
+    }
+    void DiagramLoadChannelSetup() override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->LoadChannelSetup();
+    }
+    int DiagramPointCount() const override
+    {
+        const CAFormDiagram* diagram = Diagram();
+        return diagram ? diagram->GetMaxChannelSetting() : 0;
+    }
+    void SetSensorDisplayFlag(int sensor, bool shown) override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
+    }
+    void UpdateDisplayValues(int sensor, int mode) override { m_frame.UpdateDisplayValues(sensor, mode, nullptr); }
+
+private:
+    ViewsWiring* Views() const { return m_frame.Views(); }
+    CAFormDiagram* Diagram() const { return Views() ? Views()->Diagram() : nullptr; }
+
+    CMainFrame& m_frame;
+    measurement::TriggerState m_triggers;
+    std::array<BYTE, static_cast<std::size_t>(FrameFlag::Count)> m_ownFlags{};
+    measurement::CMeasureSetup m_emptySetup;
+};
+
+// The channel scaling page for the set-up page: opened modally for one channel; a single shot
+// asked for by the page comes back through the frame's new-values entry while it is open.
+class ScalingOpener : public measurement::IScalingPage, public measurement::IScalingHost {
+public:
+    ScalingOpener(CMainFrame& frame, measurement::CDlgMeasureDiagram& panel) : m_frame(frame), m_panel(panel) {}
+
+    bool Run(int channel, const CString& unitText, double unitFactor, double scaleFactor, const CString& scaleUnit,
+             measurement::ScalingResult& result) override
+    {
+        m_unitText = unitText;
+        m_unitFactor = unitFactor;
+        measurement::ChannelScalingWidget page(*this, &m_frame);
+        page.setWindowFlag(Qt::Dialog);
+        page.Logic().m_nChannel = channel;
+        page.Logic().m_dScaleFactor = scaleFactor;
+        page.Logic().m_sUserUnit = scaleUnit;
+        m_open = &page;
+        const int answer = page.DoModal();
+        m_open = nullptr;
+        if (answer != IDOK) return false;
+        result.factor = page.Logic().m_dScaleFactor;
+        result.unit = page.Logic().m_sUserUnit;
+        return true;
+    }
+
+    // Called after every new-values entry: a single shot for the page hands its reading over.
+    void AfterNewValues(bool singleShotForScaling)
+    {
+        if (!m_open || !singleShotForScaling) return;
+        const CComPort::ValueAnswer& v = m_frame.Com().m_sValueAnswer;
+        m_open->SetCurrentMeasuredValue(v.nValueA, v.nValueB);
+    }
+
+    measurement::ScalingChannelInfo ChannelInfo(int channel) override
+    {
+        measurement::ScalingChannelInfo info;
+        CComPort& com = m_frame.Com();
+        info.activePorts = com.m_nCountActivePorts;
+        const bool several = info.activePorts >= 2;
+        const int sensor = several ? channel : 0;
+        info.sensorNumber = sensor + 1;
+        if (sensor < 0 || sensor >= kMaxSensorPorts) return info;
+        const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor)];
+        info.encoder = !several && channel == 1 && record.m_sRotorHeader.cTypeClass == 'Y';
+        info.encoderAngle = info.encoder && record.m_sEncoder.cAngle != 0;
+        info.unitText = m_unitText;
+        info.unitFactor = m_unitFactor;
+        const int c = several ? 0 : channel;
+        if (c >= 0 && c < 6) {
+            const FrameMeasureFields::ChannelSetup& setup = m_frame.Fields().channelSetup[static_cast<std::size_t>(channel)];
+            info.countsToUnit = setup.countsToUnit;
+            info.nominalCounts = setup.nominalCounts;
+        }
+        info.nominalValueText = CString::Formatted("%.3f", info.nominalCounts * info.countsToUnit * info.unitFactor);
+        return info;
+    }
+    void RequestSingleShot(int channel) override
+    {
+        CComPort& com = m_frame.Com();
+        com.COM_SendSingleShot(true, com.m_nCountActivePorts >= 2 ? channel : 0);
+    }
+    BYTE* PanelRunningByte() override { return &m_panel.Settings()->bRunning; }
+    bool IsReloadSuppressed() const override { return m_frame.Fields().suppressReload != 0; }
+
+private:
+    CMainFrame& m_frame;
+    measurement::CDlgMeasureDiagram& m_panel;
+    measurement::ChannelScalingWidget* m_open = nullptr;
+    CString m_unitText;
+    double m_unitFactor = 1.0;
+};
+
+// The wiring that needs the views and the set-up page's registration.
+class LateWiring : public CWnd {
+public:
+    static constexpr UINT kMsgWire = WM_APP + 0x1380;
+    LateWiring(CMainFrame& frame, measurement::CDlgMeasureDiagram& panel, std::shared_ptr<ScalingOpener> scaling)
+        : CWnd(frame.loop()), m_frame(frame), m_panel(panel), m_scaling(std::move(scaling))
+    {
+    }
+    void Unwire()
+    {
+        if (!m_wired) return;
+        m_wired = false;
+        if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(nullptr);
+        if (measurement::CDlgMeasureAdjust* setup = SetupPage(m_frame)) setup->SetScalingPage(nullptr);
+        m_frame.Hooks().refreshChannelViews = m_refresh;
+    }
+
+protected:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != kMsgWire) return CWnd::OnMessage(message, wParam, lParam);
+        if (m_wired) return 0;
+        m_wired = true;
+        if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(&m_panel);
+        if (measurement::CDlgMeasureAdjust* setup = SetupPage(m_frame)) setup->SetScalingPage(m_scaling.get());
+        // The new-values entry also hands a single shot's reading to an open scaling page.
+        m_refresh = m_frame.Hooks().refreshChannelViews;
+        m_frame.Hooks().refreshChannelViews = [this](int reason) {
+            const bool forScaling = m_frame.Com().m_bSingleShotForScaling != 0;
+            if (m_refresh) m_refresh(reason);
+            m_scaling->AfterNewValues(forScaling);
+        };
+        return 0;
+    }
+
+private:
+    CMainFrame& m_frame;
+    measurement::CDlgMeasureDiagram& m_panel;
+    std::shared_ptr<ScalingOpener> m_scaling;
+    std::function<void(int)> m_refresh;
+    bool m_wired = false;
+};
+
+}  // namespace
+
+QWidget* MakeMeasureControlPage(QWidget* parent, int pageIndex)
+{
+    auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    if (!frame) return MakePlaceholderPage(parent, pageIndex);
+    auto* page = new measurement::MeasureControlWidget(std::make_unique<ControlFrameAdapter>(*frame), parent);
+    measurement::CDlgMeasureDiagram& panel = page->Logic();
+    frame->Com().m_pMeasureCtrlSettings = panel.Settings();
+    auto scaling = std::make_shared<ScalingOpener>(*frame, panel);
+    // The set-up page's registration is posted and the views are made after the pages: the
+    // rest waits for a message posted behind them.
+    auto late = std::make_shared<LateWiring>(*frame, panel, scaling);
+    late->PostMessage(LateWiring::kMsgWire);
+
+    const QPointer<measurement::MeasureControlWidget> guard(page);
+    FrameHooks& hooks = frame->Hooks();
+    hooks.stopMeasurement = [guard] {
+        if (guard) guard->Logic().OnBnClickedStop();
+    };
+    QObject::connect(page, &QObject::destroyed, [frame, late] {
+        frame->Com().m_pMeasureCtrlSettings = nullptr;
+        late->Unwire();
+    });
+
+    DocumentationWiring& documentation = frame->Documentation();
+    documentation.hooks.triggerWasActiveLastTime = [guard] {
+        return guard && guard->Logic().Record().bTrggrWasActiveLastTime != 0;
+    };
+    documentation.hooks.ioNioLastEvaluation = [guard](documentation::IoNioEvaluation& evaluation) {
+        if (!guard || !guard->Logic().HasVerdict()) return false;
+        const measurement::IoNioLastEvaluationRecord& last = measurement::IoNioLastEvaluation();
+        const measurement::IoNioVerdict& verdict = guard->Logic().LastVerdict();
+        evaluation.time = QDateTime::currentSecsSinceEpoch();
+        const double values[2] = {last.value1, last.value2};
+        const std::uint32_t captions[2] = {last.captionId1, last.captionId2};
+        const BYTE passed[2] = {verdict.condition1, verdict.condition2};
+        for (std::size_t k = 0; k < 2; ++k) {
+            documentation::IoNioCondition& c = evaluation.conditions[k];
+            c.defined = captions[k] != 0;
+            c.measurand = captions[k] ? LoadLangString(captions[k]) : CString();
+            c.value = values[k];
+            c.passed = passed[k] != 0;
+        }
+        return true;
+    };
+    return page;
+}
+
+}  // namespace app
