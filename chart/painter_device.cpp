@@ -159,14 +159,20 @@ void PainterDevice::Polyline(const std::vector<CPoint>& points)
     // curve's crowded pixel columns) are written straight into the pixels, end to end.
     const CPen& pen = state().pen;
     QImage* direct = pen.style() == PS_SOLID && pen.width() <= 1 && state().rop2 == R2_COPYPEN ? DirectPixels() : nullptr;
-    const QRgb color = qRgb(GetRValue(pen.color()), GetGValue(pen.color()), GetBValue(pen.color()));
+    ColumnWriter writer{};
+    if (direct) {
+        CRect area(0, 0, direct->width(), direct->height());
+        if (state().clipped) area.IntersectRect(area, state().clip);
+        writer = ColumnWriter{direct->bits(), direct->bytesPerLine(), area,
+                              qRgb(GetRValue(pen.color()), GetGValue(pen.color()), GetBValue(pen.color()))};
+    }
     m_lines.resize(0);
     m_lines.reserve(static_cast<int>(points.size()));
     QPoint from = ToQPoint(points.front());
     for (std::size_t i = 1; i < points.size(); ++i) {
         const QPoint to = ToQPoint(points[i]);
         if (direct && to.x() == from.x() && to.y() != from.y()) {
-            FillColumn(*direct, to.x(), std::min(from.y(), to.y()), std::max(from.y(), to.y()), color);
+            writer.Fill(to.x(), std::min(from.y(), to.y()), std::max(from.y(), to.y()));
         } else if (to != from) {
             m_lines.append(QLine(from, to));
         }
@@ -176,18 +182,6 @@ void PainterDevice::Polyline(const std::vector<CPoint>& points)
     ApplyRop();
     ApplyPen(false);
     m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
-}
-
-void PainterDevice::FillColumn(QImage& image, int x, int top, int bottom, QRgb color)
-{
-    CRect area(0, 0, image.width(), image.height());
-    if (state().clipped) area.IntersectRect(area, state().clip);
-    if (x < area.left || x >= area.right) return;
-    top = std::max(top, static_cast<int>(area.top));
-    bottom = std::min(bottom, static_cast<int>(area.bottom) - 1);
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[x] = color;
 }
 
 void PainterDevice::Rectangle(const CRect& rect)

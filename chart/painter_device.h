@@ -60,8 +60,21 @@ private:
     bool m_penApplied = false;
     CPen m_appliedPen;
     QList<QLine> m_lines;
-    // Fills column x from row top to row bottom (both drawn) in the colour, within the clip.
-    void FillColumn(QImage& image, int x, int top, int bottom, QRgb color);
+    // Writes whole columns of pixels of an image, within a clip rectangle.
+    struct ColumnWriter {
+        uchar* bits;
+        qsizetype stride;
+        CRect area;
+        QRgb color;
+        // Column x from row top to row bottom, both drawn.
+        void Fill(int x, int top, int bottom) const
+        {
+            if (x < area.left || x >= area.right) return;
+            top = std::max(top, static_cast<int>(area.top));
+            bottom = std::min(bottom, static_cast<int>(area.bottom) - 1);
+            for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[x] = color;
+        }
+    };
 };
 
 // Draws into an image the caller owns; the image must outlive the device.

@@ -50,8 +50,9 @@ public:
     // a little short of the exact edge, so that no rounding puts a value beyond it.
     double ValueBefore(int pixel) const
     {
-        const double edge = m_min + (pixel - m_origin) / m_factor;
-        return edge - 1e-9 * (std::fabs(edge) + std::fabs(m_min) + 1.0 / m_factor);
+        const double perPixel = 1.0 / m_factor;
+        const double edge = m_min + (pixel - m_origin) * perPixel;
+        return edge - 1e-9 * (std::fabs(edge) + std::fabs(m_min) + perPixel);
     }
     bool operator==(const AxisMapping& o) const
     {
