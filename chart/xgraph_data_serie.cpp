@@ -103,8 +103,9 @@ void CXGraphDataSerie::CopyPointsFrom(const CXGraphDataSerie& o)
 
 void CXGraphDataSerie::SetPoints(const ChartPoint* points, int count, bool copy)
 {
-    // The same lent array again (usually longer): what was walked of it still holds.
-    const bool sameLentArray = !copy && !m_bAutoDelete && points && points == m_pPoints;
+    // The same lent array again, longer: what was walked of it still holds. Handed back at the
+    // same length it may have been rewritten in place, so it is walked afresh.
+    const bool sameLentArray = !copy && !m_bAutoDelete && points && points == m_pPoints && count > m_nCount;
     const CurvePointSummary walked = m_Summary;
     chart::ColumnPathCache columns = std::move(m_Columns);
     ReleasePoints();

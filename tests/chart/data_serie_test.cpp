@@ -205,6 +205,10 @@ TEST(DataSerie, ALentArrayThatGrowsKeepsItsExtentTrue)
     EXPECT_TRUE(chart->GetCurve(0).IsXAscending());
     chart->SetCurveData(points.data(), 2, 0, 0, 0, false, false, true);
     EXPECT_EQ(2.0, chart->GetYAxis(0).m_dBaseMax);
+    // Handed back at the same length, the array is read again.
+    points[1].y = 4.0;
+    chart->SetCurveData(points.data(), 2, 0, 0, 0, false, false, true);
+    EXPECT_EQ(4.0, chart->GetYAxis(0).m_dBaseMax);
     // A dragged point and a new array count as new data.
     chart->GetCurve(0).SetPointY(1, 5.0);
     chart->FitAxesToCurve(0, 0, 0);
