@@ -74,11 +74,14 @@ TEST(StringTable, EveryIdTheSourcesUseExists)
     const std::regex base(R"(kText\w*Base\b)");
     const std::regex enumerated(R"(^\s*\w+\s*=\s*(\d{4}),)");  // the chart's text enumeration
     std::map<UINT, std::string> used;  // id -> first file that uses it
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::filesystem::path& path = entry.path();
-        const std::string text = path.string();
-        if (text.find("/build") != std::string::npos || text.find("/.git") != std::string::npos) continue;
-        if (text.find("/tests/") != std::string::npos) continue;
+    for (auto it = std::filesystem::recursive_directory_iterator(root); it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const std::filesystem::path& path = it->path();
+        const std::string name = path.filename().string();
+        // Build folders, the repository and the tests (which use ids on purpose) are skipped.
+        if (it->is_directory() && (name.rfind("build", 0) == 0 || name == ".git" || name == "tests")) {
+            it.disable_recursion_pending();
+            continue;
+        }
         if (path.extension() != ".cpp" && path.extension() != ".h") continue;
         std::ifstream in(path);
         std::string line;
@@ -91,7 +94,9 @@ TEST(StringTable, EveryIdTheSourcesUseExists)
             }
         }
     }
-    ASSERT_FALSE(used.empty());
+    // The walk sees the workflow's named texts and the shell's direct uses.
+    ASSERT_EQ(used.count(5125), 1u);
+    ASSERT_EQ(used.count(5676), 1u);
     for (const auto& [id, file] : used) {
         std::string missing;
         for (int language = 0; language < 4; ++language)
