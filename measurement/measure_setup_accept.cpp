@@ -22,6 +22,21 @@ void CDlgMeasureAdjust::OnBnClickedAccept()
     m_controls.Show(IDC_ACCEPT, false);
 }
 
+IoNioInputs CDlgMeasureAdjust::GetIoNioInputs() const
+{
+    IoNioInputs in;
+    in.conditions = m_nIoNioConditions;
+    in.defined = !IsIoNioConditionUndefined(0);
+    in.measurand = m_iLimitedMeasurand;
+    // The "-" an empty page shows is no limit.
+    for (std::size_t k = 0; k < in.limitText.size(); ++k) {
+        CString text = m_sLimitText[k];
+        text.Trim();
+        in.limitText[k] = text == "-" ? CString() : text;
+    }
+    return in;
+}
+
 bool CDlgMeasureAdjust::IsChannelRowChanged(int channel) const
 {
     return channel >= 0 && channel < kSensorRows && m_bScaled[static_cast<std::size_t>(channel)] != 0;

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "measurement/measure_control_frame.h"
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_record.h"
 #include "measurement/page_controls.h"
@@ -179,6 +180,8 @@ public:
     void SetStopAddProgPath(const CString& path);
     static UINT GetStartTriggerSourceTextId(int code);
     static UINT GetStopTriggerSourceTextId(int code);
+    // What the control panel's pass/fail check takes from the page.
+    IoNioInputs GetIoNioInputs() const;
     const CString& StartAddProg() const { return m_sStartAddProg; }
     const CString& StopAddProg() const { return m_sStopAddProg; }
     int LimitedMeasurand(int condition) const { return m_iLimitedMeasurand[static_cast<std::size_t>(condition)]; }

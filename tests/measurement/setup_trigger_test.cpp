@@ -91,6 +91,11 @@ TEST(SetupTrigger, ValuesAndLimitsAcceptCommaAndPoint)
     page.OnLimitChanged(3);
     EXPECT_EQ(page.IoNioConditions(), 2);
     EXPECT_DOUBLE_EQ(page.Setup().limitValue[3], 1.5);
+    page.Controls().SetText(kLimitEdit[1], "-");
+    page.OnLimitChanged(1);
+    EXPECT_EQ(page.IoNioConditions(), 2);
+    EXPECT_EQ(page.GetIoNioInputs().limitText[1], "");  // the empty page's "-" is no limit
+    EXPECT_EQ(page.GetIoNioInputs().limitText[3], "1.5");
     page.Controls().SetText(kLimitEdit[0], "-0,25");
     page.OnLimitChanged(0);
     EXPECT_EQ(page.IoNioConditions(), 3);
