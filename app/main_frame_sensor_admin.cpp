@@ -20,6 +20,11 @@ void CMainFrame::InstallSensorAdmin()
     auto* startUp = new sensor_admin::StartUpForm(pages.startUp, this);
     startUp->setWindowFlags(Qt::Dialog);
     startUp->hide();
+    // Once every connected sensor is active, the pages show the ports as they now are.
+    m_hooks.activationCheck = [this] {
+        m_sensorAdmin->connection.UpdatePortList(false);
+        m_sensorAdmin->diagnostic.COM_RefreshDiagnosticList();
+    };
     m_hooks.startUpSearch = [this] {
         m_sensorAdmin->startUp.Show();
         m_com.COM_SearchComPorts(0);

@@ -96,6 +96,8 @@ public:
 
 protected:
     void OnCommand(int id, UINT code) override;
+    // A refill asked for while the page was hidden (the sensor's version check) is done now.
+    void showEvent(class QShowEvent* event) override;
 
 private:
     CDlgSensorInformationHmb& m_page;

@@ -63,4 +63,10 @@ void SensorInformationForm::OnCommand(int id, UINT code)
     }
 }
 
+void SensorInformationForm::showEvent(QShowEvent* event)
+{
+    CDialog::showEvent(event);
+    if (m_page.IsRefreshPending()) m_page.FillSensorInformation(m_page.Sensor());
+}
+
 }  // namespace sensor_admin
