@@ -229,3 +229,27 @@ TEST(CalibrationPage, ASensorThatLeavesDuringTheCalibrationBringsThePageBackToId
     EXPECT_EQ(b.ports.Count('F'), 0);
     EXPECT_FALSE(b.devices[0]->Port(0).sensor().Blocks().IsValid(6));
 }
+
+TEST(CalibrationPage, TheStoredUserCalibrationIsSwitchedOnFromThePageAndAStepTheSensorStateForbidsWritesNothing)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor()));
+    b.loop.RunFor(300);
+    CDlgSensorCalibration& page = b.pages.calibration;
+    ASSERT_EQ(page.SensorCalibrationState(), 2);  // stored, switched off
+    const std::size_t before = b.ports.writes.size();
+
+    // Switching off what is not on is refused by the controller: nothing goes out.
+    EXPECT_FALSE(page.OnDeactivateUserCalibration());
+    EXPECT_EQ(page.CurrentActivity(), CDlgSensorCalibration::Activity::Idle);
+    EXPECT_EQ(page.m_strStatusLine, LoadLangString(kTextStepRefused));
+    EXPECT_EQ(b.ports.writes.size(), before);
+
+    ASSERT_TRUE(page.OnActivateUserCalibration());
+    ASSERT_TRUE(b.loop.RunUntil([&] { return page.CurrentActivity() == CDlgSensorCalibration::Activity::Idle; }, 5000));
+    EXPECT_EQ(b.CountAfter(before, 'F'), 1);
+    EXPECT_EQ(b.CountAfter(before, 'K'), 1);
+    EXPECT_TRUE(b.devices[0]->Port(0).sensor().Blocks().IsValid(6));
+    EXPECT_TRUE(page.AreControlsVisible());
+    EXPECT_TRUE(b.boxes.Boxes().empty());
+}
