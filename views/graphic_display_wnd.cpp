@@ -78,6 +78,7 @@ CGraphicDisplayWnd::CGraphicDisplayWnd(QWidget* parent) : QWidget(parent)
     m_pPage->CreatePages();
     LoadLanguageTexts();
 
+    m_chartCurveOf.fill(-1);
     m_recorder.Setup(m_setup);
 }
 
@@ -103,6 +104,13 @@ void CGraphicDisplayWnd::RemoveCurves()
 {
     while (m_pGraph->GetCurveCount() > 0) m_pGraph->DeleteCurve(m_pGraph->GetCurveCount() - 1);
     m_data.ForgetLent();
+    m_chartCurveOf.fill(-1);
+}
+
+int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
+{
+    const int curve = m_recorder.CurveOfChannel(channel);
+    return curve >= 0 && curve < CDataManager::kMaxCurves ? m_chartCurveOf[static_cast<std::size_t>(curve)] : -1;
 }
 
 void CGraphicDisplayWnd::StartGraph(bool startNow)
@@ -135,7 +143,7 @@ void CGraphicDisplayWnd::SetSensorDisplayFlag(int sensor, bool shown)
 {
     if (sensor < 0 || sensor >= static_cast<int>(m_sensorShown.size())) return;
     m_sensorShown[static_cast<std::size_t>(sensor)] = shown;
-    const int curve = m_recorder.CurveOfChannel(sensor);
+    const int curve = ChartCurveOfChannel(sensor);
     if (curve >= 0 && curve < m_pGraph->GetCurveCount()) {
         m_pGraph->ShowCurve(curve, shown);
         m_pGraph->Invalidate(true);
@@ -149,13 +157,17 @@ bool CGraphicDisplayWnd::GetSensorDisplayFlag(int sensor) const
 
 void CGraphicDisplayWnd::AddValueSet(const views::ValueSet& set) { m_recorder.Add(set); }
 
-bool CGraphicDisplayWnd::LendCurve(int curve, const ChartPoint* points, int count)
+bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int count)
 {
-    const bool isNew = curve == m_pGraph->GetCurveCount();
+    if (storeCurve < 0 || storeCurve >= CDataManager::kMaxCurves) return false;
+    int& mapped = m_chartCurveOf[static_cast<std::size_t>(storeCurve)];
+    const bool isNew = mapped < 0;
+    const int curve = isNew ? m_pGraph->GetCurveCount() : mapped;
     CXGraphDataSerie* serie = m_pGraph->SetCurveData(points, count, curve, 0, curve, true, false, false);
     if (!serie) return false;
+    mapped = curve;
     if (isNew) {
-        const int channel = m_recorder.ChannelOfCurve(curve);
+        const int channel = m_recorder.ChannelOfCurve(storeCurve);
         static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
         CString name = channel >= 0 ? CString(kNames[channel]) : CString();
         if (channel >= 0 && !m_setup.curveNames[static_cast<std::size_t>(channel)].IsEmpty())

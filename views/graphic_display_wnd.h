@@ -56,6 +56,8 @@ public:
     int GetMaxChannelSetting() const { return m_data.GetMaxPointCount(); }
     // The curve of a channel, -1 when the channel has none.
     int CurveOfChannel(int channel) const { return m_recorder.CurveOfChannel(channel); }
+    // The chart's curve that shows a channel, -1 while it has none.
+    int ChartCurveOfChannel(int channel) const;
 
     // Sizes the store for that many value sets of the flagged channels and marks it busy.
     void SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags);
@@ -108,6 +110,9 @@ private:
     views::CurveRecorder m_recorder{m_data};
     views::DiagramSetup m_setup;
     std::array<bool, 4> m_sensorShown{true, true, true, true};
+    // The chart's curve of each curve of the store, -1 before it was first lent: a curve that
+    // has no points yet does not hold back the ones after it.
+    std::array<int, CDataManager::kMaxCurves> m_chartCurveOf{};
     double m_shownLeft = 0.0, m_shownRight = 0.0;
     bool m_bStorageBusy = false;
     bool m_bFollowData = true;  // the shown x range follows the newest values

@@ -159,6 +159,21 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     EXPECT_EQ(diagram.Display().Data().LentArray(0), chart.GetCurve(0).GetPoints());
     EXPECT_EQ(0, diagram.Display().Data().RetiredArrayCount());
     EXPECT_DOUBLE_EQ(49.0, chart.GetCurve(0).GetYAt(999));
+    // A channel without values holds back no curve after it.
+    diagram.SetStorageBusy(8, {1, 1, 0, 0, 0, 0});
+    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    set.valid = {false, true, false, false, false, false};
+    set.value[1] = 3.0;
+    for (int i = 0; i < 5; ++i) diagram.AddValueSet(set);
+    diagram.RepaintSamples();
+    ASSERT_EQ(1, chart.GetCurveCount());
+    EXPECT_EQ(5, chart.GetCurve(0).GetCount());
+    EXPECT_EQ(0, diagram.Display().ChartCurveOfChannel(1));
+    EXPECT_EQ(-1, diagram.Display().ChartCurveOfChannel(0));
+    set.valid[0] = true;
+    diagram.AddValueSet(set);
+    diagram.RepaintSamples();
+    EXPECT_EQ(1, diagram.Display().ChartCurveOfChannel(0));
     // A point limit stops the recording there.
     diagram.StartGraph(false);
     diagram.SetRunState(CGraphicDisplayWnd::kRunLimited, 5);
