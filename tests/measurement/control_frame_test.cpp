@@ -80,6 +80,7 @@ struct PanelInFrame : ::testing::Test {
         button->click();
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
+    int VerdictLightFor(const char* upper);
 };
 
 }  // namespace
@@ -90,13 +91,10 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_EQ(frame->Com().Peers().measureControl, static_cast<workflow::IMeasureControlPage*>(&panel->Logic()));
     EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings, panel->Logic().Settings());
 
-    frame->Fields().measureRateIndex = 6;
+    frame->Fields().measureRateIndex = 6;  // 200 value sets a second: streamed
     Click(IDC_MC_START);
     EXPECT_TRUE(Running());
-    for (int i = 0; i < 10; ++i) {
-        loop.RunFor(100);
-        fprintf(stderr, "DBG flow %d running %d points %d ended %d boxes %zu stopReason %d\n", frame->Com().GetZMCOMConfgFlow(), Running(), frame->Views()->Diagram()->GetMaxChannelSetting(), frame->Fields().measurementEnded, boxes.Boxes().size(), frame->Fields().stopReason);
-    }
+    loop.RunFor(1000);
     EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_START_MEASURE_SOSM);
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     app::ViewsWiring& views = *frame->Views();
@@ -113,46 +111,50 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(PanelInFrame, PassFailVerdictOfTheSetupLimitsOnTheStatusLight)
+// The user watches channel A with condition 1 of the set-up page, between 0 and an upper
+// limit, and measures: the status light shows the verdict at the end.
+int PanelInFrame::VerdictLightFor(const char* upper)
 {
     auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    // The user sets condition 1 on channel A, between 0 and an upper limit.
-    // Channel A measured, then watched by condition 1 between 0 and an upper limit.
+    EXPECT_NE(setup, nullptr);
+    if (!setup) return -2;
     frame->ShowPage(app::kPageMeasureSetup);
-    if (!setup->Item<QAbstractButton>(kChannelButton[0])->isChecked()) setup->Item<QAbstractButton>(kChannelButton[0])->click();
+    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
+    if (!channelA->isChecked()) channelA->click();
     loop.RunFor(500);
     auto* channel = setup->Item<QComboBox>(kConditionCombo[0]);
-    fprintf(stderr, "DBG entries %zu rowA %d rows %d\n", setup->Logic().Controls()[kConditionCombo[0]].entries.size(), setup->Logic().Setup().channel[0].active, frame->Com().m_nCountActivePorts);
-    ASSERT_NE(channel, nullptr);
+    const std::vector<ComboEntry>& entries = setup->Logic().Controls()[kConditionCombo[0]].entries;
     int row = -1;
-    for (int i = 0; i < channel->count(); ++i)
-        if (setup->Logic().Controls()[kConditionCombo[0]].entries[static_cast<std::size_t>(i)].datum == 0) row = i;
-    ASSERT_GE(row, 0);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].datum == 0) row = static_cast<int>(i);
+    EXPECT_GE(row, 0);
     channel->setCurrentIndex(row);
     Q_EMIT channel->activated(row);
-    CAFormLight& light = *frame->Views()->Light();
+    setup->Item<QLineEdit>(kLimitEdit[0])->setText("0");
+    setup->Item<QLineEdit>(kLimitEdit[1])->setText(upper);
+    EXPECT_EQ(setup->Logic().IoNioConditions(), 1);
 
-    const struct {
-        const char* upper;
-        int light;
-    } cases[] = {{"1", 2}, {"1000000", 0}};
-    for (const auto& c : cases) {
-        setup->Item<QLineEdit>(kLimitEdit[0])->setText("0");
-        setup->Item<QLineEdit>(kLimitEdit[1])->setText(c.upper);
-        ASSERT_EQ(setup->Logic().IoNioConditions(), 1);
-        // The configuration write of the channel change ends first.
-        ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE && !frame->m_bWaitCursorShown; }, 5000));
-        fprintf(stderr, "DBG before start light %d flow %d startEnabled %d logic %d\n", light.GetLight(), frame->Com().GetZMCOMConfgFlow(), panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled(), panel->Logic().Controls().IsEnabled(IDC_MC_START));
-        Click(IDC_MC_START);
-        fprintf(stderr, "DBG after start light %d running %d boxes %zu wait %d\n", light.GetLight(), Running(), boxes.Boxes().size(), frame->m_bWaitCursorShown);
-        EXPECT_EQ(light.GetLight(), -1);  // neutral while measuring
-        loop.RunFor(800);
-        Click(IDC_MC_STOP);
-        loop.RunFor(2000);
-        ASSERT_TRUE(panel->Logic().HasVerdict()) << c.upper;
-        EXPECT_EQ(light.GetLight(), c.light) << c.upper;
-    }
+    CAFormLight& light = *frame->Views()->Light();
+    Click(IDC_MC_START);
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(light.GetLight(), -1);  // neutral while measuring
+    loop.RunFor(800);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    EXPECT_TRUE(panel->Logic().HasVerdict());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    return light.GetLight();
+}
+
+TEST_F(PanelInFrame, AValueAboveTheUpperLimitFailsOnTheStatusLight)
+{
+    // The ramp starts at 500 counts, far above an upper limit of 1.
+    EXPECT_EQ(VerdictLightFor("1"), 2);
+}
+
+TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
+{
+    EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
 int main(int argc, char** argv)

@@ -56,7 +56,7 @@ TEST(ControlWidget, TextsFollowTheLanguageAndClicksReachThePanel)
 {
     control_test::ControlBench b;
     b.cframe.setup.samplePeriod = 0.01;
-    b.cframe.valuesPerSet = 100000;
+    b.cframe.valuesPerSet = 2;
     MeasureControlWidget page(b.cframe);
     page.resize(700, 560);
     page.show();
