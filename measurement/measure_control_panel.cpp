@@ -79,6 +79,8 @@ bool CDlgMeasureDiagram::OnInitDialog()
 {
     ApplyDeveloperView();
     m_controls.Show(IDC_MC_PICTURE, false);
+    // The placement button only keeps its place in the layout; it has nothing to show.
+    m_controls.Show(IDC_MC_PLACEMENT, false);
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     m_controls.Show(IDC_MC_FIXED_LIMIT, false);
     ShowAroundTriggerPanel(false);

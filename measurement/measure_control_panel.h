@@ -165,6 +165,8 @@ public:
     void PrepareAngleZeroRequests();
     void CheckQuadratureEncoder();
     void OnPowerShowCheck(int k);
+    // The power 1 / power 2 view buttons toggle the channel view of that power channel.
+    void OnPowerViewButton(int k) { m_frame.OnChannelView(4 + k); }
     void SyncPowerChecks(int k);
 
     // ---- Triggers ----

@@ -73,6 +73,7 @@ BOOL MeasureControlWidget::OnInitDialog()
 {
     m_logic->OnInitDialog();
     m_logic->LoadLanguageTexts();
+    m_logic->RefreshSensorChecks();
     Sync();
     return TRUE;
 }
@@ -80,6 +81,7 @@ BOOL MeasureControlWidget::OnInitDialog()
 void MeasureControlWidget::LoadLanguageTexts()
 {
     m_logic->LoadLanguageTexts();
+    m_logic->RefreshSensorChecks();
     Sync();
 }
 
@@ -102,7 +104,7 @@ void MeasureControlWidget::MapHandlers()
     for (int k = 0; k < 2; ++k) {
         m_handlers[kAngleZeroOption[k]] = [&p, k] { p.OnAngleZeroOption(k); };
         m_handlers[kPowerShowCheck[k]] = [&p, k] { p.OnPowerShowCheck(k); };
-        m_handlers[kPowerViewButton[k]] = [&p, k] { p.SyncPowerChecks(k); };
+        m_handlers[kPowerViewButton[k]] = [&p, k] { p.OnPowerViewButton(k); };
     }
 }
 
@@ -174,7 +176,7 @@ void MeasureControlWidget::SyncControl(int id, const ControlState& state)
         }
         if (combo->GetCurSel() != state.selection) combo->SetCurSel(state.selection);
     } else if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
-        if (button->text() != text) button->setText(text);
+        if (!keepFormText && button->text() != text) button->setText(text);
         if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
         if (edit->text() != text) edit->setText(text);

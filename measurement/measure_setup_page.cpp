@@ -2,12 +2,11 @@
 // language, showing and hiding, the page's timers and the profile values it keeps.
 
 #include "measurement/measure_setup_page.h"
-#include "measurement/setup_numbers.h"
 
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
-#include "platform/message_box.h"
 #include "measurement/setup_numbers.h"
+#include "platform/message_box.h"
 #include "platform/profile.h"
 #include "res/string_table.h"
 #include "workflow/com_port.h"
@@ -22,7 +21,6 @@ constexpr char kStartProgKey[] = "PartOfMeasureStartAddProg";
 constexpr char kStopProgKey[] = "PartOfMeasureStopAddProg";
 constexpr char kSerialKey[] = "LastUsedSerialNo";
 constexpr char kNotAvailable[] = "n.a.";
-constexpr unsigned kPowerSwitchMs = 15000;
 
 }  // namespace
 

@@ -9,7 +9,6 @@
 // controller does not send ends the wait cursor (and with it the busy flag that holds the
 // control panel's Start and Trigger).
 
-#include <functional>
 #include <utility>
 #include <vector>
 
