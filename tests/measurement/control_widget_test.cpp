@@ -68,6 +68,20 @@ TEST(ControlWidget, TextsFollowTheLanguageAndClicksReachThePanel)
         Render(page, "control-panel", language);
     }
     SetLanguage(0);
+    if (std::getenv("KM3_RENDER_DIR") != nullptr) {
+        // The developer view with the diagnostics and the around-trigger area, for a look.
+        setenv("USERNAME", "t.ost", 1);
+        MeasureControlWidget developer(b.cframe);
+        developer.show();
+        developer.Logic().ShowAroundTriggerPanel(true);
+        for (int language : {0, 1}) {
+            SetLanguage(language * 1000);
+            developer.LoadLanguageTexts();
+            Render(developer, "control-panel-developer", language);
+        }
+        unsetenv("USERNAME");
+        SetLanguage(0);
+    }
 
     // The auto-repeat box: the panel reads what the user ticked.
     auto* repeat = page.Item<QAbstractButton>(IDC_MC_AUTO_REPEAT);
