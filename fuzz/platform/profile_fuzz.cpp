@@ -36,8 +36,9 @@ const char* const kSections[] = {"Settings", "Version", "DespiteReset", "Languag
 
 std::string MakeFile()
 {
-    char pattern[] = "/tmp/km3-fuzz-profile-XXXXXX";
-    const char* root = ::mkdtemp(pattern);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/km3-fuzz-profile-XXXXXX";
+    const char* root = ::mkdtemp(pattern.data());
     if (!root) std::abort();
     const std::string folder = std::string(root) + "/Tessaline Inc.";
     ::mkdir(folder.c_str(), 0700);
