@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
@@ -155,6 +157,31 @@ TEST_F(PanelInFrame, AValueAboveTheUpperLimitFailsOnTheStatusLight)
 TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
 {
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
+}
+
+TEST_F(PanelInFrame, ASingleShotReadingReachesTheOpenScalingPage)
+{
+    auto* setup = FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    CString reading;
+    bool seen = false;
+    // The page is modal: it is worked while its own loop runs.
+    QTimer::singleShot(0, [&] {
+        ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(*frame);
+        if (page == nullptr) return;
+        seen = true;
+        EXPECT_EQ(panel->Logic().Settings()->bRunning, 1);  // held while the page is open
+        page->Item<QAbstractButton>(IDC_SCALE_READ)->click();
+        loop.RunFor(500);
+        reading = page->Logic().Controls().Text(IDC_SCALE_REFERENCE);
+        EXPECT_GT(page->Logic().CurrentRawValue(), 0.0);
+        page->Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
+    });
+    setup->Logic().OnScalingButton(0);
+    ASSERT_TRUE(seen);
+    EXPECT_FALSE(reading.IsEmpty());
+    EXPECT_EQ(panel->Logic().Settings()->bRunning, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 int main(int argc, char** argv)
