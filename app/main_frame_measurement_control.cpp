@@ -14,6 +14,7 @@
 #include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_page.h"
+#include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
@@ -25,10 +26,12 @@ namespace {
 
 using measurement::FrameFlag;
 
-measurement::CDlgMeasureAdjust* SetupPage(const CMainFrame& frame)
+// The set-up page among the frame's widgets; null when there is none (or no longer).
+measurement::MeasureSetupWidget* FindSetupPage(const CMainFrame& frame)
 {
-    return dynamic_cast<measurement::CDlgMeasureAdjust*>(
-        frame.RegisteredAs<workflow::IMeasureSetupPage>(kFrameMeasureSetupPage));
+    for (QWidget* widget : frame.findChildren<QWidget*>())
+        if (auto* setup = dynamic_cast<measurement::MeasureSetupWidget*>(widget)) return setup;
+    return nullptr;
 }
 
 class ControlFrameAdapter : public measurement::IControlFrame {
@@ -60,13 +63,13 @@ public:
 
     const measurement::CMeasureSetup* SetupRecord() const override
     {
-        const measurement::CDlgMeasureAdjust* page = SetupPage(m_frame);
+        const measurement::CDlgMeasureAdjust* page = SetupPage();
         return page ? &page->Setup() : &m_emptySetup;
     }
     measurement::IoNioInputs GetIoNioInputs() const override
     {
         measurement::IoNioInputs in;
-        const measurement::CDlgMeasureAdjust* page = SetupPage(m_frame);
+        const measurement::CDlgMeasureAdjust* page = SetupPage();
         if (!page) return in;
         in.conditions = page->IoNioConditions();
         in.defined = in.conditions != 0;
@@ -127,6 +130,11 @@ public:
     void UpdateDisplayValues(int sensor, int mode) override { m_frame.UpdateDisplayValues(sensor, mode, nullptr); }
 
 private:
+    measurement::CDlgMeasureAdjust* SetupPage() const
+    {
+        if (!m_setupPage) m_setupPage = FindSetupPage(m_frame);
+        return m_setupPage ? &m_setupPage->Logic() : nullptr;
+    }
     ViewsWiring* Views() const { return m_frame.Views(); }
     CAFormDiagram* Diagram() const { return Views() ? Views()->Diagram() : nullptr; }
 
@@ -134,6 +142,7 @@ private:
     measurement::TriggerState m_triggers;
     std::array<BYTE, static_cast<std::size_t>(FrameFlag::Count)> m_ownFlags{};
     measurement::CMeasureSetup m_emptySetup;
+    mutable QPointer<measurement::MeasureSetupWidget> m_setupPage;
 };
 
 // The channel scaling page for the set-up page: opened modally for one channel; a single shot
@@ -221,7 +230,8 @@ public:
         if (!m_wired) return;
         m_wired = false;
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(nullptr);
-        if (measurement::CDlgMeasureAdjust* setup = SetupPage(m_frame)) setup->SetScalingPage(nullptr);
+        // The set-up page may have gone before the panel when the window closes.
+        if (m_setupPage) m_setupPage->Logic().SetScalingPage(nullptr);
         m_frame.Hooks().refreshChannelViews = m_refresh;
     }
 
@@ -232,7 +242,8 @@ protected:
         if (m_wired) return 0;
         m_wired = true;
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(&m_panel);
-        if (measurement::CDlgMeasureAdjust* setup = SetupPage(m_frame)) setup->SetScalingPage(m_scaling.get());
+        m_setupPage = FindSetupPage(m_frame);
+        if (m_setupPage) m_setupPage->Logic().SetScalingPage(m_scaling.get());
         // The new-values entry also hands a single shot's reading to an open scaling page.
         m_refresh = m_frame.Hooks().refreshChannelViews;
         m_frame.Hooks().refreshChannelViews = [this](int reason) {
@@ -248,6 +259,7 @@ private:
     measurement::CDlgMeasureDiagram& m_panel;
     std::shared_ptr<ScalingOpener> m_scaling;
     std::function<void(int)> m_refresh;
+    QPointer<measurement::MeasureSetupWidget> m_setupPage;
     bool m_wired = false;
 };
 

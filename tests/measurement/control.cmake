@@ -10,13 +10,15 @@ km3_add_test(test_measure_control LABEL measurement
 )
 target_compile_definitions(test_measure_control PRIVATE QT_NO_KEYWORDS)
 # The panel and the scaling page on the screen, and the panel in the real main frame.
-km3_add_test(test_measure_control_frame LABEL measurement NO_MAIN
-  SOURCES
-    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/control_widget_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/control_frame_test.cpp
-  DEPENDS km3_app km3_measurement km3_sim Qt6::Widgets
-)
-target_compile_definitions(test_measure_control_frame PRIVATE QT_NO_KEYWORDS)
+if(TARGET km3_app)
+  km3_add_test(test_measure_control_frame LABEL measurement NO_MAIN
+    SOURCES
+      ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
+      ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/control_widget_test.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/control_frame_test.cpp
+    DEPENDS km3_app km3_measurement km3_sim Qt6::Widgets
+  )
+  target_compile_definitions(test_measure_control_frame PRIVATE QT_NO_KEYWORDS)
+endif()
