@@ -5,16 +5,21 @@
 
 namespace sensor_admin {
 
-// ---- Zero point ----------------------------------------------------------------------------------
-
-CDlgCalibMsgGetValueZero::CDlgCalibMsgGetValueZero(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop)
+CCalibPrompt::CCalibPrompt(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop)
     : CWnd(loop), m_com(com), m_page(page)
 {
 }
 
-void CDlgCalibMsgGetValueZero::Changed()
+void CCalibPrompt::Changed()
 {
     if (onChanged) onChanged();
+}
+
+// ---- Zero point ----------------------------------------------------------------------------------
+
+CDlgCalibMsgGetValueZero::CDlgCalibMsgGetValueZero(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop)
+    : CCalibPrompt(com, page, loop)
+{
 }
 
 void CDlgCalibMsgGetValueZero::Open()
@@ -65,13 +70,8 @@ void CDlgCalibMsgGetValueZero::OnTimer(UINT_PTR id)
 // ---- Scale value ---------------------------------------------------------------------------------
 
 CDlgCalibMsgGetValueEnd::CDlgCalibMsgGetValueEnd(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop)
-    : CWnd(loop), m_com(com), m_page(page)
+    : CCalibPrompt(com, page, loop)
 {
-}
-
-void CDlgCalibMsgGetValueEnd::Changed()
-{
-    if (onChanged) onChanged();
 }
 
 void CDlgCalibMsgGetValueEnd::Open()

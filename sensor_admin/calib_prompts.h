@@ -18,7 +18,24 @@ class CDlgSensorCalibration;
 constexpr UINT_PTR kZeroPromptTimerWait = 1;
 constexpr UINT kZeroPromptWaitMs = 500;
 
-class CDlgCalibMsgGetValueZero : public CWnd {
+// What both prompts share: whether the prompt is shown and acquiring, and the call that tells
+// its form about a change.
+class CCalibPrompt : public CWnd {
+public:
+    bool IsVisible() const { return m_bVisible; }
+    bool IsAcquiring() const { return m_bAcquiring; }
+    std::function<void()> onChanged;
+
+protected:
+    CCalibPrompt(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop);
+    void Changed();
+    CComPort& m_com;
+    CDlgSensorCalibration& m_page;
+    bool m_bVisible = false;
+    bool m_bAcquiring = false;
+};
+
+class CDlgCalibMsgGetValueZero : public CCalibPrompt {
 public:
     CDlgCalibMsgGetValueZero(CComPort& com, CDlgSensorCalibration& page,
                              platform::MessageLoop& loop = platform::MessageLoop::Current());
@@ -27,23 +44,13 @@ public:
     void OnCancel();
     void Close();
     void StartWaitTimer();
-    bool IsVisible() const { return m_bVisible; }
-    bool IsAcquiring() const { return m_bAcquiring; }
     bool m_bWithoutControl = false;
-    std::function<void()> onChanged;
 
 protected:
     void OnTimer(UINT_PTR id) override;
-
-private:
-    void Changed();
-    CComPort& m_com;
-    CDlgSensorCalibration& m_page;
-    bool m_bVisible = false;
-    bool m_bAcquiring = false;
 };
 
-class CDlgCalibMsgGetValueEnd : public CWnd {
+class CDlgCalibMsgGetValueEnd : public CCalibPrompt {
 public:
     CDlgCalibMsgGetValueEnd(CComPort& com, CDlgSensorCalibration& page,
                             platform::MessageLoop& loop = platform::MessageLoop::Current());
@@ -55,16 +62,8 @@ public:
     // The warning element: the measured values stay too low for a scale reading.
     void ShowWarning();
     bool IsWarningVisible() const { return m_bWarningVisible; }
-    bool IsVisible() const { return m_bVisible; }
-    bool IsAcquiring() const { return m_bAcquiring; }
-    std::function<void()> onChanged;
 
 private:
-    void Changed();
-    CComPort& m_com;
-    CDlgSensorCalibration& m_page;
-    bool m_bVisible = false;
-    bool m_bAcquiring = false;
     bool m_bWarningVisible = false;
 };
 
