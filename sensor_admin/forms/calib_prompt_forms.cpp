@@ -13,16 +13,12 @@ namespace sensor_admin {
 // ---- Zero point ----------------------------------------------------------------------------------
 
 CalibZeroPromptForm::CalibZeroPromptForm(CDlgSensorCalibration& page, QWidget* parent)
-    : CDialog(kDialogZeroPrompt, parent), m_page(page), m_ui(std::make_unique<Ui::CalibZeroPromptForm>())
+    : PageForm(kDialogZeroPrompt, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     setWindowFlags(Qt::Dialog);
     m_page.ZeroPrompt().onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-CalibZeroPromptForm::~CalibZeroPromptForm() = default;
 
 void CalibZeroPromptForm::LoadLanguageTexts()
 {
@@ -53,16 +49,12 @@ void CalibZeroPromptForm::OnCancel() { m_page.ZeroPrompt().OnCancel(); }
 // ---- Scale value ---------------------------------------------------------------------------------
 
 CalibEndPromptForm::CalibEndPromptForm(CDlgSensorCalibration& page, QWidget* parent)
-    : CDialog(kDialogEndPrompt, parent), m_page(page), m_ui(std::make_unique<Ui::CalibEndPromptForm>())
+    : PageForm(kDialogEndPrompt, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     setWindowFlags(Qt::Dialog);
     m_page.EndPrompt().onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-CalibEndPromptForm::~CalibEndPromptForm() = default;
 
 void CalibEndPromptForm::LoadLanguageTexts()
 {

@@ -21,15 +21,11 @@ CString RoleText(const DiagnosticRow& row)
 }  // namespace
 
 DiagnosticForm::DiagnosticForm(CDlgDiagnostic& page, QWidget* parent)
-    : CDialog(kDialogDiagnostic, parent), m_page(page), m_ui(std::make_unique<Ui::DiagnosticForm>())
+    : PageForm(kDialogDiagnostic, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-DiagnosticForm::~DiagnosticForm() = default;
 
 void DiagnosticForm::LoadLanguageTexts()
 {

@@ -40,6 +40,25 @@ private:
     std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
+// What every form is: a dialog laid out by its Designer class UiForm, its controls registered by
+// id, showing one page. The Designer class is complete only where a form is built, so the form
+// holds it with a deleter made there.
+template <class Page, class UiForm>
+class PageForm : public CDialog, public ILanguageTexts, protected FormLifetime {
+protected:
+    PageForm(UINT dialogId, Page& page, QWidget* parent)
+        : CDialog(dialogId, parent), m_page(page), m_ui(new UiForm, [](UiForm* ui) { delete ui; })
+    {
+        m_ui->setupUi(this);
+        RegisterControlsFromForm();
+    }
+
+    Page& m_page;
+
+private:
+    std::unique_ptr<UiForm, void (*)(UiForm*)> m_ui;
+};
+
 class CDlgSensorConnection;
 class CDlgStartUp;
 class CDlgSensorInformationHmb;
@@ -55,10 +74,9 @@ constexpr UINT kDialogStartUp = 140;
 constexpr UINT kDialogZeroPrompt = 141;
 constexpr UINT kDialogEndPrompt = 142;
 
-class SensorConnectionForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class SensorConnectionForm : public PageForm<CDlgSensorConnection, Ui::SensorConnectionForm> {
 public:
     SensorConnectionForm(CDlgSensorConnection& page, QWidget* parent = nullptr);
-    ~SensorConnectionForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
     CXListCtrl& List() const;
@@ -66,31 +84,21 @@ public:
 protected:
     void OnCommand(int id, UINT code) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    CDlgSensorConnection& m_page;
-    std::unique_ptr<Ui::SensorConnectionForm> m_ui;
 };
 
-class StartUpForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class StartUpForm : public PageForm<CDlgStartUp, Ui::StartUpForm> {
 public:
     StartUpForm(CDlgStartUp& page, QWidget* parent = nullptr);
-    ~StartUpForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
 
 protected:
     void OnCommand(int id, UINT code) override;
-
-private:
-    CDlgStartUp& m_page;
-    std::unique_ptr<Ui::StartUpForm> m_ui;
 };
 
-class SensorInformationForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class SensorInformationForm : public PageForm<CDlgSensorInformationHmb, Ui::SensorInformationForm> {
 public:
     SensorInformationForm(CDlgSensorInformationHmb& page, QWidget* parent = nullptr);
-    ~SensorInformationForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
 
@@ -98,19 +106,14 @@ protected:
     void OnCommand(int id, UINT code) override;
     // A refill asked for while the page was hidden (the sensor's version check) is done now.
     void showEvent(class QShowEvent* event) override;
-
-private:
-    CDlgSensorInformationHmb& m_page;
-    std::unique_ptr<Ui::SensorInformationForm> m_ui;
 };
 
 class CalibZeroPromptForm;
 class CalibEndPromptForm;
 
-class SensorCalibrationForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class SensorCalibrationForm : public PageForm<CDlgSensorCalibration, Ui::SensorCalibrationForm> {
 public:
     SensorCalibrationForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
-    ~SensorCalibrationForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
     CalibZeroPromptForm& ZeroPrompt() const { return *m_zero; }
@@ -123,48 +126,35 @@ protected:
 
 private:
     void TakeFields();
-    CDlgSensorCalibration& m_page;
-    std::unique_ptr<Ui::SensorCalibrationForm> m_ui;
     CalibZeroPromptForm* m_zero;
     CalibEndPromptForm* m_end;
 };
 
-class CalibZeroPromptForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class CalibZeroPromptForm : public PageForm<CDlgSensorCalibration, Ui::CalibZeroPromptForm> {
 public:
     CalibZeroPromptForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
-    ~CalibZeroPromptForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
 
 protected:
     void OnOK() override;
     void OnCancel() override;
-
-private:
-    CDlgSensorCalibration& m_page;
-    std::unique_ptr<Ui::CalibZeroPromptForm> m_ui;
 };
 
-class CalibEndPromptForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class CalibEndPromptForm : public PageForm<CDlgSensorCalibration, Ui::CalibEndPromptForm> {
 public:
     CalibEndPromptForm(CDlgSensorCalibration& page, QWidget* parent = nullptr);
-    ~CalibEndPromptForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
 
 protected:
     void OnOK() override;
     void OnCancel() override;
-
-private:
-    CDlgSensorCalibration& m_page;
-    std::unique_ptr<Ui::CalibEndPromptForm> m_ui;
 };
 
-class DiagnosticForm : public CDialog, public ILanguageTexts, private FormLifetime {
+class DiagnosticForm : public PageForm<CDlgDiagnostic, Ui::DiagnosticForm> {
 public:
     DiagnosticForm(CDlgDiagnostic& page, QWidget* parent = nullptr);
-    ~DiagnosticForm() override;
     void LoadLanguageTexts() override;
     void Refresh();
 
@@ -172,10 +162,6 @@ protected:
     void OnCommand(int id, UINT code) override;
     void showEvent(class QShowEvent* event) override;
     void hideEvent(class QHideEvent* event) override;
-
-private:
-    CDlgDiagnostic& m_page;
-    std::unique_ptr<Ui::DiagnosticForm> m_ui;
 };
 
 }  // namespace sensor_admin

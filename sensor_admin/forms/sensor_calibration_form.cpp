@@ -39,10 +39,8 @@ double EditNumber(CDialog& form, int id)
 }  // namespace
 
 SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidget* parent)
-    : CDialog(kDialogCalibration, parent), m_page(page), m_ui(std::make_unique<Ui::SensorCalibrationForm>())
+    : PageForm(kDialogCalibration, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     RegisterRadioGroup({std::begin(kModeIds), std::end(kModeIds)});
     Item<CMyEdit>(IDC_CAL_REF_A)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
     Item<CMyEdit>(IDC_CAL_REF_B)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
@@ -54,8 +52,6 @@ SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidge
     m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-SensorCalibrationForm::~SensorCalibrationForm() = default;
 
 void SensorCalibrationForm::LoadLanguageTexts()
 {

@@ -20,17 +20,13 @@ constexpr int kBaudRates[] = {115200, 230400};
 }  // namespace
 
 SensorConnectionForm::SensorConnectionForm(CDlgSensorConnection& page, QWidget* parent)
-    : CDialog(kDialogConnection, parent), m_page(page), m_ui(std::make_unique<Ui::SensorConnectionForm>())
+    : PageForm(kDialogConnection, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     for (int baud : kBaudRates) ComboAddString(IDC_CONN_BAUD, CString::Formatted("%d", baud));
     ComboSetCurSel(IDC_CONN_BAUD, 0);
     m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-SensorConnectionForm::~SensorConnectionForm() = default;
 
 CXListCtrl& SensorConnectionForm::List() const { return *Item<CXListCtrl>(IDC_CONN_LIST); }
 

@@ -14,15 +14,11 @@ constexpr UINT kHeadings[] = {kTextColumnProperty, kTextColumnValue};
 }
 
 SensorInformationForm::SensorInformationForm(CDlgSensorInformationHmb& page, QWidget* parent)
-    : CDialog(kDialogInformation, parent), m_page(page), m_ui(std::make_unique<Ui::SensorInformationForm>())
+    : PageForm(kDialogInformation, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-SensorInformationForm::~SensorInformationForm() = default;
 
 void SensorInformationForm::LoadLanguageTexts()
 {

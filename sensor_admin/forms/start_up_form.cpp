@@ -10,15 +10,11 @@
 namespace sensor_admin {
 
 StartUpForm::StartUpForm(CDlgStartUp& page, QWidget* parent)
-    : CDialog(kDialogStartUp, parent), m_page(page), m_ui(std::make_unique<Ui::StartUpForm>())
+    : PageForm(kDialogStartUp, page, parent)
 {
-    m_ui->setupUi(this);
-    RegisterControlsFromForm();
     m_page.onChanged = Guard([this] { Refresh(); });
     LoadLanguageTexts();
 }
-
-StartUpForm::~StartUpForm() = default;
 
 void StartUpForm::LoadLanguageTexts()
 {
