@@ -32,9 +32,8 @@ int TimeDecimals(double intervalSeconds)
     return 6;
 }
 
-void WriteMeasValueHeader(CDelimitedTableWriter& writer, const CDocumentationSettings& settings,
-                          const MeasurementDescription& description, const FileLabels& labels,
-                          std::int64_t firstRecordSeconds)
+void WriteReportHeaderLines(CDelimitedTableWriter& writer, const CDocumentationSettings& settings,
+                            const MeasurementDescription& description, const FileLabels& labels)
 {
     for (const CString& text : settings.headerText) {
         if (text.IsEmpty()) continue;
@@ -46,6 +45,13 @@ void WriteMeasValueHeader(CDelimitedTableWriter& writer, const CDocumentationSet
         writer.AppendText(identity.view());
         writer.EndLine();
     }
+}
+
+void WriteMeasValueHeader(CDelimitedTableWriter& writer, const CDocumentationSettings& settings,
+                          const MeasurementDescription& description, const FileLabels& labels,
+                          std::int64_t firstRecordSeconds)
+{
+    WriteReportHeaderLines(writer, settings, description, labels);
     writer.AppendText(labels.date.view());
     writer.AppendText(DateText(firstRecordSeconds).view());
     writer.AppendText(labels.time.view());

@@ -51,6 +51,11 @@ CString TimeText(std::int64_t seconds);
 // Decimals that the time column needs for this interval (0 to 6).
 int TimeDecimals(double intervalSeconds);
 
+// The lines every documentation file begins with: the report header texts that are filled, then
+// one line of sensor identity per sensor.
+void WriteReportHeaderLines(CDelimitedTableWriter& writer, const CDocumentationSettings& settings,
+                            const MeasurementDescription& description, const FileLabels& labels);
+
 // The header of a measured-value file: report header texts, sensor identity, date and time of
 // the first record, measure rate, an empty line, then the column line (time and each channel
 // with its unit).

@@ -21,16 +21,7 @@ namespace {
 void WriteHeader(CDelimitedTableWriter& writer, const CDocumentationSettings& settings,
                  const MeasurementDescription& description, const FileLabels& labels, const IoNioEvaluation& evaluation)
 {
-    for (const CString& text : settings.headerText) {
-        if (text.IsEmpty()) continue;
-        writer.AppendText(text.view());
-        writer.EndLine();
-    }
-    for (const CString& identity : description.sensorIdentity) {
-        writer.AppendText(labels.sensor.view());
-        writer.AppendText(identity.view());
-        writer.EndLine();
-    }
+    WriteReportHeaderLines(writer, settings, description, labels);
     writer.EndLine();
     writer.AppendText(labels.date.view());
     writer.AppendText(labels.time.view());
