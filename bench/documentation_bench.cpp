@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -112,40 +113,61 @@ public:
     void ShowDocumentationMessage(const CString&) override {}
 };
 
+// Automatic storage of the measured values, file names indexed, into this folder.
+CDocumentationSettings IndexedMeasValueSettings(const std::string& folder)
+{
+    CDocumentationSettings settings;
+    for (auto& dir : settings.directory) dir = CString(folder);
+    settings.autoStorage = 1;
+    settings.storageMode[kMeasValues] = kStorageIndexed;
+    return settings;
+}
+
+// A recorder paced by the timer of its own virtual loop, its frame quiet, its files open.
+struct QuietRecording {
+    explicit QuietRecording(const CDocumentationSettings& settings)
+        : recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop)
+    {
+        recorder.SetPeers(&frame, nullptr);
+        recorder.SetLabelSource([] { return FileLabels{}; });
+        recorder.OpenMeasValueFiles(0);
+    }
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    MeasurementTimes times;
+    QuietFrame frame;
+    CMeasurementRecorder recorder;
+};
+
+// How long call holds the thread, in milliseconds; longestMs keeps the longest so far.
+template <class Call>
+double TimedMs(double& longestMs, Call&& call)
+{
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    longestMs = std::max(longestMs, ms);
+    return ms;
+}
+
 // A measurement of a million value sets at 10 kHz, collected on the GUI thread with the write
 // steps in between, then finished: the longest single call is the longest stall.
 void BM_GuiStallMillionSets(benchmark::State& state)
 {
     const std::string folder = TempFolder();
-    CDocumentationSettings settings;
-    for (auto& dir : settings.directory) dir = CString(folder);
-    settings.autoStorage = 1;
-    settings.storageMode[kMeasValues] = kStorageIndexed;
+    const CDocumentationSettings settings = IndexedMeasValueSettings(folder);
     const std::uint64_t sets = static_cast<std::uint64_t>(state.range(0));
     double longestMs = 0.0, finishMs = 0.0;
     for (auto _ : state) {
-        platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-        MeasurementTimes times;
-        QuietFrame frame;
-        CMeasurementRecorder recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop);
-        recorder.SetPeers(&frame, nullptr);
-        recorder.SetLabelSource([] { return FileLabels{}; });
-        auto timed = [&](auto&& call) {
-            const auto start = std::chrono::steady_clock::now();
-            call();
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-            if (ms > longestMs) longestMs = ms;
-            return ms;
-        };
-        recorder.OpenMeasValueFiles(0);
+        QuietRecording run(settings);
         double values[4];
         for (std::uint64_t i = 0; i < sets; ++i) {
             FillSet(i, values);
-            timed([&] { recorder.CollectSample(values, 4); });
-            if (i % 10 == 9) timed([&] { loop.RunFor(1); });  // 10 sets per millisecond
+            TimedMs(longestMs, [&] { run.recorder.CollectSample(values, 4); });
+            if (i % 10 == 9) TimedMs(longestMs, [&] { run.loop.RunFor(1); });  // 10 sets per millisecond
         }
-        finishMs = timed([&] { recorder.FinishMeasurement(); });
-        while (recorder.IsWritingBehind()) timed([&] { loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
+        finishMs = TimedMs(longestMs, [&] { run.recorder.FinishMeasurement(); });
+        while (run.recorder.IsWritingBehind())
+            TimedMs(longestMs, [&] { run.loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
     }
     state.counters["longest_stall_ms"] = longestMs;
     state.counters["finish_ms"] = finishMs;
@@ -158,33 +180,19 @@ BENCHMARK(BM_GuiStallMillionSets)->Arg(1000000)->Iterations(1)->Unit(benchmark::
 void BM_GuiStallMillionSetsWrittenBehind(benchmark::State& state)
 {
     const std::string folder = TempFolder();
-    CDocumentationSettings settings;
-    for (auto& dir : settings.directory) dir = CString(folder);
-    settings.autoStorage = 1;
-    settings.storageMode[kMeasValues] = kStorageIndexed;
+    const CDocumentationSettings settings = IndexedMeasValueSettings(folder);
     double longestMs = 0.0;
     int steps = 0;
     for (auto _ : state) {
-        platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-        MeasurementTimes times;
-        QuietFrame frame;
-        CMeasurementRecorder recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop);
-        recorder.SetPeers(&frame, nullptr);
-        recorder.SetLabelSource([] { return FileLabels{}; });
-        recorder.OpenMeasValueFiles(0);
+        QuietRecording run(settings);
         double values[4];
         for (std::uint64_t i = 0; i < 1000000; ++i) {
             FillSet(i, values);
-            recorder.CollectSample(values, 4);
+            run.recorder.CollectSample(values, 4);
         }
-        auto timed = [&](auto&& call) {
-            const auto start = std::chrono::steady_clock::now();
-            call();
-            longestMs = std::max(longestMs, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        };
-        timed([&] { recorder.FinishMeasurement(); });
-        while (recorder.IsWritingBehind()) {
-            timed([&] { loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
+        TimedMs(longestMs, [&] { run.recorder.FinishMeasurement(); });
+        while (run.recorder.IsWritingBehind()) {
+            TimedMs(longestMs, [&] { run.loop.RunFor(CMeasurementRecorder::kStepPeriodMs); });
             ++steps;
         }
     }
