@@ -1,20 +1,5 @@
 #!/bin/sh
-# Starts the application headless, waits until it is up (it creates its data folder at start),
-# sends SIGTERM and expects exit status 0.
-set -u
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" "$1" &
-pid=$!
-i=0
-until [ -d "$home/data/Tessaline Inc./TSL-USB-KM3" ]; do
-  kill -0 "$pid" 2>/dev/null || { wait "$pid"; echo "km3 ended by itself with $?"; exit 1; }
-  i=$((i + 1))
-  [ $i -le 600 ] || { kill -KILL "$pid"; echo "km3 did not come up"; exit 1; }
-  sleep 0.05
-done
-kill -TERM "$pid"
-wait "$pid"
-status=$?
-[ "$status" -eq 0 ] || { echo "km3 exited with $status after SIGTERM"; exit 1; }
+# Starts the application headless, waits until it is up, sends SIGTERM and expects exit status 0.
+. "$(dirname "$0")/km3_sigterm.sh"
+km3_term_when_up "$1" 0
 echo "km3 quit cleanly"
