@@ -315,13 +315,25 @@ void CDlgMeasureAdjust::AssignAxis(int a, int v)
     }
 }
 
+namespace {
+
+// X and Y1 to Y4 have consecutive caption texts; Y5 and Y6 sit apart because
+// the ids after Y4 already name control-panel texts.
+UINT AxisCaptionTextId(int axisIndex)
+{
+    constexpr UINT kIds[7] = {5550, 5551, 5552, 5553, 5554, 5557, 5558};
+    return kIds[axisIndex];
+}
+
+} // namespace
+
 void CDlgMeasureAdjust::SetAxisCaption(int axisIndex, bool show)
 {
     CString text;
     if (show) {
         const bool power = GetDisplayFlag(0) || GetDisplayFlag(1);
         if (axisIndex == 0 || !power || axisIndex > 4) {
-            text = LoadLangString(5550 + static_cast<UINT>(axisIndex)) + ":";
+            text = LoadLangString(AxisCaptionTextId(axisIndex)) + ":";
         } else if (axisIndex == 1) {
             text = "Y-" + LoadLangString(5545) + " 1:";
         } else {
