@@ -10,11 +10,6 @@ CCalibPrompt::CCalibPrompt(CComPort& com, CDlgSensorCalibration& page, platform:
 {
 }
 
-void CCalibPrompt::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 // ---- Zero point ----------------------------------------------------------------------------------
 
 CDlgCalibMsgGetValueZero::CDlgCalibMsgGetValueZero(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop)

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 
 class CComPort;
@@ -18,17 +19,14 @@ class CDlgSensorCalibration;
 constexpr UINT_PTR kZeroPromptTimerWait = 1;
 constexpr UINT kZeroPromptWaitMs = 500;
 
-// What both prompts share: whether the prompt is shown and acquiring, and the call that tells
-// its form about a change.
-class CCalibPrompt : public CWnd {
+// What both prompts share: whether the prompt is shown and acquiring, the port and the page.
+class CCalibPrompt : public CWnd, public ChangeNotice {
 public:
     bool IsVisible() const { return m_bVisible; }
     bool IsAcquiring() const { return m_bAcquiring; }
-    std::function<void()> onChanged;
 
 protected:
     CCalibPrompt(CComPort& com, CDlgSensorCalibration& page, platform::MessageLoop& loop);
-    void Changed();
     CComPort& m_com;
     CDlgSensorCalibration& m_page;
     bool m_bVisible = false;

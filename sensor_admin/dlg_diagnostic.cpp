@@ -8,11 +8,6 @@ namespace sensor_admin {
 
 CDlgDiagnostic::CDlgDiagnostic(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com), m_detector(this) {}
 
-void CDlgDiagnostic::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 void CDlgDiagnostic::DetectMultiport()
 {
     m_detector.Reset();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 #include "workflow/com_port.h"
 #include "workflow/master_slave_detector.h"
@@ -28,7 +29,7 @@ struct DiagnosticRow {
     int group = -1;  // index of the device group, -1 for a sensor of its own
 };
 
-class CDlgDiagnostic : public CWnd, public workflow::IDiagnosticPage {
+class CDlgDiagnostic : public CWnd, public ChangeNotice, public workflow::IDiagnosticPage {
 public:
     explicit CDlgDiagnostic(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
 
@@ -44,13 +45,11 @@ public:
     const std::vector<DiagnosticRow>& Rows() const { return m_rows; }
     const CMasterSlaveDetector& Detector() const { return m_detector; }
     CString m_strStatusLine;
-    std::function<void()> onChanged;
 
 protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    void Changed();
     void ShowStatusAnswer();
 
     CComPort& m_com;

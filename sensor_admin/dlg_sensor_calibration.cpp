@@ -19,11 +19,6 @@ CDlgSensorCalibration::CDlgSensorCalibration(CComPort& com, platform::MessageLoo
 {
 }
 
-void CDlgSensorCalibration::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 bool CDlgSensorCalibration::IsSensorPresent() const
 {
     for (const CPortRecord& rec : m_com.m_PortRec)

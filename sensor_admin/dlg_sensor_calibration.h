@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 #include "sensor_admin/calib_computation.h"
 #include "sensor_admin/calib_prompts.h"
@@ -27,7 +28,7 @@ constexpr int kCalibStallMs = 3000;
 constexpr int kCalibAnswersPerPhase = 300;
 constexpr int kConnectionOverrideCalibration = 2;
 
-class CDlgSensorCalibration : public CWnd, public workflow::ICalibrationPage {
+class CDlgSensorCalibration : public CWnd, public ChangeNotice, public workflow::ICalibrationPage {
 public:
     enum class Activity { Idle, ZeroPrompt, Acquiring, ScalePrompt, Writing, BlockStep };
 
@@ -80,13 +81,11 @@ public:
     // The page is shown or hidden: while shown, a reconnection completes as for one sensor.
     void OnShowPage(bool shown);
     CString m_strStatusLine;
-    std::function<void()> onChanged;
 
 protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    void Changed();
     void SetActivity(Activity activity);
     void Finish(UINT messageId, bool box);
     void AbortSensorLeft();

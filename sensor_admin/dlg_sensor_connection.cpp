@@ -14,11 +14,6 @@ constexpr UINT kPortLoopMs = 500;
 
 CDlgSensorConnection::CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com) {}
 
-void CDlgSensorConnection::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 // ---- The controller's view of the page ---------------------------------------------------------
 
 void CDlgSensorConnection::SetAllPortsEnabled(bool enabled)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <set>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 #include "sensor_admin/port_list_model.h"
 #include "workflow/com_port.h"
@@ -24,7 +25,7 @@ constexpr UINT_PTR kConnTimerProbeTimeout = workflow::kConnPageTimerProbeTimeout
 // How often the per-port step writes the baud code again before the change is given up.
 constexpr int kBaudChangeRetries = 3;
 
-class CDlgSensorConnection : public CWnd, public workflow::IConnectionPage {
+class CDlgSensorConnection : public CWnd, public ChangeNotice, public workflow::IConnectionPage {
 public:
     explicit CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
 
@@ -71,7 +72,6 @@ public:
     CPortListModel& List() { return m_list; }
     const CPortListModel& List() const { return m_list; }
     // The page changed what it shows.
-    std::function<void()> onChanged;
 
     int m_nUsbPortsOnly = 0;       // 1: search and probe the sensors' USB ports only
     BYTE m_bBaudRateChange = 0;    // a baud-rate change is under way
@@ -82,7 +82,6 @@ protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    void Changed();
     void RememberMarks();
     void SetBusy(bool busy);
     void EndBaudChange(UINT messageId, bool showBox);

@@ -11,11 +11,6 @@ CDlgSensorInformationHmb::CDlgSensorInformationHmb(CComPort& com, platform::Mess
     FillSensorInformation(0);
 }
 
-void CDlgSensorInformationHmb::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 void CDlgSensorInformationHmb::FillSensorInformation(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) sensor = 0;

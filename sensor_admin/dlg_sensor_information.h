@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 #include "sensor_admin/sensor_information_rows.h"
 #include "workflow/com_port.h"
@@ -23,7 +24,7 @@ constexpr UINT kInfoWatchPeriodMs = 100;
 // A read or write without any progress for this long has lost its sensor.
 constexpr int kInfoStallMs = 3000;
 
-class CDlgSensorInformationHmb : public CWnd, public workflow::IInformationPage {
+class CDlgSensorInformationHmb : public CWnd, public ChangeNotice, public workflow::IInformationPage {
 public:
     enum class Activity { Idle, Reading, Writing };
 
@@ -49,13 +50,11 @@ public:
     const std::vector<InfoRow>& Rows() const { return m_rows; }
     int Sensor() const { return m_nSensor; }
     CString m_strStatusLine;
-    std::function<void()> onChanged;
 
 protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    void Changed();
     void Begin(Activity activity);
     void Finish(UINT messageId);
     void Abort();

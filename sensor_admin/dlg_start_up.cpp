@@ -13,11 +13,6 @@ CDlgStartUp::CDlgStartUp(CDlgSensorConnection* connection, platform::MessageLoop
 {
 }
 
-void CDlgStartUp::Changed()
-{
-    if (onChanged) onChanged();
-}
-
 void CDlgStartUp::Show()
 {
     CWnd::KillTimer(kStartUpTimerClose);

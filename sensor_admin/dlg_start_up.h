@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
 #include "workflow/workflow_peers.h"
 
@@ -17,7 +18,7 @@ constexpr int kStepsPerPort = 29;
 constexpr UINT_PTR kStartUpTimerClose = 1;
 constexpr UINT kStartUpCloseDelayMs = 2000;
 
-class CDlgStartUp : public CWnd, public workflow::IStartUpPage {
+class CDlgStartUp : public CWnd, public ChangeNotice, public workflow::IStartUpPage {
 public:
     explicit CDlgStartUp(CDlgSensorConnection* connection = nullptr,
                          platform::MessageLoop& loop = platform::MessageLoop::Current());
@@ -46,13 +47,11 @@ public:
     bool IsFinished() const { return m_bFinished; }
 
     BYTE m_bSearchUsbOnly = 0;
-    std::function<void()> onChanged;
 
 protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    void Changed();
     void SetListProgress(int row, int percent);
 
     CDlgSensorConnection* m_pConnection;
