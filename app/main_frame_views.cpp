@@ -1,5 +1,7 @@
 #include "app/main_frame_views.h"
 
+#include <algorithm>
+
 #include <QDockWidget>
 #include <QGridLayout>
 #include <QScrollArea>
@@ -8,6 +10,7 @@
 #include "app/main_frame_documentation.h"
 #include "documentation/diagram_storage.h"
 #include "documentation/dlg_documentation.h"
+#include "measurement/measure_rate_table.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -42,6 +45,7 @@ void CMainFrame::InstallViews()
     // documentation asks for it, stored under its naming scheme.
     if (m_documentation) {
         app::DocumentationHooks& end = m_documentation->hooks;
+        end.describeMeasurement = [&views] { return views.DescribeMeasurement(); };
         end.updateValueTexts = [&views] {
             views.Refresher().RefreshChannelViews(4);
             views.Refresher().FlushRepaint();
@@ -170,6 +174,45 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     }
     setup.samplePeriod = SamplePeriodOfRate(fields.measureRateIndex);
     return setup;
+}
+
+documentation::MeasurementDescription ViewsWiring::DescribeMeasurement()
+{
+    documentation::MeasurementDescription description;
+    CComPort& com = m_frame.Com();
+    const int sensors = com.m_nCountActivePorts >= 2 ? com.m_nCountActivePorts : 1;
+    for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s)
+        description.sensorIdentity.push_back(
+            CString::Formatted("%u", static_cast<unsigned>(com.m_Sensor[static_cast<std::size_t>(s)].m_sStatorHeader.nSerialNo)));
+    static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
+    m_documentedChannels.clear();
+    for (int c = 0; c < views::kChannelCount; ++c) {
+        const views::DisplayTable* table = m_tables.Entry(c);
+        const bool power = c >= views::kChannelP1;
+        if (!table || !(power ? table->powerMark == 'P' : table->state == views::kChannelOn)) continue;
+        m_documentedChannels.push_back(c);
+        documentation::ChannelDescription column;
+        column.name = kNames[c];
+        column.unit = table->SelectedUnitText();
+        // The display rounds to what a reader needs; the file keeps the measured steps, which
+        // lie below that.
+        column.decimals = std::min(table->decimals + 3, 6);
+        description.channels.push_back(column);
+    }
+    const FrameMeasureFields& fields = m_frame.Fields();
+    if (const unsigned rateText = measurement::GetMeasureRateTextId(fields.measureRateIndex); rateText != 0)
+        description.measureRateText = LoadLangString(rateText);
+    description.intervalSeconds = SamplePeriodOfRate(fields.measureRateIndex);
+    description.durationSeconds = fields.measuringSeconds;
+    return description;
+}
+
+void ViewsWiring::DocumentValueSet(const views::ValueSet& set)
+{
+    std::array<double, views::kChannelCount> values{};
+    int count = 0;
+    for (int c : m_documentedChannels) values[static_cast<std::size_t>(count++)] = set.value[static_cast<std::size_t>(c)];
+    m_frame.CollectSample(values.data(), count);
 }
 
 void ViewsWiring::RegisterChannelView(int channel, CAFormChannelX* view)

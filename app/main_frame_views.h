@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "documentation/documentation_peers.h"
+#include "documentation/measurement_description.h"
 #include "views/channel_refresher.h"
 #include "views/views_frame.h"
 
@@ -63,6 +65,11 @@ public:
     workflow::MeasureCtrlSettings* MeasureSettings() override;
     bool IsMeasurementEnded() const override;
     views::DiagramSetup GetDiagramSetup() const override;
+    void DocumentValueSet(const views::ValueSet& set) override;
+    // The measured-value file's description of the measurement that starts: the channels the
+    // diagram shows, with their units, and the set-up's measure rate. Later value sets are
+    // documented with the same channels.
+    documentation::MeasurementDescription DescribeMeasurement();
     CString DiagramFileAtEnd() override { return diagramFileAtEnd ? diagramFileAtEnd() : CString(); }
     void RegisterChannelView(int channel, CAFormChannelX* view) override;
     void RegisterDiagramView(CAFormDiagram* view) override;
@@ -78,6 +85,7 @@ private:
     std::array<CAFormChannelX*, views::kChannelCount> m_channels{};
     CAFormDiagram* m_diagram = nullptr;
     CAFormLight* m_light = nullptr;
+    std::vector<int> m_documentedChannels;
     QDockWidget* m_diagramBar = nullptr;
 };
 

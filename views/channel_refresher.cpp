@@ -215,6 +215,7 @@ void ChannelRefresher::RefreshChannelViews(int reason)
     if (FeedsMeasurement(reason)) {
         if (m_sink) m_sink->AddValueSet(set);
         if (m_evaluation) m_evaluation->EvaluateValueSet(set);
+        m_frame.DocumentValueSet(set);
     }
     if (shown) {
         ++m_shownSets;

@@ -1,7 +1,8 @@
 #pragma once
 // The frame's new-values entry (RefreshChannelViews) as a class of its own: it turns the
 // controller's latest raw values into each channel's value, minimum and maximum, hands every
-// value set of a measurement to the diagram's curve store and to the measurement's evaluation,
+// value set of a measurement to the diagram's curve store, the measurement's evaluation and the
+// frame's documentation,
 // and has the views repainted at a bounded rate, however fast value sets arrive.
 //
 // Reasons: 0 a value set of a stream; 1 after a single shot (and each poll of a slow

@@ -56,6 +56,8 @@ public:
     // Set when the measuring time is reached or a stop trigger fired.
     virtual bool IsMeasurementEnded() const = 0;
     virtual DiagramSetup GetDiagramSetup() const = 0;
+    // Every value set of a measurement, in order, for the measured-value file.
+    virtual void DocumentValueSet(const ValueSet& /*set*/) {}
     // The file the diagram is stored in at the end of a measurement; empty when the
     // documentation settings do not ask for it.
     virtual CString DiagramFileAtEnd() { return CString(); }
