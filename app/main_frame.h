@@ -230,6 +230,8 @@ public:
         m_bSensorConnected = 1;
         if (m_hooks.sensorConfigurationRead) m_hooks.sensorConfigurationRead();
     }
+    bool IsSensorConnected() const override { return m_bSensorConnected != 0; }
+    void ClearSensorConnectedFlag() override { m_bSensorConnected = 0; }
     void RefreshChannelViews(int reason) override;
     bool IsMeasurementEnded() const override { return m_fields.measurementEnded != 0; }
     bool IsDrained() const override { return m_fields.drained != 0; }

@@ -141,6 +141,7 @@ public:
     void ShowSensorActive();
     void ClearSensorDisplay() override;
     void ResetAfterDisconnect() override;
+    void EndMeasurementOnLostSensor() override;
     static CString BuildVersionRefusal(const CSensorRecord& sensor, int kind);
     void BuildSensorInfoText(int language);
     void ApplyDeveloperView();

@@ -85,6 +85,17 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
     }
 }
 
+void CDlgMeasureDiagram::EndMeasurementOnLostSensor()
+{
+    if (!IsRunning()) return;
+    OnBnClickedStop();
+    // No answer to the stop can come: the measurement ends now, its values kept and written.
+    KillTimer(kTimerReceiveTimeout);
+    Com().m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    m_frame.FinishMeasurement();
+    Changed();
+}
+
 void CDlgMeasureDiagram::OnMultiportWatch()
 {
     if (!m_bMultiportReady) {

@@ -174,6 +174,9 @@ public:
     // ---- Receive chain --------------------------------------------------------------------------
     LRESULT OnReceiveChain(WPARAM count, LPARAM bytes);
     LRESULT OnPortManagerNotify(WPARAM wParam, LPARAM lParam);
+    // Events of the further sensor ports (1 to 3); a removal of the port's device loses the sensor.
+    LRESULT OnFurtherPortNotify(int port, WPARAM wParam, LPARAM lParam);
+    void OnSensorPortRemoved(int port);
     bool ZMCOMConfg_ScanReceiveChain();
     void ZMCOMConfg_DispatchFirstByte();
     CString UnstuffStx(const CString& chain) const;

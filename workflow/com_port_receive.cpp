@@ -92,8 +92,6 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
     return 0;
 }
 
-LRESULT CComPort::OnPortManagerNotify(WPARAM, LPARAM) { return 0; }
-
 void CComPort::InvokeReplyHandler()
 {
     if (m_pfnReplyHandler) (this->*m_pfnReplyHandler)();

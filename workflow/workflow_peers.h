@@ -120,6 +120,9 @@ public:
     // Ends the application with the given exit code (orderly, through the exit command).
     virtual void ExitApplication(int exitCode) = 0;
     virtual void SetSensorConnectedFlag() = 0;
+    virtual bool IsSensorConnected() const { return true; }
+    // A connected sensor was lost: a new search may connect it again.
+    virtual void ClearSensorConnectedFlag() {}
     // The new-values entry: reason 0 a value set of a stream, 1 after a single shot, 2 after the
     // first values of a sensor. It reads m_aiValue and the display countdown.
     virtual void RefreshChannelViews(int reason) = 0;
@@ -199,6 +202,9 @@ public:
     virtual void KillTimer(UINT_PTR id) = 0;
     virtual void ClearSensorDisplay() = 0;
     virtual void ResetAfterDisconnect() = 0;
+    // The sensor's line is gone: a running measurement ends as a stop ends it, without
+    // waiting for the sensor's answer.
+    virtual void EndMeasurementOnLostSensor() {}
     virtual void CheckSensorVersion(int argument) = 0;
     virtual void UpdateControlLed() = 0;
     virtual void AutoStorageStep(int argument) = 0;

@@ -23,6 +23,7 @@ constexpr UINT kTextMoreThanOneSensor = 5360;
 constexpr UINT kTextSensorsNotPrepared = 5378;
 constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vier"
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
+constexpr UINT kTextSensorLost = 5930;      // our own: a connected sensor's port went away
 
 CString WorkflowText(UINT germanId);
 

@@ -113,9 +113,12 @@ bool DispatchPortMessage(CComPort& com, UINT message, WPARAM wParam, LPARAM lPar
         result = com.OnReceiveChain(wParam, lParam);
         return true;
     }
-    if (message == kMsgFirstPortEvent ||
-        (message >= kMsgFurtherPortEvent && message < kMsgFurtherPortEvent + kMaxSensorPorts)) {
+    if (message == kMsgFirstPortEvent) {
         result = com.OnPortManagerNotify(wParam, lParam);
+        return true;
+    }
+    if (message >= kMsgFurtherPortEvent && message < kMsgFurtherPortEvent + kMaxSensorPorts) {
+        result = com.OnFurtherPortNotify(static_cast<int>(message - kMsgFurtherPortEvent), wParam, lParam);
         return true;
     }
     if (message >= kMsgFurtherPortData && message < kMsgFurtherPortData + kMaxSensorPorts) {

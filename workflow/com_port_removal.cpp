@@ -1,0 +1,50 @@
+// The port library reports a sensor port whose device went away (unplugged, or its line hung
+// up) as event kEventDeviceRemoval. A connected sensor that is lost ends its measurement as a
+// stop does, so that what was received stays in the curves and reaches the files; then the
+// sensor counts as disconnected, the user is told which one went away, and a new search can
+// connect it again.
+
+#include "platform/message_box.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_texts.h"
+
+LRESULT CComPort::OnPortManagerNotify(WPARAM wParam, LPARAM)
+{
+    if (static_cast<DWORD>(wParam) & workflow::kEventDeviceRemoval) OnSensorPortRemoved(0);
+    return 0;
+}
+
+LRESULT CComPort::OnFurtherPortNotify(int port, WPARAM wParam, LPARAM)
+{
+    if (static_cast<DWORD>(wParam) & workflow::kEventDeviceRemoval) OnSensorPortRemoved(port);
+    return 0;
+}
+
+void CComPort::OnSensorPortRemoved(int port)
+{
+    if (m_nCountActivePorts < 1 || port < 0 || port >= kMaxSensorPorts) return;
+    if (port > 0 && port >= m_nCountActivePorts) return;
+    if (!m_pMainFrame || !m_pMainFrame->IsSensorConnected()) return;
+    const unsigned serial = static_cast<unsigned>(m_Sensor[static_cast<std::size_t>(port)].m_sStatorHeader.nSerialNo);
+    const CString portName = m_strActivePortName;
+
+    // Nothing more can be written to the lost line: the stop must not wait for its answer.
+    m_bSensorEndedStream = 1;
+    if (m_peers.measureControl) m_peers.measureControl->EndMeasurementOnLostSensor();
+    m_bSensorEndedStream = 0;
+    m_bMeasureRunning = 0;
+    m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    m_pfnReplyHandler = nullptr;
+    m_strReceiveCOM.Empty();
+
+    if (m_pPortMan) m_pPortMan->SetOffLine();
+    for (auto& further : m_pPortManOfPort)
+        if (further) further->SetOffLine();
+    if (m_peers.measureControl) m_peers.measureControl->ResetAfterDisconnect();
+    m_nCountActivePorts = 0;
+    m_pMainFrame->ClearSensorConnectedFlag();
+
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextSensorLost).GetString(), serial, portName.GetString());
+    AfxMessageBox(text);
+}
