@@ -1,11 +1,9 @@
 #include "measurement/channel_scaling_widget.h"
 
-#include <QAbstractButton>
-#include <QGroupBox>
-#include <QLabel>
 #include <QShowEvent>
 
 #include "controls/my_edit.h"
+#include "measurement/control_state_to_widget.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "ui_channel_scaling.h"
@@ -99,22 +97,8 @@ void ChannelScalingWidget::OnCancel()
 void ChannelScalingWidget::Sync()
 {
     m_syncing = true;
-    for (const auto& [id, state] : m_logic.Controls().All()) {
-        QWidget* control = GetDlgItem(id);
-        if (!control) continue;
-        const QString text = platform::ToQString(state.text);
-        if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
-            if (button->text() != text) button->setText(text);
-        } else if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
-            if (edit->text() != text) edit->setText(text);
-        } else if (auto* label = dynamic_cast<QLabel*>(control)) {
-            if (label->text() != text) label->setText(text);
-        } else if (auto* group = dynamic_cast<QGroupBox*>(control)) {
-            if (group->title() != text) group->setTitle(text);
-        }
-        control->setEnabled(state.enabled);
-        control->setVisible(state.shown);
-    }
+    for (const auto& [id, state] : m_logic.Controls().All())
+        if (QWidget* control = GetDlgItem(id)) ShowControlState(*control, state);
     setWindowTitle(platform::ToQString(m_logic.Caption()));
     m_syncing = false;
 }

@@ -5,6 +5,7 @@ list(APPEND KM3_MEASUREMENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_numbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_scaling_widget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/control_state_to_widget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_diagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_end.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_control_panel.cpp

@@ -2,15 +2,13 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QProgressBar>
 #include <QShowEvent>
 
-#include "controls/kombi_box.h"
 #include "controls/led_button.h"
+#include "measurement/control_state_to_widget.h"
 #include "measurement/measure_control_ids.h"
 #include "platform/qt_text.h"
 #include "ui_measure_control.h"
@@ -159,34 +157,7 @@ void MeasureControlWidget::SyncIndicators()
 
 void MeasureControlWidget::SyncControl(int id, const ControlState& state)
 {
-    QWidget* control = GetDlgItem(id);
-    if (!control) return;
-    const QString text = platform::ToQString(state.text);
-    // Captions the form gives (the developer view's labels) stay unless the logic writes one.
-    const bool keepFormText = control->property("formText").toBool() && state.text.IsEmpty();
-    if (auto* combo = dynamic_cast<CKombiBox*>(control)) {
-        bool same = combo->count() == static_cast<int>(state.entries.size());
-        for (int i = 0; same && i < combo->count(); ++i) {
-            const ComboEntry& e = state.entries[static_cast<std::size_t>(i)];
-            same = combo->GetItemData(i) == static_cast<UINT_PTR>(e.datum) && combo->GetLBText(i) == e.text;
-        }
-        if (!same) {
-            combo->ResetContent();
-            for (const ComboEntry& e : state.entries) combo->AddItem(e.text, static_cast<UINT_PTR>(e.datum));
-        }
-        if (combo->GetCurSel() != state.selection) combo->SetCurSel(state.selection);
-    } else if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
-        if (!keepFormText && button->text() != text) button->setText(text);
-        if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
-    } else if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
-        if (edit->text() != text) edit->setText(text);
-    } else if (auto* label = dynamic_cast<QLabel*>(control)) {
-        if (!keepFormText && label->text() != text) label->setText(text);
-    } else if (auto* group = dynamic_cast<QGroupBox*>(control)) {
-        if (!keepFormText && group->title() != text) group->setTitle(text);
-    }
-    control->setEnabled(state.enabled);
-    control->setVisible(state.shown);
+    if (QWidget* control = GetDlgItem(id)) ShowControlState(*control, state);
 }
 
 void MeasureControlWidget::showEvent(QShowEvent* event)
