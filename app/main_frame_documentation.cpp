@@ -174,6 +174,9 @@ void CMainFrame::CollectSample(const double* values, int count)
 void CMainFrame::FinishMeasurement()
 {
     m_documentation->Recorder().FinishMeasurement();
+    // A polled measurement has nothing more to wait for once it is finished: the stop's wait
+    // cursor ends here (a stream's ends when the restarted sensor reports back).
+    if (!m_com.m_bStreamingRate) EndWaitCursorOnce();
 }
 
 void CMainFrame::FreeConvertList()

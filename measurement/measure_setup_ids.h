@@ -97,6 +97,7 @@ constexpr int IDC_Y_BUTTON = 1440;
 constexpr unsigned kTimerRefresh = 18;
 constexpr unsigned kTimerPowerSwitchEnd = 56;
 constexpr unsigned kTimerWriteReplay = 39;
+constexpr unsigned kTimerWriteGuard = 40;
 
 // Messages the browse controls send after a browse.
 constexpr unsigned kMsgStartProgBrowsed = 311;

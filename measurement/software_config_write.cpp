@@ -79,13 +79,25 @@ bool SoftwareConfigWriter::CopyAndWrite(int sensor)
 
 bool SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
+    m_frame.BeginWaitCursorOnce();
     const bool written = m_frame.Com().COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
-    if (!written) m_frame.EndWaitCursorOnce();
-    return written;
+    if (!written) {
+        m_frame.EndWaitCursorOnce();
+        return false;
+    }
+    SetTimer(kTimerWriteGuard, kWriteGuardMs);
+    return true;
 }
 
 void SoftwareConfigWriter::OnTimer(UINT_PTR id)
 {
+    if (id == kTimerWriteGuard) {
+        KillTimer(id);
+        // Unconfirmed: the wait cursor is the write's as long as nothing else has been started.
+        const int flow = m_frame.Com().GetZMCOMConfgFlow();
+        if (flow >= 35 && flow <= 38) m_frame.EndWaitCursorOnce();
+        return;
+    }
     if (id != kTimerWriteReplay) return;
     KillTimer(id);
     if (m_pending.empty()) return;

@@ -28,11 +28,15 @@ class SoftwareConfigWriter : public CWnd {
 public:
     static constexpr unsigned kIdlePollMs = 500;
     static constexpr unsigned kReplayGapMs = 100;
+    // The longest a write keeps the frame busy when the sensor never confirms it.
+    static constexpr unsigned kWriteGuardMs = 3000;
 
     explicit SoftwareConfigWriter(IMeasureFrame& frame);
 
     // Writes block 3 of the sensor with the workflow code (35, 36, 37 or 38). True when the
     // frame went to the port; false when it waits for the end of a measurement or was not sent.
+    // While the block is on its way the frame shows the wait cursor, so no measurement starts
+    // under it; the confirmation ends it, or the guard when no confirmation comes.
     bool Write(int sensor, int code);
     // Copy, then write with code 37.
     bool CopyAndWrite(int sensor);

@@ -23,3 +23,16 @@ km3_add_test(test_measure_setup_widget LABEL measurement NO_MAIN
   DEPENDS km3_measurement km3_sim Qt6::Test
 )
 target_compile_definitions(test_measure_setup_widget PRIVATE QT_NO_KEYWORDS)
+
+# The page in the real main frame: its configuration write and the shared display tables.
+if(TARGET km3_app)
+  km3_add_test(test_measure_setup_frame LABEL measurement NO_MAIN
+    SOURCES
+      ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
+      ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/setup_frame_test.cpp
+    DEPENDS km3_app km3_measurement km3_sim Qt6::Widgets
+  )
+  target_compile_definitions(test_measure_setup_frame PRIVATE QT_NO_KEYWORDS)
+endif()

@@ -1,0 +1,188 @@
+// The set-up page in the real main frame, offscreen, on a virtual-time loop with a simulated
+// sensor in process: the software-configuration write a channel change sends, and the display
+// tables the page shares with the channel views.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+
+#include <memory>
+#include <string>
+
+#include "app/main_frame.h"
+#include "app/main_frame_views.h"
+#include "app/page_table.h"
+#include "documentation/dlg_documentation.h"
+#include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_widget.h"
+#include "platform/message_box.h"
+#include "tests/app/app_test_support.h"
+#include "tests/measurement/control_bench.h"
+#include "views/aform_channel.h"
+#include "views/channel_view_logic.h"
+#include "workflow/connection_state.h"
+
+using namespace measurement;
+
+namespace {
+
+template <class T>
+T* FindPage(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<T*>(widget)) return page;
+    return nullptr;
+}
+
+struct SetupInFrame : ::testing::Test {
+    app_test::TempProfile profile;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink boxScope{&boxes};
+    workflow_test::SimPortFactory ports;
+    std::unique_ptr<sim::SimDevice> sensor;
+    std::unique_ptr<CMainFrame> frame;
+    MeasureControlWidget* panel = nullptr;
+    MeasureSetupWidget* setup = nullptr;
+
+    void SetUp() override
+    {
+        ResetConnectionState();
+        connection_state::ResetAllForTest();
+        sensor = std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
+        ports.Add("COM3", "Tessaline USB sensor interface Port", &sensor->Port(0));
+        frame = std::make_unique<CMainFrame>(&ports);
+        loop.RunUntilIdle();
+        panel = FindPage<MeasureControlWidget>(*frame);
+        setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_NE(panel, nullptr);
+        ASSERT_NE(setup, nullptr);
+        frame->Com().COM_SearchComPorts(0);
+        ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000));
+        loop.RunFor(500);
+        frame->ShowPage(app::kPageMeasureSetup);
+    }
+    void TearDown() override
+    {
+        if (frame) {
+            frame->Com().m_pPortMan.reset();
+            for (auto& port : frame->Com().m_pPortManOfPort) port.reset();
+        }
+        frame.reset();
+    }
+    bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
+    // Chooses the entry with the given datum in a combo of the page, as the user would.
+    bool ChooseDatum(int comboId, long long datum)
+    {
+        const std::vector<ComboEntry>& entries = setup->Logic().Controls()[comboId].entries;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].datum == datum) {
+                auto* combo = setup->Item<QComboBox>(comboId);
+                combo->setCurrentIndex(static_cast<int>(i));
+                Q_EMIT combo->activated(static_cast<int>(i));
+                return true;
+            }
+        return false;
+    }
+    void ToggleChannelA() { setup->Item<QAbstractButton>(kChannelButton[0])->click(); }
+};
+
+}  // namespace
+
+// A channel ticked on the page is written to the sensor; a measurement started while the
+// write is on the line still ends cleanly, and the next one can be started.
+TEST_F(SetupInFrame, ChannelWriteFinishesAndAMeasurementDuringItLeavesNothingBusy)
+{
+    ToggleChannelA();
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 2000))
+        << "flow " << frame->Com().GetZMCOMConfgFlow();
+
+    for (int round = 0; round < 2; ++round) {
+        ToggleChannelA();
+        // Asked for at once, while the configuration block is still on its way: the start waits
+        // for the write, which ends by itself.
+        panel->Item<QAbstractButton>(IDC_MC_START)->click();
+        ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3500))
+            << "round " << round << " flow " << frame->Com().GetZMCOMConfgFlow();
+        if (!Running()) panel->Item<QAbstractButton>(IDC_MC_START)->click();
+        ASSERT_TRUE(Running()) << "round " << round;
+        loop.RunFor(1000);
+        panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+        ASSERT_TRUE(loop.RunUntil([this] { return !Running() && !frame->m_bWaitCursorShown; }, 5000))
+            << "round " << round << " running " << Running() << " flow " << frame->Com().GetZMCOMConfgFlow();
+        loop.RunFor(2000);
+        EXPECT_FALSE(frame->m_bWaitCursorShown) << "round " << round;
+        EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled()) << "round " << round;
+    }
+    // The next start is taken.
+    panel->Item<QAbstractButton>(IDC_MC_START)->click();
+    EXPECT_TRUE(Running());
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(2000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+static int DecimalsOf(const CString& text)
+{
+    const std::string s = text.GetString();
+    const std::size_t separator = s.find_last_of(",.");
+    return separator == std::string::npos ? 0 : static_cast<int>(s.size() - separator - 1);
+}
+
+// Decimals and unit chosen on the page are what the channel view shows.
+TEST_F(SetupInFrame, DecimalsAndUnitChosenOnThePageShowInTheChannelView)
+{
+    panel->Item<QAbstractButton>(IDC_MC_START)->click();
+    loop.RunFor(800);
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(2000);
+    EXPECT_FALSE(frame->m_bWaitCursorShown);
+    CAFormChannelX* view = frame->Views()->ChannelView(0);
+    ASSERT_NE(view, nullptr);
+
+    for (int decimals : {4, 0, 3}) {
+        ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], decimals));
+        loop.RunFor(1500);
+        EXPECT_EQ(frame->DisplayTable(0)->decimals, decimals);
+        EXPECT_EQ(DecimalsOf(view->Logic().ValueText()), decimals) << view->Logic().ValueText().GetString();
+    }
+    const std::vector<ComboEntry>& units = setup->Logic().Controls()[kUnitCombo[0]].entries;
+    ASSERT_GE(units.size(), 2u);
+    const int other = frame->DisplayTable(0)->selectedUnit == 0 ? 1 : 0;
+    ASSERT_TRUE(ChooseDatum(kUnitCombo[0], units[static_cast<std::size_t>(other)].datum));
+    loop.RunFor(1500);
+    EXPECT_EQ(frame->DisplayTable(0)->selectedUnit, static_cast<int>(units[static_cast<std::size_t>(other)].datum));
+    EXPECT_EQ(std::string(view->Logic().UnitText().GetString()), std::string(units[static_cast<std::size_t>(other)].text.GetString()));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Choosing a pass/fail condition switches the storing of pass/fail results on in the
+// documentation settings; clearing the conditions switches it off again.
+TEST_F(SetupInFrame, PassFailConditionSwitchesTheDocumentationOutput)
+{
+    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
+    ASSERT_NE(documentation, nullptr);
+    int& mode = documentation->Settings().storageMode[documentation::kIoNioResults];
+    mode = documentation::kStorageOff;
+    if (!setup->Item<QAbstractButton>(kChannelButton[0])->isChecked()) ToggleChannelA();
+    loop.RunFor(500);
+    mode = documentation::kStorageOff;
+    ASSERT_TRUE(ChooseDatum(kConditionCombo[0], 0));
+    EXPECT_EQ(mode, documentation::kStorageIndexed);
+    mode = documentation::kStorageConstant;
+    ASSERT_TRUE(ChooseDatum(kConditionCombo[0], 0));
+    EXPECT_EQ(mode, documentation::kStorageConstant);  // the user's own mode is kept
+    for (int k = 0; k < 2; ++k) setup->Logic().Controls().Check(kConditionCheck[k], false);
+    setup->Logic().ClearIoNioCondition(0, false);
+    EXPECT_EQ(mode, documentation::kStorageOff);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
