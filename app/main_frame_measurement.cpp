@@ -9,10 +9,12 @@
 
 #include "app/main_frame.h"
 #include "app/page_table.h"
+#include "documentation/dlg_documentation.h"
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "views/display_tables.h"
 
 namespace app {
 
@@ -38,10 +40,7 @@ private:
 
 class MeasureFrameAdapter : public measurement::IMeasureFrame {
 public:
-    explicit MeasureFrameAdapter(CMainFrame& frame) : m_frame(frame), m_panel(frame)
-    {
-        for (auto& table : m_tables) table = {2, 0, 0, 0, 0, 0};
-    }
+    explicit MeasureFrameAdapter(CMainFrame& frame) : m_frame(frame), m_panel(frame) {}
 
     CComPort& Com() override { return m_frame.Com(); }
     measurement::IMeasurePanel* Panel() override
@@ -65,31 +64,47 @@ public:
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
     void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }
 
+    // Decimals, unit, averaging, sign and the shown unit live in the frame's display
+    // tables, which the channel views and the controller read too.
     int DisplayValue(int channel, DisplayField field) const override
     {
         if (channel < 0 || channel >= 6) return 0;
-        const auto c = static_cast<std::size_t>(channel);
+        if (field == DisplayField::Available) return IsChannelPresent(channel) ? 1 : 0;
+        if (field == DisplayField::OwnUnit) return m_ownUnit[static_cast<std::size_t>(channel)];
+        if (field == DisplayField::ChannelState) return m_frame.Fields().channelState[static_cast<std::size_t>(channel)];
+        const views::DisplayTable* table = m_frame.DisplayTable(channel);
+        if (!table) return 0;
         switch (field) {
-        case DisplayField::Unit: {
-            const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
-            return entry ? entry->selectedUnit : 0;
-        }
-        case DisplayField::ChannelState: return m_frame.Fields().channelState[c];
-        case DisplayField::Available: return IsChannelPresent(channel) ? 1 : 0;
-        default: return m_tables[c][static_cast<std::size_t>(field)];
+        case DisplayField::Decimals: return table->decimals;
+        case DisplayField::Unit: return table->selectedUnit;
+        case DisplayField::Averaging: return table->averaging;
+        case DisplayField::Sign: return table->sign;
+        case DisplayField::ShownUnit: return table->shownUnit;
+        default: return 0;
         }
     }
     void SetDisplayValue(int channel, DisplayField field, int value) override
     {
         if (channel < 0 || channel >= 6) return;
-        const auto c = static_cast<std::size_t>(channel);
+        if (field == DisplayField::Available) return;
+        if (field == DisplayField::OwnUnit) {
+            m_ownUnit[static_cast<std::size_t>(channel)] = value;
+            return;
+        }
+        if (field == DisplayField::ChannelState) {
+            // What the user chose on the page; the views keep what the sensor reports.
+            m_frame.Fields().channelState[static_cast<std::size_t>(channel)] = value;
+            return;
+        }
+        views::DisplayTable* table = m_frame.DisplayTable(channel);
+        if (!table) return;
         switch (field) {
-        case DisplayField::Unit:
-            if (workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel)) entry->selectedUnit = value;
-            break;
-        case DisplayField::ChannelState: m_frame.Fields().channelState[c] = value; break;
-        case DisplayField::Available: break;
-        default: m_tables[c][static_cast<std::size_t>(field)] = value; break;
+        case DisplayField::Decimals: table->decimals = value; break;
+        case DisplayField::Unit: table->selectedUnit = value; break;
+        case DisplayField::Averaging: table->averaging = value; break;
+        case DisplayField::Sign: table->sign = value; break;
+        case DisplayField::ShownUnit: table->shownUnit = value; break;
+        default: break;
         }
     }
     std::vector<DisplayUnit> DisplayUnits(int channel) const override
@@ -144,6 +159,12 @@ public:
         if (group < 0 || group > 1) return;
         m_frame.Fields().power[static_cast<std::size_t>(group)] = {unit, {a, b, c}};
     }
+    void SetIoNioOutput(int value) override
+    {
+        auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
+            m_frame.RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+        if (page) page->SetIoNioOutputSwitch(value);
+    }
     void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) override
     {
         FrameMeasureFields& fields = m_frame.Fields();
@@ -163,8 +184,8 @@ private:
 
     CMainFrame& m_frame;
     PanelFromSettings m_panel;
-    // Decimals, averaging, sign, shown and own unit per channel, by DisplayField.
-    std::array<std::array<int, 8>, 6> m_tables{};
+    // The sensor's own unit index per channel, which only the page uses.
+    std::array<int, 6> m_ownUnit{};
 };
 
 }  // namespace

@@ -249,6 +249,17 @@ void CDlgDocumentation::OnModeChanged(int kind)
     m_settings.Save();
 }
 
+void CDlgDocumentation::SetIoNioOutputSwitch(int value)
+{
+    if (value != 1 && value != 2) return;
+    int& mode = m_settings.storageMode[kIoNioResults];
+    const int wanted = value == 2 ? kStorageOff : (mode != kStorageOff ? mode : kStorageIndexed);
+    if (wanted == mode) return;
+    mode = wanted;
+    m_settings.Save();
+    if (m_formReady) ShowSettings();
+}
+
 void CDlgDocumentation::OnFolderChanged(int kind)
 {
     if (m_showing) return;

@@ -71,6 +71,9 @@ public:
     int GetAutoStorageMode(int kind) const { return EffectiveStorageMode(m_settings, kind); }
     // The pass/fail output switch of the set-up page: 1 on, 2 off.
     int IoNioOutputSwitch() const { return GetAutoStorageMode(kIoNioResults) != kStorageOff ? 1 : 2; }
+    // Sets it from the set-up page: on stores the results under an indexed name unless the user
+    // chose a mode already; off stops storing them. The master switch stays the user's.
+    void SetIoNioOutputSwitch(int value);
 
     std::int64_t GetFirstRecordTime() const { return m_times.firstRecord; }
     void SetFirstRecordTime(std::int64_t seconds) { m_times.firstRecord = seconds; }
