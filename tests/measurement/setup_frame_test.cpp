@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -178,6 +179,26 @@ TEST_F(SetupInFrame, PassFailConditionSwitchesTheDocumentationOutput)
     for (int k = 0; k < 2; ++k) setup->Logic().Controls().Check(kConditionCheck[k], false);
     setup->Logic().ClearIoNioCondition(0, false);
     EXPECT_EQ(mode, documentation::kStorageOff);
+}
+
+// Not a check: with KM3_RENDER_DIR set, the main window with each page shown, with a sensor
+// connected, is written there in the four languages to be looked at.
+TEST_F(SetupInFrame, RenderEveryPageInFourLanguages)
+{
+    const char* folder = std::getenv("KM3_RENDER_DIR");
+    if (folder == nullptr) GTEST_SKIP() << "KM3_RENDER_DIR not set";
+    frame->resize(1100, 760);
+    frame->show();
+    const char* names[] = {"de", "en", "fr", "es"};
+    for (int language = 0; language < 4; ++language) {
+        frame->SwitchLanguage(language * 1000);
+        for (int page = app::kPageConnection; page < app::kPageCount; ++page) {
+            if (page == app::kPageCalibration) continue;  // opens its own prompts
+            frame->ShowPage(page);
+            QApplication::processEvents();
+            frame->grab().save(QString("%1/km3-%2-page%3.png").arg(folder).arg(names[language]).arg(page));
+        }
+    }
 }
 
 int main(int argc, char** argv)
