@@ -231,6 +231,7 @@ void CMainFrame::LoadLanguageTexts()
         widest = std::max(widest, m_tree->fontMetrics().horizontalAdvance(item->text(0)) + (place.second < 0 ? 1 : 2) * m_tree->indentation());
     m_tree->setMinimumWidth(widest + 2 * m_tree->frameWidth() + 12);
     for (std::size_t bar = 0; bar < m_bars.size(); ++bar) m_bars[bar]->setWindowTitle(Text(kBarTextIds[bar]));
+    if (m_statusTextId != 0) m_statusMessage = LoadLangString(m_statusTextId);
     m_statusPanes[0]->setText(m_statusMessage.IsEmpty() ? Text(5671) : platform::ToQString(m_statusMessage));
     RefreshClock();
     // Every page, view and bar content of the window, and every registered object that is not a

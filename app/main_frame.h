@@ -336,4 +336,5 @@ private:
     bool m_bSettingsSaved = false;
     int m_exitCode = 0;
     CString m_statusMessage;
+    UINT m_statusTextId = 0;  // the string id behind m_statusMessage, 0 for a composed text
 };

@@ -71,11 +71,14 @@ void CMainFrame::ShowBar(FrameBar bar, bool show, bool delay)
 void CMainFrame::SetStatusText(UINT textId)
 {
     SetStatusMessage(LoadLangString(textId));
+    // Kept so that a language switch shows the same message in the new language.
+    m_statusTextId = textId;
 }
 
 void CMainFrame::SetStatusMessage(const CString& text)
 {
     m_statusMessage = text;
+    m_statusTextId = 0;
     m_statusPanes[0]->setText(platform::ToQString(text));
 }
 

@@ -131,6 +131,11 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
     EXPECT_EQ(frame.View().Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
     EXPECT_EQ(FormatDouble(1.5, 2), CString("1,50"));
     EXPECT_EQ(frame.StatusPane(3).text().isEmpty(), false);
+    // A message the program put up by its id follows the language too.
+    frame.SetStatusText(5270);
+    MenuEntry(frame, "English")->trigger();
+    EXPECT_EQ(frame.StatusPane(0).text(), "Ready for use. Sensor connected");
+    MenuEntry(frame, platform::ToQString("Français"))->trigger();
     // The language is kept for the next start.
     frame.close();
     EXPECT_EQ(platform::GetProfileInt("Language", "Language", -1), 2000);
