@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QPointer>
 
+#include <vector>
+
 #include "app/main_frame.h"
 #include "app/main_frame_documentation.h"
 #include "app/main_frame_views.h"
@@ -32,6 +34,14 @@ measurement::MeasureSetupWidget* FindSetupPage(const CMainFrame& frame)
     for (QWidget* widget : frame.findChildren<QWidget*>())
         if (auto* setup = dynamic_cast<measurement::MeasureSetupWidget*>(widget)) return setup;
     return nullptr;
+}
+
+bool SameSerials(const std::vector<CSensorRecord>& a, const std::vector<CSensorRecord>& b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].m_sStatorHeader.nSerialNo != b[i].m_sStatorHeader.nSerialNo) return false;
+    return true;
 }
 
 class ControlFrameAdapter : public measurement::IControlFrame {
@@ -94,6 +104,27 @@ public:
     void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }
     void ScanViewListItems(int which) override { m_frame.ScanViewListItems(which); }
     void PostCloseMainWindow() override { m_frame.RequestClose(); }
+    // The panel's connection events go to the per-sensor log. A disconnection is reported after
+    // the sensor records were cleared, so it is logged for the sensors the connection named.
+    void WriteLogFile(const CString& event) override
+    {
+        documentation::CSensorLog& log = m_frame.Documentation().Log();
+        log.SetSwitch(m_frame.LogSwitch());
+        if (event == "connected") {
+            CComPort& com = m_frame.Com();
+            const CString port = com.m_strActivePortName.IsEmpty() ? com.m_strOpenPortName : com.m_strActivePortName;
+            const int sensors = com.m_nCountActivePorts >= 2 ? com.m_nCountActivePorts : 1;
+            std::vector<CSensorRecord> connected;
+            for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s) connected.push_back(com.m_Sensor[static_cast<std::size_t>(s)]);
+            // The panel reports a connection again when its display is refreshed: one entry each.
+            if (SameSerials(connected, m_loggedSensors)) return;
+            m_loggedSensors = connected;
+            for (const CSensorRecord& sensor : m_loggedSensors) log.LogConnection(sensor, port);
+        } else if (event == "Sensor getrennt") {
+            for (const CSensorRecord& sensor : m_loggedSensors) log.LogDisconnected(sensor);
+            m_loggedSensors.clear();
+        }
+    }
     void SetAngleZeroOptions(const std::array<BYTE, 2>& options) override { m_frame.Fields().angleZeroOption = options; }
     void ResetAngleReference() override { m_frame.Fields().angleReference = 0.0; }
 
@@ -143,6 +174,7 @@ private:
     std::array<BYTE, static_cast<std::size_t>(FrameFlag::Count)> m_ownFlags{};
     measurement::CMeasureSetup m_emptySetup;
     mutable QPointer<measurement::MeasureSetupWidget> m_setupPage;
+    std::vector<CSensorRecord> m_loggedSensors;  // the sensors of the last connection
 };
 
 // The channel scaling page for the set-up page: opened modally for one channel; a single shot
