@@ -291,7 +291,6 @@ TEST(ControlScaling, ReadingFromTheSensorBecomesTheScaleWrittenToIt)
     CSensorRecord& sensor = b.com.m_Sensor[0];
     sensor.m_sSwConfig.dScaleA = page.m_dScaleFactor;
     sensor.m_sSwConfig.strUnitA = page.m_sUserUnit;
-    b.com.m_PortRec[static_cast<std::size_t>(b.com.m_nPortRecOfSensor[0])].m_Sensor.m_sSwConfig = sensor.m_sSwConfig;
     ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_A));
     b.loop.RunFor(500);
     const auto& blocks = b.devices[0]->Port(0).sensor().Blocks();
