@@ -238,6 +238,13 @@ public:
     void SetDrained(bool on) override { m_fields.drained = on ? 1 : 0; }
     bool IsTriggerStarted() const override { return m_fields.triggerStarted != 0; }
     void SetAngleOffsetsZero() override { m_fields.angleOffset = {0.0, 0.0}; }
+    // A connect request starts the measurement display afresh: no end marker or end request of
+    // an earlier measurement survives it.
+    void ClearMeasurementDisplayFlags() override
+    {
+        m_fields.measurementEnded = 0;
+        m_fields.endRequest = 0;
+    }
     void ResetCalibRings() override;
     void AddCalibValue(int ring, double value) override;
     bool GetCalibAverage(int ring, double& mean) const override;
