@@ -24,6 +24,7 @@
 #include "platform/message_box.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
+#include "tests/measurement/frame_fixture.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
@@ -32,48 +33,9 @@ using namespace measurement;
 
 namespace {
 
-// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
+using measurement_test::FindPage;
 
-struct PanelInFrame : ::testing::Test {
-    app_test::TempProfile profile;
-    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
-    platform::RecordingMessageBoxSink boxes;
-    platform::ScopedMessageBoxSink boxScope{&boxes};
-    workflow_test::SimPortFactory ports;
-    std::unique_ptr<sim::SimDevice> sensor;
-    std::unique_ptr<CMainFrame> frame;
-    MeasureControlWidget* panel = nullptr;
-
-    void SetUp() override
-    {
-        ResetConnectionState();
-        connection_state::ResetAllForTest();
-        // Channel A climbs 1000 counts a second from 500.
-        sensor = std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
-        ports.Add("COM3", "Tessaline USB sensor interface Port", &sensor->Port(0));
-        frame = std::make_unique<CMainFrame>(&ports);
-        loop.RunUntilIdle();
-        panel = FindPage<MeasureControlWidget>(*frame);
-        ASSERT_NE(panel, nullptr);
-        frame->Com().COM_SearchComPorts(0);
-        ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000));
-        loop.RunFor(500);
-    }
-    void TearDown() override
-    {
-        if (frame) {
-            frame->Com().m_pPortMan.reset();
-            for (auto& port : frame->Com().m_pPortManOfPort) port.reset();
-        }
-        frame.reset();
-    }
+struct PanelInFrame : measurement_test::ConnectedFrame {
     void Click(int id)
     {
         auto* button = panel->Item<QAbstractButton>(id);
@@ -81,7 +43,6 @@ struct PanelInFrame : ::testing::Test {
         ASSERT_TRUE(button->isEnabled()) << "control " << id;
         button->click();
     }
-    bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
     int VerdictLightFor(const char* upper);
 };
 

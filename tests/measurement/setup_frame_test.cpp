@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
+#include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
 #include "views/channel_view_logic.h"
 #include "workflow/connection_state.h"
@@ -30,51 +31,19 @@ using namespace measurement;
 
 namespace {
 
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
+using measurement_test::FindPage;
 
-struct SetupInFrame : ::testing::Test {
-    app_test::TempProfile profile;
-    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
-    platform::RecordingMessageBoxSink boxes;
-    platform::ScopedMessageBoxSink boxScope{&boxes};
-    workflow_test::SimPortFactory ports;
-    std::unique_ptr<sim::SimDevice> sensor;
-    std::unique_ptr<CMainFrame> frame;
-    MeasureControlWidget* panel = nullptr;
+struct SetupInFrame : measurement_test::ConnectedFrame {
     MeasureSetupWidget* setup = nullptr;
 
     void SetUp() override
     {
-        ResetConnectionState();
-        connection_state::ResetAllForTest();
-        sensor = std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
-        ports.Add("COM3", "Tessaline USB sensor interface Port", &sensor->Port(0));
-        frame = std::make_unique<CMainFrame>(&ports);
-        loop.RunUntilIdle();
-        panel = FindPage<MeasureControlWidget>(*frame);
+        ConnectedFrame::SetUp();
+        if (HasFatalFailure()) return;
         setup = FindPage<MeasureSetupWidget>(*frame);
-        ASSERT_NE(panel, nullptr);
         ASSERT_NE(setup, nullptr);
-        frame->Com().COM_SearchComPorts(0);
-        ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000));
-        loop.RunFor(500);
         frame->ShowPage(app::kPageMeasureSetup);
     }
-    void TearDown() override
-    {
-        if (frame) {
-            frame->Com().m_pPortMan.reset();
-            for (auto& port : frame->Com().m_pPortManOfPort) port.reset();
-        }
-        frame.reset();
-    }
-    bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
     // Chooses the entry with the given datum in a combo of the page, as the user would.
     bool ChooseDatum(int comboId, long long datum)
     {
