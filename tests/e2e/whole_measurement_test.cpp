@@ -6,188 +6,18 @@
 // the same run in both.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-
-#include <QLabel>
-
-#include <clocale>
-#include <cmath>
-#include <fstream>
-#include <functional>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "app/main_frame.h"
-#include "app/main_frame_views.h"
-#include "app/page_table.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
-#include "platform/profile.h"
-#include "platform/qt_loop_driver.h"
-#include "port/port_settings_store.h"
-#include "port/profile_port_settings.h"
-#include "tests/app/app_test_support.h"
-#include "tests/sim/sim_process.h"
-#include "views/aform_diagram.h"
-#include "views/graphic_display_wnd.h"
+#include "tests/e2e/whole_app.h"
 
 namespace {
 
+using namespace e2e;
+
 constexpr int kMeasureMs = 3000;
 
-// Runs the application's event loop until condition holds or boundMs have passed.
-bool Pump(const std::function<bool()>& condition, int boundMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() >= boundMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void PumpFor(int ms)
-{
-    Pump([] { return false; }, ms);
-}
-
-QAbstractButton* ButtonOf(QWidget& root, int ctrlId)
-{
-    for (QAbstractButton* button : root.findChildren<QAbstractButton*>())
-        if (button->property("ctrlId").toInt() == ctrlId && button->isVisible()) return button;
-    return nullptr;
-}
-
-// The ramp's values in a column: each set one step on from the one before, the 16-bit counter
-// wrapping at most now and then. Returns the number of breaks.
-int BreaksInRamp(const std::vector<double>& values, std::string& first)
-{
-    if (values.size() < 3) return 0;
-    const double step = values[1] - values[0];
-    int breaks = 0;
-    for (std::size_t i = 1; i < values.size(); ++i) {
-        const double diff = values[i] - values[i - 1];
-        const bool onStep = std::fabs(diff - step) <= std::fabs(step) * 1e-3;
-        const bool wrap = std::fabs(diff - (step - 65536.0 * step)) <= std::fabs(step) * 2.0;
-        if (!onStep && !wrap) {
-            if (breaks++ == 0) {
-                std::ostringstream where;
-                where << "at " << i << ": " << values[i - 1] << " -> " << values[i] << " (step " << step << ")";
-                first = where.str();
-            }
-        }
-    }
-    return breaks;
-}
-
-// The first value column of the lines of a measured-value file that start with a number.
-std::vector<double> FileColumn(const std::string& path, int column)
-{
-    std::vector<double> values;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
-        std::vector<std::string> fields;
-        std::string field;
-        std::istringstream parts(line);
-        while (std::getline(parts, field, ';')) fields.push_back(field);
-        if (static_cast<int>(fields.size()) <= column) continue;
-        std::string number = fields[static_cast<std::size_t>(column)];
-        for (char& c : number)
-            if (c == ',') c = '.';
-        char* end = nullptr;
-        const double value = std::strtod(number.c_str(), &end);
-        if (end != number.c_str()) values.push_back(value);
-    }
-    return values;
-}
-
-std::string e2e_head(const std::string& path)
-{
-    std::ifstream in(path);
-    std::string text, line;
-    for (int i = 0; i < 30 && std::getline(in, line); ++i) text += line + "\n";
-    return text;
-}
-
-struct WholeProgram : ::testing::Test {
-    app_test::TempProfile profile;
-    platform::MessageLoop loop{platform::MessageLoop::Time::Real};
-    platform::QtLoopDriver driver{loop};
-    platform::RecordingMessageBoxSink boxes;
-    platform::ScopedMessageBoxSink boxScope{&boxes};
-    std::unique_ptr<sim::testing::SimProcess> sensor;
-    std::unique_ptr<CMainFrame> frame;
-    QString valueFolder;
-
-    void StartSensor(std::vector<std::string> args)
-    {
-        sensor = std::make_unique<sim::testing::SimProcess>(std::move(args));
-        const auto paths = sensor->DevicePaths();
-        ASSERT_FALSE(paths.empty());
-        platform::WriteProfileString("Version", "Version", "2.04");
-        for (std::size_t i = 0; i < paths.size(); ++i)
-            platform::WriteProfileString("SERIALCOMM", CString::Formatted("Simulator%d", static_cast<int>(i + 1)),
-                                         CString(paths[i].c_str()));
-        valueFolder = profile.dir.path() + "/values";
-        QDir().mkpath(valueFolder);
-        platform::WriteProfileString("Documentation", "MeasValuesDir", CString(valueFolder.toStdString().c_str()));
-        platform::WriteProfileInt("Documentation", "MeasValuesMode", 2);
-        platform::WriteProfileInt("Documentation", "AutoStorage", 1);
-        SetPortSettingsStore(std::make_shared<ProfilePortSettingsStore>());
-    }
-
-    bool Connect(int sensors)
-    {
-        frame = std::make_unique<CMainFrame>();
-        frame->show();
-        if (frame->Hooks().startUpSearch) frame->Hooks().startUpSearch();
-        return Pump([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= sensors &&
-                                 frame->Com().IsSensorReady(); },
-                    60'000);
-    }
-
-    void TearDown() override
-    {
-        if (frame) {
-            frame->RequestClose();
-            Pump([&] { return frame->IsClosed(); }, 20'000);
-        }
-        frame.reset();
-        SetPortSettingsStore(nullptr);
-    }
-
-    // What the program shows when a run goes wrong: the curves' extent and any message.
-    std::string Diagnosis()
-    {
-        std::ostringstream text;
-        text << "curves " << Curves().GetCurveCount();
-        const int n = Curves().GetPointCount(0);
-        if (n > 1)
-            text << ", x from " << Curves().GetPoint(0, 0).x << " to " << Curves().GetPoint(0, n - 1).x << ", y from "
-                 << Curves().GetPoint(0, 0).y << " to " << Curves().GetPoint(0, n - 1).y;
-        for (const auto& box : boxes.Boxes()) text << "\nmessage: " << box.text.GetString();
-        return text.str();
-    }
-
-    CDataManager& Curves() { return frame->Views()->Diagram()->Display().Data(); }
-
-    std::string ValueFile() const
-    {
-        const QStringList files = QDir(valueFolder).entryList(QDir::Files);
-        return files.isEmpty() ? std::string() : (valueFolder + "/" + files.first()).toStdString();
-    }
+struct WholeProgram : ::testing::Test, WholeApp {
+    void StartSensor(std::vector<std::string> args) { ASSERT_TRUE(WholeApp::StartSensor(std::move(args))); }
 };
 
 TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheFileInOrder)
@@ -223,21 +53,13 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     ASSERT_NE(stop, nullptr) << "no Stop button while measuring";
     stop->click();
     // The stream ends: the store stops growing.
-    int points = -1;
-    QElapsedTimer still;
-    ASSERT_TRUE(Pump([&] {
-        const int now = Curves().GetPointCount(0);
-        if (now != points) still.start();
-        points = now;
-        return still.elapsed() >= 300;
-    }, 20'000)) << Diagnosis();
+    const int points = WaitUntilCurveStill();
 
     // 2,500 sets a second for the three seconds (the fastest rate this line offers for one
     // sensor), none dropped, none lost, none invented: one unbroken ramp.
     EXPECT_GT(points, kMeasureMs);  // generous: a loaded machine may start the stream late
     EXPECT_EQ(Curves().GetDroppedCount(0), 0);
-    std::vector<double> curve;
-    for (int i = 0; i < points; ++i) curve.push_back(Curves().GetPoint(0, i).y);
+    const std::vector<double> curve = CurveValues(0);
     std::string where;
     EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
     // The x axis counts the sets: the last one lies (count - 1) sample periods after the first.
@@ -247,9 +69,9 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     // The measured-value file holds the same run, written behind.
     Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= curve.size(); }, 10'000);
     const std::vector<double> file = FileColumn(ValueFile(), 1);
-    ASSERT_FALSE(file.empty()) << "no value set reached the measured-value file\n" << e2e_head(ValueFile());
+    ASSERT_FALSE(file.empty()) << "no value set reached the measured-value file\n" << FileHead(ValueFile());
     // The header names the set-up's rate and the measured channels with their units.
-    const std::string head = e2e_head(ValueFile());
+    const std::string head = FileHead(ValueFile());
     const auto rateAt = head.find("Messrate;");
     ASSERT_TRUE(rateAt != std::string::npos && rateAt + 9 < head.size()) << head;
     EXPECT_TRUE(head[rateAt + 9] != '\r' && head[rateAt + 9] != '\n') << "no measure rate in the header\n" << head;
@@ -271,30 +93,19 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     ASSERT_NE(start, nullptr);
     start->click();
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
-    sensor->Terminate();  // the line hangs up
+    Sensor().Terminate();  // the line hangs up
     // The program notices: the sensor is no longer connected, and the user is told.
     ASSERT_TRUE(Pump([&] { return !frame->m_bSensorConnected; }, 10'000))
-        << "the lost sensor went unnoticed; " << Diagnosis() << "\nstatus: " << frame->StatusPane(0).text().toStdString()
+        << "the lost sensor went unnoticed; " << Diagnosis()
         << ", flow " << frame->Com().GetZMCOMConfgFlow() << ", active ports " << frame->Com().m_nCountActivePorts;
     PumpFor(500);
     EXPECT_FALSE(frame->IsClosed());
     const int points = Curves().GetPointCount(0);
     EXPECT_GT(points, 100);
-    std::vector<double> curve;
-    for (int i = 0; i < points; ++i) curve.push_back(Curves().GetPoint(0, i).y);
+    const std::vector<double> curve = CurveValues(0);
     std::string where;
     EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
     EXPECT_FALSE(boxes.Boxes().empty()) << "the user was not told that the sensor went away";
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("TSL-USB-KM3");
-    QApplication::setOrganizationName("Tessaline Inc.");
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
