@@ -45,6 +45,8 @@ public:
     void Stall(int ms);
     void HangUp();
     bool IsHungUp() const { return m_shaper.IsHungUp(); }
+    // The test load (SensorConfig::loadA/B) on or off, as a user puts a reference load on.
+    void SetLoad(bool on) { m_engine.SetLoad(on); }
 
     // The sensor behind the port, for checks.
     const SensorEngine& sensor() const { return m_engine; }

@@ -47,13 +47,15 @@ int SensorEngine::RequestCount(std::uint8_t letter) const
 
 std::int16_t SensorEngine::ValueA(std::int64_t nowUs) const
 {
-    const std::int32_t v = m_config.signalA.At(nowUs - m_bootUs) + (m_controlOn ? m_config.controlStepA : 0);
+    const std::int32_t v = m_config.signalA.At(nowUs - m_bootUs) + (m_controlOn ? m_config.controlStepA : 0) +
+                           (m_loadOn ? m_config.loadA : 0);
     return Clamp16(v);
 }
 
 std::int16_t SensorEngine::ValueB(std::int64_t nowUs) const
 {
-    const std::int32_t v = m_config.signalB.At(nowUs - m_bootUs) + (m_controlOn ? m_config.controlStepB : 0);
+    const std::int32_t v = m_config.signalB.At(nowUs - m_bootUs) + (m_controlOn ? m_config.controlStepB : 0) +
+                           (m_loadOn ? m_config.loadB : 0);
     // The angle zero moves the counter's origin; the counter wraps as 16 bits do.
     if (m_angleZero != 0) return static_cast<std::int16_t>(static_cast<std::uint16_t>(Clamp16(v) - m_angleZero));
     return Clamp16(v);

@@ -22,6 +22,10 @@ struct SensorConfig {
     // Added to a channel's signal while the control signal is switched on.
     std::int16_t controlStepA = 4000;
     std::int16_t controlStepB = 4000;
+    // Added to a channel's signal while the test load is on (SensorEngine::SetLoad; SIGUSR2
+    // in the program): a known reference load for a calibration.
+    std::int16_t loadA = 0;
+    std::int16_t loadB = 0;
     // How long a restart keeps the sensor silent before its hello.
     int restartMs = 200;
     // Answer only requests that carry this sensor's number (off: answer every request, as on
@@ -67,6 +71,9 @@ public:
     long long RecordsSampled() const { return m_stream.sampled; }
     bool IsSlaveArmed() const { return m_slaveSelector != 0; }
     bool IsRestarting() const { return m_restartDoneUs >= 0; }
+    // Puts the configured test load on the channels or takes it off.
+    void SetLoad(bool on) { m_loadOn = on; }
+    bool IsLoadOn() const { return m_loadOn; }
     int CalibrationState() const { return m_calibrationState; }
     const BlockStore& Blocks() const { return m_blocks; }
     int RequestCount(std::uint8_t letter) const;
@@ -120,6 +127,7 @@ private:
     std::uint8_t m_address;
     int m_calibrationState = 1;
     bool m_controlOn = false;
+    bool m_loadOn = false;
     std::int32_t m_angleZero = 0;
     std::uint8_t m_slaveSelector = 0;  // armed by the slave set-up: the channel it streams
     std::int64_t m_restartDoneUs = -1;

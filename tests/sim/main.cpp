@@ -30,5 +30,5 @@ int main(int argc, char** argv)
     for (const std::string& path : server.Paths()) first += (first.empty() ? "" : " ") + path;
     std::printf("%s\n", first.c_str());
     std::fflush(stdout);
-    return server.Serve(options.sensors);
+    return server.Serve(options.sensors, options.dumpBlocksPath);
 }

@@ -319,6 +319,18 @@ const std::map<std::string, Setter>& Setters()
              c.controlStepB = static_cast<std::int16_t>(n);
              return true;
          }},
+        {"load-a", [](SensorConfig& c, const std::string& v, std::string& e) {
+             long long n = 0;
+             if (!ParseInt(v, -32768, 32767, n, e)) return false;
+             c.loadA = static_cast<std::int16_t>(n);
+             return true;
+         }},
+        {"load-b", [](SensorConfig& c, const std::string& v, std::string& e) {
+             long long n = 0;
+             if (!ParseInt(v, -32768, 32767, n, e)) return false;
+             c.loadB = static_cast<std::int16_t>(n);
+             return true;
+         }},
         {"signal-a", Signal(&SensorConfig::signalA)},
         {"signal-b", Signal(&SensorConfig::signalB)},
         {"lose-records", [](SensorConfig& c, const std::string& v, std::string& e) {
@@ -491,6 +503,13 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
     long long count = 1;
     for (const Item& item : items) {
         if (item.name == "help") options.help = true;
+        if (item.name == "dump-blocks") {
+            if (item.value.empty()) {
+                error = "--dump-blocks needs a file path";
+                return false;
+            }
+            options.dumpBlocksPath = item.value;
+        }
         if (item.name == "sensors" && !ParseInt(item.value, 1, 4, count, error)) {
             error = "--sensors: " + error;
             return false;
@@ -500,7 +519,7 @@ bool ParseProgramOptions(const std::vector<std::string>& args, ProgramOptions& o
 
     long long only = 0;  // 0: every sensor
     for (const Item& item : items) {
-        if (item.name == "help" || item.name == "sensors") continue;
+        if (item.name == "help" || item.name == "sensors" || item.name == "dump-blocks") continue;
         if (item.name == "sensor") {
             if (!ParseInt(item.value, 1, count, only, error)) {
                 error = "--sensor: " + error;
@@ -539,6 +558,8 @@ Options take their value as --name=value or --name value. Numbers may be written
 Device:
   --sensors N               1 to 4 sensors of one multiport device (module positions 1..N)
   --sensor K                the options that follow apply to sensor K only (1..N)
+  --dump-blocks PATH        on SIGUSR1 and at exit, write every sensor's calibration state
+                            and blocks to PATH (replaced whole, never half-written)
   --help                    this text
 
 Identity (status answer and configuration blocks):
@@ -561,6 +582,8 @@ Identity (status answer and configuration blocks):
   --block B:HEX             content bytes 7..33 of block B verbatim
   --restart-ms N            silence after a restart before the hello (200)
   --control-step-a N  --control-step-b N   signal added while the control is on (4000)
+  --load-a N  --load-b N    signal added while the test load is on; SIGUSR2 puts the load
+                            on and takes it off again (0)
 
 Signal (per channel):
   --signal-a SPEC  --signal-b SPEC

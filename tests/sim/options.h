@@ -11,6 +11,7 @@ namespace sim {
 struct ProgramOptions {
     bool help = false;
     std::vector<SensorConfig> sensors;  // one per pseudo-terminal; the first is the master
+    std::string dumpBlocksPath;         // where SIGUSR1 and the exit write the blocks; empty: nowhere
 };
 
 // Reads the arguments after the program name. On failure returns false with an error text

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -104,6 +107,68 @@ TEST(SensorProgram, VanishingSensorHangsUpTheLine)
     std::uint8_t byte = 0;
     EXPECT_LE(::read(port, &byte, 1), 0);
     EXPECT_EQ(0, sim.Terminate());
+}
+
+// The test load goes on and off with SIGUSR2; SIGUSR1 writes what the sensor holds, and so does
+// the exit: a block written by the host is in the dump exactly as written.
+TEST(SensorProgram, LoadSignalAndBlockDump)
+{
+    char folder[] = "/tmp/km3-sim-dump-XXXXXX";
+    ASSERT_NE(nullptr, ::mkdtemp(folder));
+    const std::string dumpPath = std::string(folder) + "/blocks.txt";
+    SimProcess sim({"--load-a=1000", "--signal-a=constant:base=7", "--dump-blocks", dumpPath});
+    const auto paths = sim.DevicePaths();
+    ASSERT_EQ(1u, paths.size());
+    const int port = sim.OpenPort(paths[0]);
+    ASSERT_GE(port, 0);
+    auto valueA = [&] {
+        WriteAll(port, Request('A'));
+        const Bytes answer = Unstuff(ReadBytes(port, 16));
+        return answer.size() == 16 ? static_cast<int>(static_cast<std::int16_t>(answer[9] << 8 | answer[10])) : -99999;
+    };
+    auto dumpText = [&] {
+        std::ifstream in(dumpPath);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    auto awaitDump = [&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBoundMs);
+        while (::access(dumpPath.c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < deadline) ::usleep(10'000);
+        return dumpText();
+    };
+    EXPECT_EQ(7, valueA());
+    ASSERT_TRUE(sim.Signal(SIGUSR2));
+    int loaded = valueA();
+    for (int i = 0; i < 100 && loaded == 7; ++i) loaded = valueA();
+    EXPECT_EQ(1007, loaded);
+
+    // Block 3 written with new content; the sensor keeps it as written.
+    Bytes block{0x02, 'F', 0x01, 0xFF, 33, 0x03, 0x14};
+    for (int i = 7; i < 34; ++i) block.push_back(static_cast<std::uint8_t>(i));
+    const BlockCheckWords words = ComputeBlockCheckWords(&block[6]);
+    for (std::uint8_t b : {words.a >> 8, words.a & 0xFF, words.b >> 8, words.b & 0xFF}) block.push_back(b);
+    const CheckBytes check = ComputeCheckBytes(&block[1], block.size() - 1);
+    block.push_back(check.s);
+    block.push_back(check.w);
+    WriteAll(port, StuffStx(block));
+    EXPECT_EQ(7u, Unstuff(ReadBytes(port, 7)).size());
+    std::string expected = "sensor 1 block 03 14";
+    char hex[3];
+    for (std::size_t i = 7; i < 38; ++i) {
+        std::snprintf(hex, sizeof hex, "%02x", block[i]);
+        expected += hex;
+    }
+
+    ASSERT_TRUE(sim.Signal(SIGUSR1));
+    std::string dump = awaitDump();
+    EXPECT_NE(std::string::npos, dump.find("sensor 1 calibration-state 2\n")) << dump;
+    EXPECT_NE(std::string::npos, dump.find(expected + "\n")) << dump;
+    ASSERT_EQ(0, std::remove(dumpPath.c_str()));
+    EXPECT_EQ(0, sim.Terminate());
+    EXPECT_NE(std::string::npos, dumpText().find(expected + "\n")) << "no dump at exit";
+    std::remove(dumpPath.c_str());
+    ::rmdir(folder);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "platform/message_loop.h"
 #include "platform/wnd.h"
+#include "tests/sim/block_dump.h"
 #include "tests/sim/device.h"
 
 namespace sim {
@@ -94,6 +95,8 @@ bool PtyServer::Open(std::size_t count, std::string& error)
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGUSR1);
+    sigaddset(&stopSignals, SIGUSR2);
     if (pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr) != 0) {
         error = "cannot block SIGTERM";
         return false;
@@ -134,7 +137,7 @@ bool PtyServer::Open(std::size_t count, std::string& error)
     return true;
 }
 
-int PtyServer::Serve(const std::vector<SensorConfig>& sensors)
+int PtyServer::Serve(const std::vector<SensorConfig>& sensors, const std::string& dumpPath)
 {
     platform::MessageLoop loop(platform::MessageLoop::Time::Real);
     platform::DeliverySource fromReader(loop);
@@ -143,6 +146,12 @@ int PtyServer::Serve(const std::vector<SensorConfig>& sensors)
     for (auto& line : m_lines) lines.push_back(line.get());
     Flusher flusher(loop, lines);
     bool quit = false;
+    bool loadOn = false;
+    auto dump = [&] {
+        if (dumpPath.empty()) return;
+        std::string error;
+        if (!WriteBlockDump(dumpPath, BlockDumpText(device), error)) std::fprintf(stderr, "km3-sensor-sim: %s\n", error.c_str());
+    };
 
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         Line& line = *m_lines[i];
@@ -182,6 +191,17 @@ int PtyServer::Serve(const std::vector<SensorConfig>& sensors)
             if (fds[0].revents & POLLIN) {
                 signalfd_siginfo info{};
                 [[maybe_unused]] auto n = ::read(m_signalFd, &info, sizeof info);
+                if (info.ssi_signo == SIGUSR1) {
+                    fromReader.HandOver(dump);
+                    continue;
+                }
+                if (info.ssi_signo == SIGUSR2) {
+                    fromReader.HandOver([&device, &loadOn] {
+                        loadOn = !loadOn;
+                        for (int i = 0; i < device.PortCount(); ++i) device.Port(i).SetLoad(loadOn);
+                    });
+                    continue;
+                }
                 fromReader.HandOver([&quit] { quit = true; });
                 return;
             }
@@ -208,6 +228,7 @@ int PtyServer::Serve(const std::vector<SensorConfig>& sensors)
     }
     reader.join();
     fromReader.Withdraw();
+    dump();
     return 0;
 }
 

@@ -21,12 +21,14 @@ public:
     PtyServer& operator=(const PtyServer&) = delete;
 
     // Creates one pseudo-terminal per sensor, in raw mode. Call before any thread starts:
-    // it also blocks SIGTERM and SIGINT, which Serve then takes from a signal descriptor.
+    // it also blocks SIGTERM, SIGINT, SIGUSR1 and SIGUSR2, which Serve then takes from a
+    // signal descriptor.
     bool Open(std::size_t count, std::string& error);
     // The device paths the host opens, the master's first.
     const std::vector<std::string>& Paths() const { return m_paths; }
-    // Runs the sensors until SIGTERM or SIGINT; returns the exit code.
-    int Serve(const std::vector<SensorConfig>& sensors);
+    // Runs the sensors until SIGTERM or SIGINT; returns the exit code. SIGUSR2 puts the test
+    // load on or takes it off; with a dump path, SIGUSR1 and the exit write the blocks there.
+    int Serve(const std::vector<SensorConfig>& sensors, const std::string& dumpPath = {});
 
     struct Line;  // one pseudo-terminal (defined in the .cpp)
 

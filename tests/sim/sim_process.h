@@ -99,6 +99,9 @@ public:
         return fd;
     }
 
+    // Sends a signal: SIGUSR1 dumps the blocks (--dump-blocks), SIGUSR2 toggles the test load.
+    bool Signal(int signo) { return m_pid > 0 && !m_reaped && ::kill(m_pid, signo) == 0; }
+
     // Exit status after SIGTERM, or -1 when it did not end in time.
     int Terminate()
     {
