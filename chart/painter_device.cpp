@@ -125,12 +125,11 @@ void PainterDevice::ApplyPen(bool forOutline)
         qpen.setJoinStyle(Qt::MiterJoin);
     }
     // The dash patterns of a one-pixel pen; wider dashed pens scale with their width.
-    switch (pen.style()) {
-    case PS_DASH: qpen.setDashPattern({18, 6}); break;
-    case PS_DOT: qpen.setDashPattern({3, 3}); break;
-    case PS_DASHDOT: qpen.setDashPattern({9, 6, 3, 6}); break;
-    case PS_DASHDOTDOT: qpen.setDashPattern({9, 3, 3, 3, 3, 3}); break;
-    default: break;
+    const DashPattern dashes = DashPatternOf(pen.style());
+    if (dashes.count) {
+        QList<qreal> lengths;
+        for (int i = 0; i < dashes.count; ++i) lengths.append(dashes.lengths[static_cast<std::size_t>(i)]);
+        qpen.setDashPattern(lengths);
     }
     (void)forOutline;
     m_painter->setPen(qpen);
@@ -138,12 +137,31 @@ void PainterDevice::ApplyPen(bool forOutline)
 
 void PainterDevice::ApplyBrush(const CBrush& brush) { m_painter->setBrush(ToQBrush(brush)); }
 
+std::optional<PixelLineWriter> PainterDevice::DirectLines()
+{
+    const GdiState& s = state();
+    const CPen& pen = s.pen;
+    if (pen.width() > 1 || s.rop2 != R2_COPYPEN) return std::nullopt;
+    const DashPattern dashes = DashPatternOf(pen.style());
+    // The gaps of a dashed line over an opaque background are the painter's to fill.
+    if (dashes.count && s.bkMode == OPAQUE) return std::nullopt;
+    QImage* image = DirectPixels();
+    if (!image) return std::nullopt;
+    CRect area(0, 0, image->width(), image->height());
+    if (s.clipped) area.IntersectRect(area, s.clip);
+    return PixelLineWriter(*image, area, qRgb(GetRValue(pen.color()), GetGValue(pen.color()), GetBValue(pen.color())), dashes);
+}
+
 void PainterDevice::Line(CPoint from, CPoint to)
 {
     if (!m_painter || state().pen.style() == PS_NULL) return;
     const QPoint a = ToQPoint(from);
     const QPoint b = ToQPoint(to);
     if (a == b) return;
+    if (const auto direct = DirectLines(); direct && direct->Fits(from, to)) {
+        direct->Draw(from, to);
+        return;
+    }
     ApplyRop();
     ApplyPen(false);
     // A one-pixel line with flat caps leaves out its end point, as the chart's geometry expects.
@@ -153,35 +171,27 @@ void PainterDevice::Line(CPoint from, CPoint to)
 void PainterDevice::Polyline(const std::vector<CPoint>& points)
 {
     if (!m_painter || state().pen.style() == PS_NULL || points.size() < 2) return;
-    // Drawn as its separate lines in one call: every line leaves out its end point and starts
-    // its pen pattern afresh, so the pixels are those of one LineTo after the other. With a
-    // plain thin pen that copies its colour into an image, the vertical pieces (the runs of a
-    // curve's crowded pixel columns) are written straight into the pixels, end to end.
-    const CPen& pen = state().pen;
-    QImage* direct = pen.style() == PS_SOLID && pen.width() <= 1 && state().rop2 == R2_COPYPEN ? DirectPixels() : nullptr;
-    ColumnWriter writer{};
-    if (direct) {
-        CRect area(0, 0, direct->width(), direct->height());
-        if (state().clipped) area.IntersectRect(area, state().clip);
-        writer = ColumnWriter{direct->bits(), direct->bytesPerLine(), area,
-                              qRgb(GetRValue(pen.color()), GetGValue(pen.color()), GetBValue(pen.color()))};
-    }
+    // Every line leaves out its end point and starts its pen pattern afresh, so the pixels are
+    // those of one LineTo after the other. With a thin pen that copies its colour into an image,
+    // the lines (a curve's thousands of short pieces) are written straight into the pixels.
+    const auto direct = DirectLines();
     m_lines.resize(0);
-    m_lines.reserve(static_cast<int>(points.size()));
-    QPoint from = ToQPoint(points.front());
     for (std::size_t i = 1; i < points.size(); ++i) {
-        const QPoint to = ToQPoint(points[i]);
-        if (direct && to.x() == from.x() && to.y() != from.y()) {
-            writer.Fill(to.x(), std::min(from.y(), to.y()), std::max(from.y(), to.y()));
-        } else if (to != from) {
-            m_lines.append(QLine(from, to));
-        }
-        from = to;
+        const CPoint& from = points[i - 1];
+        const CPoint& to = points[i];
+        if (from == to) continue;
+        if (direct && direct->Fits(from, to)) direct->Draw(from, to);
+        else m_lines.append(QLine(ToQPoint(from), ToQPoint(to)));
     }
     if (m_lines.isEmpty()) return;
     ApplyRop();
     ApplyPen(false);
-    m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
+    if (direct) {
+        // Lines drawn in one call meet at their joints; alone each is what LineTo draws.
+        for (const QLine& line : m_lines) m_painter->drawLine(line);
+    } else {
+        m_painter->drawLines(m_lines.constData(), static_cast<int>(m_lines.size()));
+    }
 }
 
 void PainterDevice::Rectangle(const CRect& rect)

@@ -6,8 +6,10 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <optional>
 
 #include "chart/dc.h"
+#include "chart/pixel_lines.h"
 
 class QPrinter;
 
@@ -60,21 +62,9 @@ private:
     bool m_penApplied = false;
     CPen m_appliedPen;
     QList<QLine> m_lines;
-    // Writes whole columns of pixels of an image, within a clip rectangle.
-    struct ColumnWriter {
-        uchar* bits;
-        qsizetype stride;
-        CRect area;
-        QRgb color;
-        // Column x from row top to row bottom, both drawn.
-        void Fill(int x, int top, int bottom) const
-        {
-            if (x < area.left || x >= area.right) return;
-            top = std::max(top, static_cast<int>(area.top));
-            bottom = std::min(bottom, static_cast<int>(area.bottom) - 1);
-            for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * stride)[x] = color;
-        }
-    };
+    // A writer of the current pen's lines straight into the image's pixels, or nothing when the
+    // pen, raster operation or target asks for the painter.
+    std::optional<PixelLineWriter> DirectLines();
 };
 
 // Draws into an image the caller owns; the image must outlive the device.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <cmath>
 
 #include "chart/dcex.h"
@@ -200,6 +201,66 @@ TEST(DrawingContextImage, LinesLeaveOutTheirLastPixelAndRectanglesTheirRightEdge
     EXPECT_EQ(0xFF0000u, Pixel(image, 29, 29));
     EXPECT_EQ(0xFFFFFFu, Pixel(image, 30, 30));
     EXPECT_EQ(0x0000FFu, Pixel(image, 25, 25));
+}
+
+TEST(DrawingContextImage, ThinLinesWrittenIntoThePixelsAreThoseThePainterDraws)
+{
+    // A curve's crowded columns, long and steep lines, lines that leave the picture, in a solid
+    // and two dashed pens within a clip: the same pixels as the painter drawing one line after
+    // the other.
+    QImage image(300, 200, QImage::Format_RGB32);
+    QImage expected(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    expected.fill(Qt::white);
+    const CRect clip(20, 15, 270, 180);
+    std::vector<POINT> path;
+    unsigned seed = 12345;
+    const auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(range));
+    };
+    for (int x = 0; x < 300; x += next(4) == 0 ? 1 + next(9) : 0) path.push_back(POINT{x, next(5) == 0 ? next(260) - 30 : 60 + next(90)});
+    path.push_back(POINT{-40, 250});
+    path.push_back(POINT{299, 0});
+    path.push_back(POINT{0, 199});
+    QPainter painter(&expected);
+    painter.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+    const auto pen = [](QColor color, QList<qreal> dashes) {
+        QPen p(color);
+        p.setWidth(1);
+        p.setCapStyle(Qt::FlatCap);
+        if (!dashes.isEmpty()) p.setDashPattern(dashes);
+        return p;
+    };
+    {
+        CDCEx dc(std::make_shared<ImageDevice>(image));
+        dc.IntersectClipRect(clip);
+        CPen solid(PS_SOLID, 1, RGB(0, 0, 255));
+        dc.SelectObject(solid);
+        dc.Polyline(path.data(), static_cast<int>(path.size()));
+        painter.setPen(pen(QColor(0, 0, 255), {}));
+        for (std::size_t i = 1; i < path.size(); ++i) painter.drawLine(QPoint(path[i - 1].x, path[i - 1].y), QPoint(path[i].x, path[i].y));
+        dc.SetBkMode(TRANSPARENT);
+        const std::pair<int, QList<qreal>> styles[] = {{PS_DOT, {3, 3}}, {PS_DASHDOT, {9, 6, 3, 6}}};
+        for (const auto& [style, dashes] : styles) {
+            CPen dashed(style, 1, RGB(200, 0, 0));
+            dc.SelectObject(dashed);
+            painter.setPen(pen(QColor(200, 0, 0), dashes));
+            for (std::size_t i = 0; i + 1 < path.size(); i += 37) {
+                const POINT a = path[i];
+                const POINT b{path[(i * 7 + 11) % path.size()].x, path[i + 1].y + style};
+                dc.MoveTo(a.x, a.y);
+                dc.LineTo(b.x, b.y);
+                painter.drawLine(QPoint(a.x, a.y), QPoint(b.x, b.y));
+            }
+        }
+    }
+    painter.end();
+    int differing = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) differing += image.pixel(x, y) != expected.pixel(x, y);
+    }
+    EXPECT_EQ(0, differing);
 }
 
 TEST(DrawingContextImage, SolidFillBecomesTheBackgroundAndTextIsOpaque)
