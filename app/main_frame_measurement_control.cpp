@@ -15,11 +15,14 @@
 #include "documentation/pass_fail_file.h"
 #include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
+#include "views/display_update.h"
 #include "workflow/com_port.h"
 
 namespace app {
@@ -93,6 +96,8 @@ public:
         return start ? f.startAddProgramPart : f.stopAddProgramPart;
     }
     int ValuesPerSet() const override { return m_frame.Fields().valuesPerSet > 0 ? m_frame.Fields().valuesPerSet : 1; }
+    // The rate the set-up page chose; the frame keeps its index.
+    UINT MeasureRateTextId() const override { return measurement::GetMeasureRateTextId(m_frame.Fields().measureRateIndex); }
 
     bool IsBusy() const override { return m_frame.m_bWaitCursorShown != 0; }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
@@ -159,6 +164,22 @@ public:
         if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
     }
     void UpdateDisplayValues(int sensor, int mode) override { m_frame.UpdateDisplayValues(sensor, mode, nullptr); }
+    // The range end of the sensor's channel (0 A, 1 B) as its channel view formats it: the
+    // nominal-value code in the unit of the sensor's measurand.
+    CString ChannelRangeText(int sensor, int channel) const override
+    {
+        const CString none = "n.a.";
+        const std::vector<views::SensorChannel> channels = views::ChannelsOfSensor(m_frame.Com(), sensor);
+        if (!Views() || channel < 0 || channel >= static_cast<int>(channels.size())) return none;
+        const int index = channels[static_cast<std::size_t>(channel)].channel;
+        const CAFormChannelX* view = Views()->ChannelView(index);
+        const views::DisplayTable* table = Views()->Tables().Entry(index);
+        if (!view || !table) return none;
+        CString value = "Val.?", unit = "Unit.?";
+        double factor = 0.0;
+        if (!view->FormatValueText(CString::Formatted("%04x", table->nominalCode), value, unit, factor)) return none;
+        return value + " " + unit;
+    }
 
 private:
     measurement::CDlgMeasureAdjust* SetupPage() const

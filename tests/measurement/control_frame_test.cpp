@@ -18,10 +18,13 @@
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
 #include "measurement/channel_scaling_widget.h"
+#include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
+#include "res/string_table.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
@@ -72,6 +75,23 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// With the sensor connected the panel names the rate the set-up page chose and the range end
+// of each channel in the unit of its measurand, in the language shown.
+TEST_F(PanelInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& controls = panel->Logic().Controls();
+    EXPECT_EQ(controls.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(frame->Fields().measureRateIndex)));
+    // The simulated sensor measures voltage ('A'): 500 and 1000 full scale.
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V B. 1000,00 V");
+    frame->SwitchLanguage(1000);
+    loop.RunFor(500);
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 V B. 1000.00 V");
+    EXPECT_EQ(controls.Text(IDC_MC_RATE).Find("n.a."), -1);
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
