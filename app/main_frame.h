@@ -112,7 +112,10 @@ struct FrameMeasureFields {
         std::array<int, 3> options{};
     };
     std::array<PowerSettings, 2> power{};
-    std::array<int, 6> channelState{3, 3, 3, 3, 3, 3};  // 3: absent
+    // Per channel A, B, C, D, P1, P2: 1 measured and shown, 2 not, 3 absent. Until the user
+    // chooses, a sensor's channels A and B count as chosen: the set-up page shows them ticked
+    // and a configuration write does not mark channel A absent in the sensor.
+    std::array<int, 6> channelState{1, 0, 3, 3, 3, 3};
     int evaluationKind = 0;
     BYTE commonFilter = 0;
     std::array<BYTE, 6> channelFlag{};

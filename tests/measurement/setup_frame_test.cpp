@@ -95,6 +95,19 @@ TEST_F(SetupInFrame, ChannelWriteFinishesAndAMeasurementDuringItLeavesNothingBus
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A sensor just connected shows its two channels ticked, and the software configuration that a
+// choice on the page writes carries channel A as measured, never as absent.
+TEST_F(SetupInFrame, TheChannelsOfASensorJustConnectedAreTickedAndWrittenAsMeasured)
+{
+    EXPECT_TRUE(setup->Logic().Controls()[kChannelButton[0]].checked);
+    EXPECT_TRUE(setup->Logic().Controls()[kChannelButton[1]].checked);
+    const std::vector<ComboEntry>& decimals = setup->Logic().Controls()[kDecimalsCombo[0]].entries;
+    ASSERT_FALSE(decimals.empty());
+    ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 4 ? 3 : 4));
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 2000));
+    EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 28) >> 4 & 0x03, 1);
+}
+
 static int DecimalsOf(const CString& text)
 {
     const std::string s = text.GetString();

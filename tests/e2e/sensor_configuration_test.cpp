@@ -1,0 +1,242 @@
+// The whole application in one process against km3-sensor-sim as its own process, in real time:
+// what the user sets on the measurement set-up page and what a user calibration on the
+// calibration page computes must end up in the sensor. The sensor is checked from outside the
+// program: the simulator writes its blocks to a file on SIGUSR1 (--dump-blocks), and the test
+// reads the bytes at their places in the block itself, without the program's codec. The
+// program then reads them back after a reconnection (or after the sensor's own restart).
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <unistd.h>
+
+#include "app/page_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_widget.h"
+#include "platform/dialog.h"
+#include "sensor_admin/admin_texts.h"
+#include "sensor_admin/dlg_sensor_calibration.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "res/string_table.h"
+#include "tests/e2e/whole_app.h"
+#include "views/display_tables.h"
+
+namespace {
+
+using namespace e2e;
+using Block = std::vector<unsigned char>;  // frame bytes 6 to 37: code byte, content, check words
+
+template <class T>
+T* FindWidget(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* found = dynamic_cast<T*>(widget)) return found;
+    return nullptr;
+}
+
+// What the simulated sensor holds, as its dump says.
+struct SensorDump {
+    int calibrationState = -1;
+    std::map<int, Block> blocks;  // by block number
+
+    // A byte by its position in the 40-byte block frame (7 to 37).
+    int At(int blockNumber, int framePosition) const { return blocks.at(blockNumber).at(framePosition - 6); }
+    int Word(int blockNumber, int framePosition) const
+    {
+        return At(blockNumber, framePosition) << 8 | At(blockNumber, framePosition + 1);
+    }
+    // Code byte and both check words right: the sensor takes the block as valid. The check words
+    // are the byte sum A of the 28 bytes and the running sum B of A with end-around carry.
+    bool Sealed(int blockNumber) const
+    {
+        const Block& b = blocks.at(blockNumber);
+        unsigned a = 0, sum = 0;
+        for (int i = 0; i < 28; ++i) {
+            a = (a + b[i]) & 0xFFFF;
+            sum += a;
+            if (sum > 0xFFFF) sum -= 0xFFFF;
+        }
+        return (b[28] << 8 | b[29]) == static_cast<int>(a) && (b[30] << 8 | b[31]) == static_cast<int>(sum);
+    }
+};
+
+struct SensorConfiguration : ::testing::Test, WholeApp {
+    std::string dumpPath = (profile.dir.path() + "/sensor-blocks.txt").toStdString();
+
+    void StartSensor(std::vector<std::string> args)
+    {
+        args.push_back("--dump-blocks=" + dumpPath);
+        ASSERT_TRUE(WholeApp::StartSensor(std::move(args)));
+    }
+
+    // Asks the simulator for its blocks and reads them.
+    SensorDump Dump()
+    {
+        std::remove(dumpPath.c_str());
+        SensorDump dump;
+        if (!Sensor().Signal(SIGUSR1) || !Pump([&] { return ::access(dumpPath.c_str(), F_OK) == 0; }, 10'000))
+            return dump;
+        std::ifstream in(dumpPath);
+        std::string word, kind;
+        int sensor = 0;
+        while (in >> word) {
+            if (word != "sensor") {
+                std::getline(in, word);
+                continue;
+            }
+            in >> sensor >> kind;
+            if (kind == "calibration-state") {
+                in >> dump.calibrationState;
+            } else if (kind == "block") {
+                std::string number, hex;
+                in >> number >> hex;
+                Block block;
+                for (std::size_t i = 0; i + 1 < hex.size(); i += 2) block.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+                if (block.size() == 32) dump.blocks[std::stoi(number, nullptr, 16)] = block;
+            }
+        }
+        return dump;
+    }
+
+    // The controller waits for no answer and shows no wait cursor: a write has been confirmed
+    // (the workflow state stays at the write's code after its acknowledgement).
+    bool AtRest(int boundMs = 10'000)
+    {
+        return Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, boundMs);
+    }
+
+    std::string Messages() const
+    {
+        std::string text;
+        for (const auto& box : boxes.Boxes()) text += std::string("\n") + box.text.GetString();
+        return text;
+    }
+};
+
+// ---- The set-up page -------------------------------------------------------------------------------
+
+struct SetupChoice {
+    int combo;
+    long long datum;
+};
+
+// Chooses, as the user does, the entry of a set-up combo whose datum is not the current one and
+// differs from it most; returns that datum, or -1.
+long long ChooseOther(measurement::MeasureSetupWidget& setup, int comboId, long long preferred)
+{
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    const int current = setup.Logic().Controls()[comboId].selection;
+    int pick = -1;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].datum == preferred && static_cast<int>(i) != current) pick = static_cast<int>(i);
+    for (std::size_t i = entries.size(); pick < 0 && i-- > 0;)
+        if (static_cast<int>(i) != current) pick = static_cast<int>(i);
+    auto* combo = setup.Item<QComboBox>(comboId);
+    if (pick < 0 || combo == nullptr || !combo->isEnabled()) return -1;
+    combo->setCurrentIndex(pick);
+    Q_EMIT combo->activated(pick);
+    return entries[static_cast<std::size_t>(pick)].datum;
+}
+
+TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterReconnecting)
+{
+    // A sensor with two channels (not the one whose channel B is a digital input).
+    StartSensor({"--serial=6101", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_TRUE(AtRest());
+    const SensorDump before = Dump();
+    ASSERT_TRUE(before.blocks.count(0x03)) << "no block dump from the simulator";
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(300);
+    auto* setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+
+    using namespace measurement;
+    // Each choice is written to the sensor at once; the next waits until it is confirmed.
+    const std::vector<std::pair<int, long long>> wanted = {
+        {kDecimalsCombo[0], 4}, {kDecimalsCombo[1], 1}, {kUnitCombo[0], 1},   {kAveragingCombo[0], 3},
+        {kAveragingCombo[1], 5}, {kSignCombo[1], 1},    {IDC_RATE_COMBO, 9},
+    };
+    std::map<int, long long> chosen;
+    for (const auto& [combo, preferred] : wanted) {
+        const long long datum = ChooseOther(*setup, combo, preferred);
+        ASSERT_GE(datum, 0) << "control " << combo << " offers no other entry";
+        chosen[combo] = datum;
+        ASSERT_TRUE(AtRest()) << "control " << combo << ": the write did not finish, flow "
+                              << frame->Com().GetZMCOMConfgFlow() << Messages();
+    }
+    ASSERT_TRUE(boxes.Boxes().empty()) << Messages();
+
+    const views::DisplayTable& a = *frame->DisplayTable(0);
+    const views::DisplayTable& b = *frame->DisplayTable(1);
+    EXPECT_EQ(a.decimals, chosen[kDecimalsCombo[0]]);
+    EXPECT_EQ(b.decimals, chosen[kDecimalsCombo[1]]);
+    EXPECT_EQ(a.selectedUnit, chosen[kUnitCombo[0]]);
+    EXPECT_EQ(a.averaging, chosen[kAveragingCombo[0]]);
+    EXPECT_EQ(b.averaging, chosen[kAveragingCombo[1]]);
+    EXPECT_EQ(b.sign, chosen[kSignCombo[1]]);
+    EXPECT_EQ(frame->Fields().measureRateIndex, chosen[IDC_RATE_COMBO]);
+
+    // The sensor's software-configuration block, byte by byte: kind 4; channel A's unit in bits
+    // 0-4 and decimals in bits 5-7 of byte 26 (B: 27); averaging in bits 0-3, the channel state
+    // in bits 4-5 and the sign in bit 7 of byte 28 (B: 29); the rate reduction in bytes 30-31;
+    // the rate index in byte 32.
+    const SensorDump held = Dump();
+    ASSERT_TRUE(held.blocks.count(0x03));
+    EXPECT_TRUE(held.Sealed(0x03)) << "block 3 is not valid in the sensor";
+    EXPECT_EQ(held.At(0x03, 6), 0x14);
+    EXPECT_EQ(held.At(0x03, 7), 4);
+    EXPECT_EQ(held.At(0x03, 26) & 0x1F, chosen[kUnitCombo[0]]);
+    EXPECT_EQ(held.At(0x03, 26) >> 5, chosen[kDecimalsCombo[0]]);
+    EXPECT_EQ(held.At(0x03, 27) >> 5, chosen[kDecimalsCombo[1]]);
+    EXPECT_EQ(held.At(0x03, 28) & 0x0F, chosen[kAveragingCombo[0]]);
+    EXPECT_EQ(held.At(0x03, 29) & 0x0F, chosen[kAveragingCombo[1]]);
+    EXPECT_EQ(held.At(0x03, 28) >> 7, a.sign);
+    EXPECT_EQ(held.At(0x03, 29) >> 7, chosen[kSignCombo[1]]);
+    // The channel states: a ticked channel is measured (0 or 1), an unticked one not (2); none
+    // of the sensor's own channels is absent (3).
+    for (int row = 0; row < 2; ++row) {
+        const int state = held.At(0x03, 28 + row) >> 4 & 0x03;
+        const bool ticked = setup->Logic().Controls()[kChannelButton[row]].checked;
+        EXPECT_TRUE(ticked ? state <= 1 : state == 2) << "channel " << row << " state " << state << " ticked " << ticked;
+    }
+    EXPECT_EQ(held.At(0x03, 28) >> 4 & 0x03, 1) << "channel A is measured";
+    EXPECT_EQ(held.Word(0x03, 30), std::max(1, frame->Fields().averagingCount));
+    EXPECT_EQ(held.At(0x03, 32), chosen[IDC_RATE_COMBO]);
+    // The scaling, kept as it was.
+    for (int position = 8; position <= 25; ++position)
+        EXPECT_EQ(held.At(0x03, position), before.At(0x03, position)) << "byte " << position;
+
+    // A fresh start of the program reads the sensor's blocks and shows the same choices.
+    Close();
+    ASSERT_TRUE(Connect(1)) << "the sensor did not connect again";
+    ASSERT_TRUE(AtRest());
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(300);
+    setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(frame->DisplayTable(0)->decimals, chosen[kDecimalsCombo[0]]);
+    EXPECT_EQ(frame->DisplayTable(1)->decimals, chosen[kDecimalsCombo[1]]);
+    EXPECT_EQ(frame->DisplayTable(0)->selectedUnit, chosen[kUnitCombo[0]]);
+    EXPECT_EQ(frame->DisplayTable(0)->averaging, chosen[kAveragingCombo[0]]);
+    EXPECT_EQ(frame->DisplayTable(1)->averaging, chosen[kAveragingCombo[1]]);
+    EXPECT_EQ(frame->DisplayTable(1)->sign, chosen[kSignCombo[1]]);
+    // The rate is the program's own choice at a start; the sensor only keeps it.
+    chosen.erase(IDC_RATE_COMBO);
+    for (const auto& [combo, datum] : chosen) {
+        const ControlState& shown = setup->Logic().Controls()[combo];
+        ASSERT_GE(shown.selection, 0) << "control " << combo << " shows nothing";
+        EXPECT_EQ(shown.entries.at(static_cast<std::size_t>(shown.selection)).datum, datum) << "control " << combo;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
+}
+
+}  // namespace
