@@ -28,16 +28,10 @@ PixelLineWriter::PixelLineWriter(QImage& image, const CRect& clip, QRgb color, c
     : m_bits(image.bits()), m_stride(image.bytesPerLine()), m_width(image.width()), m_height(image.height()), m_clip(clip),
       m_color(color), m_dashes(dashes)
 {
-}
-
-bool PixelLineWriter::DashOn(int step) const
-{
-    int at = step % m_dashes.total;
-    for (int i = 0; i < m_dashes.count; ++i) {
-        if (at < m_dashes.lengths[static_cast<std::size_t>(i)]) return i % 2 == 0;
-        at -= m_dashes.lengths[static_cast<std::size_t>(i)];
+    int at = 0;
+    for (int i = 0; i < dashes.count; ++i) {
+        for (int k = 0; k < dashes.lengths[static_cast<std::size_t>(i)]; ++k) m_on[static_cast<std::size_t>(at++)] = i % 2 == 0;
     }
-    return false;
 }
 
 void PixelLineWriter::Draw(CPoint a, CPoint b) const
@@ -55,7 +49,10 @@ void PixelLineWriter::Draw(CPoint a, CPoint b) const
         std::swap(v1, v2);
     }
     const int steps = u2 - u1;
-    const int inc = static_cast<int>(static_cast<long long>(v2 - v1) * 65536 / steps);
+    const int rise = v2 - v1;
+    const int inc = rise == 0                ? 0
+                    : std::abs(rise) < 32768 ? rise * 65536 / steps
+                                             : static_cast<int>(static_cast<long long>(rise) * 65536 / steps);
     // A rising line is sampled half a step in, a falling one at its start.
     int v = v1 * 65536 + (inc > 0 ? inc >> 1 : 0);
     // The steps inside the clip along u.
@@ -65,14 +62,36 @@ void PixelLineWriter::Draw(CPoint a, CPoint b) const
     const int vEnd = steep ? m_clip.right : m_clip.bottom;
     const int first = std::max(0, uMin - u1);
     const int last = std::min(steps, uEnd - u1);
+    if (first >= last) return;
     v += first * inc;
-    for (int k = first; k < last; ++k, v += inc) {
+    // One step along u moves by a row (steep) or by a pixel; the pixel across is v's whole part.
+    uchar* line = steep ? m_bits + static_cast<qsizetype>(u1 + first) * m_stride : m_bits + static_cast<qsizetype>(u1 + first) * 4;
+    const qsizetype along = steep ? m_stride : 4;
+    const qsizetype across = steep ? 4 : m_stride;
+    if (inc == 0 && m_dashes.count == 0) {
+        // A run straight along a row or a column: its place across is checked once.
         const int pv = v >> 16;
-        if (pv < vMin || pv >= vEnd) continue;
-        if (m_dashes.count && !DashOn(reversed ? steps - 1 - k : k)) continue;
-        const int x = steep ? pv : u1 + k;
-        const int y = steep ? u1 + k : pv;
-        reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = m_color;
+        if (pv < vMin || pv >= vEnd) return;
+        uchar* p = line + pv * across;
+        for (int k = first; k < last; ++k, p += along) *reinterpret_cast<QRgb*>(p) = m_color;
+        return;
+    }
+    if (m_dashes.count == 0) {
+        for (int k = first; k < last; ++k, v += inc, line += along) {
+            const int pv = v >> 16;
+            if (pv >= vMin && pv < vEnd) *reinterpret_cast<QRgb*>(line + pv * across) = m_color;
+        }
+        return;
+    }
+    // The pattern runs from the line's first point, whichever end that is.
+    const int total = m_dashes.total;
+    int phase = (reversed ? steps - 1 - first : first) % total;
+    const int turn = reversed ? total - 1 : 1;
+    for (int k = first; k < last; ++k, v += inc, line += along) {
+        const int pv = v >> 16;
+        if (m_on[static_cast<std::size_t>(phase)] && pv >= vMin && pv < vEnd) *reinterpret_cast<QRgb*>(line + pv * across) = m_color;
+        phase += turn;
+        if (phase >= total) phase -= total;
     }
 }
 

@@ -14,7 +14,7 @@
 namespace chart {
 
 // The dash pattern of a one-pixel pen of a GDI style: lengths of dash, gap, dash, gap ... in
-// pixels; an empty pattern (count 0) for a solid line.
+// pixels, 32 at most in all; an empty pattern (count 0) for a solid line.
 struct DashPattern {
     std::array<int, 6> lengths{};
     int count = 0;
@@ -38,7 +38,6 @@ public:
     void Draw(CPoint a, CPoint b) const;
 
 private:
-    bool DashOn(int step) const;
     uchar* m_bits;
     qsizetype m_stride;
     int m_width;
@@ -46,6 +45,7 @@ private:
     CRect m_clip;
     QRgb m_color;
     DashPattern m_dashes;
+    std::array<bool, 32> m_on{};  // per step of the pattern: drawn or not
 };
 
 }  // namespace chart
