@@ -75,6 +75,8 @@ void CDlgMeasureAdjust::RecheckMeasureRateList()
         FillMeasureRateList();
 }
 
+CString CDlgMeasureAdjust::DigitalInputCaption() { return GetLanguage() == 0 ? "(Digitaleingang)" : "(digital input)"; }
+
 bool CDlgMeasureAdjust::NormaliseChannelFlags()
 {
     auto& ch = m_setup.channel;
@@ -86,8 +88,7 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
         m_controls.SetText(kChannelButton[0], LoadLangString(5321));
         m_controls.SetText(kChannelButton[1], LoadLangString(5322));
         const bool digitalInput = sensors >= 1 && CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent);
-        m_controls.SetText(IDC_DIGITAL_INPUT,
-                           digitalInput ? CString(GetLanguage() == 0 ? "(Digitaleingang)" : "(digital input)") : CString());
+        m_controls.SetText(IDC_DIGITAL_INPUT, digitalInput ? DigitalInputCaption() : CString());
     }
     std::array<BYTE, 6> selection{};
     if (!IsPanelSensorConnected()) {

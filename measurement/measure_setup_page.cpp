@@ -128,6 +128,8 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
         FillAxisLists();
     }
     ShowAddProgPaths();
+    // A digital-input caption the sensor refresh left standing follows the language too.
+    if (!m_controls.Text(IDC_DIGITAL_INPUT).IsEmpty()) m_controls.SetText(IDC_DIGITAL_INPUT, DigitalInputCaption());
     m_controls.SetText(IDC_REDUCTION_CAPTION, LoadLangString(5312));
     m_controls.SetText(IDC_ACCEPT, LoadLangString(5449));
     return true;

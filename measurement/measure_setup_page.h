@@ -89,6 +89,8 @@ public:
     bool FillMeasureRateList();
     void RecheckMeasureRateList();
     bool NormaliseChannelFlags();
+    // "(digital input)" in the current language: the sensor's channel B is its digital input.
+    static CString DigitalInputCaption();
     void ApplyMeasureMode();
     bool RefreshChannelRows();
     void ApplyRowAvailability(int control, int row, int kind);

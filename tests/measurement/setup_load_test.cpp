@@ -7,6 +7,7 @@
 
 #include "measurement/measure_rate_table.h"
 #include "platform/profile.h"
+#include "res/string_table.h"
 #include "tests/measurement/setup_bench.h"
 
 using namespace measurement;
@@ -138,4 +139,20 @@ TEST(SetupLoad, TriggersAndLimitsStoredInTheSensorBlocksAreLoaded)
     EXPECT_EQ(b.page->Controls().Text(IDC_START_VALUE), "12,5");
     EXPECT_EQ(s.axis[1].source, 2);
     EXPECT_EQ(s.axis[2].source, 3);
+}
+
+TEST(SetupLoad, TheDigitalInputCaptionFollowsTheLanguage)
+{
+    SetupBench b;
+    sim::SensorConfig config = TwoChannelSensor();
+    config.identity.statorId = 5;  // channel B is the digital input
+    ASSERT_TRUE(b.ConnectAndRefresh(config));
+    EXPECT_EQ(b.page->Controls().Text(IDC_DIGITAL_INPUT), "(Digitaleingang)");
+    // With no channel measured the sensor refresh leaves the caption standing; the language
+    // switch still relabels it.
+    for (auto& row : b.page->Setup().channel) row.active = 0;
+    SetLanguage(2000);
+    b.page->LoadLanguageTexts();
+    EXPECT_EQ(b.page->Controls().Text(IDC_DIGITAL_INPUT), "(digital input)");
+    SetLanguage(0);
 }
