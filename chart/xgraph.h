@@ -250,7 +250,15 @@ public:
     void SnapMeasurePoint(CPoint& point);
     void DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2);
     void DrawMeasurements(CDCEx* dc);
-    void DrawLegend(CDCEx* dc, CRect& inner);
+    // The legend's rows and box, measured before anything is drawn; the box's side is taken
+    // from inner.
+    struct LegendLayout {
+        std::vector<std::pair<int, CString>> rows;  // curve index and text
+        CRect box;
+        int rowHeight = 0;
+    };
+    LegendLayout LayoutLegend(CDCEx* dc, CRect& inner);
+    void DrawLegend(CDCEx* dc, const LegendLayout& legend);
     void DrawZoomRect(CDCEx* dc);
 
     // Members, as the chart's parts share them.
@@ -325,8 +333,11 @@ private:
 
     void Notify(UINT message, WPARAM wParam);
     void Paint(CDCEx* dc, const CRect& drawing, Stage stage);
-    void PaintBase(CDCEx* dc, const CRect& drawing);
+    // fillOnce: the background's areas are filled piece by piece, each pixel once.
+    void PaintBase(CDCEx* dc, const CRect& drawing, bool fillOnce);
     void PaintOverlay(CDCEx* dc);
+    // Whether PaintOverlay draws anything at all.
+    bool HasOverlay() const;
     void RenderScreen();
     void HideCursorLabel() { m_CursorLabel.SetVisible(false); }
     void DrawHoverValue(CDCEx* dc);
@@ -341,6 +352,8 @@ private:
     std::unique_ptr<ChartWnd> m_pWnd;
     CWnd* m_pNotifyWnd = nullptr;
     QImage m_backBuffer;
+    // The picture's own pixels while it shows the back buffer itself, kept for the next overlay.
+    QImage m_sparePicture;
     bool m_bBaseDirty = true;
     int m_nBaseRenders = 0;
 

@@ -13,6 +13,26 @@
 
 using namespace chart;
 
+namespace {
+
+// Fills outer but for hole, which the caller fills right after. A hole that is not a rectangle
+// inside outer, or is empty, leaves outer filled whole.
+void FillAround(CDCEx* dc, const CRect& outer, const CRect& hole, COLORREF color)
+{
+    const bool inside = !hole.IsRectEmpty() && hole.left <= hole.right && hole.top <= hole.bottom && hole.left >= outer.left &&
+                        hole.right <= outer.right && hole.top >= outer.top && hole.bottom <= outer.bottom;
+    if (!inside) {
+        dc->FillSolidRect(outer, color);
+        return;
+    }
+    dc->FillSolidRect(CRect(outer.left, outer.top, outer.right, hole.top), color);
+    dc->FillSolidRect(CRect(outer.left, hole.bottom, outer.right, outer.bottom), color);
+    dc->FillSolidRect(CRect(outer.left, hole.top, hole.left, hole.bottom), color);
+    dc->FillSolidRect(CRect(hole.right, hole.top, outer.right, hole.bottom), color);
+}
+
+}  // namespace
+
 void CXGraph::Invalidate(bool)
 {
     m_bBaseDirty = true;
@@ -46,7 +66,12 @@ void CXGraph::RenderScreen()
     }
     const CRect client(0, 0, width, height);
     m_ptHit = CPoint(-1, -1);
+    if (!m_pPicture) m_pPicture = std::make_unique<QImage>();
+    const bool sharesBackBuffer = !m_pPicture->isNull() && m_pPicture->constBits() == m_backBuffer.constBits();
     if (m_bBaseDirty) {
+        // A picture that shows the back buffer lets go of it first: painting into pixels that
+        // another image shares would copy them.
+        if (sharesBackBuffer) *m_pPicture = QImage();
         // The back buffer is already off the screen: it is drawn into directly, with or without
         // double buffering, and shown only through the picture below.
         CDCEx dc(std::make_shared<ImageDevice>(m_backBuffer));
@@ -54,10 +79,18 @@ void CXGraph::RenderScreen()
         m_bBaseDirty = false;
         ++m_nBaseRenders;
     }
-    // The shown picture: the back buffer with the overlays on top.
-    // The picture's pixels are overwritten in place rather than allocated anew for every paint.
-    if (!m_pPicture || m_pPicture->size() != m_backBuffer.size() || m_pPicture->format() != m_backBuffer.format()) {
-        m_pPicture = std::make_unique<QImage>(m_backBuffer.copy());
+    if (!HasOverlay()) {
+        // Nothing is drawn over the back buffer: the picture shows it as it is, without a copy.
+        if (!sharesBackBuffer && !m_pPicture->isNull()) m_sparePicture = std::move(*m_pPicture);
+        *m_pPicture = m_backBuffer;
+        return;
+    }
+    // The shown picture: the back buffer with the overlays on top, in pixels of its own that
+    // are overwritten in place rather than allocated anew for every paint.
+    if (m_pPicture->constBits() == m_backBuffer.constBits() || m_pPicture->isNull()) *m_pPicture = std::move(m_sparePicture);
+    if (m_pPicture->size() != m_backBuffer.size() || m_pPicture->format() != m_backBuffer.format() ||
+        !m_pPicture->isDetached()) {
+        *m_pPicture = m_backBuffer.copy();
     } else {
         std::memcpy(m_pPicture->bits(), m_backBuffer.constBits(), static_cast<std::size_t>(m_backBuffer.sizeInBytes()));
     }
@@ -68,25 +101,30 @@ void CXGraph::RenderScreen()
 void CXGraph::Paint(CDCEx* dc, const CRect& drawing, Stage stage)
 {
     const int saved = dc->SaveDC();
-    if (stage == Stage::Base || stage == Stage::All) PaintBase(dc, drawing);
+    // Base alone is the screen's back buffer, where each pixel of the background is written
+    // once; a drawing that is printed or copied fills whole areas, so that no seam between
+    // pieces shows on paper.
+    if (stage == Stage::Base || stage == Stage::All) PaintBase(dc, drawing, stage == Stage::Base);
     if (stage == Stage::Overlay || stage == Stage::All) PaintOverlay(dc);
     dc->SelectClipRgn(nullptr);
     dc->RestoreDC(saved);
 }
 
-void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea)
+void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea, bool fillOnce)
 {
     const bool mono = dc->m_bMonochrome;
     const CRect drawing = dc->m_bScaling ? m_rcPrint : drawingArea;
-    dc->FillSolidRect(drawing, mono ? RGB(255, 255, 255) : m_crBackColor);
-
     CRect inner = drawing;
     inner.left += m_nMarginLeft;
     inner.top += m_nMarginTop;
     inner.right -= m_nMarginRight;
     inner.bottom -= m_nMarginBottom;
-    if (m_bShowLegend) DrawLegend(dc, inner);
-    dc->FillSolidRect(inner, mono ? RGB(255, 255, 255) : m_crOuterColor);
+    LegendLayout legend;
+    if (m_bShowLegend) legend = LayoutLegend(dc, inner);
+    // Each area is filled where nothing fills over it: the picture of filling the whole drawing,
+    // then the inner area, then the plot, with each pixel written once.
+    FillAround(dc, drawing, fillOnce ? inner : CRect(), mono ? RGB(255, 255, 255) : m_crBackColor);
+    if (m_bShowLegend) DrawLegend(dc, legend);
 
     // Y axes: alternate placements are resolved for good, then the axes take their places
     // from the left and right edges inwards.
@@ -118,6 +156,7 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea)
         axis.m_rcPlot = inner;
     }
     m_rcPlot = CRect(left + 1, inner.top, right, bottom);
+    FillAround(dc, inner, fillOnce ? m_rcPlot : CRect(), mono ? RGB(255, 255, 255) : m_crOuterColor);
     dc->FillSolidRect(m_rcPlot, mono ? RGB(255, 255, 255) : m_crInnerColor);
 
     for (CXGraphAxis& axis : m_YAxes) {
@@ -134,6 +173,12 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea)
         if (curve.m_bVisible && curve.m_bShowMarker) curve.DrawMarkers(dc);
     }
     DrawMeasurements(dc);
+}
+
+bool CXGraph::HasOverlay() const
+{
+    return ((m_nOperation == OP_ZOOM || m_nOperation == OP_MEASURE) && m_bLButtonDown) || m_nOperation == OP_CURSOR ||
+           !m_Objects.empty() || m_bShowHoverValue;
 }
 
 void CXGraph::PaintOverlay(CDCEx* dc)
@@ -182,14 +227,12 @@ void CXGraph::PaintToDC(CDC* target)
 // ---------------------------------------------------------------------------------------------
 // Legend
 
-void CXGraph::DrawLegend(CDCEx* dc, CRect& inner)
+CXGraph::LegendLayout CXGraph::LayoutLegend(CDCEx* dc, CRect& inner)
 {
-    const bool mono = dc->m_bMonochrome;
+    LegendLayout legend;
     CQuickFont quick("Arial", 13, FW_NORMAL, 0);
-    std::vector<std::pair<int, CString>> rows;
     int width = 0;
     int height = 0;
-    int rowHeight = 0;
     {
         // Measured in screen pixels, as all of the layout.
         CFontSelector measure(&quick, dc, false);
@@ -200,19 +243,28 @@ void CXGraph::DrawLegend(CDCEx* dc, CRect& inner)
             const CSize size = dc->GetTextExtent(text);
             width = std::max(width, static_cast<int>(size.cx));
             height += size.cy;
-            rowHeight = size.cy;
-            rows.emplace_back(static_cast<int>(i), text);
+            legend.rowHeight = size.cy;
+            legend.rows.emplace_back(static_cast<int>(i), text);
         }
     }
     width += 16;
-    CRect box;
     if (m_nLegendAlign == 0) {
-        box = CRect(inner.left + 10, inner.top + 10, inner.left + 10 + width, inner.top + 12 + height);
+        legend.box = CRect(inner.left + 10, inner.top + 10, inner.left + 10 + width, inner.top + 12 + height);
         inner.left += width + 20;
     } else {
-        box = CRect(inner.right - 10 - width, inner.top + 10, inner.right - 10, inner.top + 12 + height);
+        legend.box = CRect(inner.right - 10 - width, inner.top + 10, inner.right - 10, inner.top + 12 + height);
         inner.right -= width + 20;
     }
+    return legend;
+}
+
+void CXGraph::DrawLegend(CDCEx* dc, const LegendLayout& legend)
+{
+    const bool mono = dc->m_bMonochrome;
+    CQuickFont quick("Arial", 13, FW_NORMAL, 0);
+    const auto& rows = legend.rows;
+    const int rowHeight = legend.rowHeight;
+    CRect box = legend.box;
     const COLORREF window = mono ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOW);
     {
         CPenSelector pen(RGB(0, 0, 0), 1, dc, PS_SOLID);
