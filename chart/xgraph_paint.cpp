@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -177,8 +178,10 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea, bool fillOnce)
 
 bool CXGraph::HasOverlay() const
 {
+    // Objects draw nothing while they are hidden, as the cursor's label is outside cursor mode.
+    const bool objectShown = std::any_of(m_Objects.begin(), m_Objects.end(), [](const CXGraphObject* o) { return o->m_bVisible; });
     return ((m_nOperation == OP_ZOOM || m_nOperation == OP_MEASURE) && m_bLButtonDown) || m_nOperation == OP_CURSOR ||
-           !m_Objects.empty() || m_bShowHoverValue;
+           objectShown || m_bShowHoverValue;
 }
 
 void CXGraph::PaintOverlay(CDCEx* dc)
