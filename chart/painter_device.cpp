@@ -174,15 +174,34 @@ void PainterDevice::Polyline(const std::vector<CPoint>& points)
     // Every line leaves out its end point and starts its pen pattern afresh, so the pixels are
     // those of one LineTo after the other. With a thin pen that copies its colour into an image,
     // the lines (a curve's thousands of short pieces) are written straight into the pixels.
+    // Vertical lines that follow each other in one column cover, together, the rows from the
+    // smallest y of their points up to but without the largest: they are written as one run.
     const auto direct = DirectLines();
     m_lines.resize(0);
+    bool inRun = false;
+    CPoint runTop, runBottom;
+    const auto endRun = [&] {
+        if (inRun) direct->Draw(runTop, runBottom);
+        inRun = false;
+    };
     for (std::size_t i = 1; i < points.size(); ++i) {
         const CPoint& from = points[i - 1];
         const CPoint& to = points[i];
         if (from == to) continue;
-        if (direct && direct->Fits(from, to)) direct->Draw(from, to);
-        else m_lines.append(QLine(ToQPoint(from), ToQPoint(to)));
+        if (!direct || !direct->Fits(from, to)) {
+            endRun();
+            m_lines.append(QLine(ToQPoint(from), ToQPoint(to)));
+        } else if (from.x == to.x) {
+            if (!inRun) runTop = runBottom = from;
+            inRun = true;
+            runTop.y = std::min({runTop.y, from.y, to.y});
+            runBottom.y = std::max({runBottom.y, from.y, to.y});
+        } else {
+            endRun();
+            direct->Draw(from, to);
+        }
     }
+    endRun();
     if (m_lines.isEmpty()) return;
     ApplyRop();
     ApplyPen(false);
