@@ -124,6 +124,8 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
     if (SensorCount() >= 0) {
         CheckSameSensorNow();
         RefreshChannelRows();
+        // The channel names the pass/fail conditions offer are texts too.
+        FillIoNioChannelLists();
         UpdateIoNioLimitFields(0);
         FillAxisLists();
     }

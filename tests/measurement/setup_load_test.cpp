@@ -156,3 +156,20 @@ TEST(SetupLoad, TheDigitalInputCaptionFollowsTheLanguage)
     EXPECT_EQ(b.page->Controls().Text(IDC_DIGITAL_INPUT), "(digital input)");
     SetLanguage(0);
 }
+
+TEST(SetupLoad, ThePassFailChannelNamesFollowTheLanguageAndKeepTheirChoice)
+{
+    SetupBench b;
+    ASSERT_TRUE(b.ConnectAndRefresh(TwoChannelSensor()));
+    const PageControls& c = b.page->Controls();
+    ASSERT_EQ(c.Count(kConditionCombo[0]), 2);
+    EXPECT_EQ(c.EntryText(kConditionCombo[0], 1), "Kanal B");
+    b.page->Controls().SelectByDatum(kConditionCombo[0], 1);
+    b.page->OnConditionChannelChanged(0);
+    SetLanguage(2000);
+    b.page->LoadLanguageTexts();
+    EXPECT_EQ(c.EntryText(kConditionCombo[0], 1), "canal B");
+    EXPECT_EQ(c.SelectedDatum(kConditionCombo[0]), 1);
+    EXPECT_TRUE(c.IsChecked(kConditionCheck[0]));
+    SetLanguage(0);
+}
