@@ -164,14 +164,15 @@ void PainterDevice::Line(CPoint from, CPoint to)
     }
     ApplyRop();
     ApplyPen(false);
-    // A one-pixel line with flat caps leaves out its end point, as the chart's geometry expects.
+    // A one-pixel line with flat caps leaves out the pixel of its larger end, as a lone line of the
+    // pixel writer does.
     m_painter->drawLine(a, b);
 }
 
 void PainterDevice::Polyline(const std::vector<CPoint>& points)
 {
     if (!m_painter || state().pen.style() == PS_NULL || points.size() < 2) return;
-    // Every line leaves out its end point and starts its pen pattern afresh, so the pixels are
+    // Every line leaves out its larger end and starts its pen pattern afresh, so the pixels are
     // those of one LineTo after the other. With a thin pen that copies its colour into an image,
     // the lines (a curve's thousands of short pieces) are written straight into the pixels.
     // Vertical lines that follow each other in one column cover, together, the rows from the
