@@ -19,6 +19,7 @@
 #include "measurement/measure_setup_page.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
@@ -109,6 +110,12 @@ public:
     void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }
     void ScanViewListItems(int which) override { m_frame.ScanViewListItems(which); }
     void PostCloseMainWindow() override { m_frame.RequestClose(); }
+    // A sensor that is ready brings back the calibration page's controls (a step entry hides
+    // them) and its calibration state as the sensor now reports it.
+    void ShowCalibrationControls(bool show) override
+    {
+        if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin()) pages->calibration.ShowControls(show);
+    }
     // The panel's connection events go to the per-sensor log. A disconnection is reported after
     // the sensor records were cleared, so it is logged for the sensors the connection named.
     void WriteLogFile(const CString& event) override

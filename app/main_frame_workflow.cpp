@@ -91,15 +91,20 @@ void CMainFrame::RefreshChannelViews(int reason)
     if (m_hooks.refreshChannelViews) m_hooks.refreshChannelViews(reason);
 }
 
+// A calibration's raw reading asks the sensor for one value set per poll tick, the next only
+// when the last has been answered: its start and every answer raise the raw-request byte that
+// the tick takes down.
 void CMainFrame::ResetCalibRings()
 {
     for (auto& ring : m_calibRings) ring.clear();
+    m_fields.rawRequest = 1;
 }
 
 void CMainFrame::AddCalibValue(int ring, double value)
 {
     if (ring < 0 || ring >= static_cast<int>(m_calibRings.size())) return;
     m_calibRings[static_cast<std::size_t>(ring)].push_back(value);
+    m_fields.rawRequest = 1;
 }
 
 bool CMainFrame::GetCalibAverage(int ring, double& mean) const

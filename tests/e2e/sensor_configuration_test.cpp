@@ -24,6 +24,7 @@
 #include "sensor_admin/dlg_sensor_calibration.h"
 #include "sensor_admin/forms/form_ids.h"
 #include "sensor_admin/forms/sensor_admin_forms.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "res/string_table.h"
 #include "tests/e2e/whole_app.h"
 #include "views/display_tables.h"
@@ -111,6 +112,8 @@ struct SensorConfiguration : ::testing::Test, WholeApp {
     {
         return Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, boundMs);
     }
+
+    sensor_admin::SensorAdminPages& FrameSensorAdmin() { return *frame->SensorAdmin(); }
 
     std::string Messages() const
     {
@@ -236,6 +239,95 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
         ASSERT_GE(shown.selection, 0) << "control " << combo << " shows nothing";
         EXPECT_EQ(shown.entries.at(static_cast<std::size_t>(shown.selection)).datum, datum) << "control " << combo;
     }
+    EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
+}
+
+// ---- The calibration page ----------------------------------------------------------------------
+
+// The visible button with ctrlId in a window of its own (a prompt), or null.
+QAbstractButton* PromptButton(QWidget* prompt, int ctrlId)
+{
+    return prompt != nullptr && prompt->isVisible() ? ButtonOf(*prompt, ctrlId) : nullptr;
+}
+
+int Signed16(int word) { return word >= 0x8000 ? word - 0x10000 : word; }
+
+// Constant signals make every reading known: zero point 32768 + base, control signal 4000 counts
+// higher, the reference load (the simulator's test load, put on before the scale value is taken)
+// `load` counts higher. With the reference value R the user enters, the new calibration is
+// gain R / load, offset -base, control factor 4000 / load, each factor as a code of 32768 = 1.
+TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTheSensor)
+{
+    StartSensor({"--serial=6102", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=constant:base=100",
+                 "--signal-b=constant:base=-50", "--load-a=8000", "--load-b=5000"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_TRUE(AtRest());
+    const SensorDump before = Dump();
+    ASSERT_EQ(before.calibrationState, 2) << "the simulator should start with its user calibration switched off";
+
+    frame->ShowPage(app::kPageCalibration);
+    PumpFor(300);
+    auto* page = FindWidget<sensor_admin::SensorCalibrationForm>(*frame);
+    auto* zero = FindWidget<sensor_admin::CalibZeroPromptForm>(*frame);
+    auto* end = FindWidget<sensor_admin::CalibEndPromptForm>(*frame);
+    ASSERT_TRUE(page && zero && end);
+    auto text = [&](int id) { return page->Item<QWidget>(id) ? page->GetDlgItemText(id) : CString("?"); };
+    EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATE).GetString()),
+              std::string(LoadLangString(sensor_admin::kTextCalibrationFactory).GetString()));
+    page->Item<QLineEdit>(sensor_admin::IDC_CAL_REF_A)->setText("10000");
+    page->Item<QLineEdit>(sensor_admin::IDC_CAL_REF_B)->setText("6000");
+    const std::time_t startedAt = std::time(nullptr);
+    QAbstractButton* start = ButtonOf(*page, sensor_admin::IDC_CAL_START);
+    ASSERT_TRUE(start && start->isEnabled());
+    start->click();
+
+    // Unloaded: zero point, then the control signal, until the scale-value prompt comes.
+    ASSERT_TRUE(Pump([&] { return PromptButton(zero, IDOK) != nullptr; }, 5'000)) << "no zero-point prompt";
+    PromptButton(zero, IDOK)->click();
+    ASSERT_TRUE(Pump([&] { return PromptButton(end, IDOK) != nullptr; }, 90'000))
+        << "no scale-value prompt; flow " << frame->Com().GetZMCOMConfgFlow() << " status "
+        << text(sensor_admin::IDC_CAL_STATUS).GetString() << Messages();
+
+    // The reference load goes on, then the scale value is taken and the calibration written.
+    ASSERT_TRUE(Sensor().Signal(SIGUSR2));
+    PumpFor(500);
+    PromptButton(end, IDOK)->click();
+    auto& logic = FrameSensorAdmin().calibration;
+    ASSERT_TRUE(Pump([&] { return logic.CurrentActivity() == sensor_admin::CDlgSensorCalibration::Activity::Idle; }, 90'000))
+        << "the calibration did not end; flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
+    EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATUS).GetString()),
+              std::string(LoadLangString(sensor_admin::kTextCalibrationStored).GetString()))
+        << "error mask " << logic.LastErrorMask() << Messages();
+    // The sensor restarts with it and the program identifies it again.
+    ASSERT_TRUE(Pump([&] { return frame->Com().m_Sensor[0].m_sIdent[kIdentCalibration] == 3 && frame->Com().m_pfnReplyHandler == nullptr; },
+                     30'000))
+        << "the program does not see the user calibration in force; flow " << frame->Com().GetZMCOMConfgFlow();
+    PumpFor(300);
+    EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATE).GetString()),
+              std::string(LoadLangString(sensor_admin::kTextCalibrationUser).GetString()));
+    const std::time_t endedAt = std::time(nullptr);
+
+    // The sensor holds the new user calibration, valid, and reports state 3 since its restart.
+    const SensorDump held = Dump();
+    EXPECT_EQ(held.calibrationState, 3);
+    ASSERT_TRUE(held.blocks.count(0x82));
+    EXPECT_TRUE(held.Sealed(0x82)) << "the user calibration block is not valid in the sensor";
+    EXPECT_EQ(held.At(0x82, 6), 0x42);
+    const long long date = static_cast<long long>(held.Word(0x82, 7)) << 16 | held.Word(0x82, 9);
+    EXPECT_GE(date, static_cast<long long>(startedAt));
+    EXPECT_LE(date, static_cast<long long>(endedAt));
+    EXPECT_EQ(held.Word(0x82, 11), 40960);            // gain A: 10000 / 8000 = 1.25
+    EXPECT_EQ(Signed16(held.Word(0x82, 13)), -100);   // offset A
+    EXPECT_EQ(held.Word(0x82, 15), 39322);            // gain B: 6000 / 5000 = 1.2
+    EXPECT_EQ(Signed16(held.Word(0x82, 17)), 50);     // offset B
+    EXPECT_EQ(held.Word(0x82, 19), 16384);            // control A: 4000 / 8000
+    EXPECT_EQ(held.Word(0x82, 21), 26214);            // control B: 4000 / 5000
+    EXPECT_EQ(held.Word(0x82, 23), 10000);            // reference values
+    EXPECT_EQ(held.Word(0x82, 25), 6000);
+    EXPECT_EQ(held.Word(0x82, 27), 0);                // no measuring inaccuracy
+    EXPECT_EQ(held.Word(0x82, 29), 0);
+    // The factory calibration is untouched.
+    EXPECT_EQ(held.blocks.at(0x81), before.blocks.at(0x81));
     EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
 }
 

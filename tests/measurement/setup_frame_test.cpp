@@ -20,6 +20,8 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
+#include "sensor_admin/dlg_sensor_calibration.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
@@ -106,6 +108,27 @@ TEST_F(SetupInFrame, TheChannelsOfASensorJustConnectedAreTickedAndWrittenAsMeasu
     ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 4 ? 3 : 4));
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 2000));
     EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 28) >> 4 & 0x03, 1);
+}
+
+// A user calibration's raw reading in the real frame asks the sensor for one value set per
+// tick until its phase is complete; and a sensor found ready again brings back the calibration
+// page's controls that a step entry hid.
+using CalibrationInFrame = measurement_test::ConnectedFrame;
+
+TEST_F(CalibrationInFrame, RawReadingRunsToTheEndOfItsPhaseAndAReadySensorShowsTheCalibrationControls)
+{
+    CComPort& com = frame->Com();
+    com.COM_InitCalibRecords();
+    com.m_sCalib.channel[0].bWithoutControlMark = com.m_sCalib.channel[1].bWithoutControlMark = 1;
+    com.COM_ZMReadRawCalibInit(0);
+    ASSERT_TRUE(loop.RunUntil([&] { return com.m_sCalib.channel[0].bZeroDone == 1; }, 20000))
+        << "answers " << com.m_sCalib.nCount;
+    EXPECT_EQ(com.m_sCalib.nCount, 300);
+
+    sensor_admin::CDlgSensorCalibration& page = frame->SensorAdmin()->calibration;
+    page.ShowControls(false);
+    panel->Logic().CheckSensorVersion(0);
+    EXPECT_TRUE(page.AreControlsVisible());
 }
 
 static int DecimalsOf(const CString& text)
