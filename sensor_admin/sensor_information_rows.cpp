@@ -50,6 +50,30 @@ CString RangeText(double fullScale, const CString& unit)
     return text;
 }
 
+// The measurand letter of a channel: an encoder's channel B measures speed or angle.
+BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
+{
+    if (channel == 1 && (sensor.m_sEncoder.cPresent || sensor.m_sRotorHeader.cTypeClass == 'Y')) return 'Y';
+    return sensor.m_sRotorHeader.cTypeClass;
+}
+
+// A range end is given in the base unit of the channel's measurand (cN·m for torque, N for
+// force, ...): it is shown with the unit and prefix that measurand's formatting chooses, as the
+// channel views and the control panel show it. An encoder's range, or one of a measurand the
+// formatting does not know, keeps the unit text the sensor stores for the channel.
+CString ChannelRangeText(const CKadmor_Send& codec, const CSensorRecord& sensor, int channel, double fullScale,
+                         const CString& storedUnit, int language)
+{
+    const BYTE typeClass = TypeClassOf(sensor, channel);
+    if (typeClass != 'Y' && std::isfinite(fullScale) && fullScale > 0.0) {
+        CString out, number, unit;
+        codec.FormatValueByTypeClass(out, CString::Formatted("%.6f", fullScale), typeClass, language, &number, &unit,
+                                     nullptr, nullptr, nullptr);
+        if (!number.IsEmpty() && !unit.IsEmpty()) return number + " " + unit;
+    }
+    return RangeText(fullScale, storedUnit);
+}
+
 }  // namespace
 
 CString MeasurandText(const CSensorRecord& sensor, int channel)
@@ -89,8 +113,10 @@ std::vector<InfoRow> BuildSensorInformation(const CKadmor_Send& codec, const CSe
     const bool swConfig = BlockGood(sensor, kSlotSoftwareConfig) && sensor.m_sSwConfig.cReadMark;
     const CString unitA = swConfig ? sensor.m_sSwConfig.strUnitA : CString();
     const CString unitB = swConfig ? sensor.m_sSwConfig.strUnitB : CString();
-    add(kTextRangeA, rotorHeader ? RangeText(sensor.m_sRotorHeader.dFullScaleA, unitA) : NotAvailable());
-    add(kTextRangeB, rotorHeader ? RangeText(sensor.m_sRotorHeader.dFullScaleB, unitB) : NotAvailable());
+    add(kTextRangeA, rotorHeader ? ChannelRangeText(codec, sensor, 0, sensor.m_sRotorHeader.dFullScaleA, unitA, language)
+                                 : NotAvailable());
+    add(kTextRangeB, rotorHeader ? ChannelRangeText(codec, sensor, 1, sensor.m_sRotorHeader.dFullScaleB, unitB, language)
+                                 : NotAvailable());
     add(kTextMeasurandA, MeasurandText(sensor, 0));
     add(kTextMeasurandB, MeasurandText(sensor, 1));
     add(kTextSoftwareUnits, swConfig ? Pair(unitA.IsEmpty() ? NotAvailable() : unitA, unitB.IsEmpty() ? NotAvailable() : unitB)

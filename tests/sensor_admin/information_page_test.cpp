@@ -56,6 +56,24 @@ TEST(InformationPage, ShowsTheIdentityOfTheConnectedSensorAndNaWhereTheRecordHas
     SetLanguage(0);
 }
 
+// A range end is given in the base unit of the measurand (cN·m for a torque sensor): it is shown
+// in the unit the channel views use, never as the bare number behind the stored unit text.
+TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
+{
+    AdminBench b;
+    sim::SensorConfig config = Identified();
+    config.identity.rotorTypeClass = 'D';
+    config.identity.unitA = "Nm";
+    ASSERT_TRUE(b.ConnectSensor(config));
+    b.loop.RunFor(100);
+    const CDlgSensorInformationHmb& page = b.pages.information;
+    EXPECT_EQ(ValueOf(page, kTextRangeA), CString("5,00 N·m"));  // 500 cN·m
+    SetLanguage(1000);
+    b.pages.information.FillSensorInformation(0);
+    EXPECT_EQ(ValueOf(page, kTextRangeA), CString("5.00 N·m"));
+    SetLanguage(0);
+}
+
 TEST(InformationPage, StoringTheSettingsWritesTheThreeBlocksAndEndsIdle)
 {
     AdminBench b;
