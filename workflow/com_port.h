@@ -141,6 +141,9 @@ public:
     void COM_SetupConnectedSensor();
     void COM_CompleteSensorSetup(int sensor, CWnd& window);
     CString COM_MakePortDisplayName(const CString& portText) const;
+    // The port-table text of the port that sensor (0 to 3) was opened on; the active port's
+    // when no row is known for it.
+    CString PortNameOfSensor(int sensor) const;
     CString COM_ParsePortDisplayName(const CString& listText) const;
 
     // ---- Workflow states and step senders -----------------------------------------------------

@@ -89,10 +89,21 @@ int CComPort::COM_PrepareSensorSetup(int sensor, const CString& portName, int ro
     }
     m_nCurSensor = 0;
     m_strActivePortName = rec.m_strPortName;
+    if (sensor >= 0 && sensor < kMaxSensorPorts) m_nPortRecOfSensor[static_cast<std::size_t>(sensor)] = row;
     return kPortStateActive;
 }
 
 bool CComPort::COM_StartInitStep() { return COM_ZMStartInit(); }
+
+CString CComPort::PortNameOfSensor(int sensor) const
+{
+    if (sensor >= 0 && sensor < kMaxSensorPorts) {
+        const int row = m_nPortRecOfSensor[static_cast<std::size_t>(sensor)];
+        if (ValidRow(row) && !m_PortRec[static_cast<std::size_t>(row)].m_strPortName.IsEmpty())
+            return m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    }
+    return m_strActivePortName.IsEmpty() ? m_strOpenPortName : m_strActivePortName;
+}
 
 void CComPort::OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row)
 {
@@ -190,9 +201,10 @@ void CComPort::COM_CompleteSensorSetup(int sensor, CWnd& window)
             else SetSecondSensorConnected();
             record.m_sRotorHeader.cTypeClass = 'Y';
         }
-        if (m_pMainFrame) m_pMainFrame->UpdateDisplayValues(sensor, 1, &record);
-        if (m_peers.measureControl) m_peers.measureControl->CheckSensorVersion(0);
 
+        // The port counts before the displays and the control page look at it: they lay out
+        // and name as many sensors as there are active ports, this one included (counted after
+        // them, the last sensor of a device would never be shown or logged as connected).
         m_nLastActivatedRow = row;
         m_nCountActivePorts = slot + 1;
         if (m_nCountActivePorts < 2) {
@@ -202,6 +214,8 @@ void CComPort::COM_CompleteSensorSetup(int sensor, CWnd& window)
         } else if (rec.m_nBaudRate < m_nDefaultBaudRate) {
             m_nDefaultBaudRate = rec.m_nBaudRate;
         }
+        if (m_pMainFrame) m_pMainFrame->UpdateDisplayValues(sensor, 1, &record);
+        if (m_peers.measureControl) m_peers.measureControl->CheckSensorVersion(0);
         break;
     }
     if (m_nCurSensor + 1 < 4) SetFrameTimer(kTimerFurtherPort, 100);

@@ -26,7 +26,8 @@ void CComPort::OnSensorPortRemoved(int port)
     if (port > 0 && port >= m_nCountActivePorts) return;
     if (!m_pMainFrame || !m_pMainFrame->IsSensorConnected()) return;
     const unsigned serial = static_cast<unsigned>(m_Sensor[static_cast<std::size_t>(port)].m_sStatorHeader.nSerialNo);
-    const CString portName = m_strActivePortName;
+    // A multiport device's ports each lead to a sensor of their own: name the one that went.
+    const CString portName = PortNameOfSensor(port);
 
     // Nothing more can be written to the lost line: the stop must not wait for its answer.
     m_bSensorEndedStream = 1;
