@@ -7,6 +7,7 @@
 
 #include "app/about_window.h"
 #include "app/environment/date_time_text.h"
+#include "app/main_frame_documentation.h"
 #include "res/string_table.h"
 
 namespace {
@@ -63,9 +64,11 @@ void CMainFrame::FinishClose()
 {
     KillTimer(kTimerCloseWriteLimit);
     KillTimer(kTimerClock);
+    // The end goes into every log that recorded a connection, one entry per sensor (a
+    // multiport device's sensors share a log); sensors found but never connected have none.
     const CDateTimeText now = CDateTimeText::Now();
-    for (int port = 0; port < m_com.m_nSensorPortCount && port < kMaxSensorPorts; ++port)
-        WriteLogFile(m_com.m_Sensor[static_cast<std::size_t>(port)], LoadLangString(kTextProgramEnd), now.Date() + " " + now.Time());
+    for (const auto& connected : Documentation().Log().ConnectedSensors())
+        WriteLogFile(connected.sensor, LoadLangString(kTextProgramEnd), now.Date() + " " + now.Time());
     if (m_com.m_bCloseWithoutSaving == 0) m_bSettingsSaved = SaveSettings();
     if (m_about != nullptr) m_about->close();
     m_bClosed = true;

@@ -40,14 +40,6 @@ measurement::MeasureSetupWidget* FindSetupPage(const CMainFrame& frame)
     return nullptr;
 }
 
-bool SameSerials(const std::vector<CSensorRecord>& a, const std::vector<CSensorRecord>& b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].m_sStatorHeader.nSerialNo != b[i].m_sStatorHeader.nSerialNo) return false;
-    return true;
-}
-
 class ControlFrameAdapter : public measurement::IControlFrame {
 public:
     explicit ControlFrameAdapter(CMainFrame& frame) : m_frame(frame) {}
@@ -116,25 +108,22 @@ public:
     {
         if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin()) pages->calibration.ShowControls(show);
     }
-    // The panel's connection events go to the per-sensor log. A disconnection is reported after
-    // the sensor records were cleared, so it is logged for the sensors the connection named.
+    // The panel's connection events go to the per-sensor log: each sensor of the connection
+    // once, with the port it is reached on. A disconnection is reported after the sensor records
+    // were cleared, so it is logged for the sensors the connection named.
     void WriteLogFile(const CString& event) override
     {
         documentation::CSensorLog& log = m_frame.Documentation().Log();
         log.SetSwitch(m_frame.LogSwitch());
         if (event == "connected") {
-            CComPort& com = m_frame.Com();
-            const CString port = com.m_strActivePortName.IsEmpty() ? com.m_strOpenPortName : com.m_strActivePortName;
+            const CComPort& com = m_frame.Com();
             const int sensors = com.m_nCountActivePorts >= 2 ? com.m_nCountActivePorts : 1;
-            std::vector<CSensorRecord> connected;
-            for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s) connected.push_back(com.m_Sensor[static_cast<std::size_t>(s)]);
-            // The panel reports a connection again when its display is refreshed: one entry each.
-            if (SameSerials(connected, m_loggedSensors)) return;
-            m_loggedSensors = connected;
-            for (const CSensorRecord& sensor : m_loggedSensors) log.LogConnection(sensor, port);
+            std::vector<documentation::CSensorLog::ConnectedSensor> connected;
+            for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s)
+                connected.push_back({com.m_Sensor[static_cast<std::size_t>(s)], com.PortNameOfSensor(s)});
+            log.LogConnections(connected);
         } else if (event == "Sensor getrennt") {
-            for (const CSensorRecord& sensor : m_loggedSensors) log.LogDisconnected(sensor);
-            m_loggedSensors.clear();
+            log.LogDisconnections();
         }
     }
     void SetAngleZeroOptions(const std::array<BYTE, 2>& options) override { m_frame.Fields().angleZeroOption = options; }
@@ -202,7 +191,6 @@ private:
     std::array<BYTE, static_cast<std::size_t>(FrameFlag::Count)> m_ownFlags{};
     measurement::CMeasureSetup m_emptySetup;
     mutable QPointer<measurement::MeasureSetupWidget> m_setupPage;
-    std::vector<CSensorRecord> m_loggedSensors;  // the sensors of the last connection
 };
 
 // The channel scaling page for the set-up page: opened modally for one channel; a single shot

@@ -78,4 +78,26 @@ bool CSensorLog::LogProgramEnd(const CSensorRecord& sensor)
     return WriteLogFile(sensor, "Programmende", CString());
 }
 
+void CSensorLog::LogConnections(const std::vector<ConnectedSensor>& sensors)
+{
+    for (std::size_t i = 0; i < sensors.size(); ++i) {
+        const ConnectedSensor& now = sensors[i];
+        if (i < m_connected.size()) {
+            ConnectedSensor& known = m_connected[i];
+            if (known.port == now.port && known.sensor.m_sStatorHeader.nSerialNo == now.sensor.m_sStatorHeader.nSerialNo)
+                continue;
+            known = now;
+        } else {
+            m_connected.push_back(now);
+        }
+        LogConnection(now.sensor, now.port);
+    }
+}
+
+void CSensorLog::LogDisconnections()
+{
+    for (const ConnectedSensor& known : m_connected) LogDisconnected(known.sensor);
+    m_connected.clear();
+}
+
 }  // namespace documentation

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/cstring.h"
-
-class CSensorRecord;
+#include "workflow/sensor_records.h"
 
 namespace documentation {
 
@@ -39,10 +39,26 @@ public:
     bool LogDisconnected(const CSensorRecord& sensor);
     bool LogProgramEnd(const CSensorRecord& sensor);
 
+    // The sensors whose logs hold a connection not yet followed by a disconnection, by sensor
+    // index, each with the port it is reached on.
+    struct ConnectedSensor {
+        CSensorRecord sensor;
+        CString port;
+    };
+    // A connection as it stands now (index = sensor index). Each sensor is logged once with its
+    // own port: one that is already logged at its index with the same serial number and port
+    // adds nothing, so a connection reported again, or growing port by port, logs each sensor
+    // once. Sensors beyond the given ones stay connected until a disconnection.
+    void LogConnections(const std::vector<ConnectedSensor>& sensors);
+    // "Sensor getrennt" for every connected sensor; none is connected afterwards.
+    void LogDisconnections();
+    const std::vector<ConnectedSensor>& ConnectedSensors() const { return m_connected; }
+
 private:
     int m_switch = 1;
     CString m_folder;
     std::function<std::int64_t()> m_wallClock;
+    std::vector<ConnectedSensor> m_connected;
 };
 
 }  // namespace documentation

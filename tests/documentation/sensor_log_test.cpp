@@ -62,3 +62,34 @@ TEST(SensorLog, TheSwitchComesFromTheProfile)
     log.LoadSwitch();
     EXPECT_TRUE(log.IsOn());
 }
+
+TEST(SensorLog, EachSensorOfAConnectionIsLoggedOnceWithItsOwnPortAsThePortsComeUp)
+{
+    TempFolder dir;
+    CSensorLog log;
+    log.SetFolder(dir.Folder());
+    log.SetSwitch(0);
+    CSensorRecord device;
+    device.m_sStatorHeader.nSerialNo = 777;  // the four sensors of a multiport device share it
+    std::vector<CSensorLog::ConnectedSensor> now;
+    for (const char* port : {"COM3", "COM4", "COM5", "COM6"}) {
+        now.push_back({device, port});
+        log.LogConnections(now);
+        log.LogConnections(now);  // the same connection reported again adds nothing
+    }
+    // The first sensor alone again (a display refresh of one sensor) keeps the other three.
+    log.LogConnections({{device, "COM3"}});
+    EXPECT_EQ(4u, log.ConnectedSensors().size());
+    const auto count = [&](const std::string& what) {
+        const std::string text = ReadAll(dir.File("Sensor_777.log"));
+        int n = 0;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    for (const char* port : {"COM3", "COM4", "COM5", "COM6"})
+        EXPECT_EQ(1, count(std::string("Verbindung hergestellt\r\nPort: ") + port + "\r\n")) << port;
+
+    log.LogDisconnections();
+    EXPECT_TRUE(log.ConnectedSensors().empty());
+    EXPECT_EQ(4, count("Sensor getrennt"));
+}

@@ -20,6 +20,13 @@ constexpr const char* kProgramEnd = "Programmende";
 // A search probes every serial device of the machine too; a sanitizer build is slow.
 constexpr int kConnectBoundMs = 60'000;
 
+// The settings list the k-th device (from 1) as "Simulator<k>"; a log names the port it
+// recorded with that description.
+std::string PortOfDevice(std::size_t k)
+{
+    return "   Simulator" + std::to_string(k) + "\r\n";
+}
+
 std::vector<std::string> SensorArgs(unsigned serial)
 {
     return {"--serial=" + std::to_string(serial), "--stator-id=4", "--stator-rev=6"};
@@ -64,8 +71,6 @@ TEST(ProgramStartUp, FindsConnectsAndLogsOneSensorThenEndsInOrderOnSigterm)
 
 TEST(ProgramStartUp, FourSeparateSensorsAreFoundAndConnected)
 {
-    GTEST_SKIP() << "at the panel's \"connected\" event the four sensors are not all in CComPort::m_Sensor (one serial is "
-                    "missing, so 3 of 4 logs get the entry) and every one is named by the first port's name";
     // Four sensors of their own (different serial numbers), each on its own port.
     std::vector<std::unique_ptr<sim::testing::SimProcess>> sensors;
     std::vector<std::string> paths;
@@ -89,12 +94,18 @@ TEST(ProgramStartUp, FourSeparateSensorsAreFoundAndConnected)
     };
     ASSERT_TRUE(WaitFor(collect, kConnectBoundMs) && km3.Running()) << connected.size() << " of 4 connected";
     TerminateInOrder(km3, home, connected);
+    // Each log names its sensor's own port, once, and ends once.
+    for (std::size_t i = 0; i < serials.size(); ++i) {
+        const std::string log = ReadFile(home.SensorLog(serials[i]));
+        EXPECT_EQ(CountOf(log, kConnected), 1) << log;
+        EXPECT_EQ(CountOf(log, "Port: COM"), 1) << log;
+        EXPECT_NE(log.find(PortOfDevice(i + 1)), std::string::npos) << log;
+        EXPECT_EQ(CountOf(log, kProgramEnd), 1) << log;
+    }
 }
 
 TEST(ProgramStartUp, AFourPortMultiportDeviceIsConnectedAsOne)
 {
-    GTEST_SKIP() << "the four-port device ends with CComPort::m_nSensorPortCount 1, so CMainFrame::FinishClose writes "
-                    "one end entry instead of four";
     auto args = SensorArgs(777);
     args.insert(args.begin(), "--sensors=4");
     sim::testing::SimProcess device(args);
@@ -104,13 +115,17 @@ TEST(ProgramStartUp, AFourPortMultiportDeviceIsConnectedAsOne)
     home.WriteSettings(paths);
     e2e::Km3Process km3(home);
     ASSERT_TRUE(km3.Started());
-    // The four sensors share the device's serial number and so its log.
-    ASSERT_TRUE(WaitFor([&] { return CountOf(ReadFile(home.SensorLog(777)), kConnected) >= 1 || !km3.Running(); },
+    // The four sensors share the device's serial number and so its log: the device is
+    // connected when each of them is, port by port.
+    ASSERT_TRUE(WaitFor([&] { return CountOf(ReadFile(home.SensorLog(777)), kConnected) >= 4 || !km3.Running(); },
                         kConnectBoundMs) && km3.Running())
-        << "no connection recorded in " << home.SensorLog(777);
+        << "not every sensor's connection recorded in " << home.SensorLog(777) << ":\n" << ReadFile(home.SensorLog(777));
     TerminateInOrder(km3, home, {777});
-    // One end entry per sensor of the device.
-    EXPECT_EQ(CountOf(ReadFile(home.SensorLog(777)), kProgramEnd), 4) << ReadFile(home.SensorLog(777));
+    // One connection entry per sensor, each naming its own port, and one end entry each.
+    const std::string log = ReadFile(home.SensorLog(777));
+    EXPECT_EQ(CountOf(log, kConnected), 4) << log;
+    for (std::size_t k = 1; k <= 4; ++k) EXPECT_EQ(CountOf(log, PortOfDevice(k)), 1) << log;
+    EXPECT_EQ(CountOf(log, kProgramEnd), 4) << log;
 }
 
 }  // namespace
