@@ -3,10 +3,8 @@
 // under a temporary folder), offscreen. Every wait has a bound and ends as soon as what it
 // waits for has happened.
 
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +16,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/sim/child_exit.h"
 
 #ifndef KM3_PROGRAM_PATH
 #error "KM3_PROGRAM_PATH must name the km3 program"
@@ -125,16 +125,7 @@ public:
     int Terminate()
     {
         ::kill(m_pid, SIGTERM);
-        const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));
-        if (pidfd >= 0) {
-            pollfd p{pidfd, POLLIN, 0};
-            ::poll(&p, 1, m_boundMs);
-            ::close(pidfd);
-        }
-        int status = 0;
-        if (::waitpid(m_pid, &status, pidfd >= 0 ? WNOHANG : 0) != m_pid) return -1;
-        m_reaped = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return sim::testing::WaitForChildExit(m_pid, m_boundMs, m_reaped);
     }
 
 private:

@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,6 +14,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/sim/child_exit.h"
 
 #ifndef KM3_SENSOR_SIM_PATH
 #error "KM3_SENSOR_SIM_PATH must name the km3-sensor-sim program"
@@ -108,19 +109,7 @@ public:
         ::kill(m_pid, SIGTERM);
         return WaitExit();
     }
-    int WaitExit()
-    {
-        const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0));
-        if (pidfd >= 0) {
-            pollfd p{pidfd, POLLIN, 0};
-            ::poll(&p, 1, m_boundMs);
-            ::close(pidfd);
-        }
-        int status = 0;
-        if (::waitpid(m_pid, &status, pidfd >= 0 ? WNOHANG : 0) != m_pid) return -1;
-        m_reaped = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    int WaitExit() { return WaitForChildExit(m_pid, m_boundMs, m_reaped); }
 
 private:
     int m_boundMs;
