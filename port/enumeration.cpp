@@ -240,7 +240,12 @@ bool EnumSerialPortsFromRegistry(CPortDetailArray& list)
         std::error_code ec;
         if (path.IsEmpty() || !fs::exists(path.GetString(), ec)) continue;
         const CString portName = AssignComAlias(ThePortSettings(), "path:" + path);
-        if (list.Exists(portName)) continue;
+        if (list.Exists(portName)) {
+            // Its node is there again (a device that went away came back on the same path): it
+            // is offered again, as a replugged device found in sysfs is.
+            list.SetPresent(portName, true);
+            continue;
+        }
         auto port = std::make_unique<CPortDetailsEx>();
         port->m_sPortName = portName;
         port->m_sDescription = description;

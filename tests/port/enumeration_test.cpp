@@ -97,6 +97,10 @@ TEST_F(EnumerationTest, ExtraDevicePathsOpenAsComPortsAndAreListedOnce)
     EXPECT_EQ("COM1   Simulator", entry->m_sDisplayText);
     EXPECT_EQ(0x80A0u, entry->m_dwKindFlags);
     EXPECT_EQ(&CPortCom::CreatePort, entry->m_pFactory);
+    // Gone, then back on the same node: offered again.
+    list.SetPresent("COM1", false);
+    EnumSerialPorts(list);
+    EXPECT_TRUE(list.Find("COM1")->m_bPresent);
 }
 
 TEST_F(EnumerationTest, KindFlagsByServiceName)

@@ -135,6 +135,7 @@ TEST(FillPortCombo, OffersPresentPortsAndSelectsTheGivenOne)
     CPortManGui::FillPortCombo(combo, aliasB, true);
     ASSERT_EQ(2u, combo.items.size());
     EXPECT_EQ(aliasB + "   Second", combo.items[static_cast<std::size_t>(combo.selection)]);
+    a.CloseMaster();  // the device goes away, its node with it
     ThePortList().SetPresent(aliasA, false);
     CPortManGui::FillPortCombo(combo, "COM99", true);
     EXPECT_EQ(1u, combo.items.size());
