@@ -70,8 +70,11 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
         com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
         SetStateIndicator(m_frame.Flag(FrameFlag::MultiportGap) ? 2 : 1, " # " + LoadLangString(kTextProtocolError));
         OnBnClickedStop();
-        // The stop arms the time-out watch again for its own end; this end is the one.
+        // The stop arms the time-out watch again for its own end; this end is the one. What a
+        // stalled line still delivers afterwards belongs to no measurement: the stream counts
+        // as ended, so those records neither arm the watch again nor end the measurement twice.
         KillTimer(kTimerReceiveTimeout);
+        com.m_bStreamStarted = 0;
     }
     com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     m_frame.FinishMeasurement();

@@ -188,7 +188,14 @@ TEST(ControlMeasurement, ReceiveTimeoutWarnsThenStopsAndWarnsAgainNextTime)
         EXPECT_EQ(p.Indicators().state, 1) << run;
         EXPECT_EQ(b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)], 1) << run;
         EXPECT_EQ(b.boxes.Count(), firstBox);
+        // The stall ends: what the sensor sent meanwhile arrives, but the measurement has ended
+        // once and stays ended.
+        const auto points = b.data.GetMaxPointCount();
         b.loop.RunFor(6000);
+        int ends = 0;
+        for (const CString& call : b.cframe.calls) ends += call == "FinishMeasurement" ? 1 : 0;
+        EXPECT_EQ(ends, run + 1) << run;
+        EXPECT_EQ(b.data.GetMaxPointCount(), points) << run;
         b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)] = 0;
     }
 }
