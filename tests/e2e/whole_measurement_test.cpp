@@ -8,6 +8,8 @@
 
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "port/port_list.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
@@ -18,6 +20,53 @@ constexpr int kMeasureMs = 3000;
 
 struct WholeProgram : ::testing::Test, WholeApp {
     void StartSensor(std::vector<std::string> args) { ASSERT_TRUE(WholeApp::StartSensor(std::move(args))); }
+
+    // The controller's port rows and the port list, for a failed search.
+    std::string PortTable()
+    {
+        std::ostringstream text;
+        for (const auto& rec : frame->Com().m_PortRec)
+            if (!rec.m_strPortName.IsEmpty())
+                text << "\nrow " << rec.m_strPortName.GetString() << " state " << rec.m_nState;
+        for (int i = 0; i < ThePortList().GetSize(); ++i) {
+            CString name;
+            bool present = false;
+            ThePortList().EntryAt(i, &name, &present, nullptr);
+            text << "\nlisted " << name.GetString() << (present ? "" : " (absent)");
+        }
+        text << "\nflow " << frame->Com().GetZMCOMConfgFlow() << ", active ports " << frame->Com().m_nCountActivePorts;
+        return text.str();
+    }
+
+    // The control panel's Start and Stop, clicked as the user does.
+    void Start()
+    {
+        frame->ShowPage(app::kPageMeasureControl);
+        PumpFor(200);
+        QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START);
+        ASSERT_NE(start, nullptr) << "no Start button on the control panel; " << Diagnosis();
+        start->click();
+    }
+    void Stop()
+    {
+        QAbstractButton* stop = ButtonOf(*frame, measurement::IDC_MC_STOP);
+        ASSERT_NE(stop, nullptr) << "no Stop button while measuring";
+        stop->click();
+    }
+
+    // The measured-value file holds the same unbroken run as the curve, no set more or less.
+    void ExpectFileHoldsCurve(const std::vector<double>& curve)
+    {
+        ASSERT_GT(curve.size(), 2u);
+        Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= curve.size(); }, 10'000);
+        const std::vector<double> file = FileColumn(ValueFile(), 1);
+        ASSERT_FALSE(file.empty()) << "no value set reached the measured-value file\n" << FileHead(ValueFile());
+        std::string where;
+        EXPECT_EQ(BreaksInRamp(file, where), 0) << "file " << where;
+        ASSERT_EQ(file.size(), curve.size());
+        EXPECT_NEAR(file.front(), curve.front(), std::fabs(curve[1] - curve[0]));
+        EXPECT_NEAR(file.back(), curve.back(), std::fabs(curve[1] - curve[0]));
+    }
 };
 
 TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheFileInOrder)
@@ -87,11 +136,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
 {
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    frame->ShowPage(app::kPageMeasureControl);
-    PumpFor(200);
-    QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START);
-    ASSERT_NE(start, nullptr);
-    start->click();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     Sensor().Terminate();  // the line hangs up
     // The program notices: the sensor is no longer connected, and the user is told.
@@ -105,7 +150,77 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     const std::vector<double> curve = CurveValues(0);
     std::string where;
     EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
-    EXPECT_FALSE(boxes.Boxes().empty()) << "the user was not told that the sensor went away";
+    // The message names the sensor by its serial number and its port.
+    ASSERT_FALSE(boxes.Boxes().empty()) << "the user was not told that the sensor went away";
+    const std::string message = boxes.Boxes().back().text.GetString();
+    EXPECT_NE(message.find("6002"), std::string::npos) << message;
+    EXPECT_NE(message.find("COM"), std::string::npos) << message;
+
+    // What came before is written: the same unbroken run as the curve.
+    ExpectFileHoldsCurve(curve);
+
+    // The sensor comes back on a new line; the user searches on the connection page and
+    // measures again.
+    const std::size_t boxesBefore = boxes.Boxes().size();
+    StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
+    frame->ShowPage(app::kPageConnection);
+    PumpFor(200);
+    QAbstractButton* search = ButtonOf(*frame, sensor_admin::IDC_CONN_SEARCH);
+    ASSERT_NE(search, nullptr) << "no Search button on the connection page";
+    search->click();
+    ASSERT_TRUE(Pump([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= 1 &&
+                                  frame->Com().IsSensorReady(); }, 60'000))
+        << "the sensor that came back was not connected again; " << Diagnosis() << PortTable();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
+    ASSERT_NO_FATAL_FAILURE(Stop());
+    WaitUntilCurveStill();
+    EXPECT_EQ(BreaksInRamp(CurveValues(0), where), 0) << "curve after reconnecting " << where;
+    EXPECT_EQ(boxes.Boxes().size(), boxesBefore) << Diagnosis();
+}
+
+// Two seconds of silence in mid-measurement outlast the stream's receive time-out twice: the
+// measurement ends as a protocol error, with what came before kept and written. The sensor stays
+// connected; what it sent during the silence arrives after the end and is no part of the
+// measurement. Once it talks again, the next measurement runs.
+TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWhatCameBeforeKept)
+{
+    constexpr int kRecordsBeforeStall = 600;
+    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000",
+                 "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
+    // The measurement ends by itself, the program stays up.
+    ASSERT_NE(frame->Com().m_pMeasureCtrlSettings, nullptr);
+    ASSERT_TRUE(Pump([&] { return frame->Com().m_pMeasureCtrlSettings->bRunning == 0; }, 20'000))
+        << "the silence went unnoticed; " << Diagnosis();
+    // The held-back bytes arrive when the silence ends; they are no part of the measurement.
+    PumpFor(3000);
+    EXPECT_FALSE(frame->IsClosed());
+    const std::vector<double> curve = CurveValues(0);
+    std::string where;
+    EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
+    // Every set before the silence (the simulator holds back the whole write that reaches the
+    // stall's record, so the last few may wait with it), none after it.
+    EXPECT_LE(static_cast<int>(curve.size()), kRecordsBeforeStall) << Diagnosis();
+    EXPECT_GE(static_cast<int>(curve.size()), kRecordsBeforeStall - 10) << Diagnosis();
+    ExpectFileHoldsCurve(curve);
+    // The user sees the protocol error on the panel's state indicator and, for a sensor behind
+    // the RS-485 interface, is told once what to do.
+    QAbstractButton* state = ControlOf<QAbstractButton>(*frame, measurement::IDC_MC_STATE_LED);
+    ASSERT_NE(state, nullptr);
+    EXPECT_NE(state->text().toStdString().find("#"), std::string::npos) << state->text().toStdString();
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << Diagnosis();
+
+    // The sensor is still connected, and measures again.
+    EXPECT_TRUE(frame->m_bSensorConnected);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
+    ASSERT_NO_FATAL_FAILURE(Stop());
+    WaitUntilCurveStill();
+    EXPECT_EQ(BreaksInRamp(CurveValues(0), where), 0) << "curve of the next measurement " << where;
+    EXPECT_EQ(boxes.Boxes().size(), 1u) << Diagnosis();
 }
 
 }  // namespace
