@@ -4,3 +4,13 @@ if(TARGET km3_app)
   km3_target_options(bench_app_startup)
   target_link_libraries(bench_app_startup PRIVATE km3_app Qt6::Widgets)
 endif()
+
+# The ingest benchmark: the whole application against four simulated sensors at full rate.
+if(TARGET km3_app AND TARGET km3-sensor-sim)
+  add_executable(bench_app_ingest ${CMAKE_CURRENT_LIST_DIR}/app_ingest_bench.cpp)
+  km3_target_options(bench_app_ingest)
+  target_include_directories(bench_app_ingest PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(bench_app_ingest PRIVATE KM3_SENSOR_SIM_PATH="$<TARGET_FILE:km3-sensor-sim>")
+  target_link_libraries(bench_app_ingest PRIVATE km3_app Qt6::Widgets Threads::Threads)
+  add_dependencies(bench_app_ingest km3-sensor-sim)
+endif()
