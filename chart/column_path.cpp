@@ -26,7 +26,7 @@ struct Extremes {
 // Takes the y of points [k, end) while x lies below limit; returns where it stopped. x rises,
 // so when the last of a block of eight lies below the limit, all eight do: the block is taken
 // without looking at the others, into independent extremes that the processor keeps apart.
-int TakeWhileBelow(const ChartPoint* points, int k, int end, double limit, Extremes& e)
+int TakeRawWhileBelow(const ChartPoint* points, int k, int end, double limit, Extremes& e)
 {
     Extremes a, b, c, d;
     while (end - k >= 8 && points[k + 7].x < limit) {
@@ -46,6 +46,31 @@ int TakeWhileBelow(const ChartPoint* points, int k, int end, double limit, Extre
         if (part->smallest <= part->largest) e.Take(*part);
     }
     return k;
+}
+
+// As TakeRawWhileBelow; whole blocks of the cache that lie below the limit give their kept
+// extremes, found from their points the first time.
+int TakeWhileBelow(const ChartPoint* points, int k, int end, double limit, Extremes& e, ColumnPathCache* cache)
+{
+    if (!cache) return TakeRawWhileBelow(points, k, end, limit, e);
+    constexpr int kBlock = ColumnPathCache::kBlock;
+    const int aligned = std::min(end, (k + kBlock - 1) / kBlock * kBlock);
+    k = TakeRawWhileBelow(points, k, aligned, limit, e);
+    if (k < aligned) return k;
+    while (end - k >= kBlock && points[k + kBlock - 1].x < limit) {
+        ColumnPathCache::Block& block = cache->blocks[static_cast<std::size_t>(k / kBlock)];
+        if (!block.known) {
+            Extremes found;
+            TakeRawWhileBelow(points, k, k + kBlock, limit, found);
+            block = {found.smallest, found.largest, true};
+        }
+        if (block.smallest <= block.largest) {
+            e.Take(block.smallest);
+            e.Take(block.largest);
+        }
+        k += kBlock;
+    }
+    return TakeRawWhileBelow(points, k, end, limit, e);
 }
 
 class PathBuilder {
@@ -131,6 +156,13 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
     } else {
         read.columns.clear();
     }
+    if (cache) {
+        if (read.blockPoints != points) {
+            read.blocks.clear();
+            read.blockPoints = points;
+        }
+        read.blocks.resize(static_cast<std::size_t>(count / ColumnPathCache::kBlock), ColumnPathCache::Block{0.0, 0.0, false});
+    }
     read.points = points;
     read.x = x;
     read.visibleLeft = visibleLeft;
@@ -144,7 +176,7 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
     for (int first = from; first < end;) {
         const double nextColumnStart = x.ValueBefore(column + 1);
         Extremes e;
-        int k = TakeWhileBelow(points, first, end, nextColumnStart, e);
+        int k = TakeWhileBelow(points, first, end, nextColumnStart, e, cache);
         int next = column;
         while (k < end && (next = columnOf(k)) == column) e.Take(points[k++].y);
         if (k == first) e.Take(points[k++].y);  // a column always holds its first point

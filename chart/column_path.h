@@ -23,6 +23,18 @@ struct ColumnPathCache {
         double smallest;
         double largest;
     };
+    // The smallest and largest y of every whole block of kBlock points, found when a column
+    // first takes the whole block: they hold for any X mapping, so a moved or rescaled axis
+    // reads a block's two extremes instead of its points. Kept while the points stay.
+    static constexpr int kBlock = 64;
+    struct Block {
+        double smallest;
+        double largest;
+        bool known;
+    };
+    const ChartPoint* blockPoints = nullptr;
+    std::vector<Block> blocks;
+
     const ChartPoint* points = nullptr;
     AxisMapping x;
     int visibleLeft = 0;
