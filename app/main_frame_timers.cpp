@@ -31,8 +31,13 @@ void CMainFrame::OnTimer(UINT_PTR id)
         ExitApplication(0);
         break;
     case kTimerClose:
-        // The configuration write before closing has ended.
-        close();
+        // The configuration write has ended. Before closing, the close goes on; asked for by the
+        // sensor information page, the settings are stored and the program stays open, ready
+        // to write them again when it closes.
+        if (m_bClosing)
+            close();
+        else
+            m_com.m_bConfigWriteDone = 0;
         break;
     case kTimerCloseWriteLimit:
         // The write did not end in time (a sensor that stopped answering): close without it.

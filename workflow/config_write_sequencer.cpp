@@ -116,9 +116,13 @@ void CConfigWriteSequencer::RunStep(int mode)
     case 0:
         Write(PatchStatorOperation(), 0x02);
         break;
-    case 1:
-        Write(PatchRotorUserCalib(), 0x82);
+    case 1: {
+        const Block& kept = Entry(2);
+        const bool switchedOff =
+            CKadmor_Send::CheckBlock(CString(kept.data(), static_cast<int>(kept.size())), nullptr) != 0;
+        Write(PatchRotorUserCalib(), 0x82, nullptr, nullptr, switchedOff);
         break;
+    }
     default: {
         const int slot = m_nSlot < kMaxSensorPorts ? m_nSlot : 0;
         CSensorRecordTail& tail = m_com.m_Sensor[static_cast<std::size_t>(slot)].m_sRotorOperation;
@@ -130,13 +134,14 @@ void CConfigWriteSequencer::RunStep(int mode)
     }
 }
 
-void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString* serialA, CString* serialB)
+void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString* serialA, CString* serialB,
+                                  bool invalidate)
 {
     CString block(bytes.data(), static_cast<int>(bytes.size()));
     if (!m_com.PrepareWriteBlockFrame(block, blockNumber)) return;
     if (serialA || serialB) m_com.KadSend_WriteBlockSetContentRotorOperation(&block, nullptr, serialA, serialB);
     CString frame;
-    m_com.BuildWriteBlockFrame(frame, block, false);
+    m_com.BuildWriteBlockFrame(frame, block, invalidate);
     if (frame.IsEmpty()) return;
     const auto& port = IsMulti() && m_nSlot < kMaxSensorPorts ? m_com.m_pPortManOfPort[static_cast<std::size_t>(m_nSlot)]
                                                                : m_com.m_pPortMan;

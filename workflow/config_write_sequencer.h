@@ -7,7 +7,9 @@
 // block and the next sensor.
 //
 // An entry that was never filled with a block read from the sensor is not written: the step is
-// passed over as if the sensor had acknowledged it, so a run always comes to its end.
+// passed over as if the sensor had acknowledged it, so a run always comes to its end. The user
+// calibration keeps its validity: one the sensor holds switched off (check words that do not
+// match) is written switched off again, so storing settings never switches it on.
 
 #include <array>
 #include <cstdint>
@@ -50,7 +52,8 @@ private:
     void SetBlockBytes(int table, const BYTE* bytes, int slot);
     bool IsFilled(int table) const;
     const Block& Entry(int table) const;
-    void Write(const Block& bytes, BYTE blockNumber, CString* serialA = nullptr, CString* serialB = nullptr);
+    void Write(const Block& bytes, BYTE blockNumber, CString* serialA = nullptr, CString* serialB = nullptr,
+               bool invalidate = false);
     workflow::MeasureSetupValues SetupValues() const;
     int ChannelOfSlot() const;
     bool IsMulti() const;

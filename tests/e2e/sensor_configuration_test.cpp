@@ -11,6 +11,7 @@
 #include <QLineEdit>
 
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -148,6 +149,20 @@ long long ChooseOther(measurement::MeasureSetupWidget& setup, int comboId, long 
     return entries[static_cast<std::size_t>(pick)].datum;
 }
 
+// Chooses the entry with the datum, as the user does; false when there is none.
+bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
+{
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    auto* combo = setup.Item<QComboBox>(comboId);
+    for (std::size_t i = 0; combo != nullptr && i < entries.size(); ++i)
+        if (entries[i].datum == datum) {
+            combo->setCurrentIndex(static_cast<int>(i));
+            Q_EMIT combo->activated(static_cast<int>(i));
+            return true;
+        }
+    return false;
+}
+
 TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterReconnecting)
 {
     // A sensor with two channels (not the one whose channel B is a digital input).
@@ -218,6 +233,50 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
     for (int position = 8; position <= 25; ++position)
         EXPECT_EQ(held.At(0x03, position), before.At(0x03, position)) << "byte " << position;
 
+    // Pass/fail limits of channel A, stored in the sensor from the information page: the stator
+    // operation block carries them as 32-bit floats, least significant byte first (lower limit in
+    // bytes 23-26, upper in 27-30), their digits after the decimal point in byte 31 (lower in bits
+    // 5-7, upper in bits 2-4).
+    ASSERT_TRUE(ChooseDatum(*setup, kConditionCombo[0], 0)) << "condition 1 cannot watch channel A";
+    PumpFor(200);
+    setup->Item<QLineEdit>(kLimitEdit[0])->setText("-12,5");
+    setup->Item<QLineEdit>(kLimitEdit[1])->setText("250,25");
+    PumpFor(200);
+    frame->ShowPage(app::kPageInformation);
+    PumpFor(300);
+    auto* information = FindWidget<sensor_admin::SensorInformationForm>(*frame);
+    ASSERT_NE(information, nullptr);
+    QAbstractButton* store = ButtonOf(*information, sensor_admin::IDC_INFO_STORE);
+    ASSERT_TRUE(store && store->isEnabled());
+    store->click();
+    ASSERT_TRUE(Pump([&] { return std::string(information->GetDlgItemText(sensor_admin::IDC_INFO_STATUS).GetString()) ==
+                                  LoadLangString(sensor_admin::kTextSettingsStored).GetString(); }, 20'000))
+        << "the settings were not stored; flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
+    // Storing the settings is not closing the program.
+    PumpFor(2'000);
+    ASSERT_FALSE(frame->IsClosed()) << "the program closed after storing the settings";
+    const SensorDump stored = Dump();
+    ASSERT_TRUE(stored.blocks.count(0x02));
+    EXPECT_TRUE(stored.Sealed(0x02)) << "block 2 is not valid in the sensor";
+    EXPECT_TRUE(stored.Sealed(0x83)) << "block 0x83 is not valid in the sensor";
+    EXPECT_TRUE(stored.Sealed(0x82) == before.Sealed(0x82)) << "the user calibration changed its validity";
+    auto floatAt = [&](int position) {
+        const std::uint32_t bits = static_cast<std::uint32_t>(stored.At(0x02, position)) |
+                                   static_cast<std::uint32_t>(stored.At(0x02, position + 1)) << 8 |
+                                   static_cast<std::uint32_t>(stored.At(0x02, position + 2)) << 16 |
+                                   static_cast<std::uint32_t>(stored.At(0x02, position + 3)) << 24;
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    };
+    EXPECT_FLOAT_EQ(floatAt(23), -12.5f);
+    EXPECT_FLOAT_EQ(floatAt(27), 250.25f);
+    EXPECT_EQ(stored.At(0x02, 31), 1 << 5 | 2 << 2);
+    // The block write kept the sensor's operation values: address and filters.
+    EXPECT_EQ(stored.At(0x02, 13), before.At(0x02, 13));
+    for (int position = 19; position <= 22; ++position)
+        EXPECT_EQ(stored.At(0x02, position), before.At(0x02, position)) << "filter byte " << position;
+
     // A fresh start of the program reads the sensor's blocks and shows the same choices.
     Close();
     ASSERT_TRUE(Connect(1)) << "the sensor did not connect again";
@@ -239,6 +298,9 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
         ASSERT_GE(shown.selection, 0) << "control " << combo << " shows nothing";
         EXPECT_EQ(shown.entries.at(static_cast<std::size_t>(shown.selection)).datum, datum) << "control " << combo;
     }
+    // The limits come back from the sensor, with their digits.
+    EXPECT_EQ(std::string(setup->Logic().Controls()[kLimitEdit[0]].text.GetString()), "-12,5");
+    EXPECT_EQ(std::string(setup->Logic().Controls()[kLimitEdit[1]].text.GetString()), "250,25");
     EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
 }
 

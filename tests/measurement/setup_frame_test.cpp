@@ -21,6 +21,8 @@
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
+#include "sensor_admin/dlg_sensor_information.h"
+#include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
@@ -129,6 +131,24 @@ TEST_F(CalibrationInFrame, RawReadingRunsToTheEndOfItsPhaseAndAReadySensorShowsT
     page.ShowControls(false);
     panel->Logic().CheckSensorVersion(0);
     EXPECT_TRUE(page.AreControlsVisible());
+}
+
+// The set-up's settings stored in the sensor from the information page: the program stays open,
+// and the user calibration the sensor holds switched off stays switched off.
+using StoreInFrame = measurement_test::ConnectedFrame;
+
+TEST_F(StoreInFrame, StoringTheSettingsKeepsTheProgramOpenAndTheUserCalibrationOff)
+{
+    const int userCalib = 6;  // block 0x82
+    ASSERT_FALSE(sensor->Port(0).sensor().Blocks().IsValid(userCalib));
+    sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+    ASSERT_TRUE(information.OnStoreSettings());
+    ASSERT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000))
+        << "flow " << frame->Com().GetZMCOMConfgFlow();
+    loop.RunFor(3000);
+    EXPECT_FALSE(frame->IsClosed());
+    EXPECT_FALSE(sensor->Port(0).sensor().Blocks().IsValid(userCalib));
+    EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), 3);
 }
 
 static int DecimalsOf(const CString& text)
