@@ -265,6 +265,9 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
     const CXGraphAxis& xAxis = m_pGraph->GetXAxis(m_nXAxis);
     const CXGraphAxis& yAxis = m_pGraph->GetYAxis(m_nYAxis);
     const CRect plot = m_pGraph->m_rcPlot;
+    // A plot squeezed to nothing (a narrow diagram with several Y axes) shows no curve, so its
+    // points are not read: a growing curve would otherwise be mapped in full at every paint.
+    if (plot.Width() <= 0 || plot.Height() <= 0 || xAxis.m_nLength <= 0) return;
     const bool mono = dc->m_bMonochrome;
     COLORREF color = m_crColor;
     if (mono) color = RGB(0, 0, 0);

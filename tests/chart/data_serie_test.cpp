@@ -96,6 +96,27 @@ TEST(DataSerie, ManyPointsDrawAtMostFourPointsPerPixelColumn)
     EXPECT_LE(blue, 4 * columns);
 }
 
+TEST(DataSerie, APlotSqueezedToNothingDrawsNoCurveOverItsAxes)
+{
+    // A diagram narrower than its Y axis labels leaves the X axis no length: the curve would map
+    // mirrored onto the labels, every point at every paint.
+    auto chart = MakeChart(60, 300);
+    std::vector<ChartPoint> points;
+    for (int i = 0; i < 1000; ++i) points.push_back({i * 0.01, std::sin(i * 0.01)});
+    chart->SetCurveData(points.data(), 1000, 0, 0, 0, true, false, false);
+    const auto curveLines = [&] {
+        std::size_t blue = 0;
+        for (const DrawRecord& r : Record(*chart)) blue += r.op == DrawRecord::Op::Line && r.pen.color() == RGB(0, 0, 255);
+        return blue;
+    };
+    EXPECT_EQ(curveLines(), 0u);
+    ASSERT_LE(chart->GetXAxis(0).m_nLength, 0) << "the chart left its X axis some length";
+    EXPECT_TRUE(chart->GetCurve(0).GetSegments().empty());
+    // Given room again, the curve is drawn.
+    chart->resize(600, 300);
+    EXPECT_GT(curveLines(), 10u);
+}
+
 TEST(DataSerie, ASingleSampleSpikeAmongAMillionPointsShowsAtFullHeight)
 {
     auto chart = MakeChart(400, 300);
