@@ -17,8 +17,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include <malloc.h>
 #include <pthread.h>
 #include <time.h>
 
@@ -46,7 +48,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Options {
     int seconds = 20;
-    bool multiport = false;
+    bool multiport = true;
     int baud = 230400;
 };
 
@@ -207,6 +209,7 @@ struct Snapshot {
     double cpu = 0.0;       // this process
     double probeCpu = 0.0;  // the latency probe's posting thread
     long rss = 0;
+    long long heapInUse = 0;  // what the program holds of the allocator's memory
     long long storeBytes = 0;  // the curve store's arrays
     std::vector<int> points;   // per curve
 };
@@ -218,6 +221,8 @@ Snapshot Take(e2e::WholeApp& app, const LatencyProbe& probe)
     s.cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     s.probeCpu = probe.ThreadCpu();
     s.rss = ResidentBytes();
+    const struct mallinfo2 heap = mallinfo2();
+    s.heapInUse = static_cast<long long>(heap.uordblks + heap.hblkhd);
     for (int c = 0; c < app.Curves().GetCurveCount(); ++c) {
         s.points.push_back(app.Curves().GetPointCount(c));
         s.storeBytes += static_cast<long long>(app.Curves().GetCapacity(c)) * static_cast<long long>(sizeof(ChartPoint));
@@ -279,10 +284,13 @@ int Run(const Options& options)
     start->click();
     if (!e2e::Pump([&] { return app.Curves().GetPointCount(0) > 0; }, 10'000))
         return Fail("no value reached the curve store", app);
-    // The stream has begun: measured from here to Stop, on the program's own event loop.
+    // The stream has begun. After a short warm-up (the first paints of the curves, the file's
+    // first buffers) the program's own event loop runs on, measured, until Stop.
+    const int warmUpMs = 2000;
+    RunEventLoopFor(warmUpMs);
     const Snapshot first = Take(app, probe);
     probe.Measure(true);
-    std::printf("streaming for %d s ...\n", options.seconds);
+    std::printf("streaming for %d s (measured after %d s of warm-up) ...\n", options.seconds, warmUpMs / 1000);
     RunEventLoopFor(options.seconds * 1000);
     probe.Measure(false);
     const Snapshot last = Take(app, probe);
@@ -353,25 +361,29 @@ int Run(const Options& options)
                 cpu, seconds, windowSets, perSet * 1e6, cpu / seconds * 100.0, totalRate, perSet * 20000.0 * 100.0);
     targetsMet = targetsMet && windowSets > 0 && perSet * 20000.0 < 0.25;
 
-    // Memory: resident growth while streaming, extrapolated to one hour at the measured rate,
-    // beside what the curve store itself holds after that hour and its own limit.
-    const double growthPerSet = windowSets ? static_cast<double>(last.rss - first.rss) / static_cast<double>(windowSets) : 0.0;
-    const double storeGrowthPerSet =
-        windowSets ? static_cast<double>(last.storeBytes - first.storeBytes) / static_cast<double>(windowSets) : 0.0;
+    // Memory: what the program holds grew by the curve store's arrays and by everything else.
+    // The store's arrays after an hour follow from its own rule (doubling up to its hard
+    // limit); everything else is extrapolated per set. Resident memory is shown beside it: it
+    // also keeps the arrays the store has outgrown, which the allocator reuses.
+    const auto growthPerSet = [&](long long grown) { return windowSets ? static_cast<double>(grown) / static_cast<double>(windowSets) : 0.0; };
+    const double heapPerSet = growthPerSet(last.heapInUse - first.heapInUse);
+    const double storePerSet = growthPerSet(last.storeBytes - first.storeBytes);
     const double hourSets = totalRate * 3600.0;
     const double perCurveHour = hourSets / curves;
     long long storeHour = 0;
     for (int c = 0; c < curves; ++c) storeHour += StoreBytesAfter(static_cast<long long>(perCurveHour));
     const double storeLimit = static_cast<double>(curves) * CDataManager::kHardLimitPoints * sizeof(ChartPoint);
-    const double otherHour = (growthPerSet - storeGrowthPerSet) * hourSets;
-    std::printf("  memory: resident %.1f MB at the first set, %.1f MB at Stop (%.1f B per set, %.1f B of it the curve "
-                "store's arrays)\n",
-                first.rss / 1e6, last.rss / 1e6, growthPerSet, storeGrowthPerSet);
-    std::printf("  one hour at this rate: %.1f M sets per curve; the curve store then holds %.0f MB; its own limit is %d "
-                "curves x %d points x %zu B = %.0f MB; other resident growth extrapolated: %.0f MB\n",
+    const double otherHour = std::max(0.0, (heapPerSet - storePerSet) * hourSets);
+    std::printf("  memory while streaming: held %.1f -> %.1f MB (%.2f B per set, %.2f B of it the curve store's arrays), "
+                "resident %.1f -> %.1f MB (%.2f B per set)\n",
+                first.heapInUse / 1e6, last.heapInUse / 1e6, heapPerSet, storePerSet, first.rss / 1e6, last.rss / 1e6,
+                growthPerSet(last.rss - first.rss));
+    std::printf("  one hour at this rate: %.1f M sets per curve; the curve store's arrays then %.0f MB, its own limit %d "
+                "curves x %d points x %zu B = %.0f MB; everything else +%.0f MB (%.1f %% of that limit; target: the store "
+                "within its limit, the rest under 10 %% of it)\n",
                 perCurveHour / 1e6, static_cast<double>(storeHour) / 1e6, curves, CDataManager::kHardLimitPoints,
-                sizeof(ChartPoint), storeLimit / 1e6, otherHour / 1e6);
-    targetsMet = targetsMet && static_cast<double>(storeHour) + std::max(0.0, otherHour) <= storeLimit;
+                sizeof(ChartPoint), storeLimit / 1e6, otherHour / 1e6, otherHour / storeLimit * 100.0);
+    targetsMet = targetsMet && static_cast<double>(storeHour) <= storeLimit && otherHour < 0.1 * storeLimit;
     std::printf("  load average at the end: %s; targets %s\n", LoadAverage().c_str(), targetsMet ? "met" : "MISSED");
     for (const auto& box : app.boxes.Boxes()) std::printf("  message: %s\n", box.text.GetString());
     return targetsMet ? 0 : 2;
@@ -379,8 +391,23 @@ int Run(const Options& options)
 
 }  // namespace
 
+// Without a display the program runs offscreen on a screen of a common desktop's size (the
+// offscreen platform's own is 800 x 600, where the diagram pane leaves four Y axes no plot).
+void UseDesktopSizedOffscreenScreen(QTemporaryDir& folder)
+{
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    if (platform ? std::string(platform) != "offscreen" : display) return;
+    const QString path = folder.path() + "/screen.json";
+    std::ofstream(path.toStdString()) << R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, )"
+                                         R"("height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path.toStdString()).c_str(), 1);
+}
+
 int main(int argc, char** argv)
 {
+    QTemporaryDir screenFolder;
+    UseDesktopSizedOffscreenScreen(screenFolder);
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("TSL-USB-KM3");
