@@ -59,13 +59,15 @@ BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
 
 // A range end is given in the base unit of the channel's measurand (cN·m for torque, N for
 // force, ...): it is shown with the unit and prefix that measurand's formatting chooses, as the
-// channel views and the control panel show it. An encoder's range, or one of a measurand the
-// formatting does not know, keeps the unit text the sensor stores for the channel.
+// channel views and the control panel show it. An encoder's range, a channel B that its stored
+// unit names a speed or angle channel, or a measurand the formatting does not know keep the unit
+// text the sensor stores for the channel.
 CString ChannelRangeText(const CKadmor_Send& codec, const CSensorRecord& sensor, int channel, double fullScale,
                          const CString& storedUnit, int language)
 {
     const BYTE typeClass = TypeClassOf(sensor, channel);
-    if (typeClass != 'Y' && std::isfinite(fullScale) && fullScale > 0.0) {
+    const bool ownMeasurand = channel == 0 || MeasurandText(sensor, channel) == LoadLangString(kTextTorque);
+    if (typeClass != 'Y' && ownMeasurand && std::isfinite(fullScale) && fullScale > 0.0) {
         CString out, number, unit;
         codec.FormatValueByTypeClass(out, CString::Formatted("%.6f", fullScale), typeClass, language, &number, &unit,
                                      nullptr, nullptr, nullptr);

@@ -68,6 +68,9 @@ TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
     b.loop.RunFor(100);
     const CDlgSensorInformationHmb& page = b.pages.information;
     EXPECT_EQ(ValueOf(page, kTextRangeA), CString("5,00 N·m"));  // 500 cN·m
+    // Channel B keeps the unit that names it a speed channel.
+    EXPECT_EQ(ValueOf(page, kTextMeasurandB), LoadLangString(workflow::kTextMeasurandSpeed));
+    EXPECT_EQ(ValueOf(page, kTextRangeB), CString("1000 rpm"));
     SetLanguage(1000);
     b.pages.information.FillSensorInformation(0);
     EXPECT_EQ(ValueOf(page, kTextRangeA), CString("5.00 N·m"));
