@@ -77,7 +77,10 @@ inline int BreaksInRamp(const std::vector<double>& values, std::string& first)
     for (std::size_t i = 1; i < values.size(); ++i) {
         const double diff = values[i] - values[i - 1];
         const bool onStep = std::fabs(diff - step) <= std::fabs(step) * 1e-3;
-        const bool wrap = std::fabs(diff - (step - 65536.0 * step)) <= std::fabs(step) * 2.0;
+        // The counter wraps by 65536 counts, and one step may be several counts (slower rates).
+        const double turn = (step - diff) / step;
+        bool wrap = false;
+        for (int counts = 1; counts <= 16 && !wrap; ++counts) wrap = std::fabs(turn * counts - 65536.0) <= 2.0 * counts;
         if (!onStep && !wrap) {
             if (breaks++ == 0) {
                 std::ostringstream where;
