@@ -343,7 +343,7 @@ int Run(const Options& options)
     const double totalRate = static_cast<double>(windowSets) / seconds;
     std::printf("  taken: %.0f sets/s per sensor, %.0f sets/s in all, %lld lost (target: none lost at 4 x 5,000/s)\n",
                 totalRate / curves, totalRate, lost);
-    targetsMet = targetsMet && lost == 0;
+    targetsMet = targetsMet && lost == 0 && totalRate >= 19'000.0;
 
     // The GUI thread's latency while values streamed.
     std::vector<double> delays = probe.Delays();
@@ -356,10 +356,14 @@ int Run(const Options& options)
     // CPU time of this process, the probe's posting thread taken out.
     const double cpu = (last.cpu - first.cpu) - (last.probeCpu - first.probeCpu);
     const double perSet = windowSets ? cpu / static_cast<double>(windowSets) : 0.0;
-    std::printf("  CPU: %.2f s in %.1f s for %lld sets: %.2f ms per 1,000 sets, %.1f %% of one core at %.0f sets/s, "
-                "%.1f %% at 20,000 sets/s (target: < 25 %%)\n",
-                cpu, seconds, windowSets, perSet * 1e6, cpu / seconds * 100.0, totalRate, perSet * 20000.0 * 100.0);
-    targetsMet = targetsMet && windowSets > 0 && perSet * 20000.0 < 0.25;
+    // Much of the cost goes with time (repaints, timers), not with sets: the share is judged
+    // only where the run took the target's 20,000 sets a second.
+    const bool targetRate = totalRate >= 19'000.0;  // 4 x 5,000 with a little room for the clock
+    std::printf("  CPU: %.2f s in %.1f s for %lld sets: %.2f ms per 1,000 sets, %.1f %% of one core at %.0f sets/s "
+                "(target: < 25 %% at 20,000 sets/s%s)\n",
+                cpu, seconds, windowSets, perSet * 1e6, cpu / seconds * 100.0, totalRate,
+                targetRate ? "" : "; not judged at this rate");
+    targetsMet = targetsMet && windowSets > 0 && (!targetRate || cpu / seconds < 0.25);
 
     // Memory: what the program holds grew by the curve store's arrays and by everything else.
     // The store's arrays after an hour follow from its own rule (doubling up to its hard
