@@ -1,18 +1,19 @@
 // Ingest benchmark: the whole application in this process (the real frame, pages, views and
-// port library) against four simulated sensors on pseudo-terminals, streaming at the fastest
-// rate the set-up page offers. A measurement is started with the control panel's Start button,
-// runs for a bounded time and is stopped with Stop; then it reports
-//   - value sets taken per second, per curve and in total, and sets lost (the sensors send a
+// port library) against a four-port simulated device on pseudo-terminals (or four separate
+// simulated sensors), streaming at the fastest rate the set-up page offers. A measurement is
+// started with the control panel's Start button, runs for a bounded time and is stopped with
+// Stop; then it reports
+//   - value sets taken per second, per sensor and in total, and sets lost (the sensors send a
 //     ramp that rises by one step per set, so a missing set is a break in the ramp; the curve
 //     store counts the sets it could not take; the measured-value file must hold the same run);
 //   - the GUI thread's event-loop latency while the values stream: a thread posts a
 //     time-stamped event every millisecond, the GUI thread notes how late it handles each one;
 //   - CPU time of this process per 1,000 value sets and as a share of one core (the simulated
 //     sensors are processes of their own and do not count);
-//   - resident memory growth, extrapolated to one hour at the measured rate, beside the curve
-//     store's own limit.
-// Run by hand (QT_QPA_PLATFORM=offscreen without a display):
-//     bench_app_ingest [--seconds=N] [--device=separate|multiport] [--baud=230400|115200]
+//   - the memory the program holds: the curve store's arrays after one hour at the measured
+//     rate beside the store's own limit, and everything else extrapolated per set.
+// Run by hand (offscreen on a desktop-sized screen without a display):
+//     bench_app_ingest [--seconds=N] [--device=multiport|separate] [--baud=230400|115200]
 // Exit code 0 when every target was met, 2 when one was missed, 1 when the run failed.
 #include <QApplication>
 #include <QEvent>
@@ -23,7 +24,6 @@
 #include <malloc.h>
 #include <pthread.h>
 #include <time.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,7 +33,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
