@@ -30,6 +30,7 @@ bool CDlgMeasureDiagram::EvaluatePassFail()
     CValidation_IO_NIO validation;
     m_verdict = validation.Execute(record, m1, m2, in.limitText[0], in.limitText[1], in.limitText[2], in.limitText[3], 0);
     m_bHasVerdict = true;
+    m_lastIoNioInputs = in;
     m_bPassFail = {m_verdict.condition1, m_verdict.condition2};
     return true;
 }

@@ -129,6 +129,8 @@ public:
     bool EvaluatePassFail();
     const IoNioVerdict& LastVerdict() const { return m_verdict; }
     bool HasVerdict() const { return m_bHasVerdict; }
+    // The conditions and limit texts the last verdict was judged by.
+    const IoNioInputs& LastIoNioInputs() const { return m_lastIoNioInputs; }
 
     // ---- Timers and poll ----
     void OnTimer(UINT_PTR id);
@@ -175,6 +177,7 @@ public:
     void SetArmedTriggerButtons();
     void EvaluateMeasureTriggers(int channel, double value);
     void EvaluateValueSet(const views::ValueSet& set) override;
+    bool RecordsLastValueSet() const override { return m_bRecordLastSet; }
     void ShowAroundTriggerPanel(bool show);
 
     // ---- workflow::IMeasureControlPage ----
@@ -294,6 +297,10 @@ private:
 
     IoNioVerdict m_verdict;
     bool m_bHasVerdict = false;
+    IoNioInputs m_lastIoNioInputs;
+    // A trigger's stop event ended the recording; the sets still arriving are not recorded.
+    bool m_bPastStopEvent = false;
+    bool m_bRecordLastSet = true;
 
     // Diagnostics and options.
     int m_nLastShownIncomplete = 0;

@@ -19,6 +19,7 @@ constexpr UINT kTextAdu = 5319;
 
 void CDlgMeasureDiagram::EvaluateValueSet(const views::ValueSet& set)
 {
+    m_bRecordLastSet = !m_bPastStopEvent;
     if (!IsTriggerArmed()) return;
     for (int c = 0; c < views::kChannelCount; ++c) {
         if (!set.valid[static_cast<std::size_t>(c)]) continue;
@@ -58,6 +59,10 @@ void CDlgMeasureDiagram::OnStopEvent(int /*channel*/, double value)
 {
     OnBnClickedStop();
     TriggerState& t = m_frame.Triggers();
+    // The set that crossed the stop level is the recording's last; a stop by the point limit
+    // comes with the first set beyond it.
+    m_bPastStopEvent = true;
+    m_bRecordLastSet = t.stopSource != kTriggerTime && t.stopSource != kTriggerCount;
     t.recording = 0;
     t.valueAtStop = value;
     t.sampleCounter = 0;

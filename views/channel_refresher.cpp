@@ -213,9 +213,13 @@ void ChannelRefresher::RefreshChannelViews(int reason)
     }
     ++m_sets;
     if (FeedsMeasurement(reason)) {
-        if (m_sink) m_sink->AddValueSet(set);
+        // The trigger judges a set before it is drawn and written, so the set that crosses the
+        // start level opens the recording and none behind the stop event enters it.
         if (m_evaluation) m_evaluation->EvaluateValueSet(set);
-        m_frame.DocumentValueSet(set);
+        if (!m_evaluation || m_evaluation->RecordsLastValueSet()) {
+            if (m_sink) m_sink->AddValueSet(set);
+            m_frame.DocumentValueSet(set);
+        }
     }
     if (shown) {
         ++m_shownSets;

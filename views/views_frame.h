@@ -31,8 +31,11 @@ struct ValueSet {
 class IValueEvaluation {
 public:
     virtual ~IValueEvaluation() = default;
-    // Every value set of a measurement, in order, none skipped.
+    // Every value set of a measurement, in order, none skipped, before it is drawn and written.
     virtual void EvaluateValueSet(const ValueSet& set) = 0;
+    // Whether the set just evaluated belongs to the recording: false once a trigger's stop
+    // event has ended it, for the sets still on the line behind the stop.
+    virtual bool RecordsLastValueSet() const { return true; }
 };
 
 // What the diagram takes from the set-up of a measurement.

@@ -3,6 +3,7 @@
 // single shot, control signal, receive time-outs, the pass/fail verdict at the end, the poll
 // tick's thread, and a channel scaling read from the sensor and written back to it.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -102,7 +103,14 @@ TEST(ControlMeasurement, TriggeredFromTheSignalWithAutoRepeat)
     // Only the values between the two events were recorded.
     EXPECT_GT(b.data.GetMaxPointCount(), 50);
     EXPECT_LT(b.data.GetMaxPointCount(), 150);
-    b.loop.RunFor(2000);
+    // From the set that crossed the start level to the one that crossed the stop level: none
+    // of the sets still on the line behind the stop.
+    b.loop.RunFor(100);
+    const int points = b.data.GetPointCount(0);
+    ASSERT_GT(points, 0);
+    EXPECT_EQ(b.data.GetPoint(0, 0).y, b.cframe.triggers.valueAtStart);
+    EXPECT_EQ(b.data.GetPoint(0, points - 1).y, b.cframe.triggers.valueAtStop);
+    b.loop.RunFor(1900);
     // The end: the stop program once, then the trigger armed again without a click.
     EXPECT_EQ(b.launcher.opened, std::vector<CString>{document});
     EXPECT_EQ(p.Settings()->bSecond, 1);
