@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QPointer>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -340,20 +341,38 @@ QWidget* MakeMeasureControlPage(QWidget* parent, int pageIndex)
     documentation.hooks.triggerWasActiveLastTime = [guard] {
         return guard && guard->Logic().Record().bTrggrWasActiveLastTime != 0;
     };
-    documentation.hooks.ioNioLastEvaluation = [guard](documentation::IoNioEvaluation& evaluation) {
+    documentation.hooks.ioNioLastEvaluation = [guard, frame](documentation::IoNioEvaluation& evaluation) {
         if (!guard || !guard->Logic().HasVerdict()) return false;
         const measurement::IoNioLastEvaluationRecord& last = measurement::IoNioLastEvaluation();
         const measurement::IoNioVerdict& verdict = guard->Logic().LastVerdict();
+        const measurement::IoNioInputs& inputs = guard->Logic().LastIoNioInputs();
         evaluation.time = QDateTime::currentSecsSinceEpoch();
+        // A condition without a measurand in this evaluation keeps the last one's caption and
+        // value in the record: it was not judged.
+        const int measurands[2] = {last.measurand1, last.measurand2};
         const double values[2] = {last.value1, last.value2};
         const std::uint32_t captions[2] = {last.captionId1, last.captionId2};
         const BYTE passed[2] = {verdict.condition1, verdict.condition2};
         for (std::size_t k = 0; k < 2; ++k) {
             documentation::IoNioCondition& c = evaluation.conditions[k];
-            c.defined = captions[k] != 0;
-            c.measurand = captions[k] ? LoadLangString(captions[k]) : CString();
+            c.defined = measurands[k] >= 0 && measurands[k] < measurement::kMeasurandCount;
+            if (!c.defined) continue;
+            c.measurand = LoadLangString(captions[k]);
             c.value = values[k];
             c.passed = passed[k] != 0;
+            // The limits as the user typed them and the evaluation read them; an empty one is none.
+            CString lower = inputs.limitText[2 * k], upper = inputs.limitText[2 * k + 1];
+            lower.Trim();
+            upper.Trim();
+            c.hasLower = !lower.IsEmpty();
+            c.hasUpper = !upper.IsEmpty();
+            c.lower = measurement::ReadLimitText(lower);
+            c.upper = measurement::ReadLimitText(upper);
+            const views::DisplayTable* table = frame->Views() ? frame->Views()->Tables().Entry(measurands[k]) : nullptr;
+            if (table) {
+                c.unit = table->SelectedUnitText();
+                c.decimals = std::min(table->decimals + 3, 6);
+            }
         }
         return true;
     };

@@ -160,13 +160,11 @@ void CMeasurementRecorder::FinishMeasurement()
         WriteFinishing();
         m_inStep = false;
     }
-    if (wasSampling) WriteIoNio();
-
     if (m_frame) m_frame->CheckDiagramAutoStorage();
-    if (m_panel) {
-        m_panel->RunStopAddProgram();
-        m_panel->ResetButtonsAfterMeasurement();
-    }
+    // The panel judges the measurement in its stop step; the result file takes that verdict.
+    if (m_panel) m_panel->RunStopAddProgram();
+    if (wasSampling) WriteIoNio();
+    if (m_panel) m_panel->ResetButtonsAfterMeasurement();
     const bool afterMeasurement = m_frame && m_frame->TriggerWasActiveLastTime();
     if (afterMeasurement) {
         if (m_finishing.empty()) {

@@ -43,8 +43,10 @@ void WriteLine(CDelimitedTableWriter& writer, const FileLabels& labels, const Io
     writer.AppendText(TimeText(evaluation.time).view());
     for (const IoNioCondition& condition : evaluation.conditions) {
         if (!condition.defined) continue;
-        writer.AppendNumber(condition.lower, condition.decimals);
-        writer.AppendNumber(condition.upper, condition.decimals);
+        if (condition.hasLower) writer.AppendNumber(condition.lower, condition.decimals);
+        else writer.AppendText("");
+        if (condition.hasUpper) writer.AppendNumber(condition.upper, condition.decimals);
+        else writer.AppendText("");
         writer.AppendNumber(condition.value, condition.decimals);
         writer.AppendText((condition.passed ? labels.passed : labels.failed).view());
     }

@@ -22,6 +22,9 @@ struct IoNioCondition {
     double upper = 0.0;
     double value = 0.0;  // the value the condition was judged by
     bool passed = false;
+    // An empty limit was no limit: its field stays empty.
+    bool hasLower = true;
+    bool hasUpper = true;
 };
 
 // The last evaluation of a measurement.
