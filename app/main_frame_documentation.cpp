@@ -174,9 +174,10 @@ void CMainFrame::CollectSample(const double* values, int count)
 void CMainFrame::FinishMeasurement()
 {
     m_documentation->Recorder().FinishMeasurement();
-    // A polled measurement has nothing more to wait for once it is finished: the stop's wait
-    // cursor ends here (a stream's ends when the restarted sensor reports back).
-    if (!m_com.m_bStreamingRate) EndWaitCursorOnce();
+    // A finished measurement has nothing more to wait for, polled or streamed (the stream's
+    // records have stopped arriving): the stop's wait cursor ends here, so the next Start or
+    // Trigger is taken.
+    EndWaitCursorOnce();
 }
 
 void CMainFrame::FreeConvertList()
