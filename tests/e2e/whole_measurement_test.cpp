@@ -3,7 +3,7 @@
 // with the control panel's Start button at the fastest rate and stopped with Stop. The
 // simulated signal is a ramp that rises with every value set, so every set has its own value: the
 // curve store and the measured-value file must hold one unbroken run of them, in order, and
-// the same run in both.
+// the same run in both. The same with a sensor killed, and one falling silent, in mid-measurement.
 #include <gtest/gtest.h>
 
 #include "measurement/measure_control_ids.h"
