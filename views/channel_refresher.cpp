@@ -206,21 +206,26 @@ void ChannelRefresher::RefreshChannelViews(int reason)
         // The curve and the evaluation get every value as measured, not smoothed.
         set.value[i] = ShownValue(base[i], values, scale);
         set.valid[i] = std::isfinite(set.value[i]);
-        if (set.valid[i]) {
-            com->m_adMaxValue[0][i] = std::max(com->m_adMaxValue[0][i], set.value[i]);
-            com->m_adMinValue[0][i] = std::min(com->m_adMinValue[0][i], set.value[i]);
-        }
     }
     ++m_sets;
+    bool recorded = true;
     if (FeedsMeasurement(reason)) {
         // The trigger judges a set before it is drawn and written, so the set that crosses the
         // start level opens the recording and none behind the stop event enters it.
         if (m_evaluation) m_evaluation->EvaluateValueSet(set);
-        if (!m_evaluation || m_evaluation->RecordsLastValueSet()) {
+        recorded = !m_evaluation || m_evaluation->RecordsLastValueSet();
+        if (recorded) {
             if (m_sink) m_sink->AddValueSet(set);
             m_frame.DocumentValueSet(set);
         }
     }
+    // The controller's extremes, which the pass/fail verdict judges, take the recorded sets only.
+    if (recorded)
+        for (std::size_t i = 0; i < set.value.size(); ++i)
+            if (set.valid[i]) {
+                com->m_adMaxValue[0][i] = std::max(com->m_adMaxValue[0][i], set.value[i]);
+                com->m_adMinValue[0][i] = std::min(com->m_adMinValue[0][i], set.value[i]);
+            }
     if (shown) {
         ++m_shownSets;
         m_throttle.Request();

@@ -110,6 +110,12 @@ TEST(ControlMeasurement, TriggeredFromTheSignalWithAutoRepeat)
     ASSERT_GT(points, 0);
     EXPECT_EQ(b.data.GetPoint(0, 0).y, b.cframe.triggers.valueAtStart);
     EXPECT_EQ(b.data.GetPoint(0, points - 1).y, b.cframe.triggers.valueAtStop);
+    // A set still on the line behind the stop, far above the stop level, is neither recorded
+    // nor judged: the pass/fail verdict takes the largest recorded value, here the stop's.
+    b.com.m_aiValue[0] = 20000;
+    b.refresher.RefreshChannelViews(0);
+    EXPECT_EQ(b.data.GetPointCount(0), points);
+    EXPECT_EQ(b.com.m_adMaxValue[0][0], b.cframe.triggers.valueAtStop);
     b.loop.RunFor(1900);
     // The end: the stop program once, then the trigger armed again without a click.
     EXPECT_EQ(b.launcher.opened, std::vector<CString>{document});
