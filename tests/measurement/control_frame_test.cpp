@@ -74,6 +74,12 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     loop.RunFor(2000);
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    // The stop's wait cursor ended with the measurement: the next Start is taken.
+    EXPECT_FALSE(frame->m_bWaitCursorShown);
+    Click(IDC_MC_START);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
