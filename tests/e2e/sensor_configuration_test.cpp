@@ -390,6 +390,12 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
     EXPECT_EQ(held.Word(0x82, 29), 0);
     // The factory calibration is untouched.
     EXPECT_EQ(held.blocks.at(0x81), before.blocks.at(0x81));
+    // The program read the new block back when it identified the restarted sensor.
+    const RotorCalib& read = frame->Com().m_Sensor[0].m_sRotorUserCalib;
+    EXPECT_TRUE(Pump([&] { return read.nGainCodeA == 40960; }, 10'000)) << read.nGainCodeA;
+    EXPECT_EQ(read.nOffsetA, -100);
+    EXPECT_EQ(read.nGainCodeB, 39322u);
+    EXPECT_EQ(read.nOffsetB, 50);
     EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
 }
 
