@@ -1,6 +1,7 @@
 // The whole application in one process against km3-sensor-sim as its own process, in real time:
-// what the user sets on the measurement set-up page and what a user calibration on the
-// calibration page computes must end up in the sensor. The sensor is checked from outside the
+// what the user sets on the measurement set-up page (written at once, or stored with the sensor
+// information page's button) and what a user calibration on the calibration page computes must
+// end up in the sensor. The sensor is checked from outside the
 // program: the simulator writes its blocks to a file on SIGUSR1 (--dump-blocks), and the test
 // reads the bytes at their places in the block itself, without the program's codec. The
 // program then reads them back after a reconnection (or after the sensor's own restart).
@@ -125,11 +126,6 @@ struct SensorConfiguration : ::testing::Test, WholeApp {
 };
 
 // ---- The set-up page -------------------------------------------------------------------------------
-
-struct SetupChoice {
-    int combo;
-    long long datum;
-};
 
 // Chooses, as the user does, the entry of a set-up combo whose datum is not the current one and
 // differs from it most; returns that datum, or -1.
