@@ -1,24 +1,18 @@
 # The measurement control panel and the channel scaling page.
 km3_add_test(test_measure_control LABEL measurement
   SOURCES
-    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
     ${CMAKE_CURRENT_LIST_DIR}/control_logic_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/control_panel_test.cpp
-  DEPENDS km3_measurement km3_sim
+  DEPENDS km3_measurement km3_measurement_testbench
 )
 target_compile_definitions(test_measure_control PRIVATE QT_NO_KEYWORDS)
 # The panel and the scaling page on the screen, and the panel in the real main frame.
 if(TARGET km3_app)
   km3_add_test(test_measure_control_frame LABEL measurement NO_MAIN
     SOURCES
-      ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-      ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
       ${CMAKE_CURRENT_LIST_DIR}/control_widget_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/control_frame_test.cpp
-    DEPENDS km3_app km3_measurement km3_sim Qt6::Widgets
+    DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets
   )
   target_compile_definitions(test_measure_control_frame PRIVATE QT_NO_KEYWORDS)
 endif()

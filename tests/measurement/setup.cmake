@@ -1,14 +1,11 @@
 # The set-up page's logic against the controller and simulated sensors under virtual time.
 km3_add_test(test_measure_setup LABEL measurement
   SOURCES
-    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/setup_bench.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_load_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_write_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_rate_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_trigger_test.cpp
-  DEPENDS km3_measurement km3_sim
+  DEPENDS km3_measurement km3_measurement_testbench
 )
 # The workflow bench names members like Qt's keywords.
 target_compile_definitions(test_measure_setup PRIVATE QT_NO_KEYWORDS)
@@ -16,11 +13,8 @@ target_compile_definitions(test_measure_setup PRIVATE QT_NO_KEYWORDS)
 # The widget shell, offscreen.
 km3_add_test(test_measure_setup_widget LABEL measurement NO_MAIN
   SOURCES
-    ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-    ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/setup_bench.cpp
     ${CMAKE_CURRENT_LIST_DIR}/setup_widget_test.cpp
-  DEPENDS km3_measurement km3_sim Qt6::Test
+  DEPENDS km3_measurement km3_measurement_testbench Qt6::Test
 )
 target_compile_definitions(test_measure_setup_widget PRIVATE QT_NO_KEYWORDS)
 
@@ -28,11 +22,8 @@ target_compile_definitions(test_measure_setup_widget PRIVATE QT_NO_KEYWORDS)
 if(TARGET km3_app)
   km3_add_test(test_measure_setup_frame LABEL measurement NO_MAIN
     SOURCES
-      ${PROJECT_SOURCE_DIR}/tests/workflow/sim_sensor_port.cpp
-      ${PROJECT_SOURCE_DIR}/tests/workflow/workflow_bench.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/control_bench.cpp
       ${CMAKE_CURRENT_LIST_DIR}/setup_frame_test.cpp
-    DEPENDS km3_app km3_measurement km3_sim Qt6::Widgets
+    DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets
   )
   target_compile_definitions(test_measure_setup_frame PRIVATE QT_NO_KEYWORDS)
 endif()
