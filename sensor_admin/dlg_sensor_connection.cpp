@@ -61,6 +61,18 @@ void CDlgSensorConnection::DeleteAllItems()
     Changed();
 }
 
+// The range end is given in the base unit of the sensor's measurand (cN·m for torque): it is
+// shown in the unit the other pages show it in. An encoder's, or one of a measurand the value
+// formatting does not know, stays the bare number.
+CString CDlgSensorConnection::RangeEndText(BYTE typeClass, double rangeEnd) const
+{
+    CString out, number, unit;
+    if (typeClass != 'Y')
+        m_com.FormatValueByTypeClass(out, CString::Formatted("%.6f", rangeEnd), typeClass, GetLanguage(), &number, &unit,
+                                     nullptr, nullptr, nullptr);
+    return !number.IsEmpty() && !unit.IsEmpty() ? number + " " + unit : CString::Formatted("%g", rangeEnd);
+}
+
 void CDlgSensorConnection::FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text)
 {
     if (row < 0 || row >= kPortTableRows) return;
@@ -72,7 +84,7 @@ void CDlgSensorConnection::FillPortList(int row, int state, DWORD serial, COLORR
     r.cell[kColumnSensorType] = SensorTypeOfRow(rec, state);
     const bool answered = !r.cell[kColumnSensorType].IsEmpty();
     const double rangeEnd = rec.m_Sensor.m_sRotorHeader.dFullScaleA;
-    r.cell[kColumnRangeEnd] = answered && rangeEnd > 0.0 ? CString::Formatted("%g", rangeEnd) : CString();
+    r.cell[kColumnRangeEnd] = answered && rangeEnd > 0.0 ? RangeEndText(rec.m_Sensor.m_sRotorHeader.cTypeClass, rangeEnd) : CString();
     r.cell[kColumnAddress] = answered ? CString::Formatted("%d", rec.m_nAddress) : CString();
     r.cell[kColumnSerial] = answered ? (serial ? CString::Formatted("%u", serial) : LoadLangString(kTextNotAvailableShort))
                                      : CString();

@@ -82,6 +82,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
+    CString RangeEndText(BYTE typeClass, double rangeEnd) const;
     void RememberMarks();
     void SetBusy(bool busy);
     void EndBaudChange(UINT messageId, bool showBox);

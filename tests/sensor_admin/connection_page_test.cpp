@@ -50,6 +50,8 @@ TEST(ConnectionPage, AStartUpSearchOverThreePortsFillsTheListAndTheProgress)
     EXPECT_EQ(page.GetItemText(0, kColumnSensorType), CString("RX-RS485"));
     EXPECT_EQ(page.GetItemText(0, kColumnBaudRate), CString("115200"));
     EXPECT_EQ(page.GetItemText(0, kColumnAddress), CString("1"));
+    // The range end in the unit of the sensor's measurand (voltage: 500 V), as the other pages show it.
+    EXPECT_EQ(page.GetItemText(0, kColumnRangeEnd), CString("500,00 V"));
     // The silent port gave no sensor: no type, no serial number.
     EXPECT_TRUE(page.GetItemText(2, kColumnSensorType).IsEmpty());
     EXPECT_TRUE(page.GetItemText(2, kColumnSerial).IsEmpty());
