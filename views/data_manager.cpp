@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 CDataManager::CDataManager() { Reset(1); }
 
@@ -17,10 +18,16 @@ bool CDataManager::Reset(int curves, int points)
     m_curves.clear();
     m_curves.resize(static_cast<std::size_t>(curves));
     for (Curve& curve : m_curves) {
-        curve.data = std::make_unique<ChartPoint[]>(static_cast<std::size_t>(points));
+        curve.data = MakeArray(points);
         curve.capacity = points;
     }
     return true;
+}
+
+CDataManager::PointArray CDataManager::MakeArray(int points)
+{
+    // ChartPoint is an aggregate: the storage holds its objects as soon as they are written.
+    return PointArray(static_cast<ChartPoint*>(::operator new[](sizeof(ChartPoint) * static_cast<std::size_t>(points))));
 }
 
 int CDataManager::GetCurveCount() const
@@ -55,16 +62,40 @@ int CDataManager::GetMaxPointCount() const
     return most;
 }
 
+void CDataManager::CopyAhead(Curve& curve)
+{
+    // Started when the array is half full and four points copied per point added, the next
+    // array holds every point by the time the current one is full.
+    constexpr int kCopiedPerAdded = 4;
+    if (!curve.next) {
+        if (curve.capacity >= kHardLimitPoints || curve.count < curve.capacity / 2) return;
+        curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
+        curve.next = MakeArray(curve.nextCapacity);
+        curve.copied = 0;
+    }
+    const int n = std::min(kCopiedPerAdded, curve.count - curve.copied);
+    if (n <= 0) return;
+    std::memcpy(curve.next.get() + curve.copied, curve.data.get() + curve.copied, sizeof(ChartPoint) * static_cast<std::size_t>(n));
+    curve.copied += n;
+}
+
 bool CDataManager::Grow(Curve& curve)
 {
     if (curve.capacity >= kHardLimitPoints) return false;
-    const int capacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
-    auto larger = std::make_unique<ChartPoint[]>(static_cast<std::size_t>(capacity));
-    std::memcpy(larger.get(), curve.data.get(), sizeof(ChartPoint) * static_cast<std::size_t>(curve.count));
+    if (!curve.next) {
+        curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
+        curve.next = MakeArray(curve.nextCapacity);
+        curve.copied = 0;
+    }
+    std::memcpy(curve.next.get() + curve.copied, curve.data.get() + curve.copied,
+                sizeof(ChartPoint) * static_cast<std::size_t>(curve.count - curve.copied));
     // The chart may still read the old array: it lives on until the chart has the new one.
     if (curve.lent == curve.data.get()) curve.retired.push_back(std::move(curve.data));
-    curve.data = std::move(larger);
-    curve.capacity = capacity;
+    curve.data = std::move(curve.next);
+    curve.next.reset();
+    curve.capacity = curve.nextCapacity;
+    curve.nextCapacity = 0;
+    curve.copied = 0;
     return true;
 }
 
@@ -76,6 +107,7 @@ bool CDataManager::AddLocked(Curve& curve, double x, double y)
     }
     curve.data[static_cast<std::size_t>(curve.count)] = ChartPoint{x, y};
     ++curve.count;
+    CopyAhead(curve);
     return true;
 }
 
@@ -137,4 +169,12 @@ int CDataManager::RetiredArrayCount() const
     int n = 0;
     for (const Curve& curve : m_curves) n += static_cast<int>(curve.retired.size());
     return n + static_cast<int>(m_orphans.size());
+}
+
+long long CDataManager::ArrayBytes() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    long long points = 0;
+    for (const Curve& curve : m_curves) points += static_cast<long long>(curve.capacity) + (curve.next ? curve.nextCapacity : 0);
+    return points * static_cast<long long>(sizeof(ChartPoint));
 }

@@ -4,10 +4,12 @@
 //
 // The chart borrows each curve's array (CXGraph::SetCurveData with copy false) and reads it at
 // every paint, so an array once lent is never moved, shrunk or written below the lent count
-// while the chart may hold it. Points are appended behind the lent count only; when an array is
-// full a larger one is made and filled, the old one is kept alive until the chart has been
-// handed the new one (Lend), and only then freed. A curve that reaches the hard limit keeps its
-// points and counts the sets it could not take.
+// while the chart may hold it. Points are appended behind the lent count only. Once an array is
+// half full the next, twice as large, is made and filled a few points per added point, so that
+// no single addition copies a long curve at once; when the array is full the next one takes
+// over, the old one is kept alive until the chart has been handed the new one (Lend), and only
+// then freed. A curve that reaches the hard limit keeps its points and counts the sets it could
+// not take.
 
 #include <functional>
 #include <memory>
@@ -50,22 +52,36 @@ public:
     // Whether a curve's array as last lent is still the one points go to (tests).
     const ChartPoint* LentArray(int curve) const;
     int RetiredArrayCount() const;
+    // Bytes of the arrays the curves fill: those in use and those being filled (the ones kept
+    // only until the chart lets go are left out).
+    long long ArrayBytes() const;
 
 private:
+    // Arrays are not filled when made: a large one is touched only where points go.
+    struct FreePoints {
+        void operator()(ChartPoint* points) const { ::operator delete[](points); }
+    };
+    using PointArray = std::unique_ptr<ChartPoint[], FreePoints>;
+    static PointArray MakeArray(int points);
+
     struct Curve {
-        std::unique_ptr<ChartPoint[]> data;
+        PointArray data;
         int capacity = 0;
         int count = 0;
         int dropped = 0;
+        PointArray next;  // the larger array being filled, with its room and the points copied
+        int nextCapacity = 0;
+        int copied = 0;
         const ChartPoint* lent = nullptr;
         int lentCount = 0;
-        std::vector<std::unique_ptr<ChartPoint[]>> retired;
+        std::vector<PointArray> retired;
     };
     bool AddLocked(Curve& curve, double x, double y);
+    void CopyAhead(Curve& curve);
     bool Grow(Curve& curve);
 
     mutable std::mutex m_lock;
     std::vector<Curve> m_curves;
     // Lent arrays of curves a Reset dropped.
-    std::vector<std::unique_ptr<ChartPoint[]>> m_orphans;
+    std::vector<PointArray> m_orphans;
 };

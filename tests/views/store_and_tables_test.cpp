@@ -48,6 +48,41 @@ TEST(CurveStore, GrowthNeverFreesOrChangesAnArrayTheChartHolds)
     EXPECT_EQ(0, store.GetPointCount(0));
 }
 
+TEST(CurveStore, ALongCurveFilledAheadIntoLargerArraysKeepsEveryPointInOrder)
+{
+    // Many doublings, the chart taking the array at odd moments: each array it took keeps its
+    // points, and the store ends with every point in order.
+    CDataManager store;
+    ASSERT_TRUE(store.Reset(2, 3));
+    std::vector<std::pair<const ChartPoint*, int>> taken;
+    auto chart = [&](int curve, const ChartPoint* points, int count) {
+        if (curve == 1) taken.emplace_back(points, count);
+        return true;
+    };
+    const int total = 200'000;
+    for (int i = 0; i < total; ++i) {
+        const double y[2] = {-1.0 * i, 0.5 * i};
+        store.AddPoints(i, y, 2);
+        if (i % 7919 == 0 || i == 5) {
+            store.Lend(chart);
+            const auto& [points, count] = taken.back();
+            for (int k = 0; k < count; k += 97) ASSERT_DOUBLE_EQ(0.5 * k, points[k].y) << k;
+        }
+    }
+    ASSERT_EQ(total, store.GetPointCount(1));
+    EXPECT_LE(store.GetCapacity(1), 2 * total);
+    for (int curve = 0; curve < 2; ++curve)
+        for (int i = 0; i < total; ++i) {
+            const ChartPoint p = store.GetPoint(curve, i);
+            ASSERT_TRUE(p.x == i && p.y == (curve == 0 ? -1.0 : 0.5) * i) << curve << " " << i;
+        }
+    // The array the chart holds now is still whole after the store has grown beyond it.
+    const auto [held, heldCount] = taken.back();
+    for (int i = total; i < 2 * total; ++i) store.AddPoint(1, i, 0.5 * i);
+    for (int k = 0; k < heldCount; ++k) ASSERT_DOUBLE_EQ(0.5 * k, held[k].y) << k;
+    EXPECT_GE(store.ArrayBytes(), 3LL * total * static_cast<long long>(sizeof(ChartPoint)));
+}
+
 TEST(CurveStore, TheRecorderKeepsEveryValidValueAndHonoursTheRunState)
 {
     CDataManager store;
