@@ -222,10 +222,8 @@ Snapshot Take(e2e::WholeApp& app, const LatencyProbe& probe)
     s.rss = ResidentBytes();
     const struct mallinfo2 heap = mallinfo2();
     s.heapInUse = static_cast<long long>(heap.uordblks + heap.hblkhd);
-    for (int c = 0; c < app.Curves().GetCurveCount(); ++c) {
-        s.points.push_back(app.Curves().GetPointCount(c));
-        s.storeBytes += static_cast<long long>(app.Curves().GetCapacity(c)) * static_cast<long long>(sizeof(ChartPoint));
-    }
+    for (int c = 0; c < app.Curves().GetCurveCount(); ++c) s.points.push_back(app.Curves().GetPointCount(c));
+    s.storeBytes = app.Curves().ArrayBytes();
     return s;
 }
 
