@@ -82,6 +82,11 @@ function(km3_add_test name)
   # The test code itself is never hot: optimising it less halves nothing that runs long, and
   # saves a good share of the build. The code under test keeps its own optimisation.
   target_compile_options(${name} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1>)
+  if(KM3_SANITIZE)
+    # The code under test is checked for undefined behaviour where it is compiled; the tests' own
+    # code only for memory errors, which saves a third of its compile time in this build.
+    target_compile_options(${name} PRIVATE -fno-sanitize=undefined)
+  endif()
   if(NOT ARG_NO_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
