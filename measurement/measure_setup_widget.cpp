@@ -1,5 +1,7 @@
 #include "measurement/measure_setup_widget.h"
 
+#include "measurement/control_state_to_widget.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTime>
@@ -178,16 +180,7 @@ void MeasureSetupWidget::SyncControl(int id, const ControlState& state)
     if (!control) return;
     const QString text = platform::ToQString(state.text);
     if (auto* combo = dynamic_cast<CKombiBox*>(control)) {
-        bool same = combo->count() == static_cast<int>(state.entries.size());
-        for (int i = 0; same && i < combo->count(); ++i) {
-            const ComboEntry& e = state.entries[static_cast<std::size_t>(i)];
-            same = combo->GetItemData(i) == static_cast<UINT_PTR>(e.datum) && combo->GetLBText(i) == e.text;
-        }
-        if (!same) {
-            combo->ResetContent();
-            for (const ComboEntry& e : state.entries) combo->AddItem(e.text, static_cast<UINT_PTR>(e.datum));
-        }
-        if (combo->GetCurSel() != state.selection) combo->SetCurSel(state.selection);
+        ShowComboState(*combo, state);
     } else if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
         if (!state.text.IsEmpty() || id == kScalingButton[0]) button->setText(text);
         if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
