@@ -189,7 +189,7 @@ std::string ChooseFastestRate(e2e::WholeApp& app)
     QComboBox* rate = e2e::ControlOf<QComboBox>(*app.frame, measurement::IDC_RATE_COMBO);
     if (!rate || rate->count() == 0) return {};
     rate->setCurrentIndex(0);
-    emit rate->activated(0);
+    Q_EMIT rate->activated(0);
     e2e::PumpFor(300);
     return rate->itemText(0).toStdString();
 }

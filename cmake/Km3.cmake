@@ -37,26 +37,108 @@ if(KM3_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# Precompiled headers: a target of eight or more files parses the standard library's, Qt's and
-# (for tests) GoogleTest's headers once instead of once per file. Smaller targets would spend
-# more on the precompiled file than they save. The fuzz build goes without.
-option(KM3_PRECOMPILED_HEADERS "Precompile the common headers of each larger target" ON)
-function(km3_precompile target header)
-  if(NOT KM3_PRECOMPILED_HEADERS OR KM3_BUILD_FUZZ)
+# Precompiled headers: the standard library's, Qt's and (for tests) GoogleTest's headers are
+# parsed once per kind of target instead of once per file. g++ takes a precompiled header only in
+# a compilation with the options it was made with (otherwise it parses the headers anew, with a
+# -Winvalid-pch warning), so the kinds follow the options: libraries and programs, tests (less
+# optimised), each with Qt (which brings -fPIC and its own definitions) or without. Qt's keywords
+# are off everywhere for the same reason. The fuzz build's clang refuses a header made with other
+# definitions rather than falling back, so there a larger target precompiles its own.
+option(KM3_PRECOMPILED_HEADERS "Precompile the common headers once per kind of target" ON)
+
+# Whether a target sees Qt's headers and definitions: it links a Qt module, or one of our own
+# libraries that passes one on.
+function(km3_uses_qt target result)
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  get_target_property(passed_on ${target} INTERFACE_LINK_LIBRARIES)
+  set(uses_qt FALSE)
+  foreach(library IN LISTS libraries passed_on)
+    if(library MATCHES "^Qt6?::")
+      set(uses_qt TRUE)
+    elseif(library MATCHES "^km3_" AND TARGET ${library})
+      km3_uses_qt(${library} library_uses_qt)
+      if(library_uses_qt)
+        set(uses_qt TRUE)
+      endif()
+    endif()
+  endforeach()
+  set(${result} ${uses_qt} PARENT_SCOPE)
+endfunction()
+
+# Called once every folder is read: a target can gain libraries after it is made, and only then
+# is it known whether it uses Qt.
+function(km3_share_precompiled_headers)
+  if(NOT KM3_PRECOMPILED_HEADERS)
     return()
   endif()
-  get_target_property(sources ${target} SOURCES)
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  list(LENGTH sources count)
-  if(count GREATER_EQUAL 8)
-    target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/${header})
-  endif()
+  get_property(targets GLOBAL PROPERTY KM3_OWN_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(sources ${target} SOURCES)
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+    list(LENGTH sources count)
+    get_target_property(kind ${target} KM3_TARGET_KIND)
+    if(kind STREQUAL "test")
+      set(header precompiled_test.h)
+    else()
+      set(kind program)
+      set(header precompiled.h)
+    endif()
+    if(KM3_BUILD_FUZZ)
+      # Each target's own header costs some ten seconds: worth it from eight files on.
+      if(count GREATER_EQUAL 8)
+        target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/${header})
+      endif()
+      continue()
+    endif()
+    if(count EQUAL 0)
+      continue()
+    endif()
+    km3_uses_qt(${target} uses_qt)
+    if(uses_qt)
+      set(provider km3_precompiled_${kind}_qt)
+    else()
+      set(provider km3_precompiled_${kind})
+    endif()
+    if(NOT TARGET ${provider})
+      # An empty file compiled with the kind's options carries the kind's precompiled header.
+      add_library(${provider} OBJECT ${PROJECT_SOURCE_DIR}/cmake/precompiled.cpp)
+      km3_compile_options(${provider})
+      if(kind STREQUAL "test")
+        km3_test_compile_options(${provider})
+        target_link_libraries(${provider} PRIVATE GTest::gtest)
+      endif()
+      if(uses_qt)
+        target_link_libraries(${provider} PRIVATE Qt6::Widgets)
+      endif()
+      target_precompile_headers(${provider} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/${header})
+    endif()
+    target_precompile_headers(${target} REUSE_FROM ${provider})
+  endforeach()
+endfunction()
+cmake_language(DEFER CALL km3_share_precompiled_headers)
+
+# The project's compile options, for a target of ours or a helper of the build.
+function(km3_compile_options target)
+  target_compile_options(${target} PRIVATE ${KM3_WARNINGS} ${KM3_CHARSET})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
 # Applies the project's compile options to one of our own targets.
 function(km3_target_options target)
-  target_compile_options(${target} PRIVATE ${KM3_WARNINGS} ${KM3_CHARSET})
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  km3_compile_options(${target})
+  set_property(GLOBAL APPEND PROPERTY KM3_OWN_TARGETS ${target})
+endfunction()
+
+# What a test program's own code is compiled with beyond the project's options.
+function(km3_test_compile_options target)
+  # The test code itself is never hot: optimising it less halves nothing that runs long, and
+  # saves a good share of the build. The code under test keeps its own optimisation.
+  target_compile_options(${target} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1>)
+  if(KM3_SANITIZE)
+    # The code under test is checked for undefined behaviour where it is compiled; the tests' own
+    # code only for memory errors, which saves a third of its compile time in this build.
+    target_compile_options(${target} PRIVATE -fno-sanitize=undefined)
+  endif()
 endfunction()
 
 # km3_add_library(<folder> SOURCES ... [DEPENDS ...])
@@ -68,7 +150,6 @@ function(km3_add_library folder)
   if(ARG_DEPENDS)
     target_link_libraries(km3_${folder} PUBLIC ${ARG_DEPENDS})
   endif()
-  km3_precompile(km3_${folder} precompiled.h)
 endfunction()
 
 # km3_add_test(<name> LABEL <folder> SOURCES ... [DEPENDS ...] [ENV ...] [TIMEOUT s] [NO_MAIN])
@@ -79,18 +160,11 @@ function(km3_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   km3_target_options(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock)
-  # The test code itself is never hot: optimising it less halves nothing that runs long, and
-  # saves a good share of the build. The code under test keeps its own optimisation.
-  target_compile_options(${name} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1>)
-  if(KM3_SANITIZE)
-    # The code under test is checked for undefined behaviour where it is compiled; the tests' own
-    # code only for memory errors, which saves a third of its compile time in this build.
-    target_compile_options(${name} PRIVATE -fno-sanitize=undefined)
-  endif()
+  km3_test_compile_options(${name})
+  set_target_properties(${name} PROPERTIES KM3_TARGET_KIND test)
   if(NOT ARG_NO_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
-  km3_precompile(${name} precompiled_test.h)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)

@@ -1,5 +1,5 @@
-// Headers that nearly every file of a target reads: parsed once per target instead of once per
-// file. Only headers the target can reach are taken: Qt's when it links Qt.
+// Headers that nearly every file reads: parsed once per kind of target instead of once per file.
+// Qt's are taken where the kind links Qt.
 #pragma once
 
 #include <algorithm>
@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +20,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <variant>
@@ -29,6 +32,11 @@
 #include <QTimer>
 #endif
 #if __has_include(<QWidget>)
-#include <QWidget>
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QWidget>
 #endif

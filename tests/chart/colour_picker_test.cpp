@@ -303,7 +303,7 @@ TEST_F(ColourButtonTest, SwitchingToAnotherApplicationCancels)
     CColourPopup* popup = Open();
     popup->ChangeSelection(16);
     dialog.received.clear();
-    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
     EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
     EXPECT_FALSE(button->IsPopupActive());

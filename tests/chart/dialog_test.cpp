@@ -118,7 +118,7 @@ TEST_F(DialogTest, CombosKeepNoChoiceAndReportOnlyTheUsersChoice)
     EXPECT_TRUE(dialog.notes.empty());
     EXPECT_EQ(dialog.ComboSetCurSel(12, 5), -1);
     EXPECT_EQ(dialog.ComboGetCurSel(12), -1);
-    emit dialog.Item<QComboBox>(12)->activated(0);
+    Q_EMIT dialog.Item<QComboBox>(12)->activated(0);
     ASSERT_EQ(dialog.notes.size(), 1u);
     EXPECT_EQ(dialog.notes[0].code, CBN_SELCHANGE);
 }

@@ -35,13 +35,13 @@ protected:
     {
         auto* combo = page->Item<CKombiBox>(id);
         combo->setCurrentIndex(index);
-        emit combo->activated(index);
+        Q_EMIT combo->activated(index);
     }
     void Type(int id, const char* text)
     {
         auto* combo = page->Item<CKombiBox>(id);
         combo->lineEdit()->setText(text);
-        emit combo->lineEdit()->editingFinished();
+        Q_EMIT combo->lineEdit()->editingFinished();
     }
 
     TempFolder config;
@@ -119,7 +119,7 @@ TEST_F(PageTest, EditsReachTheProfileAndABadPrefixIsRefused)
     page->Item<QLineEdit>(DocHeaderEditId(2))->setText("Welle 3");
     auto* folder = page->Item<CBrowseCtrl>(base + kDocFolderOffset);
     folder->Edit()->setText("/tmp/bilder");
-    emit folder->Edit()->editingFinished();
+    Q_EMIT folder->Edit()->editingFinished();
     page->Item<QLineEdit>(base + kDocPrefixOffset)->setText("a/b");
     ASSERT_EQ(1u, boxes.Count());
     EXPECT_EQ(LoadLangString(kTextBadPrefix), boxes.Boxes()[0].text);

@@ -67,7 +67,7 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
                 ASSERT_NE(combo, nullptr) << "control " << comboId;
                 ASSERT_TRUE(combo->isVisible() && combo->isEnabled()) << "control " << comboId;
                 combo->setCurrentIndex(static_cast<int>(i));
-                emit combo->activated(static_cast<int>(i));
+                Q_EMIT combo->activated(static_cast<int>(i));
                 PumpFor(50);
                 return;
             }

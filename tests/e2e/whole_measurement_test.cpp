@@ -84,7 +84,7 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     ASSERT_NE(rate, nullptr) << "no rate box on the set-up page";
     ASSERT_GT(rate->count(), 0);
     rate->setCurrentIndex(0);
-    emit rate->activated(0);
+    Q_EMIT rate->activated(0);
     PumpFor(200);
     ASSERT_LE(frame->Fields().measureRateIndex, 2) << rate->itemText(0).toStdString();
     // Every set into the diagram, not one per display refresh.

@@ -5,7 +5,6 @@ km3_add_test(test_measure_control LABEL measurement
     ${CMAKE_CURRENT_LIST_DIR}/control_panel_test.cpp
   DEPENDS km3_measurement km3_measurement_testbench
 )
-target_compile_definitions(test_measure_control PRIVATE QT_NO_KEYWORDS)
 # The panel and the scaling page on the screen, and the panel in the real main frame.
 if(TARGET km3_app)
   km3_add_test(test_measure_control_frame LABEL measurement NO_MAIN
@@ -14,5 +13,4 @@ if(TARGET km3_app)
       ${CMAKE_CURRENT_LIST_DIR}/control_frame_test.cpp
     DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets
   )
-  target_compile_definitions(test_measure_control_frame PRIVATE QT_NO_KEYWORDS)
 endif()

@@ -7,8 +7,6 @@ km3_add_test(test_measure_setup LABEL measurement
     ${CMAKE_CURRENT_LIST_DIR}/setup_trigger_test.cpp
   DEPENDS km3_measurement km3_measurement_testbench
 )
-# The workflow bench names members like Qt's keywords.
-target_compile_definitions(test_measure_setup PRIVATE QT_NO_KEYWORDS)
 
 # The widget shell, offscreen.
 km3_add_test(test_measure_setup_widget LABEL measurement NO_MAIN
@@ -16,7 +14,6 @@ km3_add_test(test_measure_setup_widget LABEL measurement NO_MAIN
     ${CMAKE_CURRENT_LIST_DIR}/setup_widget_test.cpp
   DEPENDS km3_measurement km3_measurement_testbench Qt6::Test
 )
-target_compile_definitions(test_measure_setup_widget PRIVATE QT_NO_KEYWORDS)
 
 # The page in the real main frame: its configuration write and the shared display tables.
 if(TARGET km3_app)
@@ -25,5 +22,4 @@ if(TARGET km3_app)
       ${CMAKE_CURRENT_LIST_DIR}/setup_frame_test.cpp
     DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets
   )
-  target_compile_definitions(test_measure_setup_frame PRIVATE QT_NO_KEYWORDS)
 endif()
