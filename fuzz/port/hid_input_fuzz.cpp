@@ -81,7 +81,8 @@ void Run(const std::uint8_t* data, std::size_t size, bool withCallback, BYTE rep
     std::size_t pos = 0;
     const auto chunk = [&](std::vector<BYTE>& out) {
         if (pos >= size) return false;
-        const std::size_t length = std::min<std::size_t>(data[pos++], size - pos);
+        const std::size_t announced = data[pos++];
+        const std::size_t length = std::min(announced, size - pos);
         out.assign(data + pos, data + pos + length);
         pos += length;
         return true;
