@@ -45,7 +45,9 @@ TEST(ControlMeasurement, ManualStreamAndPoll)
         CDlgMeasureDiagram& p = *b.panel;
         p.OnBnClickedStart();
         EXPECT_EQ(p.Settings()->bRunning, 1);
-        if (!poll) EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_START_MEASURE_SOSM);
+        if (!poll) {
+            EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_START_MEASURE_SOSM);
+        }
         EXPECT_FALSE(p.Controls().IsEnabled(1150));
         EXPECT_TRUE(p.Controls().IsEnabled(1151));
         b.loop.RunFor(poll ? 5000 : 500);
