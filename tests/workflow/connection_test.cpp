@@ -168,9 +168,7 @@ TEST(Connection, AMultiportDeviceIsGroupedWithItsMasterAndAllPortsOpened)
 {
     Bench b;
     b.AddDevice(3, sim::MultiportConfigs(4, AcceptedSensor(777)));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
 
     EXPECT_EQ(b.com.m_nSensorPortCount, 4);
     EXPECT_EQ(b.com.m_nCountActivePorts, 4);

@@ -286,9 +286,7 @@ TEST(MultiportSteps, TheSlaveSetUpFrameGoesToEverySlaveAndTheMissingAcknowledgem
 {
     Bench b;
     b.AddDevice(3, sim::MultiportConfigs(3, AcceptedSensor(777)));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
     ASSERT_EQ(b.com.m_nCountActivePorts, 3);
     b.ports.writes.clear();
     b.frame.drained = true;
@@ -316,9 +314,7 @@ TEST(MultiportSteps, AMeasurementOnAThreePortDeviceMergesEveryPortsStream)
     sim::SensorConfig base = AcceptedSensor(777);
     base.signalA = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 2000.0};
     b.AddDevice(3, sim::MultiportConfigs(3, base));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
     b.com.SetInterpolateLostValues(1);
     b.com.COM_4xS_SetSlaves();
     b.loop.RunFor(500);
@@ -347,9 +343,7 @@ TEST(MultiportSteps, ASingleShotAsksEveryPortAndShowsTheSetOnceAllAnswered)
     sim::SensorConfig base = AcceptedSensor(777);
     base.signalA = {sim::SignalSpec::Kind::Constant, 321.0};
     b.AddDevice(3, sim::MultiportConfigs(3, base));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
     b.frame.refreshes.clear();
     b.ports.writes.clear();
     b.com.COM_SendSingleShot(false, 0);

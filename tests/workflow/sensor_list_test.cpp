@@ -43,9 +43,7 @@ TEST(SensorList, TheLastVersionCheckOfFourSeparateSensorsSeesAllFourEachOnItsOwn
     peers.measureControl = &page;
     b.com.SetPeers(peers);
     for (int i = 0; i < 4; ++i) b.AddSensor(CString::Formatted("COM%d", 3 + i), AcceptedSensor(1000 + i));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
 
     ASSERT_FALSE(page.checks.empty());
     const std::vector<std::pair<DWORD, std::string>> all{{1000, "COM3"}, {1001, "COM4"}, {1002, "COM5"}, {1003, "COM6"}};
@@ -59,9 +57,7 @@ TEST(SensorList, ALostPortOfAMultiportDeviceIsNamedItselfNotTheFirstPort)
 {
     Bench b;
     b.AddDevice(3, sim::MultiportConfigs(4, AcceptedSensor(777)));
-    b.com.COM_SearchComPorts(0);
-    ASSERT_TRUE(b.RunUntilConnected());
-    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nAutoActivateRow == -1; }, 5000));
+    ASSERT_TRUE(b.SearchUntilAllActive());
     ASSERT_EQ(b.com.m_nCountActivePorts, 4);
     b.boxes.Clear();
 

@@ -62,6 +62,12 @@ bool Bench::RunUntilConnected(std::int64_t maxMs)
     return loop.RunUntil([this] { return frame.sensorConnected && com.GetZMCOMConfgFlow() != ZM_START_INIT; }, maxMs);
 }
 
+bool Bench::SearchUntilAllActive()
+{
+    com.COM_SearchComPorts(0);
+    return RunUntilConnected() && loop.RunUntil([this] { return com.m_nAutoActivateRow == -1; }, 5000);
+}
+
 bool Bench::ConnectSensor(const sim::SensorConfig& config)
 {
     AddSensor("COM3", config);

@@ -417,6 +417,9 @@ struct Bench {
     sim::SimDevice& AddDevice(int firstCom, const std::vector<sim::SensorConfig>& configs);
     // Runs the loop until the controller rests after a connection, at most maxMs.
     bool RunUntilConnected(std::int64_t maxMs = 20000);
+    // Searches every port added and waits until the controller rests with all found ports
+    // activated: true when it did.
+    bool SearchUntilAllActive();
     // A sensor on COM3, searched for and connected: true when the connection came.
     bool ConnectSensor(const sim::SensorConfig& config);
 
