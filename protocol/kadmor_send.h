@@ -252,6 +252,10 @@ public:
     CString FormatValueByTypeClass(CString& out, CString value, BYTE letter, int language,
                                    CString* numberText, CString* unitText, int* unitIndex,
                                    double* unitFactor, int* decimals) const;
+    // A magnitude as a number, with the number and unit texts of the type class letter: false,
+    // with both texts empty, when that measurand cannot show it.
+    bool FormatMagnitude(double value, BYTE letter, int language, CString& numberText, CString& unitText,
+                         double* unitFactor = nullptr) const;
     CString FormatTorqueValue(CString& out, CString value, int language, CString* numberText,
                               CString* unitText, int* unitIndex, double* unitFactor, int* decimals) const;
     CString FormatForceValue(CString& out, CString value, int language, CString* numberText,

@@ -129,6 +129,22 @@ CString CKadmor_Send::FormatValueByTypeClass(CString& out, CString value, BYTE l
     }
 }
 
+bool CKadmor_Send::FormatMagnitude(double value, BYTE letter, int language, CString& numberText, CString& unitText,
+                                   double* unitFactor) const
+{
+    CString out, number, unit;
+    FormatValueByTypeClass(out, CString::Formatted("%.6f", value), letter, language, &number, &unit, nullptr,
+                           unitFactor, nullptr);
+    if (number.IsEmpty() || unit.IsEmpty()) {
+        numberText.Empty();
+        unitText.Empty();
+        return false;
+    }
+    numberText = number;
+    unitText = unit;
+    return true;
+}
+
 CString CKadmor_Send::FormatTorqueValue(CString& out, CString value, int language, CString* numberText,
                                         CString* unitText, int* unitIndex, double* unitFactor, int* decimals) const
 {

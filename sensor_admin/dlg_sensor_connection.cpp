@@ -66,11 +66,10 @@ void CDlgSensorConnection::DeleteAllItems()
 // formatting does not know, stays the bare number.
 CString CDlgSensorConnection::RangeEndText(BYTE typeClass, double rangeEnd) const
 {
-    CString out, number, unit;
-    if (typeClass != 'Y')
-        m_com.FormatValueByTypeClass(out, CString::Formatted("%.6f", rangeEnd), typeClass, GetLanguage(), &number, &unit,
-                                     nullptr, nullptr, nullptr);
-    return !number.IsEmpty() && !unit.IsEmpty() ? number + " " + unit : CString::Formatted("%g", rangeEnd);
+    CString number, unit;
+    if (typeClass != 'Y' && m_com.FormatMagnitude(rangeEnd, typeClass, GetLanguage(), number, unit))
+        return number + " " + unit;
+    return CString::Formatted("%g", rangeEnd);
 }
 
 void CDlgSensorConnection::FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text)

@@ -68,10 +68,8 @@ CString ChannelRangeText(const CKadmor_Send& codec, const CSensorRecord& sensor,
     const BYTE typeClass = TypeClassOf(sensor, channel);
     const bool ownMeasurand = channel == 0 || MeasurandText(sensor, channel) == LoadLangString(kTextTorque);
     if (typeClass != 'Y' && ownMeasurand && std::isfinite(fullScale) && fullScale > 0.0) {
-        CString out, number, unit;
-        codec.FormatValueByTypeClass(out, CString::Formatted("%.6f", fullScale), typeClass, language, &number, &unit,
-                                     nullptr, nullptr, nullptr);
-        if (!number.IsEmpty() && !unit.IsEmpty()) return number + " " + unit;
+        CString number, unit;
+        if (codec.FormatMagnitude(fullScale, typeClass, language, number, unit)) return number + " " + unit;
     }
     return RangeText(fullScale, storedUnit);
 }

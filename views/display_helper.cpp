@@ -12,11 +12,9 @@ bool CDisplayHelper::FormatValueText(const CString& codeText, BYTE typeClass, in
         return false;
     const DWORD code = static_cast<DWORD>(std::strtoul(trimmed.GetString(), nullptr, 16));
     const double value = DecimalCode16Value(code);
-    CString out, number, unit;
+    CString number, unit;
     double unitFactor = 0.0;
-    FormatValueByTypeClass(out, CString::Formatted("%.6f", value), typeClass, language, &number, &unit, nullptr,
-                           &unitFactor, nullptr);
-    if (number.IsEmpty() || unit.IsEmpty()) return false;
+    if (!FormatMagnitude(value, typeClass, language, number, unit, &unitFactor)) return false;
     valueText = number;
     unitText = unit;
     factor = unitFactor;
