@@ -62,6 +62,13 @@ int CDataManager::GetMaxPointCount() const
     return most;
 }
 
+void CDataManager::StartNextArray(Curve& curve)
+{
+    curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
+    curve.next = MakeArray(curve.nextCapacity);
+    curve.copied = 0;
+}
+
 void CDataManager::CopyAhead(Curve& curve)
 {
     // Started when the array is half full and four points copied per point added, the next
@@ -69,9 +76,7 @@ void CDataManager::CopyAhead(Curve& curve)
     constexpr int kCopiedPerAdded = 4;
     if (!curve.next) {
         if (curve.capacity >= kHardLimitPoints || curve.count < curve.capacity / 2) return;
-        curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
-        curve.next = MakeArray(curve.nextCapacity);
-        curve.copied = 0;
+        StartNextArray(curve);
     }
     const int n = std::min(kCopiedPerAdded, curve.count - curve.copied);
     if (n <= 0) return;
@@ -82,11 +87,7 @@ void CDataManager::CopyAhead(Curve& curve)
 bool CDataManager::Grow(Curve& curve)
 {
     if (curve.capacity >= kHardLimitPoints) return false;
-    if (!curve.next) {
-        curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
-        curve.next = MakeArray(curve.nextCapacity);
-        curve.copied = 0;
-    }
+    if (!curve.next) StartNextArray(curve);
     std::memcpy(curve.next.get() + curve.copied, curve.data.get() + curve.copied,
                 sizeof(ChartPoint) * static_cast<std::size_t>(curve.count - curve.copied));
     // The chart may still read the old array: it lives on until the chart has the new one.

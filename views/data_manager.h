@@ -77,6 +77,7 @@ private:
         std::vector<PointArray> retired;
     };
     bool AddLocked(Curve& curve, double x, double y);
+    static void StartNextArray(Curve& curve);
     void CopyAhead(Curve& curve);
     bool Grow(Curve& curve);
 
