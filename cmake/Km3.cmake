@@ -46,17 +46,17 @@ endif()
 # definitions rather than falling back, so there a larger target precompiles its own.
 option(KM3_PRECOMPILED_HEADERS "Precompile the common headers once per kind of target" ON)
 
-# Whether a target sees Qt's headers and definitions: it links a Qt module, or one of our own
-# libraries that passes one on.
-function(km3_uses_qt target result)
-  get_target_property(libraries ${target} LINK_LIBRARIES)
-  get_target_property(passed_on ${target} INTERFACE_LINK_LIBRARIES)
+# Whether the libraries a target names in a link property bring Qt's headers and definitions:
+# a Qt module, or one of our own libraries that passes one on. A target's own LINK_LIBRARIES
+# count in full, of a library only what it passes on (INTERFACE_LINK_LIBRARIES).
+function(km3_links_qt target property result)
+  get_target_property(libraries ${target} ${property})
   set(uses_qt FALSE)
-  foreach(library IN LISTS libraries passed_on)
+  foreach(library IN LISTS libraries)
     if(library MATCHES "^Qt6?::")
       set(uses_qt TRUE)
     elseif(library MATCHES "^km3_" AND TARGET ${library})
-      km3_uses_qt(${library} library_uses_qt)
+      km3_links_qt(${library} INTERFACE_LINK_LIBRARIES library_uses_qt)
       if(library_uses_qt)
         set(uses_qt TRUE)
       endif()
@@ -93,7 +93,7 @@ function(km3_share_precompiled_headers)
     if(count EQUAL 0)
       continue()
     endif()
-    km3_uses_qt(${target} uses_qt)
+    km3_links_qt(${target} LINK_LIBRARIES uses_qt)
     if(uses_qt)
       set(provider km3_precompiled_${kind}_qt)
     else()
