@@ -72,6 +72,11 @@ CString CDlgSensorConnection::RangeEndText(BYTE typeClass, double rangeEnd) cons
     return CString::Formatted("%g", rangeEnd);
 }
 
+void CDlgSensorConnection::LoadLanguageTexts()
+{
+    if (!m_bBusy && m_list.GetItemCount() > 0) UpdatePortList(false);
+}
+
 void CDlgSensorConnection::FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text)
 {
     if (row < 0 || row >= kPortTableRows) return;

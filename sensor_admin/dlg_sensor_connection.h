@@ -64,6 +64,10 @@ public:
     // The start-up search window reports the end of a search.
     void OnSearchEnded();
 
+    // The rows' texts (status, range end) are written in the language of their day: a language
+    // switch writes them anew from the port table, unless a search is filling them.
+    void LoadLanguageTexts();
+
     // ---- State ----------------------------------------------------------------------------------
     static CString StatusTextOfState(int state);
     bool IsConnected() const;

@@ -39,6 +39,7 @@ void SensorConnectionForm::LoadLanguageTexts()
     SetText(*this, IDC_CONN_USB_ONLY, kTextUsbPortsOnly);
     SetText(*this, IDC_CONN_CHANGE_BAUD, kTextChangeBaudRate);
     SetHeadings(List(), kHeadings, kPortColumnCount);
+    m_page.LoadLanguageTexts();
     Refresh();
 }
 

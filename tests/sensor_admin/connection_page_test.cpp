@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "res/string_table.h"
 #include "tests/sensor_admin/admin_bench.h"
 
 using namespace sensor_admin;
@@ -172,4 +173,25 @@ TEST(ConnectionPage, ABaudRateChangeWithoutAPortToWriteOnEndsWithAMessageAndLeav
     EXPECT_EQ(b.CountAfter(before, 'F'), 0);
     ASSERT_EQ(b.boxes.Count(), 1u);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
+
+TEST(ConnectionPage, ALanguageSwitchRewritesTheRowsInTheNewLanguageAndKeepsTheMarks)
+{
+    AdminBench b;
+    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor(4711)));
+    b.loop.RunFor(200);
+    CDlgSensorConnection& page = b.pages.connection;
+    page.OnDisconnect();
+    ASSERT_TRUE(page.IsRowMarked(0));
+    const CString germanRange = page.GetItemText(0, kColumnRangeEnd);
+    SetLanguage(1000);
+    page.LoadLanguageTexts();
+    const CString status = page.GetItemText(0, kColumnStatus);
+    const CString range = page.GetItemText(0, kColumnRangeEnd);
+    const bool marked = page.IsRowMarked(0);
+    SetLanguage(0);
+    EXPECT_EQ(status, CString("available"));
+    EXPECT_EQ(germanRange, CString("500,00 V"));
+    EXPECT_EQ(range, CString("500.00 V"));
+    EXPECT_TRUE(marked);
 }
