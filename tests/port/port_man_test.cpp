@@ -248,8 +248,10 @@ TEST_F(PortManTest, AHangUpIsReportedOnceAsTheRemovalOfTheDevice)
     manager->SetEventMask(nullptr, 0x30000000);
     ASSERT_TRUE(manager->OpenPort(alias));
     pty.CloseMaster();
-    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone; }));
-    EXPECT_FALSE(manager->GetPort()->IsOpen());
+    // The hang-up marks the device gone, closes the port and raises the removal, in that order
+    // and on the port's own thread: wait for all three.
+    ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone && !manager->GetPort()->IsOpen(); }));
+    ASSERT_TRUE(RunUntil([&] { return !owner.events.empty(); }));
     // The late uevent finds the port closed already.
     DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
     manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
