@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 
 class QLabel;
 class QPushButton;

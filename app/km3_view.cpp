@@ -1,6 +1,6 @@
 #include "app/km3_view.h"
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 
 CKm3View::CKm3View(QWidget* parent) : QStackedWidget(parent)
 {

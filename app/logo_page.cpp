@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_window.h"
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 

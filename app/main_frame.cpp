@@ -13,8 +13,8 @@
 #include <set>
 
 #include "app/about_window.h"
-#include "app/environment/date_time_text.h"
-#include "app/environment/lang_ui.h"
+#include "environment/date_time_text.h"
+#include "environment/lang_ui.h"
 #include "app/km3_view.h"
 #include "app/menu_model.h"
 #include "platform/profile.h"

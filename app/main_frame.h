@@ -21,7 +21,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/cstring.h"
 #include "platform/wnd.h"
 #include "workflow/com_port.h"

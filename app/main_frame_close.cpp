@@ -6,7 +6,7 @@
 #include <QCloseEvent>
 
 #include "app/about_window.h"
-#include "app/environment/date_time_text.h"
+#include "environment/date_time_text.h"
 #include "app/main_frame_documentation.h"
 #include "res/string_table.h"
 

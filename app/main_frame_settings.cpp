@@ -11,8 +11,8 @@
 
 #include "app/about_window.h"
 #include "app/app_settings.h"
-#include "app/environment/environment.h"
-#include "app/environment/lang_ui.h"
+#include "environment/environment.h"
+#include "environment/lang_ui.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"

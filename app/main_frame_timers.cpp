@@ -2,7 +2,7 @@
 // ports' bytes and events, the registrations of pages and views.
 #include "app/main_frame.h"
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "workflow/workflow_timer_dispatch.h"
 
 namespace {

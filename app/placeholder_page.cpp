@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/win_types.h"
 
 class QLabel;

@@ -5,7 +5,7 @@
 #include <clocale>
 
 #include "app/app_settings.h"
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "app/main_frame.h"
 #include "app/restart_lock.h"
 #include "platform/message_box.h"

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "controls/browse_ctrl.h"
 #include "controls/check_box.h"
 #include "controls/kombi_box.h"

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "documentation/documentation_settings.h"
 #include "documentation/separators.h"
 #include "platform/dialog.h"

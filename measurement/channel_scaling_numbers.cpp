@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/environment/environment.h"
-#include "app/environment/number_text.h"
+#include "environment/environment.h"
+#include "environment/number_text.h"
 
 namespace measurement {
 

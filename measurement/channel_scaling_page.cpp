@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/environment/lang_ui.h"
-#include "app/environment/number_text.h"
+#include "environment/lang_ui.h"
+#include "environment/number_text.h"
 #include "measurement/channel_scaling_numbers.h"
 #include "res/string_table.h"
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "measurement/channel_scaling_page.h"
 #include "platform/dialog.h"
 

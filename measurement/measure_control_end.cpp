@@ -1,7 +1,7 @@
 // The end of a measurement: the stop add-on program and the pass/fail verdict, the buttons, and
 // the trigger's auto repeat.
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "res/string_table.h"

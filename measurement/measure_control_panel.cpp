@@ -1,6 +1,6 @@
 #include "measurement/measure_control_panel.h"
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/zm_state_names.h"
 #include "platform/message_box.h"

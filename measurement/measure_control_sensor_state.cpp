@@ -1,8 +1,8 @@
 // The sensor's state on the control panel: the version check, the connected and disconnected
 // states of every page and view, the sensor's info fields, and the developer-view gate.
 
-#include "app/environment/environment.h"
-#include "app/environment/number_text.h"
+#include "environment/environment.h"
+#include "environment/number_text.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "platform/message_box.h"

@@ -1,6 +1,6 @@
 // Start, stop, trigger, control signal and single shot of the control panel.
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "platform/message_box.h"

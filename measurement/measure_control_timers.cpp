@@ -1,7 +1,7 @@
 // The panel's timers, the receive time-out watch, the multiport watch and the measured-value
 // poll.
 
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "platform/message_box.h"

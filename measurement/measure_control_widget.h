@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "measurement/measure_control_panel.h"
 #include "platform/dialog.h"
 

@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "measurement/measure_setup_page.h"
 #include "platform/dialog.h"
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/dialog.h"
 #include "views/channel_view_logic.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/dialog.h"
 #include "views/channel_refresher.h"
 #include "views/graphic_display_wnd.h"

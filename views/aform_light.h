@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/dialog.h"
 
 namespace views {

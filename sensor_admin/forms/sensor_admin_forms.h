@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/environment/frame_registration.h"
+#include "environment/frame_registration.h"
 #include "platform/dialog.h"
 
 class CXListCtrl;

@@ -16,7 +16,7 @@
 
 #include <memory>
 
-#include "app/environment/number_text.h"
+#include "environment/number_text.h"
 #include "app/km3_view.h"
 #include "app/main_frame.h"
 #include "app/page_table.h"

@@ -1,4 +1,4 @@
-#include "app/environment/environment.h"
+#include "environment/environment.h"
 
 #include <cstdlib>
 

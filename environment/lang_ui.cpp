@@ -1,4 +1,4 @@
-#include "app/environment/lang_ui.h"
+#include "environment/lang_ui.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -3,10 +3,10 @@
 
 #include <cstdlib>
 
-#include "app/environment/date_time_text.h"
-#include "app/environment/environment.h"
-#include "app/environment/lang_ui.h"
-#include "app/environment/number_text.h"
+#include "environment/date_time_text.h"
+#include "environment/environment.h"
+#include "environment/lang_ui.h"
+#include "environment/number_text.h"
 #include "res/string_table.h"
 
 namespace {

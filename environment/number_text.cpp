@@ -1,4 +1,4 @@
-#include "app/environment/number_text.h"
+#include "environment/number_text.h"
 
 #include <QLineEdit>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "app/environment/date_time_text.h"
+#include "environment/date_time_text.h"
 
 #include "res/string_table.h"
 
