@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -165,6 +168,35 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
     EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+}
+
+// The placement sections are nested groups a person can read in the file; a file of the
+// former layout, each path one group with its backslashes escaped twice, is still read.
+TEST_F(FrameFixture, PlacementSectionsAreNestedGroupsAndTheFormerLayoutIsRead)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(QString::fromStdString(profile.IniPath())).path()));
+    {
+        QFile file(QString::fromStdString(profile.IniPath()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Version]\nVersion=2.04\n"
+                   "[AllViewState%255CConfigs%255CWindowPos]\nLeft=40\nTop=30\nWidth=1010\nHeight=720\n"
+                   "[AllViewState%255CConfigs%255CTreeState]\nCollapsed=2\n");
+    }
+    {
+        CMainFrame frame;
+        frame.show();
+        EXPECT_EQ(frame.geometry().topLeft(), QPoint(40, 30));
+        EXPECT_FALSE(frame.NavigationTree().topLevelItem(1)->isExpanded());
+        frame.close();
+        ASSERT_TRUE(frame.IsClosed());
+    }
+    QFile file(QString::fromStdString(profile.IniPath()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("%25")) << text.constData();
+    EXPECT_TRUE(text.contains("[AllViewState]\n")) << text.constData();
+    EXPECT_TRUE(text.contains("Configs\\WindowPos\\Left=40")) << text.constData();
+    EXPECT_TRUE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
 }
 
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
