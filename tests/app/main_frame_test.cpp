@@ -23,6 +23,7 @@
 #include "app/km3_view.h"
 #include "app/main_frame.h"
 #include "app/page_table.h"
+#include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -343,6 +344,26 @@ TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
     const CString text = boxes.Boxes()[0].text;
     EXPECT_NE(text.Find("\"COM3\""), -1) << text.GetString();
     EXPECT_EQ(text.Find(com.m_strPortState), -1) << text.GetString();
+}
+
+// The panel's angle zero reaches the one sensor, whether or not a power channel selects it.
+TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
+{
+    ASSERT_TRUE(Connect());
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    const int before = ports.Count('M');
+    panel->Logic().OnAngleZero();
+    EXPECT_EQ(ports.Count('M'), before + 1);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_ANGLE_ZERO);
+    loop.RunFor(1000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ports.Port("COM3").writes = false;
+    panel->Logic().OnAngleZero();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CString("Write port error ( 235)"));
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
