@@ -255,23 +255,35 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A sensor that keeps its channel A switched off (state 2 in its software configuration).
+struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
+        return std::make_unique<sim::SimulatedSensor>(config, loop);
+    }
+};
+
 // A start by system time is judged on the values of the first channel measured: with channel A
 // off it still fires.
-TEST_F(PanelInFrame, AStartBySystemTimeFiresWhenChannelAIsNotMeasured)
+TEST_F(ChannelAOffInFrame, AStartBySystemTimeFiresOnChannelB)
 {
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
+    ASSERT_NE(frame->DisplayTable(0)->state, views::kChannelOn);
     auto* channelB = setup.Item<QAbstractButton>(kChannelButton[1]);
     if (!channelB->isChecked()) channelB->click();
-    setup.Item<QAbstractButton>(kChannelButton[0])->click();
+    auto* channelA = setup.Item<QAbstractButton>(kChannelButton[0]);
+    if (channelA->isChecked()) channelA->click();
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
-    ASSERT_FALSE(setup.Logic().Setup().channel[0].active);
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_START_SOURCE, 7));
     setup.Logic().Setup().startTime = QDateTime::currentSecsSinceEpoch() - 1;  // due now
     frame->ShowPage(app::kPageMeasureControl);
-    Click(IDC_MC_TRIGGER);
+    auto* trigger = panel->Item<QAbstractButton>(IDC_MC_TRIGGER);
+    ASSERT_TRUE(trigger->isEnabled());
+    trigger->click();
     EXPECT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
-    EXPECT_EQ(frame->Fields().triggers.referenceChannel, 1);
 }
 
 // Power is computed from the conventional units only: with power 1 shown and channel A in a
@@ -367,17 +379,9 @@ struct DeviceInFrame : measurement_test::ConnectedFrame {
         configs[0].identity.rotorTypeClass = 'D';
         configs[1].identity.rotorTypeClass = 'Y';
         configs[1].identity.statorId = 9;
-        KeepDisplayByte(configs[0], 0x28);  // on Y1, shown
-        KeepDisplayByte(configs[1], 0x40);  // on Y2, not shown
+        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x28);  // display: on Y1, shown
+        measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x40);  // display: on Y2, not shown
         return std::make_unique<sim::MultiportDevice>(configs, loop);
-    }
-    static void KeepDisplayByte(sim::SensorConfig& config, std::uint8_t display)
-    {
-        const sim::BlockStore store(config.identity);
-        const sim::BlockStore::Block& block = store.Get(sim::BlockSlot(0x83));
-        sim::Bytes content(block.begin() + 1, block.begin() + 28);  // frame bytes 7 to 33
-        content[12 - 7] = display;
-        config.identity.rawBlockContent[0x83] = content;
     }
 };
 

@@ -30,6 +30,19 @@ T* FindPage(QWidget& root)
     return nullptr;
 }
 
+// A sensor that keeps its own value in some bits of a block byte (frame position 7 to 33): the
+// bits of mask take those of value.
+inline void KeepBlockBits(sim::SensorConfig& config, std::uint8_t blockNumber, int framePosition, std::uint8_t value,
+                          std::uint8_t mask = 0xFF)
+{
+    const sim::BlockStore store(config.identity);
+    const sim::BlockStore::Block& block = store.Get(sim::BlockSlot(blockNumber));
+    sim::Bytes content(block.begin() + 1, block.begin() + 28);
+    std::uint8_t& byte = content[static_cast<std::size_t>(framePosition - 7)];
+    byte = static_cast<std::uint8_t>((byte & ~mask) | (value & mask));
+    config.identity.rawBlockContent[blockNumber] = content;
+}
+
 // Chooses the entry with the given datum in a combo of the set-up page, as the user does.
 inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
 {
