@@ -165,11 +165,11 @@ static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 
 // A sensor at 0.02 V a count (500 V over 25000 counts) whose channel A holds 1610 counts.
 struct ScalingInFrame : measurement_test::ConnectedFrame {
-    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = workflow_test::AcceptedSensor();
         config.signalA = {sim::SignalSpec::Kind::Constant, 1610.0};
-        return std::make_unique<sim::SimulatedSensor>(config, loop);
+        return config;
     }
     // Content bytes of the sensor's software-configuration block.
     int SwByte(int position) const { return sensor->Port(0).sensor().Blocks().ContentByte(3, position); }
@@ -257,11 +257,11 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
 
 // A sensor that keeps its channel A switched off (state 2 in its software configuration).
 struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
-    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
         measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
-        return std::make_unique<sim::SimulatedSensor>(config, loop);
+        return config;
     }
 };
 
@@ -329,12 +329,12 @@ TEST_F(PanelInFrame, TheDocumentationAndTheChannelViewsFollowThePanel)
 // A sensor of stator type 5 whose channel B is its digital input, on a serial port that is no
 // USB interface's: an HMB-USB device, not the RS-485 module.
 struct DigitalInputSensorInFrame : measurement_test::ConnectedFrame {
-    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = workflow_test::AcceptedSensor();
         config.identity.statorId = 5;
         config.identity.statorRevision = 7;
-        return std::make_unique<sim::SimulatedSensor>(config, loop);
+        return config;
     }
     CString PortDescription() const override { return "Serial port"; }
     void MeasureUntilTheReceptionStalls()

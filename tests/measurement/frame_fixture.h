@@ -67,10 +67,9 @@ struct ConnectedFrame : ::testing::Test {
     std::unique_ptr<CMainFrame> frame;
     measurement::MeasureControlWidget* panel = nullptr;
 
-    virtual std::unique_ptr<sim::SimDevice> MakeDevice()
-    {
-        return std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
-    }
+    // The device of the test: by default one sensor of SensorConfig().
+    virtual std::unique_ptr<sim::SimDevice> MakeDevice() { return std::make_unique<sim::SimulatedSensor>(SensorConfig(), loop); }
+    virtual sim::SensorConfig SensorConfig() const { return control_test::RampSensor(1000.0, 500.0); }
     virtual CString PortDescription() const { return "Tessaline USB sensor interface Port"; }
 
     void SetUp() override
@@ -78,8 +77,22 @@ struct ConnectedFrame : ::testing::Test {
         ResetConnectionState();
         connection_state::ResetAllForTest();
         sensor = MakeDevice();
+        for (int i = 0; i < sensor->PortCount(); ++i)
+            ports.Add(CString::Formatted("COM%d", 3 + i), PortDescription(), &sensor->Port(i));
+        Open();
+    }
+    void TearDown() override { Close(); }
+    // The program started anew with the same settings and the same sensor.
+    void Restart()
+    {
+        Close();
+        ResetConnectionState();
+        connection_state::ResetAllForTest();
+        Open();
+    }
+    void Open()
+    {
         const int count = sensor->PortCount();
-        for (int i = 0; i < count; ++i) ports.Add(CString::Formatted("COM%d", 3 + i), PortDescription(), &sensor->Port(i));
         frame = std::make_unique<CMainFrame>(&ports);
         loop.RunUntilIdle();
         panel = FindPage<measurement::MeasureControlWidget>(*frame);
@@ -92,7 +105,7 @@ struct ConnectedFrame : ::testing::Test {
         }, 20000));
         loop.RunFor(500);
     }
-    void TearDown() override
+    void Close()
     {
         if (frame) {
             frame->Com().m_pPortMan.reset();
