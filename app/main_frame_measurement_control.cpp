@@ -195,7 +195,7 @@ private:
 };
 
 // The channel scaling page for the set-up page: opened modally for one channel; a single shot
-// asked for by the page comes back through the frame's new-values entry while it is open.
+// asked for by the page comes back from the controller through the set-up page while it is open.
 class ScalingOpener : public measurement::IScalingPage, public measurement::IScalingHost {
 public:
     ScalingOpener(CMainFrame& frame, measurement::CDlgMeasureDiagram& panel) : m_frame(frame), m_panel(panel) {}
@@ -219,12 +219,11 @@ public:
         return true;
     }
 
-    // Called after every new-values entry: a single shot for the page hands its reading over.
-    void AfterNewValues(bool singleShotForScaling)
+    bool ShowMeasuredValue(LONG valueA, LONG valueB) override
     {
-        if (!m_open || !singleShotForScaling) return;
-        const CComPort::ValueAnswer& v = m_frame.Com().m_sValueAnswer;
-        m_open->SetCurrentMeasuredValue(v.nValueA, v.nValueB);
+        if (!m_open) return false;
+        m_open->SetCurrentMeasuredValue(valueA, valueB);
+        return true;
     }
 
     measurement::ScalingChannelInfo ChannelInfo(int channel) override
@@ -281,7 +280,6 @@ public:
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(nullptr);
         // The set-up page may have gone before the panel when the window closes.
         if (m_setupPage) m_setupPage->Logic().SetScalingPage(nullptr);
-        m_frame.Hooks().refreshChannelViews = m_refresh;
     }
 
 protected:
@@ -293,13 +291,6 @@ protected:
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(&m_panel);
         m_setupPage = FindSetupPage(m_frame);
         if (m_setupPage) m_setupPage->Logic().SetScalingPage(m_scaling.get());
-        // The new-values entry also hands a single shot's reading to an open scaling page.
-        m_refresh = m_frame.Hooks().refreshChannelViews;
-        m_frame.Hooks().refreshChannelViews = [this](int reason) {
-            const bool forScaling = m_frame.Com().m_bSingleShotForScaling != 0;
-            if (m_refresh) m_refresh(reason);
-            m_scaling->AfterNewValues(forScaling);
-        };
         return 0;
     }
 
@@ -307,7 +298,6 @@ private:
     CMainFrame& m_frame;
     measurement::CDlgMeasureDiagram& m_panel;
     std::shared_ptr<ScalingOpener> m_scaling;
-    std::function<void(int)> m_refresh;
     QPointer<measurement::MeasureSetupWidget> m_setupPage;
     bool m_wired = false;
 };
