@@ -155,6 +155,9 @@ public:
     void OnOptionBox(int group);
     void SyncPowerSelectors();
     bool CheckPowerUnits() const;
+    // The sensor has gone: the controls that described it (its digital input's caption, its
+    // low-pass filters) are emptied and hidden until a sensor is read again.
+    void HideSensorControls();
     void HideChannelBars();
     static int GetAveragingCount(int index);
     static UINT GetSignTextId(int sign);

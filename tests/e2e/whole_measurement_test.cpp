@@ -188,7 +188,8 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
 TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWhatCameBeforeKept)
 {
     constexpr int kRecordsBeforeStall = 600;
-    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000",
+    // Behind the RS-485 interface: stator type 5 without the HMB-USB bit.
+    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=5000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -226,10 +227,11 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
 }
 
 // At 50 per minute the program asks the sensor for each value set; every answer reaches the
-// diagram, one every 1.2 s.
+// diagram, one every 1.2 s. Behind the RS-485 interface each tick also checks that the last
+// answer came.
 TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPoll)
 {
-    StartSensor({"--serial=6004", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=50"});
+    StartSensor({"--serial=6004", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     frame->ShowPage(app::kPageMeasureSetup);
     PumpFor(200);
