@@ -141,7 +141,9 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         // Start and stop come within one period of the sine after the stream has begun.
         ASSERT_TRUE(Pump([&] { return !Armed(*panel) && !panel->Logic().IsRunning(); }, 20'000))
             << "the triggered measurement did not end by itself; " << Diagnosis();
-        if (judged) ASSERT_TRUE(Pump([&] { return Light().GetLight() != -1; }, 10'000)) << "no verdict on the light; " << Diagnosis();
+        if (judged) {
+            ASSERT_TRUE(Pump([&] { return Light().GetLight() != -1; }, 10'000)) << "no verdict on the light; " << Diagnosis();
+        }
         PumpFor(300);
     }
 
@@ -177,29 +179,37 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         EXPECT_NEAR(file.front(), curve.front(), 0.01 * scale);
         EXPECT_NEAR(file.back(), curve.back(), 0.01 * scale);
     }
+
+    // Connects a simulator whose channel A is the sine, and sets up on the set-up page, as the
+    // user does: channel A measured at 200 sets a second, start when it rises over the start
+    // level, stop when it falls under the stop level (both in the channel's unit, as typed).
+    void ConnectAndSetUpTriggers(std::vector<std::string> sensorArgs, const char* startLevel, const char* stopLevel)
+    {
+        sensorArgs.push_back("--signal-a=sine:amp=10000,period=2000");
+        ASSERT_TRUE(StartSensor(std::move(sensorArgs)));
+        ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(300);
+        setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr);
+        auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
+        ASSERT_NE(channelA, nullptr);
+        if (!channelA->isChecked()) channelA->click();
+        PumpFor(300);
+        Choose(IDC_RATE_COMBO, 6);  // 200 value sets a second
+        Choose(IDC_START_SOURCE, 1);  // channel A
+        Choose(IDC_START_DIRECTION, 0);  // "Over run"
+        Type(IDC_START_VALUE, startLevel);
+        Choose(IDC_STOP_SOURCE, 1);
+        Choose(IDC_STOP_DIRECTION, 1);  // "Under run"
+        Type(IDC_STOP_VALUE, stopLevel);
+    }
 };
 
 TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPassThenFail)
 {
-    ASSERT_TRUE(StartSensor({"--serial=6101", "--stator-id=5", "--stator-rev=6",
-                             "--signal-a=sine:amp=10000,period=2000"}));
-    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(300);
-    setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
-    ASSERT_NE(channelA, nullptr);
-    if (!channelA->isChecked()) channelA->click();
-    PumpFor(300);
-    Choose(IDC_RATE_COMBO, 6);  // 200 value sets a second
-    Choose(IDC_START_SOURCE, 1);  // channel A
-    Choose(IDC_START_DIRECTION, 0);  // "Over run"
-    Type(IDC_START_VALUE, "100");
-    Choose(IDC_STOP_SOURCE, 1);
-    Choose(IDC_STOP_DIRECTION, 1);  // "Under run"
-    Type(IDC_STOP_VALUE, "50");
+    ConnectAndSetUpTriggers({"--serial=6101", "--stator-id=5", "--stator-rev=6"}, "100", "50");
+    ASSERT_FALSE(HasFatalFailure());
     // Pass/fail: channel A between -1 and 250; its peak of 200 passes.
     Choose(kConditionCombo[0], 0);
     Type(kLimitEdit[0], "-1");
@@ -240,25 +250,9 @@ TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPas
 TEST_F(TriggeredMeasurement, OnATorqueChannelInNewtonMetresTheArcIsRecorded)
 {
     scale = 0.1;
-    ASSERT_TRUE(StartSensor({"--serial=6103", "--stator-id=5", "--stator-rev=6", "--type-class=D", "--range-a=5000",
-                             "--signal-a=sine:amp=10000,period=2000"}));
-    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(300);
-    setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    ASSERT_EQ(std::string(frame->DisplayTable(0)->SelectedUnitText().GetString()), "N·m");
-    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
-    if (!channelA->isChecked()) channelA->click();
-    PumpFor(300);
-    Choose(IDC_RATE_COMBO, 6);
-    Choose(IDC_START_SOURCE, 1);
-    Choose(IDC_START_DIRECTION, 0);
-    Type(IDC_START_VALUE, "10");
-    Choose(IDC_STOP_SOURCE, 1);
-    Choose(IDC_STOP_DIRECTION, 1);
-    Type(IDC_STOP_VALUE, "5");
+    ConnectAndSetUpTriggers({"--serial=6103", "--stator-id=5", "--stator-rev=6", "--type-class=D", "--range-a=5000"}, "10", "5");
     ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(std::string(frame->DisplayTable(0)->SelectedUnitText().GetString()), "N·m");
 
     MeasureOneTriggeredCycle(false);
     ASSERT_FALSE(HasFatalFailure());
