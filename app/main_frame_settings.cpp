@@ -2,6 +2,7 @@
 // the navigation tree and the bar state.
 #include "app/main_frame.h"
 
+#include <QCryptographicHash>
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QScreen>
@@ -32,6 +33,15 @@ int ReadInt(const char* section, const char* entry, int defaultValue)
 void WriteInt(const char* section, const char* entry, int value)
 {
     platform::WriteProfileInt(section, entry, value);
+}
+
+// Qt reads a bar state without checking it: an area number out of range, from a hand edit or
+// a damaged file, makes it write outside its tables. So the state goes into the file with the
+// hash of its bytes, and only a state that still has that hash is handed to Qt; any other
+// leaves the bars where a first start puts them.
+CString BarStateCheck(const QByteArray& state)
+{
+    return CString(QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex().toStdString());
 }
 
 }  // namespace
@@ -72,13 +82,15 @@ void CMainFrame::LoadWindowPlacement()
 
 void CMainFrame::RestoreBarState()
 {
-    const CString state = platform::GetProfileString(kSectionBarState, "State");
-    if (!state.IsEmpty()) restoreState(QByteArray::fromHex(QByteArray(state.GetString())));
+    const QByteArray state = QByteArray::fromHex(QByteArray(platform::GetProfileString(kSectionBarState, "State").GetString()));
+    if (!state.isEmpty() && platform::GetProfileString(kSectionBarState, "Check") == BarStateCheck(state)) restoreState(state);
 }
 
 void CMainFrame::SaveBarState()
 {
-    platform::WriteProfileString(kSectionBarState, "State", CString(saveState().toHex().toStdString()));
+    const QByteArray state = saveState();
+    platform::WriteProfileString(kSectionBarState, "State", CString(state.toHex().toStdString()));
+    platform::WriteProfileString(kSectionBarState, "Check", BarStateCheck(state));
 }
 
 bool CMainFrame::SaveSettings()
