@@ -252,7 +252,9 @@ void CDlgMeasureDiagram::ShowStopLimit()
         if (blank >= 0) number = number.Left(blank);
         m_nSelectedValueSets = std::atoi(number.GetString()) + 1;
         m_controls.SetText(IDC_MC_VALUE_SETS, number);
-        m_controls.SetText(IDC_MC_FIXED_LIMIT, m_frame.SetupText(1146) + " " + m_frame.SetupText(1148));
+        // The duration as the set-up page's field shows it, in the unit of its x axis.
+        const UINT unit = setup ? static_cast<UINT>(setup->xAxisUnitTextId) : 5190;
+        m_controls.SetText(IDC_MC_FIXED_LIMIT, m_frame.SetupText(1146) + " " + LoadLangString(unit));
     }
     m_controls.Show(IDC_MC_DURATION_COMBO, false);
 }
