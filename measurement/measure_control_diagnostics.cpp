@@ -303,7 +303,7 @@ void CDlgMeasureDiagram::OnAngleZero()
     } else {
         Com().m_nRecordCount = 0;
         m_frame.ConfigureMovingAverages(1);
-        Com().COM_SendAngleZero(1);
+        Com().COM_SendRestartWithCheck(1);
     }
     m_bAngleZeroed = 1;
     SetTimer(kTimerSingleShotAngle, 500);

@@ -21,8 +21,11 @@
 
 #include "environment/number_text.h"
 #include "app/km3_view.h"
+#include "app/main_frame_views.h"
 #include "app/main_frame.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -31,6 +34,9 @@
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
+#include "chart/xgraph.h"
+#include "views/aform_channel.h"
+#include "views/aform_diagram.h"
 
 using app_test::TempProfile;
 
@@ -180,6 +186,61 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     CMainFrame damaged;
     damaged.show();
     EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
+}
+
+TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
+{
+    CMainFrame frame;
+    // The size of a first start on a 1280 x 800 screen.
+    frame.setWindowState(Qt::WindowNoState);
+    frame.resize(1280, 800);
+    frame.show();
+    QApplication::processEvents();
+    QDockWidget& diagram = *frame.Views()->DiagramBar();
+    CGraphicDisplayWnd& display = frame.Views()->Diagram()->Display();
+    EXPECT_GT(diagram.width(), frame.width() / 2);
+    EXPECT_GT(diagram.height(), frame.height() / 2);
+    for (FrameBar bar : {kBarNavigation, kBarChannelViews, kBarStatusLight})
+        EXPECT_TRUE(frame.Bar(bar).features().testFlag(QDockWidget::DockWidgetMovable)) << bar;
+    // The stored picture is the diagram as it is shown.
+    const std::vector<BYTE> dib = display.GetBitmap();
+    ASSERT_GE(dib.size(), 12u);
+    EXPECT_EQ(dib[4] | dib[5] << 8, display.Graph().width());
+    EXPECT_EQ(dib[8] | dib[9] << 8, display.Graph().height());
+
+    // Six channel views share the bar in rows instead of widening the window.
+    for (int channel = 2; channel < 6; ++channel) frame.OnChannelView(channel);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.width(), 1280);
+    for (int channel = 0; channel < 6; ++channel) {
+        QWidget* view = frame.Views()->ChannelView(channel);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_GE(view->width(), view->minimumSizeHint().width());
+    }
+    EXPECT_GT(diagram.height(), frame.height() / 2);
+
+    // Growing and shrinking change the diagram; the pages keep their width, also one the user
+    // chose by moving the separator.
+    const int pages = frame.View().width();
+    frame.resize(1700, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages);
+    frame.resizeDocks({&diagram}, {diagram.width() - 100}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages + 100);
+    frame.resize(1400, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages + 100);
+
+    // The four languages and back leave the window as wide as it was, also at its narrowest.
+    frame.resize(frame.minimumSizeHint());
+    QApplication::processEvents();
+    const int width = frame.width();
+    for (int offset : {1000, 2000, 3000, 0, 2000, 0}) {
+        frame.SwitchLanguage(offset);
+        QApplication::processEvents();
+        EXPECT_EQ(frame.width(), width) << offset;
+    }
 }
 
 // The placement sections are nested groups a person can read in the file; a file of the
@@ -355,6 +416,65 @@ TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
     const CString text = boxes.Boxes()[0].text;
     EXPECT_NE(text.Find("\"COM3\""), -1) << text.GetString();
     EXPECT_EQ(text.Find(com.m_strPortState), -1) << text.GetString();
+}
+
+// The panel's angle zero reaches the one sensor, whether or not a power channel selects it.
+TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
+{
+    ASSERT_TRUE(Connect());
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    const int before = ports.Count('M');
+    panel->Logic().OnAngleZero();
+    EXPECT_EQ(ports.Count('M'), before + 1);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_ANGLE_ZERO);
+    loop.RunFor(1000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ports.Port("COM3").writes = false;
+    panel->Logic().OnAngleZero();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CString("Write port error ( 235)"));
+}
+
+// Two sensors, each on a port of its own.
+struct FrameWithTwoSensors : ConnectedFrame {
+    void AddPorts() override
+    {
+        ConnectedFrame::AddPorts();
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222334), loop));
+        ports.Add("COM4", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
+};
+
+// The search after a baud-rate change looks at every port; the user's choice of USB ports only
+// is back when it has ended.
+TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestoresUsbPortsOnly)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    page.OnUsbPortsOnly(true);
+    ASSERT_TRUE(page.OnChangeBaudRate(230400));
+    EXPECT_TRUE(loop.RunUntil([&] { return !page.IsUsbPortsOnly(); }, 10000));
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && page.IsUsbPortsOnly(); }, 20000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+}
+
+// Closed by the controller (a calibration that could not be computed), the scale-value prompt
+// leaves the views shown anew.
+TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    frame->SensorAdmin()->calibration.EndPrompt().Open();
+    const int repaints = frame->Views()->Refresher().RepaintCount();
+    frame->Com().Peers().calibration->CloseScaleValuePromptIfVisible();
+    loop.RunFor(500);
+    EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
+    EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
