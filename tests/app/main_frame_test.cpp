@@ -179,9 +179,9 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     // reaches the window: the bars stand where a first start puts them.
     const char* section = "AllViewState\\BarState\\ViewBar";
     std::string state = platform::GetProfileString(section, "State").GetString();
-    const std::size_t areas = state.find("fd00000003");
-    ASSERT_NE(areas, std::string::npos);
-    state.replace(areas + 10, 8, "00100000");
+    // Marker and version, then the dock areas: their count and the first one's number.
+    ASSERT_EQ(state.substr(16, 2), "fd");
+    state.replace(26, 8, "00100000");
     platform::WriteProfileString(section, "State", state.c_str());
     CMainFrame damaged;
     damaged.show();
