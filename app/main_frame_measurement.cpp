@@ -113,8 +113,11 @@ public:
         const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
         if (entry)
             for (std::size_t k = 0; k < entry->unitIds.size(); ++k) {
+                // The list ends at its end entry, which names no unit.
+                const int id = static_cast<int>(entry->unitIds[k]);
+                if (id < 0) break;
                 const double factor = k < entry->unitFactors.size() ? entry->unitFactors[k] : 1.0;
-                units.push_back({static_cast<int>(k), LoadLangString(entry->unitIds[k]), factor});
+                units.push_back({id, LoadLangString(entry->unitIds[k]), factor});
             }
         if (units.empty() && channel >= 0 && channel < 4) {
             // The views have not filled the table: the unit the sensor reports.

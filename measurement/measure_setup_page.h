@@ -134,6 +134,9 @@ public:
     void ShowReduction();
     void UpdateDurationLabel();
     void UpdatePointsLabel();
+    // The main frame's measuring time from the stop trigger: the duration, or the time the
+    // number of measurements takes; none for any other stop.
+    void ApplyMeasuringTime();
     // Channels in the point budget: at least one.
     int BudgetChannels() const;
 

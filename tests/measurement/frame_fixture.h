@@ -41,8 +41,22 @@ struct ConnectedFrame : ::testing::Test {
     {
         ResetConnectionState();
         connection_state::ResetAllForTest();
-        sensor = std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
+        sensor = std::make_unique<sim::SimulatedSensor>(SensorConfig(), loop);
         ports.Add("COM3", "Tessaline USB sensor interface Port", &sensor->Port(0));
+        Open();
+    }
+    void TearDown() override { Close(); }
+    virtual sim::SensorConfig SensorConfig() const { return control_test::RampSensor(1000.0, 500.0); }
+    // The program started anew with the same settings and the same sensor.
+    void Restart()
+    {
+        Close();
+        ResetConnectionState();
+        connection_state::ResetAllForTest();
+        Open();
+    }
+    void Open()
+    {
         frame = std::make_unique<CMainFrame>(&ports);
         loop.RunUntilIdle();
         panel = FindPage<measurement::MeasureControlWidget>(*frame);
@@ -51,7 +65,7 @@ struct ConnectedFrame : ::testing::Test {
         ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000));
         loop.RunFor(500);
     }
-    void TearDown() override
+    void Close()
     {
         if (frame) {
             frame->Com().m_pPortMan.reset();
