@@ -41,6 +41,7 @@ bool CComPort::IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident)
 bool CComPort::DecodeValueAnswer()
 {
     if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return false;
+    EndAnswerWait();
     const BYTE* answer = m_strReceiveCOM.bytes();
     ValueAnswer& v = m_sValueAnswer;
     v.nRawA = static_cast<LONG>(GetUInt16(answer[5], answer[6]));
@@ -190,6 +191,7 @@ void CComPort::ComputeAndWriteCalibration()
 
 void CComPort::COM_FinishStartup()
 {
+    EndIdentificationWatch();
     m_nCountActivePorts = 1;
     if (m_pMainFrame) m_pMainFrame->SetSensorConnectedFlag();
     if (m_iZMCOMConfgFlow == ZM_START_INIT) {

@@ -24,6 +24,12 @@ constexpr UINT kTextSensorsNotPrepared = 5378;
 constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vier"
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 constexpr UINT kTextSensorLost = 5930;      // our own: a connected sensor's port went away
+// Our own: the sensor refused a block write (block number, block name, refusal code); the names.
+constexpr UINT kTextBlockRefused = 5931;
+constexpr UINT kTextBlockStatorOperation = 5932;
+constexpr UINT kTextBlockStatorSwConfig = 5933;
+constexpr UINT kTextBlockRotorUserCalib = 5934;
+constexpr UINT kTextBlockRotorOperation = 5935;
 
 CString WorkflowText(UINT germanId);
 

@@ -372,6 +372,8 @@ public:
         detector.Detect();
         ++runs;
     }
+    void RefreshDiagnosticList() override { ++refreshes; }
+    int refreshes = 0;
     CMasterSlaveDetector detector;
     int runs = 0;
 
