@@ -400,6 +400,7 @@ public:
     std::array<LONG, kMaxSensorPorts> m_aiPrevValue{};
     int m_iZMCOMConfgFlowPrev = -1;
     BYTE m_bStreamingRate = 1;
+    BYTE m_bPollAnswerAwaited = 0;  // a polled measurement's receive time-out runs
     UINT m_nPollIntervalMs = 100;
     UINT m_nReceiveTimeoutMs = 500;
     BYTE m_byExpectedSeq = 0;

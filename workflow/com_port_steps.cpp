@@ -84,6 +84,7 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
     if (m_pMainFrame) m_pMainFrame->ClearStreamTimeoutMark();
     if (m_pMeasureCtrlSettings) m_pMeasureCtrlSettings->bRunning = 1;
     m_bMeasureRunning = 1;
+    m_bPollAnswerAwaited = 0;
     if (m_peers.measureControl) m_peers.measureControl->ClearStartFlags();
 
     if (m_bStreamingRate) {
@@ -150,6 +151,7 @@ bool CComPort::COM_StopMeasure()
         if (m_pMainFrame) m_pMainFrame->ClearTriggerEvaluation();
     }
     if (!m_bStreamingRate) {
+        m_bPollAnswerAwaited = 0;
         if (m_peers.measureControl) {
             m_peers.measureControl->StopPollTimer();
             m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
@@ -239,9 +241,14 @@ bool CComPort::COM_ZMSingleShot()
     CString request;
     BuildValueRequest(request);
     m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;
-    // A measurement's polls are watched by its receive time-out.
     const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
-    return measuring ? WriteFirstPort(request) : WriteAwaitingAnswer(m_pPortMan, request);
+    if (!measuring) return WriteAwaitingAnswer(m_pPortMan, request);
+    if (!WriteFirstPort(request)) return false;
+    // A polled measurement's receive time-out runs from its first request left unanswered.
+    if (!m_bStreamingRate && !m_bPollAnswerAwaited && m_peers.measureControl)
+        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
+    m_bPollAnswerAwaited = m_bStreamingRate ? 0 : 1;
+    return true;
 }
 
 bool CComPort::COM_SendValueRequest()
