@@ -93,6 +93,9 @@ void CMainFrame::ExitApplication(int exitCode)
 
 void CMainFrame::RefreshChannelViews(int reason)
 {
+    // A value set answered to a request: the poll's next tick asks for the next one, also on
+    // a line that must prove it still answers.
+    if (reason == 1) m_fields.dataReceived = 1;
     if (m_hooks.refreshChannelViews) m_hooks.refreshChannelViews(reason);
 }
 

@@ -22,7 +22,9 @@
 #include "environment/number_text.h"
 #include "app/km3_view.h"
 #include "app/main_frame.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -387,6 +389,65 @@ TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
     const CString text = boxes.Boxes()[0].text;
     EXPECT_NE(text.Find("\"COM3\""), -1) << text.GetString();
     EXPECT_EQ(text.Find(com.m_strPortState), -1) << text.GetString();
+}
+
+// The panel's angle zero reaches the one sensor, whether or not a power channel selects it.
+TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
+{
+    ASSERT_TRUE(Connect());
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    const int before = ports.Count('M');
+    panel->Logic().OnAngleZero();
+    EXPECT_EQ(ports.Count('M'), before + 1);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_ANGLE_ZERO);
+    loop.RunFor(1000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ports.Port("COM3").writes = false;
+    panel->Logic().OnAngleZero();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CString("Write port error ( 235)"));
+}
+
+// Two sensors, each on a port of its own.
+struct FrameWithTwoSensors : ConnectedFrame {
+    void AddPorts() override
+    {
+        ConnectedFrame::AddPorts();
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222334), loop));
+        ports.Add("COM4", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
+};
+
+// The search after a baud-rate change looks at every port; the user's choice of USB ports only
+// is back when it has ended.
+TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestoresUsbPortsOnly)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    page.OnUsbPortsOnly(true);
+    ASSERT_TRUE(page.OnChangeBaudRate(230400));
+    EXPECT_TRUE(loop.RunUntil([&] { return !page.IsUsbPortsOnly(); }, 10000));
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && page.IsUsbPortsOnly(); }, 20000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+}
+
+// Closed by the controller (a calibration that could not be computed), the scale-value prompt
+// leaves the views shown anew.
+TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    frame->SensorAdmin()->calibration.EndPrompt().Open();
+    const int repaints = frame->Views()->Refresher().RepaintCount();
+    frame->Com().Peers().calibration->CloseScaleValuePromptIfVisible();
+    loop.RunFor(500);
+    EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
+    EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

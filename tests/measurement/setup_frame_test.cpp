@@ -54,19 +54,7 @@ struct SetupInFrame : measurement_test::ConnectedFrame {
         ASSERT_NE(setup, nullptr);
         frame->ShowPage(app::kPageMeasureSetup);
     }
-    // Chooses the entry with the given datum in a combo of the page, as the user would.
-    bool ChooseDatum(int comboId, long long datum)
-    {
-        const std::vector<ComboEntry>& entries = setup->Logic().Controls()[comboId].entries;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (entries[i].datum == datum) {
-                auto* combo = setup->Item<QComboBox>(comboId);
-                combo->setCurrentIndex(static_cast<int>(i));
-                Q_EMIT combo->activated(static_cast<int>(i));
-                return true;
-            }
-        return false;
-    }
+    bool ChooseDatum(int comboId, long long datum) { return measurement_test::ChooseDatum(*setup, comboId, datum); }
     void ToggleChannelA() { setup->Item<QAbstractButton>(kChannelButton[0])->click(); }
     void Type(int editId, const char* text) { setup->Item<QLineEdit>(editId)->setText(text); }
     void RestartProgram()
