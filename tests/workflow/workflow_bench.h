@@ -358,8 +358,6 @@ public:
         detector.Detect();
         ++runs;
     }
-    void RefreshDiagnosticList() override { ++refreshes; }
-    int refreshes = 0;
     CMasterSlaveDetector detector;
     int runs = 0;
 
