@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <memory>
 
 #include "app/main_frame.h"
+#include "app/page_table.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
@@ -60,6 +66,35 @@ struct ConnectedFrame : ::testing::Test {
         frame.reset();
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
+    void Click(int id)
+    {
+        auto* button = panel->Item<QAbstractButton>(id);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled()) << "control " << id;
+        button->click();
+    }
+    // The user judges channel A with condition 1 of the set-up page, between 0 and upper.
+    void JudgeChannelABelow(const char* upper)
+    {
+        auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr);
+        frame->ShowPage(app::kPageMeasureSetup);
+        auto* channelA = setup->Item<QAbstractButton>(measurement::kChannelButton[0]);
+        if (!channelA->isChecked()) channelA->click();
+        loop.RunFor(500);
+        auto* channel = setup->Item<QComboBox>(measurement::kConditionCombo[0]);
+        const auto& entries = setup->Logic().Controls()[measurement::kConditionCombo[0]].entries;
+        int row = -1;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].datum == 0) row = static_cast<int>(i);
+        ASSERT_GE(row, 0);
+        channel->setCurrentIndex(row);
+        Q_EMIT channel->activated(row);
+        setup->Item<QLineEdit>(measurement::kLimitEdit[0])->setText("0");
+        setup->Item<QLineEdit>(measurement::kLimitEdit[1])->setText(upper);
+        // Condition 1 is set; the sensor's blocks may hold a second one of their own.
+        EXPECT_TRUE(setup->Logic().IoNioConditions() & 1);
+    }
 };
 
 }  // namespace measurement_test
