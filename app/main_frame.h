@@ -23,6 +23,7 @@
 
 #include "environment/frame_registration.h"
 #include "platform/cstring.h"
+#include "measurement/trigger_evaluation.h"
 #include "platform/wnd.h"
 #include "workflow/com_port.h"
 #include "workflow/config_write_sequencer.h"
@@ -150,6 +151,9 @@ struct FrameMeasureFields {
         int nominalCounts = 0;
     };
     std::array<ChannelSetup, 6> channelSetup{};
+    // The trigger fields: the control panel arms and evaluates them, the set-up page's channel
+    // selection names their reference channel.
+    measurement::TriggerState triggers;
 };
 
 class CMainFrame : public QMainWindow, public CWnd, public workflow::IWorkflowFrame {
@@ -279,6 +283,9 @@ public:
     std::shared_ptr<app::ViewsWiring> m_views;
 
     // ==== measurement (added by the measurement helper) ====
+    // The set-up of a channel as its display table and sensor record give it now, into
+    // Fields().channelSetup (main_frame_measurement_control.cpp).
+    void StoreChannelSetup(int channel);
 
     // ==== documentation (added by the documentation helper) ====
     // Per-sensor logs and the documenting of measurements (main_frame_documentation.cpp).

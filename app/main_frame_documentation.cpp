@@ -14,6 +14,12 @@ constexpr const char* kChannelNames[6] = {"A", "B", "C", "D", "P1", "P2"};
 
 }  // namespace
 
+documentation::CDlgDocumentation* DocumentationPageOf(const CMainFrame& frame)
+{
+    return dynamic_cast<documentation::CDlgDocumentation*>(
+        frame.RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+}
+
 DocumentationWiring::DocumentationWiring(CMainFrame& frame) : m_frame(frame)
 {
     m_ownSettings.Load();
@@ -24,8 +30,7 @@ DocumentationWiring::~DocumentationWiring() = default;
 documentation::CMeasurementRecorder& DocumentationWiring::Recorder()
 {
     if (!m_recorder) {
-        auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
-            m_frame.RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+        documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame);
         if (page != nullptr)
             m_recorder = std::make_unique<documentation::CMeasurementRecorder>(page->Settings(), page->Times());
         else

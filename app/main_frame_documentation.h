@@ -15,7 +15,14 @@
 
 class CMainFrame;
 
+namespace documentation {
+class CDlgDocumentation;
+}
+
 namespace app {
+
+// The documentation page registered with the frame; null before it has registered.
+documentation::CDlgDocumentation* DocumentationPageOf(const CMainFrame& frame);
 
 struct DocumentationHooks {
     // Channels, sensors and rates of the measurement that starts (the set-up page knows them);

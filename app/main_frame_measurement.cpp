@@ -8,13 +8,17 @@
 #include <QPointer>
 
 #include "app/main_frame.h"
+#include "app/main_frame_documentation.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
 #include "documentation/dlg_documentation.h"
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "views/aform_channel.h"
 #include "views/display_tables.h"
+#include "workflow/connection_state.h"
 
 namespace app {
 
@@ -23,33 +27,18 @@ namespace {
 using measurement::DisplayField;
 using measurement::DisplayUnit;
 
-// The control panel as the set-up page sees it until the panel offers the page's interface.
-class PanelFromSettings : public measurement::IMeasurePanel {
-public:
-    explicit PanelFromSettings(CMainFrame& frame) : m_frame(frame) {}
-    bool IsRunning() const override
-    {
-        const workflow::MeasureCtrlSettings* settings = m_frame.Com().m_pMeasureCtrlSettings;
-        return settings && settings->bRunning == 1;
-    }
-    bool IsSensorConnected() const override { return m_frame.Com().m_nCountActivePorts >= 1; }
-
-private:
-    CMainFrame& m_frame;
-};
-
 class MeasureFrameAdapter : public measurement::IMeasureFrame {
 public:
-    explicit MeasureFrameAdapter(CMainFrame& frame) : m_frame(frame), m_panel(frame) {}
+    explicit MeasureFrameAdapter(CMainFrame& frame) : m_frame(frame) {}
 
     CComPort& Com() override { return m_frame.Com(); }
+    // Null until the control panel has registered.
     measurement::IMeasurePanel* Panel() override
     {
         auto* page = m_frame.RegisteredAs<workflow::IMeasureControlPage>(kFrameMeasureControlPage);
-        if (auto* panel = dynamic_cast<measurement::IMeasurePanel*>(page)) return panel;
-        return &m_panel;
+        return dynamic_cast<measurement::IMeasurePanel*>(page);
     }
-    bool IsStartupPending() const override { return false; }
+    bool IsStartupPending() const override { return m_frame.m_bStartupPending != 0; }
 
     int MeasureRateIndex() const override { return m_frame.Fields().measureRateIndex; }
     void SetMeasureRateIndex(int index) override { m_frame.Fields().measureRateIndex = index; }
@@ -113,8 +102,11 @@ public:
         const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
         if (entry)
             for (std::size_t k = 0; k < entry->unitIds.size(); ++k) {
+                // The list ends at its end entry, which names no unit.
+                const int id = static_cast<int>(entry->unitIds[k]);
+                if (id < 0) break;
                 const double factor = k < entry->unitFactors.size() ? entry->unitFactors[k] : 1.0;
-                units.push_back({static_cast<int>(k), LoadLangString(entry->unitIds[k]), factor});
+                units.push_back({id, LoadLangString(entry->unitIds[k]), factor});
             }
         if (units.empty() && channel >= 0 && channel < 4) {
             // The views have not filled the table: the unit the sensor reports.
@@ -140,8 +132,26 @@ public:
             entry->unitFactors.push_back(unit.factor);
         }
     }
+    // A shown power channel is computed and shown from the torque and speed of its group.
+    void SetPowerMark(int channel, bool on) override
+    {
+        if (views::DisplayTable* table = m_frame.DisplayTable(channel)) table->powerMark = on ? 'P' : 0;
+    }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
     void RefreshChannelViews(int reason) override { m_frame.RefreshChannelViews(reason); }
+    void TareIfNotTared(int channel) override
+    {
+        if (CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr) view->TareIfNotTared();
+    }
+    // The channel views share one bar: a channel's "bar" is its view in it.
+    bool IsChannelBarVisible(int bar) const override
+    {
+        return bar >= 0 && bar < views::kChannelCount && m_frame.m_channelViewVisible[static_cast<std::size_t>(bar)];
+    }
+    void ShowChannelBar(int bar, bool show) override
+    {
+        if (IsChannelBarVisible(bar) != show && bar >= 0 && bar < views::kChannelCount) m_frame.OnChannelView(bar);
+    }
     void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) override
     {
         m_frame.UpdateDisplayValues(sensor, mode, record);
@@ -152,6 +162,11 @@ public:
     void SetDisplayMode(int mode) override { m_frame.SetDisplayMode(mode); }
     int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
     void SetChannelFlag(int group) override { m_frame.SetChannelFlag(group); }
+    // The power marks of the display tables follow the connection state's display flags.
+    void CopyPowerDisplayFlags() override
+    {
+        for (int k = 0; k < 2; ++k) SetPowerMark(views::kChannelP1 + k, GetDisplayFlag(k));
+    }
     void SetEvaluationKind(int kind) override { m_frame.Fields().evaluationKind = kind; }
     bool IsCommonFilter() const override { return m_frame.Fields().commonFilter != 0; }
     void SetPowerSettings(int group, int unit, int a, int b, int c) override
@@ -161,9 +176,7 @@ public:
     }
     void SetIoNioOutput(int value) override
     {
-        auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
-            m_frame.RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
-        if (page) page->SetIoNioOutputSwitch(value);
+        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame)) page->SetIoNioOutputSwitch(value);
     }
     void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) override
     {
@@ -183,7 +196,6 @@ private:
     }
 
     CMainFrame& m_frame;
-    PanelFromSettings m_panel;
     // The sensor's own unit index per channel, which only the page uses.
     std::array<int, 6> m_ownUnit{};
 };

@@ -13,6 +13,7 @@
 #include "app/main_frame_documentation.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "documentation/dlg_documentation.h"
 #include "documentation/pass_fail_file.h"
 #include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_control_widget.h"
@@ -21,11 +22,34 @@
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
+#include "sensor_admin/sensor_information_rows.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
 #include "views/display_update.h"
+#include "views/view_texts.h"
 #include "workflow/com_port.h"
+
+void CMainFrame::StoreChannelSetup(int channel)
+{
+    if (channel < 0 || channel >= views::kChannelCount) return;
+    FrameMeasureFields::ChannelSetup& setup = m_fields.channelSetup[static_cast<std::size_t>(channel)];
+    setup = {};
+    const views::DisplayTable* table = DisplayTable(channel);
+    if (!table) return;
+    setup.unitNames = table->unitTexts;
+    setup.countsToUnit = table->perCount;
+    setup.nominalCounts = table->divisor;
+    // The user factor the sensor keeps for the channel: a single sensor's channel B and an
+    // angle channel use the B fields.
+    const bool several = m_com.m_nCountActivePorts >= 2;
+    const int sensor = several ? channel : 0;
+    if (channel >= views::kChannelP1 || sensor >= kMaxSensorPorts) return;
+    const CSensorRecord& record = m_com.m_Sensor[static_cast<std::size_t>(sensor)];
+    const bool useB = (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle) || (!several && channel == 1);
+    setup.userFactors = {useB ? record.m_sSwConfig.dScaleB : record.m_sSwConfig.dScaleA};
+    setup.selectedFactor = 0;
+}
 
 namespace app {
 
@@ -65,7 +89,7 @@ public:
         default: return m_ownFlags[static_cast<std::size_t>(flag)];
         }
     }
-    measurement::TriggerState& Triggers() override { return m_triggers; }
+    measurement::TriggerState& Triggers() override { return m_frame.Fields().triggers; }
     std::int64_t Now() const override { return QDateTime::currentSecsSinceEpoch(); }
 
     const measurement::CMeasureSetup* SetupRecord() const override
@@ -90,6 +114,17 @@ public:
         return start ? f.startAddProgramPart : f.stopAddProgramPart;
     }
     int ValuesPerSet() const override { return m_frame.Fields().valuesPerSet > 0 ? m_frame.Fields().valuesPerSet : 1; }
+    // Without a set-up page there is no power channel whose units could be refused.
+    bool CheckPowerUnits() const override
+    {
+        const measurement::CDlgMeasureAdjust* page = SetupPage();
+        return !page || page->CheckPowerUnits();
+    }
+    CString SetupText(int controlId) const override
+    {
+        const measurement::CDlgMeasureAdjust* page = SetupPage();
+        return page ? page->Controls().Text(controlId) : CString();
+    }
     // The rate the set-up page chose; the frame keeps its index.
     UINT MeasureRateTextId() const override { return measurement::GetMeasureRateTextId(m_frame.Fields().measureRateIndex); }
 
@@ -103,11 +138,29 @@ public:
     void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }
     void ScanViewListItems(int which) override { m_frame.ScanViewListItems(which); }
     void PostCloseMainWindow() override { m_frame.RequestClose(); }
+    // The frame's dispatch gives an id it does not know no work of its own.
+    void ArmFrameTimer(UINT_PTR id, UINT ms) override { m_frame.SetTimer(id, ms); }
     // A sensor that is ready brings back the calibration page's controls (a step entry hides
     // them) and its calibration state as the sensor now reports it.
     void ShowCalibrationControls(bool show) override
     {
         if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin()) pages->calibration.ShowControls(show);
+    }
+    void CloseCalibrationEndPrompt() override
+    {
+        if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin()) pages->calibration.EndPrompt().CloseIfVisible();
+    }
+    void MarkInformationRefresh() override
+    {
+        if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin()) pages->information.SetRefresh();
+    }
+    void SetupCheckSameSensor() override
+    {
+        if (measurement::CDlgMeasureAdjust* page = SetupPage()) page->CheckSameSensor();
+    }
+    void HideSetupSensorControls() override
+    {
+        if (measurement::CDlgMeasureAdjust* page = SetupPage()) page->HideSensorControls();
     }
     // The panel's connection events go to the per-sensor log: each sensor of the connection
     // once, with the port it is reached on. A disconnection is reported after the sensor records
@@ -134,6 +187,27 @@ public:
     // The documentation ends the measurement and calls the panel's end steps in their order.
     void FinishMeasurement() override { m_frame.FinishMeasurement(); }
     void FreeConvertList() override { m_frame.FreeConvertList(); }
+    // The modes as they count now: nothing is stored while the automatic storage is off.
+    int StorageMode(measurement::StorageKind kind) const override
+    {
+        const documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame);
+        if (!page) return documentation::kStorageOff;
+        switch (kind) {
+        case measurement::StorageKind::Values: return page->GetAutoStorageMode(documentation::kMeasValues);
+        case measurement::StorageKind::IoNio: return page->GetAutoStorageMode(documentation::kIoNioResults);
+        case measurement::StorageKind::Diagram: return page->GetAutoStorageMode(documentation::kDiagrams);
+        }
+        return documentation::kStorageOff;
+    }
+    void SetFirstRecordTime(std::int64_t seconds) override
+    {
+        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame)) page->SetFirstRecordTime(seconds);
+    }
+    void SetDocumentationRunning(bool flag, bool second) override
+    {
+        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame))
+            page->SetMeasurementRunning(flag ? 1 : 0, second ? 1 : 0);
+    }
 
     void SetLight(int state) override
     {
@@ -156,9 +230,41 @@ public:
         const CAFormDiagram* diagram = Diagram();
         return diagram ? diagram->GetMaxChannelSetting() : 0;
     }
+    // The frame's end of a measurement has stored the diagram under the documentation's naming
+    // scheme already; the view stores it again only into a file given for it.
+    void StoreDiagramAtEnd() override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->StoreDiagramAtEnd();
+    }
     void SetSensorDisplayFlag(int sensor, bool shown) override
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
+    }
+    void SetStorageBusy(int valueSets, const std::array<BYTE, 6>& channels) override
+    {
+        if (CAFormDiagram* diagram = Diagram()) diagram->SetStorageBusy(valueSets, channels);
+    }
+    void EnableChannelValueButtons(bool enable) override
+    {
+        ForEachChannelView([enable](CAFormChannelX& view) { view.EnableValueButtons(enable); });
+    }
+    void ClearChannelValueFields() override
+    {
+        ForEachChannelView([](CAFormChannelX& view) { view.ClearValueFields(); });
+    }
+    void MarkChannelsWaitingForFirstValue() override
+    {
+        if (!Views()) return;
+        for (int c = 0; c < views::kChannelCount; ++c) Views()->Refresher().Values(c).firstValue = true;
+    }
+    // The unit the channel is shown in decides: its count value and its share of the range.
+    void FillHysteresisChannel(int channel, measurement::HysteresisChannel& entry) const override
+    {
+        const views::DisplayTable* table = Views() ? Views()->Tables().Entry(channel) : nullptr;
+        if (!table) return;
+        entry.unitIsAdu = table->SelectedUnitId() == views::kTextUnitAdu;
+        entry.countValue = table->SelectedCountValue();
+        entry.percent = table->SelectedPercent();
     }
     void UpdateDisplayValues(int sensor, int mode) override { m_frame.UpdateDisplayValues(sensor, mode, nullptr); }
     // The range end of the sensor's channel (0 A, 1 B) as its channel view formats it: the
@@ -186,16 +292,22 @@ private:
     }
     ViewsWiring* Views() const { return m_frame.Views(); }
     CAFormDiagram* Diagram() const { return Views() ? Views()->Diagram() : nullptr; }
+    template <class Action>
+    void ForEachChannelView(Action action)
+    {
+        if (!Views()) return;
+        for (int c = 0; c < views::kChannelCount; ++c)
+            if (CAFormChannelX* view = Views()->ChannelView(c)) action(*view);
+    }
 
     CMainFrame& m_frame;
-    measurement::TriggerState m_triggers;
     std::array<BYTE, static_cast<std::size_t>(FrameFlag::Count)> m_ownFlags{};
     measurement::CMeasureSetup m_emptySetup;
     mutable QPointer<measurement::MeasureSetupWidget> m_setupPage;
 };
 
 // The channel scaling page for the set-up page: opened modally for one channel; a single shot
-// asked for by the page comes back through the frame's new-values entry while it is open.
+// asked for by the page comes back from the controller through the set-up page while it is open.
 class ScalingOpener : public measurement::IScalingPage, public measurement::IScalingHost {
 public:
     ScalingOpener(CMainFrame& frame, measurement::CDlgMeasureDiagram& panel) : m_frame(frame), m_panel(panel) {}
@@ -219,14 +331,16 @@ public:
         return true;
     }
 
-    // Called after every new-values entry: a single shot for the page hands its reading over.
-    void AfterNewValues(bool singleShotForScaling)
+    bool ShowMeasuredValue(LONG valueA, LONG valueB) override
     {
-        if (!m_open || !singleShotForScaling) return;
-        const CComPort::ValueAnswer& v = m_frame.Com().m_sValueAnswer;
-        m_open->SetCurrentMeasuredValue(v.nValueA, v.nValueB);
+        if (!m_open) return false;
+        m_open->SetCurrentMeasuredValue(valueA, valueB);
+        return true;
     }
 
+    // The channel as the frame knows it: its set-up (counts to unit, nominal counts), its
+    // measurand from the sensor information, and its nominal value and unit as its channel view
+    // formats them. Angle and speed are the channel's measurand letter, for every sensor.
     measurement::ScalingChannelInfo ChannelInfo(int channel) override
     {
         measurement::ScalingChannelInfo info;
@@ -235,19 +349,28 @@ public:
         const bool several = info.activePorts >= 2;
         const int sensor = several ? channel : 0;
         info.sensorNumber = sensor + 1;
-        if (sensor < 0 || sensor >= kMaxSensorPorts) return info;
-        const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor)];
-        info.encoder = !several && channel == 1 && record.m_sRotorHeader.cTypeClass == 'Y';
-        info.encoderAngle = info.encoder && record.m_sEncoder.cAngle != 0;
         info.unitText = m_unitText;
         info.unitFactor = m_unitFactor;
-        const int c = several ? 0 : channel;
-        if (c >= 0 && c < 6) {
-            const FrameMeasureFields::ChannelSetup& setup = m_frame.Fields().channelSetup[static_cast<std::size_t>(channel)];
-            info.countsToUnit = setup.countsToUnit;
-            info.nominalCounts = setup.nominalCounts;
+        if (sensor < 0 || sensor >= kMaxSensorPorts || channel < 0 || channel >= views::kChannelP1) return info;
+        const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor)];
+        m_frame.StoreChannelSetup(channel);
+        const FrameMeasureFields::ChannelSetup& setup = m_frame.Fields().channelSetup[static_cast<std::size_t>(channel)];
+        info.countsToUnit = setup.countsToUnit;
+        info.nominalCounts = setup.nominalCounts;
+        info.measurandText = sensor_admin::MeasurandText(record, several ? 0 : channel);
+        const views::DisplayTable* table = m_frame.DisplayTable(channel);
+        info.encoder = table && table->typeClass == 'Y';
+        info.encoderAngle = info.encoder && record.m_sEncoder.cAngle != 0;
+        const CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr;
+        CString value = "Val.?", unit = "Unit.?";
+        double factor = 0.0;
+        if (table && view && view->FormatValueText(CString::Formatted("%04x", table->nominalCode), value, unit, factor)) {
+            info.nominalValueText = value;
+            info.unitText = unit;
+            info.unitFactor = factor;
+        } else {
+            info.nominalValueText = CString::Formatted("%.3f", info.nominalCounts * info.countsToUnit * info.unitFactor);
         }
-        info.nominalValueText = CString::Formatted("%.3f", info.nominalCounts * info.countsToUnit * info.unitFactor);
         return info;
     }
     void RequestSingleShot(int channel) override
@@ -281,7 +404,6 @@ public:
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(nullptr);
         // The set-up page may have gone before the panel when the window closes.
         if (m_setupPage) m_setupPage->Logic().SetScalingPage(nullptr);
-        m_frame.Hooks().refreshChannelViews = m_refresh;
     }
 
 protected:
@@ -293,13 +415,6 @@ protected:
         if (ViewsWiring* views = m_frame.Views()) views->Refresher().SetEvaluation(&m_panel);
         m_setupPage = FindSetupPage(m_frame);
         if (m_setupPage) m_setupPage->Logic().SetScalingPage(m_scaling.get());
-        // The new-values entry also hands a single shot's reading to an open scaling page.
-        m_refresh = m_frame.Hooks().refreshChannelViews;
-        m_frame.Hooks().refreshChannelViews = [this](int reason) {
-            const bool forScaling = m_frame.Com().m_bSingleShotForScaling != 0;
-            if (m_refresh) m_refresh(reason);
-            m_scaling->AfterNewValues(forScaling);
-        };
         return 0;
     }
 
@@ -307,7 +422,6 @@ private:
     CMainFrame& m_frame;
     measurement::CDlgMeasureDiagram& m_panel;
     std::shared_ptr<ScalingOpener> m_scaling;
-    std::function<void(int)> m_refresh;
     QPointer<measurement::MeasureSetupWidget> m_setupPage;
     bool m_wired = false;
 };

@@ -45,6 +45,9 @@ void CMainFrame::SetChannelSelection(const BYTE selection[6])
         m_fields.channelSelection[i] = selection[i];
         if (selection[i] != 0 && m_fields.firstSelectedChannel < 0) m_fields.firstSelectedChannel = static_cast<int>(i);
     }
+    // The sources that are no channel (off, system time) are judged on the values of the first
+    // channel measured.
+    if (m_fields.firstSelectedChannel >= 0) m_fields.triggers.referenceChannel = m_fields.firstSelectedChannel;
 }
 
 void CMainFrame::SetDisplayMode(int mode)

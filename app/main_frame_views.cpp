@@ -11,6 +11,7 @@
 #include "documentation/diagram_storage.h"
 #include "documentation/dlg_documentation.h"
 #include "measurement/measure_rate_table.h"
+#include "measurement/measure_setup_page.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -81,10 +82,6 @@ bool DiagramBitmapOfView::SaveBitmap(const CString& fileName)
 namespace {
 
 constexpr UINT kTextDiagramBar = views::kTextDiagram;
-// The seconds between value sets of the measure-rate indexes 0 (5000 a second) to 19 (one an
-// hour), as the controller streams or polls them.
-constexpr double kSamplePeriods[] = {0.0002, 0.0004, 0.0008, 0.001, 0.002, 0.004, 0.005, 0.006, 0.01, 0.02,
-                                     1.0 / 30, 0.04,  0.05,   0.1,   1.0,   1.2,   3.0,   6.0,   60.0, 3600.0};
 
 }  // namespace
 
@@ -154,10 +151,13 @@ workflow::MeasureCtrlSettings* ViewsWiring::MeasureSettings()
 
 bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded(); }
 
-double ViewsWiring::SamplePeriodOfRate(int rateIndex)
+double ViewsWiring::SamplePeriodOfRate(int rateIndex) { return measurement::GetSamplePeriod(rateIndex); }
+
+int ViewsWiring::XAxisUnitTextId() const
 {
-    constexpr int count = static_cast<int>(sizeof(kSamplePeriods) / sizeof(kSamplePeriods[0]));
-    return rateIndex >= 0 && rateIndex < count ? kSamplePeriods[rateIndex] : 0.001;
+    const auto* page = dynamic_cast<const measurement::CDlgMeasureAdjust*>(
+        m_frame.RegisteredAs<workflow::IMeasureSetupPage>(kFrameMeasureSetupPage));
+    return page ? page->Setup().xAxisUnitTextId : measurement::XAxisUnitTextIdOfRate(m_frame.Fields().measureRateIndex);
 }
 
 views::DiagramSetup ViewsWiring::GetDiagramSetup() const
@@ -174,6 +174,10 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
     setup.samplePeriod = SamplePeriodOfRate(fields.measureRateIndex);
+    // Slow rates count minutes on the x axis, as the set-up page shows its durations.
+    const int unitId = XAxisUnitTextId();
+    setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
+    setup.xAxisUnit = LoadLangString(static_cast<UINT>(unitId));
     return setup;
 }
 

@@ -63,9 +63,14 @@ void CMainFrame::WriteLogFile(const CSensorRecord& sensor, const CString& title,
 
 void CMainFrame::StartActivationCheck()
 {
-    // Every connected sensor must have reached state 4 before the activation check runs.
-    for (int port = 0; port < m_com.m_nCountActivePorts && port < kMaxSensorPorts; ++port)
-        if (m_com.m_PortRec[static_cast<std::size_t>(port)].m_nState != kPortStateActive) return;
+    // Every connected sensor's port row must be active before the activation check runs. The
+    // rows are those the sensors were opened on: a port that could not be opened, or holds no
+    // sensor, may stand before them in the table.
+    for (int sensor = 0; sensor < m_com.m_nCountActivePorts && sensor < kMaxSensorPorts; ++sensor) {
+        const int row = m_com.m_nPortRecOfSensor[static_cast<std::size_t>(sensor)];
+        if (row < 0 || row >= kPortTableRows || m_com.m_PortRec[static_cast<std::size_t>(row)].m_nState != kPortStateActive)
+            return;
+    }
     SetTimer(kTimerActivationCheck, 876);
 }
 
@@ -88,6 +93,9 @@ void CMainFrame::ExitApplication(int exitCode)
 
 void CMainFrame::RefreshChannelViews(int reason)
 {
+    // A value set answered to a request: the poll's next tick asks for the next one, also on
+    // a line that must prove it still answers.
+    if (reason == 1) m_fields.dataReceived = 1;
     if (m_hooks.refreshChannelViews) m_hooks.refreshChannelViews(reason);
 }
 

@@ -30,6 +30,7 @@ public:
     }
     int PointsRecorded() const override { return 0; }
     std::int64_t Now() const override { return 0; }
+    void ShowAroundTrigger(int, int, double, char, char, double, double, bool) override {}
     TriggerState* state = nullptr;
     long starts = 0, stops = 0;
 };

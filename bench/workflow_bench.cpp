@@ -8,36 +8,15 @@
 
 #include "platform/message_loop.h"
 #include "platform/wnd.h"
+#include "tests/workflow/peer_defaults.h"
 #include "workflow/com_port.h"
 
 namespace {
 
 // The new-values entry counts; everything else the frame offers does nothing.
-class CountingFrame : public workflow::IWorkflowFrame {
+class CountingFrame : public workflow_test::FrameDefaults {
 public:
-    explicit CountingFrame(platform::MessageLoop& loop) : m_window(loop) {}
-    CWnd& StepWindow() override { return m_window; }
-    void BeginWaitCursorOnce() override {}
-    void EndWaitCursorOnce() override {}
-    void LoadWindowPlacement() override {}
-    void SetWaitForReconnect(bool) override {}
-    bool IsWaitingForReconnect() const override { return false; }
-    void UpdateDisplayValues(int, int, const CSensorRecord*) override {}
-    void StoreSensorDisplayValue(int) override {}
-    void ConfigureMovingAverages(int) override {}
-    workflow::DisplayChannelEntry* DisplayEntry(int) override { return nullptr; }
-    workflow::DisplaySlotRecord* DisplaySlot(int) override { return nullptr; }
-    int LogSwitch() const override { return 1; }
-    void WriteLogFile(const CSensorRecord&, const CString&, const CString&) override {}
-    void StartActivationCheck() override {}
-    int MeasureRateIndex() const override { return 0; }
-    void ClearTriggerPressed() override {}
-    void ClearTriggerEvaluation() override {}
-    void ClearStreamTimeoutMark() override {}
-    void HideSensorPages() override {}
-    void MinimiseMainWindow() override {}
-    void ExitApplication(int) override {}
-    void SetSensorConnectedFlag() override {}
+    explicit CountingFrame(platform::MessageLoop& loop) : FrameDefaults(m_window), m_window(loop) {}
     void RefreshChannelViews(int) override { ++sets; }
     long long sets = 0;
 

@@ -63,7 +63,7 @@ public:
     // The control panel's running byte; null when there is no panel.
     virtual BYTE* PanelRunningByte() = 0;
     // The frame's suppress flag: the page skips its loading while it is set.
-    virtual bool IsReloadSuppressed() const { return false; }
+    virtual bool IsReloadSuppressed() const = 0;
 };
 
 class CDlgSoftwareConfig {

@@ -252,7 +252,9 @@ void CDlgMeasureDiagram::ShowStopLimit()
         if (blank >= 0) number = number.Left(blank);
         m_nSelectedValueSets = std::atoi(number.GetString()) + 1;
         m_controls.SetText(IDC_MC_VALUE_SETS, number);
-        m_controls.SetText(IDC_MC_FIXED_LIMIT, m_frame.SetupText(1146) + " " + m_frame.SetupText(1148));
+        // The duration as the set-up page's field shows it, in the unit of its x axis.
+        const UINT unit = setup ? static_cast<UINT>(setup->xAxisUnitTextId) : 5190;
+        m_controls.SetText(IDC_MC_FIXED_LIMIT, m_frame.SetupText(1146) + " " + LoadLangString(unit));
     }
     m_controls.Show(IDC_MC_DURATION_COMBO, false);
 }
@@ -301,7 +303,7 @@ void CDlgMeasureDiagram::OnAngleZero()
     } else {
         Com().m_nRecordCount = 0;
         m_frame.ConfigureMovingAverages(1);
-        Com().COM_SendAngleZero(1);
+        Com().COM_SendRestartWithCheck(1);
     }
     m_bAngleZeroed = 1;
     SetTimer(kTimerSingleShotAngle, 500);

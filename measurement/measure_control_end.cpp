@@ -50,11 +50,13 @@ void CDlgMeasureDiagram::RunStopAddProgram()
     Changed();
 }
 
+// The sensor-interface module of stator type 5 that is no HMB-USB device (its channel-layout
+// bit clear), on a port that is not the USB interface's.
 bool CDlgMeasureDiagram::IsRs485Interface() const
 {
     const CComPort& com = Com();
     const CSensorRecord& first = com.m_Sensor[0];
-    if (first.m_sIdent[kIdentStatorId] != 5) return false;
+    if (first.m_sIdent[kIdentStatorId] != 5 || first.m_sIdent[kIdentHmbUsb] != 0) return false;
     const int row = com.m_nPortRecOfSensor[0];
     if (row < 0 || row >= kPortTableRows) return false;
     CString description = com.m_PortRec[static_cast<std::size_t>(row)].m_strDescription;

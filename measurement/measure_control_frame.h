@@ -2,8 +2,9 @@
 // What the measurement control panel needs of the windows around it, each seen through the few
 // operations it calls: the main frame's run-time flags and trigger fields, the set-up page's
 // record and texts, the diagram, the status light, the channel views, the documentation and
-// the other pages. CMainFrame implements IControlFrame; tests use fakes. Operations with a body
-// are optional for an implementer that has nothing to do there.
+// the other pages. CMainFrame implements IControlFrame; tests use fakes. Every operation is pure:
+// an implementer that leaves one out does not compile, so nothing the panel asks for is
+// silently dropped.
 
 #include <array>
 #include <cstdint>
@@ -52,71 +53,80 @@ public:
     virtual ~IControlFrame() = default;
     virtual CComPort& Com() = 0;
     virtual BYTE& Flag(FrameFlag flag) = 0;
+    // The frame's trigger fields, which the set-up page's channel selection also writes.
     virtual TriggerState& Triggers() = 0;
     // Seconds since 1970.
     virtual std::int64_t Now() const = 0;
 
     // ---- The set-up page ----
     virtual const CMeasureSetup* SetupRecord() const = 0;
-    virtual IoNioInputs GetIoNioInputs() const { return {}; }
-    virtual CString AddOnProgramPath(bool /*start*/) const { return CString(); }
-    virtual bool CheckPowerUnits() const { return true; }
-    virtual UINT MeasureRateTextId() const { return 0; }
-    // The texts the stop-limit display copies: the count label, the duration label, the
-    // duration field and the duration unit.
-    virtual CString SetupText(int /*controlId*/) const { return CString(); }
+    virtual IoNioInputs GetIoNioInputs() const = 0;
+    virtual CString AddOnProgramPath(bool start) const = 0;
+    // False when a power channel is shown whose torque or speed row is in a scaled unit.
+    virtual bool CheckPowerUnits() const = 0;
+    virtual UINT MeasureRateTextId() const = 0;
+    // The text of a control of the set-up page; the stop-limit display copies the count label,
+    // the duration label, the duration field and the duration unit.
+    virtual CString SetupText(int controlId) const = 0;
     // Values per value set (storage budget) and the six channel flags of the set-up.
-    virtual int ValuesPerSet() const { return 1; }
+    virtual int ValuesPerSet() const = 0;
 
     // ---- Main frame ----
-    virtual bool IsBusy() const { return false; }  // the wait cursor is shown
-    virtual void BeginWaitCursorOnce() {}
-    virtual void EndWaitCursorOnce() {}
-    virtual void SetStatusText(UINT /*textId*/) {}
-    virtual int ActiveViewKind() const { return 0; }
-    virtual void OnChannelView(int /*index*/) {}
-    virtual void ConfigureMovingAverages(int /*mode*/) {}
-    virtual void UpdateTriggerFlags() {}
-    virtual void ScanViewListItems(int /*which*/) {}
-    virtual void PostCloseMainWindow() {}
-    virtual void ArmFrameTimer(UINT_PTR /*id*/, UINT /*ms*/) {}
-    virtual void WriteLogFile(const CString& /*event*/) {}
+    virtual bool IsBusy() const = 0;  // the wait cursor is shown
+    virtual void BeginWaitCursorOnce() = 0;
+    virtual void EndWaitCursorOnce() = 0;
+    virtual void SetStatusText(UINT textId) = 0;
+    virtual int ActiveViewKind() const = 0;
+    virtual void OnChannelView(int index) = 0;
+    virtual void ConfigureMovingAverages(int mode) = 0;
+    virtual void UpdateTriggerFlags() = 0;
+    virtual void ScanViewListItems(int which) = 0;
+    virtual void PostCloseMainWindow() = 0;
+    virtual void ArmFrameTimer(UINT_PTR id, UINT ms) = 0;
+    virtual void WriteLogFile(const CString& event) = 0;
     // The frame's copies of the two angle-zero options, and its angle reference value.
-    virtual void SetAngleZeroOptions(const std::array<BYTE, 2>& /*options*/) {}
-    virtual void ResetAngleReference() {}
+    virtual void SetAngleZeroOptions(const std::array<BYTE, 2>& options) = 0;
+    virtual void ResetAngleReference() = 0;
 
     // ---- Documentation ----
-    virtual void OpenMeasValueFiles(int /*reserved*/) {}
-    virtual void FinishMeasurement() {}
-    virtual void FreeConvertList() {}
-    virtual int StorageMode(StorageKind) const { return 0; }
-    virtual void SetFirstRecordTime(std::int64_t /*seconds*/) {}
-    virtual void SetDocumentationRunning(bool /*flag*/, bool /*second*/) {}
+    virtual void OpenMeasValueFiles(int reserved) = 0;
+    virtual void FinishMeasurement() = 0;
+    virtual void FreeConvertList() = 0;
+    // The automatic storage mode of a kind as it counts now: 0 off, 1 indexed, 2 constant name.
+    virtual int StorageMode(StorageKind kind) const = 0;
+    // The time of the measurement's first record, in seconds since 1970.
+    virtual void SetFirstRecordTime(std::int64_t seconds) = 0;
+    // Parks (flag false) or restores (flag true) the automatic-storage box of the documentation.
+    virtual void SetDocumentationRunning(bool flag, bool second) = 0;
 
     // ---- Views ----
-    virtual void SetLight(int /*state*/) {}
-    virtual void DiagramSetRunState(int /*state*/, int /*value*/) {}
-    virtual void DiagramStartGraph(bool /*startNow*/) {}
-    virtual void DiagramLoadChannelSetup() {}
-    virtual int DiagramPointCount() const { return 0; }
-    virtual void StoreDiagramAtEnd() {}
-    virtual void SetSensorDisplayFlag(int /*sensor*/, bool /*shown*/) {}
-    virtual void SetStorageBusy(int /*valueSets*/, const std::array<BYTE, 6>& /*channels*/) {}
-    virtual void EnableChannelValueButtons(bool /*enable*/) {}
-    virtual void ClearChannelValueFields() {}
-    virtual void MarkChannelsWaitingForFirstValue() {}
-    virtual void UpdateDisplayValues(int /*sensor*/, int /*mode*/) {}
-    // The unit's count value and percentage of a channel's selected unit (the display table).
-    virtual void FillHysteresisChannel(int /*channel*/, HysteresisChannel& /*channel*/) const {}
+    virtual void SetLight(int state) = 0;
+    virtual void DiagramSetRunState(int state, int value) = 0;
+    virtual void DiagramStartGraph(bool startNow) = 0;
+    virtual void DiagramLoadChannelSetup() = 0;
+    virtual int DiagramPointCount() const = 0;
+    virtual void StoreDiagramAtEnd() = 0;
+    virtual void SetSensorDisplayFlag(int sensor, bool shown) = 0;
+    virtual void SetStorageBusy(int valueSets, const std::array<BYTE, 6>& channels) = 0;
+    // The three value buttons (minimum, maximum, tare) of every channel view.
+    virtual void EnableChannelValueButtons(bool enable) = 0;
+    // Every channel view shows "---" in its four value fields until a sensor is active again.
+    virtual void ClearChannelValueFields() = 0;
+    virtual void MarkChannelsWaitingForFirstValue() = 0;
+    virtual void UpdateDisplayValues(int sensor, int mode) = 0;
+    // The range, count value and percentage of a channel's selected unit (the display tables),
+    // which the trigger hysteresis is computed from.
+    virtual void FillHysteresisChannel(int channel, HysteresisChannel& entry) const = 0;
     // The range value of a channel of a sensor, formatted in its unit.
-    virtual CString ChannelRangeText(int /*sensor*/, int /*channel*/) const { return "n.a."; }
+    virtual CString ChannelRangeText(int sensor, int channel) const = 0;
 
     // ---- Other pages ----
-    virtual void ShowCalibrationControls(bool /*show*/) {}
-    virtual void CloseCalibrationEndPrompt() {}
-    virtual void MarkInformationRefresh() {}
-    virtual void SetupCheckSameSensor() {}
-    virtual void HideSetupSensorControls() {}
+    virtual void ShowCalibrationControls(bool show) = 0;
+    virtual void CloseCalibrationEndPrompt() = 0;
+    virtual void MarkInformationRefresh() = 0;
+    virtual void SetupCheckSameSensor() = 0;
+    // The set-up page's controls that only a connected sensor needs.
+    virtual void HideSetupSensorControls() = 0;
 };
 
 }  // namespace measurement

@@ -236,6 +236,50 @@ void CDlgMeasureDiagram::SetPowerCheck(int index, bool on)
     Changed();
 }
 
+// A sensor's stored "shown in the diagram" bit ticks its box, and the diagram follows the box
+// as it does after a click.
+void CDlgMeasureDiagram::SetChannelSwitch(int sensor, bool on)
+{
+    if (sensor < 0 || sensor >= 4) return;
+    m_controls.Check(kSensorCheck[sensor], on);
+    m_frame.SetSensorDisplayFlag(sensor, on);
+    Changed();
+}
+
+void CDlgMeasureDiagram::ClearSwitches()
+{
+    for (int sensor = 0; sensor < 4; ++sensor) {
+        m_controls.Check(kSensorCheck[sensor], false);
+        m_frame.SetSensorDisplayFlag(sensor, false);
+    }
+    for (int k = 0; k < 2; ++k) m_controls.Check(kPowerShowCheck[k], false);
+    Changed();
+}
+
+// The option box that the rotor operation block keeps (its trigger flag bit 1).
+void CDlgMeasureDiagram::SetDiagramSwitch(bool on)
+{
+    m_controls.Check(kAngleZeroOption[0], on);
+    Changed();
+}
+
+// The digital input of an encoder is its angle-zero option: the box of that side, and the
+// sensor's option flag, as a click on the box sets it.
+void CDlgMeasureDiagram::SetDigitalInputBox(int which, bool checked)
+{
+    if (which < 0 || which > 1) return;
+    m_controls.Check(kAngleZeroOption[which], checked);
+    OnAngleZeroOption(which);
+    Changed();
+}
+
+void CDlgMeasureDiagram::RefreshForDiagramView()
+{
+    RefreshSensorChecks();
+    BuildDurationOptions();
+    Changed();
+}
+
 void CDlgMeasureDiagram::SetAutoRepeat(bool checked, bool enabled)
 {
     m_controls.Check(IDC_MC_AUTO_REPEAT, checked);

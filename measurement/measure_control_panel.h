@@ -202,13 +202,20 @@ public:
     void StopMeasurement() override { OnBnClickedStop(); }
     void SetAutoRepeat(bool checked, bool enabled) override;
     bool IsAutoRepeatChecked() const override { return m_controls.IsChecked(IDC_AUTO_REPEAT_ID); }
-    void ClearSingleShotEnded() override {}
+    // A single shot of several sensors ends with the multiport-ready flag set; a change the
+    // set-up page wrote into the sensors clears it, so the slaves are set up again.
+    void ClearSingleShotEnded() override { m_bMultiportReady = 0; }
     void RefreshSensorCheckBoxes() override { RefreshSensorChecks(); Changed(); }
     void MarkRateChanged() override { m_bTextsStale = 1; }
     void RelayoutDurationRow() override { BuildDurationOptions(); Changed(); }
     void SetPowerCheckBox(int group, bool checked) override { SetPowerCheck(group, checked); }
     void ArmTimer(UINT id, UINT ms) override { SetTimer(id, ms); }
     void CheckSensorVersion() override { CheckSensorVersion(0); }
+    void SetChannelSwitch(int sensor, bool on) override;
+    void ClearSwitches() override;
+    void SetDiagramSwitch(bool on) override;
+    void SetDigitalInputBox(int which, bool checked) override;
+    void RefreshForDiagramView() override;
 
     // Flags the tests and the frame read.
     BYTE ProtocolErrorFlag() const { return m_bProtocolError; }

@@ -128,8 +128,14 @@ void CDlgMeasureDiagram::BuildSensorInfoText(int language)
     if (sensors == 1) {
         const CString a = first.m_sRotorOperation.strSerialA.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialA;
         const CString b = first.m_sRotorOperation.strSerialB.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialB;
-        serials = CString::Formatted(" A. %s B. %s", a.GetString(), b.GetString());
-        ranges = m_frame.ChannelRangeText(0, 0) + " B. " + m_frame.ChannelRangeText(0, 1);
+        // A sensor whose channel B is its digital input measures on channel A only.
+        if (CComPort::IsDeviceCode5(first.m_sIdent)) {
+            serials = CString::Formatted(" %s", a.GetString());
+            ranges = m_frame.ChannelRangeText(0, 0);
+        } else {
+            serials = CString::Formatted(" A. %s B. %s", a.GetString(), b.GetString());
+            ranges = m_frame.ChannelRangeText(0, 0) + " B. " + m_frame.ChannelRangeText(0, 1);
+        }
     } else {
         for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s) {
             const CString id = com.m_Sensor[static_cast<std::size_t>(s)].m_sRotorOperation.strSerialA;

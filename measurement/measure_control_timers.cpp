@@ -149,7 +149,7 @@ void CDlgMeasureDiagram::PollTick()
     }
     if (r.angleZero[0] == 1 && r.shared.bAngleZeroRequest == 1 && m_bAngleZeroRequest) {
         m_frame.ConfigureMovingAverages(3);
-        com.COM_SendAngleZero(1);
+        com.COM_SendRestartWithCheck(1);
         r.angleZero[0] = 0;
         m_bAngleZeroRequest = 0;
         if (!IsRunning()) m_frame.SetAngleZeroOptions({1, r.angleZero[1]});

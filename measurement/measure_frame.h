@@ -2,8 +2,8 @@
 // What the measurement set-up page needs of the windows around it, each seen through the few
 // operations it calls: the main frame (its run-time state, the six display tables, the wait
 // cursor, the views) and the measurement control panel. CMainFrame implements IMeasureFrame;
-// the control panel implements IMeasurePanel; tests use fakes. Operations with a body are
-// optional for an implementer that has nothing to do there.
+// the control panel implements IMeasurePanel; tests use fakes. Every operation is pure: an
+// implementer that leaves one out does not compile.
 
 #include <array>
 #include <cstdint>
@@ -42,21 +42,27 @@ public:
     virtual bool IsRunning() const = 0;
     // The panel knows of at least one connected sensor.
     virtual bool IsSensorConnected() const = 0;
-    virtual void StopMeasurement() {}
-    virtual void SetAutoRepeat(bool /*checked*/, bool /*enabled*/) {}
-    virtual bool IsAutoRepeatChecked() const { return false; }
-    virtual void ClearSingleShotEnded() {}
-    virtual void RefreshSensorCheckBoxes() {}
-    virtual void MarkRateChanged() {}
-    virtual void RelayoutDurationRow() {}
-    virtual void SetPowerCheckBox(int /*group*/, bool /*checked*/) {}
-    virtual void SetChannelSwitch(int /*sensor*/, bool /*on*/) {}
-    virtual void ClearSwitches() {}
-    virtual void SetDiagramSwitch(bool) {}
-    virtual void SetDigitalInputBox(int /*which*/, bool /*checked*/) {}
-    virtual void ArmTimer(UINT /*id*/, UINT /*ms*/) {}
-    virtual void CheckSensorVersion() {}
-    virtual void RefreshForDiagramView() {}
+    virtual void StopMeasurement() = 0;
+    virtual void SetAutoRepeat(bool checked, bool enabled) = 0;
+    virtual bool IsAutoRepeatChecked() const = 0;
+    // The mark a single shot of several sensors leaves when it has ended.
+    virtual void ClearSingleShotEnded() = 0;
+    virtual void RefreshSensorCheckBoxes() = 0;
+    virtual void MarkRateChanged() = 0;
+    virtual void RelayoutDurationRow() = 0;
+    virtual void SetPowerCheckBox(int group, bool checked) = 0;
+    // What the sensors keep of the panel: a sensor's channel shown in the diagram (its sensor
+    // check box), the option box the rotor operation block carries, and the digital input's
+    // box (the angle-zero option of that side). ClearSwitches unticks all of them and the two
+    // power boxes before the sensors are read again.
+    virtual void SetChannelSwitch(int sensor, bool on) = 0;
+    virtual void ClearSwitches() = 0;
+    virtual void SetDiagramSwitch(bool on) = 0;
+    virtual void SetDigitalInputBox(int which, bool checked) = 0;
+    virtual void ArmTimer(UINT id, UINT ms) = 0;
+    virtual void CheckSensorVersion() = 0;
+    // The diagram is the active view: the panel refills what depends on the channels shown.
+    virtual void RefreshForDiagramView() = 0;
 };
 
 class IMeasureFrame {
@@ -65,7 +71,7 @@ public:
     virtual CComPort& Com() = 0;
     virtual IMeasurePanel* Panel() = 0;
     // The views have not registered yet: the page skips its sensor work.
-    virtual bool IsStartupPending() const { return false; }
+    virtual bool IsStartupPending() const = 0;
 
     virtual int MeasureRateIndex() const = 0;
     virtual void SetMeasureRateIndex(int index) = 0;
@@ -88,32 +94,32 @@ public:
     virtual void SetDisplayValue(int channel, DisplayField field, int value) = 0;
     virtual std::vector<DisplayUnit> DisplayUnits(int channel) const = 0;
     virtual void SetDisplayUnits(int channel, const std::vector<DisplayUnit>& units) = 0;
-    virtual void SetPowerMark(int /*channel*/, bool /*on*/) {}
-    virtual void SetStatusText(UINT) {}
+    virtual void SetPowerMark(int channel, bool on) = 0;
+    virtual void SetStatusText(UINT textId) = 0;
 
     // Views.
-    virtual void RefreshChannelViews(int /*reason*/) {}
-    virtual void TareIfNotTared(int /*channel*/) {}
-    virtual bool IsChannelBarVisible(int /*bar*/) const { return false; }
-    virtual void ShowChannelBar(int /*bar*/, bool /*show*/) {}
-    virtual void UpdateDisplayValues(int /*sensor*/, int /*mode*/, const CSensorRecord* /*record*/) {}
+    virtual void RefreshChannelViews(int reason) = 0;
+    virtual void TareIfNotTared(int channel) = 0;
+    virtual bool IsChannelBarVisible(int bar) const = 0;
+    virtual void ShowChannelBar(int bar, bool show) = 0;
+    virtual void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) = 0;
 
     // Run-time state the page hands over.
-    virtual void SetChannelSelection(const std::array<BYTE, 6>&) {}
-    virtual void SetMeasureMode(int) {}
-    virtual int MeasureMode() const { return 0; }
-    virtual void SetDisplayMode(int) {}
-    virtual int ActiveViewKind() const { return 0; }
-    virtual void SetChannelFlag(int /*group*/) {}
-    virtual void CopyPowerDisplayFlags() {}
-    virtual void SetEvaluationKind(int) {}
+    virtual void SetChannelSelection(const std::array<BYTE, 6>& selection) = 0;
+    virtual void SetMeasureMode(int mode) = 0;
+    virtual int MeasureMode() const = 0;
+    virtual void SetDisplayMode(int mode) = 0;
+    virtual int ActiveViewKind() const = 0;
+    virtual void SetChannelFlag(int group) = 0;
+    virtual void CopyPowerDisplayFlags() = 0;
+    virtual void SetEvaluationKind(int kind) = 0;
     // The documentation's pass/fail output switch: 1 on, 2 off.
-    virtual void SetIoNioOutput(int) {}
-    virtual bool IsCommonFilter() const { return false; }
-    virtual void SetPowerSettings(int /*group*/, int /*unit*/, int /*a*/, int /*b*/, int /*c*/) {}
+    virtual void SetIoNioOutput(int value) = 0;
+    virtual bool IsCommonFilter() const = 0;
+    virtual void SetPowerSettings(int group, int unit, int a, int b, int c) = 0;
     // The add-on paths and the serial number of the sensor in use, which the application
     // keeps in its profile at shut-down.
-    virtual void KeepProfileValues(const CString& /*startProg*/, const CString& /*stopProg*/, DWORD /*serial*/) {}
+    virtual void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) = 0;
 };
 
 }  // namespace measurement

@@ -75,6 +75,14 @@ void CDlgMeasureAdjust::RecheckMeasureRateList()
         FillMeasureRateList();
 }
 
+void CDlgMeasureAdjust::HideSensorControls()
+{
+    m_controls.SetText(IDC_DIGITAL_INPUT, CString());
+    m_controls.Show(IDC_LOWPASS_CAPTION, false);
+    for (int id : kLowPassCombo) m_controls.Show(id, false);
+    Changed();
+}
+
 CString CDlgMeasureAdjust::DigitalInputCaption() { return GetLanguage() == 0 ? "(Digitaleingang)" : "(digital input)"; }
 
 bool CDlgMeasureAdjust::NormaliseChannelFlags()

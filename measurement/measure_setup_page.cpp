@@ -246,6 +246,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
 
     CheckSameSensorNow();
     LoadTriggersFromSensors();
+    ApplyMeasuringTime();
     LoadAxisAssignmentFromSensors();
     m_bTimeXAxis = m_setup.axis[0].source == kAxisTime;
     SyncPowerSelectors();

@@ -41,12 +41,15 @@ struct ScalingResult {
     CString unit;
 };
 
-// Opens the channel scaling page modally; false when it was cancelled.
+// The channel scaling page as the set-up page opens it.
 class IScalingPage {
 public:
     virtual ~IScalingPage() = default;
+    // Opens the page modally; false when it was cancelled.
     virtual bool Run(int channel, const CString& unitText, double unitFactor, double scaleValue,
                      const CString& scaleUnit, ScalingResult& result) = 0;
+    // The values of a single shot the open page asked for; false when no page is open.
+    virtual bool ShowMeasuredValue(LONG valueA, LONG valueB) = 0;
 };
 
 // Row kinds of the row-change handler.
@@ -134,6 +137,9 @@ public:
     void ShowReduction();
     void UpdateDurationLabel();
     void UpdatePointsLabel();
+    // The main frame's measuring time from the stop trigger: the duration, or the time the
+    // number of measurements takes; none for any other stop.
+    void ApplyMeasuringTime();
     // Channels in the point budget: at least one.
     int BudgetChannels() const;
 
@@ -149,6 +155,9 @@ public:
     void OnOptionBox(int group);
     void SyncPowerSelectors();
     bool CheckPowerUnits() const;
+    // The sensor has gone: the controls that described it (its digital input's caption, its
+    // low-pass filters) are emptied and hidden until a sensor is read again.
+    void HideSensorControls();
     void HideChannelBars();
     static int GetAveragingCount(int index);
     static UINT GetSignTextId(int sign);
@@ -228,6 +237,10 @@ public:
     double MeasuringIntervalSeconds() const override { return m_setup.samplePeriod; }
     const workflow::MeasureSetupValues* WriteSetupValues() const override;
     void ToggleBusyMarker() override { m_bBusyMarker = !m_bBusyMarker; }
+    bool ShowScalingValues(LONG valueA, LONG valueB) override
+    {
+        return m_pScalingPage && m_pScalingPage->ShowMeasuredValue(valueA, valueB);
+    }
 
     // Window timers: 18 refresh, 56 end of a power switch.
     void OnTimer(UINT_PTR id) override;

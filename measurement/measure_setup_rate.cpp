@@ -61,10 +61,9 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     m_setup.xAxisUnitTextId = XAxisUnitTextIdOfRate(index);
     if (IMeasurePanel* panel = Panel()) panel->MarkRateChanged();
     const int channels = BudgetChannels();
-    if (channels * m_setup.duration / m_setup.samplePeriod >= kPointBudget) {
+    if (channels * m_setup.duration / m_setup.samplePeriod >= kPointBudget)
         m_setup.duration = static_cast<double>(kPointBudgetWhole / channels) * m_setup.samplePeriod;
-        m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.duration));
-    }
+    ApplyMeasuringTime();
     ShowDuration();
     UpdateDurationLabel();
     UpdatePointsLabel();
@@ -177,7 +176,7 @@ void CDlgMeasureAdjust::OnDurationChanged()
     m_setup.count = period >= 0.000001 ? m_setup.duration / period : 1.0;
     m_bRereadPointCount = false;
     UpdateDurationLabel();
-    m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.duration));
+    ApplyMeasuringTime();
 }
 
 void CDlgMeasureAdjust::OnPointCountChanged()
@@ -194,7 +193,15 @@ void CDlgMeasureAdjust::OnPointCountChanged()
     m_setup.count = value;
     m_bRereadPointCount = false;
     UpdatePointsLabel();
-    m_frame.SetMeasuringDurationSeconds(WholeSeconds(m_setup.count * m_setup.samplePeriod));
+    ApplyMeasuringTime();
+}
+
+void CDlgMeasureAdjust::ApplyMeasuringTime()
+{
+    double seconds = 0.0;
+    if (m_setup.stopSource == kStopByDuration) seconds = m_setup.duration;
+    else if (m_setup.stopSource == kStopByCount) seconds = m_setup.count * m_setup.samplePeriod;
+    m_frame.SetMeasuringDurationSeconds(WholeSeconds(seconds));
 }
 
 }  // namespace measurement

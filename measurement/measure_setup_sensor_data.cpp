@@ -3,6 +3,7 @@
 
 #include <ctime>
 
+#include "environment/number_text.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/setup_numbers.h"
@@ -50,10 +51,13 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
         if (kind == 1) return sensor < 2 ? 5 : 6;
         return RealIndex(sensor) + 1;
     };
-    bool startFound = false, stopFound = false;
+    // A channel trigger's value is kept only by the sensor of that channel; the others hold the
+    // no-value float, as every sensor does for a trigger switched off.
+    bool startFound = false, stopFound = false, anyTriggerPart = false;
     for (int i = 0; i < sensors; ++i) {
         const SensorSetupFields f = Sensor(i);
         if (!f.hasTriggerPart) continue;
+        anyTriggerPart = true;
         if (!startFound) {
             const int kind = f.StartKind();
             if ((kind == 0 || kind == 1) && f.startValueValid) {
@@ -65,7 +69,7 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
                 startFound = true;
             } else if (kind == 2) {
                 s.startSource = kStartBySystemTime;
-                s.startTime = f.startValueValid ? static_cast<std::int64_t>(f.startValue) : 0;
+                s.startTime = static_cast<std::int64_t>(f.startWord);
                 s.startByDateTime = true;
                 startFound = true;
             } else if (kind == 3) {
@@ -75,24 +79,20 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
         }
         if (!stopFound) {
             const int kind = f.StopKind();
-            if (kind == 0 || kind == 1) {
-                if (f.stopValueValid) {
-                    s.stopSource = channelSource(i, kind, f.stopChannel);
-                    s.stopValue = f.stopValue;
-                    s.stopExtra = f.stopExtra;
-                    s.stopSet = true;
-                    s.stopDirection = f.StopDirection();
-                } else {
-                    s.stopSource = 0;
-                }
+            if ((kind == 0 || kind == 1) && f.stopValueValid) {
+                s.stopSource = channelSource(i, kind, f.stopChannel);
+                s.stopValue = f.stopValue;
+                s.stopExtra = f.stopExtra;
+                s.stopSet = true;
+                s.stopDirection = f.StopDirection();
                 stopFound = true;
             } else if (kind == 2) {
                 s.stopSource = kStopByDuration;
                 s.stopByDuration = true;
-                s.duration = f.stopWord == 0xFFFFFFFF ? 0.0 : static_cast<double>(f.stopWord);
+                s.duration = f.stopWordValid ? static_cast<double>(f.stopWord) : 0.0;
                 stopFound = true;
             } else if (kind == 3) {
-                if (f.stopWord != 0xFFFFFFFF) {
+                if (f.stopWordValid) {
                     s.stopSource = kStopByCount;
                     s.stopByCount = true;
                     s.count = static_cast<double>(f.stopWord);
@@ -103,6 +103,8 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
             }
         }
     }
+    if (anyTriggerPart && !startFound) s.startSource = 0;
+    if (anyTriggerPart && !stopFound) s.stopSource = 0;
     // Digital inputs and the diagram switch.
     IMeasurePanel* panel = Panel();
     bool diagramSwitch = false;
@@ -149,6 +151,15 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             anyY = anyY || place >= 1;
         }
         if (panel && SensorSetupFields::ShownIn(f.display)) panel->SetChannelSwitch(i, true);
+        if (several && f.combination) {
+            const int group = i < 2 ? 0 : 1;
+            const bool synchronised = Com().m_bDualDevice != 0;
+            const bool power1 = !synchronised && (f.display & 0x04);
+            const bool power2 = !synchronised && (f.display & 0x02);
+            SetDisplayFlag(0, power1 ? 0 : 1);
+            SetDisplayFlag(1, power2 ? 0 : 1);
+            if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
+        }
         if (several && f.kind == 'D' && (f.display2 & 0x80)) {
             const int group = i < 2 ? 0 : 1;
             axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
@@ -170,7 +181,7 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         }
     }
     if (!anyY && sensors > 0 && Com().m_bDualDevice) {
-        for (int r = 0; r < kRowCount - 1; ++r)
+        for (int r = 0; r < kRowCount; ++r)
             if (IsRowActive(r)) axis[static_cast<std::size_t>(r + 1)].source = r + 2;
     }
     if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
@@ -187,7 +198,8 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
     const int sensors = std::max(0, SensorCount());
     auto take = [this](int slot, const SensorLimit& limit) {
         if (!limit.valid) return false;
-        m_sLimitText[static_cast<std::size_t>(slot)] = FormatTrimmed(limit.value, limit.decimals, GetLanguage());
+        // With the decimals the sensor keeps for it, trailing zeros included ("10,50").
+        m_sLimitText[static_cast<std::size_t>(slot)] = FormatDouble(limit.value, limit.decimals, GetLanguage());
         m_setup.limitValue[static_cast<std::size_t>(slot)] = limit.value;
         return true;
     };

@@ -233,6 +233,7 @@ void CDlgMeasureAdjust::SetTriggerField(int kind, int value)
             s.stopValue = 0.0;
         }
         if (s.stopSet && s.stopDirection < 0) s.stopDirection = 0;
+        ApplyMeasuringTime();
         break;
     case 2: s.startDirection = value; break;
     case 3: s.stopDirection = value; break;
@@ -376,7 +377,11 @@ void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable)
         if (disable) m_controls.Enable(kLimitEdit[2 * k + j], false);
     }
     if (disable) m_controls.Show(kConditionCheck[k], false);
-    if (!m_controls.IsChecked(kConditionCheck[1 - k])) m_frame.SetIoNioOutput(2);
+    // Only a condition that watched a channel switches the pass/fail output off: a refill that
+    // finds none set (every start of the program without limits in the sensor) leaves the
+    // storage mode the user chose.
+    const bool watched = m_iLimitedMeasurand[static_cast<std::size_t>(k)] != -1;
+    if (watched && !m_controls.IsChecked(kConditionCheck[1 - k])) m_frame.SetIoNioOutput(2);
     m_iLimitedMeasurand[static_cast<std::size_t>(k)] = -1;
 }
 

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 
+#include "workflow/com_port.h"
 #include "workflow/sensor_records.h"
 
 namespace measurement {
@@ -42,6 +43,9 @@ void ReadTriggerPart(const BYTE* rotorOp, SensorSetupFields& f)
     const SensorLimit stop = LimitOf(Le32(rotorOp + 14), 0);
     const SensorLimit start = LimitOf(Le32(rotorOp + 18), 0);
     f.stopWord = stopWord;
+    // A stop switched off is written with the no-value float where a count would stand.
+    f.stopWordValid = stopWord != 0xFFFFFFFF && Le32(rotorOp + 14) != std::bit_cast<DWORD>(3.4028235e+38f);
+    f.startWord = Le32(rotorOp + 18);
     f.stopValue = stop.value;
     f.stopValueValid = stop.valid;
     f.startValue = start.value;
@@ -82,6 +86,9 @@ SensorSetupFields ReadSensorSetupFields(const CSensorRecord& record)
     f.typeCode = record.m_sIdent[kIdentStatorId];
     f.versionCode = record.m_sIdent[kIdentStatorRevision];
     f.secondIdent = record.m_sIdent[kIdentHmbUsb];
+    // A combined device (its identification's dual-device mark): its display bits carry the
+    // power display flags and the power switch.
+    f.combination = CComPort::IsDeviceCodeDual(record.m_sIdent) ? 1 : 0;
     f.userScaling = record.m_sSwConfig.cReadMark ? 1 : 0;
     f.scalingPresent = {record.m_sSwConfig.cScalingA, record.m_sSwConfig.cScalingB};
     f.lowPass = {static_cast<int>(record.m_sStatorOperation.nFilterA), static_cast<int>(record.m_sStatorOperation.nFilterB)};

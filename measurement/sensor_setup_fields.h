@@ -37,16 +37,21 @@ struct SensorSetupFields {
     BYTE option = 0;
     BYTE operatingMode = 0;     // 3 torque, 4 angle, 7 angle with option
 
-    // Rotor operation block.
+    // Rotor operation block, as the configuration write stores it (sensors in the field hold
+    // that layout): trigger byte 7-6 stop kind (0 channel, 1 power, 2 duration, 3 count or
+    // none), 5 stop direction, 4-3 start kind (0 channel, 1 power, 2 system time, 3 none),
+    // 2 start direction, 1 diagram switch, 0 digital input.
     bool hasTriggerPart = false;
-    BYTE triggerByte = 0;       // 7-6 start kind, 5 start dir, 4-3 stop kind, 2 stop dir, 1 diagram, 0 digital input
+    BYTE triggerByte = 0;
     BYTE display = 0xE0;        // 7-5 axis (7 none), 3 shown, 2-0 power flags or power unit
     BYTE display2 = 0xE0;       // channel B of a single sensor; the power byte of a multiport sensor
     double startValue = 0.0;
     bool startValueValid = false;
+    DWORD startWord = 0;        // the start time of a start by system time, seconds since 1970
     double stopValue = 0.0;
     bool stopValueValid = false;
     DWORD stopWord = 0xFFFFFFFF;
+    bool stopWordValid = false; // a duration or count: neither all ones nor the no-value float
     BYTE startExtra = 3, stopExtra = 3;  // decimals of the value texts
     BYTE startChannel = 0, stopChannel = 0;  // 0 channel A, else B
 
@@ -56,10 +61,10 @@ struct SensorSetupFields {
     BYTE conditionSelector = 0;
     BYTE powerMeasurand = 0;
 
-    int StartKind() const { return (triggerByte >> 6) & 3; }
-    int StopKind() const { return (triggerByte >> 3) & 3; }
-    int StartDirection() const { return (triggerByte >> 5) & 1; }
-    int StopDirection() const { return (triggerByte >> 2) & 1; }
+    int StartKind() const { return (triggerByte >> 3) & 3; }
+    int StopKind() const { return (triggerByte >> 6) & 3; }
+    int StartDirection() const { return (triggerByte >> 2) & 1; }
+    int StopDirection() const { return (triggerByte >> 5) & 1; }
     bool DiagramSwitch() const { return (triggerByte & 0x02) != 0; }
     bool DigitalInputBit() const { return (triggerByte & 0x01) != 0; }
     static int AxisOf(BYTE displayByte) { return (displayByte >> 5) & 7; }

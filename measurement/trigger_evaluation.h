@@ -52,10 +52,8 @@ public:
     // Seconds since 1970.
     virtual std::int64_t Now() const = 0;
     // The around-trigger display; only called when the evaluation is asked to show it.
-    virtual void ShowAroundTrigger(int /*panel*/, int /*direction*/, double /*actual*/, char /*op*/, char /*sign*/,
-                                   double /*given*/, double /*hysteresis*/, bool /*armed*/)
-    {
-    }
+    virtual void ShowAroundTrigger(int panel, int direction, double actual, char op, char sign, double given,
+                                   double hysteresis, bool armed) = 0;
 };
 
 enum class TriggerEvent { None, Start, Stop };

@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "platform/qt_text.h"
 
@@ -35,6 +37,56 @@ QString IniPath()
     return ConfigHome() + "/" + kCompany + "/" + kApplication + ".ini";
 }
 
+// QSettings reads '/' and a backslash in a key as group separators. A section's path, such
+// as "AllViewState\BarState\ViewBar" (one backslash each), is kept as nested groups: the
+// file shows [AllViewState] with keys "BarState\ViewBar\State", as a person reading it
+// expects. Within one name '%' and '/' are escaped, since a device path used as a name carries
+// '/' ("/dev/pts/3"), and in an entry name the backslash as well.
+QString EscapeName(QString s, bool backslash)
+{
+    s.replace('%', "%25").replace('/', "%2F");
+    if (backslash) s.replace('\\', "%5C");
+    return s;
+}
+
+QString Group(const CString& section)
+{
+    QStringList parts;
+    for (const QString& part : ToQString(section).split('\\'))
+        parts << EscapeName(part, false);
+    return parts.join('/');
+}
+
+QString Key(const CString& section, const CString& entry)
+{
+    return Group(section) + "/" + EscapeName(ToQString(entry), true);
+}
+
+CString Unescape(QString key)
+{
+    key.replace("%2F", "/").replace("%5C", "\\").replace("%25", "%");
+    return FromQString(key);
+}
+
+// Files written before the sections' paths became nested groups hold such a section as one
+// group whose name carries the escaped backslash ("AllViewState%5CBarState%5CViewBar"). Their
+// entries move to the nested group, unless it has the entry already, and the old group goes.
+void MoveFlatSectionsToNestedGroups(QSettings& settings)
+{
+    for (const QString& flat : settings.childGroups()) {
+        if (!flat.contains("%5C")) continue;
+        const QString nested = Group(Unescape(flat));
+        settings.beginGroup(flat);
+        const QStringList keys = settings.childKeys();
+        std::vector<std::pair<QString, QVariant>> values;
+        for (const QString& key : keys) values.emplace_back(key, settings.value(key));
+        settings.endGroup();
+        for (const auto& [key, value] : values)
+            if (!settings.contains(nested + "/" + key)) settings.setValue(nested + "/" + key, value);
+        settings.remove(flat);
+    }
+}
+
 // One QSettings per file path: tests point XDG_CONFIG_HOME elsewhere between cases, and the
 // object is then replaced.
 std::recursive_mutex g_mutex;
@@ -46,33 +98,9 @@ QSettings& Settings()
     if (!g_settings || g_settings->fileName() != path) {
         if (g_settings) g_settings->sync();
         g_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        MoveFlatSectionsToNestedGroups(*g_settings);
     }
     return *g_settings;
-}
-
-// QSettings reads '/' and '\\' in a key as group separators. The original's names contain
-// neither, but a device path used as a name does ("/dev/pts/3"), so both are escaped.
-QString Escape(const CString& name)
-{
-    QString s = ToQString(name);
-    s.replace('%', "%25").replace('/', "%2F").replace('\\', "%5C");
-    return s;
-}
-
-QString Key(const CString& section, const CString& entry)
-{
-    return Escape(section) + "/" + Escape(entry);
-}
-
-QString Group(const CString& section)
-{
-    return Escape(section);
-}
-
-CString Unescape(QString key)
-{
-    key.replace("%2F", "/").replace("%5C", "\\").replace("%25", "%");
-    return FromQString(key);
 }
 
 bool Ok(QSettings& settings)
@@ -163,7 +191,11 @@ CStringArray GetProfileEntries(const CString& section)
 bool ProfileSectionExists(const CString& section)
 {
     std::lock_guard lock(g_mutex);
-    return Settings().childGroups().contains(Group(section));
+    QSettings& settings = Settings();
+    settings.beginGroup(Group(section));
+    const bool exists = !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+    settings.endGroup();
+    return exists;
 }
 
 bool FlushProfile()

@@ -213,6 +213,7 @@ bool EnumSerialPortsFromSysfs(CPortDetailArray& list)
         if (list.Exists(portName)) {
             // Listed already: a refresh still brings its open path up to date.
             auto again = std::make_unique<CPortDetailsEx>();
+            again->m_sDisplayText = list.DisplayTextOf(portName);
             again->m_sPortName = portName;
             again->m_sDescription = found.description;
             again->m_sOpenPath = CString((fs::path(roots.dev) / node).string());
@@ -241,9 +242,12 @@ bool EnumSerialPortsFromRegistry(CPortDetailArray& list)
         if (path.IsEmpty() || !fs::exists(path.GetString(), ec)) continue;
         const CString portName = AssignComAlias(ThePortSettings(), "path:" + path);
         if (list.Exists(portName)) {
-            // Its node is there again (a device that went away came back on the same path): it
-            // is offered again, as a replugged device found in sysfs is.
-            list.SetPresent(portName, true);
+            // Listed already: it is offered again, and the name leads to the path the settings
+            // give it now (a module's terminal created anew under another node).
+            auto again = std::make_unique<CPortDetailsEx>();
+            again->m_sDisplayText = list.DisplayTextOf(portName);
+            again->m_sOpenPath = path;
+            list.Add(std::move(again));
             continue;
         }
         auto port = std::make_unique<CPortDetailsEx>();

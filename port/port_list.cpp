@@ -47,11 +47,10 @@ void CPortDetailArray::Add(std::unique_ptr<CPortDetailsEx> entry)
     if (listed != m_map.end()) {
         CPortDetailsEx* known = listed->second;
         known->m_bPresent = true;
-        if (known->m_sOpenPath != entry->m_sOpenPath || known->m_sSymbolicLink != entry->m_sSymbolicLink) {
-            known->m_sOpenPath = entry->m_sOpenPath;
-            known->m_sSymbolicLink = entry->m_sSymbolicLink;
-            AddKeysOf(known);
-        }
+        known->m_sOpenPath = entry->m_sOpenPath;
+        known->m_sSymbolicLink = entry->m_sSymbolicLink;
+        // Its node leads to it again, also when another device held that node meanwhile.
+        AddKeysOf(known);
         return;
     }
     entry->m_bPresent = true;

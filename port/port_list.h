@@ -38,8 +38,9 @@ public:
 class CPortDetailArray {
 public:
     // Adds a found port. An entry whose display text is listed already is not added again:
-    // the listed one is marked present and takes the new one's open path and symbolic link
-    // (a device plugged in again may have got another device node).
+    // the listed one is marked present, takes the new one's open path and symbolic link (a
+    // device plugged in again may have got another device node), and its node leads to it
+    // again (another device may have held that node meanwhile).
     void Add(std::unique_ptr<CPortDetailsEx> entry);
     const CPortDetailsEx* Find(const CString& name);
     bool Exists(const CString& name) { return Find(name) != nullptr; }

@@ -123,7 +123,7 @@ bool CPortMan::OpenPort(const CString& name, CDataCallback* callback, DWORD buff
     if (name.IsEmpty()) return false;
     CPortDetailArray& list = ThePortList();
     if (!list.Exists(name)) RefreshPortList();
-    if (GetState() == kPortOpen && list.SameEntry(name, m_sSymbolicLink)) return true;
+    if (GetState() == kPortOpen && IsOpenOnPathOf(name)) return true;
     m_pending.Copy(*this);
     m_pending.m_bValid = true;
     m_pending.SetName(list.DisplayTextOf(name));
@@ -175,7 +175,7 @@ bool CPortMan::CreatePortObject()
     if (!list.Exists(name)) RefreshPortList();
     std::shared_ptr<CPort> old = GetPort();
     const int state = GetState();
-    const bool keep = old && (state == kPortOpen || state == kPortLent) && list.SameEntry(name, m_sSymbolicLink);
+    const bool keep = old && (state == kPortOpen || state == kPortLent) && IsOpenOnPathOf(name);
     if (!keep) {
         // The old port is closed before it is let go: its monitor must not hold the worker.
         if (old) old->Close(false);
@@ -190,6 +190,13 @@ bool CPortMan::CreatePortObject()
     m_pThreadMan->SetPort(port);
     port->SetWorker(m_pThreadMan.get());
     return true;
+}
+
+bool CPortMan::IsOpenOnPathOf(const CString& name)
+{
+    // The same entry is not enough: its name may now stand for another device path.
+    CPortDetailArray& list = ThePortList();
+    return list.SameEntry(name, m_sSymbolicLink) && list.OpenPathOf(name) == m_sSymbolicLink;
 }
 
 bool CPortMan::SetOffLine(bool offLine)

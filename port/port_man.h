@@ -81,6 +81,8 @@ private:
     bool OnDataReceived(const BYTE* data, DWORD count);
     bool OnEventReceived(DWORD events, DWORD error);
     void ReplaceDeviceChangeHandler(std::unique_ptr<CDeviceChangeHandler> handler);
+    // The port is held on the device path that name stands for now.
+    bool IsOpenOnPathOf(const CString& name);
     // The name a device notification gives belongs to this manager's port.
     bool IsOwnDevice(const CString& name);
 

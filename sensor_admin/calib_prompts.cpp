@@ -100,6 +100,8 @@ void CDlgCalibMsgGetValueEnd::OnCancel()
 void CDlgCalibMsgGetValueEnd::CloseIfVisible()
 {
     if (!m_bVisible) return;
+    // The views show again what they hold: the prompt stood over them while the values came.
+    if (m_com.m_pMainFrame) m_com.m_pMainFrame->RefreshChannelViews(4);
     m_bVisible = false;
     m_bAcquiring = false;
     Changed();

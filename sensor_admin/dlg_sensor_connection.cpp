@@ -167,6 +167,11 @@ BYTE CDlgSensorConnection::BaudCodeOfRate(int baud) const
 
 void CDlgSensorConnection::ReenableAfterBaudChange()
 {
+    // The user's choice of USB ports only comes back once the search after a change has ended.
+    if (m_nUsbPortsOnlyKept >= 0) {
+        m_nUsbPortsOnly = m_nUsbPortsOnlyKept;
+        m_nUsbPortsOnlyKept = -1;
+    }
     // A change still flagged when the start-up ends has not reached the sensors.
     if (m_bBaudRateChange) {
         m_bBaudRateChange = 0;
@@ -322,9 +327,13 @@ void CDlgSensorConnection::OnTimer(UINT_PTR id)
         }
         break;
     case kConnTimerRestarted:
-        // The sensors run at their new rate: the ports are searched and connected again.
+        // The sensors run at their new rate: the ports are searched and connected again, every
+        // port, since a sensor behind an Ethernet module may come back on a row that held none;
+        // the user's choice of USB ports only is kept aside until the search has ended.
         m_bBaudRateChange = 0;
         SetBusy(false);
+        m_nUsbPortsOnlyKept = m_nUsbPortsOnly;
+        m_nUsbPortsOnly = 0;
         OnSearch();
         m_strStatusLine = LoadLangString(kTextBaudChangeDone);
         break;

@@ -78,6 +78,7 @@ public:
     // The page changed what it shows.
 
     int m_nUsbPortsOnly = 0;       // 1: search and probe the sensors' USB ports only
+    int m_nUsbPortsOnlyKept = -1;  // the user's choice while a search after a baud-rate change runs
     BYTE m_bBaudRateChange = 0;    // a baud-rate change is under way
     BYTE m_cNewBaudCode = 0;
     CString m_strStatusLine;       // the page's last result, shown under the list

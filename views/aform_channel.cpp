@@ -19,10 +19,27 @@ CAFormChannelX::CAFormChannelX(int channel, views::IViewsFrame& frame, views::Ch
 
 CAFormChannelX::~CAFormChannelX() { m_refresher.DetachDisplay(this); }
 
-void CAFormChannelX::UpdateField0() { SetDlgItemText(IDC_CAPTION, m_logic.FieldText(0)); }
-void CAFormChannelX::UpdateField1() { SetDlgItemText(IDC_VALUE, m_logic.FieldText(1)); }
-void CAFormChannelX::UpdateField2() { SetDlgItemText(IDC_MINIMUM, m_logic.FieldText(2)); }
-void CAFormChannelX::UpdateField3() { SetDlgItemText(IDC_MAXIMUM, m_logic.FieldText(3)); }
+namespace {
+const CString kClearedField = "---";
+}
+
+void CAFormChannelX::UpdateField0() { SetDlgItemText(IDC_CAPTION, m_bCleared ? kClearedField : m_logic.FieldText(0)); }
+void CAFormChannelX::UpdateField1() { SetDlgItemText(IDC_VALUE, m_bCleared ? kClearedField : m_logic.FieldText(1)); }
+void CAFormChannelX::UpdateField2() { SetDlgItemText(IDC_MINIMUM, m_bCleared ? kClearedField : m_logic.FieldText(2)); }
+void CAFormChannelX::UpdateField3() { SetDlgItemText(IDC_MAXIMUM, m_bCleared ? kClearedField : m_logic.FieldText(3)); }
+
+void CAFormChannelX::EnableValueButtons(bool enable)
+{
+    m_bButtonsEnabled = enable;
+    if (enable) m_bCleared = false;
+    ShowValues();
+}
+
+void CAFormChannelX::ClearValueFields()
+{
+    m_bCleared = true;
+    ShowValues();
+}
 
 void CAFormChannelX::LoadLanguageTexts()
 {
@@ -40,12 +57,14 @@ void CAFormChannelX::ShowValues()
     UpdateField2();
     UpdateField3();
     SetDlgItemText(IDC_TARE_STATE, m_logic.IsTared() ? views::ViewText(views::kTextTareActive) : CString());
-    EnableDlgItem(IDC_TARE, !m_logic.IsAbsent());
+    EnableDlgItem(IDC_TARE, m_bButtonsEnabled && !m_logic.IsAbsent());
+    EnableDlgItem(IDC_MINIMUM, m_bButtonsEnabled);
+    EnableDlgItem(IDC_MAXIMUM, m_bButtonsEnabled);
 }
 
 void CAFormChannelX::OnCommand(int id, UINT code)
 {
-    if (code != BN_CLICKED) return;
+    if (code != BN_CLICKED || !m_bButtonsEnabled) return;
     switch (id) {
     case IDC_TARE:
         if (m_logic.IsTared()) m_logic.ClearTare();

@@ -44,6 +44,11 @@ public:
         return m_logic.FormatValueText(codeText, valueText, unitText, factor);
     }
     void LoadLanguageTexts() override;
+    // The three value buttons (minimum, maximum, tare): off while no sensor is active.
+    void EnableValueButtons(bool enable);
+    bool AreValueButtonsEnabled() const { return m_bButtonsEnabled; }
+    // "---" in the four value fields until the buttons are enabled again (a sensor is active).
+    void ClearValueFields();
 
     // IChannelDisplay
     void ShowValues() override;
@@ -56,4 +61,6 @@ private:
     views::ChannelViewLogic m_logic;
     views::ChannelRefresher& m_refresher;
     int m_shows = 0;
+    bool m_bButtonsEnabled = true;
+    bool m_bCleared = false;
 };

@@ -36,7 +36,9 @@ struct UnitEntry {
     CString text;
     double factor = 1.0;             // from the sensor's own unit (watts for power)
     int countValue = kDefaultCountValue;
-    double percent = 1.0;            // of the range, for the trigger hysteresis
+    // The trigger hysteresis' share of the range (in the sensor's own unit) in per cent,
+    // converted into this unit.
+    double percent = 1.0;
 };
 
 struct DisplayTable : workflow::DisplayChannelEntry {

@@ -20,6 +20,9 @@ std::vector<UnitEntry> Build(std::initializer_list<UnitRow> rows)
         UnitEntry unit;
         unit.textId = static_cast<int>(row.textId);
         unit.factor = row.factor;
+        // The trigger hysteresis is one per cent of the range: the range is in the sensor's own
+        // unit, so the share carries the unit's factor and the hysteresis comes out in the unit.
+        unit.percent = row.factor;
         unit.text = ViewText(row.textId);
         units.push_back(unit);
     }

@@ -35,7 +35,7 @@ public:
     virtual void EvaluateValueSet(const ValueSet& set) = 0;
     // Whether the set just evaluated belongs to the recording: false once a trigger's stop
     // event has ended it, for the sets still on the line behind the stop.
-    virtual bool RecordsLastValueSet() const { return true; }
+    virtual bool RecordsLastValueSet() const = 0;
 };
 
 // What the diagram takes from the set-up of a measurement.
@@ -60,14 +60,14 @@ public:
     virtual bool IsMeasurementEnded() const = 0;
     virtual DiagramSetup GetDiagramSetup() const = 0;
     // Every value set of a measurement, in order, for the measured-value file.
-    virtual void DocumentValueSet(const ValueSet& /*set*/) {}
+    virtual void DocumentValueSet(const ValueSet& set) = 0;
     // The file the diagram is stored in at the end of a measurement; empty when the
     // documentation settings do not ask for it.
-    virtual CString DiagramFileAtEnd() { return CString(); }
+    virtual CString DiagramFileAtEnd() = 0;
     // Registration: the frame keeps the first view of each kind.
-    virtual void RegisterChannelView(int /*channel*/, CAFormChannelX*) {}
-    virtual void RegisterDiagramView(CAFormDiagram*) {}
-    virtual void RegisterLightView(CAFormLight*) {}
+    virtual void RegisterChannelView(int channel, CAFormChannelX* view) = 0;
+    virtual void RegisterDiagramView(CAFormDiagram* view) = 0;
+    virtual void RegisterLightView(CAFormLight* view) = 0;
 };
 
 }  // namespace views

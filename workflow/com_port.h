@@ -257,6 +257,10 @@ public:
     bool COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode);
     bool COM_ZMRestartSensorAfterInit();
     void COM_SendAngleZero(BYTE flag);
+    // The control panel's angle zero: of a single sensor whatever the power channels select, of
+    // a multiport device as COM_SendAngleZero; the sensor answers it like a restart. With the
+    // check a failed write is reported. State 51.
+    bool COM_SendRestartWithCheck(BYTE check);
 
     // ---- Calibration steps ----------------------------------------------------------------------
     bool COM_ZMReadRawCalibInit(int kind);
@@ -441,6 +445,10 @@ private:
     void ParseSinglePortStream(int recordLength);
     bool AwaitStreamStart(bool twoChannel);
     void HandOverStreamSample();
+    // The angle-zero request to one sensor, or to those whose angle channel is selected
+    // (com_port_multiport_steps.cpp).
+    bool SendAngleZeroTo(int sensor, bool report);
+    bool SendAngleZeroToSelected(bool report);
     void HandOverStreamRecord(LONG a, LONG b);
     void BreakStream();
     bool IsAckPrefix(const BYTE* bytes, int length, bool master) const;

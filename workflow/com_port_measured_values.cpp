@@ -205,9 +205,12 @@ void CComPort::COM_FinishStartup()
         if (m_peers.information) m_peers.information->SetTimer(53, 10);
         const CPortRecord* row = CurrentPortRecord();
         if (row && row->m_bSlotFilled[0] && row->m_bSlotFilled[1]) {
+            // The message names the port the sensors share (its name, without the description).
+            CString port = row->m_strPortName;
+            if (const int blank = port.Find(' '); blank > 0) port = port.Left(blank);
             CString text;
             text.Format("%s \"%s\" %s", workflow::WorkflowText(workflow::kTextOneSensorPerBus).GetString(),
-                        m_strPortState.GetString(), workflow::WorkflowText(workflow::kTextMoreThanOneSensor).GetString());
+                        port.GetString(), workflow::WorkflowText(workflow::kTextMoreThanOneSensor).GetString());
             AfxMessageBox(text);
         }
         m_bStartupDone = 1;

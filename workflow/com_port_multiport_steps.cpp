@@ -169,19 +169,38 @@ bool CComPort::COM_ZMRestartSensorAfterInit()
     return true;
 }
 
+bool CComPort::SendAngleZeroTo(int sensor, bool report)
+{
+    CString request;
+    BuildAngleZeroRequest(request);
+    const auto& port = m_nCountActivePorts > 1 ? m_pPortManOfPort[static_cast<std::size_t>(sensor)] : m_pPortMan;
+    if (WriteOn(port, request)) return true;
+    if (report) AfxMessageBox(CString::Formatted("Write port error ( 23%d)", sensor == 0 ? 5 : 6));
+    return false;
+}
+
+bool CComPort::SendAngleZeroToSelected(bool report)
+{
+    bool written = true;
+    if (IsFirstSensorSelected()) written = SendAngleZeroTo(0, report);
+    if (m_nCountActivePorts >= 2 && IsSecondSensorSelected()) written = SendAngleZeroTo(1, report) && written;
+    return written;
+}
+
 void CComPort::COM_SendAngleZero(BYTE flag)
 {
     if (flag) {
         if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
         m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
     }
-    CString request;
-    BuildAngleZeroRequest(request);
-    const bool multi = m_nCountActivePorts > 1;
-    auto send = [&](int sensor) {
-        const auto& port = multi ? m_pPortManOfPort[static_cast<std::size_t>(sensor)] : m_pPortMan;
-        if (!WriteOn(port, request)) AfxMessageBox(CString::Formatted("Write port error ( 23%d)", sensor == 0 ? 5 : 6));
-    };
-    if (IsFirstSensorSelected()) send(0);
-    if (m_nCountActivePorts >= 2 && IsSecondSensorSelected()) send(1);
+    SendAngleZeroToSelected(true);
+}
+
+bool CComPort::COM_SendRestartWithCheck(BYTE check)
+{
+    if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
+    m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
+    // A single sensor carries the angle channel it measures with, whatever the power channels
+    // select; of a multiport device the sensors whose angle channel is selected.
+    return m_nCountActivePorts < 2 ? SendAngleZeroTo(0, check != 0) : SendAngleZeroToSelected(check != 0);
 }

@@ -13,21 +13,35 @@ namespace {
 constexpr int kSlots = 256;
 constexpr int kMaxDigits = 7;
 
-// A 32-bit IEEE 754 value, least significant byte first.
-void PutFloatLe(BYTE* at, double value)
+// The 32-bit IEEE 754 pattern of a value; one that no single-precision number holds (not
+// finite, or beyond the largest) is stored as the no-value float.
+std::uint32_t FloatBits(double value)
 {
-    const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(value));
+    if (!(std::fabs(value) <= static_cast<double>(FLT_MAX))) value = FLT_MAX;
+    return std::bit_cast<std::uint32_t>(static_cast<float>(value));
+}
+
+void PutWordLe(BYTE* at, std::uint32_t bits)
+{
     for (int i = 0; i < 4; ++i) at[i] = static_cast<BYTE>((bits >> (8 * i)) & 0xFF);
 }
 
-std::uint32_t FloatBits(double value) { return std::bit_cast<std::uint32_t>(static_cast<float>(value)); }
+void PutFloatLe(BYTE* at, double value) { PutWordLe(at, FloatBits(value)); }
 
 void PutNoValue(BYTE* at) { PutFloatLe(at, FLT_MAX); }
 
-void PutInt32Le(BYTE* at, double value)
+// A whole number of 32 bits (a start time in seconds since 1970 reaches past 2038 as
+// unsigned); a value that 32 bits cannot hold is written as 0.
+void PutWholeLe(BYTE* at, double value)
 {
-    const auto bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(value)));
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<BYTE>((bits >> (8 * i)) & 0xFF);
+    const double whole = std::trunc(value);
+    const bool fits = whole >= -2147483648.0 && whole <= 4294967295.0;
+    PutWordLe(at, fits ? static_cast<std::uint32_t>(static_cast<std::int64_t>(whole)) : 0u);
+}
+
+void PutWordBe(BYTE* at, DWORD word)
+{
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<BYTE>(word >> (24 - 8 * i));
 }
 
 int RowBits(int row) { return row >= 0 && row < 7 ? row : 7; }
@@ -285,14 +299,15 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
         break;
     case 7:
         flags |= 0x10;
-        PutInt32Le(&b[18], v.startFurther[0]);
+        PutWholeLe(&b[18], v.startFurther[0]);
         break;
     case 8:
         flags |= 0x18;
-        PutInt32Le(&b[18], v.startFurther[1]);
+        PutWholeLe(&b[18], v.startFurther[1]);
         break;
     default:
-        if (single || startKind == c + 1) PutFloatLe(&b[18], v.startLevel);
+        // One sensor keeps the level of either of its channels, as for the stop.
+        if (!multi || startKind == c + 1) PutFloatLe(&b[18], v.startLevel);
         else PutNoValue(&b[18]);
         if (single) flags = static_cast<BYTE>(flags | (((startKind - 1) & 0x03) << 3));
         break;
@@ -311,12 +326,13 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
         else PutNoValue(&b[14]);
         flags |= 0x40;
         break;
-    case 7:
+    case 7:  // a measuring duration
         flags |= 0x80;
-        b[14] = static_cast<BYTE>(v.stopCount >> 24);
-        b[15] = static_cast<BYTE>(v.stopCount >> 16);
-        b[16] = static_cast<BYTE>(v.stopCount >> 8);
-        b[17] = static_cast<BYTE>(v.stopCount);
+        PutWordBe(&b[14], v.stopCount);
+        break;
+    case 8:  // a number of measurements, read back as such
+        flags |= 0xC0;
+        PutWordBe(&b[14], v.stopCount);
         break;
     default:
         if (!multi || stopKind == c + 1) PutFloatLe(&b[14], v.stopLevel);
@@ -365,7 +381,8 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
         }
     }
 
-    b[22] = static_cast<BYTE>(b[22] | (v.optionByte << 2));
+    // The channel-B marks are set anew, so that a trigger moved back to channel A reads back so.
+    b[22] = static_cast<BYTE>((b[22] & ~0x03) | (v.optionByte << 2));
     if (stopKind == 2 && !multi) b[22] |= 0x02;
     if (startKind == 2 && !multi) b[22] |= 0x01;
 

@@ -3,7 +3,8 @@
 // frame, the sensor connection page, the start-up search, the measurement control and set-up
 // pages, the sensor information, calibration and diagnostic pages, the diagram view, and the
 // configuration-write sequencer. The application's windows implement these; tests use fakes.
-// Every peer is optional: the controller skips what is not attached.
+// Every peer is optional: the controller skips what is not attached. Each operation is a duty of
+// the implementer, so none has a body here: a window that leaves one out does not compile.
 
 #include <array>
 #include <cstdint>
@@ -120,38 +121,34 @@ public:
     // Ends the application with the given exit code (orderly, through the exit command).
     virtual void ExitApplication(int exitCode) = 0;
     virtual void SetSensorConnectedFlag() = 0;
-    virtual bool IsSensorConnected() const { return true; }
+    virtual bool IsSensorConnected() const = 0;
     // A connected sensor was lost: a new search may connect it again.
-    virtual void ClearSensorConnectedFlag() {}
+    virtual void ClearSensorConnectedFlag() = 0;
     // The new-values entry: reason 0 a value set of a stream, 1 after a single shot, 2 after the
     // first values of a sensor. It reads m_aiValue and the display countdown.
     virtual void RefreshChannelViews(int reason) = 0;
 
     // ---- Measuring -----------------------------------------------------------------------------
     // Set when the measuring time is reached or a stop trigger fired; the parsers stop there.
-    virtual bool IsMeasurementEnded() const { return false; }
+    virtual bool IsMeasurementEnded() const = 0;
     // Set by the multiport merge when it dropped the rest of a stream after its end.
-    virtual bool IsDrained() const { return false; }
-    virtual void SetDrained(bool) {}
+    virtual bool IsDrained() const = 0;
+    virtual void SetDrained(bool drained) = 0;
     // The measurement was started by arming the trigger.
-    virtual bool IsTriggerStarted() const { return false; }
-    virtual void SetAngleOffsetsZero() {}
+    virtual bool IsTriggerStarted() const = 0;
+    virtual void SetAngleOffsetsZero() = 0;
     // The two flags of the frame's measurement display that a connect request clears once it
     // has chosen and opened the sensor's port.
-    virtual void ClearMeasurementDisplayFlags() {}
-    virtual void SetSensorTriggerFlags(int) {}
+    virtual void ClearMeasurementDisplayFlags() = 0;
+    virtual void SetSensorTriggerFlags(int sensor) = 0;
     // The four smoothing rings of a user calibration: 0 raw A, 1 raw B, 2 value A, 3 value B.
-    virtual void ResetCalibRings() {}
-    virtual void AddCalibValue(int, double) {}
+    virtual void ResetCalibRings() = 0;
+    virtual void AddCalibValue(int ring, double value) = 0;
     // False and 0.0 when the ring is empty.
-    virtual bool GetCalibAverage(int, double& mean) const
-    {
-        mean = 0.0;
-        return false;
-    }
+    virtual bool GetCalibAverage(int ring, double& mean) const = 0;
     // Display bits of a channel (0 A .. 5 P2) for the rotor operation block.
-    virtual bool IsChannelViewVisible(int) const { return false; }
-    virtual bool IsChannelInDiagram(int) const { return false; }
+    virtual bool IsChannelViewVisible(int channel) const = 0;
+    virtual bool IsChannelInDiagram(int channel) const = 0;
 };
 
 class IConnectionPage {
@@ -170,11 +167,11 @@ public:
     virtual void ReenableAfterBaudChange() = 0;
     virtual void ClearBaudChangeFlag() = 0;
     // The page's busy mark of a baud-rate or port-loop write.
-    virtual void ClearBusyFlag() {}
+    virtual void ClearBusyFlag() = 0;
     // A row the user selected in the port list (its background is other than white).
-    virtual bool IsRowMarked(int) const { return false; }
+    virtual bool IsRowMarked(int row) const = 0;
     // The sensor's baud-rate code of a baud rate, as the page converts its baud-rate texts.
-    virtual BYTE BaudCodeOfRate(int) const { return 0; }
+    virtual BYTE BaudCodeOfRate(int baud) const = 0;
     virtual void RefreshEnableColumn() = 0;
     virtual int CountSensorPorts() const = 0;
     virtual void SetTimer(UINT_PTR id, UINT ms) = 0;
@@ -191,7 +188,7 @@ public:
     virtual void FinishSearch() = 0;
     virtual void Hide() = 0;
     virtual bool IsSearchUsbOnly() const = 0;
-    virtual void SetShowProgressInList(bool) {}
+    virtual void SetShowProgressInList(bool show) = 0;
 };
 
 class IMeasureControlPage {
@@ -204,7 +201,7 @@ public:
     virtual void ResetAfterDisconnect() = 0;
     // The sensor's line is gone: a running measurement ends as a stop ends it, without
     // waiting for the sensor's answer.
-    virtual void EndMeasurementOnLostSensor() {}
+    virtual void EndMeasurementOnLostSensor() = 0;
     virtual void CheckSensorVersion(int argument) = 0;
     virtual void UpdateControlLed() = 0;
     virtual void AutoStorageStep(int argument) = 0;
@@ -219,14 +216,15 @@ public:
 
     // ---- Measuring -----------------------------------------------------------------------------
     // Switches the control signal by the page's own state (1: plain send).
-    virtual void SendControlSignal(int) {}
-    virtual void ShowControlState(bool) {}
-    virtual void EndSingleShot() {}
-    virtual void ClearRestartMarker() {}
-    virtual void ShowStatusLine(const CString&) {}
-    virtual void SetDiagnostic(MeasureDiagnostic, int /*sensor*/, int /*value*/) {}
+    virtual void SendControlSignal(int mode) = 0;
+    virtual void ShowControlState(bool on) = 0;
+    virtual void EndSingleShot() = 0;
+    // The marker of a restart of all sensors that the page asked for.
+    virtual void ClearRestartMarker() = 0;
+    virtual void ShowStatusLine(const CString& text) = 0;
+    virtual void SetDiagnostic(MeasureDiagnostic field, int sensor, int value) = 0;
     // The option check box that the rotor operation block carries.
-    virtual bool IsOptionChecked() const { return false; }
+    virtual bool IsOptionChecked() const = 0;
 };
 
 class IMeasureSetupPage {
@@ -238,15 +236,15 @@ public:
     virtual void UpdateChannelCheckBox(int row) = 0;
     virtual void CheckSameSensor() = 0;
     // Channel rows changed since the last software-configuration write, and their filters.
-    virtual bool IsChannelRowChanged(int) const { return false; }
-    virtual std::array<DWORD, 2> FilterValues(int) const { return {3000, 3000}; }
+    virtual bool IsChannelRowChanged(int row) const = 0;
+    virtual std::array<DWORD, 2> FilterValues(int row) const = 0;
     // The measuring interval in seconds.
-    virtual double MeasuringIntervalSeconds() const { return 1.0; }
+    virtual double MeasuringIntervalSeconds() const = 0;
     // Everything the configuration write before closing takes from the page; null: nothing.
-    virtual const MeasureSetupValues* WriteSetupValues() const { return nullptr; }
-    virtual void ToggleBusyMarker() {}
-    // Hands a single shot's values to the channel scaling page; false when it does not exist.
-    virtual bool ShowScalingValues(LONG, LONG) { return false; }
+    virtual const MeasureSetupValues* WriteSetupValues() const = 0;
+    virtual void ToggleBusyMarker() = 0;
+    // Hands a single shot's values to the channel scaling page; false when none is open.
+    virtual bool ShowScalingValues(LONG valueA, LONG valueB) = 0;
 };
 
 class IInformationPage {
@@ -264,16 +262,12 @@ public:
     virtual void AdvanceProgress(int steps) = 0;
     // The zero-point prompt's wait (its timer 1, 500 ms).
     virtual void StartZeroPromptWait() = 0;
-    virtual CalibrationPageFields Fields() const { return {}; }
+    virtual CalibrationPageFields Fields() const = 0;
     // The page's computation from the readings of the controller's acquisition record: stores
     // offset, gain-control and control codes there and returns success with its error bits.
-    virtual bool CalculateCalibValues(bool, bool, int& errorMask)
-    {
-        errorMask = 0;
-        return false;
-    }
-    virtual void ShowScaleWarning() {}
-    virtual void CloseScaleValuePromptIfVisible() {}
+    virtual bool CalculateCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask) = 0;
+    virtual void ShowScaleWarning() = 0;
+    virtual void CloseScaleValuePromptIfVisible() = 0;
 };
 
 class IDocumentationPage {
@@ -309,7 +303,7 @@ public:
     // The current slot moves on by one (each stator header answer).
     virtual void AdvanceSlot() = 0;
     // A run from the first sensor on.
-    virtual void Start() {}
+    virtual void Start() = 0;
 };
 
 struct WorkflowPeers {

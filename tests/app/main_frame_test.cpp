@@ -6,7 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,12 +22,15 @@
 #include "environment/number_text.h"
 #include "app/km3_view.h"
 #include "app/main_frame.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
 
@@ -166,6 +172,35 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
 }
 
+// The placement sections are nested groups a person can read in the file; a file of the
+// former layout, each path one group with its backslashes escaped twice, is still read.
+TEST_F(FrameFixture, PlacementSectionsAreNestedGroupsAndTheFormerLayoutIsRead)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(QString::fromStdString(profile.IniPath())).path()));
+    {
+        QFile file(QString::fromStdString(profile.IniPath()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Version]\nVersion=2.04\n"
+                   "[AllViewState%255CConfigs%255CWindowPos]\nLeft=40\nTop=30\nWidth=1010\nHeight=720\n"
+                   "[AllViewState%255CConfigs%255CTreeState]\nCollapsed=2\n");
+    }
+    {
+        CMainFrame frame;
+        frame.show();
+        EXPECT_EQ(frame.geometry().topLeft(), QPoint(40, 30));
+        EXPECT_FALSE(frame.NavigationTree().topLevelItem(1)->isExpanded());
+        frame.close();
+        ASSERT_TRUE(frame.IsClosed());
+    }
+    QFile file(QString::fromStdString(profile.IniPath()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("%25")) << text.constData();
+    EXPECT_TRUE(text.contains("[AllViewState]\n")) << text.constData();
+    EXPECT_TRUE(text.contains("Configs\\WindowPos\\Left=40")) << text.constData();
+    EXPECT_TRUE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
+}
+
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
 {
     {
@@ -189,12 +224,17 @@ struct ConnectedFrame : FrameFixture {
     workflow_test::FakeMeasureControlPage control;
     std::unique_ptr<CMainFrame> frame;
 
+    // The ports listed: the sensor on COM3.
+    virtual void AddPorts()
+    {
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222333), loop));
+        ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
     void SetUp() override
     {
         ResetConnectionState();
         connection_state::ResetAllForTest();
-        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222333), loop));
-        ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        AddPorts();
         frame = std::make_unique<CMainFrame>(&ports);
         loop.RunUntilIdle();  // the frame's own pages register first
         // Pages register by posting their address; the frame hands them to the controller.
@@ -269,6 +309,101 @@ TEST_F(ConnectedFrame, AWriteThatNeverEndsIsGivenUpAfterItsLimit)
     frame->close();
     EXPECT_FALSE(frame->IsClosed());
     ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 60000));
+}
+
+// A port that cannot be opened stands before the sensor's in the port table.
+struct FrameBehindUnopenablePort : ConnectedFrame {
+    void AddPorts() override
+    {
+        ports.Add("COM1", "Communications Port", nullptr);
+        ports.Port("COM1").opens = false;
+        ConnectedFrame::AddPorts();
+    }
+};
+
+TEST_F(FrameBehindUnopenablePort, ActivationCheckLooksAtTheConnectedSensorsRowAndRefreshesTheLists)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);  // the activation check's 876 ms
+    const std::vector<sensor_admin::DiagnosticRow>& rows = frame->SensorAdmin()->diagnostic.Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_NE(rows[0].port.Find("[COM3]"), -1) << rows[0].port.GetString();
+    EXPECT_EQ(rows[0].serial, 222333u);
+}
+
+TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
+{
+    ASSERT_TRUE(Connect());
+    // The start-up of a port on which sensors 0 and 1 both answered the probe.
+    CComPort& com = frame->Com();
+    CPortRecord& row = com.m_PortRec[static_cast<std::size_t>(com.m_nActivePortRec)];
+    row.m_bSlotFilled = {1, 1};
+    com.SetZMCOMConfgFlow(ZM_START_INIT);
+    boxes.Clear();
+    com.COM_FinishStartup();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    const CString text = boxes.Boxes()[0].text;
+    EXPECT_NE(text.Find("\"COM3\""), -1) << text.GetString();
+    EXPECT_EQ(text.Find(com.m_strPortState), -1) << text.GetString();
+}
+
+// The panel's angle zero reaches the one sensor, whether or not a power channel selects it.
+TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
+{
+    ASSERT_TRUE(Connect());
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    const int before = ports.Count('M');
+    panel->Logic().OnAngleZero();
+    EXPECT_EQ(ports.Count('M'), before + 1);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_ANGLE_ZERO);
+    loop.RunFor(1000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ports.Port("COM3").writes = false;
+    panel->Logic().OnAngleZero();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CString("Write port error ( 235)"));
+}
+
+// Two sensors, each on a port of its own.
+struct FrameWithTwoSensors : ConnectedFrame {
+    void AddPorts() override
+    {
+        ConnectedFrame::AddPorts();
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222334), loop));
+        ports.Add("COM4", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
+};
+
+// The search after a baud-rate change looks at every port; the user's choice of USB ports only
+// is back when it has ended.
+TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestoresUsbPortsOnly)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    page.OnUsbPortsOnly(true);
+    ASSERT_TRUE(page.OnChangeBaudRate(230400));
+    EXPECT_TRUE(loop.RunUntil([&] { return !page.IsUsbPortsOnly(); }, 10000));
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && page.IsUsbPortsOnly(); }, 20000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+}
+
+// Closed by the controller (a calibration that could not be computed), the scale-value prompt
+// leaves the views shown anew.
+TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    frame->SensorAdmin()->calibration.EndPrompt().Open();
+    const int repaints = frame->Views()->Refresher().RepaintCount();
+    frame->Com().Peers().calibration->CloseScaleValuePromptIfVisible();
+    loop.RunFor(500);
+    EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
+    EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

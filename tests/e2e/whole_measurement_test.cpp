@@ -9,7 +9,9 @@
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
 #include "sensor_admin/forms/form_ids.h"
+#include "platform/qt_text.h"
 #include "port/port_list.h"
+#include "res/string_table.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
@@ -186,7 +188,8 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
 TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWhatCameBeforeKept)
 {
     constexpr int kRecordsBeforeStall = 600;
-    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000",
+    // Behind the RS-485 interface: stator type 5 without the HMB-USB bit.
+    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=5000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -221,6 +224,31 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     WaitUntilCurveStill();
     EXPECT_EQ(BreaksInRamp(CurveValues(0), where), 0) << "curve of the next measurement " << where;
     EXPECT_EQ(boxes.Boxes().size(), 1u) << Diagnosis();
+}
+
+// At 50 per minute the program asks the sensor for each value set; every answer reaches the
+// diagram, one every 1.2 s. Behind the RS-485 interface each tick also checks that the last
+// answer came.
+TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPoll)
+{
+    StartSensor({"--serial=6004", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(200);
+    QComboBox* rate = ControlOf<QComboBox>(*frame, measurement::IDC_RATE_COMBO);
+    ASSERT_NE(rate, nullptr);
+    const int fiftyPerMinute = rate->findText(platform::ToQString(LoadLangString(5182)));
+    ASSERT_GE(fiftyPerMinute, 0);
+    rate->setCurrentIndex(fiftyPerMinute);
+    Q_EMIT rate->activated(fiftyPerMinute);
+    ASSERT_TRUE(Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 5'000));
+    ASSERT_EQ(frame->Fields().measureRateIndex, 15);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    PumpFor(4'900);
+    const int points = Curves().GetPointCount(0);
+    Stop();
+    EXPECT_GE(points, 4) << Diagnosis();
+    EXPECT_LE(points, 6) << Diagnosis();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "measurement/measure_control_panel.h"
+#include "tests/measurement/frame_fakes.h"
 #include "tests/views/views_test_support.h"
 #include "tests/workflow/workflow_bench.h"
 #include "views/curve_recorder.h"
@@ -30,7 +31,7 @@ public:
     std::vector<CString> started, opened;
 };
 
-class FakeControlFrame : public measurement::IControlFrame {
+class FakeControlFrame : public measurement_test::ControlFrameDefaults {
 public:
     explicit FakeControlFrame(CComPort& com) : m_com(com) {}
     CComPort& Com() override { return m_com; }

@@ -8,11 +8,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QTimer>
 
+#include <bit>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
@@ -25,10 +28,15 @@
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
+#include "tests/measurement/setup_bench.h"
+#include "documentation/dlg_documentation.h"
+#include "views/aform_channel.h"
 #include "views/aform_diagram.h"
+#include "views/display_tables.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
 
@@ -121,29 +129,268 @@ TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
-TEST_F(PanelInFrame, ASingleShotReadingReachesTheOpenScalingPage)
+// The set-up page of the frame, shown.
+static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 {
-    auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    CString reading;
-    bool seen = false;
-    // The page is modal: it is worked while its own loop runs.
+    auto* setup = FindPage<MeasureSetupWidget>(frame);
+    frame.ShowPage(app::kPageMeasureSetup);
+    return *setup;
+}
+
+// A sensor at 0.02 V a count (500 V over 25000 counts) whose channel A holds 1610 counts.
+struct ScalingInFrame : measurement_test::ConnectedFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = workflow_test::AcceptedSensor();
+        config.signalA = {sim::SignalSpec::Kind::Constant, 1610.0};
+        return config;
+    }
+    // Content bytes of the sensor's software-configuration block.
+    int SwByte(int position) const { return sensor->Port(0).sensor().Blocks().ContentByte(3, position); }
+};
+
+// The user reads the channel's value on the scaling page, states that it is to read twice as
+// much in a unit of his own and saves: the factor that reaches the sensor follows from the
+// value in the channel's unit, not from the counts.
+TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheSensor)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    CString measurand, nominal, counts, reading;
     QTimer::singleShot(0, [&] {
         ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(*frame);
         if (page == nullptr) return;
-        seen = true;
+        const PageControls& c = page->Logic().Controls();
+        measurand = c.Text(IDC_SCALE_MEASURAND);
+        nominal = c.Text(IDC_SCALE_NOMINAL) + " " + c.Text(IDC_SCALE_SENSOR_UNIT);
+        counts = c.Text(IDC_SCALE_COUNTS);
         EXPECT_EQ(panel->Logic().Settings()->bRunning, 1);  // held while the page is open
         page->Item<QAbstractButton>(IDC_SCALE_READ)->click();
         loop.RunFor(500);
-        reading = page->Logic().Controls().Text(IDC_SCALE_REFERENCE);
-        EXPECT_GT(page->Logic().CurrentRawValue(), 0.0);
+        reading = c.Text(IDC_SCALE_REFERENCE);
+        page->Item<QLineEdit>(IDC_SCALE_TARGET)->setText("64,4");
+        page->Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
+        page->Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
+    });
+    setup.Logic().OnScalingButton(0);
+    CString expected;
+    EXPECT_EQ(measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
+    EXPECT_EQ(nominal, "500,00 V");
+    EXPECT_EQ(counts, "25000");
+    EXPECT_EQ(reading, "32,2");
+    EXPECT_DOUBLE_EQ(frame->Fields().channelSetup[0].countsToUnit, 0.02);
+    EXPECT_EQ(panel->Logic().Settings()->bRunning, 0);
+
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
+    // Scale A in bytes 8 to 11, most significant first; its unit in 16 to 20; scaled A in bit 6
+    // of byte 28.
+    const std::uint32_t bits = static_cast<std::uint32_t>(SwByte(8) << 24 | SwByte(9) << 16 | SwByte(10) << 8 | SwByte(11));
+    EXPECT_FLOAT_EQ(std::bit_cast<float>(bits), 2.0f);
+    std::string unit;
+    for (int p = 16; p <= 20; ++p) unit += static_cast<char>(SwByte(p));
+    EXPECT_EQ(unit, "kV   ");
+    EXPECT_TRUE(SwByte(28) & 0x40);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A triggered measurement stopped by a number of measurements or by a measuring time shows,
+// while it records, the limit as the set-up page states it.
+TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const PageControls& c = panel->Logic().Controls();
+    auto recordUntilTheLimit = [&] {
+        frame->ShowPage(app::kPageMeasureControl);
+        Click(IDC_MC_TRIGGER);
+        loop.RunFor(300);
+        Click(IDC_MC_START);  // the trigger waits: the recording starts now
+        EXPECT_TRUE(c.IsShown(IDC_MC_FIXED_LIMIT));
+    };
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_STOP_SOURCE, 8));
+    setup.Item<QLineEdit>(IDC_COUNT_EDIT)->setText("5");
+    const CString countLabel = setup.Logic().Controls().Text(IDC_COUNT_LABEL);
+    const int open = countLabel.Find('('), close = countLabel.Find(')');
+    ASSERT_TRUE(open >= 0 && close > open) << countLabel.GetString();
+    recordUntilTheLimit();
+    EXPECT_EQ(std::string(c.Text(IDC_MC_FIXED_LIMIT).GetString()), countLabel.Mid(open + 1, close - open - 1).GetString());
+    EXPECT_EQ(std::string(c.Text(IDC_MC_VALUE_SETS).GetString()), "5");
+    ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 5000));
+    loop.RunFor(2000);
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_STOP_SOURCE, 7));
+    setup.Item<QLineEdit>(IDC_DURATION_EDIT)->setText("1");
+    const CString durationLabel = setup.Logic().Controls().Text(IDC_DURATION_LABEL);
+    recordUntilTheLimit();
+    EXPECT_EQ(std::string(c.Text(IDC_MC_FIXED_LIMIT).GetString()), "1 " + std::string(LoadLangString(5190).GetString()));
+    const CString points = durationLabel.Mid(durationLabel.Find('(') + 1);
+    EXPECT_EQ(std::string(c.Text(IDC_MC_VALUE_SETS).GetString()), points.Left(points.Find(' ')).GetString());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A sensor that keeps its channel A switched off (state 2 in its software configuration).
+struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
+        return config;
+    }
+};
+
+// A start by system time is judged on the values of the first channel measured: with channel A
+// off it still fires.
+TEST_F(ChannelAOffInFrame, AStartBySystemTimeFiresOnChannelB)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    ASSERT_NE(frame->DisplayTable(0)->state, views::kChannelOn);
+    auto* channelB = setup.Item<QAbstractButton>(kChannelButton[1]);
+    if (!channelB->isChecked()) channelB->click();
+    auto* channelA = setup.Item<QAbstractButton>(kChannelButton[0]);
+    if (channelA->isChecked()) channelA->click();
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_START_SOURCE, 7));
+    setup.Logic().Setup().startTime = QDateTime::currentSecsSinceEpoch() - 1;  // due now
+    frame->ShowPage(app::kPageMeasureControl);
+    auto* trigger = panel->Item<QAbstractButton>(IDC_MC_TRIGGER);
+    ASSERT_TRUE(trigger->isEnabled());
+    trigger->click();
+    EXPECT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
+}
+
+// Power is computed from the conventional units only: with power 1 shown and channel A in a
+// bracketed unit, Start refuses with the notice and nothing starts.
+TEST_F(PanelInFrame, StartRefusesAPowerComputedFromABracketedUnit)
+{
+    SetDisplayFlag(0, 0);  // power 1 shown (the setter stores the negation)
+    views::DisplayTable& a = *frame->DisplayTable(0);
+    a.unitIds.at(static_cast<std::size_t>(a.selectedUnit)) = 5782;  // "Zeit [s]"
+    Click(IDC_MC_START);
+    EXPECT_FALSE(Running());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(std::string(boxes.Boxes()[0].text.GetString()), LoadLangString(kTextPowerUnits).GetString());
+}
+
+// The documentation follows the panel: the warning of one diagram file for every trigger, and
+// the automatic-storage box parked while no sensor is there. The channel views then show "---" with their buttons
+// off.
+TEST_F(PanelInFrame, TheDocumentationAndTheChannelViewsFollowThePanel)
+{
+    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
+    ASSERT_NE(documentation, nullptr);
+    documentation->Settings().autoStorage = 1;
+    documentation->Settings().storageMode[documentation::kDiagrams] = documentation::kStorageConstant;
+    Click(IDC_MC_AUTO_REPEAT);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(std::string(boxes.Boxes()[0].text.GetString()), LoadLangString(kTextSameDiagramFile).GetString());
+    Click(IDC_MC_AUTO_REPEAT);
+
+
+    CAFormChannelX& view = *frame->Views()->ChannelView(0);
+    EXPECT_TRUE(documentation->AutoStorageBox().enabled);
+    EXPECT_TRUE(view.AreValueButtonsEnabled());
+    sensor->Port(0).HangUp();
+    ASSERT_TRUE(loop.RunUntil([this] { return !panel->Logic().IsSensorConnected(); }, 5000));
+    loop.RunFor(500);
+    EXPECT_FALSE(documentation->AutoStorageBox().enabled);
+    EXPECT_FALSE(view.AreValueButtonsEnabled());
+    for (int id : {CAFormChannelX::IDC_CAPTION, CAFormChannelX::IDC_VALUE, CAFormChannelX::IDC_MINIMUM, CAFormChannelX::IDC_MAXIMUM})
+        EXPECT_EQ(std::string(view.GetDlgItemText(id).GetString()), "---") << id;
+}
+
+// A sensor of stator type 5 whose channel B is its digital input, on a serial port that is no
+// USB interface's: an HMB-USB device, not the RS-485 module.
+struct DigitalInputSensorInFrame : measurement_test::ConnectedFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = workflow_test::AcceptedSensor();
+        config.identity.statorId = 5;
+        config.identity.statorRevision = 7;
+        return config;
+    }
+    CString PortDescription() const override { return "Serial port"; }
+    void MeasureUntilTheReceptionStalls()
+    {
+        panel->Item<QAbstractButton>(IDC_MC_START)->click();
+        loop.RunFor(500);
+        sensor->Port(0).Stall(4000);
+        ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 5000));
+        loop.RunFor(5000);
+    }
+};
+
+// The info field names channel A only; a reception that stalls ends the measurement with the
+// RS-485 module's notice only when the sensor is behind that module.
+TEST_F(DigitalInputSensorInFrame, OnlyChannelAIsNamedAndTheRs485NoticeNeedsTheModule)
+{
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_EQ(std::string(c.Text(IDC_MC_SERIAL).GetString()), " A1");
+    EXPECT_EQ(c.Text(IDC_MC_RANGE).Find("B."), -1) << c.Text(IDC_MC_RANGE).GetString();
+    MeasureUntilTheReceptionStalls();
+    EXPECT_EQ(boxes.Count(), 0u);
+    frame->Com().m_Sensor[0].m_sIdent[kIdentHmbUsb] = 0;
+    MeasureUntilTheReceptionStalls();
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(std::string(boxes.Boxes()[0].text.GetString()), LoadLangString(kTextRs485Problem).GetString());
+}
+
+// A multiport device of two sensors: a torque sensor whose channel its rotor operation block
+// keeps shown in the diagram, and a speed sensor (an encoder stator) whose channel it keeps off.
+struct DeviceInFrame : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777));
+        configs[0].identity.rotorTypeClass = 'D';
+        configs[1].identity.rotorTypeClass = 'Y';
+        configs[1].identity.statorId = 9;
+        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x28);  // display: on Y1, shown
+        measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x40);  // display: on Y2, not shown
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// The sensor check boxes show what the sensors keep; a change the set-up page writes into the
+// sensors clears the single-shot-ended mark, so that showing the panel sets the slaves up again.
+TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlavesUpAgain)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsChecked(kSensorCheck[0]));
+    EXPECT_FALSE(c.IsChecked(kSensorCheck[1]));
+    ASSERT_EQ(panel->Logic().MultiportReady(), 1);
+
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 3 ? 2 : 3));
+    EXPECT_EQ(panel->Logic().MultiportReady(), 0);
+    loop.RunFor(1000);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_EQ(panel->Logic().MultiportReady(), 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// The scaling page knows the speed channel of the device's second sensor by its measurand.
+TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    CString measurand, nominal;
+    QTimer::singleShot(0, [&] {
+        ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(*frame);
+        if (page == nullptr) return;
+        const PageControls& c = page->Logic().Controls();
+        measurand = c.Text(IDC_SCALE_MEASURAND);
+        nominal = c.Text(IDC_SCALE_NOMINAL) + " " + c.Text(IDC_SCALE_SENSOR_UNIT);
         page->Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
     });
-    setup->Logic().OnScalingButton(0);
-    ASSERT_TRUE(seen);
-    EXPECT_FALSE(reading.IsEmpty());
-    EXPECT_EQ(panel->Logic().Settings()->bRunning, 0);
-    EXPECT_TRUE(boxes.Boxes().empty());
+    setup.Logic().OnScalingButton(1);
+    EXPECT_EQ(measurand, LoadLangString(5032));
+    EXPECT_EQ(nominal, "30000 1/min");
 }
 
 int main(int argc, char** argv)

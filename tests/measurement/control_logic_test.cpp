@@ -104,6 +104,7 @@ public:
     void OnStopEvent(int, double v) override { stops.push_back(v); state->recording = 0; }
     int PointsRecorded() const override { return points; }
     std::int64_t Now() const override { return now; }
+    void ShowAroundTrigger(int, int, double, char, char, double, double, bool) override {}
     TriggerState* state = nullptr;
     std::vector<double> starts, stops;
     int points = 0;

@@ -256,7 +256,7 @@ public:
     CDlgSoftwareConfig* page = nullptr;
 };
 
-class ScalingHost : public IScalingHost {
+class ScalingHost : public measurement_test::ScalingHostDefaults {
 public:
     explicit ScalingHost(ControlBench& bench) : m_bench(bench) {}
     ScalingChannelInfo ChannelInfo(int) override

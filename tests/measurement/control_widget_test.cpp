@@ -33,7 +33,7 @@ void Render(QWidget& widget, const char* name, int language)
     widget.grab().save(QString("%1/%2-%3.png").arg(folder, name, kLanguageNames[language]));
 }
 
-struct ScalingHost : IScalingHost {
+struct ScalingHost : measurement_test::ScalingHostDefaults {
     ScalingChannelInfo ChannelInfo(int) override
     {
         ScalingChannelInfo info;

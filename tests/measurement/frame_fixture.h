@@ -1,7 +1,8 @@
 #pragma once
-// The real main frame, offscreen, on a virtual-time loop with one simulated sensor in process
-// (channel A climbs 1000 counts a second from 500), connected through the frame's own search
-// before each test; the control panel page found in it.
+// The real main frame, offscreen, on a virtual-time loop with simulated sensors in process,
+// connected through the frame's own search before each test; the control panel page found in
+// it. By default one sensor whose channel A climbs 1000 counts a second from 500; a fixture
+// that derives gives its own device (one sensor or a multiport device) and port description.
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,33 @@ T* FindPage(QWidget& root)
     return nullptr;
 }
 
+// A sensor that keeps its own value in some bits of a block byte (frame position 7 to 33): the
+// bits of mask take those of value.
+inline void KeepBlockBits(sim::SensorConfig& config, std::uint8_t blockNumber, int framePosition, std::uint8_t value,
+                          std::uint8_t mask = 0xFF)
+{
+    const sim::BlockStore store(config.identity);
+    const sim::BlockStore::Block& block = store.Get(sim::BlockSlot(blockNumber));
+    sim::Bytes content(block.begin() + 1, block.begin() + 28);
+    std::uint8_t& byte = content[static_cast<std::size_t>(framePosition - 7)];
+    byte = static_cast<std::uint8_t>((byte & ~mask) | (value & mask));
+    config.identity.rawBlockContent[blockNumber] = content;
+}
+
+// Chooses the entry with the given datum in a combo of the set-up page, as the user does.
+inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
+{
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].datum == datum) {
+            auto* combo = setup.Item<QComboBox>(comboId);
+            combo->setCurrentIndex(static_cast<int>(i));
+            Q_EMIT combo->activated(static_cast<int>(i));
+            return true;
+        }
+    return false;
+}
+
 struct ConnectedFrame : ::testing::Test {
     app_test::TempProfile profile;
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
@@ -43,21 +71,45 @@ struct ConnectedFrame : ::testing::Test {
     std::unique_ptr<CMainFrame> frame;
     measurement::MeasureControlWidget* panel = nullptr;
 
+    // The device of the test: by default one sensor of SensorConfig().
+    virtual std::unique_ptr<sim::SimDevice> MakeDevice() { return std::make_unique<sim::SimulatedSensor>(SensorConfig(), loop); }
+    virtual sim::SensorConfig SensorConfig() const { return control_test::RampSensor(1000.0, 500.0); }
+    virtual CString PortDescription() const { return "Tessaline USB sensor interface Port"; }
+
     void SetUp() override
     {
         ResetConnectionState();
         connection_state::ResetAllForTest();
-        sensor = std::make_unique<sim::SimulatedSensor>(control_test::RampSensor(1000.0, 500.0), loop);
-        ports.Add("COM3", "Tessaline USB sensor interface Port", &sensor->Port(0));
+        sensor = MakeDevice();
+        for (int i = 0; i < sensor->PortCount(); ++i)
+            ports.Add(CString::Formatted("COM%d", 3 + i), PortDescription(), &sensor->Port(i));
+        Open();
+    }
+    void TearDown() override { Close(); }
+    // The program started anew with the same settings and the same sensor.
+    void Restart()
+    {
+        Close();
+        ResetConnectionState();
+        connection_state::ResetAllForTest();
+        Open();
+    }
+    void Open()
+    {
+        const int count = sensor->PortCount();
         frame = std::make_unique<CMainFrame>(&ports);
         loop.RunUntilIdle();
         panel = FindPage<measurement::MeasureControlWidget>(*frame);
         ASSERT_NE(panel, nullptr);
         frame->Com().COM_SearchComPorts(0);
-        ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000));
+        ASSERT_TRUE(loop.RunUntil([this, count] {
+            const CComPort& com = frame->Com();
+            return frame->m_bSensorConnected && com.GetZMCOMConfgFlow() != ZM_START_INIT &&
+                   (count == 1 || com.m_nCountActivePorts >= count);
+        }, 20000));
         loop.RunFor(500);
     }
-    void TearDown() override
+    void Close()
     {
         if (frame) {
             frame->Com().m_pPortMan.reset();
@@ -82,14 +134,7 @@ struct ConnectedFrame : ::testing::Test {
         auto* channelA = setup->Item<QAbstractButton>(measurement::kChannelButton[0]);
         if (!channelA->isChecked()) channelA->click();
         loop.RunFor(500);
-        auto* channel = setup->Item<QComboBox>(measurement::kConditionCombo[0]);
-        const auto& entries = setup->Logic().Controls()[measurement::kConditionCombo[0]].entries;
-        int row = -1;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (entries[i].datum == 0) row = static_cast<int>(i);
-        ASSERT_GE(row, 0);
-        channel->setCurrentIndex(row);
-        Q_EMIT channel->activated(row);
+        ASSERT_TRUE(ChooseDatum(*setup, measurement::kConditionCombo[0], 0));
         setup->Item<QLineEdit>(measurement::kLimitEdit[0])->setText("0");
         setup->Item<QLineEdit>(measurement::kLimitEdit[1])->setText(upper);
         // Condition 1 is set; the sensor's blocks may hold a second one of their own.

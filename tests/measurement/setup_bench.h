@@ -11,6 +11,7 @@
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
+#include "tests/measurement/frame_fakes.h"
 #include "tests/workflow/workflow_bench.h"
 
 // CString in test messages.
@@ -23,7 +24,7 @@ struct FakeTable {
     std::vector<measurement::DisplayUnit> units;
 };
 
-class FakePanel : public measurement::IMeasurePanel {
+class FakePanel : public MeasurePanelDefaults {
 public:
     explicit FakePanel(workflow::MeasureCtrlSettings& settings) : m_settings(settings) {}
     bool IsRunning() const override { return m_settings.bRunning == 1; }
@@ -46,7 +47,7 @@ private:
     workflow::MeasureCtrlSettings& m_settings;
 };
 
-class FakeMeasureFrame : public measurement::IMeasureFrame {
+class FakeMeasureFrame : public MeasureFrameDefaults {
 public:
     FakeMeasureFrame(CComPort& com, FakePanel& panel);
     CComPort& Com() override { return m_com; }

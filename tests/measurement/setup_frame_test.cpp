@@ -7,10 +7,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
@@ -28,6 +32,8 @@
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
+#include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
 #include "views/channel_view_logic.h"
 #include "workflow/connection_state.h"
 
@@ -48,20 +54,38 @@ struct SetupInFrame : measurement_test::ConnectedFrame {
         ASSERT_NE(setup, nullptr);
         frame->ShowPage(app::kPageMeasureSetup);
     }
-    // Chooses the entry with the given datum in a combo of the page, as the user would.
-    bool ChooseDatum(int comboId, long long datum)
-    {
-        const std::vector<ComboEntry>& entries = setup->Logic().Controls()[comboId].entries;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (entries[i].datum == datum) {
-                auto* combo = setup->Item<QComboBox>(comboId);
-                combo->setCurrentIndex(static_cast<int>(i));
-                Q_EMIT combo->activated(static_cast<int>(i));
-                return true;
-            }
-        return false;
-    }
+    bool ChooseDatum(int comboId, long long datum) { return measurement_test::ChooseDatum(*setup, comboId, datum); }
     void ToggleChannelA() { setup->Item<QAbstractButton>(kChannelButton[0])->click(); }
+    void Type(int editId, const char* text) { setup->Item<QLineEdit>(editId)->setText(text); }
+    void RestartProgram()
+    {
+        Restart();
+        if (HasFatalFailure()) return;
+        setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr);
+        frame->ShowPage(app::kPageMeasureSetup);
+    }
+    // The information page's button that stores the set-up in the sensor.
+    void StoreInSensor()
+    {
+        sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+        information.m_strStatusLine.Empty();
+        ASSERT_TRUE(information.OnStoreSettings());
+        ASSERT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000))
+            << "flow " << frame->Com().GetZMCOMConfgFlow();
+        loop.RunFor(500);
+    }
+    const CMeasureSetup& Record() const { return setup->Logic().Setup(); }
+    // A measurement started with the panel's Start button; the virtual milliseconds until it
+    // ended by itself, or -1 when it still runs after boundMs.
+    long long RunMeasurement(int boundMs)
+    {
+        panel->Item<QAbstractButton>(IDC_MC_START)->click();
+        if (!Running()) return -2;
+        const long long started = loop.NowMs();
+        if (!loop.RunUntil([this] { return !Running(); }, boundMs)) return -1;
+        return loop.NowMs() - started;
+    }
 };
 
 }  // namespace
@@ -177,6 +201,9 @@ TEST_F(SetupInFrame, DecimalsAndUnitChosenOnThePageShowInTheChannelView)
     }
     const std::vector<ComboEntry>& units = setup->Logic().Controls()[kUnitCombo[0]].entries;
     ASSERT_GE(units.size(), 2u);
+    // The list holds the table's units, not its end entry.
+    EXPECT_EQ(static_cast<int>(units.size()), frame->DisplayTable(0)->UnitCount() - 1);
+    for (const ComboEntry& unit : units) EXPECT_NE(unit.text, LoadLangString(static_cast<UINT>(-6)));
     const int other = frame->DisplayTable(0)->selectedUnit == 0 ? 1 : 0;
     ASSERT_TRUE(ChooseDatum(kUnitCombo[0], units[static_cast<std::size_t>(other)].datum));
     loop.RunFor(1500);
@@ -204,6 +231,161 @@ TEST_F(SetupInFrame, PassFailConditionSwitchesTheDocumentationOutput)
     for (int k = 0; k < 2; ++k) setup->Logic().Controls().Check(kConditionCheck[k], false);
     setup->Logic().ClearIoNioCondition(0, false);
     EXPECT_EQ(mode, documentation::kStorageOff);
+}
+
+// Triggers set on the page and stored in the sensor come back as they were when the program
+// starts again; a stop by measuring time switched off again stops no measurement, before and
+// after the restart.
+TEST_F(SetupInFrame, TriggersStoredInTheSensorComeBackAfterARestart)
+{
+    // Start when channel B falls under 12,5; stop after 7 s.
+    ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, 2));
+    ASSERT_TRUE(ChooseDatum(IDC_START_DIRECTION, 1));
+    Type(IDC_START_VALUE, "12,5");
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
+    Type(IDC_DURATION_EDIT, "7");
+    EXPECT_EQ(frame->Fields().measuringSeconds, 7);
+    StoreInSensor();
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Record().startSource, 2);
+    EXPECT_EQ(Record().startDirection, 1);
+    EXPECT_DOUBLE_EQ(Record().startValue, 12.5);
+    EXPECT_EQ(Record().stopSource, kStopByDuration);
+    EXPECT_DOUBLE_EQ(Record().duration, 7.0);
+    EXPECT_EQ(frame->Fields().measuringSeconds, 7);
+    EXPECT_EQ(setup->Logic().Controls().SelectedDatum(IDC_STOP_SOURCE), kStopByDuration);
+
+    // Start by the clock, stop after 250 measurements.
+    ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, kStartBySystemTime));
+    const std::int64_t startTime = Record().startTime;
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByCount));
+    Type(IDC_COUNT_EDIT, "250");
+    StoreInSensor();
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Record().startSource, kStartBySystemTime);
+    EXPECT_TRUE(Record().startByDateTime);
+    EXPECT_EQ(Record().startTime, startTime);
+    EXPECT_EQ(Record().stopSource, kStopByCount);
+    EXPECT_DOUBLE_EQ(Record().count, 250.0);
+
+    // Both switched off: a plain measurement runs until it is stopped, now and after a restart.
+    ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, 0));
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
+    Type(IDC_DURATION_EDIT, "2");
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, 0));
+    EXPECT_EQ(RunMeasurement(4000), -1);
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(2000);
+    StoreInSensor();
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Record().startSource, 0);
+    EXPECT_EQ(Record().stopSource, 0);
+    EXPECT_EQ(RunMeasurement(4000), -1);
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(2000);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// The storage modes chosen on the documentation page are there again after a restart, the
+// pass/fail results' too, although the sensor holds no pass/fail condition.
+TEST_F(SetupInFrame, TheDocumentationSettingsSurviveARestart)
+{
+    auto documentationPage = [this] { return FindPage<documentation::CDlgDocumentation>(*frame); };
+    ASSERT_NE(documentationPage(), nullptr);
+    documentation::CDocumentationSettings& settings = documentationPage()->Settings();
+    settings.storageMode = {documentation::kStorageConstant, documentation::kStorageIndexed, documentation::kStorageIndexed};
+    settings.autoStorage = 1;
+    settings.Save();
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    loop.RunFor(1000);
+    const documentation::CDocumentationSettings& back = documentationPage()->Settings();
+    EXPECT_EQ(back.storageMode[documentation::kMeasValues], documentation::kStorageConstant);
+    EXPECT_EQ(back.storageMode[documentation::kIoNioResults], documentation::kStorageIndexed);
+    EXPECT_EQ(back.storageMode[documentation::kDiagrams], documentation::kStorageIndexed);
+    EXPECT_EQ(back.autoStorage, 1);
+}
+
+// The lines of a measured-value file that start with a number, split at ';'.
+static std::vector<std::vector<double>> ValueRows(const std::string& path)
+{
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
+        std::vector<double> row;
+        std::istringstream fields(line);
+        std::string field;
+        while (std::getline(fields, field, ';')) {
+            for (char& c : field)
+                if (c == ',') c = '.';
+            row.push_back(std::strtod(field.c_str(), nullptr));
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A sensor whose line and type carry the fast rates.
+struct FastSetupInFrame : SetupInFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = SetupInFrame::SensorConfig();
+        config.identity.statorId = 5;
+        config.identity.statorRevision = 7;
+        return config;
+    }
+};
+
+// At 185 per second a measurement of 3 s takes 3 s and writes 556 value sets, each 1/185 s
+// after the one before in the file's time column.
+TEST_F(FastSetupInFrame, A185PerSecondMeasurementLastsItsTimeAndCountsItInTheFile)
+{
+    auto* documentationPage = FindPage<documentation::CDlgDocumentation>(*frame);
+    ASSERT_NE(documentationPage, nullptr);
+    documentation::CDocumentationSettings& settings = documentationPage->Settings();
+    settings.directory[documentation::kMeasValues] = CString(profile.dir.path().toStdString().c_str());
+    settings.storageMode[documentation::kMeasValues] = documentation::kStorageConstant;
+    settings.autoStorage = 1;
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 7));
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
+    Type(IDC_DURATION_EDIT, "3");
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
+    const std::string file = profile.dir.path().toStdString() + "/" +
+                             settings.prefix[documentation::kMeasValues].GetString() + ".csv";
+    const long long ms = RunMeasurement(10000);
+    EXPECT_GE(ms, 2990);
+    EXPECT_LE(ms, 3200);
+    loop.RunFor(3000);
+    const std::vector<std::vector<double>> rows = ValueRows(file);
+    ASSERT_EQ(rows.size(), 556u) << file;
+    EXPECT_NEAR(rows[1][0] - rows[0][0], 1.0 / 185, 1e-4);
+    EXPECT_NEAR(rows.back()[0] - rows.front()[0], 3.0, 0.001);
+}
+
+// At 50 per minute the polled measurement brings a value set into the diagram with every poll,
+// and the diagram counts its x axis in minutes.
+TEST_F(SetupInFrame, AMeasurementAt50PerMinuteDrawsEveryPollInMinutes)
+{
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 15));
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
+    const views::DiagramSetup diagram = frame->Views()->GetDiagramSetup();
+    EXPECT_DOUBLE_EQ(diagram.samplePeriod, 1.2);
+    EXPECT_DOUBLE_EQ(diagram.xAxisFactor, 60.0);
+    EXPECT_EQ(diagram.xAxisUnit, LoadLangString(5191));
+    EXPECT_EQ(RunMeasurement(13000), -1);
+    CDataManager& curves = frame->Views()->Diagram()->Display().Data();
+    EXPECT_GE(curves.GetPointCount(0), 10);
+    EXPECT_LE(curves.GetPointCount(0), 12);
+    if (curves.GetPointCount(0) > 1) {
+        EXPECT_NEAR(curves.GetPoint(0, 1).x - curves.GetPoint(0, 0).x, 0.02, 1e-9);
+    }
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(2000);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window with each page shown, with a sensor

@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "res/string_table.h"
 #include "tests/measurement/setup_bench.h"
+#include "workflow/connection_state.h"
 
 using namespace measurement;
 using namespace measurement_test;
@@ -118,7 +119,7 @@ TEST(SetupLoad, TriggersAndLimitsStoredInTheSensorBlocksAreLoaded)
     sim::SensorConfig config = TwoChannelSensor();
     // Rotor operation block: start on channel A rising over 12.5, stop by a count of 250.
     sim::Bytes rotorOp(27, 0xFF);
-    rotorOp[11 - 7] = static_cast<BYTE>((0 << 6) | (0 << 5) | (3 << 3));
+    rotorOp[11 - 7] = static_cast<BYTE>((3 << 6) | (0 << 3));  // stop kind 3 (count), start kind 0
     rotorOp[12 - 7] = static_cast<BYTE>((1 << 5) | 0x08);  // channel A on Y1, shown
     rotorOp[13 - 7] = static_cast<BYTE>((2 << 5) | 0x08);  // channel B on Y2, shown
     rotorOp[14 - 7] = 0x00; rotorOp[15 - 7] = 0x00; rotorOp[16 - 7] = 0x00; rotorOp[17 - 7] = 250;
@@ -139,6 +140,49 @@ TEST(SetupLoad, TriggersAndLimitsStoredInTheSensorBlocksAreLoaded)
     EXPECT_EQ(b.page->Controls().Text(IDC_START_VALUE), "12,5");
     EXPECT_EQ(s.axis[1].source, 2);
     EXPECT_EQ(s.axis[2].source, 3);
+
+    // A lower limit of 10.5 kept with two decimals shows them both.
+    CString& statorOp = b.com.m_Sensor[0].m_strBlockStatorOperation;
+    ASSERT_GE(statorOp.GetLength(), 40);
+    const float lower = 10.5f;
+    std::memcpy(&bits, &lower, 4);
+    for (int i = 0; i < 4; ++i) statorOp.SetAt(23 + i, static_cast<char>(bits >> (8 * i)));
+    for (int i = 27; i < 31; ++i) statorOp.SetAt(i, static_cast<char>(0xFF));
+    statorOp.SetAt(31, static_cast<char>(2 << 5));
+    b.page->LoadLimitsFromSensors();
+    EXPECT_EQ(b.page->LimitText(0), "10,50");
+}
+
+// A combined device (dual-device identification) offers one rate less on a fast line and,
+// among several sensors, carries the power display in its display bits; without any axis
+// stored, the active rows fill the Y axes up to P2's.
+TEST(SetupLoad, ACombinedDeviceLimitsTheRatesAndCarriesThePowerDisplay)
+{
+    SetupBench b;
+    sim::SensorConfig config = TwoChannelSensor();
+    config.identity.noDigitalInput = true;  // with the HMB-USB bit: a combined device
+    sim::Bytes rotorOp(27, 0xFF);
+    rotorOp[12 - 7] = static_cast<BYTE>((7 << 5) | 0x04 | 0x01);  // no axis; power 1 shown, power switch
+    config.identity.rawBlockContent[0x83] = rotorOp;
+    ASSERT_TRUE(b.ConnectAndRefresh(config));
+    b.com.m_nBaudRate = 230400;
+    b.page->Setup().channel[1].active = 0;
+    b.page->FillMeasureRateList();
+    EXPECT_EQ(Data(b.page->Controls(), IDC_RATE_COMBO).front(), 1);
+
+    b.com.m_nCountActivePorts = 2;
+    b.com.m_bDualDevice = 0;
+    b.page->LoadAxisAssignmentFromSensors();
+    EXPECT_TRUE(GetDisplayFlag(0));
+    EXPECT_FALSE(GetDisplayFlag(1));
+
+    b.com.m_bDualDevice = 1;
+    b.com.m_Sensor[0].m_strBlockRotorOperation.Empty();
+    for (int r = 0; r < kRowCount; ++r) b.page->Setup().channel[static_cast<std::size_t>(r)].active = r != 4;
+    b.page->LoadAxisAssignmentFromSensors();
+    EXPECT_EQ(b.page->Setup().axis[1].source, 2);
+    EXPECT_EQ(b.page->Setup().axis[6].source, 7);
+    b.com.m_nCountActivePorts = 1;
 }
 
 TEST(SetupLoad, TheDigitalInputCaptionFollowsTheLanguage)

@@ -30,6 +30,7 @@ TEST(SetupRate, ThePointBudgetBoundsDurationAndCount)
     SetLanguage(1000);
     CDlgMeasureAdjust& page = *b.page;
     b.measureFrame.channels = 4;
+    page.Setup().stopSource = kStopByDuration;
     page.Setup().duration = 100000.0;
     page.ApplyMeasureRate(0);  // 5000/sec
     EXPECT_DOUBLE_EQ(page.Setup().duration, 2000.0);
@@ -81,11 +82,13 @@ TEST(SetupRate, LongDurationsAtSlowRatesHoldAtTheLimitOfTheSecondsField)
     CDlgMeasureAdjust& page = *b.page;
     page.ApplyMeasureRate(kRate1PerHour);
     EXPECT_EQ(page.Setup().xAxisUnitTextId, 5192);
+    page.Setup().stopSource = kStopByDuration;
     // 30000000 hours: far beyond what whole seconds in 32 bits hold.
     page.Controls().SetText(IDC_DURATION_EDIT, "30000000");
     page.OnDurationChanged();
     EXPECT_DOUBLE_EQ(page.Setup().duration, 30000000.0 * 3600.0);
     EXPECT_EQ(b.measureFrame.durationSeconds, std::numeric_limits<std::int32_t>::max());
+    page.Setup().stopSource = kStopByCount;
     page.Controls().SetText(IDC_COUNT_EDIT, "10");
     page.OnPointCountChanged();
     EXPECT_EQ(b.measureFrame.durationSeconds, 36000);

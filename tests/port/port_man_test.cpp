@@ -119,6 +119,26 @@ TEST_F(PortManTest, OpeningTheOpenPortAgainKeepsThePortObject)
     EXPECT_EQ(port, manager->GetPort());
 }
 
+TEST_F(PortManTest, APortNameThatNowStandsForAnotherDevicePathOpensTheNewPath)
+{
+    // A module's terminal created anew: the settings list the same entry on another node, and
+    // the name it had keeps standing for it.
+    Pty before, now;
+    const CString alias = machine.AddPty(before, "Module");
+    auto manager = MakeManager();
+    ASSERT_TRUE(manager->OpenPort(alias));
+    machine.settings = std::make_shared<MemoryPortSettingsStore>();
+    SetPortSettingsStore(machine.settings);
+    ASSERT_EQ(alias, machine.AddPty(now, "Module"));
+    EXPECT_EQ(CString(now.path.c_str()), ThePortList().OpenPathOf(alias));
+    // The manager that has the name open on the old path moves to the new one.
+    ASSERT_TRUE(manager->OpenPort(alias));
+    ASSERT_TRUE(manager->WriteString("to the new path"));
+    EXPECT_EQ("to the new path", now.Receive(15));
+    ASSERT_TRUE(now.Send("from it"));
+    EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "from it"; }));
+}
+
 TEST_F(PortManTest, AnEmptyNameFailsAndChangesNothing)
 {
     auto manager = MakeManager();
@@ -199,44 +219,81 @@ TEST_F(PortManTest, CannedUeventsCloseAndReopenThePort)
     EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "again"; }));
 }
 
-TEST_F(PortManTest, AnotherAdapterUnderTheUnpluggedOnesNodeIsNotReopenedForItsOwner)
-{
-    // Device nodes are links to pseudo-terminals: adapter A first has ttyUSB0; once it is
-    // unplugged, adapter B comes up as ttyUSB0 and A, plugged in again, as ttyUSB1.
+// USB adapters on a fake machine whose device nodes are links to pseudo-terminals.
+class AdapterTest : public PortManTest {
+protected:
     const std::filesystem::path sys = machine.root.path / "sys", dev = machine.root.path / "dev";
-    SetEnumerationRoots({sys.string(), dev.string()});
-    FakeSysfs tree(sys);
+    std::unique_ptr<FakeSysfs> tree;
     Pty adapterA, adapterB;
-    std::filesystem::create_directories(dev);
-    auto node = [&](const char* name, const Pty& pty) {
-        std::filesystem::remove(dev / name);
-        std::filesystem::create_symlink(pty.path, dev / name);
-        return DeviceBroadcast{DBT_DEVTYP_DEVICEINTERFACE, (dev / name).c_str()};
-    };
-    tree.UsbSerial("1-2", "ttyUSB0", "AAA", "ftdi_sio");
-    DeviceBroadcast usb0 = node("ttyUSB0", adapterA);
-    RefreshPortList();
-    auto manager = MakeManager();
-    manager->SetEventMask(nullptr, 0x30000000);
-    ASSERT_TRUE(manager->OpenPort("COM1"));
 
-    tree.Remove("class/tty/ttyUSB0");
-    tree.Remove("devices/pci0000:00/0000:00:14.0/usb1/1-2");
-    manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &usb0);
+    void SetUp() override
+    {
+        SetEnumerationRoots({sys.string(), dev.string()});
+        tree = std::make_unique<FakeSysfs>(sys);
+        std::filesystem::create_directories(dev);
+    }
+    // The adapter comes up on the node: the kernel's tree and the node's link.
+    DeviceBroadcast PlugIn(const char* usbPort, const char* node, const char* serial, const Pty& pty)
+    {
+        tree->UsbSerial(usbPort, node, serial, "ftdi_sio");
+        std::filesystem::remove(dev / node);
+        std::filesystem::create_symlink(pty.path, dev / node);
+        return DeviceBroadcast{DBT_DEVTYP_DEVICEINTERFACE, (dev / node).c_str()};
+    }
+    void Unplug(CPortMan& manager, const char* usbPort, const char* node)
+    {
+        tree->Remove(std::string("class/tty/") + node);
+        tree->Remove(std::string("devices/pci0000:00/0000:00:14.0/usb1/") + usbPort);
+        const DeviceBroadcast gone{DBT_DEVTYP_DEVICEINTERFACE, (dev / node).c_str()};
+        manager.OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &gone);
+    }
+    // Adapter A (serial AAA) on ttyUSB0, opened as COM1 by a manager that watches arrivals.
+    std::unique_ptr<CPortManGui> OpenAdapterA()
+    {
+        PlugIn("1-2", "ttyUSB0", "AAA", adapterA);
+        RefreshPortList();
+        auto manager = MakeManager();
+        manager->SetEventMask(nullptr, 0x30000000);
+        EXPECT_TRUE(manager->OpenPort("COM1"));
+        return manager;
+    }
+};
+
+TEST_F(AdapterTest, AnotherAdapterUnderTheUnpluggedOnesNodeIsNotReopenedForItsOwner)
+{
+    // A first has ttyUSB0; once it is unplugged, B comes up as ttyUSB0 and A, plugged in
+    // again, as ttyUSB1.
+    auto manager = OpenAdapterA();
+    Unplug(*manager, "1-2", "ttyUSB0");
     ASSERT_EQ(kPortOffLineDeviceGone, manager->GetState());
 
-    tree.UsbSerial("1-3", "ttyUSB0", "BBB", "ftdi_sio");
-    usb0 = node("ttyUSB0", adapterB);
+    const DeviceBroadcast usb0 = PlugIn("1-3", "ttyUSB0", "BBB", adapterB);
     EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &usb0));
     EXPECT_EQ(kPortOffLineDeviceGone, manager->GetState());
     EXPECT_EQ(CString(usb0.name), ThePortList().OpenPathOf("COM2"));
 
-    tree.UsbSerial("1-2", "ttyUSB1", "AAA", "ftdi_sio");
-    const DeviceBroadcast usb1 = node("ttyUSB1", adapterA);
+    const DeviceBroadcast usb1 = PlugIn("1-2", "ttyUSB1", "AAA", adapterA);
     EXPECT_EQ(1, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &usb1));
     ASSERT_EQ(kPortOpen, manager->GetState());
     ASSERT_TRUE(adapterA.Send("mine"));
     EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "mine"; }));
+}
+
+TEST_F(AdapterTest, TheOwnAdapterBackOnTheNodeAnotherHeldMeanwhileIsReopened)
+{
+    auto manager = OpenAdapterA();
+    Unplug(*manager, "1-2", "ttyUSB0");
+    const DeviceBroadcast usb0 = PlugIn("1-3", "ttyUSB0", "BBB", adapterB);
+    EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &usb0));
+    Unplug(*manager, "1-3", "ttyUSB0");
+    EXPECT_EQ(kPortOffLineDeviceGone, manager->GetState());
+
+    const DeviceBroadcast again = PlugIn("1-2", "ttyUSB0", "AAA", adapterA);
+    EXPECT_EQ(1, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &again));
+    ASSERT_EQ(kPortOpen, manager->GetState());
+    EXPECT_EQ(CString(again.name), ThePortList().OpenPathOf("COM1"));
+    ASSERT_TRUE(adapterA.Send("mine again"));
+    EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "mine again"; }));
 }
 
 TEST_F(PortManTest, AHangUpIsReportedOnceAsTheRemovalOfTheDevice)

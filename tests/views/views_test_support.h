@@ -1,6 +1,7 @@
 #pragma once
 // A main frame for the views' tests: the display tables, a controller whose values the tests
-// set, the measurement control page's settings record and the diagram's set-up.
+// set, the measurement control page's settings record and the diagram's set-up. It is the
+// test-side base of every views frame: the interface itself gives no bodies.
 
 #include <vector>
 
@@ -21,6 +22,7 @@ public:
     workflow::MeasureCtrlSettings* MeasureSettings() override { return &settings; }
     bool IsMeasurementEnded() const override { return ended; }
     views::DiagramSetup GetDiagramSetup() const override { return setup; }
+    void DocumentValueSet(const views::ValueSet&) override {}
     CString DiagramFileAtEnd() override { return diagramFile; }
     void RegisterChannelView(int channel, CAFormChannelX*) override { registered.push_back(channel); }
     void RegisterDiagramView(CAFormDiagram*) override { registered.push_back(6); }
@@ -54,6 +56,7 @@ inline void MakeTorqueChannel(views::DisplayTable& table, CComPort& com, int cha
 class CountingEvaluation : public views::IValueEvaluation {
 public:
     void EvaluateValueSet(const views::ValueSet& set) override { sets.push_back(set); }
+    bool RecordsLastValueSet() const override { return true; }
     std::vector<views::ValueSet> sets;
 };
 

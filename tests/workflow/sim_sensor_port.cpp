@@ -2,6 +2,7 @@
 
 #include "platform/wnd.h"
 #include "workflow/port_names.h"
+#include "workflow/sensor_port.h"
 
 namespace workflow_test {
 
@@ -38,6 +39,11 @@ bool SimSensorPort::OpenPort(const CString& portText)
         if (b.baudRate != 0 && self->m_settings.baudRate != b.baudRate) return;  // garbled at a wrong rate
         window->SendMessage(message, static_cast<WPARAM>(bytes.GetLength()), reinterpret_cast<LPARAM>(bytes.bytes()));
     });
+    // A line that hangs up is reported as the port library reports a device that went away.
+    const UINT event = m_eventMessage;
+    binding.sim->SetHangupCallback([window, event, self, factory, com] {
+        if (factory->m_ports.at(com).owner == self) window->PostMessage(event, workflow::kEventDeviceRemoval, 0);
+    });
     return true;
 }
 
@@ -48,6 +54,7 @@ void SimSensorPort::SetOffLine()
     if (binding.owner == this) {
         binding.owner = nullptr;
         binding.sim->SetDeliveryCallback({});
+        binding.sim->SetHangupCallback({});
     }
     m_openName.Empty();
     m_comName.Empty();

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/wnd.h"
+#include "tests/workflow/peer_defaults.h"
 #include "tests/workflow/sim_sensor_port.h"
 #include "workflow/workflow.h"
 
@@ -34,10 +35,9 @@ protected:
     }
 };
 
-class FakeFrame : public workflow::IWorkflowFrame {
+class FakeFrame : public FrameDefaults {
 public:
-    explicit FakeFrame(CWnd& window) : m_window(window) { entries.resize(6); slots.resize(4); }
-    CWnd& StepWindow() override { return m_window; }
+    explicit FakeFrame(CWnd& window) : FrameDefaults(window) { entries.resize(6); slots.resize(4); }
     void BeginWaitCursorOnce() override { waitCursor = true; }
     void EndWaitCursorOnce() override { waitCursor = false; }
     void LoadWindowPlacement() override { ++placementLoads; }
@@ -58,9 +58,6 @@ public:
     void WriteLogFile(const CSensorRecord&, const CString& title, const CString& body) override { logs.push_back(title + "|" + body); }
     void StartActivationCheck() override { ++activationChecks; }
     int MeasureRateIndex() const override { return rateIndex; }
-    void ClearTriggerPressed() override {}
-    void ClearTriggerEvaluation() override {}
-    void ClearStreamTimeoutMark() override {}
     void HideSensorPages() override { pagesHidden = true; }
     void MinimiseMainWindow() override { minimised = true; }
     void ExitApplication(int code) override { exitCodes.push_back(code); }
@@ -144,14 +141,10 @@ public:
     std::vector<CString> logs;
     std::vector<workflow::DisplayChannelEntry> entries;
     std::vector<workflow::DisplaySlotRecord> slots;
-
-private:
-    CWnd& m_window;
 };
 
-class FakeConnectionPage : public workflow::IConnectionPage {
+class FakeConnectionPage : public ConnectionPageDefaults {
 public:
-    void SetAllPortsEnabled(bool) override {}
     void UpdatePortList(bool) override { ++listUpdates; }
     bool IsUsbPortsOnly() const override { return usbOnly; }
     void DeleteAllItems() override { rows.clear(); }
@@ -175,9 +168,7 @@ public:
         if (row >= 0 && row < GetItemCount() && column >= 0 && column <= 6)
             rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
     }
-    void ReenableAfterBaudChange() override {}
     void ClearBaudChangeFlag() override { ++baudFlagClears; }
-    void RefreshEnableColumn() override {}
     int CountSensorPorts() const override { return GetItemCount(); }
     void ClearBusyFlag() override { ++busyClears; }
     bool IsRowMarked(int row) const override { return row >= 0 && row < 256 && marked[static_cast<std::size_t>(row)]; }
@@ -194,7 +185,7 @@ public:
     PageTimers timers;
 };
 
-class FakeStartUpPage : public workflow::IStartUpPage {
+class FakeStartUpPage : public StartUpPageDefaults {
 public:
     void BeginSearchProgress(int ports) override { searchPorts = ports; }
     void BeginPortProgress(int port) override { portProgress.push_back(port); }
@@ -213,19 +204,15 @@ public:
     bool hidden = false;
 };
 
-class FakeMeasureControlPage : public workflow::IMeasureControlPage {
+class FakeMeasureControlPage : public MeasureControlPageDefaults {
 public:
-    workflow::MeasureCtrlSettings* Settings() override { return &settings; }
     void SetTimer(UINT_PTR id, UINT ms) override { timers.Arm(id, ms); }
     void KillTimer(UINT_PTR id) override { timers.KillTimer(id); }
     void ClearSensorDisplay() override { ++displayClears; }
-    void ResetAfterDisconnect() override {}
     void CheckSensorVersion(int argument) override { versionChecks.push_back(argument); }
     void UpdateControlLed() override { ++ledUpdates; }
     void AutoStorageStep(int argument) override { storageSteps.push_back(argument); }
     CString TraceButtonVisibility() const override { return "buttons"; }
-    void ClearStartFlags() override {}
-    void ClearMultiportFlag() override {}
     bool StartPollTimer(UINT periodMs) override
     {
         pollPeriods.push_back(periodMs);
@@ -263,7 +250,6 @@ public:
     std::vector<CString> statusLines;
     std::array<std::array<int, 4>, 7> diagnostics{};
     bool optionChecked = false;
-    workflow::MeasureCtrlSettings settings;
     PageTimers timers;
     int displayClears = 0;
     int ledUpdates = 0;
@@ -280,7 +266,7 @@ public:
     }
 };
 
-class FakeMeasureSetupPage : public workflow::IMeasureSetupPage {
+class FakeMeasureSetupPage : public MeasureSetupPageDefaults {
 public:
     bool IsChannelASelected() const override { return channelA; }
     bool IsChannelBSelected() const override { return channelB; }
@@ -311,7 +297,7 @@ public:
     int sameSensorChecks = 0;
 };
 
-class FakeInformationPage : public workflow::IInformationPage {
+class FakeInformationPage : public InformationPageDefaults {
 public:
     void FillSensorInformation(int sensor) override { filled.push_back(sensor); }
     void SetSensorPresent(bool present) override { sensorPresent = present; }
@@ -321,7 +307,7 @@ public:
     PageTimers timers;
 };
 
-class FakeCalibrationPage : public workflow::ICalibrationPage {
+class FakeCalibrationPage : public CalibrationPageDefaults {
 public:
     void ShowControls(bool show) override { controlsShown = show; }
     void AdvanceProgress(int steps) override { progress += steps; }
@@ -350,7 +336,7 @@ public:
 };
 
 // Groups the sensors of the port rows the way the diagnostic page does.
-class FakeDiagnosticPage : public workflow::IDiagnosticPage {
+class FakeDiagnosticPage : public DiagnosticPageDefaults {
 public:
     explicit FakeDiagnosticPage(CComPort& com) : m_com(com) {}
     void DetectMultiport() override
@@ -379,13 +365,13 @@ private:
     CComPort& m_com;
 };
 
-class FakeDocumentationPage : public workflow::IDocumentationPage {
+class FakeDocumentationPage : public DocumentationPageDefaults {
 public:
     void SetMeasurementEndTime(std::int64_t seconds) override { endTimes.push_back(seconds); }
     std::vector<std::int64_t> endTimes;
 };
 
-class FakeSequencer : public workflow::IConfigWriteSequencer {
+class FakeSequencer : public SequencerDefaults {
 public:
     void RunStep(int mode) override { modes.push_back(mode); }
     bool Advance() override

@@ -318,4 +318,18 @@ TEST(Sequencer, ARotorBlockWithoutTriggersOrWithAStopCount)
     EXPECT_EQ(block[16], 0x03);
     EXPECT_EQ(block[17], 0xE8);
     EXPECT_EQ(block[11] & 0xC0, 0x80);
+
+    // A start time beyond 2038 is kept as an unsigned word; one no 32 bits hold, and a level no
+    // single-precision number holds, are written as none.
+    b.setup.values.startKind = 7;
+    b.setup.values.startFurther = {4000000000.0, 0.0};
+    block = b.sequencer.PatchRotorOperation();
+    EXPECT_EQ(block[18] | block[19] << 8 | block[20] << 16 | static_cast<std::uint32_t>(block[21]) << 24, 4000000000u);
+    b.setup.values.startFurther = {1e20, 0.0};
+    block = b.sequencer.PatchRotorOperation();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(block[static_cast<std::size_t>(18 + i)], 0);
+    b.setup.values.startKind = 1;
+    b.setup.values.startLevel = 1e300;
+    block = b.sequencer.PatchRotorOperation();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(block[static_cast<std::size_t>(18 + i)], noValue[static_cast<std::size_t>(i)]);
 }
