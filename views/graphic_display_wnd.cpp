@@ -116,7 +116,7 @@ int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
 void CGraphicDisplayWnd::StartGraph(bool startNow)
 {
     RemoveCurves();
-    m_recorder.Setup(m_setup);
+    m_recorder.Setup(m_setup, StoreCapacity());
     m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
     m_bFollowData = true;
     m_pSlider->SetPos(kSliderSteps);
@@ -133,10 +133,19 @@ void CGraphicDisplayWnd::SetRunState(int state, int value)
 
 void CGraphicDisplayWnd::SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags)
 {
-    RemoveCurves();
-    for (int c = 0; c < views::kChannelCount; ++c) m_setup.channelShown[static_cast<std::size_t>(c)] = channelFlags[static_cast<std::size_t>(c)] != 0;
-    m_recorder.Setup(m_setup, std::clamp(valueSets, 1, CDataManager::kHardLimitPoints));
+    // Kept for the next measurement's start: the curves shown now stay until then.
+    m_storageSets = std::clamp(valueSets, 1, CDataManager::kHardLimitPoints);
+    m_storageChannels = channelFlags;
     m_bStorageBusy = true;
+}
+
+int CGraphicDisplayWnd::StoreCapacity() const
+{
+    if (m_bStorageBusy)
+        for (int c = 0; c < views::kChannelCount; ++c)
+            if (m_setup.channelShown[static_cast<std::size_t>(c)] && m_storageChannels[static_cast<std::size_t>(c)] != 0)
+                return m_storageSets;
+    return CDataManager::kDefaultPoints;
 }
 
 void CGraphicDisplayWnd::SetSensorDisplayFlag(int sensor, bool shown)

@@ -23,6 +23,8 @@
 #include "app/km3_view.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
+#include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
 #include "app/page_table.h"
 #include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
@@ -404,6 +406,34 @@ TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
     loop.RunFor(500);
     EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
     EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
+}
+
+// The curve store is made for the duration the panel offers when a measurement starts; choosing
+// another duration afterwards keeps the curves of the measurement shown.
+TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheCurvesShown)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const int valueSets = panel->Logic().SelectedValueSets();
+    ASSERT_GT(valueSets, 0);
+    frame->Fields().measureRateIndex = 6;
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(1000);
+    CGraphicDisplayWnd& display = frame->Views()->Diagram()->Display();
+    EXPECT_EQ(display.Data().GetCapacity(0), std::min(valueSets, CDataManager::kHardLimitPoints));
+    panel->Logic().OnBnClickedStop();
+    loop.RunFor(2000);
+    const int points = display.GetMaxChannelSetting();
+    ASSERT_GT(points, 50);
+    panel->Logic().OnDurationSelected();
+    EXPECT_EQ(display.GetMaxChannelSetting(), points);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
