@@ -1,5 +1,6 @@
 #include "views/graphic_display_wnd.h"
 
+#include <QCursor>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
+#include "platform/message_box.h"
 #include "views/view_texts.h"
 
 namespace {
@@ -278,6 +280,7 @@ LRESULT CGraphicDisplayWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     if ((message >= chart::XG_YAXISCLICK && message <= chart::XG_CURVEHOVER) || message == chart::XG_PROPERTIES) {
         m_lastChartMessage = message;
         if (message == chart::XG_PROPERTIES) ShowProperties();
+        else if (message == chart::XG_RBUTTONUP) ShowContextMenu();
         else if (message == chart::XG_ZOOMCHANGED) {
             m_bFollowData = m_pGraph->GetZoomDepth() == 0;
             if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0) {
@@ -295,6 +298,24 @@ void CGraphicDisplayWnd::ShowProperties()
 {
     m_pPage->show();
     m_pPage->raise();
+}
+
+void CGraphicDisplayWnd::ShowContextMenu()
+{
+    enum : int { kSaveChart = 1, kLoadChart = 2 };
+    const chart::Hooks& hooks = chart::GetHooks();
+    if (!hooks.popupMenu) return;
+    const int chosen = hooks.popupMenu(m_pGraph, QCursor::pos(),
+                                       {{kSaveChart, views::ViewText(views::kTextSaveChart)},
+                                        {kLoadChart, views::ViewText(views::kTextLoadChart)}});
+    if (chosen != kSaveChart && chosen != kLoadChart) return;
+    const bool save = chosen == kSaveChart;
+    const CString title = views::ViewText(save ? views::kTextSaveChart : views::kTextLoadChart);
+    const CString fileName = hooks.fileName ? hooks.fileName(this, save, title, views::ViewText(views::kTextChartFilter)) : CString();
+    if (fileName.IsEmpty()) return;
+    if (save ? SaveChart(fileName) : LoadChart(fileName)) return;
+    AfxMessageBox(views::ViewText(save ? views::kTextChartNotSaved : views::kTextChartNotLoaded) + "\n" + fileName,
+                  platform::MB_ICONWARNING);
 }
 
 bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->Save(fileName, kChartFileFlags); }

@@ -79,6 +79,8 @@ public:
     std::vector<BYTE> GetBitmap();
 
     void ShowProperties();
+    // The context menu of the chart's background: save the chart to a file, load one.
+    void ShowContextMenu();
     // Captions of the property pages in the current language.
     void LoadLanguageTexts();
 

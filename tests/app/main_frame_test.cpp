@@ -26,6 +26,8 @@
 #include "views/aform_diagram.h"
 #include "views/graphic_display_wnd.h"
 #include "app/page_table.h"
+#include "chart/chart_hooks.h"
+#include "chart/xgraph.h"
 #include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -434,6 +436,44 @@ TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheC
     ASSERT_GT(points, 50);
     panel->Logic().OnDurationSelected();
     EXPECT_EQ(display.GetMaxChannelSetting(), points);
+}
+
+// A right click on the diagram offers its chart files: saved and loaded through the file dialog,
+// a file that cannot be read said so.
+TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
+{
+    CMainFrame frame;
+    CGraphicDisplayWnd& display = frame.Views()->Diagram()->Display();
+    QTemporaryDir dir;
+    chart::Hooks& hooks = chart::GetHooks();
+    const chart::Hooks saved = hooks;
+    int command = 0;
+    CString fileName = (dir.path() + "/chart.xgr").toUtf8().constData();
+    std::vector<CString> offered;
+    hooks.popupMenu = [&](QWidget*, QPoint, const std::vector<chart::MenuItem>& items) {
+        offered.clear();
+        for (const chart::MenuItem& item : items) offered.push_back(item.text);
+        return command;
+    };
+    hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return fileName; };
+    auto rightClick = [&](int choice) {
+        command = choice;
+        display.PostMessage(chart::XG_RBUTTONUP, 0, 0);
+        loop.RunUntilIdle();
+    };
+    display.Graph().SetBackColor(RGB(10, 20, 30));
+    rightClick(1);
+    EXPECT_EQ(offered, (std::vector<CString>{"Diagramm speichern...", "Diagramm laden..."}));
+    EXPECT_TRUE(QFile::exists(dir.path() + "/chart.xgr"));
+    display.Graph().SetBackColor(RGB(200, 200, 200));
+    rightClick(2);
+    EXPECT_EQ(display.Graph().GetBackColor(), RGB(10, 20, 30));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    fileName = (dir.path() + "/missing.xgr").toUtf8().constData();
+    rightClick(2);
+    hooks = saved;
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
