@@ -25,6 +25,7 @@
 #include "res/string_table.h"
 #include "tests/e2e/whole_app.h"
 #include "views/aform_light.h"
+#include "views/display_tables.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ T* FindPage(QWidget& root)
 struct TriggeredMeasurement : ::testing::Test, WholeApp {
     QString resultFolder;
     MeasureSetupWidget* setup = nullptr;
+    // The levels in the unit the channel is shown in: 1 for the voltage sensor's 500 V, 0.1 for
+    // a torque sensor's 50 N·m over the same counts.
+    double scale = 1.0;
 
     TriggeredMeasurement()
     {
@@ -119,8 +123,8 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
     static bool Armed(MeasureControlWidget& panel) { return panel.Logic().Record().shared.bSecond != 0; }
 
     // Arms the trigger on the control panel and waits for the recording to start and stop
-    // by itself, and for the end of the measurement (the verdict on the light).
-    void MeasureOneTriggeredCycle()
+    // by itself, and for the end of the measurement (the verdict on the light when judged).
+    void MeasureOneTriggeredCycle(bool judged = true)
     {
         frame->ShowPage(app::kPageMeasureControl);
         PumpFor(200);
@@ -137,7 +141,9 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         // Start and stop come within one period of the sine after the stream has begun.
         ASSERT_TRUE(Pump([&] { return !Armed(*panel) && !panel->Logic().IsRunning(); }, 20'000))
             << "the triggered measurement did not end by itself; " << Diagnosis();
-        ASSERT_TRUE(Pump([&] { return Light().GetLight() != -1; }, 10'000)) << "no verdict on the light; " << Diagnosis();
+        if (judged) {
+            ASSERT_TRUE(Pump([&] { return Light().GetLight() != -1; }, 10'000)) << "no verdict on the light; " << Diagnosis();
+        }
         PumpFor(300);
     }
 
@@ -152,15 +158,16 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         // The first value is the one that crossed the start level, the last the one that
         // crossed the stop level (each within one set's change of its level); in between the
         // signal is above the stop level throughout.
-        const double step = 2.0 * std::numbers::pi * period * 1000.0 / kPeriodMs * kPeak;  // largest change per set
-        EXPECT_GE(curve.front(), kStartLevel) << Diagnosis();
-        EXPECT_LT(curve.front(), kStartLevel + step) << "the recording began late";
-        EXPECT_LE(curve.back(), kStopLevel) << "the recording went past the stop level: " << curve.back();
-        EXPECT_GT(curve.back(), kStopLevel - step) << "the recording ended late";
+        const double start = kStartLevel * scale, stop = kStopLevel * scale;
+        const double step = 2.0 * std::numbers::pi * period * 1000.0 / kPeriodMs * kPeak * scale;  // largest change per set
+        EXPECT_GE(curve.front(), start) << Diagnosis();
+        EXPECT_LT(curve.front(), start + step) << "the recording began late";
+        EXPECT_LE(curve.back(), stop) << "the recording went past the stop level: " << curve.back();
+        EXPECT_GT(curve.back(), stop - step) << "the recording ended late";
         for (std::size_t i = 1; i + 1 < curve.size(); ++i)
-            ASSERT_GT(curve[i], kStopLevel) << "value " << i << " of " << curve.size() << " lies outside the arc";
+            ASSERT_GT(curve[i], stop) << "value " << i << " of " << curve.size() << " lies outside the arc";
         const double peak = *std::max_element(curve.begin(), curve.end());
-        EXPECT_NEAR(peak, kPeak, 1.0);
+        EXPECT_NEAR(peak, kPeak * scale, scale);
         // The arc from sine 0.5 rising to sine 0.25 falling lasts (pi - asin 0.25 - asin 0.5) / 2pi periods.
         const double arcMs = (std::numbers::pi - std::asin(0.25) - std::asin(0.5)) / (2.0 * std::numbers::pi) * kPeriodMs;
         EXPECT_NEAR((curve.size() - 1) * period * 1000.0, arcMs, 3.0 * period * 1000.0);
@@ -169,32 +176,40 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= curve.size(); }, 10'000);
         const std::vector<double> file = FileColumn(ValueFile(), 1);
         ASSERT_EQ(file.size(), curve.size()) << FileHead(ValueFile());
-        EXPECT_NEAR(file.front(), curve.front(), 0.01);
-        EXPECT_NEAR(file.back(), curve.back(), 0.01);
+        EXPECT_NEAR(file.front(), curve.front(), 0.01 * scale);
+        EXPECT_NEAR(file.back(), curve.back(), 0.01 * scale);
+    }
+
+    // Connects a simulator whose channel A is the sine, and sets up on the set-up page, as the
+    // user does: channel A measured at 200 sets a second, start when it rises over the start
+    // level, stop when it falls under the stop level (both in the channel's unit, as typed).
+    void ConnectAndSetUpTriggers(std::vector<std::string> sensorArgs, const char* startLevel, const char* stopLevel)
+    {
+        sensorArgs.push_back("--signal-a=sine:amp=10000,period=2000");
+        ASSERT_TRUE(StartSensor(std::move(sensorArgs)));
+        ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(300);
+        setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr);
+        auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
+        ASSERT_NE(channelA, nullptr);
+        if (!channelA->isChecked()) channelA->click();
+        PumpFor(300);
+        Choose(IDC_RATE_COMBO, 6);  // 200 value sets a second
+        Choose(IDC_START_SOURCE, 1);  // channel A
+        Choose(IDC_START_DIRECTION, 0);  // "Over run"
+        Type(IDC_START_VALUE, startLevel);
+        Choose(IDC_STOP_SOURCE, 1);
+        Choose(IDC_STOP_DIRECTION, 1);  // "Under run"
+        Type(IDC_STOP_VALUE, stopLevel);
     }
 };
 
 TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPassThenFail)
 {
-    ASSERT_TRUE(StartSensor({"--serial=6101", "--stator-id=5", "--stator-rev=6",
-                             "--signal-a=sine:amp=10000,period=2000"}));
-    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(300);
-    setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
-    ASSERT_NE(channelA, nullptr);
-    if (!channelA->isChecked()) channelA->click();
-    PumpFor(300);
-    Choose(IDC_RATE_COMBO, 6);  // 200 value sets a second
-    Choose(IDC_START_SOURCE, 1);  // channel A
-    Choose(IDC_START_DIRECTION, 0);  // "Over run"
-    Type(IDC_START_VALUE, "100");
-    Choose(IDC_STOP_SOURCE, 1);
-    Choose(IDC_STOP_DIRECTION, 1);  // "Under run"
-    Type(IDC_STOP_VALUE, "50");
+    ConnectAndSetUpTriggers({"--serial=6101", "--stator-id=5", "--stator-rev=6"}, "100", "50");
+    ASSERT_FALSE(HasFatalFailure());
     // Pass/fail: channel A between -1 and 250; its peak of 200 passes.
     Choose(kConditionCombo[0], 0);
     Type(kLimitEdit[0], "-1");
@@ -227,6 +242,22 @@ TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPas
     results = ResultFiles();
     ASSERT_EQ(results.size(), 2);
     ExpectResultFile(results.last(), -1.0, 150.0, false);
+    EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
+}
+
+// The same arc on a torque channel of 50 N·m, shown in N·m: the hysteresis is the share of the
+// range that the unit gives (1 % of 50 N·m), so a start level of 10 N·m arms and fires.
+TEST_F(TriggeredMeasurement, OnATorqueChannelInNewtonMetresTheArcIsRecorded)
+{
+    scale = 0.1;
+    ConnectAndSetUpTriggers({"--serial=6103", "--stator-id=5", "--stator-rev=6", "--type-class=D", "--range-a=5000"}, "10", "5");
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(std::string(frame->DisplayTable(0)->SelectedUnitText().GetString()), "N·m");
+
+    MeasureOneTriggeredCycle(false);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_NEAR(frame->Fields().triggers.startHysteresis, 0.5, 1e-9);
+    ExpectArcBetweenCrossings();
     EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
 }
 

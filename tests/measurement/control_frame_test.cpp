@@ -14,6 +14,7 @@
 
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -163,6 +164,32 @@ static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
     return *setup;
 }
 
+// What the scaling page shows of a channel when the set-up page opens it.
+struct ScalingPageTexts {
+    CString measurand, nominal;  // the nominal value with the sensor's unit
+};
+
+// Opens the scaling page for a channel from the set-up page, as its button does; work is done
+// on the open page (it is modal) and ends by closing it. False when no page opened.
+static bool WorkScalingPage(CMainFrame& frame, platform::MessageLoop& loop, int channel, ScalingPageTexts& texts,
+                            const std::function<void(ChannelScalingWidget&)>& work)
+{
+    MeasureSetupWidget& setup = ShownSetup(frame);
+    loop.RunFor(300);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(frame);
+        if (page == nullptr) return;
+        opened = true;
+        const PageControls& c = page->Logic().Controls();
+        texts.measurand = c.Text(IDC_SCALE_MEASURAND);
+        texts.nominal = c.Text(IDC_SCALE_NOMINAL) + " " + c.Text(IDC_SCALE_SENSOR_UNIT);
+        work(*page);
+    });
+    setup.Logic().OnScalingButton(channel);
+    return opened;
+}
+
 // A sensor at 0.02 V a count (500 V over 25000 counts) whose channel A holds 1610 counts.
 struct ScalingInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
@@ -180,28 +207,22 @@ struct ScalingInFrame : measurement_test::ConnectedFrame {
 // value in the channel's unit, not from the counts.
 TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheSensor)
 {
-    MeasureSetupWidget& setup = ShownSetup(*frame);
-    loop.RunFor(300);
-    CString measurand, nominal, counts, reading;
-    QTimer::singleShot(0, [&] {
-        ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(*frame);
-        if (page == nullptr) return;
-        const PageControls& c = page->Logic().Controls();
-        measurand = c.Text(IDC_SCALE_MEASURAND);
-        nominal = c.Text(IDC_SCALE_NOMINAL) + " " + c.Text(IDC_SCALE_SENSOR_UNIT);
+    ScalingPageTexts texts;
+    CString counts, reading;
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 0, texts, [&](ChannelScalingWidget& page) {
+        const PageControls& c = page.Logic().Controls();
         counts = c.Text(IDC_SCALE_COUNTS);
         EXPECT_EQ(panel->Logic().Settings()->bRunning, 1);  // held while the page is open
-        page->Item<QAbstractButton>(IDC_SCALE_READ)->click();
+        page.Item<QAbstractButton>(IDC_SCALE_READ)->click();
         loop.RunFor(500);
         reading = c.Text(IDC_SCALE_REFERENCE);
-        page->Item<QLineEdit>(IDC_SCALE_TARGET)->setText("64,4");
-        page->Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
-        page->Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
-    });
-    setup.Logic().OnScalingButton(0);
+        page.Item<QLineEdit>(IDC_SCALE_TARGET)->setText("64,4");
+        page.Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
+        page.Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
+    }));
     CString expected;
-    EXPECT_EQ(measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
-    EXPECT_EQ(nominal, "500,00 V");
+    EXPECT_EQ(texts.measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
+    EXPECT_EQ(texts.nominal, "500,00 V");
     EXPECT_EQ(counts, "25000");
     EXPECT_EQ(reading, "32,2");
     EXPECT_DOUBLE_EQ(frame->Fields().channelSetup[0].countsToUnit, 0.02);
@@ -403,20 +424,12 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 // The scaling page knows the speed channel of the device's second sensor by its measurand.
 TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
 {
-    MeasureSetupWidget& setup = ShownSetup(*frame);
-    loop.RunFor(300);
-    CString measurand, nominal;
-    QTimer::singleShot(0, [&] {
-        ChannelScalingWidget* page = FindPage<ChannelScalingWidget>(*frame);
-        if (page == nullptr) return;
-        const PageControls& c = page->Logic().Controls();
-        measurand = c.Text(IDC_SCALE_MEASURAND);
-        nominal = c.Text(IDC_SCALE_NOMINAL) + " " + c.Text(IDC_SCALE_SENSOR_UNIT);
-        page->Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
-    });
-    setup.Logic().OnScalingButton(1);
-    EXPECT_EQ(measurand, LoadLangString(5032));
-    EXPECT_EQ(nominal, "30000 1/min");
+    ScalingPageTexts texts;
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, [](ChannelScalingWidget& page) {
+        page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
+    }));
+    EXPECT_EQ(texts.measurand, LoadLangString(5032));
+    EXPECT_EQ(texts.nominal, "30000 1/min");
 }
 
 int main(int argc, char** argv)
