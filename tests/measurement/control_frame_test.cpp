@@ -83,6 +83,13 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     loop.RunFor(2000);
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    // Looking at the panel again leaves the measurement's curves on show.
+    const int points = views.Diagram()->GetMaxChannelSetting();
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(200);
+    EXPECT_EQ(views.Diagram()->GetMaxChannelSetting(), points);
     // The stop's wait cursor ended with the measurement: the next Start is taken.
     EXPECT_FALSE(frame->m_bWaitCursorShown);
     Click(IDC_MC_START);
