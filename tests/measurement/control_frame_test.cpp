@@ -283,6 +283,18 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Another unit chosen for a channel leaves its reading as it was: no tare is taken for it.
+TEST_F(PanelInFrame, AUnitChosenOnTheSetupPageLeavesTheChannelUntared)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& units = setup.Logic().Controls()[kUnitCombo[0]].entries;
+    ASSERT_GE(units.size(), 2u);
+    const long long other = units[frame->DisplayTable(0)->selectedUnit == units[0].datum ? 1 : 0].datum;
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], other));
+    EXPECT_FALSE(frame->Views()->ChannelView(0)->Logic().IsTared());
+}
+
 // A sensor that keeps its channel A switched off (state 2 in its software configuration).
 struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
