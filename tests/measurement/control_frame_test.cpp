@@ -286,6 +286,10 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
 // Another unit chosen for a channel leaves its reading as it was: no tare is taken for it.
 TEST_F(PanelInFrame, AUnitChosenOnTheSetupPageLeavesTheChannelUntared)
 {
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
     const std::vector<ComboEntry>& units = setup.Logic().Controls()[kUnitCombo[0]].entries;
