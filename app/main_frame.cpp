@@ -13,6 +13,8 @@
 #include <set>
 
 #include "app/about_window.h"
+#include "app/bar_layout.h"
+#include "app/main_frame_views.h"
 #include "environment/date_time_text.h"
 #include "environment/lang_ui.h"
 #include "app/km3_view.h"
@@ -58,11 +60,13 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     BuildStatusBar();
     BuildBars();
     InstallViews();
-    RestoreBarState();
+    const bool barsRestored = RestoreBarState();
     RefreshClock();
     BuildMenu();
     LoadLanguageTexts();
     LoadWindowPlacement();
+    m_bArrangeBarsOnShow = !barsRestored;
+    if (m_views && m_views->DiagramBar()) new app::PageWidthKeeper(*this, *m_views->DiagramBar());
     // Handled after the registrations that the pages posted while they were made.
     PostMessage(kMsgStartupDone);
 }
@@ -74,6 +78,15 @@ CMainFrame::~CMainFrame()
     // wiring of the subsystems) until they are gone, so they go first: the members would
     // otherwise be destroyed before QWidget's destructor deletes the child widgets.
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_bArrangeBarsOnShow) return;
+    // The window has its size now, and the bars are shared out for it once.
+    m_bArrangeBarsOnShow = false;
+    ArrangeBarsForWindow();
 }
 
 int CMainFrame::GetLanguage()
@@ -161,6 +174,12 @@ void CMainFrame::BuildNavigationTree()
 
 void CMainFrame::BuildBars()
 {
+    // The page column on the left with the navigation and the status light above it; the
+    // diagram (added with the views) and the channel views below it fill the right side from
+    // the menu to the status bar.
+    setCorner(Qt::TopLeftCorner, Qt::TopDockWidgetArea);
+    setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
     BuildNavigationTree();
     for (int bar = 0; bar < kBarCount; ++bar) {
         auto* dock = new QDockWidget(this);
@@ -168,7 +187,6 @@ void CMainFrame::BuildBars()
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
         if (bar == kBarNavigation) {
             dock->setWidget(m_tree);
-            addDockWidget(Qt::LeftDockWidgetArea, dock);
         } else {
             // Filled by the views when they are wired in.
             auto* empty = new QWidget(dock);
@@ -177,11 +195,11 @@ void CMainFrame::BuildBars()
             else
                 empty->setMinimumWidth(140);
             dock->setWidget(empty);
-            addDockWidget(bar == kBarChannelViews ? Qt::BottomDockWidgetArea : Qt::RightDockWidgetArea, dock);
         }
+        addDockWidget(bar == kBarChannelViews ? Qt::RightDockWidgetArea : Qt::TopDockWidgetArea, dock);
         m_bars[static_cast<std::size_t>(bar)] = dock;
     }
-    resizeDocks({m_bars[kBarNavigation]}, {240}, Qt::Horizontal);
+    splitDockWidget(m_bars[kBarNavigation], m_bars[kBarStatusLight], Qt::Horizontal);
 }
 
 void CMainFrame::BuildStatusBar()

@@ -308,6 +308,7 @@ protected:
     void OnTimer(UINT_PTR id) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void BuildMenu();
@@ -322,7 +323,10 @@ private:
     bool PrepareClose();
     void FinishClose();
     void SaveBarState();
-    void RestoreBarState();
+    // False when no state was stored, or one of an older arrangement.
+    bool RestoreBarState();
+    // The first arrangement for the window's size: the diagram gets what the pages leave.
+    void ArrangeBarsForWindow();
 
     std::unique_ptr<workflow::ISensorPortFactory> m_ownPorts;
     CComPort m_com;
@@ -345,6 +349,7 @@ private:
     std::array<workflow::DisplaySlotRecord, 4> m_displaySlots{};
     std::array<std::vector<double>, 4> m_calibRings{};
 
+    bool m_bArrangeBarsOnShow = false;  // no stored arrangement: the first show makes one
     bool m_bWaitForReconnect = false;
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;

@@ -4,12 +4,17 @@
 
 #include <QDockWidget>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
 
 #include "app/about_window.h"
+#include "app/km3_view.h"
+#include "app/main_frame_views.h"
 #include "app/app_settings.h"
 #include "environment/environment.h"
 #include "environment/lang_ui.h"
@@ -23,6 +28,11 @@ constexpr const char* kSectionWindowPos = "AllViewState\\Configs\\WindowPos";
 constexpr const char* kSectionTreeState = "AllViewState\\Configs\\TreeState";
 constexpr const char* kSectionBarState = "AllViewState\\BarState\\ViewBar";
 constexpr UINT kTextWriteFailed = 5673;
+// Screens smaller than this get the whole of their room at the first start.
+constexpr QSize kWholeScreenBelow(1600, 1000);
+// The arrangement of the bars that saved states describe; a state saved for an older one is
+// not restored, so that the window opens in the present arrangement.
+constexpr int kBarLayoutVersion = 1;
 
 int ReadInt(const char* section, const char* entry, int defaultValue)
 {
@@ -50,10 +60,16 @@ void CMainFrame::LoadWindowPlacement()
     const int width = ReadInt(kSectionWindowPos, "Width", 0);
     const int height = ReadInt(kSectionWindowPos, "Height", 0);
     if (width < 200 || height < 150) {
-        // The first start: most of the screen, for the pages and the views around them.
+        // The first start: most of the screen, for the pages and the diagram beside them; on a
+        // small screen all of it, where less would leave the diagram a narrow strip.
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-        resize(std::max(1000, available.width() * 9 / 10), std::max(700, available.height() * 9 / 10));
+        if (available.width() < kWholeScreenBelow.width() || available.height() < kWholeScreenBelow.height()) {
+            setGeometry(available);
+            setWindowState(windowState() | Qt::WindowMaximized);
+        } else {
+            resize(available.width() * 9 / 10, available.height() * 9 / 10);
+        }
     } else {
         const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
         // A place on a screen that is no longer there is not taken.
@@ -70,15 +86,33 @@ void CMainFrame::LoadWindowPlacement()
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) m_tree->topLevelItem(i)->setExpanded((collapsed & (1 << i)) == 0);
 }
 
-void CMainFrame::RestoreBarState()
+bool CMainFrame::RestoreBarState()
 {
     const CString state = platform::GetProfileString(kSectionBarState, "State");
-    if (!state.IsEmpty()) restoreState(QByteArray::fromHex(QByteArray(state.GetString())));
+    return !state.IsEmpty() && restoreState(QByteArray::fromHex(QByteArray(state.GetString())), kBarLayoutVersion);
 }
 
 void CMainFrame::SaveBarState()
 {
-    platform::WriteProfileString(kSectionBarState, "State", CString(saveState().toHex().toStdString()));
+    platform::WriteProfileString(kSectionBarState, "State", CString(saveState(kBarLayoutVersion).toHex().toStdString()));
+}
+
+void CMainFrame::ArrangeBarsForWindow()
+{
+    QDockWidget* diagram = m_views ? m_views->DiagramBar() : nullptr;
+    if (diagram == nullptr) return;
+    // The page column takes the widest page's preferred width, the diagram the rest, above the
+    // channel views.
+    resizeDocks({diagram}, {width() - m_view->sizeHint().width()}, Qt::Horizontal);
+    const int channelHeight = Bar(kBarChannelViews).sizeHint().height();
+    resizeDocks({diagram, &Bar(kBarChannelViews)}, {height() - channelHeight, channelHeight}, Qt::Vertical);
+    // Above the pages the navigation shows its whole tree, as far as the pages' height allows.
+    QDockWidget& navigation = Bar(kBarNavigation);
+    const int rows = static_cast<int>(m_treeItems.size());
+    const int whole = rows * std::max(1, m_tree->sizeHintForRow(0)) + 2 * m_tree->frameWidth() + navigation.height() - m_tree->height();
+    const int room = height() - menuBar()->sizeHint().height() - statusBar()->sizeHint().height() -
+                     m_view->minimumSizeHint().height() - 2 * style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+    resizeDocks({&navigation}, {std::max(std::min(whole, room), Bar(kBarStatusLight).minimumSizeHint().height())}, Qt::Vertical);
 }
 
 bool CMainFrame::SaveSettings()
@@ -89,7 +123,9 @@ bool CMainFrame::SaveSettings()
     } else {
         WriteInt(app::kSectionLanguage, "Language", GetLanguage());
         WriteInt(app::kSectionSettings, "WriteLogFile", m_nWriteLogFile);
-        const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        // A window that was never shown in its normal state has no normal place of its own.
+        if (!normal.isValid()) normal = geometry();
         WriteInt(kSectionWindowPos, "Left", normal.x());
         WriteInt(kSectionWindowPos, "Top", normal.y());
         WriteInt(kSectionWindowPos, "Width", normal.width());

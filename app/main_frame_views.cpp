@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include <QDockWidget>
-#include <QGridLayout>
 #include <QScrollArea>
 
+#include "app/channel_strip.h"
 #include "app/main_frame.h"
 #include "app/main_frame_documentation.h"
 #include "documentation/diagram_storage.h"
@@ -30,6 +30,7 @@ void CMainFrame::InstallViews()
     m_hooks.resetMovingAverages = [&views] { views.Refresher().ResetMovingAverages(); };
     m_hooks.updateDisplayValues = [this, &views](int sensor, int mode, const CSensorRecord* record) {
         views::UpdateDisplayValues(views.Tables(), m_com, sensor, mode, record, ::GetLanguage());
+        if (mode == 1 && record) views.Refresher().TakeSensor(m_com, sensor, record->m_sStatorHeader.nSerialNo);
         views.SyncDiagramFlags();
         views.Refresher().RefreshChannelViews(3);
     };
@@ -61,7 +62,7 @@ void CMainFrame::InstallViews()
             app::DiagramBitmapOfView source(*views.Diagram());
             CString fileName;
             const CString problem = documentation::StoreDiagramBitmap(page->Settings(), source, fileName);
-            if (!problem.IsEmpty()) AfxMessageBox(problem);
+            if (!problem.IsEmpty()) platform::ShowNotice(problem, platform::MB_ICONWARNING);
         };
     }
 }
@@ -90,17 +91,15 @@ ViewsWiring::~ViewsWiring() = default;
 
 void ViewsWiring::CreateViews()
 {
-    // The channel views side by side in their bar, A to D first, the power channels after.
-    auto* strip = new QWidget;
-    auto* grid = new QGridLayout(strip);
-    grid->setContentsMargins(2, 2, 2, 2);
+    // The channel views in rows of as many as fit the bar, A to D first, the power channels after.
+    auto* strip = new app::ChannelStrip;
     for (int c = 0; c < views::kChannelCount; ++c) {
         m_channels[static_cast<std::size_t>(c)] = new CAFormChannelX(c, *this, m_refresher, strip);
-        grid->addWidget(m_channels[static_cast<std::size_t>(c)], 0, c);
         // A and B show from the start; the others when a sensor or the user asks for them.
         const bool shown = c < 2;
         m_channels[static_cast<std::size_t>(c)]->setVisible(shown);
         m_frame.m_channelViewVisible[static_cast<std::size_t>(c)] = shown;
+        strip->AddView(m_channels[static_cast<std::size_t>(c)]);
     }
     m_frame.Bar(kBarChannelViews).setWidget(strip);
 
@@ -114,10 +113,9 @@ void ViewsWiring::CreateViews()
     m_diagramBar->setWindowTitle(platform::ToQString(LoadLangString(kTextDiagramBar)));
     m_diagram = new CAFormDiagram(*this, m_refresher, m_diagramBar);
     m_diagramBar->setWidget(m_diagram);
-    // Below the status light, taking the room the light leaves.
+    // Above the channel views, taking the height they leave.
     m_frame.addDockWidget(Qt::RightDockWidgetArea, m_diagramBar);
-    m_frame.splitDockWidget(&m_frame.Bar(kBarStatusLight), m_diagramBar, Qt::Vertical);
-    m_frame.resizeDocks({m_diagramBar}, {560}, Qt::Horizontal);
+    m_frame.splitDockWidget(m_diagramBar, &m_frame.Bar(kBarChannelViews), Qt::Vertical);
     m_diagram->LoadChannelSetup();
 }
 

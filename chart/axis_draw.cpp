@@ -133,13 +133,42 @@ void CXGraphAxis::DrawTicks(CDCEx* dc, double pixelsPerStep, int farEnd)
     // the labels ("-0.000") and into the count of ticks.
     if (!(m_dStep > 0.0) || !std::isfinite(steps) || steps > kMaxTicks || !std::isfinite(pixelsPerStep)) return;
     const double tolerance = m_dStep * 1e-9;
-    for (int k = 0;; ++k) {
+    // Labels that would run into each other leave out ticks in between: every stride-th tick
+    // is drawn, with its label and its grid line.
+    const int stride = TickStride(pixelsPerStep, LabelExtentAlongAxis(dc, std::floor(steps + 1e-9)));
+    for (int k = FirstStrideTick(stride); k <= kMaxTicks; k += stride) {
         double v = m_dMin + k * m_dStep;
         if (m_nKind == yAxis ? v > m_dMax + tolerance : v >= m_dMax - tolerance) break;
         if (std::fabs(v) < tolerance) v = 0.0;
         const double pos = m_nKind == yAxis ? m_nOriginY - k * pixelsPerStep : m_nOriginX + k * pixelsPerStep;
         DrawTick(dc, v, pos, true, true, m_nKind == xAxis && m_bDateTime);
     }
+}
+
+// The first tick drawn when every stride-th is: the first on a whole multiple of stride steps
+// (so that zero keeps its label), or the minimum's when that lies off the steps' grid.
+int CXGraphAxis::FirstStrideTick(int stride) const
+{
+    if (stride <= 1) return 0;
+    const double stepsToMin = m_dMin / m_dStep;
+    const double past = std::fmod(stepsToMin, static_cast<double>(stride));
+    const double first = past > 0.0 ? stride - past : -past;
+    const double whole = std::round(first);
+    return std::fabs(first - whole) < 1e-6 ? static_cast<int>(whole) % stride : 0;
+}
+
+// The larger extent along the axis of the labels of the first tick and of tick lastStep, the
+// widest (or, on a Y axis, the tallest) of a linear axis.
+double CXGraphAxis::LabelExtentAlongAxis(CDCEx* dc, double lastStep)
+{
+    CFontSelector measure(&m_TickFont, dc, false);
+    const bool dateForm = m_nKind == xAxis && m_bDateTime;
+    double extent = 0.0;
+    for (double v : {m_dMin, m_dMin + lastStep * m_dStep}) {
+        const CSize size = GetMultiLineTextExtent(dc, FormatTickLabel(v, dateForm));
+        extent = std::max(extent, static_cast<double>(m_nKind == xAxis ? size.cx : size.cy));
+    }
+    return extent;
 }
 
 void CXGraphAxis::DrawTick(CDCEx* dc, double v, double pos, bool label, bool transparentGrid, bool dateForm)

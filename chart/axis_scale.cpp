@@ -11,6 +11,8 @@
 namespace {
 
 constexpr double kOleEpoch1970 = 25569.0;  // 1970-01-01 00:00 as an OLE date
+// Pixels kept free between neighbouring tick labels.
+constexpr double kLabelGap = 6.0;
 
 // The remainder of x by whole steps, with the sign of x.
 double RemainderBySteps(double x, double step) { return std::fmod(x, step); }
@@ -60,6 +62,17 @@ double CXGraphAxis::NiceStep(int count, double min, double max)
     else mantissa = 10.0;
     const double step = mantissa * std::pow(10.0, e);
     return step == 0.0 ? 0.1 : step;
+}
+
+int CXGraphAxis::TickStride(double pixelsPerStep, double labelExtent)
+{
+    const double pixels = std::fabs(pixelsPerStep);
+    if (!std::isfinite(pixels) || pixels <= 0.0 || !(labelExtent > 0.0)) return 1;
+    const double needed = labelExtent + kLabelGap;
+    for (int decade = 1; decade <= 100000000; decade *= 10)
+        for (int factor : {1, 2, 5})
+            if (pixels * factor * decade >= needed) return factor * decade;
+    return 1000000000;
 }
 
 void CXGraphAxis::RoundRange(double& min, double& max, double step)

@@ -118,6 +118,9 @@ public:
     static void RoundRange(double& min, double& max, double step);
     static double NiceStepTime(int count, double min, double max);
     static void RoundRangeTime(double& min, double& max, double step);
+    // Every how many steps a tick is drawn, so that neighbouring labels of labelExtent pixels
+    // along the axis stay apart: 1, 2, 5, 10, 20, 50, ... steps of pixelsPerStep pixels.
+    static int TickStride(double pixelsPerStep, double labelExtent);
 
     // Formats
     void SetDecimalPlaces(unsigned int places);
@@ -234,6 +237,8 @@ private:
     void DrawTitle(CDCEx* dc, CSize title, int farEnd);
     void DrawAxisLine(CDCEx* dc, int farEnd);
     void DrawTicks(CDCEx* dc, double pixelsPerStep, int farEnd);
+    double LabelExtentAlongAxis(CDCEx* dc, double lastStep);
+    int FirstStrideTick(int stride) const;
     void DrawTick(CDCEx* dc, double value, double pos, bool label, bool transparentGrid, bool dateForm);
     int CurveIndexBase() const;
 };

@@ -66,6 +66,7 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
             return;
         }
         m_bProtocolError = 1;
+        m_bCutShort = true;
         m_frame.Flag(FrameFlag::ProtocolError) = 1;
         com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
         SetStateIndicator(m_frame.Flag(FrameFlag::MultiportGap) ? 2 : 1, " # " + LoadLangString(kTextProtocolError));
@@ -91,6 +92,7 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
 void CDlgMeasureDiagram::EndMeasurementOnLostSensor()
 {
     if (!IsRunning()) return;
+    m_bCutShort = true;
     OnBnClickedStop();
     // No answer to the stop can come: the measurement ends now, its values kept and written.
     KillTimer(kTimerReceiveTimeout);

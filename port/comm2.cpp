@@ -378,7 +378,11 @@ DWORD CComm2::BuildCommMask() const
 
 void CComm2::ResetLineStateBaseline()
 {
+    // The line is read under its lock, as by every other user: a close on another thread must
+    // not take the descriptor away (and another open reuse its number) in the middle.
+    std::shared_lock io(m_io);
     std::lock_guard lock(m_lineStateMutex);
+    m_pendingErrorEvents = 0;
     m_hasCounters = m_line->Counters(&m_counterBase);
     DWORD modem = 0;
     m_lastModem = m_line->ModemStatus(&modem) ? modem : 0;
@@ -386,10 +390,10 @@ void CComm2::ResetLineStateBaseline()
     m_lastInQueue = m_line->Queues(&queues) ? queues.cbInQue : 0;
 }
 
-DWORD CComm2::PollCountersLocked()
+void CComm2::PollCountersLocked()
 {
     LineCounters now;
-    if (!m_hasCounters || !m_line->Counters(&now)) return 0;
+    if (!m_hasCounters || !m_line->Counters(&now)) return;
     DWORD errors = 0;
     DWORD events = 0;
     if (now.breaks != m_counterBase.breaks) {
@@ -402,8 +406,10 @@ DWORD CComm2::PollCountersLocked()
     if (now.bufferOverrun != m_counterBase.bufferOverrun) errors |= CE_RXOVER;
     if (errors & ~CE_BREAK) events |= EV_ERR;
     m_pendingErrors |= errors;
+    // Kept for the monitor whoever polled: a reader's ClearCommError must not swallow the
+    // event of an error that came after the monitor's last look.
+    m_pendingErrorEvents |= events;
     m_counterBase = now;
-    return events;
 }
 
 DWORD CComm2::CollectCommEvents(bool inputReady, bool readMode)
@@ -432,7 +438,9 @@ DWORD CComm2::CollectCommEvents(bool inputReady, bool readMode)
         if ((changed & MS_RING_ON) && (modem & MS_RING_ON)) word |= EV_RING;
         m_lastModem = modem;
     }
-    word |= PollCountersLocked();
+    PollCountersLocked();
+    word |= m_pendingErrorEvents;
+    m_pendingErrorEvents = 0;
     return word & m_commMask;
 }
 

@@ -92,8 +92,9 @@ private:
     DWORD BuildCommMask() const;
     void ResetLineStateBaseline();
     DWORD CollectCommEvents(bool inputReady, bool readMode);
-    // Folds new breaks and line errors into the pending errors; returns EV_BREAK/EV_ERR.
-    DWORD PollCountersLocked();
+    // Folds new breaks and line errors into the pending errors and their events (EV_BREAK,
+    // EV_ERR) into the pending error events, which the monitor reports at its next look.
+    void PollCountersLocked();
     bool DispatchReceived(BYTE* buffer, DWORD size);
 
     std::unique_ptr<SerialLine> m_line;
@@ -105,6 +106,7 @@ private:
     bool m_hasCounters = false;
     LineCounters m_counterBase;
     DWORD m_pendingErrors = 0;
+    DWORD m_pendingErrorEvents = 0;
     DWORD m_lastModem = 0;
     DWORD m_lastInQueue = 0;
     DWORD m_commMask = 0;

@@ -100,14 +100,20 @@ bool CPort::StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* 
         return true;
     }
     if (!IsOpen()) return true;
-    if (!m_pWorker) return false;
+    if (!m_pWorker || m_pWorker->IsWorkerThread()) return false;
+    // A body that ended by itself may still be on its last steps: its late end must not count
+    // as the end of the body started here.
+    platform::WaitForSingleObject(m_bodyEnded, INFINITE);
     m_running.Reset();
     m_abort.Reset();
     m_bodyEnded.Reset();
     m_bHungUp = false;
     m_stop.Reset();
     m_reconfigure.Reset();
-    if (!m_pWorker->Run()) return false;
+    if (!m_pWorker->Run()) {
+        m_bodyEnded.Set();  // no body runs
+        return false;
+    }
     // The body sets the running event first thing; one that ended at once sets the other.
     platform::WaitForMultipleObjects({m_running, m_bodyEnded}, INFINITE);
     return true;
@@ -133,16 +139,20 @@ void CPort::SignalReconfigure()
 
 bool CPort::StopMonitor(bool wait)
 {
-    if (!m_running.IsSignalled()) return true;
-    m_pDataCallback = nullptr;
-    m_pEventCallback = nullptr;
-    m_stop.Signal();
+    if (m_running.IsSignalled()) {
+        m_pDataCallback = nullptr;
+        m_pEventCallback = nullptr;
+        m_stop.Signal();
+    }
     // On the worker itself (a callback that closes its port) the loop sees the stop request
     // as soon as the callback returns; waiting here would wait for ourselves.
     if (m_pWorker && m_pWorker->IsWorkerThread()) return true;
     // Delivery to the owner never blocks the worker (it hands bytes over to the owner's loop),
-    // so the worker reaches the stop request promptly and the wait needs no message pump.
-    platform::WaitForMultipleObjects({m_stop.acknowledge(), m_bodyEnded}, wait ? INFINITE : 1000);
+    // so the worker reaches the stop request promptly and the wait needs no message pump. The
+    // wait is for the body's very end, not for its acknowledgement of the stop: a body that
+    // acknowledged (or ended by itself) still has steps to go, and the caller goes on to close
+    // the device under it or to start the next body.
+    platform::WaitForSingleObject(m_bodyEnded, wait ? INFINITE : 1000);
     return true;
 }
 

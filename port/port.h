@@ -105,8 +105,10 @@ protected:
     CEventHandshake m_stop;
     CEventHandshake m_reconfigure;
     platform::Event m_running{platform::Event::Mode::Manual};
-    // Set when a body has returned, so that nobody waits for a monitor that ended by itself.
-    platform::Event m_bodyEnded{platform::Event::Mode::Manual};
+    // Set while no body runs: from construction, and again at the very end of each body, so
+    // that nobody waits for a monitor that ended by itself and nothing begins under one that
+    // is still ending.
+    platform::Event m_bodyEnded{platform::Event::Mode::Manual, true};
     // Set by a kind's monitor that ended because its line hung up (the device went away); the
     // owner is told once the body has ended.
     std::atomic<bool> m_bHungUp{false};

@@ -38,8 +38,6 @@ CAFormLight::CAFormLight(views::IViewsFrame* frame, QWidget* parent) : CDialog(0
     form.setupUi(this);
     views::RegisterFormControls(*this, *this);
     InitDialog();
-    // The light needs no more room than its lamp and verdict.
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     SetLight(-1);
     if (frame) frame->RegisterLightView(this);
 }

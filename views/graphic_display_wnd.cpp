@@ -324,8 +324,14 @@ bool CGraphicDisplayWnd::Print()
 
 bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)
 {
-    if (!m_pGraph->GetPicture()) m_pGraph->GetBitmap();  // paints once when nothing was shown yet
+    // The picture as the diagram shows it now, at its size on the screen: values added since
+    // the last paint are drawn first.
+    m_pGraph->OnPaint();
     return m_pGraph->SaveBitmap(fileName);
 }
 
-std::vector<BYTE> CGraphicDisplayWnd::GetBitmap() { return m_pGraph->GetBitmap(); }
+std::vector<BYTE> CGraphicDisplayWnd::GetBitmap()
+{
+    m_pGraph->OnPaint();
+    return m_pGraph->GetBitmap();
+}

@@ -24,6 +24,7 @@ constexpr UINT kTextSensorsNotPrepared = 5378;
 constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vier"
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 constexpr UINT kTextSensorLost = 5930;      // our own: a connected sensor's port went away
+constexpr UINT kTextSensorLostMeasuring = 5931;  // our own: the same, cutting a measurement short
 
 CString WorkflowText(UINT germanId);
 

@@ -21,6 +21,7 @@
 
 #include "environment/number_text.h"
 #include "app/km3_view.h"
+#include "app/main_frame_views.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
@@ -33,6 +34,9 @@
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
+#include "chart/xgraph.h"
+#include "views/aform_channel.h"
+#include "views/aform_diagram.h"
 
 using app_test::TempProfile;
 
@@ -170,6 +174,61 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
     EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+}
+
+TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
+{
+    CMainFrame frame;
+    // The size of a first start on a 1280 x 800 screen.
+    frame.setWindowState(Qt::WindowNoState);
+    frame.resize(1280, 800);
+    frame.show();
+    QApplication::processEvents();
+    QDockWidget& diagram = *frame.Views()->DiagramBar();
+    CGraphicDisplayWnd& display = frame.Views()->Diagram()->Display();
+    EXPECT_GT(diagram.width(), frame.width() / 2);
+    EXPECT_GT(diagram.height(), frame.height() / 2);
+    for (FrameBar bar : {kBarNavigation, kBarChannelViews, kBarStatusLight})
+        EXPECT_TRUE(frame.Bar(bar).features().testFlag(QDockWidget::DockWidgetMovable)) << bar;
+    // The stored picture is the diagram as it is shown.
+    const std::vector<BYTE> dib = display.GetBitmap();
+    ASSERT_GE(dib.size(), 12u);
+    EXPECT_EQ(dib[4] | dib[5] << 8, display.Graph().width());
+    EXPECT_EQ(dib[8] | dib[9] << 8, display.Graph().height());
+
+    // Six channel views share the bar in rows instead of widening the window.
+    for (int channel = 2; channel < 6; ++channel) frame.OnChannelView(channel);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.width(), 1280);
+    for (int channel = 0; channel < 6; ++channel) {
+        QWidget* view = frame.Views()->ChannelView(channel);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_GE(view->width(), view->minimumSizeHint().width());
+    }
+    EXPECT_GT(diagram.height(), frame.height() / 2);
+
+    // Growing and shrinking change the diagram; the pages keep their width, also one the user
+    // chose by moving the separator.
+    const int pages = frame.View().width();
+    frame.resize(1700, 1000);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages);
+    frame.resizeDocks({&diagram}, {diagram.width() - 100}, Qt::Horizontal);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages + 100);
+    frame.resize(1400, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().width(), pages + 100);
+
+    // The four languages and back leave the window as wide as it was, also at its narrowest.
+    frame.resize(frame.minimumSizeHint());
+    QApplication::processEvents();
+    const int width = frame.width();
+    for (int offset : {1000, 2000, 3000, 0, 2000, 0}) {
+        frame.SwitchLanguage(offset);
+        QApplication::processEvents();
+        EXPECT_EQ(frame.width(), width) << offset;
+    }
 }
 
 // The placement sections are nested groups a person can read in the file; a file of the

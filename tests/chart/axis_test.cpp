@@ -251,10 +251,40 @@ TEST(AxisDrawing, TicksAreComputedNotAccumulated)
     y.SetRange(-1, 1);
     y.SetAutoScale(false);
     y.m_dStep = 0.1;
-    const auto labels = TickLabels(DrawAxis(y));
+    const auto labels = TickLabels(DrawAxis(y, CRect(50, 10, 450, 710)));
     ASSERT_EQ(21u, labels.size());
     EXPECT_EQ(CString("0.000"), labels[10]);
     EXPECT_EQ(CString("1.000"), labels[20]);
+}
+
+TEST(AxisDrawing, LabelsThatWouldRunIntoEachOtherTakeFewerTicks)
+{
+    EXPECT_EQ(1, CXGraphAxis::TickStride(40, 30));
+    EXPECT_EQ(5, CXGraphAxis::TickStride(10, 25));
+    EXPECT_EQ(20, CXGraphAxis::TickStride(-3, 50));
+    for (double pixels : {0.0, std::nan(""), std::numeric_limits<double>::infinity()}) EXPECT_EQ(1, CXGraphAxis::TickStride(pixels, 30));
+
+    // A long axis of fine steps on a small plot: each label keeps clear of the next, and the
+    // ticks left stay on round values, zero among them.
+    for (int kind : {CXGraphAxis::xAxis, CXGraphAxis::yAxis}) {
+        CXGraphAxis axis = LinearAxis(kind);
+        axis.SetRange(-15.5, 15.5);
+        axis.SetAutoScale(false);
+        axis.m_dStep = 0.5;
+        std::vector<DrawRecord> labels;
+        for (const DrawRecord& r : DrawAxis(axis, CRect(50, 10, 350, 310)))
+            if (r.op == DrawRecord::Op::DrawText && (r.format == DT_RIGHT || r.format == DT_CENTER)) labels.push_back(r);
+        ASSERT_GE(labels.size(), 2u) << kind;
+        bool zero = false;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            CRect both;
+            if (i > 0) {
+                EXPECT_FALSE(both.IntersectRect(labels[i - 1].rect, labels[i].rect)) << kind << " label " << i;
+            }
+            zero = zero || CString(labels[i].text).Trim() == "0.000";
+        }
+        EXPECT_TRUE(zero) << kind;
+    }
 }
 
 TEST(AxisDrawing, BrokenStepsDrawNoTicksAndReturn)

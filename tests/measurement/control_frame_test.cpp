@@ -48,13 +48,6 @@ namespace {
 using measurement_test::FindPage;
 
 struct PanelInFrame : measurement_test::ConnectedFrame {
-    void Click(int id)
-    {
-        auto* button = panel->Item<QAbstractButton>(id);
-        ASSERT_NE(button, nullptr);
-        ASSERT_TRUE(button->isEnabled()) << "control " << id;
-        button->click();
-    }
     int VerdictLightFor(const char* upper);
 };
 
@@ -120,26 +113,7 @@ TEST_F(PanelInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSens
 // limit, and measures: the status light shows the verdict at the end.
 int PanelInFrame::VerdictLightFor(const char* upper)
 {
-    auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    EXPECT_NE(setup, nullptr);
-    if (!setup) return -2;
-    frame->ShowPage(app::kPageMeasureSetup);
-    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
-    if (!channelA->isChecked()) channelA->click();
-    loop.RunFor(500);
-    auto* channel = setup->Item<QComboBox>(kConditionCombo[0]);
-    const std::vector<ComboEntry>& entries = setup->Logic().Controls()[kConditionCombo[0]].entries;
-    int row = -1;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].datum == 0) row = static_cast<int>(i);
-    EXPECT_GE(row, 0);
-    channel->setCurrentIndex(row);
-    Q_EMIT channel->activated(row);
-    setup->Item<QLineEdit>(kLimitEdit[0])->setText("0");
-    setup->Item<QLineEdit>(kLimitEdit[1])->setText(upper);
-    // Condition 1 is set; the sensor's blocks may hold a second one of their own.
-    EXPECT_TRUE(setup->Logic().IoNioConditions() & 1);
-
+    JudgeChannelABelow(upper);
     CAFormLight& light = *frame->Views()->Light();
     Click(IDC_MC_START);
     EXPECT_TRUE(Running());

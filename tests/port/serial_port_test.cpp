@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 #include "fakes.h"
@@ -30,7 +32,10 @@ struct SerialRig {
     CThreadMan worker;
     std::shared_ptr<CComm2> port;
     explicit SerialRig(std::unique_ptr<SerialLine> line = nullptr)
-        : port(std::make_shared<CComm2>(nullptr, 0, std::move(line)))
+        : SerialRig(std::make_shared<CComm2>(nullptr, 0, std::move(line)))
+    {
+    }
+    explicit SerialRig(std::shared_ptr<CComm2> serial) : port(std::move(serial))
     {
         worker.SetPort(port);
         port->SetWorker(&worker);
@@ -192,11 +197,83 @@ TEST(SerialPortOnPty, DeniedAccessIsReportedAsSuchWithTheDeviceName)
 
 // ---- on a fake line ----
 
-struct FakeRig {
+template <class Port>
+struct FakeRigOf {
     std::shared_ptr<FakeSerialLine::State> line = std::make_shared<FakeSerialLine::State>();
-    SerialRig rig{std::make_unique<FakeSerialLine>(line)};
-    CComm2& port() { return *rig.port; }
+    std::shared_ptr<Port> serial = std::make_shared<Port>(nullptr, 0, std::make_unique<FakeSerialLine>(line));
+    SerialRig rig{serial};
+    Port& port() { return *serial; }
+    bool LineOpen()
+    {
+        std::lock_guard lock(line->mutex);
+        return line->open;
+    }
 };
+
+// A serial port whose monitor body can be held where the port's start and stop hinge on it:
+// at its start, before it counts as running, and at its end, after it has acknowledged a stop
+// (or ended by itself) but before it counts as ended. A hold lasts until its condition holds
+// or kHoldMs have passed. A port that waits for its body as it must never lets the condition
+// come true during the hold, so there the bound ends it.
+class HoldablePort : public CComm2 {
+public:
+    static constexpr int kHoldMs = 300;
+    using CComm2::CComm2;
+    void HoldNextStart(std::function<bool()> until) { Arm(m_start, std::move(until)); }
+    void HoldNextEnd(std::function<bool()> until) { Arm(m_end, std::move(until)); }
+    // Whether the condition of the hold at the end came true while the body was held (waits
+    // for that hold to be over).
+    bool EndReleasedEarly()
+    {
+        return WaitUntil([&] { return m_endHoldOver.load(); }) && m_endReleasedEarly;
+    }
+    void ThreadPrepare() override
+    {
+        Hold(m_start);
+        CComm2::ThreadPrepare();
+    }
+    void ThreadFinish() override
+    {
+        CComm2::ThreadFinish();
+        m_endReleasedEarly = Hold(m_end);
+        m_endHoldOver = true;
+    }
+
+private:
+    void Arm(std::function<bool()>& slot, std::function<bool()> until)
+    {
+        std::lock_guard lock(m_mutex);
+        slot = std::move(until);
+    }
+    bool Hold(std::function<bool()>& slot)
+    {
+        std::function<bool()> until;
+        {
+            std::lock_guard lock(m_mutex);
+            until.swap(slot);
+        }
+        return until && WaitUntil(until, kHoldMs);
+    }
+    std::mutex m_mutex;
+    std::function<bool()> m_start;
+    std::function<bool()> m_end;
+    std::atomic<bool> m_endReleasedEarly{false};
+    std::atomic<bool> m_endHoldOver{false};
+};
+
+using FakeRig = FakeRigOf<CComm2>;
+using HoldableRig = FakeRigOf<HoldablePort>;
+
+TEST(SerialPortOnFakeLine, ACloseWaitsForTheMonitorsVeryEndBeforeTheLineIsClosedAndOpenedAgain)
+{
+    HoldableRig f;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    f.port().HoldNextEnd([&] { return !f.LineOpen(); });
+    ASSERT_TRUE(f.port().Close(false));
+    EXPECT_FALSE(f.port().EndReleasedEarly()) << "the line was closed under a body that had not ended";
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
+    EXPECT_TRUE(f.port().IsMonitorRunning());
+}
 
 TEST(SerialPortOnFakeLine, ModemLineChangesAreReportedWhenAsked)
 {
@@ -257,6 +334,22 @@ TEST(SerialPortOnFakeLine, EveryEleventhErrorEventCostsOnePause)
     EXPECT_TRUE(WaitUntil([&] { return f.port().ErrorPauseCount() == 1; }));
 }
 
+TEST(SerialPortOnFakeLine, AnErrorThatAReaderClearsBeforeTheMonitorLooksIsStillReported)
+{
+    FakeRig f;
+    EventRecorder events;
+    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, &events, EV_ERR));
+    for (DWORD i = 1; i <= 3; ++i) {
+        {
+            std::lock_guard lock(f.line->mutex);
+            f.line->counters.overrun = i;
+        }
+        DWORD errors = 0;
+        f.port().ClearCommError(&errors, nullptr);  // as a read or a queue count on another thread does
+        ASSERT_TRUE(WaitUntil([&] { return events.Events().size() >= i; })) << i;
+    }
+}
+
 TEST(SerialPortOnFakeLine, WithRxCharInTheCallersMaskBytesAreReportedNotRead)
 {
     FakeRig f;
@@ -273,19 +366,27 @@ TEST(SerialPortOnFakeLine, WithRxCharInTheCallersMaskBytesAreReportedNotRead)
 
 TEST(SerialPortOnFakeLine, AFailingHandlerIsReportedAndTheWorkerStaysUsable)
 {
-    FakeRig f;
+    HoldableRig f;
     DataRecorder data;
     EventRecorder events;
     data.throwOnData = true;
     ASSERT_TRUE(f.port().Open("fake", LineSettings(), &data, 256, &events, 0));
+    // The failed body is held on its last steps while the monitor is started again, and the
+    // new body before it runs: the start must wait for the old body's end, not take it for
+    // the new one's and return with nothing running.
+    std::atomic<bool> restarted{false};
+    f.port().HoldNextEnd([&] { return restarted.load(); });
     FeedInput(*f.line, "boom");
     ASSERT_TRUE(WaitUntil([&] { return !events.Events().empty(); }));
     EXPECT_EQ(std::make_pair(EV_ERR, ERROR_INTERNAL_ERROR), events.Events()[0]);
     ASSERT_TRUE(WaitUntil([&] { return !f.port().IsMonitorRunning(); }));
     // The worker went back to idle: the monitor starts again.
     data.throwOnData = false;
+    f.port().HoldNextStart([&] { return restarted.load(); });
     ASSERT_TRUE(f.port().StartMonitor(&data, 256, &events, 0));
-    EXPECT_TRUE(f.port().IsMonitorRunning());
+    const bool running = f.port().IsMonitorRunning();
+    restarted = true;
+    EXPECT_TRUE(running);
     FeedInput(*f.line, "ok");
     EXPECT_TRUE(WaitUntil([&] { return data.Bytes().find("ok") != std::string::npos; }));
 }

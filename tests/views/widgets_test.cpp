@@ -203,11 +203,23 @@ TEST(DiagramView, ChartFilesWithFlags5ABitmapAndAPrintToPdf)
     EXPECT_FALSE(diagram.LoadChart((dir.path() + "/damaged.xgr").toUtf8().constData()));
     EXPECT_EQ(RGB(10, 20, 30), diagram.Display().Graph().GetBackColor());
 
-    // The documentation asks for the picture at the end.
+    // The documentation asks for the picture at the end: the diagram as shown, with the values
+    // that came after its last paint.
     EXPECT_FALSE(diagram.StoreDiagramAtEnd());
+    diagram.Display().Graph().grab();
+    diagram.SetStorageBusy(8, {1, 0, 0, 0, 0, 0});
+    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    views::ValueSet set;
+    set.valid[0] = true;
+    for (int i = 0; i < 8; ++i) {
+        set.value[0] = i % 2;
+        diagram.AddValueSet(set);
+    }
     frame.diagramFile = (dir.path() + "/end.bmp").toUtf8().constData();
     EXPECT_TRUE(diagram.StoreDiagramAtEnd());
-    EXPECT_GT(QFile(dir.path() + "/end.bmp").size(), 1000);
+    const QImage stored(dir.path() + "/end.bmp");
+    EXPECT_EQ(diagram.Display().Graph().size(), stored.size());
+    EXPECT_GT(CountPixels(stored, diagram.Display().Graph().GetCurve(0).m_crColor), 50);
     EXPECT_FALSE(diagram.GetBitmap().empty());
 
     chart::Hooks& hooks = chart::GetHooks();
