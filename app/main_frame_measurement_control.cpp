@@ -240,15 +240,10 @@ public:
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
     }
-    // Sizing the curve store starts it afresh: it is done only while the store is empty, never
-    // over the curves of a measurement that runs or is still on show (the next start sizes the
-    // store for itself).
+    // The diagram keeps the size for the next start; the curves on show stay.
     void SetStorageBusy(int valueSets, const std::array<BYTE, 6>& channels) override
     {
-        CAFormDiagram* diagram = Diagram();
-        const workflow::MeasureCtrlSettings* settings = m_frame.Com().m_pMeasureCtrlSettings;
-        if (!diagram || (settings && settings->bRunning) || diagram->GetMaxChannelSetting() > 0) return;
-        diagram->SetStorageBusy(valueSets, channels);
+        if (CAFormDiagram* diagram = Diagram()) diagram->SetStorageBusy(valueSets, channels);
     }
     void EnableChannelValueButtons(bool enable) override
     {
