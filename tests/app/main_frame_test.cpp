@@ -393,13 +393,17 @@ TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticR
         if (formRefresh) formRefresh();
     };
 
-    // Answered: the diagnostic list is refreshed after 100 ms, and the start-up status flag that
-    // the status answer set stays for the view layout.
+    // Answered: the start-up ends with the sensor's version check, which clears the start-up
+    // status flag for the view layout; the diagnostic list is refreshed 100 ms after the status
+    // answer and leaves the flag as it finds it.
     com.COM_ZMStartInit();
+    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
+    EXPECT_EQ(com.m_bStartupStatus, 0);
+    ASSERT_EQ(listRefreshes, 0);
+    com.m_bStartupStatus = 1;
     loop.RunFor(150);
     EXPECT_GE(listRefreshes, 1);
     EXPECT_EQ(com.m_bStartupStatus, 1);
-    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
     EXPECT_TRUE(boxes.Boxes().empty());
 
     // Unanswered: within 100 ms the connection is reported unstable, the port closed, the wait
@@ -677,7 +681,7 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     loop.RunFor(1000);
     auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
-    frame->Fields().measureRateIndex = 14;  // one value set a second, polled
+    frame->Fields().measureRateIndex = 13;  // ten value sets a second, polled
     panel->Logic().OnBnClickedStart();
     loop.RunFor(3500);
     ASSERT_EQ(panel->Logic().Settings()->bRunning, 1);
