@@ -117,7 +117,9 @@ void DocumentationWiring::ShowWriteProgress(int permille)
 
 void DocumentationWiring::ShowDocumentationMessage(const CString& text)
 {
-    AfxMessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
+    // A file that cannot be written stops no measurement, so the box stops nothing either:
+    // the values keep arriving and being shown while it is open.
+    platform::ShowNotice(text, platform::MB_ICONWARNING);
 }
 
 documentation::IControlPanelEnd* DocumentationWiring::Panel() const

@@ -30,6 +30,7 @@ void CMainFrame::InstallViews()
     m_hooks.resetMovingAverages = [&views] { views.Refresher().ResetMovingAverages(); };
     m_hooks.updateDisplayValues = [this, &views](int sensor, int mode, const CSensorRecord* record) {
         views::UpdateDisplayValues(views.Tables(), m_com, sensor, mode, record, ::GetLanguage());
+        if (mode == 1 && record) views.Refresher().TakeSensor(m_com, sensor, record->m_sStatorHeader.nSerialNo);
         views.SyncDiagramFlags();
         views.Refresher().RefreshChannelViews(3);
     };
@@ -61,7 +62,7 @@ void CMainFrame::InstallViews()
             app::DiagramBitmapOfView source(*views.Diagram());
             CString fileName;
             const CString problem = documentation::StoreDiagramBitmap(page->Settings(), source, fileName);
-            if (!problem.IsEmpty()) AfxMessageBox(problem);
+            if (!problem.IsEmpty()) platform::ShowNotice(problem, platform::MB_ICONWARNING);
         };
     }
 }

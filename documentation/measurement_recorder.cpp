@@ -160,7 +160,9 @@ void CMeasurementRecorder::FinishMeasurement()
         WriteFinishing();
         m_inStep = false;
     }
-    if (m_frame) m_frame->CheckDiagramAutoStorage();
+    // A diagram is stored for a measurement that recorded values; an armed trigger switched
+    // off before its start event recorded none, and its empty diagram is no document.
+    if (m_frame && wasSampling && m_samples > 0) m_frame->CheckDiagramAutoStorage();
     // The panel judges the measurement in its stop step; the result file takes that verdict.
     if (m_panel) m_panel->RunStopAddProgram();
     if (wasSampling) WriteIoNio();

@@ -38,7 +38,13 @@ bool CDlgMeasureDiagram::EvaluatePassFail()
 void CDlgMeasureDiagram::RunStopAddProgram()
 {
     if (!m_bStarted) return;
-    if (EvaluatePassFail()) m_frame.SetLight(m_bPassFail[0] && m_bPassFail[1] ? 0 : 2);
+    // A measurement that a lost or silent sensor cut short never reached its planned end (a
+    // test that never reached its load would pass): it is not judged, the light stays neutral
+    // and no verdict is written.
+    const bool cutShort = m_bCutShort;
+    m_bCutShort = false;
+    if (cutShort) m_frame.SetLight(-1);
+    else if (EvaluatePassFail()) m_frame.SetLight(m_bPassFail[0] && m_bPassFail[1] ? 0 : 2);
     if (m_psMsureDgrm->bTrggrWasActiveLastTime) RunAddOnProgram(false);
     m_bStarted = 0;
     Changed();
@@ -68,6 +74,8 @@ void CDlgMeasureDiagram::ResetButtonsAfterMeasurement()
         v[kBtnCtrl] = 1;
         UpdateButtonStates();
     }
+    // The measurement is over: the status bar no longer says that it runs.
+    if (m_bSensorActive) m_frame.SetStatusText(kTextReady);
     if (m_bProtocolError) {
         if (IsRs485Interface()) {
             LangMessageBox(kTextRs485Problem);

@@ -304,6 +304,9 @@ private:
 
     IoNioVerdict m_verdict;
     bool m_bHasVerdict = false;
+    // The sensor was lost or fell silent while measuring: the measurement ended before its
+    // planned end.
+    bool m_bCutShort = false;
     IoNioInputs m_lastIoNioInputs;
     // A trigger's stop event ended the recording; the sets still arriving are not recorded.
     bool m_bPastStopEvent = false;

@@ -56,6 +56,7 @@ void CDlgMeasureDiagram::StartMeasurement()
     // A new measurement reports its first receive time-out again.
     m_bWarningShown = 0;
     m_bHasVerdict = false;
+    m_bCutShort = false;
     m_bPastStopEvent = false;
     if (SensorCount() > 1) m_frame.MarkChannelsWaitingForFirstValue();
     m_frame.DiagramLoadChannelSetup();
@@ -212,6 +213,7 @@ void CDlgMeasureDiagram::OnBnClickedTrigger()
         m_frame.DiagramLoadChannelSetup();
         m_bWarningShown = 0;
         m_bHasVerdict = false;
+        m_bCutShort = false;
         m_bPastStopEvent = false;
         com.COM_StartMeasure(ZM_TRIGGER_ACTIV, false);
         m_frame.Flag(FrameFlag::WaitingForStart) = 1;

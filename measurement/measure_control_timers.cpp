@@ -30,8 +30,13 @@ void CDlgMeasureDiagram::OnTimer(UINT_PTR id)
         m_frame.EndWaitCursorOnce();
         m_bControlBusy = 0;
         break;
+    case kTimerStatusWatch:
+        // The identification got no answer in time: the connection is reported unstable.
+        if (Com().GetZMCOMConfgFlow() == ZM_START_INIT) Com().COM_ReportUnstableConnection();
+        break;
     case kTimerDiagnosticList:
-        if (workflow::IDiagnosticPage* page = Com().Peers().diagnostic) page->DetectMultiport();
+        // The list only: the grouping, and with it the start-up status flag, stay as they are.
+        if (workflow::IDiagnosticPage* page = Com().Peers().diagnostic) page->RefreshDiagnosticList();
         break;
     case kTimerShowRefresh:
         if (m_frame.ActiveViewKind() == kControlViewKind) {
@@ -66,6 +71,7 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
             return;
         }
         m_bProtocolError = 1;
+        m_bCutShort = true;
         m_frame.Flag(FrameFlag::ProtocolError) = 1;
         com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
         SetStateIndicator(m_frame.Flag(FrameFlag::MultiportGap) ? 2 : 1, " # " + LoadLangString(kTextProtocolError));
@@ -91,6 +97,7 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
 void CDlgMeasureDiagram::EndMeasurementOnLostSensor()
 {
     if (!IsRunning()) return;
+    m_bCutShort = true;
     OnBnClickedStop();
     // No answer to the stop can come: the measurement ends now, its values kept and written.
     KillTimer(kTimerReceiveTimeout);

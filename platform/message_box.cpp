@@ -79,6 +79,12 @@ int RecordingMessageBoxSink::Show(const CString& text, const CString& caption, U
     return answer;
 }
 
+void RecordingMessageBoxSink::Notify(const CString& text, const CString& caption, UINT icon)
+{
+    std::lock_guard lock(m_mutex);
+    m_shown.push_back({text, caption, icon, IDOK, false});
+}
+
 std::vector<RecordingMessageBoxSink::Shown> RecordingMessageBoxSink::Boxes() const
 {
     std::lock_guard lock(m_mutex);
@@ -96,6 +102,15 @@ void RecordingMessageBoxSink::Clear()
     std::lock_guard lock(m_mutex);
     m_shown.clear();
     m_answers.clear();
+}
+
+void ShowNotice(const CString& text, UINT icon)
+{
+    if (MessageBoxSink* sink = g_sink.load()) {
+        sink->Notify(text, Caption(), icon & MB_ICONMASK);
+        return;
+    }
+    ShowOnStandardError(text, Caption(), MB_OK);
 }
 
 void SetMessageBoxCaption(const CString& caption)

@@ -50,6 +50,9 @@ public:
     virtual ~MessageBoxSink() = default;
     // May be called from any thread; returns one of the ID answers.
     virtual int Show(const CString& text, const CString& caption, UINT type) = 0;
+    // A message that asks nothing and stops nothing (a measurement goes on): it is shown and
+    // left open, and the caller goes on at once. May be called from any thread.
+    virtual void Notify(const CString& text, const CString& caption, UINT icon) = 0;
 };
 
 // Installs a sink for as long as the returned object lives (nullptr: the stderr fallback).
@@ -75,9 +78,11 @@ public:
         CString caption;
         UINT type;
         int answer;
+        bool waited = true;  // false: a notice, the caller did not wait for it
     };
     void PresetAnswers(std::initializer_list<int> answers);
     int Show(const CString& text, const CString& caption, UINT type) override;
+    void Notify(const CString& text, const CString& caption, UINT icon) override;
     std::vector<Shown> Boxes() const;
     std::size_t Count() const;
     void Clear();
@@ -91,6 +96,11 @@ private:
 // The application's caption for message boxes.
 void SetMessageBoxCaption(const CString& caption);
 
+}  // namespace platform
+
+namespace platform {
+// A notice with the application's caption (see MessageBoxSink::Notify); icon: an MB_ICON flag.
+void ShowNotice(const CString& text, UINT icon = MB_ICONINFORMATION);
 }  // namespace platform
 
 // The original's entry points.

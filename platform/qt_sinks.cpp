@@ -75,6 +75,21 @@ int QtMessageBoxSink::Show(const CString& text, const CString& caption, UINT typ
     return FromQt(box.exec(), type);
 }
 
+void QtMessageBoxSink::Notify(const CString& text, const CString& caption, UINT icon)
+{
+    if (!qApp) {
+        std::fprintf(stderr, "[%s] %s\n", Cp1252ToUtf8(caption.view()).c_str(), Cp1252ToUtf8(text.view()).c_str());
+        return;
+    }
+    const QString title = ToQString(caption), body = ToQString(text);
+    QMetaObject::invokeMethod(qApp, [title, body, icon] {
+        auto* box = new QMessageBox(IconOf(icon), title, body, QMessageBox::Ok, QApplication::activeWindow());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    });
+}
+
 void QtWaitCursorSink::Show(bool busy)
 {
     if (busy)

@@ -13,6 +13,9 @@ public:
     // Called from a worker thread, the box is not shown (no widget may be touched there): the
     // text goes to standard error and the default button answers.
     int Show(const CString& text, const CString& caption, UINT type) override;
+    // A box that is not modal and closes itself away; from a worker thread it is shown on the
+    // GUI thread.
+    void Notify(const CString& text, const CString& caption, UINT icon) override;
 };
 
 class QtWaitCursorSink final : public WaitCursorSink {

@@ -236,19 +236,10 @@ void CDlgSensorConnection::OnDisconnect()
     m_com.m_pfnReplyHandler = nullptr;
     m_com.m_strReceiveCOM.Empty();
     m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
-    for (CPortRecord& rec : m_com.m_PortRec)
-        if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
     ResetConnectionState();
-    const workflow::WorkflowPeers& peers = m_com.Peers();
-    if (peers.measureControl) {
-        peers.measureControl->SetSensorPresent(false);
-        peers.measureControl->ResetAfterDisconnect();
-    }
-    if (peers.information) {
-        peers.information->SetSensorPresent(false);
-        peers.information->FillSensorInformation(0);
-    }
     m_strStatusLine.Empty();
+    m_com.COM_ShowSensorsDisconnected();
+    // Also when this page is not the one the controller tells.
     UpdatePortList(false);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "views/display_update.h"
 #include "workflow/com_port.h"
 #include "workflow/workflow_peers.h"
 
@@ -23,6 +24,7 @@ bool IsShownPower(const DisplayTable& table) { return table.powerMark == 'P' || 
 ChannelRefresher::ChannelRefresher(IViewsFrame& frame, platform::MessageLoop& loop)
     : m_frame(frame), m_throttle([this] { Repaint(); }, RepaintThrottle::kDefaultIntervalMs, loop)
 {
+    m_sensorOfChannel.fill(-1);
 }
 
 ChannelScale ChannelRefresher::Scale(int channel) const
@@ -94,6 +96,21 @@ void ChannelRefresher::ClearChannel(int channel)
 {
     if (channel < 0 || channel >= kChannelCount) return;
     Values(channel).Reset();
+    m_throttle.Request();
+}
+
+void ChannelRefresher::TakeSensor(const CComPort& com, int sensor, DWORD serial)
+{
+    bool changed = false;
+    for (const SensorChannel& c : ChannelsOfSensor(com, sensor)) {
+        std::int64_t& shown = m_sensorOfChannel[static_cast<std::size_t>(c.channel)];
+        if (shown == static_cast<std::int64_t>(serial)) continue;
+        if (shown >= 0) changed = true;
+        shown = serial;
+        Values(c.channel).Reset();
+    }
+    if (!changed) return;
+    for (int power : {kChannelP1, kChannelP2}) Values(power).Reset();
     m_throttle.Request();
 }
 

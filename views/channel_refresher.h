@@ -63,6 +63,10 @@ public:
     void ResetForMeasurement();
     // Clears what a channel holds (its sensor left).
     void ClearChannel(int channel);
+    // The sensor (0 to 3) with this serial number is connected: the channels it carries that
+    // showed another sensor before start without value, minimum, maximum or tare, and so do
+    // the power channels computed from them. The same sensor connected again keeps its tares.
+    void TakeSensor(const CComPort& com, int sensor, DWORD serial);
 
     void AttachDisplay(IChannelDisplay* display);
     void DetachDisplay(IChannelDisplay* display);
@@ -82,6 +86,8 @@ private:
 
     IViewsFrame& m_frame;
     std::array<ChannelValues, kChannelCount> m_values{};
+    // The serial number of the sensor each channel's values came from; -1 none yet.
+    std::array<std::int64_t, kChannelCount> m_sensorOfChannel;
     SmoothingRings m_rings;
     std::vector<IChannelDisplay*> m_displays;
     ISampleSink* m_sink = nullptr;

@@ -1,8 +1,9 @@
 // The port library reports a sensor port whose device went away (unplugged, or its line hung
 // up) as event kEventDeviceRemoval. A connected sensor that is lost ends its measurement as a
-// stop does, so that what was received stays in the curves and reaches the files; then the
-// sensor counts as disconnected, the user is told which one went away, and a new search can
-// connect it again.
+// stop does, so that what was received stays in the curves and reaches the files, but the
+// measurement is not judged: it never reached its planned end. Then the sensor counts as
+// disconnected on every page, the user is told which one went away (and that a measurement
+// was cut short), and a new search can connect it again.
 
 #include "platform/message_box.h"
 #include "workflow/com_port.h"
@@ -28,6 +29,7 @@ void CComPort::OnSensorPortRemoved(int port)
     const unsigned serial = static_cast<unsigned>(m_Sensor[static_cast<std::size_t>(port)].m_sStatorHeader.nSerialNo);
     // A multiport device's ports each lead to a sensor of their own: name the one that went.
     const CString portName = PortNameOfSensor(port);
+    const bool measuring = m_bMeasureRunning != 0;
 
     // Nothing more can be written to the lost line: the stop must not wait for its answer.
     m_bSensorEndedStream = 1;
@@ -41,11 +43,27 @@ void CComPort::OnSensorPortRemoved(int port)
     if (m_pPortMan) m_pPortMan->SetOffLine();
     for (auto& further : m_pPortManOfPort)
         if (further) further->SetOffLine();
-    if (m_peers.measureControl) m_peers.measureControl->ResetAfterDisconnect();
+    COM_ShowSensorsDisconnected();
     m_nCountActivePorts = 0;
     m_pMainFrame->ClearSensorConnectedFlag();
 
     CString text;
-    text.Format(workflow::WorkflowText(workflow::kTextSensorLost).GetString(), serial, portName.GetString());
+    text.Format(workflow::WorkflowText(measuring ? workflow::kTextSensorLostMeasuring : workflow::kTextSensorLost).GetString(),
+                serial, portName.GetString());
     AfxMessageBox(text);
+}
+
+void CComPort::COM_ShowSensorsDisconnected()
+{
+    for (CPortRecord& rec : m_PortRec)
+        if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
+    if (m_peers.measureControl) {
+        m_peers.measureControl->SetSensorPresent(false);
+        m_peers.measureControl->ResetAfterDisconnect();
+    }
+    if (m_peers.information) {
+        m_peers.information->SetSensorPresent(false);
+        m_peers.information->FillSensorInformation(0);
+    }
+    if (m_peers.connection) m_peers.connection->UpdatePortList(false);
 }

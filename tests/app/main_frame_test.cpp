@@ -24,13 +24,18 @@
 #include "app/main_frame_views.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
+#include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
 #include "app/page_table.h"
+#include "chart/chart_hooks.h"
+#include "chart/xgraph.h"
 #include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "measurement/measure_control_panel.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -179,6 +184,18 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
     EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+
+    // A bar state damaged in the file (its first dock area's number far out of range) never
+    // reaches the window: the bars stand where a first start puts them.
+    const char* section = "AllViewState\\BarState\\ViewBar";
+    std::string state = platform::GetProfileString(section, "State").GetString();
+    // Marker and version, then the dock areas: their count and the first one's number.
+    ASSERT_EQ(state.substr(16, 2), "fd");
+    state.replace(26, 8, "00100000");
+    platform::WriteProfileString(section, "State", state.c_str());
+    CMainFrame damaged;
+    damaged.show();
+    EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
 }
 
 TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
@@ -365,6 +382,49 @@ TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCl
     EXPECT_FALSE(frame->isVisible());
 }
 
+TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticRefreshKeepsTheStartUpFlag)
+{
+    ASSERT_TRUE(Connect());
+    CComPort& com = frame->Com();
+    ASSERT_NE(dynamic_cast<measurement::CDlgMeasureDiagram*>(com.Peers().measureControl), nullptr)
+        << "the real control panel is registered";
+    sensor_admin::CDlgDiagnostic& diagnostic = frame->SensorAdmin()->diagnostic;
+    int listRefreshes = 0;
+    const auto formRefresh = diagnostic.onChanged;
+    diagnostic.onChanged = [&] {
+        ++listRefreshes;
+        if (formRefresh) formRefresh();
+    };
+
+    // Answered: the diagnostic list is refreshed after 100 ms, and the start-up status flag that
+    // the status answer set stays for the view layout.
+    com.COM_ZMStartInit();
+    loop.RunFor(150);
+    EXPECT_GE(listRefreshes, 1);
+    EXPECT_EQ(com.m_bStartupStatus, 1);
+    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // Unanswered: within 100 ms the connection is reported unstable, the port closed, the wait
+    // cursor ended and the workflow at rest, so that a start is taken and a search connects again.
+    devices[0]->Port(0).Stall(-1);
+    com.COM_ZMStartInit();
+    EXPECT_EQ(frame->m_bWaitCursorShown, 1);
+    loop.RunFor(110);
+    EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_TRUE(com.IsSensorReady());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(5292));
+    EXPECT_EQ(com.m_pPortMan->GetStateText(), CString("OffLine"));
+    EXPECT_EQ(frame->m_bWaitCursorShown, 0);
+    EXPECT_EQ(com.m_bStartupStatus, 0);
+    const std::size_t writes = ports.writes.size();
+    loop.RunFor(2000);
+    EXPECT_EQ(ports.writes.size(), writes) << "nothing more is asked of the silent sensor";
+    EXPECT_EQ(boxes.Count(), 1u);
+    diagnostic.onChanged = formRefresh;
+}
+
 TEST_F(ConnectedFrame, AWriteThatNeverEndsIsGivenUpAfterItsLimit)
 {
     ASSERT_TRUE(Connect());
@@ -468,6 +528,72 @@ TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
     loop.RunFor(500);
     EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
     EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
+}
+
+// The curve store is made for the duration the panel offers when a measurement starts; choosing
+// another duration afterwards keeps the curves of the measurement shown.
+TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheCurvesShown)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const int valueSets = panel->Logic().SelectedValueSets();
+    ASSERT_GT(valueSets, 0);
+    frame->Fields().measureRateIndex = 6;
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(1000);
+    CGraphicDisplayWnd& display = frame->Views()->Diagram()->Display();
+    EXPECT_EQ(display.Data().GetCapacity(0), std::min(valueSets, CDataManager::kHardLimitPoints));
+    panel->Logic().OnBnClickedStop();
+    loop.RunFor(2000);
+    const int points = display.GetMaxChannelSetting();
+    ASSERT_GT(points, 50);
+    panel->Logic().OnDurationSelected();
+    EXPECT_EQ(display.GetMaxChannelSetting(), points);
+}
+
+// A right click on the diagram offers its chart files: saved and loaded through the file dialog,
+// a file that cannot be read said so.
+TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
+{
+    CMainFrame frame;
+    CGraphicDisplayWnd& display = frame.Views()->Diagram()->Display();
+    QTemporaryDir dir;
+    chart::Hooks& hooks = chart::GetHooks();
+    const chart::Hooks saved = hooks;
+    int command = 0;
+    CString fileName = (dir.path() + "/chart.xgr").toUtf8().constData();
+    std::vector<CString> offered;
+    hooks.popupMenu = [&](QWidget*, QPoint, const std::vector<chart::MenuItem>& items) {
+        offered.clear();
+        for (const chart::MenuItem& item : items) offered.push_back(item.text);
+        return command;
+    };
+    hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return fileName; };
+    auto rightClick = [&](int choice) {
+        command = choice;
+        display.PostMessage(chart::XG_RBUTTONUP, 0, 0);
+        loop.RunUntilIdle();
+    };
+    display.Graph().SetBackColor(RGB(10, 20, 30));
+    rightClick(1);
+    EXPECT_EQ(offered, (std::vector<CString>{"Diagramm speichern...", "Diagramm laden..."}));
+    EXPECT_TRUE(QFile::exists(dir.path() + "/chart.xgr"));
+    display.Graph().SetBackColor(RGB(200, 200, 200));
+    rightClick(2);
+    EXPECT_EQ(display.Graph().GetBackColor(), RGB(10, 20, 30));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    fileName = (dir.path() + "/missing.xgr").toUtf8().constData();
+    rightClick(2);
+    hooks = saved;
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

@@ -44,19 +44,23 @@ TEST_F(RecorderTest, FinishRunsTheEndStepsInOrderAndTheHeaderTakesTheStopTimeWit
     loop.RunFor(4000);
     times.firstRecord = kEpoch + 3;  // the panel's stop: no record arrived
     recorder->FinishMeasurement();
-    EXPECT_EQ((std::vector<std::string>{"CollectLastSample", "UpdateValueTexts", "RedrawDiagram",
-                                        "CheckDiagramAutoStorage", "RunStopAddProgram",
+    // Nothing recorded, no diagram stored (an armed trigger switched off before its start).
+    EXPECT_EQ((std::vector<std::string>{"CollectLastSample", "UpdateValueTexts", "RedrawDiagram", "RunStopAddProgram",
                                         "ResetButtonsAfterMeasurement", "AfterMeasurement(0)"}),
               calls);
     ExpectFileHoldsSets(dir.File("Messwerte_0001.csv"), 0, kEpoch + 3);
 
-    // Without an armed trigger at the stop the panel's after-measurement step is not run.
+    // Without an armed trigger at the stop the panel's after-measurement step is not run; a
+    // measurement that recorded values has its diagram stored.
     calls.clear();
     frame.triggerWasActive = false;
     Start();
+    Measure(100);
     recorder->FinishMeasurement();
-    EXPECT_EQ(6u, calls.size());
-    EXPECT_EQ("ResetButtonsAfterMeasurement", calls.back());
+    EXPECT_EQ((std::vector<std::string>{"CollectLastSample", "UpdateValueTexts", "RedrawDiagram",
+                                        "CheckDiagramAutoStorage", "RunStopAddProgram",
+                                        "ResetButtonsAfterMeasurement"}),
+              calls);
 }
 
 TEST_F(RecorderTest, TheSetMeasuringTimeArmsThePanelsTimerOnceAndEndsTheRecording)

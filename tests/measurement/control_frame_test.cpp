@@ -50,13 +50,6 @@ namespace {
 using measurement_test::FindPage;
 
 struct PanelInFrame : measurement_test::ConnectedFrame {
-    void Click(int id)
-    {
-        auto* button = panel->Item<QAbstractButton>(id);
-        ASSERT_NE(button, nullptr);
-        ASSERT_TRUE(button->isEnabled()) << "control " << id;
-        button->click();
-    }
     int VerdictLightFor(const char* upper);
 };
 
@@ -85,6 +78,13 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     loop.RunFor(2000);
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    // Looking at the panel again leaves the measurement's curves on show.
+    const int points = views.Diagram()->GetMaxChannelSetting();
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(200);
+    EXPECT_EQ(views.Diagram()->GetMaxChannelSetting(), points);
     // The stop's wait cursor ended with the measurement: the next Start is taken.
     EXPECT_FALSE(frame->m_bWaitCursorShown);
     Click(IDC_MC_START);
@@ -115,26 +115,7 @@ TEST_F(PanelInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSens
 // limit, and measures: the status light shows the verdict at the end.
 int PanelInFrame::VerdictLightFor(const char* upper)
 {
-    auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    EXPECT_NE(setup, nullptr);
-    if (!setup) return -2;
-    frame->ShowPage(app::kPageMeasureSetup);
-    auto* channelA = setup->Item<QAbstractButton>(kChannelButton[0]);
-    if (!channelA->isChecked()) channelA->click();
-    loop.RunFor(500);
-    auto* channel = setup->Item<QComboBox>(kConditionCombo[0]);
-    const std::vector<ComboEntry>& entries = setup->Logic().Controls()[kConditionCombo[0]].entries;
-    int row = -1;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].datum == 0) row = static_cast<int>(i);
-    EXPECT_GE(row, 0);
-    channel->setCurrentIndex(row);
-    Q_EMIT channel->activated(row);
-    setup->Item<QLineEdit>(kLimitEdit[0])->setText("0");
-    setup->Item<QLineEdit>(kLimitEdit[1])->setText(upper);
-    // Condition 1 is set; the sensor's blocks may hold a second one of their own.
-    EXPECT_TRUE(setup->Logic().IoNioConditions() & 1);
-
+    JudgeChannelABelow(upper);
     CAFormLight& light = *frame->Views()->Light();
     Click(IDC_MC_START);
     EXPECT_TRUE(Running());
@@ -276,6 +257,22 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     const CString points = durationLabel.Mid(durationLabel.Find('(') + 1);
     EXPECT_EQ(std::string(c.Text(IDC_MC_VALUE_SETS).GetString()), points.Left(points.Find(' ')).GetString());
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Another unit chosen for a channel leaves its reading as it was: no tare is taken for it.
+TEST_F(PanelInFrame, AUnitChosenOnTheSetupPageLeavesTheChannelUntared)
+{
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& units = setup.Logic().Controls()[kUnitCombo[0]].entries;
+    ASSERT_GE(units.size(), 2u);
+    const long long other = units[frame->DisplayTable(0)->selectedUnit == units[0].datum ? 1 : 0].datum;
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], other));
+    EXPECT_FALSE(frame->Views()->ChannelView(0)->Logic().IsTared());
 }
 
 // A sensor that keeps its channel A switched off (state 2 in its software configuration).

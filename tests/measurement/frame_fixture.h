@@ -6,13 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QWidget>
 
 #include <memory>
 
 #include "app/main_frame.h"
+#include "app/page_table.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "tests/app/app_test_support.h"
@@ -114,6 +118,28 @@ struct ConnectedFrame : ::testing::Test {
         frame.reset();
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
+    void Click(int id)
+    {
+        auto* button = panel->Item<QAbstractButton>(id);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled()) << "control " << id;
+        button->click();
+    }
+    // The user judges channel A with condition 1 of the set-up page, between 0 and upper.
+    void JudgeChannelABelow(const char* upper)
+    {
+        auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr);
+        frame->ShowPage(app::kPageMeasureSetup);
+        auto* channelA = setup->Item<QAbstractButton>(measurement::kChannelButton[0]);
+        if (!channelA->isChecked()) channelA->click();
+        loop.RunFor(500);
+        ASSERT_TRUE(ChooseDatum(*setup, measurement::kConditionCombo[0], 0));
+        setup->Item<QLineEdit>(measurement::kLimitEdit[0])->setText("0");
+        setup->Item<QLineEdit>(measurement::kLimitEdit[1])->setText(upper);
+        // Condition 1 is set; the sensor's blocks may hold a second one of their own.
+        EXPECT_TRUE(setup->Logic().IoNioConditions() & 1);
+    }
 };
 
 }  // namespace measurement_test
