@@ -1,5 +1,6 @@
 #include "chart/chart_hooks.h"
 
+#include <QFileDialog>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -27,11 +28,20 @@ bool QtPrintDialog(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+CString QtFileName(QWidget* owner, bool save, const CString& title, const CString& filter)
+{
+    const QString caption = platform::ToQString(title), filters = platform::ToQString(filter);
+    const QString name = save ? QFileDialog::getSaveFileName(owner, caption, QString(), filters)
+                              : QFileDialog::getOpenFileName(owner, caption, QString(), filters);
+    return platform::FromQString(name);
+}
+
 Hooks MakeDefaults()
 {
     Hooks hooks;
     hooks.popupMenu = QtPopupMenu;
     hooks.printDialog = QtPrintDialog;
+    hooks.fileName = QtFileName;
     return hooks;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Seams between the chart core and what sits outside it: the chart's popup menus, the label's
-// property dialog (built with the property pages), the print dialog and the in-place editor's
-// window. The application installs the real ones; tests install answers.
+// property dialog (built with the property pages), the print dialog, the chart files' file
+// dialog and the in-place editor's window. The application installs the real ones; tests install answers.
 
 #include <functional>
 #include <utility>
@@ -29,6 +29,9 @@ struct Hooks {
     std::function<void(CXGraphLabel& label)> labelProperties;
     // Lets the user choose and set up a printer; false when cancelled.
     std::function<bool(QPrinter& printer)> printDialog;
+    // Asks for the name of a file to write (save) or to read; empty when cancelled. The filter
+    // takes the file dialog's form ("Charts (*.xgr)").
+    std::function<CString(QWidget* owner, bool save, const CString& title, const CString& filter)> fileName;
 };
 
 // The process-wide hooks; empty members fall back to the Qt dialogs and menus.

@@ -1,5 +1,6 @@
 #include "views/graphic_display_wnd.h"
 
+#include <QCursor>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
+#include "platform/message_box.h"
 #include "views/view_texts.h"
 
 namespace {
@@ -116,7 +118,7 @@ int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
 void CGraphicDisplayWnd::StartGraph(bool startNow)
 {
     RemoveCurves();
-    m_recorder.Setup(m_setup);
+    m_recorder.Setup(m_setup, StoreCapacity());
     m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
     m_bFollowData = true;
     m_pSlider->SetPos(kSliderSteps);
@@ -133,10 +135,19 @@ void CGraphicDisplayWnd::SetRunState(int state, int value)
 
 void CGraphicDisplayWnd::SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags)
 {
-    RemoveCurves();
-    for (int c = 0; c < views::kChannelCount; ++c) m_setup.channelShown[static_cast<std::size_t>(c)] = channelFlags[static_cast<std::size_t>(c)] != 0;
-    m_recorder.Setup(m_setup, std::clamp(valueSets, 1, CDataManager::kHardLimitPoints));
+    // Kept for the next measurement's start: the curves shown now stay until then.
+    m_storageSets = std::clamp(valueSets, 1, CDataManager::kHardLimitPoints);
+    m_storageChannels = channelFlags;
     m_bStorageBusy = true;
+}
+
+int CGraphicDisplayWnd::StoreCapacity() const
+{
+    if (m_bStorageBusy)
+        for (int c = 0; c < views::kChannelCount; ++c)
+            if (m_setup.channelShown[static_cast<std::size_t>(c)] && m_storageChannels[static_cast<std::size_t>(c)] != 0)
+                return m_storageSets;
+    return CDataManager::kDefaultPoints;
 }
 
 void CGraphicDisplayWnd::SetSensorDisplayFlag(int sensor, bool shown)
@@ -269,6 +280,7 @@ LRESULT CGraphicDisplayWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
     if ((message >= chart::XG_YAXISCLICK && message <= chart::XG_CURVEHOVER) || message == chart::XG_PROPERTIES) {
         m_lastChartMessage = message;
         if (message == chart::XG_PROPERTIES) ShowProperties();
+        else if (message == chart::XG_RBUTTONUP) ShowContextMenu();
         else if (message == chart::XG_ZOOMCHANGED) {
             m_bFollowData = m_pGraph->GetZoomDepth() == 0;
             if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0) {
@@ -286,6 +298,24 @@ void CGraphicDisplayWnd::ShowProperties()
 {
     m_pPage->show();
     m_pPage->raise();
+}
+
+void CGraphicDisplayWnd::ShowContextMenu()
+{
+    enum : int { kSaveChart = 1, kLoadChart = 2 };
+    const chart::Hooks& hooks = chart::GetHooks();
+    if (!hooks.popupMenu) return;
+    const int chosen = hooks.popupMenu(m_pGraph, QCursor::pos(),
+                                       {{kSaveChart, views::ViewText(views::kTextSaveChart)},
+                                        {kLoadChart, views::ViewText(views::kTextLoadChart)}});
+    if (chosen != kSaveChart && chosen != kLoadChart) return;
+    const bool save = chosen == kSaveChart;
+    const CString title = views::ViewText(save ? views::kTextSaveChart : views::kTextLoadChart);
+    const CString fileName = hooks.fileName ? hooks.fileName(this, save, title, views::ViewText(views::kTextChartFilter)) : CString();
+    if (fileName.IsEmpty()) return;
+    if (save ? SaveChart(fileName) : LoadChart(fileName)) return;
+    AfxMessageBox(views::ViewText(save ? views::kTextChartNotSaved : views::kTextChartNotLoaded) + "\n" + fileName,
+                  platform::MB_ICONWARNING);
 }
 
 bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->Save(fileName, kChartFileFlags); }

@@ -59,7 +59,8 @@ public:
     // The chart's curve that shows a channel, -1 while it has none.
     int ChartCurveOfChannel(int channel) const;
 
-    // Sizes the store for that many value sets of the flagged channels and marks it busy.
+    // Marks the store busy and has the next start size it for that many value sets when a
+    // flagged channel is among those shown (the set-up's channels and the duration chosen).
     void SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags);
     bool IsStorageBusy() const { return m_bStorageBusy; }
     void ClearStorageBusy() { m_bStorageBusy = false; }
@@ -78,6 +79,8 @@ public:
     std::vector<BYTE> GetBitmap();
 
     void ShowProperties();
+    // The context menu of the chart's background: save the chart to a file, load one.
+    void ShowContextMenu();
     // Captions of the property pages in the current language.
     void LoadLanguageTexts();
 
@@ -101,6 +104,8 @@ private:
     void UpdateSliders();
     void ShowXRange(double left, double right);
     void DataExtent(double& xMin, double& xMax) const;
+    // Points per curve that a start makes room for.
+    int StoreCapacity() const;
 
     CXGraph* m_pGraph = nullptr;
     CNiceSliderCtrl* m_pSlider = nullptr;
@@ -115,6 +120,8 @@ private:
     std::array<int, CDataManager::kMaxCurves> m_chartCurveOf{};
     double m_shownLeft = 0.0, m_shownRight = 0.0;
     bool m_bStorageBusy = false;
+    int m_storageSets = CDataManager::kDefaultPoints;
+    std::array<BYTE, views::kChannelCount> m_storageChannels{};
     bool m_bFollowData = true;  // the shown x range follows the newest values
     int m_repaints = 0;
     UINT m_lastChartMessage = 0;

@@ -59,6 +59,12 @@ constexpr UINT kTextBackground = 5595;  // "Hintergrund", the chart page's backg
 constexpr UINT kTextTareActive = 5596;  // "tariert"
 constexpr UINT kTextProperties = 5597;  // the diagram's property button
 constexpr UINT kTextDiagramPoints = 5598;  // "Punkte:"
+// The diagram's context menu: its chart files.
+constexpr UINT kTextSaveChart = 5646;
+constexpr UINT kTextLoadChart = 5647;
+constexpr UINT kTextChartNotSaved = 5648;
+constexpr UINT kTextChartNotLoaded = 5649;
+constexpr UINT kTextChartFilter = 5650;
 
 // The text of a German id in the current language ("@" when the table lacks it).
 CString ViewText(UINT germanId);

@@ -24,7 +24,11 @@
 #include "app/main_frame_views.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
+#include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
 #include "app/page_table.h"
+#include "chart/chart_hooks.h"
+#include "chart/xgraph.h"
 #include "measurement/measure_control_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -463,6 +467,72 @@ TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
     loop.RunFor(500);
     EXPECT_FALSE(frame->SensorAdmin()->calibration.EndPrompt().IsVisible());
     EXPECT_GT(frame->Views()->Refresher().RepaintCount(), repaints);
+}
+
+// The curve store is made for the duration the panel offers when a measurement starts; choosing
+// another duration afterwards keeps the curves of the measurement shown.
+TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheCurvesShown)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    measurement::MeasureControlWidget* panel = nullptr;
+    for (QWidget* widget : frame->findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    ASSERT_NE(panel, nullptr);
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const int valueSets = panel->Logic().SelectedValueSets();
+    ASSERT_GT(valueSets, 0);
+    frame->Fields().measureRateIndex = 6;
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(1000);
+    CGraphicDisplayWnd& display = frame->Views()->Diagram()->Display();
+    EXPECT_EQ(display.Data().GetCapacity(0), std::min(valueSets, CDataManager::kHardLimitPoints));
+    panel->Logic().OnBnClickedStop();
+    loop.RunFor(2000);
+    const int points = display.GetMaxChannelSetting();
+    ASSERT_GT(points, 50);
+    panel->Logic().OnDurationSelected();
+    EXPECT_EQ(display.GetMaxChannelSetting(), points);
+}
+
+// A right click on the diagram offers its chart files: saved and loaded through the file dialog,
+// a file that cannot be read said so.
+TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
+{
+    CMainFrame frame;
+    CGraphicDisplayWnd& display = frame.Views()->Diagram()->Display();
+    QTemporaryDir dir;
+    chart::Hooks& hooks = chart::GetHooks();
+    const chart::Hooks saved = hooks;
+    int command = 0;
+    CString fileName = (dir.path() + "/chart.xgr").toUtf8().constData();
+    std::vector<CString> offered;
+    hooks.popupMenu = [&](QWidget*, QPoint, const std::vector<chart::MenuItem>& items) {
+        offered.clear();
+        for (const chart::MenuItem& item : items) offered.push_back(item.text);
+        return command;
+    };
+    hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return fileName; };
+    auto rightClick = [&](int choice) {
+        command = choice;
+        display.PostMessage(chart::XG_RBUTTONUP, 0, 0);
+        loop.RunUntilIdle();
+    };
+    display.Graph().SetBackColor(RGB(10, 20, 30));
+    rightClick(1);
+    EXPECT_EQ(offered, (std::vector<CString>{"Diagramm speichern...", "Diagramm laden..."}));
+    EXPECT_TRUE(QFile::exists(dir.path() + "/chart.xgr"));
+    display.Graph().SetBackColor(RGB(200, 200, 200));
+    rightClick(2);
+    EXPECT_EQ(display.Graph().GetBackColor(), RGB(10, 20, 30));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    fileName = (dir.path() + "/missing.xgr").toUtf8().constData();
+    rightClick(2);
+    hooks = saved;
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

@@ -139,9 +139,13 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     views::ChannelRefresher refresher(frame, loop);
     CAFormDiagram diagram(frame, refresher);
     diagram.resize(600, 400);
+    // Room for 8 points of channel A at the start.
+    frame.setup.channelShown = {true, false, false, false, false, false};
+    diagram.LoadChannelSetup();
     diagram.SetStorageBusy(8, {1, 0, 0, 0, 0, 0});
     EXPECT_TRUE(diagram.Display().IsStorageBusy());
-    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    diagram.StartGraph(true);
+    EXPECT_EQ(8, diagram.Display().Data().GetCapacity(0));
     CXGraph& chart = diagram.Display().Graph();
     views::ValueSet set;
     set.valid[0] = true;
@@ -159,9 +163,13 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     EXPECT_EQ(diagram.Display().Data().LentArray(0), chart.GetCurve(0).GetPoints());
     EXPECT_EQ(0, diagram.Display().Data().RetiredArrayCount());
     EXPECT_DOUBLE_EQ(49.0, chart.GetCurve(0).GetYAt(999));
-    // A channel without values holds back no curve after it.
+    // The store sized anew for the next start leaves the curves shown until then.
     diagram.SetStorageBusy(8, {1, 1, 0, 0, 0, 0});
-    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    EXPECT_EQ(1000, chart.GetCurve(0).GetCount());
+    // A channel without values holds back no curve after it.
+    frame.setup.channelShown = {true, true, false, false, false, false};
+    diagram.LoadChannelSetup();
+    diagram.StartGraph(true);
     set.valid = {false, true, false, false, false, false};
     set.value[1] = 3.0;
     for (int i = 0; i < 5; ++i) diagram.AddValueSet(set);
@@ -243,8 +251,7 @@ TEST(DiagramView, TheChartsMessagesAndTheSlidersReachTheDiagramWindow)
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     views::ChannelRefresher refresher(frame, loop);
     CAFormDiagram diagram(frame, refresher);
-    diagram.SetStorageBusy(100, {1, 0, 0, 0, 0, 0});
-    diagram.SetRunState(CGraphicDisplayWnd::kRunFree, 0);
+    diagram.StartGraph(true);
     views::ValueSet set;
     set.valid[0] = true;
     for (int i = 0; i < 100; ++i) {
