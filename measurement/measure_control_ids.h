@@ -3,6 +3,7 @@
 // carries each control id as the dynamic property ctrlId.
 
 #include "platform/win_types.h"
+#include "workflow/workflow_peers.h"
 
 namespace measurement {
 
@@ -63,7 +64,8 @@ constexpr UINT_PTR kTimerTriggerBlink = 0;
 constexpr UINT_PTR kTimerPortSearch = 1;
 constexpr UINT_PTR kTimerReceiveTimeout = 5;
 constexpr UINT_PTR kTimerControlBusy = 7;
-constexpr UINT_PTR kTimerDiagnosticList = 9;
+constexpr UINT_PTR kTimerStatusWatch = workflow::kCtrlPageTimerStatusWatch;         // 9
+constexpr UINT_PTR kTimerDiagnosticList = workflow::kCtrlPageTimerDiagnosticRefresh;  // 10
 constexpr UINT_PTR kTimerShowRefresh = 19;
 constexpr UINT_PTR kTimerSingleShotSetup = 43;
 constexpr UINT_PTR kTimerMultiportWatch = 45;

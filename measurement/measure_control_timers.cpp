@@ -30,8 +30,13 @@ void CDlgMeasureDiagram::OnTimer(UINT_PTR id)
         m_frame.EndWaitCursorOnce();
         m_bControlBusy = 0;
         break;
+    case kTimerStatusWatch:
+        // The identification got no answer in time: the connection is reported unstable.
+        if (Com().GetZMCOMConfgFlow() == ZM_START_INIT) Com().COM_ReportUnstableConnection();
+        break;
     case kTimerDiagnosticList:
-        if (workflow::IDiagnosticPage* page = Com().Peers().diagnostic) page->DetectMultiport();
+        // The list only: the grouping, and with it the start-up status flag, stay as they are.
+        if (workflow::IDiagnosticPage* page = Com().Peers().diagnostic) page->RefreshDiagnosticList();
         break;
     case kTimerShowRefresh:
         if (m_frame.ActiveViewKind() == kControlViewKind) {

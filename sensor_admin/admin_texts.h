@@ -73,6 +73,7 @@ constexpr UINT kTextNoSensor = 5871;
 constexpr UINT kTextSettingsStored = 5872;
 constexpr UINT kTextSoftwareUnits = 5873;
 constexpr UINT kTextNotAvailableShort = 5874;  // "n.a."
+constexpr UINT kTextSettingsNotStored = 5875;
 
 // Sensor calibration and its prompts.
 constexpr UINT kTextCalibrationTitle = 5725;

@@ -34,6 +34,7 @@ public:
     explicit CDlgDiagnostic(CComPort& com, platform::MessageLoop& loop = platform::MessageLoop::Current());
 
     void DetectMultiport() override;
+    void RefreshDiagnosticList() override { COM_RefreshDiagnosticList(); }
     // Rebuilds the sensor list from the detector's table and groups.
     void COM_RefreshDiagnosticList();
     // Asks the connected sensor for its long status; the answer is shown when it comes.

@@ -197,6 +197,8 @@ void CDlgSensorCalibration::SetActivity(Activity activity)
     m_nWatchedProgress = m_nProgress;
     m_nWatchedState = m_com.GetZMCOMConfgFlow();
     m_nQuietMs = 0;
+    m_nRefusedWrites = m_com.m_nRefusedWrites;
+    m_nUnansweredSteps = m_com.m_nUnansweredSteps;
     const bool watched = activity == Activity::Acquiring || activity == Activity::Writing || activity == Activity::BlockStep;
     if (watched)
         CWnd::SetTimer(kCalibTimerWatch, kCalibWatchPeriodMs);
@@ -242,7 +244,7 @@ void CDlgSensorCalibration::Finish(const CString& message, bool box)
     if (box && !message.IsEmpty()) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
 }
 
-void CDlgSensorCalibration::AbortSensorLeft()
+void CDlgSensorCalibration::AbortSensorLeft(bool box)
 {
     // Nothing of the calibration may reach the sensor any more: no poll, no readings to
     // compute from, no step waiting for an answer.
@@ -251,12 +253,23 @@ void CDlgSensorCalibration::AbortSensorLeft()
     m_com.m_pfnReplyHandler = nullptr;
     m_com.m_strReceiveCOM.Empty();
     m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
-    Finish(kTextSensorLeft, true);
+    Finish(kTextSensorLeft, box);
 }
 
 void CDlgSensorCalibration::OnTimer(UINT_PTR id)
 {
     if (id != kCalibTimerWatch) return;
+    if (m_com.m_nUnansweredSteps != m_nUnansweredSteps) {
+        AbortSensorLeft(false);
+        return;
+    }
+    if (m_com.m_nRefusedWrites != m_nRefusedWrites) {
+        // The controller has named the refused block: nothing of the step was stored.
+        if (m_com.Peers().measureControl) m_com.Peers().measureControl->StopPollTimer();
+        m_com.COM_InitCalibRecords();
+        Finish(kTextStepRefused, false);
+        return;
+    }
     const int state = m_com.GetZMCOMConfgFlow();
     if (m_activity == Activity::BlockStep && state == ZM_STOP_MEASURE) {
         // The block was written and the sensor is back from its restart.

@@ -8,7 +8,8 @@
 // While a calibration runs the page sets the controller's connection override (2), so that
 // the sensor's restart reconnects it as a single sensor. A phase that stops making progress
 // (the sensor left) brings the page back to idle with a message; the acquisition record is
-// reset so that no late answer can lead to a write.
+// reset so that no late answer can lead to a write. A step the controller ended itself (a
+// refused block, a silent sensor), with a message of its own, ends it without a second one.
 
 #include <array>
 #include <functional>
@@ -93,7 +94,7 @@ private:
     void SetActivity(Activity activity);
     void Finish(UINT messageId, bool box);
     void Finish(const CString& message, bool box);
-    void AbortSensorLeft();
+    void AbortSensorLeft(bool box = true);
     std::array<CalibChannelInput, 2> Inputs() const;
 
     CComPort& m_com;
@@ -106,6 +107,9 @@ private:
     int m_nWatchedProgress = 0;
     int m_nWatchedState = -1;
     int m_nQuietMs = 0;
+    // The controller's counts of refused and unanswered steps when the activity began.
+    int m_nRefusedWrites = 0;
+    int m_nUnansweredSteps = 0;
     int m_nLastErrorMask = 0;
     std::array<CalibChannelResult, 2> m_lastResult{};
     std::array<bool, 2> m_bReferenceGiven{};

@@ -37,6 +37,8 @@ void CDlgSensorInformationHmb::Begin(Activity activity)
     m_activity = activity;
     m_nLastState = m_com.GetZMCOMConfgFlow();
     m_nQuietMs = 0;
+    m_nRefusedWrites = m_com.m_nRefusedWrites;
+    m_nUnansweredSteps = m_com.m_nUnansweredSteps;
     m_strStatusLine.Empty();
     CWnd::SetTimer(kInfoTimerWatch, kInfoWatchPeriodMs);
     Changed();
@@ -77,11 +79,17 @@ void CDlgSensorInformationHmb::Finish(UINT messageId)
     Changed();
 }
 
+bool CDlgSensorInformationHmb::IsReportedByController() const
+{
+    // The controller reports a silent sensor itself and closes its port.
+    return m_com.m_nUnansweredSteps != m_nUnansweredSteps || !m_com.m_pPortMan ||
+           m_com.m_pPortMan->GetStateText() == m_com.m_strPortState;
+}
+
 void CDlgSensorInformationHmb::Abort()
 {
-    // A silent status request is reported by the controller itself, which closes the port;
-    // one message is enough.
-    const bool reported = !m_com.m_pPortMan || m_com.m_pPortMan->GetStateText() == m_com.m_strPortState;
+    // One message is enough.
+    const bool reported = IsReportedByController();
     // The controller is put back to rest: a late answer finds no step to continue.
     m_com.m_pfnReplyHandler = nullptr;
     m_com.m_strReceiveCOM.Empty();
@@ -101,6 +109,15 @@ void CDlgSensorInformationHmb::OnTimer(UINT_PTR id)
         return;
     }
     if (id != kInfoTimerWatch) return;
+    if (m_com.m_nUnansweredSteps != m_nUnansweredSteps) {
+        Abort();
+        return;
+    }
+    if (m_com.m_nRefusedWrites != m_nRefusedWrites) {
+        // The controller has named the refused block; the sensor is still there.
+        Finish(kTextSettingsNotStored);
+        return;
+    }
     const int state = m_com.GetZMCOMConfgFlow();
     if (m_activity == Activity::Writing && state == ZM_WRITE_SEQ_DONE) {
         m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);

@@ -6,6 +6,8 @@
 // Timer 53 (armed by the controller at the end of a start-up) fills the page. A read or a
 // write that stops making progress (the sensor left) brings the page back to idle with a
 // message; the controller is put back to rest, so no later answer continues a half-done write.
+// A step the controller ended itself (a refused block, a silent sensor), with a message of its
+// own, ends the page's activity without a second one.
 
 #include <functional>
 #include <vector>
@@ -58,6 +60,7 @@ private:
     void Begin(Activity activity);
     void Finish(UINT messageId);
     void Abort();
+    bool IsReportedByController() const;
 
     CComPort& m_com;
     std::vector<InfoRow> m_rows;
@@ -67,6 +70,9 @@ private:
     Activity m_activity = Activity::Idle;
     int m_nLastState = -1;
     int m_nQuietMs = 0;
+    // The controller's counts of refused and unanswered steps when the activity began.
+    int m_nRefusedWrites = 0;
+    int m_nUnansweredSteps = 0;
 };
 
 }  // namespace sensor_admin

@@ -25,6 +25,7 @@
 //   com_port_multiport_steps.cpp  steps that address every port of a multiport device
 //   com_port_calibration.cpp  rewrites of the user-calibration block
 //   com_port_config_writers.cpp   software configuration, stator and rotor operation blocks
+//   com_port_watch.cpp        watches of awaited answers; steps left unanswered or refused
 
 #include <array>
 #include <cstdint>
@@ -92,7 +93,19 @@ enum FrameTimer : UINT_PTR {
     kTimerContinuousMode = 47,
     kTimerClose = 49,
     kTimerSlavesPrepared = 61,
+    // Our own: the receive chain's wait for more bytes, and the watch of an awaited answer.
+    kTimerChainFill = 120,
+    kTimerAnswerWatch = 121,
 };
+
+// How long the controller waits for the sensor: the receive chain for more bytes of a short
+// answer; a sensor for the first or next byte of an acknowledgement or a value answer, and for
+// its greeting after a restart. Silence that long ends the step as an unstable connection.
+constexpr UINT kChainFillMs = 500;
+constexpr UINT kAnswerSilenceMs = 1000;
+constexpr UINT kRestartSilenceMs = 2000;
+// The identification's own watch (the measurement control page's timer 9), per answer byte.
+constexpr UINT kIdentificationSilenceMs = 100;
 
 class CComPort : public CKadmor_Send {
 public:
@@ -154,6 +167,9 @@ public:
     int GetRealSensorIndex(int n) const;
     bool COM_ZMStartInit();
     void COM_ReportUnstableConnection();
+    // The sensor refused a block write (its refusal code): the user is told which block, and
+    // the step ends at rest with nothing of it taken as stored.
+    void COM_ReportRefusedWrite(int blockNumber, BYTE code);
     bool COM_StartMeasure(int code, bool restartGraph);
     bool COM_SendMeasureSetup();
     bool COM_SendMeasureSetupShort();
@@ -171,11 +187,19 @@ public:
     bool COM_ZMCOMConfgCnfgSensorStOperationBlockFor(int sensor);
 
     // ---- Acknowledgements ---------------------------------------------------------------------
+    // The reply handler: acts only on a whole acknowledgement frame at the front of the chain.
     void ZMCOMConfg_AnalyseAck();
+    // The step that follows an acknowledgement in the current state (also for one found inside
+    // a stream, and for a sequencer step that had nothing to write).
+    void COM_ContinueAfterAck();
     void ZMCOMMeasure_AnalyseAck();
 
     // ---- Receive chain --------------------------------------------------------------------------
     LRESULT OnReceiveChain(WPARAM count, LPARAM bytes);
+    // The wait for more bytes of a short chain has ended without them (frame timer 120).
+    void OnChainFillTimeout();
+    // An awaited answer stayed away (frame timer 121).
+    void OnAnswerWatchExpired();
     LRESULT OnPortManagerNotify(WPARAM wParam, LPARAM lParam);
     // Events of the further sensor ports (1 to 3); a removal of the port's device loses the sensor.
     LRESULT OnFurtherPortNotify(int port, WPARAM wParam, LPARAM lParam);
@@ -348,6 +372,18 @@ public:
     CString m_strLastComparedPort;  // the port name the connect sequence compared last
     std::array<int, kPortTableRows> m_nAnswerCount{};  // status answers per port row
     CString m_strLastStatusAnswer;  // the probe's last status answer, whatever the sensor's number
+    // The silence (ms) after which an awaited answer counts as missing; 0 while none is awaited.
+    UINT m_nAnswerWatchMs = 0;
+    BYTE m_bIdentificationWatch = 0;  // timer 9 watches the identification's answers
+    // Steps the controller ended with a message of its own: a block write the sensor refused,
+    // and a step it left unanswered (the connection reported unstable, its port closed). A page
+    // that watches a step of its own ends it without a second message.
+    int m_nRefusedWrites = 0;
+    int m_nUnansweredSteps = 0;
+    // The kept block text that the last block write replaced, with its content before: the
+    // sensor's acknowledgement confirms the new one, a refusal or silence puts the old back.
+    CString* m_pKeptOfWrite = nullptr;
+    CString m_strKeptBeforeWrite;
 
     // Measurement bookkeeping.
     std::array<double, kChannelCount> m_adScaleFactor{};
@@ -371,6 +407,7 @@ public:
     std::array<LONG, kMaxSensorPorts> m_aiPrevValue{};
     int m_iZMCOMConfgFlowPrev = -1;
     BYTE m_bStreamingRate = 1;
+    BYTE m_bPollAnswerAwaited = 0;  // a polled measurement's receive time-out runs
     UINT m_nPollIntervalMs = 100;
     UINT m_nReceiveTimeoutMs = 500;
     BYTE m_byExpectedSeq = 0;
@@ -413,9 +450,23 @@ public:
     std::vector<int> m_BaudCandidates;
     int m_nProbeState = -2;
 
+    // Writes a request whose answer the sensor owes: once written, silence of watchMs after it
+    // (or after the answer's last byte) ends the step as an unstable connection.
+    bool WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
+                             UINT watchMs = kAnswerSilenceMs);
+    void EndAnswerWait();
+
 private:
     // Writes on a manager; false without one.
     static bool WriteOn(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes);
+    // The analysis of the chain as it stands: the scan and the reply handler.
+    void AnalyseReceiveChain();
+    // The identification's watch (timer 9 of the measurement control page).
+    void ArmIdentificationWatch();
+    void EndIdentificationWatch();
+    void RestoreKeptTextOfWrite();
+    // Silence is measured from the last byte received: every delivery restarts the watches.
+    void RestartWatchesOnDelivery();
     bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }
     // The stop signal of a stream: ten bytes 0x02 on every active port of a multiport device,
     // else on the first port.
@@ -463,7 +514,9 @@ private:
     std::shared_ptr<workflow::ISensorPort>& ManagerOfSensor(int sensor);
     CString& KeptStatorOperation(int sensor);
     // Writers: prepares the kept text for a block write, builds the frame and writes it.
-    bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port);
+    // kept, when given, takes the block once written (see m_pKeptOfWrite).
+    bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
+                         CString* kept = nullptr);
 
     workflow::ISensorPortFactory* m_pPortFactory = nullptr;
     workflow::WorkflowPeers m_peers;

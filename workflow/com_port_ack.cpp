@@ -6,6 +6,9 @@
 
 namespace {
 
+constexpr int kAckLength = 7;
+constexpr BYTE kAck = 0x06;
+
 void SetControlState(CComPort& com, int on)
 {
     if (com.m_pMeasureCtrlSettings) com.m_pMeasureCtrlSettings->nControlState = on;
@@ -16,6 +19,16 @@ void SetControlState(CComPort& com, int on)
 
 void CComPort::ZMCOMConfg_AnalyseAck()
 {
+    // An acknowledgement carries no data, so only a whole one, checked, confirms the step: a
+    // piece of one waits for the rest, a whole one that fails its check is dropped.
+    if (m_strReceiveCOM.GetLength() < kAckLength || m_strReceiveCOM.ByteAt(1) != kAck || !HasCheckedAnswerFrame()) return;
+    COM_ContinueAfterAck();
+}
+
+void CComPort::COM_ContinueAfterAck()
+{
+    EndAnswerWait();
+    m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
     workflow::IMeasureSetupPage* setup = m_peers.measureSetup;
     auto keepPendingBlock = [this]() { m_strBlockStatorSwConfig = m_strPendingSwConfigBlock; };
     auto endWaitCursor = [this]() {

@@ -29,12 +29,20 @@ bool CComPort::COM_ZMReadRawCalibInit(int kind)
     return true;
 }
 
-bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port)
+bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
+                               CString* kept)
 {
     CString frame;
     BuildWriteBlockFrame(frame, block, invalidate);
     if (frame.IsEmpty()) return false;  // no malformed frame reaches a sensor
-    return WriteOn(port, frame);
+    if (!WriteAwaitingAnswer(port, frame)) return false;
+    if (kept) {
+        // The kept text follows the write; a refusal puts the old one back.
+        m_pKeptOfWrite = kept;
+        m_strKeptBeforeWrite = *kept;
+        *kept = block;
+    }
+    return true;
 }
 
 bool CComPort::COM_ZMCOMConfgUserCalibDeactivate(int sensor)
@@ -45,8 +53,7 @@ bool CComPort::COM_ZMCOMConfgUserCalibDeactivate(int sensor)
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_DEACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
-    if (!WriteBlockFrame(block, true, m_pPortMan)) return false;
-    m_strBlockRotorUserCalib = block;
+    return WriteBlockFrame(block, true, m_pPortMan, &m_strBlockRotorUserCalib);
     return true;
 }
 
@@ -61,9 +68,7 @@ bool CComPort::COM_ZMCOMConfgUserCalibActivate(int sensor)
     const std::int64_t now = Now();
     KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, nullptr, nullptr);
-    if (!WriteBlockFrame(block, false, m_pPortMan)) return false;
-    m_strBlockRotorUserCalib = block;
-    return true;
+    return WriteBlockFrame(block, false, m_pPortMan, &m_strBlockRotorUserCalib);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
@@ -85,9 +90,7 @@ bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
     }
     if (m_iZMCOMConfgFlow != ZM_SET_NEW_USERCALIB) return false;
     if (fields.newValuesAccepted != 1) PrepareWriteBlockFrame(block, kBlockUserCalib);
-    if (!WriteBlockFrame(block, false, m_pPortMan)) return false;
-    m_strBlockRotorUserCalib = block;
-    return true;
+    return WriteBlockFrame(block, false, m_pPortMan, &m_strBlockRotorUserCalib);
 }
 
 bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
@@ -134,7 +137,5 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
         else invalidate = sameAsFactory;                // nothing left that differs: inactive
     }
     if (m_iZMCOMConfgFlow != ZM_SET_INACCURACY_USERCALIB) return false;
-    if (!WriteBlockFrame(block, invalidate, m_pPortMan)) return false;
-    m_strBlockRotorUserCalib = block;
-    return true;
+    return WriteBlockFrame(block, invalidate, m_pPortMan, &m_strBlockRotorUserCalib);
 }

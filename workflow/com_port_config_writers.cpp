@@ -106,7 +106,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     }
     m_strPendingSwConfigBlock = UnstuffedBlock(frame);
     if (multi) m_nRecvCount[static_cast<std::size_t>(sensor)] = 0;
-    return WriteOn(ManagerOfSensor(sensor), frame);
+    return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
 }
 
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)
@@ -121,8 +121,7 @@ bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which
     if (!KadSend_WriteBlockSetContentRotorOperation(&block, &now, which == 1 ? nullptr : &tail.strSerialA,
                                                     which == 0 ? nullptr : &tail.strSerialB))
         return false;
-    m_strBlockRotorOperation = block;
-    return WriteBlockFrame(block, false, ManagerOfSensor(sensor));
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &m_strBlockRotorOperation);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
@@ -136,13 +135,13 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
     }
     COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_BAUDRATE);
     CString block = m_strBlockStatorOperation;
-    const bool written = BuildStatorOperation(*this, block, op) && WriteBlockFrame(block, false, m_pPortMan);
+    const bool written =
+        BuildStatorOperation(*this, block, op) && WriteBlockFrame(block, false, m_pPortMan, &m_strBlockStatorOperation);
     if (!written) {
         if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
         if (m_peers.connection) m_peers.connection->ClearBusyFlag();
         return false;
     }
-    m_strBlockStatorOperation = block;
     return true;
 }
 
@@ -188,8 +187,7 @@ bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
     CString& kept = KeptStatorOperation(sensor);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, op)) return false;
-    kept = block;
-    return WriteBlockFrame(block, false, ManagerOfSensor(sensor));
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
 }
 
 bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
@@ -198,7 +196,7 @@ bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
     BuildRestartRequest(request);
     m_iZMCOMConfgFlow = ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
     const auto& port = ManagerOfSensor(m_nCurSensor);
-    if (WriteOn(port, request)) return true;
+    if (WriteAwaitingAnswer(port, request, kRestartSilenceMs)) return true;
     const CString state = port ? port->GetStateText() : m_strPortState;
     AfxMessageBox(CString("COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice() for ") + state + " - ERROR!");
     return false;
@@ -211,13 +209,12 @@ bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
     CString& kept = KeptStatorOperation(sensor);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, m_Sensor[static_cast<std::size_t>(sensor)].m_sStatorOperation)) return false;
-    kept = block;
     if (m_nCountActivePorts > 1) {
-        const bool written = WriteBlockFrame(block, false, m_pPortManOfPort[static_cast<std::size_t>(sensor)]);
+        const bool written = WriteBlockFrame(block, false, m_pPortManOfPort[static_cast<std::size_t>(sensor)], &kept);
         // The acknowledgement may arrive inside the measured-value stream.
         m_iZMCOMConfgFlow = ZM_4xS_STATOR_OPERATION;
         m_iZMCOMConfgFlowPrev = ZM_4xS_STATOR_OPERATION;
         return written;
     }
-    return WriteBlockFrame(block, false, m_pPortMan);
+    return WriteBlockFrame(block, false, m_pPortMan, &kept);
 }

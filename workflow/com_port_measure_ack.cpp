@@ -6,6 +6,7 @@
 void CComPort::ZMCOMMeasure_AnalyseAck()
 {
     EmptyRecvBuffer(m_nCurSensor);
+    EndAnswerWait();
     auto runSequencer = [this](int mode) {
         if (m_peers.sequencer) m_peers.sequencer->RunStep(mode);
     };
@@ -83,5 +84,5 @@ void CComPort::ZMCOMMeasure_AnalyseAck()
 void CComPort::OnSequencerStepPassedOver()
 {
     if (m_nCountActivePorts > 1) ZMCOMMeasure_AnalyseAck();
-    else ZMCOMConfg_AnalyseAck();
+    else COM_ContinueAfterAck();
 }

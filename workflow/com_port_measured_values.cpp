@@ -41,6 +41,7 @@ bool CComPort::IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident)
 bool CComPort::DecodeValueAnswer()
 {
     if (m_strReceiveCOM.GetLength() < kValueAnswerLength || !HasCheckedAnswerFrame()) return false;
+    EndAnswerWait();
     const BYTE* answer = m_strReceiveCOM.bytes();
     ValueAnswer& v = m_sValueAnswer;
     v.nRawA = static_cast<LONG>(GetUInt16(answer[5], answer[6]));
@@ -58,6 +59,10 @@ void CComPort::ZMCOMConfg_AnalyseValues()
 {
     if (!DecodeValueAnswer()) return;
     const ValueAnswer& v = m_sValueAnswer;
+    if (m_bPollAnswerAwaited && m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
+        m_bPollAnswerAwaited = 0;
+        if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
+    }
     if (m_iZMCOMConfgFlow == ZM_SINGLE_SHOT) {
         m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
         if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);
@@ -193,6 +198,7 @@ void CComPort::ComputeAndWriteCalibration()
 
 void CComPort::COM_FinishStartup()
 {
+    EndIdentificationWatch();
     m_nCountActivePorts = 1;
     if (m_pMainFrame) m_pMainFrame->SetSensorConnectedFlag();
     if (m_iZMCOMConfgFlow == ZM_START_INIT) {

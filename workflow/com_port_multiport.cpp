@@ -49,6 +49,7 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
 {
     if (port < 0 || port >= kMaxSensorPorts) return 0;
     if (m_nCountActivePorts < 2) return OnReceiveChain(count, bytes);
+    RestartWatchesOnDelivery();
 
     const auto* data = reinterpret_cast<const BYTE*>(bytes);
     const int length = data ? static_cast<int>(count) : 0;
@@ -280,14 +281,17 @@ void CComPort::ZMCOMMeasure_AnalyseNak()
     if (held < 6) return;
     BYTE* buffer = m_RecvBuf[slot].data();
     m_Sensor[slot].m_cRefusalCode = buffer[5];
+    EndAnswerWait();
+    const int refusedBlock = BlockWrittenInState(m_iZMCOMConfgFlow);
     if (m_iZMCOMConfgFlow == ZM_WRITE_SEQ_STATOR_OPERATION) {
         m_pfnReplyHandler = nullptr;
         EmptyRecvBuffer(m_nCurSensor);
-        return;
+    } else {
+        const int frame = std::min(held, kNakLength);
+        std::memmove(buffer, buffer + frame, static_cast<std::size_t>(held - frame));
+        held -= frame;
     }
-    const int frame = std::min(held, kNakLength);
-    std::memmove(buffer, buffer + frame, static_cast<std::size_t>(held - frame));
-    held -= frame;
+    if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, m_Sensor[slot].m_cRefusalCode);
 }
 
 LONG CComPort::AngleValueOfChannel(int channel, LONG value, int mode)
@@ -438,7 +442,7 @@ void CComPort::MergePortRecords(int port)
             held -= kAckLength;
             if (m_iZMCOMConfgFlowPrev > 0) m_iZMCOMConfgFlow = m_iZMCOMConfgFlowPrev;
             m_nCurSensor = port;
-            ZMCOMConfg_AnalyseAck();
+            COM_ContinueAfterAck();
         }
         if (held >= kAckLength || !IsAckPrefix(buffer, held, true)) held = 0;
         return;
@@ -477,7 +481,7 @@ void CComPort::MergePortRecords(int port)
                 held -= pos;
                 pos = 0;
                 if (m_iZMCOMConfgFlowPrev > 0) m_iZMCOMConfgFlow = m_iZMCOMConfgFlowPrev;
-                ZMCOMConfg_AnalyseAck();
+                COM_ContinueAfterAck();
                 if (!m_bMeasureRunning) {
                     held = 0;  // the records behind it belong to a stream that has ended
                     return;

@@ -9,9 +9,11 @@ constexpr int kNakLength = 8;
 void CComPort::ZMCOMConfg_AnalyseNak()
 {
     if (m_strReceiveCOM.GetLength() < 6) return;
+    EndAnswerWait();  // the sensor has answered, if with a refusal
     CSensorRecord& sensor = CurrentSensor();
     sensor.m_cRefusalCode = 0;
     sensor.m_cRefusalCode = m_strReceiveCOM.ByteAt(5);
+    const int refusedBlock = BlockWrittenInState(m_iZMCOMConfgFlow);
 
     switch (m_iZMCOMConfgFlow) {
     case ZM_START_INIT:
@@ -45,10 +47,13 @@ void CComPort::ZMCOMConfg_AnalyseNak()
     case ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION:
     case ZM_CNFG_SET_NEW_LOW_PASS_FILTER:
         m_strReceiveCOM.Empty();
+        COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
         break;
     default:
         m_strReceiveCOM.Delete(0, kNakLength);
         m_pfnReplyHandler = nullptr;
+        // A refused block write ends its step: nothing of it is stored, and the user is told.
+        if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
         break;
     }
 }
@@ -56,6 +61,7 @@ void CComPort::ZMCOMConfg_AnalyseNak()
 void CComPort::ZMCOMConfg_AnalyseHello()
 {
     m_strReceiveCOM.Delete(0, GetAnswerLength());
+    EndAnswerWait();  // the greeting after a restart
 
     switch (m_iZMCOMConfgFlow) {
     case ZM_START_INIT:

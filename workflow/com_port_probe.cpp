@@ -223,5 +223,6 @@ void CComPort::SendBlockRead(BYTE blockNumber)
 {
     CString request;
     ReadConfig(&request, blockNumber);
-    WriteFirstPort(request);
+    // An identification that stops half-way is noticed as its status request would be.
+    if (WriteFirstPort(request) && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch();
 }

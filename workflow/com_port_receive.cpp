@@ -36,6 +36,7 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
 {
     const char* data = reinterpret_cast<const char*>(bytes);
     if (data && count > 0) m_strReceiveCOM.Append(data, static_cast<int>(count));
+    RestartWatchesOnDelivery();
 
     const int state = m_iZMCOMConfgFlow;
     if (WaitsForShortChain(state) && m_strReceiveCOM.GetLength() < 5) {
@@ -48,14 +49,27 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
             if (m_peers.measureControl) body += m_peers.measureControl->TraceButtonVisibility();
             m_pMainFrame->WriteLogFile(CurrentSensor(), title, body);
         }
-        Sleep(500);
-    } else if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES && m_strReceiveCOM.GetLength() > 42) {
+        // The chain gets up to 500 ms to fill. The loop runs on meanwhile (the port keeps
+        // delivering, the window keeps painting): the next bytes end the wait, or the time-out
+        // does, whichever comes first.
+        SetFrameTimer(kTimerChainFill, kChainFillMs);
+        return 0;
+    }
+    KillFrameTimer(kTimerChainFill);
+    if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES && m_strReceiveCOM.GetLength() > 42) {
         // Still measuring in continuous mode: the application cannot talk to this sensor.
         KillFrameTimer(kTimerProbeAnswerWait);
         m_iZMCOMConfgFlow = ZM_CONTINUOUS_MODE_DETECTED;
         SetFrameTimer(kTimerContinuousMode, 500);
     }
+    AnalyseReceiveChain();
+    return 0;
+}
 
+void CComPort::OnChainFillTimeout() { AnalyseReceiveChain(); }
+
+void CComPort::AnalyseReceiveChain()
+{
     if (m_strReceiveCOM.GetLength() > 2) {
         switch (m_iZMCOMConfgFlow) {
         case ZM_START_MEASURE_SOSM:
@@ -67,6 +81,7 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
             m_strReceiveCOM.Empty();
             break;
         case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
+            EndAnswerWait();  // the sensor is back from its restart
             if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
             m_bStartupStatus = 0;
             m_strReceiveCOM.Empty();
@@ -89,7 +104,6 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
     } else if (CallsHandler(now)) {
         InvokeReplyHandler();
     }
-    return 0;
 }
 
 void CComPort::InvokeReplyHandler()

@@ -42,7 +42,8 @@ bool CComPort::COM_ZMStartInit()
 {
     m_iZMCOMConfgFlow = ZM_START_INIT;
     m_pfnReplyHandler = &CComPort::ZMCOMConfg_AnalyseStatusLong;
-    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, 100);
+    ArmIdentificationWatch();
+    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerDiagnosticRefresh, 100);
     CString request;
     BuildStatusLongRequest(request);
     m_strReceiveCOM.Empty();
@@ -53,6 +54,14 @@ bool CComPort::COM_ZMStartInit()
 
 void CComPort::COM_ReportUnstableConnection()
 {
+    // Nothing is awaited any more: no watch, no handler, no step waiting for the sensor.
+    EndIdentificationWatch();
+    EndAnswerWait();
+    KillFrameTimer(kTimerChainFill);
+    KillFrameTimer(kTimerConnectNext);
+    m_pfnReplyHandler = nullptr;
+    m_strReceiveCOM.Empty();
+    ++m_nUnansweredSteps;
     m_bStartupStatus = 0;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     if (m_peers.measureControl) m_peers.measureControl->ClearSensorDisplay();
@@ -75,6 +84,7 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
     if (m_pMainFrame) m_pMainFrame->ClearStreamTimeoutMark();
     if (m_pMeasureCtrlSettings) m_pMeasureCtrlSettings->bRunning = 1;
     m_bMeasureRunning = 1;
+    m_bPollAnswerAwaited = 0;
     if (m_peers.measureControl) m_peers.measureControl->ClearStartFlags();
 
     if (m_bStreamingRate) {
@@ -141,6 +151,7 @@ bool CComPort::COM_StopMeasure()
         if (m_pMainFrame) m_pMainFrame->ClearTriggerEvaluation();
     }
     if (!m_bStreamingRate) {
+        m_bPollAnswerAwaited = 0;
         if (m_peers.measureControl) {
             m_peers.measureControl->StopPollTimer();
             m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
@@ -164,7 +175,7 @@ bool CComPort::COM_SendRestartSensor()
     Sleep(100);
     CString request;
     BuildRestartRequest(request);
-    if (!WriteFirstPort(request)) return false;
+    if (!WriteAwaitingAnswer(m_pPortMan, request, kRestartSilenceMs)) return false;
     m_bStreamStarted = 0;
     return true;
 }
@@ -188,7 +199,7 @@ bool SendCtrl(CComPort& com, bool on)
     else com.BuildCtrlOffRequest(request);
     if (com.m_nCountActivePorts < 2) {
         com.m_iZMCOMConfgFlow = on ? ZM_SET_CTRL_ON : ZM_SET_CTRL_OFF;
-        return com.m_pPortMan && com.m_pPortMan->WriteString(request);
+        return com.WriteAwaitingAnswer(com.m_pPortMan, request);
     }
     com.m_iZMCOMConfgFlow = on ? ZM_4xS_CTRL_ON : ZM_4xS_CTRL_OFF;
     for (int port = 0; port < kMaxSensorPorts; ++port) {
@@ -230,13 +241,26 @@ bool CComPort::COM_ZMSingleShot()
     CString request;
     BuildValueRequest(request);
     m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;
-    return WriteFirstPort(request);
+    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    if (!measuring) return WriteAwaitingAnswer(m_pPortMan, request);
+    if (!WriteFirstPort(request)) return false;
+    // A polled measurement's receive time-out runs from its first request left unanswered.
+    if (!m_bStreamingRate && !m_bPollAnswerAwaited && m_peers.measureControl)
+        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
+    m_bPollAnswerAwaited = m_bStreamingRate ? 0 : 1;
+    return true;
 }
 
 bool CComPort::COM_SendValueRequest()
 {
     CString request;
     BuildValueRequest(request);
+    if (m_iZMCOMConfgFlow == ZM_START_INIT) {
+        if (!WriteFirstPort(request)) return false;
+        ArmIdentificationWatch();
+        return true;
+    }
+    if (m_iZMCOMConfgFlow == ZM_READ_RAW_CALIB_INIT) return WriteAwaitingAnswer(m_pPortMan, request);
     return WriteFirstPort(request);
 }
 

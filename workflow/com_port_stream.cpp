@@ -218,7 +218,7 @@ void CComPort::ParseSinglePortStream(int recordLength)
                 pos += kAckLength;
                 m_strReceiveCOM.Delete(0, pos);
                 const int before = m_strReceiveCOM.GetLength();
-                ZMCOMConfg_AnalyseAck();
+                COM_ContinueAfterAck();
                 // The analysis may restart the stream, which empties the chain.
                 if (!m_bStreamStarted || m_strReceiveCOM.GetLength() != before) return;
                 if (records > 0 && m_peers.measureControl)

@@ -159,7 +159,7 @@ void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString*
     if (frame.IsEmpty()) return;
     const auto& port = IsMulti() && m_nSlot < kMaxSensorPorts ? m_com.m_pPortManOfPort[static_cast<std::size_t>(m_nSlot)]
                                                                : m_com.m_pPortMan;
-    if (port) port->WriteString(frame);
+    m_com.WriteAwaitingAnswer(port, frame);
 }
 
 workflow::MeasureSetupValues CConfigWriteSequencer::SetupValues() const

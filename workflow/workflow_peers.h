@@ -285,6 +285,8 @@ public:
     virtual ~IDiagnosticPage() = default;
     // Fills the page's master/slave detector from the sensors found and groups them.
     virtual void DetectMultiport() = 0;
+    // Shows the sensors found with what the last grouping found out about them.
+    virtual void RefreshDiagnosticList() = 0;
 };
 
 class IDiagramView {
@@ -327,6 +329,9 @@ struct WorkflowPeers {
 constexpr UINT_PTR kCtrlPageTimerSearch = 1;
 constexpr UINT_PTR kCtrlPageTimerReceiveTimeout = 5;
 constexpr UINT_PTR kCtrlPageTimerStatusWatch = 9;
+// The diagnostic list's refresh after a start of initialisation: an id of its own, as timer 9
+// watches the status answer.
+constexpr UINT_PTR kCtrlPageTimerDiagnosticRefresh = 10;
 constexpr UINT_PTR kCtrlPageTimerMultiportStop = 45;
 constexpr UINT_PTR kConnPageTimerPortLoop = 7;
 constexpr UINT_PTR kConnPageTimerProbeTimeout = 8;

@@ -25,6 +25,12 @@ constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vie
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 constexpr UINT kTextSensorLost = 5930;      // our own: a connected sensor's port went away
 constexpr UINT kTextSensorLostMeasuring = 5931;  // our own: the same, cutting a measurement short
+// Our own: the sensor refused a block write (block number, block name, refusal code); the names.
+constexpr UINT kTextBlockRefused = 5941;
+constexpr UINT kTextBlockStatorOperation = 5942;
+constexpr UINT kTextBlockStatorSwConfig = 5943;
+constexpr UINT kTextBlockRotorUserCalib = 5944;
+constexpr UINT kTextBlockRotorOperation = 5945;
 
 CString WorkflowText(UINT germanId);
 

@@ -102,6 +102,12 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
     case kTimerFurtherPort:
         ActivateNextFurtherPort(com, stepWindow);
         return true;
+    case kTimerChainFill:
+        com.OnChainFillTimeout();
+        return true;
+    case kTimerAnswerWatch:
+        com.OnAnswerWatchExpired();
+        return true;
     default:
         return false;
     }

@@ -29,3 +29,33 @@ CString ZmCodeName(int code)
     if (code == ZM_4xS_SINGLE_SHOT) return "ZM_4xS_SINGLE_SHOT";
     return CString::Formatted("default-Zweig here unkown ZM_.... == %d", code);
 }
+
+int BlockWrittenInState(int code)
+{
+    switch (code) {
+    case ZM_CNFG_ST_OPERATION_BLOCK:
+    case ZM_CNFG_SET_NEW_LOW_PASS_FILTER:
+    case ZM_PORT_LOOP_STATOR_OPERATION:
+    case ZM_WRITE_SEQ_STATOR_OPERATION:
+    case ZM_WRITE_SEQ_NEXT_PORT:
+    case ZM_4xS_STATOR_OPERATION:
+        return 0x02;
+    case ZM_CNFG_SW_CONFIG_SET_SCALING_A:
+    case ZM_CNFG_SW_CONFIG_SET_SCALING_B:
+    case ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS:
+    case ZM_CNFG_SW_CONFIG_DELETE_BLOCK:
+        return 0x03;
+    case ZM_USERCALIB_DEACTIVATE:
+    case ZM_USERCALIB_ACTIVATE:
+    case ZM_SET_NEW_USERCALIB:
+    case ZM_SET_INACCURACY_USERCALIB:
+    case ZM_WRITE_SEQ_ROTOR_USER_CALIB:
+        return 0x82;
+    case ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION:
+    case ZM_WRITE_SEQ_ROTOR_OPERATION:
+    case ZM_4xS_SERIAL_NUMBER:
+        return 0x83;
+    default:
+        return -1;
+    }
+}

@@ -72,3 +72,7 @@ enum ZmCode : int {
 
 // The system's own name of a code ("ZM_..."), or the text for a code without one.
 CString ZmCodeName(int code);
+
+// The configuration block that a state waits to have acknowledged as written (2, 3, 0x82,
+// 0x83), or -1 when the state waits for no block write.
+int BlockWrittenInState(int code);

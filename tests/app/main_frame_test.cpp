@@ -35,6 +35,7 @@
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "measurement/measure_control_panel.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -178,6 +179,18 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
     EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+
+    // A bar state damaged in the file (its first dock area's number far out of range) never
+    // reaches the window: the bars stand where a first start puts them.
+    const char* section = "AllViewState\\BarState\\ViewBar";
+    std::string state = platform::GetProfileString(section, "State").GetString();
+    // Marker and version, then the dock areas: their count and the first one's number.
+    ASSERT_EQ(state.substr(16, 2), "fd");
+    state.replace(26, 8, "00100000");
+    platform::WriteProfileString(section, "State", state.c_str());
+    CMainFrame damaged;
+    damaged.show();
+    EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
 }
 
 TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
@@ -362,6 +375,49 @@ TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCl
     EXPECT_GE(blockWrites, 1) << ports.Letters().GetString();
     EXPECT_LT(loop.NowMs() - started, 10000);
     EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticRefreshKeepsTheStartUpFlag)
+{
+    ASSERT_TRUE(Connect());
+    CComPort& com = frame->Com();
+    ASSERT_NE(dynamic_cast<measurement::CDlgMeasureDiagram*>(com.Peers().measureControl), nullptr)
+        << "the real control panel is registered";
+    sensor_admin::CDlgDiagnostic& diagnostic = frame->SensorAdmin()->diagnostic;
+    int listRefreshes = 0;
+    const auto formRefresh = diagnostic.onChanged;
+    diagnostic.onChanged = [&] {
+        ++listRefreshes;
+        if (formRefresh) formRefresh();
+    };
+
+    // Answered: the diagnostic list is refreshed after 100 ms, and the start-up status flag that
+    // the status answer set stays for the view layout.
+    com.COM_ZMStartInit();
+    loop.RunFor(150);
+    EXPECT_GE(listRefreshes, 1);
+    EXPECT_EQ(com.m_bStartupStatus, 1);
+    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // Unanswered: within 100 ms the connection is reported unstable, the port closed, the wait
+    // cursor ended and the workflow at rest, so that a start is taken and a search connects again.
+    devices[0]->Port(0).Stall(-1);
+    com.COM_ZMStartInit();
+    EXPECT_EQ(frame->m_bWaitCursorShown, 1);
+    loop.RunFor(110);
+    EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_TRUE(com.IsSensorReady());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(5292));
+    EXPECT_EQ(com.m_pPortMan->GetStateText(), CString("OffLine"));
+    EXPECT_EQ(frame->m_bWaitCursorShown, 0);
+    EXPECT_EQ(com.m_bStartupStatus, 0);
+    const std::size_t writes = ports.writes.size();
+    loop.RunFor(2000);
+    EXPECT_EQ(ports.writes.size(), writes) << "nothing more is asked of the silent sensor";
+    EXPECT_EQ(boxes.Count(), 1u);
+    diagnostic.onChanged = formRefresh;
 }
 
 TEST_F(ConnectedFrame, AWriteThatNeverEndsIsGivenUpAfterItsLimit)

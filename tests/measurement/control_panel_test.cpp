@@ -187,32 +187,38 @@ TEST(ControlMeasurement, PollTicksFromAnotherThreadRunOnTheGuiThread)
 
 TEST(ControlMeasurement, ReceiveTimeoutWarnsThenStopsAndWarnsAgainNextTime)
 {
-    ControlBench b;
-    ASSERT_TRUE(b.Connect(control_test::RampSensor(1000.0)));
-    CDlgMeasureDiagram& p = *b.panel;
-    for (int run = 0; run < 2; ++run) {
-        p.OnBnClickedStart();
-        b.loop.RunFor(300);
-        b.devices[0]->Port(0).Stall(5000);
-        const auto firstBox = b.boxes.Count();
-        b.loop.RunFor(b.com.m_nReceiveTimeoutMs + 20);
-        EXPECT_EQ(p.WarningShown(), 1) << run;
-        EXPECT_EQ(p.Indicators().state, 3) << run;
-        EXPECT_EQ(p.Settings()->bRunning, 1) << run;
-        b.loop.RunFor(b.com.m_nReceiveTimeoutMs + 20);
-        EXPECT_EQ(p.Settings()->bRunning, 0) << run;
-        EXPECT_EQ(p.Indicators().state, 1) << run;
-        EXPECT_EQ(b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)], 1) << run;
-        EXPECT_EQ(b.boxes.Count(), firstBox);
-        // The stall ends: what the sensor sent meanwhile arrives, but the measurement has ended
-        // once and stays ended.
-        const auto points = b.data.GetMaxPointCount();
-        b.loop.RunFor(6000);
-        int ends = 0;
-        for (const CString& call : b.cframe.calls) ends += call == "FinishMeasurement" ? 1 : 0;
-        EXPECT_EQ(ends, run + 1) << run;
-        EXPECT_EQ(b.data.GetMaxPointCount(), points) << run;
-        b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)] = 0;
+    for (const bool poll : {false, true}) {
+        SCOPED_TRACE(poll ? "polled" : "streamed");
+        ControlBench b;
+        b.frame.rateIndex = b.wframe.rateIndex = poll ? 15 : 6;
+        ASSERT_TRUE(b.Connect(control_test::RampSensor(1000.0)));
+        CDlgMeasureDiagram& p = *b.panel;
+        for (int run = 0; run < 2; ++run) {
+            p.OnBnClickedStart();
+            b.loop.RunFor(300);
+            b.devices[0]->Port(0).Stall(5000);
+            // A polled measurement asks again with its next tick, 1200 ms after the first.
+            if (poll) b.loop.RunFor(900);
+            const auto firstBox = b.boxes.Count();
+            b.loop.RunFor(b.com.m_nReceiveTimeoutMs + 20);
+            EXPECT_EQ(p.WarningShown(), 1) << run;
+            EXPECT_EQ(p.Indicators().state, 3) << run;
+            EXPECT_EQ(p.Settings()->bRunning, 1) << run;
+            b.loop.RunFor(b.com.m_nReceiveTimeoutMs + 20);
+            EXPECT_EQ(p.Settings()->bRunning, 0) << run;
+            EXPECT_EQ(p.Indicators().state, 1) << run;
+            EXPECT_EQ(b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)], 1) << run;
+            EXPECT_EQ(b.boxes.Count(), firstBox);
+            // The stall ends: what the sensor sent meanwhile arrives, but the measurement has ended
+            // once and stays ended.
+            const auto points = b.data.GetMaxPointCount();
+            b.loop.RunFor(6000);
+            int ends = 0;
+            for (const CString& call : b.cframe.calls) ends += call == "FinishMeasurement" ? 1 : 0;
+            EXPECT_EQ(ends, run + 1) << run;
+            EXPECT_EQ(b.data.GetMaxPointCount(), points) << run;
+            b.cframe.flags[static_cast<std::size_t>(FrameFlag::ProtocolError)] = 0;
+        }
     }
 }
 

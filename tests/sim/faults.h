@@ -65,6 +65,14 @@ struct RechunkRule {
     int times = 1;
 };
 
+// The port hands the sensor's bytes on in pieces of `size` bytes, `pauseMs` apart, as a
+// USB-serial adapter or an Ethernet module does. The sensor's loop turns at most every 10 ms, so
+// pauses of 10 ms or more keep the pieces apart on a pseudo-terminal too. size 0: whole writes.
+struct PieceRule {
+    std::size_t size = 0;
+    int pauseMs = 10;
+};
+
 // The port delivers nothing for a while (-1: never again); what the sensor sent meanwhile
 // arrives in one piece when the stall ends. A stall on a letter makes that answer late.
 struct StallRule {
@@ -87,6 +95,7 @@ struct FaultPlan {
     std::vector<GarbageRule> garbage;
     std::vector<RechunkRule> rechunk;
     int latencyMs = 0;  // every delivery this much late
+    PieceRule pieces;
     std::vector<StallRule> stalls;
     std::optional<Trigger> hangup;  // the sensor disappears
     UnaskedStream unaskedStream;

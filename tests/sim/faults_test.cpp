@@ -148,6 +148,25 @@ TEST_F(Faults, RecordsCutAcrossTheirBoundariesFromAChosenRecord)
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}), Sequence(records));
 }
 
+TEST_F(Faults, AnswersInPiecesAPauseApartAlsoFromOneAnswerToTheNext)
+{
+    config.faults.pieces = {4, 20};
+    Connect();
+    Send(Request('E', {0x01}));  // a 7-byte acknowledgement
+    Send(Request('E', {0x00}));
+    loop.RunFor(100);
+    std::vector<std::size_t> sizes;
+    std::vector<std::int64_t> times;
+    for (const auto& d : host->deliveries) {
+        sizes.push_back(d.bytes.size());
+        times.push_back(d.atMs - start);
+    }
+    EXPECT_EQ((std::vector<std::size_t>{4, 3, 4, 3}), sizes);
+    EXPECT_EQ((std::vector<std::int64_t>{0, 20, 40, 60}), times);
+    const Bytes all = host->All();
+    EXPECT_EQ(kAckOfOne, Bytes(all.begin(), all.begin() + 7));
+}
+
 TEST_F(Faults, GarbageAheadOfTheAnswer)
 {
     config.faults.garbage = {{'B', {0x55, 0x02, 0x41}, 1}};

@@ -428,6 +428,17 @@ const std::map<std::string, Setter>& Setters()
              c.faults.latencyMs = static_cast<int>(n);
              return true;
          }},
+        {"pieces", [](SensorConfig& c, const std::string& v, std::string& e) {
+             const auto parts = Split(v, ':');
+             long long size = 0, pause = c.faults.pieces.pauseMs;
+             if (parts.empty() || parts.size() > 2 || !ParseInt(parts[0], 1, 1 << 20, size, e) ||
+                 (parts.size() == 2 && !ParseInt(parts[1], 0, 60'000, pause, e))) {
+                 if (e.empty()) e = "expected SIZE[:MS]";
+                 return false;
+             }
+             c.faults.pieces = {static_cast<std::size_t>(size), static_cast<int>(pause)};
+             return true;
+         }},
         {"stall", [](SensorConfig& c, const std::string& v, std::string& e) {
              const auto parts = Split(v, ':');
              StallRule rule;
@@ -602,6 +613,8 @@ Faults (LETTER: the request letter the answer belongs to, * any; records count a
                             record N) on in pieces ending at these offsets, counted from its
                             first byte (splits and merges writes)
   --latency MS              every delivery this much late
+  --pieces SIZE[:MS]        hand every write on in pieces of SIZE bytes, MS apart (10; a
+                            pseudo-terminal keeps pieces 10 ms or more apart), as an adapter does
   --stall LETTER|rN:MS[:TIMES]   deliver nothing for MS (-1 for ever) from that answer,
                             or from stream record N on
   --hangup LETTER|rN        disappear at that request or stream record

@@ -45,7 +45,7 @@ TEST(ProgramOptions, IdentityAndSignal)
 TEST(ProgramOptions, FaultRules)
 {
     const auto o = Parse({"--lose-records=3,9", "--repeat-records=4", "--corrupt-record=5:1:0x0F", "--bad-check=B:SW:-1",
-                          "--refuse=D80:3", "--refuse=Z:+:1", "--garbage=*:55AA", "--rechunk=B:10,21", "--rechunk=r7:3", "--latency=40",
+                          "--refuse=D80:3", "--refuse=Z:+:1", "--garbage=*:55AA", "--rechunk=B:10,21", "--rechunk=r7:3", "--latency=40", "--pieces=2:15",
                           "--stall=r100:-1", "--hangup=K", "--stream-unasked=A:50"});
     const FaultPlan& f = o.sensors[0].faults;
     EXPECT_EQ((std::set<long long>{3, 9}), f.records.lost);
@@ -65,6 +65,8 @@ TEST(ProgramOptions, FaultRules)
     EXPECT_EQ('B', f.rechunk[0].at.letter);
     EXPECT_EQ(7, f.rechunk[1].at.afterRecords);
     EXPECT_EQ(40, f.latencyMs);
+    EXPECT_EQ(2u, f.pieces.size);
+    EXPECT_EQ(15, f.pieces.pauseMs);
     EXPECT_EQ(100, f.stalls[0].at.afterRecords);
     EXPECT_EQ(-1, f.stalls[0].durationMs);
     EXPECT_EQ('K', f.hangup->letter);

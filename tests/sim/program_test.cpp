@@ -80,6 +80,29 @@ TEST(SensorProgram, ServesOnAPseudoTerminalUntilSigterm)
     EXPECT_EQ(0, sim.Terminate());
 }
 
+TEST(SensorProgram, AnswersInPiecesStayApartOnThePseudoTerminal)
+{
+    SimProcess sim({"--pieces=2:20"});
+    const auto paths = sim.DevicePaths();
+    ASSERT_EQ(1u, paths.size());
+    const int port = sim.OpenPort(paths[0]);
+    ASSERT_GE(port, 0);
+    WriteAll(port, Request('B'));
+    // Eleven pieces 20 ms apart: even a reader that is late now and then reads most alone.
+    std::size_t reads = 0, bytes = 0;
+    pollfd p{port, POLLIN, 0};
+    while (bytes < 21 && ::poll(&p, 1, kBoundMs) > 0) {
+        std::uint8_t buffer[64];
+        const ssize_t n = ::read(port, buffer, sizeof buffer);
+        if (n <= 0) break;
+        ++reads;
+        bytes += static_cast<std::size_t>(n);
+    }
+    EXPECT_EQ(21u, bytes);
+    EXPECT_GE(reads, 6u);
+    EXPECT_EQ(0, sim.Terminate());
+}
+
 TEST(SensorProgram, MultiportDeviceOnSeveralTerminals)
 {
     SimProcess sim({"--sensors=2"});

@@ -121,8 +121,22 @@ void OutputShaper::Queue(Bytes bytes, std::int64_t nowUs)
 {
     std::int64_t due = nowUs + static_cast<std::int64_t>(std::max(m_faults.latencyMs, 0)) * 1000;
     due = std::max(due, m_lastDueUs);  // the line keeps the order of the writes
-    m_lastDueUs = due;
-    m_chunks.push_back({std::move(bytes), due});
+    const std::size_t size = m_faults.pieces.size;
+    if (size == 0) {
+        m_lastDueUs = due;
+        m_chunks.push_back({std::move(bytes), due});
+        return;
+    }
+    // Every piece one pause after the one before, the last piece of an earlier write included.
+    const std::int64_t pauseUs = static_cast<std::int64_t>(std::max(m_faults.pieces.pauseMs, 0)) * 1000;
+    if (m_havePiece) due = std::max(due, m_lastDueUs + pauseUs);
+    for (std::size_t at = 0; at < bytes.size(); at += size) {
+        const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + size));
+        m_chunks.push_back({Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at), end), due});
+        m_lastDueUs = due;
+        due += pauseUs;
+    }
+    m_havePiece = true;
 }
 
 std::vector<Bytes> OutputShaper::TakeDue(std::int64_t nowUs)

@@ -52,6 +52,7 @@ private:
     bool m_hungUp = false;
     std::int64_t m_stallUntilUs = -1;
     std::int64_t m_lastDueUs = 0;
+    bool m_havePiece = false;  // a piece has been queued: the next one keeps the pause
     std::deque<Chunk> m_chunks;
 
     // The active re-chunking: cut offsets still ahead and the bytes collected towards them.

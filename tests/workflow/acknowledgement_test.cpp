@@ -45,15 +45,15 @@ TEST(ConfigAck, OfTheStatorOperationWriteGoesOnByDeviceKind)
     b.com.m_Sensor[0].m_sIdent[kIdentNoDigitalInput] = 1;
     b.com.m_Sensor[0].m_sIdent[kIdentHmbUsb] = 1;
     b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_ROTOR_OPERATION);
     EXPECT_EQ(b.sequencer.modes, (std::vector<int>{2}));
 
     b.com.m_Sensor[0].m_sIdent[kIdentNoDigitalInput] = 0;
     b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_ROTOR_USER_CALIB);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_ROTOR_OPERATION);
     EXPECT_EQ(b.sequencer.modes, (std::vector<int>{2, 1, 2}));
 }
@@ -64,7 +64,7 @@ TEST(ConfigAck, OfTheControlSignalDuringACalibrationWithItsReadingDoneSendsNothi
     b.com.COM_ClearControlFlags();
     b.com.m_sCalib.channel[1].bControlDone = 1;
     b.com.SetZMCOMConfgFlow(ZM_SET_CTRL_ON);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_SET_CTRL_ON);
     EXPECT_TRUE(b.ports.writes.empty());
     EXPECT_EQ(b.control.settings.nControlState, 1);
@@ -76,7 +76,7 @@ TEST(ConfigAck, OfTheControlSignalOutsideACalibrationAsksForOneValueSet)
     OpenBench b;
     b.com.SetZMCOMConfgFlow(ZM_SET_CTRL_OFF);
     const std::int64_t before = b.loop.NowMs();
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.loop.NowMs() - before, 150);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_SINGLE_SHOT);
     EXPECT_EQ(b.LastLetter(), 'A');
@@ -85,12 +85,12 @@ TEST(ConfigAck, OfTheControlSignalOutsideACalibrationAsksForOneValueSet)
     // Zero point of a calibration still to be read: the raw acquisition starts.
     b.com.COM_ClearControlFlags();
     b.com.SetZMCOMConfgFlow(ZM_SET_CTRL_OFF);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_READ_RAW_CALIB_INIT);
     // Zero point read: the prompt waits.
     b.com.m_sCalib.channel[0].bZeroDone = 1;
     b.com.SetZMCOMConfgFlow(ZM_SET_CTRL_OFF);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.calibration.zeroPromptWaits, 1);
 }
 
@@ -98,7 +98,7 @@ TEST(ConfigAck, InsideAStreamSwitchesTheControlAndRestartsTheStream)
 {
     OpenBench b;
     b.com.SetZMCOMConfgFlow(ZM_SET_CTRL_ON_SOSM);
-    b.com.ZMCOMConfg_AnalyseAck();
+    b.com.COM_ContinueAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_START_MEASURE_SOSM);
     EXPECT_EQ(b.frame.averageModes, (std::vector<int>{2}));
     EXPECT_EQ(b.LastLetter(), 'Z');

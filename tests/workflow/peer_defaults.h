@@ -165,6 +165,7 @@ public:
 class DiagnosticPageDefaults : public workflow::IDiagnosticPage {
 public:
     void DetectMultiport() override {}
+    void RefreshDiagnosticList() override {}
 };
 
 class DiagramViewDefaults : public workflow::IDiagramView {

@@ -109,7 +109,8 @@ TEST(ReceiveChain, AStatusAnswerInTwoPiecesIsAnalysedOnceWhenComplete)
     EXPECT_EQ(b.LastBlock(), 0);
     EXPECT_EQ(b.ports.Count('D'), 1);
     EXPECT_EQ(b.com.m_bStartupStatus, 1);
-    EXPECT_FALSE(b.control.timers.IsTimerArmed(workflow::kCtrlPageTimerStatusWatch));
+    // The watch of the identification goes on with the block read.
+    EXPECT_EQ(b.loop.TimerRemainingMs(b.control.timers.GetSafeHwnd(), workflow::kCtrlPageTimerStatusWatch), 100);
 }
 
 TEST(ReceiveChain, StatusAndValueAnswersWithWrongCheckBytesAreNotTakenAsData)
@@ -159,17 +160,40 @@ TEST(ReceiveChain, AStreamDuringTheAddressCheckEndsTheApplicationThroughTimer47)
     EXPECT_EQ(b.loop.TimerRemainingMs(b.window.GetSafeHwnd(), kTimerContinuousMode), 500);
 }
 
-TEST(ReceiveChain, AShortChainInARestartStateWaitsAndLogsWhenTheLogIsOn)
+TEST(ReceiveChain, AShortChainInARestartStateWaitsOnTheLoopForMoreBytesOrHalfASecondAndLogs)
 {
     OpenBench b;
+    b.ports.Port("COM3").baudRate = 1;  // the sensor's own answers never arrive
     b.frame.logSwitch = 0;
     b.com.SetZMCOMConfgFlow(ZM_RESTART_SENSOR);
+    b.com.m_pfnReplyHandler = &CComPort::ZMCOMConfg_AnalyseHello;
     const std::int64_t before = b.loop.NowMs();
-    Feed(b.com, CString("\x02\x40", 2));
-    EXPECT_EQ(b.loop.NowMs() - before, 500);
+    const CString hello = Hello();
+    Feed(b.com, hello.Left(2));
+    // The wait blocks nothing: time stands still until the loop runs on.
+    EXPECT_EQ(b.loop.NowMs(), before);
     ASSERT_EQ(b.frame.logs.size(), 1u);
     EXPECT_EQ(b.frame.logs[0],
               CString("2 Zeichen in Empfangskette|ZM steht auf: \tZM_RESTART_SENSOR\n\n\tButton String:\n\t--------------\nbuttons"));
+    b.loop.RunFor(200);
+    EXPECT_EQ(b.com.m_strReceiveCOM.GetLength(), 2);
+    // The next piece ends the wait: another short chain waits and logs again, the whole
+    // greeting is analysed at once.
+    Feed(b.com, hello.Mid(2, 2));
+    EXPECT_EQ(b.frame.logs.size(), 2u);
+    Feed(b.com, hello.Mid(4));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_SINGLE_SHOT);  // the restart ends with a single shot
+    EXPECT_EQ(b.LastLetter(), 'A');
+
+    // Without more bytes the chain is analysed as it stands after 500 ms.
+    b.com.SetZMCOMConfgFlow(ZM_RESTART_SENSOR);
+    b.com.m_pfnReplyHandler = &CComPort::ZMCOMConfg_AnalyseHello;
+    b.com.m_strReceiveCOM.Empty();
+    Feed(b.com, hello.Left(3));
+    b.loop.RunFor(499);
+    EXPECT_EQ(b.com.m_strReceiveCOM.GetLength(), 3);
+    b.loop.RunFor(1);
+    EXPECT_TRUE(b.com.m_strReceiveCOM.IsEmpty());
 }
 
 TEST(ReceiveChain, UnstuffStxStopsAtTheExpectedLength)

@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cfloat>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -192,12 +193,12 @@ TEST(Sequencer, DigitsAfterTheDecimalPoint)
 
 // A connected sensor whose controller works with the real sequencer.
 struct SequencerBench : Bench {
-    SequencerBench()
+    explicit SequencerBench(const sim::SensorConfig& config = AcceptedSensor())
     {
         workflow::WorkflowPeers peers = com.Peers();
         peers.sequencer = &sequencer;
         com.SetPeers(peers);
-        connected = ConnectSensor(AcceptedSensor());
+        connected = ConnectSensor(config);
         loop.RunFor(100);
         ports.writes.clear();
     }
@@ -229,6 +230,83 @@ TEST(Sequencer, TheWritesBeforeClosingGoBlockByBlockAndEndInTheClose)
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_DONE);
     EXPECT_EQ(b.setup.busyToggles, 0);
     EXPECT_EQ(b.devices[0]->Port(0).sensor().Blocks().ContentByte(2, 19), 1234 >> 8);
+}
+
+TEST(Sequencer, AcknowledgementsInPiecesMoveTheRunOnOnlyWhenWholeAndNothingWaitsOnTheThread)
+{
+    // An adapter that hands answers on two bytes at a time, 10 ms apart.
+    sim::SensorConfig config = AcceptedSensor();
+    config.faults.pieces = {2, 10};
+    SequencerBench b(config);
+    ASSERT_TRUE(b.connected);
+    const std::int64_t started = b.loop.NowMs();
+    b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    b.sequencer.Start();
+    // Each block goes out only once the one before has been acknowledged in full: its last
+    // piece comes 30 ms after its first.
+    std::int64_t lastWrite = started;
+    for (std::size_t written = 1; written < 3; ++written) {
+        ASSERT_TRUE(b.loop.RunUntil([&] { return b.ports.writes.size() > written; }, 2000)) << written;
+        EXPECT_GE(b.loop.NowMs() - lastWrite, 30) << "block " << written + 1;
+        lastWrite = b.loop.NowMs();
+    }
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.GetZMCOMConfgFlow() == ZM_WRITE_SEQ_DONE; }, 2000));
+    EXPECT_GE(b.loop.NowMs() - lastWrite, 30);
+    // Stored is said on the whole last acknowledgement, which the state's step leaves in the chain.
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_DONE);
+    EXPECT_EQ(b.com.m_strReceiveCOM, Ack());
+    EXPECT_EQ(b.ports.Letters(), CString("FFF"));
+    // Three acknowledgements of four pieces: well under the half second a blocking wait took per piece.
+    EXPECT_LT(b.loop.NowMs() - started, 300);
+    EXPECT_EQ(b.boxes.Count(), 0u);
+}
+
+TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsStored)
+{
+    struct Case {
+        const char* what;
+        int refusedBlock;
+        std::function<void(SequencerBench&)> start;
+        const char* lettersSent;
+    };
+    const Case cases[] = {
+        {"store of the settings", 0x82,
+         [](SequencerBench& b) {
+             b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+             b.sequencer.Start();
+         },
+         "FF"},
+        {"software configuration", 0x03,
+         [](SequencerBench& b) { b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS); }, "F"},
+        {"user calibration switched on", 0x82, [](SequencerBench& b) { b.com.COM_ZMCOMConfgUserCalibActivate(0); }, "F"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::SensorConfig config = AcceptedSensor();
+        config.faults.refusals = {{'F', c.refusedBlock, 4, -1}};
+        SequencerBench b(config);
+        ASSERT_TRUE(b.connected);
+        const CString keptSwConfig = b.com.m_strBlockStatorSwConfig;
+        const CString keptUserCalib = b.com.m_strBlockRotorUserCalib;
+        b.frame.waitCursor = true;
+        c.start(b);
+        b.loop.RunFor(3000);
+        // The write ends at the refusal, at rest, with the block named to the user once.
+        EXPECT_EQ(b.ports.Letters(), CString(c.lettersSent));
+        ASSERT_EQ(b.boxes.Count(), 1u);
+        EXPECT_EQ(b.boxes.Boxes()[0].text,
+                  CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), c.refusedBlock,
+                                     workflow::WorkflowText(c.refusedBlock == 3 ? workflow::kTextBlockStatorSwConfig
+                                                                                : workflow::kTextBlockRotorUserCalib).GetString(), 4));
+        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
+        EXPECT_FALSE(b.frame.waitCursor);
+        EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
+        EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+        // The program's copies still hold what the sensor holds.
+        EXPECT_EQ(b.com.m_strBlockStatorSwConfig, keptSwConfig);
+        EXPECT_EQ(b.com.m_strBlockRotorUserCalib, keptUserCalib);
+    }
 }
 
 TEST(Sequencer, EntriesNeverFilledAreNotWrittenAndTheRunStillEnds)

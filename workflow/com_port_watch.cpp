@@ -1,0 +1,93 @@
+// The watches of the answers the sensor owes, and the end of a step the sensor leaves
+// unanswered or refuses. Silence is measured from the last byte received, so an answer that
+// arrives in pieces, as through a USB-serial adapter or a network module, keeps its step alive
+// for as long as its pieces keep coming.
+
+#include "platform/message_box.h"
+#include "workflow/com_port.h"
+#include "workflow/workflow_texts.h"
+
+namespace {
+
+UINT BlockNameText(int blockNumber)
+{
+    switch (blockNumber) {
+    case 0x02: return workflow::kTextBlockStatorOperation;
+    case 0x03: return workflow::kTextBlockStatorSwConfig;
+    case 0x82: return workflow::kTextBlockRotorUserCalib;
+    default: return workflow::kTextBlockRotorOperation;
+    }
+}
+
+}  // namespace
+
+bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
+                                   UINT watchMs)
+{
+    if (!WriteOn(port, bytes)) return false;
+    // A running measurement's receive time-out watches the line itself.
+    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    if (!measuring) {
+        m_nAnswerWatchMs = watchMs;
+        SetFrameTimer(kTimerAnswerWatch, watchMs);
+    }
+    return true;
+}
+
+void CComPort::RestoreKeptTextOfWrite()
+{
+    if (m_pKeptOfWrite) *m_pKeptOfWrite = m_strKeptBeforeWrite;
+    m_pKeptOfWrite = nullptr;
+}
+
+void CComPort::EndAnswerWait()
+{
+    if (m_nAnswerWatchMs == 0) return;
+    m_nAnswerWatchMs = 0;
+    KillFrameTimer(kTimerAnswerWatch);
+}
+
+void CComPort::ArmIdentificationWatch()
+{
+    m_bIdentificationWatch = 1;
+    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, kIdentificationSilenceMs);
+}
+
+void CComPort::EndIdentificationWatch()
+{
+    if (!m_bIdentificationWatch) return;
+    m_bIdentificationWatch = 0;
+    if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerStatusWatch);
+}
+
+void CComPort::RestartWatchesOnDelivery()
+{
+    if (m_nAnswerWatchMs) SetFrameTimer(kTimerAnswerWatch, m_nAnswerWatchMs);
+    if (m_bIdentificationWatch && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch();
+}
+
+void CComPort::OnAnswerWatchExpired()
+{
+    if (m_nAnswerWatchMs == 0) return;
+    m_nAnswerWatchMs = 0;
+    // A calibration's acquisition polls on its own: it ends with the step.
+    if (m_iZMCOMConfgFlow == ZM_READ_RAW_CALIB_INIT && m_peers.measureControl) m_peers.measureControl->StopPollTimer();
+    RestoreKeptTextOfWrite();
+    COM_ReportUnstableConnection();
+}
+
+void CComPort::COM_ReportRefusedWrite(int blockNumber, BYTE code)
+{
+    EndAnswerWait();
+    RestoreKeptTextOfWrite();
+    m_pfnReplyHandler = nullptr;
+    m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    // The step has ended; the view layout need not wait for its restart any more.
+    m_bStartupStatus = 0;
+    if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+    ++m_nRefusedWrites;
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), blockNumber,
+                workflow::WorkflowText(BlockNameText(blockNumber)).GetString(), static_cast<int>(code));
+    AfxMessageBox(text, platform::MB_ICONWARNING);
+}
