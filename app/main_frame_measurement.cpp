@@ -16,7 +16,6 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
-#include "views/aform_channel.h"
 #include "views/display_tables.h"
 #include "workflow/connection_state.h"
 
@@ -139,10 +138,10 @@ public:
     }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
     void RefreshChannelViews(int reason) override { m_frame.RefreshChannelViews(reason); }
-    void TareIfNotTared(int channel) override
-    {
-        if (CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr) view->TareIfNotTared();
-    }
+    // A channel view keeps its tare in counts, which hold in every unit, sign and scaling: a
+    // change of them needs no new tare, and taring the channel here would make the reading of
+    // a loaded sensor zero.
+    void TareIfNotTared(int) override {}
     // The channel views share one bar: a channel's "bar" is its view in it.
     bool IsChannelBarVisible(int bar) const override
     {

@@ -240,6 +240,7 @@ public:
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
     }
+    // The diagram keeps the size for the next start; the curves on show stay.
     void SetStorageBusy(int valueSets, const std::array<BYTE, 6>& channels) override
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetStorageBusy(valueSets, channels);

@@ -2,6 +2,7 @@
 // the navigation tree and the bar state.
 #include "app/main_frame.h"
 
+#include <QCryptographicHash>
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -42,6 +43,15 @@ int ReadInt(const char* section, const char* entry, int defaultValue)
 void WriteInt(const char* section, const char* entry, int value)
 {
     platform::WriteProfileInt(section, entry, value);
+}
+
+// Qt reads a bar state without checking it: an area number out of range, from a hand edit or
+// a damaged file, makes it write outside its tables. So the state goes into the file with the
+// hash of its bytes, and only a state that still has that hash is handed to Qt; any other
+// leaves the bars where a first start puts them.
+CString BarStateCheck(const QByteArray& state)
+{
+    return CString(QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex().toStdString());
 }
 
 }  // namespace
@@ -88,13 +98,16 @@ void CMainFrame::LoadWindowPlacement()
 
 bool CMainFrame::RestoreBarState()
 {
-    const CString state = platform::GetProfileString(kSectionBarState, "State");
-    return !state.IsEmpty() && restoreState(QByteArray::fromHex(QByteArray(state.GetString())), kBarLayoutVersion);
+    const QByteArray state = QByteArray::fromHex(QByteArray(platform::GetProfileString(kSectionBarState, "State").GetString()));
+    return !state.isEmpty() && platform::GetProfileString(kSectionBarState, "Check") == BarStateCheck(state) &&
+           restoreState(state, kBarLayoutVersion);
 }
 
 void CMainFrame::SaveBarState()
 {
-    platform::WriteProfileString(kSectionBarState, "State", CString(saveState(kBarLayoutVersion).toHex().toStdString()));
+    const QByteArray state = saveState(kBarLayoutVersion);
+    platform::WriteProfileString(kSectionBarState, "State", CString(state.toHex().toStdString()));
+    platform::WriteProfileString(kSectionBarState, "Check", BarStateCheck(state));
 }
 
 void CMainFrame::ArrangeBarsForWindow()

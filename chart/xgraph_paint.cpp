@@ -115,11 +115,15 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea, bool fillOnce)
 {
     const bool mono = dc->m_bMonochrome;
     const CRect drawing = dc->m_bScaling ? m_rcPrint : drawingArea;
+    // Margins and axis spacing come from chart files too: whatever they say, the inner area and
+    // the axes' origins stay within the drawing, so that no axis lays out ticks and labels for
+    // a plot far larger than the picture.
+    const auto within = [](int v, int low, int high) { return std::max(low, std::min(v, high)); };
     CRect inner = drawing;
-    inner.left += m_nMarginLeft;
-    inner.top += m_nMarginTop;
-    inner.right -= m_nMarginRight;
-    inner.bottom -= m_nMarginBottom;
+    inner.left = within(drawing.left + m_nMarginLeft, drawing.left, drawing.right);
+    inner.top = within(drawing.top + m_nMarginTop, drawing.top, drawing.bottom);
+    inner.right = within(drawing.right - m_nMarginRight, inner.left, drawing.right);
+    inner.bottom = within(drawing.bottom - m_nMarginBottom, inner.top, drawing.bottom);
     LegendLayout legend;
     if (m_bShowLegend) legend = LayoutLegend(dc, inner);
     // Each area is filled where nothing fills over it: the picture of filling the whole drawing,
@@ -143,15 +147,18 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea, bool fillOnce)
         axis.m_rcPlot = inner;
         if (axis.m_nPlacement == 0) {
             if (axis.m_bVisible) left += std::max(axis.GetMaxLabelWidth(dc), axis.GetTitleSize(dc).cx + kLabelGap) + m_nAxisSpacing;
+            left = within(left, inner.left, inner.right);
             axis.m_nOriginX = left;
         } else if (axis.m_nPlacement == 1) {
             if (axis.m_bVisible) right -= std::max(axis.GetMaxLabelWidth(dc), axis.GetTitleSize(dc).cx) + m_nAxisSpacing;
+            right = within(right, inner.left, inner.right);
             axis.m_nOriginX = right;
         }
     }
     int bottom = inner.bottom;
     for (CXGraphAxis& axis : m_XAxes) {
         if (axis.m_bVisible) bottom -= axis.GetMaxLabelHeight(dc) + m_nAxisSpacing;
+        bottom = within(bottom, inner.top, inner.bottom);
         axis.m_nOriginY = bottom;
         axis.m_nOriginX = left;
         axis.m_rcPlot = inner;

@@ -1,5 +1,6 @@
 #include "documentation/delimited_table.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -193,9 +194,15 @@ bool CDelimitedTableReader::ToNumber(std::string_view field, double& value) cons
         }
     }
     const char* first = text.data();
-    if (*first == '+') ++first;
-    const auto result = std::from_chars(first, text.data() + text.size(), value, std::chars_format::fixed);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+    const char* last = text.data() + text.size();
+    const bool plus = *first == '+';
+    if (plus) ++first;
+    // Digits after at most one sign: the parser would also take "inf" and "nan", which no
+    // table of the system holds as a number (it writes "n.a." for them).
+    const char* digits = !plus && *first == '-' ? first + 1 : first;
+    if (digits == last || !(std::isdigit(static_cast<unsigned char>(*digits)) || *digits == '.')) return false;
+    const auto result = std::from_chars(first, last, value, std::chars_format::fixed);
+    return result.ec == std::errc() && result.ptr == last;
 }
 
 }  // namespace documentation

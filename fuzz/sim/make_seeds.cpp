@@ -4,8 +4,9 @@
 //
 //   build-fuzz/fuzz/sim/km3-fuzz-seeds fuzz
 //
-// It writes fuzz/workflow/seeds/fuzz_workflow_receive/, fuzz/protocol/seeds/fuzz_codec/ and
-// fuzz/sim/seeds/fuzz_sim_request/. The first bytes of each seed follow the input form that
+// It writes fuzz/workflow/seeds/fuzz_workflow_receive/, fuzz/protocol/seeds/fuzz_codec/,
+// fuzz/sim/seeds/fuzz_sim_request/, fuzz/sensor_admin/seeds/fuzz_calibration/ and
+// fuzz/measurement/seeds/fuzz_setup_fields/. The first bytes of each seed follow the input form that
 // the target's source describes.
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +29,18 @@ constexpr std::uint8_t kStateSearchConnected = 12;
 constexpr std::uint8_t kStateSearchAddresses = 13;
 constexpr std::uint8_t kStateUserCalibActivate = 14;
 constexpr std::uint8_t kStateStatorOperationWrite = 22;
-// Answer choices of ExpectAnswer there.
+// Indices into kPortStates there, of the acknowledged writes and switches.
+constexpr std::uint8_t kFirstAckPortState = 10;
+constexpr std::uint8_t kAckPortStates = 7;
+// Answer choices of ExpectAnswer there, and its page switches.
 constexpr std::uint8_t kExpectValue = 1;
 constexpr std::uint8_t kExpectStatus = 2;
 constexpr std::uint8_t kExpectFirstBlock = 5;
+constexpr std::uint8_t kExpectAck = 13;
+constexpr std::uint8_t kWithPages = 0x10;
+constexpr std::uint8_t kWithoutChannelB = 0x20;
+constexpr std::uint8_t kWithoutChannelA = 0x40;
+constexpr std::uint8_t kAngleChannel = 0x80;
 
 const std::uint8_t kBlocks[] = {0x00, 0x01, 0x02, 0x03, 0x80, 0x81, 0x82, 0x83};
 
@@ -104,6 +113,42 @@ Bytes ChainSeed(std::uint8_t state, std::uint8_t switches, std::uint8_t expect, 
     return seed;
 }
 
+// A multiport seed: deliveries on ports 0 and 1, each padded to the four-byte steps of the
+// target's length field.
+Bytes PortSeed(std::uint8_t portState, std::uint8_t expect, const Bytes& delivery)
+{
+    Bytes seed = {static_cast<std::uint8_t>(0x80 | 3 * portState), 0x00, expect};
+    Bytes padded = delivery;
+    padded.resize((padded.size() + 3) / 4 * 4, 0x00);
+    for (std::uint8_t port = 0; port < 2; ++port) {
+        seed.push_back(static_cast<std::uint8_t>(port << 6 | padded.size() / 4));
+        seed.insert(seed.end(), padded.begin(), padded.end());
+    }
+    return seed;
+}
+
+// The data of an answer frame: what lies between its length byte and its check bytes.
+Bytes FrameData(const Bytes& wire)
+{
+    const Bytes frame = Unstuffed(wire);
+    return frame.size() > 7 ? Bytes(frame.begin() + 5, frame.end() - 2) : Bytes{};
+}
+
+// A calibration seed: switches, reference values, readings taken before, the user
+// calibration block, then the value answer repeated count times.
+Bytes CalibrationSeed(std::uint8_t switches, const Bytes& userBlock, const Bytes& value, int count)
+{
+    Bytes seed = {switches, 0x27, 0x10, 0x27, 0x10, 0x80, 0x00, 0x80, 0x00, 0x90, 0x00, 0x90, 0x00};
+    seed.push_back(static_cast<std::uint8_t>(userBlock.size()));
+    seed.insert(seed.end(), userBlock.begin(), userBlock.end());
+    for (; count > 0; count -= 256) {
+        seed.push_back(static_cast<std::uint8_t>(std::min(count, 256) - 1));
+        seed.push_back(static_cast<std::uint8_t>(value.size()));
+        seed.insert(seed.end(), value.begin(), value.end());
+    }
+    return seed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -116,6 +161,8 @@ int main(int argc, char** argv)
     const auto chain = root / "workflow" / "seeds" / "fuzz_workflow_receive";
     const auto codec = root / "protocol" / "seeds" / "fuzz_codec";
     const auto requests = root / "sim" / "seeds" / "fuzz_sim_request";
+    const auto calibration = root / "sensor_admin" / "seeds" / "fuzz_calibration";
+    const auto setupFields = root / "measurement" / "seeds" / "fuzz_setup_fields";
 
     Sensor sensor;
     const Bytes status = sensor.Ask('B');
@@ -141,6 +188,35 @@ int main(int argc, char** argv)
     Write(chain, "operation_write_ack", ChainSeed(kStateStatorOperationWrite, 0x00, 0, {ack, hello}));
     Write(chain, "single_shot", ChainSeed(kStateSingleShot, 0x00, kExpectValue, {value}));
     Write(chain, "stream", ChainSeed(kStateStartMeasure, 0x06, 0, {stream}));
+    // One channel of the set-up page selected: records of three bytes.
+    const Bytes streamA = sensor.Ask('Z', {0x03, 25, 0, 0, 'A'}, 60);
+    const Bytes streamB = sensor.Ask('Z', {0x03, 25, 0, 0, 'B'}, 60);
+    Write(chain, "stream_channel_a", ChainSeed(kStateStartMeasure, 0x06, kWithPages | kWithoutChannelB, {streamA}));
+    Write(chain, "stream_channel_b", ChainSeed(kStateStartMeasure, 0x06, kWithPages | kWithoutChannelA, {streamB}));
+    Write(chain, "stream_angle", ChainSeed(kStateStartMeasure, 0x06, kWithPages | kWithoutChannelB | kAngleChannel, {streamA}));
+    // The acknowledgement of each write or switch on the ports of a multiport device.
+    for (std::uint8_t i = 0; i < kAckPortStates; ++i)
+        Write(chain, "port_ack_" + std::to_string(i), PortSeed(kFirstAckPortState + i, kWithPages | kExpectAck, ack));
+
+    // A calibration: the zero point, the control signal, and the scale value that ends in the
+    // computation (zero point and control signal taken, the new values accepted, with and
+    // without the control signal, on a single and a dual device).
+    const Bytes& userBlock = blocks[6];
+    const Bytes valueData = value;
+    Write(calibration, "zero_point", CalibrationSeed(0x00, userBlock, valueData, 300));
+    Write(calibration, "control_signal", CalibrationSeed(0x0A, userBlock, valueData, 300));
+    Write(calibration, "scale_value", CalibrationSeed(0x99, userBlock, valueData, 300));
+    Write(calibration, "scale_without_control", CalibrationSeed(0x8D, userBlock, valueData, 300));
+    Write(calibration, "scale_dual_device", CalibrationSeed(0xF9, userBlock, valueData, 300));
+
+    // The set-up page's reader: the data of the eight block answers.
+    Bytes setup;
+    for (const Bytes& block : blocks) {
+        const Bytes content = FrameData(block);
+        setup.push_back(static_cast<std::uint8_t>(content.size()));
+        setup.insert(setup.end(), content.begin(), content.end());
+    }
+    Write(setupFields, "identification", setup);
 
     // The codec: byte 0 the reader (0 answers and status, 1 + 4 n block parser n, 2 block date),
     // byte 1 language and option code.

@@ -6,15 +6,21 @@
 // of bounds, nor hang.
 //
 // Input: byte 0 chooses the path and the state, byte 1 the switches, byte 2 the answer the
-// controller waits for (as its last request left it); then deliveries, each a length byte
-// followed by that many bytes (the port of a multiport delivery is the length byte's top two
-// bits). fuzz/workflow/make_seeds.cpp writes seeds in this form.
+// controller waits for (as its last request left it, low four bits) and the pages (high four
+// bits: 0x10 the frame and the pages are attached, 0x20 and 0x40 leave channel B or A out of
+// the set-up page's selection, so that a stream is read as one channel, 0x80 switches the
+// angle channel on); then deliveries, each a length byte followed by that many bytes (the port
+// of a multiport delivery is the length byte's top two bits). fuzz/sim/make_seeds.cpp writes
+// seeds in this form.
 #include <cstddef>
 #include <cstdint>
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "tests/workflow/workflow_bench.h"
 #include "workflow/com_port.h"
+#include "workflow/connection_state.h"
+#include "workflow/workflow_timer_window.h"
 
 namespace {
 
@@ -34,11 +40,40 @@ constexpr int kChainStates[] = {
     ZM_WRITE_SEQ_STATOR_OPERATION, ZM_WRITE_SEQ_ROTOR_USER_CALIB, ZM_WRITE_SEQ_ROTOR_OPERATION, ZM_ANGLE_ZERO};
 constexpr int kPortStates[] = {ZM_4xS_START_SSOSM, ZM_TRIGGER_ACTIV, ZM_4xS_SINGLE_SHOT, ZM_4xS_CTRL_ON,
                                ZM_4xS_SET_234_TO_SLAVE, ZM_RESTART_AFTER_INIT_DEVICE, ZM_4xS_STATOR_OPERATION,
-                               ZM_CNFG_NEW_LOW_PASS_IS_SETTED, ZM_WRITE_SEQ_ROTOR_OPERATION, ZM_CNFG_SW_CONFIG_SET_SCALING_A};
+                               ZM_CNFG_NEW_LOW_PASS_IS_SETTED, ZM_WRITE_SEQ_ROTOR_OPERATION, ZM_CNFG_SW_CONFIG_SET_SCALING_A,
+                               // the acknowledgements of the writers and switches on every port
+                               ZM_CNFG_SET_NEW_LOW_PASS_FILTER, ZM_PORT_LOOP_STATOR_OPERATION,
+                               ZM_WRITE_SEQ_STATOR_OPERATION, ZM_WRITE_SEQ_NEXT_PORT, ZM_4xS_CTRL_OFF,
+                               ZM_4xS_SERIAL_NUMBER, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS};
 // The block numbers of the eight configuration blocks.
 constexpr BYTE kBlocks[] = {0x00, 0x01, 0x02, 0x03, 0x80, 0x81, 0x82, 0x83};
 
 platform::RecordingMessageBoxSink g_boxes;
+
+// The frame and the pages the controller reports to, fresh for each input.
+struct Pages {
+    explicit Pages(CComPort& com) : window(com), frame(window) { frame.com = &com; }
+    workflow::WorkflowPeers Peers()
+    {
+        workflow::WorkflowPeers peers;
+        peers.frame = &frame;
+        peers.connection = &connection;
+        peers.measureControl = &control;
+        peers.measureSetup = &setup;
+        peers.calibration = &calibration;
+        peers.sequencer = &sequencer;
+        peers.documentation = &documentation;
+        return peers;
+    }
+    workflow::WorkflowTimerWindow window;
+    workflow_test::FakeFrame frame;
+    workflow_test::FakeConnectionPage connection;
+    workflow_test::FakeMeasureControlPage control;
+    workflow_test::FakeMeasureSetupPage setup;
+    workflow_test::FakeCalibrationPage calibration;
+    workflow_test::FakeSequencer sequencer;
+    workflow_test::FakeDocumentationPage documentation;
+};
 
 // Leaves the codec waiting for the answer to the request chosen by choice.
 void ExpectAnswer(CComPort& com, int choice)
@@ -49,6 +84,7 @@ void ExpectAnswer(CComPort& com, int choice)
     else if (choice == 2) com.BuildStatusLongRequest(request);
     else if (choice == 3) com.BuildCtrlOnRequest(request);
     else if (choice == 4) com.BuildRestartRequest(request);
+    else if (choice == 13) com.BuildAck(request, false);
     else com.ReadConfig(nullptr, kBlocks[(choice - 5) % std::size(kBlocks)]);
 }
 
@@ -61,8 +97,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::ScopedMessageBoxSink boxes(&g_boxes);
     g_boxes.Clear();
 
+    // The connection record is the process's: each input starts from no sensor connected.
+    connection_state::ResetAllForTest();
     CComPort com;
     com.SetSensorAddress(1, 0xFF);
+    Pages pages(com);
+    if (data[2] & 0x10) {
+        pages.setup.channelB = (data[2] & 0x20) == 0;
+        pages.setup.channelA = (data[2] & 0x40) == 0;
+        if (data[2] & 0x80) {
+            // An angle channel counts on over the wrap of its 16-bit counter.
+            pages.control.settings.bAngleChannelSwitch = 1;
+            SetFirstSensorConnected();
+        }
+        pages.sequencer.advanceResults = {true, false};
+        com.SetPeers(pages.Peers());
+    }
     const bool multiport = (data[0] & 0x80) != 0;
     const int choice = data[0] & 0x7F;
     com.SetInterpolateLostValues(data[1] & 0x01);
@@ -84,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         com.SetZMCOMConfgFlow(kChainStates[choice % std::size(kChainStates)]);
     }
-    ExpectAnswer(com, data[2] % 16);
+    ExpectAnswer(com, data[2] & 0x0F);
 
     std::size_t pos = 3;
     while (pos < size) {

@@ -179,6 +179,18 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
     EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
     EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+
+    // A bar state damaged in the file (its first dock area's number far out of range) never
+    // reaches the window: the bars stand where a first start puts them.
+    const char* section = "AllViewState\\BarState\\ViewBar";
+    std::string state = platform::GetProfileString(section, "State").GetString();
+    // Marker and version, then the dock areas: their count and the first one's number.
+    ASSERT_EQ(state.substr(16, 2), "fd");
+    state.replace(26, 8, "00100000");
+    platform::WriteProfileString(section, "State", state.c_str());
+    CMainFrame damaged;
+    damaged.show();
+    EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
 }
 
 TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)

@@ -141,6 +141,24 @@ TEST_F(ChartWindow, AlternatePlacementsResolveOneLeftOneRight)
     EXPECT_EQ(1, two->GetYAxis(1).GetPlacement());
 }
 
+TEST_F(ChartWindow, MarginsAndSpacingBeyondTheWindowKeepThePlotAndAxesInside)
+{
+    // As a damaged chart file may hold them: the plot and the origins stay within the window.
+    const CRect window(0, 0, 400, 300);
+    for (int spacing : {5, -100000, 100000}) {
+        chart->SetMargins(-200000, 5, 5, -100000);
+        chart->m_nAxisSpacing = spacing;
+        chart->Invalidate();
+        chart->OnPaint();
+        const CRect plot = chart->GetPlotRect();
+        EXPECT_TRUE(plot.left >= window.left && plot.right <= window.right && plot.top >= window.top &&
+                    plot.bottom <= window.bottom) << spacing;
+        const int x = chart->GetYAxis(0).m_nOriginX;
+        const int y = chart->GetXAxis(0).m_nOriginY;
+        EXPECT_TRUE(x >= window.left && x <= window.right && y >= window.top && y <= window.bottom) << spacing;
+    }
+}
+
 TEST_F(ChartWindow, LegendKeepsNumbersOfHiddenCurvesAndItsSide)
 {
     chart->SetCurveData(points.data(), 11, 1, 0, 0, false, false, false);

@@ -66,6 +66,7 @@ TEST(DelimitedTable, ReaderRefusesWhatIsNoNumberAndAQuoteThatNeverEnds)
     EXPECT_FALSE(comma.ToNumber("1.5", v));  // a point is no decimal separator with ','
     EXPECT_FALSE(comma.ToNumber("1,5x", v));
     EXPECT_FALSE(comma.ToNumber("", v));
+    for (const char* text : {"inf", "-inf", "+nan", "infinity", "+-1"}) EXPECT_FALSE(comma.ToNumber(text, v)) << text;
     EXPECT_TRUE(comma.ToNumber("+1,5", v));
     EXPECT_DOUBLE_EQ(1.5, v);
     EXPECT_FALSE(comma.Parse("a;\"open\r\nb"));

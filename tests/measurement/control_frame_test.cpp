@@ -76,6 +76,13 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     loop.RunFor(2000);
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    // Looking at the panel again leaves the measurement's curves on show.
+    const int points = views.Diagram()->GetMaxChannelSetting();
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(200);
+    EXPECT_EQ(views.Diagram()->GetMaxChannelSetting(), points);
     // The stop's wait cursor ended with the measurement: the next Start is taken.
     EXPECT_FALSE(frame->m_bWaitCursorShown);
     Click(IDC_MC_START);
@@ -248,6 +255,22 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     const CString points = durationLabel.Mid(durationLabel.Find('(') + 1);
     EXPECT_EQ(std::string(c.Text(IDC_MC_VALUE_SETS).GetString()), points.Left(points.Find(' ')).GetString());
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Another unit chosen for a channel leaves its reading as it was: no tare is taken for it.
+TEST_F(PanelInFrame, AUnitChosenOnTheSetupPageLeavesTheChannelUntared)
+{
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& units = setup.Logic().Controls()[kUnitCombo[0]].entries;
+    ASSERT_GE(units.size(), 2u);
+    const long long other = units[frame->DisplayTable(0)->selectedUnit == units[0].datum ? 1 : 0].datum;
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], other));
+    EXPECT_FALSE(frame->Views()->ChannelView(0)->Logic().IsTared());
 }
 
 // A sensor that keeps its channel A switched off (state 2 in its software configuration).
