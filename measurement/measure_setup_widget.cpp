@@ -13,6 +13,7 @@
 
 #include "controls/browse_ctrl.h"
 #include "controls/kombi_box.h"
+#include "controls/wheel_focus.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -26,6 +27,7 @@ MeasureSetupWidget::MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent)
       m_ui(std::make_unique<Ui::MeasureSetupPage>())
 {
     m_ui->setupUi(this);
+    controls::WheelOnlyWithFocus(*this);
     RegisterControlsFromForm();
     for (int k = 0; k < 2; ++k) {
         auto* browse = Item<CBrowseCtrl>(kAddProgBrowse[k]);
