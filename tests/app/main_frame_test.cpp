@@ -697,6 +697,37 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     EXPECT_EQ(frame->Fields().endRequest, 0);
 }
 
+// A multiport device of two sensors.
+struct FrameWithMultiportDevice : ConnectedFrame {
+    void AddPorts() override
+    {
+        devices.push_back(std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop));
+        for (int i = 0; i < 2; ++i)
+            ports.Add(CString::Formatted("COM%d", 3 + i), "Tessaline USB sensor interface Port", &devices.back()->Port(i));
+    }
+};
+
+// Shown with a multiport device connected, the calibration page has its ports reopened for one
+// sensor; the frame's step after that reconnection completes it, the wait cursor ends.
+TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOneSensor)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
+    ASSERT_FALSE(calibration.IsSensorPresent());
+    calibration.OnShowPage(true);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 2);
+    loop.RunFor(1000);
+    EXPECT_EQ(frame->Com().m_nCountActivePorts, 1);
+    EXPECT_TRUE(calibration.IsSensorPresent());
+    EXPECT_EQ(frame->m_bWaitCursorShown, 0);
+    EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 777u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    calibration.OnShowPage(false);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
+}
+
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language
 // are written there as PNG files to be looked at.
 TEST_F(FrameFixture, RenderForALookInFourLanguages)
