@@ -41,6 +41,10 @@ namespace sensor_admin {
 struct SensorAdminPages;
 }
 
+namespace platform {
+class QtTranslations;
+}
+
 namespace app {
 class AboutWindow;
 class DocumentationWiring;
@@ -329,6 +333,7 @@ private:
     void ArrangeBarsForWindow();
 
     std::unique_ptr<workflow::ISensorPortFactory> m_ownPorts;
+    std::unique_ptr<platform::QtTranslations> m_qtTexts;  // Qt's own texts in the language
     CComPort m_com;
     std::unique_ptr<CConfigWriteSequencer> m_sequencer;
     workflow::WorkflowPeers m_peers;

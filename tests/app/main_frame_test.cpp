@@ -131,7 +131,11 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 {
     CMainFrame frame;
     frame.ShowPage(app::kPageDiagnostics);
+    // Qt's own texts (message box buttons, file dialogs) speak the program's language.
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), "Abbrechen");
     MenuEntry(frame, "English")->trigger();
+    EXPECT_EQ(qtCancel(), "Cancel");
     EXPECT_EQ(GetLanguage(), 1000);
     EXPECT_EQ(MenuTitle(frame, 0), "File");
     EXPECT_EQ(MenuTitle(frame, 2), "Configuration Mode");
@@ -143,6 +147,7 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 
     MenuEntry(frame, platform::ToQString("Français"))->trigger();
     EXPECT_EQ(MenuTitle(frame, 3), "Affichage");
+    EXPECT_EQ(qtCancel(), "Annuler");
     EXPECT_EQ(frame.View().Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
     EXPECT_EQ(FormatDouble(1.5, 2), CString("1,50"));
     EXPECT_EQ(frame.StatusPane(3).text().isEmpty(), false);
