@@ -312,7 +312,11 @@ void CMainFrame::RunCommand(int menu, int entry)
 void CMainFrame::ShowPage(int pageIndex)
 {
     m_view->ShowPage(pageIndex);
-    // The tree marks the page shown.
+    MarkPageInTree(pageIndex);
+}
+
+void CMainFrame::MarkPageInTree(int pageIndex)
+{
     for (const auto& [item, place] : m_treeItems) {
         if (place.second < 0) continue;
         const app::MenuEntry& e = app::MainMenu()[static_cast<std::size_t>(place.first)].entries[static_cast<std::size_t>(place.second)];

@@ -429,6 +429,8 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     ASSERT_TRUE(activate());
     ASSERT_TRUE(Pump([&] { return boxes.Count() == 1; }, 5'000)) << "flow " << frame->Com().GetZMCOMConfgFlow();
     EXPECT_EQ(lastBox(), refusal(0x82, workflow::kTextBlockRotorUserCalib));
+    EXPECT_TRUE(Pump([&] { return calibration->GetDlgItemText(sensor_admin::IDC_CAL_STATUS) ==
+                                  LoadLangString(sensor_admin::kTextStepRefused); }, 2'000));
     ASSERT_TRUE(Pump([&] { return activate(); }, 5'000)) << "the step cannot be tried again";
     ASSERT_TRUE(Pump([&] { return frame->Com().m_Sensor[0].m_sIdent[kIdentCalibration] == 3 && AtRest(0); }, 10'000))
         << "flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
