@@ -15,8 +15,8 @@
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "measurement/trigger_evaluation.h"
 #include "res/string_table.h"
-#include "views/aform_channel.h"
 #include "views/display_tables.h"
 #include "workflow/connection_state.h"
 
@@ -139,10 +139,10 @@ public:
     }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
     void RefreshChannelViews(int reason) override { m_frame.RefreshChannelViews(reason); }
-    void TareIfNotTared(int channel) override
-    {
-        if (CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr) view->TareIfNotTared();
-    }
+    // A channel view keeps its tare in counts, which hold in every unit, sign and scaling: a
+    // change of them needs no new tare, and taring the channel here would make the reading of
+    // a loaded sensor zero.
+    void TareIfNotTared(int) override {}
     // The channel views share one bar: a channel's "bar" is its view in it.
     bool IsChannelBarVisible(int bar) const override
     {
@@ -211,6 +211,9 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     FrameHooks& hooks = frame->Hooks();
     hooks.setSensorTriggerFlags = [guard](int sensor) {
         if (guard) guard->Logic().CopyToSensorRecord(sensor);
+    };
+    hooks.storeTriggerModes = [guard, frame] {
+        if (guard) measurement::CopyTriggerModes(guard->Logic().Setup(), frame->Fields().triggers);
     };
     hooks.sensorConfigurationRead = [guard] {
         if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);

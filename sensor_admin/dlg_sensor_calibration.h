@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
@@ -46,6 +47,7 @@ public:
     }
     void ShowScaleWarning() override { m_endPrompt.ShowWarning(); }
     void CloseScaleValuePromptIfVisible() override { m_endPrompt.CloseIfVisible(); }
+    void ReportCalibrationRefused(int errorMask) override;
 
     bool CalcualteCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask);
 
@@ -54,7 +56,9 @@ public:
     bool OnActivateUserCalibration();
     bool OnDeactivateUserCalibration();
     bool OnWriteInaccuracy(double percent);
-    void SetReferenceValues(DWORD a, DWORD b) { m_fields.referenceValue = {a, b}; }
+    // The reference values of channels A and B as the user entered them; none: the field is
+    // empty, and the calibration does not start.
+    void SetReferenceValues(std::optional<DWORD> a, std::optional<DWORD> b);
     void SetInaccuracyMode(int mode) { m_fields.inaccuracyMode = mode; }
     void SetInaccuracyWriteAllowed(bool allowed) { m_fields.inaccuracyWriteAllowed = allowed ? 1 : 0; }
     // Ends a running calibration; nothing is written.
@@ -89,6 +93,7 @@ protected:
 private:
     void SetActivity(Activity activity);
     void Finish(UINT messageId, bool box);
+    void Finish(const CString& message, bool box);
     void AbortSensorLeft(bool box = true);
     std::array<CalibChannelInput, 2> Inputs() const;
 
@@ -107,6 +112,7 @@ private:
     int m_nUnansweredSteps = 0;
     int m_nLastErrorMask = 0;
     std::array<CalibChannelResult, 2> m_lastResult{};
+    std::array<bool, 2> m_bReferenceGiven{};
 };
 
 }  // namespace sensor_admin

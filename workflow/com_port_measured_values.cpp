@@ -186,7 +186,10 @@ void CComPort::ComputeAndWriteCalibration()
         COM_ZMCOMConfgSetNewUserCalib();
         return;
     }
-    AfxMessageBox(workflow::WorkflowText(workflow::kTextCalibrationLoadCheck));
+    // The page ends the calibration before its message is shown: a box left open must not be
+    // taken for a sensor that stopped answering.
+    if (page) page->ReportCalibrationRefused(errors);
+    else AfxMessageBox(workflow::WorkflowText(workflow::kTextCalibrationLoadCheck));
     if (!IsControlOn()) {
         m_bCalibrationRunning = 0;
         if (page) page->CloseScaleValuePromptIfVisible();
