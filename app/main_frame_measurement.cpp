@@ -15,6 +15,7 @@
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "measurement/trigger_evaluation.h"
 #include "res/string_table.h"
 #include "views/display_tables.h"
 #include "workflow/connection_state.h"
@@ -210,6 +211,9 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     FrameHooks& hooks = frame->Hooks();
     hooks.setSensorTriggerFlags = [guard](int sensor) {
         if (guard) guard->Logic().CopyToSensorRecord(sensor);
+    };
+    hooks.storeTriggerModes = [guard, frame] {
+        if (guard) measurement::CopyTriggerModes(guard->Logic().Setup(), frame->Fields().triggers);
     };
     hooks.sensorConfigurationRead = [guard] {
         if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QShowEvent>
 
+#include <algorithm>
+
 #include "controls/browse_ctrl.h"
 #include "controls/kombi_box.h"
 #include "controls/wheel_focus.h"
@@ -184,7 +186,10 @@ void MeasureSetupWidget::SyncControl(int id, const ControlState& state)
     if (auto* combo = dynamic_cast<CKombiBox*>(control)) {
         ShowComboState(*combo, state);
     } else if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
-        if (!state.text.IsEmpty() || id == kScalingButton[0]) button->setText(text);
+        // A button keeps its form's caption while the page gives it no text; the scaling
+        // buttons' texts are the page's alone, empty ones too.
+        const bool scaling = std::find(std::begin(kScalingButton), std::end(kScalingButton), id) != std::end(kScalingButton);
+        if (!state.text.IsEmpty() || scaling) button->setText(text);
         if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
         if (edit->text() != text) edit->setText(text);

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -416,6 +418,28 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     loop.RunFor(500);
     EXPECT_EQ(panel->Logic().MultiportReady(), 1);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// No control of any page or view shows the placeholder its form carries, in any language.
+TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
+{
+    frame->show();
+    for (int language : {0, 1000, 2000, 3000}) {
+        frame->SwitchLanguage(language);
+        for (const app::PageSlot& slot : app::PageTable()) {
+            frame->ShowPage(slot.index);
+            loop.RunFor(300);
+            for (QWidget* widget : frame->findChildren<QWidget*>()) {
+                if (!widget->isVisible()) continue;
+                QString text;
+                if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+                if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+                if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
+                EXPECT_FALSE(text.startsWith("IDC_")) << text.toStdString() << " on page " << slot.index << ", language " << language;
+            }
+        }
+    }
+    frame->SwitchLanguage(0);
 }
 
 // The scaling page knows the speed channel of the device's second sensor by its measurand.
