@@ -143,14 +143,18 @@ public:
     // change of them needs no new tare, and taring the channel here would make the reading of
     // a loaded sensor zero.
     void TareIfNotTared(int) override {}
-    // The channel views share one bar: a channel's "bar" is its view in it.
+    // The channel views share one bar: a channel's "bar" is its view in it. The views of
+    // channels A to D stay as the user arranged them, since no page of this window shows them
+    // again (a refresh from the sensors on another page would otherwise take the values away);
+    // a power channel's view goes when its group switches to angle, where it has no value.
     bool IsChannelBarVisible(int bar) const override
     {
         return bar >= 0 && bar < views::kChannelCount && m_frame.m_channelViewVisible[static_cast<std::size_t>(bar)];
     }
     void ShowChannelBar(int bar, bool show) override
     {
-        if (IsChannelBarVisible(bar) != show && bar >= 0 && bar < views::kChannelCount) m_frame.OnChannelView(bar);
+        if (bar < views::kChannelP1 || bar >= views::kChannelCount || IsChannelBarVisible(bar) == show) return;
+        m_frame.OnChannelView(bar);
     }
     void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) override
     {

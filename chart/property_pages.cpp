@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -22,6 +23,7 @@
 #include "chart/property_list_items.h"
 #include "chart/xgraph.h"
 #include "platform/qt_text.h"
+#include "res/string_table.h"
 
 using chart::ChartText;
 using chart::ChartTextOf;
@@ -503,6 +505,7 @@ CAxisDlg::CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidg
     Grid()->addWidget(axisFont, 12, 0);
     Grid()->addWidget(scaleFont, 12, 1);
     AddButtonsRow(13);
+    LoadStandardTexts();
 }
 
 BOOL CAxisDlg::OnInitDialog()
@@ -515,6 +518,10 @@ BOOL CAxisDlg::OnInitDialog()
 void CAxisDlg::LoadStandardTexts()
 {
     CChartPropertyPage::LoadStandardTexts();
+    // The pickers name months and order dates as the program's language does.
+    const QLocale locale(QString::fromLatin1(CurrentLanguageCode()));
+    for (int id : {IDC_STARTDATE, IDC_STARTTIME, IDC_ENDDATE, IDC_ENDTIME})
+        if (auto* picker = Item<QDateTimeEdit>(id)) picker->setLocale(locale);
     SetComboTexts(IDC_TIMEUNIT, kTimeUnits);
     SetComboTexts(IDC_AXADJ, kLeftRight);
 }

@@ -11,13 +11,6 @@
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 
-const char* CurrentLanguageCode()
-{
-    static constexpr const char* kCodes[km3_res::kLanguageCount] = {"de", "en", "fr", "es"};
-    const int index = GetLanguage() / km3_res::kLanguageStep;
-    return index >= 0 && index < km3_res::kLanguageCount ? kCodes[index] : kCodes[0];
-}
-
 bool SetLangWindowText(QWidget* window, UINT id, const CString& suffix)
 {
     const CString* stored = km3_res::Find(id + static_cast<UINT>(GetLanguage()));

@@ -11,8 +11,6 @@ class QWidget;
 // the window title) to the text of id followed by suffix. When the table has no such id the
 // text becomes ">@<" followed by suffix and the result is false.
 bool SetLangWindowText(QWidget* window, UINT id, const CString& suffix = CString());
-// The code of the current language ("de", "en", "fr" or "es"), as Qt and locales name it.
-const char* CurrentLanguageCode();
 // A message box with the text of id; returns the button pressed (IDOK, IDYES, ...). The help
 // id is kept for the callers' sake; there is no context help.
 int LangMessageBox(UINT id, UINT type = platform::MB_OK, UINT helpId = 0);

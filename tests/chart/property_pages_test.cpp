@@ -2,6 +2,7 @@
 // the user drives them.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QApplication>
@@ -472,6 +473,8 @@ TEST_F(ChartFixture, PagesMadeBeforeTheCurvesShowTheChartAndFollowTheLanguage)
     EXPECT_EQ(CString("A [V]"), sheet.GetAxisDlg()->GetDlgItemText(6010));
     EXPECT_EQ(CString("A"), sheet.GetCurveDlg()->GetDlgItemText(6010));
     EXPECT_EQ(CString("Übernehmen"), chartPage.GetDlgItemText(IDC_APPLY));
+    auto* startDate = sheet.GetAxisDlg()->Item<QDateTimeEdit>(6025);
+    EXPECT_EQ(QLocale::German, startDate->locale().language());
 
     chartPage.ComboSetCurSel(6051, 1);
     SetLanguage(1000);
@@ -482,6 +485,7 @@ TEST_F(ChartFixture, PagesMadeBeforeTheCurvesShowTheChartAndFollowTheLanguage)
     EXPECT_EQ(CString("Seconds"), sheet.GetAxisDlg()->ComboGetText(6083, 0));
     EXPECT_EQ(CString("Scatter"), sheet.GetCurveDlg()->ComboGetText(6034, 1));
     EXPECT_EQ("Axis", sheet.TabBar()->tabText(kAxisTab));
+    EXPECT_EQ(QLocale::English, startDate->locale().language());
     SetLanguage(0);
 }
 

@@ -57,6 +57,8 @@ struct PanelInFrame : measurement_test::ConnectedFrame {
 
 TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStore)
 {
+    // The sensor's refresh on the start page leaves the channel views in their bar.
+    EXPECT_TRUE(frame->m_channelViewVisible[0] && frame->m_channelViewVisible[1]);
     // The frame hands the panel to the controller, the views and the documentation.
     EXPECT_EQ(frame->Com().Peers().measureControl, static_cast<workflow::IMeasureControlPage*>(&panel->Logic()));
     EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings, panel->Logic().Settings());
