@@ -21,6 +21,7 @@
 #include "app/menu_model.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
+#include "platform/qt_translations.h"
 #include "res/string_table.h"
 #include "workflow/port_man_adapter.h"
 
@@ -40,6 +41,7 @@ QString Text(UINT id)
 CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     : QMainWindow(parent),
       m_ownPorts(ports == nullptr ? std::make_unique<workflow::PortManSensorPortFactory>() : nullptr),
+      m_qtTexts(std::make_unique<platform::QtTranslations>()),
       m_com(ports != nullptr ? ports : m_ownPorts.get())
 {
     setObjectName("MainFrame");
@@ -281,6 +283,7 @@ void CMainFrame::LoadLanguageTexts()
 void CMainFrame::SwitchLanguage(int offset)
 {
     SetLanguage(offset);
+    m_qtTexts->Load(CurrentLanguageCode());
     LoadLanguageTexts();
 }
 
@@ -309,7 +312,11 @@ void CMainFrame::RunCommand(int menu, int entry)
 void CMainFrame::ShowPage(int pageIndex)
 {
     m_view->ShowPage(pageIndex);
-    // The tree marks the page shown.
+    MarkPageInTree(pageIndex);
+}
+
+void CMainFrame::MarkPageInTree(int pageIndex)
+{
     for (const auto& [item, place] : m_treeItems) {
         if (place.second < 0) continue;
         const app::MenuEntry& e = app::MainMenu()[static_cast<std::size_t>(place.first)].entries[static_cast<std::size_t>(place.second)];

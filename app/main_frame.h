@@ -41,6 +41,10 @@ namespace sensor_admin {
 struct SensorAdminPages;
 }
 
+namespace platform {
+class QtTranslations;
+}
+
 namespace app {
 class AboutWindow;
 class DocumentationWiring;
@@ -71,14 +75,14 @@ struct FrameHooks {
     std::function<void(int sensor)> storeSensorDisplayValue;
     std::function<void(int reason)> refreshChannelViews;
     std::function<void(int index)> onChannelView;
-    std::function<void(int layout)> layoutViews;
+    // The registered views show again what they hold.
     std::function<void(int which)> scanViewListItems;
     std::function<workflow::DisplayChannelEntry*(int channel)> displayEntry;
     std::function<workflow::DisplaySlotRecord*(int slot)> displaySlot;
     // ---- measurement ----
     std::function<void(int sensor)> setSensorTriggerFlags;
+    // The set-up page's trigger modes into the frame's trigger fields.
     std::function<void()> storeTriggerModes;
-    std::function<bool(int virtualKey, bool keyDown)> handleKeyMessage;
     std::function<void()> stopMeasurement;
     // A sensor's configuration has been read: the set-up page refreshes from the sensors.
     std::function<void()> sensorConfigurationRead;
@@ -103,10 +107,6 @@ struct FrameMeasureFields {
     int stopTriggerSensor = 0;
     int stopMode = 7;                // 7 duration, 8 count
     int valuesPerSet = 0;            // storage limit
-    WORD triggerModeStart = 0;       // the set-up page's two trigger-mode words
-    WORD triggerModeStop = 0;
-    BYTE startArmed = 0;             // derived: modes 1 to 4
-    BYTE stopArmed = 0;              // derived: modes 5 and above
     BYTE suppressReload = 0;         // pages skip their reload when shown while set
     struct PowerSettings {
         int unit = 0;
@@ -189,7 +189,7 @@ public:
 
     // ==== Operations of the pages =============================================================
     void SetSensorTriggerFlags(int sensor) override;
-    void StoreTriggerModes(WORD startMode, WORD stopMode);
+    void StoreTriggerModes();
     void UpdateTriggerFlags();
     void SetChannelFlag(int index, BYTE value = 1);
     void SetChannelSelection(const BYTE selection[6]);
@@ -318,6 +318,8 @@ private:
     void LoadLanguageTexts();
     void RunCommand(int menu, int entry);
     void RefreshClock();
+    // The navigation tree marks the page shown.
+    void MarkPageInTree(int pageIndex);
     void UpdatePeers();
     // The close steps; true when the window may go now.
     bool PrepareClose();
@@ -329,6 +331,7 @@ private:
     void ArrangeBarsForWindow();
 
     std::unique_ptr<workflow::ISensorPortFactory> m_ownPorts;
+    std::unique_ptr<platform::QtTranslations> m_qtTexts;  // Qt's own texts in the language
     CComPort m_com;
     std::unique_ptr<CConfigWriteSequencer> m_sequencer;
     workflow::WorkflowPeers m_peers;

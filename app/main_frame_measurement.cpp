@@ -15,8 +15,8 @@
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "measurement/trigger_evaluation.h"
 #include "res/string_table.h"
-#include "views/aform_channel.h"
 #include "views/display_tables.h"
 #include "workflow/connection_state.h"
 
@@ -139,18 +139,22 @@ public:
     }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
     void RefreshChannelViews(int reason) override { m_frame.RefreshChannelViews(reason); }
-    void TareIfNotTared(int channel) override
-    {
-        if (CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr) view->TareIfNotTared();
-    }
-    // The channel views share one bar: a channel's "bar" is its view in it.
+    // A channel view keeps its tare in counts, which hold in every unit, sign and scaling: a
+    // change of them needs no new tare, and taring the channel here would make the reading of
+    // a loaded sensor zero.
+    void TareIfNotTared(int) override {}
+    // The channel views share one bar: a channel's "bar" is its view in it. The views of
+    // channels A to D stay as the user arranged them, since no page of this window shows them
+    // again (a refresh from the sensors on another page would otherwise take the values away);
+    // a power channel's view goes when its group switches to angle, where it has no value.
     bool IsChannelBarVisible(int bar) const override
     {
         return bar >= 0 && bar < views::kChannelCount && m_frame.m_channelViewVisible[static_cast<std::size_t>(bar)];
     }
     void ShowChannelBar(int bar, bool show) override
     {
-        if (IsChannelBarVisible(bar) != show && bar >= 0 && bar < views::kChannelCount) m_frame.OnChannelView(bar);
+        if (bar < views::kChannelP1 || bar >= views::kChannelCount || IsChannelBarVisible(bar) == show) return;
+        m_frame.OnChannelView(bar);
     }
     void UpdateDisplayValues(int sensor, int mode, const CSensorRecord* record) override
     {
@@ -211,6 +215,9 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     FrameHooks& hooks = frame->Hooks();
     hooks.setSensorTriggerFlags = [guard](int sensor) {
         if (guard) guard->Logic().CopyToSensorRecord(sensor);
+    };
+    hooks.storeTriggerModes = [guard, frame] {
+        if (guard) measurement::CopyTriggerModes(guard->Logic().Setup(), frame->Fields().triggers);
     };
     hooks.sensorConfigurationRead = [guard] {
         if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);

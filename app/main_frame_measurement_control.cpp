@@ -135,8 +135,10 @@ public:
     int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
     void OnChannelView(int index) override { m_frame.OnChannelView(index); }
     void ConfigureMovingAverages(int mode) override { m_frame.ConfigureMovingAverages(mode); }
+    void StoreTriggerModes() override { m_frame.StoreTriggerModes(); }
     void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }
     void ScanViewListItems(int which) override { m_frame.ScanViewListItems(which); }
+    bool HandleKeyMessage(int virtualKey, bool keyDown) override { return m_frame.HandleKeyMessage(virtualKey, keyDown); }
     void PostCloseMainWindow() override { m_frame.RequestClose(); }
     // The frame's dispatch gives an id it does not know no work of its own.
     void ArmFrameTimer(UINT_PTR id, UINT ms) override { m_frame.SetTimer(id, ms); }
@@ -240,6 +242,7 @@ public:
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetSensorDisplayFlag(sensor, shown);
     }
+    // The diagram keeps the size for the next start; the curves on show stay.
     void SetStorageBusy(int valueSets, const std::array<BYTE, 6>& channels) override
     {
         if (CAFormDiagram* diagram = Diagram()) diagram->SetStorageBusy(valueSets, channels);

@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include "app/km3_view.h"
+#include "app/main_frame_views.h"
+#include "platform/dialog.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 
@@ -15,21 +17,16 @@ void CMainFrame::SetSensorTriggerFlags(int sensor)
     if (m_hooks.setSensorTriggerFlags) m_hooks.setSensorTriggerFlags(sensor);
 }
 
-void CMainFrame::StoreTriggerModes(WORD startMode, WORD stopMode)
+void CMainFrame::StoreTriggerModes()
 {
-    m_fields.triggerModeStart = startMode;
-    m_fields.triggerModeStop = stopMode;
+    // The set-up page puts its trigger modes into the frame's trigger fields.
     if (m_hooks.storeTriggerModes) m_hooks.storeTriggerModes();
     UpdateTriggerFlags();
 }
 
 void CMainFrame::UpdateTriggerFlags()
 {
-    // Modes 1 to 4 arm the start, modes 5 and above the stop.
-    auto armsStart = [](WORD mode) { return mode >= 1 && mode <= 4; };
-    auto armsStop = [](WORD mode) { return mode >= 5; };
-    m_fields.startArmed = armsStart(m_fields.triggerModeStart) || armsStart(m_fields.triggerModeStop) ? 1 : 0;
-    m_fields.stopArmed = armsStop(m_fields.triggerModeStart) || armsStop(m_fields.triggerModeStop) ? 1 : 0;
+    measurement::DeriveTriggerArming(m_fields.triggers);
 }
 
 void CMainFrame::SetChannelFlag(int index, BYTE value)
@@ -95,19 +92,36 @@ void CMainFrame::OnChannelView(int index)
     if (m_hooks.onChannelView) m_hooks.onChannelView(index);
 }
 
-bool CMainFrame::HandleKeyMessage(int virtualKey, bool keyDown)
+bool CMainFrame::HandleKeyMessage(int virtualKey, bool /*keyDown*/)
 {
-    return m_hooks.handleKeyMessage ? m_hooks.handleKeyMessage(virtualKey, keyDown) : false;
+    // A page of the view is no dialog to be closed: Enter and Escape, which would end it, stay
+    // with the frame (pressed and released alike).
+    return virtualKey == platform::VK_RETURN || virtualKey == platform::VK_ESCAPE;
 }
 
 void CMainFrame::ScanViewListItems(int which)
 {
+    // The registered views show again what they hold; the end-of-measurement request that a
+    // page set before asking for the scan ends the measurement as a stop does.
+    if (which < 1) return;
     if (m_hooks.scanViewListItems) m_hooks.scanViewListItems(which);
+    if (!m_fields.endRequest) return;
+    m_fields.endRequest = 0;
+    if (m_hooks.stopMeasurement) m_hooks.stopMeasurement();
 }
 
 void CMainFrame::LayoutViews(int layout)
 {
-    if (m_hooks.layoutViews) m_hooks.layoutViews(layout);
+    // Until the start-up of a sensor has settled (its status answer set the controller's flag;
+    // the sensor check, the grouping of a multiport device or the filter restart clears it)
+    // the views stay as they are.
+    if (m_com.m_bStartupStatus) return;
+    // Display modes 1 and 3 split the view: the page shares the window with the diagram.
+    if ((layout == 1 || layout == 3) && m_views && m_views->DiagramBar()) m_views->DiagramBar()->setVisible(true);
+    MarkPageInTree(m_view->currentIndex());
+    // The control panel lays its controls out anew when it is next painted.
+    m_fields.layoutPending = 1;
+    m_view->update();
 }
 
 void CMainFrame::ResetMovingAverages()

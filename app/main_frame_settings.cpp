@@ -21,6 +21,7 @@
 #include "environment/lang_ui.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
+#include "platform/qt_translations.h"
 #include "res/string_table.h"
 
 namespace {
@@ -59,6 +60,7 @@ CString BarStateCheck(const QByteArray& state)
 void CMainFrame::LoadSettings()
 {
     SetLanguage(ReadInt(app::kSectionLanguage, "Language", 0));
+    m_qtTexts->Load(CurrentLanguageCode());
     m_nWriteLogFile = ReadInt(app::kSectionSettings, "WriteLogFile", 1);
     m_fields.startAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg");
     m_fields.stopAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg");

@@ -41,6 +41,10 @@ void CMainFrame::InstallViews()
     m_hooks.onChannelView = [&views](int index) { views.OnChannelView(index); };
     m_hooks.displayEntry = [&views](int channel) -> workflow::DisplayChannelEntry* { return views.Tables().Entry(channel); };
     m_hooks.displaySlot = [&views](int slot) { return views.Tables().Slot(slot); };
+    m_hooks.scanViewListItems = [&views](int) {
+        views.ShowValueTexts();
+        views.RedrawDiagram();
+    };
     views.CreateViews();
 
     // The end of a measurement: the last values shown, the diagram drawn and, when the
@@ -48,13 +52,8 @@ void CMainFrame::InstallViews()
     if (m_documentation) {
         app::DocumentationHooks& end = m_documentation->hooks;
         end.describeMeasurement = [&views] { return views.DescribeMeasurement(); };
-        end.updateValueTexts = [&views] {
-            views.Refresher().RefreshChannelViews(4);
-            views.Refresher().FlushRepaint();
-        };
-        end.redrawDiagram = [&views] {
-            if (views.Diagram()) views.Diagram()->RepaintSamples();
-        };
+        end.updateValueTexts = [&views] { views.ShowValueTexts(); };
+        end.redrawDiagram = [&views] { views.RedrawDiagram(); };
         end.checkDiagramAutoStorage = [this, &views] {
             auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
                 RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
@@ -136,6 +135,17 @@ void ViewsWiring::OnChannelView(int index)
     view->setVisible(shown);
     m_frame.m_channelViewVisible[static_cast<std::size_t>(index)] = shown;
     if (shown) view->ShowValues();
+}
+
+void ViewsWiring::ShowValueTexts()
+{
+    m_refresher.RefreshChannelViews(4);
+    m_refresher.FlushRepaint();
+}
+
+void ViewsWiring::RedrawDiagram()
+{
+    if (m_diagram) m_diagram->RepaintSamples();
 }
 
 CComPort* ViewsWiring::ComPort() { return &m_frame.Com(); }

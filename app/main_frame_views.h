@@ -49,6 +49,9 @@ public:
 
     // Shows or hides the view of a channel (0 to 5) or, for 6, the diagram.
     void OnChannelView(int index);
+    // The channel views show their values again at once; the diagram draws what it holds.
+    void ShowValueTexts();
+    void RedrawDiagram();
     // The frame's per-channel "drawn in the diagram" bits from the channels shown.
     void SyncDiagramFlags();
 

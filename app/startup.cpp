@@ -13,6 +13,7 @@
 #include "platform/profile.h"
 #include "platform/qt_loop_driver.h"
 #include "platform/qt_sinks.h"
+#include "platform/qt_translations.h"
 #include "platform/quit_on_signal.h"
 #include "platform/wait_cursor.h"
 #include "port/port_settings_store.h"
@@ -48,6 +49,8 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
     const bool restart = QApplication::arguments().contains("--Restart");
     if (lock.Acquire(restart, kRestartWaitMs) == RestartLock::Result::PredecessorHangs) {
         SetLanguage(platform::GetProfileInt(kSectionLanguage, "Language", 0));
+        platform::QtTranslations qtTexts;
+        qtTexts.Load(CurrentLanguageCode());
         platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
         LangMessageBox(kTextPredecessorHangs, platform::MB_OK | platform::MB_ICONERROR);
         platform::SetWaitCursorSink(nullptr);

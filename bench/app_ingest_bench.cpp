@@ -39,11 +39,14 @@
 
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
+#include "bench/latency_probe.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::LatencyProbe;
+using bench::Seconds;
 
 struct Options {
     int seconds = 20;
@@ -75,13 +78,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
-double Seconds(clockid_t clock)
-{
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 long ResidentBytes()
 {
     std::ifstream statm("/proc/self/statm");
@@ -97,61 +93,6 @@ std::string LoadAverage()
     in >> one >> five >> fifteen;
     return one + " " + five + " " + fifteen;
 }
-
-// A thread posts an event stamped with its time every millisecond; the GUI thread notes how
-// late it handles each. The thread's own CPU time is kept apart from the program's.
-class LatencyProbe : public QObject {
-public:
-    static constexpr QEvent::Type kProbe = static_cast<QEvent::Type>(QEvent::User + 718);
-
-    struct ProbeEvent : QEvent {
-        explicit ProbeEvent(Clock::time_point at) : QEvent(kProbe), posted(at) {}
-        Clock::time_point posted;
-    };
-
-    ~LatencyProbe() override { Stop(); }
-
-    void Start()
-    {
-        m_delaysMs.reserve(1 << 20);
-        m_running = true;
-        m_thread = std::thread([this] {
-            auto next = Clock::now();
-            while (m_running) {
-                next += std::chrono::milliseconds(1);
-                std::this_thread::sleep_until(next);
-                QCoreApplication::postEvent(this, new ProbeEvent(Clock::now()));
-            }
-        });
-        pthread_getcpuclockid(m_thread.native_handle(), &m_threadClock);
-    }
-    void Measure(bool on) { m_measuring = on; }
-    // CPU seconds the posting thread has used.
-    double ThreadCpu() const { return m_thread.joinable() ? Seconds(m_threadClock) : 0.0; }
-    void Stop()
-    {
-        m_running = false;
-        if (m_thread.joinable()) m_thread.join();
-    }
-    std::vector<double> Delays() const { return m_delaysMs; }
-
-protected:
-    bool event(QEvent* e) override
-    {
-        if (e->type() != kProbe) return QObject::event(e);
-        if (m_measuring)
-            m_delaysMs.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - static_cast<ProbeEvent*>(e)->posted).count());
-        return true;
-    }
-
-private:
-    std::thread m_thread;
-    std::atomic<bool> m_running{false};
-    clockid_t m_threadClock = CLOCK_THREAD_CPUTIME_ID;
-    bool m_measuring = false;
-    std::vector<double> m_delaysMs;
-};
 
 double Percentile(std::vector<double> sorted, double p)
 {

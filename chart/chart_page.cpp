@@ -62,11 +62,38 @@ void CChartPage::SelectCurve(int n)
     }
 }
 
-void CChartPage::CreatePages()
+void CChartPage::ChooseShownObjects()
 {
     // Without a choice the sheet shows Y axis 0 and curve 0, when the chart has them.
     if (!chart::ResolveAxis(m_pGraph, m_axis)) m_axis = {CXGraphAxis::yAxis, m_pGraph && m_pGraph->GetYAxisCount() > 0 ? 0 : -1};
     if (!chart::ResolveCurve(m_pGraph, m_nCurve)) m_nCurve = m_pGraph && m_pGraph->GetCurveCount() > 0 ? 0 : -1;
+}
+
+void CChartPage::FillPagesFromChart()
+{
+    CreatePages();
+    ChooseShownObjects();
+    m_pAxisDlg->SetAxis(m_axis);
+    m_pAxisDlg->FillFromAxis();
+    m_pCurveDlg->SetCurve(m_nCurve);
+    m_pCurveDlg->FillFromCurve();
+    m_pChartDlg->FillFromChart();
+}
+
+void CChartPage::LoadLanguageTexts()
+{
+    SetWindowText(chart::ChartTextOf(chart::ChartText::SheetTitle));
+    CChartPropertyPage* pages[] = {m_pChartDlg, m_pAxisDlg, m_pCurveDlg};
+    for (int tab = 0; tab < 3; ++tab) {
+        if (!pages[tab]) continue;
+        pages[tab]->LoadStandardTexts();
+        if (tab < m_Tab->count()) m_Tab->setTabText(tab, platform::ToQString(pages[tab]->GetWindowText()));
+    }
+}
+
+void CChartPage::CreatePages()
+{
+    ChooseShownObjects();
 
     auto place = [this](CDialog* page) {
         page->move(kPageLeft, std::max(kPageTop, m_Tab->sizeHint().height() + 4));
@@ -105,7 +132,9 @@ void CChartPage::showEvent(QShowEvent* event)
 
 void CChartPage::OnShowWindow()
 {
-    CreatePages();
+    // The client may make the pages early, before the chart has its curves: they show what the
+    // chart has now.
+    FillPagesFromChart();
     {
         const QSignalBlocker block(m_Tab);
         while (m_Tab->count() > 0) m_Tab->removeTab(0);

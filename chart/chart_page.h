@@ -39,6 +39,12 @@ public:
 
     // Makes the pages that do not exist yet.
     void CreatePages();
+    // Fills every page again from the chart, whose axes and curves may have come or gone since
+    // the pages were made: the axis and the curve shown stay when the chart still has them,
+    // else Y axis 0 and curve 0 are shown.
+    void FillPagesFromChart();
+    // The sheet's title, the tabs and the pages' standard texts in the current language.
+    void LoadLanguageTexts();
     CChartDlg* GetChartDlg() const { return m_pChartDlg; }
     CAxisDlg* GetAxisDlg() const { return m_pAxisDlg; }
     CCurveDlg* GetCurveDlg() const { return m_pCurveDlg; }
@@ -59,6 +65,7 @@ private:
     void OnShowWindow();
     void OnSelchangeTab();
     void ShowPage(CDialog* page);
+    void ChooseShownObjects();
     void HideAndRepaint();
 
     QWidget* m_tabControl;

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -22,6 +23,7 @@
 #include "chart/property_list_items.h"
 #include "chart/xgraph.h"
 #include "platform/qt_text.h"
+#include "res/string_table.h"
 
 using chart::ChartText;
 using chart::ChartTextOf;
@@ -101,6 +103,11 @@ constexpr int IDC_LBLCURVE = 6071;
 constexpr int IDC_LBLTRANSPARENT = 6078;
 constexpr int IDC_LBLFONT = 6068;
 
+// The lists whose entries are fixed texts of the chart.
+constexpr ChartText kLeftRight[] = {ChartText::Left, ChartText::Right};
+constexpr ChartText kTimeUnits[] = {ChartText::Seconds, ChartText::Minutes, ChartText::Hours, ChartText::Days};
+constexpr ChartText kCurveTypes[] = {ChartText::Line, ChartText::Scatter};
+
 double NowAsOleDate()
 {
     const QDateTime now = QDateTime::currentDateTime();
@@ -137,9 +144,10 @@ void DDX_DateTimeCtrl(CDataExchange& dx, int id, double& date)
 // ---------------------------------------------------------------------------------------------
 // CChartPropertyPage
 
-CChartPropertyPage::CChartPropertyPage(UINT templateId, CChartPage* sheet, QWidget* parent)
-    : CDialog(templateId, parent), m_pSheet(sheet), m_grid(new QGridLayout(this))
+CChartPropertyPage::CChartPropertyPage(UINT templateId, ChartText title, CChartPage* sheet, QWidget* parent)
+    : CDialog(templateId, parent), m_pSheet(sheet), m_grid(new QGridLayout(this)), m_title(title)
 {
+    SetWindowText(ChartTextOf(title));
     m_grid->setContentsMargins(6, 6, 6, 6);
     m_grid->setHorizontalSpacing(8);
 }
@@ -224,6 +232,28 @@ void CChartPropertyPage::FillCombo(int id, const std::vector<CString>& entries)
     for (const CString& entry : entries) ComboAddString(id, entry);
 }
 
+void CChartPropertyPage::AddFixedCombo(int id, FixedEntries texts, int row, int column)
+{
+    QComboBox* combo = AddCombo(id, row, column);
+    for (ChartText text : texts) combo->addItem(platform::ToQString(ChartTextOf(text)));
+}
+
+void CChartPropertyPage::SetComboTexts(int id, FixedEntries texts)
+{
+    auto* combo = Item<QComboBox>(id);
+    if (!combo) return;
+    int index = 0;
+    for (ChartText text : texts) combo->setItemText(index++, platform::ToQString(ChartTextOf(text)));
+}
+
+void CChartPropertyPage::LoadStandardTexts()
+{
+    SetWindowText(ChartTextOf(m_title));
+    SetDlgItemText(IDOK, ChartTextOf(ChartText::Ok));
+    SetDlgItemText(IDCANCEL, ChartTextOf(ChartText::Cancel));
+    SetDlgItemText(IDC_APPLY, ChartTextOf(ChartText::Apply));
+}
+
 void CChartPropertyPage::OnCommand(int id, UINT code)
 {
     if (code == BN_CLICKED && id == IDOK) {
@@ -282,9 +312,8 @@ void CChartPropertyPage::RepaintChart(CXGraph* graph)
 // CChartDlg
 
 CChartDlg::CChartDlg(CXGraph* graph, CChartPage* sheet, QWidget* parent)
-    : CChartPropertyPage(5011, sheet, parent), m_pGraph(graph)
+    : CChartPropertyPage(5011, ChartText::ChartPageTitle, sheet, parent), m_pGraph(graph)
 {
-    SetWindowText(ChartTextOf(ChartText::ChartPageTitle));
     AddCaption(1001, "IDC_BGCOL", 0, 0);
     AddColourButton(IDC_BGCOL, 0, 1);
     AddCaption(1002, "IDC_EXTCOL", 1, 0);
@@ -292,9 +321,7 @@ CChartDlg::CChartDlg(CXGraph* graph, CChartPage* sheet, QWidget* parent)
     AddCaption(1003, "IDC_INTCOL", 2, 0);
     AddColourButton(IDC_INTCOL, 2, 1);
     AddCheck(IDC_CBSHOWLEGEND, "IDC_CBSHOWLEGEND", 0, 2);
-    QComboBox* position = AddCombo(IDC_LEGENDPOS, 0, 3);
-    position->addItem(platform::ToQString(ChartTextOf(ChartText::Left)));
-    position->addItem(platform::ToQString(ChartTextOf(ChartText::Right)));
+    AddFixedCombo(IDC_LEGENDPOS, kLeftRight, 0, 3);
     AddCheck(IDC_CBDOUBLEBUFFER, "IDC_CBDOUBLEBUFFER", 1, 2);
     AddCheck(IDC_CBSNAP, "IDC_CBSNAP", 2, 2);
     AddCaption(1004, "IDC_SNAPRANGE", 3, 2);
@@ -310,7 +337,19 @@ CChartDlg::CChartDlg(CXGraph* graph, CChartPage* sheet, QWidget* parent)
 
 BOOL CChartDlg::OnInitDialog()
 {
-    if (!m_pGraph) return TRUE;
+    FillFromChart();
+    return TRUE;
+}
+
+void CChartDlg::LoadStandardTexts()
+{
+    CChartPropertyPage::LoadStandardTexts();
+    SetComboTexts(IDC_LEGENDPOS, kLeftRight);
+}
+
+void CChartDlg::FillFromChart()
+{
+    if (!m_pGraph) return;
     const chart::AxisRef shownAxis = m_pSheet ? m_pSheet->ShownAxis() : chart::AxisRef{};
     const int shownCurve = m_pSheet ? m_pSheet->ShownCurve() : -1;
     chart::FillChartPage(*m_pGraph, shownAxis, shownCurve, m_data);
@@ -324,7 +363,6 @@ BOOL CChartDlg::OnInitDialog()
     UpdateData(false);
     UpdateEnabling();
     EnableApply(false);
-    return TRUE;
 }
 
 void CChartDlg::DoDataExchange(CDataExchange& dx)
@@ -407,9 +445,8 @@ bool CChartDlg::OnApply()
 // CAxisDlg
 
 CAxisDlg::CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidget* parent)
-    : CChartPropertyPage(5007, sheet, parent), m_pGraph(graph), m_axis(axis)
+    : CChartPropertyPage(5007, ChartText::AxisPageTitle, sheet, parent), m_pGraph(graph), m_axis(axis)
 {
-    SetWindowText(ChartTextOf(ChartText::AxisPageTitle));
     AddCaption(1001, "IDC_AXLABEL", 0, 0);
     AddEdit(IDC_AXLABEL, 0, 1);
     AddCheck(IDC_CBAUTOSCALE, "IDC_CBAUTOSCALE", 1, 0);
@@ -439,9 +476,7 @@ CAxisDlg::CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidg
     AddCaption(1004, "IDC_AXSTEPWIDTH", 6, 0);
     AddEdit(IDC_AXSTEPWIDTH, 6, 1);
     AddEdit(IDC_STEPCOUNT, 6, 2);
-    QComboBox* unit = AddCombo(IDC_TIMEUNIT, 6, 3);
-    for (ChartText text : {ChartText::Seconds, ChartText::Minutes, ChartText::Hours, ChartText::Days})
-        unit->addItem(platform::ToQString(ChartTextOf(text)));
+    AddFixedCombo(IDC_TIMEUNIT, kTimeUnits, 6, 3);
     AddCaption(1005, "IDC_TIMEFORMAT", 7, 0);
     AddEdit(IDC_TIMEFORMAT, 7, 1);
 
@@ -461,9 +496,7 @@ CAxisDlg::CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidg
     QComboBox* gridStyle = AddCombo(IDC_GRIDSTYLE, 11, 1);
     chart::MakePenStyleList(gridStyle, 5);
     AddCaption(1013, "IDC_AXADJ", 11, 2);
-    QComboBox* placement = AddCombo(IDC_AXADJ, 11, 3);
-    placement->addItem(platform::ToQString(ChartTextOf(ChartText::Left)));
-    placement->addItem(platform::ToQString(ChartTextOf(ChartText::Right)));
+    AddFixedCombo(IDC_AXADJ, kLeftRight, 11, 3);
 
     auto* axisFont = new QPushButton("IDC_AXFONT", this);
     auto* scaleFont = new QPushButton("IDC_AXSCFONT", this);
@@ -472,6 +505,7 @@ CAxisDlg::CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidg
     Grid()->addWidget(axisFont, 12, 0);
     Grid()->addWidget(scaleFont, 12, 1);
     AddButtonsRow(13);
+    LoadStandardTexts();
 }
 
 BOOL CAxisDlg::OnInitDialog()
@@ -479,6 +513,17 @@ BOOL CAxisDlg::OnInitDialog()
     FillFromAxis();
     EnableApply(false);
     return TRUE;
+}
+
+void CAxisDlg::LoadStandardTexts()
+{
+    CChartPropertyPage::LoadStandardTexts();
+    // The pickers name months and order dates as the program's language does.
+    const QLocale locale(QString::fromLatin1(CurrentLanguageCode()));
+    for (int id : {IDC_STARTDATE, IDC_STARTTIME, IDC_ENDDATE, IDC_ENDTIME})
+        if (auto* picker = Item<QDateTimeEdit>(id)) picker->setLocale(locale);
+    SetComboTexts(IDC_TIMEUNIT, kTimeUnits);
+    SetComboTexts(IDC_AXADJ, kLeftRight);
 }
 
 void CAxisDlg::FillFromAxis()
@@ -581,15 +626,12 @@ bool CAxisDlg::OnApply()
 // CCurveDlg
 
 CCurveDlg::CCurveDlg(CXGraph* graph, int curve, CChartPage* sheet, QWidget* parent)
-    : CChartPropertyPage(5004, sheet, parent), m_pGraph(graph), m_nCurve(curve)
+    : CChartPropertyPage(5004, ChartText::CurvePageTitle, sheet, parent), m_pGraph(graph), m_nCurve(curve)
 {
-    SetWindowText(ChartTextOf(ChartText::CurvePageTitle));
     AddCaption(1001, "IDC_EDLABEL", 0, 0);
     AddEdit(IDC_EDLABEL, 0, 1);
     AddCaption(1002, "IDC_EDTYPE", 1, 0);
-    QComboBox* type = AddCombo(IDC_EDTYPE, 1, 1);
-    type->addItem(platform::ToQString(ChartTextOf(ChartText::Line)));
-    type->addItem(platform::ToQString(ChartTextOf(ChartText::Scatter)));
+    AddFixedCombo(IDC_EDTYPE, kCurveTypes, 1, 1);
     AddCaption(1003, "IDC_EDSTYLE", 2, 0);
     QComboBox* style = AddCombo(IDC_EDSTYLE, 2, 1);
     chart::MakePenStyleList(style, 5);
@@ -635,6 +677,12 @@ BOOL CCurveDlg::OnInitDialog()
     FillFromCurve();
     EnableApply(false);
     return TRUE;
+}
+
+void CCurveDlg::LoadStandardTexts()
+{
+    CChartPropertyPage::LoadStandardTexts();
+    SetComboTexts(IDC_EDTYPE, kCurveTypes);
 }
 
 void CCurveDlg::FillFromCurve()

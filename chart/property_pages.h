@@ -10,6 +10,9 @@
 // 1001 (background colour) to 1007, the axis page's 1001 to 1013, the curve page's 1001 to
 // 1007, in the order the pages show them; check boxes and buttons carry their own captions.
 
+#include <span>
+
+#include "chart/chart_texts.h"
 #include "chart/property_page_logic.h"
 #include "platform/dialog.h"
 
@@ -26,12 +29,15 @@ constexpr int IDC_APPLY = 5002;
 // change handler that enables Apply.
 class CChartPropertyPage : public CDialog {
 public:
-    CChartPropertyPage(UINT templateId, CChartPage* sheet, QWidget* parent);
+    CChartPropertyPage(UINT templateId, chart::ChartText title, CChartPage* sheet, QWidget* parent);
 
     // Apply: reads and checks every value, writes them and repaints the chart; false (and
     // nothing written) when a value failed its check.
     virtual bool OnApply() = 0;
     bool IsApplyEnabled() const { return IsDlgItemEnabled(chart::IDC_APPLY); }
+    // The page's title, its buttons and the fixed entries of its lists in the current
+    // language; the chosen entries stay chosen.
+    virtual void LoadStandardTexts();
 
 protected:
     void OnCommand(int id, UINT code) override;
@@ -57,17 +63,24 @@ protected:
     class CColorButton* AddColourButton(int id, int row, int column);
     class CSpinButtonCtrl* Spin(int id) const { return Item<CSpinButtonCtrl>(id); }
     void FillCombo(int id, const std::vector<CString>& entries);
+    using FixedEntries = std::span<const chart::ChartText>;
+    void AddFixedCombo(int id, FixedEntries texts, int row, int column);
+    void SetComboTexts(int id, FixedEntries texts);
 
     CChartPage* m_pSheet;
 
 private:
     QGridLayout* m_grid;
+    chart::ChartText m_title;
 };
 
 class CChartDlg : public CChartPropertyPage {
 public:
     CChartDlg(CXGraph* graph, CChartPage* sheet, QWidget* parent);
+    // Fills the page from the chart, its lists choosing what the other pages show.
+    void FillFromChart();
     bool OnApply() override;
+    void LoadStandardTexts() override;
     const chart::ChartPageData& Data() const { return m_data; }
 
 protected:
@@ -94,6 +107,7 @@ public:
     chart::AxisRef GetAxis() const { return m_axis; }
     void FillFromAxis();
     bool OnApply() override;
+    void LoadStandardTexts() override;
     const chart::AxisPageData& Data() const { return m_data; }
 
 protected:
@@ -118,6 +132,7 @@ public:
     // Fills the page from its curve; nothing happens while the page has no curve.
     void FillFromCurve();
     bool OnApply() override;
+    void LoadStandardTexts() override;
     const chart::CurvePageData& Data() const { return m_data; }
 
 protected:

@@ -1,21 +1,17 @@
 #include "documentation/append_file.h"
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "documentation/documentation_texts.h"
 #include "platform/codepage.h"
+#include "res/string_table.h"
 
 namespace documentation {
-
-CString ErrnoText(int error)
-{
-    return CString(std::strerror(error));
-}
 
 CAppendFile::~CAppendFile()
 {
@@ -40,7 +36,7 @@ bool CAppendFile::Open(const CString& fileName, Create create, CString& error)
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             m_openErrno = errno ? errno : EINVAL;
             ::close(fd);
-            error = "not a regular file";
+            error = LoadLangString(kTextReasonNotRegular);
             return false;
         }
         size = static_cast<std::uint64_t>(info.st_size);
@@ -60,7 +56,7 @@ void CAppendFile::Close()
 bool CAppendFile::Append(std::string_view bytes, CString& error)
 {
     if (m_fd < 0) {
-        error = "the file is not open";
+        error = LoadLangString(kTextReasonNotOpen);
         return false;
     }
     std::size_t done = 0;
@@ -98,7 +94,7 @@ bool CAppendFile::IsDetached() const
 bool CAppendFile::Reattach(CString& error)
 {
     if (m_fd < 0) {
-        error = "the file is not open";
+        error = LoadLangString(kTextReasonNotOpen);
         return false;
     }
     const int fd = ::open(platform::ToFileSystemPath(m_fileName).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

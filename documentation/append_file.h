@@ -56,7 +56,5 @@ private:
     int m_openErrno = 0;
 };
 
-// "<reason>" for an errno value, in the C locale's words.
-CString ErrnoText(int error);
 
 }  // namespace documentation

@@ -3,9 +3,11 @@
 #include "documentation/documentation_texts.h"
 #include "documentation/file_naming.h"
 
+#include <cerrno>
 #include <unistd.h>
 
 #include "platform/codepage.h"
+#include "res/string_table.h"
 
 namespace documentation {
 
@@ -18,7 +20,7 @@ bool DiagramBitmapName(const CDocumentationSettings& settings, int mode, CString
         fileName = ConstantFileName(folder, prefix, kBitmapExtension);
         return true;
     }
-    error = "no automatic storage of diagrams";
+    error = LoadLangString(kTextReasonNoDiagramStorage);
     return false;
 }
 
@@ -32,10 +34,13 @@ CString StoreDiagramBitmap(const CDocumentationSettings& settings, IDiagramBitma
         const CString name = IndexedFileName(settings.directory[kDiagrams], settings.prefix[kDiagrams], 1, kBitmapExtension);
         return FileFaultText(kTextDiagramNotStored, name, error);
     }
+    // A picture that could not be written tells why through errno, as file functions do.
+    errno = 0;
     if (diagram.SaveBitmap(fileName)) return CString();
+    const int reason = errno;
     // The claimed empty file must not stay behind as a broken bitmap.
     if (mode == kStorageIndexed) ::unlink(platform::ToFileSystemPath(fileName).c_str());
-    return FileFaultText(kTextDiagramNotStored, fileName, CString());
+    return FileFaultText(kTextDiagramNotStored, fileName, reason != 0 ? ErrnoText(reason) : CString());
 }
 
 }  // namespace documentation

@@ -48,7 +48,8 @@ public:
 class IDiagramBitmapSource {
 public:
     virtual ~IDiagramBitmapSource() = default;
-    // Writes the diagram as a bitmap file; false when it could not be written.
+    // Writes the diagram as a bitmap file; false when it could not be written, with errno
+    // telling why where a file function failed (0 otherwise).
     virtual bool SaveBitmap(const CString& fileName) = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "documentation/documentation_texts.h"
 
+#include <cerrno>
+
 #include "res/string_table.h"
 
 namespace documentation {
@@ -8,8 +10,32 @@ CString FileFaultText(UINT textId, const CString& fileName, const CString& reaso
 {
     CString text = LoadLangString(textId);
     text.Replace("<file>", fileName);
+    if (reason.IsEmpty()) {
+        text.Replace(" (<reason>)", "");
+        text.Replace("\n(<reason>)", "");
+    }
     text.Replace("<reason>", reason);
     return text;
+}
+
+CString ErrnoText(int error)
+{
+    switch (error) {
+    case ENOENT: return LoadLangString(kTextReasonMissing);
+    case EACCES:
+    case EPERM: return LoadLangString(kTextReasonNoPermission);
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return LoadLangString(kTextReasonDiskFull);
+    case EROFS: return LoadLangString(kTextReasonReadOnly);
+    case ENOTDIR: return LoadLangString(kTextReasonNotAFolder);
+    case EISDIR: return LoadLangString(kTextReasonIsAFolder);
+    case ENAMETOOLONG: return LoadLangString(kTextReasonNameTooLong);
+    case EIO: return LoadLangString(kTextReasonInputOutput);
+    case EMFILE:
+    case ENFILE: return LoadLangString(kTextReasonTooManyFiles);
+    default: return CString::Formatted(LoadLangString(kTextReasonSystemError).GetString(), error);
+    }
 }
 
 CString SeparatorProblemText(SeparatorProblem problem)

@@ -49,9 +49,28 @@ constexpr UINT kTextLabelPassed = 5787;
 constexpr UINT kTextLabelFailed = 5788;
 constexpr UINT kTextLabelSensor = 5789;
 constexpr UINT kTextStorageMode = 5790;
+// Why a file could not be written, in the user's words.
+constexpr UINT kTextReasonMissing = 5955;
+constexpr UINT kTextReasonNoPermission = 5956;
+constexpr UINT kTextReasonDiskFull = 5957;
+constexpr UINT kTextReasonReadOnly = 5958;
+constexpr UINT kTextReasonNotAFolder = 5959;
+constexpr UINT kTextReasonIsAFolder = 5960;
+constexpr UINT kTextReasonNameTooLong = 5961;
+constexpr UINT kTextReasonInputOutput = 5962;
+constexpr UINT kTextReasonTooManyFiles = 5963;
+constexpr UINT kTextReasonSystemError = 5964;  // %d: the system's error number
+constexpr UINT kTextReasonNotRegular = 5965;
+constexpr UINT kTextReasonNotOpen = 5966;
+constexpr UINT kTextReasonIndexesTaken = 5967;  // %d to %d
+constexpr UINT kTextReasonNoDiagramStorage = 5968;
 
-// A message about a file: the text's "<file>" and "<reason>" replaced.
+// A message about a file: the text's "<file>" and "<reason>" replaced; without a reason its
+// parentheses go too.
 CString FileFaultText(UINT textId, const CString& fileName, const CString& reason);
+// The reason for a system error number (errno) in the current language; a number without a
+// text of its own is named by its number.
+CString ErrnoText(int error);
 // The message for a refused pair of separators; empty for none.
 CString SeparatorProblemText(SeparatorProblem problem);
 

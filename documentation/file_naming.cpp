@@ -5,7 +5,9 @@
 
 #include <dirent.h>
 
+#include "documentation/documentation_texts.h"
 #include "platform/codepage.h"
+#include "res/string_table.h"
 
 namespace documentation {
 
@@ -74,7 +76,7 @@ bool ClaimIndexedFile(const CString& folder, const CString& prefix, const CStrin
         if (file.Open(name, CAppendFile::Create::NewOnly, error)) return true;
         if (file.OpenErrno() != EEXIST) return false;
     }
-    error = CString::Formatted("indexes %d to %d are all taken", first, first + kClaimAttempts - 1);
+    error = CString::Formatted(LoadLangString(kTextReasonIndexesTaken).GetString(), first, first + kClaimAttempts - 1);
     return false;
 }
 

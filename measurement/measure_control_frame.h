@@ -79,8 +79,13 @@ public:
     virtual int ActiveViewKind() const = 0;
     virtual void OnChannelView(int index) = 0;
     virtual void ConfigureMovingAverages(int mode) = 0;
+    // The set-up page's trigger modes into the frame's trigger fields, with their armed bytes.
+    virtual void StoreTriggerModes() = 0;
+    // The armed bytes from the trigger fields' sources.
     virtual void UpdateTriggerFlags() = 0;
     virtual void ScanViewListItems(int which) = 0;
+    // The frame's key handling, offered every key of the panel first; true when it took the key.
+    virtual bool HandleKeyMessage(int virtualKey, bool keyDown) = 0;
     virtual void PostCloseMainWindow() = 0;
     virtual void ArmFrameTimer(UINT_PTR id, UINT ms) = 0;
     virtual void WriteLogFile(const CString& event) = 0;

@@ -99,6 +99,8 @@ public:
     void RefreshSensorChecks();
     void LayoutAngleControls();
     void OnPaint(bool visible);
+    // Every key is offered to the frame's key handling first; true when the frame took it.
+    bool OfferKeyToFrame(int virtualKey, bool keyDown) { return m_frame.HandleKeyMessage(virtualKey, keyDown); }
     void UpdateButtonStates();
     void UpdateControlLed() override;
     void SetSensorCheck(int index, bool on);

@@ -27,6 +27,8 @@ void CDlgMeasureDiagram::CheckSensorVersion(int code)
     if (!com.IsControlOn()) m_frame.CloseCalibrationEndPrompt();
     m_frame.MarkInformationRefresh();
     com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    // The sensor's start-up has settled: the frame may lay its views out again.
+    com.m_bStartupStatus = 0;
     m_frame.EndWaitCursorOnce();
     Changed();
 }

@@ -41,7 +41,7 @@ void CDlgMeasureDiagram::StartMeasurement()
     r.bTrggrWasActiveLastTime = 0;
     m_frame.Flag(FrameFlag::TriggerCycle) = m_bTriggerCycle;
     if (m_bTriggerCycle && !IsTriggerArmed()) {
-        m_frame.UpdateTriggerFlags();
+        m_frame.StoreTriggerModes();
         Com().COM_CalcReceiveTimeout();
     }
     const bool triggered = IsTriggerArmed();
@@ -187,20 +187,12 @@ void CDlgMeasureDiagram::OnBnClickedTrigger()
         SetTriggerArmed(true);
         r.shared.bStoppedByUser = 0;
         t.recording = 0;
-        const CMeasureSetup* setup = m_frame.SetupRecord();
-        if (m_bUserArming && setup) {
-            // The trigger modes of the set-up page.
-            t.startSource = setup->startSource;
-            t.stopSource = setup->stopSource;
-            t.startValue = setup->startValue;
-            t.stopValue = setup->stopValue;
-            t.startDirection = setup->startDirection;
-            t.plannedStartTime = setup->startTime;
+        // A click takes the set-up page's trigger modes; an automatic repeat keeps them.
+        if (m_bUserArming) {
+            m_frame.StoreTriggerModes();
             ShowAroundTriggerPanel(true);
         }
         m_frame.UpdateTriggerFlags();
-        t.startArmed = t.startSource >= 1 && t.startSource <= 4 ? 0 : 1;
-        t.stopArmed = t.stopSource >= 1 && t.stopSource <= 4 ? 0 : 1;
         com.COM_CalcReceiveTimeout();
         ComputeTriggerHysteresis();
         TriggerIndicator() = 2;
@@ -220,7 +212,7 @@ void CDlgMeasureDiagram::OnBnClickedTrigger()
         t.firstValue = 1;
         if (m_bUserArming) {
             m_frame.Flag(FrameFlag::TriggerCycle) = 1;
-            if (setup) t.stopDirection = setup->stopDirection;
+            if (const CMeasureSetup* setup = m_frame.SetupRecord()) t.stopDirection = setup->stopDirection;
         }
         m_controls.Enable(IDC_MC_DURATION_COMBO, false);
     }

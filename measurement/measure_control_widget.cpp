@@ -182,4 +182,9 @@ void MeasureControlWidget::paintEvent(QPaintEvent* event)
     QMetaObject::invokeMethod(this, [this] { m_logic->OnPaint(isVisible()); }, Qt::QueuedConnection);
 }
 
+bool MeasureControlWidget::PreTranslateKey(int virtualKey, bool keyDown)
+{
+    return m_logic->OfferKeyToFrame(virtualKey, keyDown) || CDialog::PreTranslateKey(virtualKey, keyDown);
+}
+
 }  // namespace measurement

@@ -37,6 +37,7 @@ protected:
     void showEvent(class QShowEvent* event) override;
     void hideEvent(class QHideEvent* event) override;
     void paintEvent(class QPaintEvent* event) override;
+    bool PreTranslateKey(int virtualKey, bool keyDown) override;
 
 private:
     void SetUpIndicators();

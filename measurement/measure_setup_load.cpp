@@ -253,8 +253,9 @@ bool CDlgMeasureAdjust::RefreshChannelRows()
     for (int g = 0; g < 2; ++g) {
         const bool shown = several && GetDisplayFlag(g);
         for (int id : {kRowCaption[4 + g], kDecimalsCombo[4 + g], kUnitCombo[4 + g], kAveragingCombo[4 + g], kSignCombo[4 + g]})
-            m_controls.Show(id, shown && !m_bExpanded);
+            m_controls.Show(id, shown);
     }
+    UpdateExpandButton();
     bool ok = true;
     for (int r = 0; r < kRowCount; ++r) {
         ok = FillDecimalsList(r) && ok;

@@ -196,34 +196,26 @@ void CDlgMeasureAdjust::WriteProfileValues() const
         platform::WriteProfileInt(kProfileSection, kSerialKey, static_cast<int>(com.m_Sensor[0].m_sStatorHeader.nSerialNo));
 }
 
+// Expanded, the page shows the power selectors of each power channel that is shown, below the
+// channel rows, which stay as they are: the page grows by them.
 bool CDlgMeasureAdjust::ToggleDetails()
 {
     m_bExpanded = m_bExpanded ? 0 : 1;
-    // The row controls of the six rows give way to the power rows while expanded.
-    std::vector<int> rowControls;
-    for (int r = 0; r < kRowCount; ++r) {
-        rowControls.push_back(kDecimalsCombo[r]);
-        rowControls.push_back(kUnitCombo[r]);
-        rowControls.push_back(kAveragingCombo[r]);
-        rowControls.push_back(kSignCombo[r]);
-    }
-    for (std::size_t i = 0; i < rowControls.size() && i < m_bHiddenByDetails.size(); ++i) {
-        const int id = rowControls[i];
-        if (m_bExpanded) {
-            m_bHiddenByDetails[i] = m_controls.IsShown(id);
-            m_controls.Show(id, false);
-        } else if (m_bHiddenByDetails[i]) {
-            m_controls.Show(id, true);
-            m_bHiddenByDetails[i] = false;
-        }
-    }
     for (int g = 0; g < 2; ++g) {
         const bool show = m_bExpanded && GetDisplayFlag(g);
         for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
             m_controls.Show(id, show);
     }
     m_controls.SetText(IDC_EXPAND, m_bExpanded ? "-" : "+");
+    UpdateExpandButton();
     return true;
+}
+
+// Without a power channel shown there are no details: the button rests (unless it must
+// collapse the page).
+void CDlgMeasureAdjust::UpdateExpandButton()
+{
+    m_controls.Enable(IDC_EXPAND, m_bExpanded || GetDisplayFlag(0) || GetDisplayFlag(1));
 }
 
 void CDlgMeasureAdjust::ArrangePage()

@@ -79,6 +79,7 @@ public:
     void CountActiveChannels();
     void ShowAddProgPaths();
     bool ToggleDetails();
+    void UpdateExpandButton();
     void ArrangePage();
     bool IsExpanded() const { return m_bExpanded != 0; }
     bool IsPageEnabled() const { return m_bPageEnabled; }
@@ -305,7 +306,6 @@ private:
     std::array<bool, 4> m_bLowPassAvailable{true, true, true, true};
     std::array<bool, 6> m_bResetUnit{};
     std::array<BYTE, 4> m_bScaled{};
-    std::array<bool, 64> m_bHiddenByDetails{};
     bool m_bChannelButtonBusy = false;
     bool m_bBusyMarker = false;
     bool m_bPageEnabled = true;

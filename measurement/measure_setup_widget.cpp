@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QShowEvent>
 
+#include <algorithm>
+
 #include "controls/browse_ctrl.h"
 #include "controls/kombi_box.h"
+#include "controls/wheel_focus.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -26,6 +29,7 @@ MeasureSetupWidget::MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent)
       m_ui(std::make_unique<Ui::MeasureSetupPage>())
 {
     m_ui->setupUi(this);
+    controls::WheelOnlyWithFocus(*this);
     RegisterControlsFromForm();
     for (int k = 0; k < 2; ++k) {
         auto* browse = Item<CBrowseCtrl>(kAddProgBrowse[k]);
@@ -182,7 +186,10 @@ void MeasureSetupWidget::SyncControl(int id, const ControlState& state)
     if (auto* combo = dynamic_cast<CKombiBox*>(control)) {
         ShowComboState(*combo, state);
     } else if (auto* button = dynamic_cast<QAbstractButton*>(control)) {
-        if (!state.text.IsEmpty() || id == kScalingButton[0]) button->setText(text);
+        // A button keeps its form's caption while the page gives it no text; the scaling
+        // buttons' texts are the page's alone, empty ones too.
+        const bool scaling = std::find(std::begin(kScalingButton), std::end(kScalingButton), id) != std::end(kScalingButton);
+        if (!state.text.IsEmpty() || scaling) button->setText(text);
         if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(control)) {
         if (edit->text() != text) edit->setText(text);

@@ -1,5 +1,7 @@
 #include "measurement/trigger_evaluation.h"
 
+#include "measurement/measure_setup_record.h"
+
 #include <cmath>
 #include <limits>
 
@@ -30,6 +32,23 @@ void TakeFirstValue(TriggerState& s, double v)
 }
 
 }  // namespace
+
+void CopyTriggerModes(const CMeasureSetup& setup, TriggerState& s)
+{
+    s.startSource = setup.startSource;
+    s.stopSource = setup.stopSource;
+    s.startValue = setup.startValue;
+    s.stopValue = setup.stopValue;
+    s.startDirection = setup.startDirection;
+    s.plannedStartTime = setup.startTime;
+}
+
+void DeriveTriggerArming(TriggerState& s)
+{
+    auto channelSource = [](int source) { return source >= 1 && source <= 4; };
+    s.startArmed = channelSource(s.startSource) ? 0 : 1;
+    s.stopArmed = channelSource(s.stopSource) ? 0 : 1;
+}
 
 TriggerEvent EvaluateMeasureTriggers(TriggerState& s, bool triggerArmed, int channel, double v, bool showAround,
                                      ITriggerActions& actions)

@@ -87,6 +87,15 @@ double ComputeHysteresis(int source, bool start, const HysteresisInputs& in);
 // |R| x P x 0.01, scaled by 25000 / C only for 0 < C < 19000.
 double RangeHysteresis(const HysteresisChannel& channel);
 
+struct CMeasureSetup;
+
+// The set-up page's two trigger modes (sources) with their levels, start direction and planned
+// start time, copied into the frame's trigger fields.
+void CopyTriggerModes(const CMeasureSetup& setup, TriggerState& s);
+// The armed bytes from the sources: a channel source (1 to 4) waits for a value on the far side
+// of its level first (0), every other source needs none (1).
+void DeriveTriggerArming(TriggerState& s);
+
 // The measuring duration in whole seconds of a stop by duration (7) or count (8); -1 for other
 // sources.
 std::int32_t StopDurationSeconds(int stopSource, double durationSeconds, double pieceCount, double interval);

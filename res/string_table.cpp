@@ -79,6 +79,13 @@ int GetLanguage()
     return km3_res::g_languageOffset.load();
 }
 
+const char* CurrentLanguageCode()
+{
+    static constexpr const char* kCodes[km3_res::kLanguageCount] = {"de", "en", "fr", "es"};
+    const int index = GetLanguage() / km3_res::kLanguageStep;
+    return index >= 0 && index < km3_res::kLanguageCount ? kCodes[index] : kCodes[0];
+}
+
 void SetLanguage(int offset)
 {
     if (offset == 0 || offset == 1000 || offset == 2000 || offset == 3000) km3_res::g_languageOffset.store(offset);

@@ -17,6 +17,8 @@ int GetLanguage();
 // Switches the language of every later LoadLangString; other values than the four offsets
 // are ignored. Windows reload their texts when the main frame tells them to.
 void SetLanguage(int offset);
+// The code of the current language ("de", "en", "fr" or "es"), as Qt and locales name it.
+const char* CurrentLanguageCode();
 
 namespace km3_res {
 

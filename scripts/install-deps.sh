@@ -3,7 +3,7 @@
 # missing. Runs apt-get as root, through sudo when started by another user.
 set -eu
 packages="build-essential cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-libbenchmark-dev libusb-1.0-0-dev fonts-liberation2 clang libclang-rt-14-dev"
+libbenchmark-dev libusb-1.0-0-dev fonts-liberation2 qt6-translations-l10n clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

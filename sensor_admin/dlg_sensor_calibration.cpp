@@ -28,11 +28,27 @@ bool CDlgSensorCalibration::IsSensorPresent() const
 
 void CDlgSensorCalibration::OnShowPage(bool shown)
 {
-    if (shown)
+    if (shown) {
         m_com.m_nConnectionOverride = kConnectionOverrideCalibration;
-    else if (m_activity == Activity::Idle)
+        m_com.m_nMultiportReconnect = kMultiportReconnectForOneSensor;
+        if (m_activity == Activity::Idle && m_com.m_nCountActivePorts >= 2) ReopenMultiportForOneSensor();
+    } else if (m_activity == Activity::Idle) {
         m_com.m_nConnectionOverride = 0;
+        m_com.m_nMultiportReconnect = 0;
+    }
     Changed();
+}
+
+void CDlgSensorCalibration::ReopenMultiportForOneSensor()
+{
+    // A calibration works on one sensor through the first port. The ports of a multiport device
+    // are let go and reopened together by the connect request, which opens the active rows on
+    // the first port and completes the connection as for one sensor.
+    for (auto& port : m_com.m_pPortManOfPort) {
+        if (port && port != m_com.m_pPortMan) port->SetOffLine();
+        port.reset();
+    }
+    m_com.COM_ConnectSensor(0, 3);
 }
 
 void CDlgSensorCalibration::ShowControls(bool show)
@@ -94,11 +110,27 @@ bool CDlgSensorCalibration::CalcualteCalibValues(bool firstSwitch, bool secondSw
 
 // ---- What the user does --------------------------------------------------------------------------
 
+void CDlgSensorCalibration::SetReferenceValues(std::optional<DWORD> a, std::optional<DWORD> b)
+{
+    m_fields.referenceValue = {a.value_or(0), b.value_or(0)};
+    m_bReferenceGiven = {a.has_value(), b.has_value()};
+}
+
 bool CDlgSensorCalibration::OnStartCalibration()
 {
     if (m_activity != Activity::Idle) return false;
     if (!IsSensorPresent()) {
         m_strStatusLine = LoadLangString(kTextConnectFirst);
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);
+        Changed();
+        return false;
+    }
+    // Without its reference the new gain of a channel cannot be computed: nothing is sent
+    // before each channel the sensor has holds one (a channel B that is a digital input has none).
+    const bool hasChannelB = !CComPort::IsDeviceCode5(m_com.m_Sensor[0].m_sIdent);
+    for (int c = 0; c < (hasChannelB ? 2 : 1); ++c) {
+        if (m_bReferenceGiven[static_cast<std::size_t>(c)]) continue;
+        m_strStatusLine.Format(LoadLangString(kTextReferenceMissing).GetString(), c == 0 ? 'A' : 'B');
         AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);
         Changed();
         return false;
@@ -191,7 +223,30 @@ void CDlgSensorCalibration::SetActivity(Activity activity)
     Changed();
 }
 
+void CDlgSensorCalibration::ReportCalibrationRefused(int errorMask)
+{
+    m_nLastErrorMask = errorMask;
+    // What made the computation fail: a control signal that did not move a channel as it
+    // should, a gain out of range, or else a scale value too close to the zero point (load).
+    CString text;
+    const int control = errorMask & (kCalibErrorControlA | kCalibErrorControlB);
+    if (control) {
+        const char* channels = control == kCalibErrorControlA ? "A" : control == kCalibErrorControlB ? "B" : "A, B";
+        text.Format(LoadLangString(kTextControlSignalNoChange).GetString(), channels);
+    } else if (errorMask & (kCalibErrorGainA | kCalibErrorGainB)) {
+        text.Format(LoadLangString(kTextCalibrationRefused).GetString(), static_cast<unsigned>(errorMask));
+    } else {
+        text = LoadLangString(kTextCalibrationLoadCheck);
+    }
+    Finish(text, true);
+}
+
 void CDlgSensorCalibration::Finish(UINT messageId, bool box)
+{
+    Finish(messageId ? LoadLangString(messageId) : CString(), box);
+}
+
+void CDlgSensorCalibration::Finish(const CString& message, bool box)
 {
     m_activity = Activity::Idle;
     CWnd::KillTimer(kCalibTimerWatch);
@@ -200,9 +255,9 @@ void CDlgSensorCalibration::Finish(UINT messageId, bool box)
     m_zeroPrompt.Close();
     m_endPrompt.CloseIfVisible();
     m_bControlsVisible = true;
-    m_strStatusLine = messageId ? LoadLangString(messageId) : CString();
+    m_strStatusLine = message;
     Changed();
-    if (box && messageId) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+    if (box && !message.IsEmpty()) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
 }
 
 void CDlgSensorCalibration::AbortSensorLeft(bool box)

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
@@ -28,6 +29,8 @@ constexpr UINT kCalibWatchPeriodMs = 100;
 constexpr int kCalibStallMs = 3000;
 constexpr int kCalibAnswersPerPhase = 300;
 constexpr int kConnectionOverrideCalibration = 2;
+// The controller's request that the ports of a multiport device be reopened for one sensor.
+constexpr int kMultiportReconnectForOneSensor = 2;
 
 class CDlgSensorCalibration : public CWnd, public ChangeNotice, public workflow::ICalibrationPage {
 public:
@@ -46,6 +49,7 @@ public:
     }
     void ShowScaleWarning() override { m_endPrompt.ShowWarning(); }
     void CloseScaleValuePromptIfVisible() override { m_endPrompt.CloseIfVisible(); }
+    void ReportCalibrationRefused(int errorMask) override;
 
     bool CalcualteCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask);
 
@@ -54,7 +58,9 @@ public:
     bool OnActivateUserCalibration();
     bool OnDeactivateUserCalibration();
     bool OnWriteInaccuracy(double percent);
-    void SetReferenceValues(DWORD a, DWORD b) { m_fields.referenceValue = {a, b}; }
+    // The reference values of channels A and B as the user entered them; none: the field is
+    // empty, and the calibration does not start.
+    void SetReferenceValues(std::optional<DWORD> a, std::optional<DWORD> b);
     void SetInaccuracyMode(int mode) { m_fields.inaccuracyMode = mode; }
     void SetInaccuracyWriteAllowed(bool allowed) { m_fields.inaccuracyWriteAllowed = allowed ? 1 : 0; }
     // Ends a running calibration; nothing is written.
@@ -79,7 +85,8 @@ public:
     bool IsSensorPresent() const;
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
-    // The page is shown or hidden: while shown, a reconnection completes as for one sensor.
+    // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and
+    // shown with a multiport device connected, its ports are reopened for one sensor.
     void OnShowPage(bool shown);
     CString m_strStatusLine;
 
@@ -89,7 +96,9 @@ protected:
 private:
     void SetActivity(Activity activity);
     void Finish(UINT messageId, bool box);
+    void Finish(const CString& message, bool box);
     void AbortSensorLeft(bool box = true);
+    void ReopenMultiportForOneSensor();
     std::array<CalibChannelInput, 2> Inputs() const;
 
     CComPort& m_com;
@@ -107,6 +116,7 @@ private:
     int m_nUnansweredSteps = 0;
     int m_nLastErrorMask = 0;
     std::array<CalibChannelResult, 2> m_lastResult{};
+    std::array<bool, 2> m_bReferenceGiven{};
 };
 
 }  // namespace sensor_admin

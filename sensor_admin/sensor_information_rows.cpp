@@ -18,9 +18,16 @@ bool BlockGood(const CSensorRecord& sensor, int slot) { return sensor.m_anBlockC
 
 CString Number(DWORD value) { return value ? CString::Formatted("%u", value) : NotAvailable(); }
 
-CString Decimal(double value, const char* format = "%g")
+// A number as the user reads it: with the decimal separator of the language.
+CString Localized(const CString& text, int language)
 {
-    return std::isfinite(value) && value != 0.0 ? CString::Formatted(format, value) : NotAvailable();
+    CString out;
+    return CKadmor_Send::FormatNumber(out, language, text);
+}
+
+CString Decimal(double value, int language)
+{
+    return std::isfinite(value) && value != 0.0 ? Localized(CString::Formatted("%g", value), language) : NotAvailable();
 }
 
 CString Pair(const CString& a, const CString& b) { return a + " / " + b; }
@@ -43,12 +50,6 @@ CString CalibrationText(BYTE state)
     }
 }
 
-CString RangeText(double fullScale, const CString& unit)
-{
-    CString text = Decimal(fullScale);
-    if (text != NotAvailable() && !unit.IsEmpty()) text += " " + unit;
-    return text;
-}
 
 // The measurand letter of a channel: an encoder's channel B measures speed or angle.
 BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
@@ -57,21 +58,36 @@ BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
     return sensor.m_sRotorHeader.cTypeClass;
 }
 
+// A channel's range end and the unit it is shown in.
+struct RangeEnd {
+    CString number;  // n.a. when the sensor gives none
+    CString unit;    // empty when none is known
+    CString Text() const { return number == NotAvailable() || unit.IsEmpty() ? number : number + " " + unit; }
+};
+
 // A range end is given in the base unit of the channel's measurand (cN·m for torque, N for
 // force, ...): it is shown with the unit and prefix that measurand's formatting chooses, as the
 // channel views and the control panel show it. An encoder's range, a channel B that its stored
 // unit names a speed or angle channel, or a measurand the formatting does not know keep the unit
 // text the sensor stores for the channel.
-CString ChannelRangeText(const CKadmor_Send& codec, const CSensorRecord& sensor, int channel, double fullScale,
-                         const CString& storedUnit, int language)
+RangeEnd ChannelRange(const CKadmor_Send& codec, const CSensorRecord& sensor, int channel, double fullScale,
+                      const CString& storedUnit, int language)
 {
     const BYTE typeClass = TypeClassOf(sensor, channel);
     const bool ownMeasurand = channel == 0 || MeasurandText(sensor, channel) == LoadLangString(kTextTorque);
     if (typeClass != 'Y' && ownMeasurand && std::isfinite(fullScale) && fullScale > 0.0) {
-        CString number, unit;
-        if (codec.FormatMagnitude(fullScale, typeClass, language, number, unit)) return number + " " + unit;
+        RangeEnd range;
+        if (codec.FormatMagnitude(fullScale, typeClass, language, range.number, range.unit)) return range;
     }
-    return RangeText(fullScale, storedUnit);
+    return {Decimal(fullScale, language), storedUnit};
+}
+
+// The unit of a channel: the one its software configuration stores, else the one its range end
+// is shown in (a sensor without that block still measures in a known unit).
+CString ChannelUnit(const CString& storedUnit, const RangeEnd& range)
+{
+    if (!storedUnit.IsEmpty()) return storedUnit;
+    return range.number != NotAvailable() && !range.unit.IsEmpty() ? range.unit : NotAvailable();
 }
 
 }  // namespace
@@ -113,24 +129,27 @@ std::vector<InfoRow> BuildSensorInformation(const CKadmor_Send& codec, const CSe
     const bool swConfig = BlockGood(sensor, kSlotSoftwareConfig) && sensor.m_sSwConfig.cReadMark;
     const CString unitA = swConfig ? sensor.m_sSwConfig.strUnitA : CString();
     const CString unitB = swConfig ? sensor.m_sSwConfig.strUnitB : CString();
-    add(kTextRangeA, rotorHeader ? ChannelRangeText(codec, sensor, 0, sensor.m_sRotorHeader.dFullScaleA, unitA, language)
-                                 : NotAvailable());
-    add(kTextRangeB, rotorHeader ? ChannelRangeText(codec, sensor, 1, sensor.m_sRotorHeader.dFullScaleB, unitB, language)
-                                 : NotAvailable());
+    const RangeEnd rangeA = rotorHeader ? ChannelRange(codec, sensor, 0, sensor.m_sRotorHeader.dFullScaleA, unitA, language) : RangeEnd{NotAvailable(), {}};
+    const RangeEnd rangeB = rotorHeader ? ChannelRange(codec, sensor, 1, sensor.m_sRotorHeader.dFullScaleB, unitB, language) : RangeEnd{NotAvailable(), {}};
+    add(kTextRangeA, rangeA.Text());
+    add(kTextRangeB, rangeB.Text());
     add(kTextMeasurandA, MeasurandText(sensor, 0));
     add(kTextMeasurandB, MeasurandText(sensor, 1));
-    add(kTextSoftwareUnits, swConfig ? Pair(unitA.IsEmpty() ? NotAvailable() : unitA, unitB.IsEmpty() ? NotAvailable() : unitB)
-                                     : NotAvailable());
+    add(kTextSoftwareUnits, Pair(ChannelUnit(unitA, rangeA), ChannelUnit(unitB, rangeB)));
 
     // The calibration in force: the user's when it is active, else the factory's.
     const bool user = id[kIdentCalibration] == 3 && BlockGood(sensor, kSlotUserCalib);
     const RotorCalib& calib = user ? sensor.m_sRotorUserCalib : sensor.m_sRotorFactoryCalib;
     const bool calibGood = BlockGood(sensor, user ? kSlotUserCalib : kSlotFactoryCalib);
-    add(kTextGainOffset, calibGood ? CString::Formatted("%.5f / %ld, %.5f / %ld", calib.dGainA, static_cast<long>(calib.nOffsetA),
-                                                        calib.dGainB, static_cast<long>(calib.nOffsetB))
+    // Channels are parted by "; ", as the decimal separator may be a comma.
+    add(kTextGainOffset, calibGood ? Localized(CString::Formatted("%.5f / %ld; %.5f / %ld", calib.dGainA, static_cast<long>(calib.nOffsetA),
+                                                                  calib.dGainB, static_cast<long>(calib.nOffsetB)),
+                                               language)
                                    : NotAvailable());
-    add(kTextInaccuracy, calibGood ? Pair(calib.nInaccuracyCodeA ? CString::Formatted("%.2f %%", calib.dInaccuracyA) : NotAvailable(),
-                                          calib.nInaccuracyCodeB ? CString::Formatted("%.2f %%", calib.dInaccuracyB) : NotAvailable())
+    const auto inaccuracy = [&](int code, double percent) {
+        return code ? Localized(CString::Formatted("%.2f %%", percent), language) : NotAvailable();
+    };
+    add(kTextInaccuracy, calibGood ? Pair(inaccuracy(calib.nInaccuracyCodeA, calib.dInaccuracyA), inaccuracy(calib.nInaccuracyCodeB, calib.dInaccuracyB))
                                    : NotAvailable());
 
     const bool operation = BlockGood(sensor, kSlotStatorOperation);

@@ -95,6 +95,7 @@ CGraphicDisplayWnd::~CGraphicDisplayWnd()
 
 void CGraphicDisplayWnd::LoadLanguageTexts()
 {
+    m_pPage->LoadLanguageTexts();
     SetCaptions(m_pPage->GetChartDlg(), kChartPageCaptions);
     SetCaptions(m_pPage->GetAxisDlg(), kAxisPageCaptions);
     SetCaptions(m_pPage->GetCurveDlg(), kCurvePageCaptions);

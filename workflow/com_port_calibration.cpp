@@ -54,7 +54,6 @@ bool CComPort::COM_ZMCOMConfgUserCalibDeactivate(int sensor)
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_DEACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
     return WriteBlockFrame(block, true, m_pPortMan, &m_strBlockRotorUserCalib);
-    return true;
 }
 
 bool CComPort::COM_ZMCOMConfgUserCalibActivate(int sensor)

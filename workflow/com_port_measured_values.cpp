@@ -186,7 +186,10 @@ void CComPort::ComputeAndWriteCalibration()
         COM_ZMCOMConfgSetNewUserCalib();
         return;
     }
-    AfxMessageBox(workflow::WorkflowText(workflow::kTextCalibrationLoadCheck));
+    // The page ends the calibration before its message is shown: a box left open must not be
+    // taken for a sensor that stopped answering.
+    if (page) page->ReportCalibrationRefused(errors);
+    else AfxMessageBox(workflow::WorkflowText(workflow::kTextCalibrationLoadCheck));
     if (!IsControlOn()) {
         m_bCalibrationRunning = 0;
         if (page) page->CloseScaleValuePromptIfVisible();
@@ -223,6 +226,16 @@ void CComPort::COM_FinishStartup()
     }
     if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
     if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
+}
+
+void CComPort::COM_EndOneSensorConnection()
+{
+    if (!m_pMainFrame) return;
+    // After the ports of a multiport device were reopened for one sensor the frame does not yet
+    // know it as connected; after a start-up it does.
+    if (!m_pMainFrame->IsSensorConnected()) m_pMainFrame->SetSensorConnectedFlag();
+    m_pMainFrame->StartActivationCheck();
+    m_pMainFrame->EndWaitCursorOnce();
 }
 
 void CComPort::COM_CompleteConnection()

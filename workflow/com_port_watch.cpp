@@ -24,9 +24,12 @@ UINT BlockNameText(int blockNumber)
 bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
                                    UINT watchMs)
 {
-    if (!WriteOn(port, bytes)) return false;
-    // A running measurement's receive time-out watches the line itself.
+    // A running measurement's stream holds the chain, and its receive time-out watches the line.
     const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    // What an earlier answer left in the chain (an acknowledgement some steps keep there) must
+    // not pass for the answer to this request.
+    if (!measuring && port == m_pPortMan) m_strReceiveCOM.Empty();
+    if (!WriteOn(port, bytes)) return false;
     if (!measuring) {
         m_nAnswerWatchMs = watchMs;
         SetFrameTimer(kTimerAnswerWatch, watchMs);

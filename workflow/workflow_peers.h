@@ -268,6 +268,9 @@ public:
     virtual bool CalculateCalibValues(bool firstSwitch, bool secondSwitch, int& errorMask) = 0;
     virtual void ShowScaleWarning() = 0;
     virtual void CloseScaleValuePromptIfVisible() = 0;
+    // The computation refused the readings (its error bits): the page ends the calibration and
+    // tells the user, once, what the readings showed.
+    virtual void ReportCalibrationRefused(int errorMask) = 0;
 };
 
 class IDocumentationPage {

@@ -36,6 +36,15 @@ double EditNumber(CDialog& form, int id)
     return edit->m_dValue;
 }
 
+// A reference value in counts; none while the field is empty.
+std::optional<DWORD> ReferenceOf(CDialog& form, int id)
+{
+    CString text = form.GetDlgItemText(id);
+    text.Trim();
+    if (text.IsEmpty()) return std::nullopt;
+    return static_cast<DWORD>(EditNumber(form, id));
+}
+
 }  // namespace
 
 SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidget* parent)
@@ -100,8 +109,7 @@ void SensorCalibrationForm::Refresh()
 
 void SensorCalibrationForm::TakeFields()
 {
-    m_page.SetReferenceValues(static_cast<DWORD>(EditNumber(*this, IDC_CAL_REF_A)),
-                              static_cast<DWORD>(EditNumber(*this, IDC_CAL_REF_B)));
+    m_page.SetReferenceValues(ReferenceOf(*this, IDC_CAL_REF_A), ReferenceOf(*this, IDC_CAL_REF_B));
     for (int mode = 0; mode < 4; ++mode)
         if (IsDlgButtonChecked(kModeIds[mode]) == BST_CHECKED) m_page.SetInaccuracyMode(mode);
     m_page.SetInaccuracyWriteAllowed(IsDlgButtonChecked(IDC_CAL_WRITE_ALLOWED) == BST_CHECKED);

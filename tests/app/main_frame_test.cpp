@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include "chart/chart_hooks.h"
 #include "chart/xgraph.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -131,7 +133,11 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 {
     CMainFrame frame;
     frame.ShowPage(app::kPageDiagnostics);
+    // Qt's own texts (message box buttons, file dialogs) speak the program's language.
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), "Abbrechen");
     MenuEntry(frame, "English")->trigger();
+    EXPECT_EQ(qtCancel(), "Cancel");
     EXPECT_EQ(GetLanguage(), 1000);
     EXPECT_EQ(MenuTitle(frame, 0), "File");
     EXPECT_EQ(MenuTitle(frame, 2), "Configuration Mode");
@@ -143,6 +149,7 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 
     MenuEntry(frame, platform::ToQString("Français"))->trigger();
     EXPECT_EQ(MenuTitle(frame, 3), "Affichage");
+    EXPECT_EQ(qtCancel(), "Annuler");
     EXPECT_EQ(frame.View().Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
     EXPECT_EQ(FormatDouble(1.5, 2), CString("1,50"));
     EXPECT_EQ(frame.StatusPane(3).text().isEmpty(), false);
@@ -391,13 +398,17 @@ TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticR
         if (formRefresh) formRefresh();
     };
 
-    // Answered: the diagnostic list is refreshed after 100 ms, and the start-up status flag that
-    // the status answer set stays for the view layout.
+    // Answered: the start-up ends with the sensor's version check, which clears the start-up
+    // status flag for the view layout; the diagnostic list is refreshed 100 ms after the status
+    // answer and leaves the flag as it finds it.
     com.COM_ZMStartInit();
+    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
+    EXPECT_EQ(com.m_bStartupStatus, 0);
+    ASSERT_EQ(listRefreshes, 0);
+    com.m_bStartupStatus = 1;
     loop.RunFor(150);
     EXPECT_GE(listRefreshes, 1);
     EXPECT_EQ(com.m_bStartupStatus, 1);
-    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 2000));
     EXPECT_TRUE(boxes.Boxes().empty());
 
     // Unanswered: within 100 ms the connection is reported unstable, the port closed, the wait
@@ -589,6 +600,132 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     hooks = saved;
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
+}
+
+namespace {
+
+template <class T>
+T* FindPage(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<T*>(widget)) return page;
+    return nullptr;
+}
+
+void PressKey(QWidget& widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
+}
+
+}  // namespace
+
+// The control panel offers its keys to the frame first: Enter and Escape do not end the page.
+// With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
+// settled.
+TEST_F(ConnectedFrame, ThePanelsPageStaysOnEnterAndEscapeAndTheDiagramIsLaidOutBesideIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
+    ASSERT_NE(panel, nullptr);
+    PressKey(*panel, Qt::Key_Escape);
+    PressKey(*panel, Qt::Key_Return);
+    EXPECT_TRUE(panel->isVisible());
+
+    QDockWidget& diagram = *frame->Views()->DiagramBar();
+    diagram.hide();
+    frame->Com().m_bStartupStatus = 1;
+    frame->SetDisplayMode(3);
+    EXPECT_TRUE(diagram.isHidden());
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    EXPECT_FALSE(diagram.isHidden());
+    EXPECT_EQ(frame->Fields().displayMode, 3);
+    ASSERT_NE(frame->NavigationTree().currentItem(), nullptr);
+    EXPECT_EQ(frame->NavigationTree().currentItem()->text(0), platform::ToQString(LoadLangString(5726)));
+}
+
+// The set-up page's trigger modes reach the frame's trigger fields with their armed bytes: a
+// channel source waits for a value on the far side of its level, a stop by duration does not.
+TEST_F(ConnectedFrame, TheSetUpPagesTriggerModesAreStoredInTheFrame)
+{
+    auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    measurement::CMeasureSetup& record = setup->Logic().Setup();
+    record.startSource = 1;
+    record.startValue = 12.5;
+    record.stopSource = measurement::kTriggerTime;
+    frame->StoreTriggerModes();
+    const measurement::TriggerState& t = frame->Fields().triggers;
+    EXPECT_EQ(t.startSource, 1);
+    EXPECT_DOUBLE_EQ(t.startValue, 12.5);
+    EXPECT_EQ(t.stopSource, measurement::kTriggerTime);
+    EXPECT_EQ(t.startArmed, 0);
+    EXPECT_EQ(t.stopArmed, 1);
+}
+
+// A sensor behind the RS-485 interface that stops answering a polled measurement: the message
+// says the measurement will be stopped, and the scan of the views stops it.
+struct FrameWithRs485Sensor : ConnectedFrame {
+    void AddPorts() override
+    {
+        sim::SensorConfig config = workflow_test::AcceptedSensor(222335);
+        config.identity.statorId = 5;
+        config.identity.hmbUsb = false;
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(config, loop));
+        ports.Add("COM3", "USB Serial Port", &devices.back()->Port(0));
+    }
+};
+
+TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
+    ASSERT_NE(panel, nullptr);
+    frame->Fields().measureRateIndex = 13;  // ten value sets a second, polled
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(3500);
+    ASSERT_EQ(panel->Logic().Settings()->bRunning, 1);
+    devices[0]->Port(0).Stall(-1);
+    ASSERT_TRUE(loop.RunUntil([&] { return !boxes.Boxes().empty(); }, 5000));
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(5376));
+    EXPECT_TRUE(loop.RunUntil([&] { return panel->Logic().Settings()->bRunning == 0; }, 5000));
+    EXPECT_EQ(frame->Fields().endRequest, 0);
+}
+
+// A multiport device of two sensors.
+struct FrameWithMultiportDevice : ConnectedFrame {
+    void AddPorts() override
+    {
+        devices.push_back(std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop));
+        for (int i = 0; i < 2; ++i)
+            ports.Add(CString::Formatted("COM%d", 3 + i), "Tessaline USB sensor interface Port", &devices.back()->Port(i));
+    }
+};
+
+// Shown with a multiport device connected, the calibration page has its ports reopened for one
+// sensor; the frame's step after that reconnection completes it, the wait cursor ends.
+TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOneSensor)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
+    ASSERT_FALSE(calibration.IsSensorPresent());
+    calibration.OnShowPage(true);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 2);
+    loop.RunFor(1000);
+    EXPECT_EQ(frame->Com().m_nCountActivePorts, 1);
+    EXPECT_TRUE(calibration.IsSensorPresent());
+    EXPECT_EQ(frame->m_bWaitCursorShown, 0);
+    EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 777u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    calibration.OnShowPage(false);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

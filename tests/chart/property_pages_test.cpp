@@ -2,6 +2,7 @@
 // the user drives them.
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include "platform/dialog.h"
 #include "platform/message_loop.h"
 #include "platform/sys_color.h"
+#include "res/string_table.h"
 
 using namespace chart;
 
@@ -453,6 +455,38 @@ TEST_F(ChartFixture, ASheetForAChartWithoutCurvesOrAxesShowsEmptyPages)
     sheet.SelectCurve(0);
     sheet.SelectXAxis(3);
     EXPECT_EQ(sheet.ShownCurve(), -1);
+}
+
+TEST_F(ChartFixture, PagesMadeBeforeTheCurvesShowTheChartAndFollowTheLanguage)
+{
+    // The diagram makes its sheet at once, long before a measurement gives the chart curves.
+    CChartPage sheet;
+    sheet.SetGraph(graph.get());
+    sheet.CreatePages();
+    AddCurves({"A", "B"});
+    graph->GetYAxis(0).SetLabel("A [V]");
+    sheet.show();
+    CChartDlg& chartPage = *sheet.GetChartDlg();
+    EXPECT_EQ(CString("1 A [V]"), chartPage.ComboGetText(6070, 0));
+    EXPECT_EQ(0, chartPage.ComboGetCurSel(6070));
+    EXPECT_EQ(2, chartPage.ComboGetCount(6057));
+    EXPECT_EQ(CString("A [V]"), sheet.GetAxisDlg()->GetDlgItemText(6010));
+    EXPECT_EQ(CString("A"), sheet.GetCurveDlg()->GetDlgItemText(6010));
+    EXPECT_EQ(CString("Übernehmen"), chartPage.GetDlgItemText(IDC_APPLY));
+    auto* startDate = sheet.GetAxisDlg()->Item<QDateTimeEdit>(6025);
+    EXPECT_EQ(QLocale::German, startDate->locale().language());
+
+    chartPage.ComboSetCurSel(6051, 1);
+    SetLanguage(1000);
+    sheet.LoadLanguageTexts();
+    EXPECT_EQ(CString("Apply"), chartPage.GetDlgItemText(IDC_APPLY));
+    EXPECT_EQ(CString("Right"), chartPage.ComboGetText(6051, 1));
+    EXPECT_EQ(1, chartPage.ComboGetCurSel(6051));
+    EXPECT_EQ(CString("Seconds"), sheet.GetAxisDlg()->ComboGetText(6083, 0));
+    EXPECT_EQ(CString("Scatter"), sheet.GetCurveDlg()->ComboGetText(6034, 1));
+    EXPECT_EQ("Axis", sheet.TabBar()->tabText(kAxisTab));
+    EXPECT_EQ(QLocale::English, startDate->locale().language());
+    SetLanguage(0);
 }
 
 TEST_F(ChartFixture, LabelFontChosenThenCancelKeepsTheNewFont)

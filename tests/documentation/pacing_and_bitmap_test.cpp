@@ -5,6 +5,7 @@
 #include "documentation/diagram_storage.h"
 #include "documentation/write_pacer.h"
 #include "platform/wnd.h"
+#include "res/string_table.h"
 #include "temp_folder.h"
 
 using namespace documentation;
@@ -86,6 +87,7 @@ TEST(DiagramStorage, BitmapsFollowTheNamingSchemeAndAFailedOneLeavesNoEmptyFile)
     diagram.succeed = false;
     const CString message = StoreDiagramBitmap(settings, diagram, name);
     EXPECT_NE(-1, message.Find(CString(dir.File("Diagramm_0006.bmp"))));
+    EXPECT_EQ(-1, message.Find("()")) << message.GetString();  // no reason known: none shown
     EXPECT_FALSE(std::filesystem::exists(dir.File("Diagramm_0006.bmp")));
 
     diagram.succeed = true;
@@ -94,9 +96,14 @@ TEST(DiagramStorage, BitmapsFollowTheNamingSchemeAndAFailedOneLeavesNoEmptyFile)
     EXPECT_TRUE(StoreDiagramBitmap(settings, diagram, name).IsEmpty());
     EXPECT_EQ(CString(dir.File("Diagramm.bmp")), name);
 
+    // The reason, in the program's language.
     settings.directory[kDiagrams] = CString(dir.File("missing"));
     settings.storageMode[kDiagrams] = kStorageIndexed;
-    EXPECT_NE(-1, StoreDiagramBitmap(settings, diagram, name).Find(CString(dir.File("missing"))));
+    SetLanguage(2000);
+    const CString missing = StoreDiagramBitmap(settings, diagram, name);
+    SetLanguage(0);
+    EXPECT_NE(-1, missing.Find(CString(dir.File("missing"))));
+    EXPECT_NE(-1, missing.Find("(dossier ou fichier inexistant)")) << missing.GetString();
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "documentation/delimited_table.h"
+#include "documentation/documentation_texts.h"
+#include "res/string_table.h"
 #include "recorder_fixture.h"
 
 namespace documentation_test {
@@ -34,7 +36,11 @@ TEST_F(RecorderTest, AFolderThatCannotHoldTheFileGivesAMessageAndTheMeasurementG
 {
     WriteAll(dir.File("plain-file"), "");
     const std::string unusable[] = {dir.File("missing/deeper"), dir.File("plain-file"), "/proc/km3-documentation"};
-    for (const std::string& folder : unusable) {
+    // The reason is given in the program's language.
+    const UINT reasons[] = {kTextReasonMissing, kTextReasonNotAFolder, 0};
+    for (std::size_t i = 0; i < std::size(unusable); ++i) {
+        const std::string& folder = unusable[i];
+        SetLanguage(static_cast<int>(i) * 1000);
         frame.messages.clear();
         settings.directory[kMeasValues] = CString(folder);
         frame.triggerWasActive = true;
@@ -43,7 +49,13 @@ TEST_F(RecorderTest, AFolderThatCannotHoldTheFileGivesAMessageAndTheMeasurementG
         Measure(300);
         recorder->FinishMeasurement();
         ASSERT_EQ(1u, frame.messages.size()) << folder;
+        SetLanguage(0);
         EXPECT_NE(-1, frame.messages[0].Find(CString(folder + "/Messwerte_0001.csv"))) << frame.messages[0].GetString();
+        if (reasons[i] != 0) {
+            SetLanguage(static_cast<int>(i) * 1000);
+            EXPECT_NE(-1, frame.messages[0].Find("(" + LoadLangString(reasons[i]) + ")")) << frame.messages[0].GetString();
+            SetLanguage(0);
+        }
         EXPECT_EQ("AfterMeasurement(0)", calls.back());
         EXPECT_FALSE(recorder->IsWritingBehind());
     }
@@ -60,6 +72,7 @@ TEST_F(RecorderTest, AFullDiskCutsNoLineInHalfAndTheKeptSetsFollowWhenThereIsRoo
         Measure(3000);
         ASSERT_EQ(1u, frame.messages.size());  // once, not at every attempt
         EXPECT_NE(-1, frame.messages[0].Find(CString(path)));
+        EXPECT_NE(-1, frame.messages[0].Find(LoadLangString(kTextReasonDiskFull)));
         const std::string bytes = ReadAll(path);
         EXPECT_LE(bytes.size(), before + 1000);
         ASSERT_GE(bytes.size(), 2u);

@@ -30,6 +30,7 @@
 #include "res/string_table.h"
 #include "tests/e2e/whole_app.h"
 #include "views/display_tables.h"
+#include "workflow/workflow_texts.h"
 
 namespace {
 
@@ -396,3 +397,83 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
 }
 
 }  // namespace
+
+// ---- A sensor behind an adapter that hands its answers on four bytes at a time ----------------
+
+// The sensor refuses the first write of each block it is asked to store. Each refusal is named to
+// the user and leaves the sensor's block as it was; the next attempt stores it.
+TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheUserIsTold)
+{
+    StartSensor({"--serial=6103", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--pieces=4:10",
+                 "--refuse=F82:4:1", "--refuse=F83:4:1", "--refuse=F03:4:1"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_TRUE(AtRest());
+    const SensorDump before = Dump();
+    ASSERT_EQ(before.calibrationState, 2);
+    auto refusal = [](int block, UINT name) {
+        return std::string(CString::Formatted(LoadLangString(workflow::kTextBlockRefused).GetString(), block,
+                                              LoadLangString(name).GetString(), 4).GetString());
+    };
+    auto lastBox = [&] { return std::string(boxes.Boxes().back().text.GetString()); };
+
+    // The calibration page switches the stored user calibration on: refused, then done, and the
+    // sensor restarts with it in force.
+    frame->ShowPage(app::kPageCalibration);
+    PumpFor(300);
+    auto* calibration = FindWidget<sensor_admin::SensorCalibrationForm>(*frame);
+    ASSERT_NE(calibration, nullptr);
+    auto activate = [&] {
+        QAbstractButton* button = ButtonOf(*calibration, sensor_admin::IDC_CAL_ACTIVATE);
+        return button && button->isEnabled() && (button->click(), true);
+    };
+    ASSERT_TRUE(activate());
+    ASSERT_TRUE(Pump([&] { return boxes.Count() == 1; }, 5'000)) << "flow " << frame->Com().GetZMCOMConfgFlow();
+    EXPECT_EQ(lastBox(), refusal(0x82, workflow::kTextBlockRotorUserCalib));
+    EXPECT_TRUE(Pump([&] { return calibration->GetDlgItemText(sensor_admin::IDC_CAL_STATUS) ==
+                                  LoadLangString(sensor_admin::kTextStepRefused); }, 2'000));
+    ASSERT_TRUE(Pump([&] { return activate(); }, 5'000)) << "the step cannot be tried again";
+    ASSERT_TRUE(Pump([&] { return frame->Com().m_Sensor[0].m_sIdent[kIdentCalibration] == 3 && AtRest(0); }, 10'000))
+        << "flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
+    const SensorDump calibrated = Dump();
+    EXPECT_EQ(calibrated.calibrationState, 3);
+    EXPECT_TRUE(calibrated.Sealed(0x82));
+
+    // The information page stores the settings: the rotor operation block is refused, so they
+    // are not stored; the next store takes them all.
+    frame->ShowPage(app::kPageInformation);
+    PumpFor(300);
+    auto* information = FindWidget<sensor_admin::SensorInformationForm>(*frame);
+    ASSERT_NE(information, nullptr);
+    auto store = [&](UINT expected) {
+        QAbstractButton* button = ButtonOf(*information, sensor_admin::IDC_INFO_STORE);
+        if (!button || !button->isEnabled()) return false;
+        button->click();
+        return Pump([&] { return std::string(information->GetDlgItemText(sensor_admin::IDC_INFO_STATUS).GetString()) ==
+                                 LoadLangString(expected).GetString(); }, 10'000);
+    };
+    ASSERT_TRUE(store(sensor_admin::kTextSettingsNotStored)) << "flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(lastBox(), refusal(0x83, workflow::kTextBlockRotorOperation));
+    EXPECT_EQ(Dump().blocks.at(0x83), calibrated.blocks.at(0x83));
+    ASSERT_TRUE(store(sensor_admin::kTextSettingsStored)) << "flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
+    EXPECT_TRUE(Dump().Sealed(0x83));
+
+    // A choice on the set-up page is written at once: refused, the sensor keeps its block; the
+    // next choice is held.
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(300);
+    auto* setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    const Block configuration = Dump().blocks.at(0x03);
+    ASSERT_GE(ChooseOther(*setup, measurement::kDecimalsCombo[0], 4), 0);
+    ASSERT_TRUE(Pump([&] { return boxes.Count() == 3; }, 5'000)) << Messages();
+    EXPECT_EQ(lastBox(), refusal(0x03, workflow::kTextBlockStatorSwConfig));
+    ASSERT_TRUE(AtRest());
+    EXPECT_EQ(Dump().blocks.at(0x03), configuration);
+    const long long decimals = ChooseOther(*setup, measurement::kDecimalsCombo[0], 2);
+    ASSERT_GE(decimals, 0);
+    ASSERT_TRUE(AtRest());
+    PumpFor(200);
+    EXPECT_EQ(Dump().At(0x03, 26) >> 5, decimals);
+    EXPECT_EQ(boxes.Count(), 3u) << Messages();
+}

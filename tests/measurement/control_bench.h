@@ -37,6 +37,12 @@ public:
     CComPort& Com() override { return m_com; }
     BYTE& Flag(measurement::FrameFlag flag) override { return flags[static_cast<std::size_t>(flag)]; }
     measurement::TriggerState& Triggers() override { return triggers; }
+    void StoreTriggerModes() override
+    {
+        measurement::CopyTriggerModes(setup, triggers);
+        UpdateTriggerFlags();
+    }
+    void UpdateTriggerFlags() override { measurement::DeriveTriggerArming(triggers); }
     std::int64_t Now() const override { return now; }
     const measurement::CMeasureSetup* SetupRecord() const override { return &setup; }
     measurement::IoNioInputs GetIoNioInputs() const override { return ioNio; }

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -55,6 +57,8 @@ struct PanelInFrame : measurement_test::ConnectedFrame {
 
 TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStore)
 {
+    // The sensor's refresh on the start page leaves the channel views in their bar.
+    EXPECT_TRUE(frame->m_channelViewVisible[0] && frame->m_channelViewVisible[1]);
     // The frame hands the panel to the controller, the views and the documentation.
     EXPECT_EQ(frame->Com().Peers().measureControl, static_cast<workflow::IMeasureControlPage*>(&panel->Logic()));
     EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings, panel->Logic().Settings());
@@ -76,6 +80,13 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     loop.RunFor(2000);
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    // Looking at the panel again leaves the measurement's curves on show.
+    const int points = views.Diagram()->GetMaxChannelSetting();
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(200);
+    EXPECT_EQ(views.Diagram()->GetMaxChannelSetting(), points);
     // The stop's wait cursor ended with the measurement: the next Start is taken.
     EXPECT_FALSE(frame->m_bWaitCursorShown);
     Click(IDC_MC_START);
@@ -250,6 +261,22 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Another unit chosen for a channel leaves its reading as it was: no tare is taken for it.
+TEST_F(PanelInFrame, AUnitChosenOnTheSetupPageLeavesTheChannelUntared)
+{
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& units = setup.Logic().Controls()[kUnitCombo[0]].entries;
+    ASSERT_GE(units.size(), 2u);
+    const long long other = units[frame->DisplayTable(0)->selectedUnit == units[0].datum ? 1 : 0].datum;
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], other));
+    EXPECT_FALSE(frame->Views()->ChannelView(0)->Logic().IsTared());
+}
+
 // A sensor that keeps its channel A switched off (state 2 in its software configuration).
 struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
@@ -393,6 +420,28 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     loop.RunFor(500);
     EXPECT_EQ(panel->Logic().MultiportReady(), 1);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// No control of any page or view shows the placeholder its form carries, in any language.
+TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
+{
+    frame->show();
+    for (int language : {0, 1000, 2000, 3000}) {
+        frame->SwitchLanguage(language);
+        for (const app::PageSlot& slot : app::PageTable()) {
+            frame->ShowPage(slot.index);
+            loop.RunFor(300);
+            for (QWidget* widget : frame->findChildren<QWidget*>()) {
+                if (!widget->isVisible()) continue;
+                QString text;
+                if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+                if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+                if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
+                EXPECT_FALSE(text.startsWith("IDC_")) << text.toStdString() << " on page " << slot.index << ", language " << language;
+            }
+        }
+    }
+    frame->SwitchLanguage(0);
 }
 
 // The scaling page knows the speed channel of the device's second sensor by its measurand.

@@ -26,8 +26,10 @@ public:
     int ActiveViewKind() const override { return 0; }
     void OnChannelView(int) override {}
     void ConfigureMovingAverages(int) override {}
+    void StoreTriggerModes() override {}
     void UpdateTriggerFlags() override {}
     void ScanViewListItems(int) override {}
+    bool HandleKeyMessage(int, bool) override { return false; }
     void PostCloseMainWindow() override {}
     void ArmFrameTimer(UINT_PTR, UINT) override {}
     void WriteLogFile(const CString&) override {}

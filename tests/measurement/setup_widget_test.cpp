@@ -8,12 +8,16 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "workflow/connection_state.h"
 #include "tests/measurement/setup_bench.h"
 
 using namespace measurement;
@@ -92,6 +96,52 @@ TEST(SetupWidget, SelectionsClicksAndEditsReachTheLogic)
     QTest::keyClicks(duration, "2,5");
     EXPECT_DOUBLE_EQ(b.widget->Logic().Setup().duration, 2.5);
     EXPECT_EQ(b.measureFrame.durationSeconds, 3);
+}
+
+// "+" adds the power details below the channel rows, whose drop-downs stay; the wheel over a
+// drop-down scrolls the page unless the drop-down has the focus.
+TEST(SetupWidget, PlusExpandsThePageAndTheWheelScrollsItPastTheDropDowns)
+{
+    WidgetBench b;
+    ASSERT_TRUE(b.connected);
+    auto* plus = b.Control<QPushButton>(IDC_EXPAND);
+    auto* decimals = b.Control<QComboBox>(kDecimalsCombo[0]);
+    EXPECT_FALSE(plus->isEnabled());  // no power channel shown: no details
+    SetDisplayFlag(0, 0);
+    b.widget->Logic().RefreshChannelRows();
+    b.widget->Sync();
+    ASSERT_TRUE(plus->isEnabled());
+    plus->click();
+    EXPECT_TRUE(decimals->isVisible());
+    EXPECT_TRUE(b.Control<QWidget>(kTorqueSelector[0])->isVisible());
+    EXPECT_EQ(plus->text(), "-");
+    plus->click();
+    EXPECT_FALSE(b.Control<QWidget>(kTorqueSelector[0])->isVisible());
+    SetDisplayFlag(0, 1);
+
+    b.widget->resize(700, 250);
+    QApplication::processEvents();
+    auto* area = b.widget->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    QScrollBar* bar = area->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(0);
+    const int chosen = decimals->currentIndex();
+    const QPoint at = decimals->rect().center();
+    auto turn = [&] {
+        QWheelEvent wheel(at, decimals->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(decimals, &wheel);
+    };
+    turn();
+    EXPECT_EQ(decimals->currentIndex(), chosen);
+    EXPECT_GT(bar->value(), 0);
+    decimals->setFocus();
+    ASSERT_TRUE(decimals->hasFocus());
+    const int scrolled = bar->value();
+    turn();
+    EXPECT_NE(decimals->currentIndex(), chosen);
+    EXPECT_EQ(bar->value(), scrolled);
 }
 
 TEST(SetupWidget, ThePageInFourLanguages)

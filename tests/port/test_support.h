@@ -130,6 +130,25 @@ protected:
     }
 };
 
+// A uevent source that reads the datagrams written to the other end of a socket pair.
+class SocketUeventSource : public UeventSource {
+public:
+    explicit SocketUeventSource(int fd) : m_fd(fd) {}
+    ~SocketUeventSource() override { ::close(m_fd); }
+    int Fd() const override { return m_fd; }
+    bool Receive(std::string* datagram) override
+    {
+        char buffer[4096];
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n <= 0) return false;
+        datagram->assign(buffer, static_cast<std::size_t>(n));
+        return true;
+    }
+
+private:
+    int m_fd;
+};
+
 // A source of canned uevent datagrams in place of the kernel's.
 class CannedUevents {
 public:
@@ -161,30 +180,13 @@ public:
     }
 
 private:
-    class Source : public UeventSource {
-    public:
-        explicit Source(int fd) : m_fd(fd) {}
-        ~Source() override { ::close(m_fd); }
-        int Fd() const override { return m_fd; }
-        bool Receive(std::string* datagram) override
-        {
-            char buffer[4096];
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n <= 0) return false;
-            datagram->assign(buffer, static_cast<std::size_t>(n));
-            return true;
-        }
-
-    private:
-        int m_fd;
-    };
     std::unique_ptr<UeventSource> Make()
     {
         int fds[2];
         if (::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, fds) != 0) return nullptr;
         std::lock_guard lock(m_mutex);
         m_writers.push_back(fds[1]);
-        return std::make_unique<Source>(fds[0]);
+        return std::make_unique<SocketUeventSource>(fds[0]);
     }
     std::mutex m_mutex;
     std::vector<int> m_writers;

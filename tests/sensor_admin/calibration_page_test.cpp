@@ -41,6 +41,27 @@ sim::SensorConfig LoadedAfterAMinute()
     return config;
 }
 
+// The user's calibration from the page: zero point (the control phase with it), then the
+// reference load put on after the sensor's first minute and confirmed; returns with the page idle.
+void CalibrateAfterAMinute(AdminBench& b, std::int64_t sensorStart)
+{
+    CDlgSensorCalibration& page = b.pages.calibration;
+    ASSERT_TRUE(page.OnStartCalibration());
+    ASSERT_TRUE(page.ZeroPrompt().IsVisible());
+    EXPECT_EQ(b.com.m_nConnectionOverride, 2);
+    page.ZeroPrompt().OnOK();
+    b.PollWhileActive();  // zero point, control signal on, control phase, control signal off
+    b.loop.RunFor(kZeroPromptWaitMs + 100);
+    ASSERT_FALSE(page.ZeroPrompt().IsVisible());
+    ASSERT_TRUE(page.EndPrompt().IsVisible());
+    EXPECT_EQ(page.CurrentActivity(), CDlgSensorCalibration::Activity::ScalePrompt);
+    ASSERT_LT(b.loop.NowMs(), sensorStart + 60000);
+    b.loop.RunFor(sensorStart + 60100 - b.loop.NowMs());
+    page.EndPrompt().OnOK();
+    b.PollWhileActive();
+    ASSERT_TRUE(b.loop.RunUntil([&] { return page.CurrentActivity() == CDlgSensorCalibration::Activity::Idle; }, 3000));
+}
+
 unsigned Word(const sim::BlockStore& blocks, int position)
 {
     return blocks.ContentByte(6, position) * 256u + blocks.ContentByte(6, position + 1);
@@ -125,24 +146,8 @@ TEST(CalibrationPage, AUserCalibrationFromThePageWritesTheBlockTheComputationGiv
     b.loop.RunFor(300);
     CDlgSensorCalibration& page = b.pages.calibration;
     page.SetReferenceValues(20000, 12000);
-    ASSERT_TRUE(page.OnStartCalibration());
-    ASSERT_TRUE(page.ZeroPrompt().IsVisible());
-    EXPECT_EQ(b.com.m_nConnectionOverride, 2);
-
-    page.ZeroPrompt().OnOK();
-    b.PollWhileActive();  // zero point, control signal on, control phase, control signal off
-    b.loop.RunFor(kZeroPromptWaitMs + 100);
-    ASSERT_FALSE(page.ZeroPrompt().IsVisible());
-    ASSERT_TRUE(page.EndPrompt().IsVisible());
-    EXPECT_EQ(page.CurrentActivity(), CDlgSensorCalibration::Activity::ScalePrompt);
-
-    // The user puts the reference load on, then confirms.
-    ASSERT_LT(b.loop.NowMs(), sensorStart + 60000);
-    b.loop.RunFor(sensorStart + 60100 - b.loop.NowMs());
     const std::size_t before = b.ports.writes.size();
-    page.EndPrompt().OnOK();
-    b.PollWhileActive();
-    ASSERT_TRUE(b.loop.RunUntil([&] { return page.CurrentActivity() == CDlgSensorCalibration::Activity::Idle; }, 3000));
+    ASSERT_NO_FATAL_FAILURE(CalibrateAfterAMinute(b, sensorStart));
 
     EXPECT_EQ(page.m_strStatusLine, LoadLangString(kTextCalibrationStored));
     EXPECT_FALSE(page.EndPrompt().IsVisible());
@@ -196,6 +201,40 @@ TEST(CalibrationPage, ReadingsTheComputationRefusesWriteNothing)
         EXPECT_NE(b.com.GetZMCOMConfgFlow(), ZM_SET_NEW_USERCALIB);
         for (const CalibChannel& channel : b.com.m_sCalib.channel) EXPECT_EQ(channel.nGainCode, 0u);
     }
+}
+
+// The sensor's control signal moves channel A by nothing: the user is told that, once (also
+// while the box stays open for seconds), and nothing is written.
+TEST(CalibrationPage, AControlSignalThatChangesNothingIsReportedOnceAndNothingIsWritten)
+{
+    AdminBench b;
+    struct ReadForFourSeconds : platform::RecordingMessageBoxSink {
+        platform::MessageLoop& loop;
+        explicit ReadForFourSeconds(platform::MessageLoop& l) : loop(l) {}
+        int Show(const CString& text, const CString& caption, UINT type) override
+        {
+            const int answer = RecordingMessageBoxSink::Show(text, caption, type);
+            loop.RunFor(4000);
+            return answer;
+        }
+    } reader(b.loop);
+    platform::ScopedMessageBoxSink install(&reader);
+    const std::int64_t sensorStart = b.loop.NowMs();
+    sim::SensorConfig config = LoadedAfterAMinute();
+    config.controlStepA = 0;
+    ASSERT_TRUE(b.ConnectSensor(config));
+    b.loop.RunFor(300);
+    CDlgSensorCalibration& page = b.pages.calibration;
+    page.SetReferenceValues(20000, 12000);
+    ASSERT_NO_FATAL_FAILURE(CalibrateAfterAMinute(b, sensorStart));
+    b.loop.RunFor(5000);
+    EXPECT_EQ(page.LastErrorMask(), kCalibErrorControlA);
+    ASSERT_EQ(reader.Count(), 1u);
+    EXPECT_EQ(std::string(reader.Boxes()[0].text.GetString()),
+              std::string(CString::Formatted(LoadLangString(kTextControlSignalNoChange).GetString(), "A").GetString()));
+    EXPECT_EQ(std::string(page.m_strStatusLine.GetString()), std::string(reader.Boxes()[0].text.GetString()));
+    EXPECT_EQ(page.CurrentActivity(), CDlgSensorCalibration::Activity::Idle);
+    EXPECT_EQ(b.ports.Count('F'), 0);
 }
 
 TEST(CalibrationPage, ASensorThatLeavesDuringTheCalibrationBringsThePageBackToIdleAndNothingIsWritten)

@@ -2,7 +2,9 @@
 // and clicks that reach the pages. With KM3_RENDER_DIR set, every form is also saved as a
 // picture in each of the four languages, for looking at.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 
@@ -11,6 +13,7 @@
 #include "controls/xlist_ctrl.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
 #include "sensor_admin/forms/form_ids.h"
 #include "sensor_admin/forms/sensor_admin_forms.h"
 #include "tests/sensor_admin/admin_bench.h"
@@ -119,6 +122,39 @@ TEST(SensorAdminForms, EveryFormShowsItsPageInFourLanguages)
     SetLanguage(0);
     b.pages.calibration.ZeroPrompt().Close();
     b.pages.calibration.EndPrompt().CloseIfVisible();
+}
+
+// An empty reference field refuses the calibration with a message naming the channel, before
+// anything is sent; with both references it starts.
+TEST(SensorAdminForms, AnEmptyReferenceValueRefusesTheCalibrationBeforeAnythingIsSent)
+{
+    AdminBench b;
+    SensorCalibrationForm calibration(b.pages.calibration);
+    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor()));
+    b.loop.RunFor(300);
+    calibration.show();  // the user opens the page
+    auto* start = calibration.Item<QAbstractButton>(IDC_CAL_START);
+    ASSERT_NE(start, nullptr);
+    ASSERT_TRUE(start->isEnabled());
+    ASSERT_TRUE(b.pages.calibration.IsSensorPresent());
+    const std::size_t writes = b.ports.writes.size();
+    for (const char* channel : {"A", "B"}) {
+        SCOPED_TRACE(channel);
+        b.boxes.Clear();
+        calibration.Item<QLineEdit>(IDC_CAL_REF_A)->setText(channel[0] == 'A' ? "" : "20000");
+        calibration.Item<QLineEdit>(IDC_CAL_REF_B)->setText(channel[0] == 'B' ? " " : "12000");
+        start->click();
+        b.loop.RunFor(500);
+        ASSERT_EQ(b.boxes.Count(), 1u);
+        EXPECT_EQ(b.boxes.Boxes()[0].text, CString::Formatted(LoadLangString(kTextReferenceMissing).GetString(), channel[0]));
+        EXPECT_EQ(b.pages.calibration.CurrentActivity(), CDlgSensorCalibration::Activity::Idle);
+        EXPECT_FALSE(b.pages.calibration.ZeroPrompt().IsVisible());
+        EXPECT_EQ(b.ports.writes.size(), writes);
+    }
+    calibration.Item<QLineEdit>(IDC_CAL_REF_B)->setText("12000");
+    start->click();
+    EXPECT_TRUE(b.pages.calibration.ZeroPrompt().IsVisible());
+    b.pages.calibration.Cancel();
 }
 
 int main(int argc, char** argv)

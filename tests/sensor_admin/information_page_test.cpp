@@ -77,6 +77,28 @@ TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
     SetLanguage(0);
 }
 
+// A sensor without a software-configuration block still measures in known units; numbers carry
+// the language's decimal separator.
+TEST(InformationPage, UnitsWithoutAStoredOneAndNumbersInTheLanguage)
+{
+    AdminBench b;
+    sim::SensorConfig config = Identified();
+    config.identity.blockPresent[static_cast<std::size_t>(sim::BlockSlot(3))] = false;
+    config.identity.factoryCalibration.gainA = 49152;  // 1.5
+    config.identity.factoryCalibration.inaccuracyA = 2500;  // 0.25 %
+    ASSERT_TRUE(b.ConnectSensor(config));
+    b.loop.RunFor(100);
+    const CDlgSensorInformationHmb& page = b.pages.information;
+    EXPECT_EQ(ValueOf(page, kTextSoftwareUnits), CString("V / V"));
+    EXPECT_EQ(ValueOf(page, kTextRangeA), CString("500,00 V"));
+    EXPECT_EQ(ValueOf(page, kTextGainOffset), CString("1,50000 / 0; 1,00000 / 0"));
+    EXPECT_EQ(ValueOf(page, kTextInaccuracy), CString("0,25 % / n.a."));
+    SetLanguage(1000);
+    b.pages.information.FillSensorInformation(0);
+    EXPECT_EQ(ValueOf(page, kTextGainOffset), CString("1.50000 / 0; 1.00000 / 0"));
+    SetLanguage(0);
+}
+
 TEST(InformationPage, StoringTheSettingsWritesTheThreeBlocksAndEndsIdle)
 {
     AdminBench b;

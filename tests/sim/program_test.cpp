@@ -44,6 +44,13 @@ Bytes ReadBytes(int fd, std::size_t count)
     return bytes;
 }
 
+// The terminal of a simulator of one sensor, opened; -1 when it has not exactly one.
+int OpenTheOnlyTerminal(SimProcess& sim)
+{
+    const auto paths = sim.DevicePaths();
+    return paths.size() == 1 ? sim.OpenPort(paths[0]) : -1;
+}
+
 TEST(SensorProgram, HelpAndBadOptions)
 {
     SimProcess help({"--help"});
@@ -60,10 +67,8 @@ TEST(SensorProgram, ServesOnAPseudoTerminalUntilSigterm)
 {
     SimProcess sim({"--address=1", "--signal-a=constant:base=258"});
     ASSERT_TRUE(sim.Started());
-    const auto paths = sim.DevicePaths();
-    ASSERT_EQ(1u, paths.size());
-    const int port = sim.OpenPort(paths[0]);
-    ASSERT_GE(port, 0) << paths[0];
+    const int port = OpenTheOnlyTerminal(sim);
+    ASSERT_GE(port, 0);
 
     WriteAll(port, {0x02, 0x42, 0x01, 0xFF, 0x00, 0x42, 0x0A});
     const Bytes status = Unstuff(ReadBytes(port, 21));
@@ -83,9 +88,7 @@ TEST(SensorProgram, ServesOnAPseudoTerminalUntilSigterm)
 TEST(SensorProgram, AnswersInPiecesStayApartOnThePseudoTerminal)
 {
     SimProcess sim({"--pieces=2:20"});
-    const auto paths = sim.DevicePaths();
-    ASSERT_EQ(1u, paths.size());
-    const int port = sim.OpenPort(paths[0]);
+    const int port = OpenTheOnlyTerminal(sim);
     ASSERT_GE(port, 0);
     WriteAll(port, Request('B'));
     // Eleven pieces 20 ms apart: even a reader that is late now and then reads most alone.
@@ -118,9 +121,7 @@ TEST(SensorProgram, MultiportDeviceOnSeveralTerminals)
 TEST(SensorProgram, VanishingSensorHangsUpTheLine)
 {
     SimProcess sim({"--hangup=B"});
-    const auto paths = sim.DevicePaths();
-    ASSERT_EQ(1u, paths.size());
-    const int port = sim.OpenPort(paths[0]);
+    const int port = OpenTheOnlyTerminal(sim);
     ASSERT_GE(port, 0);
     WriteAll(port, Request('B'));
     // The line hangs up: poll reports it and a read returns an error or nothing.
@@ -140,9 +141,7 @@ TEST(SensorProgram, LoadSignalAndBlockDump)
     ASSERT_NE(nullptr, ::mkdtemp(folder));
     const std::string dumpPath = std::string(folder) + "/blocks.txt";
     SimProcess sim({"--load-a=1000", "--signal-a=constant:base=7", "--dump-blocks", dumpPath});
-    const auto paths = sim.DevicePaths();
-    ASSERT_EQ(1u, paths.size());
-    const int port = sim.OpenPort(paths[0]);
+    const int port = OpenTheOnlyTerminal(sim);
     ASSERT_GE(port, 0);
     auto valueA = [&] {
         WriteAll(port, Request('A'));

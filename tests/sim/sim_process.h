@@ -36,8 +36,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_addclose(&actions, out[0]);
-        args.insert(args.begin(), KM3_SENSOR_SIM_PATH);
-        std::vector<char*> argv;
+        std::string program = KM3_SENSOR_SIM_PATH;
+        std::vector<char*> argv{program.data()};
         for (auto& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
         if (posix_spawn(&m_pid, KM3_SENSOR_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;

@@ -154,6 +154,7 @@ public:
     }
     void ShowScaleWarning() override {}
     void CloseScaleValuePromptIfVisible() override {}
+    void ReportCalibrationRefused(int) override {}
 };
 
 class DocumentationPageDefaults : public workflow::IDocumentationPage {

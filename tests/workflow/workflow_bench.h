@@ -324,7 +324,9 @@ public:
     }
     void ShowScaleWarning() override { ++scaleWarnings; }
     void CloseScaleValuePromptIfVisible() override { ++promptCloses; }
+    void ReportCalibrationRefused(int errorMask) override { refusals.push_back(errorMask); }
     workflow::CalibrationPageFields fields;
+    std::vector<int> refusals;
     std::vector<std::pair<bool, bool>> computations;
     std::vector<int> errorMasks;
     std::vector<bool> results;

@@ -289,6 +289,7 @@ TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsSt
         const CString keptSwConfig = b.com.m_strBlockStatorSwConfig;
         const CString keptUserCalib = b.com.m_strBlockRotorUserCalib;
         b.frame.waitCursor = true;
+        b.com.m_strReceiveCOM = Ack();  // left in the chain by an earlier step: no answer to this one
         c.start(b);
         b.loop.RunFor(3000);
         // The write ends at the refusal, at rest, with the block named to the user once.
