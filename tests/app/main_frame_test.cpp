@@ -63,6 +63,23 @@ QAction* MenuEntry(CMainFrame& frame, const QString& text)
     return nullptr;
 }
 
+// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
+template <class T>
+T* FindPage(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<T*>(widget)) return page;
+    return nullptr;
+}
+
+void PressKey(QWidget& widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
+}
+
 struct FrameFixture : ::testing::Test {
     TempProfile profile;
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
@@ -481,9 +498,7 @@ TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
 TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
 {
     ASSERT_TRUE(Connect());
-    measurement::MeasureControlWidget* panel = nullptr;
-    for (QWidget* widget : frame->findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
     const int before = ports.Count('M');
     panel->Logic().OnAngleZero();
@@ -542,9 +557,7 @@ TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheC
 {
     ASSERT_TRUE(Connect());
     loop.RunFor(1000);
-    measurement::MeasureControlWidget* panel = nullptr;
-    for (QWidget* widget : frame->findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
@@ -601,26 +614,6 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
-
-namespace {
-
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
-
-void PressKey(QWidget& widget, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &release);
-}
-
-}  // namespace
 
 // The control panel offers its keys to the frame first: Enter and Escape do not end the page.
 // With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
