@@ -195,7 +195,7 @@ public:
     void SetSensorPresent(bool present) override { m_bSensorActive = present ? 1 : 0; }
     void ShowControlState(bool on) override { SetControlState(on ? 1 : 0); }
     void ClearRestartMarker() override {}
-    void ShowStatusLine(const CString&) override {}
+    void ShowStatusLine(const CString& text) override;
     bool IsOptionChecked() const override { return m_controls.IsChecked(kAngleZeroOption[0]); }
 
     // ---- IMeasurePanel (the set-up page) ----
