@@ -8,7 +8,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +29,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
@@ -300,7 +300,7 @@ TEST_F(ChannelAOffInFrame, AStartBySystemTimeFiresOnChannelB)
     if (channelA->isChecked()) channelA->click();
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_START_SOURCE, 7));
-    setup.Logic().Setup().startTime = QDateTime::currentSecsSinceEpoch() - 1;  // due now
+    setup.Logic().Setup().startTime = platform::CalendarSeconds() - 1;  // due now
     frame->ShowPage(app::kPageMeasureControl);
     auto* trigger = panel->Item<QAbstractButton>(IDC_MC_TRIGGER);
     ASSERT_TRUE(trigger->isEnabled());
@@ -422,6 +422,31 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
+// alone. The controller keeps the write's state and its measurement-mode acknowledgement
+// analysis (no answer is awaited any more), so a reply handler left in place is no sign of a
+// write still on its way; the next sensor's write and a store of the settings follow.
+TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const CComPort& com = frame->Com();
+    for (int row : {0, 1}) {
+        const int decimals = frame->DisplayTable(row)->decimals == 3 ? 2 : 3;
+        ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[row], decimals));
+        // Well within the writer's own guard, which would end the wait cursor unconfirmed.
+        ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000)) << "row " << row;
+        EXPECT_EQ(sensor->Port(row).sensor().Blocks().ContentByte(3, 26) >> 5, decimals) << "row " << row;
+        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
+        EXPECT_NE(com.m_pfnReplyHandler, nullptr);
+    }
+    sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+    information.m_strStatusLine.Empty();
+    ASSERT_TRUE(information.OnStoreSettings());
+    EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // No control of any page or view shows the placeholder its form carries, in any language.
 TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
 {
@@ -454,6 +479,7 @@ TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
     EXPECT_EQ(texts.measurand, LoadLangString(5032));
     EXPECT_EQ(texts.nominal, "30000 1/min");
 }
+
 
 int main(int argc, char** argv)
 {
