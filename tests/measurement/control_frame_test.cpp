@@ -222,6 +222,36 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
     for (int p = 16; p <= 20; ++p) unit += static_cast<char>(SwByte(p));
     EXPECT_EQ(unit, "kV   ");
     EXPECT_TRUE(SwByte(28) & 0x40);
+
+    // From now on the channel is shown in the user's unit, the sensor's own: the row offers it
+    // in brackets and has it chosen, the sensor keeps it as the channel's unit, and the channel
+    // view, the diagram and the measured-value file have the values in it (1610 counts at
+    // 0.02 V a count, times 2); so it is after a restart.
+    const int own = frame->DisplayTable(0)->ownUnit;
+    auto chosenUnitText = [this] {
+        const ControlState& combo = FindPage<MeasureSetupWidget>(*frame)->Logic().Controls()[kUnitCombo[0]];
+        return combo.selection < 0 ? CString() : combo.entries[static_cast<std::size_t>(combo.selection)].text;
+    };
+    EXPECT_EQ(chosenUnitText(), "[kV]");
+    EXPECT_EQ(SwByte(26) & 0x1F, own);
+    frame->ShowPage(app::kPageMeasureControl);
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    app::ViewsWiring& views = *frame->Views();
+    EXPECT_NEAR(views.Refresher().ShownValueOf(0), 64.4, 1e-9);
+    EXPECT_EQ(views.ChannelView(0)->Logic().UnitText(), "kV");
+    const CDataManager& curves = views.Diagram()->Display().Data();
+    ASSERT_GT(curves.GetPointCount(0), 0);
+    EXPECT_NEAR(curves.GetPoint(0, curves.GetPointCount(0) - 1).y, 64.4, 1e-9);
+    EXPECT_EQ(views.DescribeMeasurement().channels.at(0).unit, "kV");
+    Restart();
+    ASSERT_FALSE(HasFatalFailure());
+    ShownSetup(*frame);
+    loop.RunFor(300);
+    EXPECT_EQ(frame->DisplayTable(0)->selectedUnit, own);
+    EXPECT_EQ(chosenUnitText(), "[kV]");
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

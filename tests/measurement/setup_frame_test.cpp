@@ -202,9 +202,13 @@ TEST_F(SetupInFrame, DecimalsAndUnitChosenOnThePageShowInTheChannelView)
     }
     const std::vector<ComboEntry>& units = setup->Logic().Controls()[kUnitCombo[0]].entries;
     ASSERT_GE(units.size(), 2u);
-    // The list holds the table's units, not its end entry.
-    EXPECT_EQ(static_cast<int>(units.size()), frame->DisplayTable(0)->UnitCount() - 1);
-    for (const ComboEntry& unit : units) EXPECT_NE(unit.text, LoadLangString(static_cast<UINT>(-6)));
+    // The list holds the measurand's units: not the sensor's own one, which this sensor keeps
+    // no scaling for (none is shown in brackets), and not the end entry.
+    EXPECT_EQ(static_cast<int>(units.size()), frame->DisplayTable(0)->UnitCount() - 2);
+    for (const ComboEntry& unit : units) {
+        EXPECT_NE(unit.text, LoadLangString(static_cast<UINT>(-6)));
+        EXPECT_EQ(unit.text.Find('['), -1) << unit.text.GetString();
+    }
     const int other = frame->DisplayTable(0)->selectedUnit == 0 ? 1 : 0;
     ASSERT_TRUE(ChooseDatum(kUnitCombo[0], units[static_cast<std::size_t>(other)].datum));
     loop.RunFor(1500);
