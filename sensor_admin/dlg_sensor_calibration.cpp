@@ -28,11 +28,27 @@ bool CDlgSensorCalibration::IsSensorPresent() const
 
 void CDlgSensorCalibration::OnShowPage(bool shown)
 {
-    if (shown)
+    if (shown) {
         m_com.m_nConnectionOverride = kConnectionOverrideCalibration;
-    else if (m_activity == Activity::Idle)
+        m_com.m_nMultiportReconnect = kMultiportReconnectForOneSensor;
+        if (m_activity == Activity::Idle && m_com.m_nCountActivePorts >= 2) ReopenMultiportForOneSensor();
+    } else if (m_activity == Activity::Idle) {
         m_com.m_nConnectionOverride = 0;
+        m_com.m_nMultiportReconnect = 0;
+    }
     Changed();
+}
+
+void CDlgSensorCalibration::ReopenMultiportForOneSensor()
+{
+    // A calibration works on one sensor through the first port. The ports of a multiport device
+    // are let go and reopened together by the connect request, which opens the active rows on
+    // the first port and completes the connection as for one sensor.
+    for (auto& port : m_com.m_pPortManOfPort) {
+        if (port && port != m_com.m_pPortMan) port->SetOffLine();
+        port.reset();
+    }
+    m_com.COM_ConnectSensor(0, 3);
 }
 
 void CDlgSensorCalibration::ShowControls(bool show)

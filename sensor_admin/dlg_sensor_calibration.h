@@ -29,6 +29,8 @@ constexpr UINT kCalibWatchPeriodMs = 100;
 constexpr int kCalibStallMs = 3000;
 constexpr int kCalibAnswersPerPhase = 300;
 constexpr int kConnectionOverrideCalibration = 2;
+// The controller's request that the ports of a multiport device be reopened for one sensor.
+constexpr int kMultiportReconnectForOneSensor = 2;
 
 class CDlgSensorCalibration : public CWnd, public ChangeNotice, public workflow::ICalibrationPage {
 public:
@@ -83,7 +85,8 @@ public:
     bool IsSensorPresent() const;
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
-    // The page is shown or hidden: while shown, a reconnection completes as for one sensor.
+    // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and
+    // shown with a multiport device connected, its ports are reopened for one sensor.
     void OnShowPage(bool shown);
     CString m_strStatusLine;
 
@@ -95,6 +98,7 @@ private:
     void Finish(UINT messageId, bool box);
     void Finish(const CString& message, bool box);
     void AbortSensorLeft(bool box = true);
+    void ReopenMultiportForOneSensor();
     std::array<CalibChannelInput, 2> Inputs() const;
 
     CComPort& m_com;

@@ -249,6 +249,10 @@ public:
     void ZMCOMConfg_AnalyseCalibFifo();
     void COM_FinishStartup();
     void COM_CompleteConnection();
+    // The frame's timer 15: the connection of one sensor (after its start-up, or after the ports
+    // of a multiport device were reopened for one sensor) is complete; the wait cursor the
+    // completion showed ends.
+    void COM_EndOneSensorConnection();
     static bool IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident);
     static bool IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident);
 

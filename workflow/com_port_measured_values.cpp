@@ -228,6 +228,16 @@ void CComPort::COM_FinishStartup()
     if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
 }
 
+void CComPort::COM_EndOneSensorConnection()
+{
+    if (!m_pMainFrame) return;
+    // After the ports of a multiport device were reopened for one sensor the frame does not yet
+    // know it as connected; after a start-up it does.
+    if (!m_pMainFrame->IsSensorConnected()) m_pMainFrame->SetSensorConnectedFlag();
+    m_pMainFrame->StartActivationCheck();
+    m_pMainFrame->EndWaitCursorOnce();
+}
+
 void CComPort::COM_CompleteConnection()
 {
     if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();

@@ -45,6 +45,9 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
     case kTimerSetupConnected:
         SetupConnectedAndGroup(com, stepWindow);
         return true;
+    case kTimerAfterReconnect:
+        com.COM_EndOneSensorConnection();
+        return true;
     case kTimerProbeOpen:
     case kTimerProbeNextBaud:
         com.COM_ProbeStep(2);

@@ -6,7 +6,7 @@
 //
 // Input: byte 0 the second size of the window (width and height, in steps of 40 pixels from
 // 40), then the chart file; its seeds are the chart files of the chart-file target.
-#include <QApplication>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@
 #include <string>
 
 #include "chart/xgraph.h"
-#include "platform/message_loop.h"
+#include "fuzz/support/offscreen_application.h"
 
 namespace {
 
@@ -27,17 +27,9 @@ std::string ScratchFile()
 
 }  // namespace
 
-// Fontconfig keeps what it learns of each font name that a file's labels ask for until the
-// process ends; the leak check would report the first use of every new name.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: Qt's clean-up at exit expects an orderly end that libFuzzer's exit
-    // does not give.
-    new QApplication(*argc, *argv);
-    static platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
+    fuzz_support::StartOffscreenApplication(argc, argv);
     return 0;
 }
 

@@ -15,16 +15,10 @@
 // the same size and time as unchanged), and FlushProfile, which has nothing to write, reads it
 // anew. One folder for the whole run keeps the allocations of one input balanced: a fresh
 // settings object per input would make libFuzzer run a leak check after every input.
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
+#include "fuzz/support/settings_file.h"
 #include "platform/profile.h"
 #include "port/profile_port_settings.h"
 
@@ -34,37 +28,13 @@ const char* const kSections[] = {"Settings", "Version", "DespiteReset", "Languag
                                  "COMAliases", "COMAliasOwners", "SERIALCOMM", "Documentation",
                                  "AllViewState\\Configs\\WindowPos"};
 
-std::string MakeFile()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/km3-fuzz-profile-XXXXXX";
-    const char* root = ::mkdtemp(pattern.data());
-    if (!root) std::abort();
-    const std::string folder = std::string(root) + "/Tessaline Inc.";
-    ::mkdir(folder.c_str(), 0700);
-    ::setenv("XDG_CONFIG_HOME", root, 1);
-    return folder + "/TSL-USB-KM3.ini";
-}
-
-bool WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size, long stamp)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool ok = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0 || !ok) return false;
-    const timespec times[2] = {{stamp, 0}, {stamp, 0}};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string file = MakeFile();
-    static const std::string variant = "@Variant(";
-    if (std::search(data, data + size, variant.begin(), variant.end()) != data + size) return -1;
-    static long run = 0;
-    if (!WriteFile(file, data, size, 1'000'000'000 + ++run)) std::abort();
+    static const std::string file = fuzz_support::MakeSettingsFile("profile");
+    if (fuzz_support::HoldsQtVariant(data, size)) return -1;
+    fuzz_support::ReplaceSettingsFile(file, data, size);
     platform::FlushProfile();
 
     for (const char* section : kSections) {

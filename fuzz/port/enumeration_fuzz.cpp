@@ -92,7 +92,7 @@ public:
             if (::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, fds) != 0) std::abort();
             m_writer = fds[1];
             m_reader = fds[0];
-            return std::make_unique<Source>(fds[0]);
+            return std::make_unique<porttest::SocketUeventSource>(fds[0]);
         });
     }
     ~FuzzUevents()
@@ -104,23 +104,6 @@ public:
     int Reader() const { return m_reader; }
 
 private:
-    class Source : public UeventSource {
-    public:
-        explicit Source(int fd) : m_fd(fd) {}
-        ~Source() override { ::close(m_fd); }
-        int Fd() const override { return m_fd; }
-        bool Receive(std::string* datagram) override
-        {
-            char buffer[4096];
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n <= 0) return false;
-            datagram->assign(buffer, static_cast<std::size_t>(n));
-            return true;
-        }
-
-    private:
-        int m_fd;
-    };
     int m_writer = -1;
     int m_reader = -1;
 };
@@ -150,7 +133,7 @@ void SendAndWait(int sender, const void* address, socklen_t length, int reader, 
 struct Folders {
     fs::path root;
     porttest::Pty pty;
-    explicit Folders()
+    Folders()
     {
         const char* tmp = std::getenv("TMPDIR");
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::path(tmp && *tmp ? tmp : "/tmp");

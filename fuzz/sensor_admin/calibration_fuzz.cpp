@@ -15,13 +15,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/workflow/controller_pages.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
-#include "tests/workflow/workflow_bench.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
-#include "workflow/workflow_timer_window.h"
 
 namespace {
 
@@ -61,13 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CComPort com;
     com.SetSensorAddress(1, 0xFF);
-    workflow::WorkflowTimerWindow window(com, loop);
-    workflow_test::FakeFrame frame(window);
-    workflow_test::FakeMeasureControlPage control;
+    fuzz_support::ControllerPages pages(com);
     sensor_admin::CDlgSensorCalibration page(com, loop);
-    workflow::WorkflowPeers peers;
-    peers.frame = &frame;
-    peers.measureControl = &control;
+    workflow::WorkflowPeers peers = pages.Peers();
     peers.calibration = &page;
     com.SetPeers(peers);
 

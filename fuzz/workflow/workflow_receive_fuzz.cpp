@@ -15,12 +15,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/workflow/controller_pages.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
-#include "tests/workflow/workflow_bench.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
-#include "workflow/workflow_timer_window.h"
 
 namespace {
 
@@ -50,30 +49,6 @@ constexpr BYTE kBlocks[] = {0x00, 0x01, 0x02, 0x03, 0x80, 0x81, 0x82, 0x83};
 
 platform::RecordingMessageBoxSink g_boxes;
 
-// The frame and the pages the controller reports to, fresh for each input.
-struct Pages {
-    explicit Pages(CComPort& com) : window(com), frame(window) { frame.com = &com; }
-    workflow::WorkflowPeers Peers()
-    {
-        workflow::WorkflowPeers peers;
-        peers.frame = &frame;
-        peers.connection = &connection;
-        peers.measureControl = &control;
-        peers.measureSetup = &setup;
-        peers.calibration = &calibration;
-        peers.sequencer = &sequencer;
-        peers.documentation = &documentation;
-        return peers;
-    }
-    workflow::WorkflowTimerWindow window;
-    workflow_test::FakeFrame frame;
-    workflow_test::FakeConnectionPage connection;
-    workflow_test::FakeMeasureControlPage control;
-    workflow_test::FakeMeasureSetupPage setup;
-    workflow_test::FakeCalibrationPage calibration;
-    workflow_test::FakeSequencer sequencer;
-    workflow_test::FakeDocumentationPage documentation;
-};
 
 // Leaves the codec waiting for the answer to the request chosen by choice.
 void ExpectAnswer(CComPort& com, int choice)
@@ -101,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     connection_state::ResetAllForTest();
     CComPort com;
     com.SetSensorAddress(1, 0xFF);
-    Pages pages(com);
+    fuzz_support::ControllerPages pages(com);
     if (data[2] & 0x10) {
         pages.setup.channelB = (data[2] & 0x20) == 0;
         pages.setup.channelA = (data[2] & 0x40) == 0;

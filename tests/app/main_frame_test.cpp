@@ -30,6 +30,7 @@
 #include "app/page_table.h"
 #include "chart/chart_hooks.h"
 #include "chart/xgraph.h"
+#include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
@@ -61,6 +62,23 @@ QAction* MenuEntry(CMainFrame& frame, const QString& text)
         for (QAction* entry : menu->menu()->actions())
             if (entry->text() == text) return entry;
     return nullptr;
+}
+
+// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
+template <class T>
+T* FindPage(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<T*>(widget)) return page;
+    return nullptr;
+}
+
+void PressKey(QWidget& widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
 }
 
 struct FrameFixture : ::testing::Test {
@@ -481,9 +499,7 @@ TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
 TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsReported)
 {
     ASSERT_TRUE(Connect());
-    measurement::MeasureControlWidget* panel = nullptr;
-    for (QWidget* widget : frame->findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
     const int before = ports.Count('M');
     panel->Logic().OnAngleZero();
@@ -542,9 +558,7 @@ TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheC
 {
     ASSERT_TRUE(Connect());
     loop.RunFor(1000);
-    measurement::MeasureControlWidget* panel = nullptr;
-    for (QWidget* widget : frame->findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<measurement::MeasureControlWidget*>(widget)) panel = page;
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
@@ -601,26 +615,6 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
-
-namespace {
-
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
-
-void PressKey(QWidget& widget, int key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &release);
-}
-
-}  // namespace
 
 // The control panel offers its keys to the frame first: Enter and Escape do not end the page.
 // With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
@@ -695,6 +689,58 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(5376));
     EXPECT_TRUE(loop.RunUntil([&] { return panel->Logic().Settings()->bRunning == 0; }, 5000));
     EXPECT_EQ(frame->Fields().endRequest, 0);
+}
+
+// A multiport device of two sensors.
+struct FrameWithMultiportDevice : ConnectedFrame {
+    void AddPorts() override
+    {
+        devices.push_back(std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop));
+        for (int i = 0; i < 2; ++i)
+            ports.Add(CString::Formatted("COM%d", 3 + i), "Tessaline USB sensor interface Port", &devices.back()->Port(i));
+    }
+};
+
+// Shown with a multiport device connected, the calibration page has its ports reopened for one
+// sensor; the frame's step after that reconnection completes it, the wait cursor ends.
+TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOneSensor)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
+    ASSERT_FALSE(calibration.IsSensorPresent());
+    calibration.OnShowPage(true);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 2);
+    loop.RunFor(1000);
+    EXPECT_EQ(frame->Com().m_nCountActivePorts, 1);
+    EXPECT_TRUE(calibration.IsSensorPresent());
+    EXPECT_EQ(frame->m_bWaitCursorShown, 0);
+    EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 777u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    calibration.OnShowPage(false);
+    EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
+}
+
+// Why the controller stopped the stream of a multiport device shows on the panel's Process
+// Monitor until the next start.
+TEST_F(FrameWithMultiportDevice, TheReasonAStreamWasStoppedShowsOnThePanel)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
+    ASSERT_NE(panel, nullptr);
+    auto* line = panel->Item<QLabel>(measurement::IDC_MC_STOP_REASON);
+    ASSERT_NE(line, nullptr);
+    const QString caption = line->text();
+    frame->Com().Peers().measureControl->ShowStatusLine("master signal from the slave");
+    EXPECT_EQ(line->text(), QString("master signal from the slave"));
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(500);
+    EXPECT_EQ(line->text(), caption);
+    panel->Logic().OnBnClickedStop();
+    loop.RunFor(1000);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

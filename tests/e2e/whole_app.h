@@ -25,12 +25,14 @@
 #include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "platform/qt_loop_driver.h"
+#include "port/port_list.h"
 #include "port/port_settings_store.h"
 #include "port/profile_port_settings.h"
 #include "tests/app/app_test_support.h"
 #include "tests/sim/sim_process.h"
 #include "views/aform_diagram.h"
 #include "views/graphic_display_wnd.h"
+#include "workflow/connection_state.h"
 
 namespace e2e {
 
@@ -139,6 +141,11 @@ public:
 
     WholeApp()
     {
+        // Each run begins as a program that has just started: what an earlier run in this
+        // process left in the port list and the connection state (a port alias on a node that a
+        // new simulator has taken over since, a sensor still counted as connected) is gone.
+        ThePortList().Clear();
+        connection_state::ResetAllForTest();
         platform::WriteProfileString("Version", "Version", "2.04");
         valueFolder = profile.dir.path() + "/values";
         QDir().mkpath(valueFolder);

@@ -30,6 +30,15 @@ using measurement_test::FindPage;
 
 struct MeasurementEnd : measurement_test::ConnectedFrame {
     CString StatusBar() { return platform::FromQString(frame->StatusPane(0).text()); }
+    // The documentation page stores this kind of file automatically, indexed, into folder.
+    void StoreAutomatically(int kind, const QString& folder)
+    {
+        auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
+        ASSERT_NE(documentation, nullptr);
+        documentation->Settings().autoStorage = 1;
+        documentation->Settings().storageMode[static_cast<std::size_t>(kind)] = documentation::kStorageIndexed;
+        documentation->Settings().directory[static_cast<std::size_t>(kind)] = platform::FromQString(folder);
+    }
 };
 
 int FilesIn(const QTemporaryDir& dir)
@@ -73,11 +82,7 @@ bool InformationNames(const sensor_admin::CDlgSensorInformationHmb& page, const 
 TEST_F(MeasurementEnd, AFolderThatCannotBeWrittenIsReportedWhileTheValuesKeepBeingShown)
 {
     QTemporaryDir root;
-    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
-    ASSERT_NE(documentation, nullptr);
-    documentation->Settings().autoStorage = 1;
-    documentation->Settings().storageMode[documentation::kMeasValues] = documentation::kStorageIndexed;
-    documentation->Settings().directory[documentation::kMeasValues] = platform::FromQString(root.path() + "/missing");
+    ASSERT_NO_FATAL_FAILURE(StoreAutomatically(documentation::kMeasValues, root.path() + "/missing"));
     ReadingSink reader(loop, frame->Views()->Refresher());
     platform::ScopedMessageBoxSink install(&reader);
 
@@ -95,11 +100,7 @@ TEST_F(MeasurementEnd, AFolderThatCannotBeWrittenIsReportedWhileTheValuesKeepBei
 TEST_F(MeasurementEnd, TheStatusBarSaysReadyAfterAStopAndOnlyARecordedDiagramIsStored)
 {
     QTemporaryDir bitmaps;
-    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
-    ASSERT_NE(documentation, nullptr);
-    documentation->Settings().autoStorage = 1;
-    documentation->Settings().storageMode[documentation::kDiagrams] = documentation::kStorageIndexed;
-    documentation->Settings().directory[documentation::kDiagrams] = platform::FromQString(bitmaps.path());
+    ASSERT_NO_FATAL_FAILURE(StoreAutomatically(documentation::kDiagrams, bitmaps.path()));
 
     // The trigger waits for channel A to rise through 0; the ramp starts at 500 and never does.
     Click(IDC_MC_TRIGGER);
@@ -155,5 +156,5 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     EXPECT_TRUE(InformationNames(*information, "100002"));
     EXPECT_FALSE(views.Refresher().Values(0).tared);
     EXPECT_LT(views.Refresher().Values(0).maxBase, 500.0);
-    frame->Com().m_pPortMan.reset();
+    Close();  // before the sensor that answers on the port goes
 }

@@ -130,6 +130,25 @@ protected:
     }
 };
 
+// A uevent source that reads the datagrams written to the other end of a socket pair.
+class SocketUeventSource : public UeventSource {
+public:
+    explicit SocketUeventSource(int fd) : m_fd(fd) {}
+    ~SocketUeventSource() override { ::close(m_fd); }
+    int Fd() const override { return m_fd; }
+    bool Receive(std::string* datagram) override
+    {
+        char buffer[4096];
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n <= 0) return false;
+        datagram->assign(buffer, static_cast<std::size_t>(n));
+        return true;
+    }
+
+private:
+    int m_fd;
+};
+
 // A source of canned uevent datagrams in place of the kernel's.
 class CannedUevents {
 public:
@@ -161,30 +180,13 @@ public:
     }
 
 private:
-    class Source : public UeventSource {
-    public:
-        explicit Source(int fd) : m_fd(fd) {}
-        ~Source() override { ::close(m_fd); }
-        int Fd() const override { return m_fd; }
-        bool Receive(std::string* datagram) override
-        {
-            char buffer[4096];
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, MSG_DONTWAIT);
-            if (n <= 0) return false;
-            datagram->assign(buffer, static_cast<std::size_t>(n));
-            return true;
-        }
-
-    private:
-        int m_fd;
-    };
     std::unique_ptr<UeventSource> Make()
     {
         int fds[2];
         if (::socketpair(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0, fds) != 0) return nullptr;
         std::lock_guard lock(m_mutex);
         m_writers.push_back(fds[1]);
-        return std::make_unique<Source>(fds[0]);
+        return std::make_unique<SocketUeventSource>(fds[0]);
     }
     std::mutex m_mutex;
     std::vector<int> m_writers;
@@ -225,12 +227,26 @@ struct FakeMachine {
         SetEnumerationRoots({});
         SetPortSettingsStore(nullptr);
     }
-    // Lists a pseudo-terminal as an extra serial device and returns the alias it gets.
+    // Lists a pseudo-terminal (or another device path) as an extra serial device and returns
+    // the alias it gets.
     CString AddPty(const Pty& pty, const char* description = "Pseudo terminal")
     {
-        settings->AddExtraSerialDevice(description, pty.path.c_str());
+        return AddDevicePath(pty.path, description);
+    }
+    CString AddDevicePath(const std::string& path, const char* description)
+    {
+        settings->AddExtraSerialDevice(description, path.c_str());
         RefreshPortList();
-        return AssignComAlias(*settings, CString("path:") + pty.path.c_str());
+        return AssignComAlias(*settings, CString("path:") + path.c_str());
+    }
+    // A node of its own in the scratch folder that leads to a pseudo-terminal: removing it takes
+    // the device away for good, where another program's pseudo-terminal could take over the
+    // freed number of the terminal's own node.
+    std::string OwnNodeOf(const Pty& pty, const std::string& name)
+    {
+        const std::filesystem::path node = root.path / name;
+        std::filesystem::create_symlink(pty.path, node);
+        return node.string();
     }
 };
 
