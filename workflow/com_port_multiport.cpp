@@ -320,6 +320,8 @@ void CComPort::ZMCOMMeasure_AnalyseValues()
             m_bPortAnswered[slot] = 1;
             if (AllPortsAnswered() || m_bSinglePortValueRequest) {
                 EndAnswerWait();
+                EndPollAnswerWait();
+                m_bPortAnswered.fill(0);  // the next set starts from none
                 m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
                 if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);
                 m_iZMCOMConfgFlow = ZM_STOP_MEASURE;

@@ -521,6 +521,65 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     loop.RunFor(1000);
 }
 
+// A multiport device of three sensors whose stators cannot stream; each sensor's channel climbs
+// at a pace of its own. The third answers through a slow module, later than the next poll.
+struct PolledDeviceInFrame : measurement_test::ConnectedFrame {
+    static constexpr int kSensors = 3;
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(kSensors, workflow_test::AcceptedSensor(779));
+        for (int i = 0; i < kSensors; ++i)
+            configs[static_cast<std::size_t>(i)].signalA = {sim::SignalSpec::Kind::Ramp, 1000.0 * (i + 1), 0.0, 100.0 * (i + 1)};
+        configs[2].faults.latencyMs = 150;
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// The device is offered the polled rates only; at ten a second every poll brings the value of
+// every sensor into the channel views, the diagram's curves and the measured-value file.
+TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurvesAndTheFile)
+{
+    frame->show();
+    const std::string file = StoreMeasuredValues();
+    ASSERT_FALSE(file.empty());
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& rates = setup.Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_FALSE(rates.empty());
+    for (const ComboEntry& rate : rates) EXPECT_GE(rate.datum, 13) << "a streamed rate offered";
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 13));
+    loop.RunFor(1500);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(Running());
+    loop.RunFor(2000);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+
+    app::ViewsWiring& views = *frame->Views();
+    CDataManager& curves = views.Diagram()->Display().Data();
+    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
+    EXPECT_GE(rows.size(), 19u) << file;
+    EXPECT_LE(rows.size(), 22u) << file;
+    ASSERT_GE(rows.size(), 2u);
+    // Each row holds every sensor's own value of its poll, a tenth of a second after the row
+    // before: the second sensor climbs twice as fast as the first, the third three times.
+    const double step = rows[1][1] - rows[0][1];
+    EXPECT_GT(step, 0.0);
+    for (int c = 0; c < kSensors; ++c) {
+        EXPECT_TRUE(std::isfinite(views.Refresher().ShownValueOf(c))) << "channel " << c;
+        EXPECT_EQ(curves.GetPointCount(c), static_cast<int>(rows.size())) << "channel " << c;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            ASSERT_EQ(rows[r].size(), static_cast<std::size_t>(kSensors + 1));
+            EXPECT_NEAR(rows[r][0] - rows[r - 1][0], 0.1, 1e-6);
+            EXPECT_NEAR(rows[r][c + 1] - rows[r - 1][c + 1], step * (c + 1), 1e-3) << "row " << r << " channel " << c;
+        }
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // No control of any page or view shows the placeholder its form carries, in any language.
 TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
 {
