@@ -523,6 +523,7 @@ private:
     bool IsAckPrefix(const BYTE* bytes, int length, bool master) const;
     // Multiport helpers (com_port_multiport.cpp).
     bool UnstuffPortFrame(int port);
+    void DropSupersededValueAnswers(int port);
     void StartMultiportStream();
     void MergePortRecords(int port);
     void HandOverMultiportSets();
