@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -616,18 +617,46 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
-// The control panel offers its keys to the frame first: Enter and Escape do not end the page.
+// Enter and Escape end no page of the window and no view: each stays shown, and an edit on a
+// page gets Enter as a value typed and confirmed. The control panel offers its keys to the frame
+// first, which keeps them.
+TEST_F(FrameFixture, EnterAndEscapeEndNoPageOrViewOfTheWindow)
+{
+    CMainFrame frame;
+    frame.show();
+    loop.RunUntilIdle();
+    int confirmedEdits = 0;
+    for (const app::PageSlot& slot : app::PageTable()) {
+        frame.ShowPage(slot.index);
+        QWidget& page = *frame.View().Page(slot.index);
+        for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
+            if (!edit->isVisible() || !edit->isEnabled()) continue;
+            QObject::connect(edit, &QLineEdit::returnPressed, [&] { ++confirmedEdits; });
+            PressKey(*edit, Qt::Key_Return);
+            PressKey(*edit, Qt::Key_Escape);
+            break;
+        }
+        PressKey(page, Qt::Key_Return);
+        PressKey(page, Qt::Key_Escape);
+        EXPECT_TRUE(page.isVisible()) << slot.captionId;
+    }
+    EXPECT_GT(confirmedEdits, 0);
+    QWidget* views[] = {frame.Views()->ChannelView(0), frame.Views()->Diagram()};
+    for (QWidget* view : views) {
+        ASSERT_NE(view, nullptr);
+        const bool shown = view->isVisible();
+        PressKey(*view, Qt::Key_Return);
+        PressKey(*view, Qt::Key_Escape);
+        EXPECT_EQ(view->isVisible(), shown);
+    }
+}
+
 // With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
 // settled.
-TEST_F(ConnectedFrame, ThePanelsPageStaysOnEnterAndEscapeAndTheDiagramIsLaidOutBesideIt)
+TEST_F(ConnectedFrame, TheDiagramIsLaidOutBesideThePanel)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
-    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
-    ASSERT_NE(panel, nullptr);
-    PressKey(*panel, Qt::Key_Escape);
-    PressKey(*panel, Qt::Key_Return);
-    EXPECT_TRUE(panel->isVisible());
 
     QDockWidget& diagram = *frame->Views()->DiagramBar();
     diagram.hide();
