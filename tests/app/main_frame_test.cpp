@@ -539,6 +539,32 @@ TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestores
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 }
 
+// One sensor's baud rate changed on the connection page: the code is written into the sensor,
+// which restarts at the new rate, and the program finds and connects it there.
+TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
+{
+    ports.Port("COM3").baudRate = 115200;
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    const std::size_t before = ports.writes.size();
+    ASSERT_TRUE(page.OnChangeBaudRate(230400)) << (boxes.Boxes().empty() ? "" : boxes.Boxes()[0].text.GetString());
+    auto restarted = [&] {
+        for (std::size_t i = before; i < ports.writes.size(); ++i)
+            if (ports.writes[i].Letter() == 'K') return true;
+        return false;
+    };
+    ASSERT_TRUE(loop.RunUntil(restarted, 5000));
+    EXPECT_EQ(devices[0]->Port(0).sensor().Blocks().ContentByte(2, 16), 2);
+    ports.Port("COM3").baudRate = 230400;  // the sensor comes back at its new rate
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected &&
+                                           frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 30000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnBaudRate), CString("230400"));
+    EXPECT_EQ(page.m_bBaudRateChange, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // Closed by the controller (a calibration that could not be computed), the scale-value prompt
 // leaves the views shown anew.
 TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
