@@ -261,6 +261,29 @@ TEST(Sequencer, AcknowledgementsInPiecesMoveTheRunOnOnlyWhenWholeAndNothingWaits
     EXPECT_EQ(b.boxes.Count(), 0u);
 }
 
+namespace {
+
+// The write has ended at the refusal, at rest, with the block named to the user once and no
+// further write than those sent.
+void ExpectEndedAtTheRefusal(const Bench& b, const char* lettersSent, int block)
+{
+    const UINT name = block == 0x02   ? workflow::kTextBlockStatorOperation
+                      : block == 0x03 ? workflow::kTextBlockStatorSwConfig
+                      : block == 0x82 ? workflow::kTextBlockRotorUserCalib
+                                      : workflow::kTextBlockRotorOperation;
+    EXPECT_EQ(b.ports.Letters(), CString(lettersSent));
+    ASSERT_EQ(b.boxes.Count(), 1u);
+    EXPECT_EQ(b.boxes.Boxes()[0].text, CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(),
+                                                          block, workflow::WorkflowText(name).GetString(), 4));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
+    EXPECT_FALSE(b.frame.waitCursor);
+    EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
+    EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+}
+
+}  // namespace
+
 TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsStored)
 {
     struct Case {
@@ -292,21 +315,58 @@ TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsSt
         b.com.m_strReceiveCOM = Ack();  // left in the chain by an earlier step: no answer to this one
         c.start(b);
         b.loop.RunFor(3000);
-        // The write ends at the refusal, at rest, with the block named to the user once.
-        EXPECT_EQ(b.ports.Letters(), CString(c.lettersSent));
-        ASSERT_EQ(b.boxes.Count(), 1u);
-        EXPECT_EQ(b.boxes.Boxes()[0].text,
-                  CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), c.refusedBlock,
-                                     workflow::WorkflowText(c.refusedBlock == 3 ? workflow::kTextBlockStatorSwConfig
-                                                                                : workflow::kTextBlockRotorUserCalib).GetString(), 4));
-        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
-        EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
-        EXPECT_FALSE(b.frame.waitCursor);
-        EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
-        EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+        ExpectEndedAtTheRefusal(b, c.lettersSent, c.refusedBlock);
         // The program's copies still hold what the sensor holds.
         EXPECT_EQ(b.com.m_strBlockStatorSwConfig, keptSwConfig);
         EXPECT_EQ(b.com.m_strBlockRotorUserCalib, keptUserCalib);
+    }
+}
+
+// The same on the ports of a multiport device, where the acknowledgements come port by port.
+TEST(Sequencer, ARefusedBlockOnAMultiportDeviceIsReportedByNameAndNothingOfItIsTakenAsStored)
+{
+    struct Case {
+        const char* what;
+        int refusingSensor;
+        int refusedBlock;
+        std::function<void(Bench&, CConfigWriteSequencer&)> start;
+        std::function<CString&(CComPort&)> kept;  // the program's copy of the refused block
+        const char* lettersSent;
+    };
+    const Case cases[] = {
+        {"stator operation block of one sensor, the device's restart after it", 1, 0x02,
+         [](Bench& b, CConfigWriteSequencer&) { b.com.COM_ZMCOMConfgCnfgSensorStOperationBlock(1); },
+         [](CComPort& com) -> CString& { return com.m_Sensor[1].m_strBlockStatorOperation; }, "F"},
+        {"store of the settings on the last port", 2, 0x02,
+         [](Bench& b, CConfigWriteSequencer& sequencer) {
+             b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+             sequencer.Start();
+         },
+         [](CComPort& com) -> CString& { return com.m_Sensor[2].m_strBlockStatorOperation; }, "FFFFF"},
+        {"serial numbers", 1, 0x83, [](Bench& b, CConfigWriteSequencer&) { b.com.COM_ZMCOMConfgSetSerialNumberRotorOperation(1, -1); },
+         [](CComPort& com) -> CString& { return com.m_strBlockRotorOperation; }, "F"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(3, AcceptedSensor(777));
+        configs[static_cast<std::size_t>(c.refusingSensor)].faults.refusals = {{'F', c.refusedBlock, 4, -1}};
+        Bench b;
+        CConfigWriteSequencer sequencer{b.com};
+        workflow::WorkflowPeers peers = b.com.Peers();
+        peers.sequencer = &sequencer;
+        b.com.SetPeers(peers);
+        b.AddDevice(3, configs);
+        ASSERT_TRUE(b.SearchUntilAllActive());
+        ASSERT_EQ(b.com.m_nCountActivePorts, 3);
+        b.loop.RunFor(300);
+        b.ports.writes.clear();
+        const CString kept = c.kept(b.com);
+        b.frame.waitCursor = true;
+        c.start(b, sequencer);
+        b.loop.RunFor(3000);
+        // No restart of the device and no further block follows the refusal.
+        ExpectEndedAtTheRefusal(b, c.lettersSent, c.refusedBlock);
+        EXPECT_EQ(c.kept(b.com), kept);
     }
 }
 
