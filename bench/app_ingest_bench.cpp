@@ -101,6 +101,8 @@ double Percentile(std::vector<double> sorted, double p)
     return sorted[std::min(at, sorted.size() - 1)];
 }
 
+constexpr double kRampSlope = 5000.0;  // counts a second
+
 std::vector<std::string> SensorArgs(unsigned serial)
 {
     return {"--serial=" + std::to_string(serial), "--stator-id=5", "--stator-rev=6",
@@ -253,7 +255,7 @@ int Run(const Options& options)
         const auto i = static_cast<std::size_t>(c);
         const std::vector<double> values = app.CurveValues(c);
         std::string where;
-        const int breaks = e2e::BreaksInRamp(values, where);
+        const int breaks = e2e::BreaksInRamp(values, app.RampCountsPerSet(kRampSlope, c), where);
         const int dropped = app.Curves().GetDroppedCount(c);
         const int taken = last.points[i] - (i < first.points.size() ? first.points[i] : 0);
         std::printf("  curve %d: %zu sets in the run, %.0f sets/s while streaming, %d breaks in the ramp%s%s, %d dropped "
@@ -269,7 +271,7 @@ int Run(const Options& options)
     if (!app.ValueFile().empty()) {
         const std::vector<double> file = e2e::FileColumn(app.ValueFile(), 1);
         std::string where;
-        const int breaks = e2e::BreaksInRamp(file, where);
+        const int breaks = e2e::BreaksInRamp(file, app.RampCountsPerSet(kRampSlope), where);
         const int missing = app.Curves().GetPointCount(0) - static_cast<int>(file.size());
         std::printf("  measured-value file: %zu sets in column 1 (%d fewer than curve 0), %d breaks in the ramp%s%s\n",
                     file.size(), missing, breaks, breaks ? " (first " : "", breaks ? (where + ")").c_str() : "");

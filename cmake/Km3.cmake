@@ -37,6 +37,14 @@ if(KM3_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(KM3_SANITIZE_THREADS)
+  if(KM3_SANITIZE OR KM3_BUILD_FUZZ)
+    message(FATAL_ERROR "ThreadSanitizer cannot be combined with AddressSanitizer: build it on its own.")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # Precompiled headers: the standard library's, Qt's and (for tests) GoogleTest's headers are
 # parsed once per kind of target instead of once per file. g++ takes a precompiled header only in
 # a compilation with the options it was made with (otherwise it parses the headers anew, with a
@@ -152,6 +160,15 @@ function(km3_add_library folder)
   endif()
 endfunction()
 
+# km3_label_needs(<label> <target>...): km3_tests_<label> builds the targets that the tests of
+# a label run, for a build that runs only some labels.
+function(km3_label_needs label)
+  if(NOT TARGET km3_tests_${label})
+    add_custom_target(km3_tests_${label})
+  endif()
+  add_dependencies(km3_tests_${label} ${ARGN})
+endfunction()
+
 # km3_add_test(<name> LABEL <folder> SOURCES ... [DEPENDS ...] [ENV ...] [TIMEOUT s] [NO_MAIN])
 # A GoogleTest executable registered with CTest under the folder's label. NO_MAIN: the sources
 # bring their own main (for tests that need a QApplication, say).
@@ -166,6 +183,7 @@ function(km3_add_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   add_test(NAME ${name} COMMAND ${name})
+  km3_label_needs(${ARG_LABEL} ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)
   endif()

@@ -25,21 +25,36 @@ void ShowComboState(CKombiBox& combo, const ControlState& state)
     if (combo.GetCurSel() != state.selection) combo.SetCurSel(state.selection);
 }
 
+// A control whose caption the form gives shows it while the page gives none: the form's text is
+// kept on the control when it is first shown, so that a text the page gave for a while goes back.
+QString CaptionOf(QWidget& control, const QString& formText, const QString& pageText)
+{
+    if (!control.property("formText").toBool()) return pageText;
+    QVariant own = control.property("formTextOwn");
+    if (!own.isValid()) {
+        own = formText;
+        control.setProperty("formTextOwn", own);
+    }
+    return pageText.isEmpty() ? own.toString() : pageText;
+}
+
 void ShowControlState(QWidget& control, const ControlState& state)
 {
     const QString text = platform::ToQString(state.text);
-    const bool keepFormText = control.property("formText").toBool() && state.text.IsEmpty();
     if (auto* combo = dynamic_cast<CKombiBox*>(&control)) {
         ShowComboState(*combo, state);
     } else if (auto* button = dynamic_cast<QAbstractButton*>(&control)) {
-        if (!keepFormText && button->text() != text) button->setText(text);
+        const QString caption = CaptionOf(control, button->text(), text);
+        if (button->text() != caption) button->setText(caption);
         if (button->isCheckable() && button->isChecked() != state.checked) button->setChecked(state.checked);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(&control)) {
         if (edit->text() != text) edit->setText(text);
     } else if (auto* label = dynamic_cast<QLabel*>(&control)) {
-        if (!keepFormText && label->text() != text) label->setText(text);
+        const QString caption = CaptionOf(control, label->text(), text);
+        if (label->text() != caption) label->setText(caption);
     } else if (auto* group = dynamic_cast<QGroupBox*>(&control)) {
-        if (!keepFormText && group->title() != text) group->setTitle(text);
+        const QString caption = CaptionOf(control, group->title(), text);
+        if (group->title() != caption) group->setTitle(caption);
     }
     control.setEnabled(state.enabled);
     control.setVisible(state.shown);

@@ -293,6 +293,12 @@ bool CDlgMeasureDiagram::TranslateDurationOptions()
     return true;
 }
 
+void CDlgMeasureDiagram::ShowStatusLine(const CString& text)
+{
+    m_controls.SetText(IDC_MC_STOP_REASON, text);
+    Changed();
+}
+
 // ---- Angle and power -------------------------------------------------------------------------
 
 void CDlgMeasureDiagram::OnAngleZero()

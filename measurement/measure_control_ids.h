@@ -51,6 +51,9 @@ constexpr int IDC_MC_VALUE_SETS_LABEL = 1435;
 constexpr int IDC_MC_DIAG_GROUP = 1370;
 constexpr int kDiagnosticBase[7] = {1381, 1385, 1391, 1401, 1405, 1441, 1446};
 constexpr int kDiagnosticLabels[] = {1370, 1366, 1367, 1368, 1380, 1389, 1411, 1412, 1413, 1445, 1390};
+// The Process Monitor's last line: why the stream of a multiport device was stopped (its form
+// caption while there is none).
+constexpr int IDC_MC_STOP_REASON = 1413;
 constexpr int IDC_MC_DIAG_OFF = 1770;
 constexpr int IDC_MC_LOSS_TEST = 1777;
 constexpr int IDC_MC_ONE_GAP = 1778;

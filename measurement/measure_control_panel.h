@@ -194,8 +194,9 @@ public:
     void StopPollTimer() override;
     void SetSensorPresent(bool present) override { m_bSensorActive = present ? 1 : 0; }
     void ShowControlState(bool on) override { SetControlState(on ? 1 : 0); }
+    // Nothing of the panel waits for the restart of all sensors, so it keeps no marker to clear.
     void ClearRestartMarker() override {}
-    void ShowStatusLine(const CString&) override {}
+    void ShowStatusLine(const CString& text) override;
     bool IsOptionChecked() const override { return m_controls.IsChecked(kAngleZeroOption[0]); }
 
     // ---- IMeasurePanel (the set-up page) ----

@@ -37,6 +37,7 @@ void CDlgMeasureDiagram::StartMeasurement()
         return;
     }
     MeasureRunState& r = *m_psMsureDgrm;
+    m_controls.SetText(IDC_MC_STOP_REASON, CString());
     m_frame.Flag(FrameFlag::StartPending) = 0;
     r.bTrggrWasActiveLastTime = 0;
     m_frame.Flag(FrameFlag::TriggerCycle) = m_bTriggerCycle;

@@ -18,7 +18,14 @@ bool CDataManager::Reset(int curves, int points)
     m_curves.clear();
     m_curves.resize(static_cast<std::size_t>(curves));
     for (Curve& curve : m_curves) {
-        curve.data = MakeArray(points);
+        try {
+            curve.data = MakeArray(points);
+        } catch (const std::bad_alloc&) {
+            // Room for a long measurement that the system does not grant at once: the curve
+            // starts at the default size and grows as its points come.
+            points = std::min(points, kDefaultPoints);
+            curve.data = MakeArray(points);
+        }
         curve.capacity = points;
     }
     return true;

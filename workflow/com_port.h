@@ -192,7 +192,9 @@ public:
     // The step that follows an acknowledgement in the current state (also for one found inside
     // a stream, and for a sequencer step that had nothing to write).
     void COM_ContinueAfterAck();
+    // The same on the measuring ports: the handler, and the step that follows in the state.
     void ZMCOMMeasure_AnalyseAck();
+    void ContinueMultiportAfterAck();
 
     // ---- Receive chain --------------------------------------------------------------------------
     LRESULT OnReceiveChain(WPARAM count, LPARAM bytes);
@@ -325,6 +327,9 @@ public:
     std::array<std::shared_ptr<workflow::ISensorPort>, kMaxSensorPorts> m_pPortManOfPort;
     CString m_strPortState;
     CString m_strReceiveCOM;
+    // The answer at the front of the chain has doubled start bytes that make the chain as long
+    // as the answer before its last byte has come: no handler reads it yet.
+    bool m_bAnswerAwaitsRest = false;
     std::array<std::array<BYTE, kRecvBufSize>, kMaxSensorPorts> m_RecvBuf{};
     std::array<int, kMaxSensorPorts> m_nRecvCount{};
     CString m_strOpenPortName;

@@ -3,10 +3,38 @@
 
 #include "workflow/com_port.h"
 
+namespace {
+constexpr BYTE kStx = 0x02;
+constexpr BYTE kAck = 0x06;
+constexpr int kAckLength = 7;
+}  // namespace
+
 void CComPort::ZMCOMMeasure_AnalyseAck()
 {
+    // Only a whole acknowledgement at the head of the port's buffer, checked, confirms a step: a
+    // piece of one waits for the rest, a whole one that fails its check is dropped.
+    if (m_nCurSensor < 0 || m_nCurSensor >= kMaxSensorPorts) return;
+    const auto slot = static_cast<std::size_t>(m_nCurSensor);
+    const BYTE* buffer = m_RecvBuf[slot].data();
+    if (m_nRecvCount[slot] < kAckLength || buffer[0] != kStx || buffer[1] != kAck || m_anCheckResult[slot] < 0) return;
+    if (m_anCheckResult[slot] != 0) {
+        EmptyRecvBuffer(m_nCurSensor);
+        return;
+    }
+    ContinueMultiportAfterAck();
+}
+
+void CComPort::ContinueMultiportAfterAck()
+{
     EmptyRecvBuffer(m_nCurSensor);
-    EndAnswerWait();
+    m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
+    // A step that asks several ports waits until each has answered.
+    auto allAnswered = [this] {
+        if (m_nCurSensor >= 0 && m_nCurSensor < kMaxSensorPorts) m_bPortAnswered[static_cast<std::size_t>(m_nCurSensor)] = 1;
+        return AllPortsAnswered();
+    };
+    const int state = m_iZMCOMConfgFlow;
+    if (state != ZM_4xS_CTRL_OFF && state != ZM_4xS_CTRL_ON && state != ZM_ANGLE_ZERO) EndAnswerWait();
     auto runSequencer = [this](int mode) {
         if (m_peers.sequencer) m_peers.sequencer->RunStep(mode);
     };
@@ -64,11 +92,25 @@ void CComPort::ZMCOMMeasure_AnalyseAck()
             if (m_pMeasureCtrlSettings) m_pMeasureCtrlSettings->nControlState = m_iZMCOMConfgFlow == ZM_4xS_CTRL_ON ? 1 : 0;
             if (m_peers.measureControl) m_peers.measureControl->UpdateControlLed();
         }
-        if (m_nCurSensor >= 0 && m_nCurSensor < kMaxSensorPorts) m_bPortAnswered[static_cast<std::size_t>(m_nCurSensor)] = 1;
-        if (AllPortsAnswered()) {
+        if (allAnswered()) {
             COM_4xS_SingleShot(-1);
             m_pfnReplyHandler = nullptr;
         }
+        break;
+    case ZM_ANGLE_ZERO:
+        // Every sensor asked has zeroed its angle: one value from every port shows it.
+        if (allAnswered()) {
+            m_nRecordCount = 0;
+            COM_4xS_SingleShot(-1);
+            m_pfnReplyHandler = nullptr;
+        }
+        break;
+    case ZM_4xS_STATOR_OPERATION:
+        // The sensor holds the block: every sensor of the device restarts with it.
+        m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+        m_bStartupStatus = 0;
+        COM_ZMRestartSensorAfterInit();
+        if (m_peers.measureControl) m_peers.measureControl->ClearRestartMarker();
         break;
     case ZM_4xS_SERIAL_NUMBER:
         EmptyRecvBuffer(m_nCurSensor);
@@ -83,6 +125,6 @@ void CComPort::ZMCOMMeasure_AnalyseAck()
 
 void CComPort::OnSequencerStepPassedOver()
 {
-    if (m_nCountActivePorts > 1) ZMCOMMeasure_AnalyseAck();
+    if (m_nCountActivePorts > 1) ContinueMultiportAfterAck();
     else COM_ContinueAfterAck();
 }

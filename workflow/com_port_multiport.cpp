@@ -34,7 +34,7 @@ bool DispatchesFrames(int state)
     switch (state) {
     case 35: case 37: case 46: case 48: case 53: case 54: case 55: case 56:
     case ZM_4xS_SET_234_TO_SLAVE: case ZM_4xS_SINGLE_SHOT: case ZM_4xS_CTRL_OFF: case ZM_4xS_CTRL_ON:
-    case ZM_4xS_SERIAL_NUMBER:
+    case ZM_4xS_SERIAL_NUMBER: case ZM_4xS_STATOR_OPERATION: case ZM_ANGLE_ZERO:
         return true;
     default:
         return false;
@@ -128,9 +128,11 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
             KillFrameTimer(kTimerSlavesPrepared);
             if (m_peers.measureControl) m_peers.measureControl->EndSingleShot();
         }
-        EmptyRecvBuffer(port);
+        // A piece of an acknowledgement waits for the rest.
+        if (held >= kAckLength || buffer[0] != kStx) EmptyRecvBuffer(port);
         break;
     case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
+        EndAnswerWait();  // the sensor is back from its restart
         m_bStartupStatus = 0;
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
         EmptyRecvBuffer(m_nCurSensor);
@@ -142,15 +144,10 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
             ++m_nPortLoop;
         }
         if (m_nPortLoop > n - 1) {
+            EndAnswerWait();
             m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
             if (m_peers.connection) m_peers.connection->SetTimer(kConnPageTimerRestartDone, 500);
         }
-        break;
-    case ZM_4xS_STATOR_OPERATION:
-        m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
-        m_bStartupStatus = 0;
-        COM_ZMRestartSensorAfterInit();
-        if (m_peers.measureControl) m_peers.measureControl->ClearRestartMarker();
         break;
     default:
         if (DispatchesFrames(m_iZMCOMConfgFlow) && m_iZMCOMConfgFlow != ZM_4xS_SET_234_TO_SLAVE) InvokeReplyHandler();
@@ -210,10 +207,10 @@ int CComPort::ZMCOMMeasure_DispatchFirstByte(int port)
                 held -= kHelloLength;
                 continue;
             } else if (letter == kAck) {
-                if (state == ZM_4xS_SINGLE_SHOT || state == ZM_4xS_CTRL_OFF || state == ZM_4xS_CTRL_ON) {
-                    SetCommand(kAck);
-                    SetAnswerLength(kAckLength);
-                }
+                // An acknowledgement goes to the acknowledgement analysis, whatever answer the
+                // request would otherwise have had.
+                SetCommand(kAck);
+                SetAnswerLength(kAckLength);
                 recognised = true;
             } else if (letter == kNak) {
                 // A refusal goes to the refusal analysis, never to that of the awaited answer.
@@ -322,6 +319,7 @@ void CComPort::ZMCOMMeasure_AnalyseValues()
         if (m_iZMCOMConfgFlow == ZM_4xS_SINGLE_SHOT) {
             m_bPortAnswered[slot] = 1;
             if (AllPortsAnswered() || m_bSinglePortValueRequest) {
+                EndAnswerWait();
                 m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
                 if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);
                 m_iZMCOMConfgFlow = ZM_STOP_MEASURE;

@@ -67,7 +67,7 @@ bool CComPort::COM_4xS_SingleShot(int port)
     bool all = true;
     for (int p = 0; p < m_nCountActivePorts && p < kMaxSensorPorts; ++p) {
         if (m_bSinglePortValueRequest && p != port) continue;
-        all = WriteOn(m_pPortManOfPort[static_cast<std::size_t>(p)], request) && all;
+        all = WriteAwaitingAnswer(m_pPortManOfPort[static_cast<std::size_t>(p)], request) && all;
     }
     return all;
 }
@@ -161,7 +161,7 @@ bool CComPort::COM_ZMRestartSensorAfterInit()
         m_bPortAnswered[static_cast<std::size_t>(port)] = 0;
     }
     for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
-        if (!WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], request)) {
+        if (!WriteAwaitingAnswer(m_pPortManOfPort[static_cast<std::size_t>(port)], request, kRestartSilenceMs)) {
             if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
             return false;
         }
@@ -174,13 +174,18 @@ bool CComPort::SendAngleZeroTo(int sensor, bool report)
     CString request;
     BuildAngleZeroRequest(request);
     const auto& port = m_nCountActivePorts > 1 ? m_pPortManOfPort[static_cast<std::size_t>(sensor)] : m_pPortMan;
-    if (WriteOn(port, request)) return true;
+    if (WriteAwaitingAnswer(port, request)) {
+        m_bPortAnswered[static_cast<std::size_t>(sensor)] = 0;
+        return true;
+    }
     if (report) AfxMessageBox(CString::Formatted("Write port error ( 23%d)", sensor == 0 ? 5 : 6));
     return false;
 }
 
 bool CComPort::SendAngleZeroToSelected(bool report)
 {
+    // Only the sensors asked owe their acknowledgement.
+    m_bPortAnswered.fill(1);
     bool written = true;
     if (IsFirstSensorSelected()) written = SendAngleZeroTo(0, report);
     if (m_nCountActivePorts >= 2 && IsSecondSensorSelected()) written = SendAngleZeroTo(1, report) && written;

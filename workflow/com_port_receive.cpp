@@ -70,6 +70,7 @@ void CComPort::OnChainFillTimeout() { AnalyseReceiveChain(); }
 
 void CComPort::AnalyseReceiveChain()
 {
+    m_bAnswerAwaitsRest = false;
     if (m_strReceiveCOM.GetLength() > 2) {
         switch (m_iZMCOMConfgFlow) {
         case ZM_START_MEASURE_SOSM:
@@ -101,7 +102,7 @@ void CComPort::AnalyseReceiveChain()
         m_pfnReplyHandler = parser;
         m_pfnPrevReplyHandler = parser;
         (this->*parser)();
-    } else if (CallsHandler(now)) {
+    } else if (CallsHandler(now) && !m_bAnswerAwaitsRest) {
         InvokeReplyHandler();
     }
 }
@@ -113,6 +114,7 @@ void CComPort::InvokeReplyHandler()
 
 bool CComPort::ZMCOMConfg_ScanReceiveChain()
 {
+    m_bAnswerAwaitsRest = false;
     bool found = false;
     while (m_strReceiveCOM.GetLength() > 6 && !found) {
         const BYTE b0 = m_strReceiveCOM.ByteAt(0);
@@ -150,6 +152,7 @@ bool CComPort::ZMCOMConfg_ScanReceiveChain()
         InvokeReplyHandler();
         return true;
     }
+    if (m_bAnswerAwaitsRest) return true;
     const BYTE letter = m_strReceiveCOM.ByteAt(1);
     if (letter == 'A' || letter == 'B') {
         // Values and status are data: an answer whose check bytes fail is dropped, never
@@ -216,6 +219,7 @@ void CComPort::ZMCOMConfg_DispatchFirstByte()
     }
 
     const CString unstuffed = UnstuffStx(m_strReceiveCOM);
+    m_bAnswerAwaitsRest = unstuffed.GetLength() < GetAnswerLength() && m_strReceiveCOM.GetLength() >= GetAnswerLength();
     if (unstuffed.GetLength() == GetAnswerLength()) m_strReceiveCOM = unstuffed;
 }
 

@@ -65,9 +65,17 @@ void CComPort::COM_ReportUnstableConnection()
     m_bStartupStatus = 0;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     if (m_peers.measureControl) m_peers.measureControl->ClearSensorDisplay();
+    // A step of the connection page (a baud-rate change and the restart after it) has ended too.
+    if (m_peers.connection) {
+        m_peers.connection->ClearBaudChangeFlag();
+        m_peers.connection->ClearBusyFlag();
+    }
     COM_UpdatePortRowStatus(-1, m_strLastComparedPort, 2);
     m_strLastComparedPort = m_strPortState;
+    // Every port of a multiport device is closed, a manager held in two places once.
     if (m_pPortMan) m_pPortMan->SetOffLine();
+    for (auto& further : m_pPortManOfPort)
+        if (further && further != m_pPortMan) further->SetOffLine();
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     AfxMessageBox(workflow::WorkflowText(workflow::kTextUnstableConnection));
 }
@@ -209,8 +217,7 @@ bool SendCtrl(CComPort& com, bool on)
     }
     bool all = true;
     for (int port = 0; port < com.m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
-        const auto& manager = com.m_pPortManOfPort[static_cast<std::size_t>(port)];
-        all = (manager && manager->WriteString(request)) && all;
+        all = com.WriteAwaitingAnswer(com.m_pPortManOfPort[static_cast<std::size_t>(port)], request) && all;
         Sleep(50);
     }
     return all;

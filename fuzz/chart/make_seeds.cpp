@@ -1,11 +1,14 @@
-// Writes the seed corpus of the chart-file target with the chart library itself: a chart with
+// Writes the seed corpora of the chart-file targets with the chart library itself: a chart with
 // two curves on two Y axes, a value line, a colour range, a label and a data notation, saved
-// with each combination of the file's parts. Run once after a change of the file format, then
-// commit the files:
+// with each combination of the file's parts; the live chart's seeds are the same files behind
+// the byte of its second window size. Run once after a change of the file format, then commit
+// the files:
 //
-//   QT_QPA_PLATFORM=offscreen build-fuzz/fuzz/chart/km3-fuzz-chart-seeds fuzz/chart/seeds/fuzz_chart_file
+//   QT_QPA_PLATFORM=offscreen build-fuzz/fuzz/chart/km3-fuzz-chart-seeds fuzz/chart/seeds
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,11 +17,14 @@
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <seed folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <seed folder of the chart targets>\n", argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
-    const std::string folder = argv[1];
+    const std::string folder = std::string(argv[1]) + "/fuzz_chart_file";
+    const std::string live = std::string(argv[1]) + "/fuzz_chart_live";
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(live);
 
     std::vector<ChartPoint> points;
     for (int i = 0; i < 6; ++i) points.push_back({static_cast<double>(i), 0.5 * i * i});
@@ -40,6 +46,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
+        // 0x79: the second size 400 x 320 pixels.
+        std::ifstream saved(path, std::ios::binary);
+        std::ofstream(live + "/chart_" + std::to_string(flags), std::ios::binary) << '\x79' << saved.rdbuf();
     }
     return 0;
 }

@@ -133,7 +133,7 @@ void SendAndWait(int sender, const void* address, socklen_t length, int reader, 
 struct Folders {
     fs::path root;
     porttest::Pty pty;
-    explicit Folders()
+    Folders()
     {
         const char* tmp = std::getenv("TMPDIR");
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::path(tmp && *tmp ? tmp : "/tmp");

@@ -32,6 +32,7 @@
 #include "app/page_table.h"
 #include "chart/chart_hooks.h"
 #include "chart/xgraph.h"
+#include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
@@ -756,6 +757,27 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     EXPECT_TRUE(boxes.Boxes().empty());
     calibration.OnShowPage(false);
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
+}
+
+// Why the controller stopped the stream of a multiport device shows on the panel's Process
+// Monitor until the next start.
+TEST_F(FrameWithMultiportDevice, TheReasonAStreamWasStoppedShowsOnThePanel)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
+    ASSERT_NE(panel, nullptr);
+    auto* line = panel->Item<QLabel>(measurement::IDC_MC_STOP_REASON);
+    ASSERT_NE(line, nullptr);
+    const QString caption = line->text();
+    frame->Com().Peers().measureControl->ShowStatusLine("master signal from the slave");
+    EXPECT_EQ(line->text(), QString("master signal from the slave"));
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(500);
+    EXPECT_EQ(line->text(), caption);
+    panel->Logic().OnBnClickedStop();
+    loop.RunFor(1000);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window and the about window of each language

@@ -19,6 +19,7 @@ namespace {
 using namespace e2e;
 
 constexpr int kMeasureMs = 3000;
+constexpr double kRampSlope = 5000.0;  // counts a second, as the sensors below are told
 
 struct WholeProgram : ::testing::Test, WholeApp {
     void StartSensor(std::vector<std::string> args) { ASSERT_TRUE(WholeApp::StartSensor(std::move(args))); }
@@ -57,14 +58,15 @@ struct WholeProgram : ::testing::Test, WholeApp {
     }
 
     // The measured-value file holds the same unbroken run as the curve, no set more or less.
-    void ExpectFileHoldsCurve(const std::vector<double>& curve)
+    void ExpectFileHoldsCurve(const std::vector<double>& curve, double rampSlope = kRampSlope)
     {
+        const double countsPerSet = RampCountsPerSet(rampSlope);
         ASSERT_GT(curve.size(), 2u);
         Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= curve.size(); }, 10'000);
         const std::vector<double> file = FileColumn(ValueFile(), 1);
         ASSERT_FALSE(file.empty()) << "no value set reached the measured-value file\n" << FileHead(ValueFile());
         std::string where;
-        EXPECT_EQ(BreaksInRamp(file, where), 0) << "file " << where;
+        EXPECT_EQ(BreaksInRamp(file, countsPerSet, where), 0) << "file " << where;
         ASSERT_EQ(file.size(), curve.size());
         EXPECT_NEAR(file.front(), curve.front(), std::fabs(curve[1] - curve[0]));
         EXPECT_NEAR(file.back(), curve.back(), std::fabs(curve[1] - curve[0]));
@@ -112,7 +114,7 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     EXPECT_EQ(Curves().GetDroppedCount(0), 0);
     const std::vector<double> curve = CurveValues(0);
     std::string where;
-    EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
+    EXPECT_EQ(BreaksInRamp(curve, RampCountsPerSet(kRampSlope), where), 0) << "curve " << where;
     // The x axis counts the sets: the last one lies (count - 1) sample periods after the first.
     const double period = Curves().GetPoint(0, 1).x - Curves().GetPoint(0, 0).x;
     EXPECT_NEAR((Curves().GetPoint(0, points - 1).x - Curves().GetPoint(0, 0).x) / period, points - 1, 0.5);
@@ -127,7 +129,7 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     ASSERT_TRUE(rateAt != std::string::npos && rateAt + 9 < head.size()) << head;
     EXPECT_TRUE(head[rateAt + 9] != '\r' && head[rateAt + 9] != '\n') << "no measure rate in the header\n" << head;
     EXPECT_NE(head.find(";A ["), std::string::npos) << "no channel A column with its unit\n" << head;
-    EXPECT_EQ(BreaksInRamp(file, where), 0) << "file " << where;
+    EXPECT_EQ(BreaksInRamp(file, RampCountsPerSet(kRampSlope), where), 0) << "file " << where;
     ASSERT_EQ(file.size(), curve.size());
     EXPECT_NEAR(file.front(), curve.front(), std::fabs(curve[1] - curve[0]));
     EXPECT_NEAR(file.back(), curve.back(), std::fabs(curve[1] - curve[0]));
@@ -151,7 +153,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     EXPECT_GT(points, 100);
     const std::vector<double> curve = CurveValues(0);
     std::string where;
-    EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
+    EXPECT_EQ(BreaksInRamp(curve, RampCountsPerSet(kRampSlope), where), 0) << "curve " << where;
     // The message names the sensor by its serial number and its port.
     ASSERT_FALSE(boxes.Boxes().empty()) << "the user was not told that the sensor went away";
     const std::string message = boxes.Boxes().back().text.GetString();
@@ -177,7 +179,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
     WaitUntilCurveStill();
-    EXPECT_EQ(BreaksInRamp(CurveValues(0), where), 0) << "curve after reconnecting " << where;
+    EXPECT_EQ(BreaksInRamp(CurveValues(0), RampCountsPerSet(kRampSlope), where), 0) << "curve after reconnecting " << where;
     EXPECT_EQ(boxes.Boxes().size(), boxesBefore) << Diagnosis();
 }
 
@@ -188,8 +190,11 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
 TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWhatCameBeforeKept)
 {
     constexpr int kRecordsBeforeStall = 600;
+    // The sensor's counter wraps every 1.3 s of this ramp, in every run, whenever the connection
+    // came: every run crosses the wrap.
+    constexpr double kSlope = 50000.0;
     // Behind the RS-485 interface: stator type 5 without the HMB-USB bit.
-    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=5000",
+    StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -203,12 +208,12 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     EXPECT_FALSE(frame->IsClosed());
     const std::vector<double> curve = CurveValues(0);
     std::string where;
-    EXPECT_EQ(BreaksInRamp(curve, where), 0) << "curve " << where;
+    EXPECT_EQ(BreaksInRamp(curve, RampCountsPerSet(kSlope), where), 0) << "curve " << where;
     // Every set before the silence (the simulator holds back the whole write that reaches the
     // stall's record, so the last few may wait with it), none after it.
     EXPECT_LE(static_cast<int>(curve.size()), kRecordsBeforeStall) << Diagnosis();
     EXPECT_GE(static_cast<int>(curve.size()), kRecordsBeforeStall - 10) << Diagnosis();
-    ExpectFileHoldsCurve(curve);
+    ExpectFileHoldsCurve(curve, kSlope);
     // The user sees the protocol error on the panel's state indicator and, for a sensor behind
     // the RS-485 interface, is told once what to do.
     QAbstractButton* state = ControlOf<QAbstractButton>(*frame, measurement::IDC_MC_STATE_LED);
@@ -222,7 +227,7 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
     WaitUntilCurveStill();
-    EXPECT_EQ(BreaksInRamp(CurveValues(0), where), 0) << "curve of the next measurement " << where;
+    EXPECT_EQ(BreaksInRamp(CurveValues(0), RampCountsPerSet(kSlope), where), 0) << "curve of the next measurement " << where;
     EXPECT_EQ(boxes.Boxes().size(), 1u) << Diagnosis();
 }
 

@@ -481,6 +481,50 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A multiport device of two sensors that stream their values.
+struct StreamingDeviceInFrame : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        sim::SensorConfig config = workflow_test::AcceptedSensor(778);
+        config.identity.statorId = 5;
+        config.signalA = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
+        return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, config), loop);
+    }
+};
+
+// A sensor of the device that falls silent in mid-measurement leaves every value set
+// incomplete: the second receive time-out ends the measurement as a protocol error, and once
+// the sensor talks again the next measurement runs on both sensors.
+TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheNextRunsOnceItTalksAgain)
+{
+    frame->show();
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 6));  // 200 sets a second, streamed
+    loop.RunFor(1000);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    ASSERT_TRUE(Running());
+    CDataManager& curves = frame->Views()->Diagram()->Display().Data();
+    ASSERT_GT(curves.GetPointCount(0), 0);
+    sensor->Port(1).Stall(3000);
+    const std::int64_t silentFrom = loop.NowMs();
+    ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 5000));
+    EXPECT_LE(loop.NowMs() - silentFrom, 2 * static_cast<std::int64_t>(frame->Com().m_nReceiveTimeoutMs) + 20);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_EQ(panel->Logic().Controls().Text(IDC_MC_STATE_LED).Find("#"), 1);
+
+    loop.RunFor(4000);
+    Click(IDC_MC_START);
+    loop.RunFor(1000);
+    EXPECT_TRUE(Running());
+    EXPECT_GT(frame->Com().m_nRecordCount, 150);  // complete sets of both sensors
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+}
+
 // No control of any page or view shows the placeholder its form carries, in any language.
 TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
 {

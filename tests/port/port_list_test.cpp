@@ -129,13 +129,15 @@ TEST(FillPortCombo, OffersPresentPortsAndSelectsTheGivenOne)
 {
     FakeMachine machine;
     Pty a, b;
-    const CString aliasA = machine.AddPty(a, "First");
+    const std::string nodeA = machine.OwnNodeOf(a, "ttyFirst");
+    const CString aliasA = machine.AddDevicePath(nodeA, "First");
     const CString aliasB = machine.AddPty(b, "Second");
     RecordingCombo combo;
     CPortManGui::FillPortCombo(combo, aliasB, true);
     ASSERT_EQ(2u, combo.items.size());
     EXPECT_EQ(aliasB + "   Second", combo.items[static_cast<std::size_t>(combo.selection)]);
-    a.CloseMaster();  // the device goes away, its node with it
+    std::filesystem::remove(nodeA);  // the device goes away, its node with it
+    a.CloseMaster();
     ThePortList().SetPresent(aliasA, false);
     CPortManGui::FillPortCombo(combo, "COM99", true);
     EXPECT_EQ(1u, combo.items.size());

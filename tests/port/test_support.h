@@ -227,12 +227,26 @@ struct FakeMachine {
         SetEnumerationRoots({});
         SetPortSettingsStore(nullptr);
     }
-    // Lists a pseudo-terminal as an extra serial device and returns the alias it gets.
+    // Lists a pseudo-terminal (or another device path) as an extra serial device and returns
+    // the alias it gets.
     CString AddPty(const Pty& pty, const char* description = "Pseudo terminal")
     {
-        settings->AddExtraSerialDevice(description, pty.path.c_str());
+        return AddDevicePath(pty.path, description);
+    }
+    CString AddDevicePath(const std::string& path, const char* description)
+    {
+        settings->AddExtraSerialDevice(description, path.c_str());
         RefreshPortList();
-        return AssignComAlias(*settings, CString("path:") + pty.path.c_str());
+        return AssignComAlias(*settings, CString("path:") + path.c_str());
+    }
+    // A node of its own in the scratch folder that leads to a pseudo-terminal: removing it takes
+    // the device away for good, where another program's pseudo-terminal could take over the
+    // freed number of the terminal's own node.
+    std::string OwnNodeOf(const Pty& pty, const std::string& name)
+    {
+        const std::filesystem::path node = root.path / name;
+        std::filesystem::create_symlink(pty.path, node);
+        return node.string();
     }
 };
 

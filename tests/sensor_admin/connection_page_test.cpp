@@ -4,6 +4,7 @@
 
 #include "res/string_table.h"
 #include "tests/sensor_admin/admin_bench.h"
+#include "workflow/workflow_texts.h"
 
 using namespace sensor_admin;
 using namespace sensor_admin_test;
@@ -156,6 +157,42 @@ TEST(ConnectionPage, ABaudRateChangeWritesTheCodeToEverySensorRestartsThemAndCon
     EXPECT_EQ(page.GetItemText(0, kColumnStatus), CString("aktiv"));
     EXPECT_EQ(page.m_bBaudRateChange, 0);
     EXPECT_TRUE(b.boxes.Boxes().empty());
+}
+
+// A sensor that falls silent in a baud-rate change: at the code write, the page's retries end
+// the change as failed; at the restart after it, the connection is reported unstable. Either way
+// the page is free again, and its search connects both sensors once they talk again.
+TEST(ConnectionPage, ABaudRateChangeWhoseSensorFallsSilentEndsAndTheSearchConnectsAgain)
+{
+    for (const bool atRestart : {false, true}) {
+        SCOPED_TRACE(atRestart ? "silent at the restart" : "silent at the code write");
+        AdminBench b;
+        b.AddSensor("COM3", AcceptedSensor(3001));
+        b.AddSensor("COM4", AcceptedSensor(3002));
+        b.com.COM_SearchComPorts(4);
+        ASSERT_TRUE(b.RunUntilConnected());
+        ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCountActivePorts == 2; }, 5000));
+        b.loop.RunFor(1000);
+        CDlgSensorConnection& page = b.pages.connection;
+        b.ports.writes.clear();
+        if (!atRestart) b.devices[1]->Port(0).Stall(5000);
+        ASSERT_TRUE(page.OnChangeBaudRate(230400));
+        if (atRestart) {
+            ASSERT_TRUE(b.loop.RunUntil([&] { return b.ports.Count('K') > 0; }, 5000));
+            b.devices[1]->Port(0).Stall(5000);
+        }
+        ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy(); }, 5000)) << "flow " << b.com.GetZMCOMConfgFlow();
+        ASSERT_EQ(b.boxes.Count(), 1u);
+        EXPECT_EQ(b.boxes.Boxes()[0].text,
+                  LoadLangString(atRestart ? workflow::kTextUnstableConnection : kTextBaudChangeFailed));
+        EXPECT_EQ(page.m_bBaudRateChange, 0);
+
+        b.loop.RunFor(5000);
+        page.OnSearch();
+        ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy() && b.com.m_nCountActivePorts == 2; }, 20000));
+        EXPECT_EQ(page.GetItemText(1, kColumnStatus), CString("aktiv"));
+        EXPECT_EQ(b.boxes.Count(), 1u);
+    }
 }
 
 TEST(ConnectionPage, ABaudRateChangeWithoutAPortToWriteOnEndsWithAMessageAndLeavesThePageUsable)

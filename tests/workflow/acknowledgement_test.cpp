@@ -230,13 +230,13 @@ TEST(MeasureAck, ThePerPortStatorWriteGoesPortByPortAndThenRestartsTheDevice)
     b.com.m_nCountActivePorts = 3;
     b.com.m_nPortLoop = 0;
     b.com.SetZMCOMConfgFlow(ZM_PORT_LOOP_STATOR_OPERATION);
-    b.com.ZMCOMMeasure_AnalyseAck();
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.connection.timers.armed,
               (std::vector<std::pair<UINT_PTR, UINT>>{{workflow::kConnPageTimerPortLoop, 500},
                                                       {workflow::kConnPageTimerPortLoop, 500}}));
     EXPECT_TRUE(b.ports.writes.empty());
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_RESTART_AFTER_INIT_DEVICE);
     EXPECT_EQ(b.ports.Count('K'), 2);  // the two ports that have a manager
 }
@@ -245,14 +245,14 @@ TEST(MeasureAck, TheWriteSequenceMovesFromPortToPortAndClosesAfterTheLast)
 {
     OpenBench b;
     b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_ROTOR_OPERATION);
     b.sequencer.advanceResults = {true};
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_NEXT_PORT);
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_ROTOR_OPERATION);
-    b.com.ZMCOMMeasure_AnalyseAck();  // the sequencer has no port left
+    b.com.ContinueMultiportAfterAck();  // the sequencer has no port left
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_WRITE_SEQ_DONE);
     EXPECT_EQ(b.com.m_bConfigWriteDone, 1);
     EXPECT_EQ(b.loop.TimerRemainingMs(b.window.GetSafeHwnd(), kTimerClose), 1000);
@@ -265,7 +265,7 @@ TEST(MeasureAck, OfTheMeasurementSetUpLeavesTheHandlerInstalled)
     b.com.m_pfnReplyHandler = &CComPort::ZMCOMMeasure_AnalyseStream;
     b.frame.waitCursor = true;
     b.com.SetZMCOMConfgFlow(ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.m_pfnReplyHandler, &CComPort::ZMCOMMeasure_AnalyseStream);
     EXPECT_FALSE(b.frame.waitCursor);
 }
@@ -276,7 +276,7 @@ TEST(MeasureAck, OfTheSerialNumberReturnsToRestAndChecksTheSensor)
     b.com.m_nCurSensor = 1;
     b.com.m_nRecvCount[1] = 7;
     b.com.SetZMCOMConfgFlow(ZM_4xS_SERIAL_NUMBER);
-    b.com.ZMCOMMeasure_AnalyseAck();
+    b.com.ContinueMultiportAfterAck();
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
     EXPECT_EQ(b.com.m_nRecvCount[1], 0);
     EXPECT_EQ(b.control.versionChecks, (std::vector<int>{ZM_4xS_SERIAL_NUMBER}));

@@ -342,20 +342,30 @@ TEST(BlockAnswers, OutsideAnIdentificationAreStoredWithoutAFurtherRequest)
     EXPECT_EQ(b.com.m_Sensor[0].m_sRotorHeader.nSerialNo, 200001u);
 }
 
-TEST(BlockAnswers, ABlockInTwoPiecesIsHandledOnceWhenComplete)
+// The second module of a device has its index 2 doubled on the wire: a chain as long as the
+// block before its last byte has come is not the block yet.
+TEST(BlockAnswers, ABlockInPiecesIsHandledOnceWhenComplete)
 {
     OpenBench b;
     b.com.SetZMCOMConfgFlow(ZM_START_INIT);
     b.com.ReadConfig(nullptr, 0x00);
-    const CString block = Block(AcceptedSensor().identity, 0x00);
+    sim::SensorIdentity id = AcceptedSensor().identity;
+    id.moduleIndex = 2;
+    id.moduleCount = 3;
+    const CString block = Block(id, 0x00);
+    ASSERT_EQ(block.GetLength(), 41);
     Feed(b.com, block.Left(20));
+    Feed(b.com, block.Mid(20, 20));
     EXPECT_TRUE(b.ports.writes.empty());
     EXPECT_EQ(b.sequencer.slotAdvances, 0);
-    Feed(b.com, block.Mid(20));
+    Feed(b.com, block.Mid(40));
     EXPECT_EQ(b.sequencer.slotAdvances, 1);
     ASSERT_EQ(b.ports.writes.size(), 1u);
     EXPECT_EQ(b.LastBlock(), 0x01);
-    EXPECT_EQ(b.com.m_Sensor[0].m_sStatorHeader.nSerialNo, 100001u);
+    const StatorHeader& header = b.com.m_Sensor[0].m_sStatorHeader;
+    EXPECT_EQ(header.nSerialNo, 100001u);
+    EXPECT_EQ(header.cModuleIndex, 2);
+    EXPECT_EQ(header.cModuleCount, 3);
 }
 
 TEST(BlockAnswers, ReapplyingTheSoftwareConfigurationFillsTheDisplayRecords)

@@ -310,6 +310,65 @@ TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsSt
     }
 }
 
+// The same on the ports of a multiport device, where the acknowledgements come port by port.
+TEST(Sequencer, ARefusedBlockOnAMultiportDeviceIsReportedByNameAndNothingOfItIsTakenAsStored)
+{
+    struct Case {
+        const char* what;
+        int refusingSensor;
+        int refusedBlock;
+        std::function<void(Bench&, CConfigWriteSequencer&)> start;
+        std::function<CString&(CComPort&)> kept;  // the program's copy of the refused block
+        const char* lettersSent;
+    };
+    const Case cases[] = {
+        {"stator operation block of one sensor, the device's restart after it", 1, 0x02,
+         [](Bench& b, CConfigWriteSequencer&) { b.com.COM_ZMCOMConfgCnfgSensorStOperationBlock(1); },
+         [](CComPort& com) -> CString& { return com.m_Sensor[1].m_strBlockStatorOperation; }, "F"},
+        {"store of the settings on the last port", 2, 0x02,
+         [](Bench& b, CConfigWriteSequencer& sequencer) {
+             b.com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+             sequencer.Start();
+         },
+         [](CComPort& com) -> CString& { return com.m_Sensor[2].m_strBlockStatorOperation; }, "FFFFF"},
+        {"serial numbers", 1, 0x83, [](Bench& b, CConfigWriteSequencer&) { b.com.COM_ZMCOMConfgSetSerialNumberRotorOperation(1, -1); },
+         [](CComPort& com) -> CString& { return com.m_strBlockRotorOperation; }, "F"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(3, AcceptedSensor(777));
+        configs[static_cast<std::size_t>(c.refusingSensor)].faults.refusals = {{'F', c.refusedBlock, 4, -1}};
+        Bench b;
+        CConfigWriteSequencer sequencer{b.com};
+        workflow::WorkflowPeers peers = b.com.Peers();
+        peers.sequencer = &sequencer;
+        b.com.SetPeers(peers);
+        b.AddDevice(3, configs);
+        ASSERT_TRUE(b.SearchUntilAllActive());
+        ASSERT_EQ(b.com.m_nCountActivePorts, 3);
+        b.loop.RunFor(300);
+        b.ports.writes.clear();
+        const CString kept = c.kept(b.com);
+        b.frame.waitCursor = true;
+        c.start(b, sequencer);
+        b.loop.RunFor(3000);
+        // The write ends at the refusal, at rest, with the block named to the user once; no
+        // restart and no further block follows.
+        EXPECT_EQ(b.ports.Letters(), CString(c.lettersSent));
+        ASSERT_EQ(b.boxes.Count(), 1u);
+        EXPECT_EQ(b.boxes.Boxes()[0].text,
+                  CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), c.refusedBlock,
+                                     workflow::WorkflowText(c.refusedBlock == 2 ? workflow::kTextBlockStatorOperation
+                                                                                : workflow::kTextBlockRotorOperation).GetString(), 4));
+        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
+        EXPECT_FALSE(b.frame.waitCursor);
+        EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
+        EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+        EXPECT_EQ(c.kept(b.com), kept);
+    }
+}
+
 TEST(Sequencer, EntriesNeverFilledAreNotWrittenAndTheRunStillEnds)
 {
     OpenBench b;
