@@ -59,7 +59,6 @@ public:
     {
         if (channel < 0 || channel >= 6) return 0;
         if (field == DisplayField::Available) return IsChannelPresent(channel) ? 1 : 0;
-        if (field == DisplayField::OwnUnit) return m_ownUnit[static_cast<std::size_t>(channel)];
         if (field == DisplayField::ChannelState) return m_frame.Fields().channelState[static_cast<std::size_t>(channel)];
         const views::DisplayTable* table = m_frame.DisplayTable(channel);
         if (!table) return 0;
@@ -69,6 +68,7 @@ public:
         case DisplayField::Averaging: return table->averaging;
         case DisplayField::Sign: return table->sign;
         case DisplayField::ShownUnit: return table->shownUnit;
+        case DisplayField::OwnUnit: return table->ownUnit;
         default: return 0;
         }
     }
@@ -76,10 +76,6 @@ public:
     {
         if (channel < 0 || channel >= 6) return;
         if (field == DisplayField::Available) return;
-        if (field == DisplayField::OwnUnit) {
-            m_ownUnit[static_cast<std::size_t>(channel)] = value;
-            return;
-        }
         if (field == DisplayField::ChannelState) {
             // What the user chose on the page; the views keep what the sensor reports.
             m_frame.Fields().channelState[static_cast<std::size_t>(channel)] = value;
@@ -89,24 +85,30 @@ public:
         if (!table) return;
         switch (field) {
         case DisplayField::Decimals: table->decimals = value; break;
-        case DisplayField::Unit: table->selectedUnit = value; break;
+        case DisplayField::Unit:
+            // The channel is shown in the unit chosen for it.
+            table->selectedUnit = table->shownUnit = value;
+            break;
         case DisplayField::Averaging: table->averaging = value; break;
         case DisplayField::Sign: table->sign = value; break;
         case DisplayField::ShownUnit: table->shownUnit = value; break;
+        case DisplayField::OwnUnit: table->ownUnit = value; break;
         default: break;
         }
     }
     std::vector<DisplayUnit> DisplayUnits(int channel) const override
     {
         std::vector<DisplayUnit> units;
-        const workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
-        if (entry)
-            for (std::size_t k = 0; k < entry->unitIds.size(); ++k) {
+        const views::DisplayTable* table = m_frame.DisplayTable(channel);
+        if (table)
+            for (std::size_t k = 0; k < table->unitIds.size(); ++k) {
                 // The list ends at its end entry, which names no unit.
-                const int id = static_cast<int>(entry->unitIds[k]);
+                const int id = static_cast<int>(table->unitIds[k]);
                 if (id < 0) break;
-                const double factor = k < entry->unitFactors.size() ? entry->unitFactors[k] : 1.0;
-                units.push_back({id, LoadLangString(entry->unitIds[k]), factor});
+                const double factor = k < table->unitFactors.size() ? table->unitFactors[k] : 1.0;
+                // The sensor's own unit is named by the sensor, the others in the language shown.
+                const bool own = static_cast<int>(k) == table->ownUnit && k < table->unitTexts.size();
+                units.push_back({id, own ? table->unitTexts[k] : LoadLangString(table->unitIds[k]), factor});
             }
         if (units.empty() && channel >= 0 && channel < 4) {
             // The views have not filled the table: the unit the sensor reports.
@@ -200,8 +202,6 @@ private:
     }
 
     CMainFrame& m_frame;
-    // The sensor's own unit index per channel, which only the page uses.
-    std::array<int, 6> m_ownUnit{};
 };
 
 }  // namespace

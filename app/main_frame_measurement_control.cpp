@@ -3,7 +3,6 @@
 
 #include "app/main_frame_measurement_control.h"
 
-#include <QDateTime>
 #include <QPointer>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/measure_setup_widget.h"
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "sensor_admin/sensor_information_rows.h"
@@ -90,7 +90,7 @@ public:
         }
     }
     measurement::TriggerState& Triggers() override { return m_frame.Fields().triggers; }
-    std::int64_t Now() const override { return QDateTime::currentSecsSinceEpoch(); }
+    std::int64_t Now() const override { return platform::CalendarSeconds(); }
 
     const measurement::CMeasureSetup* SetupRecord() const override
     {
@@ -463,7 +463,7 @@ QWidget* MakeMeasureControlPage(QWidget* parent, int pageIndex)
         const measurement::IoNioLastEvaluationRecord& last = measurement::IoNioLastEvaluation();
         const measurement::IoNioVerdict& verdict = guard->Logic().LastVerdict();
         const measurement::IoNioInputs& inputs = guard->Logic().LastIoNioInputs();
-        evaluation.time = QDateTime::currentSecsSinceEpoch();
+        evaluation.time = platform::CalendarSeconds();
         // A condition without a measurand in this evaluation keeps the last one's caption and
         // value in the record: it was not judged.
         const int measurands[2] = {last.measurand1, last.measurand2};

@@ -40,7 +40,16 @@ void CMainFrame::InstallViews()
     m_hooks.refreshChannelViews = [&views](int reason) { views.Refresher().RefreshChannelViews(reason); };
     m_hooks.onChannelView = [&views](int index) { views.OnChannelView(index); };
     m_hooks.displayEntry = [&views](int channel) -> workflow::DisplayChannelEntry* { return views.Tables().Entry(channel); };
-    m_hooks.displaySlot = [&views](int slot) { return views.Tables().Slot(slot); };
+    // A slot's current channel position is the unit its channel is shown in (a single sensor's
+    // slots 0 and 1 are its channels A and B, a multiport sensor's slot is its own channel).
+    m_hooks.displaySlot = [this, &views](int slot) {
+        workflow::DisplaySlotRecord* record = views.Tables().Slot(slot);
+        const std::vector<views::SensorChannel> channels = views::ChannelsOfSensor(m_com, slot);
+        const int channel = m_com.m_nCountActivePorts < 2 ? slot : channels.empty() ? -1 : channels.front().channel;
+        if (const views::DisplayTable* table = views.Tables().Entry(channel); record && table)
+            record->channelPosition = table->shownUnit;
+        return record;
+    };
     m_hooks.scanViewListItems = [&views](int) {
         views.ShowValueTexts();
         views.RedrawDiagram();

@@ -22,6 +22,7 @@
 #include "chart/ole_date.h"
 #include "chart/property_list_items.h"
 #include "chart/xgraph.h"
+#include "platform/message_loop.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 
@@ -110,7 +111,7 @@ constexpr ChartText kCurveTypes[] = {ChartText::Line, ChartText::Scatter};
 
 double NowAsOleDate()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(platform::CalendarSeconds());
     chart::DateTimeParts parts{now.date().year(), now.date().month(), now.date().day(),
                                now.time().hour(), now.time().minute(), now.time().second()};
     double date = 0.0;

@@ -1,7 +1,6 @@
 #include "documentation/measurement_recorder.h"
 
 #include <cmath>
-#include <ctime>
 
 #include "documentation/documentation_texts.h"
 #include "documentation/file_naming.h"
@@ -39,7 +38,7 @@ CMeasurementRecorder::CMeasurementRecorder(const CDocumentationSettings& setting
 {
     m_window = std::make_unique<StepWindow>(*this, loop);
     m_stepMessage = platform::RegisterWindowMessage("KM3_DOCUMENTATION_WRITE_STEP");
-    m_wallClock = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
+    m_wallClock = [&loop] { return loop.CalendarSeconds(); };
     m_labelSource = [] { return FileLabelsFromStringTable(); };
 }
 

@@ -1,7 +1,6 @@
 #include "documentation/sensor_log.h"
 
 #include <cerrno>
-#include <ctime>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,13 +9,14 @@
 #include "documentation/file_naming.h"
 #include "documentation/measurement_description.h"
 #include "platform/codepage.h"
+#include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "workflow/sensor_records.h"
 
 namespace documentation {
 
 CSensorLog::CSensorLog()
-    : m_wallClock([] { return static_cast<std::int64_t>(std::time(nullptr)); })
+    : m_wallClock([] { return platform::CalendarSeconds(); })
 {
 }
 

@@ -1,5 +1,6 @@
 #include "environment/date_time_text.h"
 
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 
 namespace {
@@ -15,7 +16,7 @@ int LanguageOrCurrent(int languageOffset)
 
 CDateTimeText CDateTimeText::Now()
 {
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = static_cast<std::time_t>(platform::CalendarSeconds());
     std::tm local{};
     localtime_r(&now, &local);
     return CDateTimeText(local);

@@ -366,6 +366,13 @@ bool CDlgMeasureAdjust::FillUnitList(int row)
 bool CDlgMeasureAdjust::RefreshChannelRowNow(int row)
 {
     if (row < 0 || row >= kRowCount) return false;
+    const bool scalingConfirmed = m_bResetUnit[static_cast<std::size_t>(row)];
+    if (scalingConfirmed && row < kSensorRows) {
+        // The sensor has taken the row's new scaling: its display values come from the sensor
+        // again, with its own unit's new text and factor.
+        const int sensor = Several() ? row : 0;
+        m_frame.UpdateDisplayValues(sensor, 1, &Com().m_Sensor[static_cast<std::size_t>(sensor)]);
+    }
     const int channel = row < kSensorRows && Several() ? RealIndex(row) : row;
     const UINT captionId = row < kSensorRows ? 5321 + row : 5033;
     const CString unit = UnitText(channel);
@@ -373,7 +380,10 @@ bool CDlgMeasureAdjust::RefreshChannelRowNow(int row)
         m_controls.SetText(IDC_START_VALUE_UNIT, unit);
     if (GetStopTriggerSourceTextId(m_setup.stopSource) == captionId && m_setup.stopSource == row + 1)
         m_controls.SetText(IDC_STOP_VALUE_UNIT, unit);
-    return FillUnitList(row);
+    const bool filled = FillUnitList(row);
+    // Shown in its own unit from now on.
+    if (scalingConfirmed) ShowInNewUnit(row);
+    return filled;
 }
 
 bool CDlgMeasureAdjust::UpdateScalingButton(int row)

@@ -100,6 +100,8 @@ public:
     void ApplyRowAvailability(int control, int row, int kind);
     void SetColumnCaptions();
     bool RefreshChannelRowNow(int row);
+    // After a change of a channel's unit.
+    void ShowInNewUnit(int channel);
     bool FillDecimalsList(int row);
     bool FillUnitList(int row);
     bool FillAveragingList(int row);

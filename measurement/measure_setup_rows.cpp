@@ -47,9 +47,7 @@ void CDlgMeasureAdjust::OnChannelRowChanged(RowField field, int c, int v, int u)
         if (m_setup.stopSource - 1 == c && GetStopTriggerSourceTextId(m_setup.stopSource) == captionId)
             m_controls.SetText(IDC_STOP_VALUE_UNIT, unit);
         m_frame.TareIfNotTared(c);
-        Com().COM_ResetMeasureStatistics();
-        m_frame.RefreshChannelViews(3);
-        CopyUnitToIoNioLabels(c);
+        ShowInNewUnit(c);
         break;
     }
     case RowField::Averaging:
@@ -66,6 +64,14 @@ void CDlgMeasureAdjust::OnChannelRowChanged(RowField field, int c, int v, int u)
         return;
     }
     SendSoftwareConfig(Several() ? c : 0);
+}
+
+void CDlgMeasureAdjust::ShowInNewUnit(int c)
+{
+    // The scale factors follow the unit; the views and the pass/fail limits show it.
+    Com().COM_ResetMeasureStatistics();
+    m_frame.RefreshChannelViews(3);
+    CopyUnitToIoNioLabels(c);
 }
 
 void CDlgMeasureAdjust::SendSoftwareConfig(int sensor)
@@ -195,6 +201,10 @@ void CDlgMeasureAdjust::OnScalingButton(int c)
     (useB ? sw.strUnitB : sw.strUnitA) = result.unit;
     m_frame.TareIfNotTared(c);
     m_bScaled[static_cast<std::size_t>(c)] = 1;
+    // The sensor is to show the channel in its own unit, the user's; the row selects it once the
+    // sensor has confirmed the scaling.
+    m_frame.SetDisplayValue(c, DisplayField::ShownUnit, m_frame.DisplayValue(c, DisplayField::OwnUnit));
+    m_bResetUnit[static_cast<std::size_t>(c)] = true;
     m_writer.Write(s, !several && c == 1 ? 36 : 35);
     if (IMeasurePanel* panel = Panel()) {
         panel->ArmTimer(43, 500);
@@ -316,7 +326,8 @@ bool CDlgMeasureAdjust::CheckPowerUnits() const
         if (!GetDisplayFlag(g)) continue;
         for (int row : {2 * g, 2 * g + 1}) {
             const int channel = Several() ? RealIndex(row) : row;
-            if (UnitText(channel).Find('[') >= 0) return false;
+            const int unit = m_frame.DisplayValue(channel, DisplayField::Unit);
+            if (unit == m_frame.DisplayValue(channel, DisplayField::OwnUnit) || UnitText(channel).Find('[') >= 0) return false;
         }
     }
     return true;

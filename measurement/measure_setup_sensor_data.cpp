@@ -1,23 +1,16 @@
 // What the sensors store of a measurement's set-up: the start and stop triggers, the diagram
 // axes of their channels, the power display of a dual device, and the pass/fail limits.
 
-#include <ctime>
-
 #include "environment/number_text.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/setup_numbers.h"
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 
 namespace measurement {
-
-namespace {
-
-std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
-
-}  // namespace
 
 bool CDlgMeasureAdjust::LoadTriggersFromSensors()
 {
@@ -29,7 +22,7 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
         s.startDirection = 0;
         s.startValue = 0.0;
         s.startSet = s.startByDateTime = false;
-        s.startTime = Now() + 31622400;
+        s.startTime = platform::CalendarSeconds() + 31622400;
         s.stopSource = 0;
         s.stopDirection = 0;
         s.stopValue = 0.0;

@@ -1,13 +1,12 @@
 // Start and stop triggers, the two pass/fail conditions with their limits, and the paths of
 // the add-on programs.
 
-#include <ctime>
-
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/setup_numbers.h"
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
@@ -17,8 +16,6 @@ namespace measurement {
 namespace {
 
 constexpr std::int64_t kStartLeadSeconds = 15;
-
-std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 }  // namespace
 
@@ -103,7 +100,7 @@ bool CDlgMeasureAdjust::RefreshTriggerControls()
     if (s.startSet) ShowStartTriggerValue();
     for (int id : {IDC_STOP_VALUE, IDC_STOP_VALUE_UNIT}) m_controls.Show(id, s.stopSet);
     if (s.stopSet) ShowStopTriggerValue();
-    const std::int64_t earliest = Now() + kStartLeadSeconds;
+    const std::int64_t earliest = platform::CalendarSeconds() + kStartLeadSeconds;
     if (s.startTime <= earliest) m_setup.startTime = earliest;
     const bool english = GetLanguage() == kEnglish;
     m_controls.SetText(IDC_START_TIME, english ? "MM'/'dd'/'yyyy' '     HH':'mm':'ss" : "dd'.'MM'.'yyyy' '     HH':'mm':'ss");
@@ -203,7 +200,7 @@ void CDlgMeasureAdjust::SetTriggerField(int kind, int value)
         } else if (value == kStartBySystemTime) {
             s.startSet = false;
             s.startByDateTime = true;
-            s.startTime = Now() + kStartLeadSeconds;
+            s.startTime = platform::CalendarSeconds() + kStartLeadSeconds;
         } else {
             s.startSet = true;
             if (!channelB) s.startDirection = 0;
@@ -296,7 +293,7 @@ void CDlgMeasureAdjust::OnStopValueChanged()
 std::int64_t CDlgMeasureAdjust::OnStartTimeChanged(std::int64_t chosen)
 {
     if (chosen < 0) chosen = 0;
-    const std::int64_t now = Now();
+    const std::int64_t now = platform::CalendarSeconds();
     if (chosen <= now) chosen = now + kStartLeadSeconds;
     m_setup.startTime = chosen;
     return chosen;

@@ -345,6 +345,11 @@ bool DeliverySource::IsOpen() const
     return m_state->open;
 }
 
+std::int64_t CalendarSeconds()
+{
+    return MessageLoop::Current().CalendarSeconds();
+}
+
 UINT RegisterWindowMessage(const char* name)
 {
     static std::mutex mutex;

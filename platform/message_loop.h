@@ -57,6 +57,8 @@ public:
     bool IsVirtual() const { return m_virtualClock != nullptr; }
     std::int64_t NowMs() const { return m_clock->NowMs(); }
     std::int64_t NowUs() const { return m_clock->NowUs(); }
+    // Seconds since 1970 (UTC) on this loop's clock.
+    std::int64_t CalendarSeconds() const { return m_clock->CalendarUs() / 1'000'000; }
     // True on the thread that runs the loop (the one that created it).
     bool IsLoopThread() const { return std::this_thread::get_id() == m_ownerThread; }
 
@@ -176,6 +178,11 @@ private:
     MessageLoop& m_loop;
     std::shared_ptr<MessageLoop::SourceState> m_state;
 };
+
+// Seconds since 1970 (UTC) on the clock of the current loop: the system's date in the
+// application, the virtual calendar in tests. Every reading of the date and time of day goes
+// through it.
+std::int64_t CalendarSeconds();
 
 // Registered message numbers: the same name gives the same number in the whole process,
 // from 0xC000 up, as RegisterWindowMessage does.

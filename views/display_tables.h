@@ -28,6 +28,8 @@ constexpr int kChannelAbsent = 3;
 
 // The id that ends a unit list: the entry after the last unit.
 constexpr int kUnitListEnd = -6;
+// The id of the sensor's own unit, whose text is the sensor's and no text of the string table.
+constexpr int kOwnUnitId = 0;
 constexpr int kDefaultCountValue = 25000;
 
 // One selectable unit of a channel.
@@ -48,7 +50,13 @@ struct DisplayTable : workflow::DisplayChannelEntry {
     int sign = 0;                    // 1: shown negated
     int state = kChannelAbsent;
     char powerMark = 0;              // 'P' for a shown power channel
-    int shownUnit = 0;               // the unit shown when the channel is scaled
+    // The unit list's entry of the sensor's own unit: the unit text and factor of the user
+    // scaling the sensor keeps for the channel, after the units of its measurand; its factor is
+    // 0 while the sensor keeps none. -1: the list has no such entry (power channels).
+    int ownUnit = -1;
+    // The unit the channel is shown in; the software configuration writes it in place of the
+    // chosen one while a new user scaling is on its way to the sensor.
+    int shownUnit = 0;
     std::vector<CString> unitTexts;  // parallel to unitIds and unitFactors
     std::vector<int> unitCountValues;
     std::vector<double> unitPercents;

@@ -19,20 +19,42 @@ BYTE TypeClassOf(const CSensorRecord& record, bool second)
     return record.m_sRotorHeader.cTypeClass;
 }
 
+// The sensor's own unit of a channel: the user scaling it keeps in the B fields for a single
+// sensor's second channel and for an angle encoder, else in the A fields. Its factor converts
+// from the measurand's base unit, as the other units' factors do.
+UnitEntry OwnUnitOf(const CSensorRecord& record, bool second)
+{
+    const CSensorSwConfig& sw = record.m_sSwConfig;
+    const bool useB = second || (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle);
+    UnitEntry own;
+    own.textId = kOwnUnitId;
+    own.text = useB ? sw.strUnitB : sw.strUnitA;
+    own.text.Trim();
+    own.factor = (useB ? sw.cScalingB : sw.cScalingA) == 1 ? (useB ? sw.dScaleB : sw.dScaleA) : 0.0;
+    own.percent = own.factor;
+    return own;
+}
+
 void StoreChannel(DisplayTable& table, const CSensorRecord& record, bool second, int language)
 {
     const CSensorSwConfig& sw = record.m_sSwConfig;
     const BYTE typeClass = TypeClassOf(record, second);
     const bool angle = typeClass == 'Y' && record.m_sEncoder.cAngle != 0;
     table.typeClass = typeClass;
-    table.SetUnitList(UnitListOf(typeClass, angle));
+    std::vector<UnitEntry> units = UnitListOf(typeClass, angle);
+    units.insert(units.end() - 1, OwnUnitOf(record, second));
+    table.SetUnitList(units);
+    table.ownUnit = table.UnitCount() - 2;
     const BYTE unit = second ? sw.cCode5B : sw.cCode5A;
     const BYTE decimals = second ? sw.cCode3B : sw.cCode3A;
     const BYTE averaging = second ? sw.cCode4B : sw.cCode4A;
     const BYTE sign = second ? sw.cFlagB : sw.cFlagA;
     const BYTE state = second ? sw.cCode2B : sw.cCode2A;
-    // Only units the list holds (the end entry excluded) can be chosen.
-    table.selectedUnit = IsSet(unit) && unit < table.UnitCount() - 1 ? unit : 0;
+    // Only units the list holds (the end entry excluded) can be chosen, the sensor's own unit
+    // only while the sensor keeps a scaling.
+    const bool listed = IsSet(unit) && unit < table.UnitCount() - 1 &&
+                        (unit != table.ownUnit || table.unitFactors[static_cast<std::size_t>(unit)] != 0.0);
+    table.selectedUnit = listed ? unit : 0;
     table.shownUnit = table.selectedUnit;
     if (IsSet(decimals)) table.decimals = decimals & 0x07;
     if (IsSet(averaging)) table.averaging = averaging & 0x0F;

@@ -4,15 +4,13 @@
 // Every write works on a copy of the kept block; the kept text takes the block once written.
 
 #include <cmath>
-#include <ctime>
 
+#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 
 namespace {
 constexpr UINT kCalibPollMs = 25;
 constexpr BYTE kBlockUserCalib = 0x82;
-
-std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
 }  // namespace
 
 bool CComPort::COM_ZMReadRawCalibInit(int kind)
@@ -64,7 +62,7 @@ bool CComPort::COM_ZMCOMConfgUserCalibActivate(int sensor)
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_ACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
-    const std::int64_t now = Now();
+    const std::int64_t now = platform::CalendarSeconds();
     KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, nullptr, nullptr);
     return WriteBlockFrame(block, false, m_pPortMan, &m_strBlockRotorUserCalib);
@@ -81,7 +79,7 @@ bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
         PrepareWriteBlockFrame(block, kBlockUserCalib);
         const CalibChannel& a = m_sCalib.channel[0];
         const CalibChannel& b = m_sCalib.channel[1];
-        const std::int64_t now = Now();
+        const std::int64_t now = platform::CalendarSeconds();
         const DWORD noInaccuracy = 0;
         KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, &a.nGainCode, &a.nOffset, &b.nGainCode, &b.nOffset,
                                                    &a.nControlCode, &b.nControlCode, &fields.referenceValue[0],
@@ -114,7 +112,7 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
 
     COM_ZMCOMConfgEnterStep(ZM_SET_INACCURACY_USERCALIB);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
-    const std::int64_t now = Now();
+    const std::int64_t now = platform::CalendarSeconds();
     const bool channelA = mode == 0 || mode == 2;
     KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, channelA ? &code : nullptr,

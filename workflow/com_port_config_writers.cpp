@@ -5,9 +5,8 @@
 // so that a write changes only the fields given; a template that is no block read from a
 // sensor is never written.
 
-#include <ctime>
-
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 
 namespace {
@@ -15,8 +14,6 @@ namespace {
 constexpr BYTE kStx = 0x02;
 constexpr int kBlockLength = 40;
 constexpr UINT kSwConfigRetryMs = 500;
-
-std::int64_t Now() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 // The 40 bytes of a write frame with its doubled start bytes undone.
 CString UnstuffedBlock(const CString& frame)
@@ -42,7 +39,7 @@ void ResetStatorOperation(StatorOperation& op, BYTE baudCode)
 
 bool BuildStatorOperation(CComPort& com, CString& block, const StatorOperation& op)
 {
-    const std::int64_t now = Now();
+    const std::int64_t now = platform::CalendarSeconds();
     return com.PrepareWriteBlockFrame(block, kBlockStatorOperation) &&
            com.KadSend_WriteBlockSetContentStatorOperation(&block, &now, &op.cByte12, &op.cBusAddress,
                                                            &op.cOperationFlag, &op.cBaudCode, &op.cEncoderMode,
@@ -116,7 +113,7 @@ bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(m_nCountActivePorts > 1 ? ZM_4xS_SERIAL_NUMBER : ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
     CSensorRecordTail& tail = m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorOperation;
-    const std::int64_t now = Now();
+    const std::int64_t now = platform::CalendarSeconds();
     PrepareWriteBlockFrame(block, kBlockRotorOperation);
     if (!KadSend_WriteBlockSetContentRotorOperation(&block, &now, which == 1 ? nullptr : &tail.strSerialA,
                                                     which == 0 ? nullptr : &tail.strSerialB))

@@ -2,9 +2,8 @@
 // value from every port, the channel assignment, a new baud code, the restart and the angle
 // zero. Each writes one request per port; the measurement-mode receive path counts the answers.
 
-#include <ctime>
-
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 #include "workflow/workflow_texts.h"
@@ -122,7 +121,7 @@ bool CComPort::COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode)
     if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
     m_nPortLoop = 0;
     for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
-    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    const std::int64_t now = platform::CalendarSeconds();
     for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
         CSensorRecord& sensor = m_Sensor[static_cast<std::size_t>(port)];
         StatorOperation& op = sensor.m_sStatorOperation;

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 
+#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 
@@ -182,7 +182,7 @@ void CComPort::BreakStream()
 {
     // A multiport device has released the first port's manager: the stop goes to its ports.
     WriteStopSignal();
-    if (m_peers.documentation) m_peers.documentation->SetMeasurementEndTime(static_cast<std::int64_t>(std::time(nullptr)));
+    if (m_peers.documentation) m_peers.documentation->SetMeasurementEndTime(platform::CalendarSeconds());
     m_bMeasureRunning = 0;
 }
 

@@ -8,7 +8,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +29,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
@@ -281,6 +281,36 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
     for (int p = 16; p <= 20; ++p) unit += static_cast<char>(SwByte(p));
     EXPECT_EQ(unit, "kV   ");
     EXPECT_TRUE(SwByte(28) & 0x40);
+
+    // From now on the channel is shown in the user's unit, the sensor's own: the row offers it
+    // in brackets and has it chosen, the sensor keeps it as the channel's unit, and the channel
+    // view, the diagram and the measured-value file have the values in it (1610 counts at
+    // 0.02 V a count, times 2); so it is after a restart.
+    const int own = frame->DisplayTable(0)->ownUnit;
+    auto chosenUnitText = [this] {
+        const ControlState& combo = FindPage<MeasureSetupWidget>(*frame)->Logic().Controls()[kUnitCombo[0]];
+        return combo.selection < 0 ? CString() : combo.entries[static_cast<std::size_t>(combo.selection)].text;
+    };
+    EXPECT_EQ(chosenUnitText(), "[kV]");
+    EXPECT_EQ(SwByte(26) & 0x1F, own);
+    frame->ShowPage(app::kPageMeasureControl);
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    app::ViewsWiring& views = *frame->Views();
+    EXPECT_NEAR(views.Refresher().ShownValueOf(0), 64.4, 1e-9);
+    EXPECT_EQ(views.ChannelView(0)->Logic().UnitText(), "kV");
+    const CDataManager& curves = views.Diagram()->Display().Data();
+    ASSERT_GT(curves.GetPointCount(0), 0);
+    EXPECT_NEAR(curves.GetPoint(0, curves.GetPointCount(0) - 1).y, 64.4, 1e-9);
+    EXPECT_EQ(views.DescribeMeasurement().channels.at(0).unit, "kV");
+    Restart();
+    ASSERT_FALSE(HasFatalFailure());
+    ShownSetup(*frame);
+    loop.RunFor(300);
+    EXPECT_EQ(frame->DisplayTable(0)->selectedUnit, own);
+    EXPECT_EQ(chosenUnitText(), "[kV]");
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
@@ -359,7 +389,7 @@ TEST_F(ChannelAOffInFrame, AStartBySystemTimeFiresOnChannelB)
     if (channelA->isChecked()) channelA->click();
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_START_SOURCE, 7));
-    setup.Logic().Setup().startTime = QDateTime::currentSecsSinceEpoch() - 1;  // due now
+    setup.Logic().Setup().startTime = platform::CalendarSeconds() - 1;  // due now
     frame->ShowPage(app::kPageMeasureControl);
     auto* trigger = panel->Item<QAbstractButton>(IDC_MC_TRIGGER);
     ASSERT_TRUE(trigger->isEnabled());
@@ -481,6 +511,31 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
+// alone. The controller keeps the write's state and its measurement-mode acknowledgement
+// analysis (no answer is awaited any more), so a reply handler left in place is no sign of a
+// write still on its way; the next sensor's write and a store of the settings follow.
+TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const CComPort& com = frame->Com();
+    for (int row : {0, 1}) {
+        const int decimals = frame->DisplayTable(row)->decimals == 3 ? 2 : 3;
+        ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[row], decimals));
+        // Well within the writer's own guard, which would end the wait cursor unconfirmed.
+        ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000)) << "row " << row;
+        EXPECT_EQ(sensor->Port(row).sensor().Blocks().ContentByte(3, 26) >> 5, decimals) << "row " << row;
+        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
+        EXPECT_NE(com.m_pfnReplyHandler, nullptr);
+    }
+    sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+    information.m_strStatusLine.Empty();
+    ASSERT_TRUE(information.OnStoreSettings());
+    EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // A multiport device of two sensors that stream their values.
 struct StreamingDeviceInFrame : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
@@ -557,6 +612,7 @@ TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
     EXPECT_EQ(texts.measurand, LoadLangString(5032));
     EXPECT_EQ(texts.nominal, "30000 1/min");
 }
+
 
 int main(int argc, char** argv)
 {

@@ -118,6 +118,10 @@ struct ConnectedFrame : ::testing::Test {
         frame.reset();
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
+    // A configuration write is confirmed: its acknowledgement ended the wait for an answer and
+    // the wait cursor. (The reply handler says nothing here: a multiport device's
+    // acknowledgement leaves its analysis installed.)
+    bool WriteConfirmed() const { return frame->Com().m_nAnswerWatchMs == 0 && !frame->m_bWaitCursorShown; }
     void Click(int id)
     {
         auto* button = panel->Item<QAbstractButton>(id);

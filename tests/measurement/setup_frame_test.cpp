@@ -24,6 +24,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
 #include "sensor_admin/dlg_sensor_information.h"
 #include "res/string_table.h"
@@ -201,9 +202,13 @@ TEST_F(SetupInFrame, DecimalsAndUnitChosenOnThePageShowInTheChannelView)
     }
     const std::vector<ComboEntry>& units = setup->Logic().Controls()[kUnitCombo[0]].entries;
     ASSERT_GE(units.size(), 2u);
-    // The list holds the table's units, not its end entry.
-    EXPECT_EQ(static_cast<int>(units.size()), frame->DisplayTable(0)->UnitCount() - 1);
-    for (const ComboEntry& unit : units) EXPECT_NE(unit.text, LoadLangString(static_cast<UINT>(-6)));
+    // The list holds the measurand's units: not the sensor's own one, which this sensor keeps
+    // no scaling for (none is shown in brackets), and not the end entry.
+    EXPECT_EQ(static_cast<int>(units.size()), frame->DisplayTable(0)->UnitCount() - 2);
+    for (const ComboEntry& unit : units) {
+        EXPECT_NE(unit.text, LoadLangString(static_cast<UINT>(-6)));
+        EXPECT_EQ(unit.text.Find('['), -1) << unit.text.GetString();
+    }
     const int other = frame->DisplayTable(0)->selectedUnit == 0 ? 1 : 0;
     ASSERT_TRUE(ChooseDatum(kUnitCombo[0], units[static_cast<std::size_t>(other)].datum));
     loop.RunFor(1500);
@@ -256,9 +261,12 @@ TEST_F(SetupInFrame, TriggersStoredInTheSensorComeBackAfterARestart)
     EXPECT_EQ(frame->Fields().measuringSeconds, 7);
     EXPECT_EQ(setup->Logic().Controls().SelectedDatum(IDC_STOP_SOURCE), kStopByDuration);
 
-    // Start by the clock, stop after 250 measurements.
+    // Start by the clock an hour ahead, stop after 250 measurements. The page offers now plus
+    // 15 s first; the date and time are the loop's, so no second passes but virtual ones.
     ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, kStartBySystemTime));
-    const std::int64_t startTime = Record().startTime;
+    EXPECT_EQ(Record().startTime, platform::CalendarSeconds() + 15);
+    const std::int64_t startTime = platform::CalendarSeconds() + 3600;
+    ASSERT_EQ(setup->Logic().OnStartTimeChanged(startTime), startTime);  // the date-time picker's change
     ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByCount));
     Type(IDC_COUNT_EDIT, "250");
     StoreInSensor();

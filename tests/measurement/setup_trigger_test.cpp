@@ -1,13 +1,12 @@
 // Triggers, pass/fail limits, add-on program paths and the profile values of the set-up page.
 
-#include <ctime>
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "measurement/add_on_program.h"
+#include "platform/message_loop.h"
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -38,11 +37,11 @@ TEST(SetupTrigger, SourcesAreTakenByTheirDatumAndInactiveOnesRefused)
     EXPECT_EQ(page.Setup().startSource, kStartBySystemTime);
     EXPECT_FALSE(page.Setup().startSet);
     EXPECT_TRUE(page.Setup().startByDateTime);
-    EXPECT_GE(page.Setup().startTime, static_cast<std::int64_t>(std::time(nullptr)) + 15);
+    EXPECT_EQ(page.Setup().startTime, platform::CalendarSeconds() + 15);
     EXPECT_FALSE(b.panel.autoRepeatEnabled);
     EXPECT_FALSE(b.panel.autoRepeatChecked);
     // A start time in the past becomes now + 15 s.
-    EXPECT_GE(page.OnStartTimeChanged(1000), static_cast<std::int64_t>(std::time(nullptr)) + 15);
+    EXPECT_EQ(page.OnStartTimeChanged(1000), platform::CalendarSeconds() + 15);
 
     // An inactive channel as stop source is refused with its message; the list falls back.
     page.Controls().AddItem(IDC_STOP_SOURCE, "B", 2);

@@ -231,6 +231,18 @@ TEST_F(VirtualLoopTest, RunUntilStopsEarly)
     EXPECT_EQ(160, Elapsed());
 }
 
+// The date and time of day of a virtual loop start at the same moment in every run and move
+// only with virtual time, by the loop and by Sleep alike.
+TEST_F(VirtualLoopTest, TheCalendarStartsFixedAndMovesWithVirtualTime)
+{
+    const std::int64_t begin = platform::CalendarSeconds();
+    EXPECT_EQ(begin, platform::VirtualClock::kCalendarStartUs / 1'000'000);
+    loop.RunFor(2500);
+    loop.Sleep(500);
+    EXPECT_EQ(platform::CalendarSeconds(), begin + 3);
+    EXPECT_EQ(loop.CalendarSeconds(), begin + 3);
+}
+
 TEST(RegisteredMessages, SameNameSameNumber)
 {
     const UINT a = platform::RegisterWindowMessage("Query_COM1");
