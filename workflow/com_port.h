@@ -418,6 +418,9 @@ public:
     BYTE m_bStreamingRate = 1;
     BYTE m_bPollAnswerAwaited = 0;  // a polled measurement's receive time-out runs
     UINT m_nPollIntervalMs = 100;
+    // The readings of a user calibration are asked for every 25 ms; a test whose sensor answers
+    // at once may ask faster.
+    UINT m_nCalibPollMs = 25;
     UINT m_nReceiveTimeoutMs = 500;
     BYTE m_byExpectedSeq = 0;
     BYTE m_bValueLost = 0;
