@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -185,8 +187,10 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
 {
     QSize wanted;
+    int pages = 0;
     {
         CMainFrame frame;
+        frame.setWindowState(Qt::WindowNoState);
         frame.show();
         // A size the window can take whatever the pages and views need at the least.
         wanted = frame.minimumSizeHint().expandedTo(QSize(900, 640)) + QSize(37, 23);
@@ -194,17 +198,30 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         frame.move(40, 30);
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
+        QApplication::processEvents();
+        pages = frame.View().width();
         frame.close();
         ASSERT_TRUE(frame.IsClosed());
     }
-    CMainFrame again;
-    again.show();
-    EXPECT_EQ(again.size(), wanted);
-    EXPECT_EQ(again.pos(), QPoint(40, 30));
-    EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
-    EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
-    EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
-    EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+    {
+        CMainFrame again;
+        again.show();
+        EXPECT_EQ(again.size(), wanted);
+        EXPECT_EQ(again.pos(), QPoint(40, 30));
+        EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
+        EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
+        EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
+        EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+    }
+    // A window that opens larger than it was gives the difference to the diagram: the pages
+    // keep their width.
+    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Width", wanted.width() + 300);
+    {
+        CMainFrame wider;
+        wider.show();
+        QApplication::processEvents();
+        EXPECT_EQ(wider.View().width(), pages);
+    }
 
     // A bar state damaged in the file (its first dock area's number far out of range) never
     // reaches the window: the bars stand where a first start puts them.
@@ -301,6 +318,26 @@ TEST_F(FrameFixture, PlacementSectionsAreNestedGroupsAndTheFormerLayoutIsRead)
     EXPECT_TRUE(text.contains("[AllViewState]\n")) << text.constData();
     EXPECT_TRUE(text.contains("Configs\\WindowPos\\Left=40")) << text.constData();
     EXPECT_TRUE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
+}
+
+// A window kept maximized takes the screen's room itself, for where no window manager acts on
+// the request (a bare X display), and keeps its normal place for the next start.
+TEST_F(FrameFixture, AMaximizedWindowFillsTheScreenItselfAndKeepsItsNormalPlace)
+{
+    const char* section = "AllViewState\\Configs\\WindowPos";
+    for (const auto& [entry, value] : {std::pair{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}})
+        platform::WriteProfileInt(section, entry, value);
+    {
+        CMainFrame frame;
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_EQ(frame.geometry(), room);
+        EXPECT_TRUE(frame.isMaximized());
+        frame.close();
+        ASSERT_TRUE(frame.IsClosed());
+    }
+    EXPECT_EQ(platform::GetProfileInt(section, "Left", 0), 2);
+    EXPECT_EQ(platform::GetProfileInt(section, "Width", 0), 500);
+    EXPECT_EQ(platform::GetProfileInt(section, "Maximized", 0), 1);
 }
 
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
