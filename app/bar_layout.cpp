@@ -35,4 +35,16 @@ bool PageWidthKeeper::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void PageWidthKeeper::KeepPageWidth(int width)
+{
+    QWidget* central = m_window.centralWidget();
+    const Qt::DockWidgetArea area = m_window.dockWidgetArea(&m_bar);
+    if (central == nullptr || width <= 0 || (area != Qt::LeftDockWidgetArea && area != Qt::RightDockWidgetArea) ||
+        !m_bar.isVisible() || m_bar.isFloating())
+        return;
+    m_windowWidth = m_window.width();
+    m_pageWidth = width;
+    if (central->width() != width) m_window.resizeDocks({&m_bar}, {m_bar.width() + central->width() - width}, Qt::Horizontal);
+}
+
 }  // namespace app

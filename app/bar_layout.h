@@ -15,6 +15,9 @@ class PageWidthKeeper : public QObject {
 public:
     // Watches the window and its central widget; the keeper is a child of the window.
     PageWidthKeeper(QMainWindow& window, QDockWidget& bar);
+    // The page column takes this width (as far as the bars' minimums allow) and keeps it; the
+    // diagram's bar has the rest. For a shown window whose bars came from a stored state.
+    void KeepPageWidth(int width);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

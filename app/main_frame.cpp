@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QDockWidget>
@@ -68,7 +70,7 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     LoadLanguageTexts();
     LoadWindowPlacement();
     m_bArrangeBarsOnShow = !barsRestored;
-    if (m_views && m_views->DiagramBar()) new app::PageWidthKeeper(*this, *m_views->DiagramBar());
+    if (m_views && m_views->DiagramBar()) m_pageWidthKeeper = new app::PageWidthKeeper(*this, *m_views->DiagramBar());
     // Handled after the registrations that the pages posted while they were made.
     PostMessage(kMsgStartupDone);
 }
@@ -85,10 +87,15 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!m_bArrangeBarsOnShow) return;
     // The window has its size now, and the bars are shared out for it once.
-    m_bArrangeBarsOnShow = false;
-    ArrangeBarsForWindow();
+    if (m_bArrangeBarsOnShow) {
+        m_bArrangeBarsOnShow = false;
+        ArrangeBarsForWindow();
+    } else if (m_storedPageWidth > 0 && m_pageWidthKeeper != nullptr) {
+        // Bars of a stored state: the page column has its former width also in a window that
+        // opens larger, and the diagram the rest.
+        m_pageWidthKeeper->KeepPageWidth(std::exchange(m_storedPageWidth, 0));
+    }
 }
 
 int CMainFrame::GetLanguage()

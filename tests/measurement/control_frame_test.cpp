@@ -39,6 +39,8 @@
 #include "documentation/dlg_documentation.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
+#include "chart/xgraph.h"
 #include "views/display_tables.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
@@ -150,6 +152,63 @@ static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 }
 
 // What the scaling page shows of a channel when the set-up page opens it.
+// A sensor as it leaves the factory, except that its block keeps channel B unmarked for the
+// diagram (a single sensor has no box to change that), measuring a sine on A and a ramp on B.
+struct FreshSensorInFrame : measurement_test::ConnectedFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = workflow_test::AcceptedSensor();
+        config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 5000.0, 0.0, 2000.0};
+        config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
+        measurement_test::KeepBlockBits(config, 0x83, 13, 0x00, 0x08);
+        return config;
+    }
+};
+
+// The set-up offers time, A and B on the axes and no trigger or limit; the panel has no box
+// without a caption; a measurement draws both curves on axes that span them, and the channel
+// views follow the values.
+TEST_F(FreshSensorInFrame, ItsCurvesAndValuesShowDuringAMeasurement)
+{
+    const CMeasureSetup& setup = FindPage<MeasureSetupWidget>(*frame)->Logic().Setup();
+    EXPECT_EQ(setup.axis[0].source, kAxisTime);
+    EXPECT_EQ(setup.axis[1].source, 2);
+    EXPECT_EQ(setup.axis[2].source, 3);
+    EXPECT_FALSE(setup.startSet || setup.stopSet);
+    EXPECT_EQ(FindPage<MeasureSetupWidget>(*frame)->Logic().IoNioConditions(), 0);
+
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    for (QAbstractButton* box : panel->findChildren<QAbstractButton*>()) {
+        if (box->isVisible() && box->isCheckable()) {
+            EXPECT_FALSE(box->text().isEmpty()) << box->objectName().toStdString();
+        }
+    }
+
+    Click(IDC_MC_START);
+    loop.RunFor(1500);
+    app::ViewsWiring& views = *frame->Views();
+    const double first = views.Refresher().ShownValueOf(0);
+    loop.RunFor(500);
+    EXPECT_NE(views.Refresher().ShownValueOf(0), first);
+    EXPECT_GT(views.Refresher().ShownValueOf(1), 0.0);
+    CGraphicDisplayWnd& display = views.Diagram()->Display();
+    for (int channel : {0, 1}) {
+        const int curve = display.ChartCurveOfChannel(channel);
+        ASSERT_GE(curve, 0) << channel;
+        EXPECT_TRUE(display.Graph().GetCurve(curve).GetVisible()) << channel;
+    }
+    double min = 0.0, max = 0.0, step = 0.0;
+    display.Graph().GetYAxis(display.ChartCurveOfChannel(0)).GetRangeAndStep(min, max, step);
+    const double peak = views.Refresher().ShownMaximumOf(0);
+    EXPECT_GT(peak, 1.0);
+    EXPECT_LE(min, -0.9 * peak);
+    EXPECT_GE(max, peak);
+    EXPECT_LT(max, 3.0 * peak);
+    Click(IDC_MC_STOP);
+}
+
 struct ScalingPageTexts {
     CString measurand, nominal;  // the nominal value with the sensor's unit
 };

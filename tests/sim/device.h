@@ -123,7 +123,7 @@ public:
 };
 
 // Configurations for the n sensors of one multiport device made from one: the same stator
-// serial number, module positions 1 to n and the module count n.
+// serial number, module positions 1 to n and the module count n, and no second display byte.
 std::vector<SensorConfig> MultiportConfigs(int count, const SensorConfig& base = {});
 
 }  // namespace sim
