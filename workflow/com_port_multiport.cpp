@@ -43,6 +43,9 @@ bool DispatchesFrames(int state)
 
 bool IsStreamState(int state) { return state == ZM_4xS_START_SSOSM || state == ZM_TRIGGER_ACTIV; }
 
+// The steps that wait for the sensors' greeting after a restart: any bytes end them.
+bool IsRestartState(int state) { return state == ZM_RESTART_AFTER_INIT_DEVICE || state == ZM_CNFG_NEW_LOW_PASS_IS_SETTED; }
+
 // The bytes the frame at the head of a buffer takes on the line, its inner start bytes doubled;
 // 0 while it is not complete.
 int WireLengthOfFrame(const BYTE* buffer, int held)
@@ -129,6 +132,14 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
     if (held < kRecordLength) return 0;
 
     if (IsStreamState(state) && !m_bMeasureRunning && !m_bStreamStarted) return 0;
+    if (IsRestartState(state) && buffer[0] == kStx && buffer[1] == kNak) {
+        // Not the greeting: the sensor refused to restart. A piece of the refusal waits for
+        // the rest.
+        if (held < kNakLength) return 0;
+        m_nCurSensor = port;
+        ZMCOMMeasure_AnalyseNak();
+        return 0;
+    }
     if (DispatchesFrames(state)) {
         merge.skipMarked = 0;
         if (state == ZM_4xS_SINGLE_SHOT) DropSupersededValueAnswers(port);
@@ -307,6 +318,7 @@ void CComPort::ZMCOMMeasure_AnalyseNak()
     if (held < 6) return;
     BYTE* buffer = m_RecvBuf[slot].data();
     m_Sensor[slot].m_cRefusalCode = buffer[5];
+    const BYTE refusedRequest = RefusedRequest();
     EndAnswerWait();
     const int refusedBlock = BlockWrittenInState(m_iZMCOMConfgFlow);
     if (m_iZMCOMConfgFlow == ZM_WRITE_SEQ_STATOR_OPERATION) {
@@ -317,7 +329,10 @@ void CComPort::ZMCOMMeasure_AnalyseNak()
         std::memmove(buffer, buffer + frame, static_cast<std::size_t>(held - frame));
         held -= frame;
     }
-    if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, m_Sensor[slot].m_cRefusalCode);
+    if (refusedRequest != 0)
+        COM_ReportRefusedRequest(refusedRequest, m_nCurSensor, m_Sensor[slot].m_cRefusalCode);
+    else if (refusedBlock >= 0)
+        COM_ReportRefusedWrite(refusedBlock, m_Sensor[slot].m_cRefusalCode);
 }
 
 LONG CComPort::AngleValueOfChannel(int channel, LONG value, int mode)

@@ -654,6 +654,85 @@ TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurve
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A request that writes no block, refused by one sensor: its step ends at rest with one message
+// that names what was refused, nothing waits for an answer any more, the port stays open, and
+// the user goes on with Start.
+struct RefusedStep {
+    BYTE letter;
+    UINT nameText;
+    std::function<void()> ask;
+};
+
+static void ExpectRefusalsEndAtRest(measurement_test::ConnectedFrame& t, int port, const std::vector<RefusedStep>& steps)
+{
+    CComPort& com = t.frame->Com();
+    const int unanswered = com.m_nUnansweredSteps;
+    for (const RefusedStep& step : steps) {
+        SCOPED_TRACE(std::string(1, static_cast<char>(step.letter)));
+        t.loop.RunFor(1000);
+        const std::size_t before = t.boxes.Count();
+        t.sensor->Port(port).Refuse({step.letter, -1, 4, 1});
+        step.ask();
+        ASSERT_TRUE(t.loop.RunUntil([&] { return t.boxes.Count() > before; }, 3000)) << "flow " << com.GetZMCOMConfgFlow();
+        t.loop.RunFor(2500);  // longer than any silence watch
+        ASSERT_EQ(t.boxes.Count(), before + 1);
+        const CString text = t.boxes.Count() > before ? t.boxes.Boxes().back().text : CString();
+        EXPECT_NE(text.Find(LoadLangString(step.nameText)), -1) << text.GetString();
+        EXPECT_NE(text.Find(CString::Formatted("%d", port + 1)), -1) << text.GetString();
+        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_EQ(com.m_nAnswerWatchMs, 0u);
+        EXPECT_FALSE(t.frame->m_bWaitCursorShown);
+        // The way on is Start; the sensors of a multiport device are first set up again with
+        // the busy marker, as after any single shot.
+        if (!t.panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled()) {
+            t.Click(IDC_MC_BUSY_MARKER);
+            t.loop.RunFor(500);
+        }
+        EXPECT_TRUE(t.panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
+    }
+    EXPECT_EQ(com.m_nUnansweredSteps, unanswered);
+    t.Click(IDC_MC_START);
+    EXPECT_TRUE(t.Running());
+    t.Click(IDC_MC_STOP);
+    t.loop.RunFor(2000);
+}
+
+TEST_F(PanelInFrame, ARefusedRequestEndsItsStepAtRestAndNamesIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    CComPort& com = frame->Com();
+    ExpectRefusalsEndAtRest(*this, 0, {
+        {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
+        {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
+        {'M', 5949, [&com] { com.COM_SendRestartWithCheck(1); }},
+        {'K', 5950, [&com] { com.COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice(); }},
+    });
+}
+
+struct TwoSensorDeviceInFrame : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(780)), loop);
+    }
+};
+
+TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRestAndNamesIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    CComPort& com = frame->Com();
+    // The second sensor's angle channel is selected.
+    SetFirstSensorConnected();
+    SetSensorSelected(1, 0);
+    ExpectRefusalsEndAtRest(*this, 1, {
+        {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
+        {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
+        {'M', 5949, [&com] { com.COM_SendRestartWithCheck(1); }},
+        {'K', 5950, [&com] { com.COM_ZMRestartSensorAfterInit(); }},
+    });
+}
+
 // No control of any page or view shows the placeholder its form carries, in any language.
 TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
 {
