@@ -43,6 +43,9 @@ void CComPort::ZMCOMConfg_AnalyseNak()
         m_strReceiveCOM.Empty();
         if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
         if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
+        // The sensor keeps its rate: the connection page is usable again, and the user is told.
+        if (m_peers.connection) m_peers.connection->ClearBusyFlag();
+        COM_ReportRefusedWrite(0x02, sensor.m_cRefusalCode);
         break;
     case ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION:
     case ZM_CNFG_SET_NEW_LOW_PASS_FILTER:

@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -580,6 +581,32 @@ TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestores
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 }
 
+// One sensor's baud rate changed on the connection page: the code is written into the sensor,
+// which restarts at the new rate, and the program finds and connects it there.
+TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
+{
+    ports.Port("COM3").baudRate = 115200;
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    const std::size_t before = ports.writes.size();
+    ASSERT_TRUE(page.OnChangeBaudRate(230400)) << (boxes.Boxes().empty() ? "" : boxes.Boxes()[0].text.GetString());
+    auto restarted = [&] {
+        for (std::size_t i = before; i < ports.writes.size(); ++i)
+            if (ports.writes[i].Letter() == 'K') return true;
+        return false;
+    };
+    ASSERT_TRUE(loop.RunUntil(restarted, 5000));
+    EXPECT_EQ(devices[0]->Port(0).sensor().Blocks().ContentByte(2, 16), 2);
+    ports.Port("COM3").baudRate = 230400;  // the sensor comes back at its new rate
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected &&
+                                           frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 30000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnBaudRate), CString("230400"));
+    EXPECT_EQ(page.m_bBaudRateChange, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // Closed by the controller (a calibration that could not be computed), the scale-value prompt
 // leaves the views shown anew.
 TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
@@ -658,18 +685,46 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
-// The control panel offers its keys to the frame first: Enter and Escape do not end the page.
+// Enter and Escape end no page of the window and no view: each stays shown, and an edit on a
+// page gets Enter as a value typed and confirmed. The control panel offers its keys to the frame
+// first, which keeps them.
+TEST_F(FrameFixture, EnterAndEscapeEndNoPageOrViewOfTheWindow)
+{
+    CMainFrame frame;
+    frame.show();
+    loop.RunUntilIdle();
+    int confirmedEdits = 0;
+    for (const app::PageSlot& slot : app::PageTable()) {
+        frame.ShowPage(slot.index);
+        QWidget& page = *frame.View().Page(slot.index);
+        for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
+            if (!edit->isVisible() || !edit->isEnabled()) continue;
+            QObject::connect(edit, &QLineEdit::returnPressed, [&] { ++confirmedEdits; });
+            PressKey(*edit, Qt::Key_Return);
+            PressKey(*edit, Qt::Key_Escape);
+            break;
+        }
+        PressKey(page, Qt::Key_Return);
+        PressKey(page, Qt::Key_Escape);
+        EXPECT_TRUE(page.isVisible()) << slot.captionId;
+    }
+    EXPECT_GT(confirmedEdits, 0);
+    QWidget* views[] = {frame.Views()->ChannelView(0), frame.Views()->Diagram()};
+    for (QWidget* view : views) {
+        ASSERT_NE(view, nullptr);
+        const bool shown = view->isVisible();
+        PressKey(*view, Qt::Key_Return);
+        PressKey(*view, Qt::Key_Escape);
+        EXPECT_EQ(view->isVisible(), shown);
+    }
+}
+
 // With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
 // settled.
-TEST_F(ConnectedFrame, ThePanelsPageStaysOnEnterAndEscapeAndTheDiagramIsLaidOutBesideIt)
+TEST_F(ConnectedFrame, TheDiagramIsLaidOutBesideThePanel)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
-    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
-    ASSERT_NE(panel, nullptr);
-    PressKey(*panel, Qt::Key_Escape);
-    PressKey(*panel, Qt::Key_Return);
-    EXPECT_TRUE(panel->isVisible());
 
     QDockWidget& diagram = *frame->Views()->DiagramBar();
     diagram.hide();
