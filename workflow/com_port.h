@@ -467,6 +467,10 @@ public:
     bool WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
                              UINT watchMs = kAnswerSilenceMs);
     void EndAnswerWait();
+    // A polled measurement's receive time-out runs from its first request left unanswered and
+    // ends with the value set that answers it.
+    void ArmPollAnswerWait();
+    void EndPollAnswerWait();
 
 private:
     // Writes on a manager; false without one.
@@ -512,11 +516,14 @@ private:
     // (com_port_multiport_steps.cpp).
     bool SendAngleZeroTo(int sensor, bool report);
     bool SendAngleZeroToSelected(bool report);
+    // One poll of a multiport device's measurement: the value request on every port.
+    bool PollEveryPort(const CString& request);
     void HandOverStreamRecord(LONG a, LONG b);
     void BreakStream();
     bool IsAckPrefix(const BYTE* bytes, int length, bool master) const;
     // Multiport helpers (com_port_multiport.cpp).
     bool UnstuffPortFrame(int port);
+    void DropSupersededValueAnswers(int port);
     void StartMultiportStream();
     void MergePortRecords(int port);
     void HandOverMultiportSets();

@@ -50,6 +50,24 @@ void CComPort::EndAnswerWait()
     KillFrameTimer(kTimerAnswerWatch);
 }
 
+void CComPort::ArmPollAnswerWait()
+{
+    if (m_bStreamingRate) {
+        m_bPollAnswerAwaited = 0;
+        return;
+    }
+    if (!m_bPollAnswerAwaited && m_peers.measureControl)
+        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
+    m_bPollAnswerAwaited = 1;
+}
+
+void CComPort::EndPollAnswerWait()
+{
+    if (!m_bPollAnswerAwaited || !m_pMeasureCtrlSettings || m_pMeasureCtrlSettings->bRunning != 1) return;
+    m_bPollAnswerAwaited = 0;
+    if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
+}
+
 void CComPort::ArmIdentificationWatch()
 {
     m_bIdentificationWatch = 1;

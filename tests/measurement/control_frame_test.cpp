@@ -580,6 +580,80 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     loop.RunFor(1000);
 }
 
+// A multiport device of three sensors whose stators cannot stream; each sensor's channel climbs
+// at a pace of its own. The third answers through a slow module, later than the next poll.
+struct PolledDeviceInFrame : measurement_test::ConnectedFrame {
+    static constexpr int kSensors = 3;
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(kSensors, workflow_test::AcceptedSensor(779));
+        for (int i = 0; i < kSensors; ++i)
+            configs[static_cast<std::size_t>(i)].signalA = {sim::SignalSpec::Kind::Ramp, 1000.0 * (i + 1), 0.0, 100.0 * (i + 1)};
+        configs[2].faults.latencyMs = 150;
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// The device is offered the polled rates only; at ten a second every poll brings the value of
+// every sensor into the channel views, the diagram's curves and the measured-value file. A
+// sensor that holds its answers back for a while and then sends them together is back in step
+// with the others at once.
+TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurvesAndTheFile)
+{
+    frame->show();
+    const std::string file = StoreMeasuredValues();
+    ASSERT_FALSE(file.empty());
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& rates = setup.Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_FALSE(rates.empty());
+    for (const ComboEntry& rate : rates) EXPECT_GE(rate.datum, 13) << "a streamed rate offered";
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 13));
+    loop.RunFor(1500);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(Running());
+    loop.RunFor(1000);
+    sensor->Port(1).Stall(350);
+    loop.RunFor(1500);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+
+    app::ViewsWiring& views = *frame->Views();
+    CDataManager& curves = views.Diagram()->Display().Data();
+    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
+    EXPECT_GE(rows.size(), 20u) << file;
+    EXPECT_LE(rows.size(), 26u) << file;
+    for (int c = 0; c < kSensors; ++c) {
+        EXPECT_TRUE(std::isfinite(views.Refresher().ShownValueOf(c))) << "channel " << c;
+        EXPECT_EQ(curves.GetPointCount(c), static_cast<int>(rows.size())) << "channel " << c;
+    }
+    // Sensor 2 climbs twice as fast as sensor 1 from a start twice as high: a row of one poll
+    // holds twice the first value in the second column. The third sensor's answer is one poll
+    // old: three times the first value less three steps. Only the set that the held-back answer
+    // completed may be older; the sets after it are in step again.
+    ASSERT_GE(rows.size(), 10u);
+    const double step = rows[1][1] - rows[0][1];
+    EXPECT_GT(step, 0.0);
+    int older = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), static_cast<std::size_t>(kSensors + 1));
+        if (r > 0) {
+            EXPECT_NEAR(rows[r][0] - rows[r - 1][0], 0.1, 1e-6);
+        }
+        const bool inStep = std::abs(rows[r][2] - 2 * rows[r][1]) < 1e-3 &&
+                            std::abs(rows[r][3] - 3 * (rows[r][1] - step)) < 1e-3;
+        if (!inStep) ++older;
+        if (r + 5 >= rows.size()) {
+            EXPECT_TRUE(inStep) << "row " << r;
+        }
+    }
+    EXPECT_LE(older, 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // No control of any page or view shows the placeholder its form carries, in any language.
 TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
 {
