@@ -722,9 +722,10 @@ TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRes
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     CComPort& com = frame->Com();
-    // The second sensor's angle channel is selected.
+    // As if the second sensor were an encoder: the first connected sensor, its angle channel
+    // selected.
     SetFirstSensorConnected();
-    SetSensorSelected(1, 0);
+    SetSensorSelected(0, 0);
     ExpectRefusalsEndAtRest(*this, 1, {
         {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
         {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
