@@ -49,18 +49,23 @@ struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     }
 };
 
+// The panel's sensor boxes and the set-up page's axes show what each sensor keeps.
 TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(IDC_MC_SENSOR_GROUP));
     EXPECT_FALSE(c.IsChecked(kSensorCheck[0]));
     EXPECT_TRUE(c.IsChecked(kSensorCheck[1]));
-    const CMeasureSetup& setup = SetupPage().Logic().Setup();
-    EXPECT_EQ(setup.axis[0].source, kAxisTime);
-    EXPECT_EQ(setup.axis[1].source, 3);  // sensor 2
-    EXPECT_EQ(setup.axis[2].source, 2);  // sensor 1
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    const PageControls& s = SetupPage().Logic().Controls();
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[0]), kAxisTime);
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
+    EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
 }
 
 TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
