@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QDockWidget>
@@ -68,7 +70,8 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     LoadLanguageTexts();
     LoadWindowPlacement();
     m_bArrangeBarsOnShow = !barsRestored;
-    if (m_views && m_views->DiagramBar()) new app::PageWidthKeeper(*this, *m_views->DiagramBar());
+    if (m_views && m_views->DiagramBar())
+        m_roomKeeper = new app::DiagramRoomKeeper(*this, *m_views->DiagramBar(), Bar(kBarChannelViews));
     // Handled after the registrations that the pages posted while they were made.
     PostMessage(kMsgStartupDone);
 }
@@ -85,10 +88,15 @@ CMainFrame::~CMainFrame()
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!m_bArrangeBarsOnShow) return;
     // The window has its size now, and the bars are shared out for it once.
-    m_bArrangeBarsOnShow = false;
-    ArrangeBarsForWindow();
+    if (m_bArrangeBarsOnShow) {
+        m_bArrangeBarsOnShow = false;
+        ArrangeBarsForWindow();
+    } else if (m_roomKeeper != nullptr) {
+        // Bars of a stored state: the pages and the channel views have their former size also in
+        // a window that opens larger, and the diagram the rest.
+        m_roomKeeper->Keep(std::exchange(m_storedPageWidth, 0), std::exchange(m_storedChannelViewsHeight, 0));
+    }
 }
 
 int CMainFrame::GetLanguage()

@@ -15,6 +15,7 @@
 // there and adds its lines in its own section below.
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <array>
 #include <functional>
@@ -49,6 +50,7 @@ namespace app {
 class AboutWindow;
 class DocumentationWiring;
 class ViewsWiring;
+class DiagramRoomKeeper;
 }
 
 namespace views {
@@ -309,6 +311,7 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildMenu();
@@ -353,6 +356,12 @@ private:
     std::array<std::vector<double>, 4> m_calibRings{};
 
     bool m_bArrangeBarsOnShow = false;  // no stored arrangement: the first show makes one
+    int m_storedPageWidth = 0;          // the page column's width kept with the bar state
+    int m_storedChannelViewsHeight = 0; // and the channel views' bar's height
+    app::DiagramRoomKeeper* m_roomKeeper = nullptr;
+    // The normal place of a window that opened filling the screen, while it still fills it: Qt
+    // takes the room the window was given for its normal place.
+    QRect m_normalPlaceWhileFilled;
     bool m_bWaitForReconnect = false;
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;

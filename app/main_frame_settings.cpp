@@ -71,38 +71,58 @@ void CMainFrame::LoadWindowPlacement()
 {
     const int width = ReadInt(kSectionWindowPos, "Width", 0);
     const int height = ReadInt(kSectionWindowPos, "Height", 0);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    bool wholeScreen = ReadInt(kSectionWindowPos, "Maximized", 0) != 0;
     if (width < 200 || height < 150) {
         // The first start: most of the screen, for the pages and the diagram beside them; on a
         // small screen all of it, where less would leave the diagram a narrow strip.
-        const QScreen* screen = QGuiApplication::primaryScreen();
         const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
         if (available.width() < kWholeScreenBelow.width() || available.height() < kWholeScreenBelow.height()) {
             setGeometry(available);
-            setWindowState(windowState() | Qt::WindowMaximized);
+            wholeScreen = true;
         } else {
             resize(available.width() * 9 / 10, available.height() * 9 / 10);
         }
     } else {
         const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
         // A place on a screen that is no longer there is not taken.
-        bool onScreen = false;
-        for (const QScreen* screen : QGuiApplication::screens())
-            if (screen->availableGeometry().intersects(stored)) onScreen = true;
-        if (onScreen)
+        const QScreen* storedOn = nullptr;
+        for (const QScreen* candidate : QGuiApplication::screens())
+            if (storedOn == nullptr && candidate->availableGeometry().intersects(stored)) storedOn = candidate;
+        if (storedOn != nullptr) {
             setGeometry(stored);
-        else
+            screen = storedOn;
+        } else {
             resize(stored.size());
+        }
     }
-    if (ReadInt(kSectionWindowPos, "Maximized", 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    if (wholeScreen) {
+        // Without a window manager nobody acts on the request to maximize, so the window takes
+        // the screen's room itself as well; the place set above stays its normal one.
+        m_normalPlaceWhileFilled = geometry();
+        if (screen != nullptr) setGeometry(screen->availableGeometry());
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
     const int collapsed = ReadInt(kSectionTreeState, "Collapsed", 0);
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) m_tree->topLevelItem(i)->setExpanded((collapsed & (1 << i)) == 0);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Once the window no longer fills the screen, Qt's own normal place is the right one.
+    if (event->type() == QEvent::WindowStateChange && !isMaximized()) m_normalPlaceWhileFilled = QRect();
 }
 
 bool CMainFrame::RestoreBarState()
 {
     const QByteArray state = QByteArray::fromHex(QByteArray(platform::GetProfileString(kSectionBarState, "State").GetString()));
-    return !state.isEmpty() && platform::GetProfileString(kSectionBarState, "Check") == BarStateCheck(state) &&
-           restoreState(state, kBarLayoutVersion);
+    if (state.isEmpty() || platform::GetProfileString(kSectionBarState, "Check") != BarStateCheck(state) ||
+        !restoreState(state, kBarLayoutVersion))
+        return false;
+    m_storedPageWidth = ReadInt(kSectionBarState, "PageWidth", 0);
+    m_storedChannelViewsHeight = ReadInt(kSectionBarState, "ChannelViewsHeight", 0);
+    return true;
 }
 
 void CMainFrame::SaveBarState()
@@ -110,6 +130,8 @@ void CMainFrame::SaveBarState()
     const QByteArray state = saveState(kBarLayoutVersion);
     platform::WriteProfileString(kSectionBarState, "State", CString(state.toHex().toStdString()));
     platform::WriteProfileString(kSectionBarState, "Check", BarStateCheck(state));
+    WriteInt(kSectionBarState, "PageWidth", m_view->width());
+    WriteInt(kSectionBarState, "ChannelViewsHeight", Bar(kBarChannelViews).height());
 }
 
 void CMainFrame::ArrangeBarsForWindow()
@@ -139,6 +161,7 @@ bool CMainFrame::SaveSettings()
         WriteInt(app::kSectionLanguage, "Language", GetLanguage());
         WriteInt(app::kSectionSettings, "WriteLogFile", m_nWriteLogFile);
         QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        if (isMaximized() && m_normalPlaceWhileFilled.isValid()) normal = m_normalPlaceWhileFilled;
         // A window that was never shown in its normal state has no normal place of its own.
         if (!normal.isValid()) normal = geometry();
         WriteInt(kSectionWindowPos, "Left", normal.x());

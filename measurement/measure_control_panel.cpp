@@ -83,6 +83,11 @@ bool CDlgMeasureDiagram::OnInitDialog()
     m_controls.Show(IDC_MC_PLACEMENT, false);
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     m_controls.Show(IDC_MC_FIXED_LIMIT, false);
+    // The angle-zero options and the power boxes wait for a sensor they belong to.
+    for (int k = 0; k < 2; ++k) {
+        m_controls.Show(kAngleZeroOption[k], false);
+        m_controls.Show(kPowerShowCheck[k], false);
+    }
     ShowAroundTriggerPanel(false);
     Changed();
     return true;
@@ -150,9 +155,10 @@ void CDlgMeasureDiagram::RefreshSensorChecks()
     const int sensors = SensorCount();
     if (sensors < 2) {
         m_controls.Show(IDC_MC_SENSOR_GROUP, false);
-        for (int id : kSensorCheck) {
-            m_controls.Show(id, false);
-            m_controls.Check(id, false);
+        for (int i = 0; i < 4; ++i) {
+            m_controls.Show(kSensorCheck[i], false);
+            m_controls.Check(kSensorCheck[i], false);
+            ShowSensorInDiagram(i);
         }
     } else {
         m_controls.Show(IDC_MC_SENSOR_GROUP, true);
@@ -181,6 +187,8 @@ void CDlgMeasureDiagram::LayoutAngleControls()
     const bool option = IsFirstSensorSelected() || IsSecondSensorSelected();
     m_controls.SetText(kAngleZeroOption[0], option ? LoadLangString(kTextAngleAtStart) : CString("-"));
     m_controls.SetText(kAngleZeroOption[1], option ? LoadLangString(kTextAngleAtTrigger) : CString("--"));
+    // A box captioned only with a dash would offer nothing to choose.
+    for (int id : kAngleZeroOption) m_controls.Show(id, option);
     m_controls.SetText(kPowerShowCheck[0], LoadLangString(kTextPowerDisplay));
     m_controls.SetText(kPowerShowCheck[1], LoadLangString(kTextQuadrature) + " " + LoadLangString(kTextFirst));
 }
@@ -242,7 +250,7 @@ void CDlgMeasureDiagram::SetChannelSwitch(int sensor, bool on)
 {
     if (sensor < 0 || sensor >= 4) return;
     m_controls.Check(kSensorCheck[sensor], on);
-    m_frame.SetSensorDisplayFlag(sensor, on);
+    ShowSensorInDiagram(sensor);
     Changed();
 }
 
@@ -250,7 +258,7 @@ void CDlgMeasureDiagram::ClearSwitches()
 {
     for (int sensor = 0; sensor < 4; ++sensor) {
         m_controls.Check(kSensorCheck[sensor], false);
-        m_frame.SetSensorDisplayFlag(sensor, false);
+        ShowSensorInDiagram(sensor);
     }
     for (int k = 0; k < 2; ++k) m_controls.Check(kPowerShowCheck[k], false);
     Changed();
@@ -313,7 +321,12 @@ void CDlgMeasureDiagram::OnBnClickedTriggerAutoRepeat()
 void CDlgMeasureDiagram::OnBnClickedSensorCheck(int index)
 {
     if (index < 0 || index > 3) return;
-    m_frame.SetSensorDisplayFlag(index, m_controls.IsChecked(kSensorCheck[index]));
+    ShowSensorInDiagram(index);
+}
+
+void CDlgMeasureDiagram::ShowSensorInDiagram(int sensor)
+{
+    m_frame.SetSensorDisplayFlag(sensor, SensorCount() < 2 || m_controls.IsChecked(kSensorCheck[sensor]));
 }
 
 void CDlgMeasureDiagram::OnBnClickedBusyMarker()

@@ -257,6 +257,9 @@ private:
     void SetTriggerArmed(bool on) { m_psMsureDgrm->shared.bSecond = on ? 1 : 0; }
     int& TriggerIndicator() { return m_psMsureDgrm->shared.nCounter; }
     void SetStateIndicator(int state, const CString& caption);
+    // The diagram shows a sensor's curve by its box; with fewer than two sensors there is no box
+    // to choose with, and every curve the axes carry is shown.
+    void ShowSensorInDiagram(int sensor);
     void SetRunningButtons();
     void SetStoppedButtons();
     void OnReceiveTimeout();

@@ -531,7 +531,10 @@ void CDialog::OnCancel()
 
 bool CDialog::PreTranslateKey(int virtualKey, bool keyDown)
 {
-    if (!keyDown) return false;
+    // Only a dialog that is a window of its own ends on Enter and Escape. A page laid into
+    // another window has nothing to end: the key goes on to the focused control (an edit takes
+    // its value) and stops at the page.
+    if (!keyDown || IsPageInWindow()) return false;
     if (virtualKey == platform::VK_RETURN) {
         OnOK();
         return true;
@@ -556,7 +559,7 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event)
 void CDialog::keyPressEvent(QKeyEvent* event)
 {
     const int vk = platform::VirtualKeyFromQt(event->key());
-    if ((vk == platform::VK_RETURN || vk == platform::VK_ESCAPE) && PreTranslateKey(vk, true)) {
+    if ((vk == platform::VK_RETURN || vk == platform::VK_ESCAPE) && (PreTranslateKey(vk, true) || IsPageInWindow())) {
         event->accept();
         return;
     }

@@ -189,8 +189,11 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     // A key on its way to the focused control; true when the dialog has handled it.
-    // The default turns Enter into OnOK and Escape into OnCancel, as a dialog does.
+    // The default turns Enter into OnOK and Escape into OnCancel in a dialog window; in a page
+    // laid into another window the two keys end nothing.
     virtual bool PreTranslateKey(int virtualKey, bool keyDown);
+    // A page inside another window (the main window's pages and views), not a window itself.
+    bool IsPageInWindow() const { return !isWindow(); }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(class QKeyEvent* event) override;

@@ -250,6 +250,9 @@ void CDlgSensorCalibration::Finish(const CString& message, bool box)
 {
     m_activity = Activity::Idle;
     CWnd::KillTimer(kCalibTimerWatch);
+    // Only a calibration whose block the sensor took shows its whole way gone; one that ended
+    // before (refused, cancelled, the sensor left) shows none, not a step that never comes.
+    if (m_nProgress < kProgressTotal) m_nProgress = 0;
     m_com.m_bCalibrationRunning = 0;
     m_fields.newValuesAccepted = 0;
     m_zeroPrompt.Close();

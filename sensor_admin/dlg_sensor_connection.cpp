@@ -286,7 +286,12 @@ bool CDlgSensorConnection::OnChangeBaudRate(int baud)
     m_bBaudRateChange = 1;
     m_nBaudRetries = 0;
     SetBusy(true);
-    if (!m_com.COM_ZMCOMConfgSetStatorOperationFromDialog(m_cNewBaudCode)) {
+    // The sensors of a multiport device are written port by port and restarted by the page. A
+    // single sensor is written on the first port: the controller restarts it once it has
+    // acknowledged the code and searches the ports anew, which finds it at its new rate.
+    const bool written = m_com.m_nCountActivePorts > 1 ? m_com.COM_ZMCOMConfgSetStatorOperationFromDialog(m_cNewBaudCode)
+                                                        : m_com.COM_ZMCOMConfgSetNewBaudrate(0, m_cNewBaudCode);
+    if (!written) {
         EndBaudChange(kTextBaudChangeFailed, true);
         return false;
     }
@@ -303,7 +308,9 @@ void CDlgSensorConnection::EndBaudChange(UINT messageId, bool showBox)
     CWnd::KillTimer(kConnTimerPortLoop);
     m_bBaudRateChange = 0;
     m_strStatusLine = LoadLangString(messageId);
-    if (m_com.GetZMCOMConfgFlow() == ZM_PORT_LOOP_STATOR_OPERATION) m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    // The step of the change awaits no answer any more.
+    const int flow = m_com.GetZMCOMConfgFlow();
+    if (flow == ZM_PORT_LOOP_STATOR_OPERATION || flow == ZM_CNFG_SET_NEW_BAUDRATE) m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
     if (m_com.m_pMainFrame) m_com.m_pMainFrame->EndWaitCursorOnce();
     SetBusy(false);
     if (showBox) AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);

@@ -59,7 +59,8 @@ public:
     // The row's enable check box: the port takes part in the search and numbering or not.
     void OnEnableChecked(int row, bool enabled);
     void OnUsbPortsOnly(bool on);
-    // Writes the baud code of the rate to every connected sensor, then restarts them.
+    // Writes the baud code of the rate to every connected sensor, then restarts them and
+    // connects them again at the new rate.
     bool OnChangeBaudRate(int baud);
     // The start-up search window reports the end of a search.
     void OnSearchEnded();

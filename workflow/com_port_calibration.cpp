@@ -9,7 +9,6 @@
 #include "workflow/com_port.h"
 
 namespace {
-constexpr UINT kCalibPollMs = 25;
 constexpr BYTE kBlockUserCalib = 0x82;
 }  // namespace
 
@@ -23,7 +22,7 @@ bool CComPort::COM_ZMReadRawCalibInit(int kind)
     const CalibChannel& a = m_sCalib.channel[0];
     const CalibChannel& b = m_sCalib.channel[1];
     m_sCalib.bWithoutControl = m_bDualDevice ? a.bWithoutControlMark : (a.bWithoutControlMark && b.bWithoutControlMark);
-    if (m_peers.measureControl) m_peers.measureControl->StartPollTimer(kCalibPollMs);
+    if (m_peers.measureControl) m_peers.measureControl->StartPollTimer(m_nCalibPollMs);
     return true;
 }
 

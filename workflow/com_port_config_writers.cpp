@@ -148,6 +148,8 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice()
     BuildRestartRequest(request);
     m_iZMCOMConfgFlow = ZM_CNFG_NEW_BAUDRATE_IS_SETTED;
     if (WriteFirstPort(request)) {
+        // The change has reached the sensor: the search that follows ends it.
+        if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
         SetFrameTimer(kTimerCloseFirstPort, 100);
         return true;
     }

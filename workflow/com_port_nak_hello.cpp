@@ -9,6 +9,7 @@ constexpr int kNakLength = 8;
 void CComPort::ZMCOMConfg_AnalyseNak()
 {
     if (m_strReceiveCOM.GetLength() < 6) return;
+    const BYTE refusedRequest = RefusedRequest();
     EndAnswerWait();  // the sensor has answered, if with a refusal
     CSensorRecord& sensor = CurrentSensor();
     sensor.m_cRefusalCode = 0;
@@ -43,6 +44,9 @@ void CComPort::ZMCOMConfg_AnalyseNak()
         m_strReceiveCOM.Empty();
         if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
         if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
+        // The sensor keeps its rate: the connection page is usable again, and the user is told.
+        if (m_peers.connection) m_peers.connection->ClearBusyFlag();
+        COM_ReportRefusedWrite(0x02, sensor.m_cRefusalCode);
         break;
     case ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION:
     case ZM_CNFG_SET_NEW_LOW_PASS_FILTER:
@@ -52,8 +56,13 @@ void CComPort::ZMCOMConfg_AnalyseNak()
     default:
         m_strReceiveCOM.Delete(0, kNakLength);
         m_pfnReplyHandler = nullptr;
-        // A refused block write ends its step: nothing of it is stored, and the user is told.
-        if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
+        // A refused step ends, and the user is told what was refused: a block write, of which
+        // nothing is stored, or another request (a value, the control signal, the angle zero,
+        // a restart, also one that follows a block the sensor took).
+        if (refusedRequest != 0)
+            COM_ReportRefusedRequest(refusedRequest, m_nCurSensor, sensor.m_cRefusalCode);
+        else if (refusedBlock >= 0)
+            COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
         break;
     }
 }

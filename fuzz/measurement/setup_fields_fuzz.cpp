@@ -12,28 +12,20 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/workflow/controller_pages.h"
 #include "measurement/sensor_setup_fields.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
 #include "tests/sim/wire.h"
-#include "workflow/com_port.h"
 
 namespace {
 
 constexpr BYTE kBlocks[] = {0x00, 0x01, 0x02, 0x03, 0x80, 0x81, 0x82, 0x83};
 
-platform::RecordingMessageBoxSink g_boxes;
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-    platform::ScopedMessageBoxSink boxes(&g_boxes);
-    g_boxes.Clear();
-
-    CComPort com;
-    com.SetSensorAddress(1, 0xFF);
+    fuzz_support::ControllerInput input;
+    CComPort& com = input.com;
     com.SetZMCOMConfgFlow(ZM_START_INIT);
     std::size_t pos = 0;
     for (BYTE block : kBlocks) {

@@ -16,18 +16,12 @@
 #include <cstdint>
 
 #include "fuzz/workflow/controller_pages.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
-#include "workflow/com_port.h"
-#include "workflow/connection_state.h"
 
 namespace {
 
 constexpr std::size_t kHeaderLength = 13;
 constexpr BYTE kBlockUserCalib = 0x82;
-
-platform::RecordingMessageBoxSink g_boxes;
 
 struct Reader {
     const std::uint8_t* data;
@@ -53,16 +47,10 @@ double Reading(const std::uint8_t* bytes) { return static_cast<double>(bytes[0] 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < kHeaderLength) return 0;
-    static platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-    platform::ScopedMessageBoxSink boxes(&g_boxes);
-    g_boxes.Clear();
-    connection_state::ResetAllForTest();
-
-    CComPort com;
-    com.SetSensorAddress(1, 0xFF);
-    fuzz_support::ControllerPages pages(com);
-    sensor_admin::CDlgSensorCalibration page(com, loop);
-    workflow::WorkflowPeers peers = pages.Peers();
+    fuzz_support::ControllerInput run;
+    CComPort& com = run.com;
+    sensor_admin::CDlgSensorCalibration page(com, run.loop);
+    workflow::WorkflowPeers peers = run.pages.Peers();
     peers.calibration = &page;
     com.SetPeers(peers);
 
@@ -97,6 +85,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 0; i < repeats; ++i) com.OnReceiveChain(static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(bytes));
     }
     // The prompts' and the steps' timers.
-    loop.RunFor(2000);
+    run.loop.RunFor(2000);
     return 0;
 }

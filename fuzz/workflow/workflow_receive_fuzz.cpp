@@ -16,10 +16,6 @@
 #include <cstdint>
 
 #include "fuzz/workflow/controller_pages.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
-#include "workflow/com_port.h"
-#include "workflow/connection_state.h"
 
 namespace {
 
@@ -47,8 +43,6 @@ constexpr int kPortStates[] = {ZM_4xS_START_SSOSM, ZM_TRIGGER_ACTIV, ZM_4xS_SING
 // The block numbers of the eight configuration blocks.
 constexpr BYTE kBlocks[] = {0x00, 0x01, 0x02, 0x03, 0x80, 0x81, 0x82, 0x83};
 
-platform::RecordingMessageBoxSink g_boxes;
-
 
 // Leaves the codec waiting for the answer to the request chosen by choice.
 void ExpectAnswer(CComPort& com, int choice)
@@ -68,15 +62,9 @@ void ExpectAnswer(CComPort& com, int choice)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 3) return 0;
-    static platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
-    platform::ScopedMessageBoxSink boxes(&g_boxes);
-    g_boxes.Clear();
-
-    // The connection record is the process's: each input starts from no sensor connected.
-    connection_state::ResetAllForTest();
-    CComPort com;
-    com.SetSensorAddress(1, 0xFF);
-    fuzz_support::ControllerPages pages(com);
+    fuzz_support::ControllerInput input;
+    CComPort& com = input.com;
+    fuzz_support::ControllerPages& pages = input.pages;
     if (data[2] & 0x10) {
         pages.setup.channelB = (data[2] & 0x20) == 0;
         pages.setup.channelA = (data[2] & 0x40) == 0;

@@ -11,7 +11,10 @@
 #include <QKeyEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -184,8 +187,10 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
 {
     QSize wanted;
+    int pages = 0, channels = 0;
     {
         CMainFrame frame;
+        frame.setWindowState(Qt::WindowNoState);
         frame.show();
         // A size the window can take whatever the pages and views need at the least.
         wanted = frame.minimumSizeHint().expandedTo(QSize(900, 640)) + QSize(37, 23);
@@ -193,17 +198,33 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         frame.move(40, 30);
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
+        QApplication::processEvents();
+        pages = frame.View().width();
+        channels = frame.Bar(kBarChannelViews).height();
         frame.close();
         ASSERT_TRUE(frame.IsClosed());
     }
-    CMainFrame again;
-    again.show();
-    EXPECT_EQ(again.size(), wanted);
-    EXPECT_EQ(again.pos(), QPoint(40, 30));
-    EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
-    EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
-    EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
-    EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+    {
+        CMainFrame again;
+        again.show();
+        EXPECT_EQ(again.size(), wanted);
+        EXPECT_EQ(again.pos(), QPoint(40, 30));
+        EXPECT_FALSE(again.Bar(kBarStatusLight).isVisible());
+        EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
+        EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
+        EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+    }
+    // A window that opens larger than it was gives the difference to the diagram: the pages
+    // keep their width and the channel views their height.
+    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Width", wanted.width() + 300);
+    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Height", wanted.height() + 200);
+    {
+        CMainFrame larger;
+        larger.show();
+        QApplication::processEvents();
+        EXPECT_EQ(larger.View().width(), pages);
+        EXPECT_EQ(larger.Bar(kBarChannelViews).height(), channels);
+    }
 
     // A bar state damaged in the file (its first dock area's number far out of range) never
     // reaches the window: the bars stand where a first start puts them.
@@ -218,7 +239,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
 }
 
-TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
+TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsSize)
 {
     CMainFrame frame;
     // The size of a first start on a 1280 x 800 screen.
@@ -250,11 +271,13 @@ TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
     EXPECT_GT(diagram.height(), frame.height() / 2);
 
     // Growing and shrinking change the diagram; the pages keep their width, also one the user
-    // chose by moving the separator.
+    // chose by moving the separator, and the channel views their height.
     const int pages = frame.View().width();
+    const int channels = frame.Bar(kBarChannelViews).height();
     frame.resize(1700, 1000);
     QApplication::processEvents();
     EXPECT_EQ(frame.View().width(), pages);
+    EXPECT_EQ(frame.Bar(kBarChannelViews).height(), channels);
     frame.resizeDocks({&diagram}, {diagram.width() - 100}, Qt::Horizontal);
     QApplication::processEvents();
     EXPECT_EQ(frame.View().width(), pages + 100);
@@ -300,6 +323,26 @@ TEST_F(FrameFixture, PlacementSectionsAreNestedGroupsAndTheFormerLayoutIsRead)
     EXPECT_TRUE(text.contains("[AllViewState]\n")) << text.constData();
     EXPECT_TRUE(text.contains("Configs\\WindowPos\\Left=40")) << text.constData();
     EXPECT_TRUE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
+}
+
+// A window kept maximized takes the screen's room itself, for where no window manager acts on
+// the request (a bare X display), and keeps its normal place for the next start.
+TEST_F(FrameFixture, AMaximizedWindowFillsTheScreenItselfAndKeepsItsNormalPlace)
+{
+    const char* section = "AllViewState\\Configs\\WindowPos";
+    for (const auto& [entry, value] : {std::pair{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}})
+        platform::WriteProfileInt(section, entry, value);
+    {
+        CMainFrame frame;
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_EQ(frame.geometry(), room);
+        EXPECT_TRUE(frame.isMaximized());
+        frame.close();
+        ASSERT_TRUE(frame.IsClosed());
+    }
+    EXPECT_EQ(platform::GetProfileInt(section, "Left", 0), 2);
+    EXPECT_EQ(platform::GetProfileInt(section, "Width", 0), 500);
+    EXPECT_EQ(platform::GetProfileInt(section, "Maximized", 0), 1);
 }
 
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
@@ -538,6 +581,32 @@ TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestores
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 }
 
+// One sensor's baud rate changed on the connection page: the code is written into the sensor,
+// which restarts at the new rate, and the program finds and connects it there.
+TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
+{
+    ports.Port("COM3").baudRate = 115200;
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    const std::size_t before = ports.writes.size();
+    ASSERT_TRUE(page.OnChangeBaudRate(230400)) << (boxes.Boxes().empty() ? "" : boxes.Boxes()[0].text.GetString());
+    auto restarted = [&] {
+        for (std::size_t i = before; i < ports.writes.size(); ++i)
+            if (ports.writes[i].Letter() == 'K') return true;
+        return false;
+    };
+    ASSERT_TRUE(loop.RunUntil(restarted, 5000));
+    EXPECT_EQ(devices[0]->Port(0).sensor().Blocks().ContentByte(2, 16), 2);
+    ports.Port("COM3").baudRate = 230400;  // the sensor comes back at its new rate
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected &&
+                                           frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 30000));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnBaudRate), CString("230400"));
+    EXPECT_EQ(page.m_bBaudRateChange, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // Closed by the controller (a calibration that could not be computed), the scale-value prompt
 // leaves the views shown anew.
 TEST_F(ConnectedFrame, ClosingTheScaleValuePromptRefreshesTheViews)
@@ -616,18 +685,46 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     EXPECT_NE(boxes.Boxes()[0].text.Find("missing.xgr"), -1);
 }
 
-// The control panel offers its keys to the frame first: Enter and Escape do not end the page.
+// Enter and Escape end no page of the window and no view: each stays shown, and an edit on a
+// page gets Enter as a value typed and confirmed. The control panel offers its keys to the frame
+// first, which keeps them.
+TEST_F(FrameFixture, EnterAndEscapeEndNoPageOrViewOfTheWindow)
+{
+    CMainFrame frame;
+    frame.show();
+    loop.RunUntilIdle();
+    int confirmedEdits = 0;
+    for (const app::PageSlot& slot : app::PageTable()) {
+        frame.ShowPage(slot.index);
+        QWidget& page = *frame.View().Page(slot.index);
+        for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
+            if (!edit->isVisible() || !edit->isEnabled()) continue;
+            QObject::connect(edit, &QLineEdit::returnPressed, [&] { ++confirmedEdits; });
+            PressKey(*edit, Qt::Key_Return);
+            PressKey(*edit, Qt::Key_Escape);
+            break;
+        }
+        PressKey(page, Qt::Key_Return);
+        PressKey(page, Qt::Key_Escape);
+        EXPECT_TRUE(page.isVisible()) << slot.captionId;
+    }
+    EXPECT_GT(confirmedEdits, 0);
+    QWidget* views[] = {frame.Views()->ChannelView(0), frame.Views()->Diagram()};
+    for (QWidget* view : views) {
+        ASSERT_NE(view, nullptr);
+        const bool shown = view->isVisible();
+        PressKey(*view, Qt::Key_Return);
+        PressKey(*view, Qt::Key_Escape);
+        EXPECT_EQ(view->isVisible(), shown);
+    }
+}
+
 // With the panel shown, a sensor's set-up puts the diagram beside it, once the start-up has
 // settled.
-TEST_F(ConnectedFrame, ThePanelsPageStaysOnEnterAndEscapeAndTheDiagramIsLaidOutBesideIt)
+TEST_F(ConnectedFrame, TheDiagramIsLaidOutBesideThePanel)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
-    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
-    ASSERT_NE(panel, nullptr);
-    PressKey(*panel, Qt::Key_Escape);
-    PressKey(*panel, Qt::Key_Return);
-    EXPECT_TRUE(panel->isVisible());
 
     QDockWidget& diagram = *frame->Views()->DiagramBar();
     diagram.hide();

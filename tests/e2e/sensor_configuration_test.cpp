@@ -323,6 +323,9 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
     ASSERT_TRUE(AtRest());
     const SensorDump before = Dump();
     ASSERT_EQ(before.calibrationState, 2) << "the simulator should start with its user calibration switched off";
+    // The 300 readings of each phase are asked for every 5 ms: the simulator answers at once, and
+    // the program's own pace of 25 ms is checked under virtual time.
+    frame->Com().m_nCalibPollMs = 5;
 
     frame->ShowPage(app::kPageCalibration);
     PumpFor(300);

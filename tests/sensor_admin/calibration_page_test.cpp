@@ -204,7 +204,7 @@ TEST(CalibrationPage, ReadingsTheComputationRefusesWriteNothing)
 }
 
 // The sensor's control signal moves channel A by nothing: the user is told that, once (also
-// while the box stays open for seconds), and nothing is written.
+// while the box stays open for seconds), nothing is written and no progress is left standing.
 TEST(CalibrationPage, AControlSignalThatChangesNothingIsReportedOnceAndNothingIsWritten)
 {
     AdminBench b;
@@ -234,6 +234,7 @@ TEST(CalibrationPage, AControlSignalThatChangesNothingIsReportedOnceAndNothingIs
               std::string(CString::Formatted(LoadLangString(kTextControlSignalNoChange).GetString(), "A").GetString()));
     EXPECT_EQ(std::string(page.m_strStatusLine.GetString()), std::string(reader.Boxes()[0].text.GetString()));
     EXPECT_EQ(page.CurrentActivity(), CDlgSensorCalibration::Activity::Idle);
+    EXPECT_EQ(page.ProgressPercent(), 0);
     EXPECT_EQ(b.ports.Count('F'), 0);
 }
 

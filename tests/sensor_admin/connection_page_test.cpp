@@ -131,15 +131,25 @@ TEST(ConnectionPage, ASearchThatFindsNothingEndsWithTheClosingTextAndCloses)
     EXPECT_FALSE(b.pages.startUp.IsVisible());
 }
 
-TEST(ConnectionPage, ABaudRateChangeWritesTheCodeToEverySensorRestartsThemAndConnectsAgain)
+namespace {
+
+// Two sensors on COM3 and COM4, searched and both connected.
+void ConnectTwoSensors(AdminBench& b)
 {
-    AdminBench b;
     b.AddSensor("COM3", AcceptedSensor(3001));
     b.AddSensor("COM4", AcceptedSensor(3002));
     b.com.COM_SearchComPorts(4);
     ASSERT_TRUE(b.RunUntilConnected());
     ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCountActivePorts == 2; }, 5000));
     b.loop.RunFor(1000);
+}
+
+}  // namespace
+
+TEST(ConnectionPage, ABaudRateChangeWritesTheCodeToEverySensorRestartsThemAndConnectsAgain)
+{
+    AdminBench b;
+    ASSERT_NO_FATAL_FAILURE(ConnectTwoSensors(b));
     CDlgSensorConnection& page = b.pages.connection;
     const std::size_t before = b.ports.writes.size();
 
@@ -167,12 +177,7 @@ TEST(ConnectionPage, ABaudRateChangeWhoseSensorFallsSilentEndsAndTheSearchConnec
     for (const bool atRestart : {false, true}) {
         SCOPED_TRACE(atRestart ? "silent at the restart" : "silent at the code write");
         AdminBench b;
-        b.AddSensor("COM3", AcceptedSensor(3001));
-        b.AddSensor("COM4", AcceptedSensor(3002));
-        b.com.COM_SearchComPorts(4);
-        ASSERT_TRUE(b.RunUntilConnected());
-        ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCountActivePorts == 2; }, 5000));
-        b.loop.RunFor(1000);
+        ASSERT_NO_FATAL_FAILURE(ConnectTwoSensors(b));
         CDlgSensorConnection& page = b.pages.connection;
         b.ports.writes.clear();
         if (!atRestart) b.devices[1]->Port(0).Stall(5000);
@@ -195,14 +200,13 @@ TEST(ConnectionPage, ABaudRateChangeWhoseSensorFallsSilentEndsAndTheSearchConnec
     }
 }
 
-TEST(ConnectionPage, ABaudRateChangeWithoutAPortToWriteOnEndsWithAMessageAndLeavesThePageUsable)
+TEST(ConnectionPage, ABaudRateChangeThatCannotBeWrittenEndsWithAMessageAndLeavesThePageUsable)
 {
     AdminBench b;
     ASSERT_TRUE(b.ConnectSensor(AcceptedSensor()));
     b.loop.RunFor(300);
     CDlgSensorConnection& page = b.pages.connection;
-    b.com.m_nCountActivePorts = 1;
-    for (auto& port : b.com.m_pPortManOfPort) port.reset();  // nothing to write the code on
+    b.ports.Port("COM3").writes = false;
     const std::size_t before = b.ports.writes.size();
     EXPECT_FALSE(page.OnChangeBaudRate(230400));
     EXPECT_FALSE(page.IsBusy());

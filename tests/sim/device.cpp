@@ -132,6 +132,9 @@ std::vector<SensorConfig> MultiportConfigs(int count, const SensorConfig& base)
         SensorConfig config = base;
         config.identity.moduleIndex = static_cast<std::uint8_t>(i + 1);
         config.identity.moduleCount = static_cast<std::uint8_t>(count);
+        // Each sensor of the device carries one channel: its rotor operation block has no
+        // second display byte (there it is the power byte, none).
+        config.identity.displayB = 0;
         configs.push_back(config);
     }
     return configs;

@@ -64,6 +64,8 @@ BlockStore::Block EncodeBlock(int slot, const SensorIdentity& id)
         Put8(b, 17, id.encoderMode);
         Put16(b, 19, id.filterA);
         Put16(b, 21, id.filterB);
+        // No pass/fail limits: the bytes of a limit never written stay 0xFF.
+        for (int pos : {11, 14, 23, 24, 25, 26, 27, 28, 29, 30, 32, 33}) Put8(b, pos, 0xFF);
         break;
     case 0x03:
         Put8(b, 7, id.configKind);
@@ -94,10 +96,17 @@ BlockStore::Block EncodeBlock(int slot, const SensorIdentity& id)
         Put16(b, 25, c.fullScaleB);
         Put16(b, 27, c.inaccuracyA);
         Put16(b, 29, c.inaccuracyB);
+        Put24(b, 31, 0xFFFFFF);  // no part of a pass/fail limit
         break;
     }
     case 0x83: {
         Put32(b, 7, id.rotorOperationDate);
+        Put8(b, 11, id.triggerFlags);
+        Put8(b, 12, id.displayA);
+        Put8(b, 13, id.displayB);
+        // Neither trigger has a value: the largest single-precision number, in memory order.
+        for (int pos : {14, 18}) Put32(b, pos, 0xFFFF7F7F);
+        Put16(b, 32, 0xFFFF);
         const auto a = SerialCodes(id.channelSerialA);
         const auto s = SerialCodes(id.channelSerialB);
         for (int i = 0; i < 6; ++i) Put8(b, 23 + i, a[i]);

@@ -78,9 +78,15 @@ struct SensorIdentity {
     CalibrationBlock factoryCalibration{};
     CalibrationBlock userCalibration{false};
 
-    // Rotor operation block (0x83): channel serial numbers of up to six characters.
+    // Rotor operation block (0x83): channel serial numbers of up to six characters, and the
+    // measurement set-up kept for the host as a sensor leaves the factory: no start or stop
+    // trigger (byte 11: stop kind "none", both trigger values the no-value float), channel A
+    // shown on the first Y axis and channel B on the second, each with its channel view (the
+    // display bytes: axis in bits 7-5, channel view bit 4, diagram bit 3).
     std::uint32_t rotorOperationDate = 1'500'000'000;
     std::string channelSerialA = "A1", channelSerialB = "B1";
+    std::uint8_t triggerFlags = 0xC0;
+    std::uint8_t displayA = 0x38, displayB = 0x58;
 
     // Blocks the sensor does not have: a read of one is refused.
     std::array<bool, 8> blockPresent{true, true, true, true, true, true, true, true};

@@ -72,6 +72,8 @@ TEST(Refusal, OfANewBaudRateEndsTheChangeAndOfOtherWritesEmptiesTheChain)
     EXPECT_TRUE(b.com.m_strReceiveCOM.IsEmpty());
     EXPECT_EQ(b.startUp.progressEnds, 1);
     EXPECT_EQ(b.connection.baudFlagClears, 1);
+    EXPECT_EQ(b.connection.busyClears, 1);
+    EXPECT_EQ(b.boxes.Count(), 1u);
 
     for (int state : {ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION, ZM_CNFG_SET_NEW_LOW_PASS_FILTER}) {
         b.com.SetZMCOMConfgFlow(state);

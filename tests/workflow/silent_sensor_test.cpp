@@ -177,6 +177,11 @@ TEST(SilentSensor, OfAMultiportDeviceIsNoticedInEveryStepAndAnAnsweringDeviceRai
              b.Silence(2);
              b.com.COM_SendSingleShot(false, 0);
          }},
+        {"single shot of one port for the scaling page", kAnswerSilenceMs, workflow::kTextUnstableConnection,
+         [](SilentDeviceBench& b) {
+             b.Silence(1);
+             b.com.COM_SendSingleShot(true, 1);
+         }},
         {"control signal on every port", kAnswerSilenceMs, workflow::kTextUnstableConnection,
          [](SilentDeviceBench& b) {
              b.Silence(1);

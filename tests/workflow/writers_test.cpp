@@ -261,6 +261,29 @@ TEST(Sequencer, AcknowledgementsInPiecesMoveTheRunOnOnlyWhenWholeAndNothingWaits
     EXPECT_EQ(b.boxes.Count(), 0u);
 }
 
+namespace {
+
+// The write has ended at the refusal, at rest, with the block named to the user once and no
+// further write than those sent.
+void ExpectEndedAtTheRefusal(const Bench& b, const char* lettersSent, int block)
+{
+    const UINT name = block == 0x02   ? workflow::kTextBlockStatorOperation
+                      : block == 0x03 ? workflow::kTextBlockStatorSwConfig
+                      : block == 0x82 ? workflow::kTextBlockRotorUserCalib
+                                      : workflow::kTextBlockRotorOperation;
+    EXPECT_EQ(b.ports.Letters(), CString(lettersSent));
+    ASSERT_EQ(b.boxes.Count(), 1u);
+    EXPECT_EQ(b.boxes.Boxes()[0].text, CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(),
+                                                          block, workflow::WorkflowText(name).GetString(), 4));
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
+    EXPECT_FALSE(b.frame.waitCursor);
+    EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
+    EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+}
+
+}  // namespace
+
 TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsStored)
 {
     struct Case {
@@ -292,18 +315,7 @@ TEST(Sequencer, ARefusedBlockOfAnyWriteIsReportedByNameAndNothingOfItIsTakenAsSt
         b.com.m_strReceiveCOM = Ack();  // left in the chain by an earlier step: no answer to this one
         c.start(b);
         b.loop.RunFor(3000);
-        // The write ends at the refusal, at rest, with the block named to the user once.
-        EXPECT_EQ(b.ports.Letters(), CString(c.lettersSent));
-        ASSERT_EQ(b.boxes.Count(), 1u);
-        EXPECT_EQ(b.boxes.Boxes()[0].text,
-                  CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), c.refusedBlock,
-                                     workflow::WorkflowText(c.refusedBlock == 3 ? workflow::kTextBlockStatorSwConfig
-                                                                                : workflow::kTextBlockRotorUserCalib).GetString(), 4));
-        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
-        EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
-        EXPECT_FALSE(b.frame.waitCursor);
-        EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
-        EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+        ExpectEndedAtTheRefusal(b, c.lettersSent, c.refusedBlock);
         // The program's copies still hold what the sensor holds.
         EXPECT_EQ(b.com.m_strBlockStatorSwConfig, keptSwConfig);
         EXPECT_EQ(b.com.m_strBlockRotorUserCalib, keptUserCalib);
@@ -352,19 +364,8 @@ TEST(Sequencer, ARefusedBlockOnAMultiportDeviceIsReportedByNameAndNothingOfItIsT
         b.frame.waitCursor = true;
         c.start(b, sequencer);
         b.loop.RunFor(3000);
-        // The write ends at the refusal, at rest, with the block named to the user once; no
-        // restart and no further block follows.
-        EXPECT_EQ(b.ports.Letters(), CString(c.lettersSent));
-        ASSERT_EQ(b.boxes.Count(), 1u);
-        EXPECT_EQ(b.boxes.Boxes()[0].text,
-                  CString::Formatted(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), c.refusedBlock,
-                                     workflow::WorkflowText(c.refusedBlock == 2 ? workflow::kTextBlockStatorOperation
-                                                                                : workflow::kTextBlockRotorOperation).GetString(), 4));
-        EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
-        EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
-        EXPECT_FALSE(b.frame.waitCursor);
-        EXPECT_EQ(b.com.m_bConfigWriteDone, 0);
-        EXPECT_EQ(b.com.m_nRefusedWrites, 1);
+        // No restart of the device and no further block follows the refusal.
+        ExpectEndedAtTheRefusal(b, c.lettersSent, c.refusedBlock);
         EXPECT_EQ(c.kept(b.com), kept);
     }
 }
