@@ -305,6 +305,13 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
     ASSERT_GT(curves.GetPointCount(0), 0);
     EXPECT_NEAR(curves.GetPoint(0, curves.GetPointCount(0) - 1).y, 64.4, 1e-9);
     EXPECT_EQ(views.DescribeMeasurement().channels.at(0).unit, "kV");
+    // Another unit chosen afterwards is the one the sensor keeps, and the own one again too.
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    for (int unitIndex : {1, own}) {
+        ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], unitIndex));
+        ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000));
+        EXPECT_EQ(SwByte(26) & 0x1F, unitIndex);
+    }
     Restart();
     ASSERT_FALSE(HasFatalFailure());
     ShownSetup(*frame);
