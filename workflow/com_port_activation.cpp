@@ -195,7 +195,9 @@ void CComPort::COM_CompleteSensorSetup(int sensor, CWnd& window)
         record = rec.m_Sensor;
         m_nPortRecOfSensor[static_cast<std::size_t>(sensor)] = row;
         HandOverBlockTexts(sensor, record);
-        if (m_nCountActivePorts < 0) ResetConnectionState();
+        // The activation opens the device's first port again: its encoder, already counted when
+        // that port was set up, counts once (else a lone encoder would pass for two).
+        if (m_nCountActivePorts <= 0) ResetConnectionState();
         if (record.m_bConnected) {
             if (GetConnectedSensorCount() == 0) SetFirstSensorConnected();
             else SetSecondSensorConnected();

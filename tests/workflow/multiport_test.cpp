@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/workflow/frames.h"
+#include "workflow/connection_state.h"
 
 using namespace workflow_test;
 
@@ -353,6 +354,23 @@ TEST(MultiportSteps, ASingleShotAsksEveryPortAndShowsTheSetOnceAllAnswered)
     EXPECT_EQ(b.frame.refreshes[0].reason, 1);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(b.frame.refreshes[0].value[static_cast<std::size_t>(c)], 321) << c;
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+}
+
+// The connected sensors of the connection state are the device's encoders, each counted once,
+// the master's too.
+TEST(MultiportSteps, TheActivationCountsEachEncoderOnce)
+{
+    for (int encoderPort : {0, 1}) {
+        SCOPED_TRACE(encoderPort);
+        Bench b;
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(3, AcceptedSensor(783));
+        configs[static_cast<std::size_t>(encoderPort)].identity.statorId = 9;
+        configs[static_cast<std::size_t>(encoderPort)].identity.rotorTypeClass = 'Y';
+        b.AddDevice(3, configs);
+        ASSERT_TRUE(b.SearchUntilAllActive());
+        EXPECT_TRUE(IsFirstSensorConnected());
+        EXPECT_FALSE(IsSecondSensorConnected());
+    }
 }
 
 TEST(MultiportSteps, TheRestartOfAllSensorsCountsEachPortOnce)
