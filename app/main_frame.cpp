@@ -70,7 +70,8 @@ CMainFrame::CMainFrame(workflow::ISensorPortFactory* ports, QWidget* parent)
     LoadLanguageTexts();
     LoadWindowPlacement();
     m_bArrangeBarsOnShow = !barsRestored;
-    if (m_views && m_views->DiagramBar()) m_pageWidthKeeper = new app::PageWidthKeeper(*this, *m_views->DiagramBar());
+    if (m_views && m_views->DiagramBar())
+        m_roomKeeper = new app::DiagramRoomKeeper(*this, *m_views->DiagramBar(), Bar(kBarChannelViews));
     // Handled after the registrations that the pages posted while they were made.
     PostMessage(kMsgStartupDone);
 }
@@ -91,10 +92,10 @@ void CMainFrame::showEvent(QShowEvent* event)
     if (m_bArrangeBarsOnShow) {
         m_bArrangeBarsOnShow = false;
         ArrangeBarsForWindow();
-    } else if (m_storedPageWidth > 0 && m_pageWidthKeeper != nullptr) {
-        // Bars of a stored state: the page column has its former width also in a window that
-        // opens larger, and the diagram the rest.
-        m_pageWidthKeeper->KeepPageWidth(std::exchange(m_storedPageWidth, 0));
+    } else if (m_roomKeeper != nullptr) {
+        // Bars of a stored state: the pages and the channel views have their former size also in
+        // a window that opens larger, and the diagram the rest.
+        m_roomKeeper->Keep(std::exchange(m_storedPageWidth, 0), std::exchange(m_storedChannelViewsHeight, 0));
     }
 }
 

@@ -50,7 +50,7 @@ namespace app {
 class AboutWindow;
 class DocumentationWiring;
 class ViewsWiring;
-class PageWidthKeeper;
+class DiagramRoomKeeper;
 }
 
 namespace views {
@@ -357,7 +357,8 @@ private:
 
     bool m_bArrangeBarsOnShow = false;  // no stored arrangement: the first show makes one
     int m_storedPageWidth = 0;          // the page column's width kept with the bar state
-    app::PageWidthKeeper* m_pageWidthKeeper = nullptr;
+    int m_storedChannelViewsHeight = 0; // and the channel views' bar's height
+    app::DiagramRoomKeeper* m_roomKeeper = nullptr;
     // The normal place of a window that opened filling the screen, while it still fills it: Qt
     // takes the room the window was given for its normal place.
     QRect m_normalPlaceWhileFilled;

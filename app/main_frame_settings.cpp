@@ -121,6 +121,7 @@ bool CMainFrame::RestoreBarState()
         !restoreState(state, kBarLayoutVersion))
         return false;
     m_storedPageWidth = ReadInt(kSectionBarState, "PageWidth", 0);
+    m_storedChannelViewsHeight = ReadInt(kSectionBarState, "ChannelViewsHeight", 0);
     return true;
 }
 
@@ -130,6 +131,7 @@ void CMainFrame::SaveBarState()
     platform::WriteProfileString(kSectionBarState, "State", CString(state.toHex().toStdString()));
     platform::WriteProfileString(kSectionBarState, "Check", BarStateCheck(state));
     WriteInt(kSectionBarState, "PageWidth", m_view->width());
+    WriteInt(kSectionBarState, "ChannelViewsHeight", Bar(kBarChannelViews).height());
 }
 
 void CMainFrame::ArrangeBarsForWindow()

@@ -44,8 +44,11 @@ void CMainFrame::InstallViews()
     // slots 0 and 1 are its channels A and B, a multiport sensor's slot is its own channel).
     m_hooks.displaySlot = [this, &views](int slot) {
         workflow::DisplaySlotRecord* record = views.Tables().Slot(slot);
-        const std::vector<views::SensorChannel> channels = views::ChannelsOfSensor(m_com, slot);
-        const int channel = m_com.m_nCountActivePorts < 2 ? slot : channels.empty() ? -1 : channels.front().channel;
+        int channel = slot;
+        if (m_com.m_nCountActivePorts >= 2) {
+            const std::vector<views::SensorChannel> channels = views::ChannelsOfSensor(m_com, slot);
+            channel = channels.empty() ? -1 : channels.front().channel;
+        }
         if (const views::DisplayTable* table = views.Tables().Entry(channel); record && table)
             record->channelPosition = table->shownUnit;
         return record;

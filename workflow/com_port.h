@@ -170,6 +170,9 @@ public:
     // The sensor refused a block write (its refusal code): the user is told which block, and
     // the step ends at rest with nothing of it taken as stored.
     void COM_ReportRefusedWrite(int blockNumber, BYTE code);
+    // The sensor (0 to 3) refused a request that writes no block (its letter and refusal code):
+    // the user is told what was refused, and the step ends at rest.
+    void COM_ReportRefusedRequest(BYTE letter, int sensor, BYTE code);
     bool COM_StartMeasure(int code, bool restartGraph);
     bool COM_SendMeasureSetup();
     bool COM_SendMeasureSetupShort();
@@ -383,10 +386,11 @@ public:
     CString m_strLastStatusAnswer;  // the probe's last status answer, whatever the sensor's number
     // The silence (ms) after which an awaited answer counts as missing; 0 while none is awaited.
     UINT m_nAnswerWatchMs = 0;
+    BYTE m_cAwaitedRequest = 0;  // the letter of the request whose answer is awaited
     BYTE m_bIdentificationWatch = 0;  // timer 9 watches the identification's answers
-    // Steps the controller ended with a message of its own: a block write the sensor refused,
-    // and a step it left unanswered (the connection reported unstable, its port closed). A page
-    // that watches a step of its own ends it without a second message.
+    // Steps the controller ended with a message of its own: a block write or another request
+    // the sensor refused, and a step it left unanswered (the connection reported unstable, its
+    // port closed). A page that watches a step of its own ends it without a second message.
     int m_nRefusedWrites = 0;
     int m_nUnansweredSteps = 0;
     // The kept block text that the last block write replaced, with its content before: the
@@ -467,6 +471,14 @@ public:
     bool WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
                              UINT watchMs = kAnswerSilenceMs);
     void EndAnswerWait();
+    // A polled measurement's receive time-out runs from its first request left unanswered and
+    // ends with the value set that answers it.
+    void ArmPollAnswerWait();
+    void EndPollAnswerWait();
+    // The letter of the request whose answer a refusal replaces, when that request writes no
+    // block; 0 for a block write (named by its block) and when no answer is awaited (a running
+    // measurement's requests are watched by its receive time-out).
+    BYTE RefusedRequest() const { return m_nAnswerWatchMs != 0 && m_cAwaitedRequest != 'F' ? m_cAwaitedRequest : 0; }
 
 private:
     // Writes on a manager; false without one.
@@ -477,6 +489,8 @@ private:
     void ArmIdentificationWatch();
     void EndIdentificationWatch();
     void RestoreKeptTextOfWrite();
+    // A refused step ends at rest, nothing awaited any more, and the user reads the text.
+    void EndRefusedStep(const CString& text);
     // Silence is measured from the last byte received: every delivery restarts the watches.
     void RestartWatchesOnDelivery();
     bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }
@@ -512,11 +526,14 @@ private:
     // (com_port_multiport_steps.cpp).
     bool SendAngleZeroTo(int sensor, bool report);
     bool SendAngleZeroToSelected(bool report);
+    // One poll of a multiport device's measurement: the value request on every port.
+    bool PollEveryPort(const CString& request);
     void HandOverStreamRecord(LONG a, LONG b);
     void BreakStream();
     bool IsAckPrefix(const BYTE* bytes, int length, bool master) const;
     // Multiport helpers (com_port_multiport.cpp).
     bool UnstuffPortFrame(int port);
+    void DropSupersededValueAnswers(int port);
     void StartMultiportStream();
     void MergePortRecords(int port);
     void HandOverMultiportSets();

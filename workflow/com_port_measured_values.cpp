@@ -59,10 +59,7 @@ void CComPort::ZMCOMConfg_AnalyseValues()
 {
     if (!DecodeValueAnswer()) return;
     const ValueAnswer& v = m_sValueAnswer;
-    if (m_bPollAnswerAwaited && m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
-        m_bPollAnswerAwaited = 0;
-        if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
-    }
+    EndPollAnswerWait();
     if (m_iZMCOMConfgFlow == ZM_SINGLE_SHOT) {
         m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
         if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);

@@ -43,6 +43,29 @@ bool DispatchesFrames(int state)
 
 bool IsStreamState(int state) { return state == ZM_4xS_START_SSOSM || state == ZM_TRIGGER_ACTIV; }
 
+// The steps that wait for the sensors' greeting after a restart: any bytes end them.
+bool IsRestartState(int state) { return state == ZM_RESTART_AFTER_INIT_DEVICE || state == ZM_CNFG_NEW_LOW_PASS_IS_SETTED; }
+
+// The bytes the frame at the head of a buffer takes on the line, its inner start bytes doubled;
+// 0 while it is not complete.
+int WireLengthOfFrame(const BYTE* buffer, int held)
+{
+    int need = 5;
+    int out = 0;
+    int in = 0;
+    while (out < need) {
+        if (in >= held) return 0;
+        const BYTE b = buffer[in++];
+        ++out;
+        if (b == kStx && out > 1) {
+            if (in >= held) return 0;
+            if (buffer[in] == kStx) ++in;
+        }
+        if (out == 5) need = b + kFrameOverhead;
+    }
+    return in;
+}
+
 }  // namespace
 
 LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
@@ -109,8 +132,17 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
     if (held < kRecordLength) return 0;
 
     if (IsStreamState(state) && !m_bMeasureRunning && !m_bStreamStarted) return 0;
+    if (IsRestartState(state) && buffer[0] == kStx && buffer[1] == kNak) {
+        // Not the greeting: the sensor refused to restart. A piece of the refusal waits for
+        // the rest.
+        if (held < kNakLength) return 0;
+        m_nCurSensor = port;
+        ZMCOMMeasure_AnalyseNak();
+        return 0;
+    }
     if (DispatchesFrames(state)) {
         merge.skipMarked = 0;
+        if (state == ZM_4xS_SINGLE_SHOT) DropSupersededValueAnswers(port);
         ZMCOMMeasure_DispatchFirstByte(port);
     } else if (state == ZM_RESTART_AFTER_INIT_DEVICE) {
         EmptyRecvBuffer(m_nPortLoop);
@@ -163,25 +195,33 @@ bool CComPort::UnstuffPortFrame(int port)
     const auto slot = static_cast<std::size_t>(port);
     BYTE* buffer = m_RecvBuf[slot].data();
     int& held = m_nRecvCount[slot];
-    std::array<BYTE, 256 + kFrameOverhead> frame{};
-    int need = 5;
+    const int wire = WireLengthOfFrame(buffer, held);
+    if (wire == 0) return false;
     int out = 0;
-    int in = 0;
-    while (out < need) {
-        if (in >= held) return false;
-        const BYTE b = buffer[in++];
-        frame[static_cast<std::size_t>(out++)] = b;
-        if (b == kStx && out > 1) {
-            if (in >= held) return false;
-            if (buffer[in] == kStx) ++in;
-        }
-        if (out == 5) need = frame[4] + kFrameOverhead;
+    for (int in = 0; in < wire; ++in) {
+        buffer[out++] = buffer[in];
+        if (buffer[in] == kStx && in > 0 && in + 1 < wire && buffer[in + 1] == kStx) ++in;
     }
-    std::memmove(buffer + out, buffer + in, static_cast<std::size_t>(held - in));
-    std::memcpy(buffer, frame.data(), static_cast<std::size_t>(out));
-    held -= in - out;
+    std::memmove(buffer + out, buffer + wire, static_cast<std::size_t>(held - wire));
+    held -= wire - out;
     m_anCheckResult[slot] = CheckFrameSums(buffer, out);
     return true;
+}
+
+// A value answer that waited in a port's buffer while the sensor's newer answer came behind it
+// (a port that held its answers back and sent them together) gives way to the newer one: a set
+// takes every sensor's newest value.
+void CComPort::DropSupersededValueAnswers(int port)
+{
+    const auto slot = static_cast<std::size_t>(port);
+    BYTE* buffer = m_RecvBuf[slot].data();
+    int& held = m_nRecvCount[slot];
+    while (held >= 2 && buffer[0] == kStx && buffer[1] == 'A') {
+        const int wire = WireLengthOfFrame(buffer, held);
+        if (wire == 0 || held - wire < 2 || buffer[wire] != kStx || buffer[wire + 1] != 'A') return;
+        std::memmove(buffer, buffer + wire, static_cast<std::size_t>(held - wire));
+        held -= wire;
+    }
 }
 
 int CComPort::ZMCOMMeasure_DispatchFirstByte(int port)
@@ -278,6 +318,7 @@ void CComPort::ZMCOMMeasure_AnalyseNak()
     if (held < 6) return;
     BYTE* buffer = m_RecvBuf[slot].data();
     m_Sensor[slot].m_cRefusalCode = buffer[5];
+    const BYTE refusedRequest = RefusedRequest();
     EndAnswerWait();
     const int refusedBlock = BlockWrittenInState(m_iZMCOMConfgFlow);
     if (m_iZMCOMConfgFlow == ZM_WRITE_SEQ_STATOR_OPERATION) {
@@ -288,7 +329,10 @@ void CComPort::ZMCOMMeasure_AnalyseNak()
         std::memmove(buffer, buffer + frame, static_cast<std::size_t>(held - frame));
         held -= frame;
     }
-    if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, m_Sensor[slot].m_cRefusalCode);
+    if (refusedRequest != 0)
+        COM_ReportRefusedRequest(refusedRequest, m_nCurSensor, m_Sensor[slot].m_cRefusalCode);
+    else if (refusedBlock >= 0)
+        COM_ReportRefusedWrite(refusedBlock, m_Sensor[slot].m_cRefusalCode);
 }
 
 LONG CComPort::AngleValueOfChannel(int channel, LONG value, int mode)
@@ -320,6 +364,8 @@ void CComPort::ZMCOMMeasure_AnalyseValues()
             m_bPortAnswered[slot] = 1;
             if (AllPortsAnswered() || m_bSinglePortValueRequest) {
                 EndAnswerWait();
+                EndPollAnswerWait();
+                m_bPortAnswered.fill(0);  // the next set starts from none
                 m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
                 if (m_pMainFrame) m_pMainFrame->RefreshChannelViews(1);
                 m_iZMCOMConfgFlow = ZM_STOP_MEASURE;

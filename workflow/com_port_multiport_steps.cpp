@@ -71,6 +71,19 @@ bool CComPort::COM_4xS_SingleShot(int port)
     return all;
 }
 
+// Unlike the single shot, the poll leaves the ports' buffers and answered marks alone: an
+// answer still on its way when the next tick asks again counts towards the set it completes.
+bool CComPort::PollEveryPort(const CString& request)
+{
+    m_iZMCOMConfgFlow = ZM_4xS_SINGLE_SHOT;
+    m_bSinglePortValueRequest = 0;
+    bool all = true;
+    for (int p = 0; p < m_nCountActivePorts && p < kMaxSensorPorts; ++p)
+        all = WriteOn(m_pPortManOfPort[static_cast<std::size_t>(p)], request) && all;
+    if (all) ArmPollAnswerWait();
+    return all;
+}
+
 bool CComPort::AllPortsAnswered() const
 {
     for (int p = 0; p < m_nCountActivePorts && p < kMaxSensorPorts; ++p)

@@ -9,6 +9,7 @@ constexpr int kNakLength = 8;
 void CComPort::ZMCOMConfg_AnalyseNak()
 {
     if (m_strReceiveCOM.GetLength() < 6) return;
+    const BYTE refusedRequest = RefusedRequest();
     EndAnswerWait();  // the sensor has answered, if with a refusal
     CSensorRecord& sensor = CurrentSensor();
     sensor.m_cRefusalCode = 0;
@@ -55,8 +56,13 @@ void CComPort::ZMCOMConfg_AnalyseNak()
     default:
         m_strReceiveCOM.Delete(0, kNakLength);
         m_pfnReplyHandler = nullptr;
-        // A refused block write ends its step: nothing of it is stored, and the user is told.
-        if (refusedBlock >= 0) COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
+        // A refused step ends, and the user is told what was refused: a block write, of which
+        // nothing is stored, or another request (a value, the control signal, the angle zero,
+        // a restart, also one that follows a block the sensor took).
+        if (refusedRequest != 0)
+            COM_ReportRefusedRequest(refusedRequest, m_nCurSensor, sensor.m_cRefusalCode);
+        else if (refusedBlock >= 0)
+            COM_ReportRefusedWrite(refusedBlock, sensor.m_cRefusalCode);
         break;
     }
 }

@@ -82,6 +82,12 @@ void CComPort::AnalyseReceiveChain()
             m_strReceiveCOM.Empty();
             break;
         case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
+            if (m_strReceiveCOM.ByteAt(0) == kStx && m_strReceiveCOM.ByteAt(1) == kNak) {
+                // Not the greeting: the sensor refused to restart. A piece of the refusal
+                // waits for the rest.
+                if (m_strReceiveCOM.GetLength() >= 6) ZMCOMConfg_AnalyseNak();
+                break;
+            }
             EndAnswerWait();  // the sensor is back from its restart
             if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
             m_bStartupStatus = 0;

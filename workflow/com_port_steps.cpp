@@ -106,6 +106,11 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
         }
     } else {
         m_iZMCOMConfgFlow = code != -1 ? code : ZM_START_MEASURE_NO_SOSM;
+        // A multiport device's polls collect one answer of every port per value set, from none.
+        for (int port = 0; port < kMaxSensorPorts; ++port) {
+            EmptyRecvBuffer(port);
+            m_bPortAnswered[static_cast<std::size_t>(port)] = 0;
+        }
         // The first value is asked for as a single shot, so its answer is shown as soon as it
         // arrives rather than at the first tick of the poll timer.
         COM_ZMSingleShot();
@@ -247,14 +252,13 @@ bool CComPort::COM_ZMSingleShot()
 {
     CString request;
     BuildValueRequest(request);
-    m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;
     const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    // Each sensor of a multiport device answers on its own port: the poll asks them all.
+    if (measuring && m_nCountActivePorts > 1) return PollEveryPort(request);
+    m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;
     if (!measuring) return WriteAwaitingAnswer(m_pPortMan, request);
     if (!WriteFirstPort(request)) return false;
-    // A polled measurement's receive time-out runs from its first request left unanswered.
-    if (!m_bStreamingRate && !m_bPollAnswerAwaited && m_peers.measureControl)
-        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
-    m_bPollAnswerAwaited = m_bStreamingRate ? 0 : 1;
+    ArmPollAnswerWait();
     return true;
 }
 

@@ -9,6 +9,17 @@
 
 namespace {
 
+UINT RequestNameText(BYTE letter)
+{
+    switch (letter) {
+    case 'A': return workflow::kTextRequestValue;
+    case 'E': return workflow::kTextRequestControl;
+    case 'M': return workflow::kTextRequestAngleZero;
+    case 'K': return workflow::kTextRequestRestart;
+    default: return workflow::kTextRequestOther;
+    }
+}
+
 UINT BlockNameText(int blockNumber)
 {
     switch (blockNumber) {
@@ -30,6 +41,7 @@ bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>&
     // not pass for the answer to this request.
     if (!measuring && port == m_pPortMan) m_strReceiveCOM.Empty();
     if (!WriteOn(port, bytes)) return false;
+    m_cAwaitedRequest = bytes.GetLength() > 1 ? static_cast<BYTE>(bytes.ByteAt(1)) : 0;
     if (!measuring) {
         m_nAnswerWatchMs = watchMs;
         SetFrameTimer(kTimerAnswerWatch, watchMs);
@@ -48,6 +60,24 @@ void CComPort::EndAnswerWait()
     if (m_nAnswerWatchMs == 0) return;
     m_nAnswerWatchMs = 0;
     KillFrameTimer(kTimerAnswerWatch);
+}
+
+void CComPort::ArmPollAnswerWait()
+{
+    if (m_bStreamingRate) {
+        m_bPollAnswerAwaited = 0;
+        return;
+    }
+    if (!m_bPollAnswerAwaited && m_peers.measureControl)
+        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, m_nReceiveTimeoutMs);
+    m_bPollAnswerAwaited = 1;
+}
+
+void CComPort::EndPollAnswerWait()
+{
+    if (!m_bPollAnswerAwaited || !m_pMeasureCtrlSettings || m_pMeasureCtrlSettings->bRunning != 1) return;
+    m_bPollAnswerAwaited = 0;
+    if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
 }
 
 void CComPort::ArmIdentificationWatch()
@@ -81,16 +111,43 @@ void CComPort::OnAnswerWatchExpired()
 
 void CComPort::COM_ReportRefusedWrite(int blockNumber, BYTE code)
 {
-    EndAnswerWait();
     RestoreKeptTextOfWrite();
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), blockNumber,
+                workflow::WorkflowText(BlockNameText(blockNumber)).GetString(), static_cast<int>(code));
+    EndRefusedStep(text);
+}
+
+void CComPort::COM_ReportRefusedRequest(BYTE letter, int sensor, BYTE code)
+{
+    const int channel = m_nCountActivePorts > 1 && sensor >= 0 && sensor < kMaxSensorPorts
+                            ? m_nRealSensorIndex[0][static_cast<std::size_t>(sensor)] : sensor;
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextRequestRefused).GetString(), channel + 1,
+                workflow::WorkflowText(RequestNameText(letter)).GetString(), static_cast<int>(code));
+    EndRefusedStep(text);
+}
+
+void CComPort::EndRefusedStep(const CString& text)
+{
+    EndAnswerWait();
+    const int state = m_iZMCOMConfgFlow;
+    // A calibration's acquisition polls on its own; a baud-rate change ends with its restart.
+    if (state == ZM_READ_RAW_CALIB_INIT && m_peers.measureControl) m_peers.measureControl->StopPollTimer();
+    if (state == ZM_RESTART_AFTER_INIT_DEVICE && m_peers.connection) {
+        m_peers.connection->ClearBaudChangeFlag();
+        m_peers.connection->ClearBusyFlag();
+    }
     m_pfnReplyHandler = nullptr;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     // The step has ended; the view layout need not wait for its restart any more.
     m_bStartupStatus = 0;
+    m_bSingleShotForScaling = 0;
+    m_bSinglePortValueRequest = 0;
+    // Nothing is awaited any more: what else the sensors sent belongs to no step.
+    m_strReceiveCOM.Empty();
+    for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     ++m_nRefusedWrites;
-    CString text;
-    text.Format(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), blockNumber,
-                workflow::WorkflowText(BlockNameText(blockNumber)).GetString(), static_cast<int>(code));
     AfxMessageBox(text, platform::MB_ICONWARNING);
 }

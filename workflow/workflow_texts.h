@@ -31,6 +31,13 @@ constexpr UINT kTextBlockStatorOperation = 5942;
 constexpr UINT kTextBlockStatorSwConfig = 5943;
 constexpr UINT kTextBlockRotorUserCalib = 5944;
 constexpr UINT kTextBlockRotorOperation = 5945;
+// Our own: a sensor refused another request (sensor number, what, refusal code); what.
+constexpr UINT kTextRequestRefused = 5946;
+constexpr UINT kTextRequestValue = 5947;
+constexpr UINT kTextRequestControl = 5948;
+constexpr UINT kTextRequestAngleZero = 5949;
+constexpr UINT kTextRequestRestart = 5950;
+constexpr UINT kTextRequestOther = 5951;
 
 CString WorkflowText(UINT germanId);
 

@@ -187,7 +187,7 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
 TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
 {
     QSize wanted;
-    int pages = 0;
+    int pages = 0, channels = 0;
     {
         CMainFrame frame;
         frame.setWindowState(Qt::WindowNoState);
@@ -200,6 +200,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
         QApplication::processEvents();
         pages = frame.View().width();
+        channels = frame.Bar(kBarChannelViews).height();
         frame.close();
         ASSERT_TRUE(frame.IsClosed());
     }
@@ -214,13 +215,15 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
     }
     // A window that opens larger than it was gives the difference to the diagram: the pages
-    // keep their width.
+    // keep their width and the channel views their height.
     platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Width", wanted.width() + 300);
+    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Height", wanted.height() + 200);
     {
-        CMainFrame wider;
-        wider.show();
+        CMainFrame larger;
+        larger.show();
         QApplication::processEvents();
-        EXPECT_EQ(wider.View().width(), pages);
+        EXPECT_EQ(larger.View().width(), pages);
+        EXPECT_EQ(larger.Bar(kBarChannelViews).height(), channels);
     }
 
     // A bar state damaged in the file (its first dock area's number far out of range) never
@@ -236,7 +239,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
     EXPECT_TRUE(damaged.Bar(kBarStatusLight).isVisible());
 }
 
-TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
+TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsSize)
 {
     CMainFrame frame;
     // The size of a first start on a 1280 x 800 screen.
@@ -268,11 +271,13 @@ TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsWidth)
     EXPECT_GT(diagram.height(), frame.height() / 2);
 
     // Growing and shrinking change the diagram; the pages keep their width, also one the user
-    // chose by moving the separator.
+    // chose by moving the separator, and the channel views their height.
     const int pages = frame.View().width();
+    const int channels = frame.Bar(kBarChannelViews).height();
     frame.resize(1700, 1000);
     QApplication::processEvents();
     EXPECT_EQ(frame.View().width(), pages);
+    EXPECT_EQ(frame.Bar(kBarChannelViews).height(), channels);
     frame.resizeDocks({&diagram}, {diagram.width() - 100}, Qt::Horizontal);
     QApplication::processEvents();
     EXPECT_EQ(frame.View().width(), pages + 100);

@@ -7,9 +7,17 @@
 #include <memory>
 
 #include "tests/e2e/km3_process.h"
+#include "tests/e2e/precedence.h"
 #include "tests/sim/sim_process.h"
 
 namespace {
+
+// The simulated sensors and the program, started by the tests' thread, inherit its precedence.
+class Precedence : public ::testing::Environment {
+public:
+    void SetUp() override { e2e::TakePrecedenceOverOtherWork(); }
+};
+const auto* const kPrecedence = ::testing::AddGlobalTestEnvironment(new Precedence);
 
 using e2e::CountOf;
 using e2e::ReadFile;

@@ -305,6 +305,13 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
     ASSERT_GT(curves.GetPointCount(0), 0);
     EXPECT_NEAR(curves.GetPoint(0, curves.GetPointCount(0) - 1).y, 64.4, 1e-9);
     EXPECT_EQ(views.DescribeMeasurement().channels.at(0).unit, "kV");
+    // Another unit chosen afterwards is the one the sensor keeps, and the own one again too.
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    for (int unitIndex : {1, own}) {
+        ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[0], unitIndex));
+        ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000));
+        EXPECT_EQ(SwByte(26) & 0x1F, unitIndex);
+    }
     Restart();
     ASSERT_FALSE(HasFatalFailure());
     ShownSetup(*frame);
@@ -578,6 +585,159 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     EXPECT_GT(frame->Com().m_nRecordCount, 150);  // complete sets of both sensors
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+}
+
+// A multiport device of three sensors whose stators cannot stream; each sensor's channel climbs
+// at a pace of its own. The third answers through a slow module, later than the next poll.
+struct PolledDeviceInFrame : measurement_test::ConnectedFrame {
+    static constexpr int kSensors = 3;
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(kSensors, workflow_test::AcceptedSensor(779));
+        for (int i = 0; i < kSensors; ++i)
+            configs[static_cast<std::size_t>(i)].signalA = {sim::SignalSpec::Kind::Ramp, 1000.0 * (i + 1), 0.0, 100.0 * (i + 1)};
+        configs[2].faults.latencyMs = 150;
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// The device is offered the polled rates only; at ten a second every poll brings the value of
+// every sensor into the channel views, the diagram's curves and the measured-value file. A
+// sensor that holds its answers back for a while and then sends them together is back in step
+// with the others at once.
+TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurvesAndTheFile)
+{
+    frame->show();
+    const std::string file = StoreMeasuredValues();
+    ASSERT_FALSE(file.empty());
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& rates = setup.Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_FALSE(rates.empty());
+    for (const ComboEntry& rate : rates) EXPECT_GE(rate.datum, 13) << "a streamed rate offered";
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 13));
+    loop.RunFor(1500);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(Running());
+    loop.RunFor(1000);
+    sensor->Port(1).Stall(350);
+    loop.RunFor(1500);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+
+    app::ViewsWiring& views = *frame->Views();
+    CDataManager& curves = views.Diagram()->Display().Data();
+    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
+    EXPECT_GE(rows.size(), 20u) << file;
+    EXPECT_LE(rows.size(), 26u) << file;
+    for (int c = 0; c < kSensors; ++c) {
+        EXPECT_TRUE(std::isfinite(views.Refresher().ShownValueOf(c))) << "channel " << c;
+        EXPECT_EQ(curves.GetPointCount(c), static_cast<int>(rows.size())) << "channel " << c;
+    }
+    // Sensor 2 climbs twice as fast as sensor 1 from a start twice as high: a row of one poll
+    // holds twice the first value in the second column. The third sensor's answer is one poll
+    // old: three times the first value less three steps. Only the set that the held-back answer
+    // completed may be older; the sets after it are in step again.
+    ASSERT_GE(rows.size(), 10u);
+    const double step = rows[1][1] - rows[0][1];
+    EXPECT_GT(step, 0.0);
+    int older = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), static_cast<std::size_t>(kSensors + 1));
+        if (r > 0) {
+            EXPECT_NEAR(rows[r][0] - rows[r - 1][0], 0.1, 1e-6);
+        }
+        const bool inStep = std::abs(rows[r][2] - 2 * rows[r][1]) < 1e-3 &&
+                            std::abs(rows[r][3] - 3 * (rows[r][1] - step)) < 1e-3;
+        if (!inStep) ++older;
+        if (r + 5 >= rows.size()) {
+            EXPECT_TRUE(inStep) << "row " << r;
+        }
+    }
+    EXPECT_LE(older, 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A request that writes no block, refused by one sensor: its step ends at rest with one message
+// that names what was refused, nothing waits for an answer any more, the port stays open, and
+// the user goes on with Start.
+struct RefusedStep {
+    BYTE letter;
+    UINT nameText;
+    std::function<void()> ask;
+};
+
+static void ExpectRefusalsEndAtRest(measurement_test::ConnectedFrame& t, int port, const std::vector<RefusedStep>& steps)
+{
+    CComPort& com = t.frame->Com();
+    const int unanswered = com.m_nUnansweredSteps;
+    for (const RefusedStep& step : steps) {
+        SCOPED_TRACE(std::string(1, static_cast<char>(step.letter)));
+        t.loop.RunFor(1000);
+        const std::size_t before = t.boxes.Count();
+        t.sensor->Port(port).Refuse({step.letter, -1, 4, 1});
+        step.ask();
+        ASSERT_TRUE(t.loop.RunUntil([&] { return t.boxes.Count() > before; }, 3000)) << "flow " << com.GetZMCOMConfgFlow();
+        t.loop.RunFor(2500);  // longer than any silence watch
+        ASSERT_EQ(t.boxes.Count(), before + 1);
+        const CString text = t.boxes.Count() > before ? t.boxes.Boxes().back().text : CString();
+        EXPECT_NE(text.Find(LoadLangString(step.nameText)), -1) << text.GetString();
+        EXPECT_NE(text.Find(CString::Formatted("%d", port + 1)), -1) << text.GetString();
+        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_EQ(com.m_nAnswerWatchMs, 0u);
+        EXPECT_FALSE(t.frame->m_bWaitCursorShown);
+        // The way on is Start; the sensors of a multiport device are first set up again with
+        // the busy marker, as after any single shot.
+        if (!t.panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled()) {
+            t.Click(IDC_MC_BUSY_MARKER);
+            t.loop.RunFor(500);
+        }
+        EXPECT_TRUE(t.panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
+    }
+    EXPECT_EQ(com.m_nUnansweredSteps, unanswered);
+    t.Click(IDC_MC_START);
+    EXPECT_TRUE(t.Running());
+    t.Click(IDC_MC_STOP);
+    t.loop.RunFor(2000);
+}
+
+TEST_F(PanelInFrame, ARefusedRequestEndsItsStepAtRestAndNamesIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    CComPort& com = frame->Com();
+    ExpectRefusalsEndAtRest(*this, 0, {
+        {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
+        {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
+        {'M', 5949, [&com] { com.COM_SendRestartWithCheck(1); }},
+        {'K', 5950, [&com] { com.COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice(); }},
+    });
+}
+
+struct TwoSensorDeviceInFrame : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(780)), loop);
+    }
+};
+
+TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRestAndNamesIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    CComPort& com = frame->Com();
+    // The second sensor's angle channel is selected.
+    SetFirstSensorConnected();
+    SetSensorSelected(1, 0);
+    ExpectRefusalsEndAtRest(*this, 1, {
+        {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
+        {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
+        {'M', 5949, [&com] { com.COM_SendRestartWithCheck(1); }},
+        {'K', 5950, [&com] { com.COM_ZMRestartSensorAfterInit(); }},
+    });
 }
 
 // No control of any page or view shows the placeholder its form carries, in any language.

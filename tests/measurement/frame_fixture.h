@@ -11,10 +11,17 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/page_table.h"
+#include "documentation/dlg_documentation.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
@@ -59,6 +66,27 @@ inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, lon
             return true;
         }
     return false;
+}
+
+// The lines of a measured-value file that start with a number, split at ';'.
+inline std::vector<std::vector<double>> ValueRows(const std::string& path)
+{
+    std::vector<std::vector<double>> rows;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
+        std::vector<double> row;
+        std::istringstream fields(line);
+        std::string field;
+        while (std::getline(fields, field, ';')) {
+            for (char& c : field)
+                if (c == ',') c = '.';
+            row.push_back(std::strtod(field.c_str(), nullptr));
+        }
+        rows.push_back(row);
+    }
+    return rows;
 }
 
 struct ConnectedFrame : ::testing::Test {
@@ -116,6 +144,18 @@ struct ConnectedFrame : ::testing::Test {
             for (auto& port : frame->Com().m_pPortManOfPort) port.reset();
         }
         frame.reset();
+    }
+    // The documentation page stores every measurement's values by itself, in one file in the
+    // test's folder; its path.
+    std::string StoreMeasuredValues()
+    {
+        auto* page = FindPage<documentation::CDlgDocumentation>(*frame);
+        if (page == nullptr) return std::string();
+        documentation::CDocumentationSettings& settings = page->Settings();
+        settings.directory[documentation::kMeasValues] = CString(profile.dir.path().toStdString().c_str());
+        settings.storageMode[documentation::kMeasValues] = documentation::kStorageConstant;
+        settings.autoStorage = 1;
+        return profile.dir.path().toStdString() + "/" + settings.prefix[documentation::kMeasValues].GetString() + ".csv";
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
     // A configuration write is confirmed: its acknowledgement ended the wait for an answer and

@@ -317,27 +317,6 @@ TEST_F(SetupInFrame, TheDocumentationSettingsSurviveARestart)
     EXPECT_EQ(back.autoStorage, 1);
 }
 
-// The lines of a measured-value file that start with a number, split at ';'.
-static std::vector<std::vector<double>> ValueRows(const std::string& path)
-{
-    std::vector<std::vector<double>> rows;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || !(std::isdigit(static_cast<unsigned char>(line[0])) || line[0] == '-')) continue;
-        std::vector<double> row;
-        std::istringstream fields(line);
-        std::string field;
-        while (std::getline(fields, field, ';')) {
-            for (char& c : field)
-                if (c == ',') c = '.';
-            row.push_back(std::strtod(field.c_str(), nullptr));
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 // A sensor whose line and type carry the fast rates.
 struct FastSetupInFrame : SetupInFrame {
     sim::SensorConfig SensorConfig() const override
@@ -353,23 +332,17 @@ struct FastSetupInFrame : SetupInFrame {
 // after the one before in the file's time column.
 TEST_F(FastSetupInFrame, A185PerSecondMeasurementLastsItsTimeAndCountsItInTheFile)
 {
-    auto* documentationPage = FindPage<documentation::CDlgDocumentation>(*frame);
-    ASSERT_NE(documentationPage, nullptr);
-    documentation::CDocumentationSettings& settings = documentationPage->Settings();
-    settings.directory[documentation::kMeasValues] = CString(profile.dir.path().toStdString().c_str());
-    settings.storageMode[documentation::kMeasValues] = documentation::kStorageConstant;
-    settings.autoStorage = 1;
+    const std::string file = StoreMeasuredValues();
+    ASSERT_FALSE(file.empty());
     ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 7));
     ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
     Type(IDC_DURATION_EDIT, "3");
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
-    const std::string file = profile.dir.path().toStdString() + "/" +
-                             settings.prefix[documentation::kMeasValues].GetString() + ".csv";
     const long long ms = RunMeasurement(10000);
     EXPECT_GE(ms, 2990);
     EXPECT_LE(ms, 3200);
     loop.RunFor(3000);
-    const std::vector<std::vector<double>> rows = ValueRows(file);
+    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
     ASSERT_EQ(rows.size(), 556u) << file;
     EXPECT_NEAR(rows[1][0] - rows[0][0], 1.0 / 185, 1e-4);
     EXPECT_NEAR(rows.back()[0] - rows.front()[0], 3.0, 0.001);

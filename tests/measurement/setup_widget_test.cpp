@@ -142,6 +142,14 @@ TEST(SetupWidget, PlusExpandsThePageAndTheWheelScrollsItPastTheDropDowns)
     turn();
     EXPECT_NE(decimals->currentIndex(), chosen);
     EXPECT_EQ(bar->value(), scrolled);
+
+    // On a tall page the groups stay together at the top; the room is left below them.
+    b.widget->resize(700, 1600);
+    QApplication::processEvents();
+    const QWidget* axes = b.widget->findChild<QWidget*>("g1600");
+    const QWidget* triggers = b.widget->findChild<QWidget*>("g1127");
+    ASSERT_TRUE(axes && triggers);
+    EXPECT_LT(triggers->y() - axes->geometry().bottom(), 30);
 }
 
 TEST(SetupWidget, ThePageInFourLanguages)

@@ -45,6 +45,9 @@ public:
     void Stall(int ms);
     void HangUp();
     bool IsHungUp() const { return m_shaper.IsHungUp(); }
+    // A refusal rule (as --refuse) that holds from now on, for requests of a sensor that is
+    // already connected.
+    void Refuse(const RefusalRule& rule) { m_engine.AddRefusal(rule); }
     // The test load (SensorConfig::loadA/B) on or off, as a user puts a reference load on.
     void SetLoad(bool on) { m_engine.SetLoad(on); }
 

@@ -71,6 +71,12 @@ public:
     long long RecordsSampled() const { return m_stream.sampled; }
     bool IsSlaveArmed() const { return m_slaveSelector != 0; }
     bool IsRestarting() const { return m_restartDoneUs >= 0; }
+    // From now on also refuses what the rule names, as if configured so from the start.
+    void AddRefusal(const RefusalRule& rule)
+    {
+        m_config.faults.refusals.push_back(rule);
+        m_refusalLeft.push_back(rule.times);
+    }
     // Puts the configured test load on the channels or takes it off.
     void SetLoad(bool on) { m_loadOn = on; }
     bool IsLoadOn() const { return m_loadOn; }
