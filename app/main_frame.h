@@ -237,6 +237,10 @@ public:
     void SetSensorConnectedFlag() override
     {
         m_bSensorConnected = 1;
+        SensorConfigurationRead();
+    }
+    void SensorConfigurationRead() override
+    {
         if (m_hooks.sensorConfigurationRead) m_hooks.sensorConfigurationRead();
     }
     bool IsSensorConnected() const override { return m_bSensorConnected != 0; }

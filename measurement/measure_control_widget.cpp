@@ -165,6 +165,9 @@ void MeasureControlWidget::showEvent(QShowEvent* event)
     CDialog::showEvent(event);
     if (event->spontaneous()) return;
     m_logic->OnShowWindow(true, 0);
+    // Shown through the frame's view switch: a moment later the panel refreshes its sensor
+    // boxes for the sensors connected now and shows itself again with that status.
+    m_logic->SetTimer(kTimerShowRefresh, 120);
     Sync();
 }
 

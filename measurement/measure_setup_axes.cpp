@@ -89,9 +89,12 @@ bool CDlgMeasureAdjust::SetTimeXAxisMulti(int)
     ax[0].offers[kAxisTime] = 1;
     for (int k = 1; k < kAxisCount; ++k) {
         if (!IsRowActive(k - 1)) continue;
+        AxisAssignment& y = ax[static_cast<std::size_t>(k)];
         if (active > 1) ax[0].offers[static_cast<std::size_t>(k + 1)] = 1;
-        ax[static_cast<std::size_t>(k)].offers[static_cast<std::size_t>(k + 1)] = 1;
-        if (active > 1) ax[static_cast<std::size_t>(k)].offers[0] = 1;
+        // Its own source: the channel it keeps (where the sensors placed one), else its row's.
+        const int own = y.source >= 2 && y.source < kSourceCodes ? y.source : k + 1;
+        y.offers[static_cast<std::size_t>(own)] = 1;
+        if (active > 1) y.offers[0] = 1;
     }
     m_bKeepAxisSources = false;
     return true;

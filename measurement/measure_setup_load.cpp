@@ -42,22 +42,21 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     CComPort& com = Com();
     // With several sensors the first connected sensor decides.
     const SensorSetupFields sensor = Sensor(Several() ? RealIndex(0) : 0);
-    const bool fastLine = com.m_nBaudRate == kFastLine;
+    const bool fastLine = LineBaudRate() == kFastLine;
     const bool oneOfAB = (IsRowActive(0) ? 1 : 0) + (IsRowActive(1) ? 1 : 0) == 1;
     int first;
     if (sensor.typeCode == 4 || (sensor.typeCode == 5 && sensor.versionCode < 5)) first = kRate10PerSecond;
     else if ((Several() || oneOfAB) && !sensor.combination) first = fastLine ? 0 : 1;
     else first = fastLine ? 1 : 2;
-    const int last = Several() ? kRate20PerSecond : kRate1PerMinute;
+    // Several sensors stream together down to 20/sec; a device whose sensors cannot stream
+    // keeps the rates at which each of them is polled.
+    const int last = Several() && first <= kRate20PerSecond ? kRate20PerSecond : kRate1PerMinute;
 
     m_controls.ResetContent(IDC_RATE_COMBO);
     for (int index = first; index <= last; ++index)
         m_controls.AddItem(IDC_RATE_COMBO, LoadLangString(GetMeasureRateTextId(index)), index);
     int rate = m_frame.MeasureRateIndex();
-    if (m_controls.Count(IDC_RATE_COMBO) == 0) {
-        // A sensor with no rate in the range of the line: the rate in use stays the one offered.
-        m_controls.AddItem(IDC_RATE_COMBO, LoadLangString(GetMeasureRateTextId(rate)), rate);
-    } else if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
+    if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
         rate = first;
         m_frame.SetMeasureRateIndex(rate);
     }
@@ -68,9 +67,12 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     return true;
 }
 
+// A single sensor's line, or the slowest line of a device's sensors.
+int CDlgMeasureAdjust::LineBaudRate() const { return Several() ? Com().m_nDefaultBaudRate : Com().m_nBaudRate; }
+
 void CDlgMeasureAdjust::RecheckMeasureRateList()
 {
-    if (Com().m_nBaudRate == kFastLine && m_controls.Count(IDC_RATE_COMBO) > 0 &&
+    if (LineBaudRate() == kFastLine && m_controls.Count(IDC_RATE_COMBO) > 0 &&
         m_controls[IDC_RATE_COMBO].entries.front().datum != 0)
         FillMeasureRateList();
 }

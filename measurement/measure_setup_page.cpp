@@ -64,7 +64,6 @@ bool CDlgMeasureAdjust::InitialFill()
     m_controls.SetText(IDC_EXPAND, "+");
     // The power selectors belong to the expanded page.
     for (int g = 0; g < 2; ++g) {
-        m_controls.SetText(kOptionBox[g], "");
         for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
             m_controls.Show(id, false);
     }
@@ -117,6 +116,8 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
     for (int g = 0; g < 2; ++g) {
         m_controls.SetText(kSpeedCaption[g], m_nLanguage == kFrench ? CString("Vitesse") : LoadLangString(5032));
         m_controls.SetText(kAngleCaption[g], m_nLanguage == 0 ? CString("Winkel") : LoadLangString(5031) + " ");
+        // The angle with option: the encoder's second-encoder mode.
+        m_controls.SetText(kOptionBox[g], LoadLangString(5123) + " " + LoadLangString(5662));
         m_controls.SetText(kRowCaption[4 + g], LoadLangString(5033) + CString::Formatted("%d", g + 1));
         m_controls.SetText(kTorqueSelector[g], "T");
         m_controls.SetText(kAngleSelector[g], "A");

@@ -259,6 +259,7 @@ private:
     IMeasurePanel* Panel() const { return m_frame.Panel(); }
     int ActivePorts() const;
     bool Several() const { return ActivePorts() >= 2; }
+    int LineBaudRate() const;
     int SensorCount() const;
     int RealIndex(int row) const;
     SensorSetupFields Sensor(int index) const;

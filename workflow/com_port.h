@@ -106,6 +106,8 @@ constexpr UINT kAnswerSilenceMs = 1000;
 constexpr UINT kRestartSilenceMs = 2000;
 // The identification's own watch (the measurement control page's timer 9), per answer byte.
 constexpr UINT kIdentificationSilenceMs = 100;
+// A stream's receive time-out from its start until its records come at their own pace.
+constexpr UINT kStreamStartTimeoutMs = 800;
 
 class CComPort : public CKadmor_Send {
 public:

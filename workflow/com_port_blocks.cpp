@@ -277,6 +277,10 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorOperation()
         } else {
             encoder.cPresent = 0;
         }
+        // The sensors of the connection state are the encoders: the port activation counts
+        // this one as the first or the second connected sensor, whose angle channel the set-up
+        // page selects.
+        first.m_bConnected = encoder.cPresent;
         if (CPortRecord* rec = CurrentPortRecord()) rec->m_Sensor = first;
         if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
         COM_ProbeNextPort();

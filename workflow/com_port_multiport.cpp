@@ -24,7 +24,6 @@ constexpr int kFrameOverhead = 7;
 constexpr int kValueAnswerLength = 16;
 constexpr int kRecordLength = 3;
 constexpr int kLongestCheckedFrame = 41;
-constexpr UINT kStartTimeoutMs = 800;
 constexpr int kExitStreamError = 3;
 constexpr UINT_PTR kConnPageTimerRestartDone = 3;
 
@@ -450,7 +449,7 @@ void CComPort::StartMultiportStream()
     m_byExpectedSeq = 0;
     m_nRecordCount = m_pMainFrame && m_pMainFrame->IsTriggerStarted() ? 0 : -1;
     m_bStreamStarted = 1;
-    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStartTimeoutMs);
+    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStreamStartTimeoutMs);
     for (int p = 0; p < kMaxSensorPorts; ++p) {
         m_merge.port[static_cast<std::size_t>(p)].Reset();
         if (m_peers.measureControl) {

@@ -185,9 +185,19 @@ bool CComPort::SendAngleZeroTo(int sensor, bool report)
 {
     CString request;
     BuildAngleZeroRequest(request);
-    const auto& port = m_nCountActivePorts > 1 ? m_pPortManOfPort[static_cast<std::size_t>(sensor)] : m_pPortMan;
+    // Of a multiport device the first and second sensor of the connection state are its
+    // encoders, whose angle channels are the second and fourth (as the value analysis unwraps
+    // them): the zero goes to the port that carries that channel.
+    int portIndex = 0;
+    if (m_nCountActivePorts > 1) {
+        const int channel = 2 * sensor + 1;
+        if (channel >= m_nCountActivePorts) return true;  // no such encoder: nothing to zero
+        portIndex = m_nRealSensorIndex[1][static_cast<std::size_t>(channel)];
+        if (portIndex < 0 || portIndex >= kMaxSensorPorts) return true;
+    }
+    const auto& port = m_nCountActivePorts > 1 ? m_pPortManOfPort[static_cast<std::size_t>(portIndex)] : m_pPortMan;
     if (WriteAwaitingAnswer(port, request)) {
-        m_bPortAnswered[static_cast<std::size_t>(sensor)] = 0;
+        m_bPortAnswered[static_cast<std::size_t>(portIndex)] = 0;
         return true;
     }
     if (report) AfxMessageBox(CString::Formatted("Write port error ( 23%d)", sensor == 0 ? 5 : 6));

@@ -104,6 +104,10 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
         } else {
             COM_SendMeasureSetup();
         }
+        // The receive time-out runs from the start: a sensor that never acknowledges it, or
+        // refuses it, ends the measurement as one that falls silent in mid-stream does.
+        if (m_peers.measureControl)
+            m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStreamStartTimeoutMs);
     } else {
         m_iZMCOMConfgFlow = code != -1 ? code : ZM_START_MEASURE_NO_SOSM;
         // A multiport device's polls collect one answer of every port per value set, from none.

@@ -18,7 +18,6 @@ constexpr BYTE kAck = 0x06;
 constexpr BYTE kNak = 0x15;
 constexpr int kAckLength = 7;
 constexpr int kNakLength = 8;
-constexpr UINT kStartTimeoutMs = 800;
 
 constexpr int kRateCount = 20;
 constexpr int kDisplayDecimation[kRateCount] = {250, 125, 62, 50, 25, 12, 10, 10, 5, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
@@ -110,7 +109,7 @@ bool CComPort::AwaitStreamStart(bool twoChannel)
             m_bStreamStarted = 1;
             m_aiStreamLast.fill(0);
             if (m_peers.measureControl)
-                m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStartTimeoutMs);
+                m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStreamStartTimeoutMs);
             return true;
         }
         if (bytes[0] == kStx && bytes[1] == kNak) {
@@ -118,7 +117,7 @@ bool CComPort::AwaitStreamStart(bool twoChannel)
             const BYTE code = bytes[5];
             if (twoChannel && (code == '=' || code == '+')) {
                 if (m_peers.measureControl)
-                    m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStartTimeoutMs);
+                    m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerReceiveTimeout, kStreamStartTimeoutMs);
                 if (code == '+') m_bSensorEndedStream = 1;
                 ZMCOMConfg_AnalyseNak();
             } else {

@@ -121,6 +121,9 @@ public:
     // Ends the application with the given exit code (orderly, through the exit command).
     virtual void ExitApplication(int exitCode) = 0;
     virtual void SetSensorConnectedFlag() = 0;
+    // Every port of a multiport device is active: the pages that take what each sensor keeps
+    // read the sensors again (the set-up page's refresh).
+    virtual void SensorConfigurationRead() = 0;
     virtual bool IsSensorConnected() const = 0;
     // A connected sensor was lost: a new search may connect it again.
     virtual void ClearSensorConnectedFlag() = 0;

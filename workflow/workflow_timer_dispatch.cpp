@@ -28,6 +28,9 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
         // Only the modules of a multiport device carry an index; separate sensors keep the
         // identity map instead of being reported as wrongly numbered modules.
         if (com.m_nCountActivePorts > 1 && com.IsAnyPortWithModuleIndex()) com.COM_CheckMultiSensorIndices();
+        // The connection of the first sensor refreshed the pages while the device still counted
+        // as that one sensor: now they take every sensor's blocks and the device's rates.
+        if (com.m_pMainFrame) com.m_pMainFrame->SensorConfigurationRead();
     }
 }
 

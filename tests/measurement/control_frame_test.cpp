@@ -729,9 +729,10 @@ TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRes
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     CComPort& com = frame->Com();
-    // The second sensor's angle channel is selected.
+    // As if the second sensor were an encoder: the first connected sensor, its angle channel
+    // selected.
     SetFirstSensorConnected();
-    SetSensorSelected(1, 0);
+    SetSensorSelected(0, 0);
     ExpectRefusalsEndAtRest(*this, 1, {
         {'A', 5947, [this] { Click(IDC_MC_SINGLE_SHOT); }},
         {'E', 5948, [this] { Click(IDC_MC_CONTROL); }},
@@ -749,14 +750,8 @@ TEST_F(DeviceInFrame, NoPlaceholderTextShowsOnAnyPage)
         for (const app::PageSlot& slot : app::PageTable()) {
             frame->ShowPage(slot.index);
             loop.RunFor(300);
-            for (QWidget* widget : frame->findChildren<QWidget*>()) {
-                if (!widget->isVisible()) continue;
-                QString text;
-                if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
-                if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
-                if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
-                EXPECT_FALSE(text.startsWith("IDC_")) << text.toStdString() << " on page " << slot.index << ", language " << language;
-            }
+            for (const std::string& text : measurement_test::PlaceholderTexts(*frame))
+                ADD_FAILURE() << text << " on page " << slot.index << ", language " << language;
         }
     }
     frame->SwitchLanguage(0);

@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -39,6 +41,21 @@ T* FindPage(QWidget& root)
     for (QWidget* widget : root.findChildren<QWidget*>())
         if (auto* page = dynamic_cast<T*>(widget)) return page;
     return nullptr;
+}
+
+// The visible texts under root that still are the placeholders their forms carry.
+inline std::vector<std::string> PlaceholderTexts(QWidget& root)
+{
+    std::vector<std::string> found;
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
+        if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
+        if (text.startsWith("IDC_")) found.push_back(text.toStdString());
+    }
+    return found;
 }
 
 // A sensor that keeps its own value in some bits of a block byte (frame position 7 to 33): the

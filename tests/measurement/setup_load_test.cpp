@@ -72,15 +72,22 @@ TEST(SetupLoad, TheRateListFollowsTypeCodeLineAndSensorCount)
     EXPECT_EQ(data.back(), kRate1PerMinute);
     EXPECT_EQ(b.measureFrame.rate, kRate10PerSecond);
 
-    // Several sensors end at 20/sec; a type with no rate there keeps offering the rate in use.
+    // Several sensors stream down to 20/sec, at the slowest line of the device; a device that
+    // cannot stream keeps the rates it is polled at.
     b.com.m_nCountActivePorts = 2;
     b.page->FillMeasureRateList();
     data = Data(b.page->Controls(), IDC_RATE_COMBO);
-    EXPECT_EQ(data, std::vector<long long>{kRate10PerSecond});
+    EXPECT_EQ(data.front(), kRate10PerSecond);
+    EXPECT_EQ(data.back(), kRate1PerMinute);
     b.com.m_Sensor[0].m_sIdent[kIdentStatorId] = 5;
+    b.com.m_nDefaultBaudRate = 115200;
     b.page->FillMeasureRateList();
     data = Data(b.page->Controls(), IDC_RATE_COMBO);
+    EXPECT_EQ(data.front(), 1);
     EXPECT_EQ(data.back(), kRate20PerSecond);
+    b.com.m_nDefaultBaudRate = 230400;
+    b.page->FillMeasureRateList();
+    EXPECT_EQ(Data(b.page->Controls(), IDC_RATE_COMBO).front(), 0);
     b.com.m_nCountActivePorts = 1;
 }
 

@@ -34,6 +34,7 @@ public:
     void MinimiseMainWindow() override {}
     void ExitApplication(int) override {}
     void SetSensorConnectedFlag() override {}
+    void SensorConfigurationRead() override {}
     bool IsSensorConnected() const override { return true; }
     void ClearSensorConnectedFlag() override {}
     void RefreshChannelViews(int) override {}

@@ -1,0 +1,143 @@
+// A multiport device in the real main frame: once all its ports are active the set-up page and
+// the control panel take what each of its sensors keeps, the rate list is that of the device,
+// the device's encoder counts as a connected sensor for the angle channel, and a stream start
+// the sensor refuses ends at rest.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+
+#include <memory>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/page_table.h"
+#include "measurement/measure_control_ids.h"
+#include "measurement/measure_control_widget.h"
+#include "measurement/measure_rate_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "measurement/measure_setup_widget.h"
+#include "tests/measurement/frame_fixture.h"
+#include "workflow/connection_state.h"
+
+using namespace measurement;
+
+namespace {
+
+// A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
+// its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram.
+struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        sim::SensorConfig base = workflow_test::AcceptedSensor(782);
+        base.identity.statorId = 5;
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
+        configs[0].identity.rotorTypeClass = 'D';
+        configs[1].identity.rotorTypeClass = 'Y';
+        configs[1].identity.statorId = 9;
+        configs[1].identity.encoderMode = 7;
+        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x40);  // display: on Y2, not shown
+        measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x28);  // display: on Y1, shown
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+    MeasureSetupWidget& SetupPage() { return *measurement_test::FindPage<MeasureSetupWidget>(*frame); }
+    int Writes(const char* port, BYTE letter) const
+    {
+        int count = 0;
+        for (const workflow_test::WrittenFrame& w : ports.writes) count += w.port == port && w.Letter() == letter ? 1 : 0;
+        return count;
+    }
+};
+
+// The panel's sensor boxes and the set-up page's axes show what each sensor keeps.
+TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(IDC_MC_SENSOR_GROUP));
+    EXPECT_FALSE(c.IsChecked(kSensorCheck[0]));
+    EXPECT_TRUE(c.IsChecked(kSensorCheck[1]));
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    const PageControls& s = SetupPage().Logic().Controls();
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[0]), kAxisTime);
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
+    EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
+    EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
+}
+
+TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
+{
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    const std::vector<ComboEntry>& rates = SetupPage().Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_FALSE(rates.empty());
+    EXPECT_LE(rates.front().datum, 1);
+    EXPECT_EQ(rates.back().datum, kRate20PerSecond);
+}
+
+TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero)
+{
+    EXPECT_TRUE(IsFirstSensorConnected());
+    EXPECT_FALSE(IsSecondSensorConnected());
+    ASSERT_TRUE(IsFirstSensorSelected());
+    panel->Logic().OnAngleZero();
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
+    EXPECT_EQ(Writes("COM3", 'M'), 0);
+    loop.RunFor(1500);
+    EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A stream start the sensor refuses with a code of its own is noticed by the receive time-out
+// from the start, as a silent sensor is: the measurement ends as a protocol error, at rest, and
+// the next start runs.
+void ExpectRefusedStartEndsAtRest(measurement_test::ConnectedFrame& t, MeasureSetupWidget& setup)
+{
+    t.frame->show();
+    t.frame->ShowPage(app::kPageMeasureSetup);
+    t.loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 6));  // 200 sets a second, streamed
+    t.loop.RunFor(1000);
+    t.frame->ShowPage(app::kPageMeasureControl);
+    t.loop.RunFor(500);
+    t.sensor->Port(0).Refuse({'Z', -1, 5, 1});
+    t.Click(IDC_MC_START);
+    const std::int64_t start = t.loop.NowMs();
+    ASSERT_TRUE(t.loop.RunUntil([&t] { return !t.Running(); }, 5000));
+    EXPECT_LE(t.loop.NowMs() - start, 2 * static_cast<std::int64_t>(kStreamStartTimeoutMs) + 20);
+    EXPECT_EQ(t.frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+    EXPECT_EQ(t.panel->Logic().Controls().Text(IDC_MC_STATE_LED).Find("#"), 1);
+
+    t.loop.RunFor(2000);
+    t.Click(IDC_MC_START);
+    t.loop.RunFor(1000);
+    EXPECT_TRUE(t.Running());
+    EXPECT_GT(t.frame->Com().m_nRecordCount, 150);
+    t.Click(IDC_MC_STOP);
+    t.loop.RunFor(1000);
+}
+
+TEST_F(TorqueAndAngleDevice, AStartTheSensorRefusesEndsAtRestAsAProtocolError)
+{
+    ExpectRefusedStartEndsAtRest(*this, SetupPage());
+}
+
+// One sensor that streams its two channels.
+struct StreamingSensor : measurement_test::ConnectedFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        config.identity.statorId = 5;
+        return config;
+    }
+};
+
+TEST_F(StreamingSensor, AStartTheSensorRefusesEndsAtRestAsAProtocolError)
+{
+    ExpectRefusedStartEndsAtRest(*this, *measurement_test::FindPage<MeasureSetupWidget>(*frame));
+}
+
+}  // namespace
