@@ -143,6 +143,8 @@ void CDlgMeasureDiagram::PollCallback(UINT, UINT, std::uintptr_t user, std::uint
 
 void CDlgMeasureDiagram::PollTick()
 {
+    // A tick that was on its way when the poll stopped asks the sensor for nothing more.
+    if (!m_pollTimer.IsRunning()) return;
     ++m_nPollTicks;
     MeasureRunState& r = *m_psMsureDgrm;
     CComPort& com = Com();

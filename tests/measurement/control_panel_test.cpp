@@ -172,10 +172,14 @@ TEST(ControlMeasurement, PollTicksFromAnotherThreadRunOnTheGuiThread)
     ControlBench b;
     ASSERT_TRUE(b.Connect(control_test::RampSensor(0.0, 10.0)));
     CDlgMeasureDiagram& p = *b.panel;
-    std::thread timer([&p] {
-        for (int i = 0; i < 5; ++i) CDlgMeasureDiagram::PollCallback(1, 0, reinterpret_cast<std::uintptr_t>(&p), 0, 0);
-    });
-    timer.join();
+    ASSERT_TRUE(p.StartPollTimer(60'000));  // running, its own ticks far off
+    auto tickFromAnotherThread = [&p](int times) {
+        std::thread timer([&p, times] {
+            for (int i = 0; i < times; ++i) CDlgMeasureDiagram::PollCallback(1, 0, reinterpret_cast<std::uintptr_t>(&p), 0, 0);
+        });
+        timer.join();
+    };
+    tickFromAnotherThread(5);
     // Nothing ran on the timer's thread; the waiting tick runs once on the loop.
     EXPECT_EQ(p.PollTicks(), 0);
     const int refreshes = b.wframe.refreshCount;
@@ -183,6 +187,13 @@ TEST(ControlMeasurement, PollTicksFromAnotherThreadRunOnTheGuiThread)
     EXPECT_EQ(p.PollTicks(), 1);
     b.loop.RunFor(200);
     EXPECT_GT(b.wframe.refreshCount, refreshes);
+    // A tick still on its way when the poll stops asks for nothing.
+    const std::size_t requests = b.ports.writes.size();
+    tickFromAnotherThread(1);
+    p.StopPollTimer();
+    b.loop.RunFor(200);
+    EXPECT_EQ(p.PollTicks(), 1);
+    EXPECT_EQ(b.ports.writes.size(), requests);
 }
 
 TEST(ControlMeasurement, ReceiveTimeoutWarnsThenStopsAndWarnsAgainNextTime)
