@@ -28,14 +28,19 @@ constexpr UINT kTextDamagedSettings = 5672;
 constexpr UINT kTextPredecessorHangs = 5674;
 }  // namespace
 
-int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow)
+void NameApplicationAndKeepCNumbers()
 {
-    QApplication application(argc, argv);
     // Qt adopts the desktop's locale for everything; numbers in files, frames and texts must
     // stay in the C locale whatever the user's language.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("TSL-USB-KM3");
     QApplication::setOrganizationName("Tessaline Inc.");
+}
+
+int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow)
+{
+    QApplication application(argc, argv);
+    NameApplicationAndKeepCNumbers();
 
     platform::MessageLoop loop(platform::MessageLoop::Time::Real);
     platform::QtLoopDriver driver(loop);

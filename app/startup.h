@@ -13,6 +13,11 @@ namespace app {
 // How long "--Restart" waits for the previous instance, in milliseconds.
 constexpr int kRestartWaitMs = 20000;
 
+// Names the application (its settings and data folders follow the name) and keeps numbers in
+// the C locale; called right after the QApplication is made, by the program and by the tests
+// and benchmarks that run the whole application.
+void NameApplicationAndKeepCNumbers();
+
 // afterShow runs once the main window has been shown (the start-up probe measures with it).
 int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow = {});
 

@@ -29,7 +29,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -39,6 +38,7 @@
 
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
+#include "app/startup.h"
 #include "bench/latency_probe.h"
 #include "tests/e2e/whole_app.h"
 
@@ -353,9 +353,7 @@ int main(int argc, char** argv)
     QTemporaryDir screenFolder;
     UseDesktopSizedOffscreenScreen(screenFolder);
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("TSL-USB-KM3");
-    QApplication::setOrganizationName("Tessaline Inc.");
+    app::NameApplicationAndKeepCNumbers();
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
     if (!ParseOptions(argc, argv, options)) {

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-#include <clocale>
 
+#include "app/startup.h"
 #include "tests/e2e/precedence.h"
 
 int main(int argc, char** argv)
@@ -13,9 +13,7 @@ int main(int argc, char** argv)
     // Before any thread is started, so that every one of them inherits it.
     e2e::TakePrecedenceOverOtherWork();
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("TSL-USB-KM3");
-    QApplication::setOrganizationName("Tessaline Inc.");
+    app::NameApplicationAndKeepCNumbers();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -4,18 +4,18 @@
 // on from the calibration page (a calibration block write, the sensor's restart and the reading
 // of its blocks), and reports for each the GUI thread's longest event-loop gap while it ran.
 // Run by hand (offscreen without a display):
-//     bench_app_serial_pieces [--piece=BYTES] [--pause=MS] [--runs=N]
+//     bench_app_split_answers [--piece=BYTES] [--pause=MS] [--runs=N]
 // Targets with 2-byte pieces: the store under 100 ms, the calibration write under 150 ms.
 // Exit code 0 when both were met, 2 when one was missed, 1 when the run failed.
 #include <QAbstractButton>
 #include <QApplication>
 
 #include <algorithm>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "app/startup.h"
 #include "bench/latency_probe.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -159,13 +159,11 @@ int main(int argc, char** argv)
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName("TSL-USB-KM3");
-    QApplication::setOrganizationName("Tessaline Inc.");
+    app::NameApplicationAndKeepCNumbers();
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: bench_app_serial_pieces [--piece=BYTES] [--pause=MS] [--runs=N]\n");
+        std::fprintf(stderr, "usage: bench_app_split_answers [--piece=BYTES] [--pause=MS] [--runs=N]\n");
         return 1;
     }
     return Run(options);
