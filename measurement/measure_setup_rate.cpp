@@ -5,14 +5,15 @@
 // a page with no channel selected or a reduction of 0 never divides by zero; the whole seconds
 // handed to the main frame are computed in 64 bits and held at the 32-bit field's limits.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/setup_numbers.h"
+#include "measurement/trigger_evaluation.h"
 #include "res/string_table.h"
 #include "workflow/com_port.h"
 
@@ -22,16 +23,6 @@ namespace {
 
 constexpr double kPointBudget = 4e7;
 constexpr long long kPointBudgetWhole = 40000000;
-
-// Whole seconds of a duration, rounded up, held at the limits of a 32-bit field.
-std::int32_t WholeSeconds(double seconds)
-{
-    const double up = std::trunc(seconds + 0.999999);
-    if (!(up == up)) return 0;
-    if (up >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
-    if (up <= 0.0) return 0;
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(up));
-}
 
 }  // namespace
 
@@ -198,10 +189,9 @@ void CDlgMeasureAdjust::OnPointCountChanged()
 
 void CDlgMeasureAdjust::ApplyMeasuringTime()
 {
-    double seconds = 0.0;
-    if (m_setup.stopSource == kStopByDuration) seconds = m_setup.duration;
-    else if (m_setup.stopSource == kStopByCount) seconds = m_setup.count * m_setup.samplePeriod;
-    m_frame.SetMeasuringDurationSeconds(WholeSeconds(seconds));
+    // The trigger's own rule: whole seconds, rounded up, held at the 32-bit field's limits.
+    const std::int32_t seconds = StopDurationSeconds(m_setup.stopSource, m_setup.duration, m_setup.count, m_setup.samplePeriod);
+    m_frame.SetMeasuringDurationSeconds(std::max(seconds, 0));
 }
 
 }  // namespace measurement
