@@ -67,8 +67,7 @@ void CMainFrame::InstallViews()
         end.updateValueTexts = [&views] { views.ShowValueTexts(); };
         end.redrawDiagram = [&views] { views.RedrawDiagram(); };
         end.checkDiagramAutoStorage = [this, &views] {
-            auto* page = dynamic_cast<documentation::CDlgDocumentation*>(
-                RegisteredAs<workflow::IDocumentationPage>(kFrameDocumentationPage));
+            documentation::CDlgDocumentation* page = app::DocumentationPageOf(*this);
             if (!page || !views.Diagram()) return;
             app::DiagramBitmapOfView source(*views.Diagram());
             CString fileName;
@@ -170,8 +169,6 @@ workflow::MeasureCtrlSettings* ViewsWiring::MeasureSettings()
 
 bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded(); }
 
-double ViewsWiring::SamplePeriodOfRate(int rateIndex) { return measurement::GetSamplePeriod(rateIndex); }
-
 int ViewsWiring::XAxisUnitTextId() const
 {
     const auto* page = dynamic_cast<const measurement::CDlgMeasureAdjust*>(
@@ -192,7 +189,7 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
             table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
-    setup.samplePeriod = SamplePeriodOfRate(fields.measureRateIndex);
+    setup.samplePeriod = measurement::GetSamplePeriod(fields.measureRateIndex);
     // Slow rates count minutes on the x axis, as the set-up page shows its durations.
     const int unitId = XAxisUnitTextId();
     setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
@@ -226,7 +223,7 @@ documentation::MeasurementDescription ViewsWiring::DescribeMeasurement()
     const FrameMeasureFields& fields = m_frame.Fields();
     if (const unsigned rateText = measurement::GetMeasureRateTextId(fields.measureRateIndex); rateText != 0)
         description.measureRateText = LoadLangString(rateText);
-    description.intervalSeconds = SamplePeriodOfRate(fields.measureRateIndex);
+    description.intervalSeconds = measurement::GetSamplePeriod(fields.measureRateIndex);
     description.durationSeconds = fields.measuringSeconds;
     return description;
 }

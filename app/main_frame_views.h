@@ -78,10 +78,6 @@ public:
     void RegisterDiagramView(CAFormDiagram* view) override;
     void RegisterLightView(CAFormLight* view) override;
 
-    // The seconds between two value sets at a measure-rate index (0 to 19): the set-up page's
-    // rate table.
-    static double SamplePeriodOfRate(int rateIndex);
-
 private:
     // The set-up's x-axis unit ("sec", "min"); from the rate while there is no set-up page.
     int XAxisUnitTextId() const;
