@@ -104,7 +104,6 @@ constexpr UINT kTextEndPromptTitle = 5904;
 constexpr UINT kTextStepRefused = 5905;
 constexpr UINT kTextReferenceMissing = 5906;       // "%c": the channel letter
 constexpr UINT kTextControlSignalNoChange = 5907;  // "%s": the channel letters
-constexpr UINT kTextCalibrationLoadCheck = 5269;    // the workflow's "check the load"
 
 // Diagnostics.
 constexpr UINT kTextDiagnosticTitle = 5727;

@@ -6,6 +6,7 @@
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
 #include "sensor_admin/sensor_information_rows.h"
+#include "workflow/workflow_texts.h"
 
 namespace sensor_admin {
 
@@ -236,7 +237,7 @@ void CDlgSensorCalibration::ReportCalibrationRefused(int errorMask)
     } else if (errorMask & (kCalibErrorGainA | kCalibErrorGainB)) {
         text.Format(LoadLangString(kTextCalibrationRefused).GetString(), static_cast<unsigned>(errorMask));
     } else {
-        text = LoadLangString(kTextCalibrationLoadCheck);
+        text = workflow::WorkflowText(workflow::kTextCalibrationLoadCheck);
     }
     Finish(text, true);
 }
