@@ -19,14 +19,12 @@ CAFormChannelX::CAFormChannelX(int channel, views::IViewsFrame& frame, views::Ch
 
 CAFormChannelX::~CAFormChannelX() { m_refresher.DetachDisplay(this); }
 
-namespace {
-const CString kClearedField = "---";
-}
+CString CAFormChannelX::ShownFieldText(int field) const { return m_bCleared ? CString("---") : m_logic.FieldText(field); }
 
-void CAFormChannelX::UpdateField0() { SetDlgItemText(IDC_CAPTION, m_bCleared ? kClearedField : m_logic.FieldText(0)); }
-void CAFormChannelX::UpdateField1() { SetDlgItemText(IDC_VALUE, m_bCleared ? kClearedField : m_logic.FieldText(1)); }
-void CAFormChannelX::UpdateField2() { SetDlgItemText(IDC_MINIMUM, m_bCleared ? kClearedField : m_logic.FieldText(2)); }
-void CAFormChannelX::UpdateField3() { SetDlgItemText(IDC_MAXIMUM, m_bCleared ? kClearedField : m_logic.FieldText(3)); }
+void CAFormChannelX::UpdateField0() { SetDlgItemText(IDC_CAPTION, ShownFieldText(0)); }
+void CAFormChannelX::UpdateField1() { SetDlgItemText(IDC_VALUE, ShownFieldText(1)); }
+void CAFormChannelX::UpdateField2() { SetDlgItemText(IDC_MINIMUM, ShownFieldText(2)); }
+void CAFormChannelX::UpdateField3() { SetDlgItemText(IDC_MAXIMUM, ShownFieldText(3)); }
 
 void CAFormChannelX::EnableValueButtons(bool enable)
 {

@@ -58,6 +58,9 @@ protected:
     void OnCommand(int id, UINT code) override;
 
 private:
+    // A value field's text: "---" while the fields are cleared.
+    CString ShownFieldText(int field) const;
+
     views::ChannelViewLogic m_logic;
     views::ChannelRefresher& m_refresher;
     int m_shows = 0;
