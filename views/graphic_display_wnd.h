@@ -63,7 +63,6 @@ public:
     // flagged channel is among those shown (the set-up's channels and the duration chosen).
     void SetStorageBusy(int valueSets, const std::array<BYTE, views::kChannelCount>& channelFlags);
     bool IsStorageBusy() const { return m_bStorageBusy; }
-    void ClearStorageBusy() { m_bStorageBusy = false; }
 
     void SetSensorDisplayFlag(int sensor, bool shown);
     bool GetSensorDisplayFlag(int sensor) const;
