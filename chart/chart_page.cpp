@@ -71,8 +71,7 @@ void CChartPage::ChooseShownObjects()
 
 void CChartPage::FillPagesFromChart()
 {
-    CreatePages();
-    ChooseShownObjects();
+    CreatePages();  // also chooses again what the pages show
     m_pAxisDlg->SetAxis(m_axis);
     m_pAxisDlg->FillFromAxis();
     m_pCurveDlg->SetCurve(m_nCurve);
