@@ -18,6 +18,8 @@ CString Caption()
     return g_caption;
 }
 
+}  // namespace
+
 int ShowOnStandardError(const CString& text, const CString& caption, UINT type)
 {
     const std::string utf8Caption = Cp1252ToUtf8(caption.view());
@@ -25,8 +27,6 @@ int ShowOnStandardError(const CString& text, const CString& caption, UINT type)
     std::fprintf(stderr, "[%s] %s\n", utf8Caption.c_str(), utf8Text.c_str());
     return DefaultAnswer(type);
 }
-
-}  // namespace
 
 int DefaultAnswer(UINT type)
 {

@@ -96,11 +96,13 @@ private:
 // The application's caption for message boxes.
 void SetMessageBoxCaption(const CString& caption);
 
-}  // namespace platform
-
-namespace platform {
 // A notice with the application's caption (see MessageBoxSink::Notify); icon: an MB_ICON flag.
 void ShowNotice(const CString& text, UINT icon = MB_ICONINFORMATION);
+
+// Where no box can be shown (no sink, no GUI, another thread): "[caption] text" on standard
+// error, answered with the default button of the type.
+int ShowOnStandardError(const CString& text, const CString& caption, UINT type);
+
 }  // namespace platform
 
 // The original's entry points.

@@ -3,9 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QThread>
-#include <cstdio>
 
-#include "platform/codepage.h"
 #include "platform/qt_text.h"
 #include "platform/wnd.h"
 
@@ -66,10 +64,7 @@ QMessageBox::Icon IconOf(UINT type)
 
 int QtMessageBoxSink::Show(const CString& text, const CString& caption, UINT type)
 {
-    if (!qApp || QThread::currentThread() != qApp->thread()) {
-        std::fprintf(stderr, "[%s] %s\n", Cp1252ToUtf8(caption.view()).c_str(), Cp1252ToUtf8(text.view()).c_str());
-        return DefaultAnswer(type);
-    }
+    if (!qApp || QThread::currentThread() != qApp->thread()) return ShowOnStandardError(text, caption, type);
     QMessageBox box(IconOf(type), ToQString(caption), ToQString(text), ButtonsOf(type), QApplication::activeWindow());
     box.setDefaultButton(ToQt(DefaultAnswer(type)));
     return FromQt(box.exec(), type);
@@ -78,7 +73,7 @@ int QtMessageBoxSink::Show(const CString& text, const CString& caption, UINT typ
 void QtMessageBoxSink::Notify(const CString& text, const CString& caption, UINT icon)
 {
     if (!qApp) {
-        std::fprintf(stderr, "[%s] %s\n", Cp1252ToUtf8(caption.view()).c_str(), Cp1252ToUtf8(text.view()).c_str());
+        ShowOnStandardError(text, caption, MB_OK);
         return;
     }
     const QString title = ToQString(caption), body = ToQString(text);
