@@ -38,7 +38,6 @@ struct DisplaySlotRecord {
     std::vector<CString> unitText; // per channel position
 };
 
-// The measurement control page's settings record.
 // The measurement control page's diagnostic fields per sensor.
 enum class MeasureDiagnostic {
     MissingValueCount,
@@ -78,6 +77,7 @@ struct CalibrationPageFields {
     int inaccuracyWriteAllowed = 0;
 };
 
+// The measurement control page's settings record.
 struct MeasureCtrlSettings {
     BYTE bRunning = 0;       // 1 while a measurement runs
     BYTE bSecond = 0;
