@@ -1,7 +1,9 @@
 #pragma once
-// A fresh settings file, data folder and runtime folder for one test, in a temporary folder.
+// A fresh settings file, data folder and runtime folder for one test, in a temporary folder;
+// and the pages of a window found among its widgets.
 
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <cstdlib>
 #include <string>
@@ -22,5 +24,14 @@ struct TempProfile {
     }
     std::string IniPath() const { return platform::ToFileSystemPath(platform::ProfileFilePath()); }
 };
+
+// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
+template <class T>
+T* FindPage(QWidget& root)
+{
+    for (QWidget* widget : root.findChildren<QWidget*>())
+        if (auto* page = dynamic_cast<T*>(widget)) return page;
+    return nullptr;
+}
 
 }  // namespace app_test

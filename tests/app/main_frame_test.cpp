@@ -23,17 +23,15 @@
 
 #include <memory>
 
-#include "environment/number_text.h"
 #include "app/km3_view.h"
-#include "app/main_frame_views.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
-#include "views/aform_diagram.h"
-#include "views/graphic_display_wnd.h"
 #include "app/page_table.h"
 #include "chart/chart_hooks.h"
 #include "chart/xgraph.h"
+#include "environment/number_text.h"
 #include "measurement/measure_control_ids.h"
+#include "measurement/measure_control_panel.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
@@ -41,14 +39,14 @@
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
-#include "measurement/measure_control_panel.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
-#include "chart/xgraph.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
+#include "views/graphic_display_wnd.h"
 
+using app_test::FindPage;
 using app_test::TempProfile;
 
 namespace {
@@ -64,15 +62,6 @@ QAction* MenuEntry(CMainFrame& frame, const QString& text)
     for (QAction* menu : frame.menuBar()->actions())
         for (QAction* entry : menu->menu()->actions())
             if (entry->text() == text) return entry;
-    return nullptr;
-}
-
-// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
     return nullptr;
 }
 

@@ -23,6 +23,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "tests/app/app_test_support.h"
 #include "tests/e2e/whole_app.h"
 #include "views/aform_light.h"
 #include "views/display_tables.h"
@@ -30,6 +31,7 @@
 namespace {
 
 using namespace e2e;
+using app_test::FindPage;
 using namespace measurement;
 
 // Channel A: a sine of 10,000 counts peak and 2 s period. The sensor's default range shows
@@ -38,14 +40,6 @@ constexpr double kPeriodMs = 2000.0;
 constexpr double kPeak = 200.0;
 constexpr double kStartLevel = 100.0;  // rising over it starts the recording (sine 0.5)
 constexpr double kStopLevel = 50.0;    // falling under it stops it (sine 0.25)
-
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
 
 struct TriggeredMeasurement : ::testing::Test, WholeApp {
     QString resultFolder;

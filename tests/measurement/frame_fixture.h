@@ -34,14 +34,7 @@
 
 namespace measurement_test {
 
-// The pages have no meta-object of their own, so findChild cannot tell them from other widgets.
-template <class T>
-T* FindPage(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* page = dynamic_cast<T*>(widget)) return page;
-    return nullptr;
-}
+using app_test::FindPage;
 
 // The visible texts under root that still are the placeholders their forms carry.
 inline std::vector<std::string> PlaceholderTexts(QWidget& root)
