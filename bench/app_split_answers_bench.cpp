@@ -21,6 +21,7 @@
 #include "sensor_admin/admin_texts.h"
 #include "sensor_admin/forms/form_ids.h"
 #include "sensor_admin/forms/sensor_admin_forms.h"
+#include "tests/app/app_test_support.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
@@ -45,14 +46,6 @@ bool ParseOptions(int argc, char** argv, Options& options)
         else return false;
     }
     return true;
-}
-
-template <class Form>
-Form* FindForm(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* form = dynamic_cast<Form*>(widget)) return form;
-    return nullptr;
 }
 
 // Runs the operation, waits until done() holds, and returns the longest gap (ms) of the event
@@ -92,10 +85,10 @@ int Run(const Options& options)
 
     app.frame->ShowPage(app::kPageInformation);
     e2e::PumpFor(300);
-    auto* information = FindForm<sensor_admin::SensorInformationForm>(*app.frame);
+    auto* information = app_test::FindPage<sensor_admin::SensorInformationForm>(*app.frame);
     app.frame->ShowPage(app::kPageCalibration);
     e2e::PumpFor(300);
-    auto* calibration = FindForm<sensor_admin::SensorCalibrationForm>(*app.frame);
+    auto* calibration = app_test::FindPage<sensor_admin::SensorCalibrationForm>(*app.frame);
     if (!information || !calibration) {
         std::fprintf(stderr, "the pages are missing\n");
         return 1;

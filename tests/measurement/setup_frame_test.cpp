@@ -10,9 +10,7 @@
 #include <QLineEdit>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
