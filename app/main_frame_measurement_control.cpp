@@ -65,6 +65,18 @@ measurement::MeasureSetupWidget* FindSetupPage(const CMainFrame& frame)
     return nullptr;
 }
 
+// A channel's nominal value (its display table's nominal-value code) and unit as its channel
+// view formats them; false without a view or a table for the channel.
+bool FormatNominalValue(ViewsWiring* views, int channel, CString& value, CString& unit, double& factor)
+{
+    const CAFormChannelX* view = views ? views->ChannelView(channel) : nullptr;
+    const views::DisplayTable* table = views ? views->Tables().Entry(channel) : nullptr;
+    if (!view || !table) return false;
+    value = "Val.?";
+    unit = "Unit.?";
+    return view->FormatValueText(CString::Formatted("%04x", table->nominalCode), value, unit, factor);
+}
+
 class ControlFrameAdapter : public measurement::IControlFrame {
 public:
     explicit ControlFrameAdapter(CMainFrame& frame) : m_frame(frame) {}
@@ -277,13 +289,9 @@ public:
         const CString none = "n.a.";
         const std::vector<views::SensorChannel> channels = views::ChannelsOfSensor(m_frame.Com(), sensor);
         if (!Views() || channel < 0 || channel >= static_cast<int>(channels.size())) return none;
-        const int index = channels[static_cast<std::size_t>(channel)].channel;
-        const CAFormChannelX* view = Views()->ChannelView(index);
-        const views::DisplayTable* table = Views()->Tables().Entry(index);
-        if (!view || !table) return none;
-        CString value = "Val.?", unit = "Unit.?";
+        CString value, unit;
         double factor = 0.0;
-        if (!view->FormatValueText(CString::Formatted("%04x", table->nominalCode), value, unit, factor)) return none;
+        if (!FormatNominalValue(Views(), channels[static_cast<std::size_t>(channel)].channel, value, unit, factor)) return none;
         return value + " " + unit;
     }
 
@@ -364,10 +372,9 @@ public:
         const views::DisplayTable* table = m_frame.DisplayTable(channel);
         info.encoder = table && table->typeClass == 'Y';
         info.encoderAngle = info.encoder && record.m_sEncoder.cAngle != 0;
-        const CAFormChannelX* view = m_frame.Views() ? m_frame.Views()->ChannelView(channel) : nullptr;
-        CString value = "Val.?", unit = "Unit.?";
+        CString value, unit;
         double factor = 0.0;
-        if (table && view && view->FormatValueText(CString::Formatted("%04x", table->nominalCode), value, unit, factor)) {
+        if (FormatNominalValue(m_frame.Views(), channel, value, unit, factor)) {
             info.nominalValueText = value;
             info.unitText = unit;
             info.unitFactor = factor;
