@@ -40,13 +40,12 @@ void CMainFrame::StoreChannelSetup(int channel)
     setup.unitNames = table->unitTexts;
     setup.countsToUnit = table->perCount;
     setup.nominalCounts = table->divisor;
-    // The user factor the sensor keeps for the channel: a single sensor's channel B and an
-    // angle channel use the B fields.
+    // The user factor the sensor keeps for the channel.
     const bool several = m_com.m_nCountActivePorts >= 2;
     const int sensor = several ? channel : 0;
     if (channel >= views::kChannelP1 || sensor >= kMaxSensorPorts) return;
     const CSensorRecord& record = m_com.m_Sensor[static_cast<std::size_t>(sensor)];
-    const bool useB = (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle) || (!several && channel == 1);
+    const bool useB = record.KeepsScalingInB(!several && channel == 1);
     setup.userFactors = {useB ? record.m_sSwConfig.dScaleB : record.m_sSwConfig.dScaleA};
     setup.selectedFactor = 0;
 }

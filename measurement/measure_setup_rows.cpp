@@ -184,7 +184,7 @@ void CDlgMeasureAdjust::OnScalingButton(int c)
         sw.dScaleA = 0.0;
         sw.strUnitA = "n.a.";
     }
-    const bool useB = (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle) || (!several && c == 1);
+    const bool useB = record.KeepsScalingInB(!several && c == 1);
     const std::vector<DisplayUnit> units = m_frame.DisplayUnits(c);
     const int shown = m_frame.DisplayValue(c, DisplayField::ShownUnit);
     const bool inList = shown >= 0 && shown < static_cast<int>(units.size());

@@ -19,13 +19,12 @@ BYTE TypeClassOf(const CSensorRecord& record, bool second)
     return record.m_sRotorHeader.cTypeClass;
 }
 
-// The sensor's own unit of a channel: the user scaling it keeps in the B fields for a single
-// sensor's second channel and for an angle encoder, else in the A fields. Its factor converts
-// from the measurand's base unit, as the other units' factors do.
+// The sensor's own unit of a channel: the user scaling it keeps for the channel. Its factor
+// converts from the measurand's base unit, as the other units' factors do.
 UnitEntry OwnUnitOf(const CSensorRecord& record, bool second)
 {
     const CSensorSwConfig& sw = record.m_sSwConfig;
-    const bool useB = second || (record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle);
+    const bool useB = record.KeepsScalingInB(second);
     UnitEntry own;
     own.textId = kOwnUnitId;
     own.text = useB ? sw.strUnitB : sw.strUnitA;

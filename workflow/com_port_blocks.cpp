@@ -295,7 +295,7 @@ void CComPort::ReapplySoftwareConfigBlock()
 
     const int slot = m_nCountActivePorts < 2 ? 0 : m_nCurSensor;
     const CSensorRecord& sensor = CurrentSensor();
-    const bool encoderScale = sensor.m_sRotorHeader.cTypeClass == kRotorOfEncoderStator && sensor.m_sEncoder.cAngle;
+    const bool encoderScale = sensor.KeepsScalingInB(false);
     auto put = [](workflow::DisplaySlotRecord* record, double range, const CString& unit) {
         if (!record || record->channelPosition < 0) return;
         const auto position = static_cast<std::size_t>(record->channelPosition);

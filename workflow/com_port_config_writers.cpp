@@ -76,7 +76,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     if (setup && setup->IsChannelRowChanged(row)) {
         const int position = channelPosition(sensor);
         if (position >= 0) {
-            const bool angleRotor = record.m_sRotorHeader.cTypeClass == 'Y' && record.m_sEncoder.cAngle;
+            const bool angleRotor = record.KeepsScalingInB(false);
             (angleRotor ? sw.cCode5B : sw.cCode5A) = static_cast<BYTE>(position);
         }
     }

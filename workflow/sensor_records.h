@@ -151,6 +151,13 @@ class CSensorRecord {
 public:
     CSensorRecord() { Reset(); }
     void Reset();
+    // Whether the user scaling of a channel (factor, unit, scaled mark) is kept in the B fields
+    // of the software configuration: so it is for a single sensor's second channel, and for the
+    // one channel of an angle encoder.
+    bool KeepsScalingInB(bool secondChannel) const
+    {
+        return secondChannel || (m_sRotorHeader.cTypeClass == 'Y' && m_sEncoder.cAngle != 0);
+    }
 
     BYTE m_bValid = 0;
     std::array<BYTE, kIdentCount> m_sIdent{};
