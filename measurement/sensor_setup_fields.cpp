@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "workflow/com_port.h"
 #include "workflow/sensor_records.h"
@@ -11,6 +12,8 @@ namespace measurement {
 namespace {
 
 constexpr int kFrameLength = 40;
+// What the sensors hold where a value is switched off or was never set.
+constexpr float kNoValue = std::numeric_limits<float>::max();
 
 // The content bytes of a kept block frame, or null when the text is no whole block.
 const BYTE* BlockBytes(const CString& frame)
@@ -28,7 +31,7 @@ SensorLimit LimitOf(DWORD word, BYTE decimals)
     SensorLimit limit;
     const float value = std::bit_cast<float>(word);
     limit.decimals = decimals;
-    limit.valid = word != 0xFFFFFFFF && std::isfinite(value) && value != 3.4028235e+38f;
+    limit.valid = word != 0xFFFFFFFF && std::isfinite(value) && value != kNoValue;
     limit.value = limit.valid ? static_cast<double>(value) : 0.0;
     return limit;
 }
@@ -44,7 +47,7 @@ void ReadTriggerPart(const BYTE* rotorOp, SensorSetupFields& f)
     const SensorLimit start = LimitOf(Le32(rotorOp + 18), 0);
     f.stopWord = stopWord;
     // A stop switched off is written with the no-value float where a count would stand.
-    f.stopWordValid = stopWord != 0xFFFFFFFF && Le32(rotorOp + 14) != std::bit_cast<DWORD>(3.4028235e+38f);
+    f.stopWordValid = stopWord != 0xFFFFFFFF && Le32(rotorOp + 14) != std::bit_cast<DWORD>(kNoValue);
     f.startWord = Le32(rotorOp + 18);
     f.stopValue = stop.value;
     f.stopValueValid = stop.valid;
