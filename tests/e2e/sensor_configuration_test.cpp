@@ -37,13 +37,7 @@ namespace {
 using namespace e2e;
 using Block = std::vector<unsigned char>;  // frame bytes 6 to 37: code byte, content, check words
 
-template <class T>
-T* FindWidget(QWidget& root)
-{
-    for (QWidget* widget : root.findChildren<QWidget*>())
-        if (auto* found = dynamic_cast<T*>(widget)) return found;
-    return nullptr;
-}
+using app_test::FindPage;
 
 // What the simulated sensor holds, as its dump says.
 struct SensorDump {
@@ -171,7 +165,7 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
 
     frame->ShowPage(app::kPageMeasureSetup);
     PumpFor(300);
-    auto* setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_NE(setup, nullptr);
 
     using namespace measurement;
@@ -241,7 +235,7 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
     PumpFor(200);
     frame->ShowPage(app::kPageInformation);
     PumpFor(300);
-    auto* information = FindWidget<sensor_admin::SensorInformationForm>(*frame);
+    auto* information = FindPage<sensor_admin::SensorInformationForm>(*frame);
     ASSERT_NE(information, nullptr);
     QAbstractButton* store = ButtonOf(*information, sensor_admin::IDC_INFO_STORE);
     ASSERT_TRUE(store && store->isEnabled());
@@ -280,7 +274,7 @@ TEST_F(SensorConfiguration, SetupPageChoicesAreHeldByTheSensorAndReadBackAfterRe
     ASSERT_TRUE(AtRest());
     frame->ShowPage(app::kPageMeasureSetup);
     PumpFor(300);
-    setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    setup = FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_NE(setup, nullptr);
     EXPECT_EQ(frame->DisplayTable(0)->decimals, chosen[kDecimalsCombo[0]]);
     EXPECT_EQ(frame->DisplayTable(1)->decimals, chosen[kDecimalsCombo[1]]);
@@ -329,9 +323,9 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
 
     frame->ShowPage(app::kPageCalibration);
     PumpFor(300);
-    auto* page = FindWidget<sensor_admin::SensorCalibrationForm>(*frame);
-    auto* zero = FindWidget<sensor_admin::CalibZeroPromptForm>(*frame);
-    auto* end = FindWidget<sensor_admin::CalibEndPromptForm>(*frame);
+    auto* page = FindPage<sensor_admin::SensorCalibrationForm>(*frame);
+    auto* zero = FindPage<sensor_admin::CalibZeroPromptForm>(*frame);
+    auto* end = FindPage<sensor_admin::CalibEndPromptForm>(*frame);
     ASSERT_TRUE(page && zero && end);
     auto text = [&](int id) { return page->Item<QWidget>(id) ? page->GetDlgItemText(id) : CString("?"); };
     EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATE).GetString()),
@@ -423,7 +417,7 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     // sensor restarts with it in force.
     frame->ShowPage(app::kPageCalibration);
     PumpFor(300);
-    auto* calibration = FindWidget<sensor_admin::SensorCalibrationForm>(*frame);
+    auto* calibration = FindPage<sensor_admin::SensorCalibrationForm>(*frame);
     ASSERT_NE(calibration, nullptr);
     auto activate = [&] {
         QAbstractButton* button = ButtonOf(*calibration, sensor_admin::IDC_CAL_ACTIVATE);
@@ -445,7 +439,7 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     // are not stored; the next store takes them all.
     frame->ShowPage(app::kPageInformation);
     PumpFor(300);
-    auto* information = FindWidget<sensor_admin::SensorInformationForm>(*frame);
+    auto* information = FindPage<sensor_admin::SensorInformationForm>(*frame);
     ASSERT_NE(information, nullptr);
     auto store = [&](UINT expected) {
         QAbstractButton* button = ButtonOf(*information, sensor_admin::IDC_INFO_STORE);
@@ -465,7 +459,7 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     // next choice is held.
     frame->ShowPage(app::kPageMeasureSetup);
     PumpFor(300);
-    auto* setup = FindWidget<measurement::MeasureSetupWidget>(*frame);
+    auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_NE(setup, nullptr);
     const Block configuration = Dump().blocks.at(0x03);
     ASSERT_GE(ChooseOther(*setup, measurement::kDecimalsCombo[0], 4), 0);

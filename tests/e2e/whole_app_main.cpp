@@ -4,7 +4,6 @@
 
 #include <QApplication>
 
-
 #include "app/startup.h"
 #include "tests/e2e/precedence.h"
 

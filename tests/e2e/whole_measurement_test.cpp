@@ -56,8 +56,7 @@ struct WholeProgram : ::testing::Test, WholeApp {
 
     measurement::MeasureControlWidget& Panel()
     {
-        for (QWidget* widget : frame->findChildren<QWidget*>())
-            if (auto* panel = dynamic_cast<measurement::MeasureControlWidget*>(widget)) return *panel;
+        if (auto* panel = app_test::FindPage<measurement::MeasureControlWidget>(*frame)) return *panel;
         throw std::logic_error("no control panel");
     }
     void Stop()
