@@ -167,12 +167,24 @@ public:
     {
         sensors.push_back(std::make_unique<sim::testing::SimProcess>(std::move(args)));
         const auto paths = sensors.back()->DevicePaths();
-        for (const auto& path : paths)
-            platform::WriteProfileString("SERIALCOMM", CString::Formatted("Simulator%d", ++m_devices),
-                                         CString(path.c_str()));
+        m_entriesOfSensor.emplace_back();
+        for (const auto& path : paths) {
+            const CString entry = CString::Formatted("Simulator%d", ++m_devices);
+            platform::WriteProfileString("SERIALCOMM", entry, CString(path.c_str()));
+            m_entriesOfSensor.back().push_back(entry);
+        }
         return !paths.empty();
     }
     sim::testing::SimProcess& Sensor(std::size_t i = 0) { return *sensors.at(i); }
+
+    // Sensor i goes as a pulled plug does: its line hangs up and leaves the port list. A listed
+    // node of a dead simulator would lead to whatever terminal the system hands out under that
+    // number next, another process's simulator among them, and a search would connect it.
+    void UnplugSensor(std::size_t i = 0)
+    {
+        Sensor(i).Terminate();
+        for (const CString& entry : m_entriesOfSensor.at(i)) platform::DeleteProfileEntry("SERIALCOMM", entry);
+    }
 
     // Opens the main window, runs the start-up search and waits until `count` ports are active
     // and the sensors ready.
@@ -253,6 +265,7 @@ public:
 
 private:
     int m_devices = 0;
+    std::vector<std::vector<CString>> m_entriesOfSensor;  // the port list entries of each sensor
 };
 
 }  // namespace e2e

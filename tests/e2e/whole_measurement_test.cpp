@@ -151,7 +151,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
-    Sensor().Terminate();  // the line hangs up
+    UnplugSensor();  // the line hangs up and leaves the port list
     // The program notices: the sensor is no longer connected, and the user is told.
     ASSERT_TRUE(Pump([&] { return !frame->m_bSensorConnected; }, 10'000))
         << "the lost sensor went unnoticed; " << Diagnosis()
