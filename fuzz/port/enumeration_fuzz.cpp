@@ -29,6 +29,7 @@
 #include <string>
 #include <thread>
 
+#include "fuzz/support/input_reader.h"
 #include "port/bulk_device.h"
 #include "port/device_change.h"
 #include "port/interproc_borrow.h"
@@ -45,27 +46,16 @@ const char* const kAcmNodes[] = {"ttyACM0", "ttyACM1"};
 const char* const kUartNodes[] = {"ttyS0", "ttyS1", "ttyS2", "ttyS3"};
 const char* const kDrivers[] = {"ftdi_sio", "pl2303", "cp210x", "usbfs", "bulkusb", ""};
 
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-    bool More() const { return pos < size; }
-    std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
+struct Input : fuzz_support::InputReader {
     std::string Text(std::size_t most = 31)
     {
-        const std::size_t claimed = Byte() % (most + 1);
-        const std::size_t length = std::min(claimed, size - pos);
-        std::string text(reinterpret_cast<const char*>(data + pos), length);
-        pos += length;
-        return text;
+        const auto [bytes, length] = Run(most);
+        return std::string(reinterpret_cast<const char*>(bytes), length);
     }
     std::vector<unsigned char> Blob()
     {
-        const std::size_t claimed = Byte();
-        const std::size_t length = std::min(claimed, size - pos);
-        std::vector<unsigned char> blob(data + pos, data + pos + length);
-        pos += length;
-        return blob;
+        const auto [bytes, length] = Run();
+        return std::vector<unsigned char>(bytes, bytes + length);
     }
     // A path below the tree's root.
     std::string Path()
@@ -299,7 +289,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static platform::MessageLoop loop(platform::MessageLoop::Time::Virtual);
     static const Folders folders;
     Machine m(folders);
-    Input in{data, size};
+    Input in{{data, size}};
     bool enumerated = false;
     while (in.More()) {
         try {

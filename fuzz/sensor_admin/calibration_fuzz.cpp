@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/support/input_reader.h"
 #include "fuzz/workflow/controller_pages.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
 
@@ -22,23 +23,6 @@ namespace {
 
 constexpr std::size_t kHeaderLength = 13;
 constexpr BYTE kBlockUserCalib = 0x82;
-
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-    bool More() const { return pos < size; }
-    std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-    // The next length-prefixed delivery, cut at the input's end.
-    std::pair<const std::uint8_t*, std::size_t> Delivery()
-    {
-        const std::size_t claimed = Byte();
-        const std::size_t length = std::min(claimed, size - pos);
-        const std::uint8_t* bytes = data + pos;
-        pos += length;
-        return {bytes, length};
-    }
-};
 
 double Reading(const std::uint8_t* bytes) { return static_cast<double>(bytes[0] << 8 | bytes[1]); }
 
@@ -68,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         channel.dControlRaw = Reading(data + 9 + 2 * c);
     }
 
-    Reader input{data, size, kHeaderLength};
+    fuzz_support::InputReader input{data, size, kHeaderLength};
     // The user calibration block as the identification read it.
     com.SetZMCOMConfgFlow(ZM_START_INIT);
     com.ReadConfig(nullptr, kBlockUserCalib);
-    const auto [block, blockLength] = input.Delivery();
+    const auto [block, blockLength] = input.Run();
     com.OnReceiveChain(static_cast<WPARAM>(blockLength), reinterpret_cast<LPARAM>(block));
 
     CString request;
@@ -81,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     com.BuildValueRequest(request);
     while (input.More()) {
         const int repeats = input.Byte() + 1;
-        const auto [bytes, length] = input.Delivery();
+        const auto [bytes, length] = input.Run();
         for (int i = 0; i < repeats; ++i) com.OnReceiveChain(static_cast<WPARAM>(length), reinterpret_cast<LPARAM>(bytes));
     }
     // The prompts' and the steps' timers.
