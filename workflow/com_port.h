@@ -104,7 +104,9 @@ enum FrameTimer : UINT_PTR {
 constexpr UINT kChainFillMs = 500;
 constexpr UINT kAnswerSilenceMs = 1000;
 constexpr UINT kRestartSilenceMs = 2000;
-// The identification's own watch (the measurement control page's timer 9), per answer byte.
+// The identification's own watch (the measurement control page's timer 9) of the status answer,
+// per answer byte. The block reads and value requests that follow it are watched as any other
+// answer is: a network module or a loaded adapter may well hold one back longer than 100 ms.
 constexpr UINT kIdentificationSilenceMs = 100;
 // A stream's receive time-out from its start until its records come at their own pace.
 constexpr UINT kStreamStartTimeoutMs = 800;
@@ -389,7 +391,7 @@ public:
     // The silence (ms) after which an awaited answer counts as missing; 0 while none is awaited.
     UINT m_nAnswerWatchMs = 0;
     BYTE m_cAwaitedRequest = 0;  // the letter of the request whose answer is awaited
-    BYTE m_bIdentificationWatch = 0;  // timer 9 watches the identification's answers
+    UINT m_nIdentificationWatchMs = 0;  // timer 9 watches the identification's answers (0: not)
     // Steps the controller ended with a message of its own: a block write or another request
     // the sensor refused, and a step it left unanswered (the connection reported unstable, its
     // port closed). A page that watches a step of its own ends it without a second message.
@@ -488,7 +490,7 @@ private:
     // The analysis of the chain as it stands: the scan and the reply handler.
     void AnalyseReceiveChain();
     // The identification's watch (timer 9 of the measurement control page).
-    void ArmIdentificationWatch();
+    void ArmIdentificationWatch(UINT watchMs = kAnswerSilenceMs);
     void EndIdentificationWatch();
     void RestoreKeptTextOfWrite();
     // A refused step ends at rest, nothing awaited any more, and the user reads the text.

@@ -42,7 +42,7 @@ bool CComPort::COM_ZMStartInit()
 {
     m_iZMCOMConfgFlow = ZM_START_INIT;
     m_pfnReplyHandler = &CComPort::ZMCOMConfg_AnalyseStatusLong;
-    ArmIdentificationWatch();
+    ArmIdentificationWatch(kIdentificationSilenceMs);
     if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerDiagnosticRefresh, 100);
     CString request;
     BuildStatusLongRequest(request);

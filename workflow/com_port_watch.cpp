@@ -80,23 +80,23 @@ void CComPort::EndPollAnswerWait()
     if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
 }
 
-void CComPort::ArmIdentificationWatch()
+void CComPort::ArmIdentificationWatch(UINT watchMs)
 {
-    m_bIdentificationWatch = 1;
-    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, kIdentificationSilenceMs);
+    m_nIdentificationWatchMs = watchMs;
+    if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, watchMs);
 }
 
 void CComPort::EndIdentificationWatch()
 {
-    if (!m_bIdentificationWatch) return;
-    m_bIdentificationWatch = 0;
+    if (!m_nIdentificationWatchMs) return;
+    m_nIdentificationWatchMs = 0;
     if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerStatusWatch);
 }
 
 void CComPort::RestartWatchesOnDelivery()
 {
     if (m_nAnswerWatchMs) SetFrameTimer(kTimerAnswerWatch, m_nAnswerWatchMs);
-    if (m_bIdentificationWatch && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch();
+    if (m_nIdentificationWatchMs && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch(m_nIdentificationWatchMs);
 }
 
 void CComPort::OnAnswerWatchExpired()

@@ -109,8 +109,9 @@ TEST(ReceiveChain, AStatusAnswerInTwoPiecesIsAnalysedOnceWhenComplete)
     EXPECT_EQ(b.LastBlock(), 0);
     EXPECT_EQ(b.ports.Count('D'), 1);
     EXPECT_EQ(b.com.m_bStartupStatus, 1);
-    // The watch of the identification goes on with the block read.
-    EXPECT_EQ(b.loop.TimerRemainingMs(b.control.timers.GetSafeHwnd(), workflow::kCtrlPageTimerStatusWatch), 100);
+    // The watch of the identification goes on with the block read, as long as any answer's.
+    EXPECT_EQ(b.loop.TimerRemainingMs(b.control.timers.GetSafeHwnd(), workflow::kCtrlPageTimerStatusWatch),
+              static_cast<int>(kAnswerSilenceMs));
 }
 
 TEST(ReceiveChain, StatusAndValueAnswersWithWrongCheckBytesAreNotTakenAsData)

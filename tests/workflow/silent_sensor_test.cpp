@@ -41,7 +41,7 @@ struct Case {
 TEST(SilentSensor, IsNoticedInEveryStepWhichEndsAtRestWithThePortClosedAndConnectWorksAgain)
 {
     const Case cases[] = {
-        {"identification after the status answer", kIdentificationSilenceMs,
+        {"identification after the status answer", kAnswerSilenceMs,
          [](SilentBench& b) {
              b.ports.writes.clear();
              b.com.COM_ZMStartInit();
@@ -96,7 +96,10 @@ TEST(SilentSensor, IsNoticedInEveryStepWhichEndsAtRestWithThePortClosedAndConnec
         c.start(b);
         const std::int64_t silentFrom = b.loop.NowMs();
         ASSERT_TRUE(b.loop.RunUntil([&] { return b.boxes.Count() > 0; }, 5000)) << "flow " << b.com.GetZMCOMConfgFlow();
+        // Given up within the step's watch, but not before: an answer held back a while by an
+        // adapter or a network module is still an answer.
         EXPECT_LE(b.loop.NowMs() - silentFrom, static_cast<std::int64_t>(c.watchMs) + 20);
+        EXPECT_GE(b.loop.NowMs() - silentFrom, static_cast<std::int64_t>(c.watchMs) - 50);
         EXPECT_EQ(b.boxes.Boxes()[0].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
         EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
         EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
