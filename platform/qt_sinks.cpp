@@ -10,6 +10,8 @@
 namespace platform {
 namespace {
 
+constexpr const char* kNoticeProperty = "km3Notice";
+
 QMessageBox::StandardButtons ButtonsOf(UINT type)
 {
     switch (type & MB_TYPEMASK) {
@@ -78,7 +80,18 @@ void QtMessageBoxSink::Notify(const CString& text, const CString& caption, UINT 
     }
     const QString title = ToQString(caption), body = ToQString(text);
     QMetaObject::invokeMethod(qApp, [title, body, icon] {
+        // A fault that repeats (every measurement into an unwritable folder) brings its open
+        // notice to the front instead of stacking one more box on it.
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* open = qobject_cast<QMessageBox*>(widget);
+            if (open && open->isVisible() && open->property(kNoticeProperty).toBool() && open->windowTitle() == title &&
+                open->text() == body) {
+                open->raise();
+                return;
+            }
+        }
         auto* box = new QMessageBox(IconOf(icon), title, body, QMessageBox::Ok, QApplication::activeWindow());
+        box->setProperty(kNoticeProperty, true);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();

@@ -14,7 +14,7 @@ public:
     // text goes to standard error and the default button answers.
     int Show(const CString& text, const CString& caption, UINT type) override;
     // A box that is not modal and closes itself away; from a worker thread it is shown on the
-    // GUI thread.
+    // GUI thread. The same notice while its box is still open raises that box.
     void Notify(const CString& text, const CString& caption, UINT icon) override;
 };
 

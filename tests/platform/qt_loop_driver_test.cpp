@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTimer>
 #include <thread>
 
@@ -48,7 +48,7 @@ TEST(QtLoopDriver, QtRunsTimersAndHandOvers)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
