@@ -31,13 +31,15 @@ void CMainFrame::OnTimer(UINT_PTR id)
         ExitApplication(0);
         break;
     case kTimerClose:
-        // The configuration write has ended. Before closing, the close goes on; asked for by the
-        // sensor information page, the settings are stored and the program stays open, ready
-        // to write them again when it closes.
-        if (m_bClosing)
+        // The configuration write has ended, stored or refused. Before closing, the close goes
+        // on; asked for by the sensor information page, the settings are stored and the program
+        // stays open, ready to write them again when it closes.
+        if (m_bClosing) {
+            m_com.m_bConfigWriteDone = 1;
             close();
-        else
+        } else {
             m_com.m_bConfigWriteDone = 0;
+        }
         break;
     case kTimerCloseWriteLimit:
         // The write did not end in time (a sensor that stopped answering): close without it.

@@ -495,6 +495,8 @@ private:
     void RestoreKeptTextOfWrite();
     // A refused step ends at rest, nothing awaited any more, and the user reads the text.
     void EndRefusedStep(const CString& text);
+    // A write sequence that the sensor refused or left unanswered has ended all the same.
+    void EndWriteSequenceUnstored(int endedState);
     // Silence is measured from the last byte received: every delivery restarts the watches.
     void RestartWatchesOnDelivery();
     bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }

@@ -59,6 +59,7 @@ void CComPort::COM_ReportUnstableConnection()
     EndAnswerWait();
     KillFrameTimer(kTimerChainFill);
     KillFrameTimer(kTimerConnectNext);
+    const int endedState = m_iZMCOMConfgFlow;
     m_pfnReplyHandler = nullptr;
     m_strReceiveCOM.Empty();
     ++m_nUnansweredSteps;
@@ -78,6 +79,7 @@ void CComPort::COM_ReportUnstableConnection()
         if (further && further != m_pPortMan) further->SetOffLine();
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     AfxMessageBox(workflow::WorkflowText(workflow::kTextUnstableConnection));
+    EndWriteSequenceUnstored(endedState);
 }
 
 bool CComPort::COM_StartMeasure(int code, bool restartGraph)

@@ -9,6 +9,9 @@
 
 namespace {
 
+// After a write sequence ended unstored, how soon a close that waited for it goes on.
+constexpr UINT kWriteSequenceEndedMs = 100;
+
 UINT RequestNameText(BYTE letter)
 {
     switch (letter) {
@@ -150,4 +153,13 @@ void CComPort::EndRefusedStep(const CString& text)
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     ++m_nRefusedWrites;
     AfxMessageBox(text, platform::MB_ICONWARNING);
+    EndWriteSequenceUnstored(state);
+}
+
+void CComPort::EndWriteSequenceUnstored(int endedState)
+{
+    // The user has been told what was not stored: a close that waits for the write goes on
+    // now instead of waiting out the write's limit.
+    if (endedState >= ZM_WRITE_SEQ_STATOR_OPERATION && endedState <= ZM_WRITE_SEQ_NEXT_PORT)
+        SetFrameTimer(kTimerClose, kWriteSequenceEndedMs);
 }

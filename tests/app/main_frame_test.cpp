@@ -434,6 +434,40 @@ TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCl
     EXPECT_FALSE(frame->isVisible());
 }
 
+// A write before closing that the sensor refuses, or leaves unanswered, is reported, and the
+// window then closes instead of waiting out the write's limit.
+struct CloseWithAFailingWrite : ConnectedFrame {
+    // Milliseconds from the close until the window went, with one box shown on the way.
+    std::int64_t CloseAndMeasure()
+    {
+        const std::int64_t started = loop.NowMs();
+        frame->SetConfigWritePending(true);
+        frame->RequestClose();
+        if (!loop.RunUntil([this] { return frame->IsClosed(); }, 30000)) return -1;
+        EXPECT_EQ(boxes.Count(), 1u);
+        return loop.NowMs() - started;
+    }
+};
+
+TEST_F(CloseWithAFailingWrite, ARefusedBlock)
+{
+    ASSERT_TRUE(Connect());
+    devices[0]->Port(0).Refuse({'F', -1, 4, -1});
+    const std::int64_t ms = CloseAndMeasure();
+    EXPECT_GE(ms, 0);
+    EXPECT_LT(ms, 2000);
+    EXPECT_EQ(frame->Com().m_nRefusedWrites, 1);
+}
+
+TEST_F(CloseWithAFailingWrite, ASilentSensor)
+{
+    ASSERT_TRUE(Connect());
+    devices[0]->Port(0).Stall(-1);
+    const std::int64_t ms = CloseAndMeasure();
+    EXPECT_GE(ms, 0);
+    EXPECT_LT(ms, 3000);
+}
+
 TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticRefreshKeepsTheStartUpFlag)
 {
     ASSERT_TRUE(Connect());
