@@ -199,10 +199,15 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
     if (!Several()) {
         if (sensors < 1) return true;
         const SensorSetupFields f = Sensor(0);
-        const bool first = take(0, f.limit[0]) | take(1, f.limit[1]);
+        // Both limits are taken, whichever of them holds a value.
+        const bool lowerA = take(0, f.limit[0]);
+        const bool upperA = take(1, f.limit[1]);
+        const bool first = lowerA || upperA;
         if (first) m_iLimitedMeasurand[0] = f.conditionSelector ? 1 : 0;
         if (m_setup.channel[1].selectable) {
-            const bool second = take(2, f.limit[2]) | take(3, f.limit[3]);
+            const bool lowerB = take(2, f.limit[2]);
+            const bool upperB = take(3, f.limit[3]);
+            const bool second = lowerB || upperB;
             if (second) m_iLimitedMeasurand[1] = f.conditionSelector ? 0 : 1;
         }
     } else {
@@ -210,7 +215,9 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
             const SensorSetupFields f = Sensor(i);
             const int slot = f.conditionSelector ? 1 : 0;
             if (m_iLimitedMeasurand[static_cast<std::size_t>(slot)] != -1) continue;
-            const bool valid = take(2 * slot, f.limit[0]) | take(2 * slot + 1, f.limit[1]);
+            const bool lower = take(2 * slot, f.limit[0]);
+            const bool upper = take(2 * slot + 1, f.limit[1]);
+            const bool valid = lower || upper;
             if (!valid) continue;
             m_frame.SetEvaluationKind(1);
             m_iLimitedMeasurand[static_cast<std::size_t>(slot)] = f.powerMeasurand ? (i < 2 ? 4 : 5) : RealIndex(i);

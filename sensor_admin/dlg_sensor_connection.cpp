@@ -8,10 +8,6 @@
 
 namespace sensor_admin {
 
-namespace {
-constexpr UINT kPortLoopMs = 500;
-}
-
 CDlgSensorConnection::CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com) {}
 
 // ---- The controller's view of the page ---------------------------------------------------------

@@ -52,7 +52,7 @@ public:
 private:
     int UsedCount() const;
 
-    void* m_pOwner;
+    [[maybe_unused]] void* m_pOwner;  // the controller that runs the detection
     int m_nCursor = -1;
     BYTE m_nGroupNo = 0;
     int m_nSpare = 0;
