@@ -16,7 +16,6 @@
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "views/aform_channel.h"
-#include "views/channel_view_logic.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
 #include "views/display_update.h"
@@ -183,15 +182,12 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     views::DiagramSetup setup;
     const FrameMeasureFields& fields = m_frame.Fields();
     static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
-    // With several sensors the views A to D are the sensors: their curves are named as the views are.
-    const bool severalSensors = m_frame.Com().m_nCountActivePorts > 1;
     for (int c = 0; c < views::kChannelCount; ++c) {
         const views::DisplayTable* table = m_tables.Entry(c);
         const bool power = c >= views::kChannelP1;
         setup.channelShown[static_cast<std::size_t>(c)] =
             table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
-        const CString name = severalSensors && !power ? views::SensorCaption(c) : CString(kNames[c]);
-        if (table) setup.curveNames[static_cast<std::size_t>(c)] = name + " [" + table->SelectedUnitText() + "]";
+        if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
     setup.samplePeriod = measurement::GetSamplePeriod(fields.measureRateIndex);
     // Slow rates count minutes on the x axis, as the set-up page shows its durations.

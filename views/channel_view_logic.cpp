@@ -22,13 +22,12 @@ bool ChannelViewLogic::IsAbsent() const
     return table->state == kChannelAbsent;
 }
 
-CString SensorCaption(int channel) { return CString::Formatted("%s %d", ViewText(kTextSensor).GetString(), channel + 1); }
-
 CString ChannelViewLogic::CaptionText() const
 {
     if (m_channel >= kChannelP1) return CString::Formatted("%s %d", ViewText(kTextPower).GetString(), m_channel - kChannelP1 + 1);
     const CComPort* com = m_frame.ComPort();
-    if (com && com->m_nCountActivePorts > 1) return SensorCaption(m_channel);
+    if (com && com->m_nCountActivePorts > 1)
+        return CString::Formatted("%s %d", ViewText(kTextSensor).GetString(), m_channel + 1);
     return ViewText(kTextChannelA + static_cast<UINT>(m_channel));
 }
 

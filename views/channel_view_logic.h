@@ -9,9 +9,6 @@
 
 namespace views {
 
-// With several sensors connected each view shows one sensor: "Sensor 1" .. "Sensor 4".
-CString SensorCaption(int channel);
-
 class ChannelViewLogic : public CDisplayHelper {
 public:
     ChannelViewLogic(int channel, IViewsFrame& frame, ChannelRefresher& refresher);

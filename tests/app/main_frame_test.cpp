@@ -604,18 +604,6 @@ TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestores
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 }
 
-// With several sensors each channel view shows a sensor: the diagram names their curves alike,
-// not by the channel letters of a single sensor.
-TEST_F(FrameWithTwoSensors, TheDiagramNamesTheSensorsCurvesAsTheirViews)
-{
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
-    loop.RunFor(1000);
-    const views::DiagramSetup diagram = frame->Views()->GetDiagramSetup();
-    EXPECT_STREQ(diagram.curveNames[0].Left(10).GetString(), "Sensor 1 [");
-    EXPECT_STREQ(diagram.curveNames[1].Left(10).GetString(), "Sensor 2 [");
-}
-
 // One sensor's baud rate changed on the connection page: the code is written into the sensor,
 // which restarts at the new rate, and the program finds and connects it there.
 TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
