@@ -30,7 +30,13 @@ void CMainFrame::InstallViews()
     m_hooks.resetMovingAverages = [&views] { views.Refresher().ResetMovingAverages(); };
     m_hooks.updateDisplayValues = [this, &views](int sensor, int mode, const CSensorRecord* record) {
         views::UpdateDisplayValues(views.Tables(), m_com, sensor, mode, record, ::GetLanguage());
-        if (mode == 1 && record) views.Refresher().TakeSensor(m_com, sensor, record->m_sStatorHeader.nSerialNo);
+        if (mode == 1 && record) {
+            views.Refresher().TakeSensor(m_com, sensor, record->m_sStatorHeader.nSerialNo);
+            // The set-up page starts from the channels the sensor stores as on or off.
+            for (const views::SensorChannel& c : views::ChannelsOfSensor(m_com, sensor))
+                if (const views::DisplayTable* table = views.Tables().Entry(c.channel))
+                    m_fields.channelState[static_cast<std::size_t>(c.channel)] = table->state;
+        }
         views.SyncDiagramFlags();
         views.Refresher().RefreshChannelViews(3);
     };

@@ -604,6 +604,34 @@ TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestores
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 }
 
+// Four sensors, each on a port of its own, whose stored blocks are alike.
+struct FrameWithFourSensors : FrameWithTwoSensors {
+    void AddPorts() override
+    {
+        FrameWithTwoSensors::AddPorts();
+        for (int k = 5; k <= 6; ++k) {
+            devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222330 + k), loop));
+            ports.Add(CString::Formatted("COM%d", k), "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        }
+    }
+};
+
+// Each sensor's channel stored as on is on in the set-up page, which the panel's sensor boxes
+// follow, as it is on in the diagram that draws its curve.
+TEST_F(FrameWithFourSensors, EverySensorsStoredChannelIsOnInTheSetUpAsInTheDiagram)
+{
+    ASSERT_TRUE(Connect());
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 4; }, 10000));
+    loop.RunFor(3000);
+    auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    const views::DiagramSetup diagram = frame->Views()->GetDiagramSetup();
+    for (std::size_t r = 0; r < 4; ++r) {
+        EXPECT_EQ(setup->Logic().Setup().channel[r].active, 1) << r;
+        EXPECT_TRUE(diagram.channelShown[r]) << r;
+    }
+}
+
 // One sensor's baud rate changed on the connection page: the code is written into the sensor,
 // which restarts at the new rate, and the program finds and connects it there.
 TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
