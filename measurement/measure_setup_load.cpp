@@ -148,7 +148,6 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
         for (int r = 0; r < kRowCount; ++r) selection[static_cast<std::size_t>(r)] = ch[static_cast<std::size_t>(r)].active;
         m_frame.SetChannelSelection(selection);
     }
-    ApplyMeasureMode();
 
     // Which channels the sensors have.
     if (IsPanelSensorConnected()) {
@@ -171,6 +170,8 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     }
     ch[4].active = GetDisplayFlag(0) ? 1 : 0;
     ch[5].active = GetDisplayFlag(1) ? 1 : 0;
+    // The measuring mode and the channels measured follow the rows as the sensors left them.
+    ApplyMeasureMode();
     for (int r = 0; r < kSensorRows; ++r) {
         m_controls.Enable(kChannelButton[r], ch[static_cast<std::size_t>(r)].enabled != 0 || !several);
         m_controls.Show(kChannelButton[r], ch[static_cast<std::size_t>(r)].selectable != 0);
