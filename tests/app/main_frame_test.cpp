@@ -391,6 +391,13 @@ struct ConnectedFrame : FrameFixture {
         frame->Com().COM_SearchComPorts(0);
         return loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().GetZMCOMConfgFlow() != ZM_START_INIT; }, 20000);
     }
+    // Connected with `ports` ports active, and the pages' refreshes after it run for `settleMs`.
+    bool ConnectPorts(int ports, int boundMs, int settleMs)
+    {
+        if (!Connect() || !loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == ports; }, boundMs)) return false;
+        loop.RunFor(settleMs);
+        return true;
+    }
 };
 
 TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
@@ -593,9 +600,7 @@ struct FrameWithTwoSensors : ConnectedFrame {
 // is back when it has ended.
 TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestoresUsbPortsOnly)
 {
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
-    loop.RunFor(1000);
+    ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
     sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
     page.OnUsbPortsOnly(true);
     ASSERT_TRUE(page.OnChangeBaudRate(230400));
@@ -620,9 +625,7 @@ struct FrameWithFourSensors : FrameWithTwoSensors {
 // follow, as it is on in the diagram that draws its curve.
 TEST_F(FrameWithFourSensors, EverySensorsStoredChannelIsOnInTheSetUpAsInTheDiagram)
 {
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 4; }, 10000));
-    loop.RunFor(3000);
+    ASSERT_TRUE(ConnectPorts(4, 10000, 3000));
     auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_NE(setup, nullptr);
     const views::DiagramSetup diagram = frame->Views()->GetDiagramSetup();
@@ -853,9 +856,7 @@ struct FrameWithMultiportDevice : ConnectedFrame {
 // sensor; the frame's step after that reconnection completes it, the wait cursor ends.
 TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOneSensor)
 {
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
-    loop.RunFor(1000);
+    ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
     sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
     ASSERT_FALSE(calibration.IsSensorPresent());
     calibration.OnShowPage(true);
@@ -874,9 +875,7 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
 // Monitor until the next start.
 TEST_F(FrameWithMultiportDevice, TheReasonAStreamWasStoppedShowsOnThePanel)
 {
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2; }, 5000));
-    loop.RunFor(1000);
+    ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
     auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
     auto* line = panel->Item<QLabel>(measurement::IDC_MC_STOP_REASON);
