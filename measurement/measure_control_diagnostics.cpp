@@ -338,6 +338,9 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests()
     }
 }
 
+// A rotor of type 20 is built to be read by an encoder that counts the angle: its power
+// channel cannot be measured while its quadrature encoder is set to the speed. The panel names
+// the encoder's sensor and refuses to start or arm the trigger until it is set right.
 void CDlgMeasureDiagram::CheckQuadratureEncoder()
 {
     const CComPort& com = Com();
@@ -349,14 +352,26 @@ void CDlgMeasureDiagram::CheckQuadratureEncoder()
         const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
         const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < 4 ? sensor : 0)];
         const std::size_t entry = ActivePorts() >= 2 ? static_cast<std::size_t>(2 * k + 1) : 0;
-        if (record.m_sEncoder.cAngle == 0 && record.m_sIdent[kIdentStatorId] == 20 && setup && setup->channel[entry].active)
+        if (record.m_sEncoder.cAngle == 0 && record.m_sIdent[kIdentRotorId] == kRotorTypeAngleEncoder && setup &&
+            setup->channel[entry].active)
             applies = k == 0 ? 2 : 4;
     }
+    m_bQuadratureWarning = applies ? 1 : 0;
+    m_nQuadratureSensor = applies;
+    SetOperationBlocked(applies != 0);
     if (applies) {
-        m_bQuadratureWarning = 1;
         SetTimer(kTimerEncoderWarning, 100);
-        m_controls.SetText(IDC_MC_ENCODER_WARNING, CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), applies));
+        ShowEncoderWarningText();
+    } else {
+        KillTimer(kTimerEncoderWarning);
+        m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     }
+}
+
+void CDlgMeasureDiagram::ShowEncoderWarningText()
+{
+    m_controls.SetText(IDC_MC_ENCODER_WARNING,
+                       CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), m_nQuadratureSensor));
 }
 
 void CDlgMeasureDiagram::OnPowerShowCheck(int k)

@@ -78,6 +78,9 @@ constexpr UINT_PTR kTimerTimeExpired = 64;
 constexpr UINT_PTR kTimerSingleShotAngle = 65;
 constexpr UINT_PTR kTimerEncoderWarning = 66;
 
+// The rotor type (status answer byte 9) whose quadrature encoder must count the angle.
+constexpr BYTE kRotorTypeAngleEncoder = 20;
+
 // Texts.
 constexpr UINT kTextGroup = 5026;
 constexpr UINT kTextStart = 5194;

@@ -123,6 +123,7 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
         }
     }
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
+    CheckQuadratureEncoder();
     if (sensors >= 1) LayoutAngleControls();
     BuildDurationOptions();
     Changed();
@@ -144,7 +145,7 @@ void CDlgMeasureDiagram::LoadLanguageTexts()
     m_controls.SetText(IDC_MC_SENSOR_GROUP, LoadLangString(kTextShowSensors));
     TranslateDurationOptions();
     RestoreDurationSelection();
-    m_controls.SetText(IDC_MC_ENCODER_WARNING, CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), 1));
+    ShowEncoderWarningText();
     m_controls.SetText(IDC_MC_PLACEMENT, CString());
     if (SensorCount() >= 1) LayoutAngleControls();
     Changed();

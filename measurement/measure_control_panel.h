@@ -227,7 +227,6 @@ public:
     BYTE StartedFlag() const { return m_bStarted; }
     int RestartAttempts() const { return m_nRestartAttempts; }
     BYTE ControlBusy() const { return m_bControlBusy; }
-    void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
     BYTE AngleZeroRequestByte() const { return m_bAngleZeroRequest; }
     void RequestAngleZero() { m_bAngleZeroRequest = 1; }
     int ProgressPosition() const { return m_nProgress; }
@@ -270,6 +269,9 @@ private:
     void RunAddOnProgram(bool start);
     void PostPollTick();
     void FillDurationList(const std::vector<std::pair<CString, long long>>& entries, int selection);
+    // While set, Start, Trigger, Control and Single shot do nothing.
+    void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
+    void ShowEncoderWarningText();
 
     IControlFrame& m_frame;
     IAddOnLauncher& m_launcher;
@@ -327,6 +329,7 @@ private:
     double m_dInterval = 1.0;
     BYTE m_bAngleZeroed = 0;
     BYTE m_bQuadratureWarning = 0;
+    int m_nQuadratureSensor = 0;  // the sensor the warning names
 };
 
 }  // namespace measurement

@@ -91,6 +91,55 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// The same device whose encoder counts the speed on a rotor that needs the angle: the panel
+// names the encoder's sensor and neither starts nor arms the trigger until the user sets the
+// encoder to the angle on the set-up page.
+struct SpeedEncoderOnAngleRotor : TorqueAndAngleDevice {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        sim::SensorConfig base = workflow_test::AcceptedSensor(782);
+        base.identity.statorId = 5;
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
+        configs[0].identity.rotorTypeClass = 'D';
+        configs[1].identity.rotorTypeClass = 'Y';
+        configs[1].identity.statorId = 9;
+        configs[1].identity.encoderMode = 3;
+        configs[1].identity.rotorId = kRotorTypeAngleEncoder;
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngle)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(IDC_MC_ENCODER_WARNING));
+    EXPECT_GE(c.Text(IDC_MC_ENCODER_WARNING).Find("2"), 0);
+    const int starts = Writes("COM3", 'Z');
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    EXPECT_FALSE(Running());
+    Click(IDC_MC_TRIGGER);
+    loop.RunFor(500);
+    EXPECT_EQ(panel->Logic().Settings()->bSecond, 0);
+    EXPECT_EQ(Writes("COM3", 'Z'), starts);
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    SetupPage().Item<QAbstractButton>(kAngleSelector[0])->click();
+    loop.RunFor(16000);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_FALSE(c.IsShown(IDC_MC_ENCODER_WARNING));
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+}
+
 // A stream start the sensor refuses with a code of its own is noticed by the receive time-out
 // from the start, as a silent sensor is: the measurement ends as a protocol error, at rest, and
 // the next start runs.
@@ -141,3 +190,4 @@ TEST_F(StreamingSensor, AStartTheSensorRefusesEndsAtRestAsAProtocolError)
 }
 
 }  // namespace
+
