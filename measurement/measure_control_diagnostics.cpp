@@ -384,15 +384,28 @@ void CDlgMeasureDiagram::OnPowerShowCheck(int k)
 
 void CDlgMeasureDiagram::SyncPowerChecks(int k)
 {
+    if (k < 0 || k > 1) return;
     SetSensorExtraFlag(k, GetDisplayFlag(k) ? 0 : 1);
+    RefreshPowerChecks();
     if (!AreBothDisplayFlagsSet()) {
-        m_controls.Check(kPowerShowCheck[0], GetDisplayFlag(k) || GetDisplayFlag(1 - k));
-        m_controls.Check(kPowerShowCheck[1], GetSensorExtraFlag(1));
+        SetPowerCheck(0, GetDisplayFlag(k) || GetDisplayFlag(1 - k));
+        SetPowerCheck(1, GetSensorExtraFlag(1));
     } else {
-        m_controls.Check(kPowerShowCheck[k], GetDisplayFlag(k));
-        m_controls.Check(kPowerShowCheck[1 - k], GetSensorExtraFlag(1 - k));
+        SetPowerCheck(k, GetDisplayFlag(k));
+        SetPowerCheck(1 - k, GetSensorExtraFlag(1 - k));
     }
-    Changed();
+}
+
+// The power boxes offer what the set-up computes: the first box stands for the one power shown,
+// or for power 1 when both are; the second box is there only while both are.
+void CDlgMeasureDiagram::RefreshPowerChecks()
+{
+    const bool both = AreBothDisplayFlagsSet();
+    const CString caption = LoadLangString(kTextPowerDisplay);
+    m_controls.SetText(kPowerShowCheck[0], both ? caption + " 1" : caption);
+    m_controls.SetText(kPowerShowCheck[1], caption + " 2");
+    ShowPowerCheck(0, GetDisplayFlag(0) || GetDisplayFlag(1));
+    ShowPowerCheck(1, both);
 }
 
 }  // namespace measurement

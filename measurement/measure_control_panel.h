@@ -172,7 +172,7 @@ public:
     void OnPowerShowCheck(int k);
     // The power 1 / power 2 view buttons toggle the channel view of that power channel.
     void OnPowerViewButton(int k) { m_frame.OnChannelView(4 + k); }
-    void SyncPowerChecks(int k);
+    void SyncPowerChecks(int k) override;
 
     // ---- Triggers ----
     void ComputeTriggerHysteresis();
@@ -272,6 +272,7 @@ private:
     // While set, Start, Trigger, Control and Single shot do nothing.
     void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
     void ShowEncoderWarningText();
+    void RefreshPowerChecks();
 
     IControlFrame& m_frame;
     IAddOnLauncher& m_launcher;

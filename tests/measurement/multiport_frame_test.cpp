@@ -91,10 +91,10 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// The same device whose encoder counts the speed on a rotor that needs the angle: the panel
-// names the encoder's sensor and neither starts nor arms the trigger until the user sets the
-// encoder to the angle on the set-up page.
-struct SpeedEncoderOnAngleRotor : TorqueAndAngleDevice {
+// A torque sensor and an encoder of one device whose encoder counts the speed: the set-up page
+// offers to compute the power.
+struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
+    virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         sim::SensorConfig base = workflow_test::AcceptedSensor(782);
@@ -104,9 +104,48 @@ struct SpeedEncoderOnAngleRotor : TorqueAndAngleDevice {
         configs[1].identity.rotorTypeClass = 'Y';
         configs[1].identity.statorId = 9;
         configs[1].identity.encoderMode = 3;
-        configs[1].identity.rotorId = kRotorTypeAngleEncoder;
+        configs[1].identity.rotorId = RotorType();
         return std::make_unique<sim::MultiportDevice>(configs, loop);
     }
+};
+
+// The power the user switches on at the set-up page can be shown from the control panel; off,
+// its box goes.
+TEST_F(TorqueAndSpeedDevice, ThePanelsPowerBoxFollowsThePowerOfTheSetUp)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    auto* power = SetupPage().Item<QAbstractButton>(kPowerButton[0]);
+    ASSERT_TRUE(power->isVisible());
+    power->click();
+    loop.RunFor(300);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(kPowerShowCheck[0]));
+    EXPECT_TRUE(c.IsChecked(kPowerShowCheck[0]));
+    EXPECT_FALSE(c.IsShown(kPowerShowCheck[1]));
+    const bool shownBefore = frame->m_channelViewVisible[4] != 0;
+    Click(kPowerShowCheck[0]);
+    loop.RunFor(300);
+    EXPECT_NE(frame->m_channelViewVisible[4] != 0, shownBefore);
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    power->click();
+    loop.RunFor(300);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_FALSE(c.IsShown(kPowerShowCheck[0]));
+    EXPECT_FALSE(c.IsChecked(kPowerShowCheck[0]));
+}
+
+// The same device on a rotor that needs the angle: the panel names the encoder's sensor and
+// neither starts nor arms the trigger until the user sets the encoder to the angle on the
+// set-up page.
+struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice {
+    BYTE RotorType() const override { return kRotorTypeAngleEncoder; }
 };
 
 TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngle)
