@@ -306,6 +306,7 @@ void CDlgMeasureDiagram::OnAngleZero()
     MeasureRunState& r = *m_psMsureDgrm;
     if (IsRunning()) {
         r.angleZero = {1, 1};
+        RequestAngleZero();
     } else {
         Com().m_nRecordCount = 0;
         m_frame.ConfigureMovingAverages(1);
@@ -336,6 +337,14 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests()
         r.encoderKind[static_cast<std::size_t>(k)] = kind;
         r.angleZero[static_cast<std::size_t>(k)] = kind != 0 && GetSensorOption(k) ? 1 : 0;
     }
+    // A polled measurement zeroes the angle with its first tick.
+    if (r.angleZero[0] == 1) RequestAngleZero();
+}
+
+void CDlgMeasureDiagram::RequestAngleZero()
+{
+    m_bAngleZeroRequest = 1;
+    m_psMsureDgrm->shared.bAngleZeroRequest = 1;
 }
 
 // A rotor of type 20 is built to be read by an encoder that counts the angle: its power

@@ -227,8 +227,6 @@ public:
     BYTE StartedFlag() const { return m_bStarted; }
     int RestartAttempts() const { return m_nRestartAttempts; }
     BYTE ControlBusy() const { return m_bControlBusy; }
-    BYTE AngleZeroRequestByte() const { return m_bAngleZeroRequest; }
-    void RequestAngleZero() { m_bAngleZeroRequest = 1; }
     int ProgressPosition() const { return m_nProgress; }
     void SetProgressBase(int base) { m_nProgressBase = base; }
 
@@ -273,6 +271,8 @@ private:
     void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
     void ShowEncoderWarningText();
     void RefreshPowerChecks();
+    // The next poll tick zeroes the angle: the panel's request and the record's confirmation.
+    void RequestAngleZero();
 
     IControlFrame& m_frame;
     IAddOnLauncher& m_launcher;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
@@ -18,6 +19,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "tests/measurement/frame_fixture.h"
+#include "views/aform_diagram.h"
 #include "workflow/connection_state.h"
 
 using namespace measurement;
@@ -89,6 +91,44 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
     loop.RunFor(1500);
     EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A torque sensor and an angle encoder of a device that is polled.
+struct PolledTorqueAndAngleDevice : TorqueAndAngleDevice {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, workflow_test::AcceptedSensor(783));
+        configs[0].identity.rotorTypeClass = 'D';
+        configs[1].identity.rotorTypeClass = 'Y';
+        configs[1].identity.statorId = 9;
+        configs[1].identity.encoderMode = 7;
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// With "zero the angle at the start" ticked, the first poll of the measurement sets the
+// encoder's angle to zero; the poll goes on.
+TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksForIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 13));
+    loop.RunFor(1500);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(kAngleZeroOption[0]);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(Running());
+    loop.RunFor(500);
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
+    const int points = frame->Views()->Diagram()->GetMaxChannelSetting();
+    loop.RunFor(1000);
+    EXPECT_TRUE(Running());
+    EXPECT_GE(frame->Views()->Diagram()->GetMaxChannelSetting(), points + 8);
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
 }
 
 // A torque sensor and an encoder of one device whose encoder counts the speed: the set-up page
