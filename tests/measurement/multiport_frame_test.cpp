@@ -26,18 +26,32 @@ using namespace measurement;
 
 namespace {
 
+// A torque sensor and an encoder (counting the angle with mode 7, the speed with 3) of one
+// device; base is the sensors' common configuration.
+std::vector<sim::SensorConfig> TorqueAndEncoder(sim::SensorConfig base, std::uint8_t encoderMode, std::uint8_t rotorType = 1)
+{
+    std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
+    configs[0].identity.rotorTypeClass = 'D';
+    configs[1].identity.rotorTypeClass = 'Y';
+    configs[1].identity.statorId = 9;
+    configs[1].identity.encoderMode = encoderMode;
+    configs[1].identity.rotorId = rotorType;
+    return configs;
+}
+
+sim::SensorConfig StreamingBase()
+{
+    sim::SensorConfig base = workflow_test::AcceptedSensor(782);
+    base.identity.statorId = 5;
+    return base;
+}
+
 // A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
 // its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram.
 struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        sim::SensorConfig base = workflow_test::AcceptedSensor(782);
-        base.identity.statorId = 5;
-        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
-        configs[0].identity.rotorTypeClass = 'D';
-        configs[1].identity.rotorTypeClass = 'Y';
-        configs[1].identity.statorId = 9;
-        configs[1].identity.encoderMode = 7;
+        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(StreamingBase(), 7);
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x40);  // display: on Y2, not shown
         measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x28);  // display: on Y1, shown
         return std::make_unique<sim::MultiportDevice>(configs, loop);
@@ -97,12 +111,7 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
 struct PolledTorqueAndAngleDevice : TorqueAndAngleDevice {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, workflow_test::AcceptedSensor(783));
-        configs[0].identity.rotorTypeClass = 'D';
-        configs[1].identity.rotorTypeClass = 'Y';
-        configs[1].identity.statorId = 9;
-        configs[1].identity.encoderMode = 7;
-        return std::make_unique<sim::MultiportDevice>(configs, loop);
+        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(workflow_test::AcceptedSensor(783), 7), loop);
     }
 };
 
@@ -137,15 +146,7 @@ struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        sim::SensorConfig base = workflow_test::AcceptedSensor(782);
-        base.identity.statorId = 5;
-        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
-        configs[0].identity.rotorTypeClass = 'D';
-        configs[1].identity.rotorTypeClass = 'Y';
-        configs[1].identity.statorId = 9;
-        configs[1].identity.encoderMode = 3;
-        configs[1].identity.rotorId = RotorType();
-        return std::make_unique<sim::MultiportDevice>(configs, loop);
+        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(StreamingBase(), 3, RotorType()), loop);
     }
 };
 
