@@ -246,7 +246,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     FillAveragingList(r);
     FillSignList(r);
     UpdateExpandButton();
-    if (IMeasurePanel* panel = Panel()) panel->SetPowerCheckBox(g, on);
+    if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
 }
 
 // The power units from watts, MW, kW, W and hp, and the entry that ends the list.
