@@ -253,17 +253,8 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
 std::vector<DisplayUnit> CDlgMeasureAdjust::PowerUnits()
 {
     std::vector<DisplayUnit> units;
-    for (int k = 0;; ++k) {
-        DisplayUnit unit;
-        views::GetPowerUnit(k, unit.code, unit.factor);
-        if (unit.code < 0) {
-            unit.name = "n.a.";
-            units.push_back(unit);
-            return units;
-        }
-        unit.name = LoadLangString(static_cast<UINT>(unit.code));
-        units.push_back(unit);
-    }
+    for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
+    return units;
 }
 
 void CDlgMeasureAdjust::ShowPowerRow(int g)
