@@ -245,7 +245,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     RefreshTriggerControls();
     FillIoNioChannelLists();
     if (m_bExpanded) ToggleDetails();
-    if (IMeasurePanel* panel = Panel()) panel->SetPowerCheckBox(g, on);
+    if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
 }
 
 void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)

@@ -292,7 +292,9 @@ public:
     void COM_CheckMultiSensorIndices();
     bool COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode);
     bool COM_ZMRestartSensorAfterInit();
-    void COM_SendAngleZero(BYTE flag);
+    // With the flag the angle offsets go to 0.0 and the state becomes 51; a failed write is
+    // reported unless report is false.
+    bool COM_SendAngleZero(BYTE flag, bool report = true);
     // The control panel's angle zero: of a single sensor whatever the power channels select, of
     // a multiport device as COM_SendAngleZero; the sensor answers it like a restart. With the
     // check a failed write is reported. State 51.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/main_frame_views.h"
 #include "app/page_table.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
@@ -18,24 +19,39 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "tests/measurement/frame_fixture.h"
+#include "views/aform_diagram.h"
 #include "workflow/connection_state.h"
 
 using namespace measurement;
 
 namespace {
 
+// A torque sensor and an encoder (counting the angle with mode 7, the speed with 3) of one
+// device; base is the sensors' common configuration.
+std::vector<sim::SensorConfig> TorqueAndEncoder(sim::SensorConfig base, std::uint8_t encoderMode, std::uint8_t rotorType = 1)
+{
+    std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
+    configs[0].identity.rotorTypeClass = 'D';
+    configs[1].identity.rotorTypeClass = 'Y';
+    configs[1].identity.statorId = 9;
+    configs[1].identity.encoderMode = encoderMode;
+    configs[1].identity.rotorId = rotorType;
+    return configs;
+}
+
+sim::SensorConfig StreamingBase()
+{
+    sim::SensorConfig base = workflow_test::AcceptedSensor(782);
+    base.identity.statorId = 5;
+    return base;
+}
+
 // A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
 // its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram.
 struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        sim::SensorConfig base = workflow_test::AcceptedSensor(782);
-        base.identity.statorId = 5;
-        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
-        configs[0].identity.rotorTypeClass = 'D';
-        configs[1].identity.rotorTypeClass = 'Y';
-        configs[1].identity.statorId = 9;
-        configs[1].identity.encoderMode = 7;
+        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(StreamingBase(), 7);
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x40);  // display: on Y2, not shown
         measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x28);  // display: on Y1, shown
         return std::make_unique<sim::MultiportDevice>(configs, loop);
@@ -91,6 +107,119 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A torque sensor and an angle encoder of a device that is polled.
+struct PolledTorqueAndAngleDevice : TorqueAndAngleDevice {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(workflow_test::AcceptedSensor(783), 7), loop);
+    }
+};
+
+// With "zero the angle at the start" ticked, the first poll of the measurement sets the
+// encoder's angle to zero; the poll goes on.
+TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksForIt)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 13));
+    loop.RunFor(1500);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(kAngleZeroOption[0]);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(Running());
+    loop.RunFor(500);
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
+    const int points = frame->Views()->Diagram()->GetMaxChannelSetting();
+    loop.RunFor(1000);
+    EXPECT_TRUE(Running());
+    EXPECT_GE(frame->Views()->Diagram()->GetMaxChannelSetting(), points + 8);
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
+}
+
+// A torque sensor and an encoder of one device whose encoder counts the speed: the set-up page
+// offers to compute the power.
+struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
+    virtual BYTE RotorType() const { return 1; }
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(StreamingBase(), 3, RotorType()), loop);
+    }
+};
+
+// The power the user switches on at the set-up page can be shown from the control panel; off,
+// its box goes.
+TEST_F(TorqueAndSpeedDevice, ThePanelsPowerBoxFollowsThePowerOfTheSetUp)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    auto* power = SetupPage().Item<QAbstractButton>(kPowerButton[0]);
+    ASSERT_TRUE(power->isVisible());
+    power->click();
+    loop.RunFor(300);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(kPowerShowCheck[0]));
+    EXPECT_TRUE(c.IsChecked(kPowerShowCheck[0]));
+    EXPECT_FALSE(c.IsShown(kPowerShowCheck[1]));
+    const bool shownBefore = frame->m_channelViewVisible[4] != 0;
+    Click(kPowerShowCheck[0]);
+    loop.RunFor(300);
+    EXPECT_NE(frame->m_channelViewVisible[4] != 0, shownBefore);
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    power->click();
+    loop.RunFor(300);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_FALSE(c.IsShown(kPowerShowCheck[0]));
+    EXPECT_FALSE(c.IsChecked(kPowerShowCheck[0]));
+}
+
+// The same device on a rotor that needs the angle: the panel names the encoder's sensor and
+// neither starts nor arms the trigger until the user sets the encoder to the angle on the
+// set-up page.
+struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice {
+    BYTE RotorType() const override { return kRotorTypeAngleEncoder; }
+};
+
+TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngle)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsShown(IDC_MC_ENCODER_WARNING));
+    EXPECT_GE(c.Text(IDC_MC_ENCODER_WARNING).Find("2"), 0);
+    const int starts = Writes("COM3", 'Z');
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    EXPECT_FALSE(Running());
+    Click(IDC_MC_TRIGGER);
+    loop.RunFor(500);
+    EXPECT_EQ(panel->Logic().Settings()->bSecond, 0);
+    EXPECT_EQ(Writes("COM3", 'Z'), starts);
+
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    SetupPage().Item<QAbstractButton>(kAngleSelector[0])->click();
+    loop.RunFor(16000);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_FALSE(c.IsShown(IDC_MC_ENCODER_WARNING));
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    EXPECT_TRUE(Running());
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+}
+
 // A stream start the sensor refuses with a code of its own is noticed by the receive time-out
 // from the start, as a silent sensor is: the measurement ends as a protocol error, at rest, and
 // the next start runs.
@@ -141,3 +270,4 @@ TEST_F(StreamingSensor, AStartTheSensorRefusesEndsAtRestAsAProtocolError)
 }
 
 }  // namespace
+
