@@ -241,6 +241,9 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     if (id != kTimerRefresh) return;
 
     CheckSameSensorNow();
+    // The sensor reduces its stream by the count it keeps, from its first set on.
+    const int kept = Com().m_Sensor[0].m_sSwConfig.nSetupCount;
+    if (ActivePorts() >= 1 && kept >= 1 && kept <= 9999) m_frame.SetAveragingCount(kept);
     LoadTriggersFromSensors();
     ApplyMeasuringTime();
     LoadAxisAssignmentFromSensors();

@@ -58,6 +58,7 @@ public:
     void WriteLogFile(const CSensorRecord&, const CString& title, const CString& body) override { logs.push_back(title + "|" + body); }
     void StartActivationCheck() override { ++activationChecks; }
     int MeasureRateIndex() const override { return rateIndex; }
+    int RateReduction() const override { return 1; }
     void HideSensorPages() override { pagesHidden = true; }
     void MinimiseMainWindow() override { minimised = true; }
     void ExitApplication(int code) override { exitCodes.push_back(code); }
