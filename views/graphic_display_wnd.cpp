@@ -174,16 +174,22 @@ bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int
     mapped = curve;
     if (isNew) {
         const int channel = m_recorder.ChannelOfCurve(storeCurve);
-        static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
-        CString name = channel >= 0 ? CString(kNames[channel]) : CString();
-        if (channel >= 0 && !m_setup.curveNames[static_cast<std::size_t>(channel)].IsEmpty())
-            name = m_setup.curveNames[static_cast<std::size_t>(channel)];
+        const CString name = ChannelName(channel);
         serie->SetLabel(name);
         if (curve < m_pGraph->GetYAxisCount()) m_pGraph->GetYAxis(curve).SetLabel(name);
-        if (curve == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->GetXAxis(0).SetLabel(m_setup.xAxisUnit);
+        if (curve == 0 && m_pGraph->GetXAxisCount() > 0)
+            m_pGraph->GetXAxis(0).SetLabel(m_setup.xChannel == views::kXAxisTime ? m_setup.xAxisUnit : ChannelName(m_setup.xChannel));
         if (channel >= 0 && channel < 4 && !m_sensorShown[static_cast<std::size_t>(channel)]) m_pGraph->ShowCurve(curve, false);
     }
     return true;
+}
+
+CString CGraphicDisplayWnd::ChannelName(int channel) const
+{
+    if (channel < 0 || channel >= views::kChannelCount) return CString();
+    static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
+    const CString& name = m_setup.curveNames[static_cast<std::size_t>(channel)];
+    return name.IsEmpty() ? CString(kNames[channel]) : name;
 }
 
 void CGraphicDisplayWnd::RepaintSamples()
@@ -198,16 +204,8 @@ void CGraphicDisplayWnd::RepaintSamples()
 
 void CGraphicDisplayWnd::DataExtent(double& xMin, double& xMax) const
 {
-    xMin = 0.0;
-    xMax = 0.0;
-    const int points = m_data.GetMaxPointCount();
-    for (int curve = 0; curve < m_data.GetCurveCount(); ++curve) {
-        const int count = m_data.GetPointCount(curve);
-        if (count == 0) continue;
-        xMin = std::min(xMin, m_data.GetPoint(curve, 0).x);
-        xMax = std::max(xMax, m_data.GetPoint(curve, count - 1).x);
-    }
-    if (points == 0 || xMax <= xMin) xMax = xMin + 1.0;
+    if (!m_data.GetXExtent(xMin, xMax)) xMin = xMax = 0.0;
+    if (!(xMax > xMin)) xMax = xMin + 1.0;
 }
 
 void CGraphicDisplayWnd::UpdateSliders()

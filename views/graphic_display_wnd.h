@@ -1,7 +1,7 @@
 #pragma once
 // CGraphicDisplayWnd: the diagram window, the chart's one client. It owns the chart (CXGraph),
-// a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the time axis,
-// a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
+// a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the x axis (time,
+// or the channel the set-up puts there), a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
 // and the curve store (CDataManager). It receives the chart's posted messages, the range
 // slider's change message and the click slider's WM_HSCROLL.
 //
@@ -110,6 +110,8 @@ private:
     bool PrintOn(QPrinter& printer, bool preview);
     void RemoveCurves();
     bool LendCurve(int curve, const ChartPoint* points, int count);
+    // The legend and axis text of a channel ("A [N·m]"), its letter when the set-up names none.
+    CString ChannelName(int channel) const;
     void UpdateSliders();
     void ShowXRange(double left, double right);
     void DataExtent(double& xMin, double& xMax) const;
