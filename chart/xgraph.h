@@ -163,9 +163,6 @@ public:
     bool GetInteraction() const { return m_bInteraction; }
     void SetUserStringA(const CString& s) { m_sUserStringA = s; }
     void SetUserStringB(const CString& s) { m_sUserStringB = s; }
-    void SetOptions(int options) { m_nOptions = options; }
-    int GetOptions() const { return m_nOptions; }
-    void SetCursorCurve(int curve) { m_nCursorCurve = curve; }
     int GetOperation() const { return m_nOperation; }
     int GetSelectedCurve() const { return m_nSelectedCurve; }
     const CRect& GetPlotRect() const { return m_rcPlot; }

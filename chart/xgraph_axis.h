@@ -186,7 +186,6 @@ public:
     int GetTickLength() const { return m_nTickLength; }
     void SetMarkerSize(int size) { m_nMarkerSize = size; }
     int GetMarkerSize() const { return m_nMarkerSize; }
-    const std::vector<AxisZoomEntry>& GetZoomHistory() const { return m_ZoomHistory; }
 
     std::vector<ColorRange> m_ColorRanges;
     std::vector<AxisZoomEntry> m_ZoomHistory;
