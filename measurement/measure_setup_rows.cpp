@@ -4,6 +4,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "res/string_table.h"
+#include "views/display_tables.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 
@@ -222,11 +223,8 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     m_frame.SetPowerMark(r, on);
     m_frame.SetChannelFlag(g);
     if (on) {
-        static const UINT kPowerIds[4] = {5105, 5106, 5107, 5108};
-        static const double kPowerFactors[4] = {0.000001, 0.001, 1.0, 0.001341022};
         std::vector<DisplayUnit> units;
-        for (int k = 0; k < 4; ++k) units.push_back({static_cast<int>(kPowerIds[k]), LoadLangString(kPowerIds[k]), kPowerFactors[k]});
-        units.push_back({-6, "n.a.", 0.0});
+        for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
         m_frame.SetDisplayUnits(r, units);
     }
     const bool anyPower = GetDisplayFlag(0) || GetDisplayFlag(1);
