@@ -208,7 +208,6 @@ public:
     void ResetMovingAverages();
     // The settings are reset at the next shut-down.
     void RequestSettingsReset() { m_bResetRequested = true; }
-    bool IsSettingsResetRequested() const { return m_bResetRequested; }
     // The set-up page has settings that are written into the sensors before closing.
     void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }
 
