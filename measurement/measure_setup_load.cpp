@@ -336,13 +336,9 @@ bool CDlgMeasureAdjust::FillUnitList(int row)
     if (!PrepareRowCombo(id, t)) return true;
     const bool powerBeyondSensors = row >= kSensorRows && Several() && SensorCount() <= row - kSensorRows;
     if (powerBeyondSensors) {
-        static const UINT kPowerIds[4] = {5105, 5106, 5107, 5108};
-        static const double kPowerFactors[4] = {1e-6, 0.001, 1.0, 0.001341022};
-        std::vector<DisplayUnit> units;
-        for (int k = 0; k < 4; ++k) {
-            units.push_back({static_cast<int>(kPowerIds[k]), LoadLangString(kPowerIds[k]), kPowerFactors[k]});
-            m_controls.AddItem(id, units.back().name, k);
-        }
+        const std::vector<DisplayUnit> units = PowerUnits();
+        for (std::size_t k = 0; k < units.size() && units[k].code >= 0; ++k)
+            m_controls.AddItem(id, units[k].name, static_cast<long long>(k));
         m_frame.SetDisplayUnits(t.channel, units);
     } else {
         const std::vector<DisplayUnit> units = m_frame.DisplayUnits(t.channel);

@@ -250,6 +250,8 @@ public:
 private:
     friend class SoftwareConfigWriter;
     void KeepProfileValues();
+    // The four power units and the list's end entry, as a power channel's display table holds them.
+    static std::vector<DisplayUnit> PowerUnits();
     void Changed()
     {
         if (m_onChanged) m_onChanged();

@@ -213,6 +213,13 @@ void CDlgMeasureAdjust::OnScalingButton(int c)
     }
 }
 
+std::vector<DisplayUnit> CDlgMeasureAdjust::PowerUnits()
+{
+    std::vector<DisplayUnit> units;
+    for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
+    return units;
+}
+
 void CDlgMeasureAdjust::OnPowerButton(int g)
 {
     if (g < 0 || g > 1) return;
@@ -222,11 +229,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     m_setup.channel[static_cast<std::size_t>(r)].active = on ? 1 : 0;
     m_frame.SetPowerMark(r, on);
     m_frame.SetChannelFlag(g);
-    if (on) {
-        std::vector<DisplayUnit> units;
-        for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
-        m_frame.SetDisplayUnits(r, units);
-    }
+    if (on) m_frame.SetDisplayUnits(r, PowerUnits());
     const bool anyPower = GetDisplayFlag(0) || GetDisplayFlag(1);
     for (int k = 0; k < 2; ++k) m_controls.Show(kOptionBox[k], anyPower && GetDisplayFlag(k));
     ApplyAxisDefaults(0);
