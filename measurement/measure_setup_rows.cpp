@@ -213,13 +213,6 @@ void CDlgMeasureAdjust::OnScalingButton(int c)
     }
 }
 
-std::vector<DisplayUnit> CDlgMeasureAdjust::PowerUnits()
-{
-    std::vector<DisplayUnit> units;
-    for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
-    return units;
-}
-
 void CDlgMeasureAdjust::OnPowerButton(int g)
 {
     if (g < 0 || g > 1) return;
@@ -246,7 +239,29 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     RefreshTriggerControls();
     FillIoNioChannelLists();
     if (m_bExpanded) ToggleDetails();
+    // The power row is chosen like any other row from now on, and its details can be opened.
+    ShowPowerRow(g);
+    FillDecimalsList(r);
+    FillUnitList(r);
+    FillAveragingList(r);
+    FillSignList(r);
+    UpdateExpandButton();
     if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
+}
+
+// The power units from watts, MW, kW, W and hp, and the entry that ends the list.
+std::vector<DisplayUnit> CDlgMeasureAdjust::PowerUnits()
+{
+    std::vector<DisplayUnit> units;
+    for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
+    return units;
+}
+
+void CDlgMeasureAdjust::ShowPowerRow(int g)
+{
+    const int r = kSensorRows + g;
+    const bool shown = Several() && GetDisplayFlag(g);
+    for (int id : {kRowCaption[r], kDecimalsCombo[r], kUnitCombo[r], kAveragingCombo[r], kSignCombo[r]}) m_controls.Show(id, shown);
 }
 
 void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)

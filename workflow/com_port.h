@@ -121,7 +121,6 @@ public:
     CComPort& operator=(const CComPort&) = delete;
 
     // ---- Wiring -------------------------------------------------------------------------------
-    void SetPortFactory(workflow::ISensorPortFactory* factory) { m_pPortFactory = factory; }
     void SetPeers(const workflow::WorkflowPeers& peers);
     const workflow::WorkflowPeers& Peers() const { return m_peers; }
     // Takes the frame from the peers when none is attached yet, and caches the measurement
@@ -521,7 +520,6 @@ private:
     void EmptyRecvBuffer(int port);
     void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
-    void StepForUnverifiedAnswer();
     // Values answers (com_port_measured_values.cpp).
     bool DecodeValueAnswer();
     void AcquireCalibrationAnswer();

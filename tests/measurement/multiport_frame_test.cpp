@@ -1,24 +1,30 @@
 // A multiport device in the real main frame: once all its ports are active the set-up page and
 // the control panel take what each of its sensors keeps, the rate list is that of the device,
-// the device's encoder counts as a connected sensor for the angle channel, and a stream start
-// the sensor refuses ends at rest.
+// the device's encoder counts as a connected sensor for the angle channel, a stream start the
+// sensor refuses ends at rest, and the power of a torque and a speed sensor is shown in the unit
+// its row chooses.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "chart/xgraph.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "res/string_table.h"
 #include "tests/measurement/frame_fixture.h"
+#include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "workflow/connection_state.h"
 
@@ -267,6 +273,73 @@ struct StreamingSensor : measurement_test::ConnectedFrame {
 TEST_F(StreamingSensor, AStartTheSensorRefusesEndsAtRestAsAProtocolError)
 {
     ExpectRefusedStartEndsAtRest(*this, *measurement_test::FindPage<MeasureSetupWidget>(*frame));
+}
+
+// The same device holding 2.5 N·m and turning at 250 1/min; the torque sensor keeps watts as
+// the power unit.
+struct LoadedTorqueAndSpeedDevice : TorqueAndSpeedDevice {
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(StreamingBase(), 3, RotorType());
+        for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+};
+
+// The power of the pair is switched on with its button: its row offers the power units, starts
+// in the one the sensor keeps, and the unit chosen there names and scales the value in the
+// channel view, the diagram's curve and the measured-value file's column.
+TEST_F(LoadedTorqueAndSpeedDevice, ThePowerRowsUnitReachesTheViewTheDiagramAndTheFile)
+{
+    frame->show();
+    const std::string file = StoreMeasuredValues();
+    MeasureSetupWidget& setup = SetupPage();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    auto* power = setup.Item<QAbstractButton>(kPowerButton[0]);
+    ASSERT_TRUE(power->isVisible());
+    EXPECT_EQ(power->text(), "P 1");
+    power->click();
+    loop.RunFor(500);
+    const PageControls& c = setup.Logic().Controls();
+    for (int id : {kDecimalsCombo[4], kUnitCombo[4], kAveragingCombo[4], kSignCombo[4]}) {
+        EXPECT_TRUE(setup.Item<QWidget>(id)->isVisible()) << id;
+        EXPECT_TRUE(c.IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(setup.Item<QWidget>(IDC_EXPAND)->isEnabled());
+    std::vector<CString> units;
+    for (int k = 0; k < c.Count(kUnitCombo[4]); ++k) units.push_back(c.EntryText(kUnitCombo[4], k));
+    EXPECT_EQ(units, (std::vector<CString>{"MW", "kW", "W", LoadLangString(5108)}));
+    EXPECT_EQ(c.SelectedDatum(kUnitCombo[4]), 2);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[4], 1));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[4], 4));
+    loop.RunFor(500);
+
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    loop.RunFor(1500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+
+    app::ViewsWiring& views = *frame->Views();
+    const double torque = views.Refresher().ShownValueOf(0), speed = views.Refresher().ShownValueOf(1);
+    EXPECT_NEAR(torque, 2.5, 0.01);
+    EXPECT_NEAR(speed, 250.0, 1.0);
+    const double kilowatts = torque * speed * 2.0 * 3.14159265358979 / 60.0 / 1000.0;
+    EXPECT_NEAR(views.Refresher().ShownValueOf(4), kilowatts, 1e-4);
+    EXPECT_EQ(views.ChannelView(4)->Logic().UnitText(), "kW");
+    CGraphicDisplayWnd& display = views.Diagram()->Display();
+    const int curve = display.ChartCurveOfChannel(4);
+    ASSERT_GE(curve, 0);
+    EXPECT_NE(display.Graph().GetCurve(curve).GetLabel().Find("[kW]"), -1) << display.Graph().GetCurve(curve).GetLabel().GetString();
+    std::ifstream in(file);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("P1 [kW]"), std::string::npos) << text.substr(0, 600);
+    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_NEAR(rows.back().back(), kilowatts, 1e-3);
 }
 
 }  // namespace
