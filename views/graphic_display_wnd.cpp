@@ -1,19 +1,13 @@
 #include "views/graphic_display_wnd.h"
 
-#include <QCursor>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "chart/chart_hooks.h"
 #include "chart/chart_page.h"
 #include "chart/nice_slider.h"
-#include "chart/painter_device.h"
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
-#include "platform/message_box.h"
 #include "views/view_texts.h"
 
 namespace {
@@ -299,24 +293,6 @@ void CGraphicDisplayWnd::ShowProperties()
     m_pPage->raise();
 }
 
-void CGraphicDisplayWnd::ShowContextMenu()
-{
-    enum : int { kSaveChart = 1, kLoadChart = 2 };
-    const chart::Hooks& hooks = chart::GetHooks();
-    if (!hooks.popupMenu) return;
-    const int chosen = hooks.popupMenu(m_pGraph, QCursor::pos(),
-                                       {{kSaveChart, views::ViewText(views::kTextSaveChart)},
-                                        {kLoadChart, views::ViewText(views::kTextLoadChart)}});
-    if (chosen != kSaveChart && chosen != kLoadChart) return;
-    const bool save = chosen == kSaveChart;
-    const CString title = views::ViewText(save ? views::kTextSaveChart : views::kTextLoadChart);
-    const CString fileName = hooks.fileName ? hooks.fileName(this, save, title, views::ViewText(views::kTextChartFilter)) : CString();
-    if (fileName.IsEmpty()) return;
-    if (save ? SaveChart(fileName) : LoadChart(fileName)) return;
-    AfxMessageBox(views::ViewText(save ? views::kTextChartNotSaved : views::kTextChartNotLoaded) + "\n" + fileName,
-                  platform::MB_ICONWARNING);
-}
-
 bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->Save(fileName, kChartFileFlags); }
 
 bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
@@ -325,30 +301,6 @@ bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
     m_pGraph->Invalidate(true);
     m_pGraph->update();
     return loaded;
-}
-
-void CGraphicDisplayWnd::PrintGraph(CDC* dc) { m_pGraph->PrintGraph(dc); }
-
-void CGraphicDisplayWnd::PrintGraphRect(CDC* dc, int left, int top, int right, int bottom)
-{
-    m_pGraph->PrintGraphRect(dc, left, top, right, bottom);
-}
-
-bool CGraphicDisplayWnd::Print()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    const chart::Hooks& hooks = chart::GetHooks();
-    if (hooks.printDialog) {
-        if (!hooks.printDialog(printer)) return false;
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
-    RepaintSamples();
-    CDC dc(std::make_shared<chart::PrinterDevice>(printer));
-    if (!dc.StartDoc("Diagram")) return false;
-    PrintGraph(&dc);
-    return true;
 }
 
 bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)

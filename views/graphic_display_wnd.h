@@ -25,6 +25,7 @@ class CNiceSliderCtrl;
 class CRangeSlider;
 class CChartPage;
 class CDC;
+class QPrinter;
 
 class CGraphicDisplayWnd : public QWidget, public CWnd, public views::ISampleSink {
 public:
@@ -69,13 +70,18 @@ public:
     bool LoadChart(const CString& fileName);
     void PrintGraph(CDC* dc);
     void PrintGraphRect(CDC* dc, int left, int top, int right, int bottom);
-    // Asks for a printer through the print dialog and prints the whole chart; false when cancelled.
+    // Asks for a printer through the print dialog and prints the whole chart on one page; false
+    // when cancelled or when the printer could not be written (said in a message box).
     bool Print();
+    // The print preview of that page, from which the user may print; true when printed.
+    bool PrintPreview();
     bool SaveBitmap(const CString& fileName);
     std::vector<BYTE> GetBitmap();
 
     void ShowProperties();
-    // The context menu of the chart's background: save the chart to a file, load one.
+    // The context menu of the chart: the operation modes (the current one checked), the zoom's
+    // undo and reset, a label, the trends of the selected curve, the properties, the chart
+    // files and printing. The chart's entries send the chart its own command.
     void ShowContextMenu();
     // Captions of the property pages in the current language.
     void LoadLanguageTexts();
@@ -95,6 +101,11 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The menu's chart files: asks for a name and saves or loads, a failure said in a box.
+    void SaveChartAs();
+    void LoadChartFrom();
+    // Draws the whole chart on one page of the printer; a preview's page is not ended here.
+    bool PrintOn(QPrinter& printer, bool preview);
     void RemoveCurves();
     bool LendCurve(int curve, const ChartPoint* points, int count);
     // The legend and axis text of a channel ("A [N·m]"), its letter when the set-up names none.
