@@ -16,11 +16,11 @@ constexpr UINT kSlavesPreparedMs = 1250;
 // The slave set-up frame: 'Z' to address 0x01 0xFF with the data 0x04 'A', start bytes doubled.
 CString SlaveSetupFrame()
 {
-    BYTE frame[9] = {0x02, 'Z', 0x01, 0xFF, 0x02, 0x04, 'A', 0, 0};
-    CKadmor_Send::CalcFrameSums(frame + 1, frame + 7, 5);
-    CString text;
-    CKadmor_Send::FrameToString(text, frame);
-    return text;
+    const BYTE head[] = {0x02, 'Z', 0x01, 0xFF, 0x02, 0x04, 'A'};
+    CString frame(head, static_cast<int>(sizeof head));
+    AppendFrameSums(frame);
+    StuffStx(frame);
+    return frame;
 }
 
 }  // namespace
