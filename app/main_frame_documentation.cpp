@@ -180,11 +180,11 @@ void CMainFrame::CollectSample(const double* values, int count)
 
 void CMainFrame::FinishMeasurement()
 {
-    m_documentation->Recorder().FinishMeasurement();
     // A finished measurement has nothing more to wait for, polled or streamed (the stream's
-    // records have stopped arriving): the stop's wait cursor ends here, so the next Start or
-    // Trigger is taken.
+    // records have stopped arriving): the stop's wait cursor ends first, so that the next Start
+    // or Trigger is taken, also the Trigger that the end itself runs for the auto repeat.
     EndWaitCursorOnce();
+    m_documentation->Recorder().FinishMeasurement();
 }
 
 void CMainFrame::FreeConvertList()

@@ -122,17 +122,22 @@ public:
         }
         return units;
     }
+    // The names go with the ids and factors: the views, the diagram and the files name the
+    // channel's unit by them.
     void SetDisplayUnits(int channel, const std::vector<DisplayUnit>& units) override
     {
-        workflow::DisplayChannelEntry* entry = m_frame.DisplayEntry(channel);
-        if (!entry) return;
-        entry->unitIds.clear();
-        entry->unitFactors.clear();
+        views::DisplayTable* table = m_frame.DisplayTable(channel);
+        if (!table) return;
+        std::vector<views::UnitEntry> list;
         for (const DisplayUnit& unit : units) {
             if (unit.code < 0) break;
-            entry->unitIds.push_back(static_cast<UINT>(unit.code));
-            entry->unitFactors.push_back(unit.factor);
+            views::UnitEntry entry;
+            entry.textId = unit.code;
+            entry.text = unit.name;
+            entry.factor = unit.factor;
+            list.push_back(entry);
         }
+        table->SetUnitList(list);
     }
     // A shown power channel is computed and shown from the torque and speed of its group.
     void SetPowerMark(int channel, bool on) override

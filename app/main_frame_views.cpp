@@ -10,6 +10,7 @@
 #include "app/main_frame_documentation.h"
 #include "documentation/diagram_storage.h"
 #include "documentation/dlg_documentation.h"
+#include "measurement/diagram_axes.h"
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_page.h"
 #include "platform/message_box.h"
@@ -175,11 +176,17 @@ workflow::MeasureCtrlSettings* ViewsWiring::MeasureSettings()
 
 bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded(); }
 
-int ViewsWiring::XAxisUnitTextId() const
+const measurement::CMeasureSetup* ViewsWiring::SetupRecord() const
 {
     const auto* page = dynamic_cast<const measurement::CDlgMeasureAdjust*>(
         m_frame.RegisteredAs<workflow::IMeasureSetupPage>(kFrameMeasureSetupPage));
-    return page ? page->Setup().xAxisUnitTextId : measurement::XAxisUnitTextIdOfRate(m_frame.Fields().measureRateIndex);
+    return page ? &page->Setup() : nullptr;
+}
+
+int ViewsWiring::XAxisUnitTextId() const
+{
+    const measurement::CMeasureSetup* record = SetupRecord();
+    return record ? record->xAxisUnitTextId : measurement::XAxisUnitTextIdOfRate(m_frame.Fields().measureRateIndex);
 }
 
 views::DiagramSetup ViewsWiring::GetDiagramSetup() const
@@ -200,6 +207,7 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     const int unitId = XAxisUnitTextId();
     setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
     setup.xAxisUnit = LoadLangString(static_cast<UINT>(unitId));
+    if (const measurement::CMeasureSetup* record = SetupRecord()) measurement::ApplyAxisAssignment(*record, setup);
     return setup;
 }
 
@@ -255,8 +263,9 @@ void ViewsWiring::RegisterDiagramView(CAFormDiagram* view)
 void ViewsWiring::SyncDiagramFlags()
 {
     const views::DiagramSetup setup = GetDiagramSetup();
+    // The channel on the x axis is in the diagram as well, as the axis' values.
     for (int c = 0; c < views::kChannelCount; ++c)
-        m_frame.m_channelInDiagram[static_cast<std::size_t>(c)] = setup.channelShown[static_cast<std::size_t>(c)];
+        m_frame.m_channelInDiagram[static_cast<std::size_t>(c)] = setup.channelShown[static_cast<std::size_t>(c)] || c == setup.xChannel;
 }
 
 void ViewsWiring::RegisterLightView(CAFormLight* view) { m_frame.RegisterObject(kFrameStatusLightView, view); }

@@ -21,6 +21,10 @@ class CAFormDiagram;
 class CAFormLight;
 class QDockWidget;
 
+namespace measurement {
+struct CMeasureSetup;
+}
+
 namespace app {
 
 // The diagram view as the documentation's bitmap source.
@@ -79,6 +83,8 @@ public:
     void RegisterLightView(CAFormLight* view) override;
 
 private:
+    // The set-up page's record; null while there is no page.
+    const measurement::CMeasureSetup* SetupRecord() const;
     // The set-up's x-axis unit ("sec", "min"); from the rate while there is no set-up page.
     int XAxisUnitTextId() const;
 

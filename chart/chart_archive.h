@@ -28,10 +28,8 @@ public:
     CArchive(const BYTE* data, std::size_t size);
 
     bool IsStoring() const { return m_storing; }
-    bool IsLoading() const { return !m_storing; }
     const std::vector<BYTE>& Buffer() const { return m_buffer; }
     std::size_t Remaining() const { return m_size - m_pos; }
-    bool AtEnd() const { return m_pos >= m_size; }
 
     void Write(const void* data, std::size_t size);
     // Reads exactly size bytes or throws.

@@ -1,9 +1,13 @@
 #include "chart/chart_hooks.h"
 
+#include <QActionGroup>
 #include <QFileDialog>
 #include <QMenu>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 
 #include "platform/qt_text.h"
 
@@ -14,7 +18,22 @@ namespace {
 int QtPopupMenu(QWidget* owner, QPoint globalPos, const std::vector<MenuItem>& items)
 {
     QMenu menu(owner);
-    for (const MenuItem& item : items) menu.addAction(platform::ToQString(item.text))->setData(item.command);
+    QActionGroup* alternatives = nullptr;
+    for (const MenuItem& item : items) {
+        if (item.command == 0 && item.text.IsEmpty()) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(platform::ToQString(item.text));
+        action->setData(item.command);
+        action->setEnabled(item.enabled);
+        if (item.checkable) {
+            if (!alternatives) alternatives = new QActionGroup(&menu);
+            alternatives->addAction(action);
+            action->setCheckable(true);
+            action->setChecked(item.checked);
+        }
+    }
     QAction* chosen = menu.exec(globalPos);
     return chosen ? chosen->data().toInt() : 0;
 }
@@ -24,16 +43,37 @@ bool QtPrintDialog(QPrinter& printer)
     QPrintDialog dialog(&printer);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // Qt's print to file writes a PDF: on a machine without printers the one way to print.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(QPrinter&)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, owner);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&paint](QPrinter* target) { paint(*target); });
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtPrinterPresent() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+// The suffix of the filter's first pattern ("Charts (*.xgr)" gives "xgr"), empty for none.
+QString FilterSuffix(const QString& filter)
+{
+    const QRegularExpressionMatch match = QRegularExpression(R"(\*\.(\w+))").match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 CString QtFileName(QWidget* owner, bool save, const CString& title, const CString& filter)
 {
     const QString caption = platform::ToQString(title), filters = platform::ToQString(filter);
-    const QString name = save ? QFileDialog::getSaveFileName(owner, caption, QString(), filters)
-                              : QFileDialog::getOpenFileName(owner, caption, QString(), filters);
-    return platform::FromQString(name);
+    QFileDialog dialog(owner, caption, QString(), filters);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Added before the dialog asks whether to replace a file, so that it asks about the right one.
+    if (save) dialog.setDefaultSuffix(FilterSuffix(filters));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return CString();
+    return platform::FromQString(dialog.selectedFiles().constFirst());
 }
 
 Hooks MakeDefaults()
@@ -41,6 +81,8 @@ Hooks MakeDefaults()
     Hooks hooks;
     hooks.popupMenu = QtPopupMenu;
     hooks.printDialog = QtPrintDialog;
+    hooks.printPreview = QtPrintPreview;
+    hooks.printerPresent = QtPrinterPresent;
     hooks.fileName = QtFileName;
     return hooks;
 }

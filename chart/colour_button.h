@@ -20,8 +20,6 @@ public:
     COLORREF GetColor() const { return m_crColour; }
     // Stores the colour and redraws the swatch at once.
     void SetColor(COLORREF colour);
-    // Shown in place of CLR_DEFAULT.
-    COLORREF GetDefaultColor() const { return m_crDefaultColour; }
     // The colour to store in an object: the default colour when the button holds "Automatic".
     COLORREF GetResolvedColor() const { return ResolveColour(m_crColour, m_crDefaultColour); }
 

@@ -23,8 +23,6 @@ public:
     const chart::ColourPopupLayout& Layout() const { return m_layout; }
     int HotIndex() const { return m_nCurrentSel; }
     int ChosenIndex() const { return m_nChosenColourSel; }
-    COLORREF CurrentColour() const { return m_crColour; }
-    COLORREF InitialColour() const { return m_crInitialColour; }
 
     // Moves the hot cell and tells the button (mouse and keys come through here).
     void ChangeSelection(int index);

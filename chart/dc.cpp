@@ -94,8 +94,6 @@ CSize DcDevice::MeasureText(const CString& text) const
     return {font.Width(std::string(text.GetString(), static_cast<std::size_t>(text.GetLength()))), font.height};
 }
 
-int DcDevice::FontAscent() const { return chart::CachedFont(m_state.font).ascent; }
-
 int DcDevice::FontHeight() const { return chart::CachedFont(m_state.font).height; }
 
 int DcDevice::DrawText(const CString& text, CRect& rect, UINT format)

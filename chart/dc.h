@@ -153,7 +153,6 @@ public:
 
     // Text metrics of the current font.
     virtual CSize MeasureText(const CString& text) const;
-    virtual int FontAscent() const;
     virtual int FontHeight() const;
 
     // Print jobs; ordinary devices accept and ignore them.
@@ -201,7 +200,6 @@ public:
     COLORREF GetBkColor() const { return m_device->state().bkColor; }
     COLORREF GetTextColor() const { return m_device->state().textColor; }
     int SetBkMode(int mode);
-    int GetBkMode() const { return m_device->state().bkMode; }
     int SetROP2(int rop);
     int GetROP2() const { return m_device->state().rop2; }
     int SaveDC() { return m_device->Save(); }

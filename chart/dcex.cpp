@@ -43,8 +43,6 @@ int CDCEx::ScaleY(int y)
     return static_cast<int>(static_cast<double>(y) * static_cast<double>(m_fScaleY));
 }
 
-CPoint CDCEx::ScalePoint(CPoint p) { return {ScaleX(p.x), ScaleY(p.y)}; }
-
 CRect CDCEx::ScaleRect(const RECT& r) { return {ScaleX(r.left), ScaleY(r.top), ScaleX(r.right), ScaleY(r.bottom)}; }
 
 CPoint CDCEx::MoveTo(int x, int y) { return CDC::MoveTo(ScaleX(x), ScaleY(y)); }

@@ -33,7 +33,6 @@ public:
     // Scaling of single values and records (no change while scaling is off).
     int ScaleX(int x);
     int ScaleY(int y);
-    CPoint ScalePoint(CPoint p);
     CRect ScaleRect(const RECT& r);
     void EnsureScale();
 

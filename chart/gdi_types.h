@@ -48,11 +48,9 @@ struct CRect : RECT {
     int Height() const { return bottom - top; }
     CSize Size() const { return {Width(), Height()}; }
     CPoint TopLeft() const { return {left, top}; }
-    CPoint BottomRight() const { return {right, bottom}; }
     CPoint CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
     // Empty: no area (width or height zero or negative), as IsRectEmpty.
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
     void SetRectEmpty() { left = top = right = bottom = 0; }
     // Right and bottom edges lie outside the rectangle.

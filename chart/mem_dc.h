@@ -17,8 +17,6 @@ public:
     ~CMemDC_Kadmor() override;
 
     bool IsOffScreen() const { return m_bMemDC; }
-    const CRect& DrawingRect() const { return m_rect; }
-    const QImage& Picture() const { return m_bitmap; }
 
 private:
     void Begin(int widthReduction);

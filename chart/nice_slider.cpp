@@ -22,7 +22,14 @@ bool NiceSliderPositionAt(int minimum, int maximum, int channelStart, int channe
 
 }  // namespace chart
 
-CNiceSliderCtrl::CNiceSliderCtrl(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {}
+CNiceSliderCtrl::CNiceSliderCtrl(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent)
+{
+    // A vertical trackbar has its minimum at the top, where a click maps to it; Qt's at the
+    // bottom. The keys and the wheel then move the thumb the way their arrows point.
+    const bool vertical = orientation == Qt::Vertical;
+    setInvertedAppearance(vertical);
+    setInvertedControls(vertical);
+}
 
 QRect CNiceSliderCtrl::GetChannelRect() const
 {

@@ -56,7 +56,6 @@ struct ChartPageData {
 void FillChartPage(CXGraph& graph, AxisRef shownAxis, int shownCurve, ChartPageData& data);
 // Writes colours, legend, double buffer, snap and snap range.
 void ApplyChartPage(CXGraph& graph, const ChartPageData& data);
-inline bool LegendPositionEnabled(const ChartPageData& data) { return data.showLegend != 0; }
 
 // ---- Axis page ---------------------------------------------------------------------------
 

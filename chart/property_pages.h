@@ -104,7 +104,6 @@ public:
     CAxisDlg(CXGraph* graph, chart::AxisRef axis, CChartPage* sheet, QWidget* parent);
     // Shows another axis; the page fills itself again from it.
     void SetAxis(chart::AxisRef axis) { m_axis = axis; }
-    chart::AxisRef GetAxis() const { return m_axis; }
     void FillFromAxis();
     bool OnApply() override;
     void LoadStandardTexts() override;

@@ -47,7 +47,6 @@ public:
     bool SetInverted(bool inverted);
 
     bool IsHorizontal() const { return m_bHorizontal; }
-    bool IsInverted() const { return m_bInverted; }
     bool IsDragging() const { return m_bDragging; }
     int DragPart() const { return m_nDragPart; }
     double Min() const { return m_dMin; }
@@ -56,9 +55,7 @@ public:
     double Right() const { return m_dRight; }
     double VisibleLeft() const { return m_dVisibleLeft; }
     double VisibleRight() const { return m_dVisibleRight; }
-    bool HasVisibleBand() const { return m_bVisibleBandSet; }
     int TrackLength() const { return m_nTrackLength; }
-    int ArrowWidth() const { return m_nArrowWidth; }
 
     // The geometry of a paint of a client area; stores the thumb rectangles, the arrow width and
     // the track length for the mouse and the keys, as painting does.

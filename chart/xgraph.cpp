@@ -208,12 +208,6 @@ bool CXGraph::GetCurveAxes(int curve, CXGraphAxis*& xAxis, CXGraphAxis*& yAxis)
     return true;
 }
 
-MarkerPainter CXGraph::GetMarkerPainter(int index) const
-{
-    if (index < 0 || index >= kMarkerPainterCount) return nullptr;
-    return kMarkerPainters[index];
-}
-
 void CXGraph::SetDecimalPlaces(int axis, int places, int which)
 {
     const auto set = [&](std::vector<CXGraphAxis>& axes) {

@@ -107,7 +107,6 @@ public:
     // The window that receives the chart's posted messages, and the chart's own window, which
     // takes the commands (WM_COMMAND with the command id in wParam).
     void SetNotifyWindow(CWnd* parent) { m_pNotifyWnd = parent; }
-    CWnd* GetNotifyWindow() const { return m_pNotifyWnd; }
     CWnd& Wnd();
     bool OnCommand(UINT id);
 
@@ -142,7 +141,6 @@ public:
     CXGraphLabel& GetCursorLabel() { return m_CursorLabel; }
     const std::vector<Measurement>& GetMeasurements() const { return m_Measurements; }
     const std::vector<LegendEntry>& GetLegendEntries() const { return m_LegendEntries; }
-    MarkerPainter GetMarkerPainter(int index) const;
 
     // Properties
     void SetBackColor(COLORREF c) { m_crBackColor = c; }
@@ -165,11 +163,6 @@ public:
     bool GetInteraction() const { return m_bInteraction; }
     void SetUserStringA(const CString& s) { m_sUserStringA = s; }
     void SetUserStringB(const CString& s) { m_sUserStringB = s; }
-    const CString& GetUserStringA() const { return m_sUserStringA; }
-    const CString& GetUserStringB() const { return m_sUserStringB; }
-    void SetOptions(int options) { m_nOptions = options; }
-    int GetOptions() const { return m_nOptions; }
-    void SetCursorCurve(int curve) { m_nCursorCurve = curve; }
     int GetOperation() const { return m_nOperation; }
     int GetSelectedCurve() const { return m_nSelectedCurve; }
     const CRect& GetPlotRect() const { return m_rcPlot; }
@@ -347,7 +340,6 @@ private:
     void DrawPrint(CDCEx* dc, const CRect& area);
     void AddTrend(int curve, ChartPoint* points, const char* suffix);
     int FindCurvePoint(int curve, double x);
-    void ObjectsAfterLoad();
 
     std::unique_ptr<ChartWnd> m_pWnd;
     CWnd* m_pNotifyWnd = nullptr;

@@ -152,8 +152,6 @@ public:
     void SetTickFont(const char* face, int height, int weight);
     void SetTitleFont(const LOGFONT* lf);
     void SetTitleFont(const char* face, int height, int weight);
-    const CFont& GetTickFont() const { return m_TickFont; }
-    const CFont& GetTitleFont() const { return m_TitleFont; }
 
     // Decorations
     void SetColorRange(int index, double from, double to, COLORREF color, COLORREF color2, const CString& text,
@@ -164,7 +162,6 @@ public:
     void DeleteValueLine(int index);
     AxisValueLine& GetValueLine(int index) { return m_ValueLines.at(static_cast<std::size_t>(index)); }
     int GetValueLineCount() const { return static_cast<int>(m_ValueLines.size()); }
-    int GetColorRangeCount() const { return static_cast<int>(m_ColorRanges.size()); }
 
     // Plain accessors
     void SetAutoScale(bool on) { m_bAutoScale = on; }
@@ -174,13 +171,11 @@ public:
     void SetPlacement(int placement) { m_nPlacement = placement; }
     int GetPlacement() const { return m_nPlacement; }
     void SetTimeFormatMode(bool on) { m_bTimeFormatMode = on; }
-    bool GetTimeFormatMode() const { return m_bTimeFormatMode; }
     void SetShowGrid(bool on) { m_bShowGrid = on; }
     bool GetShowGrid() const { return m_bShowGrid; }
     void SetDateTime(bool on) { m_bDateTime = on; }
     bool GetDateTime() const { return m_bDateTime; }
     void SetLogarithmic(bool on) { m_nScale = on ? 0 : 1; }
-    bool GetLogarithmic() const { return m_nScale == 0; }
     void SetGridColor(COLORREF color) { m_crGridColor = color; }
     COLORREF GetGridColor() const { return m_crGridColor; }
     void SetGridStyle(int style) { m_nGridStyle = style; }
@@ -191,8 +186,6 @@ public:
     int GetTickLength() const { return m_nTickLength; }
     void SetMarkerSize(int size) { m_nMarkerSize = size; }
     int GetMarkerSize() const { return m_nMarkerSize; }
-    int GetKind() const { return m_nKind; }
-    const std::vector<AxisZoomEntry>& GetZoomHistory() const { return m_ZoomHistory; }
 
     std::vector<ColorRange> m_ColorRanges;
     std::vector<AxisZoomEntry> m_ZoomHistory;

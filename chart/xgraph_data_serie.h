@@ -104,13 +104,9 @@ public:
     int GetFillStyle() const { return m_nFillStyle; }
     void SetFillTransparent(bool transparent) { m_bFillTransparent = transparent; }
     bool GetFillTransparent() const { return m_bFillTransparent; }
-    void SetFillColor(COLORREF color) { m_crFillColor = color; }
-    COLORREF GetFillColor() const { return m_crFillColor; }
     // The curve index to fill up to, -1 for the bottom of the plot.
     void SetFillCurve(int curve) { m_nFillCurve = static_cast<short>(curve); }
     int GetFillCurve() const { return m_nFillCurve; }
-    int GetXAxisIndex() const { return m_nXAxis; }
-    int GetYAxisIndex() const { return m_nYAxis; }
     const std::vector<CurveSegment>& GetSegments() const { return m_Segments; }
 
     ChartPoint* m_pPoints = nullptr;

@@ -54,7 +54,6 @@ public:
     void SetFilter(const CString& filter);
     CString GetFilter() const { return m_filter; }
     void SetNotifyMessageID(UINT messageId) { m_notifyMessage = messageId; }
-    UINT GetNotifyMessageID() const { return m_notifyMessage; }
     // The window that receives the notification; by default the owning dialog.
     void SetNotifyWindow(CWnd* window) { m_notifyWindow = window; }
     void SetBrowseStyle(DWORD style) { m_style = style; }

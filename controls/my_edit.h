@@ -38,14 +38,11 @@ public:
     // While locked, CheckValue does nothing (the program is writing the field).
     void Lock() { m_locked = true; }
     void Unlock() { m_locked = false; }
-    bool IsLocked() const { return m_locked; }
 
     // Reads the text after a change: 0 while locked; else 1, and in numeric mode m_dValue
     // takes the number the text begins with ("," or "." as separator; 0.0 for none).
     int CheckValue();
 
-    bool IsNumeric() const { return m_numeric; }
-    int GetOption() const { return m_option; }
     // The decimal separator the field shows in the current language.
     char DecimalSeparator() const;
 

@@ -52,8 +52,22 @@ bool RunAddOnProgram(const CString& input, IAddOnLauncher& launcher)
     case AddOnKind::Executable: started = launcher.StartProgram(path); break;
     case AddOnKind::Document: started = QFileInfo::exists(platform::ToQString(path)) && launcher.OpenDocument(path); break;
     }
-    if (!started) AfxMessageBox(CString::Formatted(LoadLangString(5463).GetString(), path.GetString()));
+    if (!started) TellAddOnProgramFault(path);
     return started;
+}
+
+bool AddOnProgramFound(const CString& input)
+{
+    CString path = input;
+    path.Trim();
+    return ClassifyAddOnProgram(path) == AddOnKind::None || QFileInfo::exists(platform::ToQString(path));
+}
+
+void TellAddOnProgramFault(const CString& input)
+{
+    CString path = input;
+    path.Trim();
+    platform::ShowNotice(CString::Formatted(LoadLangString(5463).GetString(), path.GetString()), platform::MB_ICONWARNING);
 }
 
 }  // namespace measurement

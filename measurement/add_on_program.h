@@ -2,7 +2,7 @@
 // The add-on programs of a measurement, run at its start and after its stop. A path is either
 // "n.a." (or empty: none), an executable file, run directly with no shell and no arguments, or
 // any other file, opened with the desktop's default application. A program that cannot be
-// started gets a message that names it; the measurement goes on.
+// started gets a notice that names it; the measurement goes on.
 
 #include "platform/cstring.h"
 
@@ -25,5 +25,12 @@ IAddOnLauncher& DesktopLauncher();
 
 // True when the program was started or the file opened; nothing is run for "n.a.".
 bool RunAddOnProgram(const CString& path, IAddOnLauncher& launcher = DesktopLauncher());
+
+// False for a path whose program or file is not there; true for one that is, and for "n.a."
+// and an empty path, which run nothing.
+bool AddOnProgramFound(const CString& path);
+
+// Tells that the program of the path cannot be started, in a notice that stops nothing.
+void TellAddOnProgramFault(const CString& path);
 
 }  // namespace measurement

@@ -306,6 +306,7 @@ void CDlgMeasureDiagram::OnAngleZero()
     MeasureRunState& r = *m_psMsureDgrm;
     if (IsRunning()) {
         r.angleZero = {1, 1};
+        RequestAngleZero();
     } else {
         Com().m_nRecordCount = 0;
         m_frame.ConfigureMovingAverages(1);
@@ -336,8 +337,19 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests()
         r.encoderKind[static_cast<std::size_t>(k)] = kind;
         r.angleZero[static_cast<std::size_t>(k)] = kind != 0 && GetSensorOption(k) ? 1 : 0;
     }
+    // A polled measurement zeroes the angle with its first tick.
+    if (r.angleZero[0] == 1) RequestAngleZero();
 }
 
+void CDlgMeasureDiagram::RequestAngleZero()
+{
+    m_bAngleZeroRequest = 1;
+    m_psMsureDgrm->shared.bAngleZeroRequest = 1;
+}
+
+// A rotor of type 20 is built to be read by an encoder that counts the angle: its power
+// channel cannot be measured while its quadrature encoder is set to the speed. The panel names
+// the encoder's sensor and refuses to start or arm the trigger until it is set right.
 void CDlgMeasureDiagram::CheckQuadratureEncoder()
 {
     const CComPort& com = Com();
@@ -349,14 +361,26 @@ void CDlgMeasureDiagram::CheckQuadratureEncoder()
         const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
         const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < 4 ? sensor : 0)];
         const std::size_t entry = ActivePorts() >= 2 ? static_cast<std::size_t>(2 * k + 1) : 0;
-        if (record.m_sEncoder.cAngle == 0 && record.m_sIdent[kIdentStatorId] == 20 && setup && setup->channel[entry].active)
+        if (record.m_sEncoder.cAngle == 0 && record.m_sIdent[kIdentRotorId] == kRotorTypeAngleEncoder && setup &&
+            setup->channel[entry].active)
             applies = k == 0 ? 2 : 4;
     }
+    m_bQuadratureWarning = applies ? 1 : 0;
+    m_nQuadratureSensor = applies;
+    SetOperationBlocked(applies != 0);
     if (applies) {
-        m_bQuadratureWarning = 1;
         SetTimer(kTimerEncoderWarning, 100);
-        m_controls.SetText(IDC_MC_ENCODER_WARNING, CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), applies));
+        ShowEncoderWarningText();
+    } else {
+        KillTimer(kTimerEncoderWarning);
+        m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     }
+}
+
+void CDlgMeasureDiagram::ShowEncoderWarningText()
+{
+    m_controls.SetText(IDC_MC_ENCODER_WARNING,
+                       CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), m_nQuadratureSensor));
 }
 
 void CDlgMeasureDiagram::OnPowerShowCheck(int k)
@@ -369,15 +393,28 @@ void CDlgMeasureDiagram::OnPowerShowCheck(int k)
 
 void CDlgMeasureDiagram::SyncPowerChecks(int k)
 {
+    if (k < 0 || k > 1) return;
     SetSensorExtraFlag(k, GetDisplayFlag(k) ? 0 : 1);
+    RefreshPowerChecks();
     if (!AreBothDisplayFlagsSet()) {
-        m_controls.Check(kPowerShowCheck[0], GetDisplayFlag(k) || GetDisplayFlag(1 - k));
-        m_controls.Check(kPowerShowCheck[1], GetSensorExtraFlag(1));
+        SetPowerCheck(0, GetDisplayFlag(k) || GetDisplayFlag(1 - k));
+        SetPowerCheck(1, GetSensorExtraFlag(1));
     } else {
-        m_controls.Check(kPowerShowCheck[k], GetDisplayFlag(k));
-        m_controls.Check(kPowerShowCheck[1 - k], GetSensorExtraFlag(1 - k));
+        SetPowerCheck(k, GetDisplayFlag(k));
+        SetPowerCheck(1 - k, GetSensorExtraFlag(1 - k));
     }
-    Changed();
+}
+
+// The power boxes offer what the set-up computes: the first box stands for the one power shown,
+// or for power 1 when both are; the second box is there only while both are.
+void CDlgMeasureDiagram::RefreshPowerChecks()
+{
+    const bool both = AreBothDisplayFlagsSet();
+    const CString caption = LoadLangString(kTextPowerDisplay);
+    m_controls.SetText(kPowerShowCheck[0], both ? caption + " 1" : caption);
+    m_controls.SetText(kPowerShowCheck[1], caption + " 2");
+    ShowPowerCheck(0, GetDisplayFlag(0) || GetDisplayFlag(1));
+    ShowPowerCheck(1, both);
 }
 
 }  // namespace measurement

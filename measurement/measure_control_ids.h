@@ -78,6 +78,9 @@ constexpr UINT_PTR kTimerTimeExpired = 64;
 constexpr UINT_PTR kTimerSingleShotAngle = 65;
 constexpr UINT_PTR kTimerEncoderWarning = 66;
 
+// The rotor type (status answer byte 9) whose quadrature encoder must count the angle.
+constexpr BYTE kRotorTypeAngleEncoder = 20;
+
 // Texts.
 constexpr UINT kTextGroup = 5026;
 constexpr UINT kTextStart = 5194;
@@ -93,9 +96,6 @@ constexpr UINT kTextEncoderWarning = 5653;
 constexpr UINT kTextAngleAtStart = 5326;
 constexpr UINT kTextAngleAtTrigger = 5327;
 constexpr UINT kTextPowerDisplay = 5329;
-constexpr UINT kTextQuadrature = 5123;
-constexpr UINT kTextFirst = 5661;
-constexpr UINT kTextSecond = 5662;
 constexpr UINT kTextReady = 5270;
 constexpr UINT kTextDisconnected = 5271;
 constexpr UINT kTextMeasuring = 5272;

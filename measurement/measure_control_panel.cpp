@@ -123,6 +123,7 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
         }
     }
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
+    CheckQuadratureEncoder();
     if (sensors >= 1) LayoutAngleControls();
     BuildDurationOptions();
     Changed();
@@ -144,7 +145,7 @@ void CDlgMeasureDiagram::LoadLanguageTexts()
     m_controls.SetText(IDC_MC_SENSOR_GROUP, LoadLangString(kTextShowSensors));
     TranslateDurationOptions();
     RestoreDurationSelection();
-    m_controls.SetText(IDC_MC_ENCODER_WARNING, CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), 1));
+    ShowEncoderWarningText();
     m_controls.SetText(IDC_MC_PLACEMENT, CString());
     if (SensorCount() >= 1) LayoutAngleControls();
     Changed();
@@ -189,8 +190,7 @@ void CDlgMeasureDiagram::LayoutAngleControls()
     m_controls.SetText(kAngleZeroOption[1], option ? LoadLangString(kTextAngleAtTrigger) : CString("--"));
     // A box captioned only with a dash would offer nothing to choose.
     for (int id : kAngleZeroOption) m_controls.Show(id, option);
-    m_controls.SetText(kPowerShowCheck[0], LoadLangString(kTextPowerDisplay));
-    m_controls.SetText(kPowerShowCheck[1], LoadLangString(kTextQuadrature) + " " + LoadLangString(kTextFirst));
+    RefreshPowerChecks();
 }
 
 void CDlgMeasureDiagram::OnPaint(bool visible)
@@ -249,19 +249,15 @@ void CDlgMeasureDiagram::SetPowerCheck(int index, bool on)
 void CDlgMeasureDiagram::SetChannelSwitch(int sensor, bool on)
 {
     if (sensor < 0 || sensor >= 4) return;
-    m_controls.Check(kSensorCheck[sensor], on);
+    SetSensorCheck(sensor, on);
     ShowSensorInDiagram(sensor);
     Changed();
 }
 
 void CDlgMeasureDiagram::ClearSwitches()
 {
-    for (int sensor = 0; sensor < 4; ++sensor) {
-        m_controls.Check(kSensorCheck[sensor], false);
-        ShowSensorInDiagram(sensor);
-    }
-    for (int k = 0; k < 2; ++k) m_controls.Check(kPowerShowCheck[k], false);
-    Changed();
+    for (int sensor = 0; sensor < 4; ++sensor) SetChannelSwitch(sensor, false);
+    for (int k = 0; k < 2; ++k) SetPowerCheck(k, false);
 }
 
 // The option box that the rotor operation block keeps (its trigger flag bit 1).

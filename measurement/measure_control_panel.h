@@ -172,7 +172,7 @@ public:
     void OnPowerShowCheck(int k);
     // The power 1 / power 2 view buttons toggle the channel view of that power channel.
     void OnPowerViewButton(int k) { m_frame.OnChannelView(4 + k); }
-    void SyncPowerChecks(int k);
+    void SyncPowerChecks(int k) override;
 
     // ---- Triggers ----
     void ComputeTriggerHysteresis();
@@ -227,9 +227,6 @@ public:
     BYTE StartedFlag() const { return m_bStarted; }
     int RestartAttempts() const { return m_nRestartAttempts; }
     BYTE ControlBusy() const { return m_bControlBusy; }
-    void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
-    BYTE AngleZeroRequestByte() const { return m_bAngleZeroRequest; }
-    void RequestAngleZero() { m_bAngleZeroRequest = 1; }
     int ProgressPosition() const { return m_nProgress; }
     void SetProgressBase(int base) { m_nProgressBase = base; }
 
@@ -270,6 +267,12 @@ private:
     void RunAddOnProgram(bool start);
     void PostPollTick();
     void FillDurationList(const std::vector<std::pair<CString, long long>>& entries, int selection);
+    // While set, Start, Trigger, Control and Single shot do nothing.
+    void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
+    void ShowEncoderWarningText();
+    void RefreshPowerChecks();
+    // The next poll tick zeroes the angle: the panel's request and the record's confirmation.
+    void RequestAngleZero();
 
     IControlFrame& m_frame;
     IAddOnLauncher& m_launcher;
@@ -327,6 +330,7 @@ private:
     double m_dInterval = 1.0;
     BYTE m_bAngleZeroed = 0;
     BYTE m_bQuadratureWarning = 0;
+    int m_nQuadratureSensor = 0;  // the sensor the warning names
 };
 
 }  // namespace measurement

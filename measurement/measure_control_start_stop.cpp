@@ -46,7 +46,13 @@ void CDlgMeasureDiagram::StartMeasurement()
         Com().COM_CalcReceiveTimeout();
     }
     const bool triggered = IsTriggerArmed();
-    if (triggered) RunAddOnProgram(true);
+    if (triggered) {
+        RunAddOnProgram(true);
+        // The stop program runs after the stop: one that is not there is told now, while the
+        // user is at the bench, and the measurement goes on.
+        const CString stopProgram = m_frame.AddOnProgramPath(false);
+        if (!AddOnProgramFound(stopProgram)) TellAddOnProgramFault(stopProgram);
+    }
 
     m_frame.SetLight(-1);
     m_frame.Triggers().stoppedByEvent = 0;

@@ -51,6 +51,8 @@ public:
     virtual void MarkRateChanged() = 0;
     virtual void RelayoutDurationRow() = 0;
     virtual void SetPowerCheckBox(int group, bool checked) = 0;
+    // The user switched a power on or off: the panel's power boxes follow its display flag.
+    virtual void SyncPowerChecks(int group) = 0;
     // What the sensors keep of the panel: a sensor's channel shown in the diagram (its sensor
     // check box), the option box the rotor operation block carries, and the digital input's
     // box (the angle-zero option of that side). ClearSwitches unticks all of them and the two

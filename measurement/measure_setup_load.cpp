@@ -252,12 +252,7 @@ bool CDlgMeasureAdjust::RefreshChannelRows()
         // The channel button beside it already names the row.
         m_controls.Show(kRowCaption[r], false);
     }
-    // A power row is on the page while its power channel is shown.
-    for (int g = 0; g < 2; ++g) {
-        const bool shown = several && GetDisplayFlag(g);
-        for (int id : {kRowCaption[4 + g], kDecimalsCombo[4 + g], kUnitCombo[4 + g], kAveragingCombo[4 + g], kSignCombo[4 + g]})
-            m_controls.Show(id, shown);
-    }
+    for (int g = 0; g < 2; ++g) ShowPowerRow(g);
     UpdateExpandButton();
     bool ok = true;
     for (int r = 0; r < kRowCount; ++r) {
@@ -334,15 +329,12 @@ bool CDlgMeasureAdjust::FillUnitList(int row)
     const int id = kUnitCombo[row];
     const RowTarget t = TargetOfRow(row);
     if (!PrepareRowCombo(id, t)) return true;
-    const bool powerBeyondSensors = row >= kSensorRows && Several() && SensorCount() <= row - kSensorRows;
-    if (powerBeyondSensors) {
-        static const UINT kPowerIds[4] = {5105, 5106, 5107, 5108};
-        static const double kPowerFactors[4] = {1e-6, 0.001, 1.0, 0.001341022};
-        std::vector<DisplayUnit> units;
-        for (int k = 0; k < 4; ++k) {
-            units.push_back({static_cast<int>(kPowerIds[k]), LoadLangString(kPowerIds[k]), kPowerFactors[k]});
-            m_controls.AddItem(id, units.back().name, k);
-        }
+    if (row >= kSensorRows) {
+        // A power channel is computed in watts and shown in one of the power units, in the
+        // language shown now.
+        const std::vector<DisplayUnit> units = PowerUnits();
+        for (std::size_t k = 0; k < units.size() && units[k].code >= 0; ++k)
+            m_controls.AddItem(id, units[k].name, static_cast<long long>(k));
         m_frame.SetDisplayUnits(t.channel, units);
     } else {
         const std::vector<DisplayUnit> units = m_frame.DisplayUnits(t.channel);

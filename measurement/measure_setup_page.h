@@ -157,6 +157,9 @@ public:
     void OnPowerMode(int group, bool angle, bool forced);
     void OnOptionBox(int group);
     void SyncPowerSelectors();
+    // Shows the row of power channel g (0 P1, 1 P2) while that power channel is shown.
+    void ShowPowerRow(int g);
+    static std::vector<DisplayUnit> PowerUnits();
     bool CheckPowerUnits() const;
     // The sensor has gone: the controls that described it (its digital input's caption, its
     // low-pass filters) are emptied and hidden until a sensor is read again.

@@ -4,6 +4,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "res/string_table.h"
+#include "views/display_tables.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
 
@@ -221,14 +222,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     m_setup.channel[static_cast<std::size_t>(r)].active = on ? 1 : 0;
     m_frame.SetPowerMark(r, on);
     m_frame.SetChannelFlag(g);
-    if (on) {
-        static const UINT kPowerIds[4] = {5105, 5106, 5107, 5108};
-        static const double kPowerFactors[4] = {0.000001, 0.001, 1.0, 0.001341022};
-        std::vector<DisplayUnit> units;
-        for (int k = 0; k < 4; ++k) units.push_back({static_cast<int>(kPowerIds[k]), LoadLangString(kPowerIds[k]), kPowerFactors[k]});
-        units.push_back({-6, "n.a.", 0.0});
-        m_frame.SetDisplayUnits(r, units);
-    }
+    if (on) m_frame.SetDisplayUnits(r, PowerUnits());
     const bool anyPower = GetDisplayFlag(0) || GetDisplayFlag(1);
     for (int k = 0; k < 2; ++k) m_controls.Show(kOptionBox[k], anyPower && GetDisplayFlag(k));
     ApplyAxisDefaults(0);
@@ -245,7 +239,29 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     RefreshTriggerControls();
     FillIoNioChannelLists();
     if (m_bExpanded) ToggleDetails();
-    if (IMeasurePanel* panel = Panel()) panel->SetPowerCheckBox(g, on);
+    // The power row is chosen like any other row from now on, and its details can be opened.
+    ShowPowerRow(g);
+    FillDecimalsList(r);
+    FillUnitList(r);
+    FillAveragingList(r);
+    FillSignList(r);
+    UpdateExpandButton();
+    if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
+}
+
+// The power units from watts, MW, kW, W and hp, and the entry that ends the list.
+std::vector<DisplayUnit> CDlgMeasureAdjust::PowerUnits()
+{
+    std::vector<DisplayUnit> units;
+    for (const views::UnitEntry& unit : views::PowerUnitList()) units.push_back({unit.textId, unit.text, unit.factor});
+    return units;
+}
+
+void CDlgMeasureAdjust::ShowPowerRow(int g)
+{
+    const int r = kSensorRows + g;
+    const bool shown = Several() && GetDisplayFlag(g);
+    for (int id : {kRowCaption[r], kDecimalsCombo[r], kUnitCombo[r], kAveragingCombo[r], kSignCombo[r]}) m_controls.Show(id, shown);
 }
 
 void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)

@@ -158,8 +158,13 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
         }
         if (several && f.kind == 'D') {
+            const int group = i < 2 ? 0 : 1;
             const int unit = (f.display & 7) > 4 ? 0 : f.display & 7;
-            m_frame.SetPowerSettings(i < 2 ? 0 : 1, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);
+            m_frame.SetPowerSettings(group, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);
+            // The power row starts in the power unit the sensor keeps (its display bits are a
+            // unit unless they carry the power flags); the fifth code names no unit and gives
+            // the table's first.
+            if (!f.combination) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, unit < 4 ? unit : 0);
         }
         if (!several) {
             // Channel B of a single sensor has its own display byte.

@@ -459,11 +459,13 @@ void CDlgMeasureAdjust::CopyUnitToIoNioLabels(int row)
 // no path, the full one stays.
 static bool IsShortenedPath(const CString& path) { return path.Find("{...}") >= 0; }
 
+// Browsed or typed, the path the field shows is the one that runs.
 void CDlgMeasureAdjust::SetStartAddProgPath(const CString& path)
 {
     if (m_bAddProgLock[0] || IsShortenedPath(path)) return;
     m_sStartAddProg = path;
     m_sShownStartProg = path;
+    m_controls.SetText(kAddProgBrowse[0], path);
     KeepProfileValues();
 }
 
@@ -472,6 +474,7 @@ void CDlgMeasureAdjust::SetStopAddProgPath(const CString& path)
     if (m_bAddProgLock[1] || IsShortenedPath(path)) return;
     m_sStopAddProg = path;
     m_sShownStopProg = path;
+    m_controls.SetText(kAddProgBrowse[1], path);
     KeepProfileValues();
 }
 

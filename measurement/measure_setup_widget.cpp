@@ -36,10 +36,13 @@ MeasureSetupWidget::MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent)
         if (!browse) continue;
         browse->SetFilter("All files (*)|*||");
         browse->SetNotifyMessageID(k == 0 ? kMsgStartProgBrowsed : kMsgStopProgBrowsed);
-        browse->SetPathCallback([this, k](CBrowseCtrl* control) {
+        auto takePath = [this, k](CBrowseCtrl* control) {
             if (k == 0) m_logic->SetStartAddProgPath(control->GetPathName());
             else m_logic->SetStopAddProgPath(control->GetPathName());
-        });
+        };
+        browse->SetPathCallback(takePath);
+        // A typed path is the path as well: the control takes each edit before this runs.
+        QObject::connect(browse->Edit(), &QLineEdit::textEdited, this, [browse, takePath] { takePath(browse); });
     }
     MapHandlers();
     m_logic->SetChangedCallback([this] { Sync(); });

@@ -2,6 +2,7 @@
 # programs and the widget shell over its form.
 list(APPEND KM3_MEASUREMENT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/add_on_program.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/diagram_axes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_rate_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_setup_accept.cpp
   ${CMAKE_CURRENT_LIST_DIR}/measure_setup_axes.cpp

@@ -21,9 +21,4 @@ double StrToDoubleC(const char* text, char** end)
     return strtod_l(text, end, CLocale());
 }
 
-long StrToLongC(const char* text, char** end, int base)
-{
-    return strtol_l(text, end, base, CLocale());
-}
-
 }  // namespace platform

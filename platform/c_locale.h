@@ -22,8 +22,7 @@ private:
     locale_t m_previous;
 };
 
-// strtod and strtol in the C locale.
+// strtod in the C locale.
 double StrToDoubleC(const char* text, char** end = nullptr);
-long StrToLongC(const char* text, char** end = nullptr, int base = 10);
 
 }  // namespace platform

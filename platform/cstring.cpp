@@ -89,19 +89,6 @@ char* CString::GetBuffer(int minLength)
     return m_s.data();
 }
 
-char* CString::GetBufferSetLength(int length)
-{
-    m_s.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return m_s.data();
-}
-
-void CString::ReleaseBuffer(int newLength)
-{
-    if (newLength < 0)
-        newLength = static_cast<int>(strnlen(m_s.data(), m_s.size()));
-    m_s.resize(static_cast<std::size_t>(std::min(newLength, GetLength())));
-}
-
 CString& CString::operator=(const char* text)
 {
     m_s = text ? text : "";
@@ -185,12 +172,6 @@ int CString::Find(const CString& sub, int start) const
     return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
-int CString::ReverseFind(char ch) const
-{
-    const auto pos = m_s.rfind(ch);
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
-}
-
 int CString::FindOneOf(const char* charSet) const
 {
     if (!charSet) return -1;
@@ -233,23 +214,6 @@ CString CString::SpanExcluding(const char* charSet) const
     if (!charSet) return *this;
     const auto pos = m_s.find_first_of(charSet);
     return Left(pos == std::string::npos ? GetLength() : static_cast<int>(pos));
-}
-
-CString CString::Tokenize(const char* delimiters, int& start) const
-{
-    if (start < 0 || start >= GetLength() || !delimiters) {
-        start = -1;
-        return CString();
-    }
-    auto begin = m_s.find_first_not_of(delimiters, static_cast<std::size_t>(start));
-    if (begin == std::string::npos) {
-        start = -1;
-        return CString();
-    }
-    auto end = m_s.find_first_of(delimiters, begin);
-    if (end == std::string::npos) end = m_s.size();
-    start = static_cast<int>(end) + 1;
-    return CString(m_s.substr(begin, end - begin));
 }
 
 int CString::Replace(char oldCh, char newCh)
@@ -382,12 +346,6 @@ CString& CString::MakeLower()
 CString& CString::MakeUpper()
 {
     for (char& c : m_s) c = Cp1252ToUpper(c);
-    return *this;
-}
-
-CString& CString::MakeReverse()
-{
-    std::reverse(m_s.begin(), m_s.end());
     return *this;
 }
 

@@ -38,10 +38,8 @@ public:
     std::string_view view() const { return m_s; }
     const unsigned char* bytes() const { return reinterpret_cast<const unsigned char*>(m_s.data()); }
 
-    // Writable buffer of at least minLength bytes; ReleaseBuffer(-1) cuts at the first zero.
+    // Writable buffer of at least minLength bytes.
     char* GetBuffer(int minLength = 0);
-    char* GetBufferSetLength(int length);
-    void ReleaseBuffer(int newLength = -1);
 
     // Building
     CString& operator=(const char* text);
@@ -63,7 +61,6 @@ public:
     int Find(char ch, int start = 0) const;
     int Find(const CString& sub, int start = 0) const;
     int Find(const char* sub, int start = 0) const { return Find(CString(sub), start); }
-    int ReverseFind(char ch) const;
     int FindOneOf(const char* charSet) const;
 
     // Extraction; counts and positions are clamped to the string, never read past it.
@@ -73,8 +70,6 @@ public:
     CString Right(int count) const;
     CString SpanIncluding(const char* charSet) const;
     CString SpanExcluding(const char* charSet) const;
-    // Next token after position start (advanced past it); start becomes -1 at the end.
-    CString Tokenize(const char* delimiters, int& start) const;
 
     // Editing; each returns what the original returned (counts or the new length).
     int Replace(char oldCh, char newCh);
@@ -95,7 +90,6 @@ public:
     // Case mapping of Windows-1252 letters (ASCII and the accented Latin letters).
     CString& MakeLower();
     CString& MakeUpper();
-    CString& MakeReverse();
 
     // Comparison by unsigned byte values; NoCase folds Windows-1252 letters.
     int Compare(const CString& other) const;

@@ -25,13 +25,6 @@ public:
         m_items.push_back(value);
         return GetUpperBound();
     }
-    // Grows the array when index lies beyond its end, as the original did.
-    void SetAtGrow(int index, const CString& value)
-    {
-        if (index >= GetSize()) SetSize(index + 1);
-        SetAt(index, value);
-    }
-    void InsertAt(int index, const CString& value, int count = 1);
     void RemoveAt(int index, int count = 1);
     void RemoveAll() { m_items.clear(); }
 
@@ -45,13 +38,6 @@ private:
 
     std::vector<CString> m_items;
 };
-
-inline void CStringArray::InsertAt(int index, const CString& value, int count)
-{
-    if (index < 0 || count <= 0) return;
-    if (index > GetSize()) SetSize(index);
-    m_items.insert(m_items.begin() + index, static_cast<std::size_t>(count), value);
-}
 
 inline void CStringArray::RemoveAt(int index, int count)
 {

@@ -246,7 +246,7 @@ void DDV_MinMaxDouble(CDataExchange& dx, double value, double minValue, double m
 // ---------------------------------------------------------------------------------------------
 // CDialog
 
-CDialog::CDialog(UINT templateId, QWidget* parent) : QWidget(parent), m_templateId(templateId) {}
+CDialog::CDialog(UINT /*templateId*/, QWidget* parent) : QWidget(parent) {}
 
 CDialog::~CDialog()
 {

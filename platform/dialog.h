@@ -80,7 +80,6 @@ public:
     explicit CSpinButtonCtrl(QWidget* parent = nullptr);
     void SetBuddy(QLineEdit* buddy) { m_buddy = buddy; }
     void SetRange(int lower, int upper);
-    void GetRange(int& lower, int& upper) const { lower = m_lower; upper = m_upper; }
     // Writes the position into the buddy (clamped to the range); returns the previous one.
     int SetPos(int pos);
     int GetPos() const;
@@ -105,7 +104,6 @@ public:
     [[noreturn]] void Fail(const CString& message);
     // The control that the next validation belongs to (set by every DDX_ function).
     void PrepareCtrl(int id) { m_idLastControl = id; }
-    int LastControl() const { return m_idLastControl; }
 
     CDialog* m_pDlgWnd;
     bool m_bSaveAndValidate;
@@ -127,10 +125,10 @@ void DDV_MinMaxDouble(CDataExchange& dx, double value, double minValue, double m
 
 class CDialog : public QWidget, public CWnd {
 public:
+    // The template id names the dialog as the original's resources did; its layout comes from
+    // the page's form.
     CDialog(UINT templateId, QWidget* parent = nullptr);
     ~CDialog() override;
-
-    UINT GetTemplateId() const { return m_templateId; }
 
     // Controls
     // Registers a control under its id and connects its notifications.
@@ -169,7 +167,6 @@ public:
     // Life cycle
     // Runs OnInitDialog once; the creator calls it when the widget tree is ready.
     BOOL InitDialog();
-    bool IsInitialised() const { return m_initialised; }
     // Reads (true) or writes (false) every member through DoDataExchange; false when a value
     // failed its validation (the message has been shown and the members keep what they had).
     bool UpdateData(bool saveAndValidate = true);
@@ -204,7 +201,6 @@ private:
     void ConnectNotifications(int id, QWidget* control);
     void ClickRadio(int id);
 
-    UINT m_templateId;
     std::map<int, QWidget*> m_controls;
     std::vector<std::vector<int>> m_radioGroups;
     bool m_initialised = false;

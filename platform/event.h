@@ -17,7 +17,6 @@ public:
 
     void Set();
     void Reset();
-    bool IsManualReset() const { return m_manual; }
     // Non-consuming look at the state (also for an auto-reset event).
     bool IsSignalled() const;
     // What a wait does when the event's descriptor is readable: a manual-reset event stays

@@ -51,16 +51,6 @@ ScopedMessageBoxSink::~ScopedMessageBoxSink()
     g_sink.store(m_previous);
 }
 
-void SetMessageBoxSink(MessageBoxSink* sink)
-{
-    g_sink.store(sink);
-}
-
-MessageBoxSink* GetMessageBoxSink()
-{
-    return g_sink.load();
-}
-
 void RecordingMessageBoxSink::PresetAnswers(std::initializer_list<int> answers)
 {
     std::lock_guard lock(m_mutex);

@@ -66,8 +66,6 @@ public:
 private:
     MessageBoxSink* m_previous;
 };
-void SetMessageBoxSink(MessageBoxSink* sink);
-MessageBoxSink* GetMessageBoxSink();
 
 // For tests: records every box and answers with the preset answers in order, then with the
 // default button.

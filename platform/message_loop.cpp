@@ -51,12 +51,6 @@ MessageLoop& MessageLoop::Current()
     return *processLoop;
 }
 
-bool MessageLoop::HasCurrent()
-{
-    std::lock_guard lock(g_currentMutex);
-    return g_current != nullptr;
-}
-
 void MessageLoop::Sleep(DWORD ms)
 {
     if (m_virtualClock && IsLoopThread()) {
@@ -233,11 +227,6 @@ bool MessageLoop::DispatchOne()
     return true;
 }
 
-bool MessageLoop::HasReadyWork()
-{
-    return MsUntilNextWork() == 0;
-}
-
 std::int64_t MessageLoop::MsUntilNextWork()
 {
     {
@@ -368,9 +357,4 @@ UINT RegisterWindowMessage(const char* name)
 void Sleep(DWORD ms)
 {
     platform::MessageLoop::Current().Sleep(ms);
-}
-
-std::int64_t GetTickCount64()
-{
-    return platform::MessageLoop::Current().NowMs();
 }

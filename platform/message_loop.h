@@ -51,7 +51,6 @@ public:
     // The loop of this process: the one most recently constructed and still alive. When none
     // exists, a real-time loop owned by the process is created on first use.
     static MessageLoop& Current();
-    static bool HasCurrent();
 
     const Clock& clock() const { return *m_clock; }
     bool IsVirtual() const { return m_virtualClock != nullptr; }
@@ -132,7 +131,6 @@ private:
     void EnqueueHandOver(const std::shared_ptr<SourceState>& source, std::function<void()> task);
     void WithdrawSource(const std::shared_ptr<SourceState>& source);
     void Wake();
-    bool HasReadyWork();
     // Blocks (real time) or advances the clock (virtual time) until work may be ready or
     // the absolute time limit is reached.
     void WaitForWork(std::int64_t untilUs);
@@ -192,5 +190,3 @@ UINT RegisterWindowMessage(const char* name);
 
 // The global forms that the ported code calls.
 void Sleep(DWORD ms);
-// Milliseconds of the loop's clock (GetTickCount's stand-in, 64-bit so it never wraps).
-std::int64_t GetTickCount64();

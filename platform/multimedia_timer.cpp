@@ -71,18 +71,6 @@ void CMultimediaTimer::Stop()
     m_running = false;
 }
 
-CStopwatch::CStopwatch() : m_startUs(Ticks()) {}
-
-void CStopwatch::Start()
-{
-    m_startUs = Ticks();
-}
-
-std::int64_t CStopwatch::ElapsedUs() const
-{
-    return Ticks() - m_startUs;
-}
-
 std::int64_t CStopwatch::Ticks()
 {
     return MessageLoop::Current().NowUs();

@@ -42,19 +42,13 @@ private:
     VirtualTicker* m_virtual = nullptr;
 };
 
-// A 64-bit monotonic stopwatch on the loop's clock (virtual in tests), in microseconds.
+// The performance counter's stand-in: a 64-bit monotonic count of microseconds on the loop's
+// clock (virtual in tests).
 class CStopwatch {
 public:
-    CStopwatch();
-    void Start();
-    std::int64_t ElapsedUs() const;
-    double ElapsedMs() const { return static_cast<double>(ElapsedUs()) / 1000.0; }
     // The counter and its frequency, as the performance counter offered them.
     static std::int64_t Ticks();
     static std::int64_t TicksPerSecond() { return 1'000'000; }
-
-private:
-    std::int64_t m_startUs;
 };
 
 }  // namespace platform

@@ -160,14 +160,6 @@ bool DeleteProfileEntry(const CString& section, const CString& entry)
     return Ok(settings);
 }
 
-bool DeleteProfileSection(const CString& section)
-{
-    std::lock_guard lock(g_mutex);
-    QSettings& settings = Settings();
-    settings.remove(Group(section));
-    return Ok(settings);
-}
-
 bool DeleteProfileTree()
 {
     std::lock_guard lock(g_mutex);

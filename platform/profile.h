@@ -20,8 +20,6 @@ bool WriteProfileInt(const CString& section, const CString& entry, int value);
 bool WriteProfileString(const CString& section, const CString& entry, const CString& value);
 // Removes one entry; WriteProfileString with a null-like request in the original.
 bool DeleteProfileEntry(const CString& section, const CString& entry);
-// Removes a whole section with all its entries.
-bool DeleteProfileSection(const CString& section);
 // Removes every setting of the application (the settings reset).
 bool DeleteProfileTree();
 // The entry names of a section, in the file's order.

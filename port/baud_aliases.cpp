@@ -22,12 +22,6 @@ CFakeBaud2 CSpecialBaudTable::RecordOf(const CString& portName)
     return m_records[portName];
 }
 
-void CSpecialBaudTable::SetRecord(const CString& portName, const CFakeBaud2& record)
-{
-    std::lock_guard lock(m_mutex);
-    m_records[portName] = record;
-}
-
 CSpecialBaudTable& CSpecialBaudTable::Instance()
 {
     static CSpecialBaudTable table;

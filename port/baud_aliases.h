@@ -29,7 +29,6 @@ public:
     DWORD RateFor(const CString& portName, DWORD requested);
     // The record of a port, entered with its defaults when new; a copy.
     CFakeBaud2 RecordOf(const CString& portName);
-    void SetRecord(const CString& portName, const CFakeBaud2& record);
 
     static CSpecialBaudTable& Instance();
 

@@ -65,8 +65,6 @@ public:
 
     // The line errors since the last call and the queue counts.
     bool ClearCommError(DWORD* errors, COMSTAT* status);
-    const DCB& GetDcb() const { return m_dcb; }
-    DWORD GetLastLineErrors() const { return m_dwLastErrors; }
     // How long WaitTxEmpty waits for an output queue that does not shrink.
     void SetTxStallLimitMs(DWORD ms) { m_dwTxStallLimitMs = ms; }
     // How many 100 ms pauses a stream of line errors has cost the monitor.

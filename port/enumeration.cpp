@@ -148,15 +148,6 @@ void SetEnumerationRoots(const EnumerationRoots& roots)
     g_roots = roots;
 }
 
-const char* SerialClassId()
-{
-    return "{86E0D1E0-8089-11D0-9CE4-08003E301F73}";
-}
-
-const char* BulkClassId()
-{
-    return "{00873FDF-61A8-11D1-AA5E-00C04FB1728B}";
-}
 
 DWORD SerialKindFlags(const CString& serviceName)
 {

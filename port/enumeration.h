@@ -29,7 +29,3 @@ bool EnumBulkPorts(CPortDetailArray& list);
 DWORD SerialKindFlags(const CString& serviceName);
 // The service name that stands for a Linux serial driver.
 CString ServiceNameOfDriver(const CString& driver);
-
-// The device classes registered for arrival and removal.
-const char* SerialClassId();
-const char* BulkClassId();

@@ -204,9 +204,3 @@ void CInterProcCommPortBorrow::RecordBorrowed(const CString& name)
     std::lock_guard lock(m_mutex);
     m_sBorrowedName = name;
 }
-
-CString CInterProcCommPortBorrow::BorrowedName() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_sBorrowedName;
-}

@@ -82,7 +82,6 @@ public:
     void ReturnBorrowedPort();
     void Reply(std::uint64_t asker, LPARAM value);
     void RecordBorrowed(const CString& name);
-    CString BorrowedName() const;
     // A reply answers a query of ours; this system sends none, so every reply is unasked for.
     bool IsQueryOutstanding() const { return m_bQueryOutstanding; }
 

@@ -7,7 +7,8 @@
 #include "port/port_texts.h"
 #include "port/thread_man.h"
 
-CPort::CPort(CPortMan* owner, BYTE flag) : m_pOwner(owner), m_flag(flag) {}
+// The construction flag is the manager's; no kind of this system reads it.
+CPort::CPort(CPortMan* owner, BYTE /*flag*/) : m_pOwner(owner) {}
 
 CPort::~CPort() = default;
 

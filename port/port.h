@@ -81,9 +81,7 @@ public:
     DWORD RunThreadBody();
 
     void SetWorker(CThreadMan* worker) { m_pWorker = worker; }
-    CThreadMan* GetWorker() const { return m_pWorker; }
     CPortMan* GetOwner() const { return m_pOwner; }
-    BYTE GetFlag() const { return m_flag; }
     bool IsMonitorRunning() const { return m_running.IsSignalled(); }
     DWORD GetLastError() const { return m_dwLastError; }
 
@@ -116,7 +114,4 @@ protected:
     std::atomic<DWORD> m_dwEventMask{0};
     CThreadMan* m_pWorker = nullptr;
     std::atomic<DWORD> m_dwLastError{0};
-
-private:
-    BYTE m_flag;
 };

@@ -26,7 +26,6 @@ public:
     // One whole report as given; true only when all of it was written.
     bool WriteRawReport(const BYTE* buffer, DWORD length);
 
-    const HIDP_CAPS& Caps() const { return m_caps; }
     HidDevice& Device() { return *m_device; }
 
 protected:

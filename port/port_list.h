@@ -78,7 +78,6 @@ public:
     // index of the existing or new entry and makes it the last used.
     virtual int AddString(const CString& text, const char* separators);
     virtual int AddString(const char* text);
-    int LastUsed() const { return m_lastUsed; }
     // The first entry that occurs inside the name, or -1; it becomes the last used.
     int FindInside(const CString& name);
 

@@ -67,8 +67,6 @@ public:
     std::shared_ptr<CPort> GetPort() const;
     CInterProcCommPortBorrow& Lending() { return *m_pLending; }
     CDeviceChangeHandler* DeviceChangeHandler() { return m_pDeviceChange.get(); }
-    DWORD GetEventMask() const { return m_dwEventMask; }
-    const COMMTIMEOUTS& GetTimeouts() const { return m_timeouts; }
 
     static constexpr int kOpenAttempts = 20;
     static constexpr DWORD kRetryPauseMs = 250;

@@ -24,11 +24,10 @@ void CPortManGui::FillPortCombo(PortComboBox& combo, const CString& portName, bo
     CPortDetailArray& list = ThePortList();
     const int count = list.GetSize();
     for (int i = 0; i < count; ++i) {
-        CString text;
-        bool present = false;
+        // Only ports the list offers (present, not hidden) and of a kind the system can drive.
+        const CString text = list.VisibleName(i);
         DWORD kindFlags = 0;
-        if (!list.EntryAt(i, &text, &present, &kindFlags)) continue;
-        if (present && kindFlags != 0 && TheHiddenPorts().FindInside(text) < 0) combo.AddString(text);
+        if (!text.IsEmpty() && list.EntryAt(i, nullptr, nullptr, &kindFlags) && kindFlags != 0) combo.AddString(text);
     }
     combo.SelectString(-1, CString());
     const int found = combo.FindStringExact(-1, list.DisplayTextOf(portName));

@@ -27,7 +27,6 @@ public:
     // readers were woken); otherwise the interval remaining is lowered by elapsedMs.
     bool IntervalElapsed(DWORD elapsedMs);
 
-    DWORD Capacity() const { return m_capacity; }
     DWORD Stored();
     bool Overflowed() const { return m_overflow; }
 

@@ -74,7 +74,6 @@ bool IsKnownBlockCode(BYTE code)
     return false;
 }
 
-BYTE BlockNumberOfSlot(int slot) { return kBlocks[slot].number; }
 const char* BlockNameOfSlot(int slot) { return kBlocks[slot].name; }
 
 void CKadmor_Send::CalcBlockCheckWords(BYTE* bytes)

@@ -36,8 +36,7 @@ enum BlockNumber : BYTE {
 BYTE BlockCodeOfNumber(BYTE blockNumber);
 // True for the code bytes a valid block may carry (0x11 is not one of them).
 bool IsKnownBlockCode(BYTE code);
-// Block number and name of a slot (0 to 7).
-BYTE BlockNumberOfSlot(int slot);
+// Name of a slot (0 to 7).
 const char* BlockNameOfSlot(int slot);
 
 // What the codec keeps of one block.

@@ -43,7 +43,6 @@ double CFloat32::BytesToDouble(const BYTE* b0, const BYTE* b1, const BYTE* b2, c
     // Scaling by a power of two is exact in double precision for every width we accept.
     double value = sign * std::ldexp(significand, exponent - m_nMantissaBits);
     if (!keepTiny && value >= m_dZeroLower && value <= m_dZeroUpper) value = 0.0;
-    m_dLastValue = value;
     return value;
 }
 

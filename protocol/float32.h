@@ -30,7 +30,6 @@ public:
     BYTE GetByte(int index) const { return m_aPattern[index & 3]; }
     const BYTE* GetBytes() const { return m_aPattern; }
 
-    double GetLastValue() const { return m_dLastValue; }
     int GetExponentBits() const { return m_nExponentBits; }
     int GetMantissaBits() const { return m_nMantissaBits; }
     int GetBias() const { return m_nHalfRange - 1; }
@@ -42,7 +41,6 @@ private:
     int m_nMantissaBits = 23;
     int m_nHalfRange = 128;  // 2^(e-1); the bias is one less
     BYTE m_aPattern[4] = {0, 0, 0, 0};
-    double m_dLastValue = 0.0;
     double m_dZeroUpper = 0.0;
     double m_dZeroLower = 0.0;
 };

@@ -16,6 +16,7 @@ bool CurveRecorder::Setup(const DiagramSetup& setup, int capacity)
     m_data.Reset(m_curveCount, capacity);
     const double factor = std::isfinite(setup.xAxisFactor) && setup.xAxisFactor > 0 ? setup.xAxisFactor : 1.0;
     m_xStep = std::isfinite(setup.samplePeriod) && setup.samplePeriod > 0 ? setup.samplePeriod / factor : 0.001;
+    m_xChannel = setup.xChannel >= 0 && setup.xChannel < kChannelCount ? setup.xChannel : kXAxisTime;
     m_sets = 0;
     return any;
 }
@@ -42,8 +43,10 @@ bool CurveRecorder::Add(const ValueSet& set)
 {
     if (m_runState == kRunIdle) return false;
     if (m_runState == kRunLimited && m_sets >= m_pointLimit) return false;
-    const double x = static_cast<double>(m_sets) * m_xStep;
+    const double time = static_cast<double>(m_sets) * m_xStep;
     ++m_sets;
+    if (m_xChannel != kXAxisTime && !set.valid[static_cast<std::size_t>(m_xChannel)]) return true;  // no x: no point
+    const double x = m_xChannel == kXAxisTime ? time : set.value[static_cast<std::size_t>(m_xChannel)];
     for (int c = 0; c < kChannelCount; ++c) {
         const int curve = m_curveOfChannel[static_cast<std::size_t>(c)];
         if (curve < 0 || !set.valid[static_cast<std::size_t>(c)]) continue;

@@ -1,7 +1,8 @@
 #pragma once
 // Records value sets into the curve store: one curve per channel the diagram shows, x the time
-// of the set (set number x sample period, in x-axis units), y the channel's value. Values that
-// are no number leave no point. Idle, nothing is recorded; with a point limit the recording
+// of the set (set number x sample period, in x-axis units) or, with a channel on the x axis,
+// that channel's value in the same set; y the channel's value. Values that are no number, and
+// sets without an x value, leave no point. Idle, nothing is recorded; with a point limit the recording
 // stops there.
 
 #include <array>
@@ -43,6 +44,7 @@ private:
     int m_pointLimit = 0;
     long long m_sets = 0;
     double m_xStep = 0.001;
+    int m_xChannel = kXAxisTime;
 };
 
 }  // namespace views

@@ -69,6 +69,19 @@ int CDataManager::GetMaxPointCount() const
     return most;
 }
 
+bool CDataManager::GetXExtent(double& xMin, double& xMax) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    bool any = false;
+    for (const Curve& curve : m_curves) {
+        if (curve.count == 0) continue;
+        xMin = any ? std::min(xMin, curve.xMin) : curve.xMin;
+        xMax = any ? std::max(xMax, curve.xMax) : curve.xMax;
+        any = true;
+    }
+    return any;
+}
+
 void CDataManager::StartNextArray(Curve& curve)
 {
     curve.nextCapacity = static_cast<int>(std::min<long long>(2LL * curve.capacity, kHardLimitPoints));
@@ -113,6 +126,8 @@ bool CDataManager::AddLocked(Curve& curve, double x, double y)
         ++curve.dropped;
         return false;
     }
+    curve.xMin = curve.count == 0 ? x : std::min(curve.xMin, x);
+    curve.xMax = curve.count == 0 ? x : std::max(curve.xMax, x);
     curve.data[static_cast<std::size_t>(curve.count)] = ChartPoint{x, y};
     ++curve.count;
     CopyAhead(curve);

@@ -36,6 +36,9 @@ public:
     int GetDroppedCount(int curve) const;
     // The largest point count of all curves.
     int GetMaxPointCount() const;
+    // The smallest and largest x of all points; false while there is none. With a channel on
+    // the x axis the points do not come in the order of their x.
+    bool GetXExtent(double& xMin, double& xMax) const;
 
     // Appends one point to a curve; false when the curve does not exist or is at its limit.
     bool AddPoint(int curve, double x, double y);
@@ -69,6 +72,7 @@ private:
         int capacity = 0;
         int count = 0;
         int dropped = 0;
+        double xMin = 0.0, xMax = 0.0;  // of the points, once there is one
         PointArray next;  // the larger array being filled, with its room and the points copied
         int nextCapacity = 0;
         int copied = 0;

@@ -1,19 +1,13 @@
 #include "views/graphic_display_wnd.h"
 
-#include <QCursor>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "chart/chart_hooks.h"
 #include "chart/chart_page.h"
 #include "chart/nice_slider.h"
-#include "chart/painter_device.h"
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
-#include "platform/message_box.h"
 #include "views/view_texts.h"
 
 namespace {
@@ -180,16 +174,22 @@ bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int
     mapped = curve;
     if (isNew) {
         const int channel = m_recorder.ChannelOfCurve(storeCurve);
-        static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
-        CString name = channel >= 0 ? CString(kNames[channel]) : CString();
-        if (channel >= 0 && !m_setup.curveNames[static_cast<std::size_t>(channel)].IsEmpty())
-            name = m_setup.curveNames[static_cast<std::size_t>(channel)];
+        const CString name = ChannelName(channel);
         serie->SetLabel(name);
         if (curve < m_pGraph->GetYAxisCount()) m_pGraph->GetYAxis(curve).SetLabel(name);
-        if (curve == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->GetXAxis(0).SetLabel(m_setup.xAxisUnit);
+        if (curve == 0 && m_pGraph->GetXAxisCount() > 0)
+            m_pGraph->GetXAxis(0).SetLabel(m_setup.xChannel == views::kXAxisTime ? m_setup.xAxisUnit : ChannelName(m_setup.xChannel));
         if (channel >= 0 && channel < 4 && !m_sensorShown[static_cast<std::size_t>(channel)]) m_pGraph->ShowCurve(curve, false);
     }
     return true;
+}
+
+CString CGraphicDisplayWnd::ChannelName(int channel) const
+{
+    if (channel < 0 || channel >= views::kChannelCount) return CString();
+    static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
+    const CString& name = m_setup.curveNames[static_cast<std::size_t>(channel)];
+    return name.IsEmpty() ? CString(kNames[channel]) : name;
 }
 
 void CGraphicDisplayWnd::RepaintSamples()
@@ -204,16 +204,8 @@ void CGraphicDisplayWnd::RepaintSamples()
 
 void CGraphicDisplayWnd::DataExtent(double& xMin, double& xMax) const
 {
-    xMin = 0.0;
-    xMax = 0.0;
-    const int points = m_data.GetMaxPointCount();
-    for (int curve = 0; curve < m_data.GetCurveCount(); ++curve) {
-        const int count = m_data.GetPointCount(curve);
-        if (count == 0) continue;
-        xMin = std::min(xMin, m_data.GetPoint(curve, 0).x);
-        xMax = std::max(xMax, m_data.GetPoint(curve, count - 1).x);
-    }
-    if (points == 0 || xMax <= xMin) xMax = xMin + 1.0;
+    if (!m_data.GetXExtent(xMin, xMax)) xMin = xMax = 0.0;
+    if (!(xMax > xMin)) xMax = xMin + 1.0;
 }
 
 void CGraphicDisplayWnd::UpdateSliders()
@@ -301,24 +293,6 @@ void CGraphicDisplayWnd::ShowProperties()
     m_pPage->raise();
 }
 
-void CGraphicDisplayWnd::ShowContextMenu()
-{
-    enum : int { kSaveChart = 1, kLoadChart = 2 };
-    const chart::Hooks& hooks = chart::GetHooks();
-    if (!hooks.popupMenu) return;
-    const int chosen = hooks.popupMenu(m_pGraph, QCursor::pos(),
-                                       {{kSaveChart, views::ViewText(views::kTextSaveChart)},
-                                        {kLoadChart, views::ViewText(views::kTextLoadChart)}});
-    if (chosen != kSaveChart && chosen != kLoadChart) return;
-    const bool save = chosen == kSaveChart;
-    const CString title = views::ViewText(save ? views::kTextSaveChart : views::kTextLoadChart);
-    const CString fileName = hooks.fileName ? hooks.fileName(this, save, title, views::ViewText(views::kTextChartFilter)) : CString();
-    if (fileName.IsEmpty()) return;
-    if (save ? SaveChart(fileName) : LoadChart(fileName)) return;
-    AfxMessageBox(views::ViewText(save ? views::kTextChartNotSaved : views::kTextChartNotLoaded) + "\n" + fileName,
-                  platform::MB_ICONWARNING);
-}
-
 bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->Save(fileName, kChartFileFlags); }
 
 bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
@@ -327,30 +301,6 @@ bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
     m_pGraph->Invalidate(true);
     m_pGraph->update();
     return loaded;
-}
-
-void CGraphicDisplayWnd::PrintGraph(CDC* dc) { m_pGraph->PrintGraph(dc); }
-
-void CGraphicDisplayWnd::PrintGraphRect(CDC* dc, int left, int top, int right, int bottom)
-{
-    m_pGraph->PrintGraphRect(dc, left, top, right, bottom);
-}
-
-bool CGraphicDisplayWnd::Print()
-{
-    QPrinter printer(QPrinter::HighResolution);
-    const chart::Hooks& hooks = chart::GetHooks();
-    if (hooks.printDialog) {
-        if (!hooks.printDialog(printer)) return false;
-    } else {
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
-    RepaintSamples();
-    CDC dc(std::make_shared<chart::PrinterDevice>(printer));
-    if (!dc.StartDoc("Diagram")) return false;
-    PrintGraph(&dc);
-    return true;
 }
 
 bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)

@@ -1,7 +1,7 @@
 #pragma once
 // CGraphicDisplayWnd: the diagram window, the chart's one client. It owns the chart (CXGraph),
-// a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the time axis,
-// a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
+// a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the x axis (time,
+// or the channel the set-up puts there), a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
 // and the curve store (CDataManager). It receives the chart's posted messages, the range
 // slider's change message and the click slider's WM_HSCROLL.
 //
@@ -25,6 +25,7 @@ class CNiceSliderCtrl;
 class CRangeSlider;
 class CChartPage;
 class CDC;
+class QPrinter;
 
 class CGraphicDisplayWnd : public QWidget, public CWnd, public views::ISampleSink {
 public:
@@ -39,7 +40,6 @@ public:
     ~CGraphicDisplayWnd() override;
 
     CXGraph& Graph() { return *m_pGraph; }
-    CNiceSliderCtrl& ClickSlider() { return *m_pSlider; }
     CRangeSlider& RangeSlider() { return *m_pRange; }
     CChartPage& ChartPage() { return *m_pPage; }
     CDataManager& Data() { return m_data; }
@@ -72,13 +72,18 @@ public:
     bool LoadChart(const CString& fileName);
     void PrintGraph(CDC* dc);
     void PrintGraphRect(CDC* dc, int left, int top, int right, int bottom);
-    // Asks for a printer through the print dialog and prints the whole chart; false when cancelled.
+    // Asks for a printer through the print dialog and prints the whole chart on one page; false
+    // when cancelled or when the printer could not be written (said in a message box).
     bool Print();
+    // The print preview of that page, from which the user may print; true when printed.
+    bool PrintPreview();
     bool SaveBitmap(const CString& fileName);
     std::vector<BYTE> GetBitmap();
 
     void ShowProperties();
-    // The context menu of the chart's background: save the chart to a file, load one.
+    // The context menu of the chart: the operation modes (the current one checked), the zoom's
+    // undo and reset, a label, the trends of the selected curve, the properties, the chart
+    // files and printing. The chart's entries send the chart its own command.
     void ShowContextMenu();
     // Captions of the property pages in the current language.
     void LoadLanguageTexts();
@@ -98,8 +103,15 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The menu's chart files: asks for a name and saves or loads, a failure said in a box.
+    void SaveChartAs();
+    void LoadChartFrom();
+    // Draws the whole chart on one page of the printer; a preview's page is not ended here.
+    bool PrintOn(QPrinter& printer, bool preview);
     void RemoveCurves();
     bool LendCurve(int curve, const ChartPoint* points, int count);
+    // The legend and axis text of a channel ("A [N·m]"), its letter when the set-up names none.
+    CString ChannelName(int channel) const;
     void UpdateSliders();
     void ShowXRange(double left, double right);
     void DataExtent(double& xMin, double& xMax) const;

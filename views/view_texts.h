@@ -65,6 +65,23 @@ constexpr UINT kTextLoadChart = 5647;
 constexpr UINT kTextChartNotSaved = 5648;
 constexpr UINT kTextChartNotLoaded = 5649;
 constexpr UINT kTextChartFilter = 5650;
+constexpr UINT kTextChartExists = 5660;  // "%s already exists. Replace it?"
+// Its operation modes and the chart's commands.
+constexpr UINT kTextSelectMode = 5642;
+constexpr UINT kTextZoomMode = 5643;
+constexpr UINT kTextPanMode = 5644;
+constexpr UINT kTextCursorMode = 5645;
+constexpr UINT kTextMeasureMode = 5651;
+constexpr UINT kTextUndoZoom = 5663;
+constexpr UINT kTextResetZoom = 5664;
+constexpr UINT kTextInsertLabel = 5652;
+constexpr UINT kTextLinearTrend = 5654;
+constexpr UINT kTextCubicTrend = 5655;
+// Printing.
+constexpr UINT kTextPrint = 5656;
+constexpr UINT kTextPrintPreview = 5657;
+constexpr UINT kTextNoPrinter = 5658;
+constexpr UINT kTextChartNotPrinted = 5659;
 
 // The text of a German id in the current language ("@" when the table lacks it).
 CString ViewText(UINT germanId);

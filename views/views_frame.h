@@ -38,9 +38,15 @@ public:
     virtual bool RecordsLastValueSet() const = 0;
 };
 
+// The x axis counts time (set number x sample period) unless a channel is put on it.
+constexpr int kXAxisTime = -1;
+
 // What the diagram takes from the set-up of a measurement.
 struct DiagramSetup {
     std::array<bool, kChannelCount> channelShown{};  // a curve per shown channel
+    // kXAxisTime, or the channel whose value is the x of every point of the shown channels
+    // (torque over angle, say); that channel has no curve of its own.
+    int xChannel = kXAxisTime;
     double samplePeriod = 0.001;                       // seconds between value sets
     double xAxisFactor = 1.0;                          // seconds per x-axis unit
     CString xAxisUnit = "s";

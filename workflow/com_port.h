@@ -121,7 +121,6 @@ public:
     CComPort& operator=(const CComPort&) = delete;
 
     // ---- Wiring -------------------------------------------------------------------------------
-    void SetPortFactory(workflow::ISensorPortFactory* factory) { m_pPortFactory = factory; }
     void SetPeers(const workflow::WorkflowPeers& peers);
     const workflow::WorkflowPeers& Peers() const { return m_peers; }
     // Takes the frame from the peers when none is attached yet, and caches the measurement
@@ -293,7 +292,9 @@ public:
     void COM_CheckMultiSensorIndices();
     bool COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode);
     bool COM_ZMRestartSensorAfterInit();
-    void COM_SendAngleZero(BYTE flag);
+    // With the flag the angle offsets go to 0.0 and the state becomes 51; a failed write is
+    // reported unless report is false.
+    bool COM_SendAngleZero(BYTE flag, bool report = true);
     // The control panel's angle zero: of a single sensor whatever the power channels select, of
     // a multiport device as COM_SendAngleZero; the sensor answers it like a restart. With the
     // check a failed write is reported. State 51.
@@ -519,7 +520,6 @@ private:
     void EmptyRecvBuffer(int port);
     void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
-    void StepForUnverifiedAnswer();
     // Values answers (com_port_measured_values.cpp).
     bool DecodeValueAnswer();
     void AcquireCalibrationAnswer();

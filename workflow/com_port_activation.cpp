@@ -114,9 +114,9 @@ void CComPort::OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& ro
 void CComPort::HandOverBlockTexts(int sensor, const CSensorRecord& record)
 {
     if (!m_peers.sequencer) return;
-    m_peers.sequencer->SetBlockText(1, sensor, record.m_strBlockStatorOperation);
-    m_peers.sequencer->SetBlockText(2, sensor, record.m_strBlockRotorUserCalib);
-    m_peers.sequencer->SetBlockText(3, sensor, record.m_strBlockRotorOperation);
+    m_peers.sequencer->SetBlockText1(record.m_strBlockStatorOperation, sensor);
+    m_peers.sequencer->SetBlockText2(record.m_strBlockRotorUserCalib, sensor);
+    m_peers.sequencer->SetBlockText3(record.m_strBlockRotorOperation, sensor);
 }
 
 void CComPort::COM_SetupConnectedSensor()

@@ -147,19 +147,20 @@ void CComPort::COM_CalcScaleFactors(int sensor)
     }
 }
 
+// Kept in the row of the port being worked on. Each slot holds its own sensor's text: the text
+// of sensor 1 leaves that of sensor 0 in place, so that both answers of a two-sensor port stay.
 void CComPort::COM_StoreSensorStatusText(const CString& text)
 {
-    if (!ValidRow(m_nSelectedPortRec)) return;
-    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(m_nSelectedPortRec)];
+    CPortRecord* rec = CurrentPortRecord();
+    if (!rec) return;
     const int slot = CurrentSensor().m_sIdent[kIdentAddress];
     if (slot != 0 && slot != 1) return;  // the row keeps texts of sensor numbers 0 and 1 only
-    rec.m_abStatusSlot[0].fill(0);
-    auto& bytes = rec.m_abStatusSlot[static_cast<std::size_t>(slot)];
+    auto& bytes = rec->m_abStatusSlot[static_cast<std::size_t>(slot)];
     bytes.fill(0);
     const int length = std::min(text.GetLength(), kStatusSlotSize);
     std::copy(text.bytes(), text.bytes() + length, bytes.begin());
-    rec.m_bSlotFilled[static_cast<std::size_t>(slot)] = 1;
-    rec.m_cLastSlot = static_cast<BYTE>(slot);
+    rec->m_bSlotFilled[static_cast<std::size_t>(slot)] = 1;
+    rec->m_cLastSlot = static_cast<BYTE>(slot);
 }
 
 bool CComPort::IsAnyPortWithModuleIndex() const

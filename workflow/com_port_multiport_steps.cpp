@@ -16,11 +16,11 @@ constexpr UINT kSlavesPreparedMs = 1250;
 // The slave set-up frame: 'Z' to address 0x01 0xFF with the data 0x04 'A', start bytes doubled.
 CString SlaveSetupFrame()
 {
-    BYTE frame[9] = {0x02, 'Z', 0x01, 0xFF, 0x02, 0x04, 'A', 0, 0};
-    CKadmor_Send::CalcFrameSums(frame + 1, frame + 7, 5);
-    CString text;
-    CKadmor_Send::FrameToString(text, frame);
-    return text;
+    const BYTE head[] = {0x02, 'Z', 0x01, 0xFF, 0x02, 0x04, 'A'};
+    CString frame(head, static_cast<int>(sizeof head));
+    AppendFrameSums(frame);
+    StuffStx(frame);
+    return frame;
 }
 
 }  // namespace
@@ -214,20 +214,21 @@ bool CComPort::SendAngleZeroToSelected(bool report)
     return written;
 }
 
-void CComPort::COM_SendAngleZero(BYTE flag)
+bool CComPort::COM_SendAngleZero(BYTE flag, bool report)
 {
     if (flag) {
         if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
         m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
     }
-    SendAngleZeroToSelected(true);
+    return SendAngleZeroToSelected(report);
 }
 
 bool CComPort::COM_SendRestartWithCheck(BYTE check)
 {
-    if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
-    m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
     // A single sensor carries the angle channel it measures with, whatever the power channels
     // select; of a multiport device the sensors whose angle channel is selected.
-    return m_nCountActivePorts < 2 ? SendAngleZeroTo(0, check != 0) : SendAngleZeroToSelected(check != 0);
+    if (m_nCountActivePorts >= 2) return COM_SendAngleZero(1, check != 0);
+    if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
+    m_iZMCOMConfgFlow = ZM_ANGLE_ZERO;
+    return SendAngleZeroTo(0, check != 0);
 }

@@ -1,7 +1,5 @@
 // The long status answer: identification of the sensor and the start of the block reads.
 
-#include <algorithm>
-
 #include "workflow/com_port.h"
 #include "workflow/port_names.h"
 
@@ -49,16 +47,9 @@ void CComPort::ZMCOMConfg_AnalyseStatusLong()
         break;
     case ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES: {
         m_strLastStatusAnswer = answer.Left(kStatusAnswerLength);
-        if (CPortRecord* rec = CurrentPortRecord()) {
+        if (CurrentPortRecord()) {
             // Two slots, for sensor numbers 0 and 1; other numbers keep only the last answer.
-            const int slot = id[kIdentAddress];
-            if (slot == 0 || slot == 1) {
-                auto& bytes = rec->m_abStatusSlot[static_cast<std::size_t>(slot)];
-                bytes.fill(0);
-                const int length = std::min(answer.GetLength(), kStatusSlotSize);
-                std::copy(answer.bytes(), answer.bytes() + length, bytes.begin());
-                rec->m_bSlotFilled[static_cast<std::size_t>(slot)] = 1;
-            }
+            COM_StoreSensorStatusText(answer);
             ++m_nAnswerCount[static_cast<std::size_t>(m_nActivePortRec)];
         }
         KillFrameTimer(kTimerProbeAnswerWait);

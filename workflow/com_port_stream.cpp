@@ -212,7 +212,7 @@ void CComPort::ParseSinglePortStream(int recordLength)
         // seven bytes are no record. It is analysed in the state that sent the request.
         if (record[0] == kStx) {
             const int rest = length - pos;
-            if (rest >= kAckLength && IsAckPrefix(record, kAckLength, false)) {
+            if (rest >= kAckLength && ZMCOMMeasure_ClassifyFrame(m_strReceiveCOM.Mid(pos, kAckLength))) {
                 if (m_iZMCOMConfgFlowPrev > 0) m_iZMCOMConfgFlow = m_iZMCOMConfgFlowPrev;
                 pos += kAckLength;
                 m_strReceiveCOM.Delete(0, pos);

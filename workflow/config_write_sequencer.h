@@ -32,15 +32,13 @@ public:
 
     // Table 1, 2 or 3 at the slot (a negative slot: the current one); only a block frame read
     // from a sensor fills an entry.
-    void SetBlockText(int table, int slot, const CString& text) override;
-    void SetBlockText1(const BYTE* bytes, int slot) { SetBlockBytes(1, bytes, slot); }
-    void SetBlockText2(const BYTE* bytes, int slot) { SetBlockBytes(2, bytes, slot); }
-    void SetBlockText3(const BYTE* bytes, int slot) { SetBlockBytes(3, bytes, slot); }
+    void SetBlockText1(const CString& text, int slot) override { SetBlockText(1, slot, text); }
+    void SetBlockText2(const CString& text, int slot) override { SetBlockText(2, slot, text); }
+    void SetBlockText3(const CString& text, int slot) override { SetBlockText(3, slot, text); }
     void Start() override;
     bool Advance() override;
     void RunStep(int mode) override;
     void AdvanceSlot() override { ++m_nSlot; }
-    int CurrentSlot() const { return m_nSlot; }
 
     // The patched copies, as they are written (without frame check bytes), for the current slot.
     Block PatchStatorOperation() const;
@@ -49,6 +47,7 @@ public:
     Block PatchRotorOperation() const;
 
 private:
+    void SetBlockText(int table, int slot, const CString& text);
     void SetBlockBytes(int table, const BYTE* bytes, int slot);
     bool IsFilled(int table) const;
     const Block& Entry(int table) const;

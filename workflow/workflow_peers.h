@@ -305,9 +305,11 @@ public:
     virtual void RunStep(int mode) = 0;
     // Moves on to the next active port; false when all are done.
     virtual bool Advance() = 0;
-    // Tables 1 to 3 hold per sensor the kept texts of stator block 2, rotor block 0x82 and
-    // rotor block 0x83.
-    virtual void SetBlockText(int table, int sensor, const CString& text) = 0;
+    // Tables 1, 2 and 3 hold per sensor slot the kept texts of stator block 2, rotor block
+    // 0x82 and rotor block 0x83 (a negative slot: the current one).
+    virtual void SetBlockText1(const CString& text, int slot) = 0;
+    virtual void SetBlockText2(const CString& text, int slot) = 0;
+    virtual void SetBlockText3(const CString& text, int slot) = 0;
     // The current slot moves on by one (each stator header answer).
     virtual void AdvanceSlot() = 0;
     // A run from the first sensor on.

@@ -702,7 +702,8 @@ TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheC
 }
 
 // A right click on the diagram offers its chart files: saved and loaded through the file dialog,
-// a file that cannot be read said so.
+// filtered by their extension, which a name typed without it gets (asking before that replaces a
+// file); a file that cannot be read said so.
 TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
 {
     CMainFrame frame;
@@ -711,14 +712,14 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     chart::Hooks& hooks = chart::GetHooks();
     const chart::Hooks saved = hooks;
     int command = 0;
-    CString fileName = (dir.path() + "/chart.xgr").toUtf8().constData();
+    CString fileName = (dir.path() + "/chart").toUtf8().constData(), filter;
     std::vector<CString> offered;
     hooks.popupMenu = [&](QWidget*, QPoint, const std::vector<chart::MenuItem>& items) {
         offered.clear();
         for (const chart::MenuItem& item : items) offered.push_back(item.text);
         return command;
     };
-    hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return fileName; };
+    hooks.fileName = [&](QWidget*, bool, const CString&, const CString& asked) { return filter = asked, fileName; };
     auto rightClick = [&](int choice) {
         command = choice;
         display.PostMessage(chart::XG_RBUTTONUP, 0, 0);
@@ -726,12 +727,17 @@ TEST_F(FrameFixture, TheDiagramsContextMenuSavesAndLoadsTheChart)
     };
     display.Graph().SetBackColor(RGB(10, 20, 30));
     rightClick(1);
-    EXPECT_EQ(offered, (std::vector<CString>{"Diagramm speichern...", "Diagramm laden..."}));
+    EXPECT_EQ(offered[15], CString("Diagramm speichern..."));
     EXPECT_TRUE(QFile::exists(dir.path() + "/chart.xgr"));
     display.Graph().SetBackColor(RGB(200, 200, 200));
+    boxes.PresetAnswers({platform::IDNO});
+    rightClick(1);
+    fileName += ".xgr";
     rightClick(2);
+    EXPECT_NE(filter.Find("(*.xgr)"), -1);
     EXPECT_EQ(display.Graph().GetBackColor(), RGB(10, 20, 30));
-    EXPECT_TRUE(boxes.Boxes().empty());
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    boxes.Clear();
     fileName = (dir.path() + "/missing.xgr").toUtf8().constData();
     rightClick(2);
     hooks = saved;

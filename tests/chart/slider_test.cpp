@@ -1,4 +1,6 @@
 // The range slider and the click-to-position slider.
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -306,10 +308,21 @@ TEST_F(SliderWidgetTest, NiceSliderClickOnTheCurrentPositionPostsNothing)
     EXPECT_TRUE(window.received.empty());
 }
 
+// A vertical slider reports through WM_HSCROLL, shows its thumb where the mouse put it and
+// moves it with the arrow keys the way they point.
 TEST_F(SliderWidgetTest, VerticalNiceSliderReportsThroughHScrollToItsNotifyWindow)
 {
+    struct ThumbProbe : CNiceSliderCtrl {  // where the style draws the thumb
+        using CNiceSliderCtrl::CNiceSliderCtrl;
+        int ThumbY() const
+        {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this).center().y();
+        }
+    };
     RecordingWindow receiver;
-    auto* slider = new CNiceSliderCtrl(Qt::Vertical, &window);
+    auto* slider = new ThumbProbe(Qt::Vertical, &window);
     slider->SetColor(&receiver);
     slider->setGeometry(10, 10, 30, 300);
     slider->SetRange(0, 10);
@@ -323,7 +336,10 @@ TEST_F(SliderWidgetTest, VerticalNiceSliderReportsThroughHScrollToItsNotifyWindo
     ASSERT_FALSE(receiver.received.empty());
     EXPECT_EQ(receiver.received.back().message, WM_HSCROLL);
     EXPECT_EQ(receiver.received.back().wParam & 0xFFFF, TB_THUMBPOSITION);
-    EXPECT_LE(slider->GetPos(), 10);
+    EXPECT_EQ(slider->GetPos(), 10);
+    EXPECT_GT(slider->ThumbY(), channel.center().y());
+    QTest::keyClick(slider, Qt::Key_Up);
+    EXPECT_EQ(slider->GetPos(), 9);
 }
 
 TEST_F(SliderWidgetTest, RangeSliderPaintsThumbsIntervalAndBandOffScreen)

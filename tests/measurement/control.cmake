@@ -13,6 +13,7 @@ if(TARGET km3_app)
       ${CMAKE_CURRENT_LIST_DIR}/control_frame_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/control_end_test.cpp
       ${CMAKE_CURRENT_LIST_DIR}/multiport_frame_test.cpp
-    DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets
+      ${CMAKE_CURRENT_LIST_DIR}/trigger_frame_test.cpp
+    DEPENDS km3_app km3_measurement km3_measurement_testbench Qt6::Widgets Qt6::Test
   )
 endif()

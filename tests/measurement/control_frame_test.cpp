@@ -98,9 +98,19 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A sensor with channels A and B (its channel-layout byte 0).
+struct TwoChannelSensorInFrame : PanelInFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = PanelInFrame::SensorConfig();
+        config.identity.hmbUsb = false;
+        return config;
+    }
+};
+
 // With the sensor connected the panel names the rate the set-up page chose and the range end
 // of each channel in the unit of its measurand, in the language shown.
-TEST_F(PanelInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
+TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
@@ -108,11 +118,23 @@ TEST_F(PanelInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSens
     const PageControls& controls = panel->Logic().Controls();
     EXPECT_EQ(controls.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(frame->Fields().measureRateIndex)));
     // The simulated sensor measures voltage ('A'): 500 and 1000 full scale.
+    EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A. A1 B. B1");
     EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V B. 1000,00 V");
     frame->SwitchLanguage(1000);
     loop.RunFor(500);
     EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 V B. 1000.00 V");
     EXPECT_EQ(controls.Text(IDC_MC_RATE).Find("n.a."), -1);
+}
+
+// A sensor of one channel, whatever its kind, is named by channel A alone.
+TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& controls = panel->Logic().Controls();
+    EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A1");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V");
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper

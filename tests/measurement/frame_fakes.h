@@ -75,6 +75,7 @@ public:
     void MarkRateChanged() override {}
     void RelayoutDurationRow() override {}
     void SetPowerCheckBox(int, bool) override {}
+    void SyncPowerChecks(int) override {}
     void SetChannelSwitch(int, bool) override {}
     void ClearSwitches() override {}
     void SetDiagramSwitch(bool) override {}

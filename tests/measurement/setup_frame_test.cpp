@@ -17,6 +17,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "chart/xgraph.h"
 #include "documentation/dlg_documentation.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
@@ -365,6 +366,44 @@ TEST_F(SetupInFrame, AMeasurementAt50PerMinuteDrawsEveryPollInMinutes)
     }
     panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
     loop.RunFor(2000);
+}
+
+// A sensor whose channel B stands still (an angle held, say) while channel A climbs.
+struct AxesInFrame : SetupInFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = SetupInFrame::SensorConfig();
+        config.signalB.base = 1234.0;
+        return config;
+    }
+    void MeasureASecond()
+    {
+        ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 3000));
+        EXPECT_EQ(RunMeasurement(1000), -1);
+        panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+        loop.RunFor(2000);
+    }
+};
+
+// Channel B on the x axis: channel A is drawn over B's value, the axes named after the two
+// channels with their units. Time chosen again, the next measurement draws both over time.
+TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosenAgain)
+{
+    ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 3));
+    MeasureASecond();
+    CGraphicDisplayWnd& display = frame->Views()->Diagram()->Display();
+    const CDataManager& curves = display.Data();
+    ASSERT_EQ(curves.GetCurveCount(), 1);
+    const double b = frame->Views()->Refresher().ShownValueOf(1);
+    ASSERT_TRUE(b != 0.0 && curves.GetPointCount(0) > 5) << b;
+    for (int i = 0; i < curves.GetPointCount(0); ++i) ASSERT_EQ(curves.GetPoint(0, i).x, b) << "point " << i;
+    EXPECT_EQ(display.Graph().GetXAxis(0).GetLabel(), CString("B [") + frame->DisplayTable(1)->SelectedUnitText() + "]");
+    EXPECT_EQ(display.Graph().GetYAxis(0).GetLabel(), CString("A [") + frame->DisplayTable(0)->SelectedUnitText() + "]");
+    ASSERT_TRUE(ChooseDatum(kAxisCombo[0], kAxisTime));
+    MeasureASecond();
+    ASSERT_EQ(curves.GetCurveCount(), 2);
+    EXPECT_GT(curves.GetPoint(1, 1).x, curves.GetPoint(1, 0).x);
+    EXPECT_EQ(display.Graph().GetXAxis(0).GetLabel(), display.ChannelSetup().xAxisUnit);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window with each page shown, with a sensor

@@ -68,9 +68,6 @@ TEST_F(ProfileTest, DeletingSectionsAndTheTree)
     EXPECT_TRUE(DeleteProfileEntry("Settings", "A"));
     EXPECT_EQ(-1, GetProfileInt("Settings", "A", -1));
     EXPECT_EQ(2, GetProfileInt("Settings", "B", -1));
-    EXPECT_TRUE(DeleteProfileSection("Language"));
-    EXPECT_FALSE(ProfileSectionExists("Language"));
-    EXPECT_EQ(2, GetProfileInt("Settings", "B", -1));
     EXPECT_TRUE(DeleteProfileTree());
     EXPECT_EQ(-1, GetProfileInt("Settings", "B", -1));
 }

@@ -18,6 +18,7 @@
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
+#include "tests/views/stream_bench.h"
 #include "tests/views/views_test_support.h"
 #include "tests/workflow/workflow_bench.h"
 #include "views/aform_channel.h"
@@ -26,83 +27,6 @@
 #include "views/display_update.h"
 
 using namespace views_test;
-
-namespace {
-
-// The controller's frame for these tests: the new-values entry and the display tables are the
-// views' own, everything else is the workflow tests' fake.
-class ViewsWorkflowFrame : public workflow_test::FakeFrame {
-public:
-    ViewsWorkflowFrame(CWnd& window, TestFrame& views, views::ChannelRefresher& refresher)
-        : FakeFrame(window), m_views(views), m_refresher(refresher)
-    {
-    }
-    void RefreshChannelViews(int reason) override { m_refresher.RefreshChannelViews(reason); }
-    workflow::DisplayChannelEntry* DisplayEntry(int channel) override { return m_views.tables.Entry(channel); }
-    workflow::DisplaySlotRecord* DisplaySlot(int slot) override { return m_views.tables.Slot(slot); }
-
-private:
-    TestFrame& m_views;
-    views::ChannelRefresher& m_refresher;
-};
-
-sim::SensorConfig TorqueSensor()
-{
-    sim::SensorConfig config = workflow_test::AcceptedSensor();
-    config.identity.rotorTypeClass = 'D';
-    config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0};
-    config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 4000.0};
-    return config;
-}
-
-// A connected torque sensor streaming into the views.
-struct StreamBench : workflow_test::Bench {
-    StreamBench()
-    {
-        connected = ConnectSensor(TorqueSensor());
-        views.com = &com;
-        workflow::WorkflowPeers peers;
-        peers.frame = &viewsFrame;
-        peers.connection = &connection;
-        peers.startUp = &startUp;
-        peers.measureControl = &control;
-        peers.measureSetup = &setup;
-        peers.information = &information;
-        peers.calibration = &calibration;
-        peers.diagnostic = &diagnostic;
-        peers.sequencer = &sequencer;
-        peers.documentation = &documentation;
-        com.SetPeers(peers);
-        views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
-        views.tables.Entry(0)->divisor = 25000;
-        com.COM_CalcScaleFactors(0);
-        viewsFrame.rateIndex = 6;  // 200 sets a second
-        com.COM_SetMeasureRate();
-        views.setup.channelShown = {true, true, false, false, false, false};
-        views.setup.samplePeriod = 0.005;
-        views.settings.bRunning = 1;
-    }
-    void Measure(std::int64_t ms)
-    {
-        com.COM_StartMeasure(-1, false);
-        loop.RunFor(ms);
-    }
-    bool connected = false;
-    TestFrame views;
-    views::ChannelRefresher refresher{views, loop};
-    ViewsWorkflowFrame viewsFrame{window, views, refresher};
-};
-
-int CountPixels(const QImage& image, COLORREF colour)
-{
-    const QRgb wanted = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF) ? 1 : 0;
-    return n;
-}
-
-}  // namespace
 
 TEST(DiagramView, TheStreamOfTheSimulatedSensorBecomesTheChartsCurve)
 {
@@ -231,8 +155,9 @@ TEST(DiagramView, ChartFilesWithFlags5ABitmapAndAPrintToPdf)
     EXPECT_FALSE(diagram.GetBitmap().empty());
 
     chart::Hooks& hooks = chart::GetHooks();
-    const auto saved = hooks.printDialog;
+    const chart::Hooks saved = hooks;
     const QString pdf = dir.filePath("diagram.pdf");
+    hooks.printerPresent = [] { return true; };
     hooks.printDialog = [](QPrinter&) { return false; };
     EXPECT_FALSE(diagram.Print());
     hooks.printDialog = [&](QPrinter& printer) {
@@ -241,7 +166,7 @@ TEST(DiagramView, ChartFilesWithFlags5ABitmapAndAPrintToPdf)
         return true;
     };
     EXPECT_TRUE(diagram.Print());
-    hooks.printDialog = saved;
+    hooks = saved;
     EXPECT_GT(QFile(pdf).size(), 1000);
 }
 

@@ -395,7 +395,7 @@ TEST(Bookkeeping, PortTableLookUps)
 TEST(Bookkeeping, StatusTextsAreKeptPerSensorNumberOnly)
 {
     CComPort com;
-    com.m_nSelectedPortRec = 2;
+    com.m_nActivePortRec = 2;
     com.m_Sensor[0].m_sIdent[kIdentAddress] = 1;
     com.COM_StoreSensorStatusText(CString('t', 100));
     const CPortRecord& row = com.m_PortRec[2];
@@ -405,7 +405,7 @@ TEST(Bookkeeping, StatusTextsAreKeptPerSensorNumberOnly)
     com.m_Sensor[0].m_sIdent[kIdentAddress] = 9;
     com.COM_StoreSensorStatusText("x");  // no slot for sensor number 9: nothing is written
     EXPECT_EQ(row.m_abStatusSlot[1][0], 't');
-    com.m_nSelectedPortRec = -1;
+    com.m_nActivePortRec = -1;
     com.COM_StoreSensorStatusText("x");
 }
 

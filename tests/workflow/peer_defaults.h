@@ -178,7 +178,9 @@ class SequencerDefaults : public workflow::IConfigWriteSequencer {
 public:
     void RunStep(int) override {}
     bool Advance() override { return false; }
-    void SetBlockText(int, int, const CString&) override {}
+    void SetBlockText1(const CString&, int) override {}
+    void SetBlockText2(const CString&, int) override {}
+    void SetBlockText3(const CString&, int) override {}
     void AdvanceSlot() override {}
     void Start() override {}
 };

@@ -383,7 +383,9 @@ public:
         advanceResults.erase(advanceResults.begin());
         return result;
     }
-    void SetBlockText(int table, int sensor, const CString&) override { texts.push_back({table, sensor}); }
+    void SetBlockText1(const CString&, int sensor) override { texts.push_back({1, sensor}); }
+    void SetBlockText2(const CString&, int sensor) override { texts.push_back({2, sensor}); }
+    void SetBlockText3(const CString&, int sensor) override { texts.push_back({3, sensor}); }
     void AdvanceSlot() override { ++slotAdvances; }
     std::vector<int> modes;
     std::vector<bool> advanceResults;

@@ -396,9 +396,9 @@ struct PatchBench : OpenBench {
     {
         const sim::SensorIdentity id = AcceptedSensor().identity;
         com.m_nCountActivePorts = 1;
-        sequencer.SetBlockText(1, 0, Unstuffed(BlockAnswer(id, 0x02)));
-        sequencer.SetBlockText(2, 0, Unstuffed(BlockAnswer(id, 0x82)));
-        sequencer.SetBlockText(3, 0, Unstuffed(BlockAnswer(id, 0x83)));
+        sequencer.SetBlockText1(Unstuffed(BlockAnswer(id, 0x02)), 0);
+        sequencer.SetBlockText2(Unstuffed(BlockAnswer(id, 0x82)), 0);
+        sequencer.SetBlockText3(Unstuffed(BlockAnswer(id, 0x83)), 0);
         sequencer.AdvanceSlot();  // slot 0
         workflow::WorkflowPeers peers = com.Peers();
         peers.sequencer = &sequencer;

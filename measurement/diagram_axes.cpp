@@ -1,0 +1,30 @@
+#include "measurement/diagram_axes.h"
+
+namespace measurement {
+
+namespace {
+
+// The channel (0 = A .. 5 = P2) of an axis source code, -1 for none and time.
+int ChannelOfSource(int source) { return source >= 2 && source < 2 + views::kChannelCount ? source - 2 : -1; }
+
+}  // namespace
+
+void ApplyAxisAssignment(const CMeasureSetup& setup, views::DiagramSetup& diagram)
+{
+    const int xChannel = ChannelOfSource(setup.axis[0].source);
+    if (xChannel < 0 || !diagram.channelShown[static_cast<std::size_t>(xChannel)]) return;
+    std::array<bool, views::kChannelCount> drawn{};
+    bool any = false;
+    for (int k = 1; k < kAxisCount; ++k) {
+        const AxisAssignment& y = setup.axis[static_cast<std::size_t>(k)];
+        const int channel = ChannelOfSource(y.source);
+        if (!y.shown || channel < 0 || channel == xChannel || !diagram.channelShown[static_cast<std::size_t>(channel)]) continue;
+        drawn[static_cast<std::size_t>(channel)] = true;
+        any = true;
+    }
+    if (!any) return;
+    diagram.channelShown = drawn;
+    diagram.xChannel = xChannel;
+}
+
+}  // namespace measurement
