@@ -88,6 +88,8 @@ struct FrameHooks {
     std::function<void()> stopMeasurement;
     // A sensor's configuration has been read: the set-up page refreshes from the sensors.
     std::function<void()> sensorConfigurationRead;
+    // At shut-down: the set-up page's add-on paths and the sensor used last into the profile.
+    std::function<void()> writeProfileValues;
     // ---- documentation ----
     std::function<void(const CSensorRecord& sensor, const CString& title, const CString& body)> writeLogFile;
     std::function<void()> stopPacingThread;
@@ -209,7 +211,8 @@ public:
     // The settings are reset at the next shut-down.
     void RequestSettingsReset() { m_bResetRequested = true; }
     bool IsSettingsResetRequested() const { return m_bResetRequested; }
-    // The set-up page has settings that are written into the sensors before closing.
+    // The set-up page has settings that are written into the sensors before closing; a write
+    // that the sensors confirm clears the mark.
     void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }
 
     // ==== What the workflow controller asks of the frame (IWorkflowFrame) =====================
@@ -263,6 +266,7 @@ public:
     bool GetCalibAverage(int ring, double& mean) const override;
     bool IsChannelViewVisible(int channel) const override;
     bool IsChannelInDiagram(int channel) const override;
+    bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
     BYTE m_bSensorConnected = 0;
     BYTE m_bWaitCursorShown = 0;
     int m_nWriteLogFile = 1;  // the profile's "WriteLogFile": 1 = per-sensor log off
@@ -331,6 +335,13 @@ private:
     // The close steps; true when the window may go now.
     bool PrepareClose();
     void FinishClose();
+    void StopRunningMeasurement();
+    // The set-up changes are due to be written into the connected sensors.
+    bool IsConfigWriteDue() const;
+    void StartConfigWrite();
+    // The configuration write has ended (timer 49, or its limit): the close, or what waited for
+    // the write, goes on.
+    void EndConfigWrite(bool timedOut);
     void SaveBarState();
     // False when no state was stored, or one of an older arrangement.
     bool RestoreBarState();
@@ -370,6 +381,7 @@ private:
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;
     bool m_bClosing = false;     // a close has started and waits for the configuration write
+    std::function<void()> m_afterConfigWrite;  // what waits for the write before the ports close
     bool m_bClosed = false;
     bool m_bSettingsSaved = false;
     int m_exitCode = 0;

@@ -1,6 +1,7 @@
 // The orderly shut-down: a running measurement is stopped, a pending configuration write is
 // made before the window goes, the end is logged for every connected sensor, and the settings
 // are saved. The close box, the File menu, the controller's exit and SIGTERM all take this road.
+// The same configuration write runs before a new search closes the sensors' ports.
 #include "app/main_frame.h"
 
 #include <QCloseEvent>
@@ -41,20 +42,13 @@ bool CMainFrame::PrepareClose()
     }
     m_fields.shuttingDown = 1;
     m_com.COM_SetMeasureRate();
-    if (m_com.m_pMeasureCtrlSettings != nullptr && m_com.m_pMeasureCtrlSettings->bRunning == 1) {
-        if (m_hooks.stopMeasurement)
-            m_hooks.stopMeasurement();
-        else
-            m_com.COM_StopMeasure();
-    }
+    StopRunningMeasurement();
     if (m_hooks.stopPacingThread) m_hooks.stopPacingThread();
-    if (m_bConfigWritePending && m_com.m_bCloseWithoutSaving == 0 && m_com.m_bConfigWriteDone == 0 && m_bSensorConnected) {
+    // A write already on its way before a search is the one the close waits for.
+    if (m_afterConfigWrite || (IsConfigWriteDue() && m_com.m_bConfigWriteDone == 0)) {
         m_bClosing = true;
         m_fields.closeAfterWrite = 1;
-        m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
-        m_sequencer->Start();
-        SetStatusText(kTextWritingConfiguration);
-        SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
+        if (!m_afterConfigWrite) StartConfigWrite();
         return false;
     }
     return true;
@@ -72,4 +66,65 @@ void CMainFrame::FinishClose()
     if (m_com.m_bCloseWithoutSaving == 0) m_bSettingsSaved = SaveSettings();
     if (m_about != nullptr) m_about->close();
     m_bClosed = true;
+}
+
+void CMainFrame::StopRunningMeasurement()
+{
+    if (m_com.m_pMeasureCtrlSettings == nullptr || m_com.m_pMeasureCtrlSettings->bRunning != 1) return;
+    if (m_hooks.stopMeasurement)
+        m_hooks.stopMeasurement();
+    else
+        m_com.COM_StopMeasure();
+}
+
+// ---- The set-up written into the sensors -------------------------------------------------------
+
+bool CMainFrame::IsConfigWriteDue() const
+{
+    return m_bConfigWritePending && m_com.m_bCloseWithoutSaving == 0 && m_bSensorConnected && m_com.m_nCountActivePorts >= 1;
+}
+
+void CMainFrame::StartConfigWrite()
+{
+    m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    m_sequencer->Start();
+    SetStatusText(kTextWritingConfiguration);
+    SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
+}
+
+bool CMainFrame::StoreSettingsBeforePortsClose(std::function<void()> then)
+{
+    if (m_bClosing || m_afterConfigWrite || !IsConfigWriteDue()) return false;
+    StopRunningMeasurement();
+    m_afterConfigWrite = std::move(then);
+    StartConfigWrite();
+    return true;
+}
+
+void CMainFrame::EndConfigWrite(bool timedOut)
+{
+    KillTimer(kTimerCloseWriteLimit);
+    // Confirmed by every sensor: they hold the set-up now. Refused or unanswered (the user has
+    // been told): it is still to be written.
+    if (!timedOut && m_com.m_bConfigWriteDone) m_bConfigWritePending = false;
+    if (timedOut) {
+        // The write that never ended awaits no answer any more.
+        m_com.m_pfnReplyHandler = nullptr;
+        m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
+    }
+    const std::function<void()> then = std::move(m_afterConfigWrite);
+    m_afterConfigWrite = nullptr;
+    if (m_bClosing) {
+        // Also a close asked for while the write ran before a search: no search is needed now.
+        m_com.m_bConfigWriteDone = 1;
+        close();
+        return;
+    }
+    // Asked for by the sensor information page, the settings are stored and the program stays
+    // open, ready to write them again when it closes.
+    m_com.m_bConfigWriteDone = 0;
+    if (then) {
+        SetStatusMessage(CString());
+        then();
+    }
 }

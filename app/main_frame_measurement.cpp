@@ -196,6 +196,7 @@ public:
         fields.stopAddProgramPart = stopProg;
         fields.lastUsedSerialNo = static_cast<int>(serial);
     }
+    void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
 
 private:
     bool IsChannelPresent(int channel) const
@@ -226,6 +227,9 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     };
     hooks.sensorConfigurationRead = [guard] {
         if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);
+    };
+    hooks.writeProfileValues = [guard] {
+        if (guard) guard->Logic().WriteProfileValues();
     };
     return page;
 }

@@ -179,9 +179,8 @@ bool CMainFrame::SaveSettings()
     platform::WriteProfileString("SystemInfo", "UserName", CEnvironment::GetUserNameEnv());
     platform::WriteProfileString("SystemInfo", "ProgramVersion", app::kProgramVersion);
     WriteInt("SystemInfo", "FirstRun", 0);
-    platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg", m_fields.startAddProgramPart);
-    platform::WriteProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg", m_fields.stopAddProgramPart);
-    WriteInt(app::kSectionDespiteReset, "LastUsedSerialNo", m_fields.lastUsedSerialNo);
+    // The set-up page's add-on paths and the sensor used last, for the next start.
+    if (m_hooks.writeProfileValues) m_hooks.writeProfileValues();
     if (app::WriteSettingsFile()) return true;
     // The old file stays whole; the user learns that this session's settings are lost.
     AfxMessageBox(LoadLangString(kTextWriteFailed) + "\n" + platform::ProfileFilePath(), platform::MB_OK | platform::MB_ICONWARNING);

@@ -31,20 +31,12 @@ void CMainFrame::OnTimer(UINT_PTR id)
         ExitApplication(0);
         break;
     case kTimerClose:
-        // The configuration write has ended, stored or refused. Before closing, the close goes
-        // on; asked for by the sensor information page, the settings are stored and the program
-        // stays open, ready to write them again when it closes.
-        if (m_bClosing) {
-            m_com.m_bConfigWriteDone = 1;
-            close();
-        } else {
-            m_com.m_bConfigWriteDone = 0;
-        }
+        // The configuration write has ended, stored or refused.
+        EndConfigWrite(false);
         break;
     case kTimerCloseWriteLimit:
-        // The write did not end in time (a sensor that stopped answering): close without it.
-        m_com.m_bConfigWriteDone = 1;
-        close();
+        // The write did not end in time (a sensor that stopped answering): go on without it.
+        EndConfigWrite(true);
         break;
     default:
         break;

@@ -122,6 +122,9 @@ public:
     // The add-on paths and the serial number of the sensor in use, which the application
     // keeps in its profile at shut-down.
     virtual void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) = 0;
+    // The user changed what the sensors keep of the set-up (limits, triggers, filters, channel
+    // rows, power channels): it is stored in them before the program closes or their ports do.
+    virtual void MarkConfigWritePending() = 0;
 };
 
 }  // namespace measurement

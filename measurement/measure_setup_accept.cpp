@@ -1,9 +1,12 @@
 // The accept button, and what the workflow controller and the configuration-write sequencer
 // read of the page.
 
+#include <algorithm>
+
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "workflow/com_port.h"
+#include "workflow/connection_state.h"
 
 namespace measurement {
 
@@ -52,7 +55,13 @@ std::array<DWORD, 2> CDlgMeasureAdjust::FilterValues(int channel) const
 
 const workflow::MeasureSetupValues* CDlgMeasureAdjust::WriteSetupValues() const
 {
-    workflow::MeasureSetupValues& v = m_writeValues;
+    m_writeValues = SetupValuesNow();
+    return &m_writeValues;
+}
+
+workflow::MeasureSetupValues CDlgMeasureAdjust::SetupValuesNow() const
+{
+    workflow::MeasureSetupValues v;
     for (int c = 0; c < kSensorRows; ++c) v.filter[static_cast<std::size_t>(c)] = FilterValues(c);
     v.measurand1 = m_iLimitedMeasurand[0];
     v.measurand2 = m_iLimitedMeasurand[1];
@@ -69,11 +78,33 @@ const workflow::MeasureSetupValues* CDlgMeasureAdjust::WriteSetupValues() const
     v.stopCount = m_setup.stopByDuration ? static_cast<DWORD>(m_setup.duration)
                                          : static_cast<DWORD>(m_setup.count < 0 ? 0 : m_setup.count);
     v.stopOption = m_setup.stopDirection > 0 ? 1 : 0;
+    // The sensor keeps the decimals of both trigger values, so that they come back as typed.
+    v.optionByte = static_cast<BYTE>((std::min<int>(m_setup.stopExtra, 7) << 3) | std::min<int>(m_setup.startExtra, 7));
     for (int r = 0; r < kRowCount; ++r) {
         v.channelValue[static_cast<std::size_t>(r)] = IsRowActive(r) ? 1.0 : 0.0;
         v.rowOfChannel[static_cast<std::size_t>(r)] = FindRowOfChannel(r);
     }
-    return &v;
+    return v;
+}
+
+CDlgMeasureAdjust::KeptInSensors CDlgMeasureAdjust::KeptInSensorsNow() const
+{
+    KeptInSensors kept;
+    kept.values = SetupValuesNow();
+    for (int i = 0; i < 2; ++i) {
+        kept.flags[static_cast<std::size_t>(i)] = GetSensorOption(i);
+        kept.flags[static_cast<std::size_t>(2 + i)] = GetSensorThirdFlag(i);
+        kept.flags[static_cast<std::size_t>(4 + i)] = GetSensorExtraFlag(i);
+        kept.flags[static_cast<std::size_t>(6 + i)] = GetDisplayFlag(i);
+    }
+    return kept;
+}
+
+void CDlgMeasureAdjust::OnUserAction(const std::function<void()>& handler)
+{
+    const KeptInSensors before = KeptInSensorsNow();
+    handler();
+    if (ActivePorts() >= 1 && !(KeptInSensorsNow() == before)) m_frame.MarkConfigWritePending();
 }
 
 }  // namespace measurement

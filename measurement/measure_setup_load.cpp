@@ -25,11 +25,9 @@ constexpr int kRangeValues[4] = {30, 300, 1000, 3000};
 bool CDlgMeasureAdjust::CheckSameSensorNow()
 {
     if (m_frame.IsStartupPending()) return true;
-    if (!m_bLastSerialRead) {
-        m_nLastUsedSerial = static_cast<DWORD>(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0));
-        m_bLastSerialRead = true;
-    }
+    ReadLastUsedSerial();
     m_iSensorMode = Sensor(RealIndex(0)).serial == m_nLastUsedSerial ? 1 : 2;
+    if (ActivePorts() >= 1) m_nSerialInUse = Com().m_Sensor[0].m_sStatorHeader.nSerialNo;
     KeepProfileValues();
     m_setup.samplePeriod = GetSamplePeriod(m_frame.MeasureRateIndex());
     const bool result = FillMeasureRateList() && NormaliseChannelFlags();
@@ -56,6 +54,15 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     for (int index = first; index <= last; ++index)
         m_controls.AddItem(IDC_RATE_COMBO, LoadLangString(GetMeasureRateTextId(index)), index);
     int rate = m_frame.MeasureRateIndex();
+    // A sensor just read brings the rate it stores (the records hold the frame's rate from then
+    // on): the page shows it and every later write keeps it, as long as the line and the sensor
+    // carry it.
+    const int deciding = Several() ? RealIndex(0) : 0;
+    const CSensorSwConfig& stored = com.m_Sensor[static_cast<std::size_t>(deciding < kMaxSensorPorts ? deciding : 0)].m_sSwConfig;
+    if (stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
+        rate = stored.nByte32;
+        m_frame.SetMeasureRateIndex(rate);
+    }
     if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
         rate = first;
         m_frame.SetMeasureRateIndex(rate);

@@ -184,20 +184,33 @@ void CDlgMeasureAdjust::ShowAddProgPaths()
     }
 }
 
-void CDlgMeasureAdjust::KeepProfileValues()
+void CDlgMeasureAdjust::ReadLastUsedSerial()
+{
+    if (m_bLastSerialRead) return;
+    m_nLastUsedSerial = static_cast<DWORD>(platform::GetProfileInt(kProfileSection, kSerialKey, 0));
+    m_bLastSerialRead = true;
+}
+
+// The sensor connected now, else the one connected last in this run, else the one the profile
+// names: a sensor that has left before the program closes stays the one used last.
+DWORD CDlgMeasureAdjust::SerialUsedLast() const
 {
     const CComPort& com = m_frame.Com();
-    const DWORD serial = com.m_nCountActivePorts >= 1 ? com.m_Sensor[0].m_sStatorHeader.nSerialNo : m_nLastUsedSerial;
-    m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg, serial);
+    if (com.m_nCountActivePorts >= 1) return com.m_Sensor[0].m_sStatorHeader.nSerialNo;
+    if (m_nSerialInUse != 0) return m_nSerialInUse;
+    return m_bLastSerialRead ? m_nLastUsedSerial : static_cast<DWORD>(platform::GetProfileInt(kProfileSection, kSerialKey, 0));
+}
+
+void CDlgMeasureAdjust::KeepProfileValues()
+{
+    m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg, SerialUsedLast());
 }
 
 void CDlgMeasureAdjust::WriteProfileValues() const
 {
     platform::WriteProfileString(kProfileSection, kStartProgKey, m_sStartAddProg);
     platform::WriteProfileString(kProfileSection, kStopProgKey, m_sStopAddProg);
-    const CComPort& com = m_frame.Com();
-    if (com.m_nCountActivePorts >= 1)
-        platform::WriteProfileInt(kProfileSection, kSerialKey, static_cast<int>(com.m_Sensor[0].m_sStatorHeader.nSerialNo));
+    if (const DWORD serial = SerialUsedLast()) platform::WriteProfileInt(kProfileSection, kSerialKey, static_cast<int>(serial));
 }
 
 // Expanded, the page shows the power selectors of each power channel that is shown, below the

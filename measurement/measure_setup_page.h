@@ -180,6 +180,8 @@ public:
     void ShowStopTriggerValue();
     void OnStartValueChanged();
     void OnStopValueChanged();
+    // The user has left the value's edit: it shows the value the trigger takes from it.
+    void OnTriggerValueEdited(bool start);
     // The picker's choice, seconds since 1970 (before 1900 the picker reports -1); returns the
     // start time taken, at least 15 s ahead, which the picker then shows.
     std::int64_t OnStartTimeChanged(std::int64_t chosen);
@@ -214,6 +216,11 @@ public:
     CString BuildNotActiveMessage(int code) const;
     // The start value edit is the digital input's fixed threshold.
     bool IsStartValueLocked() const { return !m_controls.IsEnabled(1033); }
+
+    // ---- What the user does ------------------------------------------------------------------
+    // Runs the handler of one action of the user; when the action changed what the sensors keep
+    // of the set-up, the frame marks the configuration write due.
+    void OnUserAction(const std::function<void()>& handler);
 
     // ---- Accept -------------------------------------------------------------------------------
     void OnBnClickedAccept();
@@ -253,7 +260,18 @@ public:
 
 private:
     friend class SoftwareConfigWriter;
+    // What the configuration write stores of the page, with the power and option flags of the
+    // connection state that go into the same blocks.
+    struct KeptInSensors {
+        workflow::MeasureSetupValues values;
+        std::array<bool, 8> flags{};
+        bool operator==(const KeptInSensors&) const = default;
+    };
+    workflow::MeasureSetupValues SetupValuesNow() const;
+    KeptInSensors KeptInSensorsNow() const;
     void KeepProfileValues();
+    void ReadLastUsedSerial();
+    DWORD SerialUsedLast() const;
     void Changed()
     {
         if (m_onChanged) m_onChanged();
@@ -318,7 +336,8 @@ private:
     bool m_bRereadPointCount = false;
     bool m_bLastSerialRead = false;
     bool m_bSeveralSeen = false;  // several sensors were connected: saved row states return
-    DWORD m_nLastUsedSerial = 0;
+    DWORD m_nLastUsedSerial = 0;  // as the profile named it at the start
+    DWORD m_nSerialInUse = 0;     // the sensor connected last in this run
     mutable workflow::MeasureSetupValues m_writeValues;
 };
 

@@ -181,6 +181,12 @@ void CDlgMeasureAdjust::OnPointCountChanged()
         value = static_cast<double>(maximum);
         m_controls.SetText(IDC_COUNT_EDIT, CString::Formatted("%lld", maximum));
     }
+    // A measurement stops after one value set at the least, as after one second at the least;
+    // no count is "never".
+    if (value < 1.0) {
+        value = 1.0;
+        m_controls.SetText(IDC_COUNT_EDIT, "1");
+    }
     m_setup.count = value;
     m_bRereadPointCount = false;
     UpdatePointsLabel();

@@ -77,8 +77,7 @@ void CDlgMeasureAdjust::ShowInNewUnit(int c)
 
 void CDlgMeasureAdjust::SendSoftwareConfig(int sensor)
 {
-    CopyToSensorRecord(sensor);
-    m_writer.Write(sensor, 37);
+    m_writer.CopyAndWrite(sensor);
     if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
 }
 
@@ -143,10 +142,7 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     ArrangePage();
     m_controls.SelectByDatum(kAxisCombo[0], kAxisTime);
     OnAxisChanged(0, true);
-    if (send) {
-        CopyToSensorRecord(Several() ? r : 0);
-        m_writer.Write(Several() ? r : 0, 37);
-    }
+    if (send) m_writer.CopyAndWrite(Several() ? r : 0);
     ApplyMeasureMode();
     ClearIoNioCondition(0, false);
     ClearIoNioCondition(1, false);

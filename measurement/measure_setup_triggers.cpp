@@ -1,6 +1,9 @@
 // Start and stop triggers, the two pass/fail conditions with their limits, and the paths of
 // the add-on programs.
 
+#include <cmath>
+
+#include "environment/number_text.h"
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
@@ -272,22 +275,34 @@ void CDlgMeasureAdjust::ShowStopTriggerValue()
     m_controls.SetText(IDC_STOP_VALUE, FormatTrimmed(m_setup.stopValue, m_setup.stopExtra, GetLanguage()));
 }
 
+// A trigger value is the number in the edit's text, whatever else the text holds ("," read as
+// "."; a text without digits is 0), kept with the decimals typed.
+static double TriggerValueOf(const CString& text)
+{
+    const double value = TextToDouble(text);
+    return std::isfinite(value) ? value : 0.0;
+}
+
 void CDlgMeasureAdjust::OnStartValueChanged()
 {
-    double value = 0.0;
-    if (!ParseUserNumber(m_controls.Text(IDC_START_VALUE), value)) return;
-    m_setup.startValue = value;
-    m_setup.startExtra = static_cast<BYTE>(DecimalsOfText(m_controls.Text(IDC_START_VALUE)));
-    m_frame.SetStartTriggerThreshold(value);
+    const CString text = m_controls.Text(IDC_START_VALUE);
+    m_setup.startValue = TriggerValueOf(text);
+    m_setup.startExtra = static_cast<BYTE>(DecimalsOfText(text));
+    m_frame.SetStartTriggerThreshold(m_setup.startValue);
 }
 
 void CDlgMeasureAdjust::OnStopValueChanged()
 {
-    double value = 0.0;
-    if (!ParseUserNumber(m_controls.Text(IDC_STOP_VALUE), value)) return;
-    m_setup.stopValue = value;
-    m_setup.stopExtra = static_cast<BYTE>(DecimalsOfText(m_controls.Text(IDC_STOP_VALUE)));
-    m_frame.SetStopTriggerThreshold(value);
+    const CString text = m_controls.Text(IDC_STOP_VALUE);
+    m_setup.stopValue = TriggerValueOf(text);
+    m_setup.stopExtra = static_cast<BYTE>(DecimalsOfText(text));
+    m_frame.SetStopTriggerThreshold(m_setup.stopValue);
+}
+
+void CDlgMeasureAdjust::OnTriggerValueEdited(bool start)
+{
+    if (start && m_setup.startSet) ShowStartTriggerValue();
+    if (!start && m_setup.stopSet) ShowStopTriggerValue();
 }
 
 std::int64_t CDlgMeasureAdjust::OnStartTimeChanged(std::int64_t chosen)

@@ -45,6 +45,13 @@ MeasureSetupWidget::MeasureSetupWidget(IMeasureFrame& frame, QWidget* parent)
         QObject::connect(browse->Edit(), &QLineEdit::textEdited, this, [browse, takePath] { takePath(browse); });
     }
     MapHandlers();
+    // A trigger value edited to its end shows the value the trigger takes from it.
+    for (int id : {IDC_START_VALUE, IDC_STOP_VALUE})
+        if (auto* edit = Item<QLineEdit>(id))
+            QObject::connect(edit, &QLineEdit::editingFinished, this, [this, id] {
+                m_logic->OnTriggerValueEdited(id == IDC_START_VALUE);
+                Sync();
+            });
     m_logic->SetChangedCallback([this] { Sync(); });
     InitDialog();
     RegisterWithFrame(kFrameMeasureSetupPage, static_cast<workflow::IMeasureSetupPage*>(m_logic.get()));
@@ -152,7 +159,7 @@ void MeasureSetupWidget::OnCommand(int id, UINT code)
     if (handler == m_handlers.end()) return;
     if (code != BN_CLICKED && code != CBN_SELCHANGE && code != EN_CHANGE && code != DTN_DATETIMECHANGE) return;
     TakeUserState(id);
-    handler->second();
+    m_logic->OnUserAction(handler->second);
     Sync();
     if (const int focus = m_logic->TakeFocusRequest()) {
         if (auto* edit = Item<QLineEdit>(focus)) {

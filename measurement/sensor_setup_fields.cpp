@@ -36,6 +36,19 @@ SensorLimit LimitOf(DWORD word, BYTE decimals)
     return limit;
 }
 
+// The decimals a trigger value is shown with: those the sensor keeps for it, more where the
+// value has more (a sensor written before it kept them), so that the text is the value in use.
+BYTE DecimalsOfValue(double value, int kept)
+{
+    int decimals = kept;
+    while (decimals < 7) {
+        const double scale = std::pow(10.0, decimals);
+        if (static_cast<float>(std::round(value * scale) / scale) == static_cast<float>(value)) break;
+        ++decimals;
+    }
+    return static_cast<BYTE>(decimals);
+}
+
 void ReadTriggerPart(const BYTE* rotorOp, SensorSetupFields& f)
 {
     f.hasTriggerPart = true;
@@ -55,6 +68,8 @@ void ReadTriggerPart(const BYTE* rotorOp, SensorSetupFields& f)
     f.startValueValid = start.valid;
     f.startChannel = rotorOp[22] & 0x01;
     f.stopChannel = (rotorOp[22] >> 1) & 0x01;
+    f.stopExtra = DecimalsOfValue(f.stopValue, (rotorOp[22] >> 5) & 0x07);
+    f.startExtra = DecimalsOfValue(f.startValue, (rotorOp[22] >> 2) & 0x07);
 }
 
 void ReadLimits(const BYTE* statorOp, const BYTE* userCalib, const BYTE* rotorOp, SensorSetupFields& f)

@@ -52,8 +52,10 @@ struct SensorSetupFields {
     bool stopValueValid = false;
     DWORD stopWord = 0xFFFFFFFF;
     bool stopWordValid = false; // a duration or count: neither all ones nor the no-value float
-    BYTE startExtra = 3, stopExtra = 3;  // decimals of the value texts
-    BYTE startChannel = 0, stopChannel = 0;  // 0 channel A, else B
+    // Byte 22: decimals of the stop value (7-5) and of the start value (4-2), the channel of the
+    // stop (1) and of the start (0): 0 channel A, else B.
+    BYTE startExtra = 3, stopExtra = 3;
+    BYTE startChannel = 0, stopChannel = 0;
 
     // Limits: lower and upper of condition 1 (first pair) and of the single sensor's
     // condition 2 (second pair).

@@ -215,9 +215,25 @@ void CDlgSensorConnection::OnUsbPortsOnly(bool on)
     Changed();
 }
 
+bool CDlgSensorConnection::StoreBeforePortsClose(std::function<void()> then)
+{
+    if (!IsConnected() || m_com.m_pMainFrame == nullptr) return false;
+    const bool started = m_com.m_pMainFrame->StoreSettingsBeforePortsClose([this, then = std::move(then)] {
+        SetBusy(false);
+        then();
+    });
+    if (started) SetBusy(true);
+    return started;
+}
+
 void CDlgSensorConnection::OnDisconnect()
 {
-    if (m_bBusy) return;
+    if (m_bBusy || StoreBeforePortsClose([this] { ClosePorts(); })) return;
+    ClosePorts();
+}
+
+void CDlgSensorConnection::ClosePorts()
+{
     if (m_com.m_bMeasureRunning) m_com.COM_StopMeasure();
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_com.m_pPortMan) m_com.m_pPortMan->SetOffLine();
@@ -258,7 +274,13 @@ void CDlgSensorConnection::OnConnect()
         Changed();
         return;
     }
-    if (IsConnected()) OnDisconnect();
+    if (StoreBeforePortsClose([this, row] { ConnectRow(row); })) return;
+    ConnectRow(row);
+}
+
+void CDlgSensorConnection::ConnectRow(int row)
+{
+    if (IsConnected()) ClosePorts();
     m_com.m_strLastPortName = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
     m_strStatusLine.Empty();
     m_com.COM_ConnectSensor(0, 3);
@@ -267,8 +289,13 @@ void CDlgSensorConnection::OnConnect()
 
 void CDlgSensorConnection::OnSearch()
 {
-    if (m_bBusy) return;
-    if (IsConnected()) OnDisconnect();
+    if (m_bBusy || StoreBeforePortsClose([this] { Search(); })) return;
+    Search();
+}
+
+void CDlgSensorConnection::Search()
+{
+    if (IsConnected()) ClosePorts();
     m_strStatusLine.Empty();
     SetBusy(true);
     m_com.m_bConnectRequested = 1;
@@ -337,7 +364,8 @@ void CDlgSensorConnection::OnTimer(UINT_PTR id)
         SetBusy(false);
         m_nUsbPortsOnlyKept = m_nUsbPortsOnly;
         m_nUsbPortsOnly = 0;
-        OnSearch();
+        // The sensors have left their old rate: their ports are closed without another write.
+        Search();
         m_strStatusLine = LoadLangString(kTextBaudChangeDone);
         break;
     case kConnTimerProbeTimeout:

@@ -49,6 +49,9 @@ public:
     void KillTimer(UINT_PTR id) override { CWnd::KillTimer(id); }
 
     // ---- What the user does ---------------------------------------------------------------------
+    // A search, connect or disconnect that closes the sensor ports first stores the set-up
+    // changes the sensors do not hold yet, as the program's close does (the page is busy
+    // meanwhile; a refusal or silence is reported and the action goes on).
     // Closes the sensor ports and searches all ports anew; a sensor found is connected.
     void OnSearch();
     // Connects the sensor of the marked row (or the only one available).
@@ -88,6 +91,11 @@ protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
+    // True while the write before the ports close runs; `then` goes on once it has ended.
+    bool StoreBeforePortsClose(std::function<void()> then);
+    void ClosePorts();
+    void Search();
+    void ConnectRow(int row);
     CString RangeEndText(BYTE typeClass, double rangeEnd) const;
     void RememberMarks();
     void SetBusy(bool busy);

@@ -381,8 +381,9 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
         }
     }
 
-    // The channel-B marks are set anew, so that a trigger moved back to channel A reads back so.
-    b[22] = static_cast<BYTE>((b[22] & ~0x03) | (v.optionByte << 2));
+    // The decimals of the trigger values and the channel-B marks are set anew, so that a trigger
+    // moved back to channel A reads back so.
+    b[22] = static_cast<BYTE>(v.optionByte << 2);
     if (stopKind == 2 && !multi) b[22] |= 0x02;
     if (startKind == 2 && !multi) b[22] |= 0x01;
 

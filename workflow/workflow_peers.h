@@ -7,6 +7,7 @@
 // the implementer, so none has a body here: a window that leaves one out does not compile.
 
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <vector>
 
@@ -64,9 +65,10 @@ struct MeasureSetupValues {
     double stopLevel = 0.0;
     DWORD stopCount = 0;
     int stopOption = 0;
-    BYTE optionByte = 0;
+    BYTE optionByte = 0;                            // decimals of the stop value (bits 5-3) and start value (2-0)
     std::array<double, 6> channelValue{};  // the first value of each channel's record
     std::array<int, 6> rowOfChannel{-1, -1, -1, -1, -1, -1};
+    bool operator==(const MeasureSetupValues&) const = default;
 };
 
 // What the calibration page holds for the calibration steps.
@@ -152,6 +154,13 @@ public:
     // Display bits of a channel (0 A .. 5 P2) for the rotor operation block.
     virtual bool IsChannelViewVisible(int channel) const = 0;
     virtual bool IsChannelInDiagram(int channel) const = 0;
+
+    // ---- The set-up stored in the sensors --------------------------------------------------------
+    // The sensors' ports are about to close (a new search): set-up changes they do not hold yet
+    // are written first, as before the program closes. True when that write has started; then
+    // `then` runs once it has ended, stored or not (a refusal or silence is reported as at
+    // close). False when nothing is to be written: the caller goes on at once.
+    virtual bool StoreSettingsBeforePortsClose(std::function<void()> then) = 0;
 };
 
 class IConnectionPage {

@@ -336,10 +336,10 @@ TEST_F(FrameFixture, AMaximizedWindowFillsTheScreenItselfAndKeepsItsNormalPlace)
 
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
 {
+    platform::WriteProfileInt("DespiteReset", "LastUsedSerialNo", 4711);  // the sensor of an earlier run
     {
         CMainFrame frame;
         frame.SwitchLanguage(3000);
-        frame.Fields().lastUsedSerialNo = 4711;
         frame.RequestSettingsReset();
         frame.close();
     }

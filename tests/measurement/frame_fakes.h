@@ -107,6 +107,7 @@ public:
     bool IsCommonFilter() const override { return false; }
     void SetPowerSettings(int, int, int, int, int) override {}
     void KeepProfileValues(const CString&, const CString&, DWORD) override {}
+    void MarkConfigWritePending() override {}
 };
 
 class ScalingHostDefaults : public measurement::IScalingHost {

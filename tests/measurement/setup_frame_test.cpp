@@ -27,7 +27,10 @@
 #include "sensor_admin/dlg_sensor_calibration.h"
 #include "sensor_admin/dlg_sensor_information.h"
 #include "res/string_table.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
 #include "sensor_admin/sensor_admin_pages.h"
+#include "controls/browse_ctrl.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
@@ -76,6 +79,19 @@ struct SetupInFrame : measurement_test::ConnectedFrame {
         loop.RunFor(500);
     }
     const CMeasureSetup& Record() const { return setup->Logic().Setup(); }
+    // The window's close, as the user closes it; it waits for what the close writes.
+    void CloseWindow()
+    {
+        frame->close();
+        ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 30000));
+    }
+    // A button of the connection page, and the page's work until the sensor is ready again.
+    void ClickOnConnectionPage(int button)
+    {
+        FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(button)->click();
+        ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && frame->Com().IsSensorReady(); }, 30000));
+        loop.RunFor(1000);
+    }
     // A measurement started with the panel's Start button; the virtual milliseconds until it
     // ended by itself, or -1 when it still runs after boundMs.
     long long RunMeasurement(int boundMs)
@@ -323,6 +339,7 @@ struct FastSetupInFrame : SetupInFrame {
         sim::SensorConfig config = SetupInFrame::SensorConfig();
         config.identity.statorId = 5;
         config.identity.statorRevision = 7;
+        config.identity.hmbUsb = false;  // a low-pass filter on each channel
         return config;
     }
 };
@@ -345,6 +362,88 @@ TEST_F(FastSetupInFrame, A185PerSecondMeasurementLastsItsTimeAndCountsItInTheFil
     ASSERT_EQ(rows.size(), 556u) << file;
     EXPECT_NEAR(rows[1][0] - rows[0][0], 1.0 / 185, 1e-4);
     EXPECT_NEAR(rows.back()[0] - rows.front()[0], 3.0, 0.001);
+}
+
+// What the user sets on the page is stored in the sensor when the window is closed, and comes
+// back at the next start, also when a search came in between; a close after no change writes
+// nothing. Each round sets other values, so that the second is stored by its search.
+TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtTheNextStart)
+{
+    auto& held = sensor->Port(0).sensor();
+    for (const bool search : {false, true}) {
+        SCOPED_TRACE(search ? "a search, then closed" : "closed");
+        // The condition before its limits, a trigger's source before its value; a filter, a rate.
+        const std::vector<std::pair<int, long long>> chosen = {{kConditionCombo[0], 0}, {IDC_START_SOURCE, 1},
+            {IDC_START_DIRECTION, 1}, {IDC_STOP_SOURCE, kStopByCount}, {kLowPassCombo[0], search ? 2 : 1},
+            {IDC_RATE_COMBO, search ? 8 : 9}};
+        const std::vector<std::pair<int, std::string>> typed = {{kLimitEdit[0], search ? "-2,5" : "-12,5"},
+            {kLimitEdit[1], "250,25"}, {IDC_START_VALUE, search ? "7,25" : "12,3456"}, {IDC_COUNT_EDIT, search ? "40" : "250"}};
+        for (const auto& [id, datum] : chosen) ASSERT_TRUE(ChooseDatum(id, datum)) << id;
+        for (const auto& [id, text] : typed) Type(id, text.c_str());
+        loop.RunFor(3000);
+        if (search) ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
+        CloseWindow();
+        RestartProgram();
+        ASSERT_FALSE(HasFatalFailure());
+        for (const auto& [id, datum] : chosen) EXPECT_EQ(setup->Logic().Controls().SelectedDatum(id), datum) << id;
+        for (const auto& [id, text] : typed) EXPECT_EQ(setup->Logic().Controls()[id].text.GetString(), text) << id;
+        EXPECT_EQ(frame->Fields().measureRateIndex, search ? 8 : 9);
+    }
+    // A choice that is written at once keeps the stored rate; the close after it writes no block
+    // of the configuration write.
+    ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 4 ? 3 : 4));
+    loop.RunFor(1000);
+    EXPECT_EQ(held.Blocks().ContentByte(3, 32), 8);
+    const int writes = held.RequestCount('F');
+    CloseWindow();
+    EXPECT_EQ(held.RequestCount('F'), writes);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A search while the sensor refuses to store the set-up: the refusal is named, the search goes
+// on, and the set-up is written again when the window closes.
+TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsReportedAndWrittenAtClose)
+{
+    ASSERT_TRUE(ChooseDatum(kConditionCombo[0], 0));
+    Type(kLimitEdit[1], "99");
+    sensor->Port(0).Refuse({'F', 0x83, 4, 1});
+    ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
+    EXPECT_EQ(boxes.Count(), 1u);
+    const int writes = sensor->Port(0).sensor().RequestCount('F') + 3;  // the three blocks again
+    CloseWindow();
+    EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), writes);
+}
+
+// A number of measurements of 0, below 0 or no number is one measurement, and the field says so;
+// a start value that is no number is read as far as it is one, and shown so once it is left.
+TEST_F(SetupInFrame, AStopCountAndAStartValueThatAreNoNumberShowWhatIsUsed)
+{
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByCount));
+    ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, 1));
+    for (const auto& [typed, count, start] : {std::tuple{"0", "1", "0"}, {"-5", "1", "-5"}, {"abc", "1", "0"}, {"12abc", "1", "12"}}) {
+        Type(IDC_COUNT_EDIT, typed);
+        Type(IDC_START_VALUE, typed);
+        Q_EMIT setup->Item<QLineEdit>(IDC_START_VALUE)->editingFinished();
+        EXPECT_EQ(setup->Item<QLineEdit>(IDC_COUNT_EDIT)->text().toStdString(), count) << typed;
+        EXPECT_EQ(setup->Item<QLineEdit>(IDC_START_VALUE)->text().toStdString(), start) << typed;
+        EXPECT_DOUBLE_EQ(Record().count, 1.0) << typed;
+        EXPECT_DOUBLE_EQ(Record().startValue, std::atof(start)) << typed;
+    }
+}
+
+// The add-on programs and the sensor used last are kept at shut-down for the next start, also
+// when the sensor was disconnected before.
+TEST_F(SetupInFrame, TheAddOnProgramsAndTheSensorUsedLastAreKeptForTheNextStart)
+{
+    CBrowseCtrl::SetBrowseDialog([](const CBrowseCtrl&, CString& path) { return (path = "/opt/bench/before.sh"), true; });
+    setup->Item<CBrowseCtrl>(kAddProgBrowse[0])->Browse();
+    CBrowseCtrl::SetBrowseDialog(nullptr);
+    ClickOnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT);
+    CloseWindow();
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(setup->Logic().StartAddProg(), "/opt/bench/before.sh");
+    EXPECT_EQ(setup->Logic().SensorMode(), 1) << "the sensor is the one used last";
 }
 
 // At 50 per minute the polled measurement brings a value set into the diagram with every poll,

@@ -32,9 +32,12 @@ TEST(SetupLoad, TheSensorUsedLastIsRecognisedAndANewOneRevalidatesTheRate)
         SetupBench b;
         platform::WriteProfileInt("DespiteReset", "LastUsedSerialNo", 100001);
         b.measureFrame.rate = 0;  // 5000/sec, more than a 115200 line carries for two channels
-        ASSERT_TRUE(b.ConnectAndRefresh(TwoChannelSensor(100001)));
+        sim::SensorConfig sensor = TwoChannelSensor(100001);
+        sensor.identity.rateIndex = 1;  // what the sensor stores is no more offered
+        ASSERT_TRUE(b.ConnectAndRefresh(sensor));
         EXPECT_EQ(b.page->SensorMode(), 1);
-        // The rate in use was not offered: the first offered rate takes its place everywhere.
+        // Neither the rate in use nor the sensor's is offered: the first offered rate takes
+        // their place everywhere.
         const int first = static_cast<int>(b.page->Controls()[IDC_RATE_COMBO].entries.front().datum);
         EXPECT_GT(first, 0);
         EXPECT_EQ(b.measureFrame.rate, first);

@@ -74,10 +74,10 @@ TEST(SetupTrigger, ValuesAndLimitsAcceptCommaAndPoint)
     page.Controls().SetText(IDC_START_VALUE, "-3.5");
     page.OnStartValueChanged();
     EXPECT_DOUBLE_EQ(page.Setup().startValue, -3.5);
-    // A text that is no number changes nothing.
+    // A text that is no number is read as far as it is one.
     page.Controls().SetText(IDC_START_VALUE, "1,2,3");
     page.OnStartValueChanged();
-    EXPECT_DOUBLE_EQ(page.Setup().startValue, -3.5);
+    EXPECT_DOUBLE_EQ(page.Setup().startValue, 1.2);
     page.Controls().SelectByDatum(IDC_STOP_SOURCE, 1);
     page.OnSourceChanged(false);
     page.Controls().SetText(IDC_STOP_VALUE, "0,125");

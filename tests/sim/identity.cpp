@@ -74,6 +74,7 @@ BlockStore::Block EncodeBlock(int slot, const SensorIdentity& id)
         PutText(b, 16, id.unitA, 5);
         PutText(b, 21, id.unitB, 5);
         Put16(b, 30, id.setupCount);
+        Put8(b, 32, id.rateIndex);
         break;
     case 0x80:
         Put24(b, 7, id.rotorHeaderCode);

@@ -66,6 +66,7 @@ struct SensorIdentity {
     float scaleA = 1.0f, scaleB = 1.0f;
     std::string unitA = "Nm", unitB = "rpm";  // up to 5 characters each
     std::uint16_t setupCount = 1;
+    std::uint8_t rateIndex = 6;  // byte 32: the measure rate the host chose last, 200/s
 
     // Rotor header block (0x80). Ranges are decimal codes: 0x2500 = 500, 0x3100 = 1000.
     std::uint32_t rotorHeaderCode = 0x000100;

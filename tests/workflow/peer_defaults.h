@@ -54,6 +54,7 @@ public:
     }
     bool IsChannelViewVisible(int) const override { return false; }
     bool IsChannelInDiagram(int) const override { return false; }
+    bool StoreSettingsBeforePortsClose(std::function<void()>) override { return false; }
 
 private:
     CWnd& m_window;
