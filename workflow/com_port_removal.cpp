@@ -3,10 +3,16 @@
 // stop does, so that what was received stays in the curves and reaches the files, but the
 // measurement is not judged: it never reached its planned end. Then the sensor counts as
 // disconnected on every page, the user is told which one went away (and that a measurement
-// was cut short), and a new search can connect it again.
+// was cut short), and a new search can connect it again. The port table follows the port list:
+// the row of a port that left it goes at once, not only at the next search.
+
+#include <algorithm>
+#include <set>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "workflow/com_port.h"
+#include "workflow/port_names.h"
 #include "workflow/workflow_texts.h"
 
 LRESULT CComPort::OnPortManagerNotify(WPARAM wParam, LPARAM)
@@ -29,7 +35,9 @@ void CComPort::OnSensorPortRemoved(int port)
     const unsigned serial = static_cast<unsigned>(m_Sensor[static_cast<std::size_t>(port)].m_sStatorHeader.nSerialNo);
     // A multiport device's ports each lead to a sensor of their own: name the one that went.
     const CString portName = PortNameOfSensor(port);
-    const bool measuring = m_bMeasureRunning != 0;
+    // Only a measurement the control panel still runs is cut short. (The stream's own running
+    // flag stays set after a stop until the next start.)
+    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
 
     // Nothing more can be written to the lost line: the stop must not wait for its answer.
     m_bSensorEndedStream = 1;
@@ -43,6 +51,7 @@ void CComPort::OnSensorPortRemoved(int port)
     if (m_pPortMan) m_pPortMan->SetOffLine();
     for (auto& further : m_pPortManOfPort)
         if (further) further->SetOffLine();
+    DropRowsOfPortsGone();
     COM_ShowSensorsDisconnected();
     m_nCountActivePorts = 0;
     m_pMainFrame->ClearSensorConnectedFlag();
@@ -66,4 +75,36 @@ void CComPort::COM_ShowSensorsDisconnected()
         m_peers.information->FillSensorInformation(0);
     }
     if (m_peers.connection) m_peers.connection->UpdatePortList(false);
+}
+
+void CComPort::DropRowsOfPortsGone()
+{
+    if (!m_pPortFactory) return;
+    std::set<int> listed;
+    for (const workflow::PortListEntry& entry : m_pPortFactory->ListPorts()) listed.insert(workflow::ComPortNumber(entry.text));
+    for (int row = kPortTableRows - 1; row >= 0; --row) {
+        const CString& name = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+        if (!name.IsEmpty() && listed.count(workflow::ComPortNumber(name)) == 0) DropPortRow(row);
+    }
+}
+
+// The rows after it move up, in the previous table too, and every row number kept elsewhere
+// follows its row; one that named the dropped row names none.
+void CComPort::DropPortRow(int row)
+{
+    const int state = m_PortRec[static_cast<std::size_t>(row)].m_nState;
+    if (state == kPortStateAvailable || state == kPortStateActive) --m_nSensorPortCount;
+    for (auto* table : {&m_PortRec, &m_PortRecPrev}) {
+        std::move(table->begin() + row + 1, table->end(), table->begin() + row);
+        table->back() = CPortRecord();
+    }
+    if (row < m_nPortRecCount) --m_nPortRecCount;
+    if (row < m_nRowCounter) --m_nRowCounter;
+    std::vector<int*> rowNumbers = {&m_nActivePortRec, &m_nSelectedPortRec, &m_nLastActivatedRow, &m_nLastPortRec,
+                                    &m_nKeepBaudRow};
+    for (int& sensorRow : m_nPortRecOfSensor) rowNumbers.push_back(&sensorRow);
+    for (int* number : rowNumbers) {
+        if (*number == row) *number = -1;
+        else if (*number > row) --*number;
+    }
 }

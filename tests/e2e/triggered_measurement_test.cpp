@@ -55,30 +55,11 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         platform::WriteProfileString("Documentation", "IoNioDir", CString(resultFolder.toStdString().c_str()));
     }
 
-    // Chooses the entry with the given datum in a combo of the set-up page, as the user does.
     void Choose(int comboId, long long datum)
     {
-        const std::vector<ComboEntry>& entries = setup->Logic().Controls()[comboId].entries;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            if (entries[i].datum == datum) {
-                auto* combo = setup->Item<QComboBox>(comboId);
-                ASSERT_NE(combo, nullptr) << "control " << comboId;
-                ASSERT_TRUE(combo->isVisible() && combo->isEnabled()) << "control " << comboId;
-                combo->setCurrentIndex(static_cast<int>(i));
-                Q_EMIT combo->activated(static_cast<int>(i));
-                PumpFor(50);
-                return;
-            }
-        FAIL() << "no entry " << datum << " in control " << comboId;
+        ASSERT_TRUE(ChooseDatum(*setup, comboId, datum)) << "control " << comboId << " offers no entry " << datum;
     }
-    void Type(int editId, const char* text)
-    {
-        auto* edit = setup->Item<QLineEdit>(editId);
-        ASSERT_NE(edit, nullptr) << "control " << editId;
-        ASSERT_TRUE(edit->isVisible() && edit->isEnabled()) << "control " << editId;
-        edit->setText(text);
-        PumpFor(50);
-    }
+    void Type(int editId, const char* text) { ASSERT_TRUE(TypeInto(*setup, editId, text)) << "control " << editId; }
 
     // The result files of the pass/fail evaluation, oldest first.
     QStringList ResultFiles() const { return QDir(resultFolder).entryList(QDir::Files, QDir::Name); }

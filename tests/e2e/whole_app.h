@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -68,6 +70,33 @@ Widget* ControlOf(QWidget& root, int ctrlId)
     for (Widget* widget : root.findChildren<Widget*>())
         if (widget->property("ctrlId").toInt() == ctrlId) return widget;
     return nullptr;
+}
+
+// Chooses the entry with the given datum in a combo of the set-up page, as the user does; false
+// when the combo cannot be used or offers no such entry.
+inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
+{
+    auto* combo = setup.Item<QComboBox>(comboId);
+    if (combo == nullptr || !combo->isVisible() || !combo->isEnabled()) return false;
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].datum == datum) {
+            combo->setCurrentIndex(static_cast<int>(i));
+            Q_EMIT combo->activated(static_cast<int>(i));
+            PumpFor(50);
+            return true;
+        }
+    return false;
+}
+
+// Types the text into an edit of the set-up page; false when the edit cannot be used.
+inline bool TypeInto(measurement::MeasureSetupWidget& setup, int editId, const char* text)
+{
+    auto* edit = setup.Item<QLineEdit>(editId);
+    if (edit == nullptr || !edit->isVisible() || !edit->isEnabled()) return false;
+    edit->setText(text);
+    PumpFor(50);
+    return true;
 }
 
 // The ramp's values in a column: each set one step of countsPerSet counts on from the one before.

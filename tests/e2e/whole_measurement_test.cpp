@@ -3,17 +3,23 @@
 // with the control panel's Start button at the fastest rate and stopped with Stop. The
 // simulated signal is a ramp that rises with every value set, so every set has its own value: the
 // curve store and the measured-value file must hold one unbroken run of them, in order, and
-// the same run in both. The same with a sensor killed, and one falling silent, in mid-measurement.
+// the same run in both. The same with a sensor killed, and one falling silent, in mid-measurement,
+// and a sensor unplugged after its measurement has ended.
 #include <gtest/gtest.h>
 
+#include "controls/xlist_ctrl.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
 #include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "sensor_admin/port_list_model.h"
 #include "platform/qt_text.h"
 #include "port/port_list.h"
 #include "res/string_table.h"
 #include "tests/e2e/whole_app.h"
+#include "views/aform_light.h"
+#include "workflow/workflow_texts.h"
 
 namespace {
 
@@ -145,7 +151,7 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsKept)
+TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKeptAndOneUnpluggedAfterItIsOnlyToldGone)
 {
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
@@ -173,7 +179,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     ExpectFileHoldsCurve(curve);
 
     // The sensor comes back on a new line; the user searches on the connection page and
-    // measures again.
+    // measures again, now judged: channel A below a wide limit passes.
     const std::size_t boxesBefore = boxes.Boxes().size();
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     frame->ShowPage(app::kPageConnection);
@@ -184,12 +190,32 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedAndWhatCameBeforeIsK
     ASSERT_TRUE(Pump([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= 1 &&
                                   frame->Com().IsSensorReady(); }, 60'000))
         << "the sensor that came back was not connected again; " << Diagnosis() << PortTable();
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(300);
+    auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_TRUE(ChooseDatum(setup, measurement::kConditionCombo[0], 0) && TypeInto(setup, measurement::kLimitEdit[1], "1000000"));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
     WaitUntilCurveStill();
     EXPECT_EQ(BreaksInRamp(CurveValues(0), RampCountsPerSet(kRampSlope), where), 0) << "curve after reconnecting " << where;
     EXPECT_EQ(boxes.Boxes().size(), boxesBefore) << Diagnosis();
+    const CAFormLight& light = *frame->Views()->Light();
+    ASSERT_TRUE(Pump([&] { return light.GetLight() == 0; }, 10'000)) << "the run was not judged; " << Diagnosis();
+
+    // Unplugged with its measurement ended, it cuts nothing short: it is told gone, the light keeps
+    // the run's verdict, and its port leaves the connection page's list as it leaves the port list.
+    const int row = frame->Com().m_nPortRecOfSensor[0];
+    const CString name = frame->Com().m_PortRec.at(static_cast<std::size_t>(row)).m_strPortName;
+    const CXListCtrl& ports = app_test::FindPage<sensor_admin::SensorConnectionForm>(*frame)->List();
+    const CString shown = ports.GetItemText(row, sensor_admin::kColumnPort);
+    UnplugSensor(1);
+    ASSERT_TRUE(Pump([&] { return !frame->m_bSensorConnected && boxes.Boxes().size() > boxesBefore; }, 10'000));
+    PumpFor(300);
+    const CString gone = CString::Formatted(LoadLangString(workflow::kTextSensorLost).GetString(), 6002u, name.GetString());
+    EXPECT_STREQ(boxes.Boxes().back().text.GetString(), gone.GetString());
+    EXPECT_EQ(light.GetLight(), 0);
+    for (int r = 0; r < ports.GetItemCount(); ++r) EXPECT_STRNE(ports.GetItemText(r, sensor_admin::kColumnPort).GetString(), shown.GetString());
 }
 
 // Two seconds of silence in mid-measurement outlast the stream's receive time-out twice: the

@@ -36,7 +36,8 @@ namespace measurement_test {
 
 using app_test::FindPage;
 
-// The visible texts under root that still are the placeholders their forms carry.
+// The visible texts under root that still are the placeholders their forms carry, or hold the
+// mark "@" of a text the string table lacks.
 inline std::vector<std::string> PlaceholderTexts(QWidget& root)
 {
     std::vector<std::string> found;
@@ -46,7 +47,7 @@ inline std::vector<std::string> PlaceholderTexts(QWidget& root)
         if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) text = button->text();
         if (auto* group = qobject_cast<QGroupBox*>(widget)) text = group->title();
-        if (text.startsWith("IDC_")) found.push_back(text.toStdString());
+        if (text.startsWith("IDC_") || text.contains('@')) found.push_back(text.toStdString());
     }
     return found;
 }
