@@ -210,7 +210,6 @@ public:
     void ResetMovingAverages();
     // The settings are reset at the next shut-down.
     void RequestSettingsReset() { m_bResetRequested = true; }
-    bool IsSettingsResetRequested() const { return m_bResetRequested; }
     // The set-up page has settings that are written into the sensors before closing; a write
     // that the sensors confirm clears the mark.
     void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }

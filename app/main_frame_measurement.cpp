@@ -47,7 +47,6 @@ public:
     int MeasuredChannelCount() const override { return m_frame.Fields().measuredChannelCount; }
     void SetMeasuredChannelCount(int count) override { m_frame.Fields().measuredChannelCount = count; }
     void SetMeasuringDurationSeconds(std::int32_t seconds) override { m_frame.Fields().measuringSeconds = seconds; }
-    std::int32_t MeasuringDurationSeconds() const override { return m_frame.Fields().measuringSeconds; }
     void SetStartTriggerThreshold(double value) override { m_frame.Fields().startTriggerThreshold = value; }
     void SetStopTriggerThreshold(double value) override { m_frame.Fields().stopTriggerThreshold = value; }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
@@ -169,7 +168,6 @@ public:
     }
     void SetChannelSelection(const std::array<BYTE, 6>& selection) override { m_frame.SetChannelSelection(selection.data()); }
     void SetMeasureMode(int mode) override { m_frame.SetMeasureMode(static_cast<WORD>(mode)); }
-    int MeasureMode() const override { return m_frame.Fields().measureMode; }
     void SetDisplayMode(int mode) override { m_frame.SetDisplayMode(mode); }
     int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
     void SetChannelFlag(int group) override { m_frame.SetChannelFlag(group); }

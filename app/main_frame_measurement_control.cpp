@@ -22,7 +22,6 @@
 #include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
-#include "sensor_admin/sensor_information_rows.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "views/aform_light.h"
@@ -367,7 +366,8 @@ public:
         const FrameMeasureFields::ChannelSetup& setup = m_frame.Fields().channelSetup[static_cast<std::size_t>(channel)];
         info.countsToUnit = setup.countsToUnit;
         info.nominalCounts = setup.nominalCounts;
-        info.measurandText = sensor_admin::MeasurandText(record, several ? 0 : channel);
+        if (sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin())
+            pages->information.FormatChannelValue(info.measurandText, 1, channel, 0, 0);
         const views::DisplayTable* table = m_frame.DisplayTable(channel);
         info.encoder = table && table->typeClass == 'Y';
         info.encoderAngle = info.encoder && record.m_sEncoder.cAngle != 0;

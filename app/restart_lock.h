@@ -21,7 +21,6 @@ public:
     // A restarted instance waits up to waitMs for the lock; any other instance takes it when
     // it is free and runs without it when it is not (a second instance is allowed).
     Result Acquire(bool restart, int waitMs);
-    bool IsHeld() const { return m_lock && m_lock->isLocked(); }
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -91,14 +91,6 @@ void CDelimitedTableWriter::AppendNumber(double value, int decimals)
     }
 }
 
-void CDelimitedTableWriter::AppendInteger(long long value)
-{
-    BeginField();
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_buffer.append(digits, result.ptr);
-}
-
 void CDelimitedTableWriter::EndLine()
 {
     m_buffer.append("\r\n");

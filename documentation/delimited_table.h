@@ -29,14 +29,12 @@ public:
     // A number in fixed notation with the given decimals (0 to 15); "n.a." for values that are
     // not finite, as everywhere else in the system.
     void AppendNumber(double value, int decimals);
-    void AppendInteger(long long value);
     void EndLine();
 
     const std::string& Buffer() const { return m_buffer; }
     std::string& Buffer() { return m_buffer; }
     std::size_t Size() const { return m_buffer.size(); }
     void Clear() { m_buffer.clear(); m_fieldsInLine = 0; }
-    Separators GetSeparators() const { return m_sep; }
 
 private:
     void BeginField();

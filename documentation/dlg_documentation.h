@@ -75,7 +75,6 @@ public:
     // chose a mode already; off stops storing them. The master switch stays the user's.
     void SetIoNioOutputSwitch(int value);
 
-    std::int64_t GetFirstRecordTime() const { return m_times.firstRecord; }
     void SetFirstRecordTime(std::int64_t seconds) { m_times.firstRecord = seconds; }
     std::int64_t GetMeasurementEndTime() const { return m_times.end; }
     void SetMeasurementEndTime(std::int64_t seconds) override { m_times.end = seconds; }

@@ -23,8 +23,6 @@ public:
     const CString& FileName() const { return m_file.FileName(); }
     CConvertList& List() { return m_list; }
     const CConvertList& List() const { return m_list; }
-    std::uint64_t SetsWritten() const { return m_list.FrontIndex(); }
-    bool HeaderWritten() const { return m_headerWritten; }
 
     // Writes waiting sets until they are all written or budgetUs of real time has passed
     // (the header first, with the given time of the first record). The header waits for the

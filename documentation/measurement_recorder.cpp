@@ -73,11 +73,6 @@ std::int64_t CMeasurementRecorder::NowMs() const
     return m_loop.NowMs();
 }
 
-CString CMeasurementRecorder::CurrentFileName() const
-{
-    return m_current ? m_current->FileName() : CString();
-}
-
 void CMeasurementRecorder::OpenMeasValueFiles(int)
 {
     if (m_current) {

@@ -59,11 +59,8 @@ public:
     // One write step (the pacer's message, or a timer under virtual time).
     void OnWriteStep();
 
-    bool IsRecording() const { return m_current != nullptr || m_sampling; }
     // Files of finished measurements still being written.
     bool IsWritingBehind() const { return !m_finishing.empty(); }
-    // Name of the measured-value file of the running measurement; empty when none.
-    CString CurrentFileName() const;
     std::uint64_t SampleCount() const { return m_samples; }
 
 private:
@@ -81,7 +78,6 @@ private:
     // Writes a step of the running file; reports a refusal once until it writes again.
     void WriteCurrent();
     void WriteFinishing();
-    void CompleteMeasurement(Finishing& finishing);
     void WriteIoNio();
     void Report(const CString& text);
     void ShowQueuedMessages();

@@ -20,11 +20,6 @@ CSensorLog::CSensorLog()
 {
 }
 
-void CSensorLog::LoadSwitch()
-{
-    m_switch = platform::GetProfileInt("Settings", "WriteLogFile", 1);
-}
-
 CString CSensorLog::FileNameOf(const CSensorRecord& sensor) const
 {
     const CString folder = m_folder.IsEmpty() ? platform::LocalAppDataFolder() : m_folder;
@@ -59,23 +54,9 @@ bool CSensorLog::LogConnection(const CSensorRecord& sensor, const CString& portN
     return WriteLogFile(sensor, "Verbindung hergestellt", "Port: " + portName);
 }
 
-bool CSensorLog::LogBlock(const CSensorRecord& sensor, bool written, int block, const CString& frame)
-{
-    CString hex;
-    for (int i = 0; i < frame.GetLength(); ++i) hex.AppendFormat(i ? " %02X" : "%02X", frame.ByteAt(i));
-    CString title;
-    title.Format("%s 0x%02X", written ? "Block geschrieben" : "Block gelesen", block & 0xFF);
-    return WriteLogFile(sensor, title, hex);
-}
-
 bool CSensorLog::LogDisconnected(const CSensorRecord& sensor)
 {
     return WriteLogFile(sensor, "Sensor getrennt", CString());
-}
-
-bool CSensorLog::LogProgramEnd(const CSensorRecord& sensor)
-{
-    return WriteLogFile(sensor, "Programmende", CString());
 }
 
 void CSensorLog::LogConnections(const std::vector<ConnectedSensor>& sensors)

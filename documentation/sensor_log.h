@@ -17,8 +17,7 @@ class CSensorLog {
 public:
     CSensorLog();
 
-    // The switch as the profile holds it: 0 on, anything else off.
-    void LoadSwitch();
+    // The switch as the profile holds it ("WriteLogFile"): 0 on, anything else off.
     void SetSwitch(int value) { m_switch = value; }
     int Switch() const { return m_switch; }
     bool IsOn() const { return m_switch == 0; }
@@ -35,9 +34,7 @@ public:
 
     // The events the program logs.
     bool LogConnection(const CSensorRecord& sensor, const CString& portName);
-    bool LogBlock(const CSensorRecord& sensor, bool written, int block, const CString& frame);
     bool LogDisconnected(const CSensorRecord& sensor);
-    bool LogProgramEnd(const CSensorRecord& sensor);
 
     // The sensors whose logs hold a connection not yet followed by a disconnection, by sensor
     // index, each with the port it is reached on.

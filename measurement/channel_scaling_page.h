@@ -93,9 +93,6 @@ public:
     void OnCancel();
 
     double ReferenceValue() const { return m_dReference; }
-    double TargetValue() const { return m_dTarget; }
-    double UnitFactor() const { return m_dUnitFactor; }
-    double NominalValue() const { return m_dNominalValue; }
     double CurrentRawValue() const { return m_dCurrentRaw; }
     bool IsOpen() const { return m_bHolding; }
 

@@ -83,12 +83,6 @@ void CDlgMeasureDiagram::SetDiagnostic(workflow::MeasureDiagnostic field, int se
     if (show) m_controls.SetText(id, CString::Formatted("%d", slot));
 }
 
-int CDlgMeasureDiagram::DiagnosticValue(workflow::MeasureDiagnostic field, int sensor) const
-{
-    if (sensor < 0 || sensor > 3) return 0;
-    return m_aiDiagnostic[static_cast<std::size_t>(field)][static_cast<std::size_t>(sensor)];
-}
-
 void CDlgMeasureDiagram::SetStorageStepCount(int count)
 {
     m_controls.SetText(IDC_MC_STEP_COUNT, CString::Formatted("%d", count));

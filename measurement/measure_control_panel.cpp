@@ -42,8 +42,6 @@ CDlgMeasureDiagram::CDlgMeasureDiagram(IControlFrame& frame, IAddOnLauncher& lau
 
 CDlgMeasureDiagram::~CDlgMeasureDiagram() { m_pollTimer.Stop(); }
 
-CWnd& CDlgMeasureDiagram::Window() { return *m_window; }
-
 void CDlgMeasureDiagram::PostPollTick() { m_window->PostMessage(PanelWindow::kMsgPollTick); }
 
 int CDlgMeasureDiagram::TakeFocusRequest()

@@ -88,7 +88,6 @@ public:
     const IndicatorStates& Indicators() const { return m_indicators; }
     AroundTriggerMonitor& AroundTrigger() { return m_around; }
     void SetChangedCallback(std::function<void()> callback) { m_onChanged = std::move(callback); }
-    CWnd& Window();
     // The control to take the focus (0 none); the shell takes it.
     int TakeFocusRequest();
 
@@ -154,7 +153,6 @@ public:
 
     // ---- Diagnostics and options ----
     void SetDiagnostic(workflow::MeasureDiagnostic field, int sensor, int value) override;
-    int DiagnosticValue(workflow::MeasureDiagnostic field, int sensor) const;
     void SetStorageStepCount(int count);
     void ShowDiagnosticsArea(bool show);
     void OnValueLossSwitch(int id);
@@ -221,14 +219,11 @@ public:
     void RefreshForDiagramView() override;
 
     // Flags the tests and the frame read.
-    BYTE ProtocolErrorFlag() const { return m_bProtocolError; }
     BYTE WarningShown() const { return m_bWarningShown; }
     BYTE MultiportReady() const { return m_bMultiportReady; }
     BYTE StartedFlag() const { return m_bStarted; }
-    int RestartAttempts() const { return m_nRestartAttempts; }
     BYTE ControlBusy() const { return m_bControlBusy; }
     int ProgressPosition() const { return m_nProgress; }
-    void SetProgressBase(int base) { m_nProgressBase = base; }
 
 private:
     static constexpr int IDC_AUTO_REPEAT_ID = 1341;

@@ -83,7 +83,6 @@ public:
     virtual void SetMeasuredChannelCount(int count) = 0;
     // Whole seconds, held by a 32-bit field.
     virtual void SetMeasuringDurationSeconds(std::int32_t seconds) = 0;
-    virtual std::int32_t MeasuringDurationSeconds() const = 0;
     // The copies the trigger evaluation compares with.
     virtual void SetStartTriggerThreshold(double value) = 0;
     virtual void SetStopTriggerThreshold(double value) = 0;
@@ -109,7 +108,6 @@ public:
     // Run-time state the page hands over.
     virtual void SetChannelSelection(const std::array<BYTE, 6>& selection) = 0;
     virtual void SetMeasureMode(int mode) = 0;
-    virtual int MeasureMode() const = 0;
     virtual void SetDisplayMode(int mode) = 0;
     virtual int ActiveViewKind() const = 0;
     virtual void SetChannelFlag(int group) = 0;

@@ -213,7 +213,6 @@ public:
         m_nFocusRequest = 0;
         return id;
     }
-    CString BuildNotActiveMessage(int code) const;
     // The start value edit is the digital input's fixed threshold.
     bool IsStartValueLocked() const { return !m_controls.IsEnabled(1033); }
 

@@ -164,7 +164,7 @@ void CDlgMeasureAdjust::OnSourceChanged(bool start)
     int s = static_cast<int>(m_controls.SelectedDatum(id, 0));
     const bool fixed = s == 0 || s == 7 || (!start && s == 8);
     if (!fixed && !IsRowActive(s - 1)) {
-        const CString text = BuildNotActiveMessage(s);
+        const CString text = BuildNotActiveText(s - 1, Several());
         const int index = Several() ? 0 : (s == 1 ? 2 : 1);
         SelectTriggerSource(start, index);
         s = static_cast<int>(m_controls.SelectedDatum(id, 0));
@@ -179,15 +179,6 @@ void CDlgMeasureAdjust::OnSourceChanged(bool start)
     const int stored = start ? m_setup.startSource : m_setup.stopSource;
     if (s == 0 || s != stored) SetTriggerField(start ? 0 : 1, s);
     FocusTriggerValue(start ? 0 : 1, s);
-}
-
-CString CDlgMeasureAdjust::BuildNotActiveMessage(int code) const
-{
-    const bool several = Several();
-    const CString word = LoadLangString(several ? 5111 : 5320);
-    const CString which = several ? CString::Formatted("%d", code) : CString(static_cast<char>('A' + code - 1));
-    CString format = LoadLangString(5115);
-    return CString::Formatted(format.GetString(), word.GetString(), word.GetString(), which.GetString());
 }
 
 void CDlgMeasureAdjust::SetTriggerField(int kind, int value)
@@ -360,10 +351,7 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     if (index >= 0 && (row < 0 || row >= kRowCount || !IsRowActive(static_cast<int>(row)))) {
         m_controls.Select(id, -1);
         ClearIoNioCondition(k, true);
-        const bool several = Several();
-        const CString word = LoadLangString(several ? 5111 : 5320);
-        const CString which = several ? CString::Formatted("%lld", row + 1) : CString(static_cast<char>('A' + row));
-        AfxMessageBox(CString::Formatted(LoadLangString(5115).GetString(), word.GetString(), word.GetString(), which.GetString()));
+        AfxMessageBox(BuildNotActiveText(static_cast<int>(row), Several()));
         return;
     }
     UpdateIoNioLimitFields(k + 1);

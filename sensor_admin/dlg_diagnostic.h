@@ -44,7 +44,6 @@ public:
 
     CString WorkflowStateText() const;
     const std::vector<DiagnosticRow>& Rows() const { return m_rows; }
-    const CMasterSlaveDetector& Detector() const { return m_detector; }
     CString m_strStatusLine;
 
 protected:

@@ -76,7 +76,6 @@ public:
     // ---- State ----------------------------------------------------------------------------------
     Activity CurrentActivity() const { return m_activity; }
     bool AreControlsVisible() const { return m_bControlsVisible; }
-    int Progress() const { return m_nProgress; }
     int ProgressPercent() const;
     int LastErrorMask() const { return m_nLastErrorMask; }
     const std::array<CalibChannelResult, 2>& LastResult() const { return m_lastResult; }

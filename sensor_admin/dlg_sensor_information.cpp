@@ -28,7 +28,14 @@ void CDlgSensorInformationHmb::SetSensorPresent(bool present)
 
 CString CDlgSensorInformationHmb::FormatChannelValue(CString& result, int, int channel, int, int) const
 {
-    result = MeasurandText(m_com.m_Sensor[static_cast<std::size_t>(m_nSensor)], channel);
+    // A multiport device's sensor n carries channel n as its own channel A.
+    const bool several = m_com.m_nCountActivePorts >= 2;
+    const int sensor = several ? channel : 0;
+    if (channel < 0 || sensor >= kMaxSensorPorts) {
+        result = MeasurandText(m_com.m_Sensor[0], 0);
+        return result;
+    }
+    result = MeasurandText(m_com.m_Sensor[static_cast<std::size_t>(sensor)], several ? 0 : channel);
     return result;
 }
 

@@ -36,8 +36,9 @@ public:
     void SetSensorPresent(bool present) override;
     void SetTimer(UINT_PTR id, UINT ms) override { CWnd::SetTimer(id, ms); }
 
-    // The measurand text of a channel (0 A, 1 B) of the current sensor; kind and the two last
-    // arguments are kept for the callers' form and not used.
+    // The measurand text of a measuring channel (A to D: with one sensor its channels A and B,
+    // with several sensors sensor n's channel); kind and the two last arguments are kept for
+    // the callers' form and not used.
     CString FormatChannelValue(CString& result, int kind, int channel, int, int) const;
 
     // What the user does.

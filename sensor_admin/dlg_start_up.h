@@ -41,7 +41,6 @@ public:
     int PortPercent() const;
     int CurrentPort() const { return m_nCurrentPort; }
     int PortCount() const { return m_nPorts; }
-    bool IsShowingProgressInList() const { return m_bShowProgressInList; }
     // The text under the progress: searching, or the closing text.
     CString StatusText() const;
     bool IsFinished() const { return m_bFinished; }

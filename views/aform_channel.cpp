@@ -49,7 +49,6 @@ void CAFormChannelX::LoadLanguageTexts()
 
 void CAFormChannelX::ShowValues()
 {
-    ++m_shows;
     UpdateField0();
     UpdateField1();
     UpdateField2();

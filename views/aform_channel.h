@@ -52,7 +52,6 @@ public:
 
     // IChannelDisplay
     void ShowValues() override;
-    int ShowCount() const { return m_shows; }
 
 protected:
     void OnCommand(int id, UINT code) override;
@@ -63,7 +62,6 @@ private:
 
     views::ChannelViewLogic m_logic;
     views::ChannelRefresher& m_refresher;
-    int m_shows = 0;
     bool m_bButtonsEnabled = true;
     bool m_bCleared = false;
 };

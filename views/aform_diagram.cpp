@@ -44,8 +44,6 @@ bool CAFormDiagram::StoreDiagramAtEnd()
     return m_pDisplay->SaveBitmap(file);
 }
 
-bool CAFormDiagram::IsChannelShown(int channel) const { return m_pDisplay->CurveOfChannel(channel) >= 0; }
-
 void CAFormDiagram::RepaintSamples()
 {
     m_pDisplay->RepaintSamples();

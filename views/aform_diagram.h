@@ -39,8 +39,6 @@ public:
     {
         m_pDisplay->SetStorageBusy(valueSets, flags);
     }
-    // Whether the channel has a curve in the diagram (the rotor operation block carries it).
-    bool IsChannelShown(int channel) const;
 
     bool SaveChart(const CString& fileName) { return m_pDisplay->SaveChart(fileName); }
     bool LoadChart(const CString& fileName) { return m_pDisplay->LoadChart(fileName); }

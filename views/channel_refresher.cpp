@@ -80,18 +80,6 @@ void ChannelRefresher::ResetMinMax(int channel)
     m_throttle.Request();
 }
 
-void ChannelRefresher::ResetForMeasurement()
-{
-    for (ChannelValues& values : m_values) {
-        const double tare = values.tare;
-        const bool tared = values.tared;
-        values.Reset();
-        values.tare = tare;
-        values.tared = tared;
-    }
-    m_throttle.Request();
-}
-
 void ChannelRefresher::ClearChannel(int channel)
 {
     if (channel < 0 || channel >= kChannelCount) return;

@@ -59,8 +59,6 @@ public:
     void TareIfNotTared(int channel);
     void ClearTare(int channel);
     void ResetMinMax(int channel);
-    // A new measurement: values, minimum and maximum forgotten, tares kept.
-    void ResetForMeasurement();
     // Clears what a channel holds (its sensor left).
     void ClearChannel(int channel);
     // The sensor (0 to 3) with this serial number is connected: the channels it carries that

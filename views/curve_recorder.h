@@ -28,8 +28,6 @@ public:
     int CurveCount() const { return m_curveCount; }
 
     void SetRunState(int state, int value);
-    int RunState() const { return m_runState; }
-    int PointLimit() const { return m_pointLimit; }
 
     // False when the set was not recorded (idle, or the limit reached).
     bool Add(const ValueSet& set);

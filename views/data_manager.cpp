@@ -141,13 +141,6 @@ bool CDataManager::AddPoint(int curve, double x, double y)
     return AddLocked(m_curves[static_cast<std::size_t>(curve)], x, y);
 }
 
-void CDataManager::AddPoints(double x, const double* y, int curveCount)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    const int n = std::min(curveCount, static_cast<int>(m_curves.size()));
-    for (int i = 0; i < n; ++i) AddLocked(m_curves[static_cast<std::size_t>(i)], x, y[i]);
-}
-
 ChartPoint CDataManager::GetPoint(int curve, int index) const
 {
     std::lock_guard<std::mutex> guard(m_lock);

@@ -42,8 +42,6 @@ public:
 
     // Appends one point to a curve; false when the curve does not exist or is at its limit.
     bool AddPoint(int curve, double x, double y);
-    // Appends one point to each curve from the arrays (curveCount entries each).
-    void AddPoints(double x, const double* y, int curveCount);
     ChartPoint GetPoint(int curve, int index) const;
 
     // Hands each curve that gained points to `lend` with its array and count, under the lock;

@@ -68,7 +68,6 @@ struct DisplayTable : workflow::DisplayChannelEntry {
     CString designation;
 
     void SetUnitList(const std::vector<UnitEntry>& units);
-    void ClearUnitList() { SetUnitList({}); }
     int UnitCount() const { return static_cast<int>(unitIds.size()); }
     // The selected unit's id, text and factor; 0, "n.a." and 0.0 when the index is out of range.
     UINT SelectedUnitId() const;

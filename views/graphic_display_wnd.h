@@ -50,8 +50,6 @@ public:
     // Empties the curves and the store; with startNow the recording starts at once.
     void StartGraph(bool startNow);
     void SetRunState(int state, int value);
-    int GetRunState() const { return m_recorder.RunState(); }
-    int GetPointLimit() const { return m_recorder.PointLimit(); }
     // Points recorded: the largest count of the curves.
     int GetMaxChannelSetting() const { return m_data.GetMaxPointCount(); }
     // The curve of a channel, -1 when the channel has none.

@@ -17,7 +17,6 @@ public:
                              platform::MessageLoop& loop = platform::MessageLoop::Current());
 
     void Request();
-    bool IsPending() const { return m_pending; }
     // Runs a pending repaint now (at the end of a measurement, say).
     void Flush();
     int RepaintCount() const { return m_count; }

@@ -22,7 +22,6 @@ TEST(DelimitedTable, EveryFieldReadsBackAsWrittenUnderEachSeparatorPair)
         writer.EndLine();
         for (double v : values) writer.AppendNumber(v, 4);
         writer.AppendNumber(std::numeric_limits<double>::quiet_NaN(), 2);
-        writer.AppendInteger(-42);
         writer.EndLine();
 
         CDelimitedTableReader reader(sep);
@@ -33,7 +32,7 @@ TEST(DelimitedTable, EveryFieldReadsBackAsWrittenUnderEachSeparatorPair)
         EXPECT_EQ("plain", rows[0][0]);
         EXPECT_EQ(quoted, rows[0][1]);
         EXPECT_EQ("", rows[0][2]);
-        ASSERT_EQ(8u, rows[1].size());
+        ASSERT_EQ(7u, rows[1].size());
         for (std::size_t i = 0; i < 6; ++i) {
             double read = 0;
             ASSERT_TRUE(reader.ToNumber(rows[1][i], read)) << rows[1][i];
@@ -42,7 +41,6 @@ TEST(DelimitedTable, EveryFieldReadsBackAsWrittenUnderEachSeparatorPair)
         double missing = 0;
         EXPECT_EQ("n.a.", rows[1][6]);
         EXPECT_FALSE(reader.ToNumber(rows[1][6], missing));
-        EXPECT_EQ("-42", rows[1][7]);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "documentation/sensor_log.h"
-#include "platform/profile.h"
 #include "temp_folder.h"
 #include "workflow/sensor_records.h"
 
@@ -28,39 +27,21 @@ TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
 
     log.SetSwitch(0);
     EXPECT_TRUE(log.LogConnection(first, "COM3"));
-    EXPECT_TRUE(log.LogBlock(first, false, 0x81, CString("\x02\x81\x10", 3)));
-    EXPECT_TRUE(log.LogBlock(second, true, 0x03, CString("\x01", 1)));
+    EXPECT_TRUE(log.WriteLogFile(second, "Programmende", "01.02.2024 10:00:00"));
     EXPECT_TRUE(log.LogDisconnected(first));
     log.SetSwitch(2);
-    EXPECT_FALSE(log.LogProgramEnd(first));
-    log.SetSwitch(0);
-    EXPECT_TRUE(log.LogProgramEnd(first));
+    EXPECT_FALSE(log.LogConnection(first, "COM4"));
 
     EXPECT_EQ(CString(dir.File("Sensor_123456.log")), log.FileNameOf(first));
     const std::string text = ReadAll(dir.File("Sensor_123456.log"));
     const auto at = [&](const char* what) { return text.find(what); };
     ASSERT_NE(std::string::npos, at("Verbindung hergestellt\r\nPort: COM3\r\n"));
-    ASSERT_NE(std::string::npos, at("Block gelesen 0x81\r\n02 81 10\r\n"));
     ASSERT_NE(std::string::npos, at("Sensor getrennt\r\n"));
-    ASSERT_NE(std::string::npos, at("Programmende\r\n"));
-    EXPECT_LT(at("Verbindung"), at("Block gelesen"));
-    EXPECT_LT(at("Block gelesen"), at("Sensor getrennt"));
-    EXPECT_LT(at("Sensor getrennt"), at("Programmende"));
-    EXPECT_EQ(std::string::npos, at("Block geschrieben"));  // the other sensor's own file
-    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Block geschrieben 0x03\r\n01\r\n"));
+    EXPECT_LT(at("Verbindung"), at("Sensor getrennt"));
+    EXPECT_EQ(std::string::npos, at("COM4"));
+    EXPECT_EQ(std::string::npos, at("Programmende"));  // the other sensor's own file
+    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Programmende\r\n01.02.2024 10:00:00\r\n"));
     EXPECT_EQ(0u, text.find("==== 2023-11-1"));  // every entry starts with its date and time
-}
-
-TEST(SensorLog, TheSwitchComesFromTheProfile)
-{
-    TempFolder config;
-    setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-    CSensorLog log;
-    log.LoadSwitch();
-    EXPECT_EQ(1, log.Switch());
-    platform::WriteProfileInt("Settings", "WriteLogFile", 0);
-    log.LoadSwitch();
-    EXPECT_TRUE(log.IsOn());
 }
 
 TEST(SensorLog, EachSensorOfAConnectionIsLoggedOnceWithItsOwnPortAsThePortsComeUp)

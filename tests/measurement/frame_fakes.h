@@ -97,7 +97,6 @@ public:
     void UpdateDisplayValues(int, int, const CSensorRecord*) override {}
     void SetChannelSelection(const std::array<BYTE, 6>&) override {}
     void SetMeasureMode(int) override {}
-    int MeasureMode() const override { return 0; }
     void SetDisplayMode(int) override {}
     int ActiveViewKind() const override { return 0; }
     void SetChannelFlag(int) override {}

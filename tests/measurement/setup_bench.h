@@ -59,7 +59,6 @@ public:
     int MeasuredChannelCount() const override { return channels; }
     void SetMeasuredChannelCount(int count) override { channels = count; }
     void SetMeasuringDurationSeconds(std::int32_t seconds) override { durationSeconds = seconds; }
-    std::int32_t MeasuringDurationSeconds() const override { return durationSeconds; }
     void SetStartTriggerThreshold(double value) override { startThreshold = value; }
     void SetStopTriggerThreshold(double value) override { stopThreshold = value; }
     void BeginWaitCursorOnce() override { waitCursor = true; }
@@ -69,7 +68,6 @@ public:
     std::vector<measurement::DisplayUnit> DisplayUnits(int channel) const override;
     void SetDisplayUnits(int channel, const std::vector<measurement::DisplayUnit>& units) override;
     void SetMeasureMode(int mode) override { measureMode = mode; }
-    int MeasureMode() const override { return measureMode; }
     void SetIoNioOutput(int value) override { ioNioOutput = value; }
 
     std::array<FakeTable, 6> tables;

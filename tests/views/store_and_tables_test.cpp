@@ -62,7 +62,7 @@ TEST(CurveStore, ALongCurveFilledAheadIntoLargerArraysKeepsEveryPointInOrder)
     const int total = 200'000;
     for (int i = 0; i < total; ++i) {
         const double y[2] = {-1.0 * i, 0.5 * i};
-        store.AddPoints(i, y, 2);
+        for (int curve = 0; curve < 2; ++curve) store.AddPoint(curve, i, y[curve]);
         if (i % 7919 == 0 || i == 5) {
             store.Lend(chart);
             const auto& [points, count] = taken.back();

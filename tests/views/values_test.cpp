@@ -171,7 +171,6 @@ TEST(ChannelValues, WhatIsNoValueShowsNotAvailableOrOverflowNeverANumber)
     EXPECT_EQ(CString("5.24"), powerView.ValueText());
     // A per-count value of 0 (its divisor was 0) gives no power, not 0 W.
     b.frame.tables.Entry(0)->perCount = 0.0;
-    power.ClearUnitList();
     power.SetUnitList(views::PowerUnitList());
     power.selectedUnit = 2;
     b.refresher.ClearChannel(views::kChannelP1);
