@@ -2,45 +2,43 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <utility>
 #include <vector>
 
+#include "app/settings_sections.h"
 #include "platform/profile.h"
+#include "platform/replace_file.h"
 #include "platform/qt_text.h"
 
 namespace app {
-
-namespace {
-
-bool IsFileDamaged(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists()) return false;
-    if (!file.open(QIODevice::ReadOnly)) return true;
-    file.close();
-    QSettings probe(path, QSettings::IniFormat);
-    probe.allKeys();
-    return probe.status() != QSettings::NoError;
-}
-
-}  // namespace
 
 SettingsStart PrepareSettings()
 {
     SettingsStart start;
     const QString path = platform::ToQString(platform::ProfileFilePath());
-    if (IsFileDamaged(path)) {
+    const SettingsFileCheck check = CheckSettingsFile(path);
+    if (check.result != SettingsFileCheck::Result::Clean) {
         const QString aside = path + ".damaged";
         QFile::remove(aside);
-        if (!QFile::rename(path, aside)) QFile::remove(path);
-        start.outcome = SettingsStart::Outcome::Damaged;
         start.damagedCopy = platform::FromQString(aside);
+        start.outcome = SettingsStart::Outcome::Damaged;
+        if (check.result == SettingsFileCheck::Result::PartlyDamaged && QFile::copy(path, aside) &&
+            platform::WriteFileReplacing(platform::ProfileFilePath(), check.readable.constData(),
+                                         static_cast<std::size_t>(check.readable.size()))) {
+            start.outcome = SettingsStart::Outcome::PartlyDamaged;
+            start.damagedLines = check.damagedLines;
+        } else if (!QFile::rename(path, aside)) {
+            QFile::remove(path);
+        }
+        // The profile reads the file as it now is.
+        platform::FlushProfile();
     }
     if (platform::GetProfileString(kSectionVersion, kSectionVersion) != CString(kSettingsVersion)) {
         if (start.outcome == SettingsStart::Outcome::Kept && QFileInfo::exists(path))
             start.outcome = SettingsStart::Outcome::Reset;
+        // What was kept of a damaged file goes with the rest.
+        if (start.outcome == SettingsStart::Outcome::PartlyDamaged) start.outcome = SettingsStart::Outcome::Damaged;
         ResetSettingsTree();
         platform::WriteProfileString(kSectionVersion, kSectionVersion, kSettingsVersion);
     }

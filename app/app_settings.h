@@ -15,13 +15,15 @@ constexpr const char* kSectionSettings = "Settings";
 constexpr const char* kSectionDespiteReset = "DespiteReset";
 
 struct SettingsStart {
-    enum class Outcome { Kept, Reset, Damaged } outcome = Outcome::Kept;
-    CString damagedCopy;  // where a damaged file was put aside
+    enum class Outcome { Kept, Reset, Damaged, PartlyDamaged } outcome = Outcome::Kept;
+    CString damagedCopy;   // where a damaged file was put aside
+    CString damagedLines;  // PartlyDamaged: where the sections left out began ("4, 17")
 };
 
-// Before anything else reads the profile: a file that cannot be read or parsed is put aside
-// (beside it, ".damaged") and the program starts with defaults; settings of another version
-// are deleted (except "DespiteReset"); then the version is stamped.
+// Before anything else reads the profile: a damaged file is put aside (beside it, ".damaged").
+// The sections of it that read cleanly are kept (PartlyDamaged); from a file that cannot be
+// read at all the program starts with defaults (Damaged). Settings of another version are
+// deleted (except "DespiteReset"); then the version is stamped.
 SettingsStart PrepareSettings();
 
 // Deletes every setting except the "DespiteReset" section.

@@ -25,6 +25,7 @@ namespace app {
 namespace {
 constexpr UINT kTextProgramTitle = 5680;
 constexpr UINT kTextDamagedSettings = 5672;
+constexpr UINT kTextPartlyDamagedSettings = 5689;
 constexpr UINT kTextPredecessorHangs = 5674;
 }  // namespace
 
@@ -35,6 +36,19 @@ void NameApplicationAndKeepCNumbers()
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("TSL-USB-KM3");
     QApplication::setOrganizationName("Tessaline Inc.");
+}
+
+void TellOfDamagedSettings(const SettingsStart& settings, CMainFrame& frame)
+{
+    CString text;
+    if (settings.outcome == SettingsStart::Outcome::Damaged)
+        text = LoadLangString(kTextDamagedSettings);
+    else if (settings.outcome == SettingsStart::Outcome::PartlyDamaged)
+        text.Format(LoadLangString(kTextPartlyDamagedSettings).GetString(), settings.damagedLines.GetString());
+    else
+        return;
+    frame.SetStatusMessage(text + " " + settings.damagedCopy);
+    AfxMessageBox(text + "\n" + settings.damagedCopy, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow)
@@ -70,9 +84,8 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
     {
         CMainFrame frame;
         platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
-        if (settings.outcome == SettingsStart::Outcome::Damaged)
-            frame.SetStatusMessage(LoadLangString(kTextDamagedSettings) + " " + settings.damagedCopy);
         frame.show();
+        TellOfDamagedSettings(settings, frame);
         if (frame.Hooks().startUpSearch) frame.Hooks().startUpSearch();
         if (afterShow) afterShow(frame);
         result = QApplication::exec();

@@ -18,6 +18,12 @@ constexpr int kRestartWaitMs = 20000;
 // and benchmarks that run the whole application.
 void NameApplicationAndKeepCNumbers();
 
+struct SettingsStart;
+
+// Tells the user once, in a message box and the status bar, that the settings file was damaged:
+// which copy of it was put aside and what was kept. Nothing for a file that read cleanly.
+void TellOfDamagedSettings(const SettingsStart& settings, CMainFrame& frame);
+
 // afterShow runs once the main window has been shown (the start-up probe measures with it).
 int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow = {});
 

@@ -21,3 +21,11 @@ if(TARGET km3_app AND TARGET km3-sensor-sim)
   # One sensor answering in small pieces, as an adapter delivers them.
   km3_add_app_bench(bench_app_split_answers app_split_answers_bench.cpp)
 endif()
+
+# The main frame built and destroyed again and again: the heap stays flat.
+if(TARGET km3_app)
+  add_executable(bench_app_frame_memory ${CMAKE_CURRENT_LIST_DIR}/app_frame_memory_bench.cpp)
+  km3_target_options(bench_app_frame_memory)
+  target_include_directories(bench_app_frame_memory PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(bench_app_frame_memory PRIVATE km3_app Qt6::Widgets)
+endif()

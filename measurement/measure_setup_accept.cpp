@@ -67,8 +67,12 @@ workflow::MeasureSetupValues CDlgMeasureAdjust::SetupValuesNow() const
     v.measurand2 = m_iLimitedMeasurand[1];
     v.limitText = m_sLimitText;
     v.limitValue = m_setup.limitValue;
-    v.singleLimitChecked = m_controls.IsChecked(kConditionCheck[1]);
-    v.singleLimitVisible = m_controls.IsShown(kConditionCheck[1]) && !Several();
+    // A single sensor keeps both conditions, whichever channel each watches, once either is in
+    // use: otherwise a condition on channel B alone would not be stored at all.
+    const bool used[2] = {m_controls.IsChecked(kConditionCheck[0]) && m_controls.IsShown(kConditionCheck[0]),
+                          m_controls.IsChecked(kConditionCheck[1]) && m_controls.IsShown(kConditionCheck[1])};
+    v.singleLimitChecked = used[0] || used[1];
+    v.singleLimitVisible = v.singleLimitChecked && !Several();
     v.startKind = m_setup.startSource < 0 ? 0 : m_setup.startSource;
     v.startLevel = m_setup.startValue;
     v.startFurther = {static_cast<double>(m_setup.startTime), 0.0};

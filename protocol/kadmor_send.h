@@ -43,7 +43,8 @@ constexpr int kBlockWeightedSumWrong = 8;
 constexpr int kBlockEmpty = 255;
 
 constexpr int kBlockFrameLength = 40;
-constexpr int kNakBufferSize = 11;  // BuildNak needs this many bytes at most
+constexpr int kNakBufferSize = 11;
+constexpr int kValueRecordsInOrder = 7;  // HoldsValueRecords  // BuildNak needs this many bytes at most
 
 // Block kinds of the shared rotor calibration parser and builder.
 constexpr BYTE kCalibFactory = 0;
@@ -106,6 +107,10 @@ public:
     static int StuffStxInPlace(BYTE* buffer, int length);
     // Checks a received answer (start bytes already undoubled): 0 good, else the kAnswer* flags.
     static int CheckAnswerFrame(CString answer);
+    // True when bytes hold kValueRecordsInOrder measured-value records of a stream (3 or 5
+    // bytes each, led by a sequence byte counting up) one after the other, at any offset: the
+    // sign of a sensor that streams, where noise or another device's text holds none.
+    static bool HoldsValueRecords(const CString& bytes);
 
     // ---- Integer and bit helpers -------------------------------------------------------------
     static int GetInt16(BYTE hi, BYTE lo);

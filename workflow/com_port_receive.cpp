@@ -56,8 +56,11 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
         return 0;
     }
     KillFrameTimer(kTimerChainFill);
-    if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES && m_strReceiveCOM.GetLength() > 42) {
-        // Still measuring in continuous mode: the application cannot talk to this sensor.
+    if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES && m_strReceiveCOM.GetLength() > 42 &&
+        HoldsValueRecords(m_strReceiveCOM)) {
+        // Still measuring in continuous mode: the application cannot talk to this sensor. Bytes
+        // that hold no measured values (another device on the port, noise) are no sensor's: the
+        // scan drops them and the probe goes on as on a port without an answer.
         KillFrameTimer(kTimerProbeAnswerWait);
         m_iZMCOMConfgFlow = ZM_CONTINUOUS_MODE_DETECTED;
         SetFrameTimer(kTimerContinuousMode, 500);
@@ -121,28 +124,26 @@ void CComPort::InvokeReplyHandler()
 bool CComPort::ZMCOMConfg_ScanReceiveChain()
 {
     m_bAnswerAwaitsRest = false;
+    // Bytes that start no frame are dropped in one step, however many a port sent unasked.
+    const int length = m_strReceiveCOM.GetLength();
+    int start = 0;
     bool found = false;
-    while (m_strReceiveCOM.GetLength() > 6 && !found) {
-        const BYTE b0 = m_strReceiveCOM.ByteAt(0);
-        const BYTE b1 = m_strReceiveCOM.ByteAt(1);
-        if (b0 == kStx && b1 == GetCommand()) {
+    for (; length - start > 6; ++start) {
+        if (m_strReceiveCOM.ByteAt(start) != kStx) continue;
+        const BYTE letter = m_strReceiveCOM.ByteAt(start + 1);
+        if (letter == GetCommand()) {
             found = true;
-        } else if (b0 == kStx && b1 == '@') {
-            SetCommand('@');
-            SetAnswerLength(8);
+            break;
+        }
+        // An answer that was asked for wins over these three, which come unasked.
+        if (letter == '@' || letter == kAck || letter == kNak) {
+            SetCommand(letter);
+            SetAnswerLength(letter == kAck ? 7 : 8);
             found = true;
-        } else if (b0 == kStx && b1 == kAck) {
-            SetCommand(kAck);
-            SetAnswerLength(7);
-            found = true;
-        } else if (b0 == kStx && b1 == kNak) {
-            SetCommand(kNak);
-            SetAnswerLength(8);
-            found = true;
-        } else {
-            m_strReceiveCOM.Delete(0);
+            break;
         }
     }
+    if (start > 0) m_strReceiveCOM.Delete(0, start);
     if (!found) {
         if (IsSensorReady()) InvokeReplyHandler();
         return false;

@@ -16,6 +16,7 @@
 #include "app/app_settings.h"
 #include "app/main_frame.h"
 #include "app/restart_lock.h"
+#include "app/startup.h"
 #include "res/string_table.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -76,6 +77,38 @@ TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
     EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
     ASSERT_TRUE(platform::FlushProfile());
     EXPECT_NE(ReadFile(ini).find("2.04"), std::string::npos);
+}
+
+TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPutAside)
+{
+    TempProfile profile;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink scope(&boxes);
+    const std::string ini = profile.IniPath();
+    QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
+    const std::string damaged = "[Version]\nVersion=2.04\n\n[DespiteReset]\nLastUsedSerialNo=815\n\n"
+                                "[Documentation]\nMeasValuesDir=/tmp/values\n\n[AllViewState";
+    WriteFile(ini, damaged);
+
+    const app::SettingsStart start = app::PrepareSettings();
+    EXPECT_EQ(start.outcome, app::SettingsStart::Outcome::PartlyDamaged);
+    EXPECT_EQ(ReadFile(ini + ".damaged"), damaged);
+    EXPECT_EQ(platform::GetProfileString("DespiteReset", "LastUsedSerialNo"), CString("815"));
+    EXPECT_EQ(platform::GetProfileString("Documentation", "MeasValuesDir"), CString("/tmp/values"));
+    {
+        CMainFrame frame;
+        app::TellOfDamagedSettings(start, frame);
+    }
+    ASSERT_EQ(boxes.Count(), 1u);
+    const CString told = boxes.Boxes()[0].text;
+    EXPECT_NE(told.Find(platform::FromQString(QString::fromStdString(ini + ".damaged"))), -1) << told.GetString();
+    EXPECT_NE(told.Find("10)"), -1) << told.GetString();  // the line the damaged section began in
+
+    // The file the frame left behind reads cleanly: the next start keeps it and says nothing.
+    const app::SettingsStart next = app::PrepareSettings();
+    EXPECT_EQ(next.outcome, app::SettingsStart::Outcome::Kept);
+    EXPECT_EQ(platform::GetProfileString("Documentation", "MeasValuesDir"), CString("/tmp/values"));
 }
 
 TEST(Settings, AFailedWriteKeepsTheOldFileWholeAndTellsTheUser)

@@ -373,7 +373,7 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
     for (const bool search : {false, true}) {
         SCOPED_TRACE(search ? "a search, then closed" : "closed");
         // The condition before its limits, a trigger's source before its value; a filter, a rate.
-        const std::vector<std::pair<int, long long>> chosen = {{kConditionCombo[0], 0}, {IDC_START_SOURCE, 1},
+        const std::vector<std::pair<int, long long>> chosen = {{kConditionCombo[0], search ? 1 : 0}, {IDC_START_SOURCE, 1},
             {IDC_START_DIRECTION, 1}, {IDC_STOP_SOURCE, kStopByCount}, {kLowPassCombo[0], search ? 2 : 1},
             {IDC_RATE_COMBO, search ? 8 : 9}};
         const std::vector<std::pair<int, std::string>> typed = {{kLimitEdit[0], search ? "-2,5" : "-12,5"},

@@ -150,15 +150,19 @@ TEST(ReceiveChain, AStatusHeadWhoseFrameNeverCompletesIsNotDecoded)
     EXPECT_EQ(b.ports.Count('D'), 0);
 }
 
-TEST(ReceiveChain, AStreamDuringTheAddressCheckEndsTheApplicationThroughTimer47)
+TEST(ReceiveChain, AStreamDuringTheAddressCheckEndsTheApplicationThroughTimer47ButNoiseDoesNot)
 {
-    OpenBench b;
-    b.com.SetZMCOMConfgFlow(ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES);
-    b.window.SetTimer(kTimerProbeAnswerWait, 200);
-    Feed(b.com, CString('\x11', 43));
-    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_CONTINUOUS_MODE_DETECTED);
-    EXPECT_FALSE(b.window.IsTimerArmed(kTimerProbeAnswerWait));
-    EXPECT_EQ(b.loop.TimerRemainingMs(b.window.GetSafeHwnd(), kTimerContinuousMode), 500);
+    CString records;  // a stream's records, sequence bytes wrapping, taken from inside one
+    for (int seq = 250; seq < 260; ++seq) records += CString(static_cast<char>(seq)) + "\x41\x42\x43\x44";
+    for (const bool streaming : {true, false}) {
+        OpenBench b;
+        b.com.SetZMCOMConfgFlow(ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES);
+        b.window.SetTimer(kTimerProbeAnswerWait, 200);
+        Feed(b.com, streaming ? records.Mid(4) : CString('\x11', 43));
+        EXPECT_EQ(b.com.GetZMCOMConfgFlow() == ZM_CONTINUOUS_MODE_DETECTED, streaming);
+        EXPECT_NE(b.window.IsTimerArmed(kTimerProbeAnswerWait), streaming);
+        EXPECT_EQ(b.window.IsTimerArmed(kTimerContinuousMode), streaming);
+    }
 }
 
 TEST(ReceiveChain, AShortChainInARestartStateWaitsOnTheLoopForMoreBytesOrHalfASecondAndLogs)
