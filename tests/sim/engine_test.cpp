@@ -270,19 +270,6 @@ TEST_F(EngineTest, MeasurementSetUpStartsTheStreamAtItsRate)
     EXPECT_EQ(10, many[45]);
 }
 
-// The software-configuration block's rate reduction of 4: a record every fourth sample, the
-// mean of the four.
-TEST_F(EngineTest, TheRateReductionSendsTheMeanOfEveryFourSamples)
-{
-    config.identity.setupCount = 4;
-    config.signalA = {SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
-    Send(Request('Z', {0x03, 25, 0x00, 0x00, 'A'}));
-    EXPECT_TRUE(AdvanceMs(19).empty());
-    // Samples at 5, 10, 15 and 20 ms of a ramp of one count a millisecond.
-    EXPECT_EQ((Bytes{0x00, 0x00, 12}), AdvanceMs(1));
-    EXPECT_EQ(30u, AdvanceMs(200).size());
-}
-
 TEST_F(EngineTest, OneChannelRecordsAndSequenceWrap)
 {
     config.signalB.base = 7;
