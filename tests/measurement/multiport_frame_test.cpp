@@ -22,6 +22,7 @@
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
@@ -299,7 +300,7 @@ TEST_F(LoadedTorqueAndSpeedDevice, ThePowerRowsUnitReachesTheViewTheDiagramAndTh
     loop.RunFor(500);
     auto* power = setup.Item<QAbstractButton>(kPowerButton[0]);
     ASSERT_TRUE(power->isVisible());
-    EXPECT_EQ(power->text(), "P 1");
+    EXPECT_EQ(power->text(), platform::ToQString(LoadLangString(5033) + " 1"));
     power->click();
     loop.RunFor(500);
     const PageControls& c = setup.Logic().Controls();
