@@ -98,7 +98,12 @@ void CGraphicDisplayWnd::ShowContextMenu()
     case kLoadChart: LoadChartFrom(); return;
     case kPrint: Print(); return;
     case kPrintPreview: PrintPreview(); return;
-    default: m_pGraph->Wnd().SendMessage(chart::WM_COMMAND, static_cast<WPARAM>(chosen), 0); return;
+    default: m_pGraph->Wnd().SendMessage(chart::WM_COMMAND, static_cast<WPARAM>(chosen), 0); break;
+    }
+    // The chart's whole range again: the window follows the newest values as before the zoom.
+    if (chosen == static_cast<int>(chart::IDM_RESET_ZOOM)) {
+        m_bFollowData = true;
+        UpdateSliders();
     }
 }
 

@@ -195,6 +195,12 @@ CString CGraphicDisplayWnd::ChannelName(int channel) const
 void CGraphicDisplayWnd::RepaintSamples()
 {
     ++m_repaints;
+    // A pan (which ends the axis' autoscale) moves the shown range without telling the window:
+    // the new points keep the range the user sees now, not the one the last zoom left.
+    if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0 && !m_pGraph->GetXAxis(0).GetAutoScale()) {
+        double step;
+        m_pGraph->GetXAxis(0).GetRangeAndStep(m_shownLeft, m_shownRight, step);
+    }
     m_data.Lend([this](int curve, const ChartPoint* points, int count) { return LendCurve(curve, points, count); });
     if (!m_bFollowData) ShowXRange(m_shownLeft, m_shownRight);
     UpdateSliders();

@@ -116,8 +116,18 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     };
     const QSizeF page = QPrinter().pageLayout().fullRect(QPageLayout::Point).size();
     for (const char* entry : {"Drucken...", "Druckvorschau..."}) {
+        // The chart prints the range it shows and keeps showing it: after a zoom that was reset,
+        // and after a zoom that was then panned.
+        const bool print = QString(entry).startsWith("Drucken");
+        b.Choose("Zoomen");
+        b.Drag({200, 100}, {450, 300});
+        b.Choose(print ? "Zoom zurücksetzen" : "Verschieben");
+        if (!print) b.Drag({300, 200}, {380, 200});
+        const double shownMin = x.m_dMin, shownMax = x.m_dMax;
         pdf = dir.filePath(QString(entry).remove('.'));
         b.Choose(entry);
+        EXPECT_DOUBLE_EQ(x.m_dMin, shownMin) << entry;
+        EXPECT_DOUBLE_EQ(x.m_dMax, shownMax) << entry;
         QFile file(pdf);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << entry;
         const QString text = QString::fromLatin1(file.readAll());
