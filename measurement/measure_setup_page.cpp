@@ -127,6 +127,9 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
     }
     if (SensorCount() >= 0) {
         CheckSameSensorNow();
+        // The channel flags hide the power buttons; the sensors show them again, as at the
+        // refresh.
+        SyncPowerSelectors();
         RefreshChannelRows();
         // The channel names the pass/fail conditions offer are texts too.
         FillIoNioChannelLists();

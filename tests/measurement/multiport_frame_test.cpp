@@ -166,6 +166,12 @@ TEST_F(TorqueAndSpeedDevice, ThePanelsPowerBoxFollowsThePowerOfTheSetUp)
     loop.RunFor(300);
     auto* power = SetupPage().Item<QAbstractButton>(kPowerButton[0]);
     ASSERT_TRUE(power->isVisible());
+    // A switch of the language keeps the button that switches the power on.
+    for (int language : {1000, 0}) {
+        frame->SwitchLanguage(language);
+        loop.RunFor(300);
+        ASSERT_TRUE(power->isVisible()) << language;
+    }
     power->click();
     loop.RunFor(300);
     frame->ShowPage(app::kPageMeasureControl);
