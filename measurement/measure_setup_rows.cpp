@@ -331,6 +331,8 @@ void CDlgMeasureAdjust::SyncPowerSelectors()
         SetSensorSelected(g, rowActive ? 0 : 1);
         const bool torqueKindD = com.m_Sensor[static_cast<std::size_t>(s - 1)].m_sRotorHeader.cTypeClass == 'D';
         m_controls.Show(kPowerButton[g], !angle && torqueKindD);
+        // The button shows whether its power is computed, also when the sensors said so.
+        m_controls.Check(kPowerButton[g], GetDisplayFlag(g));
     }
 }
 

@@ -147,11 +147,21 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         if (several && f.combination) {
             const int group = i < 2 ? 0 : 1;
             const bool synchronised = Com().m_bDualDevice != 0;
-            const bool power1 = !synchronised && (f.display & 0x04);
-            const bool power2 = !synchronised && (f.display & 0x02);
-            SetDisplayFlag(0, power1 ? 0 : 1);
-            SetDisplayFlag(1, power2 ? 0 : 1);
-            if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
+            const bool torqueOfPair = f.kind == 'D' && i % 2 == 0 && i + 1 < sensors && Sensor(i + 1).kind == 'Y';
+            const bool speedOfPair = f.kind == 'Y' && i % 2 == 1 && Sensor(i - 1).kind == 'D';
+            if (speedOfPair) {
+                // The power bits of its pair, where the configuration write keeps them: bit 2
+                // the power computed, bit 1 the control panel's power box.
+                SetDisplayFlag(group, !synchronised && (f.display & 0x04) ? 0 : 1);
+                if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x02));
+            } else if (!torqueOfPair) {
+                // (The torque sensor of a pair keeps its power unit in these bits.)
+                const bool power1 = !synchronised && (f.display & 0x04);
+                const bool power2 = !synchronised && (f.display & 0x02);
+                SetDisplayFlag(0, power1 ? 0 : 1);
+                SetDisplayFlag(1, power2 ? 0 : 1);
+                if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
+            }
         }
         if (several && f.kind == 'D' && (f.display2 & 0x80)) {
             const int group = i < 2 ? 0 : 1;
@@ -161,10 +171,13 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             const int group = i < 2 ? 0 : 1;
             const int unit = (f.display & 7) > 4 ? 0 : f.display & 7;
             m_frame.SetPowerSettings(group, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);
-            // The power row starts in the power unit the sensor keeps (its display bits are a
-            // unit unless they carry the power flags); the fifth code names no unit and gives
-            // the table's first.
-            if (!f.combination) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, unit < 4 ? unit : 0);
+            // A power row that was in use when the set-up was stored comes back in the unit the
+            // user chose for it, which the write keeps in bits 6 and 5 of the power byte; else
+            // it starts in the power unit the sensor keeps (its display bits are a unit unless
+            // they carry the power flags); the fifth code names no unit and gives the table's
+            // first.
+            if (f.display2 & 0x80) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, (f.display2 >> 5) & 3);
+            else if (!f.combination) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, unit < 4 ? unit : 0);
         }
         if (!several) {
             // Channel B of a single sensor has its own display byte.

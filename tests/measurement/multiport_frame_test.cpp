@@ -342,7 +342,20 @@ TEST_F(LoadedTorqueAndSpeedDevice, ThePowerRowsUnitReachesTheViewTheDiagramAndTh
     const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), kilowatts, 1e-3);
+
+    // Closed and started again: power 1 is computed in kW as the user left it, and no other.
+    frame->close();
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 30000));
+    Restart();
+    ASSERT_FALSE(HasFatalFailure());
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    MeasureSetupWidget& again = SetupPage();
+    EXPECT_TRUE(again.Logic().Controls().IsChecked(kPowerButton[0]));
+    EXPECT_TRUE(again.Item<QWidget>(kUnitCombo[4])->isVisible());
+    EXPECT_FALSE(again.Item<QWidget>(kUnitCombo[5])->isVisible());
+    EXPECT_EQ(again.Logic().Controls().SelectedDatum(kUnitCombo[4]), 1);
 }
 
 }  // namespace
-
