@@ -140,6 +140,8 @@ void CDlgMeasureDiagram::LoadLanguageTexts()
     m_controls.SetText(IDC_MC_RATE, LoadLangString(kTextRate) + ": " + (rateText ? LoadLangString(rateText) : m_sNotAvailable));
     BuildSensorInfoText(m_bSensorActive ? m_nLanguage : -1);
     UpdateButtonStates();
+    // The button states may still wait for a multiport device; the caption is a text all the same.
+    ShowTriggerCaption();
     m_controls.SetText(IDC_MC_SENSOR_GROUP, LoadLangString(kTextShowSensors));
     TranslateDurationOptions();
     RestoreDurationSelection();
@@ -199,13 +201,20 @@ void CDlgMeasureDiagram::OnPaint(bool visible)
     Changed();
 }
 
+// The Trigger button says what a click does: switch an armed (or repeating) trigger off, else on.
+void CDlgMeasureDiagram::ShowTriggerCaption()
+{
+    const MeasureRunState& r = *m_psMsureDgrm;
+    const bool switchOff = IsTriggerArmed() || (r.triggerOn && m_controls.IsChecked(IDC_MC_AUTO_REPEAT));
+    m_controls.SetText(IDC_MC_TRIGGER, LoadLangString(switchOff ? kTextTriggerOff : kTextTriggerOn));
+}
+
 void CDlgMeasureDiagram::UpdateButtonStates()
 {
     const int state = Com().m_iZMCOMConfgFlow;
     if (!m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49)) return;
     MeasureRunState& r = *m_psMsureDgrm;
-    const bool switchOff = IsTriggerArmed() || (r.triggerOn && m_controls.IsChecked(IDC_MC_AUTO_REPEAT));
-    m_controls.SetText(IDC_MC_TRIGGER, LoadLangString(switchOff ? kTextTriggerOff : kTextTriggerOn));
+    ShowTriggerCaption();
     const int buttons[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
     for (int b = 0; b < 6; ++b) m_controls.Enable(buttons[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0);
     int& trigger = TriggerIndicator();

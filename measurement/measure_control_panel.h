@@ -101,6 +101,7 @@ public:
     // Every key is offered to the frame's key handling first; true when the frame took it.
     bool OfferKeyToFrame(int virtualKey, bool keyDown) { return m_frame.HandleKeyMessage(virtualKey, keyDown); }
     void UpdateButtonStates();
+    void ShowTriggerCaption();
     void UpdateControlLed() override;
     void SetSensorCheck(int index, bool on);
     void ShowPowerCheck(int index, bool show);
