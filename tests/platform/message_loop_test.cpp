@@ -205,10 +205,8 @@ TEST_F(VirtualLoopTest, BytesThatNeverStopHoldNoTimerOffPastTheBytesQueuedBefore
     RecordingWnd w;
     w.SetTimer(1, 10);
     DeliverySource port(loop);
-    std::function<void()> more = [&] {
-        loop.Sleep(1);  // the handling takes a while, and by then the next bytes have arrived
-        port.HandOver(more);
-    };
+    // Each handling takes a while, and by then the next bytes have arrived.
+    std::function<void()> more = [&] { loop.Sleep(1); port.HandOver(more); };
     port.HandOver(more);
     loop.RunFor(30);
     port.Withdraw();
