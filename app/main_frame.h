@@ -230,6 +230,7 @@ public:
     void WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body) override;
     void StartActivationCheck() override;
     int MeasureRateIndex() const override { return m_fields.measureRateIndex; }
+    int RateReduction() const override { return m_fields.averagingCount > 1 ? m_fields.averagingCount : 1; }
     void ClearTriggerPressed() override { m_fields.triggerPressed = 0; }
     void ClearTriggerEvaluation() override { m_fields.triggerEvaluation = 0; }
     void ClearStreamTimeoutMark() override { m_fields.streamTimeout = 0; }

@@ -137,6 +137,10 @@ public:
     }
     // The rate the set-up page chose; the frame keeps its index.
     UINT MeasureRateTextId() const override { return measurement::GetMeasureRateTextId(m_frame.Fields().measureRateIndex); }
+    double SetPeriodSeconds() const override
+    {
+        return measurement::GetSetPeriod(m_frame.Fields().measureRateIndex, m_frame.Fields().averagingCount);
+    }
 
     bool IsBusy() const override { return m_frame.m_bWaitCursorShown != 0; }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }

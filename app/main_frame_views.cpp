@@ -202,7 +202,8 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
             table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
-    setup.samplePeriod = measurement::GetSamplePeriod(fields.measureRateIndex);
+    // A set's time: the sensor reduces a streamed rate by the sets it averages.
+    setup.samplePeriod = measurement::GetSetPeriod(fields.measureRateIndex, fields.averagingCount);
     // Slow rates count minutes on the x axis, as the set-up page shows its durations.
     const int unitId = XAxisUnitTextId();
     setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
@@ -237,7 +238,7 @@ documentation::MeasurementDescription ViewsWiring::DescribeMeasurement()
     const FrameMeasureFields& fields = m_frame.Fields();
     if (const unsigned rateText = measurement::GetMeasureRateTextId(fields.measureRateIndex); rateText != 0)
         description.measureRateText = LoadLangString(rateText);
-    description.intervalSeconds = measurement::GetSamplePeriod(fields.measureRateIndex);
+    description.intervalSeconds = measurement::GetSetPeriod(fields.measureRateIndex, fields.averagingCount);
     description.durationSeconds = fields.measuringSeconds;
     return description;
 }

@@ -150,7 +150,7 @@ void CDlgMeasureDiagram::BuildDurationOptions()
 {
     m_controls.Show(IDC_MC_FIXED_LIMIT, false);
     const CMeasureSetup* setup = m_frame.SetupRecord();
-    m_dInterval = setup ? setup->samplePeriod : 1.0;
+    m_dInterval = setup ? m_frame.SetPeriodSeconds() : 1.0;
     const int perSet = m_frame.ValuesPerSet();
     // No values per set or no interval: nothing to divide by, no options.
     if (perSet <= 0 || !(m_dInterval > 0.0) || !std::isfinite(m_dInterval)) {

@@ -65,6 +65,9 @@ public:
     // False when a power channel is shown whose torque or speed row is in a scaled unit.
     virtual bool CheckPowerUnits() const = 0;
     virtual UINT MeasureRateTextId() const = 0;
+    // Seconds between two value sets as they arrive: the rate's period, times the reduction
+    // the sensor averages a streamed set over.
+    virtual double SetPeriodSeconds() const = 0;
     // The text of a control of the set-up page; the stop-limit display copies the count label,
     // the duration label, the duration field and the duration unit.
     virtual CString SetupText(int controlId) const = 0;

@@ -70,6 +70,7 @@ void CDlgMeasureDiagram::StartMeasurement()
 
     if (!triggered) {
         Com().COM_SetMeasureRate();
+        Com().COM_CalcReceiveTimeout();
         m_frame.SetStatusText(kTextMeasuring);
         m_frame.Flag(FrameFlag::WaitingForStart) = 0;
         SetRunningButtons();

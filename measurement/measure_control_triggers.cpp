@@ -96,7 +96,7 @@ void CDlgMeasureDiagram::ComputeTriggerHysteresis()
     t.startHysteresis = ComputeHysteresis(t.startSource, true, in);
     t.stopHysteresis = ComputeHysteresis(t.stopSource, false, in);
     if (const CMeasureSetup* setup = m_frame.SetupRecord()) {
-        const std::int32_t seconds = StopDurationSeconds(t.stopSource, setup->duration, setup->count, setup->samplePeriod);
+        const std::int32_t seconds = StopDurationSeconds(t.stopSource, setup->duration, setup->count, m_frame.SetPeriodSeconds());
         if (seconds >= 0) t.durationSeconds = seconds;
     }
 }
@@ -113,7 +113,7 @@ void CDlgMeasureDiagram::SetArmedTriggerButtons()
     TriggerState& t = m_frame.Triggers();
     t.pointLimit = 0;
     if (const CMeasureSetup* setup = m_frame.SetupRecord()) {
-        t.pointLimit = DiagramPointLimit(t.stopSource, setup->duration, setup->count, setup->samplePeriod);
+        t.pointLimit = DiagramPointLimit(t.stopSource, setup->duration, setup->count, m_frame.SetPeriodSeconds());
         if (t.stopSource == kTriggerCount || t.stopSource == kTriggerTime) {
             // A limit below one point is no limit: the diagram records freely.
             if (t.pointLimit >= 1) m_frame.DiagramSetRunState(1, t.pointLimit);

@@ -33,6 +33,12 @@ double GetSamplePeriod(int index)
     return InTable(index) ? kRates[static_cast<std::size_t>(index)].period : 1.0;
 }
 
+double GetSetPeriod(int index, int reduction)
+{
+    const bool streamed = InTable(index) && index < kRate10PerSecond;
+    return GetSamplePeriod(index) * (streamed && reduction > 1 ? reduction : 1);
+}
+
 bool IsMinuteRate(int index) { return index > kRate1PerSecond; }
 
 int XAxisUnitTextIdOfRate(int index)

@@ -15,6 +15,9 @@ constexpr int kRate1PerHour = 19;
 unsigned GetMeasureRateTextId(int index);
 // Seconds between two samples; 1.0 outside the table.
 double GetSamplePeriod(int index);
+// Seconds between two value sets as they reach the program: the sensor streams the fast rates,
+// one set for every reduction samples it averages; the slow rates are polled, one set a poll.
+double GetSetPeriod(int index, int reduction);
 // Rates above 1/sec are counted per minute on the x axis.
 bool IsMinuteRate(int index);
 // x-axis unit text id of a rate: 5190 "s" to 1/sec, 5191 "min" to 1/min, 5192 "h" for 1/h.

@@ -63,6 +63,9 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
         rate = stored.nByte32;
         m_frame.SetMeasureRateIndex(rate);
     }
+    // So does the reduction it stores: the sensor reduces its stream by it from its first set on.
+    if (stored.cReadMark && stored.cValid && stored.nSetupCount >= 1 && stored.nSetupCount <= 9999)
+        m_frame.SetAveragingCount(stored.nSetupCount);
     if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
         rate = first;
         m_frame.SetMeasureRateIndex(rate);

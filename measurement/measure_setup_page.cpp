@@ -119,9 +119,9 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
         // The angle with option: the encoder's second-encoder mode.
         m_controls.SetText(kOptionBox[g], LoadLangString(5123) + " " + LoadLangString(5662));
         m_controls.SetText(kRowCaption[4 + g], LoadLangString(5033) + CString::Formatted("%d", g + 1));
-        // The button that switches the power channel on carries its short name, as the axis
-        // lists give it.
-        m_controls.SetText(kPowerButton[g], CString::Formatted("P %d", g + 1));
+        // The button that switches the power channel on names its row, as the channel buttons
+        // name theirs.
+        m_controls.SetText(kPowerButton[g], LoadLangString(5033) + CString::Formatted(" %d", g + 1));
         m_controls.SetText(kTorqueSelector[g], "T");
         m_controls.SetText(kAngleSelector[g], "A");
     }

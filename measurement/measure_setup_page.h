@@ -145,6 +145,10 @@ public:
     void ApplyMeasuringTime();
     // Channels in the point budget: at least one.
     int BudgetChannels() const;
+    // Seconds between two value sets at the frame's rate and reduction.
+    double SetPeriod() const;
+    // Every sensor takes the rate and the reduction (the software configuration, code 37).
+    void WriteEverySensor();
 
     // ---- Channel rows and power -----------------------------------------------------------------
     void OnChannelRowChanged(RowField field, int channel, int value, int current);

@@ -32,11 +32,7 @@ int CDlgMeasureAdjust::BudgetChannels() const
     return channels < 1 ? 1 : channels;
 }
 
-static int Reduction(const IMeasureFrame& frame)
-{
-    const int count = frame.AveragingCount();
-    return count < 1 ? 1 : count;
-}
+double CDlgMeasureAdjust::SetPeriod() const { return GetSetPeriod(m_frame.MeasureRateIndex(), m_frame.AveragingCount()); }
 
 void CDlgMeasureAdjust::OnMeasureRateChanged()
 {
@@ -58,6 +54,11 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     ShowDuration();
     UpdateDurationLabel();
     UpdatePointsLabel();
+    WriteEverySensor();
+}
+
+void CDlgMeasureAdjust::WriteEverySensor()
+{
     const int sensors = ActivePorts();
     for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
         CopyToSensorRecord(i);
@@ -93,7 +94,7 @@ void CDlgMeasureAdjust::UpdateDurationLabel()
     if (m_setup.duration <= 0.0) {
         points = " (0";
     } else {
-        double count = m_setup.duration / m_setup.samplePeriod / Reduction(m_frame);
+        double count = m_setup.duration / SetPeriod();
         if (channels * count >= 39999999.0) {
             count = static_cast<double>(kPointBudgetWhole / channels);
             points = CString::Formatted(" (%d %s", static_cast<int>(count / 1000000),
@@ -110,7 +111,7 @@ void CDlgMeasureAdjust::UpdateDurationLabel()
 void CDlgMeasureAdjust::UpdatePointsLabel()
 {
     const double factor = GetXAxisUnitFactor(m_setup.xAxisUnitTextId);
-    const double value = Reduction(m_frame) * m_setup.count * m_setup.samplePeriod / factor;
+    const double value = m_setup.count * SetPeriod() / factor;
     CString text = LocalizeSeparator(CString::Formatted("%0.4f", value), GetLanguage());
     if (!text.IsEmpty() && text.ByteAt(0) != '0') {
         const int separator = text.Find(DecimalSeparator(GetLanguage()));
@@ -138,10 +139,16 @@ void CDlgMeasureAdjust::OnReductionChanged()
         m_controls.SetText(IDC_REDUCTION_EDIT, CString::Formatted("%lli", count));
     }
     if (count > 9999) count = 9999;
+    const bool changed = count != m_frame.AveragingCount();
     m_frame.SetAveragingCount(static_cast<int>(count));
     m_controls.SetText(IDC_REDUCTION_UNIT, LoadLangString(count < 2 ? 5362 : 5313));
     UpdatePointsLabel();
     UpdateDurationLabel();
+    // The sensor reduces its stream itself: it takes the new reduction at once, and the
+    // measuring time counts the sets it will send.
+    if (!changed) return;
+    ApplyMeasuringTime();
+    WriteEverySensor();
 }
 
 void CDlgMeasureAdjust::OnDurationChanged()
@@ -150,12 +157,12 @@ void CDlgMeasureAdjust::OnDurationChanged()
     if (typed.IsEmpty()) return;
     const double factor = GetXAxisUnitFactor(m_setup.xAxisUnitTextId);
     const double channels = BudgetChannels();
-    const double period = m_setup.samplePeriod;
+    const double period = SetPeriod();
     double value = 0.0;
     ParseUserNumber(typed, value);
     const double whole = std::trunc(value);
-    if (factor * whole * channels / period / Reduction(m_frame) + 0.1 >= kPointBudget) {
-        const double limit = std::trunc(kPointBudget / channels * period / factor * Reduction(m_frame));
+    if (factor * whole * channels / period + 0.1 >= kPointBudget) {
+        const double limit = std::trunc(kPointBudget / channels * period / factor);
         m_controls.SetText(IDC_DURATION_EDIT, CString::Formatted("%lld", static_cast<long long>(limit)));
         value = limit;
     }
@@ -195,8 +202,11 @@ void CDlgMeasureAdjust::OnPointCountChanged()
 
 void CDlgMeasureAdjust::ApplyMeasuringTime()
 {
+    // A stop by duration ends after the sets that time holds at the rate and reduction of now.
+    const double period = SetPeriod();
+    if (m_setup.stopSource == kStopByDuration && period >= 0.000001) m_setup.count = m_setup.duration / period;
     // The trigger's own rule: whole seconds, rounded up, held at the 32-bit field's limits.
-    const std::int32_t seconds = StopDurationSeconds(m_setup.stopSource, m_setup.duration, m_setup.count, m_setup.samplePeriod);
+    const std::int32_t seconds = StopDurationSeconds(m_setup.stopSource, m_setup.duration, m_setup.count, period);
     m_frame.SetMeasuringDurationSeconds(std::max(seconds, 0));
 }
 

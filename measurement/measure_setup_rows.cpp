@@ -257,7 +257,9 @@ void CDlgMeasureAdjust::ShowPowerRow(int g)
 {
     const int r = kSensorRows + g;
     const bool shown = Several() && GetDisplayFlag(g);
-    for (int id : {kRowCaption[r], kDecimalsCombo[r], kUnitCombo[r], kAveragingCombo[r], kSignCombo[r]}) m_controls.Show(id, shown);
+    for (int id : {kDecimalsCombo[r], kUnitCombo[r], kAveragingCombo[r], kSignCombo[r]}) m_controls.Show(id, shown);
+    // The power button beside it already names the row.
+    m_controls.Show(kRowCaption[r], false);
 }
 
 void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)

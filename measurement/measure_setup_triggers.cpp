@@ -213,7 +213,8 @@ void CDlgMeasureAdjust::SetTriggerField(int kind, int value)
             s.stopSet = false;
             s.stopByDuration = true;
             s.duration = GetXAxisUnitFactor(s.xAxisUnitTextId);
-            s.count = s.samplePeriod >= 0.000001 ? s.duration / s.samplePeriod : 1.0;
+            const double period = SetPeriod();
+            s.count = period >= 0.000001 ? s.duration / period : 1.0;
         } else if (value == kStopByCount) {
             s.stopSet = false;
             s.stopByCount = true;

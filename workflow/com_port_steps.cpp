@@ -86,6 +86,9 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
 {
     if (m_pMainFrame) {
         m_pMainFrame->ClearTriggerPressed();
+        // The end marker of a measurement that reached its measuring time belongs to that one:
+        // the new measurement's sets reach the views, the diagram and the files again.
+        m_pMainFrame->ClearMeasurementDisplayFlags();
         SetRateCode(m_pMainFrame->MeasureRateIndex());
         m_pMainFrame->ConfigureMovingAverages(0);
     }

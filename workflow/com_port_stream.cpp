@@ -45,6 +45,12 @@ void CComPort::COM_CalcReceiveTimeout()
     const double ms = 2100.0 * interval;
     // Clamped before the conversion, so that no interval can overflow it.
     m_nReceiveTimeoutMs = static_cast<UINT>(std::clamp(std::isfinite(ms) ? ms : 800.0, 250.0, 800.0));
+    // A stream the sensor reduces sends one set for every reduction samples, which may lie
+    // further apart than that: it is watched for at least twice its own gap (at most a day).
+    const int reduction = m_pMainFrame ? m_pMainFrame->RateReduction() : 1;
+    const double gapMs = ms * reduction;
+    if (m_bStreamingRate && reduction > 1 && std::isfinite(gapMs) && gapMs > m_nReceiveTimeoutMs)
+        m_nReceiveTimeoutMs = static_cast<UINT>(std::min(gapMs, 86400000.0));
 }
 
 double CComPort::UnwrapCounterValue(int slot, LONG raw, int mode)

@@ -113,6 +113,8 @@ public:
     virtual void WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body) = 0;
     virtual void StartActivationCheck() = 0;
     virtual int MeasureRateIndex() const = 0;
+    // The samples the sensor averages into one set of a stream (the rate reduction), at least 1.
+    virtual int RateReduction() const = 0;
     // Flags of the frame that a measurement start or stop clears.
     virtual void ClearTriggerPressed() = 0;
     virtual void ClearTriggerEvaluation() = 0;

@@ -45,6 +45,7 @@ public:
     void UpdateTriggerFlags() override { measurement::DeriveTriggerArming(triggers); }
     std::int64_t Now() const override { return now; }
     const measurement::CMeasureSetup* SetupRecord() const override { return &setup; }
+    double SetPeriodSeconds() const override { return setup.samplePeriod; }
     measurement::IoNioInputs GetIoNioInputs() const override { return ioNio; }
     CString AddOnProgramPath(bool start) const override { return start ? startProgram : stopProgram; }
     int ValuesPerSet() const override { return valuesPerSet; }

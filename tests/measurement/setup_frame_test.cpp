@@ -342,6 +342,16 @@ struct FastSetupInFrame : SetupInFrame {
         config.identity.hmbUsb = false;  // a low-pass filter on each channel
         return config;
     }
+    // A measurement started with Start that is to end by itself after its measuring time of
+    // seconds; the rows of the file it wrote.
+    std::vector<std::vector<double>> TimedMeasurementRows(const std::string& file, long long seconds)
+    {
+        const long long ms = RunMeasurement(10000);
+        EXPECT_GE(ms, seconds * 1000 - 10);
+        EXPECT_LE(ms, seconds * 1000 + 300);
+        loop.RunFor(3000);
+        return measurement_test::ValueRows(file);
+    }
 };
 
 // At 185 per second a measurement of 3 s takes 3 s and writes 556 value sets, each 1/185 s
@@ -354,14 +364,50 @@ TEST_F(FastSetupInFrame, A185PerSecondMeasurementLastsItsTimeAndCountsItInTheFil
     ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
     Type(IDC_DURATION_EDIT, "3");
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 3000));
-    const long long ms = RunMeasurement(10000);
-    EXPECT_GE(ms, 2990);
-    EXPECT_LE(ms, 3200);
-    loop.RunFor(3000);
-    const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);
+    const std::vector<std::vector<double>> rows = TimedMeasurementRows(file, 3);
     ASSERT_EQ(rows.size(), 556u) << file;
     EXPECT_NEAR(rows[1][0] - rows[0][0], 1.0 / 185, 1e-4);
     EXPECT_NEAR(rows.back()[0] - rows.front()[0], 3.0, 0.001);
+}
+
+// Typed at 200 per second, a reduction of 4 reaches the sensor at once, which then sends the
+// mean of every four samples: the file's time column and the diagram count 0.02 s a set, and a
+// measuring time of 2 s holds 101 sets. A reduction that sends a set every 1.25 s is watched
+// for longer than that gap: the stream goes on, and the program started anew takes it from the
+// sensor.
+TEST_F(FastSetupInFrame, AReductionOf4At200PerSecondGivesSetsOf20Milliseconds)
+{
+    const std::string file = StoreMeasuredValues();
+    auto idle = [this] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; };
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 6));
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, kStopByDuration));
+    Type(IDC_DURATION_EDIT, "2");
+    ASSERT_TRUE(loop.RunUntil(idle, 3000));
+    Type(IDC_REDUCTION_EDIT, "4");
+    ASSERT_TRUE(loop.RunUntil(idle, 3000));
+    const sim::BlockStore& blocks = sensor->Port(0).sensor().Blocks();
+    EXPECT_EQ(blocks.ContentByte(3, 30) << 8 | blocks.ContentByte(3, 31), 4);
+    const std::vector<std::vector<double>> rows = TimedMeasurementRows(file, 2);
+    ASSERT_EQ(rows.size(), 101u) << file;
+    EXPECT_NEAR(rows[1][0] - rows[0][0], 0.02, 1e-6);
+    EXPECT_NEAR(rows.back()[0] - rows.front()[0], 2.0, 1e-6);
+    CDataManager& curves = frame->Views()->Diagram()->Display().Data();
+    ASSERT_GE(curves.GetPointCount(0), 2);
+    EXPECT_NEAR(curves.GetPoint(0, 1).x - curves.GetPoint(0, 0).x, 0.02, 1e-9);
+
+    ASSERT_TRUE(ChooseDatum(IDC_STOP_SOURCE, 0));
+    Type(IDC_REDUCTION_EDIT, "250");
+    ASSERT_TRUE(loop.RunUntil(idle, 3000));
+    EXPECT_EQ(RunMeasurement(6000), -1);
+    EXPECT_GE(curves.GetPointCount(0), 4);
+    panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(3000);
+
+    // The program started anew takes the reduction the sensor keeps.
+    RestartProgram();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(frame->Fields().averagingCount, 250);
+    EXPECT_EQ(setup->Logic().Controls().Text(IDC_REDUCTION_EDIT), "250");
 }
 
 // What the user sets on the page is stored in the sensor when the window is closed, and comes

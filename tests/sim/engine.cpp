@@ -252,7 +252,16 @@ void SensorEngine::StartStream(std::uint8_t selector, std::uint8_t rateByte, std
     m_stream.selector = selector;
     m_stream.rateByte = rateByte;
     m_stream.startUs = nowUs;
-    m_stream.periodUs = RecordPeriodUs(rateByte);
+    m_stream.reduction = RateReduction();
+    m_stream.periodUs = RecordPeriodUs(rateByte) * m_stream.reduction;
+}
+
+int SensorEngine::RateReduction() const
+{
+    const int slot = BlockSlot(0x03);
+    if (!m_blocks.IsValid(slot)) return 1;
+    const int count = m_blocks.ContentByte(slot, 30) << 8 | m_blocks.ContentByte(slot, 31);
+    return count >= 1 && count <= 9999 ? count : 1;
 }
 
 void SensorEngine::FollowStream(std::int64_t startUs, std::int64_t periodUs)
@@ -346,9 +355,18 @@ void SensorEngine::EmitRecords(std::int64_t nowUs, std::vector<Batch>& out)
 Bytes SensorEngine::Record(long long ordinal) const
 {
     const std::int64_t at = m_stream.startUs + (ordinal + 1) * m_stream.periodUs;
+    // A reduced record is the mean of the samples since the one before, the last taken at its
+    // own instant.
+    const int n = m_stream.reduction;
+    const std::int64_t sampleUs = m_stream.periodUs / n;
+    auto mean = [&](std::int16_t (SensorEngine::*value)(std::int64_t) const) {
+        std::int64_t sum = 0;
+        for (int k = 0; k < n; ++k) sum += (this->*value)(at - k * sampleUs);
+        return static_cast<std::int16_t>(sum / n);
+    };
     Bytes record{static_cast<std::uint8_t>(ordinal & 0xFF)};
-    if (m_stream.selector != 'B') PutValue(record, ValueA(at));
-    if (m_stream.selector != 'A') PutValue(record, ValueB(at));
+    if (m_stream.selector != 'B') PutValue(record, mean(&SensorEngine::ValueA));
+    if (m_stream.selector != 'A') PutValue(record, mean(&SensorEngine::ValueB));
     return record;
 }
 

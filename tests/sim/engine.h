@@ -95,9 +95,13 @@ public:
     void FollowStream(std::int64_t startUs, std::int64_t periodUs);
     void EndFollowing();
 
-    // The time between records for a rate byte: 200 us per unit (1 -> 5000 records/s,
-    // 25 -> 200/s, 250 -> 20/s).
+    // The time between samples for a rate byte: 200 us per unit (1 -> 5000 samples/s,
+    // 25 -> 200/s, 250 -> 20/s). Without a rate reduction every sample is a record.
     static std::int64_t RecordPeriodUs(std::uint8_t rateByte) { return 200 * static_cast<std::int64_t>(rateByte); }
+    // The rate reduction the software-configuration block holds (bytes 30 and 31): the stream
+    // sends one record, the mean of that many samples, per that many samples; 1 while the block
+    // holds none or a count outside 1 to 9999.
+    int RateReduction() const;
 
 private:
     struct Stream {
@@ -106,7 +110,8 @@ private:
         std::uint8_t selector = 'C';
         std::uint8_t rateByte = 25;
         std::int64_t startUs = 0;
-        std::int64_t periodUs = 5000;
+        std::int64_t periodUs = 5000;  // between two records
+        int reduction = 1;             // samples averaged into one record, periodUs / reduction apart
         long long sampled = 0;  // records sampled so far (lost ones included)
     };
 

@@ -27,6 +27,7 @@ public:
     void WriteLogFile(const CSensorRecord&, const CString&, const CString&) override {}
     void StartActivationCheck() override {}
     int MeasureRateIndex() const override { return 0; }
+    int RateReduction() const override { return 1; }
     void ClearTriggerPressed() override {}
     void ClearTriggerEvaluation() override {}
     void ClearStreamTimeoutMark() override {}

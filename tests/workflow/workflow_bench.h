@@ -58,6 +58,7 @@ public:
     void WriteLogFile(const CSensorRecord&, const CString& title, const CString& body) override { logs.push_back(title + "|" + body); }
     void StartActivationCheck() override { ++activationChecks; }
     int MeasureRateIndex() const override { return rateIndex; }
+    int RateReduction() const override { return 1; }
     void HideSensorPages() override { pagesHidden = true; }
     void MinimiseMainWindow() override { minimised = true; }
     void ExitApplication(int code) override { exitCodes.push_back(code); }
@@ -412,6 +413,9 @@ struct Bench {
     bool SearchUntilAllActive();
     // A sensor on COM3, searched for and connected: true when the connection came.
     bool ConnectSensor(const sim::SensorConfig& config);
+    // Gives the controller its fake pages with `mainFrame` as the frame (the bench's own fake
+    // frame unless a test brings another).
+    void WirePeers(workflow::IWorkflowFrame& mainFrame);
 
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     platform::RecordingMessageBoxSink boxes;
