@@ -12,15 +12,19 @@ namespace app {
 
 namespace {
 
-// The settings' own reader is the judge: a text reads cleanly when QSettings reports no error
+// The settings' own reader is the judge: a file reads cleanly when QSettings reports no error
 // for it.
-bool ReadsCleanly(const QByteArray& text)
+bool ReadsCleanly(const QString& path)
 {
-    QTemporaryFile file(QDir::tempPath() + "/km3-settings-section-XXXXXX.ini");
-    if (!file.open() || file.write(text) != text.size() || !file.flush()) return false;
-    QSettings probe(file.fileName(), QSettings::IniFormat);
+    QSettings probe(path, QSettings::IniFormat);
     probe.allKeys();
     return probe.status() == QSettings::NoError;
+}
+
+bool TextReadsCleanly(const QByteArray& text)
+{
+    QTemporaryFile file(QDir::tempPath() + "/km3-settings-section-XXXXXX.ini");
+    return file.open() && file.write(text) == text.size() && file.flush() && ReadsCleanly(file.fileName());
 }
 
 // Settings are text; the writer escapes every control character inside a value.
@@ -63,15 +67,15 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     if (!file.exists()) return check;
     check.result = SettingsFileCheck::Result::Unreadable;
     if (!file.open(QIODevice::ReadOnly)) return check;
-    const QByteArray bytes = file.readAll();
-    if (!IsText(bytes)) return check;
-    if (ReadsCleanly(bytes)) {
+    if (ReadsCleanly(path)) {
         check.result = SettingsFileCheck::Result::Clean;
         return check;
     }
+    const QByteArray bytes = file.readAll();
+    if (!IsText(bytes)) return check;
     bool anyKept = false;
     for (const Section& section : SplitSections(bytes)) {
-        if (ReadsCleanly(section.text)) {
+        if (TextReadsCleanly(section.text)) {
             check.readable += section.text;
             anyKept = anyKept || !section.text.trimmed().isEmpty();
         } else {
@@ -80,7 +84,7 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
         }
     }
     // The sections may still disagree as a whole; then nothing of the file is trusted.
-    if (anyKept && ReadsCleanly(check.readable)) check.result = SettingsFileCheck::Result::PartlyDamaged;
+    if (anyKept && TextReadsCleanly(check.readable)) check.result = SettingsFileCheck::Result::PartlyDamaged;
     return check;
 }
 

@@ -15,8 +15,9 @@ struct SettingsFileCheck {
     CString damagedLines;  // PartlyDamaged: the first line of each section left out ("4, 17")
 };
 
-// Clean also for a file that does not exist. Unreadable: no text (control bytes, as in random
-// bytes or another encoding's zero bytes) or no section of it reads cleanly.
+// Clean also for a file that does not exist. A file that does not read cleanly is Unreadable
+// when it is no text (control bytes, as in random bytes or another encoding's zero bytes) or no
+// section of it reads cleanly, else PartlyDamaged.
 SettingsFileCheck CheckSettingsFile(const QString& path);
 
 }  // namespace app

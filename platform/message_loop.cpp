@@ -176,7 +176,7 @@ void MessageLoop::EnqueueHandOver(const std::shared_ptr<SourceState>& source, st
     {
         std::lock_guard lock(m_mutex);
         if (!source->open) return;
-        m_handOvers.push_back({source, std::move(task)});
+        m_handOvers.push_back({source, std::move(task), m_clock->NowUs()});
     }
     Wake();
 }
@@ -192,14 +192,32 @@ void MessageLoop::WithdrawSource(const std::shared_ptr<SourceState>& source)
     m_handOvers.erase(keep, m_handOvers.end());
 }
 
+MessageLoop::TimerMap::iterator MessageLoop::EarliestDueTimer(std::int64_t nowUs)
+{
+    auto due = m_timers.end();
+    for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
+        if (it->second.dueUs > nowUs) continue;
+        if (due == m_timers.end() || it->second.dueUs < due->second.dueUs ||
+            (it->second.dueUs == due->second.dueUs && it->second.sequence < due->second.sequence))
+            due = it;
+    }
+    return due;
+}
+
 bool MessageLoop::DispatchOne()
 {
+    const std::int64_t now = m_clock->NowUs();
+    const auto due = EarliestDueTimer(now);
     {
         std::unique_lock lock(m_mutex);
-        while (!m_handOvers.empty()) {
+        while (!m_handOvers.empty() && !m_handOvers.front().source->open) m_handOvers.pop_front();
+        // Bytes come ahead of posted messages and timers, except bytes that arrived after a
+        // timer fell due: a port that never stops sending must not hold the timers off for ever.
+        const bool timerFirst = due != m_timers.end() && !m_handOvers.empty() &&
+                                m_handOvers.front().queuedUs > due->second.dueUs;
+        if (!m_handOvers.empty() && !timerFirst) {
             HandOver next = std::move(m_handOvers.front());
             m_handOvers.pop_front();
-            if (!next.source->open) continue;
             lock.unlock();
             next.task();
             return true;
@@ -211,14 +229,6 @@ bool MessageLoop::DispatchOne()
             if (CWnd* window = FindWindow(next.target)) window->WindowProc(next.message, next.wParam, next.lParam);
             return true;
         }
-    }
-    const std::int64_t now = m_clock->NowUs();
-    auto due = m_timers.end();
-    for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
-        if (it->second.dueUs > now) continue;
-        if (due == m_timers.end() || it->second.dueUs < due->second.dueUs ||
-            (it->second.dueUs == due->second.dueUs && it->second.sequence < due->second.sequence))
-            due = it;
     }
     if (due == m_timers.end()) return false;
     const TimerKey key = due->first;
@@ -311,7 +321,7 @@ bool DeliverySource::HandOver(std::function<void()> task)
     {
         std::lock_guard lock(m_loop.m_mutex);
         if (!m_state->open) return false;
-        m_loop.m_handOvers.push_back({m_state, std::move(task)});
+        m_loop.m_handOvers.push_back({m_state, std::move(task), m_loop.m_clock->NowUs()});
     }
     m_loop.Wake();
     return true;

@@ -110,6 +110,7 @@ private:
     struct HandOver {
         std::shared_ptr<SourceState> source;
         std::function<void()> task;
+        std::int64_t queuedUs;
     };
     struct Posted {
         WindowHandle target;
@@ -127,6 +128,7 @@ private:
         std::int64_t periodUs;
         std::uint64_t sequence;
     };
+    using TimerMap = std::map<TimerKey, Timer>;
 
     void EnqueueHandOver(const std::shared_ptr<SourceState>& source, std::function<void()> task);
     void WithdrawSource(const std::shared_ptr<SourceState>& source);
@@ -135,6 +137,8 @@ private:
     // the absolute time limit is reached.
     void WaitForWork(std::int64_t untilUs);
     bool RunLoop(const std::function<bool()>& done, std::int64_t maxMs, int& count);
+    // The timer that fell due first (the one armed first among equals), or end().
+    TimerMap::iterator EarliestDueTimer(std::int64_t nowUs);
 
     std::unique_ptr<Clock> m_clock;
     VirtualClock* m_virtualClock = nullptr;
@@ -147,7 +151,7 @@ private:
     std::deque<Posted> m_posted;
     std::function<void()> m_wake;
 
-    std::map<TimerKey, Timer> m_timers;
+    TimerMap m_timers;
     std::uint64_t m_timerSequence = 0;
     std::unordered_map<WindowHandle, CWnd*> m_windows;
 };

@@ -43,8 +43,8 @@ constexpr int kBlockWeightedSumWrong = 8;
 constexpr int kBlockEmpty = 255;
 
 constexpr int kBlockFrameLength = 40;
-constexpr int kNakBufferSize = 11;
-constexpr int kValueRecordsInOrder = 7;  // HoldsValueRecords  // BuildNak needs this many bytes at most
+constexpr int kNakBufferSize = 11;  // BuildNak needs this many bytes at most
+constexpr int kValueRecordsInOrder = 7;  // what HoldsValueRecords looks for
 
 // Block kinds of the shared rotor calibration parser and builder.
 constexpr BYTE kCalibFactory = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -197,6 +198,20 @@ TEST_F(VirtualLoopTest, HandOversComeFirstInOrderPerSource)
     }
     ASSERT_EQ(2u, w.events.size());  // the posted message and the timer came after all of it
     EXPECT_EQ("msg", w.events[0].kind);
+}
+
+TEST_F(VirtualLoopTest, BytesThatNeverStopHoldNoTimerOffPastTheBytesQueuedBeforeItFellDue)
+{
+    RecordingWnd w;
+    w.SetTimer(1, 10);
+    DeliverySource port(loop);
+    // Each handling takes a while, and by then the next bytes have arrived.
+    std::function<void()> more = [&] { loop.Sleep(1); port.HandOver(more); };
+    port.HandOver(more);
+    loop.RunFor(30);
+    port.Withdraw();
+    ASSERT_FALSE(w.events.empty());
+    EXPECT_LE(w.events[0].atMs, start + 11);
 }
 
 TEST_F(VirtualLoopTest, WithdrawDropsPendingAndLaterHandOvers)

@@ -42,18 +42,7 @@ struct StreamBench : workflow_test::Bench {
     {
         connected = ConnectSensor(TorqueSensor());
         views.com = &com;
-        workflow::WorkflowPeers peers;
-        peers.frame = &viewsFrame;
-        peers.connection = &connection;
-        peers.startUp = &startUp;
-        peers.measureControl = &control;
-        peers.measureSetup = &setup;
-        peers.information = &information;
-        peers.calibration = &calibration;
-        peers.diagnostic = &diagnostic;
-        peers.sequencer = &sequencer;
-        peers.documentation = &documentation;
-        com.SetPeers(peers);
+        WirePeers(viewsFrame);
         views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
         views.tables.Entry(0)->divisor = 25000;
         com.COM_CalcScaleFactors(0);

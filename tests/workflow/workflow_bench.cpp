@@ -15,8 +15,17 @@ Bench::Bench()
 {
     ResetConnectionState();
     connection_state::ResetAllForTest();
+    frame.com = &com;
+    WirePeers(frame);
+    control.timers.onTimer = [this](UINT_PTR id) {
+        if (id == workflow::kCtrlPageTimerStatusWatch) com.COM_ReportUnstableConnection();
+    };
+}
+
+void Bench::WirePeers(workflow::IWorkflowFrame& mainFrame)
+{
     workflow::WorkflowPeers peers;
-    peers.frame = &frame;
+    peers.frame = &mainFrame;
     peers.connection = &connection;
     peers.startUp = &startUp;
     peers.measureControl = &control;
@@ -26,11 +35,7 @@ Bench::Bench()
     peers.diagnostic = &diagnostic;
     peers.sequencer = &sequencer;
     peers.documentation = &documentation;
-    frame.com = &com;
     com.SetPeers(peers);
-    control.timers.onTimer = [this](UINT_PTR id) {
-        if (id == workflow::kCtrlPageTimerStatusWatch) com.COM_ReportUnstableConnection();
-    };
 }
 
 Bench::~Bench()

@@ -413,6 +413,9 @@ struct Bench {
     bool SearchUntilAllActive();
     // A sensor on COM3, searched for and connected: true when the connection came.
     bool ConnectSensor(const sim::SensorConfig& config);
+    // Gives the controller its fake pages with `mainFrame` as the frame (the bench's own fake
+    // frame unless a test brings another).
+    void WirePeers(workflow::IWorkflowFrame& mainFrame);
 
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     platform::RecordingMessageBoxSink boxes;
