@@ -148,6 +148,10 @@ public:
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
     int ActiveViewKind() const override { return m_frame.GetActiveViewKind(); }
     void OnChannelView(int index) override { m_frame.OnChannelView(index); }
+    bool IsChannelViewShown(int index) const override
+    {
+        return index >= 0 && index < views::kChannelCount && m_frame.m_channelViewVisible[static_cast<std::size_t>(index)];
+    }
     void ConfigureMovingAverages(int mode) override { m_frame.ConfigureMovingAverages(mode); }
     void StoreTriggerModes() override { m_frame.StoreTriggerModes(); }
     void UpdateTriggerFlags() override { m_frame.UpdateTriggerFlags(); }

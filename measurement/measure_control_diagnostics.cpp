@@ -397,6 +397,21 @@ void CDlgMeasureDiagram::SyncPowerChecks(int k)
         SetPowerCheck(k, GetDisplayFlag(k));
         SetPowerCheck(1 - k, GetSensorExtraFlag(1 - k));
     }
+    ShowPowerViewsAsChecked();
+}
+
+// The channel view of each power follows the box that says it is displayed, as after a click on
+// the box: the first box stands for the one power computed, or for power 1 when both are.
+void CDlgMeasureDiagram::ShowPowerViewsAsChecked()
+{
+    const bool both = AreBothDisplayFlagsSet();
+    for (int k = 0; k < 2; ++k) {
+        const bool wanted = GetDisplayFlag(k) && m_controls.IsChecked(kPowerShowCheck[both ? k : 0]);
+        if (m_frame.IsChannelViewShown(4 + k) == wanted) continue;
+        SetGlobalSwitch(1);
+        m_frame.OnChannelView(4 + k);
+        SetGlobalSwitch(0);
+    }
 }
 
 // The power boxes offer what the set-up computes: the first box stands for the one power shown,

@@ -81,6 +81,7 @@ public:
     virtual void SetStatusText(UINT textId) = 0;
     virtual int ActiveViewKind() const = 0;
     virtual void OnChannelView(int index) = 0;
+    virtual bool IsChannelViewShown(int index) const = 0;
     virtual void ConfigureMovingAverages(int mode) = 0;
     // The set-up page's trigger modes into the frame's trigger fields, with their armed bytes.
     virtual void StoreTriggerModes() = 0;

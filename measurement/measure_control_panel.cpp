@@ -122,7 +122,11 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
     }
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     CheckQuadratureEncoder();
-    if (sensors >= 1) LayoutAngleControls();
+    if (sensors >= 1) {
+        LayoutAngleControls();
+        // The set-up page hid the power views while it was shown.
+        ShowPowerViewsAsChecked();
+    }
     BuildDurationOptions();
     Changed();
 }

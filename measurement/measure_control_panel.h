@@ -106,6 +106,7 @@ public:
     void SetSensorCheck(int index, bool on);
     void ShowPowerCheck(int index, bool show);
     void SetPowerCheck(int index, bool on);
+    void ShowPowerViewsAsChecked();
     static CString GetZmCommandName(int code);
 
     // ---- Buttons ----
@@ -210,7 +211,11 @@ public:
     void RefreshSensorCheckBoxes() override { RefreshSensorChecks(); Changed(); }
     void MarkRateChanged() override { m_bTextsStale = 1; }
     void RelayoutDurationRow() override { BuildDurationOptions(); Changed(); }
-    void SetPowerCheckBox(int group, bool checked) override { SetPowerCheck(group, checked); }
+    void SetPowerCheckBox(int group, bool checked) override
+    {
+        SetPowerCheck(group, checked);
+        ShowPowerViewsAsChecked();
+    }
     void ArmTimer(UINT id, UINT ms) override { SetTimer(id, ms); }
     void CheckSensorVersion() override { CheckSensorVersion(0); }
     void SetChannelSwitch(int sensor, bool on) override;

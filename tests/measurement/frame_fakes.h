@@ -25,6 +25,7 @@ public:
     void SetStatusText(UINT) override {}
     int ActiveViewKind() const override { return 0; }
     void OnChannelView(int) override {}
+    bool IsChannelViewShown(int) const override { return false; }
     void ConfigureMovingAverages(int) override {}
     void StoreTriggerModes() override {}
     void UpdateTriggerFlags() override {}

@@ -180,10 +180,13 @@ TEST_F(TorqueAndSpeedDevice, ThePanelsPowerBoxFollowsThePowerOfTheSetUp)
     EXPECT_TRUE(c.IsShown(kPowerShowCheck[0]));
     EXPECT_TRUE(c.IsChecked(kPowerShowCheck[0]));
     EXPECT_FALSE(c.IsShown(kPowerShowCheck[1]));
+    // The ticked box says the power is displayed: its channel view is there.
     const bool shownBefore = frame->m_channelViewVisible[4] != 0;
+    EXPECT_TRUE(shownBefore);
     Click(kPowerShowCheck[0]);
     loop.RunFor(300);
     EXPECT_NE(frame->m_channelViewVisible[4] != 0, shownBefore);
+    EXPECT_FALSE(c.IsChecked(kPowerShowCheck[0]));
 
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(300);
@@ -356,6 +359,10 @@ TEST_F(LoadedTorqueAndSpeedDevice, ThePowerRowsUnitReachesTheViewTheDiagramAndTh
     EXPECT_TRUE(again.Item<QWidget>(kUnitCombo[4])->isVisible());
     EXPECT_FALSE(again.Item<QWidget>(kUnitCombo[5])->isVisible());
     EXPECT_EQ(again.Logic().Controls().SelectedDatum(kUnitCombo[4]), 1);
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    EXPECT_TRUE(panel->Logic().Controls().IsChecked(kPowerShowCheck[0]));
+    EXPECT_TRUE(frame->m_channelViewVisible[4]);
 }
 
 }  // namespace
