@@ -331,8 +331,10 @@ void CDlgMeasureAdjust::SyncPowerSelectors()
         SetSensorSelected(g, rowActive ? 0 : 1);
         const bool torqueKindD = com.m_Sensor[static_cast<std::size_t>(s - 1)].m_sRotorHeader.cTypeClass == 'D';
         m_controls.Show(kPowerButton[g], !angle && torqueKindD);
-        // The button shows whether its power is computed, also when the sensors said so.
+        // The button and the power row show whether the power is computed, also when the
+        // sensors said so (the row's axis is offered from it).
         m_controls.Check(kPowerButton[g], GetDisplayFlag(g));
+        m_setup.channel[static_cast<std::size_t>(kSensorRows + g)].active = GetDisplayFlag(g) ? 1 : 0;
     }
 }
 

@@ -359,6 +359,8 @@ TEST_F(LoadedTorqueAndSpeedDevice, ThePowerRowsUnitReachesTheViewTheDiagramAndTh
     EXPECT_TRUE(again.Item<QWidget>(kUnitCombo[4])->isVisible());
     EXPECT_FALSE(again.Item<QWidget>(kUnitCombo[5])->isVisible());
     EXPECT_EQ(again.Logic().Controls().SelectedDatum(kUnitCombo[4]), 1);
+    EXPECT_TRUE(again.Item<QWidget>(kAxisCombo[5])->isVisible());
+    EXPECT_EQ(again.Logic().Controls().SelectedDatum(kAxisCombo[5]), 6);
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_TRUE(panel->Logic().Controls().IsChecked(kPowerShowCheck[0]));
