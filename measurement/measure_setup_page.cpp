@@ -217,25 +217,36 @@ void CDlgMeasureAdjust::WriteProfileValues() const
 }
 
 // Expanded, the page shows the power selectors of each power channel that is shown, below the
-// channel rows, which stay as they are: the page grows by them.
+// channel rows, which stay as they are: the page grows by them. The speed/angle choice of an
+// encoder is there also while no power is computed (in angle mode none can be), so that the
+// user can set the angle and come back to the speed.
 bool CDlgMeasureAdjust::ToggleDetails()
 {
     m_bExpanded = m_bExpanded ? 0 : 1;
     for (int g = 0; g < 2; ++g) {
         const bool show = m_bExpanded && GetDisplayFlag(g);
-        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
-            m_controls.Show(id, show);
+        const bool choice = show || (m_bExpanded && HasEncoder(g));
+        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g]}) m_controls.Show(id, choice);
+        m_controls.Show(kOptionBox[g], show);
     }
     m_controls.SetText(IDC_EXPAND, m_bExpanded ? "-" : "+");
     UpdateExpandButton();
     return true;
 }
 
-// Without a power channel shown there are no details: the button rests (unless it must
-// collapse the page).
+// Without a power channel shown nor an encoder there are no details: the button rests (unless it
+// must collapse the page).
 void CDlgMeasureAdjust::UpdateExpandButton()
 {
-    m_controls.Enable(IDC_EXPAND, m_bExpanded || GetDisplayFlag(0) || GetDisplayFlag(1));
+    m_controls.Enable(IDC_EXPAND, m_bExpanded || GetDisplayFlag(0) || GetDisplayFlag(1) || HasEncoder(0) || HasEncoder(1));
+}
+
+// The second sensor of group g is an encoder ('Y') that counts speed or angle.
+bool CDlgMeasureAdjust::HasEncoder(int g) const
+{
+    const int s = 2 * g + 1;
+    if (!Several() || !IsPanelSensorConnected() || s >= SensorCount() || s >= kMaxSensorPorts) return false;
+    return Com().m_Sensor[static_cast<std::size_t>(s)].m_sRotorHeader.cTypeClass == 'Y';
 }
 
 void CDlgMeasureAdjust::ArrangePage()

@@ -80,6 +80,7 @@ public:
     void ShowAddProgPaths();
     bool ToggleDetails();
     void UpdateExpandButton();
+    bool HasEncoder(int group) const;
     void ArrangePage();
     bool IsExpanded() const { return m_bExpanded != 0; }
     bool IsPageEnabled() const { return m_bPageEnabled; }

@@ -222,9 +222,16 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_EQ(panel->Logic().Settings()->bSecond, 0);
     EXPECT_EQ(Writes("COM3", 'Z'), starts);
 
+    // The encoder's mode is a detail of the set-up page, open while no power is computed.
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(300);
-    SetupPage().Item<QAbstractButton>(kAngleSelector[0])->click();
+    auto detail = [this](int id) {
+        QWidget* widget = SetupPage().Item<QWidget>(id);
+        EXPECT_TRUE(widget->isVisible() && widget->isEnabled()) << id;
+        return qobject_cast<QAbstractButton*>(widget);
+    };
+    detail(IDC_EXPAND)->click();
+    detail(kAngleSelector[0])->click();
     loop.RunFor(16000);
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
@@ -234,6 +241,14 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_TRUE(Running());
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+
+    // And the way back to the speed, after which the power can be computed again.
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    detail(IDC_EXPAND)->click();
+    detail(kTorqueSelector[0])->click();
+    loop.RunFor(16000);
+    EXPECT_TRUE(SetupPage().Item<QWidget>(kPowerButton[0])->isVisible());
 }
 
 // A stream start the sensor refuses with a code of its own is noticed by the receive time-out
