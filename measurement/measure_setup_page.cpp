@@ -227,7 +227,8 @@ bool CDlgMeasureAdjust::ToggleDetails()
         const bool show = m_bExpanded && GetDisplayFlag(g);
         const bool choice = show || (m_bExpanded && HasEncoder(g));
         for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g]}) m_controls.Show(id, choice);
-        m_controls.Show(kOptionBox[g], show);
+        // The encoder's option belongs to the angle mode, expanded or not.
+        m_controls.Show(kOptionBox[g], show || (HasEncoder(g) && IsSensorStateStarted(g)));
     }
     m_controls.SetText(IDC_EXPAND, m_bExpanded ? "-" : "+");
     UpdateExpandButton();
