@@ -183,6 +183,8 @@ void CComPort::COM_CompleteSensorSetup(int sensor, CWnd& window)
         if (autoActivate && m_peers.connection) m_peers.connection->SetItemText(row, 6, active);
         if (!port) break;
         OpenSensorPort(*port, rec);
+        // Each sensor of the device has a line of its own that can go away.
+        port->SetEventMask(0, workflow::kEventDeviceRemoval);
         if (!port->OpenPort(rec.m_strPortName)) {
             // Not opened: not connected and not counted; the next row may still be taken.
             rec.m_nState = kPortStateNotOpenable;

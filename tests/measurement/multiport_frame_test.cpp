@@ -28,6 +28,7 @@
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
 
 using namespace measurement;
 
@@ -196,6 +197,24 @@ TEST_F(TorqueAndSpeedDevice, ThePanelsPowerBoxFollowsThePowerOfTheSetUp)
     loop.RunFor(500);
     EXPECT_FALSE(c.IsShown(kPowerShowCheck[0]));
     EXPECT_FALSE(c.IsChecked(kPowerShowCheck[0]));
+}
+
+// Each sensor of the device has a line of its own: the encoder's unplugged after a measurement
+// is noticed and told, naming it, as a lost sensor, and the device counts as disconnected.
+TEST_F(TorqueAndSpeedDevice, AnEncoderUnpluggedAfterAMeasurementIsTold)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    Click(IDC_MC_START);
+    loop.RunFor(1500);
+    Click(IDC_MC_STOP);
+    loop.RunFor(1500);
+    sensor->Port(1).HangUp();
+    ASSERT_TRUE(loop.RunUntil([this] { return !panel->Logic().IsSensorConnected(); }, 5000));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_STREQ(boxes.Boxes()[0].text.GetString(),
+                 CString::Formatted(LoadLangString(workflow::kTextSensorLost).GetString(), 782u, ("COM4 " + PortDescription()).GetString()).GetString());
 }
 
 // The same device on a rotor that needs the angle: the panel names the encoder's sensor and

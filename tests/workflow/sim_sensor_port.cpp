@@ -42,7 +42,8 @@ bool SimSensorPort::OpenPort(const CString& portText)
     // A line that hangs up is reported as the port library reports a device that went away.
     const UINT event = m_eventMessage;
     binding.sim->SetHangupCallback([window, event, self, factory, com] {
-        if (factory->m_ports.at(com).owner == self) window->PostMessage(event, workflow::kEventDeviceRemoval, 0);
+        if (factory->m_ports.at(com).owner == self && (self->m_eventMask & workflow::kEventDeviceRemoval))
+            window->PostMessage(event, workflow::kEventDeviceRemoval, 0);
     });
     return true;
 }

@@ -32,7 +32,9 @@ public:
     bool WriteString(const CString& bytes) override;
     CString GetStateText() const override;
     void SetLineSettings(const workflow::LineSettings& settings) override { m_settings = settings; }
-    void SetEventMask(DWORD, DWORD) override {}
+    // As the port library's manager: the mask given replaces the one before; an event outside
+    // it is not reported.
+    void SetEventMask(DWORD, DWORD setBits) override { m_eventMask = setBits; }
 
     UINT DataMessage() const { return m_dataMessage; }
     const CString& OpenName() const { return m_openName; }
@@ -48,6 +50,7 @@ private:
     CString m_openName;      // the text it was opened with
     CString m_comName;       // its COM name
     workflow::LineSettings m_settings;
+    DWORD m_eventMask = 0;
 };
 
 class SimPortFactory : public workflow::ISensorPortFactory {
