@@ -792,18 +792,6 @@ void ExpectEveryCaptionFromTheTable(measurement_test::ConnectedFrame& f, bool po
 TEST_F(PanelInFrame, EveryCaptionOfEveryPageComesFromTheStringTable) { ExpectEveryCaptionFromTheTable(*this, false); }
 TEST_F(DeviceInFrame, EveryCaptionComesFromTheStringTableAlsoInPowerMode) { ExpectEveryCaptionFromTheTable(*this, true); }
 
-// The language switched on another page while the device's set-up still waits for the panel:
-// the Trigger button speaks it too when the panel is shown.
-TEST_F(DeviceInFrame, TheTriggerCaptionFollowsALanguageSwitchedBeforeThePanelIsShown)
-{
-    frame->show();
-    frame->SwitchLanguage(1000);
-    frame->ShowPage(app::kPageMeasureControl);
-    loop.RunFor(500);
-    EXPECT_STREQ(panel->Logic().Controls().Text(IDC_MC_TRIGGER).GetString(), LoadLangString(kTextTriggerOn).GetString());
-    frame->SwitchLanguage(0);
-}
-
 // The scaling page knows the speed channel of the device's second sensor by its measurand.
 TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
 {

@@ -116,8 +116,7 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     };
     const QSizeF page = QPrinter().pageLayout().fullRect(QPageLayout::Point).size();
     for (const char* entry : {"Drucken...", "Druckvorschau..."}) {
-        // The chart prints the range it shows and keeps showing it: after a zoom that was reset,
-        // and after a zoom that was then panned.
+        // The range shown is printed and kept, after a zoom that was reset or that was panned.
         const bool print = QString(entry).startsWith("Drucken");
         b.Choose("Zoomen");
         b.Drag({200, 100}, {450, 300});

@@ -32,8 +32,7 @@ public:
     bool WriteString(const CString& bytes) override;
     CString GetStateText() const override;
     void SetLineSettings(const workflow::LineSettings& settings) override { m_settings = settings; }
-    // As the port library's manager: the mask given replaces the one before; an event outside
-    // it is not reported.
+    // As the port library: the mask replaces the one before, events outside it go unreported.
     void SetEventMask(DWORD, DWORD setBits) override { m_eventMask = setBits; }
 
     UINT DataMessage() const { return m_dataMessage; }
