@@ -23,7 +23,6 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
-#include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -32,6 +31,7 @@
 #include "port/port_settings_store.h"
 #include "port/profile_port_settings.h"
 #include "tests/app/app_test_support.h"
+#include "tests/measurement/setup_choice.h"
 #include "tests/sim/sim_process.h"
 #include "views/aform_diagram.h"
 #include "views/graphic_display_wnd.h"
@@ -77,16 +77,9 @@ Widget* ControlOf(QWidget& root, int ctrlId)
 inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
 {
     auto* combo = setup.Item<QComboBox>(comboId);
-    if (combo == nullptr || !combo->isVisible() || !combo->isEnabled()) return false;
-    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].datum == datum) {
-            combo->setCurrentIndex(static_cast<int>(i));
-            Q_EMIT combo->activated(static_cast<int>(i));
-            PumpFor(50);
-            return true;
-        }
-    return false;
+    if (combo == nullptr || !combo->isVisible() || !combo->isEnabled() || !measurement_test::ChooseDatum(setup, comboId, datum)) return false;
+    PumpFor(50);
+    return true;
 }
 
 // Types the text into an edit of the set-up page; false when the edit cannot be used.
