@@ -143,10 +143,8 @@ struct FrameMeasureFields {
     double angleReference = 0.0;
     std::array<double, 2> angleOffset{};
     std::array<BYTE, 2> angleZeroOption{};
-    // Kept through a settings reset ("DespiteReset"): the add-on programs' parts and the last
-    // serial number used.
+    // The add-on programs' parts, kept through a settings reset ("DespiteReset").
     CString startAddProgramPart, stopAddProgramPart;
-    int lastUsedSerialNo = 0;
     struct ChannelSetup {
         std::vector<double> userFactors;
         int selectedFactor = 0;

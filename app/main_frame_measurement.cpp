@@ -187,12 +187,11 @@ public:
     {
         if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame)) page->SetIoNioOutputSwitch(value);
     }
-    void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) override
+    void KeepProfileValues(const CString& startProg, const CString& stopProg) override
     {
         FrameMeasureFields& fields = m_frame.Fields();
         fields.startAddProgramPart = startProg;
         fields.stopAddProgramPart = stopProg;
-        fields.lastUsedSerialNo = static_cast<int>(serial);
     }
     void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
 

@@ -64,7 +64,6 @@ void CMainFrame::LoadSettings()
     m_nWriteLogFile = ReadInt(app::kSectionSettings, "WriteLogFile", 1);
     m_fields.startAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg");
     m_fields.stopAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg");
-    m_fields.lastUsedSerialNo = ReadInt(app::kSectionDespiteReset, "LastUsedSerialNo", 0);
 }
 
 void CMainFrame::LoadWindowPlacement()

@@ -183,12 +183,6 @@ const measurement::CMeasureSetup* ViewsWiring::SetupRecord() const
     return page ? &page->Setup() : nullptr;
 }
 
-int ViewsWiring::XAxisUnitTextId() const
-{
-    const measurement::CMeasureSetup* record = SetupRecord();
-    return record ? record->xAxisUnitTextId : measurement::XAxisUnitTextIdOfRate(m_frame.Fields().measureRateIndex);
-}
-
 views::DiagramSetup ViewsWiring::GetDiagramSetup() const
 {
     if (diagramSetup) return diagramSetup();
@@ -204,11 +198,13 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     }
     // A set's time: the sensor reduces a streamed rate by the sets it averages.
     setup.samplePeriod = measurement::GetSetPeriod(fields.measureRateIndex, fields.averagingCount);
-    // Slow rates count minutes on the x axis, as the set-up page shows its durations.
-    const int unitId = XAxisUnitTextId();
+    // Slow rates count minutes on the x axis, as the set-up page shows its durations (from the
+    // rate while there is no set-up page).
+    const measurement::CMeasureSetup* record = SetupRecord();
+    const int unitId = record ? record->xAxisUnitTextId : measurement::XAxisUnitTextIdOfRate(fields.measureRateIndex);
     setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
     setup.xAxisUnit = LoadLangString(static_cast<UINT>(unitId));
-    if (const measurement::CMeasureSetup* record = SetupRecord()) measurement::ApplyAxisAssignment(*record, setup);
+    if (record) measurement::ApplyAxisAssignment(*record, setup);
     return setup;
 }
 

@@ -85,8 +85,6 @@ public:
 private:
     // The set-up page's record; null while there is no page.
     const measurement::CMeasureSetup* SetupRecord() const;
-    // The set-up's x-axis unit ("sec", "min"); from the rate while there is no set-up page.
-    int XAxisUnitTextId() const;
 
     CMainFrame& m_frame;
     views::DisplayTables m_tables;

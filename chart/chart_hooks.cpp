@@ -7,7 +7,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 
 #include "platform/qt_text.h"
 
@@ -57,13 +56,6 @@ bool QtPrintPreview(QWidget* owner, QPrinter& printer, const std::function<void(
 
 bool QtPrinterPresent() { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
 
-// The suffix of the filter's first pattern ("Charts (*.xgr)" gives "xgr"), empty for none.
-QString FilterSuffix(const QString& filter)
-{
-    const QRegularExpressionMatch match = QRegularExpression(R"(\*\.(\w+))").match(filter);
-    return match.hasMatch() ? match.captured(1) : QString();
-}
-
 CString QtFileName(QWidget* owner, bool save, const CString& title, const CString& filter)
 {
     const QString caption = platform::ToQString(title), filters = platform::ToQString(filter);
@@ -71,7 +63,7 @@ CString QtFileName(QWidget* owner, bool save, const CString& title, const CStrin
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Added before the dialog asks whether to replace a file, so that it asks about the right one.
-    if (save) dialog.setDefaultSuffix(FilterSuffix(filters));
+    if (save) dialog.setDefaultSuffix(platform::ToQString(FilterExtension(filter).Mid(1)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return CString();
     return platform::FromQString(dialog.selectedFiles().constFirst());
 }
@@ -88,6 +80,15 @@ Hooks MakeDefaults()
 }
 
 }  // namespace
+
+CString FilterExtension(const CString& filter)
+{
+    const int star = filter.Find("*.");
+    if (star < 0) return CString();
+    const CString extension = filter.Mid(star + 1);
+    const int end = extension.FindOneOf(" ;)");
+    return end < 0 ? extension : extension.Left(end);
+}
 
 Hooks& GetHooks()
 {

@@ -49,4 +49,8 @@ struct Hooks {
 // The process-wide hooks; empty members fall back to the Qt dialogs and menus.
 Hooks& GetHooks();
 
+// The extension of a file-dialog filter's first pattern with its dot ("Charts (*.xgr)" gives
+// ".xgr"); empty when the filter has none.
+CString FilterExtension(const CString& filter);
+
 }  // namespace chart

@@ -29,8 +29,7 @@ public:
 
 AddOnKind ClassifyAddOnProgram(const CString& input)
 {
-    CString path = input;
-    path.Trim();
+    const CString path = CString(input).Trim();
     if (path.IsEmpty() || path == "n.a.") return AddOnKind::None;
     const QFileInfo info(platform::ToQString(path));
     return info.isFile() && info.isExecutable() ? AddOnKind::Executable : AddOnKind::Document;
@@ -44,8 +43,7 @@ IAddOnLauncher& DesktopLauncher()
 
 bool RunAddOnProgram(const CString& input, IAddOnLauncher& launcher)
 {
-    CString path = input;
-    path.Trim();
+    const CString path = CString(input).Trim();
     bool started = false;
     switch (ClassifyAddOnProgram(path)) {
     case AddOnKind::None: return false;
@@ -58,15 +56,13 @@ bool RunAddOnProgram(const CString& input, IAddOnLauncher& launcher)
 
 bool AddOnProgramFound(const CString& input)
 {
-    CString path = input;
-    path.Trim();
+    const CString path = CString(input).Trim();
     return ClassifyAddOnProgram(path) == AddOnKind::None || QFileInfo::exists(platform::ToQString(path));
 }
 
 void TellAddOnProgramFault(const CString& input)
 {
-    CString path = input;
-    path.Trim();
+    const CString path = CString(input).Trim();
     platform::ShowNotice(CString::Formatted(LoadLangString(5463).GetString(), path.GetString()), platform::MB_ICONWARNING);
 }
 

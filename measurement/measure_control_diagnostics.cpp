@@ -359,7 +359,6 @@ void CDlgMeasureDiagram::CheckQuadratureEncoder()
             setup->channel[entry].active)
             applies = k == 0 ? 2 : 4;
     }
-    m_bQuadratureWarning = applies ? 1 : 0;
     m_nQuadratureSensor = applies;
     SetOperationBlocked(applies != 0);
     if (applies) {

@@ -12,10 +12,9 @@ namespace measurement {
 void CDlgMeasureDiagram::RunAddOnProgram(bool start)
 {
     const CString path = m_frame.AddOnProgramPath(start);
-    // An empty path or "n.a." starts nothing; a program that cannot be started is reported by
-    // the launcher and the measurement goes on. A stop program that is not there was told of
-    // when the measurement started.
-    if (ClassifyAddOnProgram(path) == AddOnKind::None) return;
+    // An empty path or "n.a." starts nothing; a program that cannot be started is told of and
+    // the measurement goes on. A stop program that is not there was told of when the
+    // measurement started.
     if (!start && !AddOnProgramFound(path)) return;
     measurement::RunAddOnProgram(path, m_launcher);
 }

@@ -330,8 +330,7 @@ private:
     double m_dSelectedDuration = 0.0;
     double m_dInterval = 1.0;
     BYTE m_bAngleZeroed = 0;
-    BYTE m_bQuadratureWarning = 0;
-    int m_nQuadratureSensor = 0;  // the sensor the warning names
+    int m_nQuadratureSensor = 0;  // the sensor the warning names, 0 while none is named
 };
 
 }  // namespace measurement

@@ -117,9 +117,8 @@ public:
     virtual void SetIoNioOutput(int value) = 0;
     virtual bool IsCommonFilter() const = 0;
     virtual void SetPowerSettings(int group, int unit, int a, int b, int c) = 0;
-    // The add-on paths and the serial number of the sensor in use, which the application
-    // keeps in its profile at shut-down.
-    virtual void KeepProfileValues(const CString& startProg, const CString& stopProg, DWORD serial) = 0;
+    // The add-on paths, which the control panel runs at a measurement's start and after its stop.
+    virtual void KeepProfileValues(const CString& startProg, const CString& stopProg) = 0;
     // The user changed what the sensors keep of the set-up (limits, triggers, filters, channel
     // rows, power channels): it is stored in them before the program closes or their ports do.
     virtual void MarkConfigWritePending() = 0;

@@ -266,10 +266,7 @@ bool CDlgMeasureAdjust::RefreshChannelRows()
     UpdateExpandButton();
     bool ok = true;
     for (int r = 0; r < kRowCount; ++r) {
-        ok = FillDecimalsList(r) && ok;
-        ok = FillUnitList(r) && ok;
-        ok = FillAveragingList(r) && ok;
-        ok = FillSignList(r) && ok;
+        ok = FillRowLists(r) && ok;
         if (r < kSensorRows) UpdateScalingButton(r);
     }
     RefreshTriggerControls();
@@ -302,6 +299,14 @@ bool CDlgMeasureAdjust::PrepareRowCombo(int id, const RowTarget& t)
     m_controls.Enable(id, true);
     if (!m_bHideUnavailable) m_controls.Show(id, true);
     return true;
+}
+
+bool CDlgMeasureAdjust::FillRowLists(int row)
+{
+    bool ok = FillDecimalsList(row);
+    ok = FillUnitList(row) && ok;
+    ok = FillAveragingList(row) && ok;
+    return FillSignList(row) && ok;
 }
 
 bool CDlgMeasureAdjust::FillDecimalsList(int row)

@@ -194,20 +194,16 @@ void CDlgMeasureAdjust::ReadLastUsedSerial()
     m_bLastSerialRead = true;
 }
 
-// The sensor connected now, else the one connected last in this run, else the one the profile
-// names: a sensor that has left before the program closes stays the one used last.
+// The sensor connected now, else the one connected last in this run (a sensor that has left
+// before the program closes stays the one used last); 0 when none was, and the profile keeps
+// the one of an earlier run.
 DWORD CDlgMeasureAdjust::SerialUsedLast() const
 {
     const CComPort& com = m_frame.Com();
-    if (com.m_nCountActivePorts >= 1) return com.m_Sensor[0].m_sStatorHeader.nSerialNo;
-    if (m_nSerialInUse != 0) return m_nSerialInUse;
-    return m_bLastSerialRead ? m_nLastUsedSerial : static_cast<DWORD>(platform::GetProfileInt(kProfileSection, kSerialKey, 0));
+    return com.m_nCountActivePorts >= 1 ? com.m_Sensor[0].m_sStatorHeader.nSerialNo : m_nSerialInUse;
 }
 
-void CDlgMeasureAdjust::KeepProfileValues()
-{
-    m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg, SerialUsedLast());
-}
+void CDlgMeasureAdjust::KeepProfileValues() { m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg); }
 
 void CDlgMeasureAdjust::WriteProfileValues() const
 {

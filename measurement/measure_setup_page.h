@@ -107,6 +107,8 @@ public:
     bool FillUnitList(int row);
     bool FillAveragingList(int row);
     bool FillSignList(int row);
+    // The four lists above; false when one of them could not be filled.
+    bool FillRowLists(int row);
     bool UpdateScalingButton(int row);
     bool FillLowPassFilterList(int row);
     void FillLowPassFilterLists();

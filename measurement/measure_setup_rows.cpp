@@ -237,10 +237,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     if (m_bExpanded) ToggleDetails();
     // The power row is chosen like any other row from now on, and its details can be opened.
     ShowPowerRow(g);
-    FillDecimalsList(r);
-    FillUnitList(r);
-    FillAveragingList(r);
-    FillSignList(r);
+    FillRowLists(r);
     UpdateExpandButton();
     if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
 }

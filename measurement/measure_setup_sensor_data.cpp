@@ -136,6 +136,7 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         const SensorSetupFields f = Sensor(i);
         if (!f.hasTriggerPart) continue;
         const int code = (several ? RealIndex(i) : 0) + 2;
+        const int group = i < 2 ? 0 : 1;  // of a multiport device's power channels
         const int place = SensorSetupFields::AxisOf(f.display);
         if (place == 7) {
             axis[2].source = 0;
@@ -145,7 +146,6 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         }
         if (panel && SensorSetupFields::ShownIn(f.display)) panel->SetChannelSwitch(i, true);
         if (several && f.combination) {
-            const int group = i < 2 ? 0 : 1;
             const bool synchronised = Com().m_bDualDevice != 0;
             const bool torqueOfPair = f.kind == 'D' && i % 2 == 0 && i + 1 < sensors && Sensor(i + 1).kind == 'Y';
             const bool speedOfPair = f.kind == 'Y' && i % 2 == 1 && Sensor(i - 1).kind == 'D';
@@ -163,12 +163,8 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
                 if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
             }
         }
-        if (several && f.kind == 'D' && (f.display2 & 0x80)) {
-            const int group = i < 2 ? 0 : 1;
-            axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
-        }
+        if (several && f.kind == 'D' && (f.display2 & 0x80)) axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
         if (several && f.kind == 'D') {
-            const int group = i < 2 ? 0 : 1;
             const int unit = (f.display & 7) > 4 ? 0 : f.display & 7;
             m_frame.SetPowerSettings(group, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);
             // A power row that was in use when the set-up was stored comes back in the unit the

@@ -125,8 +125,8 @@ void DDV_MinMaxDouble(CDataExchange& dx, double value, double minValue, double m
 
 class CDialog : public QWidget, public CWnd {
 public:
-    // The template id names the dialog as the original's resources did; its layout comes from
-    // the page's form.
+    // The template id only names the dialog for its callers: the layout comes from the page's
+    // form.
     CDialog(UINT templateId, QWidget* parent = nullptr);
     ~CDialog() override;
 

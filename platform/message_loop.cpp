@@ -204,18 +204,21 @@ MessageLoop::TimerMap::iterator MessageLoop::EarliestDueTimer(std::int64_t nowUs
     return due;
 }
 
+bool MessageLoop::TimerFellDueBefore(std::int64_t timeUs, std::int64_t nowUs) const
+{
+    const std::int64_t latest = std::min(nowUs, timeUs - 1);
+    return std::any_of(m_timers.begin(), m_timers.end(), [latest](const auto& entry) { return entry.second.dueUs <= latest; });
+}
+
 bool MessageLoop::DispatchOne()
 {
     const std::int64_t now = m_clock->NowUs();
-    const auto due = EarliestDueTimer(now);
     {
         std::unique_lock lock(m_mutex);
         while (!m_handOvers.empty() && !m_handOvers.front().source->open) m_handOvers.pop_front();
         // Bytes come ahead of posted messages and timers, except bytes that arrived after a
         // timer fell due: a port that never stops sending must not hold the timers off for ever.
-        const bool timerFirst = due != m_timers.end() && !m_handOvers.empty() &&
-                                m_handOvers.front().queuedUs > due->second.dueUs;
-        if (!m_handOvers.empty() && !timerFirst) {
+        if (!m_handOvers.empty() && !TimerFellDueBefore(m_handOvers.front().queuedUs, now)) {
             HandOver next = std::move(m_handOvers.front());
             m_handOvers.pop_front();
             lock.unlock();
@@ -230,6 +233,7 @@ bool MessageLoop::DispatchOne()
             return true;
         }
     }
+    const auto due = EarliestDueTimer(now);
     if (due == m_timers.end()) return false;
     const TimerKey key = due->first;
     due->second.dueUs = now + due->second.periodUs;

@@ -139,6 +139,9 @@ private:
     bool RunLoop(const std::function<bool()>& done, std::int64_t maxMs, int& count);
     // The timer that fell due first (the one armed first among equals), or end().
     TimerMap::iterator EarliestDueTimer(std::int64_t nowUs);
+    // Whether a timer due now fell due before timeUs: only then does it go ahead of a closure
+    // handed over at timeUs.
+    bool TimerFellDueBefore(std::int64_t timeUs, std::int64_t nowUs) const;
 
     std::unique_ptr<Clock> m_clock;
     VirtualClock* m_virtualClock = nullptr;

@@ -2,8 +2,8 @@
 // Records value sets into the curve store: one curve per channel the diagram shows, x the time
 // of the set (set number x sample period, in x-axis units) or, with a channel on the x axis,
 // that channel's value in the same set; y the channel's value. Values that are no number, and
-// sets without an x value, leave no point. Idle, nothing is recorded; with a point limit the recording
-// stops there.
+// sets without an x value, leave no point. Idle, nothing is recorded; with a point limit the
+// recording stops there.
 
 #include <array>
 

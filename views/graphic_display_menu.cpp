@@ -65,22 +65,11 @@ std::vector<chart::MenuItem> MenuOf(const CXGraph& graph)
     return items;
 }
 
-// The chart file's extension, taken from the file dialog's filter ("Charts (*.xgr)").
-CString ChartExtension()
-{
-    const CString filter = views::ViewText(views::kTextChartFilter);
-    const int star = filter.Find("*.");
-    if (star < 0) return CString();
-    CString extension = filter.Mid(star + 1);
-    const int end = extension.FindOneOf(" ;)");
-    return end < 0 ? extension : extension.Left(end);
-}
-
 // The name with the chart files' extension when it does not end in it already: a name such as
 // "test 2.5" has a dot but no chart extension, and would be missing from the load dialog.
 CString WithChartExtension(const CString& name)
 {
-    const CString extension = ChartExtension();
+    const CString extension = chart::FilterExtension(views::ViewText(views::kTextChartFilter));
     const bool hasIt = name.GetLength() >= extension.GetLength() && name.Right(extension.GetLength()).CompareNoCase(extension) == 0;
     return hasIt ? name : name + extension;
 }

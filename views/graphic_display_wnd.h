@@ -1,9 +1,9 @@
 #pragma once
 // CGraphicDisplayWnd: the diagram window, the chart's one client. It owns the chart (CXGraph),
 // a click-to-position slider (CNiceSliderCtrl) that scrolls the shown part of the x axis (time,
-// or the channel the set-up puts there), a range slider (CRangeSlider) that chooses that part, the chart's property sheet (CChartPage)
-// and the curve store (CDataManager). It receives the chart's posted messages, the range
-// slider's change message and the click slider's WM_HSCROLL.
+// or the channel the set-up puts there), a range slider (CRangeSlider) that chooses that part,
+// the chart's property sheet (CChartPage) and the curve store (CDataManager). It receives the
+// chart's posted messages, the range slider's change message and the click slider's WM_HSCROLL.
 //
 // Every value set of a measurement goes into the curve store; the chart is handed the store's
 // arrays and repainted only at the bounded rate of the views.

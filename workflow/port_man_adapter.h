@@ -22,7 +22,6 @@ public:
     void SetLineSettings(const LineSettings& settings) override;
     void SetEventMask(DWORD clearBits, DWORD setBits) override;
 
-
 private:
     std::unique_ptr<CPortManGui> m_manager;
 };

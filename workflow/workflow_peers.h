@@ -7,8 +7,8 @@
 // the implementer, so none has a body here: a window that leaves one out does not compile.
 
 #include <array>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/cstring.h"
@@ -65,7 +65,7 @@ struct MeasureSetupValues {
     double stopLevel = 0.0;
     DWORD stopCount = 0;
     int stopOption = 0;
-    BYTE optionByte = 0;                            // decimals of the stop value (bits 5-3) and start value (2-0)
+    BYTE optionByte = 0;  // decimals of the stop value (bits 5-3) and of the start value (2-0)
     std::array<double, 6> channelValue{};  // the first value of each channel's record
     std::array<int, 6> rowOfChannel{-1, -1, -1, -1, -1, -1};
     bool operator==(const MeasureSetupValues&) const = default;

@@ -15,6 +15,7 @@
 #include "app/app_settings.h"
 #include "app/main_frame.h"
 #include "documentation/documentation_settings.h"
+#include "measurement/measure_setup_page.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -66,9 +67,13 @@ int main(int argc, char** argv)
         frame.setGeometry(40, 30, 900, 640);
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
-        frame.Fields().startAddProgramPart = "/usr/bin/logger start";
-        frame.Fields().stopAddProgramPart = "C:\\Programme\\stop.exe";
-        frame.Fields().lastUsedSerialNo = 123456;
+        // The add-on programs as the set-up page takes them; the sensor an earlier run used.
+        if (auto* setup = dynamic_cast<measurement::CDlgMeasureAdjust*>(
+                frame.RegisteredAs<workflow::IMeasureSetupPage>(kFrameMeasureSetupPage))) {
+            setup->SetStartAddProgPath("/usr/bin/logger start");
+            setup->SetStopAddProgPath("C:\\Programme\\stop.exe");
+        }
+        platform::WriteProfileInt(app::kSectionDespiteReset, "LastUsedSerialNo", 123456);
         documentation::CDocumentationSettings documentation;
         documentation.Load();
         documentation.directory = {"/tmp/values", "/tmp/results", "/tmp/diagrams"};

@@ -106,7 +106,7 @@ public:
     void SetIoNioOutput(int) override {}
     bool IsCommonFilter() const override { return false; }
     void SetPowerSettings(int, int, int, int, int) override {}
-    void KeepProfileValues(const CString&, const CString&, DWORD) override {}
+    void KeepProfileValues(const CString&, const CString&) override {}
     void MarkConfigWritePending() override {}
 };
 
