@@ -167,8 +167,6 @@ public:
 
     // ==== Shell ===============================================================================
     CComPort& Com() { return m_com; }
-    CConfigWriteSequencer& Sequencer() { return *m_sequencer; }
-    CKm3View& View() { return *m_view; }
     FrameHooks& Hooks() { return m_hooks; }
     FrameMeasureFields& Fields() { return m_fields; }
     QTreeWidget& NavigationTree() { return *m_tree; }

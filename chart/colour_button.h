@@ -23,9 +23,7 @@ public:
     // The colour to store in an object: the default colour when the button holds "Automatic".
     COLORREF GetResolvedColor() const { return ResolveColour(m_crColour, m_crDefaultColour); }
 
-    bool IsPopupActive() const { return m_bPopupActive; }
     // The open pop-up, null when none (for tests and the key handling of the dialog).
-    CColourPopup* GetPopup() const { return m_pPopup; }
 
     // The click: opens the pop-up under the button and announces CPN_DROPDOWN.
     void OnClicked();

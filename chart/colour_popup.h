@@ -21,8 +21,6 @@ public:
     ~CColourPopup() override;
 
     const chart::ColourPopupLayout& Layout() const { return m_layout; }
-    int HotIndex() const { return m_nCurrentSel; }
-    int ChosenIndex() const { return m_nChosenColourSel; }
 
     // Moves the hot cell and tells the button (mouse and keys come through here).
     void ChangeSelection(int index);

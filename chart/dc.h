@@ -82,13 +82,6 @@ public:
     bool CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
                     BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
                     BYTE quality, BYTE pitchAndFamily, const char* face);
-    // The description the font was made from; false when no font was created.
-    bool GetLogFont(LOGFONT* lf) const
-    {
-        if (!m_created || !lf) return false;
-        *lf = m_lf;
-        return true;
-    }
     const LOGFONT& logFont() const { return m_lf; }
     bool GetSafeHandle() const { return m_created; }
     bool DeleteObject()
@@ -178,7 +171,6 @@ public:
     void Attach(std::shared_ptr<DcDevice> device) { m_device = std::move(device); }
     void Detach() { m_device.reset(); }
     const std::shared_ptr<DcDevice>& device() const { return m_device; }
-    bool IsAttached() const { return m_device != nullptr; }
 
     // A print preview draws on one device and answers its questions about another.
     void SetPreviewAttribute(bool separate) { m_separateAttrib = separate; }
@@ -192,13 +184,11 @@ public:
     CBrush SelectObject(const CBrush& brush);
     CFont SelectObject(const CFont& font);
     void SelectStockObject(int stock);
-    const CPen& GetCurrentPen() const { return m_device->state().pen; }
     const CBrush& GetCurrentBrush() const { return m_device->state().brush; }
     const LOGFONT& GetCurrentFont() const { return m_device->state().font; }
     virtual COLORREF SetBkColor(COLORREF color);
     virtual COLORREF SetTextColor(COLORREF color);
     COLORREF GetBkColor() const { return m_device->state().bkColor; }
-    COLORREF GetTextColor() const { return m_device->state().textColor; }
     int SetBkMode(int mode);
     int SetROP2(int rop);
     int GetROP2() const { return m_device->state().rop2; }

@@ -16,7 +16,6 @@ public:
                   int drawRight, int drawBottom);
     ~CMemDC_Kadmor() override;
 
-    bool IsOffScreen() const { return m_bMemDC; }
 
 private:
     void Begin(int widthReduction);

@@ -34,7 +34,6 @@ public:
     // Apply: reads and checks every value, writes them and repaints the chart; false (and
     // nothing written) when a value failed its check.
     virtual bool OnApply() = 0;
-    bool IsApplyEnabled() const { return IsDlgItemEnabled(chart::IDC_APPLY); }
     // The page's title, its buttons and the fixed entries of its lists in the current
     // language; the chosen entries stay chosen.
     virtual void LoadStandardTexts();
@@ -81,7 +80,6 @@ public:
     void FillFromChart();
     bool OnApply() override;
     void LoadStandardTexts() override;
-    const chart::ChartPageData& Data() const { return m_data; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -107,7 +105,6 @@ public:
     void FillFromAxis();
     bool OnApply() override;
     void LoadStandardTexts() override;
-    const chart::AxisPageData& Data() const { return m_data; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -132,7 +129,6 @@ public:
     void FillFromCurve();
     bool OnApply() override;
     void LoadStandardTexts() override;
-    const chart::CurvePageData& Data() const { return m_data; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -152,7 +148,6 @@ class CLabelDlg : public CDialog {
 public:
     explicit CLabelDlg(CXGraphLabel* label, QWidget* parent = nullptr);
     bool OnApply();
-    const chart::LabelDlgData& Data() const { return m_data; }
 
 protected:
     BOOL OnInitDialog() override;

@@ -49,11 +49,9 @@ public:
     bool IsHorizontal() const { return m_bHorizontal; }
     bool IsDragging() const { return m_bDragging; }
     int DragPart() const { return m_nDragPart; }
-    double Min() const { return m_dMin; }
     double Max() const { return m_dMax; }
     double Left() const { return m_dLeft; }
     double Right() const { return m_dRight; }
-    double VisibleLeft() const { return m_dVisibleLeft; }
     double VisibleRight() const { return m_dVisibleRight; }
     int TrackLength() const { return m_nTrackLength; }
 

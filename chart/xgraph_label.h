@@ -29,7 +29,6 @@ public:
     void SetBkColor(COLORREF color) { m_crBkColor = color; }
     COLORREF GetBkColor() const { return m_crBkColor; }
     void SetTextColor(COLORREF color) { m_crTextColor = color; }
-    COLORREF GetTextColor() const { return m_crTextColor; }
     void SetBorder(bool border) { m_bBorder = border; }
     bool GetBorder() const { return m_bBorder; }
     void SetTransparent(bool transparent) { m_bTransparent = transparent; }

@@ -51,6 +51,9 @@ using app_test::TempProfile;
 
 namespace {
 
+// The page area: the window's central widget.
+CKm3View& PagesOf(CMainFrame& frame) { return *dynamic_cast<CKm3View*>(frame.centralWidget()); }
+
 QString MenuTitle(CMainFrame& frame, int index)
 {
     return frame.menuBar()->actions().at(index)->text();
@@ -124,15 +127,15 @@ TEST_F(FrameFixture, WindowHasMenuTreeBarsAndStatusBarWithClock)
 TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
 {
     CMainFrame frame;
-    EXPECT_EQ(frame.View().ActivePageIndex(), app::kPageLogo);
+    EXPECT_EQ(PagesOf(frame).ActivePageIndex(), app::kPageLogo);
     for (const app::PageSlot& slot : app::PageTable()) {
         QAction* entry = MenuEntry(frame, platform::ToQString(LoadLangString(slot.captionId)));
         ASSERT_NE(entry, nullptr) << slot.captionId;
         frame.ShowPage(app::kPageLogo);
         entry->trigger();
-        EXPECT_EQ(frame.View().ActivePageIndex(), slot.index);
+        EXPECT_EQ(PagesOf(frame).ActivePageIndex(), slot.index);
         EXPECT_EQ(frame.GetActiveViewKind(), slot.kind);
-        EXPECT_TRUE(frame.View().Page(slot.index)->isVisibleTo(&frame.View()));
+        EXPECT_TRUE(PagesOf(frame).Page(slot.index)->isVisibleTo(&PagesOf(frame)));
     }
     QTreeWidgetItem* control = frame.NavigationTree().topLevelItem(1)->child(0);
     Q_EMIT frame.NavigationTree().itemClicked(control, 0);
@@ -154,13 +157,13 @@ TEST_F(FrameFixture, LanguageSwitchRelabelsMenuTreeBarsAndPagesAndTheDecimalSepa
     EXPECT_EQ(frame.NavigationTree().topLevelItem(2)->child(3)->text(0), "Diagnostics");
     EXPECT_EQ(frame.Bar(kBarChannelViews).windowTitle(), "Channel views");
     EXPECT_EQ(frame.StatusPane(0).text(), "Ready");
-    EXPECT_EQ(frame.View().Page(app::kPageDiagnostics)->windowTitle(), "Diagnostics");
+    EXPECT_EQ(PagesOf(frame).Page(app::kPageDiagnostics)->windowTitle(), "Diagnostics");
     EXPECT_EQ(FormatDouble(1.5, 2), CString("1.50"));
 
     MenuEntry(frame, platform::ToQString("Français"))->trigger();
     EXPECT_EQ(MenuTitle(frame, 3), "Affichage");
     EXPECT_EQ(qtCancel(), "Annuler");
-    EXPECT_EQ(frame.View().Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
+    EXPECT_EQ(PagesOf(frame).Page(app::kPageLogo)->findChildren<QLabel*>().at(2)->text(), "Version 2.04");
     EXPECT_EQ(FormatDouble(1.5, 2), CString("1,50"));
     EXPECT_EQ(frame.StatusPane(3).text().isEmpty(), false);
     // A message the program put up by its id follows the language too.
@@ -188,7 +191,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
         QApplication::processEvents();
-        pages = frame.View().width();
+        pages = PagesOf(frame).width();
         channels = frame.Bar(kBarChannelViews).height();
         frame.close();
         ASSERT_TRUE(frame.IsClosed());
@@ -211,7 +214,7 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         CMainFrame larger;
         larger.show();
         QApplication::processEvents();
-        EXPECT_EQ(larger.View().width(), pages);
+        EXPECT_EQ(PagesOf(larger).width(), pages);
         EXPECT_EQ(larger.Bar(kBarChannelViews).height(), channels);
     }
 
@@ -261,18 +264,18 @@ TEST_F(FrameFixture, DiagramTakesMostOfTheWindowAndEveryChangeOfItsSize)
 
     // Growing and shrinking change the diagram; the pages keep their width, also one the user
     // chose by moving the separator, and the channel views their height.
-    const int pages = frame.View().width();
+    const int pages = PagesOf(frame).width();
     const int channels = frame.Bar(kBarChannelViews).height();
     frame.resize(1700, 1000);
     QApplication::processEvents();
-    EXPECT_EQ(frame.View().width(), pages);
+    EXPECT_EQ(PagesOf(frame).width(), pages);
     EXPECT_EQ(frame.Bar(kBarChannelViews).height(), channels);
     frame.resizeDocks({&diagram}, {diagram.width() - 100}, Qt::Horizontal);
     QApplication::processEvents();
-    EXPECT_EQ(frame.View().width(), pages + 100);
+    EXPECT_EQ(PagesOf(frame).width(), pages + 100);
     frame.resize(1400, 900);
     QApplication::processEvents();
-    EXPECT_EQ(frame.View().width(), pages + 100);
+    EXPECT_EQ(PagesOf(frame).width(), pages + 100);
 
     // The four languages and back leave the window as wide as it was, also at its narrowest.
     frame.resize(frame.minimumSizeHint());
@@ -756,7 +759,7 @@ TEST_F(FrameFixture, EnterAndEscapeEndNoPageOrViewOfTheWindow)
     int confirmedEdits = 0;
     for (const app::PageSlot& slot : app::PageTable()) {
         frame.ShowPage(slot.index);
-        QWidget& page = *frame.View().Page(slot.index);
+        QWidget& page = *PagesOf(frame).Page(slot.index);
         for (QLineEdit* edit : page.findChildren<QLineEdit*>()) {
             if (!edit->isVisible() || !edit->isEnabled()) continue;
             QObject::connect(edit, &QLineEdit::returnPressed, [&] { ++confirmedEdits; });

@@ -159,7 +159,15 @@ protected:
     CColourPopup* Open()
     {
         QTest::mouseClick(button, Qt::LeftButton);
-        return button->GetPopup();
+        return button->findChild<CColourPopup*>();
+    }
+    // The background of a text cell just inside its corner: lighter for the chosen one.
+    static COLORREF TextCellBackground(CColourPopup& popup, int index)
+    {
+        const CellRect cell = popup.CellRect(index);
+        const int top = cell.top + (index == kCustomCell ? 2 * popup.Layout().margin : 0) + 3;
+        const QColor c = popup.grab().toImage().pixelColor(cell.left + 3, top);
+        return RGB(c.red(), c.green(), c.blue());
     }
     std::vector<UINT> Messages() const
     {
@@ -183,9 +191,8 @@ TEST_F(ColourButtonTest, AutomaticShowsTheDefaultSwatchAndOpensOnAutomatic)
 
     CColourPopup* popup = Open();
     ASSERT_NE(popup, nullptr);
-    EXPECT_TRUE(button->IsPopupActive());
-    EXPECT_EQ(popup->ChosenIndex(), kDefaultCell);
-    EXPECT_EQ(popup->HotIndex(), kNoCell);
+    EXPECT_NE(button->grab().toImage(), picture);  // pushed while the pop-up is open
+    EXPECT_EQ(TextCellBackground(*popup, kDefaultCell), platform::GetSysColor(platform::COLOR_3DLIGHT));
     ASSERT_EQ(Messages(), std::vector<UINT>{CPN_DROPDOWN});
     EXPECT_EQ(dialog.received[0].id, 6047);
 }
@@ -193,16 +200,18 @@ TEST_F(ColourButtonTest, AutomaticShowsTheDefaultSwatchAndOpensOnAutomatic)
 TEST_F(ColourButtonTest, AColourOutsideTheTableOpensOnMoreColors)
 {
     button->SetColor(RGB(1, 2, 3));
-    EXPECT_EQ(Open()->ChosenIndex(), kCustomCell);
+    CColourPopup* popup = Open();
+    EXPECT_EQ(TextCellBackground(*popup, kCustomCell), platform::GetSysColor(platform::COLOR_3DLIGHT));
+    EXPECT_EQ(TextCellBackground(*popup, kDefaultCell), platform::GetSysColor(platform::COLOR_3DFACE));
 }
 
 TEST_F(ColourButtonTest, HoverAnnouncesWhileTheButtonKeepsItsColourAndEscapeRestores)
 {
     button->SetColor(RGB(255, 0, 0));
+    const QImage unpushed = button->grab().toImage();
     CColourPopup* popup = Open();
     const CellRect blue = popup->Layout().CellRectOf(13);
     QTest::mouseMove(popup, QPoint(blue.left + 9, blue.top + 9));
-    ASSERT_EQ(popup->HotIndex(), 13);
     ASSERT_EQ(dialog.received.back().message, CPN_SELCHANGE);
     EXPECT_EQ(dialog.received.back().colour, RGB(0, 0, 255));
     EXPECT_EQ(button->GetColor(), RGB(255, 0, 0));
@@ -212,14 +221,14 @@ TEST_F(ColourButtonTest, HoverAnnouncesWhileTheButtonKeepsItsColourAndEscapeRest
     EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
     EXPECT_EQ(dialog.received.back().colour, RGB(255, 0, 0));
     EXPECT_EQ(button->GetColor(), RGB(255, 0, 0));
-    EXPECT_FALSE(button->IsPopupActive());
+    EXPECT_EQ(button->grab().toImage(), unpushed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(button->GetPopup(), nullptr);
+    EXPECT_EQ(button->findChild<CColourPopup*>(), nullptr);
 }
 
 TEST_F(ColourButtonTest, KeysChooseAndEnterEndsWithTheNewColour)
 {
-    button->SetColor(RGB(0, 0, 0));
+    button->SetColor(RGB(255, 0, 0));    // chosen, not hot
     CColourPopup* popup = Open();
     QTest::keyClick(popup, Qt::Key_Up);    // no hot cell: "Automatic"
     QTest::keyClick(popup, Qt::Key_Down);  // cell 0
@@ -300,11 +309,12 @@ TEST_F(ColourButtonTest, ReleaseOutsideThePopupCancels)
 TEST_F(ColourButtonTest, SwitchingToAnotherApplicationCancels)
 {
     button->SetColor(RGB(0, 0, 255));
+    const QImage unpushed = button->grab().toImage();
     CColourPopup* popup = Open();
     popup->ChangeSelection(16);
     dialog.received.clear();
     Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
     EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
-    EXPECT_FALSE(button->IsPopupActive());
+    EXPECT_EQ(button->grab().toImage(), unpushed);
 }

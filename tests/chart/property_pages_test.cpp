@@ -21,6 +21,7 @@
 #include "chart/ole_date.h"
 #include "chart/property_page_logic.h"
 #include "chart/property_pages.h"
+#include "chart/recording_device.h"
 #include "chart/xgraph.h"
 #include "platform/dialog.h"
 #include "platform/message_loop.h"
@@ -343,10 +344,10 @@ TEST_F(SheetFixture, EnterInAnEditAppliesNothingAndClosesNothing)
     QTest::keyClick(label, Qt::Key_Escape);
     EXPECT_FALSE(sheet->isHidden());
     EXPECT_EQ(graph->GetCurve(0).GetLabel(), CString("A"));
-    EXPECT_TRUE(page->IsApplyEnabled());
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_APPLY));
     Click(page->GetDlgItem(IDC_APPLY));
     EXPECT_EQ(graph->GetCurve(0).GetLabel(), CString("renamed"));
-    EXPECT_FALSE(page->IsApplyEnabled());
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_APPLY));
 }
 
 TEST_F(SheetFixture, ASnapRangeOutOfRangeIsRefusedAndTheChartKeepsItsOwn)
@@ -409,7 +410,7 @@ TEST_F(SheetFixture, TheLegendPositionFollowsShowLegend)
     EXPECT_TRUE(page->IsDlgItemEnabled(6051));
     Click(page->GetDlgItem(6050));
     EXPECT_FALSE(page->IsDlgItemEnabled(6051));
-    EXPECT_TRUE(page->IsApplyEnabled());
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_APPLY));
     ASSERT_TRUE(page->OnApply());
     EXPECT_FALSE(graph->GetShowLegend());
 }
@@ -498,10 +499,14 @@ TEST_F(ChartFixture, LabelFontChosenThenCancelKeepsTheNewFont)
     EXPECT_EQ(dialog.ComboGetText(6071, 1), CString("02 B"));
     Click(dialog.GetDlgItem(6068));
     Click(dialog.GetDlgItem(IDCANCEL));
-    LOGFONT font;
-    ASSERT_TRUE(label->GetFont().GetLogFont(&font));
-    EXPECT_EQ(font.lfHeight, -20);
-    EXPECT_EQ(label->GetTextColor(), RGB(200, 0, 0));
+    // Drawn, its text is in the font and the colour chosen.
+    auto device = std::make_shared<chart::RecordingDevice>();
+    CDCEx dc(device);
+    label->Draw(&dc);
+    const std::vector<chart::DrawRecord> texts = device->Of(chart::DrawRecord::Op::DrawText);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0].font.lfHeight, -20);
+    EXPECT_EQ(texts[0].textColor, RGB(200, 0, 0));
 }
 
 TEST_F(ChartFixture, LabelPropertiesCancelledChangeNothingAndOkApplies)
