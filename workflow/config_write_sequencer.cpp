@@ -68,25 +68,14 @@ CConfigWriteSequencer::CConfigWriteSequencer(CComPort& controller)
 {
 }
 
-void CConfigWriteSequencer::SetBlockBytes(int table, const BYTE* bytes, int slot)
-{
-    if (slot < 0) slot = m_nSlot;
-    if (table < 1 || table > 3 || slot < 0 || slot >= kSlots || !bytes) return;
-    auto& entry = m_tables[static_cast<std::size_t>(slot)][static_cast<std::size_t>(table - 1)];
-    std::memcpy(entry.data(), bytes, entry.size());
-    const CString text(bytes, static_cast<int>(entry.size()));
-    m_filled[static_cast<std::size_t>(slot)][static_cast<std::size_t>(table - 1)] = CKadmor_Send::IsBlockFrameText(text);
-}
-
 void CConfigWriteSequencer::SetBlockText(int table, int slot, const CString& text)
 {
     if (slot < 0) slot = m_nSlot;
     if (table < 1 || table > 3 || slot < 0 || slot >= kSlots) return;
-    if (!CKadmor_Send::IsBlockFrameText(text)) {
-        m_filled[static_cast<std::size_t>(slot)][static_cast<std::size_t>(table - 1)] = false;
-        return;
-    }
-    SetBlockBytes(table, text.bytes(), slot);
+    const auto s = static_cast<std::size_t>(slot), t = static_cast<std::size_t>(table - 1);
+    // A block frame has at least the bytes of an entry.
+    m_filled[s][t] = CKadmor_Send::IsBlockFrameText(text);
+    if (m_filled[s][t]) std::memcpy(m_tables[s][t].data(), text.bytes(), m_tables[s][t].size());
 }
 
 bool CConfigWriteSequencer::IsFilled(int table) const

@@ -48,7 +48,6 @@ public:
 
 private:
     void SetBlockText(int table, int slot, const CString& text);
-    void SetBlockBytes(int table, const BYTE* bytes, int slot);
     bool IsFilled(int table) const;
     const Block& Entry(int table) const;
     void Write(const Block& bytes, BYTE blockNumber, CString* serialA = nullptr, CString* serialB = nullptr,
