@@ -209,15 +209,14 @@ public:
     }
 
     // Opens the main window, runs the start-up search and waits until `count` ports are active
-    // and the sensors ready.
+    // and the sensors ready, or the program ended.
     bool Connect(int count, int boundMs = 60'000)
     {
         frame = std::make_unique<CMainFrame>();
         frame->show();
         if (frame->Hooks().startUpSearch) frame->Hooks().startUpSearch();
-        return Pump([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= count &&
-                                 frame->Com().IsSensorReady(); },
-                    boundMs);
+        auto connected = [&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= count && frame->Com().IsSensorReady(); };
+        return Pump([&] { return connected() || frame->IsClosed(); }, boundMs) && connected();
     }
 
     void Close()

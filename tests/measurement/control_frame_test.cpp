@@ -129,12 +129,9 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
 // A sensor of one channel, whatever its kind, is named by channel A alone.
 TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
 {
-    frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
-    const PageControls& controls = panel->Logic().Controls();
-    EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A1");
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V");
+    EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
