@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/profile.h"
@@ -31,7 +32,6 @@
 #include "port/port_settings_store.h"
 #include "port/profile_port_settings.h"
 #include "tests/app/app_test_support.h"
-#include "tests/measurement/setup_choice.h"
 #include "tests/sim/sim_process.h"
 #include "views/aform_diagram.h"
 #include "views/graphic_display_wnd.h"
@@ -77,7 +77,11 @@ Widget* ControlOf(QWidget& root, int ctrlId)
 inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
 {
     auto* combo = setup.Item<QComboBox>(comboId);
-    if (combo == nullptr || !combo->isVisible() || !combo->isEnabled() || !measurement_test::ChooseDatum(setup, comboId, datum)) return false;
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    const auto entry = std::find_if(entries.begin(), entries.end(), [datum](const auto& e) { return e.datum == datum; });
+    if (combo == nullptr || !combo->isVisible() || !combo->isEnabled() || entry == entries.end()) return false;
+    combo->setCurrentIndex(static_cast<int>(entry - entries.begin()));
+    Q_EMIT combo->activated(combo->currentIndex());
     PumpFor(50);
     return true;
 }

@@ -30,7 +30,6 @@
 #include "platform/message_box.h"
 #include "tests/app/app_test_support.h"
 #include "tests/measurement/control_bench.h"
-#include "tests/measurement/setup_choice.h"
 #include "workflow/connection_state.h"
 
 namespace measurement_test {
@@ -64,6 +63,20 @@ inline void KeepBlockBits(sim::SensorConfig& config, std::uint8_t blockNumber, i
     std::uint8_t& byte = content[static_cast<std::size_t>(framePosition - 7)];
     byte = static_cast<std::uint8_t>((byte & ~mask) | (value & mask));
     config.identity.rawBlockContent[blockNumber] = content;
+}
+
+// Chooses the entry with the given datum in a combo of the set-up page, as the user does.
+inline bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
+{
+    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].datum == datum) {
+            auto* combo = setup.Item<QComboBox>(comboId);
+            combo->setCurrentIndex(static_cast<int>(i));
+            Q_EMIT combo->activated(static_cast<int>(i));
+            return true;
+        }
+    return false;
 }
 
 // The lines of a measured-value file that start with a number, split at ';'.

@@ -33,9 +33,11 @@ using namespace measurement;
 namespace {
 
 // A torque sensor and an encoder (counting the angle with mode 7, the speed with 3) of one
-// device; base is the sensors' common configuration.
-std::vector<sim::SensorConfig> TorqueAndEncoder(sim::SensorConfig base, std::uint8_t encoderMode, std::uint8_t rotorType = 1)
+// device, streaming unless polled.
+std::vector<sim::SensorConfig> TorqueAndEncoder(std::uint8_t encoderMode, std::uint8_t rotorType = 1, bool polled = false)
 {
+    sim::SensorConfig base = workflow_test::AcceptedSensor(polled ? 783 : 782);
+    if (!polled) base.identity.statorId = 5;  // a stator that streams
     std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, base);
     configs[0].identity.rotorTypeClass = 'D';
     configs[1].identity.rotorTypeClass = 'Y';
@@ -45,19 +47,12 @@ std::vector<sim::SensorConfig> TorqueAndEncoder(sim::SensorConfig base, std::uin
     return configs;
 }
 
-sim::SensorConfig StreamingBase()
-{
-    sim::SensorConfig base = workflow_test::AcceptedSensor(782);
-    base.identity.statorId = 5;
-    return base;
-}
-
 // A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
 // its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram.
 struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(StreamingBase(), 7);
+        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(7);
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x40);  // display: on Y2, not shown
         measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x28);  // display: on Y1, shown
         return std::make_unique<sim::MultiportDevice>(configs, loop);
@@ -118,7 +113,7 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
 struct PolledTorqueAndAngleDevice : TorqueAndAngleDevice {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(workflow_test::AcceptedSensor(783), 7), loop);
+        return std::make_unique<sim::MultiportDevice>(TorqueAndEncoder(7, 1, true), loop);
     }
 };
 
@@ -146,7 +141,7 @@ struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
-        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(StreamingBase(), 3, RotorType());
+        std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
         for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
         return std::make_unique<sim::MultiportDevice>(configs, loop);

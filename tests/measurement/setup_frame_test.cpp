@@ -391,8 +391,7 @@ TEST_F(FastSetupInFrame, AReductionOf4At200PerSecondGivesSetsOf20Milliseconds)
     EXPECT_GE(curves.GetPointCount(0), 4);
     panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
     loop.RunFor(3000);
-    RestartProgram();
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(RestartProgram());
     EXPECT_EQ(setup->Logic().Controls().Text(IDC_REDUCTION_EDIT), "250");
 }
 
@@ -415,8 +414,7 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
         loop.RunFor(3000);
         if (search) ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
         CloseWindow();
-        RestartProgram();
-        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_NO_FATAL_FAILURE(RestartProgram());
         for (const auto& [id, datum] : chosen) EXPECT_EQ(setup->Logic().Controls().SelectedDatum(id), datum) << id;
         for (const auto& [id, text] : typed) EXPECT_EQ(setup->Logic().Controls()[id].text.GetString(), text) << id;
         EXPECT_EQ(frame->Fields().measureRateIndex, search ? 8 : 9);
@@ -471,8 +469,7 @@ TEST_F(SetupInFrame, TheAddOnProgramsAndTheSensorUsedLastAreKeptForTheNextStart)
     CBrowseCtrl::SetBrowseDialog(nullptr);
     ClickOnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT);
     CloseWindow();
-    RestartProgram();
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NO_FATAL_FAILURE(RestartProgram());
     EXPECT_EQ(setup->Logic().StartAddProg(), "/opt/bench/before.sh");
     EXPECT_EQ(setup->Logic().SensorMode(), 1) << "the sensor is the one used last";
 }

@@ -1,7 +1,7 @@
 // The views as widgets: the diagram fed by the simulated sensor's stream through the controller
 // (the chart's picture shows the curve), the curve store growing while the chart holds its
-// arrays, chart files with flags 5 and a print to PDF, the channel view's buttons, the status
-// light's states.
+// arrays, chart files with flags 5 and a print to PDF, the diagram's context menu, the channel
+// view's buttons, the status light's states.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cmath>
 
 #include "chart/chart_hooks.h"
@@ -18,7 +21,6 @@
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/xgraph.h"
-#include "tests/views/stream_bench.h"
 #include "tests/views/views_test_support.h"
 #include "tests/workflow/workflow_bench.h"
 #include "views/aform_channel.h"
@@ -27,6 +29,124 @@
 #include "views/display_update.h"
 
 using namespace views_test;
+
+namespace {
+
+// The controller's frame for these tests: the new-values entry and the display tables are the
+// views' own, everything else is the workflow tests' fake.
+class ViewsWorkflowFrame : public workflow_test::FakeFrame {
+public:
+    ViewsWorkflowFrame(CWnd& window, TestFrame& views, views::ChannelRefresher& refresher)
+        : FakeFrame(window), m_views(views), m_refresher(refresher)
+    {
+    }
+    void RefreshChannelViews(int reason) override { m_refresher.RefreshChannelViews(reason); }
+    workflow::DisplayChannelEntry* DisplayEntry(int channel) override { return m_views.tables.Entry(channel); }
+    workflow::DisplaySlotRecord* DisplaySlot(int slot) override { return m_views.tables.Slot(slot); }
+
+private:
+    TestFrame& m_views;
+    views::ChannelRefresher& m_refresher;
+};
+
+sim::SensorConfig TorqueSensor()
+{
+    sim::SensorConfig config = workflow_test::AcceptedSensor();
+    config.identity.rotorTypeClass = 'D';
+    config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0};
+    config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 4000.0};
+    return config;
+}
+
+// A connected torque sensor streaming into the views.
+struct StreamBench : workflow_test::Bench {
+    StreamBench()
+    {
+        connected = ConnectSensor(TorqueSensor());
+        views.com = &com;
+        WirePeers(viewsFrame);
+        views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
+        views.tables.Entry(0)->divisor = 25000;
+        com.COM_CalcScaleFactors(0);
+        viewsFrame.rateIndex = 6;  // 200 sets a second
+        com.COM_SetMeasureRate();
+        views.setup.channelShown = {true, true, false, false, false, false};
+        views.setup.samplePeriod = 0.005;
+        views.settings.bRunning = 1;
+    }
+    void Measure(std::int64_t ms)
+    {
+        com.COM_StartMeasure(-1, false);
+        loop.RunFor(ms);
+    }
+    bool connected = false;
+    TestFrame views;
+    views::ChannelRefresher refresher{views, loop};
+    ViewsWorkflowFrame viewsFrame{window, views, refresher};
+};
+
+int CountPixels(const QImage& image, COLORREF colour)
+{
+    const QRgb wanted = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF) ? 1 : 0;
+    return n;
+}
+
+// One second of a sine on channel A and a ramp on B; the menu answers with the entry named.
+struct MenuBench : StreamBench {
+    MenuBench()
+    {
+        diagram.resize(720, 480);
+        diagram.show();
+        diagram.LoadChannelSetup();
+        diagram.StartGraph(true);
+        Measure(1000);
+        com.COM_StopMeasure();
+        diagram.RepaintSamples();
+        graph.OnPaint();
+        hooks.popupMenu = [this](QWidget*, QPoint, const std::vector<chart::MenuItem>& items) {
+            for (const chart::MenuItem& item : items)
+                if (item.text == wanted && item.enabled) return item.command;
+            return 0;
+        };
+    }
+    ~MenuBench() { hooks = saved; }
+    // A right click at the point (the plot's top left corner, where no curve runs), then the entry.
+    void Choose(const char* entry, QPoint at = {70, 10})
+    {
+        wanted = entry;
+        QTest::mouseClick(&graph, Qt::RightButton, {}, at);
+        loop.RunUntilIdle();
+    }
+    QPoint PixelOf(int index)
+    {
+        const ChartPoint p{graph.GetCurve(0).GetX(index), graph.GetCurve(0).GetY(index)};
+        return {graph.GetXAxis(0).GetPointForValue(p).x, graph.GetYAxis(0).GetPointForValue(p).y};
+    }
+    // Pressed, moved (the window painting after each move) and released.
+    void Drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(&graph, Qt::LeftButton, {}, from);
+        for (QPoint p : {from, to}) {
+            QMouseEvent move(QEvent::MouseMove, p, graph.mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&graph, &move);
+            graph.OnPaint();
+        }
+        QTest::mouseRelease(&graph, Qt::LeftButton, {}, to);
+        loop.RunUntilIdle();
+    }
+
+    chart::Hooks& hooks = chart::GetHooks();
+    const chart::Hooks saved = hooks;
+    CAFormDiagram diagram{views, refresher};
+    CXGraph& graph = diagram.Display().Graph();
+    CString wanted;
+};
+
+
+}  // namespace
 
 TEST(DiagramView, TheStreamOfTheSimulatedSensorBecomesTheChartsCurve)
 {
@@ -317,4 +437,76 @@ TEST(ViewPictures, EveryViewInEveryLanguage)
         diagram.Display().ChartPage().hide();
     }
     SetLanguage(0);
+}
+
+TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartPrints)
+{
+    MenuBench b;
+    ASSERT_TRUE(b.connected);
+    ASSERT_EQ(b.graph.GetCurveCount(), 2);
+    const CXGraphAxis& x = b.graph.GetXAxis(0);
+    const double min = x.m_dMin, width = x.m_dMax - x.m_dMin;
+    b.Choose("Zoomen");
+    b.Drag({200, 100}, {450, 300});
+    EXPECT_GT(x.m_dMin, min);
+    EXPECT_LT(x.m_dMax - x.m_dMin, 0.85 * width);
+    b.Choose("Zoom zurücksetzen");
+    b.Choose("Verschieben");
+    const double moved = x.GetValueForPos(400) - x.GetValueForPos(300);
+    b.Drag({300, 200}, {400, 200});
+    EXPECT_NEAR(x.m_dMin, min - moved, 1e-9);
+    b.Choose("Cursor");
+    b.Drag(b.PixelOf(50), b.PixelOf(50));
+    EXPECT_EQ(b.graph.GetObjects().size(), 2u);  // the read-out and the notation pinned
+    b.Choose("Messen");
+    b.Drag(b.PixelOf(40), b.PixelOf(120));
+    ASSERT_EQ(b.graph.GetMeasurements().size(), 1u);
+    EXPECT_NEAR(b.graph.GetMeasurements()[0].end.index, 120, 2);
+    b.Choose("Auswählen");
+    b.Choose("Linearer Trend");  // no curve under the click: not offered
+    b.Choose("Kubischer Trend", b.PixelOf(100));
+    ASSERT_EQ(b.graph.GetCurveCount(), 3);
+    EXPECT_EQ(b.graph.GetCurve(2).m_sLabel, CString("A cubic trend"));
+    b.Choose("Eigenschaften");
+    EXPECT_FALSE(b.diagram.Display().ChartPage().isHidden());
+
+    // Printed and printed from the preview: one page of the printer's size holding the chart.
+    QTemporaryDir dir;
+    QString pdf;
+    b.hooks.printerPresent = [] { return false; };
+    b.hooks.printDialog = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    b.hooks.printPreview = [&](QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+        return b.hooks.printDialog(printer) && (paint(printer), true);
+    };
+    const QSizeF page = QPrinter().pageLayout().fullRect(QPageLayout::Point).size();
+    for (const char* entry : {"Drucken...", "Druckvorschau..."}) {
+        // The range shown is printed and kept, after a zoom that was reset or that was panned.
+        const bool print = QString(entry).startsWith("Drucken");
+        b.Choose("Zoomen");
+        b.Drag({200, 100}, {450, 300});
+        b.Choose(print ? "Zoom zurücksetzen" : "Verschieben");
+        if (!print) b.Drag({300, 200}, {380, 200});
+        const double shownMin = x.m_dMin, shownMax = x.m_dMax;
+        pdf = dir.filePath(QString(entry).remove('.'));
+        b.Choose(entry);
+        EXPECT_DOUBLE_EQ(x.m_dMin, shownMin) << entry;
+        EXPECT_DOUBLE_EQ(x.m_dMax, shownMax) << entry;
+        QFile file(pdf);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << entry;
+        const QString text = QString::fromLatin1(file.readAll());
+        EXPECT_EQ(text.count(QRegularExpression(R"(/Type /Page\b(?!s))")), 1);
+        EXPECT_TRUE(text.contains(QString("/MediaBox [0 0 %1.000000 %2.000000]").arg(page.width()).arg(page.height())));
+        EXPECT_GT(file.size(), 10000);  // a page with only a fill takes under 2000 bytes
+    }
+    // No printer is said before the print dialog, not before the preview; a file that cannot
+    // be written too.
+    pdf = dir.filePath("missing/x.pdf");
+    b.Choose("Drucken...");
+    ASSERT_EQ(b.boxes.Count(), 3u);
+    EXPECT_NE(b.boxes.Boxes()[0].text.Find("kein Drucker"), -1);
+    EXPECT_NE(b.boxes.Boxes()[2].text.Find("missing/x.pdf"), -1);
 }
