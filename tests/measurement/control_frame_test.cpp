@@ -98,18 +98,22 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// A sensor with channels A and B (its channel-layout byte 0).
+// A sensor with channels A and B (its channel-layout byte 0); a speed sensor, whose unit
+// "1/min" is named differently in French.
 struct TwoChannelSensorInFrame : PanelInFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = PanelInFrame::SensorConfig();
         config.identity.hmbUsb = false;
+        config.identity.rotorTypeClass = 'Y';
+        config.identity.statorId = 9;
         return config;
     }
 };
 
 // With the sensor connected the panel names the rate the set-up page chose and the range end
-// of each channel in the unit of its measurand, in the language shown.
+// of each channel in the unit of its measurand, in the language shown; the channel views and
+// the set-up page's unit lists name the units in it too.
 TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
 {
     frame->show();
@@ -117,13 +121,24 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
     loop.RunFor(500);
     const PageControls& controls = panel->Logic().Controls();
     EXPECT_EQ(controls.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(frame->Fields().measureRateIndex)));
-    // The simulated sensor measures voltage ('A'): 500 and 1000 full scale.
+    // The simulated sensor measures speed ('Y'): 500 and 1000 full scale.
     EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A. A1 B. B1");
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V B. 1000,00 V");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 1/min B. 1000 1/min");
     frame->SwitchLanguage(1000);
     loop.RunFor(500);
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 V B. 1000.00 V");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 1/min B. 1000 1/min");
     EXPECT_EQ(controls.Text(IDC_MC_RATE).Find("n.a."), -1);
+    frame->SwitchLanguage(2000);
+    loop.RunFor(500);
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 tr/min B. 1000 tr/min");
+    auto* setup = FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    for (int channel : {0, 1}) {
+        EXPECT_EQ(frame->Views()->ChannelView(channel)->Logic().FieldText(0), LoadLangString(5321 + channel) + " [tr/min]");
+        EXPECT_EQ(setup->Item<QComboBox>(kUnitCombo[channel])->currentText(), "tr/min");
+    }
 }
 
 // A sensor of one channel, whatever its kind, is named by channel A alone.
