@@ -30,7 +30,10 @@ bool CDlgMeasureAdjust::CheckSameSensorNow()
     if (ActivePorts() >= 1) m_nSerialInUse = Com().m_Sensor[0].m_sStatorHeader.nSerialNo;
     KeepProfileValues();
     m_setup.samplePeriod = GetSamplePeriod(m_frame.MeasureRateIndex());
-    const bool result = FillMeasureRateList() && NormaliseChannelFlags();
+    // The rates a line carries depend on how many channels are measured, so the rows are
+    // brought in line with the sensor first.
+    const bool normalised = NormaliseChannelFlags();
+    const bool result = FillMeasureRateList() && normalised;
     FillLowPassFilterLists();
     return result;
 }
