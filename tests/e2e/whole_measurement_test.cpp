@@ -56,6 +56,27 @@ struct WholeProgram : ::testing::Test, WholeApp {
         return text.str();
     }
 
+    // The set-up page's rate with this index chosen as the user does (the sensor brings the rate
+    // it kept from its last set-up, whatever that was), or the fastest the page offers with
+    // kFastestOffered.
+    static constexpr int kFastestOffered = -1;
+    static constexpr int k200PerSecond = 6;
+    void ChooseRate(int index)
+    {
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(200);
+        auto* setup = app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr) << "no set-up page";
+        const auto& offered = setup->Logic().Controls()[measurement::IDC_RATE_COMBO].entries;
+        ASSERT_FALSE(offered.empty()) << "no rate offered";
+        ASSERT_TRUE(ChooseDatum(*setup, measurement::IDC_RATE_COMBO, index == kFastestOffered ? offered.front().datum : index))
+            << "rate " << index << " is not offered";
+        PumpFor(200);
+        if (index != kFastestOffered) {
+            ASSERT_EQ(frame->Fields().measureRateIndex, index);
+        }
+    }
+
     // The control panel's Start and Stop, clicked as the user does.
     void Start()
     {
@@ -105,18 +126,8 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
                  "--signal-b=ramp:slope=5000,base=100"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
 
-    // The fastest rate the set-up page offers for this line, chosen as the user does.
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(200);
-    QComboBox* rate = nullptr;
-    for (QComboBox* combo : frame->findChildren<QComboBox*>())
-        if (combo->property("ctrlId").toInt() == measurement::IDC_RATE_COMBO) rate = combo;
-    ASSERT_NE(rate, nullptr) << "no rate box on the set-up page";
-    ASSERT_GT(rate->count(), 0);
-    rate->setCurrentIndex(0);
-    Q_EMIT rate->activated(0);
-    PumpFor(200);
-    ASSERT_LE(frame->Fields().measureRateIndex, 2) << rate->itemText(0).toStdString();
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(kFastestOffered));
+    ASSERT_LE(frame->Fields().measureRateIndex, 2);
     // Every set into the diagram, not one per display refresh.
     ASSERT_NE(frame->Views()->MeasureSettings(), nullptr);
     frame->Views()->MeasureSettings()->cDecimation = 0;
@@ -166,6 +177,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
 {
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     UnplugSensor();  // the line hangs up and leaves the port list
@@ -205,6 +217,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
     PumpFor(300);
     auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_TRUE(ChooseDatum(setup, measurement::kConditionCombo[0], 0) && TypeInto(setup, measurement::kLimitEdit[1], "1000000"));
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
@@ -243,6 +256,7 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
     // The measurement ends by itself, the program stays up.
