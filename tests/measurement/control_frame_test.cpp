@@ -566,6 +566,10 @@ struct DigitalInputSensorInFrame : measurement_test::ConnectedFrame {
     CString PortDescription() const override { return "Serial port"; }
     void MeasureUntilTheReceptionStalls()
     {
+        // 200/s, a streamed rate: the reception is watched by the stream.
+        auto* setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_TRUE(setup && measurement_test::ChooseDatum(*setup, IDC_RATE_COMBO, 6));
+        loop.RunFor(1000);
         panel->Item<QAbstractButton>(IDC_MC_START)->click();
         loop.RunFor(500);
         sensor->Port(0).Stall(4000);

@@ -253,6 +253,8 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_FALSE(Running() || panel->Logic().Settings()->bSecond);
 
     ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kAngleSelector[0]));
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 6));  // 200/s
+    loop.RunFor(1000);
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     Click(IDC_MC_START);
