@@ -147,9 +147,10 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
 }
 
 // Pass/fail results under the constant file name: each condition's value is its own channel's;
-// a measurement judged by other columns (another unit, one condition less) starts its rows
-// with its own header, one judged by the same columns adds its row under the last header. The
-// file reads back as a table whose every row has its header's fields.
+// a measurement judged by other columns (another unit) starts its rows with its own header, one
+// judged by the same columns adds its row under the last header; a condition that names a
+// channel without limits keeps its columns and holds. The file reads back as a table whose
+// every row has its header's fields.
 TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHeader)
 {
     auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
@@ -186,7 +187,7 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kUnitCombo[1], 1));
     loop.RunFor(1500);
     measure();
-    // Condition 2 without limits: it is no condition any more.
+    // Condition 2 without limits still names channel B: the same columns, B's limits empty.
     setup->Item<QLineEdit>(kLimitEdit[2])->setText("");
     setup->Item<QLineEdit>(kLimitEdit[3])->setText("");
     ASSERT_EQ(setup->Logic().IoNioConditions(), 1);
@@ -205,15 +206,16 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
         rows.push_back(record);
     }
     ASSERT_EQ(rows.size(), 4u);
-    ASSERT_EQ(headers.size(), 3u);
+    ASSERT_EQ(headers.size(), 2u);
     EXPECT_EQ(headers[0][8], "Kanal B Wert [1/min]");
     EXPECT_EQ(headers[1][8], "Kanal B Wert [1/s]");
-    EXPECT_EQ(headers[2].size(), 7u);
+    EXPECT_EQ(rows[3][6] + rows[3][7] + rows[3][9], "IO");
     // Each condition's value is its own channel's: A's 10000 counts of 25000 over its range
     // of 500 1/min, B's 2500 counts over the 30000 1/min an encoder counts its speed in.
     for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4], "200,000") << r;
     EXPECT_EQ(rows[0][8], "3000,000");
     EXPECT_EQ(rows[2][8], "50,000");
+    EXPECT_EQ(rows[3][8], "50,000");
 }
 
 // A sensor of one channel, whatever its kind, is named by channel A alone.
