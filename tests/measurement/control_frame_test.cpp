@@ -894,6 +894,11 @@ TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
     }));
     EXPECT_EQ(texts.measurand, LoadLangString(5032));
     EXPECT_EQ(texts.nominal, "30000 1/min");
+    frame->SwitchLanguage(2000);
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, [](ChannelScalingWidget& page) {
+        page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
+    }));
+    EXPECT_EQ(texts.nominal, "30000 tr/min");
 }
 
 
