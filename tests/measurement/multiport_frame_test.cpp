@@ -136,13 +136,15 @@ TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksFor
 }
 
 // A torque sensor holding 2.5 N·m, keeping watts as its power unit, and an encoder counting
-// 250 1/min: the set-up page offers to compute the power.
+// 250 1/min behind no HMB-USB interface (no combined device): the set-up page offers to compute
+// the power.
 struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
         for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        configs[1].identity.hmbUsb = false;
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
         return std::make_unique<sim::MultiportDevice>(configs, loop);
     }
@@ -195,8 +197,12 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), 0.06545, 1e-3);
 
-    // Power 1 alone comes back, in kW on Y5, its view shown as its box says.
+    // Power 1 alone comes back, in kW on Y5, its view shown as its box says: the close stores
+    // it in both sensors of the pair.
+    const int writes[2] = {Writes("COM3", 'F'), Writes("COM4", 'F')};
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
+    EXPECT_GT(Writes("COM3", 'F'), writes[0]);
+    EXPECT_GT(Writes("COM4", 'F'), writes[1]);
     Restart();
     frame->show();
     frame->ShowPage(app::kPageMeasureSetup);
