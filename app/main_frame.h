@@ -263,6 +263,7 @@ public:
     bool IsChannelViewVisible(int channel) const override;
     bool IsChannelInDiagram(int channel) const override;
     bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
+    bool IsShuttingDown() const override { return m_fields.shuttingDown != 0; }
     BYTE m_bSensorConnected = 0;
     BYTE m_bWaitCursorShown = 0;
     int m_nWriteLogFile = 1;  // the profile's "WriteLogFile": 1 = per-sensor log off

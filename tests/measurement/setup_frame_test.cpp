@@ -453,6 +453,46 @@ TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsReportedAndWrittenAtClose)
     EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), writes);
 }
 
+// A set-up change is waiting to be stored when the window is closed just as the sensor leaves:
+// the close ends at once and tells nothing, whether the line hung up before the close's write
+// or under it.
+long long CloseMsAsTheSensorLeaves(SetupInFrame& t, bool hangUpFirst)
+{
+    if (!measurement_test::ChooseDatum(*t.setup, kConditionCombo[0], 0)) return -1;
+    t.Type(kLimitEdit[1], "99");
+    t.loop.RunFor(1000);
+    if (hangUpFirst) t.sensor->Port(0).HangUp();
+    const long long start = t.loop.NowMs();
+    t.frame->close();
+    if (!t.loop.RunUntil([&t] { return t.frame->IsClosed(); }, 30000)) return -1;
+    return t.loop.NowMs() - start;
+}
+
+TEST_F(SetupInFrame, AWindowClosedAsTheSensorHasLeftEndsAtOnce)
+{
+    const long long ms = CloseMsAsTheSensorLeaves(*this, true);
+    EXPECT_TRUE(ms >= 0 && ms <= 2000) << ms;
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A sensor that disappears at the first block write it is sent.
+struct SensorLeavingAtAWrite : SetupInFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = SetupInFrame::SensorConfig();
+        config.faults.hangup = sim::Trigger{'F', -1};
+        return config;
+    }
+};
+
+TEST_F(SensorLeavingAtAWrite, AWindowClosedAsTheSensorLeavesEndsAtOnce)
+{
+    const long long ms = CloseMsAsTheSensorLeaves(*this, false);
+    EXPECT_TRUE(ms >= 0 && ms <= 2000) << ms;
+    EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 // A number of measurements of 0, below 0 or no number is one measurement, and the field says so;
 // a start value that is no number is read as far as it is one, and shown so once it is left.
 TEST_F(SetupInFrame, AStopCountAndAStartValueThatAreNoNumberShowWhatIsUsed)
@@ -559,6 +599,7 @@ TEST_F(SetupInFrame, RenderEveryPageInFourLanguages)
         }
     }
 }
+
 
 int main(int argc, char** argv)
 {
