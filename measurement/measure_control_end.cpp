@@ -107,10 +107,20 @@ void CDlgMeasureDiagram::AfterMeasurement(int flag)
     SetStorageStepCount(m_nRestartAttempts);
     MeasureRunState& r = *m_psMsureDgrm;
     if (r.bTrggrWasActiveLastTime) {
-        if (m_controls.IsChecked(IDC_MC_AUTO_REPEAT) && r.triggerOn) {
+        const bool repeat = m_controls.IsChecked(IDC_MC_AUTO_REPEAT);
+        const bool held = m_frame.ActiveViewKind() == kSetupViewKind || m_frame.Flag(FrameFlag::ShuttingDown);
+        if (repeat && r.triggerOn && held) {
+            // The set-up page stopped it to be changed, or the program closes: no new trigger
+            // is armed while the page is shown (each choice on it would wait for the end of
+            // that measurement) nor while the set-up is being stored; the user arms it again
+            // with the set-up changed.
+            r.triggerOn = 0;
+            m_frame.DiagramSetRunState(0, 0);
+            ShowTriggerCaption();
+        } else if (repeat && r.triggerOn) {
             m_bUserArming = 0;
             OnBnClickedTrigger();
-        } else if (!m_controls.IsChecked(IDC_MC_AUTO_REPEAT)) {
+        } else if (!repeat) {
             m_frame.DiagramSetRunState(0, 0);
         }
     } else if (!r.triggerOn) {
