@@ -452,6 +452,11 @@ public:
     int m_nSyncTestPort = 0, m_nSyncTestFirstByte = 0;
     UINT m_nSyncTestAfterRecords = 0;
     int m_nSlaveAcks = 0;
+    // Every slave acknowledged its set-up, and none has been restarted, stopped or connected
+    // anew since: a stream the master starts is followed by all of them.
+    BYTE m_bSlavesSetUp = 0;
+    // The state of a stream start that waits for its slaves' set-up (0: none waits).
+    int m_nStartAfterSlaves = 0;
     BYTE m_bSinglePortValueRequest = 0;
     workflow::MultiportMergeState m_merge;
     BYTE m_bStreamStarted = 0;
@@ -510,6 +515,8 @@ private:
     // The stop signal of a stream: ten bytes 0x02 on every active port of a multiport device,
     // else on the first port.
     void WriteStopSignal();
+    // The slave set-up frame to ports 1 to n-1, state 1000; their acknowledgements are counted.
+    void WriteSlaveSetUp();
     CWnd* StepWindow() const;
     void SetFrameTimer(UINT_PTR id, UINT ms);
     void KillFrameTimer(UINT_PTR id);

@@ -211,6 +211,8 @@ void CComPort::COM_CompleteSensorSetup(int sensor, CWnd& window)
         // them, the last sensor of a device would never be shown or logged as connected).
         m_nLastActivatedRow = row;
         m_nCountActivePorts = slot + 1;
+        // A sensor connected anew has not been made a slave by this program yet.
+        m_bSlavesSetUp = 0;
         if (m_nCountActivePorts < 2) {
             m_strOpenPortName = rec.m_strPortName;
             m_nActivePortRec = row;

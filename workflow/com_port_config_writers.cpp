@@ -194,6 +194,7 @@ bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
     CString request;
     BuildRestartRequest(request);
     m_iZMCOMConfgFlow = ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
+    m_bSlavesSetUp = 0;  // a restarted slave has forgotten its set-up
     const auto& port = ManagerOfSensor(m_nCurSensor);
     if (WriteAwaitingAnswer(port, request, kRestartSilenceMs)) return true;
     const CString state = port ? port->GetStateText() : m_strPortState;

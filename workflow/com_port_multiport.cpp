@@ -155,12 +155,20 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
         ZMCOMMeasure_AnalyseMultiportStream(port);
         break;
     case ZM_4xS_SET_234_TO_SLAVE:
-        if (m_nSlaveAcks >= n - 1) {
-            KillFrameTimer(kTimerSlavesPrepared);
-            if (m_peers.measureControl) m_peers.measureControl->EndSingleShot();
-        }
         // A piece of an acknowledgement waits for the rest.
         if (held >= kAckLength || buffer[0] != kStx) EmptyRecvBuffer(port);
+        if (m_nSlaveAcks >= n - 1) {
+            KillFrameTimer(kTimerSlavesPrepared);
+            m_bSlavesSetUp = 1;
+            if (m_nStartAfterSlaves != 0) {
+                // The stream start waited for its slaves: the master starts it now.
+                m_iZMCOMConfgFlow = m_nStartAfterSlaves;
+                m_nStartAfterSlaves = 0;
+                COM_SendMeasureSetupShort();
+            } else if (m_peers.measureControl) {
+                m_peers.measureControl->EndSingleShot();
+            }
+        }
         break;
     case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
         EndAnswerWait();  // the sensor is back from its restart

@@ -35,9 +35,15 @@ std::shared_ptr<workflow::ISensorPort>& CComPort::ManagerOfSensor(int sensor)
 void CComPort::COM_4xS_SetSlaves()
 {
     if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV) return;
+    WriteSlaveSetUp();
+}
+
+void CComPort::WriteSlaveSetUp()
+{
     const CString frame = SlaveSetupFrame();
     SetCommand('Z');
     m_nSlaveAcks = 0;
+    m_bSlavesSetUp = 0;
     m_iZMCOMConfgFlow = ZM_4xS_SET_234_TO_SLAVE;
     for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
     for (int port = 1; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
@@ -165,6 +171,7 @@ bool CComPort::COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode)
 bool CComPort::COM_ZMRestartSensorAfterInit()
 {
     m_iZMCOMConfgFlow = ZM_RESTART_AFTER_INIT_DEVICE;
+    m_bSlavesSetUp = 0;  // restarted slaves have forgotten their set-up
     CString request;
     BuildRestartRequest(request);
     m_nPortLoop = 0;

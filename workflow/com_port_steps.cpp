@@ -105,7 +105,15 @@ bool CComPort::COM_StartMeasure(int code, bool restartGraph)
         if (m_nCountActivePorts > 1) {
             for (UINT_PTR id : kFrameTimersKilledByMultiportStart) KillFrameTimer(id);
             if (m_peers.measureControl) m_peers.measureControl->KillTimer(kCtrlPageTimerMultiportStart);
-            COM_SendMeasureSetupShort();
+            if (m_bSlavesSetUp) {
+                COM_SendMeasureSetupShort();
+            } else {
+                // Slaves that are not set up would not follow the master's stream, and no set
+                // would ever be complete: they are set up first, and the master is started
+                // once every one of them has acknowledged.
+                m_nStartAfterSlaves = m_iZMCOMConfgFlow;
+                WriteSlaveSetUp();
+            }
         } else {
             COM_SendMeasureSetup();
         }
@@ -152,6 +160,9 @@ bool CComPort::COM_SendMeasureSetupShort()
 
 void CComPort::WriteStopSignal()
 {
+    // The stop signal also ends the slaves' following of the master: they are set up anew.
+    m_bSlavesSetUp = 0;
+    m_nStartAfterSlaves = 0;
     const CString stop(static_cast<char>(0x02));
     for (int i = 0; i < kStopSignalRepeats; ++i) {
         if (m_nCountActivePorts > 1) {

@@ -140,10 +140,14 @@ TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksFor
 // the power.
 struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
+    std::uint8_t keptRate = 6;  // the rate both sensors keep from their last set-up
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
-        for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        for (sim::SensorConfig& config : configs) {
+            config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+            config.identity.rateIndex = keptRate;
+        }
         configs[1].identity.hmbUsb = false;
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
         return std::make_unique<sim::MultiportDevice>(configs, loop);
@@ -229,9 +233,12 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
 
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
-// page; set back to the speed, the power can be computed again. Unplugged, the encoder's own
-// line tells.
-struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice {
+// page. That restarts both sensors, and the measurement started right after it is one of
+// both: its sets come at the rate the page shows, whichever rate the sensors kept (20/s;
+// 200/s; 10/s, which the device does not offer, so the page shows its fastest). Set back to
+// the speed, the power can be computed again. Unplugged, the encoder's own line tells.
+struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice, ::testing::WithParamInterface<int> {
+    SpeedEncoderOnAngleRotor() { keptRate = static_cast<std::uint8_t>(GetParam()); }
     BYTE RotorType() const override { return kRotorTypeAngleEncoder; }
     void ChooseOnSetupPage(int selector)
     {
@@ -246,7 +253,7 @@ struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice {
     }
 };
 
-TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngle)
+TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngle)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
@@ -259,13 +266,16 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_FALSE(Running() || panel->Logic().Settings()->bSecond);
 
     ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kAngleSelector[0]));
-    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 6));  // 200/s
-    loop.RunFor(1000);
+    const int rate = static_cast<int>(SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO));
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, rate));
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
+    const std::size_t boxesBefore = boxes.Count();
     Click(IDC_MC_START);
-    loop.RunFor(500);
+    loop.RunFor(1000);
     EXPECT_TRUE(Running());
+    EXPECT_GE(frame->Com().m_nRecordCount, static_cast<int>(0.9 / GetSetPeriod(rate, 1)));
+    EXPECT_EQ(boxes.Count(), boxesBefore);
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
 
@@ -275,6 +285,9 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     sensor->Port(1).HangUp();
     EXPECT_TRUE(loop.RunUntil([&] { return !panel->Logic().IsSensorConnected() && boxes.Count() == told; }, 5000));
 }
+
+INSTANTIATE_TEST_SUITE_P(KeptRates, SpeedEncoderOnAngleRotor,
+                         ::testing::Values(kRate20PerSecond, 6, kRate10PerSecond));
 
 // A stream start the sensor refuses with a code of its own is noticed by the receive time-out
 // from the start, as a silent sensor is: the measurement ends as a protocol error, at rest, and

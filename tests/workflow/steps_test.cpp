@@ -39,6 +39,8 @@ TEST(Steps, AStreamedStartOnThreePortsSendsOneShortSetUpToTheMasterOnly)
 {
     OpenBench b;
     ActivePorts(b, 3);
+    b.com.COM_4xS_SetSlaves();
+    b.loop.RunFor(100);
     b.ports.writes.clear();
     EXPECT_TRUE(b.com.COM_StartMeasure(-1, true));
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_4xS_START_SSOSM);
