@@ -130,9 +130,7 @@ void CDlgMeasureDiagram::BuildSensorInfoText(int language)
     if (sensors == 1) {
         const CString a = first.m_sRotorOperation.strSerialA.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialA;
         const CString b = first.m_sRotorOperation.strSerialB.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialB;
-        // The channel-layout byte of the identification is 0 for a sensor with channels A and B;
-        // any other sensor measures on channel A only.
-        if (first.m_sIdent[kIdentHmbUsb] != 0) {
+        if (first.HasChannelAOnly()) {
             serials = CString::Formatted(" %s", a.GetString());
             ranges = m_frame.ChannelRangeText(0, 0);
         } else {

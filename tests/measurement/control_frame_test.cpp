@@ -218,12 +218,28 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     EXPECT_EQ(rows[3][8], "50,000");
 }
 
-// A sensor of one channel, whatever its kind, is named by channel A alone.
-TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
+// The set-up page of the frame, shown.
+static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 {
+    auto* setup = FindPage<MeasureSetupWidget>(frame);
+    frame.ShowPage(app::kPageMeasureSetup);
+    return *setup;
+}
+
+// A sensor of one channel, whatever its kind, is named by channel A alone, and the set-up page
+// offers channel A alone.
+TEST_F(PanelInFrame, AOneChannelSensorIsNamedAndSetUpByItsChannelAlone)
+{
+    frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(500);
+    EXPECT_TRUE(setup.Item<QAbstractButton>(kChannelButton[0])->isChecked());
+    auto* channelB = setup.Item<QAbstractButton>(kChannelButton[1]);
+    EXPECT_FALSE(channelB->isVisible() && channelB->isEnabled());
+    EXPECT_FALSE(channelB->isChecked());
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
@@ -254,14 +270,6 @@ TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
-// The set-up page of the frame, shown.
-static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
-{
-    auto* setup = FindPage<MeasureSetupWidget>(frame);
-    frame.ShowPage(app::kPageMeasureSetup);
-    return *setup;
-}
-
 // What the scaling page shows of a channel when the set-up page opens it.
 // A sensor as it leaves the factory, except that its block keeps channel B unmarked for the
 // diagram (a single sensor has no box to change that), measuring a sine on A and a ramp on B.
@@ -271,6 +279,7 @@ struct FreshSensorInFrame : measurement_test::ConnectedFrame {
         sim::SensorConfig config = workflow_test::AcceptedSensor();
         config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 5000.0, 0.0, 2000.0};
         config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x83, 13, 0x00, 0x08);
         return config;
     }
@@ -489,6 +498,7 @@ struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
         return config;
     }
