@@ -384,8 +384,7 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
         page.Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
         page.Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
     }));
-    CString expected;
-    EXPECT_EQ(texts.measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
+    EXPECT_EQ(texts.measurand, "Spannung");  // the measurand of the sensor's type class
     EXPECT_EQ(texts.nominal, "500,00 V");
     EXPECT_EQ(counts, "25000");
     EXPECT_EQ(reading, "32,2");

@@ -23,6 +23,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
@@ -83,6 +84,11 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
     EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
+    // The information names each sensor's measurand: torque, and the angle its encoder counts.
+    CString measurand;
+    const sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+    EXPECT_EQ(information.FormatChannelValue(measurand, 1, 0, 0, 0), CString("Drehmoment"));
+    EXPECT_EQ(information.FormatChannelValue(measurand, 1, 1, 0, 0), CString("Drehwinkel"));
 }
 
 TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
