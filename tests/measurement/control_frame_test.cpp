@@ -46,6 +46,7 @@
 #include "views/display_tables.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
 
 using namespace measurement;
 
@@ -667,6 +668,23 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     ASSERT_TRUE(information.OnStoreSettings());
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// One sensor of the device stops answering: the single shot finds the connection unstable and
+// closes both; the connection page then lists neither as connected.
+TEST_F(DeviceInFrame, ASensorFallingSilentLeavesNoSensorListedAsConnected)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    sensor->Port(1).Stall(-1);
+    Click(IDC_MC_SINGLE_SHOT);
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 5000));
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(workflow::kTextUnstableConnection));
+    const sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    EXPECT_FALSE(connection.IsConnected());
+    for (int row = 0; row < connection.GetItemCount(); ++row)
+        EXPECT_NE(connection.GetItemText(row, sensor_admin::kColumnStatus), LoadLangString(workflow::kTextPortActive)) << "row " << row;
 }
 
 // A multiport device of two sensors that stream their values.
