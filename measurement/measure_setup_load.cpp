@@ -432,7 +432,9 @@ bool CDlgMeasureAdjust::FillLowPassFilterList(int row)
     bool available = false;
     int value = kNoFilter;
     if (several) {
-        if (GetConnectedSensorCount() == 0) available = true;
+        // A row beyond the device's sensors has no sensor whose filter it could set.
+        if (row >= SensorCount()) available = false;
+        else if (GetConnectedSensorCount() == 0) available = true;
         else if (row == 0 || row == 2) available = true;
         else if (row == 1) available = !IsFirstSensorConnected();
         else available = !IsSecondSensorConnected();

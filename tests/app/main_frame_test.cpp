@@ -39,6 +39,7 @@
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -595,6 +596,29 @@ TEST_F(FrameBehindUnopenablePort, ActivationCheckLooksAtTheConnectedSensorsRowAn
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NE(rows[0].port.Find("[COM3]"), -1) << rows[0].port.GetString();
     EXPECT_EQ(rows[0].serial, 222333u);
+}
+
+// A sensor whose stator revision the version check refuses, alone on its port.
+struct FrameWithRefusedSensor : ConnectedFrame {
+    void AddPorts() override
+    {
+        sim::SensorConfig old = workflow_test::AcceptedSensor(222333);
+        old.identity.statorRevision = 5;
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(old, loop));
+        ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
+};
+
+// The connection page's search ends with the sensor's row saying it is not supported, with its type.
+TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupported)
+{
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    page.OnSearch();
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy(); }, 20000));
+    loop.RunFor(3000);
+    EXPECT_FALSE(frame->m_bSensorConnected);
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), LoadLangString(sensor_admin::kTextStateNotSupported));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSensorType), CString("RX-RS485"));
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)

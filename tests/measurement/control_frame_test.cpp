@@ -46,6 +46,7 @@
 #include "views/display_tables.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
 
 using namespace measurement;
 
@@ -218,12 +219,28 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     EXPECT_EQ(rows[3][8], "50,000");
 }
 
-// A sensor of one channel, whatever its kind, is named by channel A alone.
-TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
+// The set-up page of the frame, shown.
+static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 {
+    auto* setup = FindPage<MeasureSetupWidget>(frame);
+    frame.ShowPage(app::kPageMeasureSetup);
+    return *setup;
+}
+
+// A sensor of one channel, whatever its kind, is named by channel A alone, and the set-up page
+// offers channel A alone.
+TEST_F(PanelInFrame, AOneChannelSensorIsNamedAndSetUpByItsChannelAlone)
+{
+    frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(500);
+    EXPECT_TRUE(setup.Item<QAbstractButton>(kChannelButton[0])->isChecked());
+    auto* channelB = setup.Item<QAbstractButton>(kChannelButton[1]);
+    EXPECT_FALSE(channelB->isVisible() && channelB->isEnabled());
+    EXPECT_FALSE(channelB->isChecked());
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
@@ -254,14 +271,6 @@ TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
-// The set-up page of the frame, shown.
-static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
-{
-    auto* setup = FindPage<MeasureSetupWidget>(frame);
-    frame.ShowPage(app::kPageMeasureSetup);
-    return *setup;
-}
-
 // What the scaling page shows of a channel when the set-up page opens it.
 // A sensor as it leaves the factory, except that its block keeps channel B unmarked for the
 // diagram (a single sensor has no box to change that), measuring a sine on A and a ramp on B.
@@ -271,6 +280,7 @@ struct FreshSensorInFrame : measurement_test::ConnectedFrame {
         sim::SensorConfig config = workflow_test::AcceptedSensor();
         config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 5000.0, 0.0, 2000.0};
         config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x83, 13, 0x00, 0x08);
         return config;
     }
@@ -375,8 +385,7 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
         page.Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
         page.Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
     }));
-    CString expected;
-    EXPECT_EQ(texts.measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
+    EXPECT_EQ(texts.measurand, "Spannung");  // the measurand of the sensor's type class
     EXPECT_EQ(texts.nominal, "500,00 V");
     EXPECT_EQ(counts, "25000");
     EXPECT_EQ(reading, "32,2");
@@ -489,6 +498,7 @@ struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
         return config;
     }
@@ -624,6 +634,8 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
+    // Rows 3 and 4 have no sensor whose low-pass filter they could offer.
+    for (int row : {2, 3}) EXPECT_FALSE(setup.Item<QWidget>(kLowPassCombo[row])->isVisible()) << "row " << row;
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 3 ? 2 : 3));
     EXPECT_EQ(panel->Logic().MultiportReady(), 0);
     loop.RunFor(1000);
@@ -656,6 +668,23 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     ASSERT_TRUE(information.OnStoreSettings());
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// One sensor of the device stops answering: the single shot finds the connection unstable and
+// closes both; the connection page then lists neither as connected.
+TEST_F(DeviceInFrame, ASensorFallingSilentLeavesNoSensorListedAsConnected)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    sensor->Port(1).Stall(-1);
+    Click(IDC_MC_SINGLE_SHOT);
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 5000));
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(workflow::kTextUnstableConnection));
+    const sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    EXPECT_FALSE(connection.IsConnected());
+    for (int row = 0; row < connection.GetItemCount(); ++row)
+        EXPECT_NE(connection.GetItemText(row, sensor_admin::kColumnStatus), LoadLangString(workflow::kTextPortActive)) << "row " << row;
 }
 
 // A multiport device of two sensors that stream their values.

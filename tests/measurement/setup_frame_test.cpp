@@ -49,6 +49,14 @@ using measurement_test::FindPage;
 struct SetupInFrame : measurement_test::ConnectedFrame {
     MeasureSetupWidget* setup = nullptr;
 
+    // A sensor with channels A and B.
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = ConnectedFrame::SensorConfig();
+        config.identity.hmbUsb = false;
+        return config;
+    }
+
     void SetUp() override
     {
         ConnectedFrame::SetUp();
