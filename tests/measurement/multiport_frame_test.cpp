@@ -122,26 +122,22 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
 // the trigger's start event, while the stream goes on.
 TEST_F(TorqueAndAngleDevice, TheAngleZeroOptionsAreKeptAndZeroTheEncoderAtAStreamedStartAndAtATriggerStart)
 {
-    frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     for (int id : kAngleZeroOption) Click(id);
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     ASSERT_NO_FATAL_FAILURE(Restart());
     frame->show();
-    frame->ShowPage(app::kPageMeasureControl);
-    loop.RunFor(500);
-    const PageControls& c = panel->Logic().Controls();
-    EXPECT_TRUE(c.IsChecked(kAngleZeroOption[0]) && c.IsChecked(kAngleZeroOption[1]));
-
-    // Streamed, with a trigger that starts when the torque rises over 1.
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(300);
+    // Streamed, with a trigger that starts when the torque rises over 1.
     for (auto [combo, datum] : {std::pair{IDC_RATE_COMBO, 6}, {IDC_START_SOURCE, 1}, {IDC_START_DIRECTION, 0}})
         ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), combo, datum)) << combo;
     SetupPage().Item<QLineEdit>(IDC_START_VALUE)->setText("1");
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsChecked(kAngleZeroOption[0]) && c.IsChecked(kAngleZeroOption[1]));
     Click(IDC_MC_START);
     loop.RunFor(500);
     EXPECT_EQ(Writes("COM4", 'M'), 1);
@@ -149,14 +145,10 @@ TEST_F(TorqueAndAngleDevice, TheAngleZeroOptionsAreKeptAndZeroTheEncoderAtAStrea
     loop.RunFor(1000);
     Click(IDC_MC_TRIGGER);
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
-    const int points = frame->Views()->Diagram()->GetMaxChannelSetting();
     loop.RunFor(500);
+    EXPECT_TRUE(Running());
     EXPECT_EQ(Writes("COM4", 'M'), 2);
     EXPECT_EQ(Writes("COM3", 'M'), 0);
-    EXPECT_GE(frame->Views()->Diagram()->GetMaxChannelSetting(), points + 50);
-    Click(IDC_MC_TRIGGER);
-    loop.RunFor(1000);
-    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 // The same pair polled: with "zero the angle at the start" ticked, the first poll zeroes the
