@@ -4,6 +4,7 @@
 // configuration write.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -29,6 +30,7 @@
 #include "app/page_table.h"
 #include "chart/chart_hooks.h"
 #include "chart/xgraph.h"
+#include "controls/xlist_ctrl.h"
 #include "environment/number_text.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
@@ -40,6 +42,8 @@
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -619,6 +623,25 @@ TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupporte
     EXPECT_FALSE(frame->m_bSensorConnected);
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), LoadLangString(sensor_admin::kTextStateNotSupported));
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSensorType), CString("RX-RS485"));
+}
+
+// The sensor disconnected on the connection page and then unplugged: looked at again, the page
+// no longer offers its port and says it is gone.
+TEST_F(ConnectedFrame, APortWhoseDeviceIsGoneLeavesTheConnectionPageWhenItIsShown)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    frame->show();
+    frame->ShowPage(app::kPageConnection);
+    auto& form = *FindPage<sensor_admin::SensorConnectionForm>(*frame);
+    form.Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
+    ASSERT_TRUE(loop.RunUntil([&] { return !frame->SensorAdmin()->connection.IsBusy(); }, 5000));
+    ASSERT_EQ(form.List().GetItemCount(), 1);
+    ports.Unplug("COM3");
+    frame->ShowPage(app::kPageLogo);
+    frame->ShowPage(app::kPageConnection);
+    EXPECT_EQ(form.List().GetItemCount(), 0);
+    EXPECT_NE(frame->SensorAdmin()->connection.m_strStatusLine.Find("COM3"), -1);
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
