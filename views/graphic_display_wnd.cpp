@@ -304,9 +304,18 @@ bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->S
 bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
 {
     const bool loaded = m_pGraph->Load(fileName);
+    if (loaded) {
+        // Loading erased the chart's curves and axes, and the file brings none: the measurement
+        // the store holds is drawn again, in the look the file gave the chart.
+        m_data.ForgetLent();
+        m_chartCurveOf.fill(-1);
+        m_bFollowData = true;
+        RepaintSamples();
+        return true;
+    }
     m_pGraph->Invalidate(true);
     m_pGraph->update();
-    return loaded;
+    return false;
 }
 
 bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)

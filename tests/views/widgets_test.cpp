@@ -20,6 +20,8 @@
 #include "chart/nice_slider.h"
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
+#include "chart/painter_device.h"
+#include "chart/recording_device.h"
 #include "chart/xgraph.h"
 #include "tests/views/views_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -60,9 +62,9 @@ sim::SensorConfig TorqueSensor()
 
 // A connected torque sensor streaming into the views.
 struct StreamBench : workflow_test::Bench {
-    StreamBench()
+    explicit StreamBench(const sim::SensorConfig& sensor = TorqueSensor())
     {
-        connected = ConnectSensor(TorqueSensor());
+        connected = ConnectSensor(sensor);
         views.com = &com;
         WirePeers(viewsFrame);
         views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
@@ -94,15 +96,19 @@ int CountPixels(const QImage& image, COLORREF colour)
     return n;
 }
 
-// One second of a sine on channel A and a ramp on B; the menu answers with the entry named.
+// One second of a sine on channel A and a ramp on B (or of the sensor given, with the channel
+// given on the x axis, for the time given); the menu answers with the entry named.
 struct MenuBench : StreamBench {
-    MenuBench()
+    explicit MenuBench(const sim::SensorConfig& sensor = TorqueSensor(), int xChannel = views::kXAxisTime, int ms = 1000)
+        : StreamBench(sensor)
     {
+        views.setup.xChannel = xChannel;
+        if (xChannel != views::kXAxisTime) views.setup.channelShown[static_cast<std::size_t>(xChannel)] = false;
         diagram.resize(720, 480);
         diagram.show();
         diagram.LoadChannelSetup();
         diagram.StartGraph(true);
-        Measure(1000);
+        Measure(ms);
         com.COM_StopMeasure();
         diagram.RepaintSamples();
         graph.OnPaint();
@@ -138,12 +144,46 @@ struct MenuBench : StreamBench {
         loop.RunUntilIdle();
     }
 
+    // The texts of the stored measurements' differences as the window draws them.
+    std::vector<CString> MeasuredTexts()
+    {
+        CDC dc(std::make_shared<chart::RecordingDevice>(graph.width(), graph.height()));
+        graph.PaintToDC(&dc);
+        std::vector<CString> texts;
+        for (const chart::DrawRecord& r : static_cast<chart::RecordingDevice&>(*dc.device()).Of(chart::DrawRecord::Op::DrawText))
+            if (r.format == (DT_CENTER | DT_SINGLELINE | DT_NOCLIP) || r.format == (DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP))
+                texts.push_back(r.text);
+        return texts;
+    }
+
     chart::Hooks& hooks = chart::GetHooks();
     const chart::Hooks saved = hooks;
     CAFormDiagram diagram{views, refresher};
     CXGraph& graph = diagram.Display().Graph();
     CString wanted;
 };
+
+// A PDF printer that keeps the texts it is given.
+struct TextKeepingPrinter : chart::PrinterDevice {
+    using PrinterDevice::PrinterDevice;
+    void Text(CPoint p, const CString& text, const CRect& clip) override
+    {
+        texts.push_back(text);
+        PrinterDevice::Text(p, text, clip);
+    }
+    std::vector<CString> texts;
+};
+
+// The bounding box of the pixels of one colour.
+QRect BoxOf(const QImage& image, COLORREF colour)
+{
+    const QRgb wanted = qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour)) & 0xFFFFFF;
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == wanted) box |= QRect(x, y, 1, 1);
+    return box;
+}
 
 
 }  // namespace
@@ -444,6 +484,19 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     MenuBench b;
     ASSERT_TRUE(b.connected);
     ASSERT_EQ(b.graph.GetCurveCount(), 2);
+    // The cursor stops the axes' own scaling: a reset after a zoom still shows the round range
+    // and steps the chart showed before the zoom.
+    const CXGraphAxis& y = b.graph.GetYAxis(0);
+    const double yMin = y.m_dMin, yMax = y.m_dMax, yStep = y.m_dStep;
+    b.Choose("Cursor");
+    b.Choose("Zoomen");
+    b.Drag({200, 100}, {450, 300});
+    EXPECT_GT(y.m_dMin, yMin);
+    b.Choose("Zoom zurücksetzen");
+    b.graph.OnPaint();
+    EXPECT_DOUBLE_EQ(y.m_dMin, yMin);
+    EXPECT_DOUBLE_EQ(y.m_dMax, yMax);
+    EXPECT_DOUBLE_EQ(y.m_dStep, yStep);
     const CXGraphAxis& x = b.graph.GetXAxis(0);
     const double min = x.m_dMin, width = x.m_dMax - x.m_dMin;
     b.Choose("Zoomen");
@@ -477,8 +530,16 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     QTest::mouseClick(&b.graph, Qt::LeftButton, {}, label);
     b.Choose("Eigenschaften", label);
     EXPECT_EQ(edited, b.graph.GetObjects().back());
+    // The properties, from the menu and from the view's button: the X-axis list names the
+    // chart's X axis.
+    CChartPage& sheet = b.diagram.Display().ChartPage();
     b.Choose("Eigenschaften");
-    EXPECT_FALSE(b.diagram.Display().ChartPage().isHidden());
+    EXPECT_FALSE(sheet.isHidden());
+    EXPECT_EQ(sheet.GetChartDlg()->ComboGetCurSel(6055), 0);
+    sheet.hide();
+    b.diagram.Item<QPushButton>(CAFormDiagram::IDC_PROPERTIES)->click();
+    EXPECT_FALSE(sheet.isHidden());
+    EXPECT_EQ(sheet.GetChartDlg()->ComboGetCurSel(6055), 0);
 
     // Printed and printed from the preview: one page of the printer's size holding the chart.
     QTemporaryDir dir;
@@ -519,4 +580,125 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     ASSERT_EQ(b.boxes.Count(), 3u);
     EXPECT_NE(b.boxes.Boxes()[0].text.Find("kein Drucker"), -1);
     EXPECT_NE(b.boxes.Boxes()[2].text.Find("missing/x.pdf"), -1);
+}
+
+// A chart saved and loaded back (settings, labels and measurements, no curves) draws the
+// measurement the diagram still holds again, in the loaded look; a notation shows the point it
+// is pinned to as that point is now, also over the next measurement.
+TEST(DiagramMenu, ALoadedChartDrawsTheMeasurementHeldAndItsNotationsShowWhatTheyPointAtNow)
+{
+    MenuBench b;
+    ASSERT_TRUE(b.connected);
+    QTemporaryDir dir;
+    const CString file = (dir.path() + "/run.xgr").toUtf8().constData();
+    b.hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return file; };
+    b.Choose("Cursor");
+    b.Drag(b.PixelOf(50), b.PixelOf(50));
+    b.graph.SetBackColor(RGB(10, 20, 30));
+    b.Choose("Diagramm speichern...");
+    b.graph.SetBackColor(RGB(200, 200, 200));
+    const int points = b.diagram.GetMaxChannelSetting();
+    b.Choose("Diagramm laden...");
+    ASSERT_EQ(b.graph.GetCurveCount(), 2);
+    EXPECT_EQ(b.graph.GetCurve(0).GetCount(), points);
+    EXPECT_EQ(b.diagram.GetMaxChannelSetting(), points);
+    EXPECT_EQ(b.graph.GetBackColor(), RGB(10, 20, 30));
+    EXPECT_GT(CountPixels(b.graph.grab().toImage(), b.graph.GetCurve(0).m_crColor), 300);
+    auto* notation = dynamic_cast<CXGraphDataNotation*>(b.graph.GetObjects().back());
+    ASSERT_NE(notation, nullptr);
+    b.diagram.StartGraph(true);
+    b.Measure(500);
+    b.com.COM_StopMeasure();
+    b.diagram.RepaintSamples();
+    b.graph.OnPaint();
+    const double y = b.graph.GetCurve(notation->m_nCurve).GetY(notation->m_nIndex);
+    EXPECT_EQ(notation->m_dY, y);
+    EXPECT_NE(notation->m_sText.Find(b.graph.GetYAxis(notation->m_nCurve).FormatTickLabel(y)), -1) << notation->m_sText.GetString();
+}
+
+// A measurement holds the values of its two points: it reads the same after the window is made
+// narrower, after a trend narrows the plot, and on paper.
+TEST(DiagramMenu, AMeasurementReadsTheSameAfterAResizeATrendAndInThePdf)
+{
+    // Five turns of the sine: several points to a pixel, their heights far apart.
+    MenuBench b(TorqueSensor(), views::kXAxisTime, 5000);
+    ASSERT_TRUE(b.connected);
+    b.Choose("Messen");
+    b.Drag(b.PixelOf(210), b.PixelOf(660));
+    const std::vector<CString> shown = b.MeasuredTexts();
+    ASSERT_EQ(shown.size(), 2u);
+    const int width = b.graph.width();
+    b.diagram.resize(560, 480);
+    QApplication::processEvents();
+    ASSERT_LT(b.graph.width(), width);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
+    b.Choose("Auswählen");
+    b.Choose("Kubischer Trend", b.PixelOf(500));
+    ASSERT_EQ(b.graph.GetCurveCount(), 3);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("measured.pdf"));
+    auto pdf = std::make_shared<TextKeepingPrinter>(printer);
+    CDC dc(pdf);
+    ASSERT_TRUE(dc.StartDoc("Diagram"));
+    b.diagram.PrintGraph(&dc);
+    for (const CString& text : shown)
+        EXPECT_NE(std::find(pdf->texts.begin(), pdf->texts.end(), text), pdf->texts.end()) << text.GetString();
+}
+
+// Channel A drawn over channel B, both swinging: a curve that comes back over the same x. A
+// click with the cursor and the ends of a measurement snap to the point under them.
+TEST(DiagramMenu, OverAChannelTheCursorAndTheMeasurementSnapToThePointUnderTheClick)
+{
+    sim::SensorConfig sensor = TorqueSensor();
+    sensor.signalB = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0, 0.0, 700.0};
+    MenuBench b(sensor, 1);
+    ASSERT_TRUE(b.connected);
+    ASSERT_EQ(b.graph.GetCurveCount(), 1);
+    ASSERT_FALSE(b.graph.GetCurve(0).IsXAscending());
+    const auto pixelOfPoint = [&](const MeasurePoint& m) { return b.PixelOf(m.index); };
+    b.Choose("Cursor");
+    b.Drag(b.PixelOf(150), b.PixelOf(150));
+    auto* notation = dynamic_cast<CXGraphDataNotation*>(b.graph.GetObjects().back());
+    ASSERT_NE(notation, nullptr);
+    EXPECT_EQ(pixelOfPoint({0, notation->m_nIndex}), b.PixelOf(150));
+    b.Choose("Messen");
+    b.Drag(b.PixelOf(30), b.PixelOf(150));
+    ASSERT_EQ(b.graph.GetMeasurements().size(), 1u);
+    EXPECT_EQ(pixelOfPoint(b.graph.GetMeasurements()[0].start), b.PixelOf(30));
+    EXPECT_EQ(pixelOfPoint(b.graph.GetMeasurements()[0].end), b.PixelOf(150));
+}
+
+// The printout is the chart as the window shows it: a label sits at the same place over the
+// plot on a page of other proportions.
+TEST(DiagramMenu, ThePrintedLabelSitsOverThePlotWhereTheWindowShowsIt)
+{
+    MenuBench b;
+    ASSERT_TRUE(b.connected);
+    b.graph.SetInnerColor(RGB(250, 250, 240));
+    b.Choose("Beschriftung einfügen", {300, 150});
+    auto* label = dynamic_cast<CXGraphLabel*>(b.graph.GetObjects().back());
+    ASSERT_NE(label, nullptr);
+    label->SetBkColor(RGB(4, 5, 6));
+    label->SetRect(400, 60, 470, 90);
+    const QImage screen = b.graph.grab().toImage();
+    // An A4 page at 150 dots an inch.
+    QImage page(1240, 1754, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    page.setDotsPerMeterX(5906);
+    page.setDotsPerMeterY(5906);
+    CDC dc(std::make_shared<chart::ImageDevice>(page));
+    b.diagram.PrintGraph(&dc);
+    const auto where = [](const QImage& image) {
+        const QRect plot = BoxOf(image, RGB(250, 250, 240));
+        const QRect box = BoxOf(image, RGB(4, 5, 6));
+        return QPointF(double(box.left() - plot.left()) / plot.width(), double(box.top() - plot.top()) / plot.height());
+    };
+    const QPointF onScreen = where(screen);
+    const QPointF onPaper = where(page);
+    EXPECT_NEAR(onPaper.x(), onScreen.x(), 0.01);
+    EXPECT_NEAR(onPaper.y(), onScreen.y(), 0.01);
 }
