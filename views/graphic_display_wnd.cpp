@@ -75,6 +75,8 @@ CGraphicDisplayWnd::CGraphicDisplayWnd(QWidget* parent) : QWidget(parent)
     LoadLanguageTexts();
 
     m_chartCurveOf.fill(-1);
+    // Until the measurement's set-up is loaded the diagram draws channel A over time.
+    m_setup.channelShown[0] = true;
     m_recorder.Setup(m_setup);
 }
 
