@@ -29,3 +29,11 @@ if(TARGET km3_app)
   target_include_directories(bench_app_frame_memory PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(bench_app_frame_memory PRIVATE km3_app Qt6::Widgets)
 endif()
+
+# A 20-minute measurement through the whole application on virtual time: the CPU per minute.
+if(TARGET km3_app AND TARGET km3_workflow_testbench)
+  add_executable(bench_app_long_run ${CMAKE_CURRENT_LIST_DIR}/app_long_run_bench.cpp)
+  km3_target_options(bench_app_long_run)
+  target_include_directories(bench_app_long_run PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(bench_app_long_run PRIVATE km3_app km3_workflow_testbench Qt6::Widgets)
+endif()
