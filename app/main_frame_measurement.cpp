@@ -105,9 +105,7 @@ public:
                 const int id = static_cast<int>(table->unitIds[k]);
                 if (id < 0) break;
                 const double factor = k < table->unitFactors.size() ? table->unitFactors[k] : 1.0;
-                // The sensor's own unit is named by the sensor, the others in the language shown.
-                const bool own = static_cast<int>(k) == table->ownUnit && k < table->unitTexts.size();
-                units.push_back({id, own ? table->unitTexts[k] : LoadLangString(table->unitIds[k]), factor});
+                units.push_back({id, table->UnitText(static_cast<int>(k)), factor});
             }
         if (units.empty() && channel >= 0 && channel < 4) {
             // The views have not filled the table: the unit the sensor reports.

@@ -36,7 +36,7 @@ void CMainFrame::StoreChannelSetup(int channel)
     setup = {};
     const views::DisplayTable* table = DisplayTable(channel);
     if (!table) return;
-    setup.unitNames = table->unitTexts;
+    for (int k = 0; k < table->UnitCount(); ++k) setup.unitNames.push_back(table->UnitText(k));
     setup.countsToUnit = table->perCount;
     setup.nominalCounts = table->divisor;
     // The user factor the sensor keeps for the channel.

@@ -31,6 +31,9 @@ enum class ChartText : unsigned {
     ConnectToCurve = 5992,
     Transparent = 5993,
     Font = 5994,
+    // The name a trend curve adds to its curve's name.
+    LinearTrend = 5995,
+    CubicTrend = 5996,
 };
 
 // The text in the current language of the program ("@" for an id the table lacks).

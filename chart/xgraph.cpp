@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/chart_texts.h"
 #include "chart/value_format.h"
 
 using namespace chart;
@@ -410,14 +411,15 @@ void CXGraph::OnCubicTrend()
     if (m_nSelectedCurve >= 0 && m_nSelectedCurve < GetCurveCount()) AddCubicTrend(m_nSelectedCurve);
 }
 
-void CXGraph::AddTrend(int curve, ChartPoint* points, const char* suffix)
+void CXGraph::AddTrend(int curve, ChartPoint* points, chart::ChartText kind)
 {
     if (!points) return;
     const CXGraphDataSerie& source = m_Curves[static_cast<std::size_t>(curve)];
     const int count = source.m_nCount;
     const int xAxis = source.m_nXAxis;
     const int yAxis = source.m_nYAxis;
-    const CString name = source.m_sLabel + suffix;
+    // Named in the language shown when the trend is made, as the rest of the legend is.
+    const CString name = source.m_sLabel + " " + chart::ChartTextOf(kind);
     CXGraphDataSerie* trend = SetCurveData(points, count, GetCurveCount(), xAxis, yAxis, false, true, false);
     if (trend) trend->SetLabel(name);
     delete[] points;
@@ -427,13 +429,13 @@ void CXGraph::AddTrend(int curve, ChartPoint* points, const char* suffix)
 void CXGraph::AddLinearTrend(int curve)
 {
     if (curve < 0 || curve >= GetCurveCount()) return;
-    AddTrend(curve, m_Curves[static_cast<std::size_t>(curve)].GetLinearTrend(0), " linear trend");
+    AddTrend(curve, m_Curves[static_cast<std::size_t>(curve)].GetLinearTrend(0), chart::ChartText::LinearTrend);
 }
 
 void CXGraph::AddCubicTrend(int curve)
 {
     if (curve < 0 || curve >= GetCurveCount()) return;
-    AddTrend(curve, m_Curves[static_cast<std::size_t>(curve)].GetCubicTrend(0), " cubic trend");
+    AddTrend(curve, m_Curves[static_cast<std::size_t>(curve)].GetCubicTrend(0), chart::ChartText::CubicTrend);
 }
 
 bool CXGraph::SelectCurve(int n)

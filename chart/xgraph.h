@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "chart/chart_point.h"
+#include "chart/chart_texts.h"
 #include "chart/dcex.h"
 #include "chart/xgraph_axis.h"
 #include "chart/xgraph_data_serie.h"
@@ -338,7 +339,7 @@ private:
     void DrawDirect(void (CXGraph::*draw)(CDCEx*));
     void DrawLiveMeasure(CDCEx* dc) { DrawMeasure(dc, 0, 0, 0, 0); }
     void DrawPrint(CDCEx* dc, const CRect& area);
-    void AddTrend(int curve, ChartPoint* points, const char* suffix);
+    void AddTrend(int curve, ChartPoint* points, chart::ChartText kind);
     int FindCurvePoint(int curve, double x);
 
     std::unique_ptr<ChartWnd> m_pWnd;

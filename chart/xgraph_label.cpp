@@ -5,6 +5,7 @@
 #include <QTextCursor>
 
 #include "chart/chart_hooks.h"
+#include "chart/chart_texts.h"
 #include "chart/dcex.h"
 #include "chart/font_mapping.h"
 #include "chart/xgraph.h"
@@ -175,7 +176,7 @@ void CXGraphLabel::EndEdit()
 void CXGraphLabel::ShowContextMenu()
 {
     const chart::Hooks& hooks = chart::GetHooks();
-    const std::vector<chart::MenuItem> items = {{static_cast<int>(chart::IDM_LABEL_PROPERTIES), CString("Properties")}};
+    const std::vector<chart::MenuItem> items = {{static_cast<int>(chart::IDM_LABEL_PROPERTIES), CString(chart::ChartTextOf(chart::ChartText::Properties))}};
     int chosen = 0;
     if (hooks.popupMenu) chosen = hooks.popupMenu(m_pGraph, QCursor::pos(), items);
     if (chosen == static_cast<int>(chart::IDM_LABEL_PROPERTIES) && hooks.labelProperties) hooks.labelProperties(*this);

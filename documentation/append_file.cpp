@@ -81,6 +81,33 @@ bool CAppendFile::Append(std::string_view bytes, CString& error)
     return true;
 }
 
+bool CAppendFile::ReadTail(std::size_t maxBytes, std::string& tail, CString& error) const
+{
+    tail.clear();
+    if (m_fd < 0) {
+        error = LoadLangString(kTextReasonNotOpen);
+        return false;
+    }
+    const std::uint64_t start = m_size > maxBytes ? m_size - maxBytes : 0;
+    tail.resize(static_cast<std::size_t>(m_size - start));
+    std::size_t done = 0;
+    while (done < tail.size()) {
+        const ssize_t n = ::pread(m_fd, tail.data() + done, tail.size() - done, static_cast<off_t>(start + done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // A file that became shorter behind our back reads as what is left of it.
+        if (n == 0) break;
+        error = ErrnoText(errno);
+        tail.clear();
+        return false;
+    }
+    tail.resize(done);
+    return true;
+}
+
 bool CAppendFile::IsDetached() const
 {
     if (m_fd < 0) return false;

@@ -38,6 +38,10 @@ public:
     // Bytes held by the file (all of them whole lines).
     std::uint64_t Size() const { return m_size; }
 
+    // The file's last bytes, at most maxBytes of them (all when it holds fewer); false with the
+    // reason when they cannot be read.
+    bool ReadTail(std::size_t maxBytes, std::string& tail, CString& error) const;
+
     // Appends the bytes, which the caller gives as whole lines. On failure nothing of them
     // remains in the file and error says why.
     bool Append(std::string_view bytes, CString& error);

@@ -2,7 +2,8 @@
 // The pass/fail (IO/NIO) result file: a header like the measured-value file's, then one line
 // per evaluated measurement with each defined condition's measurand, limits, value and result,
 // and the overall result. With an indexed name every measurement gets its own file; with the
-// constant name the results of all measurements collect in one file, the header written once.
+// constant name the results of all measurements collect in one file: under one header while
+// they have its columns, a measurement with other ones starting a block with its own header.
 
 #include <array>
 #include <cstdint>

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "views/unit_lists.h"
+
 bool CDisplayHelper::FormatValueText(const CString& codeText, BYTE typeClass, int language, CString& valueText,
                                      CString& unitText, double& factor) const
 {
@@ -16,7 +18,8 @@ bool CDisplayHelper::FormatValueText(const CString& codeText, BYTE typeClass, in
     double unitFactor = 0.0;
     if (!FormatMagnitude(value, typeClass, language, number, unit, &unitFactor)) return false;
     valueText = number;
-    unitText = unit;
+    // The codec names units in German; the views show them in the language asked for.
+    unitText = views::UnitNameInLanguage(typeClass, unit, language);
     factor = unitFactor;
     return true;
 }

@@ -32,10 +32,14 @@ void DisplayTable::SetUnitList(const std::vector<UnitEntry>& units)
 
 UINT DisplayTable::SelectedUnitId() const { return InRange(unitIds, selectedUnit) ? unitIds[selectedUnit] : 0; }
 
-CString DisplayTable::SelectedUnitText() const
+CString DisplayTable::UnitText(int k) const
 {
-    return InRange(unitTexts, selectedUnit) ? unitTexts[selectedUnit] : CString("n.a.");
+    const bool byId = InRange(unitIds, k) && static_cast<int>(unitIds[k]) > kOwnUnitId;
+    if (byId) return ViewText(unitIds[k]);
+    return InRange(unitTexts, k) ? unitTexts[k] : CString("n.a.");
 }
+
+CString DisplayTable::SelectedUnitText() const { return UnitText(selectedUnit); }
 
 double DisplayTable::SelectedUnitFactor() const
 {

@@ -57,7 +57,10 @@ struct DisplayTable : workflow::DisplayChannelEntry {
     // The unit the channel is shown in; the software configuration writes it in place of the
     // chosen one while a new user scaling is on its way to the sensor.
     int shownUnit = 0;
-    std::vector<CString> unitTexts;  // parallel to unitIds and unitFactors
+    // Parallel to unitIds and unitFactors. Only the sensor's own unit and the end entry are
+    // named by these texts; every other unit is named by its id, in the language shown now
+    // (UnitText).
+    std::vector<CString> unitTexts;
     std::vector<int> unitCountValues;
     std::vector<double> unitPercents;
     // What the sensor carrying this channel says about it.
@@ -69,6 +72,9 @@ struct DisplayTable : workflow::DisplayChannelEntry {
 
     void SetUnitList(const std::vector<UnitEntry>& units);
     int UnitCount() const { return static_cast<int>(unitIds.size()); }
+    // The name of unit k: the string table's text of its id in the current language, the
+    // stored text for the sensor's own unit and the end entry; "n.a." out of range.
+    CString UnitText(int k) const;
     // The selected unit's id, text and factor; 0, "n.a." and 0.0 when the index is out of range.
     UINT SelectedUnitId() const;
     CString SelectedUnitText() const;

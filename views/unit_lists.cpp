@@ -2,6 +2,7 @@
 
 #include <numbers>
 
+#include "res/string_table.h"
 #include "views/view_texts.h"
 
 namespace views {
@@ -80,6 +81,18 @@ std::vector<UnitEntry> UnitListOf(BYTE typeClass, bool angle)
     default:
         return Build({{kTextUnitAdu, 1.0}});
     }
+}
+
+CString UnitNameInLanguage(BYTE typeClass, const CString& germanName, int language)
+{
+    for (bool angle : {false, true})
+        for (const UnitEntry& unit : UnitListOf(typeClass, angle)) {
+            if (unit.textId <= kOwnUnitId) continue;
+            const CString* german = km3_res::Find(static_cast<UINT>(unit.textId));
+            const CString* shown = km3_res::Find(static_cast<UINT>(unit.textId + language));
+            if (german && shown && *german == germanName) return *shown;
+        }
+    return germanName;
 }
 
 }  // namespace views

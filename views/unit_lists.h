@@ -13,4 +13,9 @@ namespace views {
 
 std::vector<UnitEntry> UnitListOf(BYTE typeClass, bool angle = false);
 
+// The name in the language (offset 0 to 3000) of a unit of the measurand that the codec names
+// by its German text, as the magnitudes it formats do; a text that names no unit of the
+// measurand is returned as it is.
+CString UnitNameInLanguage(BYTE typeClass, const CString& germanName, int language);
+
 }  // namespace views

@@ -10,6 +10,7 @@
 #include "chart/column_path.h"
 
 #include "chart/recording_device.h"
+#include "res/string_table.h"
 #include "chart_test_support.h"
 
 using chart::DrawRecord;
@@ -390,10 +391,13 @@ TEST(Trends, ChartCommandsAddNamedTrendCurves)
     chart->OnLinearTrend();  // nothing selected: ignored
     EXPECT_EQ(1, chart->GetCurveCount());
     chart->m_nSelectedCurve = 0;
+    SetLanguage(1000);
     chart->OnLinearTrend();
+    SetLanguage(2000);
     chart->OnCubicTrend();
+    SetLanguage(0);
     ASSERT_EQ(3, chart->GetCurveCount());
     EXPECT_EQ(CString("Torque linear trend"), chart->GetCurve(1).GetLabel());
-    EXPECT_EQ(CString("Torque cubic trend"), chart->GetCurve(2).GetLabel());
+    EXPECT_EQ(CString("Torque tendance cubique"), chart->GetCurve(2).GetLabel());
     EXPECT_NEAR(10.0, chart->GetCurve(1).GetY(10), 1e-9);
 }

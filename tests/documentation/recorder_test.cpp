@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 
 #include "documentation/delimited_table.h"
 #include "documentation/file_naming.h"
@@ -134,6 +135,26 @@ TEST_F(RecorderTest, PassFailResultsCollectUnderTheConstantNameWithOneHeader)
     EXPECT_EQ((std::vector<std::string>{"-1,50", "2,50", "1,25", "IO", "100", "200", "250", "NIO", "NIO"}),
               std::vector<std::string>(rows[5].begin() + 2, rows[5].end()));
     EXPECT_EQ("IO", rows[6].back());
+
+    // A file whose last line lost its end (edited by hand) gets it back before the next block.
+    {
+        std::ofstream edited(dir.File("IO_NIO.csv"), std::ios::app | std::ios::binary);
+        edited << "note";
+    }
+    frame.evaluation.conditions[1].defined = false;
+    Start();
+    PushSet(0);
+    recorder->FinishMeasurement();
+    ASSERT_TRUE(reader.ReadFile(CString(dir.File("IO_NIO.csv"))));
+    // The note, an empty line, the header block as at the top, its row.
+    const auto& again = reader.Records();
+    ASSERT_EQ(15u, again.size());
+    EXPECT_EQ((std::vector<std::string>{"note"}), again[7]);
+    EXPECT_TRUE(again[8].empty());
+    EXPECT_EQ(std::vector<std::vector<std::string>>(again.begin(), again.begin() + 4),
+              std::vector<std::vector<std::string>>(again.begin() + 9, again.begin() + 13));
+    EXPECT_EQ(7u, again[13].size());
+    EXPECT_EQ(7u, again[14].size());
 }
 
 TEST_F(RecorderTest, TheMasterSwitchTurnsEveryAutomaticStorageOff)

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -36,6 +37,7 @@
 #include "tests/measurement/control_bench.h"
 #include "tests/measurement/frame_fixture.h"
 #include "tests/measurement/setup_bench.h"
+#include "documentation/delimited_table.h"
 #include "documentation/dlg_documentation.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
@@ -98,18 +100,25 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-// A sensor with channels A and B (its channel-layout byte 0).
+// A sensor with channels A and B (its channel-layout byte 0); a speed sensor, whose unit
+// "1/min" is named differently in French.
 struct TwoChannelSensorInFrame : PanelInFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = PanelInFrame::SensorConfig();
         config.identity.hmbUsb = false;
+        config.identity.rotorTypeClass = 'Y';
+        config.identity.statorId = 9;
+        // 10000 counts on A, 2500 on B.
+        config.signalA = {sim::SignalSpec::Kind::Constant, 10000.0};
+        config.signalB = {sim::SignalSpec::Kind::Constant, 2500.0};
         return config;
     }
 };
 
 // With the sensor connected the panel names the rate the set-up page chose and the range end
-// of each channel in the unit of its measurand, in the language shown.
+// of each channel in the unit of its measurand, in the language shown; the channel views and
+// the set-up page's unit lists name the units in it too.
 TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
 {
     frame->show();
@@ -117,13 +126,94 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
     loop.RunFor(500);
     const PageControls& controls = panel->Logic().Controls();
     EXPECT_EQ(controls.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(frame->Fields().measureRateIndex)));
-    // The simulated sensor measures voltage ('A'): 500 and 1000 full scale.
+    // The simulated sensor measures speed ('Y'): 500 and 1000 full scale.
     EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A. A1 B. B1");
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 V B. 1000,00 V");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 1/min B. 1000 1/min");
     frame->SwitchLanguage(1000);
     loop.RunFor(500);
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 V B. 1000.00 V");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 1/min B. 1000 1/min");
     EXPECT_EQ(controls.Text(IDC_MC_RATE).Find("n.a."), -1);
+    frame->SwitchLanguage(2000);
+    loop.RunFor(500);
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 tr/min B. 1000 tr/min");
+    auto* setup = FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    for (int channel : {0, 1}) {
+        EXPECT_EQ(frame->Views()->ChannelView(channel)->Logic().FieldText(0), LoadLangString(5321 + channel) + " [tr/min]");
+        EXPECT_EQ(setup->Item<QComboBox>(kUnitCombo[channel])->currentText(), "tr/min");
+    }
+}
+
+// Pass/fail results under the constant file name: each condition's value is its own channel's;
+// a measurement judged by other columns (another unit, one condition less) starts its rows
+// with its own header, one judged by the same columns adds its row under the last header. The
+// file reads back as a table whose every row has its header's fields.
+TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHeader)
+{
+    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
+    ASSERT_NE(documentation, nullptr);
+    documentation::CDocumentationSettings& settings = documentation->Settings();
+    settings.directory[documentation::kIoNioResults] = CString(profile.dir.path().toStdString().c_str());
+    auto* setup = FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_NE(setup, nullptr);
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    for (int row : {0, 1})
+        if (!setup->Item<QAbstractButton>(kChannelButton[row])->isChecked()) setup->Item<QAbstractButton>(kChannelButton[row])->click();
+    loop.RunFor(500);
+    for (int k : {0, 1}) {
+        ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kConditionCombo[k], k));
+        setup->Item<QLineEdit>(kLimitEdit[2 * k])->setText("0");
+        setup->Item<QLineEdit>(kLimitEdit[2 * k + 1])->setText("1000");
+    }
+    ASSERT_EQ(setup->Logic().IoNioConditions(), 3);
+    settings.storageMode[documentation::kIoNioResults] = documentation::kStorageConstant;
+    settings.autoStorage = 1;
+    auto measure = [this] {
+        frame->ShowPage(app::kPageMeasureControl);
+        Click(IDC_MC_START);
+        loop.RunFor(800);
+        Click(IDC_MC_STOP);
+        loop.RunFor(2000);
+        frame->ShowPage(app::kPageMeasureSetup);
+        loop.RunFor(300);
+    };
+    measure();
+    measure();
+    // Channel B in 1/s: the same fields under other names.
+    ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kUnitCombo[1], 1));
+    loop.RunFor(1500);
+    measure();
+    // Condition 2 without limits: it is no condition any more.
+    setup->Item<QLineEdit>(kLimitEdit[2])->setText("");
+    setup->Item<QLineEdit>(kLimitEdit[3])->setText("");
+    ASSERT_EQ(setup->Logic().IoNioConditions(), 1);
+    measure();
+
+    documentation::CDelimitedTableReader reader(settings.separators);
+    ASSERT_TRUE(reader.ReadFile(CString(profile.dir.path().toStdString().c_str()) + "/IO_NIO.csv"));
+    std::vector<std::vector<std::string>> headers, rows;
+    for (const std::vector<std::string>& record : reader.Records()) {
+        if (record.empty()) continue;
+        if (record[0] == "Datum") headers.push_back(record);
+        if (!std::isdigit(static_cast<unsigned char>(record[0][0]))) continue;
+        ASSERT_FALSE(headers.empty()) << "a result row before any header";
+        EXPECT_EQ(record.size(), headers.back().size()) << "a row of " << record.size() << " fields under a header of "
+                                                        << headers.back().size() << " (header " << headers.size() << ")";
+        rows.push_back(record);
+    }
+    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(headers.size(), 3u);
+    EXPECT_EQ(headers[0][8], "Kanal B Wert [1/min]");
+    EXPECT_EQ(headers[1][8], "Kanal B Wert [1/s]");
+    EXPECT_EQ(headers[2].size(), 7u);
+    // Each condition's value is its own channel's: A's 10000 counts of 25000 over its range
+    // of 500 1/min, B's 2500 counts over the 30000 1/min an encoder counts its speed in.
+    for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4], "200,000") << r;
+    EXPECT_EQ(rows[0][8], "3000,000");
+    EXPECT_EQ(rows[2][8], "50,000");
 }
 
 // A sensor of one channel, whatever its kind, is named by channel A alone.

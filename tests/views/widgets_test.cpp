@@ -466,7 +466,17 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     b.Choose("Linearer Trend");  // no curve under the click: not offered
     b.Choose("Kubischer Trend", b.PixelOf(100));
     ASSERT_EQ(b.graph.GetCurveCount(), 3);
-    EXPECT_EQ(b.graph.GetCurve(2).m_sLabel, CString("A cubic trend"));
+    // The trend and a label's menu speak the program's language.
+    EXPECT_EQ(b.graph.GetCurve(2).m_sLabel, CString("A kubischer Trend"));
+    b.Choose("Beschriftung einfügen");
+    ASSERT_EQ(b.graph.GetObjects().size(), 3u);
+    CXGraphLabel* edited = nullptr;
+    b.hooks.labelProperties = [&](CXGraphLabel& label) { edited = &label; };
+    const CPoint centre = b.graph.GetObjects().back()->GetRect().CenterPoint();
+    const QPoint label(centre.x, centre.y);
+    QTest::mouseClick(&b.graph, Qt::LeftButton, {}, label);
+    b.Choose("Eigenschaften", label);
+    EXPECT_EQ(edited, b.graph.GetObjects().back());
     b.Choose("Eigenschaften");
     EXPECT_FALSE(b.diagram.Display().ChartPage().isHidden());
 
