@@ -90,6 +90,10 @@ struct FrameHooks {
     std::function<void()> sensorConfigurationRead;
     // At shut-down: the set-up page's add-on paths and the sensor used last into the profile.
     std::function<void()> writeProfileValues;
+    // The set-up page's software-configuration writes that wait for a measurement's end; and
+    // writing them at once, then `done`.
+    std::function<bool()> hasPostponedWrites;
+    std::function<void(std::function<void()> done)> writePostponedNow;
     // ---- documentation ----
     std::function<void(const CSensorRecord& sensor, const CString& title, const CString& body)> writeLogFile;
     std::function<void()> stopPacingThread;
@@ -263,6 +267,7 @@ public:
     bool IsChannelViewVisible(int channel) const override;
     bool IsChannelInDiagram(int channel) const override;
     bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
+    bool IsShuttingDown() const override { return m_fields.shuttingDown != 0; }
     BYTE m_bSensorConnected = 0;
     BYTE m_bWaitCursorShown = 0;
     int m_nWriteLogFile = 1;  // the profile's "WriteLogFile": 1 = per-sensor log off
@@ -332,9 +337,14 @@ private:
     bool PrepareClose();
     void FinishClose();
     void StopRunningMeasurement();
-    // The set-up changes are due to be written into the connected sensors.
+    // The set-up changes are due to be written into the connected sensors: by the write
+    // sequence, and the page's writes that a measurement held back.
     bool IsConfigWriteDue() const;
+    bool ArePostponedWritesDue() const;
+    bool CanWriteConfig() const;
+    // The held-back writes first, then the write sequence when it is due.
     void StartConfigWrite();
+    void StartWriteSequence();
     // The configuration write has ended (timer 49, or its limit): the close, or what waited for
     // the write, goes on.
     void EndConfigWrite(bool timedOut);
@@ -377,6 +387,7 @@ private:
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;
     bool m_bClosing = false;     // a close has started and waits for the configuration write
+    bool m_bWritingPostponed = false;  // the held-back writes go out before the write sequence
     std::function<void()> m_afterConfigWrite;  // what waits for the write before the ports close
     bool m_bClosed = false;
     bool m_bSettingsSaved = false;

@@ -45,7 +45,7 @@ bool CMainFrame::PrepareClose()
     StopRunningMeasurement();
     if (m_hooks.stopPacingThread) m_hooks.stopPacingThread();
     // A write already on its way before a search is the one the close waits for.
-    if (m_afterConfigWrite || (IsConfigWriteDue() && m_com.m_bConfigWriteDone == 0)) {
+    if (m_afterConfigWrite || ArePostponedWritesDue() || (IsConfigWriteDue() && m_com.m_bConfigWriteDone == 0)) {
         m_bClosing = true;
         m_fields.closeAfterWrite = 1;
         if (!m_afterConfigWrite) StartConfigWrite();
@@ -79,22 +79,50 @@ void CMainFrame::StopRunningMeasurement()
 
 // ---- The set-up written into the sensors -------------------------------------------------------
 
-bool CMainFrame::IsConfigWriteDue() const
+bool CMainFrame::CanWriteConfig() const
 {
-    return m_bConfigWritePending && m_com.m_bCloseWithoutSaving == 0 && m_bSensorConnected && m_com.m_nCountActivePorts >= 1;
+    return m_com.m_bCloseWithoutSaving == 0 && m_bSensorConnected && m_com.m_nCountActivePorts >= 1;
+}
+
+bool CMainFrame::IsConfigWriteDue() const { return m_bConfigWritePending && CanWriteConfig(); }
+
+bool CMainFrame::ArePostponedWritesDue() const
+{
+    return m_hooks.hasPostponedWrites && m_hooks.writePostponedNow && m_hooks.hasPostponedWrites() && CanWriteConfig();
 }
 
 void CMainFrame::StartConfigWrite()
 {
-    m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
-    m_sequencer->Start();
     SetStatusText(kTextWritingConfiguration);
     SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
+    if (!ArePostponedWritesDue()) {
+        StartWriteSequence();
+        return;
+    }
+    m_bWritingPostponed = true;
+    m_hooks.writePostponedNow([this] {
+        // Not when the write's limit has ended the wait meanwhile.
+        if (!m_bWritingPostponed) return;
+        m_bWritingPostponed = false;
+        StartWriteSequence();
+    });
+}
+
+void CMainFrame::StartWriteSequence()
+{
+    if (!IsConfigWriteDue()) {
+        // Only held-back writes were due (or the sensors have gone meanwhile): the write has
+        // ended.
+        SetTimer(kTimerClose, 0);
+        return;
+    }
+    m_com.SetZMCOMConfgFlow(ZM_WRITE_SEQ_STATOR_OPERATION);
+    m_sequencer->Start();
 }
 
 bool CMainFrame::StoreSettingsBeforePortsClose(std::function<void()> then)
 {
-    if (m_bClosing || m_afterConfigWrite || !IsConfigWriteDue()) return false;
+    if (m_bClosing || m_afterConfigWrite || !(IsConfigWriteDue() || ArePostponedWritesDue())) return false;
     StopRunningMeasurement();
     m_afterConfigWrite = std::move(then);
     StartConfigWrite();
@@ -104,6 +132,7 @@ bool CMainFrame::StoreSettingsBeforePortsClose(std::function<void()> then)
 void CMainFrame::EndConfigWrite(bool timedOut)
 {
     KillTimer(kTimerCloseWriteLimit);
+    m_bWritingPostponed = false;
     // Confirmed by every sensor: they hold the set-up now. Refused or unanswered (the user has
     // been told): it is still to be written.
     if (!timedOut && m_com.m_bConfigWriteDone) m_bConfigWritePending = false;

@@ -4,6 +4,7 @@
 #include "documentation/dlg_documentation.h"
 #include "documentation/documentation_texts.h"
 #include "platform/message_box.h"
+#include "platform/quit_on_signal.h"
 #include "res/string_table.h"
 
 namespace app {
@@ -25,7 +26,12 @@ DocumentationWiring::DocumentationWiring(CMainFrame& frame) : m_frame(frame)
     m_ownSettings.Load();
 }
 
-DocumentationWiring::~DocumentationWiring() = default;
+DocumentationWiring::~DocumentationWiring()
+{
+    // A frame that goes without its close: no one is told now, the next start tells.
+    if (m_recorder)
+        for (const documentation::RecoveredSets& sets : m_recorder->EndWriting()) documentation::KeepRecoveryNotice(sets);
+}
 
 documentation::CMeasurementRecorder& DocumentationWiring::Recorder()
 {
@@ -42,8 +48,25 @@ documentation::CMeasurementRecorder& DocumentationWiring::Recorder()
 
 void DocumentationWiring::StopPacing()
 {
-    // Writes what still waits and ends the pacing thread.
+    if (!m_recorder) return;
+    const std::vector<documentation::RecoveredSets> recovered = m_recorder->EndWriting();
     m_recorder.reset();
+    if (recovered.empty()) return;
+    // Kept first, so that the next start tells when the program is ended before the box is read.
+    for (const documentation::RecoveredSets& sets : recovered) documentation::KeepRecoveryNotice(sets);
+    // Ended by a signal, the program may have no one in front of it: the next start tells.
+    if (platform::TerminationRequested()) return;
+    for (const documentation::RecoveredSets& sets : recovered)
+        AfxMessageBox(documentation::RecoveredSetsText(sets), platform::MB_OK | platform::MB_ICONWARNING);
+    // A signal that came while a box was open closed it unread.
+    if (!platform::TerminationRequested()) documentation::TakeRecoveryNotices();
+}
+
+void DocumentationWiring::TellOfRecoveryAtLastEnd()
+{
+    for (const documentation::RecoveredSets& sets : documentation::TakeRecoveryNotices())
+        ShowDocumentationMessage(LoadLangString(documentation::kTextSetsRecoveredAtLastEnd) + "\n\n" +
+                                 documentation::RecoveredSetsText(sets));
 }
 
 documentation::MeasurementDescription DocumentationWiring::DescribeMeasurement() const

@@ -11,6 +11,7 @@
 
 #include "documentation/documentation_peers.h"
 #include "documentation/measurement_recorder.h"
+#include "documentation/recovered_sets.h"
 #include "documentation/sensor_log.h"
 
 class CMainFrame;
@@ -45,7 +46,12 @@ public:
     // Made at first use, over the registered documentation page's settings and times.
     documentation::CMeasurementRecorder& Recorder();
     documentation::CSensorLog& Log() { return m_log; }
+    // At the close: writes what still waits and ends the pacing thread. Sets their file refused
+    // are saved elsewhere, and the user is told where in a box, or at the next start when a
+    // signal ended the program.
     void StopPacing();
+    // At the start: tells of the sets saved elsewhere when the program last ended unattended.
+    void TellOfRecoveryAtLastEnd();
 
     // IMeasurementFrame
     documentation::MeasurementDescription DescribeMeasurement() const override;

@@ -199,7 +199,9 @@ private:
         const int sensors = m_frame.Com().m_nCountActivePorts;
         if (sensors < 1) return false;
         if (sensors >= 2) return channel < sensors || channel >= 4;
-        return channel < 2 || channel >= 4;
+        // A single sensor has channel B as its layout says.
+        if (channel == 1) return !m_frame.Com().m_Sensor[0].HasChannelAOnly();
+        return channel == 0 || channel >= 4;
     }
 
     CMainFrame& m_frame;
@@ -225,6 +227,11 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     };
     hooks.writeProfileValues = [guard] {
         if (guard) guard->Logic().WriteProfileValues();
+    };
+    hooks.hasPostponedWrites = [guard] { return guard && !guard->Logic().Writer().Pending().empty(); };
+    hooks.writePostponedNow = [guard](std::function<void()> done) {
+        if (guard) guard->Logic().Writer().WritePostponedNow(std::move(done));
+        else done();
     };
     return page;
 }

@@ -71,36 +71,43 @@ void CMainFrame::LoadWindowPlacement()
     const int width = ReadInt(kSectionWindowPos, "Width", 0);
     const int height = ReadInt(kSectionWindowPos, "Height", 0);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    bool wholeScreen = ReadInt(kSectionWindowPos, "Maximized", 0) != 0;
-    if (width < 200 || height < 150) {
-        // The first start: most of the screen, for the pages and the diagram beside them; on a
-        // small screen all of it, where less would leave the diagram a narrow strip.
-        const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-        if (available.width() < kWholeScreenBelow.width() || available.height() < kWholeScreenBelow.height()) {
-            setGeometry(available);
-            wholeScreen = true;
-        } else {
-            resize(available.width() * 9 / 10, available.height() * 9 / 10);
-        }
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const bool firstStart = width < 200 || height < 150;
+    // On the first start a small screen is taken whole, where less would leave the diagram a
+    // narrow strip.
+    const bool smallScreen = available.width() < kWholeScreenBelow.width() || available.height() < kWholeScreenBelow.height();
+    const bool wholeScreen = ReadInt(kSectionWindowPos, "Maximized", 0) != 0 || (firstStart && smallScreen);
+    if (wholeScreen && isVisible() && isMaximized()) {
+        // The end of the start-up search applies the placement again to the shown window. One
+        // that fills the screen as it should stays as it is (with the normal place it was given
+        // at the start): taken out of the maximized state and given the screen's room again, it
+        // would keep under a window manager the size it asked for rather than the smaller one
+        // the manager gave it, its status bar below the screen's edge.
     } else {
-        const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
-        // A place on a screen that is no longer there is not taken.
-        const QScreen* storedOn = nullptr;
-        for (const QScreen* candidate : QGuiApplication::screens())
-            if (storedOn == nullptr && candidate->availableGeometry().intersects(stored)) storedOn = candidate;
-        if (storedOn != nullptr) {
-            setGeometry(stored);
-            screen = storedOn;
+        if (firstStart) {
+            // Most of the screen, for the pages and the diagram beside them.
+            if (smallScreen) setGeometry(available);
+            else resize(available.width() * 9 / 10, available.height() * 9 / 10);
         } else {
-            resize(stored.size());
+            const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
+            // A place on a screen that is no longer there is not taken.
+            const QScreen* storedOn = nullptr;
+            for (const QScreen* candidate : QGuiApplication::screens())
+                if (storedOn == nullptr && candidate->availableGeometry().intersects(stored)) storedOn = candidate;
+            if (storedOn != nullptr) {
+                setGeometry(stored);
+                screen = storedOn;
+            } else {
+                resize(stored.size());
+            }
         }
-    }
-    if (wholeScreen) {
-        // Without a window manager nobody acts on the request to maximize, so the window takes
-        // the screen's room itself as well; the place set above stays its normal one.
-        m_normalPlaceWhileFilled = geometry();
-        if (screen != nullptr) setGeometry(screen->availableGeometry());
-        setWindowState(windowState() | Qt::WindowMaximized);
+        if (wholeScreen) {
+            // Without a window manager nobody acts on the request to maximize, so the window
+            // takes the screen's room itself as well; the place set above stays its normal one.
+            m_normalPlaceWhileFilled = geometry();
+            if (screen != nullptr) setGeometry(screen->availableGeometry());
+            setWindowState(windowState() | Qt::WindowMaximized);
+        }
     }
     const int collapsed = ReadInt(kSectionTreeState, "Collapsed", 0);
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) m_tree->topLevelItem(i)->setExpanded((collapsed & (1 << i)) == 0);

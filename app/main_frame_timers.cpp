@@ -1,6 +1,7 @@
 // The one dispatch of the frame's timers and of the messages that reach the frame: the sensor
 // ports' bytes and events, the registrations of pages and views.
 #include "app/main_frame.h"
+#include "app/main_frame_documentation.h"
 
 #include "environment/lang_ui.h"
 #include "workflow/workflow_timer_dispatch.h"
@@ -50,6 +51,7 @@ LRESULT CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (workflow::DispatchPortMessage(m_com, message, wParam, lParam, result)) return result;
     if (message == kMsgStartupDone) {
         m_bStartupPending = 0;
+        Documentation().TellOfRecoveryAtLastEnd();
         return 0;
     }
     if (message == kMsgRegisterWithFrame) {

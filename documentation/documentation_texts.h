@@ -34,7 +34,6 @@ constexpr UINT kTextSeparatorUnusable = 5772;
 constexpr UINT kTextFileNotWritten = 5773;
 constexpr UINT kTextFileNotCreated = 5774;
 constexpr UINT kTextFileRecreated = 5775;
-constexpr UINT kTextSetsLost = 5776;
 constexpr UINT kTextDiagramNotStored = 5777;
 constexpr UINT kTextBadPrefix = 5778;
 constexpr UINT kTextLabelDate = 5779;
@@ -49,6 +48,11 @@ constexpr UINT kTextLabelPassed = 5787;
 constexpr UINT kTextLabelFailed = 5788;
 constexpr UINT kTextLabelSensor = 5789;
 constexpr UINT kTextStorageMode = 5790;
+// Value sets their file refused for good, saved elsewhere or lost; the heading of such
+// messages shown at the next start.
+constexpr UINT kTextSetsRecovered = 5797;
+constexpr UINT kTextSetsNotRecovered = 5798;
+constexpr UINT kTextSetsRecoveredAtLastEnd = 5799;
 // Why a file could not be written, in the user's words.
 constexpr UINT kTextReasonMissing = 5955;
 constexpr UINT kTextReasonNoPermission = 5956;

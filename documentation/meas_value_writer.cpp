@@ -1,6 +1,7 @@
 #include "documentation/meas_value_writer.h"
 
 #include <chrono>
+#include <string_view>
 
 #include "documentation/file_naming.h"
 
@@ -32,7 +33,7 @@ bool CMeasValueWriter::Open(const CDocumentationSettings& settings, int mode, co
     m_list.Reset(static_cast<int>(description.channels.size()));
     const CString& folder = settings.directory[kMeasValues];
     const CString& prefix = settings.prefix[kMeasValues];
-    if (mode == kStorageIndexed) return ClaimIndexedFile(folder, prefix, kTableExtension, m_file, error);
+    if (mode == kStorageIndexed) return ClaimIndexedFile(folder, CString(prefix), kTableExtension, m_file, error);
     return m_file.Open(ConstantFileName(folder, prefix, kTableExtension), CAppendFile::Create::Truncate, error);
 }
 
@@ -61,18 +62,39 @@ bool CMeasValueWriter::WriteStep(std::int64_t firstRecordSeconds, bool final, st
         if (!m_file.Reattach(error)) return false;
         notice = lost;
     }
+    return AppendWaiting(m_file, m_headerWritten, firstRecordSeconds, budgetUs, error);
+}
+
+bool CMeasValueWriter::WriteRestInto(const CString& folder, std::int64_t firstRecordSeconds, CString& fileName,
+                                     CString& error)
+{
+    // Named after the value file, so that the user sees which one it continues.
+    std::string_view prefix = m_file.FileName().view();
+    if (const auto slash = prefix.rfind('/'); slash != std::string_view::npos) prefix.remove_prefix(slash + 1);
+    if (const std::string_view extension = kTableExtension; prefix.size() > extension.size() && prefix.ends_with(extension))
+        prefix.remove_suffix(extension.size());
+    CAppendFile file;
+    const bool claimed = ClaimIndexedFile(folder, CString(prefix), kTableExtension, file, error);
+    fileName = claimed ? file.FileName() : folder;
+    bool headerWritten = false;
+    return claimed && AppendWaiting(file, headerWritten, firstRecordSeconds, INT64_MAX, error);
+}
+
+bool CMeasValueWriter::AppendWaiting(CAppendFile& file, bool& headerWritten, std::int64_t firstRecordSeconds,
+                                     std::int64_t budgetUs, CString& error)
+{
     const std::int64_t start = NowUs();
-    if (!m_headerWritten) {
+    if (!headerWritten) {
         m_writer.Clear();
         WriteMeasValueHeader(m_writer, m_settings, m_description, m_labels, firstRecordSeconds);
-        if (!m_file.Append(m_writer.Buffer(), error)) return false;
-        m_headerWritten = true;
+        if (!file.Append(m_writer.Buffer(), error)) return false;
+        headerWritten = true;
     }
     while (!m_list.IsEmpty()) {
         const std::size_t count = m_list.Size() < kSetsPerBatch ? m_list.Size() : kSetsPerBatch;
         m_writer.Clear();
         FormatSets(0, count);
-        if (!m_file.Append(m_writer.Buffer(), error)) return false;
+        if (!file.Append(m_writer.Buffer(), error)) return false;
         m_list.Pop(count);
         if (NowUs() - start >= budgetUs) break;
     }

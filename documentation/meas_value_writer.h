@@ -31,10 +31,18 @@ public:
     // receives the report of a deleted file that was written again.
     bool WriteStep(std::int64_t firstRecordSeconds, bool final, std::int64_t budgetUs, CString& error, CString& notice);
 
+    // Writes every waiting set, after the header, into a new file in the folder named after
+    // the value file, with the times they have in the measurement. fileName receives the file
+    // (the folder when none could be made). False with the reason when it failed; what was not
+    // written stays in the list.
+    bool WriteRestInto(const CString& folder, std::int64_t firstRecordSeconds, CString& fileName, CString& error);
+
     void Close() { m_file.Close(); }
 
 private:
     void FormatSets(std::size_t first, std::size_t count);
+    bool AppendWaiting(CAppendFile& file, bool& headerWritten, std::int64_t firstRecordSeconds, std::int64_t budgetUs,
+                       CString& error);
 
     CAppendFile m_file;
     CConvertList m_list;

@@ -4,6 +4,7 @@
 
 #include "documentation/documentation_texts.h"
 #include "documentation/file_naming.h"
+#include "platform/profile.h"
 #include "res/string_table.h"
 
 namespace documentation {
@@ -44,17 +45,27 @@ CMeasurementRecorder::CMeasurementRecorder(const CDocumentationSettings& setting
 
 CMeasurementRecorder::~CMeasurementRecorder()
 {
+    EndWriting();
+}
+
+std::vector<RecoveredSets> CMeasurementRecorder::EndWriting()
+{
     if (m_pacer) m_pacer->Stop();
-    // What is still waiting is written now: at the end of the program nothing may be lost.
+    m_window->KillTimer(kStepTimer);
     m_inStep = true;
-    if (m_current) {
-        CString error, notice;
-        m_current->WriteStep(m_times.firstRecord ? m_times.firstRecord : Now(), true, INT64_MAX, error, notice);
-    }
+    m_sampling = false;
+    if (m_current) m_finishing.push_back({std::move(m_current), 0, 0});
+    std::vector<RecoveredSets> recovered;
     for (Finishing& finishing : m_finishing) {
         CString error, notice;
-        finishing.writer->WriteStep(m_times.firstRecord ? m_times.firstRecord : Now(), true, INT64_MAX, error, notice);
+        if (finishing.writer->WriteStep(m_times.firstRecord ? m_times.firstRecord : Now(), true, INT64_MAX, error, notice))
+            finishing.writer->Close();
+        else
+            recovered.push_back(Recover(*finishing.writer, error));
     }
+    m_finishing.clear();
+    m_inStep = false;
+    return recovered;
 }
 
 void CMeasurementRecorder::SetPeers(IMeasurementFrame* frame, IControlPanelEnd* panel)
@@ -228,9 +239,7 @@ void CMeasurementRecorder::WriteFinishing()
             if (finishing.failedAttempts++ == 0) Report(FaultText(kTextFileNotWritten, finishing.writer->FileName(), error));
             finishing.nextAttemptMs = now + kFlushPeriodMs;
             if (finishing.failedAttempts >= kFinishAttempts) {
-                CString text = FaultText(kTextSetsLost, finishing.writer->FileName(), error);
-                text.Replace("<count>", CString::Formatted("%zu", finishing.writer->List().Size()));
-                Report(text);
+                Report(RecoveredSetsText(Recover(*finishing.writer, error)));
                 m_finishing.erase(m_finishing.begin() + static_cast<std::ptrdiff_t>(i));
                 continue;
             }
@@ -274,6 +283,28 @@ void CMeasurementRecorder::WriteIoNio()
             fileName = ConstantFileName(m_settings.directory[kIoNioResults], m_settings.prefix[kIoNioResults], kTableExtension);
         Report(FaultText(kTextFileNotWritten, fileName, error));
     }
+}
+
+RecoveredSets CMeasurementRecorder::Recover(CMeasValueWriter& writer, const CString& reason)
+{
+    RecoveredSets sets;
+    sets.valueFile = writer.FileName();
+    sets.reason = reason;
+    CString folder = m_recoveryFolder;
+    if (folder.IsEmpty()) {
+        platform::CreateLocalAppDataFolder();
+        folder = platform::LocalAppDataFolder();
+    }
+    const std::size_t waiting = writer.List().Size();
+    CString error;
+    if (!writer.WriteRestInto(folder, m_times.firstRecord ? m_times.firstRecord : Now(), sets.recoveryFile, error)) {
+        sets.recoveryReason = error;
+        sets.count = writer.List().Size();
+    } else {
+        sets.count = waiting;
+    }
+    writer.List().Free();
+    return sets;
 }
 
 void CMeasurementRecorder::EnsurePacing()

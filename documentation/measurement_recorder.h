@@ -7,9 +7,11 @@
 // Value sets are written in bounded steps, paced by CWritePacer's thread (or by a loop timer
 // under virtual time), and at least once a second while a measurement runs, so a crash loses
 // at most the last second. A file that cannot be written gets a message that names it; the
-// measurement goes on and the sets are kept for the next attempt. A finished measurement whose
-// file is still being written shows its progress, and the control panel's AfterMeasurement
-// waits for the end of that writing.
+// measurement goes on and the sets are kept for the next attempt. Sets that a file refuses for
+// good (when the program ends, or a finished measurement's file keeps refusing) go into a
+// recovery file (recovered_sets.h): none is dropped without a word. A finished measurement
+// whose file is still being written shows its progress, and the control panel's
+// AfterMeasurement waits for the end of that writing.
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,7 @@
 #include "documentation/documentation_peers.h"
 #include "documentation/documentation_settings.h"
 #include "documentation/meas_value_writer.h"
+#include "documentation/recovered_sets.h"
 #include "documentation/write_pacer.h"
 #include "platform/wnd.h"
 
@@ -37,7 +40,7 @@ public:
     static constexpr std::int64_t kStepBudgetUs = 10000;
     static constexpr std::int64_t kFlushPeriodMs = 1000;
     // A finished measurement's file that keeps refusing is given up after this many attempts,
-    // one a second.
+    // one a second, and its sets go into a recovery file.
     static constexpr int kFinishAttempts = 60;
 
     CMeasurementRecorder(const CDocumentationSettings& settings, MeasurementTimes& times,
@@ -50,11 +53,17 @@ public:
     void SetWallClock(std::function<std::int64_t()> clock) { m_wallClock = std::move(clock); }
     // The header labels of the files (the string table's by default).
     void SetLabelSource(std::function<FileLabels()> source) { m_labelSource = std::move(source); }
+    // Where refused sets are saved (the local application-data folder by default).
+    void SetRecoveryFolder(const CString& folder) { m_recoveryFolder = folder; }
 
     void OpenMeasValueFiles(int reserved);
     void CollectSample(const double* values, int count);
     void FinishMeasurement();
     void FreeConvertList();
+    // At the end of the program: every set still waiting is written now, without a time limit;
+    // what its file refuses goes into a recovery file. Returns what went there (or was lost),
+    // for the caller to tell the user. The destructor does the same, telling no one.
+    std::vector<RecoveredSets> EndWriting();
 
     // One write step (the pacer's message, or a timer under virtual time).
     void OnWriteStep();
@@ -79,6 +88,8 @@ private:
     void WriteCurrent();
     void WriteFinishing();
     void WriteIoNio();
+    // Saves the sets the writer's file refused (reason) into a recovery file.
+    RecoveredSets Recover(CMeasValueWriter& writer, const CString& reason);
     void Report(const CString& text);
     void ShowQueuedMessages();
     CString FaultText(UINT textId, const CString& fileName, const CString& reason) const;
@@ -91,6 +102,7 @@ private:
     IControlPanelEnd* m_panel = nullptr;
     std::function<std::int64_t()> m_wallClock;
     std::function<FileLabels()> m_labelSource;
+    CString m_recoveryFolder;
 
     std::unique_ptr<StepWindow> m_window;
     std::unique_ptr<CWritePacer> m_pacer;

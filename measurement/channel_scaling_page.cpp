@@ -19,6 +19,7 @@ constexpr UINT kTextSensorAdjustment = 5927;
 constexpr UINT kTextScaling = 5341;
 constexpr UINT kTextAngle = 5031;
 constexpr UINT kTextSpeed = 5032;
+constexpr UINT kTextUnitRpm = 5583;  // "1/min"
 constexpr UINT kTextEquate = 5380;
 constexpr UINT kTextAdu = 5319;
 constexpr UINT kTextReadValue = 5354;
@@ -103,7 +104,8 @@ void CDlgSoftwareConfig::Load()
         m_controls.SetText(IDC_SCALE_MEASURAND, LoadLangString(m_info.encoderAngle ? kTextAngle : kTextSpeed));
         m_dNominalValue = m_info.encoderAngle ? 360.0 : 30000.0;
         valueText = CString::Formatted("%d", static_cast<int>(m_dNominalValue));
-        unitText = m_info.encoderAngle ? "\xB0" : "1/min";
+        // The speed's unit is named in the language shown, as everywhere else.
+        unitText = m_info.encoderAngle ? CString("\xB0") : LoadLangString(kTextUnitRpm);
         m_dUnitFactor = 1.0;
     } else {
         m_controls.SetText(IDC_SCALE_MEASURAND, m_info.measurandText);

@@ -26,10 +26,11 @@ bool CDlgMeasureDiagram::EvaluatePassFail()
     MeasuredValueRecord record;
     const CComPort& com = Com();
     for (std::size_t c = 0; c < record.value.size(); ++c) record.value[c] = com.m_adMaxValue[0][c];
-    const int m1 = (in.conditions & 1) ? in.measurand[0] : -1;
-    const int m2 = (in.conditions & 2) ? in.measurand[1] : -1;
+    // A condition with a channel but no limits is handed on with its channel: it holds whatever
+    // the value, and its value still reaches the result file.
     CValidation_IO_NIO validation;
-    m_verdict = validation.Execute(record, m1, m2, in.limitText[0], in.limitText[1], in.limitText[2], in.limitText[3], 0);
+    m_verdict = validation.Execute(record, in.measurand[0], in.measurand[1], in.limitText[0], in.limitText[1], in.limitText[2],
+                                   in.limitText[3], 0);
     m_bHasVerdict = true;
     m_lastIoNioInputs = in;
     m_bPassFail = {m_verdict.condition1, m_verdict.condition2};
@@ -106,10 +107,20 @@ void CDlgMeasureDiagram::AfterMeasurement(int flag)
     SetStorageStepCount(m_nRestartAttempts);
     MeasureRunState& r = *m_psMsureDgrm;
     if (r.bTrggrWasActiveLastTime) {
-        if (m_controls.IsChecked(IDC_MC_AUTO_REPEAT) && r.triggerOn) {
+        const bool repeat = m_controls.IsChecked(IDC_MC_AUTO_REPEAT);
+        const bool held = m_frame.ActiveViewKind() == kSetupViewKind || m_frame.Flag(FrameFlag::ShuttingDown);
+        if (repeat && r.triggerOn && held) {
+            // The set-up page stopped it to be changed, or the program closes: no new trigger
+            // is armed while the page is shown (each choice on it would wait for the end of
+            // that measurement) nor while the set-up is being stored; the user arms it again
+            // with the set-up changed.
+            r.triggerOn = 0;
+            m_frame.DiagramSetRunState(0, 0);
+            ShowTriggerCaption();
+        } else if (repeat && r.triggerOn) {
             m_bUserArming = 0;
             OnBnClickedTrigger();
-        } else if (!m_controls.IsChecked(IDC_MC_AUTO_REPEAT)) {
+        } else if (!repeat) {
             m_frame.DiagramSetRunState(0, 0);
         }
     } else if (!r.triggerOn) {

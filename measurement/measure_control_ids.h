@@ -125,7 +125,8 @@ constexpr UINT kTextHours = 5522;
 constexpr UINT kTextDay = 5523;
 constexpr UINT kTextDays = 5524;
 
-// The kind of the panel among the frame's pages.
+// The kinds of the panel and of the set-up page among the frame's pages.
 constexpr int kControlViewKind = 138;
+constexpr int kSetupViewKind = 135;
 
 }  // namespace measurement

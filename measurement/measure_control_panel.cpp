@@ -140,8 +140,6 @@ void CDlgMeasureDiagram::LoadLanguageTexts()
     m_controls.SetText(IDC_MC_SINGLE_SHOT, LoadLangString(kTextSingleShot));
     m_controls.SetText(IDC_MC_AUTO_REPEAT, LoadLangString(kTextAutoRepeat));
     m_controls.SetText(IDC_MC_CONTROL, LoadLangString(kTextControl));
-    const UINT rateText = m_frame.MeasureRateTextId();
-    m_controls.SetText(IDC_MC_RATE, LoadLangString(kTextRate) + ": " + (rateText ? LoadLangString(rateText) : m_sNotAvailable));
     BuildSensorInfoText(m_bSensorActive ? m_nLanguage : -1);
     UpdateButtonStates();
     // The button states may still wait for a multiport device; the caption is a text all the same.

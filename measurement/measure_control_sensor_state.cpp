@@ -80,8 +80,8 @@ void CDlgMeasureDiagram::ClearSensorDisplay()
     CComPort& com = Com();
     com.COM_InitSensorRecords();
     com.COM_ResetMeasureStatistics();
-    auto& v = m_psMsureDgrm->sIsVisible;
-    for (int b = 0; b < 5; ++b) v[static_cast<std::size_t>(b)] = 0;
+    // Without a sensor no button has anything to act on, the angle zero included.
+    m_psMsureDgrm->sIsVisible.fill(0);
     m_psMsureDgrm->shared.nControlState = 0;
     m_frame.EnableChannelValueButtons(false);
     m_frame.ClearChannelValueFields();
@@ -99,8 +99,6 @@ void CDlgMeasureDiagram::ClearSensorDisplay()
 void CDlgMeasureDiagram::ResetAfterDisconnect()
 {
     ClearSensorDisplay();
-    auto& v = m_psMsureDgrm->sIsVisible;
-    for (int b = 0; b < 5; ++b) v[static_cast<std::size_t>(b)] = 0;
     m_frame.SetStatusText(kTextDisconnected);
     m_frame.ShowCalibrationControls(false);
     UpdateButtonStates();
@@ -110,6 +108,9 @@ void CDlgMeasureDiagram::ResetAfterDisconnect()
 
 void CDlgMeasureDiagram::BuildSensorInfoText(int language)
 {
+    // The rate is the one the connected sensors measure at; without them there is none.
+    const UINT rateText = language < 0 ? 0 : m_frame.MeasureRateTextId();
+    m_controls.SetText(IDC_MC_RATE, LoadLangString(kTextRate) + ": " + (rateText ? LoadLangString(rateText) : m_sNotAvailable));
     const UINT labels[3] = {kTextSerial, kTextRange, kTextUncertainty};
     const int labelIds[3] = {IDC_MC_SERIAL_LABEL, IDC_MC_RANGE_LABEL, IDC_MC_UNCERTAINTY_LABEL};
     const int valueIds[3] = {IDC_MC_SERIAL, IDC_MC_RANGE, IDC_MC_UNCERTAINTY};
@@ -130,9 +131,7 @@ void CDlgMeasureDiagram::BuildSensorInfoText(int language)
     if (sensors == 1) {
         const CString a = first.m_sRotorOperation.strSerialA.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialA;
         const CString b = first.m_sRotorOperation.strSerialB.IsEmpty() ? CString("-") : first.m_sRotorOperation.strSerialB;
-        // The channel-layout byte of the identification is 0 for a sensor with channels A and B;
-        // any other sensor measures on channel A only.
-        if (first.m_sIdent[kIdentHmbUsb] != 0) {
+        if (first.HasChannelAOnly()) {
             serials = CString::Formatted(" %s", a.GetString());
             ranges = m_frame.ChannelRangeText(0, 0);
         } else {

@@ -30,7 +30,10 @@ bool CDlgMeasureAdjust::CheckSameSensorNow()
     if (ActivePorts() >= 1) m_nSerialInUse = Com().m_Sensor[0].m_sStatorHeader.nSerialNo;
     KeepProfileValues();
     m_setup.samplePeriod = GetSamplePeriod(m_frame.MeasureRateIndex());
-    const bool result = FillMeasureRateList() && NormaliseChannelFlags();
+    // The rates a line carries depend on how many channels are measured, so the rows are
+    // brought in line with the sensor first.
+    const bool normalised = NormaliseChannelFlags();
+    const bool result = FillMeasureRateList() && normalised;
     FillLowPassFilterLists();
     return result;
 }
@@ -429,7 +432,9 @@ bool CDlgMeasureAdjust::FillLowPassFilterList(int row)
     bool available = false;
     int value = kNoFilter;
     if (several) {
-        if (GetConnectedSensorCount() == 0) available = true;
+        // A row beyond the device's sensors has no sensor whose filter it could set.
+        if (row >= SensorCount()) available = false;
+        else if (GetConnectedSensorCount() == 0) available = true;
         else if (row == 0 || row == 2) available = true;
         else if (row == 1) available = !IsFirstSensorConnected();
         else available = !IsSecondSensorConnected();

@@ -145,23 +145,22 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             anyY = anyY || place >= 1;
         }
         if (panel && SensorSetupFields::ShownIn(f.display)) panel->SetChannelSwitch(i, true);
-        if (several && f.combination) {
-            const bool synchronised = Com().m_bDualDevice != 0;
-            const bool torqueOfPair = f.kind == 'D' && i % 2 == 0 && i + 1 < sensors && Sensor(i + 1).kind == 'Y';
-            const bool speedOfPair = f.kind == 'Y' && i % 2 == 1 && Sensor(i - 1).kind == 'D';
-            if (speedOfPair) {
-                // The power bits of its pair, where the configuration write keeps them: bit 2
-                // the power computed, bit 1 the control panel's power box.
-                SetDisplayFlag(group, !synchronised && (f.display & 0x04) ? 0 : 1);
-                if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x02));
-            } else if (!torqueOfPair) {
-                // (The torque sensor of a pair keeps its power unit in these bits.)
-                const bool power1 = !synchronised && (f.display & 0x04);
-                const bool power2 = !synchronised && (f.display & 0x02);
-                SetDisplayFlag(0, power1 ? 0 : 1);
-                SetDisplayFlag(1, power2 ? 0 : 1);
-                if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
-            }
+        const bool torqueOfPair = several && f.kind == 'D' && i % 2 == 0 && i + 1 < sensors && Sensor(i + 1).kind == 'Y';
+        const bool speedOfPair = several && f.kind == 'Y' && i % 2 == 1 && Sensor(i - 1).kind == 'D';
+        const bool synchronised = Com().m_bDualDevice != 0;
+        if (speedOfPair) {
+            // The power bits of its pair, where the configuration write keeps them for every
+            // torque and speed pair, combined device or not: bit 2 the power computed, bit 1
+            // the control panel's power box.
+            SetDisplayFlag(group, !synchronised && (f.display & 0x04) ? 0 : 1);
+            if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x02));
+        } else if (several && f.combination && !torqueOfPair) {
+            // (The torque sensor of a pair keeps its power unit in these bits.)
+            const bool power1 = !synchronised && (f.display & 0x04);
+            const bool power2 = !synchronised && (f.display & 0x02);
+            SetDisplayFlag(0, power1 ? 0 : 1);
+            SetDisplayFlag(1, power2 ? 0 : 1);
+            if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
         }
         if (several && f.kind == 'D' && (f.display2 & 0x80)) axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
         if (several && f.kind == 'D') {

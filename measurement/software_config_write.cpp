@@ -100,17 +100,46 @@ void SoftwareConfigWriter::OnTimer(UINT_PTR id)
     }
     if (id != kTimerWriteReplay) return;
     KillTimer(id);
-    if (m_pending.empty()) return;
-    if (IsMeasurementRunning()) {
-        SetTimer(kTimerWriteReplay, kIdlePollMs);
+    ReplayNext();
+}
+
+void SoftwareConfigWriter::WritePostponedNow(std::function<void()> done)
+{
+    m_afterWritingNow = std::move(done);
+    KillTimer(kTimerWriteReplay);
+    ReplayNext();
+}
+
+void SoftwareConfigWriter::ReplayNext()
+{
+    const bool now = static_cast<bool>(m_afterWritingNow);
+    if (m_pending.empty() && !now) return;
+    // Written at once, the next write also waits for the answer to the one before.
+    if (IsMeasurementRunning() || (now && m_frame.Com().m_nAnswerWatchMs != 0)) {
+        SetTimer(kTimerWriteReplay, now ? kReplayGapMs : kIdlePollMs);
+        return;
+    }
+    if (m_pending.empty()) {
+        EndWritingNow();
         return;
     }
     const auto [sensor, code] = m_pending.front();
-    m_pending.erase(m_pending.begin());
     // The tables may have changed while the write waited: it takes them as they are now.
     CopyDisplayTablesToSwConfig(m_frame, sensor);
-    WriteNow(sensor, code);
-    if (!m_pending.empty()) SetTimer(kTimerWriteReplay, kReplayGapMs);
+    const bool written = WriteNow(sensor, code);
+    if (written || !now) m_pending.erase(m_pending.begin());
+    if (!written && now) {
+        EndWritingNow();
+        return;
+    }
+    if (!m_pending.empty() || now) SetTimer(kTimerWriteReplay, kReplayGapMs);
+}
+
+void SoftwareConfigWriter::EndWritingNow()
+{
+    const std::function<void()> done = std::move(m_afterWritingNow);
+    m_afterWritingNow = nullptr;
+    done();
 }
 
 }  // namespace measurement

@@ -7,8 +7,10 @@
 // once, in the order asked, and after the stop the queue is replayed one write every 100 ms,
 // so that no sensor's write and no scaling code is lost. A write that fails or that the
 // controller does not send ends the wait cursor (and with it the busy flag that holds the
-// control panel's Start and Trigger).
+// control panel's Start and Trigger). Before the program closes or a search closes the ports,
+// the queue is written at once (WritePostponedNow).
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -42,15 +44,24 @@ public:
     bool CopyAndWrite(int sensor);
     bool IsMeasurementRunning() const;
     const std::vector<std::pair<int, int>>& Pending() const { return m_pending; }
+    // The postponed writes go out now, as soon as the measurement has stopped, each once the
+    // sensor has answered the one before (what is written after them must not take their
+    // answers); then done runs. A write that cannot reach its sensor ends it early and stays
+    // queued for the next connection; one left unanswered ends with the controller's answer
+    // watch, so done always runs.
+    void WritePostponedNow(std::function<void()> done);
 
 protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
     bool WriteNow(int sensor, int code);
+    void ReplayNext();
+    void EndWritingNow();
 
     IMeasureFrame& m_frame;
     std::vector<std::pair<int, int>> m_pending;
+    std::function<void()> m_afterWritingNow;  // set while the queue is written at once
 };
 
 }  // namespace measurement

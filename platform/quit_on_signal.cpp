@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 
 int g_pipe[2] = {-1, -1};
+bool g_requested = false;  // the GUI thread's alone
 
 void OnSignal(int)
 {
@@ -29,6 +30,7 @@ bool QuitOnTerminationSignals()
         char buffer[16];
         while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
         }
+        g_requested = true;
         QCoreApplication::quit();
     });
     struct sigaction action {};
@@ -36,6 +38,11 @@ bool QuitOnTerminationSignals()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+bool TerminationRequested()
+{
+    return g_requested;
 }
 
 }  // namespace platform

@@ -7,4 +7,7 @@ namespace platform {
 // Call once, after the QCoreApplication exists.
 bool QuitOnTerminationSignals();
 
+// True once such a signal has asked the program to end: no one may be there to read a box.
+bool TerminationRequested();
+
 }  // namespace platform

@@ -64,7 +64,16 @@ constexpr UINT kTextLowPassFilter = 5862;
 constexpr UINT kTextModuleCount = 5863;
 constexpr UINT kTextInaccuracy = 5864;
 constexpr UINT kTextChannelSerials = 5865;
+// The measurands of the type classes (the letters of the rotor header).
+constexpr UINT kTextStrainGauge = 5823;
+constexpr UINT kTextVoltage = 5824;
+constexpr UINT kTextCurrent = 5825;
+constexpr UINT kTextForce = 5826;
+constexpr UINT kTextWeight = 5827;
+constexpr UINT kTextMiscellaneous = 5828;
+constexpr UINT kTextTemperature = 5829;
 constexpr UINT kTextTorque = 5866;
+constexpr UINT kTextPower = 5033;  // the measurement pages' own id
 constexpr UINT kTextReadAgain = 5867;
 constexpr UINT kTextStoreSettings = 5868;
 constexpr UINT kTextSensorLeft = 5869;

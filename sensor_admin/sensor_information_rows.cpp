@@ -51,6 +51,51 @@ CString CalibrationText(BYTE state)
 }
 
 
+// What an encoder measures by the position of its switch (the encoder kind of the stator
+// operation block).
+UINT EncoderMeasurand(BYTE encoderKind)
+{
+    switch (encoderKind) {
+    case 3: return workflow::kTextMeasurandSpeed;
+    case 4:
+    case 7: return workflow::kTextMeasurandAngle;
+    default: return kTextNotAvailableShort;
+    }
+}
+
+// The measurand of the sensor's type class, the letter of its rotor header.
+UINT TypeClassMeasurand(const CSensorRecord& sensor)
+{
+    switch (CKadmor_Send::GetSourceTypeCode(sensor.m_sRotorHeader.cTypeClass)) {
+    case 0: return kTextStrainGauge;
+    case 1: return kTextVoltage;
+    case 2: return kTextCurrent;
+    case 3: return kTextTorque;
+    case 4: return kTextForce;
+    case 5: return kTextWeight;
+    case 6: return kTextMiscellaneous;
+    case 7: return kTextTemperature;
+    case 8: return EncoderMeasurand(sensor.m_sStatorOperation.cEncoderMode);
+    case 100: return kTextPower;
+    default: return kTextNotAvailableShort;
+    }
+}
+
+// The text id of a channel's measurand. Channel A measures what the type class names; channel
+// B of an encoder measures speed or angle, and without an encoder the unit the sensor keeps for
+// channel B tells whether it is a speed or angle channel; otherwise it measures what channel A
+// measures.
+UINT MeasurandId(const CSensorRecord& sensor, int channel)
+{
+    if (channel == 0) return TypeClassMeasurand(sensor);
+    if (sensor.m_sEncoder.cPresent && sensor.m_sEncoder.nMeasurandTextB) return sensor.m_sEncoder.nMeasurandTextB;
+    CString unit = sensor.m_sSwConfig.cReadMark ? sensor.m_sSwConfig.strUnitB : CString();
+    unit.MakeLower();
+    if (unit.Find("rpm") >= 0 || unit.Find("min") >= 0) return workflow::kTextMeasurandSpeed;
+    if (unit.Find("°") >= 0 || unit.Find("deg") >= 0) return workflow::kTextMeasurandAngle;
+    return TypeClassMeasurand(sensor);
+}
+
 // The measurand letter of a channel: an encoder's channel B measures speed or angle.
 BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
 {
@@ -74,7 +119,7 @@ RangeEnd ChannelRange(const CKadmor_Send& codec, const CSensorRecord& sensor, in
                       const CString& storedUnit, int language)
 {
     const BYTE typeClass = TypeClassOf(sensor, channel);
-    const bool ownMeasurand = channel == 0 || MeasurandText(sensor, channel) == LoadLangString(kTextTorque);
+    const bool ownMeasurand = channel == 0 || MeasurandId(sensor, 1) == MeasurandId(sensor, 0);
     if (typeClass != 'Y' && ownMeasurand && std::isfinite(fullScale) && fullScale > 0.0) {
         RangeEnd range;
         if (codec.FormatMagnitude(fullScale, typeClass, language, range.number, range.unit)) return range;
@@ -92,17 +137,7 @@ CString ChannelUnit(const CString& storedUnit, const RangeEnd& range)
 
 }  // namespace
 
-CString MeasurandText(const CSensorRecord& sensor, int channel)
-{
-    if (channel == 0) return LoadLangString(kTextTorque);
-    if (sensor.m_sEncoder.cPresent && sensor.m_sEncoder.nMeasurandTextB) return LoadLangString(sensor.m_sEncoder.nMeasurandTextB);
-    // Without an encoder the unit the sensor keeps for channel B tells what it measures.
-    CString unit = sensor.m_sSwConfig.cReadMark ? sensor.m_sSwConfig.strUnitB : CString();
-    unit.MakeLower();
-    if (unit.Find("rpm") >= 0 || unit.Find("min") >= 0) return LoadLangString(workflow::kTextMeasurandSpeed);
-    if (unit.Find("°") >= 0 || unit.Find("deg") >= 0) return LoadLangString(workflow::kTextMeasurandAngle);
-    return LoadLangString(kTextTorque);
-}
+CString MeasurandText(const CSensorRecord& sensor, int channel) { return LoadLangString(MeasurandId(sensor, channel)); }
 
 std::vector<InfoRow> BuildSensorInformation(const CKadmor_Send& codec, const CSensorRecord& sensor, bool present,
                                             int language)

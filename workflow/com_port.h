@@ -478,6 +478,9 @@ public:
     // (or after the answer's last byte) ends the step as an unstable connection.
     bool WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
                              UINT watchMs = kAnswerSilenceMs);
+    // A block of the configuration write sequence did not reach its sensor (its line hung up):
+    // nothing is awaited from it, and the sequence ends at once with the set-up unstored.
+    void EndWriteSequenceOnFailedWrite();
     void EndAnswerWait();
     // A polled measurement's receive time-out runs from its first request left unanswered and
     // ends with the value set that answers it.

@@ -39,7 +39,9 @@ void CComPort::OnSensorPortRemoved(int port)
     // flag stays set after a stop until the next start.)
     const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
 
-    // Nothing more can be written to the lost line: the stop must not wait for its answer.
+    // Nothing more can be written to the lost line: the stop must not wait for its answer, and
+    // a configuration write sequence on it ends now.
+    const int endedState = m_iZMCOMConfgFlow;
     m_bSensorEndedStream = 1;
     if (m_peers.measureControl) m_peers.measureControl->EndMeasurementOnLostSensor();
     m_bSensorEndedStream = 0;
@@ -55,6 +57,8 @@ void CComPort::OnSensorPortRemoved(int port)
     COM_ShowSensorsDisconnected();
     m_nCountActivePorts = 0;
     m_pMainFrame->ClearSensorConnectedFlag();
+    EndWriteSequenceUnstored(endedState);
+    if (m_pMainFrame->IsShuttingDown()) return;
 
     CString text;
     text.Format(workflow::WorkflowText(measuring ? workflow::kTextSensorLostMeasuring : workflow::kTextSensorLost).GetString(),

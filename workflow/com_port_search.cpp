@@ -105,6 +105,9 @@ void CComPort::COM_EndSearch()
             if (m_pMainFrame) m_pMainFrame->LoadWindowPlacement();
         }
     } else {
+        // No connection follows that would rebuild the list: it shows now what the probing
+        // found on each port, a sensor the version check refused among them.
+        if (m_peers.connection) m_peers.connection->UpdatePortList(false);
         if (m_peers.startUp) m_peers.startUp->FinishSearch();
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     }

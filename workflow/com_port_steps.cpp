@@ -73,10 +73,15 @@ void CComPort::COM_ReportUnstableConnection()
     }
     COM_UpdatePortRowStatus(-1, m_strLastComparedPort, 2);
     m_strLastComparedPort = m_strPortState;
-    // Every port of a multiport device is closed, a manager held in two places once.
+    // Every port of a multiport device is closed, a manager held in two places once; so no
+    // row of the list is active any more, the other sensors' of the device neither.
     if (m_pPortMan) m_pPortMan->SetOffLine();
     for (auto& further : m_pPortManOfPort)
         if (further && further != m_pPortMan) further->SetOffLine();
+    m_nCountActivePorts = 0;
+    for (CPortRecord& rec : m_PortRec)
+        if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
+    if (m_peers.connection) m_peers.connection->UpdatePortList(false);
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     AfxMessageBox(workflow::WorkflowText(workflow::kTextUnstableConnection));
     EndWriteSequenceUnstored(endedState);

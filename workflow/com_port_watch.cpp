@@ -156,6 +156,14 @@ void CComPort::EndRefusedStep(const CString& text)
     EndWriteSequenceUnstored(state);
 }
 
+void CComPort::EndWriteSequenceOnFailedWrite()
+{
+    const int state = m_iZMCOMConfgFlow;
+    m_pfnReplyHandler = nullptr;
+    m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    EndWriteSequenceUnstored(state);
+}
+
 void CComPort::EndWriteSequenceUnstored(int endedState)
 {
     // The user has been told what was not stored: a close that waits for the write goes on

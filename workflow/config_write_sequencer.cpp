@@ -148,7 +148,7 @@ void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString*
     if (frame.IsEmpty()) return;
     const auto& port = IsMulti() && m_nSlot < kMaxSensorPorts ? m_com.m_pPortManOfPort[static_cast<std::size_t>(m_nSlot)]
                                                                : m_com.m_pPortMan;
-    m_com.WriteAwaitingAnswer(port, frame);
+    if (!m_com.WriteAwaitingAnswer(port, frame)) m_com.EndWriteSequenceOnFailedWrite();
 }
 
 workflow::MeasureSetupValues CConfigWriteSequencer::SetupValues() const

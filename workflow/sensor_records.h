@@ -158,6 +158,9 @@ public:
     {
         return secondChannel || (m_sRotorHeader.cTypeClass == 'Y' && m_sEncoder.cAngle != 0);
     }
+    // The channel-layout byte of the identification is 0 for a sensor with channels A and B;
+    // any other sensor measures on channel A only.
+    bool HasChannelAOnly() const { return m_sIdent[kIdentHmbUsb] != 0; }
 
     BYTE m_bValid = 0;
     std::array<BYTE, kIdentCount> m_sIdent{};

@@ -39,6 +39,7 @@
 #include "platform/profile.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -421,6 +422,48 @@ TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// A window kept maximized and shown so stays maximized at the size it was given while the
+// start-up search finds the sensor and applies the placement again: a window manager gives a
+// maximized window less than the screen (room for its title), and a window taken out of the
+// state and given the screen's room again would keep the larger size, its status bar below the
+// screen's edge.
+struct MaximizedConnectedFrame : ConnectedFrame {
+    void SetUp() override
+    {
+        const char* section = "AllViewState\\Configs\\WindowPos";
+        for (const auto& [entry, value] : {std::pair{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}})
+            platform::WriteProfileInt(section, entry, value);
+        ConnectedFrame::SetUp();
+    }
+};
+
+TEST_F(MaximizedConnectedFrame, TheStartUpSearchLeavesAMaximizedWindowAsItIs)
+{
+    frame->show();
+    loop.RunUntilIdle();
+    ASSERT_TRUE(frame->isMaximized());
+    const QRect given = frame->geometry();
+    struct Watch : QObject {
+        int changes = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            changes += event->type() == QEvent::WindowStateChange || event->type() == QEvent::Resize ? 1 : 0;
+            return false;
+        }
+    } watch;
+    frame->installEventFilter(&watch);
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    EXPECT_EQ(watch.changes, 0);
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_EQ(frame->geometry(), given);
+    frame->removeEventFilter(&watch);
+    // Its normal place is still the one kept.
+    frame->close();
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 30000));
+    EXPECT_EQ(platform::GetProfileInt("AllViewState\\Configs\\WindowPos", "Width", 0), 500);
+}
+
 TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCloses)
 {
     ASSERT_TRUE(Connect());
@@ -553,6 +596,29 @@ TEST_F(FrameBehindUnopenablePort, ActivationCheckLooksAtTheConnectedSensorsRowAn
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_NE(rows[0].port.Find("[COM3]"), -1) << rows[0].port.GetString();
     EXPECT_EQ(rows[0].serial, 222333u);
+}
+
+// A sensor whose stator revision the version check refuses, alone on its port.
+struct FrameWithRefusedSensor : ConnectedFrame {
+    void AddPorts() override
+    {
+        sim::SensorConfig old = workflow_test::AcceptedSensor(222333);
+        old.identity.statorRevision = 5;
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(old, loop));
+        ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+    }
+};
+
+// The connection page's search ends with the sensor's row saying it is not supported, with its type.
+TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupported)
+{
+    sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    page.OnSearch();
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy(); }, 20000));
+    loop.RunFor(3000);
+    EXPECT_FALSE(frame->m_bSensorConnected);
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), LoadLangString(sensor_admin::kTextStateNotSupported));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSensorType), CString("RX-RS485"));
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)

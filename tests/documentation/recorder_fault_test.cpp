@@ -1,36 +1,16 @@
 // Files that cannot be written: the user gets a message naming the file, the measurement goes
 // on, nothing already written is lost and every line in the file is whole.
 
-#include <csignal>
 #include <filesystem>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "documentation/delimited_table.h"
 #include "documentation/documentation_texts.h"
 #include "res/string_table.h"
+#include "file_size_limit.h"
 #include "recorder_fixture.h"
 
 namespace documentation_test {
 namespace {
-
-// Limits the size of every file this process writes, as a full disk would; restored after.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);  // a refused write then fails with EFBIG instead
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 TEST_F(RecorderTest, AFolderThatCannotHoldTheFileGivesAMessageAndTheMeasurementGoesOn)
 {
@@ -87,22 +67,26 @@ TEST_F(RecorderTest, AFullDiskCutsNoLineInHalfAndTheKeptSetsFollowWhenThereIsRoo
     ExpectFileHoldsSets(path, 600, kEpoch);
 }
 
-TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskAndGivesUpWithAMessage)
+TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskThenSavesTheRestElsewhereAndSaysWhere)
 {
     Start();
     Measure(500);
     const std::string path = dir.File("Messwerte_0001.csv");
+    const std::string recovery = recoveryFolder + "/Messwerte_0001_0001.csv";
     {
+        // The recovery file must fit under the limit too: fewer sets than the value file holds.
         FileSizeLimit full(std::filesystem::file_size(path));
-        Measure(500);
+        Measure(300);
         recorder->FinishMeasurement();
         ASSERT_TRUE(recorder->IsWritingBehind());
         ASSERT_TRUE(loop.RunUntil([&] { return !recorder->IsWritingBehind(); }, 120000));
     }
     ASSERT_EQ(2u, frame.messages.size());
-    EXPECT_NE(-1, frame.messages[1].Find("50 "));  // how many sets could not be written
+    EXPECT_EQ(0, frame.messages[1].Find("30 "));  // how many sets could not be written
     EXPECT_NE(-1, frame.messages[1].Find(CString(path)));
+    EXPECT_NE(-1, frame.messages[1].Find(CString(recovery)));
     ExpectFileHoldsSets(path, 50, kEpoch);  // what was written before stays intact
+    ExpectFileHoldsSets(recovery, 30, kEpoch, 50);  // the rest, at their times
 }
 
 TEST_F(RecorderTest, AFileDeletedDuringTheMeasurementIsWrittenAgainWithEverything)

@@ -21,6 +21,7 @@ RecorderTest::RecorderTest()
     const std::int64_t startMs = loop.NowMs();
     recorder->SetWallClock([this, startMs] { return kEpoch + (loop.NowMs() - startMs) / 1000; });
     recorder->SetLabelSource([] { return FileLabels{}; });
+    recorder->SetRecoveryFolder(CString(recoveryFolder));
 }
 
 RecorderTest::~RecorderTest()
@@ -63,7 +64,8 @@ void RecorderTest::Measure(std::int64_t ms)
     }
 }
 
-void RecorderTest::ExpectFileHoldsSets(const std::string& path, std::uint64_t count, std::int64_t firstRecordSeconds)
+void RecorderTest::ExpectFileHoldsSets(const std::string& path, std::uint64_t count, std::int64_t firstRecordSeconds,
+                                       std::uint64_t from)
 {
     CDelimitedTableReader reader(settings.separators);
     ASSERT_TRUE(reader.ReadFile(CString(path))) << reader.Error().GetString();
@@ -79,8 +81,8 @@ void RecorderTest::ExpectFileHoldsSets(const std::string& path, std::uint64_t co
     EXPECT_TRUE(rows[5].empty());
     EXPECT_EQ((std::vector<std::string>{"Zeit [s]", "A [N·m]", "B [1/min]", "C [°]", "D [W]"}), rows[6]);
     ASSERT_EQ(7 + count, rows.size());
-    for (std::uint64_t i = 0; i < count; ++i) {
-        const auto& row = rows[7 + i];
+    for (std::uint64_t i = from; i < from + count; ++i) {
+        const auto& row = rows[7 + i - from];
         ASSERT_EQ(5u, row.size()) << "set " << i;
         double t = -1;
         ASSERT_TRUE(reader.ToNumber(row[0], t)) << row[0];

@@ -72,8 +72,9 @@ protected:
     void PushSet(std::uint64_t i);
     // Delivers sets at the interval for ms of virtual time.
     void Measure(std::int64_t ms);
-    // Checks a measured-value file: header rows, column line, and every set from 0 to count.
-    void ExpectFileHoldsSets(const std::string& path, std::uint64_t count, std::int64_t firstRecordSeconds);
+    // Checks a measured-value file: header rows, column line, and count sets from set `from` on.
+    void ExpectFileHoldsSets(const std::string& path, std::uint64_t count, std::int64_t firstRecordSeconds,
+                             std::uint64_t from = 0);
     void Start() { recorder->OpenMeasValueFiles(0); }
 
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
@@ -86,6 +87,9 @@ protected:
     FakeFrame frame;
     FakePanel panel;
     std::unique_ptr<CMeasurementRecorder> recorder;
+    // Where the recorder saves the sets their file refused for good.
+    TempFolder recoveryDir;
+    const std::string& recoveryFolder = recoveryDir.Path();
     std::uint64_t nextSet = 0;
 };
 

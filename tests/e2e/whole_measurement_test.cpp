@@ -7,7 +7,13 @@
 // and a sensor unplugged after its measurement has ended.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
+#include <csignal>
+#include <filesystem>
+
 #include "controls/xlist_ctrl.h"
+#include "documentation/documentation_texts.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
@@ -15,8 +21,10 @@
 #include "sensor_admin/forms/sensor_admin_forms.h"
 #include "sensor_admin/port_list_model.h"
 #include "platform/qt_text.h"
+#include "platform/quit_on_signal.h"
 #include "port/port_list.h"
 #include "res/string_table.h"
+#include "tests/documentation/file_size_limit.h"
 #include "tests/e2e/whole_app.h"
 #include "views/aform_light.h"
 #include "workflow/workflow_texts.h"
@@ -48,6 +56,27 @@ struct WholeProgram : ::testing::Test, WholeApp {
         return text.str();
     }
 
+    // The set-up page's rate with this index chosen as the user does (the sensor brings the rate
+    // it kept from its last set-up, whatever that was), or the fastest the page offers with
+    // kFastestOffered.
+    static constexpr int kFastestOffered = -1;
+    static constexpr int k200PerSecond = 6;
+    void ChooseRate(int index)
+    {
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(200);
+        auto* setup = app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+        ASSERT_NE(setup, nullptr) << "no set-up page";
+        const auto& offered = setup->Logic().Controls()[measurement::IDC_RATE_COMBO].entries;
+        ASSERT_FALSE(offered.empty()) << "no rate offered";
+        ASSERT_TRUE(ChooseDatum(*setup, measurement::IDC_RATE_COMBO, index == kFastestOffered ? offered.front().datum : index))
+            << "rate " << index << " is not offered";
+        PumpFor(200);
+        if (index != kFastestOffered) {
+            ASSERT_EQ(frame->Fields().measureRateIndex, index);
+        }
+    }
+
     // The control panel's Start and Stop, clicked as the user does.
     void Start()
     {
@@ -75,16 +104,19 @@ struct WholeProgram : ::testing::Test, WholeApp {
     // The measured-value file holds the same unbroken run as the curve, no set more or less.
     void ExpectFileHoldsCurve(const std::vector<double>& curve, double rampSlope = kRampSlope)
     {
-        const double countsPerSet = RampCountsPerSet(rampSlope);
         ASSERT_GT(curve.size(), 2u);
         Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= curve.size(); }, 10'000);
         const std::vector<double> file = FileColumn(ValueFile(), 1);
         ASSERT_FALSE(file.empty()) << "no value set reached the measured-value file\n" << FileHead(ValueFile());
+        ExpectColumnHoldsCurve(file, curve, rampSlope);
+    }
+    void ExpectColumnHoldsCurve(const std::vector<double>& column, const std::vector<double>& curve, double rampSlope)
+    {
         std::string where;
-        EXPECT_EQ(BreaksInRamp(file, countsPerSet, where), 0) << "file " << where;
-        ASSERT_EQ(file.size(), curve.size());
-        EXPECT_NEAR(file.front(), curve.front(), std::fabs(curve[1] - curve[0]));
-        EXPECT_NEAR(file.back(), curve.back(), std::fabs(curve[1] - curve[0]));
+        EXPECT_EQ(BreaksInRamp(column, RampCountsPerSet(rampSlope), where), 0) << "file " << where;
+        ASSERT_EQ(column.size(), curve.size());
+        EXPECT_NEAR(column.front(), curve.front(), std::fabs(curve[1] - curve[0]));
+        EXPECT_NEAR(column.back(), curve.back(), std::fabs(curve[1] - curve[0]));
     }
 };
 
@@ -94,18 +126,8 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
                  "--signal-b=ramp:slope=5000,base=100"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
 
-    // The fastest rate the set-up page offers for this line, chosen as the user does.
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(200);
-    QComboBox* rate = nullptr;
-    for (QComboBox* combo : frame->findChildren<QComboBox*>())
-        if (combo->property("ctrlId").toInt() == measurement::IDC_RATE_COMBO) rate = combo;
-    ASSERT_NE(rate, nullptr) << "no rate box on the set-up page";
-    ASSERT_GT(rate->count(), 0);
-    rate->setCurrentIndex(0);
-    Q_EMIT rate->activated(0);
-    PumpFor(200);
-    ASSERT_LE(frame->Fields().measureRateIndex, 2) << rate->itemText(0).toStdString();
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(kFastestOffered));
+    ASSERT_LE(frame->Fields().measureRateIndex, 2);
     // Every set into the diagram, not one per display refresh.
     ASSERT_NE(frame->Views()->MeasureSettings(), nullptr);
     frame->Views()->MeasureSettings()->cDecimation = 0;
@@ -155,6 +177,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
 {
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     UnplugSensor();  // the line hangs up and leaves the port list
@@ -194,6 +217,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
     PumpFor(300);
     auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
     ASSERT_TRUE(ChooseDatum(setup, measurement::kConditionCombo[0], 0) && TypeInto(setup, measurement::kLimitEdit[1], "1000000"));
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
@@ -232,6 +256,7 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
     // The measurement ends by itself, the program stays up.
@@ -302,6 +327,69 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPoll)
     EXPECT_GE(points, ticks) << Diagnosis();
     EXPECT_LE(points, ticks + 1) << Diagnosis();
     EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
+}
+
+// The values folder fills up in mid-measurement and the program is ended while it is still
+// full, once with the window's close and once with SIGTERM. Every set is then in the value file
+// or in a recovery file of the same form in the application-data folder, and the user is told
+// where: in a box at the close, at the next start after SIGTERM.
+TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUserIsToldWhere)
+{
+    StartSensor({"--serial=6005", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
+    const QString dataFolder = profile.dir.path() + "/data/Tessaline Inc./TSL-USB-KM3";
+    auto recoveryBox = [&](const std::string& file) {
+        for (const auto& box : boxes.Boxes())
+            if (!file.empty() && box.text.Find(CString(file.c_str())) >= 0) return box.text;
+        return CString();
+    };
+    std::string recovery;
+    for (const bool bySignal : {false, true}) {
+        frame.reset();
+        ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+        EXPECT_TRUE(recoveryBox(recovery).IsEmpty()) << "told a second time at the start";
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(200);
+        auto* setup = app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+        ASSERT_TRUE(setup && ChooseDatum(*setup, measurement::IDC_RATE_COMBO, 3));  // 1000 value sets a second
+        ASSERT_TRUE(Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 10'000));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        // Two seconds of sets reach the file, then the disk is full: more than the recovery file
+        // and the settings file will need.
+        ASSERT_TRUE(Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= 2000; }, 20'000));
+        {
+            documentation_test::FileSizeLimit full(std::filesystem::file_size(ValueFile()));
+            PumpFor(500);
+            // SIGTERM ends the event loop as the program runs it (its handler stays in place).
+            if (bySignal) {
+                ASSERT_TRUE(platform::QuitOnTerminationSignals());
+                std::raise(SIGTERM);
+                QApplication::exec();
+            } else {
+                frame->close();
+            }
+            ASSERT_TRUE(Pump([&] { return frame->IsClosed(); }, 20'000));
+        }
+        const QStringList recovered = QDir(dataFolder).entryList({"*.csv"}, QDir::Files, QDir::Name);
+        ASSERT_EQ(recovered.size(), bySignal ? 2 : 1);
+        recovery = (dataFolder + "/" + recovered.last()).toStdString();
+        // The two files hold the one unbroken run of the curve; the recovery file's header is the
+        // value file's.
+        std::vector<double> column = FileColumn(ValueFile(), 1);
+        const std::vector<double> rest = FileColumn(recovery, 1);
+        EXPECT_GT(rest.size(), 100u);
+        column.insert(column.end(), rest.begin(), rest.end());
+        ExpectColumnHoldsCurve(column, CurveValues(0), kRampSlope);
+        const std::string head = FileHead(ValueFile(), 10);
+        EXPECT_EQ(FileHead(recovery, 10).substr(0, head.find("Zeit [s]") + 8), head.substr(0, head.find("Zeit [s]") + 8));
+        // Told at the close, or when no one watched it, not before the next start.
+        EXPECT_EQ(recoveryBox(recovery).IsEmpty(), bySignal) << Diagnosis();
+        boxes.Clear();
+    }
+    frame.reset();
+    frame = std::make_unique<CMainFrame>();
+    frame->show();
+    ASSERT_TRUE(Pump([&] { return !recoveryBox(recovery).IsEmpty(); }, 10'000)) << Diagnosis();
+    EXPECT_EQ(recoveryBox(recovery).Find(LoadLangString(documentation::kTextSetsRecoveredAtLastEnd)), 0);
 }
 
 }  // namespace

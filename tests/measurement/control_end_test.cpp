@@ -140,6 +140,10 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     const CString lost = LoadLangString(workflow::kTextSensorLostMeasuring);
     EXPECT_GE(boxes.Boxes()[0].text.Find(lost.Mid(lost.Find(") ") + 2)), 0) << boxes.Boxes()[0].text.GetString();
     EXPECT_EQ(StatusBar(), LoadLangString(kTextDisconnected));
+    // Nothing on the panel speaks of the sensor gone: no rate, no angle to set to zero.
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_NE(c.Text(IDC_MC_RATE).Find("n.a."), -1) << c.Text(IDC_MC_RATE).GetString();
+    EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_ANGLE_ZERO)->isEnabled());
     workflow::IConnectionPage& connection = *frame->Com().Peers().connection;
     EXPECT_EQ(connection.GetItemText(0, 6), LoadLangString(workflow::kTextPortAvailable));
     auto* information = dynamic_cast<sensor_admin::CDlgSensorInformationHmb*>(frame->Com().Peers().information);
@@ -153,6 +157,7 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().IsSensorReady(); }, 20000));
     loop.RunFor(500);
     EXPECT_EQ(connection.GetItemText(0, 6), LoadLangString(workflow::kTextPortActive));
+    EXPECT_EQ(c.Text(IDC_MC_RATE).Find("n.a."), -1);
     EXPECT_TRUE(InformationNames(*information, "100002"));
     EXPECT_FALSE(views.Refresher().Values(0).tared);
     EXPECT_LT(views.Refresher().Values(0).maxBase, 500.0);

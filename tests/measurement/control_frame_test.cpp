@@ -46,6 +46,7 @@
 #include "views/display_tables.h"
 #include "views/aform_light.h"
 #include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
 
 using namespace measurement;
 
@@ -147,9 +148,10 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
 }
 
 // Pass/fail results under the constant file name: each condition's value is its own channel's;
-// a measurement judged by other columns (another unit, one condition less) starts its rows
-// with its own header, one judged by the same columns adds its row under the last header. The
-// file reads back as a table whose every row has its header's fields.
+// a measurement judged by other columns (another unit) starts its rows with its own header, one
+// judged by the same columns adds its row under the last header; a condition that names a
+// channel without limits keeps its columns and holds. The file reads back as a table whose
+// every row has its header's fields.
 TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHeader)
 {
     auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
@@ -186,7 +188,7 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kUnitCombo[1], 1));
     loop.RunFor(1500);
     measure();
-    // Condition 2 without limits: it is no condition any more.
+    // Condition 2 without limits still names channel B: the same columns, B's limits empty.
     setup->Item<QLineEdit>(kLimitEdit[2])->setText("");
     setup->Item<QLineEdit>(kLimitEdit[3])->setText("");
     ASSERT_EQ(setup->Logic().IoNioConditions(), 1);
@@ -205,23 +207,40 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
         rows.push_back(record);
     }
     ASSERT_EQ(rows.size(), 4u);
-    ASSERT_EQ(headers.size(), 3u);
+    ASSERT_EQ(headers.size(), 2u);
     EXPECT_EQ(headers[0][8], "Kanal B Wert [1/min]");
     EXPECT_EQ(headers[1][8], "Kanal B Wert [1/s]");
-    EXPECT_EQ(headers[2].size(), 7u);
+    EXPECT_EQ(rows[3][6] + rows[3][7] + rows[3][9], "IO");
     // Each condition's value is its own channel's: A's 10000 counts of 25000 over its range
     // of 500 1/min, B's 2500 counts over the 30000 1/min an encoder counts its speed in.
     for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4], "200,000") << r;
     EXPECT_EQ(rows[0][8], "3000,000");
     EXPECT_EQ(rows[2][8], "50,000");
+    EXPECT_EQ(rows[3][8], "50,000");
 }
 
-// A sensor of one channel, whatever its kind, is named by channel A alone.
-TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
+// The set-up page of the frame, shown.
+static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
 {
+    auto* setup = FindPage<MeasureSetupWidget>(frame);
+    frame.ShowPage(app::kPageMeasureSetup);
+    return *setup;
+}
+
+// A sensor of one channel, whatever its kind, is named by channel A alone, and the set-up page
+// offers channel A alone.
+TEST_F(PanelInFrame, AOneChannelSensorIsNamedAndSetUpByItsChannelAlone)
+{
+    frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(500);
+    EXPECT_TRUE(setup.Item<QAbstractButton>(kChannelButton[0])->isChecked());
+    auto* channelB = setup.Item<QAbstractButton>(kChannelButton[1]);
+    EXPECT_FALSE(channelB->isVisible() && channelB->isEnabled());
+    EXPECT_FALSE(channelB->isChecked());
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
@@ -252,14 +271,6 @@ TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
-// The set-up page of the frame, shown.
-static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
-{
-    auto* setup = FindPage<MeasureSetupWidget>(frame);
-    frame.ShowPage(app::kPageMeasureSetup);
-    return *setup;
-}
-
 // What the scaling page shows of a channel when the set-up page opens it.
 // A sensor as it leaves the factory, except that its block keeps channel B unmarked for the
 // diagram (a single sensor has no box to change that), measuring a sine on A and a ramp on B.
@@ -269,6 +280,7 @@ struct FreshSensorInFrame : measurement_test::ConnectedFrame {
         sim::SensorConfig config = workflow_test::AcceptedSensor();
         config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 5000.0, 0.0, 2000.0};
         config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 1000.0};
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x83, 13, 0x00, 0x08);
         return config;
     }
@@ -373,8 +385,7 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
         page.Item<QLineEdit>(IDC_SCALE_UNIT)->setText("kV");
         page.Item<QAbstractButton>(IDC_SCALE_SAVE)->click();
     }));
-    CString expected;
-    EXPECT_EQ(texts.measurand, frame->SensorAdmin()->information.FormatChannelValue(expected, 1, 0, 0, 0));
+    EXPECT_EQ(texts.measurand, "Spannung");  // the measurand of the sensor's type class
     EXPECT_EQ(texts.nominal, "500,00 V");
     EXPECT_EQ(counts, "25000");
     EXPECT_EQ(reading, "32,2");
@@ -487,6 +498,7 @@ struct ChannelAOffInFrame : measurement_test::ConnectedFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = control_test::RampSensor(1000.0, 500.0);
+        config.identity.hmbUsb = false;  // channels A and B
         measurement_test::KeepBlockBits(config, 0x03, 28, 0x20, 0x30);
         return config;
     }
@@ -566,6 +578,10 @@ struct DigitalInputSensorInFrame : measurement_test::ConnectedFrame {
     CString PortDescription() const override { return "Serial port"; }
     void MeasureUntilTheReceptionStalls()
     {
+        // 200/s, a streamed rate: the reception is watched by the stream.
+        auto* setup = FindPage<MeasureSetupWidget>(*frame);
+        ASSERT_TRUE(setup && measurement_test::ChooseDatum(*setup, IDC_RATE_COMBO, 6));
+        loop.RunFor(1000);
         panel->Item<QAbstractButton>(IDC_MC_START)->click();
         loop.RunFor(500);
         sensor->Port(0).Stall(4000);
@@ -618,6 +634,8 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
+    // Rows 3 and 4 have no sensor whose low-pass filter they could offer.
+    for (int row : {2, 3}) EXPECT_FALSE(setup.Item<QWidget>(kLowPassCombo[row])->isVisible()) << "row " << row;
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 3 ? 2 : 3));
     EXPECT_EQ(panel->Logic().MultiportReady(), 0);
     loop.RunFor(1000);
@@ -650,6 +668,23 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     ASSERT_TRUE(information.OnStoreSettings());
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// One sensor of the device stops answering: the single shot finds the connection unstable and
+// closes both; the connection page then lists neither as connected.
+TEST_F(DeviceInFrame, ASensorFallingSilentLeavesNoSensorListedAsConnected)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    sensor->Port(1).Stall(-1);
+    Click(IDC_MC_SINGLE_SHOT);
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 5000));
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(workflow::kTextUnstableConnection));
+    const sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    EXPECT_FALSE(connection.IsConnected());
+    for (int row = 0; row < connection.GetItemCount(); ++row)
+        EXPECT_NE(connection.GetItemText(row, sensor_admin::kColumnStatus), LoadLangString(workflow::kTextPortActive)) << "row " << row;
 }
 
 // A multiport device of two sensors that stream their values.
@@ -888,6 +923,11 @@ TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
     }));
     EXPECT_EQ(texts.measurand, LoadLangString(5032));
     EXPECT_EQ(texts.nominal, "30000 1/min");
+    frame->SwitchLanguage(2000);
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, [](ChannelScalingWidget& page) {
+        page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
+    }));
+    EXPECT_EQ(texts.nominal, "30000 tr/min");
 }
 
 

@@ -23,6 +23,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
@@ -83,6 +84,11 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
     EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
+    // The information names each sensor's measurand: torque, and the angle its encoder counts.
+    CString measurand;
+    const sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
+    EXPECT_EQ(information.FormatChannelValue(measurand, 1, 0, 0, 0), CString("Drehmoment"));
+    EXPECT_EQ(information.FormatChannelValue(measurand, 1, 1, 0, 0), CString("Drehwinkel"));
 }
 
 TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
@@ -136,13 +142,15 @@ TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksFor
 }
 
 // A torque sensor holding 2.5 N·m, keeping watts as its power unit, and an encoder counting
-// 250 1/min: the set-up page offers to compute the power.
+// 250 1/min behind no HMB-USB interface (no combined device): the set-up page offers to compute
+// the power.
 struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
         for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        configs[1].identity.hmbUsb = false;
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
         return std::make_unique<sim::MultiportDevice>(configs, loop);
     }
@@ -195,8 +203,12 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), 0.06545, 1e-3);
 
-    // Power 1 alone comes back, in kW on Y5, its view shown as its box says.
+    // Power 1 alone comes back, in kW on Y5, its view shown as its box says: the close stores
+    // it in both sensors of the pair.
+    const int writes[2] = {Writes("COM3", 'F'), Writes("COM4", 'F')};
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
+    EXPECT_GT(Writes("COM3", 'F'), writes[0]);
+    EXPECT_GT(Writes("COM4", 'F'), writes[1]);
     Restart();
     frame->show();
     frame->ShowPage(app::kPageMeasureSetup);
@@ -253,6 +265,8 @@ TEST_F(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_FALSE(Running() || panel->Logic().Settings()->bSecond);
 
     ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kAngleSelector[0]));
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 6));  // 200/s
+    loop.RunFor(1000);
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     Click(IDC_MC_START);

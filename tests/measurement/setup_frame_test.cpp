@@ -49,6 +49,14 @@ using measurement_test::FindPage;
 struct SetupInFrame : measurement_test::ConnectedFrame {
     MeasureSetupWidget* setup = nullptr;
 
+    // A sensor with channels A and B.
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = ConnectedFrame::SensorConfig();
+        config.identity.hmbUsb = false;
+        return config;
+    }
+
     void SetUp() override
     {
         ConnectedFrame::SetUp();
@@ -348,6 +356,15 @@ struct FastSetupInFrame : SetupInFrame {
     }
 };
 
+// Right after connecting, with both channels measured, the list offers only the rates the
+// line carries for two channels.
+TEST_F(FastSetupInFrame, RightAfterConnectingTheRatesOfferedAreThoseTheLineCarriesForBothChannels)
+{
+    ASSERT_TRUE(Record().channel[0].active && Record().channel[1].active);
+    const int fastest = frame->Com().m_nBaudRate == 230400 ? 1 : 2;
+    EXPECT_EQ(setup->Logic().Controls()[IDC_RATE_COMBO].entries.front().datum, fastest) << frame->Com().m_nBaudRate << " baud";
+}
+
 // At 185 per second a measurement of 3 s takes 3 s and writes 556 value sets, each 1/185 s
 // after the one before in the file's time column.
 TEST_F(FastSetupInFrame, A185PerSecondMeasurementLastsItsTimeAndCountsItInTheFile)
@@ -442,6 +459,46 @@ TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsReportedAndWrittenAtClose)
     const int writes = sensor->Port(0).sensor().RequestCount('F') + 3;  // the three blocks again
     CloseWindow();
     EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), writes);
+}
+
+// A set-up change is waiting to be stored when the window is closed just as the sensor leaves:
+// the close ends at once and tells nothing, whether the line hung up before the close's write
+// or under it.
+long long CloseMsAsTheSensorLeaves(SetupInFrame& t, bool hangUpFirst)
+{
+    if (!measurement_test::ChooseDatum(*t.setup, kConditionCombo[0], 0)) return -1;
+    t.Type(kLimitEdit[1], "99");
+    t.loop.RunFor(1000);
+    if (hangUpFirst) t.sensor->Port(0).HangUp();
+    const long long start = t.loop.NowMs();
+    t.frame->close();
+    if (!t.loop.RunUntil([&t] { return t.frame->IsClosed(); }, 30000)) return -1;
+    return t.loop.NowMs() - start;
+}
+
+TEST_F(SetupInFrame, AWindowClosedAsTheSensorHasLeftEndsAtOnce)
+{
+    const long long ms = CloseMsAsTheSensorLeaves(*this, true);
+    EXPECT_TRUE(ms >= 0 && ms <= 2000) << ms;
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// A sensor that disappears at the first block write it is sent.
+struct SensorLeavingAtAWrite : SetupInFrame {
+    sim::SensorConfig SensorConfig() const override
+    {
+        sim::SensorConfig config = SetupInFrame::SensorConfig();
+        config.faults.hangup = sim::Trigger{'F', -1};
+        return config;
+    }
+};
+
+TEST_F(SensorLeavingAtAWrite, AWindowClosedAsTheSensorLeavesEndsAtOnce)
+{
+    const long long ms = CloseMsAsTheSensorLeaves(*this, false);
+    EXPECT_TRUE(ms >= 0 && ms <= 2000) << ms;
+    EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 // A number of measurements of 0, below 0 or no number is one measurement, and the field says so;
@@ -550,6 +607,7 @@ TEST_F(SetupInFrame, RenderEveryPageInFourLanguages)
         }
     }
 }
+
 
 int main(int argc, char** argv)
 {

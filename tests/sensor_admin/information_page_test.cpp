@@ -41,14 +41,15 @@ TEST(InformationPage, ShowsTheIdentityOfTheConnectedSensorAndNaWhereTheRecordHas
     EXPECT_EQ(ValueOf(page, kTextSensorAddress), CString("1"));
     EXPECT_EQ(ValueOf(page, kTextStatorIdRevision), CString("4 / 6"));
     EXPECT_EQ(ValueOf(page, kTextCalibration), CString("Werkskalibrierung"));
-    EXPECT_EQ(ValueOf(page, kTextMeasurandA), CString("Drehmoment"));
+    // The sensor's type class names voltage.
+    EXPECT_EQ(ValueOf(page, kTextMeasurandA), CString("Spannung"));
     // The user calibration is stored switched off, with check words that do not hold.
     EXPECT_EQ(ValueOf(page, kTextDateUserCalibration), CString("n.a."));
     EXPECT_NE(ValueOf(page, kTextDateFactoryCalibration), CString("n.a."));
     EXPECT_NE(ValueOf(page, kTextDateHardware), CString("n.a."));
     CString measurand;
     page.FormatChannelValue(measurand, 1, 0, 0, 0);
-    EXPECT_EQ(measurand, CString("Drehmoment"));
+    EXPECT_EQ(measurand, CString("Spannung"));
 
     SetLanguage(1000);
     b.pages.information.FillSensorInformation(0);
@@ -68,6 +69,7 @@ TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
     b.loop.RunFor(100);
     const CDlgSensorInformationHmb& page = b.pages.information;
     EXPECT_EQ(ValueOf(page, kTextRangeA), CString("5,00 N·m"));  // 500 cN·m
+    EXPECT_EQ(ValueOf(page, kTextMeasurandA), CString("Drehmoment"));
     // Channel B keeps the unit that names it a speed channel.
     EXPECT_EQ(ValueOf(page, kTextMeasurandB), LoadLangString(workflow::kTextMeasurandSpeed));
     EXPECT_EQ(ValueOf(page, kTextRangeB), CString("1000 rpm"));

@@ -259,6 +259,7 @@ const std::map<std::string, Setter>& Setters()
         {"count-code", Number(&SensorIdentity::encoderCountCode, 0, 255)},
         {"hardware-option", Number(&SensorIdentity::hardwareOption, 0, 255)},
         {"baud-code", Number(&SensorIdentity::baudCode, 0, 255)},
+        {"stored-rate", Number(&SensorIdentity::rateIndex, 0, 19)},
         {"filter-a", Number(&SensorIdentity::filterA, 0, 65535)},
         {"filter-b", Number(&SensorIdentity::filterB, 0, 65535)},
         {"range-a", Range(&SensorIdentity::rangeACode)},
@@ -582,6 +583,8 @@ Identity (status answer and configuration blocks):
   --serial N  --rotor-serial N  --module-index N  --module-count N
   --type-class C            rotor type class, a character or byte ('Y' with stator type 9)
   --encoder-mode N  --count-code N  --hardware-option N  --baud-code N
+  --stored-rate N           the measure-rate index the sensor keeps from its last set-up
+                            (6: 200/s; 13: 10/s)
   --filter-a N  --filter-b N
   --range-a V  --range-b V  full-scale values (500, 0.5, 1000 ...)
   --scale-a F  --scale-b F  --unit-a TEXT  --unit-b TEXT

@@ -56,6 +56,7 @@ public:
     bool IsChannelViewVisible(int) const override { return false; }
     bool IsChannelInDiagram(int) const override { return false; }
     bool StoreSettingsBeforePortsClose(std::function<void()>) override { return false; }
+    bool IsShuttingDown() const override { return false; }
 
 private:
     CWnd& m_window;
