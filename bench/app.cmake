@@ -31,9 +31,7 @@ if(TARGET km3_app)
 endif()
 
 # A 20-minute measurement through the whole application on virtual time: the CPU per minute.
-if(TARGET km3_app AND TARGET km3_workflow_testbench)
-  add_executable(bench_app_long_run ${CMAKE_CURRENT_LIST_DIR}/app_long_run_bench.cpp)
-  km3_target_options(bench_app_long_run)
-  target_include_directories(bench_app_long_run PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(bench_app_long_run PRIVATE km3_app km3_workflow_testbench Qt6::Widgets)
+if(TARGET km3_app AND TARGET km3-sensor-sim AND TARGET km3_workflow_testbench)
+  km3_add_app_bench(bench_app_long_run app_long_run_bench.cpp)
+  target_link_libraries(bench_app_long_run PRIVATE km3_workflow_testbench)
 endif()

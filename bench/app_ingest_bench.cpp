@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <malloc.h>
@@ -40,7 +39,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "app/startup.h"
 #include "bench/latency_probe.h"
-#include "bench/offscreen_screen.h"
+#include "bench/bench_application.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
@@ -338,11 +337,7 @@ int Run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir screenFolder;
-    bench::UseDesktopSizedOffscreenScreen(screenFolder);
-    QApplication application(argc, argv);
-    app::NameApplicationAndKeepCNumbers();
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bench::BenchApplication application(argc, argv);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: bench_app_ingest [--seconds=N] [--device=separate|multiport] [--baud=230400|115200]\n");

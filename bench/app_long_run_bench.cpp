@@ -15,8 +15,7 @@
 // counts can be compared.
 // Exit code 0 when the target was met, 2 when it was missed, 1 when the run failed.
 #include <QAbstractButton>
-#include <QApplication>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 
 #include <sys/resource.h>
 #include <time.h>
@@ -38,7 +37,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
-#include "bench/offscreen_screen.h"
+#include "bench/bench_application.h"
 #include "chart/xgraph.h"
 #include "documentation/dlg_documentation.h"
 #include "measurement/measure_control_ids.h"
@@ -48,6 +47,7 @@
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "tests/app/app_test_support.h"
+#include "tests/e2e/whole_app.h"
 #include "tests/workflow/workflow_bench.h"
 #include "views/aform_diagram.h"
 #include "views/graphic_display_wnd.h"
@@ -87,20 +87,6 @@ sim::SensorConfig TorqueAndSpeedSensor()
     config.signalB.noise = 25.0;
     config.signalB.seed = 7;
     return config;
-}
-
-// Chooses the entry with the given datum in a combo of the set-up page, as the user does.
-bool ChooseDatum(measurement::MeasureSetupWidget& setup, int comboId, long long datum)
-{
-    const std::vector<measurement::ComboEntry>& entries = setup.Logic().Controls()[comboId].entries;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].datum == datum) {
-            auto* combo = setup.Item<QComboBox>(comboId);
-            combo->setCurrentIndex(static_cast<int>(i));
-            Q_EMIT combo->activated(static_cast<int>(i));
-            return true;
-        }
-    return false;
 }
 
 struct Options {
@@ -156,7 +142,7 @@ int Run(const Options& options)
     if (!setup) return Fail("no set-up page");
     frame->ShowPage(app::kPageMeasureSetup);
     run(500);
-    if (!ChooseDatum(*setup, measurement::IDC_RATE_COMBO, 0)) return Fail("5,000 sets a second not offered");
+    if (!e2e::ChooseDatum(*setup, measurement::IDC_RATE_COMBO, 0)) return Fail("5,000 sets a second not offered");
     run(1500);
 
     // Every set into a measured-value file.
@@ -251,10 +237,7 @@ int Run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir screenFolder;
-    bench::UseDesktopSizedOffscreenScreen(screenFolder);
-    QApplication application(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bench::BenchApplication application(argc, argv);
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
