@@ -41,9 +41,7 @@ bool CurveLayer::CanTakeOver(const std::vector<DrawnCurve>& now, const QImage& i
     for (std::size_t i = 0; i < now.size(); ++i) {
         const DrawnCurve& a = now[i];
         const DrawnCurve& b = m_curves[i];
-        if (a.drawn != b.drawn) return false;
-        if (!a.drawn) continue;
-        if (!(a.look == b.look) || a.look.filled || !RunsRightwards(a.path)) return false;
+        if (a.drawn != b.drawn || (a.drawn && !(a.look == b.look))) return false;
     }
     const std::size_t bytes = static_cast<std::size_t>(plot.Width()) * 4;
     for (int y = plot.top; y < plot.bottom; ++y)
@@ -79,10 +77,13 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
         now[i].drawn = curves[i].BuildPath(now[i].path);
         now[i].look = curves[i].GetLook(dc->m_bMonochrome);
     }
+    // Only curves that fill no area and run rightwards change at their right end alone; a plot
+    // beyond the picture has no pixels to keep.
+    bool layered = true;
+    for (const DrawnCurve& c : now) layered = layered && (!c.drawn || (!c.look.filled && RunsRightwards(c.path)));
     CRect area;
     area.IntersectRect(plot, CRect(0, 0, image.width(), image.height()));
-    if (area != plot || plot.IsRectEmpty() || image.format() != QImage::Format_RGB32) {
-        // A plot beyond the picture is drawn whole every time.
+    if (!layered || area != plot || plot.IsRectEmpty() || image.format() != QImage::Format_RGB32) {
         for (std::size_t i = 0; i < curves.size(); ++i)
             if (now[i].drawn) curves[i].DrawPath(dc, now[i].path, 0);
         m_valid = false;

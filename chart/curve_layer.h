@@ -37,6 +37,8 @@ private:
     };
     // The first column whose pixels may differ from the last paint, or plot.right.
     int FirstChangedColumn(const std::vector<DrawnCurve>& now, const CRect& plot) const;
+    // Whether the last paint's plot can be taken over: the same plot, curves and looks, and
+    // the same pixels under the curves.
     bool CanTakeOver(const std::vector<DrawnCurve>& now, const QImage& image, const CRect& plot) const;
 
     bool m_valid = false;

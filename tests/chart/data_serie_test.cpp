@@ -424,14 +424,25 @@ TEST(DataSerie, ALiveChartDrawsOnlyWhereItsCurvesChangedAndShowsWhatAWholePaintS
         chart.GetCurve(2).SetType(1);
         chart.GetCurve(2).SetLineWidth(2);
     };
-    const auto wholePaint = [&](int count, const std::function<void(CXGraph&)>& change) {
+    // Changes made one after the other, each made again after the curves were handed over
+    // (as the diagram shows its chosen range): a curve hidden, a zoomed axis, a curve
+    // selected, an area filled.
+    const std::vector<std::function<void(CXGraph&)>> changes = {
+        [](CXGraph& c) { c.ShowCurve(1, false); },
+        [](CXGraph& c) {
+            c.GetXAxis(0).SetAutoScale(false);
+            c.GetXAxis(0).SetCurrentRange(100.0, 150.0, 0.0);
+        },
+        [](CXGraph& c) { c.SelectCurve(0); },
+        [](CXGraph& c) { c.GetCurve(2).SetFillArea(true); },
+    };
+    const auto wholePaint = [&](int count, std::size_t changesMade) {
         auto fresh = MakeChart(700, 400);
         feed(*fresh, count);
-        change(*fresh);
+        for (std::size_t k = 0; k < changesMade; ++k) changes[k](*fresh);
         fresh->OnPaint();
         return fresh->GetPicture()->copy();
     };
-    const auto nothing = [](CXGraph&) {};
     auto live = MakeChart(700, 400);
     int count = 50;
     for (int paint = 0; paint < 400; ++paint) {
@@ -441,34 +452,21 @@ TEST(DataSerie, ALiveChartDrawsOnlyWhereItsCurvesChangedAndShowsWhatAWholePaintS
         live->Invalidate();
         live->OnPaint();
         if (paint % 25 == 0 || paint == 399) {
-            ASSERT_EQ(wholePaint(count, nothing), *live->GetPicture()) << "paint " << paint;
+            ASSERT_EQ(wholePaint(count, 0), *live->GetPicture()) << "paint " << paint;
         }
     }
     EXPECT_GT(live->GetCurveLayer().PartialDraws(), 300);
     // The newest points lie at the plot's right end, where drawing started again.
     EXPECT_GT(live->GetCurveLayer().LastDrawFrom(), live->GetPlotRect().left + live->GetPlotRect().Width() / 2);
-    // A curve hidden, a zoomed axis, a curve selected: each paint still shows a whole paint's
-    // picture.
-    const std::vector<std::function<void(CXGraph&)>> changes = {
-        [](CXGraph& c) { c.ShowCurve(1, false); },
-        [](CXGraph& c) {
-            c.ShowCurve(1, false);
-            c.GetXAxis(0).SetAutoScale(false);
-            c.GetXAxis(0).SetCurrentRange(100.0, 150.0, 0.0);
-        },
-        [](CXGraph& c) {
-            c.ShowCurve(1, false);
-            c.GetXAxis(0).SetAutoScale(false);
-            c.GetXAxis(0).SetCurrentRange(100.0, 150.0, 0.0);
-            c.SelectCurve(0);
-        },
-    };
+    // Each paint after a change still shows a whole paint's picture, also while the curves grow.
     for (std::size_t step = 0; step < changes.size(); ++step) {
-        count += 3;
-        feed(*live, count);
-        changes[step](*live);
-        live->Invalidate();
-        live->OnPaint();
-        ASSERT_EQ(wholePaint(count, changes[step]), *live->GetPicture()) << "change " << step;
+        for (int paint = 0; paint < 2; ++paint) {
+            count += 3;
+            feed(*live, count);
+            for (std::size_t k = 0; k <= step; ++k) changes[k](*live);
+            live->Invalidate();
+            live->OnPaint();
+            ASSERT_EQ(wholePaint(count, step + 1), *live->GetPicture()) << "change " << step << ", paint " << paint;
+        }
     }
 }
