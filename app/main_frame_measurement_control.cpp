@@ -202,6 +202,7 @@ public:
     }
     void SetAngleZeroOptions(const std::array<BYTE, 2>& options) override { m_frame.Fields().angleZeroOption = options; }
     void ResetAngleReference() override { m_frame.Fields().angleReference = 0.0; }
+    void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
 
     void OpenMeasValueFiles(int reserved) override { m_frame.OpenMeasValueFiles(reserved); }
     // The documentation ends the measurement and calls the panel's end steps in their order.

@@ -312,14 +312,26 @@ void CDlgMeasureDiagram::OnAngleZero()
 
 void CDlgMeasureDiagram::OnAngleZeroOption(int k)
 {
-    if (k == 0) SetSensorOption(IsFirstSensorConnected() ? 0 : 1, m_controls.IsChecked(kAngleZeroOption[0]) ? 0 : 1);
-    else SetSensorOption(1, m_controls.IsChecked(kAngleZeroOption[1]) ? 0 : 1);
+    ApplyAngleZeroOption(k);
+    m_frame.MarkConfigWritePending();
 }
 
-void CDlgMeasureDiagram::PrepareAngleZeroRequests()
+// The sensors keep the option of the measurement start as the panel's option box (their
+// trigger flags' bit 1, written from the box itself) and the option of the trigger's start
+// event as the option flag of each side (bit 0), which an encoder's stored bit sets again.
+void CDlgMeasureDiagram::ApplyAngleZeroOption(int k)
+{
+    if (k != 1) return;
+    const int inverted = m_controls.IsChecked(kAngleZeroOption[1]) ? 0 : 1;
+    SetSensorOption(0, inverted);
+    SetSensorOption(1, inverted);
+}
+
+void CDlgMeasureDiagram::PrepareAngleZeroRequests(bool atTriggerStart)
 {
     MeasureRunState& r = *m_psMsureDgrm;
     const CComPort& com = Com();
+    const bool asked = m_controls.IsChecked(kAngleZeroOption[atTriggerStart ? 1 : 0]);
     for (int k = 0; k < 2; ++k) {
         const bool selected = k == 0 ? IsFirstSensorSelected() : IsSecondSensorSelected();
         if (!selected) {
@@ -329,10 +341,13 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests()
         const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
         const BYTE kind = com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < 4 ? sensor : 0)].m_sEncoder.cAngle;
         r.encoderKind[static_cast<std::size_t>(k)] = kind;
-        r.angleZero[static_cast<std::size_t>(k)] = kind != 0 && GetSensorOption(k) ? 1 : 0;
+        r.angleZero[static_cast<std::size_t>(k)] = kind != 0 && asked ? 1 : 0;
     }
-    // A polled measurement zeroes the angle with its first tick.
-    if (r.angleZero[0] == 1) RequestAngleZero();
+    if (r.angleZero[0] != 1 && r.angleZero[1] != 1) return;
+    // A polled measurement zeroes the angle with its first tick; a stream with its first record
+    // once it runs on every port (the sensors acknowledge between two records).
+    if (Com().m_bStreamingRate) r.shared.bStreamAngleZeroRequest = 1;
+    else RequestAngleZero();
 }
 
 void CDlgMeasureDiagram::RequestAngleZero()

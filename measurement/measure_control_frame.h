@@ -96,6 +96,9 @@ public:
     // The frame's copies of the two angle-zero options, and its angle reference value.
     virtual void SetAngleZeroOptions(const std::array<BYTE, 2>& options) = 0;
     virtual void ResetAngleReference() = 0;
+    // The user changed what the sensors keep of the panel (the angle-zero options): it is
+    // stored in them before the program closes or their ports do.
+    virtual void MarkConfigWritePending() = 0;
 
     // ---- Documentation ----
     virtual void OpenMeasValueFiles(int reserved) = 0;

@@ -269,20 +269,21 @@ void CDlgMeasureDiagram::ClearSwitches()
     for (int k = 0; k < 2; ++k) SetPowerCheck(k, false);
 }
 
-// The option box that the rotor operation block keeps (its trigger flag bit 1).
+// The option box that the rotor operation block keeps (its trigger flags' bit 1): the angle
+// zero at the measurement start.
 void CDlgMeasureDiagram::SetDiagramSwitch(bool on)
 {
     m_controls.Check(kAngleZeroOption[0], on);
     Changed();
 }
 
-// The digital input of an encoder is its angle-zero option: the box of that side, and the
-// sensor's option flag, as a click on the box sets it.
+// The digital-input bit of an encoder (its trigger flags' bit 0) is the angle-zero option of
+// the trigger's start event: the box, and the option flags, as a click on the box sets them.
 void CDlgMeasureDiagram::SetDigitalInputBox(int which, bool checked)
 {
     if (which < 0 || which > 1) return;
     m_controls.Check(kAngleZeroOption[which], checked);
-    OnAngleZeroOption(which);
+    ApplyAngleZeroOption(which);
     Changed();
 }
 

@@ -53,7 +53,8 @@ struct MeasureRunState {
     workflow::MeasureCtrlSettings shared;
     BYTE bTrggrWasActiveLastTime = 0;
     BYTE triggerOn = 0;
-    // Zero the angle of encoder 1 / 2 at the measurement start and at the trigger start event.
+    // Zero the angle of encoder 1 / 2 at this start: what the angle-zero options ask of the
+    // start that is taking place (the measurement's start or the trigger's start event).
     std::array<BYTE, 2> angleZero{};
     std::array<BYTE, 2> encoderKind{};
     // Enable flags: Start, Stop, Single shot, Trigger, Control, angle zero.
@@ -166,8 +167,15 @@ public:
     int SelectedValueSets() const { return m_nSelectedValueSets; }
     double SelectedDurationSeconds() const { return m_dSelectedDuration; }
     void OnAngleZero();
+    // The user ticks or unticks an angle-zero option: 0 at the measurement start, 1 at the
+    // trigger's start event. It is stored in the sensors at close.
     void OnAngleZeroOption(int k);
-    void PrepareAngleZeroRequests();
+    // What the option's box says, into the connection state (also when the sensors' stored
+    // option ticks the box).
+    void ApplyAngleZeroOption(int k);
+    // The start asks the selected encoders counting the angle to be zeroed when the option of
+    // that start is ticked: a polled measurement with its first poll, a stream once it runs.
+    void PrepareAngleZeroRequests(bool atTriggerStart);
     void CheckQuadratureEncoder();
     void OnPowerShowCheck(int k);
     // The power 1 / power 2 view buttons toggle the channel view of that power channel.

@@ -75,7 +75,7 @@ void CDlgMeasureDiagram::StartMeasurement()
         m_frame.Flag(FrameFlag::WaitingForStart) = 0;
         SetRunningButtons();
         m_frame.OpenMeasValueFiles(0);
-        PrepareAngleZeroRequests();
+        PrepareAngleZeroRequests(false);
         Com().COM_StartMeasure(-1, true);
     } else {
         m_bGraphStart = 1;
@@ -92,6 +92,7 @@ void CDlgMeasureDiagram::StartMeasurement()
         t.plannedEndTime = t.startTime + t.durationSeconds;
         ShowStopLimit();
         m_frame.SetStatusText(kTextWaitForStop);
+        PrepareAngleZeroRequests(true);
     }
     m_frame.SetAngleZeroOptions(r.angleZero);
     m_bStarted = 1;
@@ -134,6 +135,8 @@ void CDlgMeasureDiagram::OnBnClickedStop()
 {
     m_frame.Flag(FrameFlag::TriggerCycle) = 0;
     MeasureRunState& r = *m_psMsureDgrm;
+    // An angle zero the stream has not served yet belongs to this measurement alone.
+    r.shared.bStreamAngleZeroRequest = 0;
     if (IsRunning()) {
         SetStoppedButtons();
         m_frame.BeginWaitCursorOnce();

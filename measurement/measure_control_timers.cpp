@@ -154,10 +154,10 @@ void CDlgMeasureDiagram::PollTick()
         r.shared.bCtrlSwitchRequest = 0;
         return;
     }
-    if (r.angleZero[0] == 1 && r.shared.bAngleZeroRequest == 1 && m_bAngleZeroRequest) {
+    if ((r.angleZero[0] == 1 || r.angleZero[1] == 1) && r.shared.bAngleZeroRequest == 1 && m_bAngleZeroRequest) {
         m_frame.ConfigureMovingAverages(3);
         com.COM_SendRestartWithCheck(1);
-        r.angleZero[0] = 0;
+        r.angleZero = {0, 0};
         m_bAngleZeroRequest = 0;
         if (!IsRunning()) m_frame.SetAngleZeroOptions({1, r.angleZero[1]});
         else m_frame.ResetAngleReference();

@@ -54,9 +54,10 @@ public:
     // The user switched a power on or off: the panel's power boxes follow its display flag.
     virtual void SyncPowerChecks(int group) = 0;
     // What the sensors keep of the panel: a sensor's channel shown in the diagram (its sensor
-    // check box), the option box the rotor operation block carries, and the digital input's
-    // box (the angle-zero option of that side). ClearSwitches unticks all of them and the two
-    // power boxes before the sensors are read again.
+    // check box), the option box the rotor operation block carries (the angle zero at the
+    // measurement start) and the digital input's box (box 1: the angle zero at the trigger's
+    // start event). ClearSwitches unticks the sensor boxes and the two power boxes before the
+    // sensors are read again.
     virtual void SetChannelSwitch(int sensor, bool on) = 0;
     virtual void ClearSwitches() = 0;
     virtual void SetDiagramSwitch(bool on) = 0;

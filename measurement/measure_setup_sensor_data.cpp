@@ -98,19 +98,18 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
     }
     if (anyTriggerPart && !startFound) s.startSource = 0;
     if (anyTriggerPart && !stopFound) s.stopSource = 0;
-    // Digital inputs and the diagram switch.
+    // The angle-zero options the panel stored: the diagram switch is the one of the
+    // measurement start, an encoder's digital-input bit (while it counts the angle) the one of
+    // the trigger's start event, which the panel puts into the option flag of each side.
     IMeasurePanel* panel = Panel();
     bool diagramSwitch = false;
+    bool digitalInput = false;
     for (int i = 0; i < sensors; ++i) {
         const SensorSetupFields f = Sensor(i);
         diagramSwitch = diagramSwitch || f.DiagramSwitch();
-        if (f.typeCode != 9) continue;
-        const bool state = f.DigitalInputBit() && f.operatingMode != 3;
-        const int side = RealIndex(i) >= 2 ? 1 : 0;
-        SetSensorExtraFlag(side, state ? 0 : 1);
-        const int box = several && IsFirstSensorConnected() ? 1 : 0;
-        if (panel && state && !m_bPowerSwitching) panel->SetDigitalInputBox(box, true);
+        digitalInput = digitalInput || (f.typeCode == 9 && f.DigitalInputBit() && f.operatingMode != 3);
     }
+    if (panel && digitalInput && !m_bPowerSwitching) panel->SetDigitalInputBox(1, true);
     if (panel && diagramSwitch && !m_bPowerSwitching) panel->SetDiagramSwitch(true);
     return true;
 }

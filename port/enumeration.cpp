@@ -230,7 +230,14 @@ bool EnumSerialPortsFromRegistry(CPortDetailArray& list)
     const auto devices = ThePortSettings().ExtraSerialDevices();
     for (const auto& [description, path] : devices) {
         std::error_code ec;
-        if (path.IsEmpty() || !fs::exists(path.GetString(), ec)) continue;
+        if (path.IsEmpty()) continue;
+        if (!fs::exists(path.GetString(), ec)) {
+            // Its node is gone (its simulator ended): no removal event says so, as for a
+            // pseudo-terminal none comes, so the entry listed under its name is no longer offered.
+            const CString alias = ThePortSettings().AliasOf("path:" + path);
+            if (!alias.IsEmpty()) list.SetPresent(alias, false);
+            continue;
+        }
         const CString portName = AssignComAlias(ThePortSettings(), "path:" + path);
         if (list.Exists(portName)) {
             // Listed already: it is offered again, and the name leads to the path the settings

@@ -23,6 +23,7 @@ constexpr UINT kTextUsbPortsOnly = 5812;
 constexpr UINT kTextChangeBaudRate = 5813;
 constexpr UINT kTextStateNotSupported = 5814;
 constexpr UINT kTextStateNotOpenable = 5815;
+constexpr UINT kTextPortsGone = 5816;  // "%s": the ports' display names
 constexpr UINT kTextStateSelected = 5817;
 constexpr UINT kTextEnabledMark = 5818;
 constexpr UINT kTextBaudChangeFailed = 5819;

@@ -1,5 +1,8 @@
 #include "sensor_admin/dlg_sensor_connection.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/message_box.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -255,9 +258,33 @@ void CDlgSensorConnection::ClosePorts()
     UpdatePortList(false);
 }
 
+void CDlgSensorConnection::OnShown() { DropPortsGone(); }
+
+// Only a port with a sensor connected on it reports its device's removal; the others would
+// stay offered as the search left them until the next search. Nothing is dropped while a
+// sensor is connected or a search probes the ports (its time-out armed).
+void CDlgSensorConnection::DropPortsGone()
+{
+    if (m_bBusy || IsConnected() || IsTimerArmed(kConnTimerProbeTimeout)) return;
+    std::vector<CString> listed;
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (!rec.m_strPortName.IsEmpty()) listed.push_back(rec.m_strPortName);
+    m_com.DropRowsOfPortsGone();
+    CString gone;
+    for (const CString& name : listed) {
+        const bool kept = std::any_of(m_com.m_PortRec.begin(), m_com.m_PortRec.end(),
+                                      [&name](const CPortRecord& rec) { return rec.m_strPortName == name; });
+        if (!kept) gone += (gone.IsEmpty() ? CString() : CString(", ")) + m_com.COM_MakePortDisplayName(name);
+    }
+    if (gone.IsEmpty()) return;
+    m_strStatusLine.Format(LoadLangString(kTextPortsGone).GetString(), gone.GetString());
+    UpdatePortList(false);
+}
+
 void CDlgSensorConnection::OnConnect()
 {
     if (m_bBusy) return;
+    DropPortsGone();
     int row = m_list.FirstMarked();
     if (row < 0 || m_com.m_PortRec[static_cast<std::size_t>(row)].m_nState != kPortStateAvailable) {
         // Without a marked row the first available sensor is meant.

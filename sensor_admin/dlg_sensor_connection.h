@@ -67,6 +67,9 @@ public:
     bool OnChangeBaudRate(int baud);
     // The start-up search window reports the end of a search.
     void OnSearchEnded();
+    // The page comes into view: ports whose devices have gone since the list was filled (a
+    // device unplugged, a simulator ended) leave it, and the status line names them.
+    void OnShown();
 
     // The rows' texts (status, range end) are written in the language of their day: a language
     // switch writes them anew from the port table, unless a search is filling them.
@@ -101,6 +104,7 @@ private:
     void SetBusy(bool busy);
     void EndBaudChange(UINT messageId, bool showBox);
     CString SensorTypeOfRow(const CPortRecord& rec, int state) const;
+    void DropPortsGone();
 
     CComPort& m_com;
     CPortListModel m_list;

@@ -298,6 +298,9 @@ public:
     // With the flag the angle offsets go to 0.0 and the state becomes 51; a failed write is
     // reported unless report is false.
     bool COM_SendAngleZero(BYTE flag, bool report = true);
+    // The angle zero of the encoders inside a running stream: the sensors acknowledge it
+    // between two records and the stream goes on in its state.
+    bool COM_SendAngleZeroInStream();
     // The control panel's angle zero: of a single sensor whatever the power channels select, of
     // a multiport device as COM_SendAngleZero; the sensor answers it like a restart. With the
     // check a failed write is reported. State 51.

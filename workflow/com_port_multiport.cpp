@@ -515,6 +515,10 @@ void CComPort::MergePortRecords(int port)
             settings->bCtrlSwitchRequest = 0;
             if (page) page->SendControlSignal(1);
         }
+        if (settings && settings->bStreamAngleZeroRequest == 1) {
+            settings->bStreamAngleZeroRequest = 0;
+            COM_SendAngleZeroInStream();
+        }
         if (record[0] == kStx) {
             const int rest = held - pos;
             if (rest >= kAckLength && IsMasterSignalFromSlave(record)) {

@@ -223,6 +223,14 @@ bool CComPort::COM_SendAngleZero(BYTE flag, bool report)
     return SendAngleZeroToSelected(report);
 }
 
+bool CComPort::COM_SendAngleZeroInStream()
+{
+    // The acknowledgement is analysed in the state that sent the request: the stream's own.
+    m_iZMCOMConfgFlowPrev = m_iZMCOMConfgFlow;
+    if (m_pMainFrame) m_pMainFrame->SetAngleOffsetsZero();
+    return m_nCountActivePorts >= 2 ? SendAngleZeroToSelected(false) : SendAngleZeroTo(0, false);
+}
+
 bool CComPort::COM_SendRestartWithCheck(BYTE check)
 {
     // A single sensor carries the angle channel it measures with, whatever the power channels

@@ -214,6 +214,10 @@ void CComPort::ParseSinglePortStream(int recordLength)
             settings->bCtrlSwitchRequest = 0;
             if (m_peers.measureControl) m_peers.measureControl->SendControlSignal(1);
         }
+        if (settings && settings->bStreamAngleZeroRequest == 1) {
+            settings->bStreamAngleZeroRequest = 0;
+            COM_SendAngleZeroInStream();
+        }
         // The sensor's acknowledgement between two records (of a control-signal switch): its
         // seven bytes are no record. It is analysed in the state that sent the request.
         if (record[0] == kStx) {

@@ -90,6 +90,9 @@ struct MeasureCtrlSettings {
     BYTE bCtrlSwitchRequest = 0;
     BYTE bAngleZeroRequest = 0;
     BYTE bAngleChannelSwitch = 0;
+    // The angle to be zeroed in a running stream: served (and cleared) by the stream's next
+    // record, once the stream runs on every port.
+    BYTE bStreamAngleZeroRequest = 0;
 };
 
 class IWorkflowFrame {

@@ -84,6 +84,7 @@ public:
 protected:
     void OnCommand(int id, UINT code) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void showEvent(QShowEvent* event) override;
 };
 
 class StartUpForm : public PageForm<CDlgStartUp, Ui::StartUpForm> {

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QShowEvent>
 
 #include "controls/check_box.h"
 #include "controls/xlist_ctrl.h"
@@ -92,6 +93,12 @@ void SensorConnectionForm::OnCommand(int id, UINT code)
         break;
     default: CDialog::OnCommand(id, code); break;
     }
+}
+
+void SensorConnectionForm::showEvent(QShowEvent* event)
+{
+    CDialog::showEvent(event);
+    if (!event->spontaneous()) m_page.OnShown();
 }
 
 LRESULT SensorConnectionForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -4,6 +4,7 @@
 // configuration write.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -40,6 +41,8 @@
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/app/app_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -598,7 +601,8 @@ TEST_F(FrameBehindUnopenablePort, ActivationCheckLooksAtTheConnectedSensorsRowAn
     EXPECT_EQ(rows[0].serial, 222333u);
 }
 
-// A sensor whose stator revision the version check refuses, alone on its port.
+// A sensor the version check refuses (its stator revision below 6), alone on its port: the
+// search ends with its row saying so, with its type.
 struct FrameWithRefusedSensor : ConnectedFrame {
     void AddPorts() override
     {
@@ -609,16 +613,28 @@ struct FrameWithRefusedSensor : ConnectedFrame {
     }
 };
 
-// The connection page's search ends with the sensor's row saying it is not supported, with its type.
 TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupported)
 {
     sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
     page.OnSearch();
     ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy(); }, 20000));
-    loop.RunFor(3000);
-    EXPECT_FALSE(frame->m_bSensorConnected);
-    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), LoadLangString(sensor_admin::kTextStateNotSupported));
-    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSensorType), CString("RX-RS485"));
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus) + " " + page.GetItemText(0, sensor_admin::kColumnSensorType),
+              LoadLangString(sensor_admin::kTextStateNotSupported) + " RX-RS485");
+}
+
+// The sensor disconnected on the connection page and then unplugged: looked at again, the page
+// no longer offers its port and says it is gone.
+TEST_F(ConnectedFrame, APortWhoseDeviceIsGoneLeavesTheConnectionPageWhenItIsShown)
+{
+    ASSERT_TRUE(Connect());
+    frame->show();
+    frame->ShowPage(app::kPageConnection);
+    FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
+    ports.Unplug("COM3");
+    frame->ShowPage(app::kPageLogo);
+    frame->ShowPage(app::kPageConnection);
+    EXPECT_EQ(frame->SensorAdmin()->connection.GetItemCount(), 0);
+    EXPECT_NE(frame->SensorAdmin()->connection.m_strStatusLine.Find("COM3"), -1);
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)

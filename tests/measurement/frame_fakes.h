@@ -36,6 +36,7 @@ public:
     void WriteLogFile(const CString&) override {}
     void SetAngleZeroOptions(const std::array<BYTE, 2>&) override {}
     void ResetAngleReference() override {}
+    void MarkConfigWritePending() override {}
 
     void OpenMeasValueFiles(int) override {}
     void FinishMeasurement() override {}

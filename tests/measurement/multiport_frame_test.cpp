@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
 
 #include <fstream>
 #include <iterator>
@@ -49,11 +50,13 @@ std::vector<sim::SensorConfig> TorqueAndEncoder(std::uint8_t encoderMode, std::u
 }
 
 // A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
-// its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram.
+// its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram;
+// the torque swings 2 either way in 2 s.
 struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(7);
+        configs[0].signalA = {sim::SignalSpec::Kind::Sine, 0.0, 10000.0, 0.0, 2000.0};
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x40);  // display: on Y2, not shown
         measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x28);  // display: on Y1, shown
         return std::make_unique<sim::MultiportDevice>(configs, loop);
@@ -112,6 +115,40 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero
     loop.RunFor(1500);
     EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// The two angle-zero options ticked on the panel are stored in the sensors at close and are
+// ticked again at the next start; then a streamed start zeroes the encoder's angle, and so does
+// the trigger's start event, while the stream goes on.
+TEST_F(TorqueAndAngleDevice, TheAngleZeroOptionsAreKeptAndZeroTheEncoderAtAStreamedStartAndAtATriggerStart)
+{
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    for (int id : kAngleZeroOption) Click(id);
+    ASSERT_NO_FATAL_FAILURE(CloseWindow());
+    ASSERT_NO_FATAL_FAILURE(Restart());
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    // Streamed, with a trigger that starts when the torque rises over 1.
+    for (auto [combo, datum] : {std::pair{IDC_RATE_COMBO, 6}, {IDC_START_SOURCE, 1}, {IDC_START_DIRECTION, 0}})
+        ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), combo, datum)) << combo;
+    SetupPage().Item<QLineEdit>(IDC_START_VALUE)->setText("1");
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(500);
+    const PageControls& c = panel->Logic().Controls();
+    EXPECT_TRUE(c.IsChecked(kAngleZeroOption[0]) && c.IsChecked(kAngleZeroOption[1]));
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    EXPECT_EQ(Writes("COM4", 'M'), 1);
+    Click(IDC_MC_STOP);
+    loop.RunFor(1000);
+    Click(IDC_MC_TRIGGER);
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
+    loop.RunFor(500);
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(Writes("COM4", 'M'), 2);
+    EXPECT_EQ(Writes("COM3", 'M'), 0);
 }
 
 // The same pair polled: with "zero the angle at the start" ticked, the first poll zeroes the

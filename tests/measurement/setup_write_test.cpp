@@ -118,30 +118,6 @@ TEST(SetupWrite, WritesAskedForDuringAMeasurementAreReplayedAfterItInOrder)
     EXPECT_EQ(b.SwConfigByte(26) >> 5, 4);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 1);
     EXPECT_TRUE(page.Writer().Pending().empty());
-
-    // Written at once before a close or a search: from the stop on, each write after the
-    // sensor's answer to the one before, then what waits for them. One that cannot reach the
-    // sensor stays queued for the next connection and ends the wait.
-    b.control.settings.bRunning = 1;
-    page.Writer().Write(0, 37);
-    page.Writer().Write(0, 35);
-    b.ports.writes.clear();
-    bool done = false;
-    page.Writer().WritePostponedNow([&done] { done = true; });
-    b.loop.RunFor(300);
-    EXPECT_FALSE(done);
-    b.control.settings.bRunning = 0;
-    ASSERT_TRUE(b.loop.RunUntil([&done] { return done; }, 2000));
-    EXPECT_EQ(b.ports.writes.size(), 2u);
-    EXPECT_EQ(b.com.m_nAnswerWatchMs, 0u);
-    b.control.settings.bRunning = 1;
-    page.Writer().Write(0, 37);
-    b.control.settings.bRunning = 0;
-    b.ports.Port("COM3").writes = false;
-    done = false;
-    page.Writer().WritePostponedNow([&done] { done = true; });
-    EXPECT_TRUE(done);
-    EXPECT_EQ(page.Writer().Pending().size(), 1u);
 }
 
 TEST(SetupWrite, AFailedOrDisabledWriteEndsTheWaitCursor)

@@ -49,20 +49,6 @@ struct SineInFrame : measurement_test::ConnectedFrame {
         Click(IDC_MC_TRIGGER);
     }
     bool Armed() const { return panel->Logic().Record().shared.bSecond != 0; }
-    MeasureSetupWidget& SetupPage() { return *measurement_test::FindPage<MeasureSetupWidget>(*frame); }
-    // On the set-up page: start when channel A rises over 100, stop when it falls under 50.
-    void ChooseTriggersOnTheSine()
-    {
-        frame->ShowPage(app::kPageMeasureSetup);
-        loop.RunFor(300);
-        for (auto [combo, datum] : {std::pair{IDC_RATE_COMBO, 6}, {IDC_START_SOURCE, 1}, {IDC_START_DIRECTION, 0},
-                                    {IDC_STOP_SOURCE, 1}, {IDC_STOP_DIRECTION, 1}})
-            ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), combo, datum)) << combo;
-        SetupPage().Item<QLineEdit>(IDC_START_VALUE)->setText("100");
-        SetupPage().Item<QLineEdit>(IDC_STOP_VALUE)->setText("50");
-    }
-    // The measure rate the sensor holds in its software configuration.
-    int RateInSensor() const { return sensor->Port(0).sensor().Blocks().ContentByte(3, 32); }
 };
 
 // The lines a program has written by now; real time, since the programs are processes of their
@@ -79,12 +65,20 @@ int LinesOf(const QString& path, int awaited)
 
 // Start when channel A rises over 100, stop when it falls under 50, with auto repeat: every
 // period of the sine is recorded, each recording runs the typed start program at its start and
-// the stop program after its stop. Programs that are not there are told in a notice when the
+// the stop program after its stop. The set-up page shown ends the series, and a choice made on
+// it reaches the sensor by the close. Programs that are not there are told in a notice when the
 // measurement starts, and it goes on to its stop.
-TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodAndRunsTheTypedPrograms)
+TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTheSetUpPage)
 {
     frame->show();
-    ASSERT_NO_FATAL_FAILURE(ChooseTriggersOnTheSine());
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(300);
+    auto& setup = *measurement_test::FindPage<MeasureSetupWidget>(*frame);
+    for (auto [combo, datum] : {std::pair{IDC_RATE_COMBO, 6}, {IDC_START_SOURCE, 1}, {IDC_START_DIRECTION, 0},
+                                {IDC_STOP_SOURCE, 1}, {IDC_STOP_DIRECTION, 1}})
+        ASSERT_TRUE(measurement_test::ChooseDatum(setup, combo, datum)) << combo;
+    setup.Item<QLineEdit>(IDC_START_VALUE)->setText("100");
+    setup.Item<QLineEdit>(IDC_STOP_VALUE)->setText("50");
     QTemporaryDir dir;
     const QString program[2] = {dir.filePath("start.sh"), dir.filePath("stop.sh")};
     for (const QString& path : program) {
@@ -106,9 +100,11 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodAndRunsTheTypedPrograms)
     EXPECT_GE(recordings, 3);
     EXPECT_GE(LinesOf(program[0] + ".log", recordings), recordings);
     EXPECT_GE(LinesOf(program[1] + ".log", recordings - 1), recordings - 1);
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(2000);
+    EXPECT_FALSE(Running() || Armed());
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, 8));
     Click(IDC_MC_AUTO_REPEAT);
-    Click(IDC_MC_TRIGGER);
-    loop.RunFor(1500);
     EXPECT_TRUE(boxes.Boxes().empty());
 
     const QString gone[2] = {dir.filePath("gone/before.sh"), dir.filePath("gone/after.sh")};
@@ -119,26 +115,8 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodAndRunsTheTypedPrograms)
         EXPECT_TRUE(boxes.Boxes()[k].text.Find(platform::FromQString(gone[k])) != -1 && !boxes.Boxes()[k].waited);
     ASSERT_TRUE(loop.RunUntil([this] { return !Armed() && !Running(); }, 3000));
     EXPECT_EQ(frame->Fields().triggers.stoppedByEvent, 1);
-}
-
-// A choice on the set-up page made while an auto-repeated trigger runs reaches the sensor by
-// the close: the page shown stops the trigger and arms no new one.
-TEST_F(SineInFrame, AChoiceMadeWhileAnAutoRepeatedTriggerRunsReachesTheSensorByTheClose)
-{
-    frame->show();
-    ASSERT_NO_FATAL_FAILURE(ChooseTriggersOnTheSine());
-    frame->ShowPage(app::kPageMeasureControl);
-    loop.RunFor(300);
-    Click(IDC_MC_AUTO_REPEAT);
-    Click(IDC_MC_TRIGGER);
-    ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
-    frame->ShowPage(app::kPageMeasureSetup);
-    loop.RunFor(2000);
-    EXPECT_FALSE(Running() || Armed());
-    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, 8));
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
-    EXPECT_EQ(RateInSensor(), 8);
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), 8);
 }
 
 }  // namespace

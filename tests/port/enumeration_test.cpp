@@ -101,6 +101,14 @@ TEST_F(EnumerationTest, ExtraDevicePathsOpenAsComPortsAndAreListedOnce)
     list.SetPresent("COM1", false);
     EnumSerialPorts(list);
     EXPECT_TRUE(list.Find("COM1")->m_bPresent);
+    // A node whose device ends without a removal event is no longer offered once it is gone.
+    const std::string node = machine.OwnNodeOf(pty, "simulator");
+    machine.settings->AddExtraSerialDevice("Ended", node.c_str());
+    EnumSerialPorts(list);
+    const CString ended = list.Find(node.c_str())->m_sPortName;
+    fs::remove(node);
+    EnumSerialPorts(list);
+    EXPECT_FALSE(list.Find(ended)->m_bPresent);
 }
 
 TEST_F(EnumerationTest, KindFlagsByServiceName)

@@ -1,5 +1,7 @@
 #include "tests/workflow/sim_sensor_port.h"
 
+#include <algorithm>
+
 #include "platform/wnd.h"
 #include "workflow/port_names.h"
 #include "workflow/sensor_port.h"
@@ -81,6 +83,12 @@ void SimPortFactory::Add(const CString& comName, const CString& description, sim
     binding.baudRate = baudRate;
     m_ports[comName] = binding;
     m_order.push_back(comName);
+}
+
+void SimPortFactory::Unplug(const CString& comName)
+{
+    m_ports.at(comName).opens = false;
+    m_order.erase(std::remove(m_order.begin(), m_order.end(), comName), m_order.end());
 }
 
 std::unique_ptr<workflow::ISensorPort> SimPortFactory::Create(CWnd& window, UINT eventMessage, UINT dataMessage)

@@ -66,6 +66,8 @@ public:
     // Adds a port to the list: "COMn description".
     void Add(const CString& comName, const CString& description, sim::SimPort* port, int baudRate = 0);
     Binding& Port(const CString& comName) { return m_ports.at(comName); }
+    // The port's device is gone: it leaves the list and no longer opens.
+    void Unplug(const CString& comName);
     // A list entry that is no COM port (or a COM name followed by a letter).
     void AddPlainEntry(const CString& text) { m_extra.push_back(text); }
 
