@@ -61,13 +61,22 @@ void FillChartPage(CXGraph& graph, AxisRef shownAxis, int shownCurve, ChartPageD
     data.selectedXAxis = -1;
     data.selectedYAxis = -1;
     data.selectedCurve = -1;
+    if (ResolveCurve(&graph, shownCurve)) data.selectedCurve = shownCurve;
+    // Neither list stays blank while the chart has axes of its kind: the one not on the axis
+    // page names the axis of the curve shown (or the first).
+    const CXGraphDataSerie* curve = ResolveCurve(&graph, shownCurve);
+    const auto curveAxis = [&](int kind) {
+        const int index = curve ? (kind == CXGraphAxis::xAxis ? curve->m_nXAxis : curve->m_nYAxis) : 0;
+        return ResolveAxis(&graph, {kind, index}) ? index : ResolveAxis(&graph, {kind, 0}) ? 0 : -1;
+    };
+    data.selectedXAxis = curveAxis(CXGraphAxis::xAxis);
+    data.selectedYAxis = curveAxis(CXGraphAxis::yAxis);
     if (ResolveAxis(&graph, shownAxis)) {
         if (shownAxis.kind == CXGraphAxis::xAxis)
             data.selectedXAxis = shownAxis.index;
         else
             data.selectedYAxis = shownAxis.index;
     }
-    if (ResolveCurve(&graph, shownCurve)) data.selectedCurve = shownCurve;
 }
 
 void ApplyChartPage(CXGraph& graph, const ChartPageData& data)

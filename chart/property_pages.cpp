@@ -404,9 +404,8 @@ void CChartDlg::OnSelectXAxis()
     ReadSelections();
     const int n = m_data.selectedXAxis;
     if (!m_pGraph || n < 0 || n >= m_pGraph->GetXAxisCount()) return;
+    // The Y list keeps its choice: a list left blank would look empty.
     if (m_pSheet) m_pSheet->SelectXAxis(n);
-    m_data.selectedYAxis = -1;
-    ComboSetCurSel(IDC_SEL_YAXIS, -1);
     m_pGraph->SelectXAxis(n);
 }
 
@@ -416,8 +415,6 @@ void CChartDlg::OnSelectYAxis()
     const int n = m_data.selectedYAxis;
     if (!m_pGraph || n < 0 || n >= m_pGraph->GetYAxisCount()) return;
     if (m_pSheet) m_pSheet->SelectYAxis(n);
-    m_data.selectedXAxis = -1;
-    ComboSetCurSel(IDC_SEL_XAXIS, -1);
     m_pGraph->SelectYAxis(n);
 }
 

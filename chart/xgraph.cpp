@@ -253,22 +253,70 @@ int CXGraph::FindCurvePoint(int curve, double x)
     return ClampPointIndex(index, m_Curves[static_cast<std::size_t>(curve)].m_nCount);
 }
 
-void CXGraph::InsertDataNotation(int curve, int index)
+CXGraph::PickedPoint CXGraph::PickCurvePoint(int curve, CPoint at)
+{
+    PickedPoint picked;
+    CXGraphAxis* xAxis = nullptr;
+    CXGraphAxis* yAxis = nullptr;
+    if (!GetCurveAxes(curve, xAxis, yAxis)) return picked;
+    const CXGraphDataSerie& c = m_Curves[static_cast<std::size_t>(curve)];
+    if (!c.m_pPoints || c.m_nCount <= 0) return picked;
+    if (c.IsXAscending()) {
+        picked.index = FindCurvePoint(curve, xAxis->GetValueForPos(at.x));
+        if (picked.index < 0) return picked;
+        picked.pixel = CPoint(at.x, yAxis->GetPointForValue(c.m_pPoints[picked.index]).y);
+        picked.distance = std::fabs(static_cast<double>(at.y - picked.pixel.y));
+        return picked;
+    }
+    // Over a channel the same x comes back at other heights (a torque over its angle, going
+    // and coming back): the first point with the nearest x may lie far from the pixel.
+    const AxisMapping mapX = xAxis->GetMapping();
+    const AxisMapping mapY = yAxis->GetMapping();
+    double best = -1.0;
+    for (int i = 0; i < c.m_nCount; ++i) {
+        const double dx = mapX.Map(c.m_pPoints[i].x) - at.x;
+        const double dy = mapY.Map(c.m_pPoints[i].y) - at.y;
+        const double d = dx * dx + dy * dy;
+        if (best >= 0.0 && !(d < best)) continue;
+        best = d;
+        picked.index = i;
+    }
+    if (picked.index < 0) return picked;
+    picked.pixel = CPoint(mapX.Map(c.m_pPoints[picked.index].x), mapY.Map(c.m_pPoints[picked.index].y));
+    picked.distance = std::sqrt(best);
+    return picked;
+}
+
+const ChartPoint* CXGraph::MeasuredPoint(const MeasurePoint& point)
+{
+    if (point.curve < 0 || point.curve >= GetCurveCount()) return nullptr;
+    const CXGraphDataSerie& c = m_Curves[static_cast<std::size_t>(point.curve)];
+    if (!c.m_pPoints || point.index < 0 || point.index >= c.m_nCount) return nullptr;
+    return &c.m_pPoints[point.index];
+}
+
+CString CXGraph::NotationText(int curve, int index)
 {
     CXGraphAxis* xAxis = nullptr;
     CXGraphAxis* yAxis = nullptr;
-    if (!GetCurveAxes(curve, xAxis, yAxis)) return;
-    const CXGraphDataSerie& c = m_Curves[static_cast<std::size_t>(curve)];
-    index = ClampPointIndex(index, c.m_nCount);
-    if (index < 0 || !c.m_pPoints) return;
-    const ChartPoint p = c.m_pPoints[index];
-    const CString xText = xAxis->FormatTickLabel(p.x, xAxis->m_bDateTime);
-    const CString yText = yAxis->FormatTickLabel(p.y, yAxis->m_bDateTime);
+    const ChartPoint* p = MeasuredPoint({curve, index});
+    if (!p || !GetCurveAxes(curve, xAxis, yAxis)) return CString();
+    const CString xText = xAxis->FormatTickLabel(p->x, xAxis->m_bDateTime);
+    const CString yText = yAxis->FormatTickLabel(p->y, yAxis->m_bDateTime);
+    return CString::Formatted("[%d] : %s%s,%s%s", index + 1, xText.GetString(), xAxis->m_sLabel.GetString(), yText.GetString(),
+                              yAxis->m_sLabel.GetString());
+}
+
+void CXGraph::InsertDataNotation(int curve, int index)
+{
+    if (curve < 0 || curve >= GetCurveCount()) return;
+    index = ClampPointIndex(index, m_Curves[static_cast<std::size_t>(curve)].m_nCount);
+    const ChartPoint* p = MeasuredPoint({curve, index});
+    if (!p) return;
     auto* notation = new CXGraphDataNotation();
-    notation->m_sText.Format("[%d] : %s%s,%s%s", index + 1, xText.GetString(), xAxis->m_sLabel.GetString(), yText.GetString(),
-                             yAxis->m_sLabel.GetString());
-    notation->m_dX = p.x;
-    notation->m_dY = p.y;
+    notation->m_sText = NotationText(curve, index);
+    notation->m_dX = p->x;
+    notation->m_dY = p->y;
     notation->m_nCurve = curve;
     notation->m_nIndex = index;
     notation->m_pGraph = this;

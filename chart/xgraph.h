@@ -133,6 +133,12 @@ public:
     CXGraphLabel* CreateLabel(int left, int top, int right, int bottom, const CString& text);
     CXGraphLabel* InsertLabel(const CString& text);
     void InsertDataNotation(int curve, int index);
+    // The text of a notation pinned to a point, as that point is now; empty when the curve does
+    // not have it.
+    CString NotationText(int curve, int index);
+    // The point of a curve that a measurement or notation names, null when the curve does not
+    // have it.
+    const ChartPoint* MeasuredPoint(const MeasurePoint& point);
     ChartPoint GetCursorValue(int curve);
     void SetCursorToValue(int curve, ChartPoint value, bool follow);
     int GetZoomDepth() const;
@@ -244,6 +250,9 @@ public:
     void ApplyZoom();
     void DoPan(int x, int y);
     void SnapMeasurePoint(CPoint& point);
+    // The arrow between two pixels with the differences of the measured points: the live
+    // measurement's snapped points, or, outside a measuring drag, the values at the pixels on
+    // the axes of m_nMeasureCurveStart and m_nMeasureCurveEnd.
     void DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2);
     void DrawMeasurements(CDCEx* dc);
     // The legend's rows and box, measured before anything is drawn; the box's side is taken
@@ -311,6 +320,7 @@ public:
     CXGraphObject* m_pSelectedObject = nullptr;
     double m_dCursorX = 0.0;
     double m_dCursorY = 0.0;
+    int m_nCursorPoint = -1;  // the point of m_nMeasureCurveStart the cursor snapped to
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -343,6 +353,16 @@ private:
     void DrawPrint(CDCEx* dc, const CRect& area);
     void AddTrend(int curve, ChartPoint* points, chart::ChartText kind);
     int FindCurvePoint(int curve, double x);
+    // The point of a curve that a pixel picks and the pixel it snaps to: on a curve whose x never
+    // falls the point at the pixel's x, at the pixel's x and the point's height (the distance is
+    // the height between them); on a curve drawn over a channel the point nearest on screen.
+    struct PickedPoint {
+        int index = -1;
+        CPoint pixel;
+        double distance = 0.0;
+    };
+    PickedPoint PickCurvePoint(int curve, CPoint at);
+    void DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement* measured);
 
     std::unique_ptr<ChartWnd> m_pWnd;
     CWnd* m_pNotifyWnd = nullptr;

@@ -6,6 +6,7 @@
 
 #include "chart/chart_point.h"
 #include "chart/dcex.h"
+#include "chart/recording_device.h"
 #include "chart/value_format.h"
 #include "chart/xgraph.h"
 
@@ -135,6 +136,13 @@ void CXGraphAxis::ResetZoom()
     m_dMin = m_dBaseMin;
     m_dMax = m_dBaseMax;
     m_dStep = (m_dBaseMax - m_dBaseMin) / 10.0;
+    // Back to the range the chart showed before the zoom: an axis that scales itself rounds the
+    // base range at its next drawing; one whose autoscale a pan or the cursor switched off gets
+    // the same round range and step now, not the bare extent of the data.
+    if (!m_bAutoScale && m_dBaseMin <= m_dBaseMax) {
+        CDCEx dc(std::make_shared<chart::MeasuringDevice>());
+        AutoScale(&dc);
+    }
 }
 
 void CXGraphAxis::GetRangeAndStep(double& min, double& max, double& step) const

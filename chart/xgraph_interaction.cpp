@@ -288,6 +288,9 @@ void CXGraph::OnLButtonDown(UINT, CPoint point)
     if (isVisible()) grabMouse();
     m_ptMouseDown = point;
     if (m_nOperation == OP_MEASURE) {
+        // A measurement names the points of this drag only, never those of an earlier one.
+        m_MeasureStart = MeasurePoint();
+        m_MeasureEnd = MeasurePoint();
         SnapMeasurePoint(point);
         m_ptMouseDown = point;
     }
@@ -327,14 +330,14 @@ void CXGraph::OnLButtonUp(UINT, CPoint point)
     }
     if (m_nOperation == OP_MEASURE) {
         SnapMeasurePoint(point);
-        m_Measurements.push_back({m_MeasureStart, m_MeasureEnd});
+        // Released where it was pressed: the point measured against itself.
+        if (m_MeasureEnd.curve < 0) m_MeasureEnd = m_MeasureStart;
+        if (m_MeasureStart.curve >= 0) m_Measurements.push_back({m_MeasureStart, m_MeasureEnd});
     }
     if (m_nOperation == OP_CURSOR) {
         SelectAtCursor(false, false);
-        if (m_nMeasureCurveStart != -1) {
-            const int index = FindCurvePoint(m_nMeasureCurveStart, m_dCursorX);
-            if (index >= 0) InsertDataNotation(m_nMeasureCurveStart, index);
-        }
+        // The notation goes to the point the cursor shows snapped.
+        if (m_nMeasureCurveStart != -1 && m_nCursorPoint >= 0) InsertDataNotation(m_nMeasureCurveStart, m_nCursorPoint);
     }
     if (m_nOperation == OP_ZOOM) ApplyZoom();
     if (m_nOperation == OP_SELECT || m_nOperation == OP_POINT) SelectAtCursor(false, false);
@@ -450,32 +453,34 @@ void CXGraph::DrawCursor(CDCEx* dc)
     CPenSelector pen(RGB(0, 0, 0), 1, dc, PS_SOLID);
     const int rop = dc->SetROP2(R2_NOTXORPEN);
     m_nMeasureCurveStart = -1;
-    // The pixel row of the curve point under the cursor's column, when the curve has one.
-    const auto snap = [&](int c) -> std::optional<int> {
+    m_nCursorPoint = -1;
+    // The point of a curve under the cursor, and where the cursor snaps to it.
+    const auto snap = [&](int c) -> std::optional<PickedPoint> {
         CXGraphAxis* xAxis = nullptr;
         CXGraphAxis* yAxis = nullptr;
         if (!GetCurveAxes(c, xAxis, yAxis)) return std::nullopt;
-        m_dCursorX = xAxis->GetValueForPos(m_ptCursor.x);
-        const int index = FindCurvePoint(c, m_dCursorX);
-        if (index < 0 || !m_Curves[static_cast<std::size_t>(c)].m_pPoints) return std::nullopt;
-        m_dCursorY = m_Curves[static_cast<std::size_t>(c)].m_pPoints[index].y;
-        const ChartPoint value{m_dCursorX, m_dCursorY};
-        return yAxis->GetPointForValue(value).y;
+        const PickedPoint picked = PickCurvePoint(c, m_ptCursor);
+        if (picked.index < 0) return std::nullopt;
+        const CXGraphDataSerie& curve = m_Curves[static_cast<std::size_t>(c)];
+        m_dCursorX = curve.IsXAscending() ? xAxis->GetValueForPos(m_ptCursor.x) : curve.m_pPoints[picked.index].x;
+        m_dCursorY = curve.m_pPoints[picked.index].y;
+        return picked;
+    };
+    const auto snapTo = [&](int c, const PickedPoint& picked) {
+        m_nMeasureCurveStart = c;
+        m_nCursorPoint = picked.index;
+        m_ptCursor = picked.pixel;
     };
     if (m_nCursorCurve == -1 && m_bSnapCursor) {
         for (int c = 0; c < GetCurveCount(); ++c) {
-            const std::optional<int> y = snap(c);
-            if (y && std::abs(m_ptCursor.y - *y) < m_nSnapRange) {
-                m_nMeasureCurveStart = c;
-                m_ptCursor.y = *y;
+            const std::optional<PickedPoint> picked = snap(c);
+            if (picked && picked->distance < m_nSnapRange) {
+                snapTo(c, *picked);
                 break;
             }
         }
     } else if (m_nCursorCurve != -1) {
-        if (const std::optional<int> y = snap(m_nCursorCurve)) {
-            m_nMeasureCurveStart = m_nCursorCurve;
-            m_ptCursor.y = *y;
-        }
+        if (const std::optional<PickedPoint> picked = snap(m_nCursorCurve)) snapTo(m_nCursorCurve, *picked);
     }
     const int s = m_nSnapRange;
     const auto drawAt = [&](CPoint p) {

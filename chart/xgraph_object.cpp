@@ -65,12 +65,22 @@ void CXGraphDataNotation::Draw(CDCEx* dc)
     CXGraphAxis* xAxis = nullptr;
     CXGraphAxis* yAxis = nullptr;
     if (!m_pGraph->GetCurveAxes(m_nCurve, xAxis, yAxis)) return;
+    // It shows the point it is pinned to as that point is now (a loaded notation, or one over a
+    // curve drawn anew); a point its curve does not have (yet) shows nothing.
+    const ChartPoint* point = m_pGraph->MeasuredPoint({m_nCurve, m_nIndex});
+    if (!point) return;
+    const CString now = m_pGraph->NotationText(m_nCurve, m_nIndex);
+    // Measured on the screen: a print pass keeps the size (its context counts in its own units).
+    if (now != m_sText && !dc->m_bScaling) m_bMeasured = false;
+    m_sText = now;
+    m_dX = point->x;
+    m_dY = point->y;
     if (m_bTracking) m_Tracker.Draw(dc);
     CFontSelector font(&m_Font, dc, true);
     const ChartPoint value{m_dX, m_dY};
     const int px = xAxis->GetPointForValue(value).x;
     const int py = yAxis->GetPointForValue(value).y;
-    if (!m_bMeasured) {
+    if (!m_bMeasured && !dc->m_bScaling) {
         m_Rect = CRect(px, py - 20, px + 1, py);
         dc->DrawText(m_sText, m_Rect, DT_CALCRECT | DT_CENTER);
         m_bMeasured = true;

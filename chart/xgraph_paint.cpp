@@ -382,43 +382,49 @@ void CXGraph::DoPan(int x, int y)
 void CXGraph::SnapMeasurePoint(CPoint& point)
 {
     double best = 10000000.0;
-    int bestY = point.y;
+    CPoint snapped = point;
     const bool isStart = point == m_ptMouseDown;
     for (int c = 0; c < GetCurveCount(); ++c) {
-        CXGraphAxis* xAxis = nullptr;
-        CXGraphAxis* yAxis = nullptr;
-        if (!GetCurveAxes(c, xAxis, yAxis)) continue;
-        const double x = xAxis->GetValueForPos(point.x);
-        const int index = FindCurvePoint(c, x);
-        if (index < 0) continue;
-        const int pixelY = yAxis->GetPointForValue(m_Curves[static_cast<std::size_t>(c)].m_pPoints[index]).y;
-        const double distance = std::fabs(static_cast<double>(point.y - pixelY));
-        if (distance < best) {
-            best = distance;
-            if (isStart) {
-                m_MeasureStart = {c, index};
-                m_nMeasureCurveStart = c;
-            } else {
-                m_MeasureEnd = {c, index};
-                m_nMeasureCurveEnd = c;
-            }
-            bestY = pixelY;
+        const PickedPoint picked = PickCurvePoint(c, point);
+        if (picked.index < 0 || !(picked.distance < best)) continue;
+        best = picked.distance;
+        if (isStart) {
+            m_MeasureStart = {c, picked.index};
+            m_nMeasureCurveStart = c;
+        } else {
+            m_MeasureEnd = {c, picked.index};
+            m_nMeasureCurveEnd = c;
         }
+        snapped = picked.pixel;
     }
-    point.y = bestY;
+    point = snapped;
 }
 
 void CXGraph::DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2)
 {
-    if (x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0 && m_nOperation == OP_MEASURE) {
+    const bool live = x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0 && m_nOperation == OP_MEASURE;
+    if (live) {
         x1 = std::max(m_ptMouseDown.x, m_rcPlot.left);
         y1 = std::max(m_ptMouseDown.y, m_rcPlot.top);
         x2 = std::min(m_ptCursor.x, m_rcPlot.right);
         y2 = std::min(m_ptCursor.y, m_rcPlot.bottom);
         m_rcMeasure = CRect(x1, y1, x2, y2);
     }
+    const Measurement snapped{m_MeasureStart, m_MeasureEnd};
+    DrawMeasureArrow(dc, x1, y1, x2, y2, live ? &snapped : nullptr);
+}
+
+// The differences are those of the measured points' values, not of the pixels they landed on:
+// a measurement reads the same however wide the plot is drawn, on the screen and on paper.
+void CXGraph::DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement* measured)
+{
     const COLORREF bk = dc->SetBkColor(m_crInnerColor);
     CQuickFont quick("Arial", -11, FW_BOLD, 0);
+    // Whether a text fits beside the arrow is judged in the layout's pixels, also on paper.
+    const auto extent = [&](const CString& text) {
+        CFontSelector measure(&quick, dc, false);
+        return dc->GetTextExtent(text);
+    };
     CFontSelector font(&quick, dc, true);
     {
         CPenSelector guide(RGB(200, 200, 200), 1, dc, PS_DOT);
@@ -439,26 +445,33 @@ void CXGraph::DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2)
     if (std::abs(y2 - y1) > 6) DrawMarkerTriangleDown(x2 - 3, y2 - 6, 6, red, 0, dc);
     else DrawMarkerTriangleRight(x2 - 6, y2 - 6, 6, red, 0, dc);
 
+    const int startCurve = measured ? measured->start.curve : m_nMeasureCurveStart;
+    const int endCurve = measured ? measured->end.curve : m_nMeasureCurveEnd;
     CXGraphAxis* startX = nullptr;
     CXGraphAxis* startY = nullptr;
     CXGraphAxis* endX = nullptr;
     CXGraphAxis* endY = nullptr;
-    if (GetCurveAxes(m_nMeasureCurveStart, startX, startY) && GetCurveAxes(m_nMeasureCurveEnd, endX, endY)) {
+    if (GetCurveAxes(startCurve, startX, startY) && GetCurveAxes(endCurve, endX, endY)) {
+        const ChartPoint* p1 = nullptr;
+        const ChartPoint* p2 = nullptr;
+        if (measured) {
+            p1 = MeasuredPoint(measured->start);
+            p2 = MeasuredPoint(measured->end);
+        } else {
+            const int i1 = FindCurvePoint(startCurve, startX->GetValueForPos(x1));
+            const int i2 = FindCurvePoint(endCurve, endX->GetValueForPos(x2));
+            p1 = MeasuredPoint({startCurve, i1});
+            p2 = MeasuredPoint({endCurve, i2});
+        }
         const int bkMode = dc->SetBkMode(TRANSPARENT);
-        const double x1Value = startX->GetValueForPos(x1);
-        const double x2Value = endX->GetValueForPos(x2);
-        const double dx = x2Value - x1Value;
+        const double dx = measured && p1 && p2 ? p2->x - p1->x : endX->GetValueForPos(x2) - startX->GetValueForPos(x1);
         const CString dxText = startX->m_bTimeFormatMode ? startX->FormatTimeValue(dx) : FormatDouble(startX->m_sFormat, dx);
         CRect r(x1, y1, x2, y2);
-        if (std::abs(x2 - x1) > dc->GetTextExtent(dxText).cx) dc->DrawText(dxText, r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
-        const int i1 = FindCurvePoint(m_nMeasureCurveStart, x1Value);
-        const int i2 = FindCurvePoint(m_nMeasureCurveEnd, x2Value);
-        if (i1 >= 0 && i2 >= 0) {
-            const double dy = std::fabs(m_Curves[static_cast<std::size_t>(m_nMeasureCurveEnd)].m_pPoints[i2].y -
-                                        m_Curves[static_cast<std::size_t>(m_nMeasureCurveStart)].m_pPoints[i1].y);
-            const CString dyText = FormatDouble(startY->m_sFormat, dy) + " " + startY->m_sLabel;
+        if (std::abs(x2 - x1) > extent(dxText).cx) dc->DrawText(dxText, r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+        if (p1 && p2) {
+            const CString dyText = FormatDouble(startY->m_sFormat, std::fabs(p2->y - p1->y)) + " " + startY->m_sLabel;
             CRect r2(x1, y1, x2, y2);
-            if (std::abs(y2 - y1) > dc->GetTextExtent(dyText).cy) {
+            if (std::abs(y2 - y1) > extent(dyText).cy) {
                 dc->DrawText(dyText, r2, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
             }
         }
@@ -474,21 +487,13 @@ void CXGraph::DrawMeasurements(CDCEx* dc)
         CXGraphAxis* sy = nullptr;
         CXGraphAxis* ex = nullptr;
         CXGraphAxis* ey = nullptr;
-        // A stored measurement whose curves or points are gone is not drawn.
+        // A stored measurement whose curves or points are gone is not drawn; one whose curve
+        // was drawn anew shows the points it names now.
         if (!GetCurveAxes(m.start.curve, sx, sy) || !GetCurveAxes(m.end.curve, ex, ey)) continue;
-        const CXGraphDataSerie& a = m_Curves[static_cast<std::size_t>(m.start.curve)];
-        const CXGraphDataSerie& b = m_Curves[static_cast<std::size_t>(m.end.curve)];
-        if (m.start.index < 0 || m.start.index >= a.m_nCount || m.end.index < 0 || m.end.index >= b.m_nCount) continue;
-        if (!a.m_pPoints || !b.m_pPoints) continue;
-        const ChartPoint& p1 = a.m_pPoints[m.start.index];
-        const ChartPoint& p2 = b.m_pPoints[m.end.index];
-        const int saveStart = m_nMeasureCurveStart;
-        const int saveEnd = m_nMeasureCurveEnd;
-        m_nMeasureCurveStart = m.start.curve;
-        m_nMeasureCurveEnd = m.end.curve;
-        DrawMeasure(dc, sx->GetPointForValue(p1).x, sy->GetPointForValue(p1).y, ex->GetPointForValue(p2).x,
-                    ey->GetPointForValue(p2).y);
-        m_nMeasureCurveStart = saveStart;
-        m_nMeasureCurveEnd = saveEnd;
+        const ChartPoint* p1 = MeasuredPoint(m.start);
+        const ChartPoint* p2 = MeasuredPoint(m.end);
+        if (!p1 || !p2) continue;
+        DrawMeasureArrow(dc, sx->GetPointForValue(*p1).x, sy->GetPointForValue(*p1).y, ex->GetPointForValue(*p2).x,
+                         ey->GetPointForValue(*p2).y, &m);
     }
 }

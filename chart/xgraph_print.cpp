@@ -2,6 +2,8 @@
 // its pictures as bitmaps.
 
 #include <QPrinter>
+#include <algorithm>
+#include <cmath>
 
 #include "chart/chart_hooks.h"
 #include "chart/dib.h"
@@ -12,11 +14,30 @@ using namespace chart;
 
 void CXGraph::DrawPrint(CDCEx* dc, const CRect& area)
 {
-    m_rcPrint = area;
+    // The chart is laid out over the window's client area, whatever the size of the paper, so
+    // that labels, which sit at client pixels, keep their place among axes and curves. The
+    // context enlarges that layout as a whole to fit the area given in its own units.
+    const int width = std::max(1, this->width());
+    const int height = std::max(1, this->height());
+    const double fit = std::min(area.Width() / (width * static_cast<double>(dc->m_fScaleX)),
+                                area.Height() / (height * static_cast<double>(dc->m_fScaleY)));
+    if (fit > 0.0 && std::isfinite(fit)) {
+        dc->m_fScaleX = static_cast<float>(dc->m_fScaleX * fit);
+        dc->m_fScaleY = static_cast<float>(dc->m_fScaleY * fit);
+    }
+    const CPoint origin(static_cast<int>(area.left / dc->m_fScaleX), static_cast<int>(area.top / dc->m_fScaleY));
+    m_rcPrint = CRect(origin.x, origin.y, origin.x + width, origin.y + height);
     m_pPrintDC = dc;
     dc->m_bScaling = true;
     m_ptHit = CPoint(-1, -1);
+    // Objects at client pixels move with the layout's origin for the print pass.
+    const auto shiftObjects = [this](int dx, int dy) {
+        if (dx == 0 && dy == 0) return;
+        for (CXGraphObject* object : m_Objects) object->m_Rect.OffsetRect(dx, dy);
+    };
+    shiftObjects(origin.x, origin.y);
     Paint(dc, m_rcPrint, Stage::All);
+    shiftObjects(-origin.x, -origin.y);
 }
 
 void CXGraph::OnPrint()
@@ -28,9 +49,7 @@ void CXGraph::OnPrint()
     dc.ComputeScale(&dc);
     dc.StartDoc("Graph");
     dc.StartPage();
-    const CRect area(0, 0, static_cast<int>(dc.GetDeviceCaps(HORZRES) / dc.m_fScaleX),
-                     static_cast<int>(dc.GetDeviceCaps(VERTRES) / dc.m_fScaleY));
-    DrawPrint(&dc, area);
+    DrawPrint(&dc, CRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES)));
     dc.EndPage();
     dc.EndDoc();
     m_pPrintDC = nullptr;
@@ -42,8 +61,7 @@ void CXGraph::PrintGraphRect(CDC* target, int left, int top, int right, int bott
 {
     CDCEx dc(target->device());
     dc.ComputeScale(target);
-    const CRect area(static_cast<int>(left / dc.m_fScaleX), static_cast<int>(top / dc.m_fScaleY),
-                     static_cast<int>(right / dc.m_fScaleX), static_cast<int>(bottom / dc.m_fScaleY));
+    const CRect area(left, top, right, bottom);
     if (target->HasSeparateAttribDC()) {
         dc.m_bPreview = true;
         DrawPrint(&dc, area);

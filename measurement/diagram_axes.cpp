@@ -11,20 +11,16 @@ int ChannelOfSource(int source) { return source >= 2 && source < 2 + views::kCha
 
 void ApplyAxisAssignment(const CMeasureSetup& setup, views::DiagramSetup& diagram)
 {
+    const std::array<bool, views::kChannelCount> measured = diagram.channelShown;
     const int xChannel = ChannelOfSource(setup.axis[0].source);
-    if (xChannel < 0 || !diagram.channelShown[static_cast<std::size_t>(xChannel)]) return;
-    std::array<bool, views::kChannelCount> drawn{};
-    bool any = false;
+    diagram.xChannel = xChannel >= 0 ? xChannel : views::kXAxisTime;
+    diagram.channelShown = {};
     for (int k = 1; k < kAxisCount; ++k) {
         const AxisAssignment& y = setup.axis[static_cast<std::size_t>(k)];
         const int channel = ChannelOfSource(y.source);
-        if (!y.shown || channel < 0 || channel == xChannel || !diagram.channelShown[static_cast<std::size_t>(channel)]) continue;
-        drawn[static_cast<std::size_t>(channel)] = true;
-        any = true;
+        if (!y.shown || channel < 0 || channel == xChannel) continue;
+        diagram.channelShown[static_cast<std::size_t>(channel)] = measured[static_cast<std::size_t>(channel)];
     }
-    if (!any) return;
-    diagram.channelShown = drawn;
-    diagram.xChannel = xChannel;
 }
 
 }  // namespace measurement

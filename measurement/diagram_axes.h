@@ -7,11 +7,10 @@
 
 namespace measurement {
 
-// `diagram` comes with a curve for every measured channel. With time on the x axis it stays so.
-// With a measured channel or power value on the x axis, the curves become the measured Y
-// sources of the shown Y axes, the x channel left out, each drawn over the x channel's value;
-// when no such source is left the diagram stays on time, so that it never shows an x axis with
-// nothing over it.
+// `diagram` comes with a curve for every measured channel. The diagram draws what the set-up
+// page's axes show: the measured channel of every shown Y axis, over time or over the channel
+// on the x axis. A Y axis that is off, or shows the x axis' channel or a channel not measured,
+// adds no curve; with none left the diagram draws none.
 void ApplyAxisAssignment(const CMeasureSetup& setup, views::DiagramSetup& diagram);
 
 }  // namespace measurement

@@ -178,6 +178,8 @@ void CDlgMeasureDiagram::RefreshSensorChecks()
             } else {
                 m_controls.Check(id, usable);
             }
+            // The diagram shows the sensor's curve as the box says, not as it said before.
+            ShowSensorInDiagram(i - 1);
         }
     }
     for (int k = 0; k < 2; ++k)

@@ -292,6 +292,7 @@ private:
     SensorSetupFields Sensor(int index) const;
     bool IsPanelSensorConnected() const;
     bool IsRowActive(int row) const;
+    void TickSensorsOnAxes();
     int ActiveRowsAtoD() const;
     CString UnitText(int channel) const;
     CString RowWord() const;

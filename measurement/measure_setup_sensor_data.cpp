@@ -127,6 +127,7 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
     if (m_bPowerSwitching) {
         const int last = several ? 4 : 2;
         for (int k = 1; k <= last; ++k) axis[static_cast<std::size_t>(k)].source = IsRowActive(k - 1) ? k + 1 : 0;
+        TickSensorsOnAxes();
         return false;
     }
     for (int k = 1; k < kAxisCount; ++k) axis[static_cast<std::size_t>(k)].source = 0;
@@ -136,7 +137,15 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         if (!f.hasTriggerPart) continue;
         const int code = (several ? RealIndex(i) : 0) + 2;
         const int group = i < 2 ? 0 : 1;  // of a multiport device's power channels
-        const int place = SensorSetupFields::AxisOf(f.display);
+        int place = SensorSetupFields::AxisOf(f.display);
+        // Sensors that keep the same Y axis (alike blocks) each get one: a sensor whose axis an
+        // earlier one took goes to the first free one of Y1 to Y4, so that none drops out.
+        if (several && place >= 1 && place <= 4 && axis[static_cast<std::size_t>(place)].source != 0)
+            for (int k = 1; k <= 4; ++k)
+                if (axis[static_cast<std::size_t>(k)].source == 0) {
+                    place = k;
+                    break;
+                }
         if (place == 7) {
             axis[2].source = 0;
         } else {
@@ -189,10 +198,29 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         for (int r = 0; r < kRowCount; ++r)
             if (IsRowActive(r)) axis[static_cast<std::size_t>(r + 1)].source = r + 2;
     }
+    TickSensorsOnAxes();
     if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
     const int last = several ? m_frame.MeasuredChannelCount() : 2;
     if (last + 1 < kAxisCount && last >= 0) axis[static_cast<std::size_t>(last + 1)].shown = 0;
     return true;
+}
+
+// With several sensors the panel's sensor boxes decide which sensors' curves the diagram shows:
+// a sensor the axes show has its box ticked, whatever its block kept, so that the diagram draws
+// what the page shows.
+void CDlgMeasureAdjust::TickSensorsOnAxes()
+{
+    IMeasurePanel* panel = Panel();
+    if (!panel || !Several()) return;
+    const int sensors = std::min(std::max(0, SensorCount()), kMaxSensorPorts);
+    for (int i = 0; i < sensors; ++i) {
+        const int code = RealIndex(i) + 2;
+        for (const AxisAssignment& a : m_setup.axis)
+            if (a.source == code) {
+                panel->SetChannelSwitch(i, true);
+                break;
+            }
+    }
 }
 
 bool CDlgMeasureAdjust::LoadLimitsFromSensors()

@@ -1,5 +1,6 @@
 #include "views/curve_recorder.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace views {
@@ -11,14 +12,13 @@ bool CurveRecorder::Setup(const DiagramSetup& setup, int capacity)
     m_curveCount = 0;
     for (int c = 0; c < kChannelCount && m_curveCount < CDataManager::kMaxCurves; ++c)
         if (setup.channelShown[static_cast<std::size_t>(c)]) m_curveOfChannel[static_cast<std::size_t>(c)] = m_curveCount++;
-    const bool any = m_curveCount > 0;
-    if (!any) m_curveOfChannel[0] = m_curveCount++;
-    m_data.Reset(m_curveCount, capacity);
+    // The store keeps one (empty) curve when no channel is drawn.
+    m_data.Reset(std::max(m_curveCount, 1), capacity);
     const double factor = std::isfinite(setup.xAxisFactor) && setup.xAxisFactor > 0 ? setup.xAxisFactor : 1.0;
     m_xStep = std::isfinite(setup.samplePeriod) && setup.samplePeriod > 0 ? setup.samplePeriod / factor : 0.001;
     m_xChannel = setup.xChannel >= 0 && setup.xChannel < kChannelCount ? setup.xChannel : kXAxisTime;
     m_sets = 0;
-    return any;
+    return m_curveCount > 0;
 }
 
 int CurveRecorder::CurveOfChannel(int channel) const

@@ -21,7 +21,7 @@ public:
     explicit CurveRecorder(CDataManager& data) : m_data(data) { m_curveOfChannel.fill(-1); }
 
     // Maps the shown channels to curves 0, 1, ... and empties the store with room for
-    // `capacity` points per curve. False when no channel is shown (one curve is kept for A).
+    // `capacity` points per curve. False when no channel is shown: nothing is recorded then.
     bool Setup(const DiagramSetup& setup, int capacity = CDataManager::kDefaultPoints);
     int CurveOfChannel(int channel) const;
     int ChannelOfCurve(int curve) const;

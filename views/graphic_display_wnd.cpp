@@ -75,6 +75,8 @@ CGraphicDisplayWnd::CGraphicDisplayWnd(QWidget* parent) : QWidget(parent)
     LoadLanguageTexts();
 
     m_chartCurveOf.fill(-1);
+    // Until the measurement's set-up is loaded the diagram draws channel A over time.
+    m_setup.channelShown[0] = true;
     m_recorder.Setup(m_setup);
 }
 
@@ -304,9 +306,18 @@ bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->S
 bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
 {
     const bool loaded = m_pGraph->Load(fileName);
+    if (loaded) {
+        // Loading erased the chart's curves and axes, and the file brings none: the measurement
+        // the store holds is drawn again, in the look the file gave the chart.
+        m_data.ForgetLent();
+        m_chartCurveOf.fill(-1);
+        m_bFollowData = true;
+        RepaintSamples();
+        return true;
+    }
     m_pGraph->Invalidate(true);
     m_pGraph->update();
-    return loaded;
+    return false;
 }
 
 bool CGraphicDisplayWnd::SaveBitmap(const CString& fileName)

@@ -79,7 +79,9 @@ TEST_F(PrintAndBitmap, DibOfWhatTheWindowShows)
     EXPECT_FALSE(chart::WriteDIB(CString(dir.filePath("x.bmp").toStdString()), {}));
 }
 
-TEST_F(PrintAndBitmap, PrintingAt600DpiScalesTheScreenLayout)
+// The page holds the chart as the window lays it out, enlarged as a whole: 24 printer dots to a
+// window pixel fill the page's width.
+TEST_F(PrintAndBitmap, PrintingAt600DpiEnlargesTheWindowsLayoutToThePage)
 {
     auto printer = std::make_shared<RecordingDevice>(4800, 6600, 600, 600);
     printer->SetPrinting(true);
@@ -89,11 +91,12 @@ TEST_F(PrintAndBitmap, PrintingAt600DpiScalesTheScreenLayout)
     const std::vector<BYTE> before = chart->GetBitmap();
     chart->PrintGraph(&dc);
     EXPECT_EQ(nullptr, chart->m_pPrintDC);
-    EXPECT_EQ(CRect(0, 0, 768, 1056), chart->m_rcPrint);
-    // The whole page is filled with the back colour, in printer units.
+    EXPECT_EQ(CRect(0, 0, 200, 100), chart->m_rcPrint);
+    EXPECT_EQ(screenPlot, chart->GetPlotRect());
+    // The chart's area is filled with the back colour, in printer units.
     const auto fills = printer->Of(DrawRecord::Op::FillRect);
     ASSERT_FALSE(fills.empty());
-    EXPECT_EQ(CRect(0, 0, 4800, 6600), fills[0].rect);
+    EXPECT_EQ(CRect(0, 0, 4800, 2400), fills[0].rect);
     // The print pass leaves the window's picture alone.
     EXPECT_EQ(before, chart->GetBitmap());
     chart->OnPaint();
@@ -105,8 +108,9 @@ TEST_F(PrintAndBitmap, PrintRectangleMapsVerticalEdgesWithTheVerticalFactor)
     auto printer = std::make_shared<RecordingDevice>(4800, 6600, 600, 300);
     printer->SetPrinting(true);
     CDC dc(printer);
+    // 2400 x 1200 dots hold the 200 x 100 window at 12 x 6 dots a pixel.
     chart->PrintGraphRect(&dc, 600, 300, 3000, 1500);
-    EXPECT_EQ(CRect(96, 96, 480, 480), chart->m_rcPrint);
+    EXPECT_EQ(CRect(50, 50, 250, 150), chart->m_rcPrint);
 }
 
 TEST_F(PrintAndBitmap, MonochromePrinterDrawsInBlackAndWhite)
@@ -144,7 +148,7 @@ TEST_F(PrintAndBitmap, PrintCommandWritesAPdfAndACancelPrintsNothing)
     EXPECT_GT(f.size(), 1000);
 }
 
-TEST_F(PrintAndBitmap, PdfPrinterAt600DpiLaysTheChartOutInScreenPixels)
+TEST_F(PrintAndBitmap, PdfPrinterAt600DpiLaysTheChartOutAsTheWindowDoes)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -154,9 +158,7 @@ TEST_F(PrintAndBitmap, PdfPrinterAt600DpiLaysTheChartOutInScreenPixels)
     ASSERT_EQ(600, dc.GetDeviceCaps(LOGPIXELSX));
     ASSERT_TRUE(dc.StartDoc("Graph"));
     chart->PrintGraph(&dc);
-    const int width = dc.GetDeviceCaps(HORZRES);
-    const int height = dc.GetDeviceCaps(VERTRES);
-    EXPECT_EQ(CRect(0, 0, static_cast<int>(width / 6.25f), static_cast<int>(height / 6.25f)), chart->m_rcPrint);
+    EXPECT_EQ(CRect(0, 0, 200, 100), chart->m_rcPrint);
     EXPECT_GT(QFile(dir.filePath("page.pdf")).size(), 1000);
 }
 

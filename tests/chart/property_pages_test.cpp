@@ -365,20 +365,25 @@ TEST_F(SheetFixture, ASnapRangeOutOfRangeIsRefusedAndTheChartKeepsItsOwn)
     EXPECT_FALSE(sheet->isHidden());
 }
 
-TEST_F(SheetFixture, ChoosingYAxisTwoClearsTheXChoiceAndRefillsTheAxisPage)
+// Neither axis list is ever blank: the one whose axis the axis page does not show names the
+// axis of the curve shown, and keeps it when an axis of the other list is chosen.
+TEST_F(SheetFixture, ChoosingYAxisTwoKeepsTheXChoiceAndRefillsTheAxisPage)
 {
     graph->GetYAxis(2).SetLabel("third");
     CChartDlg* page = sheet->GetChartDlg();
     auto* xList = page->Item<QComboBox>(6055);
     auto* yList = page->Item<QComboBox>(6070);
     ASSERT_EQ(yList->count(), 3);
+    EXPECT_EQ(xList->currentIndex(), 0);
+    EXPECT_EQ(yList->currentIndex(), 0);
     xList->setCurrentIndex(0);
     page->Notify(6055, CBN_SELCHANGE);
     EXPECT_EQ(sheet->ShownAxis(), (AxisRef{CXGraphAxis::xAxis, 0}));
+    EXPECT_EQ(yList->currentIndex(), 0);
 
     yList->setCurrentIndex(2);
     page->Notify(6070, CBN_SELCHANGE);
-    EXPECT_EQ(xList->currentIndex(), -1);
+    EXPECT_EQ(xList->currentIndex(), 0);
     EXPECT_EQ(sheet->ShownAxis(), (AxisRef{CXGraphAxis::yAxis, 2}));
     EXPECT_EQ(sheet->GetAxisDlg()->GetDlgItemText(6010), CString("third"));
     EXPECT_TRUE(graph->GetYAxis(2).m_bSelected);

@@ -600,7 +600,8 @@ TEST_F(DigitalInputSensorInFrame, OnlyChannelAIsNamedAndTheRs485NoticeNeedsTheMo
 }
 
 // A multiport device of two sensors: a torque sensor whose channel its rotor operation block
-// keeps shown in the diagram, and a speed sensor (an encoder stator) whose channel it keeps off.
+// keeps shown in the diagram, and a speed sensor (an encoder stator) whose channel it keeps off
+// the diagram but on Y2.
 struct DeviceInFrame : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
@@ -614,7 +615,8 @@ struct DeviceInFrame : measurement_test::ConnectedFrame {
     }
 };
 
-// The sensor check boxes show what the sensors keep; a change the set-up page writes into the
+// The sensor check boxes show the sensors the set-up page's axes show (the speed sensor's
+// channel is on Y2, whatever its block keeps); a change the set-up page writes into the
 // sensors clears the single-shot-ended mark, so that showing the panel sets the slaves up again.
 TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlavesUpAgain)
 {
@@ -623,7 +625,8 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     loop.RunFor(500);
     const PageControls& c = panel->Logic().Controls();
     EXPECT_TRUE(c.IsChecked(kSensorCheck[0]));
-    EXPECT_FALSE(c.IsChecked(kSensorCheck[1]));
+    EXPECT_TRUE(c.IsChecked(kSensorCheck[1]));
+    EXPECT_FALSE(c.IsChecked(kSensorCheck[2]));
     ASSERT_EQ(panel->Logic().MultiportReady(), 1);
 
     MeasureSetupWidget& setup = ShownSetup(*frame);

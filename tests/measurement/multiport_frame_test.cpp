@@ -50,7 +50,7 @@ std::vector<sim::SensorConfig> TorqueAndEncoder(std::uint8_t encoderMode, std::u
 }
 
 // A torque sensor and an angle encoder of one device, both streaming. The torque sensor keeps
-// its channel on Y2 and out of the diagram, the encoder its channel on Y1 and in the diagram;
+// its channel on Y2 but out of the diagram, the encoder its channel on Y1 and in the diagram;
 // the torque swings 2 either way in 2 s.
 struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
@@ -70,7 +70,8 @@ struct TorqueAndAngleDevice : measurement_test::ConnectedFrame {
     }
 };
 
-// The panel's sensor boxes and the set-up page's axes show what each sensor keeps.
+// The set-up page's axes show what each sensor keeps, and the panel's sensor boxes the sensors
+// those axes show: the diagram draws both.
 TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
 {
     frame->show();
@@ -78,7 +79,7 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     loop.RunFor(500);
     const PageControls& c = panel->Logic().Controls();
     EXPECT_TRUE(c.IsShown(IDC_MC_SENSOR_GROUP));
-    EXPECT_FALSE(c.IsChecked(kSensorCheck[0]));
+    EXPECT_TRUE(c.IsChecked(kSensorCheck[0]));
     EXPECT_TRUE(c.IsChecked(kSensorCheck[1]));
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(500);
@@ -179,8 +180,8 @@ TEST_F(PolledTorqueAndAngleDevice, TheFirstPollZeroesTheAngleWhenTheStartAsksFor
 }
 
 // A torque sensor holding 2.5 N·m, keeping watts as its power unit, and an encoder counting
-// 250 1/min behind no HMB-USB interface (no combined device): the set-up page offers to compute
-// the power.
+// 250 1/min behind no HMB-USB interface (no combined device), both keeping their channels out
+// of the diagram (as a new device may): the set-up page offers to compute the power.
 struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     virtual BYTE RotorType() const { return 1; }
     std::unique_ptr<sim::SimDevice> MakeDevice() override
@@ -188,7 +189,8 @@ struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
         for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
         configs[1].identity.hmbUsb = false;
-        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x07);
+        measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x0F);
+        measurement_test::KeepBlockBits(configs[1], 0x83, 12, 0x00, 0x08);
         return std::make_unique<sim::MultiportDevice>(configs, loop);
     }
 };
@@ -234,6 +236,14 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     const int curve = display.ChartCurveOfChannel(4);
     ASSERT_GE(curve, 0);
     EXPECT_NE(display.Graph().GetCurve(curve).GetLabel().Find("[kW]"), -1);
+    // The first measurement after connecting draws what the page's Y axes show: both sensors
+    // and the power.
+    const auto& axes = SetupPage().Logic().Setup().axis;
+    for (std::size_t k = 1; k < axes.size(); ++k) {
+        const int shown = axes[k].shown && axes[k].source >= 2 ? display.ChartCurveOfChannel(axes[k].source - 2) : -2;
+        EXPECT_TRUE(shown == -2 || (shown >= 0 && display.Graph().GetCurve(shown).m_bVisible)) << "Y" << k;
+    }
+    EXPECT_EQ(display.Graph().GetCurveCount(), 3);
     std::ifstream in(file);
     EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("P1 [kW]"), std::string::npos);
     const std::vector<std::vector<double>> rows = measurement_test::ValueRows(file);

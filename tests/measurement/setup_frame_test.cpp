@@ -544,7 +544,8 @@ struct AxesInFrame : SetupInFrame {
 };
 
 // Channel B on the x axis: channel A is drawn over B's value, the axes named after the two
-// channels with their units. Time chosen again, the next measurement draws both over time.
+// channels with their units. Time chosen again, the page shows Y2 off: the next measurement
+// draws A alone over time, and both once Y2 shows B.
 TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosenAgain)
 {
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 3));
@@ -557,6 +558,10 @@ TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosen
     for (int i = 0; i < curves.GetPointCount(0); ++i) ASSERT_EQ(curves.GetPoint(0, i).x, b) << "point " << i;
     EXPECT_EQ(display.Graph().GetXAxis(0).GetLabel(), CString("B [") + frame->DisplayTable(1)->SelectedUnitText() + "]");
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], kAxisTime));
+    EXPECT_EQ(setup->Logic().Controls().SelectedDatum(kAxisCombo[2]), 0);
+    MeasureASecond();
+    EXPECT_EQ(curves.GetCurveCount(), 1);
+    ASSERT_TRUE(ChooseDatum(kAxisCombo[2], 3));
     MeasureASecond();
     ASSERT_EQ(curves.GetCurveCount(), 2);
     EXPECT_GT(curves.GetPoint(1, 1).x, curves.GetPoint(1, 0).x);

@@ -20,6 +20,7 @@
 #include "chart/nice_slider.h"
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
+#include "chart/recording_device.h"
 #include "chart/xgraph.h"
 #include "tests/views/views_test_support.h"
 #include "tests/workflow/workflow_bench.h"
@@ -60,9 +61,9 @@ sim::SensorConfig TorqueSensor()
 
 // A connected torque sensor streaming into the views.
 struct StreamBench : workflow_test::Bench {
-    StreamBench()
+    explicit StreamBench(const sim::SensorConfig& sensor = TorqueSensor())
     {
-        connected = ConnectSensor(TorqueSensor());
+        connected = ConnectSensor(sensor);
         views.com = &com;
         WirePeers(viewsFrame);
         views::UpdateDisplayValues(views.tables, com, 0, 1, &com.m_Sensor[0], 1000);
@@ -94,15 +95,19 @@ int CountPixels(const QImage& image, COLORREF colour)
     return n;
 }
 
-// One second of a sine on channel A and a ramp on B; the menu answers with the entry named.
+// One second of a sine on channel A and a ramp on B (or of the sensor given, with the channel
+// given on the x axis, for the time given); the menu answers with the entry named.
 struct MenuBench : StreamBench {
-    MenuBench()
+    explicit MenuBench(const sim::SensorConfig& sensor = TorqueSensor(), int xChannel = views::kXAxisTime, int ms = 1000)
+        : StreamBench(sensor)
     {
+        views.setup.xChannel = xChannel;
+        if (xChannel >= 0) views.setup.channelShown[static_cast<std::size_t>(xChannel)] = false;
         diagram.resize(720, 480);
         diagram.show();
         diagram.LoadChannelSetup();
         diagram.StartGraph(true);
-        Measure(1000);
+        Measure(ms);
         com.COM_StopMeasure();
         diagram.RepaintSamples();
         graph.OnPaint();
@@ -138,13 +143,24 @@ struct MenuBench : StreamBench {
         loop.RunUntilIdle();
     }
 
+    // The texts of the stored measurements' differences as the window draws them.
+    std::vector<CString> MeasuredTexts()
+    {
+        auto device = std::make_shared<chart::RecordingDevice>(graph.width(), graph.height());
+        CDC dc(device);
+        graph.PaintToDC(&dc);
+        std::vector<CString> texts;
+        for (const chart::DrawRecord& r : device->Of(chart::DrawRecord::Op::DrawText))
+            if ((r.format & DT_NOCLIP) && (r.format & DT_SINGLELINE)) texts.push_back(r.text);
+        return texts;
+    }
+
     chart::Hooks& hooks = chart::GetHooks();
     const chart::Hooks saved = hooks;
     CAFormDiagram diagram{views, refresher};
     CXGraph& graph = diagram.Display().Graph();
     CString wanted;
 };
-
 
 }  // namespace
 
@@ -444,6 +460,16 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     MenuBench b;
     ASSERT_TRUE(b.connected);
     ASSERT_EQ(b.graph.GetCurveCount(), 2);
+    // The cursor stops the axes' own scaling: a reset after a zoom shows the round range and
+    // steps of before the zoom again.
+    const CXGraphAxis& y = b.graph.GetYAxis(0);
+    const double yMin = y.m_dMin, yMax = y.m_dMax, yStep = y.m_dStep;
+    b.Choose("Cursor");
+    b.Choose("Zoomen");
+    b.Drag({200, 100}, {450, 300});
+    b.Choose("Zoom zurücksetzen");
+    b.graph.OnPaint();
+    EXPECT_TRUE(y.m_dMin == yMin && y.m_dMax == yMax && y.m_dStep == yStep) << y.m_dMin << " " << y.m_dStep;
     const CXGraphAxis& x = b.graph.GetXAxis(0);
     const double min = x.m_dMin, width = x.m_dMax - x.m_dMin;
     b.Choose("Zoomen");
@@ -477,8 +503,13 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     QTest::mouseClick(&b.graph, Qt::LeftButton, {}, label);
     b.Choose("Eigenschaften", label);
     EXPECT_EQ(edited, b.graph.GetObjects().back());
+    // The properties, from the menu and from the view's button: the X-axis list names its axis.
+    CChartPage& sheet = b.diagram.Display().ChartPage();
     b.Choose("Eigenschaften");
-    EXPECT_FALSE(b.diagram.Display().ChartPage().isHidden());
+    EXPECT_TRUE(!sheet.isHidden() && sheet.GetChartDlg()->ComboGetCurSel(6055) == 0);
+    sheet.hide();
+    b.diagram.Item<QPushButton>(CAFormDiagram::IDC_PROPERTIES)->click();
+    EXPECT_TRUE(!sheet.isHidden() && sheet.GetChartDlg()->ComboGetCurSel(6055) == 0);
 
     // Printed and printed from the preview: one page of the printer's size holding the chart.
     QTemporaryDir dir;
@@ -519,4 +550,92 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     ASSERT_EQ(b.boxes.Count(), 3u);
     EXPECT_NE(b.boxes.Boxes()[0].text.Find("kein Drucker"), -1);
     EXPECT_NE(b.boxes.Boxes()[2].text.Find("missing/x.pdf"), -1);
+}
+
+// A measurement holds the values of its two points: it reads the same after the window is made
+// narrower, after a trend narrows the plot, and on paper. What is printed is laid out as shown:
+// a label sits at the same place over the plot on a page of other proportions. Saved and loaded
+// back (settings, labels and measurements, no curves), the chart draws the measurement the
+// diagram holds again; a notation shows its point as it is now, also in the next measurement.
+TEST(DiagramMenu, AMeasurementReadsTheSameAfterAResizeATrendOnPaperAndInALoadedChart)
+{
+    // Five turns of the sine: several points to a pixel, their heights far apart.
+    MenuBench b(TorqueSensor(), views::kXAxisTime, 5000);
+    ASSERT_TRUE(b.connected);
+    b.Choose("Cursor");
+    b.Drag(b.PixelOf(50), b.PixelOf(50));
+    b.Choose("Messen");
+    b.Drag(b.PixelOf(210), b.PixelOf(660));
+    const std::vector<CString> shown = b.MeasuredTexts();
+    ASSERT_EQ(shown.size(), 2u);
+    b.diagram.resize(560, 480);
+    QApplication::processEvents();
+    ASSERT_LT(b.graph.width(), 700);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
+    b.Choose("Auswählen");
+    b.Choose("Kubischer Trend", b.PixelOf(500));
+    ASSERT_EQ(b.graph.GetCurveCount(), 3);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
+
+    b.graph.SetInnerColor(RGB(250, 250, 240));
+    b.graph.CreateLabel(300, 60, 370, 90, "peak")->SetBkColor(RGB(4, 5, 6));
+    b.graph.OnPaint();
+    const CRect shownPlot = b.graph.GetPlotRect();
+    auto page = std::make_shared<chart::RecordingDevice>(1240, 1754, 150, 150);  // A4 at 150 dots an inch
+    page->SetPrinting(true);
+    CDC paper(page);
+    b.diagram.PrintGraph(&paper);
+    CRect plot, box;
+    for (const chart::DrawRecord& r : page->Of(chart::DrawRecord::Op::FillRect)) {
+        if (r.brush.color() == RGB(250, 250, 240)) plot = r.rect;
+        if (r.brush.color() == RGB(4, 5, 6)) box = r.rect;
+    }
+    std::vector<CString> printed;
+    for (const chart::DrawRecord& r : page->Of(chart::DrawRecord::Op::DrawText)) printed.push_back(r.text);
+    for (const CString& text : shown) EXPECT_NE(std::find(printed.begin(), printed.end(), text), printed.end()) << text.GetString();
+    EXPECT_NEAR(double(box.left - plot.left) / plot.Width(), double(300 - shownPlot.left) / shownPlot.Width(), 0.005);
+    EXPECT_NEAR(double(box.top - plot.top) / plot.Height(), double(60 - shownPlot.top) / shownPlot.Height(), 0.005);
+
+    QTemporaryDir dir;
+    b.hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return CString(qPrintable(dir.path() + "/run.xgr")); };
+    b.Choose("Diagramm speichern...");
+    b.graph.SetInnerColor(RGB(255, 255, 255));
+    const int points = b.diagram.GetMaxChannelSetting();
+    b.Choose("Diagramm laden...");
+    ASSERT_EQ(b.graph.GetCurveCount(), 2);
+    EXPECT_EQ(b.graph.GetCurve(0).GetCount(), points);
+    EXPECT_EQ(b.graph.GetInnerColor(), RGB(250, 250, 240));
+    EXPECT_GT(CountPixels(b.graph.grab().toImage(), b.graph.GetCurve(0).m_crColor), 300);
+    EXPECT_EQ(b.MeasuredTexts().size(), 4u);  // the measurement held and the one loaded
+    CXGraphDataNotation* notation = nullptr;
+    for (CXGraphObject* object : b.graph.GetObjects())
+        if (auto* loaded = dynamic_cast<CXGraphDataNotation*>(object)) notation = loaded;
+    ASSERT_NE(notation, nullptr);
+    b.diagram.StartGraph(true);
+    b.Measure(500);
+    b.diagram.RepaintSamples();
+    b.graph.OnPaint();
+    const double y = b.graph.GetCurve(0).GetY(notation->m_nIndex);
+    EXPECT_EQ(notation->m_dY, y);
+    EXPECT_NE(notation->m_sText.Find(b.graph.GetYAxis(0).FormatTickLabel(y)), -1) << notation->m_sText.GetString();
+}
+
+// Channel A drawn over channel B, both swinging: a curve that comes back over the same x. A
+// click with the cursor and the ends of a measurement snap to the point under them.
+TEST(DiagramMenu, OverAChannelTheCursorAndTheMeasurementSnapToThePointUnderTheClick)
+{
+    sim::SensorConfig sensor = TorqueSensor();
+    sensor.signalB = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0, 0.0, 700.0};
+    MenuBench b(sensor, 1);
+    ASSERT_TRUE(b.connected && b.graph.GetCurveCount() == 1 && !b.graph.GetCurve(0).IsXAscending());
+    b.Choose("Cursor");
+    b.Drag(b.PixelOf(150), b.PixelOf(150));
+    auto* notation = dynamic_cast<CXGraphDataNotation*>(b.graph.GetObjects().back());
+    ASSERT_NE(notation, nullptr);
+    EXPECT_EQ(b.PixelOf(notation->m_nIndex), b.PixelOf(150));
+    b.Choose("Messen");
+    b.Drag(b.PixelOf(30), b.PixelOf(150));
+    ASSERT_EQ(b.graph.GetMeasurements().size(), 1u);
+    const Measurement& m = b.graph.GetMeasurements()[0];
+    EXPECT_TRUE(b.PixelOf(m.start.index) == b.PixelOf(30) && b.PixelOf(m.end.index) == b.PixelOf(150));
 }
