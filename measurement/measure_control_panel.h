@@ -201,6 +201,7 @@ public:
     bool StartPollTimer(UINT periodMs) override;
     void StopPollTimer() override;
     void SetSensorPresent(bool present) override { m_bSensorActive = present ? 1 : 0; }
+    void HoldUntilConnected(bool hold) override;
     void ShowControlState(bool on) override { SetControlState(on ? 1 : 0); }
     // Nothing of the panel waits for the restart of all sensors, so it keeps no marker to clear.
     void ClearRestartMarker() override {}
@@ -304,6 +305,7 @@ private:
     BYTE m_bWarningShown = 0;
     BYTE m_bSensorActive = 0;
     BYTE m_bOperationBlocked = 0;
+    BYTE m_bHeldUntilConnected = 0;  // while set, Start, Trigger and Single shot do nothing
     BYTE m_bMultiportReady = 0;
     int m_nProgressBase = 0;
     int m_nProgress = 0;
