@@ -44,6 +44,8 @@ CDlgMeasureDiagram::~CDlgMeasureDiagram() { m_pollTimer.Stop(); }
 
 void CDlgMeasureDiagram::PostPollTick() { m_window->PostMessage(PanelWindow::kMsgPollTick); }
 
+std::int64_t CDlgMeasureDiagram::NowUs() const { return m_window->loop().NowUs(); }
+
 int CDlgMeasureDiagram::TakeFocusRequest()
 {
     const int id = m_nFocusRequest;
