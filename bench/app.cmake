@@ -29,3 +29,9 @@ if(TARGET km3_app)
   target_include_directories(bench_app_frame_memory PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(bench_app_frame_memory PRIVATE km3_app Qt6::Widgets)
 endif()
+
+# A 20-minute measurement through the whole application on virtual time: the CPU per minute.
+if(TARGET km3_app AND TARGET km3-sensor-sim AND TARGET km3_workflow_testbench)
+  km3_add_app_bench(bench_app_long_run app_long_run_bench.cpp)
+  target_link_libraries(bench_app_long_run PRIVATE km3_workflow_testbench)
+endif()

@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <malloc.h>
@@ -40,6 +39,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "app/startup.h"
 #include "bench/latency_probe.h"
+#include "bench/bench_application.h"
 #include "tests/e2e/whole_app.h"
 
 namespace {
@@ -335,26 +335,9 @@ int Run(const Options& options)
 
 }  // namespace
 
-// Without a display the program runs offscreen on a screen of a common desktop's size (the
-// offscreen platform's own is 800 x 600, where the diagram pane leaves four Y axes no plot).
-void UseDesktopSizedOffscreenScreen(QTemporaryDir& folder)
-{
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    if (platform ? std::string(platform) != "offscreen" : display) return;
-    const QString path = folder.path() + "/screen.json";
-    std::ofstream(path.toStdString()) << R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, )"
-                                         R"("height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
-    setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path.toStdString()).c_str(), 1);
-}
-
 int main(int argc, char** argv)
 {
-    QTemporaryDir screenFolder;
-    UseDesktopSizedOffscreenScreen(screenFolder);
-    QApplication application(argc, argv);
-    app::NameApplicationAndKeepCNumbers();
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bench::BenchApplication application(argc, argv);
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: bench_app_ingest [--seconds=N] [--device=separate|multiport] [--baud=230400|115200]\n");

@@ -78,10 +78,17 @@ int CXGraphAxis::TickStride(double pixelsPerStep, double labelExtent)
 void CXGraphAxis::RoundRange(double& min, double& max, double step)
 {
     if (!(step > 0.0) || !std::isfinite(step)) return;
+    // A rounded bound is the whole multiple of the step itself, not the remainder's arithmetic,
+    // which lands a last bit above or below it depending on the value rounded: a curve that
+    // grows within the range keeps the range, and its drawing, exactly as it was.
+    const auto onStep = [step](double v) {
+        const double k = std::nearbyint(v / step);
+        return std::fabs(k) < 1e15 ? k * step : v;
+    };
     double r = RemainderBySteps(min - step, step);
-    if (r != 0.0) min = min - (r + step);
+    if (r != 0.0) min = onStep(min - (r + step));
     r = RemainderBySteps(max + step, step);
-    if (r != 0.0) max = max - (r - step);
+    if (r != 0.0) max = onStep(max - (r - step));
 }
 
 double CXGraphAxis::NiceStepTime(int count, double min, double max)

@@ -6,6 +6,7 @@ list(APPEND KM3_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/chart_archive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/chart_hooks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/column_path.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/curve_layer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dcex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dib.cpp

@@ -18,6 +18,7 @@
 
 #include "chart/chart_point.h"
 #include "chart/chart_texts.h"
+#include "chart/curve_layer.h"
 #include "chart/dcex.h"
 #include "chart/xgraph_axis.h"
 #include "chart/xgraph_data_serie.h"
@@ -183,6 +184,7 @@ public:
     // The last painted picture (null before the first paint).
     const QImage* GetPicture() const { return m_pPicture.get(); }
     int GetBackBufferRenderCount() const { return m_nBaseRenders; }
+    const chart::CurveLayer& GetCurveLayer() const { return m_CurveLayer; }
 
     // Mode commands
     void OnSelectMode();
@@ -369,6 +371,7 @@ private:
     QImage m_sparePicture;
     bool m_bBaseDirty = true;
     int m_nBaseRenders = 0;
+    chart::CurveLayer m_CurveLayer;
 
     // Value-line drags and the snapped point of the hit test.
     int m_nDragValueLineY = -1;

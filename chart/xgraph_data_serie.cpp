@@ -259,48 +259,59 @@ void CXGraphDataSerie::Serialize(CArchive& ar)
 
 void CXGraphDataSerie::Draw(CDCEx* dc)
 {
+    static thread_local std::vector<POINT> path;
+    if (BuildPath(path)) DrawPath(dc, path, 0);
+}
+
+const CXGraphDataSerie* CXGraphDataSerie::FillTarget(bool& fill) const
+{
+    // The fill target must be a curve with points and axes; otherwise the area is not filled.
+    fill = m_bFillArea;
+    if (!fill || m_nFillCurve == -1) return nullptr;
+    CXGraphAxis* tx = nullptr;
+    CXGraphAxis* ty = nullptr;
+    if (m_pGraph->GetCurveAxes(m_nFillCurve, tx, ty) && m_pGraph->GetCurve(m_nFillCurve).m_pPoints &&
+        m_pGraph->GetCurve(m_nFillCurve).m_nCount > 0)
+        return &m_pGraph->GetCurve(m_nFillCurve);
+    fill = false;
+    return nullptr;
+}
+
+CurveLook CXGraphDataSerie::GetLook(bool mono) const
+{
+    CurveLook look;
+    look.color = m_crColor;
+    if (mono) look.color = RGB(0, 0, 0);
+    else if (m_bSelected) look.color = RGB(255 - GetRValue(look.color), 255 - GetGValue(look.color), 255 - GetBValue(look.color));
+    look.width = std::clamp(m_nLineWidth, 0, 100);
+    look.style = m_nLineStyle;
+    look.type = m_nType;
+    if (m_pGraph) FillTarget(look.filled);
+    return look;
+}
+
+bool CXGraphDataSerie::BuildPath(std::vector<POINT>& path)
+{
     m_Segments.clear();
-    if (!m_pGraph || !m_pPoints || m_nCount <= 0) return;
-    if (m_nXAxis < 0 || m_nXAxis >= m_pGraph->GetXAxisCount() || m_nYAxis < 0 || m_nYAxis >= m_pGraph->GetYAxisCount()) return;
+    path.clear();
+    if (!m_pGraph || !m_pPoints || m_nCount <= 0) return false;
+    if (m_nXAxis < 0 || m_nXAxis >= m_pGraph->GetXAxisCount() || m_nYAxis < 0 || m_nYAxis >= m_pGraph->GetYAxisCount()) return false;
     const CXGraphAxis& xAxis = m_pGraph->GetXAxis(m_nXAxis);
     const CXGraphAxis& yAxis = m_pGraph->GetYAxis(m_nYAxis);
     const CRect plot = m_pGraph->m_rcPlot;
     // A plot squeezed to nothing (a narrow diagram with several Y axes) shows no curve, so its
     // points are not read: a growing curve would otherwise be mapped in full at every paint.
-    if (plot.Width() <= 0 || plot.Height() <= 0 || xAxis.m_nLength <= 0) return;
-    const bool mono = dc->m_bMonochrome;
-    COLORREF color = m_crColor;
-    if (mono) color = RGB(0, 0, 0);
-    else if (m_bSelected) color = RGB(255 - GetRValue(color), 255 - GetGValue(color), 255 - GetBValue(color));
-    CPenSelector pen(color, std::clamp(m_nLineWidth, 0, 100), dc, m_nLineStyle);
-    const int width = std::clamp(m_nLineWidth, 0, 100);
-
-    // The fill target must be a curve with points and axes; otherwise the area is not filled.
-    const CXGraphDataSerie* target = nullptr;
-    const CXGraphAxis* targetX = nullptr;
-    const CXGraphAxis* targetY = nullptr;
-    bool fill = m_bFillArea;
-    if (fill && m_nFillCurve != -1) {
-        CXGraphAxis* tx = nullptr;
-        CXGraphAxis* ty = nullptr;
-        if (m_pGraph->GetCurveAxes(m_nFillCurve, tx, ty) && m_pGraph->GetCurve(m_nFillCurve).m_pPoints &&
-            m_pGraph->GetCurve(m_nFillCurve).m_nCount > 0) {
-            target = &m_pGraph->GetCurve(m_nFillCurve);
-            targetX = tx;
-            targetY = ty;
-        } else {
-            fill = false;
-        }
-    }
+    if (plot.Width() <= 0 || plot.Height() <= 0 || xAxis.m_nLength <= 0) return false;
 
     // Points far left or right of the plot draw nothing there, unless an area between two curves
     // closes over the whole curve; a wide pen reaches a few pixels beyond its points.
-    static thread_local std::vector<POINT> path;
-    const int reach = width + 2;
+    bool fill;
+    const CXGraphDataSerie* target = FillTarget(fill);
+    const int reach = std::clamp(m_nLineWidth, 0, 100) + 2;
     const bool visibleOnly = !target && IsXAscending();
     chart::BuildColumnPath(m_pPoints, m_nCount, xAxis.GetMapping(), yAxis.GetMapping(), visibleOnly, plot.left - reach,
                            plot.right + reach, path, &m_Columns);
-    if (path.empty()) return;
+    if (path.empty()) return false;
 
     const int n = static_cast<int>(path.size());
     m_Segments.reserve(static_cast<std::size_t>(n));
@@ -309,13 +320,29 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
         const CPoint b(path[static_cast<std::size_t>(i)]);
         if (plot.PtInRect(b) || plot.PtInRect(a)) AddSegment(a.x, a.y, b.x, b.y);
     }
+    return true;
+}
+
+void CXGraphDataSerie::DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from)
+{
+    if (from >= path.size()) return;
+    const bool mono = dc->m_bMonochrome;
+    const CurveLook look = GetLook(mono);
+    const CRect plot = m_pGraph->m_rcPlot;
+    CPenSelector pen(look.color, look.width, dc, m_nLineStyle);
+    const int width = look.width;
+    const POINT* first = path.data() + from;
+    const int n = static_cast<int>(path.size() - from);
     if (m_nType == 0) {
-        dc->Polyline(path.data(), n);
+        dc->Polyline(first, n);
         dc->MoveTo(path.back());
     } else {
-        for (const POINT& p : path) dc->Ellipse(p.x - width, p.y - width, p.x + width, p.y + width);
+        for (int i = 0; i < n; ++i) dc->Ellipse(first[i].x - width, first[i].y - width, first[i].x + width, first[i].y + width);
     }
-    if (!fill) return;
+    // The area is filled only under a curve drawn whole.
+    bool fill;
+    const CXGraphDataSerie* target = FillTarget(fill);
+    if (!fill || from != 0) return;
 
     std::vector<POINT> polygon;
     polygon.reserve(path.size() + (target ? static_cast<std::size_t>(target->m_nCount) : 2));
@@ -324,6 +351,9 @@ void CXGraphDataSerie::Draw(CDCEx* dc)
         polygon.push_back(POINT{path.back().x, plot.bottom});
         polygon.push_back(POINT{path.front().x, plot.bottom});
     } else {
+        CXGraphAxis* targetX = nullptr;
+        CXGraphAxis* targetY = nullptr;
+        m_pGraph->GetCurveAxes(m_nFillCurve, targetX, targetY);
         const AxisMapping tx = targetX->GetMapping();
         const AxisMapping ty = targetY->GetMapping();
         for (int i = target->m_nCount - 1; i >= 0; --i) {

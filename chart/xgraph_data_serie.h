@@ -22,6 +22,19 @@ struct CurvePointSummary {
     bool xAscending = true;
 };
 
+// What decides a curve's pixels besides its path: the pen's colour as drawn, width and style,
+// dots or a line, and whether an area is filled under it.
+struct CurveLook {
+    COLORREF color = 0;
+    int width = 0;
+    int style = 0;
+    int type = 0;
+    bool filled = false;
+    bool operator==(const CurveLook&) const = default;
+    // How far beyond its points the curve's pixels reach across.
+    int Reach() const { return 2 * width + 2; }
+};
+
 // The flat settings record of a curve.
 struct CurveSettingsRecord {
     int count;
@@ -48,6 +61,12 @@ public:
     void Serialize(CArchive& ar) override;
     void Draw(CDCEx* dc) override;
     void DrawMarkers(CDCEx* dc);
+    // Draw in two steps: the pixel path of the curve in the chart's plot (the segments of the
+    // hit test made anew), false when it draws nothing; then the path from point `from` on,
+    // the area under it filled only when it is drawn whole.
+    bool BuildPath(std::vector<POINT>& path);
+    void DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from);
+    CurveLook GetLook(bool mono) const;
 
     void AddSegment(int x1, int y1, int x2, int y2) { m_Segments.push_back({x1, y1, x2, y2}); }
     static bool IsNearSegment(int x1, int y1, int x2, int y2, int px, int py, int width);
@@ -144,6 +163,9 @@ private:
         m_Summary = CurvePointSummary();
         m_Columns = chart::ColumnPathCache();
     }
+    // The curve the area is filled up to (null: the bottom of the plot); fill is cleared when
+    // that curve cannot be filled to.
+    const CXGraphDataSerie* FillTarget(bool& fill) const;
     void ReleasePoints();
     void CopyPointsFrom(const CXGraphDataSerie& other);
     void CopySettingsFrom(const CXGraphDataSerie& other);

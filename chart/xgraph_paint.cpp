@@ -174,8 +174,14 @@ void CXGraph::PaintBase(CDCEx* dc, const CRect& drawingArea, bool fillOnce)
     for (CXGraphAxis& axis : m_XAxes) axis.Draw(dc);
 
     dc->IntersectClipRect((dc->m_bScaling && !dc->m_bNoClipScaling) ? dc->ScaleRect(m_rcPlot) : m_rcPlot);
-    for (CXGraphDataSerie& curve : m_Curves) {
-        if (curve.m_bVisible) curve.Draw(dc);
+    if (fillOnce) {
+        // The screen's back buffer keeps its curves between paints: a growing curve is drawn
+        // again only where it changed.
+        m_CurveLayer.Draw(dc, m_backBuffer, m_rcPlot, m_Curves);
+    } else {
+        for (CXGraphDataSerie& curve : m_Curves) {
+            if (curve.m_bVisible) curve.Draw(dc);
+        }
     }
     for (CXGraphDataSerie& curve : m_Curves) {
         if (curve.m_bVisible && curve.m_bShowMarker) curve.DrawMarkers(dc);

@@ -44,6 +44,8 @@ CDlgMeasureDiagram::~CDlgMeasureDiagram() { m_pollTimer.Stop(); }
 
 void CDlgMeasureDiagram::PostPollTick() { m_window->PostMessage(PanelWindow::kMsgPollTick); }
 
+std::int64_t CDlgMeasureDiagram::NowUs() const { return m_window->loop().NowUs(); }
+
 int CDlgMeasureDiagram::TakeFocusRequest()
 {
     const int id = m_nFocusRequest;
@@ -220,7 +222,10 @@ void CDlgMeasureDiagram::UpdateButtonStates()
     MeasureRunState& r = *m_psMsureDgrm;
     ShowTriggerCaption();
     const int buttons[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
-    for (int b = 0; b < 6; ++b) m_controls.Enable(buttons[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0);
+    for (int b = 0; b < 6; ++b) {
+        const bool held = m_bHeldUntilConnected && (b == kBtnStart || b == kBtnSingleShot || b == kBtnTrigger);
+        m_controls.Enable(buttons[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
+    }
     int& trigger = TriggerIndicator();
     if (!IsTriggerArmed()) trigger = 0;
     else if (trigger != 1 && trigger != 2) trigger = 2;
@@ -228,6 +233,13 @@ void CDlgMeasureDiagram::UpdateButtonStates()
     UpdateControlLed();
     m_indicators.busy = 0;
     Changed();
+}
+
+void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
+{
+    if ((m_bHeldUntilConnected != 0) == hold) return;
+    m_bHeldUntilConnected = hold ? 1 : 0;
+    UpdateButtonStates();
 }
 
 void CDlgMeasureDiagram::UpdateControlLed()

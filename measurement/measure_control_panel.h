@@ -201,6 +201,7 @@ public:
     bool StartPollTimer(UINT periodMs) override;
     void StopPollTimer() override;
     void SetSensorPresent(bool present) override { m_bSensorActive = present ? 1 : 0; }
+    void HoldUntilConnected(bool hold) override;
     void ShowControlState(bool on) override { SetControlState(on ? 1 : 0); }
     // Nothing of the panel waits for the restart of all sensors, so it keeps no marker to clear.
     void ClearRestartMarker() override {}
@@ -273,8 +274,11 @@ private:
     void SetProgress(int position);
     void StepProgress();
     bool IsRs485Interface() const;
+    // Whether the last request the poll sent has been out for its poll period.
+    bool PollPeriodPassed() const;
     void RunAddOnProgram(bool start);
     void PostPollTick();
+    std::int64_t NowUs() const;  // on the panel's loop (virtual in tests)
     void FillDurationList(const std::vector<std::pair<CString, long long>>& entries, int selection);
     // While set, Start, Trigger, Control and Single shot do nothing.
     void SetOperationBlocked(bool blocked) { m_bOperationBlocked = blocked ? 1 : 0; }
@@ -299,11 +303,14 @@ private:
     CMultimediaTimer m_pollTimer{0};
     std::atomic<long> m_nPollTicks{0};
     std::atomic<bool> m_bTickPosted{false};
+    UINT m_nPollPeriodMs = 0;
+    std::int64_t m_nLastPollRequestUs = 0;  // when the start or a tick last sent to the sensor
     CString m_sNotAvailable = "n.a.";
     BYTE m_bProtocolError = 0;
     BYTE m_bWarningShown = 0;
     BYTE m_bSensorActive = 0;
     BYTE m_bOperationBlocked = 0;
+    BYTE m_bHeldUntilConnected = 0;  // while set, Start, Trigger and Single shot do nothing
     BYTE m_bMultiportReady = 0;
     int m_nProgressBase = 0;
     int m_nProgress = 0;

@@ -50,6 +50,7 @@ CString CDlgMeasureDiagram::BuildVersionRefusal(const CSensorRecord& sensor, int
 void CDlgMeasureDiagram::ShowSensorActive()
 {
     m_bSensorActive = 1;
+    m_bHeldUntilConnected = 0;
     auto& v = m_psMsureDgrm->sIsVisible;
     v[kBtnStart] = 1;
     v[kBtnStop] = 0;
@@ -98,6 +99,8 @@ void CDlgMeasureDiagram::ClearSensorDisplay()
 
 void CDlgMeasureDiagram::ResetAfterDisconnect()
 {
+    // Without a sensor the buttons wait for the next connection anyway.
+    m_bHeldUntilConnected = 0;
     ClearSensorDisplay();
     m_frame.SetStatusText(kTextDisconnected);
     m_frame.ShowCalibrationControls(false);

@@ -13,7 +13,7 @@ namespace measurement {
 void CDlgMeasureDiagram::OnBnClickedStart()
 {
     m_bAngleZeroRequest = 0;
-    if (m_bOperationBlocked) return;
+    if (m_bOperationBlocked || m_bHeldUntilConnected) return;
     if (IsTriggerArmed()) m_frame.DiagramSetRunState(0, 0);
     else m_frame.Triggers().stopArmed = 1;
     RestoreDurationSelection();
@@ -160,7 +160,7 @@ void CDlgMeasureDiagram::OnBnClickedStop()
 
 void CDlgMeasureDiagram::OnBnClickedTrigger()
 {
-    if (m_frame.IsBusy() || m_bOperationBlocked || m_bControlBusy) return;
+    if (m_frame.IsBusy() || m_bOperationBlocked || m_bHeldUntilConnected || m_bControlBusy) return;
     MeasureRunState& r = *m_psMsureDgrm;
     if (m_bUserArming) {
         SetAllSensorsDisplayMode(0);
@@ -271,7 +271,7 @@ void CDlgMeasureDiagram::SendControlSignal(int mode)
 
 void CDlgMeasureDiagram::OnBnClickedSingleShot()
 {
-    if (m_bOperationBlocked || IsRunning()) return;
+    if (m_bOperationBlocked || m_bHeldUntilConnected || IsRunning()) return;
     Com().COM_ResetMeasureStatistics();
     m_frame.ConfigureMovingAverages(1);
     Com().COM_SendSingleShot(false, -1);

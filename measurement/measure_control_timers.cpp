@@ -124,6 +124,9 @@ void CDlgMeasureDiagram::OnMultiportWatch()
 
 bool CDlgMeasureDiagram::StartPollTimer(UINT periodMs)
 {
+    // The start sends the first request together with starting the ticks.
+    m_nPollPeriodMs = periodMs;
+    m_nLastPollRequestUs = NowUs();
     return m_pollTimer.Start(periodMs, &CDlgMeasureDiagram::PollCallback, reinterpret_cast<std::uintptr_t>(this),
                              TIME_PERIODIC);
 }
@@ -141,13 +144,28 @@ void CDlgMeasureDiagram::PollCallback(UINT, UINT, std::uintptr_t user, std::uint
     panel->PostPollTick();
 }
 
+bool CDlgMeasureDiagram::PollPeriodPassed() const
+{
+    // A quarter of the period is left to the pace of the ticks and of the window's thread.
+    const std::int64_t periodUs = static_cast<std::int64_t>(m_nPollPeriodMs) * 1000;
+    return NowUs() - m_nLastPollRequestUs >= periodUs - periodUs / 4;
+}
+
 void CDlgMeasureDiagram::PollTick()
 {
     // A tick that was on its way when the poll stopped asks the sensor for nothing more.
     if (!m_pollTimer.IsRunning()) return;
+    CComPort& com = Com();
+    // After a busy spell of the window's thread, or a late tick, two ticks come back to back;
+    // the second would find the first's request unanswered only for want of time. A request is
+    // judged once it has been out for a poll period: a tick before then sends and judges
+    // nothing. The calibration's raw reading asks only once its last request was answered.
+    if (com.m_iZMCOMConfgFlow != ZM_READ_RAW_CALIB_INIT) {
+        if (!PollPeriodPassed()) return;
+        m_nLastPollRequestUs = NowUs();
+    }
     ++m_nPollTicks;
     MeasureRunState& r = *m_psMsureDgrm;
-    CComPort& com = Com();
     if (r.shared.bCtrlSwitchRequest == 1) {
         m_frame.ConfigureMovingAverages(2);
         SendControlSignal(0);

@@ -218,14 +218,17 @@ bool MessageLoop::DispatchOne()
         while (!m_handOvers.empty() && !m_handOvers.front().source->open) m_handOvers.pop_front();
         // Bytes come ahead of posted messages and timers, except bytes that arrived after a
         // timer fell due: a port that never stops sending must not hold the timers off for ever.
-        if (!m_handOvers.empty() && !TimerFellDueBefore(m_handOvers.front().queuedUs, now)) {
+        // Only such a timer goes ahead of them, never a message posted while they wait: a
+        // handler must not see the request it answers to as unanswered.
+        const bool bytesWaiting = !m_handOvers.empty();
+        if (bytesWaiting && !TimerFellDueBefore(m_handOvers.front().queuedUs, now)) {
             HandOver next = std::move(m_handOvers.front());
             m_handOvers.pop_front();
             lock.unlock();
             next.task();
             return true;
         }
-        if (!m_posted.empty()) {
+        if (!bytesWaiting && !m_posted.empty()) {
             const Posted next = m_posted.front();
             m_posted.pop_front();
             lock.unlock();

@@ -4,7 +4,8 @@
 //
 // All of the system's own logic runs on the one thread that owns the loop. Each turn of the
 // loop dispatches one item, in this priority:
-//   1. hand-overs from worker threads (first in, first out, so ordered per source),
+//   1. hand-overs from worker threads (first in, first out, so ordered per source); only a
+//      timer that fell due before the first of them was handed over goes ahead of it,
 //   2. posted messages (first in, first out),
 //   3. the due timer with the earliest deadline (ties: the one armed first).
 // Timers follow the Win32 rules: per window and id, arming an armed id replaces it, a timer

@@ -46,17 +46,19 @@ bool CMultimediaTimer::Start(CWnd& target, UINT message, UINT periodMs)
     m_stop = false;
     const WindowHandle handle = target.GetSafeHwnd();
     m_thread = std::thread([this, &loop, handle, message, periodMs] {
+        const auto period = std::chrono::milliseconds(periodMs);
+        // Waking a little late is the system's scheduling and keeps the pace; a tick later
+        // than this moves the schedule, so the next comes a whole period after it, not at once.
+        const auto lateness = std::max<std::chrono::steady_clock::duration>(period / 4, std::chrono::milliseconds(1));
         auto next = std::chrono::steady_clock::now();
         WPARAM ticks = 0;
         while (!m_stop.load()) {
-            next += std::chrono::milliseconds(periodMs);
+            next += period;
             std::this_thread::sleep_until(next);
             if (m_stop.load()) break;
             loop.PostMessage(handle, message, ++ticks, 0);
-            // A tick that could not be posted in time is not made up for: the poll wants a
-            // steady pace, not a burst.
             const auto now = std::chrono::steady_clock::now();
-            if (now > next + std::chrono::milliseconds(periodMs)) next = now;
+            if (now > next + lateness) next = now;
         }
     });
     return true;

@@ -180,7 +180,12 @@ void CDlgSensorConnection::ReenableAfterBaudChange()
     SetBusy(false);
 }
 
-void CDlgSensorConnection::ClearBusyFlag() { SetBusy(false); }
+void CDlgSensorConnection::ClearBusyFlag()
+{
+    // The controller ends a step of the page that failed: the sensors keep their line.
+    SetBusy(false);
+    HoldMeasuring(false);
+}
 
 void CDlgSensorConnection::SetBusy(bool busy)
 {
@@ -336,6 +341,9 @@ bool CDlgSensorConnection::OnChangeBaudRate(int baud)
     m_bBaudRateChange = 1;
     m_nBaudRetries = 0;
     SetBusy(true);
+    // The sensors leave their line and are searched for and connected again at the new rate:
+    // nothing may be started on them until then.
+    HoldMeasuring(true);
     // The sensors of a multiport device are written port by port and restarted by the page. A
     // single sensor is written on the first port: the controller restarts it once it has
     // acknowledged the code and searches the ports anew, which finds it at its new rate.
@@ -353,10 +361,17 @@ void CDlgSensorConnection::OnSearchEnded()
     if (!m_bBaudRateChange) SetBusy(false);
 }
 
+void CDlgSensorConnection::HoldMeasuring(bool hold)
+{
+    if (workflow::IMeasureControlPage* control = m_com.Peers().measureControl) control->HoldUntilConnected(hold);
+}
+
 void CDlgSensorConnection::EndBaudChange(UINT messageId, bool showBox)
 {
     CWnd::KillTimer(kConnTimerPortLoop);
     m_bBaudRateChange = 0;
+    // The change has not reached the sensors: they stay connected at their old rate.
+    HoldMeasuring(false);
     m_strStatusLine = LoadLangString(messageId);
     // The step of the change awaits no answer any more.
     const int flow = m_com.GetZMCOMConfgFlow();

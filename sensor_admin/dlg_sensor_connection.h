@@ -103,6 +103,7 @@ private:
     void RememberMarks();
     void SetBusy(bool busy);
     void EndBaudChange(UINT messageId, bool showBox);
+    void HoldMeasuring(bool hold);
     CString SensorTypeOfRow(const CPortRecord& rec, int state) const;
     void DropPortsGone();
 

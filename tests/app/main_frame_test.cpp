@@ -903,14 +903,16 @@ TEST_F(ConnectedFrame, TheSetUpPagesTriggerModesAreStoredInTheFrame)
     EXPECT_EQ(t.stopArmed, 1);
 }
 
-// A sensor behind the RS-485 interface that stops answering a polled measurement: the message
-// says the measurement will be stopped, and the scan of the views stops it.
+// A sensor behind the RS-485 interface, answering 20 ms late, that stops answering a polled
+// measurement: the message says, once, that the measurement will be stopped, and the scan of the
+// views stops it. Two ticks back to back before an answer (a late timer) stop nothing.
 struct FrameWithRs485Sensor : ConnectedFrame {
     void AddPorts() override
     {
         sim::SensorConfig config = workflow_test::AcceptedSensor(222335);
         config.identity.statorId = 5;
         config.identity.hmbUsb = false;
+        config.faults.latencyMs = 20;
         devices.push_back(std::make_unique<sim::SimulatedSensor>(config, loop));
         ports.Add("COM3", "USB Serial Port", &devices.back()->Port(0));
     }
@@ -925,12 +927,18 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     frame->Fields().measureRateIndex = 13;  // ten value sets a second, polled
     panel->Logic().OnBnClickedStart();
     loop.RunFor(3500);
+    const long ticks = panel->Logic().PollTicks();
+    ASSERT_TRUE(loop.RunUntil([&] { return panel->Logic().PollTicks() > ticks; }, 200));
+    measurement::CDlgMeasureDiagram::PollCallback(1, 0, reinterpret_cast<std::uintptr_t>(&panel->Logic()), 0, 0);
+    loop.RunFor(1000);
     ASSERT_EQ(panel->Logic().Settings()->bRunning, 1);
     devices[0]->Port(0).Stall(-1);
     ASSERT_TRUE(loop.RunUntil([&] { return !boxes.Boxes().empty(); }, 5000));
     EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(5376));
     EXPECT_TRUE(loop.RunUntil([&] { return panel->Logic().Settings()->bRunning == 0; }, 5000));
     EXPECT_EQ(frame->Fields().endRequest, 0);
+    loop.RunFor(1000);
+    EXPECT_EQ(boxes.Count(), 1u);
 }
 
 // A multiport device of two sensors.

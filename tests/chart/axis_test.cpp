@@ -134,6 +134,18 @@ TEST(AxisScale, NiceStepsAndRoundedRanges)
     min = 0.5;
     CXGraphAxis::RoundRange(min, max, 1);
     EXPECT_EQ(0.0, min);
+    // Every end of a growing time axis within one step rounds to the very same value, so the
+    // axis does not move by a last bit from one paint to the next.
+    for (int i = 1; i < 1000; ++i) {
+        min = 0.0;
+        max = 900.0 + i * 0.0998;
+        CXGraphAxis::RoundRange(min, max, 100.0);
+        ASSERT_EQ(1000.0, max) << i;
+        min = -3.4 - i * 0.0001;
+        max = 0.7;
+        CXGraphAxis::RoundRange(min, max, 0.1);
+        ASSERT_EQ(-3.5, min) << i;
+    }
 }
 
 TEST(AxisScale, TimeStepsComeFromTheTable)

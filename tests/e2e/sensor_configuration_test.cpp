@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/page_table.h"
+#include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/dialog.h"
@@ -472,4 +473,39 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     PumpFor(200);
     EXPECT_EQ(Dump().At(0x03, 26) >> 5, decimals);
     EXPECT_EQ(boxes.Count(), 3u) << Messages();
+}
+
+// ---- The connection page ------------------------------------------------------------------------
+
+// The sensor's baud rate changed on the connection page, three ports that send nothing searched
+// ahead of it: the user clicks Start until it is taken, which is once the sensor is connected
+// again, and the measurement streams at the rate chosen on the set-up page.
+TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRateChange)
+{
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));
+    StartSensor({"--serial=6104", "--stator-id=5", "--stator-rev=6"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
+    frame->ShowPage(app::kPageMeasureSetup);
+    PumpFor(300);
+    ASSERT_TRUE(e2e::ChooseDatum(*FindPage<measurement::MeasureSetupWidget>(*frame), measurement::IDC_RATE_COMBO, 3));  // 1000/s
+    ASSERT_TRUE(AtRest());
+    frame->ShowPage(app::kPageConnection);
+    PumpFor(300);
+    auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);
+    ControlOf<QComboBox>(*connection, sensor_admin::IDC_CONN_BAUD)->setCurrentIndex(1);  // 230400
+    ButtonOf(*connection, sensor_admin::IDC_CONN_CHANGE_BAUD)->click();
+    frame->ShowPage(app::kPageMeasureControl);
+    ASSERT_TRUE(Pump([&] {
+        PumpFor(100);
+        if (QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START)) start->click();
+        return frame->Com().m_pMeasureCtrlSettings->bRunning == 1;
+    }, 60'000)) << Messages();
+    EXPECT_FALSE(FrameSensorAdmin().connection.IsBusy()) << "Start was taken during the reconnection";
+    ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
+    const int first = Curves().GetPointCount(0);
+    PumpFor(1000);
+    EXPECT_GE(Curves().GetPointCount(0) - first, 500) << Diagnosis();  // generous for 1000 a second
+    ButtonOf(*frame, measurement::IDC_MC_STOP)->click();
+    WaitUntilCurveStill();
+    EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
 }

@@ -9,8 +9,10 @@
 
 #include <QApplication>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "controls/xlist_ctrl.h"
 #include "documentation/documentation_texts.h"
@@ -390,6 +392,27 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
     frame->show();
     ASSERT_TRUE(Pump([&] { return !recoveryBox(recovery).IsEmpty(); }, 10'000)) << Diagnosis();
     EXPECT_EQ(recoveryBox(recovery).Find(LoadLangString(documentation::kTextSetsRecoveredAtLastEnd)), 0);
+}
+
+// At 10 per second on an RS-485 line that answers 40 ms late, with the window's thread busy for
+// 130 ms (a repaint, a dialog, a bitmap stored) every 610 ms, so at every phase of the ticks:
+// every tick's request is answered, so the measurement runs on.
+TEST_F(WholeProgram, APolledMeasurementOnAnRs485LineRunsOnWhileTheWindowIsBusy)
+{
+    StartSensor({"--serial=6006", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--latency=40", "--signal-a=ramp:slope=50"});
+    ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor; " << Diagnosis() << PortTable();
+    ASSERT_NO_FATAL_FAILURE(ChooseRate(13));  // ten a second, polled
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_EQ(frame->Com().m_nPollIntervalMs, 100u);
+    ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
+    for (int busy = 0; busy < 10; ++busy) {
+        PumpFor(480);
+        std::this_thread::sleep_for(std::chrono::milliseconds(130));
+    }
+    EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings->bRunning, 1) << Diagnosis();
+    Stop();
+    EXPECT_GE(WaitUntilCurveStill(), Panel().Logic().PollTicks()) << Diagnosis();
+    EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
 }
 
 }  // namespace

@@ -859,6 +859,20 @@ struct TwoSensorDeviceInFrame : measurement_test::ConnectedFrame {
     }
 };
 
+// Single shot and Control signal end with the last sensor's answer, as with one sensor.
+TEST_F(TwoSensorDeviceInFrame, SingleShotAndControlSignalEndWithTheLastSensorsAnswer)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(1000);
+    for (int button : {IDC_MC_SINGLE_SHOT, IDC_MC_CONTROL}) {
+        Click(button);
+        ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 3000));
+        EXPECT_TRUE(loop.RunUntil([&] { return panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled() &&
+                                               !panel->Logic().Indicators().busyShown && !frame->m_bWaitCursorShown; }, 1000));
+    }
+}
+
 TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRestAndNamesIt)
 {
     frame->show();

@@ -173,6 +173,7 @@ TEST(ControlMeasurement, PollTicksFromAnotherThreadRunOnTheGuiThread)
     ASSERT_TRUE(b.Connect(control_test::RampSensor(0.0, 10.0)));
     CDlgMeasureDiagram& p = *b.panel;
     ASSERT_TRUE(p.StartPollTimer(60'000));  // running, its own ticks far off
+    b.loop.RunFor(50'000);                   // the start's request has had its time
     auto tickFromAnotherThread = [&p](int times) {
         std::thread timer([&p, times] {
             for (int i = 0; i < times; ++i) CDlgMeasureDiagram::PollCallback(1, 0, reinterpret_cast<std::uintptr_t>(&p), 0, 0);

@@ -198,6 +198,14 @@ TEST_F(VirtualLoopTest, HandOversComeFirstInOrderPerSource)
     }
     ASSERT_EQ(2u, w.events.size());  // the posted message and the timer came after all of it
     EXPECT_EQ("msg", w.events[0].kind);
+    // Bytes that came after a timer fell due wait for that timer only, not for a later message.
+    w.events.clear();
+    loop.Sleep(20);
+    a.HandOver([&w] { w.events.push_back({"bytes", 0, 0}); });
+    w.PostMessage(WM_USER);
+    loop.RunUntilIdle();
+    ASSERT_EQ(3u, w.events.size());
+    EXPECT_EQ("bytes", w.events[1].kind);
 }
 
 TEST_F(VirtualLoopTest, BytesThatNeverStopHoldNoTimerOffPastTheBytesQueuedBeforeItFellDue)

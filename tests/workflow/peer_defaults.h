@@ -112,6 +112,7 @@ public:
     bool StartPollTimer(UINT) override { return true; }
     void StopPollTimer() override {}
     void SetSensorPresent(bool) override {}
+    void HoldUntilConnected(bool) override {}
     void SendControlSignal(int) override {}
     void ShowControlState(bool) override {}
     void EndSingleShot() override {}
