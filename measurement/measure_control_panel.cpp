@@ -9,6 +9,11 @@
 #include "workflow/connection_state.h"
 
 namespace measurement {
+namespace {
+// The buttons in the order of the run state's enable flags.
+constexpr int kVisibleButtonIds[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
+bool IsHeldUntilConnected(int button) { return button == kBtnStart || button == kBtnSingleShot || button == kBtnTrigger; }
+}  // namespace
 
 // The panel's window: its timers and the posted poll ticks.
 class CDlgMeasureDiagram::PanelWindow : public CWnd {
@@ -221,10 +226,9 @@ void CDlgMeasureDiagram::UpdateButtonStates()
     if (!m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49)) return;
     MeasureRunState& r = *m_psMsureDgrm;
     ShowTriggerCaption();
-    const int buttons[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
     for (int b = 0; b < 6; ++b) {
-        const bool held = m_bHeldUntilConnected && (b == kBtnStart || b == kBtnSingleShot || b == kBtnTrigger);
-        m_controls.Enable(buttons[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
+        const bool held = m_bHeldUntilConnected && IsHeldUntilConnected(b);
+        m_controls.Enable(kVisibleButtonIds[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
     }
     int& trigger = TriggerIndicator();
     if (!IsTriggerArmed()) trigger = 0;
@@ -239,7 +243,12 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
 {
     if ((m_bHeldUntilConnected != 0) == hold) return;
     m_bHeldUntilConnected = hold ? 1 : 0;
-    UpdateButtonStates();
+    // The held buttons follow at once, also in the steps of a connection in which the other
+    // buttons keep their states (a device's sensor set still changing).
+    const auto& v = m_psMsureDgrm->sIsVisible;
+    for (int b = 0; b < 6; ++b)
+        if (IsHeldUntilConnected(b)) m_controls.Enable(kVisibleButtonIds[b], v[static_cast<std::size_t>(b)] != 0 && !hold);
+    Changed();
 }
 
 void CDlgMeasureDiagram::UpdateControlLed()

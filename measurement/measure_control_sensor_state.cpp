@@ -50,7 +50,8 @@ CString CDlgMeasureDiagram::BuildVersionRefusal(const CSensorRecord& sensor, int
 void CDlgMeasureDiagram::ShowSensorActive()
 {
     m_bSensorActive = 1;
-    m_bHeldUntilConnected = 0;
+    // A device is connected once its last sensor is.
+    if (!Com().m_bFurtherPortsPending) m_bHeldUntilConnected = 0;
     auto& v = m_psMsureDgrm->sIsVisible;
     v[kBtnStart] = 1;
     v[kBtnStop] = 0;

@@ -368,6 +368,9 @@ public:
     BYTE m_bSearchBusy = 1;
     int m_nSelectedPortRec = -1;
     int m_nAutoActivateRow = -1;
+    // The first sensor of a device is connected and its further ports are still to be
+    // activated: the device is not complete yet.
+    BYTE m_bFurtherPortsPending = 0;
     int m_nLastActivatedRow = -1;
     int m_nLastPortRec = -1;
     BYTE m_bConnectSequence = 0;

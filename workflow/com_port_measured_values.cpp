@@ -246,6 +246,9 @@ void CComPort::COM_CompleteConnection()
         SetFrameTimer(kTimerAfterReconnect, 20);
     } else if (m_bStartupDone || m_strLastPortName == m_strPortState) {
         m_bStartupDone = 0;
+        // Nothing is started on the device until its further sensors are connected too.
+        m_bFurtherPortsPending = 1;
+        if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(true);
         SetFrameTimer(kTimerConnectNext, 100);
     }
 }

@@ -59,6 +59,7 @@ void CComPort::COM_ReportUnstableConnection()
     EndAnswerWait();
     KillFrameTimer(kTimerChainFill);
     KillFrameTimer(kTimerConnectNext);
+    m_bFurtherPortsPending = 0;
     const int endedState = m_iZMCOMConfgFlow;
     m_pfnReplyHandler = nullptr;
     m_strReceiveCOM.Empty();

@@ -232,8 +232,9 @@ public:
     virtual bool StartPollTimer(UINT periodMs) = 0;
     virtual void StopPollTimer() = 0;
     virtual void SetSensorPresent(bool present) = 0;
-    // The sensors are being connected again (a baud-rate change): while held, Start, Trigger and
-    // Single shot wait. Their connection, or their loss, ends the hold too.
+    // The sensors are being connected again (a baud-rate change, a restart of a device's
+    // sensors): while held, Start, Trigger and Single shot wait. Their connection, or their
+    // loss, ends the hold too.
     virtual void HoldUntilConnected(bool hold) = 0;
 
     // ---- Measuring -----------------------------------------------------------------------------
