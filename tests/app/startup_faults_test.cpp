@@ -6,9 +6,12 @@
 #include <QLockFile>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,6 +63,14 @@ TEST(Settings, AnotherVersionIsResetButDespiteResetStays)
     platform::WriteProfileInt("Language", "Language", 2000);
     EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
     EXPECT_EQ(platform::GetProfileInt("Language", "Language", 0), 2000);
+
+    // The file a settings reset of an earlier build left has no version, and is whole.
+    TempProfile afterReset;
+    QDir().mkpath(QFileInfo(QString::fromStdString(afterReset.IniPath())).path());
+    WriteFile(afterReset.IniPath(), "[DespiteReset]\nLastUsedSerialNo=815\n\n[SystemInfo]\nFirstRun=0\n");
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Reset);
+    EXPECT_EQ(platform::GetProfileString("DespiteReset", "LastUsedSerialNo"), CString("815"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(afterReset.IniPath() + ".damaged")));
 }
 
 TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
@@ -67,7 +78,9 @@ TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
     TempProfile profile;
     const std::string ini = profile.IniPath();
     QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
-    const std::string damaged = "[Version\nVersion=2.04\n\x01\x02 garbage without value\n[Language]\nLanguage=1000\n";
+    // Another encoding's zero bytes in every line: no section reads as text.
+    std::string damaged;
+    for (const char c : std::string("[Version]\nVersion=2.04\n[Language]\nLanguage=1000\n")) damaged += {c, '\0'};
     WriteFile(ini, damaged);
 
     const app::SettingsStart start = app::PrepareSettings();
@@ -101,6 +114,71 @@ TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPu
     const CString told = boxes.Boxes()[0].text;  // names the copy and the line its damage began in
     EXPECT_NE(told.Find(platform::FromQString(QString::fromStdString(ini + ".damaged"))), -1) << told.GetString();
     EXPECT_NE(told.Find("7)"), -1) << told.GetString();
+}
+
+// The settings a session leaves, cut or damaged in one place: every section that reads
+// cleanly is kept, the damaged ones are named, and a version cut off or damaged is written
+// again instead of resetting everything.
+TEST(Settings, ACutOrDamagedFileKeepsEverySectionThatReadsCleanly)
+{
+    std::string whole;
+    {
+        TempProfile profile;
+        app::PrepareSettings();
+        platform::WriteProfileString("Documentation", "MeasValuesDir", "/tmp/values");
+        platform::WriteProfileString("DespiteReset", "LastUsedSerialNo", "815");
+        CMainFrame frame;
+        frame.SwitchLanguage(1000);
+        frame.close();
+        whole = ReadFile(profile.IniPath());
+    }
+    SetLanguage(0);
+    const std::size_t version = whole.find("[Version]");
+    ASSERT_EQ(whole.rfind('['), version) << "the version is the last section the program writes";
+    const auto at = [&](const char* text) { return whole.find(text); };
+    const auto replaced = [&](const char* text, const char* by) { return std::string(whole).replace(at(text), strlen(text), by); };
+    const auto lineOf = [&](std::size_t offset) { return std::count(whole.begin(), whole.begin() + offset, '\n') + 1; };
+    struct Case {
+        std::string bytes;
+        std::string lost;  // the sections whose settings are gone
+        long namedLine;
+    };
+    const Case cases[] = {
+        {whole.substr(0, version), "", lineOf(version)},
+        {whole.substr(0, version - 5), "SystemInfo", lineOf(at("[SystemInfo]"))},
+        {whole.substr(0, at("[Language]") + 4), "Language SystemInfo", lineOf(at("[Language]"))},
+        {whole.substr(0, at("MeasValuesDir") + 3), "Documentation Language SystemInfo", lineOf(at("[Documentation]"))},
+        {replaced("[Version]", "[Vresion]"), "", lineOf(version)},
+        {replaced("[Version]", "[Version"), "", lineOf(version)},
+        {replaced("MeasValuesDir=", "MeasValuesDir=\""), "Documentation", lineOf(at("[Documentation]"))},
+        {replaced("Language=1000", "Language=10\x01\x02" "00"), "Language", lineOf(at("[Language]"))},
+    };
+    for (const Case& c : cases) {
+        TempProfile profile;
+        const std::string ini = profile.IniPath();
+        QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
+        WriteFile(ini, c.bytes);
+        const app::SettingsStart start = app::PrepareSettings();
+        SCOPED_TRACE(c.bytes.substr(c.bytes.size() - 20));
+        EXPECT_EQ(start.outcome, app::SettingsStart::Outcome::PartlyDamaged);
+        EXPECT_EQ(ReadFile(ini + ".damaged"), c.bytes);
+        EXPECT_EQ(start.damagedLines, CString::Formatted("%ld", c.namedLine));
+        EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
+        for (const auto& [section, entry, value] : {std::tuple{"AllViewState\\Configs\\WindowPos", "Width", ""},
+                                                    {"DespiteReset", "LastUsedSerialNo", "815"},
+                                                    {"Documentation", "MeasValuesDir", "/tmp/values"},
+                                                    {"Language", "Language", "1000"},
+                                                    {"SystemInfo", "FirstRun", "0"}}) {
+            const bool lost = c.lost.find(section) != std::string::npos;
+            const CString read = platform::GetProfileString(section, entry);
+            EXPECT_EQ(read.IsEmpty(), lost) << section;
+            if (!lost && *value) {
+                EXPECT_EQ(read, CString(value)) << section;
+            }
+        }
+        // Written again at the end, where it shows the next start that the file is whole.
+        EXPECT_TRUE(ReadFile(ini).ends_with("\n[Version]\nVersion=2.04\n"));
+    }
 }
 
 TEST(Settings, AFailedWriteKeepsTheOldFileWholeAndTellsTheUser)
