@@ -13,6 +13,17 @@
 
 namespace app {
 
+namespace {
+
+// The version's section as the settings' writer writes it, after the sections of a file.
+QByteArray VersionSection(const QByteArray& before)
+{
+    QByteArray section = before.isEmpty() || before.endsWith("\n\n") ? "" : "\n";
+    return section + "[" + kSectionVersion + "]\n" + kSectionVersion + "=" + kSettingsVersion + "\n";
+}
+
+}  // namespace
+
 SettingsStart PrepareSettings()
 {
     SettingsStart start;
@@ -23,9 +34,11 @@ SettingsStart PrepareSettings()
         QFile::remove(aside);
         start.damagedCopy = platform::FromQString(aside);
         start.outcome = SettingsStart::Outcome::Damaged;
+        QByteArray readable = check.readable;
+        // A version cut off or damaged is no other version: it is written again, at the end.
+        if (check.versionLost) readable += VersionSection(readable);
         if (check.result == SettingsFileCheck::Result::PartlyDamaged && QFile::copy(path, aside) &&
-            platform::WriteFileReplacing(platform::ProfileFilePath(), check.readable.constData(),
-                                         static_cast<std::size_t>(check.readable.size()))) {
+            platform::WriteFileReplacing(platform::ProfileFilePath(), readable.constData(), static_cast<std::size_t>(readable.size()))) {
             start.outcome = SettingsStart::Outcome::PartlyDamaged;
             start.damagedLines = check.damagedLines;
         } else if (!QFile::rename(path, aside)) {
@@ -40,7 +53,6 @@ SettingsStart PrepareSettings()
         // What was kept of a damaged file goes with the rest.
         if (start.outcome == SettingsStart::Outcome::PartlyDamaged) start.outcome = SettingsStart::Outcome::Damaged;
         ResetSettingsTree();
-        platform::WriteProfileString(kSectionVersion, kSectionVersion, kSettingsVersion);
     }
     return start;
 }
@@ -53,6 +65,8 @@ void ResetSettingsTree()
         kept.emplace_back(entries[i], platform::GetProfileString(kSectionDespiteReset, entries[i]));
     platform::DeleteProfileTree();
     for (const auto& [entry, value] : kept) platform::WriteProfileString(kSectionDespiteReset, entry, value);
+    // Written into an empty file, the version sorts after every other section.
+    platform::WriteProfileString(kSectionVersion, kSectionVersion, kSettingsVersion);
 }
 
 bool WriteSettingsFile()

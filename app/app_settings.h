@@ -6,7 +6,11 @@
 
 namespace app {
 
-// Settings written by another version than this are deleted as a whole at start-up.
+// Settings written by another version than this are deleted as a whole at start-up. The version
+// comes at the end of the files the program writes, so that its presence shows that a file was
+// written to its end: the settings' writer keeps the sections of the file it read in their order
+// and puts new ones ahead of them, and "Version", written into an empty file, sorts after every
+// other section.
 constexpr const char* kSettingsVersion = "2.04";
 constexpr const char* kSectionVersion = "Version";
 constexpr const char* kSectionLanguage = "Language";
@@ -21,12 +25,13 @@ struct SettingsStart {
 };
 
 // Before anything else reads the profile: a damaged file is put aside (beside it, ".damaged").
-// The sections of it that read cleanly are kept (PartlyDamaged); from a file that cannot be
-// read at all the program starts with defaults (Damaged). Settings of another version are
-// deleted (except "DespiteReset"); then the version is stamped.
+// The sections of it that read cleanly are kept (PartlyDamaged), also when the version was cut
+// off or damaged: the version is written again after them; from a file that cannot be read at
+// all the program starts with defaults (Damaged). Settings that carry another version are
+// deleted (except "DespiteReset").
 SettingsStart PrepareSettings();
 
-// Deletes every setting except the "DespiteReset" section.
+// Deletes every setting except the "DespiteReset" section, and stamps the version.
 void ResetSettingsTree();
 
 // Writes the settings file; false when it could not be written (the old file stays whole).

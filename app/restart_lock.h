@@ -19,7 +19,8 @@ public:
     static CString LockFilePath();
 
     // A restarted instance waits up to waitMs for the lock; any other instance takes it when
-    // it is free and runs without it when it is not (a second instance is allowed).
+    // it is free and runs without it when it is not (a second instance is allowed). SIGTERM
+    // ends the wait early.
     Result Acquire(bool restart, int waitMs);
 
 private:

@@ -8,23 +8,44 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/app_settings.h"
+
 namespace app {
 
 namespace {
 
-// The settings' own reader is the judge: a file reads cleanly when QSettings reports no error
-// for it.
-bool ReadsCleanly(const QString& path)
+const QString kVersionKey = QString(kSectionVersion) + "/" + kSectionVersion;
+
+// What the settings' own reader makes of a file: whether it reads cleanly, whether the version
+// is there, and whether an entry named like the version stands in another section (the
+// version's own, under a damaged header).
+struct Reading {
+    bool clean = false;
+    bool hasVersion = false;
+    bool strayVersion = false;
+    QStringList groups;
+    bool topLevelKeys = false;
+};
+
+Reading Read(const QString& path)
 {
     QSettings probe(path, QSettings::IniFormat);
-    probe.allKeys();
-    return probe.status() == QSettings::NoError;
+    Reading reading;
+    reading.groups = probe.childGroups();
+    reading.topLevelKeys = !probe.childKeys().isEmpty();
+    reading.clean = probe.status() == QSettings::NoError;
+    reading.hasVersion = probe.contains(kVersionKey);
+    reading.strayVersion = probe.contains(kSectionVersion);
+    for (const QString& group : reading.groups)
+        reading.strayVersion = reading.strayVersion || (group != kSectionVersion && probe.contains(group + "/" + kSectionVersion));
+    return reading;
 }
 
-bool TextReadsCleanly(const QByteArray& text)
+Reading ReadText(const QByteArray& text)
 {
     QTemporaryFile file(QDir::tempPath() + "/km3-settings-section-XXXXXX.ini");
-    return file.open() && file.write(text) == text.size() && file.flush() && ReadsCleanly(file.fileName());
+    if (!file.open() || file.write(text) != text.size() || !file.flush()) return {};
+    return Read(file.fileName());
 }
 
 // Settings are text; the writer escapes every control character inside a value.
@@ -33,6 +54,53 @@ bool IsText(const QByteArray& bytes)
     return std::none_of(bytes.begin(), bytes.end(), [](char c) {
         const auto b = static_cast<unsigned char>(c);
         return b < 0x20 && b != '\t' && b != '\r' && b != '\n';
+    });
+}
+
+// The reader ends a line at its line end unless a quote is open or a backslash escapes the line
+// end; then it reads on into the next lines, and the sections in them become part of one value.
+// The writer escapes quotes and backslashes inside values, so such a line is damage. After a ';'
+// outside quotes the rest of the line is a comment.
+bool LinesEndAtTheirEnd(const QByteArray& text)
+{
+    bool inQuotes = false;
+    bool comment = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r') {
+            if (inQuotes) return false;
+            comment = false;
+        } else if (comment) {
+            continue;
+        } else if (c == '\\') {
+            if (i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == '\r')) return false;
+            ++i;
+        } else if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (c == ';' && !inQuotes) {
+            comment = true;
+        }
+    }
+    return !inQuotes;
+}
+
+// The writer ends every line; a last line with something on it and no line end was cut.
+bool LastLineCut(const QByteArray& bytes)
+{
+    const qsizetype lineEnd = std::max(bytes.lastIndexOf('\n'), bytes.lastIndexOf('\r'));
+    return !bytes.mid(lineEnd + 1).trimmed().isEmpty();
+}
+
+bool SoundText(const QByteArray& bytes)
+{
+    return IsText(bytes) && LinesEndAtTheirEnd(bytes) && !LastLineCut(bytes);
+}
+
+// A settings reset of an earlier build deleted the version with the rest and kept only these.
+bool OnlyWhatAResetKeeps(const Reading& reading)
+{
+    return !reading.groups.isEmpty() && !reading.topLevelKeys && std::all_of(reading.groups.begin(), reading.groups.end(), [](const QString& group) {
+        return group == kSectionDespiteReset || group == "SystemInfo";
     });
 }
 
@@ -58,6 +126,14 @@ std::vector<Section> SplitSections(const QByteArray& bytes)
     return sections;
 }
 
+CString LineList(std::vector<int> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    CString list;
+    for (const int line : lines) list += CString::Formatted(list.IsEmpty() ? "%d" : ", %d", line);
+    return list;
+}
+
 }  // namespace
 
 SettingsFileCheck CheckSettingsFile(const QString& path)
@@ -67,24 +143,47 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     if (!file.exists()) return check;
     check.result = SettingsFileCheck::Result::Unreadable;
     if (!file.open(QIODevice::ReadOnly)) return check;
-    if (ReadsCleanly(path)) {
-        check.result = SettingsFileCheck::Result::Clean;
-        return check;
-    }
     const QByteArray bytes = file.readAll();
-    if (!IsText(bytes)) return check;
-    bool anyKept = false;
-    for (const Section& section : SplitSections(bytes)) {
-        if (TextReadsCleanly(section.text)) {
-            check.readable += section.text;
-            anyKept = anyKept || !section.text.trimmed().isEmpty();
-        } else {
-            if (!check.damagedLines.IsEmpty()) check.damagedLines += ", ";
-            check.damagedLines += CString::Formatted("%d", section.firstLine);
+    if (SoundText(bytes)) {
+        const Reading whole = Read(path);
+        if (whole.clean && (whole.hasVersion || OnlyWhatAResetKeeps(whole))) {
+            check.result = SettingsFileCheck::Result::Clean;
+            return check;
         }
     }
+    const std::vector<Section> sections = SplitSections(bytes);
+    std::vector<const Section*> kept;
+    std::vector<const Section*> strayVersions;
+    std::vector<int> damaged;
+    bool versionKept = false;
+    for (const Section& section : sections) {
+        const Reading reading = SoundText(section.text) ? ReadText(section.text) : Reading{};
+        if (!reading.clean) {
+            damaged.push_back(section.firstLine);
+            continue;
+        }
+        kept.push_back(&section);
+        versionKept = versionKept || reading.hasVersion;
+        if (reading.strayVersion) strayVersions.push_back(&section);
+    }
+    if (!versionKept) {
+        // The version under a damaged header goes with the damage; a version cut off with the
+        // end of the file is missing from where the file's end was.
+        check.versionLost = true;
+        for (const Section* stray : strayVersions) {
+            kept.erase(std::find(kept.begin(), kept.end(), stray));
+            damaged.push_back(stray->firstLine);
+        }
+        if (damaged.empty()) damaged.push_back(static_cast<int>(bytes.count('\n')) + 1);
+    }
+    check.damagedLines = LineList(std::move(damaged));
+    bool anyKept = false;
+    for (const Section* section : kept) {
+        check.readable += section->text;
+        anyKept = anyKept || !section->text.trimmed().isEmpty();
+    }
     // The sections may still disagree as a whole; then nothing of the file is trusted.
-    if (anyKept && TextReadsCleanly(check.readable)) check.result = SettingsFileCheck::Result::PartlyDamaged;
+    if (anyKept && ReadText(check.readable).clean) check.result = SettingsFileCheck::Result::PartlyDamaged;
     return check;
 }
 

@@ -11,13 +11,19 @@ namespace app {
 
 struct SettingsFileCheck {
     enum class Result { Clean, PartlyDamaged, Unreadable } result = Result::Clean;
-    QByteArray readable;   // PartlyDamaged: the sections that read cleanly, in the file's order
-    CString damagedLines;  // PartlyDamaged: the first line of each section left out ("4, 17")
+    QByteArray readable;      // PartlyDamaged: the sections that read cleanly, in the file's order
+    CString damagedLines;     // PartlyDamaged: the first line of each part left out ("4, 17")
+    bool versionLost = false; // PartlyDamaged: the version was cut off or in a damaged section
 };
 
-// Clean also for a file that does not exist. A file that does not read cleanly is Unreadable
-// when it is no text (control bytes, as in random bytes or another encoding's zero bytes) or no
-// section of it reads cleanly, else PartlyDamaged.
+// Clean also for a file that does not exist. A section is damaged when the settings' reader
+// fails on it, when it holds control bytes, when a line of it runs on into the next (a quote
+// left open, a backslash at its end), or when its last line is cut (the file's last line has no
+// line end). The version comes at the end of the files the program writes (app_settings.h): a
+// file without one was cut before it, or the version's section is damaged, which is damage like
+// any other, not another version. Only the file that a settings reset of an earlier build left
+// (what the reset keeps, without a version) lacks it and is whole. Unreadable: no section with
+// settings in it reads cleanly.
 SettingsFileCheck CheckSettingsFile(const QString& path);
 
 }  // namespace app

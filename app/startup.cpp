@@ -66,7 +66,13 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
 
     RestartLock lock;
     const bool restart = QApplication::arguments().contains("--Restart");
-    if (lock.Acquire(restart, kRestartWaitMs) == RestartLock::Result::PredecessorHangs) {
+    const RestartLock::Result held = lock.Acquire(restart, kRestartWaitMs);
+    if (platform::TerminationRequested()) {
+        // Told to end while waiting for the predecessor: nothing has been read or set yet.
+        platform::SetWaitCursorSink(nullptr);
+        return 0;
+    }
+    if (held == RestartLock::Result::PredecessorHangs) {
         SetLanguage(platform::GetProfileInt(kSectionLanguage, "Language", 0));
         platform::QtTranslations qtTexts;
         qtTexts.Load(CurrentLanguageCode());
@@ -86,9 +92,11 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
         platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
         frame.show();
         TellOfDamagedSettings(settings, frame);
-        if (frame.Hooks().startUpSearch) frame.Hooks().startUpSearch();
-        if (afterShow) afterShow(frame);
-        result = QApplication::exec();
+        // Only a running event loop can be told to quit: a signal that came before it (while
+        // the box above was open) ends the program here, by the same road.
+        if (!platform::TerminationRequested() && frame.Hooks().startUpSearch) frame.Hooks().startUpSearch();
+        if (!platform::TerminationRequested() && afterShow) afterShow(frame);
+        if (!platform::TerminationRequested()) result = QApplication::exec();
         // SIGTERM ends the event loop without closing the window: take the close box's road,
         // which may still have a configuration write to finish.
         if (!frame.IsClosed()) {

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "platform/qt_text.h"
+#include "platform/quit_on_signal.h"
 #include "platform/wnd.h"
 
 namespace platform {
@@ -67,6 +68,11 @@ QMessageBox::Icon IconOf(UINT type)
 int QtMessageBoxSink::Show(const CString& text, const CString& caption, UINT type)
 {
     if (!qApp || QThread::currentThread() != qApp->thread()) return ShowOnStandardError(text, caption, type);
+    if (TerminationRequested()) {
+        // Nobody is there to answer any more: the box is taken as closed by its window button.
+        ShowOnStandardError(text, caption, type);
+        return FromQt(QMessageBox::NoButton, type);
+    }
     QMessageBox box(IconOf(type), ToQString(caption), ToQString(text), ButtonsOf(type), QApplication::activeWindow());
     box.setDefaultButton(ToQt(DefaultAnswer(type)));
     return FromQt(box.exec(), type);

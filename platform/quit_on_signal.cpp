@@ -1,7 +1,9 @@
 #include "platform/quit_on_signal.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,13 +12,23 @@ namespace platform {
 namespace {
 
 int g_pipe[2] = {-1, -1};
-bool g_requested = false;  // the GUI thread's alone
+std::atomic<bool> g_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 void OnSignal(int)
 {
+    g_requested.store(true);
     const char byte = 1;
     // Only async-signal-safe work here: the event loop does the rest.
     [[maybe_unused]] const auto written = ::write(g_pipe[1], &byte, 1);
+}
+
+// A modal box runs an event loop of its own, also before the application's loop has started
+// (a box at start-up), where quitting the application does nothing.
+void DismissModalDialogs()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible() && dialog->isModal()) dialog->reject();
 }
 
 }  // namespace
@@ -30,7 +42,7 @@ bool QuitOnTerminationSignals()
         char buffer[16];
         while (::read(g_pipe[0], buffer, sizeof buffer) > 0) {
         }
-        g_requested = true;
+        DismissModalDialogs();
         QCoreApplication::quit();
     });
     struct sigaction action {};
@@ -42,7 +54,7 @@ bool QuitOnTerminationSignals()
 
 bool TerminationRequested()
 {
-    return g_requested;
+    return g_requested.load();
 }
 
 }  // namespace platform

@@ -24,6 +24,7 @@
 
 #include <memory>
 
+#include "app/app_settings.h"
 #include "app/km3_view.h"
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
@@ -353,6 +354,8 @@ TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
     EXPECT_FALSE(platform::ProfileSectionExists("Language"));
     EXPECT_FALSE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
     EXPECT_EQ(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0), 4711);
+    // The file the reset leaves is of this version, whole: the next start keeps it.
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
 }
 
 // A connection through the real frame: the controller arms the frame's timers, the frame's

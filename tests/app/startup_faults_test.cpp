@@ -6,9 +6,12 @@
 #include <QLockFile>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,6 +41,7 @@ std::string ReadFile(const std::string& path)
 
 void WriteFile(const std::string& path, const std::string& text)
 {
+    QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
     QFile::remove(QString::fromStdString(path));
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -60,6 +64,12 @@ TEST(Settings, AnotherVersionIsResetButDespiteResetStays)
     platform::WriteProfileInt("Language", "Language", 2000);
     EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
     EXPECT_EQ(platform::GetProfileInt("Language", "Language", 0), 2000);
+
+    // The file a settings reset of an earlier build left has no version, and is whole.
+    TempProfile afterReset;
+    WriteFile(afterReset.IniPath(), "[DespiteReset]\nLastUsedSerialNo=815\n\n[SystemInfo]\nFirstRun=0\n");
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Reset);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(afterReset.IniPath() + ".damaged")));
 }
 
 TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
@@ -67,7 +77,9 @@ TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
     TempProfile profile;
     const std::string ini = profile.IniPath();
     QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
-    const std::string damaged = "[Version\nVersion=2.04\n\x01\x02 garbage without value\n[Language]\nLanguage=1000\n";
+    // Another encoding's zero bytes in every line: no section reads as text.
+    std::string damaged;
+    for (const char c : std::string("[Version]\nVersion=2.04\n[Language]\nLanguage=1000\n")) damaged += {c, '\0'};
     WriteFile(ini, damaged);
 
     const app::SettingsStart start = app::PrepareSettings();
@@ -101,6 +113,51 @@ TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPu
     const CString told = boxes.Boxes()[0].text;  // names the copy and the line its damage began in
     EXPECT_NE(told.Find(platform::FromQString(QString::fromStdString(ini + ".damaged"))), -1) << told.GetString();
     EXPECT_NE(told.Find("7)"), -1) << told.GetString();
+}
+
+// The settings a session leaves, cut or damaged in one place: the sections that read cleanly
+// are kept, the damaged one is named, and a version cut off or damaged is written again.
+TEST(Settings, ACutOrDamagedFileKeepsEverySectionThatReadsCleanly)
+{
+    std::string whole;
+    {
+        TempProfile profile;
+        app::PrepareSettings();
+        platform::WriteProfileString("Documentation", "MeasValuesDir", "/tmp/values");
+        CMainFrame frame;
+        frame.SwitchLanguage(1000);
+        frame.close();
+        whole = ReadFile(profile.IniPath());
+    }
+    SetLanguage(0);
+    const std::size_t version = whole.find("[Version]");
+    ASSERT_EQ(whole.rfind('['), version) << "the version is the last section the program writes";
+    const auto at = [&](const char* text) { return whole.find(text); };
+    const auto replaced = [&](const char* text, const char* by) { return std::string(whole).replace(at(text), strlen(text), by); };
+    const auto line = [&](const char* text) { return std::count(whole.begin(), whole.begin() + at(text), '\n') + 1; };
+    // The file, the sections whose settings are gone, the line the message names.
+    const std::tuple<std::string, std::string, long> cases[] = {
+        {whole.substr(0, version), "", line("[Version]")},
+        {whole.substr(0, version - 5), "SystemInfo", line("[SystemInfo]")},
+        {whole.substr(0, at("[Language]") + 4), "Language SystemInfo", line("[Language]")},
+        {whole.substr(0, at("MeasValuesDir") + 3), "Documentation Language SystemInfo", line("[Documentation]")},
+        {replaced("[Version]", "[Vresion]"), "", line("[Version]")},
+        {replaced("[Version]", "[Version"), "", line("[Version]")},
+        {replaced("MeasValuesDir=", "MeasValuesDir=\""), "Documentation", line("[Documentation]")},
+        {replaced("Language=1000", "Language=10\x01\x02" "00"), "Language", line("[Language]")},
+    };
+    for (const auto& [bytes, lost, named] : cases) {
+        TempProfile profile;
+        WriteFile(profile.IniPath(), bytes);
+        const app::SettingsStart start = app::PrepareSettings();
+        EXPECT_EQ(start.outcome, app::SettingsStart::Outcome::PartlyDamaged) << bytes;
+        EXPECT_EQ(ReadFile(profile.IniPath() + ".damaged"), bytes);
+        EXPECT_EQ(start.damagedLines, CString::Formatted("%ld", named)) << bytes;
+        EXPECT_TRUE(ReadFile(profile.IniPath()).ends_with("\n[Version]\nVersion=2.04\n")) << bytes;
+        for (const auto& [section, entry] : {std::pair{"AllViewState\\Configs\\WindowPos", "Width"},
+                                             {"Documentation", "MeasValuesDir"}, {"Language", "Language"}, {"SystemInfo", "FirstRun"}})
+            EXPECT_EQ(platform::GetProfileString(section, entry).IsEmpty(), lost.find(section) != std::string::npos) << section << " in " << bytes;
+    }
 }
 
 TEST(Settings, AFailedWriteKeepsTheOldFileWholeAndTellsTheUser)

@@ -1,7 +1,7 @@
 # Sourced by the SIGTERM tests. Makes a fresh home ($home, removed on exit) and offers
 # km3_term_when_up PROGRAM SETTLE: starts PROGRAM headless in that home, waits until it is up (it
 # creates its data folder at start), waits SETTLE seconds more, sends SIGTERM and ends the test
-# unless the program exits with status 0.
+# unless the program exits with status 0 within 30 s.
 set -u
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -18,6 +18,14 @@ km3_term_when_up() {
   done
   sleep "$2"
   kill -TERM "$pid"
+  i=0
+  while :; do
+    # Ended: gone, or a zombie that waits for "wait" below.
+    case "$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null)" in '' | Z*) break ;; esac
+    i=$((i + 1))
+    [ $i -le 600 ] || { kill -KILL "$pid"; echo "km3 still runs 30 s after SIGTERM"; exit 1; }
+    sleep 0.05
+  done
   wait "$pid"
   status=$?
   [ "$status" -eq 0 ] || { echo "km3 exited with $status after SIGTERM"; exit 1; }
