@@ -85,10 +85,20 @@ void CXGraphAxis::RoundRange(double& min, double& max, double step)
         const double k = std::nearbyint(v / step);
         return std::fabs(k) < 1e15 ? k * step : v;
     };
+    // A bound that is a multiple of the step already stays where it is. Most steps (0.1, 0.2)
+    // are no exact binary fractions, so the remainder of a multiple comes out a last bit off
+    // zero, and a bound that the last drawing rounded would move a step further out at every
+    // drawing: the axis would grow with each repaint of a chart that is not fed anew.
+    const auto isMultiple = [step](double v) {
+        const double k = std::nearbyint(v / step);
+        return std::fabs(k) < 1e15 && std::fabs(v - k * step) <= 1e-9 * step;
+    };
     double r = RemainderBySteps(min - step, step);
-    if (r != 0.0) min = onStep(min - (r + step));
+    if (isMultiple(min)) min = onStep(min);
+    else if (r != 0.0) min = onStep(min - (r + step));
     r = RemainderBySteps(max + step, step);
-    if (r != 0.0) max = onStep(max - (r - step));
+    if (isMultiple(max)) max = onStep(max);
+    else if (r != 0.0) max = onStep(max - (r - step));
 }
 
 double CXGraphAxis::NiceStepTime(int count, double min, double max)

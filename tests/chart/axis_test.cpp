@@ -134,6 +134,17 @@ TEST(AxisScale, NiceStepsAndRoundedRanges)
     min = 0.5;
     CXGraphAxis::RoundRange(min, max, 1);
     EXPECT_EQ(0.0, min);
+    // A range rounded once stays as it is when it is rounded again at the next drawing, also
+    // with steps that are no exact binary fractions.
+    for (const double step : {0.1, 0.2, 0.05, 0.3, 2.5}) {
+        min = -0.97;
+        max = 60.93;
+        CXGraphAxis::RoundRange(min, max, step);
+        const double firstMin = min, firstMax = max;
+        for (int i = 0; i < 5; ++i) CXGraphAxis::RoundRange(min, max, step);
+        EXPECT_EQ(firstMin, min) << step;
+        EXPECT_EQ(firstMax, max) << step;
+    }
     // Every end of a growing time axis within one step rounds to the very same value, so the
     // axis does not move by a last bit from one paint to the next.
     for (int i = 1; i < 1000; ++i) {
