@@ -102,8 +102,9 @@ void UpdateDisplayValues(DisplayTables& tables, CComPort& com, int sensor, int m
     for (const SensorChannel& c : channels) {
         DisplayTable* table = tables.Entry(c.channel);
         if (!table) continue;
-        // A sensor whose channel B is a digital input (one-channel sensor) has no channel B.
-        if (c.second && CComPort::IsDeviceCode5(record->m_sIdent)) {
+        // A sensor whose channel B is a digital input, or whose channel layout names channel A
+        // alone, has no channel B to show.
+        if (c.second && (CComPort::IsDeviceCode5(record->m_sIdent) || record->HasChannelAOnly())) {
             table->Clear();
             continue;
         }

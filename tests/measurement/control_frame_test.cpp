@@ -220,13 +220,20 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
 }
 
 // A sensor of one channel, whatever its kind, is named by channel A alone; the set-up page
-// offers no channel B.
+// offers no channel B, and while it measures channel B's view shows no value of it.
 TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
 {
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
     EXPECT_FALSE(FindPage<MeasureSetupWidget>(*frame)->Logic().Controls().IsShown(kChannelButton[1]));
+    Click(IDC_MC_START);
+    loop.RunFor(500);
+    ASSERT_TRUE(Running());
+    const views::ChannelViewLogic& b = frame->Views()->ChannelView(1)->Logic();
+    EXPECT_TRUE(b.IsAbsent());
+    EXPECT_EQ(b.UnitText(), "n.a.");
+    EXPECT_FALSE(frame->Views()->ChannelView(0)->Logic().IsAbsent());
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper

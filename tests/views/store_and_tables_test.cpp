@@ -112,6 +112,7 @@ TEST(DisplayTables, ASensorsRecordFillsItsChannelsAndItsLeavingClearsThem)
     views::DisplayTables tables;
     com.m_nCountActivePorts = 1;
     CSensorRecord record;
+    record.m_sIdent[kIdentHmbUsb] = 0;  // channels A and B
     record.m_sRotorHeader.cTypeClass = 'D';
     record.m_sRotorHeader.nFullScaleCodeA = 0x2500;
     record.m_sRotorHeader.dFullScaleA = 500.0;

@@ -54,6 +54,7 @@ sim::SensorConfig TorqueSensor()
 {
     sim::SensorConfig config = workflow_test::AcceptedSensor();
     config.identity.rotorTypeClass = 'D';
+    config.identity.hmbUsb = false;  // channels A and B
     config.signalA = {sim::SignalSpec::Kind::Sine, 0.0, 20000.0};
     config.signalB = {sim::SignalSpec::Kind::Ramp, 0.0, 0.0, 4000.0};
     return config;
