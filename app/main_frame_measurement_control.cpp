@@ -220,9 +220,13 @@ public:
         }
         return documentation::kStorageOff;
     }
+    // The panel's stop gives the measurement its time when no value set has arrived. The
+    // documentation knows that for every mode: the controller's stream counter stays at 0 while
+    // a polled measurement's sets arrive, and their first one keeps its time.
     void SetFirstRecordTime(std::int64_t seconds) override
     {
-        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame)) page->SetFirstRecordTime(seconds);
+        documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame);
+        if (page && page->Times().firstRecord == 0) page->SetFirstRecordTime(seconds);
     }
     void SetDocumentationRunning(bool flag, bool second) override
     {

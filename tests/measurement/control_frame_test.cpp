@@ -763,12 +763,15 @@ TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurve
     loop.RunFor(500);
     Click(IDC_MC_START);
     ASSERT_TRUE(Running());
+    const std::int64_t started = platform::CalendarSeconds();
     loop.RunFor(1000);
     sensor->Port(1).Stall(350);
     loop.RunFor(1500);
     EXPECT_TRUE(Running());
     Click(IDC_MC_STOP);
     loop.RunFor(2000);
+    // The files date the measurement by its first poll's set, not by its stop.
+    EXPECT_LE(FindPage<documentation::CDlgDocumentation>(*frame)->Times().firstRecord, started + 1);
 
     app::ViewsWiring& views = *frame->Views();
     CDataManager& curves = views.Diagram()->Display().Data();
