@@ -393,9 +393,15 @@ void CXGraph::OnPanMode()
 {
     HideCursorLabel();
     m_nOperation = OP_PAN;
-    for (CXGraphAxis& axis : m_YAxes) axis.SetAutoScale(false);
-    for (CXGraphAxis& axis : m_XAxes) axis.SetAutoScale(false);
+    for (CXGraphAxis& axis : m_YAxes) axis.HoldAutoScale();
+    for (CXGraphAxis& axis : m_XAxes) axis.HoldAutoScale();
     Invalidate(true);
+}
+
+void CXGraph::ResumeAutoScale()
+{
+    for (CXGraphAxis& axis : m_YAxes) axis.ResumeAutoScale();
+    for (CXGraphAxis& axis : m_XAxes) axis.ResumeAutoScale();
 }
 
 void CXGraph::OnCursorMode()

@@ -142,6 +142,8 @@ public:
     ChartPoint GetCursorValue(int curve);
     void SetCursorToValue(int curve, ChartPoint value, bool follow);
     int GetZoomDepth() const;
+    // Every axis that a pan, the cursor or the wheel stopped scaling scales itself again.
+    void ResumeAutoScale();
     CPoint GetCursorPoint() const { return m_ptCursor; }
     // The axes of a curve, when both exist.
     bool GetCurveAxes(int curve, CXGraphAxis*& xAxis, CXGraphAxis*& yAxis);

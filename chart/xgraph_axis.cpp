@@ -73,6 +73,7 @@ void CXGraphAxis::CopyFrom(const CXGraphAxis& o)
     m_bDateTime = o.m_bDateTime;
     m_bShowGrid = o.m_bShowGrid;
     m_bAutoScale = o.m_bAutoScale;
+    m_bAutoScaleHeld = o.m_bAutoScaleHeld;
     m_sLabel = o.m_sLabel;
     m_sFormat = o.m_sFormat;
     m_nArrowSize = o.m_nArrowSize;
@@ -461,6 +462,7 @@ void CXGraphAxis::Serialize(CArchive& ar)
     }
     std::int32_t originY, originX, kind, arrow, tick, gridStyle, length, markerSize, placement;
     ar >> m_bAutoScale >> m_bVisible >> m_bShowGrid >> m_sFormat >> m_sLabel;
+    m_bAutoScaleHeld = false;  // a loaded axis scales as its file says
     ar >> m_dBaseMax >> m_dBaseMin >> m_dMax >> m_dMin >> m_dStep;
     ar >> originY >> originX >> kind >> arrow >> tick;
     ar >> m_crColor >> m_crGridColor >> gridStyle;

@@ -164,8 +164,25 @@ public:
     int GetValueLineCount() const { return static_cast<int>(m_ValueLines.size()); }
 
     // Plain accessors
-    void SetAutoScale(bool on) { m_bAutoScale = on; }
+    void SetAutoScale(bool on)
+    {
+        m_bAutoScale = on;
+        m_bAutoScaleHeld = false;
+    }
     bool GetAutoScale() const { return m_bAutoScale; }
+    // A pan, the cursor or the wheel moves the shown range by hand: an axis that scaled itself
+    // stops doing so until its chart draws new data (ResumeAutoScale). An axis whose scaling
+    // the user switched off stays as it is.
+    void HoldAutoScale()
+    {
+        m_bAutoScaleHeld = m_bAutoScaleHeld || m_bAutoScale;
+        m_bAutoScale = false;
+    }
+    void ResumeAutoScale()
+    {
+        if (m_bAutoScaleHeld) m_bAutoScale = true;
+        m_bAutoScaleHeld = false;
+    }
     void SetShowMarkers(bool on) { m_bShowMarkers = on; }
     bool GetShowMarkers() const { return m_bShowMarkers; }
     void SetPlacement(int placement) { m_nPlacement = placement; }
@@ -211,6 +228,7 @@ public:
     bool m_bDateTime = false;
     bool m_bShowGrid = true;
     bool m_bAutoScale = true;
+    bool m_bAutoScaleHeld = false;  // switched off by a pan, the cursor or the wheel, not by the user
     CString m_sLabel = " ";
     CString m_sFormat = "%5.3f";
     int m_nArrowSize = 5;

@@ -272,7 +272,7 @@ bool CXGraph::OnMouseWheel(UINT flags, int delta, CPoint)
 {
     std::vector<CXGraphAxis>& axes = (flags & MK_SHIFT) ? m_YAxes : m_XAxes;
     for (CXGraphAxis& axis : axes) {
-        axis.SetAutoScale(false);
+        axis.HoldAutoScale();
         double d = (axis.m_dMax - axis.m_dMin) / 10.0;
         if (delta < 0) d = -d;
         axis.m_dMin += d;

@@ -115,6 +115,9 @@ int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
 void CGraphicDisplayWnd::StartGraph(bool startNow)
 {
     RemoveCurves();
+    // A new measurement is drawn as the first was: a pan or the cursor on the last one's curves
+    // left the axes at the range it showed, not at round values of the new data.
+    m_pGraph->ResumeAutoScale();
     m_recorder.Setup(m_setup, StoreCapacity());
     m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
     m_bFollowData = true;
