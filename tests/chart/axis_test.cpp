@@ -134,16 +134,13 @@ TEST(AxisScale, NiceStepsAndRoundedRanges)
     min = 0.5;
     CXGraphAxis::RoundRange(min, max, 1);
     EXPECT_EQ(0.0, min);
-    // A range rounded once stays as it is when it is rounded again at the next drawing, also
-    // with steps that are no exact binary fractions.
+    // A range rounded once stays as it is when the next drawing rounds it again.
     for (const double step : {0.1, 0.2, 0.05, 0.3, 2.5}) {
-        min = -0.97;
-        max = 60.93;
-        CXGraphAxis::RoundRange(min, max, step);
-        const double firstMin = min, firstMax = max;
-        for (int i = 0; i < 5; ++i) CXGraphAxis::RoundRange(min, max, step);
-        EXPECT_EQ(firstMin, min) << step;
-        EXPECT_EQ(firstMax, max) << step;
+        double lo = -0.97, hi = 60.93;
+        CXGraphAxis::RoundRange(lo, hi, step);
+        const double once[2] = {lo, hi};
+        CXGraphAxis::RoundRange(lo, hi, step);
+        EXPECT_TRUE(lo == once[0] && hi == once[1]) << step;
     }
     // Every end of a growing time axis within one step rounds to the very same value, so the
     // axis does not move by a last bit from one paint to the next.
