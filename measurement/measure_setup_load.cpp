@@ -105,7 +105,7 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     auto& ch = m_setup.channel;
     const bool several = Several();
     const int sensors = std::max(0, SensorCount());
-    const bool oneChannel = !several && sensors >= 1 && m_frame.DisplayValue(1, DisplayField::Available) == 0;
+    const bool oneChannel = IsOneChannelSensor();
 
     if (!several && ActiveRowsAtoD() > 0) {
         m_controls.SetText(kChannelButton[0], LoadLangString(5321));

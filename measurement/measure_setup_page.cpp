@@ -329,6 +329,11 @@ bool CDlgMeasureAdjust::IsPanelSensorConnected() const
     return panel ? panel->IsSensorConnected() : ActivePorts() > 0;
 }
 
+bool CDlgMeasureAdjust::IsOneChannelSensor() const
+{
+    return !Several() && SensorCount() >= 1 && m_frame.DisplayValue(1, DisplayField::Available) == 0;
+}
+
 bool CDlgMeasureAdjust::IsRowActive(int row) const
 {
     return row >= 0 && row < kRowCount && m_setup.channel[static_cast<std::size_t>(row)].active != 0;

@@ -286,6 +286,9 @@ private:
     IMeasurePanel* Panel() const { return m_frame.Panel(); }
     int ActivePorts() const;
     bool Several() const { return ActivePorts() >= 2; }
+    // A single sensor whose channel layout names channel A alone (a module of a multiport
+    // device among them): it has no channel B.
+    bool IsOneChannelSensor() const;
     int LineBaudRate() const;
     int SensorCount() const;
     int RealIndex(int row) const;

@@ -182,8 +182,10 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             if (f.display2 & 0x80) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, (f.display2 >> 5) & 3);
             else if (!f.combination) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, unit < 4 ? unit : 0);
         }
-        if (!several) {
-            // Channel B of a single sensor has its own display byte.
+        if (!several && !IsOneChannelSensor()) {
+            // Channel B of a single sensor has its own display byte. A sensor with channel A
+            // alone has none: a module of a multiport device keeps its power byte there, which
+            // would put a channel it lacks on X.
             const int placeB = SensorSetupFields::AxisOf(f.display2);
             if (placeB != 7) {
                 const int target = place == 7 ? 1 : placeB;
@@ -198,6 +200,13 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         for (int r = 0; r < kRowCount; ++r)
             if (IsRowActive(r)) axis[static_cast<std::size_t>(r + 1)].source = r + 2;
     }
+    // A channel on X is drawn against only when another measured channel goes over it. The
+    // sensors of a device of which some are not connected now (refused, or their port not
+    // listed) may keep one alone there, or a channel not measured: the measured ones are then
+    // drawn over time.
+    int measured = 0;
+    for (int r = 0; r < kRowCount; ++r) measured += IsRowActive(r) ? 1 : 0;
+    if (axis[0].source != kAxisTime && (!IsRowActive(axis[0].source - 2) || measured < 2)) axis[0].source = kAxisTime;
     TickSensorsOnAxes();
     if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
     const int last = several ? m_frame.MeasuredChannelCount() : 2;

@@ -135,7 +135,7 @@ struct ConnectedFrame : ::testing::Test {
     }
     void Open()
     {
-        const int count = sensor->PortCount();
+        const int count = static_cast<int>(ports.ListPorts().size());
         frame = std::make_unique<CMainFrame>(&ports);
         loop.RunUntilIdle();
         panel = FindPage<measurement::MeasureControlWidget>(*frame);

@@ -93,6 +93,13 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     const sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
     EXPECT_EQ(information.FormatChannelValue(measurand, 1, 0, 0, 0), CString("Drehmoment"));
     EXPECT_EQ(information.FormatChannelValue(measurand, 1, 1, 0, 0), CString("Drehwinkel"));
+    // The encoder's port no longer listed, the torque sensor alone is drawn as the page shows.
+    ports.Unplug("COM4");
+    ASSERT_NO_FATAL_FAILURE(Restart());
+    Click(IDC_MC_START);
+    loop.RunFor(1000);
+    EXPECT_GT(frame->Com().m_nRecordCount, 100);
+    EXPECT_EQ(frame->Views()->Diagram()->GetMaxChannelSetting(), frame->Com().m_nRecordCount);
 }
 
 TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
