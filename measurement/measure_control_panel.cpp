@@ -243,6 +243,7 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
 {
     if ((m_bHeldUntilConnected != 0) == hold) return;
     m_bHeldUntilConnected = hold ? 1 : 0;
+    if (!hold && m_bSensorActive) TakeRateOfConnectedSensors();
     // The held buttons follow at once, also in the steps of a connection in which the other
     // buttons keep their states (a device's sensor set still changing).
     const auto& v = m_psMsureDgrm->sIsVisible;

@@ -150,6 +150,7 @@ public:
     void EndMeasurementOnLostSensor() override;
     static CString BuildVersionRefusal(const CSensorRecord& sensor, int kind);
     void BuildSensorInfoText(int language);
+    void TakeRateOfConnectedSensors();
     void ApplyDeveloperView();
     static bool IsDeveloperUser(const CString& userName);
     bool IsDeveloperView() const { return m_bDeveloperView; }

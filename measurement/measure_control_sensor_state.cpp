@@ -76,6 +76,16 @@ void CDlgMeasureDiagram::ShowSensorActive()
     UpdateButtonStates();
 }
 
+// A device's buttons are released once its last sensor is read; the set-up page's refresh
+// from the sensors comes a moment later. The page takes the rates they allow (and their
+// channels) now, so that a Start at once measures at the rate the page shows, not at the one
+// the sensors kept; the panel names that rate.
+void CDlgMeasureDiagram::TakeRateOfConnectedSensors()
+{
+    m_frame.SetupCheckSameSensor();
+    BuildSensorInfoText(m_nLanguage < 0 ? GetLanguage() : m_nLanguage);
+}
+
 void CDlgMeasureDiagram::ClearSensorDisplay()
 {
     m_bSensorActive = 0;

@@ -292,7 +292,8 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
 // page, which restarts both sensors: Start waits until both are connected again, and then
-// the sets of both come at the rate they kept (10/s, not offered: the fastest). Set back to
+// the sets of both come at once at the rate the page shows, which the panel names (the one they
+// kept; 10/s, not offered, gives the fastest). Set back to
 // the speed, the power can be computed again. Unplugged, the encoder's own line tells.
 struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice, ::testing::WithParamInterface<int> {
     SpeedEncoderOnAngleRotor() { keptRate = static_cast<std::uint8_t>(GetParam()); }
@@ -328,16 +329,16 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_FALSE(start->isEnabled());
     ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 5000));
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
-    frame->ShowPage(app::kPageMeasureSetup);
-    loop.RunFor(300);
-    const int rate = static_cast<int>(SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO));
-    frame->ShowPage(app::kPageMeasureControl);
+    const int rate = frame->MeasureRateIndex();
     Click(IDC_MC_START);
     loop.RunFor(500);
     EXPECT_TRUE(Running());
     EXPECT_GE(frame->Com().m_nRecordCount, static_cast<int>(0.4 / GetSetPeriod(rate, 1)));
+    EXPECT_EQ(c.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(rate)));
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+    frame->ShowPage(app::kPageMeasureSetup);
+    EXPECT_EQ(SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO), rate);
 
     ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kTorqueSelector[0]));
     EXPECT_TRUE(SetupPage().Item<QWidget>(kPowerButton[0])->isVisible());
