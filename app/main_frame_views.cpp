@@ -174,7 +174,10 @@ workflow::MeasureCtrlSettings* ViewsWiring::MeasureSettings()
     return page ? page->Settings() : nullptr;
 }
 
-bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded(); }
+// A close ends the measured-value files as soon as it has stopped the measurement; the sets
+// still on the line behind the stop are then neither drawn nor written, so that the curve holds
+// no set that is in no file.
+bool ViewsWiring::IsMeasurementEnded() const { return m_frame.IsMeasurementEnded() || m_frame.IsShuttingDown(); }
 
 const measurement::CMeasureSetup* ViewsWiring::SetupRecord() const
 {
