@@ -485,10 +485,7 @@ TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRa
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));
     StartSensor({"--serial=6104", "--stator-id=5", "--stator-rev=6"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(300);
-    ASSERT_TRUE(e2e::ChooseDatum(*FindPage<measurement::MeasureSetupWidget>(*frame), measurement::IDC_RATE_COMBO, 3));  // 1000/s
-    ASSERT_TRUE(AtRest());
+    ASSERT_TRUE(ChooseRate(3));  // 1000/s
     frame->ShowPage(app::kPageConnection);
     PumpFor(300);
     auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);

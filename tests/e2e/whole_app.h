@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_views.h"
 #include "app/page_table.h"
+#include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -221,6 +222,20 @@ public:
         if (frame->Hooks().startUpSearch) frame->Hooks().startUpSearch();
         auto connected = [&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= count && frame->Com().IsSensorReady(); };
         return Pump([&] { return connected() || frame->IsClosed(); }, boundMs) && connected();
+    }
+
+    // The set-up page's rate with this index (or the fastest it offers) chosen as the user does,
+    // whatever the sensor kept from its last set-up; true once the sensor took it.
+    static constexpr int kFastestRate = -1;
+    bool ChooseRate(int index)
+    {
+        frame->ShowPage(app::kPageMeasureSetup);
+        PumpFor(200);
+        auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+        const auto& offered = setup.Logic().Controls()[measurement::IDC_RATE_COMBO].entries;
+        const long long rate = index != kFastestRate || offered.empty() ? index : offered.front().datum;
+        return ChooseDatum(setup, measurement::IDC_RATE_COMBO, rate) && frame->Fields().measureRateIndex == rate &&
+               Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 10'000);
     }
 
     void Close()

@@ -58,6 +58,14 @@ struct PanelInFrame : measurement_test::ConnectedFrame {
     int VerdictLightFor(const char* upper);
 };
 
+// The set-up page of the frame, shown.
+MeasureSetupWidget& ShownSetup(CMainFrame& frame)
+{
+    auto* setup = FindPage<MeasureSetupWidget>(frame);
+    frame.ShowPage(app::kPageMeasureSetup);
+    return *setup;
+}
+
 }  // namespace
 
 TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStore)
@@ -110,7 +118,6 @@ struct TwoChannelSensorInFrame : PanelInFrame {
         config.identity.hmbUsb = false;
         config.identity.rotorTypeClass = 'Y';
         config.identity.statorId = 9;
-        // 10000 counts on A, 2500 on B.
         config.signalA = {sim::SignalSpec::Kind::Constant, 10000.0};
         config.signalB = {sim::SignalSpec::Kind::Constant, 2500.0};
         return config;
@@ -137,73 +144,47 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
     frame->SwitchLanguage(2000);
     loop.RunFor(500);
     EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 tr/min B. 1000 tr/min");
-    auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    frame->ShowPage(app::kPageMeasureSetup);
+    MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(500);
     for (int channel : {0, 1}) {
         EXPECT_EQ(frame->Views()->ChannelView(channel)->Logic().FieldText(0), LoadLangString(5321 + channel) + " [tr/min]");
-        EXPECT_EQ(setup->Item<QComboBox>(kUnitCombo[channel])->currentText(), "tr/min");
+        EXPECT_EQ(setup.Item<QComboBox>(kUnitCombo[channel])->currentText(), "tr/min");
     }
 }
 
 // Pass/fail results under the constant file name: each condition's value is its own channel's;
 // a measurement judged by other columns (another unit) starts its rows with its own header, one
 // judged by the same columns adds its row under the last header; a condition that names a
-// channel without limits keeps its columns and holds. The file reads back as a table whose
-// every row has its header's fields.
+// channel without limits keeps its columns and holds. Every row has its header's fields.
 TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHeader)
 {
-    auto* documentation = FindPage<documentation::CDlgDocumentation>(*frame);
-    ASSERT_NE(documentation, nullptr);
-    documentation::CDocumentationSettings& settings = documentation->Settings();
-    settings.directory[documentation::kIoNioResults] = CString(profile.dir.path().toStdString().c_str());
-    auto* setup = FindPage<MeasureSetupWidget>(*frame);
-    ASSERT_NE(setup, nullptr);
-    frame->ShowPage(app::kPageMeasureSetup);
-    loop.RunFor(500);
-    for (int row : {0, 1})
-        if (!setup->Item<QAbstractButton>(kChannelButton[row])->isChecked()) setup->Item<QAbstractButton>(kChannelButton[row])->click();
-    loop.RunFor(500);
-    for (int k : {0, 1}) {
-        ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kConditionCombo[k], k));
-        setup->Item<QLineEdit>(kLimitEdit[2 * k])->setText("0");
-        setup->Item<QLineEdit>(kLimitEdit[2 * k + 1])->setText("1000");
-    }
-    ASSERT_EQ(setup->Logic().IoNioConditions(), 3);
-    settings.storageMode[documentation::kIoNioResults] = documentation::kStorageConstant;
-    settings.autoStorage = 1;
-    auto measure = [this] {
-        frame->ShowPage(app::kPageMeasureControl);
-        Click(IDC_MC_START);
-        loop.RunFor(800);
-        Click(IDC_MC_STOP);
-        loop.RunFor(2000);
-        frame->ShowPage(app::kPageMeasureSetup);
-        loop.RunFor(300);
-    };
-    measure();
-    measure();
+    const std::string file = StoreMeasuredValues(documentation::kIoNioResults);
+    JudgeChannelABelow("1000");
+    MeasureSetupWidget& setup = *FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 1));
+    setup.Item<QLineEdit>(kLimitEdit[2])->setText("0");
+    setup.Item<QLineEdit>(kLimitEdit[3])->setText("1000");
+    ASSERT_EQ(setup.Logic().IoNioConditions(), 3);
+    VerdictLightFor("1000");
+    VerdictLightFor("1000");
     // Channel B in 1/s: the same fields under other names.
-    ASSERT_TRUE(measurement_test::ChooseDatum(*setup, kUnitCombo[1], 1));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[1], 1));
     loop.RunFor(1500);
-    measure();
+    VerdictLightFor("1000");
     // Condition 2 without limits still names channel B: the same columns, B's limits empty.
-    setup->Item<QLineEdit>(kLimitEdit[2])->setText("");
-    setup->Item<QLineEdit>(kLimitEdit[3])->setText("");
-    ASSERT_EQ(setup->Logic().IoNioConditions(), 1);
-    measure();
+    setup.Item<QLineEdit>(kLimitEdit[2])->setText("");
+    setup.Item<QLineEdit>(kLimitEdit[3])->setText("");
+    ASSERT_EQ(setup.Logic().IoNioConditions(), 1);
+    EXPECT_EQ(VerdictLightFor("1000"), 0);
 
-    documentation::CDelimitedTableReader reader(settings.separators);
-    ASSERT_TRUE(reader.ReadFile(CString(profile.dir.path().toStdString().c_str()) + "/IO_NIO.csv"));
+    documentation::CDelimitedTableReader reader(FindPage<documentation::CDlgDocumentation>(*frame)->Settings().separators);
+    ASSERT_TRUE(reader.ReadFile(CString(file.c_str())));
     std::vector<std::vector<std::string>> headers, rows;
     for (const std::vector<std::string>& record : reader.Records()) {
-        if (record.empty()) continue;
-        if (record[0] == "Datum") headers.push_back(record);
-        if (!std::isdigit(static_cast<unsigned char>(record[0][0]))) continue;
+        if (!record.empty() && record[0] == "Datum") headers.push_back(record);
+        if (record.empty() || !std::isdigit(static_cast<unsigned char>(record[0][0]))) continue;
         ASSERT_FALSE(headers.empty()) << "a result row before any header";
-        EXPECT_EQ(record.size(), headers.back().size()) << "a row of " << record.size() << " fields under a header of "
-                                                        << headers.back().size() << " (header " << headers.size() << ")";
+        EXPECT_EQ(record.size(), headers.back().size()) << "row " << rows.size();
         rows.push_back(record);
     }
     ASSERT_EQ(rows.size(), 4u);
@@ -211,12 +192,10 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     EXPECT_EQ(headers[0][8], "Kanal B Wert [1/min]");
     EXPECT_EQ(headers[1][8], "Kanal B Wert [1/s]");
     EXPECT_EQ(rows[3][6] + rows[3][7] + rows[3][9], "IO");
-    // Each condition's value is its own channel's: A's 10000 counts of 25000 over its range
-    // of 500 1/min, B's 2500 counts over the 30000 1/min an encoder counts its speed in.
-    for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4], "200,000") << r;
-    EXPECT_EQ(rows[0][8], "3000,000");
-    EXPECT_EQ(rows[2][8], "50,000");
-    EXPECT_EQ(rows[3][8], "50,000");
+    // A's 10000 counts of 25000 over its range of 500 1/min, B's 2500 counts over the 30000 1/min
+    // an encoder counts its speed in.
+    const char* b[] = {"3000,000", "3000,000", "50,000", "50,000"};
+    for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4] + " " + rows[r][8], std::string("200,000 ") + b[r]) << r;
 }
 
 // A sensor of one channel, whatever its kind, is named by channel A alone; the set-up page
@@ -259,14 +238,6 @@ TEST_F(PanelInFrame, AValueAboveTheUpperLimitFailsOnTheStatusLight)
 TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
 {
     EXPECT_EQ(VerdictLightFor("1000000"), 0);
-}
-
-// The set-up page of the frame, shown.
-static MeasureSetupWidget& ShownSetup(CMainFrame& frame)
-{
-    auto* setup = FindPage<MeasureSetupWidget>(frame);
-    frame.ShowPage(app::kPageMeasureSetup);
-    return *setup;
 }
 
 // What the scaling page shows of a channel when the set-up page opens it.
@@ -622,6 +593,8 @@ struct DeviceInFrame : measurement_test::ConnectedFrame {
 // The sensor check boxes show the sensors the set-up page's axes show (the speed sensor's
 // channel is on Y2, whatever its block keeps); a change the set-up page writes into the
 // sensors clears the single-shot-ended mark, so that showing the panel sets the slaves up again.
+// A sensor falling silent then ends the next single shot with both closed: the connection page
+// lists neither as connected.
 TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlavesUpAgain)
 {
     frame->show();
@@ -644,6 +617,11 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     loop.RunFor(500);
     EXPECT_EQ(panel->Logic().MultiportReady(), 1);
     EXPECT_TRUE(boxes.Boxes().empty());
+    sensor->Port(1).Stall(-1);
+    Click(IDC_MC_SINGLE_SHOT);
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 5000));
+    for (int row : {0, 1})
+        EXPECT_EQ(frame->SensorAdmin()->connection.GetItemText(row, sensor_admin::kColumnStatus), LoadLangString(workflow::kTextPortAvailable));
 }
 
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
@@ -669,17 +647,6 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     ASSERT_TRUE(information.OnStoreSettings());
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-// One sensor of the device stops answering: the single shot finds the connection unstable and
-// closes both; the connection page then lists neither as connected.
-TEST_F(DeviceInFrame, ASensorFallingSilentLeavesNoSensorListedAsConnected)
-{
-    sensor->Port(1).Stall(-1);
-    Click(IDC_MC_SINGLE_SHOT);
-    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 5000));
-    const sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
-    for (int row : {0, 1}) EXPECT_EQ(connection.GetItemText(row, sensor_admin::kColumnStatus), LoadLangString(workflow::kTextPortAvailable));
 }
 
 // A multiport device of two sensors that stream their values.
@@ -866,25 +833,20 @@ struct TwoSensorDeviceInFrame : measurement_test::ConnectedFrame {
     }
 };
 
-// Single shot and Control signal end with the last sensor's answer, as with one sensor.
-TEST_F(TwoSensorDeviceInFrame, SingleShotAndControlSignalEndWithTheLastSensorsAnswer)
-{
-    frame->show();
-    frame->ShowPage(app::kPageMeasureControl);
-    loop.RunFor(1000);
-    for (int button : {IDC_MC_SINGLE_SHOT, IDC_MC_CONTROL}) {
-        Click(button);
-        ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 3000));
-        EXPECT_TRUE(loop.RunUntil([&] { return panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled() &&
-                                               !panel->Logic().Indicators().busyShown && !frame->m_bWaitCursorShown; }, 1000));
-    }
-}
-
+// Single shot and Control signal end with the last sensor's answer, as with one sensor; a
+// request one sensor refuses ends the device's step at rest and names it.
 TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRestAndNamesIt)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
+    loop.RunFor(1000);
     CComPort& com = frame->Com();
+    for (int button : {IDC_MC_SINGLE_SHOT, IDC_MC_CONTROL}) {
+        Click(button);
+        ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 3000));
+        EXPECT_TRUE(loop.RunUntil([&] { return panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled() &&
+                                               !panel->Logic().Indicators().busyShown && !frame->m_bWaitCursorShown; }, 1000));
+    }
     // As if the second sensor were an encoder: the first connected sensor, its angle channel
     // selected.
     SetFirstSensorConnected();
@@ -930,15 +892,12 @@ TEST_F(DeviceInFrame, EveryCaptionComesFromTheStringTableAlsoInPowerMode) { Expe
 TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
 {
     ScalingPageTexts texts;
-    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, [](ChannelScalingWidget& page) {
-        page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
-    }));
+    const auto cancel = [](ChannelScalingWidget& page) { page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click(); };
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
     EXPECT_EQ(texts.measurand, LoadLangString(5032));
     EXPECT_EQ(texts.nominal, "30000 1/min");
     frame->SwitchLanguage(2000);
-    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, [](ChannelScalingWidget& page) {
-        page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
-    }));
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
     EXPECT_EQ(texts.nominal, "30000 tr/min");
 }
 

@@ -162,17 +162,17 @@ struct ConnectedFrame : ::testing::Test {
         frame->close();
         ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 30000));
     }
-    // The documentation page stores every measurement's values by itself, in one file in the
-    // test's folder; its path.
-    std::string StoreMeasuredValues()
+    // The documentation page stores every measurement's values (or files of another kind) by
+    // itself, in one file in the test's folder; its path.
+    std::string StoreMeasuredValues(int kind = documentation::kMeasValues)
     {
         auto* page = FindPage<documentation::CDlgDocumentation>(*frame);
         if (page == nullptr) return std::string();
         documentation::CDocumentationSettings& settings = page->Settings();
-        settings.directory[documentation::kMeasValues] = CString(profile.dir.path().toStdString().c_str());
-        settings.storageMode[documentation::kMeasValues] = documentation::kStorageConstant;
+        settings.directory[kind] = CString(profile.dir.path().toStdString().c_str());
+        settings.storageMode[kind] = documentation::kStorageConstant;
         settings.autoStorage = 1;
-        return profile.dir.path().toStdString() + "/" + settings.prefix[documentation::kMeasValues].GetString() + ".csv";
+        return profile.dir.path().toStdString() + "/" + settings.prefix[kind].GetString() + ".csv";
     }
     bool Running() const { return panel->Logic().Settings()->bRunning == 1; }
     // A configuration write is confirmed: its acknowledgement ended the wait for an answer and
