@@ -221,6 +221,20 @@ void CDlgMeasureDiagram::RestoreDurationSelection()
     m_controls.Enable(IDC_MC_DURATION_COMBO, true);
 }
 
+// A language switch re-words the duration row and leaves it as it stands: a measurement that
+// runs or a trigger that waits keeps its duration locked, and an armed stop limit stays shown.
+void CDlgMeasureDiagram::TranslateDurationRow()
+{
+    TranslateDurationOptions();
+    if (m_controls.IsShown(IDC_MC_FIXED_LIMIT)) {
+        ShowStopLimit();
+    } else if (IsRunning() || IsTriggerArmed()) {
+        m_controls.SetText(IDC_MC_DURATION_GROUP, LoadLangString(kTextDuration) + " / " + LoadLangString(kTextTimeLimit));
+    } else {
+        RestoreDurationSelection();
+    }
+}
+
 void CDlgMeasureDiagram::ShowStopLimit()
 {
     const TriggerState& t = m_frame.Triggers();

@@ -134,7 +134,9 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
         // The set-up page hid the power views while it was shown.
         ShowPowerViewsAsChecked();
     }
-    BuildDurationOptions();
+    // Shown again while a measurement runs or a trigger waits (the set-up page, which changes
+    // what the options are built from, stops both), the duration row stays as the start left it.
+    if (!IsRunning() && !IsTriggerArmed()) BuildDurationOptions();
     Changed();
 }
 
@@ -152,8 +154,7 @@ void CDlgMeasureDiagram::LoadLanguageTexts()
     // The button states may still wait for a multiport device; the caption is a text all the same.
     ShowTriggerCaption();
     m_controls.SetText(IDC_MC_SENSOR_GROUP, LoadLangString(kTextShowSensors));
-    TranslateDurationOptions();
-    RestoreDurationSelection();
+    TranslateDurationRow();
     ShowEncoderWarningText();
     m_controls.SetText(IDC_MC_PLACEMENT, CString());
     if (SensorCount() >= 1) LayoutAngleControls();

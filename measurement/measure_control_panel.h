@@ -165,6 +165,7 @@ public:
     void RestoreDurationSelection();
     void ShowStopLimit();
     bool TranslateDurationOptions();
+    void TranslateDurationRow();
     int SelectedValueSets() const { return m_nSelectedValueSets; }
     double SelectedDurationSeconds() const { return m_dSelectedDuration; }
     void OnAngleZero();

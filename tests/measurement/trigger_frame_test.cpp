@@ -98,6 +98,13 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTh
         recordings += frame->Fields().triggers.recording && !was ? 1 : 0;
     }
     EXPECT_GE(recordings, 3);
+    // A language switch and the panel shown again leave the armed series' duration locked.
+    for (const auto& [language, page] : {std::pair{1000, app::kPageDocumentation}, {0, app::kPageMeasureControl}}) {
+        frame->SwitchLanguage(language);
+        frame->ShowPage(page);
+        loop.RunFor(200);
+        EXPECT_FALSE(panel->Logic().Controls().IsEnabled(IDC_MC_DURATION_COMBO)) << language;
+    }
     EXPECT_GE(LinesOf(program[0] + ".log", recordings), recordings);
     EXPECT_GE(LinesOf(program[1] + ".log", recordings - 1), recordings - 1);
     frame->ShowPage(app::kPageMeasureSetup);
