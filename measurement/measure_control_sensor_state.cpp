@@ -58,6 +58,8 @@ void CDlgMeasureDiagram::ShowSensorActive()
     v[kBtnSingleShot] = 1;
     v[kBtnTrigger] = 1;
     v[kBtnCtrl] = 1;
+    // The angle can be set to zero before the first measurement, as after every stop.
+    v[kBtnAngleZero] = 1;
     m_frame.EnableChannelValueButtons(true);
     m_frame.SetStatusText(kTextReady);
     m_frame.ShowCalibrationControls(true);
