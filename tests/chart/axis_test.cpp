@@ -134,7 +134,8 @@ TEST(AxisScale, NiceStepsAndRoundedRanges)
     min = 0.5;
     CXGraphAxis::RoundRange(min, max, 1);
     EXPECT_EQ(0.0, min);
-    // A range rounded once stays as it is when the next drawing rounds it again.
+    // A range rounded once stays as it is when the next drawing rounds it again, and every end
+    // of a growing axis within one step rounds to the very same value (to the last bit).
     for (const double step : {0.1, 0.2, 0.05, 0.3, 2.5}) {
         double lo = -0.97, hi = 60.93;
         CXGraphAxis::RoundRange(lo, hi, step);
@@ -142,17 +143,11 @@ TEST(AxisScale, NiceStepsAndRoundedRanges)
         CXGraphAxis::RoundRange(lo, hi, step);
         EXPECT_TRUE(lo == once[0] && hi == once[1]) << step;
     }
-    // Every end of a growing time axis within one step rounds to the very same value, so the
-    // axis does not move by a last bit from one paint to the next.
     for (int i = 1; i < 1000; ++i) {
-        min = 0.0;
-        max = 900.0 + i * 0.0998;
-        CXGraphAxis::RoundRange(min, max, 100.0);
-        ASSERT_EQ(1000.0, max) << i;
-        min = -3.4 - i * 0.0001;
-        max = 0.7;
-        CXGraphAxis::RoundRange(min, max, 0.1);
-        ASSERT_EQ(-3.5, min) << i;
+        double lo = -3.4 - i * 0.0001, hi = 0.7, bottom = 0.0, top = 900.0 + i * 0.0998;
+        CXGraphAxis::RoundRange(lo, hi, 0.1);
+        CXGraphAxis::RoundRange(bottom, top, 100.0);
+        ASSERT_TRUE(lo == -3.5 && top == 1000.0) << i;
     }
 }
 

@@ -79,8 +79,7 @@ TEST_F(PrintAndBitmap, DibOfWhatTheWindowShows)
     EXPECT_FALSE(chart::WriteDIB(CString(dir.filePath("x.bmp").toStdString()), {}));
 }
 
-// The page holds the chart as the window lays it out, enlarged as a whole: 24 printer dots to a
-// window pixel fill the page's width.
+// The page holds the window's layout enlarged as a whole: 24 dots a pixel fill its width.
 TEST_F(PrintAndBitmap, PrintingAt600DpiEnlargesTheWindowsLayoutToThePage)
 {
     auto printer = std::make_shared<RecordingDevice>(4800, 6600, 600, 600);

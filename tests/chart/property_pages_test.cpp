@@ -374,8 +374,7 @@ TEST_F(SheetFixture, ChoosingYAxisTwoKeepsTheXChoiceAndRefillsTheAxisPage)
     auto* xList = page->Item<QComboBox>(6055);
     auto* yList = page->Item<QComboBox>(6070);
     ASSERT_EQ(yList->count(), 3);
-    EXPECT_EQ(xList->currentIndex(), 0);
-    EXPECT_EQ(yList->currentIndex(), 0);
+    EXPECT_TRUE(xList->currentIndex() == 0 && yList->currentIndex() == 0);
     xList->setCurrentIndex(0);
     page->Notify(6055, CBN_SELCHANGE);
     EXPECT_EQ(sheet->ShownAxis(), (AxisRef{CXGraphAxis::xAxis, 0}));

@@ -144,12 +144,14 @@ struct MenuBench : StreamBench {
         loop.RunUntilIdle();
     }
 
-    // The texts of the stored measurements' differences as the window draws them.
-    std::vector<CString> MeasuredTexts()
+    // The texts of the stored measurements' differences as the window draws them, or as the
+    // diagram prints them on the paper given.
+    std::vector<CString> MeasuredTexts(std::shared_ptr<chart::RecordingDevice> paper = nullptr)
     {
-        auto device = std::make_shared<chart::RecordingDevice>(graph.width(), graph.height());
+        auto device = paper ? paper : std::make_shared<chart::RecordingDevice>(graph.width(), graph.height());
         CDC dc(device);
-        graph.PaintToDC(&dc);
+        if (paper) diagram.PrintGraph(&dc);
+        else graph.PaintToDC(&dc);
         std::vector<CString> texts;
         for (const chart::DrawRecord& r : device->Of(chart::DrawRecord::Op::DrawText))
             if ((r.format & DT_NOCLIP) && (r.format & DT_SINGLELINE)) texts.push_back(r.text);
@@ -458,26 +460,24 @@ TEST(ViewPictures, EveryViewInEveryLanguage)
 
 TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartPrints)
 {
-    MenuBench b;
+    // Five turns of the sine: several points to a pixel, their heights far apart.
+    MenuBench b(TorqueSensor(), views::kXAxisTime, 5000);
     ASSERT_TRUE(b.connected);
     ASSERT_EQ(b.graph.GetCurveCount(), 2);
     // The cursor stops the axes' own scaling: a reset after a zoom shows the round range and
     // steps of before the zoom again.
+    const CXGraphAxis& x = b.graph.GetXAxis(0);
     const CXGraphAxis& y = b.graph.GetYAxis(0);
+    const double min = x.m_dMin, width = x.m_dMax - x.m_dMin;
     const double yMin = y.m_dMin, yMax = y.m_dMax, yStep = y.m_dStep;
     b.Choose("Cursor");
-    b.Choose("Zoomen");
-    b.Drag({200, 100}, {450, 300});
-    b.Choose("Zoom zurücksetzen");
-    b.graph.OnPaint();
-    EXPECT_TRUE(y.m_dMin == yMin && y.m_dMax == yMax && y.m_dStep == yStep) << y.m_dMin << " " << y.m_dStep;
-    const CXGraphAxis& x = b.graph.GetXAxis(0);
-    const double min = x.m_dMin, width = x.m_dMax - x.m_dMin;
     b.Choose("Zoomen");
     b.Drag({200, 100}, {450, 300});
     EXPECT_GT(x.m_dMin, min);
     EXPECT_LT(x.m_dMax - x.m_dMin, 0.85 * width);
     b.Choose("Zoom zurücksetzen");
+    b.graph.OnPaint();
+    EXPECT_TRUE(y.m_dMin == yMin && y.m_dMax == yMax && y.m_dStep == yStep) << y.m_dMin << " " << y.m_dStep;
     b.Choose("Verschieben");
     const double moved = x.GetValueForPos(400) - x.GetValueForPos(300);
     b.Drag({300, 200}, {400, 200});
@@ -485,18 +485,28 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     b.Choose("Cursor");
     b.Drag(b.PixelOf(50), b.PixelOf(50));
     EXPECT_EQ(b.graph.GetObjects().size(), 2u);  // the read-out and the notation pinned
+    auto* notation = dynamic_cast<CXGraphDataNotation*>(b.graph.GetObjects().back());
+    ASSERT_NE(notation, nullptr);
     b.Choose("Messen");
-    b.Drag(b.PixelOf(40), b.PixelOf(120));
+    b.Drag(b.PixelOf(210), b.PixelOf(660));
     ASSERT_EQ(b.graph.GetMeasurements().size(), 1u);
-    EXPECT_NEAR(b.graph.GetMeasurements()[0].end.index, 120, 2);
+    EXPECT_NEAR(b.graph.GetMeasurements()[0].end.index, 660, 2);
+    // A measurement reads the values of its points: the same after a resize, after a trend
+    // narrows the plot, and on paper (below).
+    const std::vector<CString> shown = b.MeasuredTexts();
+    ASSERT_EQ(shown.size(), 2u);
+    b.diagram.resize(560, 480);
+    QApplication::processEvents();
+    ASSERT_LT(b.graph.width(), 700);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
     b.Choose("Auswählen");
     b.Choose("Linearer Trend");  // no curve under the click: not offered
     b.Choose("Kubischer Trend", b.PixelOf(100));
     ASSERT_EQ(b.graph.GetCurveCount(), 3);
+    EXPECT_EQ(b.MeasuredTexts(), shown);
     // The trend and a label's menu speak the program's language.
     EXPECT_EQ(b.graph.GetCurve(2).m_sLabel, CString("A kubischer Trend"));
     b.Choose("Beschriftung einfügen");
-    ASSERT_EQ(b.graph.GetObjects().size(), 3u);
     CXGraphLabel* edited = nullptr;
     b.hooks.labelProperties = [&](CXGraphLabel& label) { edited = &label; };
     const CPoint centre = b.graph.GetObjects().back()->GetRect().CenterPoint();
@@ -511,6 +521,22 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     sheet.hide();
     b.diagram.Item<QPushButton>(CAFormDiagram::IDC_PROPERTIES)->click();
     EXPECT_TRUE(!sheet.isHidden() && sheet.GetChartDlg()->ComboGetCurSel(6055) == 0);
+    // On paper laid out as shown: a label keeps its place over the plot on a page of other
+    // proportions.
+    b.graph.SetInnerColor(RGB(250, 250, 240));
+    b.graph.CreateLabel(300, 60, 370, 90, "peak")->SetBkColor(RGB(4, 5, 6));
+    b.graph.OnPaint();
+    const CRect shownPlot = b.graph.GetPlotRect();
+    auto paper = std::make_shared<chart::RecordingDevice>(1240, 1754, 150, 150);  // A4 at 150 dots an inch
+    paper->SetPrinting(true);
+    EXPECT_EQ(b.MeasuredTexts(paper), shown);
+    CRect plot, box;
+    for (const chart::DrawRecord& r : paper->Of(chart::DrawRecord::Op::FillRect)) {
+        if (r.brush.color() == RGB(250, 250, 240)) plot = r.rect;
+        if (r.brush.color() == RGB(4, 5, 6)) box = r.rect;
+    }
+    EXPECT_NEAR(double(box.left - plot.left) / plot.Width(), double(300 - shownPlot.left) / shownPlot.Width(), 0.005);
+    EXPECT_NEAR(double(box.top - plot.top) / plot.Height(), double(60 - shownPlot.top) / shownPlot.Height(), 0.005);
 
     // Printed and printed from the preview: one page of the printer's size holding the chart.
     QTemporaryDir dir;
@@ -552,80 +578,28 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     EXPECT_NE(b.boxes.Boxes()[0].text.Find("kein Drucker"), -1);
     EXPECT_NE(b.boxes.Boxes()[2].text.Find("missing/x.pdf"), -1);
 
-    // The next measurement, after the pans and the cursor above: its axes round as the first's.
+    // The next measurement, after the pans and the cursor above: its axes round as the first's,
+    // a notation shows its point as it is now.
     b.diagram.StartGraph(true);
-    b.Measure(1000);
+    b.Measure(5000);
     b.diagram.RepaintSamples();
     b.graph.OnPaint();
     EXPECT_TRUE(y.m_dMin == yMin && y.m_dMax == yMax && y.m_dStep == yStep) << y.m_dMin << " " << y.m_dStep;
-}
+    const double value = b.graph.GetCurve(0).GetY(notation->m_nIndex);
+    EXPECT_EQ(notation->m_dY, value);
+    EXPECT_NE(notation->m_sText.Find(b.graph.GetYAxis(0).FormatTickLabel(value)), -1) << notation->m_sText.GetString();
 
-// A measurement holds the values of its two points: it reads the same after the window is made
-// narrower, after a trend narrows the plot, and on paper. What is printed is laid out as shown:
-// a label sits at the same place over the plot on a page of other proportions. Saved and loaded
-// back (settings, labels and measurements, no curves), the chart draws the measurement the
-// diagram holds again; a notation shows its point as it is now, also in the next measurement.
-TEST(DiagramMenu, AMeasurementReadsTheSameAfterAResizeATrendOnPaperAndInALoadedChart)
-{
-    // Five turns of the sine: several points to a pixel, their heights far apart.
-    MenuBench b(TorqueSensor(), views::kXAxisTime, 5000);
-    ASSERT_TRUE(b.connected);
-    b.Choose("Cursor");
-    b.Drag(b.PixelOf(50), b.PixelOf(50));
-    b.Choose("Messen");
-    b.Drag(b.PixelOf(210), b.PixelOf(660));
-    const std::vector<CString> shown = b.MeasuredTexts();
-    ASSERT_EQ(shown.size(), 2u);
-    b.diagram.resize(560, 480);
-    QApplication::processEvents();
-    ASSERT_LT(b.graph.width(), 700);
-    EXPECT_EQ(b.MeasuredTexts(), shown);
-    b.Choose("Auswählen");
-    b.Choose("Kubischer Trend", b.PixelOf(500));
-    ASSERT_EQ(b.graph.GetCurveCount(), 3);
-    EXPECT_EQ(b.MeasuredTexts(), shown);
-
-    b.graph.SetInnerColor(RGB(250, 250, 240));
-    b.graph.CreateLabel(300, 60, 370, 90, "peak")->SetBkColor(RGB(4, 5, 6));
-    b.graph.OnPaint();
-    const CRect shownPlot = b.graph.GetPlotRect();
-    auto page = std::make_shared<chart::RecordingDevice>(1240, 1754, 150, 150);  // A4 at 150 dots an inch
-    page->SetPrinting(true);
-    CDC paper(page);
-    b.diagram.PrintGraph(&paper);
-    CRect plot, box;
-    for (const chart::DrawRecord& r : page->Of(chart::DrawRecord::Op::FillRect)) {
-        if (r.brush.color() == RGB(250, 250, 240)) plot = r.rect;
-        if (r.brush.color() == RGB(4, 5, 6)) box = r.rect;
-    }
-    std::vector<CString> printed;
-    for (const chart::DrawRecord& r : page->Of(chart::DrawRecord::Op::DrawText)) printed.push_back(r.text);
-    for (const CString& text : shown) EXPECT_NE(std::find(printed.begin(), printed.end(), text), printed.end()) << text.GetString();
-    EXPECT_NEAR(double(box.left - plot.left) / plot.Width(), double(300 - shownPlot.left) / shownPlot.Width(), 0.005);
-    EXPECT_NEAR(double(box.top - plot.top) / plot.Height(), double(60 - shownPlot.top) / shownPlot.Height(), 0.005);
-
-    QTemporaryDir dir;
+    // Saved and loaded back (settings, labels and measurements, no curves): the chart draws the
+    // measurement the diagram holds again.
     b.hooks.fileName = [&](QWidget*, bool, const CString&, const CString&) { return CString(qPrintable(dir.path() + "/run.xgr")); };
     b.Choose("Diagramm speichern...");
     b.graph.SetInnerColor(RGB(255, 255, 255));
-    const int points = b.diagram.GetMaxChannelSetting();
     b.Choose("Diagramm laden...");
     ASSERT_EQ(b.graph.GetCurveCount(), 2);
-    EXPECT_EQ(b.graph.GetCurve(0).GetCount(), points);
+    EXPECT_EQ(b.graph.GetCurve(0).GetCount(), b.diagram.GetMaxChannelSetting());
     EXPECT_EQ(b.graph.GetInnerColor(), RGB(250, 250, 240));
     EXPECT_GT(CountPixels(b.graph.grab().toImage(), b.graph.GetCurve(0).m_crColor), 300);
     EXPECT_EQ(b.MeasuredTexts().size(), 4u);  // the measurement held and the one loaded
-    CXGraphDataNotation* notation = nullptr;
-    for (CXGraphObject* object : b.graph.GetObjects())
-        if (auto* loaded = dynamic_cast<CXGraphDataNotation*>(object)) notation = loaded;
-    ASSERT_NE(notation, nullptr);
-    b.diagram.StartGraph(true);
-    b.Measure(500);
-    b.diagram.RepaintSamples();
-    b.graph.OnPaint();
-    const double y = b.graph.GetCurve(0).GetY(notation->m_nIndex);
-    EXPECT_EQ(notation->m_dY, y);
-    EXPECT_NE(notation->m_sText.Find(b.graph.GetYAxis(0).FormatTickLabel(y)), -1) << notation->m_sText.GetString();
 }
 
 // Channel A drawn over channel B, both swinging: a curve that comes back over the same x. A
