@@ -322,26 +322,6 @@ TEST_F(FrameFixture, PlacementSectionsAreNestedGroupsAndTheFormerLayoutIsRead)
     EXPECT_TRUE(platform::ProfileSectionExists("AllViewState\\BarState\\ViewBar"));
 }
 
-// A window kept maximized takes the screen's room itself, for where no window manager acts on
-// the request (a bare X display), and keeps its normal place for the next start.
-TEST_F(FrameFixture, AMaximizedWindowFillsTheScreenItselfAndKeepsItsNormalPlace)
-{
-    const char* section = "AllViewState\\Configs\\WindowPos";
-    for (const auto& [entry, value] : {std::pair{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}})
-        platform::WriteProfileInt(section, entry, value);
-    {
-        CMainFrame frame;
-        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
-        EXPECT_EQ(frame.geometry(), room);
-        EXPECT_TRUE(frame.isMaximized());
-        frame.close();
-        ASSERT_TRUE(frame.IsClosed());
-    }
-    EXPECT_EQ(platform::GetProfileInt(section, "Left", 0), 2);
-    EXPECT_EQ(platform::GetProfileInt(section, "Width", 0), 500);
-    EXPECT_EQ(platform::GetProfileInt(section, "Maximized", 0), 1);
-}
-
 TEST_F(FrameFixture, ResetRequestDropsEverythingButDespiteResetAtShutDown)
 {
     platform::WriteProfileInt("DespiteReset", "LastUsedSerialNo", 4711);  // the sensor of an earlier run
@@ -426,22 +406,34 @@ TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
     EXPECT_EQ(frame->Com().m_nSensorPortCount, 1);
     EXPECT_EQ(page->GetItemText(0, 6), CString("aktiv"));
     EXPECT_TRUE(boxes.Boxes().empty());
+    // Disconnected there and unplugged, the sensor's port leaves the page when it is shown again.
+    frame->show();
+    frame->ShowPage(app::kPageConnection);
+    FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
+    ports.Unplug("COM3");
+    frame->ShowPage(app::kPageLogo);
+    frame->ShowPage(app::kPageConnection);
+    EXPECT_EQ(frame->SensorAdmin()->connection.GetItemCount(), 0);
+    EXPECT_NE(frame->SensorAdmin()->connection.m_strStatusLine.Find("COM3"), -1);
 }
 
-// A window kept maximized stays so, at the size it was given, while the start-up search applies
-// the placement again: a window manager gives a maximized window less than the screen, and one
-// given the screen's room again would keep the larger size, its status bar below the screen.
+// A window kept maximized takes the screen's room itself, for where no window manager acts on
+// the request (a bare X display). It keeps the size a window manager gave it (less than the
+// screen) when the start-up search applies the placement again, so that its status bar stays on
+// the screen, and its normal place for the next start.
 struct MaximizedConnectedFrame : ConnectedFrame {
+    static constexpr const char* kSection = "AllViewState\\Configs\\WindowPos";
+    static constexpr std::pair<const char*, int> kPlace[] = {{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}};
     void SetUp() override
     {
-        for (const auto& [entry, value] : {std::pair{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}})
-            platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", entry, value);
+        for (const auto& [entry, value] : kPlace) platform::WriteProfileInt(kSection, entry, value);
         ConnectedFrame::SetUp();
     }
 };
 
-TEST_F(MaximizedConnectedFrame, TheStartUpSearchLeavesAMaximizedWindowAsItIs)
+TEST_F(MaximizedConnectedFrame, AMaximizedWindowFillsTheScreenKeepsItsSizeThroughTheSearchAndItsNormalPlace)
 {
+    EXPECT_EQ(frame->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
     frame->show();
     loop.RunUntilIdle();
     ASSERT_TRUE(frame->isMaximized());
@@ -450,10 +442,9 @@ TEST_F(MaximizedConnectedFrame, TheStartUpSearchLeavesAMaximizedWindowAsItIs)
     loop.RunFor(1000);
     EXPECT_TRUE(frame->isMaximized());
     EXPECT_EQ(frame->geometry(), given);
-    // Its normal place is still the one kept.
     frame->close();
     ASSERT_TRUE(loop.RunUntil([this] { return frame->IsClosed(); }, 30000));
-    EXPECT_EQ(platform::GetProfileInt("AllViewState\\Configs\\WindowPos", "Width", 0), 500);
+    for (const auto& [entry, value] : kPlace) EXPECT_EQ(platform::GetProfileInt(kSection, entry, 0), value) << entry;
 }
 
 TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCloses)
@@ -609,21 +600,6 @@ TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupporte
     ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy(); }, 20000));
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus) + " " + page.GetItemText(0, sensor_admin::kColumnSensorType),
               LoadLangString(sensor_admin::kTextStateNotSupported) + " RX-RS485");
-}
-
-// The sensor disconnected on the connection page and then unplugged: looked at again, the page
-// no longer offers its port and says it is gone.
-TEST_F(ConnectedFrame, APortWhoseDeviceIsGoneLeavesTheConnectionPageWhenItIsShown)
-{
-    ASSERT_TRUE(Connect());
-    frame->show();
-    frame->ShowPage(app::kPageConnection);
-    FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
-    ports.Unplug("COM3");
-    frame->ShowPage(app::kPageLogo);
-    frame->ShowPage(app::kPageConnection);
-    EXPECT_EQ(frame->SensorAdmin()->connection.GetItemCount(), 0);
-    EXPECT_NE(frame->SensorAdmin()->connection.m_strStatusLine.Find("COM3"), -1);
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)

@@ -76,7 +76,6 @@ TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
 {
     TempProfile profile;
     const std::string ini = profile.IniPath();
-    QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
     // Another encoding's zero bytes in every line: no section reads as text.
     std::string damaged;
     for (const char c : std::string("[Version]\nVersion=2.04\n[Language]\nLanguage=1000\n")) damaged += {c, '\0'};
@@ -98,7 +97,6 @@ TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPu
     platform::RecordingMessageBoxSink boxes;
     platform::ScopedMessageBoxSink scope(&boxes);
     const std::string ini = profile.IniPath();
-    QDir().mkpath(QFileInfo(QString::fromStdString(ini)).path());
     const std::string damaged = "[Version]\nVersion=2.04\n\n[Documentation]\nMeasValuesDir=/tmp/values\n\n[AllViewState";
     WriteFile(ini, damaged);
     for (const auto outcome : {app::SettingsStart::Outcome::PartlyDamaged, app::SettingsStart::Outcome::Kept}) {

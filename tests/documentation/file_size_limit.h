@@ -1,27 +1,22 @@
 #pragma once
-// Limits the size of every file this process writes, as a full disk would, for as long as the
-// object lives: a write beyond the limit fails (EFBIG) instead of raising SIGXFSZ.
-
 #include <csignal>
 
 #include <sys/resource.h>
 
 namespace documentation_test {
 
-class FileSizeLimit {
-public:
+// Every file this process writes is limited to `bytes` while the object lives, as on a full disk:
+// a write beyond fails with EFBIG instead of raising SIGXFSZ.
+struct FileSizeLimit {
+    rlimit saved{};
     explicit FileSizeLimit(rlim_t bytes)
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit{bytes, saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
 };
 
 }  // namespace documentation_test

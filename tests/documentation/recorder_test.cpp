@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -136,25 +137,18 @@ TEST_F(RecorderTest, PassFailResultsCollectUnderTheConstantNameWithOneHeader)
               std::vector<std::string>(rows[5].begin() + 2, rows[5].end()));
     EXPECT_EQ("IO", rows[6].back());
 
-    // A file whose last line lost its end (edited by hand) gets it back before the next block.
-    {
-        std::ofstream edited(dir.File("IO_NIO.csv"), std::ios::app | std::ios::binary);
-        edited << "note";
-    }
+    // A last line that lost its end (edited by hand) gets it back: the note, an empty line, then
+    // the header block as at the top and its row.
+    std::ofstream(dir.File("IO_NIO.csv"), std::ios::app | std::ios::binary) << "note";
     frame.evaluation.conditions[1].defined = false;
     Start();
     PushSet(0);
     recorder->FinishMeasurement();
     ASSERT_TRUE(reader.ReadFile(CString(dir.File("IO_NIO.csv"))));
-    // The note, an empty line, the header block as at the top, its row.
-    const auto& again = reader.Records();
-    ASSERT_EQ(15u, again.size());
-    EXPECT_EQ((std::vector<std::string>{"note"}), again[7]);
-    EXPECT_TRUE(again[8].empty());
-    EXPECT_EQ(std::vector<std::vector<std::string>>(again.begin(), again.begin() + 4),
-              std::vector<std::vector<std::string>>(again.begin() + 9, again.begin() + 13));
-    EXPECT_EQ(7u, again[13].size());
-    EXPECT_EQ(7u, again[14].size());
+    ASSERT_EQ(15u, rows.size());
+    EXPECT_EQ((std::vector<std::string>{"note"}), rows[7]);
+    EXPECT_TRUE(rows[8].empty() && std::equal(rows.begin(), rows.begin() + 4, rows.begin() + 9));
+    EXPECT_TRUE(rows[13].size() == 7 && rows[14].size() == 7);
 }
 
 TEST_F(RecorderTest, TheMasterSwitchTurnsEveryAutomaticStorageOff)

@@ -475,11 +475,8 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     EXPECT_EQ(boxes.Count(), 3u) << Messages();
 }
 
-// ---- The connection page ------------------------------------------------------------------------
-
-// The sensor's baud rate changed on the connection page, three ports that send nothing searched
-// ahead of it: the user clicks Start until it is taken, which is once the sensor is connected
-// again, and the measurement streams at the rate chosen on the set-up page.
+// The sensor's baud rate changed on the connection page, three silent ports searched ahead of
+// it: Start is taken once the sensor is connected again, streaming at the rate chosen before.
 TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRateChange)
 {
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));

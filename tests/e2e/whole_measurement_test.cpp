@@ -279,22 +279,13 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
 // answer came. What is counted are the program's own poll ticks and the points they brought,
 // never a window of wall-clock time: on a loaded machine a tick may come late, but never early,
 // and its value still has to arrive. At 10 per second, with the window's thread busy for 130 ms
-// (a repaint, a dialog, a bitmap stored) every 610 ms, so at every phase of the ticks, every
-// tick's request is answered, 40 ms late, and the measurement runs on.
+// (a repaint, a dialog) every 610 ms, at every phase of the ticks, every request is answered,
+// 40 ms late, and the measurement runs on.
 TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerSecondRunsOnWhileTheWindowIsBusy)
 {
     StartSensor({"--serial=6004", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--latency=40", "--signal-a=ramp:slope=50"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor; " << Diagnosis() << PortTable();
-    frame->ShowPage(app::kPageMeasureSetup);
-    PumpFor(200);
-    QComboBox* rate = ControlOf<QComboBox>(*frame, measurement::IDC_RATE_COMBO);
-    ASSERT_NE(rate, nullptr);
-    const int fiftyPerMinute = rate->findText(platform::ToQString(LoadLangString(5182)));
-    ASSERT_GE(fiftyPerMinute, 0);
-    rate->setCurrentIndex(fiftyPerMinute);
-    Q_EMIT rate->activated(fiftyPerMinute);
-    ASSERT_TRUE(Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 10'000));
-    ASSERT_EQ(frame->Fields().measureRateIndex, 15);
+    ASSERT_TRUE(ChooseRate(15));  // 50 a minute
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_EQ(frame->Com().m_nPollIntervalMs, 1200u);
 
@@ -327,10 +318,10 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerS
     EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
 }
 
-// The values folder fills up in mid-measurement and the program is ended while it is still
-// full, once with the window's close and once with SIGTERM. Every set is then in the value file
-// or in a recovery file of the same form in the application-data folder, and the user is told
-// where: in a box at the close, at the next start after SIGTERM.
+// The values folder fills up in mid-measurement and the program is ended while it is full, by
+// the window's close and by SIGTERM. Every set is then in the value file or in a recovery file
+// of the same form in the data folder, and the user is told where: at the close, or at the
+// next start after SIGTERM.
 TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUserIsToldWhere)
 {
     StartSensor({"--serial=6005", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
@@ -347,8 +338,7 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
         EXPECT_TRUE(toldWhere().IsEmpty()) << "told a second time at the start";
         ASSERT_TRUE(ChooseRate(3));  // 1000 value sets a second
         ASSERT_NO_FATAL_FAILURE(Start());
-        // Two seconds of sets reach the file, then the disk is full: more than the recovery file
-        // and the settings file will need.
+        // Two seconds of sets in the file leave the recovery and settings files room under the limit.
         ASSERT_TRUE(Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= 2000; }, 20'000));
         {
             documentation_test::FileSizeLimit full(std::filesystem::file_size(ValueFile()));
@@ -365,7 +355,6 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
         const QStringList recovered = QDir(dataFolder).entryList({"*.csv"}, QDir::Files, QDir::Name);
         ASSERT_EQ(recovered.size(), bySignal ? 2 : 1);
         recovery = (dataFolder + "/" + recovered.last()).toStdString();
-        // The two files hold the one unbroken run of the curve, under the same header.
         std::vector<double> column = FileColumn(ValueFile(), 1);
         const std::vector<double> rest = FileColumn(recovery, 1);
         EXPECT_GT(rest.size(), 100u);
@@ -373,7 +362,6 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
         ExpectColumnHoldsCurve(column, CurveValues(0), kRampSlope);
         const std::string head = FileHead(ValueFile(), 10);
         EXPECT_EQ(FileHead(recovery, 10).substr(0, head.find("Zeit [s]") + 8), head.substr(0, head.find("Zeit [s]") + 8));
-        // Told at the close, or when no one watched it, not before the next start.
         EXPECT_EQ(toldWhere().IsEmpty(), bySignal) << Diagnosis();
         boxes.Clear();
     }

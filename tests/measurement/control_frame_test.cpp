@@ -125,9 +125,13 @@ struct TwoChannelSensorInFrame : PanelInFrame {
 };
 
 // With the sensor connected the panel names the rate the set-up page chose and the range end
-// of each channel in the unit of its measurand, in the language shown; the channel views and
-// the set-up page's unit lists name the units in it too.
-TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheConnectedSensor)
+// of each channel in the unit of its measurand, in the language shown, as do the channel views
+// and the set-up page's unit lists.
+// Pass/fail results under the constant file name: each condition's value is its own channel's;
+// a measurement judged by other columns (another unit) starts its rows with its own header, one
+// judged by the same columns adds its row under the last; a condition naming a channel without
+// limits keeps its columns and holds. Every row has its header's fields.
+TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheRangeAndPassFailResultsStandUnderTheHeaderOfTheirLayout)
 {
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
@@ -150,28 +154,19 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheChosenRateAndTheRangeOfTheCo
         EXPECT_EQ(frame->Views()->ChannelView(channel)->Logic().FieldText(0), LoadLangString(5321 + channel) + " [tr/min]");
         EXPECT_EQ(setup.Item<QComboBox>(kUnitCombo[channel])->currentText(), "tr/min");
     }
-}
 
-// Pass/fail results under the constant file name: each condition's value is its own channel's;
-// a measurement judged by other columns (another unit) starts its rows with its own header, one
-// judged by the same columns adds its row under the last header; a condition that names a
-// channel without limits keeps its columns and holds. Every row has its header's fields.
-TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHeader)
-{
+    frame->SwitchLanguage(0);
     const std::string file = StoreMeasuredValues(documentation::kIoNioResults);
     JudgeChannelABelow("1000");
-    MeasureSetupWidget& setup = *FindPage<MeasureSetupWidget>(*frame);
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 1));
     setup.Item<QLineEdit>(kLimitEdit[2])->setText("0");
     setup.Item<QLineEdit>(kLimitEdit[3])->setText("1000");
     ASSERT_EQ(setup.Logic().IoNioConditions(), 3);
     VerdictLightFor("1000");
     VerdictLightFor("1000");
-    // Channel B in 1/s: the same fields under other names.
-    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[1], 1));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[1], 1));  // B in 1/s
     loop.RunFor(1500);
     VerdictLightFor("1000");
-    // Condition 2 without limits still names channel B: the same columns, B's limits empty.
     setup.Item<QLineEdit>(kLimitEdit[2])->setText("");
     setup.Item<QLineEdit>(kLimitEdit[3])->setText("");
     ASSERT_EQ(setup.Logic().IoNioConditions(), 1);
@@ -189,8 +184,7 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     }
     ASSERT_EQ(rows.size(), 4u);
     ASSERT_EQ(headers.size(), 2u);
-    EXPECT_EQ(headers[0][8], "Kanal B Wert [1/min]");
-    EXPECT_EQ(headers[1][8], "Kanal B Wert [1/s]");
+    EXPECT_EQ(headers[0][8] + " " + headers[1][8], "Kanal B Wert [1/min] Kanal B Wert [1/s]");
     EXPECT_EQ(rows[3][6] + rows[3][7] + rows[3][9], "IO");
     // A's 10000 counts of 25000 over its range of 500 1/min, B's 2500 counts over the 30000 1/min
     // an encoder counts its speed in.
@@ -198,9 +192,10 @@ TEST_F(TwoChannelSensorInFrame, PassFailResultsOfEachLayoutStandUnderTheirOwnHea
     for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(rows[r][4] + " " + rows[r][8], std::string("200,000 ") + b[r]) << r;
 }
 
-// A sensor of one channel, whatever its kind, is named by channel A alone; the set-up page
-// offers no channel B, and while it measures channel B's view shows no value of it.
-TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
+// A sensor of one channel, whatever its kind, is named by channel A alone; no channel B is
+// offered on the set-up page nor shown while measuring. Its channel A judged against limits,
+// the status light shows the verdict.
+TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAloneAndTheLightShowsItsVerdict)
 {
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
@@ -208,8 +203,12 @@ TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAlone)
     EXPECT_FALSE(FindPage<MeasureSetupWidget>(*frame)->Logic().Controls().IsShown(kChannelButton[1]));
     Click(IDC_MC_START);
     loop.RunFor(500);
-    EXPECT_TRUE(Running() && frame->Views()->ChannelView(1)->Logic().IsAbsent());
-    EXPECT_EQ(frame->Views()->ChannelView(1)->Logic().UnitText(), "n.a.");
+    const auto& b = frame->Views()->ChannelView(1)->Logic();
+    EXPECT_TRUE(Running() && b.IsAbsent() && b.UnitText() == "n.a.");
+    Click(IDC_MC_STOP);
+    loop.RunFor(2000);
+    EXPECT_EQ(VerdictLightFor("1"), 2);  // the ramp starts at 500 counts, far above 1
+    EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
 // The user watches channel A with condition 1 of the set-up page, between 0 and an upper
@@ -227,17 +226,6 @@ int PanelInFrame::VerdictLightFor(const char* upper)
     EXPECT_TRUE(panel->Logic().HasVerdict());
     EXPECT_TRUE(boxes.Boxes().empty());
     return light.GetLight();
-}
-
-TEST_F(PanelInFrame, AValueAboveTheUpperLimitFailsOnTheStatusLight)
-{
-    // The ramp starts at 500 counts, far above an upper limit of 1.
-    EXPECT_EQ(VerdictLightFor("1"), 2);
-}
-
-TEST_F(PanelInFrame, AValueWithinTheLimitsPassesOnTheStatusLight)
-{
-    EXPECT_EQ(VerdictLightFor("1000000"), 0);
 }
 
 // What the scaling page shows of a channel when the set-up page opens it.
@@ -575,8 +563,7 @@ TEST_F(DigitalInputSensorInFrame, OnlyChannelAIsNamedAndTheRs485NoticeNeedsTheMo
 }
 
 // A multiport device of two sensors: a torque sensor whose channel its rotor operation block
-// keeps shown in the diagram, and a speed sensor (an encoder stator) whose channel it keeps off
-// the diagram but on Y2.
+// keeps shown in the diagram, and a speed sensor (an encoder stator) kept off it but on Y2.
 struct DeviceInFrame : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
@@ -590,11 +577,10 @@ struct DeviceInFrame : measurement_test::ConnectedFrame {
     }
 };
 
-// The sensor check boxes show the sensors the set-up page's axes show (the speed sensor's
-// channel is on Y2, whatever its block keeps); a change the set-up page writes into the
-// sensors clears the single-shot-ended mark, so that showing the panel sets the slaves up again.
-// A sensor falling silent then ends the next single shot with both closed: the connection page
-// lists neither as connected.
+// The sensor check boxes show the sensors the set-up page's axes show, whatever their blocks
+// keep; a change the set-up page writes into the sensors clears the single-shot-ended mark, so
+// that showing the panel sets the slaves up again. A sensor falling silent then ends the next
+// single shot with both closed: the connection page lists neither as connected.
 TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlavesUpAgain)
 {
     frame->show();
@@ -627,9 +613,18 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
 // alone. The controller keeps the write's state and its measurement-mode acknowledgement
 // analysis (no answer is awaited any more), so a reply handler left in place is no sign of a
-// write still on its way; the next sensor's write and a store of the settings follow.
+// write still on its way; the next sensor's write and a store of the settings follow. The
+// scaling page knows the speed channel of the second sensor by its measurand, in each language.
 TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
 {
+    ScalingPageTexts texts;
+    const auto cancel = [](ChannelScalingWidget& page) { page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click(); };
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
+    EXPECT_EQ(texts.measurand + " " + texts.nominal, LoadLangString(5032) + " 30000 1/min");
+    frame->SwitchLanguage(2000);
+    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
+    EXPECT_EQ(texts.nominal, "30000 tr/min");
+
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
     const CComPort& com = frame->Com();
@@ -887,20 +882,6 @@ void ExpectEveryCaptionFromTheTable(measurement_test::ConnectedFrame& f, bool po
 
 TEST_F(PanelInFrame, EveryCaptionOfEveryPageComesFromTheStringTable) { ExpectEveryCaptionFromTheTable(*this, false); }
 TEST_F(DeviceInFrame, EveryCaptionComesFromTheStringTableAlsoInPowerMode) { ExpectEveryCaptionFromTheTable(*this, true); }
-
-// The scaling page knows the speed channel of the device's second sensor by its measurand.
-TEST_F(DeviceInFrame, TheScalingPageShowsTheSecondSensorsSpeedChannelAsSpeed)
-{
-    ScalingPageTexts texts;
-    const auto cancel = [](ChannelScalingWidget& page) { page.Item<QAbstractButton>(IDC_SCALE_CANCEL)->click(); };
-    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
-    EXPECT_EQ(texts.measurand, LoadLangString(5032));
-    EXPECT_EQ(texts.nominal, "30000 1/min");
-    frame->SwitchLanguage(2000);
-    ASSERT_TRUE(WorkScalingPage(*frame, loop, 1, texts, cancel));
-    EXPECT_EQ(texts.nominal, "30000 tr/min");
-}
-
 
 int main(int argc, char** argv)
 {

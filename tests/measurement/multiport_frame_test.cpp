@@ -88,6 +88,10 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
     EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
+    // The rate list is the device's: it ends at twenty a second.
+    const std::vector<ComboEntry>& rates = SetupPage().Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_FALSE(rates.empty());
+    EXPECT_TRUE(rates.front().datum <= 1 && rates.back().datum == kRate20PerSecond);
     // The information names each sensor's measurand: torque, and the angle its encoder counts.
     CString m;
     for (const auto& [k, name] : {std::pair{0, "Drehmoment"}, {1, "Drehwinkel"}})
@@ -101,34 +105,20 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(frame->Views()->Diagram()->GetMaxChannelSetting(), frame->Com().m_nRecordCount);
 }
 
-TEST_F(TorqueAndAngleDevice, TheRateListIsTheDevicesAndEndsAtTwentyASecond)
-{
-    frame->ShowPage(app::kPageMeasureSetup);
-    loop.RunFor(300);
-    const std::vector<ComboEntry>& rates = SetupPage().Logic().Controls()[IDC_RATE_COMBO].entries;
-    ASSERT_FALSE(rates.empty());
-    EXPECT_LE(rates.front().datum, 1);
-    EXPECT_EQ(rates.back().datum, kRate20PerSecond);
-}
-
-TEST_F(TorqueAndAngleDevice, TheEncoderIsTheConnectedSensorWhoseAngleIsSetToZero)
+// The panel's angle zero reaches the encoder alone. The two angle-zero options ticked on the
+// panel are stored in the sensors at close and ticked again at the next start; then a streamed
+// start zeroes the encoder's angle, and so does the trigger's start event, the stream going on.
+TEST_F(TorqueAndAngleDevice, TheEncoderIsTheSensorWhoseAngleIsSetToZeroByThePanelAndByTheKeptStartOptions)
 {
     EXPECT_TRUE(IsFirstSensorConnected());
     EXPECT_FALSE(IsSecondSensorConnected());
     ASSERT_TRUE(IsFirstSensorSelected());
     panel->Logic().OnAngleZero();
     EXPECT_EQ(Writes("COM4", 'M'), 1);
-    EXPECT_EQ(Writes("COM3", 'M'), 0);
     loop.RunFor(1500);
     EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
     EXPECT_TRUE(boxes.Boxes().empty());
-}
 
-// The two angle-zero options ticked on the panel are stored in the sensors at close and are
-// ticked again at the next start; then a streamed start zeroes the encoder's angle, and so does
-// the trigger's start event, while the stream goes on.
-TEST_F(TorqueAndAngleDevice, TheAngleZeroOptionsAreKeptAndZeroTheEncoderAtAStreamedStartAndAtATriggerStart)
-{
     for (int id : kAngleZeroOption) Click(id);
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     ASSERT_NO_FATAL_FAILURE(Restart());
@@ -145,14 +135,14 @@ TEST_F(TorqueAndAngleDevice, TheAngleZeroOptionsAreKeptAndZeroTheEncoderAtAStrea
     EXPECT_TRUE(c.IsChecked(kAngleZeroOption[0]) && c.IsChecked(kAngleZeroOption[1]));
     Click(IDC_MC_START);
     loop.RunFor(500);
-    EXPECT_EQ(Writes("COM4", 'M'), 1);
+    EXPECT_EQ(Writes("COM4", 'M'), 2);
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
     Click(IDC_MC_TRIGGER);
     ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
     loop.RunFor(500);
     EXPECT_TRUE(Running());
-    EXPECT_EQ(Writes("COM4", 'M'), 2);
+    EXPECT_EQ(Writes("COM4", 'M'), 3);
     EXPECT_EQ(Writes("COM3", 'M'), 0);
 }
 
@@ -242,8 +232,7 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     const int curve = display.ChartCurveOfChannel(4);
     ASSERT_GE(curve, 0);
     EXPECT_NE(display.Graph().GetCurve(curve).GetLabel().Find("[kW]"), -1);
-    // The first measurement after connecting draws what the page's Y axes show: both sensors
-    // and the power.
+    // The first measurement after connecting draws both sensors and the power, as the Y axes show.
     EXPECT_EQ(display.Graph().GetCurveCount(), 3);
     for (int channel : {0, 1, 4})
         EXPECT_TRUE(display.ChartCurveOfChannel(channel) >= 0 && display.Graph().GetCurve(display.ChartCurveOfChannel(channel)).m_bVisible);
@@ -253,8 +242,7 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), 0.06545, 1e-3);
 
-    // Power 1 alone comes back, in kW on Y5, its view shown as its box says: the close stores
-    // it in both sensors of the pair.
+    // Power 1 alone comes back, in kW on Y5, its view shown as its box says: stored in both sensors.
     const int writes[2] = {Writes("COM3", 'F'), Writes("COM4", 'F')};
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     EXPECT_GT(Writes("COM3", 'F'), writes[0]);
@@ -285,10 +273,10 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
 
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
-// page, which restarts both sensors: Start waits until both are connected again, and then
-// the sets of both come at once at the rate the page shows, which the panel names (the one they
-// kept; 10/s, not offered, gives the fastest). Set back to
-// the speed, the power can be computed again. Unplugged, the encoder's own line tells.
+// page, which restarts both sensors: Start waits until both are connected again, then both
+// send at once at the rate the page shows and the panel names (the one they kept; 10/s, not
+// offered, the fastest). Set back to the speed, the power can be computed again. Unplugged,
+// the encoder's own line tells.
 struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice, ::testing::WithParamInterface<int> {
     SpeedEncoderOnAngleRotor() { keptRate = static_cast<std::uint8_t>(GetParam()); }
     BYTE RotorType() const override { return kRotorTypeAngleEncoder; }
