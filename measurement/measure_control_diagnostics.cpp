@@ -211,7 +211,6 @@ void CDlgMeasureDiagram::OnDurationSelected()
 
 void CDlgMeasureDiagram::RestoreDurationSelection()
 {
-    m_nPreviousValueSets = m_nSelectedValueSets;
     m_controls.SetText(IDC_MC_DURATION_GROUP, LoadLangString(kTextDuration) + " / " + LoadLangString(kTextTimeLimit));
     if (m_controls.Selection(IDC_MC_DURATION_COMBO) >= 0)
         m_nSelectedValueSets = static_cast<int>(m_controls.SelectedDatum(IDC_MC_DURATION_COMBO, 0));
@@ -240,7 +239,6 @@ void CDlgMeasureDiagram::ShowStopLimit()
     const TriggerState& t = m_frame.Triggers();
     if (t.stopSource != kTriggerTime && t.stopSource != kTriggerCount) return;
     m_controls.SetText(IDC_MC_DURATION_GROUP, LoadLangString(kTextTimer));
-    m_nPreviousValueSets = m_nSelectedValueSets;
     m_controls.Show(IDC_MC_FIXED_LIMIT, true);
     const CMeasureSetup* setup = m_frame.SetupRecord();
     if (t.stopSource == kTriggerCount) {

@@ -343,7 +343,6 @@ private:
     int m_nLastShownIncomplete = 0;
     int m_nDurationOptions = 0;
     int m_nSelectedValueSets = 0;
-    int m_nPreviousValueSets = 0;
     double m_dSelectedDuration = 0.0;
     double m_dInterval = 1.0;
     BYTE m_bAngleZeroed = 0;
