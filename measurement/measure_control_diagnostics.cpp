@@ -209,9 +209,14 @@ void CDlgMeasureDiagram::OnDurationSelected()
     Changed();
 }
 
-void CDlgMeasureDiagram::RestoreDurationSelection()
+void CDlgMeasureDiagram::ShowDurationCaption()
 {
     m_controls.SetText(IDC_MC_DURATION_GROUP, LoadLangString(kTextDuration) + " / " + LoadLangString(kTextTimeLimit));
+}
+
+void CDlgMeasureDiagram::RestoreDurationSelection()
+{
+    ShowDurationCaption();
     if (m_controls.Selection(IDC_MC_DURATION_COMBO) >= 0)
         m_nSelectedValueSets = static_cast<int>(m_controls.SelectedDatum(IDC_MC_DURATION_COMBO, 0));
     m_controls.SetText(IDC_MC_VALUE_SETS, CString::Formatted("%d", m_nSelectedValueSets));
@@ -228,7 +233,7 @@ void CDlgMeasureDiagram::TranslateDurationRow()
     if (m_controls.IsShown(IDC_MC_FIXED_LIMIT)) {
         ShowStopLimit();
     } else if (IsRunning() || IsTriggerArmed()) {
-        m_controls.SetText(IDC_MC_DURATION_GROUP, LoadLangString(kTextDuration) + " / " + LoadLangString(kTextTimeLimit));
+        ShowDurationCaption();
     } else {
         RestoreDurationSelection();
     }

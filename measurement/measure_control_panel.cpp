@@ -225,12 +225,8 @@ void CDlgMeasureDiagram::UpdateButtonStates()
 {
     const int state = Com().m_iZMCOMConfgFlow;
     if (!m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49)) return;
-    MeasureRunState& r = *m_psMsureDgrm;
     ShowTriggerCaption();
-    for (int b = 0; b < 6; ++b) {
-        const bool held = m_bHeldUntilConnected && IsHeldUntilConnected(b);
-        m_controls.Enable(kVisibleButtonIds[b], r.sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
-    }
+    for (int b = 0; b < 6; ++b) EnableRunButton(b);
     int& trigger = TriggerIndicator();
     if (!IsTriggerArmed()) trigger = 0;
     else if (trigger != 1 && trigger != 2) trigger = 2;
@@ -247,10 +243,15 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
     if (!hold && m_bSensorActive) TakeRateOfConnectedSensors();
     // The held buttons follow at once, also in the steps of a connection in which the other
     // buttons keep their states (a device's sensor set still changing).
-    const auto& v = m_psMsureDgrm->sIsVisible;
     for (int b = 0; b < 6; ++b)
-        if (IsHeldUntilConnected(b)) m_controls.Enable(kVisibleButtonIds[b], v[static_cast<std::size_t>(b)] != 0 && !hold);
+        if (IsHeldUntilConnected(b)) EnableRunButton(b);
     Changed();
+}
+
+void CDlgMeasureDiagram::EnableRunButton(int b)
+{
+    const bool held = m_bHeldUntilConnected && IsHeldUntilConnected(b);
+    m_controls.Enable(kVisibleButtonIds[b], m_psMsureDgrm->sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
 }
 
 void CDlgMeasureDiagram::UpdateControlLed()

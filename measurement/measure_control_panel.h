@@ -163,6 +163,7 @@ public:
     void BuildDurationOptions();
     void OnDurationSelected();
     void RestoreDurationSelection();
+    void ShowDurationCaption();
     void ShowStopLimit();
     bool TranslateDurationOptions();
     void TranslateDurationRow();
@@ -280,6 +281,8 @@ private:
     bool PollPeriodPassed() const;
     void RunAddOnProgram(bool start);
     void PostPollTick();
+    // A button of the run state's enable flags as they and the hold until connected say.
+    void EnableRunButton(int b);
     std::int64_t NowUs() const;  // on the panel's loop (virtual in tests)
     void FillDurationList(const std::vector<std::pair<CString, long long>>& entries, int selection);
     // While set, Start, Trigger, Control and Single shot do nothing.
