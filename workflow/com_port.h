@@ -545,6 +545,8 @@ private:
     void ComputeAndWriteCalibration();
     // Stream helpers (com_port_stream.cpp).
     void ParseSinglePortStream(int recordLength);
+    // The control-signal switch and the angle zero asked for while the stream runs.
+    void ServeRequestsBetweenRecords();
     bool AwaitStreamStart(bool twoChannel);
     void HandOverStreamSample();
     // The angle-zero request to one sensor, or to those whose angle channel is selected

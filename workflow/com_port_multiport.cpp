@@ -523,14 +523,7 @@ void CComPort::MergePortRecords(int port)
     int pos = 0;
     while (held - pos >= kRecordLength) {
         const BYTE* record = buffer + pos;
-        if (settings && settings->bCtrlSwitchRequest == 1) {
-            settings->bCtrlSwitchRequest = 0;
-            if (page) page->SendControlSignal(1);
-        }
-        if (settings && settings->bStreamAngleZeroRequest == 1) {
-            settings->bStreamAngleZeroRequest = 0;
-            COM_SendAngleZeroInStream();
-        }
+        ServeRequestsBetweenRecords();
         if (record[0] == kStx) {
             const int rest = held - pos;
             if (rest >= kAckLength && IsMasterSignalFromSlave(record)) {

@@ -191,6 +191,22 @@ void CComPort::BreakStream()
     m_bMeasureRunning = 0;
 }
 
+// What the user asked of a running stream is sent between two records, where the sensors take
+// it and acknowledge it.
+void CComPort::ServeRequestsBetweenRecords()
+{
+    workflow::MeasureCtrlSettings* settings = m_pMeasureCtrlSettings;
+    if (!settings) return;
+    if (settings->bCtrlSwitchRequest == 1) {
+        settings->bCtrlSwitchRequest = 0;
+        if (m_peers.measureControl) m_peers.measureControl->SendControlSignal(1);
+    }
+    if (settings->bStreamAngleZeroRequest == 1) {
+        settings->bStreamAngleZeroRequest = 0;
+        COM_SendAngleZeroInStream();
+    }
+}
+
 void CComPort::ParseSinglePortStream(int recordLength)
 {
     const bool twoChannel = recordLength == 5;
@@ -210,14 +226,7 @@ void CComPort::ParseSinglePortStream(int recordLength)
     while (length - pos >= recordLength) {
         const BYTE* bytes = m_strReceiveCOM.bytes();
         const BYTE* record = bytes + pos;
-        if (settings && settings->bCtrlSwitchRequest == 1) {
-            settings->bCtrlSwitchRequest = 0;
-            if (m_peers.measureControl) m_peers.measureControl->SendControlSignal(1);
-        }
-        if (settings && settings->bStreamAngleZeroRequest == 1) {
-            settings->bStreamAngleZeroRequest = 0;
-            COM_SendAngleZeroInStream();
-        }
+        ServeRequestsBetweenRecords();
         // The sensor's acknowledgement between two records (of a control-signal switch): its
         // seven bytes are no record. It is analysed in the state that sent the request.
         if (record[0] == kStx) {
