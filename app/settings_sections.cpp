@@ -17,27 +17,30 @@ namespace {
 const QString kVersionKey = QString(kSectionVersion) + "/" + kSectionVersion;
 
 // What the settings' own reader makes of a file: whether it reads cleanly, whether the version
-// is there, and whether an entry named like the version stands in another section (the
-// version's own, under a damaged header).
+// is there, whether an entry named like the version stands in another section (the version's
+// own, under a damaged header), and whether it holds only what a settings reset of an earlier
+// build kept (that reset deleted the version with the rest).
 struct Reading {
     bool clean = false;
     bool hasVersion = false;
     bool strayVersion = false;
-    QStringList groups;
-    bool topLevelKeys = false;
+    bool onlyWhatAResetKeeps = false;
 };
 
 Reading Read(const QString& path)
 {
     QSettings probe(path, QSettings::IniFormat);
     Reading reading;
-    reading.groups = probe.childGroups();
-    reading.topLevelKeys = !probe.childKeys().isEmpty();
+    const QStringList groups = probe.childGroups();
     reading.clean = probe.status() == QSettings::NoError;
     reading.hasVersion = probe.contains(kVersionKey);
     reading.strayVersion = probe.contains(kSectionVersion);
-    for (const QString& group : reading.groups)
+    for (const QString& group : groups)
         reading.strayVersion = reading.strayVersion || (group != kSectionVersion && probe.contains(group + "/" + kSectionVersion));
+    reading.onlyWhatAResetKeeps = !groups.isEmpty() && probe.childKeys().isEmpty() &&
+                                  std::all_of(groups.begin(), groups.end(), [](const QString& group) {
+                                      return group == kSectionDespiteReset || group == "SystemInfo";
+                                  });
     return reading;
 }
 
@@ -96,14 +99,6 @@ bool SoundText(const QByteArray& bytes)
     return IsText(bytes) && LinesEndAtTheirEnd(bytes) && !LastLineCut(bytes);
 }
 
-// A settings reset of an earlier build deleted the version with the rest and kept only these.
-bool OnlyWhatAResetKeeps(const Reading& reading)
-{
-    return !reading.groups.isEmpty() && !reading.topLevelKeys && std::all_of(reading.groups.begin(), reading.groups.end(), [](const QString& group) {
-        return group == kSectionDespiteReset || group == "SystemInfo";
-    });
-}
-
 struct Section {
     int firstLine;  // counted from 1
     QByteArray text;
@@ -146,7 +141,7 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     const QByteArray bytes = file.readAll();
     if (SoundText(bytes)) {
         const Reading whole = Read(path);
-        if (whole.clean && (whole.hasVersion || OnlyWhatAResetKeeps(whole))) {
+        if (whole.clean && (whole.hasVersion || whole.onlyWhatAResetKeeps)) {
             check.result = SettingsFileCheck::Result::Clean;
             return check;
         }
