@@ -1,8 +1,5 @@
 #include "sensor_admin/dlg_sensor_connection.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "platform/message_box.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -271,16 +268,9 @@ void CDlgSensorConnection::OnShown() { DropPortsGone(); }
 void CDlgSensorConnection::DropPortsGone()
 {
     if (m_bBusy || IsConnected() || IsTimerArmed(kConnTimerProbeTimeout)) return;
-    std::vector<CString> listed;
-    for (const CPortRecord& rec : m_com.m_PortRec)
-        if (!rec.m_strPortName.IsEmpty()) listed.push_back(rec.m_strPortName);
-    m_com.DropRowsOfPortsGone();
     CString gone;
-    for (const CString& name : listed) {
-        const bool kept = std::any_of(m_com.m_PortRec.begin(), m_com.m_PortRec.end(),
-                                      [&name](const CPortRecord& rec) { return rec.m_strPortName == name; });
-        if (!kept) gone += (gone.IsEmpty() ? CString() : CString(", ")) + m_com.COM_MakePortDisplayName(name);
-    }
+    for (const CString& name : m_com.DropRowsOfPortsGone())
+        gone += (gone.IsEmpty() ? CString() : CString(", ")) + m_com.COM_MakePortDisplayName(name);
     if (gone.IsEmpty()) return;
     m_strStatusLine.Format(LoadLangString(kTextPortsGone).GetString(), gone.GetString());
     UpdatePortList(false);

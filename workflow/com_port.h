@@ -212,8 +212,9 @@ public:
     // Events of the further sensor ports (1 to 3); a removal of the port's device loses the sensor.
     LRESULT OnFurtherPortNotify(int port, WPARAM wParam, LPARAM lParam);
     void OnSensorPortRemoved(int port);
-    // The rows of the ports the port list no longer holds leave the port table.
-    void DropRowsOfPortsGone();
+    // The rows of the ports the port list no longer holds leave the port table; their port
+    // names, in the table's order.
+    std::vector<CString> DropRowsOfPortsGone();
     void DropPortRow(int row);
     // The sensors are gone (disconnected or lost): their ports count as available again, and
     // the control panel, the information page and the connection page show no sensor.

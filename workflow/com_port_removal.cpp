@@ -81,15 +81,19 @@ void CComPort::COM_ShowSensorsDisconnected()
     if (m_peers.connection) m_peers.connection->UpdatePortList(false);
 }
 
-void CComPort::DropRowsOfPortsGone()
+std::vector<CString> CComPort::DropRowsOfPortsGone()
 {
-    if (!m_pPortFactory) return;
+    std::vector<CString> dropped;
+    if (!m_pPortFactory) return dropped;
     std::set<int> listed;
     for (const workflow::PortListEntry& entry : m_pPortFactory->ListPorts()) listed.insert(workflow::ComPortNumber(entry.text));
     for (int row = kPortTableRows - 1; row >= 0; --row) {
-        const CString& name = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
-        if (!name.IsEmpty() && listed.count(workflow::ComPortNumber(name)) == 0) DropPortRow(row);
+        const CString name = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+        if (name.IsEmpty() || listed.count(workflow::ComPortNumber(name)) != 0) continue;
+        DropPortRow(row);
+        dropped.insert(dropped.begin(), name);
     }
+    return dropped;
 }
 
 // The rows after it move up, in the previous table too, and every row number kept elsewhere
