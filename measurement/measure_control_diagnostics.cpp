@@ -363,7 +363,7 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests(bool atTriggerStart)
     if (r.angleZero[0] != 1 && r.angleZero[1] != 1) return;
     // A polled measurement zeroes the angle with its first tick; a stream with its first record
     // once it runs on every port (the sensors acknowledge between two records).
-    if (Com().m_bStreamingRate) r.shared.bStreamAngleZeroRequest = 1;
+    if (com.m_bStreamingRate) r.shared.bStreamAngleZeroRequest = 1;
     else RequestAngleZero();
 }
 

@@ -177,7 +177,7 @@ void CDlgMeasureDiagram::PollTick()
         com.COM_SendRestartWithCheck(1);
         r.angleZero = {0, 0};
         m_bAngleZeroRequest = 0;
-        if (!IsRunning()) m_frame.SetAngleZeroOptions({1, r.angleZero[1]});
+        if (!IsRunning()) m_frame.SetAngleZeroOptions({1, 0});
         else m_frame.ResetAngleReference();
         return;
     }
