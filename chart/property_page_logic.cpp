@@ -58,13 +58,10 @@ void FillChartPage(CXGraph& graph, AxisRef shownAxis, int shownCurve, ChartPageD
     data.xAxisEntries = AxisEntries(graph, CXGraphAxis::xAxis);
     data.yAxisEntries = AxisEntries(graph, CXGraphAxis::yAxis);
     data.curveEntries = CurveEntries(graph);
-    data.selectedXAxis = -1;
-    data.selectedYAxis = -1;
-    data.selectedCurve = -1;
-    if (ResolveCurve(&graph, shownCurve)) data.selectedCurve = shownCurve;
+    const CXGraphDataSerie* curve = ResolveCurve(&graph, shownCurve);
+    data.selectedCurve = curve ? shownCurve : -1;
     // Neither list stays blank while the chart has axes of its kind: the one not on the axis
     // page names the axis of the curve shown (or the first).
-    const CXGraphDataSerie* curve = ResolveCurve(&graph, shownCurve);
     const auto curveAxis = [&](int kind) {
         const int index = curve ? (kind == CXGraphAxis::xAxis ? curve->m_nXAxis : curve->m_nYAxis) : 0;
         return ResolveAxis(&graph, {kind, index}) ? index : ResolveAxis(&graph, {kind, 0}) ? 0 : -1;
