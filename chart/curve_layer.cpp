@@ -83,12 +83,15 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
     for (const DrawnCurve& c : now) layered = layered && (!c.drawn || (!c.look.filled && RunsRightwards(c.path)));
     CRect area;
     area.IntersectRect(plot, CRect(0, 0, image.width(), image.height()));
-    if (!layered || area != plot || plot.IsRectEmpty() || image.format() != QImage::Format_RGB32) {
+    const auto drawWhole = [&] {
         for (std::size_t i = 0; i < curves.size(); ++i)
             if (now[i].drawn) curves[i].DrawPath(dc, now[i].path, 0);
-        m_valid = false;
         ++m_wholeDraws;
         m_lastFrom = plot.left;
+    };
+    if (!layered || area != plot || plot.IsRectEmpty() || image.format() != QImage::Format_RGB32) {
+        drawWhole();
+        m_valid = false;
         return;
     }
 
@@ -111,7 +114,6 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
             dc->RestoreDC(saved);
             CopyColumns(image, m_over, plot, from, plot.right, true);
         }
-        ++m_partialDraws;
         m_lastFrom = from;
     } else {
         if (m_under.width() != plot.Width() || m_under.height() != plot.Height() || m_under.format() != image.format()) {
@@ -119,14 +121,11 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
             m_over = QImage(plot.Width(), plot.Height(), image.format());
         }
         CopyColumns(image, m_under, plot, plot.left, plot.right, true);
-        for (std::size_t i = 0; i < curves.size(); ++i)
-            if (now[i].drawn) curves[i].DrawPath(dc, now[i].path, 0);
+        drawWhole();
         CopyColumns(image, m_over, plot, plot.left, plot.right, true);
         m_valid = true;
         m_plot = plot;
         m_size = image.size();
-        ++m_wholeDraws;
-        m_lastFrom = plot.left;
     }
     m_curves = std::move(now);
 }

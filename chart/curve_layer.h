@@ -23,10 +23,9 @@ public:
     // dc's clip), after everything that lies under the curves has been drawn.
     void Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<CXGraphDataSerie>& curves);
 
-    // How the draws went: every curve drawn whole, or only from a column on; the column the
-    // last draw started from (the plot's right edge when nothing changed).
+    // How the draws went: how many drew every curve whole (the others drew only from a column
+    // on); the column the last draw started from (the plot's right edge when nothing changed).
     int WholeDraws() const { return m_wholeDraws; }
-    int PartialDraws() const { return m_partialDraws; }
     int LastDrawFrom() const { return m_lastFrom; }
 
 private:
@@ -48,7 +47,6 @@ private:
     QImage m_over;   // the plot's pixels with the curves
     std::vector<DrawnCurve> m_curves;
     int m_wholeDraws = 0;
-    int m_partialDraws = 0;
     int m_lastFrom = 0;
 };
 
