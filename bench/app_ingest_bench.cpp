@@ -15,7 +15,6 @@
 // Run by hand (offscreen on a desktop-sized screen without a display):
 //     bench_app_ingest [--seconds=N] [--device=multiport|separate] [--baud=230400|115200]
 // Exit code 0 when every target was met, 2 when one was missed, 1 when the run failed.
-#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
@@ -37,7 +36,6 @@
 
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
-#include "app/startup.h"
 #include "bench/latency_probe.h"
 #include "bench/bench_application.h"
 #include "tests/e2e/whole_app.h"
