@@ -252,10 +252,6 @@ public:
     void ApplyZoom();
     void DoPan(int x, int y);
     void SnapMeasurePoint(CPoint& point);
-    // The arrow between two pixels with the differences of the measured points: the live
-    // measurement's snapped points, or, outside a measuring drag, the values at the pixels on
-    // the axes of m_nMeasureCurveStart and m_nMeasureCurveEnd.
-    void DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2);
     void DrawMeasurements(CDCEx* dc);
     // The legend's rows and box, measured before anything is drawn; the box's side is taken
     // from inner.
@@ -351,7 +347,8 @@ private:
     void DrawHoverValue(CDCEx* dc);
     // Draws straight onto the shown picture, as mouse moves did on the window.
     void DrawDirect(void (CXGraph::*draw)(CDCEx*));
-    void DrawLiveMeasure(CDCEx* dc) { DrawMeasure(dc, 0, 0, 0, 0); }
+    // The measurement being dragged, from the pressed point to the cursor.
+    void DrawLiveMeasure(CDCEx* dc);
     void DrawPrint(CDCEx* dc, const CRect& area);
     void AddTrend(int curve, ChartPoint* points, chart::ChartText kind);
     int FindCurvePoint(int curve, double x);
@@ -364,7 +361,8 @@ private:
         double distance = 0.0;
     };
     PickedPoint PickCurvePoint(int curve, CPoint at);
-    void DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement* measured);
+    // The arrow between two pixels with the differences of the measured points.
+    void DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement& measured);
 
     std::unique_ptr<ChartWnd> m_pWnd;
     CWnd* m_pNotifyWnd = nullptr;

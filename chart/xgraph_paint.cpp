@@ -400,23 +400,19 @@ void CXGraph::SnapMeasurePoint(CPoint& point)
     point = snapped;
 }
 
-void CXGraph::DrawMeasure(CDCEx* dc, int x1, int y1, int x2, int y2)
+void CXGraph::DrawLiveMeasure(CDCEx* dc)
 {
-    const bool live = x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0 && m_nOperation == OP_MEASURE;
-    if (live) {
-        x1 = std::max(m_ptMouseDown.x, m_rcPlot.left);
-        y1 = std::max(m_ptMouseDown.y, m_rcPlot.top);
-        x2 = std::min(m_ptCursor.x, m_rcPlot.right);
-        y2 = std::min(m_ptCursor.y, m_rcPlot.bottom);
-        m_rcMeasure = CRect(x1, y1, x2, y2);
-    }
-    const Measurement snapped{m_MeasureStart, m_MeasureEnd};
-    DrawMeasureArrow(dc, x1, y1, x2, y2, live ? &snapped : nullptr);
+    const int x1 = std::max(m_ptMouseDown.x, m_rcPlot.left);
+    const int y1 = std::max(m_ptMouseDown.y, m_rcPlot.top);
+    const int x2 = std::min(m_ptCursor.x, m_rcPlot.right);
+    const int y2 = std::min(m_ptCursor.y, m_rcPlot.bottom);
+    m_rcMeasure = CRect(x1, y1, x2, y2);
+    DrawMeasureArrow(dc, x1, y1, x2, y2, {m_MeasureStart, m_MeasureEnd});
 }
 
 // The differences are those of the measured points' values, not of the pixels they landed on:
 // a measurement reads the same however wide the plot is drawn, on the screen and on paper.
-void CXGraph::DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement* measured)
+void CXGraph::DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const Measurement& measured)
 {
     const COLORREF bk = dc->SetBkColor(m_crInnerColor);
     CQuickFont quick("Arial", -11, FW_BOLD, 0);
@@ -445,26 +441,15 @@ void CXGraph::DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const 
     if (std::abs(y2 - y1) > 6) DrawMarkerTriangleDown(x2 - 3, y2 - 6, 6, red, 0, dc);
     else DrawMarkerTriangleRight(x2 - 6, y2 - 6, 6, red, 0, dc);
 
-    const int startCurve = measured ? measured->start.curve : m_nMeasureCurveStart;
-    const int endCurve = measured ? measured->end.curve : m_nMeasureCurveEnd;
     CXGraphAxis* startX = nullptr;
     CXGraphAxis* startY = nullptr;
     CXGraphAxis* endX = nullptr;
     CXGraphAxis* endY = nullptr;
-    if (GetCurveAxes(startCurve, startX, startY) && GetCurveAxes(endCurve, endX, endY)) {
-        const ChartPoint* p1 = nullptr;
-        const ChartPoint* p2 = nullptr;
-        if (measured) {
-            p1 = MeasuredPoint(measured->start);
-            p2 = MeasuredPoint(measured->end);
-        } else {
-            const int i1 = FindCurvePoint(startCurve, startX->GetValueForPos(x1));
-            const int i2 = FindCurvePoint(endCurve, endX->GetValueForPos(x2));
-            p1 = MeasuredPoint({startCurve, i1});
-            p2 = MeasuredPoint({endCurve, i2});
-        }
+    if (GetCurveAxes(measured.start.curve, startX, startY) && GetCurveAxes(measured.end.curve, endX, endY)) {
+        const ChartPoint* p1 = MeasuredPoint(measured.start);
+        const ChartPoint* p2 = MeasuredPoint(measured.end);
         const int bkMode = dc->SetBkMode(TRANSPARENT);
-        const double dx = measured && p1 && p2 ? p2->x - p1->x : endX->GetValueForPos(x2) - startX->GetValueForPos(x1);
+        const double dx = p1 && p2 ? p2->x - p1->x : endX->GetValueForPos(x2) - startX->GetValueForPos(x1);
         const CString dxText = startX->m_bTimeFormatMode ? startX->FormatTimeValue(dx) : FormatDouble(startX->m_sFormat, dx);
         CRect r(x1, y1, x2, y2);
         if (std::abs(x2 - x1) > extent(dxText).cx) dc->DrawText(dxText, r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
@@ -494,6 +479,6 @@ void CXGraph::DrawMeasurements(CDCEx* dc)
         const ChartPoint* p2 = MeasuredPoint(m.end);
         if (!p1 || !p2) continue;
         DrawMeasureArrow(dc, sx->GetPointForValue(*p1).x, sy->GetPointForValue(*p1).y, ex->GetPointForValue(*p2).x,
-                         ey->GetPointForValue(*p2).y, &m);
+                         ey->GetPointForValue(*p2).y, m);
     }
 }
