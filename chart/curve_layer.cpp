@@ -85,7 +85,7 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
     area.IntersectRect(plot, CRect(0, 0, image.width(), image.height()));
     const auto drawWhole = [&] {
         for (std::size_t i = 0; i < curves.size(); ++i)
-            if (now[i].drawn) curves[i].DrawPath(dc, now[i].path, 0);
+            if (now[i].drawn) curves[i].DrawPath(dc, now[i].path, 0, now[i].look);
         ++m_wholeDraws;
         m_lastFrom = plot.left;
     };
@@ -109,7 +109,7 @@ void CurveLayer::Draw(CDCEx* dc, QImage& image, const CRect& plot, std::vector<C
                 const int before = from - now[i].look.Reach();
                 const auto first = std::partition_point(path.begin(), path.end(), [before](const POINT& p) { return p.x < before; });
                 const std::size_t start = first == path.begin() ? 0 : static_cast<std::size_t>(first - path.begin()) - 1;
-                curves[i].DrawPath(dc, path, start);
+                curves[i].DrawPath(dc, path, start, now[i].look);
             }
             dc->RestoreDC(saved);
             CopyColumns(image, m_over, plot, from, plot.right, true);

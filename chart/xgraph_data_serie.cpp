@@ -260,7 +260,7 @@ void CXGraphDataSerie::Serialize(CArchive& ar)
 void CXGraphDataSerie::Draw(CDCEx* dc)
 {
     static thread_local std::vector<POINT> path;
-    if (BuildPath(path)) DrawPath(dc, path, 0);
+    if (BuildPath(path)) DrawPath(dc, path, 0, GetLook(dc->m_bMonochrome));
 }
 
 const CXGraphDataSerie* CXGraphDataSerie::FillTarget(bool& fill) const
@@ -323,26 +323,24 @@ bool CXGraphDataSerie::BuildPath(std::vector<POINT>& path)
     return true;
 }
 
-void CXGraphDataSerie::DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from)
+void CXGraphDataSerie::DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from, const CurveLook& look)
 {
     if (from >= path.size()) return;
-    const bool mono = dc->m_bMonochrome;
-    const CurveLook look = GetLook(mono);
     const CRect plot = m_pGraph->m_rcPlot;
-    CPenSelector pen(look.color, look.width, dc, m_nLineStyle);
+    CPenSelector pen(look.color, look.width, dc, look.style);
     const int width = look.width;
     const POINT* first = path.data() + from;
     const int n = static_cast<int>(path.size() - from);
-    if (m_nType == 0) {
+    if (look.type == 0) {
         dc->Polyline(first, n);
         dc->MoveTo(path.back());
     } else {
         for (int i = 0; i < n; ++i) dc->Ellipse(first[i].x - width, first[i].y - width, first[i].x + width, first[i].y + width);
     }
     // The area is filled only under a curve drawn whole.
+    if (!look.filled || from != 0) return;
     bool fill;
     const CXGraphDataSerie* target = FillTarget(fill);
-    if (!fill || from != 0) return;
 
     std::vector<POINT> polygon;
     polygon.reserve(path.size() + (target ? static_cast<std::size_t>(target->m_nCount) : 2));
@@ -364,7 +362,7 @@ void CXGraphDataSerie::DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::
     const int bkMode = dc->SetBkMode(m_bFillTransparent ? TRANSPARENT : OPAQUE);
     const int rop = m_bFillTransparent ? dc->SetROP2(R2_NOTXORPEN) : dc->GetROP2();
     CPenSelector noPen(0, 0, dc, PS_NULL);
-    const COLORREF fillColor = mono ? RGB(0, 0, 0) : m_crFillColor;
+    const COLORREF fillColor = dc->m_bMonochrome ? RGB(0, 0, 0) : m_crFillColor;
     std::unique_ptr<CBrushSelector> brush;
     if (m_nFillStyle >= 0 && m_nFillStyle <= 5) brush = std::make_unique<CBrushSelector>(fillColor, m_nFillStyle, dc);
     else brush = std::make_unique<CBrushSelector>(fillColor, dc);

@@ -62,10 +62,10 @@ public:
     void Draw(CDCEx* dc) override;
     void DrawMarkers(CDCEx* dc);
     // Draw in two steps: the pixel path of the curve in the chart's plot (the segments of the
-    // hit test made anew), false when it draws nothing; then the path from point `from` on,
-    // the area under it filled only when it is drawn whole.
+    // hit test made anew), false when it draws nothing; then the path from point `from` on in
+    // the look GetLook gave, the area under it filled only when it is drawn whole.
     bool BuildPath(std::vector<POINT>& path);
-    void DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from);
+    void DrawPath(CDCEx* dc, const std::vector<POINT>& path, std::size_t from, const CurveLook& look);
     CurveLook GetLook(bool mono) const;
 
     void AddSegment(int x1, int y1, int x2, int y2) { m_Segments.push_back({x1, y1, x2, y2}); }
