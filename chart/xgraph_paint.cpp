@@ -379,12 +379,15 @@ void CXGraph::DoPan(int x, int y)
 // ---------------------------------------------------------------------------------------------
 // Measuring
 
+// The start snaps to the curve nearest on screen; the end stays on that curve, so that the
+// difference read off the arrow is one of values in one unit, wherever the drag ends.
 void CXGraph::SnapMeasurePoint(CPoint& point)
 {
     double best = 10000000.0;
     CPoint snapped = point;
     const bool isStart = point == m_ptMouseDown;
     for (int c = 0; c < GetCurveCount(); ++c) {
+        if (!isStart && m_MeasureStart.curve >= 0 && c != m_MeasureStart.curve) continue;
         const PickedPoint picked = PickCurvePoint(c, point);
         if (picked.index < 0 || !(picked.distance < best)) continue;
         best = picked.distance;

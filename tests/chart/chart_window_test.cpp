@@ -463,17 +463,21 @@ TEST_F(ChartWindow, ResetAllForgetsSelectedAndActiveObjects)
 
 TEST_F(ChartWindow, MeasureModeStoresSnappedMeasurements)
 {
+    const auto half = Line(11, 0.5);
+    chart->SetCurveData(half.data(), 11, 1, 0, 0, false, false, false);
     chart->OnMeasureMode();
     chart->OnPaint();
     const CPoint a = PixelOf(0, {2, 2});
-    const CPoint b = PixelOf(0, {8, 8});
+    // The drag ends on the other curve: the end stays on the curve the drag started on.
+    const CPoint b = PixelOf(1, {8, 4});
     chart->OnLButtonDown(MK_LBUTTON, CPoint(a.x, a.y + 4));
     chart->OnMouseMove(MK_LBUTTON, CPoint(b.x, b.y - 4));
     chart->OnLButtonUp(0, CPoint(b.x, b.y - 4));
     ASSERT_EQ(1u, chart->GetMeasurements().size());
     EXPECT_EQ(0, chart->GetMeasurements()[0].start.curve);
     EXPECT_EQ(0, chart->GetMeasurements()[0].end.curve);
-    EXPECT_LT(chart->GetMeasurements()[0].start.index, chart->GetMeasurements()[0].end.index);
+    EXPECT_EQ(2, chart->GetMeasurements()[0].start.index);
+    EXPECT_EQ(8, chart->GetMeasurements()[0].end.index);
 }
 
 TEST_F(ChartWindow, CommandsArriveThroughTheChartsWindow)
