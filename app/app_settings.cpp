@@ -22,23 +22,31 @@ QByteArray VersionSection(const QByteArray& before)
     return section + "[" + kSectionVersion + "]\n" + kSectionVersion + "=" + kSettingsVersion + "\n";
 }
 
+bool WriteSettingsBytes(const QByteArray& bytes)
+{
+    return platform::WriteFileReplacing(platform::ProfileFilePath(), bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 }  // namespace
 
 SettingsStart PrepareSettings()
 {
     SettingsStart start;
     const QString path = platform::ToQString(platform::ProfileFilePath());
+    const QString aside = path + ".damaged";
     const SettingsFileCheck check = CheckSettingsFile(path);
+    // The settings' reader takes a byte-order mark for damage: the file is written as the
+    // program writes it, without one.
+    if (check.result == SettingsFileCheck::Result::Clean && !check.readable.isEmpty() && WriteSettingsBytes(check.readable))
+        platform::FlushProfile();
     if (check.result != SettingsFileCheck::Result::Clean) {
-        const QString aside = path + ".damaged";
         QFile::remove(aside);
         start.damagedCopy = platform::FromQString(aside);
         start.outcome = SettingsStart::Outcome::Damaged;
         QByteArray readable = check.readable;
         // A version cut off or damaged is no other version: it is written again, at the end.
         if (check.versionLost) readable += VersionSection(readable);
-        if (check.result == SettingsFileCheck::Result::PartlyDamaged && QFile::copy(path, aside) &&
-            platform::WriteFileReplacing(platform::ProfileFilePath(), readable.constData(), static_cast<std::size_t>(readable.size()))) {
+        if (check.result == SettingsFileCheck::Result::PartlyDamaged && QFile::copy(path, aside) && WriteSettingsBytes(readable)) {
             start.outcome = SettingsStart::Outcome::PartlyDamaged;
             start.damagedLines = check.damagedLines;
         } else if (!QFile::rename(path, aside)) {
@@ -47,9 +55,18 @@ SettingsStart PrepareSettings()
         // The profile reads the file as it now is.
         platform::FlushProfile();
     }
-    if (platform::GetProfileString(kSectionVersion, kSectionVersion) != CString(kSettingsVersion)) {
-        if (start.outcome == SettingsStart::Outcome::Kept && QFileInfo::exists(path))
+    const CString version = platform::GetProfileString(kSectionVersion, kSectionVersion);
+    if (version != CString(kSettingsVersion)) {
+        if (start.outcome == SettingsStart::Outcome::Kept && !version.IsEmpty()) {
+            // Another version's settings are not taken over, but neither lost: the user may want
+            // the values folder or the port names back from them.
+            QFile::remove(aside);
+            if (QFile::copy(path, aside) || QFile::rename(path, aside)) start.damagedCopy = platform::FromQString(aside);
+            start.outcome = SettingsStart::Outcome::OtherVersion;
+            start.otherVersion = version;
+        } else if (start.outcome == SettingsStart::Outcome::Kept && QFileInfo::exists(path)) {
             start.outcome = SettingsStart::Outcome::Reset;
+        }
         // What was kept of a damaged file goes with the rest.
         if (start.outcome == SettingsStart::Outcome::PartlyDamaged) start.outcome = SettingsStart::Outcome::Damaged;
         ResetSettingsTree();

@@ -6,7 +6,8 @@
 
 namespace app {
 
-// Settings written by another version than this are deleted as a whole at start-up. The version
+// Settings written by another version than this are reset at start-up (the file is put aside
+// first, as a damaged one is, and the user is told). The version
 // comes at the end of the files the program writes, so that its presence shows that a file was
 // written to its end: the settings' writer keeps the sections of the file it read in their order
 // and puts new ones ahead of them, and "Version", written into an empty file, sorts after every
@@ -19,16 +20,19 @@ constexpr const char* kSectionSettings = "Settings";
 constexpr const char* kSectionDespiteReset = "DespiteReset";
 
 struct SettingsStart {
-    enum class Outcome { Kept, Reset, Damaged, PartlyDamaged } outcome = Outcome::Kept;
-    CString damagedCopy;   // where a damaged file was put aside
+    // Reset: what a settings reset of an earlier build left, without a version, started over.
+    enum class Outcome { Kept, Reset, Damaged, PartlyDamaged, OtherVersion } outcome = Outcome::Kept;
+    CString damagedCopy;   // where a damaged file or one of another version was put aside
     CString damagedLines;  // PartlyDamaged: where the sections left out began ("4, 17")
+    CString otherVersion;  // OtherVersion: the version the file carried
 };
 
 // Before anything else reads the profile: a damaged file is put aside (beside it, ".damaged").
 // The sections of it that read cleanly are kept (PartlyDamaged), also when the version was cut
 // off or damaged: the version is written again after them; from a file that cannot be read at
-// all the program starts with defaults (Damaged). Settings that carry another version are
-// deleted (except "DespiteReset").
+// all the program starts with defaults (Damaged). Settings that carry another version are put
+// aside the same way and then deleted (except "DespiteReset"). A file that begins with a
+// byte-order mark is written again without it, its first section kept.
 SettingsStart PrepareSettings();
 
 // Deletes every setting except the "DespiteReset" section, and stamps the version.

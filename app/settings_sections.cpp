@@ -138,11 +138,16 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     if (!file.exists()) return check;
     check.result = SettingsFileCheck::Result::Unreadable;
     if (!file.open(QIODevice::ReadOnly)) return check;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
+    // An editor may put a byte-order mark ahead of the first section; the settings' reader
+    // skips it but reports the file as damaged, and the first header would not start its line.
+    const bool byteOrderMark = bytes.startsWith("\xEF\xBB\xBF");
+    if (byteOrderMark) bytes.remove(0, 3);
     if (SoundText(bytes)) {
-        const Reading whole = Read(path);
+        const Reading whole = byteOrderMark ? ReadText(bytes) : Read(path);
         if (whole.clean && (whole.hasVersion || whole.onlyWhatAResetKeeps)) {
             check.result = SettingsFileCheck::Result::Clean;
+            if (byteOrderMark) check.readable = bytes;
             return check;
         }
     }

@@ -11,7 +11,9 @@ namespace app {
 
 struct SettingsFileCheck {
     enum class Result { Clean, PartlyDamaged, Unreadable } result = Result::Clean;
-    QByteArray readable;      // PartlyDamaged: the sections that read cleanly, in the file's order
+    // PartlyDamaged: the sections that read cleanly, in the file's order; Clean: the file
+    // without the byte-order mark it began with (empty when it had none)
+    QByteArray readable;
     CString damagedLines;     // PartlyDamaged: the first line of each part left out ("4, 17")
     bool versionLost = false; // PartlyDamaged: the version was cut off or in a damaged section
 };
@@ -23,7 +25,8 @@ struct SettingsFileCheck {
 // file without one was cut before it, or the version's section is damaged, which is damage like
 // any other, not another version. Only the file that a settings reset of an earlier build left
 // (what the reset keeps, without a version) lacks it and is whole. Unreadable: no section with
-// settings in it reads cleanly.
+// settings in it reads cleanly. A UTF-8 byte-order mark ahead of the first section is no part of
+// it: the file is read as the text after the mark.
 SettingsFileCheck CheckSettingsFile(const QString& path);
 
 }  // namespace app

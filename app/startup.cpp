@@ -26,6 +26,7 @@ namespace {
 constexpr UINT kTextProgramTitle = 5680;
 constexpr UINT kTextDamagedSettings = 5672;
 constexpr UINT kTextPartlyDamagedSettings = 5689;
+constexpr UINT kTextOtherVersionSettings = 5690;
 constexpr UINT kTextPredecessorHangs = 5674;
 }  // namespace
 
@@ -38,13 +39,15 @@ void NameApplicationAndKeepCNumbers()
     QApplication::setOrganizationName("Tessaline Inc.");
 }
 
-void TellOfDamagedSettings(const SettingsStart& settings, CMainFrame& frame)
+void TellOfSettingsSetAside(const SettingsStart& settings, CMainFrame& frame)
 {
     CString text;
     if (settings.outcome == SettingsStart::Outcome::Damaged)
         text = LoadLangString(kTextDamagedSettings);
     else if (settings.outcome == SettingsStart::Outcome::PartlyDamaged)
         text.Format(LoadLangString(kTextPartlyDamagedSettings).GetString(), settings.damagedLines.GetString());
+    else if (settings.outcome == SettingsStart::Outcome::OtherVersion)
+        text.Format(LoadLangString(kTextOtherVersionSettings).GetString(), settings.otherVersion.GetString());
     else
         return;
     frame.SetStatusMessage(text + " " + settings.damagedCopy);
@@ -91,7 +94,7 @@ int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>
         CMainFrame frame;
         platform::SetMessageBoxCaption(LoadLangString(kTextProgramTitle));
         frame.show();
-        TellOfDamagedSettings(settings, frame);
+        TellOfSettingsSetAside(settings, frame);
         // Only a running event loop can be told to quit: a signal that came before it (while
         // the box above was open) ends the program here, by the same road.
         if (!platform::TerminationRequested() && frame.Hooks().startUpSearch) frame.Hooks().startUpSearch();

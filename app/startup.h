@@ -20,9 +20,10 @@ void NameApplicationAndKeepCNumbers();
 
 struct SettingsStart;
 
-// Tells the user once, in a message box and the status bar, that the settings file was damaged:
-// which copy of it was put aside and what was kept. Nothing for a file that read cleanly.
-void TellOfDamagedSettings(const SettingsStart& settings, CMainFrame& frame);
+// Tells the user once, in a message box and the status bar, that the settings file was damaged
+// or of another version: which copy of it was put aside and what was kept. Nothing for a file
+// that was taken over.
+void TellOfSettingsSetAside(const SettingsStart& settings, CMainFrame& frame);
 
 // afterShow runs once the main window has been shown (the start-up probe measures with it).
 int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow = {});

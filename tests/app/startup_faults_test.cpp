@@ -51,18 +51,32 @@ void WriteFile(const std::string& path, const std::string& text)
 TEST(Settings, AnotherVersionIsResetButDespiteResetStays)
 {
     TempProfile profile;
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
+    platform::RecordingMessageBoxSink boxes;
+    platform::ScopedMessageBoxSink scope(&boxes);
     platform::WriteProfileString("Version", "Version", "2.03");
     platform::WriteProfileInt("Language", "Language", 1000);
     platform::WriteProfileString("DespiteReset", "LastUsedSerialNo", "815");
     platform::FlushProfile();
+    const std::string older = ReadFile(profile.IniPath());
 
-    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Reset);
+    const app::SettingsStart start = app::PrepareSettings();
+    EXPECT_EQ(start.outcome, app::SettingsStart::Outcome::OtherVersion);
     EXPECT_FALSE(platform::ProfileSectionExists("Language"));
     EXPECT_EQ(platform::GetProfileString("DespiteReset", "LastUsedSerialNo"), CString("815"));
     EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
-    // The same version again is kept.
+    // The older file is put aside, and the user told where and of which version it was.
+    EXPECT_EQ(ReadFile(profile.IniPath() + ".damaged"), older);
+    app::TellOfSettingsSetAside(start, *std::make_unique<CMainFrame>());
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.Find("(2.03)"), -1);
+    EXPECT_NE(boxes.Boxes()[0].text.Find(start.damagedCopy), -1);
+    // The same version again is kept, also behind a byte-order mark, its first section with it.
     platform::WriteProfileInt("Language", "Language", 2000);
+    platform::FlushProfile();
+    WriteFile(profile.IniPath(), "\xEF\xBB\xBF" + ReadFile(profile.IniPath()));
     EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
+    EXPECT_EQ(platform::GetProfileString("DespiteReset", "LastUsedSerialNo"), CString("815"));
     EXPECT_EQ(platform::GetProfileInt("Language", "Language", 0), 2000);
 
     // The file a settings reset of an earlier build left has no version, and is whole.
@@ -104,7 +118,7 @@ TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPu
         EXPECT_EQ(start.outcome, outcome);
         EXPECT_EQ(platform::GetProfileString("Documentation", "MeasValuesDir"), CString("/tmp/values"));
         CMainFrame frame;
-        app::TellOfDamagedSettings(start, frame);
+        app::TellOfSettingsSetAside(start, frame);
     }
     EXPECT_EQ(ReadFile(ini + ".damaged"), damaged);
     ASSERT_EQ(boxes.Count(), 1u);
