@@ -277,8 +277,12 @@ void CMeasurementRecorder::WriteIoNio()
     IoNioEvaluation evaluation;
     if (!m_frame->IoNioLastEvaluation(evaluation)) return;
     if (evaluation.time == 0) evaluation.time = Now();
+    // The conditions name their channels in the language of this moment; the captions around
+    // them are taken now too, not at the start, so that a language switch during the run does
+    // not leave one header in two languages.
+    const FileLabels labels = m_labelSource();
     CString fileName, error;
-    if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, m_labels, evaluation, fileName, error)) {
+    if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, labels, evaluation, fileName, error)) {
         if (fileName.IsEmpty())
             fileName = ConstantFileName(m_settings.directory[kIoNioResults], m_settings.prefix[kIoNioResults], kTableExtension);
         Report(FaultText(kTextFileNotWritten, fileName, error));
