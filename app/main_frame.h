@@ -64,6 +64,7 @@ enum FrameBar : int { kBarNavigation = 0, kBarChannelViews = 1, kBarStatusLight 
 constexpr UINT_PTR kTimerActivationCheck = 25;
 constexpr UINT_PTR kTimerClock = 100;           // the status bar's time, date and weekday
 constexpr UINT_PTR kTimerCloseWriteLimit = 101;  // a configuration write before closing gives up
+constexpr UINT_PTR kTimerWriteWhenIdle = 102;     // a pending configuration write waits for the controller
 // Posted to itself at the end of the frame's creation: the pages have registered by then.
 constexpr UINT kMsgStartupDone = kMsgRegisterWithFrame + 1;
 
@@ -213,6 +214,10 @@ public:
     // The set-up page has settings that are written into the sensors before closing; a write
     // that the sensors confirm clears the mark.
     void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }
+    bool IsConfigWritePending() const { return m_bConfigWritePending; }
+    // For a sensor found again after it was lost with the write pending: the write starts as
+    // soon as the controller rests (no connection step, answer or measurement under way).
+    void WritePendingConfigToReturnedSensor();
 
     // ==== What the workflow controller asks of the frame (IWorkflowFrame) =====================
     CWnd& StepWindow() override { return *this; }
@@ -240,6 +245,7 @@ public:
     void SetSensorConnectedFlag() override
     {
         m_bSensorConnected = 1;
+        m_nConnectedSerial = m_com.m_Sensor[0].m_sStatorHeader.nSerialNo;
         SensorConfigurationRead();
     }
     void SensorConfigurationRead() override
@@ -247,7 +253,12 @@ public:
         if (m_hooks.sensorConfigurationRead) m_hooks.sensorConfigurationRead();
     }
     bool IsSensorConnected() const override { return m_bSensorConnected != 0; }
-    void ClearSensorConnectedFlag() override { m_bSensorConnected = 0; }
+    // The sensor is lost.
+    void ClearSensorConnectedFlag() override
+    {
+        m_bSensorConnected = 0;
+        if (m_bConfigWritePending) m_nLostBeforeWrite = m_nConnectedSerial;
+    }
     void RefreshChannelViews(int reason) override;
     bool IsMeasurementEnded() const override { return m_fields.measurementEnded != 0; }
     bool IsDrained() const override { return m_fields.drained != 0; }
@@ -386,6 +397,8 @@ private:
     bool m_bWaitForReconnect = false;
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;
+    DWORD m_nConnectedSerial = 0;  // the sensor (a multiport device's sensors share it) connected last
+    DWORD m_nLostBeforeWrite = 0;  // the sensor lost while the write was pending, until it has it
     bool m_bClosing = false;     // a close has started and waits for the configuration write
     bool m_bWritingPostponed = false;  // the held-back writes go out before the write sequence
     std::function<void()> m_afterConfigWrite;  // what waits for the write before the ports close

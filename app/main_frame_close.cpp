@@ -17,6 +17,7 @@ constexpr UINT kTextProgramEnd = 5678;
 // A configuration write that has not ended after this long is given up (the sensor no longer
 // answers); the window closes without it.
 constexpr UINT kCloseWriteLimitMs = 20000;
+constexpr UINT kWriteWhenIdlePollMs = 200;
 }  // namespace
 
 void CMainFrame::RequestClose()
@@ -127,6 +128,25 @@ bool CMainFrame::StoreSettingsBeforePortsClose(std::function<void()> then)
     m_afterConfigWrite = std::move(then);
     StartConfigWrite();
     return true;
+}
+
+void CMainFrame::WritePendingConfigToReturnedSensor()
+{
+    const DWORD serial = m_com.m_Sensor[0].m_sStatorHeader.nSerialNo;
+    if (serial == 0 || serial != m_nLostBeforeWrite || !IsConfigWriteDue() || m_bClosing || m_afterConfigWrite) return;
+    const bool measuring = m_com.m_pMeasureCtrlSettings && m_com.m_pMeasureCtrlSettings->bRunning == 1;
+    const bool idle = m_com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE && m_com.m_nAnswerWatchMs == 0 &&
+                      !m_com.m_bFurtherPortsPending && !m_bWaitCursorShown && !measuring;
+    if (!idle) {
+        SetTimer(kTimerWriteWhenIdle, kWriteWhenIdlePollMs);
+        return;
+    }
+    m_nLostBeforeWrite = 0;
+    // The status bar says what it said before once the write has ended.
+    const UINT status = m_statusTextId;
+    StoreSettingsBeforePortsClose([this, status] {
+        if (status != 0) SetStatusText(status);
+    });
 }
 
 void CMainFrame::EndConfigWrite(bool timedOut)

@@ -192,6 +192,8 @@ public:
         fields.stopAddProgramPart = stopProg;
     }
     void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
+    bool IsConfigWritePending() const override { return m_frame.IsConfigWritePending(); }
+    void WritePendingConfigToReturnedSensor() override { m_frame.WritePendingConfigToReturnedSensor(); }
 
 private:
     bool IsChannelPresent(int channel) const

@@ -39,6 +39,9 @@ void CMainFrame::OnTimer(UINT_PTR id)
         // The write did not end in time (a sensor that stopped answering): go on without it.
         EndConfigWrite(true);
         break;
+    case kTimerWriteWhenIdle:
+        WritePendingConfigToReturnedSensor();
+        break;
     default:
         break;
     }

@@ -123,6 +123,12 @@ public:
     // The user changed what the sensors keep of the set-up (limits, triggers, filters, channel
     // rows, power channels): it is stored in them before the program closes or their ports do.
     virtual void MarkConfigWritePending() = 0;
+    virtual bool IsConfigWritePending() const = 0;
+    // The sensor read now is one that was lost while the write was pending: the write goes to
+    // it as soon as the controller has ended the conversation it holds now (the connection, a
+    // measurement), as the close would send it. A sensor that was not lost (restarted, or one
+    // that refused the write) gets it at the close.
+    virtual void WritePendingConfigToReturnedSensor() = 0;
 };
 
 }  // namespace measurement

@@ -108,7 +108,17 @@ void CDlgMeasureAdjust::OnUserAction(const std::function<void()>& handler)
 {
     const KeptInSensors before = KeptInSensorsNow();
     handler();
-    if (ActivePorts() >= 1 && !(KeptInSensorsNow() == before)) m_frame.MarkConfigWritePending();
+    if (ActivePorts() >= 1 && !(KeptInSensorsNow() == before)) {
+        m_frame.MarkConfigWritePending();
+        m_nHeldForSerial = Com().m_Sensor[0].m_sStatorHeader.nSerialNo;
+    }
+}
+
+bool CDlgMeasureAdjust::HoldsSetupForConnectedSensor() const
+{
+    // The sensors of a multiport device share one serial number.
+    return m_nHeldForSerial != 0 && ActivePorts() >= 1 && m_frame.IsConfigWritePending() &&
+           Com().m_Sensor[0].m_sStatorHeader.nSerialNo == m_nHeldForSerial;
 }
 
 }  // namespace measurement

@@ -264,10 +264,19 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     }
     if (id != kTimerRefresh) return;
 
+    // A sensor read again (found after it was lost, or restarted) before the set-up the user
+    // changed for it was written still holds the older triggers, limits and axes: the page
+    // keeps the user's. (A power switch reads the sensors again with rules of its own.)
+    const bool holding = !m_bPowerSwitching && HoldsSetupForConnectedSensor();
     CheckSameSensorNow();
-    LoadTriggersFromSensors();
+    if (!holding) LoadTriggersFromSensors();
     ApplyMeasuringTime();
+    const auto heldAxes = m_setup.axis;
     LoadAxisAssignmentFromSensors();
+    if (holding) {
+        m_setup.axis = heldAxes;
+        TickSensorsOnAxes();
+    }
     m_bTimeXAxis = m_setup.axis[0].source == kAxisTime;
     SyncPowerSelectors();
     if (m_bTimeXAxis) SetTimeXAxis(0);
@@ -291,7 +300,11 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     }
     m_frame.CopyPowerDisplayFlags();
     ArrangePage();
-    LoadLimitsFromSensors();
+    if (holding) m_frame.WritePendingConfigToReturnedSensor();
+    else {
+        LoadLimitsFromSensors();
+        if (!m_bPowerSwitching) m_nHeldForSerial = 0;
+    }
     FillIoNioChannelLists();
     DetermineIoNioConditions();
     UpdateIoNioLimitFields(0);

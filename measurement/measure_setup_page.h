@@ -275,6 +275,9 @@ private:
     };
     workflow::MeasureSetupValues SetupValuesNow() const;
     KeptInSensors KeptInSensorsNow() const;
+    // The sensor read now is the one the user changed the set-up for, and the change has not
+    // been written to it: its blocks still hold the older triggers, limits and axes.
+    bool HoldsSetupForConnectedSensor() const;
     void KeepProfileValues();
     void ReadLastUsedSerial();
     DWORD SerialUsedLast() const;
@@ -348,6 +351,7 @@ private:
     bool m_bSeveralSeen = false;  // several sensors were connected: saved row states return
     DWORD m_nLastUsedSerial = 0;  // as the profile named it at the start
     DWORD m_nSerialInUse = 0;     // the sensor connected last in this run
+    DWORD m_nHeldForSerial = 0;   // the sensor the user changed the set-up for since its load
     mutable workflow::MeasureSetupValues m_writeValues;
 };
 

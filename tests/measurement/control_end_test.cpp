@@ -1,8 +1,8 @@
 // What the program shows around a measurement, through the real main frame with a simulated
 // sensor in process: values that keep being shown while a documentation fault is reported, the
 // status bar after a stop, the diagram bitmaps of a recorded measurement (none for a trigger
-// switched off before its start), and every page after the sensor is lost in mid-measurement
-// and another sensor is connected.
+// switched off before its start), and every page after the sensor is lost in mid-measurement,
+// found again, and another sensor is connected.
 
 #include <gtest/gtest.h>
 
@@ -124,6 +124,8 @@ TEST_F(MeasurementEnd, TheStatusBarSaysReadyAfterAStopAndOnlyARecordedDiagramIsS
 TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorStartsAfresh)
 {
     JudgeChannelABelow("1000000");  // the ramp would pass
+    auto* setup = FindPage<MeasureSetupWidget>(*frame);
+    ASSERT_TRUE(measurement_test::ChooseDatum(*setup, IDC_START_SOURCE, 1));
     app::ViewsWiring& views = *frame->Views();
     Click(IDC_MC_START);
     loop.RunFor(1000);
@@ -149,6 +151,21 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     auto* information = dynamic_cast<sensor_admin::CDlgSensorInformationHmb*>(frame->Com().Peers().information);
     ASSERT_NE(information, nullptr);
     EXPECT_FALSE(InformationNames(*information, "100001"));
+
+    // The same sensor found again still keeps the trigger and limits of before; the page keeps
+    // the user's and the sensor receives them, as the close would have written them.
+    frame->Com().COM_SearchComPorts(0);
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected && frame->Com().IsSensorReady(); }, 20000));
+    const auto upperLimitKept = [this] {
+        std::uint32_t bits = 0;
+        for (int at = 30; at >= 27; --at) bits = bits << 8 | sensor->Port(0).sensor().Blocks().ContentByte(2, at);
+        return bits;
+    };
+    EXPECT_TRUE(loop.RunUntil([&] { return upperLimitKept() == 0x49742400u; }, 5000));  // 1000000.0f
+    EXPECT_EQ(setup->Logic().Setup().startSource, 1);
+    EXPECT_EQ(setup->Logic().LimitedMeasurand(0), 0);
+    frame->Com().OnPortManagerNotify(workflow::kEventDeviceRemoval, 0);
+    loop.RunFor(1000);
 
     // Another sensor (its channel A at 0) is plugged into the same port and found.
     auto other = std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(100002), loop);

@@ -109,6 +109,8 @@ public:
     void SetPowerSettings(int, int, int, int, int) override {}
     void KeepProfileValues(const CString&, const CString&) override {}
     void MarkConfigWritePending() override {}
+    bool IsConfigWritePending() const override { return false; }
+    void WritePendingConfigToReturnedSensor() override {}
 };
 
 class ScalingHostDefaults : public measurement::IScalingHost {
