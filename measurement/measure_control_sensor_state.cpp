@@ -200,6 +200,8 @@ void CDlgMeasureDiagram::ApplyDeveloperView()
     // An unset USERNAME reads as the fallback text, which opens nothing.
     m_bDeveloperView = IsDeveloperUser(CEnvironment::GetUserNameEnv());
     ShowDiagnosticsArea(m_bDeveloperView);
+    // The value-loss switches enable what follows them, starting from the first one, unticked.
+    OnValueLossSwitch(IDC_MC_LOSS_TEST);
     SetProgress(0);
 }
 

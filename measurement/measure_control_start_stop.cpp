@@ -113,10 +113,14 @@ void CDlgMeasureDiagram::SetRunningButtons()
     m_nFocusRequest = IDC_MC_STOP;
     if (SensorCount() > 1) RefreshSensorChecks();
     if (m_bDeveloperView) {
-        // The simulated gaps of the value-loss test.
+        // The simulated gap of the value-loss test: the delivery of sensor n (as the counters
+        // number them) that begins with the byte typed (a record's sequence byte, 0 to 255,
+        // which the controller compares as a signed byte), after the value number typed.
         CComPort& com = Com();
-        com.m_nSyncTestPort = static_cast<int>(ReadLimitText(m_controls.Text(kGapField[0])));
-        com.m_nSyncTestFirstByte = static_cast<int>(ReadLimitText(m_controls.Text(kGapField[1])));
+        com.m_bSyncTestDropOne = m_controls.IsChecked(IDC_MC_ONE_GAP) ? 1 : 0;
+        com.m_nSyncTestPort = static_cast<int>(ReadLimitText(m_controls.Text(kGapField[0]))) - 1;
+        const auto firstByte = static_cast<BYTE>(static_cast<int>(ReadLimitText(m_controls.Text(kGapField[1]))));
+        com.m_nSyncTestFirstByte = static_cast<signed char>(firstByte);
         const double first = ReadLimitText(m_controls.Text(IDC_MC_GAP_FIRST));
         com.m_nSyncTestAfterRecords = first > 0.0 ? static_cast<UINT>(first) : 0u;
     }

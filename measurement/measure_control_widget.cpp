@@ -97,6 +97,9 @@ void MeasureControlWidget::MapHandlers()
     for (int i = 0; i < 4; ++i) m_handlers[kSensorCheck[i]] = [&p, i] { p.OnBnClickedSensorCheck(i); };
     m_handlers[IDC_MC_DIAG_OFF] = [&p] { p.ShowDiagnosticsArea(false); };
     for (int id : {IDC_MC_LOSS_TEST, IDC_MC_ONE_GAP, IDC_MC_TWO_GAPS}) m_handlers[id] = [&p, id] { p.OnValueLossSwitch(id); };
+    // The gap fields are read at the start: what the user types is only taken over.
+    for (int id : kGapField) m_handlers[id] = [] {};
+    m_handlers[IDC_MC_GAP_FIRST] = [] {};
     m_handlers[IDC_MC_DURATION_COMBO] = [&p] { p.OnDurationSelected(); };
     m_handlers[IDC_MC_ANGLE_ZERO] = [&p] { p.OnAngleZero(); };
     for (int k = 0; k < 2; ++k) {
@@ -125,7 +128,7 @@ void MeasureControlWidget::OnCommand(int id, UINT code)
     if (m_syncing) return;
     const auto handler = m_handlers.find(id);
     if (handler == m_handlers.end()) return;
-    if (code != BN_CLICKED && code != CBN_SELCHANGE) return;
+    if (code != BN_CLICKED && code != CBN_SELCHANGE && code != EN_CHANGE) return;
     TakeUserState(id);
     handler->second();
     Sync();

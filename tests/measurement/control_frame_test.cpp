@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <bit>
 #include <cctype>
@@ -657,9 +658,13 @@ struct StreamingDeviceInFrame : measurement_test::ConnectedFrame {
 
 // A sensor of the device that falls silent in mid-measurement leaves every value set
 // incomplete: the second receive time-out ends the measurement as a protocol error, and once
-// the sensor talks again the next measurement runs on both sensors.
+// the sensor talks again the next measurement runs on both sensors, until a gap the developer
+// set on the panel breaks it.
 TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheNextRunsOnceItTalksAgain)
 {
+    setenv("USERNAME", "t.ost", 1);  // a developer's program: the panel offers the value-loss test
+    Restart();
+    unsetenv("USERNAME");
     frame->show();
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
@@ -686,6 +691,16 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     EXPECT_GT(frame->Com().m_nRecordCount, 150);  // complete sets of both sensors
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+
+    // The developer's value-loss test loses the delivery of sensor 2 that begins with sequence
+    // byte 150, after value 100: the measurement breaks there.
+    Click(IDC_MC_LOSS_TEST);
+    Click(IDC_MC_ONE_GAP);
+    for (const auto& [id, text] : {std::pair{kGapField[0], "2"}, {kGapField[1], "150"}, {IDC_MC_GAP_FIRST, "100"}})
+        QTest::keyClicks(panel->Item<QLineEdit>(id), text);
+    Click(IDC_MC_START);
+    ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 3000));
+    EXPECT_EQ(curves.GetPointCount(0), 150);  // the sets of sequence bytes 0 to 149
 }
 
 // A multiport device of three sensors whose stators cannot stream; each sensor's channel climbs
