@@ -12,11 +12,13 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/about_window.h"
 #include "app/km3_view.h"
 #include "app/main_frame_views.h"
 #include "app/app_settings.h"
+#include "app/window_place.h"
 #include "environment/environment.h"
 #include "environment/lang_ui.h"
 #include "platform/profile.h"
@@ -55,6 +57,18 @@ CString BarStateCheck(const QByteArray& state)
     return CString(QCryptographicHash::hash(state, QCryptographicHash::Sha256).toHex().toStdString());
 }
 
+// The border and title bar a window manager put around the window; before the window is shown
+// they are not known, and room for a title bar is kept above it.
+QMargins FrameMargins(const QWidget& window)
+{
+    const QRect frame = window.frameGeometry();
+    const QRect inner = window.geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    if (!margins.isNull()) return margins;
+    return {0, window.style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0};
+}
+
 }  // namespace
 
 void CMainFrame::LoadSettings()
@@ -84,23 +98,21 @@ void CMainFrame::LoadWindowPlacement()
         // would keep under a window manager the size it asked for rather than the smaller one
         // the manager gave it, its status bar below the screen's edge.
     } else {
-        if (firstStart) {
-            // Most of the screen, for the pages and the diagram beside them.
-            if (smallScreen) setGeometry(available);
-            else resize(available.width() * 9 / 10, available.height() * 9 / 10);
-        } else {
-            const QRect stored(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
-            // A place on a screen that is no longer there is not taken.
+        // At the first start most of the screen, for the pages and the diagram beside them.
+        QRect place;
+        if (!firstStart) {
+            place = QRect(ReadInt(kSectionWindowPos, "Left", 0), ReadInt(kSectionWindowPos, "Top", 0), width, height);
+            // A place on a screen that is no longer there is not taken: the size is, centred.
             const QScreen* storedOn = nullptr;
             for (const QScreen* candidate : QGuiApplication::screens())
-                if (storedOn == nullptr && candidate->availableGeometry().intersects(stored)) storedOn = candidate;
-            if (storedOn != nullptr) {
-                setGeometry(stored);
-                screen = storedOn;
-            } else {
-                resize(stored.size());
-            }
+                if (storedOn == nullptr && candidate->availableGeometry().intersects(place)) storedOn = candidate;
+            if (storedOn != nullptr) screen = storedOn;
+            else place.moveCenter(available.center());
         }
+        // Also a place stored as the whole screen (by a window manager that had no other to give
+        // back) becomes one whose title bar the user can reach.
+        setGeometry(app::FitNormalPlace(place, screen != nullptr ? screen->availableGeometry() : available,
+                                        FrameMargins(*this), minimumSizeHint()));
         if (wholeScreen) {
             // Without a window manager nobody acts on the request to maximize, so the window
             // takes the screen's room itself as well; the place set above stays its normal one.
@@ -116,8 +128,12 @@ void CMainFrame::LoadWindowPlacement()
 void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    // Once the window no longer fills the screen, Qt's own normal place is the right one.
-    if (event->type() == QEvent::WindowStateChange && !isMaximized()) m_normalPlaceWhileFilled = QRect();
+    if (event->type() != QEvent::WindowStateChange || isMaximized() || isMinimized() || isFullScreen()) return;
+    // A window that opened filling the screen was shown with the screen's room, which a window
+    // manager takes for its place before the maximizing and gives back when the user takes the
+    // window out of that state: the window takes its normal place itself. From then on Qt's own
+    // normal place is the right one.
+    if (m_normalPlaceWhileFilled.isValid()) setGeometry(std::exchange(m_normalPlaceWhileFilled, QRect()));
 }
 
 bool CMainFrame::RestoreBarState()
@@ -167,7 +183,7 @@ bool CMainFrame::SaveSettings()
         WriteInt(app::kSectionLanguage, "Language", GetLanguage());
         WriteInt(app::kSectionSettings, "WriteLogFile", m_nWriteLogFile);
         QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        if (isMaximized() && m_normalPlaceWhileFilled.isValid()) normal = m_normalPlaceWhileFilled;
+        if (m_normalPlaceWhileFilled.isValid()) normal = m_normalPlaceWhileFilled;
         // A window that was never shown in its normal state has no normal place of its own.
         if (!normal.isValid()) normal = geometry();
         WriteInt(kSectionWindowPos, "Left", normal.x());

@@ -185,10 +185,17 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
 {
     QSize wanted;
     int pages = 0, channels = 0;
+    // Smaller than the screen, with room above it for the title bar a window manager adds.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto reachable = [&available](const QWidget& window) {
+        return available.contains(window.frameGeometry()) && window.geometry().top() >= available.top() + 20 &&
+               window.width() < available.width() && window.height() < available.height();
+    };
     {
-        CMainFrame frame;
+        CMainFrame frame;  // a first start fills the screen; taken out of that state, it is reachable
         frame.setWindowState(Qt::WindowNoState);
         frame.show();
+        EXPECT_TRUE(reachable(frame)) << frame.geometry().x() << "," << frame.geometry().y();
         // A size the window can take whatever the pages and views need at the least.
         wanted = frame.minimumSizeHint().expandedTo(QSize(900, 640)) + QSize(37, 23);
         frame.resize(wanted);
@@ -212,13 +219,15 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
     }
     // A window that opens larger than it was gives the difference to the diagram: the pages
-    // keep their width and the channel views their height.
-    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Width", wanted.width() + 300);
-    platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", "Height", wanted.height() + 200);
+    // keep their width and the channel views their height. Stored as the whole screen, it
+    // opens reachable.
+    for (const auto& [entry, value] : {std::pair{"Left", 0}, {"Top", 0}, {"Width", available.width()}, {"Height", available.height()}})
+        platform::WriteProfileInt("AllViewState\\Configs\\WindowPos", entry, value);
     {
         CMainFrame larger;
         larger.show();
         QApplication::processEvents();
+        EXPECT_TRUE(reachable(larger));
         EXPECT_EQ(PagesOf(larger).width(), pages);
         EXPECT_EQ(larger.Bar(kBarChannelViews).height(), channels);
     }
@@ -423,7 +432,7 @@ TEST_F(ConnectedFrame, FrameTimersCarryAWholeConnectionToTheSimulatedSensor)
 // the screen, and its normal place for the next start.
 struct MaximizedConnectedFrame : ConnectedFrame {
     static constexpr const char* kSection = "AllViewState\\Configs\\WindowPos";
-    static constexpr std::pair<const char*, int> kPlace[] = {{"Left", 2}, {"Top", 3}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}};
+    static constexpr std::pair<const char*, int> kPlace[] = {{"Left", 2}, {"Top", 30}, {"Width", 500}, {"Height", 400}, {"Maximized", 1}};
     void SetUp() override
     {
         for (const auto& [entry, value] : kPlace) platform::WriteProfileInt(kSection, entry, value);
