@@ -109,14 +109,8 @@ public:
     }
     measurement::IoNioInputs GetIoNioInputs() const override
     {
-        measurement::IoNioInputs in;
         const measurement::CDlgMeasureAdjust* page = SetupPage();
-        if (!page) return in;
-        in.conditions = page->IoNioConditions();
-        in.defined = in.conditions != 0;
-        for (int k = 0; k < 2; ++k) in.measurand[static_cast<std::size_t>(k)] = page->LimitedMeasurand(k);
-        for (int k = 0; k < 4; ++k) in.limitText[static_cast<std::size_t>(k)] = page->LimitText(k);
-        return in;
+        return page ? page->GetIoNioInputs() : measurement::IoNioInputs{};
     }
     CString AddOnProgramPath(bool start) const override
     {

@@ -26,8 +26,8 @@ bool CDlgMeasureDiagram::EvaluatePassFail()
     MeasuredValueRecord record;
     const CComPort& com = Com();
     for (std::size_t c = 0; c < record.value.size(); ++c) record.value[c] = com.m_adMaxValue[0][c];
-    // A condition with a channel but no limits is handed on with its channel: it holds whatever
-    // the value, and its value still reaches the result file.
+    // A condition the page does not judge comes without its channel: it holds, and the result
+    // file leaves it out.
     CValidation_IO_NIO validation;
     m_verdict = validation.Execute(record, in.measurand[0], in.measurand[1], in.limitText[0], in.limitText[1], in.limitText[2],
                                    in.limitText[3], 0);

@@ -25,18 +25,26 @@ void CDlgMeasureAdjust::OnBnClickedAccept()
     m_controls.Show(IDC_ACCEPT, false);
 }
 
+// A condition is judged only while the page shows it whole: the channel chosen in its list and
+// at least one limit in its fields. One whose fields the user emptied, or whose channel the list
+// no longer holds, is no condition, neither for the verdict nor for the result file.
 IoNioInputs CDlgMeasureAdjust::GetIoNioInputs() const
 {
     IoNioInputs in;
-    in.conditions = m_nIoNioConditions;
-    in.defined = !IsIoNioConditionUndefined(0);
-    in.measurand = m_iLimitedMeasurand;
-    // The "-" an empty page shows is no limit.
     for (std::size_t k = 0; k < in.limitText.size(); ++k) {
         CString text = m_sLimitText[k];
         text.Trim();
+        // The "-" an empty page shows is no limit.
         in.limitText[k] = text == "-" ? CString() : text;
     }
+    for (std::size_t k = 0; k < in.measurand.size(); ++k) {
+        const int measurand = m_iLimitedMeasurand[k];
+        const bool chosen = measurand >= 0 && m_controls.SelectedDatum(kConditionCombo[k], -1) == measurand;
+        if (!chosen || IsIoNioConditionUndefined(static_cast<int>(k) + 1)) continue;
+        in.measurand[k] = measurand;
+        in.conditions |= 1 << k;
+    }
+    in.defined = in.conditions != 0;
     return in;
 }
 

@@ -372,11 +372,14 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
 void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable)
 {
     if (k < 0 || k > 1) return;
+    // The texts go with the fields: what the sensor is sent next is what the page shows.
     for (int j = 0; j < 2; ++j) {
         m_controls.SetText(kLimitEdit[2 * k + j], "");
+        m_sLimitText[static_cast<std::size_t>(2 * k + j)] = CString();
         m_controls.Show(kLimitUnit[2 * k + j], false);
         if (disable) m_controls.Enable(kLimitEdit[2 * k + j], false);
     }
+    m_nIoNioConditions &= ~(1 << k);
     if (disable) m_controls.Show(kConditionCheck[k], false);
     // Only a condition that watched a channel switches the pass/fail output off: a refill that
     // finds none set (every start of the program without limits in the sensor) leaves the

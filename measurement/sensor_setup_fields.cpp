@@ -72,6 +72,15 @@ void ReadTriggerPart(const BYTE* rotorOp, SensorSetupFields& f)
     f.startExtra = DecimalsOfValue(f.startValue, (rotorOp[22] >> 2) & 0x07);
 }
 
+// A condition whose lower and upper limit are both 0, without decimals, is memory that was
+// never written (a sensor that leaves the factory with its blocks zeroed), not a window that
+// every measured value fails: it is no condition. A lone limit of 0 stays one.
+void ForgetZeroPair(SensorLimit& lower, SensorLimit& upper)
+{
+    auto zero = [](const SensorLimit& l) { return l.valid && l.value == 0.0 && l.decimals == 0; };
+    if (zero(lower) && zero(upper)) lower.valid = upper.valid = false;
+}
+
 void ReadLimits(const BYTE* statorOp, const BYTE* userCalib, const BYTE* rotorOp, SensorSetupFields& f)
 {
     if (statorOp) {
@@ -81,6 +90,7 @@ void ReadLimits(const BYTE* statorOp, const BYTE* userCalib, const BYTE* rotorOp
         f.conditionSelector = (flags >> 1) & 1;
         f.powerMeasurand = flags & 1;
         if (flags == 0xFF) f.conditionSelector = f.powerMeasurand = 0;  // an empty block
+        ForgetZeroPair(f.limit[0], f.limit[1]);
     }
     // The second pair of a single sensor.
     if (statorOp && rotorOp) {
@@ -92,6 +102,7 @@ void ReadLimits(const BYTE* statorOp, const BYTE* userCalib, const BYTE* rotorOp
                                 DWORD(rotorOp[33]) << 24;
             f.limit[3] = LimitOf(upper, static_cast<BYTE>((decimals >> 2) & 7));
         }
+        ForgetZeroPair(f.limit[2], f.limit[3]);
     }
 }
 

@@ -183,15 +183,15 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
 
 TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPassThenFail)
 {
-    ConnectAndSetUpTriggers({"--serial=6101", "--stator-id=5", "--stator-rev=6"}, "100", "50");
+    ConnectAndSetUpTriggers({"--serial=6101", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0"}, "100", "50");
     ASSERT_FALSE(HasFatalFailure());
     // Pass/fail: channel A between -1 and 250; its peak of 200 passes.
     Choose(kConditionCombo[0], 0);
     Type(kLimitEdit[0], "-1");
     Type(kLimitEdit[1], "250");
-    // Condition 2 as the sensor's stored set-up brought it, if any, is emptied: none.
-    for (int k : {2, 3})
-        if (!setup->Item<QLineEdit>(kLimitEdit[k])->text().isEmpty()) Type(kLimitEdit[k], "");
+    // Condition 2 keeps channel B, its limit typed and emptied again: no condition, in the file neither.
+    Choose(kConditionCombo[1], 1);
+    for (const char* text : {"0,5", ""}) Type(kLimitEdit[3], text);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(setup->Logic().IoNioConditions(), 1) << "condition 1 alone is not what the page judges by";
 

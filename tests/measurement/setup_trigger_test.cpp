@@ -133,6 +133,11 @@ TEST(SetupTrigger, AConditionWatchesTheRowOfItsEntry)
     EXPECT_EQ(page.LimitedMeasurand(0), 1);
     EXPECT_TRUE(b.boxes.Boxes().empty());
     EXPECT_EQ(b.measureFrame.ioNioOutput, 1);
+    page.Controls().SetText(kLimitEdit[0], "2");
+    page.OnLimitChanged(0);
+    page.Controls().Check(kChannelButton[0], true);
+    page.OnChannelButton(0, false);
+    EXPECT_EQ(page.LimitText(0), "");  // a condition the rows cleared sends the sensor no limit
 }
 
 TEST(SetupTrigger, AddOnPathsAndTheSensorUsedLastLiveInTheProfile)
