@@ -13,6 +13,7 @@
 #include "measurement/diagram_axes.h"
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_page.h"
+#include "measurement/trigger_evaluation.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -239,6 +240,13 @@ documentation::MeasurementDescription ViewsWiring::DescribeMeasurement()
         description.measureRateText = LoadLangString(rateText);
     description.intervalSeconds = measurement::GetSetPeriod(fields.measureRateIndex, fields.averagingCount);
     description.durationSeconds = fields.measuringSeconds;
+    // A stop by count ends after exactly that many sets, not after the whole seconds they take,
+    // whether started by hand or by the trigger.
+    const measurement::CMeasureSetup* record = SetupRecord();
+    if (record && record->stopSource == measurement::kStopByCount) {
+        const int sets = measurement::DiagramPointLimit(measurement::kTriggerCount, 0.0, record->count, 0.0);
+        description.setCount = static_cast<std::uint64_t>(sets);
+    }
     return description;
 }
 

@@ -24,6 +24,7 @@ struct MeasurementDescription {
     CString measureRateText;              // as the set-up page shows it
     double intervalSeconds = 0.001;       // time between two value sets
     double durationSeconds = 0.0;         // set measuring time; 0: none
+    std::uint64_t setCount = 0;           // a stop by count: the sets that end it, not the time; 0: none
 };
 
 // The labels of the file headers, in the language of the moment (FileLabelsFromStringTable).

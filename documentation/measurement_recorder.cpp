@@ -100,8 +100,8 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
     m_samples = 0;
     m_timeReachedReported = false;
     m_faultShown = false;
-    m_sampleLimit = 0;
-    if (m_description.durationSeconds > 0.0 && m_description.intervalSeconds > 0.0)
+    m_sampleLimit = m_description.setCount;
+    if (m_sampleLimit == 0 && m_description.durationSeconds > 0.0 && m_description.intervalSeconds > 0.0)
         m_sampleLimit = static_cast<std::uint64_t>(std::floor(m_description.durationSeconds / m_description.intervalSeconds + 1e-9)) + 1;
     m_lastWriteMs = NowMs();
     m_nextAttemptMs = m_lastWriteMs;
@@ -132,7 +132,8 @@ void CMeasurementRecorder::CollectSample(const double* values, int count)
     if (m_current) m_current->List().Push(values, count);
     if (m_sampleLimit != 0 && m_samples == m_sampleLimit && !m_timeReachedReported) {
         m_timeReachedReported = true;
-        if (m_panel) m_panel->SetTimer(kPanelTimerTimeExpired, kPanelTimerTimeExpiredMs);
+        // A measuring time tells that it has run out; a count just ends with its last set.
+        if (m_panel && m_description.setCount == 0) m_panel->SetTimer(kPanelTimerTimeExpired, kPanelTimerTimeExpiredMs);
         if (m_frame) m_frame->OnMeasuringTimeReached();
     }
     if (m_current && !m_inStep && NowMs() - m_lastWriteMs >= kFlushPeriodMs) {

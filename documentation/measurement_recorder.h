@@ -1,7 +1,7 @@
 #pragma once
 // The main frame's side of documenting a measurement, as one object the frame delegates to:
 //   OpenMeasValueFiles  opens the automatic storage files when a measurement starts;
-//   CollectSample       takes each value set (and reports the end of the set measuring time);
+//   CollectSample       takes each value set (and reports the end of the set measuring time or count);
 //   FinishMeasurement   runs the end of a measurement in its fixed order;
 //   FreeConvertList     drops the value sets still waiting to be written.
 // Value sets are written in bounded steps, paced by CWritePacer's thread (or by a loop timer
@@ -115,7 +115,7 @@ private:
     int m_ioNioMode = kStorageOff;
     bool m_sampling = false;
     std::uint64_t m_samples = 0;
-    std::uint64_t m_sampleLimit = 0;  // 0: no set measuring time
+    std::uint64_t m_sampleLimit = 0;  // sets of the measuring time or count; 0: none
     bool m_timeReachedReported = false;
     std::int64_t m_lastWriteMs = 0;
     std::int64_t m_nextAttemptMs = 0;

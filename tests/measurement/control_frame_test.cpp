@@ -401,8 +401,9 @@ TEST_F(ScalingInFrame, TheReadingIsInTheChannelsUnitAndTheSavedFactorReachesTheS
 
 // A triggered measurement stopped by a number of measurements or by a measuring time shows,
 // while it records, the limit as the set-up page states it.
-TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
+TEST_F(TwoChannelSensorInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
 {
+    const std::string file = StoreMeasuredValues();
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(300);
     const PageControls& c = panel->Logic().Controls();
@@ -421,8 +422,19 @@ TEST_F(PanelInFrame, AStopByCountOrDurationShowsTheLimitTheSetupPageStates)
     recordUntilTheLimit();
     EXPECT_EQ(std::string(c.Text(IDC_MC_FIXED_LIMIT).GetString()), countLabel.Mid(open + 1, close - open - 1).GetString());
     EXPECT_EQ(std::string(c.Text(IDC_MC_VALUE_SETS).GetString()), "5");
-    ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 5000));
-    loop.RunFor(2000);
+    // The count ends the measurement after exactly its sets, curve and file alike: by the trigger,
+    // then by hand at a streamed and at a polled rate.
+    for (auto [rate, count] : {std::pair{0, 5}, {9, 17}, {13, 6}}) {
+        if (rate && measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, rate)) {
+            setup.Item<QLineEdit>(IDC_COUNT_EDIT)->setText(QString::number(count));
+            ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 5000));
+            Click(IDC_MC_START);
+        }
+        ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 5000));
+        loop.RunFor(2000);
+        EXPECT_EQ(frame->Views()->Diagram()->GetMaxChannelSetting(), count) << rate;
+        EXPECT_EQ(measurement_test::ValueRows(file).size(), static_cast<std::size_t>(count)) << rate;
+    }
 
     frame->ShowPage(app::kPageMeasureSetup);
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_STOP_SOURCE, 7));
