@@ -355,8 +355,7 @@ void CDlgMeasureDiagram::PrepareAngleZeroRequests(bool atTriggerStart)
             r.angleZero[static_cast<std::size_t>(k)] = 0;
             continue;
         }
-        const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
-        const BYTE kind = com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < 4 ? sensor : 0)].m_sEncoder.cAngle;
+        const BYTE kind = SensorBehindPower(k).m_sEncoder.cAngle;
         r.encoderKind[static_cast<std::size_t>(k)] = kind;
         r.angleZero[static_cast<std::size_t>(k)] = kind != 0 && asked ? 1 : 0;
     }
@@ -378,14 +377,12 @@ void CDlgMeasureDiagram::RequestAngleZero()
 // the encoder's sensor and refuses to start or arm the trigger until it is set right.
 void CDlgMeasureDiagram::CheckQuadratureEncoder()
 {
-    const CComPort& com = Com();
     const CMeasureSetup* setup = m_frame.SetupRecord();
     int applies = 0;
     for (int k = 1; k >= 0; --k) {
         const bool selected = k == 0 ? IsFirstSensorSelected() : IsSecondSensorSelected();
         if (!selected) continue;
-        const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
-        const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < 4 ? sensor : 0)];
+        const CSensorRecord& record = SensorBehindPower(k);
         const std::size_t entry = ActivePorts() >= 2 ? static_cast<std::size_t>(2 * k + 1) : 0;
         if (record.m_sEncoder.cAngle == 0 && record.m_sIdent[kIdentRotorId] == kRotorTypeAngleEncoder && setup &&
             setup->channel[entry].active)

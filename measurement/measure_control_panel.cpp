@@ -251,7 +251,24 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
 void CDlgMeasureDiagram::EnableRunButton(int b)
 {
     const bool held = m_bHeldUntilConnected && IsHeldUntilConnected(b);
-    m_controls.Enable(kVisibleButtonIds[b], m_psMsureDgrm->sIsVisible[static_cast<std::size_t>(b)] != 0 && !held);
+    const bool acts = b != kBtnAngleZero || CountsAngle();
+    m_controls.Enable(kVisibleButtonIds[b], m_psMsureDgrm->sIsVisible[static_cast<std::size_t>(b)] != 0 && !held && acts);
+}
+
+const CSensorRecord& CDlgMeasureDiagram::SensorBehindPower(int k) const
+{
+    const CComPort& com = Com();
+    const int sensor = ActivePorts() < 2 ? 0 : com.m_nRealSensorIndex[1][k == 0 ? 1 : 3];
+    return com.m_Sensor[static_cast<std::size_t>(sensor >= 0 && sensor < kMaxSensorPorts ? sensor : 0)];
+}
+
+// The angle zero goes to the single sensor, or to the device's encoders whose angle channel is
+// selected; a force or torque sensor, or an encoder counting the speed, has no angle.
+bool CDlgMeasureDiagram::CountsAngle() const
+{
+    if (ActivePorts() < 2) return SensorBehindPower(0).m_sEncoder.cAngle != 0;
+    return (IsFirstSensorSelected() && SensorBehindPower(0).m_sEncoder.cAngle != 0) ||
+           (IsSecondSensorSelected() && SensorBehindPower(1).m_sEncoder.cAngle != 0);
 }
 
 void CDlgMeasureDiagram::UpdateControlLed()

@@ -235,6 +235,11 @@ public:
     void SetDiagramSwitch(bool on) override;
     void SetDigitalInputBox(int which, bool checked) override;
     void RefreshForDiagramView() override;
+    void AngleSelectionChanged() override
+    {
+        EnableRunButton(kBtnAngleZero);
+        Changed();
+    }
 
     // Flags the tests and the frame read.
     BYTE WarningShown() const { return m_bWarningShown; }
@@ -281,8 +286,12 @@ private:
     bool PollPeriodPassed() const;
     void RunAddOnProgram(bool start);
     void PostPollTick();
-    // A button of the run state's enable flags as they and the hold until connected say.
+    // A button of the run state's enable flags as they and the hold until connected say; the
+    // angle zero only while a sensor it goes to counts an angle.
     void EnableRunButton(int b);
+    // The sensor behind power k (0 or 1): the single sensor, or the device's encoder of group k.
+    const CSensorRecord& SensorBehindPower(int k) const;
+    bool CountsAngle() const;
     std::int64_t NowUs() const;  // on the panel's loop (virtual in tests)
     void FillDurationList(const std::vector<std::pair<CString, long long>>& entries, int selection);
     // While set, Start, Trigger, Control and Single shot do nothing.

@@ -66,6 +66,8 @@ public:
     virtual void CheckSensorVersion() = 0;
     // The diagram is the active view: the panel refills what depends on the channels shown.
     virtual void RefreshForDiagramView() = 0;
+    // The encoders whose angle channel is selected have changed: the angle zero follows.
+    virtual void AngleSelectionChanged() = 0;
 };
 
 class IMeasureFrame {

@@ -333,6 +333,7 @@ void CDlgMeasureAdjust::SyncPowerSelectors()
         m_controls.Check(kPowerButton[g], GetDisplayFlag(g));
         m_setup.channel[static_cast<std::size_t>(kSensorRows + g)].active = GetDisplayFlag(g) ? 1 : 0;
     }
+    if (IMeasurePanel* panel = Panel()) panel->AngleSelectionChanged();
 }
 
 bool CDlgMeasureAdjust::CheckPowerUnits() const

@@ -82,6 +82,8 @@ public:
     CDlgCalibMsgGetValueZero& ZeroPrompt() { return m_zeroPrompt; }
     CDlgCalibMsgGetValueEnd& EndPrompt() { return m_endPrompt; }
     bool IsSensorPresent() const;
+    // Channel B's inaccuracy can be changed or deleted: the sensor has that channel.
+    bool OffersChannelB() const { return !m_com.m_Sensor[0].HasChannelAOnly(); }
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
     // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and

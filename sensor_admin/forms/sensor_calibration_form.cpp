@@ -101,6 +101,15 @@ void SensorCalibrationForm::Refresh()
     EnableDlgItem(IDC_CAL_WRITE, idle && present && IsDlgButtonChecked(IDC_CAL_WRITE_ALLOWED) == BST_CHECKED);
     EnableDlgItem(IDC_CAL_REF_A, idle);
     EnableDlgItem(IDC_CAL_REF_B, idle);
+    const bool channelB = m_page.OffersChannelB();
+    for (int id : {IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_B}) {
+        if (!channelB && IsDlgButtonChecked(id) == BST_CHECKED) {
+            CheckDlgButton(id, BST_UNCHECKED);
+            CheckDlgButton(IDC_CAL_MODE_CHANGE_A, BST_CHECKED);
+            m_page.SetInaccuracyMode(0);
+        }
+        ShowDlgItem(id, channelB);
+    }
     SetProgress(*this, IDC_CAL_PROGRESS, m_page.ProgressPercent());
     SetDlgItemText(IDC_CAL_STATUS, m_page.m_strStatusLine);
     m_zero->Refresh();

@@ -85,6 +85,7 @@ public:
     void ArmTimer(UINT, UINT) override {}
     void CheckSensorVersion() override {}
     void RefreshForDiagramView() override {}
+    void AngleSelectionChanged() override {}
 };
 
 class MeasureFrameDefaults : public measurement::IMeasureFrame {

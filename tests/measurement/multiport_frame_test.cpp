@@ -113,7 +113,7 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheSensorWhoseAngleIsSetToZeroByThePane
     EXPECT_TRUE(IsFirstSensorConnected());
     EXPECT_FALSE(IsSecondSensorConnected());
     ASSERT_TRUE(IsFirstSensorSelected());
-    panel->Logic().OnAngleZero();
+    Click(IDC_MC_ANGLE_ZERO);
     EXPECT_EQ(Writes("COM4", 'M'), 1);
     loop.RunFor(1500);
     EXPECT_EQ(frame->Com().GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
@@ -300,6 +300,7 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     loop.RunFor(500);
     const PageControls& c = panel->Logic().Controls();
     EXPECT_GE(c.Text(IDC_MC_ENCODER_WARNING).Find("2"), 0);
+    EXPECT_FALSE(c.IsEnabled(IDC_MC_ANGLE_ZERO));  // the speed has no angle to set to zero
     Click(IDC_MC_START);
     Click(IDC_MC_TRIGGER);
     loop.RunFor(500);
@@ -310,6 +311,7 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
     EXPECT_FALSE(start->isEnabled());
     ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 5000));
+    EXPECT_TRUE(loop.RunUntil([&] { return c.IsEnabled(IDC_MC_ANGLE_ZERO); }, 1000));  // once the angle is selected
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
     const int rate = frame->MeasureRateIndex();
     Click(IDC_MC_START);

@@ -118,21 +118,26 @@ TEST(SensorAdminForms, EveryFormShowsItsPageInFourLanguages)
         const CXListCtrl& list = *information.Item<CXListCtrl>(IDC_INFO_LIST);
         for (int row = 0; row < list.GetItemCount(); ++row) EXPECT_NE(Cell(list, row, 0), CString("@")) << row;
         EXPECT_EQ(Cell(list, 1, 1), CString("123456"));
+        // The sensor has channel A alone: nothing of channel B's inaccuracy is offered.
+        for (int id : {IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_B}) EXPECT_TRUE(calibration.Item<QWidget>(id)->isHidden());
     }
     SetLanguage(0);
     b.pages.calibration.ZeroPrompt().Close();
     b.pages.calibration.EndPrompt().CloseIfVisible();
 }
 
-// An empty reference field refuses the calibration with a message naming the channel, before
-// anything is sent; with both references it starts.
+// An empty reference field of a sensor with channels A and B refuses the calibration with a
+// message naming the channel, before anything is sent; with both references it starts.
 TEST(SensorAdminForms, AnEmptyReferenceValueRefusesTheCalibrationBeforeAnythingIsSent)
 {
     AdminBench b;
     SensorCalibrationForm calibration(b.pages.calibration);
-    ASSERT_TRUE(b.ConnectSensor(AcceptedSensor()));
+    sim::SensorConfig twoChannels = AcceptedSensor();
+    twoChannels.identity.hmbUsb = false;
+    ASSERT_TRUE(b.ConnectSensor(twoChannels));
     b.loop.RunFor(300);
     calibration.show();  // the user opens the page
+    EXPECT_TRUE(calibration.Item<QWidget>(IDC_CAL_MODE_DELETE_B)->isVisible());
     auto* start = calibration.Item<QAbstractButton>(IDC_CAL_START);
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(start->isEnabled());
