@@ -265,6 +265,11 @@ public:
     // of a multiport device were reopened for one sensor) is complete; the wait cursor the
     // completion showed ends.
     void COM_EndOneSensorConnection();
+    // The first sensor is connected and further ports follow (frame timer 8): the connection is
+    // complete only after them.
+    void AwaitFurtherPorts();
+    // Start, Trigger and Single shot of the control panel wait while a connection completes.
+    void HoldMeasuringUntilConnected(bool hold);
     static bool IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident);
     static bool IsDeviceCode5(const std::array<BYTE, kIdentCount>& ident);
 

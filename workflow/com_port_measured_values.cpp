@@ -227,6 +227,9 @@ void CComPort::COM_FinishStartup()
 
 void CComPort::COM_EndOneSensorConnection()
 {
+    // The frame is no longer busy with the connection: Start is taken from now on, unless
+    // further sensors are still to be connected.
+    if (!m_bFurtherPortsPending) HoldMeasuringUntilConnected(false);
     if (!m_pMainFrame) return;
     // After the ports of a multiport device were reopened for one sensor the frame does not yet
     // know it as connected; after a start-up it does.
@@ -243,12 +246,25 @@ void CComPort::COM_CompleteConnection()
         HandOverBlockTexts(0, m_Sensor[0]);
         m_nCountActivePorts = 1;
         if (m_pMainFrame) m_pMainFrame->StartActivationCheck();
+        // The sensor was shown ready a moment ago, but the frame stays busy until timer 15, and
+        // a busy frame's Start does nothing: Start waits, visibly, until then.
+        HoldMeasuringUntilConnected(true);
         SetFrameTimer(kTimerAfterReconnect, 20);
     } else if (m_bStartupDone || m_strLastPortName == m_strPortState) {
         m_bStartupDone = 0;
-        // Nothing is started on the device until its further sensors are connected too.
-        m_bFurtherPortsPending = 1;
-        if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(true);
+        AwaitFurtherPorts();
         SetFrameTimer(kTimerConnectNext, 100);
     }
+}
+
+void CComPort::AwaitFurtherPorts()
+{
+    // Nothing is started on the device until its further sensors are connected too.
+    m_bFurtherPortsPending = 1;
+    HoldMeasuringUntilConnected(true);
+}
+
+void CComPort::HoldMeasuringUntilConnected(bool hold)
+{
+    if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(hold);
 }

@@ -173,7 +173,7 @@ bool CComPort::COM_ZMRestartSensorAfterInit()
     m_iZMCOMConfgFlow = ZM_RESTART_AFTER_INIT_DEVICE;
     m_bSlavesSetUp = 0;  // restarted slaves have forgotten their set-up
     // The sensors leave and are connected again: nothing may be started on them until then.
-    if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(true);
+    HoldMeasuringUntilConnected(true);
     CString request;
     BuildRestartRequest(request);
     m_nPortLoop = 0;
@@ -184,7 +184,7 @@ bool CComPort::COM_ZMRestartSensorAfterInit()
     for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
         if (!WriteAwaitingAnswer(m_pPortManOfPort[static_cast<std::size_t>(port)], request, kRestartSilenceMs)) {
             if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
-            if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(false);
+            HoldMeasuringUntilConnected(false);
             return false;
         }
     }

@@ -238,8 +238,10 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
             m_pMainFrame->BeginWaitCursorOnce();
         } else if (m_nMultiportReconnect == 0) {
             const bool stateChanged = m_pPortMan && m_pPortMan->GetStateText() != m_strPortState;
-            if (m_bReconnectPending || (m_bReopenAfterSearch && (stateChanged || IsAnyPortWithModuleIndex())))
+            if (m_bReconnectPending || (m_bReopenAfterSearch && (stateChanged || IsAnyPortWithModuleIndex()))) {
+                AwaitFurtherPorts();
                 SetFrameTimer(kTimerConnectNext, 20);
+            }
         }
     }
     m_pMainFrame->ClearMeasurementDisplayFlags();

@@ -32,7 +32,7 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
         // as that one sensor: now they take every sensor's blocks and the device's rates.
         if (com.m_pMainFrame) com.m_pMainFrame->SensorConfigurationRead();
         com.m_bFurtherPortsPending = 0;
-        if (com.Peers().measureControl) com.Peers().measureControl->HoldUntilConnected(false);
+        com.HoldMeasuringUntilConnected(false);
     }
 }
 

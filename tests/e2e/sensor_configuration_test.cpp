@@ -475,11 +475,12 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     EXPECT_EQ(boxes.Count(), 3u) << Messages();
 }
 
-// The sensor's baud rate changed on the connection page, three silent ports searched ahead of
-// it: Start is taken once the sensor is connected again, streaming at the rate chosen before.
+// The sensor's baud rate changed on the connection page, two silent ports searched ahead of
+// it: Start stays disabled until the sensor is connected again, and the first click on it once
+// enabled streams at the rate chosen before.
 TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRateChange)
 {
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));
     StartSensor({"--serial=6104", "--stator-id=5", "--stator-rev=6"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_TRUE(ChooseRate(3));  // 1000/s
@@ -490,10 +491,10 @@ TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRa
     ButtonOf(*connection, sensor_admin::IDC_CONN_CHANGE_BAUD)->click();
     frame->ShowPage(app::kPageMeasureControl);
     ASSERT_TRUE(Pump([&] {
-        PumpFor(100);
-        if (QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START)) start->click();
-        return frame->Com().m_pMeasureCtrlSettings->bRunning == 1;
+        QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START);
+        return start && start->isEnabled() && (start->click(), true);
     }, 60'000)) << Messages();
+    EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings->bRunning, 1) << "an enabled Start did nothing";
     EXPECT_FALSE(FrameSensorAdmin().connection.IsBusy()) << "Start was taken during the reconnection";
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
     const int first = Curves().GetPointCount(0);
