@@ -135,8 +135,10 @@ void CMainFrame::WritePendingConfigToReturnedSensor()
     const DWORD serial = m_com.m_Sensor[0].m_sStatorHeader.nSerialNo;
     if (serial == 0 || serial != m_nLostBeforeWrite || !IsConfigWriteDue() || m_bClosing || m_afterConfigWrite) return;
     const bool measuring = m_com.m_pMeasureCtrlSettings && m_com.m_pMeasureCtrlSettings->bRunning == 1;
-    const bool idle = m_com.GetZMCOMConfgFlow() == ZM_STOP_MEASURE && m_com.m_nAnswerWatchMs == 0 &&
-                      !m_com.m_bFurtherPortsPending && !m_bWaitCursorShown && !measuring;
+    // At rest: no connection step, no answer awaited (a device rests in the state its sensor set
+    // changed to), no measurement.
+    const bool idle = m_com.IsSensorReady() && m_com.m_nAnswerWatchMs == 0 && !m_com.m_bFurtherPortsPending &&
+                      !m_bWaitCursorShown && !measuring;
     if (!idle) {
         SetTimer(kTimerWriteWhenIdle, kWriteWhenIdlePollMs);
         return;
