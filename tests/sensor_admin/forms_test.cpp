@@ -126,8 +126,8 @@ TEST(SensorAdminForms, EveryFormShowsItsPageInFourLanguages)
     b.pages.calibration.EndPrompt().CloseIfVisible();
 }
 
-// An empty reference field of a sensor with channels A and B refuses the calibration with a
-// message naming the channel, before anything is sent; with both references it starts.
+// An empty reference field refuses the calibration with a message naming the channel, before
+// anything is sent; with both references it starts.
 TEST(SensorAdminForms, AnEmptyReferenceValueRefusesTheCalibrationBeforeAnythingIsSent)
 {
     AdminBench b;
