@@ -253,11 +253,12 @@ public:
         if (m_hooks.sensorConfigurationRead) m_hooks.sensorConfigurationRead();
     }
     bool IsSensorConnected() const override { return m_bSensorConnected != 0; }
-    // The sensor is lost.
-    void ClearSensorConnectedFlag() override
+    // A sensor lost with the write pending gets the write when it is found again; one the user
+    // disconnected gets it at the close or the next search, as before.
+    void ClearSensorConnectedFlag(bool lost) override
     {
         m_bSensorConnected = 0;
-        if (m_bConfigWritePending) m_nLostBeforeWrite = m_nConnectedSerial;
+        if (lost && m_bConfigWritePending) m_nLostBeforeWrite = m_nConnectedSerial;
     }
     void RefreshChannelViews(int reason) override;
     bool IsMeasurementEnded() const override { return m_fields.measurementEnded != 0; }

@@ -1,5 +1,7 @@
 #include "sensor_admin/dlg_sensor_connection.h"
 
+#include <vector>
+
 #include "platform/message_box.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -239,6 +241,9 @@ void CDlgSensorConnection::OnDisconnect()
 
 void CDlgSensorConnection::ClosePorts()
 {
+    m_portsClosed.clear();
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (rec.m_nState == kPortStateActive) m_portsClosed.insert(rec.m_strPortName);
     if (m_com.m_bMeasureRunning) m_com.COM_StopMeasure();
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_com.m_pPortMan) m_com.m_pPortMan->SetOffLine();
@@ -255,6 +260,7 @@ void CDlgSensorConnection::ClosePorts()
     m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
     ResetConnectionState();
     m_strStatusLine.Empty();
+    if (m_com.m_pMainFrame) m_com.m_pMainFrame->ClearSensorConnectedFlag(false);
     m_com.COM_ShowSensorsDisconnected();
     // Also when this page is not the one the controller tells.
     UpdatePortList(false);
@@ -303,9 +309,22 @@ void CDlgSensorConnection::OnConnect()
 void CDlgSensorConnection::ConnectRow(int row)
 {
     if (IsConnected()) ClosePorts();
-    m_com.m_strLastPortName = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    const CString port = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    // The sensors closed together come back together: the chosen one is identified, the others
+    // follow on their own ports as further sensors do.
+    std::vector<int> further;
+    for (int r = 0; m_portsClosed.count(port) != 0 && r < m_list.GetItemCount() && r < kPortTableRows; ++r) {
+        const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(r)];
+        if (r != row && rec.m_nState == kPortStateAvailable && m_portsClosed.count(rec.m_strPortName) != 0)
+            further.push_back(r);
+    }
+    m_com.m_strLastPortName = port;
     m_strStatusLine.Empty();
+    m_com.m_bReconnectPending = further.empty() ? 0 : 1;
     m_com.COM_ConnectSensor(0, 3);
+    m_com.m_bReconnectPending = 0;
+    // The connect request has listed the rows anew: these are to be used as well.
+    for (int r : further) SetItemText(r, kColumnStatus, StatusTextOfState(kPortStateActive));
     Changed();
 }
 
@@ -318,6 +337,7 @@ void CDlgSensorConnection::OnSearch()
 void CDlgSensorConnection::Search()
 {
     if (IsConnected()) ClosePorts();
+    m_portsClosed.clear();  // the search connects every sensor it finds
     m_strStatusLine.Empty();
     SetBusy(true);
     m_com.m_bConnectRequested = 1;

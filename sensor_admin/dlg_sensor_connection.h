@@ -54,7 +54,8 @@ public:
     // meanwhile; a refusal or silence is reported and the action goes on).
     // Closes the sensor ports and searches all ports anew; a sensor found is connected.
     void OnSearch();
-    // Connects the sensor of the marked row (or the only one available).
+    // Connects the sensor of the marked row (or the first one available); when it is one of
+    // the sensors the last Disconnect took away, all of those come back.
     void OnConnect();
     // Closes every sensor port; the rows go back to "available".
     void OnDisconnect();
@@ -111,6 +112,8 @@ private:
     CPortListModel m_list;
     // The ports the user marked, by their list text: a refill of the list keeps the marks.
     std::set<CString> m_markedPorts;
+    // The ports whose sensors were connected when the ports were last closed, by port text.
+    std::set<CString> m_portsClosed;
     bool m_bBusy = false;
     bool m_bButtonsEnabled = true;
     int m_nBaudRetries = 0;

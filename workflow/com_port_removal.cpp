@@ -56,7 +56,7 @@ void CComPort::OnSensorPortRemoved(int port)
     DropRowsOfPortsGone();
     COM_ShowSensorsDisconnected();
     m_nCountActivePorts = 0;
-    m_pMainFrame->ClearSensorConnectedFlag();
+    m_pMainFrame->ClearSensorConnectedFlag(true);
     EndWriteSequenceUnstored(endedState);
     if (m_pMainFrame->IsShuttingDown()) return;
 

@@ -132,8 +132,9 @@ public:
     // read the sensors again (the set-up page's refresh).
     virtual void SensorConfigurationRead() = 0;
     virtual bool IsSensorConnected() const = 0;
-    // A connected sensor was lost: a new search may connect it again.
-    virtual void ClearSensorConnectedFlag() = 0;
+    // No sensor is connected any more: lost (a new search may connect it again), or its port
+    // closed by the user.
+    virtual void ClearSensorConnectedFlag(bool lost) = 0;
     // The new-values entry: reason 0 a value set of a stream, 1 after a single shot, 2 after the
     // first values of a sensor. It reads m_aiValue and the display countdown.
     virtual void RefreshChannelViews(int reason) = 0;

@@ -655,12 +655,22 @@ struct FrameWithTwoSensors : ConnectedFrame {
     }
 };
 
+// Two sensors on ports of their own: Disconnect and Connect take both away and bring both back.
 // The search after a baud-rate change looks at every port; the user's choice of USB ports only
 // is back when it has ended.
-TEST_F(FrameWithTwoSensors, ASearchAfterABaudRateChangeTakesEveryPortAndRestoresUsbPortsOnly)
+TEST_F(FrameWithTwoSensors, BothSensorsComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
+    frame->show();
+    frame->ShowPage(app::kPageConnection);
+    auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);
     sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
+    connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
+    EXPECT_FALSE(frame->m_bSensorConnected);
+    connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_CONNECT)->click();
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts == 2; }, 5000));
+    loop.RunFor(1000);
+    for (int row = 0; row < 2; ++row) EXPECT_EQ(page.GetItemText(row, sensor_admin::kColumnStatus), CString("aktiv"));
     page.OnUsbPortsOnly(true);
     ASSERT_TRUE(page.OnChangeBaudRate(230400));
     EXPECT_TRUE(loop.RunUntil([&] { return !page.IsUsbPortsOnly(); }, 10000));

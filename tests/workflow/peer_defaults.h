@@ -37,7 +37,7 @@ public:
     void SetSensorConnectedFlag() override {}
     void SensorConfigurationRead() override {}
     bool IsSensorConnected() const override { return true; }
-    void ClearSensorConnectedFlag() override {}
+    void ClearSensorConnectedFlag(bool) override {}
     void RefreshChannelViews(int) override {}
     bool IsMeasurementEnded() const override { return false; }
     bool IsDrained() const override { return false; }
