@@ -84,6 +84,7 @@ constexpr UINT kTextSettingsStored = 5872;
 constexpr UINT kTextSoftwareUnits = 5873;
 constexpr UINT kTextNotAvailableShort = 5874;  // "n.a."
 constexpr UINT kTextSettingsNotStored = 5875;
+constexpr UINT kTextSensorWord = 5111;  // "Sensor", followed by the sensor's number
 
 // Sensor calibration and its prompts.
 constexpr UINT kTextCalibrationTitle = 5725;

@@ -1,5 +1,7 @@
 #include "sensor_admin/dlg_sensor_information.h"
 
+#include <algorithm>
+
 #include "platform/message_box.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -11,9 +13,19 @@ CDlgSensorInformationHmb::CDlgSensorInformationHmb(CComPort& com, platform::Mess
     FillSensorInformation(0);
 }
 
+int CDlgSensorInformationHmb::SensorCount() const
+{
+    return m_com.m_nCountActivePorts >= 2 ? std::min(m_com.m_nCountActivePorts, kMaxSensorPorts) : 1;
+}
+
+const std::shared_ptr<workflow::ISensorPort>& CDlgSensorInformationHmb::SensorPort() const
+{
+    return m_com.m_nCountActivePorts >= 2 ? m_com.m_pPortManOfPort[static_cast<std::size_t>(m_nSensor)] : m_com.m_pPortMan;
+}
+
 void CDlgSensorInformationHmb::FillSensorInformation(int sensor)
 {
-    if (sensor < 0 || sensor >= kMaxSensorPorts) sensor = 0;
+    if (sensor < 0 || sensor >= SensorCount()) sensor = 0;
     m_nSensor = sensor;
     m_rows = BuildSensorInformation(m_com, m_com.m_Sensor[static_cast<std::size_t>(sensor)], m_bSensorPresent, GetLanguage());
     m_bRefresh = false;
@@ -54,13 +66,18 @@ void CDlgSensorInformationHmb::Begin(Activity activity)
 bool CDlgSensorInformationHmb::OnReadAgain()
 {
     if (m_activity != Activity::Idle) return false;
-    if (!m_bSensorPresent || !m_com.m_pPortMan) {
+    if (!m_bSensorPresent || !SensorPort()) {
         m_strStatusLine = LoadLangString(kTextNoSensor);
         Changed();
         return false;
     }
     Begin(Activity::Reading);
-    return m_com.COM_StartInitStep();
+    return m_com.COM_ReadSensorAgain(m_nSensor);
+}
+
+void CDlgSensorInformationHmb::OnSensorChosen(int sensor)
+{
+    if (m_activity == Activity::Idle) FillSensorInformation(sensor);
 }
 
 bool CDlgSensorInformationHmb::OnStoreSettings()
@@ -81,6 +98,7 @@ bool CDlgSensorInformationHmb::OnStoreSettings()
 void CDlgSensorInformationHmb::Finish(UINT messageId)
 {
     CWnd::KillTimer(kInfoTimerWatch);
+    m_com.COM_EndSensorReread();
     m_activity = Activity::Idle;
     m_strStatusLine = messageId ? LoadLangString(messageId) : CString();
     Changed();
@@ -89,8 +107,8 @@ void CDlgSensorInformationHmb::Finish(UINT messageId)
 bool CDlgSensorInformationHmb::IsReportedByController() const
 {
     // The controller reports a silent sensor itself and closes its port.
-    return m_com.m_nUnansweredSteps != m_nUnansweredSteps || !m_com.m_pPortMan ||
-           m_com.m_pPortMan->GetStateText() == m_com.m_strPortState;
+    const std::shared_ptr<workflow::ISensorPort>& port = SensorPort();
+    return m_com.m_nUnansweredSteps != m_nUnansweredSteps || !port || port->GetStateText() == m_com.m_strPortState;
 }
 
 void CDlgSensorInformationHmb::Abort()
@@ -98,6 +116,7 @@ void CDlgSensorInformationHmb::Abort()
     // One message is enough.
     const bool reported = IsReportedByController();
     // The controller is put back to rest: a late answer finds no step to continue.
+    m_com.COM_EndSensorReread();
     m_com.m_pfnReplyHandler = nullptr;
     m_com.m_strReceiveCOM.Empty();
     m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);

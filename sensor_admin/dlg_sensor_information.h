@@ -3,7 +3,10 @@
 // knows of a sensor (see sensor_information_rows.h), reads the sensor again on request, and
 // stores the measurement set-up in the sensor (the configuration write, state 53).
 //
-// Timer 53 (armed by the controller at the end of a start-up) fills the page. A read or a
+// With several sensors connected the page shows one of them at a time, the one the user
+// chooses; "Read again" reads that one on its own port, and the settings are stored in all.
+//
+// Timer 53 (armed by the controller when a connection or a read ends) fills the page. A read or a
 // write that stops making progress (the sensor left) brings the page back to idle with a
 // message; the controller is put back to rest, so no later answer continues a half-done write.
 // A step the controller ended itself (a refused block, a silent sensor), with a message of its
@@ -20,7 +23,7 @@
 
 namespace sensor_admin {
 
-constexpr UINT_PTR kInfoTimerFill = 53;
+constexpr UINT_PTR kInfoTimerFill = workflow::kInfoPageTimerFill;
 constexpr UINT_PTR kInfoTimerWatch = 2;
 constexpr UINT kInfoWatchPeriodMs = 100;
 // A read or write without any progress for this long has lost its sensor.
@@ -44,6 +47,10 @@ public:
     // What the user does.
     bool OnReadAgain();
     bool OnStoreSettings();
+    void OnSensorChosen(int sensor);
+
+    // The sensors the user can choose from: every sensor of several connected, else the one.
+    int SensorCount() const;
 
     // The control panel's version check asks for a refill when the page is next filled.
     void SetRefresh() { m_bRefresh = true; }
@@ -62,6 +69,8 @@ private:
     void Finish(UINT messageId);
     void Abort();
     bool IsReportedByController() const;
+    // The port the shown sensor answers on; null without one.
+    const std::shared_ptr<workflow::ISensorPort>& SensorPort() const;
 
     CComPort& m_com;
     std::vector<InfoRow> m_rows;

@@ -26,6 +26,7 @@
 //   com_port_calibration.cpp  rewrites of the user-calibration block
 //   com_port_config_writers.cpp   software configuration, stator and rotor operation blocks
 //   com_port_watch.cpp        watches of awaited answers; steps left unanswered or refused
+//   com_port_reread.cpp       one sensor of several read again on its own port
 
 #include <array>
 #include <cstdint>
@@ -161,6 +162,18 @@ public:
     // when no row is known for it.
     CString PortNameOfSensor(int sensor) const;
     CString COM_ParsePortDisplayName(const CString& listText) const;
+
+    // ---- Reading a connected sensor again ----------------------------------------------------
+    // The identification of sensor (0 to 3) runs again: of a single sensor as at its start-up,
+    // of one of several on that sensor's port, the others staying connected. False when nothing
+    // was written.
+    bool COM_ReadSensorAgain(int sensor);
+    bool IsRereading() const { return m_reread.sensor >= 0; }
+    // The read of one of several has ended: its blocks are handed on, the page fills.
+    void COM_FinishSensorReread();
+    // The read of one of several ends (also refused, unanswered or given up): the first port,
+    // the address and the kept block texts are those of before.
+    void COM_EndSensorReread();
 
     // ---- Workflow states and step senders -----------------------------------------------------
     int GetZMCOMConfgFlow() const { return m_iZMCOMConfgFlow; }
@@ -486,6 +499,13 @@ public:
     bool m_bClearValues = false;
     // The numbering waits for a forced call.
     bool m_bNumberingPending = false;
+    // The read of one sensor of several, with what it borrowed (see com_port_reread.cpp).
+    struct SensorReread {
+        int sensor = -1;
+        std::shared_ptr<workflow::ISensorPort> firstPort;
+        BYTE addressHi = 0, addressLo = 0;
+        std::array<CString, 9> keptBlocks;
+    } m_reread;
     // Probing: baud rates still to try on the current row, front first; and -2 when none is
     // being tried, -1 while a row's first rate is tried, else the row's stored rate.
     std::vector<int> m_BaudCandidates;
@@ -545,6 +565,8 @@ private:
     void EmptyRecvBuffer(int port);
     void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
+    // The block texts the writers start from, in their declaration order.
+    std::array<CString*, 9> KeptBlockTexts();
     // Values answers (com_port_measured_values.cpp).
     bool DecodeValueAnswer();
     void AcquireCalibrationAnswer();

@@ -81,6 +81,10 @@ void CComPort::ZMCOMConfg_AnalyseCalibFifo()
 
     switch (m_iZMCOMConfgFlow) {
     case ZM_START_INIT:
+        if (IsRereading()) {
+            COM_FinishSensorReread();
+            break;
+        }
         if (m_pMainFrame) {
             m_iZMCOMConfgFlow = ZM_START_MEASURE_SOSM;
             if (m_nCountActivePorts > 0) m_pMainFrame->RefreshChannelViews(2);
@@ -208,7 +212,7 @@ void CComPort::COM_FinishStartup()
             m_peers.measureControl->CheckSensorVersion(0);
         }
         if (m_peers.connection) m_peers.connection->RefreshEnableColumn();
-        if (m_peers.information) m_peers.information->SetTimer(53, 10);
+        if (m_peers.information) m_peers.information->SetTimer(workflow::kInfoPageTimerFill, 10);
         const CPortRecord* row = CurrentPortRecord();
         if (row && row->m_bSlotFilled[0] && row->m_bSlotFilled[1]) {
             // The message names the port the sensors share (its name, without the description).

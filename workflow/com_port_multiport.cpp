@@ -70,7 +70,8 @@ int WireLengthOfFrame(const BYTE* buffer, int held)
 LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
 {
     if (port < 0 || port >= kMaxSensorPorts) return 0;
-    if (m_nCountActivePorts < 2) return OnReceiveChain(count, bytes);
+    // A sensor read again talks as the first port does.
+    if (m_nCountActivePorts < 2 || port == m_reread.sensor) return OnReceiveChain(count, bytes);
     RestartWatchesOnDelivery();
 
     const auto* data = reinterpret_cast<const BYTE*>(bytes);

@@ -60,6 +60,7 @@ void CComPort::COM_ReportUnstableConnection()
     KillFrameTimer(kTimerChainFill);
     KillFrameTimer(kTimerConnectNext);
     m_bFurtherPortsPending = 0;
+    COM_EndSensorReread();
     const int endedState = m_iZMCOMConfgFlow;
     m_pfnReplyHandler = nullptr;
     m_strReceiveCOM.Empty();

@@ -143,6 +143,7 @@ void CComPort::EndRefusedStep(const CString& text)
     }
     m_pfnReplyHandler = nullptr;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    COM_EndSensorReread();
     // The step has ended; the view layout need not wait for its restart any more.
     m_bStartupStatus = 0;
     m_bSingleShotForScaling = 0;

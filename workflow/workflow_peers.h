@@ -361,5 +361,7 @@ constexpr UINT_PTR kCtrlPageTimerDiagnosticRefresh = 10;
 constexpr UINT_PTR kCtrlPageTimerMultiportStop = 45;
 constexpr UINT_PTR kConnPageTimerPortLoop = 7;
 constexpr UINT_PTR kConnPageTimerProbeTimeout = 8;
+// The information page fills itself from the sensor records.
+constexpr UINT_PTR kInfoPageTimerFill = 53;
 
 }  // namespace workflow

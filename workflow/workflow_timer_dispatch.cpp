@@ -33,6 +33,13 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
         if (com.m_pMainFrame) com.m_pMainFrame->SensorConfigurationRead();
         com.m_bFurtherPortsPending = 0;
         com.HoldMeasuringUntilConnected(false);
+        // The information page shows the sensors connected here, not only the one identified
+        // first.
+        workflow::IInformationPage* information = com.Peers().information;
+        if (information && com.m_nCountActivePorts > 0) {
+            information->SetSensorPresent(true);
+            information->SetTimer(kInfoPageTimerFill, 10);
+        }
     }
 }
 

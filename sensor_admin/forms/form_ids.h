@@ -24,6 +24,7 @@ constexpr int IDC_INFO_LIST = 1721;
 constexpr int IDC_INFO_READ = 1722;
 constexpr int IDC_INFO_STORE = 1723;
 constexpr int IDC_INFO_STATUS = 1724;
+constexpr int IDC_INFO_SENSOR = 1725;  // the sensor shown, when several are connected
 
 // Sensor calibration.
 constexpr int IDC_CAL_STATE_LABEL = 1731;

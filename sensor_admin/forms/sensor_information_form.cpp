@@ -26,6 +26,7 @@ void SensorInformationForm::LoadLanguageTexts()
     SetText(*this, IDC_INFO_READ, kTextReadAgain);
     SetText(*this, IDC_INFO_STORE, kTextStoreSettings);
     SetHeadings(*Item<CXListCtrl>(IDC_INFO_LIST), kHeadings, 2);
+    ComboResetContent(IDC_INFO_SENSOR);  // named anew by the refresh
     // The values hold language-dependent words and dates.
     m_page.FillSensorInformation(m_page.Sensor());
 }
@@ -43,6 +44,16 @@ void SensorInformationForm::Refresh()
     }
     FitColumns(list);
     const bool idle = m_page.CurrentActivity() == CDlgSensorInformationHmb::Activity::Idle;
+    // With several sensors connected the user chooses the one shown.
+    const int sensors = m_page.SensorCount();
+    if (ComboGetCount(IDC_INFO_SENSOR) != sensors) {
+        ComboResetContent(IDC_INFO_SENSOR);
+        for (int s = 1; s <= sensors; ++s)
+            ComboAddString(IDC_INFO_SENSOR, LoadLangString(kTextSensorWord) + CString::Formatted(" %d", s));
+    }
+    ComboSetCurSel(IDC_INFO_SENSOR, m_page.Sensor());
+    ShowDlgItem(IDC_INFO_SENSOR, sensors >= 2);
+    EnableDlgItem(IDC_INFO_SENSOR, idle);
     EnableDlgItem(IDC_INFO_READ, idle && m_page.IsSensorPresent());
     EnableDlgItem(IDC_INFO_STORE, idle && m_page.IsSensorPresent());
     SetDlgItemText(IDC_INFO_STATUS, m_page.IsSensorPresent() || !m_page.m_strStatusLine.IsEmpty()
@@ -55,6 +66,9 @@ void SensorInformationForm::OnCommand(int id, UINT code)
     switch (id) {
     case IDC_INFO_READ: m_page.OnReadAgain(); break;
     case IDC_INFO_STORE: m_page.OnStoreSettings(); break;
+    case IDC_INFO_SENSOR:
+        if (code == CBN_SELCHANGE) m_page.OnSensorChosen(ComboGetCurSel(IDC_INFO_SENSOR));
+        break;
     default: CDialog::OnCommand(id, code); break;
     }
 }

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QKeyEvent>
@@ -655,13 +656,30 @@ struct FrameWithTwoSensors : ConnectedFrame {
     }
 };
 
-// Two sensors on ports of their own: Disconnect and Connect take both away and bring both back.
-// The search after a baud-rate change looks at every port; the user's choice of USB ports only
-// is back when it has ended.
-TEST_F(FrameWithTwoSensors, BothSensorsComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
+// Two sensors on ports of their own: the information page reads the one the user chooses on
+// its port; Disconnect and Connect take both away and bring both back. The search after a
+// baud-rate change looks at every port; the user's choice of USB ports only is back when it
+// has ended.
+TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
     frame->show();
+    frame->ShowPage(app::kPageInformation);
+    auto* information = FindPage<sensor_admin::SensorInformationForm>(*frame);
+    auto* sensorChoice = information->Item<QComboBox>(sensor_admin::IDC_INFO_SENSOR);
+    ASSERT_EQ(sensorChoice->count(), 2);
+    sensorChoice->setCurrentIndex(1);
+    Q_EMIT sensorChoice->activated(1);
+    const std::size_t before = ports.writes.size();
+    information->Item<QAbstractButton>(sensor_admin::IDC_INFO_READ)->click();
+    loop.RunFor(1000);
+    ASSERT_GT(ports.writes.size(), before);
+    EXPECT_EQ(ports.writes[before].port, CString("COM4"));
+    const auto& rows = frame->SensorAdmin()->information.Rows();
+    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.value == CString("222334"); }));
+    EXPECT_EQ(information->GetDlgItemText(sensor_admin::IDC_INFO_STATUS), CString());
+    EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
+
     frame->ShowPage(app::kPageConnection);
     auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);
     sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
