@@ -23,21 +23,14 @@ void CopyDisplayTablesToSwConfig(IMeasureFrame& frame, int sensor)
     const bool several = com.m_nCountActivePorts >= 2;
     const int t1 = several ? sensor : 0;
     const int t2 = several ? sensor : 1;
-    const bool angleSensor = record.m_sRotorHeader.cTypeClass == 'Y';
-    const bool angleOn = angleSensor && record.m_sEncoder.cAngle;
-    const bool angleOff = angleSensor && !record.m_sEncoder.cAngle;
     auto value = [&frame](int table, DisplayField field) { return LowByte(frame.DisplayValue(table, field)); };
 
     sw.cCode3A = value(t1, DisplayField::Decimals);
     sw.cCode3B = value(t2, DisplayField::Decimals);
-    if (angleOn) {
-        sw.cCode5B = value(t1, DisplayField::Unit);
-    } else if (angleOff) {
-        sw.cCode5A = value(t1, DisplayField::Unit);
-    } else {
-        sw.cCode5A = value(t1, DisplayField::Unit);
-        sw.cCode5B = value(t2, DisplayField::Unit);
-    }
+    // Each channel's unit in its own byte, an encoder's as any other: the sensor is read back
+    // the same way, channel A's unit from A's byte and B's from B's.
+    sw.cCode5A = value(t1, DisplayField::Unit);
+    sw.cCode5B = value(t2, DisplayField::Unit);
     sw.cCode4A = value(t1, DisplayField::Averaging);
     sw.cCode4B = value(t2, DisplayField::Averaging);
     sw.cFlagA = value(t1, DisplayField::Sign);

@@ -73,12 +73,11 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
         const workflow::DisplaySlotRecord* display = m_pMainFrame ? m_pMainFrame->DisplaySlot(slot) : nullptr;
         return display ? display->channelPosition & 0xFF : -1;
     };
+    // The unit shown goes into the byte the channel's unit is read back from: a sensor's own
+    // channel A, and B for the second channel of a single sensor.
     if (setup && setup->IsChannelRowChanged(row)) {
         const int position = channelPosition(sensor);
-        if (position >= 0) {
-            const bool angleRotor = record.KeepsScalingInB(false);
-            (angleRotor ? sw.cCode5B : sw.cCode5A) = static_cast<BYTE>(position);
-        }
+        if (position >= 0) sw.cCode5A = static_cast<BYTE>(position);
     }
     const bool multi = m_nCountActivePorts > 1;
     if (!multi && setup && setup->IsChannelRowChanged(1)) {

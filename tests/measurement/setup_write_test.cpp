@@ -74,18 +74,20 @@ TEST(SetupWrite, EachRowControlReachesTheSensorsSoftwareConfiguration)
     EXPECT_FALSE(b.measureFrame.waitCursor);
 }
 
-TEST(SetupWrite, AnAngleSensorTakesTheUnitIntoChannelB)
+TEST(SetupWrite, AnEncoderKeepsEachRowsUnitInItsOwnByte)
 {
     Connected b;
     ASSERT_TRUE(b.connected);
     CSensorRecord& record = b.com.m_Sensor[0];
     record.m_sRotorHeader.cTypeClass = 'Y';
-    record.m_sEncoder.cAngle = 1;
-    const BYTE unitA = record.m_sSwConfig.cCode5A;
-    b.measureFrame.tables[0].field[static_cast<int>(DisplayField::Unit)] = 2;
-    b.page->CopyToSensorRecord(0);
-    EXPECT_EQ(record.m_sSwConfig.cCode5B, 2);
-    EXPECT_EQ(record.m_sSwConfig.cCode5A, unitA);
+    for (const BYTE angle : {1, 0}) {
+        record.m_sEncoder.cAngle = angle;
+        b.measureFrame.tables[0].field[static_cast<int>(DisplayField::Unit)] = 1;
+        b.measureFrame.tables[1].field[static_cast<int>(DisplayField::Unit)] = 2 + angle;
+        b.page->CopyToSensorRecord(0);
+        EXPECT_EQ(record.m_sSwConfig.cCode5A, 1);
+        EXPECT_EQ(record.m_sSwConfig.cCode5B, 2 + angle);
+    }
 }
 
 TEST(SetupWrite, WritesAskedForDuringAMeasurementAreReplayedAfterItInOrder)

@@ -91,6 +91,8 @@ TEST(Writers, TheChangedChannelRowTakesTheDisplayedChannelPosition)
     ASSERT_TRUE(b.connected);
     b.setup.changedRows[0] = true;
     b.frame.slots[0].channelPosition = 0x105;
+    b.com.m_Sensor[0].m_sRotorHeader.cTypeClass = 'Y';  // an encoder counting the angle, too
+    b.com.m_Sensor[0].m_sEncoder.cAngle = 1;
     ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cCode5A, 5);
 }
