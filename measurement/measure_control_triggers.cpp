@@ -84,8 +84,8 @@ void CDlgMeasureDiagram::ComputeTriggerHysteresis()
         if (entry && entry->selectedUnit >= 0 && entry->selectedUnit < static_cast<int>(entry->unitIds.size()))
             h.unitIsAdu = entry->unitIds[static_cast<std::size_t>(entry->selectedUnit)] == kTextAdu;
         const int sensor = in.connectedSensors > 1 && c < 4 ? c : 0;
-        const RotorHeader& rotor = com.m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorHeader;
-        h.range = in.connectedSensors > 1 || c != 1 ? rotor.dFullScaleA : rotor.dFullScaleB;
+        const bool several = in.connectedSensors > 1;
+        h.range = com.m_Sensor[static_cast<std::size_t>(sensor)].RangeEnd(!several && c == 1, several);
         h.countValue = entry ? entry->divisor : 0.0;
         h.percent = 1.0;
         m_frame.FillHysteresisChannel(c, h);

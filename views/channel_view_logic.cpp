@@ -1,5 +1,6 @@
 #include "views/channel_view_logic.h"
 
+#include "views/display_update.h"
 #include "views/value_text.h"
 #include "views/view_texts.h"
 #include "workflow/com_port.h"
@@ -90,7 +91,7 @@ bool ChannelViewLogic::FormatValueText(const CString& codeText, CString& valueTe
         unitText = kNotAvailable;
         return false;
     }
-    return CDisplayHelper::FormatValueText(codeText, table->typeClass, ViewLanguage(), valueText, unitText, factor);
+    return FormatRangeEnd(*table, codeText, ViewLanguage(), valueText, unitText, factor);
 }
 
 }  // namespace views

@@ -67,6 +67,7 @@ struct DisplayTable : workflow::DisplayChannelEntry {
     BYTE typeClass = 0;              // the measurand letter, 0 when unknown
     DWORD nominalCode = 0;           // range end as a 16-bit decimal code
     double nominalValue = 0.0;       // range end in the sensor's own unit
+    bool encoder = false;            // an encoder counts on the channel: its range end is its kind's
     CString nominalText = "n.a.";    // range end with unit, as shown
     CString designation;
 

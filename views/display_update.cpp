@@ -34,7 +34,16 @@ UnitEntry OwnUnitOf(const CSensorRecord& record, bool second)
     return own;
 }
 
-void StoreChannel(DisplayTable& table, const CSensorRecord& record, bool second, int language)
+void StoreRangeEndText(DisplayTable& table, int language)
+{
+    CString value = "Val.?", unit = "Unit.?";
+    double factor = 0.0;
+    table.nominalText = FormatRangeEnd(table, CString::Formatted("%04x", table.nominalCode), language, value, unit, factor)
+                            ? value + " " + unit
+                            : CString("n.a.");
+}
+
+void StoreChannel(DisplayTable& table, const CSensorRecord& record, bool second, bool several, int language)
 {
     const CSensorSwConfig& sw = record.m_sSwConfig;
     const BYTE typeClass = TypeClassOf(record, second);
@@ -59,19 +68,13 @@ void StoreChannel(DisplayTable& table, const CSensorRecord& record, bool second,
     if (IsSet(averaging)) table.averaging = averaging & 0x0F;
     if (IsSet(sign)) table.sign = sign ? 1 : 0;
     table.state = IsSet(state) && (state & 0x03) == kChannelOff ? kChannelOff : kChannelOn;
-    if (table.divisor == 0) table.divisor = kDefaultCountValue;
+    const DWORD counts = record.RangeEndCounts(second, several);
+    table.divisor = counts > 0 ? static_cast<int>(counts) : kDefaultCountValue;
+    table.encoder = record.CountsEncoderOn(second, several);
     table.nominalCode = second ? record.m_sRotorHeader.nFullScaleCodeB : record.m_sRotorHeader.nFullScaleCodeA;
-    table.nominalValue = second ? record.m_sRotorHeader.dFullScaleB : record.m_sRotorHeader.dFullScaleA;
+    table.nominalValue = record.RangeEnd(second, several);
     table.designation = second ? record.m_sRotorOperation.strSerialB : record.m_sRotorOperation.strSerialA;
-
-    CDisplayHelper helper;
-    CString value = "Val.?", unitText = "Unit.?";
-    double factor = 0.0;
-    if (helper.FormatValueText(CString::Formatted("%04x", table.nominalCode), typeClass, language, value, unitText,
-                               factor))
-        table.nominalText = value + " " + unitText;
-    else
-        table.nominalText = "n.a.";
+    StoreRangeEndText(table, language);
 }
 
 }  // namespace
@@ -108,7 +111,7 @@ void UpdateDisplayValues(DisplayTables& tables, CComPort& com, int sensor, int m
             table->Clear();
             continue;
         }
-        StoreChannel(*table, *record, c.second, language);
+        StoreChannel(*table, *record, c.second, com.m_nCountActivePorts >= 2, language);
     }
 }
 
@@ -116,20 +119,27 @@ void StoreSensorDisplayValue(DisplayTables& tables, const CComPort& com, int sen
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return;
     const CSensorRecord& record = com.m_Sensor[static_cast<std::size_t>(sensor)];
-    CDisplayHelper helper;
     for (const SensorChannel& c : ChannelsOfSensor(com, sensor)) {
         DisplayTable* table = tables.Entry(c.channel);
         if (!table) continue;
         const RotorHeader& header = record.m_sRotorHeader;
+        table->typeClass = TypeClassOf(record, c.second);
         table->nominalCode = c.second ? header.nFullScaleCodeB : header.nFullScaleCodeA;
-        table->nominalValue = c.second ? header.dFullScaleB : header.dFullScaleA;
-        CString value = "Val.?", unit = "Unit.?";
-        double factor = 0.0;
-        table->nominalText = helper.FormatValueText(CString::Formatted("%04x", table->nominalCode),
-                                                    TypeClassOf(record, c.second), language, value, unit, factor)
-                                 ? value + " " + unit
-                                 : CString("n.a.");
+        table->nominalValue = record.RangeEnd(c.second, com.m_nCountActivePorts >= 2);
+        StoreRangeEndText(*table, language);
     }
+}
+
+bool FormatRangeEnd(const DisplayTable& table, const CString& codeText, int language, CString& value, CString& unit,
+                    double& factor)
+{
+    if (!table.encoder) return CDisplayHelper().FormatValueText(codeText, table.typeClass, language, value, unit, factor);
+    // The range its kind gives the encoder, not the rotor's code: the one formatter of the
+    // measurand knows the speed only.
+    value = CString::Formatted("%d", static_cast<int>(table.nominalValue));
+    unit = table.UnitText(0);
+    factor = 1.0;
+    return table.UnitCount() > 1;
 }
 
 }  // namespace views

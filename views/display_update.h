@@ -23,6 +23,12 @@ std::vector<SensorChannel> ChannelsOfSensor(const CComPort& com, int sensor);
 
 void UpdateDisplayValues(DisplayTables& tables, CComPort& com, int sensor, int mode, const CSensorRecord* record,
                          int language);
+// A channel's range end and unit as its view names them: an encoder's range end as a whole
+// number in the first unit of its list ("360 °", "30000 1/min"; unit factor 1), any other
+// channel's nominal-value code (codeText, "%04x") formatted for its measurand. False, with
+// "n.a." for both texts, when it cannot be shown.
+bool FormatRangeEnd(const DisplayTable& table, const CString& codeText, int language, CString& value, CString& unit,
+                    double& factor);
 void StoreSensorDisplayValue(DisplayTables& tables, const CComPort& com, int sensor, int language);
 
 }  // namespace views

@@ -129,7 +129,7 @@ void CComPort::COM_CalcScaleFactors(int sensor)
 
     workflow::DisplayChannelEntry* entry = m_pMainFrame->DisplayEntry(channel);
     if (entry && channel < 4) {
-        if (entry->divisor != 0) entry->perCount = record.m_sRotorHeader.dFullScaleA / entry->divisor;
+        if (entry->divisor != 0) entry->perCount = record.RangeEnd(false, !single) / entry->divisor;
         const UINT unit = unitId(*entry);
         double factor = entry->perCount * unitFactor(*entry);
         if (unit == workflow::kTextUnitAdu) factor = 1.0;
@@ -141,7 +141,7 @@ void CComPort::COM_CalcScaleFactors(int sensor)
 
     workflow::DisplayChannelEntry* entryB = m_pMainFrame->DisplayEntry(1);
     if (single && entryB && entryB->divisor != 0) {
-        entryB->perCount = record.m_sRotorHeader.dFullScaleB / entryB->divisor;
+        entryB->perCount = record.RangeEnd(true, false) / entryB->divisor;
         m_adScaleFactor[1] = (unitId(*entryB) == workflow::kTextUnitAdu || IsDeviceCode5(record.m_sIdent))
                                  ? 1.0 : entryB->perCount * unitFactor(*entryB);
     }

@@ -161,6 +161,28 @@ public:
     // The channel-layout byte of the identification is 0 for a sensor with channels A and B;
     // any other sensor measures on channel A only.
     bool HasChannelAOnly() const { return m_sIdent[kIdentHmbUsb] != 0; }
+    // The channel an encoder (the rotor of a type-9 stator) counts on: the one channel of a
+    // sensor of a multiport device or of a sensor with channel A only, else channel B.
+    bool CountsEncoderOn(bool secondChannel, bool severalSensors) const
+    {
+        if (m_sRotorHeader.cTypeClass != 'Y') return false;
+        return severalSensors || HasChannelAOnly() ? !secondChannel : secondChannel;
+    }
+    // A channel's range end in the unit of its measurand: on an encoder's channel the one its
+    // kind gives (30000 1/min, 360°), which the rotor header's answer keeps as channel B's.
+    double RangeEnd(bool secondChannel, bool severalSensors) const
+    {
+        const bool encoder = CountsEncoderOn(secondChannel, severalSensors);
+        return secondChannel || encoder ? m_sRotorHeader.dFullScaleB : m_sRotorHeader.dFullScaleA;
+    }
+    // The converter counts at a channel's range end where the sensor fixes them: an encoder
+    // counting on channel A reaches its range end at the full-scale count its kind gives the
+    // factory calibration (30000 for the speed, 4000 or 1440 for a turn); 0 elsewhere.
+    DWORD RangeEndCounts(bool secondChannel, bool severalSensors) const
+    {
+        const bool encoderOnA = !secondChannel && CountsEncoderOn(secondChannel, severalSensors);
+        return encoderOnA ? m_sRotorFactoryCalib.nFullScaleCountA : 0;
+    }
 
     BYTE m_bValid = 0;
     std::array<BYTE, kIdentCount> m_sIdent{};

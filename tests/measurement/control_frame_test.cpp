@@ -139,16 +139,16 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheRangeAndPassFailResultsStand
     loop.RunFor(500);
     const PageControls& controls = panel->Logic().Controls();
     EXPECT_EQ(controls.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(frame->Fields().measureRateIndex)));
-    // The simulated sensor measures speed ('Y'): 500 and 1000 full scale.
+    // The simulated sensor measures speed ('Y'): 500 full scale, its encoder on B 30000.
     EXPECT_EQ(std::string(controls.Text(IDC_MC_SERIAL).GetString()), " A. A1 B. B1");
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 1/min B. 1000 1/min");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 1/min B. 30000 1/min");
     frame->SwitchLanguage(1000);
     loop.RunFor(500);
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 1/min B. 1000 1/min");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500.00 1/min B. 30000 1/min");
     EXPECT_EQ(controls.Text(IDC_MC_RATE).Find("n.a."), -1);
     frame->SwitchLanguage(2000);
     loop.RunFor(500);
-    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 tr/min B. 1000 tr/min");
+    EXPECT_EQ(controls.Text(IDC_MC_RANGE), "500,00 tr/min B. 30000 tr/min");
     MeasureSetupWidget& setup = ShownSetup(*frame);
     loop.RunFor(500);
     for (int channel : {0, 1}) {

@@ -182,7 +182,8 @@ struct TorqueAndSpeedDevice : TorqueAndAngleDevice {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
         std::vector<sim::SensorConfig> configs = TorqueAndEncoder(3, RotorType());
-        for (sim::SensorConfig& config : configs) config.signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        configs[0].signalA = {sim::SignalSpec::Kind::Constant, 12500.0};
+        configs[1].signalA = {sim::SignalSpec::Kind::Constant, 250.0};  // one count per 1/min
         for (sim::SensorConfig& config : configs) config.identity.rateIndex = keptRate;
         configs[1].identity.hmbUsb = false;
         measurement_test::KeepBlockBits(configs[0], 0x83, 12, 0x02, 0x0F);
@@ -321,6 +322,9 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_EQ(c.Text(IDC_MC_RATE), LoadLangString(kTextRate) + ": " + LoadLangString(GetMeasureRateTextId(rate)));
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+    // The angle in degrees, 360 in 4000 counts, and the panel names the encoder's range so.
+    EXPECT_NEAR(frame->Views()->Refresher().ShownValueOf(1), 250 * 360.0 / 4000, 1e-9);
+    EXPECT_NE(c.Text(IDC_MC_RANGE).Find("2. 360 °"), -1);
     frame->ShowPage(app::kPageMeasureSetup);
     EXPECT_EQ(SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO), rate);
 
