@@ -106,6 +106,15 @@ void CGraphicDisplayWnd::RemoveCurves()
     m_chartCurveOf.fill(-1);
 }
 
+void CGraphicDisplayWnd::DropAxesOfCurvesGone()
+{
+    // Curve n is drawn on Y axis n: an axis beyond the curves would still name a channel that
+    // is no longer drawn (one no longer measured, or a sensor back in another mode).
+    const int curves = m_recorder.CurveCount();
+    while (m_pGraph->GetYAxisCount() > curves) m_pGraph->DeleteYAxis(m_pGraph->GetYAxisCount() - 1);
+    while (curves == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->DeleteXAxis(0);
+}
+
 int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
 {
     const int curve = m_recorder.CurveOfChannel(channel);
@@ -119,6 +128,7 @@ void CGraphicDisplayWnd::StartGraph(bool startNow)
     // left the axes at the range it showed, not at round values of the new data.
     m_pGraph->ResumeAutoScale();
     m_recorder.Setup(m_setup, StoreCapacity());
+    DropAxesOfCurvesGone();
     m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
     m_bFollowData = true;
     m_pSlider->SetPos(kSliderSteps);

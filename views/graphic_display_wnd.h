@@ -107,6 +107,8 @@ private:
     // Draws the whole chart on one page of the printer; a preview's page is not ended here.
     bool PrintOn(QPrinter& printer, bool preview);
     void RemoveCurves();
+    // The axes of curves the last measurement drew and this one does not draw go with them.
+    void DropAxesOfCurvesGone();
     bool LendCurve(int curve, const ChartPoint* points, int count);
     // The legend and axis text of a channel ("A [N·m]"), its letter when the set-up names none.
     CString ChannelName(int channel) const;

@@ -246,8 +246,11 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     diagram.AddValueSet(set);
     diagram.RepaintSamples();
     EXPECT_EQ(1, diagram.Display().ChartCurveOfChannel(0));
-    // A point limit stops the recording there.
+    // A point limit stops the recording there; drawing A alone, the chart keeps no axis of B.
+    frame.setup.channelShown = {true, false, false, false, false, false};
+    diagram.LoadChannelSetup();
     diagram.StartGraph(false);
+    EXPECT_EQ(1, chart.GetYAxisCount());
     diagram.SetRunState(CGraphicDisplayWnd::kRunLimited, 5);
     for (int i = 0; i < 20; ++i) diagram.AddValueSet(set);
     EXPECT_EQ(5, diagram.GetMaxChannelSetting());
