@@ -244,6 +244,8 @@ void CDlgMeasureAdjust::OnAxisChanged(int a, bool forced)
         AssignAxis(a, v);
     }
     FillAxisLists();
+    // The panel's boxes follow the axes: the diagram draws the sensor the user puts on one.
+    TickSensorsOnAxes();
     if (panel) panel->RefreshSensorCheckBoxes();
 }
 

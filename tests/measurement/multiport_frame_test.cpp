@@ -88,6 +88,11 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
     EXPECT_TRUE(measurement_test::PlaceholderTexts(*frame).empty());
+    // Taken off the axes and its box unticked, sensor 1 put back on Y2 is drawn: its box follows.
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kAxisCombo[2], 0));
+    Click(kSensorCheck[0]);
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kAxisCombo[2], 2));
+    EXPECT_TRUE(c.IsChecked(kSensorCheck[0]));
     // The rate list is the device's: it ends at twenty a second.
     const std::vector<ComboEntry>& rates = SetupPage().Logic().Controls()[IDC_RATE_COMBO].entries;
     ASSERT_FALSE(rates.empty());
