@@ -16,6 +16,7 @@
 //   com_port_measure_ack.cpp  acknowledgements on the measuring ports
 //   com_port_receive.cpp      receive chain and answer dispatch
 //   com_port_nak_hello.cpp    refusals and restart greetings
+//   com_port_identification_refusal.cpp  a request of the identification refused
 //   com_port_status.cpp       status answer
 //   com_port_blocks.cpp       block answers
 //   com_port_bookkeeping.cpp  statistics, scale factors, port-table look-ups
@@ -145,6 +146,9 @@ public:
     void COM_ProbeStep(int phase);
     bool COM_SendProbeRequest(const CString& portName, int flag);
     void COM_EvaluateProbeAnswer(int sensor);
+    // The sensor (0 to 3) of the row probed now cannot be used: its row says so, and the probe
+    // goes on with the next row.
+    void PassOverUnusableSensor(int sensor);
     // The probe's second look at its status answer (the frame's timer 24): state 25, the kept
     // answer back into the chain, and the status analysis again.
     void COM_ReplayStoredStatusAnswer();
@@ -183,6 +187,9 @@ public:
     int GetRealSensorIndex(int n) const;
     bool COM_ZMStartInit();
     void COM_ReportUnstableConnection();
+    // The connection ends with the text told to the user: nothing is awaited any more, every
+    // port of the sensors is closed; the row of a sensor found unusable (if any) says so.
+    void EndConnection(const CString& text, int unusableRow = -1);
     // The sensor refused a block write (its refusal code): the user is told which block, and
     // the step ends at rest with nothing of it taken as stored.
     void COM_ReportRefusedWrite(int blockNumber, BYTE code);
@@ -242,6 +249,10 @@ public:
 
     // ---- Answer handlers ----------------------------------------------------------------------
     void ZMCOMConfg_AnalyseNak();
+    // The sensor refused a request of its identification (states 1 and 25): it goes on without
+    // a stator block or the user calibration, else the sensor is not used (the reason told).
+    void ContinueIdentificationAfterRefusal(CSensorRecord& sensor);
+    void RejectSensorOfIdentification(bool blockRead, BYTE block, BYTE code);
     void ZMCOMConfg_AnalyseHello();
     void ZMCOMConfg_AnalyseStatusLong();
     void ZMCOMConfg_AnalyseBlockStatorHeader();

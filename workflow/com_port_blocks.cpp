@@ -180,12 +180,8 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorHeader()
     m_strReceiveCOM.Empty();
     m_pfnReplyHandler = nullptr;
     // The next request is prepared in every state, so the codec expects block 0x81 after it.
-    CString request;
-    ReadConfig(&request, 0x81);
-    if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED && m_peers.startUp)
-        m_peers.startUp->StepSearchProgress(0);
-    if (m_iZMCOMConfgFlow == ZM_START_INIT || m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED)
-        WriteFirstPort(request);
+    ReadConfig(nullptr, 0x81);
+    RequestNextBlock(0x81);
 }
 
 void CComPort::ZMCOMConfg_AnalyseBlockRotorFactoryCalib()
@@ -205,12 +201,8 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorFactoryCalib()
     }
     m_strReceiveCOM.Empty();
     m_pfnReplyHandler = nullptr;
-    CString request;
-    ReadConfig(&request, 0x82);
-    if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED && m_peers.startUp)
-        m_peers.startUp->StepSearchProgress(0);
-    if (m_iZMCOMConfgFlow == ZM_START_INIT || m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED)
-        WriteFirstPort(request);
+    ReadConfig(nullptr, 0x82);
+    RequestNextBlock(0x82);
 }
 
 void CComPort::ZMCOMConfg_AnalyseBlockRotorUserCalib()

@@ -18,22 +18,10 @@ void CComPort::ZMCOMConfg_AnalyseNak()
 
     switch (m_iZMCOMConfgFlow) {
     case ZM_START_INIT:
-    case ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED: {
-        // A refused block read: the stator's software configuration is not there; the
-        // identification goes on with the rotor blocks.
+    case ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED:
         m_strReceiveCOM.Delete(0, kNakLength);
-        if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED && m_peers.startUp)
-            m_peers.startUp->StepSearchProgress(0);
-        CSensorSwConfig& sw = sensor.m_sSwConfig;
-        sw.cValid = 0;
-        sw.cValid2 = 0;
-        sw.cScalingA = 0;
-        sw.cScalingB = 0;
-        sw.cReadMark = 0;
-        if (m_pMainFrame) m_pMainFrame->StoreSensorDisplayValue(m_nCurSensor);
-        SendBlockRead(0x80);
+        ContinueIdentificationAfterRefusal(sensor);
         break;
-    }
     case ZM_SET_NEW_FACCALIB:
     case ZM_SET_INACCURACY_FACTORYCALIB:
     case ZM_FACTORYCALIB_ACTIVATE:

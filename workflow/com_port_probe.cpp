@@ -212,8 +212,22 @@ void CComPort::COM_EvaluateProbeAnswer(int sensor)
         return;
     }
 
+    PassOverUnusableSensor(sensor);
+}
+
+void CComPort::PassOverUnusableSensor(int sensor)
+{
+    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(m_nRowCounter)];
+    if (rec.m_nState == kPortStateAvailable) {
+        // Its status answer had made it a sensor port: the row the activation takes is the
+        // sensor port probed before it (rows are probed from the last one up), if any.
+        --m_nSensorPortCount;
+        m_nAutoActivateRow = -1;
+        for (int row = m_nRowCounter + 1; row < kPortTableRows && m_nAutoActivateRow < 0; ++row)
+            if (m_PortRec[static_cast<std::size_t>(row)].m_nState == kPortStateAvailable) m_nAutoActivateRow = row;
+    }
     rec.m_nState = kPortStateNotSupported;
-    rec.m_Sensor = record;
+    rec.m_Sensor = m_Sensor[static_cast<std::size_t>(sensor)];
     if (m_pMainFrame) m_pMainFrame->UpdateDisplayValues(sensor, 0, nullptr);
     if (m_nRowCounter < 1) COM_EndSearch();
     else COM_ProbeNextPort();
@@ -223,6 +237,8 @@ void CComPort::SendBlockRead(BYTE blockNumber)
 {
     CString request;
     ReadConfig(&request, blockNumber);
+    if (!WriteFirstPort(request)) return;
+    m_cAwaitedRequest = 'D';  // a refusal names this block (GetBlockNumber)
     // An identification that stops half-way is noticed as its status request would be.
-    if (WriteFirstPort(request) && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch();
+    if (m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch();
 }

@@ -48,11 +48,17 @@ bool CComPort::COM_ZMStartInit()
     BuildStatusLongRequest(request);
     m_strReceiveCOM.Empty();
     if (!WriteFirstPort(request)) return false;
+    m_cAwaitedRequest = 'B';
     if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
     return true;
 }
 
 void CComPort::COM_ReportUnstableConnection()
+{
+    EndConnection(workflow::WorkflowText(workflow::kTextUnstableConnection));
+}
+
+void CComPort::EndConnection(const CString& text, int unusableRow)
 {
     // Nothing is awaited any more: no watch, no handler, no step waiting for the sensor.
     EndIdentificationWatch();
@@ -83,9 +89,10 @@ void CComPort::COM_ReportUnstableConnection()
     m_nCountActivePorts = 0;
     for (CPortRecord& rec : m_PortRec)
         if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
+    if (ValidRow(unusableRow)) m_PortRec[static_cast<std::size_t>(unusableRow)].m_nState = kPortStateNotSupported;
     if (m_peers.connection) m_peers.connection->UpdatePortList(false);
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
-    AfxMessageBox(workflow::WorkflowText(workflow::kTextUnstableConnection));
+    AfxMessageBox(text);
     EndWriteSequenceUnstored(endedState);
 }
 
@@ -295,6 +302,7 @@ bool CComPort::COM_SendValueRequest()
     BuildValueRequest(request);
     if (m_iZMCOMConfgFlow == ZM_START_INIT) {
         if (!WriteFirstPort(request)) return false;
+        m_cAwaitedRequest = 'A';  // the first value, which ends the identification
         ArmIdentificationWatch();
         return true;
     }

@@ -23,16 +23,6 @@ UINT RequestNameText(BYTE letter)
     }
 }
 
-UINT BlockNameText(int blockNumber)
-{
-    switch (blockNumber) {
-    case 0x02: return workflow::kTextBlockStatorOperation;
-    case 0x03: return workflow::kTextBlockStatorSwConfig;
-    case 0x82: return workflow::kTextBlockRotorUserCalib;
-    default: return workflow::kTextBlockRotorOperation;
-    }
-}
-
 }  // namespace
 
 bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes,
@@ -117,7 +107,7 @@ void CComPort::COM_ReportRefusedWrite(int blockNumber, BYTE code)
     RestoreKeptTextOfWrite();
     CString text;
     text.Format(workflow::WorkflowText(workflow::kTextBlockRefused).GetString(), blockNumber,
-                workflow::WorkflowText(BlockNameText(blockNumber)).GetString(), static_cast<int>(code));
+                workflow::WorkflowText(workflow::BlockNameText(blockNumber)).GetString(), static_cast<int>(code));
     EndRefusedStep(text);
 }
 

@@ -25,6 +25,12 @@ constexpr UINT kTextNumberWordBase = 5400;  // + count: 5402 "zwei" .. 5404 "vie
 constexpr UINT kTextValuesOutOfStep = 5929; // our own: a multiport queue ran over
 constexpr UINT kTextSensorLost = 5930;      // our own: a connected sensor's port went away
 constexpr UINT kTextSensorLostMeasuring = 5931;  // our own: the same, cutting a measurement short
+// Our own: a sensor refused a request of its identification and is not used (port, what, code);
+// what: the reading of a block (number, name), with the names of the blocks the others lack.
+constexpr UINT kTextSensorUnusable = 5932;
+constexpr UINT kTextBlockRead = 5933;
+constexpr UINT kTextBlockRotorHeader = 5934;
+constexpr UINT kTextBlockRotorFactoryCalib = 5935;
 // Our own: the sensor refused a block write (block number, block name, refusal code); the names.
 constexpr UINT kTextBlockRefused = 5941;
 constexpr UINT kTextBlockStatorOperation = 5942;
@@ -40,5 +46,7 @@ constexpr UINT kTextRequestRestart = 5950;
 constexpr UINT kTextRequestOther = 5951;
 
 CString WorkflowText(UINT germanId);
+// The text id of a block's name, by its number.
+UINT BlockNameText(int blockNumber);
 
 }  // namespace workflow

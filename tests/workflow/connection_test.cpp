@@ -1,6 +1,7 @@
 // Whole connections under virtual time with simulated sensors: search, probing, identification,
 // and the activation of further ports.
 
+#include <algorithm>
 #include <chrono>
 
 #include <gtest/gtest.h>
@@ -199,6 +200,28 @@ TEST(Connection, ARefusedSoftwareConfigurationBlockSkipsToTheRotorBlocks)
     EXPECT_EQ(sensor.m_sIdent[kIdentAddress], 1);  // the refusal does not touch the address
     EXPECT_EQ(sensor.m_sSwConfig.cReadMark, 0);
     EXPECT_EQ(sensor.m_sSwConfig.cValid, 0);
+
+    // A sensor without a user calibration block has no user calibration; one that refuses its
+    // rotor header cannot be used, and the user is told why. Each block is asked for once.
+    for (const int missing : {6, 4}) {
+        Bench r;
+        sim::SensorConfig rotor = AcceptedSensor();
+        rotor.identity.blockPresent[static_cast<std::size_t>(missing)] = false;
+        r.AddSensor("COM3", rotor);
+        r.com.COM_SearchComPorts(0);
+        EXPECT_FALSE(r.loop.RunUntil([&] { return r.ports.Count('D') > 2 * 8; }, 5000)) << missing;
+        const std::vector<int> asked = BlockRequests(r.ports);
+        for (const int block : kBlockOrder)
+            EXPECT_LE(std::count(asked.begin(), asked.end(), block), 2) << missing << " " << block;
+        const bool usable = missing == 6;
+        EXPECT_EQ(r.frame.sensorConnected, usable);
+        EXPECT_EQ(r.com.m_PortRec[0].m_nState, usable ? kPortStateActive : kPortStateNotSupported);
+        EXPECT_EQ(r.com.m_Sensor[0].m_anBlockCheck[kSlotRotorUserCalib], usable ? kBlockEmpty : 0);
+        ASSERT_EQ(r.boxes.Boxes().size(), usable ? 0u : 1u) << missing;
+        if (!usable) {
+            EXPECT_NE(r.boxes.Boxes()[0].text.Find("COM3"), -1) << r.boxes.Boxes()[0].text.GetString();
+        }
+    }
 }
 
 TEST(Connection, AnUnsupportedSensorGetsState7AndNoConnection)
