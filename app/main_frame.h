@@ -280,6 +280,7 @@ public:
     bool IsChannelInDiagram(int channel) const override;
     bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
     bool IsShuttingDown() const override { return m_fields.shuttingDown != 0; }
+    void ShowSensorRestarting(bool restarting) override;
     BYTE m_bSensorConnected = 0;
     BYTE m_bWaitCursorShown = 0;
     int m_nWriteLogFile = 1;  // the profile's "WriteLogFile": 1 = per-sensor log off
@@ -408,4 +409,7 @@ private:
     int m_exitCode = 0;
     CString m_statusMessage;
     UINT m_statusTextId = 0;  // the string id behind m_statusMessage, 0 for a composed text
+    // What the status bar showed before a sensor's restart took it.
+    CString m_statusBeforeRestart;
+    UINT m_statusIdBeforeRestart = 0;
 };

@@ -10,6 +10,7 @@
 #include "platform/dialog.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "workflow/workflow_texts.h"
 
 void CMainFrame::SetSensorTriggerFlags(int sensor)
 {
@@ -73,6 +74,21 @@ void CMainFrame::SetStatusText(UINT textId)
     SetStatusMessage(LoadLangString(textId));
     // Kept so that a language switch shows the same message in the new language.
     m_statusTextId = textId;
+}
+
+void CMainFrame::ShowSensorRestarting(bool restarting)
+{
+    if (restarting) {
+        if (m_statusTextId == workflow::kTextSensorRestarting) return;
+        m_statusBeforeRestart = m_statusMessage;
+        m_statusIdBeforeRestart = m_statusTextId;
+        SetStatusText(workflow::kTextSensorRestarting);
+        return;
+    }
+    // A page may have shown a text of its own meanwhile: that one stays.
+    if (m_statusTextId != workflow::kTextSensorRestarting) return;
+    if (m_statusIdBeforeRestart != 0) SetStatusText(m_statusIdBeforeRestart);
+    else SetStatusMessage(m_statusBeforeRestart);
 }
 
 void CMainFrame::SetStatusMessage(const CString& text)

@@ -296,7 +296,9 @@ void CDlgSensorCalibration::OnTimer(UINT_PTR id)
         Finish(0, false);
         return;
     }
-    if (m_nProgress != m_nWatchedProgress || state != m_nWatchedState) {
+    // The controller awaits the sensor's greeting after its restart for longer than this watch
+    // and reports a sensor that does not come back: a slow restart is no stall.
+    if (m_nProgress != m_nWatchedProgress || state != m_nWatchedState || m_com.IsWaitingForRestart()) {
         m_nWatchedProgress = m_nProgress;
         m_nWatchedState = state;
         m_nQuietMs = 0;

@@ -102,10 +102,12 @@ enum FrameTimer : UINT_PTR {
 
 // How long the controller waits for the sensor: the receive chain for more bytes of a short
 // answer; a sensor for the first or next byte of an acknowledgement or a value answer, and for
-// its greeting after a restart. Silence that long ends the step as an unstable connection.
+// its greeting after a restart. Silence that long ends the step as an unstable connection. A
+// sensor that restarts may first write its memory, which takes seconds: its greeting is
+// awaited for ten.
 constexpr UINT kChainFillMs = 500;
 constexpr UINT kAnswerSilenceMs = 1000;
-constexpr UINT kRestartSilenceMs = 2000;
+constexpr UINT kRestartSilenceMs = 10000;
 // The identification's own watch (the measurement control page's timer 9) of the status answer,
 // per answer byte. The block reads and value requests that follow it are watched as any other
 // answer is: a network module or a loaded adapter may well hold one back longer than 100 ms.
@@ -353,6 +355,9 @@ public:
     bool COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which);
     bool COM_ZMCOMConfgSetNewBaudrate(int line, BYTE baudCode);
     bool COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice();
+    // The sensor is back from the restart after its baud-rate change: its port closes and the
+    // search finds it at its new rate.
+    void SearchAfterBaudRestart();
     bool COM_ZMCOMConfgSetNewLowPassFilter(int sensor);
     bool COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice();
     bool COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor);
@@ -431,6 +436,7 @@ public:
     // The silence (ms) after which an awaited answer counts as missing; 0 while none is awaited.
     UINT m_nAnswerWatchMs = 0;
     BYTE m_cAwaitedRequest = 0;  // the letter of the request whose answer is awaited
+    bool m_bRestartShown = false;  // the frame shows that a sensor restarts
     UINT m_nIdentificationWatchMs = 0;  // timer 9 watches the identification's answers (0: not)
     // Steps the controller ended with a message of its own: a block write or another request
     // the sensor refused, and a step it left unanswered (the connection reported unstable, its
@@ -530,6 +536,8 @@ public:
     // nothing is awaited from it, and the sequence ends at once with the set-up unstored.
     void EndWriteSequenceOnFailedWrite();
     void EndAnswerWait();
+    // The controller waits for a sensor's greeting after its restart (the status bar says so).
+    bool IsWaitingForRestart() const { return m_bRestartShown; }
     // A polled measurement's receive time-out runs from its first request left unanswered and
     // ends with the value set that answers it.
     void ArmPollAnswerWait();
@@ -548,6 +556,8 @@ private:
     void ArmIdentificationWatch(UINT watchMs = kAnswerSilenceMs);
     void EndIdentificationWatch();
     void RestoreKeptTextOfWrite();
+    // The frame shows that a sensor restarts while its greeting is awaited, and no longer after.
+    void ShowRestartWait(bool waiting);
     // A refused step ends at rest, nothing awaited any more, and the user reads the text.
     void EndRefusedStep(const CString& text);
     // A write sequence that the sensor refused or left unanswered has ended all the same.

@@ -146,10 +146,12 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice()
     CString request;
     BuildRestartRequest(request);
     m_iZMCOMConfgFlow = ZM_CNFG_NEW_BAUDRATE_IS_SETTED;
-    if (WriteFirstPort(request)) {
+    // The sensor restarts at its new rate, which may take it seconds: the search for it starts
+    // once it has greeted (however the old rate reads the greeting), or once the restart's
+    // limit has passed without a greeting this rate could read.
+    if (WriteAwaitingAnswer(m_pPortMan, request, kRestartSilenceMs)) {
         // The change has reached the sensor: the search that follows ends it.
         if (m_peers.connection) m_peers.connection->ClearBaudChangeFlag();
-        SetFrameTimer(kTimerCloseFirstPort, 100);
         return true;
     }
     if (m_peers.startUp) m_peers.startUp->EndSearchProgress();

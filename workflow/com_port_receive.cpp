@@ -83,6 +83,7 @@ void CComPort::AnalyseReceiveChain()
             break;
         case ZM_CNFG_NEW_BAUDRATE_IS_SETTED:
             m_strReceiveCOM.Empty();
+            if (IsWaitingForRestart()) SearchAfterBaudRestart();
             break;
         case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
             if (m_strReceiveCOM.ByteAt(0) == kStx && m_strReceiveCOM.ByteAt(1) == kNak) {

@@ -38,8 +38,22 @@ bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>&
     if (!measuring) {
         m_nAnswerWatchMs = watchMs;
         SetFrameTimer(kTimerAnswerWatch, watchMs);
+        ShowRestartWait(m_cAwaitedRequest == 'K');
     }
     return true;
+}
+
+void CComPort::SearchAfterBaudRestart()
+{
+    EndAnswerWait();
+    SetFrameTimer(kTimerCloseFirstPort, 100);
+}
+
+void CComPort::ShowRestartWait(bool waiting)
+{
+    if (m_bRestartShown == waiting) return;
+    m_bRestartShown = waiting;
+    if (m_pMainFrame) m_pMainFrame->ShowSensorRestarting(waiting);
 }
 
 void CComPort::RestoreKeptTextOfWrite()
@@ -50,6 +64,7 @@ void CComPort::RestoreKeptTextOfWrite()
 
 void CComPort::EndAnswerWait()
 {
+    ShowRestartWait(false);
     if (m_nAnswerWatchMs == 0) return;
     m_nAnswerWatchMs = 0;
     KillFrameTimer(kTimerAnswerWatch);
@@ -96,6 +111,12 @@ void CComPort::OnAnswerWatchExpired()
 {
     if (m_nAnswerWatchMs == 0) return;
     m_nAnswerWatchMs = 0;
+    ShowRestartWait(false);
+    if (m_iZMCOMConfgFlow == ZM_CNFG_NEW_BAUDRATE_IS_SETTED) {
+        // The greeting may have come at the new rate, which this port does not read.
+        SearchAfterBaudRestart();
+        return;
+    }
     // A calibration's acquisition polls on its own: it ends with the step.
     if (m_iZMCOMConfgFlow == ZM_READ_RAW_CALIB_INIT && m_peers.measureControl) m_peers.measureControl->StopPollTimer();
     RestoreKeptTextOfWrite();

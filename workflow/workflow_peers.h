@@ -169,6 +169,9 @@ public:
     virtual bool StoreSettingsBeforePortsClose(std::function<void()> then) = 0;
     // The program is closing: a sensor lost now is not reported, the user is leaving.
     virtual bool IsShuttingDown() const = 0;
+    // A sensor restarts and the controller waits for its greeting: the status bar says so, and
+    // afterwards shows again what it showed before.
+    virtual void ShowSensorRestarting(bool restarting) = 0;
 };
 
 class IConnectionPage {

@@ -31,6 +31,8 @@ constexpr UINT kTextSensorUnusable = 5932;
 constexpr UINT kTextBlockRead = 5933;
 constexpr UINT kTextBlockRotorHeader = 5934;
 constexpr UINT kTextBlockRotorFactoryCalib = 5935;
+// Our own: the status bar while the program waits for a sensor's greeting after its restart.
+constexpr UINT kTextSensorRestarting = 5936;
 // Our own: the sensor refused a block write (block number, block name, refusal code); the names.
 constexpr UINT kTextBlockRefused = 5941;
 constexpr UINT kTextBlockStatorOperation = 5942;

@@ -723,7 +723,8 @@ TEST_F(FrameWithFourSensors, EverySensorsStoredChannelIsOnInTheSetUpAsInTheDiagr
 }
 
 // One sensor's baud rate changed on the connection page: the code is written into the sensor,
-// which restarts at the new rate, and the program finds and connects it there.
+// which restarts at the new rate (taking seconds to greet, the status bar saying so meanwhile),
+// and the program finds and connects it there.
 TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
 {
     ports.Port("COM3").baudRate = 115200;
@@ -739,6 +740,9 @@ TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
     };
     ASSERT_TRUE(loop.RunUntil(restarted, 5000));
     EXPECT_EQ(devices[0]->Port(0).sensor().Blocks().ContentByte(2, 16), 2);
+    devices[0]->Port(0).Stall(4000);
+    loop.RunFor(3000);
+    EXPECT_EQ(frame->StatusPane(0).text(), platform::ToQString(LoadLangString(workflow::kTextSensorRestarting)));
     ports.Port("COM3").baudRate = 230400;  // the sensor comes back at its new rate
     ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected &&
                                            frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 30000));

@@ -23,6 +23,7 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/dialog.h"
+#include "platform/qt_text.h"
 #include "sensor_admin/admin_texts.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
 #include "sensor_admin/forms/form_ids.h"
@@ -398,11 +399,12 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
 // ---- A sensor behind an adapter that hands its answers on four bytes at a time ----------------
 
 // The sensor refuses the first write of each block it is asked to store. Each refusal is named to
-// the user and leaves the sensor's block as it was; the next attempt stores it.
+// the user and leaves the sensor's block as it was; the next attempt stores it. It takes four
+// seconds to greet after a restart, the status bar saying meanwhile that it restarts.
 TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheUserIsTold)
 {
     StartSensor({"--serial=6103", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--pieces=4:10",
-                 "--refuse=F82:4:1", "--refuse=F83:4:1", "--refuse=F03:4:1"});
+                 "--refuse=F82:4:1", "--refuse=F83:4:1", "--refuse=F03:4:1", "--restart-ms=4000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_TRUE(AtRest());
     const SensorDump before = Dump();
@@ -429,6 +431,8 @@ TEST_F(SensorConfiguration, AnswersInPiecesAndARefusalOfEachKindOfWriteEndAsTheU
     EXPECT_TRUE(Pump([&] { return calibration->GetDlgItemText(sensor_admin::IDC_CAL_STATUS) ==
                                   LoadLangString(sensor_admin::kTextStepRefused); }, 2'000));
     ASSERT_TRUE(Pump([&] { return activate(); }, 5'000)) << "the step cannot be tried again";
+    EXPECT_TRUE(Pump([&] { return frame->StatusPane(0).text() == platform::ToQString(LoadLangString(workflow::kTextSensorRestarting)); },
+                     2'000));
     ASSERT_TRUE(Pump([&] { return frame->Com().m_Sensor[0].m_sIdent[kIdentCalibration] == 3 && AtRest(0); }, 10'000))
         << "flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
     const SensorDump calibrated = Dump();

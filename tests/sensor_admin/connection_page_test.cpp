@@ -174,25 +174,26 @@ TEST(ConnectionPage, ABaudRateChangeWritesTheCodeToEverySensorRestartsThemAndCon
 // the page is free again, and its search connects both sensors once they talk again.
 TEST(ConnectionPage, ABaudRateChangeWhoseSensorFallsSilentEndsAndTheSearchConnectsAgain)
 {
+    constexpr int kSilentMs = kRestartSilenceMs + 1000;  // longer than every watch
     for (const bool atRestart : {false, true}) {
         SCOPED_TRACE(atRestart ? "silent at the restart" : "silent at the code write");
         AdminBench b;
         ASSERT_NO_FATAL_FAILURE(ConnectTwoSensors(b));
         CDlgSensorConnection& page = b.pages.connection;
         b.ports.writes.clear();
-        if (!atRestart) b.devices[1]->Port(0).Stall(5000);
+        if (!atRestart) b.devices[1]->Port(0).Stall(kSilentMs);
         ASSERT_TRUE(page.OnChangeBaudRate(230400));
         if (atRestart) {
             ASSERT_TRUE(b.loop.RunUntil([&] { return b.ports.Count('K') > 0; }, 5000));
-            b.devices[1]->Port(0).Stall(5000);
+            b.devices[1]->Port(0).Stall(kSilentMs);
         }
-        ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy(); }, 5000)) << "flow " << b.com.GetZMCOMConfgFlow();
+        ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy(); }, kSilentMs)) << "flow " << b.com.GetZMCOMConfgFlow();
         ASSERT_EQ(b.boxes.Count(), 1u);
         EXPECT_EQ(b.boxes.Boxes()[0].text,
                   LoadLangString(atRestart ? workflow::kTextUnstableConnection : kTextBaudChangeFailed));
         EXPECT_EQ(page.m_bBaudRateChange, 0);
 
-        b.loop.RunFor(5000);
+        b.loop.RunFor(kSilentMs);
         page.OnSearch();
         ASSERT_TRUE(b.loop.RunUntil([&] { return !page.IsBusy() && b.com.m_nCountActivePorts == 2; }, 20000));
         EXPECT_EQ(page.GetItemText(1, kColumnStatus), CString("aktiv"));

@@ -38,6 +38,7 @@ public:
     void SensorConfigurationRead() override {}
     bool IsSensorConnected() const override { return true; }
     void ClearSensorConnectedFlag(bool) override {}
+    void ShowSensorRestarting(bool) override {}
     void RefreshChannelViews(int) override {}
     bool IsMeasurementEnded() const override { return false; }
     bool IsDrained() const override { return false; }

@@ -25,7 +25,7 @@ struct SilentBench : Bench {
         loop.RunFor(300);
     }
     void Silence() { devices[0]->Port(0).Stall(kSilenceMs); }
-    static constexpr int kSilenceMs = 3000;
+    static constexpr int kSilenceMs = kRestartSilenceMs + 1000;
     CConfigWriteSequencer sequencer{com};
     bool connected = false;
 };
@@ -95,7 +95,7 @@ TEST(SilentSensor, IsNoticedInEveryStepWhichEndsAtRestWithThePortClosedAndConnec
         b.frame.waitCursor = true;
         c.start(b);
         const std::int64_t silentFrom = b.loop.NowMs();
-        ASSERT_TRUE(b.loop.RunUntil([&] { return b.boxes.Count() > 0; }, 5000)) << "flow " << b.com.GetZMCOMConfgFlow();
+        ASSERT_TRUE(b.loop.RunUntil([&] { return b.boxes.Count() > 0; }, SilentBench::kSilenceMs)) << "flow " << b.com.GetZMCOMConfgFlow();
         // Given up within the step's watch, but not before: an answer held back a while by an
         // adapter or a network module is still an answer.
         EXPECT_LE(b.loop.NowMs() - silentFrom, static_cast<std::int64_t>(c.watchMs) + 20);
@@ -234,7 +234,7 @@ TEST(SilentSensor, OfAMultiportDeviceIsNoticedInEveryStepAndAnAnsweringDeviceRai
         b.frame.waitCursor = true;
         c.start(b);
         const std::int64_t silentFrom = b.loop.NowMs();
-        ASSERT_TRUE(b.loop.RunUntil([&] { return b.boxes.Count() > 0; }, 5000)) << "flow " << b.com.GetZMCOMConfgFlow();
+        ASSERT_TRUE(b.loop.RunUntil([&] { return b.boxes.Count() > 0; }, SilentBench::kSilenceMs)) << "flow " << b.com.GetZMCOMConfgFlow();
         EXPECT_LE(b.loop.NowMs() - silentFrom, static_cast<std::int64_t>(c.noticedWithinMs) + 20);
         EXPECT_EQ(b.boxes.Boxes()[0].text.Find(workflow::WorkflowText(c.message).Left(20)), 0) << b.boxes.Boxes()[0].text.GetString();
         EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
