@@ -1,6 +1,6 @@
 // Documentation benchmarks: how fast measured-value lines of four channels are made and
-// written, and the longest the GUI thread is held while a measurement of a million value sets
-// is collected, finished and written behind.
+// written, the longest the GUI thread is held while a measurement of a million value sets is
+// collected, finished and written behind, and what a full disk costs it while a measurement runs.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +17,7 @@
 #include "documentation/meas_value_writer.h"
 #include "documentation/measurement_recorder.h"
 #include "platform/message_loop.h"
+#include "tests/documentation/file_size_limit.h"
 
 using namespace documentation;
 
@@ -201,5 +202,44 @@ void BM_GuiStallMillionSetsWrittenBehind(benchmark::State& state)
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_GuiStallMillionSetsWrittenBehind)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A measurement at 5000 sets a second whose file stops taking lines after its first second, as
+// on a full disk: the real time the GUI thread spends on the measurement's sets and write steps
+// for every second measured while the disk stays full. The file is tried again after a back-off,
+// not at every set (which formatted a batch and failed thousands of times a second).
+void BM_FullDiskGuiTimePerSecond(benchmark::State& state)
+{
+    const std::string folder = TempFolder();
+    const CDocumentationSettings settings = IndexedMeasValueSettings(folder);
+    constexpr int kSetsPerMs = 5;
+    constexpr int kFullSeconds = 5;
+    double guiMs = 0.0, longestMs = 0.0;
+    for (auto _ : state) {
+        QuietRecording run(settings);
+        double values[4];
+        std::uint64_t i = 0;
+        const auto measure = [&](int ms, double& spentMs) {
+            for (int t = 0; t < ms; ++t) {
+                for (int n = 0; n < kSetsPerMs; ++n, ++i) {
+                    FillSet(i, values);
+                    spentMs += TimedMs(longestMs, [&] { run.recorder.CollectSample(values, 4); });
+                }
+                spentMs += TimedMs(longestMs, [&] { run.loop.RunFor(1); });
+            }
+        };
+        double ignored = 0.0;
+        measure(1000, ignored);
+        const std::string file = std::filesystem::directory_iterator(folder)->path().string();
+        documentation_test::FileSizeLimit full(std::filesystem::file_size(file));
+        longestMs = 0.0;
+        guiMs = 0.0;
+        measure(kFullSeconds * 1000, guiMs);
+        run.recorder.FreeConvertList();  // nothing left for the recovery file
+    }
+    state.counters["gui_ms_per_s"] = guiMs / kFullSeconds;
+    state.counters["longest_stall_ms"] = longestMs;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_FullDiskGuiTimePerSecond)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -34,6 +34,10 @@ constexpr UINT kTextSeparatorUnusable = 5772;
 constexpr UINT kTextFileNotWritten = 5773;
 constexpr UINT kTextFileNotCreated = 5774;
 constexpr UINT kTextFileRecreated = 5775;
+// A file that refuses after its measurement has ended: the value file, whose sets are kept, and
+// the pass/fail result file, whose row is not.
+constexpr UINT kTextEndedFileNotWritten = 5776;
+constexpr UINT kTextResultFileNotWritten = 5796;
 constexpr UINT kTextDiagramNotStored = 5777;
 constexpr UINT kTextBadPrefix = 5778;
 constexpr UINT kTextLabelDate = 5779;

@@ -136,7 +136,9 @@ void CMeasurementRecorder::CollectSample(const double* values, int count)
         if (m_panel && m_description.setCount == 0) m_panel->SetTimer(kPanelTimerTimeExpired, kPanelTimerTimeExpiredMs);
         if (m_frame) m_frame->OnMeasuringTimeReached();
     }
-    if (m_current && !m_inStep && NowMs() - m_lastWriteMs >= kFlushPeriodMs) {
+    // A file that refused waits its back-off here too: an attempt at every set would format a
+    // batch and fail again thousands of times a second, holding the GUI thread.
+    if (m_current && !m_inStep && NowMs() - m_lastWriteMs >= kFlushPeriodMs && NowMs() >= m_nextAttemptMs) {
         m_inStep = true;
         WriteCurrent();
         m_inStep = false;
@@ -237,7 +239,9 @@ void CMeasurementRecorder::WriteFinishing()
         const bool ok = finishing.writer->WriteStep(first, true, kStepBudgetUs, error, notice);
         if (!notice.IsEmpty()) Report(FaultText(kTextFileRecreated, notice, CString()));
         if (!ok) {
-            if (finishing.failedAttempts++ == 0) Report(FaultText(kTextFileNotWritten, finishing.writer->FileName(), error));
+            // The measurement has ended: the message does not say that it goes on.
+            if (finishing.failedAttempts++ == 0)
+                Report(FaultText(kTextEndedFileNotWritten, finishing.writer->FileName(), error));
             finishing.nextAttemptMs = now + kFlushPeriodMs;
             if (finishing.failedAttempts >= kFinishAttempts) {
                 Report(RecoveredSetsText(Recover(*finishing.writer, error)));
@@ -286,7 +290,7 @@ void CMeasurementRecorder::WriteIoNio()
     if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, labels, evaluation, fileName, error)) {
         if (fileName.IsEmpty())
             fileName = ConstantFileName(m_settings.directory[kIoNioResults], m_settings.prefix[kIoNioResults], kTableExtension);
-        Report(FaultText(kTextFileNotWritten, fileName, error));
+        Report(FaultText(kTextResultFileNotWritten, fileName, error));
     }
 }
 

@@ -6,10 +6,11 @@
 //   FreeConvertList     drops the value sets still waiting to be written.
 // Value sets are written in bounded steps, paced by CWritePacer's thread (or by a loop timer
 // under virtual time), and at least once a second while a measurement runs, so a crash loses
-// at most the last second. A file that cannot be written gets a message that names it; the
-// measurement goes on and the sets are kept for the next attempt. Sets that a file refuses for
-// good (when the program ends, or a finished measurement's file keeps refusing) go into a
-// recovery file (recovered_sets.h): none is dropped without a word. A finished measurement
+// at most the last second. A file that cannot be written gets a message that names it, while
+// the measurement runs; the measurement goes on and the sets are kept for the next attempt, a
+// second later (not at the next set). Sets that a file refuses for good (when the program
+// ends, or a finished measurement's file keeps refusing) go into a recovery file
+// (recovered_sets.h): none is dropped without a word. A finished measurement
 // whose file is still being written shows its progress, and the control panel's
 // AfterMeasurement waits for the end of that writing.
 

@@ -62,9 +62,13 @@ TEST_F(RecorderTest, AFullDiskCutsNoLineInHalfAndTheKeptSetsFollowWhenThereIsRoo
         for (std::size_t i = 7; i < reader.Records().size(); ++i) ASSERT_EQ(5u, reader.Records()[i].size());
         EXPECT_GT(reader.Records().size(), 7u + 100u);  // the room left was used
     }
-    Measure(2000);  // room again: the kept sets follow within a second
+    // Room again: the kept sets follow within a second, at the next attempt, not at the next set.
+    const auto kept = std::filesystem::file_size(path);
+    Measure(20);
+    EXPECT_EQ(kept, std::filesystem::file_size(path));
+    Measure(2000);
     recorder->FinishMeasurement();
-    ExpectFileHoldsSets(path, 600, kEpoch);
+    ExpectFileHoldsSets(path, 602, kEpoch);
 }
 
 TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskThenSavesTheRestElsewhereAndSaysWhere)
@@ -82,11 +86,24 @@ TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskThenSavesTheRestEls
         ASSERT_TRUE(loop.RunUntil([&] { return !recorder->IsWritingBehind(); }, 120000));
     }
     ASSERT_EQ(2u, frame.messages.size());
+    EXPECT_STREQ(FileFaultText(kTextFileNotWritten, CString(path), LoadLangString(kTextReasonDiskFull)).GetString(),
+                 frame.messages[0].GetString());
     EXPECT_EQ(0, frame.messages[1].Find("30 "));  // how many sets could not be written
     EXPECT_NE(-1, frame.messages[1].Find(CString(path)));
     EXPECT_NE(-1, frame.messages[1].Find(CString(recovery)));
     ExpectFileHoldsSets(path, 50, kEpoch);  // what was written before stays intact
     ExpectFileHoldsSets(recovery, 30, kEpoch, 50);  // the rest, at their times
+
+    // A file that refuses first after the stop: no word of a measurement that goes on.
+    Start();
+    Measure(100);
+    FileSizeLimit full(std::filesystem::file_size(dir.File("Messwerte_0002.csv")));
+    PushSet(nextSet++);
+    recorder->FinishMeasurement();
+    ASSERT_EQ(3u, frame.messages.size());
+    EXPECT_STREQ(FileFaultText(kTextEndedFileNotWritten, CString(dir.File("Messwerte_0002.csv")),
+                               LoadLangString(kTextReasonDiskFull)).GetString(),
+                 frame.messages[2].GetString());
 }
 
 TEST_F(RecorderTest, AFileDeletedDuringTheMeasurementIsWrittenAgainWithEverything)

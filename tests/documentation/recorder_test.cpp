@@ -3,8 +3,10 @@
 #include <fstream>
 
 #include "documentation/delimited_table.h"
+#include "documentation/documentation_texts.h"
 #include "documentation/file_naming.h"
 #include "recorder_fixture.h"
+#include "res/string_table.h"
 
 namespace documentation_test {
 namespace {
@@ -153,6 +155,15 @@ TEST_F(RecorderTest, PassFailResultsCollectUnderTheConstantNameWithOneHeader)
     EXPECT_EQ((std::vector<std::string>{"note"}), rows[7]);
     EXPECT_TRUE(rows[8].empty() && std::equal(rows.begin(), rows.begin() + 4, rows.begin() + 9));
     EXPECT_TRUE(rows[13].size() == 7 && rows[14].size() == 7);
+
+    // A folder gone by the stop: the message says that this verdict is not stored.
+    settings.directory[kIoNioResults] = CString(dir.File("gone"));
+    Start();
+    recorder->FinishMeasurement();
+    ASSERT_EQ(1u, frame.messages.size());
+    EXPECT_STREQ(FileFaultText(kTextResultFileNotWritten, CString(dir.File("gone/IO_NIO.csv")),
+                               LoadLangString(kTextReasonMissing)).GetString(),
+                 frame.messages[0].GetString());
 }
 
 TEST_F(RecorderTest, TheMasterSwitchTurnsEveryAutomaticStorageOff)

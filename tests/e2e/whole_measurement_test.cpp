@@ -318,10 +318,10 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerS
     EXPECT_TRUE(boxes.Boxes().empty()) << Diagnosis();
 }
 
-// The values folder fills up in mid-measurement and the program is ended while it is full, by
-// the window's close and by SIGTERM. Every set is then in the value file or in a recovery file
-// of the same form in the data folder, and the user is told where: at the close, or at the
-// next start after SIGTERM.
+// The values folder fills up in mid-measurement at the fastest rate, the user is told while the
+// measurement goes on, and the program is ended while it is full, by the window's close and by
+// SIGTERM. Every set is then in the value file or in a recovery file of the same form in the
+// data folder, and the user is told where: at the close, or at the next start after SIGTERM.
 TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUserIsToldWhere)
 {
     StartSensor({"--serial=6005", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
@@ -336,13 +336,19 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
         frame.reset();
         ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
         EXPECT_TRUE(toldWhere().IsEmpty()) << "told a second time at the start";
-        ASSERT_TRUE(ChooseRate(3));  // 1000 value sets a second
+        ASSERT_TRUE(ChooseRate(kFastestRate));  // 5000 value sets a second
         ASSERT_NO_FATAL_FAILURE(Start());
         // Two seconds of sets in the file leave the recovery and settings files room under the limit.
-        ASSERT_TRUE(Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= 2000; }, 20'000));
+        ASSERT_TRUE(Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= 10000; }, 20'000));
         {
             documentation_test::FileSizeLimit full(std::filesystem::file_size(ValueFile()));
-            PumpFor(500);
+            PumpFor(1500);  // a retry after the first refusal's back-off
+            // The user learns of it while measuring.
+            const CString refused = documentation::FileFaultText(
+                documentation::kTextFileNotWritten, CString(ValueFile().c_str()), LoadLangString(documentation::kTextReasonDiskFull));
+            const auto shown = boxes.Boxes();
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const auto& box) { return box.text == refused; }))
+                << Diagnosis();
             if (bySignal) {  // SIGTERM ends the event loop as the program runs it
                 ASSERT_TRUE(platform::QuitOnTerminationSignals());
                 std::raise(SIGTERM);
