@@ -53,24 +53,41 @@ int TakeRawWhileBelow(const ChartPoint* points, int k, int end, double limit, Ex
 int TakeWhileBelow(const ChartPoint* points, int k, int end, double limit, Extremes& e, ColumnPathCache* cache)
 {
     if (!cache) return TakeRawWhileBelow(points, k, end, limit, e);
-    constexpr int kBlock = ColumnPathCache::kBlock;
-    const int aligned = std::min(end, (k + kBlock - 1) / kBlock * kBlock);
+    const int length = cache->blockLength;
+    const int aligned = std::min(end, (k + length - 1) / length * length);
     k = TakeRawWhileBelow(points, k, aligned, limit, e);
     if (k < aligned) return k;
-    while (end - k >= kBlock && points[k + kBlock - 1].x < limit) {
-        ColumnPathCache::Block& block = cache->blocks[static_cast<std::size_t>(k / kBlock)];
+    while (end - k >= length && points[k + length - 1].x < limit) {
+        ColumnPathCache::Block& block = cache->blocks[static_cast<std::size_t>(k / length)];
         if (!block.known) {
             Extremes found;
-            TakeRawWhileBelow(points, k, k + kBlock, limit, found);
+            TakeRawWhileBelow(points, k, k + length, limit, found);
             block = {found.smallest, found.largest, true};
         }
         if (block.smallest <= block.largest) {
             e.Take(block.smallest);
             e.Take(block.largest);
         }
-        k += kBlock;
+        k += length;
     }
     return TakeRawWhileBelow(points, k, end, limit, e);
+}
+
+// Blocks twice as long, each the pair it replaces; a pair with a block not read yet is not
+// read either.
+void MergeBlockPairs(ColumnPathCache& cache)
+{
+    std::vector<ColumnPathCache::Block>& blocks = cache.blocks;
+    const std::size_t merged = blocks.size() / 2;
+    for (std::size_t i = 0; i < merged; ++i) {
+        const ColumnPathCache::Block& a = blocks[2 * i];
+        const ColumnPathCache::Block& b = blocks[2 * i + 1];
+        blocks[i] = a.known && b.known
+                        ? ColumnPathCache::Block{std::min(a.smallest, b.smallest), std::max(a.largest, b.largest), true}
+                        : ColumnPathCache::Block{0.0, 0.0, false};
+    }
+    blocks.resize(merged);
+    cache.blockLength *= 2;
 }
 
 class PathBuilder {
@@ -160,8 +177,10 @@ void BuildColumnPath(const ChartPoint* points, int count, const AxisMapping& x, 
         if (read.blockPoints != points) {
             read.blocks.clear();
             read.blockPoints = points;
+            read.blockLength = ColumnPathCache::kBlock;
         }
-        read.blocks.resize(static_cast<std::size_t>(count / ColumnPathCache::kBlock), ColumnPathCache::Block{0.0, 0.0, false});
+        while (count / read.blockLength > read.maxBlocks) MergeBlockPairs(read);
+        read.blocks.resize(static_cast<std::size_t>(count / read.blockLength), ColumnPathCache::Block{0.0, 0.0, false});
     }
     read.points = points;
     read.x = x;

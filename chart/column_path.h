@@ -23,16 +23,22 @@ struct ColumnPathCache {
         double smallest;
         double largest;
     };
-    // The smallest and largest y of every whole block of kBlock points, found when a column
-    // first takes the whole block: they hold for any X mapping, so a moved or rescaled axis
-    // reads a block's two extremes instead of its points. Kept while the points stay.
+    // The smallest and largest y of every whole block of blockLength points, found when a
+    // column first takes the whole block: they hold for any X mapping, so a moved or rescaled
+    // axis reads a block's two extremes instead of its points. Kept while the points stay.
+    // Blocks start at kBlock points; a curve that grows beyond maxBlocks of them merges them in
+    // pairs into blocks twice as long, so that what is kept beside the points stays bounded
+    // however long a measurement feeds the curve.
     static constexpr int kBlock = 64;
+    static constexpr int kMaxBlocks = 16384;
     struct Block {
         double smallest;
         double largest;
         bool known;
     };
     const ChartPoint* blockPoints = nullptr;
+    int blockLength = kBlock;
+    int maxBlocks = kMaxBlocks;
     std::vector<Block> blocks;
 
     const ChartPoint* points = nullptr;

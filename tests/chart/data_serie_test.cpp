@@ -213,13 +213,15 @@ TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
     chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, moved);
     EXPECT_EQ(pairs(moved), pairs(grown));
     // Hundreds of points per column, a spike, values that are no numbers and a lent array that
-    // grows: the kept extremes of whole blocks give, on every move of the axis by a part of a
-    // pixel, the path that reading every point gives.
+    // grows beyond the blocks a curve keeps (merged into longer ones): the kept extremes of whole
+    // blocks give, on every move of the axis by a part of a pixel, the path that reading every
+    // point gives.
     std::vector<ChartPoint> dense;
     for (int i = 0; i < 300000; ++i) dense.push_back({i * 0.0013, std::sin(i * 0.0021) + (i % 97) * 0.001});
     dense[123457].y = 1.9;
     for (int i = 64000; i < 64200; ++i) dense[static_cast<std::size_t>(i)].y = std::nan("");
     chart::ColumnPathCache denseKept;
+    denseKept.maxBlocks = 1000;
     for (int step = 0; step < 6; ++step) {
         x.SetCurrentRange(10.0 + step * 0.37, 370.0 + step * 0.37, 0.0);
         const int count = 200000 + step * 20000;
@@ -227,6 +229,7 @@ TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
         chart::BuildColumnPath(dense.data(), count, x.GetMapping(), y.GetMapping(), true, 50, 449, grown, &denseKept);
         chart::BuildColumnPath(dense.data(), count, x.GetMapping(), y.GetMapping(), true, 50, 449, fresh);
         EXPECT_EQ(pairs(fresh), pairs(grown)) << step;
+        EXPECT_LE(denseKept.blocks.size(), 1000u);
     }
 }
 
