@@ -213,9 +213,8 @@ TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
     chart::BuildColumnPath(points.data(), 20000, x.GetMapping(), y.GetMapping(), true, 50, 449, moved);
     EXPECT_EQ(pairs(moved), pairs(grown));
     // Hundreds of points per column, a spike, values that are no numbers and a lent array that
-    // grows beyond the blocks a curve keeps (merged into longer ones): the kept extremes of whole
-    // blocks give, on every move of the axis by a part of a pixel, the path that reading every
-    // point gives.
+    // grows past the blocks a curve keeps: the kept extremes of whole blocks give, on every move
+    // of the axis by a part of a pixel, the path that reading every point gives.
     std::vector<ChartPoint> dense;
     for (int i = 0; i < 300000; ++i) dense.push_back({i * 0.0013, std::sin(i * 0.0021) + (i % 97) * 0.001});
     dense[123457].y = 1.9;

@@ -156,14 +156,11 @@ TEST_F(RecorderTest, PassFailResultsCollectUnderTheConstantNameWithOneHeader)
     EXPECT_TRUE(rows[8].empty() && std::equal(rows.begin(), rows.begin() + 4, rows.begin() + 9));
     EXPECT_TRUE(rows[13].size() == 7 && rows[14].size() == 7);
 
-    // A folder gone by the stop: the message says that this verdict is not stored.
-    settings.directory[kIoNioResults] = CString(dir.File("gone"));
+    settings.directory[kIoNioResults] = CString(dir.File("gone"));  // gone by the stop: this verdict is not stored
     Start();
     recorder->FinishMeasurement();
-    ASSERT_EQ(1u, frame.messages.size());
-    EXPECT_STREQ(FileFaultText(kTextResultFileNotWritten, CString(dir.File("gone/IO_NIO.csv")),
-                               LoadLangString(kTextReasonMissing)).GetString(),
-                 frame.messages[0].GetString());
+    const CString notStored = FileFaultText(kTextResultFileNotWritten, CString(dir.File("gone/IO_NIO.csv")), LoadLangString(kTextReasonMissing));
+    EXPECT_STREQ(notStored.GetString(), frame.messages.empty() ? "" : frame.messages[0].GetString());
 }
 
 TEST_F(RecorderTest, TheMasterSwitchTurnsEveryAutomaticStorageOff)
