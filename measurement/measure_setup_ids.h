@@ -98,6 +98,9 @@ constexpr unsigned kTimerRefresh = 18;
 constexpr unsigned kTimerPowerSwitchEnd = 56;
 constexpr unsigned kTimerWriteReplay = 39;
 constexpr unsigned kTimerWriteGuard = 40;
+constexpr unsigned kTimerTellNotWritten = 41;
+// A choice not written because the sensors are restarting or being connected.
+constexpr unsigned kTextNotWrittenWhileReconnecting = 5937;
 
 // Messages the browse controls send after a browse.
 constexpr unsigned kMsgStartProgBrowsed = 311;

@@ -4,6 +4,8 @@
 
 #include "measurement/measure_frame.h"
 #include "measurement/measure_setup_ids.h"
+#include "platform/message_box.h"
+#include "res/string_table.h"
 #include "workflow/com_port.h"
 
 namespace measurement {
@@ -61,6 +63,11 @@ bool SoftwareConfigWriter::Write(int sensor, int code)
         m_frame.EndWaitCursorOnce();
         return false;
     }
+    if (m_frame.Com().AreSensorsReturning()) {
+        m_frame.EndWaitCursorOnce();
+        SetTimer(kTimerTellNotWritten, 0);
+        return false;
+    }
     return WriteNow(sensor, code);
 }
 
@@ -84,6 +91,11 @@ bool SoftwareConfigWriter::WriteNow(int sensor, int code)
 
 void SoftwareConfigWriter::OnTimer(UINT_PTR id)
 {
+    if (id == kTimerTellNotWritten) {
+        KillTimer(id);
+        AfxMessageBox(LoadLangString(kTextNotWrittenWhileReconnecting), platform::MB_ICONWARNING);
+        return;
+    }
     if (id == kTimerWriteGuard) {
         KillTimer(id);
         // Unconfirmed: the wait cursor is the write's as long as nothing else has been started.

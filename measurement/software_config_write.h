@@ -3,6 +3,10 @@
 // into the software-configuration part of the sensor's record, and the workflow controller
 // writes the sensor's block 3 from it.
 //
+// While the sensors restart or are being connected nothing is written either (the write would
+// take the place of the step that waits for them, and they are read again once connected): the
+// user is told, once for a choice written into several sensors, to choose it again then.
+//
 // While a measurement runs nothing is written: each (sensor, code) asked for waits in a queue,
 // once, in the order asked, and after the stop the queue is replayed one write every 100 ms,
 // so that no sensor's write and no scaling code is lost. A write that fails or that the

@@ -223,6 +223,8 @@ public:
     // The same on the measuring ports: the handler, and the step that follows in the state.
     void ZMCOMMeasure_AnalyseAck();
     void ContinueMultiportAfterAck();
+    // Every sensor written has confirmed its block: the write has ended, the workflow rests.
+    void EndConfirmedWrite();
 
     // ---- Receive chain --------------------------------------------------------------------------
     LRESULT OnReceiveChain(WPARAM count, LPARAM bytes);
@@ -351,6 +353,9 @@ public:
     void OnSequencerStepPassedOver();
 
     // ---- Configuration writers ------------------------------------------------------------------
+    // The sensors are restarting, or being identified and connected (again): a write started
+    // now would take the place of the step that waits for them. The set-up's writes wait.
+    bool AreSensorsReturning() const;
     bool COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
     bool COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which);
     bool COM_ZMCOMConfgSetNewBaudrate(int line, BYTE baudCode);

@@ -25,15 +25,20 @@ void CComPort::ZMCOMConfg_AnalyseAck()
     COM_ContinueAfterAck();
 }
 
+void CComPort::EndConfirmedWrite()
+{
+    EndAnswerWait();
+    m_pfnReplyHandler = nullptr;
+    m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+}
+
 void CComPort::COM_ContinueAfterAck()
 {
     EndAnswerWait();
     m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
     workflow::IMeasureSetupPage* setup = m_peers.measureSetup;
     auto keepPendingBlock = [this]() { m_strBlockStatorSwConfig = m_strPendingSwConfigBlock; };
-    auto endWaitCursor = [this]() {
-        if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
-    };
     auto runSequencer = [this](int mode) {
         if (m_peers.sequencer) m_peers.sequencer->RunStep(mode);
     };
@@ -101,21 +106,20 @@ void CComPort::COM_ContinueAfterAck()
             setup->RefreshChannelRow(row);
             setup->UpdateChannelCheckBox(row);
         }
-        endWaitCursor();
+        EndConfirmedWrite();
         break;
     }
     case ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS:
         keepPendingBlock();
         m_strReceiveCOM.Empty();
-        endWaitCursor();
-        m_pfnReplyHandler = nullptr;
+        EndConfirmedWrite();
         break;
     case ZM_CNFG_SW_CONFIG_DELETE_BLOCK:
         m_strReceiveCOM.Empty();
-        m_pfnReplyHandler = nullptr;
         keepPendingBlock();
         ReapplySoftwareConfigBlock();
         if (setup) setup->CheckSameSensor();
+        EndConfirmedWrite();
         break;
     case ZM_CNFG_SET_NEW_BAUDRATE:
         m_strReceiveCOM.Empty();

@@ -48,15 +48,32 @@ bool BuildStatorOperation(CComPort& com, CString& block, const StatorOperation& 
 
 }  // namespace
 
+bool CComPort::AreSensorsReturning() const
+{
+    switch (m_iZMCOMConfgFlow) {
+    case ZM_START_INIT: case ZM_RESTART_SENSOR: case ZM_RESTART_SENSOR_AFTER_INIT:
+    case ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED: case ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES:
+    case ZM_CNFG_SET_NEW_BAUDRATE: case ZM_CNFG_NEW_BAUDRATE_IS_SETTED: case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
+    case ZM_PORT_LOOP_STATOR_OPERATION: case ZM_RESTART_AFTER_INIT_DEVICE:
+        return true;
+    default:
+        return IsWaitingForRestart() || m_bFurtherPortsPending;
+    }
+}
+
 bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 {
-    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
         // Not while measuring: tried again every 500 ms.
         SetFrameTimer(kTimerSwConfigWhenIdle, kSwConfigRetryMs);
         return false;
     }
     KillFrameTimer(kTimerSwConfigWhenIdle);
+    // A write to several sensors of a device (each its own block) that is still awaited goes on
+    // waiting for them; else this one starts afresh.
+    const bool writeAwaited = m_nAnswerWatchMs != 0 && m_iZMCOMConfgFlow >= ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
+                              m_iZMCOMConfgFlow <= ZM_CNFG_SW_CONFIG_DELETE_BLOCK;
     m_strPendingSwConfigBlock = m_strBlockStatorSwConfig;
     SetZMCOMConfgFlow(code);
 
@@ -101,8 +118,13 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
         return false;
     }
     m_strPendingSwConfigBlock = UnstuffedBlock(frame);
-    if (multi) m_nRecvCount[static_cast<std::size_t>(sensor)] = 0;
-    return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
+    if (!multi) return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
+    const auto slot = static_cast<std::size_t>(sensor);
+    m_nRecvCount[slot] = 0;
+    if (!writeAwaited) m_bPortAnswered.fill(1);
+    const bool written = WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
+    m_bPortAnswered[slot] = written ? 0 : 1;
+    return written;
 }
 
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)

@@ -34,7 +34,10 @@ void CComPort::ContinueMultiportAfterAck()
         return AllPortsAnswered();
     };
     const int state = m_iZMCOMConfgFlow;
-    if (state != ZM_4xS_CTRL_OFF && state != ZM_4xS_CTRL_ON && state != ZM_ANGLE_ZERO) EndAnswerWait();
+    // The steps that ask several ports wait for each of them.
+    if (state != ZM_4xS_CTRL_OFF && state != ZM_4xS_CTRL_ON && state != ZM_ANGLE_ZERO &&
+        state != ZM_CNFG_SW_CONFIG_SET_SCALING_A && state != ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS)
+        EndAnswerWait();
     auto runSequencer = [this](int mode) {
         if (m_peers.sequencer) m_peers.sequencer->RunStep(mode);
     };
@@ -49,11 +52,12 @@ void CComPort::ContinueMultiportAfterAck()
             m_peers.measureSetup->RefreshChannelRow(m_nRealSensorIndex[0][static_cast<std::size_t>(sensor)]);
             m_peers.measureSetup->UpdateChannelCheckBox(0);
         }
-        if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+        if (allAnswered()) EndConfirmedWrite();
         break;
     }
     case ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS:
-        if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+        // The write of the set-up ends when every sensor written has taken its block.
+        if (allAnswered()) EndConfirmedWrite();
         break;
     case ZM_CNFG_SET_NEW_LOW_PASS_FILTER:
         EmptyRecvBuffer(m_nCurSensor);

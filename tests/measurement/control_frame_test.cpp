@@ -624,10 +624,11 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 }
 
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
-// alone. The controller keeps the write's state and its measurement-mode acknowledgement
-// analysis (no answer is awaited any more), so a reply handler left in place is no sign of a
-// write still on its way; the next sensor's write and a store of the settings follow. The
-// scaling page knows the speed channel of the second sensor by its measurand, in each language.
+// alone, and the write ends at rest; the next sensor's write and a store of the settings follow.
+// A rate chosen while the device's sensors restart after a baud-rate change is not written (the
+// user is told why): their reconnection goes on and Start is free after it. A rate written into
+// both ends only with both confirmations: the second sensor silent, the user is told. The scaling page knows the speed channel of the second sensor by its measurand,
+// in each language.
 TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
 {
     ScalingPageTexts texts;
@@ -647,14 +648,28 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
         // Well within the writer's own guard, which would end the wait cursor unconfirmed.
         ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000)) << "row " << row;
         EXPECT_EQ(sensor->Port(row).sensor().Blocks().ContentByte(3, 26) >> 5, decimals) << "row " << row;
-        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-        EXPECT_NE(com.m_pfnReplyHandler, nullptr);
+        EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+        EXPECT_EQ(com.m_pfnReplyHandler, nullptr);
     }
     sensor_admin::CDlgSensorInformationHmb& information = frame->SensorAdmin()->information;
     information.m_strStatusLine.Empty();
     ASSERT_TRUE(information.OnStoreSettings());
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
+    sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    ASSERT_TRUE(connection.OnChangeBaudRate(230400));
+    ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_RESTART_AFTER_INIT_DEVICE; }, 5000));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
+    ASSERT_TRUE(loop.RunUntil([&] { return !connection.IsBusy() && com.m_nCountActivePorts == 2 && !com.m_bFurtherPortsPending; }, 20000));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(kTextNotWrittenWhileReconnecting));
+    EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
+    sensor->Port(1).Stall(-1);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
+    loop.RunFor(300);
+    EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 2; }, 3000));
+    EXPECT_EQ(boxes.Boxes()[1].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
 }
 
 // A multiport device of two sensors that stream their values.

@@ -259,15 +259,22 @@ TEST(MeasureAck, TheWriteSequenceMovesFromPortToPortAndClosesAfterTheLast)
     EXPECT_EQ(b.sequencer.modes, (std::vector<int>{2, 2}));
 }
 
-TEST(MeasureAck, OfTheMeasurementSetUpLeavesTheHandlerInstalled)
+TEST(MeasureAck, OfTheMeasurementSetUpEndsItsWriteOnceEverySensorWrittenHasTakenIt)
 {
     OpenBench b;
     b.com.m_pfnReplyHandler = &CComPort::ZMCOMMeasure_AnalyseStream;
     b.frame.waitCursor = true;
     b.com.SetZMCOMConfgFlow(ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-    b.com.ContinueMultiportAfterAck();
-    EXPECT_EQ(b.com.m_pfnReplyHandler, &CComPort::ZMCOMMeasure_AnalyseStream);
+    b.com.m_nCountActivePorts = 2;
+    b.com.m_bPortAnswered = {0, 0, 1, 1};
+    for (int port : {0, 1}) {
+        EXPECT_TRUE(b.frame.waitCursor);
+        b.com.m_nCurSensor = port;
+        b.com.ContinueMultiportAfterAck();
+    }
+    EXPECT_EQ(b.com.m_pfnReplyHandler, nullptr);
     EXPECT_FALSE(b.frame.waitCursor);
+    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
 }
 
 TEST(MeasureAck, OfTheSerialNumberReturnsToRestAndChecksTheSensor)
