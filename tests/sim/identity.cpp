@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 namespace {
@@ -38,6 +39,28 @@ std::array<std::uint8_t, 6> SerialCodes(const std::string& text)
     std::array<std::uint8_t, 6> codes{};
     for (int i = 0; i < 6; ++i) codes[i] = TextCode(i < static_cast<int>(text.size()) ? text[i] : ' ');
     return codes;
+}
+
+// The content bytes, by frame position, whose value is the sensor's own (see FactoryContents).
+// The software configuration's byte 32 is the rate the host chose last (`rateIndex`).
+std::vector<int> FreePositions(std::uint8_t blockNumber)
+{
+    std::vector<int> positions;
+    const auto add = [&](int from, int to) {
+        for (int pos = from; pos <= to; ++pos) positions.push_back(pos);
+    };
+    switch (blockNumber) {
+    case 0x00: add(16, 33); break;
+    case 0x01: add(11, 15), add(18, 33); break;
+    case 0x02: add(11, 12), add(14, 15), add(18, 18), add(23, 33); break;
+    case 0x03: add(7, 31), add(33, 33); break;
+    case 0x80: add(14, 14), add(18, 19), add(22, 33); break;
+    case 0x81:
+    case 0x82: add(31, 33); break;
+    case 0x83: add(11, 22), add(32, 33); break;
+    default: break;
+    }
+    return positions;
 }
 
 BlockStore::Block EncodeBlock(int slot, const SensorIdentity& id)
@@ -123,6 +146,9 @@ BlockStore::Block EncodeBlock(int slot, const SensorIdentity& id)
     default:
         break;
     }
+    if (id.factoryContents != FactoryContents::Present)
+        for (int pos : FreePositions(kBlockNumbers[slot]))
+            Put8(b, pos, id.factoryContents == FactoryContents::Zeros ? 0x00 : 0xFF);
     const auto raw = id.rawBlockContent.find(kBlockNumbers[slot]);
     if (raw != id.rawBlockContent.end())
         for (int i = 0; i < 27; ++i) b[1 + i] = i < static_cast<int>(raw->second.size()) ? raw->second[i] : 0;

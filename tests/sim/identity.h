@@ -24,7 +24,16 @@ struct CalibrationBlock {
     std::uint16_t inaccuracyA = 0, inaccuracyB = 0;
 };
 
+// What the sensor holds where no part of the protocol fixes a value: the set-up the host
+// stores in it (pass/fail limits, triggers, display and power bytes, the per-channel codes and
+// the user scaling of the software configuration) and the bytes the host never reads. A sensor
+// fresh from the factory may hold anything there: the values of the fields below (Present), all
+// 0x00, or all 0xFF as an erased memory.
+enum class FactoryContents { Present, Zeros, Erased };
+
 struct SensorIdentity {
+    FactoryContents factoryContents = FactoryContents::Present;
+
     // Bus address: the sensor's number, 1 to 249. Requests carry it as (number, 0xFF), the
     // sensor's answers as (0xFF, number).
     std::uint8_t address = 1;

@@ -260,6 +260,17 @@ const std::map<std::string, Setter>& Setters()
         {"hardware-option", Number(&SensorIdentity::hardwareOption, 0, 255)},
         {"baud-code", Number(&SensorIdentity::baudCode, 0, 255)},
         {"stored-rate", Number(&SensorIdentity::rateIndex, 0, 19)},
+        {"factory-contents", [](SensorConfig& c, const std::string& v, std::string& e) {
+             static const std::map<std::string, FactoryContents> kinds = {
+                 {"present", FactoryContents::Present}, {"zeros", FactoryContents::Zeros}, {"erased", FactoryContents::Erased}};
+             const auto kind = kinds.find(v);
+             if (kind == kinds.end()) {
+                 e = "'" + v + "' is not present, zeros or erased";
+                 return false;
+             }
+             c.identity.factoryContents = kind->second;
+             return true;
+         }},
         {"filter-a", Number(&SensorIdentity::filterA, 0, 65535)},
         {"filter-b", Number(&SensorIdentity::filterB, 0, 65535)},
         {"range-a", Range(&SensorIdentity::rangeACode)},
@@ -585,6 +596,10 @@ Identity (status answer and configuration blocks):
   --encoder-mode N  --count-code N  --hardware-option N  --baud-code N
   --stored-rate N           the measure-rate index the sensor keeps from its last set-up
                             (6: 200/s; 13: 10/s)
+  --factory-contents KIND   what the blocks hold where no part of the protocol fixes a
+                            value (limits, triggers, display and power bytes, channel codes,
+                            user scaling, unread bytes): present (the values of the options),
+                            zeros (all 0x00) or erased (all 0xFF)
   --filter-a N  --filter-b N
   --range-a V  --range-b V  full-scale values (500, 0.5, 1000 ...)
   --scale-a F  --scale-b F  --unit-a TEXT  --unit-b TEXT

@@ -25,7 +25,7 @@ TEST(ProgramOptions, IdentityAndSignal)
 {
     const auto o = Parse({"--address=5", "--serial", "0x1234", "--range-a=500", "--unit-b=N", "--type-class=Y",
                           "--signal-a=ramp:slope=100", "--user-cal=valid=1,gainA=16384,offsetB=-2",
-                          "--missing-block=0x83", "--block=0x01:0102", "--strict-address"});
+                          "--missing-block=0x83", "--block=0x01:0102", "--strict-address", "--factory-contents=erased"});
     ASSERT_EQ(1u, o.sensors.size());
     const SensorConfig& c = o.sensors[0];
     EXPECT_EQ(5, c.identity.address);
@@ -40,6 +40,7 @@ TEST(ProgramOptions, IdentityAndSignal)
     EXPECT_FALSE(c.identity.blockPresent[7]);
     EXPECT_EQ((Bytes{0x01, 0x02}), c.identity.rawBlockContent.at(0x01));
     EXPECT_TRUE(c.strictAddress);
+    EXPECT_EQ(0xFF, BlockStore(c.identity).ContentByte(BlockSlot(0x83), 12));
 }
 
 TEST(ProgramOptions, FaultRules)

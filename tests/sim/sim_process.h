@@ -31,11 +31,14 @@ public:
     // Starts the program with args, its standard output on a pipe; waits are bounded by boundMs.
     // KM3_SIM_STORED_RATE in the environment gives every sensor that rate as the one it keeps
     // from its last set-up, so that a run of the tests shows whether any of them relies on the
-    // simulator's own default.
+    // simulator's own default. KM3_SIM_FACTORY_CONTENTS (zeros or erased) does the same for
+    // everything else a sensor keeps that no part of the protocol fixes.
     explicit SimProcess(std::vector<std::string> args, int boundMs = 10'000) : m_boundMs(boundMs)
     {
         if (const char* rate = std::getenv("KM3_SIM_STORED_RATE"); rate != nullptr && *rate != '\0')
             args.insert(args.begin(), std::string("--stored-rate=") + rate);
+        if (const char* contents = std::getenv("KM3_SIM_FACTORY_CONTENTS"); contents != nullptr && *contents != '\0')
+            args.insert(args.begin(), std::string("--factory-contents=") + contents);
         int out[2];
         if (::pipe(out) != 0) return;
         posix_spawn_file_actions_t actions;
