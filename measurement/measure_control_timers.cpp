@@ -82,7 +82,10 @@ void CDlgMeasureDiagram::OnReceiveTimeout()
         KillTimer(kTimerReceiveTimeout);
         com.m_bStreamStarted = 0;
     }
-    com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    // A step begun since the stop (a rate chosen on the set-up page and written, say) holds the
+    // workflow while its answer is awaited: the measurement's end leaves its state, or that
+    // answer would go unheard and a sound sensor be reported lost.
+    if (com.m_nAnswerWatchMs == 0) com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     m_frame.FinishMeasurement();
     const bool closePending = m_frame.Flag(FrameFlag::ClosePending) != 0;
     const bool afterWrite = m_frame.Flag(FrameFlag::CloseAfterWrite) != 0;

@@ -510,8 +510,13 @@ TEST_F(SetupInFrame, AMeasurementAt50PerMinuteDrawsEveryPollInMinutes)
     if (curves.GetPointCount(0) > 1) {
         EXPECT_NEAR(curves.GetPoint(0, 1).x - curves.GetPoint(0, 0).x, 0.02, 1e-9);
     }
+    // A rate chosen just before the stop's end, answered after it, is written: the sensor stays.
     panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
+    loop.RunFor(frame->Com().m_nReceiveTimeoutMs - 100);
+    sensor->Port(0).Stall(150);
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 13));
     loop.RunFor(2000);
+    EXPECT_TRUE(frame->m_bSensorConnected && boxes.Boxes().empty()) << frame->Com().GetZMCOMConfgFlow();
 }
 
 // A sensor whose channel B stands still (an angle held, say) while channel A climbs.
