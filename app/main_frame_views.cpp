@@ -196,7 +196,7 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     for (int c = 0; c < views::kChannelCount; ++c) {
         const views::DisplayTable* table = m_tables.Entry(c);
         const bool power = c >= views::kChannelP1;
-        setup.channelShown[static_cast<std::size_t>(c)] =
+        setup.channelMeasured[static_cast<std::size_t>(c)] =
             table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
@@ -209,6 +209,7 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     setup.xAxisFactor = measurement::GetXAxisUnitFactor(unitId);
     setup.xAxisUnit = LoadLangString(static_cast<UINT>(unitId));
     if (record) measurement::ApplyAxisAssignment(*record, setup);
+    else setup.channelShown = setup.channelMeasured;
     return setup;
 }
 

@@ -11,7 +11,7 @@ int ChannelOfSource(int source) { return source >= 2 && source < 2 + views::kCha
 
 void ApplyAxisAssignment(const CMeasureSetup& setup, views::DiagramSetup& diagram)
 {
-    const std::array<bool, views::kChannelCount> measured = diagram.channelShown;
+    const std::array<bool, views::kChannelCount>& measured = diagram.channelMeasured;
     const int xChannel = ChannelOfSource(setup.axis[0].source);
     diagram.xChannel = xChannel >= 0 ? xChannel : views::kXAxisTime;
     diagram.channelShown = {};

@@ -7,8 +7,8 @@
 
 namespace measurement {
 
-// `diagram` comes with a curve for every measured channel. The diagram draws what the set-up
-// page's axes show: the measured channel of every shown Y axis, over time or over the channel
+// `diagram` comes with the measured channels, each recorded in the curve store. The diagram draws
+// what the set-up page's axes show: the measured channel of every shown Y axis, over time or over the channel
 // on the x axis. A Y axis that is off, or shows the x axis' channel or a channel not measured,
 // adds no curve; with none left the diagram draws none.
 void ApplyAxisAssignment(const CMeasureSetup& setup, views::DiagramSetup& diagram);

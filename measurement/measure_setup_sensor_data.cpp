@@ -207,6 +207,19 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
     int measured = 0;
     for (int r = 0; r < kRowCount; ++r) measured += IsRowActive(r) ? 1 : 0;
     if (axis[0].source != kAxisTime && (!IsRowActive(axis[0].source - 2) || measured < 2)) axis[0].source = kAxisTime;
+    // Display bytes that put no measured channel on a Y axis (a sensor fresh from the factory
+    // names none, or puts every channel on X) would leave the diagram empty: Y1 then shows the
+    // first measured channel that is not on X, as the page's own choice of "none" leaves it.
+    bool yMeasured = false;
+    for (int k = 1; k < kAxisCount; ++k) {
+        const int source = axis[static_cast<std::size_t>(k)].source;
+        yMeasured = yMeasured || (source >= 2 && source != axis[0].source && IsRowActive(source - 2));
+    }
+    for (int r = 0; r < kRowCount && !yMeasured; ++r)
+        if (IsRowActive(r) && r + 2 != axis[0].source) {
+            axis[1].source = r + 2;
+            yMeasured = true;
+        }
     TickSensorsOnAxes();
     if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
     const int last = several ? m_frame.MeasuredChannelCount() : 2;

@@ -11,8 +11,8 @@ bool CurveRecorder::Setup(const DiagramSetup& setup, int capacity)
     m_curveOfChannel.fill(-1);
     m_curveCount = 0;
     for (int c = 0; c < kChannelCount && m_curveCount < CDataManager::kMaxCurves; ++c)
-        if (setup.channelShown[static_cast<std::size_t>(c)]) m_curveOfChannel[static_cast<std::size_t>(c)] = m_curveCount++;
-    // The store keeps one (empty) curve when no channel is drawn.
+        if (setup.Records(c)) m_curveOfChannel[static_cast<std::size_t>(c)] = m_curveCount++;
+    // The store keeps one (empty) curve when no channel is recorded.
     m_data.Reset(std::max(m_curveCount, 1), capacity);
     const double factor = std::isfinite(setup.xAxisFactor) && setup.xAxisFactor > 0 ? setup.xAxisFactor : 1.0;
     m_xStep = std::isfinite(setup.samplePeriod) && setup.samplePeriod > 0 ? setup.samplePeriod / factor : 0.001;

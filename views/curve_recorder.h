@@ -1,5 +1,5 @@
 #pragma once
-// Records value sets into the curve store: one curve per channel the diagram shows, x the time
+// Records value sets into the curve store: one curve per channel measured or shown, x the time
 // of the set (set number x sample period, in x-axis units) or, with a channel on the x axis,
 // that channel's value in the same set; y the channel's value. Values that are no number, and
 // sets without an x value, leave no point. Idle, nothing is recorded; with a point limit the
@@ -20,8 +20,8 @@ public:
 
     explicit CurveRecorder(CDataManager& data) : m_data(data) { m_curveOfChannel.fill(-1); }
 
-    // Maps the shown channels to curves 0, 1, ... and empties the store with room for
-    // `capacity` points per curve. False when no channel is shown: nothing is recorded then.
+    // Maps the measured and shown channels to curves 0, 1, ... and empties the store with room
+    // for `capacity` points per curve. False when there is none: nothing is recorded then.
     bool Setup(const DiagramSetup& setup, int capacity = CDataManager::kDefaultPoints);
     int CurveOfChannel(int channel) const;
     int ChannelOfCurve(int curve) const;

@@ -108,9 +108,9 @@ void CGraphicDisplayWnd::RemoveCurves()
 
 void CGraphicDisplayWnd::DropAxesOfCurvesGone()
 {
-    // Curve n is drawn on Y axis n: an axis beyond the curves would still name a channel that
+    // Curve n is drawn on Y axis n: an axis beyond the curves drawn would still name a channel that
     // is no longer drawn (one no longer measured, or a sensor back in another mode).
-    const int curves = m_recorder.CurveCount();
+    const int curves = static_cast<int>(std::count(m_setup.channelShown.begin(), m_setup.channelShown.end(), true));
     while (m_pGraph->GetYAxisCount() > curves) m_pGraph->DeleteYAxis(m_pGraph->GetYAxisCount() - 1);
     while (curves == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->DeleteXAxis(0);
 }
@@ -155,8 +155,7 @@ int CGraphicDisplayWnd::StoreCapacity() const
 {
     if (m_bStorageBusy)
         for (int c = 0; c < views::kChannelCount; ++c)
-            if (m_setup.channelShown[static_cast<std::size_t>(c)] && m_storageChannels[static_cast<std::size_t>(c)] != 0)
-                return m_storageSets;
+            if (m_setup.Records(c) && m_storageChannels[static_cast<std::size_t>(c)] != 0) return m_storageSets;
     return CDataManager::kDefaultPoints;
 }
 
@@ -181,6 +180,9 @@ void CGraphicDisplayWnd::AddValueSet(const views::ValueSet& set) { m_recorder.Ad
 bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int count)
 {
     if (storeCurve < 0 || storeCurve >= CDataManager::kMaxCurves) return false;
+    // A channel recorded but shown on no axis stays in the store only.
+    const int channel = m_recorder.ChannelOfCurve(storeCurve);
+    if (channel < 0 || !m_setup.channelShown[static_cast<std::size_t>(channel)]) return false;
     int& mapped = m_chartCurveOf[static_cast<std::size_t>(storeCurve)];
     const bool isNew = mapped < 0;
     const int curve = isNew ? m_pGraph->GetCurveCount() : mapped;
@@ -188,7 +190,6 @@ bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int
     if (!serie) return false;
     mapped = curve;
     if (isNew) {
-        const int channel = m_recorder.ChannelOfCurve(storeCurve);
         const CString name = ChannelName(channel);
         serie->SetLabel(name);
         if (curve < m_pGraph->GetYAxisCount()) m_pGraph->GetYAxis(curve).SetLabel(name);

@@ -43,9 +43,16 @@ constexpr int kXAxisTime = -1;
 
 // What the diagram takes from the set-up of a measurement.
 struct DiagramSetup {
-    std::array<bool, kChannelCount> channelShown{};  // a curve per shown channel
+    // Every measured channel is recorded, a curve each, whatever the axes show; the shown ones
+    // are drawn. (A channel shown is recorded whether or not it is marked measured.)
+    std::array<bool, kChannelCount> channelMeasured{};
+    std::array<bool, kChannelCount> channelShown{};
+    bool Records(int channel) const
+    {
+        return channelMeasured[static_cast<std::size_t>(channel)] || channelShown[static_cast<std::size_t>(channel)];
+    }
     // kXAxisTime, or the channel whose value is the x of every point of the shown channels
-    // (torque over angle, say); that channel has no curve of its own.
+    // (torque over angle, say); that channel is not drawn as a curve of its own.
     int xChannel = kXAxisTime;
     double samplePeriod = 0.001;                       // seconds between value sets
     double xAxisFactor = 1.0;                          // seconds per x-axis unit

@@ -519,12 +519,13 @@ TEST_F(SetupInFrame, AMeasurementAt50PerMinuteDrawsEveryPollInMinutes)
     EXPECT_TRUE(frame->m_bSensorConnected && boxes.Boxes().empty()) << frame->Com().GetZMCOMConfgFlow();
 }
 
-// A sensor whose channel B stands still (an angle held, say) while channel A climbs.
+// A sensor whose channel B stands still (an angle held, say) while channel A climbs; erased blocks.
 struct AxesInFrame : SetupInFrame {
     sim::SensorConfig SensorConfig() const override
     {
         sim::SensorConfig config = SetupInFrame::SensorConfig();
         config.signalB.base = 1234.0;
+        config.identity.factoryContents = sim::FactoryContents::Erased;
         return config;
     }
     void MeasureASecond()
@@ -538,14 +539,16 @@ struct AxesInFrame : SetupInFrame {
 
 // Channel B on the x axis: channel A is drawn over B's value, the axes named after the two
 // channels with their units. Time chosen again, the page shows Y2 off: the next measurement
-// draws A alone over time, and both once Y2 shows B.
+// draws A alone over time, and both once Y2 shows B. Both are recorded; Y1 shows A at first.
 TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosenAgain)
 {
+    EXPECT_EQ(setup->Logic().Controls().SelectedDatum(kAxisCombo[1]), 2);
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 3));
     MeasureASecond();
     CGraphicDisplayWnd& display = frame->Views()->Diagram()->Display();
     const CDataManager& curves = display.Data();
-    ASSERT_EQ(curves.GetCurveCount(), 1);
+    ASSERT_EQ(curves.GetCurveCount(), 2);
+    EXPECT_EQ(display.Graph().GetCurveCount(), 1);
     const double b = frame->Views()->Refresher().ShownValueOf(1);
     ASSERT_TRUE(b != 0.0 && curves.GetPointCount(0) > 5) << b;
     for (int i = 0; i < curves.GetPointCount(0); ++i) ASSERT_EQ(curves.GetPoint(0, i).x, b) << "point " << i;
@@ -553,10 +556,10 @@ TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosen
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], kAxisTime));
     EXPECT_EQ(setup->Logic().Controls().SelectedDatum(kAxisCombo[2]), 0);
     MeasureASecond();
-    EXPECT_EQ(curves.GetCurveCount(), 1);
+    EXPECT_EQ(display.Graph().GetCurveCount(), 1);
     ASSERT_TRUE(ChooseDatum(kAxisCombo[2], 3));
     MeasureASecond();
-    ASSERT_EQ(curves.GetCurveCount(), 2);
+    EXPECT_EQ(display.Graph().GetCurveCount(), 2);
     EXPECT_GT(curves.GetPoint(1, 1).x, curves.GetPoint(1, 0).x);
 }
 
