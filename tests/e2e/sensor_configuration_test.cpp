@@ -487,7 +487,7 @@ TEST_F(SensorConfiguration, StartWaitsUntilTheSensorIsConnectedAgainAfterABaudRa
     for (int i = 0; i < 2; ++i) ASSERT_TRUE(WholeApp::StartSensor({"--stall=*:-1"}));
     StartSensor({"--serial=6104", "--stator-id=5", "--stator-rev=6"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    ASSERT_TRUE(ChooseRate(3));  // 1000/s
+    ASSERT_TRUE(SetUpManualMeasurement(3));  // 1000/s
     frame->ShowPage(app::kPageConnection);
     PumpFor(300);
     auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);

@@ -171,6 +171,8 @@ struct TriggeredMeasurement : ::testing::Test, WholeApp {
         ASSERT_NE(channelA, nullptr);
         if (!channelA->isChecked()) channelA->click();
         PumpFor(300);
+        Choose(kAxisCombo[0], kAxisTime);
+        Choose(kAxisCombo[1], 2);  // channel A on Y1
         Choose(IDC_RATE_COMBO, 6);  // 200 value sets a second
         Choose(IDC_START_SOURCE, 1);  // channel A
         Choose(IDC_START_DIRECTION, 0);  // "Over run"

@@ -224,18 +224,24 @@ public:
         return Pump([&] { return connected() || frame->IsClosed(); }, boundMs) && connected();
     }
 
-    // The set-up page's rate with this index (or the fastest it offers) chosen as the user does,
-    // whatever the sensor kept from its last set-up; true once the sensor took it.
+    // The set-up page as a measurement by hand needs it, chosen as the user does once the page has
+    // taken what the sensor keeps: channel A measured and on Y1 over time, no trigger, no limit, the
+    // rate with this index (or the fastest it offers); true once the sensor took the rate.
     static constexpr int kFastestRate = -1;
-    bool ChooseRate(int index)
+    bool SetUpManualMeasurement(int index)
     {
         frame->ShowPage(app::kPageMeasureSetup);
         PumpFor(200);
         auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+        Pump([&] { return frame->Com().IsSensorReady() && !setup.Logic().IsTimerArmed(measurement::kTimerRefresh); }, 10'000);
+        if (auto* channelA = setup.Item<QAbstractButton>(measurement::kChannelButton[0]); !channelA->isChecked()) channelA->click();
+        bool chosen = ChooseDatum(setup, measurement::kAxisCombo[0], measurement::kAxisTime) && ChooseDatum(setup, measurement::kAxisCombo[1], 2) &&
+                      ChooseDatum(setup, measurement::IDC_START_SOURCE, 0) && ChooseDatum(setup, measurement::IDC_STOP_SOURCE, 0);
+        for (int edit : measurement::kLimitEdit) chosen = chosen && (setup.Item<QLineEdit>(edit)->text().isEmpty() || TypeInto(setup, edit, ""));
         const auto& offered = setup.Logic().Controls()[measurement::IDC_RATE_COMBO].entries;
         const long long rate = index != kFastestRate || offered.empty() ? index : offered.front().datum;
-        return ChooseDatum(setup, measurement::IDC_RATE_COMBO, rate) && frame->Fields().measureRateIndex == rate &&
-               Pump([&] { return frame->Com().m_pfnReplyHandler == nullptr && !frame->m_bWaitCursorShown; }, 10'000);
+        return chosen && ChooseDatum(setup, measurement::IDC_RATE_COMBO, rate) && frame->Fields().measureRateIndex == rate &&
+               Pump([&] { return frame->Com().m_nAnswerWatchMs == 0 && !frame->m_bWaitCursorShown; }, 10'000);
     }
 
     void Close()

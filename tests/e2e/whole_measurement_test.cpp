@@ -109,7 +109,7 @@ TEST_F(WholeProgram, EveryValueSetOfAFullRateMeasurementIsInTheCurveStoreAndTheF
                  "--signal-b=ramp:slope=5000,base=100"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
 
-    ASSERT_TRUE(ChooseRate(kFastestRate));
+    ASSERT_TRUE(SetUpManualMeasurement(kFastestRate));
     ASSERT_LE(frame->Fields().measureRateIndex, 2);
     // Every set into the diagram, not one per display refresh.
     ASSERT_NE(frame->Views()->MeasureSettings(), nullptr);
@@ -160,7 +160,7 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
 {
     StartSensor({"--serial=6002", "--stator-id=5", "--stator-rev=6", "--signal-a=ramp:slope=5000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    ASSERT_TRUE(ChooseRate(k200PerSecond));
+    ASSERT_TRUE(SetUpManualMeasurement(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     UnplugSensor();  // the line hangs up and leaves the port list
@@ -199,8 +199,8 @@ TEST_F(WholeProgram, ASensorKilledInMidMeasurementIsReportedWhatCameBeforeIsKept
     frame->ShowPage(app::kPageMeasureSetup);
     PumpFor(300);
     auto& setup = *app_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+    ASSERT_TRUE(SetUpManualMeasurement(k200PerSecond));
     ASSERT_TRUE(ChooseDatum(setup, measurement::kConditionCombo[0], 0) && TypeInto(setup, measurement::kLimitEdit[1], "1000000"));
-    ASSERT_TRUE(ChooseRate(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 100; }, 10'000)) << Diagnosis();
     ASSERT_NO_FATAL_FAILURE(Stop());
@@ -239,7 +239,7 @@ TEST_F(WholeProgram, ASensorThatFallsSilentForTwoSecondsEndsTheMeasurementWithWh
     StartSensor({"--serial=6003", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=ramp:slope=50000",
                  "--stall=r" + std::to_string(kRecordsBeforeStall) + ":2000"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
-    ASSERT_TRUE(ChooseRate(k200PerSecond));
+    ASSERT_TRUE(SetUpManualMeasurement(k200PerSecond));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(Pump([&] { return Curves().GetPointCount(0) > 0; }, 10'000)) << Diagnosis();
     // The measurement ends by itself, the program stays up.
@@ -285,7 +285,7 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerS
 {
     StartSensor({"--serial=6004", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--latency=40", "--signal-a=ramp:slope=50"});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor; " << Diagnosis() << PortTable();
-    ASSERT_TRUE(ChooseRate(15));  // 50 a minute
+    ASSERT_TRUE(SetUpManualMeasurement(15));  // 50 a minute
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_EQ(frame->Com().m_nPollIntervalMs, 1200u);
 
@@ -303,7 +303,7 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerS
     EXPECT_GE(points, ticks) << Diagnosis();
     EXPECT_LE(points, ticks + 1) << Diagnosis();
 
-    ASSERT_TRUE(ChooseRate(13));
+    ASSERT_TRUE(SetUpManualMeasurement(13));
     const long before = Panel().Logic().PollTicks();
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_EQ(frame->Com().m_nPollIntervalMs, 100u);
@@ -336,7 +336,7 @@ TEST_F(WholeProgram, SetsAFullDiskRefusesAtTheEndAreSavedInTheDataFolderAndTheUs
         frame.reset();
         ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
         EXPECT_TRUE(toldWhere().IsEmpty()) << "told a second time at the start";
-        ASSERT_TRUE(ChooseRate(kFastestRate));  // 5000 value sets a second
+        ASSERT_TRUE(SetUpManualMeasurement(kFastestRate));  // 5000 value sets a second
         ASSERT_NO_FATAL_FAILURE(Start());
         // Two seconds of sets in the file leave the recovery and settings files room under the limit.
         ASSERT_TRUE(Pump([&] { return !ValueFile().empty() && FileColumn(ValueFile(), 1).size() >= 10000; }, 20'000));
