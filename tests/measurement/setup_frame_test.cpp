@@ -519,7 +519,7 @@ TEST_F(SetupInFrame, AMeasurementAt50PerMinuteDrawsEveryPollInMinutes)
     EXPECT_TRUE(frame->m_bSensorConnected && boxes.Boxes().empty()) << frame->Com().GetZMCOMConfgFlow();
 }
 
-// A sensor whose channel B stands still (an angle held, say) while channel A climbs; erased blocks.
+// A sensor whose channel B stands still (an angle held, say) while channel A climbs.
 struct AxesInFrame : SetupInFrame {
     sim::SensorConfig SensorConfig() const override
     {

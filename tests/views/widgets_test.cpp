@@ -246,8 +246,7 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     diagram.AddValueSet(set);
     diagram.RepaintSamples();
     EXPECT_EQ(1, diagram.Display().ChartCurveOfChannel(0));
-    // A point limit stops the recording there; drawing A alone, the chart keeps no axis of B,
-    // measured still.
+    // A point limit stops the recording there; drawing A alone (B measured still), no axis of B.
     frame.setup.channelShown = {true, false, false, false, false, false};
     frame.setup.channelMeasured = {true, true, false, false, false, false};
     diagram.LoadChannelSetup();
