@@ -336,6 +336,9 @@ TEST_F(EngineTest, SignalsAreFunctionsOfTime)
     EXPECT_EQ(0, ramp.At(0));
     EXPECT_EQ(20000, ramp.At(500'000));
     EXPECT_EQ(static_cast<std::int16_t>(40000), ramp.At(1'000'000)) << "a ramp wraps like a 16-bit counter";
+    ramp.slopePerS = 50000;  // records 5 ms apart, all on half counts: each 250 counts above the one before
+    for (std::int64_t t = 2'544'230; t < 6'000'000; t += 5000)
+        ASSERT_EQ(250, static_cast<std::int16_t>(ramp.At(t + 5000) - ramp.At(t))) << "at " << t << " us";
 
     SignalSpec sine{SignalSpec::Kind::Sine, 100.0, 50.0};
     sine.periodMs = 40;

@@ -36,7 +36,10 @@ std::int16_t SignalSpec::At(std::int64_t tUs) const
     case Kind::Constant:
         break;
     case Kind::Ramp:
-        v += slopePerS * tMs / 1000.0;
+        // One rounding only: with a whole slope the product is exact, so the samples of a stream
+        // that fall on half a count all round up. Divided twice, some rounded down, and the
+        // stream's ramp lost a count at one record and gained it back at a later one.
+        v += slopePerS * static_cast<double>(tUs) / 1'000'000.0;
         break;
     case Kind::Sine:
         if (periodMs > 0) v += amplitude * std::sin(2.0 * std::numbers::pi * tMs / periodMs);
