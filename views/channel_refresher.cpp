@@ -24,7 +24,6 @@ bool IsShownPower(const DisplayTable& table) { return table.powerMark == 'P' || 
 ChannelRefresher::ChannelRefresher(IViewsFrame& frame, platform::MessageLoop& loop)
     : m_frame(frame), m_throttle([this] { Repaint(); }, RepaintThrottle::kDefaultIntervalMs, loop)
 {
-    m_sensorOfChannel.fill(-1);
 }
 
 ChannelScale ChannelRefresher::Scale(int channel) const
@@ -91,10 +90,15 @@ void ChannelRefresher::TakeSensor(const CComPort& com, int sensor, DWORD serial)
 {
     bool changed = false;
     for (const SensorChannel& c : ChannelsOfSensor(com, sensor)) {
-        std::int64_t& shown = m_sensorOfChannel[static_cast<std::size_t>(c.channel)];
-        if (shown == static_cast<std::int64_t>(serial)) continue;
-        if (shown >= 0) changed = true;
-        shown = serial;
+        const DisplayTable* table = m_frame.Tables().Entry(c.channel);
+        // A channel the sensor does not have takes nothing from it.
+        if (!table || table->unitIds.empty()) continue;
+        const ChannelSource source{static_cast<std::int64_t>(serial), table->typeClass, table->unitIds.front(),
+                                   table->nominalValue, table->divisor};
+        ChannelSource& shown = m_sourceOfChannel[static_cast<std::size_t>(c.channel)];
+        if (shown == source) continue;
+        if (shown.serial >= 0) changed = true;
+        shown = source;
         Values(c.channel).Reset();
     }
     if (!changed) return;

@@ -61,9 +61,11 @@ public:
     void ResetMinMax(int channel);
     // Clears what a channel holds (its sensor left).
     void ClearChannel(int channel);
-    // The sensor (0 to 3) with this serial number is connected: the channels it carries that
-    // showed another sensor before start without value, minimum, maximum or tare, and so do
-    // the power channels computed from them. The same sensor connected again keeps its tares.
+    // The sensor (0 to 3) with this serial number is connected, its display tables filled: the
+    // channels it carries that showed another sensor, or another measurand or range end (an
+    // encoder back counting the angle instead of the speed), start without value, minimum,
+    // maximum or tare, and so do the power channels computed from them: a count kept from
+    // before means nothing in the new unit. The same sensor back as it was keeps its tares.
     void TakeSensor(const CComPort& com, int sensor, DWORD serial);
 
     void AttachDisplay(IChannelDisplay* display);
@@ -84,8 +86,17 @@ private:
 
     IViewsFrame& m_frame;
     std::array<ChannelValues, kChannelCount> m_values{};
-    // The serial number of the sensor each channel's values came from; -1 none yet.
-    std::array<std::int64_t, kChannelCount> m_sensorOfChannel;
+    // What each channel's values were measured as: the sensor's serial number (-1 none yet),
+    // the measurand and the range end its counts stand for.
+    struct ChannelSource {
+        std::int64_t serial = -1;
+        BYTE typeClass = 0;
+        UINT baseUnit = 0;
+        double rangeEnd = 0.0;
+        int counts = 0;
+        bool operator==(const ChannelSource&) const = default;
+    };
+    std::array<ChannelSource, kChannelCount> m_sourceOfChannel{};
     SmoothingRings m_rings;
     std::vector<IChannelDisplay*> m_displays;
     ISampleSink* m_sink = nullptr;

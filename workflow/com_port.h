@@ -279,6 +279,8 @@ public:
     double COM_GetScaleValue(int sensor, BYTE* valid, BYTE* kind, const double* value, BYTE selector) const;
     bool COM_CalcInaccuracy(int sensor) const;
     void COM_CalcScaleFactors(int sensor);
+    // The scale factors of every active sensor's channel and of the powers shown.
+    void COM_CalcScaleFactorsOfActiveChannels();
     void COM_StoreSensorStatusText(const CString& text);
     bool IsAnyPortWithModuleIndex() const;
     bool IsLastPortMissing() const;

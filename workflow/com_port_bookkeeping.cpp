@@ -31,6 +31,11 @@ void CComPort::COM_ResetMeasureStatistics()
         for (double& marker : table) marker = marker == -10.0 ? -9.0 : -10.0;
     for (auto& table : m_adMinValue) table.fill(1e99);
     for (auto& table : m_adMaxValue) table.fill(-1e99);
+    COM_CalcScaleFactorsOfActiveChannels();
+}
+
+void CComPort::COM_CalcScaleFactorsOfActiveChannels()
+{
     if (m_nCountActivePorts < 0) return;
     for (int i = 0; i < kChannelCount; ++i) {
         if (i >= 4) {

@@ -28,6 +28,11 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
         // Only the modules of a multiport device carry an index; separate sensors keep the
         // identity map instead of being reported as wrongly numbered modules.
         if (com.m_nCountActivePorts > 1 && com.IsAnyPortWithModuleIndex()) com.COM_CheckMultiSensorIndices();
+        // The first sensor's factors were worked out while it counted as the only one: every
+        // sensor of the device gets those of its channel as it is now, so that a value shown
+        // before the next start is in the unit its channel names (an encoder back in another
+        // mode counts another measurand).
+        if (com.m_nCountActivePorts > 1 && com.m_pMainFrame) com.COM_CalcScaleFactorsOfActiveChannels();
         // The connection of the first sensor refreshed the pages while the device still counted
         // as that one sensor: now they take every sensor's blocks and the device's rates.
         if (com.m_pMainFrame) com.m_pMainFrame->SensorConfigurationRead();

@@ -317,6 +317,7 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
     EXPECT_FALSE(start->isEnabled());
     ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 5000));
+    EXPECT_NEAR(frame->Com().m_adScaleFactor[1], 360.0 / 4000, 1e-12);  // before any value comes
     EXPECT_TRUE(loop.RunUntil([&] { return c.IsEnabled(IDC_MC_ANGLE_ZERO); }, 1000));  // once the angle is selected
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
     const int rate = frame->MeasureRateIndex();
@@ -335,6 +336,8 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
 
     ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kTorqueSelector[0]));
     EXPECT_TRUE(SetupPage().Item<QWidget>(kPowerButton[0])->isVisible());
+    // Back counting the speed, the encoder shows no count of the angle as a speed.
+    EXPECT_STREQ(frame->Views()->ChannelView(1)->Logic().ValueText().GetString(), "n.a.");
     const std::size_t told = boxes.Count() + 1;
     sensor->Port(1).HangUp();
     EXPECT_TRUE(loop.RunUntil([&] { return !panel->Logic().IsSensorConnected() && boxes.Count() == told; }, 5000));
