@@ -12,6 +12,21 @@ namespace {
 // A byte of the software configuration that was never written reads 255.
 bool IsSet(BYTE value) { return value != 255; }
 
+// The codes the set-up page lists. A code beyond them (an erased memory's decimals 7 and
+// averaging 15) is shown, used and written back as the default a channel has before any sensor
+// names one, as a unit beyond the list is.
+constexpr BYTE kMaxListedDecimals = 4;
+constexpr BYTE kMaxListedAveraging = 9;
+constexpr int kDefaultDecimals = 2;
+constexpr int kDefaultAveraging = 0;  // one value
+
+// Both bytes of a channel as an erased memory leaves them (0xFF: unit 31, decimals 7,
+// averaging 15, state 3, sign "-"): nothing was chosen for it, its sign no more than the rest.
+bool IsErasedChannel(BYTE unit, BYTE decimals, BYTE averaging, BYTE sign, BYTE state)
+{
+    return unit == 0x1F && decimals == 0x07 && averaging == 0x0F && sign == 1 && state == 0x03;
+}
+
 // The measurand letter of a sensor's channel: an encoder's channel B measures speed or angle.
 BYTE TypeClassOf(const CSensorRecord& record, bool second)
 {
@@ -64,9 +79,9 @@ void StoreChannel(DisplayTable& table, const CSensorRecord& record, bool second,
                         (unit != table.ownUnit || table.unitFactors[static_cast<std::size_t>(unit)] != 0.0);
     table.selectedUnit = listed ? unit : 0;
     table.shownUnit = table.selectedUnit;
-    if (IsSet(decimals)) table.decimals = decimals & 0x07;
-    if (IsSet(averaging)) table.averaging = averaging & 0x0F;
-    if (IsSet(sign)) table.sign = sign ? 1 : 0;
+    if (IsSet(decimals)) table.decimals = decimals <= kMaxListedDecimals ? decimals : kDefaultDecimals;
+    if (IsSet(averaging)) table.averaging = averaging <= kMaxListedAveraging ? averaging : kDefaultAveraging;
+    if (IsSet(sign)) table.sign = sign && !IsErasedChannel(unit, decimals, averaging, sign, state) ? 1 : 0;
     table.state = IsSet(state) && (state & 0x03) == kChannelOff ? kChannelOff : kChannelOn;
     const DWORD counts = record.RangeEndCounts(second, several);
     table.divisor = counts > 0 ? static_cast<int>(counts) : kDefaultCountValue;

@@ -2,6 +2,9 @@
 // record, tied to the other blocks by a few rules, and during an identification followed by
 // the request for the next block.
 
+#include <cmath>
+#include <limits>
+
 #include "platform/message_box.h"
 #include "workflow/com_port.h"
 #include "workflow/workflow_texts.h"
@@ -127,6 +130,15 @@ void CComPort::ZMCOMConfg_AnalyseBlockStatorSoftwareConfig()
         m_strBlockStatorSwConfig, &sw.cConfigKind, &sw.dScaleA, &sw.dScaleB, &sw.strUnitA, &sw.strUnitB, &sw.cCode5A,
         &sw.cCode5B, &sw.cCode3A, &sw.cCode3B, &sw.cCode4A, &sw.cCode4B, &sw.cFlagA, &sw.cFlagB, &sw.cScalingA,
         &sw.cScalingB, &sw.nSetupCount, &sw.nByte32, &sw.cCode2A, &sw.cCode2B);
+    // A factor whose pattern is no number (an exponent field of all ones, which single precision
+    // reads as an infinity or a NaN: an erased memory's FF FF FF FF decodes to -6.8e38) is no
+    // user scaling, whatever the channel's scaling bit says: none is applied, offered or shown
+    // as kept.
+    for (auto [factor, scaled] : {std::pair{&sw.dScaleA, &sw.cScalingA}, std::pair{&sw.dScaleB, &sw.cScalingB}})
+        if (!(std::fabs(*factor) <= std::numeric_limits<float>::max())) {
+            *factor = 0.0;
+            *scaled = 0;
+        }
     sw.cValid = sensor.m_anBlockCheck[kSlotStatorSwConfig] == 0 ? 1 : 0;
     const BYTE kind = m_strBlockStatorSwConfig.ByteAt(7);
     sw.cValid2 = (kind == 1 || kind == 4) ? sw.cValid : 0;
