@@ -34,6 +34,7 @@ bool ComputeUserCalibration(const std::array<CalibChannelInput, 2>& input, bool 
         r.offset = in.keptOffset;
         r.gainCode = in.keptGainCode;
         r.controlCode = in.keptControlCode;
+        if (!in.calibrated) continue;
 
         const bool finite = std::isfinite(in.zeroRaw) && std::isfinite(in.scaleRaw) && std::isfinite(in.reference) &&
                             (!in.controlRead || std::isfinite(in.controlRaw));

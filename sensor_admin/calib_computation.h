@@ -35,6 +35,9 @@ struct CalibChannelInput {
     double zeroRaw = 0.0, scaleRaw = 0.0, controlRaw = 0.0;
     bool controlRead = false;  // a control reading exists and is to be used
     double reference = 0.0;
+    // False for a channel the sensor does not measure on (channel B of a one-channel sensor or
+    // a digital input): it keeps its calibration and adds no error.
+    bool calibrated = true;
     // The calibration in force, kept where a switch lets a channel keep it.
     LONG keptOffset = 0;
     DWORD keptGainCode = 32768, keptControlCode = 32768;

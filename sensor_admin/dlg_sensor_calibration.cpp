@@ -71,11 +71,16 @@ void CDlgSensorCalibration::AdvanceProgress(int steps)
 
 int CDlgSensorCalibration::ProgressPercent() const { return std::min(100, m_nProgress * 100 / kProgressTotal); }
 
-std::array<CalibChannelInput, 2> CDlgSensorCalibration::Inputs() const
+const RotorCalib& CDlgSensorCalibration::CalibrationInForce() const
 {
     const CSensorRecord& sensor = m_com.m_Sensor[0];
     const bool user = sensor.m_sIdent[kIdentCalibration] == 3 && sensor.m_anBlockCheck[kSlotUserCalib] == 0;
-    const RotorCalib& kept = user ? sensor.m_sRotorUserCalib : sensor.m_sRotorFactoryCalib;
+    return user ? sensor.m_sRotorUserCalib : sensor.m_sRotorFactoryCalib;
+}
+
+std::array<CalibChannelInput, 2> CDlgSensorCalibration::Inputs() const
+{
+    const RotorCalib& kept = CalibrationInForce();
     std::array<CalibChannelInput, 2> in{};
     for (int c = 0; c < 2; ++c) {
         const CalibChannel& reading = m_com.m_sCalib.channel[static_cast<std::size_t>(c)];
@@ -89,6 +94,7 @@ std::array<CalibChannelInput, 2> CDlgSensorCalibration::Inputs() const
         i.keptGainCode = c == 0 ? kept.nGainCodeA : kept.nGainCodeB;
         i.keptControlCode = c == 0 ? kept.nControlCodeA : kept.nControlCodeB;
     }
+    in[1].calibrated = CalibratesChannelB();
     return in;
 }
 
@@ -127,9 +133,11 @@ bool CDlgSensorCalibration::OnStartCalibration()
         return false;
     }
     // Without its reference the new gain of a channel cannot be computed: nothing is sent
-    // before each channel the sensor has holds one (a channel B that is a digital input has none).
-    const bool hasChannelB = !CComPort::IsDeviceCode5(m_com.m_Sensor[0].m_sIdent);
-    for (int c = 0; c < (hasChannelB ? 2 : 1); ++c) {
+    // before each channel calibrated holds one. A channel B that is not keeps the full-scale
+    // count it has, which the new block carries on.
+    const bool channelB = CalibratesChannelB();
+    if (!channelB) m_fields.referenceValue[1] = CalibrationInForce().nFullScaleCountB;
+    for (int c = 0; c < (channelB ? 2 : 1); ++c) {
         if (m_bReferenceGiven[static_cast<std::size_t>(c)]) continue;
         m_strStatusLine.Format(LoadLangString(kTextReferenceMissing).GetString(), c == 0 ? 'A' : 'B');
         AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);

@@ -84,6 +84,9 @@ public:
     bool IsSensorPresent() const;
     // Channel B's inaccuracy can be changed or deleted: the sensor has that channel.
     bool OffersChannelB() const { return !m_com.m_Sensor[0].HasChannelAOnly(); }
+    // Channel B is calibrated, and its reference asked for: the sensor measures on it (it is
+    // neither a one-channel sensor nor one whose channel B is a digital input).
+    bool CalibratesChannelB() const { return OffersChannelB() && !CComPort::IsDeviceCode5(m_com.m_Sensor[0].m_sIdent); }
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
     // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and
@@ -101,6 +104,7 @@ private:
     void AbortSensorLeft(bool box = true);
     void ReopenMultiportForOneSensor();
     std::array<CalibChannelInput, 2> Inputs() const;
+    const RotorCalib& CalibrationInForce() const;
 
     CComPort& m_com;
     workflow::CalibrationPageFields m_fields;

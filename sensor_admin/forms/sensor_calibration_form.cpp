@@ -93,7 +93,7 @@ void SensorCalibrationForm::Refresh()
     const BYTE state = m_page.SensorCalibrationState();
     SetDlgItemText(IDC_CAL_STATE, present ? LoadLangString(CalibrationStateText(state)) : LoadLangString(kTextNoSensor));
     const bool shown = m_page.AreControlsVisible();
-    for (int id : {IDC_CAL_START, IDC_CAL_ACTIVATE, IDC_CAL_DEACTIVATE, IDC_CAL_WRITE, IDC_CAL_REF_A, IDC_CAL_REF_B})
+    for (int id : {IDC_CAL_START, IDC_CAL_ACTIVATE, IDC_CAL_DEACTIVATE, IDC_CAL_WRITE, IDC_CAL_REF_A})
         ShowDlgItem(id, shown);
     EnableDlgItem(IDC_CAL_START, idle && present);
     EnableDlgItem(IDC_CAL_ACTIVATE, idle && present && state == 2);
@@ -110,6 +110,7 @@ void SensorCalibrationForm::Refresh()
         }
         ShowDlgItem(id, channelB);
     }
+    for (int id : {IDC_CAL_REF_B_LABEL, IDC_CAL_REF_B}) ShowDlgItem(id, shown && m_page.CalibratesChannelB());
     SetProgress(*this, IDC_CAL_PROGRESS, m_page.ProgressPercent());
     SetDlgItemText(IDC_CAL_STATUS, m_page.m_strStatusLine);
     m_zero->Refresh();

@@ -30,10 +30,11 @@ CalibChannelInput Channel(double zero, double scale, double control, double refe
     return in;
 }
 
-// Unloaded for the first minute, then under the reference load.
+// Two channels, unloaded for the first minute, then under the reference load.
 sim::SensorConfig LoadedAfterAMinute()
 {
     sim::SensorConfig config = AcceptedSensor();
+    config.identity.hmbUsb = false;
     config.signalA = {sim::SignalSpec::Kind::Steps, 1000.0, 20000.0, 0.0, 60000.0, 2};
     config.signalB = {sim::SignalSpec::Kind::Steps, -500.0, 15000.0, 0.0, 60000.0, 2};
     config.controlStepA = 4000;
@@ -106,6 +107,10 @@ TEST(CalibComputation, GainOffsetAndControlFactorPerChannelWithTheirErrorBits)
     EXPECT_FALSE(r[1].computed);
     EXPECT_EQ(r[1].gainCode, 30000u);
     EXPECT_EQ(r[1].offset, 11);
+    // A channel B the sensor does not measure on keeps its calibration without a switch or error.
+    std::array<CalibChannelInput, 2> withoutB = onlyA;
+    withoutB[1].calibrated = false;
+    EXPECT_TRUE(ComputeUserCalibration(withoutB, false, false, mask, r) && mask == 0 && !r[1].computed);
 }
 
 TEST(CalibComputation, EqualReversedOrNonFiniteReadingsAreRefusedWhateverTheSwitches)
@@ -185,6 +190,7 @@ TEST(CalibrationPage, ReadingsTheComputationRefusesWriteNothing)
         b.com.m_sCalib.nPhase = 1;
         b.com.SetZMCOMConfgFlow(ZM_READ_RAW_CALIB_INIT);
         b.com.m_Sensor[0].m_sIdent[kIdentSupport] = 1;
+        b.com.m_Sensor[0].m_sIdent[kIdentHmbUsb] = 0;  // channels A and B
         for (CalibChannel& channel : b.com.m_sCalib.channel) {
             channel.bZeroDone = 1;
             channel.dZeroRaw = zero;

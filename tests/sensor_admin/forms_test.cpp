@@ -118,12 +118,17 @@ TEST(SensorAdminForms, EveryFormShowsItsPageInFourLanguages)
         const CXListCtrl& list = *information.Item<CXListCtrl>(IDC_INFO_LIST);
         for (int row = 0; row < list.GetItemCount(); ++row) EXPECT_NE(Cell(list, row, 0), CString("@")) << row;
         EXPECT_EQ(Cell(list, 1, 1), CString("123456"));
-        // The sensor has channel A alone: nothing of channel B's inaccuracy is offered.
-        for (int id : {IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_B}) EXPECT_TRUE(calibration.Item<QWidget>(id)->isHidden());
+        // The sensor has channel A alone: nothing of channel B's inaccuracy or reference is asked.
+        for (int id : {IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_B, IDC_CAL_REF_B}) EXPECT_TRUE(calibration.Item<QWidget>(id)->isHidden());
     }
     SetLanguage(0);
     b.pages.calibration.ZeroPrompt().Close();
     b.pages.calibration.EndPrompt().CloseIfVisible();
+    calibration.Item<QLineEdit>(IDC_CAL_REF_A)->setText("20000");
+    calibration.Item<QAbstractButton>(IDC_CAL_START)->click();
+    EXPECT_TRUE(b.pages.calibration.ZeroPrompt().IsVisible());
+    EXPECT_EQ(b.pages.calibration.Fields().referenceValue[1], b.com.m_Sensor[0].m_sRotorFactoryCalib.nFullScaleCountB);
+    b.pages.calibration.Cancel();
 }
 
 // An empty reference field refuses the calibration with a message naming the channel, before
