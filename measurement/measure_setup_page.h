@@ -210,9 +210,6 @@ public:
     IoNioInputs GetIoNioInputs() const;
     const CString& StartAddProg() const { return m_sStartAddProg; }
     const CString& StopAddProg() const { return m_sStopAddProg; }
-    int LimitedMeasurand(int condition) const { return m_iLimitedMeasurand[static_cast<std::size_t>(condition)]; }
-    const CString& LimitText(int k) const { return m_sLimitText[static_cast<std::size_t>(k)]; }
-    int IoNioConditions() const { return m_nIoNioConditions; }
     // The control that a trigger choice wants the caret in (0 none); the shell takes it.
     int TakeFocusRequest()
     {

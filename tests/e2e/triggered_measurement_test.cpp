@@ -195,7 +195,7 @@ TEST_F(TriggeredMeasurement, TheArcBetweenTheTriggerLevelsIsRecordedAndJudgedPas
     Choose(kConditionCombo[1], 1);
     for (const char* text : {"0,5", ""}) Type(kLimitEdit[3], text);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_EQ(setup->Logic().IoNioConditions(), 1) << "condition 1 alone is not what the page judges by";
+    ASSERT_EQ(setup->Logic().GetIoNioInputs().conditions, 1) << "condition 1 alone is not what the page judges by";
 
     MeasureOneTriggeredCycle();
     ASSERT_FALSE(HasFatalFailure());

@@ -159,7 +159,7 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     const sim::BlockStore& kept = sensor->Port(0).sensor().Blocks();  // the upper limit's high bytes: 1000000.0f
     EXPECT_TRUE(loop.RunUntil([&] { return kept.ContentByte(2, 30) == 0x49 && kept.ContentByte(2, 29) == 0x74; }, 5000));
     EXPECT_EQ(setup->Logic().Setup().startSource, 1);
-    EXPECT_EQ(setup->Logic().LimitedMeasurand(0), 0);
+    EXPECT_EQ(setup->Logic().GetIoNioInputs().measurand[0], 0);
     frame->Com().OnPortManagerNotify(workflow::kEventDeviceRemoval, 0);
     loop.RunFor(1000);
     // Another sensor (its channel A at 0) is plugged into the same port and found.

@@ -162,7 +162,7 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheRangeAndPassFailResultsStand
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 1));
     setup.Item<QLineEdit>(kLimitEdit[2])->setText("0");
     setup.Item<QLineEdit>(kLimitEdit[3])->setText("1000");
-    ASSERT_EQ(setup.Logic().IoNioConditions(), 3);
+    ASSERT_EQ(setup.Logic().GetIoNioInputs().conditions, 3);
     VerdictLightFor("1000");
     VerdictLightFor("1000");
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kUnitCombo[1], 1));  // B in 1/s
@@ -170,7 +170,7 @@ TEST_F(TwoChannelSensorInFrame, TheInfoFieldsShowTheRangeAndPassFailResultsStand
     VerdictLightFor("1000");
     setup.Item<QLineEdit>(kLimitEdit[2])->setText("");
     setup.Item<QLineEdit>(kLimitEdit[3])->setText("");
-    ASSERT_EQ(setup.Logic().IoNioConditions(), 1);
+    ASSERT_EQ(setup.Logic().GetIoNioInputs().conditions, 1);
     EXPECT_EQ(VerdictLightFor("1000"), 0);
 
     documentation::CDelimitedTableReader reader(FindPage<documentation::CDlgDocumentation>(*frame)->Settings().separators);
@@ -254,7 +254,7 @@ TEST_F(FreshSensorInFrame, ItsCurvesAndValuesShowDuringAMeasurement)
     EXPECT_EQ(setup.axis[1].source, 2);
     EXPECT_EQ(setup.axis[2].source, 3);
     EXPECT_FALSE(setup.startSet || setup.stopSet);
-    EXPECT_EQ(FindPage<MeasureSetupWidget>(*frame)->Logic().IoNioConditions(), 0);
+    EXPECT_FALSE(FindPage<MeasureSetupWidget>(*frame)->Logic().GetIoNioInputs().defined);
 
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);

@@ -199,7 +199,7 @@ struct ConnectedFrame : ::testing::Test {
         setup->Item<QLineEdit>(measurement::kLimitEdit[0])->setText("0");
         setup->Item<QLineEdit>(measurement::kLimitEdit[1])->setText(upper);
         // Condition 1 is set; the sensor's blocks may hold a second one of their own.
-        EXPECT_TRUE(setup->Logic().IoNioConditions() & 1);
+        EXPECT_TRUE(setup->Logic().GetIoNioInputs().conditions & 1);
     }
 };
 

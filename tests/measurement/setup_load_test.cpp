@@ -160,10 +160,10 @@ TEST(SetupLoad, TriggersAndLimitsStoredInTheSensorBlocksAreLoaded)
     for (int i = 27; i < 31; ++i) statorOp.SetAt(i, static_cast<char>(0xFF));
     statorOp.SetAt(31, static_cast<char>(2 << 5));
     b.page->LoadLimitsFromSensors();
-    EXPECT_EQ(b.page->LimitText(0), "10,50");
+    EXPECT_EQ(b.page->Controls().Text(kLimitEdit[0]), "10,50");
     for (int i = 23; i < 32; ++i) statorOp.SetAt(i, 0);  // both limits 0: memory never written, no condition
     b.page->LoadLimitsFromSensors();
-    EXPECT_EQ(b.page->LimitedMeasurand(0), -1);
+    EXPECT_EQ(b.page->WriteSetupValues()->measurand1, -1);
 }
 
 // A combined device (dual-device identification) offers one rate less on a fast line and,

@@ -84,25 +84,29 @@ TEST(SetupTrigger, ValuesAndLimitsAcceptCommaAndPoint)
     page.OnStopValueChanged();
     EXPECT_DOUBLE_EQ(b.measureFrame.stopThreshold, 0.125);
 
-    // Only an upper limit for condition 2 gives word 2; clearing it again gives 0.
-    for (int k = 0; k < 4; ++k) page.Controls().SetText(kLimitEdit[k], "");
+    // Both conditions watch a channel: only an upper limit for condition 2 judges by it alone;
+    // clearing it again judges by none.
+    for (int k = 0; k < 2; ++k) {
+        page.Controls().Select(kConditionCombo[k], k);
+        page.OnConditionChannelChanged(k);
+    }
     page.Controls().SetText(kLimitEdit[3], "1.5");
     page.OnLimitChanged(3);
-    EXPECT_EQ(page.IoNioConditions(), 2);
+    EXPECT_EQ(page.GetIoNioInputs().conditions, 2);
     EXPECT_DOUBLE_EQ(page.Setup().limitValue[3], 1.5);
     page.Controls().SetText(kLimitEdit[1], "-");
     page.OnLimitChanged(1);
-    EXPECT_EQ(page.IoNioConditions(), 2);
+    EXPECT_EQ(page.GetIoNioInputs().conditions, 2);
     EXPECT_EQ(page.GetIoNioInputs().limitText[1], "");  // the empty page's "-" is no limit
     EXPECT_EQ(page.GetIoNioInputs().limitText[3], "1.5");
     page.Controls().SetText(kLimitEdit[0], "-0,25");
     page.OnLimitChanged(0);
-    EXPECT_EQ(page.IoNioConditions(), 3);
+    EXPECT_EQ(page.GetIoNioInputs().conditions, 3);
     EXPECT_DOUBLE_EQ(page.Setup().limitValue[0], -0.25);
     page.Controls().SetText(kLimitEdit[3], "");
     page.Controls().SetText(kLimitEdit[0], "");
     page.OnLimitChanged(0);
-    EXPECT_EQ(page.IoNioConditions(), 0);
+    EXPECT_EQ(page.GetIoNioInputs().conditions, 0);
     EXPECT_TRUE(page.IsIoNioConditionUndefined(1));
 }
 
@@ -130,14 +134,14 @@ TEST(SetupTrigger, AConditionWatchesTheRowOfItsEntry)
     ASSERT_EQ(page.Controls().Count(kConditionCombo[0]), 1);
     page.Controls().Select(kConditionCombo[0], 0);
     page.OnConditionChannelChanged(0);
-    EXPECT_EQ(page.LimitedMeasurand(0), 1);
     EXPECT_TRUE(b.boxes.Boxes().empty());
     EXPECT_EQ(b.measureFrame.ioNioOutput, 1);
     page.Controls().SetText(kLimitEdit[0], "2");
     page.OnLimitChanged(0);
+    EXPECT_EQ(page.GetIoNioInputs().measurand[0], 1);
     page.Controls().Check(kChannelButton[0], true);
     page.OnChannelButton(0, false);
-    EXPECT_EQ(page.LimitText(0), "");  // a condition the rows cleared sends the sensor no limit
+    EXPECT_EQ(page.WriteSetupValues()->limitText[0], "");  // a condition the rows cleared sends the sensor no limit
 }
 
 TEST(SetupTrigger, AddOnPathsAndTheSensorUsedLastLiveInTheProfile)
