@@ -164,6 +164,11 @@ void CComPort::COM_ContinueAfterAck()
         runSequencer(2);
         break;
     case ZM_WRITE_SEQ_ROTOR_OPERATION:
+        // Done, at rest: the acknowledgement is taken and no answer is awaited. Left in the
+        // chain with its analysis installed, it stood in front of the next step's answers (the
+        // first value of a measurement started next was never read: a protocol error).
+        m_strReceiveCOM.Empty();
+        m_pfnReplyHandler = nullptr;
         m_bConfigWriteDone = 1;
         m_iZMCOMConfgFlow = ZM_WRITE_SEQ_DONE;
         SetFrameTimer(kTimerClose, 1000);

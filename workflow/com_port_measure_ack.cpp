@@ -82,6 +82,7 @@ void CComPort::ContinueMultiportAfterAck()
     case ZM_WRITE_SEQ_ROTOR_OPERATION:
         m_iZMCOMConfgFlow = ZM_WRITE_SEQ_NEXT_PORT;
         if (m_peers.sequencer && m_peers.sequencer->Advance()) break;
+        m_pfnReplyHandler = nullptr;  // done, at rest: no answer is awaited
         m_bConfigWriteDone = 1;
         m_iZMCOMConfgFlow = ZM_WRITE_SEQ_DONE;
         SetFrameTimer(kTimerClose, 1000);

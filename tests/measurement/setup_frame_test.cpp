@@ -176,7 +176,8 @@ TEST_F(CalibrationInFrame, RawReadingRunsToTheEndOfItsPhaseAndAReadySensorShowsT
 }
 
 // The set-up's settings stored in the sensor from the information page: the program stays open,
-// and the user calibration the sensor holds switched off stays switched off.
+// the user calibration the sensor holds switched off stays switched off, and a measurement
+// started next gets its values (the write's last acknowledgement is not left in their way).
 using StoreInFrame = measurement_test::ConnectedFrame;
 
 TEST_F(StoreInFrame, StoringTheSettingsKeepsTheProgramOpenAndTheUserCalibrationOff)
@@ -191,6 +192,9 @@ TEST_F(StoreInFrame, StoringTheSettingsKeepsTheProgramOpenAndTheUserCalibrationO
     EXPECT_FALSE(frame->IsClosed());
     EXPECT_FALSE(sensor->Port(0).sensor().Blocks().IsValid(userCalib));
     EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), 3);
+    Click(IDC_MC_START);
+    loop.RunFor(1500);
+    EXPECT_TRUE(Running());
 }
 
 static int DecimalsOf(const CString& text)
