@@ -546,16 +546,15 @@ struct AxesInFrame : SetupInFrame {
 // draws A alone over time, and both once Y2 shows B. Both are recorded; Y1 shows A at first.
 TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosenAgain)
 {
-    // The erased rows hold no choice: 2 decimals, one value, "+", no scaling; so row B is written
-    // with row A's change.
+    // The erased rows hold no choice: 2 decimals, one value, "+", no scaling; row B is written so.
     const PageControls& c = setup->Logic().Controls();
-    const std::vector<long long> shown{c.SelectedDatum(kDecimalsCombo[1]), c.SelectedDatum(kAveragingCombo[1]), c.SelectedDatum(kSignCombo[1])};
-    EXPECT_EQ(shown, (std::vector<long long>{2, 0, 0}));
+    ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], 3));
+    const CSensorSwConfig& sw = frame->Com().m_Sensor[0].m_sSwConfig;
+    EXPECT_EQ(std::vector<long long>({c.SelectedDatum(kDecimalsCombo[1]), c.SelectedDatum(kAveragingCombo[1]),
+                                      c.SelectedDatum(kSignCombo[1]), sw.cCode3B, sw.cCode4B, sw.cFlagB}),
+              std::vector<long long>({2, 0, 0, 2, 0, 0}));
     EXPECT_STREQ(c.Text(kScalingButton[1]).GetString(), LoadLangString(5346).GetString());
     EXPECT_EQ(c.EntryText(kUnitCombo[1], c.Count(kUnitCombo[1]) - 1).Find('['), -1);
-    ASSERT_TRUE(ChooseDatum(kDecimalsCombo[0], 3));
-    const CSensorSwConfig& written = frame->Com().m_Sensor[0].m_sSwConfig;
-    EXPECT_EQ(std::vector<int>({written.cCode3B, written.cCode4B, written.cFlagB}), std::vector<int>({2, 0, 0}));
     EXPECT_EQ(c.SelectedDatum(kAxisCombo[1]), 2);
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 3));
     MeasureASecond();

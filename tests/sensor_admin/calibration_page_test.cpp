@@ -107,8 +107,7 @@ TEST(CalibComputation, GainOffsetAndControlFactorPerChannelWithTheirErrorBits)
     EXPECT_FALSE(r[1].computed);
     EXPECT_EQ(r[1].gainCode, 30000u);
     EXPECT_EQ(r[1].offset, 11);
-    // A channel B the sensor does not measure on keeps its calibration without a switch or error.
-    std::array<CalibChannelInput, 2> withoutB = onlyA;
+    std::array<CalibChannelInput, 2> withoutB = onlyA;  // a channel B the sensor does not measure on
     withoutB[1].calibrated = false;
     EXPECT_TRUE(ComputeUserCalibration(withoutB, false, false, mask, r) && mask == 0 && !r[1].computed);
 }
