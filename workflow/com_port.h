@@ -376,6 +376,8 @@ public:
     CString m_strBlockRotorUserCalib, m_strBlockRotorFactoryCalib, m_strBlockStatorHeader,
         m_strBlockRotorHeader, m_strBlockStatorHardware, m_strBlockStatorOperation, m_strBlockStatorSwConfig,
         m_strPendingSwConfigBlock, m_strBlockRotorOperation;
+    // Of several sensors, the software-configuration block written to each and not yet confirmed.
+    std::array<CString, kMaxSensorPorts> m_strPendingSwConfigOf;
     BYTE m_bConnectRequested = 1;
     // The manager of the single-port conversation and those of a multiport device. A manager
     // may sit in both places; it is closed when its last holder lets go of it.
@@ -624,7 +626,14 @@ private:
     void EndApplicationOnStreamError(const CString& text);
     LONG AngleValueOfChannel(int channel, LONG value, int mode);
     std::shared_ptr<workflow::ISensorPort>& ManagerOfSensor(int sensor);
-    CString& KeptStatorOperation(int sensor);
+    // The kept text of a block that a write to sensor (0 to 3) starts from, and that takes the
+    // block once written: of several sensors that sensor's own (the controller's texts are
+    // those of whichever sensor was read last), of one the controller's.
+    CString& KeptBlockOf(int sensor, CString CSensorRecord::*own, CString& controllers);
+    // A sensor taken over from its port row without being read (the ports of several sensors
+    // reopened for one): the controller's kept texts become that sensor's.
+    void TakeKeptBlocksOf(const CSensorRecord& record);
+    CString& KeptUserCalib(int sensor);
     // Writers: prepares the kept text for a block write, builds the frame and writes it.
     // kept, when given, takes the block once written (see m_pKeptOfWrite).
     bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,

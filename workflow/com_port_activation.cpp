@@ -147,6 +147,8 @@ void CComPort::COM_SetupConnectedSensor()
         }
         rec.m_nState = kPortStateActive;
         m_Sensor[0] = rec.m_Sensor;
+        // Not read again: its blocks are those the search read from it.
+        TakeKeptBlocksOf(m_Sensor[0]);
         m_nPortRecOfSensor[0] = row;
         const int current = m_nCurSensor >= 0 && m_nCurSensor < kMaxSensorPorts ? m_nCurSensor : 0;
         if (m_pMainFrame) m_pMainFrame->UpdateDisplayValues(current, 1, &m_Sensor[static_cast<std::size_t>(current)]);

@@ -125,6 +125,7 @@ void CComPort::ZMCOMConfg_AnalyseBlockStatorSoftwareConfig()
 {
     if (!BeginBlockAnswer(kSlotStatorSwConfig, m_strBlockStatorSwConfig)) return;
     CSensorRecord& sensor = CurrentSensor();
+    sensor.m_strBlockStatorSwConfig = m_strBlockStatorSwConfig;
     CSensorSwConfig& sw = sensor.m_sSwConfig;
     KadSend_ReadBlockGetContentStatorSoftwareConfiguration(
         m_strBlockStatorSwConfig, &sw.cConfigKind, &sw.dScaleA, &sw.dScaleB, &sw.strUnitA, &sw.strUnitB, &sw.cCode5A,
@@ -200,6 +201,7 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorFactoryCalib()
 {
     if (!BeginBlockAnswer(kSlotRotorFactoryCalib, m_strBlockRotorFactoryCalib)) return;
     CSensorRecord& sensor = CurrentSensor();
+    sensor.m_strBlockRotorFactoryCalib = m_strBlockRotorFactoryCalib;
     RotorCalib& c = sensor.m_sRotorFactoryCalib;
     KadSend_ReadBlockGetContentRotorCalibFactory(
         m_strBlockRotorFactoryCalib, &c.tDate, &c.tmDate, &c.nGainCodeA, &c.dGainA, &c.nOffsetA, &c.nGainCodeB,

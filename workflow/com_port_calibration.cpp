@@ -26,6 +26,11 @@ bool CComPort::COM_ZMReadRawCalibInit(int kind)
     return true;
 }
 
+CString& CComPort::KeptUserCalib(int sensor)
+{
+    return KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorUserCalib, m_strBlockRotorUserCalib);
+}
+
 bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
                                CString* kept)
 {
@@ -46,32 +51,35 @@ bool CComPort::COM_ZMCOMConfgUserCalibDeactivate(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
     if (m_Sensor[static_cast<std::size_t>(sensor)].m_sIdent[kIdentCalibration] != 3) return false;
-    CString block = m_strBlockRotorUserCalib;
+    CString& kept = KeptUserCalib(sensor);
+    CString block = kept;
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_DEACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
-    return WriteBlockFrame(block, true, m_pPortMan, &m_strBlockRotorUserCalib);
+    return WriteBlockFrame(block, true, m_pPortMan, &kept);
 }
 
 bool CComPort::COM_ZMCOMConfgUserCalibActivate(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
     if (m_Sensor[static_cast<std::size_t>(sensor)].m_sIdent[kIdentCalibration] != 2) return false;
-    CString block = m_strBlockRotorUserCalib;
+    CString& kept = KeptUserCalib(sensor);
+    CString block = kept;
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_ACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
     const std::int64_t now = platform::CalendarSeconds();
     KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, nullptr, nullptr);
-    return WriteBlockFrame(block, false, m_pPortMan, &m_strBlockRotorUserCalib);
+    return WriteBlockFrame(block, false, m_pPortMan, &kept);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
 {
     const workflow::CalibrationPageFields fields =
         m_peers.calibration ? m_peers.calibration->Fields() : workflow::CalibrationPageFields{};
-    CString block = m_strBlockRotorUserCalib;
+    CString& kept = KeptUserCalib(0);
+    CString block = kept;
     if (!IsBlockFrameText(block)) return false;
     if (fields.newValuesAccepted == 1) {
         COM_ZMCOMConfgEnterStep(ZM_SET_NEW_USERCALIB);
@@ -86,7 +94,7 @@ bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
     }
     if (m_iZMCOMConfgFlow != ZM_SET_NEW_USERCALIB) return false;
     if (fields.newValuesAccepted != 1) PrepareWriteBlockFrame(block, kBlockUserCalib);
-    return WriteBlockFrame(block, false, m_pPortMan, &m_strBlockRotorUserCalib);
+    return WriteBlockFrame(block, false, m_pPortMan, &kept);
 }
 
 bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
@@ -105,7 +113,9 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
     // The factory block stands in while no user calibration is in force. Work on a copy: the
     // kept text changes only once the block has been written.
     const bool fromFactory = kind == 2;
-    CString block = fromFactory ? m_strBlockRotorFactoryCalib : m_strBlockRotorUserCalib;
+    CString& kept = KeptUserCalib(sensor);
+    CString block = fromFactory ? KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorFactoryCalib, m_strBlockRotorFactoryCalib)
+                                : kept;
     const int checkResult = GetBlockReadResult(fromFactory ? kSlotRotorFactoryCalib : kSlotRotorUserCalib);
     if (!fields.inaccuracyWriteAllowed || !IsBlockFrameText(block)) return false;
 
@@ -133,5 +143,5 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
         else invalidate = sameAsFactory;                // nothing left that differs: inactive
     }
     if (m_iZMCOMConfgFlow != ZM_SET_INACCURACY_USERCALIB) return false;
-    return WriteBlockFrame(block, invalidate, m_pPortMan, &m_strBlockRotorUserCalib);
+    return WriteBlockFrame(block, invalidate, m_pPortMan, &kept);
 }

@@ -74,7 +74,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     // waiting for them; else this one starts afresh.
     const bool writeAwaited = m_nAnswerWatchMs != 0 && m_iZMCOMConfgFlow >= ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
                               m_iZMCOMConfgFlow <= ZM_CNFG_SW_CONFIG_DELETE_BLOCK;
-    m_strPendingSwConfigBlock = m_strBlockStatorSwConfig;
+    m_strPendingSwConfigBlock = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorSwConfig, m_strBlockStatorSwConfig);
     SetZMCOMConfgFlow(code);
 
     CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
@@ -120,6 +120,8 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     m_strPendingSwConfigBlock = UnstuffedBlock(frame);
     if (!multi) return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
     const auto slot = static_cast<std::size_t>(sensor);
+    // Several sensors' writes may be awaited at once: each confirmation keeps its own block.
+    m_strPendingSwConfigOf[slot] = m_strPendingSwConfigBlock;
     m_nRecvCount[slot] = 0;
     if (!writeAwaited) m_bPortAnswered.fill(1);
     const bool written = WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
@@ -130,7 +132,8 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
-    CString block = m_strBlockRotorOperation;
+    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorOperation, m_strBlockRotorOperation);
+    CString block = kept;
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(m_nCountActivePorts > 1 ? ZM_4xS_SERIAL_NUMBER : ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
     CSensorRecordTail& tail = m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorOperation;
@@ -139,7 +142,7 @@ bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which
     if (!KadSend_WriteBlockSetContentRotorOperation(&block, &now, which == 1 ? nullptr : &tail.strSerialA,
                                                     which == 0 ? nullptr : &tail.strSerialB))
         return false;
-    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &m_strBlockRotorOperation);
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
@@ -181,13 +184,19 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice()
     return false;
 }
 
-CString& CComPort::KeptStatorOperation(int sensor)
+CString& CComPort::KeptBlockOf(int sensor, CString CSensorRecord::*own, CString& controllers)
 {
-    // On a multiport device every sensor's own block is the template of its write.
-    CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
-    if (m_nCountActivePorts > 1 && IsBlockFrameText(record.m_strBlockStatorOperation))
-        return record.m_strBlockStatorOperation;
-    return m_strBlockStatorOperation;
+    if (m_nCountActivePorts > 1) return m_Sensor[static_cast<std::size_t>(sensor)].*own;
+    return controllers;
+}
+
+void CComPort::TakeKeptBlocksOf(const CSensorRecord& record)
+{
+    m_strBlockStatorOperation = record.m_strBlockStatorOperation;
+    m_strBlockStatorSwConfig = record.m_strBlockStatorSwConfig;
+    m_strBlockRotorFactoryCalib = record.m_strBlockRotorFactoryCalib;
+    m_strBlockRotorUserCalib = record.m_strBlockRotorUserCalib;
+    m_strBlockRotorOperation = record.m_strBlockRotorOperation;
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
@@ -206,7 +215,7 @@ bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
         op.nFilterB = filter[1];
     }
     COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_LOW_PASS_FILTER);
-    CString& kept = KeptStatorOperation(sensor);
+    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, op)) return false;
     return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
@@ -229,7 +238,7 @@ bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
     COM_ZMCOMConfgEnterStep(ZM_CNFG_ST_OPERATION_BLOCK);
-    CString& kept = KeptStatorOperation(sensor);
+    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, m_Sensor[static_cast<std::size_t>(sensor)].m_sStatorOperation)) return false;
     if (m_nCountActivePorts > 1) {

@@ -7,6 +7,7 @@
 #include "workflow/workflow_texts.h"
 
 namespace {
+constexpr BYTE kStatorOperationBlock = 0x02;
 constexpr BYTE kFirstRotorBlock = 0x80;
 constexpr BYTE kRotorUserCalibBlock = 0x82;
 constexpr BYTE kRotorOperationBlock = 0x83;
@@ -36,6 +37,14 @@ void CComPort::ContinueIdentificationAfterRefusal(CSensorRecord& sensor)
     // identification goes on with the rotor blocks.
     if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED && m_peers.startUp)
         m_peers.startUp->StepSearchProgress(0);
+    // The stator blocks not read are not there: no write starts from what another sensor read
+    // into the record before.
+    if (!blockRead || block <= kStatorOperationBlock) {
+        sensor.m_strBlockStatorOperation.Empty();
+        m_strBlockStatorOperation.Empty();
+    }
+    sensor.m_strBlockStatorSwConfig.Empty();
+    m_strBlockStatorSwConfig.Empty();
     CSensorSwConfig& sw = sensor.m_sSwConfig;
     sw.cValid = 0;
     sw.cValid2 = 0;

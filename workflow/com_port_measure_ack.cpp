@@ -42,10 +42,18 @@ void CComPort::ContinueMultiportAfterAck()
         if (m_peers.sequencer) m_peers.sequencer->RunStep(mode);
     };
 
+    // The block a sensor confirms is its own: the one written to it.
+    auto keepWrittenBlock = [this] {
+        if (m_nCurSensor < 0 || m_nCurSensor >= kMaxSensorPorts) return;
+        const CString& written = m_strPendingSwConfigOf[static_cast<std::size_t>(m_nCurSensor)];
+        m_Sensor[static_cast<std::size_t>(m_nCurSensor)].m_strBlockStatorSwConfig = written;
+        m_strBlockStatorSwConfig = written;
+    };
+
     switch (m_iZMCOMConfgFlow) {
     case ZM_CNFG_SW_CONFIG_SET_SCALING_A: {
         m_pfnReplyHandler = nullptr;
-        m_strBlockStatorSwConfig = m_strPendingSwConfigBlock;
+        keepWrittenBlock();
         ReapplySoftwareConfigBlock();
         if (m_peers.measureSetup) {
             const int sensor = m_nCurSensor >= 0 && m_nCurSensor < 6 ? m_nCurSensor : 0;
@@ -56,6 +64,7 @@ void CComPort::ContinueMultiportAfterAck()
         break;
     }
     case ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS:
+        keepWrittenBlock();
         // The write of the set-up ends when every sensor written has taken its block.
         if (allAnswered()) EndConfirmedWrite();
         break;

@@ -23,6 +23,8 @@ void CSensorRecord::Reset()
     m_strBlockStatorOperation.Empty();
     m_strBlockRotorOperation.Empty();
     m_strBlockRotorUserCalib.Empty();
+    m_strBlockStatorSwConfig.Empty();
+    m_strBlockRotorFactoryCalib.Empty();
 }
 
 void CPortRecord::ClearForSearch()

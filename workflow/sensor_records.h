@@ -200,10 +200,14 @@ public:
     BYTE m_bConnected = 0;
     BYTE m_bReserved1 = 0;
     BYTE m_bReserved2 = 0;
-    // The kept answers of stator block 2, rotor block 0x83 and rotor block 0x82.
+    // The kept answers of stator block 2, rotor block 0x83 and rotor block 0x82, and of the
+    // other blocks a write starts from (stator block 3, rotor block 0x81): of several sensors
+    // each is written from its own.
     CString m_strBlockStatorOperation;
     CString m_strBlockRotorOperation;
     CString m_strBlockRotorUserCalib;
+    CString m_strBlockStatorSwConfig;
+    CString m_strBlockRotorFactoryCalib;
 };
 
 constexpr int kStatusSlotSize = 64;

@@ -646,20 +646,25 @@ TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsRepo
     EXPECT_EQ(boxes.Boxes()[0].text, CString("Write port error ( 235)"));
 }
 
-// Two sensors, each on a port of its own.
+// Two sensors, each on a port of its own, each with a user calibration of its own in force.
 struct FrameWithTwoSensors : ConnectedFrame {
     void AddPorts() override
     {
-        ConnectedFrame::AddPorts();
-        devices.push_back(std::make_unique<sim::SimulatedSensor>(workflow_test::AcceptedSensor(222334), loop));
-        ports.Add("COM4", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        for (int k : {3, 4}) {
+            sim::SensorConfig config = workflow_test::AcceptedSensor(222330 + k);
+            config.identity.userCalibration = {true};
+            config.identity.userCalibration.gainA = static_cast<std::uint16_t>(30000 + k);
+            devices.push_back(std::make_unique<sim::SimulatedSensor>(config, loop));
+            ports.Add(CString::Formatted("COM%d", k), "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        }
     }
 };
 
 // Two sensors on ports of their own: the information page reads the one the user chooses on
 // its port; Disconnect and Connect take both away and bring both back. The search after a
 // baud-rate change looks at every port; the user's choice of USB ports only is back when it
-// has ended.
+// has ended. The calibration page, reopening the ports for one sensor, switches off that
+// sensor's own user calibration, not the other's.
 TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
@@ -694,6 +699,18 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     EXPECT_TRUE(loop.RunUntil([&] { return !page.IsUsbPortsOnly(); }, 10000));
     ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && page.IsUsbPortsOnly(); }, 20000));
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
+
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 10000));
+    loop.RunFor(1000);
+    sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
+    calibration.OnShowPage(true);
+    loop.RunFor(1000);
+    const sim::BlockStore& blocks = devices[frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo - 222333]->Port(0).sensor().Blocks();
+    const sim::BlockStore::Block kept = blocks.Get(6);
+    ASSERT_TRUE(calibration.OnDeactivateUserCalibration());
+    loop.RunFor(2000);
+    EXPECT_FALSE(blocks.IsValid(6));
+    EXPECT_TRUE(std::equal(kept.begin(), kept.begin() + 28, blocks.Get(6).begin()));
 }
 
 // Four sensors, each on a port of its own, whose stored blocks are alike.

@@ -200,6 +200,17 @@ TEST(Connection, ARefusedSoftwareConfigurationBlockSkipsToTheRotorBlocks)
     EXPECT_EQ(sensor.m_sIdent[kIdentAddress], 1);  // the refusal does not touch the address
     EXPECT_EQ(sensor.m_sSwConfig.cReadMark, 0);
     EXPECT_EQ(sensor.m_sSwConfig.cValid, 0);
+    // Of two sensors, one that refuses its stator operation block keeps no block of the other
+    // (searched after it) to be written from.
+    Bench two;
+    sim::SensorConfig noOperation = AcceptedSensor(100002);
+    noOperation.identity.blockPresent[2] = false;
+    two.AddSensor("COM3", noOperation);
+    two.AddSensor("COM4", AcceptedSensor());
+    ASSERT_TRUE(two.SearchUntilAllActive());
+    ASSERT_EQ(two.com.m_Sensor[0].m_sStatorHeader.nSerialNo, 100002u);
+    EXPECT_TRUE(two.com.m_Sensor[0].m_strBlockStatorOperation.IsEmpty());
+    EXPECT_FALSE(two.com.COM_ZMCOMConfgSetNewLowPassFilter(0));
 
     // A sensor without a user calibration block has no user calibration; one that refuses its
     // rotor header cannot be used, and the user is told why. Each block is asked for once.
