@@ -91,6 +91,11 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
         if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
     if (ValidRow(unusableRow)) m_PortRec[static_cast<std::size_t>(unusableRow)].m_nState = kPortStateNotSupported;
     if (m_peers.connection) m_peers.connection->UpdatePortList(false);
+    // Nothing is connected: the information page neither shows nor reads or stores a sensor.
+    if (m_peers.information) {
+        m_peers.information->SetSensorPresent(false);
+        m_peers.information->FillSensorInformation(0);
+    }
     if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
     AfxMessageBox(text);
     EndWriteSequenceUnstored(endedState);

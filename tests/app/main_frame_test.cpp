@@ -554,6 +554,7 @@ TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticR
     EXPECT_EQ(com.m_pPortMan->GetStateText(), CString("OffLine"));
     EXPECT_EQ(frame->m_bWaitCursorShown, 0);
     EXPECT_EQ(com.m_bStartupStatus, 0);
+    EXPECT_FALSE(frame->SensorAdmin()->information.IsSensorPresent());
     const std::size_t writes = ports.writes.size();
     loop.RunFor(2000);
     EXPECT_EQ(ports.writes.size(), writes) << "nothing more is asked of the silent sensor";
