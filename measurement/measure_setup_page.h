@@ -163,6 +163,8 @@ public:
     void OnPowerButton(int group);
     void OnPowerMode(int group, bool angle, bool forced);
     void OnOptionBox(int group);
+    // A new encoder mode is not written while the sensors restart or are being connected.
+    bool RefuseEncoderModeWhileSensorsReturn(int group);
     void SyncPowerSelectors();
     // Shows the row of power channel g (0 P1, 1 P2) while that power channel is shown.
     void ShowPowerRow(int g);

@@ -60,6 +60,9 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
 void CDlgMeasureAdjust::WriteEverySensor()
 {
     const int sensors = ActivePorts();
+    // With their ports closed for the search that connects them again, the sensors are told
+    // nothing: the user is, as while they restart.
+    if (sensors < 1) m_writer.RefuseWhileSensorsReturn();
     for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
         CopyToSensorRecord(i);
         Sleep(100);

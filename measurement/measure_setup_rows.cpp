@@ -162,6 +162,11 @@ void CDlgMeasureAdjust::OnLowPassFilterChanged(int r)
     const bool several = Several();
     int& stored = several ? m_nLowPassValue[static_cast<std::size_t>(r)][0] : m_nLowPassValue[0][static_cast<std::size_t>(r)];
     if (CKadmor_Send::EncodeRangeCode(static_cast<DWORD>(stored)) == code) return;
+    if (m_writer.RefuseWhileSensorsReturn()) {
+        // Not written: the row shows what the sensor keeps.
+        m_controls.SelectByDatum(kLowPassCombo[r], CKadmor_Send::EncodeRangeCode(static_cast<DWORD>(stored)));
+        return;
+    }
     m_frame.BeginWaitCursorOnce();
     stored = static_cast<int>(CKadmor_Send::DecodeRangeCode(static_cast<int>(code)));
     if (several) m_nLowPassValue[static_cast<std::size_t>(r)][1] = stored;
@@ -263,6 +268,7 @@ void CDlgMeasureAdjust::OnPowerMode(int g, bool angle, bool forced)
 {
     if (g < 0 || g > 1) return;
     if (!forced && ((angle && IsSensorStateStarted(g)) || (!angle && IsSensorStateStopped(g)))) return;
+    if (RefuseEncoderModeWhileSensorsReturn(g)) return;
     m_bPowerSwitching = true;
     m_bPageEnabled = false;
     SetTimer(kTimerPowerSwitchEnd, kPowerSwitchMs);
@@ -302,8 +308,20 @@ void CDlgMeasureAdjust::OnOptionBox(int g)
 {
     if (g < 0 || g > 1) return;
     const int s = 2 * g + 1;
+    if (RefuseEncoderModeWhileSensorsReturn(g)) return;
     Com().m_Sensor[static_cast<std::size_t>(s)].m_sStatorOperation.cEncoderMode = m_controls.IsChecked(kOptionBox[g]) ? 7 : 4;
     OnPowerMode(g, true, true);
+}
+
+bool CDlgMeasureAdjust::RefuseEncoderModeWhileSensorsReturn(int g)
+{
+    if (!m_writer.RefuseWhileSensorsReturn()) return false;
+    // Not written: the selectors show the mode the encoder counts in.
+    const bool angle = IsSensorStateStarted(g);
+    m_controls.Check(kTorqueSelector[g], !angle);
+    m_controls.Check(kAngleSelector[g], angle);
+    m_controls.Check(kOptionBox[g], Com().m_Sensor[static_cast<std::size_t>(2 * g + 1)].m_sStatorOperation.cEncoderMode == 7);
+    return true;
 }
 
 void CDlgMeasureAdjust::SyncPowerSelectors()

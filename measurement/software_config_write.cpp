@@ -53,9 +53,14 @@ bool SoftwareConfigWriter::IsMeasurementRunning() const
     return com.m_pMeasureCtrlSettings && com.m_pMeasureCtrlSettings->bRunning == 1;
 }
 
+bool SoftwareConfigWriter::MustWait() const
+{
+    return IsMeasurementRunning() || m_frame.Com().IsRestartingInPlace();
+}
+
 bool SoftwareConfigWriter::Write(int sensor, int code)
 {
-    if (IsMeasurementRunning()) {
+    if (MustWait()) {
         const std::pair<int, int> entry{sensor, code};
         if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
         if (!IsTimerArmed(kTimerWriteReplay)) SetTimer(kTimerWriteReplay, kIdlePollMs);
@@ -63,12 +68,16 @@ bool SoftwareConfigWriter::Write(int sensor, int code)
         m_frame.EndWaitCursorOnce();
         return false;
     }
-    if (m_frame.Com().AreSensorsReturning()) {
-        m_frame.EndWaitCursorOnce();
-        SetTimer(kTimerTellNotWritten, 0);
-        return false;
-    }
+    if (RefuseWhileSensorsReturn()) return false;
     return WriteNow(sensor, code);
+}
+
+bool SoftwareConfigWriter::RefuseWhileSensorsReturn()
+{
+    if (!m_frame.Com().AreSensorsReturning()) return false;
+    m_frame.EndWaitCursorOnce();
+    SetTimer(kTimerTellNotWritten, 0);
+    return true;
 }
 
 bool SoftwareConfigWriter::CopyAndWrite(int sensor)
@@ -120,7 +129,7 @@ void SoftwareConfigWriter::ReplayNext()
     const bool now = static_cast<bool>(m_afterWritingNow);
     if (m_pending.empty() && !now) return;
     // Written at once, the next write also waits for the answer to the one before.
-    if (IsMeasurementRunning() || (now && m_frame.Com().m_nAnswerWatchMs != 0)) {
+    if (MustWait() || (now && m_frame.Com().m_nAnswerWatchMs != 0)) {
         SetTimer(kTimerWriteReplay, now ? kReplayGapMs : kIdlePollMs);
         return;
     }

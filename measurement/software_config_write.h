@@ -3,12 +3,14 @@
 // into the software-configuration part of the sensor's record, and the workflow controller
 // writes the sensor's block 3 from it.
 //
-// While the sensors restart or are being connected nothing is written either (the write would
-// take the place of the step that waits for them, and they are read again once connected): the
-// user is told, once for a choice written into several sensors, to choose it again then.
+// While the sensors restart or are being connected (the search after a baud-rate change or a
+// restart included) nothing is written either (the write would take the place of the step that
+// waits for them, or go to a closed port, and they are read again once connected): the user is
+// told, once for a choice written into several sensors, to choose it again then.
 //
-// While a measurement runs nothing is written: each (sensor, code) asked for waits in a queue,
-// once, in the order asked, and after the stop the queue is replayed one write every 100 ms,
+// While a measurement runs, or a sensor restarts after its new filters (it comes back as it was,
+// with what the page shows), nothing is written: each (sensor, code) asked for waits in a queue,
+// once, in the order asked, and once that has ended the queue is replayed one write every 100 ms,
 // so that no sensor's write and no scaling code is lost. A write that fails or that the
 // controller does not send ends the wait cursor (and with it the busy flag that holds the
 // control panel's Start and Trigger). Before the program closes or a search closes the ports,
@@ -46,7 +48,13 @@ public:
     bool Write(int sensor, int code);
     // Copy, then write with code 37.
     bool CopyAndWrite(int sensor);
+    // While the sensors restart or are being connected, a choice that writes into them (block 3,
+    // or the stator operation block of a filter or an encoder's mode) is refused: true, and the
+    // user is told (once for a choice written into several sensors).
+    bool RefuseWhileSensorsReturn();
     bool IsMeasurementRunning() const;
+    // A write waits while a measurement runs, and while a sensor restarts after its new filters.
+    bool MustWait() const;
     const std::vector<std::pair<int, int>>& Pending() const { return m_pending; }
     // The postponed writes go out now, as soon as the measurement has stopped, each once the
     // sensor has answered the one before (what is written after them must not take their

@@ -358,6 +358,12 @@ public:
     // The sensors are restarting, or being identified and connected (again): a write started
     // now would take the place of the step that waits for them. The set-up's writes wait.
     bool AreSensorsReturning() const;
+    // A sensor restarts after its new filters were written, and is back without being connected
+    // anew: a set-up choice meanwhile can be written once it is back.
+    bool IsRestartingInPlace() const
+    {
+        return m_iZMCOMConfgFlow == ZM_CNFG_SET_NEW_LOW_PASS_FILTER || m_iZMCOMConfgFlow == ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
+    }
     bool COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
     bool COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which);
     bool COM_ZMCOMConfgSetNewBaudrate(int line, BYTE baudCode);
@@ -415,6 +421,9 @@ public:
     // The first sensor of a device is connected and its further ports are still to be
     // activated: the device is not complete yet.
     BYTE m_bFurtherPortsPending = 0;
+    // The sensors' ports are searched, or are to be searched once their restart has been
+    // counted, to connect them again: until the search's connect request nothing reaches them.
+    BYTE m_bReconnectionAwaited = 0;
     int m_nLastActivatedRow = -1;
     int m_nLastPortRec = -1;
     BYTE m_bConnectSequence = 0;

@@ -55,9 +55,11 @@ bool CComPort::AreSensorsReturning() const
     case ZM_CHECK_IF_HMB_USB_KM2_IS_CONNECTED: case ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES:
     case ZM_CNFG_SET_NEW_BAUDRATE: case ZM_CNFG_NEW_BAUDRATE_IS_SETTED: case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
     case ZM_PORT_LOOP_STATOR_OPERATION: case ZM_RESTART_AFTER_INIT_DEVICE:
+    // Written blocks whose confirmation restarts the sensors.
+    case ZM_CNFG_SET_NEW_LOW_PASS_FILTER: case ZM_4xS_STATOR_OPERATION:
         return true;
     default:
-        return IsWaitingForRestart() || m_bFurtherPortsPending;
+        return IsWaitingForRestart() || m_bFurtherPortsPending || m_bReconnectionAwaited;
     }
 }
 
@@ -201,7 +203,7 @@ void CComPort::TakeKeptBlocksOf(const CSensorRecord& record)
 
 bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
 {
-    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
     StatorOperation& op = record.m_sStatorOperation;
     const int row = m_nRealSensorIndex[0][static_cast<std::size_t>(sensor)];
@@ -236,7 +238,7 @@ bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
 
 bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
 {
-    if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
+    if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     COM_ZMCOMConfgEnterStep(ZM_CNFG_ST_OPERATION_BLOCK);
     CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
     CString block = kept;

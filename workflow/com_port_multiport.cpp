@@ -172,7 +172,8 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
         }
         break;
     case ZM_CNFG_NEW_LOW_PASS_IS_SETTED:
-        EndAnswerWait();  // the sensor is back from its restart
+        EndAnswerWait();  // the sensor is back from its restart: the filter change has ended
+        m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
         m_bStartupStatus = 0;
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
         EmptyRecvBuffer(m_nCurSensor);
@@ -186,6 +187,8 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
         if (m_nPortLoop > n - 1) {
             EndAnswerWait();
             m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+            // The connection page searches for them at their restart's end.
+            m_bReconnectionAwaited = 1;
             if (m_peers.connection) m_peers.connection->SetTimer(kConnPageTimerRestartDone, 500);
         }
         break;

@@ -92,7 +92,8 @@ void CComPort::AnalyseReceiveChain()
                 if (m_strReceiveCOM.GetLength() >= 6) ZMCOMConfg_AnalyseNak();
                 break;
             }
-            EndAnswerWait();  // the sensor is back from its restart
+            EndAnswerWait();  // the sensor is back from its restart: the filter change has ended
+            m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
             if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
             m_bStartupStatus = 0;
             m_strReceiveCOM.Empty();

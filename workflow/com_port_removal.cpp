@@ -68,6 +68,7 @@ void CComPort::OnSensorPortRemoved(int port)
 
 void CComPort::COM_ShowSensorsDisconnected()
 {
+    m_bReconnectionAwaited = 0;
     for (CPortRecord& rec : m_PortRec)
         if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
     if (m_peers.measureControl) {

@@ -20,6 +20,7 @@ void CComPort::COM_SearchComPorts(int mode)
         return;
     }
 
+    m_bReconnectionAwaited = 1;
     const std::vector<workflow::PortListEntry> entries =
         m_pPortFactory ? m_pPortFactory->ListPorts() : std::vector<workflow::PortListEntry>{};
     m_nRowCounter = 0;
@@ -127,6 +128,8 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
     }
 
     COM_CopyPortTableToPrevious();
+    // The search has ended: the sensors' identification and the further ports take over.
+    m_bReconnectionAwaited = 0;
     if (m_bSearchBusy) return;
     m_bConnectRequested = 1;
     COM_AttachMainFrame();

@@ -66,6 +66,7 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     KillFrameTimer(kTimerChainFill);
     KillFrameTimer(kTimerConnectNext);
     m_bFurtherPortsPending = 0;
+    m_bReconnectionAwaited = 0;
     COM_EndSensorReread();
     const int endedState = m_iZMCOMConfgFlow;
     m_pfnReplyHandler = nullptr;

@@ -625,7 +625,8 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
 // alone, and the write ends at rest; the next sensor's write and a store of the settings follow.
-// A rate chosen while the device's sensors restart after a baud-rate change is not written (the
+// A rate or a filter chosen while the device's sensors restart after a baud-rate change, and a
+// rate chosen while their ports are closed for the search that finds them, are not written (the
 // user is told why): their reconnection goes on and Start is free after it. A rate written into
 // both ends only with both confirmations: the second sensor silent, the user is told. The scaling page knows the speed channel of the second sensor by its measurand,
 // in each language.
@@ -659,17 +660,26 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
     ASSERT_TRUE(connection.OnChangeBaudRate(230400));
     ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_RESTART_AFTER_INIT_DEVICE; }, 5000));
-    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
+    const auto other = [&setup](int id) {
+        PageControls& c = setup.Logic().Controls();
+        return c[id].entries[c[id].entries.front().datum == c.SelectedDatum(id) ? 1 : 0].datum;
+    };
+    const int writes[2] = {sensor->Port(0).sensor().RequestCount('F'), sensor->Port(1).sensor().RequestCount('F')};
+    for (int id : {int(IDC_RATE_COMBO), kLowPassCombo[0]}) ASSERT_TRUE(measurement_test::ChooseDatum(setup, id, other(id)));
+    for (int id : {int(IDC_EXPAND), kAngleSelector[0]}) setup.Item<QAbstractButton>(id)->click();
+    ASSERT_TRUE(loop.RunUntil([&] { return com.m_nCountActivePorts == 0; }, 5000));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, other(IDC_RATE_COMBO)));
     ASSERT_TRUE(loop.RunUntil([&] { return !connection.IsBusy() && com.m_nCountActivePorts == 2 && !com.m_bFurtherPortsPending; }, 20000));
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, LoadLangString(kTextNotWrittenWhileReconnecting));
+    for (int port : {0, 1}) EXPECT_EQ(sensor->Port(port).sensor().RequestCount('F'), writes[port]) << port;
+    ASSERT_EQ(boxes.Count(), 2u);
+    for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, LoadLangString(kTextNotWrittenWhileReconnecting));
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     sensor->Port(1).Stall(-1);
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
     loop.RunFor(300);
     EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 2; }, 3000));
-    EXPECT_EQ(boxes.Boxes()[1].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 3; }, 3000));
+    EXPECT_EQ(boxes.Boxes()[2].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
 }
 
 // A multiport device of two sensors that stream their values.

@@ -411,7 +411,8 @@ TEST_F(FastSetupInFrame, AReductionOf4At200PerSecondGivesSetsOf20Milliseconds)
 
 // What the user sets on the page is stored in the sensor when the window is closed, and comes
 // back at the next start, also when a search came in between; a close after no change writes
-// nothing. Each round sets other values, so that the second is stored by its search.
+// nothing. Each round sets other values, so that the second is stored by its search. A rate
+// chosen while the sensor restarts after its new filter is written once it is back.
 TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtTheNextStart)
 {
     auto& held = sensor->Port(0).sensor();
@@ -423,9 +424,11 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
             {IDC_RATE_COMBO, search ? 8 : 9}};
         const std::vector<std::pair<int, std::string>> typed = {{kLimitEdit[0], search ? "-2,5" : "-12,5"},
             {kLimitEdit[1], "250,25"}, {IDC_START_VALUE, search ? "7,25" : "12,3456"}, {IDC_COUNT_EDIT, search ? "40" : "250"}};
+        const int restarts = held.RequestCount('K');
         for (const auto& [id, datum] : chosen) ASSERT_TRUE(ChooseDatum(id, datum)) << id;
         for (const auto& [id, text] : typed) Type(id, text.c_str());
         loop.RunFor(3000);
+        EXPECT_EQ(held.RequestCount('K'), restarts + 1);  // the sensor takes its new filter
         if (search) ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
         CloseWindow();
         ASSERT_NO_FATAL_FAILURE(RestartProgram());
