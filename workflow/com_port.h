@@ -324,8 +324,16 @@ public:
     void ZMCOMMeasure_AnalyseMultiportStream(int port);
 
     // ---- Multiport device steps -----------------------------------------------------------------
+    // Not while the sensors restart or are being connected: they would not answer, and the
+    // step that waits for them would be lost.
     void COM_4xS_SetSlaves();
+    // The slave set-up has not been acknowledged by all slaves in time: it ends, and the user
+    // is told, unless the device has gone on meanwhile (its sensors restarting or its ports
+    // closed), when there is nothing to tell.
     void COM_ShowSensorsNotPreparedMessage();
+    // The slaves' acknowledgements of a set-up are awaited: a Start, Trigger or Single shot
+    // waits until it has ended.
+    bool IsPreparingSlaves() const { return m_bSlaveSetUpAwaited && m_iZMCOMConfgFlow == ZM_4xS_SET_234_TO_SLAVE; }
     bool COM_4xS_SingleShot(int port);
     bool AllPortsAnswered() const;
     void COM_CheckMultiSensorIndices();
@@ -515,6 +523,8 @@ public:
     // Every slave acknowledged its set-up, and none has been restarted, stopped or connected
     // anew since: a stream the master starts is followed by all of them.
     BYTE m_bSlavesSetUp = 0;
+    // The slaves' acknowledgements of the last set-up are awaited (frame timer 61 runs).
+    BYTE m_bSlaveSetUpAwaited = 0;
     // The state of a stream start that waits for its slaves' set-up (0: none waits).
     int m_nStartAfterSlaves = 0;
     BYTE m_bSinglePortValueRequest = 0;

@@ -161,6 +161,7 @@ LRESULT CComPort::OnReceivePort(int port, WPARAM count, LPARAM bytes)
         if (m_nSlaveAcks >= n - 1) {
             KillFrameTimer(kTimerSlavesPrepared);
             m_bSlavesSetUp = 1;
+            m_bSlaveSetUpAwaited = 0;
             if (m_nStartAfterSlaves != 0) {
                 // The stream start waited for its slaves: the master starts it now.
                 m_iZMCOMConfgFlow = m_nStartAfterSlaves;

@@ -34,7 +34,7 @@ std::shared_ptr<workflow::ISensorPort>& CComPort::ManagerOfSensor(int sensor)
 
 void CComPort::COM_4xS_SetSlaves()
 {
-    if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV) return;
+    if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV || AreSensorsReturning()) return;
     WriteSlaveSetUp();
 }
 
@@ -44,6 +44,7 @@ void CComPort::WriteSlaveSetUp()
     SetCommand('Z');
     m_nSlaveAcks = 0;
     m_bSlavesSetUp = 0;
+    m_bSlaveSetUpAwaited = 1;
     m_iZMCOMConfgFlow = ZM_4xS_SET_234_TO_SLAVE;
     for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
     for (int port = 1; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
@@ -54,6 +55,11 @@ void CComPort::WriteSlaveSetUp()
 
 void CComPort::COM_ShowSensorsNotPreparedMessage()
 {
+    if (!IsPreparingSlaves()) return;
+    m_bSlaveSetUpAwaited = 0;
+    if (m_nStartAfterSlaves == 0 && m_peers.measureControl) m_peers.measureControl->EndSingleShot();
+    // A device of fewer sensors has no slaves to prepare (and no number word to name them).
+    if (m_nCountActivePorts < 2 || m_nCountActivePorts > kMaxSensorPorts) return;
     CString text;
     text.Format(workflow::WorkflowText(workflow::kTextSensorsNotPrepared).GetString(),
                 workflow::WorkflowText(workflow::kTextNumberWordBase + static_cast<UINT>(m_nCountActivePorts)).GetString());

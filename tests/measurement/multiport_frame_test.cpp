@@ -279,7 +279,8 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
 
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
-// page, which restarts both sensors: Start waits until both are connected again, then both
+// page, which restarts both sensors: Start waits until both are connected again (the panel
+// shown meanwhile sets the slaves up only then, with no message), then both
 // send at once at the rate the page shows and the panel names (the one they kept; 10/s, not
 // offered, the fastest). Set back to the speed, the power can be computed again. Unplugged,
 // the encoder's own line tells.
@@ -312,12 +313,17 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     loop.RunFor(500);
     EXPECT_FALSE(Running() || panel->Logic().Settings()->bSecond);
 
-    ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kAngleSelector[0], 300));
+    // A choice written just before makes the panel shown during the restart set the slaves up
+    // again: that waits until the sensors are back.
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 3 ? 2 : 3));
+    ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kAngleSelector[0], 0));
     frame->ShowPage(app::kPageMeasureControl);
     auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
     EXPECT_FALSE(start->isEnabled());
     ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 5000));
     EXPECT_NEAR(frame->Com().m_adScaleFactor[1], 360.0 / 4000, 1e-12);  // before any value comes
+    loop.RunFor(2000);
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text.GetString();
     EXPECT_TRUE(loop.RunUntil([&] { return c.IsEnabled(IDC_MC_ANGLE_ZERO); }, 1000));  // once the angle is selected
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
     const int rate = frame->MeasureRateIndex();
