@@ -119,11 +119,11 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
             LoadLanguageTexts();
             m_bTextsStale = 0;
             if (sensors > 1 && (m_controls.Text(IDC_MC_RATE) != before || !m_bMultiportReady)) {
-                Com().COM_4xS_SetSlaves();
+                PrepareSlaves();
                 m_bMultiportReady = 1;
             }
         } else if (sensors > 1 && !m_bMultiportReady) {
-            Com().COM_4xS_SetSlaves();
+            PrepareSlaves();
             m_bMultiportReady = 1;
         }
     }
@@ -243,14 +243,27 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
     if (!hold && m_bSensorActive) TakeRateOfConnectedSensors();
     // The held buttons follow at once, also in the steps of a connection in which the other
     // buttons keep their states (a device's sensor set still changing).
+    RefreshHeldButtons();
+}
+
+bool CDlgMeasureDiagram::IsHeld() const { return m_bHeldUntilConnected || Com().IsPreparingSlaves(); }
+
+void CDlgMeasureDiagram::RefreshHeldButtons()
+{
     for (int b = 0; b < 6; ++b)
         if (IsHeldUntilConnected(b)) EnableRunButton(b);
     Changed();
 }
 
+void CDlgMeasureDiagram::PrepareSlaves()
+{
+    Com().COM_4xS_SetSlaves();
+    RefreshHeldButtons();
+}
+
 void CDlgMeasureDiagram::EnableRunButton(int b)
 {
-    const bool held = m_bHeldUntilConnected && IsHeldUntilConnected(b);
+    const bool held = IsHeld() && IsHeldUntilConnected(b);
     const bool acts = b != kBtnAngleZero || CountsAngle();
     m_controls.Enable(kVisibleButtonIds[b], m_psMsureDgrm->sIsVisible[static_cast<std::size_t>(b)] != 0 && !held && acts);
 }
@@ -380,17 +393,15 @@ void CDlgMeasureDiagram::ShowSensorInDiagram(int sensor)
 
 void CDlgMeasureDiagram::OnBnClickedBusyMarker()
 {
-    Com().COM_4xS_SetSlaves();
     m_bMultiportReady = 1;
     m_indicators.busyShown = false;
-    m_controls.Enable(IDC_MC_START, true);
-    Changed();
+    PrepareSlaves();
 }
 
 void CDlgMeasureDiagram::EndSingleShot()
 {
     m_indicators.busyShown = false;
-    m_controls.Enable(IDC_MC_START, true);
+    RefreshHeldButtons();
     m_bMultiportReady = 1;
     LayoutAngleControls();
     Changed();

@@ -289,6 +289,12 @@ private:
     // A button of the run state's enable flags as they and the hold until connected say; the
     // angle zero only while a sensor it goes to counts an angle.
     void EnableRunButton(int b);
+    // Start, Trigger and Single shot wait while the sensors are being connected, and while the
+    // slaves' acknowledgements of their set-up are awaited.
+    bool IsHeld() const;
+    void RefreshHeldButtons();
+    // The device's slaves are set up; the held buttons wait for their acknowledgements.
+    void PrepareSlaves();
     // The sensor behind power k (0 or 1): the single sensor, or the device's encoder of group k.
     const CSensorRecord& SensorBehindPower(int k) const;
     bool CountsAngle() const;

@@ -13,7 +13,7 @@ namespace measurement {
 void CDlgMeasureDiagram::OnBnClickedStart()
 {
     m_bAngleZeroRequest = 0;
-    if (m_bOperationBlocked || m_bHeldUntilConnected) return;
+    if (m_bOperationBlocked || IsHeld()) return;
     if (IsTriggerArmed()) m_frame.DiagramSetRunState(0, 0);
     else m_frame.Triggers().stopArmed = 1;
     RestoreDurationSelection();
@@ -164,7 +164,7 @@ void CDlgMeasureDiagram::OnBnClickedStop()
 
 void CDlgMeasureDiagram::OnBnClickedTrigger()
 {
-    if (m_frame.IsBusy() || m_bOperationBlocked || m_bHeldUntilConnected || m_bControlBusy) return;
+    if (m_frame.IsBusy() || m_bOperationBlocked || IsHeld() || m_bControlBusy) return;
     MeasureRunState& r = *m_psMsureDgrm;
     if (m_bUserArming) {
         SetAllSensorsDisplayMode(0);
@@ -275,7 +275,7 @@ void CDlgMeasureDiagram::SendControlSignal(int mode)
 
 void CDlgMeasureDiagram::OnBnClickedSingleShot()
 {
-    if (m_bOperationBlocked || m_bHeldUntilConnected || IsRunning()) return;
+    if (m_bOperationBlocked || IsHeld() || IsRunning()) return;
     Com().COM_ResetMeasureStatistics();
     m_frame.ConfigureMovingAverages(1);
     Com().COM_SendSingleShot(false, -1);

@@ -113,7 +113,7 @@ void CDlgMeasureDiagram::OnMultiportWatch()
 {
     if (!m_bMultiportReady) {
         m_nMultiportRetries = 0;
-        Com().COM_4xS_SetSlaves();
+        PrepareSlaves();
         return;
     }
     ++m_nMultiportRetries;

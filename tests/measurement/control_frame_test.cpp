@@ -592,8 +592,9 @@ struct DeviceInFrame : measurement_test::ConnectedFrame {
 
 // The sensor check boxes show the sensors the set-up page's axes show, whatever their blocks
 // keep; a change the set-up page writes into the sensors clears the single-shot-ended mark, so
-// that showing the panel sets the slaves up again. A sensor falling silent then ends the next
-// single shot with both closed: the connection page lists neither as connected.
+// that showing the panel sets the slaves up again, Start disabled until the slave (late) has
+// acknowledged. A sensor falling silent then ends the next single shot with both closed: the
+// connection page lists neither as connected.
 TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlavesUpAgain)
 {
     frame->show();
@@ -612,8 +613,11 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, kDecimalsCombo[0], frame->DisplayTable(0)->decimals == 3 ? 2 : 3));
     EXPECT_EQ(panel->Logic().MultiportReady(), 0);
     loop.RunFor(1000);
+    sensor->Port(1).Stall(1000);
     frame->ShowPage(app::kPageMeasureControl);
-    loop.RunFor(500);
+    auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 1200));
     EXPECT_EQ(panel->Logic().MultiportReady(), 1);
     EXPECT_TRUE(boxes.Boxes().empty());
     sensor->Port(1).Stall(-1);
