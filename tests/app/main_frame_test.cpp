@@ -653,8 +653,7 @@ struct FrameWithTwoSensors : ConnectedFrame {
     {
         for (int k : {3, 4}) {
             sim::SensorConfig config = workflow_test::AcceptedSensor(222330 + k);
-            config.identity.userCalibration = {true};
-            config.identity.userCalibration.gainA = static_cast<std::uint16_t>(30000 + k);
+            config.identity.userCalibration = {true, 1'500'000'000, static_cast<std::uint16_t>(30000 + k)};
             devices.push_back(std::make_unique<sim::SimulatedSensor>(config, loop));
             ports.Add(CString::Formatted("COM%d", k), "Tessaline USB sensor interface Port", &devices.back()->Port(0));
         }
@@ -702,7 +701,6 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 
     ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 10000));
-    loop.RunFor(1000);
     sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
     calibration.OnShowPage(true);
     loop.RunFor(1000);

@@ -664,10 +664,8 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
     ASSERT_TRUE(connection.OnChangeBaudRate(230400));
     ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_RESTART_AFTER_INIT_DEVICE; }, 5000));
-    const auto other = [&setup](int id) {
-        PageControls& c = setup.Logic().Controls();
-        return c[id].entries[c[id].entries.front().datum == c.SelectedDatum(id) ? 1 : 0].datum;
-    };
+    PageControls& c = setup.Logic().Controls();
+    const auto other = [&c](int id) { return c[id].entries[c[id].entries.front().datum == c.SelectedDatum(id) ? 1 : 0].datum; };
     const int writes[2] = {sensor->Port(0).sensor().RequestCount('F'), sensor->Port(1).sensor().RequestCount('F')};
     for (int id : {int(IDC_RATE_COMBO), kLowPassCombo[0]}) ASSERT_TRUE(measurement_test::ChooseDatum(setup, id, other(id)));
     for (int id : {int(IDC_EXPAND), kAngleSelector[0]}) setup.Item<QAbstractButton>(id)->click();
