@@ -16,6 +16,7 @@
 
 #include "app/about_window.h"
 #include "app/bar_layout.h"
+#include "app/main_frame_documentation.h"
 #include "app/main_frame_views.h"
 #include "environment/date_time_text.h"
 #include "environment/lang_ui.h"
@@ -81,7 +82,9 @@ CMainFrame::~CMainFrame()
     if (AfxGetMainWnd() == this) AfxSetMainWnd(nullptr);
     // The pages and the views in the bars may reach the frame's members (the controller, the
     // wiring of the subsystems) until they are gone, so they go first: the members would
-    // otherwise be destroyed before QWidget's destructor deletes the child widgets.
+    // otherwise be destroyed before QWidget's destructor deletes the child widgets. The files of
+    // a measurement still open end first: they follow the documentation page's settings.
+    if (m_documentation) m_documentation->EndWithoutClose();
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 

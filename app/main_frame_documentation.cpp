@@ -26,11 +26,13 @@ DocumentationWiring::DocumentationWiring(CMainFrame& frame) : m_frame(frame)
     m_ownSettings.Load();
 }
 
-DocumentationWiring::~DocumentationWiring()
+DocumentationWiring::~DocumentationWiring() { EndWithoutClose(); }
+
+void DocumentationWiring::EndWithoutClose()
 {
-    // A frame that goes without its close: no one is told now, the next start tells.
-    if (m_recorder)
-        for (const documentation::RecoveredSets& sets : m_recorder->EndWriting()) documentation::KeepRecoveryNotice(sets);
+    if (!m_recorder) return;
+    for (const documentation::RecoveredSets& sets : m_recorder->EndWriting()) documentation::KeepRecoveryNotice(sets);
+    m_recorder.reset();
 }
 
 documentation::CMeasurementRecorder& DocumentationWiring::Recorder()

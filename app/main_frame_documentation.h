@@ -52,6 +52,10 @@ public:
     void StopPacing();
     // At the start: tells of the sets saved elsewhere when the program last ended unattended.
     void TellOfRecoveryAtLastEnd();
+    // A frame that goes without its close: what still waits is written or saved elsewhere, while
+    // the documentation page whose settings the files follow is still there. No one is told now;
+    // the next start tells.
+    void EndWithoutClose();
 
     // IMeasurementFrame
     documentation::MeasurementDescription DescribeMeasurement() const override;
