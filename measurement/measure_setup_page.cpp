@@ -287,8 +287,12 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     const bool diagramActive = m_frame.ActiveViewKind() == 138;
     if (diagramActive) {
         m_frame.SetDisplayMode(3);
-        if (!Several())
-            if (IMeasurePanel* panel = Panel()) panel->RefreshForDiagramView();
+        // The panel shown while a device's sensors came back one by one hid its sensor boxes
+        // when it counted one: once all are back, it shows a box for each.
+        if (IMeasurePanel* panel = Panel()) {
+            if (Several()) panel->RefreshSensorCheckBoxes();
+            else panel->RefreshForDiagramView();
+        }
     }
     CountActiveChannels();
     if (!Several()) {

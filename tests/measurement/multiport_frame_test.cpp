@@ -326,6 +326,7 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text.GetString();
     EXPECT_TRUE(loop.RunUntil([&] { return c.IsEnabled(IDC_MC_ANGLE_ZERO); }, 1000));  // once the angle is selected
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
+    EXPECT_TRUE(c.IsShown(IDC_MC_SENSOR_GROUP) && c.IsShown(kSensorCheck[1]));
     const int rate = frame->MeasureRateIndex();
     Click(IDC_MC_START);
     loop.RunFor(500);
