@@ -373,6 +373,9 @@ public:
         return m_iZMCOMConfgFlow == ZM_CNFG_SET_NEW_LOW_PASS_FILTER || m_iZMCOMConfgFlow == ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
     }
     bool COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
+    // Timer 39, the measurement having ended: the software configuration of each sensor whose
+    // write was put off (code 37).
+    void COM_WritePostponedSoftwareConfigs();
     bool COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which);
     bool COM_ZMCOMConfgSetNewBaudrate(int line, BYTE baudCode);
     bool COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice();
@@ -392,6 +395,8 @@ public:
         m_strPendingSwConfigBlock, m_strBlockRotorOperation;
     // Of several sensors, the software-configuration block written to each and not yet confirmed.
     std::array<CString, kMaxSensorPorts> m_strPendingSwConfigOf;
+    // The sensors whose software-configuration write waits for the end of a measurement.
+    std::array<bool, kMaxSensorPorts> m_bSwConfigPostponed{};
     BYTE m_bConnectRequested = 1;
     // The manager of the single-port conversation and those of a multiport device. A manager
     // may sit in both places; it is closed when its last holder lets go of it.

@@ -5,6 +5,8 @@
 // so that a write changes only the fields given; a template that is no block read from a
 // sensor is never written.
 
+#include <algorithm>
+
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "workflow/com_port.h"
@@ -66,12 +68,17 @@ bool CComPort::AreSensorsReturning() const
 bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
+    const auto slot = static_cast<std::size_t>(sensor);
     if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
-        // Not while measuring: tried again every 500 ms.
+        // Not while measuring: tried again every 500 ms, for this sensor (the sensor the
+        // conversation addresses by then may be another).
+        m_bSwConfigPostponed[slot] = true;
         SetFrameTimer(kTimerSwConfigWhenIdle, kSwConfigRetryMs);
         return false;
     }
-    KillFrameTimer(kTimerSwConfigWhenIdle);
+    m_bSwConfigPostponed[slot] = false;
+    if (std::none_of(m_bSwConfigPostponed.begin(), m_bSwConfigPostponed.end(), [](bool put) { return put; }))
+        KillFrameTimer(kTimerSwConfigWhenIdle);
     // A write to several sensors of a device (each its own block) that is still awaited goes on
     // waiting for them; else this one starts afresh.
     const bool writeAwaited = m_nAnswerWatchMs != 0 && m_iZMCOMConfgFlow >= ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
@@ -121,7 +128,6 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     }
     m_strPendingSwConfigBlock = UnstuffedBlock(frame);
     if (!multi) return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
-    const auto slot = static_cast<std::size_t>(sensor);
     // Several sensors' writes may be awaited at once: each confirmation keeps its own block.
     m_strPendingSwConfigOf[slot] = m_strPendingSwConfigBlock;
     m_nRecvCount[slot] = 0;
@@ -129,6 +135,13 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     const bool written = WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
     m_bPortAnswered[slot] = written ? 0 : 1;
     return written;
+}
+
+void CComPort::COM_WritePostponedSoftwareConfigs()
+{
+    for (int sensor = 0; sensor < kMaxSensorPorts; ++sensor)
+        if (m_bSwConfigPostponed[static_cast<std::size_t>(sensor)])
+            COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
 }
 
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)

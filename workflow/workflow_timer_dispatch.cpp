@@ -109,8 +109,8 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
             stepWindow.SetTimer(kTimerSwConfigWhenIdle, 500);
             return true;
         }
-        com.COM_ZMCOMConfgSetSoftwareConfigBlock(com.m_nCurSensor, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
         stepWindow.KillTimer(kTimerSwConfigWhenIdle);
+        com.COM_WritePostponedSoftwareConfigs();
         return true;
     case kTimerFilterRestart:
         com.m_strReceiveCOM.Empty();

@@ -83,6 +83,18 @@ TEST(Writers, TheSoftwareConfigurationWaitsForTheEndOfAMeasurementAndNeedsABlock
     EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
     EXPECT_TRUE(b.ports.writes.empty());
     EXPECT_FALSE(b.frame.waitCursor);
+
+    // Of two sensors, the one whose write waited gets it, not the one the conversation addresses.
+    Bench two;
+    for (int k : {3, 4}) two.AddSensor(CString::Formatted("COM%d", k), AcceptedSensor(static_cast<std::uint32_t>(k)));
+    ASSERT_TRUE(two.SearchUntilAllActive());
+    two.control.settings.bRunning = 1;
+    EXPECT_FALSE(two.com.COM_ZMCOMConfgSetSoftwareConfigBlock(1, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    two.ports.writes.clear();
+    two.control.settings.bRunning = 0;
+    two.loop.RunFor(600);
+    ASSERT_EQ(two.ports.writes.size(), 1u);
+    EXPECT_EQ(two.ports.writes[0].port, CString("COM4"));
 }
 
 TEST(Writers, TheChangedChannelRowTakesTheDisplayedChannelPosition)
