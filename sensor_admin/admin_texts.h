@@ -27,6 +27,8 @@ constexpr UINT kTextPortsGone = 5816;  // "%s": the ports' display names
 constexpr UINT kTextStateSelected = 5817;
 constexpr UINT kTextEnabledMark = 5818;
 constexpr UINT kTextBaudChangeFailed = 5819;
+// "%s": the port of a sensor of several whose stator operation block could not be read.
+constexpr UINT kTextBaudChangeNoBlock = 5938;
 constexpr UINT kTextSearchTookTooLong = 5820;
 constexpr UINT kTextSelectPortFirst = 5821;
 constexpr UINT kTextBaudChangeDone = 5822;

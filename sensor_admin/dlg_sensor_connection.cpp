@@ -347,6 +347,15 @@ void CDlgSensorConnection::Search()
 bool CDlgSensorConnection::OnChangeBaudRate(int baud)
 {
     if (m_bBusy || !IsConnected()) return false;
+    // Of several sensors, each takes the code into its own stator operation block: one whose
+    // block could not be read gets none, and the change is not made.
+    if (const int sensor = m_com.m_nCountActivePorts > 1 ? m_com.SensorWithoutStatorOperationBlock() : -1; sensor >= 0) {
+        m_strStatusLine.Format(LoadLangString(kTextBaudChangeNoBlock).GetString(),
+                               m_com.COM_MakePortDisplayName(m_com.PortNameOfSensor(sensor)).GetString());
+        AfxMessageBox(m_strStatusLine, platform::MB_ICONWARNING);
+        Changed();
+        return false;
+    }
     m_cNewBaudCode = BaudCodeOfRate(baud);
     m_bBaudRateChange = 1;
     m_nBaudRetries = 0;

@@ -337,7 +337,11 @@ public:
     bool COM_4xS_SingleShot(int port);
     bool AllPortsAnswered() const;
     void COM_CheckMultiSensorIndices();
+    // The baud code is written into each active sensor's own stator operation block; nothing is
+    // written while one of them has none (its block could not be read).
     bool COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode);
+    // The first active sensor whose stator operation block was never read, -1 when each has it.
+    int SensorWithoutStatorOperationBlock() const;
     bool COM_ZMRestartSensorAfterInit();
     // With the flag the angle offsets go to 0.0 and the state becomes 51; a failed write is
     // reported unless report is false.

@@ -140,8 +140,18 @@ void CComPort::COM_CheckMultiSensorIndices()
     m_nCurSensor = 0;
 }
 
+int CComPort::SensorWithoutStatorOperationBlock() const
+{
+    for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
+        if (!IsBlockFrameText(m_Sensor[static_cast<std::size_t>(port)].m_strBlockStatorOperation)) return port;
+    return -1;
+}
+
 bool CComPort::COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode)
 {
+    // The controller's kept block is that of the sensor read last: another sensor's limits and
+    // filters must not be written into one whose own block is not known.
+    if (SensorWithoutStatorOperationBlock() >= 0) return false;
     m_iZMCOMConfgFlow = ZM_PORT_LOOP_STATOR_OPERATION;
     if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
     m_nPortLoop = 0;
@@ -153,8 +163,7 @@ bool CComPort::COM_ZMCOMConfgSetStatorOperationFromDialog(BYTE baudCode)
         op.cBaudCode = baudCode;
         if (m_peers.startUp) m_peers.startUp->SetShowProgressInList(true);
         // Each sensor's own kept block is the template of its write.
-        CString block = sensor.m_strBlockStatorOperation.IsEmpty() ? m_strBlockStatorOperation
-                                                                   : sensor.m_strBlockStatorOperation;
+        CString block = sensor.m_strBlockStatorOperation;
         bool written = PrepareWriteBlockFrame(block, 0x02) &&
                        KadSend_WriteBlockSetContentStatorOperation(&block, &now, &op.cByte12, &op.cBusAddress,
                                                                    &op.cOperationFlag, &op.cBaudCode, &op.cEncoderMode,

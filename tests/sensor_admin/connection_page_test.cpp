@@ -215,6 +215,20 @@ TEST(ConnectionPage, ABaudRateChangeThatCannotBeWrittenEndsWithAMessageAndLeaves
     EXPECT_EQ(b.CountAfter(before, 'F'), 0);
     ASSERT_EQ(b.boxes.Count(), 1u);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
+
+    // Of two sensors, one whose stator operation block could not be read gets no other's.
+    AdminBench two;
+    sim::SensorConfig blockless = AcceptedSensor(3002);
+    blockless.identity.blockPresent[2] = false;
+    two.AddSensor("COM3", AcceptedSensor(3001));
+    two.AddSensor("COM4", blockless);
+    two.pages.connection.OnSearch();
+    ASSERT_TRUE(two.loop.RunUntil([&] { return two.com.m_nCountActivePorts == 2 && !two.com.m_bFurtherPortsPending; }, 10000));
+    const std::size_t written = two.ports.writes.size();
+    EXPECT_FALSE(two.pages.connection.OnChangeBaudRate(230400));
+    EXPECT_EQ(two.CountAfter(written, 'F'), 0);
+    ASSERT_EQ(two.boxes.Count(), 1u);
+    EXPECT_NE(two.boxes.Boxes()[0].text.Find("COM4"), -1);
 }
 
 TEST(ConnectionPage, ALanguageSwitchRewritesTheRowsInTheNewLanguageAndKeepsTheMarks)
