@@ -22,6 +22,9 @@ CDlgSensorCalibration::CDlgSensorCalibration(CComPort& com, platform::MessageLoo
 
 bool CDlgSensorCalibration::IsSensorPresent() const
 {
+    // Not while several are connected, or further ports are still being connected: the page
+    // works on one sensor alone.
+    if (m_com.m_bFurtherPortsPending || m_com.m_nCountActivePorts > 1) return false;
     for (const CPortRecord& rec : m_com.m_PortRec)
         if (rec.m_nState == kPortStateActive) return m_com.m_pPortMan != nullptr;
     return false;
@@ -29,27 +32,87 @@ bool CDlgSensorCalibration::IsSensorPresent() const
 
 void CDlgSensorCalibration::OnShowPage(bool shown)
 {
+    m_bShown = shown;
     if (shown) {
         m_com.m_nConnectionOverride = kConnectionOverrideCalibration;
         m_com.m_nMultiportReconnect = kMultiportReconnectForOneSensor;
-        if (m_activity == Activity::Idle && m_com.m_nCountActivePorts >= 2) ReopenMultiportForOneSensor();
     } else if (m_activity == Activity::Idle) {
         m_com.m_nConnectionOverride = 0;
         m_com.m_nMultiportReconnect = 0;
     }
+    // The sensors are taken and given back on the page's timer, once at rest (a page hidden
+    // while its window closes gives nothing back).
+    CWnd::SetTimer(kCalibTimerSensors, kCalibWatchPeriodMs);
+    if (shown && TakeOneOfSeveral()) CWnd::KillTimer(kCalibTimerSensors);
     Changed();
 }
 
-void CDlgSensorCalibration::ReopenMultiportForOneSensor()
+bool CDlgSensorCalibration::AreSensorsAtRest() const
 {
-    // A calibration works on one sensor through the first port. The ports of a multiport device
-    // are let go and reopened together by the connect request, which opens the active rows on
-    // the first port and completes the connection as for one sensor.
-    for (auto& port : m_com.m_pPortManOfPort) {
-        if (port && port != m_com.m_pPortMan) port->SetOffLine();
-        port.reset();
+    return m_com.IsSensorReady() && !m_com.AreSensorsReturning() && m_com.m_nAnswerWatchMs == 0;
+}
+
+int CDlgSensorCalibration::RowOfPort(const CString& port) const
+{
+    for (int row = 0; row < kPortTableRows && !m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName.IsEmpty(); ++row)
+        if (m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName == port) return row;
+    return -1;
+}
+
+bool CDlgSensorCalibration::TakeOneOfSeveral()
+{
+    if (m_activity != Activity::Idle) return true;
+    // Sensors still being connected (the further ports' steps) are all connected first.
+    if (!AreSensorsAtRest()) return false;
+    const int sensors = std::min(m_com.m_nCountActivePorts, kMaxSensorPorts);
+    if (sensors < 2) return true;
+    m_sensorPorts.clear();
+    for (int s = 0; s < sensors; ++s) m_sensorPorts.push_back(m_com.PortNameOfSensor(s));
+    TakeSensor(std::min(m_nSensor, sensors - 1));
+    return true;
+}
+
+bool CDlgSensorCalibration::TakeSensor(int sensor)
+{
+    const int row = sensor >= 0 && sensor < SensorCount() ? RowOfPort(m_sensorPorts[static_cast<std::size_t>(sensor)]) : -1;
+    if (row < 0 || !m_com.COM_TakeSensorAlone(row)) return false;
+    m_nSensor = sensor;
+    Changed();
+    return true;
+}
+
+int CDlgSensorCalibration::Sensor() const
+{
+    // The one connected alone, also when another connect request reopened the ports since.
+    if (m_com.m_nCountActivePorts == 1) {
+        const auto found = std::find(m_sensorPorts.begin(), m_sensorPorts.end(), m_com.PortNameOfSensor(0));
+        if (found != m_sensorPorts.end()) return static_cast<int>(found - m_sensorPorts.begin());
     }
-    m_com.COM_ConnectSensor(0, 3);
+    return m_nSensor;
+}
+
+void CDlgSensorCalibration::OnSensorChosen(int sensor)
+{
+    if (m_activity == Activity::Idle && sensor != Sensor() && AreSensorsAtRest()) TakeSensor(sensor);
+    Changed();
+}
+
+bool CDlgSensorCalibration::ConnectSensorsAgain()
+{
+    // Not while the sensor worked on is in a step or restarts.
+    if (m_activity != Activity::Idle || !AreSensorsAtRest()) return false;
+    m_com.m_nConnectionOverride = 0;
+    m_com.m_nMultiportReconnect = 0;
+    std::vector<int> rows;
+    for (const CString& port : m_sensorPorts)
+        if (const int row = RowOfPort(port); row >= 0) rows.push_back(row);
+    m_sensorPorts.clear();
+    const bool closing = m_com.m_pMainFrame && m_com.m_pMainFrame->IsShuttingDown();
+    if (rows.empty() || closing) return true;
+    m_com.COM_CloseSensorPorts();
+    m_com.COM_ConnectRows(rows.front(), rows);
+    Changed();
+    return true;
 }
 
 void CDlgSensorCalibration::ShowControls(bool show)
@@ -286,6 +349,10 @@ void CDlgSensorCalibration::AbortSensorLeft(bool box)
 
 void CDlgSensorCalibration::OnTimer(UINT_PTR id)
 {
+    if (id == kCalibTimerSensors) {
+        if (m_bShown ? TakeOneOfSeveral() : ConnectSensorsAgain()) CWnd::KillTimer(kCalibTimerSensors);
+        return;
+    }
     if (id != kCalibTimerWatch) return;
     if (m_com.m_nUnansweredSteps != m_nUnansweredSteps) {
         AbortSensorLeft(false);

@@ -6,7 +6,12 @@
 // deletes a channel's measuring inaccuracy.
 //
 // While a calibration runs the page sets the controller's connection override (2), so that
-// the sensor's restart reconnects it as a single sensor. A phase that stops making progress
+// the sensor's restart reconnects it as a single sensor.
+//
+// With several sensors connected the page works on one of them, the one the user chooses
+// ("Sensor 1" ...; the first at first), taken alone through the first port once their
+// connection has completed. When the page is left and that sensor is at rest, every sensor
+// connected before is connected again. A phase that stops making progress
 // (the sensor left) brings the page back to idle with a message; the acquisition record is
 // reset so that no late answer can lead to a write. A step the controller ended itself (a
 // refused block, a silent sensor), with a message of its own, ends it without a second one.
@@ -14,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "sensor_admin/change_notice.h"
 #include "platform/wnd.h"
@@ -26,6 +32,8 @@ namespace sensor_admin {
 
 constexpr UINT_PTR kCalibTimerWatch = 2;
 constexpr UINT kCalibWatchPeriodMs = 100;
+// Armed while several sensors are to be taken one alone, or to be connected together again.
+constexpr UINT_PTR kCalibTimerSensors = 3;
 constexpr int kCalibStallMs = 3000;
 constexpr int kCalibAnswersPerPhase = 300;
 constexpr int kConnectionOverrideCalibration = 2;
@@ -90,8 +98,15 @@ public:
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
     // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and
-    // shown with a multiport device connected, its ports are reopened for one sensor.
+    // shown with several sensors connected, the one chosen is taken alone; hidden, those
+    // sensors are connected together again.
     void OnShowPage(bool shown);
+    // Of several sensors connected when the page took one alone: their number (0 with one
+    // sensor), and the one the page works on (0 to 3).
+    int SensorCount() const { return static_cast<int>(m_sensorPorts.size()); }
+    int Sensor() const;
+    // The user chooses the sensor to work on: it is taken alone in place of the one before.
+    void OnSensorChosen(int sensor);
     CString m_strStatusLine;
 
 protected:
@@ -102,7 +117,13 @@ private:
     void Finish(UINT messageId, bool box);
     void Finish(const CString& message, bool box);
     void AbortSensorLeft(bool box = true);
-    void ReopenMultiportForOneSensor();
+    // The sensors' connection has ended its steps: no restart, search or further port awaited.
+    bool AreSensorsAtRest() const;
+    // Each true when done (or nothing to do), false to be tried again on timer 3.
+    bool TakeOneOfSeveral();
+    bool ConnectSensorsAgain();
+    bool TakeSensor(int sensor);
+    int RowOfPort(const CString& port) const;
     std::array<CalibChannelInput, 2> Inputs() const;
     const RotorCalib& CalibrationInForce() const;
 
@@ -122,6 +143,10 @@ private:
     int m_nLastErrorMask = 0;
     std::array<CalibChannelResult, 2> m_lastResult{};
     std::array<bool, 2> m_bReferenceGiven{};
+    bool m_bShown = false;
+    // The ports of the sensors connected when one of them was taken alone, in sensor order.
+    std::vector<CString> m_sensorPorts;
+    int m_nSensor = 0;
 };
 
 }  // namespace sensor_admin

@@ -244,24 +244,8 @@ void CDlgSensorConnection::ClosePorts()
     m_portsClosed.clear();
     for (const CPortRecord& rec : m_com.m_PortRec)
         if (rec.m_nState == kPortStateActive) m_portsClosed.insert(rec.m_strPortName);
-    if (m_com.m_bMeasureRunning) m_com.COM_StopMeasure();
-    // Every sensor port is closed; a manager held in two places is closed once.
-    if (m_com.m_pPortMan) m_com.m_pPortMan->SetOffLine();
-    for (auto& port : m_com.m_pPortManOfPort) {
-        if (port && port != m_com.m_pPortMan) port->SetOffLine();
-        port.reset();
-    }
-    m_com.m_strOpenPortName.Empty();
-    m_com.m_strActivePortName.Empty();
-    m_com.m_strLastPortName.Empty();
-    m_com.m_nCountActivePorts = 0;
-    m_com.m_pfnReplyHandler = nullptr;
-    m_com.m_strReceiveCOM.Empty();
-    m_com.SetZMCOMConfgFlow(ZM_STOP_MEASURE);
-    ResetConnectionState();
+    m_com.COM_CloseSensorPorts();
     m_strStatusLine.Empty();
-    if (m_com.m_pMainFrame) m_com.m_pMainFrame->ClearSensorConnectedFlag(false);
-    m_com.COM_ShowSensorsDisconnected();
     // Also when this page is not the one the controller tells.
     UpdatePortList(false);
 }
@@ -313,18 +297,10 @@ void CDlgSensorConnection::ConnectRow(int row)
     // The sensors closed together come back together: the chosen one is identified, the others
     // follow on their own ports as further sensors do.
     std::vector<int> further;
-    for (int r = 0; m_portsClosed.count(port) != 0 && r < m_list.GetItemCount() && r < kPortTableRows; ++r) {
-        const CPortRecord& rec = m_com.m_PortRec[static_cast<std::size_t>(r)];
-        if (r != row && rec.m_nState == kPortStateAvailable && m_portsClosed.count(rec.m_strPortName) != 0)
-            further.push_back(r);
-    }
-    m_com.m_strLastPortName = port;
+    for (int r = 0; m_portsClosed.count(port) != 0 && r < m_list.GetItemCount() && r < kPortTableRows; ++r)
+        if (m_portsClosed.count(m_com.m_PortRec[static_cast<std::size_t>(r)].m_strPortName) != 0) further.push_back(r);
     m_strStatusLine.Empty();
-    m_com.m_bReconnectPending = further.empty() ? 0 : 1;
-    m_com.COM_ConnectSensor(0, 3);
-    m_com.m_bReconnectPending = 0;
-    // The connect request has listed the rows anew: these are to be used as well.
-    for (int r : further) SetItemText(r, kColumnStatus, StatusTextOfState(kPortStateActive));
+    m_com.COM_ConnectRows(row, further);
     Changed();
 }
 

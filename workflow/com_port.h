@@ -28,6 +28,7 @@
 //   com_port_config_writers.cpp   software configuration, stator and rotor operation blocks
 //   com_port_watch.cpp        watches of awaited answers; steps left unanswered or refused
 //   com_port_reread.cpp       one sensor of several read again on its own port
+//   com_port_one_sensor.cpp   one sensor of several worked on alone; the ports closed, connected again
 
 #include <array>
 #include <cstdint>
@@ -180,6 +181,18 @@ public:
     // The read of one of several ends (also refused, unanswered or given up): the first port,
     // the address and the kept block texts are those of before.
     void COM_EndSensorReread();
+
+    // ---- One sensor of several alone, and the sensors connected together again ----------------
+    // The sensor of the row is worked on alone through the first port (as the calibration does):
+    // the further ports are let go, the row's port opened, and the connection completes as for
+    // one sensor; the other sensors' rows are available. It may be another sensor of those.
+    bool COM_TakeSensorAlone(int row);
+    // Every sensor port is closed: the rows of the sensors are available again, and the pages
+    // show no sensor.
+    void COM_CloseSensorPorts();
+    // The sensor of the row is connected (and identified); the sensors of the further rows that
+    // are available follow on their own ports, as further sensors do.
+    void COM_ConnectRows(int row, const std::vector<int>& further);
 
     // ---- Workflow states and step senders -----------------------------------------------------
     int GetZMCOMConfgFlow() const { return m_iZMCOMConfgFlow; }
@@ -625,6 +638,11 @@ private:
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
     // The block texts the writers start from, in their declaration order.
     std::array<CString*, 9> KeptBlockTexts();
+    // The records of the connected sensors go into their port rows (com_port_one_sensor.cpp).
+    void KeepSensorRecordsInRows();
+    // The connect request's reopening of the ports for one sensor: the first port is opened on
+    // the row listed active, and the connection completes as for one sensor (timer 15).
+    void ReopenFirstPortForOneSensor();
     // Values answers (com_port_measured_values.cpp).
     bool DecodeValueAnswer();
     void AcquireCalibrationAnswer();

@@ -246,7 +246,12 @@ void CComPort::COM_CompleteConnection()
 {
     if (m_pMainFrame) m_pMainFrame->BeginWaitCursorOnce();
     const int portsCounted = m_peers.connection ? m_peers.connection->CountSensorPorts() : 0;
-    if (m_nSensorPortCount < 2 || portsCounted < 2 || m_nConnectionOverride != 0) {
+    // A connection asked for with its further ports (a search, Connect after Disconnect) has
+    // them follow on timer 8 whatever page is shown: it completes with them. Completed as one
+    // sensor meanwhile, the first sensor was left connected as one while those steps opened
+    // the others beside it.
+    const bool severalAwaited = m_bFurtherPortsPending != 0;
+    if (!severalAwaited && (m_nSensorPortCount < 2 || portsCounted < 2 || m_nConnectionOverride != 0)) {
         HandOverBlockTexts(0, m_Sensor[0]);
         m_nCountActivePorts = 1;
         if (m_pMainFrame) m_pMainFrame->StartActivationCheck();

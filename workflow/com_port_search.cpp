@@ -233,12 +233,7 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
 
     if (m_nSensorPortCount >= 2) {
         if (m_nMultiportReconnect == 2) {
-            m_nCountActivePorts = 1;
-            COM_ResetRealSensorIndex();
-            COM_SetupConnectedSensor();
-            SetFrameTimer(kTimerAfterReconnect, 20);
-            if (m_peers.measureControl) m_peers.measureControl->ClearMultiportFlag();
-            m_pMainFrame->BeginWaitCursorOnce();
+            ReopenFirstPortForOneSensor();
         } else if (m_nMultiportReconnect == 0) {
             const bool stateChanged = m_pPortMan && m_pPortMan->GetStateText() != m_strPortState;
             if (m_bReconnectPending || (m_bReopenAfterSearch && (stateChanged || IsAnyPortWithModuleIndex()))) {

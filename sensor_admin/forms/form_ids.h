@@ -48,6 +48,7 @@ constexpr int IDC_CAL_WRITE_ALLOWED = 1748;
 constexpr int IDC_CAL_WRITE = 1749;
 constexpr int IDC_CAL_STATUS = 1750;
 constexpr int IDC_CAL_TITLE = 1751;
+constexpr int IDC_CAL_SENSOR = 1752;  // the sensor worked on, when several are connected
 
 // Calibration prompts (OK and Cancel are IDOK and IDCANCEL).
 constexpr int IDC_PROMPT_TEXT = 1761;

@@ -10,6 +10,7 @@
 #include "platform/dialog.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/admin_texts.h"
 
 namespace sensor_admin {
 
@@ -48,6 +49,18 @@ void FitColumns(CXListCtrl& list)
             width = std::max(width, metrics.horizontalAdvance(platform::ToQString(list.GetItemText(row, col))));
         list.SetColumnWidth(col, width + kPadding);
     }
+}
+
+void ShowSensorChoice(CDialog& form, int comboId, int sensors, int current, bool enabled)
+{
+    if (form.ComboGetCount(comboId) != sensors) {
+        form.ComboResetContent(comboId);
+        for (int s = 1; s <= sensors; ++s)
+            form.ComboAddString(comboId, LoadLangString(kTextSensorWord) + CString::Formatted(" %d", s));
+    }
+    form.ComboSetCurSel(comboId, current);
+    form.ShowDlgItem(comboId, sensors >= 2);
+    form.EnableDlgItem(comboId, enabled);
 }
 
 }  // namespace sensor_admin

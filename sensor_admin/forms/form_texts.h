@@ -18,5 +18,8 @@ void SetProgress(CDialog& form, int controlId, int percent, bool visible = true)
 void SetHeadings(CXListCtrl& list, const UINT* ids, int count);
 // Makes every column as wide as its widest text (heading included).
 void FitColumns(CXListCtrl& list);
+// The choice among several connected sensors ("Sensor 1" ...): shown with two or more, the
+// current one selected, enabled while the page is idle.
+void ShowSensorChoice(CDialog& form, int comboId, int sensors, int current, bool enabled);
 
 }  // namespace sensor_admin

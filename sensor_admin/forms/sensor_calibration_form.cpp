@@ -81,6 +81,7 @@ void SensorCalibrationForm::LoadLanguageTexts()
     SetText(*this, IDC_CAL_INACCURACY_LABEL, kTextInaccuracyPercent);
     SetText(*this, IDC_CAL_WRITE_ALLOWED, kTextWriteAllowed);
     SetText(*this, IDC_CAL_WRITE, kTextWrite);
+    ComboResetContent(IDC_CAL_SENSOR);  // named anew by the refresh
     m_zero->LoadLanguageTexts();
     m_end->LoadLanguageTexts();
     Refresh();
@@ -91,6 +92,8 @@ void SensorCalibrationForm::Refresh()
     const bool idle = m_page.CurrentActivity() == CDlgSensorCalibration::Activity::Idle;
     const bool present = m_page.IsSensorPresent();
     const BYTE state = m_page.SensorCalibrationState();
+    // Of several sensors the user sees, and chooses, the one calibrated.
+    ShowSensorChoice(*this, IDC_CAL_SENSOR, m_page.SensorCount(), m_page.Sensor(), idle);
     SetDlgItemText(IDC_CAL_STATE, present ? LoadLangString(CalibrationStateText(state)) : LoadLangString(kTextNoSensor));
     const bool shown = m_page.AreControlsVisible();
     for (int id : {IDC_CAL_START, IDC_CAL_ACTIVATE, IDC_CAL_DEACTIVATE, IDC_CAL_WRITE, IDC_CAL_REF_A})
@@ -141,6 +144,9 @@ void SensorCalibrationForm::OnCommand(int id, UINT code)
     case IDC_CAL_WRITE_ALLOWED:
         TakeFields();
         Refresh();
+        break;
+    case IDC_CAL_SENSOR:
+        if (code == CBN_SELCHANGE) m_page.OnSensorChosen(ComboGetCurSel(IDC_CAL_SENSOR));
         break;
     default:
         CDialog::OnCommand(id, code);

@@ -45,15 +45,7 @@ void SensorInformationForm::Refresh()
     FitColumns(list);
     const bool idle = m_page.CurrentActivity() == CDlgSensorInformationHmb::Activity::Idle;
     // With several sensors connected the user chooses the one shown.
-    const int sensors = m_page.SensorCount();
-    if (ComboGetCount(IDC_INFO_SENSOR) != sensors) {
-        ComboResetContent(IDC_INFO_SENSOR);
-        for (int s = 1; s <= sensors; ++s)
-            ComboAddString(IDC_INFO_SENSOR, LoadLangString(kTextSensorWord) + CString::Formatted(" %d", s));
-    }
-    ComboSetCurSel(IDC_INFO_SENSOR, m_page.Sensor());
-    ShowDlgItem(IDC_INFO_SENSOR, sensors >= 2);
-    EnableDlgItem(IDC_INFO_SENSOR, idle);
+    ShowSensorChoice(*this, IDC_INFO_SENSOR, m_page.SensorCount(), m_page.Sensor(), idle);
     EnableDlgItem(IDC_INFO_READ, idle && m_page.IsSensorPresent());
     EnableDlgItem(IDC_INFO_STORE, idle && m_page.IsSensorPresent());
     SetDlgItemText(IDC_INFO_STATUS, m_page.IsSensorPresent() || !m_page.m_strStatusLine.IsEmpty()

@@ -663,8 +663,8 @@ struct FrameWithTwoSensors : ConnectedFrame {
 // Two sensors on ports of their own: the information page reads the one the user chooses on
 // its port; Disconnect and Connect take both away and bring both back. The search after a
 // baud-rate change looks at every port; the user's choice of USB ports only is back when it
-// has ended. The calibration page, reopening the ports for one sensor, switches off that
-// sensor's own user calibration, not the other's.
+// has ended. The calibration page works on the sensor the user chooses, alone, switching off
+// its own user calibration, not the other's; left, it connects both again.
 TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
@@ -701,15 +701,31 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
 
     ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 10000));
-    sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
-    calibration.OnShowPage(true);
+    frame->ShowPage(app::kPageCalibration);
+    auto* calibration = FindPage<sensor_admin::SensorCalibrationForm>(*frame);
+    auto* choice = calibration->Item<QComboBox>(sensor_admin::IDC_CAL_SENSOR);
     loop.RunFor(1000);
-    const sim::BlockStore& blocks = devices[frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo - 222333]->Port(0).sensor().Blocks();
+    ASSERT_EQ(choice->count(), 2);
+    EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222333u);
+    choice->setCurrentIndex(1);
+    Q_EMIT choice->activated(1);
+    loop.RunFor(1000);
+    ASSERT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222334u);
+    const sim::BlockStore& blocks = devices[1]->Port(0).sensor().Blocks();
     const sim::BlockStore::Block kept = blocks.Get(6);
-    ASSERT_TRUE(calibration.OnDeactivateUserCalibration());
+    calibration->Item<QAbstractButton>(sensor_admin::IDC_CAL_DEACTIVATE)->click();
     loop.RunFor(2000);
     EXPECT_FALSE(blocks.IsValid(6));
     EXPECT_TRUE(std::equal(kept.begin(), kept.begin() + 28, blocks.Get(6).begin()));
+    // Left, both come back; shown again while the second is still being connected, the page
+    // waits for it, then takes the sensor chosen, as it is now, alone again.
+    frame->ShowPage(app::kPageLogo);
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_bFurtherPortsPending != 0; }, 5000));
+    frame->ShowPage(app::kPageCalibration);
+    EXPECT_TRUE(loop.RunUntil([&] { return frame->SensorAdmin()->calibration.IsSensorPresent() && frame->Com().m_nCountActivePorts == 1; }, 5000));
+    EXPECT_EQ(frame->SensorAdmin()->calibration.SensorCalibrationState(), 2);
+    frame->ShowPage(app::kPageLogo);
+    EXPECT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 5000));
 }
 
 // Four sensors, each on a port of its own, whose stored blocks are alike.
