@@ -71,6 +71,13 @@ void CMainFrame::ShowBar(FrameBar bar, bool show, bool delay)
 
 void CMainFrame::SetStatusText(UINT textId)
 {
+    // While sensors restart (a device's until they are connected again) the status bar says
+    // so; a page's text meanwhile (disconnected, ready) is the one shown after it.
+    if (m_statusTextId == workflow::kTextSensorRestarting && textId != workflow::kTextSensorRestarting) {
+        m_statusBeforeRestart = LoadLangString(textId);
+        m_statusIdBeforeRestart = textId;
+        return;
+    }
     SetStatusMessage(LoadLangString(textId));
     // Kept so that a language switch shows the same message in the new language.
     m_statusTextId = textId;
@@ -85,10 +92,10 @@ void CMainFrame::ShowSensorRestarting(bool restarting)
         SetStatusText(workflow::kTextSensorRestarting);
         return;
     }
-    // A page may have shown a text of its own meanwhile: that one stays.
+    // A text composed meanwhile has taken the restart's place already.
     if (m_statusTextId != workflow::kTextSensorRestarting) return;
-    if (m_statusIdBeforeRestart != 0) SetStatusText(m_statusIdBeforeRestart);
-    else SetStatusMessage(m_statusBeforeRestart);
+    SetStatusMessage(m_statusIdBeforeRestart != 0 ? LoadLangString(m_statusIdBeforeRestart) : m_statusBeforeRestart);
+    m_statusTextId = m_statusIdBeforeRestart;
 }
 
 void CMainFrame::SetStatusMessage(const CString& text)

@@ -485,6 +485,9 @@ public:
     UINT m_nAnswerWatchMs = 0;
     BYTE m_cAwaitedRequest = 0;  // the letter of the request whose answer is awaited
     bool m_bRestartShown = false;  // the frame shows that a sensor restarts
+    // A device's sensors restart together and are searched for and connected again: the frame
+    // shows the restart until they are (or that has failed).
+    bool m_bDeviceRestarting = false;
     UINT m_nIdentificationWatchMs = 0;  // timer 9 watches the identification's answers (0: not)
     // Steps the controller ended with a message of its own: a block write or another request
     // the sensor refused, and a step it left unanswered (the connection reported unstable, its
@@ -608,6 +611,8 @@ private:
     void RestoreKeptTextOfWrite();
     // The frame shows that a sensor restarts while its greeting is awaited, and no longer after.
     void ShowRestartWait(bool waiting);
+    // A device's restart has ended: its sensors are connected again, or are not to be.
+    void EndDeviceRestart();
     // A refused step ends at rest, nothing awaited any more, and the user reads the text.
     void EndRefusedStep(const CString& text);
     // A write sequence that the sensor refused or left unanswered has ended all the same.

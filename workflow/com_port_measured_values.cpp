@@ -275,5 +275,7 @@ void CComPort::AwaitFurtherPorts()
 
 void CComPort::HoldMeasuringUntilConnected(bool hold)
 {
+    // Connected: a device's restart has ended with it.
+    if (!hold) EndDeviceRestart();
     if (m_peers.measureControl) m_peers.measureControl->HoldUntilConnected(hold);
 }

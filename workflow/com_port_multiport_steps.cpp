@@ -203,6 +203,7 @@ bool CComPort::COM_ZMRestartSensorAfterInit()
             return false;
         }
     }
+    m_bDeviceRestarting = true;
     return true;
 }
 

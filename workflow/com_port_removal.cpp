@@ -55,6 +55,7 @@ void CComPort::OnSensorPortRemoved(int port)
         if (further) further->SetOffLine();
     DropRowsOfPortsGone();
     COM_ShowSensorsDisconnected();
+    EndDeviceRestart();
     m_nCountActivePorts = 0;
     m_pMainFrame->ClearSensorConnectedFlag(true);
     EndWriteSequenceUnstored(endedState);

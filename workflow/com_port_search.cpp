@@ -112,6 +112,7 @@ void CComPort::COM_EndSearch()
         if (m_peers.connection) m_peers.connection->UpdatePortList(false);
         if (m_peers.startUp) m_peers.startUp->FinishSearch();
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
+        EndDeviceRestart();
     }
     SetFrameTimer(kTimerSearchEnd, 100);
 }
@@ -209,6 +210,8 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
         // The sensor's port is the one used last and still open: close it and search again.
         SetFrameTimer(kTimerCloseFirstPort, 100);
     }
+    // No sensor is opened: a device's restart that waited for this connection has ended.
+    if (code != 8 && !(openSelected && ValidRow(m_nSelectedPortRec))) EndDeviceRestart();
 
     m_strLastPortName.Empty();
     if (m_peers.connection) {

@@ -67,6 +67,7 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     KillFrameTimer(kTimerConnectNext);
     m_bFurtherPortsPending = 0;
     m_bReconnectionAwaited = 0;
+    EndDeviceRestart();
     COM_EndSensorReread();
     const int endedState = m_iZMCOMConfgFlow;
     m_pfnReplyHandler = nullptr;

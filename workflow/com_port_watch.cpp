@@ -53,7 +53,16 @@ void CComPort::ShowRestartWait(bool waiting)
 {
     if (m_bRestartShown == waiting) return;
     m_bRestartShown = waiting;
-    if (m_pMainFrame) m_pMainFrame->ShowSensorRestarting(waiting);
+    // A device's sensors greet before they are searched for and connected again: the restart
+    // is shown until then.
+    if (m_pMainFrame && (waiting || !m_bDeviceRestarting)) m_pMainFrame->ShowSensorRestarting(waiting);
+}
+
+void CComPort::EndDeviceRestart()
+{
+    if (!m_bDeviceRestarting) return;
+    m_bDeviceRestarting = false;
+    if (m_pMainFrame && !m_bRestartShown) m_pMainFrame->ShowSensorRestarting(false);
 }
 
 void CComPort::RestoreKeptTextOfWrite()

@@ -23,12 +23,14 @@
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
+#include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
 #include "views/aform_diagram.h"
 #include "workflow/connection_state.h"
+#include "workflow/workflow_texts.h"
 
 using namespace measurement;
 
@@ -320,7 +322,12 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     frame->ShowPage(app::kPageMeasureControl);
     auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
     EXPECT_FALSE(start->isEnabled());
+    // The status bar says they restart until they are connected again, then that they are ready.
+    auto status = [&] { return platform::FromQString(frame->StatusPane(0).text()); };
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts < 2; }, 5000));
+    EXPECT_EQ(status(), LoadLangString(workflow::kTextSensorRestarting));
     ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 5000));
+    EXPECT_EQ(status(), LoadLangString(kTextReady));
     EXPECT_NEAR(frame->Com().m_adScaleFactor[1], 360.0 / 4000, 1e-12);  // before any value comes
     loop.RunFor(2000);
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text.GetString();
