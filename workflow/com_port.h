@@ -645,6 +645,8 @@ private:
     std::array<CString*, 9> KeptBlockTexts();
     // The records of the connected sensors go into their port rows (com_port_one_sensor.cpp).
     void KeepSensorRecordsInRows();
+    // The ports of the sensors after the first are closed and let go.
+    void ReleaseFurtherPorts();
     // The connect request's reopening of the ports for one sensor: the first port is opened on
     // the row listed active, and the connection completes as for one sensor (timer 15).
     void ReopenFirstPortForOneSensor();
@@ -685,6 +687,7 @@ private:
     // reopened for one): the controller's kept texts become that sensor's.
     void TakeKeptBlocksOf(const CSensorRecord& record);
     CString& KeptUserCalib(int sensor);
+    CString& KeptStatorOperation(int sensor);
     // Writers: prepares the kept text for a block write, builds the frame and writes it.
     // kept, when given, takes the block once written (see m_pKeptOfWrite).
     bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,

@@ -205,6 +205,11 @@ CString& CComPort::KeptBlockOf(int sensor, CString CSensorRecord::*own, CString&
     return controllers;
 }
 
+CString& CComPort::KeptStatorOperation(int sensor)
+{
+    return KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
+}
+
 void CComPort::TakeKeptBlocksOf(const CSensorRecord& record)
 {
     m_strBlockStatorOperation = record.m_strBlockStatorOperation;
@@ -230,7 +235,7 @@ bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
         op.nFilterB = filter[1];
     }
     COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_LOW_PASS_FILTER);
-    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
+    CString& kept = KeptStatorOperation(sensor);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, op)) return false;
     return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
@@ -253,7 +258,7 @@ bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     COM_ZMCOMConfgEnterStep(ZM_CNFG_ST_OPERATION_BLOCK);
-    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
+    CString& kept = KeptStatorOperation(sensor);
     CString block = kept;
     if (!BuildStatorOperation(*this, block, m_Sensor[static_cast<std::size_t>(sensor)].m_sStatorOperation)) return false;
     if (m_nCountActivePorts > 1) {

@@ -18,6 +18,15 @@ void CComPort::KeepSensorRecordsInRows()
     }
 }
 
+void CComPort::ReleaseFurtherPorts()
+{
+    // A manager the first port holds too stays open: it is the first port's to close.
+    for (auto& port : m_pPortManOfPort) {
+        if (port && port != m_pPortMan) port->SetOffLine();
+        port.reset();
+    }
+}
+
 void CComPort::ReopenFirstPortForOneSensor()
 {
     m_nCountActivePorts = 1;
@@ -32,10 +41,7 @@ bool CComPort::COM_TakeSensorAlone(int row)
 {
     if (!ValidRow(row) || !m_peers.connection) return false;
     KeepSensorRecordsInRows();
-    for (auto& port : m_pPortManOfPort) {
-        if (port && port != m_pPortMan) port->SetOffLine();
-        port.reset();
-    }
+    ReleaseFurtherPorts();
     // The first port is opened on the sensor's row alone; the other sensors wait, available.
     for (int r = 0; r < m_nPortRecCount && r < kPortTableRows; ++r) {
         CPortRecord& rec = m_PortRec[static_cast<std::size_t>(r)];
@@ -58,10 +64,7 @@ void CComPort::COM_CloseSensorPorts()
     if (m_bMeasureRunning) COM_StopMeasure();
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_pPortMan) m_pPortMan->SetOffLine();
-    for (auto& port : m_pPortManOfPort) {
-        if (port && port != m_pPortMan) port->SetOffLine();
-        port.reset();
-    }
+    ReleaseFurtherPorts();
     m_strOpenPortName.Empty();
     m_strActivePortName.Empty();
     m_strLastPortName.Empty();
