@@ -69,10 +69,6 @@ public:
     // One write step (the pacer's message, or a timer under virtual time).
     void OnWriteStep();
 
-    // Files of finished measurements still being written.
-    bool IsWritingBehind() const { return !m_finishing.empty(); }
-    std::uint64_t SampleCount() const { return m_samples; }
-
 private:
     class StepWindow;
     struct Finishing {

@@ -76,6 +76,8 @@ protected:
     void ExpectFileHoldsSets(const std::string& path, std::uint64_t count, std::int64_t firstRecordSeconds,
                              std::uint64_t from = 0);
     void Start() { recorder->OpenMeasValueFiles(0); }
+    // The frame shows a write progress from the finish until the last file is written.
+    bool ShowsWriteProgress() const { return !frame.progress.empty() && frame.progress.back() != -1; }
 
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     platform::RecordingMessageBoxSink boxes;
