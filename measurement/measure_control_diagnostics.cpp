@@ -157,7 +157,6 @@ void CDlgMeasureDiagram::BuildDurationOptions()
         m_controls.ResetContent(IDC_MC_DURATION_COMBO);
         m_nDurationOptions = 0;
         m_nSelectedValueSets = 0;
-        m_dSelectedDuration = 0.0;
         m_controls.SetText(IDC_MC_VALUE_SETS, "0");
         RestoreDurationSelection();
         return;
@@ -185,11 +184,8 @@ void CDlgMeasureDiagram::BuildDurationOptions()
         if (valueSets < 10) break;
     }
     FillDurationList(entries, 0);
-    const long long first = option.empty() ? 0 : option[0];
-    const long long step = first >= 1440 ? 1440 : first >= 60 ? 60 : 1;
     m_nSelectedValueSets = entries.empty() ? 0 : static_cast<int>(entries[0].second);
     m_controls.SetText(IDC_MC_VALUE_SETS, CString::Formatted("%d", m_nSelectedValueSets));
-    m_dSelectedDuration = static_cast<double>(first / step * step * 60);
     std::array<BYTE, 6> flags{};
     if (setup)
         for (std::size_t c = 0; c < flags.size(); ++c) flags[c] = setup->channel[c].active;
@@ -200,7 +196,6 @@ void CDlgMeasureDiagram::BuildDurationOptions()
 void CDlgMeasureDiagram::OnDurationSelected()
 {
     m_nSelectedValueSets = static_cast<int>(m_controls.SelectedDatum(IDC_MC_DURATION_COMBO, 0));
-    m_dSelectedDuration = m_nSelectedValueSets * m_dInterval;
     m_controls.SetText(IDC_MC_VALUE_SETS, CString::Formatted("%d", m_nSelectedValueSets));
     std::array<BYTE, 6> flags{};
     if (const CMeasureSetup* setup = m_frame.SetupRecord())

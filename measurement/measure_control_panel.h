@@ -87,7 +87,6 @@ public:
     MeasureRunState& Record() { return *m_psMsureDgrm; }
     const MeasureRunState& Record() const { return *m_psMsureDgrm; }
     const IndicatorStates& Indicators() const { return m_indicators; }
-    AroundTriggerMonitor& AroundTrigger() { return m_around; }
     void SetChangedCallback(std::function<void()> callback) { m_onChanged = std::move(callback); }
     // The control to take the focus (0 none); the shell takes it.
     int TakeFocusRequest();
@@ -153,7 +152,6 @@ public:
     void TakeRateOfConnectedSensors();
     void ApplyDeveloperView();
     static bool IsDeveloperUser(const CString& userName);
-    bool IsDeveloperView() const { return m_bDeveloperView; }
 
     // ---- Diagnostics and options ----
     void SetDiagnostic(workflow::MeasureDiagnostic field, int sensor, int value) override;
@@ -167,8 +165,6 @@ public:
     void ShowStopLimit();
     bool TranslateDurationOptions();
     void TranslateDurationRow();
-    int SelectedValueSets() const { return m_nSelectedValueSets; }
-    double SelectedDurationSeconds() const { return m_dSelectedDuration; }
     void OnAngleZero();
     // The user ticks or unticks an angle-zero option: 0 at the measurement start, 1 at the
     // trigger's start event. It is stored in the sensors at close.
@@ -241,11 +237,6 @@ public:
         Changed();
     }
 
-    // Flags the tests and the frame read.
-    BYTE WarningShown() const { return m_bWarningShown; }
-    BYTE MultiportReady() const { return m_bMultiportReady; }
-    BYTE StartedFlag() const { return m_bStarted; }
-    BYTE ControlBusy() const { return m_bControlBusy; }
     int ProgressPosition() const { return m_nProgress; }
 
 private:
@@ -361,7 +352,6 @@ private:
     int m_nLastShownIncomplete = 0;
     int m_nDurationOptions = 0;
     int m_nSelectedValueSets = 0;
-    double m_dSelectedDuration = 0.0;
     double m_dInterval = 1.0;
     BYTE m_bAngleZeroed = 0;
     int m_nQuadratureSensor = 0;  // the sensor the warning names, 0 while none is named

@@ -82,7 +82,6 @@ public:
     void UpdateExpandButton();
     bool HasEncoder(int group) const;
     void ArrangePage();
-    bool IsExpanded() const { return m_bExpanded != 0; }
     bool IsPageEnabled() const { return m_bPageEnabled; }
     // Writes the add-on paths and the serial number of the sensor in use into the profile
     // (section "DespiteReset"); the application calls it at shut-down.

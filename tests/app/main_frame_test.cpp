@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <cstdlib>
 #include <memory>
 
 #include "app/app_settings.h"
@@ -809,7 +810,7 @@ TEST_F(ConnectedFrame, TheCurveStoreTakesThePanelsDurationAtTheStartAndKeepsTheC
     frame->show();
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
-    const int valueSets = panel->Logic().SelectedValueSets();
+    const int valueSets = std::atoi(panel->Logic().Controls().Text(measurement::IDC_MC_VALUE_SETS).GetString());
     ASSERT_GT(valueSets, 0);
     frame->Fields().measureRateIndex = 6;
     panel->Logic().OnBnClickedStart();

@@ -97,7 +97,7 @@ TEST(ControlWidget, TextsFollowTheLanguageAndClicksReachThePanel)
     durations->setCurrentIndex(1);
     Q_EMIT durations->activated(1);
     EXPECT_EQ(page.Logic().Controls().Selection(IDC_MC_DURATION_COMBO), 1);
-    EXPECT_EQ(page.Logic().SelectedValueSets(), static_cast<int>(durations->GetItemData(1)));
+    EXPECT_EQ(page.Logic().Controls().Text(IDC_MC_VALUE_SETS), CString::Formatted("%d", static_cast<int>(durations->GetItemData(1))));
 }
 
 TEST(ScalingWidget, EditsReadingAndSaveReachTheScalingLogic)
