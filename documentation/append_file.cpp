@@ -118,6 +118,15 @@ bool CAppendFile::IsDetached() const
     return open.st_ino != named.st_ino || open.st_dev != named.st_dev;
 }
 
+bool CAppendFile::IsSameFile(const CString& fileName) const
+{
+    if (fileName == m_fileName) return true;
+    struct stat open {}, named {};
+    if (m_fd < 0 || ::fstat(m_fd, &open) != 0) return false;
+    if (::stat(platform::ToFileSystemPath(fileName).c_str(), &named) != 0) return false;
+    return open.st_ino == named.st_ino && open.st_dev == named.st_dev;
+}
+
 bool CAppendFile::Reattach(CString& error)
 {
     if (m_fd < 0) {

@@ -49,6 +49,8 @@ public:
     // True when the file at its name is no longer the one this object writes (deleted,
     // moved or replaced).
     bool IsDetached() const;
+    // True when the file at fileName is this one, or, with nothing there, fileName is its name.
+    bool IsSameFile(const CString& fileName) const;
     // Creates the file anew at its name and copies every byte written so far into it; the
     // new file is the one written from then on.
     bool Reattach(CString& error);

@@ -67,6 +67,14 @@ int HighestIndex(const CString& folder, const CString& prefix, const CString& ex
     return highest;
 }
 
+CString NextStorageFileName(const CDocumentationSettings& settings, int kind, int mode, const CString& extension)
+{
+    const CString& folder = settings.directory[kind];
+    const CString& prefix = settings.prefix[kind];
+    if (mode == kStorageIndexed) return IndexedFileName(folder, prefix, HighestIndex(folder, prefix, extension) + 1, extension);
+    return ConstantFileName(folder, prefix, extension);
+}
+
 bool ClaimIndexedFile(const CString& folder, const CString& prefix, const CString& extension,
                       CAppendFile& file, CString& error)
 {

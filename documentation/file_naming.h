@@ -6,6 +6,7 @@
 // program writing into the same folder at the same moment.
 
 #include "documentation/append_file.h"
+#include "documentation/documentation_settings.h"
 #include "platform/cstring.h"
 
 namespace documentation {
@@ -18,6 +19,10 @@ CString ConstantFileName(const CString& folder, const CString& prefix, const CSt
 CString IndexedFileName(const CString& folder, const CString& prefix, int index, const CString& extension);
 // The highest index of "<prefix>_<digits><extension>" in the folder; 0 when there is none.
 int HighestIndex(const CString& folder, const CString& prefix, const CString& extension);
+
+// The file a kind's storage mode would write now (the next free index for indexed names), so
+// that a message about a file that could not be made names the one the user will look for.
+CString NextStorageFileName(const CDocumentationSettings& settings, int kind, int mode, const CString& extension);
 
 // Opens a new, empty file under the next free indexed name.
 bool ClaimIndexedFile(const CString& folder, const CString& prefix, const CString& extension,

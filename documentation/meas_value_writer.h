@@ -21,6 +21,8 @@ public:
               const FileLabels& labels, CString& error);
 
     const CString& FileName() const { return m_file.FileName(); }
+    // True when the file at fileName is the one this writer writes (or would be, once made again).
+    bool Writes(const CString& fileName) const { return m_file.IsOpen() && m_file.IsSameFile(fileName); }
     CConvertList& List() { return m_list; }
     const CConvertList& List() const { return m_list; }
 

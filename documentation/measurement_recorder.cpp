@@ -91,6 +91,9 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
         m_finishing.push_back({std::move(m_current), m_nextAttemptMs, m_faultShown ? 1 : 0});
         m_finishTotal += m_finishing.back().writer->List().Size();
     }
+    const int mode = EffectiveStorageMode(m_settings, kMeasValues);
+    if (mode == kStorageConstant)
+        ReleaseFile(ConstantFileName(m_settings.directory[kMeasValues], m_settings.prefix[kMeasValues], kTableExtension));
     m_times.firstRecord = 0;
     m_times.end = 0;
     m_description = m_frame ? m_frame->DescribeMeasurement() : MeasurementDescription{};
@@ -106,21 +109,47 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
     m_lastWriteMs = NowMs();
     m_nextAttemptMs = m_lastWriteMs;
 
-    const int mode = EffectiveStorageMode(m_settings, kMeasValues);
     if (mode != kStorageOff) {
         auto writer = std::make_unique<CMeasValueWriter>();
         CString error;
         if (writer->Open(m_settings, mode, m_description, m_labels, error)) {
             m_current = std::move(writer);
         } else {
-            const CString name = mode == kStorageIndexed
-                ? IndexedFileName(m_settings.directory[kMeasValues], m_settings.prefix[kMeasValues], 1, kTableExtension)
-                : ConstantFileName(m_settings.directory[kMeasValues], m_settings.prefix[kMeasValues], kTableExtension);
-            Report(FaultText(kTextFileNotCreated, name, error));
+            Report(FaultText(kTextFileNotCreated, NextStorageFileName(m_settings, kMeasValues, mode, kTableExtension), error));
         }
     }
     EnsurePacing();
     ShowQueuedMessages();
+}
+
+void CMeasurementRecorder::ReleaseFile(const CString& fileName)
+{
+    // The new measurement starts its file from the beginning: an earlier one that still writes
+    // the same file, each at its own offset, would leave the two runs interleaved with holes of
+    // NUL bytes. The earlier one is finished first, whatever it takes; what its file still
+    // refuses goes into a recovery file, and the user is told where.
+    bool released = false;
+    const bool wasInStep = m_inStep;
+    m_inStep = true;
+    for (std::size_t i = 0; i < m_finishing.size();) {
+        CMeasValueWriter& writer = *m_finishing[i].writer;
+        if (!writer.Writes(fileName)) {
+            ++i;
+            continue;
+        }
+        CString error, notice;
+        const std::int64_t first = m_times.firstRecord ? m_times.firstRecord : Now();
+        if (writer.WriteStep(first, true, INT64_MAX, error, notice)) writer.Close();
+        else Report(RecoveredSetsText(Recover(writer, error)));
+        m_finishing.erase(m_finishing.begin() + static_cast<std::ptrdiff_t>(i));
+        released = true;
+    }
+    m_inStep = wasInStep;
+    if (released && m_finishing.empty()) {
+        m_finishTotal = 0;
+        if (m_progressShown && m_frame) m_frame->ShowWriteProgress(-1);
+        m_progressShown = false;
+    }
 }
 
 void CMeasurementRecorder::CollectSample(const double* values, int count)

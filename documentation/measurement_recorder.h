@@ -85,6 +85,8 @@ private:
     void WriteCurrent();
     void WriteFinishing();
     void WriteIoNio();
+    // Ends the writing of every finished measurement into fileName before a new one opens it.
+    void ReleaseFile(const CString& fileName);
     // Saves the sets the writer's file refused (reason) into a recovery file.
     RecoveredSets Recover(CMeasValueWriter& writer, const CString& reason);
     void Report(const CString& text);

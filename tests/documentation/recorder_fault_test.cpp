@@ -95,12 +95,43 @@ TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskThenSavesTheRestEls
     // A file that refuses first after the stop: no word of a measurement that goes on.
     Start();
     Measure(100);
-    FileSizeLimit full(std::filesystem::file_size(dir.File("Messwerte_0002.csv")));
-    PushSet(nextSet++);
+    {
+        FileSizeLimit full(std::filesystem::file_size(dir.File("Messwerte_0002.csv")));
+        PushSet(nextSet++);
+        recorder->FinishMeasurement();
+        ASSERT_EQ(3u, frame.messages.size());
+        const CString ended = FileFaultText(kTextEndedFileNotWritten, CString(dir.File("Messwerte_0002.csv")), LoadLangString(kTextReasonDiskFull));
+        EXPECT_STREQ(ended.GetString(), frame.messages[2].GetString());
+    }
+    loop.RunUntil([&] { return !ShowsWriteProgress(); }, 5000);
+
+    // Under the constant name, a Start the moment the last measurement stopped with its file
+    // full: that file is not written on behind the new one's back. Its rest goes into a
+    // recovery file, and the new measurement alone is in the file, without a hole.
+    settings.storageMode[kMeasValues] = kStorageConstant;
+    const std::string constant = dir.File("Messwerte.csv");
+    Start();
+    nextSet = 0;
+    Measure(500);
+    const std::int64_t firstRun = times.firstRecord;
+    {
+        FileSizeLimit full(std::filesystem::file_size(constant));
+        Measure(300);
+        recorder->FinishMeasurement();
+        ASSERT_TRUE(ShowsWriteProgress());
+        Start();
+        EXPECT_FALSE(ShowsWriteProgress());
+    }
+    ASSERT_EQ(5u, frame.messages.size());
+    EXPECT_EQ(0, frame.messages[4].Find("30 "));
+    ExpectFileHoldsSets(recoveryFolder + "/Messwerte_0001.csv", 30, firstRun, 50);
+    nextSet = 0;
+    Measure(1000);
+    const std::int64_t secondRun = times.firstRecord;
     recorder->FinishMeasurement();
-    ASSERT_EQ(3u, frame.messages.size());
-    const CString ended = FileFaultText(kTextEndedFileNotWritten, CString(dir.File("Messwerte_0002.csv")), LoadLangString(kTextReasonDiskFull));
-    EXPECT_STREQ(ended.GetString(), frame.messages[2].GetString());
+    ASSERT_TRUE(loop.RunUntil([&] { return !ShowsWriteProgress(); }, 5000));
+    EXPECT_EQ(std::string::npos, ReadAll(constant).find('\0'));
+    ExpectFileHoldsSets(constant, 100, secondRun);
 }
 
 TEST_F(RecorderTest, AFileDeletedDuringTheMeasurementIsWrittenAgainWithEverything)
