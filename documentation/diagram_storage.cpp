@@ -31,8 +31,7 @@ CString StoreDiagramBitmap(const CDocumentationSettings& settings, IDiagramBitma
     if (mode == kStorageOff) return CString();
     CString error;
     if (!DiagramBitmapName(settings, mode, fileName, error)) {
-        const CString name = IndexedFileName(settings.directory[kDiagrams], settings.prefix[kDiagrams], 1, kBitmapExtension);
-        return FileFaultText(kTextDiagramNotStored, name, error);
+        return FileFaultText(kTextDiagramNotStored, NextStorageFileName(settings, kDiagrams, mode, kBitmapExtension), error);
     }
     // A picture that could not be written tells why through errno, as file functions do.
     errno = 0;

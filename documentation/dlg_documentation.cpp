@@ -170,6 +170,9 @@ void CDlgDocumentation::ApplyAutoStorageBox()
         box->SetChecked(m_box.checked);
         box->Enable(m_box.enabled);
     }
+    // With automatic storage off the modes store nothing: they show it by being disabled,
+    // keeping what they hold for when it is switched on again.
+    for (int kind = 0; kind < kStorageKindCount; ++kind) EnableDlgItem(DocKindBase(kind) + kDocModeOffset, m_settings.autoStorage != 0);
 }
 
 void CDlgDocumentation::SetMeasurementRunning(int active, int second)
@@ -185,6 +188,7 @@ void CDlgDocumentation::OnCommand(int id, UINT code)
         m_settings.autoStorage = IsDlgButtonChecked(id) == BST_CHECKED ? 1 : 0;
         m_box.checked = m_settings.autoStorage != 0;
         m_settings.Save();
+        ApplyAutoStorageBox();
         return;
     }
     if ((id == IDC_DOC_FIELD_SEPARATOR || id == IDC_DOC_DECIMAL_SEPARATOR) && code == CBN_SELCHANGE) {

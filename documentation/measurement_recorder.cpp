@@ -317,8 +317,7 @@ void CMeasurementRecorder::WriteIoNio()
     const FileLabels labels = m_labelSource();
     CString fileName, error;
     if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, labels, evaluation, fileName, error)) {
-        if (fileName.IsEmpty())
-            fileName = ConstantFileName(m_settings.directory[kIoNioResults], m_settings.prefix[kIoNioResults], kTableExtension);
+        if (fileName.IsEmpty()) fileName = NextStorageFileName(m_settings, kIoNioResults, m_ioNioMode, kTableExtension);
         Report(FaultText(kTextResultFileNotWritten, fileName, error));
     }
 }
