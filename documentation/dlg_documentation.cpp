@@ -250,6 +250,7 @@ void CDlgDocumentation::OnModeChanged(int kind)
     const int index = combo ? combo->GetCurSel() : -1;
     if (index < 0) return;
     m_settings.storageMode[kind] = static_cast<int>(combo->GetItemData(index));
+    if (kind == kIoNioResults) m_ioNioModeSwitchedOff = kStorageOff;  // the user's own choice counts
     m_settings.Save();
 }
 
@@ -257,7 +258,14 @@ void CDlgDocumentation::SetIoNioOutputSwitch(int value)
 {
     if (value != 1 && value != 2) return;
     int& mode = m_settings.storageMode[kIoNioResults];
-    const int wanted = value == 2 ? kStorageOff : (mode != kStorageOff ? mode : kStorageIndexed);
+    // Switched off and on again, the results go where the user had them go.
+    int wanted = mode;
+    if (value == 2) {
+        if (mode != kStorageOff) m_ioNioModeSwitchedOff = mode;
+        wanted = kStorageOff;
+    } else if (mode == kStorageOff) {
+        wanted = m_ioNioModeSwitchedOff != kStorageOff ? m_ioNioModeSwitchedOff : kStorageIndexed;
+    }
     if (wanted == mode) return;
     mode = wanted;
     m_settings.Save();

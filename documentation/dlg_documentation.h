@@ -71,8 +71,9 @@ public:
     int GetAutoStorageMode(int kind) const { return EffectiveStorageMode(m_settings, kind); }
     // The pass/fail output switch of the set-up page: 1 on, 2 off.
     int IoNioOutputSwitch() const { return GetAutoStorageMode(kIoNioResults) != kStorageOff ? 1 : 2; }
-    // Sets it from the set-up page: on stores the results under an indexed name unless the user
-    // chose a mode already; off stops storing them. The master switch stays the user's.
+    // Sets it from the set-up page: on stores the results under the mode the user chose (the one
+    // in use before it was switched off; an indexed name when there was none); off stops storing
+    // them. The master switch stays the user's.
     void SetIoNioOutputSwitch(int value);
 
     void SetFirstRecordTime(std::int64_t seconds) { m_times.firstRecord = seconds; }
@@ -107,6 +108,8 @@ private:
     CDocumentationSettings m_settings;
     MeasurementTimes m_times;
     AutoStorageBoxState m_box;
+    // The pass/fail mode that the set-up page's switch turned off, for when it turns it on.
+    int m_ioNioModeSwitchedOff = kStorageOff;
     int m_nLanguage = -1;
     bool m_showing = false;
     bool m_formReady = false;

@@ -198,7 +198,8 @@ public:
     int DetermineIoNioConditions();
     bool IsIoNioConditionUndefined(int kind) const;
     void OnConditionChannelChanged(int condition);
-    void ClearIoNioCondition(int condition, bool disable);
+    // byUser: the user's own action, which may switch the pass/fail output off.
+    void ClearIoNioCondition(int condition, bool disable, bool byUser = false);
     void UpdateIoNioLimitFields(int condition);
     void FillIoNioChannelLists();
     void UpdateIoNioVisibility();

@@ -144,8 +144,8 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     OnAxisChanged(0, true);
     if (send) m_writer.CopyAndWrite(Several() ? r : 0);
     ApplyMeasureMode();
-    ClearIoNioCondition(0, false);
-    ClearIoNioCondition(1, false);
+    ClearIoNioCondition(0, false, true);
+    ClearIoNioCondition(1, false, true);
     FillIoNioChannelLists();
     if (panel) {
         panel->ClearSingleShotEnded();

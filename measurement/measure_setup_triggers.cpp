@@ -351,7 +351,7 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     const long long row = m_controls.SelectedDatum(id, -1);
     if (index >= 0 && (row < 0 || row >= kRowCount || !IsRowActive(static_cast<int>(row)))) {
         m_controls.Select(id, -1);
-        ClearIoNioCondition(k, true);
+        ClearIoNioCondition(k, true, true);
         AfxMessageBox(BuildNotActiveText(static_cast<int>(row), Several()));
         return;
     }
@@ -369,7 +369,7 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     DetermineIoNioConditions();
 }
 
-void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable)
+void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable, bool byUser)
 {
     if (k < 0 || k > 1) return;
     // The texts go with the fields: what the sensor is sent next is what the page shows.
@@ -381,11 +381,12 @@ void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable)
     }
     m_nIoNioConditions &= ~(1 << k);
     if (disable) m_controls.Show(kConditionCheck[k], false);
-    // Only a condition that watched a channel switches the pass/fail output off: a refill that
-    // finds none set (every start of the program without limits in the sensor) leaves the
-    // storage mode the user chose.
+    // Only the user's own clearing of a condition that watched a channel switches the pass/fail
+    // output off. A refill clears conditions on its way (a search, a sensor lost and found,
+    // rows that are briefly inactive) and sets up again what the sensors hold: it leaves the
+    // storage mode the user chose on the documentation page.
     const bool watched = m_iLimitedMeasurand[static_cast<std::size_t>(k)] != -1;
-    if (watched && !m_controls.IsChecked(kConditionCheck[1 - k])) m_frame.SetIoNioOutput(2);
+    if (byUser && watched && !m_controls.IsChecked(kConditionCheck[1 - k])) m_frame.SetIoNioOutput(2);
     m_iLimitedMeasurand[static_cast<std::size_t>(k)] = -1;
 }
 
