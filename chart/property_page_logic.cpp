@@ -147,7 +147,7 @@ void FillAxisPage(CXGraphAxis& axis, double now, AxisPageData& data)
 {
     data.label = axis.GetLabel();
     axis.GetRangeAndStep(data.minimum, data.maximum, data.stepWidth);
-    data.autoscale = axis.GetAutoScale() ? 1 : 0;
+    data.autoscale = axis.GetAutoScaleSetting() ? 1 : 0;
     data.timeAxis = axis.GetDateTime() ? 1 : 0;
     data.grid = axis.GetShowGrid() ? 1 : 0;
     data.visible = axis.GetVisible() ? 1 : 0;
@@ -195,6 +195,11 @@ void ApplyAxisPage(CXGraphAxis& axis, const AxisPageData& data)
 {
     if (data.gridStyle >= 0 && data.gridStyle <= 4) axis.SetGridStyle(data.gridStyle);
     axis.SetLabel(data.label);
+    // A range typed here is the user's as a zoom is; switching back to automatic scaling gives
+    // an axis the user had set by hand back to its data. A zoom holds through either.
+    const bool wasManual = !axis.GetAutoScaleSetting();
+    if (!data.autoscale) axis.HoldUserRange();
+    else if (wasManual) axis.ReleaseUserRange();
     axis.SetAutoScale(data.autoscale != 0);
     axis.SetVisible(data.visible != 0);
 

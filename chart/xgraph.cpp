@@ -155,8 +155,10 @@ void CXGraph::FitAxesToCurve(int xAxis, int yAxis, int n)
     if (!curve.m_pPoints || curve.m_nCount <= 0) return;
     double xMin, xMax, yMin, yMax;
     GetCurveExtent(curve, xMin, xMax, yMin, yMax);
-    if (xAxis >= 0 && xAxis < GetXAxisCount()) m_XAxes[static_cast<std::size_t>(xAxis)].SetRange(xMin, xMax);
-    if (yAxis >= 0 && yAxis < GetYAxisCount()) m_YAxes[static_cast<std::size_t>(yAxis)].SetRange(yMin, yMax);
+    // What the user chose to see of an axis stays; its base range, where a reset goes back to,
+    // follows the data.
+    if (xAxis >= 0 && xAxis < GetXAxisCount()) m_XAxes[static_cast<std::size_t>(xAxis)].FitRange(xMin, xMax);
+    if (yAxis >= 0 && yAxis < GetYAxisCount()) m_YAxes[static_cast<std::size_t>(yAxis)].FitRange(yMin, yMax);
 }
 
 bool CXGraph::DeleteCurve(int n)
@@ -421,8 +423,20 @@ void CXGraph::OnUndoZoom()
         if (axis.m_ZoomHistory.empty()) return;
         const AxisZoomEntry last = axis.m_ZoomHistory.back();
         axis.m_ZoomHistory.pop_back();
-        axis.m_dMin = last.min;
-        axis.m_dMax = last.max;
+        // A range the axis was only fitted to is of data that may have grown since (a
+        // measurement goes on, or a new one started): the data as they stand now are shown.
+        const bool refitted = last.baseMin != axis.m_dBaseMin || last.baseMax != axis.m_dBaseMax;
+        if (!last.userRange && refitted) {
+            axis.ReleaseUserRange();
+            axis.ResumeAutoScale();
+            axis.m_dMin = axis.m_dBaseMin;
+            axis.m_dMax = axis.m_dBaseMax;
+        } else {
+            if (last.userRange) axis.HoldUserRange();
+            else axis.ReleaseUserRange();
+            axis.m_dMin = last.min;
+            axis.m_dMax = last.max;
+        }
         axis.CalcStepFromLabelSize();
     };
     for (CXGraphAxis& axis : m_YAxes) undo(axis);
@@ -457,12 +471,14 @@ void CXGraph::OnProperties() { Notify(XG_PROPERTIES, 0); }
 
 void CXGraph::OnLinearTrend()
 {
-    if (m_nSelectedCurve >= 0 && m_nSelectedCurve < GetCurveCount()) AddLinearTrend(m_nSelectedCurve);
+    const int curve = GetTrendCurve();
+    if (curve >= 0) AddLinearTrend(curve);
 }
 
 void CXGraph::OnCubicTrend()
 {
-    if (m_nSelectedCurve >= 0 && m_nSelectedCurve < GetCurveCount()) AddCubicTrend(m_nSelectedCurve);
+    const int curve = GetTrendCurve();
+    if (curve >= 0) AddCubicTrend(curve);
 }
 
 void CXGraph::AddTrend(int curve, ChartPoint* points, chart::ChartText kind)

@@ -175,6 +175,10 @@ public:
     void SetUserStringB(const CString& s) { m_sUserStringB = s; }
     int GetOperation() const { return m_nOperation; }
     int GetSelectedCurve() const { return m_nSelectedCurve; }
+    // The curve the trend commands take: the one under the last click, else the one the user
+    // had selected (clicked, its legend row, the property sheet) before a right click elsewhere,
+    // else the only curve shown; -1 when none of these is.
+    int GetTrendCurve() const;
     const CRect& GetPlotRect() const { return m_rcPlot; }
 
     // Painting. Invalidate renders everything again at the next paint; the overlay variant
@@ -304,6 +308,7 @@ public:
     double m_dHoverValue = 0.0;
     bool m_bShowHoverValue = false;
     int m_nSelectedCurve = -1;
+    int m_nSelectionBeforeRButton = -1;  // the curve selected when the right button went up
     CString m_sUserStringA;
     CString m_sUserStringB;
     CXGraphLabel m_CursorLabel;
@@ -351,6 +356,8 @@ private:
     void DrawLiveMeasure(CDCEx* dc);
     void DrawPrint(CDCEx* dc, const CRect& area);
     void AddTrend(int curve, ChartPoint* points, chart::ChartText kind);
+    // The one curve shown that is selected, -1 when none or several are.
+    int SelectedCurveIndex() const;
     int FindCurvePoint(int curve, double x);
     // The point of a curve that a pixel picks and the pixel it snaps to: on a curve whose x never
     // falls the point at the pixel's x, at the pixel's x and the point's height (the distance is

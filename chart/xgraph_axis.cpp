@@ -74,6 +74,7 @@ void CXGraphAxis::CopyFrom(const CXGraphAxis& o)
     m_bShowGrid = o.m_bShowGrid;
     m_bAutoScale = o.m_bAutoScale;
     m_bAutoScaleHeld = o.m_bAutoScaleHeld;
+    m_bUserRange = o.m_bUserRange;
     m_sLabel = o.m_sLabel;
     m_sFormat = o.m_sFormat;
     m_nArrowSize = o.m_nArrowSize;
@@ -132,8 +133,23 @@ bool CXGraphAxis::TakeRange(double min, double max, double step, bool asBase)
     return true;
 }
 
+bool CXGraphAxis::FitRange(double min, double max)
+{
+    if (!m_bUserRange) {
+        ResumeAutoScale();
+        return SetRange(min, max);
+    }
+    const double shownMin = m_dMin, shownMax = m_dMax, step = m_dStep;
+    if (!SetRange(min, max)) return false;
+    m_dMin = shownMin;
+    m_dMax = shownMax;
+    m_dStep = step;
+    return true;
+}
+
 void CXGraphAxis::ResetZoom()
 {
+    m_bUserRange = false;
     m_dMin = m_dBaseMin;
     m_dMax = m_dBaseMax;
     m_dStep = (m_dBaseMax - m_dBaseMin) / 10.0;
@@ -463,6 +479,7 @@ void CXGraphAxis::Serialize(CArchive& ar)
     std::int32_t originY, originX, kind, arrow, tick, gridStyle, length, markerSize, placement;
     ar >> m_bAutoScale >> m_bVisible >> m_bShowGrid >> m_sFormat >> m_sLabel;
     m_bAutoScaleHeld = false;  // a loaded axis scales as its file says
+    m_bUserRange = false;
     ar >> m_dBaseMax >> m_dBaseMin >> m_dMax >> m_dMin >> m_dStep;
     ar >> originY >> originX >> kind >> arrow >> tick;
     ar >> m_crColor >> m_crGridColor >> gridStyle;

@@ -82,6 +82,11 @@ private:
 struct AxisZoomEntry {
     double min = 0.0;
     double max = 0.0;
+    // Whether the user had chosen that range, and the base range when it was left: a range
+    // the chart only fitted to its data is shown as the data stand now when the zoom is undone.
+    bool userRange = false;
+    double baseMin = 0.0;
+    double baseMax = 0.0;
 };
 
 class CXGraphAxis : public CXGraphObject {
@@ -183,6 +188,19 @@ public:
         if (m_bAutoScaleHeld) m_bAutoScale = true;
         m_bAutoScaleHeld = false;
     }
+    // Automatic scaling as the user set it: on unless the user switched it off (a pan or the
+    // cursor only holds it).
+    bool GetAutoScaleSetting() const { return m_bAutoScale || m_bAutoScaleHeld; }
+    // The shown range is the user's (a zoom, pan, wheel or key, a slider, a manual range):
+    // data fitted to the axis then moves only its base range, until the user gives the range
+    // back (reset, or an undo of the zoom that took it).
+    void HoldUserRange() { m_bUserRange = true; }
+    void ReleaseUserRange() { m_bUserRange = false; }
+    bool IsUserRange() const { return m_bUserRange; }
+    // The range of the data drawn on the axis: the base range, and the shown range as well
+    // unless the user holds it. A range the program fits is scaled automatically again when
+    // only a pan or the cursor had held the scaling.
+    bool FitRange(double min, double max);
     void SetShowMarkers(bool on) { m_bShowMarkers = on; }
     bool GetShowMarkers() const { return m_bShowMarkers; }
     void SetPlacement(int placement) { m_nPlacement = placement; }
@@ -229,6 +247,7 @@ public:
     bool m_bShowGrid = true;
     bool m_bAutoScale = true;
     bool m_bAutoScaleHeld = false;  // switched off by a pan, the cursor or the wheel, not by the user
+    bool m_bUserRange = false;      // the shown range is the user's (HoldUserRange)
     CString m_sLabel = " ";
     CString m_sFormat = "%5.3f";
     int m_nArrowSize = 5;

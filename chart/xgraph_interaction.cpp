@@ -273,6 +273,7 @@ bool CXGraph::OnMouseWheel(UINT flags, int delta, CPoint)
     std::vector<CXGraphAxis>& axes = (flags & MK_SHIFT) ? m_YAxes : m_XAxes;
     for (CXGraphAxis& axis : axes) {
         axis.HoldAutoScale();
+        axis.HoldUserRange();
         double d = (axis.m_dMax - axis.m_dMin) / 10.0;
         if (delta < 0) d = -d;
         axis.m_dMin += d;
@@ -295,6 +296,7 @@ void CXGraph::OnLButtonDown(UINT, CPoint point)
         m_ptMouseDown = point;
     }
     m_bLButtonDown = true;
+    m_nSelectionBeforeRButton = -1;
     m_pSelectedObject = nullptr;
     for (CXGraphObject* object : m_Objects) {
         if (object->m_Rect.PtInRect(point)) m_pSelectedObject = object;
@@ -353,8 +355,41 @@ void CXGraph::OnLButtonDblClk(UINT, CPoint)
 
 void CXGraph::OnRButtonDown(UINT, CPoint) { m_bRButtonDown = true; }
 
+int CXGraph::SelectedCurveIndex() const
+{
+    const int count = GetCurveCount();
+    const auto shown = [&](int c) { return c >= 0 && c < count && m_Curves[static_cast<std::size_t>(c)].m_bVisible; };
+    if (shown(m_nSelectedCurve)) return m_nSelectedCurve;
+    int selected = -1;
+    for (int c = 0; c < count; ++c) {
+        if (!shown(c) || !m_Curves[static_cast<std::size_t>(c)].m_bSelected) continue;
+        if (selected >= 0) return -1;  // several: none is the one
+        selected = c;
+    }
+    return selected;
+}
+
+int CXGraph::GetTrendCurve() const
+{
+    const int selected = SelectedCurveIndex();
+    if (selected >= 0) return selected;
+    const int count = GetCurveCount();
+    const auto shown = [&](int c) { return c >= 0 && c < count && m_Curves[static_cast<std::size_t>(c)].m_bVisible; };
+    if (shown(m_nSelectionBeforeRButton)) return m_nSelectionBeforeRButton;
+    int only = -1;
+    for (int c = 0; c < count; ++c) {
+        if (!shown(c)) continue;
+        if (only >= 0) return -1;
+        only = c;
+    }
+    return only;
+}
+
 void CXGraph::OnRButtonUp(UINT, CPoint point)
 {
+    // The hit test below deselects every curve when the click lands beside them; the menu it
+    // opens still offers the trend of the curve that was selected.
+    m_nSelectionBeforeRButton = SelectedCurveIndex();
     SelectAtCursor(false, false);
     m_bRButtonDown = false;
     if (m_nOperation == OP_CURSOR) {
@@ -372,6 +407,7 @@ void CXGraph::OnRButtonUp(UINT, CPoint point)
 void CXGraph::OnKeyUp(UINT key)
 {
     const auto shift = [](CXGraphAxis& axis, double lo, double hi) {
+        axis.HoldUserRange();
         const double d = (axis.m_dMax - axis.m_dMin) / 10.0;
         axis.SetCurrentRange(axis.m_dMin + lo * d, axis.m_dMax + hi * d, 0.0);
     };

@@ -348,7 +348,8 @@ void CXGraph::ApplyZoom()
         const double lower = axis.GetValueForPos(lowerPos);
         const double upper = axis.GetValueForPos(upperPos);
         if (upper - lower == 0.0 || !std::isfinite(upper - lower)) return;
-        axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax});
+        axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax, axis.IsUserRange(), axis.m_dBaseMin, axis.m_dBaseMax});
+        axis.HoldUserRange();
         axis.m_dMin = std::min(lower, upper);
         axis.m_dMax = std::max(lower, upper);
         axis.CalcStepFromLabelSize();
@@ -364,12 +365,18 @@ void CXGraph::ApplyZoom()
 
 void CXGraph::DoPan(int x, int y)
 {
+    // The range dragged to is the user's: new data do not move it, nor does rounding (data
+    // fitted to the axis since the pan mode began may have let it scale itself again).
     for (CXGraphAxis& axis : m_YAxes) {
         const double d = axis.GetValueForPos(y) - axis.GetValueForPos(m_ptPanAnchor.y);
+        axis.HoldAutoScale();
+        axis.HoldUserRange();
         axis.SetCurrentRange(axis.m_dMin - d, axis.m_dMax - d, 0.0);
     }
     for (CXGraphAxis& axis : m_XAxes) {
         const double d = axis.GetValueForPos(x) - axis.GetValueForPos(m_ptPanAnchor.x);
+        axis.HoldAutoScale();
+        axis.HoldUserRange();
         axis.SetCurrentRange(axis.m_dMin - d, axis.m_dMax - d, 0.0);
     }
     m_ptPanAnchor = CPoint(x, y);

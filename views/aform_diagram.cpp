@@ -28,7 +28,15 @@ CAFormDiagram::CAFormDiagram(views::IViewsFrame& frame, views::ChannelRefresher&
 
 CAFormDiagram::~CAFormDiagram() { m_refresher.AttachSampleSink(nullptr); }
 
-void CAFormDiagram::LoadChannelSetup() { m_pDisplay->SetChannelSetup(m_frame.GetDiagramSetup()); }
+void CAFormDiagram::LoadChannelSetup()
+{
+    m_pDisplay->SetChannelSetup(m_frame.GetDiagramSetup());
+    for (int c = 0; c < views::kChannelCount; ++c) {
+        const views::DisplayTable* table = m_frame.Tables().Entry(c);
+        m_unitIds[static_cast<std::size_t>(c)] = table ? table->SelectedUnitId() : 0;
+        m_unitTexts[static_cast<std::size_t>(c)] = table ? table->SelectedUnitText() : CString();
+    }
+}
 
 void CAFormDiagram::StartGraph(bool startNow)
 {
@@ -63,6 +71,20 @@ void CAFormDiagram::LoadLanguageTexts()
     if (auto* dock = qobject_cast<QDockWidget*>(parentWidget()))
         dock->setWindowTitle(platform::ToQString(views::ViewText(views::kTextDiagram)));
     m_pDisplay->LoadLanguageTexts();
+    // The unit in the names of the curves and axes is said as the channel views say it now
+    // ("tr/min" in French); the unit itself stays the one the points were measured in.
+    std::array<CString, views::kChannelCount> names = m_pDisplay->ChannelSetup().curveNames;
+    bool renamed = false;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        CString& was = m_unitTexts[c];
+        if (static_cast<int>(m_unitIds[c]) <= views::kOwnUnitId || was.IsEmpty()) continue;
+        const CString now = views::ViewText(m_unitIds[c]);
+        if (now == was) continue;
+        names[c].Replace("[" + was + "]", "[" + now + "]");
+        was = now;
+        renamed = true;
+    }
+    if (renamed) m_pDisplay->SetChannelNames(names);
     ShowPointCount();
 }
 

@@ -63,4 +63,8 @@ private:
     views::IViewsFrame& m_frame;
     views::ChannelRefresher& m_refresher;
     CGraphicDisplayWnd* m_pDisplay = nullptr;
+    // Per channel the unit the measurement is drawn in, as the set-up was loaded: its text id
+    // (0 for the sensor's own unit) and its text in the names, renamed with the language.
+    std::array<UINT, views::kChannelCount> m_unitIds{};
+    std::array<CString, views::kChannelCount> m_unitTexts;
 };

@@ -50,8 +50,9 @@ std::vector<chart::MenuItem> MenuOf(const CXGraph& graph)
     items.push_back(Entry(chart::IDM_RESET_ZOOM, views::kTextResetZoom));
     items.push_back(Separator());
     items.push_back(Entry(chart::IDM_INSERT_LABEL, views::kTextInsertLabel));
-    // The trends are of the curve the right click was on.
-    const bool curveSelected = graph.GetSelectedCurve() >= 0;
+    // The trends are of the curve the right click was on, else of the one selected, else of
+    // the only curve shown.
+    const bool curveSelected = graph.GetTrendCurve() >= 0;
     items.push_back(Entry(chart::IDM_LINEAR_TREND, views::kTextLinearTrend, curveSelected));
     items.push_back(Entry(chart::IDM_CUBIC_TREND, views::kTextCubicTrend, curveSelected));
     items.push_back(Separator());

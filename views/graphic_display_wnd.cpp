@@ -2,6 +2,7 @@
 
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "chart/chart_page.h"
 #include "chart/nice_slider.h"
@@ -99,6 +100,73 @@ void CGraphicDisplayWnd::LoadLanguageTexts()
 
 void CGraphicDisplayWnd::SetChannelSetup(const views::DiagramSetup& setup) { m_setup = setup; }
 
+void CGraphicDisplayWnd::SetChannelNames(const std::array<CString, views::kChannelCount>& names)
+{
+    m_setup.curveNames = names;
+    for (int channel = 0; channel < views::kChannelCount; ++channel) {
+        const int curve = ChartCurveOfChannel(channel);
+        if (curve >= 0 && curve < m_pGraph->GetCurveCount()) GiveNames(channel, curve);
+    }
+    m_pGraph->Invalidate(true);
+    m_pGraph->update();
+}
+
+namespace {
+
+// A label the diagram gave, or none yet (a new curve's or axis' one blank): not the user's.
+bool IsGivenLabel(const CString& label, const CString& given) { return label == given || label == " "; }
+
+}  // namespace
+
+void CGraphicDisplayWnd::GiveNames(int channel, int curve)
+{
+    const CString name = ChannelName(channel);
+    CString& givenName = m_givenCurveNames[static_cast<std::size_t>(channel)];
+    CXGraphDataSerie& serie = m_pGraph->GetCurve(curve);
+    if (IsGivenLabel(serie.GetLabel(), givenName)) serie.SetLabel(name);
+    givenName = name;
+    if (curve < m_pGraph->GetYAxisCount()) {
+        if (m_givenYLabels.size() <= static_cast<std::size_t>(curve)) m_givenYLabels.resize(static_cast<std::size_t>(curve) + 1);
+        CString& given = m_givenYLabels[static_cast<std::size_t>(curve)];
+        CXGraphAxis& axis = m_pGraph->GetYAxis(curve);
+        if (IsGivenLabel(axis.GetLabel(), given)) axis.SetLabel(name);
+        given = name;
+    }
+    if (curve == 0 && m_pGraph->GetXAxisCount() > 0) {
+        const CString x = m_setup.xChannel == views::kXAxisTime ? m_setup.xAxisUnit : ChannelName(m_setup.xChannel);
+        CXGraphAxis& axis = m_pGraph->GetXAxis(0);
+        if (IsGivenLabel(axis.GetLabel(), m_givenXLabel)) axis.SetLabel(x);
+        m_givenXLabel = x;
+    }
+}
+
+void CGraphicDisplayWnd::KeepCurveLooks()
+{
+    for (int channel = 0; channel < views::kChannelCount; ++channel) {
+        const int curve = ChartCurveOfChannel(channel);
+        if (curve < 0 || curve >= m_pGraph->GetCurveCount()) continue;
+        CXGraphDataSerie look = m_pGraph->GetCurve(curve);
+        look.SetPoints(nullptr, 0, false);  // the points are the store's, soon gone
+        m_curveLooks[static_cast<std::size_t>(channel)] = std::move(look);
+    }
+}
+
+void CGraphicDisplayWnd::ApplyCurveLook(int channel, int curve)
+{
+    const std::optional<CXGraphDataSerie>& look = m_curveLooks[static_cast<std::size_t>(channel)];
+    if (!look) return;
+    CXGraphDataSerie& serie = m_pGraph->GetCurve(curve);
+    const ChartPoint* points = serie.GetPoints();
+    const int count = serie.GetCount();
+    const int xAxis = serie.m_nXAxis, yAxis = serie.m_nYAxis, index = serie.m_nIndex;
+    serie = *look;
+    serie.SetPoints(points, count, false);
+    serie.m_nXAxis = xAxis;
+    serie.m_nYAxis = yAxis;
+    serie.m_nIndex = index;
+    serie.m_Segments.clear();  // where the last measurement's curve was drawn
+}
+
 void CGraphicDisplayWnd::RemoveCurves()
 {
     while (m_pGraph->GetCurveCount() > 0) m_pGraph->DeleteCurve(m_pGraph->GetCurveCount() - 1);
@@ -113,6 +181,9 @@ void CGraphicDisplayWnd::DropAxesOfCurvesGone()
     const int curves = static_cast<int>(std::count(m_setup.channelShown.begin(), m_setup.channelShown.end(), true));
     while (m_pGraph->GetYAxisCount() > curves) m_pGraph->DeleteYAxis(m_pGraph->GetYAxisCount() - 1);
     while (curves == 0 && m_pGraph->GetXAxisCount() > 0) m_pGraph->DeleteXAxis(0);
+    if (m_givenYLabels.size() > static_cast<std::size_t>(m_pGraph->GetYAxisCount()))
+        m_givenYLabels.resize(static_cast<std::size_t>(m_pGraph->GetYAxisCount()));
+    if (m_pGraph->GetXAxisCount() == 0) m_givenXLabel.Empty();
 }
 
 int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
@@ -123,15 +194,17 @@ int CGraphicDisplayWnd::ChartCurveOfChannel(int channel) const
 
 void CGraphicDisplayWnd::StartGraph(bool startNow)
 {
+    // What the user did to the chart holds for the new measurement: a range taken by a zoom, a
+    // pan or by hand stays (its base, where a reset or the undo of the first zoom goes back to,
+    // follows the new data), and each channel's curve keeps its look. Axes the data scale
+    // round again whatever the cursor or a pan held of their scaling.
+    KeepCurveLooks();
     RemoveCurves();
-    // A new measurement is drawn as the first was: a pan or the cursor on the last one's curves
-    // left the axes at the range it showed, not at round values of the new data.
-    m_pGraph->ResumeAutoScale();
     m_recorder.Setup(m_setup, StoreCapacity());
     DropAxesOfCurvesGone();
     m_recorder.SetRunState(startNow ? kRunFree : kRunIdle, 0);
-    m_bFollowData = true;
-    m_pSlider->SetPos(kSliderSteps);
+    FollowUnlessUserRange();
+    if (m_bFollowData) m_pSlider->SetPos(kSliderSteps);
     m_pGraph->Invalidate(true);
     update();
 }
@@ -190,12 +263,10 @@ bool CGraphicDisplayWnd::LendCurve(int storeCurve, const ChartPoint* points, int
     if (!serie) return false;
     mapped = curve;
     if (isNew) {
-        const CString name = ChannelName(channel);
-        serie->SetLabel(name);
-        if (curve < m_pGraph->GetYAxisCount()) m_pGraph->GetYAxis(curve).SetLabel(name);
-        if (curve == 0 && m_pGraph->GetXAxisCount() > 0)
-            m_pGraph->GetXAxis(0).SetLabel(m_setup.xChannel == views::kXAxisTime ? m_setup.xAxisUnit : ChannelName(m_setup.xChannel));
-        if (channel >= 0 && channel < 4 && !m_sensorShown[static_cast<std::size_t>(channel)]) m_pGraph->ShowCurve(curve, false);
+        ApplyCurveLook(channel, curve);
+        GiveNames(channel, curve);
+        // A sensor's curve shows as its box on the control panel says.
+        if (channel < 4) m_pGraph->ShowCurve(curve, m_sensorShown[static_cast<std::size_t>(channel)]);
     }
     return true;
 }
@@ -211,14 +282,10 @@ CString CGraphicDisplayWnd::ChannelName(int channel) const
 void CGraphicDisplayWnd::RepaintSamples()
 {
     ++m_repaints;
-    // A pan (which ends the axis' autoscale) moves the shown range without telling the window:
-    // the new points keep the range the user sees now, not the one the last zoom left.
-    if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0 && !m_pGraph->GetXAxis(0).GetAutoScale()) {
-        double step;
-        m_pGraph->GetXAxis(0).GetRangeAndStep(m_shownLeft, m_shownRight, step);
-    }
+    // The axes take the new points as far as the user left them to the data (the chart keeps
+    // what a zoom, pan, wheel, key, slider or a manual range chose).
     m_data.Lend([this](int curve, const ChartPoint* points, int count) { return LendCurve(curve, points, count); });
-    if (!m_bFollowData) ShowXRange(m_shownLeft, m_shownRight);
+    FollowUnlessUserRange();
     UpdateSliders();
     m_pGraph->Invalidate(true);
     m_pGraph->update();
@@ -232,6 +299,9 @@ void CGraphicDisplayWnd::DataExtent(double& xMin, double& xMax) const
 
 void CGraphicDisplayWnd::UpdateSliders()
 {
+    // The slider clamps a range beyond the data (a zoom kept from the last measurement) and
+    // says so; that is no choice of the user's.
+    const bool wasUpdating = std::exchange(m_bUpdatingSliders, true);
     double xMin, xMax;
     DataExtent(xMin, xMax);
     m_pRange->SetTotalRange(xMin, xMax);
@@ -241,16 +311,29 @@ void CGraphicDisplayWnd::UpdateSliders()
     } else {
         m_pRange->SetInterval(m_shownLeft, m_shownRight);
     }
+    m_bUpdatingSliders = wasUpdating;
+}
+
+void CGraphicDisplayWnd::FollowUnlessUserRange()
+{
+    m_bFollowData = m_pGraph->GetXAxisCount() == 0 || !m_pGraph->GetXAxis(0).IsUserRange();
+    if (m_bFollowData) return;
+    double step;
+    m_pGraph->GetXAxis(0).GetRangeAndStep(m_shownLeft, m_shownRight, step);
 }
 
 void CGraphicDisplayWnd::ShowXRange(double left, double right)
 {
     if (m_pGraph->GetXAxisCount() == 0 || !(right > left)) return;
-    m_pGraph->GetXAxis(0).SetCurrentRange(left, right);
+    CXGraphAxis& axis = m_pGraph->GetXAxis(0);
+    if (m_bFollowData) axis.ReleaseUserRange();
+    else axis.HoldUserRange();
+    axis.SetCurrentRange(left, right);
 }
 
 void CGraphicDisplayWnd::OnRangeChanged(WPARAM)
 {
+    if (m_bUpdatingSliders) return;
     double left, right;
     m_pRange->GetInterval(left, right);
     if (left > right) std::swap(left, right);
@@ -297,11 +380,7 @@ LRESULT CGraphicDisplayWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (message == chart::XG_PROPERTIES) ShowProperties();
         else if (message == chart::XG_RBUTTONUP) ShowContextMenu();
         else if (message == chart::XG_ZOOMCHANGED) {
-            m_bFollowData = m_pGraph->GetZoomDepth() == 0;
-            if (!m_bFollowData && m_pGraph->GetXAxisCount() > 0) {
-                double step;
-                m_pGraph->GetXAxis(0).GetRangeAndStep(m_shownLeft, m_shownRight, step);
-            }
+            FollowUnlessUserRange();
             UpdateSliders();
         }
         return 0;
@@ -319,12 +398,15 @@ bool CGraphicDisplayWnd::SaveChart(const CString& fileName) { return m_pGraph->S
 
 bool CGraphicDisplayWnd::LoadChart(const CString& fileName)
 {
+    KeepCurveLooks();
     const bool loaded = m_pGraph->Load(fileName);
     if (loaded) {
         // Loading erased the chart's curves and axes, and the file brings none: the measurement
         // the store holds is drawn again, in the look the file gave the chart.
         m_data.ForgetLent();
         m_chartCurveOf.fill(-1);
+        m_givenYLabels.clear();
+        m_givenXLabel.Empty();
         m_bFollowData = true;
         RepaintSamples();
         return true;

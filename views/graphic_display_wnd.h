@@ -11,9 +11,11 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "chart/chart_point.h"
+#include "chart/xgraph_data_serie.h"
 #include "platform/wnd.h"
 #include "views/channel_refresher.h"
 #include "views/curve_recorder.h"
@@ -46,6 +48,9 @@ public:
 
     // The channels and time base of the next measurement.
     void SetChannelSetup(const views::DiagramSetup& setup);
+    // The texts of the curves and axes in another language: the names given here replace those
+    // the diagram gave; a name or axis label the user wrote stays.
+    void SetChannelNames(const std::array<CString, views::kChannelCount>& names);
     const views::DiagramSetup& ChannelSetup() const { return m_setup; }
     // Empties the curves and the store; with startNow the recording starts at once.
     void StartGraph(bool startNow);
@@ -107,12 +112,21 @@ private:
     // Draws the whole chart on one page of the printer; a preview's page is not ended here.
     bool PrintOn(QPrinter& printer, bool preview);
     void RemoveCurves();
+    // Keeps the look of every channel's curve (colour, line, markers, a label the user gave)
+    // for the channel's curve of the next measurement.
+    void KeepCurveLooks();
+    void ApplyCurveLook(int channel, int curve);
+    // Labels curve and axis with the name of the channel unless the user labelled them.
+    void GiveNames(int channel, int curve);
+    // Whether the shown x range follows the newest values: the user took no range of it.
+    void FollowUnlessUserRange();
     // The axes of curves the last measurement drew and this one does not draw go with them.
     void DropAxesOfCurvesGone();
     bool LendCurve(int curve, const ChartPoint* points, int count);
     // The legend and axis text of a channel ("A [N·m]"), its letter when the set-up names none.
     CString ChannelName(int channel) const;
     void UpdateSliders();
+    // Shows that x range; the user's unless it is the whole of the data.
     void ShowXRange(double left, double right);
     void DataExtent(double& xMin, double& xMax) const;
     // Points per curve that a start makes room for.
@@ -129,11 +143,18 @@ private:
     // The chart's curve of each curve of the store, -1 before it was first lent: a curve that
     // has no points yet does not hold back the ones after it.
     std::array<int, CDataManager::kMaxCurves> m_chartCurveOf{};
+    // Per channel, the look of its curve in the last measurement and the name the diagram gave
+    // it; per Y axis and for the x axis, the label the diagram gave.
+    std::array<std::optional<CXGraphDataSerie>, views::kChannelCount> m_curveLooks;
+    std::array<CString, views::kChannelCount> m_givenCurveNames;
+    std::vector<CString> m_givenYLabels;
+    CString m_givenXLabel;
     double m_shownLeft = 0.0, m_shownRight = 0.0;
     bool m_bStorageBusy = false;
     int m_storageSets = CDataManager::kDefaultPoints;
     std::array<BYTE, views::kChannelCount> m_storageChannels{};
     bool m_bFollowData = true;  // the shown x range follows the newest values
+    bool m_bUpdatingSliders = false;
     int m_repaints = 0;
     UINT m_lastChartMessage = 0;
 };

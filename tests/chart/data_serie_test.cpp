@@ -389,10 +389,11 @@ TEST(Trends, ChartCommandsAddNamedTrendCurves)
     auto chart = MakeChart();
     const auto points = Line();
     chart->SetCurveData(points.data(), 11, 0, 0, 0, true, true, false)->SetLabel("Torque");
-    chart->OnLinearTrend();  // nothing selected: ignored
-    EXPECT_EQ(1, chart->GetCurveCount());
+    chart->OnLinearTrend();  // nothing selected, the only curve: its trend
+    ASSERT_EQ(2, chart->GetCurveCount());
+    chart->OnCubicTrend();  // nothing selected among two curves: ignored
+    EXPECT_EQ(2, chart->GetCurveCount());
     chart->m_nSelectedCurve = 0;
-    chart->OnLinearTrend();
     chart->OnCubicTrend();
     ASSERT_EQ(3, chart->GetCurveCount());
     // Named in the program's language.

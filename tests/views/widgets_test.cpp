@@ -18,6 +18,7 @@
 #include "chart/chart_hooks.h"
 #include "chart/chart_page.h"
 #include "chart/nice_slider.h"
+#include "chart/property_page_logic.h"
 #include "chart/property_pages.h"
 #include "chart/range_slider.h"
 #include "chart/recording_device.h"
@@ -583,8 +584,9 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
     EXPECT_NE(b.boxes.Boxes()[0].text.Find("kein Drucker"), -1);
     EXPECT_NE(b.boxes.Boxes()[2].text.Find("missing/x.pdf"), -1);
 
-    // The next measurement, after the pans and the cursor above: its axes round as the first's,
-    // a notation shows its point as it is now.
+    // The next measurement, after the pans and the cursor above and a reset: its axes round as
+    // the first's, a notation shows its point as it is now.
+    b.Choose("Zoom zurücksetzen");
     b.devices[0]->Port(0).SetLoad(true);
     b.diagram.StartGraph(true);
     b.Measure(5000);
@@ -627,4 +629,73 @@ TEST(DiagramMenu, OverAChannelTheCursorAndTheMeasurementSnapToThePointUnderTheCl
     ASSERT_EQ(b.graph.GetMeasurements().size(), 1u);
     const Measurement& m = b.graph.GetMeasurements()[0];
     EXPECT_TRUE(b.PixelOf(m.start.index) == b.PixelOf(30) && b.PixelOf(m.end.index) == b.PixelOf(150));
+}
+
+// While it measures and into the next measurement the chart keeps what the user did: a zoom
+// (its undo shows the data as they are now), a range set on the property sheet, a curve's label
+// and style. Axes the data scale read round steps in cursor mode too; the trends take the curve
+// selected in the legend; the units in the chart's texts follow the language.
+TEST(DiagramMenu, WhatTheUserDidHoldsWhileMeasuringAndAfterTheNextStart)
+{
+    sim::SensorConfig speed = TorqueSensor();
+    speed.identity.rotorTypeClass = 'Y';  // a speed sensor: its unit reads "tr/min" in French
+    speed.identity.statorId = 9;
+    MenuBench b(speed);
+    ASSERT_TRUE(b.connected);
+    CXGraphAxis& x = b.graph.GetXAxis(0);
+    const CString rpm = b.views.tables.Entry(1)->SelectedUnitText();
+    ASSERT_EQ(rpm, CString("1/min"));
+    b.views.setup.curveNames[1] = "B [" + rpm + "]";
+    b.diagram.LoadChannelSetup();
+    b.graph.GetCurve(0).SetLabel("Moment");
+    b.graph.GetCurve(0).SetLineStyle(PS_DOT);
+    chart::AxisPageData page;
+    chart::FillAxisPage(b.graph.GetYAxis(1), 0.0, page);
+    page.autoscale = 0;
+    page.minimum = -9000.0;
+    page.maximum = 9000.0;
+    page.stepWidth = 3000.0;
+    chart::ApplyAxisPage(b.graph.GetYAxis(1), page);
+    b.diagram.StartGraph(true);
+    b.Measure(500);
+    b.Choose("Cursor");
+    b.loop.RunFor(500);
+    b.diagram.RepaintSamples();
+    b.graph.OnPaint();
+    const CXGraphAxis& y = b.graph.GetYAxis(0);
+    const double mantissa = y.m_dStep / std::pow(10.0, std::floor(std::log10(y.m_dStep)));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 5) < 1e-9) << y.m_dStep;
+    EXPECT_NEAR(y.m_dMin / y.m_dStep, std::round(y.m_dMin / y.m_dStep), 1e-9);
+    b.Choose("Zoomen");
+    b.Drag({200, 100}, {450, 300});
+    b.graph.OnPaint();
+    const double zoomedMin = x.m_dMin, zoomedMax = x.m_dMax, zoomedY = y.m_dMax;
+    b.loop.RunFor(2000);
+    b.diagram.RepaintSamples();
+    b.graph.OnPaint();
+    EXPECT_TRUE(x.m_dMin == zoomedMin && x.m_dMax == zoomedMax && b.graph.GetZoomDepth() == 1) << x.m_dMax;
+    EXPECT_EQ(y.m_dMax, zoomedY);
+    b.com.COM_StopMeasure();
+    b.diagram.StartGraph(true);
+    b.Measure(500);
+    b.com.COM_StopMeasure();
+    b.diagram.RepaintSamples();
+    b.graph.OnPaint();
+    EXPECT_TRUE(x.m_dMin == zoomedMin && x.m_dMax == zoomedMax) << x.m_dMin << " " << x.m_dMax;
+    EXPECT_TRUE(b.graph.GetCurve(0).GetLabel() == "Moment" && b.graph.GetCurve(0).GetLineStyle() == PS_DOT);
+    b.Choose("Zoom rückgängig");
+    EXPECT_TRUE(b.graph.GetZoomDepth() == 0 && x.m_dMax < 0.6) << x.m_dMax;
+    EXPECT_TRUE(b.graph.GetYAxis(1).m_dMin == -9000.0 && b.graph.GetYAxis(1).m_dMax == 9000.0);
+    // The trend of the curve selected in the legend, from a click beside the curves.
+    b.Choose("Auswählen");
+    const CPoint row = b.graph.GetLegendEntries().at(1).rect.CenterPoint();
+    QTest::mouseClick(&b.graph, Qt::LeftButton, {}, QPoint(row.x, row.y));
+    b.Choose("Linearer Trend");
+    ASSERT_EQ(b.graph.GetCurveCount(), 3);
+    EXPECT_EQ(b.graph.GetCurve(2).GetLabel(), CString("B [1/min] linearer Trend"));
+    SetLanguage(2000);
+    b.diagram.LoadLanguageTexts();
+    SetLanguage(0);
+    EXPECT_TRUE(b.graph.GetCurve(1).GetLabel() == "B [tr/min]" && b.graph.GetYAxis(1).GetLabel() == "B [tr/min]");
+    EXPECT_EQ(b.graph.GetCurve(0).GetLabel(), CString("Moment"));
 }
