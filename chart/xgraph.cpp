@@ -434,6 +434,7 @@ void CXGraph::OnUndoZoom()
         } else {
             if (last.userRange) axis.HoldUserRange();
             else axis.ReleaseUserRange();
+            if (last.scalingHeld) axis.HoldAutoScale();
             axis.m_dMin = last.min;
             axis.m_dMax = last.max;
         }

@@ -85,6 +85,7 @@ struct AxisZoomEntry {
     // Whether the user had chosen that range, and the base range when it was left: a range
     // the chart only fitted to its data is shown as the data stand now when the zoom is undone.
     bool userRange = false;
+    bool scalingHeld = false;  // a pan or the cursor held the automatic scaling
     double baseMin = 0.0;
     double baseMax = 0.0;
 };

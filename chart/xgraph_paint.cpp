@@ -348,8 +348,12 @@ void CXGraph::ApplyZoom()
         const double lower = axis.GetValueForPos(lowerPos);
         const double upper = axis.GetValueForPos(upperPos);
         if (upper - lower == 0.0 || !std::isfinite(upper - lower)) return;
-        axis.m_ZoomHistory.push_back({axis.m_dMin, axis.m_dMax, axis.IsUserRange(), axis.m_dBaseMin, axis.m_dBaseMax});
+        axis.m_ZoomHistory.push_back(
+            {axis.m_dMin, axis.m_dMax, axis.IsUserRange(), axis.m_bAutoScaleHeld, axis.m_dBaseMin, axis.m_dBaseMax});
         axis.HoldUserRange();
+        // A zoomed axis that scaled itself before the cursor or a pan held its scaling rounds
+        // again: its ticks read 0.5, 1.0, ... rather than one label's height in values.
+        axis.ResumeAutoScale();
         axis.m_dMin = std::min(lower, upper);
         axis.m_dMax = std::max(lower, upper);
         axis.CalcStepFromLabelSize();

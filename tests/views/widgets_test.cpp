@@ -564,6 +564,7 @@ TEST(DiagramMenu, EachModeChangesWhatTheMouseDoesATrendBecomesACurveAndTheChartP
         b.Drag({200, 100}, {450, 300});
         b.Choose(print ? "Zoom zurücksetzen" : "Verschieben");
         if (!print) b.Drag({300, 200}, {380, 200});
+        b.graph.OnPaint();
         const double shownMin = x.m_dMin, shownMax = x.m_dMax;
         pdf = dir.filePath(QString(entry).remove('.'));
         b.Choose(entry);
@@ -663,9 +664,12 @@ TEST(DiagramMenu, WhatTheUserDidHoldsWhileMeasuringAndAfterTheNextStart)
     b.diagram.RepaintSamples();
     b.graph.OnPaint();
     const CXGraphAxis& y = b.graph.GetYAxis(0);
-    const double mantissa = y.m_dStep / std::pow(10.0, std::floor(std::log10(y.m_dStep)));
-    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 5) < 1e-9) << y.m_dStep;
-    EXPECT_NEAR(y.m_dMin / y.m_dStep, std::round(y.m_dMin / y.m_dStep), 1e-9);
+    const auto roundSteps = [&] {
+        const double mantissa = y.m_dStep / std::pow(10.0, std::floor(std::log10(y.m_dStep)));
+        return (std::fabs(mantissa - 1) < 1e-9 || std::fabs(mantissa - 2) < 1e-9 || std::fabs(mantissa - 5) < 1e-9) &&
+               std::fabs(y.m_dMin / y.m_dStep - std::round(y.m_dMin / y.m_dStep)) < 1e-9;
+    };
+    EXPECT_TRUE(roundSteps()) << y.m_dMin << " " << y.m_dStep;
     b.Choose("Zoomen");
     b.Drag({200, 100}, {450, 300});
     b.graph.OnPaint();
@@ -698,4 +702,10 @@ TEST(DiagramMenu, WhatTheUserDidHoldsWhileMeasuringAndAfterTheNextStart)
     SetLanguage(0);
     EXPECT_TRUE(b.graph.GetCurve(1).GetLabel() == "B [tr/min]" && b.graph.GetYAxis(1).GetLabel() == "B [tr/min]");
     EXPECT_EQ(b.graph.GetCurve(0).GetLabel(), CString("Moment"));
+    // A zoom after the cursor, the measurement over: round steps too.
+    b.Choose("Cursor");
+    b.Choose("Zoomen");
+    b.Drag({200, 150}, {450, 320});
+    b.graph.OnPaint();
+    EXPECT_TRUE(roundSteps()) << y.m_dMin << " " << y.m_dStep;
 }
