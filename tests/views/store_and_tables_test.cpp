@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "res/string_table.h"
 #include "tests/views/views_test_support.h"
 #include "views/curve_recorder.h"
 #include "views/data_manager.h"
@@ -163,6 +164,13 @@ TEST(DisplayTables, PowerUnitsEndWithTheNotAvailableEntry)
     EXPECT_LT(id, 0);
     views::GetPowerUnit(-1, id, factor);
     EXPECT_LT(id, 0);
+    // The fourth unit's factor is the mechanical horsepower's (745.7 W), and so is its name in
+    // every language; the metric one (735.5 W) would read 1.4 % higher.
+    for (int language = 0; language < 4000; language += 1000) {
+        SetLanguage(language);
+        EXPECT_EQ(std::string("hp"), LoadLangString(5108).GetString()) << language;
+    }
+    SetLanguage(0);
     const std::vector<views::UnitEntry> units = views::PowerUnitList();
     ASSERT_EQ(5u, units.size());
     EXPECT_EQ(-6, units[4].textId);
