@@ -94,6 +94,12 @@ public:
         case DisplayField::OwnUnit: table->ownUnit = value; break;
         default: break;
         }
+        // The configuration write keeps a power channel's averaging and sign in the power byte
+        // of its pair's torque sensor.
+        if (channel >= views::kChannelP1) {
+            table->secondValue = table->averaging & 0x0F;
+            table->thirdValue = table->sign & 0x01;
+        }
     }
     std::vector<DisplayUnit> DisplayUnits(int channel) const override
     {

@@ -21,6 +21,8 @@ constexpr char kStartProgKey[] = "PartOfMeasureStartAddProg";
 constexpr char kStopProgKey[] = "PartOfMeasureStopAddProg";
 constexpr char kSerialKey[] = "LastUsedSerialNo";
 constexpr char kNotAvailable[] = "n.a.";
+constexpr char kPowerSection[] = "MeasureSetup";
+constexpr const char* kPowerDecimalsKey[2] = {"PowerDecimals1", "PowerDecimals2"};
 
 }  // namespace
 
@@ -201,6 +203,17 @@ DWORD CDlgMeasureAdjust::SerialUsedLast() const
 {
     const CComPort& com = m_frame.Com();
     return com.m_nCountActivePorts >= 1 ? com.m_Sensor[0].m_sStatorHeader.nSerialNo : m_nSerialInUse;
+}
+
+void CDlgMeasureAdjust::KeepPowerDecimals(int group, int decimals) const
+{
+    if (group == 0 || group == 1) platform::WriteProfileInt(kPowerSection, kPowerDecimalsKey[group], decimals);
+}
+
+int CDlgMeasureAdjust::KeptPowerDecimals(int group) const
+{
+    const int decimals = group == 0 || group == 1 ? platform::GetProfileInt(kPowerSection, kPowerDecimalsKey[group], -1) : -1;
+    return decimals >= 0 && decimals <= 4 ? decimals : -1;
 }
 
 void CDlgMeasureAdjust::KeepProfileValues() { m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg); }

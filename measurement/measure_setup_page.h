@@ -278,6 +278,10 @@ private:
     // been written to it: its blocks still hold the older triggers, limits and axes.
     bool HoldsSetupForConnectedSensor() const;
     void KeepProfileValues();
+    // The decimals of a power row: the sensors keep its unit, averaging and sign in the power
+    // byte but have no room for them, so the settings file keeps them.
+    void KeepPowerDecimals(int group, int decimals) const;
+    int KeptPowerDecimals(int group) const;
     void ReadLastUsedSerial();
     DWORD SerialUsedLast() const;
     void Changed()

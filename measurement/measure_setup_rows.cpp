@@ -36,6 +36,7 @@ void CDlgMeasureAdjust::OnChannelRowChanged(RowField field, int c, int v, int u)
     switch (field) {
     case RowField::Decimals:
         m_frame.SetDisplayValue(c, DisplayField::Decimals, v);
+        if (c >= kSensorRows) KeepPowerDecimals(c - kSensorRows, v);
         m_frame.RefreshChannelViews(3);
         break;
     case RowField::Unit: {

@@ -179,8 +179,19 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             // it starts in the power unit the sensor keeps (its display bits are a unit unless
             // they carry the power flags); the fifth code names no unit and gives the table's
             // first.
-            if (f.display2 & 0x80) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, (f.display2 >> 5) & 3);
-            else if (!f.combination) m_frame.SetDisplayValue(kSensorRows + group, DisplayField::Unit, unit < 4 ? unit : 0);
+            const int power = kSensorRows + group;
+            if (f.display2 & 0x80) {
+                // So do its averaging (bits 4 to 1) and its sign (bit 0); its decimals the
+                // settings file keeps.
+                m_frame.SetDisplayValue(power, DisplayField::Unit, (f.display2 >> 5) & 3);
+                const int averaging = (f.display2 >> 1) & 15;
+                m_frame.SetDisplayValue(power, DisplayField::Averaging, averaging <= 9 ? averaging : 0);
+                m_frame.SetDisplayValue(power, DisplayField::Sign, f.display2 & 1);
+            } else if (!f.combination) {
+                m_frame.SetDisplayValue(power, DisplayField::Unit, unit < 4 ? unit : 0);
+            }
+            if (const int decimals = KeptPowerDecimals(group); decimals >= 0)
+                m_frame.SetDisplayValue(power, DisplayField::Decimals, decimals);
         }
         if (!several && !IsOneChannelSensor()) {
             // Channel B of a single sensor has its own display byte. A sensor with channel A

@@ -250,6 +250,12 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), 0.06545, 1e-3);
 
+    // Its decimals, averaging and sign, chosen last, come back with it.
+    const std::pair<int, long long> powerRow[] = {{kDecimalsCombo[4], 4}, {kAveragingCombo[4], 3}, {kSignCombo[4], 1}};
+    frame->ShowPage(app::kPageMeasureSetup);
+    for (const auto& [id, datum] : powerRow) ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), id, datum)) << id;
+    loop.RunFor(300);
+
     // Power 1 alone comes back, in kW on Y5, its view shown as its box says: stored in both sensors.
     const int writes[2] = {Writes("COM3", 'F'), Writes("COM4", 'F')};
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
@@ -262,6 +268,7 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     const PageControls& again = SetupPage().Logic().Controls();
     EXPECT_TRUE(again.IsChecked(kPowerButton[0]) && !again.IsShown(kUnitCombo[5]) && again.IsShown(kAxisCombo[5]));
     EXPECT_EQ(again.SelectedDatum(kUnitCombo[4]), 1);
+    for (const auto& [id, datum] : powerRow) EXPECT_EQ(again.SelectedDatum(id), datum) << id;
     EXPECT_EQ(again.SelectedDatum(kAxisCombo[5]), 6);
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
