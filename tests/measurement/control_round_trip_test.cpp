@@ -1,0 +1,636 @@
+// Every operable control of every page and every entry of the main menu, round trip. The
+// table below names each one with where its choice is kept (in the sensor, in the settings
+// file) or, for a control whose choice is kept nowhere, what it does instead. The inventory
+// is taken from the forms themselves: a control added to a form without a row here fails.
+//
+// A row probed round trip is changed as the user changes it, with the real frame and the
+// simulated sensors of each set-up it names: the change reaches the sensor it belongs to (or
+// the settings), changes no other control of its page and no block of another sensor, and after
+// the window's close and a new start the control shows the choice again. A control that is
+// kept nowhere shows the state a fresh start gives it.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableWidget>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/km3_view.h"
+#include "app/menu_model.h"
+#include "app/page_table.h"
+#include "measurement/measure_setup_ids.h"
+#include "tests/measurement/frame_fixture.h"
+
+namespace {
+
+// The set-ups a row is probed with.
+enum SetUp : unsigned {
+    kOneSensor = 1u << 0,      // a sensor with channel A alone
+    kTwoChannels = 1u << 1,    // a streaming sensor with channels A and B and their filters
+    kTorqueEncoder = 1u << 2,  // a multiport device: a torque sensor and an encoder counting the speed
+    kTwoSensors = 1u << 3,     // a multiport device of two torque sensors
+    kFourSensors = 1u << 4,    // a multiport device of four
+};
+constexpr int kSetUpCount = 5;
+const char* const kSetUpNames[kSetUpCount] = {"OneSensor", "TwoChannels", "TorqueEncoder", "TwoSensors", "FourSensors"};
+
+enum class Keep {
+    Sensor,    // written into its sensor at once, read back from it at the next start
+    AtClose,   // written into the sensors by the configuration write at the window's close
+    Settings,  // kept in the settings file
+    Nowhere,   // kept nowhere: the next start shows what `what` says instead
+    Action,    // does something and holds no choice of its own
+    Pending,   // to be kept; `owner` names the change that keeps it
+};
+
+// What the user does first to make a control operable: clicks a button, chooses the entry
+// with a datum in a combo of the set-up page, types a number into an edit. A step done again
+// after the restart brings back what the page does not keep (its details shown).
+struct Step {
+    int id;
+    long long datum = 0;
+    bool again = false;
+};
+
+struct Row {
+    const char* form;  // the form under res/forms without ".ui"; "menu" for the main menu
+    int id;            // the control's ctrlId, or the menu entry's text id
+    Keep keep;
+    const char* what;  // where it is kept, or what it does instead
+    unsigned setUps = 0;         // probed round trip with these set-ups
+    std::vector<int> also = {};  // controls of the page that follow it
+    int sensor = -1;             // with several sensors: the only one it is written into
+    const char* owner = nullptr;  // the change its probe waits for (pending: that keeps it)
+    std::vector<Step> first = {};
+};
+
+constexpr const char* kSetup = "measurement/measure_setup";
+constexpr const char* kPanel = "measurement/measure_control";
+constexpr const char* kScaling = "measurement/channel_scaling";
+constexpr const char* kDoc = "documentation/documentation_page";
+constexpr const char* kConn = "sensor_admin/sensor_connection";
+constexpr const char* kStartUp = "sensor_admin/start_up";
+constexpr const char* kInfo = "sensor_admin/sensor_information";
+constexpr const char* kCal = "sensor_admin/sensor_calibration";
+constexpr const char* kCalZero = "sensor_admin/calib_msg_zero";
+constexpr const char* kCalEnd = "sensor_admin/calib_msg_end";
+constexpr const char* kDiag = "sensor_admin/diagnostic";
+constexpr const char* kChannelView = "views/channel_view";
+constexpr const char* kDiagramView = "views/diagram_view";
+constexpr const char* kMenu = "menu";
+
+constexpr unsigned kSingle = kOneSensor | kTwoChannels;
+constexpr unsigned kSeveral = kTwoSensors | kFourSensors;
+
+// The rows of the set-up page's channel table, A to D and P1, P2.
+std::vector<Row> ChannelRows()
+{
+    using namespace measurement;
+    std::vector<Row> rows;
+    for (int r = 0; r < 4; ++r) {
+        // Rows A and B are a single sensor's channels; with several sensors row r is sensor r.
+        const unsigned single = r == 0 ? kSingle : r == 1 ? kTwoChannels : 0u;
+        const unsigned several = r < 2 ? kSeveral : kFourSensors;
+        const unsigned both = single | several;
+        rows.push_back({kSetup, kDecimalsCombo[r], Keep::Sensor, "decimals of its channel, software configuration", both, {}, r});
+        rows.push_back({kSetup, kUnitCombo[r], Keep::Sensor, "unit of its channel, software configuration", both, {}, r});
+        rows.push_back({kSetup, kAveragingCombo[r], Keep::Sensor, "averaging of its channel, software configuration", both, {}, r});
+        rows.push_back({kSetup, kSignCombo[r], Keep::Sensor, "sign of its channel, software configuration", both, {}, r});
+        rows.push_back({kSetup, kLowPassCombo[r], Keep::Sensor, "low-pass filter, stator operation block",
+                        r < 2 ? kTwoChannels : 0u, {}, r});
+        rows.push_back({kSetup, kChannelButton[r], Keep::Sensor, "channel state, software configuration", r == 1 ? kTwoChannels | kFourSensors : 0u,
+                        // Condition 2 needs two channels; the Y axis of the channel goes with it.
+                        {kConditionCheck[1], kConditionCombo[1], kAxisCombo[2]}, r});
+        rows.push_back({kSetup, kScalingButton[r], Keep::Action, "opens the channel-scaling page (its OK writes the scaling)"});
+    }
+    for (int g = 0; g < 2; ++g) {
+        // Power 1 of the torque and encoder pair, switched on first.
+        const unsigned pair = g == 0 ? kTorqueEncoder : 0u;
+        const std::vector<Step> on = {{kPowerButton[g]}};
+        rows.push_back({kSetup, kDecimalsCombo[4 + g], Keep::Settings, "power decimals: settings file", pair, {}, -1, nullptr, on});
+        rows.push_back({kSetup, kUnitCombo[4 + g], Keep::AtClose, "power unit: power byte of the torque sensor", pair, {}, -1, nullptr, on});
+        rows.push_back({kSetup, kAveragingCombo[4 + g], Keep::AtClose, "power averaging: power byte, bits 4 to 1", pair, {}, -1, nullptr, on});
+        rows.push_back({kSetup, kSignCombo[4 + g], Keep::AtClose, "power sign: power byte, bit 0", pair, {}, -1, nullptr, on});
+        rows.push_back({kSetup, kPowerButton[g], Keep::AtClose, "power computed: display bits of the encoder of the pair"});
+        rows.push_back({kSetup, kTorqueSelector[g], Keep::Sensor, "encoder to the speed: stator operation block, 15 s switch"});
+        rows.push_back({kSetup, kAngleSelector[g], Keep::Sensor, "encoder to the angle: stator operation block, 15 s switch"});
+        rows.push_back({kSetup, kOptionBox[g], Keep::Sensor, "angle with option: stator operation block"});
+    }
+    return rows;
+}
+
+std::vector<Row> SetupRows()
+{
+    using namespace measurement;
+    std::vector<Row> rows = ChannelRows();
+    const std::vector<Step> startA = {{IDC_START_SOURCE, 1}};
+    const std::vector<Step> stopB = {{IDC_STOP_SOURCE, 2}};
+    const std::vector<Step> judged = {{kConditionCheck[0]}, {kConditionCombo[0], 0}, {kLimitEdit[0], -5}, {kLimitEdit[1], 100}};
+    const std::vector<Row> more = {
+        {kSetup, IDC_RATE_COMBO, Keep::Sensor, "measure rate index, software configuration of every sensor", kTwoChannels | kFourSensors},
+        {kSetup, IDC_REDUCTION_EDIT, Keep::Sensor, "rate reduction, software configuration of every sensor", kTwoChannels},
+        {kSetup, IDC_TEST_BUTTON, Keep::Action, "tries the start trigger's add-on program"},
+        {kSetup, IDC_Y_BUTTON, Keep::Action, "arranges the Y axes anew"},
+        {kSetup, IDC_EXPAND, Keep::Nowhere, "details on/off: the page starts collapsed"},
+        {kSetup, IDC_ACCEPT, Keep::Action, "sends every sensor its configuration; hidden"},
+        {kSetup, IDC_START_SOURCE, Keep::AtClose, "start trigger source: trigger part of the rotor operation block", kTwoChannels},
+        {kSetup, IDC_START_DIRECTION, Keep::AtClose, "start direction: trigger byte", kTwoChannels, {}, -1, nullptr, startA},
+        {kSetup, IDC_START_VALUE, Keep::AtClose, "start value: trigger part", kTwoChannels, {}, -1, nullptr, startA},
+        {kSetup, IDC_START_TIME, Keep::Nowhere, "system-time start: the time of day the page shows at a start"},
+        {kSetup, IDC_STOP_SOURCE, Keep::AtClose, "stop trigger source: trigger byte", kTwoChannels},
+        {kSetup, IDC_STOP_DIRECTION, Keep::AtClose, "stop direction: trigger byte", kTwoChannels, {}, -1, nullptr, stopB},
+        {kSetup, IDC_STOP_VALUE, Keep::AtClose, "stop value: trigger part", kTwoChannels, {}, -1, nullptr, stopB},
+        {kSetup, IDC_DURATION_EDIT, Keep::AtClose, "measuring duration: stop count of the trigger part", kTwoChannels, {}, -1,
+         nullptr, {{IDC_STOP_SOURCE, kStopByDuration}}},
+        {kSetup, IDC_COUNT_EDIT, Keep::AtClose, "number of measurements: stop count of the trigger part", kTwoChannels, {}, -1,
+         nullptr, {{IDC_STOP_SOURCE, kStopByCount}}},
+        {kSetup, kConditionCheck[0], Keep::AtClose, "condition 1 on: limit part (one without limits is not stored)", 0},
+        {kSetup, kConditionCheck[1], Keep::AtClose, "condition 2 on: limit part", 0, {}, -1, "setup"},
+        {kSetup, kConditionCombo[0], Keep::AtClose, "condition 1 measurand: limit part, kept with the limits (a new one empties them)",
+         0},
+        {kSetup, kConditionCombo[1], Keep::AtClose, "condition 2 measurand: limit part", 0, {}, -1, "setup"},
+        {kSetup, kLimitEdit[0], Keep::AtClose, "lower limit 1: limit part", kTwoChannels, {}, -1, nullptr, judged},
+        {kSetup, kLimitEdit[1], Keep::AtClose, "upper limit 1: limit part", kTwoChannels, {}, -1, nullptr, judged},
+        {kSetup, kLimitEdit[2], Keep::AtClose, "lower limit 2: limit part", 0},
+        {kSetup, kLimitEdit[3], Keep::AtClose, "upper limit 2: limit part", 0},
+        {kSetup, kAddProgBrowse[0], Keep::Settings, "start add-on program: settings file", 0},
+        {kSetup, kAddProgBrowse[1], Keep::Settings, "stop add-on program: settings file", 0},
+        {kSetup, kAddProgButton[0], Keep::Action, "runs the start add-on program"},
+        {kSetup, kAddProgButton[1], Keep::Action, "runs the stop add-on program"},
+    };
+    rows.insert(rows.end(), more.begin(), more.end());
+    for (int k = 0; k < 7; ++k)
+        rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block", 0,
+                        {}, -1, k == 0 ? "setup" : nullptr});
+    return rows;
+}
+
+std::vector<Row> PanelRows()
+{
+    std::vector<Row> rows = {
+        {kPanel, 1150, Keep::Action, "starts a measurement"},
+        {kPanel, 1151, Keep::Action, "stops the measurement"},
+        {kPanel, 1152, Keep::Action, "arms or releases the trigger"},
+        {kPanel, 1154, Keep::Action, "switches the sensor's control signal"},
+        {kPanel, 1162, Keep::Action, "one single shot"},
+        {kPanel, 1203, Keep::Action, "places the diagram beside the pages"},
+        {kPanel, 1157, Keep::Action, "run lamp: shows the state, a click does nothing"},
+        {kPanel, 1158, Keep::Action, "trigger lamp: shows the state, a click does nothing"},
+        {kPanel, 1159, Keep::Action, "busy lamp: shows the state, a click does nothing"},
+        {kPanel, 1390, Keep::Action, "state lamp: shows the state, a click does nothing"},
+        {kPanel, 1341, Keep::Nowhere, "auto repeat: off at every start (panel's start-up defaults)", kOneSensor},
+        {kPanel, 1375, Keep::Action, "shows or hides the view of power 1"},
+        {kPanel, 1376, Keep::Action, "shows or hides the view of power 2"},
+        {kPanel, 1487, Keep::AtClose, "power 1 view: display bits of the encoder of the pair"},
+        {kPanel, 1488, Keep::AtClose, "power 2 view: display bits of the encoder of the pair"},
+        {kPanel, 1485, Keep::Nowhere, "angle zero at the start: connection state of this run"},
+        {kPanel, 1486, Keep::Nowhere, "angle zero at the trigger: connection state of this run"},
+        {kPanel, 1467, Keep::Action, "sets the angle to zero"},
+        {kPanel, 1433, Keep::Nowhere, "measuring duration limit: the panel's start-up default"},
+        {kPanel, 1770, Keep::Nowhere, "hides the developer view: hidden at every start"},
+        {kPanel, 1777, Keep::Nowhere, "value-loss test: developer view, off at every start"},
+        {kPanel, 1778, Keep::Nowhere, "one simulated gap: developer view, off at every start"},
+        {kPanel, 1779, Keep::Nowhere, "two simulated gaps: developer view, off at every start"},
+        {kPanel, 1784, Keep::Nowhere, "first gap: developer view"},
+    };
+    for (int k = 0; k < 4; ++k)
+        rows.push_back({kPanel, 1371 + k, Keep::Nowhere, "sensor in the diagram: follows the axes of the set-up page at each start",
+                        k < 2 ? kTwoSensors : kFourSensors});
+    for (int k = 0; k < 6; ++k) rows.push_back({kPanel, 1771 + k, Keep::Nowhere, "simulated gap field: developer view"});
+    return rows;
+}
+
+std::vector<Row> OtherRows()
+{
+    std::vector<Row> rows = {
+        // The channel-scaling page, opened by a scaling button.
+        {kScaling, 1301, Keep::Action, "takes the unit's own factor"},
+        {kScaling, 1298, Keep::Sensor, "scaling factor: software configuration at OK"},
+        {kScaling, 1299, Keep::Sensor, "scaling unit: software configuration at OK"},
+        {kScaling, 1300, Keep::Sensor, "scaling value: software configuration at OK"},
+        {kScaling, 1, Keep::Action, "OK: writes the scaling"},
+        {kScaling, 2, Keep::Action, "Cancel: changes nothing"},
+        // The documentation page keeps every choice in the settings file at once.
+        {kDoc, 1600, Keep::Settings, "automatic storage on/off", kOneSensor},
+        {kDoc, 1633, Keep::Settings, "field separator of the files", kOneSensor},
+        {kDoc, 1635, Keep::Settings, "decimal separator of the files", kOneSensor},
+        {kDoc, 1643, Keep::Settings, "report header text 1", kOneSensor},
+        {kDoc, 1645, Keep::Settings, "report header text 2", kOneSensor},
+        {kDoc, 1647, Keep::Settings, "report header text 3", kOneSensor},
+        // The connection page.
+        {kConn, 1701, Keep::Nowhere, "the sensors found: listed anew by each search"},
+        {kConn, 1702, Keep::Action, "searches the ports"},
+        {kConn, 1703, Keep::Action, "connects the chosen sensor"},
+        {kConn, 1704, Keep::Action, "disconnects"},
+        {kConn, 1705, Keep::Pending, "USB ports only: settings file", 0, {}, -1, "admin"},
+        {kConn, 1706, Keep::Nowhere, "baud rate to change to: shows the sensor's own"},
+        {kConn, 1707, Keep::Sensor, "changes the baud rate: stator operation block", 0, {}, -1, "panel"},
+        {kStartUp, 1714, Keep::Settings, "search USB ports only at the start"},
+        // The information page.
+        {kInfo, 1725, Keep::Nowhere, "sensor shown: the first at every start"},
+        {kInfo, 1721, Keep::Nowhere, "the sensor's blocks as read"},
+        {kInfo, 1722, Keep::Action, "reads the sensor's blocks"},
+        {kInfo, 1723, Keep::Action, "stores the set-up in the sensors"},
+        // The calibration page: its fields serve one calibration and are kept nowhere.
+        {kCal, 1752, Keep::Nowhere, "sensor calibrated: the first at every start"},
+        {kCal, 1734, Keep::Nowhere, "reference value A: empty at every start"},
+        {kCal, 1736, Keep::Nowhere, "reference value B: empty at every start"},
+        {kCal, 1747, Keep::Nowhere, "inaccuracy: empty at every start"},
+        {kCal, 1737, Keep::Action, "starts a calibration"},
+        {kCal, 1738, Keep::Action, "activates the stored user calibration", 0, {}, -1, "admin"},
+        {kCal, 1739, Keep::Action, "switches the user calibration off"},
+        {kCal, 1742, Keep::Nowhere, "change inaccuracy A: choice of this write"},
+        {kCal, 1743, Keep::Nowhere, "change inaccuracy B: choice of this write"},
+        {kCal, 1744, Keep::Nowhere, "delete inaccuracy A: choice of this write", 0, {}, -1, "admin"},
+        {kCal, 1745, Keep::Nowhere, "delete inaccuracy B: choice of this write", 0, {}, -1, "admin"},
+        {kCal, 1748, Keep::Nowhere, "allows the write: off at every start"},
+        {kCal, 1749, Keep::Action, "writes the inaccuracy into the user calibration block"},
+        {kCalZero, 1762, Keep::Nowhere, "zero without the control signal: this calibration only"},
+        {kCalZero, 1, Keep::Action, "goes on with the calibration"},
+        {kCalZero, 2, Keep::Action, "cancels the calibration"},
+        {kCalEnd, 1, Keep::Action, "goes on with the calibration"},
+        {kCalEnd, 2, Keep::Action, "cancels the calibration"},
+        {kDiag, 1773, Keep::Action, "asks the sensor for its status"},
+        {kDiag, 1776, Keep::Nowhere, "the sensors of the device as connected"},
+        // The views.
+        {kChannelView, 2101, Keep::Action, "the value: a click tares as the tare button"},
+        {kChannelView, 2102, Keep::Action, "the minimum: a click resets it"},
+        {kChannelView, 2103, Keep::Action, "the maximum: a click resets it"},
+        {kChannelView, 2104, Keep::Action, "tares the channel"},
+        {kDiagramView, 2302, Keep::Action, "opens the chart's property pages"},
+        // The main menu.
+        {kMenu, 5720, Keep::Action, "shows the start page"},
+        {kMenu, 5719, Keep::Action, "resets the settings at the next close"},
+        {kMenu, 5716, Keep::Action, "closes the program"},
+        {kMenu, 5726, Keep::Action, "shows the control panel"},
+        {kMenu, 5723, Keep::Action, "shows the set-up page"},
+        {kMenu, 5724, Keep::Action, "shows the documentation page"},
+        {kMenu, 5721, Keep::Action, "shows the connection page"},
+        {kMenu, 5722, Keep::Action, "shows the information page"},
+        {kMenu, 5725, Keep::Action, "shows the calibration page"},
+        {kMenu, 5727, Keep::Action, "shows the diagnostics page"},
+        {kMenu, 5730, Keep::Settings, "navigation bar shown: bar state in the settings file", kOneSensor},
+        {kMenu, 5731, Keep::Settings, "channel views shown: bar state in the settings file", kOneSensor},
+        {kMenu, 5732, Keep::Settings, "status light shown: bar state in the settings file", kOneSensor},
+        {kMenu, 5733, Keep::Pending, "status bar shown: settings file", 0, {}, -1, "admin"},
+        {kMenu, 5740, Keep::Settings, "German: language in the settings file (the one a first start shows)"},
+        {kMenu, 5741, Keep::Settings, "English: language in the settings file", kOneSensor},
+        {kMenu, 5742, Keep::Settings, "French: language in the settings file", kOneSensor},
+        {kMenu, 5743, Keep::Settings, "Spanish: language in the settings file", kOneSensor},
+        {kMenu, 5717, Keep::Action, "shows the about window"},
+    };
+    for (int k = 0; k < 3; ++k) {
+        const int base = 1600 + 10 * k;
+        rows.push_back({kDoc, base + 3, Keep::Settings, "folder of the files of its kind", 0});
+        rows.push_back({kDoc, base + 5, Keep::Settings, "file-name prefix of its kind", kOneSensor});
+        // (Offered while automatic storage is on.)
+        rows.push_back({kDoc, base + 6, Keep::Settings, "storage mode of its kind", kOneSensor, {}, -1, nullptr, {{1600}}});
+    }
+    return rows;
+}
+
+const std::vector<Row>& Table()
+{
+    static const std::vector<Row> table = [] {
+        std::vector<Row> rows = SetupRows();
+        for (const std::vector<Row>& more : {PanelRows(), OtherRows()}) rows.insert(rows.end(), more.begin(), more.end());
+        return rows;
+    }();
+    return table;
+}
+
+// ---- The inventory ----------------------------------------------------------------------------
+
+// What a user cannot operate: texts, frames, bars, pictures, read-only fields.
+bool IsOperable(const QString& widgetClass, const std::map<QString, QString>& properties)
+{
+    static const std::set<QString> passive = {"QLabel", "QFrame", "QProgressBar", "QWidget", "QScrollArea", "CWndImage"};
+    if (passive.count(widgetClass)) return false;
+    if (widgetClass == "QGroupBox") return properties.count("checkable") && properties.at("checkable") == "true";
+    return !(properties.count("readOnly") && properties.at("readOnly") == "true");
+}
+
+// Every operable control of every form: (form, id).
+std::set<std::pair<std::string, int>> FormInventory()
+{
+    std::set<std::pair<std::string, int>> found;
+    const QDir root(QString(KM3_SOURCE_DIR) + "/res/forms");
+    for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& name : QDir(root.filePath(folder)).entryList({"*.ui"}, QDir::Files)) {
+            QFile file(root.filePath(folder + "/" + name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+            const std::string form = (folder + "/" + name.chopped(3)).toStdString();
+            QXmlStreamReader xml(&file);
+            // The open widgets, each with the class and the properties read so far.
+            std::vector<std::pair<QString, std::map<QString, QString>>> open;
+            QString property;
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isStartElement() && xml.name() == u"widget") {
+                    open.push_back({xml.attributes().value("class").toString(), {}});
+                } else if (xml.isStartElement() && xml.name() == u"property" && !open.empty()) {
+                    property = xml.attributes().value("name").toString();
+                } else if (xml.isStartElement() && (xml.name() == u"number" || xml.name() == u"bool") && !property.isEmpty()) {
+                    open.back().second[property] = xml.readElementText();
+                } else if (xml.isEndElement() && xml.name() == u"property") {
+                    property.clear();
+                } else if (xml.isEndElement() && xml.name() == u"widget" && !open.empty()) {
+                    const auto& [widgetClass, properties] = open.back();
+                    if (properties.count("ctrlId") && IsOperable(widgetClass, properties))
+                        found.insert({form, properties.at("ctrlId").toInt()});
+                    open.pop_back();
+                }
+            }
+            EXPECT_FALSE(xml.hasError()) << form << ": " << xml.errorString().toStdString();
+        }
+    }
+    return found;
+}
+
+TEST(ControlTable, NamesEveryOperableControlOfTheFormsAndTheMenuOnce)
+{
+    std::set<std::pair<std::string, int>> present = FormInventory();
+    ASSERT_GT(present.size(), 100u);
+    for (const app::Menu& menu : app::MainMenu())
+        for (const app::MenuEntry& entry : menu.entries) present.insert({kMenu, static_cast<int>(entry.textId)});
+    std::set<std::pair<std::string, int>> listed;
+    for (const Row& row : Table()) {
+        EXPECT_TRUE(listed.insert({row.form, row.id}).second) << "listed twice: " << row.form << " " << row.id;
+        EXPECT_TRUE(present.count({row.form, row.id})) << "no such operable control: " << row.form << " " << row.id;
+        if (row.keep == Keep::Pending) {
+            EXPECT_TRUE(row.owner != nullptr && row.setUps == 0) << row.form << " " << row.id;
+        }
+    }
+    for (const auto& [form, id] : present)
+        EXPECT_TRUE(listed.count({form, id})) << "control without a row in the round-trip table: " << form << " " << id;
+}
+
+// ---- The round trip ---------------------------------------------------------------------------
+
+struct Case {
+    std::size_t row;
+    int setUp;  // index of the SetUp bit
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << Table()[c.row].form << " " << Table()[c.row].id << " " << kSetUpNames[c.setUp]; }
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info)
+{
+    const Row& row = Table()[info.param.row];
+    std::string form = row.form;
+    form = form.substr(form.find('/') + 1);
+    return form + "_" + std::to_string(row.id) + "_" + kSetUpNames[info.param.setUp];
+}
+
+std::vector<Case> Cases()
+{
+    std::vector<Case> cases;
+    for (std::size_t r = 0; r < Table().size(); ++r)
+        for (int s = 0; s < kSetUpCount; ++s)
+            if (Table()[r].setUps & (1u << s)) cases.push_back({r, s});
+    return cases;
+}
+
+// The page of a form.
+int PageOfForm(const std::string& form)
+{
+    static const std::map<std::string, int> pages = {{kSetup, app::kPageMeasureSetup}, {kPanel, app::kPageMeasureControl},
+        {kDoc, app::kPageDocumentation}, {kConn, app::kPageConnection}, {kInfo, app::kPageInformation},
+        {kCal, app::kPageCalibration}, {kDiag, app::kPageDiagnostics}};
+    const auto found = pages.find(form);
+    return found == pages.end() ? -1 : found->second;
+}
+
+// What a control shows: its check, its choice, its text.
+std::string StateOf(const QWidget* widget)
+{
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->isCheckable() ? (button->isChecked() ? "on" : "off") : "";
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) return "[" + combo->currentText().toStdString() + "]";
+    if (auto* time = qobject_cast<const QDateTimeEdit*>(widget)) return time->dateTime().toString().toStdString();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return "'" + edit->text().toStdString() + "'";
+    if (auto* list = qobject_cast<const QTableWidget*>(widget)) return std::to_string(list->currentRow());
+    return "";
+}
+
+struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterface<Case> {
+    const Row& TheRow() const { return Table()[GetParam().row]; }
+    unsigned TheSetUp() const { return 1u << GetParam().setUp; }
+
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        sim::SensorConfig base = control_test::RampSensor(1000.0, 500.0);
+        switch (TheSetUp()) {
+        case kOneSensor: return std::make_unique<sim::SimulatedSensor>(base, loop);
+        case kTwoChannels:
+            // A stator that streams and has the low-pass filters.
+            base.identity.hmbUsb = false;
+            base.identity.statorId = 5;
+            base.identity.statorRevision = 7;
+            return std::make_unique<sim::SimulatedSensor>(base, loop);
+        case kTorqueEncoder: {
+            sim::SensorConfig torque = workflow_test::AcceptedSensor(782);
+            torque.identity.statorId = 5;  // a stator that streams
+            std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, torque);
+            configs[0].identity.rotorTypeClass = 'D';
+            configs[1].identity.rotorTypeClass = 'Y';
+            configs[1].identity.statorId = 9;
+            configs[1].identity.encoderMode = 3;
+            configs[1].identity.hmbUsb = false;
+            return std::make_unique<sim::MultiportDevice>(configs, loop);
+        }
+        case kTwoSensors: return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop);
+        default: return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(4, workflow_test::AcceptedSensor(777)), loop);
+        }
+    }
+
+    QWidget* Page()
+    {
+        CKm3View* view = measurement_test::FindPage<CKm3View>(*frame);
+        return view ? view->Page(PageOfForm(TheRow().form)) : nullptr;
+    }
+    void ShowPage()
+    {
+        frame->show();
+        frame->ShowPage(PageOfForm(TheRow().form));
+        loop.RunFor(500);
+    }
+    // The operable controls of the page, shown and enabled, by id.
+    std::map<int, QWidget*> Controls()
+    {
+        std::map<int, QWidget*> controls;
+        QWidget* page = Page();
+        if (page == nullptr) return controls;
+        for (QWidget* widget : page->findChildren<QWidget*>()) {
+            const QVariant id = widget->property("ctrlId");
+            if (id.isValid() && widget->isVisible() && widget->isEnabled() && !StateOf(widget).empty())
+                controls[id.toInt()] = widget;
+        }
+        return controls;
+    }
+    std::map<int, std::string> States()
+    {
+        std::map<int, std::string> states;
+        for (const auto& [id, widget] : Controls()) states[id] = StateOf(widget);
+        return states;
+    }
+    std::vector<sim::BlockStore::Block> Blocks(int sensorIndex) const
+    {
+        std::vector<sim::BlockStore::Block> blocks;
+        for (int slot = 0; slot < 8; ++slot) blocks.push_back(sensor->Port(sensorIndex).sensor().Blocks().Get(slot));
+        return blocks;
+    }
+    void DoFirst(bool restarted)
+    {
+        for (const Step& step : TheRow().first) {
+            if (restarted && !step.again) continue;
+            std::map<int, QWidget*> controls = Controls();
+            ASSERT_TRUE(controls.count(step.id)) << "control " << step.id << " to set first";
+            QWidget* widget = controls.at(step.id);
+            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                button->click();
+            } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                edit->setText(QString::number(step.datum));
+            } else {
+                auto* setup = measurement_test::FindPage<measurement::MeasureSetupWidget>(*frame);
+                ASSERT_TRUE(measurement_test::ChooseDatum(*setup, step.id, step.datum)) << step.id;
+            }
+            loop.RunFor(1000);
+        }
+    }
+    // The user changes the control to a value other than its present one.
+    void Change(QWidget* widget)
+    {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->click();
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            ASSERT_GT(combo->count(), 1) << "nothing else to choose";
+            // An entry the page refuses (with a message) leaves the old one: the next is tried.
+            const std::string old = StateOf(combo);
+            const int start = combo->currentIndex();
+            for (int k = 1; k < combo->count() && StateOf(combo) == old; ++k) {
+                const int next = (start + k) % combo->count();
+                combo->setCurrentIndex(next);
+                Q_EMIT combo->activated(next);
+                loop.RunFor(100);
+            }
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QString text = edit->text();
+            bool number = false;
+            const double value = QString(text).replace(',', '.').toDouble(&number);
+            text = number ? QString::number(value + 1).replace('.', text.contains(',') ? ',' : '.') : QString("3");
+            edit->setText(text);
+            Q_EMIT edit->editingFinished();
+        } else {
+            FAIL() << "no way to change a " << widget->metaObject()->className();
+        }
+    }
+
+    // The main menu's entry of the row and its menu, as the menu bar holds them.
+    std::pair<QMenu*, QAction*> MenuEntry()
+    {
+        const std::vector<app::Menu>& model = app::MainMenu();
+        const QList<QAction*> menus = frame->menuBar()->actions();
+        for (std::size_t m = 0; m < model.size() && m < static_cast<std::size_t>(menus.size()); ++m)
+            for (std::size_t e = 0; e < model[m].entries.size(); ++e)
+                if (static_cast<int>(model[m].entries[e].textId) == TheRow().id) {
+                    QMenu* menu = menus[static_cast<int>(m)]->menu();
+                    return {menu, menu->actions().value(static_cast<int>(e))};
+                }
+        return {nullptr, nullptr};
+    }
+    // Whether the entry shows checked when its menu opens.
+    std::string MenuState()
+    {
+        auto [menu, action] = MenuEntry();
+        if (action == nullptr) return "(no entry)";
+        Q_EMIT menu->aboutToShow();
+        return action->isChecked() ? "on" : "off";
+    }
+    void MenuRoundTrip()
+    {
+        frame->show();
+        loop.RunFor(500);
+        const std::string before = MenuState();
+        std::vector<std::vector<sim::BlockStore::Block>> blocks;
+        for (int i = 0; i < sensor->PortCount(); ++i) blocks.push_back(Blocks(i));
+        MenuEntry().second->trigger();
+        loop.RunFor(1000);
+        const std::string chosen = MenuState();
+        EXPECT_NE(chosen, before);
+        for (int i = 0; i < sensor->PortCount(); ++i) EXPECT_EQ(Blocks(i), blocks[static_cast<std::size_t>(i)]) << "sensor " << i;
+        ASSERT_NO_FATAL_FAILURE(CloseWindow());
+        Restart();
+        frame->show();
+        loop.RunFor(500);
+        EXPECT_EQ(MenuState(), TheRow().keep == Keep::Nowhere ? before : chosen) << TheRow().what;
+    }
+};
+
+TEST_P(RoundTrip, TheChoiceReachesItsPlaceAloneAndComesBackAfterARestart)
+{
+    const Row& row = TheRow();
+    if (std::string(row.form) == kMenu) return MenuRoundTrip();
+    ShowPage();
+    ASSERT_NO_FATAL_FAILURE(DoFirst(false));
+    std::map<int, QWidget*> controls = Controls();
+    ASSERT_TRUE(controls.count(row.id)) << "not operable in this set-up";
+    const std::map<int, std::string> before = States();
+    std::vector<std::vector<sim::BlockStore::Block>> blocks;
+    for (int i = 0; i < sensor->PortCount(); ++i) blocks.push_back(Blocks(i));
+    Change(controls.at(row.id));
+    loop.RunFor(3000);
+    const std::map<int, std::string> after = States();
+    ASSERT_TRUE(after.count(row.id));
+    const std::string chosen = after.at(row.id);
+    EXPECT_NE(chosen, before.at(row.id));
+    for (const auto& [id, state] : before)
+        if (id != row.id && std::find(row.also.begin(), row.also.end(), id) == row.also.end()) {
+            EXPECT_EQ(after.count(id) ? after.at(id) : "(gone)", state) << "control " << id << " changed with it";
+        }
+
+    // Where it went: its sensor alone, written at once; or nothing yet.
+    std::vector<bool> written;
+    for (int i = 0; i < sensor->PortCount(); ++i) written.push_back(Blocks(i) != blocks[static_cast<std::size_t>(i)]);
+    const bool several = sensor->PortCount() > 1;
+    for (int i = 0; i < sensor->PortCount(); ++i) {
+        const bool its = row.keep == Keep::Sensor && (!several || row.sensor < 0 || row.sensor == i);
+        if (row.keep == Keep::Sensor && row.sensor < 0) continue;  // every sensor's own choice
+        EXPECT_EQ(written[static_cast<std::size_t>(i)], its) << "sensor " << i;
+    }
+
+    ASSERT_NO_FATAL_FAILURE(CloseWindow());
+    Restart();
+    ShowPage();
+    ASSERT_NO_FATAL_FAILURE(DoFirst(true));
+    const std::map<int, std::string> again = States();
+    const std::string expected = row.keep == Keep::Nowhere ? before.at(row.id) : chosen;
+    EXPECT_EQ(again.count(row.id) ? again.at(row.id) : "(not operable)", expected) << row.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, RoundTrip, ::testing::ValuesIn(Cases()), CaseName);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
