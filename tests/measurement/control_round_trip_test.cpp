@@ -35,6 +35,7 @@
 #include "app/km3_view.h"
 #include "app/menu_model.h"
 #include "app/page_table.h"
+#include "controls/browse_ctrl.h"
 #include "measurement/measure_setup_ids.h"
 #include "tests/measurement/frame_fixture.h"
 
@@ -67,6 +68,7 @@ struct Step {
     int id;
     long long datum = 0;
     bool again = false;
+    int waitMs = 1000;
 };
 
 struct Row {
@@ -128,10 +130,20 @@ std::vector<Row> ChannelRows()
         rows.push_back({kSetup, kUnitCombo[4 + g], Keep::AtClose, "power unit: power byte of the torque sensor", pair, {}, -1, nullptr, on});
         rows.push_back({kSetup, kAveragingCombo[4 + g], Keep::AtClose, "power averaging: power byte, bits 4 to 1", pair, {}, -1, nullptr, on});
         rows.push_back({kSetup, kSignCombo[4 + g], Keep::AtClose, "power sign: power byte, bit 0", pair, {}, -1, nullptr, on});
-        rows.push_back({kSetup, kPowerButton[g], Keep::AtClose, "power computed: display bits of the encoder of the pair"});
-        rows.push_back({kSetup, kTorqueSelector[g], Keep::Sensor, "encoder to the speed: stator operation block, 15 s switch"});
-        rows.push_back({kSetup, kAngleSelector[g], Keep::Sensor, "encoder to the angle: stator operation block, 15 s switch"});
-        rows.push_back({kSetup, kOptionBox[g], Keep::Sensor, "angle with option: stator operation block"});
+        rows.push_back({kSetup, kPowerButton[g], Keep::AtClose, "power computed: display bits of the encoder of the pair", pair});
+        // The selectors show with the details; a switch of the encoder's mode disables the page
+        // for 15 s while both sensors start again.
+        const Step details = {IDC_EXPAND, 0, true};
+        const Step toAngle = {kAngleSelector[g], 0, false, 16000};
+        // (The switch collapses the page.)
+        rows.push_back({kSetup, kTorqueSelector[g], Keep::Sensor, "encoder to the speed: stator operation block", pair,
+                        {kAngleSelector[g], kOptionBox[g], kUnitCombo[1]}, 1,
+                        nullptr, {{IDC_EXPAND}, toAngle, details}});
+        rows.push_back({kSetup, kAngleSelector[g], Keep::Sensor, "encoder to the angle: stator operation block", pair,
+                        {kTorqueSelector[g], kOptionBox[g], kUnitCombo[1], kPowerButton[g]}, 1,
+                        nullptr, {details}});
+        rows.push_back({kSetup, kOptionBox[g], Keep::Sensor, "angle with option: stator operation block", pair, {}, 1, nullptr,
+                        {details, toAngle}});
     }
     return rows;
 }
@@ -170,15 +182,22 @@ std::vector<Row> SetupRows()
         {kSetup, kLimitEdit[1], Keep::AtClose, "upper limit 1: limit part", kTwoChannels, {}, -1, nullptr, judged},
         {kSetup, kLimitEdit[2], Keep::AtClose, "lower limit 2: limit part", 0},
         {kSetup, kLimitEdit[3], Keep::AtClose, "upper limit 2: limit part", 0},
-        {kSetup, kAddProgBrowse[0], Keep::Settings, "start add-on program: settings file", 0},
-        {kSetup, kAddProgBrowse[1], Keep::Settings, "stop add-on program: settings file", 0},
+        {kSetup, kAddProgBrowse[0], Keep::Settings, "start add-on program: settings file", kTwoChannels},
+        {kSetup, kAddProgBrowse[1], Keep::Settings, "stop add-on program: settings file", kTwoChannels},
         {kSetup, kAddProgButton[0], Keep::Action, "runs the start add-on program"},
         {kSetup, kAddProgButton[1], Keep::Action, "runs the stop add-on program"},
     };
     rows.insert(rows.end(), more.begin(), more.end());
+    // A channel chosen on an axis leaves the axes after it that showed it (the next entry is the
+    // channel of the next axis). Channel A on X takes B to Y1. Y1 "off" with a single sensor is
+    // not probed: its channel on no axis brings channel B to Y1 at the next start. X with
+    // several sensors waits for the mend of a choice the next start undoes.
+    const std::vector<int> later[7] = {{kAxisCombo[1], kAxisCombo[2]}, {kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
+                                       {kAxisCombo[3], kAxisCombo[4]}, {kAxisCombo[4]}, {}, {}, {}};
+    const unsigned probed[7] = {kTwoChannels, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors, 0u, 0u};
     for (int k = 0; k < 7; ++k)
-        rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block", 0,
-                        {}, -1, k == 0 ? "setup" : nullptr});
+        rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block",
+                        probed[k], later[k], -1, k == 0 ? "setup" : nullptr});
     return rows;
 }
 
@@ -203,7 +222,7 @@ std::vector<Row> PanelRows()
         {kPanel, 1485, Keep::Nowhere, "angle zero at the start: connection state of this run"},
         {kPanel, 1486, Keep::Nowhere, "angle zero at the trigger: connection state of this run"},
         {kPanel, 1467, Keep::Action, "sets the angle to zero"},
-        {kPanel, 1433, Keep::Nowhere, "measuring duration limit: the panel's start-up default"},
+        {kPanel, 1433, Keep::Nowhere, "measuring duration limit: the panel's start-up default", kOneSensor},
         {kPanel, 1770, Keep::Nowhere, "hides the developer view: hidden at every start"},
         {kPanel, 1777, Keep::Nowhere, "value-loss test: developer view, off at every start"},
         {kPanel, 1778, Keep::Nowhere, "one simulated gap: developer view, off at every start"},
@@ -298,7 +317,7 @@ std::vector<Row> OtherRows()
     };
     for (int k = 0; k < 3; ++k) {
         const int base = 1600 + 10 * k;
-        rows.push_back({kDoc, base + 3, Keep::Settings, "folder of the files of its kind", 0});
+        rows.push_back({kDoc, base + 3, Keep::Settings, "folder of the files of its kind", kOneSensor});
         rows.push_back({kDoc, base + 5, Keep::Settings, "file-name prefix of its kind", kOneSensor});
         // (Offered while automatic storage is on.)
         rows.push_back({kDoc, base + 6, Keep::Settings, "storage mode of its kind", kOneSensor, {}, -1, nullptr, {{1600}}});
@@ -421,6 +440,7 @@ int PageOfForm(const std::string& form)
 // What a control shows: its check, its choice, its text.
 std::string StateOf(const QWidget* widget)
 {
+    if (auto* browse = dynamic_cast<const CBrowseCtrl*>(widget)) return "<" + browse->Edit()->text().toStdString() + ">";
     if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->isCheckable() ? (button->isChecked() ? "on" : "off") : "";
     if (auto* combo = qobject_cast<const QComboBox*>(widget)) return "[" + combo->currentText().toStdString() + "]";
     if (auto* time = qobject_cast<const QDateTimeEdit*>(widget)) return time->dateTime().toString().toStdString();
@@ -479,15 +499,15 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
         if (page == nullptr) return controls;
         for (QWidget* widget : page->findChildren<QWidget*>()) {
             const QVariant id = widget->property("ctrlId");
-            if (id.isValid() && widget->isVisible() && widget->isEnabled() && !StateOf(widget).empty())
-                controls[id.toInt()] = widget;
+            if (id.isValid() && widget->isVisible() && widget->isEnabled()) controls[id.toInt()] = widget;
         }
         return controls;
     }
     std::map<int, std::string> States()
     {
         std::map<int, std::string> states;
-        for (const auto& [id, widget] : Controls()) states[id] = StateOf(widget);
+        for (const auto& [id, widget] : Controls())
+            if (!StateOf(widget).empty()) states[id] = StateOf(widget);
         return states;
     }
     std::vector<sim::BlockStore::Block> Blocks(int sensorIndex) const
@@ -511,13 +531,20 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
                 auto* setup = measurement_test::FindPage<measurement::MeasureSetupWidget>(*frame);
                 ASSERT_TRUE(measurement_test::ChooseDatum(*setup, step.id, step.datum)) << step.id;
             }
-            loop.RunFor(1000);
+            loop.RunFor(step.waitMs);
         }
     }
     // The user changes the control to a value other than its present one.
     void Change(QWidget* widget)
     {
-        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        if (auto* browse = dynamic_cast<CBrowseCtrl*>(widget)) {
+            // The user types a path: a folder of the test's own.
+            const QString path = profile.dir.path() + "/chosen";
+            QDir().mkpath(path);
+            browse->Edit()->setText(path);
+            Q_EMIT browse->Edit()->textEdited(path);
+            Q_EMIT browse->Edit()->editingFinished();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             button->click();
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             ASSERT_GT(combo->count(), 1) << "nothing else to choose";
@@ -596,6 +623,12 @@ TEST_P(RoundTrip, TheChoiceReachesItsPlaceAloneAndComesBackAfterARestart)
     for (int i = 0; i < sensor->PortCount(); ++i) blocks.push_back(Blocks(i));
     Change(controls.at(row.id));
     loop.RunFor(3000);
+    // (A page that starts sensors again is disabled until they are back.)
+    loop.RunUntil([&] { return Controls().count(row.id) != 0; }, 20000);
+    // (A change that collapses the page: the user opens its details again.)
+    if (Controls().count(row.id) == 0) {
+        ASSERT_NO_FATAL_FAILURE(DoFirst(true));
+    }
     const std::map<int, std::string> after = States();
     ASSERT_TRUE(after.count(row.id));
     const std::string chosen = after.at(row.id);
