@@ -155,6 +155,7 @@ std::vector<Row> SetupRows()
     const std::vector<Step> startA = {{IDC_START_SOURCE, 1}};
     const std::vector<Step> stopB = {{IDC_STOP_SOURCE, 2}};
     const std::vector<Step> judged = {{kConditionCheck[0]}, {kConditionCombo[0], 0}, {kLimitEdit[0], -5}, {kLimitEdit[1], 100}};
+    const std::vector<Step> judgedB = {{kConditionCheck[1]}, {kConditionCombo[1], 1}, {kLimitEdit[2], -5}, {kLimitEdit[3], 100}};
     const std::vector<Row> more = {
         {kSetup, IDC_RATE_COMBO, Keep::Sensor, "measure rate index, software configuration of every sensor", kTwoChannels | kFourSensors},
         {kSetup, IDC_REDUCTION_EDIT, Keep::Sensor, "rate reduction, software configuration of every sensor", kTwoChannels},
@@ -180,8 +181,8 @@ std::vector<Row> SetupRows()
         {kSetup, kConditionCombo[1], Keep::AtClose, "condition 2 measurand: limit part", 0, {}, -1, "setup"},
         {kSetup, kLimitEdit[0], Keep::AtClose, "lower limit 1: limit part", kTwoChannels, {}, -1, nullptr, judged},
         {kSetup, kLimitEdit[1], Keep::AtClose, "upper limit 1: limit part", kTwoChannels, {}, -1, nullptr, judged},
-        {kSetup, kLimitEdit[2], Keep::AtClose, "lower limit 2: limit part", 0},
-        {kSetup, kLimitEdit[3], Keep::AtClose, "upper limit 2: limit part", 0},
+        {kSetup, kLimitEdit[2], Keep::AtClose, "lower limit 2: limit part", kTwoChannels, {}, -1, nullptr, judgedB},
+        {kSetup, kLimitEdit[3], Keep::AtClose, "upper limit 2: limit part", kTwoChannels, {}, -1, nullptr, judgedB},
         {kSetup, kAddProgBrowse[0], Keep::Settings, "start add-on program: settings file", kTwoChannels},
         {kSetup, kAddProgBrowse[1], Keep::Settings, "stop add-on program: settings file", kTwoChannels},
         {kSetup, kAddProgButton[0], Keep::Action, "runs the start add-on program"},
@@ -259,27 +260,28 @@ std::vector<Row> OtherRows()
         {kConn, 1703, Keep::Action, "connects the chosen sensor"},
         {kConn, 1704, Keep::Action, "disconnects"},
         {kConn, 1705, Keep::Pending, "USB ports only: settings file", 0, {}, -1, "admin"},
-        {kConn, 1706, Keep::Nowhere, "baud rate to change to: shows the sensor's own"},
+        {kConn, 1706, Keep::Nowhere, "baud rate to change to: shows the sensor's own", kOneSensor},
         {kConn, 1707, Keep::Sensor, "changes the baud rate: stator operation block", 0, {}, -1, "panel"},
         {kStartUp, 1714, Keep::Settings, "search USB ports only at the start"},
         // The information page.
-        {kInfo, 1725, Keep::Nowhere, "sensor shown: the first at every start"},
+        {kInfo, 1725, Keep::Nowhere, "sensor shown: the first at every start", kTwoSensors},
         {kInfo, 1721, Keep::Nowhere, "the sensor's blocks as read"},
         {kInfo, 1722, Keep::Action, "reads the sensor's blocks"},
         {kInfo, 1723, Keep::Action, "stores the set-up in the sensors"},
         // The calibration page: its fields serve one calibration and are kept nowhere.
-        {kCal, 1752, Keep::Nowhere, "sensor calibrated: the first at every start"},
-        {kCal, 1734, Keep::Nowhere, "reference value A: empty at every start"},
-        {kCal, 1736, Keep::Nowhere, "reference value B: empty at every start"},
-        {kCal, 1747, Keep::Nowhere, "inaccuracy: empty at every start"},
+        {kCal, 1752, Keep::Nowhere, "sensor calibrated: the first at every start", kTwoSensors},
+        {kCal, 1734, Keep::Nowhere, "reference value A: empty at every start", kTwoChannels},
+        {kCal, 1736, Keep::Nowhere, "reference value B: empty at every start", kTwoChannels},
+        {kCal, 1747, Keep::Nowhere, "inaccuracy: empty at every start", kTwoChannels},
         {kCal, 1737, Keep::Action, "starts a calibration"},
         {kCal, 1738, Keep::Action, "activates the stored user calibration", 0, {}, -1, "admin"},
         {kCal, 1739, Keep::Action, "switches the user calibration off"},
         {kCal, 1742, Keep::Nowhere, "change inaccuracy A: choice of this write"},
-        {kCal, 1743, Keep::Nowhere, "change inaccuracy B: choice of this write"},
+        {kCal, 1743, Keep::Nowhere, "change inaccuracy B: choice of this write (the other choices are let go)",
+         kTwoChannels, {1742, 1744, 1745}},
         {kCal, 1744, Keep::Nowhere, "delete inaccuracy A: choice of this write", 0, {}, -1, "admin"},
         {kCal, 1745, Keep::Nowhere, "delete inaccuracy B: choice of this write", 0, {}, -1, "admin"},
-        {kCal, 1748, Keep::Nowhere, "allows the write: off at every start"},
+        {kCal, 1748, Keep::Nowhere, "allows the write: off at every start", kTwoChannels},
         {kCal, 1749, Keep::Action, "writes the inaccuracy into the user calibration block"},
         {kCalZero, 1762, Keep::Nowhere, "zero without the control signal: this calibration only"},
         {kCalZero, 1, Keep::Action, "goes on with the calibration"},
@@ -649,6 +651,11 @@ TEST_P(RoundTrip, TheChoiceReachesItsPlaceAloneAndComesBackAfterARestart)
     }
 
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
+    if (row.keep == Keep::AtClose) {
+        bool stored = false;
+        for (int i = 0; i < sensor->PortCount(); ++i) stored = stored || Blocks(i) != blocks[static_cast<std::size_t>(i)];
+        EXPECT_TRUE(stored) << "not written at the close";
+    }
     Restart();
     ShowPage();
     ASSERT_NO_FATAL_FAILURE(DoFirst(true));
