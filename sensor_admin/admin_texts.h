@@ -117,6 +117,9 @@ constexpr UINT kTextEndPromptTitle = 5904;
 constexpr UINT kTextStepRefused = 5905;
 constexpr UINT kTextReferenceMissing = 5906;       // "%c": the channel letter
 constexpr UINT kTextControlSignalNoChange = 5907;  // "%s": the channel letters
+constexpr UINT kTextNoUserCalibrationStored = 5908;
+constexpr UINT kTextReferenceWholeCounts = 5909;
+constexpr UINT kTextReferenceTooLarge = 5910;      // "%lu": the largest value
 
 // Diagnostics.
 constexpr UINT kTextDiagnosticTitle = 5727;

@@ -13,6 +13,14 @@ namespace sensor_admin {
 namespace {
 // Three phases of answers and the acknowledgement of the written block.
 constexpr int kProgressTotal = 3 * kCalibAnswersPerPhase + 1;
+// The block frame: its code byte, the 28 bytes the check words cover from it, and the amount
+// by which a switching off falsifies each check-word byte.
+constexpr int kBlockCodeAt = 6;
+constexpr int kBlockContentBytes = 28;
+constexpr BYTE kUserCalibCode = 0x42;
+constexpr BYTE kSwitchedOffOffset = 0xCD;
+// The largest reference value the block's 16-bit word holds.
+constexpr unsigned long kLargestReference = 65535;
 }
 
 CDlgSensorCalibration::CDlgSensorCalibration(CComPort& com, platform::MessageLoop& loop)
@@ -76,6 +84,11 @@ bool CDlgSensorCalibration::TakeSensor(int sensor)
 {
     const int row = sensor >= 0 && sensor < SensorCount() ? RowOfPort(m_sensorPorts[static_cast<std::size_t>(sensor)]) : -1;
     if (row < 0 || !m_com.COM_TakeSensorAlone(row)) return false;
+    if (sensor != m_nSensor) {
+        // A delete or a write allowed for one sensor is not carried over to another.
+        m_fields.inaccuracyMode = 0;
+        m_fields.inaccuracyWriteAllowed = 0;
+    }
     m_nSensor = sensor;
     Changed();
     return true;
@@ -186,6 +199,30 @@ void CDlgSensorCalibration::SetReferenceValues(std::optional<DWORD> a, std::opti
     m_bReferenceGiven = {a.has_value(), b.has_value()};
 }
 
+CDlgSensorCalibration::ReferenceEntry CDlgSensorCalibration::CheckReferenceText(const CString& text)
+{
+    CString trimmed = text;
+    trimmed.Trim();
+    if (trimmed.IsEmpty()) return ReferenceEntry::Empty;
+    if (trimmed.FindOneOf(".,") >= 0) return ReferenceEntry::Separator;
+    unsigned long value = 0;
+    for (int i = 0; i < trimmed.GetLength(); ++i) {
+        const char c = trimmed[i];
+        if (c < '0' || c > '9') return ReferenceEntry::Separator;
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+        if (value > kLargestReference) return ReferenceEntry::TooLarge;
+    }
+    return ReferenceEntry::Counts;
+}
+
+void CDlgSensorCalibration::OnReferenceRefused(ReferenceEntry why)
+{
+    if (why == ReferenceEntry::Separator) m_strStatusLine = LoadLangString(kTextReferenceWholeCounts);
+    else if (why == ReferenceEntry::TooLarge)
+        m_strStatusLine.Format(LoadLangString(kTextReferenceTooLarge).GetString(), kLargestReference);
+    Changed();
+}
+
 bool CDlgSensorCalibration::OnStartCalibration()
 {
     if (m_activity != Activity::Idle) return false;
@@ -218,9 +255,43 @@ bool CDlgSensorCalibration::OnStartCalibration()
     return true;
 }
 
+bool CDlgSensorCalibration::HoldsUserCalibration() const
+{
+    // The block as the controller keeps it for the one sensor the page works on: what was read,
+    // or written since.
+    const CString& block = m_com.m_strBlockRotorUserCalib;
+    if (!CKadmor_Send::IsBlockFrameText(block) || block.ByteAt(kBlockCodeAt) != kUserCalibCode) return false;
+    BYTE bytes[kBlockContentBytes + 4] = {};
+    bool allErased = true;
+    bool allZero = true;
+    for (int i = 0; i < kBlockContentBytes; ++i) {
+        bytes[i] = block.ByteAt(kBlockCodeAt + i);
+        if (i > 0) {
+            allErased = allErased && bytes[i] == 0xFF;
+            allZero = allZero && bytes[i] == 0x00;
+        }
+    }
+    if (allErased || allZero) return false;
+    CKadmor_Send::CalcBlockCheckWords(bytes);
+    bool right = true;
+    bool switchedOff = true;
+    for (int i = 0; i < 4; ++i) {
+        const BYTE stored = block.ByteAt(kBlockCodeAt + kBlockContentBytes + i);
+        right = right && stored == bytes[kBlockContentBytes + i];
+        switchedOff = switchedOff && stored == static_cast<BYTE>(bytes[kBlockContentBytes + i] + kSwitchedOffOffset);
+    }
+    return right || switchedOff;
+}
+
 bool CDlgSensorCalibration::OnActivateUserCalibration()
 {
     if (m_activity != Activity::Idle || !IsSensorPresent()) return false;
+    if (!HoldsUserCalibration()) {
+        // Switched on, an erased block would be sealed and measured with (gain 2, full scale
+        // 65535): nothing is written.
+        Finish(kTextNoUserCalibrationStored, false);
+        return false;
+    }
     SetActivity(Activity::BlockStep);
     if (m_com.COM_ZMCOMConfgUserCalibActivate(0)) return true;
     Finish(kTextStepRefused, false);
@@ -239,8 +310,9 @@ bool CDlgSensorCalibration::OnDeactivateUserCalibration()
 bool CDlgSensorCalibration::OnWriteInaccuracy(double percent)
 {
     if (m_activity != Activity::Idle || !IsSensorPresent()) return false;
+    const bool deleting = m_fields.inaccuracyMode == 2 || m_fields.inaccuracyMode == 3;
     SetActivity(Activity::BlockStep);
-    if (m_com.COM_ZMCOMConfgSetInaccuracy(0, percent)) return true;
+    if (m_com.COM_ZMCOMConfgSetInaccuracy(0, deleting ? 0.0 : percent)) return true;
     Finish(kTextStepRefused, false);
     return false;
 }

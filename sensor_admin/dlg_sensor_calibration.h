@@ -65,10 +65,19 @@ public:
     bool OnStartCalibration();
     bool OnActivateUserCalibration();
     bool OnDeactivateUserCalibration();
+    // Changes (modes 0, 1) or deletes (modes 2, 3) a channel's measuring inaccuracy; a delete
+    // writes no inaccuracy, whatever the field still holds.
     bool OnWriteInaccuracy(double percent);
     // The reference values of channels A and B as the user entered them; none: the field is
     // empty, and the calibration does not start.
     void SetReferenceValues(std::optional<DWORD> a, std::optional<DWORD> b);
+    // What a reference field holds as the user types it: whole counts that the block's 16-bit
+    // word can hold. A refused text is not taken; the status line says why.
+    enum class ReferenceEntry { Empty, Counts, Separator, TooLarge };
+    static ReferenceEntry CheckReferenceText(const CString& text);
+    void OnReferenceRefused(ReferenceEntry why);
+    // The inaccuracy mode (0 change A, 1 change B, 2 delete A, 3 delete B) and the write-allowed
+    // tick; both go back to change A, not allowed, when another sensor is chosen.
     void SetInaccuracyMode(int mode) { m_fields.inaccuracyMode = mode; }
     void SetInaccuracyWriteAllowed(bool allowed) { m_fields.inaccuracyWriteAllowed = allowed ? 1 : 0; }
     // Ends a running calibration; nothing is written.
@@ -97,6 +106,11 @@ public:
     bool CalibratesChannelB() const { return OffersChannelB() && !CComPort::IsDeviceCode5(m_com.m_Sensor[0].m_sIdent); }
     // The calibration state the sensor reported: 1 none, 2 factory, 3 user.
     BYTE SensorCalibrationState() const { return m_com.m_Sensor[0].m_sIdent[kIdentCalibration]; }
+    // The sensor's user-calibration block holds a calibration that switching on can put in
+    // force: a user block with content, whose check words are right or were falsified by a
+    // switching off. An erased block (all 0xFF or 0x00) or one whose check words are otherwise
+    // wrong holds none, whatever calibration state the sensor reports.
+    bool HoldsUserCalibration() const;
     // The page is shown or hidden: while shown, a reconnection completes as for one sensor, and
     // shown with several sensors connected, the one chosen is taken alone; hidden, those
     // sensors are connected together again.

@@ -127,6 +127,9 @@ protected:
 
 private:
     void TakeFields();
+    // A reference field's text as typed: refused, the field goes back to what it held.
+    void CheckReferenceField(int id);
+    CString m_acceptedReference[2];
     CalibZeroPromptForm* m_zero;
     CalibEndPromptForm* m_end;
 };

@@ -51,8 +51,10 @@ SensorCalibrationForm::SensorCalibrationForm(CDlgSensorCalibration& page, QWidge
     : PageForm(kDialogCalibration, page, parent)
 {
     RegisterRadioGroup({std::begin(kModeIds), std::end(kModeIds)});
-    Item<CMyEdit>(IDC_CAL_REF_A)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
-    Item<CMyEdit>(IDC_CAL_REF_B)->Init("0123456789", 0, 1000, 2000, 3000, &g_language, true, ',');
+    // The separators get through to the check, which refuses them with a word: dropped in
+    // silence, "1,5" would read as 15.
+    Item<CMyEdit>(IDC_CAL_REF_A)->Init("0123456789.,", 0, 1000, 2000, 3000, &g_language, true, ',');
+    Item<CMyEdit>(IDC_CAL_REF_B)->Init("0123456789.,", 0, 1000, 2000, 3000, &g_language, true, ',');
     Item<CMyEdit>(IDC_CAL_INACCURACY)->Init("0123456789.,", 0, 1000, 2000, 3000, &g_language, true, ',');
     for (int id : {IDC_CAL_REF_A, IDC_CAL_REF_B}) Item<CMyEdit>(id)->SetLimitText(5);
     CheckDlgButton(IDC_CAL_MODE_CHANGE_A, BST_CHECKED);
@@ -94,16 +96,24 @@ void SensorCalibrationForm::Refresh()
     const BYTE state = m_page.SensorCalibrationState();
     // Of several sensors the user sees, and chooses, the one calibrated.
     ShowSensorChoice(*this, IDC_CAL_SENSOR, m_page.SensorCount(), m_page.Sensor(), idle);
-    SetDlgItemText(IDC_CAL_STATE, present ? LoadLangString(CalibrationStateText(state)) : LoadLangString(kTextNoSensor));
+    CString stateText = present ? LoadLangString(CalibrationStateText(state)) : LoadLangString(kTextNoSensor);
+    // Why Activate stays disabled where the sensor reports a stored calibration switched off.
+    if (present && state == 2 && !m_page.HoldsUserCalibration()) stateText += " (" + LoadLangString(kTextNoUserCalibrationStored) + ")";
+    SetDlgItemText(IDC_CAL_STATE, stateText);
     const bool shown = m_page.AreControlsVisible();
     for (int id : {IDC_CAL_START, IDC_CAL_ACTIVATE, IDC_CAL_DEACTIVATE, IDC_CAL_WRITE, IDC_CAL_REF_A})
         ShowDlgItem(id, shown);
     EnableDlgItem(IDC_CAL_START, idle && present);
-    EnableDlgItem(IDC_CAL_ACTIVATE, idle && present && state == 2);
+    EnableDlgItem(IDC_CAL_ACTIVATE, idle && present && state == 2 && m_page.HoldsUserCalibration());
     EnableDlgItem(IDC_CAL_DEACTIVATE, idle && present && state == 3);
-    EnableDlgItem(IDC_CAL_WRITE, idle && present && IsDlgButtonChecked(IDC_CAL_WRITE_ALLOWED) == BST_CHECKED);
+    EnableDlgItem(IDC_CAL_WRITE, idle && present && m_page.Fields().inaccuracyWriteAllowed);
     EnableDlgItem(IDC_CAL_REF_A, idle);
     EnableDlgItem(IDC_CAL_REF_B, idle);
+    // The mode and the write-allowed tick are the page's (another sensor chosen clears them).
+    const workflow::CalibrationPageFields fields = m_page.Fields();
+    for (int mode = 0; mode < 4; ++mode)
+        CheckDlgButton(kModeIds[mode], fields.inaccuracyMode == mode ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_CAL_WRITE_ALLOWED, fields.inaccuracyWriteAllowed ? BST_CHECKED : BST_UNCHECKED);
     const bool channelB = m_page.OffersChannelB();
     for (int id : {IDC_CAL_MODE_CHANGE_B, IDC_CAL_MODE_DELETE_B}) {
         if (!channelB && IsDlgButtonChecked(id) == BST_CHECKED) {
@@ -148,11 +158,29 @@ void SensorCalibrationForm::OnCommand(int id, UINT code)
     case IDC_CAL_SENSOR:
         if (code == CBN_SELCHANGE) m_page.OnSensorChosen(ComboGetCurSel(IDC_CAL_SENSOR));
         break;
+    case IDC_CAL_REF_A:
+    case IDC_CAL_REF_B:
+        if (code == EN_CHANGE) CheckReferenceField(id);
+        break;
     default:
         CDialog::OnCommand(id, code);
         if (code == BN_CLICKED) TakeFields();
         break;
     }
+}
+
+void SensorCalibrationForm::CheckReferenceField(int id)
+{
+    CString& accepted = m_acceptedReference[id == IDC_CAL_REF_A ? 0 : 1];
+    const CString text = GetDlgItemText(id);
+    const auto entry = CDlgSensorCalibration::CheckReferenceText(text);
+    if (entry == CDlgSensorCalibration::ReferenceEntry::Empty || entry == CDlgSensorCalibration::ReferenceEntry::Counts) {
+        accepted = text;
+        return;
+    }
+    // Refused where it is typed: the field keeps what it held, the status line says why.
+    SetDlgItemText(id, accepted);
+    m_page.OnReferenceRefused(entry);
 }
 
 void SensorCalibrationForm::showEvent(QShowEvent* event)

@@ -708,10 +708,14 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     loop.RunFor(1000);
     ASSERT_EQ(choice->count(), 2);
     EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222333u);
+    // A delete allowed for the first sensor is not carried over to the second.
+    for (int id : {sensor_admin::IDC_CAL_MODE_DELETE_A, sensor_admin::IDC_CAL_WRITE_ALLOWED}) calibration->Item<QAbstractButton>(id)->click();
     choice->setCurrentIndex(1);
     Q_EMIT choice->activated(1);
     loop.RunFor(1000);
     ASSERT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 222334u);
+    for (int id : {sensor_admin::IDC_CAL_MODE_DELETE_A, sensor_admin::IDC_CAL_WRITE_ALLOWED})
+        EXPECT_FALSE(calibration->Item<QAbstractButton>(id)->isChecked()) << id;
     const sim::BlockStore& blocks = devices[1]->Port(0).sensor().Blocks();
     const sim::BlockStore::Block kept = blocks.Get(6);
     calibration->Item<QAbstractButton>(sensor_admin::IDC_CAL_DEACTIVATE)->click();

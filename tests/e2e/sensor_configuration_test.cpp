@@ -7,6 +7,8 @@
 // program then reads them back after a reconnection (or after the sensor's own restart).
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
@@ -313,7 +315,7 @@ int Signed16(int word) { return word >= 0x8000 ? word - 0x10000 : word; }
 TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTheSensor)
 {
     StartSensor({"--serial=6102", "--stator-id=5", "--stator-rev=6", "--hmb-usb=0", "--signal-a=constant:base=100",
-                 "--signal-b=constant:base=-50", "--load-a=8000", "--load-b=5000"});
+                 "--signal-b=constant:base=-50", "--load-a=8000", "--load-b=5000", "--block=0x82:" + std::string(54, 'F')});
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor";
     ASSERT_TRUE(AtRest());
     const SensorDump before = Dump();
@@ -329,8 +331,9 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
     auto* end = FindPage<sensor_admin::CalibEndPromptForm>(*frame);
     ASSERT_TRUE(page && zero && end);
     auto text = [&](int id) { return page->Item<QWidget>(id) ? page->GetDlgItemText(id) : CString("?"); };
-    EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATE).GetString()),
-              std::string(LoadLangString(sensor_admin::kTextCalibrationFactory).GetString()));
+    // Its user-calibration block is erased: there is nothing to switch on.
+    EXPECT_NE(text(sensor_admin::IDC_CAL_STATE).Find(LoadLangString(sensor_admin::kTextNoUserCalibrationStored)), -1);
+    EXPECT_FALSE(ButtonOf(*page, sensor_admin::IDC_CAL_ACTIVATE)->isEnabled());
     page->Item<QLineEdit>(sensor_admin::IDC_CAL_REF_A)->setText("10000");
     page->Item<QLineEdit>(sensor_admin::IDC_CAL_REF_B)->setText("6000");
     const std::time_t startedAt = std::time(nullptr);
@@ -391,6 +394,16 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
     EXPECT_EQ(read.nOffsetA, -100);
     EXPECT_EQ(read.nGainCodeB, 39322u);
     EXPECT_EQ(read.nOffsetB, 50);
+
+    // Channel A's inaccuracy changed to 0,25 %, then deleted with 0,5 still in the field.
+    for (const auto& [mode, field, code] : {std::tuple{sensor_admin::IDC_CAL_MODE_CHANGE_A, "0,25", 2500}, {sensor_admin::IDC_CAL_MODE_DELETE_A, "0,5", 0}}) {
+        ButtonOf(*page, mode)->click();
+        page->Item<QLineEdit>(sensor_admin::IDC_CAL_INACCURACY)->setText(field);
+        if (!page->IsDlgButtonChecked(sensor_admin::IDC_CAL_WRITE_ALLOWED)) ButtonOf(*page, sensor_admin::IDC_CAL_WRITE_ALLOWED)->click();
+        ButtonOf(*page, sensor_admin::IDC_CAL_WRITE)->click();
+        ASSERT_TRUE(Pump([&] { return logic.CurrentActivity() == sensor_admin::CDlgSensorCalibration::Activity::Idle; }, 10'000) && AtRest());
+        EXPECT_EQ(Dump().Word(0x82, 27), code) << field;
+    }
     EXPECT_TRUE(boxes.Boxes().empty()) << Messages();
 }
 

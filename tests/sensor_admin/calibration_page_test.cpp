@@ -297,4 +297,13 @@ TEST(CalibrationPage, TheStoredUserCalibrationIsSwitchedOnFromThePageAndAStepThe
     EXPECT_TRUE(b.devices[0]->Port(0).sensor().Blocks().IsValid(6));
     EXPECT_TRUE(page.AreControlsVisible());
     EXPECT_TRUE(b.boxes.Boxes().empty());
+    // An erased block (the sensor reporting it stored, switched off) holds no calibration to switch on.
+    AdminBench erased;
+    sim::SensorConfig config = AcceptedSensor();
+    config.identity.rawBlockContent[0x82] = sim::Bytes(27, 0xFF);
+    ASSERT_TRUE(erased.ConnectSensor(config));
+    erased.loop.RunFor(300);
+    EXPECT_FALSE(erased.pages.calibration.OnActivateUserCalibration());
+    EXPECT_EQ(erased.pages.calibration.m_strStatusLine, LoadLangString(kTextNoUserCalibrationStored));
+    EXPECT_EQ(erased.ports.Count('F'), 0);
 }

@@ -131,8 +131,9 @@ TEST(SensorAdminForms, EveryFormShowsItsPageInFourLanguages)
     b.pages.calibration.Cancel();
 }
 
-// An empty reference field refuses the calibration with a message naming the channel, before
-// anything is sent; with both references it starts.
+// A reference field takes whole counts up to 65535: a separator or a number the block cannot
+// hold is refused as it is typed, with the reason. An empty one refuses the calibration with a
+// message naming the channel, before anything is sent; with both references it starts.
 TEST(SensorAdminForms, AnEmptyReferenceValueRefusesTheCalibrationBeforeAnythingIsSent)
 {
     AdminBench b;
@@ -148,6 +149,14 @@ TEST(SensorAdminForms, AnEmptyReferenceValueRefusesTheCalibrationBeforeAnythingI
     ASSERT_TRUE(start->isEnabled());
     ASSERT_TRUE(b.pages.calibration.IsSensorPresent());
     const std::size_t writes = b.ports.writes.size();
+    auto* referenceA = calibration.Item<QLineEdit>(IDC_CAL_REF_A);
+    for (const auto& [typed, kept, told] : {std::tuple{"1,", "1", LoadLangString(kTextReferenceWholeCounts)},
+                                            {"65536", "6553", CString::Formatted(LoadLangString(kTextReferenceTooLarge).GetString(), 65535ul)}}) {
+        referenceA->clear();
+        QTest::keyClicks(referenceA, typed);
+        EXPECT_EQ(referenceA->text(), QString(kept));
+        EXPECT_EQ(calibration.GetDlgItemText(IDC_CAL_STATUS), told);
+    }
     for (const char* channel : {"A", "B"}) {
         SCOPED_TRACE(channel);
         b.boxes.Clear();
