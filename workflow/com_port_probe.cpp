@@ -212,6 +212,11 @@ void CComPort::COM_EvaluateProbeAnswer(int sensor)
         return;
     }
 
+    // Of this sensor only its status answer was read: the rest of the record is what was read
+    // from the sensor probed before, which its row must not show as this one's.
+    const auto ident = record.m_sIdent;
+    record.Reset();
+    record.m_sIdent = ident;
     PassOverUnusableSensor(sensor);
 }
 

@@ -602,6 +602,10 @@ struct FrameWithRefusedSensor : ConnectedFrame {
         old.identity.statorRevision = 5;
         devices.push_back(std::make_unique<sim::SimulatedSensor>(old, loop));
         ports.Add("COM3", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
+        sim::SensorConfig other = workflow_test::AcceptedSensor(222334);
+        other.identity.rangeACode = *sim::DecimalCode(200);
+        devices.push_back(std::make_unique<sim::SimulatedSensor>(other, loop));
+        ports.Add("COM4", "Tessaline USB sensor interface Port", &devices.back()->Port(0));
     }
 };
 
@@ -609,9 +613,13 @@ TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupporte
 {
     sensor_admin::CDlgSensorConnection& page = frame->SensorAdmin()->connection;
     page.OnSearch();
-    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy(); }, 20000));
+    ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected; }, 20000));
+    loop.RunFor(1000);
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus) + " " + page.GetItemText(0, sensor_admin::kColumnSensorType),
               LoadLangString(sensor_admin::kTextStateNotSupported) + " RX-RS485");
+    // Probed after COM4: none of its serial number and range.
+    EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSerial) + page.GetItemText(0, sensor_admin::kColumnRangeEnd),
+              LoadLangString(sensor_admin::kTextNotAvailableShort));
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
