@@ -25,12 +25,15 @@
 #include "platform/qt_text.h"
 #include "platform/qt_translations.h"
 #include "res/string_table.h"
+#include "sensor_admin/sensor_admin_pages.h"
 
 namespace {
 
 constexpr const char* kSectionWindowPos = "AllViewState\\Configs\\WindowPos";
 constexpr const char* kSectionTreeState = "AllViewState\\Configs\\TreeState";
 constexpr const char* kSectionBarState = "AllViewState\\BarState\\ViewBar";
+constexpr const char* kEntryStatusBar = "StatusBar";
+constexpr const char* kEntryUsbPortsOnly = "UsbPortsOnly";
 constexpr UINT kTextWriteFailed = 5673;
 // Screens smaller than this get the whole of their room at the first start.
 constexpr QSize kWholeScreenBelow(1600, 1000);
@@ -78,6 +81,7 @@ void CMainFrame::LoadSettings()
     m_nWriteLogFile = ReadInt(app::kSectionSettings, "WriteLogFile", 1);
     m_fields.startAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStartAddProg");
     m_fields.stopAddProgramPart = platform::GetProfileString(app::kSectionDespiteReset, "PartOfMeasureStopAddProg");
+    if (m_sensorAdmin) m_sensorAdmin->connection.m_nUsbPortsOnly = ReadInt(app::kSectionSettings, kEntryUsbPortsOnly, 0) == 1 ? 1 : 0;
 }
 
 void CMainFrame::LoadWindowPlacement()
@@ -138,6 +142,8 @@ void CMainFrame::changeEvent(QEvent* event)
 
 bool CMainFrame::RestoreBarState()
 {
+    // The status bar is no dock bar: its own entry, apart from the bars' state.
+    statusBar()->setVisible(ReadInt(kSectionBarState, kEntryStatusBar, 1) != 0);
     const QByteArray state = QByteArray::fromHex(QByteArray(platform::GetProfileString(kSectionBarState, "State").GetString()));
     if (state.isEmpty() || platform::GetProfileString(kSectionBarState, "Check") != BarStateCheck(state) ||
         !restoreState(state, kBarLayoutVersion))
@@ -154,6 +160,7 @@ void CMainFrame::SaveBarState()
     platform::WriteProfileString(kSectionBarState, "Check", BarStateCheck(state));
     WriteInt(kSectionBarState, "PageWidth", m_view->width());
     WriteInt(kSectionBarState, "ChannelViewsHeight", Bar(kBarChannelViews).height());
+    WriteInt(kSectionBarState, kEntryStatusBar, statusBar()->isHidden() ? 0 : 1);
 }
 
 void CMainFrame::ArrangeBarsForWindow()
@@ -182,6 +189,7 @@ bool CMainFrame::SaveSettings()
     } else {
         WriteInt(app::kSectionLanguage, "Language", GetLanguage());
         WriteInt(app::kSectionSettings, "WriteLogFile", m_nWriteLogFile);
+        if (m_sensorAdmin) WriteInt(app::kSectionSettings, kEntryUsbPortsOnly, m_sensorAdmin->connection.UsbPortsOnlyChoice());
         QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
         if (m_normalPlaceWhileFilled.isValid()) normal = m_normalPlaceWhileFilled;
         // A window that was never shown in its normal state has no normal place of its own.

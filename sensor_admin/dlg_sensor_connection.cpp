@@ -216,6 +216,14 @@ void CDlgSensorConnection::OnEnableChecked(int row, bool enabled)
     RefreshEnableColumn();
 }
 
+bool CDlgSensorConnection::IsUsbPortsOnly() const
+{
+    if (m_nUsbPortsOnly != 1) return false;
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (rec.m_nSavedState == kPortStateAvailable || rec.m_nSavedState == kPortStateActive) return true;
+    return false;
+}
+
 void CDlgSensorConnection::OnUsbPortsOnly(bool on)
 {
     m_nUsbPortsOnly = on ? 1 : 0;

@@ -32,7 +32,13 @@ public:
     // ---- The controller's view of the page ----------------------------------------------------
     void SetAllPortsEnabled(bool enabled) override;
     void UpdatePortList(bool select) override;
-    bool IsUsbPortsOnly() const override { return m_nUsbPortsOnly == 1; }
+    // The search takes only the ports that held a sensor at the last search: while none did
+    // (the first search of a session, the choice kept from the last one), it takes every port,
+    // so that a kept choice never leaves the search without a port.
+    bool IsUsbPortsOnly() const override;
+    // The user's choice of USB ports only (1 on), also while a search after a baud-rate change
+    // has set it aside: what the settings keep.
+    int UsbPortsOnlyChoice() const { return m_nUsbPortsOnlyKept >= 0 ? m_nUsbPortsOnlyKept : m_nUsbPortsOnly; }
     void DeleteAllItems() override;
     void FillPortList(int row, int state, DWORD serial, COLORREF colour, const CString& text) override;
     int GetItemCount() const override { return m_list.GetItemCount(); }

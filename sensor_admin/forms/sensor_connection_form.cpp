@@ -68,7 +68,7 @@ void SensorConnectionForm::Refresh()
         EnableDlgItem(id, enabled);
     EnableDlgItem(IDC_CONN_DISCONNECT, enabled && m_page.IsConnected());
     EnableDlgItem(IDC_CONN_CHANGE_BAUD, enabled && m_page.IsConnected());
-    CheckDlgButton(IDC_CONN_USB_ONLY, m_page.IsUsbPortsOnly() ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(IDC_CONN_USB_ONLY, m_page.m_nUsbPortsOnly == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemText(IDC_CONN_STATUS, m_page.m_strStatusLine);
 }
 

@@ -204,6 +204,10 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         frame.move(40, 30);
         frame.ShowBar(kBarStatusLight, false);
         frame.NavigationTree().topLevelItem(1)->setExpanded(false);
+        // The status bar hidden from the View menu, USB ports only ticked on the connection page.
+        MenuEntry(frame, "Statusleiste")->trigger();
+        frame.ShowPage(app::kPageConnection);
+        FindPage<sensor_admin::SensorConnectionForm>(frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_USB_ONLY)->click();
         QApplication::processEvents();
         pages = PagesOf(frame).width();
         channels = frame.Bar(kBarChannelViews).height();
@@ -219,6 +223,9 @@ TEST_F(FrameFixture, PlacementTreeAndBarsSurviveARestart)
         EXPECT_TRUE(again.Bar(kBarNavigation).isVisible());
         EXPECT_FALSE(again.NavigationTree().topLevelItem(1)->isExpanded());
         EXPECT_TRUE(again.NavigationTree().topLevelItem(2)->isExpanded());
+        EXPECT_FALSE(again.statusBar()->isVisible());
+        again.ShowPage(app::kPageConnection);
+        EXPECT_TRUE(FindPage<sensor_admin::SensorConnectionForm>(again)->IsDlgButtonChecked(sensor_admin::IDC_CONN_USB_ONLY));
     }
     // A window that opens larger than it was gives the difference to the diagram: the pages
     // keep their width and the channel views their height. Stored as the whole screen, it
