@@ -35,9 +35,15 @@ SettingsStart PrepareSettings()
     const QString path = platform::ToQString(platform::ProfileFilePath());
     const QString aside = path + ".damaged";
     const SettingsFileCheck check = CheckSettingsFile(path);
+    if (check.result == SettingsFileCheck::Result::CannotOpen) {
+        // Neither put aside nor reset: the settings' writer does not write a file it cannot open.
+        start.outcome = SettingsStart::Outcome::CannotRead;
+        return start;
+    }
     // The settings' reader takes a byte-order mark for damage: the file is written as the
-    // program writes it, without one.
-    if (check.result == SettingsFileCheck::Result::Clean && !check.readable.isEmpty() && WriteSettingsBytes(check.readable))
+    // program writes it, without one; a version missing from a whole file is written again.
+    const QByteArray clean = check.versionLost ? check.readable + VersionSection(check.readable) : check.readable;
+    if (check.result == SettingsFileCheck::Result::Clean && !clean.isEmpty() && WriteSettingsBytes(clean))
         platform::FlushProfile();
     if (check.result != SettingsFileCheck::Result::Clean) {
         QFile::remove(aside);

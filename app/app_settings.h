@@ -21,7 +21,9 @@ constexpr const char* kSectionDespiteReset = "DespiteReset";
 
 struct SettingsStart {
     // Reset: what a settings reset of an earlier build left, without a version, started over.
-    enum class Outcome { Kept, Reset, Damaged, PartlyDamaged, OtherVersion } outcome = Outcome::Kept;
+    // CannotRead: the file may not be read (its permissions); it is left as it is, never written
+    // over, and the program runs on defaults it keeps in memory.
+    enum class Outcome { Kept, Reset, Damaged, PartlyDamaged, OtherVersion, CannotRead } outcome = Outcome::Kept;
     CString damagedCopy;   // where a damaged file or one of another version was put aside
     CString damagedLines;  // PartlyDamaged: where the sections left out began ("4, 17")
     CString otherVersion;  // OtherVersion: the version the file carried

@@ -136,8 +136,9 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     SettingsFileCheck check;
     QFile file(path);
     if (!file.exists()) return check;
-    check.result = SettingsFileCheck::Result::Unreadable;
+    check.result = SettingsFileCheck::Result::CannotOpen;
     if (!file.open(QIODevice::ReadOnly)) return check;
+    check.result = SettingsFileCheck::Result::Unreadable;
     QByteArray bytes = file.readAll();
     // An editor may put a byte-order mark ahead of the first section; the settings' reader
     // skips it but reports the file as damaged, and the first header would not start its line.
@@ -145,9 +146,12 @@ SettingsFileCheck CheckSettingsFile(const QString& path)
     if (byteOrderMark) bytes.remove(0, 3);
     if (SoundText(bytes)) {
         const Reading whole = byteOrderMark ? ReadText(bytes) : Read(path);
-        if (whole.clean && (whole.hasVersion || whole.onlyWhatAResetKeeps)) {
+        // Without the version, and without a damaged one standing elsewhere, nothing is lost.
+        const bool versionMissing = whole.clean && !whole.hasVersion && !whole.onlyWhatAResetKeeps && !whole.strayVersion;
+        if (whole.clean && (whole.hasVersion || whole.onlyWhatAResetKeeps || versionMissing)) {
             check.result = SettingsFileCheck::Result::Clean;
-            if (byteOrderMark) check.readable = bytes;
+            check.versionLost = versionMissing;
+            if (byteOrderMark || versionMissing) check.readable = bytes;
             return check;
         }
     }

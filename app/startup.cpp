@@ -27,6 +27,7 @@ constexpr UINT kTextProgramTitle = 5680;
 constexpr UINT kTextDamagedSettings = 5672;
 constexpr UINT kTextPartlyDamagedSettings = 5689;
 constexpr UINT kTextOtherVersionSettings = 5690;
+constexpr UINT kTextSettingsCannotBeRead = 5691;
 constexpr UINT kTextPredecessorHangs = 5674;
 }  // namespace
 
@@ -48,10 +49,13 @@ void TellOfSettingsSetAside(const SettingsStart& settings, CMainFrame& frame)
         text.Format(LoadLangString(kTextPartlyDamagedSettings).GetString(), settings.damagedLines.GetString());
     else if (settings.outcome == SettingsStart::Outcome::OtherVersion)
         text.Format(LoadLangString(kTextOtherVersionSettings).GetString(), settings.otherVersion.GetString());
+    else if (settings.outcome == SettingsStart::Outcome::CannotRead)
+        text = LoadLangString(kTextSettingsCannotBeRead);
     else
         return;
-    frame.SetStatusMessage(text + " " + settings.damagedCopy);
-    AfxMessageBox(text + "\n" + settings.damagedCopy, platform::MB_OK | platform::MB_ICONWARNING);
+    const CString file = settings.outcome == SettingsStart::Outcome::CannotRead ? platform::ProfileFilePath() : settings.damagedCopy;
+    frame.SetStatusMessage(text + " " + file);
+    AfxMessageBox(text + "\n" + file, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 int RunApplication(int argc, char** argv, const std::function<void(CMainFrame&)>& afterShow)

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <tuple>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +103,19 @@ TEST(Settings, ADamagedFileIsPutAsideAndTheProgramStartsWithDefaults)
     EXPECT_EQ(platform::GetProfileString("Version", "Version"), CString("2.04"));
     ASSERT_TRUE(platform::FlushProfile());
     EXPECT_NE(ReadFile(ini).find("2.04"), std::string::npos);
+
+    // A file the program may not read (as nobody: root reads any) is neither put aside nor written over.
+    TempProfile locked;
+    WriteFile(locked.IniPath(), "[Version]\nVersion=2.04\n");
+    for (QString dir = QFileInfo(QString::fromStdString(locked.IniPath())).path(); dir.startsWith(locked.dir.path()); dir = QFileInfo(dir).path())
+        ::chmod(dir.toLocal8Bit().constData(), 0777);
+    ::chmod(locked.IniPath().c_str(), 0);
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::seteuid(65534) == 0);
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::CannotRead);
+    ASSERT_TRUE(!root || ::seteuid(0) == 0);
+    ::chmod(locked.IniPath().c_str(), 0600);
+    EXPECT_EQ(ReadFile(locked.IniPath()), "[Version]\nVersion=2.04\n");
 }
 
 TEST(Settings, ADamagedLineCostsOnlyItsSectionAndTheUserIsToldOnceWhichFileWasPutAside)
@@ -149,7 +163,6 @@ TEST(Settings, ACutOrDamagedFileKeepsEverySectionThatReadsCleanly)
     const auto line = [&](const char* text) { return std::count(whole.begin(), whole.begin() + at(text), '\n') + 1; };
     // The file, the sections whose settings are gone, the line the message names.
     const std::tuple<std::string, std::string, long> cases[] = {
-        {whole.substr(0, version), "", line("[Version]")},
         {whole.substr(0, version - 5), "SystemInfo", line("[SystemInfo]")},
         {whole.substr(0, at("[Language]") + 4), "Language SystemInfo", line("[Language]")},
         {whole.substr(0, at("MeasValuesDir") + 3), "Documentation Language SystemInfo", line("[Documentation]")},
@@ -170,6 +183,12 @@ TEST(Settings, ACutOrDamagedFileKeepsEverySectionThatReadsCleanly)
                                              {"Documentation", "MeasValuesDir"}, {"Language", "Language"}, {"SystemInfo", "FirstRun"}})
             EXPECT_EQ(platform::GetProfileString(section, entry).IsEmpty(), lost.find(section) != std::string::npos) << section << " in " << bytes;
     }
+    // Only the version's lines missing: nothing was lost, nothing is said, the version is back.
+    TempProfile noVersion;
+    WriteFile(noVersion.IniPath(), whole.substr(0, version));
+    EXPECT_EQ(app::PrepareSettings().outcome, app::SettingsStart::Outcome::Kept);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(noVersion.IniPath() + ".damaged")));
+    EXPECT_EQ(ReadFile(noVersion.IniPath()), whole);
 }
 
 TEST(Settings, AFailedWriteKeepsTheOldFileWholeAndTellsTheUser)
