@@ -37,6 +37,8 @@
 #include "app/page_table.h"
 #include "controls/browse_ctrl.h"
 #include "measurement/measure_setup_ids.h"
+#include "platform/qt_text.h"
+#include "res/string_table.h"
 #include "tests/measurement/frame_fixture.h"
 
 namespace {
@@ -259,7 +261,7 @@ std::vector<Row> OtherRows()
         {kConn, 1702, Keep::Action, "searches the ports"},
         {kConn, 1703, Keep::Action, "connects the chosen sensor"},
         {kConn, 1704, Keep::Action, "disconnects"},
-        {kConn, 1705, Keep::Pending, "USB ports only: settings file", 0, {}, -1, "admin"},
+        {kConn, 1705, Keep::Settings, "USB ports only: settings file", kOneSensor},
         {kConn, 1706, Keep::Nowhere, "baud rate to change to: shows the sensor's own", kOneSensor},
         {kConn, 1707, Keep::Sensor, "changes the baud rate: stator operation block", 0, {}, -1, "panel"},
         {kStartUp, 1714, Keep::Settings, "search USB ports only at the start"},
@@ -310,7 +312,7 @@ std::vector<Row> OtherRows()
         {kMenu, 5730, Keep::Settings, "navigation bar shown: bar state in the settings file", kOneSensor},
         {kMenu, 5731, Keep::Settings, "channel views shown: bar state in the settings file", kOneSensor},
         {kMenu, 5732, Keep::Settings, "status light shown: bar state in the settings file", kOneSensor},
-        {kMenu, 5733, Keep::Pending, "status bar shown: settings file", 0, {}, -1, "admin"},
+        {kMenu, 5733, Keep::Settings, "status bar shown: settings file", kOneSensor},
         {kMenu, 5740, Keep::Settings, "German: language in the settings file (the one a first start shows)"},
         {kMenu, 5741, Keep::Settings, "English: language in the settings file", kOneSensor},
         {kMenu, 5742, Keep::Settings, "French: language in the settings file", kOneSensor},
@@ -579,8 +581,10 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
         for (std::size_t m = 0; m < model.size() && m < static_cast<std::size_t>(menus.size()); ++m)
             for (std::size_t e = 0; e < model[m].entries.size(); ++e)
                 if (static_cast<int>(model[m].entries[e].textId) == TheRow().id) {
+                    // By its text: the menu holds separators and the bars' own entries besides.
                     QMenu* menu = menus[static_cast<int>(m)]->menu();
-                    return {menu, menu->actions().value(static_cast<int>(e))};
+                    for (QAction* action : menu->actions())
+                        if (action->text() == platform::ToQString(LoadLangString(model[m].entries[e].textId))) return {menu, action};
                 }
         return {nullptr, nullptr};
     }
