@@ -137,6 +137,12 @@ public:
     }
 
     bool IsBusy() const override { return m_frame.m_bWaitCursorShown != 0; }
+    bool AreSensorsTakenApart() const override
+    {
+        // The calibration page counts the sensors it took one of alone until it gives them back.
+        sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin();
+        return pages && pages->calibration.SensorCount() > 0;
+    }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
     void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }

@@ -76,6 +76,8 @@ public:
 
     // ---- Main frame ----
     virtual bool IsBusy() const = 0;  // the wait cursor is shown
+    // Sensors of the device connected apart, to be connected together again.
+    virtual bool AreSensorsTakenApart() const = 0;
     virtual void BeginWaitCursorOnce() = 0;
     virtual void EndWaitCursorOnce() = 0;
     virtual void SetStatusText(UINT textId) = 0;

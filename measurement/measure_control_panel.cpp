@@ -224,7 +224,11 @@ void CDlgMeasureDiagram::ShowTriggerCaption()
 void CDlgMeasureDiagram::UpdateButtonStates()
 {
     const int state = Com().m_iZMCOMConfgFlow;
-    if (!m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49)) return;
+    // The buttons wait while a device's sensor set changes, but never those of a measurement
+    // that starts, runs or waits for its trigger: it is stopped with them.
+    const bool measuring = IsRunning() || IsTriggerArmed() || m_psMsureDgrm->sIsVisible[kBtnStop] != 0;
+    if (!measuring && !m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49))
+        return;
     ShowTriggerCaption();
     for (int b = 0; b < 6; ++b) EnableRunButton(b);
     int& trigger = TriggerIndicator();
@@ -246,7 +250,12 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
     RefreshHeldButtons();
 }
 
-bool CDlgMeasureDiagram::IsHeld() const { return m_bHeldUntilConnected || Com().IsPreparingSlaves(); }
+// Sensors of a device taken apart (the calibration page works on one of them alone) are not
+// all connected until they are given back.
+bool CDlgMeasureDiagram::IsHeld() const
+{
+    return m_bHeldUntilConnected || Com().IsPreparingSlaves() || m_frame.AreSensorsTakenApart();
+}
 
 void CDlgMeasureDiagram::RefreshHeldButtons()
 {

@@ -26,7 +26,8 @@ void CDlgMeasureDiagram::CheckSensorVersion(int code)
     }
     if (!com.IsControlOn()) m_frame.CloseCalibrationEndPrompt();
     m_frame.MarkInformationRefresh();
-    com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    // A sensor read again while a measurement runs leaves that measurement's state as it is.
+    if (!IsRunning()) com.m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     // The sensor's start-up has settled: the frame may lay its views out again.
     com.m_bStartupStatus = 0;
     m_frame.EndWaitCursorOnce();
@@ -52,14 +53,17 @@ void CDlgMeasureDiagram::ShowSensorActive()
     m_bSensorActive = 1;
     // A device is connected once its last sensor is.
     if (!Com().m_bFurtherPortsPending) m_bHeldUntilConnected = 0;
-    auto& v = m_psMsureDgrm->sIsVisible;
-    v[kBtnStart] = 1;
-    v[kBtnStop] = 0;
-    v[kBtnSingleShot] = 1;
-    v[kBtnTrigger] = 1;
-    v[kBtnCtrl] = 1;
-    // The angle can be set to zero before the first measurement, as after every stop.
-    v[kBtnAngleZero] = 1;
+    // The buttons of a measurement that runs meanwhile stay those of a running one.
+    if (!IsRunning()) {
+        auto& v = m_psMsureDgrm->sIsVisible;
+        v[kBtnStart] = 1;
+        v[kBtnStop] = 0;
+        v[kBtnSingleShot] = 1;
+        v[kBtnTrigger] = 1;
+        v[kBtnCtrl] = 1;
+        // The angle can be set to zero before the first measurement, as after every stop.
+        v[kBtnAngleZero] = 1;
+    }
     m_frame.EnableChannelValueButtons(true);
     m_frame.SetStatusText(kTextReady);
     m_frame.ShowCalibrationControls(true);

@@ -14,6 +14,9 @@ void CDlgMeasureDiagram::OnBnClickedStart()
 {
     m_bAngleZeroRequest = 0;
     if (m_bOperationBlocked || IsHeld()) return;
+    // A measurement under way is never started again over itself (its curves and its file
+    // would start anew); only an armed trigger still waiting for its start event is started.
+    if (IsRunning() && !(IsTriggerArmed() && !m_frame.Triggers().recording)) return;
     if (IsTriggerArmed()) m_frame.DiagramSetRunState(0, 0);
     else m_frame.Triggers().stopArmed = 1;
     RestoreDurationSelection();

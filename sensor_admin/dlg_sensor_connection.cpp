@@ -356,6 +356,9 @@ bool CDlgSensorConnection::OnChangeBaudRate(int baud)
         EndBaudChange(kTextBaudChangeFailed, true);
         return false;
     }
+    // The search that finds the sensors again asks at the new rate first (the old one and the
+    // others follow, should a sensor not have taken it).
+    m_nBaudBeforeChange = m_com.COM_MarkSensorPortsAt(baud);
     return true;
 }
 
@@ -375,6 +378,8 @@ void CDlgSensorConnection::EndBaudChange(UINT messageId, bool showBox)
     m_bBaudRateChange = 0;
     // The change has not reached the sensors: they stay connected at their old rate.
     HoldMeasuring(false);
+    if (m_nBaudBeforeChange > 0) m_com.COM_MarkSensorPortsAt(m_nBaudBeforeChange);
+    m_nBaudBeforeChange = -1;
     m_strStatusLine = LoadLangString(messageId);
     // The step of the change awaits no answer any more.
     const int flow = m_com.GetZMCOMConfgFlow();

@@ -123,6 +123,7 @@ private:
     bool m_bBusy = false;
     bool m_bButtonsEnabled = true;
     int m_nBaudRetries = 0;
+    int m_nBaudBeforeChange = -1;  // the sensors' ports' rate mark before the change
 };
 
 }  // namespace sensor_admin

@@ -168,6 +168,9 @@ public:
     // The port-table text of the port that sensor (0 to 3) was opened on; the active port's
     // when no row is known for it.
     CString PortNameOfSensor(int sensor) const;
+    // The ports of the sensors connected now are marked with baud, the rate a search tries on
+    // them first (their sensors were switched to it). The first one's mark before is returned.
+    int COM_MarkSensorPortsAt(int baud);
     CString COM_ParsePortDisplayName(const CString& listText) const;
 
     // ---- Reading a connected sensor again ----------------------------------------------------

@@ -67,3 +67,17 @@ void CComPort::COM_ReplayStoredStatusAnswer()
     m_strReceiveCOM = m_strLastStatusAnswer;
     ZMCOMConfg_AnalyseStatusLong();
 }
+
+int CComPort::COM_MarkSensorPortsAt(int baud)
+{
+    int before = -1;
+    const int sensors = m_nCountActivePorts > 1 ? m_nCountActivePorts : 1;
+    for (int sensor = 0; sensor < sensors && sensor < kMaxSensorPorts; ++sensor) {
+        const int number = workflow::ComPortNumber(PortNameOfSensor(sensor));
+        if (number < 0 || number > 254) continue;
+        int& mark = m_nPortMark[static_cast<std::size_t>(number)];
+        if (sensor == 0) before = mark;
+        mark = baud;
+    }
+    return before;
+}

@@ -680,7 +680,8 @@ struct FrameWithTwoSensors : ConnectedFrame {
 // its port; Disconnect and Connect take both away and bring both back. The search after a
 // baud-rate change looks at every port; the user's choice of USB ports only is back when it
 // has ended. The calibration page works on the sensor the user chooses, alone, switching off
-// its own user calibration, not the other's; left, it connects both again.
+// its own user calibration, not the other's; left, it connects both again, and the panel's
+// Start waits for both.
 TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
@@ -744,8 +745,21 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     frame->ShowPage(app::kPageCalibration);
     EXPECT_TRUE(loop.RunUntil([&] { return frame->SensorAdmin()->calibration.IsSensorPresent() && frame->Com().m_nCountActivePorts == 1; }, 5000));
     EXPECT_EQ(frame->SensorAdmin()->calibration.SensorCalibrationState(), 2);
-    frame->ShowPage(app::kPageLogo);
-    EXPECT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 5000));
+    // Left for the panel, whose Start waits until both are connected; pressed at once then, the
+    // measurement shows as running, and a second Start leaves it as it is.
+    frame->ShowPage(app::kPageMeasureControl);
+    auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
+    auto* start = panel->Item<QAbstractButton>(measurement::IDC_MC_START);
+    ASSERT_TRUE(loop.RunUntil([&] { return start->isEnabled(); }, 10000));
+    EXPECT_TRUE(frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending);
+    start->click();
+    loop.RunFor(3000);
+    EXPECT_TRUE(panel->Logic().IsRunning() && panel->Item<QAbstractButton>(measurement::IDC_MC_STOP)->isEnabled() && !start->isEnabled());
+    const CDataManager& curves = frame->Views()->Diagram()->Display().Data();
+    const int points = curves.GetPointCount(0);
+    panel->Logic().OnBnClickedStart();
+    loop.RunFor(500);
+    EXPECT_GT(curves.GetPointCount(0), points);
 }
 
 // Four sensors, each on a port of its own, whose stored blocks are alike.
@@ -776,7 +790,7 @@ TEST_F(FrameWithFourSensors, EverySensorsStoredChannelIsOnInTheSetUpAsInTheDiagr
 
 // One sensor's baud rate changed on the connection page: the code is written into the sensor,
 // which restarts at the new rate (taking seconds to greet, the status bar saying so meanwhile),
-// and the program finds and connects it there.
+// and the program finds and connects it there, asking at the new rate first.
 TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
 {
     ports.Port("COM3").baudRate = 115200;
@@ -801,6 +815,12 @@ TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnStatus), CString("aktiv"));
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnBaudRate), CString("230400"));
     EXPECT_EQ(page.m_bBaudRateChange, 0);
+    // The search after the change asked at the new rate first.
+    std::size_t probe = before;
+    while (probe < ports.writes.size() && ports.writes[probe].Letter() != 'K') ++probe;
+    while (probe < ports.writes.size() && ports.writes[probe].Letter() != 'B') ++probe;
+    ASSERT_LT(probe, ports.writes.size());
+    EXPECT_EQ(ports.writes[probe].baud, 230400);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

@@ -20,6 +20,7 @@ public:
     int ValuesPerSet() const override { return 1; }
 
     bool IsBusy() const override { return false; }
+    bool AreSensorsTakenApart() const override { return false; }
     void BeginWaitCursorOnce() override {}
     void EndWaitCursorOnce() override {}
     void SetStatusText(UINT) override {}
