@@ -200,10 +200,12 @@ std::vector<Row> SetupRows()
     // A channel chosen on an axis leaves the axes after it that showed it (the next entry is the
     // channel of the next axis). Channel A on X takes B to Y1. Y1 "off" with a single sensor is
     // not probed: its channel on no axis brings channel B to Y1 at the next start. X with
-    // several sensors waits for the mend of a choice the next start undoes.
-    const std::vector<int> later[7] = {{kAxisCombo[1], kAxisCombo[2]}, {kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
+    // several sensors and a row switched off waits for the mend of a choice the next start
+    // undoes.
+    const std::vector<int> later[7] = {{kAxisCombo[1], kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
+                                       {kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
                                        {kAxisCombo[3], kAxisCombo[4]}, {kAxisCombo[4]}, {}, {}, {}};
-    const unsigned probed[7] = {kTwoChannels, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors, 0u, 0u};
+    const unsigned probed[7] = {kTwoChannels | kFourSensors, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors, 0u, 0u};
     for (int k = 0; k < 7; ++k)
         rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block",
                         probed[k], later[k], -1, k == 0 ? "setup" : nullptr});
