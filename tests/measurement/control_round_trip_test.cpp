@@ -228,8 +228,10 @@ std::vector<Row> PanelRows()
         {kPanel, 1341, Keep::Nowhere, "auto repeat: off at every start (panel's start-up defaults)", kOneSensor},
         {kPanel, 1375, Keep::Action, "shows or hides the view of power 1"},
         {kPanel, 1376, Keep::Action, "shows or hides the view of power 2"},
-        {kPanel, 1487, Keep::AtClose, "power 1 view: display bits of the encoder of the pair"},
-        {kPanel, 1488, Keep::AtClose, "power 2 view: display bits of the encoder of the pair"},
+        // Ticked by the power button; an untick is not kept: the encoder's power bits carry the
+        // power computed, which ticks the box again at the next start.
+        {kPanel, 1487, Keep::Pending, "power 1 view: display bits of the encoder of the pair", 0, {}, -1, "not mended yet"},
+        {kPanel, 1488, Keep::Pending, "power 2 view: display bits of the encoder of the pair", 0, {}, -1, "not mended yet"},
         {kPanel, 1485, Keep::Nowhere, "angle zero at the start: connection state of this run"},
         {kPanel, 1486, Keep::Nowhere, "angle zero at the trigger: connection state of this run"},
         {kPanel, 1467, Keep::Action, "sets the angle to zero"},
