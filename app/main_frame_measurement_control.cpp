@@ -277,6 +277,7 @@ public:
     void ClearChannelValueFields() override
     {
         ForEachChannelView([](CAFormChannelX& view) { view.ClearValueFields(); });
+        if (Views()) Views()->Refresher().ForgetMeasuredValues();
     }
     void MarkChannelsWaitingForFirstValue() override
     {

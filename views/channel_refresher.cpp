@@ -86,6 +86,13 @@ void ChannelRefresher::ClearChannel(int channel)
     m_throttle.Request();
 }
 
+void ChannelRefresher::ForgetMeasuredValues()
+{
+    for (ChannelValues& values : m_values) values.ForgetMeasured();
+    m_rings.Reset();
+    m_throttle.Request();
+}
+
 void ChannelRefresher::TakeSensor(const CComPort& com, int sensor, DWORD serial)
 {
     bool changed = false;

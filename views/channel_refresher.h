@@ -61,6 +61,9 @@ public:
     void ResetMinMax(int channel);
     // Clears what a channel holds (its sensor left).
     void ClearChannel(int channel);
+    // The sensors left: no channel shows what they measured before (their tares stay), so that
+    // once they are back the views show only values measured since.
+    void ForgetMeasuredValues();
     // The sensor (0 to 3) with this serial number is connected, its display tables filled: the
     // channels it carries that showed another sensor, or another measurand or range end (an
     // encoder back counting the angle instead of the speed), start without value, minimum,

@@ -44,6 +44,14 @@ void ChannelValues::ClearTare()
 
 void ChannelValues::Reset() { *this = ChannelValues{}; }
 
+void ChannelValues::ForgetMeasured()
+{
+    const ChannelValues kept = *this;
+    *this = ChannelValues{};
+    tare = kept.tare;
+    tared = kept.tared;
+}
+
 double ShownValue(double base, const ChannelValues& values, const ChannelScale& scale)
 {
     if (!scale.usable || !std::isfinite(base)) return kNaN;

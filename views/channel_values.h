@@ -27,6 +27,8 @@ struct ChannelValues {
     void Tare();                 // the current value becomes zero
     void ClearTare();
     void Reset();
+    // What was measured is gone (its sensor left): the tare the user set stays.
+    void ForgetMeasured();
 };
 
 // How a channel turns its base quantity into the number shown.

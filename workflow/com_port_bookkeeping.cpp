@@ -124,7 +124,9 @@ void CComPort::COM_CalcScaleFactors(int sensor)
         return entry.selectedUnit >= 0 && index < entry.unitFactors.size() ? entry.unitFactors[index] : 1.0;
     };
 
-    if (sensor == 0 && m_iZMCOMConfgFlow != ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
+    // The other channels start unscaled only with a single sensor: of several, each is another
+    // sensor's, whose scale stays (the first read again left the second's view in raw counts).
+    if (sensor == 0 && single && m_iZMCOMConfgFlow != ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
         m_iZMCOMConfgFlow != ZM_CNFG_SW_CONFIG_SET_SCALING_B) {
         for (int c = 1; c < kChannelCount; ++c) {
             m_adScaleFactor[static_cast<std::size_t>(c)] = 1.0;

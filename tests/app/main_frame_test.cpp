@@ -701,6 +701,13 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.value == CString("222334"); }));
     EXPECT_EQ(information->GetDlgItemText(sensor_admin::IDC_INFO_STATUS), CString());
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
+    // The first read again, the second's channel keeps its scale (its view showed raw counts).
+    const double secondScale = frame->Com().m_adScaleFactor[1];
+    sensorChoice->setCurrentIndex(0);
+    Q_EMIT sensorChoice->activated(0);
+    information->Item<QAbstractButton>(sensor_admin::IDC_INFO_READ)->click();
+    loop.RunFor(1000);
+    EXPECT_TRUE(secondScale != 1.0 && frame->Com().m_adScaleFactor[1] == secondScale) << secondScale;
 
     frame->ShowPage(app::kPageConnection);
     auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);
@@ -816,11 +823,9 @@ TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnBaudRate), CString("230400"));
     EXPECT_EQ(page.m_bBaudRateChange, 0);
     // The search after the change asked at the new rate first.
-    std::size_t probe = before;
-    while (probe < ports.writes.size() && ports.writes[probe].Letter() != 'K') ++probe;
-    while (probe < ports.writes.size() && ports.writes[probe].Letter() != 'B') ++probe;
-    ASSERT_LT(probe, ports.writes.size());
-    EXPECT_EQ(ports.writes[probe].baud, 230400);
+    const auto letter = [](char l) { return [l](const workflow_test::WrittenFrame& w) { return w.Letter() == l; }; };
+    const auto restart = std::find_if(ports.writes.begin() + static_cast<long>(before), ports.writes.end(), letter('K'));
+    EXPECT_EQ(std::find_if(restart, ports.writes.end(), letter('B'))->baud, 230400);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

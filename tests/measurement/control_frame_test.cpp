@@ -737,6 +737,12 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     Click(IDC_MC_START);
     ASSERT_TRUE(loop.RunUntil([this] { return !Running(); }, 3000));
     EXPECT_EQ(curves.GetPointCount(0), 150);  // the sets of sequence bytes 0 to 149
+    // Connected again, the views show only what was measured since: no extreme from before.
+    const double minimum = frame->Views()->Refresher().ShownMinimumOf(0);
+    frame->SensorAdmin()->connection.OnDisconnect();
+    frame->SensorAdmin()->connection.OnConnect();
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 10000));
+    EXPECT_FALSE(frame->Views()->Refresher().ShownMinimumOf(0) <= minimum);
 }
 
 // A multiport device of three sensors whose stators cannot stream; each sensor's channel climbs
