@@ -114,6 +114,10 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
         CString error;
         if (writer->Open(m_settings, mode, m_description, m_labels, error)) {
             m_current = std::move(writer);
+            // Measurement after measurement into the same file (a trigger's auto repeat) on a
+            // disk that stays full: the user was told, and is told again only once the file
+            // has been written meanwhile.
+            m_faultShown = !m_toldRefused.IsEmpty() && m_current->Writes(m_toldRefused);
         } else {
             Report(FaultText(kTextFileNotCreated, NextStorageFileName(m_settings, kMeasValues, mode, kTableExtension), error));
         }
@@ -245,11 +249,13 @@ void CMeasurementRecorder::WriteCurrent()
     if (ok) {
         m_lastWriteMs = NowMs();
         m_faultShown = false;
+        m_toldRefused.Empty();
         return;
     }
     m_nextAttemptMs = NowMs() + kFlushPeriodMs;
     if (!m_faultShown) {
         m_faultShown = true;
+        m_toldRefused = m_current->FileName();
         Report(FaultText(kTextFileNotWritten, m_current->FileName(), error));
     }
 }
@@ -280,6 +286,7 @@ void CMeasurementRecorder::WriteFinishing()
             ++i;
             continue;
         }
+        if (!m_toldRefused.IsEmpty() && finishing.writer->Writes(m_toldRefused)) m_toldRefused.Empty();
         if (finishing.writer->List().IsEmpty()) {
             finishing.writer->Close();
             m_finishing.erase(m_finishing.begin() + static_cast<std::ptrdiff_t>(i));

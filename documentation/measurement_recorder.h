@@ -119,6 +119,8 @@ private:
     std::int64_t m_lastWriteMs = 0;
     std::int64_t m_nextAttemptMs = 0;
     bool m_faultShown = false;
+    // The file whose refusal the user was told of while measuring, not written since.
+    CString m_toldRefused;
 
     // Finished measurements still being written, oldest first.
     std::vector<Finishing> m_finishing;
