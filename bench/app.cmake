@@ -20,6 +20,8 @@ if(TARGET km3_app AND TARGET km3-sensor-sim)
   km3_add_app_bench(bench_app_ingest app_ingest_bench.cpp)
   # One sensor answering in small pieces, as an adapter delivers them.
   km3_add_app_bench(bench_app_split_answers app_split_answers_bench.cpp)
+  # The start-up search and the connection page's Search, with silent ports ahead of the sensor.
+  km3_add_app_bench(bench_app_search app_search_bench.cpp)
 endif()
 
 # The main frame built and destroyed again and again: the heap stays flat.
