@@ -2,6 +2,8 @@
 
 #include "workflow/com_port.h"
 
+#include <algorithm>
+
 #include "platform/wnd.h"
 #include "workflow/workflow_peers.h"
 
@@ -95,6 +97,38 @@ void CComPort::SetFrameTimer(UINT_PTR id, UINT ms)
 void CComPort::KillFrameTimer(UINT_PTR id)
 {
     if (CWnd* window = StepWindow()) window->KillTimer(id);
+}
+
+void CComPort::PauseThen(UINT_PTR id, UINT ms, std::function<void()> step)
+{
+    CWnd* window = StepWindow();
+    if (!window) {
+        // Without a frame there is no loop to wait on (a controller driven step by step).
+        step();
+        return;
+    }
+    std::deque<PausedStep>& waiting = m_pausedSteps[id];
+    waiting.push_back({window->loop().NowMs() + ms, std::move(step)});
+    // The timer counts down to the first of them.
+    if (waiting.size() == 1) window->SetTimer(id, ms);
+}
+
+bool CComPort::RunPausedSteps(UINT_PTR id)
+{
+    CWnd* window = StepWindow();
+    auto waiting = m_pausedSteps.find(id);
+    if (!window || waiting == m_pausedSteps.end() || waiting->second.empty()) return false;
+    const std::int64_t now = window->loop().NowMs();
+    while (waiting != m_pausedSteps.end() && !waiting->second.empty() && waiting->second.front().dueMs <= now) {
+        const std::function<void()> step = std::move(waiting->second.front().step);
+        waiting->second.pop_front();
+        // The step may pause again, under this id too.
+        step();
+        waiting = m_pausedSteps.find(id);
+    }
+    if (waiting != m_pausedSteps.end() && !waiting->second.empty())
+        window->SetTimer(id, static_cast<UINT>(std::max<std::int64_t>(waiting->second.front().dueMs - now, 0)));
+    return true;
 }
 
 CSensorRecord& CComPort::CurrentSensor()

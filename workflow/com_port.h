@@ -32,6 +32,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -99,6 +102,13 @@ enum FrameTimer : UINT_PTR {
     // Our own: the receive chain's wait for more bytes, and the watch of an awaited answer.
     kTimerChainFill = 120,
     kTimerAnswerWatch = 121,
+    // Our own: the pauses between two steps (PauseThen), one id per kind of pause: a port's
+    // rest off-line before it opens, the probe's progress steps, the rest before a restart, the
+    // control signal's settling before its value is asked.
+    kTimerPortOpenPause = 122,
+    kTimerProbeProgress = 123,
+    kTimerRestartPause = 124,
+    kTimerControlSettlePause = 125,
 };
 
 // How long the controller waits for the sensor: the receive chain for more bytes of a short
@@ -159,7 +169,10 @@ public:
     // ---- Port activation ----------------------------------------------------------------------
     void COM_CreatePortManager(CWnd& window);
     static bool COM_SetPortBaudRate(int baud, int& out);
-    bool COM_ActivatePort(int row);
+    // The row's port opens again after 100 ms off-line, and once more 100 ms later when it did
+    // not; opened hears whether the last open succeeded. False (opened never called) when the
+    // row cannot be opened at all.
+    bool COM_ActivatePort(int row, std::function<void(bool)> opened);
     int COM_PrepareSensorSetup(int sensor, const CString& portName, int row, int state);
     bool COM_StartInitStep();
     void COM_SetupConnectedSensor();
@@ -603,6 +616,14 @@ public:
     // measurement's requests are watched by its receive time-out).
     BYTE RefusedRequest() const { return m_nAnswerWatchMs != 0 && m_cAwaitedRequest != 'F' ? m_cAwaitedRequest : 0; }
 
+    // A pause between two steps: step runs once ms have passed, on timer id of the step
+    // window. The thread never sleeps, so the window paints and takes input meanwhile, and
+    // bytes are handled in their turn. Steps paused under one id run in the order of their
+    // ends, each once (two restarts acknowledged in a row are both sent).
+    void PauseThen(UINT_PTR id, UINT ms, std::function<void()> step);
+    // The steps paused under timer id whose pause has ended run; false when none waits.
+    bool RunPausedSteps(UINT_PTR id);
+
 private:
     // Writes on a manager; false without one.
     static bool WriteOn(const std::shared_ptr<workflow::ISensorPort>& port, const CString& bytes);
@@ -636,6 +657,14 @@ private:
     CPortRecord* CurrentPortRecord();
     bool IsEthernetModuleRow(int row) const;
     bool IsRowSkippedForUsbOnly(int row, const CString& lowerText) const;
+    // The probe's steps after the open of its row: the request, and the wait for its answer
+    // (from afterMs on: the request is given its own 10 ms first).
+    void ContinueProbeAfterOpen(int row, bool opened);
+    void ArmProbeAnswerWait(int row, UINT afterMs = 0);
+    // Progress steps of the start-up page, 20 ms apart.
+    void StepProbeProgress(int steps);
+    // The activation's open of the row, attempt 1 or 2.
+    void OpenActivatedPort(int row, int attempt, const std::function<void(bool)>& opened);
     std::unique_ptr<workflow::ISensorPort> MakePort(CWnd& window, UINT eventMessage, UINT dataMessage);
     void SendBlockRead(BYTE blockNumber);
     void RequestNextBlock(BYTE blockNumber);
@@ -698,4 +727,10 @@ private:
 
     workflow::ISensorPortFactory* m_pPortFactory = nullptr;
     workflow::WorkflowPeers m_peers;
+    // The steps that wait for their pause to end, by timer id, each with the time it ends.
+    struct PausedStep {
+        std::int64_t dueMs;
+        std::function<void()> step;
+    };
+    std::map<UINT_PTR, std::deque<PausedStep>> m_pausedSteps;
 };

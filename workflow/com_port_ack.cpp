@@ -1,7 +1,6 @@
 // Acknowledgements of the configuration-mode conversation: an ACK carries no data, so the
 // workflow state alone says what it confirms and which step comes next.
 
-#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 
 namespace {
@@ -57,9 +56,11 @@ void CComPort::COM_ContinueAfterAck()
         const CalibChannel& a = m_sCalib.channel[0];
         const CalibChannel& b = m_sCalib.channel[1];
         if (IsControlOn()) {
-            Sleep(150);
-            COM_ZMSingleShot();
-            m_pfnReplyHandler = nullptr;
+            // The control signal settles for 150 ms before its value is asked.
+            PauseThen(kTimerControlSettlePause, 150, [this] {
+                COM_ZMSingleShot();
+                m_pfnReplyHandler = nullptr;
+            });
         } else if (on ? (!a.bControlDone && !b.bControlDone) : (!a.bZeroDone && !b.bZeroDone)) {
             COM_ZMReadRawCalibInit(on ? 2 : 0);
         } else if (!on && m_peers.calibration) {

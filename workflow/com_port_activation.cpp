@@ -1,7 +1,6 @@
 // Opening sensor ports: the first port manager, the probe's reopening of a row, the connect
 // sequence's set-up, and one further manager per port of a multiport device.
 
-#include "platform/message_loop.h"
 #include "platform/wnd.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
@@ -39,7 +38,7 @@ bool CComPort::COM_SetPortBaudRate(int baud, int& out)
     return true;
 }
 
-bool CComPort::COM_ActivatePort(int row)
+bool CComPort::COM_ActivatePort(int row, std::function<void(bool)> opened)
 {
     if (!ValidRow(row)) return false;
     m_nActivePortRec = row;
@@ -54,13 +53,19 @@ bool CComPort::COM_ActivatePort(int row)
     m_pPortMan->SetLineSettings(SensorLine(m_nBaudRate));
     if (rec.m_strPortName.IsEmpty()) rec.m_strPortName = m_PortRecPrev[static_cast<std::size_t>(row)].m_strPortName;
     m_pPortMan->SetOffLine();
-    Sleep(100);
-    bool opened = m_pPortMan->OpenPort(rec.m_strPortName);
-    if (!opened) {
-        Sleep(100);
-        opened = m_pPortMan->OpenPort(rec.m_strPortName);
+    PauseThen(kTimerPortOpenPause, 100, [this, row, opened = std::move(opened)] { OpenActivatedPort(row, 1, opened); });
+    return true;
+}
+
+void CComPort::OpenActivatedPort(int row, int attempt, const std::function<void(bool)>& opened)
+{
+    const CString name = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
+    const bool open = m_pPortMan && m_pPortMan->OpenPort(name);
+    if (!open && attempt < 2) {
+        PauseThen(kTimerPortOpenPause, 100, [this, row, attempt, opened] { OpenActivatedPort(row, attempt + 1, opened); });
+        return;
     }
-    return opened;
+    opened(open);
 }
 
 int CComPort::COM_PrepareSensorSetup(int sensor, const CString& portName, int row, int state)

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/message_loop.h"
 #include "workflow/com_port.h"
 #include "workflow/port_names.h"
 
@@ -81,11 +80,10 @@ void CComPort::COM_ProbeNextPort()
             m_BaudCandidates.erase(m_BaudCandidates.begin());
             SetFrameTimer(kTimerProbeNextBaud, 100);
         } else {
-            for (int i = 0; i < 9; ++i) {
-                if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
-                Sleep(20);
-            }
-            SetFrameTimer(kTimerProbePassOver, 200);
+            // Nine progress steps 20 ms apart, then 200 ms until the row is passed over: the
+            // steps run on their own timer, the pass-over is due when it always was.
+            StepProbeProgress(9);
+            SetFrameTimer(kTimerProbePassOver, 9 * 20 + 200);
             m_nProbeState = -2;
         }
         return;
@@ -157,16 +155,40 @@ void CComPort::COM_ProbeStep(int phase)
     if (phase != 2) return;
 
     if (!(rec.m_nState == kPortStateSelected && rec.m_nEnabled != 1)) {
-        if (COM_ActivatePort(row)) {
-            // A refused write goes on with the next row at once; the answer wait below would
-            // start a second chain of steps beside it.
-            if (!COM_SendProbeRequest(rec.m_strPortName, 0)) return;
-        } else {
-            rec.m_nState = kPortStateNotOpenable;
-        }
+        // The port opens after its rest off-line; the request follows the open.
+        if (COM_ActivatePort(row, [this, row](bool opened) { ContinueProbeAfterOpen(row, opened); })) return;
+        rec.m_nState = kPortStateNotOpenable;
     }
+    ArmProbeAnswerWait(row);
+}
+
+void CComPort::ContinueProbeAfterOpen(int row, bool opened)
+{
+    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
+    if (!opened) {
+        rec.m_nState = kPortStateNotOpenable;
+        ArmProbeAnswerWait(row);
+        return;
+    }
+    // A refused write goes on with the next row at once; the answer wait would start a second
+    // chain of steps beside it.
+    if (!COM_SendProbeRequest(rec.m_strPortName, 0)) return;
+    // The answer wait (200 or 500 ms) has always begun 10 ms after the request: it ends when
+    // it did, and an answer that comes sooner ends it as any answer does.
+    ArmProbeAnswerWait(row, 10);
+}
+
+void CComPort::ArmProbeAnswerWait(int row, UINT afterMs)
+{
+    const bool ethernet = IsEthernetModuleRow(row);
     if (ethernet) m_PortRecPrev[static_cast<std::size_t>(row)].m_nState = kPortStateAvailable;
-    SetFrameTimer(kTimerProbeAnswerWait, ethernet ? 500 : 200);
+    SetFrameTimer(kTimerProbeAnswerWait, afterMs + (ethernet ? 500 : 200));
+}
+
+void CComPort::StepProbeProgress(int steps)
+{
+    if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
+    if (steps > 1) PauseThen(kTimerProbeProgress, 20, [this, steps] { StepProbeProgress(steps - 1); });
 }
 
 bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
@@ -181,7 +203,6 @@ bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
         COM_ProbeNextPort();
         return false;
     }
-    Sleep(10);
     CString lower = portName;
     lower.MakeLower();
     if (lower.Find(kEthernetModuleText) >= 0 && m_peers.startUp) m_peers.startUp->StepSearchProgress(0);

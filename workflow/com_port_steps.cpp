@@ -226,11 +226,13 @@ bool CComPort::COM_StopMeasure()
 
 bool CComPort::COM_SendRestartSensor()
 {
-    Sleep(100);
-    CString request;
-    BuildRestartRequest(request);
-    if (!WriteAwaitingAnswer(m_pPortMan, request, kRestartSilenceMs)) return false;
-    m_bStreamStarted = 0;
+    // The sensor rests 100 ms after what it last took before it is told to restart.
+    if (!m_pPortMan) return false;
+    PauseThen(kTimerRestartPause, 100, [this] {
+        CString request;
+        BuildRestartRequest(request);
+        if (WriteAwaitingAnswer(m_pPortMan, request, kRestartSilenceMs)) m_bStreamStarted = 0;
+    });
     return true;
 }
 

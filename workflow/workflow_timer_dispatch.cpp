@@ -128,6 +128,12 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
     case kTimerAnswerWatch:
         com.OnAnswerWatchExpired();
         return true;
+    case kTimerPortOpenPause:
+    case kTimerProbeProgress:
+    case kTimerRestartPause:
+    case kTimerControlSettlePause:
+        com.RunPausedSteps(id);
+        return true;
     default:
         return false;
     }

@@ -144,22 +144,42 @@ TEST(Connect, SensorsOfOneDeviceWithoutASerialNumberStopTheApplication)
     EXPECT_EQ(b.boxes.Count(), 1u);
 }
 
+namespace {
+
+// The row's port activated, the loop run until it has opened or given up: -1 when the row
+// cannot be activated, else whether the port opened; openedAfterMs says when it was decided.
+int Activate(OpenBench& b, int row, std::int64_t* openedAfterMs = nullptr)
+{
+    int opened = -1;
+    const std::int64_t before = b.loop.NowMs();
+    if (!b.com.COM_ActivatePort(row, [&](bool open) {
+            opened = open ? 1 : 0;
+            if (openedAfterMs) *openedAfterMs = b.loop.NowMs() - before;
+        }))
+        return -1;
+    EXPECT_EQ(b.loop.NowMs(), before) << "the pauses are the loop's";
+    b.loop.RunUntil([&] { return opened >= 0; }, 1000);
+    return opened;
+}
+
+}  // namespace
+
 TEST(Activation, OnlyTheSensorBaudRatesAreTakenFromARow)
 {
     OpenBench b;
     b.com.m_nBaudRate = 230400;
     b.com.m_PortRec[0].m_strPortName = "COM3 Tessaline USB sensor interface Port";
     b.com.m_PortRec[0].m_nBaudRate = 9600;
-    EXPECT_TRUE(b.com.COM_ActivatePort(0));
+    EXPECT_EQ(Activate(b, 0), 1);
     EXPECT_EQ(b.com.m_nBaudRate, 230400);
     b.com.m_PortRec[0].m_nBaudRate = 115200;
-    EXPECT_TRUE(b.com.COM_ActivatePort(0));
+    EXPECT_EQ(Activate(b, 0), 1);
     EXPECT_EQ(b.com.m_nBaudRate, 115200);
     auto* port = dynamic_cast<SimSensorPort*>(b.com.m_pPortMan.get());
     EXPECT_EQ(port->Settings().baudRate, 115200);
     EXPECT_EQ(port->Settings().dataBits, 8);
-    EXPECT_FALSE(b.com.COM_ActivatePort(-1));
-    EXPECT_FALSE(b.com.COM_ActivatePort(kPortTableRows));
+    EXPECT_EQ(Activate(b, -1), -1);
+    EXPECT_EQ(Activate(b, kPortTableRows), -1);
 }
 
 TEST(Activation, APortThatDoesNotOpenIsTriedTwiceAndReported)
@@ -167,9 +187,9 @@ TEST(Activation, APortThatDoesNotOpenIsTriedTwiceAndReported)
     OpenBench b;
     b.ports.Port("COM3").opens = false;
     b.com.m_PortRec[0].m_strPortName = "COM3 Tessaline USB sensor interface Port";
-    const std::int64_t before = b.loop.NowMs();
-    EXPECT_FALSE(b.com.COM_ActivatePort(0));
-    EXPECT_EQ(b.loop.NowMs() - before, 200);
+    std::int64_t openedAfterMs = 0;
+    EXPECT_EQ(Activate(b, 0, &openedAfterMs), 0);
+    EXPECT_EQ(openedAfterMs, 200);
     EXPECT_EQ(b.com.COM_PrepareSensorSetup(0, b.com.m_PortRec[0].m_strPortName, 0, kPortStateAvailable),
               kPortStateNotOpenable);
     EXPECT_EQ(b.com.COM_PrepareSensorSetup(0, "x", 0, kPortStateNotSupported), kPortStateNotSupported);

@@ -1,5 +1,7 @@
 #include "tests/workflow/workflow_bench.h"
 
+#include <algorithm>
+
 namespace workflow_test {
 
 sim::SensorConfig AcceptedSensor(std::uint32_t serial)
@@ -65,6 +67,17 @@ sim::SimDevice& Bench::AddDevice(int firstCom, const std::vector<sim::SensorConf
 bool Bench::RunUntilConnected(std::int64_t maxMs)
 {
     return loop.RunUntil([this] { return frame.sensorConnected && com.GetZMCOMConfgFlow() != ZM_START_INIT; }, maxMs);
+}
+
+std::int64_t Bench::LongestHoldMs(std::int64_t ms, const std::function<bool()>& done)
+{
+    std::int64_t longest = 0;
+    for (const std::int64_t end = loop.NowMs() + ms; loop.NowMs() < end && !(done && done());) {
+        const std::int64_t before = loop.NowMs();
+        loop.RunUntil([&] { return done && done(); }, 1);
+        longest = std::max(longest, loop.NowMs() - before - 1);
+    }
+    return longest;
 }
 
 bool Bench::SearchUntilAllActive()

@@ -408,6 +408,10 @@ struct Bench {
     sim::SimDevice& AddDevice(int firstCom, const std::vector<sim::SensorConfig>& configs);
     // Runs the loop until the controller rests after a connection, at most maxMs.
     bool RunUntilConnected(std::int64_t maxMs = 20000);
+    // Runs the loop a millisecond at a time for ms (or until done holds) and returns the longest
+    // time it stood still in one turn: a handler that waits inside itself moves virtual time on
+    // by its whole wait.
+    std::int64_t LongestHoldMs(std::int64_t ms, const std::function<bool()>& done = nullptr);
     // Searches every port added and waits until the controller rests with all found ports
     // activated: true when it did.
     bool SearchUntilAllActive();
