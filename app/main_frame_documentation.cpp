@@ -39,10 +39,14 @@ documentation::CMeasurementRecorder& DocumentationWiring::Recorder()
 {
     if (!m_recorder) {
         documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame);
+        // On a loop with virtual time the writing is paced by that loop's timer, so that what is
+        // written when follows the loop's time alone, as everything else the program does.
+        const auto pacing = platform::MessageLoop::Current().IsVirtual() ? documentation::CMeasurementRecorder::Pacing::LoopTimer
+                                                                          : documentation::CMeasurementRecorder::Pacing::Thread;
         if (page != nullptr)
-            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(page->Settings(), page->Times());
+            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(page->Settings(), page->Times(), pacing);
         else
-            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(m_ownSettings, m_ownTimes);
+            m_recorder = std::make_unique<documentation::CMeasurementRecorder>(m_ownSettings, m_ownTimes, pacing);
         m_recorder->SetPeers(this, this);
     }
     return *m_recorder;

@@ -31,6 +31,14 @@ void SimPort::HangUp()
     m_device.Pump();
 }
 
+void SimPort::PowerOn()
+{
+    m_shaper.PowerOn();
+    m_hangupReported = false;
+    m_engine.PowerOn(m_device.loop().NowUs());
+    m_device.Pump();
+}
+
 SimDevice::SimDevice(const std::vector<SensorConfig>& sensors, platform::MessageLoop& loop) : CWnd(loop)
 {
     const std::int64_t now = loop.NowUs();

@@ -45,6 +45,9 @@ public:
     void Stall(int ms);
     void HangUp();
     bool IsHungUp() const { return m_shaper.IsHungUp(); }
+    // A sensor that hung up has its power back: silent for its restart time, then its hello,
+    // keeping its blocks; the hang-up is reported again when it next disappears.
+    void PowerOn();
     // A refusal rule (as --refuse) that holds from now on, for requests of a sensor that is
     // already connected.
     void Refuse(const RefusalRule& rule) { m_engine.AddRefusal(rule); }

@@ -71,6 +71,8 @@ public:
     long long RecordsSampled() const { return m_stream.sampled; }
     bool IsSlaveArmed() const { return m_slaveSelector != 0; }
     bool IsRestarting() const { return m_restartDoneUs >= 0; }
+    // Power back after a cut: it starts as after a restart request, keeping its blocks.
+    void PowerOn(std::int64_t nowUs) { BeginRestart(nowUs); }
     // From now on also refuses what the rule names, as if configured so from the start.
     void AddRefusal(const RefusalRule& rule)
     {

@@ -33,6 +33,13 @@ public:
     // unless a stall holds them.
     void HangUp();
     bool IsHungUp() const { return m_hungUp; }
+    // Back after a hang-up, with nothing of before on the line.
+    void PowerOn()
+    {
+        m_hungUp = false;
+        m_chunks.clear();
+        m_stallUntilUs = -1;
+    }
     bool HasPending() const { return !m_chunks.empty(); }
 
 private:

@@ -1,0 +1,636 @@
+// Sequences of what a user does and what the sensors do, drawn at random from a seed and run
+// against the real main frame with simulated sensors on virtual time: Start, Stop, single
+// shots, the trigger, the connection page (search, connect, disconnect, baud rate), page
+// switches (the calibration page among them), set-up choices and Accept, an encoder's mode,
+// the language, a sensor whose power is cut and comes back, a full disk and space freed, and
+// the window closed and the program started again. Each action waits a random time first, or
+// for the instant its control becomes enabled. After every step the program's promises are
+// checked (Invariant below). One seed draws the device too: one sensor, a two-sensor device or
+// a torque sensor with an encoder, with the factory contents present, zeros or erased.
+//
+// A failing sequence prints its seed and its steps. KM3_SEQUENCE_SEED=n replays seed n alone;
+// KM3_SEQUENCE_SEEDS=n runs the seeds 1 to n (CI runs a few), KM3_SEQUENCE_STEPS=n makes each
+// sequence n steps long, KM3_SEQUENCE_KEEP=1 keeps its files, and KM3_SEQUENCE_CHECKS=all adds the checks left out while the faults
+// they find are open.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/page_table.h"
+#include "documentation/documentation_texts.h"
+#include "measurement/measure_control_ids.h"
+#include "measurement/measure_setup_ids.h"
+#include "res/string_table.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "sensor_admin/sensor_admin_pages.h"
+#include "tests/documentation/file_size_limit.h"
+#include "tests/measurement/frame_fixture.h"
+
+using namespace measurement;
+
+namespace {
+
+int EnvInt(const char* name, int fallback)
+{
+    const char* text = std::getenv(name);
+    return text != nullptr && *text != '\0' ? std::atoi(text) : fallback;
+}
+
+// The seeds of this run: KM3_SEQUENCE_SEED alone, or 1 to KM3_SEQUENCE_SEEDS.
+std::vector<unsigned> Seeds()
+{
+    if (const int seed = EnvInt("KM3_SEQUENCE_SEED", 0); seed > 0) return {static_cast<unsigned>(seed)};
+    std::vector<unsigned> seeds;
+    for (int s = 1; s <= EnvInt("KM3_SEQUENCE_SEEDS", 24); ++s) seeds.push_back(static_cast<unsigned>(s));
+    return seeds;
+}
+
+// The promises checked after every step.
+enum Invariant {
+    kButtons,        // Start and Stop enabled as the measurement's state says
+    kFiles,          // every set measured in the value or recovery file, once and in order
+    kNoNul,          // no NUL byte in any file
+    kBlocks,         // no sensor block changed but by an action that writes it
+    kChoices,        // what the user set shows on the page, and after a restart comes from the sensor
+    kMessages,       // no message that contradicts the state
+    kInvariantCount
+};
+constexpr const char* kInvariantNames[kInvariantCount] = {"buttons", "files", "no NUL", "blocks", "choices", "messages"};
+// Checks whose faults are still open on this branch: left out unless KM3_SEQUENCE_CHECKS=all.
+constexpr bool kOpenFault[kInvariantCount] = {true, false, false, false, true, false};
+
+enum DeviceKind { kOneSensor, kTwoSensors, kTorqueAndEncoder };
+
+enum Action {
+    kStart, kStop, kSingleShot, kTrigger, kSearch, kConnect, kDisconnect, kBaudRate, kPage, kSetupChoice,
+    kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kActionCount
+};
+constexpr const char* kActionNames[kActionCount] = {
+    "Start", "Stop", "single shot", "trigger", "search", "connect", "disconnect", "baud rate", "page",
+    "set-up choice", "accept", "mode switch", "language", "power cut", "power back", "disk full", "disk freed",
+    "close and start again"};
+constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1};
+
+// A choice the user made on the set-up page: an entry's datum in a list, or a text in a field.
+struct Choice {
+    bool isText = false;
+    long long datum = 0;
+    std::string text;
+};
+
+double Number(std::string text)
+{
+    for (char& c : text)
+        if (c == ',') c = '.';
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterface<unsigned> {
+    const unsigned seed = GetParam();
+    std::mt19937 rng{seed};
+    const DeviceKind kind = static_cast<DeviceKind>(seed % 3);
+    const sim::FactoryContents contents = static_cast<sim::FactoryContents>((seed / 3) % 3);
+    bool checked[kInvariantCount] = {};
+    std::vector<std::string> steps;
+    std::vector<std::string> faults;
+    std::optional<documentation_test::FileSizeLimit> fullDisk;
+    std::map<int, Choice> model;
+    std::vector<bool> cut;
+    std::vector<std::array<sim::BlockStore::Block, 8>> blocks;
+    bool writeOwed = false;
+    std::size_t boxesSeen = 0;
+    int measurements = 0;
+    bool startedByHand = false;
+    // Measurements the user started and stopped by hand while the sensors streamed: the value
+    // file each went to and the records the master sent for it.
+    std::vector<std::pair<std::string, long long>> stopped;
+    bool wasRunning = false;
+
+    int Draw(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+    std::unique_ptr<sim::SimDevice> MakeDevice() override
+    {
+        std::vector<sim::SensorConfig> configs;
+        sim::SensorConfig base = control_test::RampSensor(200.0, -20000.0);
+        base.identity.statorId = 5;  // streams
+        if (kind == kOneSensor) {
+            configs.push_back(base);
+        } else {
+            configs = sim::MultiportConfigs(2, base);
+            if (kind == kTorqueAndEncoder) {
+                configs[0].identity.rotorTypeClass = 'D';
+                configs[1].identity.rotorTypeClass = 'Y';
+                configs[1].identity.statorId = 9;
+                configs[1].identity.encoderMode = 3;
+            }
+        }
+        for (sim::SensorConfig& config : configs) config.identity.factoryContents = contents;
+        if (kind == kOneSensor) return std::make_unique<sim::SimulatedSensor>(configs[0], loop);
+        return std::make_unique<sim::MultiportDevice>(configs, loop);
+    }
+
+    std::string DeviceText() const
+    {
+        const char* kinds[] = {"one sensor", "a two-sensor device", "a torque sensor and an encoder"};
+        const char* fills[] = {"present", "zeros", "erased"};
+        return std::string(kinds[kind]) + ", factory contents " + fills[static_cast<int>(contents)];
+    }
+
+    void SetUp() override
+    {
+        const bool all = std::getenv("KM3_SEQUENCE_CHECKS") != nullptr && std::string(std::getenv("KM3_SEQUENCE_CHECKS")) == "all";
+        for (int i = 0; i < kInvariantCount; ++i) checked[i] = all || !kOpenFault[i];
+        // KM3_SEQUENCE_KEEP=1 keeps the files of a replay for a look.
+        if (std::getenv("KM3_SEQUENCE_KEEP") != nullptr) profile.dir.setAutoRemove(false);
+        ConnectedFrame::SetUp();
+        cut.assign(static_cast<std::size_t>(sensor->PortCount()), false);
+        AfterStart();
+        blocks = Blocks();
+    }
+    void TearDown() override
+    {
+        fullDisk.reset();
+        ConnectedFrame::TearDown();
+    }
+
+    void AfterStart()
+    {
+        frame->show();
+        auto* page = measurement_test::FindPage<documentation::CDlgDocumentation>(*frame);
+        ASSERT_NE(page, nullptr);
+        documentation::CDocumentationSettings& settings = page->Settings();
+        settings.directory[documentation::kMeasValues] = CString(ValueFolder().c_str());
+        settings.storageMode[documentation::kMeasValues] = documentation::kStorageIndexed;
+        settings.autoStorage = 1;
+        frame->ShowPage(app::kPageMeasureControl);
+        loop.RunFor(500);
+    }
+    std::string ValueFolder() const { return profile.dir.path().toStdString(); }
+
+    // ---- what the user and the sensors do ------------------------------------------------------
+
+    MeasureSetupWidget& SetupPage() { return *measurement_test::FindPage<MeasureSetupWidget>(*frame); }
+    template <class Form>
+    Form& AdminForm() { return *measurement_test::FindPage<Form>(*frame); }
+
+    // Waits as the step drew (a time, or until the control is enabled), then clicks the
+    // control when the user can: false when it stayed disabled.
+    bool WaitAndClick(QAbstractButton* button, int waitMs)
+    {
+        if (button == nullptr) return false;
+        if (waitMs < 0) loop.RunUntil([button] { return button->isEnabled() && button->isVisible(); }, 10000);
+        else loop.RunFor(waitMs);
+        if (!button->isEnabled() || !button->isVisible()) return false;
+        button->click();
+        return true;
+    }
+    bool OnPanel(int id, int waitMs)
+    {
+        frame->ShowPage(app::kPageMeasureControl);
+        return WaitAndClick(panel->Item<QAbstractButton>(id), waitMs);
+    }
+    bool OnConnectionPage(int id, int waitMs)
+    {
+        frame->ShowPage(app::kPageConnection);
+        return WaitAndClick(AdminForm<sensor_admin::SensorConnectionForm>().Item<QAbstractButton>(id), waitMs);
+    }
+    bool Choose(int comboId, int index, std::string& told)
+    {
+        auto* combo = SetupPage().Item<QComboBox>(comboId);
+        const std::vector<ComboEntry>& entries = SetupPage().Logic().Controls()[comboId].entries;
+        if (combo == nullptr || !combo->isEnabled() || !combo->isVisible() || entries.empty()) return false;
+        index %= static_cast<int>(entries.size());
+        combo->setCurrentIndex(index);
+        Q_EMIT combo->activated(index);
+        model[comboId] = {false, entries[static_cast<std::size_t>(index)].datum, {}};
+        told = std::to_string(comboId) + " := datum " + std::to_string(entries[static_cast<std::size_t>(index)].datum);
+        return true;
+    }
+    bool Type(int editId, const std::string& text, std::string& told)
+    {
+        auto* edit = SetupPage().Item<QLineEdit>(editId);
+        if (edit == nullptr || !edit->isEnabled() || !edit->isVisible()) return false;
+        edit->setText(QString::fromStdString(text));
+        model[editId] = {true, 0, text};
+        told = std::to_string(editId) + " := \"" + text + "\"";
+        return true;
+    }
+    bool SetupChoice(std::string& told)
+    {
+        frame->ShowPage(app::kPageMeasureSetup);
+        loop.RunFor(Draw(500));
+        // The user sets up what the sensors measure while they are there.
+        if (!AllConnected()) return false;
+        switch (Draw(6)) {
+        case 0: return Choose(IDC_RATE_COMBO, Draw(20), told);
+        case 1: {
+            // A condition is the channel it watches with its two limits.
+            const int k = Draw(2);
+            std::string limits;
+            const bool chosen = Choose(kConditionCombo[k], Draw(6), told);
+            if (chosen && Type(kLimitEdit[2 * k], std::to_string(-10 - Draw(500)), limits)) told += ", " + limits;
+            if (chosen && Type(kLimitEdit[2 * k + 1], std::to_string(10 + Draw(500)), limits)) told += ", " + limits;
+            return chosen;
+        }
+        case 2: {
+            const int k = Draw(4);
+            const int value = (k % 2 == 0 ? -1 : 1) * (10 + Draw(500));
+            return Type(kLimitEdit[k], std::to_string(value), told);
+        }
+        case 3: return Choose(IDC_START_SOURCE, Draw(4), told);
+        case 4: return Type(IDC_START_VALUE, std::to_string(Draw(300) - 100), told);
+        default: return Choose(IDC_START_DIRECTION, Draw(2), told);
+        }
+    }
+    bool ModeSwitch(std::string& told)
+    {
+        frame->ShowPage(app::kPageMeasureSetup);
+        loop.RunFor(Draw(500));
+        const int selector = Draw(2) == 0 ? kAngleSelector[0] : kTorqueSelector[0];
+        auto* button = SetupPage().Item<QAbstractButton>(selector);
+        if (button == nullptr) return false;
+        if (!button->isVisible()) {
+            auto* expand = SetupPage().Item<QAbstractButton>(IDC_EXPAND);
+            if (expand == nullptr || !expand->isVisible() || !expand->isEnabled()) return false;
+            expand->click();
+        }
+        told = selector == kAngleSelector[0] ? "angle" : "speed";
+        return WaitAndClick(button, 0);
+    }
+    bool Calibration()
+    {
+        frame->ShowPage(app::kPageCalibration);
+        auto* choice = AdminForm<sensor_admin::SensorCalibrationForm>().Item<QComboBox>(sensor_admin::IDC_CAL_SENSOR);
+        loop.RunFor(Draw(1500));
+        if (choice != nullptr && choice->isVisible() && choice->isEnabled() && choice->count() > 1 && Draw(2) == 0) {
+            const int index = Draw(choice->count());
+            choice->setCurrentIndex(index);
+            Q_EMIT choice->activated(index);
+        }
+        return true;
+    }
+    void CloseAndStart()
+    {
+        for (std::size_t i = 0; i < cut.size(); ++i)
+            if (cut[i]) PowerBack(static_cast<int>(i));
+        fullDisk.reset();
+        loop.RunFor(1000);
+        ASSERT_NO_FATAL_FAILURE(CloseWindow());
+        ASSERT_NO_FATAL_FAILURE(Restart());
+        ASSERT_NO_FATAL_FAILURE(AfterStart());
+        wasRunning = false;
+    }
+    void PowerBack(int port)
+    {
+        sensor->Port(port).PowerOn();
+        cut[static_cast<std::size_t>(port)] = false;
+    }
+
+    // One step: the action, what it did for the log, and whether it may write the sensors.
+    void Step(int number)
+    {
+        std::vector<int> pool;
+        for (int a = 0; a < kActionCount; ++a) {
+            if (a == kModeSwitch && kind != kTorqueAndEncoder) continue;
+            for (int w = 0; w < kWeight[a]; ++w) pool.push_back(a);
+        }
+        const int action = pool[static_cast<std::size_t>(Draw(static_cast<int>(pool.size())))];
+        const int waitKind = Draw(3);
+        const int waitMs = waitKind == 0 ? 0 : waitKind == 1 ? Draw(3000) : -1;
+        std::string told;
+        steps.push_back(std::to_string(number) + ": " + kActionNames[action] + " ...");
+        bool done = true;
+        bool writes = false;
+        const bool wasRunningBefore = Running();
+        switch (action) {
+        case kStart: done = OnPanel(IDC_MC_START, waitMs); break;
+        case kStop: {
+            frame->ShowPage(app::kPageMeasureControl);
+            const sim::SensorEngine& master = sensor->Port(0).sensor();
+            const bool plain = Running() && frame->Fields().triggers.recording == 0 && panel->Logic().Settings()->bSecond == 0 &&
+                               SetupPage().Logic().Setup().startSource == 0 && master.IsStreaming() && startedByHand;
+            done = OnPanel(IDC_MC_STOP, waitMs);
+            if (done && plain && !master.IsStreaming()) stopped.emplace_back(NewestValueFile(), master.RecordsSampled());
+            break;
+        }
+        case kSingleShot: done = OnPanel(IDC_MC_SINGLE_SHOT, waitMs); break;
+        case kTrigger: done = OnPanel(IDC_MC_TRIGGER, waitMs); break;
+        case kSearch: done = OnConnectionPage(sensor_admin::IDC_CONN_SEARCH, waitMs); writes = true; break;
+        case kConnect: done = OnConnectionPage(sensor_admin::IDC_CONN_CONNECT, waitMs); writes = true; break;
+        case kDisconnect: done = OnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT, waitMs); break;
+        case kBaudRate: {
+            frame->ShowPage(app::kPageConnection);
+            auto* baud = AdminForm<sensor_admin::SensorConnectionForm>().Item<QComboBox>(sensor_admin::IDC_CONN_BAUD);
+            baud->setCurrentIndex(Draw(baud->count()));
+            told = baud->currentText().toStdString();
+            done = OnConnectionPage(sensor_admin::IDC_CONN_CHANGE_BAUD, waitMs);
+            writes = true;
+            break;
+        }
+        case kPage: {
+            const int pages[] = {app::kPageLogo, app::kPageConnection, app::kPageInformation, app::kPageMeasureSetup,
+                                 app::kPageDocumentation, app::kPageCalibration, app::kPageMeasureControl, app::kPageCalibration};
+            const int page = pages[Draw(8)];
+            told = std::to_string(page);
+            loop.RunFor(std::max(waitMs, 0));
+            if (page == app::kPageCalibration) done = Calibration();
+            else frame->ShowPage(page);
+            break;
+        }
+        case kSetupChoice: done = SetupChoice(told); writes = true; break;
+        case kAccept:
+            frame->ShowPage(app::kPageMeasureSetup);
+            done = WaitAndClick(SetupPage().Item<QAbstractButton>(IDC_ACCEPT), std::max(waitMs, 0));
+            writes = true;
+            break;
+        case kModeSwitch: done = ModeSwitch(told); writes = true; break;
+        case kLanguage: {
+            const int language = Draw(4);
+            told = std::to_string(language);
+            loop.RunFor(std::max(waitMs, 0));
+            frame->SwitchLanguage(language * 1000);
+            break;
+        }
+        case kPowerCut: {
+            const int port = Draw(sensor->PortCount());
+            told = "sensor " + std::to_string(port + 1);
+            loop.RunFor(std::max(waitMs, 0));
+            done = !cut[static_cast<std::size_t>(port)];
+            if (done) {
+                sensor->Port(port).HangUp();
+                cut[static_cast<std::size_t>(port)] = true;
+            }
+            break;
+        }
+        case kPowerBack: {
+            const int port = Draw(sensor->PortCount());
+            told = "sensor " + std::to_string(port + 1);
+            loop.RunFor(std::max(waitMs, 0));
+            done = cut[static_cast<std::size_t>(port)];
+            if (done) PowerBack(port);
+            break;
+        }
+        case kDiskFull: {
+            loop.RunFor(std::max(waitMs, 0));
+            const rlim_t room = static_cast<rlim_t>(LargestValueFile() + Draw(3000));
+            told = std::to_string(room) + " bytes a file";
+            fullDisk.reset();
+            fullDisk.emplace(room);
+            break;
+        }
+        case kDiskFreed:
+            loop.RunFor(std::max(waitMs, 0));
+            done = fullDisk.has_value();
+            fullDisk.reset();
+            break;
+        case kCloseAndStart:
+            loop.RunFor(std::max(waitMs, 0));
+            writes = true;
+            ASSERT_NO_FATAL_FAILURE(CloseAndStart());
+            break;
+        }
+        std::ostringstream line;
+        line << number << ": " << kActionNames[action] << (told.empty() ? "" : " " + told) << ", waited "
+             << (waitMs < 0 ? std::string("until enabled") : std::to_string(waitMs) + " ms") << (done ? "" : " (not possible)")
+             << " at " << loop.NowMs() << " ms";
+        steps.back() = line.str();
+        if (action == kStart && done && Running() && !wasRunningBefore) ++measurements;
+        if (action == kStart || action == kTrigger || action == kSingleShot || action == kCloseAndStart)
+            startedByHand = action == kStart && done && Running() && !wasRunningBefore;
+        writeOwed = writeOwed || writes;
+        // No user acts again within the same turn of the loop: what holds a few milliseconds
+        // on is what the user sees.
+        loop.RunFor(20);
+        CheckInvariants(action);
+        // Then the program goes on for a while before the next step.
+        loop.RunFor(Draw(4) == 0 ? 0 : Draw(2000));
+        CheckInvariants(-1);
+    }
+
+    long long LargestValueFile() const
+    {
+        long long largest = 0;
+        QDirIterator it(QString::fromStdString(ValueFolder()), {"*.csv"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) largest = std::max<long long>(largest, QFileInfo(it.next()).size());
+        return largest;
+    }
+
+    // ---- the promises ---------------------------------------------------------------------------
+
+    void Fault(Invariant which, const std::string& what)
+    {
+        if (checked[which]) faults.push_back(std::string(kInvariantNames[which]) + ": " + what);
+    }
+    bool AllConnected() const
+    {
+        return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts == sensor->PortCount() &&
+               !frame->Com().m_bFurtherPortsPending;
+    }
+    std::vector<std::array<sim::BlockStore::Block, 8>> Blocks() const
+    {
+        std::vector<std::array<sim::BlockStore::Block, 8>> all;
+        for (int p = 0; p < sensor->PortCount(); ++p) {
+            all.emplace_back();
+            for (int slot = 0; slot < 8; ++slot) all.back()[static_cast<std::size_t>(slot)] = sensor->Port(p).sensor().Blocks().Get(slot);
+        }
+        return all;
+    }
+
+    void CheckInvariants(int action)
+    {
+        const bool running = Running();
+        // Start and Stop.
+        auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
+        auto* stop = panel->Item<QAbstractButton>(IDC_MC_STOP);
+        // An armed trigger waits for its start event with Start enabled and Stop disabled.
+        const bool waitingForTrigger = panel->Logic().Settings()->bSecond != 0 && frame->Fields().triggers.recording == 0;
+        if (running && !waitingForTrigger && (start->isEnabled() || !stop->isEnabled()))
+            Fault(kButtons, std::string("a measurement runs while Start is ") + (start->isEnabled() ? "enabled" : "disabled") +
+                                " and Stop " + (stop->isEnabled() ? "enabled" : "disabled"));
+        if (!running && stop->isEnabled() && frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE)
+            Fault(kButtons, "nothing runs, yet Stop is enabled");
+        if (start->isEnabled() && !AllConnected())
+            Fault(kButtons, "Start is enabled while " + std::to_string(frame->Com().m_nCountActivePorts) + " of " +
+                                std::to_string(sensor->PortCount()) + " sensors are active" +
+                                (frame->m_bSensorConnected ? "" : ", none connected") +
+                                (frame->Com().m_bFurtherPortsPending ? ", further ports pending" : ""));
+        wasRunning = running;
+
+        // No NUL byte in any file the program wrote.
+        QDirIterator it(QString::fromStdString(ValueFolder()), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const std::string path = it.next().toStdString();
+            if (ReadFile(path).find('\0') != std::string::npos) Fault(kNoNul, path + " holds a NUL byte");
+        }
+
+        // The sensors' blocks: headers and calibrations are written by nothing the user does here;
+        // the set-up blocks only after an action that writes them.
+        const auto now = Blocks();
+        for (std::size_t p = 0; p < now.size(); ++p)
+            for (std::size_t slot = 0; slot < 8; ++slot) {
+                if (now[p][slot] == blocks[p][slot]) continue;
+                const bool setup = sim::kBlockNumbers[slot] == 0x02 || sim::kBlockNumbers[slot] == 0x03 ||
+                                   sim::kBlockNumbers[slot] == 0x82 || sim::kBlockNumbers[slot] == 0x83;
+                if (!setup || !writeOwed)
+                    Fault(kBlocks, "sensor " + std::to_string(p + 1) + "'s block " + std::to_string(sim::kBlockNumbers[slot]) +
+                                       " changed with no action that writes it");
+            }
+        blocks = now;
+
+        // What the user chose shows on the page once the sensors are connected.
+        if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy()) {
+            const PageControls& controls = SetupPage().Logic().Controls();
+            for (const auto& [id, choice] : model) {
+                if (choice.isText) {
+                    auto* edit = SetupPage().Item<QLineEdit>(id);
+                    const std::string shown = edit ? edit->text().toStdString() : std::string();
+                    if (std::fabs(Number(shown) - Number(choice.text)) > 1e-6 || shown.empty())
+                        Fault(kChoices, "field " + std::to_string(id) + " shows \"" + shown + "\", the user typed \"" + choice.text + "\"");
+                } else if (controls.SelectedDatum(id) != choice.datum) {
+                    Fault(kChoices, "list " + std::to_string(id) + " shows datum " + std::to_string(controls.SelectedDatum(id)) +
+                                        ", the user chose " + std::to_string(choice.datum));
+                }
+            }
+        }
+
+        // Messages: a file that cannot be written while nothing runs is not told as if the
+        // measurement went on.
+        const CString goesOn = LoadLangString(documentation::kTextFileNotWritten);
+        const CString marker = goesOn.Mid(goesOn.Find(").\n") + 3);
+        for (; boxesSeen < boxes.Count(); ++boxesSeen) {
+            const CString text = boxes.Boxes()[boxesSeen].text;
+            steps.push_back(std::string("     told: ") + CString(text).Left(90).GetString());
+            if (!running && action != kStart && !marker.IsEmpty() && text.Find(marker) >= 0)
+                Fault(kMessages, std::string("told \"") + text.GetString() + "\" with nothing running");
+        }
+        (void)action;
+    }
+
+    std::vector<std::string> ValueFiles() const
+    {
+        std::vector<std::string> files;
+        for (const QString& name : QDir(QString::fromStdString(ValueFolder())).entryList({"*.csv"}, QDir::Files, QDir::Name))
+            files.push_back(ValueFolder() + "/" + name.toStdString());
+        return files;
+    }
+    std::string NewestValueFile() const
+    {
+        const std::vector<std::string> files = ValueFiles();
+        return files.empty() ? std::string() : files.back();
+    }
+    // The rows of a value file followed by those of the recovery files that continue it.
+    std::vector<std::vector<double>> MeasurementRows(const std::string& valueFile) const
+    {
+        std::vector<std::vector<double>> rows = measurement_test::ValueRows(valueFile);
+        const QString stem = QFileInfo(QString::fromStdString(valueFile)).completeBaseName();
+        std::vector<std::string> rest;
+        QDirIterator it(QString::fromStdString(ValueFolder()) + "/data", {stem + "_*.csv"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) rest.push_back(it.next().toStdString());
+        std::sort(rest.begin(), rest.end());
+        for (const std::string& path : rest) {
+            const std::vector<std::vector<double>> more = measurement_test::ValueRows(path);
+            rows.insert(rows.end(), more.begin(), more.end());
+        }
+        return rows;
+    }
+
+    // At the end: each measurement's sets are in its value file and the recovery files after it
+    // once and in order: their times climb in equal steps (where the file's three decimals
+    // can tell them apart), and a measurement started and stopped by hand holds every record
+    // the sensors streamed for it.
+    void CheckFiles()
+    {
+        for (const std::string& file : ValueFiles()) {
+            const std::vector<std::vector<double>> rows = MeasurementRows(file);
+            if (rows.size() < 3) continue;
+            const double step = rows[1][0] - rows[0][0];
+            for (std::size_t r = 1; r < rows.size(); ++r) {
+                const double gap = rows[r][0] - rows[r - 1][0];
+                const bool fine = step >= 0.002 ? std::fabs(gap - step) < 0.4 * step + 0.0006 : gap >= 0;
+                if (!fine || rows[r].size() != rows[0].size()) {
+                    Fault(kFiles, file + ": set " + std::to_string(r + 1) + " of " + std::to_string(rows.size()) + " at " +
+                                      std::to_string(rows[r][0]) + " s follows one at " + std::to_string(rows[r - 1][0]) + " s");
+                    break;
+                }
+            }
+        }
+        for (const auto& [file, sent] : stopped) {
+            const long long rows = static_cast<long long>(MeasurementRows(file).size());
+            if (rows != sent)
+                Fault(kFiles, file + " and its recovery files hold " + std::to_string(rows) + " sets, the sensors sent " +
+                                  std::to_string(sent));
+        }
+    }
+
+    std::string Report() const
+    {
+        std::ostringstream out;
+        out << "seed " << seed << " (" << DeviceText() << "); replay with KM3_SEQUENCE_SEED=" << seed << "\n";
+        for (const std::string& fault : faults) out << "  FAULT " << fault << "\n";
+        out << "steps:\n";
+        for (const std::string& step : steps) out << "  " << step << "\n";
+        for (std::size_t k = boxesSeen; k < boxes.Count(); ++k) out << "  then told: " << boxes.Boxes()[k].text.GetString() << "\n";
+        std::string text = out.str();
+        for (char& c : text)
+            if (c == '\0') c = '@';  // a NUL would end the message
+        return text;
+    }
+};
+
+TEST_P(Sequence, EveryStepKeepsThePromises)
+{
+    const int count = EnvInt("KM3_SEQUENCE_STEPS", 40);
+    for (int n = 1; n <= count && faults.empty(); ++n) {
+        ASSERT_NO_FATAL_FAILURE(Step(n)) << Report();
+    }
+    if (faults.empty()) {
+        // The end: the space freed and the sensors back, the measurement stopped, the writing done.
+        fullDisk.reset();
+        for (std::size_t i = 0; i < cut.size(); ++i)
+            if (cut[i]) PowerBack(static_cast<int>(i));
+        if (Running()) OnPanel(IDC_MC_STOP, 0);
+        loop.RunFor(70000);
+        CheckInvariants(-1);
+        CheckFiles();
+    }
+    EXPECT_TRUE(faults.empty()) << Report();
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, Sequence, ::testing::ValuesIn(Seeds()),
+                         [](const ::testing::TestParamInfo<unsigned>& info) { return "seed_" + std::to_string(info.param); });
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
