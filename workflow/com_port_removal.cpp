@@ -45,6 +45,9 @@ void CComPort::OnSensorPortRemoved(int port)
     m_bSensorEndedStream = 1;
     if (m_peers.measureControl) m_peers.measureControl->EndMeasurementOnLostSensor();
     m_bSensorEndedStream = 0;
+    // The other sensors of a multiport device are still there and may still stream: they get
+    // the stop signal, or the next search would find them streaming and could not talk to them.
+    if (m_nCountActivePorts > 1 && m_bStreamingRate && m_bMeasureRunning) WriteStopSignal();
     m_bMeasureRunning = 0;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     m_pfnReplyHandler = nullptr;

@@ -336,6 +336,11 @@ TEST(MultiportSteps, AMeasurementOnAThreePortDeviceMergesEveryPortsStream)
     }
     EXPECT_TRUE(b.frame.exitCodes.empty());
     EXPECT_EQ(b.com.m_bMeasureRunning, 1);
+    // A slave lost while they stream: the two sensors left stop streaming too.
+    b.devices.back()->Port(2).HangUp();
+    b.com.OnFurtherPortNotify(2, workflow::kEventDeviceRemoval, 0);
+    b.loop.RunFor(500);
+    for (int port : {0, 1}) EXPECT_FALSE(b.devices.back()->Port(port).sensor().IsStreaming()) << port;
 }
 
 TEST(MultiportSteps, ASingleShotAsksEveryPortAndShowsTheSetOnceAllAnswered)
