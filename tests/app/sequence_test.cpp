@@ -84,13 +84,13 @@ enum DeviceKind { kOneSensor, kTwoSensors, kTorqueAndEncoder };
 
 enum Action {
     kStart, kStop, kSingleShot, kTrigger, kSearch, kConnect, kDisconnect, kBaudRate, kPage, kSetupChoice,
-    kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kActionCount
+    kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kAutoRepeat, kActionCount
 };
 constexpr const char* kActionNames[kActionCount] = {
     "Start", "Stop", "single shot", "trigger", "search", "connect", "disconnect", "baud rate", "page",
     "set-up choice", "accept", "mode switch", "language", "power cut", "power back", "disk full", "disk freed",
-    "close and start again"};
-constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1};
+    "close and start again", "trigger auto repeat"};
+constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1, 2};
 
 // A choice the user made on the set-up page: an entry's datum in a list, or a text in a field.
 struct Choice {
@@ -117,6 +117,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::mt19937 rng{seed};
     const DeviceKind kind = static_cast<DeviceKind>(seed % 3);
     const sim::FactoryContents contents = static_cast<sim::FactoryContents>((seed / 3) % 3);
+    // The value files: a new one for each measurement, or always the same name.
+    const bool constantName = (seed / 9) % 2 == 1;
     bool checked[kInvariantCount] = {};
     std::vector<std::string> steps;
     std::vector<std::string> faults;
@@ -126,7 +128,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::vector<std::array<sim::BlockStore::Block, 8>> blocks;
     bool writeOwed = false;
     std::size_t boxesSeen = 0;
+    int diskEpoch = 0;                          // counts the times the disk became full
+    std::map<std::string, int> toldFull;        // file -> the disk epoch it was last told full in
     int measurements = 0;
+    int starts = 0;  // Start, single shot and trigger clicks: each may begin a measurement
     bool startedByHand = false;
     // Measurements the user started and stopped by hand while the sensors streamed: the value
     // file each went to and the records the master sent for it.
@@ -134,6 +139,19 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     bool wasRunning = false;
 
     int Draw(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+
+    // The loop runs on, and each message shown is noted with whether a measurement ran when
+    // it came.
+    std::vector<bool> runningWhenTold;
+    void Watch()
+    {
+        while (runningWhenTold.size() < boxes.Count()) runningWhenTold.push_back(Running());
+    }
+    void Run(std::int64_t ms)
+    {
+        loop.RunUntil([this] { return Watch(), false; }, ms);
+        Watch();
+    }
 
     std::unique_ptr<sim::SimDevice> MakeDevice() override
     {
@@ -160,7 +178,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     {
         const char* kinds[] = {"one sensor", "a two-sensor device", "a torque sensor and an encoder"};
         const char* fills[] = {"present", "zeros", "erased"};
-        return std::string(kinds[kind]) + ", factory contents " + fills[static_cast<int>(contents)];
+        return std::string(kinds[kind]) + ", factory contents " + fills[static_cast<int>(contents)] +
+               (constantName ? ", value files under one name" : ", indexed value files");
     }
 
     void SetUp() override
@@ -187,10 +206,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         ASSERT_NE(page, nullptr);
         documentation::CDocumentationSettings& settings = page->Settings();
         settings.directory[documentation::kMeasValues] = CString(ValueFolder().c_str());
-        settings.storageMode[documentation::kMeasValues] = documentation::kStorageIndexed;
+        settings.storageMode[documentation::kMeasValues] = constantName ? documentation::kStorageConstant : documentation::kStorageIndexed;
         settings.autoStorage = 1;
         frame->ShowPage(app::kPageMeasureControl);
-        loop.RunFor(500);
+        Run(500);
     }
     std::string ValueFolder() const { return profile.dir.path().toStdString(); }
 
@@ -205,8 +224,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     bool WaitAndClick(QAbstractButton* button, int waitMs)
     {
         if (button == nullptr) return false;
-        if (waitMs < 0) loop.RunUntil([button] { return button->isEnabled() && button->isVisible(); }, 10000);
-        else loop.RunFor(waitMs);
+        if (waitMs < 0) loop.RunUntil([this, button] { return Watch(), button->isEnabled() && button->isVisible(); }, 10000);
+        else Run(waitMs);
         if (!button->isEnabled() || !button->isVisible()) return false;
         button->click();
         return true;
@@ -245,7 +264,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     bool SetupChoice(std::string& told)
     {
         frame->ShowPage(app::kPageMeasureSetup);
-        loop.RunFor(Draw(500));
+        Run(Draw(500));
         // The user sets up what the sensors measure while they are there.
         if (!AllConnected()) return false;
         switch (Draw(6)) {
@@ -272,7 +291,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     bool ModeSwitch(std::string& told)
     {
         frame->ShowPage(app::kPageMeasureSetup);
-        loop.RunFor(Draw(500));
+        Run(Draw(500));
         const int selector = Draw(2) == 0 ? kAngleSelector[0] : kTorqueSelector[0];
         auto* button = SetupPage().Item<QAbstractButton>(selector);
         if (button == nullptr) return false;
@@ -288,7 +307,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     {
         frame->ShowPage(app::kPageCalibration);
         auto* choice = AdminForm<sensor_admin::SensorCalibrationForm>().Item<QComboBox>(sensor_admin::IDC_CAL_SENSOR);
-        loop.RunFor(Draw(1500));
+        Run(Draw(1500));
         if (choice != nullptr && choice->isVisible() && choice->isEnabled() && choice->count() > 1 && Draw(2) == 0) {
             const int index = Draw(choice->count());
             choice->setCurrentIndex(index);
@@ -301,7 +320,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         for (std::size_t i = 0; i < cut.size(); ++i)
             if (cut[i]) PowerBack(static_cast<int>(i));
         fullDisk.reset();
-        loop.RunFor(1000);
+        Run(1000);
         ASSERT_NO_FATAL_FAILURE(CloseWindow());
         ASSERT_NO_FATAL_FAILURE(Restart());
         ASSERT_NO_FATAL_FAILURE(AfterStart());
@@ -337,11 +356,12 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             const bool plain = Running() && frame->Fields().triggers.recording == 0 && panel->Logic().Settings()->bSecond == 0 &&
                                SetupPage().Logic().Setup().startSource == 0 && master.IsStreaming() && startedByHand;
             done = OnPanel(IDC_MC_STOP, waitMs);
-            if (done && plain && !master.IsStreaming()) stopped.emplace_back(NewestValueFile(), master.RecordsSampled());
+            if (done && plain && !master.IsStreaming() && !constantName) stopped.emplace_back(NewestValueFile(), master.RecordsSampled());
             break;
         }
         case kSingleShot: done = OnPanel(IDC_MC_SINGLE_SHOT, waitMs); break;
         case kTrigger: done = OnPanel(IDC_MC_TRIGGER, waitMs); break;
+        case kAutoRepeat: done = OnPanel(IDC_MC_AUTO_REPEAT, waitMs); break;
         case kSearch: done = OnConnectionPage(sensor_admin::IDC_CONN_SEARCH, waitMs); writes = true; break;
         case kConnect: done = OnConnectionPage(sensor_admin::IDC_CONN_CONNECT, waitMs); writes = true; break;
         case kDisconnect: done = OnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT, waitMs); break;
@@ -359,7 +379,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                                  app::kPageDocumentation, app::kPageCalibration, app::kPageMeasureControl, app::kPageCalibration};
             const int page = pages[Draw(8)];
             told = std::to_string(page);
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             if (page == app::kPageCalibration) done = Calibration();
             else frame->ShowPage(page);
             break;
@@ -374,14 +394,14 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         case kLanguage: {
             const int language = Draw(4);
             told = std::to_string(language);
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             frame->SwitchLanguage(language * 1000);
             break;
         }
         case kPowerCut: {
             const int port = Draw(sensor->PortCount());
             told = "sensor " + std::to_string(port + 1);
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             done = !cut[static_cast<std::size_t>(port)];
             if (done) {
                 sensor->Port(port).HangUp();
@@ -392,26 +412,27 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         case kPowerBack: {
             const int port = Draw(sensor->PortCount());
             told = "sensor " + std::to_string(port + 1);
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             done = cut[static_cast<std::size_t>(port)];
             if (done) PowerBack(port);
             break;
         }
         case kDiskFull: {
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             const rlim_t room = static_cast<rlim_t>(LargestValueFile() + Draw(3000));
             told = std::to_string(room) + " bytes a file";
             fullDisk.reset();
             fullDisk.emplace(room);
+            ++diskEpoch;
             break;
         }
         case kDiskFreed:
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             done = fullDisk.has_value();
             fullDisk.reset();
             break;
         case kCloseAndStart:
-            loop.RunFor(std::max(waitMs, 0));
+            Run(std::max(waitMs, 0));
             writes = true;
             ASSERT_NO_FATAL_FAILURE(CloseAndStart());
             break;
@@ -422,15 +443,16 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
              << " at " << loop.NowMs() << " ms";
         steps.back() = line.str();
         if (action == kStart && done && Running() && !wasRunningBefore) ++measurements;
+        if ((action == kStart || action == kTrigger || action == kSingleShot) && done) ++starts;
         if (action == kStart || action == kTrigger || action == kSingleShot || action == kCloseAndStart)
             startedByHand = action == kStart && done && Running() && !wasRunningBefore;
         writeOwed = writeOwed || writes;
         // No user acts again within the same turn of the loop: what holds a few milliseconds
         // on is what the user sees.
-        loop.RunFor(20);
+        Run(20);
         CheckInvariants(action);
         // Then the program goes on for a while before the next step.
-        loop.RunFor(Draw(4) == 0 ? 0 : Draw(2000));
+        Run(Draw(4) == 0 ? 0 : Draw(2000));
         CheckInvariants(-1);
     }
 
@@ -465,6 +487,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
 
     void CheckInvariants(int action)
     {
+        Watch();
         const bool running = Running();
         // Start and Stop.
         auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
@@ -527,8 +550,14 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         for (; boxesSeen < boxes.Count(); ++boxesSeen) {
             const CString text = boxes.Boxes()[boxesSeen].text;
             steps.push_back(std::string("     told: ") + CString(text).Left(90).GetString());
-            if (!running && action != kStart && !marker.IsEmpty() && text.Find(marker) >= 0)
+            if (marker.IsEmpty() || text.Find(marker) < 0) continue;
+            if (!runningWhenTold[boxesSeen])
                 Fault(kMessages, std::string("told \"") + text.GetString() + "\" with nothing running");
+            // Once per file and full disk.
+            const std::string file = std::string(text.GetString()) + " #" + std::to_string(starts);
+            if (toldFull.count(file) != 0 && toldFull[file] == diskEpoch)
+                Fault(kMessages, std::string("told again \"") + text.GetString() + "\" for the same full disk");
+            toldFull[file] = diskEpoch;
         }
         (void)action;
     }
@@ -567,8 +596,17 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // the sensors streamed for it.
     void CheckFiles()
     {
-        for (const std::string& file : ValueFiles()) {
-            const std::vector<std::vector<double>> rows = MeasurementRows(file);
+        // Under one name the value file holds the last measurement alone; each recovery file
+        // continues one of the earlier ones.
+        std::vector<std::vector<std::vector<double>>> tables;
+        for (const std::string& file : ValueFiles()) tables.push_back(constantName ? measurement_test::ValueRows(file) : MeasurementRows(file));
+        if (constantName) {
+            QDirIterator it(QString::fromStdString(ValueFolder()) + "/data", {"*.csv"}, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) tables.push_back(measurement_test::ValueRows(it.next().toStdString()));
+        }
+        for (std::size_t t = 0; t < tables.size(); ++t) {
+            const std::vector<std::vector<double>>& rows = tables[t];
+            const std::string file = "table " + std::to_string(t + 1);
             if (rows.size() < 3) continue;
             const double step = rows[1][0] - rows[0][0];
             for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -616,7 +654,7 @@ TEST_P(Sequence, EveryStepKeepsThePromises)
         for (std::size_t i = 0; i < cut.size(); ++i)
             if (cut[i]) PowerBack(static_cast<int>(i));
         if (Running()) OnPanel(IDC_MC_STOP, 0);
-        loop.RunFor(70000);
+        Run(70000);
         CheckInvariants(-1);
         CheckFiles();
     }
