@@ -145,7 +145,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::vector<bool> runningWhenTold;
     void Watch()
     {
-        while (runningWhenTold.size() < boxes.Count()) runningWhenTold.push_back(Running());
+        // A start that waits for its trigger event has begun the measurement too.
+        while (runningWhenTold.size() < boxes.Count())
+            runningWhenTold.push_back(Running() || SetupPage().Logic().Setup().startSource != 0);
     }
     void Run(std::int64_t ms)
     {
