@@ -77,6 +77,7 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     m_controls.SelectByDatum(IDC_RATE_COMBO, rate);
     m_setup.xAxisUnitTextId = XAxisUnitTextIdOfRate(rate);
     m_setup.samplePeriod = GetSamplePeriod(rate);
+    UpdateReductionAvailability();
     return true;
 }
 

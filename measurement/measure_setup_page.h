@@ -140,6 +140,7 @@ public:
     void ShowDuration();
     void ShowPointCount();
     void ShowReduction();
+    void UpdateReductionAvailability();
     void UpdateDurationLabel();
     void UpdatePointsLabel();
     // The main frame's measuring time from the stop trigger: the duration, or the time the

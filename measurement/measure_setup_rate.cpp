@@ -54,6 +54,7 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     ShowDuration();
     UpdateDurationLabel();
     UpdatePointsLabel();
+    UpdateReductionAvailability();
     WriteEverySensor();
 }
 
@@ -87,6 +88,17 @@ void CDlgMeasureAdjust::ShowPointCount()
 void CDlgMeasureAdjust::ShowReduction()
 {
     m_controls.SetText(IDC_REDUCTION_EDIT, CString::Formatted("%d", m_frame.AveragingCount()));
+    UpdateReductionAvailability();
+}
+
+// Only a streaming sensor averages its sets by the reduction; at the polled rates each poll
+// brings one set whatever the reduction says, so the reduction rests there (its value is kept
+// for a faster rate chosen later).
+void CDlgMeasureAdjust::UpdateReductionAvailability()
+{
+    const int rate = m_frame.MeasureRateIndex();
+    const bool streamed = GetSetPeriod(rate, 2) != GetSetPeriod(rate, 1);
+    for (int id : {IDC_REDUCTION_CAPTION, IDC_REDUCTION_EDIT, IDC_REDUCTION_UNIT}) m_controls.Enable(id, streamed);
 }
 
 void CDlgMeasureAdjust::UpdateDurationLabel()

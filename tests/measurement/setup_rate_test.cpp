@@ -53,6 +53,10 @@ TEST(SetupRate, ThePointBudgetBoundsDurationAndCount)
     EXPECT_DOUBLE_EQ(page.Setup().duration, 12.5);
     EXPECT_EQ(b.measureFrame.durationSeconds, 13);
     EXPECT_DOUBLE_EQ(page.Setup().count, 12.5 / 0.0002);
+    // Polled, the sensor averages nothing: the reduction rests until a streamed rate.
+    EXPECT_TRUE(page.Controls().IsEnabled(IDC_REDUCTION_EDIT));
+    page.ApplyMeasureRate(kRate10PerSecond);
+    EXPECT_FALSE(page.Controls().IsEnabled(IDC_REDUCTION_EDIT));
     SetLanguage(0);
 }
 
