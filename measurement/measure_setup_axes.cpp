@@ -77,8 +77,7 @@ bool CDlgMeasureAdjust::SetTimeXAxisMulti(int)
         AfxMessageBox("one channel must be active! - Error");
         return false;
     }
-    int active = 0;
-    for (int r = 0; r < kRowCount; ++r) active += IsRowActive(r) ? 1 : 0;
+    const int active = ActiveRows();
     ax[0].shown = 1;
     for (int k = 1; k < kAxisCount; ++k) ax[static_cast<std::size_t>(k)].shown = IsRowActive(k - 1) ? 1 : 0;
     if (!m_bKeepAxisSources) {
@@ -103,8 +102,7 @@ bool CDlgMeasureAdjust::SetTimeXAxisMulti(int)
 bool CDlgMeasureAdjust::SetChannelXAxis(int xRow, int mode)
 {
     auto& ax = m_setup.axis;
-    int active = 0;
-    for (int r = 0; r < kRowCount; ++r) active += IsRowActive(r) ? 1 : 0;
+    const int active = ActiveRows();
     if (mode == 1) {
         if (active == 1) return SetTimeXAxis(0);
         return true;
@@ -230,8 +228,10 @@ void CDlgMeasureAdjust::OnAxisChanged(int a, bool forced)
         ax[0].shown = 1;
         ClearOffers(ax[0]);
         ax[0].offers[kAxisTime] = 1;
-        for (int r = 0; r < kRowCount; ++r)
-            if (IsRowActive(r)) ax[0].offers[static_cast<std::size_t>(r + 2)] = 1;
+        // A channel on X needs another one over it: with one measured channel X is time.
+        if (ActiveRows() > 1)
+            for (int r = 0; r < kRowCount; ++r)
+                if (IsRowActive(r)) ax[0].offers[static_cast<std::size_t>(r + 2)] = 1;
         for (int k = 1; k < kAxisCount; ++k) {
             AxisAssignment& y = ax[static_cast<std::size_t>(k)];
             const bool on = IsRowActive(k - 1);

@@ -101,6 +101,8 @@ constexpr unsigned kTimerWriteGuard = 40;
 constexpr unsigned kTimerTellNotWritten = 41;
 // A choice not written because the sensors are restarting or being connected.
 constexpr unsigned kTextNotWrittenWhileReconnecting = 5937;
+// Both pass/fail conditions are kept by the same one of several sensors.
+constexpr unsigned kTextOneConditionPerSensor = 6310;
 
 // Messages the browse controls send after a browse.
 constexpr unsigned kMsgStartProgBrowsed = 311;

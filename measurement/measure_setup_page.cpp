@@ -369,6 +369,13 @@ bool CDlgMeasureAdjust::IsRowActive(int row) const
     return row >= 0 && row < kRowCount && m_setup.channel[static_cast<std::size_t>(row)].active != 0;
 }
 
+int CDlgMeasureAdjust::ActiveRows() const
+{
+    int n = 0;
+    for (int r = 0; r < kRowCount; ++r) n += IsRowActive(r) ? 1 : 0;
+    return n;
+}
+
 int CDlgMeasureAdjust::ActiveRowsAtoD() const
 {
     int n = 0;

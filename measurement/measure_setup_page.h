@@ -304,6 +304,7 @@ private:
     bool IsRowActive(int row) const;
     void TickSensorsOnAxes();
     int ActiveRowsAtoD() const;
+    int ActiveRows() const;
     CString UnitText(int channel) const;
     CString RowWord() const;
     void SendSoftwareConfig(int sensor);

@@ -367,6 +367,14 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     }
     m_iLimitedMeasurand[static_cast<std::size_t>(k)] = index >= 0 ? static_cast<int>(row) : -1;
     DetermineIoNioConditions();
+    // With several sensors each sensor's block holds the limits of one condition (a power
+    // channel's in the block of the pair's speed sensor): two conditions kept by one sensor
+    // leave it the second only, which the user learns now rather than after the next start.
+    const int other = m_iLimitedMeasurand[static_cast<std::size_t>(1 - k)];
+    auto keeper = [](int measurand) { return measurand < 4 ? measurand : (measurand == 4 ? 1 : 3); };
+    if (index >= 0 && Several() && other >= 0 && keeper(other) == keeper(static_cast<int>(row)))
+        AfxMessageBox(CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), keeper(other) + 1),
+                      platform::MB_ICONWARNING);
 }
 
 void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable, bool byUser)

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -110,6 +111,32 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     loop.RunFor(1000);
     EXPECT_GT(frame->Com().m_nRecordCount, 100);
     EXPECT_EQ(frame->Views()->Diagram()->GetMaxChannelSetting(), frame->Com().m_nRecordCount);
+}
+
+// Each sensor of the device keeps one pass/fail condition: the second put on the same sensor
+// (a sensor, or a power that its pair's speed sensor keeps) is told at once, one on the other
+// sensor is not. X offers a sensor only while another is measured over it.
+TEST_F(TorqueAndAngleDevice, ASecondConditionOnTheSameSensorIsToldAndXOffersASensorOnlyOverAnother)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    MeasureSetupWidget& setup = SetupPage();
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[0], 1));
+    setup.Item<QLineEdit>(kLimitEdit[1])->setText("5");
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 0));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 1));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), 2));
+
+    const PageControls& c = setup.Logic().Controls();
+    EXPECT_EQ(c.Count(kAxisCombo[0]), 3);
+    setup.Item<QAbstractButton>(kChannelButton[1])->click();
+    loop.RunFor(500);
+    ASSERT_FALSE(setup.Logic().Setup().channel[1].active);
+    ASSERT_EQ(c.Count(kAxisCombo[0]), 1);
+    EXPECT_EQ(c.Find(kAxisCombo[0])->entries[0].datum, kAxisTime);
 }
 
 // The panel's angle zero reaches the encoder alone. The two angle-zero options ticked on the
