@@ -120,6 +120,26 @@ void CDlgMeasureAdjust::OnUserAction(const std::function<void()>& handler)
         m_frame.MarkConfigWritePending();
         m_nHeldForSerial = Com().m_Sensor[0].m_sStatorHeader.nSerialNo;
     }
+    HoldSetup();
+}
+
+void CDlgMeasureAdjust::HoldSetup()
+{
+    // Only what the page shows with every sensor there: with some of them gone it offers less.
+    if (ActivePorts() < 1 || Com().m_bFurtherPortsPending || !IsPanelSensorConnected()) return;
+    m_held.measurand = m_iLimitedMeasurand;
+    for (int k = 0; k < 4; ++k) m_held.limitText[static_cast<std::size_t>(k)] = m_controls.Text(kLimitEdit[k]);
+    m_held.limitValue = m_setup.limitValue;
+    m_held.axis = m_setup.axis;
+    m_held.valid = true;
+}
+
+void CDlgMeasureAdjust::RestoreHeldConditions()
+{
+    m_iLimitedMeasurand = m_held.measurand;
+    m_sLimitText = m_held.limitText;
+    m_setup.limitValue = m_held.limitValue;
+    for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], m_sLimitText[static_cast<std::size_t>(k)]);
 }
 
 bool CDlgMeasureAdjust::HoldsSetupForConnectedSensor() const

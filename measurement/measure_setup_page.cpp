@@ -281,10 +281,15 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // changed for it was written still holds the older triggers, limits and axes: the page
     // keeps the user's. (A power switch reads the sensors again with rules of its own.)
     const bool holding = !m_bPowerSwitching && HoldsSetupForConnectedSensor();
+    // The sensors whole again (a device's every port, or an encoder back in its new mode): the
+    // conditions the user set stay as the page showed them before, also those of a sensor that
+    // was gone or restarting meanwhile.
+    const bool whole = ActivePorts() >= 1 && !Com().m_bFurtherPortsPending;
+    const bool keepConditions = (holding || m_bPowerSwitching) && whole && m_held.valid;
     CheckSameSensorNow();
     if (!holding) LoadTriggersFromSensors();
     ApplyMeasuringTime();
-    const auto heldAxes = m_setup.axis;
+    const auto heldAxes = keepConditions && holding ? m_held.axis : m_setup.axis;
     LoadAxisAssignmentFromSensors();
     if (holding) {
         m_setup.axis = heldAxes;
@@ -317,17 +322,17 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     }
     m_frame.CopyPowerDisplayFlags();
     ArrangePage();
-    if (holding) m_frame.WritePendingConfigToReturnedSensor();
-    else {
-        LoadLimitsFromSensors();
-        if (!m_bPowerSwitching) m_nHeldForSerial = 0;
-    }
+    if (keepConditions) RestoreHeldConditions();
+    else if (!holding) LoadLimitsFromSensors();
+    if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;
     FillIoNioChannelLists();
     DetermineIoNioConditions();
     UpdateIoNioLimitFields(0);
+    if (holding) m_frame.WritePendingConfigToReturnedSensor();
     if (!diagramActive) HideChannelBars();
     m_frame.EndWaitCursorOnce();
     m_bPowerSwitching = false;
+    HoldSetup();
     Changed();
 }
 

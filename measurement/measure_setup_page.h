@@ -273,6 +273,19 @@ private:
         std::array<bool, 8> flags{};
         bool operator==(const KeptInSensors&) const = default;
     };
+    // The pass/fail conditions and the axes as the page last showed them with all of its
+    // sensors there (after the user's last change, or after a whole refresh). A refresh while
+    // some of the sensors are gone, or restart, empties what they alone offer; once they are
+    // back the page shows these again where it keeps the user's set-up.
+    struct HeldSetup {
+        std::array<int, 2> measurand{-1, -1};
+        std::array<CString, 4> limitText;
+        std::array<double, 4> limitValue{};
+        std::array<AxisAssignment, kAxisCount> axis{};
+        bool valid = false;
+    };
+    void HoldSetup();
+    void RestoreHeldConditions();
     workflow::MeasureSetupValues SetupValuesNow() const;
     KeptInSensors KeptInSensorsNow() const;
     // The sensor read now is the one the user changed the set-up for, and the change has not
@@ -358,6 +371,7 @@ private:
     DWORD m_nSerialInUse = 0;     // the sensor connected last in this run
     DWORD m_nHeldForSerial = 0;   // the sensor the user changed the set-up for since its load
     mutable workflow::MeasureSetupValues m_writeValues;
+    HeldSetup m_held;
 };
 
 }  // namespace measurement

@@ -5,7 +5,6 @@
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_page.h"
 #include "measurement/setup_numbers.h"
-#include "platform/message_loop.h"
 #include "res/string_table.h"
 #include "workflow/com_port.h"
 #include "workflow/connection_state.h"
@@ -17,18 +16,10 @@ bool CDlgMeasureAdjust::LoadTriggersFromSensors()
     CMeasureSetup& s = m_setup;
     const bool several = Several();
     const int sensors = std::max(0, SensorCount());
-    if (m_bPowerSwitching) {
-        s.startSource = 0;
-        s.startDirection = 0;
-        s.startValue = 0.0;
-        s.startSet = s.startByDateTime = false;
-        s.startTime = platform::CalendarSeconds() + 31622400;
-        s.stopSource = 0;
-        s.stopDirection = 0;
-        s.stopValue = 0.0;
-        s.stopSet = s.stopByDuration = s.stopByCount = false;
-        return true;
-    }
+    // An encoder's mode switch restarts the sensors, whose blocks hold the triggers only once
+    // the set-up is stored: the page keeps the triggers the user set. (A trigger on a power
+    // channel the switch took away was switched off by it.)
+    if (m_bPowerSwitching) return true;
     s.startSource = -1;
     s.startSet = false;
     s.startByDateTime = false;

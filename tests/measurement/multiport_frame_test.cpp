@@ -313,6 +313,68 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     EXPECT_FALSE(p.IsShown(kPowerShowCheck[0]));
 }
 
+// Sensor 1 lost and found again while the set-up the user changed waits to be stored: the
+// condition of sensor 2 and the X axis stay on the page, and sensor 2 receives its limits.
+TEST_F(TorqueAndAngleDevice, TheSetUpOfBothSensorsIsKeptWhenTheFirstIsFoundAgain)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    MeasureSetupWidget& setup = SetupPage();
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 1));
+    setup.Item<QLineEdit>(kLimitEdit[2])->setText("-100");
+    setup.Item<QLineEdit>(kLimitEdit[3])->setText("100");
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kAxisCombo[0], 2));
+    frame->Com().OnPortManagerNotify(workflow::kEventDeviceRemoval, 0);
+    loop.RunFor(1000);
+    ASSERT_EQ(boxes.Count(), 1u);
+    frame->Com().COM_SearchComPorts(0);
+    const CComPort& com = frame->Com();
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->m_bSensorConnected && com.m_nCountActivePorts == 2 && !com.m_bFurtherPortsPending &&
+                                           com.IsSensorReady(); }, 20000));
+    loop.RunFor(3000);
+    const PageControls& c = setup.Logic().Controls();
+    EXPECT_EQ(c.SelectedDatum(kConditionCombo[1]), 1);
+    EXPECT_EQ(std::string((c.Text(kLimitEdit[2]) + " " + c.Text(kLimitEdit[3])).GetString()), "-100 100");
+    EXPECT_EQ(c.SelectedDatum(kAxisCombo[0]), 2);
+    const auto limits = [this] {
+        std::uint64_t bits = 0;
+        for (int at = 30; at >= 23; --at) bits = bits << 8 | sensor->Port(1).sensor().Blocks().ContentByte(2, at);
+        return bits;
+    };
+    EXPECT_EQ(limits(), 0x42C80000C2C80000ull);  // 100.0f above -100.0f
+}
+
+// The encoder switched to the angle and back, with triggers and a condition set on the page
+// and not yet stored in the sensors: the page keeps them through both restarts of the sensors.
+TEST_F(TorqueAndSpeedDevice, AnEncodersModeSwitchKeepsTheTriggersAndLimitsSetOnThePage)
+{
+    frame->show();
+    frame->ShowPage(app::kPageMeasureSetup);
+    loop.RunFor(500);
+    MeasureSetupWidget& setup = SetupPage();
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_START_SOURCE, 1));
+    setup.Item<QLineEdit>(IDC_START_VALUE)->setText("3");
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_STOP_SOURCE, kStopByCount));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, kConditionCombo[1], 0));
+    setup.Item<QLineEdit>(kLimitEdit[2])->setText("-2");
+    setup.Item<QLineEdit>(kLimitEdit[3])->setText("4");
+    for (int selector : {kAngleSelector[0], kTorqueSelector[0]}) {
+        auto* button = setup.Item<QAbstractButton>(selector);
+        if (!button->isVisible()) setup.Item<QAbstractButton>(IDC_EXPAND)->click();
+        ASSERT_TRUE(button->isVisible() && button->isEnabled()) << selector;
+        button->click();
+        ASSERT_TRUE(loop.RunUntil([&] { return setup.Logic().IsPageEnabled() && frame->Com().m_nCountActivePorts == 2; }, 20000));
+        loop.RunFor(500);
+        const PageControls& c = setup.Logic().Controls();
+        EXPECT_EQ(c.SelectedDatum(IDC_START_SOURCE), 1) << selector;
+        EXPECT_EQ(std::string(c.Text(IDC_START_VALUE).GetString()), "3") << selector;
+        EXPECT_EQ(c.SelectedDatum(IDC_STOP_SOURCE), kStopByCount) << selector;
+        EXPECT_EQ(c.SelectedDatum(kConditionCombo[1]), 0) << selector;
+        EXPECT_EQ(std::string((c.Text(kLimitEdit[2]) + " " + c.Text(kLimitEdit[3])).GetString()), "-2 4") << selector;
+    }
+}
+
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
 // page, which restarts both sensors: Start waits until both are connected again (the panel
