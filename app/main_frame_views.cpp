@@ -187,6 +187,16 @@ const measurement::CMeasureSetup* ViewsWiring::SetupRecord() const
     return page ? &page->Setup() : nullptr;
 }
 
+bool ViewsWiring::IsChannelMeasured(int c) const
+{
+    const views::DisplayTable* table = m_tables.Entry(c);
+    if (!table) return false;
+    if (c >= views::kChannelP1) return table->powerMark == 'P';
+    // The sensor's table keeps the state the sensor reported when it was read; the page's
+    // choice since is the frame's.
+    return table->state == views::kChannelOn && m_frame.Fields().channelState[static_cast<std::size_t>(c)] != views::kChannelOff;
+}
+
 views::DiagramSetup ViewsWiring::GetDiagramSetup() const
 {
     if (diagramSetup) return diagramSetup();
@@ -196,8 +206,7 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     for (int c = 0; c < views::kChannelCount; ++c) {
         const views::DisplayTable* table = m_tables.Entry(c);
         const bool power = c >= views::kChannelP1;
-        setup.channelMeasured[static_cast<std::size_t>(c)] =
-            table && (power ? table->powerMark == 'P' : table->state == views::kChannelOn);
+        setup.channelMeasured[static_cast<std::size_t>(c)] = IsChannelMeasured(c);
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
     // A set's time: the sensor reduces a streamed rate by the sets it averages.
@@ -225,8 +234,7 @@ documentation::MeasurementDescription ViewsWiring::DescribeMeasurement()
     m_documentedChannels.clear();
     for (int c = 0; c < views::kChannelCount; ++c) {
         const views::DisplayTable* table = m_tables.Entry(c);
-        const bool power = c >= views::kChannelP1;
-        if (!table || !(power ? table->powerMark == 'P' : table->state == views::kChannelOn)) continue;
+        if (!table || !IsChannelMeasured(c)) continue;
         m_documentedChannels.push_back(c);
         documentation::ChannelDescription column;
         column.name = kNames[c];

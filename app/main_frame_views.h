@@ -85,6 +85,9 @@ public:
 private:
     // The set-up page's record; null while there is no page.
     const measurement::CMeasureSetup* SetupRecord() const;
+    // A channel the sensor has on and the set-up page has not switched off (the sensor then
+    // streams the others alone), or a power channel shown.
+    bool IsChannelMeasured(int channel) const;
 
     CMainFrame& m_frame;
     views::DisplayTables m_tables;
