@@ -205,7 +205,6 @@ views::DiagramSetup ViewsWiring::GetDiagramSetup() const
     static constexpr const char* kNames[] = {"A", "B", "C", "D", "P1", "P2"};
     for (int c = 0; c < views::kChannelCount; ++c) {
         const views::DisplayTable* table = m_tables.Entry(c);
-        const bool power = c >= views::kChannelP1;
         setup.channelMeasured[static_cast<std::size_t>(c)] = IsChannelMeasured(c);
         if (table) setup.curveNames[static_cast<std::size_t>(c)] = CString(kNames[c]) + " [" + table->SelectedUnitText() + "]";
     }
