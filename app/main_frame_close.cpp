@@ -7,13 +7,10 @@
 #include <QCloseEvent>
 
 #include "app/about_window.h"
-#include "environment/date_time_text.h"
 #include "app/main_frame_documentation.h"
-#include "res/string_table.h"
 
 namespace {
 constexpr UINT kTextWritingConfiguration = 5675;
-constexpr UINT kTextProgramEnd = 5678;
 // A configuration write that has not ended after this long is given up (the sensor no longer
 // answers); the window closes without it.
 constexpr UINT kCloseWriteLimitMs = 20000;
@@ -61,9 +58,9 @@ void CMainFrame::FinishClose()
     KillTimer(kTimerClock);
     // The end goes into every log that recorded a connection, one entry per sensor (a
     // multiport device's sensors share a log); sensors found but never connected have none.
-    const CDateTimeText now = CDateTimeText::Now();
-    for (const auto& connected : Documentation().Log().ConnectedSensors())
-        WriteLogFile(connected.sensor, LoadLangString(kTextProgramEnd), now.Date() + " " + now.Time());
+    documentation::CSensorLog& log = Documentation().Log();
+    log.SetSwitch(m_nWriteLogFile);
+    for (const auto& connected : log.ConnectedSensors()) log.LogProgramEnd(connected.sensor);
     if (m_com.m_bCloseWithoutSaving == 0) m_bSettingsSaved = SaveSettings();
     if (m_about != nullptr) m_about->close();
     m_bClosed = true;

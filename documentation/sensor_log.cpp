@@ -1,5 +1,6 @@
 #include "documentation/sensor_log.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -59,17 +60,22 @@ bool CSensorLog::LogDisconnected(const CSensorRecord& sensor)
     return WriteLogFile(sensor, "Sensor getrennt", CString());
 }
 
+bool CSensorLog::LogProgramEnd(const CSensorRecord& sensor)
+{
+    const std::int64_t now = m_wallClock();
+    return WriteLogFile(sensor, "Programmende", DateText(now) + " " + TimeText(now));
+}
+
 void CSensorLog::LogConnections(const std::vector<ConnectedSensor>& sensors)
 {
-    for (std::size_t i = 0; i < sensors.size(); ++i) {
-        const ConnectedSensor& now = sensors[i];
-        if (i < m_connected.size()) {
-            ConnectedSensor& known = m_connected[i];
-            if (known.port == now.port && known.sensor.m_sStatorHeader.nSerialNo == now.sensor.m_sStatorHeader.nSerialNo)
-                continue;
-            known = now;
-        } else {
+    for (const ConnectedSensor& now : sensors) {
+        auto known = std::find_if(m_connected.begin(), m_connected.end(),
+                                  [&](const ConnectedSensor& c) { return c.port == now.port; });
+        if (known == m_connected.end()) {
             m_connected.push_back(now);
+        } else {
+            if (known->sensor.m_sStatorHeader.nSerialNo == now.sensor.m_sStatorHeader.nSerialNo) continue;
+            *known = now;
         }
         LogConnection(now.sensor, now.port);
     }

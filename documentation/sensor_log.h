@@ -32,9 +32,11 @@ public:
     // Appends one entry; false when the switch is off or the file cannot be written.
     bool WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body);
 
-    // The events the program logs.
+    // The events the program logs. Their titles are the program's own fixed texts, whatever
+    // language the user reads, so that a log reads alike from its first entry to its last.
     bool LogConnection(const CSensorRecord& sensor, const CString& portName);
     bool LogDisconnected(const CSensorRecord& sensor);
+    bool LogProgramEnd(const CSensorRecord& sensor);
 
     // The sensors whose logs hold a connection not yet followed by a disconnection, by sensor
     // index, each with the port it is reached on.
@@ -42,10 +44,12 @@ public:
         CSensorRecord sensor;
         CString port;
     };
-    // A connection as it stands now (index = sensor index). Each sensor is logged once with its
-    // own port: one that is already logged at its index with the same serial number and port
-    // adds nothing, so a connection reported again, or growing port by port, logs each sensor
-    // once. Sensors beyond the given ones stay connected until a disconnection.
+    // A connection as it stands now. Each sensor is logged once, with the port it is reached
+    // on: one already logged on that port with the same serial number adds nothing, whatever
+    // place it takes in the report, so a connection reported again, growing port by port, or
+    // naming a device's sensors one by one while they are read, logs each sensor once. Another
+    // sensor on a logged port takes that port's place. Sensors not named stay connected until
+    // a disconnection.
     void LogConnections(const std::vector<ConnectedSensor>& sensors);
     // "Sensor getrennt" for every connected sensor; none is connected afterwards.
     void LogDisconnections();

@@ -667,6 +667,7 @@ TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsRepo
 struct FrameWithTwoSensors : ConnectedFrame {
     void AddPorts() override
     {
+        platform::WriteProfileInt("Settings", "WriteLogFile", 0);  // the per-sensor logs on
         for (int k : {3, 4}) {
             sim::SensorConfig config = workflow_test::AcceptedSensor(222330 + k);
             config.identity.userCalibration = {true, 1'500'000'000, static_cast<std::uint16_t>(30000 + k)};
@@ -681,7 +682,9 @@ struct FrameWithTwoSensors : ConnectedFrame {
 // baud-rate change looks at every port; the user's choice of USB ports only is back when it
 // has ended. The calibration page works on the sensor the user chooses, alone, switching off
 // its own user calibration, not the other's; left, it connects both again, and the panel's
-// Start waits for both.
+// Start waits for both. Each sensor's log records each of these connections and
+// disconnections once, and the end once, in the program's own words though the user reads
+// English by then.
 TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABaudRateChangeTakesEveryPort)
 {
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
@@ -767,6 +770,21 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     panel->Logic().OnBnClickedStart();
     loop.RunFor(500);
     EXPECT_GT(curves.GetPointCount(0), points);
+
+    MenuEntry(*frame, "English")->trigger();
+    frame->close();
+    for (const char* serial : {"222333", "222334"}) {
+        QFile file(platform::ToQString(platform::LocalAppDataFolder()) + "Sensor_" + serial + ".log");
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << serial;
+        QStringList titles;  // the line after each entry's date line
+        const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n");
+        for (int i = 0; i + 1 < lines.size(); ++i)
+            if (lines[i].startsWith("==== ")) titles << lines[i + 1];
+        QStringList expected;
+        for (int k = 0; k < 4; ++k) expected << "Verbindung hergestellt" << "Sensor getrennt";
+        expected << "Verbindung hergestellt" << "Programmende";
+        EXPECT_EQ(titles.join(", ").toStdString(), expected.join(", ").toStdString()) << serial;
+    }
 }
 
 // Four sensors, each on a port of its own, whose stored blocks are alike.

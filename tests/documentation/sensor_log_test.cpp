@@ -27,7 +27,7 @@ TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
 
     log.SetSwitch(0);
     EXPECT_TRUE(log.LogConnection(first, "COM3"));
-    EXPECT_TRUE(log.WriteLogFile(second, "Programmende", "01.02.2024 10:00:00"));
+    EXPECT_TRUE(log.LogProgramEnd(second));
     EXPECT_TRUE(log.LogDisconnected(first));
     log.SetSwitch(2);
     EXPECT_FALSE(log.LogConnection(first, "COM4"));
@@ -40,7 +40,7 @@ TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
     EXPECT_LT(at("Verbindung"), at("Sensor getrennt"));
     EXPECT_EQ(std::string::npos, at("COM4"));
     EXPECT_EQ(std::string::npos, at("Programmende"));  // the other sensor's own file
-    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Programmende\r\n01.02.2024 10:00:00\r\n"));
+    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Programmende\r\n2023-11-1"));
     EXPECT_EQ(0u, text.find("==== 2023-11-1"));  // every entry starts with its date and time
 }
 
@@ -58,8 +58,10 @@ TEST(SensorLog, EachSensorOfAConnectionIsLoggedOnceWithItsOwnPortAsThePortsComeU
         log.LogConnections(now);
         log.LogConnections(now);  // the same connection reported again adds nothing
     }
-    // The first sensor alone again (a display refresh of one sensor) keeps the other three.
+    // The first sensor alone again (a display refresh of one sensor) keeps the other three, and
+    // so does another sensor of the device named alone while it is read.
     log.LogConnections({{device, "COM3"}});
+    log.LogConnections({{device, "COM5"}});
     EXPECT_EQ(4u, log.ConnectedSensors().size());
     const auto count = [&](const std::string& what) {
         const std::string text = ReadAll(dir.File("Sensor_777.log"));
