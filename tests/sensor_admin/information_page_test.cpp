@@ -79,8 +79,8 @@ TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
     SetLanguage(0);
 }
 
-// A sensor without a software-configuration block still measures in known units; numbers carry
-// the language's decimal separator.
+// A sensor without a software-configuration block still measures in known units, and so does
+// one whose block holds zeros for its unit texts; numbers carry the language's decimal separator.
 TEST(InformationPage, UnitsWithoutAStoredOneAndNumbersInTheLanguage)
 {
     AdminBench b;
@@ -99,6 +99,13 @@ TEST(InformationPage, UnitsWithoutAStoredOneAndNumbersInTheLanguage)
     b.pages.information.FillSensorInformation(0);
     EXPECT_EQ(ValueOf(page, kTextGainOffset), CString("1.50000 / 0; 1.00000 / 0"));
     SetLanguage(0);
+
+    AdminBench zeroed;
+    config = Identified();
+    config.identity.factoryContents = sim::FactoryContents::Zeros;
+    ASSERT_TRUE(zeroed.ConnectSensor(config));
+    zeroed.loop.RunFor(100);
+    EXPECT_EQ(ValueOf(zeroed.pages.information, kTextSoftwareUnits), CString("V / V"));
 }
 
 TEST(InformationPage, StoringTheSettingsWritesTheThreeBlocksAndEndsIdle)
