@@ -438,13 +438,18 @@ void CDlgMeasureDiagram::ShowPowerViewsAsChecked()
 }
 
 // The power boxes offer what the set-up computes: the first box stands for the one power shown,
-// or for power 1 when both are; the second box is there only while both are.
+// or for power 1 when both are; the second box is there only while both are. Each power is
+// computed with the speed of an encoder of the device, and its box names that encoder, the
+// first or the second, so that a device with two tells them apart.
 void CDlgMeasureDiagram::RefreshPowerChecks()
 {
     const bool both = AreBothDisplayFlagsSet();
-    const CString caption = LoadLangString(kTextPowerDisplay);
-    m_controls.SetText(kPowerShowCheck[0], both ? caption + " 1" : caption);
-    m_controls.SetText(kPowerShowCheck[1], caption + " 2");
+    const auto caption = [](int k) {
+        return LoadLangString(kTextPowerDisplay) + " (" + LoadLangString(kTextQuadratureEncoder) + " " +
+               LoadLangString(k == 0 ? kTextFirst : kTextSecond) + ")";
+    };
+    m_controls.SetText(kPowerShowCheck[0], caption(both || GetDisplayFlag(0) ? 0 : 1));
+    m_controls.SetText(kPowerShowCheck[1], caption(1));
     ShowPowerCheck(0, GetDisplayFlag(0) || GetDisplayFlag(1));
     ShowPowerCheck(1, both);
 }

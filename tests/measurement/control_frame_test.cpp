@@ -913,7 +913,8 @@ TEST_F(TwoSensorDeviceInFrame, ARefusedRequestOfOneSensorEndsTheDevicesStepAtRes
 
 // No control of any page or view shows the placeholder its form carries, nor the mark of a text
 // the table lacks, in any language: the program is started in each, as a user who works in it
-// starts it, and every page shown; a multiport device's also with its power 1 switched on.
+// starts it, and every page shown; a multiport device's also with its power 1 switched on, whose
+// box on the panel names the device's first encoder.
 void ExpectEveryCaptionFromTheTable(measurement_test::ConnectedFrame& f, bool powerToo)
 {
     for (int language : {0, 1000, 2000, 3000}) {
@@ -926,6 +927,11 @@ void ExpectEveryCaptionFromTheTable(measurement_test::ConnectedFrame& f, bool po
                 f.loop.RunFor(300);
                 for (const std::string& text : measurement_test::PlaceholderTexts(*f.frame))
                     ADD_FAILURE() << text << " on page " << slot.index << ", language " << language << ", pass " << pass;
+            }
+            if (powerToo && pass == 1) {
+                const CString box = f.panel->Logic().Controls().Text(kPowerShowCheck[0]);
+                EXPECT_NE(box.Find(LoadLangString(kTextQuadratureEncoder) + " " + LoadLangString(kTextFirst)), -1)
+                    << box.GetString() << ", language " << language;
             }
             if (!powerToo || pass == 1) break;
             f.frame->ShowPage(app::kPageMeasureSetup);
