@@ -68,12 +68,7 @@ bool CDlgMeasureDiagram::IsRs485Interface() const
 void CDlgMeasureDiagram::ResetButtonsAfterMeasurement()
 {
     if (!m_frame.Flag(FrameFlag::EndMarker)) {
-        auto& v = m_psMsureDgrm->sIsVisible;
-        v[kBtnStart] = 1;
-        v[kBtnStop] = 0;
-        v[kBtnSingleShot] = 1;
-        v[kBtnTrigger] = 1;
-        v[kBtnCtrl] = 1;
+        SetIdleButtons();
         UpdateButtonStates();
     }
     // The measurement is over: the status bar no longer says that it runs.

@@ -184,6 +184,8 @@ public:
     // ---- Triggers ----
     void ComputeTriggerHysteresis();
     void SetArmedTriggerButtons();
+    // The buttons of a panel with nothing running: Start, Single shot, Trigger and Control.
+    void SetIdleButtons();
     void EvaluateMeasureTriggers(int channel, double value);
     void EvaluateValueSet(const views::ValueSet& set) override;
     bool RecordsLastValueSet() const override { return m_bRecordLastSet; }

@@ -55,14 +55,9 @@ void CDlgMeasureDiagram::ShowSensorActive()
     if (!Com().m_bFurtherPortsPending) m_bHeldUntilConnected = 0;
     // The buttons of a measurement that runs meanwhile stay those of a running one.
     if (!IsRunning()) {
-        auto& v = m_psMsureDgrm->sIsVisible;
-        v[kBtnStart] = 1;
-        v[kBtnStop] = 0;
-        v[kBtnSingleShot] = 1;
-        v[kBtnTrigger] = 1;
-        v[kBtnCtrl] = 1;
+        SetIdleButtons();
         // The angle can be set to zero before the first measurement, as after every stop.
-        v[kBtnAngleZero] = 1;
+        m_psMsureDgrm->sIsVisible[kBtnAngleZero] = 1;
     }
     m_frame.EnableChannelValueButtons(true);
     m_frame.SetStatusText(kTextReady);

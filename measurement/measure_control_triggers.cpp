@@ -101,6 +101,16 @@ void CDlgMeasureDiagram::ComputeTriggerHysteresis()
     }
 }
 
+void CDlgMeasureDiagram::SetIdleButtons()
+{
+    auto& v = m_psMsureDgrm->sIsVisible;
+    v[kBtnStart] = 1;
+    v[kBtnStop] = 0;
+    v[kBtnSingleShot] = 1;
+    v[kBtnTrigger] = 1;
+    v[kBtnCtrl] = 1;
+}
+
 void CDlgMeasureDiagram::SetArmedTriggerButtons()
 {
     auto& v = m_psMsureDgrm->sIsVisible;
