@@ -226,8 +226,11 @@ void CDlgMeasureDiagram::UpdateButtonStates()
     const int state = Com().m_iZMCOMConfgFlow;
     // The buttons wait while a device's sensor set changes, but never those of a measurement
     // that starts, runs or waits for its trigger: it is stopped with them.
+    // Without an active sensor they are applied always: no button but Stop has anything to act
+    // on then.
     const bool measuring = IsRunning() || IsTriggerArmed() || m_psMsureDgrm->sIsVisible[kBtnStop] != 0;
-    if (!measuring && !m_bMultiportReady && !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49))
+    if (m_bSensorActive && !measuring && !m_bMultiportReady &&
+        !((SensorCount() >= 1 || state == ZM_STOP_MEASURE) && state != 31 && state != 49))
         return;
     ShowTriggerCaption();
     for (int b = 0; b < 6; ++b) EnableRunButton(b);
@@ -273,7 +276,9 @@ void CDlgMeasureDiagram::PrepareSlaves()
 void CDlgMeasureDiagram::EnableRunButton(int b)
 {
     const bool held = IsHeld() && IsHeldUntilConnected(b);
-    const bool acts = b != kBtnAngleZero || CountsAngle();
+    // Every button but Stop acts on the sensors: without an active one it waits, whatever a
+    // measurement's end or an armed trigger set meanwhile.
+    const bool acts = (b == kBtnStop || m_bSensorActive) && (b != kBtnAngleZero || CountsAngle());
     m_controls.Enable(kVisibleButtonIds[b], m_psMsureDgrm->sIsVisible[static_cast<std::size_t>(b)] != 0 && !held && acts);
 }
 

@@ -106,7 +106,8 @@ void CDlgMeasureDiagram::ClearSensorDisplay()
     m_frame.SetupCheckSameSensor();
     m_frame.WriteLogFile("Sensor getrennt");
     m_frame.HideSetupSensorControls();
-    Changed();
+    // The buttons go off now, not at the next step that happens to apply them.
+    UpdateButtonStates();
 }
 
 void CDlgMeasureDiagram::ResetAfterDisconnect()

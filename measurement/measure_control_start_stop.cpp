@@ -145,7 +145,10 @@ void CDlgMeasureDiagram::OnBnClickedStop()
     // An angle zero the stream has not served yet belongs to this measurement alone.
     r.shared.bStreamAngleZeroRequest = 0;
     if (IsRunning()) {
+        // Stop goes off at the click: the stop is under way, and nothing is left to stop while
+        // the measurement's end (its files written) is still to come.
         SetStoppedButtons();
+        UpdateButtonStates();
         m_frame.BeginWaitCursorOnce();
         if (IsTriggerArmed()) {
             r.bTrggrWasActiveLastTime = 1;
