@@ -54,6 +54,9 @@ bool CComPort::COM_TakeSensorAlone(int row)
     m_nActivePortRec = row;
     m_strOpenPortName = m_strActivePortName = rec.m_strPortName;
     m_nCurSensor = 0;
+    // The device's sensors are apart now: nothing is started on them until the one taken
+    // is connected again (and the others are given back).
+    HoldMeasuringUntilConnected(true);
     ReopenFirstPortForOneSensor();
     return true;
 }
@@ -62,6 +65,14 @@ void CComPort::COM_CloseSensorPorts()
 {
     KeepSensorRecordsInRows();
     if (m_bMeasureRunning) COM_StopMeasure();
+    // A connection still under way ends with its ports: the steps that would connect a
+    // device's further sensors (or end one sensor's connection) after it are dropped, so that
+    // nothing comes back connected that the user closed.
+    EndIdentificationWatch();
+    KillFrameTimer(kTimerConnectNext);
+    KillFrameTimer(kTimerFurtherPort);
+    KillFrameTimer(kTimerAfterReconnect);
+    m_bFurtherPortsPending = 0;
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_pPortMan) m_pPortMan->SetOffLine();
     ReleaseFurtherPorts();
