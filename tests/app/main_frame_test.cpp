@@ -1067,6 +1067,8 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     EXPECT_EQ(frame->m_bWaitCursorShown, 0);
     EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 777u);
     EXPECT_TRUE(boxes.Boxes().empty());
+    // The other sensor is apart: nothing is started on the device until it is given back.
+    EXPECT_FALSE(FindPage<measurement::MeasureControlWidget>(*frame)->Logic().Controls().IsEnabled(measurement::IDC_MC_START));
     calibration.OnShowPage(false);
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
 }

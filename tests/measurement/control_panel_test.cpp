@@ -60,6 +60,7 @@ TEST(ControlMeasurement, ManualStreamAndPoll)
         EXPECT_GT(b.data.GetMaxPointCount(), poll ? 2 : 50);
         p.OnBnClickedStop();
         EXPECT_EQ(p.Settings()->bRunning, 0);
+        EXPECT_FALSE(p.Controls().IsEnabled(1151));  // nothing is left to stop
         b.loop.RunFor(2000);
         EXPECT_EQ(EndCalls(b.cframe.calls), kEndOrder) << (poll ? "poll" : "stream");
         EXPECT_TRUE(p.Controls().IsEnabled(1150));
