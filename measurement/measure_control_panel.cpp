@@ -245,9 +245,9 @@ void CDlgMeasureDiagram::UpdateButtonStates()
 
 void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
 {
-    if ((m_bHeldUntilConnected != 0) == hold) return;
+    const bool released = m_bHeldUntilConnected != 0 && !hold;
     m_bHeldUntilConnected = hold ? 1 : 0;
-    if (!hold && m_bSensorActive) TakeRateOfConnectedSensors();
+    if (released && m_bSensorActive) TakeRateOfConnectedSensors();
     // The held buttons follow at once, also in the steps of a connection in which the other
     // buttons keep their states (a device's sensor set still changing).
     RefreshHeldButtons();
@@ -257,7 +257,9 @@ void CDlgMeasureDiagram::HoldUntilConnected(bool hold)
 // all connected until they are given back.
 bool CDlgMeasureDiagram::IsHeld() const
 {
-    return m_bHeldUntilConnected || Com().IsPreparingSlaves() || m_frame.AreSensorsTakenApart();
+    // Also while a device's further sensors are still to be connected, whichever step (a
+    // baud-rate change that ended meanwhile, say) released the hold before them.
+    return m_bHeldUntilConnected || Com().m_bFurtherPortsPending || Com().IsPreparingSlaves() || m_frame.AreSensorsTakenApart();
 }
 
 void CDlgMeasureDiagram::RefreshHeldButtons()
