@@ -35,7 +35,12 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
         if (com.m_nCountActivePorts > 1 && com.m_pMainFrame) com.COM_CalcScaleFactorsOfActiveChannels();
         // The connection of the first sensor refreshed the pages while the device still counted
         // as that one sensor: now they take every sensor's blocks and the device's rates.
-        if (com.m_pMainFrame) com.m_pMainFrame->SensorConfigurationRead();
+        // A device connected again without a start-up (after a baud-rate change) counts as
+        // connected from here on, as after one: its loss is noticed and its set-up written.
+        if (com.m_pMainFrame && com.m_nCountActivePorts > 0 && !com.m_pMainFrame->IsSensorConnected())
+            com.m_pMainFrame->SetSensorConnectedFlag();
+        else if (com.m_pMainFrame)
+            com.m_pMainFrame->SensorConfigurationRead();
         com.m_bFurtherPortsPending = 0;
         com.HoldMeasuringUntilConnected(false);
         // The information page shows the sensors connected here, not only the one identified
