@@ -273,8 +273,10 @@ void CDlgMeasureAdjust::AssignAxis(int a, int v)
             partner.offers[2] = partner.offers[3] = 1;
             if (previous >= 0 && previous < kSourceCodes) axis.offers[static_cast<std::size_t>(previous)] = 1;
             if (axis.source == 0 && partner.source == 0) {
+                // Y1 takes channel A, or channel B while A is on X: a Y axis showing X's own
+                // channel draws nothing.
                 ax[1].source = 0;
-                AssignAxis(1, 2);
+                AssignAxis(1, ax[0].source == 2 && IsRowActive(1) ? 3 : 2);
                 return;
             }
         }

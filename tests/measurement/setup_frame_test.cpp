@@ -562,6 +562,7 @@ struct AxesInFrame : SetupInFrame {
 // Channel B on the x axis: channel A is drawn over B's value, the axes named after the two
 // channels with their units. Time chosen again, the page shows Y2 off: the next measurement
 // draws A alone over time, and both once Y2 shows B. Both are recorded; Y1 shows A at first.
+// With A on X, Y1 switched off takes B, not X's own channel: B is drawn.
 TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosenAgain)
 {
     // The erased rows hold no choice: 2 decimals, one value, "+", no scaling; row B is written so.
@@ -593,6 +594,9 @@ TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosen
     MeasureASecond();
     EXPECT_EQ(display.Graph().GetCurveCount(), 2);
     EXPECT_GT(curves.GetPoint(1, 1).x, curves.GetPoint(1, 0).x);
+    ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 2) && ChooseDatum(kAxisCombo[1], 0));
+    MeasureASecond();
+    EXPECT_TRUE(display.Graph().GetCurveCount() == 1 && display.ChartCurveOfChannel(1) == 0);
 }
 
 // Not a check: with KM3_RENDER_DIR set, the main window with each page shown, with a sensor
