@@ -103,6 +103,8 @@ constexpr unsigned kTimerTellNotWritten = 41;
 constexpr unsigned kTextNotWrittenWhileReconnecting = 5937;
 // Both pass/fail conditions are kept by the same one of several sensors.
 constexpr unsigned kTextOneConditionPerSensor = 6310;
+// The channel the user put on the X axis is no longer measured with another one.
+constexpr unsigned kTextXAxisBackToTime = 6311;
 
 // Messages the browse controls send after a browse.
 constexpr unsigned kMsgStartProgBrowsed = 311;

@@ -293,6 +293,9 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     LoadAxisAssignmentFromSensors();
     if (holding) {
         m_setup.axis = heldAxes;
+        // The axes the user chose with other sensors there (sensor 1 on X over sensor 2, the
+        // second one not found again) may draw nothing with the sensors found now.
+        if (KeepAxesDrawing()) platform::ShowNotice(LoadLangString(kTextXAxisBackToTime), platform::MB_ICONINFORMATION);
         TickSensorsOnAxes();
     }
     m_bTimeXAxis = m_setup.axis[0].source == kAxisTime;

@@ -115,6 +115,10 @@ public:
     bool RefreshTriggerControls();
     bool FillStartTriggerSourceList();
     bool LoadAxisAssignmentFromSensors();
+    // Puts X back to time where it shows a channel not measured or measured alone, and the first
+    // measured channel not on X on Y1 where no Y axis shows one, so that the diagram draws what
+    // a measurement counts. True when X had to go back to time.
+    bool KeepAxesDrawing();
     bool LoadLimitsFromSensors();
 
     // ---- Axes ---------------------------------------------------------------------------------

@@ -202,16 +202,29 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
         for (int r = 0; r < kRowCount; ++r)
             if (IsRowActive(r)) axis[static_cast<std::size_t>(r + 1)].source = r + 2;
     }
-    // A channel on X is drawn against only when another measured channel goes over it. The
-    // sensors of a device of which some are not connected now (refused, or their port not
-    // listed) may keep one alone there, or a channel not measured: the measured ones are then
-    // drawn over time.
+    // The sensors of a device of which some are not connected now (refused, or their port not
+    // listed) may keep a channel alone on X, or one not measured; a sensor fresh from the
+    // factory may name no Y axis, or put every channel on X.
+    KeepAxesDrawing();
+    TickSensorsOnAxes();
+    if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
+    const int last = several ? m_frame.MeasuredChannelCount() : 2;
+    if (last + 1 < kAxisCount && last >= 0) axis[static_cast<std::size_t>(last + 1)].shown = 0;
+    return true;
+}
+
+bool CDlgMeasureAdjust::KeepAxesDrawing()
+{
+    auto& axis = m_setup.axis;
+    // A channel on X is drawn against only when another measured channel goes over it: else
+    // the measured ones are drawn over time.
     int measured = 0;
     for (int r = 0; r < kRowCount; ++r) measured += IsRowActive(r) ? 1 : 0;
-    if (axis[0].source != kAxisTime && (!IsRowActive(axis[0].source - 2) || measured < 2)) axis[0].source = kAxisTime;
-    // Display bytes that put no measured channel on a Y axis (a sensor fresh from the factory
-    // names none, or puts every channel on X) would leave the diagram empty: Y1 then shows the
-    // first measured channel that is not on X, as the page's own choice of "none" leaves it.
+    const bool xToTime = axis[0].source != kAxisTime && (!IsRowActive(axis[0].source - 2) || measured < 2);
+    if (xToTime) axis[0].source = kAxisTime;
+    // With no measured channel on a Y axis the diagram would stay empty while the points are
+    // counted: Y1 shows the first measured channel that is not on X, as the page's own choice
+    // of "none" leaves it.
     bool yMeasured = false;
     for (int k = 1; k < kAxisCount; ++k) {
         const int source = axis[static_cast<std::size_t>(k)].source;
@@ -222,11 +235,7 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             axis[1].source = r + 2;
             yMeasured = true;
         }
-    TickSensorsOnAxes();
-    if (axis[0].source == kAxisTime && (several || (IsRowActive(0) && IsRowActive(1)))) return true;
-    const int last = several ? m_frame.MeasuredChannelCount() : 2;
-    if (last + 1 < kAxisCount && last >= 0) axis[static_cast<std::size_t>(last + 1)].shown = 0;
-    return true;
+    return xToTime;
 }
 
 // With several sensors the panel's sensor boxes decide which sensors' curves the diagram shows:

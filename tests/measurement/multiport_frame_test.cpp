@@ -119,8 +119,14 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(upper, 0x42C80000u);  // 100.0f
     SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
     EXPECT_EQ(s.Count(kAxisCombo[0]), 1);
-    // The encoder's port no longer listed, the torque sensor alone is drawn as the page shows.
+    // Switched on again under sensor 1 on X, then the encoder's port no longer listed: the torque
+    // sensor found alone is shown over time, the user told; after a restart it is drawn so.
+    SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kAxisCombo[0], 2));
     ports.Unplug("COM4");
+    frame->Com().COM_SearchComPorts(0);
+    const CString told = LoadLangString(kTextXAxisBackToTime);
+    EXPECT_TRUE(loop.RunUntil([&] { return s.SelectedDatum(kAxisCombo[0]) == kAxisTime && boxes.Boxes().back().text == told; }, 20000));
     ASSERT_NO_FATAL_FAILURE(Restart());
     Click(IDC_MC_START);
     loop.RunFor(1000);
