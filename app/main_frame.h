@@ -213,7 +213,12 @@ public:
     void RequestSettingsReset() { m_bResetRequested = true; }
     // The set-up page has settings that are written into the sensors before closing; a write
     // that the sensors confirm clears the mark.
-    void SetConfigWritePending(bool pending) { m_bConfigWritePending = pending; }
+    void SetConfigWritePending(bool pending)
+    {
+        // The set-up is made for every sensor connected while the user changes it.
+        if (pending) m_nPendingSetupPorts = std::max(m_bConfigWritePending ? m_nPendingSetupPorts : 0, m_com.m_nCountActivePorts);
+        m_bConfigWritePending = pending;
+    }
     bool IsConfigWritePending() const { return m_bConfigWritePending; }
     // For a sensor found again after it was lost with the write pending: the write starts as
     // soon as the controller rests (no connection step, answer or measurement under way).
@@ -399,6 +404,7 @@ private:
     bool m_bWaitForReconnect = false;
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;
+    int m_nPendingSetupPorts = 0;  // the sensors the pending set-up was made for
     DWORD m_nConnectedSerial = 0;  // the sensor (a multiport device's sensors share it) connected last
     DWORD m_nLostBeforeWrite = 0;  // the sensor lost while the write was pending, until it has it
     bool m_bClosing = false;     // a close has started and waits for the configuration write

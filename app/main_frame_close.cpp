@@ -82,7 +82,15 @@ bool CMainFrame::CanWriteConfig() const
     return m_com.m_bCloseWithoutSaving == 0 && m_bSensorConnected && m_com.m_nCountActivePorts >= 1;
 }
 
-bool CMainFrame::IsConfigWriteDue() const { return m_bConfigWritePending && CanWriteConfig(); }
+// Only into the sensors the set-up was made for, every one of them read: a device with a sensor
+// gone or still being read shows the page with less on it (the conditions of the missing
+// sensors taken off, one sensor alone laid out as a single one), and writing that would take
+// from the sensors there what the user set. The set-up waits for the device to be whole.
+bool CMainFrame::IsConfigWriteDue() const
+{
+    return m_bConfigWritePending && CanWriteConfig() && !m_com.m_bFurtherPortsPending &&
+           m_com.m_nCountActivePorts >= m_nPendingSetupPorts;
+}
 
 bool CMainFrame::ArePostponedWritesDue() const
 {

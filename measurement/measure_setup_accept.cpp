@@ -127,6 +127,10 @@ void CDlgMeasureAdjust::HoldSetup()
 {
     // Only what the page shows with every sensor there: with some of them gone it offers less.
     if (ActivePorts() < 1 || Com().m_bFurtherPortsPending || !IsPanelSensorConnected()) return;
+    // A device with one of its sensors gone rests with the others alone and offers less: the
+    // set-up the user made for all of them is kept until it is written or they are back.
+    if (m_held.valid && ActivePorts() < m_held.ports && HoldsSetupForConnectedSensor()) return;
+    m_held.ports = ActivePorts();
     m_held.measurand = m_iLimitedMeasurand;
     for (int k = 0; k < 4; ++k) m_held.limitText[static_cast<std::size_t>(k)] = m_controls.Text(kLimitEdit[k]);
     m_held.limitValue = m_setup.limitValue;
@@ -144,9 +148,10 @@ void CDlgMeasureAdjust::RestoreHeldConditions()
 
 bool CDlgMeasureAdjust::HoldsSetupForConnectedSensor() const
 {
-    // The sensors of a multiport device share one serial number.
-    return m_nHeldForSerial != 0 && ActivePorts() >= 1 && m_frame.IsConfigWritePending() &&
-           Com().m_Sensor[0].m_sStatorHeader.nSerialNo == m_nHeldForSerial;
+    // The sensors of a multiport device share one serial number. With no sensor there (gone,
+    // or its ports closed and not yet read again) nothing replaces what the user set.
+    return m_nHeldForSerial != 0 && m_frame.IsConfigWritePending() &&
+           (ActivePorts() < 1 || Com().m_Sensor[0].m_sStatorHeader.nSerialNo == m_nHeldForSerial);
 }
 
 }  // namespace measurement

@@ -284,7 +284,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // The sensors whole again (a device's every port, or an encoder back in its new mode): the
     // conditions the user set stay as the page showed them before, also those of a sensor that
     // was gone or restarting meanwhile.
-    const bool whole = ActivePorts() >= 1 && !Com().m_bFurtherPortsPending;
+    const bool whole = ActivePorts() >= std::max(1, holding && m_held.valid ? m_held.ports : 1) && !Com().m_bFurtherPortsPending;
     const bool keepConditions = (holding || m_bPowerSwitching) && whole && m_held.valid;
     CheckSameSensorNow();
     if (!holding) LoadTriggersFromSensors();

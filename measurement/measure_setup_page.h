@@ -286,6 +286,7 @@ private:
         std::array<CString, 4> limitText;
         std::array<double, 4> limitValue{};
         std::array<AxisAssignment, kAxisCount> axis{};
+        int ports = 0;  // the sensors there when it was held
         bool valid = false;
     };
     void HoldSetup();

@@ -10,8 +10,8 @@
 //
 // A failing sequence prints its seed and its steps. KM3_SEQUENCE_SEED=n replays seed n alone;
 // KM3_SEQUENCE_SEEDS=n runs the seeds 1 to n (CI runs a few), KM3_SEQUENCE_STEPS=n makes each
-// sequence n steps long, KM3_SEQUENCE_KEEP=1 keeps its files, and KM3_SEQUENCE_CHECKS=all adds the checks left out while the faults
-// they find are open.
+// sequence n steps long, KM3_SEQUENCE_KEEP=1 keeps its files, and KM3_SEQUENCE_CHECKS=all (or a
+// list of names, "buttons,choices") adds the checks left out while the faults they find are open.
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ enum Invariant {
 };
 constexpr const char* kInvariantNames[kInvariantCount] = {"buttons", "files", "no NUL", "blocks", "choices", "messages"};
 // Checks whose faults are still open on this branch: left out unless KM3_SEQUENCE_CHECKS=all.
-constexpr bool kOpenFault[kInvariantCount] = {false, false, false, false, true, false};
+constexpr bool kOpenFault[kInvariantCount] = {false, false, false, false, false, false};
 
 enum DeviceKind { kOneSensor, kTwoSensors, kTorqueAndEncoder };
 
@@ -187,8 +187,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
 
     void SetUp() override
     {
-        const bool all = std::getenv("KM3_SEQUENCE_CHECKS") != nullptr && std::string(std::getenv("KM3_SEQUENCE_CHECKS")) == "all";
-        for (int i = 0; i < kInvariantCount; ++i) checked[i] = all || !kOpenFault[i];
+        // KM3_SEQUENCE_CHECKS names the checks added to the default ones ("buttons,choices"), or "all".
+        const std::string wanted = "," + std::string(std::getenv("KM3_SEQUENCE_CHECKS") ? std::getenv("KM3_SEQUENCE_CHECKS") : "") + ",";
+        for (int i = 0; i < kInvariantCount; ++i)
+            checked[i] = !kOpenFault[i] || wanted == ",all," || wanted.find("," + std::string(kInvariantNames[i]) + ",") != std::string::npos;
         // KM3_SEQUENCE_KEEP=1 keeps the files of a replay for a look.
         if (std::getenv("KM3_SEQUENCE_KEEP") != nullptr) profile.dir.setAutoRemove(false);
         ConnectedFrame::SetUp();
@@ -324,6 +326,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             if (cut[i]) PowerBack(static_cast<int>(i));
         fullDisk.reset();
         Run(1000);
+        // With a sensor gone the set-up not yet written cannot reach it: it holds what it had.
+        if (!AllConnected() && frame->IsConfigWritePending()) model.clear();
         ASSERT_NO_FATAL_FAILURE(CloseWindow());
         ASSERT_NO_FATAL_FAILURE(Restart());
         ASSERT_NO_FATAL_FAILURE(AfterStart());
@@ -540,7 +544,18 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         // What the user chose shows on the page once the sensors are connected.
         if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy()) {
             const PageControls& controls = SetupPage().Logic().Controls();
+            // Of two conditions on one of several sensors the sensor keeps the second alone, as
+            // the user is told when choosing them: the first is gone once the sensors are read again.
+            auto keeper = [this](int combo) {
+                const long long m = model.count(combo) ? model[combo].datum : -1;
+                return m < 0 ? -1 - combo : m < 4 ? m : m == 4 ? 1 : 3;
+            };
+            const bool firstGone = kind != kOneSensor && keeper(kConditionCombo[0]) == keeper(kConditionCombo[1]);
+            // A start trigger that is off, or waits for a time, has no direction and no value.
+            const long long source = controls.SelectedDatum(IDC_START_SOURCE);
             for (const auto& [id, choice] : model) {
+                if (firstGone && (id == kConditionCombo[0] || id == kLimitEdit[0] || id == kLimitEdit[1])) continue;
+                if ((source < 1 || source > 6) && (id == IDC_START_DIRECTION || id == IDC_START_VALUE)) continue;
                 if (choice.isText) {
                     auto* edit = SetupPage().Item<QLineEdit>(id);
                     const std::string shown = edit ? edit->text().toStdString() : std::string();

@@ -25,6 +25,8 @@
 #include "measurement/measure_setup_widget.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
 #include "sensor_admin/sensor_admin_pages.h"
 #include "tests/measurement/frame_fixture.h"
 #include "views/aform_channel.h"
@@ -117,6 +119,21 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     std::uint32_t upper = 0;
     for (int at = 30; at >= 27; --at) upper = upper << 8 | sensor->Port(1).sensor().Blocks().ContentByte(2, at);
     EXPECT_EQ(upper, 0x42C80000u);  // 100.0f
+    // Changed again and sensor 1 lost: searches find sensor 2 alone, which is written nothing
+    // laid out for it alone; with sensor 1 back the page shows the change and sensor 2 gets it.
+    SetupPage().Item<QLineEdit>(kLimitEdit[3])->setText("200");
+    sensor->Port(0).HangUp();
+    for (int found : {1, 1, 2}) {
+        EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 30), 0x42);  // 100.0f still
+        if (found == 2) sensor->Port(0).PowerOn();
+        loop.RunFor(3000);
+        measurement_test::FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+        ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == found && !frame->Com().m_bFurtherPortsPending; }, 30000));
+        loop.RunFor(3000);
+    }
+    EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
+    EXPECT_EQ(std::string(s.Text(kLimitEdit[3]).GetString()), "200");
+    EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 30), 0x43);  // 200.0f
     SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
     EXPECT_EQ(s.Count(kAxisCombo[0]), 1);
     // Switched on again under sensor 1 on X, then the encoder's port no longer listed: the torque
