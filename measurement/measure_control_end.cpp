@@ -101,6 +101,13 @@ void CDlgMeasureDiagram::AfterMeasurement(int flag)
     }
     SetStorageStepCount(m_nRestartAttempts);
     MeasureRunState& r = *m_psMsureDgrm;
+    // This step can come long after the end (it waits for the values written behind): a
+    // trigger the user armed again meanwhile, or a measurement started since, is theirs and
+    // stays as it is.
+    if (r.bTrggrWasActiveLastTime && (IsTriggerArmed() || IsRunning())) {
+        Changed();
+        return;
+    }
     if (r.bTrggrWasActiveLastTime) {
         const bool repeat = m_controls.IsChecked(IDC_MC_AUTO_REPEAT);
         const bool held = m_frame.ActiveViewKind() == kSetupViewKind || m_frame.Flag(FrameFlag::ShuttingDown);

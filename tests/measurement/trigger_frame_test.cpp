@@ -18,6 +18,7 @@
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
+#include "tests/documentation/file_size_limit.h"
 #include "tests/measurement/frame_fixture.h"
 
 using namespace measurement;
@@ -122,6 +123,22 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTh
         EXPECT_TRUE(boxes.Boxes()[k].text.Find(platform::FromQString(gone[k])) != -1 && !boxes.Boxes()[k].waited);
     ASSERT_TRUE(loop.RunUntil([this] { return !Armed() && !Running(); }, 3000));
     EXPECT_EQ(frame->Fields().triggers.stoppedByEvent, 1);
+
+    // Auto repeat with the values folder full: a recording ends with its values still to be
+    // written, the user arms the trigger again meanwhile, and it stays armed once they are.
+    StoreMeasuredValues();
+    auto armable = [this] { return panel->Item<QAbstractButton>(IDC_MC_TRIGGER)->isEnabled(); };
+    ASSERT_TRUE(loop.RunUntil(armable, 3000));
+    Click(IDC_MC_AUTO_REPEAT);
+    Click(IDC_MC_TRIGGER);
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
+    {
+        documentation_test::FileSizeLimit full(1);
+        ASSERT_TRUE(loop.RunUntil([&] { return !Running() && !Armed() && armable(); }, 3000));
+        Click(IDC_MC_TRIGGER);
+    }
+    loop.RunFor(3000);
+    EXPECT_TRUE(Armed());
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), 8);
 }
