@@ -400,12 +400,16 @@ void CDlgMeasureDiagram::ShowEncoderWarningText()
                        CString::Formatted(LoadLangString(kTextEncoderWarning).GetString(), m_nQuadratureSensor));
 }
 
+// The box's tick is the power's extra flag, which the configuration write keeps in the display
+// bits of the power's encoder: an unticked box stays so at the next start.
 void CDlgMeasureDiagram::OnPowerShowCheck(int k)
 {
     SetGlobalSwitch(1);
     const int v = GetDisplayFlag(k) ? k : 1 - k;
     m_frame.OnChannelView(4 + v);
     SetGlobalSwitch(0);
+    if (k >= 0 && k < 2) SetSensorExtraFlag(v, m_controls.IsChecked(kPowerShowCheck[k]) ? 0 : 1);
+    m_frame.MarkConfigWritePending();
 }
 
 void CDlgMeasureDiagram::SyncPowerChecks(int k)

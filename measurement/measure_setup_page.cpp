@@ -324,7 +324,11 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
         ResetConnectionState();
     }
     m_frame.CopyPowerDisplayFlags();
-    ArrangePage();
+    // A device whose sensors come back one by one after an encoder's switch keeps the page
+    // disabled until the last is back (or the switch's time is over): the page of the first
+    // alone is not the device's.
+    const bool switchPending = m_bPowerSwitching && !whole;
+    if (!switchPending) ArrangePage();
     if (keepConditions) RestoreHeldConditions();
     else if (!holding) LoadLimitsFromSensors();
     if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;

@@ -152,7 +152,9 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             // torque and speed pair, combined device or not: bit 2 the power computed, bit 1
             // the control panel's power box.
             SetDisplayFlag(group, !synchronised && (f.display & 0x04) ? 0 : 1);
-            if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x02));
+            const bool ticked = !synchronised && (f.display & 0x02);
+            SetSensorExtraFlag(group, ticked ? 0 : 1);
+            if (panel) panel->SetPowerCheckBox(group, ticked);
         } else if (several && f.combination && !torqueOfPair) {
             // (The torque sensor of a pair keeps its power unit in these bits.)
             const bool power1 = !synchronised && (f.display & 0x04);

@@ -47,7 +47,7 @@ namespace {
 enum SetUp : unsigned {
     kOneSensor = 1u << 0,      // a sensor with channel A alone
     kTwoChannels = 1u << 1,    // a streaming sensor with channels A and B and their filters
-    kTorqueEncoder = 1u << 2,  // a multiport device: a torque sensor and an encoder counting the speed
+    kTorqueEncoder = 1u << 2,  // a multiport device: two pairs of a torque sensor and an encoder counting the speed
     kTwoSensors = 1u << 3,     // a multiport device of two torque sensors
     kFourSensors = 1u << 4,    // a multiport device of four
 };
@@ -71,6 +71,7 @@ struct Step {
     long long datum = 0;
     bool again = false;
     int waitMs = 1000;
+    const char* form = nullptr;  // a control of another page (that page is shown for it)
 };
 
 struct Row {
@@ -131,8 +132,9 @@ std::vector<Row> ChannelRows()
         rows.push_back({kSetup, kScalingButton[r], Keep::Action, "opens the channel-scaling page (its OK writes the scaling)"});
     }
     for (int g = 0; g < 2; ++g) {
-        // Power 1 of the torque and encoder pair, switched on first.
-        const unsigned pair = g == 0 ? kTorqueEncoder : 0u;
+        // The power of torque and encoder pair g, switched on first; its encoder is sensor e.
+        const unsigned pair = kTorqueEncoder;
+        const int e = 2 * g + 1;
         const std::vector<Step> on = {{kPowerButton[g]}};
         rows.push_back({kSetup, kDecimalsCombo[4 + g], Keep::Settings, "power decimals: settings file", pair, {}, -1, nullptr, on});
         rows.push_back({kSetup, kUnitCombo[4 + g], Keep::AtClose, "power unit: power byte of the torque sensor", pair, {}, -1, nullptr, on});
@@ -145,12 +147,12 @@ std::vector<Row> ChannelRows()
         const Step toAngle = {kAngleSelector[g], 0, false, 16000};
         // (The switch collapses the page.)
         rows.push_back({kSetup, kTorqueSelector[g], Keep::Sensor, "encoder to the speed: stator operation block", pair,
-                        {kAngleSelector[g], kOptionBox[g], kUnitCombo[1]}, 1,
+                        {kAngleSelector[g], kOptionBox[g], kUnitCombo[e]}, e,
                         nullptr, {{IDC_EXPAND}, toAngle, details}, kSlotStatorOperation});
         rows.push_back({kSetup, kAngleSelector[g], Keep::Sensor, "encoder to the angle: stator operation block", pair,
-                        {kTorqueSelector[g], kOptionBox[g], kUnitCombo[1], kPowerButton[g]}, 1,
+                        {kTorqueSelector[g], kOptionBox[g], kUnitCombo[e], kPowerButton[g]}, e,
                         nullptr, {details}, kSlotStatorOperation});
-        rows.push_back({kSetup, kOptionBox[g], Keep::Sensor, "angle with option: stator operation block", pair, {}, 1, nullptr,
+        rows.push_back({kSetup, kOptionBox[g], Keep::Sensor, "angle with option: stator operation block", pair, {}, e, nullptr,
                         {details, toAngle}, kSlotStatorOperation});
     }
     return rows;
@@ -214,6 +216,7 @@ std::vector<Row> SetupRows()
 
 std::vector<Row> PanelRows()
 {
+    const std::vector<Step> power = {{measurement::kPowerButton[0], 0, false, 1000, kSetup}, {measurement::kPowerButton[1], 0, false, 1000, kSetup}};
     std::vector<Row> rows = {
         {kPanel, 1150, Keep::Action, "starts a measurement"},
         {kPanel, 1151, Keep::Action, "stops the measurement"},
@@ -228,10 +231,9 @@ std::vector<Row> PanelRows()
         {kPanel, 1341, Keep::Nowhere, "auto repeat: off at every start (panel's start-up defaults)", kOneSensor},
         {kPanel, 1375, Keep::Action, "shows or hides the view of power 1"},
         {kPanel, 1376, Keep::Action, "shows or hides the view of power 2"},
-        // Ticked by the power button; an untick is not kept: the encoder's power bits carry the
-        // power computed, which ticks the box again at the next start.
-        {kPanel, 1487, Keep::Pending, "power 1 view: display bits of the encoder of the pair", 0, {}, -1, "not mended yet"},
-        {kPanel, 1488, Keep::Pending, "power 2 view: display bits of the encoder of the pair", 0, {}, -1, "not mended yet"},
+        // Shown and ticked as the set-up page computes a power; box 2 only while both are.
+        {kPanel, 1487, Keep::AtClose, "power 1 view: display bits of the encoder of the pair", kTorqueEncoder, {}, -1, nullptr, {power[0]}},
+        {kPanel, 1488, Keep::AtClose, "power 2 view: display bits of the second encoder", kTorqueEncoder, {}, -1, nullptr, power},
         {kPanel, 1485, Keep::Nowhere, "angle zero at the start: connection state of this run"},
         {kPanel, 1486, Keep::Nowhere, "angle zero at the trigger: connection state of this run"},
         {kPanel, 1467, Keep::Action, "sets the angle to zero"},
@@ -482,12 +484,13 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
         case kTorqueEncoder: {
             sim::SensorConfig torque = workflow_test::AcceptedSensor(782);
             torque.identity.statorId = 5;  // a stator that streams
-            std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, torque);
-            configs[0].identity.rotorTypeClass = 'D';
-            configs[1].identity.rotorTypeClass = 'Y';
-            configs[1].identity.statorId = 9;
-            configs[1].identity.encoderMode = 3;
-            configs[1].identity.hmbUsb = false;
+            std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(4, torque);
+            for (int i = 0; i < 4; ++i) configs[i].identity.rotorTypeClass = i % 2 ? 'Y' : 'D';
+            for (int i : {1, 3}) {
+                configs[i].identity.statorId = 9;
+                configs[i].identity.encoderMode = 3;
+                configs[i].identity.hmbUsb = false;
+            }
             return std::make_unique<sim::MultiportDevice>(configs, loop);
         }
         case kTwoSensors: return std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop);
@@ -495,10 +498,10 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
         }
     }
 
-    QWidget* Page()
+    QWidget* Page(const char* form = nullptr)
     {
         CKm3View* view = measurement_test::FindPage<CKm3View>(*frame);
-        return view ? view->Page(PageOfForm(TheRow().form)) : nullptr;
+        return view ? view->Page(PageOfForm(form ? form : TheRow().form)) : nullptr;
     }
     void ShowPage()
     {
@@ -507,10 +510,10 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
         loop.RunFor(500);
     }
     // The operable controls of the page, shown and enabled, by id.
-    std::map<int, QWidget*> Controls()
+    std::map<int, QWidget*> Controls(const char* form = nullptr)
     {
         std::map<int, QWidget*> controls;
-        QWidget* page = Page();
+        QWidget* page = Page(form);
         if (page == nullptr) return controls;
         for (QWidget* widget : page->findChildren<QWidget*>()) {
             const QVariant id = widget->property("ctrlId");
@@ -535,7 +538,8 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
     {
         for (const Step& step : TheRow().first) {
             if (restarted && !step.again) continue;
-            std::map<int, QWidget*> controls = Controls();
+            if (step.form) frame->ShowPage(PageOfForm(step.form));
+            std::map<int, QWidget*> controls = Controls(step.form);
             ASSERT_TRUE(controls.count(step.id)) << "control " << step.id << " to set first";
             QWidget* widget = controls.at(step.id);
             if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -547,6 +551,7 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
                 ASSERT_TRUE(measurement_test::ChooseDatum(*setup, step.id, step.datum)) << step.id;
             }
             loop.RunFor(step.waitMs);
+            if (step.form) ShowPage();
         }
     }
     // The user changes the control to a value other than its present one.
