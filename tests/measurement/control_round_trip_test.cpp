@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -36,6 +37,7 @@
 #include "app/menu_model.h"
 #include "app/page_table.h"
 #include "controls/browse_ctrl.h"
+#include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -106,6 +108,7 @@ constexpr const char* kDiag = "sensor_admin/diagnostic";
 constexpr const char* kChannelView = "views/channel_view";
 constexpr const char* kDiagramView = "views/diagram_view";
 constexpr const char* kMenu = "menu";
+constexpr const char* kModal = "set by the scaling buttons' rows as a user does";
 
 constexpr unsigned kSingle = kOneSensor | kTwoChannels;
 constexpr unsigned kSeveral = kTwoSensors | kFourSensors;
@@ -129,7 +132,10 @@ std::vector<Row> ChannelRows()
         rows.push_back({kSetup, kChannelButton[r], Keep::Sensor, "channel state, software configuration", r == 1 ? kTwoChannels | kFourSensors : 0u,
                         // Condition 2 needs two channels; the Y axis of the channel goes with it.
                         {kConditionCheck[1], kConditionCombo[1], kAxisCombo[2]}, r});
-        rows.push_back({kSetup, kScalingButton[r], Keep::Action, "opens the channel-scaling page (its OK writes the scaling)"});
+        // Its page: the user reads the value and gives the channel a unit of his own; the row's
+        // unit follows.
+        rows.push_back({kSetup, kScalingButton[r], Keep::Sensor, "opens the channel-scaling page: factor and unit, software configuration",
+                        r == 0 ? kTwoChannels | kFourSensors : r == 1 ? kTwoSensors : 0u, {kUnitCombo[r]}, r});
     }
     for (int g = 0; g < 2; ++g) {
         // The power of torque and encoder pair g, switched on first; its encoder is sensor e.
@@ -259,13 +265,13 @@ std::vector<Row> PanelRows()
 std::vector<Row> OtherRows()
 {
     std::vector<Row> rows = {
-        // The channel-scaling page, opened by a scaling button.
-        {kScaling, 1301, Keep::Action, "takes the unit's own factor"},
-        {kScaling, 1298, Keep::Sensor, "scaling factor: software configuration at OK"},
-        {kScaling, 1299, Keep::Sensor, "scaling unit: software configuration at OK"},
-        {kScaling, 1300, Keep::Sensor, "scaling value: software configuration at OK"},
-        {kScaling, 1, Keep::Action, "OK: writes the scaling"},
-        {kScaling, 2, Keep::Action, "Cancel: changes nothing"},
+        // The channel-scaling page, a modal page of a scaling button: probed through those rows.
+        {kScaling, 1301, Keep::Action, "reads the channel's value with one single shot", 0, {}, -1, kModal},
+        {kScaling, 1298, Keep::Sensor, "reference value: the factor, software configuration at OK", 0, {}, -1, kModal},
+        {kScaling, 1299, Keep::Sensor, "value in the user's unit: the factor, software configuration at OK", 0, {}, -1, kModal},
+        {kScaling, 1300, Keep::Sensor, "the user's unit: software configuration at OK", 0, {}, -1, kModal},
+        {kScaling, 1, Keep::Action, "OK: writes the scaling", 0, {}, -1, kModal},
+        {kScaling, 2, Keep::Action, "Cancel: changes nothing", 0, {}, -1, "the control frame test's scaling scenarios"},
         // The documentation page keeps every choice in the settings file at once.
         {kDoc, 1600, Keep::Settings, "automatic storage on/off", kOneSensor},
         {kDoc, 1633, Keep::Settings, "field separator of the files", kOneSensor},
@@ -576,6 +582,15 @@ struct RoundTrip : measurement_test::ConnectedFrame, ::testing::WithParamInterfa
             Q_EMIT browse->Edit()->textEdited(path);
             Q_EMIT browse->Edit()->editingFinished();
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            // (A scaling button's modal page: the user's unit kV, twice the sensor's.)
+            QTimer::singleShot(0, frame.get(), [this] {
+                if (auto* page = measurement_test::FindPage<measurement::ChannelScalingWidget>(*frame)) {
+                    page->Item<QLineEdit>(measurement::IDC_SCALE_REFERENCE)->setText("10");
+                    page->Item<QLineEdit>(measurement::IDC_SCALE_TARGET)->setText("20");
+                    page->Item<QLineEdit>(measurement::IDC_SCALE_UNIT)->setText("kV");
+                    page->Item<QAbstractButton>(measurement::IDC_SCALE_SAVE)->click();
+                }
+            });
             button->click();
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             ASSERT_GT(combo->count(), 1) << "nothing else to choose";
