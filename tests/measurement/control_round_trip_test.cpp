@@ -109,6 +109,7 @@ constexpr const char* kChannelView = "views/channel_view";
 constexpr const char* kDiagramView = "views/diagram_view";
 constexpr const char* kMenu = "menu";
 constexpr const char* kModal = "set by the scaling buttons' rows as a user does";
+constexpr const char* kScalingScenarios = "used by the control frame test's scaling scenarios";
 
 constexpr unsigned kSingle = kOneSensor | kTwoChannels;
 constexpr unsigned kSeveral = kTwoSensors | kFourSensors;
@@ -148,7 +149,8 @@ std::vector<Row> ChannelRows()
         rows.push_back({kSetup, kSignCombo[4 + g], Keep::AtClose, "power sign: power byte, bit 0", pair, {}, -1, nullptr, on});
         rows.push_back({kSetup, kPowerButton[g], Keep::AtClose, "power computed: display bits of the encoder of the pair", pair});
         // The selectors show with the details; a switch of the encoder's mode disables the page
-        // for 15 s while both sensors start again.
+        // for 15 s while both sensors start again. (A single sensor offers no encoder modes: the
+        // selectors belong to an encoder paired with a torque sensor of a multiport device.)
         const Step details = {IDC_EXPAND, 0, true};
         const Step toAngle = {kAngleSelector[g], 0, false, 16000};
         // (The switch collapses the page.)
@@ -266,12 +268,12 @@ std::vector<Row> OtherRows()
 {
     std::vector<Row> rows = {
         // The channel-scaling page, a modal page of a scaling button: probed through those rows.
-        {kScaling, 1301, Keep::Action, "reads the channel's value with one single shot", 0, {}, -1, kModal},
+        {kScaling, 1301, Keep::Action, "reads the channel's value with one single shot", 0, {}, -1, kScalingScenarios},
         {kScaling, 1298, Keep::Sensor, "reference value: the factor, software configuration at OK", 0, {}, -1, kModal},
         {kScaling, 1299, Keep::Sensor, "value in the user's unit: the factor, software configuration at OK", 0, {}, -1, kModal},
         {kScaling, 1300, Keep::Sensor, "the user's unit: software configuration at OK", 0, {}, -1, kModal},
         {kScaling, 1, Keep::Action, "OK: writes the scaling", 0, {}, -1, kModal},
-        {kScaling, 2, Keep::Action, "Cancel: changes nothing", 0, {}, -1, "the control frame test's scaling scenarios"},
+        {kScaling, 2, Keep::Action, "Cancel: changes nothing", 0, {}, -1, kScalingScenarios},
         // The documentation page keeps every choice in the settings file at once.
         {kDoc, 1600, Keep::Settings, "automatic storage on/off", kOneSensor},
         {kDoc, 1633, Keep::Settings, "field separator of the files", kOneSensor},
@@ -301,7 +303,7 @@ std::vector<Row> OtherRows()
         {kCal, 1747, Keep::Nowhere, "inaccuracy: empty at every start", kTwoChannels},
         {kCal, 1737, Keep::Action, "starts a calibration"},
         {kCal, 1738, Keep::Action, "activates the stored user calibration: its block of the chosen sensor alone", kTwoSensors, {}, 1,
-         "an erased block disables it: the calibration page tests", {{1752, 1}}, sim::BlockSlot(0x82)},
+         "an erased block disables it: the end-to-end configuration test", {{1752, 1}}, sim::BlockSlot(0x82)},
         {kCal, 1739, Keep::Action, "switches the user calibration off"},
         {kCal, 1742, Keep::Nowhere, "change inaccuracy A: choice of this write (the first at every start)"},
         {kCal, 1743, Keep::Nowhere, "change inaccuracy B: choice of this write (the other choices are let go)",
