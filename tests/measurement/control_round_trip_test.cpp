@@ -129,14 +129,14 @@ std::vector<Row> ChannelRows()
         rows.push_back({kSetup, kAveragingCombo[r], Keep::Sensor, "averaging of its channel, software configuration", both, {}, r});
         rows.push_back({kSetup, kSignCombo[r], Keep::Sensor, "sign of its channel, software configuration", both, {}, r});
         rows.push_back({kSetup, kLowPassCombo[r], Keep::Sensor, "low-pass filter, stator operation block",
-                        r < 2 ? kTwoChannels : 0u, {}, r, nullptr, {}, kSlotStatorOperation});
-        rows.push_back({kSetup, kChannelButton[r], Keep::Sensor, "channel state, software configuration", r == 1 ? kTwoChannels | kFourSensors : 0u,
+                        r < 2 ? kTwoChannels : r == 2 ? kTorqueEncoder : 0u, {}, r, nullptr, {}, kSlotStatorOperation});
+        rows.push_back({kSetup, kChannelButton[r], Keep::Sensor, "channel state, software configuration", r == 1 ? kTwoChannels | kFourSensors : kFourSensors,
                         // Condition 2 needs two channels; the Y axis of the channel goes with it.
-                        {kConditionCheck[1], kConditionCombo[1], kAxisCombo[2]}, r});
+                        {kConditionCheck[1], kConditionCombo[1], kAxisCombo[r + 1]}, r});
         // Its page: the user reads the value and gives the channel a unit of his own; the row's
         // unit follows.
         rows.push_back({kSetup, kScalingButton[r], Keep::Sensor, "opens the channel-scaling page: factor and unit, software configuration",
-                        r == 0 ? kTwoChannels | kFourSensors : r == 1 ? kTwoSensors : 0u, {kUnitCombo[r]}, r});
+                        r == 0 ? kTwoChannels | kFourSensors : r == 1 ? kTwoSensors : kFourSensors, {kUnitCombo[r]}, r});
     }
     for (int g = 0; g < 2; ++g) {
         // The power of torque and encoder pair g, switched on first; its encoder is sensor e.
@@ -210,6 +210,9 @@ std::vector<Row> SetupRows()
     // channel of the next axis). Channel A on X takes B to Y1. Y1 "off" with a single sensor is
     // not probed: its channel on no axis brings channel B to Y1 at the next start. X with
     // four sensors is probed with row D switched off first.
+    // Not probed: the power byte keeps whether a power is computed, and with it the power on its
+    // own axis; a power axis switched off comes back at the next start.
+    const char* const kPowerAxis = "a power's axis is kept as the power computed";
     const std::vector<Step> rowDOff = {{kChannelButton[3], 0, false, 1000, nullptr, kFourSensors}};
     const std::vector<int> later[7] = {{kAxisCombo[1], kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
                                        {kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
@@ -217,7 +220,7 @@ std::vector<Row> SetupRows()
     const unsigned probed[7] = {kTwoChannels | kFourSensors, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors, 0u, 0u};
     for (int k = 0; k < 7; ++k)
         rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block",
-                        probed[k], later[k], -1, nullptr, k == 0 ? rowDOff : std::vector<Step>{}});
+                        probed[k], later[k], -1, k >= 5 ? kPowerAxis : nullptr, k == 0 ? rowDOff : std::vector<Step>{}});
     return rows;
 }
 
@@ -290,7 +293,8 @@ std::vector<Row> OtherRows()
         {kConn, 1706, Keep::Nowhere, "baud rate to change to: the list's first at every start", kOneSensor},
         {kConn, 1707, Keep::Sensor, "changes the baud rate: stator operation block, then a search at the new rate", kOneSensor,
          {1701}, -1, "the sensor's row shows the rate it is connected at, which it keeps", {{1706, 1}}, kSlotStatorOperation},
-        {kStartUp, 1714, Keep::Settings, "search USB ports only at the start"},
+        {kStartUp, 1714, Keep::Nowhere, "search USB ports only: the start-up search under way", 0, {}, -1,
+         "the start-up window shows only while the program starts, before any page"},
         // The information page.
         {kInfo, 1725, Keep::Nowhere, "sensor shown: the first at every start", kTwoSensors},
         {kInfo, 1721, Keep::Nowhere, "the sensor's blocks as read"},
@@ -340,7 +344,8 @@ std::vector<Row> OtherRows()
         {kMenu, 5731, Keep::Settings, "channel views shown: bar state in the settings file", kOneSensor},
         {kMenu, 5732, Keep::Settings, "status light shown: bar state in the settings file", kOneSensor},
         {kMenu, 5733, Keep::Settings, "status bar shown: settings file", kOneSensor},
-        {kMenu, 5740, Keep::Settings, "German: language in the settings file (the one a first start shows)"},
+        {kMenu, 5740, Keep::Settings, "German: language in the settings file", 0, {}, -1,
+         "chosen already at a first start, which the other languages' rows leave"},
         {kMenu, 5741, Keep::Settings, "English: language in the settings file", kOneSensor},
         {kMenu, 5742, Keep::Settings, "French: language in the settings file", kOneSensor},
         {kMenu, 5743, Keep::Settings, "Spanish: language in the settings file", kOneSensor},
