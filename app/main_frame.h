@@ -217,6 +217,8 @@ public:
     {
         // The set-up is made for every sensor connected while the user changes it.
         if (pending) m_nPendingSetupPorts = std::max(m_bConfigWritePending ? m_nPendingSetupPorts : 0, m_com.m_nCountActivePorts);
+        // A change made while the write runs (before a search, say) is not in what it wrote.
+        if (pending && m_bConfigWriting) m_bSetupChangedWhileWriting = true;
         m_bConfigWritePending = pending;
     }
     bool IsConfigWritePending() const { return m_bConfigWritePending; }
@@ -405,6 +407,8 @@ private:
     bool m_bResetRequested = false;
     bool m_bConfigWritePending = false;
     int m_nPendingSetupPorts = 0;  // the sensors the pending set-up was made for
+    bool m_bConfigWriting = false;
+    bool m_bSetupChangedWhileWriting = false;
     DWORD m_nConnectedSerial = 0;  // the sensor (a multiport device's sensors share it) connected last
     DWORD m_nLostBeforeWrite = 0;  // the sensor lost while the write was pending, until it has it
     bool m_bClosing = false;     // a close has started and waits for the configuration write

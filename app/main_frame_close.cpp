@@ -99,6 +99,8 @@ bool CMainFrame::ArePostponedWritesDue() const
 
 void CMainFrame::StartConfigWrite()
 {
+    m_bConfigWriting = true;
+    m_bSetupChangedWhileWriting = false;
     SetStatusText(kTextWritingConfiguration);
     SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
     if (!ArePostponedWritesDue()) {
@@ -162,7 +164,8 @@ void CMainFrame::EndConfigWrite(bool timedOut)
     m_bWritingPostponed = false;
     // Confirmed by every sensor: they hold the set-up now. Refused or unanswered (the user has
     // been told): it is still to be written.
-    if (!timedOut && m_com.m_bConfigWriteDone) m_bConfigWritePending = false;
+    if (!timedOut && m_com.m_bConfigWriteDone && !m_bSetupChangedWhileWriting) m_bConfigWritePending = false;
+    m_bConfigWriting = m_bSetupChangedWhileWriting = false;
     if (timedOut) {
         // The write that never ended awaits no answer any more.
         m_com.m_pfnReplyHandler = nullptr;

@@ -437,14 +437,19 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
         const std::vector<std::pair<int, long long>> chosen = {{kConditionCombo[0], search ? 1 : 0}, {IDC_START_SOURCE, 1},
             {IDC_START_DIRECTION, 1}, {IDC_STOP_SOURCE, kStopByCount}, {kLowPassCombo[0], search ? 2 : 1},
             {IDC_RATE_COMBO, search ? 8 : 9}};
-        const std::vector<std::pair<int, std::string>> typed = {{kLimitEdit[0], search ? "-2,5" : "-12,5"},
+        std::vector<std::pair<int, std::string>> typed = {{kLimitEdit[0], search ? "-2,5" : "-12,5"},
             {kLimitEdit[1], "250,25"}, {IDC_START_VALUE, search ? "7,25" : "12,3456"}, {IDC_COUNT_EDIT, search ? "40" : "250"}};
         const int restarts = held.RequestCount('K');
         for (const auto& [id, datum] : chosen) ASSERT_TRUE(ChooseDatum(id, datum)) << id;
         for (const auto& [id, text] : typed) Type(id, text.c_str());
         loop.RunFor(3000);
         EXPECT_EQ(held.RequestCount('K'), restarts + 1);  // the sensor takes its new filter
-        if (search) ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
+        if (search) {
+            // Typed while the search stores the set-up before it closes the port.
+            FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+            Type(kLimitEdit[0], (typed[0].second = "-3,5").c_str());
+            ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && frame->Com().IsSensorReady(); }, 30000));
+        }
         CloseWindow();
         ASSERT_NO_FATAL_FAILURE(RestartProgram());
         for (const auto& [id, datum] : chosen) EXPECT_EQ(setup->Logic().Controls().SelectedDatum(id), datum) << id;
