@@ -85,13 +85,14 @@ enum DeviceKind { kOneSensor, kTwoSensors, kTorqueAndEncoder };
 
 enum Action {
     kStart, kStop, kSingleShot, kTrigger, kSearch, kConnect, kDisconnect, kBaudRate, kPage, kSetupChoice,
-    kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kAutoRepeat, kActionCount
+    kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kAutoRepeat,
+    kPassFailStorage, kChannelB, kActionCount
 };
 constexpr const char* kActionNames[kActionCount] = {
     "Start", "Stop", "single shot", "trigger", "search", "connect", "disconnect", "baud rate", "page",
     "set-up choice", "accept", "mode switch", "language", "power cut", "power back", "disk full", "disk freed",
-    "close and start again", "trigger auto repeat"};
-constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1, 2};
+    "close and start again", "trigger auto repeat", "pass/fail storage", "channel B"};
+constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1, 2, 3, 3};
 
 // A choice the user made on the set-up page: an entry's datum in a list, or a text in a field.
 struct Choice {
@@ -125,6 +126,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::vector<std::string> faults;
     std::optional<documentation_test::FileSizeLimit> fullDisk;
     std::map<int, Choice> model;
+    int passFailStorage = -1;                   // as the user left it on the documentation page
+    std::optional<std::vector<std::string>> filesBeforeBOff;  // set while channel B is off
     std::vector<bool> cut;
     std::vector<std::array<sim::BlockStore::Block, 8>> blocks;
     bool writeOwed = false;
@@ -221,6 +224,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // ---- what the user and the sensors do ------------------------------------------------------
 
     MeasureSetupWidget& SetupPage() { return *measurement_test::FindPage<MeasureSetupWidget>(*frame); }
+    documentation::CDlgDocumentation& DocPage() { return *measurement_test::FindPage<documentation::CDlgDocumentation>(*frame); }
     template <class Form>
     Form& AdminForm() { return *measurement_test::FindPage<Form>(*frame); }
 
@@ -327,7 +331,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         fullDisk.reset();
         Run(1000);
         // With a sensor gone the set-up not yet written cannot reach it: it holds what it had.
-        if (!AllConnected() && frame->IsConfigWritePending()) model.clear();
+        if (!AllConnected() && frame->IsConfigWritePending()) model.clear(), filesBeforeBOff.reset();
         ASSERT_NO_FATAL_FAILURE(CloseWindow());
         ASSERT_NO_FATAL_FAILURE(Restart());
         ASSERT_NO_FATAL_FAILURE(AfterStart());
@@ -438,6 +442,33 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             done = fullDisk.has_value();
             fullDisk.reset();
             break;
+        case kPassFailStorage: {
+            frame->ShowPage(app::kPageDocumentation);
+            Run(std::max(waitMs, 0));
+            auto* combo = DocPage().Item<QComboBox>(documentation::DocKindBase(documentation::kIoNioResults) + documentation::kDocModeOffset);
+            const int mode = Draw(3);
+            combo->setCurrentIndex(mode);
+            Q_EMIT combo->activated(mode);
+            told = combo->currentText().toStdString();
+            break;
+        }
+        case kChannelB: {
+            frame->ShowPage(app::kPageMeasureSetup);
+            Run(std::max(waitMs, 0));
+            auto* button = SetupPage().Item<QAbstractButton>(kChannelButton[1]);
+            done = AllConnected() && button->isVisible() && button->isEnabled();
+            if (!done) break;
+            button->click();
+            told = button->isChecked() ? "on" : "off";
+            if (button->isChecked()) filesBeforeBOff.reset();
+            else if (!filesBeforeBOff) filesBeforeBOff = ValueFiles();
+            // A row switched on or off takes both pass/fail conditions off the page, and one
+            // switched off the start trigger on it.
+            for (int id : {kConditionCombo[0], kConditionCombo[1], kLimitEdit[0], kLimitEdit[1], kLimitEdit[2], kLimitEdit[3]}) model.erase(id);
+            if (!button->isChecked() && model.count(IDC_START_SOURCE) && model[IDC_START_SOURCE].datum == 2) model.erase(IDC_START_SOURCE);
+            writes = true;
+            break;
+        }
         case kCloseAndStart:
             Run(std::max(waitMs, 0));
             writes = true;
@@ -541,8 +572,12 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             }
         blocks = now;
 
-        // What the user chose shows on the page once the sensors are connected.
-        if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy()) {
+        // The rate is sent at once: one the sensors, restarting, could not take is told and gone.
+        for (std::size_t k = boxesSeen; k < boxes.Count(); ++k)
+            if (boxes.Boxes()[k].text == LoadLangString(kTextNotWrittenWhileReconnecting)) model.erase(IDC_RATE_COMBO);
+        // What the user chose shows on the page once the sensors are connected (a sensor without
+        // power has nothing to show).
+        if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy() && std::count(cut.begin(), cut.end(), true) == 0) {
             const PageControls& controls = SetupPage().Logic().Controls();
             // Of two conditions on one of several sensors the sensor keeps the second alone, as
             // the user is told when choosing them: the first is gone once the sensors are read again.
@@ -561,12 +596,26 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                     const std::string shown = edit ? edit->text().toStdString() : std::string();
                     if (std::fabs(Number(shown) - Number(choice.text)) > 1e-6 || shown.empty())
                         Fault(kChoices, "field " + std::to_string(id) + " shows \"" + shown + "\", the user typed \"" + choice.text + "\"");
-                } else if (controls.SelectedDatum(id) != choice.datum) {
+                } else if (controls.SelectedDatum(id) != choice.datum &&
+                           (id != IDC_RATE_COMBO || controls.HasDatum(id, choice.datum))) {  // the line may carry less now
                     Fault(kChoices, "list " + std::to_string(id) + " shows datum " + std::to_string(controls.SelectedDatum(id)) +
                                         ", the user chose " + std::to_string(choice.datum));
                 }
             }
         }
+
+        // The pass/fail storage changes by the user's hand alone: on the documentation page, or by
+        // a condition set or cleared on the set-up page; a search or a refill leaves it.
+        const int storage = DocPage().Settings().storageMode[documentation::kIoNioResults];
+        const bool byUser = action == kPassFailStorage || action == kSetupChoice || action == kChannelB || action == kModeSwitch;
+        if (passFailStorage >= 0 && storage != passFailStorage && !byUser)
+            Fault(kChoices, "the pass/fail storage turned from " + std::to_string(passFailStorage) + " to " + std::to_string(storage));
+        passFailStorage = storage;
+        // With channel B off a measurement records no channel B column.
+        for (const std::string& file : filesBeforeBOff && !constantName ? ValueFiles() : std::vector<std::string>{})
+            if (std::find(filesBeforeBOff->begin(), filesBeforeBOff->end(), file) == filesBeforeBOff->end() &&
+                ReadFile(file).find(";B [") != std::string::npos)
+                Fault(kFiles, file + " has a channel B column while channel B is off");
 
         // Messages: a file that cannot be written while nothing runs is not told as if the
         // measurement went on.
