@@ -118,6 +118,16 @@ std::shared_ptr<CPort> CPortMan::GetPort() const
 
 bool CPortMan::OpenPort(const CString& name, CDataCallback* callback, DWORD bufferSize)
 {
+    return Open(name, callback, bufferSize, true);
+}
+
+bool CPortMan::OpenPortAtOnce(const CString& name, CDataCallback* callback, DWORD bufferSize)
+{
+    return Open(name, callback, bufferSize, false);
+}
+
+bool CPortMan::Open(const CString& name, CDataCallback* callback, DWORD bufferSize, bool pauseAfterFailure)
+{
     m_dwBufferSize = bufferSize;
     SetDataCallback(callback);
     if (name.IsEmpty()) return false;
@@ -127,10 +137,10 @@ bool CPortMan::OpenPort(const CString& name, CDataCallback* callback, DWORD buff
     m_pending.Copy(*this);
     m_pending.m_bValid = true;
     m_pending.SetName(list.DisplayTextOf(name));
-    return Reopen(true);
+    return Reopen(true, pauseAfterFailure);
 }
 
-bool CPortMan::Reopen(bool open)
+bool CPortMan::Reopen(bool open, bool pauseAfterFailure)
 {
     platform::CriticalSectionLock lock(m_closeLock);
     if (m_pending.m_bValid) {
@@ -159,6 +169,8 @@ bool CPortMan::Reopen(bool open)
             m_bKeepRetrying = false;
             return true;
         }
+        // A single try whose caller keeps the pause itself ends here.
+        if (!pauseAfterFailure && !m_bKeepRetrying) return false;
         platform::WaitForSingleObject(m_retryCancel, kRetryPauseMs);
         if (attempt >= kOpenAttempts || !m_bKeepRetrying) {
             m_bKeepRetrying = false;

@@ -40,7 +40,11 @@ public:
     CPortMan(const CPortMan&) = delete;
     CPortMan& operator=(const CPortMan&) = delete;
 
+    // A port that does not open is let go 250 ms (kRetryPauseMs) after the failed attempt.
     bool OpenPort(const CString& name, CDataCallback* callback = nullptr, DWORD bufferSize = 256);
+    // As OpenPort, but a failed open returns at once: the caller keeps the 250 ms on its own
+    // loop, so that a port another program holds never stands the GUI thread still.
+    bool OpenPortAtOnce(const CString& name, CDataCallback* callback = nullptr, DWORD bufferSize = 256);
     bool SetOffLine(bool offLine);
     bool SetEventMask(CEventCallback* callback, DWORD mask);
     bool SetNotifyWindow(CWnd* owner, UINT dataMessage, UINT eventMessage, bool ownDeviceThread);
@@ -72,7 +76,8 @@ public:
     static constexpr DWORD kRetryPauseMs = 250;
 
 private:
-    bool Reopen(bool open);
+    bool Open(const CString& name, CDataCallback* callback, DWORD bufferSize, bool pauseAfterFailure);
+    bool Reopen(bool open, bool pauseAfterFailure = true);
     bool CreatePortObject();
     void RaiseEvent(DWORD bits);
     void WithdrawDelivery();

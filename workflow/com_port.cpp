@@ -113,6 +113,12 @@ void CComPort::PauseThen(UINT_PTR id, UINT ms, std::function<void()> step)
     if (waiting.size() == 1) window->SetTimer(id, ms);
 }
 
+std::int64_t CComPort::ControlSwitchRemainingMs() const
+{
+    CWnd* window = StepWindow();
+    return window ? std::max<std::int64_t>(m_nControlSwitchEndsMs - window->loop().NowMs(), 0) : 0;
+}
+
 bool CComPort::RunPausedSteps(UINT_PTR id)
 {
     CWnd* window = StepWindow();

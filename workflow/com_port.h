@@ -109,6 +109,9 @@ enum FrameTimer : UINT_PTR {
     kTimerProbeProgress = 123,
     kTimerRestartPause = 124,
     kTimerControlSettlePause = 125,
+    // Our own: the 50 ms each port of a multiport device is given after its control signal
+    // before the next port's is written.
+    kTimerControlPortPause = 126,
 };
 
 // How long the controller waits for the sensor: the receive chain for more bytes of a short
@@ -169,9 +172,10 @@ public:
     // ---- Port activation ----------------------------------------------------------------------
     void COM_CreatePortManager(CWnd& window);
     static bool COM_SetPortBaudRate(int baud, int& out);
-    // The row's port opens again after 100 ms off-line, and once more 100 ms later when it did
-    // not; opened hears whether the last open succeeded. False (opened never called) when the
-    // row cannot be opened at all.
+    // The row's port opens again after 100 ms off-line, and once more when it did not, after the
+    // port library's 250 ms for a failed open and 100 ms; opened hears whether the last open
+    // succeeded (250 ms after it when it failed). False (opened never called) when the row
+    // cannot be opened at all.
     bool COM_ActivatePort(int row, std::function<void(bool)> opened);
     int COM_PrepareSensorSetup(int sensor, const CString& portName, int row, int state);
     bool COM_StartInitStep();
@@ -621,6 +625,12 @@ public:
     // bytes are handled in their turn. Steps paused under one id run in the order of their
     // ends, each once (two restarts acknowledged in a row are both sent).
     void PauseThen(UINT_PTR id, UINT ms, std::function<void()> step);
+    // The control signal switched on every port of a multiport device, port by port 50 ms
+    // apart: the first port's write now (its result), the others on the loop.
+    bool WriteControlSignalPortByPort(const CString& request);
+    // How long the ports of a control-signal switch are still being written to (0: done).
+    std::int64_t ControlSwitchRemainingMs() const;
+    static constexpr int kControlPortGapMs = 50;
     // The steps paused under timer id whose pause has ended run; false when none waits.
     bool RunPausedSteps(UINT_PTR id);
 
@@ -733,4 +743,6 @@ private:
         std::function<void()> step;
     };
     std::map<UINT_PTR, std::deque<PausedStep>> m_pausedSteps;
+    // When the last port of the control-signal switch under way has had its 50 ms.
+    std::int64_t m_nControlSwitchEndsMs = 0;
 };

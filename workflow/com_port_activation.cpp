@@ -60,12 +60,22 @@ bool CComPort::COM_ActivatePort(int row, std::function<void(bool)> opened)
 void CComPort::OpenActivatedPort(int row, int attempt, const std::function<void(bool)>& opened)
 {
     const CString name = m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
-    const bool open = m_pPortMan && m_pPortMan->OpenPort(name);
-    if (!open && attempt < 2) {
-        PauseThen(kTimerPortOpenPause, 100, [this, row, attempt, opened] { OpenActivatedPort(row, attempt + 1, opened); });
+    if (!m_pPortMan) {
+        opened(false);
         return;
     }
-    opened(open);
+    if (m_pPortMan->OpenPort(name)) {
+        opened(true);
+        return;
+    }
+    // A port that did not open (another program holds it) is let go after the port library's
+    // pause; the thread does not wait for it, the loop does.
+    if (attempt < 2) {
+        PauseThen(kTimerPortOpenPause, workflow::kFailedOpenPauseMs + 100,
+                  [this, row, attempt, opened] { OpenActivatedPort(row, attempt + 1, opened); });
+        return;
+    }
+    PauseThen(kTimerPortOpenPause, workflow::kFailedOpenPauseMs, [opened] { opened(false); });
 }
 
 int CComPort::COM_PrepareSensorSetup(int sensor, const CString& portName, int row, int state)

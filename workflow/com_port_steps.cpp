@@ -1,6 +1,8 @@
 // The workflow state accessors and the step senders: each sets the state that names what it
 // waits for, writes one frame and leaves the follow-up to a timer or to the answer.
 
+#include <algorithm>
+
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/wnd.h"
@@ -257,20 +259,40 @@ bool SendCtrl(CComPort& com, bool on)
         com.m_iZMCOMConfgFlow = on ? ZM_SET_CTRL_ON : ZM_SET_CTRL_OFF;
         return com.WriteAwaitingAnswer(com.m_pPortMan, request);
     }
+    // A switch whose ports are still being written to goes first: this one follows it.
+    if (const std::int64_t wait = com.ControlSwitchRemainingMs(); wait > 0) {
+        com.PauseThen(kTimerControlPortPause, static_cast<UINT>(wait), [&com, on] { SendCtrl(com, on); });
+        return true;
+    }
     com.m_iZMCOMConfgFlow = on ? ZM_4xS_CTRL_ON : ZM_4xS_CTRL_OFF;
     for (int port = 0; port < kMaxSensorPorts; ++port) {
         com.m_RecvBuf[static_cast<std::size_t>(port)][0] = 0;
         com.m_nRecvCount[static_cast<std::size_t>(port)] = 0;
         com.m_bPortAnswered[static_cast<std::size_t>(port)] = 0;
     }
-    bool all = true;
-    for (int port = 0; port < com.m_nCountActivePorts && port < kMaxSensorPorts; ++port) {
-        all = com.WriteAwaitingAnswer(com.m_pPortManOfPort[static_cast<std::size_t>(port)], request) && all;
-        Sleep(50);
-    }
-    return all;
+    return com.WriteControlSignalPortByPort(request);
 }
 }  // namespace
+
+bool CComPort::WriteControlSignalPortByPort(const CString& request)
+{
+    CWnd* window = StepWindow();
+    const std::int64_t now = window ? window->loop().NowMs() : 0;
+    const int ports = std::min(m_nCountActivePorts, kMaxSensorPorts);
+    bool first = false;
+    for (int port = 0; port < ports; ++port) {
+        // Each port is given 50 ms after its write before the next one is written; the first
+        // is written now, the others on the loop, so the window goes on meanwhile.
+        auto write = [this, request, port] {
+            return WriteAwaitingAnswer(m_pPortManOfPort[static_cast<std::size_t>(port)], request);
+        };
+        if (port == 0) first = write();
+        else PauseThen(kTimerControlPortPause, static_cast<UINT>(kControlPortGapMs * port), [write] { write(); });
+    }
+    // What follows the switch comes after the last port's 50 ms, as it did.
+    m_nControlSwitchEndsMs = now + kControlPortGapMs * ports;
+    return first;
+}
 
 bool CComPort::COM_ZMSetCtrlOn() { return SendCtrl(*this, true); }
 bool CComPort::COM_ZMSetCtrlOff() { return SendCtrl(*this, false); }

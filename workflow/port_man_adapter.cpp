@@ -30,7 +30,7 @@ PortManSensorPort::PortManSensorPort(CWnd& window, UINT eventMessage, UINT dataM
 
 PortManSensorPort::~PortManSensorPort() { m_manager->SetOffLine(false); }
 
-bool PortManSensorPort::OpenPort(const CString& portText) { return m_manager->OpenPort(portText, nullptr, 256); }
+bool PortManSensorPort::OpenPort(const CString& portText) { return m_manager->OpenPortAtOnce(portText, nullptr, 256); }
 
 void PortManSensorPort::SetOffLine() { m_manager->SetOffLine(false); }
 

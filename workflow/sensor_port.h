@@ -31,6 +31,8 @@ class ISensorPort {
 public:
     virtual ~ISensorPort() = default;
     // Opens the port named by the text (its COM name leads it); an open port is closed first.
+    // A port that does not open (another program holds it) fails at once: the pause the port
+    // library keeps after a failed open (kFailedOpenPauseMs) is the caller's, on its loop.
     virtual bool OpenPort(const CString& portText) = 0;
     // Closes the port; the state text becomes "OffLine".
     virtual void SetOffLine() = 0;
@@ -40,6 +42,8 @@ public:
     virtual void SetLineSettings(const LineSettings& settings) = 0;
     virtual void SetEventMask(DWORD clearBits, DWORD setBits) = 0;
 };
+
+constexpr unsigned kFailedOpenPauseMs = 250;
 
 // One entry of the port list as the port combo box shows it: the text begins with the COM
 // name, followed by a blank and the driver's description.

@@ -137,6 +137,7 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
     case kTimerProbeProgress:
     case kTimerRestartPause:
     case kTimerControlSettlePause:
+    case kTimerControlPortPause:
         com.RunPausedSteps(id);
         return true;
     default:

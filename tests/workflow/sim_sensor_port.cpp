@@ -68,7 +68,7 @@ bool SimSensorPort::WriteString(const CString& bytes)
     if (m_comName.IsEmpty()) return false;
     SimPortFactory::Binding& binding = m_factory.m_ports.at(m_comName);
     if (!binding.writes) return false;
-    m_factory.writes.push_back({m_comName, bytes, m_settings.baudRate});
+    m_factory.writes.push_back({m_comName, bytes, m_settings.baudRate, m_window.loop().NowMs()});
     if (binding.baudRate != 0 && m_settings.baudRate != binding.baudRate) return true;  // lost on the line
     return binding.sim->Write(bytes);
 }

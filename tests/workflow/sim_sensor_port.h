@@ -17,6 +17,7 @@ struct WrittenFrame {
     CString port;   // COM name
     CString bytes;
     int baud = 0;
+    std::int64_t atMs = 0;  // loop time of the write
     BYTE Letter() const { return bytes.GetLength() > 1 ? bytes.ByteAt(1) : 0; }
 };
 

@@ -118,19 +118,31 @@ TEST(Steps, TheControlSignalOnTwoPortsIsSwitchedPortByPort)
     b.com.m_bPortAnswered = {1, 1, 1, 1};
     b.ports.writes.clear();
     const std::int64_t before = b.loop.NowMs();
+    // The second port is written 50 ms after the first, by the loop: the thread does not wait.
     EXPECT_TRUE(b.com.COM_ZMSetCtrlOn());
-    EXPECT_EQ(b.loop.NowMs() - before, 100);
+    EXPECT_EQ(b.loop.NowMs(), before);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_4xS_CTRL_ON);
-    ASSERT_EQ(b.ports.writes.size(), 2u);
-    EXPECT_EQ(b.ports.writes[0].port, CString("COM3"));
-    EXPECT_EQ(b.ports.writes[1].port, CString("COM4"));
-    EXPECT_EQ(b.ports.Count('E'), 2);
     EXPECT_EQ(b.com.m_bPortAnswered, (std::array<BYTE, 4>{0, 0, 0, 0}));
+    // Switched off again at once: that switch follows the first one's last port and its 50 ms.
+    EXPECT_TRUE(b.com.COM_ZMSetCtrlOff());
+    b.loop.RunFor(200);
+    std::vector<std::pair<CString, std::int64_t>> line;
+    std::vector<CString> frames;
+    for (const auto& w : b.ports.writes) {
+        if (w.Letter() != 'E') continue;
+        line.emplace_back(w.port, w.atMs - before);
+        frames.push_back(w.bytes);
+    }
+    EXPECT_EQ(line, (std::vector<std::pair<CString, std::int64_t>>{
+                        {"COM3", 0}, {"COM4", 50}, {"COM3", 100}, {"COM4", 150}}));
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0], frames[1]);
+    EXPECT_EQ(frames[2], frames[3]);
+    EXPECT_NE(frames[0], frames[2]);
 
-    // One port refusing the write makes the whole switch fail.
-    b.ports.Port("COM4").writes = false;
+    // The first port refusing the write makes the switch fail.
+    b.ports.Port("COM3").writes = false;
     EXPECT_FALSE(b.com.COM_ZMSetCtrlOff());
-    EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_4xS_CTRL_OFF);
 }
 
 TEST(Steps, TheControlSignalInsideAStreamKeepsTheChainAndNamesItsAcknowledgement)
