@@ -236,7 +236,7 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     hooks.writeProfileValues = [guard] {
         if (guard) guard->Logic().WriteProfileValues();
     };
-    hooks.hasPostponedWrites = [guard] { return guard && !guard->Logic().Writer().Pending().empty(); };
+    hooks.hasPostponedWrites = [guard] { return guard && guard->Logic().Writer().HasWritesWaiting(); };
     hooks.writePostponedNow = [guard](std::function<void()> done) {
         if (guard) guard->Logic().Writer().WritePostponedNow(std::move(done));
         else done();

@@ -136,7 +136,13 @@ public:
         return measurement::GetSetPeriod(m_frame.Fields().measureRateIndex, m_frame.Fields().averagingCount);
     }
 
-    bool IsBusy() const override { return m_frame.m_bWaitCursorShown != 0; }
+    // Busy also while the set-up waits to be written into the sensors: a measurement started
+    // before would run on the old one.
+    bool IsBusy() const override
+    {
+        const measurement::CDlgMeasureAdjust* page = SetupPage();
+        return m_frame.m_bWaitCursorShown != 0 || (page && page->IsWritePausing());
+    }
     bool AreSensorsTakenApart() const override
     {
         // The calibration page counts the sensors it took one of alone until it gives them back.

@@ -19,8 +19,7 @@ void CDlgMeasureAdjust::OnBnClickedAccept()
     const int sensors = ActivePorts();
     for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
         CopyToSensorRecord(i);
-        Sleep(100);
-        m_writer.Write(i, 37);
+        m_writer.WriteAfterPause(i, 37);
     }
     m_controls.Show(IDC_ACCEPT, false);
 }

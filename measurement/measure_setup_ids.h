@@ -99,6 +99,7 @@ constexpr unsigned kTimerPowerSwitchEnd = 56;
 constexpr unsigned kTimerWriteReplay = 39;
 constexpr unsigned kTimerWriteGuard = 40;
 constexpr unsigned kTimerTellNotWritten = 41;
+constexpr unsigned kTimerWritePause = 42;
 // A choice not written because the sensors are restarting or being connected.
 constexpr unsigned kTextNotWrittenWhileReconnecting = 5937;
 // Both pass/fail conditions are kept by the same one of several sensors.

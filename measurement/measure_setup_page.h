@@ -65,6 +65,7 @@ public:
     CMeasureSetup& Setup() { return m_setup; }
     const CMeasureSetup& Setup() const { return m_setup; }
     SoftwareConfigWriter& Writer() { return m_writer; }
+    bool IsWritePausing() const { return m_writer.IsPausing(); }
     void SetScalingPage(IScalingPage* page) { m_pScalingPage = page; }
     // Called after the page changed its controls on its own (a timer, a call of the
     // controller), so that the shell shows them.

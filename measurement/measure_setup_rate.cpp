@@ -66,8 +66,7 @@ void CDlgMeasureAdjust::WriteEverySensor()
     if (sensors < 1) m_writer.RefuseWhileSensorsReturn();
     for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
         CopyToSensorRecord(i);
-        Sleep(100);
-        m_writer.Write(i, 37);
+        m_writer.WriteAfterPause(i, 37);
     }
     if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
 }

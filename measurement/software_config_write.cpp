@@ -86,6 +86,32 @@ bool SoftwareConfigWriter::CopyAndWrite(int sensor)
     return Write(sensor, 37);
 }
 
+void SoftwareConfigWriter::WriteAfterPause(int sensor, int code)
+{
+    // A choice made while the sensors return is refused as the user makes it (told once for
+    // all its sensors), not a pause later.
+    if (!MustWait() && RefuseWhileSensorsReturn()) return;
+    const std::int64_t now = loop().NowMs();
+    const std::int64_t from = m_paused.empty() ? now : std::max(now, m_paused.back().dueMs);
+    m_paused.push_back({from + kWritePauseMs, sensor, code});
+    m_frame.BeginWaitCursorOnce();
+    if (m_paused.size() == 1) SetTimer(kTimerWritePause, kWritePauseMs);
+}
+
+void SoftwareConfigWriter::WritePausedDue()
+{
+    while (!m_paused.empty() && m_paused.front().dueMs <= loop().NowMs()) {
+        const PausedWrite write = m_paused.front();
+        m_paused.pop_front();
+        Write(write.sensor, write.code);
+    }
+    if (m_paused.empty()) return;
+    // The sensor written a moment ago may have confirmed already: the next one's write is
+    // still to come, and the frame stays busy until it is on its way.
+    m_frame.BeginWaitCursorOnce();
+    SetTimer(kTimerWritePause, static_cast<UINT>(std::max<std::int64_t>(m_paused.front().dueMs - loop().NowMs(), 0)));
+}
+
 bool SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
     m_frame.BeginWaitCursorOnce();
@@ -112,6 +138,11 @@ void SoftwareConfigWriter::OnTimer(UINT_PTR id)
         if (flow >= 35 && flow <= 38) m_frame.EndWaitCursorOnce();
         return;
     }
+    if (id == kTimerWritePause) {
+        KillTimer(id);
+        WritePausedDue();
+        return;
+    }
     if (id != kTimerWriteReplay) return;
     KillTimer(id);
     ReplayNext();
@@ -121,6 +152,13 @@ void SoftwareConfigWriter::WritePostponedNow(std::function<void()> done)
 {
     m_afterWritingNow = std::move(done);
     KillTimer(kTimerWriteReplay);
+    // Those still in their pause go with them, in the order asked.
+    KillTimer(kTimerWritePause);
+    for (const PausedWrite& write : m_paused) {
+        const std::pair<int, int> entry{write.sensor, write.code};
+        if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+    }
+    m_paused.clear();
     ReplayNext();
 }
 

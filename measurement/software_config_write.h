@@ -16,6 +16,8 @@
 // control panel's Start and Trigger). Before the program closes or a search closes the ports,
 // the queue is written at once (WritePostponedNow).
 
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -36,6 +38,8 @@ class SoftwareConfigWriter : public CWnd {
 public:
     static constexpr unsigned kIdlePollMs = 500;
     static constexpr unsigned kReplayGapMs = 100;
+    // What a sensor is given before its set-up is written.
+    static constexpr unsigned kWritePauseMs = 100;
     // The longest a write keeps the frame busy when the sensor never confirms it.
     static constexpr unsigned kWriteGuardMs = 3000;
 
@@ -48,6 +52,14 @@ public:
     bool Write(int sensor, int code);
     // Copy, then write with code 37.
     bool CopyAndWrite(int sensor);
+    // Writes as Write once the sensor has been given 100 ms, each write of a row asked for in
+    // one go 100 ms after the one before. The pause is the loop's: the window goes on, and the
+    // frame stays busy meanwhile (the wait cursor, IsPausing), so no measurement starts before
+    // the sensor has its set-up.
+    void WriteAfterPause(int sensor, int code);
+    bool IsPausing() const { return !m_paused.empty(); }
+    // A write is waiting: for its pause, or for the end of a measurement.
+    bool HasWritesWaiting() const { return !m_pending.empty() || !m_paused.empty(); }
     // While the sensors restart or are being connected, a choice that writes into them (block 3,
     // or the stator operation block of a filter or an encoder's mode) is refused: true, and the
     // user is told (once for a choice written into several sensors).
@@ -70,10 +82,17 @@ private:
     bool WriteNow(int sensor, int code);
     void ReplayNext();
     void EndWritingNow();
+    void WritePausedDue();
 
     IMeasureFrame& m_frame;
     std::vector<std::pair<int, int>> m_pending;
     std::function<void()> m_afterWritingNow;  // set while the queue is written at once
+    struct PausedWrite {
+        std::int64_t dueMs;
+        int sensor;
+        int code;
+    };
+    std::deque<PausedWrite> m_paused;
 };
 
 }  // namespace measurement

@@ -88,6 +88,13 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(500);
     const PageControls& s = SetupPage().Logic().Controls();
+    // Accepted, the set-up goes to each sensor after its 100 ms, the second 100 ms after the
+    // first: a Start meanwhile is not taken, also once the first sensor has confirmed its own.
+    SetupPage().Logic().OnBnClickedAccept();
+    loop.RunFor(180);
+    panel->Item<QAbstractButton>(IDC_MC_START)->click();
+    EXPECT_FALSE(Running());
+    loop.RunFor(500);
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[0]), kAxisTime);
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[1]), 3);  // sensor 2
     EXPECT_EQ(s.SelectedDatum(kAxisCombo[2]), 2);  // sensor 1
