@@ -247,6 +247,7 @@ void CDlgMeasureAdjust::OnAxisChanged(int a, bool forced)
     // The panel's boxes follow the axes: the diagram draws the sensor the user puts on one.
     TickSensorsOnAxes();
     if (panel) panel->RefreshSensorCheckBoxes();
+    KeepPowerAxes();
 }
 
 void CDlgMeasureAdjust::AssignAxis(int a, int v)

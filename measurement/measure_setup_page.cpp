@@ -23,6 +23,7 @@ constexpr char kSerialKey[] = "LastUsedSerialNo";
 constexpr char kNotAvailable[] = "n.a.";
 constexpr char kPowerSection[] = "MeasureSetup";
 constexpr const char* kPowerDecimalsKey[2] = {"PowerDecimals1", "PowerDecimals2"};
+constexpr const char* kPowerAxisKey[2] = {"PowerAxis1", "PowerAxis2"};
 
 }  // namespace
 
@@ -214,6 +215,24 @@ int CDlgMeasureAdjust::KeptPowerDecimals(int group) const
 {
     const int decimals = group == 0 || group == 1 ? platform::GetProfileInt(kPowerSection, kPowerDecimalsKey[group], -1) : -1;
     return decimals >= 0 && decimals <= 4 ? decimals : -1;
+}
+
+// The source of each power's axis (none, or a power) while the power is computed; -1 leaves
+// the axis to the power computed at the next start.
+void CDlgMeasureAdjust::KeepPowerAxes() const
+{
+    if (!Several()) return;
+    for (int g = 0; g < 2; ++g) {
+        const int source = m_setup.axis[static_cast<std::size_t>(5 + g)].source;
+        platform::WriteProfileInt(kPowerSection, kPowerAxisKey[g], IsRowActive(kSensorRows + g) ? source : -1);
+    }
+}
+
+int CDlgMeasureAdjust::KeptPowerAxis(int group, int fallback) const
+{
+    const int source = group == 0 || group == 1 ? platform::GetProfileInt(kPowerSection, kPowerAxisKey[group], -1) : -1;
+    // Only off or the group's own power: the other power may not be computed at this start.
+    return source == 0 || source == 6 + group ? source : fallback;
 }
 
 void CDlgMeasureAdjust::KeepProfileValues() { m_frame.KeepProfileValues(m_sStartAddProg, m_sStopAddProg); }

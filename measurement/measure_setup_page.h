@@ -302,6 +302,10 @@ private:
     // byte but have no room for them, so the settings file keeps them.
     void KeepPowerDecimals(int group, int decimals) const;
     int KeptPowerDecimals(int group) const;
+    // Whether a computed power shows on its own axis: the sensors' one bit for it means the
+    // power computed, so the settings file keeps the user's axis choice.
+    void KeepPowerAxes() const;
+    int KeptPowerAxis(int group, int fallback) const;
     void ReadLastUsedSerial();
     DWORD SerialUsedLast() const;
     void Changed()

@@ -246,6 +246,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     FillRowLists(r);
     UpdateExpandButton();
     if (IMeasurePanel* panel = Panel()) panel->SyncPowerChecks(g);
+    KeepPowerAxes();
 }
 
 // The power units from watts, MW, kW, W and hp, and the entry that ends the list.

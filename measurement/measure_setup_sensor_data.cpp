@@ -163,7 +163,7 @@ bool CDlgMeasureAdjust::LoadAxisAssignmentFromSensors()
             SetDisplayFlag(1, power2 ? 0 : 1);
             if (panel) panel->SetPowerCheckBox(group, !synchronised && (f.display & 0x01));
         }
-        if (several && f.kind == 'D' && (f.display2 & 0x80)) axis[static_cast<std::size_t>(5 + group)].source = 6 + group;
+        if (several && f.kind == 'D' && (f.display2 & 0x80)) axis[static_cast<std::size_t>(5 + group)].source = KeptPowerAxis(group, 6 + group);
         if (several && f.kind == 'D') {
             const int unit = (f.display & 7) > 4 ? 0 : f.display & 7;
             m_frame.SetPowerSettings(group, unit, f.display2 & 1, (f.display2 >> 5) & 3, (f.display2 >> 1) & 15);

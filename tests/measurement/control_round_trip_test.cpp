@@ -210,17 +210,18 @@ std::vector<Row> SetupRows()
     // channel of the next axis). Channel A on X takes B to Y1. Y1 "off" with a single sensor is
     // not probed: its channel on no axis brings channel B to Y1 at the next start. X with
     // four sensors is probed with row D switched off first.
-    // Not probed: the power byte keeps whether a power is computed, and with it the power on its
-    // own axis; a power axis switched off comes back at the next start.
-    const char* const kPowerAxis = "a power's axis is kept as the power computed";
+    // A power's axis, its power switched on first, is kept apart from the power computed.
     const std::vector<Step> rowDOff = {{kChannelButton[3], 0, false, 1000, nullptr, kFourSensors}};
     const std::vector<int> later[7] = {{kAxisCombo[1], kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
                                        {kAxisCombo[2], kAxisCombo[3], kAxisCombo[4]},
                                        {kAxisCombo[3], kAxisCombo[4]}, {kAxisCombo[4]}, {}, {}, {}};
-    const unsigned probed[7] = {kTwoChannels | kFourSensors, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors, 0u, 0u};
-    for (int k = 0; k < 7; ++k)
+    const unsigned probed[5] = {kTwoChannels | kFourSensors, kFourSensors, kTwoChannels | kFourSensors, kFourSensors, kFourSensors};
+    for (int k = 0; k < 5; ++k)
         rows.push_back({kSetup, kAxisCombo[k], Keep::AtClose, "axis of a channel: display bytes of the rotor operation block",
-                        probed[k], later[k], -1, k >= 5 ? kPowerAxis : nullptr, k == 0 ? rowDOff : std::vector<Step>{}});
+                        probed[k], later[k], -1, nullptr, k == 0 ? rowDOff : std::vector<Step>{}});
+    for (int g = 0; g < 2; ++g)
+        rows.push_back({kSetup, kAxisCombo[5 + g], Keep::Settings, "power axis on/off: settings file", kTorqueEncoder, {}, -1,
+                        nullptr, {{kPowerButton[g]}}});
     return rows;
 }
 

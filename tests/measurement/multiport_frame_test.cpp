@@ -296,10 +296,12 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     ASSERT_FALSE(rows.empty());
     EXPECT_NEAR(rows.back().back(), 0.06545, 1e-3);
 
-    // Its decimals, averaging and sign, chosen last, come back with it.
+    // Its decimals, averaging and sign, chosen last, come back with it; so does its axis, switched
+    // off and on again.
     const std::pair<int, long long> powerRow[] = {{kDecimalsCombo[4], 4}, {kAveragingCombo[4], 3}, {kSignCombo[4], 1}};
     frame->ShowPage(app::kPageMeasureSetup);
     for (const auto& [id, datum] : powerRow) ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), id, datum)) << id;
+    for (long long y5 : {0, 6}) ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kAxisCombo[5], y5)) << y5;
     loop.RunFor(300);
 
     // Power 1 alone comes back, in kW on Y5, its view shown as its box says: stored in both sensors.
