@@ -286,6 +286,7 @@ public:
     bool IsChannelViewVisible(int channel) const override;
     bool IsChannelInDiagram(int channel) const override;
     bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
+    void StopRunningMeasurement() override;
     bool IsShuttingDown() const override { return m_fields.shuttingDown != 0; }
     void ShowSensorRestarting(bool restarting) override;
     BYTE m_bSensorConnected = 0;
@@ -356,7 +357,6 @@ private:
     // The close steps; true when the window may go now.
     bool PrepareClose();
     void FinishClose();
-    void StopRunningMeasurement();
     // The set-up changes are due to be written into the connected sensors: by the write
     // sequence, and the page's writes that a measurement held back.
     bool IsConfigWriteDue() const;

@@ -10,6 +10,11 @@
 
 namespace sensor_admin {
 
+namespace {
+constexpr UINT kMeasurementEndPollMs = 100;
+constexpr int kMeasurementEndLimitMs = 10000;
+}  // namespace
+
 CDlgSensorConnection::CDlgSensorConnection(CComPort& com, platform::MessageLoop& loop) : CWnd(loop), m_com(com) {}
 
 // ---- The controller's view of the page ---------------------------------------------------------
@@ -340,6 +345,24 @@ bool CDlgSensorConnection::OnChangeBaudRate(int baud)
         Changed();
         return false;
     }
+    // The write takes the sensors' lines from the stream and they leave for the new rate: a
+    // measurement running on them ends first, as Stop ends it, and the change waits until its
+    // last sets are in, or they would be lost unseen.
+    const workflow::MeasureCtrlSettings* settings = m_com.m_pMeasureCtrlSettings;
+    if (settings && settings->bRunning == 1 && m_com.m_pMainFrame) {
+        m_nBaudAfterStop = baud;
+        m_nStopWaitMs = 0;
+        SetBusy(true);
+        HoldMeasuring(true);
+        m_com.m_pMainFrame->StopRunningMeasurement();
+        CWnd::SetTimer(kConnTimerMeasurementEnd, kMeasurementEndPollMs);
+        return true;
+    }
+    return WriteBaudRate(baud);
+}
+
+bool CDlgSensorConnection::WriteBaudRate(int baud)
+{
     m_cNewBaudCode = BaudCodeOfRate(baud);
     m_bBaudRateChange = 1;
     m_nBaudRetries = 0;
@@ -417,6 +440,18 @@ void CDlgSensorConnection::OnTimer(UINT_PTR id)
         // The sensors have left their old rate: their ports are closed without another write.
         Search();
         m_strStatusLine = LoadLangString(kTextBaudChangeDone);
+        break;
+    case kConnTimerMeasurementEnd:
+        // Lost meanwhile: there is nothing to change. A stream that never falls silent is not
+        // waited for past the limit.
+        if (!IsConnected()) {
+            SetBusy(false);
+            HoldMeasuring(false);
+        } else if (m_com.GetZMCOMConfgFlow() != ZM_STOP_MEASURE && (m_nStopWaitMs += kMeasurementEndPollMs) < kMeasurementEndLimitMs) {
+            CWnd::SetTimer(kConnTimerMeasurementEnd, kMeasurementEndPollMs);
+        } else {
+            WriteBaudRate(m_nBaudAfterStop);
+        }
         break;
     case kConnTimerProbeTimeout:
         // The probing went on too long: no further row is tried.

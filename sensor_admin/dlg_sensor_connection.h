@@ -6,7 +6,8 @@
 // and forwards clicks.
 //
 // Timers of the page: 3 all sensors restarted after a baud-rate change, 7 the per-port step
-// of a baud-rate change, 8 the probing's time-out (armed by the controller).
+// of a baud-rate change, 8 the probing's time-out (armed by the controller), 9 the wait of a
+// baud-rate change for the end of the measurement it stopped.
 
 #include <functional>
 #include <set>
@@ -22,6 +23,7 @@ namespace sensor_admin {
 constexpr UINT_PTR kConnTimerRestarted = 3;
 constexpr UINT_PTR kConnTimerPortLoop = workflow::kConnPageTimerPortLoop;        // 7
 constexpr UINT_PTR kConnTimerProbeTimeout = workflow::kConnPageTimerProbeTimeout;  // 8
+constexpr UINT_PTR kConnTimerMeasurementEnd = 9;
 // How often the per-port step writes the baud code again before the change is given up.
 constexpr int kBaudChangeRetries = 3;
 
@@ -70,7 +72,8 @@ public:
     void OnEnableChecked(int row, bool enabled);
     void OnUsbPortsOnly(bool on);
     // Writes the baud code of the rate to every connected sensor, then restarts them and
-    // connects them again at the new rate.
+    // connects them again at the new rate. A measurement running on them is stopped first, as
+    // Stop does, and the change waits for its end.
     bool OnChangeBaudRate(int baud);
     // The start-up search window reports the end of a search.
     void OnSearchEnded();
@@ -109,6 +112,7 @@ private:
     CString RangeEndText(BYTE typeClass, double rangeEnd) const;
     void RememberMarks();
     void SetBusy(bool busy);
+    bool WriteBaudRate(int baud);
     void EndBaudChange(UINT messageId, bool showBox);
     void HoldMeasuring(bool hold);
     CString SensorTypeOfRow(const CPortRecord& rec, int state) const;
@@ -124,6 +128,8 @@ private:
     bool m_bButtonsEnabled = true;
     int m_nBaudRetries = 0;
     int m_nBaudBeforeChange = -1;  // the sensors' ports' rate mark before the change
+    int m_nBaudAfterStop = 0;      // the rate to change to once the stopped measurement has ended
+    int m_nStopWaitMs = 0;
 };
 
 }  // namespace sensor_admin

@@ -167,6 +167,8 @@ public:
     // `then` runs once it has ended, stored or not (a refusal or silence is reported as at
     // close). False when nothing is to be written: the caller goes on at once.
     virtual bool StoreSettingsBeforePortsClose(std::function<void()> then) = 0;
+    // A running measurement is stopped as the control page's Stop stops it.
+    virtual void StopRunningMeasurement() = 0;
     // The program is closing: a sensor lost now is not reported, the user is leaving.
     virtual bool IsShuttingDown() const = 0;
     // A sensor restarts and the controller waits for its greeting: the status bar says so, and

@@ -57,6 +57,7 @@ public:
     bool IsChannelViewVisible(int) const override { return false; }
     bool IsChannelInDiagram(int) const override { return false; }
     bool StoreSettingsBeforePortsClose(std::function<void()>) override { return false; }
+    void StopRunningMeasurement() override {}
     bool IsShuttingDown() const override { return false; }
 
 private:
