@@ -51,12 +51,19 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     else first = fastLine ? 1 : 2;
     // Several sensors stream together down to 20/sec; a device whose sensors cannot stream
     // keeps the rates at which each of them is polled.
-    const int last = Several() && first <= kRate20PerSecond ? kRate20PerSecond : kRate1PerMinute;
+    int last = Several() && first <= kRate20PerSecond ? kRate20PerSecond : kRate1PerMinute;
+    int rate = m_frame.MeasureRateIndex();
+    // With no sensor connected the record read is no sensor's (a search that found none leaves
+    // only the type of the port listed last in it): the list cannot say what the sensor will
+    // carry, and the rate the user chose stays, offered and selected, until a sensor is read.
+    if (ActivePorts() < 1 && rate >= 0 && rate < kRate1PerHour) {
+        first = std::min(first, rate);
+        last = std::max(last, rate);
+    }
 
     m_controls.ResetContent(IDC_RATE_COMBO);
     for (int index = first; index <= last; ++index)
         m_controls.AddItem(IDC_RATE_COMBO, LoadLangString(GetMeasureRateTextId(index)), index);
-    int rate = m_frame.MeasureRateIndex();
     // A sensor just read brings the rate it stores (the records hold the frame's rate from then
     // on): the page shows it and every later write keeps it, as long as the line and the sensor
     // carry it.

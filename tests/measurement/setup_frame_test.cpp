@@ -391,6 +391,24 @@ TEST_F(FastSetupInFrame, TheRatesFitTheLineAndA185PerSecondMeasurementLastsItsTi
     ASSERT_EQ(rows.size(), 556u) << file;
     EXPECT_NEAR(rows[1][0] - rows[0][0], 1.0 / 185, 1e-4);
     EXPECT_NEAR(rows.back()[0] - rows.front()[0], 3.0, 0.001);
+
+    // 33/s chosen, the sensor's power cut: the page shown after a search that found none, and
+    // after the one that found it again, shows 33/s, which the sensor holds.
+    frame->show();
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, 10));
+    loop.RunFor(1000);
+    sensor->Port(0).HangUp();
+    for (const bool back : {false, true}) {
+        if (back) sensor->Port(0).PowerOn();
+        loop.RunFor(3000);
+        frame->ShowPage(app::kPageConnection);
+        FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+        ASSERT_TRUE(loop.RunUntil([&] { return !frame->SensorAdmin()->connection.IsBusy() && frame->Com().m_nCountActivePorts == (back ? 1 : 0); }, 30000));
+        loop.RunFor(1000);
+        frame->ShowPage(app::kPageMeasureSetup);
+        EXPECT_EQ(setup->Logic().Controls().SelectedDatum(IDC_RATE_COMBO), 10) << back;
+    }
+    EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), 10);
 }
 
 // A reduction of 4 typed at 200 per second reaches the sensor, which then sends the mean of
