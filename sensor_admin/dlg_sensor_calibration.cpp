@@ -73,7 +73,19 @@ bool CDlgSensorCalibration::TakeOneOfSeveral()
     // Sensors still being connected (the further ports' steps) are all connected first.
     if (!AreSensorsAtRest()) return false;
     const int sensors = std::min(m_com.m_nCountActivePorts, kMaxSensorPorts);
-    if (sensors < 2) return true;
+    if (sensors < 2) {
+        // A search that ended while the page was shown opened the device's first sensor alone
+        // for it: the others it found are given back when the page is left, as if it had
+        // taken that one apart itself, and nothing is started on the device meanwhile.
+        if (m_com.m_bOpenedAloneBySearch && m_sensorPorts.empty()) {
+            m_com.m_bOpenedAloneBySearch = 0;
+            for (const CPortRecord& rec : m_com.m_PortRec)
+                if (!rec.m_strPortName.IsEmpty() && (rec.m_nState == kPortStateActive || rec.m_nState == kPortStateAvailable))
+                    m_sensorPorts.push_back(rec.m_strPortName);
+            if (workflow::IMeasureControlPage* control = m_com.Peers().measureControl) control->HoldUntilConnected(true);
+        }
+        return true;
+    }
     m_sensorPorts.clear();
     for (int s = 0; s < sensors; ++s) m_sensorPorts.push_back(m_com.PortNameOfSensor(s));
     TakeSensor(std::min(m_nSensor, sensors - 1));

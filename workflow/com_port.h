@@ -490,6 +490,9 @@ public:
     int m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     std::array<BYTE, 1024> m_abWorkArea{};
     int m_nMultiportReconnect = 0;
+    // A search opened a device's first sensor alone for the calibration page (the override
+    // above): its other sensors are still the page's to give back.
+    BYTE m_bOpenedAloneBySearch = 0;
     BYTE m_bEthernetSeen = 0;
     int m_nPeriodMs = 500;
     BYTE m_bProbeNextRow = 0;

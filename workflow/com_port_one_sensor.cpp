@@ -73,6 +73,7 @@ void CComPort::COM_CloseSensorPorts()
     KillFrameTimer(kTimerFurtherPort);
     KillFrameTimer(kTimerAfterReconnect);
     m_bFurtherPortsPending = 0;
+    m_bOpenedAloneBySearch = 0;
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_pPortMan) m_pPortMan->SetOffLine();
     ReleaseFurtherPorts();

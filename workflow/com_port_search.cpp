@@ -26,6 +26,7 @@ void CComPort::COM_SearchComPorts(int mode)
     m_nRowCounter = 0;
     m_nSensorPortCount = 0;
     m_bFurtherPortsPending = 0;  // the device is searched for afresh
+    m_bOpenedAloneBySearch = 0;
 
     for (CPortRecord& row : m_PortRec) row.ClearForSearch();
     m_nLastPortRec = -1;
@@ -236,6 +237,7 @@ void CComPort::COM_ConnectSensor(int sensor, int mode)
 
     if (m_nSensorPortCount >= 2) {
         if (m_nMultiportReconnect == 2) {
+            m_bOpenedAloneBySearch = 1;
             ReopenFirstPortForOneSensor();
         } else if (m_nMultiportReconnect == 0) {
             const bool stateChanged = m_pPortMan && m_pPortMan->GetStateText() != m_strPortState;

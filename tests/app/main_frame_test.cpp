@@ -1071,6 +1071,14 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     EXPECT_FALSE(FindPage<measurement::MeasureControlWidget>(*frame)->Logic().Controls().IsEnabled(measurement::IDC_MC_START));
     calibration.OnShowPage(false);
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
+    // Shown while a search runs, it is given the first sensor alone; left, it gives the other back.
+    const auto whole = [this] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; };
+    ASSERT_TRUE(loop.RunUntil(whole, 5000));
+    frame->SensorAdmin()->connection.OnSearch();
+    calibration.OnShowPage(true);
+    ASSERT_TRUE(loop.RunUntil([&] { return calibration.IsSensorPresent() && calibration.SensorCount() == 2; }, 10000));
+    calibration.OnShowPage(false);
+    EXPECT_TRUE(loop.RunUntil(whole, 10000));
 }
 
 // Why the controller stopped the stream of a multiport device shows on the panel's Process
