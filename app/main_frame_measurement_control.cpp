@@ -211,6 +211,7 @@ public:
     void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
 
     void OpenMeasValueFiles(int reserved) override { m_frame.OpenMeasValueFiles(reserved); }
+    void MeasurementStopping() override { m_frame.Documentation().Recorder().MeasurementStopping(); }
     // The documentation ends the measurement and calls the panel's end steps in their order.
     void FinishMeasurement() override { m_frame.FinishMeasurement(); }
     void FreeConvertList() override { m_frame.FreeConvertList(); }

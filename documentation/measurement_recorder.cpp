@@ -103,6 +103,7 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
     m_samples = 0;
     m_timeReachedReported = false;
     m_faultShown = false;
+    m_stopping = false;
     m_sampleLimit = m_description.setCount;
     if (m_sampleLimit == 0 && m_description.durationSeconds > 0.0 && m_description.intervalSeconds > 0.0)
         m_sampleLimit = static_cast<std::uint64_t>(std::floor(m_description.durationSeconds / m_description.intervalSeconds + 1e-9)) + 1;
@@ -188,6 +189,7 @@ void CMeasurementRecorder::FinishMeasurement()
     }
     const bool wasSampling = m_sampling;
     m_sampling = false;
+    m_stopping = false;
     if (wasSampling && m_times.firstRecord == 0) m_times.firstRecord = Now();
 
     // The file flush: what fits into one step is written now, the rest behind, with progress.
@@ -253,7 +255,9 @@ void CMeasurementRecorder::WriteCurrent()
         return;
     }
     m_nextAttemptMs = NowMs() + kFlushPeriodMs;
-    if (!m_faultShown) {
+    // Once stopped, the measurement does not go on: the finish's first attempt tells of the
+    // refusal in the words for a finished measurement.
+    if (!m_faultShown && !m_stopping) {
         m_faultShown = true;
         m_toldRefused = m_current->FileName();
         Report(FaultText(kTextFileNotWritten, m_current->FileName(), error));

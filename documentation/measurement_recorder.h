@@ -59,6 +59,9 @@ public:
 
     void OpenMeasValueFiles(int reserved);
     void CollectSample(const double* values, int count);
+    // The user (or an event) stopped the measurement; its last sets may still arrive before
+    // FinishMeasurement. A file that refuses them from now on is told as a finished measurement's.
+    void MeasurementStopping() { m_stopping = true; }
     void FinishMeasurement();
     void FreeConvertList();
     // At the end of the program: every set still waiting is written now, without a time limit;
@@ -119,6 +122,7 @@ private:
     std::int64_t m_lastWriteMs = 0;
     std::int64_t m_nextAttemptMs = 0;
     bool m_faultShown = false;
+    bool m_stopping = false;
     // The file whose refusal the user was told of while measuring, not written since.
     CString m_toldRefused;
 

@@ -104,6 +104,8 @@ public:
 
     // ---- Documentation ----
     virtual void OpenMeasValueFiles(int reserved) = 0;
+    // The stop is under way; the measurement's end (FinishMeasurement) comes with its last sets.
+    virtual void MeasurementStopping() = 0;
     virtual void FinishMeasurement() = 0;
     virtual void FreeConvertList() = 0;
     // The automatic storage mode of a kind as it counts now: 0 off, 1 indexed, 2 constant name.

@@ -149,6 +149,7 @@ void CDlgMeasureDiagram::OnBnClickedStop()
         // the measurement's end (its files written) is still to come.
         SetStoppedButtons();
         UpdateButtonStates();
+        m_frame.MeasurementStopping();
         m_frame.BeginWaitCursorOnce();
         if (IsTriggerArmed()) {
             r.bTrggrWasActiveLastTime = 1;

@@ -40,6 +40,7 @@ public:
     void MarkConfigWritePending() override {}
 
     void OpenMeasValueFiles(int) override {}
+    void MeasurementStopping() override {}
     void FinishMeasurement() override {}
     void FreeConvertList() override {}
     int StorageMode(measurement::StorageKind) const override { return 0; }

@@ -15,9 +15,11 @@
 #include "app/main_frame.h"
 #include "app/page_table.h"
 #include "controls/browse_ctrl.h"
+#include "documentation/documentation_texts.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
+#include "res/string_table.h"
 #include "tests/documentation/file_size_limit.h"
 #include "tests/measurement/frame_fixture.h"
 
@@ -126,7 +128,7 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTh
 
     // Auto repeat with the values folder full: a recording ends with its values still to be
     // written, the user arms the trigger again meanwhile, and it stays armed once they are.
-    StoreMeasuredValues();
+    const CString valueFile(StoreMeasuredValues().c_str());
     auto armable = [this] { return panel->Item<QAbstractButton>(IDC_MC_TRIGGER)->isEnabled(); };
     ASSERT_TRUE(loop.RunUntil(armable, 3000));
     Click(IDC_MC_AUTO_REPEAT);
@@ -139,6 +141,19 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTh
     }
     loop.RunFor(3000);
     EXPECT_TRUE(Armed());
+    // The user ends the series as a recording begins, the folder full: its values, refused after
+    // the click, are told as those of a finished measurement, not of one that goes on.
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
+    {
+        documentation_test::FileSizeLimit full(1);
+        const std::size_t told = boxes.Count();
+        Click(IDC_MC_TRIGGER);
+        loop.RunFor(2000);
+        ASSERT_EQ(boxes.Count(), told + 1);
+        const CString ended = documentation::FileFaultText(documentation::kTextEndedFileNotWritten, valueFile,
+                                                           LoadLangString(documentation::kTextReasonDiskFull));
+        EXPECT_EQ(std::string(boxes.Boxes().back().text.GetString()), ended.GetString());
+    }
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), 8);
 }
