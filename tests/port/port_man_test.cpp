@@ -33,14 +33,31 @@ protected:
         return manager;
     }
     bool RunUntil(const std::function<bool()>& done) { return loop.RunUntil(done, kGenerousMs); }
+
+    // The test's pseudo-terminal, listed and opened by a manager that watches the events given.
+    void OpenPty(DWORD eventMask = 0)
+    {
+        alias = machine.AddPty(pty);
+        manager = MakeManager();
+        if (eventMask != 0) manager->SetEventMask(nullptr, eventMask);
+        ASSERT_TRUE(manager->OpenPort(alias));
+    }
+    // The kernel's word about the pseudo-terminal's node ("pts/N"), as a udev datagram.
+    void SendUevent(const std::string& action, const Pty& of)
+    {
+        const std::string node = of.path.substr(5);
+        uevents.Send(CannedUevents::Datagram(action, "/devices/virtual/tty/x", {"ACTION=" + action, "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    }
+    DeviceBroadcast Broadcast(const Pty& of) const { return {DBT_DEVTYP_DEVICEINTERFACE, of.path.c_str()}; }
+
+    Pty pty;
+    CString alias;
+    std::unique_ptr<CPortManGui> manager;  // (closed before the pseudo-terminal goes)
 };
 
 TEST_F(PortManTest, BytesReachTheOwnerInOrderAsDataMessages)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(alias));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     EXPECT_EQ(kPortOpen, manager->GetState());
     EXPECT_EQ(alias + "   Pseudo terminal", manager->GetStateText());
     std::string sent;
@@ -54,9 +71,7 @@ TEST_F(PortManTest, BytesReachTheOwnerInOrderAsDataMessages)
 
 TEST_F(PortManTest, TheWorkerKeepsReadingWhileTheGuiThreadIsBusy)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     // The loop does not run meanwhile. A device that sends far more than the line buffers
     // can only get rid of it when the worker keeps reading.
     ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
@@ -73,9 +88,7 @@ TEST_F(PortManTest, TheWorkerKeepsReadingWhileTheGuiThreadIsBusy)
 
 TEST_F(PortManTest, ClosingFromInsideTheHandlingOfItsOwnBytesNeitherHangsNorDeliversMore)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     std::atomic<bool> closed{false};
     owner.onData = [&] {
         if (!closed) {
@@ -95,9 +108,7 @@ TEST_F(PortManTest, ClosingFromInsideTheHandlingOfItsOwnBytesNeitherHangsNorDeli
 
 TEST_F(PortManTest, NothingOfAClosedPortIsDeliveredAfterwards)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     ASSERT_TRUE(pty.Send(std::string(2000, 'q')));
     // Let the worker hand over (without running the loop), then close.
     ASSERT_TRUE(WaitUntil([&] { return loop.PendingHandOvers() > 0; }));
@@ -108,10 +119,7 @@ TEST_F(PortManTest, NothingOfAClosedPortIsDeliveredAfterwards)
 
 TEST_F(PortManTest, OpeningTheOpenPortAgainKeepsThePortObject)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(alias));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     const auto port = manager->GetPort();
     EXPECT_TRUE(manager->OpenPort(alias + ":"));
     CString lower = alias;
@@ -157,12 +165,8 @@ TEST_F(PortManTest, AnUnknownNameGetsABarePortThatNeverOpens)
 
 TEST_F(PortManTest, OnlyArrivalAndRemovalReachTheOwnerWithTheControllersMask)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    manager->SetEventMask(nullptr, 0x30000000);
-    ASSERT_TRUE(manager->OpenPort(alias));
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    ASSERT_NO_FATAL_FAILURE(OpenPty(0x30000000));
+    const DeviceBroadcast header = Broadcast(pty);
     EXPECT_EQ(static_cast<LRESULT>(0xFFFFFFFF), manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header));
     EXPECT_EQ(kPortOffLineDeviceGone, manager->GetState());
     EXPECT_FALSE(manager->GetPort()->IsOpen());
@@ -175,11 +179,9 @@ TEST_F(PortManTest, OnlyArrivalAndRemovalReachTheOwnerWithTheControllersMask)
 
 TEST_F(PortManTest, AUserClosedPortIsNotReopenedByArrival)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     manager->SetOffLine(false);
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    const DeviceBroadcast header = Broadcast(pty);
     EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEARRIVAL, &header));
     EXPECT_EQ(kPortOffLineByUser, manager->GetState());
 }
@@ -190,30 +192,23 @@ TEST_F(PortManTest, OtherDevicesOnlyUpdateThePortList)
     machine.AddPty(other, "Other");
     auto manager = MakeManager();
     ASSERT_TRUE(manager->OpenPort(machine.AddPty(mine)));
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, other.path.c_str()};
+    const DeviceBroadcast header = Broadcast(other);
     manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
     EXPECT_EQ(kPortOpen, manager->GetState());
     EXPECT_FALSE(ThePortList().Find(other.path.c_str())->m_bPresent);
     // Query-remove codes never count as removal.
-    DeviceBroadcast own{DBT_DEVTYP_DEVICEINTERFACE, mine.path.c_str()};
+    const DeviceBroadcast own = Broadcast(mine);
     EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEQUERYREMOVE, &own));
     EXPECT_EQ(kPortOpen, manager->GetState());
 }
 
 TEST_F(PortManTest, CannedUeventsCloseAndReopenThePort)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(alias));
-    const std::string node = pty.path.substr(5);  // "pts/N"
-    uevents.Send(CannedUevents::Datagram("remove", "/devices/virtual/tty/x",
-                                         {"ACTION=remove", "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
+    SendUevent("remove", pty);
     ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone; }));
-    uevents.Send(CannedUevents::Datagram("change", "/devices/virtual/tty/x",
-                                         {"ACTION=change", "SUBSYSTEM=tty", "DEVNAME=" + node}));
-    uevents.Send(CannedUevents::Datagram("add", "/devices/virtual/tty/x",
-                                         {"ACTION=add", "SUBSYSTEM=tty", "DEVNAME=" + node}));
+    SendUevent("change", pty);
+    SendUevent("add", pty);
     ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOpen; }));
     ASSERT_TRUE(pty.Send("again"));
     EXPECT_TRUE(RunUntil([&] { return owner.Bytes() == "again"; }));
@@ -299,18 +294,14 @@ TEST_F(AdapterTest, TheOwnAdapterBackOnTheNodeAnotherHeldMeanwhileIsReopened)
 TEST_F(PortManTest, AHangUpIsReportedOnceAsTheRemovalOfTheDevice)
 {
     // A network bridge's pseudo-terminal, or a USB adapter whose removal uevent is late.
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    manager->SetEventMask(nullptr, 0x30000000);
-    ASSERT_TRUE(manager->OpenPort(alias));
+    ASSERT_NO_FATAL_FAILURE(OpenPty(0x30000000));
     pty.CloseMaster();
     // The hang-up marks the device gone, closes the port and raises the removal, in that order
     // and on the port's own thread: wait for all three.
     ASSERT_TRUE(WaitUntil([&] { return manager->GetState() == kPortOffLineDeviceGone && !manager->GetPort()->IsOpen(); }));
     ASSERT_TRUE(RunUntil([&] { return !owner.events.empty(); }));
     // The late uevent finds the port closed already.
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    const DeviceBroadcast header = Broadcast(pty);
     manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
     loop.PostMessage(owner.GetSafeHwnd(), RecordingOwner::kEvent, 0, 0);  // marks the end
     ASSERT_TRUE(RunUntil([&] { return !owner.events.empty() && owner.events.back().first == 0; }));
@@ -320,14 +311,12 @@ TEST_F(PortManTest, AHangUpIsReportedOnceAsTheRemovalOfTheDevice)
 
 TEST_F(PortManTest, WritesSurviveThePortBeingReplacedByTheDeviceThread)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     std::atomic<bool> stop{false};
     std::thread writer([&] {
         while (!stop) manager->WriteString("ping");
     });
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    const DeviceBroadcast header = Broadcast(pty);
     for (int i = 0; i < 20; ++i) {
         manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header);
         manager->OnDeviceChange(DBT_DEVICEARRIVAL, &header);
@@ -340,11 +329,7 @@ TEST_F(PortManTest, WritesSurviveThePortBeingReplacedByTheDeviceThread)
 
 TEST_F(PortManTest, ALentPortIgnoresDeviceEventsAndComesBackOnReturn)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
-    auto manager = MakeManager();
-    manager->SetEventMask(nullptr, PORT_EVENT_LENT_OR_RETURNED);
-    ASSERT_TRUE(manager->OpenPort(alias));
+    ASSERT_NO_FATAL_FAILURE(OpenPty(PORT_EVENT_LENT_OR_RETURNED));
     LendingEndpoint other;  // another instance
     ASSERT_TRUE(other.IsValid());
     LendingDatagram query{LendingMessage::Query, other.Id(), 4711, pty.path.c_str()};
@@ -356,7 +341,7 @@ TEST_F(PortManTest, ALentPortIgnoresDeviceEventsAndComesBackOnReturn)
     EXPECT_EQ(LendingMessage::Reply, reply.type);
     EXPECT_EQ(4711, reply.value);
     // The borrower may now open the device itself.
-    DeviceBroadcast header{DBT_DEVTYP_DEVICEINTERFACE, pty.path.c_str()};
+    const DeviceBroadcast header = Broadcast(pty);
     EXPECT_EQ(0, manager->OnDeviceChange(DBT_DEVICEREMOVECOMPLETE, &header));
     EXPECT_TRUE(ThePortList().Find(pty.path.c_str())->m_bPresent);
     LendingDatagram back{LendingMessage::Return, other.Id(), 0, alias};
@@ -385,9 +370,7 @@ TEST_F(PortManTest, QueriesForOtherPortsAndUnaskedRepliesChangeNothing)
 
 TEST_F(PortManTest, DestroyingAManagerWithAnOpenPortEndsCleanly)
 {
-    Pty pty;
-    auto manager = MakeManager();
-    ASSERT_TRUE(manager->OpenPort(machine.AddPty(pty)));
+    ASSERT_NO_FATAL_FAILURE(OpenPty());
     ASSERT_TRUE(pty.Send("pending"));
     ASSERT_TRUE(WaitUntil([&] { return loop.PendingHandOvers() > 0; }));
     manager.reset();
@@ -413,16 +396,14 @@ protected:
 
 TEST_F(PortManTest, WithoutAThreadOfItsOwnDeviceEventsGoThroughTheOwnerWindow)
 {
-    Pty pty;
-    const CString alias = machine.AddPty(pty);
+    alias = machine.AddPty(pty);
     ForwardingOwner forwarding(loop);
     CPortMan manager(&forwarding, RecordingOwner::kEvent, RecordingOwner::kData, false, 0);
     forwarding.manager = &manager;
     manager.SetHandshake(0);
     ASSERT_TRUE(manager.OpenPort(alias));
     EXPECT_FALSE(manager.DeviceChangeHandler()->HasOwnThread());
-    uevents.Send(CannedUevents::Datagram("remove", "/devices/virtual/tty/x",
-                                         {"ACTION=remove", "SUBSYSTEM=tty", "DEVNAME=" + pty.path.substr(5)}));
+    SendUevent("remove", pty);
     ASSERT_TRUE(RunUntil([&] { return forwarding.deviceMessages == 1; }));
     EXPECT_EQ(kPortOffLineDeviceGone, manager.GetState());
 }
