@@ -284,37 +284,31 @@ TEST_F(ColourButtonTest, MoreColorsTakesTheDialogsColour)
     EXPECT_EQ(button->GetColor(), RGB(12, 34, 56));
 }
 
-TEST_F(ColourButtonTest, ClosingFromOutsideCancels)
-{
-    button->SetColor(RGB(0, 0, 255));
-    CColourPopup* popup = Open();
-    popup->ChangeSelection(16);
-    dialog.received.clear();
-    popup->hide();  // what a click outside the pop-up does
-    EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
-    EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
-}
+// A pop-up left other than by a choice cancels: the button keeps its colour and stands
+// unpushed again.
+struct LeavingThePopup {
+    const char* way;
+    void (*leave)(CColourPopup&);
+};
 
-TEST_F(ColourButtonTest, ReleaseOutsideThePopupCancels)
-{
-    button->SetColor(RGB(0, 0, 255));
-    CColourPopup* popup = Open();
-    popup->ChangeSelection(16);
-    dialog.received.clear();
-    QTest::mouseRelease(popup, Qt::LeftButton, {}, QPoint(-20, -20));
-    EXPECT_EQ(dialog.received.back().message, CPN_SELENDCANCEL);
-    EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
-}
+class ColourPopupLeft : public ColourButtonTest, public ::testing::WithParamInterface<LeavingThePopup> {};
 
-TEST_F(ColourButtonTest, SwitchingToAnotherApplicationCancels)
+TEST_P(ColourPopupLeft, Cancels)
 {
     button->SetColor(RGB(0, 0, 255));
     const QImage unpushed = button->grab().toImage();
     CColourPopup* popup = Open();
     popup->ChangeSelection(16);
     dialog.received.clear();
-    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
+    GetParam().leave(*popup);
     EXPECT_EQ(Messages(), (std::vector<UINT>{CPN_CLOSEUP, CPN_SELENDCANCEL}));
     EXPECT_EQ(button->GetColor(), RGB(0, 0, 255));
     EXPECT_EQ(button->grab().toImage(), unpushed);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ColourButtonTest, ColourPopupLeft,
+    ::testing::Values(LeavingThePopup{"ClosedFromOutside", [](CColourPopup& p) { p.hide(); }},  // what a click outside does
+                      LeavingThePopup{"ReleasedOutside", [](CColourPopup& p) { QTest::mouseRelease(&p, Qt::LeftButton, {}, QPoint(-20, -20)); }},
+                      LeavingThePopup{"ForAnotherApplication", [](CColourPopup&) { Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive); }}),
+    [](const ::testing::TestParamInfo<LeavingThePopup>& info) { return std::string(info.param.way); });
