@@ -262,18 +262,13 @@ TEST_F(SliderWidgetTest, RangeSliderPrefersItsNotifyWindow)
 
 TEST(NiceSliderPosition, ClicksMapOntoTheRangeAndStayInsideIt)
 {
+    // A channel from 10 to 210 for 0 to 100; the last two far beyond it while the button is held.
+    for (const auto& [at, expected] : {std::pair{210, 100}, {10, 0}, {110, 50}, {5000, 100}, {-5000, 0}}) {
+        int pos = -1;
+        ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, at, pos)) << at;
+        EXPECT_EQ(pos, expected) << at;
+    }
     int pos = -1;
-    ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, 210, pos));
-    EXPECT_EQ(pos, 100);
-    ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, 10, pos));
-    EXPECT_EQ(pos, 0);
-    ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, 110, pos));
-    EXPECT_EQ(pos, 50);
-    // Far beyond the channel while the button is held.
-    ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, 5000, pos));
-    EXPECT_EQ(pos, 100);
-    ASSERT_TRUE(NiceSliderPositionAt(0, 100, 10, 210, -5000, pos));
-    EXPECT_EQ(pos, 0);
     EXPECT_FALSE(NiceSliderPositionAt(0, 100, 10, 10, 10, pos));
 }
 
