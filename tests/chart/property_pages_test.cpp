@@ -98,23 +98,19 @@ protected:
 
 TEST(AxisPageTimeStep, ShownInTheLargestWholeUnitAboveOne)
 {
-    int count = 0;
-    int unit = -1;
-    StepToCountAndUnit(7200.0 / 86400.0, count, unit);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(unit, kTimeUnitHours);
-    StepToCountAndUnit(1.0, count, unit);
-    EXPECT_EQ(count, 24);
-    EXPECT_EQ(unit, kTimeUnitHours);
-    StepToCountAndUnit(90.0 / 86400.0, count, unit);
-    EXPECT_EQ(count, 90);
-    EXPECT_EQ(unit, kTimeUnitSeconds);
-    StepToCountAndUnit(3600.0 / 86400.0, count, unit);
-    EXPECT_EQ(count, 60);
-    EXPECT_EQ(unit, kTimeUnitMinutes);
-    StepToCountAndUnit(2.0, count, unit);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(unit, kTimeUnitDays);
+    // A step in seconds, its count and unit.
+    const struct {
+        double seconds;
+        int count, unit;
+    } steps[] = {{7200, 2, kTimeUnitHours}, {86400, 24, kTimeUnitHours}, {90, 90, kTimeUnitSeconds},
+                 {3600, 60, kTimeUnitMinutes}, {2 * 86400, 2, kTimeUnitDays}};
+    for (const auto& step : steps) {
+        int count = 0;
+        int unit = -1;
+        StepToCountAndUnit(step.seconds / 86400.0, count, unit);
+        EXPECT_EQ(count, step.count) << step.seconds;
+        EXPECT_EQ(unit, step.unit) << step.seconds;
+    }
 }
 
 TEST(AxisPageTimeStep, EveryWholeSecondSurvivesTheTripThroughDays)
