@@ -132,7 +132,6 @@ struct QuietRecording {
         : recorder(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop)
     {
         recorder.SetPeers(&frame, nullptr);
-        recorder.SetLabelSource([] { return FileLabels{}; });
         recorder.OpenMeasValueFiles(0);
     }
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};

@@ -39,8 +39,6 @@ CMeasurementRecorder::CMeasurementRecorder(const CDocumentationSettings& setting
 {
     m_window = std::make_unique<StepWindow>(*this, loop);
     m_stepMessage = platform::RegisterWindowMessage("KM3_DOCUMENTATION_WRITE_STEP");
-    m_wallClock = [&loop] { return loop.CalendarSeconds(); };
-    m_labelSource = [] { return FileLabelsFromStringTable(); };
 }
 
 CMeasurementRecorder::~CMeasurementRecorder()
@@ -76,7 +74,7 @@ void CMeasurementRecorder::SetPeers(IMeasurementFrame* frame, IControlPanelEnd* 
 
 std::int64_t CMeasurementRecorder::Now() const
 {
-    return m_wallClock();
+    return m_loop.CalendarSeconds();
 }
 
 std::int64_t CMeasurementRecorder::NowMs() const
@@ -97,7 +95,7 @@ void CMeasurementRecorder::OpenMeasValueFiles(int)
     m_times.firstRecord = 0;
     m_times.end = 0;
     m_description = m_frame ? m_frame->DescribeMeasurement() : MeasurementDescription{};
-    m_labels = m_labelSource();
+    m_labels = FileLabelsFromStringTable();
     m_ioNioMode = EffectiveStorageMode(m_settings, kIoNioResults);
     m_sampling = true;
     m_samples = 0;
@@ -325,7 +323,7 @@ void CMeasurementRecorder::WriteIoNio()
     // The conditions name their channels in the language of this moment; the captions around
     // them are taken now too, not at the start, so that a language switch during the run does
     // not leave one header in two languages.
-    const FileLabels labels = m_labelSource();
+    const FileLabels labels = FileLabelsFromStringTable();
     CString fileName, error;
     if (!WriteIoNioResult(m_settings, m_ioNioMode, m_description, labels, evaluation, fileName, error)) {
         if (fileName.IsEmpty()) fileName = NextStorageFileName(m_settings, kIoNioResults, m_ioNioMode, kTableExtension);
@@ -338,11 +336,8 @@ RecoveredSets CMeasurementRecorder::Recover(CMeasValueWriter& writer, const CStr
     RecoveredSets sets;
     sets.valueFile = writer.FileName();
     sets.reason = reason;
-    CString folder = m_recoveryFolder;
-    if (folder.IsEmpty()) {
-        platform::CreateLocalAppDataFolder();
-        folder = platform::LocalAppDataFolder();
-    }
+    platform::CreateLocalAppDataFolder();
+    const CString folder = platform::LocalAppDataFolder();
     const std::size_t waiting = writer.List().Size();
     CString error;
     if (!writer.WriteRestInto(folder, m_times.firstRecord ? m_times.firstRecord : Now(), sets.recoveryFile, error)) {

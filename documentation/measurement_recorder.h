@@ -15,7 +15,6 @@
 // AfterMeasurement waits for the end of that writing.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,13 +48,10 @@ public:
                          platform::MessageLoop& loop = platform::MessageLoop::Current());
     ~CMeasurementRecorder();
 
+    // The files' dates and times come from the loop's calendar, their labels from the string
+    // table in the language of the moment; refused sets are saved in the local application-data
+    // folder.
     void SetPeers(IMeasurementFrame* frame, IControlPanelEnd* panel);
-    // Seconds since 1970 (tests put the virtual clock here).
-    void SetWallClock(std::function<std::int64_t()> clock) { m_wallClock = std::move(clock); }
-    // The header labels of the files (the string table's by default).
-    void SetLabelSource(std::function<FileLabels()> source) { m_labelSource = std::move(source); }
-    // Where refused sets are saved (the local application-data folder by default).
-    void SetRecoveryFolder(const CString& folder) { m_recoveryFolder = folder; }
 
     void OpenMeasValueFiles(int reserved);
     void CollectSample(const double* values, int count);
@@ -102,9 +98,6 @@ private:
     platform::MessageLoop& m_loop;
     IMeasurementFrame* m_frame = nullptr;
     IControlPanelEnd* m_panel = nullptr;
-    std::function<std::int64_t()> m_wallClock;
-    std::function<FileLabels()> m_labelSource;
-    CString m_recoveryFolder;
 
     std::unique_ptr<StepWindow> m_window;
     std::unique_ptr<CWritePacer> m_pacer;

@@ -16,22 +16,16 @@
 
 namespace documentation {
 
-CSensorLog::CSensorLog()
-    : m_wallClock([] { return platform::CalendarSeconds(); })
-{
-}
-
 CString CSensorLog::FileNameOf(const CSensorRecord& sensor) const
 {
-    const CString folder = m_folder.IsEmpty() ? platform::LocalAppDataFolder() : m_folder;
-    return JoinPath(folder, CString::Formatted("Sensor_%u.log", static_cast<unsigned>(sensor.m_sStatorHeader.nSerialNo)));
+    return JoinPath(platform::LocalAppDataFolder(), CString::Formatted("Sensor_%u.log", static_cast<unsigned>(sensor.m_sStatorHeader.nSerialNo)));
 }
 
 bool CSensorLog::WriteLogFile(const CSensorRecord& sensor, const CString& title, const CString& body)
 {
     if (!IsOn()) return false;
-    if (m_folder.IsEmpty()) platform::CreateLocalAppDataFolder();
-    const std::int64_t now = m_wallClock();
+    platform::CreateLocalAppDataFolder();
+    const std::int64_t now = platform::CalendarSeconds();
     CString entry = "==== " + DateText(now) + " " + TimeText(now) + " ====\r\n" + title + "\r\n";
     if (!body.IsEmpty()) entry += body + "\r\n";
     entry += "\r\n";
@@ -62,7 +56,7 @@ bool CSensorLog::LogDisconnected(const CSensorRecord& sensor)
 
 bool CSensorLog::LogProgramEnd(const CSensorRecord& sensor)
 {
-    const std::int64_t now = m_wallClock();
+    const std::int64_t now = platform::CalendarSeconds();
     return WriteLogFile(sensor, "Programmende", DateText(now) + " " + TimeText(now));
 }
 

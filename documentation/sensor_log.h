@@ -1,11 +1,9 @@
 #pragma once
 // The per-sensor log files: one file per sensor (by its stator serial number) in the user's
 // local application-data folder, "Sensor_<serial>.log". Entries are appended whole, each with
-// the date and time, a title and a body. Nothing is written unless the profile value
-// "WriteLogFile" (section "Settings") is 0; 1, the default, keeps the logs off.
+// the date and time of the loop's calendar, a title and a body. Nothing is written unless the
+// profile value "WriteLogFile" (section "Settings") is 0; 1, the default, keeps the logs off.
 
-#include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "platform/cstring.h"
@@ -15,17 +13,9 @@ namespace documentation {
 
 class CSensorLog {
 public:
-    CSensorLog();
-
     // The switch as the profile holds it ("WriteLogFile"): 0 on, anything else off.
     void SetSwitch(int value) { m_switch = value; }
-    int Switch() const { return m_switch; }
     bool IsOn() const { return m_switch == 0; }
-
-    // The folder of the logs (the application-data folder by default).
-    void SetFolder(const CString& folder) { m_folder = folder; }
-    // Seconds since 1970 (tests put a fixed clock here).
-    void SetWallClock(std::function<std::int64_t()> clock) { m_wallClock = std::move(clock); }
 
     CString FileNameOf(const CSensorRecord& sensor) const;
 
@@ -57,8 +47,6 @@ public:
 
 private:
     int m_switch = 1;
-    CString m_folder;
-    std::function<std::int64_t()> m_wallClock;
     std::vector<ConnectedSensor> m_connected;
 };
 

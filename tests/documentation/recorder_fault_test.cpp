@@ -98,7 +98,7 @@ TEST_F(RecorderTest, AFinishedMeasurementKeepsTryingAFullDiskThenSavesTheRestEls
     Start();
     Measure(500);
     const std::string path = dir.File("Messwerte_0001.csv");
-    const std::string recovery = recoveryFolder + "/Messwerte_0001_0001.csv";
+    const std::string recovery = recoveryFolder + "Messwerte_0001_0001.csv";
     {
         // The recovery file must fit under the limit too: fewer sets than the value file holds.
         FileSizeLimit full(std::filesystem::file_size(path));

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "documentation/delimited_table.h"
+#include "platform/profile.h"
 
 namespace documentation_test {
 
@@ -16,12 +17,10 @@ RecorderTest::RecorderTest()
     frame.description = FourChannels();
     frame.calls = &calls;
     panel.calls = &calls;
+    setenv("XDG_DATA_HOME", recoveryDir.Path().c_str(), 1);
+    recoveryFolder = platform::LocalAppDataFolder().GetString();
     recorder = std::make_unique<CMeasurementRecorder>(settings, times, CMeasurementRecorder::Pacing::LoopTimer, loop);
     recorder->SetPeers(&frame, &panel);
-    const std::int64_t startMs = loop.NowMs();
-    recorder->SetWallClock([this, startMs] { return kEpoch + (loop.NowMs() - startMs) / 1000; });
-    recorder->SetLabelSource([] { return FileLabels{}; });
-    recorder->SetRecoveryFolder(CString(recoveryFolder));
 }
 
 RecorderTest::~RecorderTest()

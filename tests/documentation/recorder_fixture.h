@@ -58,7 +58,7 @@ public:
 };
 
 // Seconds since 1970 at the start of every test's virtual clock.
-constexpr std::int64_t kEpoch = 1765000000;
+constexpr std::int64_t kEpoch = platform::VirtualClock::kCalendarStartUs / 1'000'000;
 
 class RecorderTest : public ::testing::Test {
 protected:
@@ -89,9 +89,9 @@ protected:
     FakeFrame frame;
     FakePanel panel;
     std::unique_ptr<CMeasurementRecorder> recorder;
-    // Where the recorder saves the sets their file refused for good.
+    // The user's data folder, where the recorder saves the sets their file refused for good.
     TempFolder recoveryDir;
-    const std::string& recoveryFolder = recoveryDir.Path();
+    std::string recoveryFolder;
     std::uint64_t nextSet = 0;
 };
 

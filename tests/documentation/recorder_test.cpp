@@ -122,11 +122,10 @@ TEST_F(RecorderTest, PassFailResultsCollectUnderTheConstantNameWithOneHeader)
     frame.evaluation.conditions[0] = {true, "A", "N·m", 2, -1.5, 2.5, 1.25, true};
     frame.evaluation.conditions[1] = {true, "B", "1/min", 0, 100, 200, 250, false};
     // The first run starts in English and is judged after a switch to German: one language.
-    FileLabels labels{"Sensor", "Date", "Time", "Rate", "Time [s]", "Lower limit", "Upper limit", "Value", "Result"};
-    recorder->SetLabelSource([&labels] { return labels; });
+    SetLanguage(1000);
     for (int run = 0; run < 2; ++run) {
         Start();
-        labels = FileLabels{};
+        SetLanguage(0);
         PushSet(0);
         recorder->FinishMeasurement();
         frame.evaluation.conditions[1].value = 150;

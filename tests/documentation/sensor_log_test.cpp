@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "documentation/sensor_log.h"
+#include "platform/message_loop.h"
+#include "platform/profile.h"
 #include "temp_folder.h"
 #include "workflow/sensor_records.h"
 
@@ -13,15 +15,15 @@ using documentation_test::TempFolder;
 TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
 {
     TempFolder dir;
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);  // the user's data folder holds the logs
+    const std::string folder = platform::LocalAppDataFolder().GetString();
+    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};  // its calendar dates the entries
     CSensorLog log;
-    log.SetFolder(dir.Folder());
-    log.SetWallClock([] { return std::int64_t{1700000000}; });
     CSensorRecord first, second;
     first.m_sStatorHeader.nSerialNo = 123456;
     second.m_sStatorHeader.nSerialNo = 777;
 
     // The default switch (1) keeps the logs off.
-    EXPECT_EQ(1, log.Switch());
     EXPECT_FALSE(log.LogConnection(first, "COM3"));
     EXPECT_FALSE(std::filesystem::exists(log.FileNameOf(first).GetString()));
 
@@ -32,23 +34,23 @@ TEST(SensorLog, WritesOnlyWhileTheSwitchIsZeroOneFilePerSensor)
     log.SetSwitch(2);
     EXPECT_FALSE(log.LogConnection(first, "COM4"));
 
-    EXPECT_EQ(CString(dir.File("Sensor_123456.log")), log.FileNameOf(first));
-    const std::string text = ReadAll(dir.File("Sensor_123456.log"));
+    EXPECT_EQ(CString(folder + "Sensor_123456.log"), log.FileNameOf(first));
+    const std::string text = ReadAll(folder + "Sensor_123456.log");
     const auto at = [&](const char* what) { return text.find(what); };
     ASSERT_NE(std::string::npos, at("Verbindung hergestellt\r\nPort: COM3\r\n"));
     ASSERT_NE(std::string::npos, at("Sensor getrennt\r\n"));
     EXPECT_LT(at("Verbindung"), at("Sensor getrennt"));
     EXPECT_EQ(std::string::npos, at("COM4"));
     EXPECT_EQ(std::string::npos, at("Programmende"));  // the other sensor's own file
-    EXPECT_NE(std::string::npos, ReadAll(dir.File("Sensor_777.log")).find("Programmende\r\n2023-11-1"));
-    EXPECT_EQ(0u, text.find("==== 2023-11-1"));  // every entry starts with its date and time
+    EXPECT_NE(std::string::npos, ReadAll(folder + "Sensor_777.log").find("Programmende\r\n2024-03-1"));
+    EXPECT_EQ(0u, text.find("==== 2024-03-1"));  // every entry starts with its date and time
 }
 
 TEST(SensorLog, EachSensorOfAConnectionIsLoggedOnceWithItsOwnPortAsThePortsComeUp)
 {
     TempFolder dir;
+    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
     CSensorLog log;
-    log.SetFolder(dir.Folder());
     log.SetSwitch(0);
     CSensorRecord device;
     device.m_sStatorHeader.nSerialNo = 777;  // the four sensors of a multiport device share it
@@ -64,7 +66,7 @@ TEST(SensorLog, EachSensorOfAConnectionIsLoggedOnceWithItsOwnPortAsThePortsComeU
     log.LogConnections({{device, "COM5"}});
     EXPECT_EQ(4u, log.ConnectedSensors().size());
     const auto count = [&](const std::string& what) {
-        const std::string text = ReadAll(dir.File("Sensor_777.log"));
+        const std::string text = ReadAll(log.FileNameOf(device).GetString());
         int n = 0;
         for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
         return n;
