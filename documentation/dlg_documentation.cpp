@@ -32,9 +32,8 @@ CString SeparatorName(char separator)
 
 }  // namespace
 
-void AutoStorageBoxState::SetMeasurementRunning(int active, int secondFlag, int storedAutoStorage)
+void AutoStorageBoxState::SetMeasurementRunning(int active, int storedAutoStorage)
 {
-    second = secondFlag;
     enabled = active != 0;
     checked = enabled && storedAutoStorage != 0;
 }
@@ -59,7 +58,7 @@ CDlgDocumentation::CDlgDocumentation(QWidget* parent)
 {
     m_settings.Load();
     // Until a sensor is lost the box is the user's, so the settings can be made beforehand.
-    m_box.SetMeasurementRunning(1, 0, m_settings.autoStorage);
+    m_box.SetMeasurementRunning(1, m_settings.autoStorage);
     InitDialog();
     RegisterWithFrame(kFrameDocumentationPage, static_cast<workflow::IDocumentationPage*>(this));
 }
@@ -175,9 +174,9 @@ void CDlgDocumentation::ApplyAutoStorageBox()
     for (int kind = 0; kind < kStorageKindCount; ++kind) EnableDlgItem(DocKindBase(kind) + kDocModeOffset, m_settings.autoStorage != 0);
 }
 
-void CDlgDocumentation::SetMeasurementRunning(int active, int second)
+void CDlgDocumentation::SetMeasurementRunning(int active, int)
 {
-    m_box.SetMeasurementRunning(active, second, m_settings.autoStorage);
+    m_box.SetMeasurementRunning(active, m_settings.autoStorage);
     ApplyAutoStorageBox();
 }
 

@@ -49,8 +49,7 @@ constexpr UINT kDocumentationTemplateId = 136;
 struct AutoStorageBoxState {
     bool enabled = false;
     bool checked = false;
-    int second = 0;  // the second argument of the last call, kept for the callers
-    void SetMeasurementRunning(int active, int secondFlag, int storedAutoStorage);
+    void SetMeasurementRunning(int active, int storedAutoStorage);
 };
 
 // The separator that a combo's text stands for: an entry's name or a single character;
@@ -69,20 +68,17 @@ public:
 
     // The automatic storage mode of a kind as it counts now (0 while the box is off or parked).
     int GetAutoStorageMode(int kind) const { return EffectiveStorageMode(m_settings, kind); }
-    // The pass/fail output switch of the set-up page: 1 on, 2 off.
-    int IoNioOutputSwitch() const { return GetAutoStorageMode(kIoNioResults) != kStorageOff ? 1 : 2; }
-    // Sets it from the set-up page: on stores the results under the mode the user chose (the one
-    // in use before it was switched off; an indexed name when there was none); off stops storing
-    // them. The master switch stays the user's.
+    // The pass/fail output switch of the set-up page (1 on, 2 off): on stores the results under
+    // the mode the user chose (the one in use before it was switched off; an indexed name when
+    // there was none); off stops storing them. The master switch stays the user's.
     void SetIoNioOutputSwitch(int value);
 
     void SetFirstRecordTime(std::int64_t seconds) { m_times.firstRecord = seconds; }
-    std::int64_t GetMeasurementEndTime() const { return m_times.end; }
     void SetMeasurementEndTime(std::int64_t seconds) override { m_times.end = seconds; }
 
-    // Parks the automatic-storage box (active 0) or restores it (active 1); second is kept.
+    // Parks the automatic-storage box (active 0) or restores it (active 1). The second flag (set
+    // when a sensor scales its values) changes nothing on this page.
     void SetMeasurementRunning(int active, int second);
-    const AutoStorageBoxState& AutoStorageBox() const { return m_box; }
 
     void LoadLanguageTexts() override;
     // Writes the settings into the profile (also done after every change).

@@ -106,11 +106,10 @@ TEST_F(PageTest, TheAutoStorageBoxIsParkedAndRestoredWithoutLosingTheUsersChoice
     page->SetMeasurementRunning(1, 1);
     EXPECT_TRUE(box->isEnabled());
     EXPECT_TRUE(box->isChecked());
-    EXPECT_EQ(1, page->AutoStorageBox().second);
 
     box->click();
     EXPECT_EQ(kStorageOff, page->GetAutoStorageMode(kMeasValues));
-    EXPECT_EQ(2, page->IoNioOutputSwitch());
+    EXPECT_EQ(kStorageOff, page->GetAutoStorageMode(kIoNioResults));
 }
 
 TEST_F(PageTest, EditsReachTheProfileAndABadPrefixIsRefused)
@@ -138,7 +137,7 @@ TEST_F(PageTest, EditsReachTheProfileAndABadPrefixIsRefused)
     // The times that controller and control panel write live on the page.
     page->SetMeasurementEndTime(1765000123);
     page->SetFirstRecordTime(1765000001);
-    EXPECT_EQ(1765000123, page->GetMeasurementEndTime());
+    EXPECT_EQ(1765000123, page->Times().end);
     EXPECT_EQ(1765000001, page->Times().firstRecord);
 }
 

@@ -524,12 +524,12 @@ TEST_F(PanelInFrame, TheDocumentationAndTheChannelViewsFollowThePanel)
 
 
     CAFormChannelX& view = *frame->Views()->ChannelView(0);
-    EXPECT_TRUE(documentation->AutoStorageBox().enabled);
+    EXPECT_TRUE(documentation->GetDlgItem(documentation::IDC_DOC_AUTO_STORAGE)->isEnabled());
     EXPECT_TRUE(view.AreValueButtonsEnabled());
     sensor->Port(0).HangUp();
     ASSERT_TRUE(loop.RunUntil([this] { return !panel->Logic().IsSensorConnected(); }, 5000));
     loop.RunFor(500);
-    EXPECT_FALSE(documentation->AutoStorageBox().enabled);
+    EXPECT_FALSE(documentation->GetDlgItem(documentation::IDC_DOC_AUTO_STORAGE)->isEnabled());
     EXPECT_FALSE(view.AreValueButtonsEnabled());
     for (int id : {CAFormChannelX::IDC_CAPTION, CAFormChannelX::IDC_VALUE, CAFormChannelX::IDC_MINIMUM, CAFormChannelX::IDC_MAXIMUM})
         EXPECT_EQ(std::string(view.GetDlgItemText(id).GetString()), "---") << id;
