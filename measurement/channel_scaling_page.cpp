@@ -149,8 +149,7 @@ void CDlgSoftwareConfig::OnReadValue() { m_host.RequestSingleShot(m_nChannel); }
 void CDlgSoftwareConfig::SetCurrentMeasuredValue(LONG raw1, LONG raw2)
 {
     const LONG raw = m_info.activePorts < 2 && m_nChannel == 1 ? raw2 : raw1;
-    m_dCurrentRaw = static_cast<double>(raw);
-    const double value = m_dCurrentRaw * m_info.countsToUnit * m_dUnitFactor;
+    const double value = static_cast<double>(raw) * m_info.countsToUnit * m_dUnitFactor;
     m_bLocked = true;
     m_controls.SetText(IDC_SCALE_REFERENCE, FormatScalingReading(value, m_nLanguage));
     m_bLocked = false;

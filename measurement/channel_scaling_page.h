@@ -92,8 +92,6 @@ public:
     bool OnOK();
     void OnCancel();
 
-    double ReferenceValue() const { return m_dReference; }
-    double CurrentRawValue() const { return m_dCurrentRaw; }
     bool IsOpen() const { return m_bHolding; }
 
 private:
@@ -111,7 +109,6 @@ private:
     double m_dNominalCounts = 0.0;
     double m_dReference = 0.0;
     double m_dTarget = 0.0;
-    double m_dCurrentRaw = 0.0;
     CString m_sCaption;
     bool m_bLocked = false;
     bool m_bHolding = false;

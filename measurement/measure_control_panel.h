@@ -139,7 +139,6 @@ public:
     void OnTimer(UINT_PTR id);
     static void PollCallback(UINT timerId, UINT message, std::uintptr_t user, std::uintptr_t dw1, std::uintptr_t dw2);
     void PollTick();
-    long PollTicks() const { return m_nPollTicks; }
 
     // ---- Sensor state and developer view ----
     void CheckSensorVersion(int code) override;
@@ -314,7 +313,6 @@ private:
     std::unique_ptr<MeasureRunState> m_psMsureDgrm;
     int m_bTextsStale = 0;
     CMultimediaTimer m_pollTimer{0};
-    std::atomic<long> m_nPollTicks{0};
     std::atomic<bool> m_bTickPosted{false};
     UINT m_nPollPeriodMs = 0;
     std::int64_t m_nLastPollRequestUs = 0;  // when the start or a tick last sent to the sensor

@@ -167,7 +167,6 @@ void CDlgMeasureDiagram::PollTick()
         if (!PollPeriodPassed()) return;
         m_nLastPollRequestUs = NowUs();
     }
-    ++m_nPollTicks;
     MeasureRunState& r = *m_psMsureDgrm;
     if (r.shared.bCtrlSwitchRequest == 1) {
         m_frame.ConfigureMovingAverages(2);

@@ -1028,8 +1028,8 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     frame->Fields().measureRateIndex = 13;  // ten value sets a second, polled
     panel->Logic().OnBnClickedStart();
     loop.RunFor(3500);
-    const long ticks = panel->Logic().PollTicks();
-    ASSERT_TRUE(loop.RunUntil([&] { return panel->Logic().PollTicks() > ticks; }, 200));
+    const int asked = devices[0]->Port(0).sensor().RequestCount('A');
+    ASSERT_TRUE(loop.RunUntil([&] { return devices[0]->Port(0).sensor().RequestCount('A') > asked; }, 200));
     measurement::CDlgMeasureDiagram::PollCallback(1, 0, reinterpret_cast<std::uintptr_t>(&panel->Logic()), 0, 0);
     loop.RunFor(1000);
     ASSERT_EQ(panel->Logic().Settings()->bRunning, 1);

@@ -16,6 +16,7 @@ std::string BlockDumpText(const SimDevice& device)
         const SensorEngine& sensor = device.Port(i).sensor();
         const std::string prefix = "sensor " + std::to_string(i + 1) + " ";
         text += prefix + "calibration-state " + std::to_string(sensor.CalibrationState()) + "\n";
+        text += prefix + "value-requests " + std::to_string(sensor.RequestCount('A')) + "\n";
         for (std::size_t slot = 0; slot < kBlockNumbers.size(); ++slot) {
             if (!sensor.Blocks().IsPresent(static_cast<int>(slot))) continue;
             std::snprintf(hex, sizeof hex, "%02x", kBlockNumbers[slot]);

@@ -4,6 +4,7 @@
 //
 // One line per sensor and per block, sensors counted from 1:
 //   sensor 1 calibration-state 3
+//   sensor 1 value-requests 17       the value requests ('A') it has had
 //   sensor 1 block 82 42<...>        frame bytes 6 to 37 in hex: code byte, content, check words
 // Lines starting with '#' are comments.
 
