@@ -705,10 +705,13 @@ TEST_P(RoundTrip, TheChoiceReachesItsPlaceAloneAndComesBackAfterARestart)
     const Blocks now = AllBlocks();
     for (std::size_t i = 0; i < now.size(); ++i) {
         for (std::size_t k = 0; k < 8; ++k)
-            if (writes && static_cast<int>(k) != row.slot) EXPECT_EQ(now[i][k], blocks[i][k]) << "sensor " << i << " block slot " << k;
+            if (writes && static_cast<int>(k) != row.slot) {
+                EXPECT_EQ(now[i][k], blocks[i][k]) << "sensor " << i << " block slot " << k;
+            }
         // Every sensor's own choice (no sensor named) may reach any of them.
-        if (!writes || row.sensor >= 0)
+        if (!writes || row.sensor >= 0) {
             EXPECT_EQ(now[i] != blocks[i], writes && (now.size() == 1 || row.sensor == static_cast<int>(i))) << "sensor " << i;
+        }
     }
 
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
