@@ -119,8 +119,7 @@ public:
             const bool several = com.m_nCountActivePorts >= 2;
             const int sensor = several ? channel : 0;
             const CSensorSwConfig& sw = com.m_Sensor[static_cast<std::size_t>(sensor)].m_sSwConfig;
-            CString unit = (!several && channel == 1) ? sw.strUnitB : sw.strUnitA;
-            unit.Trim();
+            const CString unit = CSensorSwConfig::ShownUnit((!several && channel == 1) ? sw.strUnitB : sw.strUnitA);
             if (!unit.IsEmpty()) units.push_back({0, unit, 1.0});
         }
         return units;

@@ -195,7 +195,8 @@ void CDlgMeasureAdjust::OnScalingButton(int c)
     const double unitFactor = inList ? units[static_cast<std::size_t>(shown)].factor : 0.0;
     ScalingResult result;
     if (!m_pScalingPage ||
-        !m_pScalingPage->Run(c, unitText, unitFactor, useB ? sw.dScaleB : sw.dScaleA, useB ? sw.strUnitB : sw.strUnitA, result))
+        !m_pScalingPage->Run(c, unitText, unitFactor, useB ? sw.dScaleB : sw.dScaleA,
+                             CSensorSwConfig::ShownUnit(useB ? sw.strUnitB : sw.strUnitA), result))
         return;
     m_frame.BeginWaitCursorOnce();
     const bool scaledBefore = useB ? sw.cScalingB : sw.cScalingA;

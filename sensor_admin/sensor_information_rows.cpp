@@ -103,25 +103,6 @@ BYTE TypeClassOf(const CSensorRecord& sensor, int channel)
     return sensor.m_sRotorHeader.cTypeClass;
 }
 
-// A byte of a unit text that shows as a glyph (Windows-1252): not a control character, not a
-// blank, not one of the codes the code page leaves unassigned.
-bool IsPrintable(unsigned char c)
-{
-    if (c <= 0x20 || c == 0x7F || c == 0xA0) return false;
-    return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
-
-// The unit text the sensor keeps for a channel, without what cannot be shown around it: a
-// block that was zeroed or never written holds no printable character, and such a text reads
-// as no unit at all, as a missing block does.
-CString StoredUnit(const CString& text)
-{
-    int first = 0, last = text.GetLength() - 1;
-    while (first <= last && !IsPrintable(text.ByteAt(first))) ++first;
-    while (last >= first && !IsPrintable(text.ByteAt(last))) --last;
-    return text.Mid(first, last - first + 1);
-}
-
 // A channel's range end and the unit it is shown in.
 struct RangeEnd {
     CString number;  // n.a. when the sensor gives none
@@ -181,8 +162,8 @@ std::vector<InfoRow> BuildSensorInformation(const CKadmor_Send& codec, const CSe
 
     const bool rotorHeader = BlockGood(sensor, kSlotRotorHeader);
     const bool swConfig = BlockGood(sensor, kSlotSoftwareConfig) && sensor.m_sSwConfig.cReadMark;
-    const CString unitA = swConfig ? StoredUnit(sensor.m_sSwConfig.strUnitA) : CString();
-    const CString unitB = swConfig ? StoredUnit(sensor.m_sSwConfig.strUnitB) : CString();
+    const CString unitA = swConfig ? CSensorSwConfig::ShownUnit(sensor.m_sSwConfig.strUnitA) : CString();
+    const CString unitB = swConfig ? CSensorSwConfig::ShownUnit(sensor.m_sSwConfig.strUnitB) : CString();
     const RangeEnd rangeA = rotorHeader ? ChannelRange(codec, sensor, 0, sensor.m_sRotorHeader.dFullScaleA, unitA, language) : RangeEnd{NotAvailable(), {}};
     const RangeEnd rangeB = rotorHeader ? ChannelRange(codec, sensor, 1, sensor.m_sRotorHeader.dFullScaleB, unitB, language) : RangeEnd{NotAvailable(), {}};
     add(kTextRangeA, rangeA.Text());

@@ -42,8 +42,7 @@ UnitEntry OwnUnitOf(const CSensorRecord& record, bool second)
     const bool useB = record.KeepsScalingInB(second);
     UnitEntry own;
     own.textId = kOwnUnitId;
-    own.text = useB ? sw.strUnitB : sw.strUnitA;
-    own.text.Trim();
+    own.text = CSensorSwConfig::ShownUnit(useB ? sw.strUnitB : sw.strUnitA);
     own.factor = (useB ? sw.cScalingB : sw.cScalingA) == 1 ? (useB ? sw.dScaleB : sw.dScaleA) : 0.0;
     own.percent = own.factor;
     return own;

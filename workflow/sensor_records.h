@@ -87,6 +87,11 @@ struct CSensorSwConfig {  // block 3
     BYTE cValid2 = 0;       // valid and of configuration kind 1 or 4
     BYTE cReadMark = 0;     // read from the sensor
     int nTrailing = -1;
+
+    // The unit text the block keeps for a channel as the user reads it: without what cannot be
+    // shown around it. A memory that was zeroed or erased (0xFF throughout) holds no printable
+    // character, and such a text names no unit at all.
+    static CString ShownUnit(const CString& stored);
 };
 
 struct RotorHeader {  // block 0x80

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <cstdlib>
 #include <memory>
@@ -19,6 +20,7 @@
 #include "app/page_table.h"
 #include "chart/xgraph.h"
 #include "documentation/dlg_documentation.h"
+#include "measurement/channel_scaling_widget.h"
 #include "measurement/measure_control_widget.h"
 #include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
@@ -597,6 +599,15 @@ TEST_F(AxesInFrame, ChannelBOnTheXAxisDrawsChannelAOverItsValueUntilTimeIsChosen
               std::vector<long long>({2, 0, 0, 2, 0, 0}));
     EXPECT_STREQ(c.Text(kScalingButton[1]).GetString(), LoadLangString(5346).GetString());
     EXPECT_EQ(c.EntryText(kUnitCombo[1], c.Count(kUnitCombo[1]) - 1).Find('['), -1);
+    // Nor its unit text: the scaling page offers none of the erased memory's bytes.
+    CString offeredUnit = "-";
+    QTimer::singleShot(0, [&] {
+        auto* page = FindPage<ChannelScalingWidget>(*frame);
+        offeredUnit = page ? page->Logic().Controls().Text(IDC_SCALE_UNIT) : offeredUnit;
+        if (page) page->Item<QAbstractButton>(IDC_SCALE_CANCEL)->click();
+    });
+    setup->Logic().OnScalingButton(1);
+    EXPECT_EQ(offeredUnit, CString());
     EXPECT_EQ(c.SelectedDatum(kAxisCombo[1]), 2);
     ASSERT_TRUE(ChooseDatum(kAxisCombo[0], 3));
     MeasureASecond();

@@ -80,7 +80,8 @@ TEST(InformationPage, TheRangeEndsAreShownInTheUnitsOfTheSensorsMeasurand)
 }
 
 // A sensor without a software-configuration block still measures in known units, and so does
-// one whose block holds zeros for its unit texts; numbers carry the language's decimal separator.
+// one whose block holds zeros or an erased memory's 0xFF for its unit texts; numbers carry the
+// language's decimal separator.
 TEST(InformationPage, UnitsWithoutAStoredOneAndNumbersInTheLanguage)
 {
     AdminBench b;
@@ -100,12 +101,14 @@ TEST(InformationPage, UnitsWithoutAStoredOneAndNumbersInTheLanguage)
     EXPECT_EQ(ValueOf(page, kTextGainOffset), CString("1.50000 / 0; 1.00000 / 0"));
     SetLanguage(0);
 
-    AdminBench zeroed;
-    config = Identified();
-    config.identity.factoryContents = sim::FactoryContents::Zeros;
-    ASSERT_TRUE(zeroed.ConnectSensor(config));
-    zeroed.loop.RunFor(100);
-    EXPECT_EQ(ValueOf(zeroed.pages.information, kTextSoftwareUnits), CString("V / V"));
+    for (const auto contents : {sim::FactoryContents::Zeros, sim::FactoryContents::Erased}) {
+        AdminBench blank;
+        config = Identified();
+        config.identity.factoryContents = contents;
+        ASSERT_TRUE(blank.ConnectSensor(config));
+        blank.loop.RunFor(100);
+        EXPECT_EQ(ValueOf(blank.pages.information, kTextSoftwareUnits), CString("V / V"));
+    }
 }
 
 TEST(InformationPage, StoringTheSettingsWritesTheThreeBlocksAndEndsIdle)
