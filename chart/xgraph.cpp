@@ -127,7 +127,8 @@ CXGraphDataSerie* CXGraph::SetCurveData(const ChartPoint* points, int count, int
     CXGraphDataSerie& serie = m_Curves[static_cast<std::size_t>(n)];
     serie.m_pGraph = this;
     if (fitToData) {
-        double xMin, xMax, yMin, yMax;
+        // An extent that is not there (no finite value) is no range: the axis keeps its own.
+        double xMin = NAN, xMax = NAN, yMin = NAN, yMax = NAN;
         GetCurveExtent(serie, xMin, xMax, yMin, yMax);
         m_XAxes[static_cast<std::size_t>(xAxis)].SetRange(xMin, xMax);
         m_YAxes[static_cast<std::size_t>(yAxis)].SetRange(yMin, yMax);
@@ -141,11 +142,16 @@ void CXGraph::GetCurveExtent(const CXGraphDataSerie& curve, double& xMin, double
 {
     if (!curve.m_pPoints || curve.m_nCount <= 0) return;
     // A growing lent array is walked only over its new points.
+    // Coordinates without a single finite value are left as the caller set them.
     const CurvePointSummary& s = curve.GetPointSummary();
-    xMin = s.xMin;
-    xMax = s.xMax;
-    yMin = s.yMin;
-    yMax = s.yMax;
+    if (s.anyX) {
+        xMin = s.xMin;
+        xMax = s.xMax;
+    }
+    if (s.anyY) {
+        yMin = s.yMin;
+        yMax = s.yMax;
+    }
 }
 
 void CXGraph::FitAxesToCurve(int xAxis, int yAxis, int n)
@@ -153,7 +159,7 @@ void CXGraph::FitAxesToCurve(int xAxis, int yAxis, int n)
     if (n < 0 || n >= GetCurveCount()) return;
     const CXGraphDataSerie& curve = m_Curves[static_cast<std::size_t>(n)];
     if (!curve.m_pPoints || curve.m_nCount <= 0) return;
-    double xMin, xMax, yMin, yMax;
+    double xMin = NAN, xMax = NAN, yMin = NAN, yMax = NAN;
     GetCurveExtent(curve, xMin, xMax, yMin, yMax);
     // What the user chose to see of an axis stays; its base range, where a reset goes back to,
     // follows the data.

@@ -135,6 +135,7 @@ bool CXGraphAxis::TakeRange(double min, double max, double step, bool asBase)
 
 bool CXGraphAxis::FitRange(double min, double max)
 {
+    if (!std::isfinite(min) || !std::isfinite(max)) return false;
     if (!m_bUserRange) {
         ResumeAutoScale();
         return SetRange(min, max);

@@ -1,5 +1,6 @@
 #include "chart/xgraph_data_serie.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "chart/column_path.h"
@@ -140,20 +141,20 @@ const CurvePointSummary& CXGraphDataSerie::GetPointSummary() const
         s.points = m_pPoints;
     }
     if (!m_pPoints || m_nCount <= 0 || s.walked >= m_nCount) return s;
-    int k = s.walked;
-    if (k == 0) {
-        s.xMin = s.xMax = m_pPoints[0].x;
-        s.yMin = s.yMax = m_pPoints[0].y;
-        k = 1;
-    }
-    for (; k < m_nCount; ++k) {
+    // The extent is that of the values that are numbers: one point that is not a number, or
+    // is infinite, would otherwise leave the axes without any range to show the others in.
+    const auto widen = [](double v, bool& any, double& low, double& high) {
+        if (!std::isfinite(v)) return;
+        low = any ? std::min(low, v) : v;
+        high = any ? std::max(high, v) : v;
+        any = true;
+    };
+    for (int k = s.walked; k < m_nCount; ++k) {
         const ChartPoint& p = m_pPoints[k];
-        s.xMin = std::min(s.xMin, p.x);
-        s.xMax = std::max(s.xMax, p.x);
-        s.yMin = std::min(s.yMin, p.y);
-        s.yMax = std::max(s.yMax, p.y);
+        widen(p.x, s.anyX, s.xMin, s.xMax);
+        widen(p.y, s.anyY, s.yMin, s.yMax);
         // A value that is not a number is in no order.
-        if (!(p.x >= m_pPoints[k - 1].x)) s.xAscending = false;
+        if (k > 0 && !(p.x >= m_pPoints[k - 1].x)) s.xAscending = false;
     }
     s.walked = m_nCount;
     return s;

@@ -18,7 +18,8 @@ struct CurveSegment {
 struct CurvePointSummary {
     const ChartPoint* points = nullptr;  // the array walked
     int walked = 0;                      // points walked so far
-    double xMin = 0.0, xMax = 0.0, yMin = 0.0, yMax = 0.0;
+    double xMin = 0.0, xMax = 0.0, yMin = 0.0, yMax = 0.0;  // over the finite values only
+    bool anyX = false, anyY = false;                       // whether there were any
     bool xAscending = true;
 };
 

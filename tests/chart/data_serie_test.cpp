@@ -256,6 +256,11 @@ TEST(DataSerie, ALentArrayThatGrowsKeepsItsExtentTrue)
     chart->SetCurveData(other.data(), 3, 0, 0, 0, false, true, true);
     EXPECT_EQ(50.0, chart->GetYAxis(0).m_dBaseMax);
     EXPECT_FALSE(chart->GetCurve(0).IsXAscending());
+    // Values that are no numbers, first or infinite, leave the axes to the finite ones.
+    std::vector<ChartPoint> gaps = {{0, std::nan("")}, {1, 2}, {2, HUGE_VAL}, {3, -3}};
+    chart->SetCurveData(gaps.data(), 4, 0, 0, 0, true, true, false);
+    EXPECT_EQ(-3.0, chart->GetYAxis(0).m_dBaseMin);
+    EXPECT_EQ(2.0, chart->GetYAxis(0).m_dBaseMax);
 }
 
 TEST(DataSerie, SelectedCurveDrawsInTheInverseColour)
