@@ -309,6 +309,7 @@ void CDlgMeasureDiagram::ShowStatusLine(const CString& text)
 
 void CDlgMeasureDiagram::OnAngleZero()
 {
+    if (IsHeld()) return;
     MeasureRunState& r = *m_psMsureDgrm;
     if (IsRunning()) {
         r.angleZero = {1, 1};

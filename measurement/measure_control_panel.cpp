@@ -12,7 +12,9 @@ namespace measurement {
 namespace {
 // The buttons in the order of the run state's enable flags.
 constexpr int kVisibleButtonIds[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_SHOT, IDC_MC_TRIGGER, IDC_MC_CONTROL, IDC_MC_ANGLE_ZERO};
-bool IsHeldUntilConnected(int button) { return button == kBtnStart || button == kBtnSingleShot || button == kBtnTrigger; }
+// Every button but Stop sends to the sensors: none may reach a sensor that restarts or is
+// still being connected (its frame would go to a line in change, and the connection fail).
+bool IsHeldUntilConnected(int button) { return button != kBtnStop; }
 }  // namespace
 
 // The panel's window: its timers and the posted poll ticks.

@@ -321,7 +321,7 @@ private:
     BYTE m_bWarningShown = 0;
     BYTE m_bSensorActive = 0;
     BYTE m_bOperationBlocked = 0;
-    BYTE m_bHeldUntilConnected = 0;  // while set, Start, Trigger and Single shot do nothing
+    BYTE m_bHeldUntilConnected = 0;  // while set, every button but Stop does nothing
     BYTE m_bMultiportReady = 0;
     int m_nProgressBase = 0;
     int m_nProgress = 0;

@@ -244,7 +244,7 @@ void CDlgMeasureDiagram::OnBnClickedTrigger()
 
 void CDlgMeasureDiagram::OnBnClickedControl()
 {
-    if (m_bOperationBlocked || m_bControlBusy) return;
+    if (m_bOperationBlocked || m_bControlBusy || IsHeld()) return;
     m_bControlBusy = 1;
     if (SensorCount() > 1) {
         m_controls.Enable(IDC_MC_START, false);

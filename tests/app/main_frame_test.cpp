@@ -651,6 +651,8 @@ TEST_F(ConnectedFrame, AngleZeroOfThePanelIsSentToTheSensorAndAFailedWriteIsRepo
     ASSERT_TRUE(Connect());
     auto* panel = FindPage<measurement::MeasureControlWidget>(*frame);
     ASSERT_NE(panel, nullptr);
+    // Nothing is sent before the search has looked at the further ports: Start shows when.
+    ASSERT_TRUE(loop.RunUntil([&] { return panel->Logic().Controls().IsEnabled(measurement::IDC_MC_START); }, 3000));
     const int before = ports.Count('M');
     panel->Logic().OnAngleZero();
     EXPECT_EQ(ports.Count('M'), before + 1);
@@ -834,6 +836,10 @@ TEST_F(ConnectedFrame, ASingleSensorsBaudRateChangeReconnectsAtTheNewRate)
     devices[0]->Port(0).Stall(4000);
     loop.RunFor(3000);
     EXPECT_EQ(frame->StatusPane(0).text(), platform::ToQString(LoadLangString(workflow::kTextSensorRestarting)));
+    // The control signal waits with Start: a frame sent now would cost the change its sensor.
+    measurement::CDlgMeasureDiagram& panel = FindPage<measurement::MeasureControlWidget>(*frame)->Logic();
+    EXPECT_FALSE(panel.Controls().IsEnabled(measurement::IDC_MC_CONTROL));
+    panel.OnBnClickedControl();
     ports.Port("COM3").baudRate = 230400;  // the sensor comes back at its new rate
     ASSERT_TRUE(loop.RunUntil([&] { return !page.IsBusy() && frame->m_bSensorConnected &&
                                            frame->Com().GetZMCOMConfgFlow() == ZM_STOP_MEASURE; }, 30000));
