@@ -31,6 +31,7 @@ constexpr UINT kTextBaudChangeFailed = 5819;
 constexpr UINT kTextBaudChangeNoBlock = 5938;
 constexpr UINT kTextSearchTookTooLong = 5820;
 constexpr UINT kTextSelectPortFirst = 5821;
+constexpr UINT kTextSensorNotSupported = 5261;  // the control panel's refusal of a sensor
 constexpr UINT kTextBaudChangeDone = 5822;
 
 // Start-up search.

@@ -284,6 +284,9 @@ void CDlgSensorConnection::OnConnect()
     if (m_bBusy) return;
     DropPortsGone();
     int row = m_list.FirstMarked();
+    // A sensor the version check refused, chosen by the user, is named so when nothing else is
+    // there to connect: the user has chosen a port, and none is to be chosen in its place.
+    const bool refusedChosen = row >= 0 && m_com.m_PortRec[static_cast<std::size_t>(row)].m_nState == kPortStateNotSupported;
     if (row < 0 || m_com.m_PortRec[static_cast<std::size_t>(row)].m_nState != kPortStateAvailable) {
         // Without a marked row the first available sensor is meant.
         row = -1;
@@ -294,8 +297,8 @@ void CDlgSensorConnection::OnConnect()
             }
     }
     if (row < 0) {
-        m_strStatusLine = LoadLangString(kTextSelectPortFirst);
-        AfxMessageBox(m_strStatusLine, platform::MB_ICONINFORMATION);
+        m_strStatusLine = LoadLangString(refusedChosen ? kTextSensorNotSupported : kTextSelectPortFirst);
+        AfxMessageBox(m_strStatusLine, refusedChosen ? platform::MB_ICONWARNING : platform::MB_ICONINFORMATION);
         Changed();
         return;
     }

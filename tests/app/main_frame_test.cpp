@@ -627,6 +627,10 @@ TEST_F(FrameWithRefusedSensor, TheConnectionPageNamesTheRefusedSensorNotSupporte
     // Probed after COM4: none of its serial number and range.
     EXPECT_EQ(page.GetItemText(0, sensor_admin::kColumnSerial) + page.GetItemText(0, sensor_admin::kColumnRangeEnd),
               LoadLangString(sensor_admin::kTextNotAvailableShort));
+    // Chosen and Connect clicked, it is named unsupported; the user is not asked to choose.
+    page.List().SetMark(0, true);
+    page.OnConnect();
+    EXPECT_EQ(boxes.Boxes().back().text, LoadLangString(sensor_admin::kTextSensorNotSupported));
 }
 
 TEST_F(ConnectedFrame, TwoSensorsAnsweringOnOnePortAreReportedWithThePortsName)
