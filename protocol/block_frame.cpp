@@ -132,12 +132,9 @@ int CKadmor_Send::CheckBlock(CString frame, CString* message)
     return result;
 }
 
-CString CKadmor_Send::BuildWriteBlockFrame(CString& out, CString frame, bool invalidate)
+CString CKadmor_Send::WrittenBlockText(const CString& frame, bool invalidate)
 {
-    if (!IsBlockFrameText(frame)) {
-        out.Empty();
-        return out;
-    }
+    if (!IsBlockFrameText(frame)) return CString();
     BYTE bytes[kBlockFrameLength];
     CopyFrame(frame, bytes);
     CalcBlockCheckWords(bytes + kCodeByte);
@@ -147,7 +144,17 @@ CString CKadmor_Send::BuildWriteBlockFrame(CString& out, CString frame, bool inv
             bytes[i] = static_cast<BYTE>(bytes[i] + kInvalidateOffset);
     }
     CalcFrameSums(bytes + 1, bytes + kCheckWordsAt + 4, kCheckWordsAt + 3 - 1);
-    FrameToString(out, bytes);
+    return CString(bytes, kBlockFrameLength);
+}
+
+CString CKadmor_Send::BuildWriteBlockFrame(CString& out, CString frame, bool invalidate)
+{
+    const CString written = WrittenBlockText(frame, invalidate);
+    if (written.IsEmpty()) {
+        out.Empty();
+        return out;
+    }
+    FrameToString(out, written.bytes());
     return out;
 }
 

@@ -141,6 +141,9 @@ public:
     // words deliberately wrong) and sets out to it with doubled start bytes. A frame shorter than
     // 40 bytes gives an empty out: no malformed frame is ever handed to a port.
     CString BuildWriteBlockFrame(CString& out, CString frame, bool invalidate);
+    // The 40 bytes of that write frame before its start bytes are doubled: the block as the
+    // sensor holds it once written, check words and all. Empty for a frame shorter than 40 bytes.
+    static CString WrittenBlockText(const CString& frame, bool invalidate);
     // Turns a block answer into the head of a write frame for block and expects the sensor's
     // acknowledgement. False, frame and expected answer unchanged, for a text that is not a
     // block frame read from a sensor (IsBlockFrameText).

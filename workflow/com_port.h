@@ -521,6 +521,13 @@ public:
     // sensor's acknowledgement confirms the new one, a refusal or silence puts the old back.
     CString* m_pKeptOfWrite = nullptr;
     CString m_strKeptBeforeWrite;
+    // The configuration write's block that waits for its confirmation (see
+    // AwaitWriteSequenceConfirmation); table 0: none.
+    struct SequenceWrite {
+        int sensor = -1;
+        int table = 0;
+        CString written;
+    } m_sequenceWrite;
 
     // Measurement bookkeeping.
     std::array<double, kChannelCount> m_adScaleFactor{};
@@ -611,6 +618,13 @@ public:
     // A block of the configuration write sequence did not reach its sensor (its line hung up):
     // nothing is awaited from it, and the sequence ends at once with the set-up unstored.
     void EndWriteSequenceOnFailedWrite();
+    // The configuration write has written a block of its table (1 stator operation, 2 rotor user
+    // calibration, 3 rotor operation) to sensor, as written: once the sensor confirms it, every
+    // copy kept of that block takes it (the sensor's record and port row, the single-port
+    // writers' text, the write's own table). A connection taken from the records later, without
+    // reading the sensor, then shows what it holds, not what it held when it was last read.
+    // Without a table: none is awaited.
+    void AwaitWriteSequenceConfirmation(int sensor = -1, int table = 0, const CString& written = CString());
     void EndAnswerWait();
     // The controller waits for a sensor's greeting after its restart (the status bar says so).
     bool IsWaitingForRestart() const { return m_bRestartShown; }
@@ -646,6 +660,8 @@ private:
     void ArmIdentificationWatch(UINT watchMs = kAnswerSilenceMs);
     void EndIdentificationWatch();
     void RestoreKeptTextOfWrite();
+    // The sensor has confirmed the block written last: the kept texts take it.
+    void KeepConfirmedWrite();
     // The frame shows that a sensor restarts while its greeting is awaited, and no longer after.
     void ShowRestartWait(bool waiting);
     // A device's restart has ended: its sensors are connected again, or are not to be.

@@ -35,7 +35,7 @@ void CComPort::EndConfirmedWrite()
 void CComPort::COM_ContinueAfterAck()
 {
     EndAnswerWait();
-    m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
+    KeepConfirmedWrite();  // the written block is the sensor's now
     workflow::IMeasureSetupPage* setup = m_peers.measureSetup;
     auto keepPendingBlock = [this]() { m_strBlockStatorSwConfig = m_strPendingSwConfigBlock; };
     auto runSequencer = [this](int mode) {

@@ -27,7 +27,7 @@ void CComPort::ZMCOMMeasure_AnalyseAck()
 void CComPort::ContinueMultiportAfterAck()
 {
     EmptyRecvBuffer(m_nCurSensor);
-    m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
+    KeepConfirmedWrite();  // the written block is the sensor's now
     // A step that asks several ports waits until each has answered.
     auto allAnswered = [this] {
         if (m_nCurSensor >= 0 && m_nCurSensor < kMaxSensorPorts) m_bPortAnswered[static_cast<std::size_t>(m_nCurSensor)] = 1;

@@ -3,6 +3,8 @@
 // arrives in pieces, as through a USB-serial adapter or a network module, keeps its step alive
 // for as long as its pieces keep coming.
 
+#include <utility>
+
 #include "platform/message_box.h"
 #include "workflow/com_port.h"
 #include "workflow/workflow_texts.h"
@@ -69,6 +71,38 @@ void CComPort::RestoreKeptTextOfWrite()
 {
     if (m_pKeptOfWrite) *m_pKeptOfWrite = m_strKeptBeforeWrite;
     m_pKeptOfWrite = nullptr;
+    m_sequenceWrite = SequenceWrite();
+}
+
+void CComPort::AwaitWriteSequenceConfirmation(int sensor, int table, const CString& written)
+{
+    m_sequenceWrite = SequenceWrite{sensor, table, written};
+}
+
+void CComPort::KeepConfirmedWrite()
+{
+    m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
+    const SequenceWrite write = std::exchange(m_sequenceWrite, SequenceWrite());
+    if (write.table < 1 || write.table > 3 || write.sensor < 0 || write.sensor >= kMaxSensorPorts) return;
+    if (m_iZMCOMConfgFlow < ZM_WRITE_SEQ_STATOR_OPERATION || m_iZMCOMConfgFlow > ZM_WRITE_SEQ_NEXT_PORT) return;
+    // The search read these blocks; whatever takes them from the records from now on (a
+    // connect, a sensor taken alone, a device reconnected after a restart) must find the
+    // set-up the sensor holds now, or the set-up page would show, and the next write store,
+    // the one from before.
+    static constexpr CString CSensorRecord::*kText[] = {&CSensorRecord::m_strBlockStatorOperation,
+                                                        &CSensorRecord::m_strBlockRotorUserCalib,
+                                                        &CSensorRecord::m_strBlockRotorOperation};
+    CString CSensorRecord::*const text = kText[write.table - 1];
+    CString* const controllers[] = {&m_strBlockStatorOperation, &m_strBlockRotorUserCalib, &m_strBlockRotorOperation};
+    m_Sensor[static_cast<std::size_t>(write.sensor)].*text = write.written;
+    if (m_nCountActivePorts <= 1) *controllers[write.table - 1] = write.written;
+    const int row = m_nPortRecOfSensor[static_cast<std::size_t>(write.sensor)];
+    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*text = write.written;
+    if (m_peers.sequencer) {
+        if (write.table == 1) m_peers.sequencer->SetBlockText1(write.written, write.sensor);
+        else if (write.table == 2) m_peers.sequencer->SetBlockText2(write.written, write.sensor);
+        else m_peers.sequencer->SetBlockText3(write.written, write.sensor);
+    }
 }
 
 void CComPort::EndAnswerWait()

@@ -109,6 +109,7 @@ bool CConfigWriteSequencer::Advance()
 void CConfigWriteSequencer::RunStep(int mode)
 {
     m_com.m_strReceiveCOM.Empty();
+    m_com.AwaitWriteSequenceConfirmation();
     const int table = mode + 1;
     if (mode < 0 || mode > 2) return;
     if (!IsFilled(table)) {
@@ -148,7 +149,12 @@ void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString*
     if (frame.IsEmpty()) return;
     const auto& port = IsMulti() && m_nSlot < kMaxSensorPorts ? m_com.m_pPortManOfPort[static_cast<std::size_t>(m_nSlot)]
                                                                : m_com.m_pPortMan;
-    if (!m_com.WriteAwaitingAnswer(port, frame)) m_com.EndWriteSequenceOnFailedWrite();
+    if (!m_com.WriteAwaitingAnswer(port, frame)) {
+        m_com.EndWriteSequenceOnFailedWrite();
+        return;
+    }
+    const int table = blockNumber == 0x02 ? 1 : blockNumber == 0x82 ? 2 : 3;
+    m_com.AwaitWriteSequenceConfirmation(m_nSlot, table, CKadmor_Send::WrittenBlockText(block, invalidate));
 }
 
 workflow::MeasureSetupValues CConfigWriteSequencer::SetupValues() const

@@ -586,6 +586,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                 return m < 0 ? -1 - combo : m < 4 ? m : m == 4 ? 1 : 3;
             };
             const bool firstGone = kind != kOneSensor && keeper(kConditionCombo[0]) == keeper(kConditionCombo[1]);
+            // Once gone from the page it stays gone, also when the second moves to another sensor.
+            if (firstGone && controls.SelectedDatum(kConditionCombo[0]) < 0)
+                for (int id : {kConditionCombo[0], kLimitEdit[0], kLimitEdit[1]}) model.erase(id);
             // A start trigger that is off, or waits for a time, has no direction and no value.
             const long long source = controls.SelectedDatum(IDC_START_SOURCE);
             for (const auto& [id, choice] : model) {

@@ -141,6 +141,18 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
     EXPECT_EQ(std::string(s.Text(kLimitEdit[3]).GetString()), "200");
     EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 30), 0x43);  // 200.0f
+    // Changed again, stored by a Disconnect and connected again without a search: the sensors,
+    // not read anew, come back with what they hold now.
+    SetupPage().Item<QLineEdit>(kLimitEdit[3])->setText("300");
+    for (int button : {sensor_admin::IDC_CONN_DISCONNECT, sensor_admin::IDC_CONN_CONNECT}) {
+        measurement_test::FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(button)->click();
+        ASSERT_TRUE(loop.RunUntil([&] { return !frame->SensorAdmin()->connection.IsBusy(); }, 30000));
+        loop.RunFor(3000);
+    }
+    ASSERT_EQ(frame->Com().m_nCountActivePorts, 2);
+    EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 29), 0x96);  // 300.0f
+    EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
+    EXPECT_EQ(std::string(s.Text(kLimitEdit[3]).GetString()), "300");
     SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
     EXPECT_EQ(s.Count(kAxisCombo[0]), 1);
     // Switched on again under sensor 1 on X, then the encoder's port no longer listed: the torque
