@@ -255,10 +255,18 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         const std::vector<ComboEntry>& entries = SetupPage().Logic().Controls()[comboId].entries;
         if (combo == nullptr || !combo->isEnabled() || !combo->isVisible() || entries.empty()) return false;
         index %= static_cast<int>(entries.size());
+        const long long datum = entries[static_cast<std::size_t>(index)].datum;
+        // A new start source on a channel or a power starts from the value 0 over-running; the
+        // digital input, channel B of one sensor, keeps its direction and has a fixed threshold.
+        if (comboId == IDC_START_SOURCE && datum >= 1 && datum <= 6 && datum != SetupPage().Logic().Setup().startSource) {
+            const bool digitalInput = datum == 2 && kind == kOneSensor;
+            if (digitalInput) model.erase(IDC_START_VALUE);
+            else model[IDC_START_VALUE] = {true, 0, "0"}, model[IDC_START_DIRECTION] = {false, 0, {}};
+        }
         combo->setCurrentIndex(index);
         Q_EMIT combo->activated(index);
-        model[comboId] = {false, entries[static_cast<std::size_t>(index)].datum, {}};
-        told = std::to_string(comboId) + " := datum " + std::to_string(entries[static_cast<std::size_t>(index)].datum);
+        model[comboId] = {false, datum, {}};
+        told = std::to_string(comboId) + " := datum " + std::to_string(datum);
         return true;
     }
     bool Type(int editId, const std::string& text, std::string& told)
@@ -310,7 +318,20 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             expand->click();
         }
         told = selector == kAngleSelector[0] ? "angle" : "speed";
-        return WaitAndClick(button, 0);
+        if (!WaitAndClick(button, 0)) return false;
+        // An encoder counting the angle computes no power.
+        if (SetupPage().Item<QAbstractButton>(kAngleSelector[0])->isChecked()) RowGone(5, 4);
+        return true;
+    }
+    // The choices on a row the user switched off go with it: the start trigger on it (source),
+    // and the pass/fail conditions that watched it (measurand; -1: both, as after any switch of
+    // a channel row, on or off), with their limits.
+    void RowGone(long long source, long long measurand)
+    {
+        if (model.count(IDC_START_SOURCE) && model[IDC_START_SOURCE].datum == source) model.erase(IDC_START_SOURCE);
+        for (int k = 0; k < 2; ++k)
+            if (measurand < 0 || (model.count(kConditionCombo[k]) && model[kConditionCombo[k]].datum == measurand))
+                for (int id : {kConditionCombo[k], kLimitEdit[2 * k], kLimitEdit[2 * k + 1]}) model.erase(id);
     }
     bool Calibration()
     {
@@ -462,10 +483,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             told = button->isChecked() ? "on" : "off";
             if (button->isChecked()) filesBeforeBOff.reset();
             else if (!filesBeforeBOff) filesBeforeBOff = ValueFiles();
-            // A row switched on or off takes both pass/fail conditions off the page, and one
-            // switched off the start trigger on it.
-            for (int id : {kConditionCombo[0], kConditionCombo[1], kLimitEdit[0], kLimitEdit[1], kLimitEdit[2], kLimitEdit[3]}) model.erase(id);
-            if (!button->isChecked() && model.count(IDC_START_SOURCE) && model[IDC_START_SOURCE].datum == 2) model.erase(IDC_START_SOURCE);
+            RowGone(button->isChecked() ? -1 : 2, -1);
             writes = true;
             break;
         }
@@ -577,7 +595,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             if (boxes.Boxes()[k].text == LoadLangString(kTextNotWrittenWhileReconnecting)) model.erase(IDC_RATE_COMBO);
         // What the user chose shows on the page once the sensors are connected (a sensor without
         // power has nothing to show).
-        if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy() && std::count(cut.begin(), cut.end(), true) == 0) {
+        // The page takes the sensors' set-up a moment after the last of them is connected.
+        if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy() && std::count(cut.begin(), cut.end(), true) == 0 &&
+            !SetupPage().Logic().IsTimerArmed(kTimerRefresh)) {
             const PageControls& controls = SetupPage().Logic().Controls();
             // Of two conditions on one of several sensors the sensor keeps the second alone, as
             // the user is told when choosing them: the first is gone once the sensors are read again.
