@@ -145,9 +145,10 @@ public:
     }
     bool AreSensorsTakenApart() const override
     {
-        // The calibration page counts the sensors it took one of alone until it gives them back.
+        // The calibration page counts the sensors it took one of alone until it gives them back,
+        // also those of a device whose first sensor a search opened alone for it.
         sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin();
-        return pages && pages->calibration.SensorCount() > 0;
+        return (pages && pages->calibration.SensorCount() > 0) || m_frame.Com().m_bOpenedAloneBySearch != 0;
     }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
     void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }

@@ -74,21 +74,27 @@ bool CDlgSensorCalibration::TakeOneOfSeveral()
     if (!AreSensorsAtRest()) return false;
     const int sensors = std::min(m_com.m_nCountActivePorts, kMaxSensorPorts);
     if (sensors < 2) {
-        // A search that ended while the page was shown opened the device's first sensor alone
-        // for it: the others it found are given back when the page is left, as if it had
-        // taken that one apart itself, and nothing is started on the device meanwhile.
-        if (m_com.m_bOpenedAloneBySearch && m_sensorPorts.empty()) {
-            m_com.m_bOpenedAloneBySearch = 0;
-            for (const CPortRecord& rec : m_com.m_PortRec)
-                if (!rec.m_strPortName.IsEmpty() && (rec.m_nState == kPortStateActive || rec.m_nState == kPortStateAvailable))
-                    m_sensorPorts.push_back(rec.m_strPortName);
+        if (AdoptSensorsOpenedBySearch())
             if (workflow::IMeasureControlPage* control = m_com.Peers().measureControl) control->HoldUntilConnected(true);
-        }
         return true;
     }
     m_sensorPorts.clear();
     for (int s = 0; s < sensors; ++s) m_sensorPorts.push_back(m_com.PortNameOfSensor(s));
     TakeSensor(std::min(m_nSensor, sensors - 1));
+    return true;
+}
+
+// A search that ended while the page was shown opened the device's first sensor alone for it:
+// the others it found are given back when the page is left, as if it had taken that one apart
+// itself, and nothing is started on the device meanwhile. The page left before it took them
+// gives them back all the same.
+bool CDlgSensorCalibration::AdoptSensorsOpenedBySearch()
+{
+    if (!m_com.m_bOpenedAloneBySearch || !m_sensorPorts.empty()) return false;
+    m_com.m_bOpenedAloneBySearch = 0;
+    for (const CPortRecord& rec : m_com.m_PortRec)
+        if (!rec.m_strPortName.IsEmpty() && (rec.m_nState == kPortStateActive || rec.m_nState == kPortStateAvailable))
+            m_sensorPorts.push_back(rec.m_strPortName);
     return true;
 }
 
@@ -126,6 +132,7 @@ bool CDlgSensorCalibration::ConnectSensorsAgain()
 {
     // Not while the sensor worked on is in a step or restarts.
     if (m_activity != Activity::Idle || !AreSensorsAtRest()) return false;
+    AdoptSensorsOpenedBySearch();
     m_com.m_nConnectionOverride = 0;
     m_com.m_nMultiportReconnect = 0;
     std::vector<int> rows;

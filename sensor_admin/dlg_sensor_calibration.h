@@ -136,6 +136,7 @@ private:
     // Each true when done (or nothing to do), false to be tried again on timer 3.
     bool TakeOneOfSeveral();
     bool ConnectSensorsAgain();
+    bool AdoptSensorsOpenedBySearch();
     bool TakeSensor(int sensor);
     int RowOfPort(const CString& port) const;
     std::array<CalibChannelInput, 2> Inputs() const;

@@ -1078,17 +1078,29 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     EXPECT_EQ(frame->Com().m_Sensor[0].m_sStatorHeader.nSerialNo, 777u);
     EXPECT_TRUE(boxes.Boxes().empty());
     // The other sensor is apart: nothing is started on the device until it is given back.
-    EXPECT_FALSE(FindPage<measurement::MeasureControlWidget>(*frame)->Logic().Controls().IsEnabled(measurement::IDC_MC_START));
+    const auto startEnabled = [this] {
+        return FindPage<measurement::MeasureControlWidget>(*frame)->Logic().Controls().IsEnabled(measurement::IDC_MC_START);
+    };
+    EXPECT_FALSE(startEnabled());
     calibration.OnShowPage(false);
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
-    // Shown while a search runs, it is given the first sensor alone; left, it gives the other back.
+    // Shown while a search runs, it is given the first sensor alone, and Start waits from the
+    // moment the search opens it; left, it gives the other back, also when left before it
+    // took them.
     const auto whole = [this] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; };
-    ASSERT_TRUE(loop.RunUntil(whole, 5000));
-    frame->SensorAdmin()->connection.OnSearch();
-    calibration.OnShowPage(true);
-    ASSERT_TRUE(loop.RunUntil([&] { return calibration.IsSensorPresent() && calibration.SensorCount() == 2; }, 10000));
-    calibration.OnShowPage(false);
-    EXPECT_TRUE(loop.RunUntil(whole, 10000));
+    for (const bool leftAtOnce : {false, true}) {
+        ASSERT_TRUE(loop.RunUntil(whole, 5000));
+        frame->SensorAdmin()->connection.OnSearch();
+        calibration.OnShowPage(true);
+        ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_bOpenedAloneBySearch != 0; }, 10000));
+        EXPECT_FALSE(startEnabled());
+        if (!leftAtOnce) {
+            ASSERT_TRUE(loop.RunUntil([&] { return calibration.IsSensorPresent() && calibration.SensorCount() == 2; }, 10000));
+        }
+        calibration.OnShowPage(false);
+        EXPECT_TRUE(loop.RunUntil(whole, 10000));
+        EXPECT_TRUE(loop.RunUntil(startEnabled, 5000));
+    }
 }
 
 // Why the controller stopped the stream of a multiport device shows on the panel's Process
