@@ -190,6 +190,10 @@ TEST_F(TorqueAndAngleDevice, TheEncoderIsTheSensorWhoseAngleIsSetToZeroByThePane
     frame->show();
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(300);
+    // A trigger on the encoder takes a threshold of its own: the torque sensor's digital input
+    // is no channel of it.
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_START_SOURCE, 2));
+    EXPECT_TRUE(SetupPage().Logic().Controls().IsEnabled(IDC_START_VALUE));
     // Streamed, with a trigger that starts when the torque rises over 1.
     for (auto [combo, datum] : {std::pair{IDC_RATE_COMBO, 6}, {IDC_START_SOURCE, 1}, {IDC_START_DIRECTION, 0}})
         ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), combo, datum)) << combo;
