@@ -114,6 +114,16 @@ void SoftwareConfigWriter::WritePausedDue()
 
 bool SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
+    // A sensor lost since the choice (during its pause, or the measurement it waited for) takes
+    // nothing: the user is told, as while the sensors return, and chooses it again once it is
+    // back. (Written at once for the close, it stays queued for the next connection.)
+    if (sensor >= m_frame.Com().m_nCountActivePorts) {
+        if (!m_afterWritingNow) {
+            m_frame.EndWaitCursorOnce();
+            SetTimer(kTimerTellNotWritten, 0);
+        }
+        return false;
+    }
     m_frame.BeginWaitCursorOnce();
     const bool written = m_frame.Com().COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
     if (!written) {
