@@ -57,7 +57,11 @@ void CDlgSensorCalibration::OnShowPage(bool shown)
 
 bool CDlgSensorCalibration::AreSensorsAtRest() const
 {
-    return m_com.IsSensorReady() && !m_com.AreSensorsReturning() && m_com.m_nAnswerWatchMs == 0;
+    // A measurement (or an armed trigger) keeps the sensors streaming: taken apart under it, a
+    // sensor let go would stream on unheard and the one reopened could not be read.
+    const workflow::MeasureCtrlSettings* settings = m_com.m_pMeasureCtrlSettings;
+    const bool measuring = settings && settings->bRunning == 1;
+    return m_com.IsSensorReady() && !m_com.AreSensorsReturning() && m_com.m_nAnswerWatchMs == 0 && !measuring;
 }
 
 int CDlgSensorCalibration::RowOfPort(const CString& port) const

@@ -1069,8 +1069,16 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     ASSERT_TRUE(ConnectPorts(2, 5000, 1000));
     sensor_admin::CDlgSensorCalibration& calibration = frame->SensorAdmin()->calibration;
     ASSERT_FALSE(calibration.IsSensorPresent());
+    // Shown while a measurement runs, it leaves the streaming sensors together until its end.
+    measurement::CDlgMeasureDiagram& control = FindPage<measurement::MeasureControlWidget>(*frame)->Logic();
+    control.OnBnClickedStart();
+    loop.RunFor(500);
+    ASSERT_TRUE(control.IsRunning());
     calibration.OnShowPage(true);
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 2);
+    loop.RunFor(1000);
+    EXPECT_TRUE(control.IsRunning() && frame->Com().m_nCountActivePorts == 2);
+    control.OnBnClickedStop();
     loop.RunFor(1000);
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 1);
     EXPECT_TRUE(calibration.IsSensorPresent());
