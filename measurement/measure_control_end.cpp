@@ -110,12 +110,13 @@ void CDlgMeasureDiagram::AfterMeasurement(int flag)
     }
     if (r.bTrggrWasActiveLastTime) {
         const bool repeat = m_controls.IsChecked(IDC_MC_AUTO_REPEAT);
-        const bool held = m_frame.ActiveViewKind() == kSetupViewKind || m_frame.Flag(FrameFlag::ShuttingDown);
+        const bool held = m_frame.ActiveViewKind() == kSetupViewKind || m_frame.Flag(FrameFlag::ShuttingDown) || !m_bSensorActive;
         if (repeat && r.triggerOn && held) {
-            // The set-up page stopped it to be changed, or the program closes: no new trigger
-            // is armed while the page is shown (each choice on it would wait for the end of
-            // that measurement) nor while the set-up is being stored; the user arms it again
-            // with the set-up changed.
+            // The set-up page stopped it to be changed, the program closes, or the sensors are
+            // gone (their ports closed for a search, or lost): no new trigger is armed while
+            // the page is shown (each choice on it would wait for the end of that measurement),
+            // nor while the set-up is being stored, nor on ports a search is probing (a sensor
+            // set streaming there would stream on unheard); the user arms it again.
             r.triggerOn = 0;
             m_frame.DiagramSetRunState(0, 0);
             ShowTriggerCaption();

@@ -20,6 +20,9 @@
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
+#include "sensor_admin/forms/form_ids.h"
+#include "sensor_admin/forms/sensor_admin_forms.h"
+#include "sensor_admin/sensor_admin_pages.h"
 #include "tests/documentation/file_size_limit.h"
 #include "tests/measurement/frame_fixture.h"
 
@@ -154,6 +157,16 @@ TEST_F(SineInFrame, AutoRepeatRecordsEveryPeriodRunsTheTypedProgramsAndEndsForTh
                                                            LoadLangString(documentation::kTextReasonDiskFull));
         EXPECT_EQ(std::string(boxes.Boxes().back().text.GetString()), ended.GetString());
     }
+    // A search ends the series: nothing is armed on the ports it probes, and the sensor it finds
+    // again is at rest.
+    ASSERT_TRUE(loop.RunUntil(armable, 3000));
+    Click(IDC_MC_TRIGGER);
+    ASSERT_TRUE(loop.RunUntil([this] { return frame->Fields().triggers.recording == 1; }, 3000));
+    frame->ShowPage(app::kPageConnection);
+    measurement_test::FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+    ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && frame->m_bSensorConnected; }, 30000));
+    loop.RunFor(2000);
+    EXPECT_FALSE(Armed() || Running() || sensor->Port(0).sensor().IsStreaming());
     ASSERT_NO_FATAL_FAILURE(CloseWindow());
     EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), 8);
 }
