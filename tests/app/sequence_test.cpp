@@ -430,23 +430,14 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             frame->SwitchLanguage(language * 1000);
             break;
         }
-        case kPowerCut: {
-            const int port = Draw(sensor->PortCount());
-            told = "sensor " + std::to_string(port + 1);
-            Run(std::max(waitMs, 0));
-            done = !cut[static_cast<std::size_t>(port)];
-            if (done) {
-                sensor->Port(port).HangUp();
-                cut[static_cast<std::size_t>(port)] = true;
-            }
-            break;
-        }
+        case kPowerCut:
         case kPowerBack: {
             const int port = Draw(sensor->PortCount());
             told = "sensor " + std::to_string(port + 1);
             Run(std::max(waitMs, 0));
-            done = cut[static_cast<std::size_t>(port)];
-            if (done) PowerBack(port);
+            done = cut[static_cast<std::size_t>(port)] == (action == kPowerBack);
+            if (done && action == kPowerBack) PowerBack(port);
+            else if (done) sensor->Port(port).HangUp(), cut[static_cast<std::size_t>(port)] = true;
             break;
         }
         case kDiskFull: {
@@ -590,9 +581,13 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             }
         blocks = now;
 
-        // The rate is sent at once: one the sensors, restarting, could not take is told and gone.
+        // The rate is sent at once: one the sensors, restarting, could not take is told and gone;
+        // so is channel B switched then, which they keep as it was.
         for (std::size_t k = boxesSeen; k < boxes.Count(); ++k)
-            if (boxes.Boxes()[k].text == LoadLangString(kTextNotWrittenWhileReconnecting)) model.erase(IDC_RATE_COMBO);
+            if (boxes.Boxes()[k].text == LoadLangString(kTextNotWrittenWhileReconnecting)) {
+                model.erase(IDC_RATE_COMBO);
+                if (action == kChannelB) filesBeforeBOff.reset();
+            }
         // What the user chose shows on the page once the sensors are connected (a sensor without
         // power has nothing to show).
         // The page takes the sensors' set-up a moment after the last of them is connected.
@@ -656,7 +651,6 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                 Fault(kMessages, std::string("told again \"") + text.GetString() + "\" for the same full disk");
             toldFull[file] = diskEpoch;
         }
-        (void)action;
     }
 
     std::vector<std::string> ValueFiles() const
