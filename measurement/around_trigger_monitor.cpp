@@ -42,7 +42,11 @@ void AroundTriggerMonitor::Evaluate(int panel, int direction, double actual, cha
     SetTextIfChanged(c.op, CString(op) + "=");
     SetTextIfChanged(c.comparison, direction == 0 ? ">=" : "<=");
     SetTextIfChanged(c.sign, CString(sign));
-    SetTextIfChanged(c.direction, direction == 0 ? kExceed : kDropBelow);
+    // The stop's direction field reads as the event marks it at once: written as the plain
+    // direction first, it would flicker at every value past the level.
+    const bool met = panel == 1 && ((direction == 0 && actual >= given) || (direction == 1 && actual <= given));
+    if (met) SetTextIfChanged(c.direction, direction == 0 ? kBingoExceeded : kBingoDropped);
+    else SetTextIfChanged(c.direction, direction == 0 ? kExceed : kDropBelow);
     m_controls.Enable(c.direction, armed);
     if (sensorNumber >= 1 && sensorNumber <= 6) SetTextIfChanged(c.sensor, CString::Formatted("Sensor %d", sensorNumber));
     SetTextIfChanged(c.given, CString::Formatted("%.3f", given));
@@ -52,10 +56,6 @@ void AroundTriggerMonitor::Evaluate(int panel, int direction, double actual, cha
     m_controls.Enable(c.actualArmed, armed);
     const double checkpoint = sign == '+' ? given + hysteresis : given - hysteresis;
     SetTextIfChanged(c.checkpoint, CString::Formatted("%3f", checkpoint));
-    if (panel == 1) {
-        if (direction == 0 && actual >= given) SetTextIfChanged(kStop.direction, kBingoExceeded);
-        else if (direction == 1 && actual <= given) SetTextIfChanged(kStop.direction, kBingoDropped);
-    }
 }
 
 }  // namespace measurement

@@ -216,6 +216,9 @@ TEST(AroundTrigger, ShowsLevelsAndMarksTheEvent)
     EXPECT_EQ(controls.Text(1704), "BINGO: exceeded !");
     m.Evaluate(1, 0, 10.0, '<', '-', 10.0, 1.0, true, 1);
     EXPECT_EQ(controls.Text(1717), "BINGO: exceeded !");
+    const int fired = m.Writes();
+    m.Evaluate(1, 0, 10.0, '<', '-', 10.0, 1.0, true, 1);
+    EXPECT_EQ(m.Writes(), fired);
     m.Evaluate(1, 1, 5.0, '>', '+', 5.0, 1.0, true, 1);
     EXPECT_EQ(controls.Text(1717), "BINGO: dropped below !");
 }
