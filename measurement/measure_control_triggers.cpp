@@ -83,8 +83,11 @@ void CDlgMeasureDiagram::ComputeTriggerHysteresis()
             frame ? const_cast<workflow::IWorkflowFrame*>(frame)->DisplayEntry(c) : nullptr;
         if (entry && entry->selectedUnit >= 0 && entry->selectedUnit < static_cast<int>(entry->unitIds.size()))
             h.unitIsAdu = entry->unitIds[static_cast<std::size_t>(entry->selectedUnit)] == kTextAdu;
-        const int sensor = in.connectedSensors > 1 && c < 4 ? c : 0;
+        // Of a device, each channel is a sensor's, and its port follows the sensors' module
+        // positions, not the order the ports were found in.
         const bool several = in.connectedSensors > 1;
+        const int port = several && c < 4 ? com.GetRealSensorIndex(c) : 0;
+        const int sensor = port >= 0 && port < kMaxSensorPorts ? port : 0;
         h.range = com.m_Sensor[static_cast<std::size_t>(sensor)].RangeEnd(!several && c == 1, several);
         h.countValue = entry ? entry->divisor : 0.0;
         h.percent = 1.0;

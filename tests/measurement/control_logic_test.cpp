@@ -193,6 +193,18 @@ TEST(Triggers, Hysteresis)
     EXPECT_DOUBLE_EQ(ComputeHysteresis(5, true, in), 0.5);
     EXPECT_DOUBLE_EQ(ComputeHysteresis(0, true, in), kNoHysteresis);
     EXPECT_DOUBLE_EQ(ComputeHysteresis(7, true, in), kNoHysteresis);
+    // Of a device whose second port carries module 1 (range 1000), channel A is that sensor's.
+    control_test::ControlBench b;
+    std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777));
+    std::swap(configs[0].identity.moduleIndex, configs[1].identity.moduleIndex);
+    configs[1].identity.rangeACode = 0x3100;
+    b.AddDevice(3, configs);
+    b.connection.marked[0] = b.connection.marked[1] = true;
+    b.com.COM_SearchComPorts(0);
+    ASSERT_TRUE(b.loop.RunUntil([&] { return b.com.m_nCountActivePorts == 2 && b.com.m_nAutoActivateRow == -1; }, 20000));
+    b.cframe.triggers.startSource = 1;
+    b.panel->ComputeTriggerHysteresis();
+    EXPECT_DOUBLE_EQ(b.cframe.triggers.startHysteresis, 10.0);
 }
 
 TEST(AroundTrigger, ShowsLevelsAndMarksTheEvent)
