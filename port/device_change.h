@@ -31,7 +31,6 @@ public:
     // A port of the manager hung up (called on its worker): reported on this handler's thread
     // as the removal of the manager's device.
     void ReportHangUp(const CPort* port);
-    LendingEndpoint* Endpoint() { return m_endpoint.get(); }
 
 private:
     DWORD ThreadBody();

@@ -70,7 +70,6 @@ public:
     // The port in use; the caller's reference keeps it alive even if it is replaced meanwhile.
     std::shared_ptr<CPort> GetPort() const;
     CInterProcCommPortBorrow& Lending() { return *m_pLending; }
-    CDeviceChangeHandler* DeviceChangeHandler() { return m_pDeviceChange.get(); }
 
     static constexpr int kOpenAttempts = 20;
     static constexpr DWORD kRetryPauseMs = 250;

@@ -14,6 +14,7 @@
 //   5 bulk interface, 6 a file with a text, 7 a link, 8 a removal, 9 a uevent datagram,
 //   10 a lending message, 11 the enumeration (and the manager opens the first serial port
 //   listed if it holds none open yet). The enumeration runs once more at the end.
+#include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -100,7 +101,11 @@ private:
 
 // Sends a datagram and then a fence that the reader refuses, and waits until the handler's
 // thread has taken both: it has then handled the first to its end.
-void SendAndWait(int sender, const void* address, socklen_t length, int reader, const std::string& datagram)
+// Waits until the reader has taken the datagram and a fence behind it: with FIONREAD on the
+// receiving socket, or with SIOCOUTQ on the sending one (a datagram stays charged to its sender
+// until it is read).
+void SendAndWait(int sender, const void* address, socklen_t length, int reader, const std::string& datagram,
+                 unsigned long request = FIONREAD)
 {
     const std::string fence(1, 'x');
     for (const std::string* d : {&datagram, &fence}) {
@@ -108,7 +113,7 @@ void SendAndWait(int sender, const void* address, socklen_t length, int reader, 
     }
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     int waiting = 1;
-    while (::ioctl(reader, FIONREAD, &waiting) == 0 && waiting > 0) {
+    while (::ioctl(reader, request, &waiting) == 0 && waiting > 0) {
         if (std::chrono::steady_clock::now() > end) {
             std::fprintf(stderr, "the device-change handler took no message for 5 s\n");
             std::abort();
@@ -153,7 +158,6 @@ struct Machine {
     porttest::RecordingOwner owner;
     std::unique_ptr<CPortManGui> manager;
     LendingEndpoint other;  // another instance of the program
-    int datagrams = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
 
     explicit Machine(const Folders& f) : folders(f)
     {
@@ -167,7 +171,6 @@ struct Machine {
     ~Machine()
     {
         manager.reset();
-        ::close(datagrams);
         ThePortList().Clear();
         std::error_code ec;
         fs::remove_all(sys, ec);
@@ -194,24 +197,29 @@ struct Machine {
     }
     void Lending(Input& in)
     {
-        LendingEndpoint* endpoint = manager->DeviceChangeHandler() ? manager->DeviceChangeHandler()->Endpoint() : nullptr;
-        if (!endpoint || !endpoint->IsValid()) return;
+        // The manager's endpoint is the folder's one socket that is not the other instance's.
+        std::uint64_t id = 0;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(LendingEndpoint::Folder(kPortLendingIdentifier), ec))
+            if (entry.path().extension() == ".sock" && entry.path().stem() != std::to_string(other.Id()))
+                id = std::strtoull(entry.path().stem().c_str(), nullptr, 10);
+        if (id == 0) return;
         const std::uint8_t kind = in.Byte();
         LendingDatagram datagram;
         datagram.type = kind % 3 == 0 ? LendingMessage::Query : kind % 3 == 1 ? LendingMessage::Reply : LendingMessage::Return;
-        datagram.sender = kind & 0x80 ? endpoint->Id() : other.Id();
+        datagram.sender = kind & 0x80 ? id : other.Id();
         datagram.value = in.Byte();
         datagram.name = in.Text().c_str();
         // The name of a listed port, when the step asks for one.
         if (kind & 0x40 && ThePortList().GetSize() > 0) datagram.name = ThePortList().VisibleName((kind >> 2) % ThePortList().GetSize());
-        other.SendTo(endpoint->Id(), datagram);
-        const std::string path = LendingEndpoint::Folder(kPortLendingIdentifier) + "/" + std::to_string(endpoint->Id()) + ".sock";
+        other.SendTo(id, datagram);
+        const std::string path = LendingEndpoint::Folder(kPortLendingIdentifier) + "/" + std::to_string(id) + ".sock";
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         if (path.size() >= sizeof address.sun_path) return;
         std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
         // The datagram is on its way already: only the fence is sent here.
-        SendAndWait(datagrams, &address, sizeof address, endpoint->Fd(), std::string());
+        SendAndWait(other.Fd(), &address, sizeof address, other.Fd(), std::string(), SIOCOUTQ);
     }
 };
 // One step of the input.

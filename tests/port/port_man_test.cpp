@@ -360,8 +360,7 @@ TEST_F(PortManTest, QueriesForOtherPortsAndUnaskedRepliesChangeNothing)
     LendingEndpoint instance;
     instance.Broadcast({LendingMessage::Query, instance.Id(), 1, other.path.c_str()});
     instance.Broadcast({LendingMessage::Return, instance.Id(), 0, mine.path.c_str()});
-    instance.SendTo(manager->DeviceChangeHandler()->Endpoint()->Id(),
-                    {LendingMessage::Reply, instance.Id(), 2, mine.path.c_str()});
+    instance.Broadcast({LendingMessage::Reply, instance.Id(), 2, mine.path.c_str()});
     LendingDatagram answer;
     EXPECT_FALSE(WaitUntil([&] { return instance.Receive(&answer); }, 200));
     EXPECT_EQ(kPortOpen, manager->GetState());
@@ -402,7 +401,6 @@ TEST_F(PortManTest, WithoutAThreadOfItsOwnDeviceEventsGoThroughTheOwnerWindow)
     forwarding.manager = &manager;
     manager.SetHandshake(0);
     ASSERT_TRUE(manager.OpenPort(alias));
-    EXPECT_FALSE(manager.DeviceChangeHandler()->HasOwnThread());
     SendUevent("remove", pty);
     ASSERT_TRUE(RunUntil([&] { return forwarding.deviceMessages == 1; }));
     EXPECT_EQ(kPortOffLineDeviceGone, manager.GetState());
