@@ -87,7 +87,6 @@ public:
     // Writes the add-on paths and the serial number of the sensor in use into the profile
     // (section "DespiteReset"); the application calls it at shut-down.
     void WriteProfileValues() const;
-    int SensorMode() const { return m_iSensorMode; }
 
     // ---- Loading from the sensors --------------------------------------------------------------
     bool CheckSameSensorNow();
@@ -216,8 +215,6 @@ public:
     static UINT GetStopTriggerSourceTextId(int code);
     // What the control panel's pass/fail check takes from the page.
     IoNioInputs GetIoNioInputs() const;
-    const CString& StartAddProg() const { return m_sStartAddProg; }
-    const CString& StopAddProg() const { return m_sStopAddProg; }
     // The control that a trigger choice wants the caret in (0 none); the shell takes it.
     int TakeFocusRequest()
     {
@@ -225,8 +222,6 @@ public:
         m_nFocusRequest = 0;
         return id;
     }
-    // The start value edit is the digital input's fixed threshold.
-    bool IsStartValueLocked() const { return !m_controls.IsEnabled(1033); }
 
     // ---- What the user does ------------------------------------------------------------------
     // Runs the handler of one action of the user; when the action changed what the sensors keep

@@ -26,6 +26,7 @@
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "platform/profile.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
 #include "sensor_admin/dlg_sensor_information.h"
 #include "res/string_table.h"
@@ -543,8 +544,8 @@ TEST_F(SetupInFrame, TheAddOnProgramsAndTheSensorUsedLastAreKeptForTheNextStart)
     ClickOnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT);
     CloseWindow();
     ASSERT_NO_FATAL_FAILURE(RestartProgram());
-    EXPECT_EQ(setup->Logic().StartAddProg(), "/opt/bench/before.sh");
-    EXPECT_EQ(setup->Logic().SensorMode(), 1) << "the sensor is the one used last";
+    EXPECT_EQ(setup->Item<CBrowseCtrl>(kAddProgBrowse[0])->GetPathName(), "/opt/bench/before.sh");
+    EXPECT_EQ(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0), static_cast<int>(SensorConfig().identity.statorSerial));
 }
 
 // At 50 per minute the polled measurement brings a value set into the diagram with every poll,

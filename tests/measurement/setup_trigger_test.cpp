@@ -118,7 +118,7 @@ TEST(SetupTrigger, TheDigitalInputIsAFixedThreshold)
     b.page->Controls().SelectByDatum(IDC_START_SOURCE, 2);
     b.page->OnSourceChanged(true);
     EXPECT_DOUBLE_EQ(b.page->Setup().startValue, 0.5);
-    EXPECT_TRUE(b.page->IsStartValueLocked());
+    EXPECT_FALSE(b.page->Controls().IsEnabled(IDC_START_VALUE)) << "the threshold is fixed";
 }
 
 TEST(SetupTrigger, AConditionWatchesTheRowOfItsEntry)
@@ -148,14 +148,15 @@ TEST(SetupTrigger, AddOnPathsAndTheSensorUsedLastLiveInTheProfile)
 {
     SetupBench b;
     // Nothing stored: both paths read "n.a.", which is never run.
-    EXPECT_EQ(b.page->StartAddProg(), "n.a.");
-    EXPECT_EQ(b.page->StopAddProg(), "n.a.");
+    b.page->LoadLanguageTexts();  // as the frame does at the start
+    EXPECT_EQ(b.page->Controls().Text(kAddProgBrowse[0]), "n.a.");
+    EXPECT_EQ(b.page->Controls().Text(kAddProgBrowse[1]), "n.a.");
     EXPECT_EQ(ClassifyAddOnProgram("n.a."), AddOnKind::None);
     b.page->SetStartAddProgPath("/opt/tools/before.sh");
     b.page->SetStopAddProgPath("/opt/tools/after.sh");
     // A path the browse control shortened for showing is no path: the full one stays.
     b.page->SetStopAddProgPath("/opt/{...}/after.sh");
-    EXPECT_EQ(b.page->StopAddProg(), "/opt/tools/after.sh");
+    EXPECT_EQ(b.page->Controls().Text(kAddProgBrowse[1]), "/opt/tools/after.sh");
     ASSERT_TRUE(b.ConnectAndRefresh(TwoChannelSensor(4242)));
     b.page->WriteProfileValues();
     EXPECT_EQ(platform::GetProfileString("DespiteReset", "PartOfMeasureStartAddProg"), "/opt/tools/before.sh");
@@ -163,9 +164,12 @@ TEST(SetupTrigger, AddOnPathsAndTheSensorUsedLastLiveInTheProfile)
     EXPECT_EQ(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0), 4242);
 
     SetupBench again;
-    EXPECT_EQ(again.page->StartAddProg(), "/opt/tools/before.sh");
-    ASSERT_TRUE(again.ConnectAndRefresh(TwoChannelSensor(4242)));
-    EXPECT_EQ(again.page->SensorMode(), 1);
+    again.page->LoadLanguageTexts();
+    EXPECT_EQ(again.page->Controls().Text(kAddProgBrowse[0]), "/opt/tools/before.sh");
+    // Another sensor becomes the one used last.
+    ASSERT_TRUE(again.ConnectAndRefresh(TwoChannelSensor(777)));
+    again.page->WriteProfileValues();
+    EXPECT_EQ(platform::GetProfileInt("DespiteReset", "LastUsedSerialNo", 0), 777);
 }
 
 namespace {
