@@ -1,11 +1,8 @@
 #include "environment/number_text.h"
 
-#include <QLineEdit>
-#include <QVariant>
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/qt_text.h"
 #include "res/string_table.h"
 
 namespace {
@@ -48,14 +45,6 @@ double TextToDouble(const CString& text)
     }
     // strtod reads in the process's numeric locale, which the program keeps at "C".
     return std::strtod(filtered.c_str(), nullptr);
-}
-
-double GetEditDouble(const QWidget* edit)
-{
-    if (edit == nullptr) return 0.0;
-    if (const auto* line = qobject_cast<const QLineEdit*>(edit)) return TextToDouble(platform::FromQString(line->text()));
-    const QVariant text = edit->property("text");
-    return text.isValid() ? TextToDouble(platform::FromQString(text.toString())) : 0.0;
 }
 
 double RoundToDecimals(double value, int decimals)

@@ -6,8 +6,6 @@
 #include "platform/cstring.h"
 #include "workflow/port_names.h"
 
-class QWidget;
-
 // The text with its decimal separator set for the language (languageOffset -1: the current
 // one): "," for 0, 2000, 3000 and 4000, "." for 1000. Both '.' and ',' in the text are taken
 // as the separator.
@@ -17,8 +15,6 @@ CString FormatDouble(double value, int decimals, int languageOffset = -1);
 // The number in a text typed by the user: only digits, signs, separators and an exponent
 // count, ',' is read as '.'; 0.0 when no number is left.
 double TextToDouble(const CString& text);
-// The same for the text of an edit (a line edit, or any widget with a text).
-double GetEditDouble(const QWidget* edit);
 // The value rounded half away from zero to that many decimals.
 double RoundToDecimals(double value, int decimals);
 // Digits after the decimal point of a number text (',' read as '.'), at most 7; 0 without

@@ -16,6 +16,7 @@
 #include "controls/browse_ctrl.h"
 #include "controls/kombi_box.h"
 #include "controls/wheel_focus.h"
+#include "environment/lang_ui.h"
 #include "measurement/measure_setup_ids.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
@@ -164,7 +165,7 @@ void MeasureSetupWidget::OnCommand(int id, UINT code)
     if (const int focus = m_logic->TakeFocusRequest()) {
         if (auto* edit = Item<QLineEdit>(focus)) {
             edit->setFocus();
-            edit->end(false);
+            ScrollEditToEnd(edit);
         }
     }
 }
