@@ -1,6 +1,6 @@
 #pragma once
 // CPortManGui: the port manager with what dialogs need: filling a combo box with the ports
-// that can be chosen, and the text of a baud rate.
+// that can be chosen, and the text of a baud rate (RateText).
 
 #include "port/port_man.h"
 
@@ -23,7 +23,6 @@ public:
     using CPortMan::CPortMan;
 
     static void FillPortCombo(PortComboBox& combo, const CString& portName, bool clearFirst);
-    CString GetBaudRateText() const { return RateText(m_dcb.BaudRate); }
     // The table's text of a rate (empty when its text is missing), else the rate in decimal.
     static CString RateText(DWORD rate);
 };

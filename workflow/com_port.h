@@ -307,7 +307,6 @@ public:
     void COM_ResetMeasureStatistics();
     void COM_InitCalibRecords();
     void COM_ClearControlFlags();
-    void COM_SetControlFlags();
     bool IsControlOn() const;
     double COM_GetScaleValue(int sensor, BYTE* valid, BYTE* kind, const double* value, BYTE selector) const;
     bool COM_CalcInaccuracy(int sensor) const;

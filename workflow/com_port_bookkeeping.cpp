@@ -65,11 +65,6 @@ void CComPort::COM_ClearControlFlags()
     for (CalibChannel& channel : m_sCalib.channel) channel.bControlOn = 0;
 }
 
-void CComPort::COM_SetControlFlags()
-{
-    for (CalibChannel& channel : m_sCalib.channel) channel.bControlOn = 1;
-}
-
 bool CComPort::IsControlOn() const { return m_sCalib.channel[0].bControlOn || m_sCalib.channel[1].bControlOn; }
 
 double CComPort::COM_GetScaleValue(int sensor, BYTE* valid, BYTE* kind, const double* value, BYTE selector) const

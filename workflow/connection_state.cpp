@@ -52,7 +52,6 @@ int GetConnectedSensorCount()
 }
 
 bool IsOnlyFirstSensorConnected() { return g_state.connected == 1; }
-bool AreBothSensorsConnected() { return g_state.connected == 3; }
 bool IsFirstSensorConnected() { return FirstBitConnected(); }
 bool IsSecondSensorConnected() { return g_state.connected == 2 || g_state.connected == 3; }
 
@@ -131,15 +130,10 @@ void UpdateActiveSensorSet(int index, int op)
     ClearSensorFlags(index);
 }
 
-bool IsFirstSensorActive() { return g_state.active == 1 || g_state.active == 3; }
-bool IsSecondSensorActive() { return g_state.active == 2 || g_state.active == 3; }
 
 int GetDisplayFlagCount() { return g_state.display[0] + g_state.display[1]; }
 bool AreBothDisplayFlagsSet() { return g_state.display[0] && g_state.display[1]; }
-bool AreNoDisplayFlagsSet() { return !g_state.display[0] && !g_state.display[1]; }
 bool GetDisplayFlag(int index) { return ValidIndex(index) && g_state.display[index]; }
-bool GetFirstDisplayFlag() { return g_state.display[0] != 0; }
-bool GetSecondDisplayFlag() { return g_state.display[1] != 0; }
 
 void SetDisplayFlag(int index, int invertedFlag)
 {
@@ -172,6 +166,5 @@ bool IsSensorDisplayMode1(int index) { return ValidIndex(index) && g_state.displ
 bool IsSensorDisplayMode2(int index) { return ValidIndex(index) && g_state.displayMode[index] == 2; }
 
 int SensorNumberToIndex(int number) { return number - 1; }
-int SensorIndexToNumber(int index) { return index + 1; }
 int GetChannelPairBase(int channel) { return channel == 4 ? 0 : 2; }
 bool IsPowerChannel(int channel) { return channel == 4 || channel == 5; }

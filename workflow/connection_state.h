@@ -18,7 +18,6 @@ int GetActiveSet();
 // Connected set.
 int GetConnectedSensorCount();
 bool IsOnlyFirstSensorConnected();
-bool AreBothSensorsConnected();
 bool IsFirstSensorConnected();
 bool IsSecondSensorConnected();
 void SetFirstSensorConnected();
@@ -39,16 +38,11 @@ bool IsSensorStateStopped(int index);
 
 // Active set.
 void UpdateActiveSensorSet(int index, int op);
-bool IsFirstSensorActive();
-bool IsSecondSensorActive();
 
 // Display flags.
 int GetDisplayFlagCount();
 bool AreBothDisplayFlagsSet();
-bool AreNoDisplayFlagsSet();
 bool GetDisplayFlag(int index);
-bool GetFirstDisplayFlag();
-bool GetSecondDisplayFlag();
 void SetDisplayFlag(int index, int invertedFlag);
 
 // Other flags and modes.
@@ -66,6 +60,5 @@ bool IsSensorDisplayMode2(int index);
 
 // Number conversions.
 int SensorNumberToIndex(int number);
-int SensorIndexToNumber(int index);
 int GetChannelPairBase(int channel);
 bool IsPowerChannel(int channel);
