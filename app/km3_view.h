@@ -13,7 +13,6 @@ public:
     explicit CKm3View(QWidget* parent = nullptr);
 
     void ShowPage(int pageIndex);
-    int ActivePageIndex() const { return currentIndex(); }
     // The kind (dialog number) of the page shown.
     int ActiveKind() const;
     QWidget* Page(int pageIndex) const;

@@ -39,8 +39,6 @@ public:
     // Overall progress in percent, and the current port's.
     int Percent() const;
     int PortPercent() const;
-    int CurrentPort() const { return m_nCurrentPort; }
-    int PortCount() const { return m_nPorts; }
     // The text under the progress: searching, or the closing text.
     CString StatusText() const;
     bool IsFinished() const { return m_bFinished; }

@@ -134,13 +134,13 @@ TEST_F(FrameFixture, WindowHasMenuTreeBarsAndStatusBarWithClock)
 TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
 {
     CMainFrame frame;
-    EXPECT_EQ(PagesOf(frame).ActivePageIndex(), app::kPageLogo);
+    EXPECT_EQ(PagesOf(frame).currentIndex(), app::kPageLogo);
     for (const app::PageSlot& slot : app::PageTable()) {
         QAction* entry = MenuEntry(frame, platform::ToQString(LoadLangString(slot.captionId)));
         ASSERT_NE(entry, nullptr) << slot.captionId;
         frame.ShowPage(app::kPageLogo);
         entry->trigger();
-        EXPECT_EQ(PagesOf(frame).ActivePageIndex(), slot.index);
+        EXPECT_EQ(PagesOf(frame).currentIndex(), slot.index);
         EXPECT_EQ(frame.GetActiveViewKind(), slot.kind);
         EXPECT_TRUE(PagesOf(frame).Page(slot.index)->isVisibleTo(&PagesOf(frame)));
     }
