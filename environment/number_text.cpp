@@ -47,12 +47,6 @@ double TextToDouble(const CString& text)
     return std::strtod(filtered.c_str(), nullptr);
 }
 
-double RoundToDecimals(double value, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
-
 CString BuildNotActiveText(int sourceCode, bool severalSensors)
 {
     const CString word = LoadLangString(severalSensors ? kTextSensor : kTextChannel);

@@ -1,6 +1,6 @@
 #pragma once
 // Number texts as the user sees them: the decimal separator of the language ("." for
-// English, "," for every other language), rounding, and reading numbers out of edits.
+// English, "," for every other language) and reading the numbers the user types.
 // Formatting itself is always done in the C locale.
 
 #include "platform/cstring.h"
@@ -15,8 +15,6 @@ CString FormatDouble(double value, int decimals, int languageOffset = -1);
 // The number in a text typed by the user: only digits, signs, separators and an exponent
 // count, ',' is read as '.'; 0.0 when no number is left.
 double TextToDouble(const CString& text);
-// The value rounded half away from zero to that many decimals.
-double RoundToDecimals(double value, int decimals);
 // Digits after the decimal point of a number text (',' read as '.'), at most 7; 0 without
 // separator. It is defined beside the configuration writer, its first user.
 int TextToFieldNumber(const CString& text);

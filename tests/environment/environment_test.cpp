@@ -36,14 +36,11 @@ TEST(LangUi, AWindowTextOfAMissingIdIsMarkedAndReported)
     EXPECT_FALSE(SetLangWindowText(nullptr, 4));
 }
 
-TEST(NumberText, ReadingRoundingAndTrimming)
+TEST(NumberText, ReadingAndTrimming)
 {
     EXPECT_DOUBLE_EQ(TextToDouble(" -12,5 Nm"), -12.5);
     EXPECT_DOUBLE_EQ(TextToDouble("1.5e3"), 1500.0);
     EXPECT_DOUBLE_EQ(TextToDouble("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(RoundToDecimals(2.5, 0), 3.0);
-    EXPECT_DOUBLE_EQ(RoundToDecimals(-2.5, 0), -3.0);
-    EXPECT_DOUBLE_EQ(RoundToDecimals(1.23456, 2), 1.23);
     EXPECT_EQ(TextToFieldNumber("1,23456789"), 7);
     EXPECT_EQ(TextToFieldNumber("12"), 0);
     EXPECT_EQ(ExtractComPortName("Port [COM12] USB"), CString("12"));
