@@ -69,12 +69,14 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     // carry it.
     const int deciding = Several() ? RealIndex(0) : 0;
     const CSensorSwConfig& stored = com.m_Sensor[static_cast<std::size_t>(deciding < kMaxSensorPorts ? deciding : 0)].m_sSwConfig;
-    if (stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
+    // Unless the user chose another for it that it was gone to take: that one is written now.
+    const bool chosenForIt = ActivePorts() >= 1 && m_writer.HoldsWritesFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo);
+    if (!chosenForIt && stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
         rate = stored.nByte32;
         m_frame.SetMeasureRateIndex(rate);
     }
     // So does the reduction it stores: the sensor reduces its stream by it from its first set on.
-    if (stored.cReadMark && stored.cValid && stored.nSetupCount >= 1 && stored.nSetupCount <= 9999)
+    if (!chosenForIt && stored.cReadMark && stored.cValid && stored.nSetupCount >= 1 && stored.nSetupCount <= 9999)
         m_frame.SetAveragingCount(stored.nSetupCount);
     if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
         rate = first;

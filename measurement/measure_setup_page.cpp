@@ -306,6 +306,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     const bool whole = ActivePorts() >= std::max(1, holding && m_held.valid ? m_held.ports : 1) && !Com().m_bFurtherPortsPending;
     const bool keepConditions = (holding || m_bPowerSwitching) && whole && m_held.valid;
     CheckSameSensorNow();
+    m_writer.SensorsRead();
     if (!holding) LoadTriggersFromSensors();
     ApplyMeasuringTime();
     const auto heldAxes = keepConditions && holding ? m_held.axis : m_setup.axis;

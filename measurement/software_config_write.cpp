@@ -60,6 +60,7 @@ bool SoftwareConfigWriter::MustWait() const
 
 bool SoftwareConfigWriter::Write(int sensor, int code)
 {
+    NoteDevice();
     if (MustWait()) {
         const std::pair<int, int> entry{sensor, code};
         if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
@@ -88,6 +89,7 @@ bool SoftwareConfigWriter::CopyAndWrite(int sensor)
 
 void SoftwareConfigWriter::WriteAfterPause(int sensor, int code)
 {
+    NoteDevice();
     // A choice made while the sensors return is refused as the user makes it (told once for
     // all its sensors), not a pause later.
     if (!MustWait() && RefuseWhileSensorsReturn()) return;
@@ -114,24 +116,72 @@ void SoftwareConfigWriter::WritePausedDue()
 
 bool SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
-    // A sensor lost since the choice (during its pause, or the measurement it waited for) takes
-    // nothing: the user is told, as while the sensors return, and chooses it again once it is
-    // back. (Written at once for the close, it stays queued for the next connection.)
-    if (sensor >= m_frame.Com().m_nCountActivePorts) {
-        if (!m_afterWritingNow) {
-            m_frame.EndWaitCursorOnce();
-            SetTimer(kTimerTellNotWritten, 0);
-        }
-        return false;
-    }
     m_frame.BeginWaitCursorOnce();
-    const bool written = m_frame.Com().COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
+    CComPort& com = m_frame.Com();
+    NoteDevice();
+    const DWORD serial = m_deviceSerial;
+    const bool several = com.m_nCountActivePorts > 1;
+    const bool written = com.COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
     if (!written) {
         m_frame.EndWaitCursorOnce();
+        // A sensor lost since the choice (during its pause, or the measurement it waited for):
+        // the write waits for it, and goes to it once it is back.
+        if (IsGone(sensor)) HoldForReturn(sensor, code, serial);
         return false;
     }
+    m_sent.push_back({sensor, code, serial, several, com.m_strPendingSwConfigBlock});
     SetTimer(kTimerWriteGuard, kWriteGuardMs);
     return true;
+}
+
+DWORD SoftwareConfigWriter::DeviceSerial() const { return m_frame.Com().m_Sensor[0].m_sStatorHeader.nSerialNo; }
+
+// The records of a device lost are cleared: the one the user chose for is the one last seen.
+void SoftwareConfigWriter::NoteDevice()
+{
+    if (m_frame.Com().m_nCountActivePorts >= 1 && DeviceSerial() != 0) m_deviceSerial = DeviceSerial();
+}
+
+// A sensor the connection does not count (any more): its port lost, or the device not whole.
+bool SoftwareConfigWriter::IsGone(int sensor) const { return sensor >= m_frame.Com().m_nCountActivePorts; }
+
+void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
+{
+    const std::pair<int, int> entry{sensor, code};
+    if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+    // The queue is the device's that was there when the user chose: one device at a time.
+    if (!m_held) m_heldSerial = serial;
+    m_held = true;
+    m_returned = false;
+}
+
+// A write sent just before its sensor went is not confirmed: the sensor still has its older
+// block, and is given the write when it is back. (One the sensor answered otherwise, present,
+// stays as the controller left it.)
+void SoftwareConfigWriter::HoldUnconfirmedOfGoneSensors()
+{
+    const CComPort& com = m_frame.Com();
+    for (const SentWrite& sent : m_sent) {
+        const CString& kept = com.m_Sensor[static_cast<std::size_t>(sent.sensor)].m_strBlockStatorSwConfig;
+        const bool taken = kept == sent.block || (!sent.several && com.m_strBlockStatorSwConfig == sent.block);
+        if (!taken && IsGone(sent.sensor)) HoldForReturn(sent.sensor, sent.code, sent.serial);
+    }
+    m_sent.clear();
+}
+
+void SoftwareConfigWriter::SensorsRead()
+{
+    if (!m_held || m_frame.Com().m_nCountActivePorts < 1) return;
+    if (m_pending.empty() || DeviceSerial() != m_heldSerial) {
+        // Another device in its place: what was chosen for the one gone is not for this one.
+        const bool told = !m_pending.empty();
+        m_pending.clear();
+        m_held = m_returned = false;
+        if (told) SetTimer(kTimerTellNotWritten, 0);
+        return;
+    }
+    m_returned = true;
+    if (!m_afterWritingNow) SetTimer(kTimerWriteReplay, kReplayGapMs);
 }
 
 void SoftwareConfigWriter::OnTimer(UINT_PTR id)
@@ -143,6 +193,7 @@ void SoftwareConfigWriter::OnTimer(UINT_PTR id)
     }
     if (id == kTimerWriteGuard) {
         KillTimer(id);
+        HoldUnconfirmedOfGoneSensors();
         // Unconfirmed: the wait cursor is the write's as long as nothing else has been started.
         const int flow = m_frame.Com().GetZMCOMConfgFlow();
         if (flow >= 35 && flow <= 38) m_frame.EndWaitCursorOnce();
@@ -176,8 +227,11 @@ void SoftwareConfigWriter::ReplayNext()
 {
     const bool now = static_cast<bool>(m_afterWritingNow);
     if (m_pending.empty() && !now) return;
-    // Written at once, the next write also waits for the answer to the one before.
-    if (MustWait() || (now && m_frame.Com().m_nAnswerWatchMs != 0)) {
+    // Held for a device that was gone: they go once it has been read again (SensorsRead).
+    if (!now && m_held && !m_returned) return;
+    // Written at once, the next write also waits for the answer to the one before; replayed,
+    // it waits for the sensors to rest.
+    if (MustWait() || (now ? m_frame.Com().m_nAnswerWatchMs != 0 : m_frame.Com().AreSensorsReturning())) {
         SetTimer(kTimerWriteReplay, now ? kReplayGapMs : kIdlePollMs);
         return;
     }
@@ -189,11 +243,15 @@ void SoftwareConfigWriter::ReplayNext()
     // The tables may have changed while the write waited: it takes them as they are now.
     CopyDisplayTablesToSwConfig(m_frame, sensor);
     const bool written = WriteNow(sensor, code);
-    if (written || !now) m_pending.erase(m_pending.begin());
+    // One whose sensor is gone stays held for it.
+    const bool held = !written && m_held && IsGone(sensor);
+    if (written || (!now && !held)) m_pending.erase(m_pending.begin());
+    if (m_pending.empty()) m_held = m_returned = false;
     if (!written && now) {
         EndWritingNow();
         return;
     }
+    if (held) return;
     if (!m_pending.empty() || now) SetTimer(kTimerWriteReplay, kReplayGapMs);
 }
 

@@ -15,6 +15,11 @@
 // controller does not send ends the wait cursor (and with it the busy flag that holds the
 // control panel's Start and Trigger). Before the program closes or a search closes the ports,
 // the queue is written at once (WritePostponedNow).
+//
+// A sensor that is gone when its write is due (its power cut during the write's pause, say),
+// or that went before it confirmed the write, keeps the write in the queue: the device read
+// again, the same one, gets it (the page keeps what the user chose meanwhile, HoldsWritesFor);
+// another device found in its place does not, and the user is told it was not written.
 
 #include <cstdint>
 #include <deque>
@@ -22,6 +27,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/cstring.h"
+#include "platform/win_types.h"
 #include "platform/wnd.h"
 
 namespace measurement {
@@ -67,7 +74,12 @@ public:
     bool IsMeasurementRunning() const;
     // A write waits while a measurement runs, and while a sensor restarts after its new filters.
     bool MustWait() const;
-    const std::vector<std::pair<int, int>>& Pending() const { return m_pending; }
+    // Writes wait for the device with this serial number, gone when they were due: what the
+    // user chose for it stays on the page when it is read again.
+    bool HoldsWritesFor(DWORD serial) const { return m_held && serial == m_heldSerial && !m_pending.empty(); }
+    // The sensors have been read (again) and the page refilled: writes held for the device go
+    // out now, or are given up, and the user told, when another device is there.
+    void SensorsRead();
     // The postponed writes go out now, as soon as the measurement has stopped, each once the
     // sensor has answered the one before (what is written after them must not take their
     // answers); then done runs. A write that cannot reach its sensor ends it early and stays
@@ -83,6 +95,11 @@ private:
     void ReplayNext();
     void EndWritingNow();
     void WritePausedDue();
+    bool IsGone(int sensor) const;
+    void HoldForReturn(int sensor, int code, DWORD serial);
+    void HoldUnconfirmedOfGoneSensors();
+    DWORD DeviceSerial() const;
+    void NoteDevice();
 
     IMeasureFrame& m_frame;
     std::vector<std::pair<int, int>> m_pending;
@@ -93,6 +110,20 @@ private:
         int code;
     };
     std::deque<PausedWrite> m_paused;
+    // Written and not yet known to be taken: checked when the guard ends.
+    struct SentWrite {
+        int sensor;
+        int code;
+        DWORD serial;
+        bool several;
+        CString block;
+    };
+    std::vector<SentWrite> m_sent;
+    // The queue waits for a device that was gone when its writes were due.
+    DWORD m_deviceSerial = 0;  // the device the writes are asked for
+    bool m_held = false;
+    DWORD m_heldSerial = 0;
+    bool m_returned = false;  // that device has been read again
 };
 
 }  // namespace measurement
