@@ -140,6 +140,18 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
 
     CheckSameSensorNow();
     SyncPowerSelectors();
+    // A power is computed from both sensors of its group: one switched off takes the power's
+    // row off too, and a trigger on it falls back to off, as when the power's button does it.
+    if (m_setup.startSource > kSensorRows && m_setup.startSource <= kRowCount && !IsRowActive(m_setup.startSource - 1)) {
+        FillStartTriggerSourceList();
+        m_controls.Select(IDC_START_SOURCE, 0);
+        OnSourceChanged(true);
+    }
+    if (m_setup.stopSource > kSensorRows && m_setup.stopSource <= kRowCount && !IsRowActive(m_setup.stopSource - 1)) {
+        FillStopSourceList();
+        m_controls.Select(IDC_STOP_SOURCE, 0);
+        OnSourceChanged(false);
+    }
     ArrangePage();
     m_controls.SelectByDatum(kAxisCombo[0], kAxisTime);
     OnAxisChanged(0, true);

@@ -475,6 +475,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             if (button->isChecked()) filesBeforeBOff.reset();
             else if (!filesBeforeBOff) filesBeforeBOff = ValueFiles();
             RowGone(button->isChecked() ? -1 : 2, -1);
+            // The encoder's channel B off takes its group's power off, and a start trigger on the power.
+            if (!button->isChecked() && kind == kTorqueAndEncoder && model.count(IDC_START_SOURCE) && model[IDC_START_SOURCE].datum == 5)
+                model.erase(IDC_START_SOURCE);
             writes = true;
             break;
         }

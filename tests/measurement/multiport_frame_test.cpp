@@ -348,6 +348,15 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
     frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(500);
     EXPECT_FALSE(p.IsShown(kPowerShowCheck[0]));
+
+    // On again with the start trigger on it: the encoder's row switched off takes the power off,
+    // and the trigger falls back to off on the page as in the set-up.
+    frame->ShowPage(app::kPageMeasureSetup);
+    SetupPage().Item<QAbstractButton>(kPowerButton[0])->click();
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_START_SOURCE, 5));
+    SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
+    loop.RunFor(300);
+    EXPECT_TRUE(SetupPage().Logic().Controls().SelectedDatum(IDC_START_SOURCE) == 0 && SetupPage().Logic().Setup().startSource == 0);
 }
 
 // The same pair on a rotor that needs the angle: the panel names the encoder's sensor and
