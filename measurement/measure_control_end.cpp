@@ -68,7 +68,7 @@ bool CDlgMeasureDiagram::IsRs485Interface() const
 void CDlgMeasureDiagram::ResetButtonsAfterMeasurement()
 {
     if (!m_frame.Flag(FrameFlag::EndMarker)) {
-        SetIdleButtons();
+        SetButtons(PanelButtons::Idle);
         UpdateButtonStates();
     }
     // The measurement is over: the status bar no longer says that it runs.

@@ -15,6 +15,17 @@ constexpr int kVisibleButtonIds[6] = {IDC_MC_START, IDC_MC_STOP, IDC_MC_SINGLE_S
 // Every button but Stop sends to the sensors: none may reach a sensor that restarts or is
 // still being connected (its frame would go to a line in change, and the connection fail).
 bool IsHeldUntilConnected(int button) { return button != kBtnStop; }
+
+// What each state of the panel does to each button's enable flag.
+enum ButtonMark : unsigned char { Off, On, Keep, Flip, WhileArmed, UnlessStreaming };
+constexpr ButtonMark kButtonMarks[5][6] = {
+    //                  Start Stop Single  Trigger     Control          Angle zero
+    /* Idle */         {On,   Off, On,     On,         On,              Keep},
+    /* Connected */    {On,   Off, On,     On,         On,              On},
+    /* ArmedTrigger */ {On,   Off, Off,    On,         Flip,            Off},
+    /* Running */      {Off,  On,  Off,    WhileArmed, UnlessStreaming, Off},
+    /* Stopped */      {Keep, Off, Keep,   Off,        Off,             On},
+};
 }  // namespace
 
 // The panel's window: its timers and the posted poll ticks.
@@ -221,6 +232,21 @@ void CDlgMeasureDiagram::ShowTriggerCaption()
     const MeasureRunState& r = *m_psMsureDgrm;
     const bool switchOff = IsTriggerArmed() || (r.triggerOn && m_controls.IsChecked(IDC_MC_AUTO_REPEAT));
     m_controls.SetText(IDC_MC_TRIGGER, LoadLangString(switchOff ? kTextTriggerOff : kTextTriggerOn));
+}
+
+void CDlgMeasureDiagram::SetButtons(PanelButtons state)
+{
+    auto& v = m_psMsureDgrm->sIsVisible;
+    for (std::size_t b = 0; b < v.size(); ++b) {
+        switch (kButtonMarks[static_cast<int>(state)][b]) {
+        case Off: v[b] = 0; break;
+        case On: v[b] = 1; break;
+        case Keep: break;
+        case Flip: v[b] = v[b] ? 0 : 1; break;
+        case WhileArmed: v[b] = IsTriggerArmed() ? 1 : 0; break;
+        case UnlessStreaming: v[b] = Com().m_bStreamingRate ? 0 : 1; break;
+        }
+    }
 }
 
 void CDlgMeasureDiagram::UpdateButtonStates()

@@ -62,6 +62,10 @@ struct MeasureRunState {
 };
 
 enum VisibleButton : int { kBtnStart = 0, kBtnStop, kBtnSingleShot, kBtnTrigger, kBtnCtrl, kBtnAngleZero };
+// The states of the panel that set the buttons' enable flags: nothing running (after a
+// measurement, or with a sensor just connected, when the angle can be zeroed before the first
+// measurement as after every stop), a trigger armed, a measurement running, one stopping.
+enum class PanelButtons : int { Idle, Connected, ArmedTrigger, Running, Stopped };
 
 // The indicator states the shell draws.
 struct IndicatorStates {
@@ -101,6 +105,8 @@ public:
     // Every key is offered to the frame's key handling first; true when the frame took it.
     bool OfferKeyToFrame(int virtualKey, bool keyDown) { return m_frame.HandleKeyMessage(virtualKey, keyDown); }
     void UpdateButtonStates();
+    // Sets the buttons' enable flags of a state; UpdateButtonStates applies them.
+    void SetButtons(PanelButtons state);
     void ShowTriggerCaption();
     void UpdateControlLed() override;
     void SetSensorCheck(int index, bool on);
@@ -182,9 +188,8 @@ public:
 
     // ---- Triggers ----
     void ComputeTriggerHysteresis();
+    // The trigger's buttons and the diagram's point limit at arming.
     void SetArmedTriggerButtons();
-    // The buttons of a panel with nothing running: Start, Single shot, Trigger and Control.
-    void SetIdleButtons();
     void EvaluateMeasureTriggers(int channel, double value);
     void EvaluateValueSet(const views::ValueSet& set) override;
     bool RecordsLastValueSet() const override { return m_bRecordLastSet; }
@@ -268,7 +273,6 @@ private:
     // to choose with, and every curve the axes carry is shown.
     void ShowSensorInDiagram(int sensor);
     void SetRunningButtons();
-    void SetStoppedButtons();
     void OnReceiveTimeout();
     void OnMultiportWatch();
     void SetProgress(int position);

@@ -54,11 +54,7 @@ void CDlgMeasureDiagram::ShowSensorActive()
     // A device is connected once its last sensor is.
     if (!Com().m_bFurtherPortsPending) m_bHeldUntilConnected = 0;
     // The buttons of a measurement that runs meanwhile stay those of a running one.
-    if (!IsRunning()) {
-        SetIdleButtons();
-        // The angle can be set to zero before the first measurement, as after every stop.
-        m_psMsureDgrm->sIsVisible[kBtnAngleZero] = 1;
-    }
+    if (!IsRunning()) SetButtons(PanelButtons::Connected);
     m_frame.EnableChannelValueButtons(true);
     m_frame.SetStatusText(kTextReady);
     m_frame.ShowCalibrationControls(true);

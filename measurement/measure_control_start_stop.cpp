@@ -105,13 +105,7 @@ void CDlgMeasureDiagram::StartMeasurement()
 
 void CDlgMeasureDiagram::SetRunningButtons()
 {
-    auto& v = m_psMsureDgrm->sIsVisible;
-    v[kBtnStart] = 0;
-    v[kBtnStop] = 1;
-    v[kBtnSingleShot] = 0;
-    v[kBtnTrigger] = IsTriggerArmed() ? 1 : 0;
-    v[kBtnCtrl] = Com().m_bStreamingRate ? 0 : 1;
-    v[kBtnAngleZero] = 0;
+    SetButtons(PanelButtons::Running);
     UpdateButtonStates();
     m_nFocusRequest = IDC_MC_STOP;
     if (SensorCount() > 1) RefreshSensorChecks();
@@ -129,15 +123,6 @@ void CDlgMeasureDiagram::SetRunningButtons()
     }
 }
 
-void CDlgMeasureDiagram::SetStoppedButtons()
-{
-    auto& v = m_psMsureDgrm->sIsVisible;
-    v[kBtnStop] = 0;
-    v[kBtnTrigger] = 0;
-    v[kBtnCtrl] = 0;
-    v[kBtnAngleZero] = 1;
-}
-
 void CDlgMeasureDiagram::OnBnClickedStop()
 {
     m_frame.Flag(FrameFlag::TriggerCycle) = 0;
@@ -147,7 +132,7 @@ void CDlgMeasureDiagram::OnBnClickedStop()
     if (IsRunning()) {
         // Stop goes off at the click: the stop is under way, and nothing is left to stop while
         // the measurement's end (its files written) is still to come.
-        SetStoppedButtons();
+        SetButtons(PanelButtons::Stopped);
         UpdateButtonStates();
         m_frame.MeasurementStopping();
         m_frame.BeginWaitCursorOnce();

@@ -104,25 +104,9 @@ void CDlgMeasureDiagram::ComputeTriggerHysteresis()
     }
 }
 
-void CDlgMeasureDiagram::SetIdleButtons()
-{
-    auto& v = m_psMsureDgrm->sIsVisible;
-    v[kBtnStart] = 1;
-    v[kBtnStop] = 0;
-    v[kBtnSingleShot] = 1;
-    v[kBtnTrigger] = 1;
-    v[kBtnCtrl] = 1;
-}
-
 void CDlgMeasureDiagram::SetArmedTriggerButtons()
 {
-    auto& v = m_psMsureDgrm->sIsVisible;
-    v[kBtnStart] = 1;
-    v[kBtnStop] = 0;
-    v[kBtnSingleShot] = 0;
-    v[kBtnAngleZero] = 0;
-    v[kBtnTrigger] = 1;
-    v[kBtnCtrl] = v[kBtnCtrl] ? 0 : 1;
+    SetButtons(PanelButtons::ArmedTrigger);
     TriggerState& t = m_frame.Triggers();
     t.pointLimit = 0;
     if (const CMeasureSetup* setup = m_frame.SetupRecord()) {
