@@ -256,13 +256,9 @@ int main(int argc, char** argv)
 {
     bench::BenchApplication application(argc, argv);
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--minutes=", 0) == 0) options.minutes = std::max(2, std::atoi(arg.c_str() + 10));
-        else {
-            std::fprintf(stderr, "usage: bench_app_long_run [--minutes=N]\n");
-            return 1;
-        }
+    if (!bench::ParseNumberOptions(argc, argv, {{"--minutes", options.minutes, 2}})) {
+        std::fprintf(stderr, "usage: bench_app_long_run [--minutes=N] (N at least 2)\n");
+        return 1;
     }
     return Run(options);
 }

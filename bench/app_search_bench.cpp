@@ -7,14 +7,12 @@
 //     bench_app_search [--runs=N]
 // Target: no gap longer than 50 ms. Exit code 0 when met, 2 when missed, 1 when a run failed.
 #include <QAbstractButton>
-#include <QApplication>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
-#include "app/startup.h"
+#include "bench/bench_application.h"
 #include "bench/latency_probe.h"
 #include "sensor_admin/forms/form_ids.h"
 #include "sensor_admin/forms/sensor_admin_forms.h"
@@ -55,13 +53,8 @@ Stalls Summarise(const std::vector<double>& delays, double tookMs)
 template <class Start, class Done>
 bool Measure(bench::LatencyProbe& probe, Start start, Done done, Stalls& stalls)
 {
-    probe.ClearDelays();
-    probe.Measure(true);
-    const auto began = bench::Clock::now();
-    start();
-    const bool ended = e2e::Pump(done, 60'000);
-    const double tookMs = std::chrono::duration<double, std::milli>(bench::Clock::now() - began).count();
-    probe.Measure(false);
+    double tookMs = 0.0;
+    const bool ended = probe.MeasureWhile(start, [&] { return e2e::Pump(done, 60'000); }, tookMs);
     stalls = Summarise(probe.Delays(), tookMs);
     return ended;
 }
@@ -120,19 +113,11 @@ double RunOnce(int silentPorts)
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    app::NameApplicationAndKeepCNumbers();
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bench::BenchApplication application(argc, argv);
     int runs = 3;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--runs=", 0) == 0 && std::atoi(arg.c_str() + 7) >= 1) runs = std::atoi(arg.c_str() + 7);
-        else {
-            std::fprintf(stderr, "usage: bench_app_search [--runs=N]\n");
-            return 1;
-        }
+    if (!bench::ParseNumberOptions(argc, argv, {{"--runs", runs, 1}})) {
+        std::fprintf(stderr, "usage: bench_app_search [--runs=N]\n");
+        return 1;
     }
     double worst[2] = {0.0, 0.0};
     for (int c = 0; c < 2; ++c) {

@@ -8,14 +8,13 @@
 // Targets with 2-byte pieces: the store under 100 ms, the calibration write under 150 ms.
 // Exit code 0 when both were met, 2 when one was missed, 1 when the run failed.
 #include <QAbstractButton>
-#include <QApplication>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "app/startup.h"
+#include "bench/bench_application.h"
 #include "bench/latency_probe.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -32,37 +31,12 @@ struct Options {
     int runs = 3;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const auto eq = arg.find('=');
-        if (eq == std::string::npos) return false;
-        const std::string name = arg.substr(0, eq);
-        const int value = std::atoi(arg.c_str() + eq + 1);
-        if (name == "--piece" && value >= 1) options.piece = value;
-        else if (name == "--pause" && value >= 0) options.pauseMs = value;
-        else if (name == "--runs" && value >= 1) options.runs = value;
-        else return false;
-    }
-    return true;
-}
-
 // Runs the operation, waits until done() holds, and returns the longest gap (ms) of the event
 // loop meanwhile; negative when it did not end within the bound.
 template <class Start, class Done>
 double LongestGap(bench::LatencyProbe& probe, Start start, Done done, double& tookMs)
 {
-    probe.ClearDelays();
-    probe.Measure(true);
-    const auto began = bench::Clock::now();
-    start();
-    const bool ended = e2e::Pump(done, 20'000);
-    tookMs = std::chrono::duration<double, std::milli>(bench::Clock::now() - began).count();
-    probe.Measure(false);
-    if (!ended) return -1.0;
-    const std::vector<double> delays = probe.Delays();
-    return delays.empty() ? 0.0 : *std::max_element(delays.begin(), delays.end());
+    return probe.MeasureWhile(start, [&] { return e2e::Pump(done, 20'000); }, tookMs) ? probe.LongestDelay() : -1.0;
 }
 
 int Run(const Options& options)
@@ -149,13 +123,10 @@ int Run(const Options& options)
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    app::NameApplicationAndKeepCNumbers();
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    bench::BenchApplication application(argc, argv);
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
+    if (!bench::ParseNumberOptions(argc, argv,
+                                   {{"--piece", options.piece, 1}, {"--pause", options.pauseMs, 0}, {"--runs", options.runs, 1}})) {
         std::fprintf(stderr, "usage: bench_app_split_answers [--piece=BYTES] [--pause=MS] [--runs=N]\n");
         return 1;
     }

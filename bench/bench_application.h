@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -42,5 +43,32 @@ private:
     QTemporaryDir m_screenFolder;
     std::unique_ptr<QApplication> m_application;
 };
+
+// A benchmark's option `--name=N`: a whole number of at least `least`.
+struct NumberOption {
+    const char* name;
+    int& value;
+    int least;
+};
+
+// Reads the command line's options into their values; false on any other argument or a number
+// below its least (the caller then prints its usage).
+inline bool ParseNumberOptions(int argc, char** argv, std::initializer_list<NumberOption> options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto eq = arg.find('=');
+        if (eq == std::string::npos) return false;
+        const int value = std::atoi(arg.c_str() + eq + 1);
+        bool taken = false;
+        for (const NumberOption& option : options) {
+            if (arg.compare(0, eq, option.name) != 0 || value < option.least) continue;
+            option.value = value;
+            taken = true;
+        }
+        if (!taken) return false;
+    }
+    return true;
+}
 
 }  // namespace bench

@@ -11,6 +11,7 @@
 #include <pthread.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -63,6 +64,22 @@ public:
     }
     std::vector<double> Delays() const { return m_delaysMs; }
     void ClearDelays() { m_delaysMs.clear(); }
+    double LongestDelay() const { return m_delaysMs.empty() ? 0.0 : *std::max_element(m_delaysMs.begin(), m_delaysMs.end()); }
+
+    // Runs start(), then wait(), which turns the event loop until the work has ended, and keeps
+    // the delays of that time alone. Returns what wait() returned; tookMs is how long it all took.
+    template <class Start, class Wait>
+    bool MeasureWhile(Start start, Wait wait, double& tookMs)
+    {
+        ClearDelays();
+        Measure(true);
+        const auto began = Clock::now();
+        start();
+        const bool ended = wait();
+        tookMs = std::chrono::duration<double, std::milli>(Clock::now() - began).count();
+        Measure(false);
+        return ended;
+    }
 
 protected:
     bool event(QEvent* e) override
