@@ -23,6 +23,18 @@ inline bool CrossLevel(int direction, double v, double level, double hysteresis,
     return false;
 }
 
+// The level test of the start (which 0) or the stop trigger (1), shown around the trigger when
+// asked and the direction has a level.
+bool CrossLevelShown(int which, int direction, double v, double level, double hysteresis, BYTE& armed, bool showAround,
+                     ITriggerActions& actions)
+{
+    const bool fired = CrossLevel(direction, v, level, hysteresis, armed);
+    if (showAround && (direction == 0 || direction == 1))
+        actions.ShowAroundTrigger(which, direction, v, direction == 0 ? '<' : '>', direction == 0 ? '-' : '+', level,
+                                  hysteresis, armed != 0);
+    return fired;
+}
+
 void TakeFirstValue(TriggerState& s, double v)
 {
     if (!s.firstValue) return;
@@ -57,36 +69,22 @@ TriggerEvent EvaluateMeasureTriggers(TriggerState& s, bool triggerArmed, int cha
     const int n = channel + 1;
     if (s.startSource == n && !s.recording) {
         TakeFirstValue(s, v);
-        const bool fired = CrossLevel(s.startDirection, v, s.startValue, s.startHysteresis, s.startArmed);
-        if (showAround && (s.startDirection == 0 || s.startDirection == 1))
-            actions.ShowAroundTrigger(0, s.startDirection, v, s.startDirection == 0 ? '<' : '>',
-                                      s.startDirection == 0 ? '-' : '+', s.startValue, s.startHysteresis,
-                                      s.startArmed != 0);
-        if (fired) {
+        if (CrossLevelShown(0, s.startDirection, v, s.startValue, s.startHysteresis, s.startArmed, showAround, actions)) {
             actions.OnStartEvent(channel, v);
             return TriggerEvent::Start;
         }
         return TriggerEvent::None;
     }
     if (s.stopSource == n && s.recording) {
-        const bool fired = CrossLevel(s.stopDirection, v, s.stopValue, s.stopHysteresis, s.stopArmed);
-        if (showAround && (s.stopDirection == 0 || s.stopDirection == 1))
-            actions.ShowAroundTrigger(1, s.stopDirection, v, s.stopDirection == 0 ? '<' : '>',
-                                      s.stopDirection == 0 ? '-' : '+', s.stopValue, s.stopHysteresis,
-                                      s.stopArmed != 0);
-        if (fired) {
+        if (CrossLevelShown(1, s.stopDirection, v, s.stopValue, s.stopHysteresis, s.stopArmed, showAround, actions)) {
             actions.OnStopEvent(channel, v);
             return TriggerEvent::Stop;
         }
         return TriggerEvent::None;
     }
     if (s.startSource == kTriggerOff && !s.recording && channel == s.referenceChannel) {
-        if (s.firstValue) {
-            s.valueAtArming = v;
-            s.valueAtStart = v;
-            s.sampleCounter = 0;
-            s.firstValue = 0;
-        }
+        if (s.firstValue) s.valueAtStart = v;
+        TakeFirstValue(s, v);
         return TriggerEvent::None;
     }
     if (s.startSource == kTriggerTime && !s.recording && channel == s.referenceChannel) {
