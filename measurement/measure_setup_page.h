@@ -114,6 +114,8 @@ public:
     bool LoadTriggersFromSensors();
     bool RefreshTriggerControls();
     bool FillStartTriggerSourceList();
+    // The channel source a trigger-source list offers although its row is off, or -1.
+    int KeptTriggerSource(int source) const;
     bool LoadAxisAssignmentFromSensors();
     // Puts X back to time where it shows a channel not measured or measured alone, and the first
     // measured channel not on X on Y1 where no Y axis shows one, so that the diagram draws what

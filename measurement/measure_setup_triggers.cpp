@@ -48,13 +48,22 @@ static CString SeveralSourceText(int code, UINT textId)
     return LoadLangString(textId);
 }
 
+// With no sensor connected every row counts as off, yet the trigger still holds the channel the
+// user chose for it: a refill then (a language switch) keeps that channel's entry, so that the
+// list goes on showing the choice, also once the sensor is back and until its rows are read.
+int CDlgMeasureAdjust::KeptTriggerSource(int source) const
+{
+    return IsPanelSensorConnected() ? -1 : source;
+}
+
 bool CDlgMeasureAdjust::FillStartTriggerSourceList()
 {
     const int id = IDC_START_SOURCE;
     m_controls.ResetContent(id);
     const bool several = Several();
+    const int kept = KeptTriggerSource(m_setup.startSource);
     for (int code = 0; code <= 7; ++code) {
-        if (code >= 1 && code <= 6 && !IsRowActive(code - 1)) continue;
+        if (code >= 1 && code <= 6 && !IsRowActive(code - 1) && code != kept) continue;
         const UINT textId = GetStartTriggerSourceTextId(code);
         m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
     }
@@ -67,8 +76,9 @@ bool CDlgMeasureAdjust::FillStopSourceList()
     const int id = IDC_STOP_SOURCE;
     m_controls.ResetContent(id);
     const bool several = Several();
+    const int kept = KeptTriggerSource(m_setup.stopSource);
     for (int code = 0; code <= 8; ++code) {
-        if (code >= 1 && code <= 6 && !IsRowActive(code - 1)) continue;
+        if (code >= 1 && code <= 6 && !IsRowActive(code - 1) && code != kept) continue;
         const UINT textId = GetStopTriggerSourceTextId(code);
         m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
     }
