@@ -118,11 +118,16 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     for (int k : {0, 1}) ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), kConditionCombo[k], 1));
     EXPECT_TRUE(boxes.Count() == 1 && boxes.Boxes()[0].text == CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), 2));
     SetupPage().Item<QLineEdit>(kLimitEdit[3])->setText("100");
+    // A start trigger on sensor 2 keeps its threshold while the device is connected again
+    // sensor by sensor: with one of them active, source 2 is no sensor's digital input.
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_START_SOURCE, 2));
+    SetupPage().Item<QLineEdit>(IDC_START_VALUE)->setText("72");
     frame->Com().OnPortManagerNotify(workflow::kEventDeviceRemoval, 0);
     frame->Com().COM_SearchComPorts(0);
     ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; }, 20000));
     loop.RunFor(3000);
     EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
+    EXPECT_EQ(SetupPage().Item<QLineEdit>(IDC_START_VALUE)->text(), QString("72"));
     std::uint32_t upper = 0;
     for (int at = 30; at >= 27; --at) upper = upper << 8 | sensor->Port(1).sensor().Blocks().ContentByte(2, at);
     EXPECT_EQ(upper, 0x42C80000u);  // 100.0f
