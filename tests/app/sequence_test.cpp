@@ -4,9 +4,10 @@
 // switches (the calibration page among them), set-up choices and Accept, an encoder's mode,
 // the language, a sensor whose power is cut and comes back, a full disk and space freed, and
 // the window closed and the program started again. Each action waits a random time first, or
-// for the instant its control becomes enabled. After every step the program's promises are
-// checked (Invariant below). One seed draws the device too: one sensor, a two-sensor device or
-// a torque sensor with an encoder, with the factory contents present, zeros or erased.
+// for the instant its control becomes enabled; some steps are two actions at once. After every
+// step the program's promises are checked (Invariant below). One seed draws the device too: one
+// sensor, a two-sensor device or a torque sensor with an encoder, with the factory contents
+// present, zeros or erased, and the sensors' set-up where it differs from the defaults (Variant).
 //
 // A failing sequence prints its seed and its steps. KM3_SEQUENCE_SEED=n replays seed n alone;
 // KM3_SEQUENCE_SEEDS=n runs the seeds 1 to n (CI runs a few), KM3_SEQUENCE_STEPS=n makes each
@@ -27,8 +28,10 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <optional>
 #include <random>
@@ -83,16 +86,58 @@ constexpr bool kOpenFault[kInvariantCount] = {false, false, false, false, false,
 
 enum DeviceKind { kOneSensor, kTwoSensors, kTorqueAndEncoder };
 
+// The sensors' set-up where it differs from the simulator's defaults, drawn from the seed apart
+// from the steps: the line, the rate they keep, a later stator, display bytes never written or
+// erased, pass/fail limits and a start trigger kept from an earlier set-up, a block they refuse,
+// slow restarts, and what the device carries.
+struct Variant {
+    bool rs485 = false;
+    int storedRate = 6;
+    int statorRevision = 0;  // 0: the first the program takes
+    int display = -1;  // both display bytes 0x00 or 0xFF; -1: the simulator's
+    bool keptSetup = false;
+    int refusal = 0;  // 1: no user calibration block, 2: no software configuration, 3: one set-up write refused
+    int restartMs = 200;
+    int encoderMode = 3;
+    bool noDigitalInput = false;
+    int sensors = 2;  // of a multiport device
+};
+Variant DrawVariant(unsigned seed)
+{
+    std::mt19937 rng(seed * 2654435761u + 17u);
+    auto draw = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    Variant v;
+    v.rs485 = draw(4) == 0;
+    if (draw(3) == 0) v.storedRate = std::array{3, 9, 13, 14}[static_cast<std::size_t>(draw(4))];
+    if (draw(3) == 0) v.statorRevision = draw(2) == 0 ? 8 : 13;  // with the low-pass filters
+    if (const int d = draw(4); d < 2) v.display = d == 0 ? 0x00 : 0xFF;
+    v.keptSetup = draw(3) == 0;
+    if (const int r = draw(6); r < 3) v.refusal = r + 1;
+    if (draw(4) == 0) v.restartMs = 1000 + 500 * draw(8);
+    v.encoderMode = std::array{3, 4, 7}[static_cast<std::size_t>(draw(3))];
+    v.noDigitalInput = draw(4) == 0;
+    if (draw(4) == 0) v.sensors = 3;
+    return v;
+}
+
+// A float into four block bytes, lowest first.
+void KeepFloat(sim::SensorConfig& config, std::uint8_t block, int position, float value)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, 4);
+    for (int i = 0; i < 4; ++i) measurement_test::KeepBlockBits(config, block, position + i, static_cast<std::uint8_t>(bits >> (8 * i)));
+}
+
 enum Action {
     kStart, kStop, kSingleShot, kTrigger, kSearch, kConnect, kDisconnect, kBaudRate, kPage, kSetupChoice,
     kAccept, kModeSwitch, kLanguage, kPowerCut, kPowerBack, kDiskFull, kDiskFreed, kCloseAndStart, kAutoRepeat,
-    kPassFailStorage, kChannelB, kActionCount
+    kPassFailStorage, kChannelB, kOverlap, kActionCount
 };
 constexpr const char* kActionNames[kActionCount] = {
     "Start", "Stop", "single shot", "trigger", "search", "connect", "disconnect", "baud rate", "page",
     "set-up choice", "accept", "mode switch", "language", "power cut", "power back", "disk full", "disk freed",
-    "close and start again", "trigger auto repeat", "pass/fail storage", "channel B"};
-constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1, 2, 3, 3};
+    "close and start again", "trigger auto repeat", "pass/fail storage", "channel B", "two at once"};
+constexpr int kWeight[kActionCount] = {12, 9, 3, 4, 4, 2, 2, 2, 8, 10, 2, 3, 2, 2, 3, 2, 3, 1, 2, 3, 3, 4};
 
 // A choice the user made on the set-up page: an entry's datum in a list, or a text in a field.
 struct Choice {
@@ -121,6 +166,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     const sim::FactoryContents contents = static_cast<sim::FactoryContents>((seed / 3) % 3);
     // The value files: a new one for each measurement, or always the same name.
     const bool constantName = (seed / 9) % 2 == 1;
+    const Variant variant = DrawVariant(seed);
     bool checked[kInvariantCount] = {};
     std::vector<std::string> steps;
     std::vector<std::string> faults;
@@ -141,6 +187,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // file each went to and the records the master sent for it.
     std::vector<std::pair<std::string, long long>> stopped;
     bool wasRunning = false;
+    int otherAction = -1;  // the first of two actions at once
+    int secondAction = -1;
 
     int Draw(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
 
@@ -164,18 +212,39 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         std::vector<sim::SensorConfig> configs;
         sim::SensorConfig base = control_test::RampSensor(200.0, -20000.0);
         base.identity.statorId = 5;  // streams
+        base.identity.hmbUsb = !variant.rs485;
+        base.identity.rateIndex = static_cast<std::uint8_t>(variant.storedRate);
+        if (variant.statorRevision > 0) base.identity.statorRevision = static_cast<std::uint8_t>(variant.statorRevision);
+        base.identity.noDigitalInput = variant.noDigitalInput && kind == kOneSensor;
+        base.restartMs = variant.restartMs;
+        if (variant.refusal == 1) base.faults.refusals.push_back({'D', 0x82, 3, -1});
+        if (variant.refusal == 2) base.faults.refusals.push_back({'D', 0x03, 3, -1});
+        if (variant.refusal == 3) base.faults.refusals.push_back({'F', 0x83, 4, 1});
         if (kind == kOneSensor) {
             configs.push_back(base);
         } else {
-            configs = sim::MultiportConfigs(2, base);
+            configs = sim::MultiportConfigs(kind == kTwoSensors ? variant.sensors : 2, base);
             if (kind == kTorqueAndEncoder) {
                 configs[0].identity.rotorTypeClass = 'D';
                 configs[1].identity.rotorTypeClass = 'Y';
                 configs[1].identity.statorId = 9;
-                configs[1].identity.encoderMode = 3;
+                configs[1].identity.encoderMode = static_cast<std::uint8_t>(variant.encoderMode);
             }
         }
-        for (sim::SensorConfig& config : configs) config.identity.factoryContents = contents;
+        for (sim::SensorConfig& config : configs) {
+            config.identity.factoryContents = contents;
+            if (variant.display >= 0) config.identity.displayA = config.identity.displayB = static_cast<std::uint8_t>(variant.display);
+        }
+        if (variant.keptSetup) {
+            // Condition 1 on the first sensor's channel, -50.0 to 150.0; a start when it rises over 40.0.
+            KeepFloat(configs[0], 0x02, 23, -50.0f);
+            KeepFloat(configs[0], 0x02, 27, 150.0f);
+            measurement_test::KeepBlockBits(configs[0], 0x02, 31, (1 << 5) | (1 << 2));
+            measurement_test::KeepBlockBits(configs[0], 0x83, 11, 0xC0);
+            KeepFloat(configs[0], 0x83, 14, std::numeric_limits<float>::max());
+            KeepFloat(configs[0], 0x83, 18, 40.0f);
+            measurement_test::KeepBlockBits(configs[0], 0x83, 22, 1 << 2);
+        }
         if (kind == kOneSensor) return std::make_unique<sim::SimulatedSensor>(configs[0], loop);
         return std::make_unique<sim::MultiportDevice>(configs, loop);
     }
@@ -184,8 +253,20 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     {
         const char* kinds[] = {"one sensor", "a two-sensor device", "a torque sensor and an encoder"};
         const char* fills[] = {"present", "zeros", "erased"};
+        const char* refusals[] = {"", ", no user calibration block", ", no software configuration block", ", one set-up write refused"};
+        const Variant& v = variant;
+        std::ostringstream more;
+        if (v.rs485) more << ", RS-485 line";
+        if (v.storedRate != 6) more << ", stored rate " << v.storedRate;
+        if (v.statorRevision > 0) more << ", stator revision " << v.statorRevision;
+        if (v.display >= 0) more << ", display bytes " << v.display;
+        if (v.keptSetup) more << ", limits and start trigger kept";
+        if (v.restartMs != 200) more << ", restart " << v.restartMs << " ms";
+        if (kind == kTorqueAndEncoder && v.encoderMode != 3) more << ", encoder mode " << v.encoderMode;
+        if (kind == kOneSensor && v.noDigitalInput) more << ", no digital input";
+        if (kind == kTwoSensors && v.sensors != 2) more << ", " << v.sensors << " sensors";
         return std::string(kinds[kind]) + ", factory contents " + fills[static_cast<int>(contents)] +
-               (constantName ? ", value files under one name" : ", indexed value files");
+               (constantName ? ", value files under one name" : ", indexed value files") + refusals[v.refusal] + more.str();
     }
 
     void SetUp() override
@@ -298,6 +379,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         case 2: {
             const int k = Draw(4);
             const int value = (k % 2 == 0 ? -1 : 1) * (10 + Draw(500));
+            // The limit belongs to the condition shown, which the sensors may have kept.
+            const long long shown = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[k / 2]);
+            if (shown >= 0 && !model.count(kConditionCombo[k / 2])) model[kConditionCombo[k / 2]] = {false, shown, {}};
             return Type(kLimitEdit[k], std::to_string(value), told);
         }
         case 3: return Choose(IDC_START_SOURCE, Draw(4), told);
@@ -350,13 +434,27 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         for (std::size_t i = 0; i < cut.size(); ++i)
             if (cut[i]) PowerBack(static_cast<int>(i));
         fullDisk.reset();
-        Run(1000);
+        // The user waits for the sensors to say they are back.
+        Run(1000 + variant.restartMs);
         // With a sensor gone the set-up not yet written cannot reach it: it holds what it had.
         if (!AllConnected() && frame->IsConfigWritePending()) model.clear(), filesBeforeBOff.reset();
+        const std::size_t told = boxes.Count();
         ASSERT_NO_FATAL_FAILURE(CloseWindow());
+        // A set-up block the sensor refused to store is told, and the next start reads what it kept.
+        for (std::size_t k = told; k < boxes.Count(); ++k)
+            if (boxes.Boxes()[k].text.Find(workflow::WorkflowText(workflow::kTextBlockRefused).Left(12)) == 0) model.clear(), filesBeforeBOff.reset();
+        SensorsReadAgain();
         ASSERT_NO_FATAL_FAILURE(Restart());
         ASSERT_NO_FATAL_FAILURE(AfterStart());
         wasRunning = false;
+    }
+    // A sensor that hides its software configuration gives back neither the rate nor channel
+    // B's switch when it is read again, nor one without a user calibration block the fourth
+    // limit it keeps there.
+    void SensorsReadAgain()
+    {
+        if (variant.refusal == 2) model.erase(IDC_RATE_COMBO), filesBeforeBOff.reset();
+        if (variant.refusal == 1 && kind == kOneSensor) model.erase(kLimitEdit[3]);
     }
     void PowerBack(int port)
     {
@@ -364,21 +462,11 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         cut[static_cast<std::size_t>(port)] = false;
     }
 
-    // One step: the action, what it did for the log, and whether it may write the sensors.
-    void Step(int number)
+    // Does what the step drew: whether it was possible, what it did for the log, and whether it
+    // may write the sensors.
+    bool Act(int action, int waitMs, std::string& told, bool& writes)
     {
-        std::vector<int> pool;
-        for (int a = 0; a < kActionCount; ++a) {
-            if (a == kModeSwitch && kind != kTorqueAndEncoder) continue;
-            for (int w = 0; w < kWeight[a]; ++w) pool.push_back(a);
-        }
-        const int action = pool[static_cast<std::size_t>(Draw(static_cast<int>(pool.size())))];
-        const int waitKind = Draw(3);
-        const int waitMs = waitKind == 0 ? 0 : waitKind == 1 ? Draw(3000) : -1;
-        std::string told;
-        steps.push_back(std::to_string(number) + ": " + kActionNames[action] + " ...");
         bool done = true;
-        bool writes = false;
         const bool wasRunningBefore = Running();
         switch (action) {
         case kStart: done = OnPanel(IDC_MC_START, waitMs); break;
@@ -484,23 +572,63 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         case kCloseAndStart:
             Run(std::max(waitMs, 0));
             writes = true;
-            ASSERT_NO_FATAL_FAILURE(CloseAndStart());
+            CloseAndStart();
             break;
         }
-        std::ostringstream line;
-        line << number << ": " << kActionNames[action] << (told.empty() ? "" : " " + told) << ", waited "
-             << (waitMs < 0 ? std::string("until enabled") : std::to_string(waitMs) + " ms") << (done ? "" : " (not possible)")
-             << " at " << loop.NowMs() << " ms";
-        steps.back() = line.str();
         if (action == kStart && done && Running() && !wasRunningBefore) ++measurements;
         if ((action == kStart || action == kTrigger || action == kSingleShot) && done) ++starts;
         if (action == kStart || action == kTrigger || action == kSingleShot || action == kCloseAndStart)
             startedByHand = action == kStart && done && Running() && !wasRunningBefore;
         writeOwed = writeOwed || writes;
+        if (done && (action == kSearch || action == kConnect)) SensorsReadAgain();
+        return done;
+    }
+    // Two actions, the second the instant the first is done or its control enabled: Start once a
+    // baud change lets it, a new measurement while the last is still written, a search or a
+    // mode switch over a set-up choice not yet stored.
+    bool Overlap(int waitMs, std::string& told, bool& writes)
+    {
+        static constexpr std::array<std::array<int, 2>, 4> kPairs{{{kBaudRate, kStart}, {kStop, kStart}, {kSetupChoice, kSearch},
+                                                                    {kSetupChoice, kModeSwitch}}};
+        std::array<int, 2> pair = kPairs[static_cast<std::size_t>(Draw(4))];
+        if (pair[1] == kModeSwitch && kind != kTorqueAndEncoder) pair[1] = kCloseAndStart;
+        std::string first, second;
+        const bool done = Act(pair[0], std::max(waitMs, 0), first, writes);
+        if (HasFatalFailure()) return false;
+        otherAction = pair[0];
+        secondAction = pair[1];
+        const bool then = Act(pair[1], pair[1] == kStart ? -1 : 0, second, writes);
+        told = std::string(kActionNames[pair[0]]) + " " + first + (done ? "" : " (not possible)") + ", then " + kActionNames[pair[1]] +
+               " " + second + (then ? "" : " (not possible)");
+        return done || then;
+    }
+
+    // One step: an action, or two at once; then the promises.
+    void Step(int number)
+    {
+        std::vector<int> pool;
+        for (int a = 0; a < kActionCount; ++a) {
+            if (a == kModeSwitch && kind != kTorqueAndEncoder) continue;
+            for (int w = 0; w < kWeight[a]; ++w) pool.push_back(a);
+        }
+        const int action = pool[static_cast<std::size_t>(Draw(static_cast<int>(pool.size())))];
+        const int waitKind = Draw(3);
+        const int waitMs = waitKind == 0 ? 0 : waitKind == 1 ? Draw(3000) : -1;
+        std::string told;
+        steps.push_back(std::to_string(number) + ": " + kActionNames[action] + " ...");
+        bool writes = false;
+        otherAction = -1;
+        const bool done = action == kOverlap ? Overlap(waitMs, told, writes) : Act(action, waitMs, told, writes);
+        if (HasFatalFailure()) return;
+        std::ostringstream line;
+        line << number << ": " << kActionNames[action] << (told.empty() ? "" : " " + told) << ", waited "
+             << (waitMs < 0 ? std::string("until enabled") : std::to_string(waitMs) + " ms") << (done ? "" : " (not possible)")
+             << " at " << loop.NowMs() << " ms";
+        steps.back() = line.str();
         // No user acts again within the same turn of the loop: what holds a few milliseconds
         // on is what the user sees.
         Run(20);
-        CheckInvariants(action);
+        CheckInvariants(action == kOverlap ? secondAction : action);
         // Then the program goes on for a while before the next step.
         Run(Draw(4) == 0 ? 0 : Draw(2000));
         CheckInvariants(-1);
@@ -628,7 +756,11 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         // The pass/fail storage changes by the user's hand alone: on the documentation page, or by
         // a condition set or cleared on the set-up page; a search or a refill leaves it.
         const int storage = DocPage().Settings().storageMode[documentation::kIoNioResults];
-        const bool byUser = action == kPassFailStorage || action == kSetupChoice || action == kChannelB || action == kModeSwitch;
+        const bool byUser = [&] {
+            for (int a : {action, otherAction})
+                if (a == kPassFailStorage || a == kSetupChoice || a == kChannelB || a == kModeSwitch) return true;
+            return false;
+        }();
         if (passFailStorage >= 0 && storage != passFailStorage && !byUser)
             Fault(kChoices, "the pass/fail storage turned from " + std::to_string(passFailStorage) + " to " + std::to_string(storage));
         passFailStorage = storage;
