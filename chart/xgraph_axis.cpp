@@ -170,19 +170,6 @@ void CXGraphAxis::GetRangeAndStep(double& min, double& max, double& step) const
     step = m_dStep;
 }
 
-void CXGraphAxis::Zoom(double factor)
-{
-    if (!m_bDateTime) {
-        SetCurrentRange(m_dMin / factor, m_dMax / factor, 0.0);
-        return;
-    }
-    const double seconds = (m_dMax - m_dMin) * 86400.0 / factor;
-    if (!std::isfinite(seconds)) return;
-    const double n = std::trunc(seconds);
-    m_dMin += n / 86400.0;
-    m_dMax -= n / 86400.0;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Formats
 
@@ -195,37 +182,6 @@ void CXGraphAxis::SetDecimalPlaces(unsigned int places)
     case 3: m_sFormat = "%5.3f"; break;
     default: m_sFormat = "%5.2f"; break;
     }
-}
-
-CString CXGraphAxis::FormatTimeValue(double s) const
-{
-    CString text;
-    if (!std::isfinite(s) || std::fabs(s) > 2e9) {
-        text.Format("%.3f", s);
-        return text;
-    }
-    if (!m_bTimeFormatMode) {
-        if (s > 3600.0) {
-            const int h = static_cast<int>(s / 3600.0);
-            const int m = static_cast<int>((s - 3600.0 * h) / 60.0);
-            const int sec = static_cast<int>(s - 3600.0 * h - 60.0 * m);
-            text.Format("%d:%.2d:%.2d", h, m, sec);
-        } else {
-            text.Format("%.3f", s);
-        }
-    } else {
-        text.Format("%d", s > 0 ? static_cast<int>(s + 0.1) : static_cast<int>(s));
-    }
-    return text;
-}
-
-double CXGraphAxis::RoundValue(double value, int places)
-{
-    const double scale = std::pow(10.0, places + 1);
-    double t = value * scale;
-    t = value >= 0 ? t + 5.0 : t - 5.0;
-    t /= 10.0;
-    return std::trunc(t) / std::pow(10.0, places);
 }
 
 CString CXGraphAxis::FormatTickLabel(double value, bool dateForm) const
@@ -362,28 +318,6 @@ void CXGraphAxis::SetTitleFont(const char* face, int height, int weight) { Repla
 
 // ---------------------------------------------------------------------------------------------
 // Decorations
-
-void CXGraphAxis::SetColorRange(int index, double from, double to, COLORREF color, COLORREF color2,
-                                const CString& text, int fillStyle)
-{
-    if (index < 0 || index > static_cast<int>(m_ColorRanges.size())) return;
-    ColorRange range;
-    range.from = from;
-    range.to = to;
-    range.color = color;
-    range.color2 = color2;
-    range.fillStyle = fillStyle;
-    std::strncpy(range.text, text.GetString(), sizeof range.text - 1);
-    if (index == static_cast<int>(m_ColorRanges.size())) m_ColorRanges.push_back(range);
-    else m_ColorRanges[static_cast<std::size_t>(index)] = range;
-    if (m_pGraph) m_pGraph->Invalidate(true);
-}
-
-void CXGraphAxis::DeleteColorRange(int index)
-{
-    if (index < 0 || index >= static_cast<int>(m_ColorRanges.size())) return;
-    m_ColorRanges.erase(m_ColorRanges.begin() + index);
-}
 
 void CXGraphAxis::SetValueLine(int index, double value, COLORREF color, int penStyle)
 {

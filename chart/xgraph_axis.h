@@ -119,7 +119,6 @@ public:
     void GetRangeAndStep(double& min, double& max, double& step) const;
     void CalcStepFromLabelSize();
     void AutoScale(CDCEx* dc);
-    void Zoom(double factor);
     static double NiceStep(int count, double min, double max);
     static void RoundRange(double& min, double& max, double step);
     static double NiceStepTime(int count, double min, double max);
@@ -134,8 +133,6 @@ public:
     const CString& GetDisplayFormat() const { return m_sFormat; }
     void SetLabel(const CString& label) { m_sLabel = label; }
     const CString& GetLabel() const { return m_sLabel; }
-    CString FormatTimeValue(double seconds) const;
-    static double RoundValue(double value, int places);
     // The tick label of a value: the display format, or a date text on a date axis.
     CString FormatTickLabel(double value, bool dateForm) const;
     CString FormatTickLabel(double value) const { return FormatTickLabel(value, m_bDateTime); }
@@ -160,10 +157,6 @@ public:
     void SetTitleFont(const char* face, int height, int weight);
 
     // Decorations
-    void SetColorRange(int index, double from, double to, COLORREF color, COLORREF color2, const CString& text,
-                       int fillStyle);
-    void DeleteColorRange(int index);
-    void DeleteAllColorRanges() { m_ColorRanges.clear(); }
     void SetValueLine(int index, double value, COLORREF color, int penStyle);
     void DeleteValueLine(int index);
     AxisValueLine& GetValueLine(int index) { return m_ValueLines.at(static_cast<std::size_t>(index)); }
@@ -206,7 +199,6 @@ public:
     bool GetShowMarkers() const { return m_bShowMarkers; }
     void SetPlacement(int placement) { m_nPlacement = placement; }
     int GetPlacement() const { return m_nPlacement; }
-    void SetTimeFormatMode(bool on) { m_bTimeFormatMode = on; }
     void SetShowGrid(bool on) { m_bShowGrid = on; }
     bool GetShowGrid() const { return m_bShowGrid; }
     void SetDateTime(bool on) { m_bDateTime = on; }
@@ -223,6 +215,7 @@ public:
     void SetMarkerSize(int size) { m_nMarkerSize = size; }
     int GetMarkerSize() const { return m_nMarkerSize; }
 
+    // Colour ranges reach an axis only from a chart file: no step of the program makes one.
     std::vector<ColorRange> m_ColorRanges;
     std::vector<AxisZoomEntry> m_ZoomHistory;
     std::vector<AxisValueLine> m_ValueLines;
@@ -256,7 +249,6 @@ public:
     int m_nTickLength = 5;
     COLORREF m_crGridColor = RGB(150, 150, 150);
     int m_nGridStyle = PS_DOT;
-    bool m_bTimeFormatMode = false;
 
 private:
     void CopyFrom(const CXGraphAxis& other);

@@ -464,7 +464,7 @@ void CXGraph::DrawMeasureArrow(CDCEx* dc, int x1, int y1, int x2, int y2, const 
         const ChartPoint* p2 = MeasuredPoint(measured.end);
         const int bkMode = dc->SetBkMode(TRANSPARENT);
         const double dx = p1 && p2 ? p2->x - p1->x : endX->GetValueForPos(x2) - startX->GetValueForPos(x1);
-        const CString dxText = startX->m_bTimeFormatMode ? startX->FormatTimeValue(dx) : FormatDouble(startX->m_sFormat, dx);
+        const CString dxText = FormatDouble(startX->m_sFormat, dx);
         CRect r(x1, y1, x2, y2);
         if (std::abs(x2 - x1) > extent(dxText).cx) dc->DrawText(dxText, r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
         if (p1 && p2) {

@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     chart.SetCurveData(points.data(), 6, 1, 0, 1, true, false, false)->SetLabel("Speed");
     chart.GetYAxis(0).SetLabel("Nm");
     chart.GetYAxis(0).SetValueLine(0, 3.5, RGB(255, 0, 0), PS_DASH);
-    chart.GetYAxis(1).SetColorRange(0, 1, 2, RGB(0, 255, 0), RGB(0, 255, 0), "band", 6);
+    chart.GetYAxis(1).m_ColorRanges.push_back({1, 2, RGB(0, 255, 0), RGB(0, 255, 0), 6, "band"});
     chart.CreateLabel(10, 10, 80, 40, "first\nlabel");
     chart.InsertDataNotation(0, 4);
     chart.m_Measurements.push_back({{0, 1}, {1, 5}});

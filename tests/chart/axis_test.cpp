@@ -164,17 +164,6 @@ TEST(AxisScale, TimeStepsComeFromTheTable)
     EXPECT_NEAR(base + 900.0 / 86400.0, max, 1e-9);
 }
 
-TEST(AxisFormat, TimeValuesAndRounding)
-{
-    CXGraphAxis axis;
-    EXPECT_EQ(CString("1:02:05"), axis.FormatTimeValue(3725.4));
-    EXPECT_EQ(CString("12.500"), axis.FormatTimeValue(12.5));
-    axis.SetTimeFormatMode(true);
-    EXPECT_EQ(CString("3"), axis.FormatTimeValue(2.95));
-    EXPECT_DOUBLE_EQ(1.24, CXGraphAxis::RoundValue(1.235, 2));
-    EXPECT_DOUBLE_EQ(-1.24, CXGraphAxis::RoundValue(-1.235, 2));
-}
-
 TEST(AxisFormat, OnlySafeFormatsReachTheFormatter)
 {
     EXPECT_EQ(CString("1.50 V"), chart::FormatDouble("%.2f V", 1.5));

@@ -47,7 +47,7 @@ std::unique_ptr<CXGraph> RichChart(std::vector<ChartPoint>& points)
     chart->GetYAxis(0).SetLabel("Nm");
     chart->GetYAxis(0).SetValueLine(0, 3.5, RGB(255, 0, 0), PS_DASH);
     chart->GetYAxis(0).GetValueLine(0).text = "limit";
-    chart->GetYAxis(1).SetColorRange(0, 1, 2, RGB(0, 255, 0), RGB(0, 255, 0), "band", 6);
+    chart->GetYAxis(1).m_ColorRanges.push_back({1, 2, RGB(0, 255, 0), RGB(0, 255, 0), 6, "band"});
     chart->CreateLabel(10, 10, 80, 40, "first\nlabel");
     chart->CreateLabel(20, 20, 90, 50, "second");
     chart->InsertDataNotation(0, 4);
