@@ -226,14 +226,6 @@ void CXGraph::SetDecimalPlaces(int axis, int places, int which)
     if (which == 1 || which == 2) set(m_YAxes);
 }
 
-void CXGraph::SetMargins(int left, int top, int right, int bottom)
-{
-    m_nMarginLeft = left;
-    m_nMarginTop = top;
-    m_nMarginRight = right;
-    m_nMarginBottom = bottom;
-}
-
 CXGraphLabel* CXGraph::CreateLabel(int left, int top, int right, int bottom, const CString& text)
 {
     auto* label = new CXGraphLabel();
@@ -329,39 +321,6 @@ void CXGraph::InsertDataNotation(int curve, int index)
     notation->m_nIndex = index;
     notation->m_pGraph = this;
     m_Objects.push_back(notation);
-    Invalidate(true);
-}
-
-ChartPoint CXGraph::GetCursorValue(int curve)
-{
-    ChartPoint value;
-    CXGraphAxis* xAxis = nullptr;
-    CXGraphAxis* yAxis = nullptr;
-    if (!GetCurveAxes(curve, xAxis, yAxis)) return value;
-    value.x = xAxis->GetValueForPos(m_ptCursor.x);
-    const int index = FindCurvePoint(curve, value.x);
-    value.y = m_Curves[static_cast<std::size_t>(curve)].GetY(index);
-    return value;
-}
-
-void CXGraph::SetCursorToValue(int curve, ChartPoint value, bool follow)
-{
-    CXGraphAxis* xAxis = nullptr;
-    CXGraphAxis* yAxis = nullptr;
-    if (!GetCurveAxes(curve, xAxis, yAxis)) return;
-    // The cursor goes to the value given; the curve's own y at x only decides the centring.
-    m_ptCursor = CPoint(xAxis->GetPointForValue(value).x, yAxis->GetPointForValue(value).y);
-    const int index = FindCurvePoint(curve, value.x);
-    if (index >= 0) value.y = m_Curves[static_cast<std::size_t>(curve)].GetY(index);
-    const auto centre = [&](CXGraphAxis& axis, double v) {
-        const bool outside = v < axis.m_dMin || v > axis.m_dMax;
-        if (follow && ((m_nOptions & OPT_FOLLOW_CENTRES) || outside)) {
-            const double half = (axis.m_dMax - axis.m_dMin) / 2.0;
-            axis.SetCurrentRange(v - half, v + half, 0.0);
-        }
-    };
-    centre(*xAxis, value.x);
-    centre(*yAxis, value.y);
     Invalidate(true);
 }
 

@@ -74,7 +74,6 @@ constexpr int OP_MEASURE = 8;
 constexpr int OPT_HORZ_CURSOR_LINE = 1;
 constexpr int OPT_VERT_CURSOR_LINE = 2;
 constexpr int OPT_CURSOR_LABEL = 4;
-constexpr int OPT_FOLLOW_CENTRES = 8;
 
 }  // namespace chart
 
@@ -129,7 +128,6 @@ public:
     int GetCurveIndex(const CXGraphDataSerie* curve) const;
     int GetAxisIndex(const CXGraphAxis* axis) const;
     void SetDecimalPlaces(int axis, int places, int which);
-    void SetMargins(int left, int top, int right, int bottom);
     CXGraphLabel* CreateLabel(int left, int top, int right, int bottom, const CString& text);
     CXGraphLabel* InsertLabel(const CString& text);
     void InsertDataNotation(int curve, int index);
@@ -139,8 +137,6 @@ public:
     // The point of a curve that a measurement or notation names, null when the curve does not
     // have it.
     const ChartPoint* MeasuredPoint(const MeasurePoint& point);
-    ChartPoint GetCursorValue(int curve);
-    void SetCursorToValue(int curve, ChartPoint value, bool follow);
     int GetZoomDepth() const;
     // Every axis that a pan, the cursor or the wheel stopped scaling scales itself again.
     void ResumeAutoScale();

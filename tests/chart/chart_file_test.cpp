@@ -156,6 +156,34 @@ TEST_F(ChartFile, EveryTruncationFailsAndLeavesTheChartAsItWas)
     EXPECT_FALSE(chart->Load(Path("missing.chart")));
 }
 
+TEST_F(ChartFile, MarginsAndSpacingBeyondTheWindowKeepThePlotAndAxesInside)
+{
+    // As a damaged file may hold them: the plot and the origins stay within the window.
+    auto chart = MakeChart();
+    ASSERT_TRUE(chart->Save(Path("props.chart"), 1));
+    auto bytes = ReadAll(QPath("props.chart"));
+    const auto put = [&](std::size_t offset, std::int32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[4 + offset + i] = static_cast<BYTE>(static_cast<std::uint32_t>(v) >> (8 * i));
+    };
+    put(23, -200000);  // left margin
+    put(35, -100000);  // bottom margin
+    const CRect window(0, 0, 400, 300);
+    const auto line = Line();
+    for (int spacing : {5, -100000, 100000}) {
+        put(39, spacing);
+        WriteAll(QPath("margins.chart"), bytes);
+        ASSERT_TRUE(chart->Load(Path("margins.chart")));
+        chart->SetCurveData(line.data(), 11, 0, 0, 0, true, false, false);
+        chart->OnPaint();
+        const CRect plot = chart->GetPlotRect();
+        EXPECT_TRUE(plot.left >= window.left && plot.right <= window.right && plot.top >= window.top &&
+                    plot.bottom <= window.bottom) << spacing;
+        const int x = chart->GetYAxis(0).m_nOriginX;
+        const int y = chart->GetXAxis(0).m_nOriginY;
+        EXPECT_TRUE(x >= window.left && x <= window.right && y >= window.top && y <= window.bottom) << spacing;
+    }
+}
+
 TEST_F(ChartFile, BadReferencesAndCountsAreRefused)
 {
     const std::vector<BYTE> header = {4, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};

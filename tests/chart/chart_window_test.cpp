@@ -141,24 +141,6 @@ TEST_F(ChartWindow, AlternatePlacementsResolveOneLeftOneRight)
     EXPECT_EQ(1, two->GetYAxis(1).GetPlacement());
 }
 
-TEST_F(ChartWindow, MarginsAndSpacingBeyondTheWindowKeepThePlotAndAxesInside)
-{
-    // As a damaged chart file may hold them: the plot and the origins stay within the window.
-    const CRect window(0, 0, 400, 300);
-    for (int spacing : {5, -100000, 100000}) {
-        chart->SetMargins(-200000, 5, 5, -100000);
-        chart->m_nAxisSpacing = spacing;
-        chart->Invalidate();
-        chart->OnPaint();
-        const CRect plot = chart->GetPlotRect();
-        EXPECT_TRUE(plot.left >= window.left && plot.right <= window.right && plot.top >= window.top &&
-                    plot.bottom <= window.bottom) << spacing;
-        const int x = chart->GetYAxis(0).m_nOriginX;
-        const int y = chart->GetXAxis(0).m_nOriginY;
-        EXPECT_TRUE(x >= window.left && x <= window.right && y >= window.top && y <= window.bottom) << spacing;
-    }
-}
-
 TEST_F(ChartWindow, LegendKeepsNumbersOfHiddenCurvesAndItsSide)
 {
     chart->SetCurveData(points.data(), 11, 1, 0, 0, false, false, false);
@@ -205,20 +187,6 @@ TEST_F(ChartWindow, DoubleClicksPostWhatTheyHit)
     chart->m_ptCursor = PixelOf(0, {5.5, 5.5});
     chart->OnLButtonDblClk(0, chart->m_ptCursor);
     EXPECT_EQ(1u, parent.Take(XG_CURVEDBLCLICK).size());
-}
-
-TEST_F(ChartWindow, CursorGoesToTheGivenValueWhileTheCurvesYDecidesTheCentring)
-{
-    chart->GetYAxis(0).SetCurrentRange(0, 10, 0);
-    chart->OnPaint();
-    chart->SetCursorToValue(0, {4, 8}, false);
-    EXPECT_EQ(PixelOf(0, {4, 8}), chart->GetCursorPoint());
-    // The curve's point found for x = 4.5 (the first beyond it, y = 5) lies outside 6..16,
-    // so following centres the Y axis on it, though the given y lies inside.
-    chart->GetYAxis(0).SetCurrentRange(6, 16, 0);
-    chart->SetCursorToValue(0, {4.5, 12}, true);
-    EXPECT_DOUBLE_EQ(0.0, chart->GetYAxis(0).m_dMin);
-    EXPECT_DOUBLE_EQ(10.0, chart->GetYAxis(0).m_dMax);
 }
 
 TEST_F(ChartWindow, PaintingIntoAContextKeepsTheWindowsLayout)
@@ -332,18 +300,25 @@ TEST_F(ChartWindow, CursorModeClickPinsANotationToTheSnappedPoint)
 
 TEST_F(ChartWindow, CursorAtTheEndOfACurveReadsItsLastPoint)
 {
-    const CRect plot = chart->GetPlotRect();
-    chart->m_ptCursor = CPoint(plot.right - 2, plot.top + 5);
-    const ChartPoint value = chart->GetCursorValue(0);
-    EXPECT_EQ(10.0, value.y);
-    chart->InsertDataNotation(0, 11);
+    // Beyond the last point's x the search answers one past the end: the cursor still snaps to
+    // the last point and a click pins the notation to it.
+    chart->OnCursorMode();
+    chart->OnPaint();
+    const CPoint last = PixelOf(0, {10, 10});
+    const CPoint beyond(chart->GetPlotRect().right - 1, last.y + 2);
+    ASSERT_GT(beyond.x, last.x);
+    chart->OnMouseMove(0, beyond);
+    EXPECT_EQ(0, chart->m_nMeasureCurveStart);
+    EXPECT_EQ(10.0, chart->m_dCursorY);
+    chart->OnLButtonDown(MK_LBUTTON, beyond);
+    chart->OnLButtonUp(0, beyond);
     auto* notation = dynamic_cast<CXGraphDataNotation*>(chart->GetObjects().back());
     ASSERT_NE(nullptr, notation);
     EXPECT_EQ(10, notation->m_nIndex);
     EXPECT_EQ(CString("[11] : 10.000 ,10.000 "), notation->m_sText);
 }
 
-TEST_F(ChartWindow, PointModeDragPostsARecordOfItsOwn)
+TEST_F(ChartWindow, PointModeDragMovesThePointAndPosts)
 {
     chart->OnPointMode();
     chart->OnPaint();
