@@ -505,13 +505,6 @@ void CXGraph::ShowCurve(int n, bool visible)
     Invalidate(true);
 }
 
-bool CXGraph::GetPointDrag(WPARAM id, PointDrag& out) const
-{
-    if (id == 0 || id > m_nPointDragCount || m_nPointDragCount - id >= m_PointDrags.size()) return false;
-    out = m_PointDrags[static_cast<std::size_t>((id - 1) % m_PointDrags.size())];
-    return true;
-}
-
 void CXGraph::ResetAll()
 {
     m_XAxes.clear();

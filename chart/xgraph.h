@@ -92,14 +92,6 @@ struct LegendEntry {
     int curve = -1;  // the curve's index: entries survive curves being appended
 };
 
-// One dragged point of a curve, as reported with XG_POINTCHANGED.
-struct PointDrag {
-    int curve = -1;
-    int index = -1;
-    double oldY = 0.0;
-    double newY = 0.0;
-};
-
 class CXGraph : public QWidget {
 public:
     explicit CXGraph(QWidget* parent = nullptr);
@@ -226,8 +218,6 @@ public:
     void AddCubicTrend(int curve);
     void DrawCursor(CDCEx* dc);
     void DrawCursorLabel(CDCEx* dc);
-    // The record behind an XG_POINTCHANGED message (its wParam); false once it is too old.
-    bool GetPointDrag(WPARAM id, PointDrag& out) const;
     CXGraphObject* GetSelectedObject() const { return m_pSelectedObject; }
     CRectTracker* GetActiveObject() const { return m_pActiveObject; }
 
@@ -381,6 +371,4 @@ private:
     int m_nDragValueLineX = -1;
     int m_nSnappedCurve = -1;
     int m_nSnappedPoint = -1;
-    std::vector<PointDrag> m_PointDrags;
-    WPARAM m_nPointDragCount = 0;
 };

@@ -15,7 +15,6 @@ using namespace chart;
 
 namespace {
 
-constexpr std::size_t kPointDragRecords = 64;
 constexpr int kValueLineBand = 10;
 constexpr int kCurveHitWidth = 4;
 
@@ -203,12 +202,8 @@ bool CXGraph::SelectAtCursor(bool doubleClick, bool testOnly)
         if (GetCurveAxes(m_nSnappedCurve, xAxis, yAxis)) {
             CXGraphDataSerie& curve = m_Curves[static_cast<std::size_t>(m_nSnappedCurve)];
             const double newY = yAxis->GetValueForPos(p.y);
-            // Each drag keeps its own record, so that the parent reads the values of its message.
-            const PointDrag record{m_nSnappedCurve, m_nSnappedPoint, curve.GetY(m_nSnappedPoint), newY};
-            if (m_PointDrags.size() < kPointDragRecords) m_PointDrags.push_back(record);
-            else m_PointDrags[m_nPointDragCount % kPointDragRecords] = record;
-            ++m_nPointDragCount;
-            Notify(XG_POINTCHANGED, m_nPointDragCount);
+            // The parent reads the moved point from the curve itself.
+            Notify(XG_POINTCHANGED, 0);
             curve.SetPointY(m_nSnappedPoint, newY);
             m_dHoverValue = newY;
             m_bShowHoverValue = true;

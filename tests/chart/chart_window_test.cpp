@@ -329,15 +329,10 @@ TEST_F(ChartWindow, PointModeDragMovesThePointAndPosts)
     chart->OnLButtonDown(MK_LBUTTON, p);
     chart->OnMouseMove(MK_LBUTTON, CPoint(p.x, p.y));
     chart->OnMouseMove(MK_LBUTTON, CPoint(p.x, p.y - 40));
-    const auto drags = parent.Take(XG_POINTCHANGED);
-    ASSERT_FALSE(drags.empty());
-    PointDrag record;
-    ASSERT_TRUE(chart->GetPointDrag(drags.back().wParam, record));
-    EXPECT_EQ(0, record.curve);
-    EXPECT_GT(record.newY, record.oldY);
-    EXPECT_EQ(record.newY, chart->GetCurve(0).GetY(record.index));
-    EXPECT_FALSE(chart->GetPointDrag(0, record));
-    EXPECT_FALSE(chart->GetPointDrag(drags.back().wParam + 1, record));
+    EXPECT_FALSE(parent.Take(XG_POINTCHANGED).empty());
+    int moved = 0;
+    for (int i = 0; i < 11; ++i) moved += chart->GetCurve(0).GetY(i) > i + 1.0;
+    EXPECT_EQ(1, moved);
 }
 
 TEST_F(ChartWindow, OverlayChangesKeepTheBackBuffer)
