@@ -157,10 +157,6 @@ public:
     bool GetSnap() const { return m_bSnapCursor; }
     void SetSnapRange(int range) { m_nSnapRange = range; }
     int GetSnapRange() const { return m_nSnapRange; }
-    void SetInteraction(bool on) { m_bInteraction = on; }
-    bool GetInteraction() const { return m_bInteraction; }
-    void SetUserStringA(const CString& s) { m_sUserStringA = s; }
-    void SetUserStringB(const CString& s) { m_sUserStringB = s; }
     int GetOperation() const { return m_nOperation; }
     int GetSelectedCurve() const { return m_nSelectedCurve; }
     // The curve the trend commands take: the one under the last click, else the one the user
@@ -260,7 +256,6 @@ public:
     COLORREF m_crInnerColor;
     bool m_bDoubleBuffer = true;
     bool m_bShowLegend = true;
-    bool m_bInteraction = true;
     bool m_bDirectDraw = false;
     int m_nLegendAlign = 1;
     bool m_bSnapCursor = true;
@@ -295,8 +290,6 @@ public:
     bool m_bShowHoverValue = false;
     int m_nSelectedCurve = -1;
     int m_nSelectionBeforeRButton = -1;  // the curve selected when the right button went up
-    CString m_sUserStringA;
-    CString m_sUserStringB;
     CXGraphLabel m_CursorLabel;
     MeasurePoint m_MeasureStart;
     MeasurePoint m_MeasureEnd;

@@ -53,7 +53,6 @@ UINT VirtualKey(const QKeyEvent* event)
 
 bool CXGraph::SelectAtCursor(bool doubleClick, bool testOnly)
 {
-    if (!m_bInteraction) return false;
     const CPoint p = m_ptCursor;
     const bool select = m_nOperation == OP_SELECT;
     bool hit = false;
@@ -222,7 +221,7 @@ bool CXGraph::SelectAtCursor(bool doubleClick, bool testOnly)
             }
         }
     }
-    if (!hit && doubleClick && m_bInteraction) Notify(XG_GRAPHDBLCLICK, 0);
+    if (!hit && doubleClick) Notify(XG_GRAPHDBLCLICK, 0);
     return false;
 }
 

@@ -201,16 +201,6 @@ TEST_F(ChartWindow, PaintingIntoAContextKeepsTheWindowsLayout)
     EXPECT_EQ(CRect(0, 0, 400, 300), fills[0].rect);
 }
 
-TEST_F(ChartWindow, WithoutInteractionNothingIsSelectedButRightUpStillPosts)
-{
-    chart->SetInteraction(false);
-    Click(PixelOf(0, {5.5, 5.5}));
-    chart->OnRButtonUp(0, CPoint(1, 1));
-    parent.loop().RunUntilIdle();
-    ASSERT_EQ(1u, parent.messages.size());
-    EXPECT_EQ(XG_RBUTTONUP, parent.messages[0].message);
-}
-
 TEST_F(ChartWindow, SelectedAxisGetsValueLinesAndRightClickDeletesThem)
 {
     CXGraphAxis& y = chart->GetYAxis(0);
