@@ -160,47 +160,10 @@ const CurvePointSummary& CXGraphDataSerie::GetPointSummary() const
     return s;
 }
 
-double CXGraphDataSerie::GetX(int index) const
-{
-    if (!m_pPoints || index < 0 || index >= m_nCount) return 0.0;
-    return m_pPoints[index].x;
-}
-
 double CXGraphDataSerie::GetY(int index) const
 {
     if (!m_pPoints || index < 0 || index >= m_nCount) return 0.0;
     return m_pPoints[index].y;
-}
-
-void CXGraphDataSerie::ResetIndexRange()
-{
-    m_nFirstIndex = 0;
-    m_nLastIndex = m_nCount - 1;
-}
-
-void CXGraphDataSerie::GetSettingsRecord(CurveSettingsRecord& r) const
-{
-    std::memset(&r, 0, sizeof r);
-    r.count = m_nCount;
-    r.firstIndex = m_nFirstIndex;
-    r.lastIndex = m_nLastIndex;
-    r.xAxis = m_nXAxis;
-    r.yAxis = m_nYAxis;
-    r.index = m_nIndex;
-    r.lineWidth = m_nLineWidth;
-    r.fillStyle = m_nFillStyle;
-    r.markerType = m_nMarkerType;
-    r.marker = m_nMarker;
-    r.markerSize = m_nMarkerSize;
-    r.lineStyle = m_nLineStyle;
-    r.constantOne = 1;
-    r.showMarker = m_bShowMarker;
-    r.fillArea = m_bFillArea;
-    r.fillCurve = m_nFillCurve;
-    r.fillTransparent = m_bFillTransparent;
-    r.fillColor = m_crFillColor;
-    std::strncpy(r.name, m_sLabel.GetString(), sizeof r.name - 1);
-    r.type = m_nType;
 }
 
 bool CXGraphDataSerie::IsNearSegment(int x1, int y1, int x2, int y2, int px, int py, int width)

@@ -36,19 +36,6 @@ struct CurveLook {
     int Reach() const { return 2 * width + 2; }
 };
 
-// The flat settings record of a curve.
-struct CurveSettingsRecord {
-    int count;
-    int firstIndex, lastIndex, xAxis, yAxis, index, lineWidth, fillStyle, markerType, marker, markerSize, lineStyle;
-    int constantOne;
-    bool showMarker, fillArea;
-    int fillCurve;
-    bool fillTransparent;
-    COLORREF fillColor;
-    char name[260];
-    int type;
-};
-
 class CXGraphDataSerie : public CXGraphObject {
 public:
     CXGraphDataSerie();
@@ -72,14 +59,9 @@ public:
     void AddSegment(int x1, int y1, int x2, int y2) { m_Segments.push_back({x1, y1, x2, y2}); }
     static bool IsNearSegment(int x1, int y1, int x2, int y2, int px, int py, int width);
 
-    double GetX(int index) const;
     double GetY(int index) const;
-    double GetXAt(int index) const { return m_pPoints[index].x; }
-    double GetYAt(int index) const { return m_pPoints[index].y; }
     int GetCount() const { return m_nCount; }
     const ChartPoint* GetPoints() const { return m_pPoints; }
-    void ResetIndexRange();
-    void GetSettingsRecord(CurveSettingsRecord& record) const;
 
     // Points: owned (a private copy, freed with the curve) or borrowed from the caller.
     void SetPoints(const ChartPoint* points, int count, bool copy);
@@ -127,10 +109,10 @@ public:
     // The curve index to fill up to, -1 for the bottom of the plot.
     void SetFillCurve(int curve) { m_nFillCurve = static_cast<short>(curve); }
     int GetFillCurve() const { return m_nFillCurve; }
-    const std::vector<CurveSegment>& GetSegments() const { return m_Segments; }
 
     ChartPoint* m_pPoints = nullptr;
     int m_nCount = 0;
+    // An index range that chart files carry; nothing draws by it.
     int m_nFirstIndex = 0;
     int m_nLastIndex = 0;
     int m_nXAxis = 0;

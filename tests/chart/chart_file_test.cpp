@@ -268,5 +268,5 @@ TEST_F(ChartFile, LoadedIndexesThatNameNothingAreSkippedWhenDrawing)
     chart->OnLinearTrend();
     EXPECT_EQ(2, chart->GetCurveCount());
     EXPECT_EQ(9, curve.m_nXAxis);
-    EXPECT_TRUE(curve.GetSegments().empty());
+    EXPECT_TRUE(curve.m_Segments.empty());
 }

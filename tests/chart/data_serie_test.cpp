@@ -56,8 +56,8 @@ TEST(DataSerie, PointsOutsideTheRangeReadAsZero)
 {
     const auto points = Line(3);
     CXGraphDataSerie s = SerieOf(points);
-    EXPECT_EQ(0.0, s.GetX(-1));
-    EXPECT_EQ(0.0, s.GetX(3));
+    EXPECT_EQ(0.0, s.GetY(-1));
+    EXPECT_EQ(0.0, s.GetY(3));
     EXPECT_EQ(2.0, s.GetY(2));
     EXPECT_FALSE(s.SetPointY(3, 1.0));
 }
@@ -87,8 +87,8 @@ TEST(DataSerie, ManyPointsDrawAtMostFourPointsPerPixelColumn)
     const auto records = Record(*chart);
     const CXGraphDataSerie& curve = chart->GetCurve(0);
     const std::size_t columns = static_cast<std::size_t>(chart->GetPlotRect().Width() + 1);
-    EXPECT_LE(curve.GetSegments().size(), 4 * columns);
-    EXPECT_GT(curve.GetSegments().size(), 100u);
+    EXPECT_LE(curve.m_Segments.size(), 4 * columns);
+    EXPECT_GT(curve.m_Segments.size(), 100u);
     std::size_t blue = 0;
     for (const DrawRecord& r : records) {
         if (r.op == DrawRecord::Op::Line && r.pen.color() == RGB(0, 0, 255)) ++blue;
@@ -111,7 +111,7 @@ TEST(DataSerie, APlotSqueezedToNothingDrawsNoCurveOverItsAxes)
     };
     EXPECT_EQ(curveLines(), 0u);
     ASSERT_LE(chart->GetXAxis(0).m_nLength, 0) << "the chart left its X axis some length";
-    EXPECT_TRUE(chart->GetCurve(0).GetSegments().empty());
+    EXPECT_TRUE(chart->GetCurve(0).m_Segments.empty());
     // Given room again, the curve is drawn.
     chart->resize(600, 300);
     EXPECT_GT(curveLines(), 10u);

@@ -130,7 +130,7 @@ struct MenuBench : StreamBench {
     }
     QPoint PixelOf(int index)
     {
-        const ChartPoint p{graph.GetCurve(0).GetX(index), graph.GetCurve(0).GetY(index)};
+        const ChartPoint p = graph.GetCurve(0).GetPoints()[index];
         return {graph.GetXAxis(0).GetPointForValue(p).x, graph.GetYAxis(0).GetPointForValue(p).y};
     }
     // Pressed, moved (the window painting after each move) and released.
@@ -227,7 +227,7 @@ TEST(DiagramView, TheStoreGrowsUnderTheChartWithoutMovingWhatItLent)
     EXPECT_EQ(1000, chart.GetCurve(0).GetCount());
     EXPECT_EQ(diagram.Display().Data().LentArray(0), chart.GetCurve(0).GetPoints());
     EXPECT_EQ(0, diagram.Display().Data().RetiredArrayCount());
-    EXPECT_DOUBLE_EQ(49.0, chart.GetCurve(0).GetYAt(999));
+    EXPECT_DOUBLE_EQ(49.0, chart.GetCurve(0).GetY(999));
     // The store sized anew for the next start leaves the curves shown until then.
     diagram.SetStorageBusy(8, {1, 1, 0, 0, 0, 0});
     EXPECT_EQ(1000, chart.GetCurve(0).GetCount());
