@@ -15,7 +15,6 @@ list(APPEND KM3_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/painter_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pixel_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plane_geometry.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/polynomial_solver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/recording_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rect_tracker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trends.cpp

@@ -77,7 +77,6 @@ void CXGraphDataSerie::CopySettingsFrom(const CXGraphDataSerie& o)
     m_crFillColor = o.m_crFillColor;
     m_nType = o.m_nType;
     m_nFillCurve = o.m_nFillCurve;
-    m_Solver = o.m_Solver;
 }
 
 void CXGraphDataSerie::ReleasePoints()

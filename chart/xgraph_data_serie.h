@@ -1,13 +1,12 @@
 #pragma once
 // CXGraphDataSerie: one curve of the chart: its points, how it is drawn (line or dots, pen,
 // markers, area fill), which axes it is plotted against, the pixel segments of its last
-// drawing for hit tests, and its trend and moving-average operations.
+// drawing for hit tests, and its trend operations.
 
 #include <vector>
 
 #include "chart/chart_point.h"
 #include "chart/column_path.h"
-#include "chart/polynomial_solver.h"
 #include "chart/xgraph_object.h"
 
 struct CurveSegment {
@@ -72,16 +71,9 @@ public:
     const CurvePointSummary& GetPointSummary() const;
     bool IsXAscending() const { return GetPointSummary().xAscending; }
 
-    // Trends and moving averages; new arrays the caller owns, null for what cannot be
-    // computed (fewer than two points for a trend, a window below 1, too many coefficients).
+    // Trends; new arrays the caller owns, null with fewer than two points.
     ChartPoint* GetLinearTrend(int extraPoints) const;
     ChartPoint* GetCubicTrend(int extraPoints) const;
-    ChartPoint* GetPolynomialTrend(int coefficients, int extraPoints);
-    ChartPoint* GetSimpleAverage(int window) const;
-    ChartPoint* GetLinearAverage(int window) const;
-    ChartPoint* GetExponentialAverage(int window) const;
-    ChartPoint* GetTriangularAverage(int window) const;
-    ChartPoint* GetSineAverage(int window) const;
 
     // Plain accessors
     void SetLineStyle(int style) { m_nLineStyle = style; }
@@ -133,7 +125,6 @@ public:
     int m_nType = 0;
     short m_nFillCurve = 1;
     std::vector<CurveSegment> m_Segments;
-    CPolynomialSolver m_Solver;
 
 private:
     // What walks and draws of the points found; forgotten whenever the points change otherwise
@@ -152,10 +143,5 @@ private:
     void ReleasePoints();
     void CopyPointsFrom(const CXGraphDataSerie& other);
     void CopySettingsFrom(const CXGraphDataSerie& other);
-    template <typename Weight>
-    ChartPoint* WindowedAverage(int window, Weight weight) const;
     ChartPoint* Trend(int extraPoints, double (*value)(int k, double a, double b), double a, double b) const;
 };
-
-// The weight of the triangular average.
-double TriangularWeight(double a, double b, double c);

@@ -1,5 +1,5 @@
 // Curves: points, copying, drawing with its pixel-column thinning, markers, area fill, and the
-// trend and moving-average curves.
+// trend curves.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -32,13 +32,6 @@ CXGraphDataSerie SerieOf(const std::vector<ChartPoint>& points)
     CXGraphDataSerie s;
     s.SetPoints(points.data(), static_cast<int>(points.size()), true);
     return s;
-}
-
-std::vector<double> YsOf(const ChartPoint* points, int count)
-{
-    std::vector<double> ys;
-    for (int i = 0; i < count; ++i) ys.push_back(points[i].y);
-    return ys;
 }
 
 // Paints the chart into a recording at screen resolution and returns the records.
@@ -337,25 +330,6 @@ TEST(DataSerie, NearSegmentUsesHalfTheWidthAtLeastOne)
     EXPECT_FALSE(CXGraphDataSerie::IsNearSegment(3, 3, 3, 3, 3, 3, 4));
 }
 
-TEST(Trends, MovingAverages)
-{
-    CXGraphDataSerie s = SerieOf(Ys({1, 2, 3, 4, 5}));
-    std::unique_ptr<ChartPoint[]> simple(s.GetSimpleAverage(3));
-    EXPECT_EQ((std::vector<double>{1, 2, 2.5, 3, 4}), YsOf(simple.get(), 5));
-    std::unique_ptr<ChartPoint[]> exponential(s.GetExponentialAverage(1));
-    EXPECT_EQ((std::vector<double>{1, 2, 3, 4, 5}), YsOf(exponential.get(), 5));
-    std::unique_ptr<ChartPoint[]> sine(s.GetSineAverage(1));
-    for (int i = 0; i < 5; ++i) EXPECT_NEAR(i + 1.0, sine[i].y, 1e-12);
-    std::unique_ptr<ChartPoint[]> linear(s.GetLinearAverage(2));
-    EXPECT_DOUBLE_EQ((2 * 3.0 + 2.0) / 3.0, linear[2].y);
-    std::unique_ptr<ChartPoint[]> triangular(s.GetTriangularAverage(3));
-    EXPECT_DOUBLE_EQ(2.0, triangular[1].y);
-    EXPECT_EQ(2.0, triangular[2].x);
-    // Windows below one make nothing.
-    EXPECT_EQ(nullptr, s.GetSimpleAverage(0));
-    EXPECT_EQ(nullptr, s.GetExponentialAverage(-1));
-}
-
 TEST(Trends, LinearTrendContinuesByTheFirstStep)
 {
     std::vector<ChartPoint> points = {{0, 3}, {2, 5}, {3, 7}};
@@ -371,22 +345,6 @@ TEST(Trends, LinearTrendContinuesByTheFirstStep)
     CXGraphDataSerie one = SerieOf(Ys({4}));
     EXPECT_EQ(nullptr, one.GetLinearTrend(1));
     EXPECT_EQ(nullptr, one.GetCubicTrend(1));
-    EXPECT_EQ(nullptr, one.GetPolynomialTrend(2, 1));
-}
-
-TEST(Trends, PolynomialTrendReproducesALineAndRefusesWhatCannotBeSolved)
-{
-    std::vector<ChartPoint> points = {{0, 1}, {1, 3}, {3, 7}};
-    CXGraphDataSerie s = SerieOf(points);
-    std::unique_ptr<ChartPoint[]> trend(s.GetPolynomialTrend(2, 1));
-    ASSERT_NE(nullptr, trend);
-    EXPECT_NEAR(7.0, trend[2].y, 1e-9);
-    EXPECT_EQ(5.0, trend[3].x);  // the last step repeated
-    EXPECT_NEAR(11.0, trend[3].y, 1e-9);
-    CXGraphDataSerie flat = SerieOf({{0, 1}, {0, 2}, {0, 3}});
-    EXPECT_EQ(nullptr, flat.GetPolynomialTrend(2, 0));
-    EXPECT_EQ(nullptr, s.GetPolynomialTrend(22, 0));
-    EXPECT_EQ(nullptr, s.GetPolynomialTrend(0, 0));
 }
 
 TEST(Trends, ChartCommandsAddNamedTrendCurves)
