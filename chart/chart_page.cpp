@@ -174,16 +174,6 @@ void CChartPage::ShowPage(CDialog* page)
     page->show();
 }
 
-void CChartPage::SelectTab(int index)
-{
-    m_Tab->setCurrentIndex(index);
-}
-
-int CChartPage::CurrentTab() const
-{
-    return m_Tab->currentIndex();
-}
-
 void CChartPage::OnOK()
 {
     HideAndRepaint();

@@ -49,9 +49,6 @@ public:
     CAxisDlg* GetAxisDlg() const { return m_pAxisDlg; }
     CCurveDlg* GetCurveDlg() const { return m_pCurveDlg; }
 
-    // Shows the page of a tab, as a click on the tab does.
-    void SelectTab(int index);
-    int CurrentTab() const;
     QTabBar* TabBar() const { return m_Tab; }
 
     // Both hide the sheet and repaint the chart.

@@ -40,6 +40,13 @@ void Click(QWidget* control)
     button->click();
 }
 
+// A click on a tab of the sheet.
+void ChooseTab(CChartPage& sheet, int tab)
+{
+    QTabBar* bar = sheet.TabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+}
+
 std::vector<ChartPoint> Points(int count)
 {
     std::vector<ChartPoint> points;
@@ -301,7 +308,7 @@ TEST_F(SheetFixture, ShowsYAxisZeroAndCurveZeroAndOnePageAtATime)
     EXPECT_EQ(sheet->ShownCurve(), 0);
     ASSERT_EQ(sheet->TabBar()->count(), 3);
     for (int tab : {kAxisTab, kCurveTab, kChartTab, kCurveTab}) {
-        sheet->SelectTab(tab);
+        ChooseTab(*sheet, tab);
         CDialog* pages[] = {sheet->GetChartDlg(), sheet->GetAxisDlg(), sheet->GetCurveDlg()};
         int shown = 0;
         for (int i = 0; i < 3; ++i) {
@@ -320,17 +327,17 @@ TEST_F(SheetFixture, ShowsYAxisZeroAndCurveZeroAndOnePageAtATime)
 TEST_F(SheetFixture, OkHidesAndTheNextShowReusesThePages)
 {
     CCurveDlg* curvePage = sheet->GetCurveDlg();
-    sheet->SelectTab(kCurveTab);
+    ChooseTab(*sheet, kCurveTab);
     Click(curvePage->GetDlgItem(IDOK));
     EXPECT_TRUE(sheet->isHidden());
     sheet->show();
     EXPECT_EQ(sheet->GetCurveDlg(), curvePage);
-    EXPECT_EQ(sheet->CurrentTab(), kChartTab);
+    EXPECT_EQ(sheet->TabBar()->currentIndex(), kChartTab);
 }
 
 TEST_F(SheetFixture, EnterInAnEditAppliesNothingAndClosesNothing)
 {
-    sheet->SelectTab(kCurveTab);
+    ChooseTab(*sheet, kCurveTab);
     CCurveDlg* page = sheet->GetCurveDlg();
     auto* label = page->Item<QLineEdit>(6010);
     ASSERT_NE(label, nullptr);
@@ -417,7 +424,7 @@ TEST_F(SheetFixture, TheLegendPositionFollowsShowLegend)
 
 TEST_F(SheetFixture, CurvePageEnablesFillAndMarkerControlsByTheirSwitches)
 {
-    sheet->SelectTab(kCurveTab);
+    ChooseTab(*sheet, kCurveTab);
     CCurveDlg* page = sheet->GetCurveDlg();
     EXPECT_FALSE(page->IsDlgItemEnabled(6045));
     EXPECT_FALSE(page->IsDlgItemEnabled(1000));

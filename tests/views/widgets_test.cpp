@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -456,7 +457,8 @@ TEST(ViewPictures, EveryViewInEveryLanguage)
         diagram.grab().save(folder + "/diagram" + suffix);
         diagram.Display().ShowProperties();
         for (int tab = 0; tab < 3; ++tab) {
-            diagram.Display().ChartPage().SelectTab(tab);
+            QTabBar* bar = diagram.Display().ChartPage().TabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
             diagram.Display().ChartPage().grab().save(folder + QString("/chart_page%1").arg(tab) + suffix);
         }
         diagram.Display().ChartPage().hide();
