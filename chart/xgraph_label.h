@@ -23,7 +23,6 @@ public:
     void ShowContextMenu() override;
 
     void SetFont(const LOGFONT* lf);
-    const CFont& GetFont() const { return m_Font; }
     void SetText(const CString& text) { m_sText = text; }
     const CString& GetText() const { return m_sText; }
     void SetBkColor(COLORREF color) { m_crBkColor = color; }
