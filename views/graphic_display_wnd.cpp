@@ -376,7 +376,6 @@ LRESULT CGraphicDisplayWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     if ((message >= chart::XG_YAXISCLICK && message <= chart::XG_CURVEHOVER) || message == chart::XG_PROPERTIES) {
-        m_lastChartMessage = message;
         if (message == chart::XG_PROPERTIES) ShowProperties();
         else if (message == chart::XG_RBUTTONUP) ShowContextMenu();
         else if (message == chart::XG_ZOOMCHANGED) {

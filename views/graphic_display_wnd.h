@@ -95,7 +95,6 @@ public:
     void AddValueSet(const views::ValueSet& set) override;
     void RepaintSamples() override;
     int RepaintCount() const { return m_repaints; }
-    UINT LastChartMessage() const { return m_lastChartMessage; }
 
     // The click slider's scroll: wParam = (position << 16) | code.
     void OnHScroll(WPARAM wParam, LPARAM lParam);
@@ -156,5 +155,4 @@ private:
     bool m_bFollowData = true;  // the shown x range follows the newest values
     bool m_bUpdatingSliders = false;
     int m_repaints = 0;
-    UINT m_lastChartMessage = 0;
 };
