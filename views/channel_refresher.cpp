@@ -79,13 +79,6 @@ void ChannelRefresher::ResetMinMax(int channel)
     m_throttle.Request();
 }
 
-void ChannelRefresher::ClearChannel(int channel)
-{
-    if (channel < 0 || channel >= kChannelCount) return;
-    Values(channel).Reset();
-    m_throttle.Request();
-}
-
 void ChannelRefresher::ForgetMeasuredValues()
 {
     for (ChannelValues& values : m_values) values.ForgetMeasured();

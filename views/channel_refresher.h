@@ -59,8 +59,6 @@ public:
     void TareIfNotTared(int channel);
     void ClearTare(int channel);
     void ResetMinMax(int channel);
-    // Clears what a channel holds (its sensor left).
-    void ClearChannel(int channel);
     // The sensors left: no channel shows what they measured before (their tares stay), so that
     // once they are back the views show only values measured since.
     void ForgetMeasuredValues();

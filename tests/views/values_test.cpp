@@ -173,7 +173,7 @@ TEST(ChannelValues, WhatIsNoValueShowsNotAvailableOrOverflowNeverANumber)
     b.frame.tables.Entry(0)->perCount = 0.0;
     power.SetUnitList(views::PowerUnitList());
     power.selectedUnit = 2;
-    b.refresher.ClearChannel(views::kChannelP1);
+    b.refresher.ForgetMeasuredValues();
     b.Feed(12500);
     EXPECT_EQ(CString("n.a."), powerView.ValueText());
 }
