@@ -88,7 +88,6 @@ public:
 
     // Rate byte of the 'Z' requests by index 0 to 12; any other index leaves it unchanged.
     void SetRateCode(int index);
-    BYTE GetRateCode() const { return m_cRateCode; }
 
     // ---- Expected answer ---------------------------------------------------------------------
     BYTE GetCommand() const { return m_cCommand; }

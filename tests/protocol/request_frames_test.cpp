@@ -77,16 +77,13 @@ TEST_F(RequestFrames, MeasureSetupCarriesRateAndSelector)
     codec.BuildMeasureSetupB(out);
     EXPECT_EQ('B', out.ByteAt(9));
 
-    codec.SetRateCode(10);
-    EXPECT_EQ(151, codec.GetRateCode());
-    codec.SetRateCode(13);
-    EXPECT_EQ(151, codec.GetRateCode());
-    codec.SetRateCode(-1);
-    EXPECT_EQ(151, codec.GetRateCode());
-    codec.SetRateCode(7);
-    EXPECT_EQ(27, codec.GetRateCode());
-    codec.BuildMeasureSetupA(out);
-    EXPECT_EQ(27, out.ByteAt(6));
+    // The rate byte as the 'Z' request carries it; an index beyond the table keeps the last one.
+    const std::pair<int, int> rates[] = {{10, 151}, {13, 151}, {-1, 151}, {7, 27}};
+    for (const auto& [index, rate] : rates) {
+        codec.SetRateCode(index);
+        codec.BuildMeasureSetupA(out);
+        EXPECT_EQ(rate, out.ByteAt(6)) << index;
+    }
 }
 
 TEST_F(RequestFrames, AddressKeepsTheSensorsAcknowledgement)
