@@ -132,7 +132,6 @@ public:
     int GetZoomDepth() const;
     // Every axis that a pan, the cursor or the wheel stopped scaling scales itself again.
     void ResumeAutoScale();
-    CPoint GetCursorPoint() const { return m_ptCursor; }
     // The axes of a curve, when both exist.
     bool GetCurveAxes(int curve, CXGraphAxis*& xAxis, CXGraphAxis*& yAxis);
     const std::list<CXGraphObject*>& GetObjects() const { return m_Objects; }
