@@ -27,6 +27,10 @@ std::unique_ptr<CDCEx> MakeThrowAwayContext(CDCEx* dc)
 
 void CXGraphAxis::Draw(CDCEx* target)
 {
+    if (m_nScale == 0) {
+        DrawLog(target);
+        return;
+    }
     std::unique_ptr<CDCEx> hidden;
     if (!m_bVisible) hidden = MakeThrowAwayContext(target);
     CDCEx* dc = hidden ? hidden.get() : target;
@@ -210,6 +214,45 @@ void CXGraphAxis::DrawTick(CDCEx* dc, double v, double pos, bool label, bool tra
     dc->MoveTo(from);
     dc->LineTo(to);
     dc->SetBkMode(OPAQUE);
+}
+
+void CXGraphAxis::DrawLog(CDCEx* target)
+{
+    std::unique_ptr<CDCEx> hidden;
+    if (!m_bVisible) hidden = MakeThrowAwayContext(target);
+    CDCEx* dc = hidden ? hidden.get() : target;
+    const CRect plot = PlotRect();
+    const CSize title = ScaleAndMeasureHead(dc);
+    int farEnd;
+    if (m_nKind == xAxis) {
+        farEnd = static_cast<int>(plot.right - m_dMarkerSpace);
+        m_nLength = static_cast<int>(plot.right - m_dHeadSpace - m_dMarkerSpace) - plot.left;
+    } else {
+        farEnd = static_cast<int>(plot.top + m_dMarkerSpace);
+        m_nLength = plot.bottom - static_cast<int>(plot.top + m_dHeadSpace + m_dMarkerSpace);
+    }
+    DrawAcrossPlot(dc);
+    DrawTitle(dc, title, farEnd);
+
+    if (!(m_nKind == yAxis && m_nPlacement != 0 && m_nPlacement != 1) && m_dMin > 0.0 && m_dMax > 0.0 &&
+        std::isfinite(m_dMin) && std::isfinite(m_dMax)) {
+        const double lo = std::pow(10.0, std::floor(std::log10(m_dMin)));
+        const double hi = std::pow(10.0, std::ceil(std::log10(m_dMax)));
+        int decades = 0;
+        for (double d = lo; d < hi && decades < 700; d *= 10.0, ++decades) {
+            int k = 1;
+            for (double v = d; v < 10.0 * d && k < 10; v = d * ++k) {
+                if (v < m_dMin || v > m_dMax) continue;
+                const ChartPoint p{v, v};
+                const CPoint pixel = GetPointForValue(p);
+                const double pos = m_nKind == yAxis ? pixel.y : pixel.x;
+                // Only decade values carry a label; a Y axis uses the date form here too.
+                DrawTick(dc, v, pos, k == 1, false, m_bDateTime);
+            }
+        }
+    }
+
+    DrawAxisLine(dc, farEnd);
 }
 
 void CXGraphAxis::DrawColorRanges(CDCEx* dc)

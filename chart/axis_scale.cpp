@@ -138,6 +138,33 @@ void CXGraphAxis::RoundRangeTime(double& min, double& max, double step)
 
 void CXGraphAxis::AutoScale(CDCEx* dc)
 {
+    if (m_nScale == 0) {
+        if (!(m_dMin > 0.0) || !std::isfinite(m_dMin)) m_dMin = 1e-16;
+        if (!(m_dMax > 0.0) || !std::isfinite(m_dMax)) m_dMax = 1e-15;
+        bool found = false;
+        for (double d = 1e-16; d < m_dMin && !found && std::isfinite(d); d *= 10.0) {
+            for (double v = d; v < 10.0 * d; v += d) {
+                if (m_dMin <= v) {
+                    m_dMin = v - d;
+                    found = true;
+                    break;
+                }
+            }
+        }
+        found = false;
+        for (double d = 1e-16; d < m_dMax && !found && std::isfinite(d); d *= 10.0) {
+            for (double v = d; v < 10.0 * d; v += d) {
+                if (m_dMax <= v) {
+                    m_dMax = v;
+                    found = true;
+                    break;
+                }
+            }
+        }
+        m_dMin = std::pow(10.0, std::floor(std::log10(m_dMin)));
+        m_dMax = std::pow(10.0, std::ceil(std::log10(m_dMax)));
+        return;
+    }
     const CRect plot = PlotRect();
     int count;
     if (m_nKind == yAxis) {

@@ -67,6 +67,7 @@ void CXGraphAxis::CopyFrom(const CXGraphAxis& o)
     SetTickFont(&o.m_TickFont.logFont());
     SetTitleFont(&o.m_TitleFont.logFont());
     m_nKind = o.m_nKind;
+    m_nScale = o.m_nScale;
     m_nPlacement = o.m_nPlacement;
     m_bShowMarkers = o.m_bShowMarkers;
     m_bDateTime = o.m_bDateTime;
@@ -92,12 +93,28 @@ bool CXGraphAxis::SetRange(double min, double max) { return TakeRange(min, max, 
 
 bool CXGraphAxis::SetCurrentRange(double min, double max, double step) { return TakeRange(min, max, step, false); }
 
-// An empty range is widened; a usable step is taken as given, otherwise one is found (zero,
-// negative or broken means automatic). With asBase the range is also the one a reset of the zoom returns to.
+// A logarithmic axis keeps its range above zero and has no step; a linear one widens an empty
+// range, takes a usable step as given and otherwise finds one (zero, negative or broken means
+// automatic). With asBase the range is also the one a reset of the zoom returns to.
 bool CXGraphAxis::TakeRange(double min, double max, double step, bool asBase)
 {
     // Bounds that are not numbers, or a span beyond the doubles, would leave nothing to draw.
     if (!std::isfinite(min) || !std::isfinite(max) || min > max) return false;
+    if (m_nScale == 0) {
+        if (min == max) {
+            min *= 0.1;
+            max *= 10.0;
+        }
+        m_dStep = 0.0;
+        m_dMin = min < 1e-16 ? 1e-16 : min;
+        m_dMax = max < 1e-15 ? 1e-15 : max;
+        if (asBase) {
+            m_dBaseMin = m_dMin;
+            m_dBaseMax = m_dMax;
+        }
+        if ((std::fabs(m_dMin) > kLargeValue || std::fabs(m_dMax) > kLargeValue) && !m_bDateTime) m_sFormat = "%5.2e";
+        return true;
+    }
     if (min == max) {
         min -= 1.0;
         max += 1.0;
@@ -180,11 +197,18 @@ AxisMapping CXGraphAxis::GetMapping() const
 {
     const CRect plot = PlotRect();
     AxisMapping m;
+    m.m_linear = m_nScale != 0;
     m.m_origin = m_nKind == xAxis ? plot.left : plot.bottom;
     m.m_direction = m_nKind == xAxis ? 1.0 : -1.0;
     m.m_min = m_dMin;
-    m_dRange = m_dMax - m_dMin;
-    m.m_factor = m_nLength / m_dRange;
+    m.m_length = m_nLength;
+    if (m.m_linear) {
+        m_dRange = m_dMax - m_dMin;
+        m.m_factor = m.m_length / m_dRange;
+    } else {
+        m.m_logMin = std::log10(m_dMin);
+        m.m_span = std::log10(m_dMax) - m.m_logMin;
+    }
     return m;
 }
 
@@ -192,7 +216,8 @@ void CXGraphAxis::GetPointForValue(POINT* out, const ChartPoint* p) const
 {
     if (!out || !p) return;
     const AxisMapping mapping = GetMapping();
-    // Only the axis's own coordinate is written.
+    // A logarithmic axis writes both coordinates, a linear one only its own.
+    if (m_nScale == 0) *out = POINT{0, 0};
     if (m_nKind == xAxis) out->x = mapping.Map(p->x);
     else out->y = mapping.Map(p->y);
 }
@@ -209,8 +234,11 @@ double CXGraphAxis::GetValueForPos(int pos) const
     const CRect plot = PlotRect();
     const double length = m_nLength;
     const double offset = m_nKind == xAxis ? static_cast<double>(pos - plot.left) : -static_cast<double>(pos - plot.bottom);
-    m_dRange = m_dMax - m_dMin;
-    return offset / (length / m_dRange) + m_dMin;
+    if (m_nScale != 0) {
+        m_dRange = m_dMax - m_dMin;
+        return offset / (length / m_dRange) + m_dMin;
+    }
+    return std::pow(10.0, std::log10(m_dMin) + (offset / length) * (std::log10(m_dMax) - std::log10(m_dMin)));
 }
 
 void CXGraphAxis::FindPointIndex(int& index, double x, int curveIndex) const

@@ -41,10 +41,11 @@ class AxisMapping {
 public:
     int Map(double v) const
     {
-        return ToPixel(m_origin + m_direction * (v - m_min) * m_factor);
+        const double offset = m_linear ? (v - m_min) * m_factor : m_length * (std::log10(v) - m_logMin) / m_span;
+        return ToPixel(m_origin + m_direction * offset);
     }
     // True when a larger value never maps to a smaller pixel (a linear X axis of positive length).
-    bool Ascending() const { return m_direction > 0.0 && m_factor > 0.0 && std::isfinite(m_factor); }
+    bool Ascending() const { return m_linear && m_direction > 0.0 && m_factor > 0.0 && std::isfinite(m_factor); }
     // On an ascending mapping: a value below which every value maps left of the pixel; it stays
     // a little short of the exact edge, so that no rounding puts a value beyond it.
     double ValueBefore(int pixel) const
@@ -55,7 +56,8 @@ public:
     }
     bool operator==(const AxisMapping& o) const
     {
-        return m_origin == o.m_origin && m_direction == o.m_direction && m_min == o.m_min && m_factor == o.m_factor;
+        return m_linear == o.m_linear && m_origin == o.m_origin && m_direction == o.m_direction && m_min == o.m_min &&
+               m_factor == o.m_factor && m_length == o.m_length && m_logMin == o.m_logMin && m_span == o.m_span;
     }
     // Out-of-range pixels all land at the limit, a value that is not a number at its negative.
     static int ToPixel(double v)
@@ -67,10 +69,14 @@ public:
 private:
     friend class CXGraphAxis;
     static constexpr double kPixelLimit = 16777216.0;
+    bool m_linear = true;
     double m_origin = 0.0;     // plot left (X axis) or bottom (Y axis)
     double m_direction = 1.0;  // +1 rightwards, -1 upwards
     double m_min = 0.0;
-    double m_factor = 1.0;     // pixels per value unit
+    double m_factor = 1.0;     // linear: pixels per value unit
+    double m_length = 1.0;     // logarithmic: pixels of the axis
+    double m_logMin = 0.0;
+    double m_span = 1.0;       // logarithmic: decades shown
 };
 
 struct AxisZoomEntry {
@@ -99,6 +105,7 @@ public:
     // The axis record of chart files; it has no common object block.
     void Serialize(CArchive& ar) override;
     void Draw(CDCEx* dc) override;
+    void DrawLog(CDCEx* dc);
     void DrawColorRanges(CDCEx* dc);
     void DrawValueLines(CDCEx* dc);
     int DrawCurveMarkers(CDCEx* dc, bool draw);
@@ -196,6 +203,7 @@ public:
     bool GetShowGrid() const { return m_bShowGrid; }
     void SetDateTime(bool on) { m_bDateTime = on; }
     bool GetDateTime() const { return m_bDateTime; }
+    void SetLogarithmic(bool on) { m_nScale = on ? 0 : 1; }
     void SetGridColor(COLORREF color) { m_crGridColor = color; }
     COLORREF GetGridColor() const { return m_crGridColor; }
     void SetGridStyle(int style) { m_nGridStyle = style; }
@@ -226,6 +234,7 @@ public:
     CFont m_TickFont;
     CFont m_TitleFont;
     int m_nKind = xAxis;
+    int m_nScale = 1;
     int m_nPlacement = 2;
     bool m_bShowMarkers = true;
     bool m_bDateTime = false;

@@ -61,6 +61,18 @@ TEST(AxisRange, SetRangeWidensEqualBoundsAndRefusesReversedOnes)
     EXPECT_EQ(6.0, axis.m_dMax);
 }
 
+TEST(AxisRange, LogarithmicRangesStayPositive)
+{
+    CXGraphAxis axis = LinearAxis();
+    axis.SetLogarithmic(true);
+    EXPECT_TRUE(axis.SetRange(5, 5));
+    EXPECT_DOUBLE_EQ(0.5, axis.m_dMin);
+    EXPECT_DOUBLE_EQ(50.0, axis.m_dMax);
+    EXPECT_EQ(0.0, axis.m_dStep);
+    EXPECT_TRUE(axis.SetRange(0, 10));
+    EXPECT_EQ(1e-16, axis.m_dMin);
+}
+
 TEST(AxisRange, LargeRangesSwitchToExponentFormatExceptOnDateAxes)
 {
     CXGraphAxis axis = LinearAxis();
