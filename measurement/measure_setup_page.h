@@ -329,6 +329,7 @@ private:
     CString RowWord() const;
     void SendSoftwareConfig(int sensor);
     void SelectTriggerSource(bool start, int index);
+    void SwitchOffTriggersOn(int row);
     void SetCaptionOrHide(int id, const CString& text);
     struct RowTarget {
         int channel = -1;     // display table of the row

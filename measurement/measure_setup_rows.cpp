@@ -82,6 +82,17 @@ void CDlgMeasureAdjust::SendSoftwareConfig(int sensor)
     if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
 }
 
+// A start or stop trigger on a row that is switched off falls back to off, the first entry of
+// its list, as if the user had chosen it there.
+void CDlgMeasureAdjust::SwitchOffTriggersOn(int row)
+{
+    for (const bool start : {true, false}) {
+        if ((start ? m_setup.startSource : m_setup.stopSource) != row + 1) continue;
+        SelectTriggerSource(start, 0);
+        OnSourceChanged(start);
+    }
+}
+
 void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
 {
     if (r < 0 || r >= kSensorRows) return;
@@ -101,18 +112,7 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     }
     if (m_bExpanded) ToggleDetails();
 
-    // A trigger source that is switched off falls back to off.
-    const bool rowOff = !IsRowActive(r);
-    if (rowOff && m_setup.startSource - 1 == r) {
-        FillStartTriggerSourceList();
-        m_controls.Select(IDC_START_SOURCE, 0);
-        OnSourceChanged(true);
-    }
-    if (rowOff && m_setup.stopSource - 1 == r) {
-        FillStopSourceList();
-        m_controls.Select(IDC_STOP_SOURCE, 0);
-        OnSourceChanged(false);
-    }
+    if (!IsRowActive(r)) SwitchOffTriggersOn(r);
     FillStartTriggerSourceList();
     FillStopSourceList();
 
@@ -142,16 +142,8 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     SyncPowerSelectors();
     // A power is computed from both sensors of its group: one switched off takes the power's
     // row off too, and a trigger on it falls back to off, as when the power's button does it.
-    if (m_setup.startSource > kSensorRows && m_setup.startSource <= kRowCount && !IsRowActive(m_setup.startSource - 1)) {
-        FillStartTriggerSourceList();
-        m_controls.Select(IDC_START_SOURCE, 0);
-        OnSourceChanged(true);
-    }
-    if (m_setup.stopSource > kSensorRows && m_setup.stopSource <= kRowCount && !IsRowActive(m_setup.stopSource - 1)) {
-        FillStopSourceList();
-        m_controls.Select(IDC_STOP_SOURCE, 0);
-        OnSourceChanged(false);
-    }
+    for (int row = kSensorRows; row < kRowCount; ++row)
+        if (!IsRowActive(row)) SwitchOffTriggersOn(row);
     ArrangePage();
     m_controls.SelectByDatum(kAxisCombo[0], kAxisTime);
     OnAxisChanged(0, true);
@@ -243,14 +235,7 @@ void CDlgMeasureAdjust::OnPowerButton(int g)
     ApplyAxisDefaults(0);
     ApplyAxisDefaults(1);
     FillAxisLists();
-    if (!on && m_setup.startSource == r + 1) {
-        m_controls.Select(IDC_START_SOURCE, 0);
-        OnSourceChanged(true);
-    }
-    if (!on && m_setup.stopSource == r + 1) {
-        m_controls.Select(IDC_STOP_SOURCE, 0);
-        OnSourceChanged(false);
-    }
+    if (!on) SwitchOffTriggersOn(r);
     RefreshTriggerControls();
     FillIoNioChannelLists();
     if (m_bExpanded) ToggleDetails();
