@@ -113,9 +113,7 @@ public:
     void FillLowPassFilterLists();
     bool LoadTriggersFromSensors();
     bool RefreshTriggerControls();
-    bool FillStartTriggerSourceList();
-    // The channel source a trigger-source list offers although its row is off, or -1.
-    int KeptTriggerSource(int source) const;
+    bool FillTriggerSourceList(bool start);
     bool LoadAxisAssignmentFromSensors();
     // Puts X back to time where it shows a channel not measured or measured alone, and the first
     // measured channel not on X on Y1 where no Y axis shows one, so that the diagram draws what
@@ -184,7 +182,6 @@ public:
     static UINT GetSignTextId(int sign);
 
     // ---- Triggers, pass/fail, add-on programs -----------------------------------------------
-    bool FillStopSourceList();
     bool FillStartDirectionList();
     bool FillStopDirectionList();
     void OnSourceChanged(bool start);

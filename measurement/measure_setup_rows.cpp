@@ -113,8 +113,8 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     if (m_bExpanded) ToggleDetails();
 
     if (!IsRowActive(r)) SwitchOffTriggersOn(r);
-    FillStartTriggerSourceList();
-    FillStopSourceList();
+    FillTriggerSourceList(true);
+    FillTriggerSourceList(false);
 
     int checked = 0;
     for (int k = 0; k < kSensorRows; ++k) checked += m_controls.IsChecked(kChannelButton[k]) ? 1 : 0;

@@ -48,41 +48,24 @@ static CString SeveralSourceText(int code, UINT textId)
     return LoadLangString(textId);
 }
 
-// With no sensor connected every row counts as off, yet the trigger still holds the channel the
-// user chose for it: a refill then (a language switch) keeps that channel's entry, so that the
-// list goes on showing the choice, also once the sensor is back and until its rows are read.
-int CDlgMeasureAdjust::KeptTriggerSource(int source) const
+// Fills the start (or stop) trigger's source list with the fixed sources and the channel and
+// power rows that are active, and selects the trigger's source. With no sensor connected every
+// row counts as off, yet the trigger still holds the channel the user chose for it: a refill
+// then (a language switch) keeps that channel's entry, so that the list goes on showing the
+// choice, also once the sensor is back and until its rows are read.
+bool CDlgMeasureAdjust::FillTriggerSourceList(bool start)
 {
-    return IsPanelSensorConnected() ? -1 : source;
-}
-
-bool CDlgMeasureAdjust::FillStartTriggerSourceList()
-{
-    const int id = IDC_START_SOURCE;
+    const int id = start ? IDC_START_SOURCE : IDC_STOP_SOURCE;
+    const int source = start ? m_setup.startSource : m_setup.stopSource;
     m_controls.ResetContent(id);
     const bool several = Several();
-    const int kept = KeptTriggerSource(m_setup.startSource);
-    for (int code = 0; code <= 7; ++code) {
+    const int kept = IsPanelSensorConnected() ? -1 : source;
+    for (int code = 0; code <= (start ? 7 : 8); ++code) {
         if (code >= 1 && code <= 6 && !IsRowActive(code - 1) && code != kept) continue;
-        const UINT textId = GetStartTriggerSourceTextId(code);
+        const UINT textId = start ? GetStartTriggerSourceTextId(code) : GetStopTriggerSourceTextId(code);
         m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
     }
-    m_controls.SelectByDatum(id, m_setup.startSource);
-    return true;
-}
-
-bool CDlgMeasureAdjust::FillStopSourceList()
-{
-    const int id = IDC_STOP_SOURCE;
-    m_controls.ResetContent(id);
-    const bool several = Several();
-    const int kept = KeptTriggerSource(m_setup.stopSource);
-    for (int code = 0; code <= 8; ++code) {
-        if (code >= 1 && code <= 6 && !IsRowActive(code - 1) && code != kept) continue;
-        const UINT textId = GetStopTriggerSourceTextId(code);
-        m_controls.AddItem(id, several ? SeveralSourceText(code, textId) : LoadLangString(textId), code);
-    }
-    m_controls.SelectByDatum(id, m_setup.stopSource);
+    m_controls.SelectByDatum(id, source);
     return true;
 }
 
@@ -136,9 +119,9 @@ bool CDlgMeasureAdjust::RefreshTriggerControls()
     SetTriggerCaption(5, s.stopSet);
     SetTriggerCaption(6, s.startSet);
     SetTriggerCaption(7, s.stopSet);
-    bool ok = FillStartTriggerSourceList();
+    bool ok = FillTriggerSourceList(true);
     ok = FillStartDirectionList() && ok;
-    ok = FillStopSourceList() && ok;
+    ok = FillTriggerSourceList(false) && ok;
     ok = FillStopDirectionList() && ok;
     return ok;
 }
