@@ -30,9 +30,9 @@ CDlgSensorCalibration::CDlgSensorCalibration(CComPort& com, platform::MessageLoo
 
 bool CDlgSensorCalibration::IsSensorPresent() const
 {
-    // Not while several are connected, or further ports are still being connected: the page
+    // Not while several are connected, or a device's further ones are still coming: the page
     // works on one sensor alone.
-    if (m_com.m_bFurtherPortsPending || m_com.m_nCountActivePorts > 1) return false;
+    if (m_com.DeviceSensorCount() > 1) return false;
     for (const CPortRecord& rec : m_com.m_PortRec)
         if (rec.m_nState == kPortStateActive) return m_com.m_pPortMan != nullptr;
     return false;

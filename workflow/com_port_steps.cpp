@@ -22,6 +22,12 @@ bool CComPort::IsSensorReady() const
            m_iZMCOMConfgFlow != ZM_RESTART_SENSOR_AFTER_INIT;
 }
 
+int CComPort::DeviceSensorCount() const
+{
+    if (!m_bFurtherPortsPending) return m_nCountActivePorts;
+    return std::max({2, m_nCountActivePorts, static_cast<int>(m_Sensor[0].m_sStatorHeader.cModuleCount)});
+}
+
 void CComPort::COM_ZMCOMConfgEnterStep(int code)
 {
     m_iZMCOMConfgFlow = code;
