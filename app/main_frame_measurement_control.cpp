@@ -236,10 +236,9 @@ public:
         documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame);
         if (page && page->Times().firstRecord == 0) page->SetFirstRecordTime(seconds);
     }
-    void SetDocumentationRunning(bool flag, bool second) override
+    void SetDocumentationRunning(bool flag) override
     {
-        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame))
-            page->SetMeasurementRunning(flag ? 1 : 0, second ? 1 : 0);
+        if (documentation::CDlgDocumentation* page = DocumentationPageOf(m_frame)) page->SetMeasurementRunning(flag ? 1 : 0);
     }
 
     void SetLight(int state) override

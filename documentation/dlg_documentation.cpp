@@ -174,7 +174,7 @@ void CDlgDocumentation::ApplyAutoStorageBox()
     for (int kind = 0; kind < kStorageKindCount; ++kind) EnableDlgItem(DocKindBase(kind) + kDocModeOffset, m_settings.autoStorage != 0);
 }
 
-void CDlgDocumentation::SetMeasurementRunning(int active, int)
+void CDlgDocumentation::SetMeasurementRunning(int active)
 {
     m_box.SetMeasurementRunning(active, m_settings.autoStorage);
     ApplyAutoStorageBox();

@@ -76,9 +76,8 @@ public:
     void SetFirstRecordTime(std::int64_t seconds) { m_times.firstRecord = seconds; }
     void SetMeasurementEndTime(std::int64_t seconds) override { m_times.end = seconds; }
 
-    // Parks the automatic-storage box (active 0) or restores it (active 1). The second flag (set
-    // when a sensor scales its values) changes nothing on this page.
-    void SetMeasurementRunning(int active, int second);
+    // Parks the automatic-storage box (active 0) or restores it (active 1).
+    void SetMeasurementRunning(int active);
 
     void LoadLanguageTexts() override;
     // Writes the settings into the profile (also done after every change).

@@ -113,7 +113,7 @@ public:
     // The time of the measurement's first record, in seconds since 1970.
     virtual void SetFirstRecordTime(std::int64_t seconds) = 0;
     // Parks (flag false) or restores (flag true) the automatic-storage box of the documentation.
-    virtual void SetDocumentationRunning(bool flag, bool second) = 0;
+    virtual void SetDocumentationRunning(bool flag) = 0;
 
     // ---- Views ----
     virtual void SetLight(int state) = 0;

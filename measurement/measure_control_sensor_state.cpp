@@ -58,15 +58,7 @@ void CDlgMeasureDiagram::ShowSensorActive()
     m_frame.EnableChannelValueButtons(true);
     m_frame.SetStatusText(kTextReady);
     m_frame.ShowCalibrationControls(true);
-    CComPort& com = Com();
-    bool scaled = false;
-    const int sensors = ActivePorts() >= 2 ? ActivePorts() : 1;
-    for (int s = 0; s < sensors && s < kMaxSensorPorts; ++s) {
-        BYTE valid = 0, kind = 0;
-        com.COM_GetScaleValue(s, &valid, &kind, nullptr, 1);
-        scaled = scaled || valid != 0;
-    }
-    m_frame.SetDocumentationRunning(true, scaled);
+    m_frame.SetDocumentationRunning(true);
     BuildSensorInfoText(m_nLanguage < 0 ? GetLanguage() : m_nLanguage);
     if (m_frame.ActiveViewKind() != kControlViewKind) m_bTextsStale = 1;
     m_frame.WriteLogFile("connected");
@@ -96,7 +88,7 @@ void CDlgMeasureDiagram::ClearSensorDisplay()
     m_frame.ClearChannelValueFields();
     m_frame.SetStatusText(kTextDisconnected);
     m_frame.ShowCalibrationControls(false);
-    m_frame.SetDocumentationRunning(false, false);
+    m_frame.SetDocumentationRunning(false);
     for (int s = 0; s < kMaxSensorPorts; ++s) m_frame.UpdateDisplayValues(s, 0);
     BuildSensorInfoText(-1);
     m_frame.SetupCheckSameSensor();

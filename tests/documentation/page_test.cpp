@@ -99,11 +99,11 @@ TEST_F(PageTest, TheAutoStorageBoxIsParkedAndRestoredWithoutLosingTheUsersChoice
     page->Settings().storageMode[kMeasValues] = kStorageIndexed;
     EXPECT_EQ(kStorageIndexed, page->GetAutoStorageMode(kMeasValues));
 
-    page->SetMeasurementRunning(0, 0);  // sensor gone
+    page->SetMeasurementRunning(0);  // sensor gone
     EXPECT_FALSE(box->isEnabled());
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(1, page->Settings().autoStorage);
-    page->SetMeasurementRunning(1, 1);
+    page->SetMeasurementRunning(1);
     EXPECT_TRUE(box->isEnabled());
     EXPECT_TRUE(box->isChecked());
 
@@ -144,7 +144,7 @@ TEST_F(PageTest, EditsReachTheProfileAndABadPrefixIsRefused)
 // With KM3_SHOTS set, the page is rendered in the four languages to /tmp for a look.
 TEST_F(PageTest, RendersInEveryLanguage)
 {
-    page->SetMeasurementRunning(1, 0);
+    page->SetMeasurementRunning(1);
     for (int language : {0, 1000, 2000, 3000}) {
         SetLanguage(language);
         page->LoadLanguageTexts();

@@ -45,7 +45,7 @@ public:
     void FreeConvertList() override {}
     int StorageMode(measurement::StorageKind) const override { return 0; }
     void SetFirstRecordTime(std::int64_t) override {}
-    void SetDocumentationRunning(bool, bool) override {}
+    void SetDocumentationRunning(bool) override {}
 
     void SetLight(int) override {}
     void DiagramSetRunState(int, int) override {}
