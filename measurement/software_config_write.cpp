@@ -58,12 +58,18 @@ bool SoftwareConfigWriter::MustWait() const
     return IsMeasurementRunning() || m_frame.Com().IsRestartingInPlace();
 }
 
+// Each sensor's write of a code waits once, in the order first asked.
+void SoftwareConfigWriter::Enqueue(int sensor, int code)
+{
+    const std::pair<int, int> entry{sensor, code};
+    if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+}
+
 bool SoftwareConfigWriter::Write(int sensor, int code)
 {
     NoteDevice();
     if (MustWait()) {
-        const std::pair<int, int> entry{sensor, code};
-        if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+        Enqueue(sensor, code);
         if (!IsTimerArmed(kTimerWriteReplay)) SetTimer(kTimerWriteReplay, kIdlePollMs);
         // Nothing is being written now: the user is not kept waiting for it.
         m_frame.EndWaitCursorOnce();
@@ -147,8 +153,7 @@ bool SoftwareConfigWriter::IsGone(int sensor) const { return sensor >= m_frame.C
 
 void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
 {
-    const std::pair<int, int> entry{sensor, code};
-    if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
+    Enqueue(sensor, code);
     // The queue is the device's that was there when the user chose: one device at a time.
     if (!m_held) m_heldSerial = serial;
     m_held = true;
@@ -215,10 +220,7 @@ void SoftwareConfigWriter::WritePostponedNow(std::function<void()> done)
     KillTimer(kTimerWriteReplay);
     // Those still in their pause go with them, in the order asked.
     KillTimer(kTimerWritePause);
-    for (const PausedWrite& write : m_paused) {
-        const std::pair<int, int> entry{write.sensor, write.code};
-        if (std::find(m_pending.begin(), m_pending.end(), entry) == m_pending.end()) m_pending.push_back(entry);
-    }
+    for (const PausedWrite& write : m_paused) Enqueue(write.sensor, write.code);
     m_paused.clear();
     ReplayNext();
 }

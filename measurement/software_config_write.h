@@ -95,6 +95,7 @@ private:
     void ReplayNext();
     void EndWritingNow();
     void WritePausedDue();
+    void Enqueue(int sensor, int code);
     bool IsGone(int sensor) const;
     void HoldForReturn(int sensor, int code, DWORD serial);
     void HoldUnconfirmedOfGoneSensors();
