@@ -118,13 +118,13 @@ void CConfigWriteSequencer::RunStep(int mode)
     }
     switch (mode) {
     case 0:
-        Write(PatchStatorOperation(), 0x02);
+        Write(table, PatchStatorOperation());
         break;
     case 1: {
         const Block& kept = Entry(2);
         const bool switchedOff =
             CKadmor_Send::CheckBlock(CString(kept.data(), static_cast<int>(kept.size())), nullptr) != 0;
-        Write(PatchRotorUserCalib(), 0x82, nullptr, nullptr, switchedOff);
+        Write(table, PatchRotorUserCalib(), nullptr, nullptr, switchedOff);
         break;
     }
     default: {
@@ -132,15 +132,16 @@ void CConfigWriteSequencer::RunStep(int mode)
         CSensorRecordTail& tail = m_com.m_Sensor[static_cast<std::size_t>(slot)].m_sRotorOperation;
         CString serialA = tail.strSerialA;
         CString serialB = tail.strSerialB;
-        Write(PatchRotorOperation(), 0x83, &serialA, &serialB);
+        Write(table, PatchRotorOperation(), &serialA, &serialB);
         break;
     }
     }
 }
 
-void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString* serialA, CString* serialB,
-                                  bool invalidate)
+void CConfigWriteSequencer::Write(int table, const Block& bytes, CString* serialA, CString* serialB, bool invalidate)
 {
+    static constexpr BYTE kBlockNumber[] = {0x02, 0x82, 0x83};
+    const BYTE blockNumber = kBlockNumber[table - 1];
     CString block(bytes.data(), static_cast<int>(bytes.size()));
     if (!m_com.PrepareWriteBlockFrame(block, blockNumber)) return;
     if (serialA || serialB) m_com.KadSend_WriteBlockSetContentRotorOperation(&block, nullptr, serialA, serialB);
@@ -153,7 +154,6 @@ void CConfigWriteSequencer::Write(const Block& bytes, BYTE blockNumber, CString*
         m_com.EndWriteSequenceOnFailedWrite();
         return;
     }
-    const int table = blockNumber == 0x02 ? 1 : blockNumber == 0x82 ? 2 : 3;
     m_com.AwaitWriteSequenceConfirmation(m_nSlot, table, CKadmor_Send::WrittenBlockText(block, invalidate));
 }
 

@@ -50,8 +50,9 @@ private:
     void SetBlockText(int table, int slot, const CString& text);
     bool IsFilled(int table) const;
     const Block& Entry(int table) const;
-    void Write(const Block& bytes, BYTE blockNumber, CString* serialA = nullptr, CString* serialB = nullptr,
-               bool invalidate = false);
+    // Writes the block of a table (1 stator operation, 2 rotor user calibration, 3 rotor
+    // operation) to the sensor of the slot and awaits its confirmation.
+    void Write(int table, const Block& bytes, CString* serialA = nullptr, CString* serialB = nullptr, bool invalidate = false);
     workflow::MeasureSetupValues SetupValues() const;
     int ChannelOfSlot() const;
     bool IsMulti() const;
