@@ -89,20 +89,24 @@ void CComPort::KeepConfirmedWrite()
     // connect, a sensor taken alone, a device reconnected after a restart) must find the
     // set-up the sensor holds now, or the set-up page would show, and the next write store,
     // the one from before.
-    static constexpr CString CSensorRecord::*kText[] = {&CSensorRecord::m_strBlockStatorOperation,
-                                                        &CSensorRecord::m_strBlockRotorUserCalib,
-                                                        &CSensorRecord::m_strBlockRotorOperation};
-    CString CSensorRecord::*const text = kText[write.table - 1];
-    CString* const controllers[] = {&m_strBlockStatorOperation, &m_strBlockRotorUserCalib, &m_strBlockRotorOperation};
-    m_Sensor[static_cast<std::size_t>(write.sensor)].*text = write.written;
-    if (m_nCountActivePorts <= 1) *controllers[write.table - 1] = write.written;
+    // Each table's block as the sensor's record (also in its port row) keeps it, as the
+    // single-port writers keep it, and as the write's own table does.
+    struct Copies {
+        CString CSensorRecord::*record;
+        CString CComPort::*single;
+        void (workflow::IConfigWriteSequencer::*sequencer)(const CString&, int);
+    };
+    static constexpr Copies kCopies[] = {
+        {&CSensorRecord::m_strBlockStatorOperation, &CComPort::m_strBlockStatorOperation, &workflow::IConfigWriteSequencer::SetBlockText1},
+        {&CSensorRecord::m_strBlockRotorUserCalib, &CComPort::m_strBlockRotorUserCalib, &workflow::IConfigWriteSequencer::SetBlockText2},
+        {&CSensorRecord::m_strBlockRotorOperation, &CComPort::m_strBlockRotorOperation, &workflow::IConfigWriteSequencer::SetBlockText3},
+    };
+    const Copies& copies = kCopies[write.table - 1];
+    m_Sensor[static_cast<std::size_t>(write.sensor)].*copies.record = write.written;
+    if (m_nCountActivePorts <= 1) this->*copies.single = write.written;
     const int row = m_nPortRecOfSensor[static_cast<std::size_t>(write.sensor)];
-    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*text = write.written;
-    if (m_peers.sequencer) {
-        if (write.table == 1) m_peers.sequencer->SetBlockText1(write.written, write.sensor);
-        else if (write.table == 2) m_peers.sequencer->SetBlockText2(write.written, write.sensor);
-        else m_peers.sequencer->SetBlockText3(write.written, write.sensor);
-    }
+    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*copies.record = write.written;
+    if (m_peers.sequencer) (m_peers.sequencer->*copies.sequencer)(write.written, write.sensor);
 }
 
 void CComPort::EndAnswerWait()
