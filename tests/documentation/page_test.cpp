@@ -133,12 +133,6 @@ TEST_F(PageTest, EditsReachTheProfileAndABadPrefixIsRefused)
     EXPECT_EQ("Lauf7", stored.prefix[kDiagrams]);
     EXPECT_EQ("Welle 3", stored.headerText[2]);
     EXPECT_EQ("/tmp/bilder", stored.directory[kDiagrams]);
-
-    // The times that controller and control panel write live on the page.
-    page->SetMeasurementEndTime(1765000123);
-    page->SetFirstRecordTime(1765000001);
-    EXPECT_EQ(1765000123, page->Times().end);
-    EXPECT_EQ(1765000001, page->Times().firstRecord);
 }
 
 // With KM3_SHOTS set, the page is rendered in the four languages to /tmp for a look.
