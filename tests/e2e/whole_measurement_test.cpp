@@ -291,6 +291,8 @@ TEST_F(WholeProgram, APolledMeasurementAt50PerMinuteDrawsEveryPollAndOneAt10PerS
         int n = -1;
         if (Sensor().Signal(SIGUSR1) && Pump([&] { return std::filesystem::exists(dump); }, 10'000))
             std::sscanf(FileHead(dump, 3).c_str(), "%*[^\n]\n%*[^\n]\nsensor 1 value-requests %d", &n);
+        // Without a count the differences below would hold whatever the program did.
+        EXPECT_GE(n, 0) << "the sensor told no count of its value requests";
         return n;
     };
     ASSERT_TRUE(Connect(1)) << "the start-up search did not connect the sensor; " << Diagnosis() << PortTable();
