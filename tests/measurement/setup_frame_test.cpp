@@ -528,11 +528,10 @@ TEST_F(SetupInFrame, AStopCountAndAStartValueThatAreNoNumberShowWhatIsUsed)
         EXPECT_DOUBLE_EQ(Record().count, 1.0) << typed;
     }
     // The language switched with no sensor there: the start on channel A shows once it is found.
-    auto* connection = FindPage<sensor_admin::SensorConnectionForm>(*frame);
-    connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
-    ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && !frame->m_bSensorConnected; }, 10000));
+    ClickOnConnectionPage(sensor_admin::IDC_CONN_DISCONNECT);
+    ASSERT_FALSE(frame->m_bSensorConnected);
     frame->SwitchLanguage(1000);
-    connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+    FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
     ASSERT_TRUE(loop.RunUntil([this] { return frame->m_bSensorConnected != 0; }, 30000));
     EXPECT_EQ(setup->Logic().Controls().SelectedDatum(IDC_START_SOURCE), 1);
     frame->SwitchLanguage(0);
