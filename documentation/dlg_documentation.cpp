@@ -32,12 +32,6 @@ CString SeparatorName(char separator)
 
 }  // namespace
 
-void AutoStorageBoxState::SetMeasurementRunning(int active, int storedAutoStorage)
-{
-    enabled = active != 0;
-    checked = enabled && storedAutoStorage != 0;
-}
-
 bool SeparatorFromText(const CString& text, const CString& tabName, const CString& spaceName, char& separator)
 {
     if (text == tabName) {
@@ -57,8 +51,8 @@ CDlgDocumentation::CDlgDocumentation(QWidget* parent)
     : CDialog(kDocumentationTemplateId, parent), m_ui(std::make_unique<Ui::DocumentationPage>())
 {
     m_settings.Load();
-    // Until a sensor is lost the box is the user's, so the settings can be made beforehand.
-    m_box.SetMeasurementRunning(1, m_settings.autoStorage);
+    // Until a sensor is lost the box is the user's (m_bBoxEnabled), so the settings can be made
+    // beforehand.
     InitDialog();
     RegisterWithFrame(kFrameDocumentationPage, static_cast<workflow::IDocumentationPage*>(this));
 }
@@ -166,8 +160,8 @@ void CDlgDocumentation::ShowSettings()
 void CDlgDocumentation::ApplyAutoStorageBox()
 {
     if (auto* box = Item<CCheckBox>(IDC_DOC_AUTO_STORAGE)) {
-        box->SetChecked(m_box.checked);
-        box->Enable(m_box.enabled);
+        box->SetChecked(m_bBoxEnabled && m_settings.autoStorage != 0);
+        box->Enable(m_bBoxEnabled);
     }
     // With automatic storage off the modes store nothing: they show it by being disabled,
     // keeping what they hold for when it is switched on again.
@@ -176,7 +170,7 @@ void CDlgDocumentation::ApplyAutoStorageBox()
 
 void CDlgDocumentation::SetMeasurementRunning(int active)
 {
-    m_box.SetMeasurementRunning(active, m_settings.autoStorage);
+    m_bBoxEnabled = active != 0;
     ApplyAutoStorageBox();
 }
 
@@ -185,7 +179,6 @@ void CDlgDocumentation::OnCommand(int id, UINT code)
     if (m_showing) return;
     if (id == IDC_DOC_AUTO_STORAGE && code == BN_CLICKED) {
         m_settings.autoStorage = IsDlgButtonChecked(id) == BST_CHECKED ? 1 : 0;
-        m_box.checked = m_settings.autoStorage != 0;
         m_settings.Save();
         ApplyAutoStorageBox();
         return;

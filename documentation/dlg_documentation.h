@@ -43,15 +43,6 @@ constexpr int DocHeaderEditId(int i) { return 1643 + 2 * i; }
 // The page's dialog number (its kind among the main pages).
 constexpr UINT kDocumentationTemplateId = 136;
 
-// The park-and-restore rule of the automatic-storage box, without widgets. Parking shows the
-// box disabled and unticked without touching the stored switch; restoring shows the stored
-// switch again and lets the user change it.
-struct AutoStorageBoxState {
-    bool enabled = false;
-    bool checked = false;
-    void SetMeasurementRunning(int active, int storedAutoStorage);
-};
-
 // The separator that a combo's text stands for: an entry's name or a single character;
 // false when it is neither.
 bool SeparatorFromText(const CString& text, const CString& tabName, const CString& spaceName, char& separator);
@@ -102,7 +93,9 @@ private:
     std::unique_ptr<Ui::DocumentationPage> m_ui;
     CDocumentationSettings m_settings;
     MeasurementTimes m_times;
-    AutoStorageBoxState m_box;
+    // The automatic-storage box is parked (disabled and unticked, the stored switch untouched)
+    // while no sensor is there; restored, it shows the stored switch and the user may change it.
+    bool m_bBoxEnabled = true;
     // The pass/fail mode that the set-up page's switch turned off, for when it turns it on.
     int m_ioNioModeSwitchedOff = kStorageOff;
     int m_nLanguage = -1;
