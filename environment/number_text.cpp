@@ -8,8 +8,10 @@
 namespace {
 
 constexpr UINT kTextNotActive = 5115;  // "The %s you selected (%s %s) is not active!"
-constexpr UINT kTextSensor = 5111;
-constexpr UINT kTextChannel = 5320;
+constexpr UINT kTextSensor = 5111;          // "Sensor" as it starts a label: "Sensor 3"
+constexpr UINT kTextChannel = 5320;         // "Channel" as it starts a label: "Channel B"
+constexpr UINT kTextSensorInText = 5678;    // the same words inside a sentence, where
+constexpr UINT kTextChannelInText = 5679;   // English, French and Spanish write them small
 
 char SeparatorOf(int languageOffset)
 {
@@ -49,13 +51,15 @@ double TextToDouble(const CString& text)
 
 CString BuildNotActiveText(int sourceCode, bool severalSensors)
 {
-    const CString word = LoadLangString(severalSensors ? kTextSensor : kTextChannel);
+    const CString word = LoadLangString(severalSensors ? kTextSensorInText : kTextChannelInText);
+    const CString label = LoadLangString(severalSensors ? kTextSensor : kTextChannel);
     const CString source = severalSensors ? CString::Formatted("%d", sourceCode + 1)
                                           : CString(static_cast<char>('A' + sourceCode));
-    // The three "%s" of the text take the word twice and the source; they are filled one by
-    // one, so that a translation with fewer or more of them never reads a missing argument.
+    // The three "%s" of the text take the word in the sentence, then the label of the source
+    // ("Channel B"); they are filled one by one, so that a translation with fewer or more of
+    // them never reads a missing argument.
     const CString format = LoadLangString(kTextNotActive);
-    const CString arguments[] = {word, word, source};
+    const CString arguments[] = {word, label, source};
     CString text;
     std::size_t next = 0;
     for (int i = 0; i < format.GetLength(); ++i) {

@@ -53,8 +53,10 @@ TEST(NumberText, NotActiveTextNamesChannelLetterOrSensorNumber)
 {
     LanguageGuard guard;
     SetLanguage(1000);
-    EXPECT_EQ(BuildNotActiveText(1, false), CString("The Channel you selected (Channel B) is not active!"));
-    EXPECT_EQ(BuildNotActiveText(2, true), CString("The Sensor you selected (Sensor 3) is not active!"));
+    EXPECT_EQ(BuildNotActiveText(1, false), CString("The channel you selected (Channel B) is not active!"));
+    EXPECT_EQ(BuildNotActiveText(2, true), CString("The sensor you selected (Sensor 3) is not active!"));
+    SetLanguage(2000);
+    EXPECT_EQ(BuildNotActiveText(2, true), CString("Le capteur choisi (Capteur 3) n'est pas actif !"));
 }
 
 TEST(Environment, UserNameFallsBackWhenUnset)

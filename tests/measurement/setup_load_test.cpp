@@ -225,7 +225,7 @@ TEST(SetupLoad, ThePassFailChannelNamesFollowTheLanguageAndKeepTheirChoice)
     b.page->OnConditionChannelChanged(0);
     SetLanguage(2000);
     b.page->LoadLanguageTexts();
-    EXPECT_EQ(c.EntryText(kConditionCombo[0], 1), "canal B");
+    EXPECT_EQ(c.EntryText(kConditionCombo[0], 1), "Canal B");
     EXPECT_EQ(c.SelectedDatum(kConditionCombo[0]), 1);
     EXPECT_TRUE(c.IsChecked(kConditionCheck[0]));
     SetLanguage(0);
