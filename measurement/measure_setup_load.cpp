@@ -19,6 +19,7 @@ namespace {
 constexpr int kFastLine = 230400;
 constexpr int kNoFilter = 66666666;
 constexpr int kRangeValues[4] = {30, 300, 1000, 3000};
+constexpr UINT kTextDigitalInput = 5559;  // "(digital input)" under the channel rows
 
 }  // namespace
 
@@ -108,7 +109,7 @@ void CDlgMeasureAdjust::HideSensorControls()
     Changed();
 }
 
-CString CDlgMeasureAdjust::DigitalInputCaption() { return GetLanguage() == 0 ? "(Digitaleingang)" : "(digital input)"; }
+CString CDlgMeasureAdjust::DigitalInputCaption() { return LoadLangString(kTextDigitalInput); }
 
 bool CDlgMeasureAdjust::NormaliseChannelFlags()
 {

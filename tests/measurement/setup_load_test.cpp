@@ -208,9 +208,12 @@ TEST(SetupLoad, TheDigitalInputCaptionFollowsTheLanguage)
     // With no channel measured the sensor refresh leaves the caption standing; the language
     // switch still relabels it.
     for (auto& row : b.page->Setup().channel) row.active = 0;
-    SetLanguage(2000);
+    SetLanguage(1000);
     b.page->LoadLanguageTexts();
     EXPECT_EQ(b.page->Controls().Text(IDC_DIGITAL_INPUT), "(digital input)");
+    SetLanguage(2000);
+    b.page->LoadLanguageTexts();
+    EXPECT_EQ(b.page->Controls().Text(IDC_DIGITAL_INPUT), "(entrée numérique)");
     SetLanguage(0);
 }
 
