@@ -53,7 +53,7 @@ TEST(InformationPage, ShowsTheIdentityOfTheConnectedSensorAndNaWhereTheRecordHas
 
     SetLanguage(1000);
     b.pages.information.FillSensorInformation(0);
-    EXPECT_EQ(ValueOf(page, kTextCalibration), CString("factory calibration"));
+    EXPECT_EQ(ValueOf(page, kTextCalibration), CString("Factory calibration"));
     SetLanguage(0);
 }
 
