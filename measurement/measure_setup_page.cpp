@@ -138,6 +138,13 @@ bool CDlgMeasureAdjust::LoadLanguageTexts()
         FillIoNioChannelLists();
         UpdateIoNioLimitFields(0);
         FillAxisLists();
+    } else {
+        // No search has ended yet, or none found a port: the rows, axes and triggers still name
+        // themselves in the language, as with no sensor connected, instead of showing the
+        // form's placeholders.
+        HideSensorControls();
+        RefreshChannelRows();
+        FillAxisLists();
     }
     ShowAddProgPaths();
     // A digital-input caption the sensor refresh left standing follows the language too.

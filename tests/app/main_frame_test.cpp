@@ -134,6 +134,7 @@ TEST_F(FrameFixture, WindowHasMenuTreeBarsAndStatusBarWithClock)
 TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
 {
     CMainFrame frame;
+    frame.show();
     EXPECT_EQ(PagesOf(frame).currentIndex(), app::kPageLogo);
     for (const app::PageSlot& slot : app::PageTable()) {
         QAction* entry = MenuEntry(frame, platform::ToQString(LoadLangString(slot.captionId)));
@@ -143,6 +144,13 @@ TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
         EXPECT_EQ(PagesOf(frame).currentIndex(), slot.index);
         EXPECT_EQ(frame.GetActiveViewKind(), slot.kind);
         EXPECT_TRUE(PagesOf(frame).Page(slot.index)->isVisibleTo(&PagesOf(frame)));
+        // With no sensor known, no caption of the page is still its form's placeholder.
+        for (QWidget* widget : PagesOf(frame).Page(slot.index)->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(widget);
+            const auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            EXPECT_FALSE(widget->isVisible() && text.startsWith("IDC_")) << text.toStdString() << " on page " << slot.index;
+        }
     }
     QTreeWidgetItem* control = frame.NavigationTree().topLevelItem(1)->child(0);
     Q_EMIT frame.NavigationTree().itemClicked(control, 0);
