@@ -3,12 +3,7 @@
 #include "app/main_frame.h"
 #include "app/main_frame_documentation.h"
 
-#include "environment/lang_ui.h"
 #include "workflow/workflow_timer_dispatch.h"
-
-namespace {
-constexpr UINT kTextContinuousMode = 5677;
-}
 
 void CMainFrame::OnTimer(UINT_PTR id)
 {
@@ -25,11 +20,6 @@ void CMainFrame::OnTimer(UINT_PTR id)
     case kTimerReconnectAfterDeviceChange:
         // The device changed under the probe: go on with the port list as it is now.
         m_com.COM_ProbeNextPort();
-        break;
-    case kTimerContinuousMode:
-        // The sensor still streams measured values: the conversation cannot start.
-        LangMessageBox(kTextContinuousMode, platform::MB_OK | platform::MB_ICONERROR);
-        ExitApplication(0);
         break;
     case kTimerClose:
         // The configuration write has ended, stored or refused.

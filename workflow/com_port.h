@@ -96,7 +96,6 @@ enum FrameTimer : UINT_PTR {
     kTimerFilterRestart = 42,
     kTimerFurtherPort = 44,
     kTimerReconnectAfterDeviceChange = 46,
-    kTimerContinuousMode = 47,
     kTimerClose = 49,
     kTimerSlavesPrepared = 61,
     // Our own: the receive chain's wait for more bytes, and the watch of an awaited answer.
@@ -112,6 +111,9 @@ enum FrameTimer : UINT_PTR {
     // Our own: the 50 ms each port of a multiport device is given after its control signal
     // before the next port's is written.
     kTimerControlPortPause = 126,
+    // Our own: the probe's pause after the stop signal to a streaming sensor, while the records
+    // already under way arrive, before it asks again.
+    kTimerProbeStreamDrain = 127,
 };
 
 // How long the controller waits for the sensor: the receive chain for more bytes of a short
@@ -126,6 +128,9 @@ constexpr UINT kRestartSilenceMs = 10000;
 // per answer byte. The block reads and value requests that follow it are watched as any other
 // answer is: a network module or a loaded adapter may well hold one back longer than 100 ms.
 constexpr UINT kIdentificationSilenceMs = 100;
+// The bytes of a probed port kept to recognise a stream in them: records of many sets, or of a
+// slow stream over the whole try.
+constexpr int kProbeBytesKept = 256;
 // A stream's receive time-out from its start until its records come at their own pace.
 constexpr UINT kStreamStartTimeoutMs = 800;
 
@@ -162,6 +167,8 @@ public:
     void COM_ProbeStep(int phase);
     bool COM_SendProbeRequest(const CString& portName, int flag);
     void COM_EvaluateProbeAnswer(int sensor);
+    // The end of the wait for the probe's status answer (the frame's timer 23).
+    void COM_ProbeAnswerWaitExpired();
     // The sensor (0 to 3) of the row probed now cannot be used: its row says so, and the probe
     // goes on with the next row.
     void PassOverUnusableSensor(int sensor);
@@ -499,6 +506,11 @@ public:
     BYTE m_bEthernetSeen = 0;
     int m_nPeriodMs = 500;
     BYTE m_bProbeNextRow = 0;
+    // A sensor still streaming from an earlier measurement answers no request: the probe stops
+    // it and asks once more. 0 not stopped on this try, 1 the stop signal sent and the stream's
+    // last records drain away, 2 asked again after the stop.
+    int m_nProbeStreamStop = 0;
+    CString m_strProbeBytes;  // what the probed port sent on this try, the last kProbeBytesKept bytes
     std::array<std::array<int, 6>, 2> m_nRealSensorIndex{};
     std::array<BYTE, kMaxSensorPorts> m_bPortAnswered{};
     BYTE m_bStartupStatus = 0;  // set by the status answer of a start-up; the view layout waits on it
@@ -679,6 +691,7 @@ private:
     // The stop signal of a stream: ten bytes 0x02 on every active port of a multiport device,
     // else on the first port.
     void WriteStopSignal();
+    void WriteStopSignalOnFirstPort();
     // The slave set-up frame to ports 1 to n-1, state 1000; their acknowledgements are counted.
     void WriteSlaveSetUp();
     CWnd* StepWindow() const;
@@ -693,6 +706,11 @@ private:
     // (from afterMs on: the request is given its own 10 ms first).
     void ContinueProbeAfterOpen(int row, bool opened);
     void ArmProbeAnswerWait(int row, UINT afterMs = 0);
+    // The probed port sends unasked (a stream): the stop signal, then the status request again.
+    void StopProbedStream();
+    // The probed sensor streams on after its stop signal: the user is told, the probe goes on
+    // with the next row.
+    void PassOverStreamThatWillNotStop();
     // Progress steps of the start-up page, 20 ms apart.
     void StepProbeProgress(int steps);
     // The activation's open of the row, attempt 1 or 2.

@@ -3,12 +3,15 @@
 
 #include <algorithm>
 
+#include "platform/message_box.h"
 #include "workflow/com_port.h"
 #include "workflow/port_names.h"
+#include "workflow/workflow_texts.h"
 
 namespace {
 const char kEthernetModuleText[] = "lantronix cpr port";
 constexpr int kUnsettledBaud = 44444;
+constexpr UINT kProbeStreamDrainMs = 100;
 }  // namespace
 
 bool CComPort::IsEthernetModuleRow(int row) const
@@ -36,6 +39,7 @@ bool CComPort::IsRowSkippedForUsbOnly(int row, const CString& lowerText) const
 
 void CComPort::COM_ProbeNextPort()
 {
+    m_nProbeStreamStop = 0;
     const CString stateText = m_pPortMan ? m_pPortMan->GetStateText() : CString("OffLine");
     bool moveOn = (stateText == m_strPortState && m_BaudCandidates.empty()) || m_nProbeState == -2;
     if (m_pMainFrame && m_pMainFrame->IsWaitingForReconnect()) {
@@ -185,6 +189,56 @@ void CComPort::ArmProbeAnswerWait(int row, UINT afterMs)
     SetFrameTimer(kTimerProbeAnswerWait, afterMs + (ethernet ? 500 : 200));
 }
 
+void CComPort::COM_ProbeAnswerWaitExpired()
+{
+    if (m_iZMCOMConfgFlow == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES) {
+        // Bytes came, but no answer: a stream too slow to be recognised yet, or another device.
+        // A stop signal costs a device that does not stream nothing, and a sensor that does
+        // answers once it is stopped.
+        if (m_nProbeStreamStop == 0 && !m_strProbeBytes.IsEmpty()) {
+            StopProbedStream();
+            return;
+        }
+        if (m_nProbeStreamStop == 2 && HoldsValueRecords(m_strProbeBytes)) {
+            PassOverStreamThatWillNotStop();
+            return;
+        }
+    }
+    COM_ProbeNextPort();
+}
+
+void CComPort::StopProbedStream()
+{
+    KillFrameTimer(kTimerProbeAnswerWait);
+    m_nProbeStreamStop = 1;
+    m_strReceiveCOM.Empty();
+    WriteStopSignalOnFirstPort();  // as a measurement ends, on the probed port alone
+    const int row = m_nRowCounter;
+    PauseThen(kTimerProbeStreamDrain, kProbeStreamDrainMs, [this, row] {
+        // Anything that moved the probe on meanwhile (its time limit, a device change) wins.
+        if (m_nProbeStreamStop != 1 || m_nRowCounter != row || !ValidRow(row)) return;
+        m_nProbeStreamStop = 2;
+        if (COM_SendProbeRequest(m_PortRec[static_cast<std::size_t>(row)].m_strPortName, 0)) ArmProbeAnswerWait(row, 10);
+    });
+}
+
+void CComPort::PassOverStreamThatWillNotStop()
+{
+    const CString port = COM_MakePortDisplayName(m_PortRec[static_cast<std::size_t>(m_nRowCounter)].m_strPortName);
+    // Its stream must not reach the probe of the next port before this one is closed for it.
+    if (m_pPortMan) m_pPortMan->SetOffLine();
+    m_strReceiveCOM.Empty();
+    m_strProbeBytes.Empty();
+    // The sensor is on this port at this rate: the other rates would only find its stream again.
+    m_BaudCandidates.clear();
+    m_bProbeNextRow = 1;
+    COM_ProbeNextPort();
+    // Told once the probe has gone on, so that the search does not wait for the user.
+    CString text;
+    text.Format(workflow::WorkflowText(workflow::kTextStreamWillNotStop).GetString(), port.GetString());
+    AfxMessageBox(text, platform::MB_ICONWARNING);
+}
+
 void CComPort::StepProbeProgress(int steps)
 {
     if (m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
@@ -195,6 +249,8 @@ bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
 {
     m_iZMCOMConfgFlow = ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES;
     m_strReceiveCOM.Empty();
+    // A request after a stop signal keeps what came before it: a slow stream shows as one.
+    if (m_nProbeStreamStop == 0) m_strProbeBytes.Empty();
     SetSensorAddress(1, 255);
     CString request;
     BuildStatusLongRequest(request);

@@ -56,14 +56,24 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
         return 0;
     }
     KillFrameTimer(kTimerChainFill);
-    if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES && m_strReceiveCOM.GetLength() > 42 &&
-        HoldsValueRecords(m_strReceiveCOM)) {
-        // Still measuring in continuous mode: the application cannot talk to this sensor. Bytes
-        // that hold no measured values (another device on the port, noise) are no sensor's: the
-        // scan drops them and the probe goes on as on a port without an answer.
-        KillFrameTimer(kTimerProbeAnswerWait);
-        m_iZMCOMConfgFlow = ZM_CONTINUOUS_MODE_DETECTED;
-        SetFrameTimer(kTimerContinuousMode, 500);
+    if (state == ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES) {
+        if (data && count > 0) {
+            m_strProbeBytes.Append(data, static_cast<int>(count));
+            if (m_strProbeBytes.GetLength() > kProbeBytesKept)
+                m_strProbeBytes = m_strProbeBytes.Right(kProbeBytesKept);
+        }
+        if (m_nProbeStreamStop == 1) {
+            // The stream's last records, under way when the stop signal went out.
+            m_strReceiveCOM.Empty();
+            return 0;
+        }
+        if (m_nProbeStreamStop == 0 && HoldsValueRecords(m_strProbeBytes)) {
+            // Still measuring from an earlier run (a program that ended without stopping it):
+            // while it streams the sensor answers nothing but its stop signal. Bytes that hold
+            // no measured values (another device, noise) are looked at when the answer wait ends.
+            StopProbedStream();
+            return 0;
+        }
     }
     AnalyseReceiveChain();
     return 0;

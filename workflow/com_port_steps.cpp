@@ -192,15 +192,20 @@ void CComPort::WriteStopSignal()
     // The stop signal also ends the slaves' following of the master: they are set up anew.
     m_bSlavesSetUp = 0;
     m_nStartAfterSlaves = 0;
-    const CString stop(static_cast<char>(0x02));
-    for (int i = 0; i < kStopSignalRepeats; ++i) {
-        if (m_nCountActivePorts > 1) {
-            for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
-                WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], stop);
-        } else {
-            WriteFirstPort(stop);
-        }
+    if (m_nCountActivePorts <= 1) {
+        WriteStopSignalOnFirstPort();
+        return;
     }
+    const CString stop(static_cast<char>(0x02));
+    for (int i = 0; i < kStopSignalRepeats; ++i)
+        for (int port = 0; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)
+            WriteOn(m_pPortManOfPort[static_cast<std::size_t>(port)], stop);
+}
+
+void CComPort::WriteStopSignalOnFirstPort()
+{
+    const CString stop(static_cast<char>(0x02));
+    for (int i = 0; i < kStopSignalRepeats; ++i) WriteFirstPort(stop);
 }
 
 bool CComPort::COM_StopMeasure()

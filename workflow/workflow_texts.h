@@ -46,6 +46,8 @@ constexpr UINT kTextRequestControl = 5948;
 constexpr UINT kTextRequestAngleZero = 5949;
 constexpr UINT kTextRequestRestart = 5950;
 constexpr UINT kTextRequestOther = 5951;
+// Our own: a sensor found streaming by the search streams on after its stop signal (port).
+constexpr UINT kTextStreamWillNotStop = 5952;
 
 CString WorkflowText(UINT germanId);
 // The text id of a block's name, by its number.

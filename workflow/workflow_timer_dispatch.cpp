@@ -75,6 +75,8 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
         com.COM_ProbeStep(2);
         return true;
     case kTimerProbeAnswerWait:
+        com.COM_ProbeAnswerWaitExpired();
+        return true;
     case kTimerProbePassOver:
         com.COM_ProbeNextPort();
         return true;
@@ -138,6 +140,7 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
     case kTimerRestartPause:
     case kTimerControlSettlePause:
     case kTimerControlPortPause:
+    case kTimerProbeStreamDrain:
         com.RunPausedSteps(id);
         return true;
     default:

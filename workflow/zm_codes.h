@@ -6,7 +6,6 @@
 #include "platform/cstring.h"
 
 enum ZmCode : int {
-    ZM_CONTINUOUS_MODE_DETECTED = -2,  // no name of its own: the sensor streams during the address check
     ZM_START_INIT = 1,
     ZM_RESTART_SENSOR = 2,
     ZM_START_MEASURE_SOSM = 3,

@@ -70,7 +70,7 @@ void SensorEngine::OnHostBytes(const std::uint8_t* data, std::size_t length, std
         if (event.kind == HostFrameReader::Event::Kind::StopSignal) {
             ++m_requests[kStx];
             if (IsRestarting()) continue;
-            if (m_stream.active || IsSlaveArmed()) {
+            if ((m_stream.active || IsSlaveArmed()) && !m_config.faults.unaskedStream.ignoresStop) {
                 StopStreams();
                 m_slaveSelector = 0;
             }

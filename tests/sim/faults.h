@@ -86,6 +86,7 @@ struct UnaskedStream {
     bool enabled = false;
     std::uint8_t selector = 'C';
     std::uint8_t rateByte = 25;
+    bool ignoresStop = false;  // the stop signal does not end the stream
 };
 
 struct FaultPlan {

@@ -485,6 +485,13 @@ const std::map<std::string, Setter>& Setters()
                  if (!ParseInt(parts[1], 1, 255, n, e)) return false;
                  s.rateByte = static_cast<std::uint8_t>(n);
              }
+             if (parts.size() > 2) {
+                 if (parts[2] != "nostop") {
+                     e = "'" + parts[2] + "' is not nostop";
+                     return false;
+                 }
+                 s.ignoresStop = true;
+             }
              return true;
          }},
     };
@@ -636,7 +643,8 @@ Faults (LETTER: the request letter the answer belongs to, * any; records count a
   --stall LETTER|rN:MS[:TIMES]   deliver nothing for MS (-1 for ever) from that answer,
                             or from stream record N on
   --hangup LETTER|rN        disappear at that request or stream record
-  --stream-unasked[=SEL[:RATE]]  stream from the start without being asked (C:25)
+  --stream-unasked[=SEL[:RATE[:nostop]]]  stream from the start without being asked (C:25);
+                            nostop: the stop signal does not end it
 TIMES: how often a rule fires (default 1, -1 always; refusals default to always).
 )";
 }

@@ -47,7 +47,7 @@ TEST(ProgramOptions, FaultRules)
 {
     const auto o = Parse({"--lose-records=3,9", "--repeat-records=4", "--corrupt-record=5:1:0x0F", "--bad-check=B:SW:-1",
                           "--refuse=D80:3", "--refuse=Z:+:1", "--garbage=*:55AA", "--rechunk=B:10,21", "--rechunk=r7:3", "--latency=40", "--pieces=2:15",
-                          "--stall=r100:-1", "--hangup=K", "--stream-unasked=A:50"});
+                          "--stall=r100:-1", "--hangup=K", "--stream-unasked=A:50:nostop"});
     const FaultPlan& f = o.sensors[0].faults;
     EXPECT_EQ((std::set<long long>{3, 9}), f.records.lost);
     EXPECT_EQ(1u, f.records.repeated.count(4));
@@ -74,6 +74,7 @@ TEST(ProgramOptions, FaultRules)
     EXPECT_TRUE(f.unaskedStream.enabled);
     EXPECT_EQ('A', f.unaskedStream.selector);
     EXPECT_EQ(50, f.unaskedStream.rateByte);
+    EXPECT_TRUE(f.unaskedStream.ignoresStop);
 }
 
 TEST(ProgramOptions, MultiportDeviceWithPerSensorSettings)

@@ -167,23 +167,30 @@ TEST(Connection, FourSeparateSensorsAreIdentifiedAndOpenedOnFourFurtherPortManag
 
 TEST(Connection, AMultiportDeviceIsGroupedWithItsMasterAndAllPortsOpened)
 {
-    Bench b;
-    b.AddDevice(3, sim::MultiportConfigs(4, AcceptedSensor(777)));
-    ASSERT_TRUE(b.SearchUntilAllActive());
+    // Also when its sensors still stream from a measurement of a program that was killed.
+    for (const bool streaming : {false, true}) {
+        SCOPED_TRACE(streaming);
+        Bench b;
+        std::vector<sim::SensorConfig> configs = sim::MultiportConfigs(4, AcceptedSensor(777));
+        for (sim::SensorConfig& config : configs) config.faults.unaskedStream.enabled = streaming;
+        b.AddDevice(3, configs);
+        ASSERT_TRUE(b.SearchUntilAllActive());
 
-    EXPECT_EQ(b.com.m_nSensorPortCount, 4);
-    EXPECT_EQ(b.com.m_nCountActivePorts, 4);
-    ASSERT_TRUE(b.diagnostic.detector.HasEntries());
-    CStringArray groups;
-    b.diagnostic.detector.GetGroups(groups);
-    ASSERT_EQ(groups.GetSize(), 1);
-    EXPECT_EQ(groups[0], CString("\x00\x01\x02\x03", 4));
-    for (int slot = 0; slot < 4; ++slot) {
-        EXPECT_EQ(b.com.m_Sensor[static_cast<std::size_t>(slot)].m_sStatorHeader.cModuleIndex, slot + 1);
-        EXPECT_EQ(AsSim(b.com.m_pPortManOfPort[static_cast<std::size_t>(slot)])->OpenName().Left(4),
-                  CString::Formatted("COM%d", 3 + slot));
+        EXPECT_EQ(b.com.m_nSensorPortCount, 4);
+        EXPECT_EQ(b.com.m_nCountActivePorts, 4);
+        ASSERT_TRUE(b.diagnostic.detector.HasEntries());
+        CStringArray groups;
+        b.diagnostic.detector.GetGroups(groups);
+        ASSERT_EQ(groups.GetSize(), 1);
+        EXPECT_EQ(groups[0], CString("\x00\x01\x02\x03", 4));
+        for (int slot = 0; slot < 4; ++slot) {
+            EXPECT_EQ(b.com.m_Sensor[static_cast<std::size_t>(slot)].m_sStatorHeader.cModuleIndex, slot + 1);
+            EXPECT_EQ(AsSim(b.com.m_pPortManOfPort[static_cast<std::size_t>(slot)])->OpenName().Left(4),
+                      CString::Formatted("COM%d", 3 + slot));
+        }
+        EXPECT_EQ(b.sequencer.texts.size(), 3u * 4u + 3u);
+        EXPECT_TRUE(b.boxes.Boxes().empty());
     }
-    EXPECT_EQ(b.sequencer.texts.size(), 3u * 4u + 3u);
 }
 
 TEST(Connection, ARefusedSoftwareConfigurationBlockSkipsToTheRotorBlocks)
@@ -247,4 +254,26 @@ TEST(Connection, AnUnsupportedSensorGetsState7AndNoConnection)
     EXPECT_EQ(b.com.m_PortRec[0].m_nState, kPortStateNotSupported);
     EXPECT_EQ(b.com.m_PortRec[0].m_Sensor.m_sIdent[kIdentStatorId], 6);
     EXPECT_EQ(b.com.m_nSensorPortCount, 0);
+}
+
+TEST(Connection, ASensorStillStreamingIsStoppedAndConnectedAndOneThatStreamsOnIsReportedWhileTheSearchGoesOn)
+{
+    for (const bool stops : {true, false})
+        for (const BYTE rate : {25, 250}) {  // 200 and 20 sets a second: the slow one shows only over the whole try
+            SCOPED_TRACE(::testing::Message() << "stops " << stops << ", rate " << int(rate));
+            Bench b;
+            sim::SensorConfig streaming = AcceptedSensor(4711);
+            streaming.faults.unaskedStream = {true, 'C', rate, !stops};
+            if (!stops) b.AddSensor("COM3", AcceptedSensor(815));  // probed after the streaming one
+            sim::SimDevice& sensor = b.AddSensor("COM4", streaming);
+            b.com.COM_SearchComPorts(0);
+            ASSERT_TRUE(b.RunUntilConnected());
+            EXPECT_EQ(b.com.m_Sensor[0].m_sStatorHeader.nSerialNo, stops ? 4711u : 815u);
+            EXPECT_EQ(sensor.Port(0).sensor().IsStreaming(), !stops);
+            EXPECT_EQ(std::count_if(b.ports.writes.begin(), b.ports.writes.end(), [](const WrittenFrame& w) { return w.bytes == "\x02"; }), 10);
+            ASSERT_EQ(b.boxes.Boxes().size(), stops ? 0u : 1u);
+            if (!stops) {
+                EXPECT_NE(b.boxes.Boxes()[0].text.Find("[COM4]"), -1) << b.boxes.Boxes()[0].text.GetString();
+            }
+        }
 }

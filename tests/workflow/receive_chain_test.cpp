@@ -150,7 +150,7 @@ TEST(ReceiveChain, AStatusHeadWhoseFrameNeverCompletesIsNotDecoded)
     EXPECT_EQ(b.ports.Count('D'), 0);
 }
 
-TEST(ReceiveChain, AStreamDuringTheAddressCheckEndsTheApplicationThroughTimer47ButNoiseDoesNot)
+TEST(ReceiveChain, AStreamDuringTheAddressCheckIsStoppedAtOnceButNoiseWaitsForTheAnswerWait)
 {
     CString records;  // a stream's records, sequence bytes wrapping, taken from inside one
     for (int seq = 250; seq < 260; ++seq) records += CString(static_cast<char>(seq)) + "\x41\x42\x43\x44";
@@ -159,9 +159,9 @@ TEST(ReceiveChain, AStreamDuringTheAddressCheckEndsTheApplicationThroughTimer47B
         b.com.SetZMCOMConfgFlow(ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES);
         b.window.SetTimer(kTimerProbeAnswerWait, 200);
         Feed(b.com, streaming ? records.Mid(4) : CString('\x11', 43));
-        EXPECT_EQ(b.com.GetZMCOMConfgFlow() == ZM_CONTINUOUS_MODE_DETECTED, streaming);
+        EXPECT_EQ(b.ports.writes.size(), streaming ? 10u : 0u);  // the stop signal
         EXPECT_NE(b.window.IsTimerArmed(kTimerProbeAnswerWait), streaming);
-        EXPECT_EQ(b.window.IsTimerArmed(kTimerContinuousMode), streaming);
+        EXPECT_EQ(b.window.IsTimerArmed(kTimerProbeStreamDrain), streaming);
     }
 }
 
