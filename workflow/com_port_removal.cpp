@@ -57,10 +57,13 @@ void CComPort::OnSensorPortRemoved(int port)
     for (auto& further : m_pPortManOfPort)
         if (further) further->SetOffLine();
     DropRowsOfPortsGone();
-    COM_ShowSensorsDisconnected();
-    EndDeviceRestart();
+    // The pages refill for no sensor from records already cleared: they must not take those for
+    // the device's (a set-up page counting it still active would read its rate list from zeros
+    // and drop the rate the user chose), so the device counts as gone before they are told.
     m_nCountActivePorts = 0;
     m_pMainFrame->ClearSensorConnectedFlag(true);
+    COM_ShowSensorsDisconnected();
+    EndDeviceRestart();
     EndWriteSequenceUnstored(endedState);
     if (m_pMainFrame->IsShuttingDown()) return;
 

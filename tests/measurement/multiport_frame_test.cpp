@@ -133,8 +133,14 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(upper, 0x42C80000u);  // 100.0f
     // Changed again and sensor 1 lost: searches find sensor 2 alone, which is written nothing
     // laid out for it alone; with sensor 1 back the page shows the change and sensor 2 gets it.
+    // The fastest rate, written just before, stays chosen through the loss and the searches.
+    const int fastest = static_cast<int>(rates.front().datum);
+    ASSERT_TRUE(measurement_test::ChooseDatum(SetupPage(), IDC_RATE_COMBO, fastest));
+    loop.RunFor(1000);
     SetupPage().Item<QLineEdit>(kLimitEdit[3])->setText("200");
     sensor->Port(0).HangUp();
+    loop.RunFor(100);
+    EXPECT_EQ(s.SelectedDatum(IDC_RATE_COMBO), fastest);
     for (int found : {1, 1, 2}) {
         EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 30), 0x42);  // 100.0f still
         if (found == 2) sensor->Port(0).PowerOn();
@@ -146,6 +152,8 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
     EXPECT_EQ(std::string(s.Text(kLimitEdit[3]).GetString()), "200");
     EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 30), 0x43);  // 200.0f
+    EXPECT_EQ(s.SelectedDatum(IDC_RATE_COMBO), fastest);
+    for (int p : {0, 1}) EXPECT_EQ(sensor->Port(p).sensor().Blocks().ContentByte(3, 32), fastest) << p;
     // Changed again, stored by a Disconnect and connected again without a search: the sensors,
     // not read anew, come back with what they hold now.
     SetupPage().Item<QLineEdit>(kLimitEdit[3])->setText("300");
