@@ -8,9 +8,12 @@
 
 #include "app/about_window.h"
 #include "app/main_frame_documentation.h"
+#include "platform/message_box.h"
+#include "res/string_table.h"
 
 namespace {
 constexpr UINT kTextWritingConfiguration = 5675;
+constexpr UINT kTextSetupNotWrittenAtClose = 5697;
 // A configuration write that has not ended after this long is given up (the sensor no longer
 // answers); the window closes without it.
 constexpr UINT kCloseWriteLimitMs = 20000;
@@ -56,6 +59,12 @@ void CMainFrame::FinishClose()
 {
     KillTimer(kTimerCloseWriteLimit);
     KillTimer(kTimerClock);
+    // What the user chose for a sensor that has lost its connection waits for it to come back
+    // (a rate held for it, or the set-up of a device not whole): closing now, it never reaches
+    // the sensor, which keeps what it had. That is said, not dropped in silence.
+    const bool heldWrites = m_hooks.hasPostponedWrites && m_hooks.hasPostponedWrites();
+    if (m_com.m_bCloseWithoutSaving == 0 && (heldWrites || (m_bConfigWritePending && !IsConfigWriteDue())))
+        AfxMessageBox(LoadLangString(kTextSetupNotWrittenAtClose), platform::MB_OK | platform::MB_ICONWARNING);
     // The end goes into every log that recorded a connection, one entry per sensor (a
     // multiport device's sensors share a log); sensors found but never connected have none.
     documentation::CSensorLog& log = Documentation().Log();

@@ -37,6 +37,7 @@
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "measurement/measure_control_widget.h"
+#include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -497,16 +498,17 @@ TEST_F(ConnectedFrame, CloseWithAPendingConfigurationWriteWaitsForTheWriteThenCl
 }
 
 // A write before closing that the sensor refuses, or leaves unanswered, is reported, and the
-// window then closes instead of waiting out the write's limit.
+// window then closes instead of waiting out the write's limit; one that cannot reach its sensor
+// any more is reported as not written.
 struct CloseWithAFailingWrite : ConnectedFrame {
-    // Milliseconds from the close until the window went, with one box shown on the way.
-    std::int64_t CloseAndMeasure()
+    // Milliseconds from the close until the window went, with `told` boxes shown on the way.
+    std::int64_t CloseAndMeasure(bool pending = true, std::size_t told = 1)
     {
         const std::int64_t started = loop.NowMs();
-        frame->SetConfigWritePending(true);
+        frame->SetConfigWritePending(pending);
         frame->RequestClose();
         if (!loop.RunUntil([this] { return frame->IsClosed(); }, 30000)) return -1;
-        EXPECT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Count(), told);
         return loop.NowMs() - started;
     }
 };
@@ -525,9 +527,26 @@ TEST_F(CloseWithAFailingWrite, ASilentSensor)
 {
     ASSERT_TRUE(Connect());
     devices[0]->Port(0).Stall(-1);
-    const std::int64_t ms = CloseAndMeasure();
+    const std::int64_t ms = CloseAndMeasure(true, 2);
     EXPECT_GE(ms, 0);
     EXPECT_LT(ms, 3000);
+    // The connection dropped as unstable, the set-up never reached the sensor: that is said too.
+    EXPECT_EQ(boxes.Boxes().back().text, LoadLangString(5697));
+}
+
+// A rate chosen just before the sensor lost its power waits for it: closed before it is back,
+// the window says the sensor was not given it.
+TEST_F(CloseWithAFailingWrite, ARateHeldForASensorGone)
+{
+    ASSERT_TRUE(Connect());
+    loop.RunFor(1000);
+    auto* rates = FindPage<measurement::MeasureSetupWidget>(*frame)->Item<QComboBox>(measurement::IDC_RATE_COMBO);
+    rates->setCurrentIndex(rates->currentIndex() == 0 ? 1 : 0);
+    Q_EMIT rates->activated(rates->currentIndex());
+    devices[0]->Port(0).HangUp();
+    loop.RunFor(50);
+    ASSERT_GE(CloseAndMeasure(false, 2), 0);
+    EXPECT_EQ(boxes.Boxes().back().text, LoadLangString(5697));
 }
 
 TEST_F(ConnectedFrame, AStatusRequestLeftUnansweredIsReportedWhileTheDiagnosticRefreshKeepsTheStartUpFlag)

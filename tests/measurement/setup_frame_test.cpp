@@ -492,7 +492,8 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
 
 // A search while the sensor refuses to store the set-up: the refusal is named, the search goes
 // on, and the set-up is written again when the window closes. A change waiting to be stored
-// when the window is closed just as the sensor's line hangs up: the close ends at once, silent.
+// when the window is closed just as the sensor's line hangs up: the close ends at once, and says
+// the change did not reach the sensor.
 TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsWrittenAtCloseAndOneWithTheLineGoneIsNot)
 {
     ASSERT_TRUE(ChooseDatum(kConditionCombo[0], 0));
@@ -510,7 +511,8 @@ TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsWrittenAtCloseAndOneWithTh
     const long long start = loop.NowMs();
     CloseWindow();
     EXPECT_LE(loop.NowMs() - start, 2000);
-    EXPECT_EQ(boxes.Count(), 1u);
+    ASSERT_EQ(boxes.Count(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].text, LoadLangString(5697));
 }
 
 // A number of measurements of 0, below 0 or no number is one measurement, and the field says so;
