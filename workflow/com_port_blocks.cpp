@@ -185,7 +185,9 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorHeader()
             text.Format("The switch position of quadrature encoder ( on \"%s\") from rotation speed measurement to "
                         "angle measurement not defined.\nSpeed will be selected by default.",
                         port.GetString());
-            AfxMessageBox(text);
+            // A notice, not a box to wait for: the identification goes on behind it, as its
+            // answers and time-outs do not wait for the user.
+            platform::ShowNotice(text, platform::MB_ICONWARNING);
             kind = kEncoderSpeed;
             header.dFullScaleB = 30000.0;
         }
@@ -276,7 +278,8 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorOperation()
             encoder.cPresent = 1;
             encoder.cAngle = IsAngleEncoder(kind) ? 1 : 0;
             if (!encoder.cAngle && kind != kEncoderSpeed)
-                AfxMessageBox("The switch position of the quadrature encoder is undefined. The rotation speed is set.");
+                platform::ShowNotice("The switch position of the quadrature encoder is undefined. The rotation speed is set.",
+                                     platform::MB_ICONWARNING);
             encoder.cSecondEncoder = kind == kEncoderAngleSecond ? 1 : 0;
             // The encoder takes the stator's digital input.
             first.m_sIdent[kIdentNoDigitalInput] = 1;

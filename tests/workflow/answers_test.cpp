@@ -330,6 +330,8 @@ TEST(BlockAnswers, AnUndefinedEncoderKindFallsBackToSpeedWithAMessage)
     EXPECT_EQ(b.com.m_Sensor[0].m_sRotorHeader.dFullScaleB, 30000.0);
     ASSERT_EQ(b.boxes.Count(), 1u);
     EXPECT_GE(b.boxes.Boxes()[0].text.Find("COM3"), 0);
+    // The search goes on while the message is open: a box it waited for let its time-outs run out.
+    EXPECT_FALSE(b.boxes.Boxes()[0].waited);
 }
 
 TEST(BlockAnswers, OutsideAnIdentificationAreStoredWithoutAFurtherRequest)
