@@ -536,13 +536,13 @@ public:
     // sensor's acknowledgement confirms the new one, a refusal or silence puts the old back.
     CString* m_pKeptOfWrite = nullptr;
     CString m_strKeptBeforeWrite;
-    // The configuration write's block that waits for its confirmation (see
-    // AwaitWriteSequenceConfirmation); table 0: none.
-    struct SequenceWrite {
+    // The written block that waits for its sensor's confirmation (see AwaitBlockConfirmation);
+    // no text: none.
+    struct AwaitedBlock {
         int sensor = -1;
-        int table = 0;
+        CString CSensorRecord::*text = nullptr;
         CString written;
-    } m_sequenceWrite;
+    } m_awaitedBlock;
 
     // Measurement bookkeeping.
     std::array<double, kChannelCount> m_adScaleFactor{};
@@ -633,13 +633,18 @@ public:
     // A block of the configuration write sequence did not reach its sensor (its line hung up):
     // nothing is awaited from it, and the sequence ends at once with the set-up unstored.
     void EndWriteSequenceOnFailedWrite();
-    // The configuration write has written a block of its table (1 stator operation, 2 rotor user
-    // calibration, 3 rotor operation) to sensor, as written: once the sensor confirms it, every
-    // copy kept of that block takes it (the sensor's record and port row, the single-port
-    // writers' text, the write's own table). A connection taken from the records later, without
-    // reading the sensor, then shows what it holds, not what it held when it was last read.
-    // Without a table: none is awaited.
-    void AwaitWriteSequenceConfirmation(int sensor = -1, int table = 0, const CString& written = CString());
+    // A block (text, the record's copy of it) has been written to sensor as written, check
+    // words and all: once the sensor confirms it, every copy kept of it takes it (see
+    // KeepConfirmedBlock). Without a text: none is awaited.
+    void AwaitBlockConfirmation(int sensor = -1, CString CSensorRecord::*text = nullptr,
+                                const CString& written = CString());
+    // Sensor holds written (as the sensor keeps it, check words and all) for the block its
+    // record keeps in text: every copy kept of that block takes it, the sensor's record and port
+    // row, the single-port writers' text while it is the one sensor, and the configuration
+    // write's table. A connection taken from the records later without reading the sensor (a
+    // connect, a sensor taken alone, a device reconnected after a restart) then shows what the
+    // sensor holds, and a later write starts from it, not from the block last read.
+    void KeepConfirmedBlock(int sensor, CString CSensorRecord::*text, const CString& written);
     void EndAnswerWait();
     // The controller waits for a sensor's greeting after its restart (the status bar says so).
     bool IsWaitingForRestart() const { return m_bRestartShown; }
@@ -770,10 +775,13 @@ private:
     void TakeKeptBlocksOf(const CSensorRecord& record);
     CString& KeptUserCalib(int sensor);
     CString& KeptStatorOperation(int sensor);
-    // Writers: prepares the kept text for a block write, builds the frame and writes it.
-    // kept, when given, takes the block once written (see m_pKeptOfWrite).
+    // Writers: builds the frame of block and writes it to sensor's port; the kept text of the
+    // block (text, the record's copy of it) follows the write (see m_pKeptOfWrite), and once
+    // the sensor confirms it every copy kept of it takes it (KeepConfirmedBlock).
     bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
-                         CString* kept = nullptr);
+                         int sensor, CString CSensorRecord::*text);
+    // The single-port writers' text of the block the record keeps in text.
+    CString& ControllersBlock(CString CSensorRecord::*text);
 
     workflow::ISensorPortFactory* m_pPortFactory = nullptr;
     workflow::WorkflowPeers m_peers;

@@ -1,7 +1,7 @@
 // Calibration steps on the sensor side of a user calibration: the raw acquisition of the
 // calibration readings, and the rewrites of the rotor user-calibration block (block 0x82) that
 // store new values, switch the user calibration on or off, or change a measuring inaccuracy.
-// Every write works on a copy of the kept block; the kept text takes the block once written.
+// Every write works on a copy of the kept block; the kept texts take the block once confirmed.
 
 #include <cmath>
 
@@ -32,18 +32,18 @@ CString& CComPort::KeptUserCalib(int sensor)
 }
 
 bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
-                               CString* kept)
+                               int sensor, CString CSensorRecord::*text)
 {
     CString frame;
     BuildWriteBlockFrame(frame, block, invalidate);
     if (frame.IsEmpty()) return false;  // no malformed frame reaches a sensor
     if (!WriteAwaitingAnswer(port, frame)) return false;
-    if (kept) {
-        // The kept text follows the write; a refusal puts the old one back.
-        m_pKeptOfWrite = kept;
-        m_strKeptBeforeWrite = *kept;
-        *kept = block;
-    }
+    // The kept text follows the write; a refusal puts the old one back.
+    CString& kept = KeptBlockOf(sensor, text, ControllersBlock(text));
+    m_pKeptOfWrite = &kept;
+    m_strKeptBeforeWrite = kept;
+    kept = block;
+    AwaitBlockConfirmation(sensor, text, WrittenBlockText(block, invalidate));
     return true;
 }
 
@@ -51,35 +51,32 @@ bool CComPort::COM_ZMCOMConfgUserCalibDeactivate(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
     if (m_Sensor[static_cast<std::size_t>(sensor)].m_sIdent[kIdentCalibration] != 3) return false;
-    CString& kept = KeptUserCalib(sensor);
-    CString block = kept;
+    CString block = KeptUserCalib(sensor);
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_DEACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
-    return WriteBlockFrame(block, true, m_pPortMan, &kept);
+    return WriteBlockFrame(block, true, m_pPortMan, sensor, &CSensorRecord::m_strBlockRotorUserCalib);
 }
 
 bool CComPort::COM_ZMCOMConfgUserCalibActivate(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
     if (m_Sensor[static_cast<std::size_t>(sensor)].m_sIdent[kIdentCalibration] != 2) return false;
-    CString& kept = KeptUserCalib(sensor);
-    CString block = kept;
+    CString block = KeptUserCalib(sensor);
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(ZM_USERCALIB_ACTIVATE);
     PrepareWriteBlockFrame(block, kBlockUserCalib);
     const std::int64_t now = platform::CalendarSeconds();
     KadSend_WriteBlockSetContentRotorCalibUser(&block, &now, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, nullptr, nullptr);
-    return WriteBlockFrame(block, false, m_pPortMan, &kept);
+    return WriteBlockFrame(block, false, m_pPortMan, sensor, &CSensorRecord::m_strBlockRotorUserCalib);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
 {
     const workflow::CalibrationPageFields fields =
         m_peers.calibration ? m_peers.calibration->Fields() : workflow::CalibrationPageFields{};
-    CString& kept = KeptUserCalib(0);
-    CString block = kept;
+    CString block = KeptUserCalib(0);
     if (!IsBlockFrameText(block)) return false;
     if (fields.newValuesAccepted == 1) {
         COM_ZMCOMConfgEnterStep(ZM_SET_NEW_USERCALIB);
@@ -94,7 +91,7 @@ bool CComPort::COM_ZMCOMConfgSetNewUserCalib()
     }
     if (m_iZMCOMConfgFlow != ZM_SET_NEW_USERCALIB) return false;
     if (fields.newValuesAccepted != 1) PrepareWriteBlockFrame(block, kBlockUserCalib);
-    return WriteBlockFrame(block, false, m_pPortMan, &kept);
+    return WriteBlockFrame(block, false, m_pPortMan, 0, &CSensorRecord::m_strBlockRotorUserCalib);
 }
 
 bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
@@ -113,9 +110,8 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
     // The factory block stands in while no user calibration is in force. Work on a copy: the
     // kept text changes only once the block has been written.
     const bool fromFactory = kind == 2;
-    CString& kept = KeptUserCalib(sensor);
     CString block = fromFactory ? KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorFactoryCalib, m_strBlockRotorFactoryCalib)
-                                : kept;
+                                : KeptUserCalib(sensor);
     const int checkResult = GetBlockReadResult(fromFactory ? kSlotRotorFactoryCalib : kSlotRotorUserCalib);
     if (!fields.inaccuracyWriteAllowed || !IsBlockFrameText(block)) return false;
 
@@ -143,5 +139,5 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
         else invalidate = sameAsFactory;                // nothing left that differs: inactive
     }
     if (m_iZMCOMConfgFlow != ZM_SET_INACCURACY_USERCALIB) return false;
-    return WriteBlockFrame(block, invalidate, m_pPortMan, &kept);
+    return WriteBlockFrame(block, invalidate, m_pPortMan, sensor, &CSensorRecord::m_strBlockRotorUserCalib);
 }

@@ -13,20 +13,7 @@
 
 namespace {
 
-constexpr BYTE kStx = 0x02;
-constexpr int kBlockLength = 40;
 constexpr UINT kSwConfigRetryMs = 500;
-
-// The 40 bytes of a write frame with its doubled start bytes undone.
-CString UnstuffedBlock(const CString& frame)
-{
-    CString block;
-    for (int i = 0; i < frame.GetLength() && block.GetLength() < kBlockLength; ++i) {
-        block.AppendChar(frame.GetAt(i));
-        if (i > 0 && frame.ByteAt(i) == kStx && i + 1 < frame.GetLength() && frame.ByteAt(i + 1) == kStx) ++i;
-    }
-    return block;
-}
 
 // Stator operation values after a block that failed its check.
 void ResetStatorOperation(StatorOperation& op, BYTE baudCode)
@@ -126,8 +113,12 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
         return false;
     }
-    m_strPendingSwConfigBlock = UnstuffedBlock(frame);
-    if (!multi) return WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
+    m_strPendingSwConfigBlock = WrittenBlockText(block, false);
+    if (!multi) {
+        if (!WriteAwaitingAnswer(ManagerOfSensor(sensor), frame)) return false;
+        AwaitBlockConfirmation(sensor, &CSensorRecord::m_strBlockStatorSwConfig, m_strPendingSwConfigBlock);
+        return true;
+    }
     // Several sensors' writes may be awaited at once: each confirmation keeps its own block.
     m_strPendingSwConfigOf[slot] = m_strPendingSwConfigBlock;
     m_nRecvCount[slot] = 0;
@@ -147,8 +138,7 @@ void CComPort::COM_WritePostponedSoftwareConfigs()
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
-    CString& kept = KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorOperation, m_strBlockRotorOperation);
-    CString block = kept;
+    CString block = KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorOperation, m_strBlockRotorOperation);
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(m_nCountActivePorts > 1 ? ZM_4xS_SERIAL_NUMBER : ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
     CSensorRecordTail& tail = m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorOperation;
@@ -157,7 +147,7 @@ bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which
     if (!KadSend_WriteBlockSetContentRotorOperation(&block, &now, which == 1 ? nullptr : &tail.strSerialA,
                                                     which == 0 ? nullptr : &tail.strSerialB))
         return false;
-    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), sensor, &CSensorRecord::m_strBlockRotorOperation);
 }
 
 bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
@@ -171,8 +161,8 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrate(int, BYTE baudCode)
     }
     COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_BAUDRATE);
     CString block = m_strBlockStatorOperation;
-    const bool written =
-        BuildStatorOperation(*this, block, op) && WriteBlockFrame(block, false, m_pPortMan, &m_strBlockStatorOperation);
+    const bool written = BuildStatorOperation(*this, block, op) &&
+                         WriteBlockFrame(block, false, m_pPortMan, 0, &CSensorRecord::m_strBlockStatorOperation);
     if (!written) {
         if (m_peers.startUp) m_peers.startUp->EndSearchProgress();
         if (m_peers.connection) m_peers.connection->ClearBusyFlag();
@@ -235,10 +225,9 @@ bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
         op.nFilterB = filter[1];
     }
     COM_ZMCOMConfgEnterStep(ZM_CNFG_SET_NEW_LOW_PASS_FILTER);
-    CString& kept = KeptStatorOperation(sensor);
-    CString block = kept;
+    CString block = KeptStatorOperation(sensor);
     if (!BuildStatorOperation(*this, block, op)) return false;
-    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), &kept);
+    return WriteBlockFrame(block, false, ManagerOfSensor(sensor), sensor, &CSensorRecord::m_strBlockStatorOperation);
 }
 
 bool CComPort::COM_ZMCOMConfgNewLowPassFilterIsSetRestartThatDevice()
@@ -258,15 +247,16 @@ bool CComPort::COM_ZMCOMConfgCnfgSensorStOperationBlock(int sensor)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     COM_ZMCOMConfgEnterStep(ZM_CNFG_ST_OPERATION_BLOCK);
-    CString& kept = KeptStatorOperation(sensor);
-    CString block = kept;
+    CString block = KeptStatorOperation(sensor);
     if (!BuildStatorOperation(*this, block, m_Sensor[static_cast<std::size_t>(sensor)].m_sStatorOperation)) return false;
+    CString CSensorRecord::*const text = &CSensorRecord::m_strBlockStatorOperation;
     if (m_nCountActivePorts > 1) {
-        const bool written = WriteBlockFrame(block, false, m_pPortManOfPort[static_cast<std::size_t>(sensor)], &kept);
+        const bool written =
+            WriteBlockFrame(block, false, m_pPortManOfPort[static_cast<std::size_t>(sensor)], sensor, text);
         // The acknowledgement may arrive inside the measured-value stream.
         m_iZMCOMConfgFlow = ZM_4xS_STATOR_OPERATION;
         m_iZMCOMConfgFlowPrev = ZM_4xS_STATOR_OPERATION;
         return written;
     }
-    return WriteBlockFrame(block, false, m_pPortMan, &kept);
+    return WriteBlockFrame(block, false, m_pPortMan, sensor, text);
 }

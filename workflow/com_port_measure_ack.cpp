@@ -46,8 +46,8 @@ void CComPort::ContinueMultiportAfterAck()
     auto keepWrittenBlock = [this] {
         if (m_nCurSensor < 0 || m_nCurSensor >= kMaxSensorPorts) return;
         const CString& written = m_strPendingSwConfigOf[static_cast<std::size_t>(m_nCurSensor)];
-        m_Sensor[static_cast<std::size_t>(m_nCurSensor)].m_strBlockStatorSwConfig = written;
-        m_strBlockStatorSwConfig = written;
+        KeepConfirmedBlock(m_nCurSensor, &CSensorRecord::m_strBlockStatorSwConfig, written);
+        m_strBlockStatorSwConfig = written;  // the text the block's values are taken from again
     };
 
     switch (m_iZMCOMConfgFlow) {

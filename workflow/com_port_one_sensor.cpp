@@ -63,6 +63,8 @@ bool CComPort::COM_TakeSensorAlone(int row)
 
 void CComPort::COM_CloseSensorPorts()
 {
+    // A block written and not yet confirmed is not taken as the sensor's.
+    RestoreKeptTextOfWrite();
     KeepSensorRecordsInRows();
     if (m_bMeasureRunning) COM_StopMeasure();
     // A connection still under way ends with its ports: the steps that would connect a

@@ -71,42 +71,63 @@ void CComPort::RestoreKeptTextOfWrite()
 {
     if (m_pKeptOfWrite) *m_pKeptOfWrite = m_strKeptBeforeWrite;
     m_pKeptOfWrite = nullptr;
-    m_sequenceWrite = SequenceWrite();
+    m_awaitedBlock = AwaitedBlock();
 }
 
-void CComPort::AwaitWriteSequenceConfirmation(int sensor, int table, const CString& written)
+void CComPort::AwaitBlockConfirmation(int sensor, CString CSensorRecord::*text, const CString& written)
 {
-    m_sequenceWrite = SequenceWrite{sensor, table, written};
+    m_awaitedBlock = AwaitedBlock{sensor, text, written};
 }
 
 void CComPort::KeepConfirmedWrite()
 {
     m_pKeptOfWrite = nullptr;  // the written block is the sensor's now
-    const SequenceWrite write = std::exchange(m_sequenceWrite, SequenceWrite());
-    if (write.table < 1 || write.table > 3 || write.sensor < 0 || write.sensor >= kMaxSensorPorts) return;
-    if (m_iZMCOMConfgFlow < ZM_WRITE_SEQ_STATOR_OPERATION || m_iZMCOMConfgFlow > ZM_WRITE_SEQ_NEXT_PORT) return;
+    const AwaitedBlock write = std::exchange(m_awaitedBlock, AwaitedBlock());
+    if (write.text) KeepConfirmedBlock(write.sensor, write.text, write.written);
+}
+
+namespace {
+
+// Each written block as the sensor's record (also in its port row) keeps it, as the single-port
+// writers keep it, and as the configuration write's own table does (the software configuration
+// is in none of its tables).
+struct Copies {
+    CString CSensorRecord::*record;
+    CString CComPort::*single;
+    void (workflow::IConfigWriteSequencer::*sequencer)(const CString&, int);
+};
+constexpr Copies kCopies[] = {
+    {&CSensorRecord::m_strBlockStatorOperation, &CComPort::m_strBlockStatorOperation, &workflow::IConfigWriteSequencer::SetBlockText1},
+    {&CSensorRecord::m_strBlockRotorUserCalib, &CComPort::m_strBlockRotorUserCalib, &workflow::IConfigWriteSequencer::SetBlockText2},
+    {&CSensorRecord::m_strBlockRotorOperation, &CComPort::m_strBlockRotorOperation, &workflow::IConfigWriteSequencer::SetBlockText3},
+    {&CSensorRecord::m_strBlockStatorSwConfig, &CComPort::m_strBlockStatorSwConfig, nullptr},
+};
+
+const Copies& CopiesOf(CString CSensorRecord::*text)
+{
+    for (const Copies& copies : kCopies)
+        if (copies.record == text) return copies;
+    return kCopies[0];
+}
+
+}  // namespace
+
+CString& CComPort::ControllersBlock(CString CSensorRecord::*text) { return this->*CopiesOf(text).single; }
+
+void CComPort::KeepConfirmedBlock(int sensor, CString CSensorRecord::*text, const CString& written)
+{
+    if (sensor < 0 || sensor >= kMaxSensorPorts || !text || !IsBlockFrameText(written)) return;
     // The search read these blocks; whatever takes them from the records from now on (a
-    // connect, a sensor taken alone, a device reconnected after a restart) must find the
-    // set-up the sensor holds now, or the set-up page would show, and the next write store,
-    // the one from before.
-    // Each table's block as the sensor's record (also in its port row) keeps it, as the
-    // single-port writers keep it, and as the write's own table does.
-    struct Copies {
-        CString CSensorRecord::*record;
-        CString CComPort::*single;
-        void (workflow::IConfigWriteSequencer::*sequencer)(const CString&, int);
-    };
-    static constexpr Copies kCopies[] = {
-        {&CSensorRecord::m_strBlockStatorOperation, &CComPort::m_strBlockStatorOperation, &workflow::IConfigWriteSequencer::SetBlockText1},
-        {&CSensorRecord::m_strBlockRotorUserCalib, &CComPort::m_strBlockRotorUserCalib, &workflow::IConfigWriteSequencer::SetBlockText2},
-        {&CSensorRecord::m_strBlockRotorOperation, &CComPort::m_strBlockRotorOperation, &workflow::IConfigWriteSequencer::SetBlockText3},
-    };
-    const Copies& copies = kCopies[write.table - 1];
-    m_Sensor[static_cast<std::size_t>(write.sensor)].*copies.record = write.written;
-    if (m_nCountActivePorts <= 1) this->*copies.single = write.written;
-    const int row = m_nPortRecOfSensor[static_cast<std::size_t>(write.sensor)];
-    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*copies.record = write.written;
-    if (m_peers.sequencer) (m_peers.sequencer->*copies.sequencer)(write.written, write.sensor);
+    // connect, a sensor taken alone, a device reconnected after a restart) must find what the
+    // sensor holds now, check words and all: a copy left as read would bring back the old
+    // set-up or calibration, and one with the check words from before the write would be taken
+    // for a switched-off block (a later write would switch the user calibration off).
+    const Copies& copies = CopiesOf(text);
+    m_Sensor[static_cast<std::size_t>(sensor)].*copies.record = written;
+    if (m_nCountActivePorts <= 1) this->*copies.single = written;
+    const int row = m_nPortRecOfSensor[static_cast<std::size_t>(sensor)];
+    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*copies.record = written;
+    if (m_peers.sequencer && copies.sequencer) (m_peers.sequencer->*copies.sequencer)(written, sensor);
 }
 
 void CComPort::EndAnswerWait()

@@ -109,7 +109,7 @@ bool CConfigWriteSequencer::Advance()
 void CConfigWriteSequencer::RunStep(int mode)
 {
     m_com.m_strReceiveCOM.Empty();
-    m_com.AwaitWriteSequenceConfirmation();
+    m_com.AwaitBlockConfirmation();
     const int table = mode + 1;
     if (mode < 0 || mode > 2) return;
     if (!IsFilled(table)) {
@@ -154,7 +154,10 @@ void CConfigWriteSequencer::Write(int table, const Block& bytes, CString* serial
         m_com.EndWriteSequenceOnFailedWrite();
         return;
     }
-    m_com.AwaitWriteSequenceConfirmation(m_nSlot, table, CKadmor_Send::WrittenBlockText(block, invalidate));
+    static constexpr CString CSensorRecord::*kText[] = {&CSensorRecord::m_strBlockStatorOperation,
+                                                        &CSensorRecord::m_strBlockRotorUserCalib,
+                                                        &CSensorRecord::m_strBlockRotorOperation};
+    m_com.AwaitBlockConfirmation(m_nSlot, kText[table - 1], CKadmor_Send::WrittenBlockText(block, invalidate));
 }
 
 workflow::MeasureSetupValues CConfigWriteSequencer::SetupValues() const

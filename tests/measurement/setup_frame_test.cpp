@@ -488,6 +488,18 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
     CloseWindow();
     EXPECT_EQ(held.RequestCount('F'), writes);
     EXPECT_TRUE(boxes.Boxes().empty());
+    // A filter chosen whose restart the sensor refuses: it is not read again, and a change of
+    // baud rate after it writes the block the sensor confirmed, with that filter.
+    ASSERT_NO_FATAL_FAILURE(RestartProgram());
+    sensor->Port(0).Refuse({'K', -1, 3, 1});
+    ASSERT_TRUE(ChooseDatum(kLowPassCombo[0], 0));
+    loop.RunFor(3000);
+    const auto filter = [&held] { return held.Blocks().ContentByte(2, 19) * 256 + held.Blocks().ContentByte(2, 20); };
+    const int chosen = filter();
+    const int restarts = held.RequestCount('K');
+    ASSERT_TRUE(frame->SensorAdmin()->connection.OnChangeBaudRate(frame->Com().m_nBaudRate == 115200 ? 230400 : 115200));
+    ASSERT_TRUE(loop.RunUntil([&] { return held.RequestCount('K') > restarts; }, 5000));
+    EXPECT_EQ(filter(), chosen);
 }
 
 // A search while the sensor refuses to store the set-up: the refusal is named, the search goes

@@ -297,6 +297,20 @@ TEST(CalibrationPage, TheStoredUserCalibrationIsSwitchedOnFromThePageAndAStepThe
     EXPECT_TRUE(b.devices[0]->Port(0).sensor().Blocks().IsValid(6));
     EXPECT_TRUE(page.AreControlsVisible());
     EXPECT_TRUE(b.boxes.Boxes().empty());
+    // A sensor that refuses its restart is not read again: the page and the next store of the
+    // set-up start from the block it confirmed, not from the switched-off one read before it.
+    AdminBench unread;
+    sim::SensorConfig refusing = AcceptedSensor();
+    refusing.faults.refusals = {{'K', -1, 3, 1}};
+    ASSERT_TRUE(unread.ConnectSensor(refusing));
+    unread.loop.RunFor(300);
+    ASSERT_TRUE(unread.pages.calibration.OnActivateUserCalibration());
+    unread.loop.RunFor(3000);
+    EXPECT_EQ(unread.boxes.Count(), 1u);  // the refused restart
+    EXPECT_TRUE(unread.pages.calibration.HoldsUserCalibration());
+    ASSERT_TRUE(unread.pages.information.OnStoreSettings());
+    ASSERT_TRUE(unread.loop.RunUntil([&] { return unread.pages.information.CurrentActivity() == CDlgSensorInformationHmb::Activity::Idle; }, 5000));
+    EXPECT_TRUE(unread.devices[0]->Port(0).sensor().Blocks().IsValid(6));
     // An erased block (the sensor reporting it stored, switched off) holds no calibration to switch on.
     AdminBench erased;
     sim::SensorConfig config = AcceptedSensor();
