@@ -104,6 +104,8 @@ constexpr unsigned kTimerWritePause = 42;
 constexpr unsigned kTextNotWrittenWhileReconnecting = 5937;
 // Both pass/fail conditions are kept by the same one of several sensors.
 constexpr unsigned kTextOneConditionPerSensor = 6310;
+// Both pass/fail conditions watch the same channel of a single sensor.
+constexpr unsigned kTextOneConditionPerChannel = 6314;
 // The channel the user put on the X axis is no longer measured with another one.
 constexpr unsigned kTextXAxisBackToTime = 6311;
 

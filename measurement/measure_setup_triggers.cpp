@@ -370,6 +370,10 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     if (index >= 0 && Several() && other >= 0 && keeper(other) == keeper(static_cast<int>(row)))
         AfxMessageBox(CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), keeper(other) + 1),
                       platform::MB_ICONWARNING);
+    // A single sensor keeps one condition per channel, the other pair watching the other one.
+    if (index >= 0 && !Several() && other == row)
+        AfxMessageBox(CString::Formatted(LoadLangString(kTextOneConditionPerChannel).GetString(), row == 0 ? "A" : "B"),
+                      platform::MB_ICONWARNING);
 }
 
 void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable, bool byUser)

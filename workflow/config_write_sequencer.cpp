@@ -192,6 +192,9 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchStatorOperation() const
     CKadmor_Send::SetUInt16(filter[1], &b[21], &b[22]);
     std::memset(&b[23], 0xFF, 11);
     b[31] = 0;
+    // The high bytes of the lower limit of a single sensor's second condition: none unless
+    // written below, so that a limit the user cleared does not come back.
+    if (!multi) b[11] = b[14] = 0xFF;
 
     const int sel1 = v.measurand1;
     const int sel2 = v.measurand2;
@@ -205,7 +208,13 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchStatorOperation() const
     const CString& upper1 = v.limitText[1];
     const CString& lower2 = v.limitText[2];
     const CString& upper2 = v.limitText[3];
-    if (m1 || single || p1) {
+    // A single sensor keeps one condition per channel: its selector bit names the channel of the
+    // first pair, the second pair watches the other one. Of two conditions on one channel it
+    // keeps the second alone, as the user is told when choosing them: written as the first,
+    // the first condition would come back judging the other channel.
+    const bool second = !lower2.IsEmpty() || !upper2.IsEmpty();
+    const bool firstDropped = single && second && sel1 >= 0 && sel1 == sel2;
+    if (single ? !firstDropped : m1 || p1) {
         bool written = false;
         if (!lower1.IsEmpty()) {
             PutFloatLe(&b[23], v.limitValue[0]);
@@ -237,15 +246,13 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchStatorOperation() const
                 b[33] = static_cast<BYTE>(bits);
             }
         }
-        if (!upper2.IsEmpty()) {
-            if (!single) {
-                PutFloatLe(&b[27], v.limitValue[3]);
-                b[31] = static_cast<BYTE>(b[31] | (TextToFieldNumber(upper2) << 2));
-                written = true;
-            } else if (sel2 != 1) {
-                b[31] |= 0x02;
-            }
+        if (!upper2.IsEmpty() && !single) {
+            PutFloatLe(&b[27], v.limitValue[3]);
+            b[31] = static_cast<BYTE>(b[31] | (TextToFieldNumber(upper2) << 2));
+            written = true;
         }
+        // The second pair watches channel A when the selector names B for the first.
+        if (single && second && sel2 == 0) b[31] |= 0x02;
         if (written && multi) {
             b[31] |= 0x02;
             if (sel2 >= 4) b[31] |= 0x01;
@@ -259,7 +266,9 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorUserCalib() const
     Block b = Entry(2);
     const workflow::MeasureSetupValues v = SetupValues();
     b[31] = b[32] = b[33] = 0xFF;
-    if (IsSingle(v) && !v.limitText[2].IsEmpty()) {
+    // The low three bytes of the upper limit of a single sensor's second condition (the high
+    // byte rides in the rotor operation block).
+    if (IsSingle(v) && !v.limitText[3].IsEmpty()) {
         const std::uint32_t bits = FloatBits(v.limitValue[3]);
         b[31] = static_cast<BYTE>(bits);
         b[32] = static_cast<BYTE>(bits >> 8);
@@ -385,11 +394,14 @@ CConfigWriteSequencer::Block CConfigWriteSequencer::PatchRotorOperation() const
     if (stopKind == 2 && !multi) b[22] |= 0x02;
     if (startKind == 2 && !multi) b[22] |= 0x01;
 
+    // A single sensor's second condition: the decimals of its limits and the high byte of its
+    // upper limit, all ones when there is none.
+    if (!multi) b[33] = 0xFF;
     if (single) {
-        if (!v.limitText[2].IsEmpty()) b[32] = static_cast<BYTE>(TextToFieldNumber(v.limitText[2]) << 5);
+        b[32] = v.limitText[2].IsEmpty() ? 0 : static_cast<BYTE>(TextToFieldNumber(v.limitText[2]) << 5);
         if (!v.limitText[3].IsEmpty()) {
             b[33] = static_cast<BYTE>(FloatBits(v.limitValue[3]) >> 24);
-            b[32] = static_cast<BYTE>(b[32] + (TextToFieldNumber(v.limitText[3]) << 2));
+            b[32] = static_cast<BYTE>(b[32] | (TextToFieldNumber(v.limitText[3]) << 2));
         }
     }
     return b;

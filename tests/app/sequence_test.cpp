@@ -725,13 +725,14 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         if (AllConnected() && !frame->SensorAdmin()->connection.IsBusy() && std::count(cut.begin(), cut.end(), true) == 0 &&
             !SetupPage().Logic().IsTimerArmed(kTimerRefresh)) {
             const PageControls& controls = SetupPage().Logic().Controls();
-            // Of two conditions on one of several sensors the sensor keeps the second alone, as
-            // the user is told when choosing them: the first is gone once the sensors are read again.
+            // Of two conditions on one of several sensors, or on one channel of a single sensor, the
+            // sensor keeps the second alone, as the user is told when choosing them: the first is
+            // gone once the sensors are read again.
             auto keeper = [this](int combo) {
                 const long long m = model.count(combo) ? model[combo].datum : -1;
                 return m < 0 ? -1 - combo : m < 4 ? m : m == 4 ? 1 : 3;
             };
-            const bool firstGone = kind != kOneSensor && keeper(kConditionCombo[0]) == keeper(kConditionCombo[1]);
+            const bool firstGone = keeper(kConditionCombo[0]) == keeper(kConditionCombo[1]);
             // Once gone from the page it stays gone, also when the second moves to another sensor.
             if (firstGone && controls.SelectedDatum(kConditionCombo[0]) < 0)
                 for (int id : {kConditionCombo[0], kLimitEdit[0], kLimitEdit[1]}) model.erase(id);

@@ -275,6 +275,24 @@ TEST_F(SetupInFrame, PassFailConditionSwitchesTheDocumentationOutput)
     Type(kLimitEdit[3], "900");
     ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
     EXPECT_EQ(mode, documentation::kStorageConstant);
+    // Both conditions on channel A, as the user is told: the sensor keeps the second alone, and
+    // the first does not come back judging channel B. The second's limits come back as typed,
+    // an upper one alone too, and one cleared stays cleared.
+    ASSERT_TRUE(ChooseDatum(kConditionCombo[1], 0));
+    Type(kLimitEdit[3], "800");
+    const std::size_t told = boxes.Count();
+    ASSERT_TRUE(ChooseDatum(kConditionCombo[0], 0));
+    Type(kLimitEdit[1], "700");
+    EXPECT_EQ(boxes.Count(), told + 1);
+    auto shown = [this](int edit) { return setup->Item<QLineEdit>(edit)->text().toStdString(); };
+    for (const auto& [lower, upper] : {std::pair{"", "800"}, {"-5", "800"}, {"", "800"}, {"-5", ""}}) {
+        Type(kLimitEdit[2], lower);
+        Type(kLimitEdit[3], upper);
+        ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
+        EXPECT_EQ(setup->Logic().Controls().SelectedDatum(kConditionCombo[1]), 0) << lower << " " << upper;
+        EXPECT_EQ(shown(kLimitEdit[2]) + " " + shown(kLimitEdit[3]), std::string(lower) + " " + upper);
+        EXPECT_NE(setup->Logic().Controls().SelectedDatum(kConditionCombo[0]), 1);
+    }
 }
 
 // Triggers set on the page and stored in the sensor come back as they were when the program
