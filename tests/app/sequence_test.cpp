@@ -193,13 +193,16 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     int Draw(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
 
     // The loop runs on, and each message shown is noted with whether a measurement ran when
-    // it came.
+    // it came, and which.
     std::vector<bool> runningWhenTold;
+    std::vector<int> startsWhenTold;
     void Watch()
     {
         // A start that waits for its trigger event has begun the measurement too.
-        while (runningWhenTold.size() < boxes.Count())
+        while (runningWhenTold.size() < boxes.Count()) {
             runningWhenTold.push_back(Running() || SetupPage().Logic().Setup().startSource != 0);
+            startsWhenTold.push_back(starts);
+        }
     }
     void Run(std::int64_t ms)
     {
@@ -781,8 +784,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             if (marker.IsEmpty() || text.Find(marker) < 0) continue;
             if (!runningWhenTold[boxesSeen])
                 Fault(kMessages, std::string("told \"") + text.GetString() + "\" with nothing running");
-            // Once per file and full disk.
-            const std::string file = std::string(text.GetString()) + " #" + std::to_string(starts);
+            // Once per file, measurement and full disk.
+            const std::string file = std::string(text.GetString()) + " #" + std::to_string(startsWhenTold[boxesSeen]);
             if (toldFull.count(file) != 0 && toldFull[file] == diskEpoch)
                 Fault(kMessages, std::string("told again \"") + text.GetString() + "\" for the same full disk");
             toldFull[file] = diskEpoch;
