@@ -36,7 +36,6 @@ void ClearSensorFlags(int index)
 
 namespace connection_state {
 void ResetAllForTest() { g_state = State{}; }
-int GetConnectedSet() { return g_state.connected; }
 int GetActiveSet() { return g_state.active; }
 }  // namespace connection_state
 
@@ -51,7 +50,6 @@ int GetConnectedSensorCount()
     }
 }
 
-bool IsOnlyFirstSensorConnected() { return g_state.connected == 1; }
 bool IsFirstSensorConnected() { return FirstBitConnected(); }
 bool IsSecondSensorConnected() { return g_state.connected == 2 || g_state.connected == 3; }
 
@@ -81,7 +79,6 @@ void ResetConnectionState()
 // Both selection tests look at the first sensor's connection, as the pages expect.
 bool IsFirstSensorSelected() { return g_state.selected[0] && FirstBitConnected(); }
 bool IsSecondSensorSelected() { return g_state.selected[1] && FirstBitConnected(); }
-bool AreBothSensorsSelected() { return IsFirstSensorSelected() && IsSecondSensorSelected(); }
 
 void SetSensorSelected(int index, int invertedFlag)
 {
@@ -131,7 +128,6 @@ void UpdateActiveSensorSet(int index, int op)
 }
 
 
-int GetDisplayFlagCount() { return g_state.display[0] + g_state.display[1]; }
 bool AreBothDisplayFlagsSet() { return g_state.display[0] && g_state.display[1]; }
 bool GetDisplayFlag(int index) { return ValidIndex(index) && g_state.display[index]; }
 
@@ -153,18 +149,6 @@ void SetSensorExtraFlag(int index, int invertedFlag)
 }
 
 bool GetSensorThirdFlag(int index) { return ValidIndex(index) && g_state.third[index]; }
-bool GetGlobalSwitch() { return g_state.globalSwitch != 0; }
 void SetGlobalSwitch(int invertedFlag) { g_state.globalSwitch = FromInverted(invertedFlag); }
 
-void SetSensorDisplayMode(int index, int mode)
-{
-    if (ValidIndex(index)) g_state.displayMode[index] = mode;
-}
-
 void SetAllSensorsDisplayMode(int mode) { g_state.displayMode = {mode, mode}; }
-bool IsSensorDisplayMode1(int index) { return ValidIndex(index) && g_state.displayMode[index] == 1; }
-bool IsSensorDisplayMode2(int index) { return ValidIndex(index) && g_state.displayMode[index] == 2; }
-
-int SensorNumberToIndex(int number) { return number - 1; }
-int GetChannelPairBase(int channel) { return channel == 4 ? 0 : 2; }
-bool IsPowerChannel(int channel) { return channel == 4 || channel == 5; }

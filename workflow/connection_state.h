@@ -11,13 +11,11 @@
 namespace connection_state {
 // Back to the start values (for tests and a fresh start).
 void ResetAllForTest();
-int GetConnectedSet();
 int GetActiveSet();
 }  // namespace connection_state
 
 // Connected set.
 int GetConnectedSensorCount();
-bool IsOnlyFirstSensorConnected();
 bool IsFirstSensorConnected();
 bool IsSecondSensorConnected();
 void SetFirstSensorConnected();
@@ -27,7 +25,6 @@ void ResetConnectionState();
 // Selection.
 bool IsFirstSensorSelected();
 bool IsSecondSensorSelected();
-bool AreBothSensorsSelected();
 void SetSensorSelected(int index, int invertedFlag);
 
 // Run state.
@@ -40,7 +37,6 @@ bool IsSensorStateStopped(int index);
 void UpdateActiveSensorSet(int index, int op);
 
 // Display flags.
-int GetDisplayFlagCount();
 bool AreBothDisplayFlagsSet();
 bool GetDisplayFlag(int index);
 void SetDisplayFlag(int index, int invertedFlag);
@@ -51,14 +47,6 @@ void SetSensorOption(int index, int invertedFlag);
 bool GetSensorExtraFlag(int index);
 void SetSensorExtraFlag(int index, int invertedFlag);
 bool GetSensorThirdFlag(int index);
-bool GetGlobalSwitch();
 void SetGlobalSwitch(int invertedFlag);
-void SetSensorDisplayMode(int index, int mode);
 void SetAllSensorsDisplayMode(int mode);
-bool IsSensorDisplayMode1(int index);
-bool IsSensorDisplayMode2(int index);
 
-// Number conversions.
-int SensorNumberToIndex(int number);
-int GetChannelPairBase(int channel);
-bool IsPowerChannel(int channel);

@@ -101,15 +101,6 @@ void CMasterSlaveDetector::ResolveGroup()
     m_Groups.Add(group);
 }
 
-bool CMasterSlaveDetector::IsMaster(BYTE id) const
-{
-    const int used = UsedCount();
-    for (int i = 0; i < used; ++i) {
-        if (m_Entry[i].id == id && (m_Entry[i].role == kRoleMaster || m_Entry[i].role == kRoleSlave)) return true;
-    }
-    return false;
-}
-
 void CMasterSlaveDetector::GetGroups(CStringArray& groups) const
 {
     groups.RemoveAll();

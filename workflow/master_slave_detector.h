@@ -36,8 +36,6 @@ public:
     void ClearGroups();
     // Groups until no master is left; always -1.
     int Detect();
-    bool HasEntries() const { return m_Groups.GetSize() > 0; }
-    bool IsMaster(BYTE id) const;
     void GetGroups(CStringArray& groups) const;
 
     // The table, filled by the owner; m_nCount entries (0 to 16) are in use.

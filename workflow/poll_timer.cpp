@@ -94,20 +94,3 @@ void CMultimediaTimer::Stop()
     m_device.KillEvent(m_nTimerId);
     m_nTimerId = 0;
 }
-
-double CStopwatch::GetElapsedSeconds()
-{
-    const std::int64_t frequency = platform::CStopwatch::TicksPerSecond();
-    if (frequency <= 0) {
-        m_bCounterValid = 0;
-        m_dElapsed = 0.0;
-        return 0.0;
-    }
-    const std::int64_t now = platform::CStopwatch::Ticks();
-    const double elapsed = m_bStarted ? static_cast<double>(now - m_nLastCount) / static_cast<double>(frequency) : 0.0;
-    m_bStarted = true;
-    m_dElapsed = elapsed;
-    m_nLastCount = now;
-    m_bCounterValid = 1;
-    return elapsed;
-}

@@ -1,7 +1,7 @@
 #pragma once
 // CMultimediaTimer: the periodic callback of the measured-value poll (the measurement control
 // page owns one; the controller starts it with the rate's poll interval, and with 25 ms for the
-// raw acquisition of a user calibration). CStopwatch: seconds between two calls.
+// raw acquisition of a user calibration).
 //
 // The platform's timer services sit behind MultimediaTimerDevice. The loop's device delivers
 // each tick as a message on the GUI thread, so the callback never runs beside the workflow.
@@ -54,19 +54,4 @@ public:
 
 private:
     MultimediaTimerDevice& m_device;
-};
-
-class CStopwatch {
-public:
-    CStopwatch() = default;
-    // Seconds since the previous call; 0.0 on the first. The whole 64-bit counter difference is
-    // used, so long intervals do not wrap.
-    double GetElapsedSeconds();
-
-    BYTE m_bCounterValid = 0;
-    double m_dElapsed = 0.0;
-    std::int64_t m_nLastCount = 0;
-
-private:
-    bool m_bStarted = false;
 };

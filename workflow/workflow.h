@@ -5,7 +5,7 @@
 //   WorkflowTimerWindow    a window that carries them (tests, tools)
 //   ISensorPort(Factory)   its view of the port managers (sensor_port.h)
 //   WorkflowPeers          the frame and pages it calls (workflow_peers.h)
-//   CMultimediaTimer, CStopwatch (poll_timer.h)
+//   CMultimediaTimer (poll_timer.h)
 //   CConfigWriteSequencer  the configuration write before closing
 //   CSensorRecord, CPortRecord, the ZM codes, ConnectionState, CMasterSlaveDetector
 

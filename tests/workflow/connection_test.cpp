@@ -162,7 +162,9 @@ TEST(Connection, FourSeparateSensorsAreIdentifiedAndOpenedOnFourFurtherPortManag
     }
     EXPECT_EQ(b.com.m_nDefaultBaudRate, 115200);
     EXPECT_EQ(b.diagnostic.runs, 1);
-    EXPECT_FALSE(b.diagnostic.detector.HasEntries());  // no multiport device among them
+    CStringArray groups;
+    b.diagnostic.detector.GetGroups(groups);
+    EXPECT_EQ(groups.GetSize(), 0);  // no multiport device among them
 }
 
 TEST(Connection, AMultiportDeviceIsGroupedWithItsMasterAndAllPortsOpened)
@@ -178,7 +180,6 @@ TEST(Connection, AMultiportDeviceIsGroupedWithItsMasterAndAllPortsOpened)
 
         EXPECT_EQ(b.com.m_nSensorPortCount, 4);
         EXPECT_EQ(b.com.m_nCountActivePorts, 4);
-        ASSERT_TRUE(b.diagnostic.detector.HasEntries());
         CStringArray groups;
         b.diagnostic.detector.GetGroups(groups);
         ASSERT_EQ(groups.GetSize(), 1);
