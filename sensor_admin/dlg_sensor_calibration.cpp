@@ -203,7 +203,6 @@ bool CDlgSensorCalibration::CalcualteCalibValues(bool firstSwitch, bool secondSw
     const bool ok = ComputeUserCalibration(Inputs(), firstSwitch, secondSwitch, errorMask, result);
     m_nLastErrorMask = errorMask;
     if (!ok) return false;
-    m_lastResult = result;
     for (int c = 0; c < 2; ++c) {
         CalibChannel& channel = m_com.m_sCalib.channel[static_cast<std::size_t>(c)];
         channel.nOffset = result[static_cast<std::size_t>(c)].offset;

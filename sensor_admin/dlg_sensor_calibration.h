@@ -94,8 +94,6 @@ public:
     Activity CurrentActivity() const { return m_activity; }
     bool AreControlsVisible() const { return m_bControlsVisible; }
     int ProgressPercent() const;
-    int LastErrorMask() const { return m_nLastErrorMask; }
-    const std::array<CalibChannelResult, 2>& LastResult() const { return m_lastResult; }
     CDlgCalibMsgGetValueZero& ZeroPrompt() { return m_zeroPrompt; }
     CDlgCalibMsgGetValueEnd& EndPrompt() { return m_endPrompt; }
     bool IsSensorPresent() const;
@@ -156,7 +154,6 @@ private:
     int m_nRefusedWrites = 0;
     int m_nUnansweredSteps = 0;
     int m_nLastErrorMask = 0;
-    std::array<CalibChannelResult, 2> m_lastResult{};
     std::array<bool, 2> m_bReferenceGiven{};
     bool m_bShown = false;
     // The ports of the sensors connected when one of them was taken alone, in sensor order.

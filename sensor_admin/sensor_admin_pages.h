@@ -1,6 +1,5 @@
 #pragma once
-// SensorAdminPages: the five pages of the sensor administration made for one controller, and
-// the peers they fill in for it.
+// SensorAdminPages: the five pages of the sensor administration made for one controller.
 
 #include "sensor_admin/dlg_diagnostic.h"
 #include "sensor_admin/dlg_sensor_calibration.h"
@@ -15,15 +14,6 @@ struct SensorAdminPages {
         : connection(com, loop), startUp(&connection, loop), information(com, loop), calibration(com, loop),
           diagnostic(com, loop)
     {
-    }
-    // Puts the pages into the peers (the others stay as they are).
-    void FillPeers(workflow::WorkflowPeers& peers)
-    {
-        peers.connection = &connection;
-        peers.startUp = &startUp;
-        peers.information = &information;
-        peers.calibration = &calibration;
-        peers.diagnostic = &diagnostic;
     }
 
     CDlgSensorConnection connection;

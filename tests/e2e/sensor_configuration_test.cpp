@@ -357,7 +357,7 @@ TEST_F(SensorConfiguration, UserCalibrationFromTheCalibrationPageIsHeldValidByTh
         << "the calibration did not end; flow " << frame->Com().GetZMCOMConfgFlow() << Messages();
     EXPECT_EQ(std::string(text(sensor_admin::IDC_CAL_STATUS).GetString()),
               std::string(LoadLangString(sensor_admin::kTextCalibrationStored).GetString()))
-        << "error mask " << logic.LastErrorMask() << Messages();
+        << Messages();
     // The sensor restarts with it and the program identifies it again.
     ASSERT_TRUE(Pump([&] { return frame->Com().m_Sensor[0].m_sIdent[kIdentCalibration] == 3 && frame->Com().m_pfnReplyHandler == nullptr; },
                      30'000))

@@ -12,7 +12,11 @@ struct AdminBench : workflow_test::Bench {
     AdminBench()
     {
         workflow::WorkflowPeers peers = com.Peers();
-        pages.FillPeers(peers);
+        peers.connection = &pages.connection;
+        peers.startUp = &pages.startUp;
+        peers.information = &pages.information;
+        peers.calibration = &pages.calibration;
+        peers.diagnostic = &pages.diagnostic;
         peers.sequencer = &writer;
         com.SetPeers(peers);
     }
