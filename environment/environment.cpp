@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "platform/codepage.h"
-#include "platform/profile.h"
 
 CString CEnvironment::TrimTrailingZeros(const CString& text)
 {
@@ -19,19 +18,4 @@ CString CEnvironment::GetUserNameEnv()
     const char* value = std::getenv("USERNAME");
     if (value == nullptr) return kUnknownUser;
     return platform::FromFileSystemPath(value);
-}
-
-CString CEnvironment::AppDataFolder()
-{
-    return platform::LocalAppDataFolder();
-}
-
-CString CEnvironment::TempDiagramBitmapPath()
-{
-    return AppDataFolder() + "TEMP_DIAGRAM.bmp";
-}
-
-CString CEnvironment::TempTessalineBitmapPath()
-{
-    return AppDataFolder() + "TEMP_TESSALINE.bmp";
 }
