@@ -76,11 +76,6 @@ void CBrowseCtrl::SetPathName(const CString& path)
     ShowPath();
 }
 
-CString CBrowseCtrl::GetDisplayText() const
-{
-    return platform::FromQString(m_edit->text());
-}
-
 void CBrowseCtrl::ShowPath()
 {
     m_edit->setText(platform::ToQString(controls::ShortenPathForDisplay(m_path, kBrowseMaxShownLength)));

@@ -47,8 +47,6 @@ public:
     // The full path, also when the field shows it shortened.
     CString GetPathName() const { return m_path; }
     CString GetWindowText() const { return m_path; }
-    // What the field shows (the path, or its shortened form).
-    CString GetDisplayText() const;
 
     // Filter in the form "Text (*.a,*.b)|*.a;*.b|Other|*.c||".
     void SetFilter(const CString& filter);
@@ -75,7 +73,6 @@ public:
     bool Browse();
 
     QLineEdit* Edit() const { return m_edit; }
-    QToolButton* Button() const { return m_button; }
 
 protected:
     void changeEvent(QEvent* event) override;

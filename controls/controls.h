@@ -6,13 +6,12 @@
 //   CLedButton   multi-state indicator lamp with caption (led_button.h)
 //   CKombiBox    drop-down list with an item datum per entry (kombi_box.h)
 //   CCheckBox    check box with set-if-different helpers (check_box.h)
-//   CWndImage    picture window, also in place of a static (wnd_image.h)
+//   CWndImage    picture window (wnd_image.h)
 //   CBrowseCtrl  path field with a file or folder browse button (browse_ctrl.h)
 //   CMyEdit      entry field with a character filter and a numeric value (my_edit.h)
 //   CXListCtrl   report list with coloured, checkable, progress and editable cells (xlist_ctrl.h)
-//   bitmap resources by id (bitmap_resources.h); indicator icons (res/icons/indicator_icons.h)
+//   indicator icons (res/icons/indicator_icons.h)
 
-#include "controls/bitmap_resources.h"
 #include "controls/browse_ctrl.h"
 #include "controls/check_box.h"
 #include "controls/kombi_box.h"

@@ -41,12 +41,6 @@ BOOL CLedButton::SetStateIcon(int state, UINT iconId, int cx, int cy)
     return TRUE;
 }
 
-UINT CLedButton::GetStateIcon(int state) const
-{
-    if (state < 0 || state >= GetStateCount()) return 0;
-    return m_states[static_cast<std::size_t>(state)].iconId;
-}
-
 BOOL CLedButton::SetLedState(int state, BOOL redraw)
 {
     if (state < 0 || state >= GetStateCount()) return FALSE;

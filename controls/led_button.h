@@ -31,13 +31,10 @@ public:
     // Gives state its icon, drawn cx x cy pixels (0 or less: 16). FALSE, and nothing changes,
     // for a state outside 0..count-1 or an icon id that has no drawing.
     BOOL SetStateIcon(int state, UINT iconId, int cx, int cy);
-    // The icon id of a state; 0 when it has none.
-    UINT GetStateIcon(int state) const;
 
     // Shows state. FALSE, and the shown state stays, for a state outside 0..count-1.
     // redraw repaints at once; otherwise the change shows with the next paint.
     BOOL SetLedState(int state, BOOL redraw = TRUE);
-    int GetLedState() const { return m_state; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

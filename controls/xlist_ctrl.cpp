@@ -15,7 +15,6 @@
 using controls::xlist::kBkColorRole;
 using controls::xlist::kCheckRole;
 using controls::xlist::kProgressRole;
-using controls::xlist::kRowDataRole;
 using controls::xlist::kTextColorRole;
 
 namespace {
@@ -139,7 +138,7 @@ BOOL CXListCtrl::DeleteAllItems()
     // An editor open on a removed row is dropped with it, without writing back.
     setCurrentCell(-1, -1);
     clearSelection();
-    setRowCount(0);  // deletes the rows' cells, and with them their data
+    setRowCount(0);  // deletes the rows' cells
     return TRUE;
 }
 
@@ -204,21 +203,6 @@ COLORREF CXListCtrl::GetItemBkColor(int row, int col) const
 {
     const QTableWidgetItem* cell = Cell(row, col);
     return cell ? static_cast<COLORREF>(cell->data(kBkColorRole).toUInt()) : RGB(255, 255, 255);
-}
-
-BOOL CXListCtrl::SetItemData(int row, UINT_PTR data)
-{
-    QTableWidgetItem* cell = Cell(row, 0);
-    if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
-    cell->setData(kRowDataRole, QVariant::fromValue<qulonglong>(data));
-    return TRUE;
-}
-
-UINT_PTR CXListCtrl::GetItemData(int row) const
-{
-    const QTableWidgetItem* cell = Cell(row, 0);
-    return cell ? static_cast<UINT_PTR>(cell->data(kRowDataRole).toULongLong()) : 0;
 }
 
 BOOL CXListCtrl::SetCheckbox(int row, int col, int check)

@@ -11,7 +11,7 @@
 //     list->SetProgress(row, 6);  list->UpdateProgress(row, 6, 40);
 //     list->SetRowColors(row, RGB(0, 0, 0), RGB(255, 255, 128));
 //     list->SetEdit(row, 5);
-//     list->DeleteAllItems();     // rows, their cells and their data are gone
+//     list->DeleteAllItems();     // rows and their cells are gone
 // Colours are COLORREF (RGB()); the default is black text on white.
 // Notifies, only on the user's action (never on the program's writes):
 //   - NM_CLICK / NM_DBLCLK to the owning dialog (OnCommand) when the user clicks a row;
@@ -55,7 +55,7 @@ public:
     int InsertItem(int row, const CString& text, COLORREF textColor, COLORREF bkColor);
     int GetItemCount() const { return rowCount(); }
     BOOL DeleteItem(int row);
-    // Removes every row with its cells and their data. Always TRUE.
+    // Removes every row with its cells. Always TRUE.
     BOOL DeleteAllItems();
 
     // Cells. Each setter returns FALSE, and changes nothing, for a cell outside the list.
@@ -69,10 +69,6 @@ public:
     // The cell's colours; the defaults (black, white) for a cell outside the list.
     COLORREF GetItemTextColor(int row, int col) const;
     COLORREF GetItemBkColor(int row, int col) const;
-
-    // A number kept with the row (0 until set).
-    BOOL SetItemData(int row, UINT_PTR data);
-    UINT_PTR GetItemData(int row) const;
 
     // Check box cells: check 0 unchecked, 1 checked, -1 no check box.
     BOOL SetCheckbox(int row, int col, int check);

@@ -10,7 +10,6 @@ constexpr int kTextColorRole = Qt::UserRole + 1;  // COLORREF as uint
 constexpr int kBkColorRole = Qt::UserRole + 2;    // COLORREF as uint
 constexpr int kCheckRole = Qt::UserRole + 3;      // 0 or 1; absent: no check box
 constexpr int kProgressRole = Qt::UserRole + 4;   // 0..100; absent: no progress bar
-constexpr int kRowDataRole = Qt::UserRole + 5;    // the row's datum, on column 0
 
 // Draws a cell in its own colours, with its check box or progress bar; the editor of an
 // editable cell is the default line edit.

@@ -8,6 +8,7 @@
 
 #include "controls/browse_ctrl.h"
 #include "controls/browse_path.h"
+#include "platform/qt_text.h"
 #include "test_page.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST_F(BrowseCtrlTest, ALongPathIsShownShortenedButAlwaysReadBackWhole)
 {
     const CString path = LongPath();
     browse->SetPathName(path);
-    const CString shown = browse->GetDisplayText();
+    const CString shown = platform::FromQString(browse->Edit()->text());
     EXPECT_EQ(shown.GetLength(), kBrowseMaxShownLength);
     EXPECT_GE(shown.Find(kBrowseShortMark), 0);
     EXPECT_EQ(shown.Left(10), "/home/user");
@@ -66,7 +67,7 @@ TEST_F(BrowseCtrlTest, ALongPathIsShownShortenedButAlwaysReadBackWhole)
     EXPECT_EQ(browse->GetPathName(), "/opt/a.exe");
     page.SetDlgItemText(1527, path);
     EXPECT_EQ(browse->GetPathName(), path);
-    EXPECT_EQ(browse->GetDisplayText(), shown);
+    EXPECT_EQ(platform::FromQString(browse->Edit()->text()), shown);
 
     // Browsing to the same long path changes nothing and calls nobody back with the display.
     answer = &path;
@@ -75,7 +76,7 @@ TEST_F(BrowseCtrlTest, ALongPathIsShownShortenedButAlwaysReadBackWhole)
 
     const CString shortPath("/opt/tools/stop.exe");
     browse->SetPathName(shortPath);
-    EXPECT_EQ(browse->GetDisplayText(), shortPath);
+    EXPECT_EQ(platform::FromQString(browse->Edit()->text()), shortPath);
     answer = &path;
     EXPECT_TRUE(browse->Browse());
     EXPECT_EQ(callbacks, 1);
@@ -86,7 +87,7 @@ TEST_F(BrowseCtrlTest, EachBrowseSendsItsMessageAndOnlyAChangeCallsBack)
 {
     const CString chosen("/opt/tools/start.bat");
     answer = &chosen;
-    QTest::mouseClick(browse->Button(), Qt::LeftButton);
+    QTest::mouseClick(browse->findChild<QToolButton*>(), Qt::LeftButton);
     EXPECT_EQ(browse->GetPathName(), chosen);
     EXPECT_EQ(callbacks, 1);
     const LPARAM self = reinterpret_cast<LPARAM>(browse);

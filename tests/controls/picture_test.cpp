@@ -1,13 +1,11 @@
 // The indicator lamp draws each state visibly different, refuses what it cannot show without
-// changing the picture, and the picture window takes the place of a static.
-#include <QLabel>
+// changing the picture, and the picture window shows its picture under its control id.
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "controls/bitmap_resources.h"
 #include "controls/led_button.h"
 #include "controls/wnd_image.h"
 #include "res/icons/indicator_icons.h"
@@ -51,16 +49,17 @@ TEST(LedButtonPicture, EveryStateLooksDifferentAndRefusalsLeaveThePictureAlone)
     ASSERT_TRUE(led.SetLedState(3));
     const QImage before = Render(led);
     EXPECT_FALSE(led.SetStateIcon(1, 9999, 20, 20)) << "an icon id without a drawing";
-    EXPECT_EQ(led.GetStateIcon(1), 178u);
     EXPECT_FALSE(led.SetStateIcon(5, 176, 20, 20)) << "a state beyond the count";
     EXPECT_FALSE(led.SetLedState(5));
     EXPECT_FALSE(led.SetLedState(-1));
-    EXPECT_EQ(led.GetLedState(), 3);
     EXPECT_EQ(Render(led), before);
+    ASSERT_TRUE(led.SetLedState(1));
+    EXPECT_EQ(Render(led), shots[1]) << "state 1 keeps its icon";
 
     // Fewer states: a shown state beyond the new count falls back to state 0.
+    ASSERT_TRUE(led.SetLedState(3));
     ASSERT_TRUE(led.SetStateCount(2));
-    EXPECT_EQ(led.GetLedState(), 0);
+    EXPECT_EQ(Render(led), shots[0]);
     EXPECT_FALSE(led.SetStateCount(0));
 }
 
@@ -78,37 +77,24 @@ TEST(LedButtonPicture, IconsAreDrawnCrispAtEverySize)
     EXPECT_TRUE(icons::DrawIndicatorIcon(176, 0, 16).isNull());
 }
 
-TEST(WndImage, TakesThePlaceAndIdOfAStaticAndShowsOnlyKnownBitmaps)
+TEST(WndImage, ShowsItsPictureAndHidesUnderItsControlId)
 {
     platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
     RecordingPage page;
     auto* layout = new QVBoxLayout(&page);
-    auto* before = new QLabel("above", &page);
-    auto* placeholder = new QLabel(&page);
-    placeholder->setMinimumSize(40, 30);
-    layout->addWidget(before);
-    layout->addWidget(placeholder);
-    page.RegisterControl(1490, placeholder);
+    auto* image = new CWndImage(&page);
+    layout->addWidget(image);
+    page.RegisterControl(1490, image);
 
-    CWndImage* image = new CWndImage;
-    ASSERT_TRUE(image->CreateFromStatic(placeholder));
-    EXPECT_EQ(page.GetDlgItem(1490), image);
-    EXPECT_EQ(layout->indexOf(image), 1);
-    EXPECT_EQ(layout->indexOf(placeholder), -1);
-    EXPECT_TRUE(placeholder->isHidden());
-    EXPECT_FALSE(image->CreateFromStatic(nullptr));
-
-    EXPECT_FALSE(image->SetBitmap(64999)) << "no bitmap under this id";
     QImage red(8, 8, QImage::Format_RGB32);
     red.fill(Qt::red);
-    controls::RegisterBitmapResource(64998, red);
-    ASSERT_TRUE(image->SetBitmap(64998));
-    EXPECT_FALSE(image->SetBitmap(64999));
-    EXPECT_EQ(image->GetBitmap(), red) << "a refused id keeps the picture";
+    ASSERT_TRUE(image->SetBitmap(red));
+    EXPECT_EQ(image->GetBitmap(), red);
+    page.resize(40, 40);
     page.show();
+    EXPECT_EQ(Render(*image).pixelColor(image->width() / 2, image->height() / 2), QColor(Qt::red));
     page.ShowDlgItem(1490, false);
     EXPECT_TRUE(image->isHidden());
-    controls::RegisterBitmapResource(64998, QImage());
 }
 
 }  // namespace

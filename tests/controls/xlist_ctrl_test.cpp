@@ -63,8 +63,6 @@ TEST_F(XListCtrlTest, CellsKeepTheirTextColoursAndDataAndOutsideCellsAreRefused)
     EXPECT_EQ(list->GetItemBkColor(0, 0), kWhite);
     EXPECT_TRUE(list->SetItemText(2, 2, "aktiv", RGB(200, 0, 0), kWhite));
     EXPECT_EQ(list->GetItemTextColor(2, 2), RGB(200, 0, 0));
-    EXPECT_TRUE(list->SetItemData(2, 8));
-    EXPECT_EQ(list->GetItemData(2), 8u);
 
     EXPECT_FALSE(list->SetItemText(3, 0, "x"));
     EXPECT_FALSE(list->SetItemText(0, 4, "x"));
@@ -82,7 +80,6 @@ TEST_F(XListCtrlTest, CellsKeepTheirTextColoursAndDataAndOutsideCellsAreRefused)
 
     list->DeleteAllItems();
     EXPECT_EQ(list->GetItemCount(), 0);
-    EXPECT_EQ(list->GetItemData(2), 0u);
     EXPECT_TRUE(list->GetItemText(0, 0).IsEmpty());
     EXPECT_EQ(list->GetColumnCount(), 4);
     EXPECT_EQ(list->InsertItem(0, "(COM7)"), 0);
