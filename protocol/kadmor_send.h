@@ -156,7 +156,6 @@ public:
     int GetBlockReadResult(int slot) const { return GetBlockSlot(slot).m_nReadResult; }
 
     // ---- Option codes ------------------------------------------------------------------------
-    CString GetLowPassFilterText(CString& out, BYTE code, int* index, double* value) const;
     CString DecodeCountCode(CString& out, BYTE code, int* index, int* value) const;
     static DWORD DecodeRangeCode(int code);
     static int EncodeRangeCode(DWORD value);

@@ -7,17 +7,6 @@
 
 namespace {
 
-struct FilterEntry {
-    BYTE code;
-    double value;
-    const char* text;
-};
-
-constexpr FilterEntry kFilters[] = {
-    {40, 3.0, "3.0"},   {60, 2.0, "2.0"},    {80, 1.0, "1.0"},   {100, 0.5, "0.5"},   {120, 0.3, "0.3"},
-    {140, 0.25, "0.25"}, {160, 0.2, "0.2"}, {180, 0.15, "0.15"}, {200, 0.1, "0.1"}, {220, 0.05, "0.05"},
-};
-
 struct CountEntry {
     BYTE code;
     int value;
@@ -31,26 +20,9 @@ constexpr CountEntry kCounts[] = {
 
 }  // namespace
 
-CString CKadmor_Send::GetLowPassFilterText(CString& out, BYTE code, int* index, double* value) const
-{
-    int foundIndex = -1;
-    double foundValue = 3.0;
-    out = "(def) 3.0";
-    for (int i = 0; i < static_cast<int>(std::size(kFilters)); ++i) {
-        if (kFilters[i].code != code) continue;
-        foundIndex = i;
-        foundValue = kFilters[i].value;
-        out = kFilters[i].text;
-        break;
-    }
-    if (index) *index = foundIndex;
-    if (value) *value = foundValue;
-    return out;
-}
-
 CString CKadmor_Send::DecodeCountCode(CString& out, BYTE code, int* index, int* value) const
 {
-    int foundIndex = -2;  // unknown codes are told apart from the filter table's -1
+    int foundIndex = -2;  // an unknown code
     int foundValue = 60;
     out = "60";
     for (int i = 0; i < static_cast<int>(std::size(kCounts)); ++i) {

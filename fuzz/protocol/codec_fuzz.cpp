@@ -18,9 +18,7 @@ void ReadOptionCodes(CKadmor_Send& codec, BYTE code, const CString& answer, int 
 {
     CString text;
     int index = 0;
-    double value = 0;
     int count = 0;
-    codec.GetLowPassFilterText(text, code, &index, &value);
     codec.DecodeCountCode(text, code, &index, &count);
     const int range = answer.GetLength() >= 2 ? (answer.ByteAt(0) << 8 | answer.ByteAt(1)) : code;
     CKadmor_Send::EncodeRangeCode(CKadmor_Send::DecodeRangeCode(range));

@@ -6,24 +6,6 @@
 
 namespace {
 
-TEST(OptionCodes, LowPassFilter)
-{
-    CKadmor_Send codec;
-    CString text;
-    int index = 99;
-    double value = 0;
-    codec.GetLowPassFilterText(text, 140, &index, &value);
-    EXPECT_EQ(CString("0.25"), text);
-    EXPECT_EQ(5, index);
-    EXPECT_DOUBLE_EQ(0.25, value);
-    for (BYTE code : {BYTE{255}, BYTE{41}, BYTE{0}}) {
-        EXPECT_EQ(CString("(def) 3.0"), codec.GetLowPassFilterText(text, code, &index, &value));
-        EXPECT_EQ(-1, index);
-        EXPECT_DOUBLE_EQ(3.0, value);
-    }
-    EXPECT_EQ(CString("0.05"), codec.GetLowPassFilterText(text, 220, nullptr, nullptr));
-}
-
 TEST(OptionCodes, CountCode)
 {
     CKadmor_Send codec;
