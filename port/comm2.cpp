@@ -239,15 +239,6 @@ bool CComm2::Write(const void* data, DWORD count)
     return true;
 }
 
-bool CComm2::WriteNoWait(const void* data, DWORD count)
-{
-    std::shared_lock io(m_io);
-    if (!m_line->IsOpen()) return false;
-    const long n = m_line->Write(data, count);
-    if (n < 0) SetLastError(m_line->LastError());
-    return n == static_cast<long>(count);
-}
-
 bool CComm2::ClearCommError(DWORD* errors, COMSTAT* status)
 {
     std::shared_lock io(m_io);
@@ -296,12 +287,6 @@ void CComm2::WaitTxEmpty()
         if (platform::WaitForSingleObject(m_abort, 5) == WAIT_OBJECT_0) break;
     }
     if (suspended) m_pWorker->Resume();
-}
-
-bool CComm2::PurgeRx()
-{
-    std::shared_lock io(m_io);
-    return m_line->IsOpen() && m_line->Purge(PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
 COMMTIMEOUTS CComm2::Timeouts() const

@@ -42,12 +42,10 @@ public:
     bool WriteByte(BYTE value) override;
     bool Write(const void* data, DWORD count) override;
     // Hands the bytes to the driver without waiting: true when it took all of them at once.
-    bool WriteNoWait(const void* data, DWORD count) override;
     DWORD GetOutQueueCount() override;
     // Waits until the output queue is empty, or until it has not shrunk for the stall limit
     // (a line held by handshake never drains).
     void WaitTxEmpty() override;
-    bool PurgeRx() override;
     bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     UINT GetErrorCode() override;
     CString GetErrorText() override;

@@ -27,13 +27,6 @@ bool CPort::Close(bool)
     return false;
 }
 
-bool CPort::SetQueueSizes(DWORD inputSize, DWORD outputSize)
-{
-    m_dwInQueue = inputSize;
-    m_dwOutQueue = outputSize;
-    return true;
-}
-
 DWORD CPort::Read(void*, DWORD)
 {
     return 0;
@@ -64,19 +57,9 @@ bool CPort::Write(const void*, DWORD)
     return false;
 }
 
-bool CPort::WriteNoWait(const void*, DWORD)
-{
-    return false;
-}
-
 bool CPort::SetTimeouts(const COMMTIMEOUTS&)
 {
     return true;
-}
-
-DWORD CPort::QueryByName(const CString&)
-{
-    return 921000;
 }
 
 bool CPort::GetModemStatus(DWORD*)

@@ -40,22 +40,18 @@ public:
                       CEventCallback* event, DWORD eventMask);
     virtual bool ApplySettings() { return false; }
     virtual bool Close(bool deviceGone);
-    virtual bool SetQueueSizes(DWORD inputSize, DWORD outputSize);
     virtual DWORD Read(void* buffer, DWORD count);
     virtual DWORD ReadAvailable(void* buffer, DWORD count);
     virtual int ReadByte();
     virtual int ReadByte(int* value);
     virtual bool WriteByte(BYTE value);
     virtual bool Write(const void* data, DWORD count);
-    virtual bool WriteNoWait(const void* data, DWORD count);
     virtual DWORD GetOutQueueCount() { return 0; }
     virtual void WaitTxEmpty() {}
-    virtual bool PurgeRx() { return true; }
     virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     virtual UINT GetErrorCode() { return IDS_PORT_COULD_NOT_OPEN; }
     // The text of GetErrorCode, with the device named where the text names it.
     virtual CString GetErrorText();
-    virtual DWORD QueryByName(const CString& name);
     bool IsDsrOn() const { return (m_dwModemStatus & MS_DSR_ON) != 0; }
     bool IsCtsOn() const { return (m_dwModemStatus & MS_CTS_ON) != 0; }
     bool IsRingOn() const { return (m_dwModemStatus & MS_RING_ON) != 0; }
@@ -68,7 +64,6 @@ public:
     virtual bool ClearBreak() { return true; }
     // Starts the receive monitor, or reconfigures it in place while it runs.
     virtual bool StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask);
-    virtual bool IsComPort() const { return false; }
     virtual void ThreadPrepare();
     virtual DWORD ThreadLoop() { return ERROR_INTERNAL_ERROR; }
     virtual void ThreadFinish();

@@ -17,6 +17,4 @@ public:
     static std::shared_ptr<CPort> CreatePort(CPortMan* owner, BYTE flag);
 
     bool ApplySettings() override;
-    DWORD QueryByName(const CString&) override { return 0; }
-    bool IsComPort() const override { return true; }
 };

@@ -16,13 +16,6 @@ CPortUsbBase::CPortUsbBase(CPortMan* owner, BYTE flag) : CPort(owner, flag), m_p
 
 CPortUsbBase::~CPortUsbBase() = default;
 
-bool CPortUsbBase::SetQueueSizes(DWORD inputSize, DWORD)
-{
-    m_pRing = std::make_unique<CRxRingBuffer>(inputSize);
-    m_pRing->SetTimeouts(m_timeouts);
-    return true;
-}
-
 DWORD CPortUsbBase::Read(void* buffer, DWORD count)
 {
     return m_pRing->ReadWait(static_cast<BYTE*>(buffer), count);
@@ -44,12 +37,6 @@ int CPortUsbBase::ReadByte(int* value)
     if (b < 0) return 0;
     if (value) *value = b;
     return 1;
-}
-
-bool CPortUsbBase::PurgeRx()
-{
-    m_pRing->Reset();
-    return true;
 }
 
 bool CPortUsbBase::SetTimeouts(const COMMTIMEOUTS& timeouts)

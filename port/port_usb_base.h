@@ -13,12 +13,10 @@ public:
     CPortUsbBase(CPortMan* owner, BYTE flag);
     ~CPortUsbBase() override;
 
-    bool SetQueueSizes(DWORD inputSize, DWORD outputSize) override;
     DWORD Read(void* buffer, DWORD count) override;
     DWORD ReadAvailable(void* buffer, DWORD count) override;
     int ReadByte() override;
     int ReadByte(int* value) override;
-    bool PurgeRx() override;
     bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     DWORD ThreadLoop() override;
 

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "port/device_change.h"
+#include "port/port_com.h"
 #include "port/port_man_gui.h"
 #include "port/thread_man.h"
 #include "fake_sysfs.h"
@@ -159,7 +160,7 @@ TEST_F(PortManTest, AnUnknownNameGetsABarePortThatNeverOpens)
 {
     auto manager = MakeManager();
     EXPECT_FALSE(manager->OpenPort("COM77"));
-    EXPECT_FALSE(manager->GetPort()->IsComPort());
+    EXPECT_EQ(dynamic_cast<CPortCom*>(manager->GetPort().get()), nullptr);
     EXPECT_EQ(kPortNotOpenYet, manager->GetState());
 }
 
