@@ -73,9 +73,4 @@ void CMultimediaTimer::Stop()
     m_running = false;
 }
 
-std::int64_t CStopwatch::Ticks()
-{
-    return MessageLoop::Current().NowUs();
-}
-
 }  // namespace platform

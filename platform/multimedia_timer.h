@@ -42,13 +42,4 @@ private:
     VirtualTicker* m_virtual = nullptr;
 };
 
-// The performance counter's stand-in: a 64-bit monotonic count of microseconds on the loop's
-// clock (virtual in tests).
-class CStopwatch {
-public:
-    // The counter and its frequency, as the performance counter offered them.
-    static std::int64_t Ticks();
-    static std::int64_t TicksPerSecond() { return 1'000'000; }
-};
-
 }  // namespace platform
