@@ -121,9 +121,11 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     if (!several && ActiveRowsAtoD() > 0) {
         m_controls.SetText(kChannelButton[0], LoadLangString(5321));
         m_controls.SetText(kChannelButton[1], LoadLangString(5322));
-        const bool digitalInput = sensors >= 1 && CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent);
-        m_controls.SetText(IDC_DIGITAL_INPUT, digitalInput ? DigitalInputCaption() : CString());
     }
+    // Several sensors have no digital input among their rows: a caption set while the device's
+    // first sensor stood alone goes.
+    if (several || ActiveRowsAtoD() > 0)
+        m_controls.SetText(IDC_DIGITAL_INPUT, IsChannelBDigitalInput() ? DigitalInputCaption() : CString());
     std::array<BYTE, 6> selection{};
     if (!IsPanelSensorConnected()) {
         if (!m_bSeveralSeen)

@@ -403,6 +403,11 @@ bool CDlgMeasureAdjust::IsOneChannelSensor() const
     return !Several() && SensorCount() >= 1 && m_frame.DisplayValue(1, DisplayField::Available) == 0;
 }
 
+bool CDlgMeasureAdjust::IsChannelBDigitalInput() const
+{
+    return Com().DeviceSensorCount() == 1 && CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent);
+}
+
 bool CDlgMeasureAdjust::IsRowActive(int row) const
 {
     return row >= 0 && row < kRowCount && m_setup.channel[static_cast<std::size_t>(row)].active != 0;

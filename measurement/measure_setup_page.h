@@ -313,6 +313,9 @@ private:
     // A single sensor whose channel layout names channel A alone (a module of a multiport
     // device among them): it has no channel B.
     bool IsOneChannelSensor() const;
+    // Channel B is the sensor's digital input only when that sensor is the whole device: of a
+    // device it is the second sensor, also while that one is still connecting.
+    bool IsChannelBDigitalInput() const;
     int LineBaudRate() const;
     int SensorCount() const;
     int RealIndex(int row) const;

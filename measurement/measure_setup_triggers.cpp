@@ -246,10 +246,9 @@ void CDlgMeasureAdjust::FocusTriggerValue(int kind, int code)
 
 void CDlgMeasureAdjust::ShowStartTriggerValue()
 {
-    // Source 2 is the sensor's digital input only with a single sensor: of a device it is the
-    // second sensor, whose threshold is the user's to set, also while that one is still coming.
-    const bool digitalInput = Com().DeviceSensorCount() == 1 && CComPort::IsDeviceCode5(Com().m_Sensor[0].m_sIdent) &&
-                              m_setup.startSource == 2;
+    // Source 2 on a digital input has a fixed threshold; on a device's second sensor it is the
+    // user's to set.
+    const bool digitalInput = IsChannelBDigitalInput() && m_setup.startSource == 2;
     if (digitalInput) m_setup.startValue = 0.5;
     m_controls.Enable(IDC_START_VALUE, !digitalInput);
     m_frame.SetStartTriggerThreshold(m_setup.startValue);

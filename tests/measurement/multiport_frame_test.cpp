@@ -88,6 +88,8 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     frame->ShowPage(app::kPageMeasureSetup);
     loop.RunFor(500);
     const PageControls& s = SetupPage().Logic().Controls();
+    // Connected sensor by sensor, the device's first sensor keeps no digital input under B.
+    EXPECT_EQ(std::string(s.Text(IDC_DIGITAL_INPUT).GetString()), "");
     // Accepted, the set-up goes to each sensor after its 100 ms, the second 100 ms after the
     // first: a Start meanwhile is not taken, also once the first sensor has confirmed its own.
     SetupPage().Logic().OnBnClickedAccept();
