@@ -77,7 +77,7 @@ void CMainFrame::FinishClose()
 
 void CMainFrame::StopRunningMeasurement()
 {
-    if (m_com.m_pMeasureCtrlSettings == nullptr || m_com.m_pMeasureCtrlSettings->bRunning != 1) return;
+    if (!m_com.IsMeasurementRunning()) return;
     if (m_hooks.stopMeasurement)
         m_hooks.stopMeasurement();
     else
@@ -150,7 +150,7 @@ void CMainFrame::WritePendingConfigToReturnedSensor()
 {
     const DWORD serial = m_com.m_Sensor[0].m_sStatorHeader.nSerialNo;
     if (serial == 0 || serial != m_nLostBeforeWrite || !IsConfigWriteDue() || m_bClosing || m_afterConfigWrite) return;
-    const bool measuring = m_com.m_pMeasureCtrlSettings && m_com.m_pMeasureCtrlSettings->bRunning == 1;
+    const bool measuring = m_com.IsMeasurementRunning();
     // At rest: no connection step, no answer awaited (a device rests in the state its sensor set
     // changed to), no measurement.
     const bool idle = m_com.IsSensorReady() && m_com.m_nAnswerWatchMs == 0 && !m_com.m_bFurtherPortsPending &&

@@ -49,8 +49,7 @@ bool SoftwareConfigWriter::IsMeasurementRunning() const
 {
     const IMeasurePanel* panel = m_frame.Panel();
     if (panel && panel->IsRunning()) return true;
-    const CComPort& com = m_frame.Com();
-    return com.m_pMeasureCtrlSettings && com.m_pMeasureCtrlSettings->bRunning == 1;
+    return m_frame.Com().IsMeasurementRunning();
 }
 
 bool SoftwareConfigWriter::MustWait() const

@@ -59,9 +59,7 @@ bool CDlgSensorCalibration::AreSensorsAtRest() const
 {
     // A measurement (or an armed trigger) keeps the sensors streaming: taken apart under it, a
     // sensor let go would stream on unheard and the one reopened could not be read.
-    const workflow::MeasureCtrlSettings* settings = m_com.m_pMeasureCtrlSettings;
-    const bool measuring = settings && settings->bRunning == 1;
-    return m_com.IsSensorReady() && !m_com.AreSensorsReturning() && m_com.m_nAnswerWatchMs == 0 && !measuring;
+    return m_com.IsSensorReady() && !m_com.AreSensorsReturning() && m_com.m_nAnswerWatchMs == 0 && !m_com.IsMeasurementRunning();
 }
 
 int CDlgSensorCalibration::RowOfPort(const CString& port) const

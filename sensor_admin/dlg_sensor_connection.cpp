@@ -351,8 +351,7 @@ bool CDlgSensorConnection::OnChangeBaudRate(int baud)
     // The write takes the sensors' lines from the stream and they leave for the new rate: a
     // measurement running on them ends first, as Stop ends it, and the change waits until its
     // last sets are in, or they would be lost unseen.
-    const workflow::MeasureCtrlSettings* settings = m_com.m_pMeasureCtrlSettings;
-    if (settings && settings->bRunning == 1 && m_com.m_pMainFrame) {
+    if (m_com.IsMeasurementRunning() && m_com.m_pMainFrame) {
         m_nBaudAfterStop = baud;
         m_nStopWaitMs = 0;
         SetBusy(true);

@@ -225,6 +225,8 @@ public:
     int GetZMCOMConfgFlow() const { return m_iZMCOMConfgFlow; }
     void SetZMCOMConfgFlow(int code) { m_iZMCOMConfgFlow = code; }
     bool IsSensorReady() const;
+    // A measurement runs (the panel's settings say so; without a panel none does).
+    bool IsMeasurementRunning() const { return m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1; }
     // The sensors of the connection as a whole: while a device's first sensor is connected and
     // its further ones are still coming, the device's (as many as its first sensor names, two at
     // least); else the sensors active (0 none, -1 before the first search). 1: a single sensor.

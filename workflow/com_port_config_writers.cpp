@@ -56,7 +56,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     const auto slot = static_cast<std::size_t>(sensor);
-    if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
+    if (IsMeasurementRunning()) {
         // Not while measuring: tried again every 500 ms, for this sensor (the sensor the
         // conversation addresses by then may be another).
         m_bSwConfigPostponed[slot] = true;

@@ -386,7 +386,7 @@ void CComPort::ZMCOMMeasure_AnalyseValues()
                     m_peers.measureSetup->ShowScalingValues(m_aiValue[c], m_aiValue[c]);
                 // The device's single shot (also the one that follows a control switch) has
                 // ended with its last answer; a poll's set belongs to its measurement.
-                const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+                const bool measuring = IsMeasurementRunning();
                 if (!measuring && m_peers.measureControl) m_peers.measureControl->EndSingleShot();
             }
         }

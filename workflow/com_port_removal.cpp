@@ -37,7 +37,7 @@ void CComPort::OnSensorPortRemoved(int port)
     const CString portName = PortNameOfSensor(port);
     // Only a measurement the control panel still runs is cut short. (The stream's own running
     // flag stays set after a stop until the next start.)
-    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    const bool measuring = IsMeasurementRunning();
 
     // Nothing more can be written to the lost line: the stop must not wait for its answer, and
     // a configuration write sequence on it ends now.

@@ -210,7 +210,7 @@ void CComPort::WriteStopSignalOnFirstPort()
 
 bool CComPort::COM_StopMeasure()
 {
-    if (m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1) {
+    if (IsMeasurementRunning()) {
         if (m_peers.measureControl) m_peers.measureControl->KillTimer(kCtrlPageTimerMeasure);
         m_pMeasureCtrlSettings->nCounter = 0;
         m_pMeasureCtrlSettings->bRunning = 0;
@@ -328,7 +328,7 @@ bool CComPort::COM_ZMSingleShot()
 {
     CString request;
     BuildValueRequest(request);
-    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    const bool measuring = IsMeasurementRunning();
     // Each sensor of a multiport device answers on its own port: the poll asks them all.
     if (measuring && m_nCountActivePorts > 1) return PollEveryPort(request);
     m_iZMCOMConfgFlow = ZM_SINGLE_SHOT;

@@ -35,7 +35,7 @@ bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>&
                                    UINT watchMs)
 {
     // A running measurement's stream holds the chain, and its receive time-out watches the line.
-    const bool measuring = m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1;
+    const bool measuring = IsMeasurementRunning();
     // What an earlier answer left in the chain (an acknowledgement some steps keep there) must
     // not pass for the answer to this request.
     if (!measuring && port == m_pPortMan) m_strReceiveCOM.Empty();
@@ -156,7 +156,7 @@ void CComPort::ArmPollAnswerWait()
 
 void CComPort::EndPollAnswerWait()
 {
-    if (!m_bPollAnswerAwaited || !m_pMeasureCtrlSettings || m_pMeasureCtrlSettings->bRunning != 1) return;
+    if (!m_bPollAnswerAwaited || !IsMeasurementRunning()) return;
     m_bPollAnswerAwaited = 0;
     if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerReceiveTimeout);
 }

@@ -112,7 +112,7 @@ bool DispatchWorkflowTimer(CComPort& com, CWnd& stepWindow, UINT_PTR id)
         return true;
     case kTimerSwConfigWhenIdle:
         // The software configuration waits until the measurement has ended.
-        if (com.m_pMeasureCtrlSettings && com.m_pMeasureCtrlSettings->bRunning == 1) {
+        if (com.IsMeasurementRunning()) {
             stepWindow.SetTimer(kTimerSwConfigWhenIdle, 500);
             return true;
         }
