@@ -583,7 +583,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         if (action == kStart || action == kTrigger || action == kSingleShot || action == kCloseAndStart)
             startedByHand = action == kStart && done && Running() && !wasRunningBefore;
         writeOwed = writeOwed || writes;
-        if (done && (action == kSearch || action == kConnect)) SensorsReadAgain();
+        // A baud change restarts the sensors and a sensor back on power is connected again: both read them anew.
+        if (done && (action == kSearch || action == kConnect || action == kBaudRate || action == kPowerBack)) SensorsReadAgain();
         return done;
     }
     // Two actions, the second the instant the first is done or its control enabled: Start once a
