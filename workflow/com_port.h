@@ -529,10 +529,6 @@ public:
     // shows the restart until they are (or that has failed).
     bool m_bDeviceRestarting = false;
     UINT m_nIdentificationWatchMs = 0;  // timer 9 watches the identification's answers (0: not)
-    // When the request the answer watch, and the identification's watch, wait on was sent (loop
-    // time, ms; -1 without a loop): bytes received only put the end off this far.
-    std::int64_t m_nAnswerRequestedMs = -1;
-    std::int64_t m_nIdentificationRequestedMs = -1;
     // Steps the controller ended with a message of its own: a block write or another request
     // the sensor refused, and a step it left unanswered (the connection reported unstable, its
     // port closed). A page that watches a step of its own ends it without a second message.
@@ -696,14 +692,8 @@ private:
     void EndRefusedStep(const CString& text);
     // A write sequence that the sensor refused or left unanswered has ended all the same.
     void EndWriteSequenceUnstored(int endedState);
-    // Silence is measured from the last byte received: every delivery restarts the watches, but
-    // never beyond twice their time from the request.
+    // Silence is measured from the last byte received: every delivery restarts the watches.
     void RestartWatchesOnDelivery();
-    // Loop time (ms) for the watches; -1 without a loop.
-    std::int64_t WatchNowMs() const;
-    // What a delivery leaves of a watch of watchMs armed at requestedMs: watchMs, less once the
-    // request is older than watchMs, 0 when the watch is to run out as it stands.
-    UINT WatchLeftOnDelivery(UINT watchMs, std::int64_t requestedMs) const;
     bool WriteFirstPort(const CString& bytes) { return WriteOn(m_pPortMan, bytes); }
     // The stop signal of a stream: ten bytes 0x02 on every active port of a multiport device,
     // else on the first port.

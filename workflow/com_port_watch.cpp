@@ -1,15 +1,11 @@
 // The watches of the answers the sensor owes, and the end of a step the sensor leaves
 // unanswered or refuses. Silence is measured from the last byte received, so an answer that
 // arrives in pieces, as through a USB-serial adapter or a network module, keeps its step alive
-// while its pieces keep coming; but bytes that never make the answer (noise on the line, a
-// sensor that streams unasked) must not keep a step waiting for ever, so a watch is put off by
-// deliveries at most to twice its time after the request.
+// for as long as its pieces keep coming.
 
-#include <algorithm>
 #include <utility>
 
 #include "platform/message_box.h"
-#include "platform/wnd.h"
 #include "workflow/com_port.h"
 #include "workflow/workflow_texts.h"
 
@@ -43,7 +39,6 @@ bool CComPort::WriteAwaitingAnswer(const std::shared_ptr<workflow::ISensorPort>&
     m_cAwaitedRequest = bytes.GetLength() > 1 ? static_cast<BYTE>(bytes.ByteAt(1)) : 0;
     if (!measuring) {
         m_nAnswerWatchMs = watchMs;
-        m_nAnswerRequestedMs = WatchNowMs();
         SetFrameTimer(kTimerAnswerWatch, watchMs);
         ShowRestartWait(m_cAwaitedRequest == 'K');
     }
@@ -164,7 +159,6 @@ void CComPort::EndPollAnswerWait()
 void CComPort::ArmIdentificationWatch(UINT watchMs)
 {
     m_nIdentificationWatchMs = watchMs;
-    m_nIdentificationRequestedMs = WatchNowMs();
     if (m_peers.measureControl) m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, watchMs);
 }
 
@@ -175,31 +169,10 @@ void CComPort::EndIdentificationWatch()
     if (m_peers.measureControl) m_peers.measureControl->KillTimer(workflow::kCtrlPageTimerStatusWatch);
 }
 
-std::int64_t CComPort::WatchNowMs() const
-{
-    CWnd* window = StepWindow();
-    return window ? window->loop().NowMs() : -1;
-}
-
-UINT CComPort::WatchLeftOnDelivery(UINT watchMs, std::int64_t requestedMs) const
-{
-    const std::int64_t now = WatchNowMs();
-    if (now < 0 || requestedMs < 0) return watchMs;
-    const std::int64_t left = requestedMs + 2 * static_cast<std::int64_t>(watchMs) - now;
-    if (left <= 0) return 0;
-    return static_cast<UINT>(std::min<std::int64_t>(left, watchMs));
-}
-
 void CComPort::RestartWatchesOnDelivery()
 {
-    // A watch with nothing left is not restarted: its timer runs out as it stands.
-    if (m_nAnswerWatchMs) {
-        if (const UINT left = WatchLeftOnDelivery(m_nAnswerWatchMs, m_nAnswerRequestedMs)) SetFrameTimer(kTimerAnswerWatch, left);
-    }
-    if (m_nIdentificationWatchMs && m_iZMCOMConfgFlow == ZM_START_INIT && m_peers.measureControl) {
-        if (const UINT left = WatchLeftOnDelivery(m_nIdentificationWatchMs, m_nIdentificationRequestedMs))
-            m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerStatusWatch, left);
-    }
+    if (m_nAnswerWatchMs) SetFrameTimer(kTimerAnswerWatch, m_nAnswerWatchMs);
+    if (m_nIdentificationWatchMs && m_iZMCOMConfgFlow == ZM_START_INIT) ArmIdentificationWatch(m_nIdentificationWatchMs);
 }
 
 void CComPort::OnAnswerWatchExpired()

@@ -25,12 +25,6 @@ void SimPort::Stall(int ms)
     m_device.Pump();
 }
 
-void SimPort::StreamUnasked(std::uint8_t selector, std::uint8_t rateByte)
-{
-    m_engine.StreamUnasked(selector, rateByte, m_device.loop().NowUs());
-    m_device.Pump();
-}
-
 void SimPort::HangUp()
 {
     m_shaper.HangUp();

@@ -51,9 +51,6 @@ public:
     // A refusal rule (as --refuse) that holds from now on, for requests of a sensor that is
     // already connected.
     void Refuse(const RefusalRule& rule) { m_engine.AddRefusal(rule); }
-    // The sensor starts streaming records unasked from now on (as --stream-unasked), which it
-    // stops at the stop signal; while it streams it leaves most requests unanswered.
-    void StreamUnasked(std::uint8_t selector = 'C', std::uint8_t rateByte = 250);
     // The test load (SensorConfig::loadA/B) on or off, as a user puts a reference load on.
     void SetLoad(bool on) { m_engine.SetLoad(on); }
 

@@ -3,7 +3,6 @@
 // and the current time, and returns what the sensor writes back. The drivers (in-process on the
 // message loop, or on a pseudo-terminal) decide when it runs and how its writes travel.
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -79,11 +78,6 @@ public:
     {
         m_config.faults.refusals.push_back(rule);
         m_refusalLeft.push_back(rule.times);
-    }
-    // Starts streaming now without being asked, as --stream-unasked does from power-on.
-    void StreamUnasked(std::uint8_t selector, std::uint8_t rateByte, std::int64_t nowUs)
-    {
-        StartStream(selector, std::max<std::uint8_t>(rateByte, 1), nowUs);
     }
     // Puts the configured test load on the channels or takes it off.
     void SetLoad(bool on) { m_loadOn = on; }

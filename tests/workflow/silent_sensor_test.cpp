@@ -25,8 +25,6 @@ struct SilentBench : Bench {
         loop.RunFor(300);
     }
     void Silence() { devices[0]->Port(0).Stall(kSilenceMs); }
-    // Bytes keep coming, none of them the answer: the sensor streams unasked.
-    void Noise() { devices[0]->Port(0).StreamUnasked(); }
     static constexpr int kSilenceMs = kRestartSilenceMs + 1000;
     CConfigWriteSequencer sequencer{com};
     bool connected = false;
@@ -34,7 +32,7 @@ struct SilentBench : Bench {
 
 struct Case {
     const char* step;
-    UINT watchMs;  // silence after the last byte (or, amid noise, time after the request) until the step is given up
+    UINT watchMs;  // silence after the last byte until the step is given up
     std::function<void(SilentBench&)> start;
 };
 
@@ -53,17 +51,6 @@ TEST(SilentSensor, IsNoticedInEveryStepWhichEndsAtRestWithThePortClosedAndConnec
         {"software configuration write", kAnswerSilenceMs,
          [](SilentBench& b) {
              b.Silence();
-             b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-         }},
-        // Bytes that never make the answer put the end off, but only so far.
-        {"identification amid noise", 2 * kIdentificationSilenceMs,
-         [](SilentBench& b) {
-             b.Noise();
-             b.com.COM_ZMStartInit();
-         }},
-        {"software configuration write amid noise", 2 * kAnswerSilenceMs,
-         [](SilentBench& b) {
-             b.Noise();
              b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
          }},
         {"store of the settings", kAnswerSilenceMs,
