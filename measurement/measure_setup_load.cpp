@@ -57,7 +57,10 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     // With no sensor connected the record read is no sensor's (a search that found none leaves
     // only the type of the port listed last in it): the list cannot say what the sensor will
     // carry, and the rate the user chose stays, offered and selected, until a sensor is read.
-    if (ActivePorts() < 1 && rate >= 0 && rate < kRate1PerHour) {
+    // So while a device is connected sensor by sensor: its first sensor alone is listed as a
+    // single sensor, whose list and stored rate are not the whole device's.
+    const bool deviceIncomplete = com.m_bFurtherPortsPending != 0;
+    if ((ActivePorts() < 1 || deviceIncomplete) && rate >= 0 && rate < kRate1PerHour) {
         first = std::min(first, rate);
         last = std::max(last, rate);
     }
@@ -72,12 +75,13 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     const CSensorSwConfig& stored = com.m_Sensor[static_cast<std::size_t>(deciding < kMaxSensorPorts ? deciding : 0)].m_sSwConfig;
     // Unless the user chose another for it that it was gone to take: that one is written now.
     const bool chosenForIt = ActivePorts() >= 1 && m_writer.HoldsWritesFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo);
-    if (!chosenForIt && stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
+    const bool adopt = !chosenForIt && !deviceIncomplete;
+    if (adopt && stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
         rate = stored.nByte32;
         m_frame.SetMeasureRateIndex(rate);
     }
     // So does the reduction it stores: the sensor reduces its stream by it from its first set on.
-    if (!chosenForIt && stored.cReadMark && stored.cValid && stored.nSetupCount >= 1 && stored.nSetupCount <= 9999)
+    if (adopt && stored.cReadMark && stored.cValid && stored.nSetupCount >= 1 && stored.nSetupCount <= 9999)
         m_frame.SetAveragingCount(stored.nSetupCount);
     if (!m_controls.HasDatum(IDC_RATE_COMBO, rate)) {
         rate = first;

@@ -378,8 +378,8 @@ TEST_F(TorqueAndSpeedDevice, ThePowerSwitchedOnReachesRowPanelViewDiagramAndFile
 // neither starts nor arms the trigger until the encoder is set to the angle on the set-up
 // page, which restarts both sensors: Start waits until both are connected again (the panel
 // shown meanwhile sets the slaves up only then, with no message), then both
-// send at once at the rate the page shows and the panel names (the one they kept; 10/s, not
-// offered, the fastest). Set back to the speed, the power can be computed again. Unplugged,
+// send at once at the rate the page shows and the panel names (the one they kept; 10/s, which
+// the pair's list does not offer though its first sensor's alone would: the page's own, 200/s). Set back to the speed, the power can be computed again. Unplugged,
 // the encoder's own line tells.
 struct SpeedEncoderOnAngleRotor : TorqueAndSpeedDevice, ::testing::WithParamInterface<int> {
     SpeedEncoderOnAngleRotor() { keptRate = static_cast<std::uint8_t>(GetParam()); }
@@ -434,6 +434,7 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_EQ(frame->Com().m_nCountActivePorts, 2);
     EXPECT_TRUE(c.IsShown(IDC_MC_SENSOR_GROUP) && c.IsShown(kSensorCheck[1]));
     const int rate = frame->MeasureRateIndex();
+    EXPECT_EQ(rate, GetParam() == kRate10PerSecond ? 6 : GetParam());
     Click(IDC_MC_START);
     loop.RunFor(500);
     EXPECT_TRUE(Running());
