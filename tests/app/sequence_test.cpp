@@ -174,6 +174,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::map<int, Choice> model;
     int passFailStorage = -1;                   // as the user left it on the documentation page
     std::optional<std::vector<std::string>> filesBeforeBOff;  // set while channel B is off
+    int sensorsWhenBOff = 0;  // the sensors measuring then: a device's row B is its second sensor
     std::vector<bool> cut;
     std::vector<std::array<sim::BlockStore::Block, 8>> blocks;
     bool writeOwed = false;
@@ -564,7 +565,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             button->click();
             told = button->isChecked() ? "on" : "off";
             if (button->isChecked()) filesBeforeBOff.reset();
-            else if (!filesBeforeBOff) filesBeforeBOff = ValueFiles();
+            else if (!filesBeforeBOff) filesBeforeBOff = ValueFiles(), sensorsWhenBOff = frame->Com().m_nCountActivePorts;
             RowGone(button->isChecked() ? -1 : 2, -1);
             // The encoder's channel B off takes its group's power off, and a start trigger on the power.
             if (!button->isChecked() && kind == kTorqueAndEncoder && model.count(IDC_START_SOURCE) && model[IDC_START_SOURCE].datum == 5)
@@ -769,10 +770,16 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         if (passFailStorage >= 0 && storage != passFailStorage && !byUser)
             Fault(kChoices, "the pass/fail storage turned from " + std::to_string(passFailStorage) + " to " + std::to_string(storage));
         passFailStorage = storage;
-        // With channel B off a measurement records no channel B column.
+        // With channel B off a measurement records no channel B column, as long as it measures the
+        // sensors it was switched off for: with one sensor of a device left, B is that sensor's own.
+        auto sensorLines = [](const std::string& text) {
+            std::size_t lines = text.rfind("Sensor;", 0) == 0 ? 1 : 0;
+            for (std::size_t at = text.find("\nSensor;"); at != std::string::npos; at = text.find("\nSensor;", at + 1)) ++lines;
+            return static_cast<int>(lines);
+        };
         for (const std::string& file : filesBeforeBOff && !constantName ? ValueFiles() : std::vector<std::string>{})
             if (std::find(filesBeforeBOff->begin(), filesBeforeBOff->end(), file) == filesBeforeBOff->end() &&
-                ReadFile(file).find(";B [") != std::string::npos)
+                ReadFile(file).find(";B [") != std::string::npos && sensorLines(ReadFile(file).substr(0, 400)) == sensorsWhenBOff)
                 Fault(kFiles, file + " has a channel B column while channel B is off");
 
         // Messages: a file that cannot be written while nothing runs is not told as if the
