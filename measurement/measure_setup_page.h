@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "measurement/measure_control_frame.h"
 #include "measurement/measure_frame.h"
@@ -380,6 +381,9 @@ private:
     DWORD m_nHeldForSerial = 0;   // the sensor the user changed the set-up for since its load
     mutable workflow::MeasureSetupValues m_writeValues;
     HeldSetup m_held;
+    // The start value the user set on a device's second sensor while the first, connected
+    // alone, showed its digital input's fixed threshold in its place.
+    std::optional<double> m_startValueBehindDigitalInput;
 };
 
 }  // namespace measurement

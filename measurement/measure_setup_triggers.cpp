@@ -19,6 +19,7 @@ namespace measurement {
 namespace {
 
 constexpr std::int64_t kStartLeadSeconds = 15;
+constexpr double kDigitalInputThreshold = 0.5;  // halfway between the input's two levels
 
 }  // namespace
 
@@ -248,8 +249,17 @@ void CDlgMeasureAdjust::ShowStartTriggerValue()
 {
     // Source 2 on a digital input has a fixed threshold; on a device's second sensor it is the
     // user's to set.
+    // A device's first sensor connected alone (by Connect, or before its further sensors are
+    // known) shows its own digital input there: the value the user set for the second sensor
+    // comes back with it, and is what a close then stores.
     const bool digitalInput = IsChannelBDigitalInput() && m_setup.startSource == 2;
-    if (digitalInput) m_setup.startValue = 0.5;
+    if (digitalInput) {
+        if (m_setup.startValue != kDigitalInputThreshold) m_startValueBehindDigitalInput = m_setup.startValue;
+        m_setup.startValue = kDigitalInputThreshold;
+    } else if (m_startValueBehindDigitalInput) {
+        if (m_setup.startSource == 2 && m_setup.startValue == kDigitalInputThreshold) m_setup.startValue = *m_startValueBehindDigitalInput;
+        m_startValueBehindDigitalInput.reset();
+    }
     m_controls.Enable(IDC_START_VALUE, !digitalInput);
     m_frame.SetStartTriggerThreshold(m_setup.startValue);
     m_controls.SetText(IDC_START_VALUE, FormatTrimmed(m_setup.startValue, m_setup.startExtra, GetLanguage()));
