@@ -449,7 +449,7 @@ void CDlgSensorConnection::OnTimer(UINT_PTR id)
         if (!IsConnected()) {
             SetBusy(false);
             HoldMeasuring(false);
-        } else if (m_com.GetZMCOMConfgFlow() != ZM_STOP_MEASURE && (m_nStopWaitMs += kMeasurementEndPollMs) < kMeasurementEndLimitMs) {
+        } else if (!m_com.IsStreamEnded() && (m_nStopWaitMs += kMeasurementEndPollMs) < kMeasurementEndLimitMs) {
             CWnd::SetTimer(kConnTimerMeasurementEnd, kMeasurementEndPollMs);
         } else {
             WriteBaudRate(m_nBaudAfterStop);

@@ -227,6 +227,12 @@ public:
     bool IsSensorReady() const;
     // A measurement runs (the panel's settings say so; without a panel none does).
     bool IsMeasurementRunning() const { return m_pMeasureCtrlSettings && m_pMeasureCtrlSettings->bRunning == 1; }
+    // The sensors' stream has ended with its stop acknowledged: a single sensor rests there, a
+    // device's sensors rest once they are set up as slaves again right after it.
+    bool IsStreamEnded() const
+    {
+        return m_iZMCOMConfgFlow == ZM_STOP_MEASURE || (m_iZMCOMConfgFlow == ZM_4xS_SET_234_TO_SLAVE && !m_bSlaveSetUpAwaited);
+    }
     // The sensors of the connection as a whole: while a device's first sensor is connected and
     // its further ones are still coming, the device's (as many as its first sensor names, two at
     // least); else the sensors active (0 none, -1 before the first search). 1: a single sensor.
