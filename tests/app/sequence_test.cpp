@@ -589,16 +589,22 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         return done;
     }
     // Two actions, the second the instant the first is done or its control enabled: Start once a
-    // baud change lets it, a new measurement while the last is still written, a search or a
-    // mode switch over a set-up choice not yet stored.
+    // baud change, a search or the calibration page left lets it, a new measurement while the
+    // last is still written, a search or a mode switch over a set-up choice not yet stored.
     bool Overlap(int waitMs, std::string& told, bool& writes)
     {
-        static constexpr std::array<std::array<int, 2>, 4> kPairs{{{kBaudRate, kStart}, {kStop, kStart}, {kSetupChoice, kSearch},
-                                                                    {kSetupChoice, kModeSwitch}}};
-        std::array<int, 2> pair = kPairs[static_cast<std::size_t>(Draw(4))];
+        static constexpr std::array<std::array<int, 2>, 6> kPairs{{{kBaudRate, kStart}, {kStop, kStart}, {kSetupChoice, kSearch},
+                                                                    {kSetupChoice, kModeSwitch}, {kSearch, kStart}, {kPage, kStart}}};
+        std::array<int, 2> pair = kPairs[static_cast<std::size_t>(Draw(static_cast<int>(kPairs.size())))];
         if (pair[1] == kModeSwitch && kind != kTorqueAndEncoder) pair[1] = kCloseAndStart;
         std::string first, second;
-        const bool done = Act(pair[0], std::max(waitMs, 0), first, writes);
+        // The page left is the calibration page, which takes a sensor alone and connects the others again.
+        if (pair[0] == kPage) {
+            Run(std::max(waitMs, 0));
+            Calibration();
+            first = std::to_string(app::kPageCalibration);
+        }
+        const bool done = pair[0] == kPage || Act(pair[0], std::max(waitMs, 0), first, writes);
         if (HasFatalFailure()) return false;
         otherAction = pair[0];
         secondAction = pair[1];
@@ -621,6 +627,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         const int waitMs = waitKind == 0 ? 0 : waitKind == 1 ? Draw(3000) : -1;
         std::string told;
         steps.push_back(std::to_string(number) + ": " + kActionNames[action] + " ...");
+        if (std::getenv("DBG")) fprintf(stderr, "STEP %d %s\n", number, kActionNames[action]);
         bool writes = false;
         otherAction = -1;
         const bool done = action == kOverlap ? Overlap(waitMs, told, writes) : Act(action, waitMs, told, writes);
