@@ -627,7 +627,6 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         const int waitMs = waitKind == 0 ? 0 : waitKind == 1 ? Draw(3000) : -1;
         std::string told;
         steps.push_back(std::to_string(number) + ": " + kActionNames[action] + " ...");
-        if (std::getenv("DBG")) fprintf(stderr, "STEP %d %s\n", number, kActionNames[action]);
         bool writes = false;
         otherAction = -1;
         const bool done = action == kOverlap ? Overlap(waitMs, told, writes) : Act(action, waitMs, told, writes);
