@@ -109,6 +109,7 @@ bool CMainFrame::ArePostponedWritesDue() const
 void CMainFrame::StartConfigWrite()
 {
     m_bConfigWriting = true;
+    if (workflow::IMeasureControlPage* panel = m_com.Peers().measureControl) panel->HoldWhileSetupWritten(true);
     m_bSetupChangedWhileWriting = false;
     SetStatusText(kTextWritingConfiguration);
     SetTimer(kTimerCloseWriteLimit, kCloseWriteLimitMs);
@@ -175,6 +176,7 @@ void CMainFrame::EndConfigWrite(bool timedOut)
     // been told): it is still to be written.
     if (!timedOut && m_com.m_bConfigWriteDone && !m_bSetupChangedWhileWriting) m_bConfigWritePending = false;
     m_bConfigWriting = m_bSetupChangedWhileWriting = false;
+    if (workflow::IMeasureControlPage* panel = m_com.Peers().measureControl) panel->HoldWhileSetupWritten(false);
     if (timedOut) {
         // The write that never ended awaits no answer any more.
         m_com.m_pfnReplyHandler = nullptr;

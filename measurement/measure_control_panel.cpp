@@ -287,7 +287,7 @@ bool CDlgMeasureDiagram::IsHeld() const
 {
     // Also while a device's further sensors are still to be connected, whichever step (a
     // baud-rate change that ended meanwhile, say) released the hold before them.
-    return m_bHeldUntilConnected || Com().m_bFurtherPortsPending || Com().IsPreparingSlaves() || m_frame.AreSensorsTakenApart();
+    return m_bHeldUntilConnected || m_bHeldForSetupWrite || Com().m_bFurtherPortsPending || Com().IsPreparingSlaves() || m_frame.AreSensorsTakenApart();
 }
 
 void CDlgMeasureDiagram::RefreshHeldButtons()
@@ -295,6 +295,12 @@ void CDlgMeasureDiagram::RefreshHeldButtons()
     for (int b = 0; b < 6; ++b)
         if (IsHeldUntilConnected(b)) EnableRunButton(b);
     Changed();
+}
+
+void CDlgMeasureDiagram::HoldWhileSetupWritten(bool hold)
+{
+    m_bHeldForSetupWrite = hold;
+    RefreshHeldButtons();
 }
 
 void CDlgMeasureDiagram::PrepareSlaves()

@@ -207,6 +207,7 @@ public:
     void StopPollTimer() override;
     void SetSensorPresent(bool present) override { m_bSensorActive = present ? 1 : 0; }
     void HoldUntilConnected(bool hold) override;
+    void HoldWhileSetupWritten(bool hold) override;
     void ShowControlState(bool on) override { SetControlState(on ? 1 : 0); }
     // Nothing of the panel waits for the restart of all sensors, so it keeps no marker to clear.
     void ClearRestartMarker() override {}
@@ -326,6 +327,7 @@ private:
     BYTE m_bSensorActive = 0;
     BYTE m_bOperationBlocked = 0;
     BYTE m_bHeldUntilConnected = 0;  // while set, every button but Stop does nothing
+    bool m_bHeldForSetupWrite = false;
     BYTE m_bMultiportReady = 0;
     int m_nProgressBase = 0;
     int m_nProgress = 0;

@@ -242,6 +242,9 @@ public:
     // sensors): while held, Start, Trigger and Single shot wait. Their connection, or their
     // loss, ends the hold too.
     virtual void HoldUntilConnected(bool hold) = 0;
+    // The set-up is being written into the sensors: a stream started meanwhile would take the
+    // write's answers, so Start, Trigger and Single shot wait until it has ended.
+    virtual void HoldWhileSetupWritten(bool hold) = 0;
 
     // ---- Measuring -----------------------------------------------------------------------------
     // Switches the control signal by the page's own state (1: plain send).

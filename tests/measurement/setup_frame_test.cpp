@@ -94,6 +94,10 @@ struct SetupInFrame : measurement_test::ConnectedFrame {
     void ClickOnConnectionPage(int button)
     {
         FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(button)->click();
+        WaitForConnectionPage();
+    }
+    void WaitForConnectionPage()
+    {
         ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && frame->Com().IsSensorReady(); }, 30000));
         loop.RunFor(1000);
     }
@@ -273,7 +277,13 @@ TEST_F(SetupInFrame, PassFailConditionSwitchesTheDocumentationOutput)
     EXPECT_EQ(mode, documentation::kStorageOff);
     ASSERT_TRUE(ChooseDatum(kConditionCombo[1], 1));
     Type(kLimitEdit[3], "900");
-    ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
+    // The search writes the set-up before it closes the port: Start waits meanwhile, or its
+    // stream would take the write's answers.
+    auto* start = panel->Item<QAbstractButton>(IDC_MC_START);
+    ASSERT_TRUE(start->isEnabled());
+    FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
+    EXPECT_TRUE(frame->IsConfigWritePending() && !start->isEnabled());
+    WaitForConnectionPage();
     EXPECT_EQ(mode, documentation::kStorageConstant);
     // Both conditions on channel A, as the user is told: the sensor keeps the second alone, and
     // the first does not come back judging channel B. The second's limits come back as typed,

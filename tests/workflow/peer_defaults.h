@@ -115,6 +115,7 @@ public:
     void StopPollTimer() override {}
     void SetSensorPresent(bool) override {}
     void HoldUntilConnected(bool) override {}
+    void HoldWhileSetupWritten(bool) override {}
     void SendControlSignal(int) override {}
     void ShowControlState(bool) override {}
     void EndSingleShot() override {}
