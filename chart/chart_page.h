@@ -49,8 +49,6 @@ public:
     CAxisDlg* GetAxisDlg() const { return m_pAxisDlg; }
     CCurveDlg* GetCurveDlg() const { return m_pCurveDlg; }
 
-    QTabBar* TabBar() const { return m_Tab; }
-
     // Both hide the sheet and repaint the chart.
     void OnOK() override;
     void OnCancel() override;

@@ -43,7 +43,7 @@ void Click(QWidget* control)
 // A click on a tab of the sheet.
 void ChooseTab(CChartPage& sheet, int tab)
 {
-    QTabBar* bar = sheet.TabBar();
+    QTabBar* bar = sheet.findChild<QTabBar*>();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
 }
 
@@ -306,7 +306,7 @@ TEST_F(SheetFixture, ShowsYAxisZeroAndCurveZeroAndOnePageAtATime)
 {
     EXPECT_EQ(sheet->ShownAxis(), (AxisRef{CXGraphAxis::yAxis, 0}));
     EXPECT_EQ(sheet->ShownCurve(), 0);
-    ASSERT_EQ(sheet->TabBar()->count(), 3);
+    ASSERT_EQ(sheet->findChild<QTabBar*>()->count(), 3);
     for (int tab : {kAxisTab, kCurveTab, kChartTab, kCurveTab}) {
         ChooseTab(*sheet, tab);
         CDialog* pages[] = {sheet->GetChartDlg(), sheet->GetAxisDlg(), sheet->GetCurveDlg()};
@@ -332,7 +332,7 @@ TEST_F(SheetFixture, OkHidesAndTheNextShowReusesThePages)
     EXPECT_TRUE(sheet->isHidden());
     sheet->show();
     EXPECT_EQ(sheet->GetCurveDlg(), curvePage);
-    EXPECT_EQ(sheet->TabBar()->currentIndex(), kChartTab);
+    EXPECT_EQ(sheet->findChild<QTabBar*>()->currentIndex(), kChartTab);
 }
 
 TEST_F(SheetFixture, EnterInAnEditAppliesNothingAndClosesNothing)
@@ -492,7 +492,7 @@ TEST_F(ChartFixture, PagesMadeBeforeTheCurvesShowTheChartAndFollowTheLanguage)
     EXPECT_EQ(1, chartPage.ComboGetCurSel(6051));
     EXPECT_EQ(CString("Seconds"), sheet.GetAxisDlg()->ComboGetText(6083, 0));
     EXPECT_EQ(CString("Scatter"), sheet.GetCurveDlg()->ComboGetText(6034, 1));
-    EXPECT_EQ("Axis", sheet.TabBar()->tabText(kAxisTab));
+    EXPECT_EQ("Axis", sheet.findChild<QTabBar*>()->tabText(kAxisTab));
     EXPECT_EQ(QLocale::English, startDate->locale().language());
     SetLanguage(0);
 }

@@ -454,7 +454,7 @@ TEST(ViewPictures, EveryViewInEveryLanguage)
         diagram.grab().save(folder + "/diagram" + suffix);
         diagram.Display().ShowProperties();
         for (int tab = 0; tab < 3; ++tab) {
-            QTabBar* bar = diagram.Display().ChartPage().TabBar();
+            QTabBar* bar = diagram.Display().ChartPage().findChild<QTabBar*>();
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
             diagram.Display().ChartPage().grab().save(folder + QString("/chart_page%1").arg(tab) + suffix);
         }
