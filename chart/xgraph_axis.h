@@ -168,7 +168,6 @@ public:
         m_bAutoScale = on;
         m_bAutoScaleHeld = false;
     }
-    bool GetAutoScale() const { return m_bAutoScale; }
     // A pan, the cursor or the wheel moves the shown range by hand: an axis that scaled itself
     // stops doing so until its chart draws new data (ResumeAutoScale). An axis whose scaling
     // the user switched off stays as it is.

@@ -109,8 +109,8 @@ TEST_F(ChartWindow, WheelMovesXAxesOrWithShiftYAxesByATenth)
     CXGraphAxis& y = chart->GetYAxis(0);
     const double xMin = x.m_dMin, xWidth = x.m_dMax - x.m_dMin, yMin = y.m_dMin;
     chart->OnMouseWheel(0, 120, CPoint());
+    chart->OnPaint();  // the range the wheel moved to is kept, not rounded to the scale again
     EXPECT_DOUBLE_EQ(xMin + xWidth / 10, x.m_dMin);
-    EXPECT_FALSE(x.GetAutoScale());
     EXPECT_EQ(yMin, y.m_dMin);
     chart->OnMouseWheel(MK_SHIFT, -1, CPoint());
     EXPECT_LT(y.m_dMin, yMin);

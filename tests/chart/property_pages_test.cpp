@@ -246,7 +246,7 @@ TEST_F(ChartFixture, AxisPageAppliesRangeAndFormatForTheRange)
     axis.GetRangeAndStep(minimum, maximum, step);
     EXPECT_EQ(maximum, 2e6);
     EXPECT_EQ(axis.GetDisplayFormat(), CString("%5.2e"));
-    EXPECT_FALSE(axis.GetAutoScale());
+    EXPECT_FALSE(axis.GetAutoScaleSetting());
 
     data.maximum = 50;
     ApplyAxisPage(axis, data);
