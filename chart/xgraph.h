@@ -170,8 +170,6 @@ public:
     void InvalidateOverlay();
     void OnPaint();
     void PaintToDC(CDC* dc);
-    // The last painted picture (null before the first paint).
-    const QImage* GetPicture() const { return m_pPicture.get(); }
     int GetBackBufferRenderCount() const { return m_nBaseRenders; }
     const chart::CurveLayer& GetCurveLayer() const { return m_CurveLayer; }
 

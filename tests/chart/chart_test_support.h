@@ -2,6 +2,7 @@
 // Helpers shared by the chart core tests: a parent window that records the chart's posted
 // messages, and a chart laid out at a known size.
 
+#include <QPixmap>
 #include <memory>
 #include <vector>
 

@@ -329,7 +329,7 @@ TEST_F(ChartWindow, OverlayChangesKeepTheBackBuffer)
 {
     chart->OnZoomMode();
     chart->OnPaint();
-    const QImage plain = chart->GetPicture()->copy();
+    const QImage plain = chart->grab().toImage();
     const int renders = chart->GetBackBufferRenderCount();
     const CRect plot = chart->GetPlotRect();
     chart->OnLButtonDown(MK_LBUTTON, CPoint(plot.left + 5, plot.top + 5));
@@ -338,11 +338,11 @@ TEST_F(ChartWindow, OverlayChangesKeepTheBackBuffer)
         chart->OnPaint();
     }
     EXPECT_EQ(renders, chart->GetBackBufferRenderCount());
-    EXPECT_NE(plain, *chart->GetPicture());
+    EXPECT_NE(plain, chart->grab().toImage());
     // Without an overlay the picture shows the back buffer again, nothing of the rectangle left.
     chart->OnSelectMode();
     chart->OnPaint();
-    EXPECT_EQ(plain, *chart->GetPicture());
+    EXPECT_EQ(plain, chart->grab().toImage());
     chart->OnCursorMode();
     chart->OnPaint();
     const int cursorRenders = chart->GetBackBufferRenderCount();

@@ -127,9 +127,9 @@ TEST(DataSerie, ASingleSampleSpikeAmongAMillionPointsShowsAtFullHeight)
     const int base = y.GetPointForValue({0, 0.03}).y;
     ASSERT_LT(top + 50, base);
     // Every pixel of the spike's column from its top down to the rest of the curve is drawn.
-    const QImage* picture = chart->GetPicture();
-    for (int row = top; row <= base; ++row) EXPECT_EQ(qRgb(0, 0, 255), picture->pixel(column, row)) << row;
-    EXPECT_NE(qRgb(0, 0, 255), picture->pixel(column, top - 1));
+    const QImage picture = chart->grab().toImage();
+    for (int row = top; row <= base; ++row) EXPECT_EQ(qRgb(0, 0, 255), picture.pixel(column, row)) << row;
+    EXPECT_NE(qRgb(0, 0, 255), picture.pixel(column, top - 1));
     // A peak beyond the shown range stops at the edge of the plot.
     chart->GetYAxis(0).SetAutoScale(false);
     chart->GetYAxis(0).SetCurrentRange(0.0, 50.0, 0.0);
@@ -137,8 +137,8 @@ TEST(DataSerie, ASingleSampleSpikeAmongAMillionPointsShowsAtFullHeight)
     chart->OnPaint();
     const CRect plot = chart->GetPlotRect();
     const int shown = x.GetPointForValue(points[spike]).x;
-    EXPECT_EQ(qRgb(0, 0, 255), chart->GetPicture()->pixel(shown, plot.top));
-    EXPECT_NE(qRgb(0, 0, 255), chart->GetPicture()->pixel(shown, plot.top - 1));
+    EXPECT_EQ(qRgb(0, 0, 255), chart->grab().toImage().pixel(shown, plot.top));
+    EXPECT_NE(qRgb(0, 0, 255), chart->grab().toImage().pixel(shown, plot.top - 1));
 }
 
 TEST(DataSerie, SortedCurvesReadOnlyTheVisiblePointsAndDrawTheSamePath)
@@ -401,7 +401,7 @@ TEST(DataSerie, ALiveChartDrawsOnlyWhereItsCurvesChangedAndShowsWhatAWholePaintS
     const auto showsAWholePaint = [&](int changes) {
         auto fresh = MakeChart(700, 400);
         feedAndPaint(*fresh, count, changes);
-        return *fresh->GetPicture() == *live->GetPicture();
+        return fresh->grab().toImage() == live->grab().toImage();
     };
     for (int paint = 0; paint < 400; ++paint) {
         count += paint < 200 ? 7 : 290;  // slowly at first, then in bursts: columns fill up, ranges jump

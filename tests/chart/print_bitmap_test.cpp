@@ -64,8 +64,7 @@ TEST_F(PrintAndBitmap, BitmapFileHasItsHeaderAndBottomUpRows)
     EXPECT_EQ(20, b[59]);
     EXPECT_EQ(10, b[60]);
     EXPECT_EQ(0, b[61]);
-    const QImage* picture = chart->GetPicture();
-    const QRgb top = picture->pixel(100, 50);
+    const QRgb top = chart->grab().toImage().pixel(100, 50);
     const std::size_t at = 58 + (49 * 200 + 100) * 4;
     EXPECT_EQ(qBlue(top), b[at]);
     EXPECT_EQ(qRed(top), b[at + 2]);
@@ -75,7 +74,7 @@ TEST_F(PrintAndBitmap, DibOfWhatTheWindowShows)
 {
     const std::vector<BYTE> dib = chart->GetBitmap();
     ASSERT_EQ(44u + 200 * 100 * 4, dib.size());
-    EXPECT_TRUE(chart::DDBToDIB(*chart->GetPicture(), chart::BI_BITFIELDS).empty());
+    EXPECT_TRUE(chart::DDBToDIB(chart->grab().toImage(), chart::BI_BITFIELDS).empty());
     EXPECT_FALSE(chart::WriteDIB(CString(dir.filePath("x.bmp").toStdString()), {}));
 }
 
