@@ -157,7 +157,6 @@ public:
     void SetSnapRange(int range) { m_nSnapRange = range; }
     int GetSnapRange() const { return m_nSnapRange; }
     int GetOperation() const { return m_nOperation; }
-    int GetSelectedCurve() const { return m_nSelectedCurve; }
     // The curve the trend commands take: the one under the last click, else the one the user
     // had selected (clicked, its legend row, the property sheet) before a right click elsewhere,
     // else the only curve shown; -1 when none of these is.

@@ -37,6 +37,13 @@ protected:
         chart->GetCurveAxes(curve, x, y);
         return {x->GetPointForValue(p).x, y->GetPointForValue(p).y};
     }
+    // The mouse pointer's shape over a point: what a press there would do.
+    Qt::CursorShape PointerAt(CPoint p)
+    {
+        chart->m_ptCursor = p;
+        chart->UpdateCursorShape();
+        return chart->cursor().shape();
+    }
     void Click(CPoint p)
     {
         chart->m_ptCursor = p;
@@ -174,7 +181,6 @@ TEST_F(ChartWindow, ClickOnACurvePostsItsIndex)
     ASSERT_EQ(1u, clicks.size());
     EXPECT_EQ(0u, clicks[0].wParam);
     EXPECT_EQ(reinterpret_cast<LPARAM>(chart.get()), clicks[0].lParam);
-    EXPECT_EQ(0, chart->GetSelectedCurve());
     EXPECT_TRUE(chart->GetCurve(0).m_bSelected);
 }
 
@@ -313,8 +319,9 @@ TEST_F(ChartWindow, PointModeDragMovesThePointAndPosts)
     chart->OnPointMode();
     chart->OnPaint();
     const CPoint p = PixelOf(0, {5, 5});
-    // A click snaps to the point, a drag away from the line moves it.
+    // A click snaps to the point, the pointer offers to move it, a drag away from the line moves it.
     Click(p);
+    EXPECT_EQ(Qt::SizeVerCursor, PointerAt(p));
     chart->m_ptCursor = p;
     chart->OnLButtonDown(MK_LBUTTON, p);
     chart->OnMouseMove(MK_LBUTTON, CPoint(p.x, p.y));
