@@ -135,7 +135,6 @@ public:
     // The axes of a curve, when both exist.
     bool GetCurveAxes(int curve, CXGraphAxis*& xAxis, CXGraphAxis*& yAxis);
     const std::list<CXGraphObject*>& GetObjects() const { return m_Objects; }
-    CXGraphLabel& GetCursorLabel() { return m_CursorLabel; }
     const std::vector<Measurement>& GetMeasurements() const { return m_Measurements; }
     const std::vector<LegendEntry>& GetLegendEntries() const { return m_LegendEntries; }
 
@@ -210,8 +209,6 @@ public:
     void AddCubicTrend(int curve);
     void DrawCursor(CDCEx* dc);
     void DrawCursorLabel(CDCEx* dc);
-    CXGraphObject* GetSelectedObject() const { return m_pSelectedObject; }
-    CRectTracker* GetActiveObject() const { return m_pActiveObject; }
 
     // Printing and pictures
     void OnPrint();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
 
 #include "chart/chart_hooks.h"
 
@@ -231,20 +232,24 @@ TEST_F(ChartWindow, DeleteRemovesTrackedObjectsButNeverTheCursorLabel)
     Click(CPoint(40, 40));
     ASSERT_TRUE(label->m_bTracking);
     chart->OnLButtonDown(MK_LBUTTON, CPoint(40, 40));
-    EXPECT_EQ(label, chart->GetSelectedObject());
     chart->OnLButtonUp(0, CPoint(40, 40));
+    ASSERT_EQ(Qt::SizeAllCursor, PointerAt(CPoint(40, 40)));
     EXPECT_TRUE(chart->DeleteSelectedObject());
     EXPECT_EQ(1u, chart->GetObjects().size());
-    EXPECT_EQ(nullptr, chart->GetActiveObject());
+    EXPECT_EQ(Qt::ArrowCursor, PointerAt(CPoint(40, 40)));
 
-    CXGraphLabel& cursorLabel = chart->GetCursorLabel();
-    cursorLabel.SetVisible(true);
-    cursorLabel.SetRect(100, 100, 200, 175);
-    Click(CPoint(150, 150));
-    chart->OnLButtonDown(MK_LBUTTON, CPoint(150, 150));
-    chart->OnLButtonUp(0, CPoint(150, 150));
+    // The cursor's read-out shows at the plot's top left; pressed there it is tracked as well.
+    chart->OnCursorMode();
+    const CPoint readOut(chart->GetPlotRect().left + 20, chart->GetPlotRect().top + 20);
+    chart->OnMouseMove(0, readOut);
+    chart->OnPaint();
+    Click(readOut);
+    chart->OnLButtonDown(MK_LBUTTON, readOut);
+    chart->OnLButtonUp(0, readOut);
+    ASSERT_EQ(Qt::SizeAllCursor, PointerAt(readOut));
+    const std::size_t objects = chart->GetObjects().size();
     EXPECT_FALSE(chart->DeleteSelectedObject());
-    EXPECT_EQ(1u, chart->GetObjects().size());
+    EXPECT_EQ(objects, chart->GetObjects().size());
 }
 
 TEST_F(ChartWindow, TrackerDragMovesALabel)
@@ -291,7 +296,12 @@ TEST_F(ChartWindow, CursorModeClickPinsANotationToTheSnappedPoint)
     EXPECT_EQ(0, notation->m_nCurve);
     EXPECT_GE(notation->m_nIndex, 3);
     EXPECT_LE(notation->m_nIndex, 5);
-    EXPECT_TRUE(chart->GetCursorLabel().GetVisible());
+    // The read-out of the cursor stays on the screen.
+    auto device = std::make_shared<RecordingDevice>(400, 300);
+    CDC dc(device);
+    chart->PaintToDC(&dc);
+    const auto texts = device->Of(DrawRecord::Op::DrawText);
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const DrawRecord& r) { return r.text.Find("X[01]") >= 0; }));
 }
 
 TEST_F(ChartWindow, CursorAtTheEndOfACurveReadsItsLastPoint)
@@ -420,10 +430,9 @@ TEST_F(ChartWindow, ResetAllForgetsSelectedAndActiveObjects)
     Click(CPoint(40, 40));
     chart->OnLButtonDown(MK_LBUTTON, CPoint(40, 40));
     chart->OnLButtonUp(0, CPoint(40, 40));
-    ASSERT_NE(nullptr, chart->GetSelectedObject());
+    ASSERT_EQ(Qt::SizeAllCursor, PointerAt(CPoint(40, 40)));
     chart->ResetAll();
-    EXPECT_EQ(nullptr, chart->GetSelectedObject());
-    EXPECT_EQ(nullptr, chart->GetActiveObject());
+    EXPECT_EQ(Qt::ArrowCursor, PointerAt(CPoint(40, 40)));
     EXPECT_FALSE(chart->DeleteSelectedObject());
     EXPECT_EQ(1u, chart->GetObjects().size());
 }
