@@ -248,10 +248,10 @@ void CDlgMeasureAdjust::FocusTriggerValue(int kind, int code)
 void CDlgMeasureAdjust::ShowStartTriggerValue()
 {
     // Source 2 on a digital input has a fixed threshold; on a device's second sensor it is the
-    // user's to set.
-    // A device's first sensor connected alone (by Connect, or before its further sensors are
-    // known) shows its own digital input there: the value the user set for the second sensor
-    // comes back with it, and is what a close then stores.
+    // user's to set. A device's first sensor connected alone for a moment (before its further
+    // sensors are known, or given back by the calibration page) shows its own digital input
+    // there: the value the user set for the second sensor comes back with it, and is what a
+    // close then stores.
     const bool digitalInput = IsChannelBDigitalInput() && m_setup.startSource == 2;
     if (digitalInput) {
         if (m_setup.startValue != kDigitalInputThreshold) m_startValueBehindDigitalInput = m_setup.startValue;
