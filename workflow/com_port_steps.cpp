@@ -83,6 +83,9 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     ++m_nUnansweredSteps;
     m_bStartupStatus = 0;
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
+    // The pages refill for no sensor from the records the panel clears: the device counts as
+    // gone before, or the set-up page would read its rate list from zeros as the device's.
+    m_nCountActivePorts = 0;
     if (m_peers.measureControl) m_peers.measureControl->ClearSensorDisplay();
     // A step of the connection page (a baud-rate change and the restart after it) has ended too.
     if (m_peers.connection) {
@@ -96,7 +99,6 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     if (m_pPortMan) m_pPortMan->SetOffLine();
     for (auto& further : m_pPortManOfPort)
         if (further && further != m_pPortMan) further->SetOffLine();
-    m_nCountActivePorts = 0;
     for (CPortRecord& rec : m_PortRec)
         if (rec.m_nState == kPortStateActive) rec.m_nState = kPortStateAvailable;
     if (ValidRow(unusableRow)) m_PortRec[static_cast<std::size_t>(unusableRow)].m_nState = kPortStateNotSupported;

@@ -676,11 +676,14 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, LoadLangString(kTextNotWrittenWhileReconnecting));
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     sensor->Port(1).Stall(-1);
-    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
+    const int chosen = frame->Fields().measureRateIndex == 14 ? 15 : 14;
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, chosen));
     loop.RunFor(300);
     EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
     ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 3; }, 3000));
     EXPECT_EQ(boxes.Boxes()[2].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
+    // The connection ended, the page shows the rate the user chose, not one of the cleared records.
+    EXPECT_EQ(setup.Logic().Controls().SelectedDatum(IDC_RATE_COMBO), chosen);
 }
 
 // A multiport device of two sensors that stream their values.
