@@ -376,6 +376,7 @@ private:
     bool m_bRereadPointCount = false;
     bool m_bLastSerialRead = false;
     bool m_bSeveralSeen = false;  // several sensors were connected: saved row states return
+    bool m_bRateUnlikeSensors = false;  // a sensor read keeps another rate than the one shown
     DWORD m_nLastUsedSerial = 0;  // as the profile named it at the start
     DWORD m_nSerialInUse = 0;     // the sensor connected last in this run
     DWORD m_nHeldForSerial = 0;   // the sensor the user changed the set-up for since its load

@@ -37,7 +37,7 @@ double CDlgMeasureAdjust::SetPeriod() const { return GetSetPeriod(m_frame.Measur
 void CDlgMeasureAdjust::OnMeasureRateChanged()
 {
     const int index = static_cast<int>(m_controls.SelectedDatum(IDC_RATE_COMBO, m_frame.MeasureRateIndex()));
-    if (index == m_frame.MeasureRateIndex()) return;
+    if (index == m_frame.MeasureRateIndex() && !m_bRateUnlikeSensors) return;
     ApplyMeasureRate(index);
 }
 
@@ -56,6 +56,7 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     UpdatePointsLabel();
     UpdateReductionAvailability();
     WriteEverySensor();
+    m_bRateUnlikeSensors = false;
 }
 
 void CDlgMeasureAdjust::WriteEverySensor()

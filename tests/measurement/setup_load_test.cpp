@@ -43,6 +43,11 @@ TEST(SetupLoad, TheSensorUsedLastIsRecognisedAndANewOneRevalidatesTheRate)
         EXPECT_EQ(b.page->Controls().SelectedDatum(IDC_RATE_COMBO), first);
         EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.nByte32, first);
         EXPECT_DOUBLE_EQ(b.page->Setup().samplePeriod, GetSamplePeriod(first));
+        // Chosen as it is shown, it reaches the sensor, which keeps the one no more offered.
+        b.Choose(IDC_RATE_COMBO, first);
+        b.page->OnMeasureRateChanged();
+        b.loop.RunFor(1000);
+        EXPECT_EQ(b.SwConfigByte(32), first);
     }
     SetupBench b;
     platform::WriteProfileInt("DespiteReset", "LastUsedSerialNo", 100001);
