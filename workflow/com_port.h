@@ -774,10 +774,11 @@ private:
     void EndApplicationOnStreamError(const CString& text);
     LONG AngleValueOfChannel(int channel, LONG value, int mode);
     std::shared_ptr<workflow::ISensorPort>& ManagerOfSensor(int sensor);
-    // The kept text of a block that a write to sensor (0 to 3) starts from, and that takes the
-    // block once written: of several sensors that sensor's own (the controller's texts are
-    // those of whichever sensor was read last), of one the controller's.
-    CString& KeptBlockOf(int sensor, CString CSensorRecord::*own, CString& controllers);
+    // The kept text of a block (text, the record's copy of it) that a write to sensor (0 to 3)
+    // starts from, and that takes the block once written: of several sensors that sensor's own
+    // (the controller's texts are those of whichever sensor was read last), of one the
+    // controller's.
+    CString& KeptBlockOf(int sensor, CString CSensorRecord::*text);
     // A sensor taken over from its port row without being read (the ports of several sensors
     // reopened for one): the controller's kept texts become that sensor's.
     void TakeKeptBlocksOf(const CSensorRecord& record);
@@ -788,8 +789,6 @@ private:
     // the sensor confirms it every copy kept of it takes it (KeepConfirmedBlock).
     bool WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
                          int sensor, CString CSensorRecord::*text);
-    // The single-port writers' text of the block the record keeps in text.
-    CString& ControllersBlock(CString CSensorRecord::*text);
 
     workflow::ISensorPortFactory* m_pPortFactory = nullptr;
     workflow::WorkflowPeers m_peers;

@@ -1,7 +1,8 @@
 // Calibration steps on the sensor side of a user calibration: the raw acquisition of the
 // calibration readings, and the rewrites of the rotor user-calibration block (block 0x82) that
 // store new values, switch the user calibration on or off, or change a measuring inaccuracy.
-// Every write works on a copy of the kept block; the kept texts take the block once confirmed.
+// Every write works on a copy of the kept block; the kept text follows the write, and every
+// copy kept of the block takes it once the sensor confirms it.
 
 #include <cmath>
 
@@ -26,10 +27,7 @@ bool CComPort::COM_ZMReadRawCalibInit(int kind)
     return true;
 }
 
-CString& CComPort::KeptUserCalib(int sensor)
-{
-    return KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorUserCalib, m_strBlockRotorUserCalib);
-}
+CString& CComPort::KeptUserCalib(int sensor) { return KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorUserCalib); }
 
 bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std::shared_ptr<workflow::ISensorPort>& port,
                                int sensor, CString CSensorRecord::*text)
@@ -39,7 +37,7 @@ bool CComPort::WriteBlockFrame(const CString& block, bool invalidate, const std:
     if (frame.IsEmpty()) return false;  // no malformed frame reaches a sensor
     if (!WriteAwaitingAnswer(port, frame)) return false;
     // The kept text follows the write; a refusal puts the old one back.
-    CString& kept = KeptBlockOf(sensor, text, ControllersBlock(text));
+    CString& kept = KeptBlockOf(sensor, text);
     m_pKeptOfWrite = &kept;
     m_strKeptBeforeWrite = kept;
     kept = block;
@@ -110,7 +108,7 @@ bool CComPort::COM_ZMCOMConfgSetInaccuracy(int sensor, double value)
     // The factory block stands in while no user calibration is in force. Work on a copy: the
     // kept text changes only once the block has been written.
     const bool fromFactory = kind == 2;
-    CString block = fromFactory ? KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorFactoryCalib, m_strBlockRotorFactoryCalib)
+    CString block = fromFactory ? KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorFactoryCalib)
                                 : KeptUserCalib(sensor);
     const int checkResult = GetBlockReadResult(fromFactory ? kSlotRotorFactoryCalib : kSlotRotorUserCalib);
     if (!fields.inaccuracyWriteAllowed || !IsBlockFrameText(block)) return false;

@@ -70,7 +70,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     // waiting for them; else this one starts afresh.
     const bool writeAwaited = m_nAnswerWatchMs != 0 && m_iZMCOMConfgFlow >= ZM_CNFG_SW_CONFIG_SET_SCALING_A &&
                               m_iZMCOMConfgFlow <= ZM_CNFG_SW_CONFIG_DELETE_BLOCK;
-    m_strPendingSwConfigBlock = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorSwConfig, m_strBlockStatorSwConfig);
+    m_strPendingSwConfigBlock = KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorSwConfig);
     SetZMCOMConfgFlow(code);
 
     CSensorRecord& record = m_Sensor[static_cast<std::size_t>(sensor)];
@@ -138,7 +138,7 @@ void CComPort::COM_WritePostponedSoftwareConfigs()
 bool CComPort::COM_ZMCOMConfgSetSerialNumberRotorOperation(int sensor, int which)
 {
     if (sensor < 0 || sensor >= kMaxSensorPorts) return false;
-    CString block = KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorOperation, m_strBlockRotorOperation);
+    CString block = KeptBlockOf(sensor, &CSensorRecord::m_strBlockRotorOperation);
     if (!IsBlockFrameText(block)) return false;
     COM_ZMCOMConfgEnterStep(m_nCountActivePorts > 1 ? ZM_4xS_SERIAL_NUMBER : ZM_SET_SERIAL_NUMBER_ROTOR_OPERATION);
     CSensorRecordTail& tail = m_Sensor[static_cast<std::size_t>(sensor)].m_sRotorOperation;
@@ -189,25 +189,7 @@ bool CComPort::COM_ZMCOMConfgSetNewBaudrateIsSetRestartDevice()
     return false;
 }
 
-CString& CComPort::KeptBlockOf(int sensor, CString CSensorRecord::*own, CString& controllers)
-{
-    if (m_nCountActivePorts > 1) return m_Sensor[static_cast<std::size_t>(sensor)].*own;
-    return controllers;
-}
-
-CString& CComPort::KeptStatorOperation(int sensor)
-{
-    return KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation, m_strBlockStatorOperation);
-}
-
-void CComPort::TakeKeptBlocksOf(const CSensorRecord& record)
-{
-    m_strBlockStatorOperation = record.m_strBlockStatorOperation;
-    m_strBlockStatorSwConfig = record.m_strBlockStatorSwConfig;
-    m_strBlockRotorFactoryCalib = record.m_strBlockRotorFactoryCalib;
-    m_strBlockRotorUserCalib = record.m_strBlockRotorUserCalib;
-    m_strBlockRotorOperation = record.m_strBlockRotorOperation;
-}
+CString& CComPort::KeptStatorOperation(int sensor) { return KeptBlockOf(sensor, &CSensorRecord::m_strBlockStatorOperation); }
 
 bool CComPort::COM_ZMCOMConfgSetNewLowPassFilter(int sensor)
 {

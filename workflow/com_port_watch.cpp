@@ -86,50 +86,6 @@ void CComPort::KeepConfirmedWrite()
     if (write.text) KeepConfirmedBlock(write.sensor, write.text, write.written);
 }
 
-namespace {
-
-// Each written block as the sensor's record (also in its port row) keeps it, as the single-port
-// writers keep it, and as the configuration write's own table does (the software configuration
-// is in none of its tables).
-struct Copies {
-    CString CSensorRecord::*record;
-    CString CComPort::*single;
-    void (workflow::IConfigWriteSequencer::*sequencer)(const CString&, int);
-};
-constexpr Copies kCopies[] = {
-    {&CSensorRecord::m_strBlockStatorOperation, &CComPort::m_strBlockStatorOperation, &workflow::IConfigWriteSequencer::SetBlockText1},
-    {&CSensorRecord::m_strBlockRotorUserCalib, &CComPort::m_strBlockRotorUserCalib, &workflow::IConfigWriteSequencer::SetBlockText2},
-    {&CSensorRecord::m_strBlockRotorOperation, &CComPort::m_strBlockRotorOperation, &workflow::IConfigWriteSequencer::SetBlockText3},
-    {&CSensorRecord::m_strBlockStatorSwConfig, &CComPort::m_strBlockStatorSwConfig, nullptr},
-};
-
-const Copies& CopiesOf(CString CSensorRecord::*text)
-{
-    for (const Copies& copies : kCopies)
-        if (copies.record == text) return copies;
-    return kCopies[0];
-}
-
-}  // namespace
-
-CString& CComPort::ControllersBlock(CString CSensorRecord::*text) { return this->*CopiesOf(text).single; }
-
-void CComPort::KeepConfirmedBlock(int sensor, CString CSensorRecord::*text, const CString& written)
-{
-    if (sensor < 0 || sensor >= kMaxSensorPorts || !text || !IsBlockFrameText(written)) return;
-    // The search read these blocks; whatever takes them from the records from now on (a
-    // connect, a sensor taken alone, a device reconnected after a restart) must find what the
-    // sensor holds now, check words and all: a copy left as read would bring back the old
-    // set-up or calibration, and one with the check words from before the write would be taken
-    // for a switched-off block (a later write would switch the user calibration off).
-    const Copies& copies = CopiesOf(text);
-    m_Sensor[static_cast<std::size_t>(sensor)].*copies.record = written;
-    if (m_nCountActivePorts <= 1) this->*copies.single = written;
-    const int row = m_nPortRecOfSensor[static_cast<std::size_t>(sensor)];
-    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*copies.record = written;
-    if (m_peers.sequencer && copies.sequencer) (m_peers.sequencer->*copies.sequencer)(written, sensor);
-}
-
 void CComPort::EndAnswerWait()
 {
     ShowRestartWait(false);
