@@ -515,9 +515,13 @@ public:
     int m_nPeriodMs = 500;
     BYTE m_bProbeNextRow = 0;
     // A sensor still streaming from an earlier measurement answers no request: the probe stops
-    // it and asks once more. 0 not stopped on this try, 1 the stop signal sent and the stream's
-    // last records drain away, 2 asked again after the stop.
-    int m_nProbeStreamStop = 0;
+    // it and asks once more.
+    enum class ProbeStreamStop {
+        NotStopped,  // on this try
+        Draining,    // the stop signal sent, the stream's last records drain away
+        AskedAgain,  // asked again after the stop
+    };
+    ProbeStreamStop m_probeStreamStop = ProbeStreamStop::NotStopped;
     CString m_strProbeBytes;  // what the probed port sent on this try, the last kProbeBytesKept bytes
     std::array<std::array<int, 6>, 2> m_nRealSensorIndex{};
     std::array<BYTE, kMaxSensorPorts> m_bPortAnswered{};

@@ -39,7 +39,7 @@ bool CComPort::IsRowSkippedForUsbOnly(int row, const CString& lowerText) const
 
 void CComPort::COM_ProbeNextPort()
 {
-    m_nProbeStreamStop = 0;
+    m_probeStreamStop = ProbeStreamStop::NotStopped;
     const CString stateText = m_pPortMan ? m_pPortMan->GetStateText() : CString("OffLine");
     bool moveOn = (stateText == m_strPortState && m_BaudCandidates.empty()) || m_nProbeState == -2;
     if (m_pMainFrame && m_pMainFrame->IsWaitingForReconnect()) {
@@ -195,11 +195,11 @@ void CComPort::COM_ProbeAnswerWaitExpired()
         // Bytes came, but no answer: a stream too slow to be recognised yet, or another device.
         // A stop signal costs a device that does not stream nothing, and a sensor that does
         // answers once it is stopped.
-        if (m_nProbeStreamStop == 0 && !m_strProbeBytes.IsEmpty()) {
+        if (m_probeStreamStop == ProbeStreamStop::NotStopped && !m_strProbeBytes.IsEmpty()) {
             StopProbedStream();
             return;
         }
-        if (m_nProbeStreamStop == 2 && HoldsValueRecords(m_strProbeBytes)) {
+        if (m_probeStreamStop == ProbeStreamStop::AskedAgain && HoldsValueRecords(m_strProbeBytes)) {
             PassOverStreamThatWillNotStop();
             return;
         }
@@ -210,14 +210,14 @@ void CComPort::COM_ProbeAnswerWaitExpired()
 void CComPort::StopProbedStream()
 {
     KillFrameTimer(kTimerProbeAnswerWait);
-    m_nProbeStreamStop = 1;
+    m_probeStreamStop = ProbeStreamStop::Draining;
     m_strReceiveCOM.Empty();
     WriteStopSignalOnFirstPort();  // as a measurement ends, on the probed port alone
     const int row = m_nRowCounter;
     PauseThen(kTimerProbeStreamDrain, kProbeStreamDrainMs, [this, row] {
         // Anything that moved the probe on meanwhile (its time limit, a device change) wins.
-        if (m_nProbeStreamStop != 1 || m_nRowCounter != row || !ValidRow(row)) return;
-        m_nProbeStreamStop = 2;
+        if (m_probeStreamStop != ProbeStreamStop::Draining || m_nRowCounter != row || !ValidRow(row)) return;
+        m_probeStreamStop = ProbeStreamStop::AskedAgain;
         if (COM_SendProbeRequest(m_PortRec[static_cast<std::size_t>(row)].m_strPortName, 0)) ArmProbeAnswerWait(row, 10);
     });
 }
@@ -250,7 +250,7 @@ bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
     m_iZMCOMConfgFlow = ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES;
     m_strReceiveCOM.Empty();
     // A request after a stop signal keeps what came before it: a slow stream shows as one.
-    if (m_nProbeStreamStop == 0) m_strProbeBytes.Empty();
+    if (m_probeStreamStop == ProbeStreamStop::NotStopped) m_strProbeBytes.Empty();
     SetSensorAddress(1, 255);
     CString request;
     BuildStatusLongRequest(request);

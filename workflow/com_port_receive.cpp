@@ -62,12 +62,12 @@ LRESULT CComPort::OnReceiveChain(WPARAM count, LPARAM bytes)
             if (m_strProbeBytes.GetLength() > kProbeBytesKept)
                 m_strProbeBytes = m_strProbeBytes.Right(kProbeBytesKept);
         }
-        if (m_nProbeStreamStop == 1) {
+        if (m_probeStreamStop == ProbeStreamStop::Draining) {
             // The stream's last records, under way when the stop signal went out.
             m_strReceiveCOM.Empty();
             return 0;
         }
-        if (m_nProbeStreamStop == 0 && HoldsValueRecords(m_strProbeBytes)) {
+        if (m_probeStreamStop == ProbeStreamStop::NotStopped && HoldsValueRecords(m_strProbeBytes)) {
             // Still measuring from an earlier run (a program that ended without stopping it):
             // while it streams the sensor answers nothing but its stop signal. Bytes that hold
             // no measured values (another device, noise) are looked at when the answer wait ends.
