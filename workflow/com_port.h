@@ -165,7 +165,6 @@ public:
     // ---- Probing --------------------------------------------------------------------------------
     void COM_ProbeNextPort();
     void COM_ProbeStep(int phase);
-    bool COM_SendProbeRequest(const CString& portName, int flag);
     void COM_EvaluateProbeAnswer(int sensor);
     // The end of the wait for the probe's status answer (the frame's timer 23).
     void COM_ProbeAnswerWaitExpired();
@@ -723,6 +722,9 @@ private:
     // (from afterMs on: the request is given its own 10 ms first).
     void ContinueProbeAfterOpen(int row, bool opened);
     void ArmProbeAnswerWait(int row, UINT afterMs = 0);
+    // The status request to the probed row and the wait for its answer; a refused write goes
+    // on with the next row at once.
+    void AskProbedRow(int row);
     // The probed port sends unasked (a stream): the stop signal, then the status request again.
     void StopProbedStream();
     // The probed sensor streams on after its stop signal: the user is told, the probe goes on

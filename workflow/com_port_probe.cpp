@@ -168,18 +168,12 @@ void CComPort::COM_ProbeStep(int phase)
 
 void CComPort::ContinueProbeAfterOpen(int row, bool opened)
 {
-    CPortRecord& rec = m_PortRec[static_cast<std::size_t>(row)];
     if (!opened) {
-        rec.m_nState = kPortStateNotOpenable;
+        m_PortRec[static_cast<std::size_t>(row)].m_nState = kPortStateNotOpenable;
         ArmProbeAnswerWait(row);
         return;
     }
-    // A refused write goes on with the next row at once; the answer wait would start a second
-    // chain of steps beside it.
-    if (!COM_SendProbeRequest(rec.m_strPortName, 0)) return;
-    // The answer wait (200 or 500 ms) has always begun 10 ms after the request: it ends when
-    // it did, and an answer that comes sooner ends it as any answer does.
-    ArmProbeAnswerWait(row, 10);
+    AskProbedRow(row);
 }
 
 void CComPort::ArmProbeAnswerWait(int row, UINT afterMs)
@@ -218,7 +212,7 @@ void CComPort::StopProbedStream()
         // Anything that moved the probe on meanwhile (its time limit, a device change) wins.
         if (m_probeStreamStop != ProbeStreamStop::Draining || m_nRowCounter != row || !ValidRow(row)) return;
         m_probeStreamStop = ProbeStreamStop::AskedAgain;
-        if (COM_SendProbeRequest(m_PortRec[static_cast<std::size_t>(row)].m_strPortName, 0)) ArmProbeAnswerWait(row, 10);
+        AskProbedRow(row);
     });
 }
 
@@ -245,7 +239,7 @@ void CComPort::StepProbeProgress(int steps)
     if (steps > 1) PauseThen(kTimerProbeProgress, 20, [this, steps] { StepProbeProgress(steps - 1); });
 }
 
-bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
+void CComPort::AskProbedRow(int row)
 {
     m_iZMCOMConfgFlow = ZM_CHECK_IF_HMB_USB_KM2_CHECK_ADDRESSES;
     m_strReceiveCOM.Empty();
@@ -255,14 +249,15 @@ bool CComPort::COM_SendProbeRequest(const CString& portName, int /*flag*/)
     CString request;
     BuildStatusLongRequest(request);
     if (!WriteFirstPort(request)) {
-        if (ValidRow(m_nRowCounter)) m_PortRec[static_cast<std::size_t>(m_nRowCounter)].m_nState = kPortStateNotOpenable;
+        // No answer wait: it would start a second chain of steps beside the next row's.
+        if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_nState = kPortStateNotOpenable;
         COM_ProbeNextPort();
-        return false;
+        return;
     }
-    CString lower = portName;
-    lower.MakeLower();
-    if (lower.Find(kEthernetModuleText) >= 0 && m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
-    return true;
+    if (IsEthernetModuleRow(row) && m_peers.startUp) m_peers.startUp->StepSearchProgress(0);
+    // The answer wait (200 or 500 ms) has always begun 10 ms after the request: it ends when
+    // it did, and an answer that comes sooner ends it as any answer does.
+    ArmProbeAnswerWait(row, 10);
 }
 
 void CComPort::COM_EvaluateProbeAnswer(int sensor)
