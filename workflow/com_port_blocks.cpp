@@ -276,10 +276,9 @@ void CComPort::ZMCOMConfg_AnalyseBlockRotorOperation()
         const BYTE kind = first.m_sStatorOperation.cEncoderMode;
         if (first.m_sIdent[kIdentStatorId] == kEncoderStatorType) {
             encoder.cPresent = 1;
+            // An undefined switch position is speed by now: the rotor header, read before this
+            // block, has set it and told the user.
             encoder.cAngle = IsAngleEncoder(kind) ? 1 : 0;
-            if (!encoder.cAngle && kind != kEncoderSpeed)
-                platform::ShowNotice("The switch position of the quadrature encoder is undefined. The rotation speed is set.",
-                                     platform::MB_ICONWARNING);
             encoder.cSecondEncoder = kind == kEncoderAngleSecond ? 1 : 0;
             // The encoder takes the stator's digital input.
             first.m_sIdent[kIdentNoDigitalInput] = 1;
