@@ -221,6 +221,9 @@ TEST(CalibrationBlock, InaccuracyIsWrittenAsTenThousandthsAndARefusedStepKeepsTh
     EXPECT_EQ(codeA, 5000u);
     EXPECT_EQ(CKadmor_Send::CheckBlock(written, nullptr), 0);
     EXPECT_NE(b.com.m_strBlockRotorUserCalib, keptUser);
+    // The ports closed before the sensor confirmed it: the block is not taken as the sensor's.
+    b.com.COM_CloseSensorPorts();
+    EXPECT_EQ(b.com.m_strBlockRotorUserCalib, keptUser);
 }
 
 TEST(CalibrationBlock, DeletingTheLastInaccuracyOfACalibrationEqualToTheFactoryOneSwitchesItOff)
