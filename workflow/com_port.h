@@ -741,6 +741,7 @@ private:
     void EndBlockAnswer(BYTE nextBlock);
     void EmptyRecvBuffer(int port);
     void OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& row);
+    // The configuration write's tables take the blocks record keeps, as sensor's.
     void HandOverBlockTexts(int sensor, const CSensorRecord& record);
     // The block texts the writers start from, in their declaration order.
     std::array<CString*, 9> KeptBlockTexts();

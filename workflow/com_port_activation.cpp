@@ -126,14 +126,6 @@ void CComPort::OpenSensorPort(workflow::ISensorPort& port, const CPortRecord& ro
     port.SetLineSettings(SensorLine(row.m_nBaudRate));
 }
 
-void CComPort::HandOverBlockTexts(int sensor, const CSensorRecord& record)
-{
-    if (!m_peers.sequencer) return;
-    m_peers.sequencer->SetBlockText1(record.m_strBlockStatorOperation, sensor);
-    m_peers.sequencer->SetBlockText2(record.m_strBlockRotorUserCalib, sensor);
-    m_peers.sequencer->SetBlockText3(record.m_strBlockRotorOperation, sensor);
-}
-
 void CComPort::COM_SetupConnectedSensor()
 {
     m_pPortManOfPort[0].reset();

@@ -1,7 +1,8 @@
 // The copies the controller keeps of each block a sensor holds: the sensor's record (also in
 // its port row), the single-port writers' text, and the configuration write's own table. One
 // table pairs them, so the copy a write starts from, the copies a confirmed block replaces and
-// the texts a sensor taken alone hands over are always the same ones.
+// the texts a sensor hands over (to the single-port writers, to the configuration write) are
+// always the same ones.
 
 #include "workflow/com_port.h"
 
@@ -40,6 +41,13 @@ CString& CComPort::KeptBlockOf(int sensor, CString CSensorRecord::*text)
 void CComPort::TakeKeptBlocksOf(const CSensorRecord& record)
 {
     for (const Copies& copies : kCopies) this->*copies.single = record.*copies.record;
+}
+
+void CComPort::HandOverBlockTexts(int sensor, const CSensorRecord& record)
+{
+    if (!m_peers.sequencer) return;
+    for (const Copies& copies : kCopies)
+        if (copies.sequencer) (m_peers.sequencer->*copies.sequencer)(record.*copies.record, sensor);
 }
 
 void CComPort::KeepConfirmedBlock(int sensor, CString CSensorRecord::*text, const CString& written)
