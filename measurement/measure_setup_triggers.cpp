@@ -371,18 +371,17 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     }
     m_iLimitedMeasurand[static_cast<std::size_t>(k)] = index >= 0 ? static_cast<int>(row) : -1;
     DetermineIoNioConditions();
-    // With several sensors each sensor's block holds the limits of one condition (a power
-    // channel's in the block of the pair's speed sensor): two conditions kept by one sensor
-    // leave it the second only, which the user learns now rather than after the next start.
+    // Each of several sensors keeps the limits of one condition in its block (a power channel's
+    // in the block of the pair's speed sensor), a single sensor one per channel, the other pair
+    // watching the other one: two conditions kept in one place leave it the second only, which
+    // the user learns now rather than after the next start.
     const int other = m_iLimitedMeasurand[static_cast<std::size_t>(1 - k)];
-    auto keeper = [](int measurand) { return measurand < 4 ? measurand : (measurand == 4 ? 1 : 3); };
-    if (index >= 0 && Several() && other >= 0 && keeper(other) == keeper(static_cast<int>(row)))
-        AfxMessageBox(CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), keeper(other) + 1),
-                      platform::MB_ICONWARNING);
-    // A single sensor keeps one condition per channel, the other pair watching the other one.
-    if (index >= 0 && !Several() && other == row)
-        AfxMessageBox(CString::Formatted(LoadLangString(kTextOneConditionPerChannel).GetString(), row == 0 ? "A" : "B"),
-                      platform::MB_ICONWARNING);
+    const bool several = Several();
+    auto keeper = [several](int measurand) { return !several || measurand < 4 ? measurand : (measurand == 4 ? 1 : 3); };
+    if (index < 0 || other < 0 || keeper(other) != keeper(static_cast<int>(row))) return;
+    const CString text = several ? CString::Formatted(LoadLangString(kTextOneConditionPerSensor).GetString(), keeper(other) + 1)
+                                 : CString::Formatted(LoadLangString(kTextOneConditionPerChannel).GetString(), row == 0 ? "A" : "B");
+    AfxMessageBox(text, platform::MB_ICONWARNING);
 }
 
 void CDlgMeasureAdjust::ClearIoNioCondition(int k, bool disable, bool byUser)
