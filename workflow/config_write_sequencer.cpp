@@ -140,10 +140,17 @@ void CConfigWriteSequencer::RunStep(int mode)
 
 void CConfigWriteSequencer::Write(int table, const Block& bytes, CString* serialA, CString* serialB, bool invalidate)
 {
-    static constexpr BYTE kBlockNumber[] = {0x02, 0x82, 0x83};
-    const BYTE blockNumber = kBlockNumber[table - 1];
+    // Each table's block: its number, and the sensor record's copy of it.
+    struct TableBlock {
+        BYTE number;
+        CString CSensorRecord::*text;
+    };
+    static constexpr TableBlock kTableBlocks[] = {{0x02, &CSensorRecord::m_strBlockStatorOperation},
+                                                  {0x82, &CSensorRecord::m_strBlockRotorUserCalib},
+                                                  {0x83, &CSensorRecord::m_strBlockRotorOperation}};
+    const TableBlock& tableBlock = kTableBlocks[table - 1];
     CString block(bytes.data(), static_cast<int>(bytes.size()));
-    if (!m_com.PrepareWriteBlockFrame(block, blockNumber)) return;
+    if (!m_com.PrepareWriteBlockFrame(block, tableBlock.number)) return;
     if (serialA || serialB) m_com.KadSend_WriteBlockSetContentRotorOperation(&block, nullptr, serialA, serialB);
     CString frame;
     m_com.BuildWriteBlockFrame(frame, block, invalidate);
@@ -154,10 +161,7 @@ void CConfigWriteSequencer::Write(int table, const Block& bytes, CString* serial
         m_com.EndWriteSequenceOnFailedWrite();
         return;
     }
-    static constexpr CString CSensorRecord::*kText[] = {&CSensorRecord::m_strBlockStatorOperation,
-                                                        &CSensorRecord::m_strBlockRotorUserCalib,
-                                                        &CSensorRecord::m_strBlockRotorOperation};
-    m_com.AwaitBlockConfirmation(m_nSlot, kText[table - 1], CKadmor_Send::WrittenBlockText(block, invalidate));
+    m_com.AwaitBlockConfirmation(m_nSlot, tableBlock.text, CKadmor_Send::WrittenBlockText(block, invalidate));
 }
 
 workflow::MeasureSetupValues CConfigWriteSequencer::SetupValues() const
