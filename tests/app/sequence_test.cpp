@@ -197,8 +197,15 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // it came, and which.
     std::vector<bool> runningWhenTold;
     std::vector<int> startsWhenTold;
+    bool sensorsAway = false;
     void Watch()
     {
+        // The sensors are read again whenever they are connected again, which may come a while
+        // after the action that asked for it: a search first stores the set-up, the calibration
+        // page gives a device's sensors back as it is left. What the user chose in between is
+        // read over too.
+        if (!AllConnected()) sensorsAway = true;
+        else if (sensorsAway) sensorsAway = false, SensorsReadAgain();
         // A start that waits for its trigger event has begun the measurement too.
         while (runningWhenTold.size() < boxes.Count()) {
             runningWhenTold.push_back(Running() || SetupPage().Logic().Setup().startSource != 0);
