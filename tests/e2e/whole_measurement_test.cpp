@@ -67,6 +67,8 @@ struct WholeProgram : ::testing::Test, WholeApp {
         PumpFor(200);
         QAbstractButton* start = ButtonOf(*frame, measurement::IDC_MC_START);
         ASSERT_NE(start, nullptr) << "no Start button on the control panel; " << Diagnosis();
+        // As the user does, once it is enabled: it waits while the set-up is written, say.
+        ASSERT_TRUE(Pump([&] { return start->isEnabled(); }, 10'000)) << "Start stayed disabled; " << Diagnosis();
         clickedAt.start();
         start->click();
     }
