@@ -334,6 +334,8 @@ public:
     // frame and registered as the controller's peers (main_frame_sensor_admin.cpp).
     void InstallSensorAdmin();
     sensor_admin::SensorAdminPages* SensorAdmin();
+    // The calibration page works on one sensor of the connection alone until it gives it back.
+    bool AreSensorsTakenApart();
     std::shared_ptr<sensor_admin::SensorAdminPages> m_sensorAdmin;
 
 protected:

@@ -198,6 +198,7 @@ public:
     }
     void MarkConfigWritePending() override { m_frame.SetConfigWritePending(true); }
     bool IsConfigWritePending() const override { return m_frame.IsConfigWritePending(); }
+    bool AreSensorsTakenApart() const override { return m_frame.AreSensorsTakenApart(); }
     void WritePendingConfigToReturnedSensor() override { m_frame.WritePendingConfigToReturnedSensor(); }
 
 private:

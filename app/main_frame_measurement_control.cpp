@@ -143,13 +143,7 @@ public:
         const measurement::CDlgMeasureAdjust* page = SetupPage();
         return m_frame.m_bWaitCursorShown != 0 || (page && page->IsWritePausing());
     }
-    bool AreSensorsTakenApart() const override
-    {
-        // The calibration page counts the sensors it took one of alone until it gives them back,
-        // also those of a device whose first sensor a search opened alone for it.
-        sensor_admin::SensorAdminPages* pages = m_frame.SensorAdmin();
-        return (pages && pages->calibration.SensorCount() > 0) || m_frame.Com().m_bOpenedAloneBySearch != 0;
-    }
+    bool AreSensorsTakenApart() const override { return m_frame.AreSensorsTakenApart(); }
     void BeginWaitCursorOnce() override { m_frame.BeginWaitCursorOnce(); }
     void EndWaitCursorOnce() override { m_frame.EndWaitCursorOnce(); }
     void SetStatusText(UINT id) override { m_frame.SetStatusText(id); }
@@ -524,3 +518,11 @@ QWidget* MakeMeasureControlPage(QWidget* parent, int pageIndex)
 }
 
 }  // namespace app
+
+bool CMainFrame::AreSensorsTakenApart()
+{
+    // The calibration page counts the sensors it took one of alone until it gives them back,
+    // also those of a device whose first sensor a search opened alone for it.
+    sensor_admin::SensorAdminPages* pages = SensorAdmin();
+    return (pages && pages->calibration.SensorCount() > 0) || m_com.m_bOpenedAloneBySearch != 0;
+}

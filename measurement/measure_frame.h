@@ -77,6 +77,9 @@ public:
     virtual IMeasurePanel* Panel() = 0;
     // The views have not registered yet: the page skips its sensor work.
     virtual bool IsStartupPending() const = 0;
+    // A sensor of the connection is worked on alone (the calibration page) until it is given
+    // back: the connection's records and ports are that sensor's meanwhile.
+    virtual bool AreSensorsTakenApart() const = 0;
 
     virtual int MeasureRateIndex() const = 0;
     virtual void SetMeasureRateIndex(int index) = 0;

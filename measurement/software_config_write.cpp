@@ -52,9 +52,11 @@ bool SoftwareConfigWriter::IsMeasurementRunning() const
     return m_frame.Com().IsMeasurementRunning();
 }
 
+// Also while the calibration page has one sensor alone: a write for one of the others would
+// reach that one, and the others' would be lost.
 bool SoftwareConfigWriter::MustWait() const
 {
-    return IsMeasurementRunning() || m_frame.Com().IsRestartingInPlace();
+    return IsMeasurementRunning() || m_frame.Com().IsRestartingInPlace() || m_frame.AreSensorsTakenApart();
 }
 
 // Each sensor's write of a code waits once, in the order first asked.

@@ -93,6 +93,7 @@ public:
 class MeasureFrameDefaults : public measurement::IMeasureFrame {
 public:
     bool IsStartupPending() const override { return false; }
+    bool AreSensorsTakenApart() const override { return false; }
     void SetPowerMark(int, bool) override {}
     void SetStatusText(UINT) override {}
     void RefreshChannelViews(int) override {}
