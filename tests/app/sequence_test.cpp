@@ -887,14 +887,17 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     }
 
     // Sets that could be written neither to a value file nor to the recovery folder (the disk
-    // full for both) are told lost, the message beginning with their count.
+    // full for both) are told lost, their count the message's first number (some languages put
+    // words before it).
     long long ToldLost(const std::string& file) const
     {
         long long lost = 0;
         for (const auto& box : boxes.Boxes()) {
             const std::string text = box.text.GetString();
-            if (text.find(file) != std::string::npos && text.find(ValueFolder() + "/data") != std::string::npos)
-                lost += std::atoll(text.c_str());
+            if (text.find(file) != std::string::npos && text.find(ValueFolder() + "/data") != std::string::npos) {
+                const std::size_t digit = text.find_first_of("0123456789");
+                if (digit != std::string::npos) lost += std::atoll(text.c_str() + digit);
+            }
         }
         return lost;
     }
