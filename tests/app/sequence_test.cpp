@@ -476,6 +476,11 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // limit it keeps there.
     void SensorsReadAgain()
     {
+        // A start trigger that is off, or waits for a time, is read back without a direction: the
+        // one the user chose for an earlier trigger is gone, also for the digital input chosen
+        // later, which keeps only a direction the page still holds.
+        const int startSource = SetupPage().Logic().Setup().startSource;
+        if (startSource < 1 || startSource > 6) model.erase(IDC_START_DIRECTION);
         if (variant.refusal == 2) model.erase(IDC_RATE_COMBO), filesBeforeBOff.reset();
         if (variant.refusal == 1 && kind == kOneSensor) model.erase(kLimitEdit[3]);
     }
