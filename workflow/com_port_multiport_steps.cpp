@@ -34,7 +34,13 @@ std::shared_ptr<workflow::ISensorPort>& CComPort::ManagerOfSensor(int sensor)
 
 void CComPort::COM_4xS_SetSlaves()
 {
-    if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV || AreSensorsReturning()) return;
+    // A measurement that runs, or whose stream's stop is still being answered, has its slaves
+    // following already: a set-up written now would take over the stream's step and empty the
+    // ports' buffers, and the sets on their way would be lost. Its stop ends their following,
+    // and the next start sets them up again.
+    if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV || m_iZMCOMConfgFlow == ZM_4xS_START_SSOSM || IsMeasurementRunning() ||
+        AreSensorsReturning())
+        return;
     WriteSlaveSetUp();
 }
 

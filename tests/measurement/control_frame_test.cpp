@@ -742,8 +742,10 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     loop.RunFor(1000);
     EXPECT_TRUE(Running());
     EXPECT_GT(frame->Com().m_nRecordCount, 150);  // complete sets of both sensors
+    frame->ShowPage(app::kPageConnection), frame->ShowPage(app::kPageMeasureControl), loop.RunFor(500);  // a look away and back
     Click(IDC_MC_STOP);
     loop.RunFor(1000);
+    EXPECT_EQ(static_cast<long long>(measurement_test::ValueRows(file).size()), sensor->Port(0).sensor().RecordsSampled());
     // The developer's value-loss test loses the delivery of sensor 2 that begins with sequence
     // byte 150, after value 100: the measurement breaks there.
     Click(IDC_MC_LOSS_TEST);
