@@ -173,20 +173,6 @@ DWORD CComm2::ReadAvailable(void* buffer, DWORD count)
     return wanted > 0 ? Read(buffer, wanted) : 0;
 }
 
-int CComm2::ReadByte()
-{
-    BYTE b;
-    return Read(&b, 1) == 1 ? b : -1;
-}
-
-int CComm2::ReadByte(int* value)
-{
-    BYTE b;
-    if (Read(&b, 1) != 1) return 0;
-    if (value) *value = b;
-    return 1;
-}
-
 bool CComm2::WriteByte(BYTE value)
 {
     return Write(&value, 1);

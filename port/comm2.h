@@ -37,8 +37,6 @@ public:
     bool Close(bool deviceGone) override;
     DWORD Read(void* buffer, DWORD count) override;
     DWORD ReadAvailable(void* buffer, DWORD count) override;
-    int ReadByte() override;
-    int ReadByte(int* value) override;
     bool WriteByte(BYTE value) override;
     bool Write(const void* data, DWORD count) override;
     // Hands the bytes to the driver without waiting: true when it took all of them at once.

@@ -37,16 +37,6 @@ DWORD CPort::ReadAvailable(void*, DWORD)
     return 0;
 }
 
-int CPort::ReadByte()
-{
-    return -1;
-}
-
-int CPort::ReadByte(int*)
-{
-    return 0;
-}
-
 bool CPort::WriteByte(BYTE)
 {
     return false;

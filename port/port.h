@@ -42,8 +42,6 @@ public:
     virtual bool Close(bool deviceGone);
     virtual DWORD Read(void* buffer, DWORD count);
     virtual DWORD ReadAvailable(void* buffer, DWORD count);
-    virtual int ReadByte();
-    virtual int ReadByte(int* value);
     virtual bool WriteByte(BYTE value);
     virtual bool Write(const void* data, DWORD count);
     virtual DWORD GetOutQueueCount() { return 0; }

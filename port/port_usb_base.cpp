@@ -26,19 +26,6 @@ DWORD CPortUsbBase::ReadAvailable(void* buffer, DWORD count)
     return m_pRing->Get(static_cast<BYTE*>(buffer), count);
 }
 
-int CPortUsbBase::ReadByte()
-{
-    return m_pRing->ReadByteWait();
-}
-
-int CPortUsbBase::ReadByte(int* value)
-{
-    const int b = m_pRing->ReadByteWait();
-    if (b < 0) return 0;
-    if (value) *value = b;
-    return 1;
-}
-
 bool CPortUsbBase::SetTimeouts(const COMMTIMEOUTS& timeouts)
 {
     m_timeouts = timeouts;

@@ -15,8 +15,6 @@ public:
 
     DWORD Read(void* buffer, DWORD count) override;
     DWORD ReadAvailable(void* buffer, DWORD count) override;
-    int ReadByte() override;
-    int ReadByte(int* value) override;
     bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     DWORD ThreadLoop() override;
 

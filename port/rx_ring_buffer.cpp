@@ -51,12 +51,6 @@ DWORD CRxRingBuffer::Get(BYTE* buffer, DWORD count)
     return n;
 }
 
-int CRxRingBuffer::GetByte()
-{
-    BYTE b;
-    return Get(&b, 1) == 1 ? b : -1;
-}
-
 void CRxRingBuffer::WaitFor(DWORD count)
 {
     const COMMTIMEOUTS t = m_timeouts;
@@ -91,13 +85,6 @@ DWORD CRxRingBuffer::ReadWait(BYTE* buffer, DWORD count)
     m_dataAvailable.Reset();
     if (Stored() < count) WaitFor(count);
     return Get(buffer, count);
-}
-
-int CRxRingBuffer::ReadByteWait()
-{
-    m_dataAvailable.Reset();
-    if (Stored() < 1) WaitFor(1);
-    return GetByte();
 }
 
 void CRxRingBuffer::Reset()

@@ -16,10 +16,8 @@ public:
 
     DWORD Put(const BYTE* bytes, DWORD count);
     DWORD Get(BYTE* buffer, DWORD count);
-    int GetByte();
     // Waits (as the time-outs say) until count bytes are stored, then gets what there is.
     DWORD ReadWait(BYTE* buffer, DWORD count);
-    int ReadByteWait();
     void Reset();
     void SetTimeouts(const COMMTIMEOUTS& timeouts);
     void WakeReaders() { m_dataAvailable.Set(); }

@@ -78,7 +78,9 @@ TEST(BulkPort, WithoutACallbackBlocksGoToTheRing)
         rig.device->blocks.push_back({'r', 'i', 'n', 'g'});
     }
     ASSERT_TRUE(WaitUntil([&] { return rig.port->Ring().Stored() == 4; }));
-    EXPECT_EQ('r', rig.port->ReadByte());
+    BYTE first = 0;
+    EXPECT_EQ(1u, rig.port->Read(&first, 1));
+    EXPECT_EQ('r', first);
 }
 
 }  // namespace

@@ -249,7 +249,7 @@ TEST(RxRing, ABlockThatDoesNotFitIsDroppedWhole)
     EXPECT_EQ(50u, ring.Put(block.data(), 50));
     BYTE out[200];
     EXPECT_EQ(150u, ring.Get(out, 200));
-    EXPECT_EQ(-1, ring.GetByte());
+    EXPECT_EQ(0u, ring.Get(out, 1));
 }
 
 TEST(RxRing, ReadsReturnAtOnceWithTheDefaultTimeouts)
