@@ -9,7 +9,7 @@
 //   CWndImage    picture window (wnd_image.h)
 //   CBrowseCtrl  path field with a file or folder browse button (browse_ctrl.h)
 //   CMyEdit      entry field with a character filter and a numeric value (my_edit.h)
-//   CXListCtrl   report list with coloured, checkable, progress and editable cells (xlist_ctrl.h)
+//   CXListCtrl   report list with coloured, checkable and progress cells (xlist_ctrl.h)
 //   indicator icons (res/icons/indicator_icons.h)
 
 #include "controls/browse_ctrl.h"

@@ -19,18 +19,6 @@ using controls::xlist::kTextColorRole;
 
 namespace {
 
-// Counts the program's own writes, so that the cell changes they cause notify nobody.
-class ProgramWrite {
-public:
-    explicit ProgramWrite(int& depth) : m_depth(depth) { ++m_depth; }
-    ~ProgramWrite() { --m_depth; }
-    ProgramWrite(const ProgramWrite&) = delete;
-    ProgramWrite& operator=(const ProgramWrite&) = delete;
-
-private:
-    int& m_depth;
-};
-
 QTableWidgetItem* NewCell(COLORREF textColor, COLORREF bkColor)
 {
     auto* item = new QTableWidgetItem();
@@ -47,13 +35,11 @@ CXListCtrl::CXListCtrl(QWidget* parent) : QTableWidget(parent)
     setItemDelegate(controls::xlist::NewDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
     setWordWrap(false);
-    QObject::connect(this, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) { OnItemChanged(item); });
 }
 
 CXListCtrl::~CXListCtrl() = default;
@@ -64,19 +50,12 @@ UINT CXListCtrl::CheckboxClickedMessage()
     return message;
 }
 
-UINT CXListCtrl::EditEndMessage()
-{
-    static const UINT message = platform::RegisterWindowMessage(kXListEditEndName);
-    return message;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Columns and rows
 
 int CXListCtrl::InsertColumn(int col, const CString& heading, int format, int width)
 {
     if (col < 0) return -1;
-    const ProgramWrite write(m_programWrites);
     col = std::min(col, columnCount());
     insertColumn(col);
     auto* header = new QTableWidgetItem(platform::ToQString(heading));
@@ -112,7 +91,6 @@ int CXListCtrl::InsertItem(int row, const CString& text)
 int CXListCtrl::InsertItem(int row, const CString& text, COLORREF textColor, COLORREF bkColor)
 {
     if (row < 0 || columnCount() == 0) return -1;
-    const ProgramWrite write(m_programWrites);
     row = std::min(row, rowCount());
     insertRow(row);
     for (int col = 0; col < columnCount(); ++col) {
@@ -127,16 +105,12 @@ int CXListCtrl::InsertItem(int row, const CString& text, COLORREF textColor, COL
 BOOL CXListCtrl::DeleteItem(int row)
 {
     if (row < 0 || row >= rowCount()) return FALSE;
-    const ProgramWrite write(m_programWrites);
     removeRow(row);
     return TRUE;
 }
 
 BOOL CXListCtrl::DeleteAllItems()
 {
-    const ProgramWrite write(m_programWrites);
-    // An editor open on a removed row is dropped with it, without writing back.
-    setCurrentCell(-1, -1);
     clearSelection();
     setRowCount(0);  // deletes the rows' cells
     return TRUE;
@@ -159,7 +133,6 @@ BOOL CXListCtrl::SetItemText(int row, int col, const CString& text)
 {
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
     cell->setText(platform::ToQString(text));
     return TRUE;
 }
@@ -180,7 +153,6 @@ BOOL CXListCtrl::SetItemColors(int row, int col, COLORREF textColor, COLORREF bk
 {
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
     cell->setData(kTextColorRole, static_cast<uint>(textColor));
     cell->setData(kBkColorRole, static_cast<uint>(bkColor));
     return TRUE;
@@ -193,23 +165,10 @@ BOOL CXListCtrl::SetRowColors(int row, COLORREF textColor, COLORREF bkColor)
     return TRUE;
 }
 
-COLORREF CXListCtrl::GetItemTextColor(int row, int col) const
-{
-    const QTableWidgetItem* cell = Cell(row, col);
-    return cell ? static_cast<COLORREF>(cell->data(kTextColorRole).toUInt()) : RGB(0, 0, 0);
-}
-
-COLORREF CXListCtrl::GetItemBkColor(int row, int col) const
-{
-    const QTableWidgetItem* cell = Cell(row, col);
-    return cell ? static_cast<COLORREF>(cell->data(kBkColorRole).toUInt()) : RGB(255, 255, 255);
-}
-
 BOOL CXListCtrl::SetCheckbox(int row, int col, int check)
 {
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell || check < -1 || check > 1) return FALSE;
-    const ProgramWrite write(m_programWrites);
     if (check < 0)
         cell->setData(kCheckRole, QVariant());
     else
@@ -229,7 +188,6 @@ BOOL CXListCtrl::SetProgress(int row, int col, int percent)
 {
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
     cell->setData(kProgressRole, std::clamp(percent, 0, 100));
     return TRUE;
 }
@@ -244,7 +202,6 @@ BOOL CXListCtrl::DeleteProgress(int row, int col)
 {
     QTableWidgetItem* cell = Cell(row, col);
     if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
     cell->setData(kProgressRole, QVariant());
     return TRUE;
 }
@@ -257,21 +214,6 @@ int CXListCtrl::GetProgress(int row, int col) const
     return progress.isValid() ? progress.toInt() : -1;
 }
 
-BOOL CXListCtrl::SetEdit(int row, int col, bool editable)
-{
-    QTableWidgetItem* cell = Cell(row, col);
-    if (!cell) return FALSE;
-    const ProgramWrite write(m_programWrites);
-    cell->setFlags(editable ? cell->flags() | Qt::ItemIsEditable : cell->flags() & ~Qt::ItemIsEditable);
-    return TRUE;
-}
-
-bool CXListCtrl::IsEditable(int row, int col) const
-{
-    const QTableWidgetItem* cell = Cell(row, col);
-    return cell && (cell->flags() & Qt::ItemIsEditable);
-}
-
 int CXListCtrl::GetCurSel() const
 {
     const QList<QTableWidgetItem*> selected = selectedItems();
@@ -280,7 +222,6 @@ int CXListCtrl::GetCurSel() const
 
 BOOL CXListCtrl::SetCurSel(int row)
 {
-    const ProgramWrite write(m_programWrites);
     if (row < 0 || row >= rowCount()) {
         clearSelection();
         return row == -1;
@@ -291,13 +232,6 @@ BOOL CXListCtrl::SetCurSel(int row)
 
 // ---------------------------------------------------------------------------------------------
 // The user's actions
-
-void CXListCtrl::OnItemChanged(QTableWidgetItem* changed)
-{
-    // The only change that does not come from our own setters is an editor's commit.
-    if (m_programWrites > 0 || !changed) return;
-    SendToOwner(EditEndMessage(), static_cast<WPARAM>(changed->row()), changed->column());
-}
 
 void CXListCtrl::ToggleCheckbox(int row, int col)
 {

@@ -1,6 +1,6 @@
 #pragma once
 // CXListCtrl: a report list whose cells carry their own text and colours, and may be a check
-// box, a progress bar or an editable field.
+// box or a progress bar. The program writes every cell; the user edits none.
 //
 // A page sets up its columns once and fills rows:
 //     list->InsertColumn(0, "Port", LVCFMT_LEFT, 80);
@@ -10,16 +10,13 @@
 //     list->SetCheckbox(row, 7, 1);
 //     list->SetProgress(row, 6);  list->UpdateProgress(row, 6, 40);
 //     list->SetRowColors(row, RGB(0, 0, 0), RGB(255, 255, 128));
-//     list->SetEdit(row, 5);
 //     list->DeleteAllItems();     // rows and their cells are gone
 // Colours are COLORREF (RGB()); the default is black text on white.
 // Notifies, only on the user's action (never on the program's writes):
 //   - NM_CLICK / NM_DBLCLK to the owning dialog (OnCommand) when the user clicks a row;
 //     GetLastClick tells which cell;
 //   - the registered message CheckboxClickedMessage() (name kXListCheckboxClickedName), sent
-//     to the owning dialog after the user toggled a check box cell: wParam row, lParam column;
-//   - the registered message EditEndMessage() (name kXListEditEndName), sent to the owning
-//     dialog after the user changed the text of an editable cell: wParam row, lParam column.
+//     to the owning dialog after the user toggled a check box cell: wParam row, lParam column.
 
 #include <QTableWidget>
 
@@ -33,7 +30,6 @@ constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
 
 inline constexpr const char* kXListCheckboxClickedName = "WM_XLISTCTRL_CHECKBOX_CLICKED";
-inline constexpr const char* kXListEditEndName = "WM_XLISTCTRL_EDIT_END";
 
 class CXListCtrl : public QTableWidget {
 public:
@@ -41,7 +37,6 @@ public:
     ~CXListCtrl() override;
 
     static UINT CheckboxClickedMessage();
-    static UINT EditEndMessage();
 
     // Columns. InsertColumn returns the new column's index (appended when col is beyond the
     // last), -1 for col < 0. width < 0 fits the heading.
@@ -66,9 +61,6 @@ public:
     BOOL SetItemColors(int row, int col, COLORREF textColor, COLORREF bkColor);
     // Gives every cell of the row these colours.
     BOOL SetRowColors(int row, COLORREF textColor, COLORREF bkColor);
-    // The cell's colours; the defaults (black, white) for a cell outside the list.
-    COLORREF GetItemTextColor(int row, int col) const;
-    COLORREF GetItemBkColor(int row, int col) const;
 
     // Check box cells: check 0 unchecked, 1 checked, -1 no check box.
     BOOL SetCheckbox(int row, int col, int check);
@@ -82,10 +74,6 @@ public:
     BOOL DeleteProgress(int row, int col);
     // -1 for a cell that is no progress cell.
     int GetProgress(int row, int col) const;
-
-    // Editable cells: a double click, F2 or a typed key opens an editor on the cell.
-    BOOL SetEdit(int row, int col, bool editable = true);
-    bool IsEditable(int row, int col) const;
 
     // The selected row; -1 for none. SetCurSel(-1) clears the selection. Neither notifies.
     int GetCurSel() const;
@@ -105,12 +93,10 @@ protected:
 private:
     bool IsCell(int row, int col) const;
     QTableWidgetItem* Cell(int row, int col) const;
-    void OnItemChanged(QTableWidgetItem* item);
     void NotifyClick(UINT code, int row, int col);
     void SendToOwner(UINT message, WPARAM wParam, LPARAM lParam);
     void ToggleCheckbox(int row, int col);
 
-    int m_programWrites = 0;  // > 0 while the program writes cells: no notifications
     int m_clickRow = -1;
     int m_clickCol = -1;
     CWnd* m_notifyWindow = nullptr;

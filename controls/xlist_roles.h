@@ -11,8 +11,7 @@ constexpr int kBkColorRole = Qt::UserRole + 2;    // COLORREF as uint
 constexpr int kCheckRole = Qt::UserRole + 3;      // 0 or 1; absent: no check box
 constexpr int kProgressRole = Qt::UserRole + 4;   // 0..100; absent: no progress bar
 
-// Draws a cell in its own colours, with its check box or progress bar; the editor of an
-// editable cell is the default line edit.
+// Draws a cell in its own colours, with its check box or progress bar.
 QStyledItemDelegate* NewDelegate(QObject* parent);
 
 }  // namespace controls::xlist

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/xlist_ctrl.h"
+#include "controls/xlist_roles.h"
 #include "platform/qt_text.h"
 #include "res/string_table.h"
 #include "sensor_admin/admin_texts.h"
@@ -25,6 +26,12 @@ using workflow_test::AcceptedSensor;
 namespace {
 
 CString Cell(const CXListCtrl& list, int row, int col) { return list.GetItemText(row, col); }
+
+// The background colour the list draws the cell in.
+COLORREF Background(const CXListCtrl& list, int row, int col)
+{
+    return static_cast<COLORREF>(list.item(row, col)->data(controls::xlist::kBkColorRole).toUInt());
+}
 
 void ClickCell(CXListCtrl& list, int row, int col)
 {
@@ -58,13 +65,13 @@ TEST(SensorAdminForms, TheConnectionListShowsThePagesRowsAndPassesClicksOn)
     EXPECT_EQ(Cell(list, 0, kColumnPort), b.pages.connection.GetItemText(0, kColumnPort));
     EXPECT_EQ(Cell(list, 0, kColumnStatus), CString("aktiv"));
     EXPECT_EQ(Cell(list, 0, kColumnSerial), CString("2001"));
-    EXPECT_EQ(list.GetItemBkColor(0, 1), b.pages.connection.List().Rows()[0].background);
+    EXPECT_EQ(Background(list, 0, 1), b.pages.connection.List().Rows()[0].background);
 
     // A click on a row marks it (or takes the mark away) in the page, and the list follows.
     const bool marked = b.pages.connection.IsRowMarked(1);
     ClickCell(list, 1, kColumnSensorType);
     EXPECT_EQ(b.pages.connection.IsRowMarked(1), !marked);
-    EXPECT_EQ(list.GetItemBkColor(1, 0) != kColourWhite, !marked);
+    EXPECT_EQ(Background(list, 1, 0) != kColourWhite, !marked);
 
     // The enable check box of a row reaches the port table.
     const int before = b.com.m_PortRec[1].m_nEnabled;
