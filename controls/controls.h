@@ -6,7 +6,6 @@
 //   CLedButton   multi-state indicator lamp with caption (led_button.h)
 //   CKombiBox    drop-down list with an item datum per entry (kombi_box.h)
 //   CCheckBox    check box with set-if-different helpers (check_box.h)
-//   CWndImage    picture window (wnd_image.h)
 //   CBrowseCtrl  path field with a file or folder browse button (browse_ctrl.h)
 //   CMyEdit      entry field with a character filter and a numeric value (my_edit.h)
 //   CXListCtrl   report list with coloured, checkable and progress cells (xlist_ctrl.h)
@@ -17,5 +16,4 @@
 #include "controls/kombi_box.h"
 #include "controls/led_button.h"
 #include "controls/my_edit.h"
-#include "controls/wnd_image.h"
 #include "controls/xlist_ctrl.h"

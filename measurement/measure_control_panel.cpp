@@ -96,8 +96,9 @@ void CDlgMeasureDiagram::SetStateIndicator(int state, const CString& caption)
 bool CDlgMeasureDiagram::OnInitDialog()
 {
     ApplyDeveloperView();
+    // The picture control and the placement button only keep their places in the layout; they
+    // have nothing to show.
     m_controls.Show(IDC_MC_PICTURE, false);
-    // The placement button only keeps its place in the layout; it has nothing to show.
     m_controls.Show(IDC_MC_PLACEMENT, false);
     m_controls.Show(IDC_MC_ENCODER_WARNING, false);
     m_controls.Show(IDC_MC_FIXED_LIMIT, false);

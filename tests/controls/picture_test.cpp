@@ -1,19 +1,13 @@
-// The indicator lamp draws each state visibly different, refuses what it cannot show without
-// changing the picture, and the picture window shows its picture under its control id.
-#include <QVBoxLayout>
-
+// The indicator lamp draws each state visibly different and refuses what it cannot show without
+// changing the picture.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "controls/led_button.h"
-#include "controls/wnd_image.h"
 #include "res/icons/indicator_icons.h"
-#include "test_page.h"
 
 namespace {
-
-using controls_test::RecordingPage;
 
 QImage Render(QWidget& widget)
 {
@@ -75,26 +69,6 @@ TEST(LedButtonPicture, IconsAreDrawnCrispAtEverySize)
     }
     EXPECT_TRUE(icons::DrawIndicatorIcon(180, 16, 16).isNull());
     EXPECT_TRUE(icons::DrawIndicatorIcon(176, 0, 16).isNull());
-}
-
-TEST(WndImage, ShowsItsPictureAndHidesUnderItsControlId)
-{
-    platform::MessageLoop loop{platform::MessageLoop::Time::Virtual};
-    RecordingPage page;
-    auto* layout = new QVBoxLayout(&page);
-    auto* image = new CWndImage(&page);
-    layout->addWidget(image);
-    page.RegisterControl(1490, image);
-
-    QImage red(8, 8, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    ASSERT_TRUE(image->SetBitmap(red));
-    EXPECT_EQ(image->GetBitmap(), red);
-    page.resize(40, 40);
-    page.show();
-    EXPECT_EQ(Render(*image).pixelColor(image->width() / 2, image->height() / 2), QColor(Qt::red));
-    page.ShowDlgItem(1490, false);
-    EXPECT_TRUE(image->isHidden());
 }
 
 }  // namespace

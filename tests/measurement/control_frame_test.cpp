@@ -77,6 +77,7 @@ TEST_F(PanelInFrame, StreamMeasurementFromThePanelReachesTheViewsAndTheCurveStor
     EXPECT_EQ(frame->Com().Peers().measureControl, static_cast<workflow::IMeasureControlPage*>(&panel->Logic()));
     EXPECT_EQ(frame->Com().m_pMeasureCtrlSettings, panel->Logic().Settings());
 
+    EXPECT_FALSE(panel->Logic().Controls().IsShown(IDC_MC_PICTURE)) << "the picture control stays hidden";
     frame->Fields().measureRateIndex = 6;  // 200 value sets a second: streamed
     Click(IDC_MC_START);
     EXPECT_TRUE(Running());

@@ -377,7 +377,7 @@ const std::vector<Row>& Table()
 // What a user cannot operate: texts, frames, bars, pictures, read-only fields.
 bool IsOperable(const QString& widgetClass, const std::map<QString, QString>& properties)
 {
-    static const std::set<QString> passive = {"QLabel", "QFrame", "QProgressBar", "QWidget", "QScrollArea", "CWndImage"};
+    static const std::set<QString> passive = {"QLabel", "QFrame", "QProgressBar", "QWidget", "QScrollArea"};
     if (passive.count(widgetClass)) return false;
     if (widgetClass == "QGroupBox") return properties.count("checkable") && properties.at("checkable") == "true";
     return !(properties.count("readOnly") && properties.at("readOnly") == "true");
