@@ -131,9 +131,10 @@ bool SoftwareConfigWriter::WriteNow(int sensor, int code)
     const bool written = com.COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
     if (!written) {
         m_frame.EndWaitCursorOnce();
-        // A sensor lost since the choice (during its pause, or the measurement it waited for):
-        // the write waits for it, and goes to it once it is back.
-        if (IsGone(sensor)) HoldForReturn(sensor, code, serial);
+        // A sensor lost since the choice (during its pause, or the measurement it waited for),
+        // or one whose port no longer takes what is written to it though the connection still
+        // counts it: the write waits for it, and goes to it once it is back.
+        if (IsUnreachable(sensor)) HoldForReturn(sensor, code, serial);
         return false;
     }
     m_sent.push_back({sensor, code, serial, several, com.m_strPendingSwConfigBlock});
@@ -151,6 +152,9 @@ void SoftwareConfigWriter::NoteDevice()
 
 // A sensor the connection does not count (any more): its port lost, or the device not whole.
 bool SoftwareConfigWriter::IsGone(int sensor) const { return sensor >= m_frame.Com().m_nCountActivePorts; }
+
+// Gone, or its port refused the write just made.
+bool SoftwareConfigWriter::IsUnreachable(int sensor) const { return IsGone(sensor) || m_frame.Com().m_bSwConfigNotTaken; }
 
 void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
 {
@@ -246,8 +250,8 @@ void SoftwareConfigWriter::ReplayNext()
     // The tables may have changed while the write waited: it takes them as they are now.
     CopyDisplayTablesToSwConfig(m_frame, sensor);
     const bool written = WriteNow(sensor, code);
-    // One whose sensor is gone stays held for it.
-    const bool held = !written && m_held && IsGone(sensor);
+    // One whose sensor is gone, or whose port took nothing, stays held for it.
+    const bool held = !written && m_held && IsUnreachable(sensor);
     if (written || (!now && !held)) m_pending.erase(m_pending.begin());
     if (m_pending.empty()) m_held = m_returned = false;
     if (!written && now) {

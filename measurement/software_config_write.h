@@ -17,7 +17,9 @@
 // the queue is written at once (WritePostponedNow).
 //
 // A sensor that is gone when its write is due (its power cut during the write's pause, say),
-// or that went before it confirmed the write, keeps the write in the queue: the device read
+// that went before it confirmed the write, or whose port takes no write while the connection
+// still counts it (its line gone before the connection learnt of it), keeps the write in the
+// queue: written before the program closes or a search closes the ports, or the device read
 // again, the same one, gets it (the page keeps what the user chose meanwhile, HoldsWritesFor);
 // another device found in its place does not, and the user is told it was not written.
 
@@ -97,6 +99,7 @@ private:
     void WritePausedDue();
     void Enqueue(int sensor, int code);
     bool IsGone(int sensor) const;
+    bool IsUnreachable(int sensor) const;
     void HoldForReturn(int sensor, int code, DWORD serial);
     void HoldUnconfirmedOfGoneSensors();
     DWORD DeviceSerial() const;

@@ -451,6 +451,10 @@ public:
     std::array<CString, kMaxSensorPorts> m_strPendingSwConfigOf;
     // The sensors whose software-configuration write waits for the end of a measurement.
     std::array<bool, kMaxSensorPorts> m_bSwConfigPostponed{};
+    // The last software-configuration write was built for its sensor, but the sensor's port did
+    // not take the frame (its line gone before the connection learnt of it): it never reached
+    // the sensor, which keeps its older block.
+    bool m_bSwConfigNotTaken = false;
     BYTE m_bConnectRequested = 1;
     // The manager of the single-port conversation and those of a multiport device. A manager
     // may sit in both places; it is closed when its last holder lets go of it.

@@ -54,6 +54,7 @@ bool CComPort::AreSensorsReturning() const
 
 bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 {
+    m_bSwConfigNotTaken = false;
     if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
     const auto slot = static_cast<std::size_t>(sensor);
     if (IsMeasurementRunning()) {
@@ -115,7 +116,10 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     }
     m_strPendingSwConfigBlock = WrittenBlockText(block, false);
     if (!multi) {
-        if (!WriteAwaitingAnswer(ManagerOfSensor(sensor), frame)) return false;
+        if (!WriteAwaitingAnswer(ManagerOfSensor(sensor), frame)) {
+            m_bSwConfigNotTaken = true;
+            return false;
+        }
         AwaitBlockConfirmation(sensor, &CSensorRecord::m_strBlockStatorSwConfig, m_strPendingSwConfigBlock);
         return true;
     }
@@ -125,6 +129,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     if (!writeAwaited) m_bPortAnswered.fill(1);
     const bool written = WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
     m_bPortAnswered[slot] = written ? 0 : 1;
+    m_bSwConfigNotTaken = !written;
     return written;
 }
 

@@ -531,7 +531,8 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
 }
 
 // A search while the sensor refuses to store the set-up: the refusal is named, the search goes
-// on, and the set-up is written again when the window closes. A change waiting to be stored
+// on, and the set-up is written again when the window closes, with channel B switched off while
+// the port took no write (its line gone unnoticed) before it. A change waiting to be stored
 // when the window is closed just as the sensor's line hangs up: the close ends at once, and says
 // the change did not reach the sensor.
 TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsWrittenAtCloseAndOneWithTheLineGoneIsNot)
@@ -541,9 +542,13 @@ TEST_F(SetupInFrame, ASetUpTheSensorRefusesAtASearchIsWrittenAtCloseAndOneWithTh
     sensor->Port(0).Refuse({'F', 0x83, 4, 1});
     ClickOnConnectionPage(sensor_admin::IDC_CONN_SEARCH);
     EXPECT_EQ(boxes.Count(), 1u);
-    const int writes = sensor->Port(0).sensor().RequestCount('F') + 3;  // the three blocks again
+    ports.Port("COM3").writes = false;
+    setup->Item<QAbstractButton>(kChannelButton[1])->click();
+    ports.Port("COM3").writes = true;
+    const int writes = sensor->Port(0).sensor().RequestCount('F') + 4;  // channel B, the three blocks again
     CloseWindow();
     EXPECT_EQ(sensor->Port(0).sensor().RequestCount('F'), writes);
+    EXPECT_EQ((sensor->Port(0).sensor().Blocks().ContentByte(3, 29) >> 4) & 3, 2);
 
     ASSERT_NO_FATAL_FAILURE(RestartProgram());
     Type(kLimitEdit[1], "98");
