@@ -132,12 +132,10 @@ void CDlgMeasureDiagram::OnShowWindow(bool show, int status)
             const CString before = m_controls.Text(IDC_MC_RATE);
             LoadLanguageTexts();
             m_bTextsStale = 0;
-            if (sensors > 1 && (m_controls.Text(IDC_MC_RATE) != before || !m_bMultiportReady)) {
-                PrepareSlaves();
+            // Ready only once set up: one that must wait is left to the stop's watch.
+            if (sensors > 1 && (m_controls.Text(IDC_MC_RATE) != before || !m_bMultiportReady) && PrepareSlaves())
                 m_bMultiportReady = 1;
-            }
-        } else if (sensors > 1 && !m_bMultiportReady) {
-            PrepareSlaves();
+        } else if (sensors > 1 && !m_bMultiportReady && PrepareSlaves()) {
             m_bMultiportReady = 1;
         }
     }
@@ -304,10 +302,11 @@ void CDlgMeasureDiagram::HoldWhileSetupWritten(bool hold)
     RefreshHeldButtons();
 }
 
-void CDlgMeasureDiagram::PrepareSlaves()
+bool CDlgMeasureDiagram::PrepareSlaves()
 {
-    Com().COM_4xS_SetSlaves();
+    const bool written = Com().COM_4xS_SetSlaves();
     RefreshHeldButtons();
+    return written;
 }
 
 void CDlgMeasureDiagram::EnableRunButton(int b)

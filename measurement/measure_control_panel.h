@@ -290,8 +290,9 @@ private:
     // slaves' acknowledgements of their set-up are awaited.
     bool IsHeld() const;
     void RefreshHeldButtons();
-    // The device's slaves are set up; the held buttons wait for their acknowledgements.
-    void PrepareSlaves();
+    // The device's slaves are set up; the held buttons wait for their acknowledgements. False
+    // when it must wait (the stream of a stop still coming, a measurement running).
+    bool PrepareSlaves();
     // The sensor behind power k (0 or 1): the single sensor, or the device's encoder of group k.
     const CSensorRecord& SensorBehindPower(int k) const;
     bool CountsAngle() const;

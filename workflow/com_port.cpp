@@ -119,6 +119,17 @@ std::int64_t CComPort::ControlSwitchRemainingMs() const
     return window ? std::max<std::int64_t>(m_nControlSwitchEndsMs - window->loop().NowMs(), 0) : 0;
 }
 
+void CComPort::ExpectStopTail(int ms)
+{
+    if (CWnd* window = StepWindow()) m_nStopTailEndsMs = window->loop().NowMs() + ms;
+}
+
+bool CComPort::IsStopTailComing() const
+{
+    CWnd* window = StepWindow();
+    return window != nullptr && window->loop().NowMs() < m_nStopTailEndsMs;
+}
+
 bool CComPort::RunPausedSteps(UINT_PTR id)
 {
     CWnd* window = StepWindow();

@@ -375,8 +375,12 @@ public:
 
     // ---- Multiport device steps -----------------------------------------------------------------
     // Not while the sensors restart or are being connected: they would not answer, and the
-    // step that waits for them would be lost.
-    void COM_4xS_SetSlaves();
+    // step that waits for them would be lost. False when nothing was written.
+    bool COM_4xS_SetSlaves();
+    // The records a device's sensors had on their way when the stop was written may come for
+    // this long; the slaves' set-up waits until they have.
+    void ExpectStopTail(int ms);
+    bool IsStopTailComing() const;
     // The slave set-up has not been acknowledged by all slaves in time: it ends, and the user
     // is told, unless the device has gone on meanwhile (its sensors restarting or its ports
     // closed), when there is nothing to tell.
@@ -811,4 +815,7 @@ private:
     std::map<UINT_PTR, std::deque<PausedStep>> m_pausedSteps;
     // When the last port of the control-signal switch under way has had its 50 ms.
     std::int64_t m_nControlSwitchEndsMs = 0;
+    // A device's stream goes on for up to a receive time-out after its stop is written: the
+    // slaves are not set up before then.
+    std::int64_t m_nStopTailEndsMs = 0;
 };

@@ -32,16 +32,17 @@ std::shared_ptr<workflow::ISensorPort>& CComPort::ManagerOfSensor(int sensor)
     return m_pPortMan;
 }
 
-void CComPort::COM_4xS_SetSlaves()
+bool CComPort::COM_4xS_SetSlaves()
 {
-    // A measurement that runs, or whose stream's stop is still being answered, has its slaves
+    // A measurement that runs, or whose stream still comes in after its stop, has its slaves
     // following already: a set-up written now would take over the stream's step and empty the
-    // ports' buffers, and the sets on their way would be lost. Its stop ends their following,
-    // and the next start sets them up again.
+    // ports' buffers, and the sets on their way would be lost (and the set-up's answers mixed
+    // with them). Its stop ends their following, and the next start sets them up again.
     if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV || m_iZMCOMConfgFlow == ZM_4xS_START_SSOSM || IsMeasurementRunning() ||
-        AreSensorsReturning())
-        return;
+        IsStopTailComing() || AreSensorsReturning())
+        return false;
     WriteSlaveSetUp();
+    return true;
 }
 
 void CComPort::WriteSlaveSetUp()
@@ -51,6 +52,9 @@ void CComPort::WriteSlaveSetUp()
     m_nSlaveAcks = 0;
     m_bSlavesSetUp = 0;
     m_bSlaveSetUpAwaited = 1;
+    // The set-up ends any stream before it: its answers are no records (the developer's
+    // value-loss test would number them as such).
+    m_bStreamStarted = 0;
     m_iZMCOMConfgFlow = ZM_4xS_SET_234_TO_SLAVE;
     for (int port = 0; port < kMaxSensorPorts; ++port) EmptyRecvBuffer(port);
     for (int port = 1; port < m_nCountActivePorts && port < kMaxSensorPorts; ++port)

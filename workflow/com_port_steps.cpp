@@ -235,6 +235,7 @@ bool CComPort::COM_StopMeasure()
     if (m_nCountActivePorts > 1 && m_peers.measureControl) {
         m_peers.measureControl->ClearMultiportFlag();
         m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerMultiportStop, m_nReceiveTimeoutMs + 50);
+        ExpectStopTail(m_nReceiveTimeoutMs + 50);
     }
     return true;
 }

@@ -752,9 +752,20 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     loop.RunFor(1000);
     frame->ShowPage(app::kPageConnection);
     frame->ShowPage(app::kPageMeasureControl);
+    const std::size_t told = boxes.Count();
     Click(IDC_MC_STOP);
+    // A look away and back right after the stop, its stream still coming: the slaves are set up
+    // once it has ended, and nothing is told.
+    frame->ShowPage(app::kPageConnection), frame->ShowPage(app::kPageMeasureControl);
     loop.RunFor(2000);
     EXPECT_EQ(static_cast<long long>(measurement_test::ValueRows(file).size()), sensor->Port(0).sensor().RecordsSampled());
+    // A single shot the moment the stop allows it readies the slaves before the stop's watch
+    // comes: it finds nothing awaited and tells of no protocol error.
+    Click(IDC_MC_START), loop.RunFor(500), Click(IDC_MC_STOP);
+    ASSERT_TRUE(loop.RunUntil([this] { return panel->Item<QAbstractButton>(IDC_MC_SINGLE_SHOT)->isEnabled(); }, 2000));
+    Click(IDC_MC_SINGLE_SHOT);
+    loop.RunFor(2000);
+    EXPECT_EQ(boxes.Count(), told) << boxes.Boxes().back().text.GetString();
     // The developer's value-loss test loses the delivery of sensor 2 that begins with sequence
     // byte 150, after value 100: the measurement breaks there.
     Click(IDC_MC_LOSS_TEST);
