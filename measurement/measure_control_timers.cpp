@@ -116,6 +116,13 @@ void CDlgMeasureDiagram::OnMultiportWatch()
         PrepareSlaves();
         return;
     }
+    // Ready already (a single shot that ended, or the panel shown again, set the slaves up since
+    // the stop): with no set-up waiting for its answers there is nothing to watch, and nothing
+    // went wrong to tell.
+    if (!Com().IsPreparingSlaves()) {
+        m_nMultiportRetries = 0;
+        return;
+    }
     ++m_nMultiportRetries;
     if (m_nMultiportRetries < 5) {
         SetTimer(kTimerMultiportWatch, 50);
