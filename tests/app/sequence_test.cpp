@@ -901,8 +901,8 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     }
 
     // Sets that could be written neither to a value file nor to the recovery folder (the disk
-    // full for both) are told lost, their count the message's first number (some languages put
-    // words before it).
+    // full for both) are told lost, their count the first number of the message's first line (some
+    // languages put words before it; the file's path, with digits of its own, follows).
     long long ToldLost(const std::string& file) const
     {
         long long lost = 0;
@@ -910,7 +910,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             const std::string text = box.text.GetString();
             if (text.find(file) != std::string::npos && text.find(ValueFolder() + "/data") != std::string::npos) {
                 const std::size_t digit = text.find_first_of("0123456789");
-                if (digit != std::string::npos) lost += std::atoll(text.c_str() + digit);
+                if (digit < text.find('\n')) lost += std::atoll(text.c_str() + digit);
             }
         }
         return lost;
