@@ -287,6 +287,7 @@ public:
     bool IsChannelInDiagram(int channel) const override;
     bool StoreSettingsBeforePortsClose(std::function<void()> then) override;
     void StopRunningMeasurement() override;
+    void MeasurementEndsWithPorts() override;
     bool IsShuttingDown() const override { return m_fields.shuttingDown != 0; }
     void ShowSensorRestarting(bool restarting) override;
     BYTE m_bSensorConnected = 0;

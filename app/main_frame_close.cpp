@@ -75,6 +75,8 @@ void CMainFrame::FinishClose()
     m_bClosed = true;
 }
 
+void CMainFrame::MeasurementEndsWithPorts() { Documentation().Recorder().MeasurementStopping(); }
+
 void CMainFrame::StopRunningMeasurement()
 {
     if (!m_com.IsMeasurementRunning()) return;

@@ -66,7 +66,10 @@ void CComPort::COM_CloseSensorPorts()
     // A block written and not yet confirmed is not taken as the sensor's.
     RestoreKeptTextOfWrite();
     KeepSensorRecordsInRows();
-    if (m_bMeasureRunning) COM_StopMeasure();
+    if (m_bMeasureRunning) {
+        if (m_pMainFrame) m_pMainFrame->MeasurementEndsWithPorts();
+        COM_StopMeasure();
+    }
     // A connection still under way ends with its ports: the steps that would connect a
     // device's further sensors (or end one sensor's connection) after it are dropped, so that
     // nothing comes back connected that the user closed.

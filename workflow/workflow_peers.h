@@ -169,6 +169,9 @@ public:
     virtual bool StoreSettingsBeforePortsClose(std::function<void()> then) = 0;
     // A running measurement is stopped as the control page's Stop stops it.
     virtual void StopRunningMeasurement() = 0;
+    // The sensors' ports close under a running measurement: it does not go on, and what of it
+    // is still to be written is written, and a refusal told, as for a finished one.
+    virtual void MeasurementEndsWithPorts() = 0;
     // The program is closing: a sensor lost now is not reported, the user is leaving.
     virtual bool IsShuttingDown() const = 0;
     // A sensor restarts and the controller waits for its greeting: the status bar says so, and

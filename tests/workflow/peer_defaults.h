@@ -58,6 +58,7 @@ public:
     bool IsChannelInDiagram(int) const override { return false; }
     bool StoreSettingsBeforePortsClose(std::function<void()>) override { return false; }
     void StopRunningMeasurement() override {}
+    void MeasurementEndsWithPorts() override {}
     bool IsShuttingDown() const override { return false; }
 
 private:
