@@ -207,6 +207,11 @@ bool CDlgSensorConnection::IsConnected() const
     return false;
 }
 
+bool CDlgSensorConnection::CanChangeBaudRate() const
+{
+    return !m_bBusy && IsConnected() && !m_com.m_bFurtherPortsPending;
+}
+
 void CDlgSensorConnection::OnRowClicked(int row)
 {
     m_list.ToggleMark(row);
@@ -338,7 +343,7 @@ void CDlgSensorConnection::Search()
 
 bool CDlgSensorConnection::OnChangeBaudRate(int baud)
 {
-    if (m_bBusy || !IsConnected()) return false;
+    if (!CanChangeBaudRate()) return false;
     // Of several sensors, each takes the code into its own stator operation block: one whose
     // block could not be read gets none, and the change is not made.
     if (const int sensor = m_com.m_nCountActivePorts > 1 ? m_com.SensorWithoutStatorOperationBlock() : -1; sensor >= 0) {

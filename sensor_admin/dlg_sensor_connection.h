@@ -52,6 +52,7 @@ public:
     bool IsRowMarked(int row) const override { return m_list.IsMarked(row); }
     BYTE BaudCodeOfRate(int baud) const override;
     void RefreshEnableColumn() override;
+    void FurtherPortsPendingChanged() override { Changed(); }
     int CountSensorPorts() const override;
     void SetTimer(UINT_PTR id, UINT ms) override { CWnd::SetTimer(id, ms); }
     void KillTimer(UINT_PTR id) override { CWnd::KillTimer(id); }
@@ -88,6 +89,11 @@ public:
     // ---- State ----------------------------------------------------------------------------------
     static CString StatusTextOfState(int state);
     bool IsConnected() const;
+    // The rate is the device's: it is changed on all its sensors at once, so not while some
+    // of them are still being connected (they would keep the old one, and the steps that
+    // connect them would cut across the change: it never ended, and the device stayed counted
+    // as connected with none of its sensors active).
+    bool CanChangeBaudRate() const;
     bool IsBusy() const { return m_bBusy; }
     bool AreButtonsEnabled() const { return m_bButtonsEnabled; }
     CPortListModel& List() { return m_list; }

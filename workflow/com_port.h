@@ -348,6 +348,9 @@ public:
     // The first sensor is connected and further ports follow (frame timer 8): the connection is
     // complete only after them.
     void AwaitFurtherPorts();
+    // The connection page offers the baud-rate change only for a complete device: it hears when
+    // further ports are awaited and when no longer.
+    void SetFurtherPortsPending(bool pending);
     // Start, Trigger and Single shot of the control panel wait while a connection completes.
     void HoldMeasuringUntilConnected(bool hold);
     static bool IsDeviceCodeDual(const std::array<BYTE, kIdentCount>& ident);

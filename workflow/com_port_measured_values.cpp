@@ -269,8 +269,14 @@ void CComPort::COM_CompleteConnection()
 void CComPort::AwaitFurtherPorts()
 {
     // Nothing is started on the device until its further sensors are connected too.
-    m_bFurtherPortsPending = 1;
+    SetFurtherPortsPending(true);
     HoldMeasuringUntilConnected(true);
+}
+
+void CComPort::SetFurtherPortsPending(bool pending)
+{
+    m_bFurtherPortsPending = pending ? 1 : 0;
+    if (m_peers.connection) m_peers.connection->FurtherPortsPendingChanged();
 }
 
 void CComPort::HoldMeasuringUntilConnected(bool hold)

@@ -77,7 +77,7 @@ void CComPort::COM_CloseSensorPorts()
     KillFrameTimer(kTimerConnectNext);
     KillFrameTimer(kTimerFurtherPort);
     KillFrameTimer(kTimerAfterReconnect);
-    m_bFurtherPortsPending = 0;
+    SetFurtherPortsPending(false);
     m_bOpenedAloneBySearch = 0;
     // Every sensor port is closed; a manager held in two places is closed once.
     if (m_pPortMan) m_pPortMan->SetOffLine();

@@ -25,7 +25,7 @@ void CComPort::COM_SearchComPorts(int mode)
         m_pPortFactory ? m_pPortFactory->ListPorts() : std::vector<workflow::PortListEntry>{};
     m_nRowCounter = 0;
     m_nSensorPortCount = 0;
-    m_bFurtherPortsPending = 0;  // the device is searched for afresh
+    SetFurtherPortsPending(false);  // the device is searched for afresh
     m_bOpenedAloneBySearch = 0;
 
     for (CPortRecord& row : m_PortRec) row.ClearForSearch();

@@ -73,7 +73,7 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     EndAnswerWait();
     KillFrameTimer(kTimerChainFill);
     KillFrameTimer(kTimerConnectNext);
-    m_bFurtherPortsPending = 0;
+    SetFurtherPortsPending(false);
     m_bReconnectionAwaited = 0;
     EndDeviceRestart();
     COM_EndSensorReread();

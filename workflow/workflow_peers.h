@@ -201,6 +201,8 @@ public:
     // The sensor's baud-rate code of a baud rate, as the page converts its baud-rate texts.
     virtual BYTE BaudCodeOfRate(int baud) const = 0;
     virtual void RefreshEnableColumn() = 0;
+    // A device's further sensors are now awaited, or no longer: what the page offers follows.
+    virtual void FurtherPortsPendingChanged() = 0;
     virtual int CountSensorPorts() const = 0;
     virtual void SetTimer(UINT_PTR id, UINT ms) = 0;
     virtual void KillTimer(UINT_PTR id) = 0;

@@ -41,7 +41,7 @@ void ActivateNextFurtherPort(CComPort& com, CWnd& stepWindow)
             com.m_pMainFrame->SetSensorConnectedFlag();
         else if (com.m_pMainFrame)
             com.m_pMainFrame->SensorConfigurationRead();
-        com.m_bFurtherPortsPending = 0;
+        com.SetFurtherPortsPending(false);
         com.HoldMeasuringUntilConnected(false);
         // The information page shows the sensors connected here, not only the one identified
         // first.

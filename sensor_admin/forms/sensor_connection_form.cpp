@@ -67,7 +67,7 @@ void SensorConnectionForm::Refresh()
     for (int id : {IDC_CONN_SEARCH, IDC_CONN_CONNECT, IDC_CONN_DISCONNECT, IDC_CONN_CHANGE_BAUD, IDC_CONN_USB_ONLY})
         EnableDlgItem(id, enabled);
     EnableDlgItem(IDC_CONN_DISCONNECT, enabled && m_page.IsConnected());
-    EnableDlgItem(IDC_CONN_CHANGE_BAUD, enabled && m_page.IsConnected());
+    EnableDlgItem(IDC_CONN_CHANGE_BAUD, enabled && m_page.CanChangeBaudRate());
     CheckDlgButton(IDC_CONN_USB_ONLY, m_page.m_nUsbPortsOnly == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemText(IDC_CONN_STATUS, m_page.m_strStatusLine);
 }

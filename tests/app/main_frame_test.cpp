@@ -751,8 +751,13 @@ TEST_F(FrameWithTwoSensors, EachSensorIsReadAgainBothComeBackAndASearchAfterABau
     connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_DISCONNECT)->click();
     EXPECT_FALSE(frame->m_bSensorConnected);
     connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_CONNECT)->click();
+    // The rate is the device's: not changed while its second sensor is still being connected.
+    auto* changeBaud = connection->Item<QAbstractButton>(sensor_admin::IDC_CONN_CHANGE_BAUD);
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_bFurtherPortsPending != 0; }, 5000));
+    EXPECT_FALSE(changeBaud->isEnabled() || page.OnChangeBaudRate(230400));
     ASSERT_TRUE(loop.RunUntil([&] { return frame->m_bSensorConnected && frame->Com().m_nCountActivePorts == 2; }, 5000));
     loop.RunFor(1000);
+    EXPECT_TRUE(changeBaud->isEnabled());
     for (int row = 0; row < 2; ++row) EXPECT_EQ(page.GetItemText(row, sensor_admin::kColumnStatus), CString("aktiv"));
     page.OnUsbPortsOnly(true);
     ASSERT_TRUE(page.OnChangeBaudRate(230400));

@@ -81,6 +81,7 @@ public:
     bool IsRowMarked(int) const override { return false; }
     BYTE BaudCodeOfRate(int) const override { return 0; }
     void RefreshEnableColumn() override {}
+    void FurtherPortsPendingChanged() override {}
     int CountSensorPorts() const override { return 0; }
     void SetTimer(UINT_PTR, UINT) override {}
     void KillTimer(UINT_PTR) override {}
