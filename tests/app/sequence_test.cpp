@@ -401,7 +401,11 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             // A condition is the channel it watches with its two limits.
             const int k = Draw(2);
             std::string limits;
+            // The other condition may be one the sensors kept, not chosen since the model was
+            // last emptied: it decides which of the two a sensor keeping one alone holds.
+            const long long other = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[1 - k]);
             const bool chosen = Choose(kConditionCombo[k], Draw(6), told);
+            if (chosen && other >= 0 && !model.count(kConditionCombo[1 - k])) model[kConditionCombo[1 - k]] = {false, other, {}};
             if (chosen && Type(kLimitEdit[2 * k], std::to_string(-10 - Draw(500)), limits)) told += ", " + limits;
             if (chosen && Type(kLimitEdit[2 * k + 1], std::to_string(10 + Draw(500)), limits)) told += ", " + limits;
             return chosen;
