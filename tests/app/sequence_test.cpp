@@ -916,13 +916,26 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
 
     // Sets that could be written neither to a value file nor to the recovery folder (the disk
     // full for both) are told lost, their count the first number of the message's first line (some
-    // languages put words before it; the file's path, with digits of its own, follows).
+    // languages put words before it; the file's path, with digits of its own, follows). Sets told
+    // saved in the recovery folder instead are in its files, and not lost.
     long long ToldLost(const std::string& file) const
     {
+        // The message ends alike in whatever language it was told.
+        std::vector<std::string> lostEnds;
+        const int language = GetLanguage();
+        for (int l = 0; l < km3_res::kLanguageCount; ++l) {
+            SetLanguage(l * km3_res::kLanguageStep);
+            const std::string lostText = LoadLangString(documentation::kTextSetsNotRecovered).GetString();
+            lostEnds.push_back(lostText.substr(lostText.rfind(')') + 1));
+        }
+        SetLanguage(language);
         long long lost = 0;
         for (const auto& box : boxes.Boxes()) {
             const std::string text = box.text.GetString();
-            if (text.find(file) != std::string::npos && text.find(ValueFolder() + "/data") != std::string::npos) {
+            const bool toldLost = std::any_of(lostEnds.begin(), lostEnds.end(), [&text](const std::string& end) {
+                return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+            });
+            if (toldLost && text.find(file) != std::string::npos && text.find(ValueFolder() + "/data") != std::string::npos) {
                 const std::size_t digit = text.find_first_of("0123456789");
                 if (digit < text.find('\n')) lost += std::atoll(text.c_str() + digit);
             }
