@@ -156,7 +156,8 @@ public:
     // Seconds between two value sets at the frame's rate and reduction.
     double SetPeriod() const;
     // Every sensor takes the rate and the reduction (the software configuration, code 37).
-    void WriteEverySensor();
+    // False when none is given them: refused while they return, or no sensor active.
+    bool WriteEverySensor();
 
     // ---- Channel rows and power -----------------------------------------------------------------
     void OnChannelRowChanged(RowField field, int channel, int value, int current);

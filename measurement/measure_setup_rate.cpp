@@ -55,21 +55,24 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     UpdateDurationLabel();
     UpdatePointsLabel();
     UpdateReductionAvailability();
-    WriteEverySensor();
-    m_bRateUnlikeSensors = false;
+    // Refused while the sensors return, the rate shown is not the one they keep: chosen again,
+    // it is written (or refused and told again), not taken for the one they have.
+    m_bRateUnlikeSensors = !WriteEverySensor();
 }
 
-void CDlgMeasureAdjust::WriteEverySensor()
+bool CDlgMeasureAdjust::WriteEverySensor()
 {
     const int sensors = ActivePorts();
     // With their ports closed for the search that connects them again, the sensors are told
     // nothing: the user is, as while they restart.
     if (sensors < 1) m_writer.RefuseWhileSensorsReturn();
+    bool sent = sensors >= 1;
     for (int i = 0; i < sensors && i < kMaxSensorPorts; ++i) {
         CopyToSensorRecord(i);
-        m_writer.WriteAfterPause(i, 37);
+        sent = m_writer.WriteAfterPause(i, 37) && sent;
     }
     if (IMeasurePanel* panel = Panel()) panel->ClearSingleShotEnded();
+    return sent;
 }
 
 void CDlgMeasureAdjust::ShowDuration()

@@ -94,17 +94,18 @@ bool SoftwareConfigWriter::CopyAndWrite(int sensor)
     return Write(sensor, 37);
 }
 
-void SoftwareConfigWriter::WriteAfterPause(int sensor, int code)
+bool SoftwareConfigWriter::WriteAfterPause(int sensor, int code)
 {
     NoteDevice();
     // A choice made while the sensors return is refused as the user makes it (told once for
     // all its sensors), not a pause later.
-    if (!MustWait() && RefuseWhileSensorsReturn()) return;
+    if (!MustWait() && RefuseWhileSensorsReturn()) return false;
     const std::int64_t now = loop().NowMs();
     const std::int64_t from = m_paused.empty() ? now : std::max(now, m_paused.back().dueMs);
     m_paused.push_back({from + kWritePauseMs, sensor, code});
     m_frame.BeginWaitCursorOnce();
     if (m_paused.size() == 1) SetTimer(kTimerWritePause, kWritePauseMs);
+    return true;
 }
 
 void SoftwareConfigWriter::WritePausedDue()

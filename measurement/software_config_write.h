@@ -64,8 +64,8 @@ public:
     // Writes as Write once the sensor has been given 100 ms, each write of a row asked for in
     // one go 100 ms after the one before. The pause is the loop's: the window goes on, and the
     // frame stays busy meanwhile (the wait cursor, IsPausing), so no measurement starts before
-    // the sensor has its set-up.
-    void WriteAfterPause(int sensor, int code);
+    // the sensor has its set-up. False when refused as the sensors return (the user is told).
+    bool WriteAfterPause(int sensor, int code);
     bool IsPausing() const { return !m_paused.empty(); }
     // A write is waiting: for its pause, or for the end of a measurement.
     bool HasWritesWaiting() const { return !m_pending.empty() || !m_paused.empty(); }

@@ -629,9 +629,9 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
 // alone, and the write ends at rest; the next sensor's write and a store of the settings follow.
-// A rate or a filter chosen while the device's sensors restart after a baud-rate change, and a
-// rate chosen while their ports are closed for the search that finds them, are not written (the
-// user is told why): their reconnection goes on and Start is free after it. A rate written into
+// A rate or a filter chosen while the device's sensors restart after a baud-rate change (the same
+// rate chosen twice: told twice), and a rate chosen while their ports are closed for the search
+// that finds them, are not written (the user is told why): their reconnection goes on and Start is free after it. A rate written into
 // both ends only with both confirmations: the second sensor silent, the user is told. The scaling page knows the speed channel of the second sensor by its measurand,
 // in each language.
 TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
@@ -669,11 +669,15 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     const int writes[2] = {sensor->Port(0).sensor().RequestCount('F'), sensor->Port(1).sensor().RequestCount('F')};
     for (int id : {int(IDC_RATE_COMBO), kLowPassCombo[0]}) ASSERT_TRUE(measurement_test::ChooseDatum(setup, id, other(id)));
     for (int id : {int(IDC_EXPAND), kAngleSelector[0]}) setup.Item<QAbstractButton>(id)->click();
+    // The same rate chosen again while they still restart is told again, not taken for theirs.
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 100));
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, c.SelectedDatum(IDC_RATE_COMBO)));
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 2; }, 100));
     ASSERT_TRUE(loop.RunUntil([&] { return com.m_nCountActivePorts == 0; }, 5000));
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, other(IDC_RATE_COMBO)));
     ASSERT_TRUE(loop.RunUntil([&] { return !connection.IsBusy() && com.m_nCountActivePorts == 2 && !com.m_bFurtherPortsPending; }, 20000));
     for (int port : {0, 1}) EXPECT_EQ(sensor->Port(port).sensor().RequestCount('F'), writes[port]) << port;
-    ASSERT_EQ(boxes.Count(), 2u);
+    ASSERT_EQ(boxes.Count(), 3u);
     for (const auto& box : boxes.Boxes()) EXPECT_EQ(box.text, LoadLangString(kTextNotWrittenWhileReconnecting));
     EXPECT_TRUE(panel->Item<QAbstractButton>(IDC_MC_START)->isEnabled());
     sensor->Port(1).Stall(-1);
@@ -681,8 +685,8 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, chosen));
     loop.RunFor(300);
     EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS);
-    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 3; }, 3000));
-    EXPECT_EQ(boxes.Boxes()[2].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
+    ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 4; }, 3000));
+    EXPECT_EQ(boxes.Boxes()[3].text, workflow::WorkflowText(workflow::kTextUnstableConnection));
     // The connection ended, the page shows the rate the user chose, not one of the cleared records.
     EXPECT_EQ(setup.Logic().Controls().SelectedDatum(IDC_RATE_COMBO), chosen);
 }
