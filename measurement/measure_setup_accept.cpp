@@ -130,6 +130,7 @@ void CDlgMeasureAdjust::HoldSetup()
     // set-up the user made for all of them is kept until it is written or they are back.
     if (m_held.valid && ActivePorts() < m_held.ports && HoldsSetupForConnectedSensor()) return;
     m_held.ports = ActivePorts();
+    m_held.shownPorts = m_nPortsLoaded;
     m_held.measurand = m_iLimitedMeasurand;
     for (int k = 0; k < 4; ++k) m_held.limitText[static_cast<std::size_t>(k)] = m_controls.Text(kLimitEdit[k]);
     m_held.limitValue = m_setup.limitValue;
@@ -139,9 +140,27 @@ void CDlgMeasureAdjust::HoldSetup()
 
 void CDlgMeasureAdjust::RestoreHeldConditions()
 {
+    // A device's sensor back a moment before the page loaded its set-up: the user's change made
+    // meanwhile was made on a page without the conditions that sensor keeps. Those stay, in a slot
+    // the user left empty: the user never saw them, let alone cleared them.
+    std::array<int, 2> read{-1, -1};
+    std::array<int, 2> readFrom{-1, -1};
+    std::array<CString, 4> readText;
+    std::array<double, 4> readValue{};
+    if (!m_bPowerSwitching && m_held.shownPorts < ActivePorts() && LoadLimitsFromSensors()) {
+        read = m_iLimitedMeasurand;
+        readFrom = m_limitSensor;
+        readText = m_sLimitText;
+        readValue = m_setup.limitValue;
+    }
     m_iLimitedMeasurand = m_held.measurand;
     m_sLimitText = m_held.limitText;
     m_setup.limitValue = m_held.limitValue;
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (m_iLimitedMeasurand[k] != -1 || read[k] == -1 || readFrom[k] < m_held.shownPorts) continue;
+        m_iLimitedMeasurand[k] = read[k];
+        for (std::size_t j = 2 * k; j < 2 * k + 2; ++j) m_sLimitText[j] = readText[j], m_setup.limitValue[j] = readValue[j];
+    }
     for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], m_sLimitText[static_cast<std::size_t>(k)]);
 }
 

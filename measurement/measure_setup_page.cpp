@@ -356,8 +356,8 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // alone is not the device's.
     const bool switchPending = m_bPowerSwitching && !whole;
     if (!switchPending) ArrangePage();
-    if (keepConditions) RestoreHeldConditions();
-    else if (!holding) LoadLimitsFromSensors();
+    if (keepConditions) RestoreHeldConditions(), m_nPortsLoaded = ActivePorts();
+    else if (!holding) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
     if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;
     FillIoNioChannelLists();
     DetermineIoNioConditions();

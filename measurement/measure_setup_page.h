@@ -284,6 +284,7 @@ private:
         std::array<double, 4> limitValue{};
         std::array<AxisAssignment, kAxisCount> axis{};
         int ports = 0;  // the sensors there when it was held
+        int shownPorts = 0;  // the sensors whose set-up the page showed then
         bool valid = false;
     };
     void HoldSetup();
@@ -356,6 +357,8 @@ private:
     int m_nLanguage = 1000;
     int m_bReloadTexts = 0;
     std::array<int, 2> m_iLimitedMeasurand{-1, -1};
+    std::array<int, 2> m_limitSensor{-1, -1};  // the sensor each condition was read from
+    int m_nPortsLoaded = INT32_MAX;            // the sensors whose conditions the page last loaded (none yet: no fewer than any)
     std::array<CString, 4> m_sLimitText;
     CString m_sStartAddProg, m_sStopAddProg;
     CString m_sShownStartProg, m_sShownStopProg;

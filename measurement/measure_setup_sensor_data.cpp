@@ -262,6 +262,7 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
 {
     if (m_bPowerSwitching) return true;
     m_iLimitedMeasurand = {-1, -1};
+    m_limitSensor = {-1, -1};
     m_frame.SetEvaluationKind(2);
     const int sensors = std::max(0, SensorCount());
     auto take = [this](int slot, const SensorLimit& limit) {
@@ -278,12 +279,12 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
         const bool lowerA = take(0, f.limit[0]);
         const bool upperA = take(1, f.limit[1]);
         const bool first = lowerA || upperA;
-        if (first) m_iLimitedMeasurand[0] = f.conditionSelector ? 1 : 0;
+        if (first) m_iLimitedMeasurand[0] = f.conditionSelector ? 1 : 0, m_limitSensor[0] = 0;
         if (m_setup.channel[1].selectable) {
             const bool lowerB = take(2, f.limit[2]);
             const bool upperB = take(3, f.limit[3]);
             const bool second = lowerB || upperB;
-            if (second) m_iLimitedMeasurand[1] = f.conditionSelector ? 0 : 1;
+            if (second) m_iLimitedMeasurand[1] = f.conditionSelector ? 0 : 1, m_limitSensor[1] = 0;
         }
     } else {
         for (int i = 0; i < sensors; ++i) {
@@ -296,6 +297,7 @@ bool CDlgMeasureAdjust::LoadLimitsFromSensors()
             if (!valid) continue;
             m_frame.SetEvaluationKind(1);
             m_iLimitedMeasurand[static_cast<std::size_t>(slot)] = f.powerMeasurand ? (i < 2 ? 4 : 5) : RealIndex(i);
+            m_limitSensor[static_cast<std::size_t>(slot)] = i;
         }
     }
     for (int k = 0; k < 4; ++k) m_controls.SetText(kLimitEdit[k], m_sLimitText[static_cast<std::size_t>(k)]);

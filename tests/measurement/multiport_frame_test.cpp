@@ -168,6 +168,14 @@ TEST_F(TorqueAndAngleDevice, ThePagesFollowWhatEachSensorKeeps)
     EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(2, 29), 0x96);  // 300.0f
     EXPECT_EQ(s.SelectedDatum(kConditionCombo[1]), 1);
     EXPECT_EQ(std::string(s.Text(kLimitEdit[3]).GetString()), "300");
+    // Searched again, a condition chosen on sensor 1 as sensor 2 is back, before the page loaded
+    // what sensor 2 keeps, leaves sensor 2 its own.
+    frame->Com().COM_SearchComPorts(0);
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->Com().m_bFurtherPortsPending; }, 20000) &&
+                loop.RunUntil([&] { return !frame->Com().m_bFurtherPortsPending; }, 20000));
+    ASSERT_TRUE(SetupPage().Logic().IsTimerArmed(kTimerRefresh) && measurement_test::ChooseDatum(SetupPage(), kConditionCombo[0], 0));
+    loop.RunFor(3000);
+    EXPECT_TRUE(s.SelectedDatum(kConditionCombo[0]) == 0 && s.SelectedDatum(kConditionCombo[1]) == 1 && s.Text(kLimitEdit[3]) == "300");
     SetupPage().Item<QAbstractButton>(kChannelButton[1])->click();
     EXPECT_EQ(s.Count(kAxisCombo[0]), 1);
     // Switched on again under sensor 1 on X, then the encoder's port no longer listed: the torque
