@@ -58,8 +58,9 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     // only the type of the port listed last in it): the list cannot say what the sensor will
     // carry, and the rate the user chose stays, offered and selected, until a sensor is read.
     // So while a device is connected sensor by sensor: its first sensor alone is listed as a
-    // single sensor, whose list and stored rate are not the whole device's.
-    const bool deviceIncomplete = com.m_bFurtherPortsPending != 0;
+    // single sensor, whose list and stored rate are not the whole device's; so is the first
+    // sensor the calibration page has alone until it gives the device back.
+    const bool deviceIncomplete = com.m_bFurtherPortsPending != 0 || m_frame.AreSensorsTakenApart();
     if ((ActivePorts() < 1 || deviceIncomplete) && rate >= 0 && rate < kRate1PerHour) {
         first = std::min(first, rate);
         last = std::max(last, rate);

@@ -1084,11 +1084,14 @@ TEST_F(FrameWithRs485Sensor, APolledSensorThatStopsAnsweringEndsTheMeasurement)
     EXPECT_EQ(boxes.Count(), 1u);
 }
 
-// A multiport device of two sensors.
+// A multiport device of two sensors that stream, on a line that carries both channels.
 struct FrameWithMultiportDevice : ConnectedFrame {
     void AddPorts() override
     {
-        devices.push_back(std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, workflow_test::AcceptedSensor(777)), loop));
+        sim::SensorConfig config = workflow_test::AcceptedSensor(777);
+        config.identity.statorId = 5;
+        config.identity.hmbUsb = false;
+        devices.push_back(std::make_unique<sim::MultiportDevice>(sim::MultiportConfigs(2, config), loop));
         for (int i = 0; i < 2; ++i)
             ports.Add(CString::Formatted("COM%d", 3 + i), "Tessaline USB sensor interface Port", &devices.back()->Port(i));
     }
@@ -1128,6 +1131,14 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     // moment the search opens it; left, it gives the other back, also when left before it
     // took them.
     const auto whole = [this] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; };
+    // The fastest rate the device streams, which its first sensor alone does not: the sensor the
+    // page shows meanwhile is not the device the user chose it for.
+    ASSERT_TRUE(loop.RunUntil(whole, 5000));
+    auto* rates = FindPage<measurement::MeasureSetupWidget>(*frame)->Item<QComboBox>(measurement::IDC_RATE_COMBO);
+    rates->setCurrentIndex(0);
+    Q_EMIT rates->activated(0);
+    const int deviceRate = frame->Fields().measureRateIndex;
+    loop.RunFor(1000);
     for (const bool leftAtOnce : {false, true}) {
         ASSERT_TRUE(loop.RunUntil(whole, 5000));
         frame->SensorAdmin()->connection.OnSearch();
@@ -1140,6 +1151,8 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
         calibration.OnShowPage(false);
         EXPECT_TRUE(loop.RunUntil(whole, 10000));
         EXPECT_TRUE(loop.RunUntil(startEnabled, 5000));
+        EXPECT_EQ(frame->Fields().measureRateIndex, deviceRate);
+        EXPECT_EQ(rates->currentData().toInt(), deviceRate);
     }
 }
 
