@@ -768,6 +768,14 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                 model.erase(IDC_RATE_COMBO);
                 if (action == kChannelB) filesBeforeBOff.reset();
             }
+        // A rate the sensors found now cannot carry (a device's sensor left out, found alone)
+        // gives way on the page to one they can, before the user's eyes: that one is the set-up
+        // from then on, also once the device is whole again. (Not so while the calibration page
+        // has one sensor of a device alone: the device is still the one the rate was chosen for.)
+        if (frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= 1 && !frame->Com().m_bFurtherPortsPending &&
+            !frame->AreSensorsTakenApart() && model.count(IDC_RATE_COMBO) &&
+            !SetupPage().Logic().Controls().HasDatum(IDC_RATE_COMBO, model[IDC_RATE_COMBO].datum))
+            model[IDC_RATE_COMBO].datum = SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO);
         // What the user chose shows on the page once the sensors are connected (a sensor without
         // power has nothing to show).
         // The page takes the sensors' set-up a moment after the last of them is connected.
