@@ -74,8 +74,9 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     // carry it.
     const int deciding = Several() ? RealIndex(0) : 0;
     const CSensorSwConfig& stored = com.m_Sensor[static_cast<std::size_t>(deciding < kMaxSensorPorts ? deciding : 0)].m_sSwConfig;
-    // Unless the user chose another for it that it was gone to take: that one is written now.
-    const bool chosenForIt = ActivePorts() >= 1 && m_writer.HoldsWritesFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo);
+    // Unless the user chose another for it that it was gone to take, or that waits still to be
+    // written: that one is written now.
+    const bool chosenForIt = ActivePorts() >= 1 && m_writer.WritesWaitFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo);
     const bool adopt = !chosenForIt && !deviceIncomplete;
     if (adopt && stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
         rate = stored.nByte32;

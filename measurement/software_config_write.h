@@ -79,6 +79,12 @@ public:
     // Writes wait for the device with this serial number, gone when they were due: what the
     // user chose for it stays on the page when it is read again.
     bool HoldsWritesFor(DWORD serial) const { return m_held && serial == m_heldSerial && !m_pending.empty(); }
+    // Held for it, or still waiting (for a measurement's end, a restart) to go to the device
+    // they were chosen for: the sensor read meanwhile has the older set-up, not the user's.
+    bool WritesWaitFor(DWORD serial) const
+    {
+        return HoldsWritesFor(serial) || (!m_held && HasWritesWaiting() && serial == m_deviceSerial);
+    }
     // The sensors have been read (again) and the page refilled: writes held for the device go
     // out now, or are given up, and the user told, when another device is there.
     void SensorsRead();

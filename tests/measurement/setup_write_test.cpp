@@ -102,6 +102,17 @@ TEST(SetupWrite, WritesAskedForDuringAMeasurementAreReplayedAfterItInOrder)
     EXPECT_FALSE(page.Writer().Write(0, 35));
     b.Choose(kDecimalsCombo[0], 4);
     page.OnRowCombo(RowField::Decimals, 0);
+    // A rate too; the sensor read again before the write could go (a search, a baud change)
+    // brings its older rate, which is not taken for the user's.
+    const long long before = page.Controls().SelectedDatum(IDC_RATE_COMBO);
+    const long long rate = page.Controls()[IDC_RATE_COMBO].entries.front().datum == before
+                               ? page.Controls()[IDC_RATE_COMBO].entries.back().datum
+                               : page.Controls()[IDC_RATE_COMBO].entries.front().datum;
+    b.Choose(IDC_RATE_COMBO, rate);
+    page.OnMeasureRateChanged();
+    b.com.m_Sensor[0].m_sSwConfig.nByte32 = static_cast<int>(before);
+    b.Refresh();
+    EXPECT_EQ(page.Controls().SelectedDatum(IDC_RATE_COMBO), rate);
     EXPECT_TRUE(page.Writer().HasWritesWaiting());
     EXPECT_FALSE(b.measureFrame.waitCursor);
     b.loop.RunFor(2000);
