@@ -216,6 +216,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // it came, and which.
     std::vector<bool> runningWhenTold;
     std::vector<int> startsWhenTold;
+    std::vector<int> diskEpochWhenTold;  // a box told while a step still waits belongs to the disk before it
     bool sensorsAway = false;
     void Watch()
     {
@@ -229,6 +230,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         while (runningWhenTold.size() < boxes.Count()) {
             runningWhenTold.push_back(Running() || SetupPage().Logic().Setup().startSource != 0);
             startsWhenTold.push_back(starts);
+            diskEpochWhenTold.push_back(diskEpoch);
         }
     }
     void Run(std::int64_t ms)
@@ -851,9 +853,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                 Fault(kMessages, std::string("told \"") + text.GetString() + "\" with nothing running");
             // Once per file, measurement and full disk.
             const std::string file = std::string(text.GetString()) + " #" + std::to_string(startsWhenTold[boxesSeen]);
-            if (toldFull.count(file) != 0 && toldFull[file] == diskEpoch)
+            const int epoch = diskEpochWhenTold[boxesSeen];
+            if (toldFull.count(file) != 0 && toldFull[file] == epoch)
                 Fault(kMessages, std::string("told again \"") + text.GetString() + "\" for the same full disk");
-            toldFull[file] = diskEpoch;
+            toldFull[file] = epoch;
         }
     }
 
