@@ -119,8 +119,11 @@ std::int64_t CComPort::ControlSwitchRemainingMs() const
     return window ? std::max<std::int64_t>(m_nControlSwitchEndsMs - window->loop().NowMs(), 0) : 0;
 }
 
-void CComPort::ExpectStopTail(int ms)
+void CComPort::WatchStopTail()
 {
+    // The page's watch and the slaves' wait end together: one length for both.
+    const UINT ms = m_nReceiveTimeoutMs + 50;
+    m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerMultiportStop, ms);
     if (CWnd* window = StepWindow()) m_nStopTailEndsMs = window->loop().NowMs() + ms;
 }
 

@@ -381,8 +381,9 @@ public:
     // step that waits for them would be lost. False when nothing was written.
     bool COM_4xS_SetSlaves();
     // The records a device's sensors had on their way when the stop was written may come for
-    // this long; the slaves' set-up waits until they have.
-    void ExpectStopTail(int ms);
+    // up to a receive time-out and 50 ms: the control page's multiport watch is armed for that
+    // long, and the slaves' set-up waits until it has passed.
+    void WatchStopTail();
     bool IsStopTailComing() const;
     // The slave set-up has not been acknowledged by all slaves in time: it ends, and the user
     // is told, unless the device has gone on meanwhile (its sensors restarting or its ports

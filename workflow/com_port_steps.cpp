@@ -234,8 +234,7 @@ bool CComPort::COM_StopMeasure()
     WriteStopSignal();
     if (m_nCountActivePorts > 1 && m_peers.measureControl) {
         m_peers.measureControl->ClearMultiportFlag();
-        m_peers.measureControl->SetTimer(workflow::kCtrlPageTimerMultiportStop, m_nReceiveTimeoutMs + 50);
-        ExpectStopTail(m_nReceiveTimeoutMs + 50);
+        WatchStopTail();
     }
     return true;
 }
