@@ -77,7 +77,7 @@ bool SoftwareConfigWriter::Write(int sensor, int code)
         return false;
     }
     if (RefuseWhileSensorsReturn()) return false;
-    return WriteNow(sensor, code);
+    return WriteNow(sensor, code) == WriteOutcome::Sent;
 }
 
 bool SoftwareConfigWriter::RefuseWhileSensorsReturn()
@@ -122,25 +122,27 @@ void SoftwareConfigWriter::WritePausedDue()
     SetTimer(kTimerWritePause, static_cast<UINT>(std::max<std::int64_t>(m_paused.front().dueMs - loop().NowMs(), 0)));
 }
 
-bool SoftwareConfigWriter::WriteNow(int sensor, int code)
+SoftwareConfigWriter::WriteOutcome SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
     m_frame.BeginWaitCursorOnce();
     CComPort& com = m_frame.Com();
     NoteDevice();
     const DWORD serial = m_deviceSerial;
     const bool several = com.m_nCountActivePorts > 1;
-    const bool written = com.COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
-    if (!written) {
+    const CComPort::SwConfigWrite result = com.COM_ZMCOMConfgSetSoftwareConfigBlock(sensor, code);
+    if (result != CComPort::SwConfigWrite::Sent) {
         m_frame.EndWaitCursorOnce();
         // A sensor lost since the choice (during its pause, or the measurement it waited for),
         // or one whose port no longer takes what is written to it though the connection still
         // counts it: the write waits for it, and goes to it once it is back.
-        if (IsUnreachable(sensor)) HoldForReturn(sensor, code, serial);
-        return false;
+        const bool unreachable = IsGone(sensor) || result == CComPort::SwConfigWrite::NotTaken;
+        if (!unreachable) return WriteOutcome::NotSent;
+        HoldForReturn(sensor, code, serial);
+        return WriteOutcome::Held;
     }
     m_sent.push_back({sensor, code, serial, several, com.m_strPendingSwConfigBlock});
     SetTimer(kTimerWriteGuard, kWriteGuardMs);
-    return true;
+    return WriteOutcome::Sent;
 }
 
 DWORD SoftwareConfigWriter::DeviceSerial() const { return m_frame.Com().m_Sensor[0].m_sStatorHeader.nSerialNo; }
@@ -153,9 +155,6 @@ void SoftwareConfigWriter::NoteDevice()
 
 // A sensor the connection does not count (any more): its port lost, or the device not whole.
 bool SoftwareConfigWriter::IsGone(int sensor) const { return sensor >= m_frame.Com().m_nCountActivePorts; }
-
-// Gone, or its port refused the write just made.
-bool SoftwareConfigWriter::IsUnreachable(int sensor) const { return IsGone(sensor) || m_frame.Com().m_bSwConfigNotTaken; }
 
 void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
 {
@@ -250,9 +249,10 @@ void SoftwareConfigWriter::ReplayNext()
     const auto [sensor, code] = m_pending.front();
     // The tables may have changed while the write waited: it takes them as they are now.
     CopyDisplayTablesToSwConfig(m_frame, sensor);
-    const bool written = WriteNow(sensor, code);
+    const WriteOutcome outcome = WriteNow(sensor, code);
+    const bool written = outcome == WriteOutcome::Sent;
     // One whose sensor is gone, or whose port took nothing, stays held for it.
-    const bool held = !written && m_held && IsUnreachable(sensor);
+    const bool held = outcome == WriteOutcome::Held;
     if (written || (!now && !held)) m_pending.erase(m_pending.begin());
     if (m_pending.empty()) m_held = m_returned = false;
     if (!written && now) {

@@ -99,13 +99,15 @@ protected:
     void OnTimer(UINT_PTR id) override;
 
 private:
-    bool WriteNow(int sensor, int code);
+    // What became of a write: on its way, not sent, or not sent and held for its sensor, which
+    // it could not reach.
+    enum class WriteOutcome { Sent, NotSent, Held };
+    WriteOutcome WriteNow(int sensor, int code);
     void ReplayNext();
     void EndWritingNow();
     void WritePausedDue();
     void Enqueue(int sensor, int code);
     bool IsGone(int sensor) const;
-    bool IsUnreachable(int sensor) const;
     void HoldForReturn(int sensor, int code, DWORD serial);
     void HoldUnconfirmedOfGoneSensors();
     DWORD DeviceSerial() const;

@@ -434,7 +434,15 @@ public:
     {
         return m_iZMCOMConfgFlow == ZM_CNFG_SET_NEW_LOW_PASS_FILTER || m_iZMCOMConfgFlow == ZM_CNFG_NEW_LOW_PASS_IS_SETTED;
     }
-    bool COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
+    // What became of a software-configuration write.
+    enum class SwConfigWrite {
+        Sent,     // on its way, its confirmation awaited
+        NotSent,  // put off until the measurement ends, refused as the sensors return, or not built
+        // Built for its sensor, but the sensor's port took nothing (its line gone before the
+        // connection learnt of it): it never reached the sensor, which keeps its older block.
+        NotTaken,
+    };
+    SwConfigWrite COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code);
     // Timer 39, the measurement having ended: the software configuration of each sensor whose
     // write was put off (code 37).
     void COM_WritePostponedSoftwareConfigs();
@@ -459,10 +467,6 @@ public:
     std::array<CString, kMaxSensorPorts> m_strPendingSwConfigOf;
     // The sensors whose software-configuration write waits for the end of a measurement.
     std::array<bool, kMaxSensorPorts> m_bSwConfigPostponed{};
-    // The last software-configuration write was built for its sensor, but the sensor's port did
-    // not take the frame (its line gone before the connection learnt of it): it never reached
-    // the sensor, which keeps its older block.
-    bool m_bSwConfigNotTaken = false;
     BYTE m_bConnectRequested = 1;
     // The manager of the single-port conversation and those of a multiport device. A manager
     // may sit in both places; it is closed when its last holder lets go of it.

@@ -52,17 +52,16 @@ bool CComPort::AreSensorsReturning() const
     }
 }
 
-bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
+CComPort::SwConfigWrite CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
 {
-    m_bSwConfigNotTaken = false;
-    if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return false;
+    if (sensor < 0 || sensor >= kMaxSensorPorts || AreSensorsReturning()) return SwConfigWrite::NotSent;
     const auto slot = static_cast<std::size_t>(sensor);
     if (IsMeasurementRunning()) {
         // Not while measuring: tried again every 500 ms, for this sensor (the sensor the
         // conversation addresses by then may be another).
         m_bSwConfigPostponed[slot] = true;
         SetFrameTimer(kTimerSwConfigWhenIdle, kSwConfigRetryMs);
-        return false;
+        return SwConfigWrite::NotSent;
     }
     m_bSwConfigPostponed[slot] = false;
     if (std::none_of(m_bSwConfigPostponed.begin(), m_bSwConfigPostponed.end(), [](bool put) { return put; }))
@@ -112,16 +111,13 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     if (!sw.cReadMark || frame.IsEmpty()) {
         // A configuration that was never read from the sensor is not written over it.
         if (m_pMainFrame) m_pMainFrame->EndWaitCursorOnce();
-        return false;
+        return SwConfigWrite::NotSent;
     }
     m_strPendingSwConfigBlock = WrittenBlockText(block, false);
     if (!multi) {
-        if (!WriteAwaitingAnswer(ManagerOfSensor(sensor), frame)) {
-            m_bSwConfigNotTaken = true;
-            return false;
-        }
+        if (!WriteAwaitingAnswer(ManagerOfSensor(sensor), frame)) return SwConfigWrite::NotTaken;
         AwaitBlockConfirmation(sensor, &CSensorRecord::m_strBlockStatorSwConfig, m_strPendingSwConfigBlock);
-        return true;
+        return SwConfigWrite::Sent;
     }
     // Several sensors' writes may be awaited at once: each confirmation keeps its own block.
     m_strPendingSwConfigOf[slot] = m_strPendingSwConfigBlock;
@@ -129,8 +125,7 @@ bool CComPort::COM_ZMCOMConfgSetSoftwareConfigBlock(int sensor, int code)
     if (!writeAwaited) m_bPortAnswered.fill(1);
     const bool written = WriteAwaitingAnswer(ManagerOfSensor(sensor), frame);
     m_bPortAnswered[slot] = written ? 0 : 1;
-    m_bSwConfigNotTaken = !written;
-    return written;
+    return written ? SwConfigWrite::Sent : SwConfigWrite::NotTaken;
 }
 
 void CComPort::COM_WritePostponedSoftwareConfigs()

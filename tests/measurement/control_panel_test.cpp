@@ -333,7 +333,7 @@ TEST(ControlScaling, ReadingFromTheSensorBecomesTheScaleWrittenToIt)
     CSensorRecord& sensor = b.com.m_Sensor[0];
     sensor.m_sSwConfig.dScaleA = page.m_dScaleFactor;
     sensor.m_sSwConfig.strUnitA = page.m_sUserUnit;
-    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_A));
+    ASSERT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_A), CComPort::SwConfigWrite::Sent);
     b.loop.RunFor(500);
     const auto& blocks = b.devices[0]->Port(0).sensor().Blocks();
     // Bytes 8 to 11: the scale of channel A as a 32-bit float, most significant byte first.

@@ -14,6 +14,8 @@ using namespace workflow_test;
 
 namespace {
 
+using SwConfigWrite = CComPort::SwConfigWrite;
+
 struct ConnectedBench : Bench {
     explicit ConnectedBench(workflow::IConfigWriteSequencer* realSequencer = nullptr)
     {
@@ -43,7 +45,7 @@ TEST(Writers, TheSoftwareConfigurationSetsTheScalingFlagsOfItsCode)
 {
     ConnectedBench b;
     ASSERT_TRUE(b.connected);
-    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_B));
+    ASSERT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_SET_SCALING_B), SwConfigWrite::Sent);
     EXPECT_EQ(b.com.GetZMCOMConfgFlow(), ZM_CNFG_SW_CONFIG_SET_SCALING_B);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 0);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingB, 1);
@@ -57,7 +59,7 @@ TEST(Writers, TheSoftwareConfigurationSetsTheScalingFlagsOfItsCode)
     b.loop.RunFor(200);
     EXPECT_EQ(b.com.m_strBlockStatorSwConfig, block);
 
-    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_DELETE_BLOCK));
+    ASSERT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_DELETE_BLOCK), SwConfigWrite::Sent);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingA, 0);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cScalingB, 0);
 }
@@ -67,7 +69,7 @@ TEST(Writers, TheSoftwareConfigurationWaitsForTheEndOfAMeasurementAndNeedsABlock
     ConnectedBench b;
     ASSERT_TRUE(b.connected);
     b.control.settings.bRunning = 1;
-    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS), SwConfigWrite::NotSent);
     EXPECT_TRUE(b.ports.writes.empty());
     // Timer 39 tries again every 500 ms until the measurement has ended.
     b.loop.RunFor(1200);
@@ -80,7 +82,7 @@ TEST(Writers, TheSoftwareConfigurationWaitsForTheEndOfAMeasurementAndNeedsABlock
     b.ports.writes.clear();
     b.com.m_Sensor[0].m_sSwConfig.cReadMark = 0;
     b.frame.waitCursor = true;
-    EXPECT_FALSE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS), SwConfigWrite::NotSent);
     EXPECT_TRUE(b.ports.writes.empty());
     EXPECT_FALSE(b.frame.waitCursor);
 
@@ -89,7 +91,7 @@ TEST(Writers, TheSoftwareConfigurationWaitsForTheEndOfAMeasurementAndNeedsABlock
     for (int k : {3, 4}) two.AddSensor(CString::Formatted("COM%d", k), AcceptedSensor(static_cast<std::uint32_t>(k)));
     ASSERT_TRUE(two.SearchUntilAllActive());
     two.control.settings.bRunning = 1;
-    EXPECT_FALSE(two.com.COM_ZMCOMConfgSetSoftwareConfigBlock(1, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    EXPECT_EQ(two.com.COM_ZMCOMConfgSetSoftwareConfigBlock(1, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS), SwConfigWrite::NotSent);
     two.ports.writes.clear();
     two.control.settings.bRunning = 0;
     two.loop.RunFor(600);
@@ -105,7 +107,7 @@ TEST(Writers, TheChangedChannelRowTakesTheDisplayedChannelPosition)
     b.frame.slots[0].channelPosition = 0x105;
     b.com.m_Sensor[0].m_sRotorHeader.cTypeClass = 'Y';  // an encoder counting the angle, too
     b.com.m_Sensor[0].m_sEncoder.cAngle = 1;
-    ASSERT_TRUE(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS));
+    ASSERT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(0, ZM_CNFG_SW_CONFIG_EXPSTN_CONFIGS), SwConfigWrite::Sent);
     EXPECT_EQ(b.com.m_Sensor[0].m_sSwConfig.cCode5A, 5);
 }
 
