@@ -931,15 +931,16 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     // saved in the recovery folder instead are in its files, and not lost.
     long long ToldLost(const std::string& file) const
     {
-        // The message ends alike in whatever language it was told.
+        // The message ends alike in whatever language it was told (read from the table, the
+        // program's language left as it is).
         std::vector<std::string> lostEnds;
-        const int language = GetLanguage();
         for (int l = 0; l < km3_res::kLanguageCount; ++l) {
-            SetLanguage(l * km3_res::kLanguageStep);
-            const std::string lostText = LoadLangString(documentation::kTextSetsNotRecovered).GetString();
+            const CString* stored =
+                km3_res::Find(documentation::kTextSetsNotRecovered + static_cast<UINT>(l * km3_res::kLanguageStep));
+            if (stored == nullptr) continue;
+            const std::string lostText = stored->GetString();
             lostEnds.push_back(lostText.substr(lostText.rfind(')') + 1));
         }
-        SetLanguage(language);
         long long lost = 0;
         for (const auto& box : boxes.Boxes()) {
             const std::string text = box.text.GetString();
