@@ -91,7 +91,7 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     }
     // The sensor keeps a rate the page does not show (it is not offered here): the rate shown is
     // written once the user chooses it, though it is the one shown already.
-    if (stored.cReadMark && stored.cValid && stored.nByte32 != rate) m_bRateUnlikeSensors = true;
+    if (stored.cReadMark && stored.cValid && stored.nByte32 != rate) m_bUnlikeSensors = true;
     for (int s = 0; s < kMaxSensorPorts; ++s) com.m_Sensor[static_cast<std::size_t>(s)].m_sSwConfig.nByte32 = rate;
     m_controls.SelectByDatum(IDC_RATE_COMBO, rate);
     m_setup.xAxisUnitTextId = XAxisUnitTextIdOfRate(rate);

@@ -380,7 +380,9 @@ private:
     bool m_bRereadPointCount = false;
     bool m_bLastSerialRead = false;
     bool m_bSeveralSeen = false;  // several sensors were connected: saved row states return
-    bool m_bRateUnlikeSensors = false;  // a sensor read keeps another rate than the one shown
+    // The rate and reduction shown are not known to be the sensors' (they go into the same
+    // block): a sensor read keeps another rate, or their write was refused as the sensors returned.
+    bool m_bUnlikeSensors = false;
     DWORD m_nLastUsedSerial = 0;  // as the profile named it at the start
     DWORD m_nSerialInUse = 0;     // the sensor connected last in this run
     DWORD m_nHeldForSerial = 0;   // the sensor the user changed the set-up for since its load

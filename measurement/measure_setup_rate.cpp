@@ -37,7 +37,7 @@ double CDlgMeasureAdjust::SetPeriod() const { return GetSetPeriod(m_frame.Measur
 void CDlgMeasureAdjust::OnMeasureRateChanged()
 {
     const int index = static_cast<int>(m_controls.SelectedDatum(IDC_RATE_COMBO, m_frame.MeasureRateIndex()));
-    if (index == m_frame.MeasureRateIndex() && !m_bRateUnlikeSensors) return;
+    if (index == m_frame.MeasureRateIndex() && !m_bUnlikeSensors) return;
     ApplyMeasureRate(index);
 }
 
@@ -57,7 +57,7 @@ void CDlgMeasureAdjust::ApplyMeasureRate(int index)
     UpdateReductionAvailability();
     // Refused while the sensors return, the rate shown is not the one they keep: chosen again,
     // it is written (or refused and told again), not taken for the one they have.
-    m_bRateUnlikeSensors = !WriteEverySensor();
+    m_bUnlikeSensors = !WriteEverySensor();
 }
 
 bool CDlgMeasureAdjust::WriteEverySensor()
@@ -157,7 +157,9 @@ void CDlgMeasureAdjust::OnReductionChanged()
         m_controls.SetText(IDC_REDUCTION_EDIT, CString::Formatted("%lli", count));
     }
     if (count > 9999) count = 9999;
-    const bool changed = count != m_frame.AveragingCount();
+    // One refused as the sensors returned, typed again, is written again (or refused and told
+    // again): the page showing it does not make it theirs.
+    const bool changed = count != m_frame.AveragingCount() || m_bUnlikeSensors;
     m_frame.SetAveragingCount(static_cast<int>(count));
     m_controls.SetText(IDC_REDUCTION_UNIT, LoadLangString(count < 2 ? 5362 : 5313));
     UpdatePointsLabel();
@@ -166,7 +168,7 @@ void CDlgMeasureAdjust::OnReductionChanged()
     // measuring time counts the sets it will send.
     if (!changed) return;
     ApplyMeasuringTime();
-    WriteEverySensor();
+    m_bUnlikeSensors = !WriteEverySensor();
 }
 
 void CDlgMeasureAdjust::OnDurationChanged()

@@ -741,6 +741,12 @@ TEST_F(StreamingDeviceInFrame, ASensorFallingSilentInMidMeasurementEndsItAndTheN
     ASSERT_TRUE(loop.RunUntil([this] { return !sensor->Port(0).sensor().IsStreaming(); }, 1000));
     const long long sent = sensor->Port(0).sensor().RecordsSampled();
     const CComPort& com = frame->Com();
+    // A reduction typed as they restart is not written: typed again, it is told again.
+    frame->ShowPage(app::kPageMeasureSetup), boxes.Clear();
+    auto* reduction = setup.Item<QLineEdit>(IDC_REDUCTION_EDIT);
+    for (int typed = 0; typed < 2; ++typed) reduction->clear(), QTest::keyClicks(reduction, "5"), loop.RunFor(20);
+    EXPECT_EQ(boxes.Count(), 2u);
+    frame->ShowPage(app::kPageMeasureControl);
     ASSERT_TRUE(loop.RunUntil([&] { return !frame->SensorAdmin()->connection.IsBusy() && com.m_nDefaultBaudRate == 230400 && com.m_nCountActivePorts == 2 && !com.m_bFurtherPortsPending; }, 20000));
     EXPECT_TRUE(sent > 150 && static_cast<long long>(measurement_test::ValueRows(file).size()) == sent) << sent;
     Click(IDC_MC_START);
