@@ -31,6 +31,9 @@ CDlgMeasureAdjust::CDlgMeasureAdjust(IMeasureFrame& frame) : m_frame(frame), m_w
 {
     for (auto& sensor : m_nLowPassValue) sensor = {66666666, 66666666};
     m_setup.ResetChannelFlags();
+    // The rate or reduction chosen, refused only once its write's pause was over: chosen again,
+    // it is written again, as one refused at once.
+    m_writer.OnRefusedAfterPause([this] { m_bUnlikeSensors = true; });
 }
 
 CDlgMeasureAdjust::~CDlgMeasureAdjust() = default;

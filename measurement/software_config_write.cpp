@@ -113,7 +113,9 @@ void SoftwareConfigWriter::WritePausedDue()
     while (!m_paused.empty() && m_paused.front().dueMs <= loop().NowMs()) {
         const PausedWrite write = m_paused.front();
         m_paused.pop_front();
+        const bool refused = !MustWait() && m_frame.Com().AreSensorsReturning();
         Write(write.sensor, write.code);
+        if (refused && m_refusedAfterPause) m_refusedAfterPause();
     }
     if (m_paused.empty()) return;
     // The sensor written a moment ago may have confirmed already: the next one's write is

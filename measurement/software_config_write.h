@@ -66,6 +66,9 @@ public:
     // frame stays busy meanwhile (the wait cursor, IsPausing), so no measurement starts before
     // the sensor has its set-up. False when refused as the sensors return (the user is told).
     bool WriteAfterPause(int sensor, int code);
+    // Runs when such a write is refused once its pause is over, the sensors having begun to
+    // return meanwhile (the user is told): what the page shows is not what they keep.
+    void OnRefusedAfterPause(std::function<void()> refused) { m_refusedAfterPause = std::move(refused); }
     bool IsPausing() const { return !m_paused.empty(); }
     // A write is waiting: for its pause, or for the end of a measurement.
     bool HasWritesWaiting() const { return !m_pending.empty() || !m_paused.empty(); }
@@ -122,6 +125,7 @@ private:
         int code;
     };
     std::deque<PausedWrite> m_paused;
+    std::function<void()> m_refusedAfterPause;
     // Written and not yet known to be taken: checked when the guard ends.
     struct SentWrite {
         int sensor;

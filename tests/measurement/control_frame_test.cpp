@@ -662,8 +662,13 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     EXPECT_TRUE(loop.RunUntil([&] { return information.m_strStatusLine == LoadLangString(5872); }, 10000));
     EXPECT_TRUE(boxes.Boxes().empty());
     sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    // A rate chosen just before the change, refused once its write's pause is over, is told again when chosen again.
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
     ASSERT_TRUE(connection.OnChangeBaudRate(230400));
     ASSERT_TRUE(loop.RunUntil([&] { return com.GetZMCOMConfgFlow() == ZM_RESTART_AFTER_INIT_DEVICE; }, 5000));
+    loop.RunFor(300), boxes.Clear();
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex) && loop.RunUntil([this] { return boxes.Count() == 1; }, 100));
+    boxes.Clear();
     PageControls& c = setup.Logic().Controls();
     const auto other = [&c](int id) { return c[id].entries[c[id].entries.front().datum == c.SelectedDatum(id) ? 1 : 0].datum; };
     const int writes[2] = {sensor->Port(0).sensor().RequestCount('F'), sensor->Port(1).sensor().RequestCount('F')};
