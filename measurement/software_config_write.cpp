@@ -135,9 +135,12 @@ SoftwareConfigWriter::WriteOutcome SoftwareConfigWriter::WriteNow(int sensor, in
     if (result != CComPort::SwConfigWrite::Sent) {
         m_frame.EndWaitCursorOnce();
         // A sensor lost since the choice (during its pause, or the measurement it waited for),
-        // or one whose port no longer takes what is written to it though the connection still
-        // counts it: the write waits for it, and goes to it once it is back.
-        const bool unreachable = IsGone(sensor) || result == CComPort::SwConfigWrite::NotTaken;
+        // one on its way back (a write asked for at once, as the ports close for a search or the
+        // calibration page gives the sensors back, finds them reconnecting), or one whose port no
+        // longer takes what is written to it though the connection still counts it: the write
+        // waits for it, and goes to it once it is back.
+        const bool unreachable =
+            IsGone(sensor) || com.AreSensorsReturning() || result == CComPort::SwConfigWrite::NotTaken;
         if (!unreachable) return WriteOutcome::NotSent;
         HoldForReturn(sensor, code, serial);
         return WriteOutcome::Held;

@@ -1125,7 +1125,13 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
         return FindPage<measurement::MeasureControlWidget>(*frame)->Logic().Controls().IsEnabled(measurement::IDC_MC_START);
     };
     EXPECT_FALSE(startEnabled());
+    // A rate chosen meanwhile waits; the page left for a search at once, the sensor found again takes it.
+    measurement::MeasureSetupWidget& setup = *FindPage<measurement::MeasureSetupWidget>(*frame);
+    setup.Item<QComboBox>(measurement::IDC_RATE_COMBO)->setCurrentIndex(1), Q_EMIT setup.Item<QComboBox>(measurement::IDC_RATE_COMBO)->activated(1);
     calibration.OnShowPage(false);
+    frame->SensorAdmin()->connection.OnSearch();
+    EXPECT_TRUE(loop.RunUntil([&] { return devices[0]->Port(0).sensor().Blocks().ContentByte(3, 32) == setup.Logic().Controls().SelectedDatum(measurement::IDC_RATE_COMBO) &&
+                                           !frame->m_bWaitCursorShown; }, 5000));
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
     // Shown while a search runs, it is given the first sensor alone, and Start waits from the
     // moment the search opens it; left, it gives the other back, also when left before it
