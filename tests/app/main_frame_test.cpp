@@ -1126,12 +1126,15 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     };
     EXPECT_FALSE(startEnabled());
     // A rate chosen meanwhile waits; the page left for a search at once, the sensor found again takes it.
-    measurement::MeasureSetupWidget& setup = *FindPage<measurement::MeasureSetupWidget>(*frame);
-    setup.Item<QComboBox>(measurement::IDC_RATE_COMBO)->setCurrentIndex(1), Q_EMIT setup.Item<QComboBox>(measurement::IDC_RATE_COMBO)->activated(1);
+    auto* rates = FindPage<measurement::MeasureSetupWidget>(*frame)->Item<QComboBox>(measurement::IDC_RATE_COMBO);
+    rates->setCurrentIndex(1);
+    Q_EMIT rates->activated(1);
     calibration.OnShowPage(false);
     frame->SensorAdmin()->connection.OnSearch();
-    EXPECT_TRUE(loop.RunUntil([&] { return devices[0]->Port(0).sensor().Blocks().ContentByte(3, 32) == setup.Logic().Controls().SelectedDatum(measurement::IDC_RATE_COMBO) &&
-                                           !frame->m_bWaitCursorShown; }, 5000));
+    const auto rateTaken = [&] {
+        return devices[0]->Port(0).sensor().Blocks().ContentByte(3, 32) == rates->currentData().toInt() && !frame->m_bWaitCursorShown;
+    };
+    EXPECT_TRUE(loop.RunUntil(rateTaken, 5000));
     EXPECT_EQ(frame->Com().m_nMultiportReconnect, 0);
     // Shown while a search runs, it is given the first sensor alone, and Start waits from the
     // moment the search opens it; left, it gives the other back, also when left before it
@@ -1140,7 +1143,6 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     // The fastest rate the device streams, which its first sensor alone does not: the sensor the
     // page shows meanwhile is not the device the user chose it for.
     ASSERT_TRUE(loop.RunUntil(whole, 5000));
-    auto* rates = FindPage<measurement::MeasureSetupWidget>(*frame)->Item<QComboBox>(measurement::IDC_RATE_COMBO);
     rates->setCurrentIndex(0);
     Q_EMIT rates->activated(0);
     const int deviceRate = frame->Fields().measureRateIndex;
