@@ -198,6 +198,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
     std::vector<std::array<sim::BlockStore::Block, 8>> blocks;
     bool writeOwed = false;
     std::size_t boxesSeen = 0;
+    std::optional<long long> rateGivenWay;      // the user's rate, given way on the page to one the sensors carry
     int diskEpoch = 0;                          // counts the times the disk became full
     std::map<std::string, int> toldFull;        // file -> the disk epoch it was last told full in
     int measurements = 0;
@@ -379,6 +380,7 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         combo->setCurrentIndex(index);
         Q_EMIT combo->activated(index);
         model[comboId] = {false, datum, {}};
+        if (comboId == IDC_RATE_COMBO) rateGivenWay.reset();
         told = std::to_string(comboId) + " := datum " + std::to_string(datum);
         return true;
     }
@@ -770,14 +772,20 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
                 model.erase(IDC_RATE_COMBO);
                 if (action == kChannelB) filesBeforeBOff.reset();
             }
-        // A rate the sensors found now cannot carry (a device's sensor left out, found alone)
-        // gives way on the page to one they can, before the user's eyes: that one is the set-up
-        // from then on, also once the device is whole again. (Not so while the calibration page
-        // has one sensor of a device alone: the device is still the one the rate was chosen for.)
+        // A rate the sensors found now cannot carry (a device's sensor left out, found alone, a
+        // slower line) gives way on the page to one they can, before the user's eyes: that one is
+        // the set-up from then on. The sensors that were given the user's keep it, though: once
+        // they carry it again, read again, they may bring it back. (Neither while the calibration
+        // page has one sensor of a device alone: the device is still the one it was chosen for.)
+        const PageControls& shownControls = SetupPage().Logic().Controls();
         if (frame->m_bSensorConnected && frame->Com().m_nCountActivePorts >= 1 && !frame->Com().m_bFurtherPortsPending &&
             !frame->AreSensorsTakenApart() && model.count(IDC_RATE_COMBO) &&
-            !SetupPage().Logic().Controls().HasDatum(IDC_RATE_COMBO, model[IDC_RATE_COMBO].datum))
-            model[IDC_RATE_COMBO].datum = SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO);
+            !shownControls.HasDatum(IDC_RATE_COMBO, model[IDC_RATE_COMBO].datum)) {
+            if (!rateGivenWay) rateGivenWay = model[IDC_RATE_COMBO].datum;
+            model[IDC_RATE_COMBO].datum = shownControls.SelectedDatum(IDC_RATE_COMBO);
+        }
+        if (rateGivenWay && model.count(IDC_RATE_COMBO) && shownControls.SelectedDatum(IDC_RATE_COMBO) == *rateGivenWay)
+            model[IDC_RATE_COMBO].datum = *rateGivenWay, rateGivenWay.reset();
         // What the user chose shows on the page once the sensors are connected (a sensor without
         // power has nothing to show).
         // The page takes the sensors' set-up a moment after the last of them is connected.
