@@ -484,6 +484,9 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             if (boxes.Boxes()[k].text.Find(workflow::WorkflowText(workflow::kTextBlockRefused).Left(12)) == 0 ||
                 boxes.Boxes()[k].text == LoadLangString(kTextSetupNotWrittenAtClose))
                 model.clear(), filesBeforeBOff.reset();
+        // A rate the page gave way to lives on the page alone (the sensors keep the user's, which
+        // the line may still not carry): the program started again shows what it starts with.
+        if (rateGivenWay) model.erase(IDC_RATE_COMBO), rateGivenWay.reset();
         SensorsReadAgain();
         ASSERT_NO_FATAL_FAILURE(Restart());
         ASSERT_NO_FATAL_FAILURE(AfterStart());
