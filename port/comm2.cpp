@@ -331,15 +331,6 @@ bool CComm2::GetModemStatus(DWORD* status)
     return true;
 }
 
-bool CComm2::Escape(DWORD function)
-{
-    std::shared_lock io(m_io);
-    if (!m_line->IsOpen()) return false;
-    if (m_line->Escape(function)) return true;
-    SetLastError(m_line->LastError());
-    return false;
-}
-
 DWORD CComm2::BuildCommMask() const
 {
     DWORD mask = kLineEvents;

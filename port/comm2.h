@@ -48,12 +48,6 @@ public:
     UINT GetErrorCode() override;
     CString GetErrorText() override;
     bool GetModemStatus(DWORD* status) override;
-    bool SetRts() override { return Escape(SETRTS); }
-    bool ClrRts() override { return Escape(CLRRTS); }
-    bool SetDtr() override { return Escape(SETDTR); }
-    bool ClrDtr() override { return Escape(CLRDTR); }
-    bool SetBreak() override { return Escape(SETBREAK); }
-    bool ClearBreak() override { return Escape(CLRBREAK); }
     // Takes the line's state as the base of later events before the monitor counts as running,
     // so that a change right after StartMonitor returns is reported.
     void ThreadPrepare() override;
@@ -82,7 +76,6 @@ private:
     COMMTIMEOUTS m_timeouts{MAXDWORD, 0, 0, 0, 5000};
 
 private:
-    bool Escape(DWORD function);
     DWORD BuildCommMask() const;
     void ResetLineStateBaseline();
     DWORD CollectCommEvents(bool inputReady, bool readMode);

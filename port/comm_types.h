@@ -103,10 +103,6 @@ constexpr DWORD MS_DSR_ON = 0x0020;
 constexpr DWORD MS_RING_ON = 0x0040;
 constexpr DWORD MS_RLSD_ON = 0x0080;
 
-// Line controls.
-constexpr DWORD SETXOFF = 1, SETXON = 2, SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6,
-                SETBREAK = 8, CLRBREAK = 9;
-
 // Purge flags.
 constexpr DWORD PURGE_TXABORT = 0x0001;
 constexpr DWORD PURGE_RXABORT = 0x0002;

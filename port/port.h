@@ -54,12 +54,6 @@ public:
     bool IsCtsOn() const { return (m_dwModemStatus & MS_CTS_ON) != 0; }
     bool IsRingOn() const { return (m_dwModemStatus & MS_RING_ON) != 0; }
     virtual bool GetModemStatus(DWORD* status);
-    virtual bool SetRts() { return true; }
-    virtual bool ClrRts() { return true; }
-    virtual bool SetDtr() { return true; }
-    virtual bool ClrDtr() { return true; }
-    virtual bool SetBreak() { return true; }
-    virtual bool ClearBreak() { return true; }
     // Starts the receive monitor, or reconfigures it in place while it runs.
     virtual bool StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask);
     virtual void ThreadPrepare();

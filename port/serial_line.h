@@ -37,8 +37,6 @@ public:
     virtual bool Purge(DWORD flags) = 0;
     // False when the line has no modem lines (a pseudo-terminal).
     virtual bool ModemStatus(DWORD* status) = 0;
-    // SETRTS, CLRRTS, SETDTR, CLRDTR, SETBREAK, CLRBREAK, SETXOFF, SETXON.
-    virtual bool Escape(DWORD function) = 0;
     // False when the driver keeps no counters.
     virtual bool Counters(LineCounters* counters) = 0;
     virtual DWORD LastError() const = 0;

@@ -86,8 +86,8 @@ public:
             if (const int error = SetTtyCustomBaud(m_fd, wanted.customRate)) return Fail(error), false;
         }
         // Pseudo-terminals have no modem lines: failures to set them are no failure of Apply.
-        if (wanted.dtr != 0) Escape(wanted.dtr > 0 ? SETDTR : CLRDTR);
-        if (wanted.rts != 0) Escape(wanted.rts > 0 ? SETRTS : CLRRTS);
+        if (wanted.dtr != 0) SetControlLine(TIOCM_DTR, wanted.dtr > 0);
+        if (wanted.rts != 0) SetControlLine(TIOCM_RTS, wanted.rts > 0);
         return true;
     }
 
@@ -123,24 +123,6 @@ public:
         return true;
     }
 
-    bool Escape(DWORD function) override
-    {
-        int bits = 0;
-        unsigned long request = 0;
-        switch (function) {
-        case SETRTS: bits = TIOCM_RTS; request = TIOCMBIS; break;
-        case CLRRTS: bits = TIOCM_RTS; request = TIOCMBIC; break;
-        case SETDTR: bits = TIOCM_DTR; request = TIOCMBIS; break;
-        case CLRDTR: bits = TIOCM_DTR; request = TIOCMBIC; break;
-        case SETBREAK: return Check(::ioctl(m_fd, TIOCSBRK));
-        case CLRBREAK: return Check(::ioctl(m_fd, TIOCCBRK));
-        case SETXOFF: return Check(::tcflow(m_fd, TCOOFF));
-        case SETXON: return Check(::tcflow(m_fd, TCOON));
-        default: m_lastError = ERROR_INVALID_PARAMETER; return false;
-        }
-        return Check(::ioctl(m_fd, request, &bits));
-    }
-
     bool Counters(LineCounters* counters) override
     {
         serial_icounter_struct c{};
@@ -167,6 +149,8 @@ private:
         Fail(errno);
         return false;
     }
+    // Raises or drops a modem control line (TIOCM_DTR, TIOCM_RTS).
+    bool SetControlLine(int line, bool raised) { return Check(::ioctl(m_fd, raised ? TIOCMBIS : TIOCMBIC, &line)); }
 
     int m_fd = -1;
     DWORD m_lastError = ERROR_SUCCESS;

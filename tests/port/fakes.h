@@ -56,7 +56,6 @@ struct FakeSerialLineState {
     bool hasModemLines = true;
     bool open = false;
     std::vector<DCB> applied;
-    std::vector<DWORD> escapes;
     platform::Event inputReady{platform::Event::Mode::Manual};
 };
 
@@ -100,12 +99,6 @@ public:
         std::lock_guard lock(m_state->mutex);
         if (!m_state->hasModemLines) return false;
         *status = m_state->modem;
-        return true;
-    }
-    bool Escape(DWORD function) override
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->escapes.push_back(function);
         return true;
     }
     bool Counters(LineCounters* counters) override

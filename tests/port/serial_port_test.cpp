@@ -431,15 +431,4 @@ TEST(SerialPortOnFakeLine, ApplySettingsCompletesTheLineSettings)
     EXPECT_EQ(115200u, applied.BaudRate);
 }
 
-TEST(SerialPortOnFakeLine, LineControlsGoToTheLine)
-{
-    FakeRig f;
-    ASSERT_TRUE(f.port().Open("fake", LineSettings(), nullptr, 256, nullptr, 0));
-    EXPECT_TRUE(f.port().SetRts());
-    EXPECT_TRUE(f.port().ClrDtr());
-    EXPECT_TRUE(f.port().SetBreak());
-    std::lock_guard lock(f.line->mutex);
-    EXPECT_EQ((std::vector<DWORD>{SETRTS, CLRDTR, SETBREAK}), f.line->escapes);
-}
-
 }  // namespace
