@@ -244,13 +244,6 @@ bool CComm2::ClearCommError(DWORD* errors, COMSTAT* status)
     return ok;
 }
 
-DWORD CComm2::GetOutQueueCount()
-{
-    COMSTAT status{};
-    DWORD errors;
-    return ClearCommError(&errors, &status) ? status.cbOutQue : 0;
-}
-
 void CComm2::WaitTxEmpty()
 {
     bool suspended = false;
@@ -267,7 +260,7 @@ void CComm2::WaitTxEmpty()
         if (status.cbOutQue < lowest) {
             lowest = status.cbOutQue;
             lastProgress = NowMs();
-        } else if (NowMs() - lastProgress >= m_dwTxStallLimitMs) {
+        } else if (NowMs() - lastProgress >= kTxStallLimitMs) {
             break;
         }
         if (platform::WaitForSingleObject(m_abort, 5) == WAIT_OBJECT_0) break;

@@ -39,8 +39,6 @@ public:
     DWORD ReadAvailable(void* buffer, DWORD count) override;
     bool WriteByte(BYTE value) override;
     bool Write(const void* data, DWORD count) override;
-    // Hands the bytes to the driver without waiting: true when it took all of them at once.
-    DWORD GetOutQueueCount() override;
     // Waits until the output queue is empty, or until it has not shrunk for the stall limit
     // (a line held by handshake never drains).
     void WaitTxEmpty() override;
@@ -55,12 +53,12 @@ public:
 
     // The line errors since the last call and the queue counts.
     bool ClearCommError(DWORD* errors, COMSTAT* status);
-    // How long WaitTxEmpty waits for an output queue that does not shrink.
-    void SetTxStallLimitMs(DWORD ms) { m_dwTxStallLimitMs = ms; }
     // How many 100 ms pauses a stream of line errors has cost the monitor.
     int ErrorPauseCount() const { return m_nErrorPauses.load(); }
 
     static constexpr DWORD kLineStatePollMs = 20;
+    // How long WaitTxEmpty waits for an output queue that does not shrink.
+    static constexpr DWORD kTxStallLimitMs = 5000;
 
 protected:
     // The serial port's own programming of m_dcb (CCommSpecialBaudLayer calls it directly).
@@ -97,7 +95,6 @@ private:
     DWORD m_lastModem = 0;
     DWORD m_lastInQueue = 0;
     DWORD m_commMask = 0;
-    DWORD m_dwTxStallLimitMs = 5000;
     // A read failed because the device is gone (set by any reader, ends the monitor).
     std::atomic<bool> m_bLineGone{false};
     std::atomic<int> m_nErrorPauses{0};

@@ -44,7 +44,6 @@ public:
     virtual DWORD ReadAvailable(void* buffer, DWORD count);
     virtual bool WriteByte(BYTE value);
     virtual bool Write(const void* data, DWORD count);
-    virtual DWORD GetOutQueueCount() { return 0; }
     virtual void WaitTxEmpty() {}
     virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     virtual UINT GetErrorCode() { return IDS_PORT_COULD_NOT_OPEN; }
