@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "platform/wait.h"
-#include "port/port_texts.h"
 #include "port/thread_man.h"
 
 namespace {
@@ -59,7 +58,6 @@ bool CComm2::Open(const CString& path, const DCB& settings, CDataCallback* data,
     Close(false);
     m_abort.Reset();
     m_dcb = settings;
-    m_sPath = path;
     {
         std::unique_lock io(m_io);
         const DWORD error = m_line->Open(path);
@@ -302,17 +300,6 @@ UINT CComm2::GetErrorCode()
     if (errors & CE_TXFULL) return IDS_PORT_OVERRUN_ERROR;
     if (errors & CE_PTO) return IDS_PORT_TIMEOUT;
     return IDS_PORT_UNKNOWN_ERROR;
-}
-
-CString CComm2::GetErrorText()
-{
-    const UINT id = GetErrorCode();
-    const char* text = PortText(id);
-    if (!text) return CString();
-    if (id != IDS_PORT_ACCESS_DENIED) return text;
-    CString named;
-    named.Format(text, m_sPath.GetString());
-    return named;
 }
 
 bool CComm2::GetModemStatus(DWORD* status)

@@ -44,7 +44,6 @@ public:
     void WaitTxEmpty() override;
     bool SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     UINT GetErrorCode() override;
-    CString GetErrorText() override;
     bool GetModemStatus(DWORD* status) override;
     // Takes the line's state as the base of later events before the monitor counts as running,
     // so that a change right after StartMonitor returns is reported.
@@ -83,7 +82,6 @@ private:
     bool DispatchReceived(BYTE* buffer, DWORD size);
 
     std::unique_ptr<SerialLine> m_line;
-    CString m_sPath;  // the device path opened last
     // Transfers hold it shared; Close takes it alone, after it has woken them with the abort
     // event, so the device is never closed under a transfer in progress.
     mutable std::shared_mutex m_io;

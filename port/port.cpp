@@ -4,7 +4,6 @@
 
 #include "platform/wait.h"
 #include "port/port_man.h"
-#include "port/port_texts.h"
 #include "port/thread_man.h"
 
 // The construction flag is the manager's; no kind of this system reads it.
@@ -55,12 +54,6 @@ bool CPort::SetTimeouts(const COMMTIMEOUTS&)
 bool CPort::GetModemStatus(DWORD*)
 {
     return true;
-}
-
-CString CPort::GetErrorText()
-{
-    const char* text = PortText(GetErrorCode());
-    return text ? CString(text) : CString();
 }
 
 bool CPort::StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask)

@@ -47,8 +47,6 @@ public:
     virtual void WaitTxEmpty() {}
     virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     virtual UINT GetErrorCode() { return IDS_PORT_COULD_NOT_OPEN; }
-    // The text of GetErrorCode, with the device named where the text names it.
-    virtual CString GetErrorText();
     bool IsDsrOn() const { return (m_dwModemStatus & MS_DSR_ON) != 0; }
     bool IsCtsOn() const { return (m_dwModemStatus & MS_CTS_ON) != 0; }
     bool IsRingOn() const { return (m_dwModemStatus & MS_RING_ON) != 0; }
