@@ -471,7 +471,6 @@ DWORD CComm2::ThreadLoop()
             DWORD errors;
             ClearCommError(&errors, nullptr);
             if (++errorCount > 10) {
-                ++m_nErrorPauses;
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 errorCount = 0;
             }

@@ -52,8 +52,6 @@ public:
 
     // The line errors since the last call and the queue counts.
     bool ClearCommError(DWORD* errors, COMSTAT* status);
-    // How many 100 ms pauses a stream of line errors has cost the monitor.
-    int ErrorPauseCount() const { return m_nErrorPauses.load(); }
 
     static constexpr DWORD kLineStatePollMs = 20;
     // How long WaitTxEmpty waits for an output queue that does not shrink.
@@ -95,5 +93,4 @@ private:
     DWORD m_commMask = 0;
     // A read failed because the device is gone (set by any reader, ends the monitor).
     std::atomic<bool> m_bLineGone{false};
-    std::atomic<int> m_nErrorPauses{0};
 };
