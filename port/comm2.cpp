@@ -13,7 +13,6 @@
 namespace {
 
 constexpr DWORD kLineEvents = EV_CTS | EV_DSR | EV_BREAK | EV_ERR | EV_RING;  // 0x1D8
-constexpr DWORD kModemEvents = EV_CTS | EV_DSR | EV_BREAK | EV_RING;         // 0x158
 
 std::int64_t NowMs()
 {
@@ -109,8 +108,6 @@ bool CComm2::ApplyLineSettings()
         COMSTAT status;
         ClearCommError(&errors, &status);
     }
-    DWORD modem = 0;
-    if (GetModemStatus(&modem)) m_dwModemStatus = modem;
     return applied;
 }
 
@@ -462,9 +459,6 @@ DWORD CComm2::ThreadLoop()
             SetLastError(ERROR_DEVICE_NOT_CONNECTED);
             m_bHungUp = true;
             return ERROR_DEVICE_NOT_CONNECTED;
-        }
-        if (events & kModemEvents) {
-            if (GetModemStatus(&modem)) m_dwModemStatus = modem;
         }
         if ((events & m_dwEventMask) != 0) ReportEvent(events, 0);
         if (events & EV_ERR) {

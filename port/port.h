@@ -1,9 +1,9 @@
 #pragma once
 // CPort: the base of every port kind (serial, HID, bulk). It holds what all kinds share: the
 // two callbacks through which received bytes and line events leave the port, the events of the
-// receive monitor, the queue sizes and the last modem status. Every operation has a default,
-// so a kind overrides only what its device can do, and the receive monitor of every kind runs
-// on the manager's worker thread (CThreadMan) through three thread hooks.
+// receive monitor and the queue sizes. Every operation has a default, so a kind overrides only
+// what its device can do, and the receive monitor of every kind runs on the manager's worker
+// thread (CThreadMan) through three thread hooks.
 
 #include <atomic>
 #include <memory>
@@ -47,9 +47,6 @@ public:
     virtual void WaitTxEmpty() {}
     virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts);
     virtual UINT GetErrorCode() { return IDS_PORT_COULD_NOT_OPEN; }
-    bool IsDsrOn() const { return (m_dwModemStatus & MS_DSR_ON) != 0; }
-    bool IsCtsOn() const { return (m_dwModemStatus & MS_CTS_ON) != 0; }
-    bool IsRingOn() const { return (m_dwModemStatus & MS_RING_ON) != 0; }
     virtual bool GetModemStatus(DWORD* status);
     // Starts the receive monitor, or reconfigures it in place while it runs.
     virtual bool StartMonitor(CDataCallback* data, DWORD bufferSize, CEventCallback* event, DWORD eventMask);
@@ -79,7 +76,6 @@ protected:
 
     std::atomic<CEventCallback*> m_pEventCallback{nullptr};
     std::atomic<CDataCallback*> m_pDataCallback{nullptr};
-    std::atomic<DWORD> m_dwModemStatus{0};
     CPortMan* m_pOwner;
     DWORD m_dwInQueue = 0;
     DWORD m_dwOutQueue = 0;
