@@ -23,8 +23,6 @@ public:
     virtual void OnReadError(DWORD error);
     virtual void OnIntervalTimeout();
 
-    CRxRingBuffer& Ring() { return *m_pRing; }
-
 protected:
     // The device beneath: a descriptor that becomes readable when input waits, or -1 when the
     // device can only be read with a time-out (then ReadInput waits up to timeoutMs).

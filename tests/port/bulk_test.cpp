@@ -77,10 +77,11 @@ TEST(BulkPort, WithoutACallbackBlocksGoToTheRing)
         std::lock_guard lock(rig.device->mutex);
         rig.device->blocks.push_back({'r', 'i', 'n', 'g'});
     }
-    ASSERT_TRUE(WaitUntil([&] { return rig.port->Ring().Stored() == 4; }));
     BYTE first = 0;
-    EXPECT_EQ(1u, rig.port->Read(&first, 1));
+    ASSERT_TRUE(WaitUntil([&] { return rig.port->Read(&first, 1) == 1; }));
     EXPECT_EQ('r', first);
+    BYTE rest[8];
+    EXPECT_EQ(3u, rig.port->ReadAvailable(rest, sizeof rest));
 }
 
 }  // namespace
