@@ -19,10 +19,7 @@ DWORD CRxRingBuffer::Put(const BYTE* bytes, DWORD count)
 {
     {
         std::lock_guard lock(m_lock);
-        if (m_free < count) {
-            m_overflow = true;
-            return 0;
-        }
+        if (m_free < count) return 0;
     }
     for (DWORD i = 0; i < count; ++i) {
         m_storage[m_writeIndex] = bytes[i];
@@ -93,7 +90,6 @@ void CRxRingBuffer::Reset()
     m_writeIndex = 0;
     m_readIndex = 0;
     m_free = m_capacity;
-    m_overflow = false;
     m_wakeThreshold = 0x7FFFFFFF;
 }
 

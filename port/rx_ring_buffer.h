@@ -1,7 +1,7 @@
 #pragma once
 // CRxRingBuffer: the receive ring of a USB port, for callers that read instead of taking the
-// data callback. The worker puts whole blocks (a block that does not fit is dropped whole and
-// the overflow flag set); the caller reads, waiting as its time-outs say.
+// data callback. The worker puts whole blocks (a block that does not fit is dropped whole); the
+// caller reads, waiting as its time-outs say.
 
 #include <functional>
 #include <mutex>
@@ -26,7 +26,6 @@ public:
     bool IntervalElapsed(DWORD elapsedMs);
 
     DWORD Stored();
-    bool Overflowed() const { return m_overflow; }
 
     // Called between a reader's finding too few bytes and its waiting; tests use it to put
     // bytes at exactly that moment.
@@ -43,7 +42,6 @@ private:
     DWORD m_readIndex = 0;
     DWORD m_free;
     std::vector<BYTE> m_storage;
-    bool m_overflow = false;
     DWORD m_wakeThreshold = 0x7FFFFFFF;
     platform::Event m_dataAvailable{platform::Event::Mode::Manual};
     std::mutex m_lock;

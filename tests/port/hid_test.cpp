@@ -247,7 +247,7 @@ TEST(RxRing, ABlockThatDoesNotFitIsDroppedWhole)
     std::vector<BYTE> block(100, 1);
     EXPECT_EQ(100u, ring.Put(block.data(), 100));
     EXPECT_EQ(0u, ring.Put(block.data(), 100));
-    EXPECT_TRUE(ring.Overflowed());
+    EXPECT_EQ(100u, ring.Stored());
     EXPECT_EQ(50u, ring.Put(block.data(), 50));
     BYTE out[200];
     EXPECT_EQ(150u, ring.Get(out, 200));
