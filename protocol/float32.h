@@ -21,13 +21,12 @@ public:
     // zero band (the magnitudes of the patterns 00 00 00 01 and 80 00 00 01) comes back as 0.0.
     double BytesToDouble(const BYTE* b0, const BYTE* b1, const BYTE* b2, const BYTE* b3, bool keepTiny);
 
-    // Encodes *value; the pattern is then available through GetByte. Returns false, and leaves
+    // Encodes *value; the pattern is then available through GetBytes. Returns false, and leaves
     // the pattern of the previous conversion as it was, for a value that has no pattern: a
     // magnitude too large for the exponent field, an infinity or a NaN.
     bool DoubleToBytes(const double* value);
 
-    // Byte i (0 most significant) of the pattern of the last successful DoubleToBytes.
-    BYTE GetByte(int index) const { return m_aPattern[index & 3]; }
+    // The four bytes (most significant first) of the pattern of the last successful DoubleToBytes.
     const BYTE* GetBytes() const { return m_aPattern; }
 
     int GetExponentBits() const { return m_nExponentBits; }

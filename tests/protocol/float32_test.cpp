@@ -13,7 +13,8 @@ namespace {
 std::vector<int> Encode(CFloat32& f, double value)
 {
     EXPECT_TRUE(f.DoubleToBytes(&value)) << value;
-    return {f.GetByte(0), f.GetByte(1), f.GetByte(2), f.GetByte(3)};
+    const BYTE* b = f.GetBytes();
+    return {b[0], b[1], b[2], b[3]};
 }
 
 double Decode(CFloat32& f, std::vector<int> b, bool keepTiny)
@@ -52,8 +53,8 @@ TEST(Float32ToBytes, ValuesWithoutPatternAreRefused)
     for (double bad : {1e39, -1e39, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
                        std::numeric_limits<double>::quiet_NaN()}) {
         EXPECT_FALSE(f.DoubleToBytes(&bad)) << bad;
-        EXPECT_EQ(0x3F, f.GetByte(0));  // the last good pattern stays
-        EXPECT_EQ(0x80, f.GetByte(1));
+        EXPECT_EQ(0x3F, f.GetBytes()[0]);  // the last good pattern stays
+        EXPECT_EQ(0x80, f.GetBytes()[1]);
     }
 }
 
