@@ -229,6 +229,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         else if (sensorsAway) sensorsAway = false, SensorsReadAgain();
         // A start that waits for its trigger event has begun the measurement too.
         while (runningWhenTold.size() < boxes.Count()) {
+            // A set-up block the sensor refused to store (as a search or the close stores the
+            // set-up) is told: the sensor keeps what it had, which the page shows once it is read.
+            if (boxes.Boxes()[runningWhenTold.size()].text.Find(workflow::WorkflowText(workflow::kTextBlockRefused).Left(12)) == 0)
+                model.clear(), filesBeforeBOff.reset();
             runningWhenTold.push_back(Running() || SetupPage().Logic().Setup().startSource != 0);
             startsWhenTold.push_back(starts);
             diskEpochWhenTold.push_back(diskEpoch);
@@ -478,11 +482,10 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         if (!AllConnected() && frame->IsConfigWritePending()) model.clear(), filesBeforeBOff.reset();
         const std::size_t told = boxes.Count();
         ASSERT_NO_FATAL_FAILURE(CloseWindow());
-        // A set-up block the sensor refused to store is told, and the next start reads what it kept;
-        // so is a choice held for a sensor still gone (a rate waiting for it to come back).
+        // A choice held for a sensor still gone (a rate waiting for it to come back) is told as not
+        // written, and the next start reads what the sensor kept.
         for (std::size_t k = told; k < boxes.Count(); ++k)
-            if (boxes.Boxes()[k].text.Find(workflow::WorkflowText(workflow::kTextBlockRefused).Left(12)) == 0 ||
-                boxes.Boxes()[k].text == LoadLangString(kTextSetupNotWrittenAtClose))
+            if (boxes.Boxes()[k].text == LoadLangString(kTextSetupNotWrittenAtClose))
                 model.clear(), filesBeforeBOff.reset();
         // A rate the page gave way to lives on the page alone (the sensors keep the user's, which
         // the line may still not carry): the program started again shows what it starts with.
