@@ -213,6 +213,11 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     }
     for (int g = 0; g < 2; ++g) m_controls.Show(kPowerButton[g], ch[static_cast<std::size_t>(4 + g)].selectable != 0 && several);
     UpdateIoNioVisibility();
+    // The trigger sources offer the rows as they are now: a row gone (no sensor while a search
+    // runs, a power no longer computed) offered still would be refused once chosen, and the
+    // trigger moved to a source the user never chose.
+    FillTriggerSourceList(true);
+    FillTriggerSourceList(false);
     return true;
 }
 

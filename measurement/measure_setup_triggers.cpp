@@ -157,7 +157,10 @@ void CDlgMeasureAdjust::OnSourceChanged(bool start)
     // The entry's datum is the source code, whatever position the entry has in the list.
     int s = static_cast<int>(m_controls.SelectedDatum(id, 0));
     const bool fixed = s == 0 || s == 7 || (!start && s == 8);
-    if (!fixed && !IsRowActive(s - 1)) {
+    // The source the trigger holds is taken again as it is: the list keeps it while its sensor
+    // is gone or not yet read again, when its row counts as off.
+    const int stored = start ? m_setup.startSource : m_setup.stopSource;
+    if (!fixed && s != stored && !IsRowActive(s - 1)) {
         const CString text = BuildNotActiveText(s - 1, Several());
         const int index = Several() ? 0 : (s == 1 ? 2 : 1);
         SelectTriggerSource(start, index);
@@ -170,7 +173,6 @@ void CDlgMeasureAdjust::OnSourceChanged(bool start)
             else panel->SetAutoRepeat(panel->IsAutoRepeatChecked(), true);
         }
     }
-    const int stored = start ? m_setup.startSource : m_setup.stopSource;
     if (s == 0 || s != stored) SetTriggerField(start ? 0 : 1, s);
     FocusTriggerValue(start ? 0 : 1, s);
 }

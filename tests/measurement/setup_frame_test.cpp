@@ -499,6 +499,12 @@ TEST_F(FastSetupInFrame, TheUsersSetUpIsStoredAtCloseAndAtASearchAndComesBackAtT
             // Typed while the search stores the set-up before it closes the port.
             FindPage<sensor_admin::SensorConnectionForm>(*frame)->Item<QAbstractButton>(sensor_admin::IDC_CONN_SEARCH)->click();
             Type(kLimitEdit[0], (typed[0].second = "-3,5").c_str());
+            // With the sensor gone its rows count as off: the start source offers channel B no
+            // longer, and channel A, kept for the trigger, is taken again as it is, unrefused.
+            ASSERT_TRUE(loop.RunUntil([this] { return frame->Com().m_nCountActivePorts == 0; }, 10000));
+            const std::size_t told = boxes.Count();
+            ASSERT_TRUE(ChooseDatum(IDC_START_SOURCE, 1));
+            EXPECT_TRUE(boxes.Count() == told && !setup->Logic().Controls().HasDatum(IDC_START_SOURCE, 2));
             ASSERT_TRUE(loop.RunUntil([this] { return !frame->SensorAdmin()->connection.IsBusy() && frame->Com().IsSensorReady(); }, 30000));
         }
         CloseWindow();
