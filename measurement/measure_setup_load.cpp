@@ -3,6 +3,7 @@
 // buttons and the low-pass filters.
 
 #include <algorithm>
+#include <optional>
 
 #include "measurement/measure_rate_table.h"
 #include "measurement/measure_setup_ids.h"
@@ -188,8 +189,13 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     if (IsPanelSensorConnected()) {
         const int present = several ? 4 : oneChannel ? 1 : 2;
         std::array<int, kSensorRows> state{};
-        for (int r = 0; r < present; ++r)
-            state[static_cast<std::size_t>(r)] = m_frame.DisplayValue(several ? RealIndex(r) : r, DisplayField::ChannelState);
+        for (int r = 0; r < present; ++r) {
+            const int table = several ? RealIndex(r) : r;
+            // A sensor read again before the user's on or off reached it reports its older state:
+            // the row keeps the user's, which the write still waiting for it carries.
+            const std::optional<int> chosen = m_writer.ChosenChannelState(table);
+            state[static_cast<std::size_t>(r)] = chosen ? *chosen : m_frame.DisplayValue(table, DisplayField::ChannelState);
+        }
         for (int r = 0; r < kSensorRows; ++r) {
             m_frame.SetDisplayValue(several ? RealIndex(r) : r, DisplayField::ChannelState, 3);
             ch[static_cast<std::size_t>(r)].active = 0;

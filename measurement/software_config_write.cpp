@@ -69,6 +69,7 @@ void SoftwareConfigWriter::Enqueue(int sensor, int code)
 bool SoftwareConfigWriter::Write(int sensor, int code)
 {
     NoteDevice();
+    NoteChosenStates(sensor);
     if (MustWait()) {
         Enqueue(sensor, code);
         if (!IsTimerArmed(kTimerWriteReplay)) SetTimer(kTimerWriteReplay, kIdlePollMs);
@@ -97,6 +98,7 @@ bool SoftwareConfigWriter::CopyAndWrite(int sensor)
 bool SoftwareConfigWriter::WriteAfterPause(int sensor, int code)
 {
     NoteDevice();
+    NoteChosenStates(sensor);
     // A choice made while the sensors return is refused as the user makes it (told once for
     // all its sensors), not a pause later.
     if (!MustWait() && RefuseWhileSensorsReturn()) return false;
@@ -156,6 +158,35 @@ DWORD SoftwareConfigWriter::DeviceSerial() const { return m_frame.Com().m_Sensor
 void SoftwareConfigWriter::NoteDevice()
 {
     if (m_frame.Com().m_nCountActivePorts >= 1 && DeviceSerial() != 0) m_deviceSerial = DeviceSerial();
+}
+
+void SoftwareConfigWriter::NoteChosenStates(int sensor)
+{
+    // With no sensor counted (a paused write due after its device went) the tables are no
+    // sensor's: what the user chose was noted when it was asked for.
+    if (sensor < 0 || sensor >= kMaxSensorPorts || m_frame.Com().m_nCountActivePorts < 1) return;
+    const bool several = m_frame.Com().m_nCountActivePorts >= 2;
+    ChosenStates& chosen = m_chosen[sensor];
+    chosen.several = several;
+    chosen.state[0] = m_frame.DisplayValue(several ? sensor : 0, DisplayField::ChannelState);
+    chosen.state[1] = m_frame.DisplayValue(several ? sensor : 1, DisplayField::ChannelState);
+}
+
+std::optional<int> SoftwareConfigWriter::ChosenChannelState(int table) const
+{
+    const CComPort& com = m_frame.Com();
+    const bool several = com.m_nCountActivePorts >= 2;
+    if (com.m_nCountActivePorts < 1 || table < 0 || table >= (several ? kMaxSensorPorts : 2)) return std::nullopt;
+    if (!WritesWaitFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo)) return std::nullopt;
+    const int sensor = several ? table : 0;
+    const bool waits = std::any_of(m_pending.begin(), m_pending.end(), [sensor](const auto& p) { return p.first == sensor; }) ||
+                       std::any_of(m_paused.begin(), m_paused.end(), [sensor](const PausedWrite& p) { return p.sensor == sensor; });
+    const auto chosen = m_chosen.find(sensor);
+    // Chosen with the device counted otherwise, the table was another channel's.
+    if (!waits || chosen == m_chosen.end() || chosen->second.several != several) return std::nullopt;
+    const int state = chosen->second.state[several ? 0 : static_cast<std::size_t>(table)];
+    if (state != 1 && state != 2) return std::nullopt;  // only an on or an off the user left
+    return state;
 }
 
 // A sensor the connection does not count (any more): its port lost, or the device not whole.

@@ -23,9 +23,12 @@
 // again, the same one, gets it (the page keeps what the user chose meanwhile, HoldsWritesFor);
 // another device found in its place does not, and the user is told it was not written.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -88,6 +91,9 @@ public:
     {
         return HoldsWritesFor(serial) || (!m_held && HasWritesWaiting() && serial == m_deviceSerial);
     }
+    // The on/off state the user chose for this display table's channel, while a write that
+    // carries it still waits for its sensor: the sensor read meanwhile reports its older state.
+    std::optional<int> ChosenChannelState(int table) const;
     // The sensors have been read (again) and the page refilled: writes held for the device go
     // out now, or are given up, and the user told, when another device is there.
     void SensorsRead();
@@ -135,6 +141,14 @@ private:
         CString block;
     };
     std::vector<SentWrite> m_sent;
+    // The channels' on/off as chosen when each sensor's write was asked for, and whether the
+    // device then counted several sensors (a table is a sensor's then, else the one's channel).
+    struct ChosenStates {
+        bool several = false;
+        std::array<int, 2> state{};
+    };
+    std::map<int, ChosenStates> m_chosen;  // by sensor
+    void NoteChosenStates(int sensor);
     // The queue waits for a device that was gone when its writes were due.
     DWORD m_deviceSerial = 0;  // the device the writes are asked for
     bool m_held = false;

@@ -873,6 +873,22 @@ TEST_F(PolledDeviceInFrame, EveryPollBringsEverySensorsValueIntoTheViewsTheCurve
     }
     EXPECT_LE(older, 1);
     EXPECT_TRUE(boxes.Boxes().empty());
+    // Connected anew, sensor 2 switched off and sensor 3's line gone before sensor 2 confirmed
+    // it: connected again, the device keeps sensor 2 off on the page, in the sensor and out of
+    // what is measured.
+    sensor_admin::CDlgSensorConnection& connection = frame->SensorAdmin()->connection;
+    const auto whole = [this] { return frame->Com().m_nCountActivePorts == kSensors && !frame->Com().m_bFurtherPortsPending; };
+    connection.OnDisconnect(), connection.OnConnect();
+    ASSERT_TRUE(loop.RunUntil(whole, 20000));
+    frame->ShowPage(app::kPageMeasureSetup), loop.RunFor(1000);
+    setup.Item<QAbstractButton>(kChannelButton[1])->click();
+    sensor->Port(2).HangUp(), loop.RunFor(4000), sensor->Port(2).PowerOn();
+    connection.OnConnect();
+    ASSERT_TRUE(loop.RunUntil(whole, 20000));
+    loop.RunFor(3000);
+    EXPECT_FALSE(setup.Logic().Controls()[kChannelButton[1]].checked);
+    EXPECT_EQ(sensor->Port(1).sensor().Blocks().ContentByte(3, 28) >> 4 & 0x03, 2);
+    EXPECT_FALSE(frame->Views()->GetDiagramSetup().channelMeasured[1]);
 }
 
 // A request that writes no block, refused by one sensor: its step ends at rest with one message
