@@ -352,10 +352,19 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
 {
     if (k < 0 || k > 1) return;
     const int id = kConditionCombo[k];
-    const int index = m_controls.Selection(id);
+    int index = m_controls.Selection(id);
     // The entry's datum is the row it watches.
     const long long row = m_controls.SelectedDatum(id, -1);
-    if (index >= 0 && (row < 0 || row >= kRowCount || !IsRowActive(static_cast<int>(row)))) {
+    // Chosen as the sensors had just been read, before the page was refreshed for them, the entry
+    // is one of the list of before, whose rows were all inactive while no sensor was there: the
+    // page takes the sensors first and judges the choice by the rows they have.
+    bool offered = true;
+    if (index >= 0 && IsTimerArmed(kTimerRefresh)) {
+        OnTimer(kTimerRefresh);
+        index = m_controls.SelectByDatum(id, row);
+        offered = index >= 0;
+    }
+    if (!offered || (index >= 0 && (row < 0 || row >= kRowCount || !IsRowActive(static_cast<int>(row))))) {
         m_controls.Select(id, -1);
         ClearIoNioCondition(k, true, true);
         AfxMessageBox(BuildNotActiveText(static_cast<int>(row), Several()));
