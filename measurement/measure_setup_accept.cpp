@@ -129,6 +129,7 @@ void CDlgMeasureAdjust::HoldSetup()
     // A device with one of its sensors gone rests with the others alone and offers less: the
     // set-up the user made for all of them is kept until it is written or they are back.
     if (m_held.valid && ActivePorts() < m_held.ports && HoldsSetupForConnectedSensor()) return;
+    const HeldSetup before = m_held;
     m_held.ports = ActivePorts();
     m_held.shownPorts = m_nPortsLoaded;
     m_held.measurand = m_iLimitedMeasurand;
@@ -136,6 +137,16 @@ void CDlgMeasureAdjust::HoldSetup()
     m_held.limitValue = m_setup.limitValue;
     m_held.axis = m_setup.axis;
     m_held.valid = true;
+    // A device's sensor back a moment before the page is refreshed for it: the page still offers
+    // the sensors there before, so a condition held for that sensor is missing from it, though the
+    // user never cleared it. It stays held in a slot the user left empty.
+    if (!before.valid || m_nPortsShown >= ActivePorts()) return;
+    for (std::size_t k = 0; k < 2; ++k) {
+        const int measurand = before.measurand[k];
+        if (m_held.measurand[k] != -1 || measurand == -1 || m_controls.HasDatum(kConditionCombo[k], measurand)) continue;
+        m_held.measurand[k] = measurand;
+        for (std::size_t j = 2 * k; j < 2 * k + 2; ++j) m_held.limitText[j] = before.limitText[j], m_held.limitValue[j] = before.limitValue[j];
+    }
 }
 
 void CDlgMeasureAdjust::RestoreHeldConditions()

@@ -362,6 +362,7 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     if (keepConditions) RestoreHeldConditions(), m_nPortsLoaded = ActivePorts();
     else if (!holding) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
     if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;
+    m_nPortsShown = ActivePorts();
     FillIoNioChannelLists();
     DetermineIoNioConditions();
     UpdateIoNioLimitFields(0);

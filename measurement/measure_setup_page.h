@@ -359,6 +359,7 @@ private:
     std::array<int, 2> m_iLimitedMeasurand{-1, -1};
     std::array<int, 2> m_limitSensor{-1, -1};  // the sensor each condition was read from
     int m_nPortsLoaded = INT32_MAX;            // the sensors whose conditions the page last loaded (none yet: no fewer than any)
+    int m_nPortsShown = 0;                     // the sensors the page's condition lists were last refreshed for
     std::array<CString, 4> m_sLimitText;
     CString m_sStartAddProg, m_sStopAddProg;
     CString m_sShownStartProg, m_sShownStopProg;
