@@ -62,6 +62,19 @@ void CComPort::KeepConfirmedBlock(int sensor, CString CSensorRecord::*text, cons
     m_Sensor[static_cast<std::size_t>(sensor)].*copies.record = written;
     if (m_nCountActivePorts <= 1) this->*copies.single = written;
     const int row = m_nPortRecOfSensor[static_cast<std::size_t>(sensor)];
-    if (ValidRow(row)) m_PortRec[static_cast<std::size_t>(row)].m_Sensor.*copies.record = written;
+    if (ValidRow(row)) {
+        CSensorRecord& kept = m_PortRec[static_cast<std::size_t>(row)].m_Sensor;
+        kept.*copies.record = written;
+        // A connect takes the set-up's values (the rate, the units...) from the row's record,
+        // not from its text: they must be the ones written too, or the page would take the
+        // sensor's older rate for the one it measures with.
+        if (text == &CSensorRecord::m_strBlockStatorSwConfig) {
+            CSensorSwConfig& sw = kept.m_sSwConfig;
+            KadSend_ReadBlockGetContentStatorSoftwareConfiguration(
+                written, &sw.cConfigKind, &sw.dScaleA, &sw.dScaleB, &sw.strUnitA, &sw.strUnitB, &sw.cCode5A, &sw.cCode5B,
+                &sw.cCode3A, &sw.cCode3B, &sw.cCode4A, &sw.cCode4B, &sw.cFlagA, &sw.cFlagB, &sw.cScalingA, &sw.cScalingB,
+                &sw.nSetupCount, &sw.nByte32, &sw.cCode2A, &sw.cCode2B);
+        }
+    }
     if (m_peers.sequencer && copies.sequencer) (m_peers.sequencer->*copies.sequencer)(written, sensor);
 }

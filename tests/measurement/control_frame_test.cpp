@@ -653,6 +653,8 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
         // Well within the writer's own guard, which would end the wait cursor unconfirmed.
         ASSERT_TRUE(loop.RunUntil([this] { return WriteConfirmed(); }, 1000)) << "row " << row;
         EXPECT_EQ(sensor->Port(row).sensor().Blocks().ContentByte(3, 26) >> 5, decimals) << "row " << row;
+        // So does the record a later connect takes from the sensor's port row.
+        EXPECT_EQ(com.m_PortRec[static_cast<std::size_t>(com.m_nPortRecOfSensor[static_cast<std::size_t>(row)])].m_Sensor.m_sSwConfig.cCode3A, decimals);
         EXPECT_EQ(com.GetZMCOMConfgFlow(), ZM_STOP_MEASURE);
         EXPECT_EQ(com.m_pfnReplyHandler, nullptr);
     }
