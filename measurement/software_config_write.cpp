@@ -147,7 +147,8 @@ SoftwareConfigWriter::WriteOutcome SoftwareConfigWriter::WriteNow(int sensor, in
         HoldForReturn(sensor, code, serial);
         return WriteOutcome::Held;
     }
-    m_sent.push_back({sensor, code, serial, several, com.m_strPendingSwConfigBlock});
+    m_sent.push_back({sensor, code, serial, several, com.m_strPendingSwConfigBlock,
+                      com.m_nPortRecOfSensor[static_cast<std::size_t>(sensor)]});
     SetTimer(kTimerWriteGuard, kWriteGuardMs);
     return WriteOutcome::Sent;
 }
@@ -203,13 +204,16 @@ void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
 
 // A write sent just before its sensor went is not confirmed: the sensor still has its older
 // block, and is given the write when it is back. (One the sensor answered otherwise, present,
-// stays as the controller left it.)
+// stays as the controller left it.) The records of a device lost are cleared: a write its
+// sensor confirmed before it went is known by the sensor's port row, which keeps the block.
 void SoftwareConfigWriter::HoldUnconfirmedOfGoneSensors()
 {
     const CComPort& com = m_frame.Com();
     for (const SentWrite& sent : m_sent) {
         const CString& kept = com.m_Sensor[static_cast<std::size_t>(sent.sensor)].m_strBlockStatorSwConfig;
-        const bool taken = kept == sent.block || (!sent.several && com.m_strBlockStatorSwConfig == sent.block);
+        const bool keptInRow = sent.row >= 0 && sent.row < static_cast<int>(com.m_PortRec.size()) &&
+                               com.m_PortRec[static_cast<std::size_t>(sent.row)].m_Sensor.m_strBlockStatorSwConfig == sent.block;
+        const bool taken = kept == sent.block || keptInRow || (!sent.several && com.m_strBlockStatorSwConfig == sent.block);
         if (!taken && IsGone(sent.sensor)) HoldForReturn(sent.sensor, sent.code, sent.serial);
     }
     m_sent.clear();

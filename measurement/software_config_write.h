@@ -139,6 +139,7 @@ private:
         DWORD serial;
         bool several;
         CString block;
+        int row;  // the sensor's port row, whose record keeps what the sensor confirmed
     };
     std::vector<SentWrite> m_sent;
     // The channels' on/off as chosen when each sensor's write was asked for, and whether the

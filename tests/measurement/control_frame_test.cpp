@@ -698,6 +698,18 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     EXPECT_EQ(setup.Logic().Controls().SelectedDatum(IDC_RATE_COMBO), chosen);
 }
 
+// A rate both sensors took waits for neither once one of them has lost its power.
+TEST_F(DeviceInFrame, ARateBothSensorsTookIsNotHeldForThemOnceTheyAreGone)
+{
+    MeasureSetupWidget& setup = ShownSetup(*frame);
+    loop.RunFor(300);
+    ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, frame->Fields().measureRateIndex == 14 ? 15 : 14));
+    loop.RunFor(500);
+    sensor->Port(1).HangUp();
+    loop.RunFor(SoftwareConfigWriter::kWriteGuardMs);
+    EXPECT_FALSE(setup.Logic().Writer().HasWritesWaiting());
+}
+
 // A multiport device of two sensors that stream their values.
 struct StreamingDeviceInFrame : measurement_test::ConnectedFrame {
     std::unique_ptr<sim::SimDevice> MakeDevice() override
