@@ -89,6 +89,8 @@ struct FrameHooks {
     std::function<void()> stopMeasurement;
     // A sensor's configuration has been read: the set-up page refreshes from the sensors.
     std::function<void()> sensorConfigurationRead;
+    // The set-up page's refresh for sensors read a moment ago, done now if it is still due.
+    std::function<void()> refreshSetupIfDue;
     // At shut-down: the set-up page's add-on paths and the sensor used last into the profile.
     std::function<void()> writeProfileValues;
     // The set-up page's software-configuration writes that wait for a measurement's end; and

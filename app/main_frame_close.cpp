@@ -110,6 +110,9 @@ bool CMainFrame::ArePostponedWritesDue() const
 
 void CMainFrame::StartConfigWrite()
 {
+    // A sensor read a moment ago (a device whole again after an encoder's switch): the page has
+    // not yet taken back what the user set, and the write takes the set-up from the page.
+    if (m_hooks.refreshSetupIfDue) m_hooks.refreshSetupIfDue();
     m_bConfigWriting = true;
     if (workflow::IMeasureControlPage* panel = m_com.Peers().measureControl) panel->HoldWhileSetupWritten(true);
     m_bSetupChangedWhileWriting = false;

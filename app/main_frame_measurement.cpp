@@ -233,6 +233,9 @@ QWidget* MakeMeasureSetupPage(QWidget* parent, int pageIndex)
     hooks.sensorConfigurationRead = [guard] {
         if (guard) guard->Logic().SetTimer(measurement::kTimerRefresh, 20);
     };
+    hooks.refreshSetupIfDue = [guard] {
+        if (guard) guard->Logic().RefreshIfDue();
+    };
     hooks.writeProfileValues = [guard] {
         if (guard) guard->Logic().WriteProfileValues();
     };

@@ -357,10 +357,12 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // A device whose sensors come back one by one after an encoder's switch keeps the page
     // disabled until the last is back (or the switch's time is over): the page of the first
     // alone is not the device's.
+    // Nor are the conditions the user set before the switch: the sensors hold them only once
+    // written, so they are not read from the first alone; the device whole, the held ones return.
     const bool switchPending = m_bPowerSwitching && !whole;
     if (!switchPending) ArrangePage();
     if (keepConditions) RestoreHeldConditions(), m_nPortsLoaded = ActivePorts();
-    else if (!holding) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
+    else if (!holding && !switchPending) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
     if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;
     m_nPortsShown = ActivePorts();
     FillIoNioChannelLists();
@@ -369,9 +371,16 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     if (holding) m_frame.WritePendingConfigToReturnedSensor();
     if (!diagramActive) HideChannelBars();
     m_frame.EndWaitCursorOnce();
-    m_bPowerSwitching = false;
+    if (!switchPending) m_bPowerSwitching = false;
     HoldSetup();
     Changed();
+}
+
+bool CDlgMeasureAdjust::RefreshIfDue()
+{
+    if (!IsTimerArmed(kTimerRefresh)) return false;
+    OnTimer(kTimerRefresh);
+    return true;
 }
 
 // ---- Helpers shared by the page's files -------------------------------------------------------

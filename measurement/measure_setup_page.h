@@ -264,6 +264,10 @@ public:
 
     // Window timers: 18 refresh, 56 end of a power switch.
     void OnTimer(UINT_PTR id) override;
+    // The sensors were read a moment ago and the page is not yet refreshed for them: it is now,
+    // so that what is taken from the page (a choice, the set-up written) is the sensors'. True
+    // when it was due.
+    bool RefreshIfDue();
 
 private:
     friend class SoftwareConfigWriter;

@@ -359,8 +359,7 @@ void CDlgMeasureAdjust::OnConditionChannelChanged(int k)
     // is one of the list of before, whose rows were all inactive while no sensor was there: the
     // page takes the sensors first and judges the choice by the rows they have.
     bool offered = true;
-    if (index >= 0 && IsTimerArmed(kTimerRefresh)) {
-        OnTimer(kTimerRefresh);
+    if (index >= 0 && RefreshIfDue()) {
         index = m_controls.SelectByDatum(id, row);
         offered = index >= 0;
     }

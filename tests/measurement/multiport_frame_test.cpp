@@ -459,7 +459,14 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     frame->ShowPage(app::kPageMeasureSetup);
     EXPECT_EQ(SetupPage().Logic().Controls().SelectedDatum(IDC_RATE_COMBO), rate);
 
-    ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kTorqueSelector[0]));
+    // A search the instant the pair is whole again, before the page has taken back what the user
+    // set: the set-up it stores first is still the user's.
+    ASSERT_NO_FATAL_FAILURE(ChooseOnSetupPage(kTorqueSelector[0], 0));
+    const auto whole = [this] { return frame->Com().m_nCountActivePorts == 2 && !frame->Com().m_bFurtherPortsPending; };
+    ASSERT_TRUE(loop.RunUntil([&] { return !whole(); }, 5000));
+    ASSERT_TRUE(loop.RunUntil(whole, 16000));
+    frame->SensorAdmin()->connection.OnSearch();
+    loop.RunFor(16000);
     EXPECT_TRUE(SetupPage().Item<QWidget>(kPowerButton[0])->isVisible());
     const PageControls& s = SetupPage().Logic().Controls();
     EXPECT_TRUE(s.SelectedDatum(IDC_START_SOURCE) == 1 && s.SelectedDatum(kConditionCombo[1]) == 0 && s.Text(kLimitEdit[3]) == "4");
