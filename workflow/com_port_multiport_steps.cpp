@@ -37,9 +37,12 @@ bool CComPort::COM_4xS_SetSlaves()
     // A measurement that runs, or whose stream still comes in after its stop, has its slaves
     // following already: a set-up written now would take over the stream's step and empty the
     // ports' buffers, and the sets on their way would be lost (and the set-up's answers mixed
-    // with them). Its stop ends their following, and the next start sets them up again.
+    // with them). Its stop ends their following, and the next start sets them up again. Nor
+    // while another step awaits its sensor's answer (the set-up stored before a search, a block
+    // written): the slaves' set-up would take its step, its answer would go unheard, and the
+    // connection would be ended as unstable; the panel's watch sets them up once it is over.
     if (m_iZMCOMConfgFlow == ZM_TRIGGER_ACTIV || m_iZMCOMConfgFlow == ZM_4xS_START_SSOSM || IsMeasurementRunning() ||
-        IsStopTailComing() || AreSensorsReturning())
+        IsStopTailComing() || AreSensorsReturning() || m_nAnswerWatchMs != 0)
         return false;
     WriteSlaveSetUp();
     return true;

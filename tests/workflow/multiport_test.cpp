@@ -301,6 +301,15 @@ TEST(MultiportSteps, TheSlaveSetUpFrameGoesToEverySlaveAndTheMissingAcknowledgem
     b.loop.RunFor(2000);
     EXPECT_EQ(b.com.m_nSlaveAcks, 2);
     EXPECT_EQ(b.boxes.Count(), 0u);  // both slaves answered in time
+    // Not while a block written awaits its sensor's answer: the write keeps its step and is
+    // confirmed, and the connection is not ended as unstable.
+    b.ports.writes.clear();
+    ASSERT_EQ(b.com.COM_ZMCOMConfgSetSoftwareConfigBlock(1, 37), CComPort::SwConfigWrite::Sent);
+    EXPECT_FALSE(b.com.COM_4xS_SetSlaves());
+    EXPECT_EQ(b.ports.writes.size(), 1u);
+    b.loop.RunFor(2000);
+    EXPECT_EQ(b.com.m_nCountActivePorts, 3);
+    EXPECT_EQ(b.boxes.Count(), 0u);
 
     b.devices[0]->Port(2).Stall(-1);
     b.com.COM_4xS_SetSlaves();
