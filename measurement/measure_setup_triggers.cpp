@@ -470,9 +470,12 @@ void CDlgMeasureAdjust::UpdateIoNioVisibility()
         for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3],
                         kLimitUnit[2], kLimitUnit[3]})
             m_controls.Show(ctl, false);
+        // A condition cleared shows no channel either: shown again (the row back on), or read as
+        // the page's choice, its list would name a condition that is not there.
         ClearIoNioCondition(1, false);
+        m_controls.Select(kConditionCombo[1], -1);
         const int watched = m_iLimitedMeasurand[0];
-        if ((watched == 1 && !b) || (watched == 0 && !a)) ClearIoNioCondition(0, false);
+        if ((watched == 1 && !b) || (watched == 0 && !a)) ClearIoNioCondition(0, false), m_controls.Select(kConditionCombo[0], -1);
         return;
     }
     for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3]})
