@@ -410,9 +410,12 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             const int k = Draw(2);
             std::string limits;
             // The other condition may be one the sensors kept, not chosen since the model was
-            // last emptied: it decides which of the two a sensor keeping one alone holds.
-            const long long other = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[1 - k]);
+            // last emptied: it decides which of the two a sensor keeping one alone holds. It is
+            // read once the choice is taken: chosen as the sensors had just been read, the page
+            // first takes them, and the condition it showed before (channel B of the first
+            // sensor, back alone) may be none of theirs.
             const bool chosen = Choose(kConditionCombo[k], Draw(6), told);
+            const long long other = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[1 - k]);
             if (chosen && other >= 0 && !model.count(kConditionCombo[1 - k])) model[kConditionCombo[1 - k]] = {false, other, {}};
             if (chosen && Type(kLimitEdit[2 * k], std::to_string(-10 - Draw(500)), limits)) told += ", " + limits;
             if (chosen && Type(kLimitEdit[2 * k + 1], std::to_string(10 + Draw(500)), limits)) told += ", " + limits;
