@@ -110,6 +110,10 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
     } else {
         m_frame.SetDisplayValue(RealIndex(r), DisplayField::ChannelState, IsRowActive(r) ? 1 : 2);
     }
+    // The rows are brought in line with the sensors below, before this click is written: a
+    // write still waiting for the sensor would else give the row back the state it carries,
+    // the one before the click (and a trigger the click switched off would stay off).
+    if (send) m_writer.NoteChosenStates(Several() ? r : 0);
     if (m_bExpanded) ToggleDetails();
 
     if (!IsRowActive(r)) SwitchOffTriggersOn(r);

@@ -94,6 +94,8 @@ public:
     // The on/off state the user chose for this display table's channel, while a write that
     // carries it still waits for its sensor: the sensor read meanwhile reports its older state.
     std::optional<int> ChosenChannelState(int table) const;
+    // Notes the on/off states the page now holds for the sensor as the ones the user chose.
+    void NoteChosenStates(int sensor);
     // The sensors have been read (again) and the page refilled: writes held for the device go
     // out now, or are given up, and the user told, when another device is there.
     void SensorsRead();
@@ -149,7 +151,6 @@ private:
         std::array<int, 2> state{};
     };
     std::map<int, ChosenStates> m_chosen;  // by sensor
-    void NoteChosenStates(int sensor);
     // The queue waits for a device that was gone when its writes were due.
     DWORD m_deviceSerial = 0;  // the device the writes are asked for
     bool m_held = false;

@@ -161,7 +161,12 @@ TEST_F(SetupInFrame, TheChannelsOfASensorJustConnectedAreTickedAndWrittenAsMeasu
     EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 28) >> 4 & 0x03, 1);
     // Channel B unticked, channel A alone is recorded: beside the time in the file, in the store.
     const std::string file = StoreMeasuredValues();
+    // Unticked while a rate just chosen waits its pause to be written, it stays unticked.
+    const std::vector<ComboEntry>& rates = setup->Logic().Controls()[IDC_RATE_COMBO].entries;
+    ASSERT_GE(rates.size(), 2u);
+    ASSERT_TRUE(ChooseDatum(IDC_RATE_COMBO, rates[rates[0].datum == frame->MeasureRateIndex() ? 1 : 0].datum));
     setup->Item<QAbstractButton>(kChannelButton[1])->click();
+    EXPECT_FALSE(setup->Logic().Controls()[kChannelButton[1]].checked);
     loop.RunFor(1000);
     ASSERT_EQ(RunMeasurement(1000), -1);
     panel->Item<QAbstractButton>(IDC_MC_STOP)->click();
