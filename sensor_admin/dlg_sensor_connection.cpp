@@ -244,10 +244,11 @@ bool CDlgSensorConnection::StoreBeforePortsClose(std::function<void()> then)
 {
     if (!IsConnected() || m_com.m_pMainFrame == nullptr) return false;
     const bool started = m_com.m_pMainFrame->StoreSettingsBeforePortsClose([this, then = std::move(then)] {
+        m_bStoringBeforePortsClose = false;
         SetBusy(false);
         then();
     });
-    if (started) SetBusy(true);
+    if (started) SetBusy(true), m_bStoringBeforePortsClose = true;
     return started;
 }
 
@@ -437,6 +438,11 @@ void CDlgSensorConnection::OnTimer(UINT_PTR id)
         }
         break;
     case kConnTimerRestarted:
+        // The sensors back from a restart (an encoder's mode switched) while the set-up is
+        // stored before the user's search, connection or disconnection: that action, once the
+        // write has ended, takes their ports itself. A search now would probe beside it, and
+        // an answer of one would be taken for a row of the other.
+        if (m_bStoringBeforePortsClose) break;
         // The sensors run at their new rate: the ports are searched and connected again, every
         // port, since a sensor behind an Ethernet module may come back on a row that held none;
         // the user's choice of USB ports only is kept aside until the search has ended.

@@ -131,6 +131,7 @@ private:
     // The ports whose sensors were connected when the ports were last closed, by port text.
     std::set<CString> m_portsClosed;
     bool m_bBusy = false;
+    bool m_bStoringBeforePortsClose = false;  // the set-up is written before the ports close
     bool m_bButtonsEnabled = true;
     int m_nBaudRetries = 0;
     int m_nBaudBeforeChange = -1;  // the sensors' ports' rate mark before the change

@@ -472,6 +472,14 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     EXPECT_TRUE(s.SelectedDatum(IDC_START_SOURCE) == 1 && s.SelectedDatum(kConditionCombo[1]) == 0 && s.Text(kLimitEdit[3]) == "4");
     // Back counting the speed, the encoder shows no count of the angle as a speed.
     EXPECT_STREQ(frame->Views()->ChannelView(1)->Logic().ValueText().GetString(), "n.a.");
+    // Searched the instant the pair is back from the next switch, the set-up still to be stored:
+    // no search of the restart's own closes the ports under the write.
+    SetupPage().Item<QAbstractButton>(kAngleSelector[0])->click();
+    ASSERT_TRUE(loop.RunUntil([&] { return frame->SensorAdmin()->connection.IsTimerArmed(sensor_admin::kConnTimerRestarted); }, 5000));
+    frame->SensorAdmin()->connection.OnSearch();
+    loop.RunFor(600);
+    EXPECT_TRUE(whole() && frame->IsConfigWritePending());
+    loop.RunFor(16000);
     const std::size_t told = boxes.Count() + 1;
     sensor->Port(1).HangUp();
     EXPECT_TRUE(loop.RunUntil([&] { return !panel->Logic().IsSensorConnected() && boxes.Count() == told; }, 5000));
