@@ -97,6 +97,13 @@ void CDlgMeasureAdjust::OnChannelButton(int r, bool send)
 {
     if (r < 0 || r >= kSensorRows) return;
     auto& ch = m_setup.channel;
+    // Refused while the sensors return (the user is told), the click is not taken: the button
+    // shows the state the sensor keeps, so no trigger or condition is set on a channel that the
+    // sensors, once back, report otherwise.
+    if (send && !m_writer.MustWait() && m_writer.RefuseWhileSensorsReturn()) {
+        m_controls.Check(kChannelButton[r], IsRowActive(r));
+        return;
+    }
     m_bChannelButtonBusy = true;
     IMeasurePanel* panel = Panel();
     if (panel) panel->RelayoutDurationRow();

@@ -629,7 +629,7 @@ TEST_F(DeviceInFrame, TheSensorBoxesFollowTheSensorsAndAWrittenChangeSetsTheSlav
 
 // A choice written into one sensor of the device is confirmed by that sensor's acknowledgement
 // alone, and the write ends at rest; the next sensor's write and a store of the settings follow.
-// A rate or a filter chosen while the device's sensors restart after a baud-rate change (the same
+// A rate, a filter or a channel switched while the device's sensors restart after a baud-rate change (the same
 // rate chosen twice: told twice), and a rate chosen while their ports are closed for the search
 // that finds them, are not written (the user is told why): their reconnection goes on and Start is free after it. A rate written into
 // both ends only with both confirmations: the second sensor silent, the user is told. The scaling page knows the speed channel of the second sensor by its measurand,
@@ -675,7 +675,9 @@ TEST_F(DeviceInFrame, EachSensorConfirmsItsOwnWriteAndTheNextWritesFollow)
     const auto other = [&c](int id) { return c[id].entries[c[id].entries.front().datum == c.SelectedDatum(id) ? 1 : 0].datum; };
     const int writes[2] = {sensor->Port(0).sensor().RequestCount('F'), sensor->Port(1).sensor().RequestCount('F')};
     for (int id : {int(IDC_RATE_COMBO), kLowPassCombo[0]}) ASSERT_TRUE(measurement_test::ChooseDatum(setup, id, other(id)));
-    for (int id : {int(IDC_EXPAND), kAngleSelector[0]}) setup.Item<QAbstractButton>(id)->click();
+    for (int id : {int(IDC_EXPAND), kAngleSelector[0], kChannelButton[1]}) setup.Item<QAbstractButton>(id)->click();
+    // The second sensor's channel, not switched off, stays on: no condition is set on it meanwhile.
+    EXPECT_TRUE(setup.Item<QAbstractButton>(kChannelButton[1])->isChecked());
     // The same rate chosen again while they still restart is told again, not taken for theirs.
     ASSERT_TRUE(loop.RunUntil([this] { return boxes.Count() == 1; }, 100));
     ASSERT_TRUE(measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, c.SelectedDatum(IDC_RATE_COMBO)));
