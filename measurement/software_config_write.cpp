@@ -128,6 +128,15 @@ void SoftwareConfigWriter::WritePausedDue()
 
 SoftwareConfigWriter::WriteOutcome SoftwareConfigWriter::WriteNow(int sensor, int code)
 {
+    // Held for a device found again with a sensor still missing: its sensors are counted anew,
+    // and the one at this place may be another than the write was chosen for (the first gone,
+    // the second counts first). The write waits for the device to be whole.
+    const bool held = std::find(m_pending.begin(), m_pending.end(), std::make_pair(sensor, code)) != m_pending.end();
+    if (m_held && held && m_frame.Com().m_nCountActivePorts < m_heldSensors) {
+        m_frame.EndWaitCursorOnce();
+        HoldForReturn(sensor, code, m_heldSerial);
+        return WriteOutcome::Held;
+    }
     m_frame.BeginWaitCursorOnce();
     CComPort& com = m_frame.Com();
     NoteDevice();
@@ -158,7 +167,9 @@ DWORD SoftwareConfigWriter::DeviceSerial() const { return m_frame.Com().m_Sensor
 // The records of a device lost are cleared: the one the user chose for is the one last seen.
 void SoftwareConfigWriter::NoteDevice()
 {
-    if (m_frame.Com().m_nCountActivePorts >= 1 && DeviceSerial() != 0) m_deviceSerial = DeviceSerial();
+    if (m_frame.Com().m_nCountActivePorts < 1 || DeviceSerial() == 0) return;
+    m_deviceSerial = DeviceSerial();
+    m_deviceSensors = m_frame.Com().m_nCountActivePorts;
 }
 
 void SoftwareConfigWriter::NoteChosenStates(int sensor)
@@ -197,7 +208,10 @@ void SoftwareConfigWriter::HoldForReturn(int sensor, int code, DWORD serial)
 {
     Enqueue(sensor, code);
     // The queue is the device's that was there when the user chose: one device at a time.
-    if (!m_held) m_heldSerial = serial;
+    if (!m_held) {
+        m_heldSerial = serial;
+        m_heldSensors = m_deviceSensors;
+    }
     m_held = true;
     m_returned = false;
 }

@@ -153,8 +153,10 @@ private:
     std::map<int, ChosenStates> m_chosen;  // by sensor
     // The queue waits for a device that was gone when its writes were due.
     DWORD m_deviceSerial = 0;  // the device the writes are asked for
+    int m_deviceSensors = 0;   // and how many sensors it had then
     bool m_held = false;
     DWORD m_heldSerial = 0;
+    int m_heldSensors = 0;
     bool m_returned = false;  // that device has been read again
 };
 

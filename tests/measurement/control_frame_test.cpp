@@ -710,6 +710,23 @@ TEST_F(DeviceInFrame, ARateBothSensorsTookIsNotHeldForThemOnceTheyAreGone)
     sensor->Port(1).HangUp();
     loop.RunFor(SoftwareConfigWriter::kWriteGuardMs);
     EXPECT_FALSE(setup.Logic().Writer().HasWritesWaiting());
+
+    // One chosen as the first loses its power waits for it, not going to the second found alone.
+    const auto searched = [&](int ports) {
+        frame->SensorAdmin()->connection.OnSearch();
+        const bool found = loop.RunUntil([&] { return frame->Com().m_nCountActivePorts == ports && !frame->Com().m_bFurtherPortsPending; }, 30000);
+        loop.RunFor(3000);  // read and the page refilled
+        return found;
+    };
+    const int chosen = frame->Fields().measureRateIndex == 14 ? 15 : 14;
+    sensor->Port(1).PowerOn();
+    ASSERT_TRUE(searched(2) && measurement_test::ChooseDatum(setup, IDC_RATE_COMBO, chosen));
+    sensor->Port(0).HangUp();
+    loop.RunFor(3000);
+    ASSERT_TRUE(searched(1));
+    sensor->Port(0).PowerOn();
+    ASSERT_TRUE(searched(2));
+    EXPECT_EQ(sensor->Port(0).sensor().Blocks().ContentByte(3, 32), chosen);
 }
 
 // A multiport device of two sensors that stream their values.
