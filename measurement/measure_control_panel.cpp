@@ -304,8 +304,12 @@ void CDlgMeasureDiagram::HoldWhileSetupWritten(bool hold)
 
 bool CDlgMeasureDiagram::PrepareSlaves()
 {
+    // Only a set-up written holds the buttons anew. One not written changes nothing: Start stays
+    // as it is, off while the device's single shot or control switch still awaits its answers
+    // (a measurement started then would take that step, and its watch would end the connection
+    // under the running measurement).
     const bool written = Com().COM_4xS_SetSlaves();
-    RefreshHeldButtons();
+    if (written) RefreshHeldButtons();
     return written;
 }
 
@@ -445,7 +449,7 @@ void CDlgMeasureDiagram::OnBnClickedBusyMarker()
 {
     m_bMultiportReady = 1;
     m_indicators.busyShown = false;
-    PrepareSlaves();
+    if (!PrepareSlaves()) RefreshHeldButtons();
 }
 
 void CDlgMeasureDiagram::EndSingleShot()

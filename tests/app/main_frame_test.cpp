@@ -1162,6 +1162,15 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
         EXPECT_EQ(frame->Fields().measureRateIndex, deviceRate);
         EXPECT_EQ(rates->currentData().toInt(), deviceRate);
     }
+    // Start stays off while the device's single shot awaits its answers, also when the panel is
+    // shown again meanwhile (no set-up of the slaves can be written then).
+    ASSERT_TRUE(loop.RunUntil(startEnabled, 5000));
+    control.OnShowWindow(true, 0);
+    loop.RunFor(500);
+    control.OnBnClickedSingleShot();
+    control.OnShowWindow(true, 0);
+    EXPECT_FALSE(startEnabled());
+    EXPECT_TRUE(loop.RunUntil(startEnabled, 5000));
 }
 
 // Why the controller stopped the stream of a multiport device shows on the panel's Process
