@@ -25,7 +25,15 @@ void CComPort::COM_SearchComPorts(int mode)
         m_pPortFactory ? m_pPortFactory->ListPorts() : std::vector<workflow::PortListEntry>{};
     m_nRowCounter = 0;
     m_nSensorPortCount = 0;
-    SetFurtherPortsPending(false);  // the device is searched for afresh
+    // The device is searched for afresh: the steps that would still group the further ports of
+    // a connection under way are dropped, or they would count its sensors anew in the middle of
+    // the search. Nothing is started on it until the search has connected it again.
+    if (m_bFurtherPortsPending) {
+        KillFrameTimer(kTimerConnectNext);
+        KillFrameTimer(kTimerFurtherPort);
+        HoldMeasuringUntilConnected(true);
+    }
+    SetFurtherPortsPending(false);
     m_bOpenedAloneBySearch = 0;
 
     for (CPortRecord& row : m_PortRec) row.ClearForSearch();

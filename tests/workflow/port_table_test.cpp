@@ -314,9 +314,15 @@ TEST(Connect, ThePortUsedLastStillOpenIsClosedAndSearchedAgain)
     b.com.m_strLastPortName = b.com.m_strPortState;
     b.com.COM_ConnectSensor(0, 3);
     EXPECT_EQ(b.loop.TimerRemainingMs(b.window.GetSafeHwnd(), kTimerCloseFirstPort), 100);
+    // A device's further ports that were still to be grouped are the search's to find now:
+    // grouped meanwhile, they would count the sensors anew in the middle of it.
+    b.com.SetFurtherPortsPending(true);
+    b.window.SetTimer(kTimerConnectNext, 300);
     b.loop.RunFor(100);
     EXPECT_EQ(b.com.m_pPortMan->GetStateText(), CString("OffLine"));
     EXPECT_TRUE(b.window.IsTimerArmed(kTimerSearchAgain));
+    b.loop.RunFor(100);
+    EXPECT_FALSE(b.window.IsTimerArmed(kTimerConnectNext));
     ASSERT_TRUE(b.RunUntilConnected());
     EXPECT_EQ(b.ports.Count('B'), 2);
 }
