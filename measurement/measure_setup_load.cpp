@@ -78,7 +78,8 @@ bool CDlgMeasureAdjust::FillMeasureRateList()
     // Unless the user chose another for it that it was gone to take, or that waits still to be
     // written: that one is written now.
     const bool chosenForIt = ActivePorts() >= 1 && m_writer.WritesWaitFor(com.m_Sensor[0].m_sStatorHeader.nSerialNo);
-    const bool adopt = !chosenForIt && !deviceIncomplete;
+    // Nor while no sensor is connected: a record a search read meanwhile is no sensor's yet.
+    const bool adopt = ActivePorts() >= 1 && !chosenForIt && !deviceIncomplete;
     if (adopt && stored.cReadMark && stored.cValid && stored.nByte32 != rate && m_controls.HasDatum(IDC_RATE_COMBO, stored.nByte32)) {
         rate = stored.nByte32;
         m_frame.SetMeasureRateIndex(rate);

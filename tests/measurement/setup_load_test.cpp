@@ -96,7 +96,18 @@ TEST(SetupLoad, TheRateListFollowsTypeCodeLineAndSensorCount)
     b.com.m_nDefaultBaudRate = 230400;
     b.page->FillMeasureRateList();
     EXPECT_EQ(Data(b.page->Controls(), IDC_RATE_COMBO).front(), 0);
-    b.com.m_nCountActivePorts = 1;
+
+    // With no sensor connected, what a search has read meanwhile is no sensor's yet: the rate
+    // chosen stays until the sensor is connected, and then the one it stores is taken.
+    CSensorSwConfig& stored = b.com.m_Sensor[0].m_sSwConfig;
+    stored.cReadMark = stored.cValid = 1;
+    for (int ports : {0, 1}) {
+        b.com.m_nCountActivePorts = ports;
+        b.measureFrame.rate = 6;
+        stored.nByte32 = 11;
+        b.page->FillMeasureRateList();
+        EXPECT_EQ(b.page->Controls().SelectedDatum(IDC_RATE_COMBO), ports == 0 ? 6 : 11) << ports;
+    }
 }
 
 TEST(SetupLoad, RowsLowPassFiltersAndUnitsComeFromTheSensorAndItsTables)
