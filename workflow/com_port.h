@@ -287,6 +287,9 @@ public:
     // Events of the further sensor ports (1 to 3); a removal of the port's device loses the sensor.
     LRESULT OnFurtherPortNotify(int port, WPARAM wParam, LPARAM lParam);
     void OnSensorPortRemoved(int port);
+    // A measurement whose line is gone or given up ends at once, its stop's answer not awaited;
+    // stopOthers: the sensors still on a line get the stop signal.
+    void EndMeasurementWithoutLine(bool stopOthers);
     // The rows of the ports the port list no longer holds leave the port table; their port
     // names, in the table's order.
     std::vector<CString> DropRowsOfPortsGone();

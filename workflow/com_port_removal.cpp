@@ -42,13 +42,8 @@ void CComPort::OnSensorPortRemoved(int port)
     // Nothing more can be written to the lost line: the stop must not wait for its answer, and
     // a configuration write sequence on it ends now.
     const int endedState = m_iZMCOMConfgFlow;
-    m_bSensorEndedStream = 1;
-    if (m_peers.measureControl) m_peers.measureControl->EndMeasurementOnLostSensor();
-    m_bSensorEndedStream = 0;
-    // The other sensors of a multiport device are still there and may still stream: they get
-    // the stop signal, or the next search would find them streaming and could not talk to them.
-    if (m_nCountActivePorts > 1 && m_bStreamingRate && m_bMeasureRunning) WriteStopSignal();
-    m_bMeasureRunning = 0;
+    // The other sensors of a multiport device are still there and may still stream.
+    EndMeasurementWithoutLine(m_nCountActivePorts > 1);
     m_iZMCOMConfgFlow = ZM_STOP_MEASURE;
     m_pfnReplyHandler = nullptr;
     m_strReceiveCOM.Empty();
@@ -71,6 +66,17 @@ void CComPort::OnSensorPortRemoved(int port)
     text.Format(workflow::WorkflowText(measuring ? workflow::kTextSensorLostMeasuring : workflow::kTextSensorLost).GetString(),
                 serial, portName.GetString());
     AfxMessageBox(text);
+}
+
+void CComPort::EndMeasurementWithoutLine(bool stopOthers)
+{
+    m_bSensorEndedStream = 1;
+    if (m_peers.measureControl) m_peers.measureControl->EndMeasurementOnLostSensor();
+    m_bSensorEndedStream = 0;
+    // Sensors still on a line get the stop signal, or the next search would find them streaming
+    // and could not talk to them.
+    if (stopOthers && m_bStreamingRate && m_bMeasureRunning) WriteStopSignal();
+    m_bMeasureRunning = 0;
 }
 
 void CComPort::COM_ShowSensorsDisconnected()

@@ -78,6 +78,9 @@ void CComPort::EndConnection(const CString& text, int unusableRow)
     EndDeviceRestart();
     COM_EndSensorReread();
     const int endedState = m_iZMCOMConfgFlow;
+    // A measurement still running ends with the connection, as with a sensor lost: what was
+    // received is kept and written, and none is left running that no button could stop.
+    EndMeasurementWithoutLine(true);
     m_pfnReplyHandler = nullptr;
     m_strReceiveCOM.Empty();
     ++m_nUnansweredSteps;

@@ -18,6 +18,7 @@
 #include "res/string_table.h"
 #include "sensor_admin/dlg_sensor_information.h"
 #include "tests/measurement/frame_fixture.h"
+#include "views/aform_diagram.h"
 #include "views/aform_light.h"
 #include "workflow/workflow_peers.h"
 #include "workflow/workflow_texts.h"
@@ -174,5 +175,18 @@ TEST_F(MeasurementEnd, ALostSensorLeavesTheMeasurementUnjudgedAndTheNextSensorSt
     EXPECT_TRUE(InformationNames(*information, "100002"));
     EXPECT_FALSE(views.Refresher().Values(0).tared);
     EXPECT_LT(views.Refresher().Values(0).maxBase, 500.0);
+
+    // A connection given up (a step's answer awaited in vain) under a running measurement ends
+    // it too, its sets kept: none is left running with no button to stop it.
+    ASSERT_TRUE(measurement_test::ChooseDatum(*setup, IDC_START_SOURCE, 0));
+    Click(IDC_MC_START);
+    loop.RunFor(1000);
+    ASSERT_TRUE(Running());
+    boxes.Clear();
+    frame->Com().COM_ReportUnstableConnection();
+    loop.RunFor(1000);
+    EXPECT_FALSE(Running());
+    EXPECT_FALSE(panel->Item<QAbstractButton>(IDC_MC_STOP)->isEnabled());
+    EXPECT_GT(views.Diagram()->Display().Data().GetPointCount(0), 0);
     Close();  // before the sensor that answers on the port goes
 }
