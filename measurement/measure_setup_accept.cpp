@@ -140,10 +140,15 @@ void CDlgMeasureAdjust::HoldSetup()
     // A device's sensor back a moment before the page is refreshed for it: the page still offers
     // the sensors there before, so a condition held for that sensor is missing from it, though the
     // user never cleared it. It stays held in a slot the user left empty.
+    // A page last shown for a single sensor (a device's first one back alone, as after the
+    // calibration page gives the device back) lists that sensor's channels A and B, not the
+    // device's sensors: none of the device's conditions was offered there, whatever its datum.
     if (!before.valid || m_nPortsShown >= ActivePorts()) return;
+    const bool listsDevice = (m_nPortsShown >= 2) == Several();
     for (std::size_t k = 0; k < 2; ++k) {
         const int measurand = before.measurand[k];
-        if (m_held.measurand[k] != -1 || measurand == -1 || m_controls.HasDatum(kConditionCombo[k], measurand)) continue;
+        const bool offered = listsDevice && m_controls.HasDatum(kConditionCombo[k], measurand);
+        if (m_held.measurand[k] != -1 || measurand == -1 || offered) continue;
         m_held.measurand[k] = measurand;
         for (std::size_t j = 2 * k; j < 2 * k + 2; ++j) m_held.limitText[j] = before.limitText[j], m_held.limitValue[j] = before.limitValue[j];
     }

@@ -1162,6 +1162,27 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
         EXPECT_EQ(frame->Fields().measureRateIndex, deviceRate);
         EXPECT_EQ(rates->currentData().toInt(), deviceRate);
     }
+    // A condition set on the device and not yet stored survives the page's round trip: the
+    // first sensor back alone lists its own channels A and B, none of the device's conditions,
+    // also when the user acts as the device is whole again before the set-up page is.
+    auto* setup = FindPage<measurement::MeasureSetupWidget>(*frame);
+    auto* second = setup->Item<QComboBox>(measurement::kConditionCombo[1]);
+    ASSERT_TRUE(loop.RunUntil(whole, 5000));
+    second->setCurrentIndex(second->findData(0));
+    Q_EMIT second->activated(second->currentIndex());
+    setup->Item<QLineEdit>(measurement::kLimitEdit[2])->setText("-49");
+    setup->Item<QLineEdit>(measurement::kLimitEdit[3])->setText("37");
+    calibration.OnShowPage(true);
+    ASSERT_TRUE(loop.RunUntil([&] { return calibration.IsSensorPresent() && frame->Com().m_nCountActivePorts == 1; }, 10000));
+    calibration.OnShowPage(false);
+    ASSERT_TRUE(loop.RunUntil(whole, 10000));
+    ASSERT_TRUE(setup->Logic().IsTimerArmed(measurement::kTimerRefresh));
+    rates->setCurrentIndex(1);
+    Q_EMIT rates->activated(1);
+    loop.RunFor(1000);
+    EXPECT_EQ(setup->Logic().Controls().SelectedDatum(measurement::kConditionCombo[1], -1), 0);
+    EXPECT_EQ(setup->Item<QLineEdit>(measurement::kLimitEdit[2])->text() + setup->Item<QLineEdit>(measurement::kLimitEdit[3])->text(),
+              QString("-4937"));
     // Start stays off while the device's single shot awaits its answers, also when the panel is
     // shown again meanwhile (no set-up of the slaves can be written then).
     ASSERT_TRUE(loop.RunUntil(startEnabled, 5000));
