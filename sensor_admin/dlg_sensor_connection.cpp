@@ -252,6 +252,13 @@ bool CDlgSensorConnection::StoreBeforePortsClose(std::function<void()> then)
     return started;
 }
 
+// The sensors back from a restart are searched for a moment later (kConnTimerRestarted). A
+// search, connection or disconnection of the user's that takes their ports first (also once
+// the set-up has been stored before it) ends that wait: a second search beside it would probe
+// ports the first is probing, and take an answer of one for a row of the other: a row the
+// table does not hold, a sensor without a serial number.
+void CDlgSensorConnection::DropSearchAfterRestart() { CWnd::KillTimer(kConnTimerRestarted); }
+
 void CDlgSensorConnection::OnDisconnect()
 {
     if (m_bBusy || StoreBeforePortsClose([this] { ClosePorts(); })) return;
@@ -260,6 +267,7 @@ void CDlgSensorConnection::OnDisconnect()
 
 void CDlgSensorConnection::ClosePorts()
 {
+    DropSearchAfterRestart();
     m_portsClosed.clear();
     for (const CPortRecord& rec : m_com.m_PortRec)
         if (rec.m_nState == kPortStateActive) m_portsClosed.insert(rec.m_strPortName);
@@ -314,6 +322,7 @@ void CDlgSensorConnection::OnConnect()
 
 void CDlgSensorConnection::ConnectRow(int row)
 {
+    DropSearchAfterRestart();
     if (IsConnected()) ClosePorts();
     const CString port = m_com.m_PortRec[static_cast<std::size_t>(row)].m_strPortName;
     // The sensors closed together come back together: the chosen one is identified, the others
@@ -334,6 +343,7 @@ void CDlgSensorConnection::OnSearch()
 
 void CDlgSensorConnection::Search()
 {
+    DropSearchAfterRestart();
     if (IsConnected()) ClosePorts();
     m_portsClosed.clear();  // the search connects every sensor it finds
     m_strStatusLine.Empty();

@@ -115,6 +115,7 @@ private:
     void ClosePorts();
     void Search();
     void ConnectRow(int row);
+    void DropSearchAfterRestart();
     CString RangeEndText(BYTE typeClass, double rangeEnd) const;
     void RememberMarks();
     void SetBusy(bool busy);

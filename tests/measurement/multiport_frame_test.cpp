@@ -480,6 +480,17 @@ TEST_P(SpeedEncoderOnAngleRotor, StartAndTriggerWaitUntilTheEncoderCountsTheAngl
     loop.RunFor(600);
     EXPECT_TRUE(whole() && frame->IsConfigWritePending());
     loop.RunFor(16000);
+    // Searched as the pair is back from the next switch, the restart's own search 200 ms away, and
+    // the set-up block refused at once: the user's search is the only one. A second beside it took
+    // an answer of one for a row of the other, a sensor without a serial number: "cannot
+    // continue", and no set-up stored any more, at the close neither.
+    sensor->Port(0).Refuse({'F', 0x83, 4, 1});
+    SetupPage().Item<QAbstractButton>(kTorqueSelector[0])->click();
+    loop.RunFor(500);
+    const std::size_t refused = boxes.Count() + 1;
+    frame->SensorAdmin()->connection.OnSearch();
+    loop.RunFor(16000);
+    EXPECT_TRUE(whole() && boxes.Count() == refused && frame->Com().m_bCloseWithoutSaving == 0) << boxes.Boxes().back().text.GetString();
     const std::size_t told = boxes.Count() + 1;
     sensor->Port(1).HangUp();
     EXPECT_TRUE(loop.RunUntil([&] { return !panel->Logic().IsSensorConnected() && boxes.Count() == told; }, 5000));
