@@ -215,7 +215,7 @@ bool CDlgMeasureAdjust::NormaliseChannelFlags()
     // The measuring mode and the channels measured follow the rows as the sensors left them.
     ApplyMeasureMode();
     for (int r = 0; r < kSensorRows; ++r) {
-        m_controls.Enable(kChannelButton[r], ch[static_cast<std::size_t>(r)].enabled != 0 || !several);
+        m_controls.Enable(kChannelButton[r], ch[static_cast<std::size_t>(r)].enabled != 0);
         m_controls.Show(kChannelButton[r], ch[static_cast<std::size_t>(r)].selectable != 0);
     }
     for (int g = 0; g < 2; ++g) m_controls.Show(kPowerButton[g], ch[static_cast<std::size_t>(4 + g)].selectable != 0 && several);

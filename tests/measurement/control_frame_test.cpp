@@ -203,6 +203,8 @@ TEST_F(PanelInFrame, AOneChannelSensorIsNamedByItsChannelAloneAndTheLightShowsIt
     loop.RunFor(500);
     EXPECT_EQ(std::string(panel->Logic().Controls().Text(IDC_MC_SERIAL).GetString()), " A1");
     EXPECT_FALSE(FindPage<MeasureSetupWidget>(*frame)->Logic().Controls().IsShown(kChannelButton[1]));
+    // Its only channel cannot be switched off.
+    EXPECT_FALSE(FindPage<MeasureSetupWidget>(*frame)->Logic().Controls().IsEnabled(kChannelButton[0]));
     Click(IDC_MC_START);
     loop.RunFor(500);
     const auto& b = frame->Views()->ChannelView(1)->Logic();
