@@ -360,9 +360,14 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // Nor are the conditions the user set before the switch: the sensors hold them only once
     // written, so they are not read from the first alone; the device whole, the held ones return.
     const bool switchPending = m_bPowerSwitching && !whole;
+    // Nor does a device's first sensor back alone with its others still to come (as after a
+    // search) hold a single sensor's conditions: its blocks keep one of the device's conditions
+    // in the device's layout, and read as a lone sensor's channels A and B they give conditions
+    // nobody set. They are read once the device is whole.
+    const bool devicePending = Com().m_bFurtherPortsPending && ActivePorts() >= 1;
     if (!switchPending) ArrangePage();
     if (keepConditions) RestoreHeldConditions(), m_nPortsLoaded = ActivePorts();
-    else if (!holding && !switchPending) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
+    else if (!holding && !switchPending && !devicePending) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
     if (!holding && !m_bPowerSwitching) m_nHeldForSerial = 0;
     m_nPortsShown = ActivePorts();
     FillIoNioChannelLists();

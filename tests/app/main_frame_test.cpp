@@ -1183,6 +1183,16 @@ TEST_F(FrameWithMultiportDevice, TheCalibrationPageReopensAMultiportDeviceForOne
     EXPECT_EQ(setup->Logic().Controls().SelectedDatum(measurement::kConditionCombo[1], -1), 0);
     EXPECT_EQ(setup->Item<QLineEdit>(measurement::kLimitEdit[2])->text() + setup->Item<QLineEdit>(measurement::kLimitEdit[3])->text(),
               QString("-4937"));
+    // Stored by a search, it is the first sensor's second condition. That sensor back alone, the
+    // other still to come, lends the page no condition of its own: read as a lone sensor's
+    // channels A and B, its blocks name a first condition on channel B nobody set.
+    bool lent = false;
+    const auto lends = [&] { return lent = lent || setup->Logic().Controls().SelectedDatum(measurement::kConditionCombo[0], -1) >= 0; };
+    frame->SensorAdmin()->connection.OnSearch();
+    ASSERT_TRUE(loop.RunUntil([&] { return lends(), frame->Com().m_bFurtherPortsPending; }, 20000) &&
+                loop.RunUntil([&] { return lends(), whole() && !setup->Logic().IsTimerArmed(measurement::kTimerRefresh); }, 20000));
+    EXPECT_FALSE(lent);
+    EXPECT_EQ(setup->Logic().Controls().SelectedDatum(measurement::kConditionCombo[1], -1), 0);
     // Start stays off while the device's single shot awaits its answers, also when the panel is
     // shown again meanwhile (no set-up of the slaves can be written then).
     ASSERT_TRUE(loop.RunUntil(startEnabled, 5000));
