@@ -143,8 +143,9 @@ void CDlgMeasureAdjust::HoldSetup()
     // A page last shown for a single sensor (a device's first one back alone, as after the
     // calibration page gives the device back) lists that sensor's channels A and B, not the
     // device's sensors: none of the device's conditions was offered there, whatever its datum.
+    // Nor were any on a page last shown with no sensor.
     if (!before.valid || m_nPortsShown >= ActivePorts()) return;
-    const bool listsDevice = (m_nPortsShown >= 2) == Several();
+    const bool listsDevice = m_nPortsShown >= 1 && (m_nPortsShown >= 2) == Several();
     for (std::size_t k = 0; k < 2; ++k) {
         const int measurand = before.measurand[k];
         const bool offered = listsDevice && m_controls.HasDatum(kConditionCombo[k], measurand);

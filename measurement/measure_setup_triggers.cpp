@@ -476,6 +476,8 @@ void CDlgMeasureAdjust::UpdateIoNioVisibility()
         m_controls.Select(kConditionCombo[1], -1);
         const int watched = m_iLimitedMeasurand[0];
         if ((watched == 1 && !b) || (watched == 0 && !a)) ClearIoNioCondition(0, false), m_controls.Select(kConditionCombo[0], -1);
+        // With no sensor there the lists offer no sensor's conditions any more.
+        if (ActivePorts() < 1) m_nPortsShown = 0;
         return;
     }
     for (int ctl : {kConditionCheck[1], kConditionCombo[1], kLowerCaption[1], kUpperCaption[1], kLimitEdit[2], kLimitEdit[3]})
