@@ -146,6 +146,16 @@ void CDlgMeasureAdjust::HoldSetup()
     // Nor were any on a page last shown with no sensor.
     if (!before.valid || m_nPortsShown >= ActivePorts()) return;
     const bool listsDevice = m_nPortsShown >= 1 && (m_nPortsShown >= 2) == Several();
+    // A device whole again on a page still showing one of its sensors alone: the conditions shown
+    // are that sensor's, read as a lone sensor's, not the device's. Those held for the device stay;
+    // with none held for it, none is held, and the refresh takes what the sensors keep.
+    if (!listsDevice && Several()) {
+        const bool heldForDevice = before.ports >= 2;
+        m_held.measurand = heldForDevice ? before.measurand : std::array<int, 2>{-1, -1};
+        m_held.limitText = heldForDevice ? before.limitText : std::array<CString, 4>{};
+        m_held.limitValue = heldForDevice ? before.limitValue : std::array<double, 4>{};
+        return;
+    }
     for (std::size_t k = 0; k < 2; ++k) {
         const int measurand = before.measurand[k];
         const bool offered = listsDevice && m_controls.HasDatum(kConditionCombo[k], measurand);
