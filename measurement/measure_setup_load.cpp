@@ -117,6 +117,7 @@ void CDlgMeasureAdjust::HideSensorControls()
     m_controls.SetText(IDC_DIGITAL_INPUT, CString());
     m_controls.Show(IDC_LOWPASS_CAPTION, false);
     for (int id : kLowPassCombo) m_controls.Show(id, false);
+    for (int id : kPowerButton) m_controls.Show(id, false);
     Changed();
 }
 

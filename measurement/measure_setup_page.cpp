@@ -68,9 +68,10 @@ bool CDlgMeasureAdjust::InitialFill()
     for (int id : {IDC_TEST_BUTTON, IDC_ACCEPT, IDC_Y_BUTTON, kAddProgButton[0], kAddProgButton[1]})
         m_controls.Show(id, false);
     m_controls.SetText(IDC_EXPAND, "+");
-    // The power selectors belong to the expanded page.
+    // The power selectors belong to the expanded page. The power buttons come with a device's
+    // sensors once they are read: with none there, no power can be computed.
     for (int g = 0; g < 2; ++g) {
-        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g]})
+        for (int id : {kTorqueSelector[g], kAngleSelector[g], kSpeedCaption[g], kAngleCaption[g], kOptionBox[g], kPowerButton[g]})
             m_controls.Show(id, false);
     }
     m_bFirstFill = false;

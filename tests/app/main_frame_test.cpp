@@ -35,9 +35,9 @@
 #include "chart/xgraph.h"
 #include "environment/number_text.h"
 #include "measurement/measure_control_ids.h"
+#include "measurement/measure_setup_ids.h"
 #include "measurement/measure_control_panel.h"
 #include "measurement/measure_control_widget.h"
-#include "measurement/measure_setup_ids.h"
 #include "measurement/measure_setup_widget.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -153,6 +153,10 @@ TEST_F(FrameFixture, EveryMenuEntryAndTreeItemShowsItsPage)
             EXPECT_FALSE(widget->isVisible() && text.startsWith("IDC_")) << text.toStdString() << " on page " << slot.index;
         }
     }
+    // Nor does the set-up page offer a power: one is computed from a device's sensors.
+    const auto* setup = dynamic_cast<CDialog*>(PagesOf(frame).Page(app::kPageMeasureSetup));
+    ASSERT_NE(setup, nullptr);
+    for (int id : measurement::kPowerButton) EXPECT_FALSE(setup->Item<QWidget>(id)->isVisibleTo(setup)) << id;
     QTreeWidgetItem* control = frame.NavigationTree().topLevelItem(1)->child(0);
     Q_EMIT frame.NavigationTree().itemClicked(control, 0);
     EXPECT_EQ(frame.GetActiveViewKind(), app::kKindMeasureControl);
