@@ -620,6 +620,7 @@ public:
     int m_nSyncTestPort = 0, m_nSyncTestFirstByte = 0;
     UINT m_nSyncTestAfterRecords = 0;
     int m_nSlaveAcks = 0;
+    std::uint32_t m_nSlaveAckPorts = 0;  // the slaves whose acknowledgement m_nSlaveAcks counts, bit per port
     // Every slave acknowledged its set-up, and none has been restarted, stopped or connected
     // anew since: a stream the master starts is followed by all of them.
     BYTE m_bSlavesSetUp = 0;

@@ -247,7 +247,12 @@ int CComPort::ZMCOMMeasure_DispatchFirstByte(int port)
         if (buffer[0] == kStx) {
             const BYTE letter = buffer[1];
             if (letter == kAck && state == ZM_4xS_SET_234_TO_SLAVE) {
-                ++m_nSlaveAcks;
+                // Only a slave answers its set-up, and each once: an acknowledgement the master
+                // still owed an earlier write (one of a baud change refused half-way, say) would
+                // count a silent slave as set up, and the stream start would meet that slave's
+                // answer instead of the master's.
+                const std::uint32_t bit = 1u << port;
+                if (port >= 1 && (m_nSlaveAckPorts & bit) == 0) m_nSlaveAckPorts |= bit, ++m_nSlaveAcks;
                 return 1;
             }
             if (letter == GetCommand()) {

@@ -53,6 +53,7 @@ void CComPort::WriteSlaveSetUp()
     const CString frame = SlaveSetupFrame();
     SetCommand('Z');
     m_nSlaveAcks = 0;
+    m_nSlaveAckPorts = 0;
     m_bSlavesSetUp = 0;
     m_bSlaveSetUpAwaited = 1;
     // The set-up ends any stream before it: its answers are no records (the developer's

@@ -66,7 +66,9 @@ void CComPort::COM_CloseSensorPorts()
     // A block written and not yet confirmed is not taken as the sensor's.
     RestoreKeptTextOfWrite();
     KeepSensorRecordsInRows();
-    if (m_bMeasureRunning) {
+    // Also a measurement whose stream has already broken (a slave's answer where the master's
+    // was awaited) runs until it is ended: it ends with its ports, not with a time-out later.
+    if (m_bMeasureRunning || IsMeasurementRunning()) {
         if (m_pMainFrame) m_pMainFrame->MeasurementEndsWithPorts();
         COM_StopMeasure();
     }

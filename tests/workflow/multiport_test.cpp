@@ -186,12 +186,16 @@ TEST(MultiportMerge, TheSynchronisationTestModeNumbersTheValuesAndLosesOneDelive
 TEST(MultiportMerge, AnAcknowledgementOfASlaveBeforeTheStartIsAProtocolError)
 {
     MergeBench b(2);
+    b.control.settings.bRunning = 1;
     b.Deliver(1, kMasterAck);
     EXPECT_EQ(b.com.m_bStreamStarted, 0);
     EXPECT_EQ(b.com.m_bMeasureRunning, 0);
     ASSERT_EQ(b.boxes.Count(), 1u);
     EXPECT_EQ(b.boxes.Boxes()[0].text, CString("Protocol error: can't find a source for the beginn of Measure"));
     EXPECT_EQ(b.control.statusLines.back(), CString("master signal from the slave"));
+    // The measurement whose stream broke ends with its ports, not with a time-out later.
+    b.com.COM_CloseSensorPorts();
+    EXPECT_EQ(b.control.settings.bRunning, 0);
 }
 
 TEST(MultiportMerge, TheMasterSignalInsideTheStreamIsNoRecord)
@@ -298,6 +302,7 @@ TEST(MultiportSteps, TheSlaveSetUpFrameGoesToEverySlaveAndTheMissingAcknowledgem
     EXPECT_EQ(b.ports.writes[0].bytes.Left(8), expected);
     EXPECT_EQ(b.ports.writes[0].port, CString("COM4"));
     EXPECT_EQ(b.ports.writes[1].port, CString("COM5"));
+    const CString slaveFrame = b.ports.writes[0].bytes;
     b.loop.RunFor(2000);
     EXPECT_EQ(b.com.m_nSlaveAcks, 2);
     EXPECT_EQ(b.boxes.Count(), 0u);  // both slaves answered in time
@@ -311,8 +316,11 @@ TEST(MultiportSteps, TheSlaveSetUpFrameGoesToEverySlaveAndTheMissingAcknowledgem
     EXPECT_EQ(b.com.m_nCountActivePorts, 3);
     EXPECT_EQ(b.boxes.Count(), 0u);
 
+    // The third sensor silent: an acknowledgement the master owes an earlier request meanwhile
+    // is none of the slaves'.
     b.devices[0]->Port(2).Stall(-1);
     b.com.COM_4xS_SetSlaves();
+    b.com.m_pPortManOfPort[0]->WriteString(slaveFrame);
     b.loop.RunFor(2000);
     ASSERT_EQ(b.boxes.Count(), 1u);
     EXPECT_NE(b.boxes.Boxes()[0].text.Find("drei"), -1);
