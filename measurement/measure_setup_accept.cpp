@@ -146,10 +146,12 @@ void CDlgMeasureAdjust::HoldSetup()
     // Nor were any on a page last shown with no sensor.
     if (!before.valid || m_nPortsShown >= ActivePorts()) return;
     const bool listsDevice = m_nPortsShown >= 1 && (m_nPortsShown >= 2) == Several();
-    // A device whole again on a page still showing one of its sensors alone: the conditions shown
-    // are that sensor's, read as a lone sensor's, not the device's. Those held for the device stay;
-    // with none held for it, none is held, and the refresh takes what the sensors keep.
-    if (!listsDevice && Several()) {
+    // A device whole again on a page still showing one of its sensors alone, its conditions read
+    // from that sensor: they are that sensor's, read as a lone sensor's, not the device's. Those
+    // held for the device stay; with none held for it, none is held, and the refresh takes what
+    // the sensors keep. (A device's first sensor back with the others still to come lends the
+    // page none: the device's conditions stay on it, and a limit typed there is the user's.)
+    if (!listsDevice && Several() && m_nPortsLoaded == 1) {
         const bool heldForDevice = before.ports >= 2;
         m_held.measurand = heldForDevice ? before.measurand : std::array<int, 2>{-1, -1};
         m_held.limitText = heldForDevice ? before.limitText : std::array<CString, 4>{};
