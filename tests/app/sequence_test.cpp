@@ -41,6 +41,7 @@
 
 #include "app/page_table.h"
 #include "documentation/documentation_texts.h"
+#include "environment/number_text.h"
 #include "measurement/measure_control_ids.h"
 #include "measurement/measure_setup_ids.h"
 #include "res/string_table.h"
@@ -415,7 +416,16 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
             // read once the choice is taken: chosen as the sensors had just been read, the page
             // first takes them, and the condition it showed before (channel B of the first
             // sensor, back alone) may be none of theirs.
+            const std::size_t boxesBefore = boxes.Count();
             const bool chosen = Choose(kConditionCombo[k], Draw(6), told);
+            // Chosen from the list as it stood before the sensors just read were taken, a row
+            // they keep switched off is refused, and the user told: the condition is gone.
+            const int row = chosen ? static_cast<int>(model[kConditionCombo[k]].datum) : -1;
+            const CString refused = boxes.Count() > boxesBefore ? boxes.Boxes()[boxesBefore].text : CString();
+            if (chosen && (refused == BuildNotActiveText(row, true) || refused == BuildNotActiveText(row, false))) {
+                for (int id : {kConditionCombo[k], kLimitEdit[2 * k], kLimitEdit[2 * k + 1]}) model.erase(id);
+                return true;
+            }
             const long long other = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[1 - k]);
             if (chosen && other >= 0 && !model.count(kConditionCombo[1 - k])) model[kConditionCombo[1 - k]] = {false, other, {}};
             if (chosen && Type(kLimitEdit[2 * k], std::to_string(-10 - Draw(500)), limits)) told += ", " + limits;
