@@ -435,9 +435,12 @@ struct Sequence : measurement_test::ConnectedFrame, ::testing::WithParamInterfac
         case 2: {
             const int k = Draw(4);
             const int value = (k % 2 == 0 ? -1 : 1) * (10 + Draw(500));
-            // The limit belongs to the condition shown, which the sensors may have kept.
-            const long long shown = SetupPage().Logic().Controls().SelectedDatum(kConditionCombo[k / 2]);
-            if (shown >= 0 && !model.count(kConditionCombo[k / 2])) model[kConditionCombo[k / 2]] = {false, shown, {}};
+            // The limit belongs to the condition shown, which the sensors may have kept; so may
+            // the other one, which decides whether a sensor keeping one alone holds this one.
+            for (int combo : kConditionCombo) {
+                const long long shown = SetupPage().Logic().Controls().SelectedDatum(combo);
+                if (shown >= 0 && !model.count(combo)) model[combo] = {false, shown, {}};
+            }
             return Type(kLimitEdit[k], std::to_string(value), told);
         }
         case 3: return Choose(IDC_START_SOURCE, Draw(4), told);
