@@ -316,9 +316,14 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // was gone or restarting meanwhile.
     const bool whole = ActivePorts() >= std::max(1, holding && m_held.valid ? m_held.ports : 1) && !Com().m_bFurtherPortsPending;
     const bool keepConditions = (holding || m_bPowerSwitching) && whole && m_held.valid;
+    // A device's first sensor back alone with its others still to come (as after a search) keeps
+    // the device's triggers and conditions in the device's layout: read as a lone sensor's
+    // channels A and B, its blocks give a trigger or conditions nobody set, or none where the
+    // user set one on another sensor. They are read once the device is whole.
+    const bool devicePending = Com().m_bFurtherPortsPending && ActivePorts() >= 1;
     CheckSameSensorNow();
     m_writer.SensorsRead();
-    if (!holding) LoadTriggersFromSensors();
+    if (!holding && !devicePending) LoadTriggersFromSensors();
     ApplyMeasuringTime();
     const auto heldAxes = keepConditions && holding ? m_held.axis : m_setup.axis;
     LoadAxisAssignmentFromSensors();
@@ -361,11 +366,6 @@ void CDlgMeasureAdjust::OnTimer(UINT_PTR id)
     // Nor are the conditions the user set before the switch: the sensors hold them only once
     // written, so they are not read from the first alone; the device whole, the held ones return.
     const bool switchPending = m_bPowerSwitching && !whole;
-    // Nor does a device's first sensor back alone with its others still to come (as after a
-    // search) hold a single sensor's conditions: its blocks keep one of the device's conditions
-    // in the device's layout, and read as a lone sensor's channels A and B they give conditions
-    // nobody set. They are read once the device is whole.
-    const bool devicePending = Com().m_bFurtherPortsPending && ActivePorts() >= 1;
     if (!switchPending) ArrangePage();
     if (keepConditions) RestoreHeldConditions(), m_nPortsLoaded = ActivePorts();
     else if (!holding && !switchPending && !devicePending) LoadLimitsFromSensors(), m_nPortsLoaded = ActivePorts();
